@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the program and the tests need (root on Debian 12).
+set -euo pipefail
+packages=(build-essential cmake ninja-build ccache pkg-config
+  qt6-base-dev qt6-serialport-dev qt6-multimedia-dev libjpeg62-turbo-dev
+  libgdal-dev gdal-bin libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth fonts-dejavu-core)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq "${missing[@]}"
+fi

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs the whole test suite twice: a normal build and an
+# AddressSanitizer + UndefinedBehaviorSanitizer build. Exits non-zero on any failure.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/deps.sh
+
+jobs=$(nproc)
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+# Qt's own libraries are not built with the sanitizers; their allocations are not ours to judge.
+export LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp
+
+status=0
+run_suite() {
+  local dir=$1; shift
+  cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+  cmake --build "$dir" -j "$jobs"
+  (cd "$dir" && ctest --output-on-failure -j "$jobs" --timeout 600) || status=1
+}
+
+echo "== normal build =="
+run_suite build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
+echo "== sanitizer build (address, undefined) =="
+run_suite build/asan -DCMAKE_BUILD_TYPE=Debug -DKV_SANITIZE=ON
+exit $status

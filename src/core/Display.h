@@ -1,0 +1,64 @@
+#pragma once
+// What the main window shows, held as plain data so that every operation's visible effect can be
+// asserted without a window. Core operations write it; the Qt layer mirrors it after each one.
+
+#include <map>
+#include <string>
+
+namespace kv {
+
+struct TimerState {
+    bool enabled = false;
+    unsigned intervalMs = 0;
+    bool running() const { return enabled && intervalMs > 0; }
+};
+
+struct Display {
+    std::string StatusLine;
+    std::string PosnPanel;
+    std::string TimePanel;
+
+    // GPS indicator: text, colour ("red", "lime", "silver" or "" while the text is empty), hint.
+    std::string GPSIndicatorText;
+    std::string GPSIndicatorColour;
+    std::string GPSIndicatorHint;
+
+    // Navigation panel
+    std::string RngToWp;
+    std::string BearingToWP;
+    std::string TimeToWP;
+    std::string SpeedOG;
+    std::string CourseOG;
+    std::string SpeedMG;
+    std::string Trip = "0.00 Nm";
+    std::string XTEScale;
+    int XTerror = 0;                     // gauge value
+    std::string XTerrorColour = "white"; // "red", "white" or "lime"
+
+    // Controls by their window names: check marks, enabled flags, hints ("short|long").
+    std::map<std::string, bool> checked;
+    std::map<std::string, bool> enabled;
+    std::map<std::string, std::string> hints;
+
+    TimerState FixTimer;
+    TimerState SecsTimer{true, 1000};
+    TimerState AISPlayTimer{false, 500};
+
+    bool isChecked(const std::string& name) const
+    {
+        const auto it = checked.find(name);
+        return it != checked.end() && it->second;
+    }
+    bool isEnabled(const std::string& name) const
+    {
+        const auto it = enabled.find(name);
+        return it != enabled.end() && it->second;
+    }
+    std::string hint(const std::string& name) const
+    {
+        const auto it = hints.find(name);
+        return it == hints.end() ? std::string() : it->second;
+    }
+};
+
+} // namespace kv

@@ -1,0 +1,24 @@
+#pragma once
+// Message boxes and beeps. The core never opens a dialog itself: it asks the prompter, which is
+// a QMessageBox in the program and a script in the tests.
+
+#include <string>
+
+namespace kv {
+
+enum class Beep { Default, Information, Exclamation };
+
+class Prompter {
+public:
+    virtual ~Prompter() = default;
+    virtual void warning(const std::string& text) = 0;
+    virtual void error(const std::string& text) = 0;
+    virtual void information(const std::string& text) = 0;
+    // Yes/No question; true for Yes.
+    virtual bool confirm(const std::string& text) = 0;
+    // OK/Cancel box; true for OK.
+    virtual bool okCancel(const std::string& text) = 0;
+    virtual void beep(Beep kind) = 0;
+};
+
+} // namespace kv

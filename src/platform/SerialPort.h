@@ -1,0 +1,40 @@
+#pragma once
+// The serial NMEA link: open by number at 4800 or 38400 baud, receive characters, a trigger on
+// carriage return, a no-data watchdog, free transmit space, write. Callbacks arrive on the
+// user-interface thread, one after another.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace kv {
+
+class SerialListener {
+public:
+    virtual ~SerialListener() = default;
+    // Characters received (any number, possibly containing CR or LF).
+    virtual void onCharsAvailable(std::string_view chars) = 0;
+    // A carriage return was received (after the characters before it were delivered).
+    virtual void onSentenceEnd() = 0;
+    // One watchdog tick (about 55 ms, 18.2 a second) passed without data re-arming it.
+    virtual void onWatchdog() = 0;
+};
+
+class SerialPort {
+public:
+    virtual ~SerialPort() = default;
+    virtual bool open(unsigned portNumber, unsigned baud) = 0;
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+    virtual std::size_t outputFree() const = 0;
+    virtual bool write(std::string_view bytes) = 0;
+    void setListener(SerialListener* listener) { listener_ = listener; }
+
+protected:
+    SerialListener* listener() const { return listener_; }
+
+private:
+    SerialListener* listener_ = nullptr;
+};
+
+} // namespace kv

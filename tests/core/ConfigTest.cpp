@@ -1,0 +1,296 @@
+#include "core/Config.h"
+#include "core/Format.h"
+#include "core/Lifecycle.h"
+#include "core/TextFile.h"
+#include "platform/fake/Fakes.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace kv;
+
+namespace {
+
+// A configuration as a user's boat would have it, every field away from its default.
+void FillNonDefault(NavState& nav, Settings& s)
+{
+    nav.ChartName = "solent";
+    nav.OwnLat = 50.7654321;
+    nav.OwnLong = 1.2987654;
+    s.ViewZoom = 0.5;
+    nav.ChartLatOffset = 0.001;
+    nav.ChartLongOffset = -0.002;
+    nav.TimeZoneHours = -3;
+    nav.UnitFactor = 1.852;
+    s.PositionDisplayMode = 0;
+    nav.KeepTextLog = false;
+    s.TextLogFormat = kTextLogFormat;
+    nav.BoatSpeed = 6.5;
+    s.RouteName = "needles";
+    s.ChartBackColour = 0;
+    s.ChartForeColour = 0x008080;
+    s.GridForeIndex = 3;
+    s.GridBackIndex = 0;
+    s.ColourScheme = 1;
+    s.TextColourFG = true;
+    s.TrackColourFG = false;
+    s.TideColourFG = true;
+    s.NmeaServerName = "Bridge";
+    s.NmeaServerInput = "IN";
+    s.NmeaServerOutput = "OUT";
+    s.NmeaServerPath = "C:\\bridge\\b.exe";
+    nav.NmeaStartMode = "Manual";
+    nav.DRMode = true;
+    nav.FixIntervalMs = 2500;
+    nav.DRSpeedSource = 1;
+    nav.DRCourseSource = 1;
+    nav.AntennaNorth = 0.00001;
+    nav.AntennaEast = -0.00002;
+    s.VesselDrawDimA = 100;
+    s.VesselDrawDimB = 20.0;
+    nav.ArrivalRadius = 0.35;
+    nav.XTEDeadband = 0.07;
+    s.TextLogViewerPath = "/usr/bin/mousepad";
+    nav.AverageFixes = 4;
+    nav.LogDir = "/data/logs/";
+    nav.NMEAOutputOn = false;
+    s.VesselOutlineDimA = 3.5;
+    s.VesselOutlineDimB = 2.5;
+    s.PreferenceValue40 = 7.0;
+    s.VesselLength = 12.2;
+    s.PreferenceValue42 = 9.0;
+    nav.AutoChart = false;
+    s.AISLogViewerPath = "/opt/viewer";
+    nav.ChartDir = "/data/charts/";
+    nav.ComPortNumber = 3;
+    nav.BaudRate = 4800;
+}
+
+} // namespace
+
+TEST(Config, WrittenAndReadBackRestoresEveryField)
+{
+    kvtest::TempDir dir;
+    NavState nav;
+    Settings s;
+    FillNonDefault(nav, s);
+    ASSERT_TRUE(WriteConfig(dir.file("boat.cfg"), nav, s));
+
+    NavState nav2;
+    Settings s2;
+    ASSERT_TRUE(ReadConfig(dir.file("boat.cfg"), nav2, s2));
+    EXPECT_EQ(nav2.ChartLatOffset, 0.0); // line 5 is not read: offsets come with the chart
+    // Written again (with the chart's offsets), the file is identical: nothing lost or changed.
+    nav2.ChartLatOffset = nav.ChartLatOffset;
+    nav2.ChartLongOffset = nav.ChartLongOffset;
+    EXPECT_EQ(ConfigLines(nav2, s2), ConfigLines(nav, s));
+
+    EXPECT_EQ(nav2.ChartName, "solent");
+    EXPECT_DOUBLE_EQ(nav2.OwnLat, 50.7654321);
+    EXPECT_DOUBLE_EQ(nav2.OwnLong, 1.2987654);
+    EXPECT_DOUBLE_EQ(s2.ViewZoom, 0.5);
+    EXPECT_EQ(nav2.TimeZoneHours, -3);
+    EXPECT_DOUBLE_EQ(nav2.UnitFactor, 1.852);
+    EXPECT_EQ(s2.PositionDisplayMode, 0);
+    EXPECT_FALSE(nav2.KeepTextLog);
+    EXPECT_DOUBLE_EQ(nav2.BoatSpeed, 6.5);
+    EXPECT_EQ(s2.RouteName, "needles");
+    EXPECT_EQ(s2.ChartForeColour, 0x008080);
+    EXPECT_TRUE(s2.TextColourFG);
+    EXPECT_FALSE(s2.TrackColourFG);
+    EXPECT_TRUE(s2.TideColourFG);
+    EXPECT_EQ(s2.NmeaServerPath, "C:\\bridge\\b.exe");
+    EXPECT_TRUE(nav2.DRMode);
+    EXPECT_EQ(nav2.FixIntervalMs, 2500u);
+    EXPECT_DOUBLE_EQ(nav2.AntennaEast, -0.00002);
+    EXPECT_DOUBLE_EQ(nav2.ArrivalRadius, 0.35);
+    EXPECT_EQ(nav2.AverageFixes, 4);
+    EXPECT_EQ(nav2.LogDir, "/data/logs/");
+    EXPECT_FALSE(nav2.NMEAOutputOn);
+    EXPECT_DOUBLE_EQ(s2.VesselLength, 12.2);
+    EXPECT_FALSE(nav2.AutoChart);
+    EXPECT_EQ(nav2.ChartDir, "/data/charts/");
+    EXPECT_EQ(nav2.ComPortNumber, 3u);
+    EXPECT_EQ(nav2.BaudRate, 4800u);
+    EXPECT_NEAR(nav2.CosLatFactor, std::cos(50.7654321 * M_PI / 180), 1e-12);
+}
+
+TEST(Config, FileLayoutIs47CrLfLines)
+{
+    kvtest::TempDir dir;
+    NavState nav;
+    Settings s;
+    nav.AppDir = dir.path() + "/";
+    ApplyConfigDefaults(nav, s);
+    ASSERT_TRUE(WriteConfig(dir.file("kelvw.cfg"), nav, s));
+    const std::string bytes = dir.read("kelvw.cfg");
+    const auto lines = SplitLines(bytes);
+    ASSERT_EQ(lines.size(), 47u);
+    EXPECT_EQ(bytes.substr(0, 7), "world\r\n");
+    EXPECT_EQ(lines[1], "-1.67801926740000E+0001");
+    EXPECT_EQ(lines[3], " 3.12500000000000E-0002");
+    EXPECT_EQ(lines[4], " 0.00000000000000E+0000 0.00000000000000E+0000");
+    EXPECT_EQ(lines[8], "Keep");
+    EXPECT_EQ(lines[17], "000");
+    EXPECT_EQ(lines[23], "");
+    EXPECT_EQ(lines[36], "AutoON");
+    EXPECT_EQ(lines[42], "AutoCHT");
+    EXPECT_EQ(lines[45], "1");
+    EXPECT_EQ(lines[46], "38400");
+    EXPECT_EQ(bytes.find('\n'), bytes.find("\r\n") + 1);
+}
+
+TEST(Config, DefaultsWithoutAFile)
+{
+    kvtest::TempDir dir;
+    ProgramState state;
+    InitialiseProgram(state, dir.path(), "");
+    const NavState& nav = state.nav;
+    EXPECT_TRUE(nav.KeepTextLog);
+    EXPECT_TRUE(nav.NMEAOutputOn);
+    EXPECT_TRUE(nav.AutoChart);
+    EXPECT_EQ(nav.NmeaStartMode, "Manual");
+    EXPECT_EQ(nav.BaudRate, 38400u);
+    EXPECT_EQ(nav.ComPortNumber, 1u);
+    EXPECT_EQ(nav.ChartName, "world");
+    EXPECT_DOUBLE_EQ(nav.OwnLat, -16.780192674);
+    EXPECT_DOUBLE_EQ(nav.OwnLong, -41.779279083);
+    EXPECT_EQ(nav.AverageFixes, 1);
+    EXPECT_EQ(nav.LogDir, dir.path() + "/logs/");
+    EXPECT_EQ(nav.ChartDir, dir.path() + "/charts/");
+    EXPECT_EQ(state.settings.TextLogFormat, "@d,@f,@t,@p:3,@q,@c,@s,@v,@x,@y");
+    EXPECT_DOUBLE_EQ(state.settings.ViewZoom, 0.03125);
+}
+
+TEST(Config, AfterReadRules)
+{
+    kvtest::TempDir dir;
+    NavState nav;
+    Settings s;
+    auto lines = ConfigLines(nav, s);
+    lines[9] = "@t,@p";  // any stored format is replaced
+    lines[34] = "0";     // AverageFixes 0 becomes 1
+    lines[45] = "3";     // port 3 …
+    lines[46] = "0";     // … with baud 0: port 1 at 4800
+    lines[22] = "Auto";
+    lines[23] = "DR";    // DR with Auto start: no dead reckoning
+    lines[0] = "";       // empty chart name
+    ASSERT_TRUE(WriteTextLinesAtomic(dir.file("a.cfg"), lines));
+    ASSERT_TRUE(ReadConfig(dir.file("a.cfg"), nav, s));
+    EXPECT_EQ(s.TextLogFormat, "@f,@d,@t,@p:3,@q,@c,@s,@v,@x,@y");
+    EXPECT_EQ(nav.AverageFixes, 1);
+    EXPECT_EQ(nav.ComPortNumber, 1u);
+    EXPECT_EQ(nav.BaudRate, 4800u);
+    EXPECT_FALSE(nav.DRMode);
+    EXPECT_EQ(nav.ChartName, "missing or");
+
+    lines[22] = "Manual";
+    lines[45] = "0";
+    lines[46] = "38400";
+    ASSERT_TRUE(WriteTextLinesAtomic(dir.file("b.cfg"), lines));
+    ReadConfig(dir.file("b.cfg"), nav, s);
+    EXPECT_TRUE(nav.DRMode);
+    EXPECT_EQ(nav.ComPortNumber, 1u);
+    EXPECT_EQ(nav.BaudRate, 4800u);
+}
+
+TEST(Config, LfEndingsAndBackslashPathsFromOlderFiles)
+{
+    kvtest::TempDir dir;
+    NavState nav;
+    Settings s;
+    auto lines = ConfigLines(nav, s);
+    lines[35] = "C:\\KV\\logs";
+    lines[44] = "D:\\charts\\uk\\";
+    lines[1] = "50.5";     // any decimal form
+    lines[10] = "7 knots"; // the rest of a number line is ignored
+    std::string content;
+    for (const auto& l : lines) {
+        content += l + "\n";
+    }
+    dir.write("lf.cfg", content);
+    ASSERT_TRUE(ReadConfig(dir.file("lf.cfg"), nav, s));
+    EXPECT_EQ(nav.LogDir, "C:/KV/logs/");
+    EXPECT_EQ(nav.ChartDir, "D:/charts/uk/");
+    EXPECT_DOUBLE_EQ(nav.OwnLat, 50.5);
+    EXPECT_DOUBLE_EQ(nav.BoatSpeed, 7.0);
+    EXPECT_EQ(nav.ComPortNumber, 1u);
+}
+
+TEST(Config, ShortOrGarbageFilesDoNotCrash)
+{
+    kvtest::TempDir dir;
+    NavState nav;
+    Settings s;
+    dir.write("two.cfg", "harbour\r\n12.5\r\n");
+    EXPECT_TRUE(ReadConfig(dir.file("two.cfg"), nav, s));
+    EXPECT_EQ(nav.ChartName, "harbour");
+    EXPECT_DOUBLE_EQ(nav.OwnLat, 12.5);
+    EXPECT_EQ(nav.BaudRate, 4800u); // missing port lines read as 0
+    dir.write("bin.cfg", std::string("\0\xff\x01garbage\n\n\n1e999\n", 20));
+    EXPECT_TRUE(ReadConfig(dir.file("bin.cfg"), nav, s));
+    EXPECT_TRUE(std::isfinite(nav.OwnLong));
+}
+
+TEST(Config, UnwritableFolderShowsTheMessageAndKeepsTheOldFile)
+{
+    kvtest::TempDir dir;
+    ProgramState state;
+    InitialiseProgram(state, dir.path(), "");
+    FakePrompter prompter;
+
+    // A first write succeeds; then make the folder unusable for new files.
+    prompter.answer({true});
+    ASSERT_TRUE(FormCloseQuery(state, prompter));
+    const std::string before = dir.read("kelvw.cfg");
+    ASSERT_EQ(SplitLines(before).size(), 47u);
+
+    state.nav.ChartName = "changed";
+    // Writing through a path whose folder is a regular file fails for every user, root included.
+    EXPECT_FALSE(WriteConfig(dir.file("kelvw.cfg/inner.cfg"), state.nav, state.settings));
+    ::chmod(dir.path().c_str(), 0555);
+    if (::geteuid() != 0) {
+        prompter.answer({true});
+        EXPECT_TRUE(FormCloseQuery(state, prompter));
+        EXPECT_TRUE(prompter.lastMessageIs("Error creating config file !"));
+        EXPECT_EQ(dir.read("kelvw.cfg"), before);
+    }
+    ::chmod(dir.path().c_str(), 0755);
+    EXPECT_EQ(dir.read("kelvw.cfg"), before);
+}
+
+TEST(Lifecycle, QuitAnsweredNoKeepsRunningAndWritesNothing)
+{
+    kvtest::TempDir dir;
+    ProgramState state;
+    InitialiseProgram(state, dir.path(), "boat2.cfg");
+    FakePrompter prompter;
+    prompter.answer({false});
+    EXPECT_FALSE(FormCloseQuery(state, prompter));
+    EXPECT_EQ(prompter.messages.back().text, "Quit Kelvane - Are you sure?");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("kelvw.cfg")));
+    prompter.answer({true});
+    EXPECT_TRUE(FormCloseQuery(state, prompter));
+    // Started with boat2.cfg, the program still writes kelvw.cfg.
+    EXPECT_TRUE(std::filesystem::exists(dir.file("kelvw.cfg")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("boat2.cfg")));
+}
+
+TEST(Lifecycle, StartupReadsTheNamedConfigurationInTheWorkingFolder)
+{
+    kvtest::TempDir dir;
+    NavState nav;
+    Settings s;
+    nav.ChartName = "boat2chart";
+    ASSERT_TRUE(WriteConfig(dir.file("boat2.cfg"), nav, s));
+    ProgramState state;
+    InitialiseProgram(state, dir.path(), "boat2.cfg");
+    EXPECT_EQ(state.nav.ChartName, "boat2chart");
+    EXPECT_EQ(StartupConfigPath("/w/", ""), "/w/kelvw.cfg");
+}

@@ -1,0 +1,34 @@
+// kvtool config: show a main configuration file as the program reads it.
+
+#include "Command.h"
+
+#include "core/Config.h"
+#include "core/Format.h"
+
+#include <cstdio>
+
+namespace {
+
+int RunConfig(const kvtool::Args& args)
+{
+    if (args.size() != 1) {
+        std::fprintf(stderr, "usage: kvtool config FILE.cfg\n");
+        return 2;
+    }
+    kv::NavState nav;
+    kv::Settings settings;
+    const bool found = kv::ReadConfig(args[0], nav, settings);
+    if (!found) {
+        std::printf("# %s not found: defaults\n", args[0].c_str());
+    }
+    // The file as the program would write it back, numbered.
+    const auto lines = kv::ConfigLines(nav, settings);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        std::printf("%2zu\t%s\n", i + 1, lines[i].c_str());
+    }
+    return 0;
+}
+
+const kvtool::CommandRegistration reg{{"config", "FILE.cfg: the 47 configuration lines as the program reads them", &RunConfig}};
+
+} // namespace
