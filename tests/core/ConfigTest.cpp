@@ -10,7 +10,8 @@
 #include <cmath>
 
 #include <filesystem>
-#include <sys/stat.h>
+#include <csignal>
+#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace kv;
@@ -238,31 +239,40 @@ TEST(Config, ShortOrGarbageFilesDoNotCrash)
     EXPECT_TRUE(std::isfinite(nav.OwnLong));
 }
 
-TEST(Config, UnwritableFolderShowsTheMessageAndKeepsTheOldFile)
+TEST(Config, FailedWriteShowsTheMessageAndKeepsTheOldFile)
 {
     kvtest::TempDir dir;
     ProgramState state;
     InitialiseProgram(state, dir.path(), "");
     FakePrompter prompter;
-
-    // A first write succeeds; then make the folder unusable for new files.
     prompter.answer({true});
     ASSERT_TRUE(FormCloseQuery(state, prompter));
     const std::string before = dir.read("kelvw.cfg");
     ASSERT_EQ(SplitLines(before).size(), 47u);
 
+    // A full disk: the file size limit makes every write past 64 bytes fail, for root as well.
     state.nav.ChartName = "changed";
-    // Writing through a path whose folder is a regular file fails for every user, root included.
-    EXPECT_FALSE(WriteConfig(dir.file("kelvw.cfg/inner.cfg"), state.nav, state.settings));
-    ::chmod(dir.path().c_str(), 0555);
-    if (::geteuid() != 0) {
-        prompter.answer({true});
-        EXPECT_TRUE(FormCloseQuery(state, prompter));
-        EXPECT_TRUE(prompter.lastMessageIs("Error creating config file !"));
-        EXPECT_EQ(dir.read("kelvw.cfg"), before);
-    }
-    ::chmod(dir.path().c_str(), 0755);
+    struct rlimit old {};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    auto* oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 64;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    prompter.answer({true});
+    const bool closed = FormCloseQuery(state, prompter);
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_TRUE(closed);
+    EXPECT_TRUE(prompter.lastMessageIs("Error creating config file !"));
     EXPECT_EQ(dir.read("kelvw.cfg"), before);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1); // no temporary left
+
+    // A folder that does not exist: the same message.
+    state.nav.AppDir = dir.file("gone/");
+    prompter.answer({true});
+    EXPECT_TRUE(FormCloseQuery(state, prompter));
+    EXPECT_TRUE(prompter.lastMessageIs("Error creating config file !"));
 }
 
 TEST(Lifecycle, QuitAnsweredNoKeepsRunningAndWritesNothing)
