@@ -17,6 +17,7 @@ struct ChartOffsetFields {
     int LongOffs = 0; // east positive
 };
 inline constexpr int kChartOffsetLimit = 10000;
+inline constexpr const char* kCht2WGS84Hint = "Remove offsets from chart and set values to 0|";
 inline constexpr double kChartOffsetUnitsPerDegree = 60000.0;
 
 // One stored position, latitude and west-positive longitude, edited in place.
