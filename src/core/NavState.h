@@ -132,6 +132,13 @@ struct NavState {
     double AntennaEast = 0.0;
     bool AntennaPending = false;
 
+    // Output sentences: switches of the autopilot sentences, the user's own template and the
+    // sentences built at the last fix (each ending in CR LF).
+    bool sendAPB = true, sendXTE = true, sendHSC = true, SendBOD = true;
+    bool sendBWR = false, SendRMB = false, SendVTG = false, SendCustom = false;
+    std::string CustomNMEA;
+    std::string OutputText;
+
     // Directories end in "/"; ChartName is the chart named in the configuration.
     ShortString<80> AppDir;
     ShortString<80> LogDir;
