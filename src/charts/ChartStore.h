@@ -71,6 +71,12 @@ public:
     std::string LayerMarker = kAllLayers;
     bool LayersEnabled = true;
     std::int16_t ReservedInteger = 0;
+    // The file names the open and save dialogs hold between commands: a reload opens the
+    // former, the waypoint database is written beside the latter.
+    std::string OpenFileName;
+    std::string SaveFileName;
+    // The base name of the main configuration file in use, shown in the view captions.
+    std::string ConfigName;
 
 private:
     std::array<ChartPoint, kChartCapacity> slots_{};
