@@ -100,6 +100,7 @@ struct NavState {
     bool ApproachPending = false;
     bool SelectPromptPending = false;
     bool LogEmpty = true;
+    bool AISPlayback = false; // an AIS log is being played
 
     // Tidal stream at the vessel
     std::int16_t TideSet = 0;

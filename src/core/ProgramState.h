@@ -2,6 +2,7 @@
 // The program's process-wide tables, owned by one object created in main and passed by
 // reference. Tests build as many independent programs as they like.
 
+#include "ais/AisState.h"
 #include "core/Display.h"
 #include "core/NavState.h"
 #include "core/QuickLog.h"
@@ -18,6 +19,7 @@ struct ProgramState {
     QuickLog quickLog;
     RouteTable route;
     TidalDiamonds tides;
+    AisState ais;
 };
 
 } // namespace kv
