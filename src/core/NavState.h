@@ -100,11 +100,8 @@ struct NavState {
     bool ApproachPending = false;
     bool SelectPromptPending = false;
     bool LogEmpty = true;
-<<<<<<< HEAD
     bool DecimalStyle = true; // decimal minutes and lettered grid references; not stored
-=======
     bool AISPlayback = false; // an AIS log is being played
->>>>>>> ais
 
     // Tidal stream at the vessel
     std::int16_t TideSet = 0;
