@@ -2,16 +2,38 @@
 //
 // Runs in the current working folder (charts/, routes/, tides/, logs/ and kelvw.cfg live there).
 
-#include "core/Lifecycle.h"
+#include "platform/Clock.h"
+#include "platform/Platform.h"
+#include "platform/qt/QtSerialPort.h"
 #include "ui/MainWindow.h"
+#include "ui/QtPlatform.h"
 #include "ui/QtPrompter.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QScreen>
 #include <QTimer>
 
 #include <cstdio>
+
+namespace {
+class TerminalPrompter final : public kv::Prompter {
+public:
+    void warning(const std::string& text) override { std::fprintf(stderr, "warning: %s\n", text.c_str()); }
+    void error(const std::string& text) override { std::fprintf(stderr, "error: %s\n", text.c_str()); }
+    void information(const std::string& text) override { std::fprintf(stderr, "information: %s\n", text.c_str()); }
+    bool confirm(const std::string& text) override
+    {
+        std::fprintf(stderr, "question (answered Yes): %s\n", text.c_str());
+        return true;
+    }
+    bool okCancel(const std::string& text) override
+    {
+        std::fprintf(stderr, "question (answered OK): %s\n", text.c_str());
+        return true;
+    }
+    void beep(kv::Beep) override {}
+};
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -35,13 +57,25 @@ int main(int argc, char** argv)
         }
     }
 
-    kv::ProgramState state;
-    kv::InitialiseProgram(state, QDir::currentPath().toStdString(), configArgument);
+    kvui::QtPrompter qtPrompter;
+    TerminalPrompter terminalPrompter;
+    // A screenshot run must not stop at a message box: its messages go to the terminal.
+    kv::Prompter& prompter = screenshotPath.isEmpty() ? static_cast<kv::Prompter&>(qtPrompter) : terminalPrompter;
+    kv::SystemClock clock;
+    kv::QtSerialPort serial(QDir::currentPath().toStdString());
+    kvui::SilentSoundPlayer sound;
+    kvui::QtLauncher launcher;
+    kvui::QtClipboard clipboard;
+    kv::Platform platform{prompter, clock, serial, sound, launcher, clipboard};
 
-    kvui::QtPrompter prompter;
-    kvui::MainWindow window(state, prompter);
-    prompter.setParent(&window);
-    window.show();
+    kv::ProgramState state;
+    kvui::MainWindow window(state, platform);
+    qtPrompter.setParent(&window);
+    if (!screenshotPath.isEmpty()) {
+        window.aboutBox = [] {};
+    }
+    window.start(QDir::currentPath().toStdString(), configArgument);
+    window.showMaximized();
 
     if (!screenshotPath.isEmpty()) {
         QTimer::singleShot(static_cast<int>(screenshotAfter * 1000), &window, [&window, screenshotPath] {

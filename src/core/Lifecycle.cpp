@@ -26,10 +26,15 @@ bool FormCloseQuery(ProgramState& state, Prompter& prompter)
     if (!prompter.confirm(kQuitQuestion)) {
         return false;
     }
+    WriteConfigAtExit(state, prompter);
+    return true;
+}
+
+void WriteConfigAtExit(ProgramState& state, Prompter& prompter)
+{
     if (!WriteConfig(JoinPath(state.nav.AppDir.str(), kConfigFileName), state.nav, state.settings)) {
         prompter.error(kConfigWriteError);
     }
-    return true;
 }
 
 } // namespace kv

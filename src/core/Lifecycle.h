@@ -19,5 +19,7 @@ std::string StartupConfigPath(const std::string& appDir, const std::string& conf
 // The shutdown question and the configuration write. Returns whether the program may close.
 // The configuration always goes to AppDir + "kelvw.cfg", whatever file was read at start.
 bool FormCloseQuery(ProgramState& state, Prompter& prompter);
+// The configuration write of the shutdown: AppDir + "kelvw.cfg", with the message when it fails.
+void WriteConfigAtExit(ProgramState& state, Prompter& prompter);
 
 } // namespace kv

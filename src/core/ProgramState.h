@@ -5,6 +5,7 @@
 #include "ais/AisState.h"
 #include "charts/ChartStore.h"
 #include "charts/ChartWaypoints.h"
+#include "core/AppState.h"
 #include "core/Display.h"
 #include "core/NavState.h"
 #include "core/QuickLog.h"
@@ -25,6 +26,7 @@ struct ProgramState {
     ChartGeometry chartGeometry;
     ChartWaypoints waypoints;
     AisState ais;
+    AppState app;
 };
 
 } // namespace kv

@@ -1,55 +1,391 @@
 #include "ui/MainWindow.h"
 
-#include "core/Lifecycle.h"
+#include "ui/AisTargetWindow.h"
+#include "ui/ClickLabel.h"
+#include "ui/ViewWindow.h"
 
+#include <QAction>
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMdiArea>
-#include <QMenuBar>
-#include <QStatusBar>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QStatusTipEvent>
+#include <QTimer>
+#include <QToolBar>
 
 namespace kvui {
 
+QString Latin1(const std::string& text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
+
 namespace {
-QString Text(const std::string& latin1) { return QString::fromLatin1(latin1.data(), static_cast<qsizetype>(latin1.size())); }
+// Colours are kept as the configuration file stores them: red in the low byte.
+QColor FileColour(int rgb) { return QColor(rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF); }
+
+QString ShortHint(const std::string& hint)
+{
+    const auto bar = hint.find('|');
+    return Latin1(bar == std::string::npos ? hint : hint.substr(0, bar));
+}
+
+QString LongHint(const std::string& hint)
+{
+    const auto bar = hint.find('|');
+    return Latin1(bar == std::string::npos ? hint : hint.substr(bar + 1));
+}
+
+void ApplyHint(QAction* action, const std::string& hint)
+{
+    action->setToolTip(ShortHint(hint).isEmpty() ? action->text().remove(QLatin1Char('&')) : ShortHint(hint));
+    action->setStatusTip(LongHint(hint));
+}
 } // namespace
 
-MainWindow::MainWindow(kv::ProgramState& state, kv::Prompter& prompter, QWidget* parent)
-    : QMainWindow(parent), state_(state), prompter_(prompter)
+MainWindow::MainWindow(kv::ProgramState& state, kv::Platform& platform, QWidget* parent)
+    : QMainWindow(parent), state_(state), platform_(platform)
 {
+    setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("KVFree"));
-    setCentralWidget(new QMdiArea(this));
+    controller_ = std::make_unique<kv::MainController>(state_, platform_, *this);
 
-    auto* fileMenu = menuBar()->addMenu(tr("&File"));
-    fileMenu->addAction(tr("E&xit"), this, &QWidget::close);
+    secsTimer_ = new QTimer(this);
+    secsTimer_->setObjectName(QStringLiteral("SecsTimer"));
+    connect(secsTimer_, &QTimer::timeout, this, [this] { run([this] { controller_->SecsTimerTimer(); }); });
+    fixTimer_ = new QTimer(this);
+    fixTimer_->setObjectName(QStringLiteral("FixTimer"));
+    aisPlayTimer_ = new QTimer(this);
+    aisPlayTimer_->setObjectName(QStringLiteral("AISplayTime"));
+    connect(aisPlayTimer_, &QTimer::timeout, this, [this] { run([this] { controller_->ais().AISplayTimeTimer(); }); });
 
-    statusLine_ = new QLabel(this);
-    statusLine_->setObjectName(QStringLiteral("StatusLine"));
-    posnPanel_ = new QLabel(this);
-    posnPanel_->setObjectName(QStringLiteral("PosnPanel"));
-    timePanel_ = new QLabel(this);
-    timePanel_->setObjectName(QStringLiteral("TimePanel"));
-    statusBar()->addWidget(statusLine_, 1);
-    statusBar()->addPermanentWidget(posnPanel_);
-    statusBar()->addPermanentWidget(timePanel_);
+    chooseFile = [this](const FileDialogSpec& spec) {
+        QFileDialog dialog(this, spec.title, spec.folder, spec.filter);
+        dialog.setAcceptMode(spec.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        dialog.setFileMode(spec.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        dialog.setDefaultSuffix(spec.defaultSuffix);
+        if (!spec.fileName.isEmpty()) {
+            dialog.selectFile(spec.fileName);
+        }
+        return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty() ? dialog.selectedFiles().first()
+                                                                                        : QString();
+    };
+    aboutBox = [this] {
+        auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("About KVFree"),
+                                    QStringLiteral("KVFree\nA chart plotter for small vessels."), QMessageBox::Ok, this);
+        box->setObjectName(QStringLiteral("AboutBox"));
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setModal(false);
+        box->show();
+    };
+
+    mdi_ = new QMdiArea(this);
+    mdi_->setObjectName(QStringLiteral("ClientArea"));
+    connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow*) {
+        if (!refreshing_ && !ending_) {
+            run([this] { controller_->UpdateMenuItems(); });
+        }
+    });
+    aisWindow_ = new AisTargetWindow(state_, platform_.clock, this);
+
+    buildMenus();
+    buildToolBar();
+    buildNavPanel();
+    buildStatusBar();
     resize(1024, 768);
+}
+
+MainWindow::~MainWindow()
+{
+    ending_ = true;
+}
+
+void MainWindow::start(const std::string& workingFolder, const std::string& configArgument)
+{
+    controller_->FormCreate(workingFolder, configArgument);
     refresh();
+    secsTimer_->start(static_cast<int>(state_.display.SecsTimer.intervalMs));
+}
+
+QAction* MainWindow::command(const QString& name) const
+{
+    const auto it = commands_.find(name);
+    return it == commands_.end() ? nullptr : it->second;
+}
+
+ViewWindow* MainWindow::view(int index) const
+{
+    return index >= 0 && index < static_cast<int>(views_.size()) ? views_[static_cast<std::size_t>(index)] : nullptr;
+}
+
+QAction* MainWindow::addCommand(QMenu* menu, const char* name, const QString& caption, const std::string& hint, Op op,
+                                const QKeySequence& shortcut, bool checkable)
+{
+    auto* action = new QAction(caption, this);
+    action->setObjectName(QLatin1String(name));
+    action->setCheckable(checkable);
+    if (!shortcut.isEmpty()) {
+        action->setShortcut(shortcut);
+    }
+    ApplyHint(action, hint);
+    if (op) {
+        connect(action, &QAction::triggered, this, [this, op] { run(op); });
+    }
+    if (menu) {
+        menu->addAction(action);
+    }
+    commands_[QLatin1String(name)] = action;
+    return action;
+}
+
+QAction* MainWindow::addButton(const char* name, const QString& caption, const std::string& hint, Op op, bool checkable)
+{
+    QAction* action = addCommand(nullptr, name, caption, hint, std::move(op), {}, checkable);
+    speedPanel_->addAction(action);
+    return action;
+}
+
+void MainWindow::run(const Op& op)
+{
+    op();
+    if (!ending_) {
+        refresh();
+    }
+}
+
+QString MainWindow::openFile(const QString& title, const QString& filter, const QString& folder, const QString& suffix)
+{
+    return chooseFile(FileDialogSpec{title, filter, folder, suffix, {}, false});
+}
+
+QString MainWindow::saveFile(const QString& title, const QString& filter, const QString& folder, const QString& suffix,
+                             const QString& name)
+{
+    return chooseFile(FileDialogSpec{title, filter, folder, suffix, name, true});
+}
+
+void MainWindow::mirrorTimer(QTimer* timer, const kv::TimerState& model)
+{
+    if (!model.running()) {
+        timer->stop();
+        return;
+    }
+    if (!timer->isActive() || timer->interval() != static_cast<int>(model.intervalMs)) {
+        timer->start(static_cast<int>(model.intervalMs));
+    }
 }
 
 void MainWindow::refresh()
 {
-    statusLine_->setText(Text(state_.display.StatusLine));
-    posnPanel_->setText(Text(state_.display.PosnPanel));
-    timePanel_->setText(Text(state_.display.TimePanel));
+    if (refreshing_) {
+        return;
+    }
+    refreshing_ = true;
+    const kv::Display& d = state_.display;
+    statusLine_->setText(Latin1(d.StatusLine));
+    posnPanel_->setText(Latin1(d.PosnPanel));
+    timePanel_->setText(Latin1(d.TimePanel));
+    gpsIndicator_->setText(Latin1(d.GPSIndicatorText));
+    gpsIndicator_->setStyleSheet(d.GPSIndicatorColour.empty()
+                                     ? QString()
+                                     : QStringLiteral("QLabel { background: %1; }").arg(Latin1(d.GPSIndicatorColour)));
+    gpsIndicator_->setToolTip(ShortHint(d.GPSIndicatorHint));
+
+    navLabels_["RngToWp"]->setText(Latin1(d.RngToWp));
+    navLabels_["BearingToWP"]->setText(Latin1(d.BearingToWP));
+    navLabels_["TimeToWP"]->setText(Latin1(d.TimeToWP));
+    navLabels_["SpeedOG"]->setText(Latin1(d.SpeedOG));
+    navLabels_["CourseOG"]->setText(Latin1(d.CourseOG));
+    navLabels_["SpeedMG"]->setText(Latin1(d.SpeedMG));
+    navLabels_["Trip"]->setText(Latin1(d.Trip));
+    xteScale_->setText(Latin1(d.XTEScale));
+    xtError_->setValue(std::clamp(d.XTerror, -100, 100));
+    xtError_->setStyleSheet(QStringLiteral("QProgressBar::chunk { background: %1; }").arg(Latin1(d.XTerrorColour)));
+
+    QStringList items;
+    for (const auto& item : d.WPNameItems) {
+        items << Latin1(item);
+    }
+    QStringList current;
+    for (int i = 0; i < wpName_->count(); ++i) {
+        current << wpName_->itemText(i);
+    }
+    if (current != items) {
+        wpName_->clear();
+        wpName_->addItems(items);
+    }
+    wpName_->setCurrentIndex(d.WPNameIndex < wpName_->count() ? d.WPNameIndex : -1);
+    const std::string wpHint = d.hint(kv::ctl::WPName).empty() ? kv::kSelectedWaypointHint : d.hint(kv::ctl::WPName);
+    wpName_->setToolTip(ShortHint(wpHint));
+    wpName_->setStatusTip(LongHint(wpHint));
+    navPanel_->setVisible(state_.app.NavPanelVisible);
+
+    for (const auto& [name, action] : commands_) {
+        const std::string key = name.toStdString();
+        if (const auto it = d.enabled.find(key); it != d.enabled.end()) {
+            action->setEnabled(it->second);
+        }
+        if (const auto it = d.checked.find(key); it != d.checked.end() && action->isCheckable()) {
+            action->setChecked(it->second);
+        }
+        if (const auto it = d.hints.find(key); it != d.hints.end()) {
+            ApplyHint(action, it->second);
+        }
+    }
+
+    mirrorTimer(fixTimer_, d.FixTimer);
+    mirrorTimer(aisPlayTimer_, d.AISPlayTimer);
+    if (aisWindow_->isVisible()) {
+        aisWindow_->refresh();
+    }
+    refreshing_ = false;
+}
+
+bool MainWindow::event(QEvent* event)
+{
+    // The long part of a hint goes to the status line; leaving a control (an empty tip) keeps
+    // whatever message is there.
+    if (event->type() == QEvent::StatusTip) {
+        const QString tip = static_cast<QStatusTipEvent*>(event)->tip();
+        if (!tip.isEmpty()) {
+            state_.display.StatusLine = tip.toLatin1().toStdString();
+            statusLine_->setText(tip);
+        }
+        return true;
+    }
+    return QMainWindow::event(event);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (kv::FormCloseQuery(state_, prompter_)) {
+    if (ending_ || controller_->FormCloseQuery()) {
+        ending_ = true;
+        secsTimer_->stop();
+        fixTimer_->stop();
+        aisPlayTimer_->stop();
+        aisWindow_->close();
         event->accept();
     } else {
+        refresh();
         event->ignore();
     }
+}
+
+// ---- views ----
+
+int MainWindow::viewCount() const { return static_cast<int>(views_.size()); }
+
+QMdiSubWindow* MainWindow::subWindowOf(ViewWindow* view) const
+{
+    for (QMdiSubWindow* sub : mdi_->subWindowList()) {
+        if (sub->widget() == view) {
+            return sub;
+        }
+    }
+    return nullptr;
+}
+
+void MainWindow::redrawView(ViewWindow* view)
+{
+    QImage image(state_.chartGeometry.SurfaceWidth, state_.chartGeometry.SurfaceHeight, QImage::Format_RGB32);
+    image.fill(FileColour(state_.settings.ChartBackColour));
+    view->setImage(image);
+}
+
+void MainWindow::createView(const std::string& caption)
+{
+    if (views_.size() >= 2) {
+        return;
+    }
+    auto* view = new ViewWindow(static_cast<int>(views_.size()) + 1);
+    auto* sub = mdi_->addSubWindow(view);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->setWindowTitle(Latin1(caption));
+    views_.push_back(view);
+    connect(view, &QObject::destroyed, this, [this, view] {
+        std::erase(views_, view);
+        if (!ending_) {
+            run([this] { controller_->UpdateMenuItems(); });
+        }
+    });
+    redrawView(view);
+    sub->resize(mdi_->size() * 0.9);
+    sub->show();
+}
+
+void MainWindow::closeActiveView()
+{
+    QMdiSubWindow* sub = mdi_->activeSubWindow();
+    if (!sub && !mdi_->subWindowList().isEmpty()) {
+        sub = mdi_->subWindowList().last();
+    }
+    if (sub) {
+        auto* view = qobject_cast<ViewWindow*>(sub->widget());
+        std::erase(views_, view);
+        delete sub;
+    }
+}
+
+void MainWindow::closeLowestView()
+{
+    if (views_.empty()) {
+        return;
+    }
+    ViewWindow* view = views_.front();
+    std::erase(views_, view);
+    delete subWindowOf(view);
+}
+
+void MainWindow::closeAllViews()
+{
+    const auto views = views_;
+    views_.clear();
+    for (ViewWindow* view : views) {
+        delete subWindowOf(view);
+    }
+}
+
+void MainWindow::cascadeViews() { mdi_->cascadeSubWindows(); }
+void MainWindow::tileViews() { mdi_->tileSubWindows(); }
+
+void MainWindow::setViewCaptions(const std::string& caption)
+{
+    for (ViewWindow* view : views_) {
+        if (QMdiSubWindow* sub = subWindowOf(view)) {
+            sub->setWindowTitle(Latin1(caption));
+        }
+    }
+}
+
+void MainWindow::refreshViews(bool)
+{
+    redrawViews();
+}
+
+void MainWindow::redrawViews()
+{
+    for (ViewWindow* view : views_) {
+        redrawView(view);
+    }
+}
+
+void MainWindow::setFirstViewZoom(double) {}
+
+void MainWindow::setNavPanelVisible(bool visible) { navPanel_->setVisible(visible); }
+
+void MainWindow::showAboutBox()
+{
+    if (aboutBox) {
+        aboutBox();
+    }
+}
+
+void MainWindow::endProgram()
+{
+    ending_ = true;
+    QTimer::singleShot(0, this, [this] { close(); });
 }
 
 } // namespace kvui

@@ -1,33 +1,130 @@
 #pragma once
-// The main window: a thin mirror of the program state. Commands call core operations and the
-// window then shows what the state says.
+// The main window: menus, tool bar, navigation panel, status bar and up to two chart views. It
+// forwards every command to the controller and then mirrors Display (one refresh() path).
 
+#include "core/MainController.h"
 #include "core/ProgramState.h"
-#include "platform/Prompter.h"
+#include "platform/Platform.h"
 
 #include <QMainWindow>
 
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+class QAction;
+class QComboBox;
 class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QProgressBar;
+class QTimer;
+class QToolBar;
+class QWidget;
 
 namespace kvui {
 
-class MainWindow final : public QMainWindow {
+class AisTargetWindow;
+class ClickLabel;
+class ViewWindow;
+
+// What a file dialog is asked for.
+struct FileDialogSpec {
+    QString title;
+    QString filter;   // Qt filter text ("KV Chart files (*.cht);;...")
+    QString folder;
+    QString defaultSuffix;
+    QString fileName; // suggested name (save dialogs)
+    bool save = false;
+};
+
+class MainWindow final : public QMainWindow, public kv::MainWindowHooks {
     Q_OBJECT
 public:
-    MainWindow(kv::ProgramState& state, kv::Prompter& prompter, QWidget* parent = nullptr);
+    MainWindow(kv::ProgramState& state, kv::Platform& platform, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
-    // Shows what the state says (status bar panels, caption).
+    // Creation of the window's contents from the configuration; then the timers run.
+    void start(const std::string& workingFolder, const std::string& configArgument);
+    // Shows what the state says: panels, check marks, enabled flags, hints, timers, views.
     void refresh();
+
+    kv::MainController& controller() { return *controller_; }
+    kv::ProgramState& state() { return state_; }
+    // The command of this name (menu entry or tool button), or nullptr.
+    QAction* command(const QString& name) const;
+    ViewWindow* view(int index) const;
+    AisTargetWindow* aisWindow() const { return aisWindow_; }
+    QTimer* secsTimer() const { return secsTimer_; }
+    QTimer* fixTimer() const { return fixTimer_; }
+
+    // The file dialogs; replaced by tests. Returns the chosen path, empty when cancelled.
+    std::function<QString(const FileDialogSpec&)> chooseFile;
+    // The about box; replaced by tests.
+    std::function<void()> aboutBox;
+
+    // MainWindowHooks
+    int viewCount() const override;
+    void createView(const std::string& caption) override;
+    void closeActiveView() override;
+    void closeLowestView() override;
+    void closeAllViews() override;
+    void cascadeViews() override;
+    void tileViews() override;
+    void setViewCaptions(const std::string& caption) override;
+    void refreshViews(bool zoomReset) override;
+    void redrawViews() override;
+    void setFirstViewZoom(double zoom) override;
+    void setNavPanelVisible(bool visible) override;
+    void showAboutBox() override;
+    void endProgram() override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
+    using Op = std::function<void()>;
+    QAction* addCommand(QMenu* menu, const char* name, const QString& caption, const std::string& hint, Op op,
+                        const QKeySequence& shortcut = {}, bool checkable = false);
+    QAction* addButton(const char* name, const QString& caption, const std::string& hint, Op op, bool checkable = false);
+    void run(const Op& op);
+    QString openFile(const QString& title, const QString& filter, const QString& folder, const QString& suffix);
+    QString saveFile(const QString& title, const QString& filter, const QString& folder, const QString& suffix,
+                     const QString& name = {});
+    void buildMenus();
+    void buildToolBar();
+    void buildNavPanel();
+    void buildStatusBar();
+    void mirrorTimer(QTimer* timer, const kv::TimerState& model);
+    void redrawView(ViewWindow* view);
+    QMdiSubWindow* subWindowOf(ViewWindow* view) const;
+
     kv::ProgramState& state_;
-    kv::Prompter& prompter_;
+    kv::Platform& platform_;
+    std::unique_ptr<kv::MainController> controller_;
+    std::map<QString, QAction*> commands_;
+    std::vector<ViewWindow*> views_;
+    QMdiArea* mdi_ = nullptr;
+    QToolBar* speedPanel_ = nullptr;
+    QWidget* navPanel_ = nullptr;
     QLabel* statusLine_ = nullptr;
-    QLabel* posnPanel_ = nullptr;
+    ClickLabel* posnPanel_ = nullptr;
     QLabel* timePanel_ = nullptr;
+    QLabel* gpsIndicator_ = nullptr;
+    std::map<std::string, QLabel*> navLabels_;
+    QComboBox* wpName_ = nullptr;
+    QProgressBar* xtError_ = nullptr;
+    QLabel* xteScale_ = nullptr;
+    QWidget* resetButton_ = nullptr;
+    QTimer* secsTimer_ = nullptr;
+    QTimer* fixTimer_ = nullptr;
+    QTimer* aisPlayTimer_ = nullptr;
+    AisTargetWindow* aisWindow_ = nullptr;
+    bool refreshing_ = false;
+    bool ending_ = false;
 };
 
 } // namespace kvui

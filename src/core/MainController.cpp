@@ -1,0 +1,372 @@
+#include "core/MainController.h"
+
+#include "core/Config.h"
+#include "core/Format.h"
+#include "core/Lifecycle.h"
+#include "core/MenuState.h"
+#include "core/Paths.h"
+#include "geodesy/PositionReadout.h"
+
+namespace kv {
+
+MainController::MainController(ProgramState& state, Platform& platform, MainWindowHooks& window)
+    : state_(state), platform_(platform), window_(window)
+{
+    ais_ = std::make_unique<AisController>(state_, platform_);
+    nmea_ = std::make_unique<NmeaInterface>(state_, platform_, ais_.get());
+    charts_ = std::make_unique<ChartFiles>(state_, platform_, static_cast<ChartViewHooks&>(*this));
+    routes_ = std::make_unique<RouteEditor>(state_, platform_.prompter, static_cast<RouteHooks&>(*this));
+    tides_ = std::make_unique<TidalAtlas>(state_, platform_);
+    ais_->redrawViews = [this] { window_.redrawViews(); };
+}
+
+MainController::~MainController() = default;
+
+void MainController::FormCreate(const std::string& workingFolder, const std::string& configArgument)
+{
+    NavState& nav = state_.nav;
+    Display& d = state_.display;
+    AppState& app = state_.app;
+
+    nav.SoundIdle = true;
+    nav.DecimalStyle = true;
+    nav.KnotsAlways = true;
+    nav.NmeaOpen = false;
+    nav.EventSentence = false;
+    app.ChartEditMode = false;
+    nav.AutoNextWaypoint = true;
+    nav.DisposalStep = 2;
+    nav.DropIndex = 2;
+    nav.TextLogCountdown = 0;
+    nav.ArrivalRadius = 0.2;
+    nav.HighWaterHour = 12;
+    nav.EventNumber = 0;
+    nav.TextLogFixCount = 0;
+    nav.AverageFixes = 6;
+    nav.RedrawEveryFixes = 1;
+    nav.TripDistance = 0.0;
+    nav.LastLegDistance = 0.0;
+    d.Trip = "0.00 Nm";
+    nav.UnitFactor = 1.0;
+    state_.chart.LayerMarker = kAllLayers;
+
+    nav.AppDir = WithTrailingSeparator(workingFolder);
+    const std::string appDir = nav.AppDir.str();
+    app.ChartDialogDir = appDir + "charts/";
+    app.RouteDialogDir = appDir + "routes/";
+    app.TideDialogDir = appDir + "tides/";
+    app.ConfigDialogDir = appDir;
+    app.HelpFile = appDir + "KVAIS6.chm";
+
+    d.FixTimer = {false, 0};
+    d.AISPlayTimer.intervalMs = 5000 / 10;
+
+    app.StartupConfigPath = StartupConfigPath(appDir, configArgument);
+    ReadConfig(app.StartupConfigPath, nav, state_.settings);
+
+    app.LogDialogDir = nav.LogDir.str();
+    if (!nav.ChartDir.empty()) {
+        app.ChartDialogDir = nav.ChartDir.str();
+    }
+
+    if (nav.NmeaStartMode.str() == "Auto") {
+        d.checked[kNmeaInterfaceControl] = true;
+        nav.NmeaOpen = true;
+        d.hints[kNmeaButtonControl] = kCloseNmeaHint;
+        nav.DRMode = false;
+    }
+
+    platform_.serial.close();
+    nav.RxBuffer.clear();
+
+    if (nav.DRMode) {
+        d.FixTimer = {true, nav.FixIntervalMs};
+        d.StatusLine = kDeadReckoningStatus;
+    }
+    d.checked[kDRModeControl] = nav.DRMode;
+
+    if (openDayLogs) {
+        openDayLogs();
+    }
+
+    nav.DRSpeed = nav.BoatSpeed;
+    app.FirstTickPending = true;
+    d.hints[ctl::MeasureMode] = kMeasureStartHint;
+    d.hints[ctl::ExMeasure] = kTotaliseHint;
+    d.checked[ctl::NavigationData] = app.NavPanelVisible;
+    d.checked[kProcAisControl] = state_.ais.ProcAis;
+    UpdateMenuItems();
+    nav.RouteReversed = false;
+}
+
+void MainController::LoadStartupFiles()
+{
+    NavState& nav = state_.nav;
+    const std::string& configPath = state_.app.StartupConfigPath;
+    ReadConfig(configPath, nav, state_.settings);
+    if (nav.ChartName.empty()) {
+        return;
+    }
+    const std::string routeName = state_.settings.RouteName;
+    if (!routeName.empty()) {
+        routes_->Routes1Click(JoinPath(nav.AppDir.str(), "routes/" + routeName + ".rte"));
+    }
+    state_.chart.LayerMarker = kAllLayers;
+    state_.chart.LayersEnabled = true;
+    const std::string chartDir = nav.ChartDir.empty() ? nav.AppDir.str() + "charts/" : nav.ChartDir.str();
+    charts_->ReloadChart(chartDir + nav.ChartName + ".cht");
+    if (ended_) {
+        return;
+    }
+    // The configuration wins over the chart's own position and settings.
+    ReadConfig(configPath, nav, state_.settings);
+    window_.setFirstViewZoom(state_.settings.ViewZoom);
+}
+
+void MainController::StopDeadReckoning()
+{
+    NavState& nav = state_.nav;
+    Display& d = state_.display;
+    d.checked[kDRModeControl] = false;
+    nav.DRMode = false;
+    d.FixTimer = {false, 0};
+    d.StatusLine.clear();
+}
+
+void MainController::SecsTimerTimer()
+{
+    NavState& nav = state_.nav;
+    Display& d = state_.display;
+    AppState& app = state_.app;
+
+    if (app.FirstTickPending) {
+        app.FirstTickPending = false;
+        LoadStartupFiles();
+        if (ended_) {
+            return;
+        }
+        if (placeVesselOutline) {
+            placeVesselOutline();
+        }
+        if (nav.RouteLength == 0) {
+            StopDeadReckoning();
+        }
+        RefreshViews();
+        if (nav.NmeaStartMode.str() == "Auto") {
+            if (nav.ComPortNumber > 0) {
+                nmea_->OpenAtStartup();
+            }
+            d.FixTimer = {true, nav.FixIntervalMs};
+        }
+        UpdateMenuItems();
+        window_.showAboutBox();
+    }
+
+    const LocalDateTime now = platform_.clock.now();
+    d.TimePanel = ZeroFill(FormatInt(now.hour, 2)) + ":" + ZeroFill(FormatInt(now.minute, 2)) + ":" +
+                  ZeroFill(FormatInt(now.second, 2));
+
+    if (nav.RouteListChanged) {
+        routes_->RefreshNameList();
+    }
+
+    if (!nav.KeepTextLog) {
+        app.TextLogButtonImage = nav.AppDir.str() + "TLG.bmp";
+    } else {
+        app.TextLogBlink = !app.TextLogBlink;
+        app.TextLogButtonImage = nav.AppDir.str() + (app.TextLogBlink ? "TLG2.bmp" : "TLG.bmp");
+    }
+}
+
+void MainController::UpdateMenuItems()
+{
+    MenuInputs in = MenuInputsFrom(state_.nav, window_.viewCount(), static_cast<int>(state_.quickLog.count()));
+    in.tidesLoaded = state_.tides.count() > 0;
+    in.chartPointCount = state_.chart.count();
+    in.chartWaypointCount = static_cast<int>(state_.waypoints.count());
+    in.chartEditMode = state_.app.ChartEditMode;
+    in.layerMaskSet = !state_.chart.LayerMarker.empty() && state_.chart.LayerMarker != kNoLayers;
+    in.chartsAvailable = false;
+    if (kv::UpdateMenuItems(state_.display, in)) {
+        state_.chart.setCount(0);
+        state_.waypoints.clear();
+        state_.chart.LayerMarker = kAllLayers;
+        state_.chart.ChartName.clear();
+        state_.nav.ChartName.clear();
+    }
+    // Totalising only makes sense while the cursor is the user's, not the receiver's.
+    const bool totalise = state_.app.MeasureMode && !state_.nav.DRMode && !state_.nav.NmeaOpen;
+    state_.display.enabled[ctl::ExMeasure] = totalise;
+    state_.display.enabled[ctl::ExMeasureMenu] = totalise;
+}
+
+void MainController::RefreshViews()
+{
+    const bool zoomReset = state_.app.ZoomResetPending;
+    state_.app.ZoomResetPending = false;
+    window_.refreshViews(zoomReset);
+}
+
+bool MainController::FormCloseQuery()
+{
+    if (!platform_.prompter.confirm(kQuitQuestion)) {
+        return false;
+    }
+    nmea_->CloseAtExit();
+    if (state_.nav.AISPlayback) {
+        state_.display.AISPlayTimer.enabled = false;
+        state_.nav.AISPlayback = false;
+        state_.ais.PlayLines.clear();
+        state_.ais.PlayNext = 0;
+    }
+    if (state_.app.ChartEditMode && window_.viewCount() > 0 && platform_.prompter.confirm(kSaveChartBeforeExit)) {
+        const ChartStore& chart = state_.chart;
+        charts_->SaveChart(chart.ChartFolder.str() + chart.SaveFileName + ".cht");
+    }
+    WriteConfigAtExit(state_, platform_.prompter);
+    return true;
+}
+
+void MainController::FileNewItemClick()
+{
+    const int count = window_.viewCount();
+    if (count >= 2) {
+        platform_.prompter.warning(kNewViewRefused);
+        return;
+    }
+    window_.createView(state_.chart.ChartName.str() + "." + std::to_string(count + 1) + " (" +
+                       state_.chart.ConfigName + ")");
+    window_.cascadeViews();
+    UpdateMenuItems();
+}
+
+void MainController::FileCloseItemClick()
+{
+    window_.closeActiveView();
+    if (window_.viewCount() == 0) {
+        state_.chart.setCount(0);
+    }
+    UpdateMenuItems();
+}
+
+void MainController::CloseAll1Click()
+{
+    if (!platform_.prompter.confirm(kDeleteViewsQuestion)) {
+        return;
+    }
+    charts_->PurgeAll();
+    window_.closeAllViews();
+    UpdateMenuItems();
+}
+
+void MainController::PosnPanelClick()
+{
+    const auto text = PosnPanelClickText(state_.nav.OwnLat, state_.nav.OwnLong, state_.settings.PositionDisplayMode);
+    if (text) {
+        state_.display.PosnPanel = *text;
+    }
+}
+
+void MainController::PosnPanelDblClick()
+{
+    state_.nav.DecimalStyle = !state_.nav.DecimalStyle;
+    RefreshViews();
+}
+
+void MainController::SelectWaypoint1Click()
+{
+    NavState& nav = state_.nav;
+    nav.ActiveWaypoint = static_cast<std::int16_t>(NextWaypoint(nav.ActiveWaypoint, nav.RouteLength));
+    state_.display.WPNameIndex = nav.ActiveWaypoint - 1;
+}
+
+void MainController::WPNameChange(int entry)
+{
+    NavState& nav = state_.nav;
+    Display& d = state_.display;
+    if (entry < 0 || entry >= static_cast<int>(state_.route.count())) {
+        return;
+    }
+    nav.ActiveWaypoint = static_cast<std::int16_t>(entry + 1);
+    d.WPNameIndex = entry;
+    if (window_.viewCount() > 0) {
+        if (rangeAndBearing) {
+            rangeAndBearing();
+        }
+        nav.LegBearing = nav.BearingToWaypoint;
+        d.RngToWp.clear();
+        d.BearingToWP.clear();
+    }
+    d.hints[ctl::WPName] = WaypointListHint(state_.route.at(static_cast<std::size_t>(entry + 1)).name);
+}
+
+void MainController::NavigationData1Click()
+{
+    AppState& app = state_.app;
+    app.NavPanelVisible = !app.NavPanelVisible;
+    state_.display.checked[ctl::NavigationData] = app.NavPanelVisible;
+    window_.setNavPanelVisible(app.NavPanelVisible);
+    window_.tileViews();
+}
+
+void MainController::MeasureModeClick(bool pressed)
+{
+    AppState& app = state_.app;
+    Display& d = state_.display;
+    if (pressed) {
+        app.MeasureMode = true;
+        app.MeasureOriginLat = state_.nav.OwnLat;
+        app.MeasureOriginLong = state_.nav.OwnLong;
+        d.hints[ctl::MeasureMode] = kMeasureOffHint;
+    } else {
+        app.MeasureMode = false;
+        d.hints[ctl::MeasureMode] = kMeasureOnHint;
+        d.StatusLine.clear();
+    }
+    d.checked[ctl::MeasureMode] = app.MeasureMode;
+    app.MeasureTotal = 0.0;
+    app.LastMeasuredRange = 0.0;
+    UpdateMenuItems();
+    window_.redrawViews();
+}
+
+void MainController::ExMeasureClick()
+{
+    AppState& app = state_.app;
+    if (!app.MeasureMode) {
+        return;
+    }
+    app.MeasureTotal += app.LastMeasuredRange;
+    app.MeasureOriginLat = state_.nav.OwnLat;
+    app.MeasureOriginLong = state_.nav.OwnLong;
+    ShowMeasureText();
+    window_.redrawViews();
+}
+
+void MainController::ShowNMEAClick()
+{
+    Display& d = state_.display;
+    d.checked[kShowNMEAControl] = !d.isChecked(kShowNMEAControl);
+    if (!d.isChecked(kShowNMEAControl)) {
+        d.StatusLine.clear();
+    }
+}
+
+void MainController::AdditionalTargetData1Click()
+{
+    state_.ais.AdditionalTargetData = !state_.ais.AdditionalTargetData;
+    state_.display.checked["AdditionalTargetData1"] = state_.ais.AdditionalTargetData;
+}
+
+void MainController::ShowMeasureText()
+{
+    AppState& app = state_.app;
+    if (!app.MeasureMode) {
+        return;
+    }
+    const MeasureResult r = MeasureText(app.MeasureOriginLat, app.MeasureOriginLong, state_.nav, app.MeasureTotal);
+    app.LastMeasuredRange = r.range;
+    state_.display.StatusLine = r.text;
+}
+
+} // namespace kv

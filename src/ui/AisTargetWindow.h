@@ -1,0 +1,39 @@
+#pragma once
+// "AIS Target Data": a small stay-on-top window with the lines of one target.
+
+#include "core/ProgramState.h"
+#include "platform/Clock.h"
+
+#include <QWidget>
+
+class QPlainTextEdit;
+class QSpinBox;
+class QMenu;
+class QAction;
+
+namespace kvui {
+
+class AisTargetWindow final : public QWidget {
+    Q_OBJECT
+public:
+    AisTargetWindow(kv::ProgramState& state, kv::Clock& clock, QWidget* parent = nullptr);
+
+    // Rebuilds the text of the selected target, the target selector and the height.
+    void refresh();
+    QPlainTextEdit* memo() const { return memo_; }
+    QSpinBox* targetNumber() const { return tgtNum_; }
+    QMenu* popup() const { return popup_; }
+    QAction* action(const QString& name) const;
+
+private:
+    void setStayOnTop(bool on);
+
+    kv::ProgramState& state_;
+    kv::Clock& clock_;
+    QPlainTextEdit* memo_;
+    QSpinBox* tgtNum_;
+    QMenu* popup_;
+    bool updating_ = false;
+};
+
+} // namespace kvui

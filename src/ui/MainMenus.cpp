@@ -1,0 +1,307 @@
+// The main window's menus, tool bar, navigation panel and status bar, each command wired to its
+// operation.
+
+#include "ui/AisTargetWindow.h"
+#include "ui/ClickLabel.h"
+#include "ui/MainWindow.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace kvui {
+
+QString Latin1(const std::string& text);
+
+namespace {
+std::string Path(const QString& path) { return path.toLocal8Bit().toStdString(); }
+QString QPath(const std::string& path) { return QString::fromLocal8Bit(path.data(), static_cast<qsizetype>(path.size())); }
+} // namespace
+
+void MainWindow::buildMenus()
+{
+    kv::MainController& c = *controller_;
+    kv::AppState& app = state_.app;
+
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("FileMenu"));
+    QMenu* openMenu = file->addMenu(QStringLiteral("&Open File"));
+    openMenu->menuAction()->setObjectName(QStringLiteral("File1"));
+    commands_[QStringLiteral("File1")] = openMenu->menuAction();
+    addCommand(openMenu, "Charts1", QStringLiteral("&Charts"), "Open Chart|", [this, &c, &app] {
+        const QString path = openFile(QStringLiteral("Open a chart file"),
+                                      QStringLiteral("KV Chart files (*.cht);;KV Layer Files (*.00?)"),
+                                      QPath(app.ChartDialogDir), QStringLiteral("cht"));
+        c.charts().OpenChart(Path(path));
+    });
+    addCommand(openMenu, "Routes1", QStringLiteral("&Routes"), "", [this, &c, &app] {
+        const QString path = openFile(QStringLiteral("Open a route file"),
+                                      QStringLiteral("Route Files (*.rte);;Kelv DOS Route Files (*.prn)"),
+                                      QPath(app.RouteDialogDir), QStringLiteral("rte"));
+        c.routes().Routes1Click(Path(path));
+    });
+    addCommand(openMenu, "Tides1", QStringLiteral("&Tides"), "Tidal Atlas files", [this, &c, &app] {
+        const QString path = openFile(QStringLiteral("Open Tidal Atlas"),
+                                      QStringLiteral("KV Tide files (*.pos);;All files (*.*)"),
+                                      QPath(app.TideDialogDir), QStringLiteral("pos"));
+        if (!path.isEmpty()) {
+            c.tides().Tides1Click(Path(path));
+            c.UpdateMenuItems();
+            redrawViews();
+        }
+    });
+    file->addSeparator();
+    addCommand(file, "FileNewItem", QStringLiteral("&New View"), "New View|Open a new chart view",
+               [&c] { c.FileNewItemClick(); });
+    addCommand(file, "FileCloseItem", QStringLiteral("&Close View"), "", [&c] { c.FileCloseItemClick(); });
+    file->addSeparator();
+    addCommand(file, "SaveChartAs1", QStringLiteral("Save Chart &As..."), "", [this, &c] {
+        c.charts().SaveChartAsClick([this](const std::string& suggested) -> std::optional<std::string> {
+            QStringList filters{QStringLiteral("Chart Files (*.cht)")};
+            for (int i = 0; i <= 9; ++i) {
+                filters << QStringLiteral("Layer Files 00%1 (*.00%1)").arg(i);
+            }
+            const QString path = saveFile(QStringLiteral("Save current chart as..."), filters.join(QStringLiteral(";;")),
+                                          QPath(state_.app.ChartDialogDir), QStringLiteral("cht"), QPath(suggested));
+            if (path.isEmpty()) {
+                return std::nullopt;
+            }
+            return Path(path);
+        });
+    });
+    addCommand(file, "SaveRouteAs1", QStringLiteral("Save &Route As..."), "", [this, &c, &app] {
+        const QString path = saveFile(QStringLiteral("Save route as..."), QStringLiteral("Route Files (*.rte)"),
+                                      QPath(app.RouteDialogDir), QStringLiteral("rte"));
+        if (!path.isEmpty()) {
+            c.routes().SaveRouteAs1Click(Path(path));
+        }
+    });
+    addCommand(file, "ChartAppendMode", QStringLiteral("Chart &Append"), "", [&c] { c.charts().ChartAppendModeClick(); },
+               {}, true);
+    QMenu* purge = file->addMenu(QStringLiteral("&Purge"));
+    purge->menuAction()->setObjectName(QStringLiteral("Purge1"));
+    addCommand(purge, "PurgeChart1", QStringLiteral("&Chart"), "Remove Chart", [&c] { c.charts().PurgeChart(); });
+    addCommand(purge, "PurgeLayers1", QStringLiteral("La&yers"), "Remove Layers", [&c] { c.charts().PurgeLayers(); });
+    addCommand(purge, "All1", QStringLiteral("&All"), "Remove Everything", [&c] { c.charts().PurgeAll(); });
+    addCommand(purge, "Route1", QStringLiteral("&Route"), "Remove Route", [&c] {
+        c.routes().Route1Click();
+        c.UpdateMenuItems();
+    });
+    addCommand(purge, "Tides2", QStringLiteral("&Tides"), "Remove Tides", [this, &c] {
+        c.tides().Tides2Click();
+        c.UpdateMenuItems();
+        redrawViews();
+    });
+    file->addSeparator();
+    addCommand(file, "Exit1", QStringLiteral("E&xit"), "", [this] { close(); });
+
+    QMenu* charts = menuBar()->addMenu(QStringLiteral("&Charts"));
+    charts->setObjectName(QStringLiteral("ChartsMenu"));
+    addCommand(charts, "Layers1", QStringLiteral("&Layers"), "Load the chart's layers", [this, &c] {
+        c.charts().LoadLayers();
+        redrawViews();
+    });
+
+    QMenu* nav = menuBar()->addMenu(QStringLiteral("&Navigation"));
+    nav->setObjectName(QStringLiteral("NavigationMenu"));
+    addCommand(nav, "SelectWaypoint1", QStringLiteral("Next Waypoint"), "", [&c] { c.SelectWaypoint1Click(); },
+               QKeySequence(Qt::CTRL | Qt::Key_W));
+    addCommand(nav, "NavigationData1", QStringLiteral("Navigation &Data"), "", [&c] { c.NavigationData1Click(); }, {}, true);
+    nav->addSeparator();
+    addCommand(nav, "TideStep1", QStringLiteral("Tide Step"), "", [this, &c] {
+        c.tides().IncTideClick();
+        redrawViews();
+    }, QKeySequence(Qt::CTRL | Qt::Key_Y));
+
+    QMenu* nmea = menuBar()->addMenu(QStringLiteral("N&MEA"));
+    nmea->setObjectName(QStringLiteral("NMEAMenu"));
+    addCommand(nmea, kv::kNmeaInterfaceControl, QStringLiteral("NMEA &Interface"), "",
+               [&c] {
+                   c.nmea().NMEAServerOnOffClick();
+                   c.UpdateMenuItems();
+               },
+               {}, true);
+    addCommand(nmea, kv::kShowNMEAControl, QStringLiteral("Show raw &NMEA"), "", [&c] { c.ShowNMEAClick(); },
+               QKeySequence(Qt::CTRL | Qt::Key_N), true);
+    addCommand(nmea, kv::kProcAisControl, QStringLiteral("Process &AIS Data"), "", [&c] { c.ais().ProcAisClick(); }, {},
+               true);
+    nmea->addSeparator();
+    addCommand(nmea, "AISMonitor", QStringLiteral("AIS Monitor Mode"),
+               "Select AIS fixed monitor mode and station position", [&c] {
+                   c.ais().AISMonitorClick();
+                   c.UpdateMenuItems();
+               },
+               {}, true);
+    addCommand(nmea, "AdditionalTargetData1", QStringLiteral("Additional Target Data"), "",
+               [&c] { c.AdditionalTargetData1Click(); }, {}, true);
+    addCommand(nmea, "AISLogViewer1", QStringLiteral("AIS Log Viewer"), "", [&c] { c.ais().AISLogViewer1Click(); });
+    addCommand(nmea, "AISDatabaseViewer1", QStringLiteral("AIS Database Viewer"), "",
+               [&c] { c.ais().AISDatabaseViewer1Click(); });
+    addCommand(nmea, "AISTargetWindow1", QStringLiteral("AIS &Target Data"), "Show / Hide the AIS target data", [this] {
+        aisWindow_->setVisible(!aisWindow_->isVisible());
+        aisWindow_->refresh();
+    });
+
+    QMenu* window = menuBar()->addMenu(QStringLiteral("&Window"));
+    window->menuAction()->setObjectName(QStringLiteral("Window1"));
+    commands_[QStringLiteral("Window1")] = window->menuAction();
+    addCommand(window, "WindowCascadeItem", QStringLiteral("&Cascade"), "", [this] { mdi_->cascadeSubWindows(); });
+    addCommand(window, "WindowTileItem", QStringLiteral("&Tile"), "", [this] { mdi_->tileSubWindows(); });
+    addCommand(window, "WindowTileItem2", QStringLiteral("Tile &Horizontally"), "", [this] {
+        // One view above the other, each the full width of the area.
+        const auto subs = mdi_->subWindowList();
+        if (subs.isEmpty()) {
+            return;
+        }
+        const int h = mdi_->viewport()->height() / static_cast<int>(subs.size());
+        int y = 0;
+        for (QMdiSubWindow* sub : subs) {
+            sub->showNormal();
+            sub->setGeometry(0, y, mdi_->viewport()->width(), h);
+            y += h;
+        }
+    });
+    addCommand(window, "WindowArrangeItem", QStringLiteral("&Arrange Icons"), "", [this] {
+        int x = 0;
+        for (QMdiSubWindow* sub : mdi_->subWindowList()) {
+            if (sub->isMinimized()) {
+                sub->move(x, mdi_->viewport()->height() - sub->height());
+                x += sub->width();
+            }
+        }
+    });
+    addCommand(window, "WindowMinimizeItem", QStringLiteral("&Minimize All"), "", [this] {
+        for (QMdiSubWindow* sub : mdi_->subWindowList()) {
+            sub->showMinimized();
+        }
+    });
+    addCommand(window, "CloseAll1", QStringLiteral("C&lose All"), "", [&c] { c.CloseAll1Click(); });
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("HelpMenu"));
+    addCommand(help, "HelpAboutItem", QStringLiteral("&About..."), "", [this] { showAboutBox(); });
+}
+
+void MainWindow::buildToolBar()
+{
+    kv::MainController& c = *controller_;
+    speedPanel_ = addToolBar(QStringLiteral("Speed buttons"));
+    speedPanel_->setObjectName(QStringLiteral("SpeedPanel"));
+    speedPanel_->setMovable(false);
+    addButton("OpenChart", QStringLiteral("Open"), "Open Chart|", [this] { command(QStringLiteral("Charts1"))->trigger(); });
+    addButton("SaveBtn", QStringLiteral("Save Rte"), "Save Route|",
+              [this] { command(QStringLiteral("SaveRouteAs1"))->trigger(); });
+    addButton(kv::kNmeaButtonControl, QStringLiteral("NMEA"), "Open NMEA interface|", [&c] {
+        c.nmea().NMEAServerOnOffClick();
+        c.UpdateMenuItems();
+    });
+    addButton("IncTide", QStringLiteral("T"), "Step Tide forward 1 hour|", [this, &c] {
+        c.tides().IncTideClick();
+        redrawViews();
+    });
+    addButton(kv::ctl::MeasureMode, QStringLiteral("Measure"), kv::kMeasureStartHint, [this, &c] {
+        c.MeasureModeClick(command(QLatin1String(kv::ctl::MeasureMode))->isChecked());
+    }, true);
+    addButton(kv::ctl::ExMeasure, QStringLiteral("Total"), kv::kTotaliseHint, [&c] { c.ExMeasureClick(); });
+    addButton(kv::kPlayAISlogControl, QStringLiteral("Play AIS"), "Playback an AIS Log|", [this, &c] {
+        c.ais().PlayAISlogClick([this]() -> std::optional<std::string> {
+            const QString path = openFile(QStringLiteral("Open an AIS log"), QStringLiteral("AIS Log Files (*.AIS);;All Files (*)"),
+                                          QPath(state_.app.LogDialogDir), QStringLiteral("AIS"));
+            if (path.isEmpty()) {
+                return std::nullopt;
+            }
+            return Path(path);
+        });
+        c.UpdateMenuItems();
+    });
+}
+
+void MainWindow::buildNavPanel()
+{
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    navPanel_ = new QFrame(central);
+    navPanel_->setObjectName(QStringLiteral("NavPanel"));
+    static_cast<QFrame*>(navPanel_)->setFrameShape(QFrame::StyledPanel);
+    auto* grid = new QGridLayout(navPanel_);
+    grid->setContentsMargins(4, 2, 4, 2);
+    const std::pair<const char*, const char*> fields[] = {
+        {"RngToWp", "Range"},   {"BearingToWP", "Bearing"}, {"TimeToWP", "Time to WP"}, {"SpeedOG", "SOG"},
+        {"CourseOG", "COG"},    {"SpeedMG", "VMG"},          {"Trip", "Trip"},
+    };
+    int column = 0;
+    for (const auto& [name, caption] : fields) {
+        auto* title = new QLabel(QLatin1String(caption), navPanel_);
+        auto* value = new QLabel(navPanel_);
+        value->setObjectName(QLatin1String(name));
+        value->setFrameShape(QFrame::Panel);
+        value->setFrameShadow(QFrame::Sunken);
+        value->setMinimumWidth(70);
+        grid->addWidget(title, 0, column);
+        grid->addWidget(value, 1, column);
+        navLabels_[name] = value;
+        ++column;
+    }
+    grid->addWidget(new QLabel(QStringLiteral("Waypoint"), navPanel_), 0, column);
+    wpName_ = new QComboBox(navPanel_);
+    wpName_->setObjectName(QStringLiteral("WPName"));
+    wpName_->setMinimumWidth(160);
+    grid->addWidget(wpName_, 1, column++);
+    connect(wpName_, &QComboBox::activated, this, [this](int entry) { run([this, entry] { controller_->WPNameChange(entry); }); });
+
+    xteScale_ = new QLabel(navPanel_);
+    xteScale_->setObjectName(QStringLiteral("XTEScale"));
+    grid->addWidget(xteScale_, 0, column);
+    xtError_ = new QProgressBar(navPanel_);
+    xtError_->setObjectName(QStringLiteral("XTerror"));
+    xtError_->setRange(-100, 100);
+    xtError_->setValue(0);
+    xtError_->setTextVisible(false);
+    xtError_->setMinimumWidth(160);
+    grid->addWidget(xtError_, 1, column++);
+    auto* reset = new QPushButton(QStringLiteral("Reset"), navPanel_);
+    reset->setObjectName(QStringLiteral("XTEReset"));
+    grid->addWidget(reset, 1, column++);
+    resetButton_ = reset;
+    grid->setColumnStretch(column, 1);
+
+    layout->addWidget(navPanel_);
+    layout->addWidget(mdi_, 1);
+    setCentralWidget(central);
+}
+
+void MainWindow::buildStatusBar()
+{
+    statusBar()->setObjectName(QStringLiteral("Panel1"));
+    statusBar()->setSizeGripEnabled(false);
+    gpsIndicator_ = new QLabel(this);
+    gpsIndicator_->setObjectName(QStringLiteral("GPSIndicator"));
+    statusLine_ = new QLabel(this);
+    statusLine_->setObjectName(QStringLiteral("StatusLine"));
+    posnPanel_ = new ClickLabel(this);
+    posnPanel_->setObjectName(QStringLiteral("PosnPanel"));
+    posnPanel_->setMinimumWidth(260);
+    posnPanel_->clicked = [this] { run([this] { controller_->PosnPanelClick(); }); };
+    posnPanel_->doubleClicked = [this] { run([this] { controller_->PosnPanelDblClick(); }); };
+    timePanel_ = new QLabel(this);
+    timePanel_->setObjectName(QStringLiteral("TimePanel"));
+    timePanel_->setMinimumWidth(70);
+    statusBar()->addWidget(gpsIndicator_);
+    statusBar()->addWidget(statusLine_, 1);
+    statusBar()->addPermanentWidget(posnPanel_);
+    statusBar()->addPermanentWidget(timePanel_);
+}
+
+} // namespace kvui

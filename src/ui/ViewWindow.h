@@ -1,0 +1,54 @@
+#pragma once
+// One chart view child window: its tool bar, the view image in a scroll box and its pop-up menu.
+// The window only shows the image it is given and reports the mouse in image pixels.
+
+#include <QImage>
+#include <QLabel>
+#include <QWidget>
+
+#include <functional>
+
+class QScrollArea;
+class QToolBar;
+class QMenu;
+
+namespace kvui {
+
+// The view image; mouse positions are reported in image pixels.
+class ViewImage final : public QLabel {
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+    std::function<void(int, int)> pressed, moved, released, doubleClicked;
+
+protected:
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+};
+
+class ViewWindow final : public QWidget {
+    Q_OBJECT
+public:
+    explicit ViewWindow(int number, QWidget* parent = nullptr);
+
+    int number() const { return number_; }
+    void setNumber(int number) { number_ = number; }
+    void setImage(const QImage& image);
+    QToolBar* toolBar() const { return toolBar_; }
+    QMenu* popupMenu() const { return popup_; }
+    ViewImage* image() const { return image_; }
+    QScrollArea* scrollArea() const { return scroll_; }
+    // Scrolls so that the image pixel (x, y) is in the middle of the window.
+    void centreOn(int x, int y);
+
+private:
+    int number_;
+    QToolBar* toolBar_;
+    QScrollArea* scroll_;
+    ViewImage* image_;
+    QMenu* popup_;
+};
+
+} // namespace kvui
