@@ -154,8 +154,9 @@ void SetGPSIndicator(Display& display, const std::string& text, const std::strin
     display.GPSIndicatorColour = text.empty() ? std::string() : colour;
 }
 
-void ParseSentence(std::string_view s, NavState& nav, Display& display, bool aisPlayback)
+void ParseSentence(std::string_view s, NavState& nav, Display& display)
 {
+    const bool aisPlayback = nav.AISPlayback;
     nav.FixTimeText.clear();
     nav.FixQuality.clear();
     nav.PositionValid = false;

@@ -255,4 +255,15 @@ TEST(WaypointTransfer, RouteAndChartWaypoints)
     EXPECT_TRUE(f.fakes.prompter.lastMessageIs("  1 Chart Waypoints sent"));
     SendChartWaypoints1Click(f.state, f.fakes.platform, {});
     EXPECT_TRUE(f.fakes.prompter.lastMessageIs("  0 Chart Waypoints sent"));
+    // From the chart's own table: names are upper-cased and their blanks become "-".
+    f.fakes.serial.written.clear();
+    f.fakes.serial.freeSpace = 4096;
+    ChartWaypoint buoy;
+    buoy.name = "No.3 buoy               1200 ";
+    buoy.lat = 50.25;
+    buoy.lon = -1.5;
+    f.state.waypoints.push(buoy);
+    SendChartWaypoints1Click(f.state, f.fakes.platform);
+    EXPECT_EQ(f.fakes.serial.written, "$ECWPL,5015.000,N,00130.000,E,NO-3-B\r\n");
+    EXPECT_TRUE(f.fakes.prompter.lastMessageIs("  1 Chart Waypoints sent"));
 }
