@@ -33,9 +33,18 @@ QtSerialPort::QtSerialPort(std::string workingFolder, int tickMs) : workingFolde
 {
     ticker_.setInterval(tickMs);
     QObject::connect(&port_, &QSerialPort::readyRead, [this] { readAvailable(); });
+    // The ticks go on while the interface is open even when the device has gone away, so that
+    // the watchdog tells the user that data stopped.
     QObject::connect(&ticker_, &QTimer::timeout, [this] {
-        if (port_.isOpen() && listener() != nullptr) {
+        if (listener() != nullptr) {
             listener()->onWatchdog();
+        }
+    });
+    // A device that disappears (a USB adapter pulled out, the far end of a pseudo-terminal
+    // closed) is let go of at once; reading it again would only repeat the error.
+    QObject::connect(&port_, &QSerialPort::errorOccurred, [this](QSerialPort::SerialPortError error) {
+        if (error == QSerialPort::ResourceError && port_.isOpen()) {
+            port_.close();
         }
     });
 }
@@ -77,7 +86,7 @@ void QtSerialPort::close()
 
 bool QtSerialPort::isOpen() const
 {
-    return port_.isOpen();
+    return ticker_.isActive();
 }
 
 std::size_t QtSerialPort::outputFree() const
