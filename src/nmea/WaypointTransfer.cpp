@@ -39,6 +39,14 @@ int SendLines(const ProgramState& state, Platform& platform, const std::vector<R
 
 } // namespace
 
+bool SendOutputText(const NavState& nav, SerialPort& serial)
+{
+    if (nav.OutputText.empty() || serial.outputFree() < nav.OutputText.size()) {
+        return false;
+    }
+    return serial.write(nav.OutputText);
+}
+
 void SendWPSClick(ProgramState& state, Platform& platform)
 {
     std::vector<RouteWaypoint> list;

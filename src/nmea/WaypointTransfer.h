@@ -29,6 +29,10 @@ void SendChartWaypoints1Click(ProgramState& state, Platform& platform, const std
 // The same over the program's chart waypoint table.
 void SendChartWaypoints1Click(ProgramState& state, Platform& platform);
 
+// Sends the sentences of the last fix (nav.OutputText) when there are any and the port has room
+// for all of them; otherwise this fix's sentences are dropped. Returns whether they were written.
+bool SendOutputText(const NavState& nav, SerialPort& serial);
+
 // The template context of the program's current state (clock read now).
 TemplateContext MakeTemplateContext(const ProgramState& state, const Clock& clock, RouteTexts texts = {},
                                     const TemplateSources* sources = nullptr,

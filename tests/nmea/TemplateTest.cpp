@@ -219,6 +219,15 @@ TEST(OutputSentences, AllSwitchesInOrderWithValidChecksums)
     EXPECT_NE(out.find("$ECBWR,,3345.0000,S,15130.0000,E,090,T,086,M,"), std::string::npos);
     EXPECT_EQ(out.substr(out.size() - 2), "\r\n");
 
+    // Sent whole, or dropped when the port has no room for all of it.
+    f.fakes.serial.opened = true;
+    f.fakes.serial.freeSpace = out.size() - 1;
+    EXPECT_FALSE(SendOutputText(nav, f.fakes.serial));
+    EXPECT_EQ(f.fakes.serial.written, "");
+    f.fakes.serial.freeSpace = out.size();
+    EXPECT_TRUE(SendOutputText(nav, f.fakes.serial));
+    EXPECT_EQ(f.fakes.serial.written, out);
+
     for (auto off : {0, 1, 2, 3}) {
         NavState n = nav;
         if (off == 0) n.NmeaOpen = false;
