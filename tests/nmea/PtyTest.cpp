@@ -116,7 +116,7 @@ TEST(SerialEndToEnd, SentencesThroughAPseudoTerminal)
     ASSERT_TRUE(state.nav.NmeaOpen);
 
     // Reception: noise, a sentence split over two writes, another sentence.
-    pty.send("garbage\r\n" + kGga.substr(0, 10));
+    pty.send("garbage\r\n" + std::string(150, '~') + "\n" + kGga.substr(0, 10));
     pty.send(kGga.substr(10) + "\r\n$GPGSV,3,1,11\r\n");
     ASSERT_TRUE(WaitFor([&] { return state.nav.LastPositionSentence == kGga; })) << state.nav.LastPositionSentence;
 
