@@ -20,6 +20,9 @@ std::string ResolveComPort(unsigned portNumber, const std::string& workingFolder
     if (link.isSymLink()) {
         return link.symLinkTarget().toLocal8Bit().toStdString();
     }
+    if (link.exists()) { // a device node placed there itself
+        return link.absoluteFilePath().toLocal8Bit().toStdString();
+    }
     std::vector<std::string> ports;
     for (const auto& info : QSerialPortInfo::availablePorts()) {
         ports.push_back(info.systemLocation().toLocal8Bit().toStdString());
