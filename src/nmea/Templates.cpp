@@ -268,11 +268,12 @@ private:
         }
         case '^':
             if (s) {
-                double m = std::fmod(nav.BearingToWaypoint + nav.MagVariation, 360.0);
+                // Rounded first and wrapped after, so that 359.6 gives 000 and never 360.
+                long long m = RoundHalfEven(Bounded(nav.BearingToWaypoint + nav.MagVariation)) % 360;
                 if (m < 0) {
-                    m += 360.0;
+                    m += 360;
                 }
-                out_ += FormatInt(RoundHalfEven(m), 3);
+                out_ += FormatInt(m, 3);
             }
             break;
         case '~':

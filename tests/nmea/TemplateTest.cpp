@@ -145,6 +145,11 @@ TEST(Templates, ValuesOfTheNavigationState)
     nav.MagVariation = 4;
     nav.BearingToWaypoint = 359.0;
     EXPECT_EQ(f.S("@^"), "003");
+    nav.BearingToWaypoint = 355.6; // 359.6 magnetic: 000, not 360
+    EXPECT_EQ(f.S("@^"), "000");
+    nav.MagVariation = -40;
+    nav.BearingToWaypoint = -725.0; // a corrupt bearing still lands in 0..359
+    EXPECT_EQ(f.S("@^"), "315");
     EXPECT_EQ(f.T("[@^]"), "[]");
 }
 
