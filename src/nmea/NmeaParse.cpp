@@ -156,7 +156,11 @@ void SetGPSIndicator(Display& display, const std::string& text, const std::strin
 
 void ParseSentence(std::string_view s, NavState& nav, Display& display)
 {
-    const bool aisPlayback = nav.AISPlayback;
+    ParseSentence(s, nav, display, nav.AISPlayback);
+}
+
+void ParseSentence(std::string_view s, NavState& nav, Display& display, bool aisPlayback)
+{
     nav.FixTimeText.clear();
     nav.FixQuality.clear();
     nav.PositionValid = false;

@@ -21,6 +21,8 @@ std::string_view NmeaFieldView(std::string_view sentence, std::size_t n);
 // "AIS Monitor Mode", and the last extra field keeps its carriage return.
 // Numbers that do not convert read as 0; the sentence is never rejected.
 void ParseSentence(std::string_view sentence, NavState& nav, Display& display);
+// The same with the playback flag given explicitly.
+void ParseSentence(std::string_view sentence, NavState& nav, Display& display, bool aisPlayback);
 
 // "ddmm.mmmm" / "dddmm.mmmm" with the hemisphere letter; west and north positive.
 double ParseNmeaLatitude(std::string_view field, std::string_view hemisphere);
