@@ -47,7 +47,7 @@ struct TideProgram {
         std::vector<std::pair<double, double>> positions;
         std::string streams;
         for (int i = 0; i < diamonds; ++i) {
-            positions.emplace_back(50.0 + i * 0.1, 1.0);
+            positions.emplace_back(50.0 + i * 0.5, 1.0); // exact in the 48-bit real
             streams += StreamRecord(10 * (i + 1), 20 + i);
         }
         dir.write("tides/solent.pos", PositionRecords(positions));
@@ -69,7 +69,7 @@ TEST(TidalAtlasLoad, PairOfFilesWithTheStreamFileInAnyCase)
     p.fakes.clock.time.minute = 40; // 15 h, high water at 12: +3
     p.load(3);
     ASSERT_EQ(p.state.tides.count(), 3u);
-    EXPECT_NEAR(p.state.tides.at(2).lat, 50.1, 1e-9);
+    EXPECT_DOUBLE_EQ(p.state.tides.at(2).lat, 50.5);
     EXPECT_EQ(p.state.tides.at(2).setAt(-6), 20);
     EXPECT_EQ(p.state.tides.at(2).rateAt(6), 27);
     EXPECT_EQ(p.state.nav.TidalHour, 3);
@@ -95,7 +95,7 @@ TEST(TidalAtlasLoad, MissingAndMismatchedFiles)
     EXPECT_TRUE(p.atlas.LoadAtlas(p.dir.file("tides/few.pos")));
     ASSERT_EQ(p.state.tides.count(), 4u);
     EXPECT_DOUBLE_EQ(p.state.tides.at(1).lat, 40.0);
-    EXPECT_NEAR(p.state.tides.at(2).lat, 50.1, 1e-9);
+    EXPECT_DOUBLE_EQ(p.state.tides.at(2).lat, 50.5);
     EXPECT_DOUBLE_EQ(p.state.tides.at(4).lat, 0.0);
     EXPECT_EQ(p.state.tides.at(3).setAt(0), 270);
     // No position file: its message, and the stream file is still read.
@@ -119,7 +119,7 @@ TEST(TidalStream, NearestDiamondTiesGoToTheLaterOne)
     TideProgram p;
     p.load(3);
     p.state.nav.TidalHour = 2;
-    p.state.nav.OwnLat = 50.05; // exactly between diamonds 1 and 2
+    p.state.nav.OwnLat = 50.25; // exactly between diamonds 1 and 2
     p.state.nav.OwnLong = 1.0;
     p.atlas.StreamAtVessel();
     EXPECT_EQ(p.state.nav.NearestDiamond, 2);
@@ -129,7 +129,7 @@ TEST(TidalStream, NearestDiamondTiesGoToTheLaterOne)
     p.atlas.ManTideClick(true);
     EXPECT_FALSE(p.state.nav.AtlasTide);
     EXPECT_TRUE(p.state.display.isEnabled("AvTide"));
-    p.state.nav.OwnLat = 50.2;
+    p.state.nav.OwnLat = 50.9;
     p.atlas.StreamAtVessel();
     EXPECT_EQ(p.state.nav.NearestDiamond, 2);
     p.atlas.ManTideClick(false);
