@@ -96,6 +96,22 @@ TEST(RouteFile, SaveAndReadBackKeepsEverything)
     }
 }
 
+TEST(RouteFile, TheConfiguredRouteComesFromTheRoutesFolder)
+{
+    RouteProgram p;
+    p.state.nav.AppDir = p.dir.path() + "/";
+    p.state.settings.RouteName = "home";
+    p.dir.write("routes/home.rte", Line(DefaultRouteName(1), 50, 1) + "\r\n" + Line(DefaultRouteName(2), 51, 1) + "\r\n");
+    p.editor.LoadConfiguredRoute();
+    EXPECT_EQ(p.state.nav.RouteLength, 2);
+    EXPECT_EQ(p.state.nav.ActiveWaypoint, 1);
+    // No chart named: no route either.
+    p.state.nav.ChartName.clear();
+    p.state.route.clear();
+    p.editor.LoadConfiguredRoute();
+    EXPECT_TRUE(p.state.route.empty());
+}
+
 TEST(RouteFile, DosPrnColumns)
 {
     RouteProgram p;
