@@ -100,6 +100,8 @@ struct NavState {
     bool ApproachPending = false;
     bool SelectPromptPending = false;
     bool LogEmpty = true;
+    bool DecimalStyle = true; // decimal minutes and lettered grid references; not stored
+    bool AISPlayback = false; // an AIS log is being played
 
     // Tidal stream at the vessel
     std::int16_t TideSet = 0;
@@ -140,6 +142,13 @@ struct NavState {
     double AntennaNorth = 0.0;
     double AntennaEast = 0.0;
     bool AntennaPending = false;
+
+    // Output sentences: switches of the autopilot sentences, the user's own template and the
+    // sentences built at the last fix (each ending in CR LF).
+    bool sendAPB = true, sendXTE = true, sendHSC = true, SendBOD = true;
+    bool sendBWR = false, SendRMB = false, SendVTG = false, SendCustom = false;
+    std::string CustomNMEA;
+    std::string OutputText;
 
     // Directories end in "/"; ChartName is the chart named in the configuration.
     ShortString<80> AppDir;

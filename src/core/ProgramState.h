@@ -2,6 +2,7 @@
 // The program's process-wide tables, owned by one object created in main and passed by
 // reference. Tests build as many independent programs as they like.
 
+#include "ais/AisState.h"
 #include "charts/ChartStore.h"
 #include "charts/ChartWaypoints.h"
 #include "core/Display.h"
@@ -23,6 +24,7 @@ struct ProgramState {
     ChartStore chart;
     ChartGeometry chartGeometry;
     ChartWaypoints waypoints;
+    AisState ais;
 };
 
 } // namespace kv
