@@ -3,6 +3,8 @@
 // reference. Tests build as many independent programs as they like.
 
 #include "ais/AisState.h"
+#include "charts/ChartStore.h"
+#include "charts/ChartWaypoints.h"
 #include "core/Display.h"
 #include "core/NavState.h"
 #include "core/QuickLog.h"
@@ -19,6 +21,9 @@ struct ProgramState {
     QuickLog quickLog;
     RouteTable route;
     TidalDiamonds tides;
+    ChartStore chart;
+    ChartGeometry chartGeometry;
+    ChartWaypoints waypoints;
     AisState ais;
 };
 
