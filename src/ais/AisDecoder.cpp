@@ -1,22 +1,10 @@
 #include "ais/AisDecoder.h"
 
+#include "nmea/NmeaParse.h"
+
 #include <algorithm>
 
 namespace kv {
-
-std::string_view AisField(std::string_view sentence, int n)
-{
-    std::size_t start = 0;
-    for (int i = 0; i < n; ++i) {
-        const std::size_t comma = sentence.find(',', start);
-        if (comma == std::string_view::npos) {
-            return {};
-        }
-        start = comma + 1;
-    }
-    const std::size_t end = sentence.find(',', start);
-    return sentence.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
-}
 
 std::uint8_t DeArmour(unsigned char c)
 {
@@ -188,10 +176,10 @@ void AisAssembler::decodePayload()
 
 bool AisAssembler::ProcessAISSentence(std::string_view s)
 {
-    const std::string_view count = AisField(s, 1).substr(0, 5);
-    const std::string_view num = AisField(s, 2).substr(0, 5);
-    const std::string_view seqId = AisField(s, 3).substr(0, 5);
-    const std::string_view payload = AisField(s, 5);
+    const std::string_view count = NmeaFieldView(s, 1).substr(0, 5);
+    const std::string_view num = NmeaFieldView(s, 2).substr(0, 5);
+    const std::string_view seqId = NmeaFieldView(s, 3).substr(0, 5);
+    const std::string_view payload = NmeaFieldView(s, 5);
 
     if (count == "1" && num == "1") {
         ZeroTarget(Current);

@@ -69,13 +69,12 @@ TEST_F(AisLogTest, UnwritableLogLosesOnlyItsLines)
 TEST_F(AisLogTest, ProcessAisSwitchNeedsTheInterface)
 {
     ais.ProcAisClick();
-    EXPECT_FALSE(state.ais.ProcAis);
     EXPECT_FALSE(state.display.isChecked("ProcAis"));
     ais.ProcessAISSentence(PositionSentence(PositionReport{}));
     EXPECT_EQ(state.ais.AISTargetCount, 0) << "nothing is taken while AIS processing is off";
     state.nav.NmeaOpen = false;
     ais.ProcAisClick();
-    EXPECT_FALSE(state.ais.ProcAis);
+    EXPECT_FALSE(state.display.isChecked("ProcAis"));
     EXPECT_TRUE(fake.prompter.lastMessageIs("Open NMEA interface first!"));
 }
 
@@ -213,6 +212,28 @@ TEST_F(AisLogTest, ViewerLaunches)
     fake.launcher.succeed = false;
     ais.AISDatabaseViewer1Click();
     EXPECT_TRUE(fake.prompter.lastMessageIs("Application Not Available"));
+}
+
+} // namespace
+
+#include "nmea/NmeaInterface.h"
+
+namespace {
+
+TEST_F(AisLogTest, ReceptionHandsSentencesToTheController)
+{
+    NmeaInterface nmea(state, fake.platform, &ais);
+    const auto type5 = StaticSentences(StaticData{}, "6");
+    state.nav.PositionSentence = 0;
+    for (const std::string& line : {std::string("$GPGGA,120000,5000.000,N,00100.000,W,1,08,0.9,10,M,,,,*00"),
+                                    type5[0], type5[1], std::string("$GPGSV,3,1,12*00")}) {
+        nmea.onCharsAvailable(line);
+        nmea.onSentenceEnd();
+    }
+    ASSERT_EQ(state.ais.AISTargetCount, 1);
+    EXPECT_EQ(state.ais.target(1).VesselName.str(), "EVER DIADEM@@@@@@@@@");
+    // The last AIS line is handed on again at the next sentence end; the log keeps it once.
+    EXPECT_EQ(Log(), type5[0] + "\r\n$GPGGA,120000,5000.000,N,00100.000,W,1,08,0.9,10,M,,,,*00\r\n" + type5[1] + "\r\n");
 }
 
 } // namespace
