@@ -34,6 +34,7 @@ struct Display {
     std::string XTEScale;
     int XTerror = 0;                     // gauge value
     std::string XTerrorColour = "white"; // "red", "white" or "lime"
+    int WPNameIndex = -1;                // entry selected in the waypoint list, -1 none
 
     // Controls by their window names: check marks, enabled flags, hints ("short|long").
     std::map<std::string, bool> checked;
