@@ -58,7 +58,9 @@ std::string ComposeTextLogLine(const ProgramState& state, const Clock& clock)
 
 std::string TrackLogs::TextLogPath() const
 {
-    return JoinPath(state_.nav.LogDir.str(), state_.nav.LogNameBase.str() + ".txt");
+    // A log set opened as "TRIP.TXT" keeps writing to that file.
+    const std::string name = state_.nav.LogNameBase.str() + ".txt";
+    return FindFileCaseInsensitive(state_.nav.LogDir.str(), name).value_or(JoinPath(state_.nav.LogDir.str(), name));
 }
 
 std::string TrackLogs::TrackLogPath() const
