@@ -192,9 +192,12 @@ void FixCycle::FixBtnClick()
     nav.OutputText.clear();
 
     ComputeSOG(nav, log);
+    // The course over ground is taken in dead reckoning too: the course panel, the velocity made
+    // good and the heading-up rotation all read it, and a dead-reckoned track has a course.
+    const std::int16_t course = ComputeCOG(nav, log);
     if (!nav.DRMode) {
         nav.DRSpeed = (nav.SOG > 0.01 && log.count() > 1) ? nav.SOG : nav.BoatSpeed;
-        nav.DRCourse = ComputeCOG(nav, log);
+        nav.DRCourse = course;
     }
     bool reckoned = false;
     if (nav.DRMode && nav.RouteLength > 0 && nav.ActiveWaypoint > 0) {
