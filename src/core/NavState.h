@@ -100,6 +100,8 @@ struct NavState {
     bool ApproachPending = false;
     bool SelectPromptPending = false;
     bool LogEmpty = true;
+    bool DecimalStyle = true; // decimal minutes and lettered grid references; not stored
+    bool AISPlayback = false; // an AIS log is being played
 
     // Tidal stream at the vessel
     std::int16_t TideSet = 0;
@@ -107,6 +109,16 @@ struct NavState {
     std::int16_t TidalHour = 0;
     std::int16_t HighWaterHour = 12;
     std::int16_t HighWaterMinute = 0;
+    std::int16_t NearestDiamond = 0;
+    bool AtlasTide = true;     // the stream comes from the atlas, not the manual set and drift
+    std::int16_t TideStep = 0; // hour shown by the tide step button, -6 … +6
+    std::int16_t Tset = 0;     // manual set (degrees) and drift (tenths of a knot)
+    std::int16_t TDrift = 0;
+
+    // Route editing
+    bool RouteListChanged = false;   // the waypoint name list is rebuilt on the next tick
+    bool KeepActiveWaypoint = false; // that rebuild keeps ActiveWaypoint
+    bool WaypointSnap = false;       // new route waypoints snap to the nearest chart waypoint
 
     // Quick-log thinning
     std::int16_t DisposalStep = 2;
@@ -131,6 +143,13 @@ struct NavState {
     double AntennaEast = 0.0;
     bool AntennaPending = false;
 
+    // Output sentences: switches of the autopilot sentences, the user's own template and the
+    // sentences built at the last fix (each ending in CR LF).
+    bool sendAPB = true, sendXTE = true, sendHSC = true, SendBOD = true;
+    bool sendBWR = false, SendRMB = false, SendVTG = false, SendCustom = false;
+    std::string CustomNMEA;
+    std::string OutputText;
+
     // Directories end in "/"; ChartName is the chart named in the configuration.
     ShortString<80> AppDir;
     ShortString<80> LogDir;
@@ -139,7 +158,6 @@ struct NavState {
 
     // Route following: the stream at the vessel and the texts the panels and the output
     // sentences read after each fix.
-    bool AtlasTide = true;          // the stream comes from the tidal atlas, not the manual tide
     double TideCross = 0.0;         // kn, across the bearing line
     double TideAlong = 0.0;         // kn, along the bearing line
     double WaterSpeedShown = 0.0;   // kn
@@ -151,11 +169,9 @@ struct NavState {
         TimeToWaypointText, VMGText, SOGText, XTEText;
     double TowLat = 0.0;            // tow position, chart datum
     double TowLong = 0.0;
-    bool KeepActiveWaypoint = false;
 
     // Fix cycle
     std::string LastEventSentence;
-    std::string OutputText;         // sentences composed at the last fix, CR LF each
     double ViewAngle = 0.0;         // radians, heading-up rotation of the views
     double ViewAngleCos = 1.0;
     double ViewAngleSin = 0.0;

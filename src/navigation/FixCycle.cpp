@@ -55,7 +55,7 @@ void FixCycle::FixTimerTimer()
     } else {
         nav.CurrentSentence = nav.LastPositionSentence;
     }
-    display.StatusLine = display.isChecked("ShowRawNmea") ? nav.CurrentSentence : std::string();
+    display.StatusLine = display.isChecked("ShowNMEA") ? nav.CurrentSentence : std::string();
     if (nav.CurrentSentence.empty() || nav.CurrentSentence == "No Data !\r\n") {
         platform_.prompter.beep(Beep::Information);
         display.StatusLine = kNoPositionData;
@@ -125,7 +125,7 @@ void FixCycle::TakeFixTime()
 {
     NavState& nav = state_.nav;
     double minutes = 0.0;
-    if (nav.UseGpsTime && (nav.NmeaOpen || hooks_.AisLogPlaying()) && nav.PositionValid && !nav.DRMode) {
+    if (nav.UseGpsTime && (nav.NmeaOpen || nav.AISPlayback) && nav.PositionValid && !nav.DRMode) {
         int hour = DigitsAt(nav.FixTimeText, 0) + nav.TimeZoneHours;
         if (hour > 23) {
             hour -= 24;

@@ -28,7 +28,6 @@ public:
     virtual void AddChartPoint() {}
     // A manual fix in remarks mode opens the remark editor for the event.
     virtual void OpenRemarkEditor() {}
-    virtual bool AisLogPlaying() const { return false; }
     // The vessel outline follows the antenna offsets.
     virtual void PlaceVesselOutline() {}
 };

@@ -5,6 +5,8 @@
 #include "core/Lifecycle.h"
 #include "core/Paths.h"
 #include "core/TextFile.h"
+#include "charts/ChartFiles.h"
+#include "routes/Routes.h"
 
 #include <cmath>
 #include <numbers>
@@ -13,83 +15,22 @@ namespace kv {
 
 namespace {
 
-constexpr std::size_t kRouteLines = 40;
-
-double Angle(FieldReader& f, std::size_t degCol, std::size_t degWidth, std::size_t minCol, std::size_t minWidth)
+// The chart's own configuration beside the chart: the cursor goes to its centre and the datum
+// offsets are taken over. Returns the centre latitude when the file was read.
+std::optional<double> ReadChartConfiguration(NavState& nav, const std::string& path)
 {
-    const double degrees = f.real(degCol, degWidth);
-    const double minutes = f.real(minCol, minWidth);
-    return degrees + minutes / 60.0;
+    const auto config = ReadChartConfigFile(path);
+    if (!config) {
+        return std::nullopt;
+    }
+    nav.OwnLat = config->centreLat;
+    nav.OwnLong = config->centreLong;
+    nav.ChartLatOffset = config->latOffset.value_or(0.0);
+    nav.ChartLongOffset = config->longOffset.value_or(0.0);
+    return config->centreLat;
 }
 
 } // namespace
-
-void ReadRouteFile(ProgramState& state, Prompter& prompter, const std::string& path)
-{
-    NavState& nav = state.nav;
-    state.route.clear();
-    nav.RouteLength = 0;
-    nav.ActiveWaypoint = 0;
-    const auto found = FindFileCaseInsensitive(FolderOf(path), path.substr(FolderOf(path).size()));
-    const auto lines = found ? ReadTextLines(*found) : std::nullopt;
-    if (!lines) {
-        prompter.warning("Route File does not exist !");
-        return;
-    }
-    const bool dos = ToUpperAscii(ExtensionOf(path)) == ".PRN";
-    bool formatError = false;
-    for (const std::string& line : *lines) {
-        if (state.route.count() >= kRouteLines) {
-            break;
-        }
-        FieldReader f(line);
-        RouteWaypoint wp;
-        wp.name = f.text(1, 29);
-        if (dos) {
-            wp.lat = Angle(f, 31, 3, 35, 5);
-            wp.lon = Angle(f, 43, 3, 47, 5);
-            if (f.text(42, 1) == "E") {
-                wp.lon = -wp.lon;
-            }
-        } else {
-            wp.lat = Angle(f, 31, 3, 35, 8);
-            wp.lon = Angle(f, 46, 3, 50, 8);
-            if (f.text(45, 1) == "E") {
-                wp.lon = -wp.lon;
-            }
-        }
-        if (f.text(30, 1) == "S") {
-            wp.lat = -wp.lat;
-        }
-        formatError = formatError || f.formatError();
-        state.route.push(wp);
-    }
-    nav.RouteLength = static_cast<std::int16_t>(state.route.count());
-    if (formatError) {
-        prompter.warning("Route file format error !");
-    }
-    if (nav.RouteLength > 0) {
-        nav.ActiveWaypoint = 1;
-        nav.KeepActiveWaypoint = true;
-    }
-}
-
-std::optional<double> ReadChartConfiguration(NavState& nav, const std::string& path)
-{
-    const auto lines = ReadTextLines(path);
-    if (!lines) {
-        return std::nullopt;
-    }
-    auto value = [&](std::size_t i) -> std::optional<double> {
-        return i < lines->size() ? ParseLeadingReal((*lines)[i]) : std::nullopt;
-    };
-    const double lat = value(0).value_or(0.0);
-    nav.OwnLat = lat;
-    nav.OwnLong = value(1).value_or(0.0);
-    nav.ChartLatOffset = value(4).value_or(0.0);
-    nav.ChartLongOffset = value(5).value_or(0.0);
-    return lat;
-}
 
 void StartNavigator(ProgramState& state, Platform& platform, TrackLogs& logs, const std::string& workDir)
 {
@@ -109,7 +50,8 @@ void StartNavigator(ProgramState& state, Platform& platform, TrackLogs& logs, co
     std::optional<double> chartLatitude;
     if (!nav.ChartName.empty()) {
         if (!state.settings.RouteName.empty()) {
-            ReadRouteFile(state, platform.prompter, JoinPath(nav.AppDir.str(), "routes/" + state.settings.RouteName + ".rte"));
+            RouteHooks noViews;
+            RouteEditor(state, platform.prompter, noViews).ReadRouteFile(JoinPath(nav.AppDir.str(), "routes/" + state.settings.RouteName + ".rte"));
         }
         chartLatitude = ReadChartConfiguration(nav, JoinPath(nav.ChartDir.str(), nav.ChartName + ".cfg"));
         ReadConfig(configPath, nav, state.settings);

@@ -8,19 +8,10 @@
 #include "navigation/TrackLog.h"
 #include "platform/Platform.h"
 
-#include <optional>
 #include <string>
 
 namespace kv {
 
 void StartNavigator(ProgramState& state, Platform& platform, TrackLogs& logs, const std::string& workDir);
-
-// The route file read at start (AppDir + "routes/" + name + ".rte"): ".rte" or ".prn" columns by
-// extension; "Route File does not exist !" or "Route file format error !" as warnings.
-void ReadRouteFile(ProgramState& state, Prompter& prompter, const std::string& path);
-
-// The chart's configuration beside the chart: centre, zoom, reserved integer, offsets. Sets the
-// cursor position and the datum offsets; returns the centre latitude when the file was read.
-std::optional<double> ReadChartConfiguration(NavState& nav, const std::string& path);
 
 } // namespace kv

@@ -6,10 +6,13 @@
 
 #include "core/Config.h"
 #include "core/Format.h"
+#include "core/Json.h"
 #include "core/Lifecycle.h"
 #include "core/Paths.h"
 #include "core/TextFile.h"
+#include "ais/AisController.h"
 #include "navigation/FixCycle.h"
+#include "nmea/NmeaInterface.h"
 #include "navigation/NavigatorStart.h"
 #include "navigation/TrackLog.h"
 #include "platform/fake/Fakes.h"
@@ -21,57 +24,20 @@
 
 namespace {
 
-// One JSON object on one line. Texts are the program's Latin-1 bytes: each byte is the code point
-// of the same number, written as an escape when it is not printable ASCII.
+// One JSON object on one line; texts are the program's Latin-1 bytes, each byte the code point
+// of the same number.
 class JsonLine {
 public:
-    void text(const char* key, const std::string& value)
-    {
-        this->key(key);
-        out_ += '"';
-        for (const unsigned char c : value) {
-            switch (c) {
-            case '"': out_ += "\\\""; break;
-            case '\\': out_ += "\\\\"; break;
-            case '\r': out_ += "\\r"; break;
-            case '\n': out_ += "\\n"; break;
-            case '\t': out_ += "\\t"; break;
-            default:
-                if (c < 0x20 || c >= 0x7f) {
-                    char buffer[8];
-                    std::snprintf(buffer, sizeof buffer, "\\u%04x", c);
-                    out_ += buffer;
-                } else {
-                    out_ += static_cast<char>(c);
-                }
-            }
-        }
-        out_ += '"';
-    }
-    void number(const char* key, double value)
-    {
-        this->key(key);
-        if (!std::isfinite(value)) {
-            out_ += "null";
-            return;
-        }
-        char buffer[40];
-        std::snprintf(buffer, sizeof buffer, "%.12g", value == 0.0 ? 0.0 : value);
-        out_ += buffer;
-    }
-    void integer(const char* key, long long value)
-    {
-        this->key(key);
-        out_ += std::to_string(value);
-    }
+    void text(const char* key, const std::string& value) { add(key, kv::JsonString(value)); }
+    void number(const char* key, double value) { add(key, kv::JsonNumber(value)); }
+    void integer(const char* key, long long value) { add(key, std::to_string(value)); }
     std::string finish() const { return out_ + "}"; }
 
 private:
-    void key(const char* name)
+    void add(const char* key, const std::string& value)
     {
-        out_ += out_.size() > 1 ? ",\"" : "\"";
-        out_ += name;
-        out_ += "\":";
+        out_ += out_.size() > 1 ? "," : "";
+        out_ += kv::JsonString(key) + ":" + value;
     }
     std::string out_ = "{";
 };
@@ -208,23 +174,22 @@ int RunNavigate(const kvtool::Args& args)
 
     kv::StartNavigator(state, fakes.platform, logs, workDir);
     state.nav.PositionSentence = sentence;
-    fakes.serial.open(state.nav.ComPortNumber, state.nav.BaudRate);
+    // Reception as in a run: sentences arrive on the serial link, "!AIVDM" lines go on to the
+    // AIS subsystem while "Process AIS Data" is on.
+    kv::AisController ais(state, fakes.platform);
+    kv::NmeaInterface nmea(state, fakes.platform, &ais);
+    state.display.checked[kv::kProcAisControl] = true;
+    nmea.OpenAtStartup();
 
     std::size_t messagesShown = 0;
     bool firstFix = true;
     for (const std::string& line : *lines) {
+        fakes.serial.receive(line + "\r\n");
         const std::string id = line.substr(0, 6);
-        if (id == "!AIVDM") {
-            state.nav.LastAisSentence = line;
-            // The AIS subsystem takes it from here once it is linked in.
-            continue;
-        }
         const bool position = (id == "$GPRMC" && state.nav.PositionSentence == 1) || (id == "$GPGGA" && state.nav.PositionSentence == 0);
-        if (!position) {
+        if (!position || line.size() >= kv::kRxBufferLimit) {
             continue;
         }
-        state.nav.LastPositionSentence = line;
-        state.nav.LastAisSentence.clear();
         // The fix timer fires right after the sentence; the clock runs on one fix period each
         // time, and a clip started at the last fix has ended in between.
         if (!firstFix) {
