@@ -4,6 +4,7 @@
 #include "core/Paths.h"
 #include "core/Real48.h"
 #include "core/TextFile.h"
+#include "ais/AisDatabase.h"
 #include "navigation/NmeaBridge.h"
 
 #include <cmath>
@@ -144,10 +145,28 @@ void TrackLogs::OpenDayLogs()
 
     OpenTextLog();
 
-    const std::string aisPath = JoinPath(nav.LogDir.str(), day + ".AIS");
-    if (!FileExists(aisPath)) {
-        WriteTextLinesAtomic(aisPath, {"AIS Log Date : " + day});
+    OpenAisLog();
+
+    // The vessel database lies in the program folder; a missing one starts empty.
+    const std::string database = JoinPath(nav.AppDir.str(), kAisDatabaseName);
+    if (const auto count = CountAisDatabase(database)) {
+        state_.ais.AISDatabaseCount = *count;
+    } else {
+        state_.ais.AISDatabaseCount = 0;
+        if (!FileExists(database)) {
+            WriteFileAtomic(database, {});
+        }
     }
+}
+
+void TrackLogs::OpenAisLog()
+{
+    const std::string base = state_.nav.LogNameBase.str();
+    const std::string path = JoinPath(state_.nav.LogDir.str(), base + ".AIS");
+    if (!FileExists(path)) {
+        WriteTextLinesAtomic(path, {"AIS Log Date : " + base});
+    }
+    state_.ais.AisLogPath = path;
 }
 
 void TrackLogs::WriteTextLogLine(bool manual)
@@ -193,6 +212,7 @@ void TrackLogs::Logs1Click(const std::string& chosenFile)
     }
     nav.LogDir = folder;
     OpenTextLog();
+    OpenAisLog();
 }
 
 void TrackLogs::SaveLogAs1Click(const std::string& chosenFile)

@@ -54,6 +54,8 @@ public:
 
     // Opens (or creates) LogDir + LogNameBase + ".txt" and takes over its format and fix count.
     void OpenTextLog();
+    // The AIS log of the same set (LogDir + LogNameBase + ".AIS"), created with its header line.
+    void OpenAisLog();
 
     // Menu and button commands; the dialogs' chosen file comes in as the argument.
     void Logs1Click(const std::string& chosenFile);
