@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <numbers>
 
 using namespace kv;
 
@@ -445,5 +446,5 @@ TEST(DeadReckoningFix, AdvancesAlongTheLegAndHeadingUp)
     c.fakes.clock.time.minute = 10;
     c.cycle.FixTimerTimer();
     EXPECT_EQ(c.nav.COG, 0);
-    EXPECT_NEAR(c.nav.ViewAngle, 2.0 * M_PI, 1e-9);
+    EXPECT_NEAR(c.nav.ViewAngle, 2.0 * std::numbers::pi, 1e-9);
 }

@@ -196,3 +196,28 @@ TEST(LogGpx, OgrinfoReadsBackTheTrack)
     work.write("bad.log", std::string(1764, '\0') + std::string(6, '\xff'));
     EXPECT_NE(Shell("'" + Kvtool() + "' log-gpx '" + work.file("bad.log") + "' 2>/dev/null").status, 0);
 }
+
+TEST(NavigateVoyage, RmcSentencesAndAnEmptyRoute)
+{
+    kvtest::TempDir work;
+    const RunResult r = Sail(work, "voyage_route", "--clock 2026-06-01T10:00:00 --sentence rmc");
+    ASSERT_EQ(r.status, 0);
+    const auto fixes = Lines(r.out);
+    EXPECT_EQ(fixes.size(), 31u); // every RMC line, the invalid GGA not among them
+    for (const auto& f : fixes) {
+        EXPECT_EQ(Field(f, "FixSource"), "\"$GPRMC\"");
+    }
+
+    // No waypoints and no chart configuration: fixes are still taken, with no leg to follow.
+    kvtest::TempDir bare;
+    fs::copy(GoldenDir() + "voyage_route", bare.path(), fs::copy_options::recursive);
+    std::ofstream(bare.file("routes/fourlegs.rte"), std::ios::trunc).close();
+    fs::remove(bare.file("charts/solent.cfg"));
+    const RunResult b = Shell("'" + Kvtool() + "' navigate '" + bare.path() + "' '" + bare.file("track.nmea") + "' --clock 2026-06-01T10:00:00 2>/dev/null");
+    ASSERT_EQ(b.status, 0);
+    const auto bareFixes = Lines(b.out);
+    ASSERT_EQ(bareFixes.size(), 31u);
+    EXPECT_EQ(Field(bareFixes.back(), "ActiveWaypoint"), "0");
+    EXPECT_EQ(Field(bareFixes.back(), "OutputText"), "\"\"");
+    EXPECT_EQ(Field(bareFixes.back(), "WaypointName"), "\"Select Next Waypoint !\"");
+}
