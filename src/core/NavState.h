@@ -100,6 +100,7 @@ struct NavState {
     bool ApproachPending = false;
     bool SelectPromptPending = false;
     bool LogEmpty = true;
+    bool DecimalStyle = true; // decimal minutes and lettered grid references; not stored
 
     // Tidal stream at the vessel
     std::int16_t TideSet = 0;

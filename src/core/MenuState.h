@@ -1,0 +1,78 @@
+#pragma once
+// Command enabling of the main window: which commands a user may give in the present mode.
+// Runs after every change of mode; the window mirrors Display.enabled / checked / hints.
+
+#include "core/Display.h"
+#include "core/NavState.h"
+
+#include <string>
+
+namespace kv {
+
+// What the enabling rule looks at, gathered from the tables and the views.
+struct MenuInputs {
+    int viewCount = 0;
+    int logCount = 0;
+    int routeLength = 0;
+    bool drMode = false;       // "&DR Mode" is checked
+    bool nmeaOpen = false;     // "NMEA &Interface" is checked
+    bool keepTextLog = true;
+    bool tidesLoaded = false;
+    int chartPointCount = 0;
+    int chartWaypointCount = 0;
+    bool chartEditMode = false;
+    bool layerMaskSet = false;
+    bool chartsAvailable = false;
+};
+
+MenuInputs MenuInputsFrom(const NavState& nav, int viewCount, int logCount);
+
+// Control names of the commands the rule governs.
+namespace cmd {
+inline constexpr const char* File = "File1";
+inline constexpr const char* Window = "Window1";
+inline constexpr const char* Print = "Print1";
+inline constexpr const char* Charts = "Charts1";
+inline constexpr const char* Logs = "Logs1";
+inline constexpr const char* Tides = "Tides1";
+inline constexpr const char* RouteFiles = "Routes1";
+inline constexpr const char* SaveLogAs = "SaveLogAs1";
+inline constexpr const char* SaveRouteAs = "SaveRouteAs1";
+inline constexpr const char* Route = "Route1";
+inline constexpr const char* Fix = "Fix1";
+inline constexpr const char* FixButton = "FixBtn";
+inline constexpr const char* DRMode = "DRMode1";
+inline constexpr const char* TideStep = "TideStep1";
+inline constexpr const char* TidesDisplay = "Tides2";
+inline constexpr const char* SendRouteWaypoints = "SendWaypoints1";
+inline constexpr const char* SendRouteWaypointsButton = "SendWPS";
+inline constexpr const char* SendChartWaypoints = "SendChartWaypoints1";
+inline constexpr const char* LocateAntenna = "Find_Antenna";
+inline constexpr const char* ChartPointEditing = "ChartPoints1";
+inline constexpr const char* SaveChartAs = "SaveChartAs1";
+inline constexpr const char* ChartWaypointEdit = "EditChartWaypoint1";
+inline constexpr const char* ChartWaypointDelete = "DeleteChartWaypoint1";
+inline constexpr const char* WaypointSnap = "SnaptoChart1";
+inline constexpr const char* Layers = "Layers1";
+inline constexpr const char* StartNewChart = "StartNew";
+inline constexpr const char* AutoChart = "AutoChart1";
+inline constexpr const char* TextLogButton = "TxtLogOnOff";
+inline constexpr const char* NmeaInterface = "NMEAInterface1";
+} // namespace cmd
+
+inline constexpr const char* kTextLogsOffHint = "Press for Text Logs Off|";
+inline constexpr const char* kTextLogsOnHint = "Release for Text Logs On|";
+
+// Applies the enabling table to the display, and the fix timer's enabled state. Returns true when
+// no view is open, in which case the caller empties the chart counts, the layer mask and the chart
+// name (tables this rule does not own).
+bool UpdateMenuItems(Display& display, const MenuInputs& in);
+
+// "Next Waypoint": the next waypoint, or the first after the last.
+int NextWaypoint(int activeWaypoint, int routeLength);
+
+// The hint of the waypoint list after a choice: the name without trailing blanks and "@" followed
+// by "|" when it has 13 or more characters, otherwise "Selected Waypoint|".
+std::string WaypointListHint(const std::string& routeEntryName);
+
+} // namespace kv

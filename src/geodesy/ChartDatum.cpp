@@ -1,0 +1,56 @@
+#include "geodesy/ChartDatum.h"
+
+#include <algorithm>
+
+namespace kv {
+
+PositionTable RoutePositions(RouteTable& route)
+{
+    return [&route](const PositionEdit& edit) {
+        for (RouteWaypoint& waypoint : route) {
+            edit(waypoint.lat, waypoint.lon);
+        }
+    };
+}
+
+PositionEdit RemoveChartOffsets(double chartLatOffset, double chartLongOffset)
+{
+    return [chartLatOffset, chartLongOffset](double& lat, double& lon) {
+        lat -= chartLatOffset;
+        lon += chartLongOffset;
+    };
+}
+
+void ChartDatumController::Cht2WGS84Click(ChartOffsetFields& fields)
+{
+    Prompter& prompter = platform_.prompter;
+    if (!prompter.confirm("This will edit the chart! - Are you sure?")) {
+        prompter.information("No changes were made.");
+        return;
+    }
+    // The spin fields hold what the user typed; keep it inside their range.
+    fields.LatOffs = std::clamp(fields.LatOffs, -kChartOffsetLimit, kChartOffsetLimit);
+    fields.LongOffs = std::clamp(fields.LongOffs, -kChartOffsetLimit, kChartOffsetLimit);
+    NavState& nav = state_.nav;
+    nav.ChartLatOffset = fields.LatOffs / kChartOffsetUnitsPerDegree;
+    nav.ChartLongOffset = fields.LongOffs / kChartOffsetUnitsPerDegree;
+
+    const PositionEdit edit = RemoveChartOffsets(nav.ChartLatOffset, nav.ChartLongOffset);
+    if (chartPoints_) {
+        chartPoints_(edit);
+    }
+    // The route was laid out over the chart in its datum, so it moves with the chart's points;
+    // otherwise it would sit off the chart by the offsets once they are zero.
+    RoutePositions(state_.route)(edit);
+    if (prompter.confirm("Do you want to process the chart waypoints too?") && chartWaypoints_) {
+        chartWaypoints_(edit);
+    }
+
+    nav.ChartLatOffset = 0.0;
+    nav.ChartLongOffset = 0.0;
+    fields.LatOffs = 0;
+    fields.LongOffs = 0;
+    prompter.information("Done - Click OK to redraw chart. Save the chart to update files on disk");
+}
+
+} // namespace kv
