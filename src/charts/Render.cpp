@@ -345,7 +345,7 @@ void DrawCursor(Plotter& plotter, ChartView& view, RenderContext& ctx, bool atVi
     plotter.liftPen();
     plotter.moveToPixel(Pixel{view.cursorX, view.cursorY});
     DrawCursorCross(plotter.canvas(), view.cursorX, view.cursorY);
-    state.display.PosnPanel = ViewPositionText(state.settings, state.nav.OwnLat, state.nav.OwnLong, 4);
+    state.display.PosnPanel = ViewPositionText(state.nav, state.settings, state.nav.OwnLat, state.nav.OwnLong, 4);
     if (ctx.shared.MeasureMode) {
         if (const auto origin = PositionToPixel(view.projection, ctx.shared.MeasureOriginLat, ctx.shared.MeasureOriginLong)) {
             RenderCanvas& c = plotter.canvas();

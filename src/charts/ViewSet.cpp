@@ -198,7 +198,7 @@ std::string ViewSet::PixelToPosition(ChartView& v, int x, int y, int decimals, b
             state_.nav.OwnLong = pos.lon;
         }
     }
-    return ViewPositionText(state_.settings, pos.lat, pos.lon, decimals);
+    return ViewPositionText(state_.nav, state_.settings, pos.lat, pos.lon, decimals);
 }
 
 void ViewSet::PickCursor(ChartView& v, int x, int y)

@@ -1,30 +1,12 @@
 #include "charts/ViewText.h"
 
-#include "core/Format.h"
-
-#include <cmath>
+#include "geodesy/PositionReadout.h"
 
 namespace kv {
 
-namespace {
-
-std::string Part(double value, int degreeWidth, int decimals)
+std::string ViewPositionText(const NavState& nav, const Settings& settings, double lat, double lon, int decimals)
 {
-    const double a = std::fabs(value);
-    const double degrees = std::trunc(a);
-    const double minutes = (a - degrees) * 60.0;
-    return ZeroFill(FormatInt(static_cast<long long>(degrees), degreeWidth) + "\xb0" +
-                    FormatFixed(minutes, decimals + 3, decimals));
-}
-
-} // namespace
-
-std::string ViewPositionText(const Settings& /*settings*/, double lat, double lon, int decimals)
-{
-    // Latitude/longitude with decimal minutes; east when the longitude is negative.
-    std::string text = Part(lat, 2, decimals) + (lat >= 0.0 ? "N" : "S");
-    text += " " + Part(lon, 3, decimals) + (lon >= 0.0 ? "W" : "E");
-    return text.substr(0, 60);
+    return PositionReadout(lat, lon, decimals, settings.PositionDisplayMode, nav.DecimalStyle);
 }
 
 std::string GridUnitName(double u)

@@ -10,8 +10,8 @@
 namespace kv {
 
 // The cursor readout of a position (west-positive longitude) with the given decimals of minutes,
-// in the display mode of the settings.
-std::string ViewPositionText(const Settings& settings, double lat, double lon, int decimals);
+// in the position display mode and style the user chose.
+std::string ViewPositionText(const NavState& nav, const Settings& settings, double lat, double lon, int decimals);
 
 // "Nm ", "Km " or "Mls " from the unit factor, tested in that order with later tests winning.
 std::string GridUnitName(double unitFactor);
