@@ -4,6 +4,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 namespace kv {
 
@@ -34,6 +35,9 @@ struct Display {
     std::string XTEScale;
     int XTerror = 0;                     // gauge value
     std::string XTerrorColour = "white"; // "red", "white" or "lime"
+    // The route waypoint list (labels) and its selected entry (-1 none).
+    std::vector<std::string> WPNameItems;
+    int WPNameIndex = -1;
 
     // Controls by their window names: check marks, enabled flags, hints ("short|long").
     std::map<std::string, bool> checked;

@@ -76,6 +76,14 @@ long long RoundHalfEven(double value)
     if (!std::isfinite(value)) {
         return 0;
     }
+    // Beyond the integer range the nearest representable whole number is the limit.
+    constexpr double kLimit = 9.2e18;
+    if (value >= kLimit) {
+        return static_cast<long long>(kLimit);
+    }
+    if (value <= -kLimit) {
+        return -static_cast<long long>(kLimit);
+    }
     return static_cast<long long>(std::nearbyint(value));
 }
 

@@ -101,6 +101,7 @@ struct NavState {
     bool SelectPromptPending = false;
     bool LogEmpty = true;
     bool DecimalStyle = true; // decimal minutes and lettered grid references; not stored
+    bool AISPlayback = false; // an AIS log is being played
 
     // Tidal stream at the vessel
     std::int16_t TideSet = 0;
@@ -108,6 +109,16 @@ struct NavState {
     std::int16_t TidalHour = 0;
     std::int16_t HighWaterHour = 12;
     std::int16_t HighWaterMinute = 0;
+    std::int16_t NearestDiamond = 0;
+    bool AtlasTide = true;     // the stream comes from the atlas, not the manual set and drift
+    std::int16_t TideStep = 0; // hour shown by the tide step button, -6 … +6
+    std::int16_t Tset = 0;     // manual set (degrees) and drift (tenths of a knot)
+    std::int16_t TDrift = 0;
+
+    // Route editing
+    bool RouteListChanged = false;   // the waypoint name list is rebuilt on the next tick
+    bool KeepActiveWaypoint = false; // that rebuild keeps ActiveWaypoint
+    bool WaypointSnap = false;       // new route waypoints snap to the nearest chart waypoint
 
     // Quick-log thinning
     std::int16_t DisposalStep = 2;
@@ -131,6 +142,13 @@ struct NavState {
     double AntennaNorth = 0.0;
     double AntennaEast = 0.0;
     bool AntennaPending = false;
+
+    // Output sentences: switches of the autopilot sentences, the user's own template and the
+    // sentences built at the last fix (each ending in CR LF).
+    bool sendAPB = true, sendXTE = true, sendHSC = true, SendBOD = true;
+    bool sendBWR = false, SendRMB = false, SendVTG = false, SendCustom = false;
+    std::string CustomNMEA;
+    std::string OutputText;
 
     // Directories end in "/"; ChartName is the chart named in the configuration.
     ShortString<80> AppDir;

@@ -2,6 +2,9 @@
 // The program's process-wide tables, owned by one object created in main and passed by
 // reference. Tests build as many independent programs as they like.
 
+#include "ais/AisState.h"
+#include "charts/ChartStore.h"
+#include "charts/ChartWaypoints.h"
 #include "core/Display.h"
 #include "core/NavState.h"
 #include "core/QuickLog.h"
@@ -18,6 +21,10 @@ struct ProgramState {
     QuickLog quickLog;
     RouteTable route;
     TidalDiamonds tides;
+    ChartStore chart;
+    ChartGeometry chartGeometry;
+    ChartWaypoints waypoints;
+    AisState ais;
 };
 
 } // namespace kv

@@ -4,15 +4,6 @@
 
 namespace kv {
 
-PositionTable RoutePositions(RouteTable& route)
-{
-    return [&route](const PositionEdit& edit) {
-        for (RouteWaypoint& waypoint : route) {
-            edit(waypoint.lat, waypoint.lon);
-        }
-    };
-}
-
 PositionEdit RemoveChartOffsets(double chartLatOffset, double chartLongOffset)
 {
     return [chartLatOffset, chartLongOffset](double& lat, double& lon) {
@@ -39,9 +30,6 @@ void ChartDatumController::Cht2WGS84Click(ChartOffsetFields& fields)
     if (chartPoints_) {
         chartPoints_(edit);
     }
-    // The route was laid out over the chart in its datum, so it moves with the chart's points;
-    // otherwise it would sit off the chart by the offsets once they are zero.
-    RoutePositions(state_.route)(edit);
     if (prompter.confirm("Do you want to process the chart waypoints too?") && chartWaypoints_) {
         chartWaypoints_(edit);
     }

@@ -1,8 +1,8 @@
 #pragma once
 // "->WGS84": folds the chart offsets (the difference between the chart's datum and the receiver's)
 // into the stored positions and sets the offsets to zero. The tables it edits are reached through
-// PositionTable callbacks so that any owner of positions (the chart store, the chart waypoints,
-// the route) can take part without this code knowing its layout.
+// PositionTable callbacks so that any owner of positions (the chart store, the chart waypoints) can take part without this code knowing its layout. Routes
+// are the user's own and are left as they are.
 
 #include "core/ProgramState.h"
 #include "platform/Platform.h"
@@ -24,8 +24,6 @@ inline constexpr double kChartOffsetUnitsPerDegree = 60000.0;
 using PositionEdit = std::function<void(double& lat, double& lon)>;
 // A table applies the edit to every position it holds.
 using PositionTable = std::function<void(const PositionEdit&)>;
-
-PositionTable RoutePositions(RouteTable& route);
 
 // Chart datum to receiver datum: latitude - ChartLatOffset, longitude + ChartLongOffset.
 PositionEdit RemoveChartOffsets(double chartLatOffset, double chartLongOffset);

@@ -43,6 +43,9 @@ TEST(Format, RoundingAndDivision)
     EXPECT_EQ(RoundHalfEven(-2.5), -2);
     EXPECT_EQ(RoundHalfEven(-3.5), -4);
     EXPECT_EQ(RoundHalfEven(2.4999), 2);
+    EXPECT_GT(RoundHalfEven(1e30), 0); // held at the limit, no overflow
+    EXPECT_LT(RoundHalfEven(-1e30), 0);
+    EXPECT_EQ(RoundHalfEven(std::nan("")), 0);
     EXPECT_EQ(TruncDiv(7, 2), 3);
     EXPECT_EQ(TruncDiv(-7, 2), -3);
     EXPECT_EQ(TruncDiv(7, -2), -3);

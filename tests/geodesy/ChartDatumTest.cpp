@@ -39,7 +39,7 @@ struct Fixture {
 
 } // namespace
 
-TEST(ChartDatum, RemovesTheOffsetsFromChartRouteAndWaypoints)
+TEST(ChartDatum, RemovesTheOffsetsFromChartAndWaypointsNotTheRoute)
 {
     Fixture f;
     f.fakes.prompter.answer({true, true});
@@ -52,8 +52,8 @@ TEST(ChartDatum, RemovesTheOffsetsFromChartRouteAndWaypoints)
     EXPECT_DOUBLE_EQ(f.chart.points[0].lat, 50.0 - dLat);
     EXPECT_DOUBLE_EQ(f.chart.points[0].lon, 1.0 + dLon);
     EXPECT_DOUBLE_EQ(f.chart.points[1].lon, -1.0 + dLon);
-    EXPECT_DOUBLE_EQ(f.state.route.at(2).lat, 50.75 - dLat);
-    EXPECT_DOUBLE_EQ(f.state.route.at(2).lon, 1.5 + dLon);
+    EXPECT_DOUBLE_EQ(f.state.route.at(2).lat, 50.75); // the route is not chart data
+    EXPECT_DOUBLE_EQ(f.state.route.at(2).lon, 1.5);
     EXPECT_EQ(f.state.route.at(2).name, "WP2");
     EXPECT_DOUBLE_EQ(f.waypoints.points[0].lat, 51.0 - dLat);
     EXPECT_DOUBLE_EQ(f.waypoints.points[0].lon, 2.0 + dLon);
@@ -102,10 +102,9 @@ TEST(ChartDatum, WorksWithoutChartTablesPluggedIn)
     ProgramState state;
     FakePlatform fakes;
     ChartDatumController controller{state, fakes.platform};
-    state.route.push({"A", 10.0, 20.0});
     fakes.prompter.answer({true, true});
     ChartOffsetFields fields{60, 0};
     controller.Cht2WGS84Click(fields);
-    EXPECT_DOUBLE_EQ(state.route.at(1).lat, 10.0 - 0.001);
-    EXPECT_DOUBLE_EQ(state.route.at(1).lon, 20.0);
+    EXPECT_EQ(state.nav.ChartLatOffset, 0.0);
+    EXPECT_TRUE(fakes.prompter.lastMessageIs("Done - Click OK to redraw chart. Save the chart to update files on disk"));
 }

@@ -1,0 +1,269 @@
+#include "ais/AisController.h"
+
+#include "ais/AisTargets.h"
+#include "core/Format.h"
+#include "core/Paths.h"
+#include "core/ProgramState.h"
+#include "core/TextFile.h"
+#include "platform/Platform.h"
+
+#include <algorithm>
+
+namespace kv {
+
+namespace {
+
+constexpr const char* kPlayHint = "Playback an AIS Log|";
+constexpr const char* kStopHint = "Stop Playing the AIS Log|";
+
+bool IsAivdm(std::string_view line) { return line.substr(0, 6) == "!AIVDM"; }
+
+} // namespace
+
+AisController::AisController(ProgramState& state, Platform& platform) : state_(state), platform_(platform)
+{
+    Display& d = state_.display;
+    d.checked["ProcAis"] = state_.ais.ProcAis;
+    d.checked["UpdateAISDatabase"] = state_.ais.UpdateAISDatabase;
+    d.checked["SearchAISDatabase"] = state_.ais.SearchAISDatabase;
+    d.checked["AISMonitor"] = state_.ais.AISMonitor;
+    d.hints["PlayAISlog"] = kPlayHint;
+    SetAISAgeChoice(state_.ais, d, state_.ais.AgeChoice);
+    d.AISPlayTimer.intervalMs = PlaybackIntervalMs(state_.ais.PBspeed);
+}
+
+void AisController::ProcessAISSentence(std::string_view sentence)
+{
+    if (!state_.ais.ProcAis) {
+        return;
+    }
+    state_.nav.LastAisSentence.assign(sentence);
+    LogAISSentence(sentence);
+    DecodeAndUpdate(sentence);
+}
+
+void AisController::DecodeAndUpdate(std::string_view sentence)
+{
+    state_.ais.assembler.ProcessAISSentence(sentence);
+    UpdateAISTargets(state_, platform_);
+}
+
+void AisController::ProcAisClick()
+{
+    if (!state_.nav.NmeaOpen) {
+        platform_.prompter.warning("Open NMEA interface first!");
+        return;
+    }
+    state_.ais.ProcAis = !state_.ais.ProcAis;
+    state_.display.checked["ProcAis"] = state_.ais.ProcAis;
+}
+
+void AisController::LogAISSentence(std::string_view a)
+{
+    AisState& ais = state_.ais;
+    if (state_.display.isChecked("ShowNMEA")) {
+        state_.display.StatusLine.assign(a);
+    }
+    if (ais.AisLogPath.empty()) {
+        return; // no day's log is open
+    }
+    const std::string& p = state_.nav.LastPositionSentence;
+    const std::string_view time = AisField(p, 1);
+    // Both lines go out in one append so a log never holds half of what was decided here.
+    std::string lines;
+    const bool newSentence = a != ais.LastLoggedAIS;
+    const bool newTime = time != ais.LastLoggedTime;
+    if (newSentence) {
+        lines.append(a);
+        lines += "\r\n";
+    }
+    if (newTime) {
+        lines += p;
+        lines += "\r\n";
+    }
+    if (lines.empty()) {
+        return;
+    }
+    // A log that cannot be written loses these lines; the memory of what was written is only
+    // moved on when they really went out, so the next sentence tries again.
+    if (AppendToFile(ais.AisLogPath, lines)) {
+        if (newSentence) {
+            ais.LastLoggedAIS.assign(a);
+        }
+        if (newTime) {
+            ais.LastLoggedTime.assign(time);
+        }
+    }
+}
+
+unsigned AisController::PlaybackIntervalMs(int speed)
+{
+    speed = std::clamp(speed, 1, 50);
+    return static_cast<unsigned>(RoundHalfEven(5000.0 / speed));
+}
+
+void AisController::SetPlaybackSpeed(int speed)
+{
+    state_.ais.PBspeed = std::clamp(speed, 1, 50);
+    state_.display.AISPlayTimer.intervalMs = PlaybackIntervalMs(state_.ais.PBspeed);
+}
+
+void AisController::showGpsUnknown()
+{
+    state_.display.GPSIndicatorText = "GPS ?";
+    state_.display.GPSIndicatorColour = "silver";
+}
+
+void AisController::purge(bool asking)
+{
+    if (asking && purgeQuickLogAsking) {
+        purgeQuickLogAsking();
+    } else if (purgeQuickLog) {
+        purgeQuickLog();
+    } else {
+        state_.quickLog.clear();
+        state_.nav.LogEmpty = true;
+        state_.display.Trip = "0.00 Nm";
+    }
+}
+
+void AisController::PlayAISlogClick(const std::function<std::optional<std::string>()>& chooseFile)
+{
+    Display& d = state_.display;
+    if (state_.nav.AISPlayback) {
+        d.AISPlayTimer.enabled = false;
+        if (platform_.prompter.okCancel("Playback Paused - Stop playing current AIS log file ?")) {
+            state_.nav.AISPlayback = false;
+            state_.ais.PlayLines.clear();
+            state_.ais.PlayNext = 0;
+            d.enabled["NMEAServerOnOff"] = true;
+            d.hints["PlayAISlog"] = kPlayHint;
+            showGpsUnknown();
+        } else {
+            d.AISPlayTimer.enabled = true;
+        }
+        return;
+    }
+    const std::optional<std::string> path = chooseFile ? chooseFile() : std::nullopt;
+    if (!path) {
+        return;
+    }
+    state_.ais.AISMonitor = false;
+    d.checked["AISMonitor"] = false;
+    state_.nav.UseGpsTime = true;
+    d.checked["UTCClock"] = true;
+    EmptyTargetTable(state_.ais);
+    purge(false);
+    d.Trip = "0.00 Nm";
+    if (redrawViews) {
+        redrawViews();
+    }
+    startPlayback(*path);
+}
+
+void AisController::startPlayback(const std::string& path)
+{
+    auto lines = ReadTextLines(path);
+    if (!lines) {
+        return;
+    }
+    Display& d = state_.display;
+    AisState& ais = state_.ais;
+    ais.PlayFileName = path;
+    ais.PlayLines = std::move(*lines);
+    ais.PlayNext = 0;
+    state_.nav.AISPlayback = true;
+    d.AISPlayTimer.intervalMs = PlaybackIntervalMs(ais.PBspeed);
+    d.AISPlayTimer.enabled = true;
+    d.enabled["NMEAServerOnOff"] = false;
+    d.hints["PlayAISlog"] = kStopHint;
+    if (state_.nav.KeepTextLog) {
+        // No text log is written from a playback: the text-log button goes down.
+        state_.nav.KeepTextLog = false;
+        d.checked["TxtLogOnOff"] = true;
+        d.hints["TxtLogOnOff"] = "Release for Text Logs On|";
+    }
+}
+
+void AisController::endPlayback()
+{
+    Display& d = state_.display;
+    d.AISPlayTimer.enabled = false;
+    d.enabled["NMEAServerOnOff"] = true;
+    d.hints["PlayAISlog"] = kPlayHint;
+    state_.ais.PlayLines.clear();
+    state_.ais.PlayNext = 0;
+    state_.nav.AISPlayback = false;
+    showGpsUnknown();
+}
+
+void AisController::AISplayTimeTimer()
+{
+    AisState& ais = state_.ais;
+    if (!state_.nav.AISPlayback || ais.PlayNext >= ais.PlayLines.size()) {
+        endPlayback();
+        return;
+    }
+    const std::string line = ais.PlayLines[ais.PlayNext++];
+    if (state_.display.isChecked("ShowNMEA")) {
+        state_.display.StatusLine = line;
+    }
+    if (!line.empty() && line[0] == '$') {
+        state_.nav.CurrentSentence = line;
+        if (processPositionSentence) {
+            processPositionSentence(line);
+        }
+    } else if (IsAivdm(line)) {
+        state_.nav.LastAisSentence = line;
+        DecodeAndUpdate(line);
+    }
+}
+
+void AisController::AISMonitorClick()
+{
+    Display& d = state_.display;
+    if (state_.ais.AISMonitor) {
+        state_.ais.AISMonitor = false;
+        d.checked["AISMonitor"] = false;
+        return;
+    }
+    if (state_.nav.NmeaOpen) {
+        platform_.prompter.warning("Turn NMEA server link OFF first !");
+        return;
+    }
+    if (!platform_.prompter.okCancel("The quick log will be cleared. Place Cursor on monitoring position and click "
+                                     "FIX or press CTRL + F. Then turn the NMEA Server link ON")) {
+        return;
+    }
+    purge(true);
+    if (state_.quickLog.empty()) {
+        state_.ais.AISMonitor = true;
+        d.checked["AISMonitor"] = true;
+        state_.nav.UseGpsTime = false;
+        d.checked["UTCClock"] = false;
+    }
+}
+
+void AisController::AISLogViewer1Click()
+{
+    const Settings& s = state_.settings;
+    std::string program = s.TextLogViewerPath;
+    if (program.empty()) {
+        program = !s.AISLogViewerPath.empty() ? s.AISLogViewerPath : JoinPath(state_.nav.AppDir.str(), "AISLogViewer");
+    }
+    // The file goes as one element of the argument vector: that keeps a path with blanks whole,
+    // which is what quoting it on a command line is for.
+    if (!platform_.launcher.launch(program, {state_.ais.AisLogPath})) {
+        platform_.prompter.error("Application Not Available");
+    }
+}
+
+void AisController::AISDatabaseViewer1Click()
+{
+    const std::string program = JoinPath(state_.nav.AppDir.str(), "AISDatabaseViewer");
+    if (!platform_.launcher.launch(program, {state_.nav.AppDir.str()})) {
+        platform_.prompter.error("Application Not Available");
+    }
+}
+
+} // namespace kv

@@ -1,0 +1,56 @@
+#pragma once
+// Assembly of "!AIVDM" fragments into one message and decoding of the six-bit payload into the
+// current message record. Pure: no I/O, no platform.
+
+#include "ais/AisTarget.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace kv {
+
+inline constexpr std::size_t kSixBitBufSize = 500; // symbols; 3,000 bits
+
+using SixBitBuffer = std::array<std::uint8_t, kSixBitBufSize>;
+
+// Field n (0-based) of a comma-separated sentence; empty when the sentence has fewer fields.
+std::string_view AisField(std::string_view sentence, int n);
+
+// De-armours each character into one symbol. Characters beyond the buffer are not stored;
+// the return value is the number of characters given.
+std::size_t PayloadToSixBit(std::string_view text, SixBitBuffer& buffer);
+std::uint8_t DeArmour(unsigned char c);
+
+// Bits first..last (1-based, inclusive, most significant first); at most the last 32 bits of the
+// range are kept. Bits outside the buffer read as 0.
+std::uint32_t GetBits(const SixBitBuffer& buffer, int first, int last);
+std::string GetSixBitText(const SixBitBuffer& buffer, int first, int last);
+
+// Fills the record (which the caller has zeroed) from the symbols.
+void DecodeAISMessage(const SixBitBuffer& buffer, TAISTarget& record);
+
+// Joins the fragments of one message and decodes it into Current. Payload text beyond 500
+// symbols is never stored: such a message is dropped and the record left all zero.
+class AisAssembler {
+public:
+    // Returns true when the sentence completed a message (decoded or dropped as over-long).
+    bool ProcessAISSentence(std::string_view sentence);
+
+    const TAISTarget& current() const { return Current; }
+
+    TAISTarget Current = ZeroTarget();
+    std::string SavedSeqId;
+    std::string AISPayload;
+    SixBitBuffer SixBitBuf{};
+    bool PayloadTooLong = false; // the joined payload passed the buffer
+    bool LastDropped = false;    // the last completed message was dropped as too long
+
+private:
+    void startPayload(std::string_view text);
+    void appendPayload(std::string_view text);
+    void decodePayload();
+};
+
+} // namespace kv

@@ -1,0 +1,68 @@
+#pragma once
+// Everything the AIS subsystem keeps for the run: the assembler with the current message, the
+// target table, the vessel database count, the AIS switches, the log writer's memory and the
+// playback. One instance lives in ProgramState.
+
+#include "ais/AisDecoder.h"
+#include "ais/AisTarget.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kv {
+
+inline constexpr int kAisTargetCapacity = 60;
+
+// The view menu "AIS Auto Remove" choices and their limits in days.
+enum class AisAgeChoice { Never, After15Mins, After10Mins, After5Mins };
+inline constexpr double kAisAge15Mins = 0.010417;
+inline constexpr double kAisAge10Mins = 0.006945;
+inline constexpr double kAisAge5Mins = 0.003472;
+
+struct AisState {
+    AisAssembler assembler; // holds the current message record
+
+    // Target table: slots 1..AISTargetCount occupied, in order of first hearing.
+    std::array<TAISTarget, kAisTargetCapacity> AISTargets{};
+    int AISTargetCount = 0;
+    std::uint16_t SelectedTarget = 0;
+    AisAgeChoice AgeChoice = AisAgeChoice::After15Mins;
+    double AISAgeLimit = kAisAge15Mins; // days
+    long AISDatabaseCount = 0;
+
+    // Switches (menu items and the preferences' voice check box).
+    bool ProcAis = true;            // "Process &AIS Data"
+    bool UpdateAISDatabase = true;  // "Update AIS Database"
+    bool SearchAISDatabase = true;  // "Search AIS Database"
+    bool AISMonitor = false;        // "AIS Monitor Mode"
+    bool AISvoice = false;          // "AIS New Target Announcement Voice"
+    bool AdditionalTargetData = false; // "Additional Target Data"
+
+    // View options the table operations consult (the views own their drawing).
+    bool HighlightNearest = true;         // HighlightNearest1 checked
+    bool HighlightNearestEnabled = false; // HighlightNearest1 enabled
+    bool AISZoom = false;
+    double NearestTargetRange = 0.0; // nm, written when AISZoom is checked
+    int HeadUpReference = 0;         // 3 = heading sensor
+    bool TargetSelectorVisible = false; // TgtNum of the target text window
+    std::string LastSpokenText;
+
+    // Log writer.
+    std::string AisLogPath; // LogDir + LogNameBase + ".AIS", set when the day's logs are opened
+    std::string LastLoggedAIS;
+    std::string LastLoggedTime;
+
+    // Playback.
+    int PBspeed = 10;
+    std::string PlayFileName;            // the file being played
+    std::vector<std::string> PlayLines;  // its lines, read whole when playback starts
+    std::size_t PlayNext = 0;            // index of the next line to play
+
+    TAISTarget& target(int n) { return AISTargets[static_cast<std::size_t>(n - 1)]; }
+    const TAISTarget& target(int n) const { return AISTargets[static_cast<std::size_t>(n - 1)]; }
+    const TAISTarget& current() const { return assembler.Current; }
+};
+
+} // namespace kv

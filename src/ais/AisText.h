@@ -1,0 +1,28 @@
+#pragma once
+// The lines of the AIS target information window for one target.
+
+#include "platform/Clock.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kv {
+
+struct ProgramState;
+struct TAISTarget;
+
+// The 21 lines of target n (1-based), followed by the technical lines when
+// AdditionalTargetData is on. `now` is the computer's local date and time.
+std::vector<std::string> WriteTargetText(const ProgramState& state, int n, const LocalDateTime& now);
+
+// Pieces of the text, exposed for the views and the tests.
+std::string AisNavStatusText(const TAISTarget& t);
+std::string AisEpfdText(unsigned epfd);
+std::string AisEtaText(std::uint32_t eta, int currentYear);
+std::string AisRotText(std::uint8_t rot);
+std::string AisAgeText(double heardDays, double nowDays);
+std::string AisLatText(std::int32_t latitude);
+std::string AisLongText(std::int32_t longitude);
+
+} // namespace kv

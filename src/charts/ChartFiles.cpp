@@ -1,0 +1,488 @@
+#include "charts/ChartFiles.h"
+
+#include "charts/WaypointFiles.h"
+#include "core/Config.h"
+#include "core/Format.h"
+#include "core/Paths.h"
+#include "core/TextFile.h"
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+
+namespace kv {
+
+ChartRecords ReadChartRecords(const std::string& path)
+{
+    ChartRecords result;
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) {
+        return result;
+    }
+    const auto size = std::filesystem::file_size(path, ec);
+    std::ifstream in(path, std::ios::binary);
+    if (ec || !in) {
+        return result;
+    }
+    result.opened = true;
+    const long long whole = static_cast<long long>(size / kChartRecordSize);
+    result.partial = size % kChartRecordSize != 0;
+    // The last whole record of a file the program wrote is its terminating pen-up; a file that
+    // ends in a partial record was never terminated, so all its whole records count.
+    result.taken = result.partial ? whole : std::max(whole - 1, 0LL);
+    const long long keep = std::min<long long>(result.taken, kChartCapacity + 1);
+    result.records.reserve(static_cast<std::size_t>(keep));
+    std::uint8_t record[kChartRecordSize];
+    for (long long i = 0; i < keep; ++i) {
+        if (!in.read(reinterpret_cast<char*>(record), kChartRecordSize)) {
+            // The file shrank under us: take what was read.
+            result.taken = i;
+            break;
+        }
+        result.records.push_back(ChartPoint::fromBytes(record));
+    }
+    return result;
+}
+
+std::string ChartRecordBytes(const std::vector<ChartPoint>& points)
+{
+    std::string bytes;
+    bytes.reserve(points.size() * kChartRecordSize);
+    for (const auto& p : points) {
+        bytes.append(reinterpret_cast<const char*>(p.bytes().data()), kChartRecordSize);
+    }
+    return bytes;
+}
+
+bool AppendChartRecords(ChartStore& store, const std::vector<ChartPoint>& records)
+{
+    int p = store.count();
+    bool fitted = true;
+    for (const auto& record : records) {
+        if (p + 1 > static_cast<int>(kChartCapacity)) {
+            fitted = false;
+            p = static_cast<int>(kChartCapacity);
+            break;
+        }
+        ++p;
+        store.setPoint(p, record);
+    }
+    store.setCount(p);
+    store.ChartBaseEnd = p;
+    return fitted;
+}
+
+CompactedChart CompactChart(const ChartStore& store, int first)
+{
+    CompactedChart out;
+    const int last = store.count();
+    auto penUpAt = [&](int slot) { return slot > last || store.point(slot).isPenUp(); };
+    for (int i = std::max(first, 1); i <= last; ++i) {
+        if (penUpAt(i) && penUpAt(i + 1)) {
+            ++out.removed;
+            continue;
+        }
+        out.records.push_back(store.point(i));
+    }
+    out.records.push_back(ChartPoint::penUp());
+    return out;
+}
+
+std::optional<ChartConfig> ReadChartConfigFile(const std::string& path)
+{
+    const auto lines = ReadTextLines(path);
+    if (!lines) {
+        return std::nullopt;
+    }
+    ChartConfig config;
+    auto real = [&](std::size_t index) -> std::optional<double> {
+        if (index >= lines->size()) {
+            return std::nullopt;
+        }
+        return ParseLeadingReal((*lines)[index]);
+    };
+    // A line that is missing or holds no number keeps the value a missing file would give.
+    config.centreLat = real(0).value_or(config.centreLat);
+    config.centreLong = real(1).value_or(config.centreLong);
+    if (const auto zoom = real(2); zoom && *zoom > 0.0) {
+        config.zoom = *zoom;
+    }
+    if (const auto reserved = real(3); reserved && std::fabs(*reserved) <= 32767.0) {
+        config.reserved = static_cast<std::int16_t>(*reserved);
+    }
+    config.latOffset = real(4);
+    config.longOffset = real(5);
+    return config;
+}
+
+std::vector<std::string> ChartConfigLines(const ChartConfig& config)
+{
+    std::vector<std::string> lines{FormatScientific(config.centreLat), FormatScientific(config.centreLong),
+        FormatScientific(config.zoom), std::to_string(config.reserved)};
+    lines.push_back(FormatScientific(config.latOffset.value_or(0.0)));
+    lines.push_back(FormatScientific(config.longOffset.value_or(0.0)));
+    return lines;
+}
+
+bool WriteChartConfigFile(const std::string& path, const ChartConfig& config)
+{
+    return WriteTextLinesAtomic(path, ChartConfigLines(config));
+}
+
+std::string ChartNameOf(const std::string& path)
+{
+    const std::string p = NormalizeSeparators(path);
+    const auto slash = p.rfind('/');
+    std::string name = slash == std::string::npos ? p : p.substr(slash + 1);
+    const auto dot = name.find('.');
+    if (dot != std::string::npos) {
+        name.erase(dot);
+    }
+    return name;
+}
+
+std::string ChartConfigPath(const std::string& chartPath)
+{
+    return FolderOf(chartPath) + ChartNameOf(chartPath) + ".cfg";
+}
+
+std::string LayerPath(const ChartStore& store, int layer)
+{
+    return store.ChartFolder.str() + store.ChartName.str() + ".00" + std::to_string(layer);
+}
+
+// ---------------------------------------------------------------------------------------------
+
+std::string ChartFiles::ViewCaption() const
+{
+    return state_.chart.ChartName.str() + " (" + state_.chart.ConfigName + ")";
+}
+
+void ChartFiles::ClearNavPanel()
+{
+    Display& d = state_.display;
+    d.RngToWp.clear();
+    d.BearingToWP.clear();
+    d.TimeToWP.clear();
+    d.SpeedOG.clear();
+    d.CourseOG.clear();
+    d.SpeedMG.clear();
+    d.GPSIndicatorText.clear();
+    d.GPSIndicatorColour.clear();
+}
+
+void ChartFiles::SetChartName(const std::string& name)
+{
+    state_.chart.ChartName = name;
+    state_.nav.ChartName = state_.chart.ChartName.str();
+}
+
+void ChartFiles::ClearChart()
+{
+    ChartStore& chart = state_.chart;
+    chart.ReservedInteger = 0;
+    SetChartName("");
+    hooks_.setViewCaptions(ViewCaption());
+    chart.SaveFileName.clear();
+    state_.waypoints.clear();
+    chart.clear();
+    chart.ChartBaseEnd = 0;
+    ClearNavPanel();
+}
+
+void ChartFiles::ApplyBaseScales()
+{
+    ChartGeometry& g = state_.chartGeometry;
+    // The views hold their centre within these latitudes; so do the base scales, which would
+    // otherwise grow without bound towards the poles.
+    const double lat = std::clamp(g.ChartCentreLat, -80.0, 84.0);
+    g.CosCentreLat = std::cos(lat * 2.0 * M_PI / 360.0);
+    g.LatBaseScale = static_cast<int>(
+        RoundHalfEven(static_cast<double>(g.SurfaceHeight) / 200.0 * 38.0 * 0.63 / g.CosCentreLat));
+    g.LongBaseScale = static_cast<int>(RoundHalfEven(static_cast<double>(g.SurfaceWidth) / 640.0 * 55.0));
+}
+
+bool ChartFiles::ReadChartConfig(const std::string& chartPath)
+{
+    const auto file = ReadChartConfigFile(ChartConfigPath(chartPath));
+    const ChartConfig config = file.value_or(ChartConfig{});
+    ChartGeometry& g = state_.chartGeometry;
+    state_.nav.OwnLat = config.centreLat;
+    state_.nav.OwnLong = config.centreLong;
+    g.ChartCentreLat = config.centreLat;
+    g.ChartCentreLong = config.centreLong;
+    g.ChartZoom = config.zoom;
+    state_.chart.ReservedInteger = config.reserved;
+    // Offsets are optional lines: a file without them keeps the offsets in force.
+    if (config.latOffset) {
+        state_.nav.ChartLatOffset = *config.latOffset;
+    }
+    if (config.longOffset) {
+        state_.nav.ChartLongOffset = *config.longOffset;
+    }
+    if (file) {
+        g.LastViewLat = config.centreLat;
+        g.LastViewLong = config.centreLong;
+        g.LastViewZoom = config.zoom;
+    }
+    ApplyBaseScales();
+    return file.has_value();
+}
+
+bool ChartFiles::WriteChartConfig(const std::string& chartPath)
+{
+    const ChartGeometry& g = state_.chartGeometry;
+    ChartConfig config;
+    config.centreLat = g.LastViewLat;
+    config.centreLong = g.LastViewLong;
+    config.zoom = g.LastViewZoom;
+    config.reserved = state_.chart.ReservedInteger;
+    config.latOffset = state_.nav.ChartLatOffset;
+    config.longOffset = state_.nav.ChartLongOffset;
+    if (!WriteChartConfigFile(ChartConfigPath(chartPath), config)) {
+        platform_.prompter.error(kErrorWritingChartConfig);
+        return false;
+    }
+    return true;
+}
+
+void ChartFiles::OpenChart(const std::string& path)
+{
+    ChartStore& chart = state_.chart;
+    if (path.empty()) {
+        chart.OpenFileName.clear();
+        hooks_.updateMenus();
+        return;
+    }
+    chart.OpenFileName = path;
+    chart.ChartFolder = FolderOf(path);
+    state_.nav.ChartDir = chart.ChartFolder.str();
+    hooks_.rebuildChartIndex();
+    const ChartRecords records = ReadChartRecords(path);
+    if (!records.opened) {
+        platform_.prompter.warning(kNonExistantFile);
+        return;
+    }
+    if (!state_.display.isChecked("ChartAppendMode")) {
+        ClearChart();
+        chart.LayerMarker = kAllLayers;
+    }
+    SetChartName(ChartNameOf(path));
+    if (records.partial) {
+        state_.display.PosnPanel = kDosChartRead;
+    }
+    if (!ReadChartConfig(path)) {
+        platform_.prompter.warning(kChartConfigMissing);
+    }
+    state_.display.enabled["UndoAutoGrid1"] = false;
+    if (!AppendChartRecords(chart, records.records)) {
+        platform_.prompter.warning(kChartStoreFullChart);
+    }
+    chart.LayersEnabled = true;
+    chart.LayerMarker = kAllLayers;
+    if (ToUpperAscii(ExtensionOf(path)) == ".CHT") {
+        LoadLayers();
+    }
+    const int baseEnd = chart.ChartBaseEnd;
+    ReadWaypointDatabase(state_, platform_.prompter);
+    chart.setCount(baseEnd);
+    state_.chartGeometry.FullChartZoomPending = true;
+    hooks_.refreshViews();
+    platform_.prompter.information(kTotalChartPoints + std::to_string(chart.count()));
+    chart.SaveFileName = chart.ChartName.str();
+    if (state_.waypoints.count() == kWaypointCapacity) {
+        platform_.prompter.warning(kWaypointDatabaseFull);
+    }
+    hooks_.updateMenus();
+}
+
+void ChartFiles::LoadLayers()
+{
+    ChartStore& chart = state_.chart;
+    if (chart.LayerMarker.size() != 10) {
+        chart.LayerMarker = kAllLayers;
+    }
+    for (int d = 0; d <= 9; ++d) {
+        const auto index = static_cast<std::size_t>(d);
+        if (chart.LayerMarker[index] == '-') {
+            continue;
+        }
+        chart.LayerMarker[index] = '*';
+        const ChartRecords records = ReadChartRecords(LayerPath(chart, d));
+        if (!records.opened) {
+            chart.LayerMarker[index] = '-';
+            continue;
+        }
+        if (records.partial) {
+            state_.display.PosnPanel = kDosChartRead;
+        }
+        if (!AppendChartRecords(chart, records.records)) {
+            platform_.prompter.warning(kChartStoreFullLayer);
+        }
+    }
+}
+
+void ChartFiles::ReloadChart(const std::string& path)
+{
+    state_.chart.OpenFileName = path;
+    ReloadChart();
+}
+
+void ChartFiles::ReloadChart()
+{
+    ChartStore& chart = state_.chart;
+    const std::string path = chart.OpenFileName;
+    chart.ChartFolder = FolderOf(path);
+    hooks_.rebuildChartIndex();
+    const ChartRecords records = ReadChartRecords(path);
+    const std::string name = ChartNameOf(path);
+    if (!records.opened) {
+        platform_.prompter.error("Chart File " + name + " not found in local chart directory. Quit and restart RU Rovi");
+        // The configuration naming the missing chart goes, so that the next start opens the
+        // world chart; the user's settings are kept beside it rather than thrown away.
+        const std::string config = JoinPath(state_.nav.AppDir.str(), "kelvw.cfg");
+        if (FileExists(config)) {
+            const std::string backup = config + ".bak";
+            std::error_code ec;
+            std::filesystem::rename(config, backup, ec);
+            if (ec) {
+                std::filesystem::remove(config, ec);
+            } else {
+                const std::string text = "Previous configuration kept as " + backup;
+                state_.display.StatusLine = text;
+                platform_.prompter.information(text);
+            }
+        }
+        ReadConfig(config, state_.nav, state_.settings);
+        platform_.prompter.information(kQuittingNow);
+        hooks_.endProgram();
+        return;
+    }
+    SetChartName(name);
+    state_.nav.ChartDir = chart.ChartFolder.str();
+    if (records.partial) {
+        state_.display.PosnPanel = kDosChartRead;
+    }
+    ReadChartConfig(path);
+    state_.display.enabled["UndoAutoGrid1"] = false;
+    if (!AppendChartRecords(chart, records.records)) {
+        platform_.prompter.warning(kChartStoreFullChart);
+    }
+    hooks_.createView(ViewCaption());
+    if (chart.LayersEnabled && ToUpperAscii(ExtensionOf(path)) == ".CHT") {
+        LoadLayers();
+    }
+    const int baseEnd = chart.ChartBaseEnd;
+    ReadWaypointDatabase(state_, platform_.prompter);
+    chart.setCount(baseEnd);
+    state_.chartGeometry.FullChartZoomPending = true;
+    hooks_.refreshViews();
+    if (state_.nav.NmeaStartMode.str() != "Auto") {
+        platform_.prompter.information(kTotalChartPoints + std::to_string(chart.count()));
+    }
+    chart.SaveFileName = chart.ChartName.str();
+    if (state_.waypoints.count() == kWaypointCapacity) {
+        platform_.prompter.warning(kWaypointDatabaseFull);
+    }
+}
+
+void ChartFiles::SaveChartAsClick(const std::function<std::optional<std::string>(const std::string&)>& chooseFile)
+{
+    platform_.prompter.warning(kCheckChartOffsets);
+    const auto path = chooseFile(state_.chart.ChartName.str());
+    if (path && !path->empty()) {
+        SaveChart(*path);
+    }
+}
+
+void ChartFiles::SaveChart(const std::string& path)
+{
+    ChartStore& chart = state_.chart;
+    const bool isChart = ToUpperAscii(ExtensionOf(path)) == ".CHT";
+    // A layer written while the layers are not all loaded holds only what was added after the
+    // base chart, starting with a copy of the base chart's last point.
+    int first = 1;
+    if (!isChart && chart.LayerMarker != kAllLayers) {
+        first = std::max(chart.ChartBaseEnd, 1);
+    }
+    const CompactedChart out = CompactChart(chart, first);
+    if (!WriteFileAtomic(path, ChartRecordBytes(out.records))) {
+        // Nothing was written: the chart keeps its name and its waypoint file is left alone.
+        platform_.prompter.error(kErrorWritingChart);
+        return;
+    }
+    state_.display.StatusLine = "Removed " + std::to_string(out.removed) + " empty points";
+    if (isChart && WriteChartConfig(path)) {
+        ReadChartConfig(path);
+    }
+    SetChartName(ChartNameOf(path));
+    chart.ChartFolder = FolderOf(path);
+    chart.SaveFileName = path;
+    hooks_.setViewCaptions(ViewCaption());
+    WriteWaypointDatabase(state_, platform_.prompter);
+    hooks_.rebuildChartIndex();
+}
+
+void ChartFiles::PurgeChart()
+{
+    if (!platform_.prompter.confirm(kPurgeChartQuestion)) {
+        return;
+    }
+    ClearChart();
+    state_.chart.LayerMarker = kAllLayers;
+    hooks_.refreshViews();
+    hooks_.updateMenus();
+}
+
+void ChartFiles::PurgeLayers()
+{
+    if (!platform_.prompter.confirm(kPurgeLayersQuestion)) {
+        return;
+    }
+    ChartStore& chart = state_.chart;
+    chart.ReservedInteger = 0;
+    state_.waypoints.clear();
+    chart.clear();
+    chart.ChartBaseEnd = 0;
+    chart.LayersEnabled = false;
+    chart.LayerMarker = kNoLayers;
+    ReloadChart();
+    hooks_.closeLowestView();
+    hooks_.refreshViews();
+    hooks_.updateMenus();
+}
+
+void ChartFiles::PurgeAll()
+{
+    if (!platform_.prompter.confirm(kPurgeAllQuestion)) {
+        return;
+    }
+    ClearChart();
+    state_.chart.LayerMarker = kAllLayers;
+    state_.quickLog.clear();
+    state_.nav.TripDistance = 0.0;
+    state_.nav.LastLegDistance = 0.0;
+    state_.nav.LogEmpty = true;
+    state_.display.Trip = "0.00 Nm";
+    state_.route.clear();
+    state_.nav.RouteLength = 0;
+    state_.nav.ActiveWaypoint = 0;
+    state_.chart.ConfigName.clear();
+    state_.display.StatusLine.clear();
+    state_.nav.DRMode = false;
+    state_.display.checked["DRMode1"] = false;
+    state_.display.enabled["DRMode1"] = false;
+    state_.display.WPNameItems.clear();
+    state_.display.WPNameIndex = -1;
+    hooks_.removeSurveyTrack();
+    hooks_.refreshViews();
+    hooks_.updateMenus();
+}
+
+void ChartFiles::ChartAppendModeClick()
+{
+    state_.display.checked["ChartAppendMode"] = !state_.display.isChecked("ChartAppendMode");
+}
+
+} // namespace kv

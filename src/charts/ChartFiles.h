@@ -1,0 +1,138 @@
+#pragma once
+// Chart and layer files, the chart configuration file beside each chart, and the commands that
+// fill, save and purge the chart store.
+
+#include "charts/ChartStore.h"
+#include "core/ProgramState.h"
+#include "platform/Platform.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kv {
+
+// Messages of the chart commands.
+inline constexpr const char* kChartStoreFullChart = "Chart Store full...";
+inline constexpr const char* kChartStoreFullLayer = "Chart Store Full!";
+inline constexpr const char* kDosChartRead = "KV DOS Chart file read.";
+inline constexpr const char* kNonExistantFile = "Non existant File";
+inline constexpr const char* kChartConfigMissing = "Chart Config File Missing!";
+inline constexpr const char* kTotalChartPoints = "Total chart points = ";
+inline constexpr const char* kWaypointDatabaseFull = "Waypoint Database Full !";
+inline constexpr const char* kCheckChartOffsets = "Have you entered the correct chart offsets, zoom and centre?";
+inline constexpr const char* kErrorWritingChart = "Error writing chart file!";
+inline constexpr const char* kErrorWritingChartConfig = "Error Writing Chart Config File";
+inline constexpr const char* kQuittingNow = "Quitting RU Rovi Now... When you restart you will see the World chart.";
+inline constexpr const char* kPurgeChartQuestion = "This will remove the chart! - Are you sure?";
+inline constexpr const char* kPurgeLayersQuestion = "This will remove all layers from the current chart! - Are you sure?";
+inline constexpr const char* kPurgeAllQuestion = "This will remove all data! - Are you sure?";
+
+// The records a chart or layer file gives the store. Every file the program writes ends in a
+// pen-up that is not taken; a file ending in a partial record (older charts) gives all its whole
+// records. At most capacity + 1 records are kept, so that appending still notices a file too
+// large for the store.
+struct ChartRecords {
+    bool opened = false;
+    bool partial = false;
+    long long taken = 0;             // how many records the reading rule takes
+    std::vector<ChartPoint> records; // the first taken records (at most capacity + 1)
+};
+ChartRecords ReadChartRecords(const std::string& path);
+
+// Record file image: the points as given followed by nothing else (callers add the terminator).
+std::string ChartRecordBytes(const std::vector<ChartPoint>& points);
+
+// Appends records from slot count + 1 on; false when the store became full and the rest of the
+// records were dropped. The count and ChartBaseEnd are left at the last slot filled.
+bool AppendChartRecords(ChartStore& store, const std::vector<ChartPoint>& records);
+
+// The slots a save writes from `first` on: runs of pen-ups shrink to one, a pen-up at the end is
+// dropped (the slot after the last counts as a pen-up), and one terminating pen-up follows.
+struct CompactedChart {
+    std::vector<ChartPoint> records; // including the terminator
+    int removed = 0;
+};
+CompactedChart CompactChart(const ChartStore& store, int first);
+
+// The chart configuration file: centre, zoom, the reserved integer and optional offsets.
+struct ChartConfig {
+    double centreLat = 0.0;
+    double centreLong = 0.0;
+    double zoom = 0.04;
+    std::int16_t reserved = 0;
+    std::optional<double> latOffset;
+    std::optional<double> longOffset;
+};
+std::optional<ChartConfig> ReadChartConfigFile(const std::string& path);
+std::vector<std::string> ChartConfigLines(const ChartConfig& config);
+bool WriteChartConfigFile(const std::string& path, const ChartConfig& config);
+
+// The chart name of a chart or layer file: its file name up to the first ".".
+std::string ChartNameOf(const std::string& path);
+// `<chart folder><chart name>.cfg`
+std::string ChartConfigPath(const std::string& chartPath);
+std::string LayerPath(const ChartStore& store, int layer);
+
+// Everything the chart commands ask of the windows around them. The defaults do nothing, which
+// is what a headless run (tests, kvtool) wants.
+class ChartViewHooks {
+public:
+    virtual ~ChartViewHooks() = default;
+    virtual void setViewCaptions(const std::string& /*caption*/) {}
+    virtual void refreshViews() {}
+    virtual void updateMenus() {}
+    virtual void rebuildChartIndex() {}
+    virtual void createView(const std::string& /*caption*/) {}
+    virtual void closeLowestView() {}
+    virtual void removeSurveyTrack() {}
+    virtual void endProgram() {}
+};
+
+// The chart commands of the main window, working on the program's tables.
+class ChartFiles {
+public:
+    ChartFiles(ProgramState& state, Platform& platform, ChartViewHooks& hooks)
+        : state_(state), platform_(platform), hooks_(hooks) {}
+
+    // Reads `<chart folder><chart name>.cfg` of chartPath; true when the file existed.
+    bool ReadChartConfig(const std::string& chartPath);
+    // Writes the last-view centre and zoom, the reserved integer and the offsets; false (and the
+    // message shown) when the file cannot be written.
+    bool WriteChartConfig(const std::string& chartPath);
+
+    // Open chart with the path the open dialog returned; an empty path is a cancelled dialog.
+    void OpenChart(const std::string& path);
+    void LoadLayers();
+    // Reloads the chart named by the open dialog's file name (start-up, purge layers).
+    void ReloadChart();
+    void ReloadChart(const std::string& path);
+    // Save chart: the offsets warning, then the dialog (chooseFile gets the suggested name and
+    // returns the chosen path, or nothing when cancelled), then the write.
+    void SaveChartAsClick(const std::function<std::optional<std::string>(const std::string&)>& chooseFile);
+    // The write itself, to the path the save dialog returned.
+    void SaveChart(const std::string& path);
+
+    void PurgeChart();
+    void PurgeLayers();
+    void PurgeAll();
+    void ChartAppendModeClick();
+
+    // The chart name followed by " (", the configuration name and ")".
+    std::string ViewCaption() const;
+    // Point count 0, reserved integer 0, chart name, captions and save name cleared, waypoints
+    // 0, store cleared, navigation panel texts cleared.
+    void ClearChart();
+
+private:
+    void ClearNavPanel();
+    void SetChartName(const std::string& name);
+    void ApplyBaseScales();
+
+    ProgramState& state_;
+    Platform& platform_;
+    ChartViewHooks& hooks_;
+};
+
+} // namespace kv

@@ -1,0 +1,185 @@
+#include "nmea/NmeaInterface.h"
+
+#include "nmea/NmeaParse.h"
+
+namespace kv {
+
+void ClearNavDisplay(Display& d)
+{
+    d.RngToWp.clear();
+    d.BearingToWP.clear();
+    d.TimeToWP.clear();
+    d.SpeedOG.clear();
+    d.CourseOG.clear();
+    d.SpeedMG.clear();
+    SetGPSIndicator(d, "", "");
+}
+
+NmeaInterface::NmeaInterface(ProgramState& state, Platform& platform, AisSentenceHandler* ais)
+    : state_(state), platform_(platform), ais_(ais)
+{
+    platform_.serial.setListener(this);
+}
+
+NmeaInterface::~NmeaInterface()
+{
+    platform_.serial.setListener(nullptr);
+}
+
+void NmeaInterface::NMEAServerOnOffClick()
+{
+    if (state_.nav.NmeaOpen) {
+        CloseNmeaInterface();
+    } else {
+        OpenNmeaInterface();
+    }
+}
+
+bool NmeaInterface::OpenPort()
+{
+    NavState& nav = state_.nav;
+    if (nav.ComPortNumber == 0) {
+        return false;
+    }
+    if (!platform_.serial.open(nav.ComPortNumber, nav.BaudRate)) {
+        platform_.prompter.error(kPortUnavailable);
+        ClosePort();
+        return false;
+    }
+    ArmWatchdog(kWatchdogTicks);
+    nav.DataArriving = true;
+    return true;
+}
+
+void NmeaInterface::ClosePort()
+{
+    platform_.serial.close();
+    armed_ = false;
+    ticksLeft_ = 0;
+}
+
+void NmeaInterface::ArmWatchdog(int ticks)
+{
+    armed_ = true;
+    ticksLeft_ = ticks;
+}
+
+void NmeaInterface::OpenNmeaInterface()
+{
+    if (!OpenPort()) {
+        return;
+    }
+    NavState& nav = state_.nav;
+    Display& d = state_.display;
+    d.hints[kNmeaButtonControl] = "Close NMEA interface|";
+    d.checked[kNmeaInterfaceControl] = true;
+    d.FixTimer = {true, nav.FixIntervalMs};
+    nav.NmeaOpen = true;
+    nav.DRMode = false;
+    d.checked[kDRModeControl] = false;
+    d.StatusLine.clear();
+    d.enabled[kGetAvgPosControl] = true;
+    d.enabled[kPlayAISlogControl] = false;
+    platform_.prompter.information("NMEA Interface Open!");
+}
+
+void NmeaInterface::OpenAtStartup()
+{
+    OpenPort();
+    state_.display.enabled[kPlayAISlogControl] = false;
+    state_.display.FixTimer = {true, state_.nav.FixIntervalMs};
+}
+
+void NmeaInterface::CloseNmeaInterface()
+{
+    if (!platform_.prompter.confirm(kCloseQuestion)) {
+        return;
+    }
+    Display& d = state_.display;
+    d.hints[kNmeaButtonControl] = "Open NMEA interface|";
+    d.StatusLine.clear();
+    d.checked[kNmeaInterfaceControl] = false;
+    d.FixTimer = {false, 0};
+    ClosePort();
+    state_.nav.NmeaOpen = false;
+    ClearNavDisplay(d);
+    d.enabled[kGetAvgPosControl] = false;
+    platform_.prompter.beep(Beep::Default);
+    d.enabled[kPlayAISlogControl] = true;
+    platform_.prompter.information("NMEA Interface Closed!");
+    SetGPSIndicator(d, "GPS ?", "silver");
+}
+
+void NmeaInterface::CloseAtExit()
+{
+    if (!state_.nav.NmeaOpen) {
+        return;
+    }
+    Display& d = state_.display;
+    d.StatusLine.clear();
+    d.checked[kNmeaInterfaceControl] = false;
+    d.FixTimer = {false, 0};
+    ClosePort();
+    state_.nav.NmeaOpen = false;
+    ClearNavDisplay(d);
+}
+
+void NmeaInterface::onCharsAvailable(std::string_view chars)
+{
+    NavState& nav = state_.nav;
+    for (const char c : chars) {
+        if (c != '\r' && c != '\n') {
+            nav.RxBuffer += c;
+        }
+    }
+    if (nav.RxBuffer.size() >= kRxBufferLimit) {
+        nav.RxBuffer.clear();
+        ArmWatchdog(kWatchdogTicks);
+        nav.DataArriving = true;
+    }
+}
+
+void NmeaInterface::onSentenceEnd()
+{
+    NavState& nav = state_.nav;
+    Display& d = state_.display;
+    const std::string_view id = std::string_view(nav.RxBuffer).substr(0, 6);
+    if ((id == "$GPRMC" && nav.PositionSentence == 1) || (id == "$GPGGA" && nav.PositionSentence == 0)) {
+        nav.LastPositionSentence = nav.RxBuffer;
+        nav.LastAisSentence.clear();
+    }
+    if (id == "!AIVDM") {
+        nav.LastAisSentence = nav.RxBuffer;
+    }
+    // The AIS sentence is handed on at every sentence end until a position sentence replaces it;
+    // the AIS log's duplicate test keeps the repeats out of the file.
+    if (d.isChecked(kProcAisControl) && nav.LastAisSentence.rfind("!AIVDM", 0) == 0) {
+        if (d.isChecked(kShowNMEAControl)) {
+            d.StatusLine = nav.LastAisSentence;
+        }
+        if (ais_ != nullptr) {
+            const std::string sentence = nav.LastAisSentence; // the handler may change the state
+            ais_->ProcessAISSentence(sentence);
+        }
+    }
+    ArmWatchdog(kWatchdogTicks);
+    nav.DataArriving = true;
+    nav.RxBuffer.clear();
+}
+
+void NmeaInterface::onWatchdog()
+{
+    if (!armed_ || --ticksLeft_ > 0) {
+        return;
+    }
+    NavState& nav = state_.nav;
+    state_.display.StatusLine = "No NMEA data on COM" + std::to_string(nav.ComPortNumber);
+    nav.LastPositionSentence.clear();
+    if (nav.DataArriving) {
+        platform_.prompter.beep(Beep::Exclamation);
+    }
+    ArmWatchdog(kNoDataTicks);
+    nav.DataArriving = false;
+}
+
+} // namespace kv

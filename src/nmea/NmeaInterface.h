@@ -1,0 +1,79 @@
+#pragma once
+// The serial NMEA interface: opening and closing it, gathering received characters into
+// sentences, keeping the chosen position sentence and the last AIS sentence, handing AIS
+// sentences on, and the no-data watchdog.
+//
+// Controls it writes in Display (by window name):
+//   NMEAInterface1   the "NMEA &Interface" menu entry (checked while open)
+//   NMEAServerOnOff  the NMEA button of the tool bar (hint)
+//   DRMode1          the "&DR Mode" menu entry (unchecked on opening)
+//   GetAvgPos        the waypoint dialog's "Get Avg. Position" button (enabled while open)
+//   PlayAISlog       the AIS log playback button (disabled while open)
+// and reads ShowNMEA ("Show raw &NMEA") and ProcAis ("Process &AIS Data").
+
+#include "core/AisHandOver.h"
+#include "core/ProgramState.h"
+#include "platform/Platform.h"
+
+namespace kv {
+
+inline constexpr const char* kNmeaInterfaceControl = "NMEAInterface1";
+inline constexpr const char* kNmeaButtonControl = "NMEAServerOnOff";
+inline constexpr const char* kDRModeControl = "DRMode1";
+inline constexpr const char* kGetAvgPosControl = "GetAvgPos";
+inline constexpr const char* kPlayAISlogControl = "PlayAISlog";
+inline constexpr const char* kShowNMEAControl = "ShowNMEA";
+inline constexpr const char* kProcAisControl = "ProcAis";
+
+// Watchdog periods in ticks of about 55 ms: 15 s while data arrive, then 10 s between reports.
+inline constexpr int kWatchdogTicks = 273;
+inline constexpr int kNoDataTicks = 182;
+// A buffer this long without a carriage return is noise.
+inline constexpr std::size_t kRxBufferLimit = 100;
+
+inline constexpr const char* kPortUnavailable = "COM Port not availible or does not exist! Click OK and try Again";
+inline constexpr const char* kCloseQuestion = "Close NMEA interface! - Are you sure?";
+
+class NmeaInterface final : public SerialListener {
+public:
+    NmeaInterface(ProgramState& state, Platform& platform, AisSentenceHandler* ais = nullptr);
+    ~NmeaInterface() override;
+    NmeaInterface(const NmeaInterface&) = delete;
+    NmeaInterface& operator=(const NmeaInterface&) = delete;
+
+    void setAisHandler(AisSentenceHandler* ais) { ais_ = ais; }
+
+    // The menu entry and the tool button toggle between opening and closing.
+    void NMEAServerOnOffClick();
+    // Opening by the user: the port, then the displays and "NMEA Interface Open!".
+    void OpenNmeaInterface();
+    // Opening at start-up ("Auto"): the port, the playback button, the fix timer; no message.
+    void OpenAtStartup();
+    // Closing by the user, after confirmation.
+    void CloseNmeaInterface();
+    // Closing when the program ends: no question, no message.
+    void CloseAtExit();
+
+    // Serial callbacks.
+    void onCharsAvailable(std::string_view chars) override;
+    void onSentenceEnd() override;
+    void onWatchdog() override;
+
+    int watchdogTicksLeft() const { return ticksLeft_; }
+
+private:
+    bool OpenPort();
+    void ClosePort();
+    void ArmWatchdog(int ticks);
+
+    ProgramState& state_;
+    Platform& platform_;
+    AisSentenceHandler* ais_;
+    bool armed_ = false;
+    int ticksLeft_ = 0;
+};
+
+// Empties the navigation panel texts and the GPS indicator.
+void ClearNavDisplay(Display& display);
+
+} // namespace kv

@@ -1,0 +1,229 @@
+#include "nmea/NmeaParse.h"
+
+#include "core/Format.h"
+
+#include <array>
+#include <cmath>
+#include <limits>
+
+namespace kv {
+
+namespace {
+
+// NMEA numbers are plain decimals: an optional sign, digits and at most one point. Anything else
+// ("12.3.4", "1e999", "1e9" cut from a longitude, junk) is malformed and reads as 0, as does an
+// empty field.
+double NumberOrZero(std::string_view text)
+{
+    bool digit = false;
+    bool point = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c >= '0' && c <= '9') {
+            digit = true;
+        } else if (c == '.' && !point) {
+            point = true;
+        } else if (!((c == '-' || c == '+') && i == 0)) {
+            return 0.0;
+        }
+    }
+    if (!digit) {
+        return 0.0;
+    }
+    return ParseReal(text).value_or(0.0);
+}
+
+std::string_view Columns(std::string_view text, std::size_t first, std::size_t last)
+{
+    if (first > text.size()) {
+        return {};
+    }
+    return text.substr(first - 1, last - first + 1);
+}
+
+// The fields of one sentence, split once; fields beyond the last are empty.
+class Fields {
+public:
+    explicit Fields(std::string_view s)
+    {
+        std::size_t start = 0;
+        while (count_ < fields_.size()) {
+            const auto comma = s.find(',', start);
+            if (comma == std::string_view::npos) {
+                fields_[count_++] = s.substr(start);
+                break;
+            }
+            fields_[count_++] = s.substr(start, comma - start);
+            start = comma + 1;
+        }
+    }
+    std::string_view operator[](std::size_t n) const { return n < count_ ? fields_[n] : std::string_view(); }
+
+private:
+    // Field 17 is the last one any parser reads; the rest of a longer sentence stays on it, but
+    // fields past 17 are never looked at.
+    std::array<std::string_view, 19> fields_{};
+    std::size_t count_ = 0;
+};
+
+void Indicator(Display& display, const char* text, const char* colour, const char* hint)
+{
+    SetGPSIndicator(display, text, colour);
+    if (hint != nullptr) {
+        display.GPSIndicatorHint = hint;
+    }
+}
+
+// Quality field 6 of GGA and COM sentences.
+void ApplyQuality(std::string_view q, bool combined, bool aisPlayback, NavState& nav, Display& display)
+{
+    if (q == "0") {
+        nav.PositionValid = false;
+        Indicator(display, "GPS", "red", combined ? "No GPS Position|" : nullptr);
+        nav.FixQuality = "0";
+    } else if (q == "1") {
+        nav.PositionValid = true;
+        Indicator(display, "GPS", "lime", "GPS Position|");
+        nav.FixQuality = "1";
+    } else if (q == "2") {
+        nav.PositionValid = true;
+        Indicator(display, "DGPS", "lime", "Differential GPS Position|");
+        nav.FixQuality = "2";
+    } else if (q == "3" && combined) {
+        nav.PositionValid = true;
+        Indicator(display, "DGPSX", "lime", "Trimble Differential GPS Position|");
+        nav.FixQuality = "3";
+    } else if (q == "4" && combined) {
+        nav.PositionValid = true;
+        Indicator(display, "DGPSF", "lime", "Trimble Differential GPS Position|");
+        nav.FixQuality = "2";
+    } else if (q == "5" && !combined) {
+        nav.PositionValid = true;
+        if (aisPlayback) {
+            Indicator(display, "MON", "red", "Playback of an AIS monitor mode log file|");
+            display.checked[kAISMonitorControl] = true;
+        } else {
+            Indicator(display, "MON", "lime", "Live AIS Monitor mode|");
+        }
+        nav.FixQuality = "5";
+    }
+}
+
+void ReadPosition(const Fields& f, std::size_t first, NavState& nav)
+{
+    nav.SentenceLat = ParseNmeaLatitude(f[first], f[first + 1]);
+    nav.SentenceLong = ParseNmeaLongitude(f[first + 2], f[first + 3]);
+}
+
+} // namespace
+
+std::string_view NmeaFieldView(std::string_view sentence, std::size_t n)
+{
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto comma = sentence.find(',', start);
+        if (comma == std::string_view::npos) {
+            return {};
+        }
+        start = comma + 1;
+    }
+    const auto end = sentence.find(',', start);
+    return sentence.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+}
+
+std::string NmeaField(std::string_view sentence, std::size_t n)
+{
+    return std::string(NmeaFieldView(sentence, n));
+}
+
+double ParseNmeaLatitude(std::string_view field, std::string_view hemisphere)
+{
+    const double value = NumberOrZero(Columns(field, 1, 2)) + NumberOrZero(Columns(field, 3, 14)) / 60.0;
+    return hemisphere == "S" ? -value : value;
+}
+
+double ParseNmeaLongitude(std::string_view field, std::string_view hemisphere)
+{
+    const double value = NumberOrZero(Columns(field, 1, 3)) + NumberOrZero(Columns(field, 4, 15)) / 60.0;
+    return hemisphere == "E" ? -value : value;
+}
+
+void SetGPSIndicator(Display& display, const std::string& text, const std::string& colour)
+{
+    display.GPSIndicatorText = text;
+    display.GPSIndicatorColour = text.empty() ? std::string() : colour;
+}
+
+void ParseSentence(std::string_view s, NavState& nav, Display& display, bool aisPlayback)
+{
+    nav.FixTimeText.clear();
+    nav.FixQuality.clear();
+    nav.PositionValid = false;
+    SetGPSIndicator(display, "", "");
+    if (s == "No Dat") {
+        return;
+    }
+    const std::string_view kind = s.size() >= 6 ? s.substr(3, 3) : std::string_view();
+    const Fields f(s);
+    if (kind == "RMC") {
+        ReadPosition(f, 3, nav);
+        nav.FixTimeText = std::string(f[1]);
+        if (f[2] == "V") {
+            Indicator(display, "GPS", "red", "No GPS Position|");
+            nav.FixQuality = "0";
+        } else if (f[2] == "A") {
+            nav.PositionValid = true;
+            Indicator(display, "GPS", "lime", "GPS Position|");
+            nav.FixQuality = "1";
+        }
+        // A variation that does not fit in whole degrees of an i16 is as malformed as junk.
+        const double variation = NumberOrZero(f[10]);
+        long long degrees = std::fabs(variation) < 32767.0 ? RoundHalfEven(variation) : 0;
+        if (!f[11].empty() && f[11][0] == 'W') {
+            degrees = -degrees;
+        }
+        nav.MagVariation = static_cast<std::int16_t>(degrees);
+        nav.SatellitesText.clear();
+        nav.Hdop = 0.0;
+    } else if (kind == "GGA") {
+        ReadPosition(f, 2, nav);
+        nav.FixTimeText = std::string(f[1]);
+        nav.SatellitesText = f[7];
+        nav.Hdop = NumberOrZero(f[8]);
+        ApplyQuality(f[6], false, aisPlayback, nav, display);
+    } else if (kind == "COM") {
+        ReadPosition(f, 2, nav);
+        nav.FixTimeText = std::string(f[1]);
+        ApplyQuality(f[6], true, aisPlayback, nav, display);
+        if (f[1] == "000000") {
+            nav.EventSentence = true;
+            nav.PositionValid = true;
+        } else {
+            nav.EventSentence = false;
+        }
+        nav.SatellitesText = f[7];
+        ShortString<33>* extra[] = {&nav.ExtraField1, &nav.ExtraField2, &nav.ExtraField3, &nav.ExtraField4,
+                                    &nav.ExtraField5, &nav.ExtraField6, &nav.ExtraField7, &nav.ExtraField8,
+                                    &nav.ExtraField9, &nav.ExtraField0};
+        for (std::size_t i = 0; i < 10; ++i) {
+            *extra[i] = f[8 + i];
+        }
+        if (!aisPlayback) {
+            const std::string_view last = nav.ExtraField0;
+            const auto cr = last.find('\r');
+            if (cr != std::string_view::npos) {
+                nav.ExtraField0 = std::string(last.substr(0, cr));
+            }
+        }
+        nav.Hdop = NumberOrZero(f[16]);
+    }
+    if (nav.FixQuality == "1") {
+        nav.PositionError = 10.0 * nav.Hdop;
+    } else if (nav.FixQuality == "2") {
+        nav.PositionError = 1.6 * nav.Hdop;
+    } else {
+        nav.PositionError = 0.0;
+    }
+}
+
+} // namespace kv

@@ -1,0 +1,491 @@
+#include "nmea/Templates.h"
+
+#include "core/Format.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+
+namespace kv {
+
+namespace {
+
+enum class Expander { Sentence, Template };
+
+std::string ThreeDigits(long long value)
+{
+    return ZeroFill(FormatInt(value, 3));
+}
+
+std::string UpToFirstSpace(const std::string& text)
+{
+    return text.substr(0, text.find(' '));
+}
+
+// Degrees and minutes of a position field; minutes that round up to 60 carry into the degrees
+// so that 49°59.9999' prints as 5000.00 and not as 4960.00.
+std::string DegreesMinutes(double value, int degreeWidth, int decimals)
+{
+    value = std::fabs(value);
+    if (!std::isfinite(value)) {
+        value = 0.0;
+    }
+    double degrees = std::floor(value);
+    double minutes = (value - degrees) * 60.0;
+    std::string m = FormatFixed(minutes, decimals + 3, decimals);
+    if (ParseReal(m).value_or(0.0) >= 60.0) {
+        degrees += 1.0;
+        m = FormatFixed(0.0, decimals + 3, decimals);
+    }
+    return ZeroFill(FormatInt(static_cast<long long>(degrees), degreeWidth) + m);
+}
+
+std::string PositionField(double lat, double lon, int decimals, bool north, bool west)
+{
+    return DegreesMinutes(lat, 2, decimals) + (north ? ",N," : ",S,") + DegreesMinutes(lon, 3, decimals) +
+           (west ? ",W" : ",E");
+}
+
+const RouteWaypoint* ActiveEntry(const TemplateContext& ctx)
+{
+    if (ctx.activeOverride != nullptr) {
+        return ctx.activeOverride;
+    }
+    const auto i = ctx.nav.ActiveWaypoint;
+    if (i < 1 || static_cast<std::size_t>(i) > ctx.route.count()) {
+        return nullptr;
+    }
+    return &ctx.route.at(static_cast<std::size_t>(i));
+}
+
+std::string TwoDigits(int v)
+{
+    return ZeroFill(FormatInt(v, 2));
+}
+
+std::string PairText(const std::function<std::pair<std::string, std::string>()>& source, const char* prefix)
+{
+    if (!source) {
+        return {};
+    }
+    const auto [a, b] = source();
+    return prefix + a + ":" + b;
+}
+
+} // namespace
+
+// The one place where values owned by other parts of the program enter a template. A source not
+// wired yet gives an empty text.
+std::string SourceText(char code, const TemplateContext& ctx)
+{
+    const TemplateSources* s = ctx.sources;
+    if (s == nullptr) {
+        return {};
+    }
+    switch (code) {
+    case '+':
+        return PairText(s->towPointTexts, "T:");
+    case '[':
+        return PairText(s->portPointTexts, "L:");
+    case ']':
+        return PairText(s->starboardPointTexts, "R:");
+    case 'M':
+        return s->measureText ? s->measureText() : std::string();
+    case 'O':
+    case 'U':
+        return s->rasterCursorText ? s->rasterCursorText() : std::string();
+    default:
+        return {};
+    }
+}
+
+namespace {
+
+struct ChecksumSlot {
+    std::size_t at;    // where "*hh" goes in the expanded text
+    std::size_t start; // first character it covers
+};
+
+class Expansion {
+public:
+    Expansion(std::string_view tmpl, const TemplateContext& ctx, Expander kind) : t_(tmpl), ctx_(ctx), kind_(kind) {}
+
+    std::string run()
+    {
+        std::size_t sentenceStart = 0;
+        while (i_ < t_.size()) {
+            const char ch = t_[i_++];
+            if (ch != '@') {
+                if (ch == '$') {
+                    sentenceStart = out_.size() + 1;
+                }
+                out_ += ch;
+                continue;
+            }
+            if (i_ >= t_.size()) {
+                break; // a trailing "@" vanishes
+            }
+            const char c = static_cast<char>(std::toupper(static_cast<unsigned char>(t_[i_++])));
+            if (c < '#' || c > '~') {
+                continue;
+            }
+            if (c == 'E' && kind_ == Expander::Sentence) {
+                slots_.push_back({out_.size(), sentenceStart});
+                continue;
+            }
+            code(c);
+        }
+        if (kind_ == Expander::Template) {
+            return out_;
+        }
+        return finish();
+    }
+
+private:
+    bool isSentence() const { return kind_ == Expander::Sentence; }
+
+    bool suffix(char s)
+    {
+        if (i_ < t_.size() && t_[i_] == s) {
+            ++i_;
+            return true;
+        }
+        return false;
+    }
+
+    // ":n" after a position code; n not a digit counts as 0 decimals.
+    int decimals()
+    {
+        if (!suffix(':')) {
+            return 2;
+        }
+        if (i_ >= t_.size()) {
+            return 0;
+        }
+        const char n = t_[i_++];
+        return (n >= '0' && n <= '9') ? n - '0' : 0;
+    }
+
+    void code(char c)
+    {
+        const NavState& nav = ctx_.nav;
+        const RouteTexts& texts = ctx_.texts;
+        const bool s = isSentence();
+        switch (c) {
+        case '#':
+            out_ += std::to_string(nav.ActiveWaypoint);
+            break;
+        case '$':
+            out_ += nav.FixSource.str();
+            break;
+        case '&':
+            if (!s) {
+                out_ += FormatFixed(nav.TripDistance, 0, 2);
+            }
+            break;
+        case '0': out_ += nav.ExtraField0.str(); break;
+        case '1': out_ += nav.ExtraField1.str(); break;
+        case '2': out_ += nav.ExtraField2.str(); break;
+        case '3': out_ += nav.ExtraField3.str(); break;
+        case '4': out_ += nav.ExtraField4.str(); break;
+        case '5': out_ += nav.ExtraField5.str(); break;
+        case '6': out_ += nav.ExtraField6.str(); break;
+        case '7': out_ += nav.ExtraField7.str(); break;
+        case '8': out_ += nav.ExtraField8.str(); break;
+        case '9': out_ += nav.ExtraField9.str(); break;
+        case '<':
+            if (s) {
+                out_ += WaypointIdentifier(texts.PreviousWaypointName, '_');
+            }
+            break;
+        case '>':
+            tow(decimals());
+            break;
+        case 'A':
+            if (s) {
+                out_ += FormatInt(std::abs(static_cast<int>(nav.MagVariation)), 3) + (nav.MagVariation < 0 ? ",W" : ",E");
+            }
+            break;
+        case 'B':
+            out_ += ThreeDigits(RoundHalfEven(nav.BearingToWaypoint));
+            break;
+        case 'C':
+            out_ += suffix('^') ? ThreeDigits(nav.COG + nav.MagVariation) : ThreeDigits(nav.COG);
+            break;
+        case 'D':
+            date();
+            break;
+        case 'F':
+            out_ += ZeroFill(FormatInt(nav.TextLogFixCount, 5));
+            break;
+        case 'G':
+            out_ += texts.TimeToWaypointText;
+            break;
+        case 'H':
+            if (nav.CourseToSteer >= 0) {
+                out_ += ThreeDigits(nav.CourseToSteer);
+            }
+            break;
+        case 'L':
+            out_ += s ? std::string("\r\n") : FormatFixed(nav.LastLegDistance, 0, 4);
+            break;
+        case 'P':
+            own(decimals());
+            break;
+        case 'Q':
+            out_ += nav.FixQuality.str() + "-" + nav.SatellitesText.str();
+            break;
+        case 'R':
+            out_ += s ? UpToFirstSpace(texts.RangeText) : texts.RangeText;
+            break;
+        case 'S':
+            out_ += texts.SOGText;
+            break;
+        case 'T':
+            if (s && suffix(':')) {
+                out_ += TwoDigits(ctx_.now.hour) + ":" + TwoDigits(ctx_.now.minute) + ":" + TwoDigits(ctx_.now.second);
+            } else {
+                out_ += nav.FixTimeText;
+            }
+            break;
+        case 'V':
+            out_ += s ? UpToFirstSpace(texts.VMGText) : texts.VMGText;
+            break;
+        case 'W':
+            waypointName();
+            break;
+        case 'X':
+            out_ += s ? texts.XTEText + "N" : FormatFixed(nav.XTE, 0, 2);
+            break;
+        case 'Y': {
+            const LatLong own{nav.OwnLat, nav.OwnLong};
+            out_ += FormatFixed(own.lat, 0, 8) + "," + FormatFixed(-own.lon, 0, 8);
+            break;
+        }
+        case '^':
+            if (s) {
+                double m = std::fmod(nav.BearingToWaypoint + nav.MagVariation, 360.0);
+                if (m < 0) {
+                    m += 360.0;
+                }
+                out_ += FormatInt(RoundHalfEven(m), 3);
+            }
+            break;
+        case '~':
+            waypointPosition(decimals());
+            break;
+        case '+':
+        case '[':
+        case ']':
+        case 'M':
+        case 'O':
+        case 'U':
+            out_ += SourceText(c, ctx_);
+            break;
+        default:
+            break; // not a code: "@" and the character vanish
+        }
+    }
+
+    void date()
+    {
+        if (!isSentence()) {
+            out_ += ctx_.nav.FixDateText.str();
+            return;
+        }
+        const auto& d = ctx_.now;
+        if (suffix(':')) {
+            out_ += TwoDigits(d.day) + "," + TwoDigits(d.month) + "," + ZeroFill(FormatInt(d.year, 4));
+        } else if (suffix('/')) {
+            out_ += TwoDigits(d.day) + "/" + TwoDigits(d.month) + "/" + TwoDigits(d.year % 100);
+        } else {
+            out_ += TwoDigits(d.day) + TwoDigits(d.month) + TwoDigits(d.year % 100);
+        }
+    }
+
+    void own(int n)
+    {
+        const NavState& nav = ctx_.nav;
+        // Before the first fix there is no record: the state's own position stands in.
+        LatLong p{nav.OwnLat, nav.OwnLong};
+        if (!ctx_.quickLog.empty()) {
+            const auto& r = ctx_.quickLog.at(ctx_.quickLog.count());
+            p = {r.lat, r.lon};
+            if (isSentence()) {
+                p = ChartDatumFromState(nav, p);
+            }
+        }
+        const bool north = nav.OwnLat >= nav.ChartLatOffset;
+        const double w = nav.OwnLong + nav.ChartLongOffset;
+        const bool west = isSentence() ? w >= 0 : w > 0;
+        out_ += PositionField(p.lat, p.lon, n, north, west);
+    }
+
+    void tow(int n)
+    {
+        const NavState& nav = ctx_.nav;
+        std::optional<LatLong> chart;
+        if (isSentence()) {
+            if (ctx_.sources != nullptr && ctx_.sources->towPosition) {
+                chart = ctx_.sources->towPosition();
+            }
+            if (ctx_.towCopy != nullptr) {
+                *ctx_.towCopy = chart;
+            }
+        } else if (ctx_.towCopy != nullptr) {
+            chart = *ctx_.towCopy;
+        }
+        if (!chart) {
+            return;
+        }
+        const LatLong p = StateFromChartDatum(nav, *chart);
+        out_ += PositionField(p.lat, p.lon, n, p.lat >= 0, p.lon >= 0);
+    }
+
+    void waypointPosition(int n)
+    {
+        const RouteWaypoint* w = ActiveEntry(ctx_);
+        if (w == nullptr) {
+            return;
+        }
+        out_ += PositionField(w->lat, w->lon, n, w->lat >= 0, w->lon >= 0);
+    }
+
+    void waypointName()
+    {
+        const RouteWaypoint* w = ActiveEntry(ctx_);
+        if (w == nullptr) {
+            return;
+        }
+        out_ += isSentence() ? WaypointIdentifier(w->name, '_') : TrimRight(w->name, " @");
+    }
+
+    // Blanks become "0", then "|" becomes a blank; each checksum is taken over the finished
+    // characters, which are the ones sent.
+    std::string finish()
+    {
+        for (char& ch : out_) {
+            if (ch == ' ') {
+                ch = '0';
+            } else if (ch == '|') {
+                ch = ' ';
+            }
+        }
+        std::string result;
+        result.reserve(out_.size() + 3 * slots_.size());
+        std::size_t copied = 0;
+        for (std::size_t k = 0; k < slots_.size(); ++k) {
+            const ChecksumSlot& slot = slots_[k];
+            result.append(out_, copied, slot.at - copied);
+            copied = slot.at;
+            // Checksums already inserted before the first covered character shift it.
+            std::size_t shift = 0;
+            for (std::size_t j = 0; j < k; ++j) {
+                if (slots_[j].at < slot.start) {
+                    shift += 3;
+                }
+            }
+            result += NMEAChecksum(result, slot.start + shift + 1);
+        }
+        result.append(out_, copied, std::string::npos);
+        return result;
+    }
+
+    std::string_view t_;
+    const TemplateContext& ctx_;
+    Expander kind_;
+    std::size_t i_ = 0;
+    std::string out_;
+    std::vector<ChecksumSlot> slots_;
+};
+
+} // namespace
+
+std::string ExpandSentence(std::string_view tmpl, const TemplateContext& ctx)
+{
+    return Expansion(tmpl, ctx, Expander::Sentence).run();
+}
+
+std::string ExpandTemplate(std::string_view tmpl, const TemplateContext& ctx)
+{
+    return Expansion(tmpl, ctx, Expander::Template).run();
+}
+
+std::string NMEAChecksum(std::string_view text, std::size_t start)
+{
+    unsigned char sum = 0;
+    for (std::size_t i = start == 0 ? 0 : start - 1; i < text.size(); ++i) {
+        sum ^= static_cast<unsigned char>(text[i]);
+    }
+    static const char hex[] = "0123456789ABCDEF";
+    return std::string{'*', hex[sum >> 4], hex[sum & 15]};
+}
+
+std::string WaypointIdentifier(std::string_view name, char filler)
+{
+    std::string id = TrimRight(name.substr(0, 6), " @");
+    for (char& ch : id) {
+        if (ch == ' ' || ch == '.' || ch == '\'') {
+            ch = filler;
+        }
+    }
+    return ToUpperAscii(id);
+}
+
+RouteTexts RouteTextsFromState(const NavState& nav)
+{
+    RouteTexts t;
+    const double speedFactor = nav.KnotsAlways ? 1.0 : nav.UnitFactor;
+    t.SOGText = FormatFixed(nav.SOG * speedFactor, 3, 2);
+    if (nav.TimeToWaypoint == -1.0 || nav.TimeToWaypoint == -2.0) {
+        t.TimeToWaypointText = "********";
+        t.VMGText = nav.TimeToWaypoint == -1.0 ? "********" : "Speed<Tide! ";
+    } else {
+        const double hours = std::trunc(nav.TimeToWaypoint);
+        t.TimeToWaypointText = FormatInt(static_cast<long long>(hours), 2) + " Hr " +
+                               FormatFixed((nav.TimeToWaypoint - hours) * 60.0, 0, 1) + " Min";
+        t.VMGText = FormatFixed(nav.VMG * speedFactor, 3, 2) + SpeedUnitLabel(nav);
+    }
+    const double range = nav.RangeToWaypoint;
+    t.RangeText = (range <= 1.0 ? FormatFixed(range, 5, 4) : FormatFixed(range, 4, 2)) + " " + DistanceUnitLabel(nav);
+    const double e = std::clamp(nav.XTE, -9.99, 9.99);
+    std::string x = FormatFixed(std::fabs(e), 4, 2);
+    if (!x.empty() && x[0] == ' ') {
+        x.erase(0, 1);
+    }
+    t.XTEText = x + (e > 0 ? ",L," : ",R,");
+    t.CourseToSteerValue = nav.CourseToSteer;
+    return t;
+}
+
+void BuildOutputSentences(NavState& nav, const TemplateContext& ctx)
+{
+    const auto active = nav.ActiveWaypoint;
+    if (!nav.NmeaOpen || nav.RouteLength == 0 || active < 1 || active > nav.RouteLength || !nav.NMEAOutputOn) {
+        nav.OutputText.clear();
+        return;
+    }
+    const std::string& s = ctx.texts.ArrivalFlagText;
+    const std::string& x = ctx.texts.XTEText;
+    auto oneDecimal = [](double v) {
+        std::string t = FormatFixed(v, 5, 1);
+        if (!t.empty() && t[0] == ' ') {
+            t.erase(0, 1);
+        }
+        return t;
+    };
+    const std::string h = oneDecimal(ctx.texts.CourseToSteerValue);
+    const std::string m = oneDecimal(ctx.texts.CourseToSteerValue + nav.MagVariation);
+    std::string out;
+    if (nav.SendVTG) out += ExpandSentence("$ECVTG,@c,T,@c^,M,@s,N,,K,A@e@l", ctx);
+    if (nav.sendXTE) out += ExpandSentence("$ECXTE" + s + s + "," + x + "N,A@e@l", ctx);
+    if (nav.sendAPB) out += ExpandSentence("$ECAPB" + s + s + "," + x + "N,,,,,@w,@b,T,@h,T,A@e@l", ctx);
+    if (nav.sendBWR) out += ExpandSentence("$ECBWR,@t,@~:4,@b,T,@^,M,@r,N,@w,A@e@l", ctx);
+    if (nav.SendRMB) out += ExpandSentence("$ECRMB" + s + "," + x + "@<,@w,@~:4,@r,@b,@v,,A@e@l", ctx);
+    if (nav.sendHSC) out += ExpandSentence("$ECHSC," + h + ",T," + m + ",M@e@l", ctx);
+    if (nav.SendBOD) out += ExpandSentence("$ECBOD,@b,T,@^,M,@w,@<,@e@l", ctx);
+    if (nav.SendCustom) out += ExpandSentence(nav.CustomNMEA + "@l", ctx);
+    nav.OutputText = std::move(out);
+}
+
+} // namespace kv

@@ -1,0 +1,81 @@
+#pragma once
+// The "@" field templates: autopilot sentences (ExpandSentence) and every other composed text
+// (ExpandTemplate), the NMEA checksum, the per-fix output sentences and the waypoint list
+// transfer.
+
+#include "core/NavState.h"
+#include "core/QuickLog.h"
+#include "core/RouteTable.h"
+#include "platform/Clock.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kv {
+
+struct ProgramState;
+
+// The route-following texts the navigation computation formats at each fix. The fix cycle fills
+// this from its results; RouteTextsFromState derives the same texts from the state's values for
+// callers that have no computation of their own at hand (tools, tests).
+struct RouteTexts {
+    std::string ArrivalFlagText = ",A"; // ",A" or ",V"
+    std::string RangeText;              // "3.8570 Nm "
+    std::string TimeToWaypointText;     // "12 Hr 30.0 Min" or "********"
+    std::string VMGText;                // "5.25 Kn" or "********" or "Speed<Tide! "
+    std::string SOGText;                // "5.25"
+    std::string XTEText;                // "0.25,L,"
+    std::string PreviousWaypointName;   // the waypoint just passed
+    double CourseToSteerValue = 0.0;    // unrounded course to steer, degrees true
+};
+RouteTexts RouteTextsFromState(const NavState& nav);
+
+// Values that other parts of the program own (chart views, the chart editor's measuring tool,
+// the raster image viewer). An unset source inserts an empty text.
+struct TemplateSources {
+    // Tow point in chart datum, and the coordinate texts of the tow, port and starboard offset
+    // points as the chart view shows them.
+    std::function<std::optional<LatLong>()> towPosition;
+    std::function<std::pair<std::string, std::string>()> towPointTexts;
+    std::function<std::pair<std::string, std::string>()> portPointTexts;
+    std::function<std::pair<std::string, std::string>()> starboardPointTexts;
+    // The measuring tool's result while measuring is on, "" otherwise.
+    std::function<std::string()> measureText;
+    // The last cursor position text of the raster image viewer.
+    std::function<std::string()> rasterCursorText;
+};
+
+// Everything a template reads. `towCopy` is the tow position the sentence expander last copied,
+// which the text expander prints; it lives with the caller so that it persists between calls.
+struct TemplateContext {
+    const NavState& nav;
+    const QuickLog& quickLog;
+    const RouteTable& route;
+    LocalDateTime now;
+    RouteTexts texts;
+    const TemplateSources* sources = nullptr;
+    std::optional<LatLong>* towCopy = nullptr;
+    // Stands in for the active route entry (used to send chart waypoints without touching the
+    // route table).
+    const RouteWaypoint* activeOverride = nullptr;
+};
+
+std::string ExpandSentence(std::string_view tmpl, const TemplateContext& ctx);
+std::string ExpandTemplate(std::string_view tmpl, const TemplateContext& ctx);
+
+// "*" and two upper-case hexadecimal digits of the exclusive-or of the characters from position
+// `start` (1-based) to the end of `text`.
+std::string NMEAChecksum(std::string_view text, std::size_t start = 2);
+
+// The waypoint identifier of the "@w" and "@<" codes ('_' as filler) and of the "$ECWPL"
+// transfer ('-'): first 6 characters, trailing blanks and "@" removed, blanks, "." and "'"
+// replaced, upper-cased.
+std::string WaypointIdentifier(std::string_view name, char filler);
+
+// The autopilot sentences of one fix into nav.OutputText (empty when none are due).
+void BuildOutputSentences(NavState& nav, const TemplateContext& ctx);
+
+} // namespace kv

@@ -1,0 +1,63 @@
+#include "nmea/WaypointTransfer.h"
+
+#include "core/Format.h"
+#include "core/ProgramState.h"
+
+namespace kv {
+
+TemplateContext MakeTemplateContext(const ProgramState& state, const Clock& clock, RouteTexts texts,
+                                    const TemplateSources* sources, std::optional<LatLong>* towCopy)
+{
+    return TemplateContext{state.nav, state.quickLog, state.route, clock.now(), std::move(texts), sources, towCopy, nullptr};
+}
+
+std::string WaypointListLine(const RouteWaypoint& waypoint, const TemplateContext& ctx)
+{
+    // The waypoint stands in for the active route entry while its line is expanded; the route
+    // table and the active waypoint are left as they are.
+    TemplateContext one = ctx;
+    one.activeOverride = &waypoint;
+    return ExpandTemplate("$ECWPL,@~:3,", one) + WaypointIdentifier(ToUpperAscii(waypoint.name), '-') + "\r\n";
+}
+
+namespace {
+
+// Writes each line whole or not at all; returns the number written.
+int SendLines(const ProgramState& state, Platform& platform, const std::vector<RouteWaypoint>& list)
+{
+    const TemplateContext ctx = MakeTemplateContext(state, platform.clock);
+    int written = 0;
+    for (const auto& w : list) {
+        const std::string line = WaypointListLine(w, ctx);
+        if (!line.empty() && state.nav.NmeaOpen && platform.serial.outputFree() >= line.size() &&
+            platform.serial.write(line)) {
+            ++written;
+        }
+    }
+    return written;
+}
+
+} // namespace
+
+void SendWPSClick(ProgramState& state, Platform& platform)
+{
+    std::vector<RouteWaypoint> list;
+    const auto length = static_cast<std::size_t>(std::max<int>(state.nav.RouteLength, 0));
+    for (std::size_t i = 1; i <= length && i <= state.route.count(); ++i) {
+        list.push_back(state.route.at(i));
+    }
+    SendLines(state, platform, list);
+    platform.prompter.information(FormatInt(state.nav.RouteLength, 3) + " Waypoints sent");
+}
+
+void SendChartWaypoints1Click(ProgramState& state, Platform& platform, const std::vector<ChartWaypointRef>& waypoints)
+{
+    std::vector<RouteWaypoint> list;
+    for (const auto& w : waypoints) {
+        list.push_back({w.name.substr(0, kRouteNameLength), w.lat, w.lon});
+    }
+    const int written = SendLines(state, platform, list);
+    platform.prompter.information(FormatInt(written, 3) + " Chart Waypoints sent");
+}
+
+} // namespace kv

@@ -1,0 +1,35 @@
+#pragma once
+// Sending the route or the chart waypoints to the serial port as "$ECWPL" waypoint list lines.
+
+#include "core/NavState.h"
+#include "nmea/Templates.h"
+#include "platform/Platform.h"
+
+#include <string>
+#include <vector>
+
+namespace kv {
+
+struct ProgramState;
+
+// A chart waypoint as the transfer needs it: its name field and position (west positive).
+struct ChartWaypointRef {
+    std::string name;
+    double lat = 0.0;
+    double lon = 0.0;
+};
+
+// The "$ECWPL" line of one waypoint (no checksum), ending in CR LF.
+std::string WaypointListLine(const RouteWaypoint& waypoint, const TemplateContext& ctx);
+
+// Route waypoints: the message counts the route's length, whatever was written.
+void SendWPSClick(ProgramState& state, Platform& platform);
+// Chart waypoints: the message counts the lines written.
+void SendChartWaypoints1Click(ProgramState& state, Platform& platform, const std::vector<ChartWaypointRef>& waypoints);
+
+// The template context of the program's current state (clock read now).
+TemplateContext MakeTemplateContext(const ProgramState& state, const Clock& clock, RouteTexts texts = {},
+                                    const TemplateSources* sources = nullptr,
+                                    std::optional<LatLong>* towCopy = nullptr);
+
+} // namespace kv

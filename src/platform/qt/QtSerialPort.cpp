@@ -1,0 +1,117 @@
+#include "platform/qt/QtSerialPort.h"
+
+#include <QFileInfo>
+#include <QSerialPortInfo>
+
+#include <algorithm>
+
+namespace kv {
+
+std::string ResolveComPort(unsigned portNumber, const std::string& workingFolder)
+{
+    if (portNumber == 0) {
+        return {};
+    }
+    std::string folder = workingFolder;
+    if (!folder.empty() && folder.back() != '/') {
+        folder += '/';
+    }
+    const QFileInfo link(QString::fromLocal8Bit(folder + "dev/com" + std::to_string(portNumber)));
+    if (link.isSymLink()) {
+        return link.symLinkTarget().toLocal8Bit().toStdString();
+    }
+    std::vector<std::string> ports;
+    for (const auto& info : QSerialPortInfo::availablePorts()) {
+        ports.push_back(info.systemLocation().toLocal8Bit().toStdString());
+    }
+    std::sort(ports.begin(), ports.end());
+    ports.erase(std::unique(ports.begin(), ports.end()), ports.end());
+    return portNumber <= ports.size() ? ports[portNumber - 1] : std::string();
+}
+
+QtSerialPort::QtSerialPort(std::string workingFolder, int tickMs) : workingFolder_(std::move(workingFolder))
+{
+    ticker_.setInterval(tickMs);
+    QObject::connect(&port_, &QSerialPort::readyRead, [this] { readAvailable(); });
+    QObject::connect(&ticker_, &QTimer::timeout, [this] {
+        if (port_.isOpen() && listener() != nullptr) {
+            listener()->onWatchdog();
+        }
+    });
+}
+
+QtSerialPort::~QtSerialPort()
+{
+    close();
+}
+
+bool QtSerialPort::open(unsigned portNumber, unsigned baud)
+{
+    close();
+    device_ = ResolveComPort(portNumber, workingFolder_);
+    if (device_.empty()) {
+        return false;
+    }
+    port_.setPortName(QString::fromLocal8Bit(device_));
+    if (!port_.open(QIODevice::ReadWrite)) {
+        return false;
+    }
+    const bool configured = port_.setBaudRate(static_cast<qint32>(baud)) && port_.setDataBits(QSerialPort::Data8) &&
+                            port_.setParity(QSerialPort::NoParity) && port_.setStopBits(QSerialPort::OneStop) &&
+                            port_.setFlowControl(QSerialPort::NoFlowControl);
+    if (!configured) {
+        port_.close();
+        return false;
+    }
+    ticker_.start();
+    return true;
+}
+
+void QtSerialPort::close()
+{
+    ticker_.stop();
+    if (port_.isOpen()) {
+        port_.close();
+    }
+}
+
+bool QtSerialPort::isOpen() const
+{
+    return port_.isOpen();
+}
+
+std::size_t QtSerialPort::outputFree() const
+{
+    if (!port_.isOpen()) {
+        return 0;
+    }
+    const auto pending = static_cast<std::size_t>(std::max<qint64>(port_.bytesToWrite(), 0));
+    return pending >= kOutputBufferSize ? 0 : kOutputBufferSize - pending;
+}
+
+bool QtSerialPort::write(std::string_view bytes)
+{
+    if (!port_.isOpen() || bytes.size() > outputFree()) {
+        return false;
+    }
+    return port_.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size());
+}
+
+void QtSerialPort::readAvailable()
+{
+    const QByteArray data = port_.readAll();
+    std::string_view rest(data.constData(), static_cast<std::size_t>(data.size()));
+    // Each carriage return ends a delivery and is followed by its sentence-end callback, so the
+    // listener has seen every character before it when the sentence ends.
+    while (!rest.empty() && listener() != nullptr && port_.isOpen()) {
+        const auto cr = rest.find('\r');
+        const auto end = cr == std::string_view::npos ? rest.size() : cr + 1;
+        listener()->onCharsAvailable(rest.substr(0, end));
+        if (cr != std::string_view::npos && listener() != nullptr) {
+            listener()->onSentenceEnd();
+        }
+        rest.remove_prefix(end);
+    }
+}
+
+} // namespace kv

@@ -1,0 +1,48 @@
+#pragma once
+// The serial link on Qt SerialPort. Received bytes are delivered up to and including each
+// carriage return, followed by the sentence-end callback; a timer of about 55 ms delivers the
+// watchdog ticks while the port is open.
+//
+// Port numbers: COM n is the device that the link "dev/com<n>" in the working folder points to
+// when that link exists (for example /dev/ttyUSB0, /dev/ttyACM0 or a pseudo-terminal); otherwise
+// the n-th serial port the system lists, in the order of their device paths.
+
+#include "platform/SerialPort.h"
+
+#include <QSerialPort>
+#include <QTimer>
+
+#include <string>
+
+namespace kv {
+
+// The device of COM `portNumber`, or "" when there is none.
+std::string ResolveComPort(unsigned portNumber, const std::string& workingFolder);
+
+class QtSerialPort final : public SerialPort {
+public:
+    // Room of the output buffer: a line is written only when it fits whole.
+    static constexpr std::size_t kOutputBufferSize = 4096;
+    static constexpr int kTickMs = 55;
+
+    explicit QtSerialPort(std::string workingFolder, int tickMs = kTickMs);
+    ~QtSerialPort() override;
+
+    bool open(unsigned portNumber, unsigned baud) override;
+    void close() override;
+    bool isOpen() const override;
+    std::size_t outputFree() const override;
+    bool write(std::string_view bytes) override;
+
+    const std::string& device() const { return device_; }
+
+private:
+    void readAvailable();
+
+    std::string workingFolder_;
+    std::string device_;
+    QSerialPort port_;
+    QTimer ticker_;
+};
+
+} // namespace kv

@@ -1,0 +1,326 @@
+#include "routes/Routes.h"
+
+#include "charts/WaypointFiles.h"
+#include "core/Format.h"
+#include "core/Paths.h"
+#include "core/TextFile.h"
+
+#include <cmath>
+
+namespace kv {
+
+namespace {
+constexpr std::size_t kLabelLength = 24;
+
+std::string Label(const std::string& name) { return name.substr(0, std::min(name.size(), kLabelLength)); }
+} // namespace
+
+std::string DefaultRouteName(int index)
+{
+    const char letter = static_cast<char>(index <= 26 ? 64 + index : 70 + index);
+    return std::string(1, letter) + std::string(23, ' ') + "19" + std::string(3, ' ');
+}
+
+std::string RouteLine(const RouteWaypoint& waypoint)
+{
+    return PositionLine(waypoint.name, waypoint.lat, waypoint.lon, PositionLayout::Wpt);
+}
+
+void RouteEditor::Changed()
+{
+    state_.nav.RouteLength = static_cast<std::int16_t>(state_.route.count());
+    state_.nav.RouteListChanged = true;
+}
+
+void RouteEditor::SetSaveEnabled()
+{
+    const bool any = state_.nav.RouteLength > 0;
+    state_.display.enabled["SaveBtn"] = any;
+    state_.display.enabled["SaveRouteAs1"] = any;
+}
+
+bool RouteEditor::ReadRouteFile(const std::string& path)
+{
+    NavState& nav = state_.nav;
+    state_.route.clear();
+    nav.ActiveWaypoint = 0;
+    Changed();
+    state_.display.WPNameItems.clear();
+    const auto lines = ReadTextLines(path);
+    if (!lines) {
+        prompter_.warning(kRouteFileMissing);
+        return false;
+    }
+    const std::string extension = ToUpperAscii(ExtensionOf(path));
+    if (extension != ".RTE" && extension != ".PRN") {
+        // Neither layout: the columns would mean nothing.
+        prompter_.warning(kRouteFormatError);
+        return false;
+    }
+    const PositionLayout layout = extension == ".RTE" ? PositionLayout::Wpt : PositionLayout::Dos;
+    bool formatError = false;
+    for (const auto& line : *lines) {
+        if (state_.route.full()) {
+            break;
+        }
+        const ParsedPositionLine parsed = ParsePositionLine(line, layout);
+        formatError = formatError || parsed.formatError;
+        state_.route.push(RouteWaypoint{parsed.name, parsed.lat, parsed.lon});
+        state_.display.WPNameItems.push_back(Label(parsed.name));
+    }
+    Changed();
+    if (formatError) {
+        prompter_.warning(kRouteFormatError);
+    }
+    if (nav.RouteLength > 0) {
+        nav.ActiveWaypoint = 1;
+        nav.KeepActiveWaypoint = true;
+    }
+    return true;
+}
+
+void RouteEditor::Routes1Click(const std::string& path)
+{
+    if (path.empty()) {
+        return;
+    }
+    const bool read = ReadRouteFile(path);
+    state_.nav.ActiveWaypoint = state_.nav.RouteLength > 0 ? 1 : 0;
+    state_.display.WPNameIndex = state_.display.WPNameItems.empty() ? -1 : 0;
+    SetSaveEnabled();
+    if (read) {
+        state_.settings.RouteName = NameWithoutExtension(path);
+    }
+    if (hooks_.viewOpen()) {
+        hooks_.resetCrossTrack();
+        hooks_.redraw();
+    }
+}
+
+bool RouteEditor::SaveRouteAs1Click(const std::string& path)
+{
+    if (path.empty()) {
+        return false;
+    }
+    std::vector<std::string> lines;
+    for (const auto& w : state_.route) {
+        lines.push_back(RouteLine(w));
+    }
+    if (!WriteTextLinesAtomic(path, lines)) {
+        prompter_.error(kErrorWritingRoute);
+        return false;
+    }
+    // Only a route that was written is remembered for the next start.
+    state_.settings.RouteName = NameWithoutExtension(path);
+    return true;
+}
+
+void RouteEditor::Route1Click()
+{
+    if (!prompter_.confirm(kRemoveRouteQuestion)) {
+        return;
+    }
+    state_.route.clear();
+    state_.nav.ActiveWaypoint = 0;
+    state_.nav.RouteLength = 0;
+    state_.display.WPNameItems.clear();
+    state_.display.WPNameIndex = -1;
+    hooks_.redraw();
+    SetSaveEnabled();
+    state_.settings.RouteName.clear();
+    state_.nav.DRMode = false;
+    state_.display.checked["DRMode1"] = false;
+    state_.display.enabled["DRMode1"] = false;
+    state_.display.StatusLine.clear();
+}
+
+int RouteEditor::NearestChartWaypoint() const
+{
+    const NavState& nav = state_.nav;
+    double best = 99999.0;
+    int nearest = 0;
+    for (std::size_t k = 1; k <= state_.waypoints.count(); ++k) {
+        const ChartWaypoint& w = state_.waypoints.at(k);
+        const double dLat = w.lat - nav.OwnLat;
+        const double dLong = (w.lon - nav.OwnLong) * nav.CosLatFactor;
+        const double d = 60.0 * std::sqrt(dLat * dLat + dLong * dLong);
+        if (best >= d) { // equal distances: the later waypoint wins
+            best = d;
+            nearest = static_cast<int>(k);
+        }
+    }
+    return nearest;
+}
+
+RouteWaypoint RouteEditor::NewWaypoint(int index, bool& snapped) const
+{
+    snapped = false;
+    if (state_.nav.WaypointSnap) {
+        if (const int k = NearestChartWaypoint(); k > 0) {
+            const ChartWaypoint& w = state_.waypoints.at(static_cast<std::size_t>(k));
+            snapped = true;
+            return RouteWaypoint{w.name, w.lat, w.lon};
+        }
+    }
+    return RouteWaypoint{DefaultRouteName(index), state_.nav.OwnLat, state_.nav.OwnLong};
+}
+
+void RouteEditor::AddRouteWaypoint1Click()
+{
+    // A full route has its last waypoint replaced: the capacity is never exceeded.
+    const int index = static_cast<int>(std::min(state_.route.count() + 1, kRouteCapacity));
+    bool snapped = false;
+    const RouteWaypoint w = NewWaypoint(index, snapped);
+    if (state_.route.full()) {
+        state_.route.at(kRouteCapacity) = w;
+    } else {
+        state_.route.push(w);
+    }
+    Changed();
+    hooks_.redraw();
+}
+
+void RouteEditor::InsertWaypoint1Click()
+{
+    NavState& nav = state_.nav;
+    const int s = nav.ActiveWaypoint;
+    const int length = static_cast<int>(state_.route.count());
+    if (s < 1 || s > length + 1) {
+        prompter_.warning(kSelectWaypointFirst);
+        return;
+    }
+    if (length >= static_cast<int>(kRouteCapacity)) {
+        prompter_.error(kRouteFull);
+        return;
+    }
+    bool snapped = false;
+    const RouteWaypoint w = NewWaypoint(s, snapped);
+    state_.route.insert(static_cast<std::size_t>(s), w);
+    // The selection stays on the waypoint that was selected, now one further on; a snapped
+    // waypoint keeps the selection on itself.
+    nav.ActiveWaypoint = static_cast<std::int16_t>(snapped ? s : s + 1);
+    nav.KeepActiveWaypoint = true;
+    Changed();
+    hooks_.redraw();
+}
+
+EditRouteDialog RouteEditor::EditRoute1Click() const
+{
+    EditRouteDialog dialog;
+    const int s = state_.nav.ActiveWaypoint;
+    if (s >= 1 && s <= static_cast<int>(state_.route.count())) {
+        dialog.name = Label(state_.route.at(static_cast<std::size_t>(s)).name);
+    }
+    return dialog;
+}
+
+void RouteEditor::EditRouteOk(const EditRouteDialog& dialog)
+{
+    NavState& nav = state_.nav;
+    const int s = nav.ActiveWaypoint;
+    if (s < 1 || s > static_cast<int>(state_.route.count())) {
+        prompter_.warning(kSelectWaypointFirst);
+        return;
+    }
+    RouteWaypoint& w = state_.route.at(static_cast<std::size_t>(s));
+    if (dialog.MoveWP) {
+        w.lat = nav.OwnLat;
+        w.lon = nav.OwnLong;
+    }
+    if (!dialog.name.empty()) {
+        w.name = PadRight(std::string_view(dialog.name).substr(0, kLabelLength), kLabelLength) + "19   ";
+    } else {
+        w.name = DefaultRouteName(s);
+    }
+    nav.KeepActiveWaypoint = true;
+    Changed();
+    hooks_.redraw();
+}
+
+void RouteEditor::DeleteSelectedWaypoint1Click()
+{
+    const int s = state_.nav.ActiveWaypoint;
+    if (s >= 1 && s <= static_cast<int>(kRouteCapacity) && s <= static_cast<int>(state_.route.count())) {
+        state_.route.erase(static_cast<std::size_t>(s));
+    }
+    Changed();
+    hooks_.redraw();
+}
+
+void RouteEditor::WaypointSnapModeClick()
+{
+    state_.nav.WaypointSnap = !state_.nav.WaypointSnap;
+    state_.display.checked["WaypointSnapMode"] = state_.nav.WaypointSnap;
+}
+
+void RouteEditor::RefreshNameList()
+{
+    NavState& nav = state_.nav;
+    nav.RouteListChanged = false;
+    nav.RouteLength = static_cast<std::int16_t>(state_.route.count());
+    auto& items = state_.display.WPNameItems;
+    items.clear();
+    for (const auto& w : state_.route) {
+        items.push_back(Label(w.name));
+    }
+    if (!nav.KeepActiveWaypoint) {
+        nav.ActiveWaypoint = nav.RouteLength;
+    }
+    const int entry = nav.ActiveWaypoint - 1;
+    state_.display.WPNameIndex = entry >= 0 && entry < static_cast<int>(items.size()) ? entry : -1;
+    SetSaveEnabled();
+    hooks_.updateMenus();
+}
+
+std::string MeasureUnitLabel(double unitFactor)
+{
+    // Later tests win: 1.0 nautical, 1.15081 statute, 1.852 kilometres.
+    std::string label = "Nm  ";
+    if (unitFactor < 1.1) {
+        label = "Nm  ";
+    }
+    if (unitFactor > 1.2) {
+        label = "Km  ";
+    }
+    if (unitFactor > 1.0 && unitFactor < 1.8) {
+        label = "Mls ";
+    }
+    return label;
+}
+
+MeasureResult MeasureText(double startLat, double startLong, const NavState& nav, double total)
+{
+    MeasureResult out;
+    const std::string unit = MeasureUnitLabel(nav.UnitFactor);
+    const double dLat = startLat - nav.OwnLat;
+    const double dLong = startLong - nav.OwnLong;
+    out.range = 60.0 * std::sqrt(dLat * dLat + std::pow(dLong * nav.CosLatFactor, 2)) * nav.UnitFactor;
+    const double cosLat = nav.CosLatFactor != 0.0 ? nav.CosLatFactor : 1.0;
+    const long long a = RoundHalfEven(std::atan(dLat / (dLong + 1e-9) / cosLat) * 180.0 / M_PI);
+    const long long from = startLong < nav.OwnLong ? a + 270 : a + 90;
+    long long to = from + 180;
+    if (to >= 360) {
+        to -= 360;
+    }
+    out.text = Trim(FormatFixed(out.range, 0, 4)) + " " + unit + "Bearing " + FormatInt(to, 3) + "\xb0T To " +
+               FormatInt(from, 3) + "\xb0T From";
+    if (total > 0) {
+        out.text += ". Total Distance " + Trim(FormatFixed(total, 0, 2)) + unit;
+    }
+    return out;
+}
+
+void SelectRouteCompletion(RouteCompletionSettings& settings, RouteCompletion choice)
+{
+    settings.completion = choice;
+    if (choice == RouteCompletion::RepRoute) {
+        settings.RevRoute = false;
+    }
+}
+
+void RevRouteClick(RouteCompletionSettings& settings, bool ticked)
+{
+    settings.RevRoute = ticked && settings.completion != RouteCompletion::RepRoute;
+}
+
+} // namespace kv

@@ -1,0 +1,96 @@
+#pragma once
+// The route: its files (`.rte` read and written, the DOS `.prn` read), the route commands of the
+// main window and of a chart view's pop-up menu, the waypoint name list and the measure text.
+
+#include "core/ProgramState.h"
+#include "platform/Prompter.h"
+
+#include <string>
+
+namespace kv {
+
+inline constexpr const char* kRouteFileMissing = "Route File does not exist !";
+inline constexpr const char* kRouteFormatError = "Route file format error !";
+inline constexpr const char* kErrorWritingRoute = "Error writing route file!";
+inline constexpr const char* kSelectWaypointFirst = "Select a waypoint first !";
+inline constexpr const char* kRouteFull = "40 Waypoints in the route - Delete one first!";
+inline constexpr const char* kRemoveRouteQuestion = "This will remove the current route! - Are you sure?";
+
+// The name field of a waypoint that was given no name: its letter ("A" … "Z", then "a" … "n"),
+// 23 spaces, the symbol "19" and 3 spaces.
+std::string DefaultRouteName(int index);
+// One `.rte` line (the chart waypoint layout).
+std::string RouteLine(const RouteWaypoint& waypoint);
+
+// What the route commands need from the windows; the defaults do nothing.
+class RouteHooks {
+public:
+    virtual ~RouteHooks() = default;
+    virtual bool viewOpen() { return false; }
+    virtual void resetCrossTrack() {}
+    virtual void redraw() {}
+    virtual void updateMenus() {}
+};
+
+// The edit dialog "Edit Selected Route Waypoint".
+struct EditRouteDialog {
+    std::string name; // "Enter new WP name if required"
+    bool MoveWP = false;
+};
+
+class RouteEditor {
+public:
+    RouteEditor(ProgramState& state, Prompter& prompter, RouteHooks& hooks)
+        : state_(state), prompter_(prompter), hooks_(hooks) {}
+
+    // Reads a route file, replacing the route. False when nothing could be read.
+    bool ReadRouteFile(const std::string& path);
+    // Open route with the path the open dialog returned (empty: cancelled).
+    void Routes1Click(const std::string& path);
+    // Save route as, always in the `.rte` layout. False when the file could not be written.
+    bool SaveRouteAs1Click(const std::string& path);
+    // Remove route, after the question.
+    void Route1Click();
+
+    // The chart waypoint nearest the current position (ties to the later one); 0 when none.
+    int NearestChartWaypoint() const;
+
+    void AddRouteWaypoint1Click();
+    void InsertWaypoint1Click();
+    EditRouteDialog EditRoute1Click() const;
+    void EditRouteOk(const EditRouteDialog& dialog);
+    void DeleteSelectedWaypoint1Click();
+    void WaypointSnapModeClick();
+
+    // Run by the one-second tick while RouteListChanged is set.
+    void RefreshNameList();
+
+private:
+    void Changed();
+    void SetSaveEnabled();
+    RouteWaypoint NewWaypoint(int index, bool& snapped) const;
+
+    ProgramState& state_;
+    Prompter& prompter_;
+    RouteHooks& hooks_;
+};
+
+// Measure mode: range and bearing from the measure start point to the current position.
+struct MeasureResult {
+    std::string text;
+    double range = 0.0; // display units; the caller keeps it as RangeToWaypoint
+};
+MeasureResult MeasureText(double startLat, double startLong, const NavState& nav, double total);
+std::string MeasureUnitLabel(double unitFactor);
+
+// "On Completion of route ..." and "Reversed route": repeating a route and reversing it never
+// stay on together.
+enum class RouteCompletion { NormalMode, Reverse, RepRoute };
+struct RouteCompletionSettings {
+    RouteCompletion completion = RouteCompletion::NormalMode;
+    bool RevRoute = false;
+};
+void SelectRouteCompletion(RouteCompletionSettings& settings, RouteCompletion choice);
+void RevRouteClick(RouteCompletionSettings& settings, bool ticked);
+
+} // namespace kv

@@ -1,0 +1,56 @@
+#pragma once
+// The tidal atlas commands: loading a `.pos` file with its stream file, removing the atlas,
+// stepping the shown tide hour, the stream at the vessel and the average stream along the leg.
+
+#include "core/ProgramState.h"
+#include "platform/Platform.h"
+
+#include <string>
+
+namespace kv {
+
+inline constexpr const char* kNoFlowRateFile = "No FlowRate File";
+inline constexpr const char* kRemoveTidesQuestion = "This will remove the current tidal atlas! - Are you sure?";
+inline constexpr const char* kNoAtlasOrRoute = "No tidal atlas or no route! Enter manual values.";
+inline constexpr const char* kLessThanOneHour = "Less than 1 hr to WP. Use nearest tide or enter manual values !";
+inline constexpr std::size_t kPositionRecordSize = 12;
+inline constexpr std::size_t kStreamRecordSize = 52;
+
+// The stream file of an atlas: the path without its last three characters followed by "FLO",
+// found whatever the letter case of the name on disc.
+std::string StreamFilePath(const std::string& atlasPath);
+
+// Tide hour of a clock time relative to high water, -6 … +6.
+int TideHourOf(int hour, int minute, int highWaterHour);
+
+// The tide hour shown by the tide step button, e.g. "Tide  3 Hrs rel to HW  (15:00)   ".
+std::string TideStepText(int tideStep, int highWaterHour);
+
+// The diamond nearest a position (plane sailing; of equal distances the later wins); 0 if none.
+int NearestDiamondTo(const TidalDiamonds& tides, double lat, double lon, double cosLatFactor);
+
+class TidalAtlas {
+public:
+    TidalAtlas(ProgramState& state, Platform& platform) : state_(state), platform_(platform) {}
+
+    // Loads the atlas; false when nothing changed (a file missing).
+    bool LoadAtlas(const std::string& posPath);
+    // File, Open File, Tides: load, then the tide hour from the computer clock.
+    void Tides1Click(const std::string& posPath);
+    // Purge, Tides.
+    void Tides2Click();
+    // The tide step button and menu item.
+    void IncTideClick();
+    // Sets TideSet, TideRate and NearestDiamond from the nearest diamond while AtlasTide is set.
+    void StreamAtVessel();
+    // "Use" under "Enter Local Tide".
+    void ManTideClick(bool ticked);
+    // "Average": the mean stream over the hours to the next waypoint into Tset and TDrift.
+    void AvTideClick();
+
+private:
+    ProgramState& state_;
+    Platform& platform_;
+};
+
+} // namespace kv

@@ -1,0 +1,175 @@
+// The interface over a real serial device: a pseudo-terminal whose slave side the program opens
+// through Qt SerialPort, found through the "dev/com<n>" link of the working folder.
+
+#include "nmea/NmeaInterface.h"
+#include "platform/fake/Fakes.h"
+#include "platform/qt/QtSerialPort.h"
+#include "support/TempDir.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <pty.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+
+using namespace kv;
+
+namespace {
+
+void EnsureApp()
+{
+    static int argc = 1;
+    static char name[] = "test_nmea";
+    static char* argv[] = {name, nullptr};
+    if (QCoreApplication::instance() == nullptr) {
+        new QCoreApplication(argc, argv);
+    }
+}
+
+// Runs the event loop until the condition holds or the time is up.
+bool WaitFor(const std::function<bool()>& done, int timeoutMs = 5000)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > timeoutMs) {
+            return false;
+        }
+        QEventLoop loop;
+        QTimer::singleShot(5, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return true;
+}
+
+struct Pty {
+    int master = -1;
+    int slave = -1;
+    std::string slaveName;
+    Pty()
+    {
+        char name[256] = {};
+        if (::openpty(&master, &slave, name, nullptr, nullptr) != 0) {
+            throw std::runtime_error("openpty failed");
+        }
+        slaveName = name;
+        ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+    }
+    ~Pty()
+    {
+        ::close(master);
+        ::close(slave);
+    }
+    void send(const std::string& s) const { ASSERT_EQ(::write(master, s.data(), s.size()), static_cast<ssize_t>(s.size())); }
+    std::string readAll() const
+    {
+        std::string out;
+        char buf[512];
+        ssize_t n;
+        while ((n = ::read(master, buf, sizeof buf)) > 0) {
+            out.append(buf, static_cast<std::size_t>(n));
+        }
+        return out;
+    }
+};
+
+const std::string kGga = "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47";
+
+} // namespace
+
+TEST(SerialEndToEnd, SentencesThroughAPseudoTerminal)
+{
+    EnsureApp();
+    Pty pty;
+    kvtest::TempDir work;
+    std::filesystem::create_directories(work.file("dev"));
+    std::filesystem::create_symlink(pty.slaveName, work.file("dev/com7"));
+    EXPECT_EQ(ResolveComPort(7, work.path()), pty.slaveName);
+
+    // Short ticks so that the 273-tick watchdog runs out in well under a second.
+    QtSerialPort serial(work.path() + "/", 2);
+    FakePlatform fakes;
+    Platform platform{fakes.prompter, fakes.clock, serial, fakes.sound, fakes.launcher, fakes.clipboard};
+    ProgramState state;
+    state.nav.ComPortNumber = 7;
+    state.nav.BaudRate = 4800;
+    NmeaInterface nmea(state, platform);
+
+    nmea.OpenNmeaInterface();
+    ASSERT_TRUE(fakes.prompter.lastMessageIs("NMEA Interface Open!"));
+    ASSERT_TRUE(state.nav.NmeaOpen);
+
+    // Reception: noise, a sentence split over two writes, another sentence.
+    pty.send("garbage\r\n" + kGga.substr(0, 10));
+    pty.send(kGga.substr(10) + "\r\n$GPGSV,3,1,11\r\n");
+    ASSERT_TRUE(WaitFor([&] { return state.nav.LastPositionSentence == kGga; })) << state.nav.LastPositionSentence;
+
+    // Transmission: what the program writes comes out of the master side.
+    const std::string out = "$ECXTE,A,A,0.25,L,N,A*1E\r\n";
+    ASSERT_GE(serial.outputFree(), out.size());
+    ASSERT_TRUE(serial.write(out));
+    std::string got;
+    ASSERT_TRUE(WaitFor([&] {
+        got += pty.readAll();
+        return got.size() >= out.size();
+    }));
+    EXPECT_EQ(got, out);
+
+    // Loss of data: after 273 ticks one beep, the report, and the position sentence is gone.
+    ASSERT_TRUE(WaitFor([&] { return !state.display.StatusLine.empty(); }));
+    EXPECT_EQ(state.display.StatusLine, "No NMEA data on COM7");
+    EXPECT_EQ(state.nav.LastPositionSentence, "");
+    EXPECT_EQ(fakes.prompter.beeps, std::vector<Beep>{Beep::Exclamation});
+    state.display.StatusLine.clear();
+    ASSERT_TRUE(WaitFor([&] { return !state.display.StatusLine.empty(); }));
+    EXPECT_EQ(fakes.prompter.beeps.size(), 1u); // repeated without a beep
+
+    // Closing: the port is released and nothing more arrives.
+    nmea.CloseNmeaInterface();
+    EXPECT_FALSE(serial.isOpen());
+    EXPECT_FALSE(state.nav.NmeaOpen);
+    EXPECT_FALSE(serial.write("x"));
+    state.display.StatusLine.clear();
+    pty.send(kGga + "\r\n");
+    WaitFor([] { return false; }, 300);
+    EXPECT_EQ(state.nav.LastPositionSentence, "");
+    EXPECT_EQ(state.display.StatusLine, "");
+
+    // Opening again works (the device was released).
+    fakes.prompter.messages.clear();
+    nmea.OpenNmeaInterface();
+    EXPECT_TRUE(fakes.prompter.lastMessageIs("NMEA Interface Open!"));
+    pty.readAll();
+    // The line sent while closed waited in the terminal (without its CR, which the terminal's
+    // own line mode turned into LF): the first CR ends it as a sentence of no interest.
+    const std::string later = "$GPGGA,123520,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*4D";
+    pty.send("\r" + later + "\r\n");
+    EXPECT_TRUE(WaitFor([&] { return state.nav.LastPositionSentence == later; }));
+}
+
+TEST(SerialEndToEnd, MissingDeviceGivesTheMessageAndStaysClosed)
+{
+    EnsureApp();
+    kvtest::TempDir work;
+    std::filesystem::create_directories(work.file("dev"));
+    std::filesystem::create_symlink("/nonexistent/ttyUSB9", work.file("dev/com9"));
+    QtSerialPort serial(work.path(), 2);
+    FakePlatform fakes;
+    Platform platform{fakes.prompter, fakes.clock, serial, fakes.sound, fakes.launcher, fakes.clipboard};
+    ProgramState state;
+    state.nav.ComPortNumber = 9;
+    NmeaInterface nmea(state, platform);
+    nmea.OpenNmeaInterface();
+    EXPECT_EQ(fakes.prompter.texts(), std::vector<std::string>{kPortUnavailable});
+    EXPECT_FALSE(state.nav.NmeaOpen);
+    EXPECT_FALSE(serial.isOpen());
+    EXPECT_EQ(serial.outputFree(), 0u);
+}

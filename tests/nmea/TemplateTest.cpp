@@ -1,0 +1,258 @@
+#include "core/ProgramState.h"
+#include "nmea/Templates.h"
+#include "nmea/WaypointTransfer.h"
+#include "platform/fake/Fakes.h"
+
+#include <gtest/gtest.h>
+
+using namespace kv;
+
+namespace {
+
+struct Fixture {
+    ProgramState state;
+    FakePlatform fakes;
+    RouteTexts texts;
+
+    TemplateContext ctx() { return MakeTemplateContext(state, fakes.clock, texts); }
+    std::string S(const std::string& t) { return ExpandSentence(t, ctx()); }
+    std::string T(const std::string& t) { return ExpandTemplate(t, ctx()); }
+
+    void route3()
+    {
+        state.route.push({"Alpha one               01", 50.5, 1.25});
+        state.route.push({"b.c'd e@  ", -33.75, -151.5});
+        state.route.push({"Last", 10.0, 0.0});
+        state.nav.RouteLength = 3;
+        state.nav.ActiveWaypoint = 2;
+    }
+};
+
+// XOR of everything between "$" and "*", computed independently of the program's routine.
+std::string Expected(const std::string& body)
+{
+    unsigned sum = 0;
+    for (char c : body) {
+        sum ^= static_cast<unsigned char>(c);
+    }
+    char buf[4];
+    std::snprintf(buf, sizeof buf, "*%02X", sum);
+    return buf;
+}
+
+// Every "$...*hh" in the text carries the checksum of the characters actually between them.
+void ExpectValidChecksums(const std::string& text)
+{
+    std::size_t pos = 0;
+    while ((pos = text.find('$', pos)) != std::string::npos) {
+        const auto star = text.find('*', pos);
+        ASSERT_NE(star, std::string::npos) << text;
+        EXPECT_EQ(text.substr(star, 3), Expected(text.substr(pos + 1, star - pos - 1))) << text;
+        pos = star;
+    }
+}
+
+} // namespace
+
+TEST(Checksum, XorOfCharactersFromStart)
+{
+    EXPECT_EQ(NMEAChecksum("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,", 2), "*47");
+    EXPECT_EQ(NMEAChecksum("", 1), "*00");
+    EXPECT_EQ(NMEAChecksum("$", 5), "*00");
+    EXPECT_EQ(NMEAChecksum("\xff", 1), "*FF");
+}
+
+TEST(Templates, ScanningDropsUnknownCodesAndTrailingAt)
+{
+    Fixture f;
+    EXPECT_EQ(f.T("ab@Zcd"), "abcd");
+    EXPECT_EQ(f.S("ab@Zcd"), "abcd");
+    EXPECT_EQ(f.T("abc@"), "abc");
+    EXPECT_EQ(f.T("a@\x01" "b@\x7f" "c"), "abc");
+    EXPECT_EQ(f.T("@e@a@<@^x"), "x"); // sentence-only codes
+    EXPECT_EQ(f.S("@&y"), "y");        // text-only code
+    EXPECT_EQ(f.S("A|B C"), "A B0C");
+    EXPECT_EQ(f.T("A|B C"), "A|B C");
+}
+
+TEST(Templates, PositionFields)
+{
+    Fixture f;
+    f.state.quickLog.push({50.0 + 30.123 / 60.0, 1.0 + 7.456 / 60.0, 0.0});
+    f.state.nav.OwnLat = 50.5;
+    f.state.nav.OwnLong = 1.1;
+    EXPECT_EQ(f.T("@p:3"), "5030.123,N,00107.456,W");
+    EXPECT_EQ(f.T("@P:4"), f.T("@p:4"));
+    EXPECT_EQ(f.T("@p"), "5030.12,N,00107.46,W");
+    EXPECT_EQ(f.T("@p:x"), "50030,N,001007,W"); // not a digit: no decimals, minutes still 3 wide
+    // Sentences convert the record to chart datum.
+    f.state.nav.ChartLatOffset = 1.0;
+    EXPECT_EQ(f.S("@p:3"), "5130.123,N,00107.456,W");
+    // Minutes that round to 60 carry into the degrees.
+    f.state.quickLog.push({49.0 + 59.9999 / 60.0, 0.0, 0.0});
+    f.state.nav.OwnLong = 0.0;
+    EXPECT_EQ(f.T("@p"), "5000.00,N,00000.00,E"); // OwnLong + offset exactly 0 is E for texts
+    EXPECT_EQ(f.S("@p"), "5100.00,N,00000.00,W"); // and W for sentences
+
+    f.route3();
+    EXPECT_EQ(f.T("@~:2"), "3345.00,S,15130.00,E");
+    f.state.nav.ActiveWaypoint = 9;
+    EXPECT_EQ(f.T("[@~]"), "[]");
+}
+
+TEST(Templates, ValuesOfTheNavigationState)
+{
+    Fixture f;
+    auto& nav = f.state.nav;
+    f.route3();
+    nav.FixSource = "$GPRMC";
+    nav.TripDistance = 12.345;
+    nav.LastLegDistance = 0.12345;
+    nav.ExtraField0 = "zero";
+    nav.ExtraField7 = "seven";
+    nav.MagVariation = -4;
+    nav.BearingToWaypoint = 2.4;
+    nav.COG = 2;
+    nav.TextLogFixCount = 42;
+    nav.CourseToSteer = 7;
+    nav.FixQuality = "1";
+    nav.SatellitesText = "08";
+    nav.FixTimeText = "123519";
+    nav.FixDateText = "08-12-26";
+    nav.XTE = -0.256;
+    nav.OwnLat = 50.5;
+    nav.OwnLong = 1.25;
+    f.texts.RangeText = "3.8570 Nm ";
+    f.texts.VMGText = "5.25 Kn";
+    f.texts.SOGText = "5.30";
+    f.texts.XTEText = "0.25,L,";
+    f.texts.TimeToWaypointText = " 1 Hr 30.0 Min";
+    f.texts.PreviousWaypointName = "old wp.1 more";
+    EXPECT_EQ(f.T("@#|@$|@&|@0@7"), "2|$GPRMC|12.35|zeroseven");
+    EXPECT_EQ(f.S("@a;@b;@c;@c^;@f;@h;@q"), "004,W;002;002;0-2;00042;007;1-08");
+    EXPECT_EQ(f.S("@^"), "358");
+    EXPECT_EQ(f.T("@l|@x|@r|@v|@g"), "0.1235|-0.26|3.8570 Nm |5.25 Kn| 1 Hr 30.0 Min");
+    EXPECT_EQ(f.S("@x;@r;@v;@s"), "0.25,L,N;3.8570;5.25;5.30");
+    EXPECT_EQ(f.S("@w;@<"), "B_C_D;OLD_WP");
+    EXPECT_EQ(f.T("@w"), "b.c'd e");
+    EXPECT_EQ(f.T("@y"), "50.50000000,-1.25000000");
+    // Dates and times: the clock for sentences, the fix for texts.
+    EXPECT_EQ(f.S("@d|@d:|@d/|@t:|@t"), "081226 08,12,2026 08/12/26 12:00:00 123519");
+    EXPECT_EQ(f.T("@d|@d:|@t:"), "08-12-26|08-12-26:|123519:");
+    nav.CourseToSteer = -1;
+    EXPECT_EQ(f.S("[@h]"), "[]");
+    // "@^" wraps into 0..359; the finishing pass zero-pads.
+    nav.MagVariation = 4;
+    nav.BearingToWaypoint = 359.0;
+    EXPECT_EQ(f.S("@^"), "003");
+    EXPECT_EQ(f.T("[@^]"), "[]");
+}
+
+TEST(Templates, SourcesOfOtherPartsAndTheTowCopy)
+{
+    Fixture f;
+    // Unwired sources give nothing.
+    EXPECT_EQ(f.S("[@+@[@]@m@o@u@>]"), "[]");
+    TemplateSources sources;
+    sources.towPointTexts = [] { return std::pair<std::string, std::string>{"a", "b"}; };
+    sources.portPointTexts = [] { return std::pair<std::string, std::string>{"c", "d"}; };
+    sources.measureText = [] { return std::string("M1"); };
+    sources.rasterCursorText = [] { return std::string("R"); };
+    sources.towPosition = [] { return std::optional<LatLong>(LatLong{50.5, -1.5}); };
+    std::optional<LatLong> tow;
+    f.state.nav.ChartLatOffset = 0.5;
+    const auto ctx = MakeTemplateContext(f.state, f.fakes.clock, {}, &sources, &tow);
+    EXPECT_EQ(ExpandTemplate("@+ @[ @] @m @o @U", ctx), "T:a:b L:c:d  M1 R R");
+    EXPECT_EQ(ExpandTemplate("@>", ctx), ""); // nothing copied yet
+    EXPECT_EQ(ExpandSentence("@>:1", ctx), "5000.0,N,00130.0,E");
+    EXPECT_EQ(ExpandTemplate("@>:1", ctx), "5000.0,N,00130.0,E");
+}
+
+TEST(Templates, ChecksumCoversTheFinishedText)
+{
+    Fixture f;
+    f.route3();
+    f.state.nav.BearingToWaypoint = 5.0;
+    f.state.nav.MagVariation = -4;
+    const std::string bod = f.S("$ECBOD,@b,T,@^,M,@w,@<,@e@l");
+    EXPECT_EQ(bod, "$ECBOD,005,T,001,M,B_C_D,," + Expected("ECBOD,005,T,001,M,B_C_D,,") + "\r\n");
+    // Padded numbers and "|" change characters after expansion; the checksum must cover what
+    // is sent, not the text before the finishing pass.
+    const std::string padded = f.S("$X,@^,a|b@e");
+    EXPECT_EQ(padded, "$X,001,a b" + Expected("X,001,a b"));
+    // The checksum restarts at each "$" of the template; a "$" inside a value does not count.
+    f.state.nav.FixSource = "$GPRMC";
+    const std::string two = f.S("$A,@$@e@l$B, 1@e@e@l");
+    ExpectValidChecksums(two);
+    EXPECT_EQ(two.substr(0, 11), "$A,$GPRMC" + Expected("A,$GPRMC").substr(0, 2));
+    EXPECT_EQ(two.substr(two.size() - 5), Expected("B,01" + Expected("B,01")) + "\r\n");
+    // Without any "$" the checksum covers everything before it.
+    EXPECT_EQ(f.S("ab@e"), "ab" + Expected("ab"));
+}
+
+TEST(OutputSentences, AllSwitchesInOrderWithValidChecksums)
+{
+    Fixture f;
+    auto& nav = f.state.nav;
+    f.route3();
+    nav.NmeaOpen = true;
+    nav.NMEAOutputOn = true;
+    nav.sendAPB = nav.sendXTE = nav.sendHSC = nav.SendBOD = true;
+    nav.sendBWR = nav.SendRMB = nav.SendVTG = nav.SendCustom = true;
+    nav.CustomNMEA = "$PKV,@#@e";
+    nav.BearingToWaypoint = 90.0;
+    nav.CourseToSteer = 5;
+    nav.MagVariation = -4;
+    f.texts = RouteTextsFromState(nav);
+    f.texts.XTEText = "0.25,L,";
+    f.texts.CourseToSteerValue = 5.0;
+    BuildOutputSentences(nav, f.ctx());
+    const std::string& out = nav.OutputText;
+    std::vector<std::string> ids;
+    for (std::size_t p = 0; (p = out.find('$', p)) != std::string::npos; p += 6) {
+        ids.push_back(out.substr(p, 6));
+    }
+    EXPECT_EQ(ids, (std::vector<std::string>{"$ECVTG", "$ECXTE", "$ECAPB", "$ECBWR", "$ECRMB", "$ECHSC", "$ECBOD", "$PKV,2"}));
+    ExpectValidChecksums(out);
+    EXPECT_NE(out.find("$ECXTE,A,A,0.25,L,N,A*"), std::string::npos);
+    EXPECT_NE(out.find("$ECHSC,05.0,T,01.0,M*"), std::string::npos);
+    EXPECT_NE(out.find("$ECBWR,,3345.0000,S,15130.0000,E,090,T,086,M,"), std::string::npos);
+    EXPECT_EQ(out.substr(out.size() - 2), "\r\n");
+
+    for (auto off : {0, 1, 2, 3}) {
+        NavState n = nav;
+        if (off == 0) n.NmeaOpen = false;
+        if (off == 1) n.ActiveWaypoint = 4;
+        if (off == 2) n.NMEAOutputOn = false;
+        if (off == 3) n.ActiveWaypoint = 0;
+        BuildOutputSentences(n, f.ctx());
+        EXPECT_EQ(n.OutputText, "") << off;
+    }
+}
+
+TEST(WaypointTransfer, RouteAndChartWaypoints)
+{
+    Fixture f;
+    f.route3();
+    // Port closed: nothing is sent, the message still counts the route.
+    SendWPSClick(f.state, f.fakes.platform);
+    EXPECT_TRUE(f.fakes.prompter.lastMessageIs("  3 Waypoints sent"));
+    EXPECT_EQ(f.fakes.serial.written, "");
+
+    f.state.nav.NmeaOpen = true;
+    f.fakes.serial.opened = true;
+    SendWPSClick(f.state, f.fakes.platform);
+    EXPECT_EQ(f.fakes.serial.written, "$ECWPL,5030.000,N,00115.000,W,ALPHA\r\n"
+                                      "$ECWPL,3345.000,S,15130.000,E,B-C-D\r\n"
+                                      "$ECWPL,1000.000,N,00000.000,W,LAST\r\n");
+    EXPECT_EQ(f.state.nav.ActiveWaypoint, 2);
+
+    // A line that does not fit in the output buffer is skipped whole.
+    f.fakes.serial.written.clear();
+    f.fakes.serial.freeSpace = 36;
+    SendChartWaypoints1Click(f.state, f.fakes.platform, {{"ab", 1.0, 2.0}, {"longer name", 1.0, 2.0}});
+    EXPECT_EQ(f.fakes.serial.written, "$ECWPL,0100.000,N,00200.000,W,AB\r\n");
+    EXPECT_TRUE(f.fakes.prompter.lastMessageIs("  1 Chart Waypoints sent"));
+    SendChartWaypoints1Click(f.state, f.fakes.platform, {});
+    EXPECT_TRUE(f.fakes.prompter.lastMessageIs("  0 Chart Waypoints sent"));
+}

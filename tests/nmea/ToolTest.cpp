@@ -1,0 +1,50 @@
+// kvtool nmea-parse on a file: one JSON line per "$" line, one state for the whole file.
+
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+std::string RunCommand(const std::string& command)
+{
+    std::string out;
+    FILE* p = ::popen(command.c_str(), "r");
+    if (p == nullptr) {
+        return out;
+    }
+    char buf[4096];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) {
+        out.append(buf, n);
+    }
+    ::pclose(p);
+    return out;
+}
+
+} // namespace
+
+TEST(KvtoolNmeaParse, OneJsonLinePerSentence)
+{
+    const char* tool = std::getenv("KVTOOL");
+    const std::string kvtool = tool != nullptr ? tool : std::string(KV_BINARY_DIR) + "/kvtool";
+    kvtest::TempDir dir;
+    dir.write("in.nmea", "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n"
+                         "!AIVDM,ignored\r\n"
+                         "$GPRMC,1,V,,,,,,,,3.5,E\r\n");
+    const std::string out = RunCommand(kvtool + " nmea-parse " + dir.file("in.nmea"));
+    const auto nl = out.find('\n');
+    ASSERT_NE(nl, std::string::npos) << out;
+    const std::string first = out.substr(0, nl);
+    const std::string second = out.substr(nl + 1);
+    EXPECT_NE(first.find("\"SentenceLat\":48.1173,\"SentenceLong\":-11.516666666666667,\"PositionValid\":1,"), std::string::npos) << first;
+    EXPECT_NE(first.find("\"SatellitesText\":\"08\",\"Hdop\":0.9,\"PositionError\":9,"), std::string::npos) << first;
+    EXPECT_NE(first.find("\"GPSIndicatorColour\":\"lime\""), std::string::npos);
+    EXPECT_NE(second.find("\"MagVariation\":4,"), std::string::npos) << second;
+    EXPECT_NE(second.find("\"SatellitesText\":\"\""), std::string::npos);
+    EXPECT_NE(second.find("\"GPSIndicatorHint\":\"No GPS Position|\"}\n"), std::string::npos);
+    EXPECT_EQ(second.find('\n'), second.size() - 1); // the AIS line gave nothing
+}

@@ -1,0 +1,359 @@
+// kvtool ais-decode: "!AIVDM" lines through the program's own assembly and decoding, one JSON
+// object per completed message of type 1, 2, 3, 4, 5 or 11.
+// kvtool ais-gen: a reproducible stream of such sentences for tests and benchmarks.
+
+#include "Command.h"
+
+#include "ais/AisDecoder.h"
+#include "ais/AisEncoder.h"
+
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <string>
+
+namespace {
+
+// Output gathered in one buffer and written in large blocks.
+class Out {
+public:
+    explicit Out(std::FILE* f) : f_(f) { buf_.reserve(kFlushAt + 4096); }
+    ~Out() { flush(); }
+    Out(const Out&) = delete;
+    Out& operator=(const Out&) = delete;
+
+    void raw(std::string_view s) { buf_.append(s); }
+    void ch(char c) { buf_.push_back(c); }
+    void number(long long v)
+    {
+        char tmp[24];
+        const auto r = std::to_chars(tmp, tmp + sizeof tmp, v);
+        buf_.append(tmp, r.ptr);
+    }
+    // A JSON string of Latin-1 bytes: each byte is the code point of the same value.
+    void text(std::string_view s)
+    {
+        buf_.push_back('"');
+        for (const char c : s) {
+            const auto u = static_cast<unsigned char>(c);
+            if (u == '"' || u == '\\') {
+                buf_.push_back('\\');
+                buf_.push_back(c);
+            } else if (u < 0x20) {
+                static const char hex[] = "0123456789abcdef";
+                buf_.append("\\u00");
+                buf_.push_back(hex[u >> 4]);
+                buf_.push_back(hex[u & 15]);
+            } else if (u >= 0x80) {
+                buf_.push_back(static_cast<char>(0xC0 | (u >> 6)));
+                buf_.push_back(static_cast<char>(0x80 | (u & 0x3F)));
+            } else {
+                buf_.push_back(c);
+            }
+        }
+        buf_.push_back('"');
+    }
+    void endLine()
+    {
+        buf_.push_back('\n');
+        maybeFlush();
+    }
+    void maybeFlush()
+    {
+        if (buf_.size() >= kFlushAt) {
+            flush();
+        }
+    }
+    bool flush()
+    {
+        if (!buf_.empty()) {
+            ok_ = std::fwrite(buf_.data(), 1, buf_.size(), f_) == buf_.size() && ok_;
+            buf_.clear();
+        }
+        return ok_ && std::fflush(f_) == 0;
+    }
+
+private:
+    static constexpr std::size_t kFlushAt = 1 << 16;
+    std::FILE* f_;
+    std::string buf_;
+    bool ok_ = true;
+};
+
+class JsonObject {
+public:
+    explicit JsonObject(Out& out) : out_(out) { out_.ch('{'); }
+    ~JsonObject() { out_.ch('}'); }
+    JsonObject(const JsonObject&) = delete;
+    JsonObject& operator=(const JsonObject&) = delete;
+
+    void num(const char* key, long long v)
+    {
+        this->key(key);
+        out_.number(v);
+    }
+    void flag(const char* key, std::uint8_t v)
+    {
+        this->key(key);
+        out_.raw(v != 0 ? "true" : "false");
+    }
+    void text(const char* key, std::string_view v)
+    {
+        this->key(key);
+        out_.text(v);
+    }
+
+private:
+    void key(const char* k)
+    {
+        if (!first_) {
+            out_.ch(',');
+        }
+        first_ = false;
+        out_.ch('"');
+        out_.raw(k);
+        out_.raw("\":");
+    }
+    Out& out_;
+    bool first_ = true;
+};
+
+void WriteMessage(Out& out, const kv::TAISTarget& r)
+{
+    {
+        JsonObject o(out);
+        o.num("MsgType", r.MsgType);
+        o.num("Repeat", r.Repeat);
+        o.num("MMSI", r.MMSI);
+        switch (r.MsgType) {
+        case 1:
+        case 2:
+        case 3:
+            o.num("NavStatus", r.NavStatus);
+            o.num("ROT", r.ROT);
+            o.num("SOG", r.SOG);
+            o.flag("PosAccuracy", r.PosAccuracy);
+            o.num("Longitude", r.Longitude);
+            o.num("Latitude", r.Latitude);
+            o.num("COG", r.COG);
+            o.num("TrueHeading", r.TrueHeading);
+            o.num("TimeStamp", r.TimeStamp);
+            o.num("Regional", r.Regional);
+            o.flag("Spare", r.Spare);
+            o.flag("RAIM", r.RAIM);
+            o.num("CommState", r.CommState);
+            break;
+        case 4:
+        case 11:
+            o.num("Year", r.Year);
+            o.num("Month", r.Month);
+            o.num("Day", r.Day);
+            o.num("Hour", r.Hour);
+            o.num("Minute", r.Minute);
+            o.num("Second", r.Second);
+            o.flag("PosAccuracy", r.PosAccuracy);
+            o.num("Longitude", r.Longitude);
+            o.num("Latitude", r.Latitude);
+            o.num("EPFD", r.EPFD);
+            o.num("Reserved52", r.Reserved52);
+            o.flag("RAIM", r.RAIM);
+            o.num("CommState", r.CommState);
+            break;
+        default: // 5
+            o.num("AISVersion", r.AISVersion);
+            o.num("IMO", r.IMO);
+            o.text("CallSign", r.CallSign.view());
+            o.text("VesselName", r.VesselName.view());
+            o.num("ShipType", r.ShipType);
+            o.num("DimA", r.DimA);
+            o.num("DimB", r.DimB);
+            o.num("DimC", r.DimC);
+            o.num("DimD", r.DimD);
+            o.num("EPFD", r.EPFD);
+            o.num("ETA", r.ETA);
+            o.num("Draught", r.Draught);
+            o.text("Destination", r.Destination.view());
+            o.flag("DTE", r.DTE);
+            break;
+        }
+    }
+    out.endLine();
+}
+
+bool Printable(std::uint8_t type)
+{
+    return type == 1 || type == 2 || type == 3 || type == 4 || type == 5 || type == 11;
+}
+
+int RunAisDecode(const kvtool::Args& args)
+{
+    if (args.size() > 1) {
+        std::fprintf(stderr, "usage: kvtool ais-decode [FILE]\n");
+        return 2;
+    }
+    std::FILE* in = stdin;
+    if (!args.empty()) {
+        in = std::fopen(args[0].c_str(), "rb");
+        if (in == nullptr) {
+            std::fprintf(stderr, "kvtool ais-decode: cannot open %s: %s\n", args[0].c_str(), std::strerror(errno));
+            return 1;
+        }
+    }
+    kv::AisAssembler assembler;
+    Out out(stdout);
+    // Lines are cut from a large read buffer; a line longer than the buffer is read in pieces
+    // that are joined in `pending` (rare, so its allocation does not matter).
+    std::string buffer(1 << 20, '\0');
+    std::string pending;
+    auto handle = [&](std::string_view line) {
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        if (line.substr(0, 6) == "!AIVDM" && assembler.ProcessAISSentence(line) && Printable(assembler.Current.MsgType)) {
+            WriteMessage(out, assembler.Current);
+        }
+    };
+    std::size_t got;
+    while ((got = std::fread(buffer.data(), 1, buffer.size(), in)) > 0) {
+        std::string_view chunk(buffer.data(), got);
+        std::size_t start = 0;
+        while (true) {
+            const std::size_t nl = chunk.find('\n', start);
+            if (nl == std::string_view::npos) {
+                pending.append(chunk.substr(start));
+                break;
+            }
+            if (pending.empty()) {
+                handle(chunk.substr(start, nl - start));
+            } else {
+                pending.append(chunk.substr(start, nl - start));
+                handle(pending);
+                pending.clear();
+            }
+            start = nl + 1;
+        }
+    }
+    if (!pending.empty()) {
+        handle(pending);
+    }
+    const bool readError = std::ferror(in) != 0;
+    if (in != stdin) {
+        std::fclose(in);
+    }
+    if (!out.flush()) {
+        std::fprintf(stderr, "kvtool ais-decode: write error\n");
+        return 1;
+    }
+    if (readError) {
+        std::fprintf(stderr, "kvtool ais-decode: read error\n");
+        return 1;
+    }
+    return 0;
+}
+
+// A mixed stream: position reports (1, 2, 3), base stations (4, 11) and two-fragment static
+// data (5), with plausible values drawn from a fixed seed.
+int RunAisGen(const kvtool::Args& args)
+{
+    if (args.empty() || args.size() > 2) {
+        std::fprintf(stderr, "usage: kvtool ais-gen N [SEED]\n");
+        return 2;
+    }
+    const long n = std::strtol(args[0].c_str(), nullptr, 10);
+    const unsigned long seed = args.size() > 1 ? std::strtoul(args[1].c_str(), nullptr, 10) : 1;
+    std::mt19937 rng(static_cast<std::mt19937::result_type>(seed));
+    auto uni = [&rng](long lo, long hi) { return std::uniform_int_distribution<long>(lo, hi)(rng); };
+    static const char* const kNames[] = {"EVER DIADEM", "SEA WITCH", "MARY ROSE", "NORDIC STAR", "CAPE WRATH",
+                                         "SOLENT FERRY 2", "ATLANTIC CONVEYOR", "ISLE OF WIGHT"};
+    static const char* const kPorts[] = {"NEW YORK", "SOUTHAMPTON", "ROTTERDAM", "COWES", "CHERBOURG", "LE HAVRE"};
+    Out out(stdout);
+    long written = 0;
+    int seq = 0;
+    while (written < n) {
+        const long pick = uni(0, 99);
+        kv::AisBitWriter w;
+        const long mmsi = uni(200000000, 799999999);
+        if (pick < 70 || n - written < 2) {
+            const int type = pick < 40 ? 1 : pick < 50 ? 2 : pick < 60 ? 3 : pick < 66 ? 4 : 11;
+            w.put(type, 6);
+            w.put(uni(0, 3), 2);
+            w.put(mmsi, 30);
+            const long lon = uni(-180L * 600000, 180L * 600000);
+            const long lat = uni(-90L * 600000, 90L * 600000);
+            if (type <= 3) {
+                w.put(uni(0, 15), 4);
+                w.put(uni(-128, 127), 8);
+                w.put(uni(0, 1023), 10);
+                w.put(uni(0, 1), 1);
+                w.put(lon, 28);
+                w.put(lat, 27);
+                w.put(uni(0, 3600), 12);
+                w.put(uni(0, 1) != 0 ? 511 : uni(0, 359), 9);
+                w.put(uni(0, 63), 6);
+                w.put(0, 4);
+                w.put(0, 1);
+                w.put(uni(0, 1), 1);
+                w.put(uni(0, (1 << 19) - 1), 19);
+            } else {
+                w.put(uni(2000, 2030), 14);
+                w.put(uni(1, 12), 4);
+                w.put(uni(1, 31), 5);
+                w.put(uni(0, 23), 5);
+                w.put(uni(0, 59), 6);
+                w.put(uni(0, 59), 6);
+                w.put(uni(0, 1), 1);
+                w.put(lon, 28);
+                w.put(lat, 27);
+                w.put(uni(0, 8), 4);
+                w.put(0, 10);
+                w.put(uni(0, 1), 1);
+                w.put(uni(0, (1 << 19) - 1), 19);
+            }
+            int fill = 0;
+            const std::string payload = w.armoured(&fill);
+            for (const auto& s : kv::AisSentences(payload, fill, "", uni(0, 1) != 0 ? 'A' : 'B')) {
+                out.raw(s);
+                out.raw("\r\n");
+                ++written;
+            }
+        } else {
+            w.put(5, 6);
+            w.put(0, 2);
+            w.put(mmsi, 30);
+            w.put(0, 2);
+            w.put(uni(1000000, 9999999), 30);
+            w.putText(std::to_string(uni(10000, 99999)).insert(0, "V"), 7);
+            w.putText(kNames[uni(0, 7)], 20);
+            w.put(uni(20, 99), 8);
+            w.put(uni(5, 300), 9);
+            w.put(uni(5, 100), 9);
+            w.put(uni(1, 30), 6);
+            w.put(uni(1, 30), 6);
+            w.put(1, 4);
+            w.put((uni(1, 12) << 16) | (uni(1, 31) << 11) | (uni(0, 23) << 6) | uni(0, 59), 20);
+            w.put(uni(10, 200), 8);
+            w.putText(kPorts[uni(0, 5)], 20);
+            w.put(0, 1);
+            w.put(0, 1);
+            int fill = 0;
+            const std::string payload = w.armoured(&fill);
+            const std::string seqId = std::to_string(seq);
+            seq = (seq + 1) % 10;
+            for (const auto& s : kv::AisSentences(payload, fill, seqId, 'A')) {
+                out.raw(s);
+                out.raw("\r\n");
+                ++written;
+            }
+        }
+        out.maybeFlush();
+    }
+    return 0;
+}
+
+const kvtool::CommandRegistration decodeReg{
+    {"ais-decode", "[FILE]: decode !AIVDM lines (stdin without FILE), one JSON object per message", &RunAisDecode}};
+const kvtool::CommandRegistration genReg{
+    {"ais-gen", "N [SEED]: N !AIVDM sentences of types 1, 2, 3, 4, 11 and two-fragment 5", &RunAisGen}};
+
+} // namespace

@@ -1,0 +1,101 @@
+// kvtool nmea-parse: the parse results of NMEA sentences, one JSON object per line.
+// kvtool ports: the device each COM number resolves to.
+
+#include "Command.h"
+
+#include "core/Json.h"
+#include "nmea/NmeaParse.h"
+#include "platform/qt/QtSerialPort.h"
+
+#include <QDir>
+
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+
+namespace {
+
+std::string ParseResultJson(const kv::NavState& nav, const kv::Display& d)
+{
+    using kv::JsonNumber;
+    using kv::JsonString;
+    std::string j = "{";
+    auto num = [&](const char* name, double v) { j += std::string(j.size() > 1 ? "," : "") + "\"" + name + "\":" + JsonNumber(v); };
+    auto text = [&](const char* name, std::string_view v) { j += std::string(j.size() > 1 ? "," : "") + "\"" + name + "\":" + JsonString(v); };
+    num("SentenceLat", nav.SentenceLat);
+    num("SentenceLong", nav.SentenceLong);
+    num("PositionValid", nav.PositionValid ? 1 : 0);
+    text("FixQuality", nav.FixQuality);
+    text("FixTimeText", nav.FixTimeText);
+    text("SatellitesText", nav.SatellitesText);
+    num("Hdop", nav.Hdop);
+    num("PositionError", nav.PositionError);
+    num("MagVariation", nav.MagVariation);
+    num("EventSentence", nav.EventSentence ? 1 : 0);
+    const kv::ShortString<33>* extra[] = {&nav.ExtraField1, &nav.ExtraField2, &nav.ExtraField3, &nav.ExtraField4,
+                                          &nav.ExtraField5, &nav.ExtraField6, &nav.ExtraField7, &nav.ExtraField8,
+                                          &nav.ExtraField9, &nav.ExtraField0};
+    const char* names[] = {"ExtraField1", "ExtraField2", "ExtraField3", "ExtraField4", "ExtraField5",
+                           "ExtraField6", "ExtraField7", "ExtraField8", "ExtraField9", "ExtraField0"};
+    for (int i = 0; i < 10; ++i) {
+        text(names[i], *extra[i]);
+    }
+    text("GPSIndicatorText", d.GPSIndicatorText);
+    text("GPSIndicatorColour", d.GPSIndicatorColour);
+    text("GPSIndicatorHint", d.GPSIndicatorHint);
+    return j + "}";
+}
+
+int RunNmeaParse(const kvtool::Args& args)
+{
+    if (args.size() > 1) {
+        std::fprintf(stderr, "usage: kvtool nmea-parse [FILE]\n");
+        return 2;
+    }
+    std::ifstream file;
+    std::istream* in = &std::cin;
+    if (args.size() == 1) {
+        file.open(args[0], std::ios::binary);
+        if (!file) {
+            std::fprintf(stderr, "kvtool nmea-parse: cannot open %s\n", args[0].c_str());
+            return 1;
+        }
+        in = &file;
+    }
+    // One navigation state for the whole input: fields a sentence does not set keep their values.
+    kv::NavState nav;
+    kv::Display display;
+    std::string line;
+    while (std::getline(*in, line)) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        if (line.empty() || line[0] != '$') {
+            continue;
+        }
+        kv::ParseSentence(line, nav, display);
+        const std::string json = ParseResultJson(nav, display) + "\n";
+        std::fwrite(json.data(), 1, json.size(), stdout);
+    }
+    return 0;
+}
+
+int RunPorts(const kvtool::Args& args)
+{
+    if (!args.empty()) {
+        std::fprintf(stderr, "usage: kvtool ports\n");
+        return 2;
+    }
+    const std::string folder = QDir::currentPath().toLocal8Bit().toStdString() + "/";
+    for (unsigned n = 1; n <= 15; ++n) {
+        const std::string device = kv::ResolveComPort(n, folder);
+        std::printf("%u\t%s\n", n, device.empty() ? "-" : device.c_str());
+    }
+    return 0;
+}
+
+const kvtool::CommandRegistration parseReg{
+    {"nmea-parse", "[FILE]: parse results of each \"$\" line (stdin without FILE) as JSON lines", &RunNmeaParse}};
+const kvtool::CommandRegistration portsReg{{"ports", "the device each COM number 1-15 resolves to", &RunPorts}};
+
+} // namespace
