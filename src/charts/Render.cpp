@@ -1,6 +1,9 @@
 #include "charts/Render.h"
 
+#include "ais/AisDraw.h"
+#include "ais/AisTargets.h"
 #include "charts/Symbols.h"
+#include "routes/Routes.h"
 #include "charts/ViewText.h"
 #include "core/Format.h"
 
@@ -68,27 +71,22 @@ std::string LabelOf(const std::string& name)
 
 // Step 3: every slot of the store; hidden line types are skipped without lifting the pen, so the
 // next visible point joins the last one drawn.
-void DrawChart(Plotter& plotter, const ChartView& view, const ChartSource& chart)
+void DrawChart(Plotter& plotter, const ChartView& view, const ChartStore& store)
 {
     plotter.liftPen();
-    const int count = chart.pointCount();
+    const int count = store.count();
     for (int n = 1; n <= count; ++n) {
-        double encoded = 0.0;
-        double lon = 0.0;
-        if (!chart.point(n, encoded, lon)) {
+        const ChartPoint& point = store.point(n);
+        if (point.isPenUp()) {
             plotter.liftPen();
             continue;
         }
-        int t = 0;
-        for (double threshold : {100.0, 300.0, 500.0, 700.0, 900.0, 1100.0}) {
-            if (encoded > threshold) {
-                ++t;
-            }
-        }
+        const double encoded = point.encodedLat();
+        const int t = LineTypeOf(encoded);
         if (!view.options.LineTypes[static_cast<std::size_t>(t)]) {
             continue;
         }
-        plotter.plotPoint(encoded - 200.0 * t, lon, t == 0 ? LineCode::Foreground : 2 * t);
+        plotter.plotPoint(encoded - 200.0 * t, point.lon(), t == 0 ? LineCode::Foreground : 2 * t);
     }
 }
 
@@ -226,28 +224,24 @@ void DrawWorldGraticule(Plotter& plotter)
 }
 
 // Step 8.
-void DrawChartWaypoints(Plotter& plotter, const ChartView& view, const ChartSource& chart,
+void DrawChartWaypoints(Plotter& plotter, const ChartView& view, const ChartWaypoints& waypoints,
                         const SchemeColours& colours)
 {
     const Rgb labelColour = colours.textFG ? colours.foreground : kSilver;
-    const int count = chart.waypointCount();
-    for (int n = 1; n <= count; ++n) {
-        const std::string& name = chart.waypointName(n);
-        const double lat = chart.waypointLat(n);
-        const double lon = chart.waypointLong(n);
+    for (const ChartWaypoint& wp : waypoints) {
         plotter.liftPen();
-        const auto px = plotter.plotPoint(lat, lon, LineCode::Foreground);
+        const auto px = plotter.plotPoint(wp.lat, wp.lon, LineCode::Foreground);
         if (!px) {
             continue;
         }
-        const int symbol = TwoDigits(name, 24);
-        const int parameter = std::max(0, TwoDigits(name, 26));
+        const int symbol = TwoDigits(wp.name, 24);
+        const int parameter = std::max(0, TwoDigits(wp.name, 26));
         const bool labelled = view.roundedZoom >= view.options.LabelThreshold ||
-                              (symbol == kBlankSymbol && !ParameterBlank(name) && view.roundedZoom >= parameter);
+                              (symbol == kBlankSymbol && !ParameterBlank(wp.name) && view.roundedZoom >= parameter);
         if (labelled) {
-            plotter.canvas().text(px->x + 5, px->y + 4, LabelOf(name), labelColour);
+            plotter.canvas().text(px->x + 5, px->y + 4, LabelOf(wp.name), labelColour);
         }
-        DrawSymbol(plotter, SymbolPlace{px->x, px->y, lat, lon}, parameter, symbol, view.roundedZoom,
+        DrawSymbol(plotter, SymbolPlace{px->x, px->y, wp.lat, wp.lon}, parameter, symbol, view.roundedZoom,
                    view.options.SymbolThreshold);
     }
     plotter.liftPen();
@@ -300,7 +294,7 @@ void DrawNorthIndicator(Plotter& plotter, const ChartView& view, LatLongValue ve
 
 // Mark 106 and the range rings: the rings around the vessel and a lime line from the vessel along
 // its course over ground out to the outermost ring.
-void DrawRingsAndHeading(Plotter& plotter, const ChartView& view, const ProgramState& state, LatLongValue vessel)
+void DrawRangeRings(Plotter& plotter, const ChartView& view, const ProgramState& state, LatLongValue vessel)
 {
     const auto rings = RangeRings(view.ais.RingSetting);
     if (rings.empty()) {
@@ -354,13 +348,26 @@ void DrawCursor(Plotter& plotter, ChartView& view, RenderContext& ctx, bool atVi
             c.lineTo(view.cursorX, view.cursorY);
             plotter.resetCode();
         }
-        if (ctx.hooks.measureText) {
-            state.display.StatusLine = ctx.hooks.measureText();
-        }
+        state.display.StatusLine = ViewMeasureText(state, ctx.shared);
     }
 }
 
 } // namespace
+
+DrawingSurface SurfaceOf(const ChartGeometry& geometry)
+{
+    return DrawingSurface{geometry.SurfaceWidth, geometry.SurfaceHeight};
+}
+
+std::string ViewMeasureText(ProgramState& state, const ViewShared& shared)
+{
+    if (!shared.MeasureMode) {
+        return {};
+    }
+    const MeasureResult m = MeasureText(shared.MeasureOriginLat, shared.MeasureOriginLong, state.nav, shared.MeasureTotal);
+    state.nav.RangeToWaypoint = m.range;
+    return m.text;
+}
 
 SchemeColours ColoursFromSettings(const Settings& settings)
 {
@@ -375,7 +382,7 @@ SchemeColours ColoursFromSettings(const Settings& settings)
 
 void RecreateBitmap(ChartView& view, const RenderContext& ctx)
 {
-    const DrawingSurface& s = ctx.shared.surface;
+    const DrawingSurface s = SurfaceOf(ctx.state.chartGeometry);
     if (view.bitmap.width() != s.width || view.bitmap.height() != s.height ||
         view.bitmap.format() != QImage::Format_RGB32) {
         view.bitmap = QImage(s.width, s.height, QImage::Format_RGB32);
@@ -446,8 +453,8 @@ void RedrawView(ChartView& view, RenderContext& ctx)
 {
     ProgramState& state = ctx.state;
     StepTimer timer(ctx.timings);
-    if (view.bitmap.isNull() || view.bitmap.width() != ctx.shared.surface.width ||
-        view.bitmap.height() != ctx.shared.surface.height) {
+    const DrawingSurface surface = SurfaceOf(state.chartGeometry);
+    if (view.bitmap.isNull() || view.bitmap.width() != surface.width || view.bitmap.height() != surface.height) {
         RecreateBitmap(view, ctx);
     }
     const SchemeColours colours = ColoursFromSettings(state.settings);
@@ -455,12 +462,12 @@ void RedrawView(ChartView& view, RenderContext& ctx)
 
     // 1-2: grid decision and scales. A followed AIS target replaces the reference position.
     const bool gridWanted = view.zoom > 0.5 ? view.options.ShowGraticule : true;
-    view.projection = ComputeScales(view.centreLat, view.centreLong, view.zoom, ctx.shared.surface, ctx.shared.rotation);
+    view.projection = ComputeScales(view.centreLat, view.centreLong, view.zoom, surface, ctx.shared.rotation);
     view.roundedZoom = static_cast<int>(RoundHalfEven(view.zoom));
     view.followingTarget = false;
     const bool showTargets = view.aisView && view.ais.ShowAIS;
-    if (showTargets && view.ais.FollowSelected && ctx.hooks.followedTarget) {
-        if (const auto target = ctx.hooks.followedTarget(view)) {
+    if (showTargets) {
+        if (const auto target = FollowedTargetPosition(state, view)) {
             view.projection.refLat = target->lat;
             view.projection.refLong = target->lon;
             view.followingTarget = true;
@@ -469,9 +476,7 @@ void RedrawView(ChartView& view, RenderContext& ctx)
     Plotter plotter(canvas, view.projection, colours);
     timer.done(2);
 
-    if (ctx.chart != nullptr) {
-        DrawChart(plotter, view, *ctx.chart);
-    }
+    DrawChart(plotter, view, state.chart);
     timer.done(3);
     if (view.options.ShowTides) {
         DrawTides(plotter, view, state, colours);
@@ -492,20 +497,26 @@ void RedrawView(ChartView& view, RenderContext& ctx)
         }
     }
     timer.done(7);
-    if (view.options.ShowWaypoints && ctx.chart != nullptr) {
-        DrawChartWaypoints(plotter, view, *ctx.chart, colours);
+    if (view.options.ShowWaypoints) {
+        DrawChartWaypoints(plotter, view, state.waypoints, colours);
     }
     timer.done(8);
     DrawRoute(plotter, view, state, colours);
     timer.done(9);
-    if (showTargets && ctx.hooks.drawTargets) {
-        ctx.hooks.drawTargets(view, plotter);
+    if (showTargets) {
+        DrawAISTargets(plotter, view, state);
         plotter.resetCode();
+        if (ctx.nowDays) {
+            AgeAISTargets(state, *ctx.nowDays);
+        }
+        if (ctx.hooks.refreshTargetText) {
+            ctx.hooks.refreshTargetText();
+        }
     }
     timer.done(10);
 
     // 11-12: own vessel and cursor.
-    const int targets = ctx.hooks.targetCount ? ctx.hooks.targetCount() : 0;
+    const int targets = state.ais.AISTargetCount;
     const auto vessel = LastTrackPosition(state);
     bool skipToRings = false;
     if (!vessel && targets == 0 && !view.ais.ShowAIS && view.aisView) {
@@ -535,17 +546,17 @@ void RedrawView(ChartView& view, RenderContext& ctx)
         DrawCursor(plotter, view, ctx, view.followingTarget);
     }
     timer.done(12);
-    if (!skipToRings && view.followingTarget && ctx.hooks.drawSelectedOutline) {
-        ctx.hooks.drawSelectedOutline(view, plotter);
+    if (!skipToRings && view.followingTarget) {
+        DrawSelectedOutline(plotter, view, state);
         plotter.resetCode();
     }
     timer.done(13);
     if (view.options.ShowTrack && view.options.ShowVessel && view.ais.RingSetting >= 1 && !view.followingTarget) {
         const LatLongValue at = vessel ? *vessel : LatLongValue{state.nav.OwnLat, state.nav.OwnLong};
-        DrawRingsAndHeading(plotter, view, state, at);
+        DrawRangeRings(plotter, view, state, at);
     }
     timer.done(14);
-    if (ToUpperAscii(ctx.shared.ChartName).find("PORTFOLIO") != std::string::npos && ctx.hooks.drawChartOutlines) {
+    if (ToUpperAscii(state.chart.ChartName.str()).find("PORTFOLIO") != std::string::npos && ctx.hooks.drawChartOutlines) {
         ctx.hooks.drawChartOutlines(view, plotter);
     }
     timer.done(15);

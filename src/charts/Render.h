@@ -13,55 +13,27 @@
 
 namespace kv {
 
-// What the views share: the drawing surface, the rotation, the chart's centre and zoom (from the
-// chart configuration), the last view's centre and zoom (written back to it), and the measure
-// tool of the main window.
+// What the views share beyond the chart geometry of the program state: the rotation, and the
+// measure tool of the main window.
 struct ViewShared {
-    DrawingSurface surface;
     ViewRotation rotation;
-    double ChartCentreLat = 0.0;
-    double ChartCentreLong = 0.0;
-    double ChartZoom = 0.04;
-    double LastViewLat = 0.0;
-    double LastViewLong = 0.0;
-    double LastViewZoom = 0.04;
-    bool FullChartZoomPending = false;
-    std::string ChartName;
-    std::string ConfigName;
     bool MeasureMode = false;
     double MeasureOriginLat = 0.0;
     double MeasureOriginLong = 0.0;
+    double MeasureTotal = 0.0;
     bool MeasureOriginPending = false; // measure mode just started or accumulated
-    int PlaybackSpeed = 5;              // log playback, records per second
-    bool AisLogPlaying = false;
+    int PlaybackSpeed = 5;             // log playback, records per second
 };
 
-// The chart and its waypoints as the redraw reads them, so that the drawing does not depend on
-// how the store keeps its records.
-struct ChartSource {
-    virtual ~ChartSource() = default;
-    virtual int pointCount() const = 0;
-    // Point n (1-based): false for a pen-up record; otherwise the encoded latitude and longitude.
-    virtual bool point(int n, double& encodedLat, double& lon) const = 0;
-    virtual int waypointCount() const = 0;
-    // Waypoint n (1-based): its 29-character name field and position.
-    virtual const std::string& waypointName(int n) const = 0;
-    virtual double waypointLat(int n) const = 0;
-    virtual double waypointLong(int n) const = 0;
-};
+// The drawing surface every view bitmap has.
+DrawingSurface SurfaceOf(const ChartGeometry& geometry);
 
-// Layers drawn by other subsystems, called at their place in the redraw.
+// Layers and refreshes belonging to windows or other commands, called at their place.
 struct RenderHooks {
-    // AIS: the position a followed target puts at the centre, the targets (step 10), the
-    // selected target's outline (step 13), and whether any target exists.
-    std::function<std::optional<LatLongValue>(ChartView&)> followedTarget;
-    std::function<void(ChartView&, Plotter&)> drawTargets;
-    std::function<void(ChartView&, Plotter&)> drawSelectedOutline;
-    std::function<int()> targetCount;
     // Chart outlines of a portfolio (step 15).
     std::function<void(ChartView&, Plotter&)> drawChartOutlines;
-    // The measure text of the main window's measure tool.
-    std::function<std::string()> measureText;
+    // The target text window, rewritten after the targets are drawn.
+    std::function<void()> refreshTargetText;
 };
 
 // Time spent in each step of the last redraw (nanoseconds), for the benchmark.
@@ -72,10 +44,15 @@ struct RenderTimings {
 struct RenderContext {
     ProgramState& state;
     ViewShared& shared;
-    const ChartSource* chart = nullptr;
     RenderHooks hooks;
     RenderTimings* timings = nullptr;
+    // Local time in days for ageing the targets; nothing ages them when absent (a tool drawing
+    // a replayed table).
+    std::optional<double> nowDays;
 };
+
+// The measure text of the main window's measure tool.
+std::string ViewMeasureText(ProgramState& state, const ViewShared& shared);
 
 SchemeColours ColoursFromSettings(const Settings& settings);
 

@@ -1,5 +1,7 @@
 #include "charts/ViewSet.h"
 
+#include "ais/AisTargets.h"
+#include "charts/ViewAis.h"
 #include "charts/ViewText.h"
 #include "core/Format.h"
 
@@ -7,7 +9,10 @@ namespace kv {
 
 RenderContext ViewSet::Context()
 {
-    RenderContext ctx{state_, shared, chart, hooks, timings};
+    RenderContext ctx{state_, shared, hooks, timings, std::nullopt};
+    if (nowDays) {
+        ctx.nowDays = nowDays();
+    }
     return ctx;
 }
 
@@ -23,11 +28,11 @@ ChartView* ViewSet::aisView()
 
 std::string ViewSet::ViewCaption(int number) const
 {
-    std::string caption = shared.ChartName;
+    std::string caption = state_.chart.ChartName.str();
     if (number > 0) {
         caption += "." + FormatInt(number);
     }
-    return caption + " (" + shared.ConfigName + ")";
+    return caption + " (" + state_.chart.ConfigName + ")";
 }
 
 ChartView& ViewSet::CreateView(const std::string& caption)
@@ -36,11 +41,15 @@ ChartView& ViewSet::CreateView(const std::string& caption)
     v->number = count() + 1;
     v->caption = caption;
     v->dragging = false;
-    v->centreLat = shared.ChartCentreLat;
-    v->centreLong = shared.ChartCentreLong;
-    v->zoom = shared.ChartZoom;
+    v->centreLat = state_.chartGeometry.ChartCentreLat;
+    v->centreLong = state_.chartGeometry.ChartCentreLong;
+    v->zoom = state_.chartGeometry.ChartZoom;
     v->options = ViewOptions{};
     v->aisView = views_.empty();
+    // A new view starts with no target selected and targets removed after 15 minutes.
+    state_.ais.SelectedTarget = 0;
+    state_.ais.AgeChoice = AisAgeChoice::After15Mins;
+    state_.ais.AISAgeLimit = kAisAge15Mins;
     views_.push_back(std::move(v));
     ChartView& created = *views_.back();
     CommonTail(created);
@@ -78,13 +87,16 @@ bool ViewSet::CloseView(int index)
         d.CourseOG.clear();
         d.SpeedMG.clear();
         d.XTEScale.clear();
+        d.WPNameItems.clear();
+        d.WPNameIndex = -1;
         state_.route.clear();
         state_.nav.RouteLength = 0;
-        if (clearChartData) {
-            clearChartData();
-        }
-        shared.ChartName.clear();
-        shared.ConfigName.clear();
+        ChartStore& store = state_.chart;
+        store.clear(); // count 0, every slot a pen-up, layer marker "**********"
+        store.ReservedInteger = 0;
+        store.ChartName.clear();
+        store.ConfigName.clear();
+        state_.waypoints.clear();
         RemoveView(index);
         return true;
     }
@@ -126,9 +138,9 @@ void ViewSet::ZoomOutClick(ChartView& v)
 
 void ViewSet::Zoom1_1Click(ChartView& v)
 {
-    v.zoom = shared.ChartZoom;
-    v.centreLat = shared.ChartCentreLat;
-    v.centreLong = shared.ChartCentreLong;
+    v.zoom = state_.chartGeometry.ChartZoom;
+    v.centreLat = state_.chartGeometry.ChartCentreLat;
+    v.centreLong = state_.chartGeometry.ChartCentreLong;
     CommonTail(v);
 }
 
@@ -141,11 +153,12 @@ void ViewSet::ReCentre(ChartView& v)
             v.zoom = *z;
         }
     }
-    if (v.aisView && v.ais.AISZoom && v.ais.HighlightNearest && selectedTargetRange) {
-        if (const auto range = selectedTargetRange()) {
-            if (const auto z = AutoZoomForRange(*range)) {
-                v.zoom = *z;
-            }
+    const AisState& ais = state_.ais;
+    if (v.aisView && ais.AISZoom && ais.HighlightNearest && ais.SelectedTarget >= 1 &&
+        ais.SelectedTarget <= ais.AISTargetCount) {
+        NearestAISTarget(state_); // leaves the nearest range for the zoom
+        if (const auto z = AutoZoomForRange(ais.NearestTargetRange)) {
+            v.zoom = *z;
         }
     }
     CommonTail(v);
@@ -156,8 +169,8 @@ void ViewSet::RefreshViews()
     for (auto& v : views_) {
         v->centreLat = state_.nav.OwnLat;
         v->centreLong = state_.nav.OwnLong;
-        if (shared.FullChartZoomPending) {
-            shared.FullChartZoomPending = false;
+        if (state_.chartGeometry.FullChartZoomPending) {
+            state_.chartGeometry.FullChartZoomPending = false;
             Zoom1_1Click(*v);
         } else {
             ReCentre(*v);
@@ -176,9 +189,9 @@ void ViewSet::CommonTail(ChartView& v)
     RenderContext ctx = Context();
     RecreateBitmap(v, ctx);
     RedrawView(v, ctx);
-    shared.LastViewLat = v.centreLat;
-    shared.LastViewLong = v.centreLong;
-    shared.LastViewZoom = v.zoom;
+    state_.chartGeometry.LastViewLat = v.centreLat;
+    state_.chartGeometry.LastViewLong = v.centreLong;
+    state_.chartGeometry.LastViewZoom = v.zoom;
     if (shared.MeasureOriginPending) {
         shared.MeasureOriginPending = false;
         RenderCanvas canvas(v.bitmap);
@@ -206,8 +219,8 @@ void ViewSet::PickCursor(ChartView& v, int x, int y)
     RenderCanvas canvas(v.bitmap);
     DrawCursorCross(canvas, v.cursorX, v.cursorY); // removes the old cross
     state_.display.PosnPanel = PixelToPosition(v, x, y, 4, true);
-    if (shared.MeasureMode && hooks.measureText) {
-        state_.display.StatusLine = hooks.measureText();
+    if (shared.MeasureMode) {
+        state_.display.StatusLine = ViewMeasureText(state_, shared);
     }
     v.cursorX = x;
     v.cursorY = y;
@@ -238,9 +251,7 @@ void ViewSet::MouseUp(ChartView& v, int x, int y)
             canvas.moveTo(origin->x, origin->y);
             canvas.lineTo(x, y);
         }
-        if (hooks.measureText) {
-            state_.display.StatusLine = hooks.measureText();
-        }
+        state_.display.StatusLine = ViewMeasureText(state_, shared);
     }
     v.cursorX = x;
     v.cursorY = y;
@@ -260,11 +271,8 @@ void ViewSet::LeftRightClick(ChartView& v, bool down)
 
 void ViewSet::Image1DblClick(ChartView& v)
 {
-    const int targets = hooks.targetCount ? hooks.targetCount() : 0;
-    if (v.aisView && v.ais.ShowAIS && targets > 0) {
-        if (selectNearestTarget) {
-            selectNearestTarget(v);
-        }
+    if (v.aisView && v.ais.ShowAIS && state_.ais.AISTargetCount > 0) {
+        SelectNearestTarget(*this, v);
     } else if (waypointSnap) {
         waypointSnap(v);
     }

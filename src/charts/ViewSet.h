@@ -25,16 +25,15 @@ public:
     ViewSet(ProgramState& state, Prompter& prompter) : state_(state), prompter_(prompter) {}
 
     ViewShared shared;
-    const ChartSource* chart = nullptr;
     RenderHooks hooks;
-    // The range in nautical miles of the selected AIS target, when one is selected (AIS zoom).
-    std::function<std::optional<double>()> selectedTargetRange;
-    // Clears the chart store, the waypoint table and what belongs to them (closing the only view).
-    std::function<void()> clearChartData;
-    // Double-click in a view that is not showing targets (waypoint snap) and in the AIS view.
+    // Double-click in a view that is not showing targets: the waypoint snap of chart editing.
     std::function<void(ChartView&)> waypointSnap;
-    std::function<void(ChartView&)> selectNearestTarget;
+    // Local time in days for ageing the AIS targets at each redraw (none: no ageing).
+    std::function<double()> nowDays;
     RenderTimings* timings = nullptr;
+
+    ProgramState& state() { return state_; }
+    Prompter& prompter() { return prompter_; }
 
     int count() const { return static_cast<int>(views_.size()); }
     // Views in window order, from 0.

@@ -20,12 +20,12 @@ protected:
     void SetUp() override
     {
         EnsureGuiApplication();
-        views.shared.surface = DrawingSurface{320, 240};
-        views.shared.ChartCentreLat = 50.0;
-        views.shared.ChartCentreLong = 1.0;
-        views.shared.ChartZoom = 16.0;
-        views.shared.ChartName = "test";
-        views.chart = &chart;
+        state.chartGeometry.SurfaceWidth = 320;
+        state.chartGeometry.SurfaceHeight = 240;
+        state.chartGeometry.ChartCentreLat = 50.0;
+        state.chartGeometry.ChartCentreLong = 1.0;
+        state.chartGeometry.ChartZoom = 16.0;
+        state.chart.ChartName = "test";
     }
     ChartView& NewView()
     {
@@ -45,7 +45,7 @@ protected:
 
     ProgramState state;
     FakePlatform fakes;
-    kvtest::TestChart chart;
+    kvtest::TestChart chart{state};
     ViewSet views{state, fakes.prompter};
 };
 
@@ -85,7 +85,7 @@ TEST_F(RenderTest, DottedAquaLineTypeThreeAndHiddenTypesJoin)
     EXPECT_EQ(aqua + navy, 81);
 
     // A (type 0), B (type 3, hidden), C (type 4): A joins C with C's solid lime pen.
-    chart.points.clear();
+    chart.clear();
     chart.add(50.0, 1.1, 0);
     chart.add(50.05, 1.0, 3);
     chart.add(50.0, 0.9, 4);
@@ -107,16 +107,13 @@ TEST_F(RenderTest, EmptyStoreAndPenUpsOnlyDrawNothing)
     }
     views.ReCentre(v);
     EXPECT_EQ(v.bitmap, empty);
-    views.chart = nullptr;
-    views.ReCentre(v);
-    EXPECT_EQ(v.bitmap, empty);
     EXPECT_EQ(kvtest::CountColour(WithoutCursor(v), kNavy), 320 * 240);
 }
 
 TEST_F(RenderTest, GraticuleAndDistanceGrid)
 {
-    views.shared.ChartZoom = 0.5;
-    views.shared.ChartCentreLat = 0.0;
+    state.chartGeometry.ChartZoom = 0.5;
+    state.chartGeometry.ChartCentreLat = 0.0;
     ChartView& v = NewView();
     v.options.ShowGraticule = true;
     views.ReCentre(v);
@@ -146,7 +143,7 @@ TEST_F(RenderTest, GraticuleAndDistanceGrid)
 
 TEST_F(RenderTest, GridIsAnchoredAtTheNorthWestCorner)
 {
-    views.shared.ChartZoom = 64;
+    state.chartGeometry.ChartZoom = 64;
     ChartView& v = NewView();
     v.options.ShowGraticule = true;
     views.ReCentre(v);
@@ -235,12 +232,12 @@ TEST_F(RenderTest, PortfolioOutlinesInAnyLetterCase)
 {
     int outlines = 0;
     views.hooks.drawChartOutlines = [&](ChartView&, Plotter&) { ++outlines; };
-    views.shared.ChartName = "SolentPortFolio";
+    state.chart.ChartName = "SolentPortFolio";
     ChartView& v = views.CreateView("x");
     EXPECT_EQ(outlines, 1);
     views.ReCentre(v);
     EXPECT_EQ(outlines, 2);
-    views.shared.ChartName = "solent";
+    state.chart.ChartName = "solent";
     views.ReCentre(v);
     EXPECT_EQ(outlines, 2);
 }

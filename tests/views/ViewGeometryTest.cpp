@@ -128,17 +128,17 @@ protected:
     void SetUp() override
     {
         EnsureGuiApplication();
-        views.shared.surface = DrawingSurface{320, 240};
-        views.shared.ChartCentreLat = 50.0;
-        views.shared.ChartCentreLong = 1.0;
-        views.shared.ChartZoom = 2.0;
-        views.shared.ChartName = "solent";
-        views.shared.ConfigName = "kelvw";
-        views.chart = &chart;
+        state.chartGeometry.SurfaceWidth = 320;
+        state.chartGeometry.SurfaceHeight = 240;
+        state.chartGeometry.ChartCentreLat = 50.0;
+        state.chartGeometry.ChartCentreLong = 1.0;
+        state.chartGeometry.ChartZoom = 2.0;
+        state.chart.ChartName = "solent";
+        state.chart.ConfigName = "kelvw";
     }
     ProgramState state;
     FakePlatform fakes;
-    kvtest::TestChart chart;
+    kvtest::TestChart chart{state};
     ViewSet views{state, fakes.prompter};
 };
 
@@ -163,7 +163,7 @@ TEST_F(ViewSetTest, ZoomLimitsClampWithABeep)
     views.ZoomOutClick(v);
     EXPECT_EQ(v.zoom, 0.03125);
     EXPECT_EQ(fakes.prompter.beeps.size(), 3u);
-    EXPECT_EQ(views.shared.LastViewZoom, 0.03125);
+    EXPECT_EQ(state.chartGeometry.LastViewZoom, 0.03125);
 }
 
 TEST_F(ViewSetTest, FullChartAndReCentreWithAutoZoom)
@@ -176,7 +176,7 @@ TEST_F(ViewSetTest, FullChartAndReCentreWithAutoZoom)
     views.Zoom1_1Click(v);
     EXPECT_EQ(v.zoom, 2.0);
     EXPECT_EQ(v.centreLat, 50.0);
-    EXPECT_EQ(views.shared.LastViewLat, 50.0);
+    EXPECT_EQ(state.chartGeometry.LastViewLat, 50.0);
 
     // Auto zoom follows the range to the active waypoint, but only while one is active.
     v.options.AutoZoom = true;
@@ -228,19 +228,20 @@ TEST_F(ViewSetTest, ClosingTheOnlyOrdinaryViewClearsTheData)
     views.FileNewItemClick();
     views.RemoveView(0); // a purge replaced the chart's view: the survivor is not the AIS view
     ASSERT_EQ(views.count(), 1);
-    bool cleared = false;
-    views.clearChartData = [&] { cleared = true; };
+    chart.add(50, 1);
+    chart.addWaypoint("W", 1, 0, 50, 1);
     state.route.push(RouteWaypoint{"A", 1, 1});
     state.nav.RouteLength = 1;
     state.display.RngToWp = "1.0";
     fakes.prompter.answer({true});
     EXPECT_TRUE(views.CloseView(0));
     EXPECT_EQ(views.count(), 0);
-    EXPECT_TRUE(cleared);
+    EXPECT_EQ(state.chart.count(), 0);
+    EXPECT_TRUE(state.waypoints.empty());
     EXPECT_EQ(state.nav.RouteLength, 0);
     EXPECT_TRUE(state.route.empty());
     EXPECT_EQ(state.display.RngToWp, "");
-    EXPECT_EQ(views.shared.ChartName, "");
+    EXPECT_EQ(state.chart.ChartName.str(), "");
 }
 
 TEST_F(ViewSetTest, MouseMovesTheSharedCursorAndTheCrossIsInverting)
@@ -283,14 +284,14 @@ TEST_F(ViewSetTest, RefreshCentresOnTheCursorOrZoomsToTheChart)
     views.FileNewItemClick();
     state.nav.OwnLat = 51.0;
     state.nav.OwnLong = 2.0;
-    views.shared.FullChartZoomPending = true;
+    state.chartGeometry.FullChartZoomPending = true;
     views.view(0).zoom = 64;
     views.view(1).zoom = 64;
     views.RefreshViews();
     EXPECT_EQ(views.view(0).zoom, 2.0); // the mark applies to the first view only
     EXPECT_EQ(views.view(0).centreLat, 50.0);
     EXPECT_EQ(views.view(1).zoom, 64.0);
-    EXPECT_FALSE(views.shared.FullChartZoomPending);
+    EXPECT_FALSE(state.chartGeometry.FullChartZoomPending);
 }
 
 } // namespace

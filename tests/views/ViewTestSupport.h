@@ -1,7 +1,10 @@
 #pragma once
 // A small chart and waypoint list for the view tests, and image helpers.
 
+#include "charts/ChartStore.h"
+#include "charts/ChartWaypoints.h"
 #include "charts/Render.h"
+#include "core/ProgramState.h"
 #include "charts/RenderCanvas.h"
 
 #include <QImage>
@@ -11,47 +14,33 @@
 
 namespace kvtest {
 
-struct TestChart final : kv::ChartSource {
-    struct Point {
-        double encodedLat;
-        double lon;
-    };
-    struct Waypoint {
-        std::string name;
-        double lat;
-        double lon;
-    };
-    std::vector<Point> points;
-    std::vector<Waypoint> waypoints;
+// Builds a chart in the program's store and waypoint table.
+struct TestChart {
+    kv::ProgramState& state;
 
-    void add(double lat, double lon, int type = 0) { points.push_back({lat + 200.0 * type, lon}); }
-    void penUp() { points.push_back({-1.0, -1.0}); }
+    void add(double lat, double lon, int type = 0)
+    {
+        kv::ChartStore& store = state.chart;
+        const int n = store.count() + 1;
+        store.setCount(n);
+        store.setPoint(n, kv::ChartPoint::make(lat, lon, type));
+    }
+    void penUp()
+    {
+        kv::ChartStore& store = state.chart;
+        const int n = store.count() + 1;
+        store.setCount(n);
+        store.setPoint(n, kv::ChartPoint::penUp());
+    }
+    void clear() { state.chart.setCount(0); }
     void addWaypoint(const std::string& label, int symbol, int parameter, double lat, double lon)
     {
-        std::string name = label.substr(0, 24);
-        name.resize(24, ' ');
-        char digits[5];
-        std::snprintf(digits, sizeof digits, "%02d%02d", symbol, parameter);
-        name += digits;
-        name += ' ';
-        waypoints.push_back({name, lat, lon});
+        kv::ChartWaypoint wp;
+        wp.name = kv::WaypointNameField(label, symbol, parameter);
+        wp.lat = lat;
+        wp.lon = lon;
+        state.waypoints.push(wp);
     }
-
-    int pointCount() const override { return static_cast<int>(points.size()); }
-    bool point(int n, double& encodedLat, double& lon) const override
-    {
-        const Point& p = points.at(static_cast<std::size_t>(n - 1));
-        if (p.encodedLat == -1.0 && p.lon == -1.0) {
-            return false;
-        }
-        encodedLat = p.encodedLat;
-        lon = p.lon;
-        return true;
-    }
-    int waypointCount() const override { return static_cast<int>(waypoints.size()); }
-    const std::string& waypointName(int n) const override { return waypoints.at(static_cast<std::size_t>(n - 1)).name; }
-    double waypointLat(int n) const override { return waypoints.at(static_cast<std::size_t>(n - 1)).lat; }
-    double waypointLong(int n) const override { return waypoints.at(static_cast<std::size_t>(n - 1)).lon; }
 };
 
 inline kv::Rgb PixelAt(const QImage& image, int x, int y)
