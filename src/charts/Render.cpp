@@ -486,15 +486,16 @@ void RedrawView(ChartView& view, RenderContext& ctx)
         DrawTrack(plotter, view, state, colours);
     }
     timer.done(5);
-    if (gridWanted && view.zoom > 0.2) {
+    // Where the world graticule is drawn (zoom 0.5 or less) the distance grid is not: the two
+    // over each other hide the chart, and a whole-world view has no use for a distance grid.
+    const bool worldGraticule = view.zoom <= 0.5 && gridWanted;
+    if (gridWanted && view.zoom > 0.2 && !worldGraticule) {
         DrawDistanceGrid(plotter, view, state);
     }
     timer.done(6);
-    if (view.zoom <= 0.5 && gridWanted) {
+    if (worldGraticule) {
         DrawWorldGraticule(plotter);
-        if (view.zoom < 0.2) {
-            view.toolbarHint.clear();
-        }
+        view.toolbarHint.clear();
     }
     timer.done(7);
     if (view.options.ShowWaypoints) {

@@ -119,6 +119,8 @@ TEST_F(RenderTest, GraticuleAndDistanceGrid)
     views.ReCentre(v);
     EXPECT_GT(kvtest::CountColour(v.bitmap, kGrey), 100); // world graticule
     EXPECT_GT(kvtest::CountColour(v.bitmap, kOrange), 10); // equator and prime meridian
+    EXPECT_EQ(kvtest::CountColour(v.bitmap, kSilver), 0);  // and no distance grid
+    EXPECT_EQ(v.toolbarHint, "");
 
     v.zoom = 0.6;
     views.ReCentre(v);
