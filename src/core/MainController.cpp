@@ -5,7 +5,10 @@
 #include "core/Lifecycle.h"
 #include "core/MenuState.h"
 #include "core/Paths.h"
+#include "ais/AisTargets.h"
+#include "charts/ViewAis.h"
 #include "geodesy/PositionReadout.h"
+#include "navigation/RouteFollowing.h"
 
 namespace kv {
 
@@ -17,7 +20,45 @@ MainController::MainController(ProgramState& state, Platform& platform, MainWind
     charts_ = std::make_unique<ChartFiles>(state_, platform_, static_cast<ChartViewHooks&>(*this));
     routes_ = std::make_unique<RouteEditor>(state_, platform_.prompter, static_cast<RouteHooks&>(*this));
     tides_ = std::make_unique<TidalAtlas>(state_, platform_);
-    ais_->redrawViews = [this] { window_.redrawViews(); };
+    views_ = std::make_unique<ViewSet>(state_, platform_.prompter);
+    views_->nowDays = [this] { return DaysFromDateTime(platform_.clock.now()); };
+    logs_ = std::make_unique<TrackLogs>(state_, platform_);
+    fix_ = std::make_unique<FixCycle>(state_, platform_, *logs_, static_cast<FixCycleHooks&>(*this));
+    ais_->redrawViews = [this] { RedrawViews(); };
+    ais_->processPositionSentence = [this](const std::string& line) {
+        state_.nav.CurrentSentence = line;
+        fix_->ProcessSentence(true);
+    };
+    ais_->purgeQuickLogAsking = [this] { logs_->Log1Click(); };
+}
+
+void MainController::setViewCaptions(const std::string& caption)
+{
+    for (int i = 0; i < views_->count(); ++i) {
+        views_->view(i).caption = caption;
+    }
+}
+
+void MainController::resetCrossTrack() { RestartLeg(state_.nav, state_.route); }
+
+void MainController::RedrawViews()
+{
+    for (int i = 0; i < views_->count(); ++i) {
+        views_->Redraw(views_->view(i));
+    }
+}
+
+int MainController::ActiveView() const
+{
+    const int active = window_.activeViewIndex();
+    return active >= 0 && active < views_->count() ? active : views_->count() - 1;
+}
+
+void MainController::RefRateTimer(int index)
+{
+    if (index >= 0 && index < views_->count()) {
+        kv::RefRateTimer(*views_, views_->view(index), DaysFromDateTime(platform_.clock.now()));
+    }
 }
 
 MainController::~MainController() = default;
@@ -85,16 +126,19 @@ void MainController::FormCreate(const std::string& workingFolder, const std::str
     }
     d.checked[kDRModeControl] = nav.DRMode;
 
-    if (openDayLogs) {
-        openDayLogs();
-    }
+    // Route completion, voices and prompts as a first start without preferences has them.
+    d.checked["NormalMode"] = true;
+    d.checked["Voice"] = true;
+    d.checked["WPVoice"] = true;
+    d.checked["Vfreq"] = true;
+    logs_->OpenDayLogs();
 
     nav.DRSpeed = nav.BoatSpeed;
     app.FirstTickPending = true;
     d.hints[ctl::MeasureMode] = kMeasureStartHint;
     d.hints[ctl::ExMeasure] = kTotaliseHint;
     d.checked[ctl::NavigationData] = app.NavPanelVisible;
-    d.checked[kProcAisControl] = state_.ais.ProcAis;
+    d.checked[kProcAisControl] = true;
     UpdateMenuItems();
     nav.RouteReversed = false;
 }
@@ -120,7 +164,9 @@ void MainController::LoadStartupFiles()
     }
     // The configuration wins over the chart's own position and settings.
     ReadConfig(configPath, nav, state_.settings);
-    window_.setFirstViewZoom(state_.settings.ViewZoom);
+    if (views_->count() > 0) {
+        views_->view(0).zoom = state_.settings.ViewZoom;
+    }
 }
 
 void MainController::StopDeadReckoning()
@@ -145,9 +191,7 @@ void MainController::SecsTimerTimer()
         if (ended_) {
             return;
         }
-        if (placeVesselOutline) {
-            placeVesselOutline();
-        }
+        PlaceVesselOutline();
         if (nav.RouteLength == 0) {
             StopDeadReckoning();
         }
@@ -180,7 +224,7 @@ void MainController::SecsTimerTimer()
 
 void MainController::UpdateMenuItems()
 {
-    MenuInputs in = MenuInputsFrom(state_.nav, window_.viewCount(), static_cast<int>(state_.quickLog.count()));
+    MenuInputs in = MenuInputsFrom(state_.nav, views_->count(), static_cast<int>(state_.quickLog.count()));
     in.tidesLoaded = state_.tides.count() > 0;
     in.chartPointCount = state_.chart.count();
     in.chartWaypointCount = static_cast<int>(state_.waypoints.count());
@@ -195,17 +239,12 @@ void MainController::UpdateMenuItems()
         state_.nav.ChartName.clear();
     }
     // Totalising only makes sense while the cursor is the user's, not the receiver's.
-    const bool totalise = state_.app.MeasureMode && !state_.nav.DRMode && !state_.nav.NmeaOpen;
+    const bool totalise = views_->shared.MeasureMode && !state_.nav.DRMode && !state_.nav.NmeaOpen;
     state_.display.enabled[ctl::ExMeasure] = totalise;
     state_.display.enabled[ctl::ExMeasureMenu] = totalise;
 }
 
-void MainController::RefreshViews()
-{
-    const bool zoomReset = state_.app.ZoomResetPending;
-    state_.app.ZoomResetPending = false;
-    window_.refreshViews(zoomReset);
-}
+void MainController::RefreshViews() { views_->RefreshViews(); }
 
 bool MainController::FormCloseQuery()
 {
@@ -219,7 +258,7 @@ bool MainController::FormCloseQuery()
         state_.ais.PlayLines.clear();
         state_.ais.PlayNext = 0;
     }
-    if (state_.app.ChartEditMode && window_.viewCount() > 0 && platform_.prompter.confirm(kSaveChartBeforeExit)) {
+    if (state_.app.ChartEditMode && views_->count() > 0 && platform_.prompter.confirm(kSaveChartBeforeExit)) {
         const ChartStore& chart = state_.chart;
         charts_->SaveChart(chart.ChartFolder.str() + chart.SaveFileName + ".cht");
     }
@@ -229,21 +268,20 @@ bool MainController::FormCloseQuery()
 
 void MainController::FileNewItemClick()
 {
-    const int count = window_.viewCount();
-    if (count >= 2) {
-        platform_.prompter.warning(kNewViewRefused);
-        return;
+    const int before = views_->count();
+    views_->FileNewItemClick();
+    if (views_->count() > before) {
+        window_.cascadeViews();
     }
-    window_.createView(state_.chart.ChartName.str() + "." + std::to_string(count + 1) + " (" +
-                       state_.chart.ConfigName + ")");
-    window_.cascadeViews();
     UpdateMenuItems();
 }
 
 void MainController::FileCloseItemClick()
 {
-    window_.closeActiveView();
-    if (window_.viewCount() == 0) {
+    if (views_->count() > 0) {
+        views_->CloseView(ActiveView());
+    }
+    if (views_->count() == 0) {
         state_.chart.setCount(0);
     }
     UpdateMenuItems();
@@ -255,7 +293,9 @@ void MainController::CloseAll1Click()
         return;
     }
     charts_->PurgeAll();
-    window_.closeAllViews();
+    while (views_->count() > 0) {
+        views_->RemoveView(views_->count() - 1);
+    }
     UpdateMenuItems();
 }
 
@@ -289,10 +329,8 @@ void MainController::WPNameChange(int entry)
     }
     nav.ActiveWaypoint = static_cast<std::int16_t>(entry + 1);
     d.WPNameIndex = entry;
-    if (window_.viewCount() > 0) {
-        if (rangeAndBearing) {
-            rangeAndBearing();
-        }
+    if (views_->count() > 0) {
+        RangeBearingToWaypoint(nav, state_.route);
         nav.LegBearing = nav.BearingToWaypoint;
         d.RngToWp.clear();
         d.BearingToWP.clear();
@@ -311,36 +349,38 @@ void MainController::NavigationData1Click()
 
 void MainController::MeasureModeClick(bool pressed)
 {
-    AppState& app = state_.app;
+    ViewShared& shared = views_->shared;
     Display& d = state_.display;
     if (pressed) {
-        app.MeasureMode = true;
-        app.MeasureOriginLat = state_.nav.OwnLat;
-        app.MeasureOriginLong = state_.nav.OwnLong;
+        shared.MeasureMode = true;
+        shared.MeasureOriginLat = state_.nav.OwnLat;
+        shared.MeasureOriginLong = state_.nav.OwnLong;
+        shared.MeasureOriginPending = true;
         d.hints[ctl::MeasureMode] = kMeasureOffHint;
     } else {
-        app.MeasureMode = false;
+        shared.MeasureMode = false;
         d.hints[ctl::MeasureMode] = kMeasureOnHint;
         d.StatusLine.clear();
     }
-    d.checked[ctl::MeasureMode] = app.MeasureMode;
-    app.MeasureTotal = 0.0;
-    app.LastMeasuredRange = 0.0;
+    d.checked[ctl::MeasureMode] = shared.MeasureMode;
+    RefreshViews();
+    shared.MeasureTotal = 0.0;
     UpdateMenuItems();
-    window_.redrawViews();
 }
 
 void MainController::ExMeasureClick()
 {
-    AppState& app = state_.app;
-    if (!app.MeasureMode) {
+    ViewShared& shared = views_->shared;
+    if (!shared.MeasureMode) {
         return;
     }
-    app.MeasureTotal += app.LastMeasuredRange;
-    app.MeasureOriginLat = state_.nav.OwnLat;
-    app.MeasureOriginLong = state_.nav.OwnLong;
-    ShowMeasureText();
-    window_.redrawViews();
+    // The views keep the distance of the last measurement as the range to the waypoint.
+    shared.MeasureTotal += state_.nav.RangeToWaypoint;
+    shared.MeasureOriginLat = state_.nav.OwnLat;
+    shared.MeasureOriginLong = state_.nav.OwnLong;
+    shared.MeasureOriginPending = true;
+    state_.display.StatusLine = ViewMeasureText(state_, shared);
+    RefreshViews();
 }
 
 void MainController::ShowNMEAClick()
@@ -356,17 +396,6 @@ void MainController::AdditionalTargetData1Click()
 {
     state_.ais.AdditionalTargetData = !state_.ais.AdditionalTargetData;
     state_.display.checked["AdditionalTargetData1"] = state_.ais.AdditionalTargetData;
-}
-
-void MainController::ShowMeasureText()
-{
-    AppState& app = state_.app;
-    if (!app.MeasureMode) {
-        return;
-    }
-    const MeasureResult r = MeasureText(app.MeasureOriginLat, app.MeasureOriginLong, state_.nav, app.MeasureTotal);
-    app.LastMeasuredRange = r.range;
-    state_.display.StatusLine = r.text;
 }
 
 } // namespace kv

@@ -7,7 +7,10 @@
 
 #include "ais/AisController.h"
 #include "charts/ChartFiles.h"
+#include "charts/ViewSet.h"
 #include "core/ProgramState.h"
+#include "navigation/FixCycle.h"
+#include "navigation/TrackLog.h"
 #include "nmea/NmeaInterface.h"
 #include "platform/Platform.h"
 #include "routes/Routes.h"
@@ -19,7 +22,6 @@
 
 namespace kv {
 
-inline constexpr const char* kNewViewRefused = "Two views maximum - close one first...";
 inline constexpr const char* kDeleteViewsQuestion = "This will delete all the displayed views! - Are you sure?";
 inline constexpr const char* kSaveChartBeforeExit = "Save the modified chart before exit ?";
 inline constexpr const char* kDeadReckoningStatus = "Dead Reckoning Mode !";
@@ -41,32 +43,23 @@ inline constexpr const char* WPName = "WPName";
 inline constexpr const char* TxtLogOnOff = "TxtLogOnOff";
 } // namespace ctl
 
-// What only the window can do: its child views, their arrangement and the about box. The
+// What only the window can do: which child window is active, their arrangement, the navigation
+// panel, the about box. The views themselves are the ViewSet's; the window mirrors them. The
 // defaults do nothing, as a run without windows wants.
 class MainWindowHooks {
 public:
     virtual ~MainWindowHooks() = default;
-    virtual int viewCount() const { return 0; }
-    virtual void createView(const std::string& /*caption*/) {}
-    virtual void closeActiveView() {}
-    virtual void closeLowestView() {}
-    virtual void closeAllViews() {}
+    // Index in the ViewSet of the active view, or -1 when none is active.
+    virtual int activeViewIndex() const { return -1; }
     virtual void cascadeViews() {}
     virtual void tileViews() {}
-    virtual void setViewCaptions(const std::string& /*caption*/) {}
-    // Every view takes OwnLat/OwnLong as the vessel position and re-centres on it, or goes to
-    // scale 1:1 when zoomReset is set.
-    virtual void refreshViews(bool /*zoomReset*/) {}
-    // Redraw every view without moving it.
-    virtual void redrawViews() {}
-    virtual void setFirstViewZoom(double /*zoom*/) {}
     virtual void setNavPanelVisible(bool /*visible*/) {}
     virtual void showAboutBox() {}
     // The program must end now, without the quit question (a chart that cannot be found).
     virtual void endProgram() {}
 };
 
-class MainController final : private ChartViewHooks, private RouteHooks {
+class MainController final : private ChartViewHooks, private RouteHooks, private FixCycleHooks {
 public:
     MainController(ProgramState& state, Platform& platform, MainWindowHooks& window);
     ~MainController() override;
@@ -80,6 +73,8 @@ public:
     void SecsTimerTimer();
     void UpdateMenuItems();
     void RefreshViews();
+    // Redraws every view where it stands.
+    void RedrawViews();
     // The quit question and everything that has to happen before the window may close.
     bool FormCloseQuery();
 
@@ -100,50 +95,46 @@ public:
     void ShowNMEAClick();
     // "Additional Target Data": the longer form of the target text.
     void AdditionalTargetData1Click();
-    // The views call this when the cursor moved: the measure text while measure mode is on.
-    void ShowMeasureText();
 
     NmeaInterface& nmea() { return *nmea_; }
     AisController& ais() { return *ais_; }
     ChartFiles& charts() { return *charts_; }
     RouteEditor& routes() { return *routes_; }
     TidalAtlas& tides() { return *tides_; }
+    ViewSet& views() { return *views_; }
+    FixCycle& fix() { return *fix_; }
+    TrackLogs& logs() { return *logs_; }
+    // The 5-second target refresh of view `index`.
+    void RefRateTimer(int index);
     ProgramState& state() { return state_; }
     bool ended() const { return ended_; }
 
-    // Links to the navigation subsystem, set by whoever wires the program together: the day's
-    // logs at creation, the vessel outline from the antenna offsets, range and bearing to the
-    // active waypoint, and the restart of the leg from the present position.
-    std::function<void()> openDayLogs;
-    std::function<void()> placeVesselOutline;
-    std::function<void()> rangeAndBearing;
-    std::function<void()> restartLeg;
     Platform& platform() { return platform_; }
 
 private:
     void LoadStartupFiles();
+    int ActiveView() const;
     void StopDeadReckoning();
 
     // ChartViewHooks
-    void setViewCaptions(const std::string& caption) override { window_.setViewCaptions(caption); }
+    void setViewCaptions(const std::string& caption) override;
     void refreshViews() override { RefreshViews(); }
     void updateMenus() override { UpdateMenuItems(); }
-    void createView(const std::string& caption) override { window_.createView(caption); }
-    void closeLowestView() override { window_.closeLowestView(); }
+    void createView(const std::string& caption) override { views_->CreateView(caption); }
+    void closeLowestView() override { views_->RemoveView(0); }
     void endProgram() override
     {
         ended_ = true;
         window_.endProgram();
     }
     // RouteHooks
-    bool viewOpen() override { return window_.viewCount() > 0; }
-    void redraw() override { window_.redrawViews(); }
-    void resetCrossTrack() override
-    {
-        if (restartLeg) {
-            restartLeg();
-        }
-    }
+    bool viewOpen() override { return views_->count() > 0; }
+    void redraw() override { RedrawViews(); }
+    void resetCrossTrack() override;
+    // FixCycleHooks
+    int OpenViewCount() const override { return views_->count(); }
+    void RecentreViews() override { RefreshViews(); }
+    void RefreshMenus() override { UpdateMenuItems(); }
 
     ProgramState& state_;
     Platform& platform_;
@@ -154,6 +145,9 @@ private:
     std::unique_ptr<ChartFiles> charts_;
     std::unique_ptr<RouteEditor> routes_;
     std::unique_ptr<TidalAtlas> tides_;
+    std::unique_ptr<ViewSet> views_;
+    std::unique_ptr<TrackLogs> logs_;
+    std::unique_ptr<FixCycle> fix_;
 };
 
 } // namespace kv

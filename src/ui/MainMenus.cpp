@@ -1,8 +1,10 @@
 // The main window's menus, tool bar, navigation panel and status bar, each command wired to its
 // operation.
 
+#include "core/MenuState.h"
 #include "ui/AisTargetWindow.h"
 #include "ui/ClickLabel.h"
+#include "ui/UiText.h"
 #include "ui/MainWindow.h"
 
 #include <QAction>
@@ -20,7 +22,6 @@
 
 namespace kvui {
 
-QString Latin1(const std::string& text);
 
 namespace {
 std::string Path(const QString& path) { return path.toLocal8Bit().toStdString(); }
@@ -43,6 +44,15 @@ void MainWindow::buildMenus()
                                       QPath(app.ChartDialogDir), QStringLiteral("cht"));
         c.charts().OpenChart(Path(path));
     });
+    addCommand(openMenu, "Logs1", QStringLiteral("&Logs"), "", [this, &c, &app] {
+        const QString path = openFile(QStringLiteral("Open a log file"), QStringLiteral("Log Files (*.log);;All files (*)"),
+                                      QPath(app.LogDialogDir), QStringLiteral("log"));
+        if (!path.isEmpty()) {
+            c.logs().Logs1Click(Path(path));
+            c.RefreshViews();
+            c.UpdateMenuItems();
+        }
+    });
     addCommand(openMenu, "Routes1", QStringLiteral("&Routes"), "", [this, &c, &app] {
         const QString path = openFile(QStringLiteral("Open a route file"),
                                       QStringLiteral("Route Files (*.rte);;Kelv DOS Route Files (*.prn)"),
@@ -56,7 +66,7 @@ void MainWindow::buildMenus()
         if (!path.isEmpty()) {
             c.tides().Tides1Click(Path(path));
             c.UpdateMenuItems();
-            redrawViews();
+            c.RedrawViews();
         }
     });
     file->addSeparator();
@@ -78,6 +88,13 @@ void MainWindow::buildMenus()
             return Path(path);
         });
     });
+    addCommand(file, "SaveLogAs1", QStringLiteral("Save &Log As..."), "", [this, &c, &app] {
+        const QString path = saveFile(QStringLiteral("Save log as..."), QStringLiteral("Log Files (*.log)"),
+                                      QPath(app.LogDialogDir), QStringLiteral("log"));
+        if (!path.isEmpty()) {
+            c.logs().SaveLogAs1Click(Path(path));
+        }
+    });
     addCommand(file, "SaveRouteAs1", QStringLiteral("Save &Route As..."), "", [this, &c, &app] {
         const QString path = saveFile(QStringLiteral("Save route as..."), QStringLiteral("Route Files (*.rte)"),
                                       QPath(app.RouteDialogDir), QStringLiteral("rte"));
@@ -92,6 +109,11 @@ void MainWindow::buildMenus()
     addCommand(purge, "PurgeChart1", QStringLiteral("&Chart"), "Remove Chart", [&c] { c.charts().PurgeChart(); });
     addCommand(purge, "PurgeLayers1", QStringLiteral("La&yers"), "Remove Layers", [&c] { c.charts().PurgeLayers(); });
     addCommand(purge, "All1", QStringLiteral("&All"), "Remove Everything", [&c] { c.charts().PurgeAll(); });
+    addCommand(purge, "Log1", QStringLiteral("&Log"), "Remove Quick Log Track", [&c] {
+        c.logs().Log1Click();
+        c.RefreshViews();
+        c.UpdateMenuItems();
+    });
     addCommand(purge, "Route1", QStringLiteral("&Route"), "Remove Route", [&c] {
         c.routes().Route1Click();
         c.UpdateMenuItems();
@@ -99,8 +121,10 @@ void MainWindow::buildMenus()
     addCommand(purge, "Tides2", QStringLiteral("&Tides"), "Remove Tides", [this, &c] {
         c.tides().Tides2Click();
         c.UpdateMenuItems();
-        redrawViews();
+        c.RedrawViews();
     });
+    file->addSeparator();
+    addCommand(file, "ViewTextLog1", QStringLiteral("Text &Log Viewer"), "", [&c] { c.logs().ViewTextLog1Click(); });
     file->addSeparator();
     addCommand(file, "Exit1", QStringLiteral("E&xit"), "", [this] { close(); });
 
@@ -108,18 +132,28 @@ void MainWindow::buildMenus()
     charts->setObjectName(QStringLiteral("ChartsMenu"));
     addCommand(charts, "Layers1", QStringLiteral("&Layers"), "Load the chart's layers", [this, &c] {
         c.charts().LoadLayers();
-        redrawViews();
+        c.RedrawViews();
     });
 
     QMenu* nav = menuBar()->addMenu(QStringLiteral("&Navigation"));
     nav->setObjectName(QStringLiteral("NavigationMenu"));
+    addCommand(nav, "Fix1", QStringLiteral("&Fix"), "", [&c] { c.fix().ManualFix(); }, QKeySequence(Qt::CTRL | Qt::Key_F));
+    addCommand(nav, "ResetXTE1", QStringLiteral("Reset  XTE"), "", [&c] { c.fix().XTerrorDblClick(); },
+               QKeySequence(Qt::CTRL | Qt::Key_X));
     addCommand(nav, "SelectWaypoint1", QStringLiteral("Next Waypoint"), "", [&c] { c.SelectWaypoint1Click(); },
                QKeySequence(Qt::CTRL | Qt::Key_W));
+    addCommand(nav, "DRMode1", QStringLiteral("&DR Mode"), "", [&c] { c.fix().DRMode1Click(); }, {}, true);
+    addCommand(nav, "TowNavigation1", QStringLiteral("Tow Navigation"), "", [&c] { c.fix().TowNavigationClick(); }, {},
+               true);
+    addCommand(nav, "Find_Antenna", QStringLiteral("Locate Antenna"), "", [&c] {
+        c.fix().Find_Antenna();
+        c.RefreshViews();
+    });
     addCommand(nav, "NavigationData1", QStringLiteral("Navigation &Data"), "", [&c] { c.NavigationData1Click(); }, {}, true);
     nav->addSeparator();
     addCommand(nav, "TideStep1", QStringLiteral("Tide Step"), "", [this, &c] {
         c.tides().IncTideClick();
-        redrawViews();
+        c.RedrawViews();
     }, QKeySequence(Qt::CTRL | Qt::Key_Y));
 
     QMenu* nmea = menuBar()->addMenu(QStringLiteral("N&MEA"));
@@ -200,13 +234,18 @@ void MainWindow::buildToolBar()
     addButton("OpenChart", QStringLiteral("Open"), "Open Chart|", [this] { command(QStringLiteral("Charts1"))->trigger(); });
     addButton("SaveBtn", QStringLiteral("Save Rte"), "Save Route|",
               [this] { command(QStringLiteral("SaveRouteAs1"))->trigger(); });
+    addButton("FixBtn", QStringLiteral("Fix"), "Fix|Take a fix now", [&c] { c.fix().ManualFix(); });
+    addButton("TxtLogOnOff", QStringLiteral("Text Log"), kv::kTextLogsOffHint, [this, &c] {
+        c.logs().TxtLogOnOffClick(command(QStringLiteral("TxtLogOnOff"))->isChecked());
+        c.UpdateMenuItems();
+    }, true);
     addButton(kv::kNmeaButtonControl, QStringLiteral("NMEA"), "Open NMEA interface|", [&c] {
         c.nmea().NMEAServerOnOffClick();
         c.UpdateMenuItems();
     });
     addButton("IncTide", QStringLiteral("T"), "Step Tide forward 1 hour|", [this, &c] {
         c.tides().IncTideClick();
-        redrawViews();
+        c.RedrawViews();
     });
     addButton(kv::ctl::MeasureMode, QStringLiteral("Measure"), kv::kMeasureStartHint, [this, &c] {
         c.MeasureModeClick(command(QLatin1String(kv::ctl::MeasureMode))->isChecked());
@@ -275,6 +314,7 @@ void MainWindow::buildNavPanel()
     reset->setObjectName(QStringLiteral("XTEReset"));
     grid->addWidget(reset, 1, column++);
     resetButton_ = reset;
+    connect(reset, &QPushButton::clicked, this, [this] { run([this] { controller_->fix().XTerrorDblClick(); }); });
     grid->setColumnStretch(column, 1);
 
     layout->addWidget(navPanel_);

@@ -2,6 +2,7 @@
 
 #include "ui/AisTargetWindow.h"
 #include "ui/ClickLabel.h"
+#include "ui/UiText.h"
 #include "ui/ViewWindow.h"
 
 #include <QAction>
@@ -22,10 +23,6 @@ namespace kvui {
 
 QString Latin1(const std::string& text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
 
-namespace {
-// Colours are kept as the configuration file stores them: red in the low byte.
-QColor FileColour(int rgb) { return QColor(rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF); }
-
 QString ShortHint(const std::string& hint)
 {
     const auto bar = hint.find('|');
@@ -43,7 +40,6 @@ void ApplyHint(QAction* action, const std::string& hint)
     action->setToolTip(ShortHint(hint).isEmpty() ? action->text().remove(QLatin1Char('&')) : ShortHint(hint));
     action->setStatusTip(LongHint(hint));
 }
-} // namespace
 
 MainWindow::MainWindow(kv::ProgramState& state, kv::Platform& platform, QWidget* parent)
     : QMainWindow(parent), state_(state), platform_(platform)
@@ -57,6 +53,12 @@ MainWindow::MainWindow(kv::ProgramState& state, kv::Platform& platform, QWidget*
     connect(secsTimer_, &QTimer::timeout, this, [this] { run([this] { controller_->SecsTimerTimer(); }); });
     fixTimer_ = new QTimer(this);
     fixTimer_->setObjectName(QStringLiteral("FixTimer"));
+    connect(fixTimer_, &QTimer::timeout, this, [this] { run([this] { controller_->fix().FixTimerTimer(); }); });
+    controller_->views().hooks.refreshTargetText = [this] {
+        if (aisWindow_->isVisible()) {
+            aisWindow_->refresh();
+        }
+    };
     aisPlayTimer_ = new QTimer(this);
     aisPlayTimer_->setObjectName(QStringLiteral("AISplayTime"));
     connect(aisPlayTimer_, &QTimer::timeout, this, [this] { run([this] { controller_->ais().AISplayTimeTimer(); }); });
@@ -237,6 +239,7 @@ void MainWindow::refresh()
 
     mirrorTimer(fixTimer_, d.FixTimer);
     mirrorTimer(aisPlayTimer_, d.AISPlayTimer);
+    syncViews();
     if (aisWindow_->isVisible()) {
         aisWindow_->refresh();
     }
@@ -273,105 +276,8 @@ void MainWindow::closeEvent(QCloseEvent* event)
     }
 }
 
-// ---- views ----
-
-int MainWindow::viewCount() const { return static_cast<int>(views_.size()); }
-
-QMdiSubWindow* MainWindow::subWindowOf(ViewWindow* view) const
-{
-    for (QMdiSubWindow* sub : mdi_->subWindowList()) {
-        if (sub->widget() == view) {
-            return sub;
-        }
-    }
-    return nullptr;
-}
-
-void MainWindow::redrawView(ViewWindow* view)
-{
-    QImage image(state_.chartGeometry.SurfaceWidth, state_.chartGeometry.SurfaceHeight, QImage::Format_RGB32);
-    image.fill(FileColour(state_.settings.ChartBackColour));
-    view->setImage(image);
-}
-
-void MainWindow::createView(const std::string& caption)
-{
-    if (views_.size() >= 2) {
-        return;
-    }
-    auto* view = new ViewWindow(static_cast<int>(views_.size()) + 1);
-    auto* sub = mdi_->addSubWindow(view);
-    sub->setAttribute(Qt::WA_DeleteOnClose);
-    sub->setWindowTitle(Latin1(caption));
-    views_.push_back(view);
-    connect(view, &QObject::destroyed, this, [this, view] {
-        std::erase(views_, view);
-        if (!ending_) {
-            run([this] { controller_->UpdateMenuItems(); });
-        }
-    });
-    redrawView(view);
-    sub->resize(mdi_->size() * 0.9);
-    sub->show();
-}
-
-void MainWindow::closeActiveView()
-{
-    QMdiSubWindow* sub = mdi_->activeSubWindow();
-    if (!sub && !mdi_->subWindowList().isEmpty()) {
-        sub = mdi_->subWindowList().last();
-    }
-    if (sub) {
-        auto* view = qobject_cast<ViewWindow*>(sub->widget());
-        std::erase(views_, view);
-        delete sub;
-    }
-}
-
-void MainWindow::closeLowestView()
-{
-    if (views_.empty()) {
-        return;
-    }
-    ViewWindow* view = views_.front();
-    std::erase(views_, view);
-    delete subWindowOf(view);
-}
-
-void MainWindow::closeAllViews()
-{
-    const auto views = views_;
-    views_.clear();
-    for (ViewWindow* view : views) {
-        delete subWindowOf(view);
-    }
-}
-
 void MainWindow::cascadeViews() { mdi_->cascadeSubWindows(); }
 void MainWindow::tileViews() { mdi_->tileSubWindows(); }
-
-void MainWindow::setViewCaptions(const std::string& caption)
-{
-    for (ViewWindow* view : views_) {
-        if (QMdiSubWindow* sub = subWindowOf(view)) {
-            sub->setWindowTitle(Latin1(caption));
-        }
-    }
-}
-
-void MainWindow::refreshViews(bool)
-{
-    redrawViews();
-}
-
-void MainWindow::redrawViews()
-{
-    for (ViewWindow* view : views_) {
-        redrawView(view);
-    }
-}
-
-void MainWindow::setFirstViewZoom(double) {}
 
 void MainWindow::setNavPanelVisible(bool visible) { navPanel_->setVisible(visible); }
 

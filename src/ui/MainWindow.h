@@ -66,17 +66,9 @@ public:
     std::function<void()> aboutBox;
 
     // MainWindowHooks
-    int viewCount() const override;
-    void createView(const std::string& caption) override;
-    void closeActiveView() override;
-    void closeLowestView() override;
-    void closeAllViews() override;
+    int activeViewIndex() const override;
     void cascadeViews() override;
     void tileViews() override;
-    void setViewCaptions(const std::string& caption) override;
-    void refreshViews(bool zoomReset) override;
-    void redrawViews() override;
-    void setFirstViewZoom(double zoom) override;
     void setNavPanelVisible(bool visible) override;
     void showAboutBox() override;
     void endProgram() override;
@@ -99,14 +91,22 @@ private:
     void buildNavPanel();
     void buildStatusBar();
     void mirrorTimer(QTimer* timer, const kv::TimerState& model);
-    void redrawView(ViewWindow* view);
+    // Views: the windows follow the ViewSet.
+    void syncViews();
+    ViewWindow* addViewWindow();
+    void buildViewCommands(ViewWindow* window);
+    int indexOf(const ViewWindow* window) const;
+    // Runs a view command on the view shown by `window`, then refreshes.
+    void onView(ViewWindow* window, const std::function<void(kv::ChartView&)>& op);
     QMdiSubWindow* subWindowOf(ViewWindow* view) const;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     kv::ProgramState& state_;
     kv::Platform& platform_;
     std::unique_ptr<kv::MainController> controller_;
     std::map<QString, QAction*> commands_;
-    std::vector<ViewWindow*> views_;
+    std::vector<ViewWindow*> views_; // in ViewSet order
+    std::vector<const kv::ChartView*> shown_;
     QMdiArea* mdi_ = nullptr;
     QToolBar* speedPanel_ = nullptr;
     QWidget* navPanel_ = nullptr;

@@ -42,6 +42,8 @@ public:
     QScrollArea* scrollArea() const { return scroll_; }
     // Scrolls so that the image pixel (x, y) is in the middle of the window.
     void centreOn(int x, int y);
+    // The view geometry last shown; a change scrolls the middle of the image into view.
+    double shownLat = 1000.0, shownLong = 1000.0, shownZoom = -1.0;
 
 private:
     int number_;

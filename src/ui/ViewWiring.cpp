@@ -1,0 +1,333 @@
+// The chart view windows: kept in step with the ViewSet, with their tool bars, pop-up menus,
+// mouse handling and per-view timers.
+
+#include "ui/AisTargetWindow.h"
+#include "ui/MainWindow.h"
+#include "ui/UiText.h"
+#include "ui/ViewWindow.h"
+
+#include "charts/ViewAis.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QTimer>
+#include <QToolBar>
+
+namespace kvui {
+
+namespace {
+constexpr int kTargetRefreshMs = 5000;
+} // namespace
+
+int MainWindow::indexOf(const ViewWindow* window) const
+{
+    for (std::size_t i = 0; i < views_.size(); ++i) {
+        if (views_[i] == window) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+int MainWindow::activeViewIndex() const
+{
+    QMdiSubWindow* sub = mdi_->activeSubWindow();
+    return sub ? indexOf(qobject_cast<ViewWindow*>(sub->widget())) : -1;
+}
+
+QMdiSubWindow* MainWindow::subWindowOf(ViewWindow* view) const
+{
+    for (QMdiSubWindow* sub : mdi_->subWindowList()) {
+        if (sub->widget() == view) {
+            return sub;
+        }
+    }
+    return nullptr;
+}
+
+void MainWindow::onView(ViewWindow* window, const std::function<void(kv::ChartView&)>& op)
+{
+    run([this, window, op] {
+        const int index = indexOf(window);
+        if (index >= 0 && index < controller_->views().count()) {
+            op(controller_->views().view(index));
+        }
+    });
+}
+
+ViewWindow* MainWindow::addViewWindow()
+{
+    auto* window = new ViewWindow(static_cast<int>(views_.size()) + 1);
+    auto* sub = mdi_->addSubWindow(window);
+    sub->installEventFilter(this);
+    buildViewCommands(window);
+    sub->resize(mdi_->viewport()->size() * 0.9);
+    sub->show();
+    return window;
+}
+
+void MainWindow::syncViews()
+{
+    kv::ViewSet& set = controller_->views();
+    // Drop the windows of views that are gone.
+    for (std::size_t i = 0; i < views_.size();) {
+        bool present = false;
+        for (int k = 0; k < set.count(); ++k) {
+            present = present || &set.view(k) == shown_[i];
+        }
+        if (present) {
+            ++i;
+            continue;
+        }
+        QMdiSubWindow* sub = subWindowOf(views_[i]);
+        views_.erase(views_.begin() + static_cast<std::ptrdiff_t>(i));
+        shown_.erase(shown_.begin() + static_cast<std::ptrdiff_t>(i));
+        if (sub) {
+            sub->removeEventFilter(this);
+            delete sub;
+        }
+    }
+    // Windows for new views, in the set's order.
+    std::vector<ViewWindow*> ordered;
+    std::vector<const kv::ChartView*> orderedShown;
+    for (int k = 0; k < set.count(); ++k) {
+        const kv::ChartView* v = &set.view(k);
+        ViewWindow* window = nullptr;
+        for (std::size_t i = 0; i < shown_.size(); ++i) {
+            if (shown_[i] == v) {
+                window = views_[i];
+            }
+        }
+        if (!window) {
+            window = addViewWindow();
+        }
+        ordered.push_back(window);
+        orderedShown.push_back(v);
+    }
+    views_ = ordered;
+    shown_ = orderedShown;
+    for (int k = 0; k < set.count(); ++k) {
+        const kv::ChartView& v = set.view(k);
+        ViewWindow* window = views_[static_cast<std::size_t>(k)];
+        window->setNumber(v.number);
+        if (QMdiSubWindow* sub = subWindowOf(window)) {
+            sub->setWindowTitle(Latin1(v.caption));
+        }
+        if (!v.bitmap.isNull()) {
+            window->setImage(v.bitmap);
+            if (v.centreLat != window->shownLat || v.centreLong != window->shownLong || v.zoom != window->shownZoom) {
+                window->shownLat = v.centreLat;
+                window->shownLong = v.centreLong;
+                window->shownZoom = v.zoom;
+                window->centreOn(v.bitmap.width() / 2, v.bitmap.height() / 2);
+            }
+        }
+        if (QAction* show = window->toolBar()->findChild<QAction*>(QStringLiteral("ShowAIS"))) {
+            show->setVisible(v.aisView);
+            show->setChecked(v.ais.ShowAIS);
+        }
+        for (QAction* a : window->popupMenu()->findChildren<QAction*>()) {
+            const QString name = a->objectName();
+            if (name == QLatin1String("WaypointSnapMode")) {
+                a->setChecked(state_.nav.WaypointSnap);
+            } else if (name == QLatin1String("HighlightNearest1")) {
+                a->setChecked(state_.ais.HighlightNearest);
+            } else if (name == QLatin1String("ShowMMSI1")) {
+                a->setChecked(v.ais.ShowMMSI);
+            } else if (name == QLatin1String("OnAll1")) {
+                a->setChecked(v.ais.LabelsOnAll);
+            } else if (name == QLatin1String("OnSelected1")) {
+                a->setChecked(!v.ais.LabelsOnAll);
+            } else if (name == QLatin1String("LargeLollipop1")) {
+                a->setChecked(v.ais.LargeLollipop);
+            } else if (name == QLatin1String("AISFollowSelectedTarget1")) {
+                a->setChecked(v.ais.FollowSelected);
+            } else if (name == QLatin1String("AISCOG1")) {
+                a->setChecked(v.ais.OrientByCOG);
+            } else if (name == QLatin1String("AISTrueHead1")) {
+                a->setChecked(!v.ais.OrientByCOG);
+            } else if (name == QLatin1String("AISZoom")) {
+                a->setChecked(v.ais.AISZoom);
+            } else if (name == QLatin1String("AISShape")) {
+                a->setChecked(v.ais.ConventionalShape);
+            }
+            a->setVisible(!a->property("aisOnly").toBool() || v.aisView);
+        }
+        if (auto* rings = window->toolBar()->findChild<QLabel*>(QStringLiteral("RangeR"))) {
+            rings->setText(QString::number(v.ais.RingSetting));
+            rings->setVisible(v.aisView);
+        }
+    }
+    // The target window follows the ShowAIS button of the AIS view.
+    const kv::ChartView* ais = set.aisView();
+    const bool showTargets = ais && ais->ais.ShowAIS;
+    if (showTargets != aisWindow_->isVisible()) {
+        aisWindow_->setVisible(showTargets);
+    }
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    // Closing a view window goes through the view rules (the only view, the AIS view).
+    if (event->type() == QEvent::Close && !ending_) {
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(watched)) {
+            const int index = indexOf(qobject_cast<ViewWindow*>(sub->widget()));
+            if (index >= 0) {
+                event->ignore();
+                QTimer::singleShot(0, this, [this, index] {
+                    run([this, index] {
+                        if (index < controller_->views().count()) {
+                            controller_->views().CloseView(index);
+                        }
+                        if (controller_->views().count() == 0) {
+                            state_.chart.setCount(0);
+                        }
+                        controller_->UpdateMenuItems();
+                    });
+                });
+                return true;
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::buildViewCommands(ViewWindow* w)
+{
+    kv::MainController& c = *controller_;
+    kv::ViewSet& set = c.views();
+    QToolBar* bar = w->toolBar();
+    auto tool = [this, w, bar](const char* name, const QString& caption, const std::string& hint,
+                               std::function<void(kv::ChartView&)> op, bool checkable = false) {
+        auto* a = new QAction(caption, bar);
+        a->setObjectName(QLatin1String(name));
+        a->setCheckable(checkable);
+        ApplyHint(a, hint);
+        connect(a, &QAction::triggered, this, [this, w, op] { onView(w, op); });
+        bar->addAction(a);
+        return a;
+    };
+    tool("ZoomIn", QStringLiteral("+"), "Zoom in 2x", [&set](kv::ChartView& v) { set.ZoomInClick(v); });
+    tool("ZoomOut", QStringLiteral("-"), "Zoom out 2x", [&set](kv::ChartView& v) { set.ZoomOutClick(v); });
+    tool("Zoom1_1", QStringLiteral("1:1"), "Full Chart", [&set](kv::ChartView& v) { set.Zoom1_1Click(v); });
+    tool("CentreButton1", QStringLiteral("Centre"), "Re-Centre", [&set](kv::ChartView& v) { set.ReCentre(v); });
+    tool("UpDownUp", QStringLiteral("\u2191"), "Move cursor 1 pixel up/down",
+         [&set](kv::ChartView& v) { set.UpDownClick(v, false); });
+    tool("UpDownDown", QStringLiteral("\u2193"), "Move cursor 1 pixel up/down",
+         [&set](kv::ChartView& v) { set.UpDownClick(v, true); });
+    tool("LeftRightLeft", QStringLiteral("\u2190"), "Move cursor 1 pixel left/right",
+         [&set](kv::ChartView& v) { set.LeftRightClick(v, false); });
+    tool("LeftRightRight", QStringLiteral("\u2192"), "Move cursor 1 pixel left/right",
+         [&set](kv::ChartView& v) { set.LeftRightClick(v, true); });
+    bar->addSeparator();
+    tool("ShowAIS", QStringLiteral("AIS"), "Show / Hide AIS Targets",
+         [&set](kv::ChartView& v) { kv::ShowAISClick(set, v); }, true);
+    tool("RRDown", QStringLiteral("R-"), "Fewer range rings", [&set](kv::ChartView& v) { kv::RRDownClick(set, v); })
+        ->setProperty("aisOnly", true);
+    auto* rings = new QLabel(QStringLiteral("0"), bar);
+    rings->setObjectName(QStringLiteral("RangeR"));
+    bar->addWidget(rings);
+    tool("RRUp", QStringLiteral("R+"), "More range rings", [&set](kv::ChartView& v) { kv::RRUpClick(set, v); })
+        ->setProperty("aisOnly", true);
+    tool("AISrepeat", QStringLiteral("Rpt"), "Repeat last AIS target announcement",
+         [this](kv::ChartView&) { kv::AISrepeatClick(state_, platform_); });
+
+    QMenu* menu = w->popupMenu();
+    auto item = [this, w, menu](QMenu* into, const char* name, const QString& caption, const std::string& hint,
+                                std::function<void(kv::ChartView&)> op, bool checkable = false,
+                                const QKeySequence& shortcut = {}) {
+        auto* a = new QAction(caption, menu);
+        a->setObjectName(QLatin1String(name));
+        a->setCheckable(checkable);
+        if (!shortcut.isEmpty()) {
+            a->setShortcut(shortcut);
+            a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+            w->addAction(a);
+        }
+        ApplyHint(a, hint);
+        connect(a, &QAction::triggered, this, [this, w, op] { onView(w, op); });
+        into->addAction(a);
+        return a;
+    };
+    item(menu, "ReCentre1", QStringLiteral("Re-Centre"), "Re-centre on cursor position",
+         [&set](kv::ChartView& v) { set.ReCentre(v); });
+    item(menu, "ZoomOut2x", QStringLiteral("Zoom Out"), "Zoom out 2x with centre at cursor",
+         [&set](kv::ChartView& v) { set.ZoomOutClick(v); });
+    item(menu, "ZoomIn2x", QStringLiteral("Zoom In"), "Zoom in 2x with centre at cursor",
+         [&set](kv::ChartView& v) { set.ZoomInClick(v); });
+    item(menu, "ZoomFullChart", QStringLiteral("Zoom 1:1"), "Display whole chart",
+         [&set](kv::ChartView& v) { set.Zoom1_1Click(v); });
+    menu->addSeparator();
+    // Route commands work at the cursor; the route list is rebuilt on the next tick.
+    auto routeCommand = [&c, &set](void (kv::RouteEditor::*f)()) {
+        return [&c, &set, f](kv::ChartView& v) {
+            (c.routes().*f)();
+            set.CommonTail(v);
+            c.state().nav.RouteListChanged = true;
+        };
+    };
+    item(menu, "AddRouteWaypoint1", QStringLiteral("&Add Route Waypoint"), "Append a waypoint to the current route",
+         routeCommand(&kv::RouteEditor::AddRouteWaypoint1Click), false, QKeySequence(Qt::CTRL | Qt::Key_R));
+    item(menu, "InsertWaypoint1", QStringLiteral("Insert &Route Waypoint"),
+         "Insert waypoint at current position in route", routeCommand(&kv::RouteEditor::InsertWaypoint1Click));
+    item(menu, "DeleteSelectedWaypoint1", QStringLiteral("&Delete Route Waypoint"), "Delete current route waypoint",
+         routeCommand(&kv::RouteEditor::DeleteSelectedWaypoint1Click));
+    item(menu, "WaypointSnapMode", QStringLiteral("Waypoint &Snap Mode"),
+         "Enable / Disable snapping to nearest chart waypoint",
+         [&c](kv::ChartView&) { c.routes().WaypointSnapModeClick(); }, true);
+    menu->addSeparator();
+    item(menu, "CopyView1", QStringLiteral("Cop&y View"), "", [this](kv::ChartView& v) {
+        platform_.clipboard.setImage(v.bitmap);
+    });
+    item(menu, "ShowToolBar1", QStringLiteral("Show ToolBar"), "", [w](kv::ChartView&) {
+        w->toolBar()->setVisible(!w->toolBar()->isVisible());
+    });
+
+    QMenu* ais = menu->addMenu(QStringLiteral("AIS"));
+    ais->menuAction()->setProperty("aisOnly", true);
+    auto aisItem = [&](const char* name, const QString& caption, void (*f)(kv::ViewSet&, kv::ChartView&),
+                       QActionGroup* group = nullptr) {
+        QAction* a = item(ais, name, caption, "", [&set, f](kv::ChartView& v) { f(set, v); }, true);
+        a->setProperty("aisOnly", true);
+        if (group) {
+            group->addAction(a);
+        }
+        return a;
+    };
+    aisItem("HighlightNearest1", QStringLiteral("AIS Highlight Nearest Target"), kv::HighlightNearest1Click);
+    aisItem("ShowMMSI1", QStringLiteral("AIS Show MMSI"), kv::ShowMMSI1Click);
+    auto* labels = new QActionGroup(ais);
+    aisItem("OnAll1", QStringLiteral("On All"), kv::OnAll1Click, labels);
+    aisItem("OnSelected1", QStringLiteral("On Selected"), kv::OnSelected1Click, labels);
+    aisItem("LargeLollipop1", QStringLiteral("AIS Large Lollipops"), kv::LargeLollipop1Click);
+    aisItem("AISFollowSelectedTarget1", QStringLiteral("AIS Follow Selected Target"), kv::AISFollowSelectedTarget1Click);
+    auto* orientation = new QActionGroup(ais);
+    aisItem("AISCOG1", QStringLiteral("AIS COG"), kv::AISCOG1Click, orientation);
+    aisItem("AISTrueHead1", QStringLiteral("AIS True Head"), kv::AISTrueHead1Click, orientation);
+    aisItem("AISZoom", QStringLiteral("AIS Zoom Nearest Target"), kv::AISZoomClick);
+    aisItem("AISShape", QStringLiteral("AIS Conventional Target Shape"), kv::AISShapeClick);
+    connect(menu, &QMenu::aboutToShow, this, [this] { syncViews(); });
+
+    // Mouse: the cursor follows presses and drags.
+    w->image()->pressed = [this, w, &set](int x, int y) { onView(w, [&set, x, y](kv::ChartView& v) { set.MouseDown(v, x, y); }); };
+    w->image()->moved = [this, w, &set](int x, int y) { onView(w, [&set, x, y](kv::ChartView& v) { set.MouseMove(v, x, y); }); };
+    w->image()->released = [this, w, &set](int x, int y) { onView(w, [&set, x, y](kv::ChartView& v) { set.MouseUp(v, x, y); }); };
+    w->image()->doubleClicked = [this, w, &set](int, int) { onView(w, [&set](kv::ChartView& v) { set.Image1DblClick(v); }); };
+
+    auto* refRate = new QTimer(w);
+    refRate->setObjectName(QStringLiteral("RefRate"));
+    connect(refRate, &QTimer::timeout, this, [this, w] {
+        const int index = indexOf(w);
+        if (index >= 0) {
+            run([this, index] { controller_->RefRateTimer(index); });
+        }
+    });
+    refRate->start(kTargetRefreshMs);
+}
+
+} // namespace kvui
