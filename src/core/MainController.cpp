@@ -335,7 +335,9 @@ void MainController::WPNameChange(int entry)
         d.RngToWp.clear();
         d.BearingToWP.clear();
     }
-    d.hints[ctl::WPName] = WaypointListHint(state_.route.at(static_cast<std::size_t>(entry + 1)).name);
+    // The hint shows the label as the list shows it (without the symbol columns of the name field).
+    const std::size_t item = static_cast<std::size_t>(entry);
+    d.hints[ctl::WPName] = WaypointListHint(item < d.WPNameItems.size() ? d.WPNameItems[item] : std::string());
 }
 
 void MainController::NavigationData1Click()
