@@ -2,6 +2,7 @@
 // operation.
 
 #include "core/MenuState.h"
+#include "nmea/WaypointTransfer.h"
 #include "ui/AisTargetWindow.h"
 #include "ui/ClickLabel.h"
 #include "ui/UiText.h"
@@ -135,6 +136,13 @@ void MainWindow::buildMenus()
         c.RedrawViews();
     });
 
+    QMenu* routes = menuBar()->addMenu(QStringLiteral("&Routes"));
+    routes->setObjectName(QStringLiteral("RoutesMenu"));
+    addCommand(routes, "SendWaypoints1", QStringLiteral("Send Route Waypoints"), "Send the route waypoints to the GPS",
+               [this] { kv::SendWPSClick(state_, platform_); });
+    addCommand(routes, "SendChartWaypoints1", QStringLiteral("Send Chart Waypoints"),
+               "Send the chart waypoints to the GPS", [this] { kv::SendChartWaypoints1Click(state_, platform_); });
+
     QMenu* nav = menuBar()->addMenu(QStringLiteral("&Navigation"));
     nav->setObjectName(QStringLiteral("NavigationMenu"));
     addCommand(nav, "Fix1", QStringLiteral("&Fix"), "", [&c] { c.fix().ManualFix(); }, QKeySequence(Qt::CTRL | Qt::Key_F));
@@ -239,6 +247,7 @@ void MainWindow::buildToolBar()
         c.logs().TxtLogOnOffClick(command(QStringLiteral("TxtLogOnOff"))->isChecked());
         c.UpdateMenuItems();
     }, true);
+    addButton("SendWPS", QStringLiteral("Send WPs"), "Send Route Waypoints|", [this] { kv::SendWPSClick(state_, platform_); });
     addButton(kv::kNmeaButtonControl, QStringLiteral("NMEA"), "Open NMEA interface|", [&c] {
         c.nmea().NMEAServerOnOffClick();
         c.UpdateMenuItems();

@@ -50,10 +50,10 @@ MainWindow::MainWindow(kv::ProgramState& state, kv::Platform& platform, QWidget*
 
     secsTimer_ = new QTimer(this);
     secsTimer_->setObjectName(QStringLiteral("SecsTimer"));
-    connect(secsTimer_, &QTimer::timeout, this, [this] { run([this] { controller_->SecsTimerTimer(); }); });
+    connect(secsTimer_, &QTimer::timeout, this, &MainWindow::secsTick);
     fixTimer_ = new QTimer(this);
     fixTimer_->setObjectName(QStringLiteral("FixTimer"));
-    connect(fixTimer_, &QTimer::timeout, this, [this] { run([this] { controller_->fix().FixTimerTimer(); }); });
+    connect(fixTimer_, &QTimer::timeout, this, &MainWindow::fixTick);
     controller_->views().hooks.refreshTargetText = [this] {
         if (aisWindow_->isVisible()) {
             aisWindow_->refresh();
@@ -109,6 +109,16 @@ void MainWindow::start(const std::string& workingFolder, const std::string& conf
     controller_->FormCreate(workingFolder, configArgument);
     refresh();
     secsTimer_->start(static_cast<int>(state_.display.SecsTimer.intervalMs));
+}
+
+void MainWindow::secsTick()
+{
+    run([this] { controller_->SecsTimerTimer(); });
+}
+
+void MainWindow::fixTick()
+{
+    run([this] { controller_->fix().FixTimerTimer(); });
 }
 
 QAction* MainWindow::command(const QString& name) const

@@ -50,6 +50,9 @@ public:
     void start(const std::string& workingFolder, const std::string& configArgument);
     // Shows what the state says: panels, check marks, enabled flags, hints, timers, views.
     void refresh();
+    // What the timers do on each tick (public so tests can step them).
+    void secsTick();
+    void fixTick();
 
     kv::MainController& controller() { return *controller_; }
     kv::ProgramState& state() { return state_; }

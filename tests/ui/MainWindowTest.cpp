@@ -1,0 +1,425 @@
+// The main window over fakes: start-up, command enabling, views, quit, the cursor and the
+// position panel, the waypoint list, hints and the AIS target window.
+
+#include "UiSupport.h"
+
+#include "charts/ViewGeometry.h"
+#include "core/Config.h"
+#include "ais/AisText.h"
+#include "core/TextFile.h"
+#include "platform/fake/Fakes.h"
+#include "routes/Routes.h"
+#include "ui/AisTargetWindow.h"
+#include "ui/MainWindow.h"
+#include "ui/ViewWindow.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QStatusTipEvent>
+#include <QTimer>
+#include <QToolBar>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <set>
+
+namespace {
+
+using namespace kv;
+using kvui::MainWindow;
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    MainWindowTest() { kvtest::App(); }
+
+    void SetUp() override { kvtest::PrepareWorkingFolder(dir); }
+    void TearDown() override
+    {
+        if (window) {
+            fakes.prompter.defaultAnswer = true;
+            window->close();
+            window.reset();
+        }
+    }
+
+    void writeRoute(const std::string& name, int waypoints)
+    {
+        std::vector<std::string> lines;
+        for (int i = 1; i <= waypoints; ++i) {
+            RouteWaypoint w;
+            w.name = DefaultRouteName(i);
+            w.lat = -16.7 + i * 0.05;
+            w.lon = -41.7 + i * 0.05;
+            lines.push_back(RouteLine(w));
+        }
+        ASSERT_TRUE(WriteTextLinesAtomic(dir.file("routes/" + name + ".rte"), lines));
+    }
+
+    template <class Edit>
+    void writeConfig(const std::string& name, Edit edit)
+    {
+        NavState nav;
+        Settings settings;
+        ApplyConfigDefaults(nav, settings);
+        nav.AppDir = dir.path() + "/";
+        nav.LogDir = dir.path() + "/logs/";
+        nav.ChartDir = dir.path() + "/charts/";
+        edit(nav, settings);
+        ASSERT_TRUE(WriteConfig(dir.file(name), nav, settings));
+    }
+
+    void start(const std::string& argument = "")
+    {
+        window = std::make_unique<MainWindow>(state, fakes.platform);
+        window->aboutBox = [this] { ++aboutBoxes; };
+        window->chooseFile = [this](const kvui::FileDialogSpec& spec) {
+            dialogs.push_back(spec);
+            return chosenFile;
+        };
+        window->start(dir.path(), argument);
+        window->show();
+    }
+
+    QAction* command(const char* name)
+    {
+        QAction* a = window->command(QLatin1String(name));
+        EXPECT_NE(a, nullptr) << name;
+        return a;
+    }
+
+    QString label(const char* name) { return window->findChild<QLabel*>(QLatin1String(name))->text(); }
+    int subWindows() { return static_cast<int>(window->findChild<QMdiArea*>()->subWindowList().size()); }
+
+    kvtest::TempDir dir;
+    ProgramState state;
+    FakePlatform fakes;
+    std::unique_ptr<MainWindow> window;
+    int aboutBoxes = 0;
+    std::vector<kvui::FileDialogSpec> dialogs;
+    QString chosenFile;
+};
+
+TEST_F(MainWindowTest, StartsWithoutConfigurationOnTheWorldChart)
+{
+    start();
+    EXPECT_EQ(subWindows(), 0);
+    EXPECT_FALSE(command("File1")->isEnabled());
+    EXPECT_FALSE(command("Window1")->isEnabled());
+    EXPECT_EQ(window->secsTimer()->interval(), 1000);
+    EXPECT_TRUE(window->secsTimer()->isActive());
+    EXPECT_FALSE(window->fixTimer()->isActive());
+
+    window->secsTick();
+    EXPECT_EQ(aboutBoxes, 1);
+    ASSERT_EQ(subWindows(), 1);
+    EXPECT_EQ(window->findChild<QMdiArea*>()->subWindowList().first()->windowTitle(), QStringLiteral("world ()"));
+    EXPECT_TRUE(command("File1")->isEnabled());
+    EXPECT_TRUE(fakes.prompter.lastMessageIs("Total chart points = " + std::to_string(state.chart.count())));
+    EXPECT_GT(state.chart.count(), 1000);
+    EXPECT_EQ(label("TimePanel"), QStringLiteral("12:00:00"));
+    EXPECT_EQ(label("Trip"), QStringLiteral("0.00 Nm"));
+    // The view shows the redrawn chart: not a single colour.
+    kvui::ViewWindow* view = window->view(0);
+    ASSERT_NE(view, nullptr);
+    const QImage image = view->image()->pixmap().toImage();
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.size(), window->controller().views().view(0).bitmap.size());
+    std::set<QRgb> colours;
+    for (int y = 0; y < image.height(); y += 7) {
+        for (int x = 0; x < image.width(); x += 7) {
+            colours.insert(image.pixel(x, y));
+        }
+    }
+    EXPECT_GT(colours.size(), 2u);
+}
+
+TEST_F(MainWindowTest, CommandsCarryTheirCaptionsShortcutsAndHints)
+{
+    start();
+    EXPECT_EQ(command("Fix1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F));
+    EXPECT_EQ(command("ResetXTE1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_X));
+    EXPECT_EQ(command("SelectWaypoint1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_W));
+    EXPECT_EQ(command("TideStep1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Y));
+    EXPECT_EQ(command("ShowNMEA")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
+    EXPECT_EQ(command("NMEAInterface1")->text(), QStringLiteral("NMEA &Interface"));
+    EXPECT_EQ(command("NavigationData1")->text(), QStringLiteral("Navigation &Data"));
+    EXPECT_TRUE(command("ProcAis")->isChecked());
+    EXPECT_EQ(command("IncTide")->text(), QStringLiteral("T"));
+    // "short|long": the short part is the tool tip, the long part goes to the status line; a
+    // hint without "|" is both.
+    EXPECT_EQ(command("IncTide")->toolTip(), QStringLiteral("Step Tide forward 1 hour"));
+    EXPECT_EQ(command("IncTide")->statusTip(), QString());
+    EXPECT_EQ(command("Route1")->statusTip(), QStringLiteral("Remove Route"));
+    command("Route1")->showStatusText(window.get());
+    EXPECT_EQ(label("StatusLine"), QStringLiteral("Remove Route"));
+    EXPECT_EQ(state.display.StatusLine, "Remove Route");
+    // Leaving a control keeps the message.
+    QStatusTipEvent leave{QString()};
+    QApplication::sendEvent(window.get(), &leave);
+    EXPECT_EQ(label("StatusLine"), QStringLiteral("Remove Route"));
+
+    EXPECT_EQ(command("MeasureMode")->toolTip(), QStringLiteral("Measure On"));
+    command("MeasureMode")->trigger();
+    EXPECT_EQ(command("MeasureMode")->toolTip(), QStringLiteral("Measure off"));
+    EXPECT_TRUE(command("MeasureMode")->isChecked());
+}
+
+TEST_F(MainWindowTest, EnablingFollowsTheModes)
+{
+    writeRoute("coast", 5);
+    writeConfig("kelvw.cfg", [](NavState&, Settings& s) { s.RouteName = "coast"; });
+    start();
+    // No view: nothing that needs one.
+    for (const char* name : {"SaveRouteAs1", "Route1", "Fix1", "FixBtn", "DRMode1", "Find_Antenna"}) {
+        EXPECT_FALSE(command(name)->isEnabled()) << name;
+    }
+    window->secsTick();
+    for (const char* name : {"SaveRouteAs1", "Route1", "Fix1", "FixBtn", "DRMode1", "Find_Antenna"}) {
+        EXPECT_TRUE(command(name)->isEnabled()) << name;
+    }
+    EXPECT_FALSE(command("TideStep1")->isEnabled()); // no tidal atlas
+    EXPECT_FALSE(command("SendWaypoints1")->isEnabled()); // interface closed
+    EXPECT_FALSE(command("SaveLogAs1")->isEnabled());     // empty quick log
+    EXPECT_FALSE(window->fixTimer()->isActive());
+
+    // Dead reckoning: no fixes by hand, the fix timer runs.
+    command("DRMode1")->trigger();
+    EXPECT_TRUE(command("DRMode1")->isChecked());
+    EXPECT_FALSE(command("Fix1")->isEnabled());
+    EXPECT_FALSE(command("FixBtn")->isEnabled());
+    EXPECT_TRUE(window->fixTimer()->isActive());
+    EXPECT_EQ(window->fixTimer()->interval(), 10000);
+    EXPECT_EQ(label("StatusLine"), QStringLiteral("Dead Reckoning Mode !"));
+    command("DRMode1")->trigger();
+    EXPECT_TRUE(command("Fix1")->isEnabled());
+    EXPECT_FALSE(window->fixTimer()->isActive());
+
+    // The interface open: waypoints can be sent, the antenna cannot be located.
+    command("NMEAInterface1")->trigger();
+    EXPECT_TRUE(state.nav.NmeaOpen);
+    EXPECT_TRUE(command("NMEAInterface1")->isChecked());
+    EXPECT_TRUE(command("SendWaypoints1")->isEnabled());
+    EXPECT_FALSE(command("Find_Antenna")->isEnabled());
+    EXPECT_TRUE(window->fixTimer()->isActive());
+
+    // A second view: the antenna command wants exactly one.
+    command("NMEAInterface1")->trigger(); // closes after the question (answered Yes)
+    EXPECT_FALSE(state.nav.NmeaOpen);
+    EXPECT_TRUE(command("Find_Antenna")->isEnabled());
+    command("FileNewItem")->trigger();
+    EXPECT_EQ(subWindows(), 2);
+    EXPECT_FALSE(command("Find_Antenna")->isEnabled());
+}
+
+TEST_F(MainWindowTest, ThirdViewIsRefused)
+{
+    start();
+    window->secsTick();
+    command("FileNewItem")->trigger();
+    EXPECT_EQ(subWindows(), 2);
+    command("FileNewItem")->trigger();
+    EXPECT_EQ(subWindows(), 2);
+    EXPECT_TRUE(fakes.prompter.lastMessageIs("Two views maximum - close one first..."));
+}
+
+TEST_F(MainWindowTest, ClosingTheOnlyViewAsksFirst)
+{
+    start();
+    window->secsTick();
+    fakes.prompter.answer({false});
+    command("FileCloseItem")->trigger();
+    EXPECT_EQ(subWindows(), 1);
+    EXPECT_TRUE(fakes.prompter.lastMessageIs(
+        "This is the only view open. Closing it will remove all data ! - Are you really sure?"));
+
+    // The window's own close button goes through the same rule.
+    fakes.prompter.answer({false});
+    window->findChild<QMdiArea*>()->subWindowList().first()->close();
+    kvtest::Spin(50);
+    EXPECT_EQ(subWindows(), 1);
+    EXPECT_EQ(fakes.prompter.texts().size(), 3u); // chart points, and the question twice
+}
+
+TEST_F(MainWindowTest, CloseAllEmptiesEverything)
+{
+    writeRoute("coast", 3);
+    writeConfig("kelvw.cfg", [](NavState&, Settings& s) { s.RouteName = "coast"; });
+    start();
+    window->secsTick();
+    command("FileNewItem")->trigger();
+    ASSERT_EQ(subWindows(), 2);
+    fakes.prompter.answer({true, true});
+    command("CloseAll1")->trigger();
+    EXPECT_EQ(subWindows(), 0);
+    EXPECT_EQ(state.chart.count(), 0);
+    EXPECT_EQ(window->findChild<QComboBox*>(QStringLiteral("WPName"))->count(), 0);
+    EXPECT_FALSE(command("File1")->isEnabled());
+    EXPECT_FALSE(command("Window1")->isEnabled());
+    EXPECT_FALSE(command("Route1")->isEnabled());
+    // A new view is still possible.
+    EXPECT_TRUE(command("FileNewItem")->isEnabled());
+}
+
+TEST_F(MainWindowTest, QuitAnsweredNoThenYesWritesKelvwCfg)
+{
+    writeConfig("boat2.cfg", [](NavState& nav, Settings&) { nav.BoatSpeed = 6.5; });
+    start("boat2.cfg");
+    window->secsTick();
+    fakes.prompter.answer({false});
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(std::filesystem::exists(dir.file("kelvw.cfg")));
+    fakes.prompter.answer({true});
+    EXPECT_TRUE(window->close());
+    EXPECT_FALSE(window->secsTimer()->isActive());
+    ASSERT_TRUE(std::filesystem::exists(dir.file("kelvw.cfg")));
+    NavState nav;
+    Settings settings;
+    ASSERT_TRUE(ReadConfig(dir.file("kelvw.cfg"), nav, settings));
+    EXPECT_DOUBLE_EQ(nav.BoatSpeed, 6.5);
+    EXPECT_EQ(nav.ChartName, "world");
+    window.reset();
+}
+
+TEST_F(MainWindowTest, ClickInTheViewMovesTheCursorAndThePositionPanel)
+{
+    start();
+    window->secsTick();
+    kvui::ViewWindow* view = window->view(0);
+    ASSERT_NE(view, nullptr);
+    const kv::ChartView& model = window->controller().views().view(0);
+    const QPoint at(200, 150);
+    QMouseEvent press(QEvent::MouseButtonPress, at, view->image()->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(view->image(), &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, view->image()->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(view->image(), &release);
+
+    const LatLongValue expected = PixelToLatLong(model.projection, at.x(), at.y());
+    EXPECT_NEAR(state.nav.OwnLat, expected.lat, 1e-9);
+    EXPECT_NEAR(state.nav.OwnLong, expected.lon, 1e-9);
+    EXPECT_EQ(model.cursorX, 200);
+    EXPECT_EQ(model.cursorY, 150);
+    const QString readout = label("PosnPanel");
+    EXPECT_FALSE(readout.isEmpty());
+    EXPECT_EQ(readout.toLatin1().toStdString(), state.display.PosnPanel);
+
+    // A click on the position panel: decimal degrees, east positive.
+    auto* panel = window->findChild<QLabel*>(QStringLiteral("PosnPanel"));
+    QMouseEvent click(QEvent::MouseButtonRelease, QPointF(5, 5), panel->mapToGlobal(QPointF(5, 5)), Qt::LeftButton,
+                      Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(panel, &click);
+    char text[80];
+    std::snprintf(text, sizeof text, "%.5f\xb0 %.5f\xb0 (S/W -ve)", state.nav.OwnLat, -state.nav.OwnLong);
+    EXPECT_EQ(label("PosnPanel"), QString::fromLatin1(text));
+}
+
+TEST_F(MainWindowTest, NextWaypointWrapsOnAFiveWaypointRoute)
+{
+    writeRoute("coast", 5);
+    writeConfig("kelvw.cfg", [](NavState&, Settings& s) { s.RouteName = "coast"; });
+    start();
+    window->secsTick();
+    auto* list = window->findChild<QComboBox*>(QStringLiteral("WPName"));
+    ASSERT_EQ(list->count(), 5);
+    EXPECT_EQ(list->currentIndex(), 0);
+    for (int expected : {2, 3, 4, 5, 1}) {
+        command("SelectWaypoint1")->trigger();
+        EXPECT_EQ(state.nav.ActiveWaypoint, expected);
+        EXPECT_EQ(list->currentIndex(), expected - 1);
+    }
+    // Choosing in the list.
+    list->setCurrentIndex(3);
+    emit list->activated(3);
+    EXPECT_EQ(state.nav.ActiveWaypoint, 4);
+    EXPECT_EQ(list->toolTip(), QStringLiteral("Selected Waypoint"));
+}
+
+TEST_F(MainWindowTest, NavigationDataHidesThePanel)
+{
+    start();
+    window->secsTick();
+    QWidget* panel = window->findChild<QWidget*>(QStringLiteral("NavPanel"));
+    EXPECT_TRUE(panel->isVisible());
+    command("NavigationData1")->trigger();
+    EXPECT_FALSE(panel->isVisible());
+    EXPECT_FALSE(command("NavigationData1")->isChecked());
+    command("NavigationData1")->trigger();
+    EXPECT_TRUE(panel->isVisible());
+}
+
+TEST_F(MainWindowTest, AisTargetWindowShowsTheSelectedTarget)
+{
+    start();
+    window->secsTick();
+    window->controller().ais().DecodeAndUpdate(kvtest::AisPositionReport(235001234, -16.70, 41.80, 8.5, 45.0));
+    window->controller().ais().DecodeAndUpdate(kvtest::AisPositionReport(235005678, -16.72, 41.75, 3.0, 270.0));
+    ASSERT_EQ(state.ais.AISTargetCount, 2);
+
+    kvui::ViewWindow* view = window->view(0);
+    QAction* showAis = view->toolBar()->findChild<QAction*>(QStringLiteral("ShowAIS"));
+    ASSERT_NE(showAis, nullptr);
+    EXPECT_TRUE(showAis->isVisible()); // the first view is the AIS view
+    showAis->trigger();
+    kvui::AisTargetWindow* targets = window->aisWindow();
+    EXPECT_TRUE(targets->isVisible());
+    EXPECT_EQ(targets->windowTitle(), QStringLiteral("AIS Target Data"));
+    EXPECT_TRUE(targets->windowFlags() & Qt::WindowStaysOnTopHint);
+    ASSERT_GE(state.ais.SelectedTarget, 1);
+    const std::vector<std::string> lines = WriteTargetText(state, state.ais.SelectedTarget, fakes.clock.now());
+    const QString memo = targets->memo()->toPlainText();
+    EXPECT_EQ(memo.split(QLatin1Char('\n')).size(), static_cast<qsizetype>(lines.size()));
+    EXPECT_TRUE(memo.contains(QString::fromLatin1(lines.front().c_str())));
+    EXPECT_EQ(targets->height(), 420);
+
+    command("AdditionalTargetData1")->trigger();
+    targets->refresh();
+    EXPECT_EQ(targets->height(), 550);
+    EXPECT_GT(targets->memo()->toPlainText().split(QLatin1Char('\n')).size(), static_cast<qsizetype>(lines.size()));
+
+    // The pop-up menu of the window.
+    EXPECT_TRUE(targets->action(QStringLiteral("StayOnTop1"))->isChecked());
+    EXPECT_TRUE(targets->action(QStringLiteral("WordWrap1"))->isChecked());
+    targets->action(QStringLiteral("WordWrap1"))->trigger();
+    EXPECT_EQ(targets->memo()->lineWrapMode(), QPlainTextEdit::NoWrap);
+    targets->action(QStringLiteral("SelectAll1"))->trigger();
+    EXPECT_TRUE(targets->memo()->textCursor().hasSelection());
+
+    showAis->trigger();
+    EXPECT_FALSE(targets->isVisible());
+}
+
+TEST_F(MainWindowTest, FileDialogsUseTheirTitlesAndFolders)
+{
+    writeRoute("coast", 3);
+    start();
+    window->secsTick();
+    chosenFile = QString::fromStdString(dir.file("routes/coast.rte"));
+    command("Routes1")->trigger();
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_EQ(dialogs[0].title, QStringLiteral("Open a route file"));
+    EXPECT_EQ(dialogs[0].folder.toStdString(), dir.path() + "/routes/");
+    EXPECT_EQ(state.nav.RouteLength, 3);
+    window->secsTick(); // the list is rebuilt on the tick
+    EXPECT_EQ(window->findChild<QComboBox*>(QStringLiteral("WPName"))->count(), 3);
+
+    chosenFile = QString::fromStdString(dir.file("routes/copy.rte"));
+    command("SaveRouteAs1")->trigger();
+    EXPECT_EQ(dialogs.back().title, QStringLiteral("Save route as..."));
+    EXPECT_TRUE(dialogs.back().save);
+    EXPECT_TRUE(std::filesystem::exists(dir.file("routes/copy.rte")));
+
+    chosenFile.clear(); // cancelled: nothing changes
+    command("Charts1")->trigger();
+    EXPECT_EQ(dialogs.back().title, QStringLiteral("Open a chart file"));
+    EXPECT_GT(state.chart.count(), 1000);
+}
+
+} // namespace
