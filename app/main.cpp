@@ -1,4 +1,4 @@
-// kvfree [config-file] [--screenshot FILE.png --after SECONDS]
+// kvfree [config-file] [--screenshot FILE.png --after SECONDS [--show-ais]]
 //
 // Runs in the current working folder (charts/, routes/, tides/, logs/ and kelvw.cfg live there).
 
@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QScreen>
 #include <QTimer>
 
 #include <cstdio>
@@ -43,16 +44,19 @@ int main(int argc, char** argv)
     std::string configArgument;
     QString screenshotPath;
     double screenshotAfter = 3.0;
+    bool showAis = false;
     const QStringList args = QApplication::arguments();
     for (qsizetype i = 1; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--screenshot") && i + 1 < args.size()) {
             screenshotPath = args[++i];
         } else if (args[i] == QLatin1String("--after") && i + 1 < args.size()) {
             screenshotAfter = args[++i].toDouble();
+        } else if (args[i] == QLatin1String("--show-ais")) {
+            showAis = true;
         } else if (configArgument.empty() && !args[i].startsWith(QLatin1String("--"))) {
             configArgument = args[i].toLatin1().toStdString();
         } else {
-            std::fprintf(stderr, "usage: kvfree [config-file] [--screenshot FILE.png --after SECONDS]\n");
+            std::fprintf(stderr, "usage: kvfree [config-file] [--screenshot FILE.png --after SECONDS [--show-ais]]\n");
             return 2;
         }
     }
@@ -76,6 +80,16 @@ int main(int argc, char** argv)
     }
     window.start(QDir::currentPath().toStdString(), configArgument);
     window.showMaximized();
+    if (!screenshotPath.isEmpty()) {
+        // Without a window manager "maximised" means nothing: take the whole screen.
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+            window.setGeometry(screen->availableGeometry());
+        }
+    }
+    if (showAis) {
+        // The AIS view exists after the first tick.
+        QTimer::singleShot(1500, &window, [&window] { window.showAisTargets(); });
+    }
 
     if (!screenshotPath.isEmpty()) {
         QTimer::singleShot(static_cast<int>(screenshotAfter * 1000), &window, [&window, screenshotPath] {

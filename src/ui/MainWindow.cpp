@@ -1,5 +1,6 @@
 #include "ui/MainWindow.h"
 
+#include "charts/ViewGeometry.h"
 #include "ui/AisTargetWindow.h"
 #include "ui/ClickLabel.h"
 #include "ui/UiText.h"
@@ -15,6 +16,8 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QScreen>
+#include <QGuiApplication>
 #include <QStatusTipEvent>
 #include <QTimer>
 #include <QToolBar>
@@ -106,6 +109,12 @@ MainWindow::~MainWindow()
 
 void MainWindow::start(const std::string& workingFolder, const std::string& configArgument)
 {
+    // The views draw on a surface of the screen's size.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const kv::DrawingSurface surface = kv::SurfaceForScreen(screen->size().width(), screen->size().height());
+        state_.chartGeometry.SurfaceWidth = surface.width;
+        state_.chartGeometry.SurfaceHeight = surface.height;
+    }
     controller_->FormCreate(workingFolder, configArgument);
     refresh();
     secsTimer_->start(static_cast<int>(state_.display.SecsTimer.intervalMs));

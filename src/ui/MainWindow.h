@@ -52,6 +52,8 @@ public:
     void refresh();
     // What the timers do on each tick (public so tests can step them).
     void secsTick();
+    // Presses the AIS view's "Show / Hide AIS Targets" button when it is up.
+    void showAisTargets();
     void fixTick();
 
     kv::MainController& controller() { return *controller_; }

@@ -60,13 +60,26 @@ void MainWindow::onView(ViewWindow* window, const std::function<void(kv::ChartVi
     });
 }
 
+void MainWindow::showAisTargets()
+{
+    kv::ChartView* v = controller_->views().aisView();
+    if (v && !v->ais.ShowAIS) {
+        run([this, v] { kv::ShowAISClick(controller_->views(), *v); });
+    }
+}
+
 ViewWindow* MainWindow::addViewWindow()
 {
     auto* window = new ViewWindow(static_cast<int>(views_.size()) + 1);
     auto* sub = mdi_->addSubWindow(window);
     sub->installEventFilter(this);
     buildViewCommands(window);
-    sub->resize(mdi_->viewport()->size() * 0.9);
+    // The first view fills the area; a second one is placed by the window commands.
+    if (views_.empty()) {
+        sub->setGeometry(QRect(QPoint(0, 0), mdi_->viewport()->size()));
+    } else {
+        sub->resize(mdi_->viewport()->size() * 0.9);
+    }
     sub->show();
     return window;
 }
