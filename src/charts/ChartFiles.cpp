@@ -256,14 +256,14 @@ void ChartFiles::OpenChart(const std::string& path)
         return;
     }
     chart.OpenFileName = path;
-    chart.ChartFolder = FolderOf(path);
-    state_.nav.ChartDir = chart.ChartFolder.str();
     hooks_.rebuildChartIndex();
     const ChartRecords records = ReadChartRecords(path);
     if (!records.opened) {
         platform_.prompter.warning(kNonExistantFile);
         return;
     }
+    chart.ChartFolder = FolderOf(path);
+    state_.nav.ChartDir = chart.ChartFolder.str();
     if (!state_.display.isChecked("ChartAppendMode")) {
         ClearChart();
         chart.LayerMarker = kAllLayers;

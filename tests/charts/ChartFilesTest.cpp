@@ -82,10 +82,12 @@ TEST(ChartOpen, MissingFileLeavesTheStoreAsItWas)
     p.writeChart("a.cht", ChartImage(Line(4)));
     p.files.OpenChart(p.chartPath("a.cht"));
     p.fakes.prompter.messages.clear();
-    p.files.OpenChart(p.chartPath("nothere.cht"));
+    p.files.OpenChart(p.dir.file("elsewhere/nothere.cht"));
     EXPECT_EQ(p.messages(), (std::vector<std::string>{kNonExistantFile}));
     EXPECT_EQ(p.state.chart.count(), 4);
     EXPECT_EQ(p.state.chart.ChartName.str(), "a");
+    EXPECT_EQ(p.state.chart.ChartFolder.str(), p.dir.path() + "/charts/");
+    EXPECT_EQ(p.state.nav.ChartDir.str(), p.dir.path() + "/charts/");
     // A cancelled dialog clears its file name and touches nothing else.
     p.files.OpenChart("");
     EXPECT_TRUE(p.state.chart.OpenFileName.empty());
