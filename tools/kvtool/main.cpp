@@ -2,10 +2,11 @@
 
 #include "Command.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace kvtool {
@@ -35,9 +36,12 @@ void PrintHelp(std::FILE* out)
 
 int main(int argc, char** argv)
 {
-    // Some commands render with QPainter or open a serial port: give them a Qt application
-    // object (no window system is needed).
-    QCoreApplication app(argc, argv);
+    // Some commands render with QPainter (text needs the font database of a GUI application) or
+    // open a serial port: give them a Qt application object. No window system is needed.
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr) {
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    }
+    QGuiApplication app(argc, argv);
     if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0 ||
         std::strcmp(argv[1], "help") == 0) {
         PrintHelp(stdout);

@@ -1,0 +1,90 @@
+// kvtool render on a working folder made here: the chart with its configuration and waypoints,
+// a route and a size that raises the drawing surface.
+
+#include "ViewTestSupport.h"
+#include "support/TempDir.h"
+
+#include "charts/ChartFiles.h"
+#include "charts/WaypointFiles.h"
+#include "core/TextFile.h"
+#include "routes/Routes.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+
+using namespace kv;
+
+std::string Kvtool()
+{
+    const char* env = std::getenv("KVTOOL");
+    return env != nullptr ? env : std::string(KV_BINARY_DIR) + "/kvtool";
+}
+
+int Shell(const std::string& command)
+{
+    return std::system((command + " > /dev/null 2>&1").c_str());
+}
+
+class KvtoolRender : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        EnsureGuiApplication();
+        std::vector<ChartPoint> points{ChartPoint::make(50.1, 1.1), ChartPoint::make(50.0, 0.9),
+                                       ChartPoint::make(49.9, 1.1, 4), ChartPoint::penUp()};
+        dir.write("charts/bay.cht", ChartRecordBytes(points));
+        ChartConfig config;
+        config.centreLat = 50.0;
+        config.centreLong = 1.0;
+        config.zoom = 8.0;
+        ASSERT_TRUE(WriteChartConfigFile(dir.file("charts/bay.cfg"), config));
+        ChartWaypoints wps;
+        ChartWaypoint wp;
+        wp.name = WaypointNameField("Pier", 2, 0);
+        wp.lat = 50.02;
+        wp.lon = 1.03;
+        wps.push(wp);
+        ASSERT_TRUE(WriteWaypointFile(dir.file("charts/bay.wpt"), PositionLayout::Wpt, wps));
+        const std::string route = RouteLine(RouteWaypoint{DefaultRouteName(1), 49.95, 1.05}) + "\r\n" +
+                                  RouteLine(RouteWaypoint{DefaultRouteName(2), 50.05, 0.95}) + "\r\n";
+        dir.write("routes/leg.rte", route);
+    }
+    kvtest::TempDir dir;
+};
+
+TEST_F(KvtoolRender, DrawsTheChartAtTheFormulaPixel)
+{
+    const std::string out = dir.file("out.png");
+    ASSERT_EQ(Shell(Kvtool() + " render " + dir.path() + " " + out + " --chart bay --size 1920x1080 --route leg --zoom 16"), 0);
+    QImage image(QString::fromStdString(out));
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.width(), 1920);
+    EXPECT_EQ(image.height(), 1440); // wider than 4:3: the height is raised
+    // The waypoint "Pier" (a single point) lands where the formulas put it:
+    // latitude base round(1440/200 × 38 × 0.63 / cos 50°) = round(268.16) = 268, × 16 = 4288;
+    // longitude base round(1920/640 × 55) = 165, × 16 = 2640.
+    // y = round((50 - 50.02) × 4288 + 720) = round(634.24) = 634; x = round((1 - 1.03) × 2640 + 960) = round(880.8) = 881.
+    EXPECT_EQ(kvtest::PixelAt(image, 881, 634), kWhite);
+    EXPECT_EQ(kvtest::PixelAt(image, 880, 634), kNavy);
+    EXPECT_GT(kvtest::CountColour(image, kRed), 100); // the route leg
+    EXPECT_GT(kvtest::CountColour(image, kLime), 100); // the solid lime contour (line type 4)
+}
+
+TEST_F(KvtoolRender, RefusesBadArguments)
+{
+    const std::string out = dir.file("x.png");
+    EXPECT_NE(Shell(Kvtool() + " render " + dir.path()), 0);
+    EXPECT_NE(Shell(Kvtool() + " render " + dir.path() + " " + out + " --chart missing"), 0);
+    EXPECT_NE(Shell(Kvtool() + " render " + dir.path() + " " + out + " --chart bay --zoom 0"), 0);
+    EXPECT_NE(Shell(Kvtool() + " render " + dir.path() + " " + out + " --chart bay --size 12"), 0);
+    EXPECT_NE(Shell(Kvtool() + " render " + dir.path() + " " + out + " --chart bay --route nothere"), 0);
+    EXPECT_FALSE(FileExists(out));
+    // rotated and centred elsewhere still draws
+    EXPECT_EQ(Shell(Kvtool() + " render " + dir.path() + " " + out + " --chart bay --angle 45 --centre 50.01 0.99 --size 320x240"), 0);
+    EXPECT_TRUE(FileExists(out));
+}
+
+} // namespace

@@ -1,0 +1,273 @@
+// kvtool render: one chart view drawn exactly as the program draws it, written as a PNG.
+
+#include "Command.h"
+
+#include "ais/AisController.h"
+#include "charts/ChartFiles.h"
+#include "charts/Render.h"
+#include "charts/ViewSet.h"
+#include "core/Config.h"
+#include "core/Format.h"
+#include "core/Paths.h"
+#include "core/Real48.h"
+#include "core/TextFile.h"
+#include "platform/fake/Fakes.h"
+#include "routes/Routes.h"
+#include "routes/TidalStreams.h"
+
+#include <QImage>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: kvtool render WORKDIR OUT.png [--chart NAME] [--centre LAT LON] [--zoom Z] [--size WxH]\n"
+    "                     [--angle DEG] [--route NAME] [--log FILE.log] [--ais FILE.AIS] [--tides FILE.pos]\n"
+    "  positions in decimal degrees, longitude WEST positive\n";
+
+struct Options {
+    std::string workDir;
+    std::string out;
+    std::string chart;
+    std::optional<double> lat, lon, zoom;
+    int width = 1024;
+    int height = 768;
+    double angle = 0.0;
+    std::string route, log, ais, tides;
+};
+
+bool Number(const std::string& text, double& value)
+{
+    const auto v = kv::ParseReal(text);
+    if (!v) {
+        std::fprintf(stderr, "kvtool render: not a number: %s\n", text.c_str());
+        return false;
+    }
+    value = *v;
+    return true;
+}
+
+std::optional<Options> ParseOptions(const kvtool::Args& args)
+{
+    if (args.size() < 2) {
+        return std::nullopt;
+    }
+    Options o;
+    o.workDir = kv::WithTrailingSeparator(args[0]);
+    o.out = args[1];
+    for (std::size_t i = 2; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto next = [&](std::string& value) {
+            if (i + 1 >= args.size()) {
+                std::fprintf(stderr, "kvtool render: %s needs a value\n", a.c_str());
+                return false;
+            }
+            value = args[++i];
+            return true;
+        };
+        std::string v1;
+        std::string v2;
+        double d1 = 0;
+        double d2 = 0;
+        if (a == "--chart") {
+            if (!next(o.chart)) {
+                return std::nullopt;
+            }
+        } else if (a == "--centre" || a == "--center") {
+            if (!next(v1) || !next(v2) || !Number(v1, d1) || !Number(v2, d2)) {
+                return std::nullopt;
+            }
+            o.lat = d1;
+            o.lon = d2;
+        } else if (a == "--zoom") {
+            if (!next(v1) || !Number(v1, d1)) {
+                return std::nullopt;
+            }
+            if (!(d1 >= kv::kMinZoom && d1 <= kv::kMaxZoom)) {
+                std::fprintf(stderr, "kvtool render: the zoom must lie between 0.03125 and 12000\n");
+                return std::nullopt;
+            }
+            o.zoom = d1;
+        } else if (a == "--size") {
+            if (!next(v1)) {
+                return std::nullopt;
+            }
+            int w = 0;
+            int h = 0;
+            if (std::sscanf(v1.c_str(), "%dx%d", &w, &h) != 2 || w < 16 || h < 16 || w > 8192 || h > 8192) {
+                std::fprintf(stderr, "kvtool render: --size wants WxH between 16 and 8192\n");
+                return std::nullopt;
+            }
+            o.width = w;
+            o.height = h;
+        } else if (a == "--angle") {
+            if (!next(v1) || !Number(v1, o.angle)) {
+                return std::nullopt;
+            }
+        } else if (a == "--route") {
+            if (!next(o.route)) {
+                return std::nullopt;
+            }
+        } else if (a == "--log") {
+            if (!next(o.log)) {
+                return std::nullopt;
+            }
+        } else if (a == "--ais") {
+            if (!next(o.ais)) {
+                return std::nullopt;
+            }
+        } else if (a == "--tides") {
+            if (!next(o.tides)) {
+                return std::nullopt;
+            }
+        } else {
+            std::fprintf(stderr, "kvtool render: unknown option %s\n", a.c_str());
+            return std::nullopt;
+        }
+    }
+    return o;
+}
+
+// The 1,792-byte track log image: 98 records of three 6-byte reals, the count at offset 1764.
+bool ReadTrackLog(const std::string& path, kv::QuickLog& log)
+{
+    const auto bytes = kv::ReadWholeFile(path);
+    if (!bytes) {
+        return false;
+    }
+    std::string image = *bytes;
+    image.resize(1792, '\0'); // a short file is read as far as it goes
+    const auto* b = reinterpret_cast<const std::uint8_t*>(image.data());
+    const long long count = kv::RoundHalfEven(kv::real48ToDouble(b + 1764));
+    log.clear();
+    for (long long k = 0; k < count && k < static_cast<long long>(kv::kQuickLogCapacity); ++k) {
+        const std::uint8_t* r = b + 18 * k;
+        log.push(kv::QuickLogRecord{kv::real48ToDouble(r), kv::real48ToDouble(r + 6), kv::real48ToDouble(r + 12)});
+    }
+    return true;
+}
+
+// A named file of the working folder: a path as given when it exists, else folder + name + ext.
+std::string Resolve(const std::string& workDir, const std::string& folder, const std::string& name,
+                    const std::string& extension)
+{
+    if (kv::FileExists(name)) {
+        return name;
+    }
+    std::string file = name;
+    if (kv::ExtensionOf(file).empty()) {
+        file += extension;
+    }
+    return workDir + folder + file;
+}
+
+int RunRender(const kvtool::Args& args)
+{
+    const auto parsed = ParseOptions(args);
+    if (!parsed) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    const Options& o = *parsed;
+    auto state = std::make_unique<kv::ProgramState>();
+    kv::FakePlatform fakes;
+    kv::ReadConfig(o.workDir + kv::kConfigFileName, state->nav, state->settings);
+    state->nav.AppDir = o.workDir;
+
+    const kv::DrawingSurface surface = kv::SurfaceForScreen(o.width, o.height);
+    state->chartGeometry.SurfaceWidth = surface.width;
+    state->chartGeometry.SurfaceHeight = surface.height;
+
+    const std::string chartName = o.chart.empty() ? state->nav.ChartName : o.chart;
+    const std::string chartPath = Resolve(o.workDir, "charts/", chartName, ".cht");
+    kv::ChartViewHooks chartHooks;
+    kv::ChartFiles charts(*state, fakes.platform, chartHooks);
+    charts.OpenChart(chartPath);
+    for (const auto& m : fakes.prompter.messages) {
+        if (m.kind != "information") {
+            std::fprintf(stderr, "kvtool render: %s\n", m.text.c_str());
+        }
+    }
+    if (state->chart.ChartName.empty()) {
+        std::fprintf(stderr, "kvtool render: cannot open chart %s\n", chartPath.c_str());
+        return 1;
+    }
+
+    if (!o.route.empty()) {
+        kv::RouteHooks routeHooks;
+        kv::RouteEditor routes(*state, fakes.prompter, routeHooks);
+        const std::string path = Resolve(o.workDir, "routes/", o.route, ".rte");
+        if (!routes.ReadRouteFile(path)) {
+            std::fprintf(stderr, "kvtool render: cannot read route %s\n", path.c_str());
+            return 1;
+        }
+        if (state->nav.ActiveWaypoint == 0 && !state->route.empty()) {
+            state->nav.ActiveWaypoint = 1;
+        }
+    }
+    if (!o.tides.empty()) {
+        kv::TidalAtlas atlas(*state, fakes.platform);
+        const std::string path = Resolve(o.workDir, "tides/", o.tides, ".pos");
+        if (!atlas.LoadAtlas(path)) {
+            std::fprintf(stderr, "kvtool render: cannot read tidal atlas %s\n", path.c_str());
+            return 1;
+        }
+    }
+    if (!o.log.empty()) {
+        const std::string path = Resolve(o.workDir, "logs/", o.log, ".log");
+        if (!ReadTrackLog(path, state->quickLog)) {
+            std::fprintf(stderr, "kvtool render: cannot read track log %s\n", path.c_str());
+            return 1;
+        }
+        state->nav.LogEmpty = state->quickLog.empty();
+    }
+    if (!o.ais.empty()) {
+        const std::string path = Resolve(o.workDir, "logs/", o.ais, ".AIS");
+        const auto lines = kv::ReadTextLines(path);
+        if (!lines) {
+            std::fprintf(stderr, "kvtool render: cannot read AIS log %s\n", path.c_str());
+            return 1;
+        }
+        // Draw what the log holds, without touching the vessel database of the working folder.
+        state->ais.UpdateAISDatabase = false;
+        state->ais.SearchAISDatabase = false;
+        kv::AisController ais(*state, fakes.platform);
+        for (const auto& line : *lines) {
+            if (line.rfind("!AIVDM", 0) == 0) {
+                ais.DecodeAndUpdate(line);
+            }
+        }
+    }
+
+    kv::ViewSet views(*state, fakes.prompter);
+    views.shared.rotation.setAngle(o.angle * 3.14159265358979323846 / 180.0);
+    kv::ChartView& view = views.CreateView(views.ViewCaption(0));
+    view.ais.ShowAIS = !o.ais.empty();
+    if (o.lat) {
+        view.centreLat = *o.lat;
+        view.centreLong = *o.lon;
+    }
+    if (o.zoom) {
+        view.zoom = *o.zoom;
+    }
+    views.CommonTail(view);
+    if (!view.bitmap.save(QString::fromStdString(o.out), "PNG")) {
+        std::fprintf(stderr, "kvtool render: cannot write %s\n", o.out.c_str());
+        return 1;
+    }
+    std::printf("%s: %dx%d, chart %s (%d points, %zu waypoints), zoom %g, route %zu, track %zu, targets %d\n",
+                o.out.c_str(), view.bitmap.width(), view.bitmap.height(), state->chart.ChartName.c_str(),
+                state->chart.count(), state->waypoints.count(), view.zoom, state->route.count(),
+                state->quickLog.count(), state->ais.AISTargetCount);
+    return 0;
+}
+
+const kvtool::CommandRegistration reg{
+    {"render", "WORKDIR OUT.png [--chart NAME] [--centre LAT LON] [--zoom Z] [--size WxH] [--angle DEG] "
+               "[--route NAME] [--log FILE.log] [--ais FILE.AIS] [--tides FILE.pos]: draw one chart view",
+     &RunRender}};
+
+} // namespace
