@@ -4,6 +4,7 @@
 // marker, the geometry read from its configuration file).
 
 #include "core/Real48.h"
+#include "core/NavState.h"
 #include "core/ShortString.h"
 
 #include <array>
@@ -44,9 +45,14 @@ public:
     friend bool operator==(const ChartPoint&, const ChartPoint&) = default;
 
 private:
-    explicit ChartPoint(const Bytes& bytes) : bytes_(bytes) {}
-    Bytes bytes_{};
+    explicit ChartPoint(const Bytes& bytes)
+        : bytes_(bytes)
+    {
+    }
+    Bytes bytes_ {};
 };
+
+static_assert(sizeof(ChartPoint) == kChartRecordSize, "a chart point is one 12-byte file record");
 
 int LineTypeOf(double encodedLat);
 double LatitudeOf(double encodedLat);
@@ -57,8 +63,8 @@ public:
     static constexpr std::size_t capacity = kChartCapacity;
 
     int count() const { return count_; }
-    const ChartPoint& point(int number) const;       // 1 … capacity
-    void setPoint(int number, const ChartPoint& p);  // 1 … capacity
+    const ChartPoint& point(int number) const; // 1 … capacity
+    void setPoint(int number, const ChartPoint& p); // 1 … capacity
     // Sets the count; slots beyond it become pen-ups again.
     void setCount(int newCount);
     // Point count 0, every slot a pen-up, LayerMarker "**********".
@@ -67,7 +73,7 @@ public:
     // The point count when the chart and its layers had finished loading.
     int ChartBaseEnd = 0;
     ShortString<33> ChartName;
-    ShortString<80> ChartFolder; // ends in "/"
+    ShortString<kPathCapacity> ChartFolder; // ends in "/"
     std::string LayerMarker = kAllLayers;
     bool LayersEnabled = true;
     std::int16_t ReservedInteger = 0;
@@ -79,7 +85,7 @@ public:
     std::string ConfigName;
 
 private:
-    std::array<ChartPoint, kChartCapacity> slots_{};
+    std::array<ChartPoint, kChartCapacity> slots_ {};
     int count_ = 0;
 };
 
