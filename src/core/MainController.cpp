@@ -131,6 +131,7 @@ void MainController::FormCreate(const std::string& workingFolder, const std::str
     d.checked["Voice"] = true;
     d.checked["WPVoice"] = true;
     d.checked["Vfreq"] = true;
+    d.checked["After15Mins1"] = true;
     logs_->OpenDayLogs();
 
     nav.DRSpeed = nav.BoatSpeed;
@@ -383,6 +384,79 @@ void MainController::ExMeasureClick()
     shared.MeasureOriginPending = true;
     state_.display.StatusLine = ViewMeasureText(state_, shared);
     RefreshViews();
+}
+
+bool MainController::Config1Allowed()
+{
+    if (state_.nav.NmeaOpen) {
+        platform_.prompter.warning(kConfigLoadRefused);
+        return false;
+    }
+    return true;
+}
+
+void MainController::Config1Click(const std::string& path)
+{
+    if (path.empty() || !Config1Allowed()) {
+        return;
+    }
+    NavState& nav = state_.nav;
+    ReadConfig(path, nav, state_.settings);
+    // Kept before anything redraws: a redraw puts the cursor back at the view centre.
+    const double viewLat = nav.OwnLat;
+    const double viewLong = nav.OwnLong;
+    state_.app.ChartDialogDir = nav.ChartDir.empty() ? nav.AppDir.str() + "charts/" : nav.ChartDir.str();
+    PlaceVesselOutline();
+    state_.chart.ConfigName = NameWithoutExtension(path);
+    if (!state_.settings.RouteName.empty()) {
+        routes_->Routes1Click(JoinPath(nav.AppDir.str(), "routes/" + state_.settings.RouteName + ".rte"));
+    }
+    const std::string chartDir = nav.ChartDir.empty() ? nav.AppDir.str() + "charts/" : nav.ChartDir.str();
+    const auto chartConfig = ReadChartConfigFile(chartDir + nav.ChartName + ".cfg");
+    if (!chartConfig) {
+        platform_.prompter.warning(kChartConfigMissing);
+        UpdateMenuItems();
+        return;
+    }
+    // The vessel goes to the chart's reference position; the active view shows the position and
+    // zoom of the configuration.
+    nav.OwnLat = chartConfig->centreLat;
+    nav.OwnLong = chartConfig->centreLong;
+    if (views_->count() > 0) {
+        ChartView& v = views_->view(ActiveView());
+        v.centreLat = viewLat;
+        v.centreLong = viewLong;
+        v.zoom = state_.settings.ViewZoom;
+        views_->CommonTail(v);
+    }
+    UpdateMenuItems();
+}
+
+void MainController::SaveConfigAs1Click(const std::string& path)
+{
+    if (path.empty()) {
+        return;
+    }
+    if (!WriteConfig(path, state_.nav, state_.settings)) {
+        platform_.prompter.error(kConfigWriteError);
+        return;
+    }
+    state_.chart.ConfigName = NameWithoutExtension(path);
+    setViewCaptions(state_.chart.ChartName.str() + " (" + state_.chart.ConfigName + ")");
+}
+
+void MainController::TidalAtlasEditor1Click()
+{
+    if (!platform_.launcher.launch(state_.nav.AppDir.str() + kTidalAtlasEditorProgram, {})) {
+        platform_.prompter.information(kApplicationNotAvailableBang);
+    }
+}
+
+void MainController::CopyViewClick()
+{
+    if (views_->count() > 0) {
+        platform_.clipboard.setImage(views_->view(ActiveView()).bitmap);
+    }
 }
 
 void MainController::ShowNMEAClick()

@@ -31,6 +31,11 @@ inline constexpr const char* kMeasureOffHint = "Measure off|";
 inline constexpr const char* kMeasureStartHint = "Measure On|";
 inline constexpr const char* kTotaliseHint = "Totalise distance and reset measure point|";
 inline constexpr const char* kSelectedWaypointHint = "Selected Waypoint|";
+inline constexpr const char* kConfigLoadRefused =
+    "You cannot load a config file while logging in progress or a Chart Portfolio is open!";
+inline constexpr const char* kApplicationNotAvailableBang = "Application Not Available !";
+// The tidal atlas editor, a separate program in the program folder.
+inline constexpr const char* kTidalAtlasEditorProgram = "TidalAtlasEditor";
 
 // Control names of the main window this controller writes.
 namespace ctl {
@@ -91,6 +96,15 @@ public:
     void NavigationData1Click();
     void MeasureModeClick(bool pressed);
     void ExMeasureClick();
+    // Tools: load a configuration (`path` from the open dialog; empty when cancelled), and save
+    // one under another name. Config1Allowed says whether the dialog may open at all.
+    bool Config1Allowed();
+    void Config1Click(const std::string& path);
+    void SaveConfigAs1Click(const std::string& path);
+    void TidalAtlasEditor1Click();
+    // "Copy View": the active view's picture to the clipboard.
+    void CopyViewClick();
+
     // "Show raw &NMEA": while checked the received sentences appear in the status line.
     void ShowNMEAClick();
     // "Additional Target Data": the longer form of the target text.

@@ -125,6 +125,8 @@ void MainWindow::buildMenus()
         c.RedrawViews();
     });
     file->addSeparator();
+    addCommand(file, "CopyView", QStringLiteral("Copy View"), "Copy the active view to the clipboard",
+               [&c] { c.CopyViewClick(); }, QKeySequence(Qt::CTRL | Qt::Key_C));
     addCommand(file, "ViewTextLog1", QStringLiteral("Text &Log Viewer"), "", [&c] { c.logs().ViewTextLog1Click(); });
     file->addSeparator();
     addCommand(file, "Exit1", QStringLiteral("E&xit"), "", [this] { close(); });
@@ -192,6 +194,25 @@ void MainWindow::buildMenus()
         aisWindow_->setVisible(!aisWindow_->isVisible());
         aisWindow_->refresh();
     });
+
+    QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
+    tools->setObjectName(QStringLiteral("ToolsMenu"));
+    addCommand(tools, "Config1", QStringLiteral("&Load Config..."), "Load a configuration file", [this, &c, &app] {
+        if (!c.Config1Allowed()) {
+            return;
+        }
+        const QString path = openFile(QStringLiteral("Load configuration"), QStringLiteral("Config files (*.cfg);;All files (*)"),
+                                      QPath(app.ConfigDialogDir), QStringLiteral("cfg"));
+        c.Config1Click(Path(path));
+    });
+    addCommand(tools, "SaveConfigAs1", QStringLiteral("Save Config As..."), "Save the configuration under another name",
+               [this, &c, &app] {
+                   const QString path = saveFile(QStringLiteral("Save configuration as"), QStringLiteral("Config files (*.cfg)"),
+                                                 QPath(app.ConfigDialogDir), QStringLiteral("cfg"));
+                   c.SaveConfigAs1Click(Path(path));
+               });
+    addCommand(tools, "TidalAtlasEditor1", QStringLiteral("&Tidal Atlas Editor"), "Launch Tidal Editor",
+               [&c] { c.TidalAtlasEditor1Click(); });
 
     QMenu* window = menuBar()->addMenu(QStringLiteral("&Window"));
     window->menuAction()->setObjectName(QStringLiteral("Window1"));

@@ -6,6 +6,7 @@
 #include "ui/UiText.h"
 #include "ui/ViewWindow.h"
 
+#include "ais/AisTargets.h"
 #include "charts/ViewAis.h"
 
 #include <QAction>
@@ -168,6 +169,9 @@ void MainWindow::syncViews()
                 a->setChecked(v.ais.AISZoom);
             } else if (name == QLatin1String("AISShape")) {
                 a->setChecked(v.ais.ConventionalShape);
+            } else if (const auto it = state_.display.checked.find(name.toStdString());
+                       it != state_.display.checked.end() && a->isCheckable()) {
+                a->setChecked(it->second);
             }
             a->setVisible(!a->property("aisOnly").toBool() || v.aisView);
         }
@@ -324,6 +328,27 @@ void MainWindow::buildViewCommands(ViewWindow* w)
     aisItem("AISTrueHead1", QStringLiteral("AIS True Head"), kv::AISTrueHead1Click, orientation);
     aisItem("AISZoom", QStringLiteral("AIS Zoom Nearest Target"), kv::AISZoomClick);
     aisItem("AISShape", QStringLiteral("AIS Conventional Target Shape"), kv::AISShapeClick);
+    QMenu* age = ais->addMenu(QStringLiteral("AIS Auto Remove"));
+    age->menuAction()->setProperty("aisOnly", true);
+    auto* ages = new QActionGroup(age);
+    const std::pair<const char*, kv::AisAgeChoice> choices[] = {{"Never1", kv::AisAgeChoice::Never},
+                                                                  {"After15Mins1", kv::AisAgeChoice::After15Mins},
+                                                                  {"After10Mins1", kv::AisAgeChoice::After10Mins},
+                                                                  {"After5Mins1", kv::AisAgeChoice::After5Mins}};
+    const char* ageCaptions[] = {"Never", "After 15 Mins", "After 10 Mins", "After 5 Mins"};
+    int n = 0;
+    for (const auto& [name, choice] : choices) {
+        QAction* a = item(age, name, QLatin1String(ageCaptions[n++]), "", [this, choice = choice](kv::ChartView&) {
+            kv::SetAISAgeChoice(state_.ais, state_.display, choice);
+        }, true);
+        a->setProperty("aisOnly", true);
+        ages->addAction(a);
+    }
+    item(ais, "ClearAllTargets1", QStringLiteral("AIS Clear All Targets"), "", [this, &set](kv::ChartView& v) {
+        if (kv::ClearAllTargets(state_, platform_)) {
+            set.Redraw(v);
+        }
+    })->setProperty("aisOnly", true);
     connect(menu, &QMenu::aboutToShow, this, [this] { syncViews(); });
 
     // Mouse: the cursor follows presses and drags.

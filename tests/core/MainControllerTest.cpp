@@ -438,4 +438,90 @@ TEST(MainController, MissingChartEndsTheProgram)
     EXPECT_EQ(p.window.aboutBoxes, 0);
 }
 
+TEST(MainController, LoadingAConfigurationMovesVesselAndView)
+{
+    Program p;
+    p.writeRoute("coast", 4);
+    p.create();
+    p.controller->SecsTimerTimer();
+    p.writeConfig("other.cfg", [](NavState& nav, Settings& s) {
+        nav.BoatSpeed = 5.0;
+        nav.OwnLat = 49.5;
+        nav.OwnLong = 2.0;
+        s.ViewZoom = 2.0;
+        s.RouteName = "coast";
+    });
+
+    p.state.nav.NmeaOpen = true;
+    p.controller->Config1Click(p.dir.file("other.cfg"));
+    EXPECT_TRUE(p.fakes.prompter.lastMessageIs(
+        "You cannot load a config file while logging in progress or a Chart Portfolio is open!"));
+    EXPECT_DOUBLE_EQ(p.state.nav.BoatSpeed, 10.0);
+    p.state.nav.NmeaOpen = false;
+
+    p.controller->Config1Click(p.dir.file("other.cfg"));
+    EXPECT_DOUBLE_EQ(p.state.nav.BoatSpeed, 5.0);
+    EXPECT_EQ(p.state.chart.ConfigName, "other");
+    EXPECT_EQ(p.state.nav.RouteLength, 4);
+    // The active view where the configuration left it, at its zoom; the redraw puts the cursor
+    // (the shared position) at the view's centre.
+    const ChartView& v = p.controller->views().view(0);
+    EXPECT_NEAR(v.centreLat, 49.5, 1e-6);
+    EXPECT_NEAR(v.centreLong, 2.0, 1e-6);
+    EXPECT_DOUBLE_EQ(v.zoom, 2.0);
+    EXPECT_NEAR(p.state.nav.OwnLat, 49.5, 1e-6);
+
+    std::filesystem::remove(p.dir.file("charts/world.cfg"));
+    p.controller->Config1Click(p.dir.file("other.cfg"));
+    EXPECT_TRUE(p.fakes.prompter.lastMessageIs("Chart Config File Missing!"));
+}
+
+TEST(MainController, SavingAConfigurationRenamesTheViews)
+{
+    Program p;
+    p.create();
+    p.controller->SecsTimerTimer();
+    p.state.nav.BoatSpeed = 6.25;
+    p.controller->SaveConfigAs1Click(p.dir.file("boat3.cfg"));
+    EXPECT_EQ(p.controller->views().view(0).caption, "world (boat3)");
+    NavState nav;
+    Settings settings;
+    ASSERT_TRUE(ReadConfig(p.dir.file("boat3.cfg"), nav, settings));
+    EXPECT_DOUBLE_EQ(nav.BoatSpeed, 6.25);
+
+    p.controller->SaveConfigAs1Click(p.dir.file("no/such/folder/x.cfg"));
+    EXPECT_TRUE(p.fakes.prompter.lastMessageIs("Error creating config file !"));
+    EXPECT_EQ(p.state.chart.ConfigName, "boat3");
+}
+
+TEST(MainController, HelperProgramsAndClipboard)
+{
+    Program p;
+    p.create();
+    p.fakes.launcher.succeed = false;
+    p.controller->TidalAtlasEditor1Click();
+    ASSERT_EQ(p.fakes.launcher.launches.size(), 1u);
+    EXPECT_EQ(p.fakes.launcher.launches[0].program, p.dir.path() + "/TidalAtlasEditor");
+    EXPECT_TRUE(p.fakes.prompter.lastMessageIs("Application Not Available !"));
+
+    p.controller->CopyViewClick(); // no view: nothing to copy
+    EXPECT_TRUE(p.fakes.clipboard.image.isNull());
+    p.controller->SecsTimerTimer();
+    p.controller->CopyViewClick();
+    EXPECT_EQ(p.fakes.clipboard.image.size(), p.controller->views().view(0).bitmap.size());
+    EXPECT_FALSE(p.fakes.clipboard.image.isNull());
+}
+
+TEST(MainController, ShowRawNmeaClearsTheStatusLineWhenUnchecked)
+{
+    Program p;
+    p.create();
+    p.controller->ShowNMEAClick();
+    EXPECT_TRUE(p.state.display.isChecked(kShowNMEAControl));
+    p.state.display.StatusLine = "$GPGGA,...";
+    p.controller->ShowNMEAClick();
+    EXPECT_FALSE(p.state.display.isChecked(kShowNMEAControl));
+    EXPECT_EQ(p.state.display.StatusLine, "");
+}
+
 } // namespace
