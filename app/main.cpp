@@ -5,6 +5,7 @@
 #include "platform/Clock.h"
 #include "platform/Platform.h"
 #include "platform/qt/QtSerialPort.h"
+#include "platform/qt/QtSoundPlayer.h"
 #include "ui/MainWindow.h"
 #include "ui/QtPlatform.h"
 #include "ui/QtPrompter.h"
@@ -67,7 +68,7 @@ int main(int argc, char** argv)
     kv::Prompter& prompter = screenshotPath.isEmpty() ? static_cast<kv::Prompter&>(qtPrompter) : terminalPrompter;
     kv::SystemClock clock;
     kv::QtSerialPort serial(QDir::currentPath().toStdString());
-    kvui::SilentSoundPlayer sound;
+    kv::QtSoundPlayer sound;
     kvui::QtLauncher launcher;
     kvui::QtClipboard clipboard;
     kv::Platform platform{prompter, clock, serial, sound, launcher, clipboard};

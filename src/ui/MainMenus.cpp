@@ -313,7 +313,7 @@ void MainWindow::buildNavPanel()
     int column = 0;
     for (const auto& [name, caption] : fields) {
         auto* title = new QLabel(QLatin1String(caption), navPanel_);
-        auto* value = new QLabel(navPanel_);
+        auto* value = new ClickLabel(navPanel_);
         value->setObjectName(QLatin1String(name));
         value->setFrameShape(QFrame::Panel);
         value->setFrameShadow(QFrame::Sunken);
@@ -323,6 +323,9 @@ void MainWindow::buildNavPanel()
         navLabels_[name] = value;
         ++column;
     }
+    static_cast<ClickLabel*>(navLabels_["Trip"])->doubleClicked = [this] {
+        run([this] { controller_->fix().TripDblClick(); });
+    };
     grid->addWidget(new QLabel(QStringLiteral("Waypoint"), navPanel_), 0, column);
     wpName_ = new QComboBox(navPanel_);
     wpName_->setObjectName(QStringLiteral("WPName"));
@@ -339,6 +342,7 @@ void MainWindow::buildNavPanel()
     xtError_->setValue(0);
     xtError_->setTextVisible(false);
     xtError_->setMinimumWidth(160);
+    xtError_->installEventFilter(this); // a double click restarts the leg
     grid->addWidget(xtError_, 1, column++);
     auto* reset = new QPushButton(QStringLiteral("Reset"), navPanel_);
     reset->setObjectName(QStringLiteral("XTEReset"));

@@ -10,6 +10,8 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QIcon>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -256,6 +258,11 @@ void MainWindow::refresh()
         }
     }
 
+    // The text-log button shows its image when the working folder has one.
+    if (QAction* textLog = command(QStringLiteral("TxtLogOnOff"))) {
+        const QString image = QString::fromLocal8Bit(state_.app.TextLogButtonImage.c_str());
+        textLog->setIcon(!image.isEmpty() && QFileInfo::exists(image) ? QIcon(image) : QIcon());
+    }
     mirrorTimer(fixTimer_, d.FixTimer);
     mirrorTimer(aisPlayTimer_, d.AISPlayTimer);
     syncViews();

@@ -22,10 +22,4 @@ bool QtLauncher::launch(const std::string& program, const std::vector<std::strin
     return QProcess::startDetached(QString::fromLocal8Bit(program.data(), static_cast<qsizetype>(program.size())), args);
 }
 
-bool SilentSoundPlayer::play(const std::string&)
-{
-    finished();
-    return false;
-}
-
 } // namespace kvui

@@ -1,10 +1,8 @@
 #pragma once
-// The Qt side of the seams the window layer supplies: clipboard, program launch and a player
-// that plays nothing (for a machine without the sound player).
+// The Qt side of the seams the window layer supplies: clipboard and program launch.
 
 #include "platform/Clipboard.h"
 #include "platform/ProgramLauncher.h"
-#include "platform/SoundPlayer.h"
 
 namespace kvui {
 
@@ -17,12 +15,6 @@ public:
 class QtLauncher final : public kv::ProgramLauncher {
 public:
     bool launch(const std::string& program, const std::vector<std::string>& arguments) override;
-};
-
-// Reports the end of every clip at once, so the voice prompts never wait on it.
-class SilentSoundPlayer final : public kv::SoundPlayer {
-public:
-    bool play(const std::string& wavPath) override;
 };
 
 } // namespace kvui

@@ -16,6 +16,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QProgressBar>
 #include <QTimer>
 #include <QToolBar>
 
@@ -190,6 +191,10 @@ void MainWindow::syncViews()
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == xtError_ && event->type() == QEvent::MouseButtonDblClick) {
+        run([this] { controller_->fix().XTerrorDblClick(); });
+        return true;
+    }
     // Closing a view window goes through the view rules (the only view, the AIS view).
     if (event->type() == QEvent::Close && !ending_) {
         if (auto* sub = qobject_cast<QMdiSubWindow*>(watched)) {
