@@ -125,6 +125,9 @@ void MainWindow::buildMenus()
         c.RedrawViews();
     });
     file->addSeparator();
+    addCommand(file, "ShowToolbar1", QStringLiteral("Show &Toolbar"), "Show / Hide the tool bar",
+               [this] { speedPanel_->setVisible(!speedPanel_->isVisible()); }, {}, true)
+        ->setChecked(true);
     addCommand(file, "CopyView", QStringLiteral("Copy View"), "Copy the active view to the clipboard",
                [&c] { c.CopyViewClick(); }, QKeySequence(Qt::CTRL | Qt::Key_C));
     addCommand(file, "ViewTextLog1", QStringLiteral("Text &Log Viewer"), "", [&c] { c.logs().ViewTextLog1Click(); });

@@ -7,7 +7,12 @@
 #include "ui/ViewWindow.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QVBoxLayout>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -78,6 +83,29 @@ MainWindow::MainWindow(kv::ProgramState& state, kv::Platform& platform, QWidget*
         }
         return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty() ? dialog.selectedFiles().first()
                                                                                         : QString();
+    };
+    editRouteDialog = [this](kv::EditRouteDialog& edit) {
+        QDialog dialog(this);
+        dialog.setWindowTitle(QStringLiteral("Edit Selected Route Waypoint"));
+        auto* layout = new QVBoxLayout(&dialog);
+        layout->addWidget(new QLabel(QStringLiteral("Enter new WP name if required"), &dialog));
+        auto* name = new QLineEdit(Latin1(edit.name), &dialog);
+        name->setObjectName(QStringLiteral("WPNameEdit"));
+        name->setMaxLength(24);
+        layout->addWidget(name);
+        auto* move = new QCheckBox(QStringLiteral("Move WP to Cursor  Position"), &dialog);
+        move->setObjectName(QStringLiteral("MoveWP"));
+        layout->addWidget(move);
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+        connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+        connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+        layout->addWidget(buttons);
+        if (dialog.exec() != QDialog::Accepted) {
+            return false;
+        }
+        edit.name = name->text().toLatin1().toStdString();
+        edit.MoveWP = move->isChecked();
+        return true;
     };
     aboutBox = [this] {
         auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("About KVFree"),

@@ -67,6 +67,8 @@ public:
 
     // The file dialogs; replaced by tests. Returns the chosen path, empty when cancelled.
     std::function<QString(const FileDialogSpec&)> chooseFile;
+    // "Edit Selected Route Waypoint": true when OK was pressed; replaced by tests.
+    std::function<bool(kv::EditRouteDialog&)> editRouteDialog;
     // The about box; replaced by tests.
     std::function<void()> aboutBox;
 

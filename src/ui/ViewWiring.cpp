@@ -297,6 +297,15 @@ void MainWindow::buildViewCommands(ViewWindow* w)
          routeCommand(&kv::RouteEditor::AddRouteWaypoint1Click), false, QKeySequence(Qt::CTRL | Qt::Key_R));
     item(menu, "InsertWaypoint1", QStringLiteral("Insert &Route Waypoint"),
          "Insert waypoint at current position in route", routeCommand(&kv::RouteEditor::InsertWaypoint1Click));
+    item(menu, "EditRoute1", QStringLiteral("&Edit Route Waypoint"), "Re-position current route waypoint",
+         [this, &c, &set](kv::ChartView& v) {
+             kv::EditRouteDialog edit = c.routes().EditRoute1Click();
+             if (editRouteDialog && editRouteDialog(edit)) {
+                 c.routes().EditRouteOk(edit);
+                 set.CommonTail(v);
+                 c.state().nav.RouteListChanged = true;
+             }
+         });
     item(menu, "DeleteSelectedWaypoint1", QStringLiteral("&Delete Route Waypoint"), "Delete current route waypoint",
          routeCommand(&kv::RouteEditor::DeleteSelectedWaypoint1Click));
     item(menu, "WaypointSnapMode", QStringLiteral("Waypoint &Snap Mode"),

@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QStatusTipEvent>
@@ -420,6 +421,72 @@ TEST_F(MainWindowTest, FileDialogsUseTheirTitlesAndFolders)
     command("Charts1")->trigger();
     EXPECT_EQ(dialogs.back().title, QStringLiteral("Open a chart file"));
     EXPECT_GT(state.chart.count(), 1000);
+}
+
+TEST_F(MainWindowTest, ViewRouteCommandsBuildTheRouteAtTheCursor)
+{
+    start();
+    window->secsTick();
+    kvui::ViewWindow* view = window->view(0);
+    auto popup = [&](const char* name) {
+        QAction* a = view->popupMenu()->findChild<QAction*>(QLatin1String(name));
+        EXPECT_NE(a, nullptr) << name;
+        return a;
+    };
+    EXPECT_EQ(popup("AddRouteWaypoint1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_R));
+    state.nav.OwnLat = -16.5;
+    state.nav.OwnLong = -41.5;
+    popup("AddRouteWaypoint1")->trigger();
+    state.nav.OwnLat = -16.4;
+    popup("AddRouteWaypoint1")->trigger();
+    ASSERT_EQ(state.route.count(), 2u);
+    window->secsTick(); // the list is rebuilt on the tick
+    auto* list = window->findChild<QComboBox*>(QStringLiteral("WPName"));
+    EXPECT_EQ(list->count(), 2);
+    EXPECT_TRUE(command("SaveRouteAs1")->isEnabled());
+    EXPECT_TRUE(command("DRMode1")->isEnabled());
+
+    // Edit: the dialog gets the active waypoint's label and may rename it.
+    window->editRouteDialog = [](kv::EditRouteDialog& edit) {
+        edit.name = "Needles";
+        edit.MoveWP = false;
+        return true;
+    };
+    popup("EditRoute1")->trigger();
+    window->secsTick();
+    EXPECT_NE(list->itemText(state.nav.ActiveWaypoint - 1).indexOf(QStringLiteral("Needles")), -1);
+
+    popup("DeleteSelectedWaypoint1")->trigger();
+    EXPECT_EQ(state.route.count(), 1u);
+    window->secsTick();
+    EXPECT_EQ(list->count(), 1);
+
+    // Purge the route after its question.
+    command("Route1")->trigger();
+    EXPECT_TRUE(fakes.prompter.lastMessageIs("This will remove the current route! - Are you sure?"));
+    window->secsTick();
+    EXPECT_EQ(list->count(), 0);
+    EXPECT_FALSE(command("SaveRouteAs1")->isEnabled());
+}
+
+TEST_F(MainWindowTest, TripDoubleClickResetsAfterTheQuestion)
+{
+    start();
+    window->secsTick();
+    state.nav.TripDistance = 12.5;
+    state.display.Trip = "12.50 Nm";
+    window->refresh();
+    auto* trip = window->findChild<QLabel*>(QStringLiteral("Trip"));
+    QMouseEvent dbl(QEvent::MouseButtonDblClick, QPointF(3, 3), trip->mapToGlobal(QPointF(3, 3)), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+    fakes.prompter.answer({false});
+    QApplication::sendEvent(trip, &dbl);
+    EXPECT_EQ(trip->text(), QStringLiteral("12.50 Nm"));
+    fakes.prompter.answer({true});
+    QApplication::sendEvent(trip, &dbl);
+    EXPECT_TRUE(fakes.prompter.lastMessageIs("Reset the trip distance - Are you sure?"));
+    EXPECT_EQ(trip->text(), QStringLiteral("0.00 Nm"));
+    EXPECT_DOUBLE_EQ(state.nav.TripDistance, 0.0);
 }
 
 } // namespace
