@@ -18,8 +18,9 @@ inline QApplication& App()
     static int argc = 1;
     static char name[] = "test_ui";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    // Never destroyed: tearing it down among the exit handlers races Qt's own global objects.
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
 }
 
 // Runs the event loop for `ms` milliseconds, or until `done` says so.
