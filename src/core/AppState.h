@@ -6,6 +6,16 @@
 
 namespace kv {
 
+// The data trend plot panel of the main window.
+struct DataPlotState {
+    bool visible = false;
+    int gain = 1;
+    int gainStep = 1;
+    bool reversed = false;      // Data_Rev: the offsets drawn the other way up
+    bool plotAll = false;       // PlotAll: every fix, without the marked range
+    int markA = -1, markB = -1; // the two x positions last marked with the mouse
+};
+
 struct AppState {
     bool FirstTickPending = true; // the first one-second tick still has the start-up work to do
     bool TextLogBlink = false;    // which of the two text-log button images is shown
@@ -20,6 +30,7 @@ struct AppState {
     std::string ConfigDialogDir;
     std::string LogDialogDir;
     std::string HelpFile;
+    DataPlotState plot;
 };
 
 } // namespace kv

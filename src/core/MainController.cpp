@@ -1,6 +1,7 @@
 #include "core/MainController.h"
 
 #include "core/Config.h"
+#include "core/DataPlot.h"
 #include "core/Format.h"
 #include "core/Lifecycle.h"
 #include "core/MenuState.h"
@@ -457,6 +458,34 @@ void MainController::CopyViewClick()
     if (views_->count() > 0) {
         platform_.clipboard.setImage(views_->view(ActiveView()).bitmap);
     }
+}
+
+void MainController::DataPlot1Click()
+{
+    DataPlotState& plot = state_.app.plot;
+    plot.visible = !plot.visible;
+    state_.display.checked["DataPlot1"] = plot.visible;
+    state_.display.hints["Data_Gain"] = FullScaleHint(plot.gain);
+}
+
+void MainController::Data_GainChange(int gain) { DataGainChange(state_.app.plot, state_.display, gain); }
+
+void MainController::PlotAllClick()
+{
+    if (views_->count() != 1) {
+        return;
+    }
+    DataPlotState& plot = state_.app.plot;
+    plot.plotAll = !plot.plotAll;
+    state_.display.checked["PlotAll"] = plot.plotAll;
+    RefreshViews();
+}
+
+void MainController::MarkPlot(int x)
+{
+    DataPlotState& plot = state_.app.plot;
+    plot.markA = plot.markB;
+    plot.markB = x;
 }
 
 void MainController::ShowNMEAClick()

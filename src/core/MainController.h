@@ -105,6 +105,12 @@ public:
     // "Copy View": the active view's picture to the clipboard.
     void CopyViewClick();
 
+    // Data trend plot: "Data Trend &Plot", the gain box, the plot-all button and a mouse mark.
+    void DataPlot1Click();
+    void Data_GainChange(int gain);
+    void PlotAllClick();
+    void MarkPlot(int x);
+
     // "Show raw &NMEA": while checked the received sentences appear in the status line.
     void ShowNMEAClick();
     // "Additional Target Data": the longer form of the target text.

@@ -13,8 +13,16 @@ public:
     using QLabel::QLabel;
     std::function<void()> clicked;
     std::function<void()> doubleClicked;
+    std::function<void(int)> pressedAt; // x of a left press
 
 protected:
+    void mousePressEvent(QMouseEvent* e) override
+    {
+        if (e->button() == Qt::LeftButton && pressedAt) {
+            pressedAt(static_cast<int>(e->position().x()));
+        }
+        QLabel::mousePressEvent(e);
+    }
     void mouseReleaseEvent(QMouseEvent* e) override
     {
         if (e->button() == Qt::LeftButton && clicked) {

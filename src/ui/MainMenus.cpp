@@ -1,6 +1,7 @@
 // The main window's menus, tool bar, navigation panel and status bar, each command wired to its
 // operation.
 
+#include "core/DataPlot.h"
 #include "core/MenuState.h"
 #include "nmea/WaypointTransfer.h"
 #include "ui/AisTargetWindow.h"
@@ -9,7 +10,11 @@
 #include "ui/MainWindow.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QHBoxLayout>
+#include <QMenu>
+#include <QSpinBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QMdiArea>
@@ -214,6 +219,8 @@ void MainWindow::buildMenus()
                                                  QPath(app.ConfigDialogDir), QStringLiteral("cfg"));
                    c.SaveConfigAs1Click(Path(path));
                });
+    addCommand(tools, "DataPlot1", QStringLiteral("Data Trend &Plot"), "Show / Hide the data trend plot",
+               [&c] { c.DataPlot1Click(); }, {}, true);
     addCommand(tools, "TidalAtlasEditor1", QStringLiteral("&Tidal Atlas Editor"), "Launch Tidal Editor",
                [&c] { c.TidalAtlasEditor1Click(); });
 
@@ -355,8 +362,73 @@ void MainWindow::buildNavPanel()
     grid->setColumnStretch(column, 1);
 
     layout->addWidget(navPanel_);
+    buildDataPlot(central);
+    layout->addWidget(dataPanel_);
     layout->addWidget(mdi_, 1);
     setCentralWidget(central);
+}
+
+void MainWindow::buildDataPlot(QWidget* parent)
+{
+    kv::MainController& c = *controller_;
+    dataPanel_ = new QFrame(parent);
+    dataPanel_->setObjectName(QStringLiteral("Data_Panel"));
+    auto* row = new QHBoxLayout(dataPanel_);
+    row->setContentsMargins(4, 2, 4, 2);
+    auto* title = new QLabel(QStringLiteral("Data Trend"), dataPanel_);
+    title->setObjectName(QStringLiteral("Data_Label"));
+    row->addWidget(title);
+    dataPlot_ = new ClickLabel(dataPanel_);
+    dataPlot_->setObjectName(QStringLiteral("Data_Plot"));
+    dataPlot_->setFixedSize(600, 120);
+    dataPlot_->pressedAt = [this](int x) { run([this, x] { controller_->MarkPlot(x); }); };
+    dataPlot_->setContextMenuPolicy(Qt::CustomContextMenu);
+    auto* popup = new QMenu(dataPlot_);
+    addCommand(popup, "CopyPlot1", QStringLiteral("&Copy Plot to Clipboard"), "",
+               [this] { platform_.clipboard.setImage(dataPlot_->pixmap().toImage()); });
+    connect(dataPlot_, &QWidget::customContextMenuRequested, this,
+            [this, popup](const QPoint& p) { popup->popup(dataPlot_->mapToGlobal(p)); });
+    row->addWidget(dataPlot_);
+    row->addWidget(new QLabel(QStringLiteral("Gain"), dataPanel_));
+    dataGain_ = new QSpinBox(dataPanel_);
+    dataGain_->setObjectName(QStringLiteral("Data_Gain"));
+    dataGain_->setRange(0, 100000);
+    dataGain_->setValue(1);
+    connect(dataGain_, &QSpinBox::valueChanged, this, [this, &c](int gain) {
+        if (!refreshing_) {
+            run([&c, gain] { c.Data_GainChange(gain); });
+        }
+    });
+    row->addWidget(dataGain_);
+    dataRev_ = new QCheckBox(QStringLiteral("-"), dataPanel_);
+    dataRev_->setObjectName(QStringLiteral("Data_Rev"));
+    connect(dataRev_, &QCheckBox::toggled, this, [this](bool on) {
+        if (!refreshing_) {
+            run([this, on] { state_.app.plot.reversed = on; });
+        }
+    });
+    row->addWidget(dataRev_);
+    auto* plotAll = new QPushButton(QStringLiteral("Plot All"), dataPanel_);
+    plotAll->setObjectName(QStringLiteral("PlotAll"));
+    connect(plotAll, &QPushButton::clicked, this, [this, &c] { run([&c] { c.PlotAllClick(); }); });
+    row->addWidget(plotAll);
+    row->addStretch(1);
+    dataPanel_->setVisible(false);
+}
+
+void MainWindow::refreshDataPlot()
+{
+    const kv::DataPlotState& plot = state_.app.plot;
+    dataPanel_->setVisible(plot.visible);
+    if (!plot.visible) {
+        return;
+    }
+    dataGain_->setValue(plot.gain);
+    dataGain_->setSingleStep(plot.gainStep);
+    const std::string hint = kv::FullScaleHint(plot.gain);
+    dataGain_->setToolTip(ShortHint(hint));
+    dataRev_->setChecked(plot.reversed);
+    dataPlot_->setPixmap(QPixmap::fromImage(kv::DrawDataPlot(state_, plot, dataPlot_->width(), dataPlot_->height())));
 }
 
 void MainWindow::buildStatusBar()

@@ -294,6 +294,7 @@ void MainWindow::refresh()
     mirrorTimer(fixTimer_, d.FixTimer);
     mirrorTimer(aisPlayTimer_, d.AISPlayTimer);
     syncViews();
+    refreshDataPlot();
     if (aisWindow_->isVisible()) {
         aisWindow_->refresh();
     }

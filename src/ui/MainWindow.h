@@ -14,6 +14,8 @@
 #include <vector>
 
 class QAction;
+class QCheckBox;
+class QSpinBox;
 class QComboBox;
 class QLabel;
 class QMdiArea;
@@ -97,6 +99,8 @@ private:
     void buildToolBar();
     void buildNavPanel();
     void buildStatusBar();
+    void buildDataPlot(QWidget* parent);
+    void refreshDataPlot();
     void mirrorTimer(QTimer* timer, const kv::TimerState& model);
     // Views: the windows follow the ViewSet.
     void syncViews();
@@ -117,6 +121,10 @@ private:
     QMdiArea* mdi_ = nullptr;
     QToolBar* speedPanel_ = nullptr;
     QWidget* navPanel_ = nullptr;
+    QWidget* dataPanel_ = nullptr;
+    ClickLabel* dataPlot_ = nullptr;
+    QSpinBox* dataGain_ = nullptr;
+    QCheckBox* dataRev_ = nullptr;
     QLabel* statusLine_ = nullptr;
     ClickLabel* posnPanel_ = nullptr;
     QLabel* timePanel_ = nullptr;

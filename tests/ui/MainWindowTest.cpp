@@ -21,6 +21,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QSpinBox>
 #include <QStatusTipEvent>
 #include <QTimer>
 #include <QToolBar>
@@ -487,6 +488,30 @@ TEST_F(MainWindowTest, TripDoubleClickResetsAfterTheQuestion)
     EXPECT_TRUE(fakes.prompter.lastMessageIs("Reset the trip distance - Are you sure?"));
     EXPECT_EQ(trip->text(), QStringLiteral("0.00 Nm"));
     EXPECT_DOUBLE_EQ(state.nav.TripDistance, 0.0);
+}
+
+TEST_F(MainWindowTest, DataTrendPlotPanel)
+{
+    start();
+    window->secsTick();
+    QWidget* panel = window->findChild<QWidget*>(QStringLiteral("Data_Panel"));
+    ASSERT_NE(panel, nullptr);
+    EXPECT_FALSE(panel->isVisible());
+    command("DataPlot1")->trigger();
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_TRUE(command("DataPlot1")->isChecked());
+    auto* gain = window->findChild<QSpinBox*>(QStringLiteral("Data_Gain"));
+    gain->setValue(0);
+    EXPECT_EQ(gain->value(), 1);
+    gain->setValue(150);
+    EXPECT_EQ(gain->singleStep(), 100);
+    EXPECT_EQ(gain->toolTip(), QStringLiteral("Full Scale=30.00"));
+    auto* plot = window->findChild<QLabel*>(QStringLiteral("Data_Plot"));
+    EXPECT_FALSE(plot->pixmap().isNull());
+    command("CopyPlot1")->trigger();
+    EXPECT_EQ(fakes.clipboard.image.size(), plot->size());
+    command("DataPlot1")->trigger();
+    EXPECT_FALSE(panel->isVisible());
 }
 
 } // namespace
