@@ -3,6 +3,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
+# Let ccache share objects between checkouts of the project in other folders.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build/release -j "$(nproc)" --target kvfree kvtool
 mkdir -p demo/charts demo/routes demo/tides demo/logs

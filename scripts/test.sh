@@ -4,6 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
+# Let ccache share objects between checkouts of the project in other folders.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen

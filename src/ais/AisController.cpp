@@ -5,6 +5,7 @@
 #include "core/Paths.h"
 #include "core/ProgramState.h"
 #include "core/TextFile.h"
+#include "nmea/NmeaParse.h"
 #include "platform/Platform.h"
 
 #include <algorithm>
@@ -13,6 +14,7 @@ namespace kv {
 
 namespace {
 
+constexpr const char* kProcAis = "ProcAis"; // "Process &AIS Data", read by the reception too
 constexpr const char* kPlayHint = "Playback an AIS Log|";
 constexpr const char* kStopHint = "Stop Playing the AIS Log|";
 
@@ -23,7 +25,7 @@ bool IsAivdm(std::string_view line) { return line.substr(0, 6) == "!AIVDM"; }
 AisController::AisController(ProgramState& state, Platform& platform) : state_(state), platform_(platform)
 {
     Display& d = state_.display;
-    d.checked["ProcAis"] = state_.ais.ProcAis;
+    d.checked[kProcAis] = true; // AIS processing is on at start
     d.checked["UpdateAISDatabase"] = state_.ais.UpdateAISDatabase;
     d.checked["SearchAISDatabase"] = state_.ais.SearchAISDatabase;
     d.checked["AISMonitor"] = state_.ais.AISMonitor;
@@ -34,7 +36,7 @@ AisController::AisController(ProgramState& state, Platform& platform) : state_(s
 
 void AisController::ProcessAISSentence(std::string_view sentence)
 {
-    if (!state_.ais.ProcAis) {
+    if (!state_.display.isChecked(kProcAis)) {
         return;
     }
     state_.nav.LastAisSentence.assign(sentence);
@@ -54,8 +56,7 @@ void AisController::ProcAisClick()
         platform_.prompter.warning("Open NMEA interface first!");
         return;
     }
-    state_.ais.ProcAis = !state_.ais.ProcAis;
-    state_.display.checked["ProcAis"] = state_.ais.ProcAis;
+    state_.display.checked[kProcAis] = !state_.display.isChecked(kProcAis);
 }
 
 void AisController::LogAISSentence(std::string_view a)
@@ -68,7 +69,7 @@ void AisController::LogAISSentence(std::string_view a)
         return; // no day's log is open
     }
     const std::string& p = state_.nav.LastPositionSentence;
-    const std::string_view time = AisField(p, 1);
+    const std::string_view time = NmeaFieldView(p, 1);
     // Both lines go out in one append so a log never holds half of what was decided here.
     std::string lines;
     const bool newSentence = a != ais.LastLoggedAIS;

@@ -1,22 +1,10 @@
 #include "ais/AisDecoder.h"
 
+#include "nmea/NmeaParse.h"
+
 #include <algorithm>
 
 namespace kv {
-
-std::string_view AisField(std::string_view sentence, int n)
-{
-    std::size_t start = 0;
-    for (int i = 0; i < n; ++i) {
-        const std::size_t comma = sentence.find(',', start);
-        if (comma == std::string_view::npos) {
-            return {};
-        }
-        start = comma + 1;
-    }
-    const std::size_t end = sentence.find(',', start);
-    return sentence.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
-}
 
 std::uint8_t DeArmour(unsigned char c)
 {
@@ -36,16 +24,21 @@ std::size_t PayloadToSixBit(std::string_view text, SixBitBuffer& buffer)
 
 std::uint32_t GetBits(const SixBitBuffer& buffer, int first, int last)
 {
-    std::uint64_t acc = 0;
+    // Whole runs of a symbol's bits at a time; bits outside the buffer read as 0.
     constexpr int kBits = static_cast<int>(kSixBitBufSize) * 6;
-    for (int bit = first; bit <= last; ++bit) {
-        unsigned v = 0;
-        if (bit >= 1 && bit <= kBits) {
-            const int index = (bit - 1) / 6;
-            const int shift = 5 - (bit - 1) % 6;
-            v = (buffer[static_cast<std::size_t>(index)] >> shift) & 1u;
+    std::uint64_t acc = 0;
+    int bit = first;
+    while (bit <= last) {
+        if (bit < 1 || bit > kBits) {
+            acc <<= 1;
+            ++bit;
+            continue;
         }
-        acc = (acc << 1) | v;
+        const int offset = (bit - 1) % 6; // bits of this symbol before `bit`
+        const int take = std::min(6 - offset, last - bit + 1);
+        const unsigned symbol = buffer[static_cast<std::size_t>((bit - 1) / 6)] & 63u;
+        acc = (acc << take) | ((symbol >> (6 - offset - take)) & ((1u << take) - 1u));
+        bit += take;
     }
     return static_cast<std::uint32_t>(acc);
 }
@@ -188,10 +181,10 @@ void AisAssembler::decodePayload()
 
 bool AisAssembler::ProcessAISSentence(std::string_view s)
 {
-    const std::string_view count = AisField(s, 1).substr(0, 5);
-    const std::string_view num = AisField(s, 2).substr(0, 5);
-    const std::string_view seqId = AisField(s, 3).substr(0, 5);
-    const std::string_view payload = AisField(s, 5);
+    const std::string_view count = NmeaFieldView(s, 1).substr(0, 5);
+    const std::string_view num = NmeaFieldView(s, 2).substr(0, 5);
+    const std::string_view seqId = NmeaFieldView(s, 3).substr(0, 5);
+    const std::string_view payload = NmeaFieldView(s, 5);
 
     if (count == "1" && num == "1") {
         ZeroTarget(Current);

@@ -15,9 +15,6 @@ inline constexpr std::size_t kSixBitBufSize = 500; // symbols; 3,000 bits
 
 using SixBitBuffer = std::array<std::uint8_t, kSixBitBufSize>;
 
-// Field n (0-based) of a comma-separated sentence; empty when the sentence has fewer fields.
-std::string_view AisField(std::string_view sentence, int n);
-
 // De-armours each character into one symbol. Characters beyond the buffer are not stored;
 // the return value is the number of characters given.
 std::size_t PayloadToSixBit(std::string_view text, SixBitBuffer& buffer);

@@ -32,8 +32,8 @@ struct AisState {
     double AISAgeLimit = kAisAge15Mins; // days
     long AISDatabaseCount = 0;
 
-    // Switches (menu items and the preferences' voice check box).
-    bool ProcAis = true;            // "Process &AIS Data"
+    // Switches (menu items and the preferences' voice check box). "Process &AIS Data" is the
+    // check mark ProcAis of the display, which the reception reads.
     bool UpdateAISDatabase = true;  // "Update AIS Database"
     bool SearchAISDatabase = true;  // "Search AIS Database"
     bool AISMonitor = false;        // "AIS Monitor Mode"

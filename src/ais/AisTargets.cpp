@@ -299,6 +299,11 @@ void UpdateAISTargets(ProgramState& state, Platform& platform)
     if (ais.SearchAISDatabase && t.MsgType != 5) {
         SearchAisDatabase(AisDatabasePath(state.nav), t);
     }
+    // A vessel first heard through its static data goes into the database at once, not only
+    // when some later sentence happens to repeat the update for this message.
+    if (ais.UpdateAISDatabase && t.MsgType == 5) {
+        UpdateDatabase(state, t);
+    }
 }
 
 int NearestAISTarget(ProgramState& state)

@@ -269,6 +269,7 @@ void ChartFiles::OpenChart(const std::string& path)
         chart.LayerMarker = kAllLayers;
     }
     SetChartName(ChartNameOf(path));
+    hooks_.setViewCaptions(ViewCaption());
     if (records.partial) {
         state_.display.PosnPanel = kDosChartRead;
     }
@@ -318,7 +319,7 @@ void ChartFiles::LoadLayers()
             state_.display.PosnPanel = kDosChartRead;
         }
         if (!AppendChartRecords(chart, records.records)) {
-            platform_.prompter.warning(kChartStoreFullLayer);
+            platform_.prompter.information(kChartStoreFullLayer);
         }
     }
 }
@@ -416,8 +417,10 @@ void ChartFiles::SaveChart(const std::string& path)
     if (isChart && WriteChartConfig(path)) {
         ReadChartConfig(path);
     }
+    // The chart is now the saved file: the next start and the layer look-ups find it there.
     SetChartName(ChartNameOf(path));
     chart.ChartFolder = FolderOf(path);
+    state_.nav.ChartDir = chart.ChartFolder.str();
     chart.SaveFileName = path;
     hooks_.setViewCaptions(ViewCaption());
     WriteWaypointDatabase(state_, platform_.prompter);
@@ -430,6 +433,7 @@ void ChartFiles::PurgeChart()
         return;
     }
     ClearChart();
+    hooks_.setViewCaptions("");
     state_.chart.LayerMarker = kAllLayers;
     hooks_.refreshViews();
     hooks_.updateMenus();

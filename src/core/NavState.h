@@ -155,6 +155,32 @@ struct NavState {
     ShortString<80> LogDir;
     ShortString<80> ChartDir;
     std::string ChartName = "world";
+
+    // Route following: the stream at the vessel and the texts the panels and the output
+    // sentences read after each fix.
+    double TideCross = 0.0;         // kn, across the bearing line
+    double TideAlong = 0.0;         // kn, along the bearing line
+    double WaterSpeedShown = 0.0;   // kn
+    double CourseToSteerExact = -1.0; // course to steer before rounding, degrees
+    ShortString<33> PreviousWaypointName;
+    ShortString<33> ArrivalFlagText;
+    ShortString<33> XTEScaleText;
+    ShortString<33> BearingText, CourseToSteerText, COGText, COGMagText, RangeText,
+        TimeToWaypointText, VMGText, SOGText, XTEText;
+    double TowLat = 0.0;            // tow position, chart datum
+    double TowLong = 0.0;
+
+    // Fix cycle
+    std::string LastEventSentence;
+    double ViewAngle = 0.0;         // radians, heading-up rotation of the views
+    double ViewAngleCos = 1.0;
+    double ViewAngleSin = 0.0;
+    std::int16_t RepRate = 1;       // a text-log line every this many fixes
+    std::int16_t HeadUpDeadBand = 0; // degrees
+
+    // Log set in use
+    ShortString<32> LogNameBase;
+    std::string TextLogFileFormat;
 };
 
 struct LatLong {

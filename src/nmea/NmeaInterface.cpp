@@ -124,6 +124,16 @@ void NmeaInterface::CloseAtExit()
     ClearNavDisplay(d);
 }
 
+void NmeaInterface::ShowNMEAClick()
+{
+    Display& d = state_.display;
+    const bool show = !d.isChecked(kShowNMEAControl);
+    d.checked[kShowNMEAControl] = show;
+    if (!show) {
+        d.StatusLine.clear();
+    }
+}
+
 void NmeaInterface::onCharsAvailable(std::string_view chars)
 {
     NavState& nav = state_.nav;

@@ -54,6 +54,10 @@ public:
     // Closing when the program ends: no question, no message.
     void CloseAtExit();
 
+    // "Show raw &NMEA": while checked the status line shows the sentences used and received;
+    // unchecking clears it.
+    void ShowNMEAClick();
+
     // Serial callbacks.
     void onCharsAvailable(std::string_view chars) override;
     void onSentenceEnd() override;

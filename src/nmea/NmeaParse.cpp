@@ -154,6 +154,11 @@ void SetGPSIndicator(Display& display, const std::string& text, const std::strin
     display.GPSIndicatorColour = text.empty() ? std::string() : colour;
 }
 
+void ParseSentence(std::string_view s, NavState& nav, Display& display)
+{
+    ParseSentence(s, nav, display, nav.AISPlayback);
+}
+
 void ParseSentence(std::string_view s, NavState& nav, Display& display, bool aisPlayback)
 {
     nav.FixTimeText.clear();

@@ -17,10 +17,12 @@ std::string_view NmeaFieldView(std::string_view sentence, std::size_t n);
 
 // Fills SentenceLat/SentenceLong, PositionValid, FixTimeText, FixQuality, Hdop, SatellitesText,
 // PositionError, MagVariation, EventSentence and the extra fields, and sets the GPS indicator.
-// `aisPlayback`: an AIS log is being played back (the monitor-mode quality then shows red and
-// checks "AIS Monitor Mode", and the last extra field keeps its carriage return).
+// While an AIS log is played back (nav.AISPlayback) the monitor-mode quality shows red and checks
+// "AIS Monitor Mode", and the last extra field keeps its carriage return.
 // Numbers that do not convert read as 0; the sentence is never rejected.
-void ParseSentence(std::string_view sentence, NavState& nav, Display& display, bool aisPlayback = false);
+void ParseSentence(std::string_view sentence, NavState& nav, Display& display);
+// The same with the playback flag given explicitly.
+void ParseSentence(std::string_view sentence, NavState& nav, Display& display, bool aisPlayback);
 
 // "ddmm.mmmm" / "dddmm.mmmm" with the hemisphere letter; west and north positive.
 double ParseNmeaLatitude(std::string_view field, std::string_view hemisphere);

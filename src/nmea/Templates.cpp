@@ -12,6 +12,13 @@ namespace {
 
 enum class Expander { Sentence, Template };
 
+// Values far beyond any bearing or position (a corrupt state) are held to a range that converts
+// to an integer without overflow; the text is then plainly wrong but well formed.
+double Bounded(double value)
+{
+    return std::isfinite(value) ? std::clamp(value, -1e15, 1e15) : 0.0;
+}
+
 std::string ThreeDigits(long long value)
 {
     return ZeroFill(FormatInt(value, 3));
@@ -26,10 +33,7 @@ std::string UpToFirstSpace(const std::string& text)
 // so that 49°59.9999' prints as 5000.00 and not as 4960.00.
 std::string DegreesMinutes(double value, int degreeWidth, int decimals)
 {
-    value = std::fabs(value);
-    if (!std::isfinite(value)) {
-        value = 0.0;
-    }
+    value = std::fabs(Bounded(value));
     double degrees = std::floor(value);
     double minutes = (value - degrees) * 60.0;
     std::string m = FormatFixed(minutes, decimals + 3, decimals);
@@ -207,7 +211,7 @@ private:
             }
             break;
         case 'B':
-            out_ += ThreeDigits(RoundHalfEven(nav.BearingToWaypoint));
+            out_ += ThreeDigits(RoundHalfEven(Bounded(nav.BearingToWaypoint)));
             break;
         case 'C':
             out_ += suffix('^') ? ThreeDigits(nav.COG + nav.MagVariation) : ThreeDigits(nav.COG);
@@ -264,11 +268,12 @@ private:
         }
         case '^':
             if (s) {
-                double m = std::fmod(nav.BearingToWaypoint + nav.MagVariation, 360.0);
+                // Rounded first and wrapped after, so that 359.6 gives 000 and never 360.
+                long long m = RoundHalfEven(Bounded(nav.BearingToWaypoint + nav.MagVariation)) % 360;
                 if (m < 0) {
-                    m += 360.0;
+                    m += 360;
                 }
-                out_ += FormatInt(RoundHalfEven(m), 3);
+                out_ += FormatInt(m, 3);
             }
             break;
         case '~':
@@ -441,7 +446,7 @@ RouteTexts RouteTextsFromState(const NavState& nav)
         t.TimeToWaypointText = "********";
         t.VMGText = nav.TimeToWaypoint == -1.0 ? "********" : "Speed<Tide! ";
     } else {
-        const double hours = std::trunc(nav.TimeToWaypoint);
+        const double hours = std::trunc(Bounded(nav.TimeToWaypoint));
         t.TimeToWaypointText = FormatInt(static_cast<long long>(hours), 2) + " Hr " +
                                FormatFixed((nav.TimeToWaypoint - hours) * 60.0, 0, 1) + " Min";
         t.VMGText = FormatFixed(nav.VMG * speedFactor, 3, 2) + SpeedUnitLabel(nav);

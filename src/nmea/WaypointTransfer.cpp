@@ -39,6 +39,14 @@ int SendLines(const ProgramState& state, Platform& platform, const std::vector<R
 
 } // namespace
 
+bool SendOutputText(const NavState& nav, SerialPort& serial)
+{
+    if (nav.OutputText.empty() || serial.outputFree() < nav.OutputText.size()) {
+        return false;
+    }
+    return serial.write(nav.OutputText);
+}
+
 void SendWPSClick(ProgramState& state, Platform& platform)
 {
     std::vector<RouteWaypoint> list;
@@ -58,6 +66,20 @@ void SendChartWaypoints1Click(ProgramState& state, Platform& platform, const std
     }
     const int written = SendLines(state, platform, list);
     platform.prompter.information(FormatInt(written, 3) + " Chart Waypoints sent");
+}
+
+} // namespace kv
+
+namespace kv {
+
+void SendChartWaypoints1Click(ProgramState& state, Platform& platform)
+{
+    std::vector<ChartWaypointRef> list;
+    for (std::size_t i = 1; i <= state.waypoints.count(); ++i) {
+        const auto& w = state.waypoints.at(i);
+        list.push_back({w.name, w.lat, w.lon});
+    }
+    SendChartWaypoints1Click(state, platform, list);
 }
 
 } // namespace kv

@@ -26,6 +26,12 @@ std::string WaypointListLine(const RouteWaypoint& waypoint, const TemplateContex
 void SendWPSClick(ProgramState& state, Platform& platform);
 // Chart waypoints: the message counts the lines written.
 void SendChartWaypoints1Click(ProgramState& state, Platform& platform, const std::vector<ChartWaypointRef>& waypoints);
+// The same over the program's chart waypoint table.
+void SendChartWaypoints1Click(ProgramState& state, Platform& platform);
+
+// Sends the sentences of the last fix (nav.OutputText) when there are any and the port has room
+// for all of them; otherwise this fix's sentences are dropped. Returns whether they were written.
+bool SendOutputText(const NavState& nav, SerialPort& serial);
 
 // The template context of the program's current state (clock read now).
 TemplateContext MakeTemplateContext(const ProgramState& state, const Clock& clock, RouteTexts texts = {},

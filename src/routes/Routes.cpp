@@ -97,6 +97,14 @@ void RouteEditor::Routes1Click(const std::string& path)
     }
 }
 
+void RouteEditor::LoadConfiguredRoute()
+{
+    if (state_.nav.ChartName.empty() || state_.settings.RouteName.empty()) {
+        return;
+    }
+    ReadRouteFile(JoinPath(state_.nav.AppDir.str(), "routes/" + state_.settings.RouteName + ".rte"));
+}
+
 bool RouteEditor::SaveRouteAs1Click(const std::string& path)
 {
     if (path.empty()) {

@@ -47,6 +47,9 @@ public:
     bool ReadRouteFile(const std::string& path);
     // Open route with the path the open dialog returned (empty: cancelled).
     void Routes1Click(const std::string& path);
+    // Start-up and configuration loads: the route the configuration names, from the routes
+    // folder below the program folder; nothing when it names none.
+    void LoadConfiguredRoute();
     // Save route as, always in the `.rte` layout. False when the file could not be written.
     bool SaveRouteAs1Click(const std::string& path);
     // Remove route, after the question.

@@ -2,6 +2,7 @@
 
 #include "ais/AisDecoder.h"
 #include "ais/AisTarget.h"
+#include "nmea/NmeaParse.h"
 
 #include <gtest/gtest.h>
 
@@ -354,12 +355,12 @@ TEST(AisAssembly, OverLongPayloadsAreDroppedWithoutOverflow)
 
 TEST(AisAssembly, FieldSplitter)
 {
-    EXPECT_EQ(AisField("!AIVDM,1,2,,A,pay,0*00", 0), "!AIVDM");
-    EXPECT_EQ(AisField("!AIVDM,1,2,,A,pay,0*00", 3), "");
-    EXPECT_EQ(AisField("!AIVDM,1,2,,A,pay,0*00", 5), "pay");
-    EXPECT_EQ(AisField("!AIVDM,1,2,,A,pay,0*00", 6), "0*00");
-    EXPECT_EQ(AisField("!AIVDM,1,2,,A,pay,0*00", 7), "");
-    EXPECT_EQ(AisField("", 2), "");
+    EXPECT_EQ(NmeaFieldView("!AIVDM,1,2,,A,pay,0*00", 0), "!AIVDM");
+    EXPECT_EQ(NmeaFieldView("!AIVDM,1,2,,A,pay,0*00", 3), "");
+    EXPECT_EQ(NmeaFieldView("!AIVDM,1,2,,A,pay,0*00", 5), "pay");
+    EXPECT_EQ(NmeaFieldView("!AIVDM,1,2,,A,pay,0*00", 6), "0*00");
+    EXPECT_EQ(NmeaFieldView("!AIVDM,1,2,,A,pay,0*00", 7), "");
+    EXPECT_EQ(NmeaFieldView("", 2), "");
 }
 
 } // namespace

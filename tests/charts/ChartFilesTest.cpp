@@ -55,9 +55,13 @@ TEST(ChartOpen, LoadsNMinusOnePointsAndReportsTheCount)
     EXPECT_EQ(p.state.nav.ChartName, "solent");
     EXPECT_EQ(p.state.chart.ChartFolder.str(), p.dir.path() + "/charts/");
     EXPECT_EQ(p.state.chart.SaveFileName, "solent");
+    p.state.chart.ConfigName = "kelvw";
+    p.files.OpenChart(p.chartPath("solent.cht"));
+    EXPECT_EQ(p.hooks.captions.back(), "solent (kelvw)");
     EXPECT_TRUE(p.state.chartGeometry.FullChartZoomPending);
     // No configuration file beside it: the warning, then the count.
-    EXPECT_EQ(p.messages(), (std::vector<std::string>{kChartConfigMissing, "Total chart points = 5"}));
+    EXPECT_EQ(p.messages(), (std::vector<std::string>{kChartConfigMissing, "Total chart points = 5",
+                                kChartConfigMissing, "Total chart points = 5"}));
     EXPECT_NEAR(p.state.chart.point(5).lat(), 50.004, 1e-9);
     EXPECT_TRUE(p.state.chart.point(6).isPenUp());
     EXPECT_TRUE(p.state.display.PosnPanel.empty());
@@ -255,6 +259,14 @@ TEST(ChartSave, CompactsPenUpRuns)
     EXPECT_TRUE(FileExists(p.dir.file("charts/c.wpt")));
     // The store itself is not compacted.
     EXPECT_EQ(s.count(), 5);
+    // Saved elsewhere under another name: the chart is that file from now on, also for the
+    // next start.
+    std::filesystem::create_directories(p.dir.file("other"));
+    p.files.SaveChart(p.dir.file("other/renamed.cht"));
+    EXPECT_EQ(s.ChartName.str(), "renamed");
+    EXPECT_EQ(p.state.nav.ChartName, "renamed");
+    EXPECT_EQ(p.state.nav.ChartDir.str(), p.dir.path() + "/other/");
+    EXPECT_TRUE(FileExists(p.dir.file("other/renamed.wpt")));
 }
 
 TEST(ChartSave, LayerAfterPurgeLayersWritesOnlyWhatFollowsTheBaseChart)
@@ -294,8 +306,10 @@ TEST(ChartSave, WriteFailureChangesNothing)
     p.files.SaveChart(p.dir.file("nofolder/b.cht"));
     EXPECT_EQ(p.messages(), (std::vector<std::string>{kErrorWritingChart}));
     EXPECT_EQ(p.state.chart.ChartName.str(), "a");
+    EXPECT_EQ(p.state.nav.ChartName, "a");
     EXPECT_EQ(p.state.chart.count(), 3);
     EXPECT_FALSE(std::filesystem::exists(p.dir.file("nofolder")));
+    EXPECT_FALSE(FileExists(p.dir.file("charts/a.wpt"))); // no waypoint file for a chart not written
 }
 
 TEST(ChartSave, AsksAboutOffsetsFirstAndCancelWritesNothing)
@@ -330,7 +344,7 @@ TEST(ChartPurge, NoKeepsEverythingYesClears)
     EXPECT_EQ(p.state.waypoints.count(), 0u);
     EXPECT_TRUE(p.state.chart.ChartName.empty());
     EXPECT_TRUE(p.state.chart.point(1).isPenUp());
-    EXPECT_EQ(p.hooks.captions.back(), " ()");
+    EXPECT_EQ(p.hooks.captions.back(), "");
 }
 
 TEST(ChartPurge, AllAlsoEmptiesTrackRouteAndStatus)

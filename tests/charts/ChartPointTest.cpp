@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 using namespace kv;
 
 TEST(ChartPoint, LineTypeThresholdsAreStrict)
@@ -66,4 +68,21 @@ TEST(ChartWaypoint, NameFieldParts)
     w.name = "short";
     EXPECT_EQ(w.symbol(), -1);
     EXPECT_EQ(WaypointNameField("A very long label that goes on", 19).substr(0, 24), "A very long label that g");
+}
+
+TEST(ChartPoint, ValuesTheFormatCannotHoldStayNumbers)
+{
+    // NaN and infinities cannot be written; the largest exponent reads back as a huge number.
+    const ChartPoint nan = ChartPoint::make(std::nan(""), 1.0 / 0.0);
+    EXPECT_DOUBLE_EQ(nan.lat(), 0.0);
+    EXPECT_TRUE(std::isfinite(nan.lon()));
+    std::uint8_t huge[12] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F};
+    const ChartPoint p = ChartPoint::fromBytes(huge);
+    EXPECT_TRUE(std::isfinite(p.encodedLat()));
+    EXPECT_LT(p.encodedLat(), 0.0);
+    EXPECT_EQ(p.lineType(), 0);
+    EXPECT_GT(p.lon(), 1e37);
+    EXPECT_FALSE(p.isPenUp());
+    huge[5] = 0x7F; // positive latitude: every threshold exceeded
+    EXPECT_EQ(ChartPoint::fromBytes(huge).lineType(), 6);
 }

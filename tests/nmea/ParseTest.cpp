@@ -9,7 +9,11 @@ namespace {
 struct Parsed {
     NavState nav;
     Display display;
-    void parse(const std::string& s, bool playback = false) { ParseSentence(s, nav, display, playback); }
+    void parse(const std::string& s, bool playback = false)
+    {
+        nav.AISPlayback = playback;
+        ParseSentence(s, nav, display);
+    }
 };
 
 } // namespace

@@ -19,6 +19,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 
 using namespace kv;
 
@@ -65,8 +66,15 @@ struct Pty {
     }
     ~Pty()
     {
-        ::close(master);
+        hangUp();
         ::close(slave);
+    }
+    void hangUp()
+    {
+        if (master >= 0) {
+            ::close(master);
+            master = -1;
+        }
     }
     void send(const std::string& s) const { ASSERT_EQ(::write(master, s.data(), s.size()), static_cast<ssize_t>(s.size())); }
     std::string readAll() const
@@ -108,7 +116,7 @@ TEST(SerialEndToEnd, SentencesThroughAPseudoTerminal)
     ASSERT_TRUE(state.nav.NmeaOpen);
 
     // Reception: noise, a sentence split over two writes, another sentence.
-    pty.send("garbage\r\n" + kGga.substr(0, 10));
+    pty.send("garbage\r\n" + std::string(150, '~') + "\n" + kGga.substr(0, 10));
     pty.send(kGga.substr(10) + "\r\n$GPGSV,3,1,11\r\n");
     ASSERT_TRUE(WaitFor([&] { return state.nav.LastPositionSentence == kGga; })) << state.nav.LastPositionSentence;
 
@@ -153,6 +161,30 @@ TEST(SerialEndToEnd, SentencesThroughAPseudoTerminal)
     const std::string later = "$GPGGA,123520,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*4D";
     pty.send("\r" + later + "\r\n");
     EXPECT_TRUE(WaitFor([&] { return state.nav.LastPositionSentence == later; }));
+}
+
+TEST(SerialEndToEnd, DeviceThatGoesAwayIsReportedAsNoData)
+{
+    EnsureApp();
+    auto pty = std::make_unique<Pty>();
+    kvtest::TempDir work;
+    std::filesystem::create_directories(work.file("dev"));
+    std::filesystem::create_symlink(pty->slaveName, work.file("dev/com2"));
+    QtSerialPort serial(work.path(), 2);
+    FakePlatform fakes;
+    Platform platform{fakes.prompter, fakes.clock, serial, fakes.sound, fakes.launcher, fakes.clipboard};
+    ProgramState state;
+    state.nav.ComPortNumber = 2;
+    NmeaInterface nmea(state, platform);
+    nmea.OpenNmeaInterface();
+    ASSERT_TRUE(state.nav.NmeaOpen);
+    pty->send(kGga + "\r\n");
+    ASSERT_TRUE(WaitFor([&] { return state.nav.LastPositionSentence == kGga; }));
+    pty.reset(); // both sides gone
+    ASSERT_TRUE(WaitFor([&] { return state.display.StatusLine == "No NMEA data on COM2"; }));
+    EXPECT_EQ(fakes.prompter.beeps, std::vector<Beep>{Beep::Exclamation});
+    nmea.CloseNmeaInterface();
+    EXPECT_FALSE(serial.isOpen());
 }
 
 TEST(SerialEndToEnd, MissingDeviceGivesTheMessageAndStaysClosed)

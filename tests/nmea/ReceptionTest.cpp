@@ -83,7 +83,12 @@ TEST(Reception, AisSentencesAreHandedOnWhileProcessingIsOn)
     EXPECT_EQ(rx.ais.got[1], kAis);
     EXPECT_EQ(rx.state.display.StatusLine, kAis);
     rx.send(kGga + "\r\n$GPGSV,1\r\n");
-    EXPECT_EQ(rx.ais.got.size(), 2u); // the accepted position sentence ended the repeats
+    EXPECT_EQ(rx.ais.got.size(), 2u);
+    rx.nmea.ShowNMEAClick(); // unchecking "Show raw NMEA" clears the status line
+    EXPECT_FALSE(rx.state.display.isChecked(kShowNMEAControl));
+    EXPECT_EQ(rx.state.display.StatusLine, "");
+    rx.nmea.ShowNMEAClick();
+    EXPECT_TRUE(rx.state.display.isChecked(kShowNMEAControl)); // the accepted position sentence ended the repeats
     EXPECT_EQ(rx.state.nav.LastAisSentence, "");
 }
 

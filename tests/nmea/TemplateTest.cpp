@@ -145,6 +145,11 @@ TEST(Templates, ValuesOfTheNavigationState)
     nav.MagVariation = 4;
     nav.BearingToWaypoint = 359.0;
     EXPECT_EQ(f.S("@^"), "003");
+    nav.BearingToWaypoint = 355.6; // 359.6 magnetic: 000, not 360
+    EXPECT_EQ(f.S("@^"), "000");
+    nav.MagVariation = -40;
+    nav.BearingToWaypoint = -725.0; // a corrupt bearing still lands in 0..359
+    EXPECT_EQ(f.S("@^"), "315");
     EXPECT_EQ(f.T("[@^]"), "[]");
 }
 
@@ -219,6 +224,15 @@ TEST(OutputSentences, AllSwitchesInOrderWithValidChecksums)
     EXPECT_NE(out.find("$ECBWR,,3345.0000,S,15130.0000,E,090,T,086,M,"), std::string::npos);
     EXPECT_EQ(out.substr(out.size() - 2), "\r\n");
 
+    // Sent whole, or dropped when the port has no room for all of it.
+    f.fakes.serial.opened = true;
+    f.fakes.serial.freeSpace = out.size() - 1;
+    EXPECT_FALSE(SendOutputText(nav, f.fakes.serial));
+    EXPECT_EQ(f.fakes.serial.written, "");
+    f.fakes.serial.freeSpace = out.size();
+    EXPECT_TRUE(SendOutputText(nav, f.fakes.serial));
+    EXPECT_EQ(f.fakes.serial.written, out);
+
     for (auto off : {0, 1, 2, 3}) {
         NavState n = nav;
         if (off == 0) n.NmeaOpen = false;
@@ -255,4 +269,15 @@ TEST(WaypointTransfer, RouteAndChartWaypoints)
     EXPECT_TRUE(f.fakes.prompter.lastMessageIs("  1 Chart Waypoints sent"));
     SendChartWaypoints1Click(f.state, f.fakes.platform, {});
     EXPECT_TRUE(f.fakes.prompter.lastMessageIs("  0 Chart Waypoints sent"));
+    // From the chart's own table: names are upper-cased and their blanks become "-".
+    f.fakes.serial.written.clear();
+    f.fakes.serial.freeSpace = 4096;
+    ChartWaypoint buoy;
+    buoy.name = "No.3 buoy               1200 ";
+    buoy.lat = 50.25;
+    buoy.lon = -1.5;
+    f.state.waypoints.push(buoy);
+    SendChartWaypoints1Click(f.state, f.fakes.platform);
+    EXPECT_EQ(f.fakes.serial.written, "$ECWPL,5015.000,N,00130.000,E,NO-3-B\r\n");
+    EXPECT_TRUE(f.fakes.prompter.lastMessageIs("  1 Chart Waypoints sent"));
 }

@@ -96,6 +96,22 @@ TEST(RouteFile, SaveAndReadBackKeepsEverything)
     }
 }
 
+TEST(RouteFile, TheConfiguredRouteComesFromTheRoutesFolder)
+{
+    RouteProgram p;
+    p.state.nav.AppDir = p.dir.path() + "/";
+    p.state.settings.RouteName = "home";
+    p.dir.write("routes/home.rte", Line(DefaultRouteName(1), 50, 1) + "\r\n" + Line(DefaultRouteName(2), 51, 1) + "\r\n");
+    p.editor.LoadConfiguredRoute();
+    EXPECT_EQ(p.state.nav.RouteLength, 2);
+    EXPECT_EQ(p.state.nav.ActiveWaypoint, 1);
+    // No chart named: no route either.
+    p.state.nav.ChartName.clear();
+    p.state.route.clear();
+    p.editor.LoadConfiguredRoute();
+    EXPECT_TRUE(p.state.route.empty());
+}
+
 TEST(RouteFile, DosPrnColumns)
 {
     RouteProgram p;
@@ -214,8 +230,8 @@ TEST(RouteEditing, InsertIntoAFullRouteIsRefused)
 TEST(RouteEditing, SnapTakesTheLaterOfTwoEquallyNearChartWaypoints)
 {
     RouteProgram p;
-    p.state.waypoints.push({WaypointNameField("North", 5), 50.1, 1.0});
-    p.state.waypoints.push({WaypointNameField("South", 7), 49.9, 1.0});
+    p.state.waypoints.push({WaypointNameField("North", 5), 50.5, 1.0});
+    p.state.waypoints.push({WaypointNameField("South", 7), 49.5, 1.0});
     p.state.waypoints.push({WaypointNameField("Far", 7), 55.0, 1.0});
     p.at(50.0, 1.0);
     EXPECT_EQ(p.editor.NearestChartWaypoint(), 2);
@@ -223,7 +239,7 @@ TEST(RouteEditing, SnapTakesTheLaterOfTwoEquallyNearChartWaypoints)
     EXPECT_TRUE(p.state.display.isChecked("WaypointSnapMode"));
     p.editor.AddRouteWaypoint1Click();
     EXPECT_EQ(p.state.route.at(1).name, WaypointNameField("South", 7));
-    EXPECT_DOUBLE_EQ(p.state.route.at(1).lat, 49.9);
+    EXPECT_DOUBLE_EQ(p.state.route.at(1).lat, 49.5);
     // Insert with snapping keeps the selection on the new waypoint.
     p.state.nav.ActiveWaypoint = 1;
     p.at(54.0, 1.0);

@@ -20,6 +20,9 @@ std::string ResolveComPort(unsigned portNumber, const std::string& workingFolder
     if (link.isSymLink()) {
         return link.symLinkTarget().toLocal8Bit().toStdString();
     }
+    if (link.exists()) { // a device node placed there itself
+        return link.absoluteFilePath().toLocal8Bit().toStdString();
+    }
     std::vector<std::string> ports;
     for (const auto& info : QSerialPortInfo::availablePorts()) {
         ports.push_back(info.systemLocation().toLocal8Bit().toStdString());
@@ -33,9 +36,18 @@ QtSerialPort::QtSerialPort(std::string workingFolder, int tickMs) : workingFolde
 {
     ticker_.setInterval(tickMs);
     QObject::connect(&port_, &QSerialPort::readyRead, [this] { readAvailable(); });
+    // The ticks go on while the interface is open even when the device has gone away, so that
+    // the watchdog tells the user that data stopped.
     QObject::connect(&ticker_, &QTimer::timeout, [this] {
-        if (port_.isOpen() && listener() != nullptr) {
+        if (listener() != nullptr) {
             listener()->onWatchdog();
+        }
+    });
+    // A device that disappears (a USB adapter pulled out, the far end of a pseudo-terminal
+    // closed) is let go of at once; reading it again would only repeat the error.
+    QObject::connect(&port_, &QSerialPort::errorOccurred, [this](QSerialPort::SerialPortError error) {
+        if (error == QSerialPort::ResourceError && port_.isOpen()) {
+            port_.close();
         }
     });
 }
@@ -77,7 +89,7 @@ void QtSerialPort::close()
 
 bool QtSerialPort::isOpen() const
 {
-    return port_.isOpen();
+    return ticker_.isActive();
 }
 
 std::size_t QtSerialPort::outputFree() const
@@ -102,12 +114,14 @@ void QtSerialPort::readAvailable()
     const QByteArray data = port_.readAll();
     std::string_view rest(data.constData(), static_cast<std::size_t>(data.size()));
     // Each carriage return ends a delivery and is followed by its sentence-end callback, so the
-    // listener has seen every character before it when the sentence ends.
+    // listener has seen every character before it when the sentence ends. A line feed also ends a
+    // delivery: noise that ends in LF alone is then judged on its own by the length limit and
+    // does not take the next sentence with it when both arrive in one read.
     while (!rest.empty() && listener() != nullptr && port_.isOpen()) {
-        const auto cr = rest.find('\r');
-        const auto end = cr == std::string_view::npos ? rest.size() : cr + 1;
+        const auto brk = rest.find_first_of("\r\n");
+        const auto end = brk == std::string_view::npos ? rest.size() : brk + 1;
         listener()->onCharsAvailable(rest.substr(0, end));
-        if (cr != std::string_view::npos && listener() != nullptr) {
+        if (brk != std::string_view::npos && rest[brk] == '\r' && listener() != nullptr) {
             listener()->onSentenceEnd();
         }
         rest.remove_prefix(end);

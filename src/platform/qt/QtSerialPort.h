@@ -1,7 +1,8 @@
 #pragma once
 // The serial link on Qt SerialPort. Received bytes are delivered up to and including each
 // carriage return, followed by the sentence-end callback; a timer of about 55 ms delivers the
-// watchdog ticks while the port is open.
+// watchdog ticks while the port is open (also after the device went away, so that the loss of
+// data is reported).
 //
 // Port numbers: COM n is the device that the link "dev/com<n>" in the working folder points to
 // when that link exists (for example /dev/ttyUSB0, /dev/ttyACM0 or a pseudo-terminal); otherwise

@@ -1,0 +1,82 @@
+#pragma once
+// The fix cycle: the fix timer's tick, the manual fix, the turning of a received sentence into a
+// fix, the fix itself (quick log, track log, route following, panels, gauge, voice prompts,
+// output sentences, text log) and the navigation commands around it.
+
+#include "core/ProgramState.h"
+#include "navigation/TrackLog.h"
+#include "platform/Platform.h"
+
+#include <string>
+
+namespace kv {
+
+// What the fix cycle asks of the chart views and the other subsystems. The defaults do nothing,
+// so a program without views (or a test) only overrides what it has.
+class FixCycleHooks {
+public:
+    virtual ~FixCycleHooks() = default;
+    virtual int OpenViewCount() const { return 0; }
+    // Every view that shows the vessel takes the new position; views that follow it re-centre.
+    virtual void RecentreViews() {}
+    // Automatic chart loading: the best chart for the position.
+    virtual void AutoLoadChart() {}
+    // Command enabling after a change of mode or of the quick log.
+    virtual void RefreshMenus() {}
+    // An event fix while chart editing is on adds the position as a chart point.
+    virtual bool ChartPointEditingEnabled() const { return false; }
+    virtual void AddChartPoint() {}
+    // A manual fix in remarks mode opens the remark editor for the event.
+    virtual void OpenRemarkEditor() {}
+    // The vessel outline follows the antenna offsets.
+    virtual void PlaceVesselOutline() {}
+};
+
+inline constexpr const char* kNoPositionData = "No Position Data!";
+inline constexpr const char* kSelectNextWaypoint = "Select Next Waypoint!";
+inline constexpr const char* kDeadReckoningMode = "Dead Reckoning Mode !";
+inline constexpr const char* kLocateAntennaMessage = "Fix Position Of antenna relative to vessel, then Fix again to see result!";
+inline constexpr const char* kResetTripQuestion = "Reset the trip distance - Are you sure?";
+inline constexpr const char* kMonitorTemplate = "$KVGGA,@t,@p:3,5,07,0.0,0.0,M,,0000*MON";
+
+class FixCycle {
+public:
+    FixCycle(ProgramState& state, Platform& platform, TrackLogs& logs, FixCycleHooks& hooks);
+    ~FixCycle();
+    FixCycle(const FixCycle&) = delete;
+    FixCycle& operator=(const FixCycle&) = delete;
+
+    void FixTimerTimer();
+    void ManualFix();
+    void ProcessSentence(bool fromPlayback = false);
+    void FixBtnClick();
+
+    void DRMode1Click();
+    void TowNavigationClick();
+    void Find_Antenna();
+    void TripDblClick();
+    void XTerrorDblClick();
+    void ClearNavDisplay();
+
+    // The voice file started by the last fix ("\left.wav", ...), or "" when none was.
+    const std::string& LastPrompt() const { return lastPrompt_; }
+
+private:
+    void TakeFixTime();
+    void StoreInQuickLog(bool positionIsChartDatum);
+    void ShowSpeedAndCourse();
+    void ShowActiveLeg();
+    void ShowEndOfLeg();
+    void HeadingUp();
+    void LoadVoice(const std::string& name);
+    void PlayLoaded();
+
+    ProgramState& state_;
+    Platform& platform_;
+    TrackLogs& logs_;
+    FixCycleHooks& hooks_;
+    std::string loadedVoice_;
+    std::string lastPrompt_;
+};
+
+} // namespace kv

@@ -1,0 +1,300 @@
+#include "navigation/RouteFollowing.h"
+
+#include "core/Format.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace kv {
+
+namespace {
+
+constexpr double kDeg = std::numbers::pi / 180.0;
+constexpr double kHugeTangent = 9999999999999.0; // the waypoint is abeam or behind
+constexpr double kXteLimit = 9.99;
+
+LatLong RecordPosition(const QuickLog& log, std::size_t number)
+{
+    const QuickLogRecord& r = log.at(number);
+    return {r.lat, r.lon};
+}
+
+// The waypoint `index` of the route, or nullptr when the index lies outside the table. The route
+// length in the state mirrors the table's count; the table is what bounds every read.
+const RouteWaypoint* Waypoint(const NavState& nav, const RouteTable& route, int index)
+{
+    const int length = std::min<int>(nav.RouteLength, static_cast<int>(route.count()));
+    if (index < 1 || index > length) {
+        return nullptr;
+    }
+    return &route.at(static_cast<std::size_t>(index));
+}
+
+// Number of records to average over: AverageFixes when there are more records than that, else
+// all of them. A setting outside 1 … 99 never reaches past either end of the log.
+std::size_t AveragingSpan(const NavState& nav, std::size_t n)
+{
+    const long average = std::clamp<long>(nav.AverageFixes, 1, 99);
+    return n > static_cast<std::size_t>(average) ? static_cast<std::size_t>(average) : n - 1;
+}
+
+std::string ThreeDigits(long long value) { return ZeroFill(FormatInt(value, 3)); }
+
+std::string SpeedText(const NavState& nav, double knots)
+{
+    return FormatFixed(knots * (nav.KnotsAlways ? 1.0 : nav.UnitFactor), 3, 2);
+}
+
+std::string CutLeadingSpace(std::string text)
+{
+    if (!text.empty() && text.front() == ' ') {
+        text.erase(0, 1);
+    }
+    return text;
+}
+
+} // namespace
+
+double PlaneDistance(double cosLat, LatLong a, LatLong b)
+{
+    const double dLat = b.lat - a.lat;
+    const double dLong = (b.lon - a.lon) * cosLat;
+    return 60.0 * std::sqrt(dLat * dLat + dLong * dLong);
+}
+
+double PlaneBearing(double cosLat, LatLong a, LatLong b)
+{
+    const double dLat = a.lat - b.lat;
+    // The small offset keeps a meridian course away from a division by zero. The quadrant is
+    // chosen from the sign of this same divisor: testing the raw longitudes instead would put a
+    // point due north but a hair to the west in the southern quadrant (180° instead of 0°).
+    const double divisor = (a.lon - b.lon) + 1e-9;
+    double theta = std::atan((dLat / divisor) / cosLat) / kDeg;
+    if (std::isnan(theta)) {
+        theta = 0.0; // same point with a zero divisor, or a zero cosine factor
+    }
+    return divisor >= 0.0 ? theta + 90.0 : theta + 270.0;
+}
+
+void ComputeSOG(NavState& nav, const QuickLog& log)
+{
+    const std::size_t n = log.count();
+    if (n < 2) {
+        nav.SOGShown = nav.BoatSpeed;
+        // No leg yet: a distance left from before a purge or an event restart must not be
+        // added to the trip again.
+        nav.LastLegDistance = 0.0;
+        return;
+    }
+    nav.LastLegDistance = PlaneDistance(nav.CosLatFactor, RecordPosition(log, n - 1), RecordPosition(log, n)) * nav.UnitFactor;
+    const std::size_t k = AveragingSpan(nav, n);
+    const double d = PlaneDistance(nav.CosLatFactor, RecordPosition(log, n - k), RecordPosition(log, n));
+    double dt = log.at(n).minutes - log.at(n - k).minutes;
+    if (dt < 0.0) {
+        dt += 1440.0; // the fixes straddle midnight
+    }
+    nav.SOG = dt <= 0.0 ? 0.0 : 60.0 * d / dt;
+    nav.SOGShown = nav.SOG;
+}
+
+std::int16_t ComputeCOG(NavState& nav, const QuickLog& log)
+{
+    const std::size_t n = log.count();
+    if (n < 2) {
+        return 0;
+    }
+    const std::size_t k = AveragingSpan(nav, n);
+    const double bearing = PlaneBearing(nav.CosLatFactor, RecordPosition(log, n - k), RecordPosition(log, n));
+    nav.COG = static_cast<std::int16_t>(RoundHalfEven(bearing));
+    nav.COGValue = nav.COG;
+    return nav.COG;
+}
+
+void RangeBearingToWaypoint(NavState& nav, const RouteTable& route)
+{
+    const RouteWaypoint* wp = Waypoint(nav, route, nav.ActiveWaypoint);
+    if (wp == nullptr) {
+        return; // no such waypoint: the last values stand
+    }
+    const LatLong origin = nav.TowNavigation ? LatLong{nav.TowLat, nav.TowLong} : LatLong{nav.OwnLat, nav.OwnLong};
+    const LatLong target{wp->lat, wp->lon};
+    const double r = PlaneDistance(nav.CosLatFactor, origin, target);
+    nav.RangeToWaypointNm = r;
+    nav.RangeToWaypoint = r * nav.UnitFactor;
+    nav.BearingToWaypoint = PlaneBearing(nav.CosLatFactor, origin, target);
+    nav.WaypointName = wp->name.substr(0, 20);
+}
+
+void FindTidalStream(NavState& nav, const TidalDiamonds& tides)
+{
+    nav.TideSet = 0;
+    nav.TideRate = 0.0;
+    const int hour = std::clamp<int>(nav.TidalHour, -6, 6);
+    double best = 99999.0;
+    for (const TidalDiamond& diamond : tides) {
+        const double d = PlaneDistance(nav.CosLatFactor, {nav.OwnLat, nav.OwnLong}, {diamond.lat, diamond.lon});
+        if (d < best) {
+            best = d;
+            nav.TideSet = diamond.setAt(hour);
+            nav.TideRate = diamond.rateAt(hour) / 10.0;
+        }
+    }
+}
+
+void FollowRoute(ProgramState& state)
+{
+    NavState& nav = state.nav;
+    const QuickLog& log = state.quickLog;
+    const std::string speedLabel = SpeedUnitLabel(nav);
+    const std::string distanceLabel = DistanceUnitLabel(nav);
+
+    if (nav.ActiveWaypoint > 0 && Waypoint(nav, state.route, nav.ActiveWaypoint) != nullptr) {
+        nav.WaterSpeedShown = nav.BoatSpeed;
+        RangeBearingToWaypoint(nav, state.route);
+        nav.BearingText = ThreeDigits(RoundHalfEven(nav.BearingToWaypoint));
+        nav.RangeToWaypoint /= nav.UnitFactor; // nautical miles from here on
+
+        // Arrival: inside the circle with automatic advance, steer for the next waypoint.
+        if (nav.RangeToWaypoint < nav.ArrivalRadius && nav.AutoNextWaypoint) {
+            nav.ApproachPending = true;
+            nav.PreviousWaypointName = nav.WaypointName.str();
+            nav.ActiveWaypoint = static_cast<std::int16_t>(nav.ActiveWaypoint + (nav.RouteReversed ? -1 : 1));
+            if (Waypoint(nav, state.route, nav.ActiveWaypoint) != nullptr) {
+                RangeBearingToWaypoint(nav, state.route);
+                nav.RangeToWaypoint /= nav.UnitFactor;
+                nav.LegBearing = nav.BearingToWaypoint;
+            }
+        }
+        if (nav.RangeToWaypoint >= nav.ArrivalRadius || nav.AutoNextWaypoint) {
+            nav.ArrivalFlagText = ",A";
+        } else {
+            nav.ArrivalFlagText = ",V";
+            nav.ActiveWaypoint = 0;
+            nav.WaypointName = "Near " + nav.WaypointName.str() + " !";
+        }
+
+        if (nav.AtlasTide) {
+            FindTidalStream(nav, state.tides);
+        }
+        nav.TideCross = nav.TideRate * std::cos((90.0 + nav.BearingToWaypoint - nav.TideSet) * kDeg);
+        nav.TideAlong = nav.TideRate * std::cos((nav.BearingToWaypoint - nav.TideSet) * kDeg);
+
+        if (nav.TideCross <= nav.BoatSpeed) {
+            const double across = std::sqrt(std::fabs(nav.BoatSpeed * nav.BoatSpeed - nav.TideCross * nav.TideCross));
+            // No boat speed and no stream: nothing to correct (0/0 would give no course at all).
+            const double correction = (across == 0.0 && nav.TideCross == 0.0) ? 0.0 : std::atan(nav.TideCross / across) / kDeg;
+            const double course = nav.BearingToWaypoint - correction;
+            nav.CourseToSteerExact = course;
+            long long rounded = RoundHalfEven(course);
+            if (rounded < 0) {
+                rounded += 360;
+            }
+            if (rounded >= 360) {
+                rounded -= 360;
+            }
+            nav.CourseToSteer = static_cast<std::int16_t>(rounded);
+            ComputeSOG(nav, log);
+            nav.VMG = std::cos((nav.COG - nav.CourseToSteer) * kDeg) * nav.SOGShown;
+            nav.TimeToWaypoint = nav.VMG > 0.01 ? nav.RangeToWaypoint / nav.VMG : -1.0;
+        } else {
+            nav.WaterSpeedShown = nav.TideCross;
+            nav.TimeToWaypoint = -2.0;
+        }
+    } else {
+        nav.CourseToSteer = -1;
+        nav.CourseToSteerExact = -1.0;
+        nav.VMG = 0.0;
+        nav.TimeToWaypoint = 0.0;
+        ComputeSOG(nav, log);
+        nav.VMG = nav.SOGShown;
+        nav.PreviousWaypointName.clear();
+    }
+
+    // Texts
+    if (nav.CourseToSteer < 0) {
+        nav.CourseToSteerText.clear();
+        nav.WaypointName = "Select Next Waypoint !";
+    } else {
+        nav.CourseToSteerText = ThreeDigits(nav.CourseToSteer);
+    }
+    {
+        const double hours = std::trunc(nav.TimeToWaypoint);
+        const double minutes = (nav.TimeToWaypoint - hours) * 60.0;
+        nav.TimeToWaypointText = FormatInt(static_cast<long long>(std::clamp(hours, -1e15, 1e15)), 2) + " Hr " + FormatFixed(minutes, 0, 1) + " Min";
+    }
+    nav.COGText = ThreeDigits(nav.COG);
+    nav.COGMagText = ThreeDigits(nav.COG + nav.MagVariation);
+    if (nav.TimeToWaypoint == -1.0) {
+        nav.TimeToWaypointText = "********";
+        nav.VMGText = "********";
+        nav.SOGText = SpeedText(nav, nav.SOG);
+    } else {
+        nav.VMGText = SpeedText(nav, nav.VMG) + speedLabel;
+        nav.SOGText = SpeedText(nav, nav.SOG);
+    }
+    if (nav.TimeToWaypoint == -2.0) {
+        nav.TimeToWaypointText = "********";
+        nav.VMGText = "Speed<Tide! ";
+        nav.CourseToSteerText = FormatInt(nav.TideSet, 3);
+    }
+    {
+        const double range = nav.RangeToWaypoint * nav.UnitFactor;
+        nav.RangeText = (range <= 1.0 ? FormatFixed(range, 5, 4) : FormatFixed(range, 4, 2)) + " " + distanceLabel;
+    }
+
+    // Cross-track error: positive when the vessel lies right of the leg.
+    const double x = (nav.LegBearing - nav.BearingToWaypoint) * kDeg;
+    const double t = std::cos(x) > 0.0 ? std::tan(x) : kHugeTangent;
+    const double e = std::clamp(nav.RangeToWaypoint * t, -kXteLimit, kXteLimit);
+    if (nav.CourseToSteer >= 0) {
+        nav.XTEScaleText = std::fabs(e) >= 1.0 ? "x 1.0 NM" : "x 0.1 NM";
+        nav.XTE = e;
+    }
+    nav.XTEText = CutLeadingSpace(FormatFixed(std::fabs(e), 4, 2)) + (e > 0.0 ? ",L," : ",R,");
+}
+
+void DeadReckon(NavState& nav, const QuickLog& log)
+{
+    const double course = (nav.DRCourseSource == 0 ? nav.BearingToWaypoint : nav.DRCourse) * kDeg;
+    const double speed = nav.DRSpeedSource == 0 ? nav.BoatSpeed : nav.DRSpeed;
+    const double s = speed / 216000.0; // degrees of latitude per second
+    const double t = nav.FixIntervalMs / 1000.0;
+    if (log.count() < 1) {
+        // The displayed position is in chart datum; the fix records receiver datum.
+        const LatLong here = StateFromChartDatum(nav, {nav.OwnLat, nav.OwnLong});
+        nav.DRLat = here.lat;
+        nav.DRLong = here.lon;
+    } else {
+        const QuickLogRecord& last = log.at(log.count());
+        nav.DRLat = last.lat + std::cos(course) * s * t;
+        const double cosLat = std::fabs(std::cos(nav.OwnLat * kDeg));
+        nav.DRLong = cosLat > 1e-12 ? last.lon - std::sin(course) * s * t / cosLat : last.lon;
+    }
+    nav.FixSource = "DR";
+}
+
+void RestartLeg(NavState& nav, const RouteTable& route)
+{
+    RangeBearingToWaypoint(nav, route);
+    nav.LegBearing = nav.BearingToWaypoint;
+}
+
+std::int16_t ComputeTidalHour(int fixHour, int fixMinute, int highWaterHour)
+{
+    int hour = fixHour + (fixMinute > 29 ? 1 : 0);
+    if (hour == 24) {
+        hour = 0;
+    }
+    hour -= highWaterHour;
+    hour %= 13; // towards zero, keeping the sign
+    if (hour > 6) {
+        hour -= 13;
+    }
+    if (hour < -6) {
+        hour += 13;
+    }
+    return static_cast<std::int16_t>(hour);
+}
+
+} // namespace kv

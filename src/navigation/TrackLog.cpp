@@ -1,0 +1,257 @@
+#include "navigation/TrackLog.h"
+
+#include "core/Format.h"
+#include "core/Paths.h"
+#include "core/Real48.h"
+#include "core/TextFile.h"
+#include "ais/AisDatabase.h"
+#include "navigation/NmeaBridge.h"
+
+#include <cmath>
+#include <cstdint>
+#include <filesystem>
+
+namespace kv {
+
+std::string EncodeTrackLog(const QuickLog& log)
+{
+    std::string image(kTrackLogSize, '\0');
+    auto* out = reinterpret_cast<std::uint8_t*>(image.data());
+    std::size_t offset = 0;
+    for (const QuickLogRecord& r : log) {
+        doubleToReal48(r.lat, out + offset);
+        doubleToReal48(r.lon, out + offset + 6);
+        doubleToReal48(r.minutes, out + offset + 12);
+        offset += kTrackLogRecordSize;
+    }
+    doubleToReal48(static_cast<double>(log.count()), out + kTrackLogCountOffset);
+    return image;
+}
+
+TrackLogImage DecodeTrackLog(std::string_view bytes)
+{
+    // Only the 14 blocks of the layout are read; anything after them is not part of the log.
+    std::string image(kTrackLogSize, '\0');
+    image.replace(0, std::min(bytes.size(), kTrackLogSize), bytes.substr(0, kTrackLogSize));
+    const auto* in = reinterpret_cast<const std::uint8_t*>(image.data());
+
+    TrackLogImage result;
+    for (std::size_t k = 0; k < kQuickLogCapacity; ++k) {
+        const std::uint8_t* record = in + k * kTrackLogRecordSize;
+        result.records[k] = {real48ToDouble(record), real48ToDouble(record + 6), real48ToDouble(record + 12)};
+    }
+    const double count = real48ToDouble(in + kTrackLogCountOffset);
+    if (std::isfinite(count) && count > -0.5 && count < kQuickLogCapacity + 0.5) {
+        result.count = static_cast<std::size_t>(RoundHalfEven(count));
+    }
+    return result;
+}
+
+std::string DateText(const LocalDateTime& now)
+{
+    return ZeroFill(FormatInt(now.day, 2)) + "-" + ZeroFill(FormatInt(now.month, 2)) + "-" + ZeroFill(FormatInt(now.year % 100, 2));
+}
+
+std::string ComposeTextLogLine(const ProgramState& state, const Clock& clock)
+{
+    return ExpandTextTemplate(state, clock, state.settings.TextLogFormat);
+}
+
+std::string TrackLogs::TextLogPath() const
+{
+    // A log set opened as "TRIP.TXT" keeps writing to that file.
+    const std::string name = state_.nav.LogNameBase.str() + ".txt";
+    return FindFileCaseInsensitive(state_.nav.LogDir.str(), name).value_or(JoinPath(state_.nav.LogDir.str(), name));
+}
+
+std::string TrackLogs::TrackLogPath() const
+{
+    return JoinPath(state_.nav.LogDir.str(), state_.nav.FixDateText.str() + ".log");
+}
+
+bool TrackLogs::WriteLogFile(const std::string& name)
+{
+    if (!WriteFileAtomic(name, EncodeTrackLog(state_.quickLog))) {
+        platform_.prompter.error(kLogWriteError);
+        return false;
+    }
+    return true;
+}
+
+bool TrackLogs::ReadLogFile(const std::string& name)
+{
+    const auto bytes = ReadWholeFile(name);
+    if (!bytes) {
+        platform_.prompter.error(kLogReadError);
+        return false;
+    }
+    const TrackLogImage image = DecodeTrackLog(*bytes);
+    if (!image.count) {
+        platform_.prompter.error(kLogReadError);
+        return false;
+    }
+    QuickLog& log = state_.quickLog;
+    log.clear();
+    for (std::size_t k = 0; k < *image.count; ++k) {
+        log.push(image.records[k]);
+    }
+    state_.nav.LogEmpty = false;
+    return true;
+}
+
+void TrackLogs::OpenTextLog()
+{
+    NavState& nav = state_.nav;
+    const std::string path = TextLogPath();
+    const auto lines = ReadTextLines(path);
+    if (!lines) {
+        nav.TextLogFixCount = 0;
+        if (!WriteTextLinesAtomic(path, {"Log Date : " + nav.LogNameBase.str(), state_.settings.TextLogFormat})) {
+            platform_.prompter.error(kTextLogWriteError);
+        }
+        return;
+    }
+    if (lines->size() >= 2) {
+        nav.TextLogFileFormat = (*lines)[1];
+        state_.settings.TextLogFormat = nav.TextLogFileFormat;
+    }
+    // Header lines, event numbers ("*3"), pen-up marks ("# -b") and empty lines are not fixes.
+    std::uint16_t fixes = 0;
+    for (std::size_t i = 2; i < lines->size(); ++i) {
+        const std::string& line = (*lines)[i];
+        if (!line.empty() && line[0] != '*' && line.rfind("# -b", 0) != 0) {
+            ++fixes;
+        }
+    }
+    nav.TextLogFixCount = fixes;
+}
+
+void TrackLogs::OpenDayLogs()
+{
+    NavState& nav = state_.nav;
+    const std::string day = DateText(platform_.clock.now());
+    nav.FixDateText = day;
+    nav.LogNameBase = day;
+    // A fresh working folder has no log folder yet; without it no log could be kept at all.
+    std::error_code ignored;
+    std::filesystem::create_directories(NormalizeSeparators(nav.LogDir.str()), ignored);
+
+    const std::string trackPath = JoinPath(nav.LogDir.str(), day + ".log");
+    if (FileExists(trackPath)) {
+        ReadLogFile(trackPath);
+    } else {
+        nav.FixDateText.clear();
+    }
+
+    OpenTextLog();
+
+    OpenAisLog();
+
+    // The vessel database lies in the program folder; a missing one starts empty.
+    const std::string database = JoinPath(nav.AppDir.str(), kAisDatabaseName);
+    if (const auto count = CountAisDatabase(database)) {
+        state_.ais.AISDatabaseCount = *count;
+    } else {
+        state_.ais.AISDatabaseCount = 0;
+        if (!FileExists(database)) {
+            WriteFileAtomic(database, {});
+        }
+    }
+}
+
+void TrackLogs::OpenAisLog()
+{
+    const std::string base = state_.nav.LogNameBase.str();
+    const std::string path = JoinPath(state_.nav.LogDir.str(), base + ".AIS");
+    if (!FileExists(path)) {
+        WriteTextLinesAtomic(path, {"AIS Log Date : " + base});
+    }
+    state_.ais.AisLogPath = path;
+}
+
+void TrackLogs::WriteTextLogLine(bool manual)
+{
+    NavState& nav = state_.nav;
+    if (!nav.KeepTextLog) {
+        return;
+    }
+    const std::uint16_t fixCount = nav.TextLogFixCount;
+    const std::uint16_t eventNumber = nav.EventNumber;
+    std::string text;
+    if (nav.EventSentence && state_.display.isChecked("PenUp1")) {
+        text += "# -b\r\n";
+    }
+    nav.TextLogFixCount = static_cast<std::uint16_t>(nav.TextLogFixCount + 1);
+    if (manual) {
+        nav.EventNumber = static_cast<std::uint16_t>(nav.EventNumber + 1);
+        text += "*" + std::to_string(nav.EventNumber) + "\r\n";
+    }
+    text += ComposeTextLogLine(state_, platform_.clock) + "\r\n";
+    if (!AppendToFile(TextLogPath(), text)) {
+        // Nothing reached the file: the numbers stay as the file has them.
+        nav.TextLogFixCount = fixCount;
+        nav.EventNumber = eventNumber;
+        platform_.prompter.error(kTextLogWriteError);
+    }
+}
+
+void TrackLogs::Logs1Click(const std::string& chosenFile)
+{
+    const std::string extension = ToUpperAscii(ExtensionOf(chosenFile));
+    if (extension != ".LOG" && extension != ".TXT") {
+        return;
+    }
+    if (extension == ".LOG" && !ReadLogFile(chosenFile)) {
+        return;
+    }
+    NavState& nav = state_.nav;
+    nav.LogNameBase = NameWithoutExtension(chosenFile);
+    std::string folder = FolderOf(chosenFile);
+    if (folder.empty()) {
+        folder = nav.LogDir.str();
+    }
+    nav.LogDir = folder;
+    OpenTextLog();
+    OpenAisLog();
+}
+
+void TrackLogs::SaveLogAs1Click(const std::string& chosenFile)
+{
+    if (!chosenFile.empty()) {
+        WriteLogFile(chosenFile);
+    }
+}
+
+void TrackLogs::Log1Click()
+{
+    if (!platform_.prompter.confirm(kPurgeLogQuestion)) {
+        return;
+    }
+    NavState& nav = state_.nav;
+    state_.quickLog.clear();
+    nav.LogEmpty = true;
+    nav.DropIndex = 2;
+    nav.DropCounter = 0;
+    nav.TripDistance = 0.0;
+    nav.LastLegDistance = 0.0;
+    state_.display.Trip = "0.00 Nm";
+}
+
+void TrackLogs::ViewTextLog1Click()
+{
+    const std::string& viewer = state_.settings.TextLogViewerPath;
+    // Without a chosen viewer the desktop's handler for text files opens the log.
+    const std::string program = viewer.empty() ? std::string("xdg-open") : viewer;
+    if (!platform_.launcher.launch(program, {TextLogPath()})) {
+        platform_.prompter.error(kApplicationNotAvailable);
+    }
+}
+
+void TrackLogs::TxtLogOnOffClick(bool pressed)
+{
+    state_.nav.KeepTextLog = !pressed;
+    state_.display.checked["TxtLogOnOff"] = pressed;
+    state_.display.hints["TxtLogOnOff"] = pressed ? kTextLogOffHint : kTextLogOnHint;
+}
+
+} // namespace kv

@@ -1,0 +1,75 @@
+#pragma once
+// The day's log set in the log folder: the track log ".log" (an image of the quick log), the
+// text log ".txt" (one line per logged fix) and the AIS log ".AIS" header, plus the Logs menu
+// commands.
+
+#include "core/ProgramState.h"
+#include "platform/Platform.h"
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kv {
+
+inline constexpr std::size_t kTrackLogSize = 1792; // 14 blocks of 128 bytes
+inline constexpr std::size_t kTrackLogCountOffset = 1764;
+inline constexpr std::size_t kTrackLogRecordSize = 18;
+
+inline constexpr const char* kLogWriteError = "Error writing Log File!";
+inline constexpr const char* kLogReadError = "Error reading Log File!";
+inline constexpr const char* kTextLogWriteError = "Error Writing Text Log";
+inline constexpr const char* kPurgeLogQuestion = "This will remove the automatic track! - Are you sure?";
+inline constexpr const char* kApplicationNotAvailable = "Application Not Available";
+inline constexpr const char* kTextLogOnHint = "Press for Text Logs Off|";
+inline constexpr const char* kTextLogOffHint = "Release for Text Logs On|";
+
+// The 1,792-byte image: 98 records of three 48-bit reals, the count real at 1764, 22 zero bytes.
+std::string EncodeTrackLog(const QuickLog& log);
+
+// A decoded image. Bytes missing at the end of a short file read as zero, so the count of a file
+// that stops before offset 1764 is 0. The count is nullopt when the stored real does not round
+// to 0 … 98 (a corrupt file): the caller keeps its quick log.
+struct TrackLogImage {
+    std::array<QuickLogRecord, kQuickLogCapacity> records{};
+    std::optional<std::size_t> count;
+};
+TrackLogImage DecodeTrackLog(std::string_view bytes);
+
+// "dd-mm-yy" of the computer clock.
+std::string DateText(const LocalDateTime& now);
+
+// Text-log line of the current fix from the user's format (the @-template expansion).
+std::string ComposeTextLogLine(const ProgramState& state, const Clock& clock);
+
+class TrackLogs {
+public:
+    TrackLogs(ProgramState& state, Platform& platform) : state_(state), platform_(platform) {}
+
+    void OpenDayLogs();
+    bool WriteLogFile(const std::string& name);
+    bool ReadLogFile(const std::string& name);
+    void WriteTextLogLine(bool manual);
+
+    // Opens (or creates) LogDir + LogNameBase + ".txt" and takes over its format and fix count.
+    void OpenTextLog();
+    // The AIS log of the same set (LogDir + LogNameBase + ".AIS"), created with its header line.
+    void OpenAisLog();
+
+    // Menu and button commands; the dialogs' chosen file comes in as the argument.
+    void Logs1Click(const std::string& chosenFile);
+    void SaveLogAs1Click(const std::string& chosenFile);
+    void Log1Click();
+    void ViewTextLog1Click();
+    void TxtLogOnOffClick(bool pressed);
+
+    std::string TextLogPath() const;
+    std::string TrackLogPath() const; // LogDir + FixDateText + ".log"
+
+private:
+    ProgramState& state_;
+    Platform& platform_;
+};
+
+} // namespace kv

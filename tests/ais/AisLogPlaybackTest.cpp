@@ -1,0 +1,239 @@
+#include "AisTestSupport.h"
+
+#include "ais/AisController.h"
+#include "ais/AisTargets.h"
+#include "core/ProgramState.h"
+#include "core/TextFile.h"
+#include "platform/fake/Fakes.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+using namespace kv;
+using namespace aistest;
+
+namespace {
+
+class AisLogTest : public ::testing::Test {
+protected:
+    AisLogTest()
+    {
+        state.nav.AppDir = dir.path() + "/";
+        state.ais.AisLogPath = dir.file("08-12-26.AIS");
+        state.nav.NmeaOpen = true;
+    }
+    std::string Log() const { return ReadWholeFile(state.ais.AisLogPath).value_or("<missing>"); }
+
+    kvtest::TempDir dir;
+    ProgramState state;
+    FakePlatform fake;
+    AisController ais{state, fake.platform};
+};
+
+TEST_F(AisLogTest, SentencesAndPositionLinesAreLoggedOnce)
+{
+    const std::string a = PositionSentence(PositionReport{});
+    PositionReport other;
+    other.mmsi = 235000002;
+    const std::string b = PositionSentence(other);
+    state.nav.LastPositionSentence = "$GPRMC,120000,A,5000.000,N,00100.000,W,5.0,90.0,081226,,*00";
+    ais.ProcessAISSentence(a);
+    ais.ProcessAISSentence(a);
+    ais.ProcessAISSentence(b);
+    state.nav.LastPositionSentence = "$GPRMC,120010,A,5000.100,N,00100.000,W,5.0,90.0,081226,,*00";
+    ais.ProcessAISSentence(b);
+    EXPECT_EQ(Log(), a + "\r\n" + "$GPRMC,120000,A,5000.000,N,00100.000,W,5.0,90.0,081226,,*00\r\n" + b + "\r\n" +
+                         "$GPRMC,120010,A,5000.100,N,00100.000,W,5.0,90.0,081226,,*00\r\n");
+    EXPECT_EQ(state.ais.AISTargetCount, 2) << "every sentence is still decoded";
+    EXPECT_EQ(state.nav.LastAisSentence, b);
+
+    // The raw-NMEA switch shows each sentence in the status line.
+    state.display.checked["ShowNMEA"] = true;
+    ais.ProcessAISSentence(a);
+    EXPECT_EQ(state.display.StatusLine, a);
+}
+
+TEST_F(AisLogTest, UnwritableLogLosesOnlyItsLines)
+{
+    state.ais.AisLogPath = dir.file("no-such-folder/08-12-26.AIS");
+    state.nav.LastPositionSentence = "$GPGGA,120000,5000.000,N,00100.000,W,1,08,0.9,10,M,,,,*00";
+    ais.ProcessAISSentence(PositionSentence(PositionReport{}));
+    EXPECT_EQ(state.ais.AISTargetCount, 1);
+    EXPECT_TRUE(state.ais.LastLoggedAIS.empty()) << "nothing was written, so nothing counts as logged";
+    state.ais.AisLogPath = dir.file("08-12-26.AIS");
+    ais.ProcessAISSentence(PositionSentence(PositionReport{}));
+    EXPECT_EQ(Log(), PositionSentence(PositionReport{}) + "\r\n" +
+                         "$GPGGA,120000,5000.000,N,00100.000,W,1,08,0.9,10,M,,,,*00\r\n");
+}
+
+TEST_F(AisLogTest, ProcessAisSwitchNeedsTheInterface)
+{
+    ais.ProcAisClick();
+    EXPECT_FALSE(state.display.isChecked("ProcAis"));
+    ais.ProcessAISSentence(PositionSentence(PositionReport{}));
+    EXPECT_EQ(state.ais.AISTargetCount, 0) << "nothing is taken while AIS processing is off";
+    state.nav.NmeaOpen = false;
+    ais.ProcAisClick();
+    EXPECT_FALSE(state.display.isChecked("ProcAis"));
+    EXPECT_TRUE(fake.prompter.lastMessageIs("Open NMEA interface first!"));
+}
+
+TEST_F(AisLogTest, PlaybackIntervals)
+{
+    EXPECT_EQ(AisController::PlaybackIntervalMs(50), 100u);
+    EXPECT_EQ(AisController::PlaybackIntervalMs(1), 5000u);
+    EXPECT_EQ(AisController::PlaybackIntervalMs(10), 500u);
+    EXPECT_EQ(AisController::PlaybackIntervalMs(3), 1667u);
+    EXPECT_EQ(AisController::PlaybackIntervalMs(0), 5000u);
+    EXPECT_EQ(AisController::PlaybackIntervalMs(99), 100u);
+}
+
+TEST_F(AisLogTest, PlaybackPlaysOneLinePerTickAndEnds)
+{
+    PositionReport p;
+    p.mmsi = 244000001;
+    const std::string first = PositionSentence(p);
+    p.mmsi = 244000002;
+    const std::string second = PositionSentence(p);
+    std::string junk("\x01\xff\x00garbage", 11);
+    dir.write("07-12-26.AIS", "AIS Log Date : 07-12-26\r\n" + first + "\r\n$GPRMC,120000,A*00\r\n" + junk + "\r\n" +
+                                  second + "\n!AIVDM,1,1\r\n");
+    state.nav.NmeaOpen = false;
+    state.nav.KeepTextLog = true;
+    state.quickLog.push({});
+    std::vector<std::string> fixSentences;
+    ais.processPositionSentence = [&](const std::string& s) { fixSentences.push_back(s); };
+    ais.SetPlaybackSpeed(50);
+    PositionReport before;
+    ais.DecodeAndUpdate(PositionSentence(before));
+    ASSERT_EQ(state.ais.AISTargetCount, 1);
+
+    ais.PlayAISlogClick([&] { return std::optional<std::string>(dir.file("07-12-26.AIS")); });
+    EXPECT_TRUE(state.nav.AISPlayback);
+    EXPECT_EQ(state.ais.AISTargetCount, 0) << "the table is emptied";
+    EXPECT_TRUE(state.quickLog.empty());
+    EXPECT_TRUE(state.display.AISPlayTimer.running());
+    EXPECT_EQ(state.display.AISPlayTimer.intervalMs, 100u);
+    EXPECT_FALSE(state.display.isEnabled("NMEAServerOnOff"));
+    EXPECT_EQ(state.display.hint("PlayAISlog"), "Stop Playing the AIS Log|");
+    EXPECT_FALSE(state.nav.KeepTextLog);
+    EXPECT_EQ(state.display.hint("TxtLogOnOff"), "Release for Text Logs On|");
+    EXPECT_TRUE(state.nav.UseGpsTime);
+
+    ais.AISplayTimeTimer(); // header: skipped
+    EXPECT_EQ(state.ais.AISTargetCount, 0);
+    ais.AISplayTimeTimer();
+    EXPECT_EQ(state.ais.AISTargetCount, 1);
+    EXPECT_EQ(state.nav.LastAisSentence, first);
+
+    // Pausing and answering Cancel resumes with the next line.
+    fake.prompter.answer({false});
+    ais.PlayAISlogClick(nullptr);
+    EXPECT_TRUE(fake.prompter.lastMessageIs("Playback Paused - Stop playing current AIS log file ?"));
+    EXPECT_TRUE(state.display.AISPlayTimer.running());
+    ais.AISplayTimeTimer();
+    ASSERT_EQ(fixSentences.size(), 1u);
+    EXPECT_EQ(fixSentences[0], "$GPRMC,120000,A*00");
+    ais.AISplayTimeTimer(); // binary junk: ignored
+    ais.AISplayTimeTimer();
+    EXPECT_EQ(state.ais.AISTargetCount, 2);
+    ais.AISplayTimeTimer(); // a sentence with missing fields
+    EXPECT_TRUE(state.nav.AISPlayback);
+    ais.AISplayTimeTimer(); // end of file
+    EXPECT_FALSE(state.nav.AISPlayback);
+    EXPECT_FALSE(state.display.AISPlayTimer.running());
+    EXPECT_TRUE(state.display.isEnabled("NMEAServerOnOff"));
+    EXPECT_EQ(state.display.hint("PlayAISlog"), "Playback an AIS Log|");
+    EXPECT_EQ(state.display.GPSIndicatorText, "GPS ?");
+    EXPECT_EQ(state.display.GPSIndicatorColour, "silver");
+    EXPECT_EQ(state.ais.AISTargetCount, 2) << "the playback leaves the targets it built";
+}
+
+TEST_F(AisLogTest, PlaybackStoppedByTheUserOrNeverStarted)
+{
+    dir.write("a.AIS", "AIS Log Date : 07-12-26\r\n");
+    ais.SetPlaybackSpeed(1);
+    ais.PlayAISlogClick([] { return std::nullopt; });
+    EXPECT_FALSE(state.nav.AISPlayback);
+    ais.PlayAISlogClick([&] { return std::optional<std::string>(dir.file("missing.AIS")); });
+    EXPECT_FALSE(state.nav.AISPlayback);
+    ais.PlayAISlogClick([&] { return std::optional<std::string>(dir.file("a.AIS")); });
+    EXPECT_TRUE(state.nav.AISPlayback);
+    EXPECT_EQ(state.display.AISPlayTimer.intervalMs, 5000u);
+    fake.prompter.answer({true});
+    ais.PlayAISlogClick(nullptr);
+    EXPECT_FALSE(state.nav.AISPlayback);
+    EXPECT_FALSE(state.display.AISPlayTimer.running());
+    EXPECT_EQ(state.display.hint("PlayAISlog"), "Playback an AIS Log|");
+}
+
+TEST_F(AisLogTest, MonitorMode)
+{
+    ais.AISMonitorClick();
+    EXPECT_TRUE(fake.prompter.lastMessageIs("Turn NMEA server link OFF first !"));
+    EXPECT_FALSE(state.ais.AISMonitor);
+
+    state.nav.NmeaOpen = false;
+    state.quickLog.push({});
+    fake.prompter.answer({false});
+    ais.AISMonitorClick();
+    EXPECT_FALSE(state.ais.AISMonitor);
+    EXPECT_EQ(state.quickLog.count(), 1u);
+
+    // The purge asks its own question; answered No, the log stays and the mode stays off.
+    ais.purgeQuickLogAsking = [] {};
+    fake.prompter.answer({true});
+    ais.AISMonitorClick();
+    EXPECT_FALSE(state.ais.AISMonitor);
+
+    ais.purgeQuickLogAsking = [this] { state.quickLog.clear(); };
+    fake.prompter.answer({true});
+    ais.AISMonitorClick();
+    EXPECT_TRUE(state.ais.AISMonitor);
+    EXPECT_TRUE(state.display.isChecked("AISMonitor"));
+    EXPECT_FALSE(state.nav.UseGpsTime);
+    ais.AISMonitorClick();
+    EXPECT_FALSE(state.ais.AISMonitor);
+}
+
+TEST_F(AisLogTest, ViewerLaunches)
+{
+    ais.AISLogViewer1Click();
+    ASSERT_EQ(fake.launcher.launches.size(), 1u);
+    EXPECT_EQ(fake.launcher.launches[0].program, dir.path() + "/AISLogViewer");
+    EXPECT_EQ(fake.launcher.launches[0].arguments, std::vector<std::string>{dir.file("08-12-26.AIS")});
+    state.settings.TextLogViewerPath = "/usr/bin/less";
+    ais.AISLogViewer1Click();
+    EXPECT_EQ(fake.launcher.launches[1].program, "/usr/bin/less");
+    ais.AISDatabaseViewer1Click();
+    EXPECT_EQ(fake.launcher.launches[2].program, dir.path() + "/AISDatabaseViewer");
+    EXPECT_EQ(fake.launcher.launches[2].arguments, std::vector<std::string>{dir.path() + "/"});
+    EXPECT_TRUE(fake.prompter.messages.empty());
+    fake.launcher.succeed = false;
+    ais.AISDatabaseViewer1Click();
+    EXPECT_TRUE(fake.prompter.lastMessageIs("Application Not Available"));
+}
+
+} // namespace
+
+#include "nmea/NmeaInterface.h"
+
+namespace {
+
+TEST_F(AisLogTest, ReceptionHandsSentencesToTheController)
+{
+    NmeaInterface nmea(state, fake.platform, &ais);
+    const auto type5 = StaticSentences(StaticData{}, "6");
+    state.nav.PositionSentence = 0;
+    for (const std::string& line : {std::string("$GPGGA,120000,5000.000,N,00100.000,W,1,08,0.9,10,M,,,,*00"),
+                                    type5[0], type5[1], std::string("$GPGSV,3,1,12*00")}) {
+        nmea.onCharsAvailable(line);
+        nmea.onSentenceEnd();
+    }
+    ASSERT_EQ(state.ais.AISTargetCount, 1);
+    EXPECT_EQ(state.ais.target(1).VesselName.str(), "EVER DIADEM@@@@@@@@@");
+    // The last AIS line is handed on again at the next sentence end; the log keeps it once.
+    EXPECT_EQ(Log(), type5[0] + "\r\n$GPGGA,120000,5000.000,N,00100.000,W,1,08,0.9,10,M,,,,*00\r\n" + type5[1] + "\r\n");
+}
+
+} // namespace

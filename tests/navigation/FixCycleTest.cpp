@@ -1,0 +1,450 @@
+#include "navigation/FixCycle.h"
+
+#include "navigation/RouteFollowing.h"
+#include "platform/fake/Fakes.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <numbers>
+
+using namespace kv;
+
+namespace {
+
+class Views final : public FixCycleHooks {
+public:
+    int OpenViewCount() const override { return views; }
+    void RecentreViews() override { ++recentred; }
+    void AutoLoadChart() override { ++autoLoads; }
+    bool ChartPointEditingEnabled() const override { return editing; }
+    void AddChartPoint() override { ++chartPoints; }
+    int views = 1;
+    int recentred = 0;
+    int autoLoads = 0;
+    bool editing = false;
+    int chartPoints = 0;
+};
+
+struct Cycle {
+    kvtest::TempDir dir;
+    ProgramState state;
+    FakePlatform fakes;
+    Views views;
+    TrackLogs logs{state, fakes.platform};
+    FixCycle cycle{state, fakes.platform, logs, views};
+    NavState& nav = state.nav;
+    Display& display = state.display;
+
+    Cycle()
+    {
+        nav.AppDir = dir.path() + "/";
+        nav.LogDir = dir.path() + "/logs/";
+        std::filesystem::create_directories(dir.file("logs"));
+        nav.LogNameBase = "08-12-26";
+        nav.CosLatFactor = 1.0;
+        nav.KeepTextLog = false;
+        fakes.clock.time = {2026, 12, 8, 12, 0, 0, 0};
+    }
+    // A GGA sentence at (lat, long west positive) with the time hhmmss.
+    static std::string Gga(const std::string& time, double lat, double lon, const std::string& quality = "1")
+    {
+        char buffer[160];
+        const double alat = std::fabs(lat), alon = std::fabs(lon);
+        std::snprintf(buffer, sizeof buffer, "$GPGGA,%s,%02d%07.4f,%s,%03d%07.4f,%s,%s,08,0.9,1.0,M,,M,,*00", time.c_str(),
+                      static_cast<int>(alat), (alat - std::floor(alat)) * 60.0, lat < 0 ? "S" : "N", static_cast<int>(alon),
+                      (alon - std::floor(alon)) * 60.0, lon < 0 ? "E" : "W", quality.c_str());
+        return buffer;
+    }
+    void Receive(const std::string& sentence)
+    {
+        nav.NmeaOpen = true;
+        nav.LastPositionSentence = sentence;
+        cycle.FixTimerTimer();
+    }
+    void Route(std::initializer_list<LatLong> points)
+    {
+        int i = 0;
+        for (const LatLong& p : points) {
+            state.route.push({"WP" + std::to_string(++i), p.lat, p.lon});
+        }
+        nav.RouteLength = static_cast<std::int16_t>(state.route.count());
+        nav.ActiveWaypoint = 1;
+    }
+};
+
+} // namespace
+
+TEST(FixTimer, NoDataInvalidFixAndNoView)
+{
+    Cycle c;
+    c.Receive("");
+    EXPECT_EQ(c.display.StatusLine, kNoPositionData);
+    EXPECT_EQ(c.display.GPSIndicatorColour, "red");
+    EXPECT_EQ(c.fakes.prompter.beeps, (std::vector<Beep>{Beep::Information}));
+    c.Receive("No Data !\r\n");
+    EXPECT_EQ(c.fakes.prompter.beeps.size(), 2u);
+    EXPECT_TRUE(c.state.quickLog.empty());
+
+    // An invalid fix clears the panels and does not move the vessel.
+    c.display.SpeedOG = "5.00 Kn";
+    const double lat = c.nav.OwnLat;
+    c.Receive(Cycle::Gga("120000", 50.0, 1.0, "0"));
+    EXPECT_TRUE(c.display.SpeedOG.empty());
+    EXPECT_EQ(c.display.GPSIndicatorText, "GPS");
+    EXPECT_EQ(c.display.GPSIndicatorColour, "red");
+    EXPECT_EQ(c.nav.OwnLat, lat);
+    EXPECT_TRUE(c.state.quickLog.empty());
+
+    // Without a view the sentence is parsed, but no fix is taken.
+    c.views.views = 0;
+    c.Receive(Cycle::Gga("120000", 50.0, 1.0));
+    EXPECT_NEAR(c.nav.OwnLat, 50.0, 1e-9);
+    EXPECT_TRUE(c.state.quickLog.empty());
+    c.views.views = 1;
+    c.Receive(Cycle::Gga("120000", 50.0, 1.0));
+    EXPECT_EQ(c.state.quickLog.count(), 1u);
+    EXPECT_EQ(c.nav.FixSource, "$GPGGA");
+    EXPECT_EQ(c.views.autoLoads, 1);
+    // The views follow from the second fix on, every RedrawEveryFixes fixes.
+    EXPECT_EQ(c.views.recentred, 0);
+    c.Receive(Cycle::Gga("120010", 50.0, 1.0));
+    c.Receive(Cycle::Gga("120020", 50.0, 1.0));
+    EXPECT_EQ(c.views.recentred, 2);
+    c.nav.RedrawEveryFixes = 3;
+    for (int i = 0; i < 3; ++i) {
+        c.Receive(Cycle::Gga("120030", 50.0, 1.0));
+    }
+    EXPECT_EQ(c.views.recentred, 3);
+}
+
+TEST(FixTime, SentenceTimeZoneWrapTidalHourAndClock)
+{
+    Cycle c;
+    c.nav.TimeZoneHours = 2;
+    c.Receive(Cycle::Gga("235000", 50.0, 1.0));
+    EXPECT_EQ(c.nav.FixHour, 1);
+    EXPECT_EQ(c.nav.FixMinute, 50);
+    EXPECT_EQ(c.nav.FixTimeString, "235000"); // the sentence's own time, without the shift
+    EXPECT_DOUBLE_EQ(c.state.quickLog.at(1).minutes, 110.0);
+
+    c.nav.TimeZoneHours = -3;
+    c.Receive(Cycle::Gga("013000", 50.0, 1.0));
+    EXPECT_EQ(c.nav.FixHour, 22);
+
+    c.nav.TimeZoneHours = 0;
+    c.Receive(Cycle::Gga("173500", 50.0, 1.0));
+    EXPECT_EQ(c.nav.TidalHour, 6);
+    c.Receive(Cycle::Gga("191000", 50.0, 1.0));
+    EXPECT_EQ(c.nav.TidalHour, -6);
+
+    // Without "Log GPS UTC time", the computer's clock.
+    c.nav.UseGpsTime = false;
+    c.fakes.clock.time = {2026, 12, 8, 9, 8, 7, 500};
+    c.Receive(Cycle::Gga("191000", 50.0, 1.0));
+    EXPECT_EQ(c.nav.FixTimeString, "090807");
+    EXPECT_NEAR(c.nav.FixMinutes, 9 * 60 + 8 + 7.5 / 60.0, 1e-9);
+    EXPECT_EQ(c.nav.FixDateText, "08-12-26");
+    // A sentence with a malformed time reads as 0, never past its end.
+    c.nav.UseGpsTime = true;
+    c.Receive("$GPGGA,1,5000.0,N,00100.0,W,1,08,0.9,,,,,,");
+    EXPECT_EQ(c.nav.FixHour, 1);
+    EXPECT_EQ(c.nav.FixMinute, 0);
+}
+
+TEST(QuickLogThinning, IntelligentDisposalAndDiscardOldest)
+{
+    Cycle c;
+    c.nav.DRMode = true; // fixes at the placed position, no route: quick to take
+    for (int i = 1; i <= 98; ++i) {
+        c.state.quickLog.push({static_cast<double>(i), 0.0, static_cast<double>(i)});
+    }
+    // Each full fix drops one record: find which by the first latitude missing.
+    std::vector<int> dropped;
+    for (int fix = 0; fix < 7; ++fix) {
+        std::vector<double> before;
+        for (const auto& r : c.state.quickLog) {
+            before.push_back(r.lat);
+        }
+        c.nav.OwnLat = 1000.0 + fix;
+        c.cycle.FixBtnClick();
+        ASSERT_EQ(c.state.quickLog.count(), 98u);
+        EXPECT_EQ(c.state.quickLog.at(98).lat, 1000.0 + fix);
+        for (std::size_t k = 0; k < 97; ++k) {
+            if (c.state.quickLog.at(k + 1).lat != before[k]) {
+                dropped.push_back(static_cast<int>(k + 1));
+                break;
+            }
+        }
+    }
+    EXPECT_EQ(dropped, (std::vector<int>{2, 3, 3, 4, 4, 5, 5}));
+    EXPECT_EQ(c.state.quickLog.at(1).lat, 1.0); // the first record is never dropped
+
+    Cycle d;
+    d.nav.DRMode = true;
+    d.nav.DisposalStep = 0;
+    for (int i = 1; i <= 98; ++i) {
+        d.state.quickLog.push({static_cast<double>(i), 0.0, 0.0});
+    }
+    d.nav.OwnLat = 500.0;
+    d.cycle.FixBtnClick();
+    EXPECT_EQ(d.state.quickLog.at(1).lat, 2.0);
+    EXPECT_EQ(d.state.quickLog.at(98).lat, 500.0);
+}
+
+TEST(ManualFix, DatumRoundTripWithTheInterfaceClosed)
+{
+    Cycle c;
+    c.nav.ChartLatOffset = 0.001;
+    c.nav.ChartLongOffset = 0.002;
+    c.nav.OwnLat = 50.5;
+    c.nav.OwnLong = 1.25;
+    c.nav.KeepTextLog = true;
+    c.logs.OpenTextLog();
+    c.cycle.ManualFix();
+    ASSERT_EQ(c.state.quickLog.count(), 1u);
+    EXPECT_NEAR(c.state.quickLog.at(1).lat, 50.499, 1e-12);
+    EXPECT_NEAR(c.state.quickLog.at(1).lon, 1.252, 1e-12);
+    EXPECT_NEAR(c.nav.OwnLat, 50.5, 1e-12);
+    EXPECT_NEAR(c.nav.OwnLong, 1.25, 1e-12);
+    EXPECT_EQ(c.nav.FixSource, "MAN");
+    EXPECT_FALSE(c.nav.ManualFix);
+    EXPECT_EQ(c.nav.EventNumber, 1); // written to the text log as an event
+    EXPECT_NE(c.dir.read("logs/08-12-26.txt").find("\r\n*1\r\n"), std::string::npos);
+
+    // A manual fix with the interface open is a received fix marked as an event.
+    c.nav.NmeaOpen = true;
+    c.nav.LastPositionSentence = Cycle::Gga("120000", 51.0, 2.0);
+    c.cycle.ManualFix();
+    EXPECT_EQ(c.nav.FixSource, "$GPGGA");
+    EXPECT_NEAR(c.state.quickLog.at(2).lat, 51.0, 1e-9); // received positions are stored as received
+    EXPECT_NEAR(c.nav.OwnLat, 51.001, 1e-9);             // and shown in chart datum
+    EXPECT_EQ(c.nav.EventNumber, 2);
+}
+
+TEST(EventSentence, TakenOnceAndTheTrackRestarts)
+{
+    Cycle c;
+    c.views.editing = true;
+    c.Receive(Cycle::Gga("120000", 50.0, 1.0));
+    c.Receive(Cycle::Gga("120100", 50.01, 1.0));
+    ASSERT_EQ(c.state.quickLog.count(), 2u);
+    const std::string event = "$PKCOM,000000,5000.6000,N,00100.0000,W,0,07,a,b,c,d,e,f,g,h,1.0,x";
+    c.Receive(event);
+    EXPECT_TRUE(c.nav.EventSentence);
+    EXPECT_TRUE(c.state.quickLog.empty()); // the event fix was taken, then the track restarts
+    EXPECT_EQ(c.nav.LastEventSentence, event);
+    EXPECT_EQ(c.views.chartPoints, 1);
+    const std::string written = c.dir.read("logs/08-12-26.log");
+    c.Receive(event);
+    EXPECT_TRUE(c.state.quickLog.empty());
+    EXPECT_EQ(c.views.chartPoints, 1); // the repeat is ignored
+    EXPECT_EQ(c.dir.read("logs/08-12-26.log"), written);
+}
+
+TEST(CrossTrackGauge, ColourVoiceAndOnlyOnChange)
+{
+    Cycle c;
+    c.Route({{50.5, 1.0}});
+    c.nav.LegBearing = 0.0;
+    c.display.checked["Voice"] = true;
+    c.fakes.sound.autoFinish = true;
+    // A vessel 0.5 nm east of a leg running north: right of track.
+    const double east = 0.5 / 60.0;
+    c.Receive(Cycle::Gga("120000", 50.0, 1.0 - east));
+    c.Receive(Cycle::Gga("120100", 50.01, 1.0 - east));
+    EXPECT_NEAR(c.nav.XTE, 0.5, 0.01);
+    EXPECT_EQ(c.display.XTerror, -static_cast<int>(std::lround(c.nav.XTE * 100)));
+    EXPECT_EQ(c.display.XTerrorColour, "red");
+    EXPECT_EQ(c.cycle.LastPrompt(), "\\left.wav");
+    EXPECT_EQ(c.fakes.sound.played.back(), c.dir.path() + "/left.wav");
+    EXPECT_EQ(c.display.hint("XTerror"), "XTE = " + std::string(c.nav.XTE < 0.495 ? "0.49" : "0.50") + "|");
+    EXPECT_EQ(c.display.XTEScale, "x 0.1 NM");
+    EXPECT_EQ(c.display.BearingToWP.substr(3), "\xb0T");
+    EXPECT_TRUE(c.nav.SoundIdle);
+
+    // Same colour again with "Only on change": silent.
+    c.display.checked["Vfreq"] = true;
+    c.Receive(Cycle::Gga("120200", 50.02, 1.0 - east));
+    EXPECT_EQ(c.cycle.LastPrompt(), "");
+    // Left of track: lime and "\right.wav"; the clip's file is found whatever its case.
+    c.dir.write("RIGHT.WAV", "RIFF");
+    c.Receive(Cycle::Gga("120300", 50.03, 1.0 + east));
+    EXPECT_EQ(c.display.XTerrorColour, "lime");
+    EXPECT_EQ(c.cycle.LastPrompt(), "\\right.wav");
+    EXPECT_EQ(c.fakes.sound.played.back(), c.dir.path() + "/RIGHT.WAV");
+
+    // A clip still playing holds the next prompt back.
+    c.fakes.sound.autoFinish = false;
+    c.Receive(Cycle::Gga("120400", 50.04, 1.0));
+    EXPECT_EQ(c.cycle.LastPrompt(), "\\OnTrack.wav");
+    EXPECT_FALSE(c.nav.SoundIdle);
+    c.Receive(Cycle::Gga("120500", 50.05, 1.0 - east));
+    EXPECT_EQ(c.cycle.LastPrompt(), "");
+    c.fakes.sound.finish();
+    EXPECT_TRUE(c.nav.SoundIdle);
+}
+
+TEST(EndOfRoute, PromptReverseAndRepeat)
+{
+    Cycle c;
+    c.Route({{50.0, 1.0}, {50.1, 1.0}, {50.2, 1.0}});
+    c.display.checked["NormalMode"] = true;
+    c.display.checked["NavigationData1"] = true;
+    c.display.checked["WPVoice"] = true;
+    c.nav.ActiveWaypoint = 3;
+    c.Receive(Cycle::Gga("120000", 50.19, 1.0));
+    c.Receive(Cycle::Gga("120100", 50.1999, 1.0)); // inside the circle of the last waypoint
+    EXPECT_EQ(c.nav.ActiveWaypoint, 4);
+    EXPECT_EQ(c.display.StatusLine, kSelectNextWaypoint);
+    EXPECT_EQ(c.display.hint("WPName"), "End of route !|");
+    EXPECT_EQ(c.cycle.LastPrompt(), "\\select.wav");
+    EXPECT_EQ(c.display.WPNameIndex, -1);
+
+    c.display.checked["NormalMode"] = false;
+    c.display.checked["Reverse"] = true;
+    c.Receive(Cycle::Gga("120200", 50.1999, 1.0));
+    EXPECT_TRUE(c.nav.RouteReversed);
+    EXPECT_TRUE(c.display.isChecked("RevRoute"));
+    EXPECT_EQ(c.nav.ActiveWaypoint, 2);
+    EXPECT_NEAR(c.nav.LegBearing, 180.0, 1e-3);
+
+    c.display.checked["Reverse"] = false;
+    c.display.checked["RepRoute"] = true;
+    c.nav.ActiveWaypoint = 0;
+    c.Receive(Cycle::Gga("120300", 50.1999, 1.0));
+    EXPECT_EQ(c.nav.ActiveWaypoint, 1);
+
+    // A one-waypoint route neither reverses nor repeats, and never reads past the table.
+    Cycle one;
+    one.Route({{50.0, 1.0}});
+    one.display.checked["Reverse"] = true;
+    one.nav.ActiveWaypoint = 2;
+    one.Receive(Cycle::Gga("120000", 50.0, 1.0));
+    one.Receive(Cycle::Gga("120100", 50.0, 1.0));
+    EXPECT_EQ(one.nav.ActiveWaypoint, 2);
+    Cycle none;
+    none.nav.RouteLength = 5; // a length the table does not hold
+    none.nav.ActiveWaypoint = 3;
+    none.Receive(Cycle::Gga("120000", 50.0, 1.0));
+    none.Receive(Cycle::Gga("120100", 50.0, 1.0));
+    EXPECT_EQ(none.state.quickLog.count(), 2u);
+}
+
+TEST(FixOutputs, SentencesTripLogFileAndFailures)
+{
+    Cycle c;
+    c.Route({{50.5, 1.0}, {50.6, 1.0}});
+    c.fakes.serial.opened = true;
+    c.Receive(Cycle::Gga("120000", 50.0, 1.0));
+    c.Receive(Cycle::Gga("120100", 50.01, 1.0));
+    EXPECT_NE(c.fakes.serial.written.find("$ECAPB"), std::string::npos);
+    EXPECT_EQ(c.fakes.serial.written, c.nav.OutputText);
+    EXPECT_EQ(c.display.Trip, "0.60 Nm");
+    EXPECT_EQ(c.dir.read("logs/08-12-26.log").size(), 1792u);
+
+    // No room in the transmit buffer: this fix's sentences are dropped whole.
+    c.fakes.serial.written.clear();
+    c.fakes.serial.freeSpace = 10;
+    c.Receive(Cycle::Gga("120200", 50.02, 1.0));
+    EXPECT_TRUE(c.fakes.serial.written.empty());
+
+    // Trip reset asks first.
+    c.fakes.prompter.answer({false, true});
+    c.cycle.TripDblClick();
+    EXPECT_EQ(c.display.Trip, "1.20 Nm");
+    c.cycle.TripDblClick();
+    EXPECT_EQ(c.display.Trip, "0.00 Nm");
+    EXPECT_EQ(c.nav.TripDistance, 0.0);
+
+    // An unwritable log folder: the message, and the fix goes on.
+    c.nav.LogDir = c.dir.path() + "/missing/";
+    c.Receive(Cycle::Gga("120300", 50.03, 1.0));
+    EXPECT_TRUE(c.fakes.prompter.lastMessageIs(kLogWriteError));
+    EXPECT_EQ(c.state.quickLog.count(), 4u);
+    EXPECT_EQ(c.display.Trip, "0.60 Nm");
+
+    // The restarted program reloads the day's track.
+    ProgramState again;
+    again.nav.LogDir = c.dir.path() + "/logs/";
+    TrackLogs reload(again, c.fakes.platform);
+    reload.OpenDayLogs();
+    EXPECT_EQ(again.quickLog.count(), 3u);
+}
+
+TEST(Commands, DeadReckoningTowAntennaAndResetXte)
+{
+    Cycle c;
+    c.nav.FixIntervalMs = 5000;
+    c.cycle.DRMode1Click();
+    EXPECT_TRUE(c.nav.DRMode);
+    EXPECT_TRUE(c.display.FixTimer.running());
+    EXPECT_EQ(c.display.StatusLine, kDeadReckoningMode);
+    c.cycle.DRMode1Click();
+    EXPECT_FALSE(c.nav.DRMode);
+    EXPECT_FALSE(c.display.FixTimer.running());
+    c.nav.NmeaOpen = true;
+    c.cycle.DRMode1Click();
+    c.cycle.DRMode1Click();
+    EXPECT_TRUE(c.display.FixTimer.running()); // the interface keeps it going
+    c.nav.NmeaOpen = false;
+
+    c.cycle.TowNavigationClick();
+    EXPECT_TRUE(c.nav.TowNavigation);
+
+    // Locate antenna: the reference point, then a fix at the antenna 10 m north.
+    c.nav.OwnLat = 50.0;
+    c.nav.OwnLong = 1.0;
+    c.cycle.Find_Antenna();
+    EXPECT_TRUE(c.nav.AntennaPending);
+    EXPECT_EQ(c.state.quickLog.count(), 1u);
+    c.nav.OwnLat = 50.0 + 10 * 8.999e-06;
+    c.cycle.ManualFix();
+    EXPECT_FALSE(c.nav.AntennaPending);
+    EXPECT_NEAR(c.nav.AntennaNorth, -10 * 8.999e-06, 1e-12);
+    EXPECT_NEAR(c.nav.AntennaEast, 0.0, 1e-12);
+    c.cycle.Find_Antenna(); // refused: the quick log is not empty
+    EXPECT_FALSE(c.nav.AntennaPending);
+
+    // Antenna pending with a single record: nothing read before record 1.
+    Cycle a;
+    a.nav.AntennaPending = true;
+    a.cycle.ManualFix();
+    EXPECT_TRUE(a.nav.AntennaPending);
+
+    // Reset XTE asks, then measures the leg from here.
+    Cycle r;
+    r.Route({{50.1, 0.9}});
+    r.nav.OwnLat = 50.0;
+    r.nav.OwnLong = 1.0;
+    r.fakes.prompter.answer({false});
+    r.cycle.XTerrorDblClick();
+    EXPECT_EQ(r.nav.LegBearing, 0.0);
+    r.cycle.XTerrorDblClick();
+    EXPECT_NEAR(r.nav.LegBearing, 45.0, 1e-6);
+    EXPECT_EQ(r.fakes.prompter.messages[0].text, kResetXteQuestion);
+}
+
+TEST(DeadReckoningFix, AdvancesAlongTheLegAndHeadingUp)
+{
+    Cycle c;
+    c.Route({{51.0, 1.0}});
+    c.nav.DRMode = true;
+    c.nav.OwnLat = 50.0;
+    c.nav.OwnLong = 1.0;
+    c.nav.BoatSpeed = 6.0;
+    c.nav.FixIntervalMs = 600000;
+    c.display.checked["HeadUp"] = true;
+    c.cycle.FixTimerTimer(); // first fix: where the vessel is
+    EXPECT_EQ(c.nav.FixSource, "DR");
+    EXPECT_NEAR(c.nav.OwnLat, 50.0, 1e-12);
+    c.cycle.FixTimerTimer(); // then one nautical mile towards the waypoint
+    EXPECT_NEAR(c.nav.OwnLat, 50.0 + 1.0 / 60.0, 1e-9);
+    EXPECT_EQ(c.display.GPSIndicatorText, "DR");
+    c.fakes.clock.time.minute = 10;
+    c.cycle.FixTimerTimer();
+    EXPECT_EQ(c.nav.COG, 0);
+    EXPECT_NEAR(c.nav.ViewAngle, 2.0 * std::numbers::pi, 1e-9);
+}

@@ -1,0 +1,285 @@
+#include "navigation/RouteFollowing.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+using namespace kv;
+
+namespace {
+
+double CosDeg(double deg) { return std::cos(deg * std::numbers::pi / 180.0); }
+
+void AddRecord(ProgramState& s, double lat, double lon, double minutes) { s.quickLog.push({lat, lon, minutes}); }
+
+void AddWaypoint(ProgramState& s, const std::string& name, double lat, double lon)
+{
+    s.route.push({name, lat, lon});
+    s.nav.RouteLength = static_cast<std::int16_t>(s.route.count());
+}
+
+} // namespace
+
+TEST(PlaneSailing, RangeAndBearingExamples)
+{
+    const double c50 = CosDeg(50.0);
+    // 0.1° further east at 50° N: 3.857 nm due east.
+    EXPECT_NEAR(PlaneDistance(c50, {50.0, 1.0}, {50.0, 0.9}), 3.857, 0.0005);
+    EXPECT_NEAR(PlaneBearing(c50, {50.0, 1.0}, {50.0, 0.9}), 90.0, 1e-6);
+    EXPECT_NEAR(PlaneBearing(c50, {50.0, 1.0}, {50.0, 1.1}), 270.0, 1e-6);
+    // Due north and due south on the meridian: no division by zero.
+    EXPECT_NEAR(PlaneBearing(c50, {50.0, 1.0}, {50.1, 1.0}), 0.0, 1e-3);
+    EXPECT_NEAR(PlaneBearing(c50, {50.0, 1.0}, {49.9, 1.0}), 180.0, 1e-3);
+    EXPECT_NEAR(PlaneBearing(1.0, {0.0, 0.0}, {1.0, -1.0}), 45.0, 1e-6);  // north-east
+    EXPECT_NEAR(PlaneBearing(1.0, {0.0, 0.0}, {-1.0, 1.0}), 225.0, 1e-6); // south-west
+}
+
+TEST(PlaneSailing, DueNorthAHairToTheWestStaysNorth)
+{
+    // B lies north and 5e-10° to the west: the quadrant follows the divisor Δlong + 1e-9 (> 0),
+    // so the bearing is about 0°, not 180°.
+    const double b = PlaneBearing(1.0, {50.0, 1.0}, {50.1, 1.0 + 5e-10});
+    EXPECT_LT(std::min(b, 360.0 - b), 0.01);
+    // Exactly on the offset (divisor 0): still north, and south stays south.
+    const double onOffset = PlaneBearing(1.0, {50.0, 1.0}, {50.1, 1.0 + 1e-9});
+    EXPECT_LT(std::min(onOffset, 360.0 - onOffset), 1e-6);
+    EXPECT_NEAR(PlaneBearing(1.0, {50.0, 1.0}, {49.9, 1.0 + 1e-9}), 180.0, 1e-6);
+    const double same = PlaneBearing(1.0, {50.0, 1.0}, {50.0, 1.0 + 1e-9});
+    EXPECT_FALSE(std::isnan(same));
+}
+
+TEST(SpeedAndCourse, AveragingAndMidnight)
+{
+    ProgramState s;
+    s.nav.CosLatFactor = 1.0;
+    s.nav.BoatSpeed = 6.0;
+    ComputeSOG(s.nav, s.quickLog);
+    EXPECT_EQ(s.nav.SOGShown, 6.0); // nothing better than the boat speed
+    EXPECT_EQ(ComputeCOG(s.nav, s.quickLog), 0);
+
+    // Three records, averaging over 6: k = 2, from record 1 to record 3.
+    AddRecord(s, 0.0, 0.0, 600.0);
+    AddRecord(s, 0.05, 0.0, 630.0);
+    AddRecord(s, 0.1, 0.0, 660.0);
+    s.nav.AverageFixes = 6;
+    ComputeSOG(s.nav, s.quickLog);
+    EXPECT_NEAR(s.nav.SOG, 6.0, 1e-9); // 6 nm in an hour
+    EXPECT_NEAR(s.nav.LastLegDistance, 3.0, 1e-9);
+    EXPECT_EQ(ComputeCOG(s.nav, s.quickLog), 0);
+
+    // 23:59.5 to 00:00.5 is one minute, not minus a day.
+    ProgramState m;
+    m.nav.CosLatFactor = 1.0;
+    AddRecord(m, 0.0, 0.0, 1439.5);
+    AddRecord(m, 1.0 / 60.0, 0.0, 0.5);
+    ComputeSOG(m.nav, m.quickLog);
+    EXPECT_NEAR(m.nav.SOG, 60.0, 1e-6);
+
+    // Same time twice: speed 0 rather than a division by zero.
+    ProgramState z;
+    AddRecord(z, 0.0, 0.0, 10.0);
+    AddRecord(z, 0.1, 0.0, 10.0);
+    ComputeSOG(z.nav, z.quickLog);
+    EXPECT_EQ(z.nav.SOG, 0.0);
+
+    // An averaging setting out of range never reads outside the log.
+    z.nav.AverageFixes = -5;
+    ComputeSOG(z.nav, z.quickLog);
+    z.nav.AverageFixes = 0;
+    ComputeSOG(z.nav, z.quickLog);
+    EXPECT_EQ(ComputeCOG(z.nav, z.quickLog), 0);
+}
+
+TEST(FollowRoute, CrossTrackSignTextAndClamp)
+{
+    ProgramState s;
+    s.nav.CosLatFactor = 1.0;
+    s.nav.OwnLat = 0.0;
+    s.nav.OwnLong = 0.0;
+    // The waypoint bears 350° at 2 nm while the leg runs 000°: right of track by 2·tan 10°.
+    const double r = 2.0 / 60.0;
+    AddWaypoint(s, "W1", r * CosDeg(10.0), r * std::sin(10.0 * std::numbers::pi / 180.0));
+    s.nav.ActiveWaypoint = 1;
+    s.nav.LegBearing = 0.0;
+    FollowRoute(s);
+    EXPECT_NEAR(s.nav.BearingToWaypoint, 350.0, 1e-4);
+    EXPECT_NEAR(s.nav.XTE, 2.0 * std::tan(10.0 * std::numbers::pi / 180.0), 1e-6);
+    EXPECT_EQ(s.nav.XTEText, "0.35,L,");
+    EXPECT_EQ(s.nav.XTEScaleText, "x 0.1 NM");
+    EXPECT_EQ(s.nav.BearingText, "350");
+    EXPECT_EQ(s.nav.RangeText, "2.00 Nm ");
+    EXPECT_EQ(s.nav.ArrivalFlagText, ",A");
+
+    // Left of track: the text says steer right.
+    s.nav.LegBearing = 340.0;
+    FollowRoute(s);
+    EXPECT_LT(s.nav.XTE, 0.0);
+    EXPECT_EQ(s.nav.XTEText.str().substr(4), ",R,");
+
+    // Waypoint behind the vessel: clamped to 9.99 and the 1 nm scale.
+    s.nav.LegBearing = 170.0;
+    FollowRoute(s);
+    EXPECT_EQ(s.nav.XTE, 9.99);
+    EXPECT_EQ(s.nav.XTEScaleText, "x 1.0 NM");
+    EXPECT_EQ(s.nav.XTEText, "9.99,L,");
+}
+
+TEST(FollowRoute, StreamStrongerThanBoatAndUnreachable)
+{
+    ProgramState s;
+    s.nav.CosLatFactor = 1.0;
+    s.nav.OwnLat = 0.0;
+    s.nav.OwnLong = 0.0;
+    AddWaypoint(s, "N", 0.5, 0.0); // due north, 30 nm
+    s.nav.ActiveWaypoint = 1;
+    s.nav.BoatSpeed = 5.0;
+    s.nav.AtlasTide = false; // manual tide: 6 kn setting east, straight across the track
+    s.nav.TideSet = 90;
+    s.nav.TideRate = 6.0;
+    FollowRoute(s);
+    EXPECT_NEAR(s.nav.TideCross, 6.0, 1e-9);
+    EXPECT_EQ(s.nav.TimeToWaypoint, -2.0);
+    EXPECT_EQ(s.nav.VMGText, "Speed<Tide! ");
+    EXPECT_EQ(s.nav.TimeToWaypointText, "********");
+    EXPECT_EQ(s.nav.CourseToSteerText, " 90");
+
+    // A stream across from the other side is within the boat's power: course corrected.
+    s.nav.TideSet = 270;
+    s.nav.TideRate = 3.0;
+    FollowRoute(s);
+    EXPECT_NEAR(s.nav.TideCross, -3.0, 1e-9);
+    EXPECT_EQ(s.nav.CourseToSteer, 37); // 0 − atan(−3/4)
+    // No track yet: VMG from the boat speed, cos(0 − 37°) × 5.
+    EXPECT_NEAR(s.nav.VMG, 5.0 * CosDeg(37.0), 1e-9);
+
+    // VMG of 0.005 kn: the waypoint cannot be reached.
+    s.nav.TideRate = 0.0;
+    s.nav.BoatSpeed = 0.005;
+    FollowRoute(s);
+    EXPECT_EQ(s.nav.TimeToWaypoint, -1.0);
+    EXPECT_EQ(s.nav.VMGText, "********");
+    EXPECT_EQ(s.nav.TimeToWaypointText, "********");
+
+    // No boat speed and no stream: a course (not NaN) and no crash.
+    s.nav.BoatSpeed = 0.0;
+    FollowRoute(s);
+    EXPECT_EQ(s.nav.CourseToSteer, 0);
+}
+
+TEST(FollowRoute, ArrivalAdvanceAndArrivalWithoutAdvance)
+{
+    ProgramState s;
+    s.nav.CosLatFactor = 1.0;
+    AddWaypoint(s, "ALPHA                   19   ", 0.001, 0.0);
+    AddWaypoint(s, "BRAVO", 0.5, 0.0);
+    s.nav.OwnLat = 0.0;
+    s.nav.OwnLong = 0.0;
+    s.nav.ActiveWaypoint = 1;
+    s.nav.ArrivalRadius = 0.2;
+    FollowRoute(s);
+    EXPECT_EQ(s.nav.ActiveWaypoint, 2);
+    EXPECT_TRUE(s.nav.ApproachPending);
+    EXPECT_EQ(s.nav.PreviousWaypointName, "ALPHA               ");
+    EXPECT_EQ(s.nav.WaypointName, "BRAVO");
+    EXPECT_NEAR(s.nav.LegBearing, 0.0, 1e-3);
+    EXPECT_NEAR(s.nav.RangeToWaypoint, 30.0, 1e-9);
+
+    // Advancing past the last waypoint leaves the index past the end.
+    s.nav.OwnLat = 0.4999;
+    FollowRoute(s);
+    EXPECT_EQ(s.nav.ActiveWaypoint, 3);
+    FollowRoute(s); // past the end: no waypoint, no course
+    EXPECT_EQ(s.nav.CourseToSteer, -1);
+    EXPECT_EQ(s.nav.WaypointName, "Select Next Waypoint !");
+
+    // Without automatic advance: stop, flag ",V" and "Near … !".
+    s.nav.AutoNextWaypoint = false;
+    s.nav.ActiveWaypoint = 2;
+    s.nav.ApproachPending = false;
+    FollowRoute(s);
+    EXPECT_EQ(s.nav.ActiveWaypoint, 0);
+    EXPECT_EQ(s.nav.ArrivalFlagText, ",V");
+    EXPECT_EQ(s.nav.WaypointName, "Near BRAVO !");
+    EXPECT_FALSE(s.nav.ApproachPending);
+}
+
+TEST(FollowRoute, RangeTextUnitsAndTimeToGo)
+{
+    ProgramState s;
+    s.nav.CosLatFactor = 1.0;
+    AddWaypoint(s, "K", 0.01, 0.0); // 0.6 nm
+    s.nav.ActiveWaypoint = 1;
+    s.nav.OwnLat = 0.0;
+    s.nav.OwnLong = 0.0;
+    s.nav.UnitFactor = 1.852;
+    s.nav.ArrivalRadius = 0.1;
+    s.nav.BoatSpeed = 4.0;
+    s.nav.AtlasTide = false;
+    FollowRoute(s);
+    EXPECT_EQ(s.nav.RangeText, "1.11 Km ");
+    EXPECT_NEAR(s.nav.RangeToWaypoint, 0.6, 1e-9); // held in nautical miles after the fix
+    EXPECT_EQ(s.nav.VMGText, "4.00 Kn");          // speeds stay knots with KnotsAlways
+    EXPECT_EQ(s.nav.TimeToWaypointText, " 0 Hr 9.0 Min");
+    s.nav.UnitFactor = 1.0;
+    FollowRoute(s);
+    EXPECT_EQ(s.nav.RangeText, "0.6000 Nm ");
+}
+
+TEST(TidalStream, NearestDiamondEarlierWinsTie)
+{
+    ProgramState s;
+    s.nav.CosLatFactor = 1.0;
+    s.nav.OwnLat = 0.0;
+    s.nav.OwnLong = 0.0;
+    TidalDiamond a;
+    a.lat = 0.1;
+    a.set.fill(10);
+    a.rate.fill(15);
+    TidalDiamond b = a;
+    b.lat = -0.1;
+    b.set.fill(200);
+    TidalDiamond far = a;
+    far.lat = 1.0;
+    far.set.fill(300);
+    b.set[static_cast<std::size_t>(3 + 6)] = 222;
+    s.tides.push(far);
+    s.tides.push(a);
+    s.tides.push(b);
+    s.nav.TidalHour = 3;
+    FindTidalStream(s.nav, s.tides);
+    EXPECT_EQ(s.nav.TideSet, 10);
+    EXPECT_DOUBLE_EQ(s.nav.TideRate, 1.5);
+}
+
+TEST(TidalHour, RoundingAndWrap)
+{
+    EXPECT_EQ(ComputeTidalHour(17, 35, 12), 6);
+    EXPECT_EQ(ComputeTidalHour(19, 10, 12), -6);
+    EXPECT_EQ(ComputeTidalHour(23, 45, 12), 1); // 24 becomes 0, 0 − 12 = −12 → +1
+    EXPECT_EQ(ComputeTidalHour(5, 0, 12), 6); // −7 → +6
+    EXPECT_EQ(ComputeTidalHour(12, 0, 12), 0);
+}
+
+TEST(DeadReckoning, AdvancesFromTheNewestRecord)
+{
+    ProgramState s;
+    s.nav.OwnLat = 0.0;
+    s.nav.BoatSpeed = 6.0;
+    s.nav.FixIntervalMs = 600000; // ten minutes: 1 nm
+    s.nav.BearingToWaypoint = 90.0;
+    s.nav.ChartLatOffset = 0.001;
+    DeadReckon(s.nav, s.quickLog);
+    EXPECT_DOUBLE_EQ(s.nav.DRLat, -0.001); // no record yet: here, in receiver datum
+    AddRecord(s, 10.0, 5.0, 0.0);
+    DeadReckon(s.nav, s.quickLog);
+    EXPECT_NEAR(s.nav.DRLat, 10.0, 1e-12);
+    EXPECT_NEAR(s.nav.DRLong, 5.0 - 1.0 / 60.0, 1e-12); // east is a smaller west longitude
+    EXPECT_EQ(s.nav.FixSource, "DR");
+    s.nav.DRCourseSource = 1;
+    s.nav.DRCourse = 180.0;
+    s.nav.DRSpeedSource = 1;
+    s.nav.DRSpeed = 12.0;
+    DeadReckon(s.nav, s.quickLog);
+    EXPECT_NEAR(s.nav.DRLat, 10.0 - 2.0 / 60.0, 1e-12);
+}
