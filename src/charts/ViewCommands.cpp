@@ -214,4 +214,28 @@ void DelayTimer(ViewSet& views, ChartView& v, LogPlayback& playback)
     }
 }
 
+void RouteCommand(ViewSet& views, ChartView& v, const std::function<void()>& command)
+{
+    command();
+    RenderContext ctx{views.state(), views.shared, views.hooks, views.timings, std::nullopt};
+    RecreateBitmap(v, ctx);
+    views.Redraw(v);
+    views.state().nav.RouteListChanged = true;
+}
+
+void PopupMenuOpening(ViewSet& views, const ChartView& v)
+{
+    Display& d = views.state().display;
+    d.checked["WaypointSnapMode"] = views.state().nav.WaypointSnap;
+    for (const char* item : {"Area1", "HighlightNearest1", "ShowMMSI1", "OnAll1", "OnSelected1", "LargeLollipop1",
+                             "AISFollowSelectedTarget1", "AISCOG1", "AISTrueHead1", "AISZoom", "AISShape"}) {
+        d.enabled[item] = v.aisView;
+    }
+}
+
+void CopyView1Click(const ChartView& v, Clipboard& clipboard)
+{
+    clipboard.setImage(v.bitmap);
+}
+
 } // namespace kv

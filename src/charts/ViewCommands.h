@@ -3,7 +3,9 @@
 // text, and the playback of the quick log in a view (driven by the view's Delay timer).
 
 #include "charts/ViewSet.h"
+#include "platform/Clipboard.h"
 
+#include <functional>
 #include <string>
 
 namespace kv {
@@ -45,5 +47,16 @@ struct LogPlayback {
 };
 void PlaybackLog1Click(ViewSet& views, ChartView& v, LogPlayback& playback);
 void DelayTimer(ViewSet& views, ChartView& v, LogPlayback& playback);
+
+// A route command of the view's pop-up menu (add, insert, edit, delete a route waypoint at the
+// cursor position): the command, then a fresh bitmap and redraw, and the route marked changed.
+void RouteCommand(ViewSet& views, ChartView& v, const std::function<void()>& command);
+
+// What the pop-up menu shows as it opens: the snap mode's check, and the AIS and area commands
+// only in the AIS view.
+void PopupMenuOpening(ViewSet& views, const ChartView& v);
+
+// Copy View: the view's bitmap to the clipboard.
+void CopyView1Click(const ChartView& v, Clipboard& clipboard);
 
 } // namespace kv

@@ -5,6 +5,7 @@
 
 #include "charts/ViewCommands.h"
 #include "core/TextFile.h"
+#include "routes/Routes.h"
 #include "platform/fake/Fakes.h"
 
 #include <gtest/gtest.h>
@@ -140,6 +141,35 @@ TEST_F(ViewCommandsTest, LogPlaybackRunsToTheEndAndRestoresTheView)
     EXPECT_TRUE(v.options.ShowTrack);
     EXPECT_EQ(state.display.StatusLine, "");
     EXPECT_EQ(v.centreLat, 0.011);
+}
+
+TEST_F(ViewCommandsTest, RouteCommandsRedrawAndPopupMenuState)
+{
+    ChartView& v = views.CreateView("bay");
+    v.options.ShowGraticule = false;
+    views.MouseDown(v, 200, 100);
+    views.MouseUp(v, 200, 100);
+    RouteHooks hooks;
+    RouteEditor editor(state, fakes.prompter, hooks);
+    RouteCommand(views, v, [&] { editor.AddRouteWaypoint1Click(); });
+    ASSERT_EQ(state.route.count(), 1u);
+    EXPECT_TRUE(state.nav.RouteListChanged);
+    // the click also made its position the view's centre: the new route waypoint (a 3 × 3 plus at
+    // this zoom) is in the middle of the fresh picture
+    EXPECT_EQ(kvtest::PixelAt(v.bitmap, 161, 120), kWhite);
+    EXPECT_EQ(kvtest::PixelAt(v.bitmap, 161, 121), kNavy);
+
+    views.FileNewItemClick();
+    PopupMenuOpening(views, views.view(1));
+    EXPECT_FALSE(state.display.isEnabled("Area1"));
+    EXPECT_FALSE(state.display.isEnabled("AISZoom"));
+    state.nav.WaypointSnap = true;
+    PopupMenuOpening(views, v);
+    EXPECT_TRUE(state.display.isEnabled("Area1"));
+    EXPECT_TRUE(state.display.isChecked("WaypointSnapMode"));
+
+    CopyView1Click(v, fakes.clipboard);
+    EXPECT_EQ(fakes.clipboard.image, v.bitmap);
 }
 
 } // namespace
