@@ -105,7 +105,7 @@ void BM_ReadWaypointDatabase(benchmark::State& state)
     const std::string path = TempFolder() + "full.wpt";
     kv::ChartWaypoints table;
     for (int i = 0; i < 600; ++i) {
-        table.push({kv::WaypointNameField("Waypoint " + std::to_string(i), i % 37), 50 + i * 1e-3, -1 + i * 1e-3});
+        table.push({ kv::WaypointNameField("Waypoint " + std::to_string(i), i % 37), 50 + i * 1e-3, -1 + i * 1e-3 });
     }
     kv::WriteWaypointFile(path, kv::PositionLayout::Wpt, table);
     for (auto _ : state) {

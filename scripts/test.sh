@@ -9,6 +9,9 @@ export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
+# Qt wants a private runtime folder; a CI machine has none.
+export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
+chmod 700 "$XDG_RUNTIME_DIR"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 # Qt's own libraries are not built with the sanitizers; their allocations are not ours to judge.

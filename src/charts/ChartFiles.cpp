@@ -118,8 +118,8 @@ std::optional<ChartConfig> ReadChartConfigFile(const std::string& path)
 
 std::vector<std::string> ChartConfigLines(const ChartConfig& config)
 {
-    std::vector<std::string> lines{FormatScientific(config.centreLat), FormatScientific(config.centreLong),
-        FormatScientific(config.zoom), std::to_string(config.reserved)};
+    std::vector<std::string> lines { FormatScientific(config.centreLat), FormatScientific(config.centreLong),
+        FormatScientific(config.zoom), std::to_string(config.reserved) };
     lines.push_back(FormatScientific(config.latOffset.value_or(0.0)));
     lines.push_back(FormatScientific(config.longOffset.value_or(0.0)));
     return lines;
@@ -198,15 +198,15 @@ void ChartFiles::ApplyBaseScales()
     // otherwise grow without bound towards the poles.
     const double lat = std::clamp(g.ChartCentreLat, -80.0, 84.0);
     g.CosCentreLat = std::cos(lat * 2.0 * M_PI / 360.0);
-    g.LatBaseScale = static_cast<int>(
-        RoundHalfEven(static_cast<double>(g.SurfaceHeight) / 200.0 * 38.0 * 0.63 / g.CosCentreLat));
+    g.LatBaseScale
+        = static_cast<int>(RoundHalfEven(static_cast<double>(g.SurfaceHeight) / 200.0 * 38.0 * 0.63 / g.CosCentreLat));
     g.LongBaseScale = static_cast<int>(RoundHalfEven(static_cast<double>(g.SurfaceWidth) / 640.0 * 55.0));
 }
 
 bool ChartFiles::ReadChartConfig(const std::string& chartPath)
 {
     const auto file = ReadChartConfigFile(ChartConfigPath(chartPath));
-    const ChartConfig config = file.value_or(ChartConfig{});
+    const ChartConfig config = file.value_or(ChartConfig {});
     ChartGeometry& g = state_.chartGeometry;
     state_.nav.OwnLat = config.centreLat;
     state_.nav.OwnLong = config.centreLong;
@@ -256,14 +256,14 @@ void ChartFiles::OpenChart(const std::string& path)
         return;
     }
     chart.OpenFileName = path;
-    chart.ChartFolder = FolderOf(path);
-    state_.nav.ChartDir = chart.ChartFolder.str();
     hooks_.rebuildChartIndex();
     const ChartRecords records = ReadChartRecords(path);
     if (!records.opened) {
         platform_.prompter.warning(kNonExistantFile);
         return;
     }
+    chart.ChartFolder = FolderOf(path);
+    state_.nav.ChartDir = chart.ChartFolder.str();
     if (!state_.display.isChecked("ChartAppendMode")) {
         ClearChart();
         chart.LayerMarker = kAllLayers;
@@ -339,7 +339,8 @@ void ChartFiles::ReloadChart()
     const ChartRecords records = ReadChartRecords(path);
     const std::string name = ChartNameOf(path);
     if (!records.opened) {
-        platform_.prompter.error("Chart File " + name + " not found in local chart directory. Quit and restart RU Rovi");
+        platform_.prompter.error(
+            "Chart File " + name + " not found in local chart directory. Quit and restart RU Rovi");
         // The configuration naming the missing chart goes, so that the next start opens the
         // world chart; the user's settings are kept beside it rather than thrown away.
         const std::string config = JoinPath(state_.nav.AppDir.str(), "kelvw.cfg");

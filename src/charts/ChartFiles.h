@@ -26,7 +26,8 @@ inline constexpr const char* kErrorWritingChart = "Error writing chart file!";
 inline constexpr const char* kErrorWritingChartConfig = "Error Writing Chart Config File";
 inline constexpr const char* kQuittingNow = "Quitting RU Rovi Now... When you restart you will see the World chart.";
 inline constexpr const char* kPurgeChartQuestion = "This will remove the chart! - Are you sure?";
-inline constexpr const char* kPurgeLayersQuestion = "This will remove all layers from the current chart! - Are you sure?";
+inline constexpr const char* kPurgeLayersQuestion
+    = "This will remove all layers from the current chart! - Are you sure?";
 inline constexpr const char* kPurgeAllQuestion = "This will remove all data! - Are you sure?";
 
 // The records a chart or layer file gives the store. Every file the program writes ends in a
@@ -36,7 +37,7 @@ inline constexpr const char* kPurgeAllQuestion = "This will remove all data! - A
 struct ChartRecords {
     bool opened = false;
     bool partial = false;
-    long long taken = 0;             // how many records the reading rule takes
+    long long taken = 0; // how many records the reading rule takes
     std::vector<ChartPoint> records; // the first taken records (at most capacity + 1)
 };
 ChartRecords ReadChartRecords(const std::string& path);
@@ -80,21 +81,25 @@ std::string LayerPath(const ChartStore& store, int layer);
 class ChartViewHooks {
 public:
     virtual ~ChartViewHooks() = default;
-    virtual void setViewCaptions(const std::string& /*caption*/) {}
-    virtual void refreshViews() {}
-    virtual void updateMenus() {}
-    virtual void rebuildChartIndex() {}
-    virtual void createView(const std::string& /*caption*/) {}
-    virtual void closeLowestView() {}
-    virtual void removeSurveyTrack() {}
-    virtual void endProgram() {}
+    virtual void setViewCaptions(const std::string& /*caption*/) { }
+    virtual void refreshViews() { }
+    virtual void updateMenus() { }
+    virtual void rebuildChartIndex() { }
+    virtual void createView(const std::string& /*caption*/) { }
+    virtual void closeLowestView() { }
+    virtual void removeSurveyTrack() { }
+    virtual void endProgram() { }
 };
 
 // The chart commands of the main window, working on the program's tables.
 class ChartFiles {
 public:
     ChartFiles(ProgramState& state, Platform& platform, ChartViewHooks& hooks)
-        : state_(state), platform_(platform), hooks_(hooks) {}
+        : state_(state)
+        , platform_(platform)
+        , hooks_(hooks)
+    {
+    }
 
     // Reads `<chart folder><chart name>.cfg` of chartPath; true when the file existed.
     bool ReadChartConfig(const std::string& chartPath);

@@ -7,7 +7,7 @@ namespace kv {
 
 namespace {
 // Strictly exceeded by the encoded latitude of a point of line type 1, 2, ... 6.
-constexpr double kTypeThresholds[] = {100.0, 300.0, 500.0, 700.0, 900.0, 1100.0};
+constexpr double kTypeThresholds[] = { 100.0, 300.0, 500.0, 700.0, 900.0, 1100.0 };
 } // namespace
 
 int LineTypeOf(double encodedLat)
@@ -21,12 +21,21 @@ int LineTypeOf(double encodedLat)
     return type;
 }
 
-double LatitudeOf(double encodedLat) { return encodedLat - 200.0 * LineTypeOf(encodedLat); }
+double LatitudeOf(double encodedLat)
+{
+    return encodedLat - 200.0 * LineTypeOf(encodedLat);
+}
 
 // -1.0 in the 48-bit real is 81 00 00 00 00 80.
-ChartPoint::ChartPoint() : bytes_{0x81, 0, 0, 0, 0, 0x80, 0x81, 0, 0, 0, 0, 0x80} {}
+ChartPoint::ChartPoint()
+    : bytes_ { 0x81, 0, 0, 0, 0, 0x80, 0x81, 0, 0, 0, 0, 0x80 }
+{
+}
 
-ChartPoint ChartPoint::penUp() { return ChartPoint(); }
+ChartPoint ChartPoint::penUp()
+{
+    return ChartPoint();
+}
 
 ChartPoint ChartPoint::make(double lat, double lon, int lineType)
 {
@@ -38,7 +47,7 @@ ChartPoint ChartPoint::make(double lat, double lon, int lineType)
 
 ChartPoint ChartPoint::fromEncoded(double encodedLat, double lon)
 {
-    ChartPoint p{Bytes{}};
+    ChartPoint p { Bytes {} };
     doubleToReal48(encodedLat, p.bytes_.data());
     doubleToReal48(lon, p.bytes_.data() + 6);
     return p;
@@ -46,16 +55,31 @@ ChartPoint ChartPoint::fromEncoded(double encodedLat, double lon)
 
 ChartPoint ChartPoint::fromBytes(const std::uint8_t* record)
 {
-    ChartPoint p{Bytes{}};
+    ChartPoint p { Bytes {} };
     std::memcpy(p.bytes_.data(), record, kChartRecordSize);
     return p;
 }
 
-double ChartPoint::encodedLat() const { return real48ToDouble(bytes_.data()); }
-double ChartPoint::lon() const { return real48ToDouble(bytes_.data() + 6); }
-int ChartPoint::lineType() const { return LineTypeOf(encodedLat()); }
-double ChartPoint::lat() const { return LatitudeOf(encodedLat()); }
-bool ChartPoint::isPenUp() const { return encodedLat() == -1.0 && lon() == -1.0; }
+double ChartPoint::encodedLat() const
+{
+    return real48ToDouble(bytes_.data());
+}
+double ChartPoint::lon() const
+{
+    return real48ToDouble(bytes_.data() + 6);
+}
+int ChartPoint::lineType() const
+{
+    return LineTypeOf(encodedLat());
+}
+double ChartPoint::lat() const
+{
+    return LatitudeOf(encodedLat());
+}
+bool ChartPoint::isPenUp() const
+{
+    return encodedLat() == -1.0 && lon() == -1.0;
+}
 
 const ChartPoint& ChartStore::point(int number) const
 {

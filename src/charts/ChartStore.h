@@ -44,9 +44,14 @@ public:
     friend bool operator==(const ChartPoint&, const ChartPoint&) = default;
 
 private:
-    explicit ChartPoint(const Bytes& bytes) : bytes_(bytes) {}
-    Bytes bytes_{};
+    explicit ChartPoint(const Bytes& bytes)
+        : bytes_(bytes)
+    {
+    }
+    Bytes bytes_ {};
 };
+
+static_assert(sizeof(ChartPoint) == kChartRecordSize, "a chart point is one 12-byte file record");
 
 int LineTypeOf(double encodedLat);
 double LatitudeOf(double encodedLat);
@@ -57,8 +62,8 @@ public:
     static constexpr std::size_t capacity = kChartCapacity;
 
     int count() const { return count_; }
-    const ChartPoint& point(int number) const;       // 1 … capacity
-    void setPoint(int number, const ChartPoint& p);  // 1 … capacity
+    const ChartPoint& point(int number) const; // 1 … capacity
+    void setPoint(int number, const ChartPoint& p); // 1 … capacity
     // Sets the count; slots beyond it become pen-ups again.
     void setCount(int newCount);
     // Point count 0, every slot a pen-up, LayerMarker "**********".
@@ -79,7 +84,7 @@ public:
     std::string ConfigName;
 
 private:
-    std::array<ChartPoint, kChartCapacity> slots_{};
+    std::array<ChartPoint, kChartCapacity> slots_ {};
     int count_ = 0;
 };
 

@@ -19,9 +19,18 @@ int TwoDigits(const std::string& name, std::size_t offset)
 }
 } // namespace
 
-std::string ChartWaypoint::label() const { return TrimRight(name.substr(0, kWaypointLabelLength)); }
-int ChartWaypoint::symbol() const { return TwoDigits(name, 24); }
-int ChartWaypoint::parameter() const { return TwoDigits(name, 26); }
+std::string ChartWaypoint::label() const
+{
+    return TrimRight(name.substr(0, kWaypointLabelLength));
+}
+int ChartWaypoint::symbol() const
+{
+    return TwoDigits(name, 24);
+}
+int ChartWaypoint::parameter() const
+{
+    return TwoDigits(name, 26);
+}
 
 std::string WaypointNameField(std::string_view label, int symbol, int parameter)
 {

@@ -14,17 +14,17 @@ namespace {
 struct Columns {
     std::size_t minutesWidth;
     int decimals;
-    std::size_t latMinutes;  // column of the latitude minutes
-    std::size_t lonHemi;     // column of the longitude hemisphere
-    std::size_t zeroLatEnd;  // last column zero-filled after the latitude hundreds
+    std::size_t latMinutes; // column of the latitude minutes
+    std::size_t lonHemi; // column of the longitude hemisphere
+    std::size_t zeroLatEnd; // last column zero-filled after the latitude hundreds
 };
 
 Columns ColumnsOf(PositionLayout layout)
 {
     if (layout == PositionLayout::Dos) {
-        return {5, 2, 35, 42, 39};
+        return { 5, 2, 35, 42, 39 };
     }
-    return {8, 5, 35, 45, 42};
+    return { 8, 5, 35, 45, 42 };
 }
 
 // Whole degrees and minutes of |value|; values that are not numbers are written as 0.
@@ -156,8 +156,8 @@ bool WriteWaypointDatabase(ProgramState& state, Prompter& prompter)
         prompter.error(kErrorWritingWaypoints);
         ok = false;
     }
-    if (state.display.isChecked(kDOSWPTformat) &&
-        (base.empty() || !WriteWaypointFile(folder + base + ".wps", PositionLayout::Dos, state.waypoints))) {
+    if (state.display.isChecked(kDOSWPTformat)
+        && (base.empty() || !WriteWaypointFile(folder + base + ".wps", PositionLayout::Dos, state.waypoints))) {
         prompter.error(kErrorWritingWaypoints);
         ok = false;
     }

@@ -90,7 +90,7 @@ void FixCycle::ProcessSentence(bool fromPlayback)
     if (hooks_.OpenViewCount() == 0) {
         return; // no fix is taken without a view
     }
-    if (fromPlayback && !nav.NmeaOpen) {
+    if ((fromPlayback || nav.AISPlayback) && !nav.NmeaOpen) {
         if (!nav.PositionValid) {
             ClearNavDisplay();
             display.GPSIndicatorText = "GPS";

@@ -39,6 +39,10 @@ inline constexpr const char* kLocateAntennaMessage = "Fix Position Of antenna re
 inline constexpr const char* kResetTripQuestion = "Reset the trip distance - Are you sure?";
 inline constexpr const char* kMonitorTemplate = "$KVGGA,@t,@p:3,5,07,0.0,0.0,M,,0000*MON";
 
+// Check marks read by name in Display.checked: "ShowNMEA", "AISMonitor", "Remarks1", "PenUp1"
+// (text log), "MeasureMode", "NavigationData1", "NormalMode" / "Reverse" / "RepRoute" (route
+// completion), "Voice" ("XTE Voice -"), "Vfreq" ("Only on change"), "WPVoice", "HeadUp"; written:
+// "DRMode1", "TowNavigation1", "RevRoute", and the hints "XTerror" and "WPName".
 class FixCycle {
 public:
     FixCycle(ProgramState& state, Platform& platform, TrackLogs& logs, FixCycleHooks& hooks);
@@ -48,6 +52,8 @@ public:
 
     void FixTimerTimer();
     void ManualFix();
+    // CurrentSentence into a fix. An AIS log being played back (AISPlayback) with the interface
+    // closed takes the playback road.
     void ProcessSentence(bool fromPlayback = false);
     void FixBtnClick();
 

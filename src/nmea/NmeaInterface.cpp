@@ -161,9 +161,11 @@ void NmeaInterface::onSentenceEnd()
     if (id == "!AIVDM") {
         nav.LastAisSentence = nav.RxBuffer;
     }
-    // The AIS sentence is handed on at every sentence end until a position sentence replaces it;
-    // the AIS log's duplicate test keeps the repeats out of the file.
-    if (d.isChecked(kProcAisControl) && nav.LastAisSentence.rfind("!AIVDM", 0) == 0) {
+    // The last AIS sentence is kept until a position sentence replaces it, but it goes to the
+    // decoder only at its own sentence end: handing it on again after a following satellite
+    // sentence would join a middle fragment twice and decode a corrupt message. (The log would
+    // have kept the repeat out of the file anyway: it skips an AIS line equal to the last one.)
+    if (id == "!AIVDM" && d.isChecked(kProcAisControl) && nav.LastAisSentence.rfind("!AIVDM", 0) == 0) {
         if (d.isChecked(kShowNMEAControl)) {
             d.StatusLine = nav.LastAisSentence;
         }

@@ -12,7 +12,10 @@ namespace kv {
 namespace {
 constexpr std::size_t kLabelLength = 24;
 
-std::string Label(const std::string& name) { return name.substr(0, std::min(name.size(), kLabelLength)); }
+std::string Label(const std::string& name)
+{
+    return name.substr(0, std::min(name.size(), kLabelLength));
+}
 } // namespace
 
 std::string DefaultRouteName(int index)
@@ -65,7 +68,7 @@ bool RouteEditor::ReadRouteFile(const std::string& path)
         }
         const ParsedPositionLine parsed = ParsePositionLine(line, layout);
         formatError = formatError || parsed.formatError;
-        state_.route.push(RouteWaypoint{parsed.name, parsed.lat, parsed.lon});
+        state_.route.push(RouteWaypoint { parsed.name, parsed.lat, parsed.lon });
         state_.display.WPNameItems.push_back(Label(parsed.name));
     }
     Changed();
@@ -167,10 +170,10 @@ RouteWaypoint RouteEditor::NewWaypoint(int index, bool& snapped) const
         if (const int k = NearestChartWaypoint(); k > 0) {
             const ChartWaypoint& w = state_.waypoints.at(static_cast<std::size_t>(k));
             snapped = true;
-            return RouteWaypoint{w.name, w.lat, w.lon};
+            return RouteWaypoint { w.name, w.lat, w.lon };
         }
     }
-    return RouteWaypoint{DefaultRouteName(index), state_.nav.OwnLat, state_.nav.OwnLong};
+    return RouteWaypoint { DefaultRouteName(index), state_.nav.OwnLat, state_.nav.OwnLong };
 }
 
 void RouteEditor::AddRouteWaypoint1Click()
@@ -310,8 +313,8 @@ MeasureResult MeasureText(double startLat, double startLong, const NavState& nav
     if (to >= 360) {
         to -= 360;
     }
-    out.text = Trim(FormatFixed(out.range, 0, 4)) + " " + unit + "Bearing " + FormatInt(to, 3) + "\xb0T To " +
-               FormatInt(from, 3) + "\xb0T From";
+    out.text = Trim(FormatFixed(out.range, 0, 4)) + " " + unit + "Bearing " + FormatInt(to, 3) + "\xb0T To "
+        + FormatInt(from, 3) + "\xb0T From";
     if (total > 0) {
         out.text += ". Total Distance " + Trim(FormatFixed(total, 0, 2)) + unit;
     }

@@ -27,9 +27,9 @@ class RouteHooks {
 public:
     virtual ~RouteHooks() = default;
     virtual bool viewOpen() { return false; }
-    virtual void resetCrossTrack() {}
-    virtual void redraw() {}
-    virtual void updateMenus() {}
+    virtual void resetCrossTrack() { }
+    virtual void redraw() { }
+    virtual void updateMenus() { }
 };
 
 // The edit dialog "Edit Selected Route Waypoint".
@@ -41,7 +41,11 @@ struct EditRouteDialog {
 class RouteEditor {
 public:
     RouteEditor(ProgramState& state, Prompter& prompter, RouteHooks& hooks)
-        : state_(state), prompter_(prompter), hooks_(hooks) {}
+        : state_(state)
+        , prompter_(prompter)
+        , hooks_(hooks)
+    {
+    }
 
     // Reads a route file, replacing the route. False when nothing could be read.
     bool ReadRouteFile(const std::string& path);

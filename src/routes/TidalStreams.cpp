@@ -22,7 +22,10 @@ std::int16_t Int16At(const std::string& bytes, std::size_t offset)
 }
 
 // The stream of a diamond at a tide hour; hours outside -6 … +6 are held at the ends.
-int SafeHour(int hour) { return std::clamp(hour, -6, 6); }
+int SafeHour(int hour)
+{
+    return std::clamp(hour, -6, 6);
+}
 
 } // namespace
 
@@ -87,7 +90,7 @@ int NearestDiamondTo(const TidalDiamonds& tides, double lat, double lon, double 
 bool TidalAtlas::LoadAtlas(const std::string& posPath)
 {
     TidalDiamonds& tides = state_.tides;
-    std::array<TidalDiamond, kDiamondCapacity> work{};
+    std::array<TidalDiamond, kDiamondCapacity> work {};
     std::copy(tides.begin(), tides.end(), work.begin());
 
     const auto positions = FileExists(posPath) ? ReadWholeFile(posPath) : std::nullopt;
@@ -175,7 +178,7 @@ void TidalAtlas::StreamAtVessel()
 
 void TidalAtlas::ManTideClick(bool ticked)
 {
-    for (const char* control : {"Tset", "TDrift", "TsetLabel", "TDriftLabel", "AvTide"}) {
+    for (const char* control : { "Tset", "TDrift", "TsetLabel", "TDriftLabel", "AvTide" }) {
         state_.display.enabled[control] = ticked;
     }
     state_.display.checked["ManTide"] = ticked;

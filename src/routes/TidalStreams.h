@@ -31,7 +31,11 @@ int NearestDiamondTo(const TidalDiamonds& tides, double lat, double lon, double 
 
 class TidalAtlas {
 public:
-    TidalAtlas(ProgramState& state, Platform& platform) : state_(state), platform_(platform) {}
+    TidalAtlas(ProgramState& state, Platform& platform)
+        : state_(state)
+        , platform_(platform)
+    {
+    }
 
     // Loads the atlas; false when nothing changed (a file missing).
     bool LoadAtlas(const std::string& posPath);

@@ -232,8 +232,25 @@ TEST_F(AisLogTest, ReceptionHandsSentencesToTheController)
     }
     ASSERT_EQ(state.ais.AISTargetCount, 1);
     EXPECT_EQ(state.ais.target(1).VesselName.str(), "EVER DIADEM@@@@@@@@@");
-    // The last AIS line is handed on again at the next sentence end; the log keeps it once.
+    // Each AIS line is handed on and logged once.
     EXPECT_EQ(Log(), type5[0] + "\r\n$GPGGA,120000,5000.000,N,00100.000,W,1,08,0.9,10,M,,,,*00\r\n" + type5[1] + "\r\n");
+}
+
+TEST_F(AisLogTest, SatelliteSentencesBetweenFragmentsDoNotCorruptAMessage)
+{
+    NmeaInterface nmea(state, fake.platform, &ais);
+    StaticData data;
+    int fill = 0;
+    const std::string payload = StaticPayload(data, &fill);
+    const auto fragments = AisSentences(payload, fill, "4", 'A', 25); // three fragments
+    ASSERT_EQ(fragments.size(), 3u);
+    for (const std::string& line : {fragments[0], std::string("$GPGSV,3,1,12*00"), fragments[1],
+                                    std::string("$GPGSV,3,2,12*00"), std::string("$GPGSA,A,3*00"), fragments[2]}) {
+        nmea.onCharsAvailable(line);
+        nmea.onSentenceEnd();
+    }
+    ASSERT_EQ(state.ais.AISTargetCount, 1);
+    EXPECT_EQ(state.ais.target(1).VesselName.str(), "EVER DIADEM@@@@@@@@@");
 }
 
 } // namespace

@@ -23,13 +23,9 @@ TEST(ChartRecordFile, TakesAllButTheTerminatorOrEveryWholeRecordOfAPartialFile)
         bool partial;
     };
     const std::string three = ChartImage(Line(2)); // two points and the terminator
-    const std::vector<Case> cases{
-        {"", 0, false},
-        {"x", 0, true},
-        {std::string(11, '\x81'), 0, true},
-        {ChartImage({}), 0, false},
-        {three, 2, false},
-        {three + "abcde", 3, true}, // the terminator counts as a point then
+    const std::vector<Case> cases {
+        { "", 0, false }, { "x", 0, true }, { std::string(11, '\x81'), 0, true }, { ChartImage({}), 0, false },
+        { three, 2, false }, { three + "abcde", 3, true }, // the terminator counts as a point then
     };
     for (const auto& c : cases) {
         dir.write("c.cht", c.bytes);
@@ -60,8 +56,9 @@ TEST(ChartOpen, LoadsNMinusOnePointsAndReportsTheCount)
     EXPECT_EQ(p.hooks.captions.back(), "solent (kelvw)");
     EXPECT_TRUE(p.state.chartGeometry.FullChartZoomPending);
     // No configuration file beside it: the warning, then the count.
-    EXPECT_EQ(p.messages(), (std::vector<std::string>{kChartConfigMissing, "Total chart points = 5",
-                                kChartConfigMissing, "Total chart points = 5"}));
+    EXPECT_EQ(p.messages(),
+        (std::vector<std::string> {
+            kChartConfigMissing, "Total chart points = 5", kChartConfigMissing, "Total chart points = 5" }));
     EXPECT_NEAR(p.state.chart.point(5).lat(), 50.004, 1e-9);
     EXPECT_TRUE(p.state.chart.point(6).isPenUp());
     EXPECT_TRUE(p.state.display.PosnPanel.empty());
@@ -82,10 +79,12 @@ TEST(ChartOpen, MissingFileLeavesTheStoreAsItWas)
     p.writeChart("a.cht", ChartImage(Line(4)));
     p.files.OpenChart(p.chartPath("a.cht"));
     p.fakes.prompter.messages.clear();
-    p.files.OpenChart(p.chartPath("nothere.cht"));
-    EXPECT_EQ(p.messages(), (std::vector<std::string>{kNonExistantFile}));
+    p.files.OpenChart(p.dir.file("elsewhere/nothere.cht"));
+    EXPECT_EQ(p.messages(), (std::vector<std::string> { kNonExistantFile }));
     EXPECT_EQ(p.state.chart.count(), 4);
     EXPECT_EQ(p.state.chart.ChartName.str(), "a");
+    EXPECT_EQ(p.state.chart.ChartFolder.str(), p.dir.path() + "/charts/");
+    EXPECT_EQ(p.state.nav.ChartDir.str(), p.dir.path() + "/charts/");
     // A cancelled dialog clears its file name and touches nothing else.
     p.files.OpenChart("");
     EXPECT_TRUE(p.state.chart.OpenFileName.empty());
@@ -94,7 +93,7 @@ TEST(ChartOpen, MissingFileLeavesTheStoreAsItWas)
 
 TEST(ChartOpen, EmptyAndTinyFilesGiveAnEmptyChart)
 {
-    for (const std::string& bytes : {std::string(), std::string(1, '\x81'), std::string(11, '\0')}) {
+    for (const std::string& bytes : { std::string(), std::string(1, '\x81'), std::string(11, '\0') }) {
         ChartProgram p;
         p.writeChart("tiny.cht", bytes);
         p.files.OpenChart(p.chartPath("tiny.cht"));
@@ -254,7 +253,7 @@ TEST(ChartSave, CompactsPenUpRuns)
     p.files.SaveChart(p.chartPath("c.cht"));
     EXPECT_EQ(p.state.display.StatusLine, "Removed 2 empty points");
     EXPECT_EQ(p.dir.read("charts/c.cht"),
-        ChartImage({ChartPoint::make(50, 1), ChartPoint::penUp(), ChartPoint::make(51, 1)}));
+        ChartImage({ ChartPoint::make(50, 1), ChartPoint::penUp(), ChartPoint::make(51, 1) }));
     EXPECT_TRUE(FileExists(p.dir.file("charts/c.cfg")));
     EXPECT_TRUE(FileExists(p.dir.file("charts/c.wpt")));
     // The store itself is not compacted.
@@ -288,7 +287,7 @@ TEST(ChartSave, LayerAfterPurgeLayersWritesOnlyWhatFollowsTheBaseChart)
     p.state.chart.setCount(5);
     p.files.SaveChart(p.chartPath("sol.005"));
     EXPECT_EQ(p.dir.read("charts/sol.005"),
-        ChartImage({p.state.chart.point(3), ChartPoint::make(52, 4.0), ChartPoint::make(53, 4.0)}));
+        ChartImage({ p.state.chart.point(3), ChartPoint::make(52, 4.0), ChartPoint::make(53, 4.0) }));
     // A layer save writes no chart configuration.
     EXPECT_FALSE(FileExists(p.dir.file("charts/sol.cfg")));
     // With all layers loaded a layer save writes the whole store.
@@ -304,7 +303,7 @@ TEST(ChartSave, WriteFailureChangesNothing)
     p.files.OpenChart(p.chartPath("a.cht"));
     p.fakes.prompter.messages.clear();
     p.files.SaveChart(p.dir.file("nofolder/b.cht"));
-    EXPECT_EQ(p.messages(), (std::vector<std::string>{kErrorWritingChart}));
+    EXPECT_EQ(p.messages(), (std::vector<std::string> { kErrorWritingChart }));
     EXPECT_EQ(p.state.chart.ChartName.str(), "a");
     EXPECT_EQ(p.state.nav.ChartName, "a");
     EXPECT_EQ(p.state.chart.count(), 3);
@@ -322,7 +321,7 @@ TEST(ChartSave, AsksAboutOffsetsFirstAndCancelWritesNothing)
         return std::nullopt;
     });
     EXPECT_EQ(suggested, "x");
-    EXPECT_EQ(p.messages(), (std::vector<std::string>{kCheckChartOffsets}));
+    EXPECT_EQ(p.messages(), (std::vector<std::string> { kCheckChartOffsets }));
 }
 
 TEST(ChartPurge, NoKeepsEverythingYesClears)
@@ -330,15 +329,15 @@ TEST(ChartPurge, NoKeepsEverythingYesClears)
     ChartProgram p;
     p.writeChart("a.cht", ChartImage(Line(3)));
     p.files.OpenChart(p.chartPath("a.cht"));
-    p.state.waypoints.push(ChartWaypoint{});
-    p.fakes.prompter.answer({false, false, false});
+    p.state.waypoints.push(ChartWaypoint {});
+    p.fakes.prompter.answer({ false, false, false });
     p.files.PurgeChart();
     p.files.PurgeLayers();
     p.files.PurgeAll();
     EXPECT_EQ(p.state.chart.count(), 3);
     EXPECT_EQ(p.state.waypoints.count(), 1u);
 
-    p.fakes.prompter.answer({true});
+    p.fakes.prompter.answer({ true });
     p.files.PurgeChart();
     EXPECT_EQ(p.state.chart.count(), 0);
     EXPECT_EQ(p.state.waypoints.count(), 0u);
@@ -352,13 +351,13 @@ TEST(ChartPurge, AllAlsoEmptiesTrackRouteAndStatus)
     ChartProgram p;
     p.writeChart("a.cht", ChartImage(Line(3)));
     p.files.OpenChart(p.chartPath("a.cht"));
-    p.state.quickLog.push({50, 1, 10});
-    p.state.route.push({"A", 50, 1});
+    p.state.quickLog.push({ 50, 1, 10 });
+    p.state.route.push({ "A", 50, 1 });
     p.state.nav.RouteLength = 1;
     p.state.nav.DRMode = true;
     p.state.display.Trip = "3.00 Nm";
     p.state.display.StatusLine = "x";
-    p.state.display.WPNameItems = {"A"};
+    p.state.display.WPNameItems = { "A" };
     p.state.chart.ConfigName = "kelvw";
     p.files.PurgeAll();
     EXPECT_EQ(p.state.chart.count(), 0);
@@ -402,6 +401,6 @@ TEST(ChartReload, OpensAViewAndSkipsTheCountInAutoMode)
     p.state.chart.LayersEnabled = false;
     p.files.ReloadChart(p.chartPath("world.cht"));
     EXPECT_EQ(p.state.chart.count(), 4);
-    EXPECT_EQ(p.hooks.createdViews, (std::vector<std::string>{"world (kelvw)"}));
+    EXPECT_EQ(p.hooks.createdViews, (std::vector<std::string> { "world (kelvw)" }));
     EXPECT_TRUE(p.messages().empty()); // no missing-configuration warning either
 }

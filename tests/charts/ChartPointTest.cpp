@@ -29,7 +29,7 @@ TEST(ChartPoint, LineTypeThresholdsAreStrict)
 TEST(ChartPoint, PenUpIsMinusOneTwice)
 {
     const ChartPoint up = ChartPoint::penUp();
-    const ChartPoint::Bytes expected{0x81, 0, 0, 0, 0, 0x80, 0x81, 0, 0, 0, 0, 0x80};
+    const ChartPoint::Bytes expected { 0x81, 0, 0, 0, 0, 0x80, 0x81, 0, 0, 0, 0, 0x80 };
     EXPECT_EQ(up.bytes(), expected);
     EXPECT_TRUE(up.isPenUp());
     EXPECT_TRUE(ChartPoint().isPenUp());
@@ -76,7 +76,7 @@ TEST(ChartPoint, ValuesTheFormatCannotHoldStayNumbers)
     const ChartPoint nan = ChartPoint::make(std::nan(""), 1.0 / 0.0);
     EXPECT_DOUBLE_EQ(nan.lat(), 0.0);
     EXPECT_TRUE(std::isfinite(nan.lon()));
-    std::uint8_t huge[12] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F};
+    std::uint8_t huge[12] = { 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F };
     const ChartPoint p = ChartPoint::fromBytes(huge);
     EXPECT_TRUE(std::isfinite(p.encodedLat()));
     EXPECT_LT(p.encodedLat(), 0.0);

@@ -63,7 +63,7 @@ struct ChartProgram {
     kv::ProgramState state;
     kv::FakePlatform fakes;
     RecordingHooks hooks;
-    kv::ChartFiles files{state, fakes.platform, hooks};
+    kv::ChartFiles files { state, fakes.platform, hooks };
 };
 
 } // namespace kvtest

@@ -16,14 +16,14 @@ namespace {
 
 bool ImporterBuilt()
 {
-    return RunKvtool({"--help"}).out.find("chart-import") != std::string::npos;
+    return RunKvtool({ "--help" }).out.find("chart-import") != std::string::npos;
 }
 
-std::string InfoText(long long points, bool partial, long long penUps, std::array<long long, 7> types,
-    const std::string& bounds)
+std::string InfoText(
+    long long points, bool partial, long long penUps, std::array<long long, 7> types, const std::string& bounds)
 {
-    std::string text = "points: " + std::to_string(points) + "\npartial: " + (partial ? "yes" : "no") +
-                       "\npenups: " + std::to_string(penUps) + "\n";
+    std::string text = "points: " + std::to_string(points) + "\npartial: " + (partial ? "yes" : "no")
+        + "\npenups: " + std::to_string(penUps) + "\n";
     for (std::size_t t = 0; t < types.size(); ++t) {
         text += "type" + std::to_string(t) + ": " + std::to_string(types[t]) + "\n";
     }
@@ -35,25 +35,26 @@ std::string InfoText(long long points, bool partial, long long penUps, std::arra
 TEST(ChartInfoTool, ReportsWhatTheStoreTakes)
 {
     kvtest::TempDir dir;
-    dir.write("c.cht", kvtest::ChartImage({ChartPoint::make(50.5, 1.25, 0), ChartPoint::make(-10.25, -3.5, 3),
-                           ChartPoint::penUp(), ChartPoint::make(20, 170, 6)}));
-    auto r = RunKvtool({"chart-info", dir.file("c.cht")});
+    dir.write("c.cht",
+        kvtest::ChartImage({ ChartPoint::make(50.5, 1.25, 0), ChartPoint::make(-10.25, -3.5, 3), ChartPoint::penUp(),
+            ChartPoint::make(20, 170, 6) }));
+    auto r = RunKvtool({ "chart-info", dir.file("c.cht") });
     ASSERT_EQ(r.exitCode, 0);
-    EXPECT_EQ(r.out, InfoText(4, false, 1, {1, 0, 0, 1, 0, 0, 1}, "-10.250000 -3.500000 50.500000 170.000000"));
+    EXPECT_EQ(r.out, InfoText(4, false, 1, { 1, 0, 0, 1, 0, 0, 1 }, "-10.250000 -3.500000 50.500000 170.000000"));
     // A partial record: every whole record counts, the pen-up at the end included.
-    dir.write("p.cht", kvtest::ChartImage({ChartPoint::make(1, 2)}) + "xyz");
-    r = RunKvtool({"chart-info", dir.file("p.cht")});
-    EXPECT_EQ(r.out, InfoText(2, true, 1, {1, 0, 0, 0, 0, 0, 0}, "1.000000 2.000000 1.000000 2.000000"));
-    for (const std::string& bytes : {std::string(), std::string(11, 'x'), kvtest::ChartImage({})}) {
+    dir.write("p.cht", kvtest::ChartImage({ ChartPoint::make(1, 2) }) + "xyz");
+    r = RunKvtool({ "chart-info", dir.file("p.cht") });
+    EXPECT_EQ(r.out, InfoText(2, true, 1, { 1, 0, 0, 0, 0, 0, 0 }, "1.000000 2.000000 1.000000 2.000000"));
+    for (const std::string& bytes : { std::string(), std::string(11, 'x'), kvtest::ChartImage({}) }) {
         dir.write("e.cht", bytes);
-        r = RunKvtool({"chart-info", dir.file("e.cht")});
+        r = RunKvtool({ "chart-info", dir.file("e.cht") });
         EXPECT_EQ(r.out, InfoText(0, bytes.size() == 11, 0, {}, "none")) << bytes.size();
     }
     // More than the store holds: what it takes.
     dir.write("big.cht", kvtest::ChartImage(kvtest::Line(10900)));
-    EXPECT_THAT(RunKvtool({"chart-info", dir.file("big.cht")}).out, ::testing::StartsWith("points: 10800\n"));
-    EXPECT_EQ(RunKvtool({"chart-info", dir.file("missing.cht")}).exitCode, 1);
-    EXPECT_EQ(RunKvtool({"chart-info"}).exitCode, 2);
+    EXPECT_THAT(RunKvtool({ "chart-info", dir.file("big.cht") }).out, ::testing::StartsWith("points: 10800\n"));
+    EXPECT_EQ(RunKvtool({ "chart-info", dir.file("missing.cht") }).exitCode, 1);
+    EXPECT_EQ(RunKvtool({ "chart-info" }).exitCode, 2);
 }
 
 TEST(ChartImportTool, SmallGeoJsonToAChartThatOpens)
@@ -68,14 +69,14 @@ TEST(ChartImportTool, SmallGeoJsonToAChartThatOpens)
 {"type":"Feature","properties":{},"geometry":{"type":"MultiPolygon","coordinates":[[[[1,-1],[2,-1],[2,-2],[1,-1]],[[1.2,-1.2],[1.5,-1.2],[1.5,-1.5],[1.2,-1.2]]]]}},
 {"type":"Feature","properties":{},"geometry":{"type":"Point","coordinates":[3,3]}}]})");
     std::filesystem::create_directories(dir.file("charts"));
-    auto r = RunKvtool({"chart-import", dir.file("coast.geojson"), dir.file("charts/coast.cht"), "--layer-type",
-        "coast=4"});
+    auto r = RunKvtool(
+        { "chart-import", dir.file("coast.geojson"), dir.file("charts/coast.cht"), "--layer-type", "coast=4" });
     ASSERT_EQ(r.exitCode, 0) << r.out;
     EXPECT_THAT(r.out, ::testing::HasSubstr("skipped 1 point features"));
     EXPECT_THAT(r.out, ::testing::HasSubstr("dropped 0 of 11 points"));
     // 3 + 4 + 4 points and two pen-ups between the three lines.
-    EXPECT_EQ(RunKvtool({"chart-info", dir.file("charts/coast.cht")}).out,
-        InfoText(13, false, 2, {0, 0, 0, 0, 11, 0, 0}, "-2.000000 -2.000000 50.750000 1.500000"));
+    EXPECT_EQ(RunKvtool({ "chart-info", dir.file("charts/coast.cht") }).out,
+        InfoText(13, false, 2, { 0, 0, 0, 0, 11, 0, 0 }, "-2.000000 -2.000000 50.750000 1.500000"));
 
     kvtest::ChartProgram p;
     p.files.OpenChart(dir.file("charts/coast.cht"));
@@ -84,7 +85,7 @@ TEST(ChartImportTool, SmallGeoJsonToAChartThatOpens)
     EXPECT_DOUBLE_EQ(p.state.chart.point(1).lon(), 1.5); // 1.5 W
     EXPECT_DOUBLE_EQ(p.state.chart.point(5).lon(), -1.0); // 1 E
     EXPECT_EQ(p.state.chart.point(5).lineType(), 4);
-    EXPECT_EQ(p.messages(), (std::vector<std::string>{"Total chart points = 13"}));
+    EXPECT_EQ(p.messages(), (std::vector<std::string> { "Total chart points = 13" }));
     // The configuration centres the chart and its zoom shows all of it: both spans fit the screen.
     const ChartGeometry& g = p.state.chartGeometry;
     EXPECT_NEAR(g.ChartCentreLat, 24.375, 1e-9);
@@ -104,18 +105,18 @@ TEST(ChartImportTool, SimplifiesToFitAndRefusesBadInput)
     // A wiggly coast of 15000 points and 30 tiny islands.
     std::string coords;
     for (int i = 0; i < 15000; ++i) {
-        coords += (i ? "," : "") + std::string("[") + FormatFixed(-5 + i * 0.0005, 0, 6) + "," +
-                  FormatFixed(50 + 0.01 * std::sin(i * 0.3), 0, 6) + "]";
+        coords += (i ? "," : "") + std::string("[") + FormatFixed(-5 + i * 0.0005, 0, 6) + ","
+            + FormatFixed(50 + 0.01 * std::sin(i * 0.3), 0, 6) + "]";
     }
-    std::string features = R"({"type":"Feature","properties":{},"geometry":{"type":"LineString","coordinates":[)" +
-                           coords + "]}}";
+    std::string features
+        = R"({"type":"Feature","properties":{},"geometry":{"type":"LineString","coordinates":[)" + coords + "]}}";
     for (int k = 0; k < 30; ++k) {
         const std::string x = FormatFixed(k * 0.1, 0, 3);
-        features += R"(,{"type":"Feature","properties":{},"geometry":{"type":"Polygon","coordinates":[[[)" + x +
-                    ",40],[" + x + ",40.0001],[" + x + "1,40],[" + x + ",40]]]}}";
+        features += R"(,{"type":"Feature","properties":{},"geometry":{"type":"Polygon","coordinates":[[[)" + x
+            + ",40],[" + x + ",40.0001],[" + x + "1,40],[" + x + ",40]]]}}";
     }
     dir.write("big.geojson", R"({"type":"FeatureCollection","features":[)" + features + "]}");
-    auto r = RunKvtool({"chart-import", dir.file("big.geojson"), dir.file("big.cht"), "--max-points", "2000"});
+    auto r = RunKvtool({ "chart-import", dir.file("big.geojson"), dir.file("big.cht"), "--max-points", "2000" });
     ASSERT_EQ(r.exitCode, 0);
     EXPECT_THAT(r.out, ::testing::HasSubstr("simplified with tolerance"));
     EXPECT_THAT(r.out, ::testing::HasSubstr("lines dropped whole"));
@@ -123,30 +124,30 @@ TEST(ChartImportTool, SimplifiesToFitAndRefusesBadInput)
     EXPECT_LE(chart.taken, 2000);
     EXPECT_GT(chart.taken, 100);
     // Without simplification it does not fit: an error and no file.
-    r = RunKvtool({"chart-import", dir.file("big.geojson"), dir.file("no.cht"), "--no-simplify"});
+    r = RunKvtool({ "chart-import", dir.file("big.geojson"), dir.file("no.cht"), "--no-simplify" });
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_FALSE(FileExists(dir.file("no.cht")));
-    EXPECT_EQ(RunKvtool({"chart-import", dir.file("none.geojson"), dir.file("x.cht")}).exitCode, 1);
-    EXPECT_EQ(RunKvtool({"chart-import", dir.file("big.geojson"), dir.file("gone/x.cht")}).exitCode, 1);
-    EXPECT_EQ(RunKvtool({"chart-import", dir.file("big.geojson"), dir.file("x.cht"), "--type", "7"}).exitCode, 2);
+    EXPECT_EQ(RunKvtool({ "chart-import", dir.file("none.geojson"), dir.file("x.cht") }).exitCode, 1);
+    EXPECT_EQ(RunKvtool({ "chart-import", dir.file("big.geojson"), dir.file("gone/x.cht") }).exitCode, 1);
+    EXPECT_EQ(RunKvtool({ "chart-import", dir.file("big.geojson"), dir.file("x.cht"), "--type", "7" }).exitCode, 2);
     dir.write("junk.geojson", "{not json");
-    EXPECT_EQ(RunKvtool({"chart-import", dir.file("junk.geojson"), dir.file("x.cht")}).exitCode, 1);
+    EXPECT_EQ(RunKvtool({ "chart-import", dir.file("junk.geojson"), dir.file("x.cht") }).exitCode, 1);
     EXPECT_FALSE(FileExists(dir.file("x.cht")));
 }
 
 TEST(WorldChart, TheDefaultChartLoadsWhole)
 {
     const std::string world = std::string(KV_SOURCE_DIR) + "/demo/charts/world.cht";
-    const auto r = RunKvtool({"chart-info", world});
+    const auto r = RunKvtool({ "chart-info", world });
     ASSERT_EQ(r.exitCode, 0);
-    EXPECT_EQ(r.out, InfoText(5248, false, 125, {5123, 0, 0, 0, 0, 0, 0},
-                         "-85.609038 -180.000000 83.645130 180.000000"));
+    EXPECT_EQ(
+        r.out, InfoText(5248, false, 125, { 5123, 0, 0, 0, 0, 0, 0 }, "-85.609038 -180.000000 83.645130 180.000000"));
     kvtest::ChartProgram p;
     p.files.OpenChart(world);
     EXPECT_EQ(p.state.chart.count(), 5248);
     EXPECT_EQ(p.state.chart.ChartName.str(), "world");
     EXPECT_DOUBLE_EQ(p.state.chartGeometry.ChartZoom, 0.03125);
-    EXPECT_EQ(p.messages(), (std::vector<std::string>{"Total chart points = 5248"}));
+    EXPECT_EQ(p.messages(), (std::vector<std::string> { "Total chart points = 5248" }));
 }
 
 TEST(WorldChart, RemadeFromNaturalEarthWhenTheDataIsAtHand)
@@ -158,7 +159,7 @@ TEST(WorldChart, RemadeFromNaturalEarthWhenTheDataIsAtHand)
         GTEST_SKIP() << "KV_WORLD_ATLAS not set or kvtool built without GDAL";
     }
     kvtest::TempDir dir;
-    ASSERT_EQ(RunKvtool({"chart-import", source, dir.file("world.cht")}).exitCode, 0);
+    ASSERT_EQ(RunKvtool({ "chart-import", source, dir.file("world.cht") }).exitCode, 0);
     const std::string demo = std::string(KV_SOURCE_DIR) + "/demo/charts/";
     EXPECT_EQ(ReadWholeFile(dir.file("world.cht")), ReadWholeFile(demo + "world.cht"));
     EXPECT_EQ(ReadWholeFile(dir.file("world.cfg")), ReadWholeFile(demo + "world.cfg"));

@@ -25,7 +25,7 @@ TEST(WaypointLine, TheExampleLineBothWays)
     EXPECT_EQ(back.name, name);
     EXPECT_DOUBLE_EQ(back.lat, 50.5);
     EXPECT_DOUBLE_EQ(back.lon, 1.25);
-    ChartWaypoint w{back.name, back.lat, back.lon};
+    ChartWaypoint w { back.name, back.lat, back.lon };
     EXPECT_EQ(w.symbol(), 7);
     EXPECT_EQ(w.parameter(), 0);
 }
@@ -36,8 +36,8 @@ TEST(WaypointLine, HemispheresAndZeroFilling)
     // 0.5 degrees east is written with E and 000.
     EXPECT_EQ(PositionLine(name, 0.0, -0.5, PositionLayout::Wpt).substr(29), "N 00.00.00000  E000.30.00000");
     // 5 degrees 7.5 minutes south: the hundreds column keeps its blank.
-    EXPECT_EQ(PositionLine(name, -(5 + 7.5 / 60), 123.0, PositionLayout::Wpt).substr(29),
-        "S 05.07.50000  W123.00.00000");
+    EXPECT_EQ(
+        PositionLine(name, -(5 + 7.5 / 60), 123.0, PositionLayout::Wpt).substr(29), "S 05.07.50000  W123.00.00000");
     EXPECT_EQ(PositionLine(name, -(5 + 7.5 / 60), -1.25, PositionLayout::Dos).substr(29), "S 05.07.50  E001.15.00");
     const ParsedPositionLine dos = ParsePositionLine(name + "S 05.07.50  E001.15.00", PositionLayout::Dos);
     EXPECT_FALSE(dos.formatError);
@@ -70,7 +70,7 @@ TEST(WaypointDatabase, ReadsAppendsAndStopsAtSixHundred)
     p.state.chart.ChartFolder = p.dir.path() + "/charts/";
     p.state.chart.ChartName = "sol";
     for (int i = 0; i < 20; ++i) {
-        p.state.waypoints.push(ChartWaypoint{WaypointNameField("old", 1), 1, 1});
+        p.state.waypoints.push(ChartWaypoint { WaypointNameField("old", 1), 1, 1 });
     }
     std::vector<std::string> lines;
     for (int i = 0; i < 590; ++i) {
@@ -89,12 +89,13 @@ TEST(WaypointDatabase, FormatErrorIsReportedOnceAfterTheWholeFile)
     ChartProgram p;
     p.state.chart.ChartFolder = p.dir.path() + "/charts/";
     p.state.chart.ChartName = "sol";
-    p.dir.write("charts/sol.wpt", "short line\r\n" + std::string(29, 'n') + "N x0.30.00000  W001.15.00000\r\n" +
-                                     std::string(29, 'g') + "N 50.30.00000  W001.15.00000\r\n");
+    p.dir.write("charts/sol.wpt",
+        "short line\r\n" + std::string(29, 'n') + "N x0.30.00000  W001.15.00000\r\n" + std::string(29, 'g')
+            + "N 50.30.00000  W001.15.00000\r\n");
     ReadWaypointDatabase(p.state, p.fakes.prompter);
     EXPECT_EQ(p.state.waypoints.count(), 3u);
     EXPECT_DOUBLE_EQ(p.state.waypoints.at(3).lat, 50.5);
-    EXPECT_EQ(p.fakes.prompter.texts(), (std::vector<std::string>{kWaypointFormatErrors}));
+    EXPECT_EQ(p.fakes.prompter.texts(), (std::vector<std::string> { kWaypointFormatErrors }));
 }
 
 TEST(WaypointDatabase, DosFileInTheRoutesFolderWhenThereIsNoWpt)
@@ -121,7 +122,7 @@ TEST(WaypointDatabase, WritesBesideTheSaveNameAndTheDosCopyWhenChecked)
     p.state.chart.ChartFolder = p.dir.path() + "/charts/";
     p.state.chart.ChartName = "sol";
     p.state.chart.SaveFileName = "sol"; // as a chart open leaves it: no folder
-    p.state.waypoints.push(ChartWaypoint{WaypointNameField("A", 19), -(5 + 7.5 / 60), -0.5});
+    p.state.waypoints.push(ChartWaypoint { WaypointNameField("A", 19), -(5 + 7.5 / 60), -0.5 });
     ASSERT_TRUE(WriteWaypointDatabase(p.state, p.fakes.prompter));
     EXPECT_EQ(p.dir.read("charts/sol.wpt"), WaypointNameField("A", 19) + "S 05.07.50000  E000.30.00000\r\n");
     EXPECT_FALSE(FileExists(p.dir.file("charts/sol.wps")));
@@ -133,7 +134,7 @@ TEST(WaypointDatabase, WritesBesideTheSaveNameAndTheDosCopyWhenChecked)
     // An unwritable folder: the error, and the table is unchanged.
     p.state.chart.SaveFileName = p.dir.file("gone/sol.cht");
     EXPECT_FALSE(WriteWaypointDatabase(p.state, p.fakes.prompter));
-    EXPECT_EQ(p.fakes.prompter.texts(), (std::vector<std::string>{kErrorWritingWaypoints}));
+    EXPECT_EQ(p.fakes.prompter.texts(), (std::vector<std::string> { kErrorWritingWaypoints }));
     EXPECT_EQ(p.state.waypoints.count(), 1u);
 }
 

@@ -256,11 +256,11 @@ TEST(CrossTrackGauge, ColourVoiceAndOnlyOnChange)
     c.Receive(Cycle::Gga("120000", 50.0, 1.0 - east));
     c.Receive(Cycle::Gga("120100", 50.01, 1.0 - east));
     EXPECT_NEAR(c.nav.XTE, 0.5, 0.01);
-    EXPECT_EQ(c.display.XTerror, -static_cast<int>(std::lround(c.nav.XTE * 100)));
+    EXPECT_EQ(c.display.XTerror, -50);
     EXPECT_EQ(c.display.XTerrorColour, "red");
     EXPECT_EQ(c.cycle.LastPrompt(), "\\left.wav");
     EXPECT_EQ(c.fakes.sound.played.back(), c.dir.path() + "/left.wav");
-    EXPECT_EQ(c.display.hint("XTerror"), "XTE = " + std::string(c.nav.XTE < 0.495 ? "0.49" : "0.50") + "|");
+    EXPECT_EQ(c.display.hint("XTerror"), "XTE = 0.50|");
     EXPECT_EQ(c.display.XTEScale, "x 0.1 NM");
     EXPECT_EQ(c.display.BearingToWP.substr(3), "\xb0T");
     EXPECT_TRUE(c.nav.SoundIdle);
@@ -285,6 +285,11 @@ TEST(CrossTrackGauge, ColourVoiceAndOnlyOnChange)
     EXPECT_EQ(c.cycle.LastPrompt(), "");
     c.fakes.sound.finish();
     EXPECT_TRUE(c.nav.SoundIdle);
+
+    // Two miles off: the gauge's full scale becomes 10 nm.
+    c.Receive(Cycle::Gga("120600", 50.06, 1.0 - 2.0 / 60.0));
+    EXPECT_EQ(c.display.XTerror, -20);
+    EXPECT_EQ(c.display.XTEScale, "x 1.0 NM");
 }
 
 TEST(EndOfRoute, PromptReverseAndRepeat)

@@ -16,10 +16,10 @@ TEST(Golden, RouteFile)
     FakePrompter prompter;
     RouteHooks hooks;
     RouteEditor editor(state, prompter, hooks);
-    state.route.push({DefaultRouteName(1), 50.7625, 1.2933333});
-    state.route.push({"Nab Tower               0512 ", 50.6675, 0.9519444});
-    state.route.push({DefaultRouteName(3), -5.0, -3.5});
-    state.route.push({DefaultRouteName(27), 49.5311, -0.1533});
+    state.route.push({ DefaultRouteName(1), 50.7625, 1.2933333 });
+    state.route.push({ "Nab Tower               0512 ", 50.6675, 0.9519444 });
+    state.route.push({ DefaultRouteName(3), -5.0, -3.5 });
+    state.route.push({ DefaultRouteName(27), 49.5311, -0.1533 });
     kvtest::TempDir dir;
     ASSERT_TRUE(editor.SaveRouteAs1Click(dir.file("golden.rte")));
     kvtest::ExpectGolden("routes/golden/golden.rte", dir.read("golden.rte"));
@@ -38,7 +38,7 @@ TEST(RouteImportTool, GpxRouteOrWaypoints)
     <rtept lat="north" lon="1"><name>bad</name></rtept>
   </rte>
 </gpx>)");
-    auto r = kvtest::RunKvtool({"route-import", dir.file("trip.gpx"), dir.file("trip.rte")});
+    auto r = kvtest::RunKvtool({ "route-import", dir.file("trip.gpx"), dir.file("trip.rte") });
     ASSERT_EQ(r.exitCode, 0);
     const auto lines = ReadTextLines(dir.file("trip.rte")).value();
     ASSERT_EQ(lines.size(), 3u);
@@ -50,16 +50,17 @@ TEST(RouteImportTool, GpxRouteOrWaypoints)
     // Only waypoints: they make the route; more than 40 are cut to 40.
     std::string gpx = "<gpx>";
     for (int i = 0; i < 45; ++i) {
-        gpx += "<wpt lat=\"" + std::to_string(40 + i * 0.1) + "\" lon=\"2\"><name>W" + std::to_string(i) + "</name></wpt>";
+        gpx += "<wpt lat=\"" + std::to_string(40 + i * 0.1) + "\" lon=\"2\"><name>W" + std::to_string(i)
+            + "</name></wpt>";
     }
     dir.write("wpts.gpx", gpx + "</gpx>");
-    r = kvtest::RunKvtool({"route-import", dir.file("wpts.gpx"), dir.file("w.rte")});
+    r = kvtest::RunKvtool({ "route-import", dir.file("wpts.gpx"), dir.file("w.rte") });
     ASSERT_EQ(r.exitCode, 0);
     EXPECT_EQ(ReadTextLines(dir.file("w.rte")).value().size(), 40u);
 
     dir.write("empty.gpx", "<gpx></gpx>");
-    EXPECT_EQ(kvtest::RunKvtool({"route-import", dir.file("empty.gpx"), dir.file("e.rte")}).exitCode, 1);
+    EXPECT_EQ(kvtest::RunKvtool({ "route-import", dir.file("empty.gpx"), dir.file("e.rte") }).exitCode, 1);
     EXPECT_FALSE(FileExists(dir.file("e.rte")));
-    EXPECT_EQ(kvtest::RunKvtool({"route-import", dir.file("none.gpx"), dir.file("e.rte")}).exitCode, 1);
-    EXPECT_EQ(kvtest::RunKvtool({"route-import", dir.file("trip.gpx"), dir.file("gone/e.rte")}).exitCode, 1);
+    EXPECT_EQ(kvtest::RunKvtool({ "route-import", dir.file("none.gpx"), dir.file("e.rte") }).exitCode, 1);
+    EXPECT_EQ(kvtest::RunKvtool({ "route-import", dir.file("trip.gpx"), dir.file("gone/e.rte") }).exitCode, 1);
 }

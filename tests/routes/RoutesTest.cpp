@@ -30,7 +30,7 @@ struct RouteProgram {
     ProgramState state;
     FakePrompter prompter;
     RouteHooks hooks;
-    RouteEditor editor{state, prompter, hooks};
+    RouteEditor editor { state, prompter, hooks };
 };
 
 std::string Line(const std::string& name, double lat, double lon)
@@ -51,9 +51,9 @@ TEST(RouteNames, LettersThenLowerCase)
 
 TEST(RouteFile, ExampleLineAndFiveDegreesSouth)
 {
-    EXPECT_EQ(RouteLine({DefaultRouteName(1), 50.5, 1.25}),
-        "A                       19   N 50.30.00000  W001.15.00000");
-    const std::string south = RouteLine({DefaultRouteName(2), -5.0, -3.5});
+    EXPECT_EQ(
+        RouteLine({ DefaultRouteName(1), 50.5, 1.25 }), "A                       19   N 50.30.00000  W001.15.00000");
+    const std::string south = RouteLine({ DefaultRouteName(2), -5.0, -3.5 });
     EXPECT_EQ(south.substr(29, 4), "S 05");
     EXPECT_EQ(south.substr(44), "E003.30.00000");
 }
@@ -81,9 +81,9 @@ TEST(RouteFile, ReadsFortyOfFortyOneLines)
 TEST(RouteFile, SaveAndReadBackKeepsEverything)
 {
     RouteProgram p;
-    p.state.route.push({DefaultRouteName(1), 50.123456789, 1.5});
-    p.state.route.push({"Nab Tower               19   ", -5.0, -0.25});
-    p.state.route.push({DefaultRouteName(3), 0.0, 179.99999});
+    p.state.route.push({ DefaultRouteName(1), 50.123456789, 1.5 });
+    p.state.route.push({ "Nab Tower               19   ", -5.0, -0.25 });
+    p.state.route.push({ DefaultRouteName(3), 0.0, 179.99999 });
     ASSERT_TRUE(p.editor.SaveRouteAs1Click(p.dir.file("trip.RTE")));
     EXPECT_EQ(p.state.settings.RouteName, "trip");
     const auto saved = p.state.route;
@@ -101,7 +101,8 @@ TEST(RouteFile, TheConfiguredRouteComesFromTheRoutesFolder)
     RouteProgram p;
     p.state.nav.AppDir = p.dir.path() + "/";
     p.state.settings.RouteName = "home";
-    p.dir.write("routes/home.rte", Line(DefaultRouteName(1), 50, 1) + "\r\n" + Line(DefaultRouteName(2), 51, 1) + "\r\n");
+    p.dir.write(
+        "routes/home.rte", Line(DefaultRouteName(1), 50, 1) + "\r\n" + Line(DefaultRouteName(2), 51, 1) + "\r\n");
     p.editor.LoadConfiguredRoute();
     EXPECT_EQ(p.state.nav.RouteLength, 2);
     EXPECT_EQ(p.state.nav.ActiveWaypoint, 1);
@@ -121,17 +122,17 @@ TEST(RouteFile, DosPrnColumns)
     EXPECT_DOUBLE_EQ(p.state.route.at(1).lat, 50.5);
     EXPECT_DOUBLE_EQ(p.state.route.at(1).lon, 1.25);
     EXPECT_EQ(p.state.route.at(2).name, "short");
-    EXPECT_EQ(p.prompter.texts(), (std::vector<std::string>{kRouteFormatError}));
+    EXPECT_EQ(p.prompter.texts(), (std::vector<std::string> { kRouteFormatError }));
 }
 
 TEST(RouteFile, BadFiles)
 {
     RouteProgram p;
-    p.state.route.push({DefaultRouteName(1), 1, 1});
+    p.state.route.push({ DefaultRouteName(1), 1, 1 });
     p.state.settings.RouteName = "keep";
     // Missing: the message and an empty route; the remembered name stays.
     p.editor.Routes1Click(p.dir.file("none.rte"));
-    EXPECT_EQ(p.prompter.texts(), (std::vector<std::string>{kRouteFileMissing}));
+    EXPECT_EQ(p.prompter.texts(), (std::vector<std::string> { kRouteFileMissing }));
     EXPECT_EQ(p.state.nav.RouteLength, 0);
     EXPECT_EQ(p.state.settings.RouteName, "keep");
     // Empty: an empty route, quietly.
@@ -144,13 +145,13 @@ TEST(RouteFile, BadFiles)
     // Neither RTE nor PRN.
     p.dir.write("x.txt", Line(DefaultRouteName(1), 1, 1) + "\r\n");
     EXPECT_FALSE(p.editor.ReadRouteFile(p.dir.file("x.txt")));
-    EXPECT_EQ(p.prompter.texts(), (std::vector<std::string>{kRouteFormatError}));
+    EXPECT_EQ(p.prompter.texts(), (std::vector<std::string> { kRouteFormatError }));
     EXPECT_EQ(p.state.nav.RouteLength, 0);
     // An unwritable folder: the error, the route and the remembered name unchanged.
     p.prompter.messages.clear();
-    p.state.route.push({DefaultRouteName(1), 1, 1});
+    p.state.route.push({ DefaultRouteName(1), 1, 1 });
     EXPECT_FALSE(p.editor.SaveRouteAs1Click(p.dir.file("gone/x.rte")));
-    EXPECT_EQ(p.prompter.texts(), (std::vector<std::string>{kErrorWritingRoute}));
+    EXPECT_EQ(p.prompter.texts(), (std::vector<std::string> { kErrorWritingRoute }));
     EXPECT_EQ(p.state.settings.RouteName, "keep");
     EXPECT_EQ(p.state.route.count(), 1u);
 }
@@ -193,7 +194,7 @@ TEST(RouteEditing, InsertKeepsTheSelectionOnTheOldWaypoint)
     p.at(10, 10);
     p.editor.InsertWaypoint1Click();
     EXPECT_EQ(p.state.nav.RouteLength, 6);
-    EXPECT_EQ(p.labels(), (std::vector<std::string>{"A", "B", "C", "C", "D", "E"}));
+    EXPECT_EQ(p.labels(), (std::vector<std::string> { "A", "B", "C", "C", "D", "E" }));
     EXPECT_DOUBLE_EQ(p.state.route.at(3).lat, 10);
     EXPECT_DOUBLE_EQ(p.state.route.at(4).lat, 53);
     EXPECT_EQ(p.state.nav.ActiveWaypoint, 4);
@@ -210,7 +211,7 @@ TEST(RouteEditing, InsertKeepsTheSelectionOnTheOldWaypoint)
     p.editor.InsertWaypoint1Click();
     p.state.nav.ActiveWaypoint = 0;
     p.editor.InsertWaypoint1Click();
-    EXPECT_EQ(p.prompter.texts(), (std::vector<std::string>{kSelectWaypointFirst, kSelectWaypointFirst}));
+    EXPECT_EQ(p.prompter.texts(), (std::vector<std::string> { kSelectWaypointFirst, kSelectWaypointFirst }));
     EXPECT_EQ(p.state.nav.RouteLength, 7);
 }
 
@@ -222,7 +223,7 @@ TEST(RouteEditing, InsertIntoAFullRouteIsRefused)
     }
     p.state.nav.ActiveWaypoint = 1;
     p.editor.InsertWaypoint1Click();
-    EXPECT_EQ(p.prompter.texts(), (std::vector<std::string>{kRouteFull}));
+    EXPECT_EQ(p.prompter.texts(), (std::vector<std::string> { kRouteFull }));
     EXPECT_EQ(p.prompter.messages[0].kind, "error");
     EXPECT_EQ(p.state.route.count(), 40u);
 }
@@ -230,9 +231,9 @@ TEST(RouteEditing, InsertIntoAFullRouteIsRefused)
 TEST(RouteEditing, SnapTakesTheLaterOfTwoEquallyNearChartWaypoints)
 {
     RouteProgram p;
-    p.state.waypoints.push({WaypointNameField("North", 5), 50.5, 1.0});
-    p.state.waypoints.push({WaypointNameField("South", 7), 49.5, 1.0});
-    p.state.waypoints.push({WaypointNameField("Far", 7), 55.0, 1.0});
+    p.state.waypoints.push({ WaypointNameField("North", 5), 50.5, 1.0 });
+    p.state.waypoints.push({ WaypointNameField("South", 7), 49.5, 1.0 });
+    p.state.waypoints.push({ WaypointNameField("Far", 7), 55.0, 1.0 });
     p.at(50.0, 1.0);
     EXPECT_EQ(p.editor.NearestChartWaypoint(), 2);
     p.editor.WaypointSnapModeClick();
@@ -275,7 +276,7 @@ TEST(RouteEditing, EditRenamesAndMoves)
     p.state.nav.ActiveWaypoint = 3;
     EXPECT_TRUE(p.editor.EditRoute1Click().name.empty());
     p.editor.EditRouteOk(d);
-    EXPECT_EQ(p.prompter.texts(), (std::vector<std::string>{kSelectWaypointFirst}));
+    EXPECT_EQ(p.prompter.texts(), (std::vector<std::string> { kSelectWaypointFirst }));
 }
 
 TEST(RouteEditing, DeletePastTheEndChangesNothing)
@@ -305,7 +306,7 @@ TEST(RouteEditing, RemoveRouteAsksFirst)
     p.editor.AddRouteWaypoint1Click();
     p.state.settings.RouteName = "trip";
     p.state.nav.DRMode = true;
-    p.prompter.answer({false});
+    p.prompter.answer({ false });
     p.editor.Route1Click();
     EXPECT_EQ(p.state.nav.RouteLength, 1);
     p.editor.Route1Click();

@@ -32,7 +32,7 @@ std::string StreamRecord(int set, int baseRate)
     std::string record;
     for (int h = -6; h <= 6; ++h) {
         const int rate = baseRate + h;
-        for (int value : {set, rate}) {
+        for (int value : { set, rate }) {
             record += static_cast<char>(value & 0xFF);
             record += static_cast<char>((value >> 8) & 0xFF);
         }
@@ -57,7 +57,7 @@ struct TideProgram {
     kvtest::TempDir dir;
     ProgramState state;
     FakePlatform fakes;
-    TidalAtlas atlas{state, fakes.platform};
+    TidalAtlas atlas { state, fakes.platform };
 };
 
 } // namespace
@@ -82,16 +82,17 @@ TEST(TidalAtlasLoad, MissingAndMismatchedFiles)
     TideProgram p;
     p.load(3);
     // No stream file: the atlas in use stays as it was, positions included.
-    p.dir.write("tides/other.pos", PositionRecords({{10, 10}}));
+    p.dir.write("tides/other.pos", PositionRecords({ { 10, 10 } }));
     EXPECT_FALSE(p.atlas.LoadAtlas(p.dir.file("tides/other.pos")));
-    EXPECT_EQ(p.fakes.prompter.texts(), (std::vector<std::string>{kNoFlowRateFile}));
+    EXPECT_EQ(p.fakes.prompter.texts(), (std::vector<std::string> { kNoFlowRateFile }));
     ASSERT_EQ(p.state.tides.count(), 3u);
     EXPECT_DOUBLE_EQ(p.state.tides.at(1).lat, 50.0);
     // Fewer positions than streams: the count follows the streams; missing positions stay.
     p.fakes.prompter.messages.clear();
-    p.dir.write("tides/few.pos", PositionRecords({{40, 2}}) + "xyz");
-    p.dir.write("tides/few.FLO", StreamRecord(90, 10) + StreamRecord(180, 10) + StreamRecord(270, 10) +
-                                     StreamRecord(0, 10) + std::string(51, '\0'));
+    p.dir.write("tides/few.pos", PositionRecords({ { 40, 2 } }) + "xyz");
+    p.dir.write("tides/few.FLO",
+        StreamRecord(90, 10) + StreamRecord(180, 10) + StreamRecord(270, 10) + StreamRecord(0, 10)
+            + std::string(51, '\0'));
     EXPECT_TRUE(p.atlas.LoadAtlas(p.dir.file("tides/few.pos")));
     ASSERT_EQ(p.state.tides.count(), 4u);
     EXPECT_DOUBLE_EQ(p.state.tides.at(1).lat, 40.0);
@@ -101,7 +102,7 @@ TEST(TidalAtlasLoad, MissingAndMismatchedFiles)
     // No position file: its message, and the stream file is still read.
     p.dir.write("tides/lone.flo", StreamRecord(45, 5));
     EXPECT_TRUE(p.atlas.LoadAtlas(p.dir.file("tides/lone.pos")));
-    EXPECT_EQ(p.fakes.prompter.texts(), (std::vector<std::string>{kNonExistantFile}));
+    EXPECT_EQ(p.fakes.prompter.texts(), (std::vector<std::string> { kNonExistantFile }));
     EXPECT_EQ(p.state.tides.count(), 1u);
     // More than 100 records: the first 100.
     std::string many;
@@ -109,7 +110,7 @@ TEST(TidalAtlasLoad, MissingAndMismatchedFiles)
         many += StreamRecord(i, 1);
     }
     p.dir.write("tides/many.flo", many);
-    p.dir.write("tides/many.pos", PositionRecords(std::vector<std::pair<double, double>>(105, {1, 1})));
+    p.dir.write("tides/many.pos", PositionRecords(std::vector<std::pair<double, double>>(105, { 1, 1 })));
     p.atlas.LoadAtlas(p.dir.file("tides/many.pos"));
     EXPECT_EQ(p.state.tides.count(), 100u);
 }
@@ -140,7 +141,7 @@ TEST(TidalStream, NearestDiamondTiesGoToTheLaterOne)
 TEST(TidalStream, FiftyDegreesTwoAndAHalfKnots)
 {
     TideProgram p;
-    p.dir.write("t.pos", PositionRecords({{50, 1}}));
+    p.dir.write("t.pos", PositionRecords({ { 50, 1 } }));
     p.dir.write("t.FLO", StreamRecord(50, 25 - 0)); // rate 25 at hour 0
     p.atlas.LoadAtlas(p.dir.file("t.pos"));
     p.state.nav.TidalHour = 0;
@@ -193,12 +194,12 @@ TEST(TideAverage, MeanOverTheHoursToTheWaypoint)
     std::string record;
     for (int h = -6; h <= 6; ++h) {
         const int set = h <= -3 ? 90 : 0;
-        for (int value : {set, 10}) {
+        for (int value : { set, 10 }) {
             record += static_cast<char>(value & 0xFF);
             record += static_cast<char>((value >> 8) & 0xFF);
         }
     }
-    p.dir.write("a.pos", PositionRecords({{50, 1}}));
+    p.dir.write("a.pos", PositionRecords({ { 50, 1 } }));
     p.dir.write("a.flo", record);
     p.atlas.LoadAtlas(p.dir.file("a.pos"));
     p.state.nav.RouteLength = 2;
@@ -215,7 +216,7 @@ TEST(TideAverage, MeanOverTheHoursToTheWaypoint)
     p.state.nav.RouteLength = 0;
     p.state.nav.Tset = 1;
     p.atlas.AvTideClick();
-    EXPECT_EQ(p.fakes.prompter.texts(), (std::vector<std::string>{kNoAtlasOrRoute}));
+    EXPECT_EQ(p.fakes.prompter.texts(), (std::vector<std::string> { kNoAtlasOrRoute }));
     EXPECT_EQ(p.state.nav.Tset, 1);
 }
 
@@ -225,12 +226,12 @@ TEST(TideAverage, LessThanAnHourAndAtMostFortySamples)
     // 090 only at hour -6, 000 at every other hour, 1.0 kn.
     std::string record;
     for (int h = -6; h <= 6; ++h) {
-        for (int value : {h == -6 ? 90 : 0, 10}) {
+        for (int value : { h == -6 ? 90 : 0, 10 }) {
             record += static_cast<char>(value & 0xFF);
             record += static_cast<char>((value >> 8) & 0xFF);
         }
     }
-    p.dir.write("b.pos", PositionRecords({{50, 1}}));
+    p.dir.write("b.pos", PositionRecords({ { 50, 1 } }));
     p.dir.write("b.flo", record);
     p.atlas.LoadAtlas(p.dir.file("b.pos"));
     p.state.nav.RouteLength = 1;
@@ -239,7 +240,7 @@ TEST(TideAverage, LessThanAnHourAndAtMostFortySamples)
     p.state.nav.TDrift = 5;
     p.state.nav.TimeToWaypoint = 0.9;
     p.atlas.AvTideClick();
-    EXPECT_EQ(p.fakes.prompter.texts(), (std::vector<std::string>{kLessThanOneHour}));
+    EXPECT_EQ(p.fakes.prompter.texts(), (std::vector<std::string> { kLessThanOneHour }));
     EXPECT_EQ(p.state.nav.Tset, 0);
     EXPECT_EQ(p.state.nav.TDrift, 0);
     // 100 hours: 40 samples, hour -6 four times (set 6, drift 9); all 100 would give set 5.
@@ -249,7 +250,7 @@ TEST(TideAverage, LessThanAnHourAndAtMostFortySamples)
     EXPECT_EQ(p.state.nav.Tset, 6);
     EXPECT_EQ(p.state.nav.TDrift, 9);
     // Unreachable waypoint (-1) and a time that is not a number: no samples.
-    for (double t : {-1.0, std::nan("")}) {
+    for (double t : { -1.0, std::nan("") }) {
         p.state.nav.TimeToWaypoint = t;
         p.atlas.AvTideClick();
         EXPECT_EQ(p.state.nav.Tset, 0);
@@ -260,7 +261,7 @@ TEST(TidalAtlasRemove, AsksFirst)
 {
     TideProgram p;
     p.load(2);
-    p.fakes.prompter.answer({false, true});
+    p.fakes.prompter.answer({ false, true });
     p.atlas.Tides2Click();
     EXPECT_EQ(p.state.tides.count(), 2u);
     p.atlas.Tides2Click();

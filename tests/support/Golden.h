@@ -20,7 +20,7 @@ inline void ExpectGolden(const std::string& relativePath, const std::string& act
     }
     std::ifstream in(path, std::ios::binary);
     ASSERT_TRUE(in.good()) << "missing golden file " << path;
-    const std::string expected{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::string expected { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
     EXPECT_TRUE(actual == expected) << relativePath << " differs (" << actual.size() << " bytes written, "
                                     << expected.size() << " expected)";
 }

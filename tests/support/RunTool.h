@@ -50,7 +50,7 @@ inline ToolResult RunKvtool(const std::vector<std::string>& args)
     if (pipe == nullptr) {
         return result;
     }
-    std::array<char, 4096> buffer{};
+    std::array<char, 4096> buffer {};
     std::size_t n = 0;
     while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) {
         result.out.append(buffer.data(), n);

@@ -24,7 +24,7 @@ int RunChartInfo(const kvtool::Args& args)
     // The store takes at most its capacity of the records the reading rule gives.
     const auto points = static_cast<std::size_t>(std::min<long long>(chart.taken, kv::kChartCapacity));
     long long penUps = 0;
-    std::array<long long, kv::kLineTypes> types{};
+    std::array<long long, kv::kLineTypes> types {};
     double latMin = 0, latMax = 0, lonMin = 0, lonMax = 0;
     bool any = false;
     for (std::size_t i = 0; i < points && i < chart.records.size(); ++i) {
@@ -60,8 +60,8 @@ int RunChartInfo(const kvtool::Args& args)
     return 0;
 }
 
-const kvtool::CommandRegistration reg{{"chart-info",
+const kvtool::CommandRegistration reg { { "chart-info",
     "FILE.cht: points, partial record, pen-ups, points per line type and bounds as the chart store takes them",
-    &RunChartInfo}};
+    &RunChartInfo } };
 
 } // namespace

@@ -126,7 +126,7 @@ void AddCurve(const OGRSimpleCurve& curve, int type, bool closed, std::vector<Po
         if (!std::isfinite(x) || !std::isfinite(y)) {
             continue;
         }
-        line.vertices.push_back({y, x});
+        line.vertices.push_back({ y, x });
     }
     if (line.vertices.size() >= 2) {
         out.push_back(std::move(line));
@@ -192,7 +192,7 @@ std::vector<Vertex> Simplify(const std::vector<Vertex>& v, double tolerance)
     }
     std::vector<bool> keep(v.size(), false);
     keep.front() = keep.back() = true;
-    std::vector<std::pair<std::size_t, std::size_t>> stack{{0, v.size() - 1}};
+    std::vector<std::pair<std::size_t, std::size_t>> stack { { 0, v.size() - 1 } };
     while (!stack.empty()) {
         const auto [first, last] = stack.back();
         stack.pop_back();
@@ -207,8 +207,8 @@ std::vector<Vertex> Simplify(const std::vector<Vertex>& v, double tolerance)
         }
         if (worst > tolerance) {
             keep[index] = true;
-            stack.push_back({first, index});
-            stack.push_back({index, last});
+            stack.push_back({ first, index });
+            stack.push_back({ index, last });
         }
     }
     std::vector<Vertex> out;
@@ -226,7 +226,10 @@ struct Fitted {
 };
 
 // A ring needs three distinct corners to enclose anything; a line two points.
-bool Worthwhile(const Polyline& line) { return line.vertices.size() >= (line.closed ? 4u : 2u); }
+bool Worthwhile(const Polyline& line)
+{
+    return line.vertices.size() >= (line.closed ? 4u : 2u);
+}
 
 Fitted SimplifyAll(const std::vector<Polyline>& lines, double tolerance)
 {
@@ -413,9 +416,9 @@ int RunChartImport(const kvtool::Args& args)
     return 0;
 }
 
-const kvtool::CommandRegistration reg{{"chart-import",
+const kvtool::CommandRegistration reg { { "chart-import",
     "SOURCE OUT.cht [--type N] [--layer-type NAME=N] [--layer NAME] [--tolerance DEG] [--max-points N] "
     "[--no-simplify]: chart and chart configuration from a GDAL vector source",
-    &RunChartImport}};
+    &RunChartImport } };
 
 } // namespace

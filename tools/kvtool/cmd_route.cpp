@@ -26,8 +26,8 @@ std::optional<std::string> Attribute(std::string_view tag, std::string_view name
 {
     std::size_t pos = 0;
     while ((pos = tag.find(name, pos)) != std::string_view::npos) {
-        const bool boundary = pos > 0 && (tag[pos - 1] == ' ' || tag[pos - 1] == '\t' || tag[pos - 1] == '\n' ||
-                                             tag[pos - 1] == '\r');
+        const bool boundary
+            = pos > 0 && (tag[pos - 1] == ' ' || tag[pos - 1] == '\t' || tag[pos - 1] == '\n' || tag[pos - 1] == '\r');
         std::size_t i = pos + name.size();
         while (i < tag.size() && (tag[i] == ' ' || tag[i] == '\t')) {
             ++i;
@@ -61,11 +61,16 @@ std::string DecodeEntities(std::string_view text)
         }
         const auto semi = text.find(';', i);
         const std::string_view entity = semi == std::string_view::npos ? "" : text.substr(i + 1, semi - i - 1);
-        if (entity == "amp") out += '&';
-        else if (entity == "lt") out += '<';
-        else if (entity == "gt") out += '>';
-        else if (entity == "quot") out += '"';
-        else if (entity == "apos") out += '\'';
+        if (entity == "amp")
+            out += '&';
+        else if (entity == "lt")
+            out += '<';
+        else if (entity == "gt")
+            out += '>';
+        else if (entity == "quot")
+            out += '"';
+        else if (entity == "apos")
+            out += '\'';
         else {
             out += '&';
             continue;
@@ -107,8 +112,9 @@ std::vector<GpxPoint> Points(std::string_view xml, std::string_view element, boo
     std::size_t pos = 0;
     while ((pos = xml.find(open, pos)) != std::string_view::npos) {
         const std::size_t after = pos + open.size();
-        if (after >= xml.size() || !(xml[after] == ' ' || xml[after] == '\t' || xml[after] == '\n' ||
-                                       xml[after] == '\r' || xml[after] == '>' || xml[after] == '/')) {
+        if (after >= xml.size()
+            || !(xml[after] == ' ' || xml[after] == '\t' || xml[after] == '\n' || xml[after] == '\r'
+                || xml[after] == '>' || xml[after] == '/')) {
             pos = after;
             continue;
         }
@@ -134,8 +140,8 @@ std::vector<GpxPoint> Points(std::string_view xml, std::string_view element, boo
         std::string name;
         if (tag.size() < 2 || tag[tag.size() - 2] != '/') {
             const auto closeAt = xml.find(close, tagEnd);
-            const std::string_view body = xml.substr(tagEnd + 1,
-                closeAt == std::string_view::npos ? std::string_view::npos : closeAt - tagEnd - 1);
+            const std::string_view body = xml.substr(
+                tagEnd + 1, closeAt == std::string_view::npos ? std::string_view::npos : closeAt - tagEnd - 1);
             if (const auto n = body.find("<name>"); n != std::string_view::npos) {
                 const auto ne = body.find("</name>", n);
                 if (ne != std::string_view::npos) {
@@ -145,7 +151,7 @@ std::vector<GpxPoint> Points(std::string_view xml, std::string_view element, boo
             end = closeAt == std::string_view::npos ? xml.size() : closeAt + close.size();
         }
         if (valid) {
-            points.push_back({latValue, lonValue, name});
+            points.push_back({ latValue, lonValue, name });
         } else {
             bad = true;
         }
@@ -188,10 +194,9 @@ int RunRouteImport(const kvtool::Args& args)
     for (std::size_t i = 0; i < points.size(); ++i) {
         const int index = static_cast<int>(i) + 1;
         // Names are cut to the 24 characters of a label; an unnamed point takes its letter.
-        const std::string nameField = points[i].name.empty()
-                                          ? kv::DefaultRouteName(index)
-                                          : kv::PadRight(points[i].name.substr(0, 24), 24) + "19   ";
-        lines.push_back(kv::RouteLine({nameField, points[i].lat, -points[i].lon}));
+        const std::string nameField = points[i].name.empty() ? kv::DefaultRouteName(index)
+                                                             : kv::PadRight(points[i].name.substr(0, 24), 24) + "19   ";
+        lines.push_back(kv::RouteLine({ nameField, points[i].lat, -points[i].lon }));
     }
     if (!kv::WriteTextLinesAtomic(args[1], lines)) {
         std::fprintf(stderr, "kvtool route-import: cannot write %s\n", args[1].c_str());
@@ -201,7 +206,7 @@ int RunRouteImport(const kvtool::Args& args)
     return 0;
 }
 
-const kvtool::CommandRegistration reg{
-    {"route-import", "FILE.gpx OUT.rte: a GPX route (or its waypoints) as a route file", &RunRouteImport}};
+const kvtool::CommandRegistration reg { { "route-import",
+    "FILE.gpx OUT.rte: a GPX route (or its waypoints) as a route file", &RunRouteImport } };
 
 } // namespace
