@@ -39,7 +39,6 @@ ChartView& ViewSet::CreateView(const std::string& caption)
 {
     auto v = std::make_unique<ChartView>();
     v->number = count() + 1;
-    v->caption = caption;
     v->dragging = false;
     v->centreLat = state_.chartGeometry.ChartCentreLat;
     v->centreLong = state_.chartGeometry.ChartCentreLong;
@@ -52,7 +51,9 @@ ChartView& ViewSet::CreateView(const std::string& caption)
     state_.ais.AISAgeLimit = kAisAge15Mins;
     views_.push_back(std::move(v));
     ChartView& created = *views_.back();
+    created.caption = "Drawing Chart"; // what the window shows while it is first drawn
     CommonTail(created);
+    created.caption = caption;
     return created;
 }
 
