@@ -159,19 +159,6 @@ std::string ChartFiles::ViewCaption() const
     return state_.chart.ChartName.str() + " (" + state_.chart.ConfigName + ")";
 }
 
-void ChartFiles::ClearNavPanel()
-{
-    Display& d = state_.display;
-    d.RngToWp.clear();
-    d.BearingToWP.clear();
-    d.TimeToWP.clear();
-    d.SpeedOG.clear();
-    d.CourseOG.clear();
-    d.SpeedMG.clear();
-    d.GPSIndicatorText.clear();
-    d.GPSIndicatorColour.clear();
-}
-
 void ChartFiles::SetChartName(const std::string& name)
 {
     state_.chart.ChartName = name;
@@ -188,7 +175,7 @@ void ChartFiles::ClearChart()
     state_.waypoints.clear();
     chart.clear();
     chart.ChartBaseEnd = 0;
-    ClearNavPanel();
+    state_.display.ClearNavDisplay();
 }
 
 void ChartFiles::ApplyBaseScales()

@@ -131,7 +131,6 @@ public:
     void ClearChart();
 
 private:
-    void ClearNavPanel();
     void SetChartName(const std::string& name);
     void ApplyBaseScales();
 

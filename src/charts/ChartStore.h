@@ -4,6 +4,7 @@
 // marker, the geometry read from its configuration file).
 
 #include "core/Real48.h"
+#include "core/NavState.h"
 #include "core/ShortString.h"
 
 #include <array>
@@ -72,7 +73,7 @@ public:
     // The point count when the chart and its layers had finished loading.
     int ChartBaseEnd = 0;
     ShortString<33> ChartName;
-    ShortString<80> ChartFolder; // ends in "/"
+    ShortString<kPathCapacity> ChartFolder; // ends in "/"
     std::string LayerMarker = kAllLayers;
     bool LayersEnabled = true;
     std::int16_t ReservedInteger = 0;

@@ -160,7 +160,7 @@ bool ReadConfig(const std::string& path, NavState& nav, Settings& settings)
     if (nav.AverageFixes == 0) {
         nav.AverageFixes = 1;
     }
-    nav.LogDir = Folder(ShortString<80>(f.line(36)).str(), JoinPath(appDir, "logs/"));
+    nav.LogDir = Folder(f.line(36), JoinPath(appDir, "logs/"));
     nav.NMEAOutputOn = f.line(37) == "AutoON";
     settings.VesselOutlineDimA = f.real(38, 0.0);
     settings.VesselOutlineDimB = f.real(39, 0.0);
@@ -169,7 +169,7 @@ bool ReadConfig(const std::string& path, NavState& nav, Settings& settings)
     settings.PreferenceValue42 = f.real(42, 0.0);
     nav.AutoChart = f.line(43) == "AutoCHT";
     settings.AISLogViewerPath = f.line(44);
-    nav.ChartDir = Folder(ShortString<80>(f.line(45)).str(), JoinPath(appDir, "charts/"));
+    nav.ChartDir = Folder(f.line(45), JoinPath(appDir, "charts/"));
     nav.ComPortNumber = static_cast<std::uint32_t>(std::max<long long>(0, f.integer(46, 0)));
     nav.BaudRate = static_cast<std::uint32_t>(std::max<long long>(0, f.integer(47, 0)));
     if (nav.ComPortNumber == 0 || nav.BaudRate == 0) {

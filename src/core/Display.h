@@ -48,6 +48,19 @@ struct Display {
     TimerState SecsTimer{true, 1000};
     TimerState AISPlayTimer{false, 500};
 
+    // Empties the navigation panel's readouts and the GPS indicator (the gauge and trip stay).
+    void ClearNavDisplay()
+    {
+        RngToWp.clear();
+        BearingToWP.clear();
+        TimeToWP.clear();
+        SpeedOG.clear();
+        CourseOG.clear();
+        SpeedMG.clear();
+        GPSIndicatorText.clear();
+        GPSIndicatorColour.clear(); // no colour while the text is empty
+    }
+
     bool isChecked(const std::string& name) const
     {
         const auto it = checked.find(name);

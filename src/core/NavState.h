@@ -11,6 +11,7 @@
 
 namespace kv {
 
+inline constexpr std::size_t kPathCapacity = 4096;
 inline constexpr double kDefaultOwnLat = -16.780192674;
 inline constexpr double kDefaultOwnLong = -41.779279083;
 
@@ -151,9 +152,11 @@ struct NavState {
     std::string OutputText;
 
     // Directories end in "/"; ChartName is the chart named in the configuration.
-    ShortString<80> AppDir;
-    ShortString<80> LogDir;
-    ShortString<80> ChartDir;
+    // The classic program cut folders at 80 characters; a Linux path is often longer and a cut one
+    // points somewhere else, so folders are kept whole (up to the system's path limit).
+    ShortString<kPathCapacity> AppDir;
+    ShortString<kPathCapacity> LogDir;
+    ShortString<kPathCapacity> ChartDir;
     std::string ChartName = "world";
 
     // Route following: the stream at the vessel and the texts the panels and the output

@@ -92,7 +92,7 @@ void FixCycle::ProcessSentence(bool fromPlayback)
     }
     if ((fromPlayback || nav.AISPlayback) && !nav.NmeaOpen) {
         if (!nav.PositionValid) {
-            ClearNavDisplay();
+            display.ClearNavDisplay();
             display.GPSIndicatorText = "GPS";
             display.GPSIndicatorColour = "red";
             platform_.prompter.beep(Beep::Information);
@@ -105,7 +105,7 @@ void FixCycle::ProcessSentence(bool fromPlayback)
         FixBtnClick();
     }
     if (!nav.PositionValid) {
-        ClearNavDisplay();
+        display.ClearNavDisplay();
         display.GPSIndicatorText = "GPS";
         platform_.prompter.beep(Beep::Information);
         display.GPSIndicatorColour = "red";
@@ -358,7 +358,7 @@ void FixCycle::ShowEndOfLeg()
         RestartLeg(nav, state_.route);
     }
     if (n < 2) {
-        ClearNavDisplay();
+        state_.display.ClearNavDisplay();
     } else {
         ShowSpeedAndCourse();
     }
@@ -404,18 +404,6 @@ void FixCycle::PlayLoaded()
     if (!platform_.sound.play(path)) {
         nav.SoundIdle = true; // nothing to wait for: a missing clip or no audio is not an error
     }
-}
-
-void FixCycle::ClearNavDisplay()
-{
-    Display& d = state_.display;
-    d.RngToWp.clear();
-    d.BearingToWP.clear();
-    d.TimeToWP.clear();
-    d.SpeedOG.clear();
-    d.CourseOG.clear();
-    d.SpeedMG.clear();
-    d.GPSIndicatorText.clear();
 }
 
 void FixCycle::DRMode1Click()

@@ -62,7 +62,6 @@ public:
     void Find_Antenna();
     void TripDblClick();
     void XTerrorDblClick();
-    void ClearNavDisplay();
 
     // The voice file started by the last fix ("\left.wav", ...), or "" when none was.
     const std::string& LastPrompt() const { return lastPrompt_; }

@@ -4,17 +4,6 @@
 
 namespace kv {
 
-void ClearNavDisplay(Display& d)
-{
-    d.RngToWp.clear();
-    d.BearingToWP.clear();
-    d.TimeToWP.clear();
-    d.SpeedOG.clear();
-    d.CourseOG.clear();
-    d.SpeedMG.clear();
-    SetGPSIndicator(d, "", "");
-}
-
 NmeaInterface::NmeaInterface(ProgramState& state, Platform& platform, AisSentenceHandler* ais)
     : state_(state), platform_(platform), ais_(ais)
 {
@@ -102,7 +91,7 @@ void NmeaInterface::CloseNmeaInterface()
     d.FixTimer = {false, 0};
     ClosePort();
     state_.nav.NmeaOpen = false;
-    ClearNavDisplay(d);
+    d.ClearNavDisplay();
     d.enabled[kGetAvgPosControl] = false;
     platform_.prompter.beep(Beep::Default);
     d.enabled[kPlayAISlogControl] = true;
@@ -121,7 +110,7 @@ void NmeaInterface::CloseAtExit()
     d.FixTimer = {false, 0};
     ClosePort();
     state_.nav.NmeaOpen = false;
-    ClearNavDisplay(d);
+    d.ClearNavDisplay();
 }
 
 void NmeaInterface::ShowNMEAClick()

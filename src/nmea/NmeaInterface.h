@@ -77,7 +77,5 @@ private:
     int ticksLeft_ = 0;
 };
 
-// Empties the navigation panel texts and the GPS indicator.
-void ClearNavDisplay(Display& display);
 
 } // namespace kv

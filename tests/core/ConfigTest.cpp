@@ -304,3 +304,19 @@ TEST(Lifecycle, StartupReadsTheNamedConfigurationInTheWorkingFolder)
     EXPECT_EQ(state.nav.ChartName, "boat2chart");
     EXPECT_EQ(StartupConfigPath("/w/", ""), "/w/kelvw.cfg");
 }
+
+TEST(Config, LongFolderPathsAreKeptWhole)
+{
+    kvtest::TempDir dir;
+    const std::string deep = dir.path() + "/" + std::string(90, 'f') + "/";
+    std::filesystem::create_directories(deep);
+    ProgramState state;
+    InitialiseProgram(state, deep, "");
+    EXPECT_EQ(state.nav.LogDir, deep + "logs/");
+    EXPECT_EQ(state.nav.ChartDir, deep + "charts/");
+    ASSERT_TRUE(WriteConfig(deep + "kelvw.cfg", state.nav, state.settings));
+    NavState nav;
+    Settings s;
+    ASSERT_TRUE(ReadConfig(deep + "kelvw.cfg", nav, s));
+    EXPECT_EQ(nav.ChartDir, deep + "charts/");
+}
