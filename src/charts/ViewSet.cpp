@@ -81,13 +81,7 @@ bool ViewSet::CloseView(int index)
             return false;
         }
         Display& d = state_.display;
-        d.RngToWp.clear();
-        d.BearingToWP.clear();
-        d.TimeToWP.clear();
-        d.SpeedOG.clear();
-        d.CourseOG.clear();
-        d.SpeedMG.clear();
-        d.XTEScale.clear();
+        d.ClearNavDisplay();
         d.WPNameItems.clear();
         d.WPNameIndex = -1;
         state_.route.clear();
