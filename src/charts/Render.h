@@ -36,7 +36,7 @@ struct RenderHooks {
     std::function<void()> refreshTargetText;
 };
 
-// Time spent in each step of the last redraw (nanoseconds), for the benchmark.
+// Processor time spent in each step of the last redraw (nanoseconds), for the benchmark.
 struct RenderTimings {
     std::array<long long, 16> step{};
 };

@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QPainter>
 #include <QString>
 
 #include <algorithm>
@@ -64,13 +65,6 @@ RenderCanvas::RenderCanvas(QImage& image) : image_(image)
     stride_ = image_.bytesPerLine();
     width_ = image_.width();
     height_ = image_.height();
-}
-
-RenderCanvas::~RenderCanvas()
-{
-    if (painter_) {
-        painter_->end();
-    }
 }
 
 void RenderCanvas::fill(Rgb colour)
@@ -281,26 +275,93 @@ void RenderCanvas::floodFillSurface(int x, int y, Rgb fill)
     floodFill(x, y, fill, [seed](Rgb c) { return c == seed; });
 }
 
-void RenderCanvas::text(int x, int y, std::string_view latin1, Rgb colour)
-{
-    if (latin1.empty()) {
-        return;
+namespace {
+
+// The view font's glyphs rendered once (unsmoothed, so a glyph is a set of pixels) and then
+// stamped in any colour: far cheaper than a text layout per label, and exactly the same pixels
+// every time.
+class GlyphCache {
+public:
+    struct Glyph {
+        int advance = 0;
+        int width = 0;
+        std::vector<std::uint8_t> mask; // width × height, row by row
+    };
+
+    static const GlyphCache& instance()
+    {
+        static const GlyphCache cache;
+        return cache;
     }
-    if (!painter_) {
+    int height() const { return height_; }
+    int pad() const { return kPad; }
+    const Glyph& glyph(unsigned char c) const { return glyphs_[c]; }
+
+private:
+    static constexpr int kPad = 3; // room for glyphs reaching left of their origin
+
+    GlyphCache()
+    {
         EnsureGuiApplication();
-        painter_ = std::make_unique<QPainter>(&image_);
         QFont font(QStringLiteral("DejaVu Sans"));
         font.setPixelSize(11);
         font.setStyleStrategy(QFont::NoAntialias);
         font.setHintingPreference(QFont::PreferFullHinting);
-        painter_->setFont(font);
-        painter_->setRenderHint(QPainter::Antialiasing, false);
-        painter_->setRenderHint(QPainter::TextAntialiasing, false);
-        bits_ = image_.bits();
+        const QFontMetrics metrics(font);
+        height_ = metrics.height();
+        const int ascent = metrics.ascent();
+        for (int c = 32; c < 256; ++c) {
+            const QChar ch = QChar::fromLatin1(static_cast<char>(c));
+            Glyph& g = glyphs_[static_cast<std::size_t>(c)];
+            g.advance = metrics.horizontalAdvance(ch);
+            g.width = g.advance + 2 * kPad;
+            QImage image(g.width, height_, QImage::Format_RGB32);
+            image.fill(Qt::black);
+            {
+                QPainter painter(&image);
+                painter.setFont(font);
+                painter.setPen(Qt::white);
+                painter.drawText(kPad, ascent, QString(ch));
+            }
+            g.mask.resize(static_cast<std::size_t>(g.width) * static_cast<std::size_t>(height_));
+            for (int y = 0; y < height_; ++y) {
+                const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+                for (int x = 0; x < g.width; ++x) {
+                    g.mask[static_cast<std::size_t>(y * g.width + x)] = qGreen(line[x]) >= 128 ? 1 : 0;
+                }
+            }
+        }
     }
-    painter_->setPen(QColor::fromRgb(0xFF000000u | colour));
-    const int ascent = painter_->fontMetrics().ascent();
-    painter_->drawText(x, y + ascent, QString::fromLatin1(latin1.data(), static_cast<qsizetype>(latin1.size())));
+
+    int height_ = 0;
+    std::array<Glyph, 256> glyphs_{};
+};
+
+} // namespace
+
+void RenderCanvas::text(int x, int y, std::string_view latin1, Rgb colour)
+{
+    const GlyphCache& cache = GlyphCache::instance();
+    const int h = cache.height();
+    if (y >= height_ || y + h <= 0) {
+        return;
+    }
+    int penX = x;
+    for (char ch : latin1) {
+        const auto& g = cache.glyph(static_cast<unsigned char>(ch));
+        const int left = penX - cache.pad();
+        if (left < width_ && left + g.width > 0) {
+            for (int gy = 0; gy < h; ++gy) {
+                const std::uint8_t* m = g.mask.data() + static_cast<std::ptrdiff_t>(gy) * g.width;
+                for (int gx = 0; gx < g.width; ++gx) {
+                    if (m[gx] != 0) {
+                        setPixel(left + gx, y + gy, colour);
+                    }
+                }
+            }
+        }
+        penX += g.advance;
+    }
 }
 
 } // namespace kv

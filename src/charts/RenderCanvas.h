@@ -5,10 +5,8 @@
 // pen is set again. Text goes through QPainter with an unsmoothed font.
 
 #include <QImage>
-#include <QPainter>
 
 #include <cstdint>
-#include <memory>
 #include <string_view>
 
 namespace kv {
@@ -49,7 +47,7 @@ class RenderCanvas {
 public:
     // The image must be Format_RGB32 and stay alive (and unshared) while the canvas draws on it.
     explicit RenderCanvas(QImage& image);
-    ~RenderCanvas();
+    ~RenderCanvas() = default;
     RenderCanvas(const RenderCanvas&) = delete;
     RenderCanvas& operator=(const RenderCanvas&) = delete;
 
@@ -121,7 +119,6 @@ private:
     int penX_ = 0;
     int penY_ = 0;
     bool continuing_ = false; // the pen position's pixel is already drawn
-    std::unique_ptr<QPainter> painter_; // opened at the first text
 };
 
 } // namespace kv

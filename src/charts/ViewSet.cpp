@@ -39,7 +39,6 @@ ChartView& ViewSet::CreateView(const std::string& caption)
 {
     auto v = std::make_unique<ChartView>();
     v->number = count() + 1;
-    v->caption = caption;
     v->dragging = false;
     v->centreLat = state_.chartGeometry.ChartCentreLat;
     v->centreLong = state_.chartGeometry.ChartCentreLong;
@@ -52,7 +51,9 @@ ChartView& ViewSet::CreateView(const std::string& caption)
     state_.ais.AISAgeLimit = kAisAge15Mins;
     views_.push_back(std::move(v));
     ChartView& created = *views_.back();
+    created.caption = "Drawing Chart"; // what the window shows while it is first drawn
     CommonTail(created);
+    created.caption = caption;
     return created;
 }
 
@@ -80,13 +81,7 @@ bool ViewSet::CloseView(int index)
             return false;
         }
         Display& d = state_.display;
-        d.RngToWp.clear();
-        d.BearingToWP.clear();
-        d.TimeToWP.clear();
-        d.SpeedOG.clear();
-        d.CourseOG.clear();
-        d.SpeedMG.clear();
-        d.XTEScale.clear();
+        d.ClearNavDisplay();
         d.WPNameItems.clear();
         d.WPNameIndex = -1;
         state_.route.clear();

@@ -81,10 +81,31 @@ TEST_F(KvtoolRender, RefusesBadArguments)
     EXPECT_NE(Shell(Kvtool() + " render " + dir.path() + " " + out + " --chart bay --zoom 0"), 0);
     EXPECT_NE(Shell(Kvtool() + " render " + dir.path() + " " + out + " --chart bay --size 12"), 0);
     EXPECT_NE(Shell(Kvtool() + " render " + dir.path() + " " + out + " --chart bay --route nothere"), 0);
+    EXPECT_NE(Shell(Kvtool() + " render " + dir.path() + " " + out + " --chart bay --tides nothere"), 0);
+    EXPECT_NE(Shell(Kvtool() + " render " + dir.path() + " " + out + " --chart bay --log nothere"), 0);
+    EXPECT_NE(Shell(Kvtool() + " render " + dir.path() + " " + out + " --chart bay --ais nothere"), 0);
+    EXPECT_NE(Shell(Kvtool() + " render " + dir.path() + " " + out + " --chart bay --centre 50 x"), 0);
     EXPECT_FALSE(FileExists(out));
     // rotated and centred elsewhere still draws
     EXPECT_EQ(Shell(Kvtool() + " render " + dir.path() + " " + out + " --chart bay --angle 45 --centre 50.01 0.99 --size 320x240"), 0);
     EXPECT_TRUE(FileExists(out));
+}
+
+TEST(KvtoolRenderDemo, WorldChartWithTrackAndTargets)
+{
+    kvtest::TempDir dir;
+    const std::string src = KV_SOURCE_DIR;
+    const std::string out = dir.file("biscay.png");
+    ASSERT_EQ(Shell(Kvtool() + " render " + src + "/demo " + out + " --centre 45.05 8.3 --zoom 8 --size 800x600" +
+                    " --log " + src + "/docs/render-demo/logs/voyage.log --ais " + src +
+                    "/docs/render-demo/logs/voyage.AIS"),
+              0);
+    QImage image(QString::fromStdString(out));
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.size(), QSize(800, 600));
+    EXPECT_GT(kvtest::CountColour(image, kYellow), 100); // track, target tracks and their crosses
+    EXPECT_GT(kvtest::CountColour(image, kRed), 20);     // target marks
+    EXPECT_GT(kvtest::CountColour(image, kSilver), 200); // labels and the distance grid
 }
 
 } // namespace

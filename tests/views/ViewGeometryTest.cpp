@@ -294,4 +294,39 @@ TEST_F(ViewSetTest, RefreshCentresOnTheCursorOrZoomsToTheChart)
     EXPECT_FALSE(state.chartGeometry.FullChartZoomPending);
 }
 
+TEST_F(ViewSetTest, ReadoutFollowsTheDisplayModeAndMeasureModeDrawsItsLine)
+{
+    ChartView& v = views.CreateView("a");
+    views.MouseDown(v, 40, 40);
+    EXPECT_NE(state.display.PosnPanel.find('\xb0'), std::string::npos); // 50°…N 001°…W
+    EXPECT_EQ(state.display.PosnPanel.back(), 'W');
+    state.settings.PositionDisplayMode = 8; // UTM on WGS 1984
+    views.MouseDown(v, 40, 40);
+    EXPECT_EQ(state.display.PosnPanel.find('\xb0'), std::string::npos);
+    EXPECT_NE(state.display.PosnPanel.find("30U"), std::string::npos) << state.display.PosnPanel;
+    views.MouseUp(v, 40, 40);
+
+    // Measure mode: the status line shows range and bearing from the origin, and releasing the
+    // button draws a dotted line from it.
+    state.settings.PositionDisplayMode = -1;
+    views.shared.MeasureMode = true;
+    views.shared.MeasureOriginLat = v.projection.refLat;
+    views.shared.MeasureOriginLong = v.projection.refLong;
+    const QImage before = v.bitmap.copy();
+    views.MouseDown(v, 250, 200);
+    EXPECT_NE(state.display.StatusLine.find("Bearing"), std::string::npos) << state.display.StatusLine;
+    views.MouseUp(v, 250, 200);
+    const auto origin = PositionToPixel(v.projection, views.shared.MeasureOriginLat, views.shared.MeasureOriginLong);
+    ASSERT_TRUE(origin.has_value());
+    int changed = 0;
+    for (int k = 1; k < 10; ++k) { // along the line from the origin towards the cursor
+        const int x = origin->x + (250 - origin->x) * k / 10;
+        const int y = origin->y + (200 - origin->y) * k / 10;
+        for (int dy = -1; dy <= 1; ++dy) {
+            changed += kvtest::PixelAt(v.bitmap, x, y + dy) != kvtest::PixelAt(before, x, y + dy);
+        }
+    }
+    EXPECT_GT(changed, 3);
+}
+
 } // namespace

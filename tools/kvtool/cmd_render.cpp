@@ -9,7 +9,7 @@
 #include "core/Config.h"
 #include "core/Format.h"
 #include "core/Paths.h"
-#include "core/Real48.h"
+#include "navigation/TrackLog.h"
 #include "core/TextFile.h"
 #include "platform/fake/Fakes.h"
 #include "routes/Routes.h"
@@ -131,21 +131,20 @@ std::optional<Options> ParseOptions(const kvtool::Args& args)
     return o;
 }
 
-// The 1,792-byte track log image: 98 records of three 6-byte reals, the count at offset 1764.
+// The track log image as the program reads it; a corrupt count leaves the quick log empty.
 bool ReadTrackLog(const std::string& path, kv::QuickLog& log)
 {
     const auto bytes = kv::ReadWholeFile(path);
     if (!bytes) {
         return false;
     }
-    std::string image = *bytes;
-    image.resize(1792, '\0'); // a short file is read as far as it goes
-    const auto* b = reinterpret_cast<const std::uint8_t*>(image.data());
-    const long long count = kv::RoundHalfEven(kv::real48ToDouble(b + 1764));
+    const kv::TrackLogImage image = kv::DecodeTrackLog(*bytes);
+    if (!image.count) {
+        return false;
+    }
     log.clear();
-    for (long long k = 0; k < count && k < static_cast<long long>(kv::kQuickLogCapacity); ++k) {
-        const std::uint8_t* r = b + 18 * k;
-        log.push(kv::QuickLogRecord{kv::real48ToDouble(r), kv::real48ToDouble(r + 6), kv::real48ToDouble(r + 12)});
+    for (std::size_t k = 0; k < *image.count; ++k) {
+        log.push(image.records[k]);
     }
     return true;
 }

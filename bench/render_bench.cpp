@@ -1,0 +1,151 @@
+// The full redraw of a 1920 × 1440 view with every table full: 10800 chart points of all seven
+// line types, 600 labelled waypoints, a 40-waypoint route, a 98-record track, 100 tidal diamonds
+// and 60 AIS targets with 40-point tracks. The per-step split is reported as counters (ms).
+
+#include "ais/AisTarget.h"
+#include "charts/ChartStore.h"
+#include "charts/ChartWaypoints.h"
+#include "charts/RenderCanvas.h"
+#include "charts/ViewSet.h"
+#include "platform/fake/Fakes.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+using namespace kv;
+
+struct FullProgram {
+    std::unique_ptr<ProgramState> state = std::make_unique<ProgramState>();
+    FakePlatform fakes;
+    std::unique_ptr<ViewSet> views;
+    ChartView* view = nullptr;
+    RenderTimings timings;
+
+    FullProgram()
+    {
+        EnsureGuiApplication();
+        ProgramState& s = *state;
+        s.chartGeometry.SurfaceWidth = 1920;
+        s.chartGeometry.SurfaceHeight = 1440;
+        s.chartGeometry.ChartCentreLat = 50.0;
+        s.chartGeometry.ChartCentreLong = 1.0;
+        s.chartGeometry.ChartZoom = 4.0;
+        // 108 lines of 100 points wandering over the view, line types 0 … 6 in turn.
+        unsigned seed = 12345;
+        auto rnd = [&seed]() {
+            seed = seed * 1103515245u + 12345u;
+            return ((seed >> 8) & 0xFFFF) / 65535.0;
+        };
+        int n = 0;
+        s.chart.setCount(static_cast<int>(kChartCapacity));
+        for (int line = 0; line < 108; ++line) {
+            double lat = 49.4 + 1.2 * rnd();
+            double lon = -0.4 + 2.8 * rnd();
+            for (int k = 0; k < 100; ++k) {
+                lat += (rnd() - 0.5) * 0.02;
+                lon += (rnd() - 0.5) * 0.04;
+                const bool penUp = k == 99;
+                s.chart.setPoint(++n, penUp ? ChartPoint::penUp() : ChartPoint::make(lat, lon, line % 7));
+            }
+        }
+        for (int i = 0; i < 600; ++i) {
+            ChartWaypoint wp;
+            wp.name = WaypointNameField("Waypoint " + std::to_string(i), i % 37, 5);
+            wp.lat = 49.4 + 1.2 * rnd();
+            wp.lon = -0.4 + 2.8 * rnd();
+            s.waypoints.push(wp);
+        }
+        for (int i = 0; i < 40; ++i) {
+            s.route.push(RouteWaypoint{"Route " + std::to_string(i) + std::string(16, ' ') + "19000",
+                                       49.5 + 0.025 * i, -0.3 + 0.06 * i});
+        }
+        s.nav.ActiveWaypoint = 3;
+        for (int i = 0; i < 98; ++i) {
+            s.quickLog.push(QuickLogRecord{49.6 + 0.008 * i, 0.2 + 0.01 * i + 0.003 * std::sin(i), 600.0 + i});
+        }
+        for (int i = 0; i < 100; ++i) {
+            TidalDiamond d;
+            d.lat = 49.4 + 1.2 * rnd();
+            d.lon = -0.4 + 2.8 * rnd();
+            d.set.fill(static_cast<std::int16_t>(i * 7 % 360));
+            d.rate.fill(static_cast<std::int16_t>(5 + i % 20));
+            s.tides.push(d);
+        }
+        for (int i = 1; i <= 60; ++i) {
+            TAISTarget& t = s.ais.target(i);
+            ZeroTarget(t);
+            t.MsgType = i % 10 == 0 ? 4 : 1;
+            t.MMSI = 235000000u + static_cast<unsigned>(i);
+            t.VesselName.set("TARGET " + std::to_string(i));
+            const double lat = 49.5 + 1.0 * rnd();
+            const double lon = -(-0.3 + 2.6 * rnd());
+            t.Latitude = static_cast<std::int32_t>(lat * 600000);
+            t.Longitude = static_cast<std::int32_t>(lon * 600000);
+            t.SOG = static_cast<std::uint16_t>(i * 3);
+            t.COG = static_cast<std::uint16_t>(i * 60 % 3600);
+            t.TrueHeading = 511;
+            for (int k = 1; k <= 40; ++k) {
+                t.point(k).lat = lat - 0.001 * (41 - k);
+                t.point(k).lon = lon - 0.0015 * (41 - k);
+            }
+            t.TrackCount = 40;
+        }
+        s.ais.AISTargetCount = 60;
+        s.ais.HighlightNearest = true;
+
+        views = std::make_unique<ViewSet>(s, fakes.prompter);
+        view = &views->CreateView("bench");
+        view->options.LabelThreshold = 0;
+        view->options.SymbolThreshold = 0;
+        view->options.TideLabelThreshold = 0;
+        view->ais.ShowAIS = true;
+        view->ais.RingSetting = 4;
+        views->timings = &timings;
+    }
+};
+
+void BM_FullRedraw1920x1440(benchmark::State& st)
+{
+    FullProgram p;
+    RenderTimings total;
+    long long runs = 0;
+    for (auto _ : st) {
+        // The same centre every time (the redraw moves it to the last fix for the next one).
+        p.view->centreLat = 50.0;
+        p.view->centreLong = 1.0;
+        p.views->CommonTail(*p.view);
+        benchmark::DoNotOptimize(p.view->bitmap.constBits());
+        for (std::size_t i = 0; i < total.step.size(); ++i) {
+            total.step[i] += p.timings.step[i];
+        }
+        ++runs;
+    }
+    static const char* names[] = {"", "", "s02_scales", "s03_chart", "s04_tides", "s05_track", "s06_grid",
+                                  "s07_graticule", "s08_waypoints", "s09_route", "s10_ais", "s11_vessel",
+                                  "s12_cursor", "s13_outline", "s14_rings", "s15_outlines"};
+    for (std::size_t i = 2; i < total.step.size(); ++i) {
+        st.counters[names[i]] = static_cast<double>(total.step[i]) / runs / 1e6;
+    }
+}
+BENCHMARK(BM_FullRedraw1920x1440)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+
+void BM_PositionToPixel(benchmark::State& st)
+{
+    double lat = 50.0;
+    double lon = 1.0;
+    ViewRotation r;
+    r.setAngle(0.3);
+    const Projection p = ComputeScales(lat, lon, 16.0, DrawingSurface{1920, 1440}, r);
+    double x = 50.0;
+    for (auto _ : st) {
+        x += 1e-7;
+        benchmark::DoNotOptimize(PositionToPixel(p, x, 1.0));
+    }
+}
+BENCHMARK(BM_PositionToPixel);
+
+} // namespace
