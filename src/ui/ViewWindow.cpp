@@ -1,6 +1,8 @@
 #include "ui/ViewWindow.h"
 
 #include <QMenu>
+#include <QPlainTextEdit>
+#include <QTimer>
 #include <QMouseEvent>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -70,6 +72,38 @@ ViewWindow::ViewWindow(int number, QWidget* parent) : QWidget(parent), number_(n
     image_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(image_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& p) { popup_->popup(image_->mapToGlobal(p)); });
+    memo_ = new QPlainTextEdit(scroll_->viewport());
+    memo_->setObjectName(QStringLiteral("Memo1"));
+    memo_->resize(320, 200);
+    memo_->hide();
+    delay_ = new QTimer(this);
+    delay_->setObjectName(QStringLiteral("Delay"));
+}
+
+void ViewWindow::showInformation(const kv::ChartView& view)
+{
+    if (!view.infoOpen) {
+        memo_->hide();
+        return;
+    }
+    if (!memo_->isVisible()) {
+        // Placed at the cursor pixel less the scroll offsets, as the text was pointed at.
+        const QPoint at(view.cursorX - scroll_->horizontalScrollBar()->value(),
+                        view.cursorY - scroll_->verticalScrollBar()->value());
+        memo_->move(at);
+        memo_->setPlainText(QString::fromLatin1(view.infoText.data(), static_cast<qsizetype>(view.infoText.size())));
+        memo_->show();
+        memo_->raise();
+    }
+    memo_->setReadOnly(!view.infoEditable);
+    const QString hint = QString::fromLatin1(view.infoHint.data(), static_cast<qsizetype>(view.infoHint.size()));
+    memo_->setToolTip(hint.section(QLatin1Char('|'), 0, 0));
+    memo_->setStatusTip(hint.section(QLatin1Char('|'), 1));
+}
+
+std::string ViewWindow::informationText() const
+{
+    return memo_->toPlainText().toLatin1().toStdString();
 }
 
 void ViewWindow::setImage(const QImage& image)

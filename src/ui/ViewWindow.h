@@ -2,13 +2,18 @@
 // One chart view child window: its tool bar, the view image in a scroll box and its pop-up menu.
 // The window only shows the image it is given and reports the mouse in image pixels.
 
+#include "charts/ViewCommands.h"
+#include "charts/ViewModel.h"
+
 #include <QImage>
 #include <QLabel>
 #include <QWidget>
 
 #include <functional>
 
+class QPlainTextEdit;
 class QScrollArea;
+class QTimer;
 class QToolBar;
 class QMenu;
 
@@ -42,6 +47,12 @@ public:
     QScrollArea* scrollArea() const { return scroll_; }
     // Scrolls so that the image pixel (x, y) is in the middle of the window.
     void centreOn(int x, int y);
+    // The chart information memo over the image: shown while the view says it is open.
+    void showInformation(const kv::ChartView& view);
+    std::string informationText() const;
+    // The view's quick-log playback and the Delay timer that drives it.
+    kv::LogPlayback playback;
+    QTimer* delayTimer() const { return delay_; }
     // The view geometry last shown; a change scrolls the middle of the image into view.
     double shownLat = 1000.0, shownLong = 1000.0, shownZoom = -1.0;
 
@@ -51,6 +62,8 @@ private:
     QScrollArea* scroll_;
     ViewImage* image_;
     QMenu* popup_;
+    QPlainTextEdit* memo_;
+    QTimer* delay_;
 };
 
 } // namespace kvui

@@ -176,6 +176,14 @@ void MainWindow::syncViews()
             }
             a->setVisible(!a->property("aisOnly").toBool() || v.aisView);
         }
+        window->showInformation(v);
+        // The Delay timer mirrors the view's playback state.
+        const kv::TimerState& delay = window->playback.Delay;
+        if (delay.running() && !window->delayTimer()->isActive()) {
+            window->delayTimer()->start(static_cast<int>(delay.intervalMs));
+        } else if (!delay.running() && window->delayTimer()->isActive()) {
+            window->delayTimer()->stop();
+        }
         if (auto* rings = window->toolBar()->findChild<QLabel*>(QStringLiteral("RangeR"))) {
             rings->setText(QString::number(v.ais.RingSetting));
             rings->setVisible(v.aisView);
@@ -317,6 +325,21 @@ void MainWindow::buildViewCommands(ViewWindow* w)
     });
     item(menu, "ShowToolBar1", QStringLiteral("Show ToolBar"), "", [w](kv::ChartView&) {
         w->toolBar()->setVisible(!w->toolBar()->isVisible());
+    });
+    menu->addSeparator();
+    item(menu, "PlaybackLog1", QStringLiteral("Playback Log"), "Playback the current quick log in this view",
+         [w, &set](kv::ChartView& v) { kv::PlaybackLog1Click(set, v, w->playback); });
+    item(menu, "Area1", QStringLiteral("&Area"), "Calculate area ...", [&set](kv::ChartView& v) {
+        kv::Area1Click(set, v);
+    })->setProperty("aisOnly", true);
+    item(menu, "Information1", QStringLiteral("&Chart Information"), "", [this, w, &set](kv::ChartView& v) {
+        if (v.infoOpen && v.infoEditable) {
+            v.infoText = w->informationText(); // what the user typed is what is saved
+        }
+        kv::Information1Click(set, v, state_.app.ChartEditMode);
+    }, false, QKeySequence(Qt::CTRL | Qt::Key_I));
+    connect(w->delayTimer(), &QTimer::timeout, this, [this, w, &set] {
+        onView(w, [w, &set](kv::ChartView& v) { kv::DelayTimer(set, v, w->playback); });
     });
 
     QMenu* ais = menu->addMenu(QStringLiteral("AIS"));

@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -512,6 +513,59 @@ TEST_F(MainWindowTest, DataTrendPlotPanel)
     EXPECT_EQ(fakes.clipboard.image.size(), plot->size());
     command("DataPlot1")->trigger();
     EXPECT_FALSE(panel->isVisible());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MainWindowTest, ViewPlaybackAreaAndChartInformation)
+{
+    dir.write("charts/world.inf", "Natural Earth land\r\n1:110m\r\n");
+    start();
+    window->secsTick();
+    kvui::ViewWindow* view = window->view(0);
+    ASSERT_NE(view, nullptr);
+    auto popup = [&](const char* name) {
+        QAction* a = view->popupMenu()->findChild<QAction*>(QLatin1String(name));
+        EXPECT_NE(a, nullptr) << name;
+        return a;
+    };
+
+    // Chart information: Ctrl+I opens the read-only memo with the chart's .inf text, and closes it.
+    EXPECT_EQ(popup("Information1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_I));
+    popup("Information1")->trigger();
+    auto* memo = view->findChild<QPlainTextEdit*>(QStringLiteral("Memo1"));
+    ASSERT_NE(memo, nullptr);
+    EXPECT_TRUE(memo->isVisible());
+    EXPECT_TRUE(memo->isReadOnly());
+    EXPECT_EQ(memo->toPlainText(), QStringLiteral("Natural Earth land\n1:110m"));
+    popup("Information1")->trigger();
+    EXPECT_FALSE(memo->isVisible());
+
+    // Area is refused while the quick log holds positions.
+    state.quickLog.push({-16.7, -41.7, 600.0});
+    popup("Area1")->trigger();
+    EXPECT_TRUE(fakes.prompter.lastMessageIs("Close NMEA server or turn DR mode off and purge the log first !"));
+
+    // Playback of a four-record quick log runs on the view's Delay timer to its end.
+    state.quickLog.push({-16.6, -41.6, 601.0});
+    state.quickLog.push({-16.5, -41.5, 602.0});
+    state.quickLog.push({-16.4, -41.4, 603.0});
+    popup("PlaybackLog1")->trigger();
+    auto* delay = view->findChild<QTimer*>(QStringLiteral("Delay"));
+    ASSERT_NE(delay, nullptr);
+    EXPECT_TRUE(delay->isActive());
+    EXPECT_EQ(delay->interval(), 200); // round(1000 / 5 records a second)
+    EXPECT_EQ(label("StatusLine").toStdString(), "Log Playback in Progress ...");
+    QElapsedTimer waited;
+    waited.start();
+    while (delay->isActive() && waited.elapsed() < 10000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    EXPECT_FALSE(delay->isActive());
+    EXPECT_EQ(view->playback.index, 4);
+    EXPECT_EQ(label("StatusLine"), QString());
 }
 
 } // namespace
