@@ -141,6 +141,8 @@ void MainController::FormCreate(const std::string& workingFolder, const std::str
     d.hints[ctl::ExMeasure] = kTotaliseHint;
     d.checked[ctl::NavigationData] = app.NavPanelVisible;
     d.checked[kProcAisControl] = true;
+    d.checked["UpdateAISDatabase"] = state_.ais.UpdateAISDatabase;
+    d.checked["SearchAISDatabase"] = state_.ais.SearchAISDatabase;
     UpdateMenuItems();
     nav.RouteReversed = false;
 }
@@ -501,6 +503,18 @@ void MainController::AdditionalTargetData1Click()
 {
     state_.ais.AdditionalTargetData = !state_.ais.AdditionalTargetData;
     state_.display.checked["AdditionalTargetData1"] = state_.ais.AdditionalTargetData;
+}
+
+void MainController::UpdateAISDatabaseClick()
+{
+    state_.ais.UpdateAISDatabase = !state_.ais.UpdateAISDatabase;
+    state_.display.checked["UpdateAISDatabase"] = state_.ais.UpdateAISDatabase;
+}
+
+void MainController::SearchAISDatabaseClick()
+{
+    state_.ais.SearchAISDatabase = !state_.ais.SearchAISDatabase;
+    state_.display.checked["SearchAISDatabase"] = state_.ais.SearchAISDatabase;
 }
 
 } // namespace kv

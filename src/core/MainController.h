@@ -115,6 +115,9 @@ public:
     void ShowNMEAClick();
     // "Additional Target Data": the longer form of the target text.
     void AdditionalTargetData1Click();
+    // The vessel database switches of the NMEA menu (both checked at start).
+    void UpdateAISDatabaseClick();
+    void SearchAISDatabaseClick();
 
     NmeaInterface& nmea() { return *nmea_; }
     AisController& ais() { return *ais_; }

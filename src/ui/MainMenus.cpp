@@ -195,6 +195,10 @@ void MainWindow::buildMenus()
                {}, true);
     addCommand(nmea, "AdditionalTargetData1", QStringLiteral("Additional Target Data"), "",
                [&c] { c.AdditionalTargetData1Click(); }, {}, true);
+    addCommand(nmea, "UpdateAISDatabase", QStringLiteral("Update AIS Database"), "",
+               [&c] { c.UpdateAISDatabaseClick(); }, {}, true);
+    addCommand(nmea, "SearchAISDatabase", QStringLiteral("Search AIS Database"), "",
+               [&c] { c.SearchAISDatabaseClick(); }, {}, true);
     addCommand(nmea, "AISLogViewer1", QStringLiteral("AIS Log Viewer"), "", [&c] { c.ais().AISLogViewer1Click(); });
     addCommand(nmea, "AISDatabaseViewer1", QStringLiteral("AIS Database Viewer"), "",
                [&c] { c.ais().AISDatabaseViewer1Click(); });

@@ -525,3 +525,22 @@ TEST(MainController, ShowRawNmeaClearsTheStatusLineWhenUnchecked)
 }
 
 } // namespace
+
+namespace {
+
+TEST(MainController, VesselDatabaseSwitchesStartCheckedAndToggle)
+{
+    Program p;
+    p.create();
+    EXPECT_TRUE(p.state.display.isChecked("UpdateAISDatabase"));
+    EXPECT_TRUE(p.state.display.isChecked("SearchAISDatabase"));
+    p.controller->UpdateAISDatabaseClick();
+    EXPECT_FALSE(p.state.ais.UpdateAISDatabase);
+    EXPECT_FALSE(p.state.display.isChecked("UpdateAISDatabase"));
+    p.controller->SearchAISDatabaseClick();
+    p.controller->SearchAISDatabaseClick();
+    EXPECT_TRUE(p.state.ais.SearchAISDatabase);
+    EXPECT_TRUE(p.state.display.isChecked("SearchAISDatabase"));
+}
+
+} // namespace
