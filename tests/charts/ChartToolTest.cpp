@@ -135,19 +135,45 @@ TEST(ChartImportTool, SimplifiesToFitAndRefusesBadInput)
     EXPECT_FALSE(FileExists(dir.file("x.cht")));
 }
 
+TEST(ChartImportTool, LinesAreCutWhereTheyCrossTheAntimeridian)
+{
+    if (!ImporterBuilt()) {
+        GTEST_SKIP() << "kvtool was built without GDAL";
+    }
+    kvtest::TempDir dir;
+    // An island ring that wraps from +179 to -179 east, as world data does at the date line.
+    dir.write("fiji.geojson", R"({"type":"FeatureCollection","features":[{"type":"Feature","properties":{},)"
+                              R"("geometry":{"type":"Polygon","coordinates":[[[178,-16],[180,-16.5],[-180,-16.5],)"
+                              R"([-179,-17],[-180,-17.5],[180,-17.5],[178,-16]]]}}]})");
+    const auto r = RunKvtool({ "chart-import", dir.file("fiji.geojson"), dir.file("fiji.cht") });
+    ASSERT_EQ(r.exitCode, 0) << r.out;
+    const ChartRecords chart = ReadChartRecords(dir.file("fiji.cht"));
+    // Three pieces (east, west, east again): two pen-ups between them, none of the 360-degree steps.
+    int penUps = 0;
+    for (int i = 0; i < chart.taken; ++i) {
+        const ChartPoint& a = chart.records[static_cast<std::size_t>(i)];
+        penUps += a.isPenUp() ? 1 : 0;
+        if (i > 0 && !a.isPenUp() && !chart.records[static_cast<std::size_t>(i - 1)].isPenUp()) {
+            EXPECT_LT(std::fabs(a.lon() - chart.records[static_cast<std::size_t>(i - 1)].lon()), 180.0) << i;
+        }
+    }
+    EXPECT_EQ(penUps, 2);
+    EXPECT_EQ(chart.taken, 9); // 7 vertices and 2 pen-ups; the terminating pen-up is not taken
+}
+
 TEST(WorldChart, TheDefaultChartLoadsWhole)
 {
     const std::string world = std::string(KV_SOURCE_DIR) + "/demo/charts/world.cht";
     const auto r = RunKvtool({ "chart-info", world });
     ASSERT_EQ(r.exitCode, 0);
     EXPECT_EQ(
-        r.out, InfoText(5248, false, 125, { 5123, 0, 0, 0, 0, 0, 0 }, "-85.609038 -180.000000 83.645130 180.000000"));
+        r.out, InfoText(5245, false, 127, { 5118, 0, 0, 0, 0, 0, 0 }, "-85.609038 -180.000000 83.645130 180.000000"));
     kvtest::ChartProgram p;
     p.files.OpenChart(world);
-    EXPECT_EQ(p.state.chart.count(), 5248);
+    EXPECT_EQ(p.state.chart.count(), 5245);
     EXPECT_EQ(p.state.chart.ChartName.str(), "world");
     EXPECT_DOUBLE_EQ(p.state.chartGeometry.ChartZoom, 0.03125);
-    EXPECT_EQ(p.messages(), (std::vector<std::string> { "Total chart points = 5248" }));
+    EXPECT_EQ(p.messages(), (std::vector<std::string> { "Total chart points = 5245" }));
 }
 
 TEST(WorldChart, RemadeFromNaturalEarthWhenTheDataIsAtHand)

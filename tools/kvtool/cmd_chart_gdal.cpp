@@ -117,19 +117,27 @@ bool ParseOptions(const kvtool::Args& args, Options& o)
 
 void AddCurve(const OGRSimpleCurve& curve, int type, bool closed, std::vector<Polyline>& out)
 {
-    Polyline line;
-    line.lineType = type;
-    line.closed = closed;
+    // A step of more than 180 degrees of longitude is a line crossing the antimeridian (world
+    // data wraps from +180 to -180); drawn as it stands it would run across the whole chart, so
+    // the line is cut there and the pieces are separate lines.
+    std::vector<Polyline> pieces(1);
     for (int i = 0; i < curve.getNumPoints(); ++i) {
         const double x = curve.getX(i);
         const double y = curve.getY(i);
         if (!std::isfinite(x) || !std::isfinite(y)) {
             continue;
         }
-        line.vertices.push_back({ y, x });
+        if (!pieces.back().vertices.empty() && std::fabs(x - pieces.back().vertices.back().lon) > 180.0) {
+            pieces.emplace_back();
+        }
+        pieces.back().vertices.push_back({ y, x });
     }
-    if (line.vertices.size() >= 2) {
-        out.push_back(std::move(line));
+    for (Polyline& line : pieces) {
+        line.lineType = type;
+        line.closed = closed && pieces.size() == 1;
+        if (line.vertices.size() >= 2) {
+            out.push_back(std::move(line));
+        }
     }
 }
 
