@@ -71,7 +71,8 @@ int main(int argc, char** argv)
     kv::QtSoundPlayer sound;
     kvui::QtLauncher launcher;
     kvui::QtClipboard clipboard;
-    kv::Platform platform{prompter, clock, serial, sound, launcher, clipboard};
+    kvui::QtPrinter printer;
+    kv::Platform platform{prompter, clock, serial, sound, launcher, clipboard, printer};
 
     kv::ProgramState state;
     kvui::MainWindow window(state, platform);

@@ -462,6 +462,18 @@ void MainController::CopyViewClick()
     }
 }
 
+void MainController::Print1Click()
+{
+    if (views_->count() > 0) {
+        platform_.printer.printFitted(views_->view(ActiveView()).bitmap);
+    }
+}
+
+void MainController::PrinterSetUp1Click()
+{
+    platform_.printer.setup();
+}
+
 void MainController::DataPlot1Click()
 {
     DataPlotState& plot = state_.app.plot;

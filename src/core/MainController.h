@@ -104,6 +104,9 @@ public:
     void TidalAtlasEditor1Click();
     // "Copy View": the active view's picture to the clipboard.
     void CopyViewClick();
+    // File menu: print the active view scaled to the page; the printer set-up dialog.
+    void Print1Click();
+    void PrinterSetUp1Click();
 
     // Data trend plot: "Data Trend &Plot", the gain box, the plot-all button and a mouse mark.
     void DataPlot1Click();

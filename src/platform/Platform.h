@@ -3,6 +3,7 @@
 
 #include "platform/Clipboard.h"
 #include "platform/Clock.h"
+#include "platform/Printer.h"
 #include "platform/ProgramLauncher.h"
 #include "platform/Prompter.h"
 #include "platform/SerialPort.h"
@@ -17,6 +18,7 @@ struct Platform {
     SoundPlayer& sound;
     ProgramLauncher& launcher;
     Clipboard& clipboard;
+    Printer& printer;
 };
 
 } // namespace kv

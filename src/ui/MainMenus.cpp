@@ -135,6 +135,9 @@ void MainWindow::buildMenus()
         ->setChecked(true);
     addCommand(file, "CopyView", QStringLiteral("Copy View"), "Copy the active view to the clipboard",
                [&c] { c.CopyViewClick(); }, QKeySequence(Qt::CTRL | Qt::Key_C));
+    addCommand(file, "Print1", QStringLiteral("&Print..."), "Print the active view", [&c] { c.Print1Click(); },
+               QKeySequence(Qt::CTRL | Qt::Key_P));
+    addCommand(file, "PrinterSetUp1", QStringLiteral("P&rinter Setup..."), "", [&c] { c.PrinterSetUp1Click(); });
     addCommand(file, "ViewTextLog1", QStringLiteral("Text &Log Viewer"), "", [&c] { c.logs().ViewTextLog1Click(); });
     file->addSeparator();
     addCommand(file, "Exit1", QStringLiteral("E&xit"), "", [this] { close(); });

@@ -1,8 +1,13 @@
 #pragma once
-// The Qt side of the seams the window layer supplies: clipboard and program launch.
+// The Qt side of the seams the window layer supplies: clipboard, printing and program launch.
 
 #include "platform/Clipboard.h"
+#include "platform/Printer.h"
 #include "platform/ProgramLauncher.h"
+
+#include <memory>
+
+class QPrinter;
 
 namespace kvui {
 
@@ -10,6 +15,18 @@ class QtClipboard final : public kv::Clipboard {
 public:
     void setText(const std::string& latin1Text) override;
     void setImage(const QImage& image) override;
+};
+
+// One printer for the program's run, so the set-up dialog's choices hold for later prints.
+class QtPrinter final : public kv::Printer {
+public:
+    QtPrinter();
+    ~QtPrinter() override;
+    bool printFitted(const QImage& image) override;
+    void setup() override;
+
+private:
+    std::unique_ptr<QPrinter> printer_;
 };
 
 class QtLauncher final : public kv::ProgramLauncher {

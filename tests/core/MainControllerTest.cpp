@@ -544,3 +544,23 @@ TEST(MainController, VesselDatabaseSwitchesStartCheckedAndToggle)
 }
 
 } // namespace
+
+namespace {
+
+TEST(MainController, PrintSendsTheActiveViewToThePrinter)
+{
+    Program p;
+    p.create();
+    p.controller->Print1Click(); // no view yet: nothing to print
+    EXPECT_TRUE(p.fakes.printer.printed.empty());
+    p.controller->SecsTimerTimer();
+    ASSERT_EQ(p.controller->views().count(), 1);
+    EXPECT_TRUE(p.state.display.isEnabled(cmd::Print));
+    p.controller->Print1Click();
+    ASSERT_EQ(p.fakes.printer.printed.size(), 1u);
+    EXPECT_EQ(p.fakes.printer.printed[0], p.controller->views().view(0).bitmap);
+    p.controller->PrinterSetUp1Click();
+    EXPECT_EQ(p.fakes.printer.setups, 1);
+}
+
+} // namespace

@@ -105,7 +105,7 @@ TEST(SerialEndToEnd, SentencesThroughAPseudoTerminal)
     // Short ticks so that the 273-tick watchdog runs out in well under a second.
     QtSerialPort serial(work.path() + "/", 2);
     FakePlatform fakes;
-    Platform platform{fakes.prompter, fakes.clock, serial, fakes.sound, fakes.launcher, fakes.clipboard};
+    Platform platform{fakes.prompter, fakes.clock, serial, fakes.sound, fakes.launcher, fakes.clipboard, fakes.printer};
     ProgramState state;
     state.nav.ComPortNumber = 7;
     state.nav.BaudRate = 4800;
@@ -172,7 +172,7 @@ TEST(SerialEndToEnd, DeviceThatGoesAwayIsReportedAsNoData)
     std::filesystem::create_symlink(pty->slaveName, work.file("dev/com2"));
     QtSerialPort serial(work.path(), 2);
     FakePlatform fakes;
-    Platform platform{fakes.prompter, fakes.clock, serial, fakes.sound, fakes.launcher, fakes.clipboard};
+    Platform platform{fakes.prompter, fakes.clock, serial, fakes.sound, fakes.launcher, fakes.clipboard, fakes.printer};
     ProgramState state;
     state.nav.ComPortNumber = 2;
     NmeaInterface nmea(state, platform);
@@ -195,7 +195,7 @@ TEST(SerialEndToEnd, MissingDeviceGivesTheMessageAndStaysClosed)
     std::filesystem::create_symlink("/nonexistent/ttyUSB9", work.file("dev/com9"));
     QtSerialPort serial(work.path(), 2);
     FakePlatform fakes;
-    Platform platform{fakes.prompter, fakes.clock, serial, fakes.sound, fakes.launcher, fakes.clipboard};
+    Platform platform{fakes.prompter, fakes.clock, serial, fakes.sound, fakes.launcher, fakes.clipboard, fakes.printer};
     ProgramState state;
     state.nav.ComPortNumber = 9;
     NmeaInterface nmea(state, platform);

@@ -133,7 +133,8 @@ TEST(LiveLink, FixesTrackLogPanelAutopilotOutputAndTargets)
     sound.autoFinish = true;
     FakeLauncher launcher;
     FakeClipboard clipboard;
-    Platform platform{prompter, clock, serial, sound, launcher, clipboard};
+    FakePrinter printer;
+    Platform platform{prompter, clock, serial, sound, launcher, clipboard, printer};
     kvui::MainWindow window(state, platform);
     int aboutBoxes = 0;
     window.aboutBox = [&aboutBoxes] { ++aboutBoxes; };

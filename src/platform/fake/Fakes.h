@@ -96,6 +96,19 @@ public:
     QImage image;
 };
 
+class FakePrinter final : public Printer {
+public:
+    bool printFitted(const QImage& image) override
+    {
+        printed.push_back(image);
+        return succeed;
+    }
+    void setup() override { ++setups; }
+    std::vector<QImage> printed;
+    int setups = 0;
+    bool succeed = true;
+};
+
 // One set of fakes wired as a Platform.
 struct FakePlatform {
     FakePrompter prompter;
@@ -104,7 +117,8 @@ struct FakePlatform {
     FakeSoundPlayer sound;
     FakeLauncher launcher;
     FakeClipboard clipboard;
-    Platform platform{prompter, clock, serial, sound, launcher, clipboard};
+    FakePrinter printer;
+    Platform platform{prompter, clock, serial, sound, launcher, clipboard, printer};
 };
 
 } // namespace kv
