@@ -73,13 +73,13 @@ MainWindow::MainWindow(kv::ProgramState& state, kv::Platform& platform, QWidget*
     aisPlayTimer_->setObjectName(QStringLiteral("AISplayTime"));
     connect(aisPlayTimer_, &QTimer::timeout, this, [this] { run([this] { controller_->ais().AISplayTimeTimer(); }); });
 
-    chooseFile = [this](const FileDialogSpec& spec) {
-        QFileDialog dialog(this, spec.title, spec.folder, spec.filter);
-        dialog.setAcceptMode(spec.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-        dialog.setFileMode(spec.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-        dialog.setDefaultSuffix(spec.defaultSuffix);
-        if (!spec.fileName.isEmpty()) {
-            dialog.selectFile(spec.fileName);
+    chooseFile = [this](const FileDialogSpec& request) {
+        QFileDialog dialog(this, request.title, request.folder, request.filter);
+        dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        dialog.setDefaultSuffix(request.defaultSuffix);
+        if (!request.fileName.isEmpty()) {
+            dialog.selectFile(request.fileName);
         }
         return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty() ? dialog.selectedFiles().first()
                                                                                         : QString();

@@ -81,8 +81,8 @@ protected:
     {
         window = std::make_unique<MainWindow>(state, fakes.platform);
         window->aboutBox = [this] { ++aboutBoxes; };
-        window->chooseFile = [this](const kvui::FileDialogSpec& spec) {
-            dialogs.push_back(spec);
+        window->chooseFile = [this](const kvui::FileDialogSpec& request) {
+            dialogs.push_back(request);
             return chosenFile;
         };
         window->start(dir.path(), argument);
