@@ -11,6 +11,8 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include "support/Pty.h"
+
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -51,43 +53,7 @@ bool WaitFor(const std::function<bool()>& done, int timeoutMs = 5000)
     return true;
 }
 
-struct Pty {
-    int master = -1;
-    int slave = -1;
-    std::string slaveName;
-    Pty()
-    {
-        char name[256] = {};
-        if (::openpty(&master, &slave, name, nullptr, nullptr) != 0) {
-            throw std::runtime_error("openpty failed");
-        }
-        slaveName = name;
-        ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
-    }
-    ~Pty()
-    {
-        hangUp();
-        ::close(slave);
-    }
-    void hangUp()
-    {
-        if (master >= 0) {
-            ::close(master);
-            master = -1;
-        }
-    }
-    void send(const std::string& s) const { ASSERT_EQ(::write(master, s.data(), s.size()), static_cast<ssize_t>(s.size())); }
-    std::string readAll() const
-    {
-        std::string out;
-        char buf[512];
-        ssize_t n;
-        while ((n = ::read(master, buf, sizeof buf)) > 0) {
-            out.append(buf, static_cast<std::size_t>(n));
-        }
-        return out;
-    }
-};
+using kvtest::Pty;
 
 const std::string kGga = "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47";
 

@@ -18,6 +18,8 @@
 #include <QLabel>
 #include <QTimer>
 
+#include "support/Pty.h"
+
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -32,43 +34,7 @@ namespace {
 
 using namespace kv;
 
-struct Pty {
-    int master = -1;
-    int slave = -1;
-    std::string slaveName;
-    Pty()
-    {
-        char name[256] = {};
-        if (::openpty(&master, &slave, name, nullptr, nullptr) != 0) {
-            throw std::runtime_error("openpty failed");
-        }
-        slaveName = name;
-        ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
-    }
-    ~Pty()
-    {
-        ::close(master);
-        ::close(slave);
-    }
-    void send(const std::string& s) const
-    {
-        if (::write(master, s.data(), s.size()) != static_cast<ssize_t>(s.size())) {
-            ADD_FAILURE() << "short write to the pseudo-terminal";
-        }
-    }
-    std::string readAll() const
-    {
-        std::string out;
-        char buffer[4096];
-        for (;;) {
-            const ssize_t n = ::read(master, buffer, sizeof buffer);
-            if (n <= 0) {
-                return out;
-            }
-            out.append(buffer, static_cast<std::size_t>(n));
-        }
-    }
-};
+using kvtest::Pty;
 
 // "ddmm.mmmm" / "dddmm.mmmm" of an absolute value in degrees.
 std::string DegreesMinutes(double degrees, int degreeDigits)

@@ -19,11 +19,7 @@ protected:
     void SetUp() override
     {
         EnsureGuiApplication();
-        state.chartGeometry.SurfaceWidth = 320;
-        state.chartGeometry.SurfaceHeight = 240;
-        state.chartGeometry.ChartCentreLat = 50.0;
-        state.chartGeometry.ChartCentreLong = 1.0;
-        state.chartGeometry.ChartZoom = 32.0;
+        kvtest::UseSmallSurface(state, 32.0, "");
         state.ais.HighlightNearest = false;
     }
     int AddTarget(const char* name, double lat, double lonWest, int sog, int cog)

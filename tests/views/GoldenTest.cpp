@@ -51,12 +51,7 @@ protected:
     void SetUp() override
     {
         EnsureGuiApplication();
-        state.chartGeometry.SurfaceWidth = 320;
-        state.chartGeometry.SurfaceHeight = 240;
-        state.chartGeometry.ChartCentreLat = 50.0;
-        state.chartGeometry.ChartCentreLong = 1.0;
-        state.chartGeometry.ChartZoom = 16.0;
-        state.chart.ChartName = "golden";
+        kvtest::UseSmallSurface(state, 16.0, "golden");
     }
 
     // A harbour: a coastline, a channel, depth contours of every line type, buoys and lights.

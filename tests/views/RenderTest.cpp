@@ -20,12 +20,7 @@ protected:
     void SetUp() override
     {
         EnsureGuiApplication();
-        state.chartGeometry.SurfaceWidth = 320;
-        state.chartGeometry.SurfaceHeight = 240;
-        state.chartGeometry.ChartCentreLat = 50.0;
-        state.chartGeometry.ChartCentreLong = 1.0;
-        state.chartGeometry.ChartZoom = 16.0;
-        state.chart.ChartName = "test";
+        kvtest::UseSmallSurface(state, 16.0, "test");
     }
     ChartView& NewView()
     {

@@ -128,12 +128,7 @@ protected:
     void SetUp() override
     {
         EnsureGuiApplication();
-        state.chartGeometry.SurfaceWidth = 320;
-        state.chartGeometry.SurfaceHeight = 240;
-        state.chartGeometry.ChartCentreLat = 50.0;
-        state.chartGeometry.ChartCentreLong = 1.0;
-        state.chartGeometry.ChartZoom = 2.0;
-        state.chart.ChartName = "solent";
+        kvtest::UseSmallSurface(state, 2.0, "solent");
         state.chart.ConfigName = "kelvw";
     }
     ProgramState state;

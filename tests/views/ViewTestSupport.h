@@ -43,6 +43,17 @@ struct TestChart {
     }
 };
 
+// The small drawing surface of the view tests: 320 x 240 pixels, a chart centred at 50 N 1 W.
+inline void UseSmallSurface(kv::ProgramState& state, double chartZoom, const std::string& chartName)
+{
+    state.chartGeometry.SurfaceWidth = 320;
+    state.chartGeometry.SurfaceHeight = 240;
+    state.chartGeometry.ChartCentreLat = 50.0;
+    state.chartGeometry.ChartCentreLong = 1.0;
+    state.chartGeometry.ChartZoom = chartZoom;
+    state.chart.ChartName = chartName;
+}
+
 inline kv::Rgb PixelAt(const QImage& image, int x, int y)
 {
     return image.pixel(x, y) & 0xFFFFFFu;
