@@ -19,7 +19,8 @@ class MappedFile {
 public:
     explicit MappedFile(const std::string& path)
     {
-        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        // Non-blocking: a FIFO in the database's place must not stop the program.
+        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
         if (fd_ < 0) {
             return;
         }

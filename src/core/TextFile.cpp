@@ -2,9 +2,10 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <random>
+
+#include <cctype>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -12,17 +13,89 @@
 
 namespace kv {
 
+namespace {
+
+// Opens path for reading when it is a regular file; otherwise says why not and returns -1.
+// Non-blocking, so that opening a FIFO returns at once and fstat can tell what it is.
+int OpenRegular(const std::string& path, struct stat& st, std::string& problem)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        problem = errno == ENOENT ? "does not exist" : std::strerror(errno);
+        return -1;
+    }
+    if (::fstat(fd, &st) != 0) {
+        problem = std::strerror(errno);
+    } else if (S_ISDIR(st.st_mode)) {
+        problem = "is a folder, not a file";
+    } else if (!S_ISREG(st.st_mode)) {
+        problem = "is not a regular file";
+    }
+    if (!problem.empty()) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+} // namespace
+
+std::string RegularFileProblem(const std::string& path)
+{
+    struct stat st {};
+    std::string problem;
+    const int fd = OpenRegular(path, st, problem);
+    if (fd >= 0) {
+        ::close(fd);
+    }
+    return problem;
+}
+
+FileReadResult ReadRegularFile(const std::string& path, std::size_t maxBytes)
+{
+    FileReadResult result;
+    struct stat st {};
+    const int fd = OpenRegular(path, st, result.problem);
+    if (fd < 0) {
+        return result;
+    }
+    if (static_cast<unsigned long long>(st.st_size) > maxBytes) {
+        result.problem = "is larger than " + std::to_string(maxBytes) + " bytes";
+        ::close(fd);
+        return result;
+    }
+    std::string content;
+    content.reserve(static_cast<std::size_t>(st.st_size));
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            result.problem = std::strerror(errno);
+            break;
+        }
+        if (n == 0) {
+            break;
+        }
+        if (content.size() + static_cast<std::size_t>(n) > maxBytes) {
+            // The file grew while it was read.
+            result.problem = "is larger than " + std::to_string(maxBytes) + " bytes";
+            break;
+        }
+        content.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    if (result.problem.empty()) {
+        result.bytes = std::move(content);
+    }
+    return result;
+}
+
 std::optional<std::string> ReadWholeFile(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return std::nullopt;
-    }
-    std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        return std::nullopt;
-    }
-    return content;
+    return ReadRegularFile(path).bytes;
 }
 
 std::vector<std::string> SplitLines(std::string_view content)
@@ -112,8 +185,14 @@ bool WriteTextLinesAtomic(const std::string& path, const std::vector<std::string
 
 bool AppendToFile(const std::string& path, std::string_view bytes)
 {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    // Non-blocking: a FIFO in the file's place must not stop the program until someone reads it.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0666);
     if (fd < 0) {
+        return false;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
         return false;
     }
     const bool ok = WriteAll(fd, bytes);
@@ -124,6 +203,78 @@ bool FileExists(const std::string& path)
 {
     std::error_code ec;
     return std::filesystem::is_regular_file(path, ec);
+}
+
+bool PathTaken(const std::string& path)
+{
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+std::optional<std::string> MoveAside(const std::string& path, const std::function<std::string(int)>& nameFor)
+{
+    // Bounded, so that a folder full of earlier copies cannot keep the program searching.
+    for (int n = 0; n < 10000; ++n) {
+        const std::string target = nameFor(n);
+        if (PathTaken(target)) {
+            continue;
+        }
+        if (::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) {
+            return target;
+        }
+        if (errno == EEXIST) {
+            continue; // taken between the look and the move
+        }
+        if (errno == EINVAL || errno == ENOSYS) {
+            // A file system without the no-replace move: the look above has to do.
+            if (std::rename(path.c_str(), target.c_str()) == 0) {
+                return target;
+            }
+        }
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+bool IsAtomicWriteTemporary(std::string_view fileName)
+{
+    // ".kvtmp-" + the target's name + "-" + the six characters mkstemp puts in.
+    constexpr std::string_view prefix = ".kvtmp-";
+    if (fileName.size() < prefix.size() + 1 + 1 + 6 || fileName.substr(0, prefix.size()) != prefix) {
+        return false;
+    }
+    if (fileName[fileName.size() - 7] != '-') {
+        return false;
+    }
+    for (const char c : fileName.substr(fileName.size() - 6)) {
+        if (!std::isalnum(static_cast<unsigned char>(c))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+int RemoveStaleTemporaries(const std::string& folder)
+{
+    namespace fs = std::filesystem;
+    if (folder.empty()) {
+        return 0; // no folder known: the current one is not necessarily the program's
+    }
+    std::error_code ec;
+    fs::directory_iterator it(fs::path(folder), ec);
+    int removed = 0;
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        std::error_code typeError;
+        if (!IsAtomicWriteTemporary(it->path().filename().string()) || !it->is_regular_file(typeError)
+            || it->is_symlink(typeError)) {
+            continue;
+        }
+        std::error_code removeError;
+        if (fs::remove(it->path(), removeError)) {
+            ++removed;
+        }
+    }
+    return removed;
 }
 
 std::optional<unsigned long long> FileSize(const std::string& path)

@@ -3,6 +3,9 @@
 // LF. A file the program rewrites goes to a temporary file in the same folder that is then
 // renamed over the old one, so a crash or a full disk never leaves a half-written file.
 
+#include <cstddef>
+#include <functional>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -10,7 +13,19 @@
 
 namespace kv {
 
+// Only regular files are read: a folder, a FIFO or a device where a file is expected is refused
+// at once (a FIFO would otherwise block the program until something writes to it). A file larger
+// than maxBytes is refused without being read. Nothing here throws.
+struct FileReadResult {
+    std::optional<std::string> bytes;
+    std::string problem; // why there are no bytes, in words: "is a folder", "does not exist", ...
+};
+FileReadResult ReadRegularFile(const std::string& path,
+                               std::size_t maxBytes = std::numeric_limits<std::size_t>::max());
 std::optional<std::string> ReadWholeFile(const std::string& path);
+// For readers that stream a file themselves: what stops path from being read as a regular file
+// ("is a folder, not a file", ...), or "" when it can be read. Never blocks on a FIFO.
+std::string RegularFileProblem(const std::string& path);
 std::optional<std::vector<std::string>> ReadTextLines(const std::string& path);
 std::vector<std::string> SplitLines(std::string_view content);
 
@@ -20,6 +35,17 @@ bool WriteTextLinesAtomic(const std::string& path, const std::vector<std::string
 bool AppendToFile(const std::string& path, std::string_view bytes);
 
 bool FileExists(const std::string& path);
+// Something (a file, folder, FIFO, dangling link ...) stands at path.
+bool PathTaken(const std::string& path);
+
+// Moves path to the first of nameFor(0), nameFor(1), ... that nothing stands at, never replacing
+// an existing entry. The new name, or nothing when the move failed (path is then left as it was).
+std::optional<std::string> MoveAside(const std::string& path, const std::function<std::string(int)>& nameFor);
+
+// Removes the temporaries that an interrupted rewrite (see WriteFileAtomic) left in folder: only
+// regular files named ".kvtmp-<name>-XXXXXX". Returns how many went.
+int RemoveStaleTemporaries(const std::string& folder);
+bool IsAtomicWriteTemporary(std::string_view fileName);
 std::optional<unsigned long long> FileSize(const std::string& path);
 
 } // namespace kv

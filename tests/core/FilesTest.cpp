@@ -1,3 +1,4 @@
+#include "core/ForeignText.h"
 #include "core/Paths.h"
 #include "core/TextFile.h"
 #include "support/TempDir.h"
@@ -5,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+
+#include <sys/stat.h>
 
 using namespace kv;
 
@@ -73,4 +76,121 @@ TEST(Paths, CaseInsensitiveLookup)
     EXPECT_EQ(FindFileCaseInsensitive(dir.path(), "FLO").value(), dir.file("flo"));
     EXPECT_FALSE(FindFileCaseInsensitive(dir.path(), "other").has_value());
     EXPECT_FALSE(FindFileCaseInsensitive(dir.file("nofolder"), "x").has_value());
+}
+
+namespace {
+
+// Something other than a regular file standing where a file is expected.
+enum class Stand { Folder, Fifo };
+
+void MakeStand(const std::string& path, Stand what)
+{
+    if (what == Stand::Folder) {
+        std::filesystem::create_directory(path);
+    } else {
+        ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    }
+}
+
+} // namespace
+
+TEST(TextFile, FoldersFifosAndDevicesAreRefusedWithoutBlocking)
+{
+    kvtest::TempDir dir;
+    MakeStand(dir.file("folder.cfg"), Stand::Folder);
+    MakeStand(dir.file("fifo.cfg"), Stand::Fifo);
+    const struct {
+        std::string path;
+        std::string problem;
+    } cases[] = {
+        {dir.file("folder.cfg"), "is a folder, not a file"},
+        {dir.file("fifo.cfg"), "is not a regular file"},
+        {"/dev/null", "is not a regular file"},
+        {dir.file("missing.cfg"), "does not exist"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_FALSE(ReadWholeFile(c.path).has_value()) << c.path;
+        EXPECT_FALSE(ReadTextLines(c.path).has_value()) << c.path;
+        EXPECT_EQ(ReadRegularFile(c.path).problem, c.problem) << c.path;
+        EXPECT_EQ(RegularFileProblem(c.path), c.problem) << c.path;
+    }
+    // Appending to a folder or to a FIFO nobody reads fails at once; neither is replaced.
+    EXPECT_FALSE(AppendToFile(dir.file("folder.cfg"), "x\r\n"));
+    EXPECT_FALSE(AppendToFile(dir.file("fifo.cfg"), "x\r\n"));
+    EXPECT_TRUE(std::filesystem::is_fifo(dir.file("fifo.cfg")));
+    EXPECT_EQ(RegularFileProblem(dir.file("fifo.cfg")), "is not a regular file");
+}
+
+TEST(TextFile, ReadingStopsAtTheSizeLimit)
+{
+    kvtest::TempDir dir;
+    dir.write("ten.log", "0123456789");
+    EXPECT_EQ(ReadRegularFile(dir.file("ten.log"), 10).bytes.value(), "0123456789");
+    const FileReadResult tooLarge = ReadRegularFile(dir.file("ten.log"), 9);
+    EXPECT_FALSE(tooLarge.bytes.has_value());
+    EXPECT_EQ(tooLarge.problem, "is larger than 9 bytes");
+    EXPECT_EQ(RegularFileProblem(dir.file("ten.log")), "");
+}
+
+TEST(TextFile, MoveAsideTakesTheNextFreeNameAndNeverReplaces)
+{
+    kvtest::TempDir dir;
+    const auto name = [&](int n) { return dir.file(n == 0 ? "a.bak" : "a.bak-" + std::to_string(n)); };
+    dir.write("a", "newest");
+    dir.write("a.bak", "oldest");
+    std::filesystem::create_directory(dir.file("a.bak-1")); // a folder takes a name too
+    EXPECT_EQ(MoveAside(dir.file("a"), name).value(), dir.file("a.bak-2"));
+    EXPECT_FALSE(PathTaken(dir.file("a")));
+    EXPECT_EQ(dir.read("a.bak"), "oldest");
+    EXPECT_EQ(dir.read("a.bak-2"), "newest");
+    EXPECT_TRUE(std::filesystem::is_directory(dir.file("a.bak-1")));
+    // Nothing to move: nothing happens.
+    EXPECT_FALSE(MoveAside(dir.file("a"), name).has_value());
+    EXPECT_FALSE(PathTaken(dir.file("a.bak-3")));
+}
+
+TEST(TextFile, OnlyTheProgramsOwnStaleTemporariesAreRemoved)
+{
+    kvtest::TempDir dir;
+    // A rewrite killed before its rename leaves exactly such a file.
+    dir.write(".kvtmp-kelvw.cfg-AbC123", "half");
+    dir.write(".kvtmp-07-03-26.log-x1y2z3", "half");
+    const std::vector<std::string> kept{".kvtmp-a-12345", "kvtmp-a-123456", "my.kvtmp-a-123456", ".kvtmp-a-12345!",
+                                        "kelvw.cfg"};
+    for (const auto& name : kept) {
+        dir.write(name, "keep");
+    }
+    std::filesystem::create_directory(dir.file(".kvtmp-folder-ABCDEF"));
+    EXPECT_EQ(RemoveStaleTemporaries(dir.path()), 2);
+    EXPECT_FALSE(PathTaken(dir.file(".kvtmp-kelvw.cfg-AbC123")));
+    EXPECT_FALSE(PathTaken(dir.file(".kvtmp-07-03-26.log-x1y2z3")));
+    for (const auto& name : kept) {
+        EXPECT_EQ(dir.read(name), "keep") << name;
+    }
+    EXPECT_TRUE(std::filesystem::is_directory(dir.file(".kvtmp-folder-ABCDEF")));
+    EXPECT_EQ(RemoveStaleTemporaries(""), 0);
+    EXPECT_EQ(RemoveStaleTemporaries(dir.file("no-such-folder")), 0);
+}
+
+TEST(ForeignText, ControlsBecomeSpacesAndWhatLatin1LacksBecomesAQuestionMark)
+{
+    const struct {
+        std::string in;
+        std::string out;
+    } cases[] = {
+        {"Needles", "Needles"},
+        {"two\r\nlines", "two  lines"},
+        {std::string("nul\0cut", 7), "nul cut"},
+        {"tab\there\x7f", "tab here "},
+        {"caf\xc3\xa9 \xc2\xb0", "caf\xe9 \xb0"},    // é and ° are Latin-1
+        {"C1\xc2\x85 next line", "C1  next line"},   // U+0085 is a control
+        {"\xe2\x82\xac 5", "? 5"},                   // €
+        {"\xf0\x9f\x98\x80!", "?!"},                 // an emoji
+        {"bad\xff\xfe", "bad??"},                    // not UTF-8 at all
+        {"long\xc0\x80", "long??"},                  // an over-long NUL is no character
+        {"cut\xe2\x82", "cut??"},                    // a sequence cut short
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(FixedLayoutText(c.in), c.out) << c.in;
+    }
 }
