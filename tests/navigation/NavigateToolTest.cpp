@@ -14,6 +14,9 @@
 #include <regex>
 #include <sstream>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -220,4 +223,56 @@ TEST(NavigateVoyage, RmcSentencesAndAnEmptyRoute)
     EXPECT_EQ(Field(bareFixes.back(), "ActiveWaypoint"), "0");
     EXPECT_EQ(Field(bareFixes.back(), "OutputText"), "\"\"");
     EXPECT_EQ(Field(bareFixes.back(), "WaypointName"), "\"Select Next Waypoint !\"");
+}
+
+TEST(LogTools, RefuseWhatIsNoTrackLogAndGiveTimesOnlyForRealDates)
+{
+    kvtest::TempDir work;
+    kv::QuickLog log;
+    log.push({50.5, 1.25, 600.0});
+    const std::string image = kv::EncodeTrackLog(log);
+    work.write("07-03-26.log", image);
+    work.write("big.log", image + "x"); // one byte more than the layout holds
+    std::filesystem::create_directory(work.file("dir.log"));
+    ASSERT_EQ(::mkfifo(work.file("fifo.log").c_str(), 0600), 0);
+    const auto run = [&](const std::string& command, const std::string& file) {
+        return Shell("'" + Kvtool() + "' " + command + " '" + work.file(file) + "' 2>&1");
+    };
+    for (const char* command : {"log-dump", "log-gpx"}) {
+        EXPECT_EQ(run(command, "07-03-26.log").status, 0) << command;
+        const RunResult big = run(command, "big.log");
+        EXPECT_NE(big.status, 0) << command;
+        EXPECT_NE(big.out.find("Error reading Log File! (" + work.file("big.log") + " is larger than 1792 bytes)"),
+                  std::string::npos)
+            << big.out;
+        for (const char* file : {"dir.log", "fifo.log"}) {
+            const RunResult r = run(command, file); // a clear refusal: no abort, no wait on the FIFO
+            EXPECT_EQ(WEXITSTATUS(r.status), 1) << command << " " << file;
+            EXPECT_TRUE(WIFEXITED(r.status)) << command << " " << file;
+        }
+    }
+
+    const struct {
+        const char* name;
+        const char* time; // nullptr: no time at all
+    } dates[] = {
+        {"29-02-24.log", "<time>2024-02-29T10:00:00.000</time>"},
+        {"31-12-99.log", "<time>2099-12-31T10:00:00.000</time>"},
+        {"29-02-25.log", nullptr},
+        {"31-02-26.log", nullptr},
+        {"31-04-26.log", nullptr},
+        {"00-01-26.log", nullptr},
+        {"trip.log", nullptr},
+    };
+    for (const auto& d : dates) {
+        work.write(d.name, image);
+        const RunResult gpx = Shell("'" + Kvtool() + "' log-gpx '" + work.file(d.name) + "' 2>/dev/null");
+        ASSERT_EQ(gpx.status, 0) << d.name;
+        if (d.time != nullptr) {
+            EXPECT_NE(gpx.out.find(d.time), std::string::npos) << d.name << gpx.out;
+        } else {
+            EXPECT_EQ(gpx.out.find("<time>"), std::string::npos) << d.name << gpx.out;
+            EXPECT_NE(gpx.out.find("<trkpt"), std::string::npos) << d.name;
+        }
+    }
 }

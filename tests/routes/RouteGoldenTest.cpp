@@ -1,5 +1,6 @@
 #include "routes/Routes.h"
 
+#include "core/Format.h"
 #include "core/TextFile.h"
 #include "platform/fake/Fakes.h"
 #include "support/Golden.h"
@@ -7,6 +8,10 @@
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include <sys/stat.h>
 
 using namespace kv;
 
@@ -63,4 +68,34 @@ TEST(RouteImportTool, GpxRouteOrWaypoints)
     EXPECT_FALSE(FileExists(dir.file("e.rte")));
     EXPECT_EQ(kvtest::RunKvtool({ "route-import", dir.file("none.gpx"), dir.file("e.rte") }).exitCode, 1);
     EXPECT_EQ(kvtest::RunKvtool({ "route-import", dir.file("trip.gpx"), dir.file("gone/e.rte") }).exitCode, 1);
+}
+
+TEST(RouteImportTool, NamesLoseControlCharactersAndWhatLatin1Lacks)
+{
+    kvtest::TempDir dir;
+    // Raw line breaks, a tab and a NUL in names would split or cut the route's lines.
+    dir.write("odd.gpx", "<gpx><rte><rtept lat=\"50\" lon=\"-1\"><name>Line\r\nbreak\tand" + std::string(1, '\0')
+                             + "NUL</name></rtept><rtept lat=\"51\" lon=\"-1\"><name>Caf\xc3\xa9 \xe2\x82\xac"
+                               "\xf0\x9f\x98\x80</name></rtept></rte></gpx>");
+    const auto r = kvtest::RunKvtool({"route-import", dir.file("odd.gpx"), dir.file("odd.rte")});
+    ASSERT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out, "2 route points written to " + dir.file("odd.rte") + "\n");
+    const auto lines = ReadTextLines(dir.file("odd.rte")).value();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].substr(0, 24), PadRight("Line  break and NUL", 24));
+    EXPECT_EQ(lines[1].substr(0, 24), PadRight("Caf\xe9 ??", 24));
+    RouteHooks hooks;
+    ProgramState state;
+    FakePrompter prompter;
+    RouteEditor editor(state, prompter, hooks);
+    EXPECT_TRUE(editor.ReadRouteFile(dir.file("odd.rte")));
+    EXPECT_EQ(state.route.count(), 2);
+
+    // A folder or a FIFO given as the GPX file: a clear refusal, no abort and no wait.
+    std::filesystem::create_directory(dir.file("dir.gpx"));
+    ASSERT_EQ(::mkfifo(dir.file("fifo.gpx").c_str(), 0600), 0);
+    for (const char* name : {"dir.gpx", "fifo.gpx"}) {
+        EXPECT_EQ(kvtest::RunKvtool({"route-import", dir.file(name), dir.file("x.rte")}).exitCode, 1) << name;
+    }
+    EXPECT_FALSE(FileExists(dir.file("x.rte")));
 }

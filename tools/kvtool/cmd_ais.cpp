@@ -4,6 +4,8 @@
 
 #include "Command.h"
 
+#include "core/TextFile.h"
+
 #include "ais/AisDecoder.h"
 #include "ais/AisEncoder.h"
 
@@ -194,6 +196,10 @@ int RunAisDecode(const kvtool::Args& args)
     }
     std::FILE* in = stdin;
     if (!args.empty()) {
+        if (const std::string problem = kv::RegularFileProblem(args[0]); !problem.empty()) {
+            std::fprintf(stderr, "kvtool ais-decode: cannot read %s: %s\n", args[0].c_str(), problem.c_str());
+            return 1;
+        }
         in = std::fopen(args[0].c_str(), "rb");
         if (in == nullptr) {
             std::fprintf(stderr, "kvtool ais-decode: cannot open %s: %s\n", args[0].c_str(), std::strerror(errno));

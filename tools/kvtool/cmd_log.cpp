@@ -7,6 +7,8 @@
 #include "core/TextFile.h"
 #include "navigation/TrackLog.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <optional>
@@ -20,9 +22,12 @@ struct LoadedLog {
 
 std::optional<LoadedLog> Load(const std::string& path)
 {
-    const auto bytes = kv::ReadWholeFile(path);
+    // A track log is never larger than its fixed layout; anything bigger is not one and is not
+    // read into memory.
+    const auto read = kv::ReadRegularFile(path, kv::kTrackLogSize);
+    const auto& bytes = read.bytes;
     if (!bytes) {
-        std::fprintf(stderr, "%s\n", kv::kLogReadError);
+        std::fprintf(stderr, "%s (%s %s)\n", kv::kLogReadError, path.c_str(), read.problem.c_str());
         return std::nullopt;
     }
     LoadedLog log{kv::DecodeTrackLog(*bytes), bytes->size()};
@@ -57,7 +62,10 @@ std::optional<std::string> DateOfLog(const std::string& path)
         return std::nullopt;
     }
     const auto d = kv::ParseInt(name.substr(0, 2)), m = kv::ParseInt(name.substr(3, 2)), y = kv::ParseInt(name.substr(6, 2));
-    if (!d || !m || !y || *d < 1 || *d > 31 || *m < 1 || *m > 12 || *y < 0) {
+    if (!d || !m || !y || *y < 0 || !std::chrono::year_month_day(std::chrono::year(2000 + static_cast<int>(*y)),
+                                            std::chrono::month(static_cast<unsigned>(std::clamp(*m, 0LL, 13LL))),
+                                            std::chrono::day(static_cast<unsigned>(std::clamp(*d, 0LL, 32LL))))
+                                            .ok()) {
         return std::nullopt;
     }
     char buffer[64];
@@ -96,6 +104,9 @@ int RunGpx(const kvtool::Args& args)
         return 1;
     }
     const auto date = DateOfLog(args[0]);
+    if (!date) {
+        std::fprintf(stderr, "note: the file name is not a valid date dd-mm-yy; the track points carry no time\n");
+    }
     const std::string name = kv::NameWithoutExtension(args[0]);
     std::printf("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                 "<gpx version=\"1.1\" creator=\"kvtool\" xmlns=\"http://www.topografix.com/GPX/1/1\">\n"

@@ -3,6 +3,8 @@
 
 #include "Command.h"
 
+#include "core/TextFile.h"
+
 #include "core/Json.h"
 #include "nmea/NmeaParse.h"
 #include "platform/qt/QtSerialPort.h"
@@ -55,6 +57,10 @@ int RunNmeaParse(const kvtool::Args& args)
     std::ifstream file;
     std::istream* in = &std::cin;
     if (args.size() == 1) {
+        if (const std::string problem = kv::RegularFileProblem(args[0]); !problem.empty()) {
+            std::fprintf(stderr, "kvtool nmea-parse: cannot read %s: %s\n", args[0].c_str(), problem.c_str());
+            return 1;
+        }
         file.open(args[0], std::ios::binary);
         if (!file) {
             std::fprintf(stderr, "kvtool nmea-parse: cannot open %s\n", args[0].c_str());

@@ -2,6 +2,7 @@
 
 #include "Command.h"
 
+#include "core/ForeignText.h"
 #include "core/Format.h"
 #include "core/RouteTable.h"
 #include "core/TextFile.h"
@@ -80,29 +81,6 @@ std::string DecodeEntities(std::string_view text)
     return out;
 }
 
-// UTF-8 (GPX's encoding) to the program's single-byte text; what Latin-1 lacks becomes "?".
-std::string Latin1(std::string_view utf8)
-{
-    std::string out;
-    for (std::size_t i = 0; i < utf8.size(); ++i) {
-        const auto c = static_cast<unsigned char>(utf8[i]);
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if ((c & 0xE0) == 0xC0 && i + 1 < utf8.size()) {
-            const unsigned code = ((c & 0x1Fu) << 6) | (static_cast<unsigned char>(utf8[i + 1]) & 0x3Fu);
-            out += code < 0x100 ? static_cast<char>(code) : '?';
-            ++i;
-        } else if ((c & 0xF0) == 0xE0) {
-            out += '?';
-            i += 2;
-        } else if ((c & 0xF8) == 0xF0) {
-            out += '?';
-            i += 3;
-        }
-    }
-    return out;
-}
-
 // Every <element lat=".." lon=".."> ... </element> with its <name>.
 std::vector<GpxPoint> Points(std::string_view xml, std::string_view element, bool& bad)
 {
@@ -145,7 +123,7 @@ std::vector<GpxPoint> Points(std::string_view xml, std::string_view element, boo
             if (const auto n = body.find("<name>"); n != std::string_view::npos) {
                 const auto ne = body.find("</name>", n);
                 if (ne != std::string_view::npos) {
-                    name = Latin1(DecodeEntities(kv::Trim(body.substr(n + 6, ne - n - 6), " \t\r\n")));
+                    name = kv::FixedLayoutText(DecodeEntities(kv::Trim(body.substr(n + 6, ne - n - 6), " \t\r\n")));
                 }
             }
             end = closeAt == std::string_view::npos ? xml.size() : closeAt + close.size();
@@ -166,9 +144,10 @@ int RunRouteImport(const kvtool::Args& args)
         std::fprintf(stderr, "usage: kvtool route-import FILE.gpx OUT.rte\n");
         return 2;
     }
-    const auto xml = kv::ReadWholeFile(args[0]);
+    const auto read = kv::ReadRegularFile(args[0]);
+    const auto& xml = read.bytes;
     if (!xml) {
-        std::fprintf(stderr, "kvtool route-import: cannot read %s\n", args[0].c_str());
+        std::fprintf(stderr, "kvtool route-import: cannot read %s: %s\n", args[0].c_str(), read.problem.c_str());
         return 1;
     }
     bool bad = false;
