@@ -127,13 +127,19 @@ std::string AisSectorName(double rel)
 
 std::string AisDatabasePath(const NavState& nav)
 {
-    return JoinPath(nav.AppDir.str(), kAisDatabaseName);
+    // Without a working folder there is no database: a relative name would put it wherever the
+    // program happened to be started.
+    return nav.AppDir.empty() ? std::string() : JoinPath(nav.AppDir.str(), kAisDatabaseName);
 }
 
 void OpenAisDatabase(ProgramState& state)
 {
     const std::string path = AisDatabasePath(state.nav);
-    if (!FileExists(path)) {
+    if (path.empty()) {
+        state.ais.AISDatabaseCount = 0;
+        return;
+    }
+    if (!PathTaken(path)) {
         AppendToFile(path, {});
     }
     state.ais.AISDatabaseCount = CountAisDatabase(path).value_or(0);
@@ -217,6 +223,9 @@ void CopyStaticData(const TAISTarget& m, TAISTarget& t)
 void UpdateDatabase(ProgramState& state, const TAISTarget& t)
 {
     const std::string path = AisDatabasePath(state.nav);
+    if (path.empty()) {
+        return;
+    }
     const auto matches = ForEachAisDatabaseMatch(path, t.MMSI, nullptr);
     if (!matches || *matches > 0) {
         return;

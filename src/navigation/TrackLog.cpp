@@ -4,7 +4,7 @@
 #include "core/Paths.h"
 #include "core/Real48.h"
 #include "core/TextFile.h"
-#include "ais/AisDatabase.h"
+#include "ais/AisTargets.h"
 #include "navigation/NmeaBridge.h"
 
 #include <cmath>
@@ -106,6 +106,12 @@ void TrackLogs::OpenTextLog()
     const auto lines = ReadTextLines(path);
     if (!lines) {
         nav.TextLogFixCount = 0;
+        // Something that is not a readable file stands at the log's name (a folder, a FIFO):
+        // it is not replaced, and the lines of this log set cannot be kept.
+        if (PathTaken(path)) {
+            platform_.prompter.error(kTextLogWriteError);
+            return;
+        }
         if (!WriteTextLinesAtomic(path, {"Log Date : " + nav.LogNameBase.str(), state_.settings.TextLogFormat})) {
             platform_.prompter.error(kTextLogWriteError);
         }
@@ -126,6 +132,22 @@ void TrackLogs::OpenTextLog()
     nav.TextLogFixCount = fixes;
 }
 
+std::string DamagedLogName(const std::string& path, int n)
+{
+    return FolderOf(path) + NameWithoutExtension(path) + ".damaged-" + std::to_string(n) + ".log";
+}
+
+void TrackLogs::KeepDamagedTrackLog(const std::string& path)
+{
+    const auto kept = MoveAside(path, [&](int n) { return DamagedLogName(path, n + 1); });
+    if (kept) {
+        state_.display.StatusLine = kDamagedLogKept + NameWithoutExtension(*kept) + ExtensionOf(*kept);
+    } else {
+        // It stays where it is; the next fix's rewrite of the day's log may then replace it.
+        state_.display.StatusLine = kDamagedLogNotKept + path;
+    }
+}
+
 void TrackLogs::OpenDayLogs()
 {
     NavState& nav = state_.nav;
@@ -137,33 +159,31 @@ void TrackLogs::OpenDayLogs()
     std::filesystem::create_directories(NormalizeSeparators(nav.LogDir.str()), ignored);
 
     const std::string trackPath = JoinPath(nav.LogDir.str(), day + ".log");
-    if (FileExists(trackPath)) {
-        ReadLogFile(trackPath);
-    } else {
+    if (!PathTaken(trackPath)) {
         nav.FixDateText.clear();
+    } else {
+        // The first fix rewrites today's track log whole. A file that could not be read, or that
+        // is not a whole image, would lose its records then: it is kept under another name.
+        const bool whole = FileSize(trackPath) == kTrackLogSize && FileExists(trackPath);
+        const bool read = ReadLogFile(trackPath);
+        if (!read || !whole) {
+            KeepDamagedTrackLog(trackPath);
+        }
     }
 
     OpenTextLog();
 
     OpenAisLog();
 
-    // The vessel database lies in the program folder; a missing one starts empty.
-    const std::string database = JoinPath(nav.AppDir.str(), kAisDatabaseName);
-    if (const auto count = CountAisDatabase(database)) {
-        state_.ais.AISDatabaseCount = *count;
-    } else {
-        state_.ais.AISDatabaseCount = 0;
-        if (!FileExists(database)) {
-            WriteFileAtomic(database, {});
-        }
-    }
+    // The vessel database lies in the working folder; a missing one starts empty.
+    OpenAisDatabase(state_);
 }
 
 void TrackLogs::OpenAisLog()
 {
     const std::string base = state_.nav.LogNameBase.str();
     const std::string path = JoinPath(state_.nav.LogDir.str(), base + ".AIS");
-    if (!FileExists(path)) {
+    if (!PathTaken(path)) {
         WriteTextLinesAtomic(path, {"AIS Log Date : " + base});
     }
     state_.ais.AisLogPath = path;

@@ -22,6 +22,9 @@ inline constexpr const char* kLogReadError = "Error reading Log File!";
 inline constexpr const char* kTextLogWriteError = "Error Writing Text Log";
 inline constexpr const char* kPurgeLogQuestion = "This will remove the automatic track! - Are you sure?";
 inline constexpr const char* kApplicationNotAvailable = "Application Not Available";
+// Status line texts when today's track log cannot be continued and is set aside.
+inline constexpr const char* kDamagedLogKept = "Damaged track log kept as ";
+inline constexpr const char* kDamagedLogNotKept = "Damaged track log could not be set aside: ";
 inline constexpr const char* kTextLogOnHint = "Press for Text Logs Off|";
 inline constexpr const char* kTextLogOffHint = "Release for Text Logs On|";
 
@@ -36,6 +39,9 @@ struct TrackLogImage {
     std::optional<std::size_t> count;
 };
 TrackLogImage DecodeTrackLog(std::string_view bytes);
+
+// The n-th name (1, 2, ...) a damaged track log is kept under: "<folder><name>.damaged-<n>.log".
+std::string DamagedLogName(const std::string& path, int n);
 
 // "dd-mm-yy" of the computer clock.
 std::string DateText(const LocalDateTime& now);
@@ -68,6 +74,10 @@ public:
     std::string TrackLogPath() const; // LogDir + FixDateText + ".log"
 
 private:
+    // Moves a day's track log that cannot be continued to the next free DamagedLogName, with a
+    // note in the status line.
+    void KeepDamagedTrackLog(const std::string& path);
+
     ProgramState& state_;
     Platform& platform_;
 };

@@ -1,12 +1,16 @@
 #include "navigation/TrackLog.h"
 
 #include "core/Real48.h"
+#include "core/TextFile.h"
 #include "platform/fake/Fakes.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+
+#include <sys/stat.h>
 
 using namespace kv;
 
@@ -252,4 +256,101 @@ TEST(LogCommands, OpenAnotherSetPurgeAndViewer)
     f.fakes.launcher.succeed = false;
     f.logs.ViewTextLog1Click();
     EXPECT_TRUE(f.fakes.prompter.lastMessageIs(kApplicationNotAvailable));
+}
+
+TEST(DayLogs, TodaysTrackLogThatCannotBeContinuedIsKeptAside)
+{
+    QuickLog three;
+    for (int i = 0; i < 3; ++i) {
+        three.push({50.0 + i, 1.0, 600.0 + i});
+    }
+    std::string badCount = EncodeTrackLog(three);
+    std::fill(badCount.begin() + 1764, badCount.begin() + 1770, '\xff');
+    const struct {
+        const char* what;
+        std::string bytes; // empty: a folder stands at the name
+        std::size_t recordsLoaded;
+        bool message;      // "Error reading Log File!"
+    } cases[] = {
+        {"cut short after two records", EncodeTrackLog(three).substr(0, 40), 0, false},
+        {"cut short before the reserved bytes", EncodeTrackLog(three).substr(0, 1780), 3, false},
+        {"a count no log holds", badCount, 0, true},
+        {"a folder", "", 0, true},
+    };
+    for (const auto& c : cases) {
+        LogFixture f;
+        f.dir.write("logs/07-03-26.damaged-1.log", "an earlier one");
+        if (c.bytes.empty()) {
+            std::filesystem::create_directories(f.dir.file("logs/07-03-26.log/inner"));
+        } else {
+            f.dir.write("logs/07-03-26.log", c.bytes);
+        }
+        f.logs.OpenDayLogs();
+        EXPECT_EQ(f.state.quickLog.count(), c.recordsLoaded) << c.what;
+        EXPECT_EQ(f.fakes.prompter.lastMessageIs(kLogReadError), c.message) << c.what;
+        EXPECT_EQ(f.state.display.StatusLine, "Damaged track log kept as 07-03-26.damaged-2.log") << c.what;
+        EXPECT_EQ(f.log("07-03-26.damaged-1.log"), "an earlier one") << c.what;
+        if (c.bytes.empty()) {
+            EXPECT_TRUE(std::filesystem::is_directory(f.dir.file("logs/07-03-26.damaged-2.log/inner"))) << c.what;
+        } else {
+            EXPECT_EQ(f.log("07-03-26.damaged-2.log"), c.bytes) << c.what;
+        }
+        // The first fix starts the day's log afresh; the damaged one stays.
+        EXPECT_EQ(f.state.nav.FixDateText, "07-03-26") << c.what;
+        ASSERT_TRUE(f.logs.WriteLogFile(f.logs.TrackLogPath())) << c.what;
+        EXPECT_EQ(f.log("07-03-26.log").size(), kTrackLogSize) << c.what;
+        EXPECT_TRUE(std::filesystem::exists(f.dir.file("logs/07-03-26.damaged-2.log"))) << c.what;
+    }
+
+    // A whole, readable log is continued in place.
+    LogFixture g;
+    g.dir.write("logs/07-03-26.log", EncodeTrackLog(three));
+    g.logs.OpenDayLogs();
+    EXPECT_EQ(g.state.quickLog.count(), 3u);
+    EXPECT_TRUE(g.state.display.StatusLine.empty());
+    EXPECT_FALSE(std::filesystem::exists(g.dir.file("logs/07-03-26.damaged-1.log")));
+}
+
+TEST(DayLogs, FifoOrFolderInPlaceOfTheTextAndAisLogsIsReportedNotReplaced)
+{
+    for (const bool fifo : {true, false}) {
+        LogFixture f;
+        std::filesystem::create_directories(f.dir.file("logs"));
+        for (const char* name : {"logs/07-03-26.txt", "logs/07-03-26.AIS"}) {
+            if (fifo) {
+                ASSERT_EQ(::mkfifo(f.dir.file(name).c_str(), 0600), 0);
+            } else {
+                std::filesystem::create_directory(f.dir.file(name));
+            }
+        }
+        f.logs.OpenDayLogs(); // returns: nothing waits for a writer
+        EXPECT_TRUE(f.fakes.prompter.lastMessageIs(kTextLogWriteError)) << fifo;
+        f.state.nav.KeepTextLog = true;
+        f.logs.WriteTextLogLine(false);
+        EXPECT_EQ(f.state.nav.TextLogFixCount, 0) << fifo;
+        for (const char* name : {"logs/07-03-26.txt", "logs/07-03-26.AIS"}) {
+            EXPECT_EQ(std::filesystem::is_fifo(f.dir.file(name)), fifo) << name;
+            EXPECT_EQ(std::filesystem::is_directory(f.dir.file(name)), !fifo) << name;
+        }
+    }
+}
+
+TEST(DayLogs, VesselDatabaseLivesInTheWorkingFolderOnly)
+{
+    LogFixture f;
+    f.logs.OpenDayLogs();
+    EXPECT_TRUE(FileExists(f.dir.file("KVAIS.ADB")));
+
+    // Without a working folder no database is made, least of all in the current folder.
+    kvtest::TempDir elsewhere;
+    const auto before = std::filesystem::current_path();
+    std::filesystem::current_path(elsewhere.path());
+    ProgramState state;
+    state.nav.LogDir = elsewhere.path() + "/logs/";
+    FakePlatform fakes;
+    TrackLogs logs(state, fakes.platform);
+    logs.OpenDayLogs();
+    std::filesystem::current_path(before);
+    EXPECT_FALSE(PathTaken(elsewhere.file("KVAIS.ADB")));
+    EXPECT_EQ(state.ais.AISDatabaseCount, 0);
 }
