@@ -317,6 +317,11 @@ void ChartFiles::ReloadChart(const std::string& path)
     ReloadChart();
 }
 
+std::string ConfigBackupName(const std::string& config, int n)
+{
+    return n == 0 ? config + ".bak" : config + ".bak-" + std::to_string(n);
+}
+
 void ChartFiles::ReloadChart()
 {
     ChartStore& chart = state_.chart;
@@ -328,22 +333,20 @@ void ChartFiles::ReloadChart()
     if (!records.opened) {
         platform_.prompter.error(
             "Chart File " + name + " not found in local chart directory. Quit and restart RU Rovi");
-        // The configuration naming the missing chart goes, so that the next start opens the
-        // world chart; the user's settings are kept beside it rather than thrown away.
-        const std::string config = JoinPath(state_.nav.AppDir.str(), "kelvw.cfg");
+        // The configuration that named the missing chart is set aside, so that the next start
+        // opens the world chart; the user's settings are kept beside it rather than thrown away.
+        // Earlier backups are never replaced and the file is never deleted: when it cannot be
+        // moved it stays as it is.
+        const std::string config = state_.app.StartupConfigPath.empty()
+            ? JoinPath(state_.nav.AppDir.str(), kConfigFileName)
+            : state_.app.StartupConfigPath;
         if (FileExists(config)) {
-            const std::string backup = config + ".bak";
-            std::error_code ec;
-            std::filesystem::rename(config, backup, ec);
-            if (ec) {
-                std::filesystem::remove(config, ec);
-            } else {
-                const std::string text = "Previous configuration kept as " + backup;
-                state_.display.StatusLine = text;
-                platform_.prompter.information(text);
-            }
+            const auto backup = MoveAside(config, [&](int n) { return ConfigBackupName(config, n); });
+            const std::string text = backup ? kConfigKeptAs + *backup : kConfigNotKept + config;
+            state_.display.StatusLine = text;
+            platform_.prompter.information(text);
         }
-        ReadConfig(config, state_.nav, state_.settings);
+        ApplyConfigDefaults(state_.nav, state_.settings);
         platform_.prompter.information(kQuittingNow);
         hooks_.endProgram();
         return;

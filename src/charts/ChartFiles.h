@@ -25,10 +25,16 @@ inline constexpr const char* kCheckChartOffsets = "Have you entered the correct 
 inline constexpr const char* kErrorWritingChart = "Error writing chart file!";
 inline constexpr const char* kErrorWritingChartConfig = "Error Writing Chart Config File";
 inline constexpr const char* kQuittingNow = "Quitting RU Rovi Now... When you restart you will see the World chart.";
+inline constexpr const char* kConfigKeptAs = "Previous configuration kept as ";
+inline constexpr const char* kConfigNotKept = "Previous configuration could not be set aside and is left as it is: ";
 inline constexpr const char* kPurgeChartQuestion = "This will remove the chart! - Are you sure?";
 inline constexpr const char* kPurgeLayersQuestion
     = "This will remove all layers from the current chart! - Are you sure?";
 inline constexpr const char* kPurgeAllQuestion = "This will remove all data! - Are you sure?";
+
+// Names a configuration naming a missing chart is set aside under: n = 0 gives "<file>.bak",
+// later ones "<file>.bak-1", "<file>.bak-2", ... (the first free one is taken).
+std::string ConfigBackupName(const std::string& config, int n);
 
 // The records a chart or layer file gives the store. Every file the program writes ends in a
 // pen-up that is not taken; a file ending in a partial record (older charts) gives all its whole

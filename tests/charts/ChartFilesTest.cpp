@@ -391,6 +391,46 @@ TEST(ChartReload, MissingChartKeepsTheConfigurationAsBackupAndQuits)
     EXPECT_EQ(p.state.nav.ChartName, "world"); // the defaults now apply
 }
 
+TEST(ChartReload, MissingChartKeepsEveryEarlierBackupAndSetsAsideTheFileRead)
+{
+    // Earlier backups stay, a folder takes a name too, and the next free number is used.
+    {
+        ChartProgram p;
+        const std::string config = p.dir.file("kelvw.cfg");
+        p.state.nav.ChartName = "lost";
+        ASSERT_TRUE(WriteConfig(config, p.state.nav, p.state.settings));
+        const std::string before = p.dir.read("kelvw.cfg");
+        p.dir.write("kelvw.cfg.bak", "first backup");
+        std::filesystem::create_directory(p.dir.file("kelvw.cfg.bak-1"));
+        p.files.ReloadChart(p.chartPath("lost.cht"));
+        EXPECT_TRUE(p.hooks.ended);
+        EXPECT_EQ(p.dir.read("kelvw.cfg.bak"), "first backup");
+        EXPECT_TRUE(std::filesystem::is_directory(p.dir.file("kelvw.cfg.bak-1")));
+        EXPECT_EQ(p.dir.read("kelvw.cfg.bak-2"), before);
+        EXPECT_FALSE(PathTaken(config));
+        EXPECT_EQ(p.state.display.StatusLine, "Previous configuration kept as " + config + ".bak-2");
+        EXPECT_EQ(ConfigBackupName(config, 0), config + ".bak");
+        EXPECT_EQ(ConfigBackupName(config, 7), config + ".bak-7");
+    }
+    // Started with boat2.cfg: that file goes aside; kelvw.cfg is another, good file and stays.
+    {
+        ChartProgram p;
+        p.state.nav.ChartName = "lost";
+        ASSERT_TRUE(WriteConfig(p.dir.file("boat2.cfg"), p.state.nav, p.state.settings));
+        p.state.nav.ChartName = "world";
+        ASSERT_TRUE(WriteConfig(p.dir.file("kelvw.cfg"), p.state.nav, p.state.settings));
+        const std::string good = p.dir.read("kelvw.cfg");
+        const std::string named = p.dir.read("boat2.cfg");
+        p.state.app.StartupConfigPath = p.dir.file("boat2.cfg");
+        p.files.ReloadChart(p.chartPath("lost.cht"));
+        EXPECT_EQ(p.dir.read("kelvw.cfg"), good);
+        EXPECT_FALSE(PathTaken(p.dir.file("kelvw.cfg.bak")));
+        EXPECT_EQ(p.dir.read("boat2.cfg.bak"), named);
+        EXPECT_FALSE(PathTaken(p.dir.file("boat2.cfg")));
+        EXPECT_EQ(p.state.nav.ChartName, "world");
+    }
+}
+
 TEST(ChartReload, OpensAViewAndSkipsTheCountInAutoMode)
 {
     ChartProgram p;
