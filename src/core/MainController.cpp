@@ -6,6 +6,7 @@
 #include "core/Lifecycle.h"
 #include "core/MenuState.h"
 #include "core/Paths.h"
+#include "core/TextFile.h"
 #include "ais/AisTargets.h"
 #include "charts/ViewAis.h"
 #include "geodesy/PositionReadout.h"
@@ -104,7 +105,16 @@ void MainController::FormCreate(const std::string& workingFolder, const std::str
     d.AISPlayTimer.intervalMs = 5000 / 10;
 
     app.StartupConfigPath = StartupConfigPath(appDir, configArgument);
-    ReadConfig(app.StartupConfigPath, nav, state_.settings);
+    if (!ReadConfig(app.StartupConfigPath, nav, state_.settings) && PathTaken(app.StartupConfigPath)) {
+        // Not a missing file (that is a first start) but something unreadable in its place.
+        d.StatusLine = "Configuration " + app.StartupConfigPath + " " + RegularFileProblem(app.StartupConfigPath)
+            + " - defaults used";
+    }
+    // Rewrites cut short by a crash leave their temporaries behind; they are never finished.
+    for (const std::string& folder : {appDir, appDir + "charts/", appDir + "routes/", appDir + "tides/",
+                                      NormalizeSeparators(nav.LogDir.str()), NormalizeSeparators(nav.ChartDir.str())}) {
+        RemoveStaleTemporaries(folder);
+    }
 
     app.LogDialogDir = nav.LogDir.str();
     if (!nav.ChartDir.empty()) {

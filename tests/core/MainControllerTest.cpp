@@ -14,6 +14,8 @@
 
 #include <filesystem>
 
+#include <sys/stat.h>
+
 namespace {
 
 using namespace kv;
@@ -564,3 +566,40 @@ TEST(MainController, PrintSendsTheActiveViewToThePrinter)
 }
 
 } // namespace
+
+TEST(MainController, UnreadableConfigurationStartsWithDefaultsAndSaysSo)
+{
+    for (const bool fifo : {true, false}) {
+        Program p;
+        const std::string config = p.dir.file("kelvw.cfg");
+        if (fifo) {
+            ASSERT_EQ(::mkfifo(config.c_str(), 0600), 0);
+        } else {
+            std::filesystem::create_directory(config);
+        }
+        p.create(); // returns at once, a FIFO is not waited on
+        EXPECT_EQ(p.state.nav.ComPortNumber, 1u) << fifo;
+        EXPECT_EQ(p.state.nav.BaudRate, 38400u) << fifo;
+        EXPECT_EQ(p.state.display.StatusLine,
+                  "Configuration " + config + (fifo ? " is not a regular file" : " is a folder, not a file") + " - defaults used");
+        p.controller->SecsTimerTimer();
+        EXPECT_EQ(p.state.nav.ChartName, "world") << fifo;
+    }
+}
+
+TEST(MainController, StartRemovesStaleTemporariesOfInterruptedRewrites)
+{
+    Program p;
+    const std::vector<std::string> stale{".kvtmp-kelvw.cfg-a1B2c3", "logs/.kvtmp-07-03-26.log-zzzzzz",
+                                         "charts/.kvtmp-world.cht-000000", "routes/.kvtmp-a.rte-QWERTY",
+                                         "tides/.kvtmp-p.pos-abcdef"};
+    for (const auto& name : stale) {
+        p.dir.write(name, "half written");
+    }
+    p.dir.write("logs/.kvtmp-notes", "someone else's");
+    p.create();
+    for (const auto& name : stale) {
+        EXPECT_FALSE(PathTaken(p.dir.file(name))) << name;
+    }
+    EXPECT_EQ(p.dir.read("logs/.kvtmp-notes"), "someone else's");
+}
