@@ -8,6 +8,7 @@
 #include "core/TextFile.h"
 #include "platform/fake/Fakes.h"
 #include "routes/Routes.h"
+#include "support/ConfigFile.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -50,20 +51,6 @@ public:
         config.centreLong = 1.0;
         config.zoom = 1.0;
         WriteChartConfigFile(dir.file("charts/world.cfg"), config);
-    }
-
-    // Writes AppDir + name with the defaults changed by `edit`.
-    template <class Edit>
-    void writeConfig(const std::string& name, Edit edit)
-    {
-        NavState nav;
-        Settings settings;
-        ApplyConfigDefaults(nav, settings);
-        nav.AppDir = dir.path() + "/";
-        nav.LogDir = dir.path() + "/logs/";
-        nav.ChartDir = dir.path() + "/charts/";
-        edit(nav, settings);
-        ASSERT_TRUE(WriteConfig(dir.file(name), nav, settings));
     }
 
     void writeRoute(const std::string& name, int waypoints)
@@ -132,7 +119,7 @@ TEST(MainController, FirstStartWithoutConfigurationOpensTheWorldChartOnce)
 TEST(MainController, AutoStartOpensThePortOnTheFirstTickAndStartsTheFixTimer)
 {
     Program p;
-    p.writeConfig("kelvw.cfg", [](NavState& nav, Settings&) {
+    kvtest::WriteConfigIn(p.dir, "kelvw.cfg", [](NavState& nav, Settings&) {
         nav.NmeaStartMode = "Auto";
         nav.DRMode = true;
         nav.ComPortNumber = 3;
@@ -162,7 +149,7 @@ TEST(MainController, AutoStartOpensThePortOnTheFirstTickAndStartsTheFixTimer)
 TEST(MainController, AutoStartWithAMissingPortSaysSoAndStillRunsTheFixTimer)
 {
     Program p;
-    p.writeConfig("kelvw.cfg", [](NavState& nav, Settings&) { nav.NmeaStartMode = "Auto"; });
+    kvtest::WriteConfigIn(p.dir, "kelvw.cfg", [](NavState& nav, Settings&) { nav.NmeaStartMode = "Auto"; });
     p.create();
     p.fakes.serial.available = false;
     p.controller->SecsTimerTimer();
@@ -175,7 +162,7 @@ TEST(MainController, AutoStartWithAMissingPortSaysSoAndStillRunsTheFixTimer)
 TEST(MainController, DeadReckoningWithoutRouteIsSwitchedOffByTheFirstTick)
 {
     Program p;
-    p.writeConfig("kelvw.cfg", [](NavState& nav, Settings&) { nav.DRMode = true; });
+    kvtest::WriteConfigIn(p.dir, "kelvw.cfg", [](NavState& nav, Settings&) { nav.DRMode = true; });
     p.create();
     EXPECT_TRUE(p.state.nav.DRMode);
     EXPECT_EQ(p.state.display.FixTimer.intervalMs, 10000u);
@@ -193,7 +180,7 @@ TEST(MainController, ConfiguredRouteIsLoadedAndNextWaypointWraps)
 {
     Program p;
     p.writeRoute("coast", 5);
-    p.writeConfig("kelvw.cfg", [](NavState&, Settings& s) { s.RouteName = "coast"; });
+    kvtest::WriteConfigIn(p.dir, "kelvw.cfg", [](NavState&, Settings& s) { s.RouteName = "coast"; });
     p.create();
     p.controller->SecsTimerTimer();
     ASSERT_EQ(p.state.nav.RouteLength, 5);
@@ -230,7 +217,7 @@ TEST(MainController, ConfiguredRouteIsLoadedAndNextWaypointWraps)
 TEST(MainController, QuitAnsweredNoKeepsRunningAndYesWritesKelvwCfg)
 {
     Program p;
-    p.writeConfig("boat2.cfg", [](NavState& nav, Settings&) {
+    kvtest::WriteConfigIn(p.dir, "boat2.cfg", [](NavState& nav, Settings&) {
         nav.BoatSpeed = 7.5;
         nav.NmeaStartMode = "Auto";
     });
@@ -315,7 +302,7 @@ TEST(MainController, CloseAllAsksTwiceThenEmptiesEverything)
 {
     Program p;
     p.writeRoute("coast", 3);
-    p.writeConfig("kelvw.cfg", [](NavState&, Settings& s) { s.RouteName = "coast"; });
+    kvtest::WriteConfigIn(p.dir, "kelvw.cfg", [](NavState&, Settings& s) { s.RouteName = "coast"; });
     p.create();
     p.controller->SecsTimerTimer();
     p.controller->FileNewItemClick();
@@ -430,7 +417,7 @@ TEST(MainController, RefreshViewsRecentresOnTheCursor)
 TEST(MainController, MissingChartEndsTheProgram)
 {
     Program p;
-    p.writeConfig("kelvw.cfg", [](NavState& nav, Settings&) { nav.ChartName = "nowhere"; });
+    kvtest::WriteConfigIn(p.dir, "kelvw.cfg", [](NavState& nav, Settings&) { nav.ChartName = "nowhere"; });
     p.create();
     p.controller->SecsTimerTimer();
     EXPECT_TRUE(p.window.ended);
@@ -444,7 +431,7 @@ TEST(MainController, LoadingAConfigurationMovesVesselAndView)
     p.writeRoute("coast", 4);
     p.create();
     p.controller->SecsTimerTimer();
-    p.writeConfig("other.cfg", [](NavState& nav, Settings& s) {
+    kvtest::WriteConfigIn(p.dir, "other.cfg", [](NavState& nav, Settings& s) {
         nav.BoatSpeed = 5.0;
         nav.OwnLat = 49.5;
         nav.OwnLong = 2.0;
