@@ -146,6 +146,32 @@ TEST(MainController, AutoStartOpensThePortOnTheFirstTickAndStartsTheFixTimer)
     }
 }
 
+// The vessel outline is placed from the antenna offsets at the first tick and again when the
+// antenna is located.
+TEST(MainController, TheFirstTickAndLocateAntennaPlaceTheVesselOutline)
+{
+    constexpr double kMetre = 0.000008999;
+    Program p;
+    kvtest::WriteConfigIn(p.dir, "kelvw.cfg", [](NavState& nav, Settings& s) {
+        nav.AntennaNorth = 3 * kMetre;
+        nav.AntennaEast = 0.5 * kMetre;
+        s.VesselLength = 12.0;
+        s.VesselOutlineDimA = 2.0;
+        s.VesselOutlineDimB = 3.0;
+    });
+    p.create();
+    EXPECT_FALSE(p.controller->views().shared.vesselOutline);
+    p.controller->SecsTimerTimer();
+    ASSERT_TRUE(p.controller->views().shared.vesselOutline);
+    const VesselDimensions placed = *p.controller->views().shared.vesselOutline;
+    EXPECT_NEAR(placed.DimA, 3.0, 1e-6);
+    EXPECT_NEAR(placed.DimB, 9.0, 1e-6);
+    EXPECT_NEAR(placed.DimC, 1.5, 1e-6);
+    EXPECT_NEAR(placed.DimD, 3.5, 1e-6);
+    p.controller->fix().Find_Antenna(); // the offsets start again from the reference point
+    EXPECT_EQ(*p.controller->views().shared.vesselOutline, (VesselDimensions{0.0, 12.0, 2.0, 3.0}));
+}
+
 TEST(MainController, AutoStartWithAMissingPortSaysSoAndStillRunsTheFixTimer)
 {
     Program p;
