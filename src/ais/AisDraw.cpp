@@ -11,7 +11,6 @@ namespace kv {
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-constexpr double kMetreInDegrees = 0.000008999;
 
 // A screen direction for a bearing (degrees true, clockwise from north) in a view rotated by
 // angle radians: the offset of a point `length` pixels away.
@@ -82,14 +81,20 @@ bool AisShowsCourseStub(const TAISTarget& t)
     return t.SOG >= 6;
 }
 
-void SelectTargetForRedraw(ProgramState& state)
+RedrawSelection SelectTargetForRedraw(const ProgramState& state)
 {
-    AisState& ais = state.ais;
+    const AisState& ais = state.ais;
+    RedrawSelection out{ais.SelectedTarget, std::nullopt};
     if (ais.AISTargetCount == 1) {
-        ais.SelectedTarget = 1;
+        out.selected = 1;
     } else if (ais.AISTargetCount > 1 && ais.HighlightNearest) {
-        ais.SelectedTarget = static_cast<std::uint16_t>(NearestAISTarget(state));
+        const NearestTarget nearest = FindNearestAISTarget(ais, state.nav);
+        out.selected = nearest.number;
+        if (ais.AISZoom) {
+            out.nearestRange = nearest.range;
+        }
     }
+    return out;
 }
 
 std::optional<LatLongValue> FollowedTargetPosition(const ProgramState& state, const ChartView& view)
@@ -100,7 +105,7 @@ std::optional<LatLongValue> FollowedTargetPosition(const ProgramState& state, co
     return AisTargetChartPosition(state.nav, state.ais.target(state.ais.SelectedTarget));
 }
 
-void DrawAISTarget(Plotter& plotter, const ChartView& view, const ProgramState& state, int n)
+void DrawAISTarget(Plotter& plotter, const ChartView& view, const ProgramState& state, int n, int selectedTarget)
 {
     const AisState& ais = state.ais;
     const TAISTarget& t = ais.target(n);
@@ -111,7 +116,7 @@ void DrawAISTarget(Plotter& plotter, const ChartView& view, const ProgramState& 
         return;
     }
     RenderCanvas& canvas = plotter.canvas();
-    const bool selected = n == ais.SelectedTarget;
+    const bool selected = n == selectedTarget;
     const bool labelled = view.ais.LabelsOn && (view.ais.LabelsOnAll || selected);
     const int radius = view.ais.LollipopRadius();
     if (t.MsgType == 4) {
@@ -165,47 +170,27 @@ void DrawAISTrack(Plotter& plotter, const ChartView& view, const ProgramState& s
     plotter.liftPen();
 }
 
-void DrawSelectedOutline(Plotter& plotter, const ChartView& view, const ProgramState& state)
+void DrawSelectedOutline(Plotter& plotter, const ChartView& view, const ProgramState& state, int selected)
 {
-    if (!view.options.ShowOutline || !ValidSelection(state.ais)) {
+    const AisState& ais = state.ais;
+    if (!view.options.ShowOutline || selected < 1 || selected > ais.AISTargetCount) {
         return;
     }
-    const TAISTarget& t = state.ais.target(state.ais.SelectedTarget);
-    const LatLongValue at = AisTargetChartPosition(state.nav, t);
-    // The hull around the antenna: DimA metres ahead, DimB astern, DimC to port, DimD to
-    // starboard, with a pointed bow over the forward quarter of the length.
-    const double a = t.DimA;
-    const double b = t.DimB;
-    const double c = t.DimC;
-    const double d = t.DimD;
-    const double length = a + b;
-    const double shoulder = a - 0.25 * length;
-    const double hull[6][2] = {{a, (d - c) / 2.0}, {shoulder, d}, {-b, d}, {-b, -c}, {shoulder, -c}, {a, (d - c) / 2.0}};
-    const double h = AisOutlineHeading(t, view.ais.OrientByCOG) * kPi / 180.0;
-    const double cosLat = plotter.projection().cosLat != 0.0 ? plotter.projection().cosLat : 1.0;
-    RenderCanvas& canvas = plotter.canvas();
-    std::optional<Pixel> prev;
-    for (const auto& corner : hull) {
-        const double north = corner[0] * std::cos(h) - corner[1] * std::sin(h);
-        const double east = corner[0] * std::sin(h) + corner[1] * std::cos(h);
-        const auto px = PositionToPixel(plotter.projection(), at.lat + north * kMetreInDegrees,
-                                        at.lon - east * kMetreInDegrees / cosLat);
-        if (px && prev) {
-            canvas.solidLine(prev->x, prev->y, px->x, px->y, kYellow);
-        }
-        prev = px;
-    }
-    plotter.liftPen();
+    const TAISTarget& t = ais.target(selected);
+    // The target's own dimensions take the place of own vessel's.
+    const VesselDimensions dims{static_cast<double>(t.DimA), static_cast<double>(t.DimB), static_cast<double>(t.DimC),
+                                static_cast<double>(t.DimD)};
+    DrawVesselOutline(plotter, AisTargetChartPosition(state.nav, t), AisOutlineHeading(t, view.ais.OrientByCOG), dims,
+                      kYellow);
 }
 
-void DrawAISTargets(Plotter& plotter, const ChartView& view, ProgramState& state)
+void DrawAISTargets(Plotter& plotter, const ChartView& view, const ProgramState& state, int selected)
 {
-    SelectTargetForRedraw(state);
-    if (!ValidSelection(state.ais)) {
+    if (selected < 1 || selected > state.ais.AISTargetCount) {
         return; // with no selected target no target is drawn
     }
     for (int n = 1; n <= state.ais.AISTargetCount; ++n) {
-        DrawAISTarget(plotter, view, state, n);
+        DrawAISTarget(plotter, view, state, n, selected);
         DrawAISTrack(plotter, view, state, n);
     }
 }

@@ -30,16 +30,21 @@ double AisOutlineHeading(const TAISTarget& t, bool orientByCOG);
 bool AisShowsCourseStub(const TAISTarget& t);
 
 // The selection rule of a redraw: a single target is selected; with more, the nearest when
-// "AIS Highlight Nearest Target" is checked.
-void SelectTargetForRedraw(ProgramState& state);
+// "AIS Highlight Nearest Target" is checked; otherwise the selection stays. The nearest range
+// comes with it while "AIS Zoom" is on.
+struct RedrawSelection {
+    int selected = 0;
+    std::optional<double> nearestRange;
+};
+RedrawSelection SelectTargetForRedraw(const ProgramState& state);
 // The followed target's position when following is on and the selection is valid.
 std::optional<LatLongValue> FollowedTargetPosition(const ProgramState& state, const ChartView& view);
 
-void DrawAISTarget(Plotter& plotter, const ChartView& view, const ProgramState& state, int n);
+// `selected` is the target the redraw selected (SelectTargetForRedraw).
+void DrawAISTarget(Plotter& plotter, const ChartView& view, const ProgramState& state, int n, int selected);
 void DrawAISTrack(Plotter& plotter, const ChartView& view, const ProgramState& state, int n);
-void DrawSelectedOutline(Plotter& plotter, const ChartView& view, const ProgramState& state);
-// Steps 1-3 of the AIS part of a redraw: select, then marks and tracks of every target when one
-// is selected.
-void DrawAISTargets(Plotter& plotter, const ChartView& view, ProgramState& state);
+void DrawSelectedOutline(Plotter& plotter, const ChartView& view, const ProgramState& state, int selected);
+// Step 3 of the AIS part of a redraw: marks and tracks of every target when one is selected.
+void DrawAISTargets(Plotter& plotter, const ChartView& view, const ProgramState& state, int selected);
 
 } // namespace kv

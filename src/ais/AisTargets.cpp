@@ -315,25 +315,29 @@ void UpdateAISTargets(ProgramState& state, Platform& platform)
     }
 }
 
-int NearestAISTarget(ProgramState& state)
+NearestTarget FindNearestAISTarget(const AisState& ais, const NavState& nav)
 {
-    AisState& ais = state.ais;
-    double minimum = 99999.0;
-    int nearest = 0;
+    NearestTarget nearest;
     for (int i = 1; i <= ais.AISTargetCount; ++i) {
         const TAISTarget& t = ais.target(i);
-        const double dLat = AisLatDegrees(t) - state.nav.OwnLat;
-        const double dLon = (-AisLonDegrees(t) - state.nav.OwnLong) * state.nav.CosLatFactor;
+        const double dLat = AisLatDegrees(t) - nav.OwnLat;
+        const double dLon = (-AisLonDegrees(t) - nav.OwnLong) * nav.CosLatFactor;
         const double range = 60.0 * std::sqrt(dLat * dLat + dLon * dLon);
-        if (minimum >= range) {
-            minimum = range;
-            nearest = i;
+        if (nearest.range >= range) {
+            nearest.range = range;
+            nearest.number = i;
         }
     }
-    if (ais.AISZoom) {
-        ais.NearestTargetRange = minimum;
-    }
     return nearest;
+}
+
+int NearestAISTarget(ProgramState& state)
+{
+    const NearestTarget nearest = FindNearestAISTarget(state.ais, state.nav);
+    if (state.ais.AISZoom) {
+        state.ais.NearestTargetRange = nearest.range;
+    }
+    return nearest.number;
 }
 
 void AgeAISTargets(ProgramState& state, double now)

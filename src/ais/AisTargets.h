@@ -41,6 +41,13 @@ std::string AisDatabasePath(const NavState& nav);
 void OpenAisDatabase(ProgramState& state);
 
 void UpdateAISTargets(ProgramState& state, Platform& platform);
+// The target nearest to own position (0 with no targets) and its range in nautical miles.
+struct NearestTarget {
+    int number = 0;
+    double range = 99999.0;
+};
+NearestTarget FindNearestAISTarget(const AisState& ais, const NavState& nav);
+// The same, keeping the range as NearestTargetRange while "AIS Zoom" is on.
 int NearestAISTarget(ProgramState& state);
 void AgeAISTargets(ProgramState& state, double nowDays);
 // Asks first; true when the table was emptied.

@@ -3,6 +3,7 @@
 // fill, save and purge the chart store.
 
 #include "charts/ChartStore.h"
+#include "core/NotBuilt.h"
 #include "core/ProgramState.h"
 #include "platform/Platform.h"
 
@@ -82,18 +83,19 @@ std::string ChartNameOf(const std::string& path);
 std::string ChartConfigPath(const std::string& chartPath);
 std::string LayerPath(const ChartStore& store, int layer);
 
-// Everything the chart commands ask of the windows around them. The defaults do nothing, which
-// is what a headless run (tests, kvtool) wants.
+// Everything the chart commands ask of the windows around them. The window duties do nothing by
+// default, which is what a headless run (tests, kvtool) wants; the duties of features not built
+// yet say so in the debug log.
 class ChartViewHooks {
 public:
     virtual ~ChartViewHooks() = default;
     virtual void setViewCaptions(const std::string& /*caption*/) { }
     virtual void refreshViews() { }
     virtual void updateMenus() { }
-    virtual void rebuildChartIndex() { }
+    virtual void rebuildChartIndex() { ReportNotBuilt("rebuildChartIndex", "chart selection (the chart index)"); }
     virtual void createView(const std::string& /*caption*/) { }
     virtual void closeLowestView() { }
-    virtual void removeSurveyTrack() { }
+    virtual void removeSurveyTrack() { ReportNotBuilt("removeSurveyTrack", "the survey track"); }
     virtual void endProgram() { }
 };
 

@@ -7,6 +7,7 @@
 #include "charts/ViewText.h"
 #include "core/Format.h"
 
+#include <algorithm>
 #include <ctime>
 #include <cmath>
 
@@ -15,6 +16,7 @@ namespace kv {
 namespace {
 
 constexpr double kDegToRad = 0.01745329;
+constexpr double kPi = 3.14159265358979323846;
 constexpr double kMetreInDegrees = 0.000008999;
 
 // Measures the steps in thread CPU time, so that the split holds on a busy machine too.
@@ -97,7 +99,8 @@ void DrawChart(Plotter& plotter, const ChartView& view, const ChartStore& store)
 }
 
 // Step 4.
-void DrawTides(Plotter& plotter, const ChartView& view, const ProgramState& state, const SchemeColours& colours)
+void DrawTides(Plotter& plotter, const ChartView& view, int roundedZoom, const ProgramState& state,
+               const SchemeColours& colours)
 {
     RenderCanvas& canvas = plotter.canvas();
     const Rgb colour = colours.tidesFG ? colours.foreground : kAqua;
@@ -109,7 +112,7 @@ void DrawTides(Plotter& plotter, const ChartView& view, const ProgramState& stat
         }
         const int x = px->x;
         const int y = px->y;
-        if (view.roundedZoom < 3) {
+        if (roundedZoom < 3) {
             for (int k = -1; k <= 1; ++k) {
                 canvas.setPixel(x + k, y, colour);
                 canvas.setPixel(x, y + k, colour);
@@ -127,9 +130,9 @@ void DrawTides(Plotter& plotter, const ChartView& view, const ProgramState& stat
         const int ex = static_cast<int>(RoundHalfEven(x + 2.0 * rate * std::cos(a)));
         const int ey = static_cast<int>(RoundHalfEven(y + 2.0 * rate * std::sin(a)));
         canvas.solidLine(x, y, ex, ey, colour);
-        if (view.roundedZoom >= view.options.TideLabelThreshold) {
+        if (roundedZoom >= view.options.TideLabelThreshold) {
             std::string label = FormatFixed(rate / 10.0, 0, 1);
-            if (view.roundedZoom >= 2 * view.options.TideLabelThreshold) {
+            if (roundedZoom >= 2 * view.options.TideLabelThreshold) {
                 label += " " + FormatInt(set) + "\xb0T";
             }
             canvas.text(x + 2, y + 2, label, colour);
@@ -153,8 +156,9 @@ void DrawTrack(Plotter& plotter, const ChartView& view, const ProgramState& stat
     }
 }
 
-// Step 6: the distance grid, anchored at the bitmap's north-west corner.
-void DrawDistanceGrid(Plotter& plotter, ChartView& view, const ProgramState& state)
+// Step 6: the distance grid, anchored at the bitmap's north-west corner. Returns the caption of
+// the view's tool bar.
+std::string DrawDistanceGrid(Plotter& plotter, const ChartView& view, const ProgramState& state)
 {
     Projection& p = plotter.projection();
     p.margin = kGridClipMargin;
@@ -201,8 +205,8 @@ void DrawDistanceGrid(Plotter& plotter, ChartView& view, const ProgramState& sta
         plotter.plotPoint(north + latStep, lon, LineCode::Grid);
         plotter.plotPoint(south - latStep, lon, LineCode::Grid);
     }
-    view.toolbarHint = FormatFixed(h, 0, 2) + " " + unitName + caption;
     p.margin = ClipMargin(view.zoom);
+    return FormatFixed(h, 0, 2) + " " + unitName + caption;
 }
 
 // Step 7: the world graticule.
@@ -230,7 +234,7 @@ void DrawWorldGraticule(Plotter& plotter)
 }
 
 // Step 8.
-void DrawChartWaypoints(Plotter& plotter, const ChartView& view, const ChartWaypoints& waypoints,
+void DrawChartWaypoints(Plotter& plotter, const ChartView& view, int roundedZoom, const ChartWaypoints& waypoints,
                         const SchemeColours& colours)
 {
     const Rgb labelColour = colours.textFG ? colours.foreground : kSilver;
@@ -242,19 +246,20 @@ void DrawChartWaypoints(Plotter& plotter, const ChartView& view, const ChartWayp
         }
         const int symbol = TwoDigits(wp.name, 24);
         const int parameter = std::max(0, TwoDigits(wp.name, 26));
-        const bool labelled = view.roundedZoom >= view.options.LabelThreshold ||
-                              (symbol == kBlankSymbol && !ParameterBlank(wp.name) && view.roundedZoom >= parameter);
+        const bool labelled = roundedZoom >= view.options.LabelThreshold ||
+                              (symbol == kBlankSymbol && !ParameterBlank(wp.name) && roundedZoom >= parameter);
         if (labelled) {
             plotter.canvas().text(px->x + 5, px->y + 4, LabelOf(wp.name), labelColour);
         }
-        DrawSymbol(plotter, SymbolPlace{px->x, px->y, wp.lat, wp.lon}, parameter, symbol, view.roundedZoom,
+        DrawSymbol(plotter, SymbolPlace{px->x, px->y, wp.lat, wp.lon}, parameter, symbol, roundedZoom,
                    view.options.SymbolThreshold);
     }
     plotter.liftPen();
 }
 
 // Step 9.
-void DrawRoute(Plotter& plotter, const ChartView& view, const ProgramState& state, const SchemeColours& colours)
+void DrawRoute(Plotter& plotter, const ChartView& view, int roundedZoom, const ProgramState& state,
+               const SchemeColours& colours)
 {
     const Rgb labelColour = colours.textFG ? colours.foreground : kWhite;
     plotter.liftPen();
@@ -276,10 +281,10 @@ void DrawRoute(Plotter& plotter, const ChartView& view, const ProgramState& stat
             symbol = kActiveWaypointSymbol;
         }
         const int parameter = std::max(0, TwoDigits(wp.name, 26));
-        if (view.roundedZoom >= view.options.LabelThreshold) {
+        if (roundedZoom >= view.options.LabelThreshold) {
             plotter.canvas().text(px->x + 5, px->y + 4, LabelOf(wp.name), labelColour);
         }
-        DrawSymbol(plotter, SymbolPlace{px->x, px->y, wp.lat, wp.lon}, parameter, symbol, view.roundedZoom,
+        DrawSymbol(plotter, SymbolPlace{px->x, px->y, wp.lat, wp.lon}, parameter, symbol, roundedZoom,
                    view.options.SymbolThreshold);
         plotter.selectCode(LineCode::Route);
     }
@@ -321,40 +326,24 @@ void DrawRangeRings(Plotter& plotter, const ChartView& view, const ProgramState&
                                static_cast<int>(RoundHalfEven(from->y + lengthPx * std::sin(a))), kLime);
 }
 
-void MoveCursorToCentre(ChartView& view, ProgramState& state)
+// Step 12: the cross at the cursor pixel, the position panel's text and, in measure mode, the
+// dotted line from the measure origin with its text.
+void DrawCursor(Plotter& plotter, const RenderContext& ctx, LatLongValue cursorAt, RenderResult& out)
 {
-    view.cursorX = view.projection.halfW;
-    view.cursorY = view.projection.halfH;
-    const LatLongValue pos = PixelToLatLong(view.projection, view.cursorX, view.cursorY);
-    view.centreLat = pos.lat;
-    view.centreLong = pos.lon;
-    state.nav.OwnLat = pos.lat;
-    state.nav.OwnLong = pos.lon;
-}
-
-// Step 12.
-void DrawCursor(Plotter& plotter, ChartView& view, RenderContext& ctx, bool atViewPixel)
-{
-    ProgramState& state = ctx.state;
-    if (!atViewPixel) {
-        if (const auto px = PositionToPixel(view.projection, state.nav.OwnLat, state.nav.OwnLong)) {
-            view.cursorX = px->x;
-            view.cursorY = px->y;
-        }
-    }
+    const ProgramState& state = ctx.state;
     plotter.liftPen();
-    plotter.moveToPixel(Pixel{view.cursorX, view.cursorY});
-    DrawCursorCross(plotter.canvas(), view.cursorX, view.cursorY);
-    state.display.PosnPanel = ViewPositionText(state.nav, state.settings, state.nav.OwnLat, state.nav.OwnLong, 4);
+    plotter.moveToPixel(out.cursor);
+    DrawCursorCross(plotter.canvas(), out.cursor.x, out.cursor.y);
+    out.positionText = ViewPositionText(state.nav, state.settings, cursorAt.lat, cursorAt.lon, 4);
     if (ctx.shared.MeasureMode) {
-        if (const auto origin = PositionToPixel(view.projection, ctx.shared.MeasureOriginLat, ctx.shared.MeasureOriginLong)) {
+        if (const auto origin = PositionToPixel(out.projection, ctx.shared.MeasureOriginLat, ctx.shared.MeasureOriginLong)) {
             RenderCanvas& c = plotter.canvas();
             c.setPen(Pen{plotter.colours().foreground, PenStyle::Dot, 1});
             c.moveTo(origin->x, origin->y);
-            c.lineTo(view.cursorX, view.cursorY);
+            c.lineTo(out.cursor.x, out.cursor.y);
             plotter.resetCode();
         }
-        state.display.StatusLine = ViewMeasureText(state, ctx.shared);
+        out.measurement = MeasureFromOrigin(state.nav, ctx.shared, cursorAt);
     }
 }
 
@@ -365,12 +354,19 @@ DrawingSurface SurfaceOf(const ChartGeometry& geometry)
     return DrawingSurface{geometry.SurfaceWidth, geometry.SurfaceHeight};
 }
 
+ViewMeasurement MeasureFromOrigin(const NavState& nav, const ViewShared& shared, LatLongValue to)
+{
+    const MeasureResult m =
+        MeasureText(shared.MeasureOriginLat, shared.MeasureOriginLong, to.lat, to.lon, nav, shared.MeasureTotal);
+    return ViewMeasurement{m.text, m.range};
+}
+
 std::string ViewMeasureText(ProgramState& state, const ViewShared& shared)
 {
     if (!shared.MeasureMode) {
         return {};
     }
-    const MeasureResult m = MeasureText(shared.MeasureOriginLat, shared.MeasureOriginLong, state.nav, shared.MeasureTotal);
+    const ViewMeasurement m = MeasureFromOrigin(state.nav, shared, LatLongValue{state.nav.OwnLat, state.nav.OwnLong});
     state.nav.RangeToWaypoint = m.range;
     return m.text;
 }
@@ -386,14 +382,14 @@ SchemeColours ColoursFromSettings(const Settings& settings)
     return c;
 }
 
-void RecreateBitmap(ChartView& view, const RenderContext& ctx)
+void RecreateBitmap(ChartView& view, const ProgramState& state)
 {
-    const DrawingSurface s = SurfaceOf(ctx.state.chartGeometry);
+    const DrawingSurface s = SurfaceOf(state.chartGeometry);
     if (view.bitmap.width() != s.width || view.bitmap.height() != s.height ||
         view.bitmap.format() != QImage::Format_RGB32) {
         view.bitmap = QImage(s.width, s.height, QImage::Format_RGB32);
     }
-    view.bitmap.fill(QColor::fromRgb(0xFF000000u | ColoursFromSettings(ctx.state.settings).background));
+    view.bitmap.fill(QColor::fromRgb(0xFF000000u | ColoursFromSettings(state.settings).background));
 }
 
 void DrawCursorCross(RenderCanvas& canvas, int x, int y)
@@ -446,6 +442,53 @@ std::string RangeRingHint(int s)
     return "Rings off|";
 }
 
+VesselDimensions OwnVesselDimensions(const NavState& nav, const Settings& settings)
+{
+    // "Locate Antenna" fixes the vessel's reference point, the bow on the centre line, and then
+    // the antenna, with the vessel lying north-up: the offsets say how far the bow lies ahead
+    // of the antenna and how far the centre line lies to starboard of it. The hull is the vessel
+    // length long and reaches the two outline widths to port and starboard of the centre line.
+    const double ahead = nav.AntennaNorth / kMetreInDegrees;
+    const double toStarboard = nav.AntennaEast / kMetreInDegrees;
+    const double length = std::max(0.0, settings.VesselLength);
+    // An antenna found off the hull is drawn at the hull's edge rather than turning it inside out.
+    VesselDimensions d;
+    d.DimA = std::clamp(ahead, 0.0, length);
+    d.DimB = length - d.DimA;
+    d.DimC = std::max(0.0, settings.VesselOutlineDimA - toStarboard);
+    d.DimD = std::max(0.0, settings.VesselOutlineDimB + toStarboard);
+    return d;
+}
+
+void DrawVesselOutline(Plotter& plotter, LatLongValue antenna, double headingDeg, const VesselDimensions& dims,
+                       Rgb colour)
+{
+    // The hull around the antenna: DimA metres ahead, DimB astern, DimC to port, DimD to
+    // starboard, with a pointed bow over the forward quarter of the length.
+    const double a = dims.DimA;
+    const double b = dims.DimB;
+    const double c = dims.DimC;
+    const double d = dims.DimD;
+    const double length = a + b;
+    const double shoulder = a - 0.25 * length;
+    const double hull[6][2] = {{a, (d - c) / 2.0}, {shoulder, d}, {-b, d}, {-b, -c}, {shoulder, -c}, {a, (d - c) / 2.0}};
+    const double h = headingDeg * kPi / 180.0;
+    const double cosLat = plotter.projection().cosLat != 0.0 ? plotter.projection().cosLat : 1.0;
+    RenderCanvas& canvas = plotter.canvas();
+    std::optional<Pixel> prev;
+    for (const auto& corner : hull) {
+        const double north = corner[0] * std::cos(h) - corner[1] * std::sin(h);
+        const double east = corner[0] * std::sin(h) + corner[1] * std::cos(h);
+        const auto px = PositionToPixel(plotter.projection(), antenna.lat + north * kMetreInDegrees,
+                                        antenna.lon - east * kMetreInDegrees / cosLat);
+        if (px && prev) {
+            canvas.solidLine(prev->x, prev->y, px->x, px->y, colour);
+        }
+        prev = px;
+    }
+    plotter.liftPen();
+}
+
 std::optional<LatLongValue> LastTrackPosition(const ProgramState& state)
 {
     if (state.quickLog.empty()) {
@@ -455,37 +498,40 @@ std::optional<LatLongValue> LastTrackPosition(const ProgramState& state)
     return LatLongValue{r.lat + state.nav.ChartLatOffset, r.lon - state.nav.ChartLongOffset};
 }
 
-void RedrawView(ChartView& view, RenderContext& ctx)
+RenderResult RedrawView(const ChartView& view, QImage& bitmap, const RenderContext& ctx)
 {
-    ProgramState& state = ctx.state;
+    const ProgramState& state = ctx.state;
     StepTimer timer(ctx.timings);
     const DrawingSurface surface = SurfaceOf(state.chartGeometry);
-    if (view.bitmap.isNull() || view.bitmap.width() != surface.width || view.bitmap.height() != surface.height) {
-        RecreateBitmap(view, ctx);
+    if (bitmap.isNull() || bitmap.width() != surface.width || bitmap.height() != surface.height) {
+        bitmap = QImage(surface.width, surface.height, QImage::Format_RGB32);
+        bitmap.fill(QColor::fromRgb(0xFF000000u | ColoursFromSettings(state.settings).background));
     }
     const SchemeColours colours = ColoursFromSettings(state.settings);
-    RenderCanvas canvas(view.bitmap);
+    RenderCanvas canvas(bitmap);
+    RenderResult out;
+    out.cursor = Pixel{view.cursorX, view.cursorY};
 
     // 1-2: grid decision and scales. A followed AIS target replaces the reference position.
     const bool gridWanted = view.zoom > 0.5 ? view.options.ShowGraticule : true;
-    view.projection = ComputeScales(view.centreLat, view.centreLong, view.zoom, surface, ctx.shared.rotation);
-    view.roundedZoom = static_cast<int>(RoundHalfEven(view.zoom));
-    view.followingTarget = false;
+    out.centre = LatLongValue{view.centreLat, view.centreLong};
+    out.projection = ComputeScales(out.centre.lat, out.centre.lon, view.zoom, surface, ctx.shared.rotation);
+    out.roundedZoom = static_cast<int>(RoundHalfEven(view.zoom));
     const bool showTargets = view.aisView && view.ais.ShowAIS;
     if (showTargets) {
         if (const auto target = FollowedTargetPosition(state, view)) {
-            view.projection.refLat = target->lat;
-            view.projection.refLong = target->lon;
-            view.followingTarget = true;
+            out.projection.refLat = target->lat;
+            out.projection.refLong = target->lon;
+            out.followingTarget = true;
         }
     }
-    Plotter plotter(canvas, view.projection, colours);
+    Plotter plotter(canvas, out.projection, colours);
     timer.done(2);
 
     DrawChart(plotter, view, state.chart);
     timer.done(3);
     if (view.options.ShowTides) {
-        DrawTides(plotter, view, state, colours);
+        DrawTides(plotter, view, out.roundedZoom, state, colours);
     }
     timer.done(4);
     if (view.options.ShowTrack) {
@@ -496,29 +542,28 @@ void RedrawView(ChartView& view, RenderContext& ctx)
     // over each other hide the chart, and a whole-world view has no use for a distance grid.
     const bool worldGraticule = view.zoom <= 0.5 && gridWanted;
     if (gridWanted && view.zoom > 0.2 && !worldGraticule) {
-        DrawDistanceGrid(plotter, view, state);
+        out.toolbarHint = DrawDistanceGrid(plotter, view, state);
     }
     timer.done(6);
     if (worldGraticule) {
         DrawWorldGraticule(plotter);
-        view.toolbarHint.clear();
+        out.toolbarHint = std::string();
     }
     timer.done(7);
     if (view.options.ShowWaypoints) {
-        DrawChartWaypoints(plotter, view, state.waypoints, colours);
+        DrawChartWaypoints(plotter, view, out.roundedZoom, state.waypoints, colours);
     }
     timer.done(8);
-    DrawRoute(plotter, view, state, colours);
+    DrawRoute(plotter, view, out.roundedZoom, state, colours);
     timer.done(9);
+    out.selectedTarget = state.ais.SelectedTarget;
     if (showTargets) {
-        DrawAISTargets(plotter, view, state);
+        const RedrawSelection selection = SelectTargetForRedraw(state);
+        out.targetsShown = true;
+        out.selectedTarget = selection.selected;
+        out.nearestTargetRange = selection.nearestRange;
+        DrawAISTargets(plotter, view, state, selection.selected);
         plotter.resetCode();
-        if (ctx.nowDays) {
-            AgeAISTargets(state, *ctx.nowDays);
-        }
-        if (ctx.hooks.refreshTargetText) {
-            ctx.hooks.refreshTargetText();
-        }
     }
     timer.done(10);
 
@@ -526,14 +571,18 @@ void RedrawView(ChartView& view, RenderContext& ctx)
     const int targets = state.ais.AISTargetCount;
     const auto vessel = LastTrackPosition(state);
     bool skipToRings = false;
+    LatLongValue cursorAt{state.nav.OwnLat, state.nav.OwnLong};
     if (!vessel && targets == 0 && !view.ais.ShowAIS && view.aisView) {
-        MoveCursorToCentre(view, state);
-        DrawCursor(plotter, view, ctx, true);
+        // The cursor goes to the bitmap centre, and the shared cursor position with it.
+        out.cursor = Pixel{out.projection.halfW, out.projection.halfH};
+        cursorAt = PixelToLatLong(out.projection, out.cursor.x, out.cursor.y);
+        out.centre = cursorAt;
+        out.cursorPosition = cursorAt;
+        DrawCursor(plotter, ctx, cursorAt, out);
         skipToRings = true;
     } else {
-        if (view.options.ShowTrack && vessel && !view.followingTarget) {
-            view.centreLat = vessel->lat;
-            view.centreLong = vessel->lon;
+        if (view.options.ShowTrack && vessel && !out.followingTarget) {
+            out.centre = *vessel;
             if (view.options.ShowEPE) {
                 plotter.liftPen();
                 DrawGeographicCircle(plotter, vessel->lat, vessel->lon, state.nav.PositionError * kMetreInDegrees,
@@ -542,31 +591,34 @@ void RedrawView(ChartView& view, RenderContext& ctx)
             if (ctx.shared.rotation.angle != 0.0) {
                 DrawNorthIndicator(plotter, view, *vessel);
             }
+            if (view.options.ShowVessel && view.options.ShowOutline && ctx.shared.vesselOutline) {
+                DrawVesselOutline(plotter, *vessel, state.nav.COGValue, *ctx.shared.vesselOutline, colours.foreground);
+            }
         }
-        if (view.followingTarget) {
-            view.cursorX = view.projection.halfW;
-            view.cursorY = view.projection.halfH;
+        if (out.followingTarget) {
+            out.cursor = Pixel{out.projection.halfW, out.projection.halfH};
+        } else if (const auto px = PositionToPixel(out.projection, cursorAt.lat, cursorAt.lon)) {
+            out.cursor = *px;
         }
     }
     timer.done(11);
     if (!skipToRings) {
-        DrawCursor(plotter, view, ctx, view.followingTarget);
+        DrawCursor(plotter, ctx, cursorAt, out);
     }
     timer.done(12);
-    if (!skipToRings && view.followingTarget) {
-        DrawSelectedOutline(plotter, view, state);
+    if (!skipToRings && out.followingTarget) {
+        DrawSelectedOutline(plotter, view, state, out.selectedTarget);
         plotter.resetCode();
     }
     timer.done(13);
-    if (view.options.ShowTrack && view.options.ShowVessel && view.ais.RingSetting >= 1 && !view.followingTarget) {
+    if (view.options.ShowTrack && view.options.ShowVessel && view.ais.RingSetting >= 1 && !out.followingTarget) {
         const LatLongValue at = vessel ? *vessel : LatLongValue{state.nav.OwnLat, state.nav.OwnLong};
         DrawRangeRings(plotter, view, state, at);
     }
     timer.done(14);
-    if (ToUpperAscii(state.chart.ChartName.str()).find("PORTFOLIO") != std::string::npos && ctx.hooks.drawChartOutlines) {
-        ctx.hooks.drawChartOutlines(view, plotter);
-    }
+    out.portfolioOutlines = ToUpperAscii(state.chart.ChartName.str()).find("PORTFOLIO") != std::string::npos;
     timer.done(15);
+    return out;
 }
 
 } // namespace kv

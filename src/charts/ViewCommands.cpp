@@ -217,8 +217,7 @@ void DelayTimer(ViewSet& views, ChartView& v, LogPlayback& playback)
 void RouteCommand(ViewSet& views, ChartView& v, const std::function<void()>& command)
 {
     command();
-    RenderContext ctx{views.state(), views.shared, views.hooks, views.timings, std::nullopt};
-    RecreateBitmap(v, ctx);
+    RecreateBitmap(v, views.state());
     views.Redraw(v);
     views.state().nav.RouteListChanged = true;
 }

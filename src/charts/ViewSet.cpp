@@ -4,16 +4,13 @@
 #include "charts/ViewAis.h"
 #include "charts/ViewText.h"
 #include "core/Format.h"
+#include "core/NotBuilt.h"
 
 namespace kv {
 
 RenderContext ViewSet::Context()
 {
-    RenderContext ctx{state_, shared, hooks, timings, std::nullopt};
-    if (nowDays) {
-        ctx.nowDays = nowDays();
-    }
-    return ctx;
+    return RenderContext{state_, shared, timings};
 }
 
 ChartView* ViewSet::aisView()
@@ -175,15 +172,52 @@ void ViewSet::RefreshViews()
 
 void ViewSet::Redraw(ChartView& v)
 {
-    RenderContext ctx = Context();
-    RedrawView(v, ctx);
+    StoreRenderResult(v, RedrawView(v, v.bitmap, Context()));
+}
+
+void ViewSet::StoreRenderResult(ChartView& v, const RenderResult& r)
+{
+    v.projection = r.projection;
+    v.roundedZoom = r.roundedZoom;
+    v.followingTarget = r.followingTarget;
+    v.centreLat = r.centre.lat;
+    v.centreLong = r.centre.lon;
+    v.cursorX = r.cursor.x;
+    v.cursorY = r.cursor.y;
+    if (r.toolbarHint) {
+        v.toolbarHint = *r.toolbarHint;
+    }
+    if (r.targetsShown) {
+        AisState& ais = state_.ais;
+        ais.SelectedTarget = static_cast<std::uint16_t>(r.selectedTarget);
+        if (r.nearestTargetRange) {
+            ais.NearestTargetRange = *r.nearestTargetRange;
+        }
+        if (nowDays) {
+            AgeAISTargets(state_, nowDays());
+        }
+        if (hooks.refreshTargetText) {
+            hooks.refreshTargetText();
+        }
+    }
+    if (r.cursorPosition) {
+        state_.nav.OwnLat = r.cursorPosition->lat;
+        state_.nav.OwnLong = r.cursorPosition->lon;
+    }
+    state_.display.PosnPanel = r.positionText;
+    if (r.measurement) {
+        state_.nav.RangeToWaypoint = r.measurement->range;
+        state_.display.StatusLine = r.measurement->text;
+    }
+    if (r.portfolioOutlines) {
+        ReportNotBuilt("drawChartOutlines", "chart selection (the outlines of a portfolio)");
+    }
 }
 
 void ViewSet::CommonTail(ChartView& v)
 {
-    RenderContext ctx = Context();
-    RecreateBitmap(v, ctx);
-    RedrawView(v, ctx);
+    RecreateBitmap(v, state_);
+    StoreRenderResult(v, RedrawView(v, v.bitmap, Context()));
     state_.chartGeometry.LastViewLat = v.centreLat;
     state_.chartGeometry.LastViewLong = v.centreLong;
     state_.chartGeometry.LastViewZoom = v.zoom;
@@ -268,8 +302,8 @@ void ViewSet::Image1DblClick(ChartView& v)
 {
     if (v.aisView && v.ais.ShowAIS && state_.ais.AISTargetCount > 0) {
         SelectNearestTarget(*this, v);
-    } else if (waypointSnap) {
-        waypointSnap(v);
+    } else {
+        ReportNotBuilt("waypointSnap", "chart editing (waypoint snap)");
     }
 }
 

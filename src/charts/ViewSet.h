@@ -20,14 +20,18 @@ inline constexpr const char* kCloseOnlyViewQuestion =
     "This is the only view open. Closing it will remove all data ! - Are you really sure?";
 inline constexpr const char* kCannotCloseAisView = "Cannot close the AIS window as all AIS data will be lost !";
 
+// What the views ask of the windows around them.
+struct ViewSetHooks {
+    // The target text window, rewritten after the targets are drawn and aged.
+    std::function<void()> refreshTargetText;
+};
+
 class ViewSet {
 public:
     ViewSet(ProgramState& state, Prompter& prompter) : state_(state), prompter_(prompter) {}
 
     ViewShared shared;
-    RenderHooks hooks;
-    // Double-click in a view that is not showing targets: the waypoint snap of chart editing.
-    std::function<void(ChartView&)> waypointSnap;
+    ViewSetHooks hooks;
     // Local time in days for ageing the AIS targets at each redraw (none: no ageing).
     std::function<double()> nowDays;
     RenderTimings* timings = nullptr;
@@ -60,6 +64,10 @@ public:
     void RefreshViews();
     void CommonTail(ChartView& v);
     void Redraw(ChartView& v);
+    // Keeps what a redraw of v computed: the view's geometry and cursor, the shared cursor, the
+    // position panel and measure text, the AIS selection; then ages the targets and rewrites the
+    // target text when they were shown.
+    void StoreRenderResult(ChartView& v, const RenderResult& result);
 
     // Pixel to position; with update the view's centre and (unless a small-scale overview beside
     // another view) the shared cursor move there. Returns the position text.

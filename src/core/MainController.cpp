@@ -5,6 +5,7 @@
 #include "core/Format.h"
 #include "core/Lifecycle.h"
 #include "core/MenuState.h"
+#include "core/NotBuilt.h"
 #include "core/Paths.h"
 #include "core/TextFile.h"
 #include "ais/AisTargets.h"
@@ -42,6 +43,11 @@ void MainController::setViewCaptions(const std::string& caption)
 }
 
 void MainController::resetCrossTrack() { RestartLeg(state_.nav, state_.route); }
+
+void MainController::PlaceVesselOutline()
+{
+    views_->shared.vesselOutline = OwnVesselDimensions(state_.nav, state_.settings);
+}
 
 void MainController::RedrawViews()
 {
@@ -244,6 +250,8 @@ void MainController::UpdateMenuItems()
     in.chartWaypointCount = static_cast<int>(state_.waypoints.count());
     in.chartEditMode = state_.app.ChartEditMode;
     in.layerMaskSet = !state_.chart.LayerMarker.empty() && state_.chart.LayerMarker != kNoLayers;
+    // Without the chart index no charts are available, and "auto chart" stays disabled.
+    ReportNotBuilt("chartsAvailable", "chart selection (the chart index)");
     in.chartsAvailable = false;
     if (kv::UpdateMenuItems(state_.display, in)) {
         state_.chart.setCount(0);

@@ -161,6 +161,8 @@ private:
     int OpenViewCount() const override { return views_->count(); }
     void RecentreViews() override { RefreshViews(); }
     void RefreshMenus() override { UpdateMenuItems(); }
+    // The views draw own vessel's outline where the antenna offsets place it.
+    void PlaceVesselOutline() override;
 
     ProgramState& state_;
     Platform& platform_;

@@ -3,6 +3,7 @@
 // fix, the fix itself (quick log, track log, route following, panels, gauge, voice prompts,
 // output sentences, text log) and the navigation commands around it.
 
+#include "core/NotBuilt.h"
 #include "core/ProgramState.h"
 #include "navigation/TrackLog.h"
 #include "platform/Platform.h"
@@ -11,8 +12,9 @@
 
 namespace kv {
 
-// What the fix cycle asks of the chart views and the other subsystems. The defaults do nothing,
-// so a program without views (or a test) only overrides what it has.
+// What the fix cycle asks of the chart views and the other subsystems. The view duties do
+// nothing by default, so a program without views (or a test) only overrides what it has; the
+// duties of features not built yet say so in the debug log.
 class FixCycleHooks {
 public:
     virtual ~FixCycleHooks() = default;
@@ -20,15 +22,16 @@ public:
     // Every view that shows the vessel takes the new position; views that follow it re-centre.
     virtual void RecentreViews() {}
     // Automatic chart loading: the best chart for the position.
-    virtual void AutoLoadChart() {}
+    virtual void AutoLoadChart() { ReportNotBuilt("AutoLoadChart", "chart selection (automatic chart loading)"); }
     // Command enabling after a change of mode or of the quick log.
     virtual void RefreshMenus() {}
     // An event fix while chart editing is on adds the position as a chart point.
     virtual bool ChartPointEditingEnabled() const { return false; }
-    virtual void AddChartPoint() {}
+    virtual void AddChartPoint() { ReportNotBuilt("AddChartPoint", "chart editing (chart points)"); }
     // A manual fix in remarks mode opens the remark editor for the event.
-    virtual void OpenRemarkEditor() {}
-    // The vessel outline follows the antenna offsets.
+    virtual void OpenRemarkEditor() { ReportNotBuilt("OpenRemarkEditor", "the remarks document"); }
+    // The vessel outline the views draw follows the antenna offsets (without views there is no
+    // outline to place).
     virtual void PlaceVesselOutline() {}
 };
 

@@ -301,14 +301,19 @@ std::string MeasureUnitLabel(double unitFactor)
 
 MeasureResult MeasureText(double startLat, double startLong, const NavState& nav, double total)
 {
+    return MeasureText(startLat, startLong, nav.OwnLat, nav.OwnLong, nav, total);
+}
+
+MeasureResult MeasureText(double startLat, double startLong, double lat, double lon, const NavState& nav, double total)
+{
     MeasureResult out;
     const std::string unit = MeasureUnitLabel(nav.UnitFactor);
-    const double dLat = startLat - nav.OwnLat;
-    const double dLong = startLong - nav.OwnLong;
+    const double dLat = startLat - lat;
+    const double dLong = startLong - lon;
     out.range = 60.0 * std::sqrt(dLat * dLat + std::pow(dLong * nav.CosLatFactor, 2)) * nav.UnitFactor;
     const double cosLat = nav.CosLatFactor != 0.0 ? nav.CosLatFactor : 1.0;
     const long long a = RoundHalfEven(std::atan(dLat / (dLong + 1e-9) / cosLat) * 180.0 / M_PI);
-    const long long from = startLong < nav.OwnLong ? a + 270 : a + 90;
+    const long long from = startLong < lon ? a + 270 : a + 90;
     long long to = from + 180;
     if (to >= 360) {
         to -= 360;

@@ -88,6 +88,8 @@ struct MeasureResult {
     double range = 0.0; // display units; the caller keeps it as RangeToWaypoint
 };
 MeasureResult MeasureText(double startLat, double startLong, const NavState& nav, double total);
+// The same to a given position (lat, lon, longitude west positive) instead of OwnLat / OwnLong.
+MeasureResult MeasureText(double startLat, double startLong, double lat, double lon, const NavState& nav, double total);
 std::string MeasureUnitLabel(double unitFactor);
 
 // "On Completion of route ..." and "Reversed route": repeating a route and reversing it never

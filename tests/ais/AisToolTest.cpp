@@ -2,6 +2,7 @@
 
 #include "ais/AisDatabase.h"
 #include "AisTestSupport.h"
+#include "support/RunTool.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -13,29 +14,14 @@
 
 namespace {
 
-std::string Kvtool()
-{
-    const char* env = std::getenv("KVTOOL");
-    return env != nullptr ? env : std::string(KV_BINARY_DIR) + "/kvtool";
-}
-
+// kvtool's output for an argument line; its exit code in *status.
 std::string RunKvtool(const std::string& args, int* status = nullptr)
 {
-    std::string out;
-    std::FILE* p = ::popen((Kvtool() + " " + args).c_str(), "r");
-    if (p == nullptr) {
-        return out;
-    }
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) {
-        out.append(buf, n);
-    }
-    const int rc = ::pclose(p);
+    const kvtest::ToolResult r = kvtest::RunKvtoolLine(args);
     if (status != nullptr) {
-        *status = rc;
+        *status = r.exitCode;
     }
-    return out;
+    return r.out;
 }
 
 TEST(AisTool, DecodePrintsOneObjectPerCompletedMessage)

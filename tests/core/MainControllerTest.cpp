@@ -8,6 +8,7 @@
 #include "core/TextFile.h"
 #include "platform/fake/Fakes.h"
 #include "routes/Routes.h"
+#include "support/ConfigFile.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -52,20 +53,6 @@ public:
         config.centreLong = 1.0;
         config.zoom = 1.0;
         WriteChartConfigFile(dir.file("charts/world.cfg"), config);
-    }
-
-    // Writes AppDir + name with the defaults changed by `edit`.
-    template <class Edit>
-    void writeConfig(const std::string& name, Edit edit)
-    {
-        NavState nav;
-        Settings settings;
-        ApplyConfigDefaults(nav, settings);
-        nav.AppDir = dir.path() + "/";
-        nav.LogDir = dir.path() + "/logs/";
-        nav.ChartDir = dir.path() + "/charts/";
-        edit(nav, settings);
-        ASSERT_TRUE(WriteConfig(dir.file(name), nav, settings));
     }
 
     void writeRoute(const std::string& name, int waypoints)
@@ -134,7 +121,7 @@ TEST(MainController, FirstStartWithoutConfigurationOpensTheWorldChartOnce)
 TEST(MainController, AutoStartOpensThePortOnTheFirstTickAndStartsTheFixTimer)
 {
     Program p;
-    p.writeConfig("kelvw.cfg", [](NavState& nav, Settings&) {
+    kvtest::WriteConfigIn(p.dir, "kelvw.cfg", [](NavState& nav, Settings&) {
         nav.NmeaStartMode = "Auto";
         nav.DRMode = true;
         nav.ComPortNumber = 3;
@@ -161,10 +148,36 @@ TEST(MainController, AutoStartOpensThePortOnTheFirstTickAndStartsTheFixTimer)
     }
 }
 
+// The vessel outline is placed from the antenna offsets at the first tick and again when the
+// antenna is located.
+TEST(MainController, TheFirstTickAndLocateAntennaPlaceTheVesselOutline)
+{
+    constexpr double kMetre = 0.000008999;
+    Program p;
+    kvtest::WriteConfigIn(p.dir, "kelvw.cfg", [](NavState& nav, Settings& s) {
+        nav.AntennaNorth = 3 * kMetre;
+        nav.AntennaEast = 0.5 * kMetre;
+        s.VesselLength = 12.0;
+        s.VesselOutlineDimA = 2.0;
+        s.VesselOutlineDimB = 3.0;
+    });
+    p.create();
+    EXPECT_FALSE(p.controller->views().shared.vesselOutline);
+    p.controller->SecsTimerTimer();
+    ASSERT_TRUE(p.controller->views().shared.vesselOutline);
+    const VesselDimensions placed = *p.controller->views().shared.vesselOutline;
+    EXPECT_NEAR(placed.DimA, 3.0, 1e-6);
+    EXPECT_NEAR(placed.DimB, 9.0, 1e-6);
+    EXPECT_NEAR(placed.DimC, 1.5, 1e-6);
+    EXPECT_NEAR(placed.DimD, 3.5, 1e-6);
+    p.controller->fix().Find_Antenna(); // the offsets start again from the reference point
+    EXPECT_EQ(*p.controller->views().shared.vesselOutline, (VesselDimensions{0.0, 12.0, 2.0, 3.0}));
+}
+
 TEST(MainController, AutoStartWithAMissingPortSaysSoAndStillRunsTheFixTimer)
 {
     Program p;
-    p.writeConfig("kelvw.cfg", [](NavState& nav, Settings&) { nav.NmeaStartMode = "Auto"; });
+    kvtest::WriteConfigIn(p.dir, "kelvw.cfg", [](NavState& nav, Settings&) { nav.NmeaStartMode = "Auto"; });
     p.create();
     p.fakes.serial.available = false;
     p.controller->SecsTimerTimer();
@@ -177,7 +190,7 @@ TEST(MainController, AutoStartWithAMissingPortSaysSoAndStillRunsTheFixTimer)
 TEST(MainController, DeadReckoningWithoutRouteIsSwitchedOffByTheFirstTick)
 {
     Program p;
-    p.writeConfig("kelvw.cfg", [](NavState& nav, Settings&) { nav.DRMode = true; });
+    kvtest::WriteConfigIn(p.dir, "kelvw.cfg", [](NavState& nav, Settings&) { nav.DRMode = true; });
     p.create();
     EXPECT_TRUE(p.state.nav.DRMode);
     EXPECT_EQ(p.state.display.FixTimer.intervalMs, 10000u);
@@ -195,7 +208,7 @@ TEST(MainController, ConfiguredRouteIsLoadedAndNextWaypointWraps)
 {
     Program p;
     p.writeRoute("coast", 5);
-    p.writeConfig("kelvw.cfg", [](NavState&, Settings& s) { s.RouteName = "coast"; });
+    kvtest::WriteConfigIn(p.dir, "kelvw.cfg", [](NavState&, Settings& s) { s.RouteName = "coast"; });
     p.create();
     p.controller->SecsTimerTimer();
     ASSERT_EQ(p.state.nav.RouteLength, 5);
@@ -232,7 +245,7 @@ TEST(MainController, ConfiguredRouteIsLoadedAndNextWaypointWraps)
 TEST(MainController, QuitAnsweredNoKeepsRunningAndYesWritesKelvwCfg)
 {
     Program p;
-    p.writeConfig("boat2.cfg", [](NavState& nav, Settings&) {
+    kvtest::WriteConfigIn(p.dir, "boat2.cfg", [](NavState& nav, Settings&) {
         nav.BoatSpeed = 7.5;
         nav.NmeaStartMode = "Auto";
     });
@@ -317,7 +330,7 @@ TEST(MainController, CloseAllAsksTwiceThenEmptiesEverything)
 {
     Program p;
     p.writeRoute("coast", 3);
-    p.writeConfig("kelvw.cfg", [](NavState&, Settings& s) { s.RouteName = "coast"; });
+    kvtest::WriteConfigIn(p.dir, "kelvw.cfg", [](NavState&, Settings& s) { s.RouteName = "coast"; });
     p.create();
     p.controller->SecsTimerTimer();
     p.controller->FileNewItemClick();
@@ -432,7 +445,7 @@ TEST(MainController, RefreshViewsRecentresOnTheCursor)
 TEST(MainController, MissingChartEndsTheProgram)
 {
     Program p;
-    p.writeConfig("kelvw.cfg", [](NavState& nav, Settings&) { nav.ChartName = "nowhere"; });
+    kvtest::WriteConfigIn(p.dir, "kelvw.cfg", [](NavState& nav, Settings&) { nav.ChartName = "nowhere"; });
     p.create();
     p.controller->SecsTimerTimer();
     EXPECT_TRUE(p.window.ended);
@@ -446,7 +459,7 @@ TEST(MainController, LoadingAConfigurationMovesVesselAndView)
     p.writeRoute("coast", 4);
     p.create();
     p.controller->SecsTimerTimer();
-    p.writeConfig("other.cfg", [](NavState& nav, Settings& s) {
+    kvtest::WriteConfigIn(p.dir, "other.cfg", [](NavState& nav, Settings& s) {
         nav.BoatSpeed = 5.0;
         nav.OwnLat = 49.5;
         nav.OwnLong = 2.0;

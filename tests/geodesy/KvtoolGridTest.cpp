@@ -1,5 +1,7 @@
 // Runs the built kvtool and checks the exact bytes of its grid and position lines.
 
+#include "support/RunTool.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -9,33 +11,11 @@
 
 namespace {
 
-std::string KvtoolPath()
-{
-    const char* env = std::getenv("KVTOOL");
-    return env && *env ? env : KV_BINARY_DIR "/kvtool";
-}
-
-struct ToolRun {
-    std::string out;
-    int status = -1;
-};
+using ToolRun = kvtest::ToolResult;
 
 ToolRun RunKvtool(const std::string& arguments)
 {
-    ToolRun run;
-    const std::string command = "'" + KvtoolPath() + "' " + arguments + " 2>/dev/null";
-    std::FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) {
-        return run;
-    }
-    char buffer[256];
-    std::size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-        run.out.append(buffer, n);
-    }
-    const int status = ::pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    return kvtest::RunKvtoolLine(arguments + " 2>/dev/null");
 }
 
 } // namespace
@@ -43,7 +23,7 @@ ToolRun RunKvtool(const std::string& arguments)
 TEST(KvtoolGrid, NationalGridLinesBothWays)
 {
     const ToolRun os = RunKvtool("grid osgb 52.65757030555556 1.7179215833333334");
-    EXPECT_EQ(os.status, 0);
+    EXPECT_EQ(os.exitCode, 0);
     EXPECT_EQ(os.out, "651409.90\t313177.27\tTG 51410 13177\n");
     EXPECT_EQ(RunKvtool("grid osgb 49 -2").out, "**********\t**********\t**************\n");
     EXPECT_EQ(RunKvtool("grid osgb 58.9 -3.2").out.substr(20), "\tHY 30867 01984\n");
@@ -72,7 +52,7 @@ TEST(KvtoolGrid, BadArgumentsGiveUsageAndNoLine)
     for (const char* args : {"grid", "grid osgb 52", "grid osgb x 1", "grid utm 9 1 1", "grid utm 0 1 1", "grid nope 1 2",
              "pos", "pos 1 two"}) {
         const ToolRun r = RunKvtool(args);
-        EXPECT_EQ(r.status, 2) << args;
+        EXPECT_EQ(r.exitCode, 2) << args;
         EXPECT_EQ(r.out, "") << args;
     }
 }

@@ -379,6 +379,33 @@ TEST(FixOutputs, SentencesTripLogFileAndFailures)
     EXPECT_EQ(again.quickLog.count(), 3u);
 }
 
+// Hooks whose features are not built report themselves when the fix asks for them.
+TEST(FixCycle, UnbuiltFeaturesSaySoInTheLog)
+{
+    class OneView final : public FixCycleHooks {
+    public:
+        int OpenViewCount() const override { return 1; }
+    };
+    kvtest::TempDir dir;
+    ProgramState state;
+    FakePlatform fakes;
+    OneView hooks;
+    TrackLogs logs{state, fakes.platform};
+    FixCycle cycle{state, fakes.platform, logs, hooks};
+    state.nav.AppDir = dir.path() + "/";
+    state.nav.LogDir = dir.path() + "/";
+    state.nav.LogNameBase = "08-12-26";
+    state.nav.KeepTextLog = true;
+    state.display.checked["Remarks1"] = true;
+    ASSERT_TRUE(state.nav.AutoChart);
+    const int loads = NotBuiltCount("AutoLoadChart");
+    const int remarks = NotBuiltCount("OpenRemarkEditor");
+    cycle.ManualFix();
+    EXPECT_EQ(state.quickLog.count(), 1u);
+    EXPECT_EQ(NotBuiltCount("AutoLoadChart"), loads + 1);
+    EXPECT_EQ(NotBuiltCount("OpenRemarkEditor"), remarks + 1);
+}
+
 TEST(Commands, DeadReckoningTowAntennaAndResetXte)
 {
     Cycle c;

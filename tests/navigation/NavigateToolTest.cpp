@@ -1,8 +1,10 @@
 // Whole voyages through the built kvtool, compared with checked-in golden output, and the GPX
-// export read back by GDAL's ogrinfo. KV_REGENERATE_GOLDEN=1 rewrites the golden files.
+// export read back by GDAL's ogrinfo. KV_UPDATE_GOLDEN=1 rewrites the golden files.
 
 #include "core/Real48.h"
 #include "navigation/TrackLog.h"
+#include "support/Golden.h"
+#include "support/RunTool.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -21,34 +23,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Kvtool()
-{
-    const char* env = std::getenv("KVTOOL");
-    return env != nullptr && *env != '\0' ? std::string(env) : std::string(KV_BINARY_DIR "/kvtool");
-}
-
 std::string GoldenDir() { return std::string(KV_SOURCE_DIR) + "/tests/navigation/golden/"; }
-
-struct RunResult {
-    int status = -1;
-    std::string out;
-};
-
-RunResult Shell(const std::string& command)
-{
-    RunResult r;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        return r;
-    }
-    char buffer[4096];
-    std::size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-        r.out.append(buffer, n);
-    }
-    r.status = ::pclose(pipe);
-    return r;
-}
 
 std::string ReadFile(const std::string& path)
 {
@@ -67,27 +42,16 @@ std::vector<std::string> Lines(const std::string& text)
 }
 
 // Copies a voyage's input folder into a fresh working folder and sails it.
-RunResult Sail(const kvtest::TempDir& work, const std::string& voyage, const std::string& options)
+kvtest::ToolResult Sail(const kvtest::TempDir& work, const std::string& voyage, const std::string& options)
 {
     fs::copy(GoldenDir() + voyage, work.path(), fs::copy_options::recursive);
     fs::remove(work.file("expected.jsonl"));
-    return Shell("'" + Kvtool() + "' navigate '" + work.path() + "' '" + work.file("track.nmea") + "' " + options + " 2>/dev/null");
+    return kvtest::RunKvtoolLine("navigate '" + work.path() + "' '" + work.file("track.nmea") + "' " + options + " 2>/dev/null");
 }
 
 void CompareWithGolden(const std::string& voyage, const std::string& output)
 {
-    const std::string golden = GoldenDir() + voyage + "/expected.jsonl";
-    const char* regenerate = std::getenv("KV_REGENERATE_GOLDEN");
-    if (regenerate != nullptr && std::string(regenerate) == "1") {
-        std::ofstream(golden, std::ios::binary) << output;
-    }
-    const auto expected = Lines(ReadFile(golden));
-    const auto actual = Lines(output);
-    ASSERT_FALSE(expected.empty()) << "no golden file " << golden;
-    ASSERT_EQ(actual.size(), expected.size());
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_EQ(actual[i], expected[i]) << "fix " << i + 1;
-    }
+    kvtest::ExpectGoldenLines("navigation/golden/" + voyage + "/expected.jsonl", output, "fix");
 }
 
 std::string Field(const std::string& line, const std::string& key)
@@ -111,8 +75,8 @@ double StoredCount(const std::string& logPath)
 TEST(NavigateVoyage, FourWaypointRouteWithArrivalsAndAdvance)
 {
     kvtest::TempDir work;
-    const RunResult r = Sail(work, "voyage_route", "--clock 2026-06-01T10:00:00");
-    ASSERT_EQ(r.status, 0);
+    const kvtest::ToolResult r = Sail(work, "voyage_route", "--clock 2026-06-01T10:00:00");
+    ASSERT_EQ(r.exitCode, 0);
     CompareWithGolden("voyage_route", r.out);
 
     // Independently of the golden: the route is sailed to its end, each waypoint in turn.
@@ -138,8 +102,8 @@ TEST(NavigateVoyage, FourWaypointRouteWithArrivalsAndAdvance)
 TEST(NavigateVoyage, DeadReckoningAcrossMidnight)
 {
     kvtest::TempDir work;
-    const RunResult r = Sail(work, "voyage_dr", "--clock 2026-06-01T23:55:00");
-    ASSERT_EQ(r.status, 0);
+    const kvtest::ToolResult r = Sail(work, "voyage_dr", "--clock 2026-06-01T23:55:00");
+    ASSERT_EQ(r.exitCode, 0);
     CompareWithGolden("voyage_dr", r.out);
 
     const auto fixes = Lines(r.out);
@@ -156,17 +120,17 @@ TEST(NavigateVoyage, DeadReckoningAcrossMidnight)
 
 TEST(NavigateVoyage, BadArguments)
 {
-    EXPECT_NE(Shell("'" + Kvtool() + "' navigate 2>/dev/null").status, 0);
+    EXPECT_NE(kvtest::RunKvtoolLine("navigate 2>/dev/null").exitCode, 0);
     kvtest::TempDir work;
-    EXPECT_NE(Shell("'" + Kvtool() + "' navigate '" + work.path() + "' '" + work.file("none.nmea") + "' 2>/dev/null").status, 0);
+    EXPECT_NE(kvtest::RunKvtoolLine("navigate '" + work.path() + "' '" + work.file("none.nmea") + "' 2>/dev/null").exitCode, 0);
     work.write("a.nmea", "");
-    EXPECT_NE(Shell("'" + Kvtool() + "' navigate '" + work.path() + "' '" + work.file("a.nmea") + "' --clock 2026-13-01T00:00:00 2>/dev/null").status, 0);
-    EXPECT_NE(Shell("'" + Kvtool() + "' navigate '" + work.path() + "' '" + work.file("a.nmea") + "' --sentence VTG 2>/dev/null").status, 0);
+    EXPECT_NE(kvtest::RunKvtoolLine("navigate '" + work.path() + "' '" + work.file("a.nmea") + "' --clock 2026-13-01T00:00:00 2>/dev/null").exitCode, 0);
+    EXPECT_NE(kvtest::RunKvtoolLine("navigate '" + work.path() + "' '" + work.file("a.nmea") + "' --sentence VTG 2>/dev/null").exitCode, 0);
 }
 
 TEST(LogGpx, OgrinfoReadsBackTheTrack)
 {
-    if (Shell("command -v ogrinfo >/dev/null 2>&1").status != 0) {
+    if (kvtest::RunShell("command -v ogrinfo >/dev/null 2>&1").exitCode != 0) {
         GTEST_SKIP() << "ogrinfo is not installed";
     }
     kvtest::TempDir work;
@@ -177,12 +141,12 @@ TEST(LogGpx, OgrinfoReadsBackTheTrack)
         log.push(r);
     }
     work.write("07-03-26.log", kv::EncodeTrackLog(log));
-    const RunResult gpx = Shell("'" + Kvtool() + "' log-gpx '" + work.file("07-03-26.log") + "'");
-    ASSERT_EQ(gpx.status, 0);
+    const kvtest::ToolResult gpx = kvtest::RunKvtoolLine("log-gpx '" + work.file("07-03-26.log") + "'");
+    ASSERT_EQ(gpx.exitCode, 0);
     work.write("track.gpx", gpx.out);
 
-    const RunResult info = Shell("ogrinfo -ro -al -q '" + work.file("track.gpx") + "' track_points 2>/dev/null");
-    ASSERT_EQ(info.status, 0);
+    const kvtest::ToolResult info = kvtest::RunShell("ogrinfo -ro -al -q '" + work.file("track.gpx") + "' track_points 2>/dev/null");
+    ASSERT_EQ(info.exitCode, 0);
     const std::regex point(R"(POINT \((-?[0-9.]+) (-?[0-9.]+)\))");
     std::vector<std::pair<double, double>> read;
     for (std::sregex_iterator it(info.out.begin(), info.out.end(), point), end; it != end; ++it) {
@@ -197,14 +161,14 @@ TEST(LogGpx, OgrinfoReadsBackTheTrack)
 
     // A corrupt log is refused, not turned into a track.
     work.write("bad.log", std::string(1764, '\0') + std::string(6, '\xff'));
-    EXPECT_NE(Shell("'" + Kvtool() + "' log-gpx '" + work.file("bad.log") + "' 2>/dev/null").status, 0);
+    EXPECT_NE(kvtest::RunKvtoolLine("log-gpx '" + work.file("bad.log") + "' 2>/dev/null").exitCode, 0);
 }
 
 TEST(NavigateVoyage, RmcSentencesAndAnEmptyRoute)
 {
     kvtest::TempDir work;
-    const RunResult r = Sail(work, "voyage_route", "--clock 2026-06-01T10:00:00 --sentence rmc");
-    ASSERT_EQ(r.status, 0);
+    const kvtest::ToolResult r = Sail(work, "voyage_route", "--clock 2026-06-01T10:00:00 --sentence rmc");
+    ASSERT_EQ(r.exitCode, 0);
     const auto fixes = Lines(r.out);
     EXPECT_EQ(fixes.size(), 31u); // every RMC line, the invalid GGA not among them
     for (const auto& f : fixes) {
@@ -216,8 +180,8 @@ TEST(NavigateVoyage, RmcSentencesAndAnEmptyRoute)
     fs::copy(GoldenDir() + "voyage_route", bare.path(), fs::copy_options::recursive);
     std::ofstream(bare.file("routes/fourlegs.rte"), std::ios::trunc).close();
     fs::remove(bare.file("charts/solent.cfg"));
-    const RunResult b = Shell("'" + Kvtool() + "' navigate '" + bare.path() + "' '" + bare.file("track.nmea") + "' --clock 2026-06-01T10:00:00 2>/dev/null");
-    ASSERT_EQ(b.status, 0);
+    const kvtest::ToolResult b = kvtest::RunKvtoolLine("navigate '" + bare.path() + "' '" + bare.file("track.nmea") + "' --clock 2026-06-01T10:00:00 2>/dev/null");
+    ASSERT_EQ(b.exitCode, 0);
     const auto bareFixes = Lines(b.out);
     ASSERT_EQ(bareFixes.size(), 31u);
     EXPECT_EQ(Field(bareFixes.back(), "ActiveWaypoint"), "0");

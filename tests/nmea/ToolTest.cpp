@@ -1,5 +1,6 @@
 // kvtool nmea-parse on a file: one JSON line per "$" line, one state for the whole file.
 
+#include "support/RunTool.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -9,33 +10,15 @@
 
 namespace {
 
-std::string RunCommand(const std::string& command)
-{
-    std::string out;
-    FILE* p = ::popen(command.c_str(), "r");
-    if (p == nullptr) {
-        return out;
-    }
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) {
-        out.append(buf, n);
-    }
-    ::pclose(p);
-    return out;
-}
-
 } // namespace
 
 TEST(KvtoolNmeaParse, OneJsonLinePerSentence)
 {
-    const char* tool = std::getenv("KVTOOL");
-    const std::string kvtool = tool != nullptr ? tool : std::string(KV_BINARY_DIR) + "/kvtool";
     kvtest::TempDir dir;
     dir.write("in.nmea", "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n"
                          "!AIVDM,ignored\r\n"
                          "$GPRMC,1,V,,,,,,,,3.5,E\r\n");
-    const std::string out = RunCommand(kvtool + " nmea-parse " + dir.file("in.nmea"));
+    const std::string out = kvtest::RunKvtoolLine("nmea-parse " + dir.file("in.nmea")).out;
     const auto nl = out.find('\n');
     ASSERT_NE(nl, std::string::npos) << out;
     const std::string first = out.substr(0, nl);

@@ -38,13 +38,9 @@ inline std::string ShellQuote(const std::string& text)
     return out + "'";
 }
 
-inline ToolResult RunKvtool(const std::vector<std::string>& args)
+// Runs a shell command line and captures its standard output and exit code.
+inline ToolResult RunShell(const std::string& command)
 {
-    std::string command = ShellQuote(KvtoolPath());
-    for (const auto& a : args) {
-        command += " " + ShellQuote(a);
-    }
-    command += " 2>/dev/null";
     ToolResult result;
     FILE* pipe = ::popen(command.c_str(), "r");
     if (pipe == nullptr) {
@@ -58,6 +54,22 @@ inline ToolResult RunKvtool(const std::vector<std::string>& args)
     const int status = ::pclose(pipe);
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
+}
+
+// kvtool with the arguments as they are (each quoted); its error output is discarded.
+inline ToolResult RunKvtool(const std::vector<std::string>& args)
+{
+    std::string command = ShellQuote(KvtoolPath());
+    for (const auto& a : args) {
+        command += " " + ShellQuote(a);
+    }
+    return RunShell(command + " 2>/dev/null");
+}
+
+// kvtool with an argument line the shell splits (redirections allowed).
+inline ToolResult RunKvtoolLine(const std::string& arguments)
+{
+    return RunShell(ShellQuote(KvtoolPath()) + " " + arguments);
 }
 
 } // namespace kvtest

@@ -6,6 +6,7 @@
 #include "UiSupport.h"
 
 #include "core/Config.h"
+#include "support/ConfigFile.h"
 #include "core/TextFile.h"
 #include "navigation/TrackLog.h"
 #include "nmea/Templates.h"
@@ -76,20 +77,13 @@ TEST(LiveLink, FixesTrackLogPanelAutopilotOutputAndTargets)
         lines.push_back(RouteLine(w));
     }
     ASSERT_TRUE(WriteTextLinesAtomic(dir.file("routes/passage.rte"), lines));
-    {
-        NavState nav;
-        Settings settings;
-        ApplyConfigDefaults(nav, settings);
-        nav.AppDir = dir.path() + "/";
-        nav.LogDir = dir.path() + "/logs/";
-        nav.ChartDir = dir.path() + "/charts/";
+    kvtest::WriteConfigIn(dir, "kelvw.cfg", [](NavState& nav, Settings& settings) {
         nav.NmeaStartMode = "Auto";
         nav.ComPortNumber = 1;
         nav.BaudRate = 4800;
         nav.FixIntervalMs = 500;
         settings.RouteName = "passage";
-        ASSERT_TRUE(WriteConfig(dir.file("kelvw.cfg"), nav, settings));
-    }
+    });
 
     ProgramState state;
     FakePrompter prompter;

@@ -5,6 +5,7 @@
 
 #include "charts/ViewGeometry.h"
 #include "core/Config.h"
+#include "support/ConfigFile.h"
 #include "ais/AisText.h"
 #include "core/TextFile.h"
 #include "platform/fake/Fakes.h"
@@ -62,19 +63,6 @@ protected:
             lines.push_back(RouteLine(w));
         }
         ASSERT_TRUE(WriteTextLinesAtomic(dir.file("routes/" + name + ".rte"), lines));
-    }
-
-    template <class Edit>
-    void writeConfig(const std::string& name, Edit edit)
-    {
-        NavState nav;
-        Settings settings;
-        ApplyConfigDefaults(nav, settings);
-        nav.AppDir = dir.path() + "/";
-        nav.LogDir = dir.path() + "/logs/";
-        nav.ChartDir = dir.path() + "/charts/";
-        edit(nav, settings);
-        ASSERT_TRUE(WriteConfig(dir.file(name), nav, settings));
     }
 
     void start(const std::string& argument = "")
@@ -176,7 +164,7 @@ TEST_F(MainWindowTest, CommandsCarryTheirCaptionsShortcutsAndHints)
 TEST_F(MainWindowTest, EnablingFollowsTheModes)
 {
     writeRoute("coast", 5);
-    writeConfig("kelvw.cfg", [](NavState&, Settings& s) { s.RouteName = "coast"; });
+    kvtest::WriteConfigIn(dir, "kelvw.cfg", [](NavState&, Settings& s) { s.RouteName = "coast"; });
     start();
     // No view: nothing that needs one.
     for (const char* name : {"SaveRouteAs1", "Route1", "Fix1", "FixBtn", "DRMode1", "Find_Antenna"}) {
@@ -252,7 +240,7 @@ TEST_F(MainWindowTest, ClosingTheOnlyViewAsksFirst)
 TEST_F(MainWindowTest, CloseAllEmptiesEverything)
 {
     writeRoute("coast", 3);
-    writeConfig("kelvw.cfg", [](NavState&, Settings& s) { s.RouteName = "coast"; });
+    kvtest::WriteConfigIn(dir, "kelvw.cfg", [](NavState&, Settings& s) { s.RouteName = "coast"; });
     start();
     window->secsTick();
     command("FileNewItem")->trigger();
@@ -271,7 +259,7 @@ TEST_F(MainWindowTest, CloseAllEmptiesEverything)
 
 TEST_F(MainWindowTest, QuitAnsweredNoThenYesWritesKelvwCfg)
 {
-    writeConfig("boat2.cfg", [](NavState& nav, Settings&) { nav.BoatSpeed = 6.5; });
+    kvtest::WriteConfigIn(dir, "boat2.cfg", [](NavState& nav, Settings&) { nav.BoatSpeed = 6.5; });
     start("boat2.cfg");
     window->secsTick();
     fakes.prompter.answer({false});
@@ -327,7 +315,7 @@ TEST_F(MainWindowTest, ClickInTheViewMovesTheCursorAndThePositionPanel)
 TEST_F(MainWindowTest, NextWaypointWrapsOnAFiveWaypointRoute)
 {
     writeRoute("coast", 5);
-    writeConfig("kelvw.cfg", [](NavState&, Settings& s) { s.RouteName = "coast"; });
+    kvtest::WriteConfigIn(dir, "kelvw.cfg", [](NavState&, Settings& s) { s.RouteName = "coast"; });
     start();
     window->secsTick();
     auto* list = window->findChild<QComboBox*>(QStringLiteral("WPName"));

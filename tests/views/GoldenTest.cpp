@@ -1,7 +1,8 @@
 // Small renders of hand-made charts, routes, tracks and targets compared pixel for pixel with
-// checked-in images. KV_REGENERATE_GOLDEN=1 rewrites the images (look at them before committing).
+// checked-in images. KV_UPDATE_GOLDEN=1 rewrites the images (look at them before committing).
 
 #include "ViewTestSupport.h"
+#include "support/Golden.h"
 
 #include "ais/AisTarget.h"
 #include "charts/Symbols.h"
@@ -18,33 +19,6 @@
 namespace {
 
 using namespace kv;
-
-const std::string kGoldenDir = std::string(KV_SOURCE_DIR) + "/tests/views/golden/";
-
-void ExpectGolden(const QImage& actual, const std::string& name)
-{
-    const std::string path = kGoldenDir + name + ".png";
-    const char* regenerate = std::getenv("KV_REGENERATE_GOLDEN");
-    if (regenerate != nullptr && std::string(regenerate) == "1") {
-        ASSERT_TRUE(actual.save(QString::fromStdString(path), "PNG"));
-        return;
-    }
-    QImage expected(QString::fromStdString(path));
-    ASSERT_FALSE(expected.isNull()) << "missing golden image " << path << " (KV_REGENERATE_GOLDEN=1 makes it)";
-    expected = expected.convertToFormat(QImage::Format_RGB32);
-    ASSERT_EQ(expected.size(), actual.size());
-    int differing = 0;
-    for (int y = 0; y < actual.height(); ++y) {
-        for (int x = 0; x < actual.width(); ++x) {
-            differing += kvtest::PixelAt(expected, x, y) != kvtest::PixelAt(actual, x, y);
-        }
-    }
-    if (differing != 0) {
-        const std::string out = std::string(KV_BINARY_DIR) + "/" + name + ".actual.png";
-        actual.save(QString::fromStdString(out), "PNG");
-        ADD_FAILURE() << differing << " pixels differ from " << path << "; this render is in " << out;
-    }
-}
 
 class GoldenTest : public ::testing::Test {
 protected:
@@ -156,7 +130,7 @@ TEST_F(GoldenTest, ChartRouteTrackAndTides)
     v.centreLong = 1.01;
     v.zoom = 32;
     views.CommonTail(v);
-    ExpectGolden(v.bitmap, "chart_route_track");
+    kvtest::ExpectGoldenImage("views/golden/chart_route_track.png", v.bitmap);
 }
 
 TEST_F(GoldenTest, RotatedViewWithTargetsAndRings)
@@ -175,12 +149,12 @@ TEST_F(GoldenTest, RotatedViewWithTargetsAndRings)
     state.ais.SelectedTarget = 1; // a new view starts with none selected
     v.ais.ShowMMSI = true;
     views.CommonTail(v);
-    ExpectGolden(v.bitmap, "rotated_targets");
+    kvtest::ExpectGoldenImage("views/golden/rotated_targets.png", v.bitmap);
 
     // Following the selected target puts it at the centre with its outline.
     AISFollowSelectedTarget1Click(views, v);
     AISShapeClick(views, v);
-    ExpectGolden(v.bitmap, "followed_target");
+    kvtest::ExpectGoldenImage("views/golden/followed_target.png", v.bitmap);
 }
 
 TEST_F(GoldenTest, WorldGraticuleOnWhite)
@@ -194,7 +168,7 @@ TEST_F(GoldenTest, WorldGraticuleOnWhite)
     chart.add(-10, -20);
     chart.add(30, -40);
     ChartView& v = views.CreateView("world");
-    ExpectGolden(v.bitmap, "world_graticule");
+    kvtest::ExpectGoldenImage("views/golden/world_graticule.png", v.bitmap);
 }
 
 TEST_F(GoldenTest, AllSymbolsOnBothBackgrounds)
@@ -214,7 +188,7 @@ TEST_F(GoldenTest, AllSymbolsOnBothBackgrounds)
             const LatLongValue at = PixelToLatLong(p, x, y);
             DrawSymbol(plotter, SymbolPlace{x, y, at.lat, at.lon}, 1, s, 2000, 15);
         }
-        ExpectGolden(image, background == kWhite ? "symbols_white" : "symbols_navy");
+        kvtest::ExpectGoldenImage(background == kWhite ? "views/golden/symbols_white.png" : "views/golden/symbols_navy.png", image);
     }
 }
 

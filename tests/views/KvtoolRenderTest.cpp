@@ -2,6 +2,7 @@
 // a route and a size that raises the drawing surface.
 
 #include "ViewTestSupport.h"
+#include "support/RunTool.h"
 #include "support/TempDir.h"
 
 #include "charts/ChartFiles.h"
@@ -17,15 +18,10 @@ namespace {
 
 using namespace kv;
 
-std::string Kvtool()
+// The exit code of kvtool with an argument line, its output discarded.
+int Kvtool(const std::string& arguments)
 {
-    const char* env = std::getenv("KVTOOL");
-    return env != nullptr ? env : std::string(KV_BINARY_DIR) + "/kvtool";
-}
-
-int Shell(const std::string& command)
-{
-    return std::system((command + " > /dev/null 2>&1").c_str());
+    return kvtest::RunKvtoolLine(arguments + " > /dev/null 2>&1").exitCode;
 }
 
 class KvtoolRender : public ::testing::Test {
@@ -58,7 +54,7 @@ protected:
 TEST_F(KvtoolRender, DrawsTheChartAtTheFormulaPixel)
 {
     const std::string out = dir.file("out.png");
-    ASSERT_EQ(Shell(Kvtool() + " render " + dir.path() + " " + out + " --chart bay --size 1920x1080 --route leg --zoom 16"), 0);
+    ASSERT_EQ(Kvtool("render " + dir.path() + " " + out + " --chart bay --size 1920x1080 --route leg --zoom 16"), 0);
     QImage image(QString::fromStdString(out));
     ASSERT_FALSE(image.isNull());
     EXPECT_EQ(image.width(), 1920);
@@ -76,18 +72,18 @@ TEST_F(KvtoolRender, DrawsTheChartAtTheFormulaPixel)
 TEST_F(KvtoolRender, RefusesBadArguments)
 {
     const std::string out = dir.file("x.png");
-    EXPECT_NE(Shell(Kvtool() + " render " + dir.path()), 0);
-    EXPECT_NE(Shell(Kvtool() + " render " + dir.path() + " " + out + " --chart missing"), 0);
-    EXPECT_NE(Shell(Kvtool() + " render " + dir.path() + " " + out + " --chart bay --zoom 0"), 0);
-    EXPECT_NE(Shell(Kvtool() + " render " + dir.path() + " " + out + " --chart bay --size 12"), 0);
-    EXPECT_NE(Shell(Kvtool() + " render " + dir.path() + " " + out + " --chart bay --route nothere"), 0);
-    EXPECT_NE(Shell(Kvtool() + " render " + dir.path() + " " + out + " --chart bay --tides nothere"), 0);
-    EXPECT_NE(Shell(Kvtool() + " render " + dir.path() + " " + out + " --chart bay --log nothere"), 0);
-    EXPECT_NE(Shell(Kvtool() + " render " + dir.path() + " " + out + " --chart bay --ais nothere"), 0);
-    EXPECT_NE(Shell(Kvtool() + " render " + dir.path() + " " + out + " --chart bay --centre 50 x"), 0);
+    EXPECT_NE(Kvtool("render " + dir.path()), 0);
+    EXPECT_NE(Kvtool("render " + dir.path() + " " + out + " --chart missing"), 0);
+    EXPECT_NE(Kvtool("render " + dir.path() + " " + out + " --chart bay --zoom 0"), 0);
+    EXPECT_NE(Kvtool("render " + dir.path() + " " + out + " --chart bay --size 12"), 0);
+    EXPECT_NE(Kvtool("render " + dir.path() + " " + out + " --chart bay --route nothere"), 0);
+    EXPECT_NE(Kvtool("render " + dir.path() + " " + out + " --chart bay --tides nothere"), 0);
+    EXPECT_NE(Kvtool("render " + dir.path() + " " + out + " --chart bay --log nothere"), 0);
+    EXPECT_NE(Kvtool("render " + dir.path() + " " + out + " --chart bay --ais nothere"), 0);
+    EXPECT_NE(Kvtool("render " + dir.path() + " " + out + " --chart bay --centre 50 x"), 0);
     EXPECT_FALSE(FileExists(out));
     // rotated and centred elsewhere still draws
-    EXPECT_EQ(Shell(Kvtool() + " render " + dir.path() + " " + out + " --chart bay --angle 45 --centre 50.01 0.99 --size 320x240"), 0);
+    EXPECT_EQ(Kvtool("render " + dir.path() + " " + out + " --chart bay --angle 45 --centre 50.01 0.99 --size 320x240"), 0);
     EXPECT_TRUE(FileExists(out));
 }
 
@@ -96,7 +92,7 @@ TEST(KvtoolRenderDemo, WorldChartWithTrackAndTargets)
     kvtest::TempDir dir;
     const std::string src = KV_SOURCE_DIR;
     const std::string out = dir.file("biscay.png");
-    ASSERT_EQ(Shell(Kvtool() + " render " + src + "/demo " + out + " --centre 45.05 8.3 --zoom 8 --size 800x600" +
+    ASSERT_EQ(Kvtool("render " + src + "/demo " + out + " --centre 45.05 8.3 --zoom 8 --size 800x600" +
                     " --log " + src + "/docs/render-demo/logs/voyage.log --ais " + src +
                     "/docs/render-demo/logs/voyage.AIS"),
               0);
