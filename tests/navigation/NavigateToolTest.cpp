@@ -200,19 +200,18 @@ TEST(LogTools, RefuseWhatIsNoTrackLogAndGiveTimesOnlyForRealDates)
     std::filesystem::create_directory(work.file("dir.log"));
     ASSERT_EQ(::mkfifo(work.file("fifo.log").c_str(), 0600), 0);
     const auto run = [&](const std::string& command, const std::string& file) {
-        return Shell("'" + Kvtool() + "' " + command + " '" + work.file(file) + "' 2>&1");
+        return kvtest::RunShell("'" + kvtest::KvtoolPath() + "' " + command + " '" + work.file(file) + "' 2>&1");
     };
     for (const char* command : {"log-dump", "log-gpx"}) {
-        EXPECT_EQ(run(command, "07-03-26.log").status, 0) << command;
-        const RunResult big = run(command, "big.log");
-        EXPECT_NE(big.status, 0) << command;
+        EXPECT_EQ(run(command, "07-03-26.log").exitCode, 0) << command;
+        const kvtest::ToolResult big = run(command, "big.log");
+        EXPECT_NE(big.exitCode, 0) << command;
         EXPECT_NE(big.out.find("Error reading Log File! (" + work.file("big.log") + " is larger than 1792 bytes)"),
                   std::string::npos)
             << big.out;
         for (const char* file : {"dir.log", "fifo.log"}) {
-            const RunResult r = run(command, file); // a clear refusal: no abort, no wait on the FIFO
-            EXPECT_EQ(WEXITSTATUS(r.status), 1) << command << " " << file;
-            EXPECT_TRUE(WIFEXITED(r.status)) << command << " " << file;
+            // A clear refusal: a normal exit with status 1, no abort, no wait on the FIFO.
+            EXPECT_EQ(run(command, file).exitCode, 1) << command << " " << file;
         }
     }
 
@@ -230,8 +229,8 @@ TEST(LogTools, RefuseWhatIsNoTrackLogAndGiveTimesOnlyForRealDates)
     };
     for (const auto& d : dates) {
         work.write(d.name, image);
-        const RunResult gpx = Shell("'" + Kvtool() + "' log-gpx '" + work.file(d.name) + "' 2>/dev/null");
-        ASSERT_EQ(gpx.status, 0) << d.name;
+        const kvtest::ToolResult gpx = kvtest::RunShell("'" + kvtest::KvtoolPath() + "' log-gpx '" + work.file(d.name) + "' 2>/dev/null");
+        ASSERT_EQ(gpx.exitCode, 0) << d.name;
         if (d.time != nullptr) {
             EXPECT_NE(gpx.out.find(d.time), std::string::npos) << d.name << gpx.out;
         } else {
