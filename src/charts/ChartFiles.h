@@ -3,7 +3,7 @@
 // fill, save and purge the chart store.
 
 #include "charts/ChartStore.h"
-#include "core/ProgramState.h"
+#include "app/ProgramState.h"
 #include "platform/Platform.h"
 
 #include <functional>

@@ -4,7 +4,7 @@
 // PositionTable callbacks so that any owner of positions (the chart store, the chart waypoints) can take part without this code knowing its layout. Routes
 // are the user's own and are left as they are.
 
-#include "core/ProgramState.h"
+#include "app/ProgramState.h"
 #include "platform/Platform.h"
 
 #include <functional>

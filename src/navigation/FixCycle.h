@@ -3,7 +3,7 @@
 // fix, the fix itself (quick log, track log, route following, panels, gauge, voice prompts,
 // output sentences, text log) and the navigation commands around it.
 
-#include "core/ProgramState.h"
+#include "app/ProgramState.h"
 #include "navigation/TrackLog.h"
 #include "platform/Platform.h"
 

@@ -2,7 +2,7 @@
 
 #include "core/Config.h"
 #include "core/Format.h"
-#include "core/Lifecycle.h"
+#include "app/Lifecycle.h"
 #include "core/Paths.h"
 #include "core/TextFile.h"
 #include "charts/ChartFiles.h"

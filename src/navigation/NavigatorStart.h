@@ -4,7 +4,7 @@
 // (configuration again, the configured route and chart configuration, dead reckoning only with
 // a route), with the interface treated as open.
 
-#include "core/ProgramState.h"
+#include "app/ProgramState.h"
 #include "navigation/TrackLog.h"
 #include "platform/Platform.h"
 

@@ -1,6 +1,6 @@
 #include "core/Config.h"
 #include "core/Format.h"
-#include "core/Lifecycle.h"
+#include "app/Lifecycle.h"
 #include "core/TextFile.h"
 #include "platform/fake/Fakes.h"
 #include "support/TempDir.h"

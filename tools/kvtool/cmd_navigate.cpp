@@ -7,7 +7,7 @@
 #include "core/Config.h"
 #include "core/Format.h"
 #include "core/Json.h"
-#include "core/Lifecycle.h"
+#include "app/Lifecycle.h"
 #include "core/Paths.h"
 #include "core/TextFile.h"
 #include "ais/AisController.h"

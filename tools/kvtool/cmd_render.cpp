@@ -4,8 +4,8 @@
 
 #include "ais/AisController.h"
 #include "charts/ChartFiles.h"
-#include "charts/Render.h"
-#include "charts/ViewSet.h"
+#include "views/Render.h"
+#include "views/ViewSet.h"
 #include "core/Config.h"
 #include "core/Format.h"
 #include "core/Paths.h"

@@ -3,8 +3,8 @@
 // pen style and colour, a shared pen-up flag breaks the line, and points outside the clip margin
 // lift the pen.
 
-#include "charts/RenderCanvas.h"
-#include "charts/ViewGeometry.h"
+#include "views/RenderCanvas.h"
+#include "views/ViewGeometry.h"
 
 #include <optional>
 

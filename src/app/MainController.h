@@ -7,8 +7,8 @@
 
 #include "ais/AisController.h"
 #include "charts/ChartFiles.h"
-#include "charts/ViewSet.h"
-#include "core/ProgramState.h"
+#include "views/ViewSet.h"
+#include "app/ProgramState.h"
 #include "navigation/FixCycle.h"
 #include "navigation/TrackLog.h"
 #include "nmea/NmeaInterface.h"

@@ -1,4 +1,4 @@
-#include "core/Lifecycle.h"
+#include "app/Lifecycle.h"
 
 #include "core/Config.h"
 #include "core/Paths.h"

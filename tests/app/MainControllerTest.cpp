@@ -3,8 +3,8 @@
 
 #include "charts/ChartFiles.h"
 #include "core/Config.h"
-#include "core/MainController.h"
-#include "core/MenuState.h"
+#include "app/MainController.h"
+#include "app/MenuState.h"
 #include "core/TextFile.h"
 #include "platform/fake/Fakes.h"
 #include "routes/Routes.h"

@@ -1,4 +1,4 @@
-#include "charts/RenderPlotter.h"
+#include "views/RenderPlotter.h"
 
 namespace kv {
 

@@ -1,8 +1,8 @@
-#include "charts/ViewSet.h"
+#include "views/ViewSet.h"
 
 #include "ais/AisTargets.h"
-#include "charts/ViewAis.h"
-#include "charts/ViewText.h"
+#include "views/ViewAis.h"
+#include "views/ViewText.h"
 #include "core/Format.h"
 
 namespace kv {

@@ -1,4 +1,4 @@
-#include "charts/ViewGeometry.h"
+#include "views/ViewGeometry.h"
 
 #include "core/Format.h"
 

@@ -1,4 +1,4 @@
-#include "charts/ViewText.h"
+#include "views/ViewText.h"
 
 #include "geodesy/PositionReadout.h"
 

@@ -2,9 +2,9 @@
 // The chart views of the program (at most two) and the commands of their tool bars, pop-up menus
 // and mouse: zoom, re-centre, full chart, cursor picking and nudging, and the view lifecycle.
 
-#include "charts/Render.h"
-#include "charts/ViewModel.h"
-#include "core/ProgramState.h"
+#include "views/Render.h"
+#include "views/ViewModel.h"
+#include "app/ProgramState.h"
 #include "platform/Prompter.h"
 
 #include <functional>

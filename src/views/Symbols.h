@@ -1,7 +1,7 @@
 #pragma once
 // The 37 waypoint symbols, drawn pixel by pixel around a waypoint's screen point.
 
-#include "charts/RenderPlotter.h"
+#include "views/RenderPlotter.h"
 
 #include <string_view>
 

@@ -2,7 +2,7 @@
 // One chart view: its own centre, zoom and display options, the scales of its last redraw, its
 // cursor pixel and its bitmap. At most two exist (ViewSet owns them).
 
-#include "charts/ViewGeometry.h"
+#include "views/ViewGeometry.h"
 
 #include <QImage>
 

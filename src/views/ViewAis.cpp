@@ -1,7 +1,7 @@
-#include "charts/ViewAis.h"
+#include "views/ViewAis.h"
 
 #include "ais/AisTargets.h"
-#include "charts/Render.h"
+#include "views/Render.h"
 #include "core/Format.h"
 
 namespace kv {

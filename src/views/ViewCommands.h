@@ -2,7 +2,7 @@
 // Commands that work on the drawn picture of a view: area measurement, the chart information
 // text, and the playback of the quick log in a view (driven by the view's Delay timer).
 
-#include "charts/ViewSet.h"
+#include "views/ViewSet.h"
 #include "platform/Clipboard.h"
 
 #include <functional>

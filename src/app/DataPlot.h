@@ -3,7 +3,7 @@
 // from the active leg (or, without one, from the line through the first and last fix), in metres,
 // drawn left to right with full scale 4500 / gain metres either side of the middle line.
 
-#include "core/ProgramState.h"
+#include "app/ProgramState.h"
 
 #include <QImage>
 

@@ -2,9 +2,9 @@
 // AIS targets in the AIS chart view: lollipop and conventional marks, base stations, labels,
 // target tracks and the selected target's outline.
 
-#include "charts/RenderPlotter.h"
-#include "charts/ViewModel.h"
-#include "core/ProgramState.h"
+#include "views/RenderPlotter.h"
+#include "views/ViewModel.h"
+#include "app/ProgramState.h"
 
 #include <optional>
 #include <string>

@@ -1,6 +1,6 @@
 // The data trend plot: the gain rule and the offsets it draws.
 
-#include "core/DataPlot.h"
+#include "app/DataPlot.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "core/DataPlot.h"
+#include "app/DataPlot.h"
 
 #include "core/Format.h"
 

@@ -1,4 +1,4 @@
-#include "core/MenuState.h"
+#include "app/MenuState.h"
 
 #include "core/Format.h"
 

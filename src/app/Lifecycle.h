@@ -1,7 +1,7 @@
 #pragma once
 // Start and orderly shutdown of the program (the parts that do not need a window).
 
-#include "core/ProgramState.h"
+#include "app/ProgramState.h"
 #include "platform/Prompter.h"
 
 #include <string>

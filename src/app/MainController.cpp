@@ -1,13 +1,13 @@
-#include "core/MainController.h"
+#include "app/MainController.h"
 
 #include "core/Config.h"
-#include "core/DataPlot.h"
+#include "app/DataPlot.h"
 #include "core/Format.h"
-#include "core/Lifecycle.h"
-#include "core/MenuState.h"
+#include "app/Lifecycle.h"
+#include "app/MenuState.h"
 #include "core/Paths.h"
 #include "ais/AisTargets.h"
-#include "charts/ViewAis.h"
+#include "views/ViewAis.h"
 #include "geodesy/PositionReadout.h"
 #include "navigation/RouteFollowing.h"
 

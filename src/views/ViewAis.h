@@ -2,7 +2,7 @@
 // The AIS commands of a chart view's pop-up menu and tool bar, the double-click selection and
 // the 5-second target refresh. Each command sets its item and redraws the view.
 
-#include "charts/ViewSet.h"
+#include "views/ViewSet.h"
 #include "platform/Platform.h"
 
 namespace kv {

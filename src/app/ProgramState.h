@@ -5,7 +5,7 @@
 #include "ais/AisState.h"
 #include "charts/ChartStore.h"
 #include "charts/ChartWaypoints.h"
-#include "core/AppState.h"
+#include "app/AppState.h"
 #include "core/Display.h"
 #include "core/NavState.h"
 #include "core/QuickLog.h"

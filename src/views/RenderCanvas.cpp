@@ -1,4 +1,4 @@
-#include "charts/RenderCanvas.h"
+#include "views/RenderCanvas.h"
 
 #include <QFont>
 #include <QFontMetrics>

@@ -1,7 +1,7 @@
-#include "charts/ViewCommands.h"
+#include "views/ViewCommands.h"
 
-#include "charts/Render.h"
-#include "charts/ViewText.h"
+#include "views/Render.h"
+#include "views/ViewText.h"
 #include "core/Format.h"
 #include "core/Paths.h"
 #include "core/TextFile.h"

@@ -1,7 +1,7 @@
-#include "ais/AisDraw.h"
+#include "views/AisDraw.h"
 
 #include "ais/AisTargets.h"
-#include "charts/Render.h"
+#include "views/Render.h"
 #include "core/Format.h"
 
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "charts/Symbols.h"
+#include "views/Symbols.h"
 
 #include "core/Format.h"
 

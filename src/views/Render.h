@@ -2,9 +2,9 @@
 // The redraw of a chart view: the whole picture repainted from the program's tables into the
 // view's W × H bitmap, in a fixed order of layers.
 
-#include "charts/RenderPlotter.h"
-#include "charts/ViewModel.h"
-#include "core/ProgramState.h"
+#include "views/RenderPlotter.h"
+#include "views/ViewModel.h"
+#include "app/ProgramState.h"
 
 #include <array>
 #include <functional>

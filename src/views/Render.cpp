@@ -1,10 +1,10 @@
-#include "charts/Render.h"
+#include "views/Render.h"
 
-#include "ais/AisDraw.h"
+#include "views/AisDraw.h"
 #include "ais/AisTargets.h"
-#include "charts/Symbols.h"
+#include "views/Symbols.h"
 #include "routes/Routes.h"
-#include "charts/ViewText.h"
+#include "views/ViewText.h"
 #include "core/Format.h"
 
 #include <ctime>
