@@ -7,15 +7,16 @@
 # layering the day it is made.
 #
 # The layers, bottom up:
+#   platform   the seams (prompter, clock, serial port, sound, ...), which every folder may use
+#              and which include nothing of ours; platform/qt and platform/fake are
+#              implementations that only the program, kvtool and the tests pick
 #   core       formats, text files, real48, bounded tables, paths, JSON, plain state records
-#   platform   the seams (prompter, clock, serial port, sound, ...); platform/qt and
-#              platform/fake are implementations that only the program, kvtool and tests pick
 #   subsystems nmea, geodesy, charts (store, chart files, chart waypoints), routes, ais,
 #              navigation, views (view geometry and drawing)
 #   app        the controller, the program state aggregate, start-up and quit, menu enabling
 #   ui         Qt Widgets
-set(KV_LAYER_core "")
-set(KV_LAYER_platform core)
+set(KV_LAYER_platform "")
+set(KV_LAYER_core platform)
 set(KV_LAYER_platform/qt core platform)
 set(KV_LAYER_platform/fake core platform)
 set(KV_LAYER_nmea core platform)

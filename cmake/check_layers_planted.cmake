@@ -34,6 +34,7 @@ set(kv_cases
     "views/Planted.h|#include \"platform/fake/Fakes.h\"|src/views/Planted.h: views may not include platform/fake/Fakes.h"
     "app/Planted.h|#include \"platform/qt/QtSerialPort.h\"|src/app/Planted.h: app may not include platform/qt/QtSerialPort.h"
     "platform/Planted.h|#include \"app/ProgramState.h\"|src/platform/Planted.h: platform may not include app/ProgramState.h"
+    "platform/Planted.cpp|#include \"core/Format.h\"|src/platform/Planted.cpp: platform may not include core/Format.h"
     "geodesy/Planted.h|#include \"app/ProgramState.h\"|src/geodesy/Planted.h: geodesy may not include app/ProgramState.h"
     "gadgets/Planted.h|#include \"core/Format.h\"|src/gadgets/Planted.h: folder 'gadgets' has no place in the layer table")
 
