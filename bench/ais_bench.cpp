@@ -5,7 +5,7 @@
 #include "ais/AisDecoder.h"
 #include "ais/AisTargets.h"
 #include "core/Paths.h"
-#include "core/ProgramState.h"
+#include "app/ProgramState.h"
 #include "core/TextFile.h"
 #include "platform/fake/Fakes.h"
 

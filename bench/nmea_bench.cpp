@@ -1,6 +1,6 @@
 // Reception and parsing of position sentences, and the per-fix output sentences.
 
-#include "core/ProgramState.h"
+#include "app/ProgramState.h"
 #include "nmea/NmeaInterface.h"
 #include "nmea/NmeaParse.h"
 #include "nmea/Templates.h"

@@ -5,8 +5,8 @@
 #include "ais/AisTarget.h"
 #include "charts/ChartStore.h"
 #include "charts/ChartWaypoints.h"
-#include "charts/RenderCanvas.h"
-#include "charts/ViewSet.h"
+#include "views/RenderCanvas.h"
+#include "views/ViewSet.h"
 #include "platform/fake/Fakes.h"
 
 #include <benchmark/benchmark.h>

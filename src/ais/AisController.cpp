@@ -3,7 +3,7 @@
 #include "ais/AisTargets.h"
 #include "core/Format.h"
 #include "core/Paths.h"
-#include "core/ProgramState.h"
+#include "app/ProgramState.h"
 #include "core/TextFile.h"
 #include "nmea/NmeaParse.h"
 #include "platform/Platform.h"

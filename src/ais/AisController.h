@@ -3,7 +3,7 @@
 // decode, update the table), the "Process AIS Data" switch, AIS log playback on its timer,
 // monitor mode and the two companion viewers.
 
-#include "core/AisHandOver.h"
+#include "nmea/AisHandOver.h"
 
 #include <functional>
 #include <optional>

@@ -3,8 +3,8 @@
 // fill, save and purge the chart store.
 
 #include "charts/ChartStore.h"
+#include "app/ProgramState.h"
 #include "core/NotBuilt.h"
-#include "core/ProgramState.h"
 #include "platform/Platform.h"
 
 #include <functional>

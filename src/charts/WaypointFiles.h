@@ -3,7 +3,7 @@
 // `.wps` layout with narrower minutes. The same line layout serves the route files.
 
 #include "charts/ChartWaypoints.h"
-#include "core/ProgramState.h"
+#include "app/ProgramState.h"
 #include "platform/Prompter.h"
 
 #include <string>

@@ -22,7 +22,7 @@ void ChartDatumController::Cht2WGS84Click(ChartOffsetFields& fields)
     // The spin fields hold what the user typed; keep it inside their range.
     fields.LatOffs = std::clamp(fields.LatOffs, -kChartOffsetLimit, kChartOffsetLimit);
     fields.LongOffs = std::clamp(fields.LongOffs, -kChartOffsetLimit, kChartOffsetLimit);
-    NavState& nav = state_.nav;
+    NavState& nav = nav_;
     nav.ChartLatOffset = fields.LatOffs / kChartOffsetUnitsPerDegree;
     nav.ChartLongOffset = fields.LongOffs / kChartOffsetUnitsPerDegree;
 

@@ -3,8 +3,8 @@
 // fix, the fix itself (quick log, track log, route following, panels, gauge, voice prompts,
 // output sentences, text log) and the navigation commands around it.
 
+#include "app/ProgramState.h"
 #include "core/NotBuilt.h"
-#include "core/ProgramState.h"
 #include "navigation/TrackLog.h"
 #include "platform/Platform.h"
 

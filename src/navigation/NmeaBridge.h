@@ -4,7 +4,7 @@
 // behind these three functions so the navigation code does not depend on how reception and the
 // template engine are organised.
 
-#include "core/ProgramState.h"
+#include "app/ProgramState.h"
 #include "platform/Clock.h"
 
 #include <string>

@@ -4,7 +4,7 @@
 // good, time to go, the cross-track error and the texts the panels and autopilot sentences show.
 // Every distance and bearing is plane sailing on a flat chart scaled by CosLatFactor.
 
-#include "core/ProgramState.h"
+#include "app/ProgramState.h"
 
 #include <cstdint>
 

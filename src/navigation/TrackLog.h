@@ -3,7 +3,7 @@
 // text log ".txt" (one line per logged fix) and the AIS log ".AIS" header, plus the Logs menu
 // commands.
 
-#include "core/ProgramState.h"
+#include "app/ProgramState.h"
 #include "platform/Platform.h"
 
 #include <array>

@@ -11,8 +11,8 @@
 //   PlayAISlog       the AIS log playback button (disabled while open)
 // and reads ShowNMEA ("Show raw &NMEA") and ProcAis ("Process &AIS Data").
 
-#include "core/AisHandOver.h"
-#include "core/ProgramState.h"
+#include "nmea/AisHandOver.h"
+#include "app/ProgramState.h"
 #include "platform/Platform.h"
 
 namespace kv {

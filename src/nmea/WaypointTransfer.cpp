@@ -1,7 +1,7 @@
 #include "nmea/WaypointTransfer.h"
 
 #include "core/Format.h"
-#include "core/ProgramState.h"
+#include "app/ProgramState.h"
 
 namespace kv {
 

@@ -2,7 +2,7 @@
 // The route: its files (`.rte` read and written, the DOS `.prn` read), the route commands of the
 // main window and of a chart view's pop-up menu, the waypoint name list and the measure text.
 
-#include "core/ProgramState.h"
+#include "app/ProgramState.h"
 #include "platform/Prompter.h"
 
 #include <string>

@@ -2,7 +2,7 @@
 // The tidal atlas commands: loading a `.pos` file with its stream file, removing the atlas,
 // stepping the shown tide hour, the stream at the vessel and the average stream along the leg.
 
-#include "core/ProgramState.h"
+#include "app/ProgramState.h"
 #include "platform/Platform.h"
 
 #include <string>

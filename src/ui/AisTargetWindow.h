@@ -1,7 +1,7 @@
 #pragma once
 // "AIS Target Data": a small stay-on-top window with the lines of one target.
 
-#include "core/ProgramState.h"
+#include "app/ProgramState.h"
 #include "platform/Clock.h"
 
 #include <QWidget>

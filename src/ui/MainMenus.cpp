@@ -1,8 +1,8 @@
 // The main window's menus, tool bar, navigation panel and status bar, each command wired to its
 // operation.
 
-#include "core/DataPlot.h"
-#include "core/MenuState.h"
+#include "app/DataPlot.h"
+#include "app/MenuState.h"
 #include "nmea/WaypointTransfer.h"
 #include "ui/AisTargetWindow.h"
 #include "ui/ClickLabel.h"

@@ -1,6 +1,6 @@
 #include "ui/MainWindow.h"
 
-#include "charts/ViewGeometry.h"
+#include "views/ViewGeometry.h"
 #include "ui/AisTargetWindow.h"
 #include "ui/ClickLabel.h"
 #include "ui/UiText.h"

@@ -2,8 +2,8 @@
 // The main window: menus, tool bar, navigation panel, status bar and up to two chart views. It
 // forwards every command to the controller and then mirrors Display (one refresh() path).
 
-#include "core/MainController.h"
-#include "core/ProgramState.h"
+#include "app/MainController.h"
+#include "app/ProgramState.h"
 #include "platform/Platform.h"
 
 #include <QMainWindow>

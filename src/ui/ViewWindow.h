@@ -2,8 +2,8 @@
 // One chart view child window: its tool bar, the view image in a scroll box and its pop-up menu.
 // The window only shows the image it is given and reports the mouse in image pixels.
 
-#include "charts/ViewCommands.h"
-#include "charts/ViewModel.h"
+#include "views/ViewCommands.h"
+#include "views/ViewModel.h"
 
 #include <QImage>
 #include <QLabel>

@@ -7,7 +7,7 @@
 #include "ui/ViewWindow.h"
 
 #include "ais/AisTargets.h"
-#include "charts/ViewAis.h"
+#include "views/ViewAis.h"
 
 #include <QAction>
 #include <QActionGroup>

@@ -7,7 +7,7 @@
 #include "ais/AisDatabase.h"
 #include "ais/AisTargets.h"
 #include "ais/AisText.h"
-#include "core/ProgramState.h"
+#include "app/ProgramState.h"
 #include "platform/fake/Fakes.h"
 #include "support/TempDir.h"
 

@@ -3,7 +3,7 @@
 #include "ais/AisController.h"
 #include "ais/AisDatabase.h"
 #include "ais/AisTargets.h"
-#include "core/ProgramState.h"
+#include "app/ProgramState.h"
 #include "core/TextFile.h"
 #include "platform/fake/Fakes.h"
 #include "support/TempDir.h"

@@ -3,7 +3,7 @@
 #include "ais/AisController.h"
 #include "ais/AisTargets.h"
 #include "ais/AisText.h"
-#include "core/ProgramState.h"
+#include "app/ProgramState.h"
 #include "platform/fake/Fakes.h"
 #include "support/TempDir.h"
 

@@ -2,7 +2,7 @@
 // Shared helpers of the chart tests: chart images made from points, a program with fakes.
 
 #include "charts/ChartFiles.h"
-#include "core/ProgramState.h"
+#include "app/ProgramState.h"
 #include "platform/fake/Fakes.h"
 #include "support/TempDir.h"
 

@@ -1,6 +1,7 @@
 #include "core/Config.h"
 #include "core/Format.h"
-#include "core/Lifecycle.h"
+#include "app/Lifecycle.h"
+#include "app/MainController.h"
 #include "core/TextFile.h"
 #include "platform/fake/Fakes.h"
 #include "support/TempDir.h"
@@ -10,6 +11,7 @@
 #include <cmath>
 
 #include <filesystem>
+#include <fstream>
 #include <csignal>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -17,6 +19,24 @@
 using namespace kv;
 
 namespace {
+
+// The program started in `folder` as kvfree starts it (the main window's creation and the first
+// one-second tick), with the recording platform and no window. The start opens the configured
+// chart and ends the program without it, so an empty chart file of that name is put in place.
+struct StartedProgram {
+    StartedProgram(const std::string& folder, const std::string& configArgument, const std::string& chart = "world")
+    {
+        std::filesystem::create_directories(folder + "/charts");
+        std::ofstream(folder + "/charts/" + chart + ".cht");
+        controller.FormCreate(folder, configArgument);
+        controller.SecsTimerTimer();
+        EXPECT_FALSE(controller.ended());
+    }
+    FakePlatform fakes;
+    ProgramState state;
+    MainWindowHooks noWindow;
+    MainController controller{state, fakes.platform, noWindow};
+};
 
 // A configuration as a user's boat would have it, every field away from its default.
 void FillNonDefault(NavState& nav, Settings& s)
@@ -150,8 +170,8 @@ TEST(Config, FileLayoutIs47CrLfLines)
 TEST(Config, DefaultsWithoutAFile)
 {
     kvtest::TempDir dir;
-    ProgramState state;
-    InitialiseProgram(state, dir.path(), "");
+    StartedProgram program(dir.path(), "");
+    const ProgramState& state = program.state;
     const NavState& nav = state.nav;
     EXPECT_TRUE(nav.KeepTextLog);
     EXPECT_TRUE(nav.NMEAOutputOn);
@@ -242,11 +262,11 @@ TEST(Config, ShortOrGarbageFilesDoNotCrash)
 TEST(Config, FailedWriteShowsTheMessageAndKeepsTheOldFile)
 {
     kvtest::TempDir dir;
-    ProgramState state;
-    InitialiseProgram(state, dir.path(), "");
-    FakePrompter prompter;
+    StartedProgram program(dir.path(), "");
+    ProgramState& state = program.state;
+    FakePrompter& prompter = program.fakes.prompter;
     prompter.answer({true});
-    ASSERT_TRUE(FormCloseQuery(state, prompter));
+    ASSERT_TRUE(program.controller.FormCloseQuery());
     const std::string before = dir.read("kelvw.cfg");
     ASSERT_EQ(SplitLines(before).size(), 47u);
 
@@ -259,34 +279,39 @@ TEST(Config, FailedWriteShowsTheMessageAndKeepsTheOldFile)
     small.rlim_cur = 64;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
     prompter.answer({true});
-    const bool closed = FormCloseQuery(state, prompter);
+    const bool closed = program.controller.FormCloseQuery();
     ::setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
 
     EXPECT_TRUE(closed);
     EXPECT_TRUE(prompter.lastMessageIs("Error creating config file !"));
     EXPECT_EQ(dir.read("kelvw.cfg"), before);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1); // no temporary left
+    // No temporary left beside it; the start's own files (log folder, vessel database) stay.
+    std::string names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+        names += entry.path().filename().string() + " ";
+    }
+    EXPECT_EQ(names.find(".kvtmp-"), std::string::npos) << names;
+    EXPECT_TRUE(std::filesystem::exists(dir.file("kelvw.cfg")));
 
     // A folder that does not exist: the same message.
     state.nav.AppDir = dir.file("gone/");
     prompter.answer({true});
-    EXPECT_TRUE(FormCloseQuery(state, prompter));
+    EXPECT_TRUE(program.controller.FormCloseQuery());
     EXPECT_TRUE(prompter.lastMessageIs("Error creating config file !"));
 }
 
 TEST(Lifecycle, QuitAnsweredNoKeepsRunningAndWritesNothing)
 {
     kvtest::TempDir dir;
-    ProgramState state;
-    InitialiseProgram(state, dir.path(), "boat2.cfg");
-    FakePrompter prompter;
+    StartedProgram program(dir.path(), "boat2.cfg");
+    FakePrompter& prompter = program.fakes.prompter;
     prompter.answer({false});
-    EXPECT_FALSE(FormCloseQuery(state, prompter));
+    EXPECT_FALSE(program.controller.FormCloseQuery());
     EXPECT_EQ(prompter.messages.back().text, "Quit Kelvane - Are you sure?");
     EXPECT_FALSE(std::filesystem::exists(dir.file("kelvw.cfg")));
     prompter.answer({true});
-    EXPECT_TRUE(FormCloseQuery(state, prompter));
+    EXPECT_TRUE(program.controller.FormCloseQuery());
     // Started with boat2.cfg, the program still writes kelvw.cfg.
     EXPECT_TRUE(std::filesystem::exists(dir.file("kelvw.cfg")));
     EXPECT_FALSE(std::filesystem::exists(dir.file("boat2.cfg")));
@@ -299,9 +324,8 @@ TEST(Lifecycle, StartupReadsTheNamedConfigurationInTheWorkingFolder)
     Settings s;
     nav.ChartName = "boat2chart";
     ASSERT_TRUE(WriteConfig(dir.file("boat2.cfg"), nav, s));
-    ProgramState state;
-    InitialiseProgram(state, dir.path(), "boat2.cfg");
-    EXPECT_EQ(state.nav.ChartName, "boat2chart");
+    StartedProgram program(dir.path(), "boat2.cfg", "boat2chart");
+    EXPECT_EQ(program.state.nav.ChartName, "boat2chart");
     EXPECT_EQ(StartupConfigPath("/w/", ""), "/w/kelvw.cfg");
 }
 
@@ -310,8 +334,8 @@ TEST(Config, LongFolderPathsAreKeptWhole)
     kvtest::TempDir dir;
     const std::string deep = dir.path() + "/" + std::string(90, 'f') + "/";
     std::filesystem::create_directories(deep);
-    ProgramState state;
-    InitialiseProgram(state, deep, "");
+    StartedProgram program(deep, "");
+    ProgramState& state = program.state;
     EXPECT_EQ(state.nav.LogDir, deep + "logs/");
     EXPECT_EQ(state.nav.ChartDir, deep + "charts/");
     ASSERT_TRUE(WriteConfig(deep + "kelvw.cfg", state.nav, state.settings));

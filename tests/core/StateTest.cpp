@@ -1,6 +1,6 @@
 #include "core/BoundedTable.h"
 #include "core/NavState.h"
-#include "core/ProgramState.h"
+#include "app/ProgramState.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,5 @@
 #include "geodesy/ChartDatum.h"
+#include "app/ProgramState.h"
 #include "platform/fake/Fakes.h"
 
 #include <gtest/gtest.h>
@@ -25,7 +26,7 @@ struct PositionList {
 struct Fixture {
     ProgramState state;
     FakePlatform fakes;
-    ChartDatumController controller{state, fakes.platform};
+    ChartDatumController controller{state.nav, fakes.platform};
     PositionList chart{{{50.0, 1.0}, {50.5, -1.0}}};
     PositionList waypoints{{{51.0, 2.0}}};
     Fixture()
@@ -101,7 +102,7 @@ TEST(ChartDatum, WorksWithoutChartTablesPluggedIn)
 {
     ProgramState state;
     FakePlatform fakes;
-    ChartDatumController controller{state, fakes.platform};
+    ChartDatumController controller{state.nav, fakes.platform};
     fakes.prompter.answer({true, true});
     ChartOffsetFields fields{60, 0};
     controller.Cht2WGS84Click(fields);

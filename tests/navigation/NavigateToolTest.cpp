@@ -128,6 +128,20 @@ TEST(NavigateVoyage, BadArguments)
     EXPECT_NE(kvtest::RunKvtoolLine("navigate '" + work.path() + "' '" + work.file("a.nmea") + "' --sentence VTG 2>/dev/null").exitCode, 0);
 }
 
+// The voyage starts as the program does, so a configured chart that is missing ends it before
+// the first fix, with the program's message, and the configuration naming it is set aside.
+TEST(NavigateVoyage, TheStartStopsWithoutTheConfiguredChart)
+{
+    kvtest::TempDir work;
+    fs::copy(GoldenDir() + "voyage_route", work.path(), fs::copy_options::recursive);
+    fs::remove(work.file("charts/solent.cht"));
+    const kvtest::ToolResult r = kvtest::RunShell("'" + kvtest::KvtoolPath() + "' navigate '" + work.path() + "' '" + work.file("track.nmea") + "' 2>&1");
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_NE(r.out.find("Chart File solent not found in local chart directory."), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("\"FixSource\""), std::string::npos) << "no fix may run";
+    EXPECT_TRUE(fs::exists(work.file("kelvw.cfg.bak")));
+}
+
 TEST(LogGpx, OgrinfoReadsBackTheTrack)
 {
     if (kvtest::RunShell("command -v ogrinfo >/dev/null 2>&1").exitCode != 0) {

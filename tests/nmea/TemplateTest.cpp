@@ -1,4 +1,4 @@
-#include "core/ProgramState.h"
+#include "app/ProgramState.h"
 #include "nmea/Templates.h"
 #include "nmea/WaypointTransfer.h"
 #include "platform/fake/Fakes.h"

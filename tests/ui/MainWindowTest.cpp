@@ -3,7 +3,7 @@
 
 #include "UiSupport.h"
 
-#include "charts/ViewGeometry.h"
+#include "views/ViewGeometry.h"
 #include "core/Config.h"
 #include "support/ConfigFile.h"
 #include "ais/AisText.h"

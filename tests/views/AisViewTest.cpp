@@ -2,8 +2,8 @@
 
 #include "ViewTestSupport.h"
 
-#include "ais/AisDraw.h"
-#include "charts/ViewAis.h"
+#include "views/AisDraw.h"
+#include "views/ViewAis.h"
 #include "platform/fake/Fakes.h"
 
 #include <gtest/gtest.h>

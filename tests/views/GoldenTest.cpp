@@ -5,9 +5,9 @@
 #include "support/Golden.h"
 
 #include "ais/AisTarget.h"
-#include "charts/Symbols.h"
-#include "charts/ViewAis.h"
-#include "charts/ViewSet.h"
+#include "views/Symbols.h"
+#include "views/ViewAis.h"
+#include "views/ViewSet.h"
 #include "platform/fake/Fakes.h"
 
 #include <gtest/gtest.h>

@@ -4,8 +4,8 @@
 #include "ViewTestSupport.h"
 
 #include "ais/AisTargets.h"
-#include "charts/ViewAis.h"
-#include "charts/ViewSet.h"
+#include "views/ViewAis.h"
+#include "views/ViewSet.h"
 #include "core/NotBuilt.h"
 #include "platform/fake/Fakes.h"
 

@@ -2,11 +2,11 @@
 
 #include "ViewTestSupport.h"
 
-#include "charts/Render.h"
-#include "charts/Symbols.h"
-#include "charts/ViewSet.h"
-#include "charts/ViewText.h"
 #include "core/NotBuilt.h"
+#include "views/Render.h"
+#include "views/Symbols.h"
+#include "views/ViewSet.h"
+#include "views/ViewText.h"
 #include "platform/fake/Fakes.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 #include "ViewTestSupport.h"
 #include "support/TempDir.h"
 
-#include "charts/ViewCommands.h"
+#include "views/ViewCommands.h"
 #include "core/TextFile.h"
 #include "routes/Routes.h"
 #include "platform/fake/Fakes.h"

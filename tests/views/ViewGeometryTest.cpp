@@ -2,8 +2,8 @@
 
 #include "ViewTestSupport.h"
 
-#include "charts/ViewGeometry.h"
-#include "charts/ViewSet.h"
+#include "views/ViewGeometry.h"
+#include "views/ViewSet.h"
 #include "platform/fake/Fakes.h"
 
 #include <gtest/gtest.h>

@@ -3,9 +3,9 @@
 
 #include "charts/ChartStore.h"
 #include "charts/ChartWaypoints.h"
-#include "charts/Render.h"
-#include "core/ProgramState.h"
-#include "charts/RenderCanvas.h"
+#include "views/Render.h"
+#include "app/ProgramState.h"
+#include "views/RenderCanvas.h"
 
 #include <QImage>
 

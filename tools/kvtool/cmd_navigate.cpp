@@ -1,20 +1,15 @@
-// kvtool navigate: a headless voyage. The program's own start-up, fix cycle and logs run in a
-// working folder, one fix for each position sentence of an NMEA file, and every fix prints one
-// JSON line with what the navigator would see.
+// kvtool navigate: a headless voyage. The program's own controller starts in a working folder
+// exactly as kvfree does (window creation, then the first one-second tick loading the configured
+// chart and route), with the recording platform and no window; then one fix runs for each
+// position sentence of an NMEA file, and every fix prints one JSON line with what the navigator
+// would see.
 
 #include "Command.h"
 
-#include "core/Config.h"
+#include "app/MainController.h"
 #include "core/Format.h"
 #include "core/Json.h"
-#include "core/Lifecycle.h"
-#include "core/Paths.h"
 #include "core/TextFile.h"
-#include "ais/AisController.h"
-#include "navigation/FixCycle.h"
-#include "nmea/NmeaInterface.h"
-#include "navigation/NavigatorStart.h"
-#include "navigation/TrackLog.h"
 #include "platform/fake/Fakes.h"
 
 #include <cmath>
@@ -40,12 +35,6 @@ private:
         out_ += kv::JsonString(key) + ":" + value;
     }
     std::string out_ = "{";
-};
-
-// One chart view is shown; the other views' duties have no effect here.
-class OneViewHooks final : public kv::FixCycleHooks {
-public:
-    int OpenViewCount() const override { return 1; }
 };
 
 std::optional<kv::LocalDateTime> ParseClock(const std::string& text)
@@ -168,18 +157,27 @@ int RunNavigate(const kvtool::Args& args)
     fakes.clock.time = clock ? *clock : systemClock.now();
     fakes.serial.freeSpace = 1 << 20;
     kv::ProgramState state;
-    OneViewHooks hooks;
-    kv::TrackLogs logs(state, fakes.platform);
-    kv::FixCycle cycle(state, fakes.platform, logs, hooks);
-
-    kv::StartNavigator(state, fakes.platform, logs, workDir);
+    kv::MainWindowHooks noWindow;
+    kv::MainController program(state, fakes.platform, noWindow);
+    program.FormCreate(workDir, "");
+    program.SecsTimerTimer();
+    if (program.ended()) {
+        for (const auto& m : fakes.prompter.messages) {
+            std::fprintf(stderr, "%s: %s\n", m.kind.c_str(), m.text.c_str());
+        }
+        return 1;
+    }
     state.nav.PositionSentence = sentence;
-    // Reception as in a run: sentences arrive on the serial link, "!AIVDM" lines go on to the
-    // AIS subsystem while "Process AIS Data" is on.
-    kv::AisController ais(state, fakes.platform);
-    kv::NmeaInterface nmea(state, fakes.platform, &ais);
-    state.display.checked[kv::kProcAisControl] = true;
-    nmea.OpenAtStartup();
+    // The navigator connects the receiver with the NMEA button; that ends dead reckoning, which a
+    // configuration asking for it gets back through its menu item, as at the helm.
+    const bool deadReckoning = state.nav.DRMode;
+    if (!state.nav.NmeaOpen) {
+        program.nmea().OpenNmeaInterface();
+    }
+    if (deadReckoning && !state.nav.DRMode) {
+        program.fix().DRMode1Click();
+    }
+    kv::FixCycle& cycle = program.fix();
 
     std::size_t messagesShown = 0;
     bool firstFix = true;

@@ -2,18 +2,13 @@
 
 #include "Command.h"
 
-#include "ais/AisController.h"
-#include "charts/ChartFiles.h"
-#include "charts/Render.h"
-#include "charts/ViewSet.h"
+#include "app/MainController.h"
+#include "views/Render.h"
 #include "core/Config.h"
 #include "core/Format.h"
 #include "core/Paths.h"
-#include "navigation/TrackLog.h"
 #include "core/TextFile.h"
 #include "platform/fake/Fakes.h"
-#include "routes/Routes.h"
-#include "routes/TidalStreams.h"
 
 #include <QImage>
 
@@ -171,35 +166,40 @@ int RunRender(const kvtool::Args& args)
         return 2;
     }
     const Options& o = *parsed;
+    // The program's own controllers open the files, as their menu commands do in kvfree: a new
+    // view, then the chart into it. The start-up itself is not run:
+    // it would open the day's logs in the working folder (a drawing writes nothing there) and
+    // load the configured chart, which --chart replaces.
     auto state = std::make_unique<kv::ProgramState>();
     kv::FakePlatform fakes;
+    kv::MainWindowHooks noWindow;
     kv::ReadConfig(o.workDir + kv::kConfigFileName, state->nav, state->settings);
     state->nav.AppDir = o.workDir;
+    auto program = std::make_unique<kv::MainController>(*state, fakes.platform, noWindow);
 
     const kv::DrawingSurface surface = kv::SurfaceForScreen(o.width, o.height);
     state->chartGeometry.SurfaceWidth = surface.width;
     state->chartGeometry.SurfaceHeight = surface.height;
+    kv::ViewSet& views = program->views();
+    views.shared.rotation.setAngle(o.angle * 3.14159265358979323846 / 180.0);
 
     const std::string chartName = o.chart.empty() ? state->nav.ChartName : o.chart;
     const std::string chartPath = Resolve(o.workDir, "charts/", chartName, ".cht");
-    kv::ChartViewHooks chartHooks;
-    kv::ChartFiles charts(*state, fakes.platform, chartHooks);
-    charts.OpenChart(chartPath);
+    program->FileNewItemClick();
+    program->charts().OpenChart(chartPath);
     for (const auto& m : fakes.prompter.messages) {
         if (m.kind != "information") {
             std::fprintf(stderr, "kvtool render: %s\n", m.text.c_str());
         }
     }
-    if (state->chart.ChartName.empty()) {
+    if (state->chart.ChartName.empty() || views.count() == 0) {
         std::fprintf(stderr, "kvtool render: cannot open chart %s\n", chartPath.c_str());
         return 1;
     }
 
     if (!o.route.empty()) {
-        kv::RouteHooks routeHooks;
-        kv::RouteEditor routes(*state, fakes.prompter, routeHooks);
         const std::string path = Resolve(o.workDir, "routes/", o.route, ".rte");
-        if (!routes.ReadRouteFile(path)) {
+        if (!program->routes().ReadRouteFile(path)) {
             std::fprintf(stderr, "kvtool render: cannot read route %s\n", path.c_str());
             return 1;
         }
@@ -208,9 +208,8 @@ int RunRender(const kvtool::Args& args)
         }
     }
     if (!o.tides.empty()) {
-        kv::TidalAtlas atlas(*state, fakes.platform);
         const std::string path = Resolve(o.workDir, "tides/", o.tides, ".pos");
-        if (!atlas.LoadAtlas(path)) {
+        if (!program->tides().LoadAtlas(path)) {
             std::fprintf(stderr, "kvtool render: cannot read tidal atlas %s\n", path.c_str());
             return 1;
         }
@@ -233,17 +232,14 @@ int RunRender(const kvtool::Args& args)
         // Draw what the log holds, without touching the vessel database of the working folder.
         state->ais.UpdateAISDatabase = false;
         state->ais.SearchAISDatabase = false;
-        kv::AisController ais(*state, fakes.platform);
         for (const auto& line : *lines) {
             if (line.rfind("!AIVDM", 0) == 0) {
-                ais.DecodeAndUpdate(line);
+                program->ais().DecodeAndUpdate(line);
             }
         }
     }
 
-    kv::ViewSet views(*state, fakes.prompter);
-    views.shared.rotation.setAngle(o.angle * 3.14159265358979323846 / 180.0);
-    kv::ChartView& view = views.CreateView(views.ViewCaption(0));
+    kv::ChartView& view = views.view(0);
     view.ais.ShowAIS = !o.ais.empty();
     if (o.lat) {
         view.centreLat = *o.lat;

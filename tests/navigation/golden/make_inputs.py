@@ -109,6 +109,8 @@ def voyage_route():
     write("voyage_route", "kelvw.cfg", config("fourlegs", False, 60000, 6.0, *start))
     write("voyage_route", "routes/fourlegs.rte", route)
     write("voyage_route", "charts/solent.cfg", chart_cfg())
+    # The program loads the configured chart at start and stops without it; no points are needed.
+    write("voyage_route", "charts/solent.cht", "")
     # Sail the legs at 12 kn (0.2 nm a minute), wandering off the track and back.
     path = [(-1.0, 0.0)] + [(no, ea) for _, no, ea in wps]
     points = []
@@ -142,6 +144,8 @@ def voyage_dr():
     write("voyage_dr", "kelvw.cfg", config("triangle", True, 60000, 6.0, *at(-0.5, 0.0)))
     write("voyage_dr", "routes/triangle.rte", route)
     write("voyage_dr", "charts/solent.cfg", chart_cfg())
+    # The program loads the configured chart at start and stops without it; no points are needed.
+    write("voyage_dr", "charts/solent.cht", "")
     # In dead reckoning the sentences only clock the fixes; their positions are not used.
     lines = [gga(hhmmss(23 * 3600 + 55 * 60 + 60 * i), REF_LAT, REF_LON) for i in range(16)]
     write("voyage_dr", "track.nmea", "\r\n".join(lines) + "\r\n")

@@ -1,0 +1,94 @@
+# Which folder of src/ may include which: the one place the layering is written down.
+# Run by CTest (test "layers.check"):  cmake -DKV_ROOT=<source dir> -P cmake/check_layers.cmake
+#
+# Every `#include "folder/..."` line under KV_ROOT/src is read; an include of a header in the
+# same folder is always fine, one into another folder must be listed below for the including
+# folder. A folder missing from the table fails too, so a new folder gets its place in the
+# layering the day it is made.
+#
+# The layers, bottom up:
+#   platform   the seams (prompter, clock, serial port, sound, ...), which every folder may use
+#              and which include nothing of ours; platform/qt and platform/fake are
+#              implementations that only the program, kvtool and the tests pick
+#   core       formats, text files, real48, bounded tables, paths, JSON, plain state records
+#   subsystems nmea, geodesy, charts (store, chart files, chart waypoints), routes, ais,
+#              navigation, views (view geometry and drawing)
+#   app        the controller, the program state aggregate, start-up and quit, menu enabling
+#   ui         Qt Widgets
+set(KV_LAYER_platform "")
+set(KV_LAYER_core platform)
+set(KV_LAYER_platform/qt core platform)
+set(KV_LAYER_platform/fake core platform)
+set(KV_LAYER_nmea core platform)
+set(KV_LAYER_geodesy core platform)
+set(KV_LAYER_charts core platform geodesy)
+set(KV_LAYER_routes core platform geodesy charts)
+set(KV_LAYER_ais core platform nmea geodesy)
+set(KV_LAYER_navigation core platform nmea geodesy charts routes ais)
+set(KV_LAYER_views core platform nmea geodesy charts routes ais navigation)
+set(KV_LAYER_app core platform nmea geodesy charts routes ais navigation views)
+set(KV_LAYER_ui core platform platform/qt nmea geodesy charts routes ais navigation views app)
+
+# Headers a subsystem may still include from above, each for a reason that is due to go.
+# app/ProgramState.h: subsystem functions that still take the whole program state; they go over
+# to the records they read and write, and then this list is empty.
+set(KV_LAYER_TOLERATED app/ProgramState.h)
+set(KV_LAYER_TOLERATED_IN nmea charts routes ais navigation views)
+
+if(NOT KV_ROOT)
+    message(FATAL_ERROR "check_layers: set KV_ROOT to the source folder")
+endif()
+
+# The layer a path under src/ belongs to: its first folder, or the platform implementation
+# folder it sits in.
+function(kv_layer_of path out)
+    if(path MATCHES "^platform/(qt|fake)/")
+        set(${out} "platform/${CMAKE_MATCH_1}" PARENT_SCOPE)
+    elseif(path MATCHES "^([^/]+)/")
+        set(${out} "${CMAKE_MATCH_1}" PARENT_SCOPE)
+    else()
+        set(${out} "" PARENT_SCOPE)
+    endif()
+endfunction()
+
+file(GLOB_RECURSE kv_files RELATIVE "${KV_ROOT}/src" "${KV_ROOT}/src/*.h" "${KV_ROOT}/src/*.cpp")
+list(SORT kv_files)
+set(kv_faults 0)
+foreach(rel ${kv_files})
+    kv_layer_of("${rel}" from)
+    if(from STREQUAL "")
+        continue()
+    endif()
+    if(NOT DEFINED KV_LAYER_${from})
+        message("src/${rel}: folder '${from}' has no place in the layer table of cmake/check_layers.cmake")
+        math(EXPR kv_faults "${kv_faults} + 1")
+        continue()
+    endif()
+    file(STRINGS "${KV_ROOT}/src/${rel}" lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+    foreach(line ${lines})
+        if(NOT line MATCHES "\"([^\"]+)\"")
+            continue()
+        endif()
+        set(target "${CMAKE_MATCH_1}")
+        kv_layer_of("${target}" to)
+        if(to STREQUAL "" OR to STREQUAL from)
+            continue()
+        endif()
+        list(FIND KV_LAYER_${from} "${to}" allowed)
+        list(FIND KV_LAYER_TOLERATED "${target}" tolerated)
+        list(FIND KV_LAYER_TOLERATED_IN "${from}" subsystem)
+        if(subsystem EQUAL -1)
+            set(tolerated -1)
+        endif()
+        if(allowed EQUAL -1 AND tolerated EQUAL -1)
+            message("src/${rel}: ${from} may not include ${target}")
+            math(EXPR kv_faults "${kv_faults} + 1")
+        endif()
+    endforeach()
+endforeach()
+
+if(kv_faults GREATER 0)
+    message(FATAL_ERROR "check_layers: ${kv_faults} include(s) against the layering")
+endif()
+list(LENGTH kv_files kv_count)
+message(STATUS "check_layers: ${kv_count} files follow the layering")

@@ -1,0 +1,69 @@
+# Proof that the layer check bites: a copy of src/ passes it, and the same copy with one planted
+# include against the layering fails with the file and the include named.
+#   cmake -DKV_ROOT=<source dir> -DKV_WORK=<scratch dir> -P cmake/check_layers_planted.cmake
+
+if(NOT KV_ROOT OR NOT KV_WORK)
+    message(FATAL_ERROR "check_layers_planted: set KV_ROOT and KV_WORK")
+endif()
+
+file(REMOVE_RECURSE "${KV_WORK}")
+file(MAKE_DIRECTORY "${KV_WORK}")
+file(COPY "${KV_ROOT}/src" DESTINATION "${KV_WORK}")
+
+function(kv_run_check out_rc out_text)
+    execute_process(COMMAND "${CMAKE_COMMAND}" -DKV_ROOT=${KV_WORK} -P "${CMAKE_CURRENT_LIST_DIR}/check_layers.cmake"
+                    RESULT_VARIABLE rc OUTPUT_VARIABLE text ERROR_VARIABLE text)
+    set(${out_rc} "${rc}" PARENT_SCOPE)
+    set(${out_text} "${text}" PARENT_SCOPE)
+endfunction()
+
+kv_run_check(rc text)
+if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "the unchanged copy of src/ should pass:\n${text}")
+endif()
+
+# planted file | include line | what the check must say
+set(kv_cases
+    "core/Planted.h|#include \"app/MainController.h\"|src/core/Planted.h: core may not include app/MainController.h"
+    "core/Planted.cpp|  #  include \"nmea/NmeaParse.h\"|src/core/Planted.cpp: core may not include nmea/NmeaParse.h"
+    "charts/Planted.cpp|#include \"views/Render.h\"|src/charts/Planted.cpp: charts may not include views/Render.h"
+    "routes/Planted.h|#include \"navigation/FixCycle.h\"|src/routes/Planted.h: routes may not include navigation/FixCycle.h"
+    "ais/Planted.h|#include \"views/AisDraw.h\"|src/ais/Planted.h: ais may not include views/AisDraw.h"
+    "nmea/Planted.h|#include \"ais/AisDecoder.h\"|src/nmea/Planted.h: nmea may not include ais/AisDecoder.h"
+    "navigation/Planted.h|#include \"app/Lifecycle.h\"|src/navigation/Planted.h: navigation may not include app/Lifecycle.h"
+    "views/Planted.h|#include \"platform/fake/Fakes.h\"|src/views/Planted.h: views may not include platform/fake/Fakes.h"
+    "app/Planted.h|#include \"platform/qt/QtSerialPort.h\"|src/app/Planted.h: app may not include platform/qt/QtSerialPort.h"
+    "platform/Planted.h|#include \"app/ProgramState.h\"|src/platform/Planted.h: platform may not include app/ProgramState.h"
+    "platform/Planted.cpp|#include \"core/Format.h\"|src/platform/Planted.cpp: platform may not include core/Format.h"
+    "geodesy/Planted.h|#include \"app/ProgramState.h\"|src/geodesy/Planted.h: geodesy may not include app/ProgramState.h"
+    "gadgets/Planted.h|#include \"core/Format.h\"|src/gadgets/Planted.h: folder 'gadgets' has no place in the layer table")
+
+set(kv_failures 0)
+foreach(case ${kv_cases})
+    string(REPLACE "|" ";" parts "${case}")
+    list(GET parts 0 file)
+    list(GET parts 1 include)
+    list(GET parts 2 expected)
+    file(WRITE "${KV_WORK}/src/${file}" "#pragma once\n${include}\n")
+    kv_run_check(rc text)
+    file(REMOVE "${KV_WORK}/src/${file}")
+    string(FIND "${text}" "${expected}" at)
+    if(rc EQUAL 0 OR at EQUAL -1)
+        message("planted ${file} (${include}): expected failure with\n  ${expected}\ngot rc=${rc}:\n${text}")
+        math(EXPR kv_failures "${kv_failures} + 1")
+    endif()
+endforeach()
+
+# A tolerated header stays tolerated only for the header itself, not for its folder.
+file(WRITE "${KV_WORK}/src/routes/Planted.h" "#pragma once\n#include \"app/ProgramState.h\"\n")
+kv_run_check(rc text)
+if(NOT rc EQUAL 0)
+    message("the tolerated app/ProgramState.h was refused:\n${text}")
+    math(EXPR kv_failures "${kv_failures} + 1")
+endif()
+
+file(REMOVE_RECURSE "${KV_WORK}")
+if(kv_failures GREATER 0)
+    message(FATAL_ERROR "check_layers_planted: ${kv_failures} case(s) wrong")
+endif()
+message(STATUS "check_layers_planted: every planted include was caught")

@@ -1,0 +1,20 @@
+#include "app/Lifecycle.h"
+
+#include "core/Config.h"
+#include "core/Paths.h"
+
+namespace kv {
+
+std::string StartupConfigPath(const std::string& appDir, const std::string& configArgument)
+{
+    return JoinPath(appDir, configArgument.empty() ? std::string(kConfigFileName) : configArgument);
+}
+
+void WriteConfigAtExit(ProgramState& state, Prompter& prompter)
+{
+    if (!WriteConfig(JoinPath(state.nav.AppDir.str(), kConfigFileName), state.nav, state.settings)) {
+        prompter.error(kConfigWriteError);
+    }
+}
+
+} // namespace kv

@@ -1,0 +1,550 @@
+#include "app/MainController.h"
+
+#include "core/Config.h"
+#include "app/DataPlot.h"
+#include "core/Format.h"
+#include "app/Lifecycle.h"
+#include "app/MenuState.h"
+#include "core/NotBuilt.h"
+#include "core/Paths.h"
+#include "core/TextFile.h"
+#include "ais/AisTargets.h"
+#include "views/ViewAis.h"
+#include "geodesy/PositionReadout.h"
+#include "navigation/RouteFollowing.h"
+
+namespace kv {
+
+MainController::MainController(ProgramState& state, Platform& platform, MainWindowHooks& window)
+    : state_(state), platform_(platform), window_(window)
+{
+    ais_ = std::make_unique<AisController>(state_, platform_);
+    nmea_ = std::make_unique<NmeaInterface>(state_, platform_, ais_.get());
+    charts_ = std::make_unique<ChartFiles>(state_, platform_, static_cast<ChartViewHooks&>(*this));
+    routes_ = std::make_unique<RouteEditor>(state_, platform_.prompter, static_cast<RouteHooks&>(*this));
+    tides_ = std::make_unique<TidalAtlas>(state_, platform_);
+    views_ = std::make_unique<ViewSet>(state_, platform_.prompter);
+    views_->nowDays = [this] { return DaysFromDateTime(platform_.clock.now()); };
+    logs_ = std::make_unique<TrackLogs>(state_, platform_);
+    fix_ = std::make_unique<FixCycle>(state_, platform_, *logs_, static_cast<FixCycleHooks&>(*this));
+    ais_->redrawViews = [this] { RedrawViews(); };
+    ais_->processPositionSentence = [this](const std::string& line) {
+        state_.nav.CurrentSentence = line;
+        fix_->ProcessSentence(true);
+    };
+    ais_->purgeQuickLogAsking = [this] { logs_->Log1Click(); };
+}
+
+void MainController::setViewCaptions(const std::string& caption)
+{
+    for (int i = 0; i < views_->count(); ++i) {
+        views_->view(i).caption = caption;
+    }
+}
+
+void MainController::resetCrossTrack() { RestartLeg(state_.nav, state_.route); }
+
+void MainController::PlaceVesselOutline()
+{
+    views_->shared.vesselOutline = OwnVesselDimensions(state_.nav, state_.settings);
+}
+
+void MainController::RedrawViews()
+{
+    for (int i = 0; i < views_->count(); ++i) {
+        views_->Redraw(views_->view(i));
+    }
+}
+
+int MainController::ActiveView() const
+{
+    const int active = window_.activeViewIndex();
+    return active >= 0 && active < views_->count() ? active : views_->count() - 1;
+}
+
+void MainController::RefRateTimer(int index)
+{
+    if (index >= 0 && index < views_->count()) {
+        kv::RefRateTimer(*views_, views_->view(index), DaysFromDateTime(platform_.clock.now()));
+    }
+}
+
+MainController::~MainController() = default;
+
+void MainController::FormCreate(const std::string& workingFolder, const std::string& configArgument)
+{
+    NavState& nav = state_.nav;
+    Display& d = state_.display;
+    AppState& app = state_.app;
+
+    nav.SoundIdle = true;
+    nav.DecimalStyle = true;
+    nav.KnotsAlways = true;
+    nav.NmeaOpen = false;
+    nav.EventSentence = false;
+    app.ChartEditMode = false;
+    nav.AutoNextWaypoint = true;
+    nav.DisposalStep = 2;
+    nav.DropIndex = 2;
+    nav.TextLogCountdown = 0;
+    nav.ArrivalRadius = 0.2;
+    nav.HighWaterHour = 12;
+    nav.EventNumber = 0;
+    nav.TextLogFixCount = 0;
+    nav.AverageFixes = 6;
+    nav.RedrawEveryFixes = 1;
+    nav.TripDistance = 0.0;
+    nav.LastLegDistance = 0.0;
+    d.Trip = "0.00 Nm";
+    nav.UnitFactor = 1.0;
+    state_.chart.LayerMarker = kAllLayers;
+
+    nav.AppDir = WithTrailingSeparator(workingFolder);
+    const std::string appDir = nav.AppDir.str();
+    app.ChartDialogDir = appDir + "charts/";
+    app.RouteDialogDir = appDir + "routes/";
+    app.TideDialogDir = appDir + "tides/";
+    app.ConfigDialogDir = appDir;
+    app.HelpFile = appDir + "KVAIS6.chm";
+
+    d.FixTimer = {false, 0};
+    d.AISPlayTimer.intervalMs = 5000 / 10;
+
+    app.StartupConfigPath = StartupConfigPath(appDir, configArgument);
+    if (!ReadConfig(app.StartupConfigPath, nav, state_.settings) && PathTaken(app.StartupConfigPath)) {
+        // Not a missing file (that is a first start) but something unreadable in its place.
+        d.StatusLine = "Configuration " + app.StartupConfigPath + " " + RegularFileProblem(app.StartupConfigPath)
+            + " - defaults used";
+    }
+    // Rewrites cut short by a crash leave their temporaries behind; they are never finished.
+    for (const std::string& folder : {appDir, appDir + "charts/", appDir + "routes/", appDir + "tides/",
+                                      NormalizeSeparators(nav.LogDir.str()), NormalizeSeparators(nav.ChartDir.str())}) {
+        RemoveStaleTemporaries(folder);
+    }
+
+    app.LogDialogDir = nav.LogDir.str();
+    if (!nav.ChartDir.empty()) {
+        app.ChartDialogDir = nav.ChartDir.str();
+    }
+
+    if (nav.NmeaStartMode.str() == "Auto") {
+        d.checked[kNmeaInterfaceControl] = true;
+        nav.NmeaOpen = true;
+        d.hints[kNmeaButtonControl] = kCloseNmeaHint;
+        nav.DRMode = false;
+    }
+
+    platform_.serial.close();
+    nav.RxBuffer.clear();
+
+    if (nav.DRMode) {
+        d.FixTimer = {true, nav.FixIntervalMs};
+        d.StatusLine = kDeadReckoningStatus;
+    }
+    d.checked[kDRModeControl] = nav.DRMode;
+
+    // Route completion, voices and prompts as a first start without preferences has them.
+    d.checked["NormalMode"] = true;
+    d.checked["Voice"] = true;
+    d.checked["WPVoice"] = true;
+    d.checked["Vfreq"] = true;
+    d.checked["After15Mins1"] = true;
+    logs_->OpenDayLogs();
+
+    nav.DRSpeed = nav.BoatSpeed;
+    app.FirstTickPending = true;
+    d.hints[ctl::MeasureMode] = kMeasureStartHint;
+    d.hints[ctl::ExMeasure] = kTotaliseHint;
+    d.checked[ctl::NavigationData] = app.NavPanelVisible;
+    d.checked[kProcAisControl] = true;
+    d.checked["UpdateAISDatabase"] = state_.ais.UpdateAISDatabase;
+    d.checked["SearchAISDatabase"] = state_.ais.SearchAISDatabase;
+    UpdateMenuItems();
+    nav.RouteReversed = false;
+}
+
+void MainController::LoadStartupFiles()
+{
+    NavState& nav = state_.nav;
+    const std::string& configPath = state_.app.StartupConfigPath;
+    ReadConfig(configPath, nav, state_.settings);
+    if (nav.ChartName.empty()) {
+        return;
+    }
+    const std::string routeName = state_.settings.RouteName;
+    if (!routeName.empty()) {
+        routes_->Routes1Click(JoinPath(nav.AppDir.str(), "routes/" + routeName + ".rte"));
+    }
+    state_.chart.LayerMarker = kAllLayers;
+    state_.chart.LayersEnabled = true;
+    const std::string chartDir = nav.ChartDir.empty() ? nav.AppDir.str() + "charts/" : nav.ChartDir.str();
+    charts_->ReloadChart(chartDir + nav.ChartName + ".cht");
+    if (ended_) {
+        return;
+    }
+    // The configuration wins over the chart's own position and settings.
+    ReadConfig(configPath, nav, state_.settings);
+    if (views_->count() > 0) {
+        views_->view(0).zoom = state_.settings.ViewZoom;
+    }
+}
+
+void MainController::StopDeadReckoning()
+{
+    NavState& nav = state_.nav;
+    Display& d = state_.display;
+    d.checked[kDRModeControl] = false;
+    nav.DRMode = false;
+    d.FixTimer = {false, 0};
+    d.StatusLine.clear();
+}
+
+void MainController::SecsTimerTimer()
+{
+    NavState& nav = state_.nav;
+    Display& d = state_.display;
+    AppState& app = state_.app;
+
+    if (app.FirstTickPending) {
+        app.FirstTickPending = false;
+        LoadStartupFiles();
+        if (ended_) {
+            return;
+        }
+        PlaceVesselOutline();
+        if (nav.RouteLength == 0) {
+            StopDeadReckoning();
+        }
+        RefreshViews();
+        if (nav.NmeaStartMode.str() == "Auto") {
+            if (nav.ComPortNumber > 0) {
+                nmea_->OpenAtStartup();
+            }
+            d.FixTimer = {true, nav.FixIntervalMs};
+        }
+        UpdateMenuItems();
+        window_.showAboutBox();
+    }
+
+    const LocalDateTime now = platform_.clock.now();
+    d.TimePanel = ZeroFill(FormatInt(now.hour, 2)) + ":" + ZeroFill(FormatInt(now.minute, 2)) + ":" +
+                  ZeroFill(FormatInt(now.second, 2));
+
+    if (nav.RouteListChanged) {
+        routes_->RefreshNameList();
+    }
+
+    if (!nav.KeepTextLog) {
+        app.TextLogButtonImage = nav.AppDir.str() + "TLG.bmp";
+    } else {
+        app.TextLogBlink = !app.TextLogBlink;
+        app.TextLogButtonImage = nav.AppDir.str() + (app.TextLogBlink ? "TLG2.bmp" : "TLG.bmp");
+    }
+}
+
+void MainController::UpdateMenuItems()
+{
+    MenuInputs in = MenuInputsFrom(state_.nav, views_->count(), static_cast<int>(state_.quickLog.count()));
+    in.tidesLoaded = state_.tides.count() > 0;
+    in.chartPointCount = state_.chart.count();
+    in.chartWaypointCount = static_cast<int>(state_.waypoints.count());
+    in.chartEditMode = state_.app.ChartEditMode;
+    in.layerMaskSet = !state_.chart.LayerMarker.empty() && state_.chart.LayerMarker != kNoLayers;
+    // Without the chart index no charts are available, and "auto chart" stays disabled.
+    ReportNotBuilt("chartsAvailable", "chart selection (the chart index)");
+    in.chartsAvailable = false;
+    if (kv::UpdateMenuItems(state_.display, in)) {
+        state_.chart.setCount(0);
+        state_.waypoints.clear();
+        state_.chart.LayerMarker = kAllLayers;
+        state_.chart.ChartName.clear();
+        state_.nav.ChartName.clear();
+    }
+    // Totalising only makes sense while the cursor is the user's, not the receiver's.
+    const bool totalise = views_->shared.MeasureMode && !state_.nav.DRMode && !state_.nav.NmeaOpen;
+    state_.display.enabled[ctl::ExMeasure] = totalise;
+    state_.display.enabled[ctl::ExMeasureMenu] = totalise;
+}
+
+void MainController::RefreshViews() { views_->RefreshViews(); }
+
+bool MainController::FormCloseQuery()
+{
+    if (!platform_.prompter.confirm(kQuitQuestion)) {
+        return false;
+    }
+    nmea_->CloseAtExit();
+    if (state_.nav.AISPlayback) {
+        state_.display.AISPlayTimer.enabled = false;
+        state_.nav.AISPlayback = false;
+        state_.ais.PlayLines.clear();
+        state_.ais.PlayNext = 0;
+    }
+    if (state_.app.ChartEditMode && views_->count() > 0 && platform_.prompter.confirm(kSaveChartBeforeExit)) {
+        const ChartStore& chart = state_.chart;
+        charts_->SaveChart(chart.ChartFolder.str() + chart.SaveFileName + ".cht");
+    }
+    WriteConfigAtExit(state_, platform_.prompter);
+    return true;
+}
+
+void MainController::FileNewItemClick()
+{
+    const int before = views_->count();
+    views_->FileNewItemClick();
+    if (views_->count() > before) {
+        window_.cascadeViews();
+    }
+    UpdateMenuItems();
+}
+
+void MainController::FileCloseItemClick()
+{
+    if (views_->count() > 0) {
+        views_->CloseView(ActiveView());
+    }
+    if (views_->count() == 0) {
+        state_.chart.setCount(0);
+    }
+    UpdateMenuItems();
+}
+
+void MainController::CloseAll1Click()
+{
+    if (!platform_.prompter.confirm(kDeleteViewsQuestion)) {
+        return;
+    }
+    charts_->PurgeAll();
+    while (views_->count() > 0) {
+        views_->RemoveView(views_->count() - 1);
+    }
+    UpdateMenuItems();
+}
+
+void MainController::PosnPanelClick()
+{
+    const auto text = PosnPanelClickText(state_.nav.OwnLat, state_.nav.OwnLong, state_.settings.PositionDisplayMode);
+    if (text) {
+        state_.display.PosnPanel = *text;
+    }
+}
+
+void MainController::PosnPanelDblClick()
+{
+    state_.nav.DecimalStyle = !state_.nav.DecimalStyle;
+    RefreshViews();
+}
+
+void MainController::SelectWaypoint1Click()
+{
+    NavState& nav = state_.nav;
+    nav.ActiveWaypoint = static_cast<std::int16_t>(NextWaypoint(nav.ActiveWaypoint, nav.RouteLength));
+    state_.display.WPNameIndex = nav.ActiveWaypoint - 1;
+}
+
+void MainController::WPNameChange(int entry)
+{
+    NavState& nav = state_.nav;
+    Display& d = state_.display;
+    if (entry < 0 || entry >= static_cast<int>(state_.route.count())) {
+        return;
+    }
+    nav.ActiveWaypoint = static_cast<std::int16_t>(entry + 1);
+    d.WPNameIndex = entry;
+    if (views_->count() > 0) {
+        RangeBearingToWaypoint(nav, state_.route);
+        nav.LegBearing = nav.BearingToWaypoint;
+        d.RngToWp.clear();
+        d.BearingToWP.clear();
+    }
+    // The hint shows the label as the list shows it (without the symbol columns of the name field).
+    const std::size_t item = static_cast<std::size_t>(entry);
+    d.hints[ctl::WPName] = WaypointListHint(item < d.WPNameItems.size() ? d.WPNameItems[item] : std::string());
+}
+
+void MainController::NavigationData1Click()
+{
+    AppState& app = state_.app;
+    app.NavPanelVisible = !app.NavPanelVisible;
+    state_.display.checked[ctl::NavigationData] = app.NavPanelVisible;
+    window_.setNavPanelVisible(app.NavPanelVisible);
+    window_.tileViews();
+}
+
+void MainController::MeasureModeClick(bool pressed)
+{
+    ViewShared& shared = views_->shared;
+    Display& d = state_.display;
+    if (pressed) {
+        shared.MeasureMode = true;
+        shared.MeasureOriginLat = state_.nav.OwnLat;
+        shared.MeasureOriginLong = state_.nav.OwnLong;
+        shared.MeasureOriginPending = true;
+        d.hints[ctl::MeasureMode] = kMeasureOffHint;
+    } else {
+        shared.MeasureMode = false;
+        d.hints[ctl::MeasureMode] = kMeasureOnHint;
+        d.StatusLine.clear();
+    }
+    d.checked[ctl::MeasureMode] = shared.MeasureMode;
+    RefreshViews();
+    shared.MeasureTotal = 0.0;
+    UpdateMenuItems();
+}
+
+void MainController::ExMeasureClick()
+{
+    ViewShared& shared = views_->shared;
+    if (!shared.MeasureMode) {
+        return;
+    }
+    // The views keep the distance of the last measurement as the range to the waypoint.
+    shared.MeasureTotal += state_.nav.RangeToWaypoint;
+    shared.MeasureOriginLat = state_.nav.OwnLat;
+    shared.MeasureOriginLong = state_.nav.OwnLong;
+    shared.MeasureOriginPending = true;
+    state_.display.StatusLine = ViewMeasureText(state_, shared);
+    RefreshViews();
+}
+
+bool MainController::Config1Allowed()
+{
+    if (state_.nav.NmeaOpen) {
+        platform_.prompter.warning(kConfigLoadRefused);
+        return false;
+    }
+    return true;
+}
+
+void MainController::Config1Click(const std::string& path)
+{
+    if (path.empty() || !Config1Allowed()) {
+        return;
+    }
+    NavState& nav = state_.nav;
+    ReadConfig(path, nav, state_.settings);
+    // Kept before anything redraws: a redraw puts the cursor back at the view centre.
+    const double viewLat = nav.OwnLat;
+    const double viewLong = nav.OwnLong;
+    state_.app.ChartDialogDir = nav.ChartDir.empty() ? nav.AppDir.str() + "charts/" : nav.ChartDir.str();
+    PlaceVesselOutline();
+    state_.chart.ConfigName = NameWithoutExtension(path);
+    if (!state_.settings.RouteName.empty()) {
+        routes_->Routes1Click(JoinPath(nav.AppDir.str(), "routes/" + state_.settings.RouteName + ".rte"));
+    }
+    const std::string chartDir = nav.ChartDir.empty() ? nav.AppDir.str() + "charts/" : nav.ChartDir.str();
+    const auto chartConfig = ReadChartConfigFile(chartDir + nav.ChartName + ".cfg");
+    if (!chartConfig) {
+        platform_.prompter.warning(kChartConfigMissing);
+        UpdateMenuItems();
+        return;
+    }
+    // The vessel goes to the chart's reference position; the active view shows the position and
+    // zoom of the configuration.
+    nav.OwnLat = chartConfig->centreLat;
+    nav.OwnLong = chartConfig->centreLong;
+    if (views_->count() > 0) {
+        ChartView& v = views_->view(ActiveView());
+        v.centreLat = viewLat;
+        v.centreLong = viewLong;
+        v.zoom = state_.settings.ViewZoom;
+        views_->CommonTail(v);
+    }
+    UpdateMenuItems();
+}
+
+void MainController::SaveConfigAs1Click(const std::string& path)
+{
+    if (path.empty()) {
+        return;
+    }
+    if (!WriteConfig(path, state_.nav, state_.settings)) {
+        platform_.prompter.error(kConfigWriteError);
+        return;
+    }
+    state_.chart.ConfigName = NameWithoutExtension(path);
+    setViewCaptions(state_.chart.ChartName.str() + " (" + state_.chart.ConfigName + ")");
+}
+
+void MainController::TidalAtlasEditor1Click()
+{
+    if (!platform_.launcher.launch(state_.nav.AppDir.str() + kTidalAtlasEditorProgram, {})) {
+        platform_.prompter.information(kApplicationNotAvailableBang);
+    }
+}
+
+void MainController::CopyViewClick()
+{
+    if (views_->count() > 0) {
+        platform_.clipboard.setImage(views_->view(ActiveView()).bitmap);
+    }
+}
+
+void MainController::Print1Click()
+{
+    if (views_->count() > 0) {
+        platform_.printer.printFitted(views_->view(ActiveView()).bitmap);
+    }
+}
+
+void MainController::PrinterSetUp1Click()
+{
+    platform_.printer.setup();
+}
+
+void MainController::DataPlot1Click()
+{
+    DataPlotState& plot = state_.app.plot;
+    plot.visible = !plot.visible;
+    state_.display.checked["DataPlot1"] = plot.visible;
+    state_.display.hints["Data_Gain"] = FullScaleHint(plot.gain);
+}
+
+void MainController::Data_GainChange(int gain) { DataGainChange(state_.app.plot, state_.display, gain); }
+
+void MainController::PlotAllClick()
+{
+    if (views_->count() != 1) {
+        return;
+    }
+    DataPlotState& plot = state_.app.plot;
+    plot.plotAll = !plot.plotAll;
+    state_.display.checked["PlotAll"] = plot.plotAll;
+    RefreshViews();
+}
+
+void MainController::MarkPlot(int x)
+{
+    DataPlotState& plot = state_.app.plot;
+    plot.markA = plot.markB;
+    plot.markB = x;
+}
+
+void MainController::ShowNMEAClick()
+{
+    Display& d = state_.display;
+    d.checked[kShowNMEAControl] = !d.isChecked(kShowNMEAControl);
+    if (!d.isChecked(kShowNMEAControl)) {
+        d.StatusLine.clear();
+    }
+}
+
+void MainController::AdditionalTargetData1Click()
+{
+    state_.ais.AdditionalTargetData = !state_.ais.AdditionalTargetData;
+    state_.display.checked["AdditionalTargetData1"] = state_.ais.AdditionalTargetData;
+}
+
+void MainController::UpdateAISDatabaseClick()
+{
+    state_.ais.UpdateAISDatabase = !state_.ais.UpdateAISDatabase;
+    state_.display.checked["UpdateAISDatabase"] = state_.ais.UpdateAISDatabase;
+}
+
+void MainController::SearchAISDatabaseClick()
+{
+    state_.ais.SearchAISDatabase = !state_.ais.SearchAISDatabase;
+    state_.display.checked["SearchAISDatabase"] = state_.ais.SearchAISDatabase;
+}
+
+} // namespace kv

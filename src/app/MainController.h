@@ -1,0 +1,181 @@
+#pragma once
+// The main window's own operations: creation, the one-second tick with the start-up work of its
+// first run, command enabling, view refresh, the window commands, the panels' small commands, the
+// measure tool and the orderly shutdown. The subsystem controllers the window's commands reach
+// are owned here and wired to one another, so the Qt layer only forwards clicks and mirrors
+// Display.
+
+#include "ais/AisController.h"
+#include "charts/ChartFiles.h"
+#include "views/ViewSet.h"
+#include "app/ProgramState.h"
+#include "navigation/FixCycle.h"
+#include "navigation/TrackLog.h"
+#include "nmea/NmeaInterface.h"
+#include "platform/Platform.h"
+#include "routes/Routes.h"
+#include "routes/TidalStreams.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace kv {
+
+inline constexpr const char* kDeleteViewsQuestion = "This will delete all the displayed views! - Are you sure?";
+inline constexpr const char* kSaveChartBeforeExit = "Save the modified chart before exit ?";
+inline constexpr const char* kDeadReckoningStatus = "Dead Reckoning Mode !";
+inline constexpr const char* kCloseNmeaHint = "Close NMEA iterface|";
+inline constexpr const char* kMeasureOnHint = "Measure on|";
+inline constexpr const char* kMeasureOffHint = "Measure off|";
+inline constexpr const char* kMeasureStartHint = "Measure On|";
+inline constexpr const char* kTotaliseHint = "Totalise distance and reset measure point|";
+inline constexpr const char* kSelectedWaypointHint = "Selected Waypoint|";
+inline constexpr const char* kConfigLoadRefused =
+    "You cannot load a config file while logging in progress or a Chart Portfolio is open!";
+inline constexpr const char* kApplicationNotAvailableBang = "Application Not Available !";
+// The tidal atlas editor, a separate program in the program folder.
+inline constexpr const char* kTidalAtlasEditorProgram = "TidalAtlasEditor";
+
+// Control names of the main window this controller writes.
+namespace ctl {
+inline constexpr const char* MeasureMode = "MeasureMode";
+inline constexpr const char* ExMeasure = "ExMeasure";
+inline constexpr const char* ExMeasureMenu = "ExMeasure1";
+inline constexpr const char* NavigationData = "NavigationData1";
+inline constexpr const char* NavPanel = "NavPanel";
+inline constexpr const char* WPName = "WPName";
+inline constexpr const char* TxtLogOnOff = "TxtLogOnOff";
+} // namespace ctl
+
+// What only the window can do: which child window is active, their arrangement, the navigation
+// panel, the about box. The views themselves are the ViewSet's; the window mirrors them. The
+// defaults do nothing, as a run without windows wants.
+class MainWindowHooks {
+public:
+    virtual ~MainWindowHooks() = default;
+    // Index in the ViewSet of the active view, or -1 when none is active.
+    virtual int activeViewIndex() const { return -1; }
+    virtual void cascadeViews() {}
+    virtual void tileViews() {}
+    virtual void setNavPanelVisible(bool /*visible*/) {}
+    virtual void showAboutBox() {}
+    // The program must end now, without the quit question (a chart that cannot be found).
+    virtual void endProgram() {}
+};
+
+class MainController final : private ChartViewHooks, private RouteHooks, private FixCycleHooks {
+public:
+    MainController(ProgramState& state, Platform& platform, MainWindowHooks& window);
+    ~MainController() override;
+    MainController(const MainController&) = delete;
+    MainController& operator=(const MainController&) = delete;
+
+    // Creation of the main window: flags, folders, timers, the configuration (workingFolder +
+    // configArgument, or kelvw.cfg without one), the start mode, the day's logs.
+    void FormCreate(const std::string& workingFolder, const std::string& configArgument);
+    // The one-second tick; its first run loads the start-up files and opens the interface.
+    void SecsTimerTimer();
+    void UpdateMenuItems();
+    void RefreshViews();
+    // Redraws every view where it stands.
+    void RedrawViews();
+    // The quit question and everything that has to happen before the window may close.
+    bool FormCloseQuery();
+
+    // Window commands.
+    void FileNewItemClick();
+    void FileCloseItemClick();
+    void CloseAll1Click();
+
+    // Panels and small commands.
+    void PosnPanelClick();
+    void PosnPanelDblClick();
+    void SelectWaypoint1Click();
+    void WPNameChange(int entry);
+    void NavigationData1Click();
+    void MeasureModeClick(bool pressed);
+    void ExMeasureClick();
+    // Tools: load a configuration (`path` from the open dialog; empty when cancelled), and save
+    // one under another name. Config1Allowed says whether the dialog may open at all.
+    bool Config1Allowed();
+    void Config1Click(const std::string& path);
+    void SaveConfigAs1Click(const std::string& path);
+    void TidalAtlasEditor1Click();
+    // "Copy View": the active view's picture to the clipboard.
+    void CopyViewClick();
+    // File menu: print the active view scaled to the page; the printer set-up dialog.
+    void Print1Click();
+    void PrinterSetUp1Click();
+
+    // Data trend plot: "Data Trend &Plot", the gain box, the plot-all button and a mouse mark.
+    void DataPlot1Click();
+    void Data_GainChange(int gain);
+    void PlotAllClick();
+    void MarkPlot(int x);
+
+    // "Show raw &NMEA": while checked the received sentences appear in the status line.
+    void ShowNMEAClick();
+    // "Additional Target Data": the longer form of the target text.
+    void AdditionalTargetData1Click();
+    // The vessel database switches of the NMEA menu (both checked at start).
+    void UpdateAISDatabaseClick();
+    void SearchAISDatabaseClick();
+
+    NmeaInterface& nmea() { return *nmea_; }
+    AisController& ais() { return *ais_; }
+    ChartFiles& charts() { return *charts_; }
+    RouteEditor& routes() { return *routes_; }
+    TidalAtlas& tides() { return *tides_; }
+    ViewSet& views() { return *views_; }
+    FixCycle& fix() { return *fix_; }
+    TrackLogs& logs() { return *logs_; }
+    // The 5-second target refresh of view `index`.
+    void RefRateTimer(int index);
+    ProgramState& state() { return state_; }
+    bool ended() const { return ended_; }
+
+    Platform& platform() { return platform_; }
+
+private:
+    void LoadStartupFiles();
+    int ActiveView() const;
+    void StopDeadReckoning();
+
+    // ChartViewHooks
+    void setViewCaptions(const std::string& caption) override;
+    void refreshViews() override { RefreshViews(); }
+    void updateMenus() override { UpdateMenuItems(); }
+    void createView(const std::string& caption) override { views_->CreateView(caption); }
+    void closeLowestView() override { views_->RemoveView(0); }
+    void endProgram() override
+    {
+        ended_ = true;
+        window_.endProgram();
+    }
+    // RouteHooks
+    bool viewOpen() override { return views_->count() > 0; }
+    void redraw() override { RedrawViews(); }
+    void resetCrossTrack() override;
+    // FixCycleHooks
+    int OpenViewCount() const override { return views_->count(); }
+    void RecentreViews() override { RefreshViews(); }
+    void RefreshMenus() override { UpdateMenuItems(); }
+    // The views draw own vessel's outline where the antenna offsets place it.
+    void PlaceVesselOutline() override;
+
+    ProgramState& state_;
+    Platform& platform_;
+    MainWindowHooks& window_;
+    bool ended_ = false;
+    std::unique_ptr<AisController> ais_;
+    std::unique_ptr<NmeaInterface> nmea_;
+    std::unique_ptr<ChartFiles> charts_;
+    std::unique_ptr<RouteEditor> routes_;
+    std::unique_ptr<TidalAtlas> tides_;
+    std::unique_ptr<ViewSet> views_;
+    std::unique_ptr<TrackLogs> logs_;
+    std::unique_ptr<FixCycle> fix_;
+};
+
+} // namespace kv

@@ -1,0 +1,198 @@
+#include "views/AisDraw.h"
+
+#include "ais/AisTargets.h"
+#include "views/Render.h"
+#include "core/Format.h"
+
+#include <cmath>
+
+namespace kv {
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+// A screen direction for a bearing (degrees true, clockwise from north) in a view rotated by
+// angle radians: the offset of a point `length` pixels away.
+Pixel Towards(Pixel from, double bearingDeg, double rotation, double length)
+{
+    const double a = bearingDeg * kPi / 180.0 + rotation;
+    return Pixel{static_cast<int>(RoundHalfEven(from.x + length * std::sin(a))),
+                 static_cast<int>(RoundHalfEven(from.y - length * std::cos(a)))};
+}
+
+// The filled circle of marks 103, 105 and 107: 41 outline points at k·2π/40 joined and flood
+// filled. Pixels are square on the view bitmap, so the horizontal factor is 1.
+void FilledCircle(RenderCanvas& canvas, Pixel c, int radius, Rgb colour)
+{
+    Pixel prev{};
+    for (int k = 1; k <= 41; ++k) {
+        const double a = k * 2.0 * kPi / 40.0;
+        const Pixel p{c.x + static_cast<int>(RoundHalfEven(radius * std::sin(a))),
+                      c.y + static_cast<int>(RoundHalfEven(radius * std::cos(a)))};
+        if (k > 1) {
+            canvas.solidLine(prev.x, prev.y, p.x, p.y, colour);
+        }
+        prev = p;
+    }
+    canvas.floodFillBorder(c.x, c.y, colour, colour);
+}
+
+bool ValidSelection(const AisState& ais)
+{
+    return ais.SelectedTarget >= 1 && ais.SelectedTarget <= ais.AISTargetCount;
+}
+
+} // namespace
+
+LatLongValue AisTargetChartPosition(const NavState& nav, const TAISTarget& t)
+{
+    return LatLongValue{t.Latitude / 600000.0 + nav.ChartLatOffset, -t.Longitude / 600000.0 - nav.ChartLongOffset};
+}
+
+std::string AisTargetName(const TAISTarget& t)
+{
+    std::string name = t.VesselName.str();
+    std::string out;
+    for (char c : name) {
+        if (c != '@') {
+            out += c;
+        }
+    }
+    return TrimRight(out);
+}
+
+std::string AisBaseStationTime(const TAISTarget& t)
+{
+    return FormatInt(t.Day) + "-" + FormatInt(t.Month) + "-" + FormatInt(t.Year) + " " + FormatInt(t.Hour) + ":" +
+           FormatInt(t.Minute) + ":" + FormatInt(t.Second);
+}
+
+double AisOutlineHeading(const TAISTarget& t, bool orientByCOG)
+{
+    if (orientByCOG || t.TrueHeading == kTrueHeadingNotAvailable) {
+        return t.COG / 10.0;
+    }
+    return t.TrueHeading;
+}
+
+bool AisShowsCourseStub(const TAISTarget& t)
+{
+    return t.SOG >= 6;
+}
+
+RedrawSelection SelectTargetForRedraw(const ProgramState& state)
+{
+    const AisState& ais = state.ais;
+    RedrawSelection out{ais.SelectedTarget, std::nullopt};
+    if (ais.AISTargetCount == 1) {
+        out.selected = 1;
+    } else if (ais.AISTargetCount > 1 && ais.HighlightNearest) {
+        const NearestTarget nearest = FindNearestAISTarget(ais, state.nav);
+        out.selected = nearest.number;
+        if (ais.AISZoom) {
+            out.nearestRange = nearest.range;
+        }
+    }
+    return out;
+}
+
+std::optional<LatLongValue> FollowedTargetPosition(const ProgramState& state, const ChartView& view)
+{
+    if (!view.ais.FollowSelected || !ValidSelection(state.ais)) {
+        return std::nullopt;
+    }
+    return AisTargetChartPosition(state.nav, state.ais.target(state.ais.SelectedTarget));
+}
+
+void DrawAISTarget(Plotter& plotter, const ChartView& view, const ProgramState& state, int n, int selectedTarget)
+{
+    const AisState& ais = state.ais;
+    const TAISTarget& t = ais.target(n);
+    const LatLongValue pos = AisTargetChartPosition(state.nav, t);
+    plotter.liftPen();
+    const auto px = plotter.plotPoint(pos.lat, pos.lon, LineCode::Foreground);
+    if (!px) {
+        return;
+    }
+    RenderCanvas& canvas = plotter.canvas();
+    const bool selected = n == selectedTarget;
+    const bool labelled = view.ais.LabelsOn && (view.ais.LabelsOnAll || selected);
+    const int radius = view.ais.LollipopRadius();
+    if (t.MsgType == 4) {
+        if (labelled) {
+            canvas.text(px->x + 5, px->y - 12, "Base Station " + FormatInt(t.MMSI), kSilver);
+            canvas.text(px->x + 5, px->y + 4, AisBaseStationTime(t), kSilver);
+        }
+        FilledCircle(canvas, *px, radius, selected ? kYellow : kFuchsia);
+        plotter.moveToPixel(*px);
+        return;
+    }
+    if (labelled) {
+        canvas.text(px->x + 5, px->y + 4, AisTargetName(t), kSilver);
+        if (view.ais.ShowMMSI) {
+            canvas.text(px->x + 5, px->y - 10, FormatInt(t.MMSI).substr(0, 9), kSilver);
+        }
+    }
+    const Rgb colour = selected ? kYellow : kRed;
+    FilledCircle(canvas, *px, radius, colour);
+    const double course = t.COG / 10.0;
+    const double rotation = plotter.projection().angle;
+    if (view.ais.ConventionalShape) {
+        if (AisShowsCourseStub(t)) {
+            const Pixel mid = Towards(*px, course, rotation, 5.0);
+            const Pixel end = Towards(*px, course, rotation, 15.0);
+            canvas.solidLine(px->x, px->y, mid.x, mid.y, colour, 5);
+            canvas.solidLine(mid.x, mid.y, end.x, end.y, colour, 2);
+        }
+    } else {
+        const Pixel end = Towards(*px, course, rotation, 2.0 * t.SOG / 10.0);
+        canvas.solidLine(px->x, px->y, end.x, end.y, colour, view.ais.VectorPen());
+    }
+    plotter.moveToPixel(*px);
+}
+
+void DrawAISTrack(Plotter& plotter, const ChartView& view, const ProgramState& state, int n)
+{
+    const TAISTarget& t = state.ais.target(n);
+    const int count = TrackPointCount(t);
+    const Rgb crossColour = plotter.colours().trackFG ? plotter.colours().foreground : kYellow;
+    plotter.liftPen();
+    for (int k = 1; k <= count; ++k) {
+        const AisTrackPoint& p = t.point(k);
+        const auto px = plotter.plotPoint(p.lat + state.nav.ChartLatOffset, -p.lon - state.nav.ChartLongOffset,
+                                          LineCode::Track);
+        if (px && view.zoom < 50.0 && view.options.UseCrosses) {
+            DrawFixCross(plotter.canvas(), px->x, px->y, crossColour);
+            plotter.moveToPixel(*px);
+        }
+    }
+    plotter.liftPen();
+}
+
+void DrawSelectedOutline(Plotter& plotter, const ChartView& view, const ProgramState& state, int selected)
+{
+    const AisState& ais = state.ais;
+    if (!view.options.ShowOutline || selected < 1 || selected > ais.AISTargetCount) {
+        return;
+    }
+    const TAISTarget& t = ais.target(selected);
+    // The target's own dimensions take the place of own vessel's.
+    const VesselDimensions dims{static_cast<double>(t.DimA), static_cast<double>(t.DimB), static_cast<double>(t.DimC),
+                                static_cast<double>(t.DimD)};
+    DrawVesselOutline(plotter, AisTargetChartPosition(state.nav, t), AisOutlineHeading(t, view.ais.OrientByCOG), dims,
+                      kYellow);
+}
+
+void DrawAISTargets(Plotter& plotter, const ChartView& view, const ProgramState& state, int selected)
+{
+    if (selected < 1 || selected > state.ais.AISTargetCount) {
+        return; // with no selected target no target is drawn
+    }
+    for (int n = 1; n <= state.ais.AISTargetCount; ++n) {
+        DrawAISTarget(plotter, view, state, n, selected);
+        DrawAISTrack(plotter, view, state, n);
+    }
+}
+
+} // namespace kv

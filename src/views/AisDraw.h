@@ -1,0 +1,50 @@
+#pragma once
+// AIS targets in the AIS chart view: lollipop and conventional marks, base stations, labels,
+// target tracks and the selected target's outline.
+
+#include "views/RenderPlotter.h"
+#include "views/ViewModel.h"
+#include "app/ProgramState.h"
+
+#include <optional>
+#include <string>
+
+namespace kv {
+
+inline constexpr int kMarkLollipop = 103;
+inline constexpr int kMarkSelectedOutline = 104;
+inline constexpr int kMarkConventional = 105;
+inline constexpr int kMarkBaseStation = 107;
+inline constexpr int kTrueHeadingNotAvailable = 511;
+
+// A target's position in chart datum, longitude west positive.
+LatLongValue AisTargetChartPosition(const NavState& nav, const TAISTarget& t);
+
+// The label texts of a target.
+std::string AisTargetName(const TAISTarget& t);       // trailing spaces and "@" removed
+std::string AisBaseStationTime(const TAISTarget& t);  // D-M-Y H:M:S without leading zeros
+
+// The heading the selected outline is drawn on: course, or true heading when chosen and known.
+double AisOutlineHeading(const TAISTarget& t, bool orientByCOG);
+// Whether a conventional mark shows its course stub (from 0.6 knot).
+bool AisShowsCourseStub(const TAISTarget& t);
+
+// The selection rule of a redraw: a single target is selected; with more, the nearest when
+// "AIS Highlight Nearest Target" is checked; otherwise the selection stays. The nearest range
+// comes with it while "AIS Zoom" is on.
+struct RedrawSelection {
+    int selected = 0;
+    std::optional<double> nearestRange;
+};
+RedrawSelection SelectTargetForRedraw(const ProgramState& state);
+// The followed target's position when following is on and the selection is valid.
+std::optional<LatLongValue> FollowedTargetPosition(const ProgramState& state, const ChartView& view);
+
+// `selected` is the target the redraw selected (SelectTargetForRedraw).
+void DrawAISTarget(Plotter& plotter, const ChartView& view, const ProgramState& state, int n, int selected);
+void DrawAISTrack(Plotter& plotter, const ChartView& view, const ProgramState& state, int n);
+void DrawSelectedOutline(Plotter& plotter, const ChartView& view, const ProgramState& state, int selected);
+// Step 3 of the AIS part of a redraw: marks and tracks of every target when one is selected.
+void DrawAISTargets(Plotter& plotter, const ChartView& view, const ProgramState& state, int selected);
+
+} // namespace kv

@@ -1,0 +1,81 @@
+#pragma once
+// One chart view: its own centre, zoom and display options, the scales of its last redraw, its
+// cursor pixel and its bitmap. At most two exist (ViewSet owns them).
+
+#include "views/ViewGeometry.h"
+
+#include <QImage>
+
+#include <array>
+#include <string>
+
+namespace kv {
+
+inline constexpr int kChartLineTypes = 7;
+
+// What a view draws (the view options dialog edits them); all on for a new view.
+struct ViewOptions {
+    bool ShowWaypoints = true;
+    bool ShowRoute = true; // route lines; without them only the marks appear
+    bool ShowTides = true;
+    bool ShowTrack = true;
+    bool ShowGraticule = true;
+    bool ShowVessel = true;
+    bool AutoZoom = false;
+    bool ShowEPE = false;       // the control is hidden; the redraw reads it
+    bool UseCrosses = true;     // fix crosses on target tracks
+    bool ShowOutline = true;    // vessel outline display (mark 104)
+    std::array<bool, kChartLineTypes> LineTypes{true, true, true, true, true, true, true};
+    int SymbolThreshold = 15;   // least rounded zoom with full waypoint symbols
+    int LabelThreshold = 100;   // least rounded zoom with all waypoint labels
+    int TideLabelThreshold = 20;
+};
+
+// The AIS settings of the view's pop-up menu and tool bar (the AIS view only uses them).
+struct AisViewSettings {
+    bool ShowAIS = false;             // tool button down
+    bool HighlightNearest = false;    // HighlightNearest1
+    bool ShowMMSI = false;            // ShowMMSI1
+    bool LabelsOnAll = true;          // OnAll1 (else OnSelected1)
+    bool LargeLollipop = false;       // LargeLollipop1
+    bool FollowSelected = false;      // AISFollowSelectedTarget1
+    bool OrientByCOG = true;          // AISCOG1 (else AISTrueHead1)
+    bool AISZoom = false;             // AISZoom
+    bool ConventionalShape = false;   // AISShape
+    bool LabelsOn = true;             // the global label switch
+    int RingSetting = 0;              // 0 … 16 in steps of 2
+    int LollipopRadius() const { return LargeLollipop ? 4 : 2; }
+    int VectorPen() const { return LargeLollipop ? 2 : 1; }
+};
+
+struct ChartView {
+    int number = 1;
+    std::string caption;
+
+    double centreLat = 0.0;
+    double centreLong = 0.0; // west positive
+    double zoom = 0.04;
+    int roundedZoom = 0;
+    Projection projection;   // scales and reference position of the last redraw
+
+    int cursorX = 0;
+    int cursorY = 0;
+    bool dragging = false;
+
+    ViewOptions options;
+    AisViewSettings ais;
+    bool aisView = false;
+    bool followingTarget = false; // the last redraw was centred on a followed target
+
+    QImage bitmap;
+    std::string toolbarHint;      // the distance grid's caption
+    std::string infoHint;         // the chart information memo's hint
+    bool infoOpen = false;
+    bool infoEditable = false;
+    std::string infoText;
+
+    double referenceLat() const { return projection.refLat; }
+    double referenceLong() const { return projection.refLong; }
+};
+
+} // namespace kv

@@ -1,0 +1,310 @@
+#include "views/ViewSet.h"
+
+#include "ais/AisTargets.h"
+#include "views/ViewAis.h"
+#include "views/ViewText.h"
+#include "core/Format.h"
+#include "core/NotBuilt.h"
+
+namespace kv {
+
+RenderContext ViewSet::Context()
+{
+    return RenderContext{state_, shared, timings};
+}
+
+ChartView* ViewSet::aisView()
+{
+    for (auto& v : views_) {
+        if (v->aisView) {
+            return v.get();
+        }
+    }
+    return nullptr;
+}
+
+std::string ViewSet::ViewCaption(int number) const
+{
+    std::string caption = state_.chart.ChartName.str();
+    if (number > 0) {
+        caption += "." + FormatInt(number);
+    }
+    return caption + " (" + state_.chart.ConfigName + ")";
+}
+
+ChartView& ViewSet::CreateView(const std::string& caption)
+{
+    auto v = std::make_unique<ChartView>();
+    v->number = count() + 1;
+    v->dragging = false;
+    v->centreLat = state_.chartGeometry.ChartCentreLat;
+    v->centreLong = state_.chartGeometry.ChartCentreLong;
+    v->zoom = state_.chartGeometry.ChartZoom;
+    v->options = ViewOptions{};
+    v->aisView = views_.empty();
+    // A new view starts with no target selected and targets removed after 15 minutes.
+    state_.ais.SelectedTarget = 0;
+    state_.ais.AgeChoice = AisAgeChoice::After15Mins;
+    state_.ais.AISAgeLimit = kAisAge15Mins;
+    views_.push_back(std::move(v));
+    ChartView& created = *views_.back();
+    created.caption = "Drawing Chart"; // what the window shows while it is first drawn
+    CommonTail(created);
+    created.caption = caption;
+    return created;
+}
+
+void ViewSet::FileNewItemClick()
+{
+    if (count() >= kMaxViews) {
+        prompter_.warning(kTwoViewsMaximum);
+        return;
+    }
+    CreateView(ViewCaption(count() + 1));
+}
+
+bool ViewSet::CloseView(int index)
+{
+    if (index < 0 || index >= count()) {
+        return false;
+    }
+    ChartView& v = view(index);
+    if (count() == 1) {
+        if (!prompter_.confirm(kCloseOnlyViewQuestion)) {
+            return false;
+        }
+        if (v.aisView) {
+            prompter_.warning(kCannotCloseAisView);
+            return false;
+        }
+        Display& d = state_.display;
+        d.ClearNavDisplay();
+        d.WPNameItems.clear();
+        d.WPNameIndex = -1;
+        state_.route.clear();
+        state_.nav.RouteLength = 0;
+        ChartStore& store = state_.chart;
+        store.clear(); // count 0, every slot a pen-up, layer marker "**********"
+        store.ReservedInteger = 0;
+        store.ChartName.clear();
+        store.ConfigName.clear();
+        state_.waypoints.clear();
+        RemoveView(index);
+        return true;
+    }
+    if (v.aisView) {
+        prompter_.warning(kCannotCloseAisView);
+        return false;
+    }
+    RemoveView(index);
+    return true;
+}
+
+void ViewSet::RemoveView(int index)
+{
+    if (index < 0 || index >= count()) {
+        return;
+    }
+    views_.erase(views_.begin() + index);
+}
+
+void ViewSet::ZoomInClick(ChartView& v)
+{
+    v.zoom *= 2.0;
+    if (v.zoom >= kMaxZoom) {
+        v.zoom = kMaxZoom;
+        prompter_.beep(Beep::Default);
+    }
+    CommonTail(v);
+}
+
+void ViewSet::ZoomOutClick(ChartView& v)
+{
+    v.zoom *= 0.5;
+    if (v.zoom < kMinZoom) {
+        v.zoom = kMinZoom;
+        prompter_.beep(Beep::Default);
+    }
+    CommonTail(v);
+}
+
+void ViewSet::Zoom1_1Click(ChartView& v)
+{
+    v.zoom = state_.chartGeometry.ChartZoom;
+    v.centreLat = state_.chartGeometry.ChartCentreLat;
+    v.centreLong = state_.chartGeometry.ChartCentreLong;
+    CommonTail(v);
+}
+
+void ViewSet::ReCentre(ChartView& v)
+{
+    const NavState& nav = state_.nav;
+    const int routeCount = static_cast<int>(state_.route.count());
+    if (v.options.AutoZoom && routeCount > 0 && nav.ActiveWaypoint >= 1 && nav.ActiveWaypoint <= routeCount) {
+        if (const auto z = AutoZoomForRange(nav.RangeToWaypointNm)) {
+            v.zoom = *z;
+        }
+    }
+    const AisState& ais = state_.ais;
+    if (v.aisView && ais.AISZoom && ais.HighlightNearest && ais.SelectedTarget >= 1 &&
+        ais.SelectedTarget <= ais.AISTargetCount) {
+        NearestAISTarget(state_); // leaves the nearest range for the zoom
+        if (const auto z = AutoZoomForRange(ais.NearestTargetRange)) {
+            v.zoom = *z;
+        }
+    }
+    CommonTail(v);
+}
+
+void ViewSet::RefreshViews()
+{
+    for (auto& v : views_) {
+        v->centreLat = state_.nav.OwnLat;
+        v->centreLong = state_.nav.OwnLong;
+        if (state_.chartGeometry.FullChartZoomPending) {
+            state_.chartGeometry.FullChartZoomPending = false;
+            Zoom1_1Click(*v);
+        } else {
+            ReCentre(*v);
+        }
+    }
+}
+
+void ViewSet::Redraw(ChartView& v)
+{
+    StoreRenderResult(v, RedrawView(v, v.bitmap, Context()));
+}
+
+void ViewSet::StoreRenderResult(ChartView& v, const RenderResult& r)
+{
+    v.projection = r.projection;
+    v.roundedZoom = r.roundedZoom;
+    v.followingTarget = r.followingTarget;
+    v.centreLat = r.centre.lat;
+    v.centreLong = r.centre.lon;
+    v.cursorX = r.cursor.x;
+    v.cursorY = r.cursor.y;
+    if (r.toolbarHint) {
+        v.toolbarHint = *r.toolbarHint;
+    }
+    if (r.targetsShown) {
+        AisState& ais = state_.ais;
+        ais.SelectedTarget = static_cast<std::uint16_t>(r.selectedTarget);
+        if (r.nearestTargetRange) {
+            ais.NearestTargetRange = *r.nearestTargetRange;
+        }
+        if (nowDays) {
+            AgeAISTargets(state_, nowDays());
+        }
+        if (hooks.refreshTargetText) {
+            hooks.refreshTargetText();
+        }
+    }
+    if (r.cursorPosition) {
+        state_.nav.OwnLat = r.cursorPosition->lat;
+        state_.nav.OwnLong = r.cursorPosition->lon;
+    }
+    state_.display.PosnPanel = r.positionText;
+    if (r.measurement) {
+        state_.nav.RangeToWaypoint = r.measurement->range;
+        state_.display.StatusLine = r.measurement->text;
+    }
+    if (r.portfolioOutlines) {
+        ReportNotBuilt("drawChartOutlines", "chart selection (the outlines of a portfolio)");
+    }
+}
+
+void ViewSet::CommonTail(ChartView& v)
+{
+    RecreateBitmap(v, state_);
+    StoreRenderResult(v, RedrawView(v, v.bitmap, Context()));
+    state_.chartGeometry.LastViewLat = v.centreLat;
+    state_.chartGeometry.LastViewLong = v.centreLong;
+    state_.chartGeometry.LastViewZoom = v.zoom;
+    if (shared.MeasureOriginPending) {
+        shared.MeasureOriginPending = false;
+        RenderCanvas canvas(v.bitmap);
+        DrawFixCross(canvas, v.cursorX, v.cursorY, ColoursFromSettings(state_.settings).foreground);
+    }
+}
+
+std::string ViewSet::PixelToPosition(ChartView& v, int x, int y, int decimals, bool update)
+{
+    const LatLongValue pos = PixelToLatLong(v.projection, x, y);
+    if (update) {
+        v.centreLat = pos.lat;
+        v.centreLong = pos.lon;
+        // A small-scale overview beside a second view does not move the cursor.
+        if (!(v.zoom <= 0.5 && count() == 2)) {
+            state_.nav.OwnLat = pos.lat;
+            state_.nav.OwnLong = pos.lon;
+        }
+    }
+    return ViewPositionText(state_.nav, state_.settings, pos.lat, pos.lon, decimals);
+}
+
+void ViewSet::PickCursor(ChartView& v, int x, int y)
+{
+    RenderCanvas canvas(v.bitmap);
+    DrawCursorCross(canvas, v.cursorX, v.cursorY); // removes the old cross
+    state_.display.PosnPanel = PixelToPosition(v, x, y, 4, true);
+    if (shared.MeasureMode) {
+        state_.display.StatusLine = ViewMeasureText(state_, shared);
+    }
+    v.cursorX = x;
+    v.cursorY = y;
+    DrawCursorCross(canvas, x, y);
+}
+
+void ViewSet::MouseDown(ChartView& v, int x, int y)
+{
+    state_.display.StatusLine.clear();
+    PickCursor(v, x, y);
+    v.dragging = true;
+}
+
+void ViewSet::MouseMove(ChartView& v, int x, int y)
+{
+    if (v.dragging) {
+        PickCursor(v, x, y);
+    }
+}
+
+void ViewSet::MouseUp(ChartView& v, int x, int y)
+{
+    RenderCanvas canvas(v.bitmap);
+    DrawCursorCross(canvas, v.cursorX, v.cursorY);
+    if (shared.MeasureMode) {
+        if (const auto origin = PositionToPixel(v.projection, shared.MeasureOriginLat, shared.MeasureOriginLong)) {
+            canvas.setPen(Pen{ColoursFromSettings(state_.settings).foreground, PenStyle::Dot, 1});
+            canvas.moveTo(origin->x, origin->y);
+            canvas.lineTo(x, y);
+        }
+        state_.display.StatusLine = ViewMeasureText(state_, shared);
+    }
+    v.cursorX = x;
+    v.cursorY = y;
+    DrawCursorCross(canvas, x, y);
+    v.dragging = false;
+}
+
+void ViewSet::UpDownClick(ChartView& v, bool down)
+{
+    PickCursor(v, v.cursorX, v.cursorY + (down ? 1 : -1));
+}
+
+void ViewSet::LeftRightClick(ChartView& v, bool down)
+{
+    PickCursor(v, v.cursorX + (down ? 1 : -1), v.cursorY);
+}
+
+void ViewSet::Image1DblClick(ChartView& v)
+{
+    if (v.aisView && v.ais.ShowAIS && state_.ais.AISTargetCount > 0) {
+        SelectNearestTarget(*this, v);
+    } else {
+        ReportNotBuilt("waypointSnap", "chart editing (waypoint snap)");
+    }
+}
+
+} // namespace kv

@@ -1,0 +1,93 @@
+#pragma once
+// The chart views of the program (at most two) and the commands of their tool bars, pop-up menus
+// and mouse: zoom, re-centre, full chart, cursor picking and nudging, and the view lifecycle.
+
+#include "views/Render.h"
+#include "views/ViewModel.h"
+#include "app/ProgramState.h"
+#include "platform/Prompter.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kv {
+
+inline constexpr int kMaxViews = 2;
+inline constexpr const char* kTwoViewsMaximum = "Two views maximum - close one first...";
+inline constexpr const char* kCloseOnlyViewQuestion =
+    "This is the only view open. Closing it will remove all data ! - Are you really sure?";
+inline constexpr const char* kCannotCloseAisView = "Cannot close the AIS window as all AIS data will be lost !";
+
+// What the views ask of the windows around them.
+struct ViewSetHooks {
+    // The target text window, rewritten after the targets are drawn and aged.
+    std::function<void()> refreshTargetText;
+};
+
+class ViewSet {
+public:
+    ViewSet(ProgramState& state, Prompter& prompter) : state_(state), prompter_(prompter) {}
+
+    ViewShared shared;
+    ViewSetHooks hooks;
+    // Local time in days for ageing the AIS targets at each redraw (none: no ageing).
+    std::function<double()> nowDays;
+    RenderTimings* timings = nullptr;
+
+    ProgramState& state() { return state_; }
+    Prompter& prompter() { return prompter_; }
+
+    int count() const { return static_cast<int>(views_.size()); }
+    // Views in window order, from 0.
+    ChartView& view(int index) { return *views_.at(static_cast<std::size_t>(index)); }
+    const ChartView& view(int index) const { return *views_.at(static_cast<std::size_t>(index)); }
+    ChartView* aisView();
+
+    // The caption of a view: chart name, optionally "." and a number, " (", configuration, ")".
+    std::string ViewCaption(int number) const;
+
+    // Lifecycle.
+    ChartView& CreateView(const std::string& caption);
+    void FileNewItemClick();
+    // Closes a view as the user asks; false when it stays open.
+    bool CloseView(int index);
+    // Closes a view without asking (a purge replacing the chart's view).
+    void RemoveView(int index);
+
+    // Zoom and re-centre, each ending with the common tail.
+    void ZoomInClick(ChartView& v);
+    void ZoomOutClick(ChartView& v);
+    void Zoom1_1Click(ChartView& v); // full chart
+    void ReCentre(ChartView& v);
+    void RefreshViews();
+    void CommonTail(ChartView& v);
+    void Redraw(ChartView& v);
+    // Keeps what a redraw of v computed: the view's geometry and cursor, the shared cursor, the
+    // position panel and measure text, the AIS selection; then ages the targets and rewrites the
+    // target text when they were shown.
+    void StoreRenderResult(ChartView& v, const RenderResult& result);
+
+    // Pixel to position; with update the view's centre and (unless a small-scale overview beside
+    // another view) the shared cursor move there. Returns the position text.
+    std::string PixelToPosition(ChartView& v, int x, int y, int decimals, bool update);
+
+    // Mouse and nudge.
+    void MouseDown(ChartView& v, int x, int y);
+    void MouseMove(ChartView& v, int x, int y);
+    void MouseUp(ChartView& v, int x, int y);
+    void UpDownClick(ChartView& v, bool down);
+    void LeftRightClick(ChartView& v, bool down);
+    void Image1DblClick(ChartView& v);
+
+private:
+    void PickCursor(ChartView& v, int x, int y);
+    RenderContext Context();
+
+    ProgramState& state_;
+    Prompter& prompter_;
+    std::vector<std::unique_ptr<ChartView>> views_;
+};
+
+} // namespace kv

@@ -1,0 +1,618 @@
+// The main window's operations without a window: creation, the first tick, command enabling,
+// window commands, panel commands, the measure tool and shutdown.
+
+#include "charts/ChartFiles.h"
+#include "core/Config.h"
+#include "app/MainController.h"
+#include "app/MenuState.h"
+#include "core/TextFile.h"
+#include "platform/fake/Fakes.h"
+#include "routes/Routes.h"
+#include "support/ConfigFile.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include <sys/stat.h>
+
+namespace {
+
+using namespace kv;
+
+class WindowHooks final : public MainWindowHooks {
+public:
+    int activeViewIndex() const override { return active; }
+    void cascadeViews() override { ++cascades; }
+    void tileViews() override { ++tiles; }
+    void setNavPanelVisible(bool visible) override { navPanel = visible; }
+    void showAboutBox() override { ++aboutBoxes; }
+    void endProgram() override { ended = true; }
+    int active = -1;
+    int cascades = 0, tiles = 0, aboutBoxes = 0;
+    bool navPanel = true;
+    bool ended = false;
+};
+
+// A working folder with a small chart "world" (two lines) and, when asked, a configuration and a
+// route of n waypoints.
+class Program {
+public:
+    Program()
+    {
+        for (const char* folder : {"charts", "routes", "tides", "logs"}) {
+            std::filesystem::create_directories(dir.file(folder));
+        }
+        std::vector<ChartPoint> points{ChartPoint::make(50.0, 1.0), ChartPoint::make(50.5, 1.5),
+                                       ChartPoint::penUp(), ChartPoint::make(49.0, 2.0), ChartPoint::make(49.5, 2.5)};
+        points.push_back(ChartPoint::penUp());
+        dir.write("charts/world.cht", ChartRecordBytes(points));
+        ChartConfig config;
+        config.centreLat = 50.0;
+        config.centreLong = 1.0;
+        config.zoom = 1.0;
+        WriteChartConfigFile(dir.file("charts/world.cfg"), config);
+    }
+
+    void writeRoute(const std::string& name, int waypoints)
+    {
+        std::vector<std::string> lines;
+        for (int i = 1; i <= waypoints; ++i) {
+            RouteWaypoint w;
+            w.name = DefaultRouteName(i);
+            w.lat = 50.0 + i * 0.1;
+            w.lon = 1.0 + i * 0.1;
+            lines.push_back(RouteLine(w));
+        }
+        ASSERT_TRUE(WriteTextLinesAtomic(dir.file("routes/" + name + ".rte"), lines));
+    }
+
+    void create(const std::string& argument = "")
+    {
+        controller = std::make_unique<MainController>(state, fakes.platform, window);
+        controller->FormCreate(dir.path(), argument);
+    }
+
+    kvtest::TempDir dir;
+    ProgramState state;
+    FakePlatform fakes;
+    WindowHooks window;
+    std::unique_ptr<MainController> controller;
+};
+
+TEST(MainController, FirstStartWithoutConfigurationOpensTheWorldChartOnce)
+{
+    Program p;
+    p.create();
+    const NavState& nav = p.state.nav;
+    EXPECT_EQ(nav.AppDir.str(), p.dir.path() + "/");
+    // With no view open the enabling rule empties the chart name; the first tick reads it again.
+    EXPECT_EQ(nav.ChartName, "");
+    EXPECT_EQ(nav.NmeaStartMode.str(), "Manual");
+    EXPECT_TRUE(nav.DecimalStyle);
+    EXPECT_FALSE(p.state.display.FixTimer.running());
+    EXPECT_EQ(p.state.display.AISPlayTimer.intervalMs, 500u);
+    EXPECT_EQ(p.state.app.RouteDialogDir, p.dir.path() + "/routes/");
+    EXPECT_TRUE(p.state.app.FirstTickPending);
+    // No view yet: the file commands wait for one.
+    EXPECT_FALSE(p.state.display.isEnabled(cmd::File));
+
+    p.controller->SecsTimerTimer();
+    EXPECT_FALSE(p.state.app.FirstTickPending);
+    ASSERT_EQ(p.controller->views().count(), 1);
+    EXPECT_EQ(nav.ChartName, "world");
+    EXPECT_EQ(p.state.chart.count(), 5); // two lines and the pen-up between them
+    EXPECT_EQ(p.window.aboutBoxes, 1);
+    EXPECT_TRUE(p.fakes.prompter.lastMessageIs("Total chart points = 5"));
+    EXPECT_TRUE(p.state.display.isEnabled(cmd::File));
+    EXPECT_EQ(p.state.display.TimePanel, "12:00:00");
+    // The view follows the configured position and zoom, not the chart's own.
+    EXPECT_DOUBLE_EQ(p.controller->views().view(0).zoom, 0.03125);
+    EXPECT_NEAR(p.controller->views().view(0).centreLat, kDefaultOwnLat, 1e-9);
+
+    p.fakes.clock.time.second = 1;
+    p.controller->SecsTimerTimer();
+    EXPECT_EQ(p.controller->views().count(), 1);
+    EXPECT_EQ(p.window.aboutBoxes, 1);
+    EXPECT_EQ(p.state.display.TimePanel, "12:00:01");
+}
+
+TEST(MainController, AutoStartOpensThePortOnTheFirstTickAndStartsTheFixTimer)
+{
+    Program p;
+    kvtest::WriteConfigIn(p.dir, "kelvw.cfg", [](NavState& nav, Settings&) {
+        nav.NmeaStartMode = "Auto";
+        nav.DRMode = true;
+        nav.ComPortNumber = 3;
+        nav.BaudRate = 4800;
+        nav.FixIntervalMs = 2000;
+    });
+    p.create();
+    EXPECT_TRUE(p.state.nav.NmeaOpen);
+    EXPECT_FALSE(p.state.nav.DRMode); // "Auto" wins over "DR"
+    EXPECT_TRUE(p.state.display.isChecked(kNmeaInterfaceControl));
+    EXPECT_EQ(p.state.display.hint(kNmeaButtonControl), "Close NMEA iterface|");
+    EXPECT_FALSE(p.fakes.serial.opened);
+
+    p.controller->SecsTimerTimer();
+    EXPECT_TRUE(p.fakes.serial.opened);
+    EXPECT_EQ(p.fakes.serial.openedNumber, 3u);
+    EXPECT_EQ(p.fakes.serial.openedBaud, 4800u);
+    EXPECT_TRUE(p.state.display.FixTimer.running());
+    EXPECT_EQ(p.state.display.FixTimer.intervalMs, 2000u);
+    EXPECT_FALSE(p.state.display.isEnabled(kPlayAISlogControl));
+    // No "Total chart points" box in automatic start.
+    for (const auto& m : p.fakes.prompter.messages) {
+        EXPECT_EQ(m.text.find("Total chart points"), std::string::npos);
+    }
+}
+
+// The vessel outline is placed from the antenna offsets at the first tick and again when the
+// antenna is located.
+TEST(MainController, TheFirstTickAndLocateAntennaPlaceTheVesselOutline)
+{
+    constexpr double kMetre = 0.000008999;
+    Program p;
+    kvtest::WriteConfigIn(p.dir, "kelvw.cfg", [](NavState& nav, Settings& s) {
+        nav.AntennaNorth = 3 * kMetre;
+        nav.AntennaEast = 0.5 * kMetre;
+        s.VesselLength = 12.0;
+        s.VesselOutlineDimA = 2.0;
+        s.VesselOutlineDimB = 3.0;
+    });
+    p.create();
+    EXPECT_FALSE(p.controller->views().shared.vesselOutline);
+    p.controller->SecsTimerTimer();
+    ASSERT_TRUE(p.controller->views().shared.vesselOutline);
+    const VesselDimensions placed = *p.controller->views().shared.vesselOutline;
+    EXPECT_NEAR(placed.DimA, 3.0, 1e-6);
+    EXPECT_NEAR(placed.DimB, 9.0, 1e-6);
+    EXPECT_NEAR(placed.DimC, 1.5, 1e-6);
+    EXPECT_NEAR(placed.DimD, 3.5, 1e-6);
+    p.controller->fix().Find_Antenna(); // the offsets start again from the reference point
+    EXPECT_EQ(*p.controller->views().shared.vesselOutline, (VesselDimensions{0.0, 12.0, 2.0, 3.0}));
+}
+
+TEST(MainController, AutoStartWithAMissingPortSaysSoAndStillRunsTheFixTimer)
+{
+    Program p;
+    kvtest::WriteConfigIn(p.dir, "kelvw.cfg", [](NavState& nav, Settings&) { nav.NmeaStartMode = "Auto"; });
+    p.create();
+    p.fakes.serial.available = false;
+    p.controller->SecsTimerTimer();
+    EXPECT_FALSE(p.fakes.serial.opened);
+    EXPECT_EQ(p.fakes.prompter.messages.front().text, kPortUnavailable);
+    EXPECT_TRUE(p.state.display.FixTimer.running());
+    EXPECT_EQ(p.window.aboutBoxes, 1);
+}
+
+TEST(MainController, DeadReckoningWithoutRouteIsSwitchedOffByTheFirstTick)
+{
+    Program p;
+    kvtest::WriteConfigIn(p.dir, "kelvw.cfg", [](NavState& nav, Settings&) { nav.DRMode = true; });
+    p.create();
+    EXPECT_TRUE(p.state.nav.DRMode);
+    EXPECT_EQ(p.state.display.FixTimer.intervalMs, 10000u);
+    EXPECT_EQ(p.state.display.StatusLine, "Dead Reckoning Mode !");
+    EXPECT_TRUE(p.state.display.isChecked(kDRModeControl));
+
+    p.controller->SecsTimerTimer();
+    EXPECT_FALSE(p.state.nav.DRMode);
+    EXPECT_FALSE(p.state.display.FixTimer.running());
+    EXPECT_EQ(p.state.display.StatusLine, "");
+    EXPECT_FALSE(p.state.display.isChecked(kDRModeControl));
+}
+
+TEST(MainController, ConfiguredRouteIsLoadedAndNextWaypointWraps)
+{
+    Program p;
+    p.writeRoute("coast", 5);
+    kvtest::WriteConfigIn(p.dir, "kelvw.cfg", [](NavState&, Settings& s) { s.RouteName = "coast"; });
+    p.create();
+    p.controller->SecsTimerTimer();
+    ASSERT_EQ(p.state.nav.RouteLength, 5);
+    ASSERT_EQ(p.state.display.WPNameItems.size(), 5u);
+    // A route read from its file keeps the first waypoint active through the list rebuild.
+    EXPECT_EQ(p.state.nav.ActiveWaypoint, 1);
+    EXPECT_EQ(p.state.display.WPNameIndex, 0);
+    EXPECT_TRUE(p.state.display.isEnabled(cmd::Route));
+    EXPECT_TRUE(p.state.display.isEnabled(cmd::DRMode));
+
+    p.controller->SelectWaypoint1Click();
+    EXPECT_EQ(p.state.nav.ActiveWaypoint, 2);
+    EXPECT_EQ(p.state.display.WPNameIndex, 1);
+    p.controller->WPNameChange(4);
+    EXPECT_EQ(p.state.nav.ActiveWaypoint, 5);
+    p.controller->SelectWaypoint1Click(); // after the last: the first
+    EXPECT_EQ(p.state.nav.ActiveWaypoint, 1);
+    EXPECT_EQ(p.state.display.WPNameIndex, 0);
+
+    // Choosing entry 2 makes waypoint 3 active and blanks range and bearing until the next fix.
+    p.state.display.RngToWp = "1.00";
+    p.state.display.BearingToWP = "090";
+    p.controller->WPNameChange(2);
+    EXPECT_EQ(p.state.nav.ActiveWaypoint, 3);
+    EXPECT_EQ(p.state.display.RngToWp, "");
+    EXPECT_EQ(p.state.display.BearingToWP, "");
+    EXPECT_DOUBLE_EQ(p.state.nav.LegBearing, p.state.nav.BearingToWaypoint);
+    EXPECT_GT(p.state.nav.RangeToWaypointNm, 0.0);
+    EXPECT_EQ(p.state.display.hint(ctl::WPName), "Selected Waypoint|");
+    p.controller->WPNameChange(7); // no such entry: nothing changes
+    EXPECT_EQ(p.state.nav.ActiveWaypoint, 3);
+}
+
+TEST(MainController, QuitAnsweredNoKeepsRunningAndYesWritesKelvwCfg)
+{
+    Program p;
+    kvtest::WriteConfigIn(p.dir, "boat2.cfg", [](NavState& nav, Settings&) {
+        nav.BoatSpeed = 7.5;
+        nav.NmeaStartMode = "Auto";
+    });
+    p.create("boat2.cfg");
+    EXPECT_DOUBLE_EQ(p.state.nav.BoatSpeed, 7.5);
+    p.controller->SecsTimerTimer();
+    ASSERT_TRUE(p.fakes.serial.opened);
+
+    p.fakes.prompter.answer({false});
+    EXPECT_FALSE(p.controller->FormCloseQuery());
+    EXPECT_TRUE(p.fakes.prompter.lastMessageIs("Quit Kelvane - Are you sure?"));
+    EXPECT_FALSE(std::filesystem::exists(p.dir.file("kelvw.cfg")));
+    EXPECT_TRUE(p.fakes.serial.opened);
+
+    p.fakes.prompter.answer({true});
+    EXPECT_TRUE(p.controller->FormCloseQuery());
+    EXPECT_FALSE(p.fakes.serial.opened);
+    EXPECT_FALSE(p.state.nav.NmeaOpen);
+    EXPECT_FALSE(p.state.display.FixTimer.running());
+    ASSERT_TRUE(std::filesystem::exists(p.dir.file("kelvw.cfg")));
+    NavState nav;
+    Settings settings;
+    ASSERT_TRUE(ReadConfig(p.dir.file("kelvw.cfg"), nav, settings));
+    EXPECT_DOUBLE_EQ(nav.BoatSpeed, 7.5);
+    EXPECT_EQ(nav.NmeaStartMode.str(), "Auto");
+}
+
+TEST(MainController, QuitDuringAisPlaybackStopsIt)
+{
+    Program p;
+    p.create();
+    p.state.nav.AISPlayback = true;
+    p.state.display.AISPlayTimer.enabled = true;
+    p.state.ais.PlayLines = {"!AIVDM,1,1,,A,x,0*00"};
+    EXPECT_TRUE(p.controller->FormCloseQuery());
+    EXPECT_FALSE(p.state.nav.AISPlayback);
+    EXPECT_FALSE(p.state.display.AISPlayTimer.enabled);
+    EXPECT_TRUE(p.state.ais.PlayLines.empty());
+}
+
+TEST(MainController, WindowCommandsKeepTwoViewsAtMost)
+{
+    Program p;
+    p.create();
+    p.controller->SecsTimerTimer();
+    p.controller->FileNewItemClick();
+    ASSERT_EQ(p.controller->views().count(), 2);
+    EXPECT_EQ(p.controller->views().view(1).caption, "world.2 ()");
+    EXPECT_EQ(p.window.cascades, 1);
+    EXPECT_FALSE(p.state.display.isEnabled(cmd::LocateAntenna)); // exactly one view wanted
+    p.controller->FileNewItemClick();
+    EXPECT_EQ(p.controller->views().count(), 2);
+    EXPECT_TRUE(p.fakes.prompter.lastMessageIs("Two views maximum - close one first..."));
+
+    // The second view closes without a question; the AIS view (the first) is kept.
+    p.window.active = 1;
+    p.controller->FileCloseItemClick();
+    EXPECT_EQ(p.controller->views().count(), 1);
+    EXPECT_TRUE(p.state.display.isEnabled(cmd::LocateAntenna));
+}
+
+TEST(MainController, ClosingTheOnlyViewAsksAndEmptiesTheChart)
+{
+    Program p;
+    p.create();
+    p.controller->SecsTimerTimer();
+    p.window.active = 0;
+    p.fakes.prompter.answer({false});
+    p.controller->FileCloseItemClick();
+    EXPECT_EQ(p.controller->views().count(), 1);
+    EXPECT_TRUE(p.fakes.prompter.lastMessageIs(
+        "This is the only view open. Closing it will remove all data ! - Are you really sure?"));
+
+    // The only view is the AIS view: it is refused even after Yes.
+    p.fakes.prompter.answer({true});
+    p.controller->FileCloseItemClick();
+    EXPECT_EQ(p.controller->views().count(), 1);
+    EXPECT_TRUE(p.fakes.prompter.lastMessageIs("Cannot close the AIS window as all AIS data will be lost !"));
+}
+
+TEST(MainController, CloseAllAsksTwiceThenEmptiesEverything)
+{
+    Program p;
+    p.writeRoute("coast", 3);
+    kvtest::WriteConfigIn(p.dir, "kelvw.cfg", [](NavState&, Settings& s) { s.RouteName = "coast"; });
+    p.create();
+    p.controller->SecsTimerTimer();
+    p.controller->FileNewItemClick();
+    ASSERT_EQ(p.controller->views().count(), 2);
+
+    p.fakes.prompter.answer({false});
+    p.controller->CloseAll1Click();
+    EXPECT_EQ(p.controller->views().count(), 2);
+    EXPECT_EQ(p.state.nav.RouteLength, 3);
+
+    p.fakes.prompter.answer({true, true});
+    p.controller->CloseAll1Click();
+    EXPECT_EQ(p.controller->views().count(), 0);
+    EXPECT_EQ(p.state.chart.count(), 0);
+    EXPECT_EQ(p.state.nav.RouteLength, 0);
+    EXPECT_TRUE(p.state.display.WPNameItems.empty());
+    EXPECT_EQ(p.state.nav.ChartName, "");
+    const auto texts = p.fakes.prompter.texts();
+    ASSERT_GE(texts.size(), 2u);
+    EXPECT_EQ(texts[texts.size() - 2], "This will delete all the displayed views! - Are you sure?");
+    EXPECT_EQ(texts.back(), "This will remove all data! - Are you sure?");
+    EXPECT_FALSE(p.state.display.isEnabled(cmd::File));
+    EXPECT_FALSE(p.state.display.isEnabled(cmd::Window));
+}
+
+TEST(MainController, PositionPanelClickShowsDecimalDegreesUnlessGrid)
+{
+    Program p;
+    p.create();
+    p.state.nav.OwnLat = 50.123456;
+    p.state.nav.OwnLong = 1.5; // west
+    p.controller->PosnPanelClick();
+    EXPECT_EQ(p.state.display.PosnPanel, "50.12346\xb0 -1.50000\xb0 (S/W -ve)");
+
+    p.state.display.PosnPanel = "keep";
+    p.state.settings.PositionDisplayMode = 0; // National Grid
+    p.controller->PosnPanelClick();
+    EXPECT_EQ(p.state.display.PosnPanel, "keep");
+
+    p.controller->PosnPanelDblClick();
+    EXPECT_FALSE(p.state.nav.DecimalStyle);
+    p.controller->PosnPanelDblClick();
+    EXPECT_TRUE(p.state.nav.DecimalStyle);
+}
+
+TEST(MainController, NavigationDataTogglesThePanelAndTiles)
+{
+    Program p;
+    p.create();
+    EXPECT_TRUE(p.state.display.isChecked(ctl::NavigationData));
+    p.controller->NavigationData1Click();
+    EXPECT_FALSE(p.window.navPanel);
+    EXPECT_FALSE(p.state.display.isChecked(ctl::NavigationData));
+    EXPECT_EQ(p.window.tiles, 1);
+    p.controller->NavigationData1Click();
+    EXPECT_TRUE(p.window.navPanel);
+}
+
+TEST(MainController, MeasureAndTotalise)
+{
+    Program p;
+    p.create();
+    p.controller->SecsTimerTimer();
+    EXPECT_EQ(p.state.display.hint(ctl::MeasureMode), "Measure On|");
+    EXPECT_FALSE(p.state.display.isEnabled(ctl::ExMeasure));
+
+    p.state.nav.OwnLat = 50.0;
+    p.state.nav.OwnLong = 1.0;
+    p.state.nav.CosLatFactor = 1.0;
+    p.controller->MeasureModeClick(true);
+    EXPECT_EQ(p.state.display.hint(ctl::MeasureMode), "Measure off|");
+    EXPECT_TRUE(p.state.display.isEnabled(ctl::ExMeasure));
+    EXPECT_TRUE(p.state.display.isEnabled(ctl::ExMeasureMenu));
+    EXPECT_TRUE(p.controller->views().shared.MeasureMode);
+
+    // The cursor one nautical mile north: the view's measure text keeps the distance.
+    p.state.nav.OwnLat = 50.0 + 1.0 / 60.0;
+    p.state.display.StatusLine = ViewMeasureText(p.state, p.controller->views().shared);
+    EXPECT_NEAR(p.state.nav.RangeToWaypoint, 1.0, 1e-9);
+    p.controller->ExMeasureClick();
+    EXPECT_NEAR(p.controller->views().shared.MeasureTotal, 1.0, 1e-9);
+    EXPECT_DOUBLE_EQ(p.controller->views().shared.MeasureOriginLat, 50.0 + 1.0 / 60.0);
+    EXPECT_NE(p.state.display.StatusLine.find("Total Distance 1.00"), std::string::npos);
+
+    // Totalising is off while the interface is open.
+    p.state.nav.NmeaOpen = true;
+    p.controller->UpdateMenuItems();
+    EXPECT_FALSE(p.state.display.isEnabled(ctl::ExMeasure));
+    p.state.nav.NmeaOpen = false;
+
+    p.controller->MeasureModeClick(false);
+    EXPECT_EQ(p.state.display.hint(ctl::MeasureMode), "Measure on|");
+    EXPECT_EQ(p.state.display.StatusLine, "");
+    EXPECT_DOUBLE_EQ(p.controller->views().shared.MeasureTotal, 0.0);
+    EXPECT_FALSE(p.state.display.isEnabled(ctl::ExMeasure));
+    p.controller->ExMeasureClick(); // outside measure mode nothing happens
+    EXPECT_EQ(p.state.display.StatusLine, "");
+}
+
+TEST(MainController, RefreshViewsRecentresOnTheCursor)
+{
+    Program p;
+    p.create();
+    p.controller->SecsTimerTimer();
+    p.state.nav.OwnLat = 49.25;
+    p.state.nav.OwnLong = 2.25;
+    p.controller->RefreshViews();
+    EXPECT_NEAR(p.controller->views().view(0).centreLat, 49.25, 1e-9);
+    EXPECT_NEAR(p.controller->views().view(0).centreLong, 2.25, 1e-9);
+}
+
+TEST(MainController, MissingChartEndsTheProgram)
+{
+    Program p;
+    kvtest::WriteConfigIn(p.dir, "kelvw.cfg", [](NavState& nav, Settings&) { nav.ChartName = "nowhere"; });
+    p.create();
+    p.controller->SecsTimerTimer();
+    EXPECT_TRUE(p.window.ended);
+    EXPECT_TRUE(p.controller->ended());
+    EXPECT_EQ(p.window.aboutBoxes, 0);
+}
+
+TEST(MainController, LoadingAConfigurationMovesVesselAndView)
+{
+    Program p;
+    p.writeRoute("coast", 4);
+    p.create();
+    p.controller->SecsTimerTimer();
+    kvtest::WriteConfigIn(p.dir, "other.cfg", [](NavState& nav, Settings& s) {
+        nav.BoatSpeed = 5.0;
+        nav.OwnLat = 49.5;
+        nav.OwnLong = 2.0;
+        s.ViewZoom = 2.0;
+        s.RouteName = "coast";
+    });
+
+    p.state.nav.NmeaOpen = true;
+    p.controller->Config1Click(p.dir.file("other.cfg"));
+    EXPECT_TRUE(p.fakes.prompter.lastMessageIs(
+        "You cannot load a config file while logging in progress or a Chart Portfolio is open!"));
+    EXPECT_DOUBLE_EQ(p.state.nav.BoatSpeed, 10.0);
+    p.state.nav.NmeaOpen = false;
+
+    p.controller->Config1Click(p.dir.file("other.cfg"));
+    EXPECT_DOUBLE_EQ(p.state.nav.BoatSpeed, 5.0);
+    EXPECT_EQ(p.state.chart.ConfigName, "other");
+    EXPECT_EQ(p.state.nav.RouteLength, 4);
+    // The active view where the configuration left it, at its zoom; the redraw puts the cursor
+    // (the shared position) at the view's centre.
+    const ChartView& v = p.controller->views().view(0);
+    EXPECT_NEAR(v.centreLat, 49.5, 1e-6);
+    EXPECT_NEAR(v.centreLong, 2.0, 1e-6);
+    EXPECT_DOUBLE_EQ(v.zoom, 2.0);
+    EXPECT_NEAR(p.state.nav.OwnLat, 49.5, 1e-6);
+
+    std::filesystem::remove(p.dir.file("charts/world.cfg"));
+    p.controller->Config1Click(p.dir.file("other.cfg"));
+    EXPECT_TRUE(p.fakes.prompter.lastMessageIs("Chart Config File Missing!"));
+}
+
+TEST(MainController, SavingAConfigurationRenamesTheViews)
+{
+    Program p;
+    p.create();
+    p.controller->SecsTimerTimer();
+    p.state.nav.BoatSpeed = 6.25;
+    p.controller->SaveConfigAs1Click(p.dir.file("boat3.cfg"));
+    EXPECT_EQ(p.controller->views().view(0).caption, "world (boat3)");
+    NavState nav;
+    Settings settings;
+    ASSERT_TRUE(ReadConfig(p.dir.file("boat3.cfg"), nav, settings));
+    EXPECT_DOUBLE_EQ(nav.BoatSpeed, 6.25);
+
+    p.controller->SaveConfigAs1Click(p.dir.file("no/such/folder/x.cfg"));
+    EXPECT_TRUE(p.fakes.prompter.lastMessageIs("Error creating config file !"));
+    EXPECT_EQ(p.state.chart.ConfigName, "boat3");
+}
+
+TEST(MainController, HelperProgramsAndClipboard)
+{
+    Program p;
+    p.create();
+    p.fakes.launcher.succeed = false;
+    p.controller->TidalAtlasEditor1Click();
+    ASSERT_EQ(p.fakes.launcher.launches.size(), 1u);
+    EXPECT_EQ(p.fakes.launcher.launches[0].program, p.dir.path() + "/TidalAtlasEditor");
+    EXPECT_TRUE(p.fakes.prompter.lastMessageIs("Application Not Available !"));
+
+    p.controller->CopyViewClick(); // no view: nothing to copy
+    EXPECT_TRUE(p.fakes.clipboard.image.isNull());
+    p.controller->SecsTimerTimer();
+    p.controller->CopyViewClick();
+    EXPECT_EQ(p.fakes.clipboard.image.size(), p.controller->views().view(0).bitmap.size());
+    EXPECT_FALSE(p.fakes.clipboard.image.isNull());
+}
+
+TEST(MainController, ShowRawNmeaClearsTheStatusLineWhenUnchecked)
+{
+    Program p;
+    p.create();
+    p.controller->ShowNMEAClick();
+    EXPECT_TRUE(p.state.display.isChecked(kShowNMEAControl));
+    p.state.display.StatusLine = "$GPGGA,...";
+    p.controller->ShowNMEAClick();
+    EXPECT_FALSE(p.state.display.isChecked(kShowNMEAControl));
+    EXPECT_EQ(p.state.display.StatusLine, "");
+}
+
+} // namespace
+
+namespace {
+
+TEST(MainController, VesselDatabaseSwitchesStartCheckedAndToggle)
+{
+    Program p;
+    p.create();
+    EXPECT_TRUE(p.state.display.isChecked("UpdateAISDatabase"));
+    EXPECT_TRUE(p.state.display.isChecked("SearchAISDatabase"));
+    p.controller->UpdateAISDatabaseClick();
+    EXPECT_FALSE(p.state.ais.UpdateAISDatabase);
+    EXPECT_FALSE(p.state.display.isChecked("UpdateAISDatabase"));
+    p.controller->SearchAISDatabaseClick();
+    p.controller->SearchAISDatabaseClick();
+    EXPECT_TRUE(p.state.ais.SearchAISDatabase);
+    EXPECT_TRUE(p.state.display.isChecked("SearchAISDatabase"));
+}
+
+} // namespace
+
+namespace {
+
+TEST(MainController, PrintSendsTheActiveViewToThePrinter)
+{
+    Program p;
+    p.create();
+    p.controller->Print1Click(); // no view yet: nothing to print
+    EXPECT_TRUE(p.fakes.printer.printed.empty());
+    p.controller->SecsTimerTimer();
+    ASSERT_EQ(p.controller->views().count(), 1);
+    EXPECT_TRUE(p.state.display.isEnabled(cmd::Print));
+    p.controller->Print1Click();
+    ASSERT_EQ(p.fakes.printer.printed.size(), 1u);
+    EXPECT_EQ(p.fakes.printer.printed[0], p.controller->views().view(0).bitmap);
+    p.controller->PrinterSetUp1Click();
+    EXPECT_EQ(p.fakes.printer.setups, 1);
+}
+
+} // namespace
+
+TEST(MainController, UnreadableConfigurationStartsWithDefaultsAndSaysSo)
+{
+    for (const bool fifo : {true, false}) {
+        Program p;
+        const std::string config = p.dir.file("kelvw.cfg");
+        if (fifo) {
+            ASSERT_EQ(::mkfifo(config.c_str(), 0600), 0);
+        } else {
+            std::filesystem::create_directory(config);
+        }
+        p.create(); // returns at once, a FIFO is not waited on
+        EXPECT_EQ(p.state.nav.ComPortNumber, 1u) << fifo;
+        EXPECT_EQ(p.state.nav.BaudRate, 38400u) << fifo;
+        EXPECT_EQ(p.state.display.StatusLine,
+                  "Configuration " + config + (fifo ? " is not a regular file" : " is a folder, not a file") + " - defaults used");
+        p.controller->SecsTimerTimer();
+        EXPECT_EQ(p.state.nav.ChartName, "world") << fifo;
+    }
+}
+
+TEST(MainController, StartRemovesStaleTemporariesOfInterruptedRewrites)
+{
+    Program p;
+    const std::vector<std::string> stale{".kvtmp-kelvw.cfg-a1B2c3", "logs/.kvtmp-07-03-26.log-zzzzzz",
+                                         "charts/.kvtmp-world.cht-000000", "routes/.kvtmp-a.rte-QWERTY",
+                                         "tides/.kvtmp-p.pos-abcdef"};
+    for (const auto& name : stale) {
+        p.dir.write(name, "half written");
+    }
+    p.dir.write("logs/.kvtmp-notes", "someone else's");
+    p.create();
+    for (const auto& name : stale) {
+        EXPECT_FALSE(PathTaken(p.dir.file(name))) << name;
+    }
+    EXPECT_EQ(p.dir.read("logs/.kvtmp-notes"), "someone else's");
+}
