@@ -142,6 +142,24 @@ void NmeaInterface::onSentenceEnd()
 {
     NavState& nav = state_.nav;
     Display& d = state_.display;
+    if (ChecksumMismatch(nav.RxBuffer)) {
+        // A damaged sentence is counted and shown, never used: not as the position, not as AIS.
+        ++nav.RejectedSentences;
+        if (d.isChecked(kShowNMEAControl)) {
+            d.StatusLine = kRejectedChecksumMark + nav.RxBuffer;
+        }
+    } else {
+        UseSentence();
+    }
+    ArmWatchdog(kWatchdogTicks);
+    nav.DataArriving = true;
+    nav.RxBuffer.clear();
+}
+
+void NmeaInterface::UseSentence()
+{
+    NavState& nav = state_.nav;
+    Display& d = state_.display;
     const std::string_view id = std::string_view(nav.RxBuffer).substr(0, 6);
     if ((id == "$GPRMC" && nav.PositionSentence == 1) || (id == "$GPGGA" && nav.PositionSentence == 0)) {
         nav.LastPositionSentence = nav.RxBuffer;
@@ -163,9 +181,6 @@ void NmeaInterface::onSentenceEnd()
             ais_->ProcessAISSentence(sentence);
         }
     }
-    ArmWatchdog(kWatchdogTicks);
-    nav.DataArriving = true;
-    nav.RxBuffer.clear();
 }
 
 void NmeaInterface::onWatchdog()

@@ -31,6 +31,9 @@ inline constexpr int kNoDataTicks = 182;
 // A buffer this long without a carriage return is noise.
 inline constexpr std::size_t kRxBufferLimit = 100;
 
+// Marks a sentence dropped for its checksum in the raw NMEA view.
+inline constexpr const char* kRejectedChecksumMark = "REJECTED checksum: ";
+
 inline constexpr const char* kPortUnavailable = "COM Port not availible or does not exist! Click OK and try Again";
 inline constexpr const char* kCloseQuestion = "Close NMEA interface! - Are you sure?";
 
@@ -69,6 +72,8 @@ private:
     bool OpenPort();
     void ClosePort();
     void ArmWatchdog(int ticks);
+    // Steps for a sentence that passed its checksum: the position sentence, the AIS hand-over.
+    void UseSentence();
 
     ProgramState& state_;
     Platform& platform_;
