@@ -169,13 +169,13 @@ void AisAssembler::appendPayload(std::string_view text)
     }
 }
 
-void AisAssembler::decodePayload()
+void AisAssembler::decodePayload(std::string_view text, bool tooLong)
 {
-    LastDropped = PayloadTooLong;
-    if (PayloadTooLong) {
+    LastDropped = tooLong;
+    if (tooLong) {
         return; // the record stays all zero: nothing is made of a message that cannot fit
     }
-    PayloadToSixBit(AISPayload, SixBitBuf);
+    PayloadToSixBit(text, SixBitBuf);
     DecodeAISMessage(SixBitBuf, Current);
 }
 
@@ -187,10 +187,12 @@ bool AisAssembler::ProcessAISSentence(std::string_view s)
     const std::string_view payload = NmeaFieldView(s, 5);
 
     if (count == "1" && num == "1") {
+        // A one-fragment message decodes from its own payload. On a busy channel position
+        // reports arrive between the fragments of static data messages, so the joined text and
+        // SavedSeqId of a pending message must survive it.
         ZeroTarget(Current);
         SixBitBuf.fill(0);
-        startPayload(payload);
-        decodePayload();
+        decodePayload(payload, payload.size() > kSixBitBufSize);
         return true;
     }
     bool completed = false;
@@ -210,7 +212,7 @@ bool AisAssembler::ProcessAISSentence(std::string_view s)
         Current.FragNum.set(num);
         Current.SeqId.set(seqId);
         appendPayload(payload);
-        decodePayload();
+        decodePayload(AISPayload, PayloadTooLong);
         completed = true;
     }
     return completed;

@@ -39,7 +39,7 @@ public:
 
     TAISTarget Current = ZeroTarget();
     std::string SavedSeqId;
-    std::string AISPayload;
+    std::string AISPayload; // joined fragments of a multi-fragment message
     SixBitBuffer SixBitBuf{};
     bool PayloadTooLong = false; // the joined payload passed the buffer
     bool LastDropped = false;    // the last completed message was dropped as too long
@@ -47,7 +47,7 @@ public:
 private:
     void startPayload(std::string_view text);
     void appendPayload(std::string_view text);
-    void decodePayload();
+    void decodePayload(std::string_view text, bool tooLong);
 };
 
 } // namespace kv

@@ -132,6 +132,8 @@ struct NavState {
     std::string CurrentSentence;
     std::string LastAisSentence;
     bool DataArriving = false;
+    // Received sentences dropped because their checksum did not match.
+    std::uint32_t RejectedSentences = 0;
 
     // Counters
     std::uint16_t EventNumber = 0;

@@ -5,7 +5,7 @@
 namespace kv {
 
 NmeaInterface::NmeaInterface(ProgramState& state, Platform& platform, AisSentenceHandler* ais)
-    : state_(state), platform_(platform), ais_(ais)
+    : state_(state), platform_(platform), ais_(ais), framer_(state.nav.RxBuffer)
 {
     platform_.serial.setListener(this);
 }
@@ -125,30 +125,43 @@ void NmeaInterface::ShowNMEAClick()
 
 void NmeaInterface::onCharsAvailable(std::string_view chars)
 {
-    NavState& nav = state_.nav;
-    for (const char c : chars) {
-        if (c != '\r' && c != '\n') {
-            nav.RxBuffer += c;
-        }
-    }
-    if (nav.RxBuffer.size() >= kRxBufferLimit) {
-        nav.RxBuffer.clear();
-        ArmWatchdog(kWatchdogTicks);
-        nav.DataArriving = true;
-    }
+    // Noise discarded for its length still counts as data arriving.
+    const SentenceFramer::Sink sink{[this](const std::string& s) { onSentence(s); },
+                                    [this] {
+                                        ArmWatchdog(kWatchdogTicks);
+                                        state_.nav.DataArriving = true;
+                                    }};
+    framer_.feed(chars, sink);
 }
 
-void NmeaInterface::onSentenceEnd()
+void NmeaInterface::onSentence(const std::string& sentence)
 {
     NavState& nav = state_.nav;
     Display& d = state_.display;
-    const std::string_view id = std::string_view(nav.RxBuffer).substr(0, 6);
+    if (ChecksumMismatch(sentence)) {
+        // A damaged sentence is counted and shown, never used: not as the position, not as AIS.
+        ++nav.RejectedSentences;
+        if (d.isChecked(kShowNMEAControl)) {
+            d.StatusLine = kRejectedChecksumMark + sentence;
+        }
+    } else {
+        UseSentence(sentence);
+    }
+    ArmWatchdog(kWatchdogTicks);
+    nav.DataArriving = true;
+}
+
+void NmeaInterface::UseSentence(const std::string& sentence)
+{
+    NavState& nav = state_.nav;
+    Display& d = state_.display;
+    const std::string_view id = std::string_view(sentence).substr(0, 6);
     if ((id == "$GPRMC" && nav.PositionSentence == 1) || (id == "$GPGGA" && nav.PositionSentence == 0)) {
-        nav.LastPositionSentence = nav.RxBuffer;
+        nav.LastPositionSentence = sentence;
         nav.LastAisSentence.clear();
     }
     if (id == "!AIVDM") {
-        nav.LastAisSentence = nav.RxBuffer;
+        nav.LastAisSentence = sentence;
     }
     // The last AIS sentence is kept until a position sentence replaces it, but it goes to the
     // decoder only at its own sentence end: handing it on again after a following satellite
@@ -163,9 +176,6 @@ void NmeaInterface::onSentenceEnd()
             ais_->ProcessAISSentence(sentence);
         }
     }
-    ArmWatchdog(kWatchdogTicks);
-    nav.DataArriving = true;
-    nav.RxBuffer.clear();
 }
 
 void NmeaInterface::onWatchdog()

@@ -11,8 +11,9 @@
 //   PlayAISlog       the AIS log playback button (disabled while open)
 // and reads ShowNMEA ("Show raw &NMEA") and ProcAis ("Process &AIS Data").
 
-#include "nmea/AisHandOver.h"
 #include "app/ProgramState.h"
+#include "nmea/AisHandOver.h"
+#include "nmea/SentenceFramer.h"
 #include "platform/Platform.h"
 
 namespace kv {
@@ -29,7 +30,10 @@ inline constexpr const char* kProcAisControl = "ProcAis";
 inline constexpr int kWatchdogTicks = 273;
 inline constexpr int kNoDataTicks = 182;
 // A buffer this long without a carriage return is noise.
-inline constexpr std::size_t kRxBufferLimit = 100;
+inline constexpr std::size_t kRxBufferLimit = kSentenceLimit;
+
+// Marks a sentence dropped for its checksum in the raw NMEA view.
+inline constexpr const char* kRejectedChecksumMark = "REJECTED checksum: ";
 
 inline constexpr const char* kPortUnavailable = "COM Port not availible or does not exist! Click OK and try Again";
 inline constexpr const char* kCloseQuestion = "Close NMEA interface! - Are you sure?";
@@ -58,9 +62,8 @@ public:
     // unchecking clears it.
     void ShowNMEAClick();
 
-    // Serial callbacks.
+    // Serial callbacks. The received bytes go through the sentence framer into RxBuffer.
     void onCharsAvailable(std::string_view chars) override;
-    void onSentenceEnd() override;
     void onWatchdog() override;
 
     int watchdogTicksLeft() const { return ticksLeft_; }
@@ -69,10 +72,15 @@ private:
     bool OpenPort();
     void ClosePort();
     void ArmWatchdog(int ticks);
+    // One sentence ended by a carriage return (RxBuffer already emptied).
+    void onSentence(const std::string& sentence);
+    // Steps for a sentence that passed its checksum: the position sentence, the AIS hand-over.
+    void UseSentence(const std::string& sentence);
 
     ProgramState& state_;
     Platform& platform_;
     AisSentenceHandler* ais_;
+    SentenceFramer framer_;
     bool armed_ = false;
     int ticksLeft_ = 0;
 };

@@ -109,6 +109,45 @@ void ApplyQuality(std::string_view q, bool combined, bool aisPlayback, NavState&
     }
 }
 
+// A "ddmm.mmmm" (degreeDigits 2) or "dddmm.mmmm" (3) field whose degrees and minutes cannot
+// be a position.
+bool AngleOutOfRange(std::string_view field, std::size_t degreeDigits, double maxDegrees)
+{
+    const double degrees = NumberOrZero(Columns(field, 1, degreeDigits));
+    const double minutes = NumberOrZero(Columns(field, degreeDigits + 1, degreeDigits + 12));
+    return minutes >= 60.0 || std::fabs(degrees + minutes / 60.0) > maxDegrees;
+}
+
+// Field index of the latitude in a position sentence of this kind, 0 for other kinds.
+std::size_t LatitudeField(std::string_view kind)
+{
+    if (kind == "RMC") {
+        return 3;
+    }
+    return kind == "GGA" || kind == "COM" ? 2 : 0;
+}
+
+std::string_view KindOf(std::string_view s) { return s.size() >= 6 ? s.substr(3, 3) : std::string_view(); }
+
+bool OutOfRange(const Fields& f, std::size_t latField)
+{
+    return latField != 0 && (AngleOutOfRange(f[latField], 2, 90.0) || AngleOutOfRange(f[latField + 2], 3, 180.0));
+}
+
+int HexDigit(char c)
+{
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    return -1;
+}
+
 void ReadPosition(const Fields& f, std::size_t first, NavState& nav)
 {
     nav.SentenceLat = ParseNmeaLatitude(f[first], f[first + 1]);
@@ -148,28 +187,74 @@ double ParseNmeaLongitude(std::string_view field, std::string_view hemisphere)
     return hemisphere == "E" ? -value : value;
 }
 
+const char* RejectionName(SentenceRejection r)
+{
+    switch (r) {
+    case SentenceRejection::Checksum:
+        return "checksum";
+    case SentenceRejection::Range:
+        return "range";
+    case SentenceRejection::None:
+        break;
+    }
+    return "";
+}
+
+bool ChecksumMismatch(std::string_view s)
+{
+    if (s.size() < 4 || s[s.size() - 3] != '*') {
+        return false;
+    }
+    const int high = HexDigit(s[s.size() - 2]);
+    const int low = HexDigit(s[s.size() - 1]);
+    if (high < 0 || low < 0) {
+        return false;
+    }
+    unsigned sum = 0;
+    for (std::size_t i = 1; i + 3 < s.size(); ++i) {
+        sum ^= static_cast<unsigned char>(s[i]);
+    }
+    return sum != static_cast<unsigned>(high * 16 + low);
+}
+
+bool PositionOutOfRange(std::string_view s)
+{
+    return OutOfRange(Fields(s), LatitudeField(KindOf(s)));
+}
+
+SentenceRejection CheckSentence(std::string_view s)
+{
+    if (ChecksumMismatch(s)) {
+        return SentenceRejection::Checksum;
+    }
+    return PositionOutOfRange(s) ? SentenceRejection::Range : SentenceRejection::None;
+}
+
 void SetGPSIndicator(Display& display, const std::string& text, const std::string& colour)
 {
     display.GPSIndicatorText = text;
     display.GPSIndicatorColour = text.empty() ? std::string() : colour;
 }
 
-void ParseSentence(std::string_view s, NavState& nav, Display& display)
+bool ParseSentence(std::string_view s, NavState& nav, Display& display)
 {
-    ParseSentence(s, nav, display, nav.AISPlayback);
+    return ParseSentence(s, nav, display, nav.AISPlayback);
 }
 
-void ParseSentence(std::string_view s, NavState& nav, Display& display, bool aisPlayback)
+bool ParseSentence(std::string_view s, NavState& nav, Display& display, bool aisPlayback)
 {
     nav.FixTimeText.clear();
     nav.FixQuality.clear();
     nav.PositionValid = false;
     SetGPSIndicator(display, "", "");
     if (s == "No Dat") {
-        return;
+        return true;
     }
-    const std::string_view kind = s.size() >= 6 ? s.substr(3, 3) : std::string_view();
+    const std::string_view kind = KindOf(s);
     const Fields f(s);
+    if (OutOfRange(f, LatitudeField(kind))) {
+        return false; // a damaged position is no fix: it must not reach the track or the autopilot
+    }
     if (kind == "RMC") {
         ReadPosition(f, 3, nav);
         nav.FixTimeText = std::string(f[1]);
@@ -229,6 +314,7 @@ void ParseSentence(std::string_view s, NavState& nav, Display& display, bool ais
     } else {
         nav.PositionError = 0.0;
     }
+    return true;
 }
 
 } // namespace kv

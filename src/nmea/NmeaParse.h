@@ -15,14 +15,35 @@ namespace kv {
 std::string NmeaField(std::string_view sentence, std::size_t n);
 std::string_view NmeaFieldView(std::string_view sentence, std::size_t n);
 
+// Why a sentence is not used. Line noise damages sentences on the way in: a checksum that does
+// not match, or a position no receiver can report (latitude above 90 degrees, longitude above
+// 180, minutes of 60 or more).
+enum class SentenceRejection { None, Checksum, Range };
+
+// "checksum" or "range" ("" for None).
+const char* RejectionName(SentenceRejection r);
+
+// True when the sentence ends in "*" and two hexadecimal digits (either case) that differ from
+// the exclusive-or of the characters between its first character and the "*". A sentence
+// without such an ending has no checksum to fail.
+bool ChecksumMismatch(std::string_view sentence);
+
+// True when an "RMC", "GGA" or "COM" sentence carries a position out of range. Empty and
+// malformed fields read as 0 and pass.
+bool PositionOutOfRange(std::string_view sentence);
+
+// The checksum first, then the position.
+SentenceRejection CheckSentence(std::string_view sentence);
+
 // Fills SentenceLat/SentenceLong, PositionValid, FixTimeText, FixQuality, Hdop, SatellitesText,
 // PositionError, MagVariation, EventSentence and the extra fields, and sets the GPS indicator.
 // While an AIS log is played back (nav.AISPlayback) the monitor-mode quality shows red and checks
 // "AIS Monitor Mode", and the last extra field keeps its carriage return.
-// Numbers that do not convert read as 0; the sentence is never rejected.
-void ParseSentence(std::string_view sentence, NavState& nav, Display& display);
+// Numbers that do not convert read as 0. A position out of range (PositionOutOfRange) is not a
+// fix: after the reset nothing more is read, PositionValid stays 0 and the function returns false.
+bool ParseSentence(std::string_view sentence, NavState& nav, Display& display);
 // The same with the playback flag given explicitly.
-void ParseSentence(std::string_view sentence, NavState& nav, Display& display, bool aisPlayback);
+bool ParseSentence(std::string_view sentence, NavState& nav, Display& display, bool aisPlayback);
 
 // "ddmm.mmmm" / "dddmm.mmmm" with the hemisphere letter; west and north positive.
 double ParseNmeaLatitude(std::string_view field, std::string_view hemisphere);

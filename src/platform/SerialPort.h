@@ -1,6 +1,6 @@
 #pragma once
-// The serial NMEA link: open by number at 4800 or 38400 baud, receive characters, a trigger on
-// carriage return, a no-data watchdog, free transmit space, write. Callbacks arrive on the
+// The serial NMEA link: open by number at 4800 or 38400 baud, receive characters, a no-data
+// watchdog, free transmit space, write. Callbacks arrive on the
 // user-interface thread, one after another.
 
 #include <cstddef>
@@ -12,10 +12,9 @@ namespace kv {
 class SerialListener {
 public:
     virtual ~SerialListener() = default;
-    // Characters received (any number, possibly containing CR or LF).
+    // Bytes received, as they came (any number, possibly containing CR or LF). Cutting them into
+    // sentences is the listener's business (nmea/SentenceFramer), the same for every source.
     virtual void onCharsAvailable(std::string_view chars) = 0;
-    // A carriage return was received (after the characters before it were delivered).
-    virtual void onSentenceEnd() = 0;
     // One watchdog tick (about 55 ms, 18.2 a second) passed without data re-arming it.
     virtual void onWatchdog() = 0;
 };

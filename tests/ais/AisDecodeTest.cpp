@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 using namespace kv;
@@ -265,6 +266,48 @@ TEST(AisAssembly, MismatchedSequenceIdentifierIsDropped)
     EXPECT_TRUE(a.ProcessAISSentence(other[1]));
     EXPECT_EQ(a.Current.MsgType, 5);
     EXPECT_EQ(a.Current.SeqId.str(), "4");
+}
+
+TEST(AisAssembly, OneFragmentMessagesBetweenFragmentsLeaveThePendingMessageWhole)
+{
+    // Position reports interleave with the fragments of static data on any busy channel: each
+    // decodes on its own, and the static message still completes from its own fragments.
+    int fill = 0;
+    StaticData st;
+    st.mmsi = 235009999;
+    const std::string payload = StaticPayload(st, &fill);
+    PositionReport p;
+    p.mmsi = 244123456;
+    p.lat = Raw(51.5);
+    const std::string report = PositionSentence(p);
+    const std::string overLong = "!AIVDM,1,1,,A," + std::string(600, '1') + ",0*00";
+    struct Case {
+        std::size_t part;       // payload characters per fragment
+        std::vector<int> after; // insert the interleaved sentence after these fragments (1-based)
+        bool dropped;           // the interleaved one-fragment sentence is too long to decode
+    };
+    for (const Case& c : {Case{60, {1}, false}, Case{25, {1, 2}, false}, Case{25, {2}, false},
+                          Case{60, {1}, true}, Case{18, {1, 2, 3}, false}}) {
+        const auto sentences = kv::AisSentences(payload, fill, "6", 'A', c.part);
+        AisAssembler a;
+        for (std::size_t i = 0; i < sentences.size(); ++i) {
+            const bool last = i + 1 == sentences.size();
+            EXPECT_EQ(a.ProcessAISSentence(sentences[i]), last) << c.part << " " << i;
+            if (std::find(c.after.begin(), c.after.end(), static_cast<int>(i) + 1) == c.after.end()) {
+                continue;
+            }
+            EXPECT_TRUE(a.ProcessAISSentence(c.dropped ? overLong : report));
+            EXPECT_EQ(a.LastDropped, c.dropped);
+            EXPECT_EQ(a.Current.MsgType, c.dropped ? 0 : 1);
+            EXPECT_EQ(a.Current.MMSI, c.dropped ? 0u : 244123456u);
+            EXPECT_EQ(a.SavedSeqId, "6");
+        }
+        EXPECT_FALSE(a.LastDropped);
+        EXPECT_EQ(a.Current.MsgType, 5) << c.part;
+        EXPECT_EQ(a.Current.MMSI, 235009999u) << c.part;
+        EXPECT_EQ(a.Current.VesselName.str(), "EVER DIADEM@@@@@@@@@") << c.part;
+        EXPECT_EQ(a.Current.Destination.str(), "NEW YORK@@@@@@@@@@@@") << c.part;
+    }
 }
 
 TEST(AisAssembly, ThreeAndFourFragmentMessagesAreJoinedInOrder)

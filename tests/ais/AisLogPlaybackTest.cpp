@@ -56,14 +56,14 @@ TEST_F(AisLogTest, SentencesAndPositionLinesAreLoggedOnce)
 TEST_F(AisLogTest, UnwritableLogLosesOnlyItsLines)
 {
     state.ais.AisLogPath = dir.file("no-such-folder/08-12-26.AIS");
-    state.nav.LastPositionSentence = "$GPGGA,120000,5000.000,N,00100.000,W,1,08,0.9,10,M,,,,*00";
+    state.nav.LastPositionSentence = "$GPGGA,120000,5000.000,N,00100.000,W,1,08,0.9,10,M,,,,*2A";
     ais.ProcessAISSentence(PositionSentence(PositionReport{}));
     EXPECT_EQ(state.ais.AISTargetCount, 1);
     EXPECT_TRUE(state.ais.LastLoggedAIS.empty()) << "nothing was written, so nothing counts as logged";
     state.ais.AisLogPath = dir.file("08-12-26.AIS");
     ais.ProcessAISSentence(PositionSentence(PositionReport{}));
     EXPECT_EQ(Log(), PositionSentence(PositionReport{}) + "\r\n" +
-                         "$GPGGA,120000,5000.000,N,00100.000,W,1,08,0.9,10,M,,,,*00\r\n");
+                         "$GPGGA,120000,5000.000,N,00100.000,W,1,08,0.9,10,M,,,,*2A\r\n");
 }
 
 TEST_F(AisLogTest, ProcessAisSwitchNeedsTheInterface)
@@ -225,15 +225,14 @@ TEST_F(AisLogTest, ReceptionHandsSentencesToTheController)
     NmeaInterface nmea(state, fake.platform, &ais);
     const auto type5 = StaticSentences(StaticData{}, "6");
     state.nav.PositionSentence = 0;
-    for (const std::string& line : {std::string("$GPGGA,120000,5000.000,N,00100.000,W,1,08,0.9,10,M,,,,*00"),
-                                    type5[0], type5[1], std::string("$GPGSV,3,1,12*00")}) {
-        nmea.onCharsAvailable(line);
-        nmea.onSentenceEnd();
+    for (const std::string& line : {std::string("$GPGGA,120000,5000.000,N,00100.000,W,1,08,0.9,10,M,,,,*2A"),
+                                    type5[0], type5[1], std::string("$GPGSV,3,1,12*78")}) {
+        nmea.onCharsAvailable(line + "\r");
     }
     ASSERT_EQ(state.ais.AISTargetCount, 1);
     EXPECT_EQ(state.ais.target(1).VesselName.str(), "EVER DIADEM@@@@@@@@@");
     // Each AIS line is handed on and logged once.
-    EXPECT_EQ(Log(), type5[0] + "\r\n$GPGGA,120000,5000.000,N,00100.000,W,1,08,0.9,10,M,,,,*00\r\n" + type5[1] + "\r\n");
+    EXPECT_EQ(Log(), type5[0] + "\r\n$GPGGA,120000,5000.000,N,00100.000,W,1,08,0.9,10,M,,,,*2A\r\n" + type5[1] + "\r\n");
 }
 
 TEST_F(AisLogTest, SatelliteSentencesBetweenFragmentsDoNotCorruptAMessage)
@@ -244,10 +243,9 @@ TEST_F(AisLogTest, SatelliteSentencesBetweenFragmentsDoNotCorruptAMessage)
     const std::string payload = StaticPayload(data, &fill);
     const auto fragments = AisSentences(payload, fill, "4", 'A', 25); // three fragments
     ASSERT_EQ(fragments.size(), 3u);
-    for (const std::string& line : {fragments[0], std::string("$GPGSV,3,1,12*00"), fragments[1],
-                                    std::string("$GPGSV,3,2,12*00"), std::string("$GPGSA,A,3*00"), fragments[2]}) {
-        nmea.onCharsAvailable(line);
-        nmea.onSentenceEnd();
+    for (const std::string& line : {fragments[0], std::string("$GPGSV,3,1,12*78"), fragments[1],
+                                    std::string("$GPGSV,3,2,12*7B"), std::string("$GPGSA,A,3*30"), fragments[2]}) {
+        nmea.onCharsAvailable(line + "\r");
     }
     ASSERT_EQ(state.ais.AISTargetCount, 1);
     EXPECT_EQ(state.ais.target(1).VesselName.str(), "EVER DIADEM@@@@@@@@@");

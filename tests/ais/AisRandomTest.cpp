@@ -150,6 +150,84 @@ TEST(AisRandom, HundredThousandMutatedSentences)
     CheckInvariants(state);
 }
 
+// A busy channel: position reports arrive between the fragments of static data messages. Every
+// message must come out exactly once, in order, and nothing else may complete.
+TEST(AisRandom, PositionReportsBetweenStaticDataFragments)
+{
+    kvtest::TempDir dir;
+    ProgramState state;
+    FakePlatform fake;
+    state.nav.AppDir = dir.path() + "/";
+    state.ais.UpdateAISDatabase = false;
+    state.ais.SearchAISDatabase = false;
+    AisController ais(state, fake.platform);
+
+    Mutator m(4105);
+    struct Expected {
+        int type;
+        std::uint32_t mmsi;
+        std::int32_t lat;
+        std::string name; // type 5 only, as decoded (padded with "@")
+    };
+    std::vector<Expected> expected;
+    std::vector<Expected> decoded;
+    std::vector<std::string> names(41); // per MMSI 1..40: the name of its last static message
+    auto send = [&](const std::string& sentence) {
+        if (state.ais.assembler.ProcessAISSentence(sentence)) {
+            const TAISTarget& c = state.ais.current();
+            decoded.push_back({c.MsgType, c.MMSI, c.Latitude, c.MsgType == 5 ? c.VesselName.str() : ""});
+        }
+        UpdateAISTargets(state, fake.platform);
+    };
+    auto report = [&]() {
+        PositionReport p;
+        p.type = static_cast<int>(m.pick(1, 3));
+        p.mmsi = m.pick(1, 40);
+        p.lat = m.pick(-(1 << 26), (1 << 26) - 1);
+        expected.push_back({p.type, static_cast<std::uint32_t>(p.mmsi), static_cast<std::int32_t>(p.lat), ""});
+        send(PositionSentence(p));
+    };
+    for (int n = 0; n < 3000; ++n) {
+        StaticData st;
+        st.mmsi = m.pick(1, 40);
+        st.name = "SHIP " + std::to_string(m.pick(0, 99999));
+        int fill = 0;
+        const std::string payload = StaticPayload(st, &fill);
+        // Two, three or four fragments, as receivers split them.
+        const std::size_t part = m.pick(0, 2) == 0 ? 60 : static_cast<std::size_t>(m.pick(18, 35));
+        const auto fragments = kv::AisSentences(payload, fill, std::to_string(m.pick(0, 9)), 'A', part);
+        std::string padded = st.name;
+        padded.resize(20, '@');
+        for (std::size_t i = 0; i < fragments.size(); ++i) {
+            if (i + 1 == fragments.size()) {
+                expected.push_back({5, static_cast<std::uint32_t>(st.mmsi), 0, padded});
+                names[static_cast<std::size_t>(st.mmsi)] = padded;
+            }
+            send(fragments[i]);
+            for (long k = m.pick(0, 3); k > 0 && i + 1 < fragments.size(); --k) {
+                report();
+            }
+        }
+        ASSERT_EQ(decoded.size(), expected.size()) << "message " << n << " lost or duplicated";
+    }
+    ASSERT_EQ(decoded.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        ASSERT_EQ(decoded[i].type, expected[i].type) << i;
+        ASSERT_EQ(decoded[i].mmsi, expected[i].mmsi) << i;
+        ASSERT_EQ(decoded[i].lat, expected[i].lat) << i;
+        ASSERT_EQ(decoded[i].name, expected[i].name) << i;
+    }
+    // The table carries each vessel's latest static data.
+    ASSERT_GT(state.ais.AISTargetCount, 0);
+    for (int i = 1; i <= state.ais.AISTargetCount; ++i) {
+        const TAISTarget& t = state.ais.target(i);
+        if (!names[t.MMSI].empty()) {
+            EXPECT_EQ(t.VesselName.str(), names[t.MMSI]) << t.MMSI;
+        }
+    }
+    CheckInvariants(state);
+}
+
 TEST(AisRandom, MutatedTrafficWithTheDatabase)
 {
     kvtest::TempDir dir;

@@ -120,6 +120,26 @@ TEST(FixTimer, NoDataInvalidFixAndNoView)
     EXPECT_EQ(c.views.recentred, 3);
 }
 
+TEST(FixTimer, DamagedPositionIsNoFix)
+{
+    // Line noise turned "5041" into "9041": 90.68 degrees north must not reach the track.
+    Cycle c;
+    c.Receive(Cycle::Gga("120000", 50.0, 1.0));
+    ASSERT_EQ(c.state.quickLog.count(), 1u);
+    const double lat = c.nav.OwnLat;
+    for (const char* damaged : {"$GPGGA,120010,9041.0000,N,00100.0000,W,1,08,0.9,1.0,M,,M,,",
+                                "$GPGGA,120020,5000.0000,N,18100.0000,W,1,08,0.9,1.0,M,,M,,",
+                                "$GPGGA,120030,5060.0000,N,00100.0000,W,1,08,0.9,1.0,M,,M,,"}) {
+        c.Receive(damaged);
+        EXPECT_EQ(c.state.quickLog.count(), 1u) << damaged;
+        EXPECT_EQ(c.nav.OwnLat, lat) << damaged;
+        EXPECT_FALSE(c.nav.PositionValid) << damaged;
+        EXPECT_EQ(c.display.GPSIndicatorColour, "red") << damaged;
+    }
+    c.Receive(Cycle::Gga("120040", 50.01, 1.0));
+    EXPECT_EQ(c.state.quickLog.count(), 2u);
+}
+
 TEST(FixTime, SentenceTimeZoneWrapTidalHourAndClock)
 {
     Cycle c;

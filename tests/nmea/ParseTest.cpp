@@ -150,9 +150,13 @@ TEST(ParseSentence, MalformedInputReadsAsZeroAndKeepsOtherFields)
     Parsed p;
     p.nav.MagVariation = 7;
     p.nav.ExtraField1 = "kept";
-    p.parse("$GPGGA,1,12.3.4,,1e999,E,1,,1e999");
+    p.parse("$GPGGA,1,12.3.4,,1e959,E,1,,1e999");
     EXPECT_DOUBLE_EQ(p.nav.SentenceLat, 12.0); // degrees "12" read, minutes ".3.4" junk
-    EXPECT_DOUBLE_EQ(p.nav.SentenceLong, -99.0 / 60.0); // degrees "1e9" are junk, minutes "99" read
+    EXPECT_DOUBLE_EQ(p.nav.SentenceLong, -59.0 / 60.0); // degrees "1e9" are junk, minutes "59" read
+    // Minutes "99" are out of range: nothing of the sentence is read.
+    p.parse("$GPGGA,1,12.3.4,,1e999,E,1,,1e999");
+    EXPECT_DOUBLE_EQ(p.nav.SentenceLong, -59.0 / 60.0);
+    EXPECT_FALSE(p.nav.PositionValid);
     EXPECT_EQ(p.nav.Hdop, 0.0);
     EXPECT_EQ(p.nav.MagVariation, 7);
     EXPECT_EQ(p.nav.ExtraField1, "kept");
@@ -168,4 +172,72 @@ TEST(ParseSentence, MalformedInputReadsAsZeroAndKeepsOtherFields)
     p.parse("$GPXYZ,1,2");
     EXPECT_FALSE(p.nav.PositionValid);
     EXPECT_EQ(p.nav.PositionError, 0.0);
+}
+
+TEST(SentenceCheck, ChecksumsAreComparedOnlyWhenPresent)
+{
+    struct Case {
+        const char* sentence;
+        bool mismatch;
+    };
+    const Case cases[] = {
+        {"$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47", false},
+        {"$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*48", true},
+        {"$GPGGA,123519,4807.039,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47", true}, // one digit changed
+        {"$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A", false},
+        {"$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6a", false}, // either case
+        {"!AIVDM,1,1,,B,177KQJ5000G?tO`K>RA1wUbN0TKH,0*5C", false},
+        {"!AIVDM,1,1,,B,177KQJ5000G?tO`K>RA1wUbN0TKH,0*5D", true},
+        {"$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,", false}, // no checksum
+        {"$GPGGA,1*4", false},  // one digit is no checksum
+        {"$GPGGA,1*4G", false}, // nor is a non-hexadecimal pair
+        {"$GPGGA,1*47x", false},
+        {"*00", false},
+        {"$*00", false}, // nothing between: the sum is 0
+        {"$*01", true},
+        {"", false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ChecksumMismatch(c.sentence), c.mismatch) << c.sentence;
+        EXPECT_EQ(CheckSentence(c.sentence) == SentenceRejection::Checksum, c.mismatch) << c.sentence;
+    }
+    EXPECT_STREQ(RejectionName(SentenceRejection::Checksum), "checksum");
+    EXPECT_STREQ(RejectionName(SentenceRejection::Range), "range");
+}
+
+TEST(SentenceCheck, PositionsOutOfRangeAreNoFix)
+{
+    struct Case {
+        const char* sentence;
+        bool outOfRange;
+    };
+    const Case cases[] = {
+        {"$GPGGA,1,9041.0000,N,00100.000,W,1,08,0.9", true}, // 90.68 degrees: line noise
+        {"$GPGGA,1,9000.0000,S,00100.000,W,1,08,0.9", false},
+        {"$GPGGA,1,9000.0001,N,00100.000,W,1,08,0.9", true},
+        {"$GPGGA,1,4860.0000,N,00100.000,W,1,08,0.9", true}, // minutes of 60
+        {"$GPGGA,1,4859.9999,N,00100.000,W,1,08,0.9", false},
+        {"$GPGGA,1,4800.000,N,18000.000,E,1,08,0.9", false},
+        {"$GPGGA,1,4800.000,N,18000.001,E,1,08,0.9", true},
+        {"$GPGGA,1,4800.000,N,19000.000,W,1,08,0.9", true},
+        {"$GPGGA,1,4800.000,N,00175.000,W,1,08,0.9", true}, // longitude minutes of 75
+        {"$GPGGA,1,,,,,0,,", false},                        // empty fields read as 0
+        {"$GPRMC,1,A,9100.000,N,00100.000,W", true},
+        {"$GPRMC,1,A,4800.000,N,00100.000,W,,,,,,", false},
+        {"$GPRMC,1,A,4800.000,N,36000.000,W", true},
+        {"$KVCOM,1,9500.000,N,00100.000,W,1", true},
+        {"$GPGSV,1,9500.000,N,99999.000,W,1", false}, // not a position sentence
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(PositionOutOfRange(c.sentence), c.outOfRange) << c.sentence;
+        Parsed p;
+        p.nav.SentenceLat = 1.5;
+        p.nav.PositionValid = true;
+        EXPECT_EQ(ParseSentence(c.sentence, p.nav, p.display), !c.outOfRange) << c.sentence;
+        if (c.outOfRange) {
+            EXPECT_FALSE(p.nav.PositionValid) << c.sentence;
+            EXPECT_EQ(p.nav.SentenceLat, 1.5) << c.sentence;
+            EXPECT_EQ(p.display.GPSIndicatorText, "") << c.sentence;
+        }
+    }
 }

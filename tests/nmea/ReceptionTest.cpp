@@ -96,6 +96,56 @@ TEST(Reception, AisSentencesAreHandedOnWhileProcessingIsOn)
     EXPECT_EQ(rx.state.nav.LastAisSentence, "");
 }
 
+TEST(Reception, SentencesFailingTheirChecksumAreCountedShownAndNotUsed)
+{
+    Rx rx;
+    rx.open();
+    rx.state.display.checked[kProcAisControl] = true;
+    rx.state.display.checked[kShowNMEAControl] = true;
+    rx.send(kGga + "\r\n");
+    ASSERT_EQ(rx.state.nav.LastPositionSentence, kGga);
+    std::string badGga = kGga;
+    badGga[20] = '9'; // noise in the latitude
+    std::string badAis = kAis;
+    badAis.back() = 'D';
+    const std::string noSum = "$GPGGA,123520,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,";
+    struct Step {
+        std::string sentence;
+        bool rejected;
+        std::string position; // LastPositionSentence afterwards
+        std::size_t aisHandedOn;
+    };
+    const Step steps[] = {
+        {badGga, true, kGga, 0},
+        {badAis, true, kGga, 0},
+        {kAis, false, kGga, 1},
+        {noSum, false, noSum, 1}, // no checksum: taken as before
+        {"$GPGGA,1,2*00", true, noSum, 1},
+    };
+    std::uint32_t rejected = 0;
+    for (const Step& step : steps) {
+        rx.send(step.sentence + "\r\n");
+        rejected += step.rejected ? 1 : 0;
+        EXPECT_EQ(rx.state.nav.RejectedSentences, rejected) << step.sentence;
+        EXPECT_EQ(rx.state.nav.LastPositionSentence, step.position) << step.sentence;
+        EXPECT_EQ(rx.ais.got.size(), step.aisHandedOn) << step.sentence;
+        EXPECT_EQ(rx.state.nav.RxBuffer, "");
+        EXPECT_EQ(rx.nmea.watchdogTicksLeft(), kWatchdogTicks) << "a damaged sentence is still data";
+        if (step.rejected) {
+            EXPECT_EQ(rx.state.display.StatusLine, "REJECTED checksum: " + step.sentence);
+        }
+    }
+    // A rejected AIS sentence leaves the last good one in place.
+    rx.send(kAis + "\r\n" + badAis + "\r\n");
+    EXPECT_EQ(rx.state.nav.LastAisSentence, kAis);
+    // Without "Show raw NMEA" the status line is left alone.
+    rx.state.display.checked[kShowNMEAControl] = false;
+    rx.state.display.StatusLine = "kept";
+    rx.send(badGga + "\r\n");
+    EXPECT_EQ(rx.state.display.StatusLine, "kept");
+    EXPECT_EQ(rx.state.nav.RejectedSentences, rejected + 2);
+}
+
 TEST(Reception, WatchdogBeepsOnceThenRepeatsEveryTenSeconds)
 {
     Rx rx;

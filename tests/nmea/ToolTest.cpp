@@ -5,12 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
-
-namespace {
-
-} // namespace
+#include <string>
+#include <vector>
 
 TEST(KvtoolNmeaParse, OneJsonLinePerSentence)
 {
@@ -30,4 +26,33 @@ TEST(KvtoolNmeaParse, OneJsonLinePerSentence)
     EXPECT_NE(second.find("\"SatellitesText\":\"\""), std::string::npos);
     EXPECT_NE(second.find("\"GPSIndicatorHint\":\"No GPS Position|\"}\n"), std::string::npos);
     EXPECT_EQ(second.find('\n'), second.size() - 1); // the AIS line gave nothing
+}
+
+TEST(KvtoolNmeaParse, DamagedLinesAreRejectedAndLeaveTheStateAlone)
+{
+    kvtest::TempDir dir;
+    dir.write("in.nmea", "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n"
+                         "$GPGGA,123520,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n"
+                         "$GPGGA,123521,9041.0000,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,\r\n"
+                         "$GPRMC,123522,A,4807.038,N,01161.000,E,,,,,\r\n"
+                         "$GPGGA,123523,4807.038,N,01131.000,E,1,09,0.9,545.4,M,46.9,M,,\r\n");
+    const std::string out = kvtest::RunKvtoolLine("nmea-parse " + dir.file("in.nmea")).out;
+    std::vector<std::string> lines;
+    for (std::size_t start = 0, nl; (nl = out.find('\n', start)) != std::string::npos; start = nl + 1) {
+        lines.push_back(out.substr(start, nl - start));
+    }
+    ASSERT_EQ(lines.size(), 5u) << out;
+    EXPECT_EQ(lines[1], "{\"Rejected\":\"checksum\"}");
+    EXPECT_EQ(lines[2], "{\"Rejected\":\"range\"}");
+    EXPECT_EQ(lines[3], "{\"Rejected\":\"range\"}");
+    // The state is the first line's, but for what the last line itself sets.
+    std::string expected = lines[0];
+    const auto replace = [&](const std::string& from, const std::string& to) {
+        const auto at = expected.find(from);
+        ASSERT_NE(at, std::string::npos) << from;
+        expected.replace(at, from.size(), to);
+    };
+    replace("\"FixTimeText\":\"123519\"", "\"FixTimeText\":\"123523\"");
+    replace("\"SatellitesText\":\"08\"", "\"SatellitesText\":\"09\"");
+    EXPECT_EQ(lines[4], expected);
 }

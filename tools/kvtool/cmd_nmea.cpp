@@ -79,8 +79,15 @@ int RunNmeaParse(const kvtool::Args& args)
         if (line.empty() || line[0] != '$') {
             continue;
         }
-        kv::ParseSentence(line, nav, display);
-        const std::string json = ParseResultJson(nav, display) + "\n";
+        // A damaged line is reported and leaves the state as it was.
+        const kv::SentenceRejection rejection = kv::CheckSentence(line);
+        std::string json;
+        if (rejection != kv::SentenceRejection::None) {
+            json = std::string("{\"Rejected\":\"") + kv::RejectionName(rejection) + "\"}\n";
+        } else {
+            kv::ParseSentence(line, nav, display);
+            json = ParseResultJson(nav, display) + "\n";
+        }
         std::fwrite(json.data(), 1, json.size(), stdout);
     }
     return 0;

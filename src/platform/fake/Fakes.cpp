@@ -58,16 +58,7 @@ void FakeSerialPort::receive(std::string_view chars)
     if (listener() == nullptr) {
         return;
     }
-    std::size_t start = 0;
-    while (start < chars.size()) {
-        const auto cr = chars.find('\r', start);
-        const auto end = cr == std::string_view::npos ? chars.size() : cr + 1;
-        listener()->onCharsAvailable(chars.substr(start, end - start));
-        if (cr != std::string_view::npos) {
-            listener()->onSentenceEnd();
-        }
-        start = end;
-    }
+    listener()->onCharsAvailable(chars);
 }
 
 void FakeSerialPort::tick(int count)

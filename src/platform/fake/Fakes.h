@@ -53,8 +53,8 @@ public:
     std::size_t outputFree() const override { return freeSpace; }
     bool write(std::string_view bytes) override;
 
-    // Test side: deliver received characters as the real port would (chars, then a sentence end
-    // for each CR), and watchdog ticks.
+    // Test side: deliver received characters as one read of the real port would, and watchdog
+    // ticks.
     void receive(std::string_view chars);
     void tick(int count = 1);
 

@@ -112,20 +112,10 @@ bool QtSerialPort::write(std::string_view bytes)
 void QtSerialPort::readAvailable()
 {
     const QByteArray data = port_.readAll();
-    std::string_view rest(data.constData(), static_cast<std::size_t>(data.size()));
-    // Each carriage return ends a delivery and is followed by its sentence-end callback, so the
-    // listener has seen every character before it when the sentence ends. A line feed also ends a
-    // delivery: noise that ends in LF alone is then judged on its own by the length limit and
-    // does not take the next sentence with it when both arrive in one read.
-    while (!rest.empty() && listener() != nullptr && port_.isOpen()) {
-        const auto brk = rest.find_first_of("\r\n");
-        const auto end = brk == std::string_view::npos ? rest.size() : brk + 1;
-        listener()->onCharsAvailable(rest.substr(0, end));
-        if (brk != std::string_view::npos && rest[brk] == '\r' && listener() != nullptr) {
-            listener()->onSentenceEnd();
-        }
-        rest.remove_prefix(end);
+    if (data.isEmpty() || listener() == nullptr || !port_.isOpen()) {
+        return;
     }
+    listener()->onCharsAvailable(std::string_view(data.constData(), static_cast<std::size_t>(data.size())));
 }
 
 } // namespace kv

@@ -1,6 +1,5 @@
 #pragma once
-// The serial link on Qt SerialPort. Received bytes are delivered up to and including each
-// carriage return, followed by the sentence-end callback; a timer of about 55 ms delivers the
+// The serial link on Qt SerialPort. Received bytes are delivered as each read returns them; a timer of about 55 ms delivers the
 // watchdog ticks while the port is open (also after the device went away, so that the loss of
 // data is reported).
 //
