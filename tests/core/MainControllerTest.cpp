@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 
 namespace {
@@ -474,6 +475,42 @@ TEST(MainController, LoadingAConfigurationMovesVesselAndView)
     std::filesystem::remove(p.dir.file("charts/world.cfg"));
     p.controller->Config1Click(p.dir.file("other.cfg"));
     EXPECT_TRUE(p.fakes.prompter.lastMessageIs("Chart Config File Missing!"));
+}
+
+// Plane sailing scales longitude by the loaded chart's centre latitude, not by the latitude a
+// main configuration was saved at: at start, after opening another chart and after loading a
+// configuration while a chart is loaded.
+TEST(MainController, CosLatFactorFollowsTheLoadedChart)
+{
+    Program p;
+    p.writeConfig("kelvw.cfg", [](NavState& nav, Settings&) {
+        nav.ChartName = "world";
+        nav.OwnLat = 10.0;
+    });
+    std::vector<ChartPoint> points{ChartPoint::make(60.0, 1.0), ChartPoint::make(60.5, 1.5), ChartPoint::penUp()};
+    p.dir.write("charts/north.cht", ChartRecordBytes(points));
+    ChartConfig north;
+    north.centreLat = 60.0;
+    north.centreLong = 1.0;
+    north.zoom = 1.0;
+    ASSERT_TRUE(WriteChartConfigFile(p.dir.file("charts/north.cfg"), north));
+    const auto cosDeg = [](double deg) { return std::cos(deg * M_PI / 180.0); };
+
+    p.create();
+    p.controller->SecsTimerTimer();
+    ASSERT_EQ(p.state.nav.ChartName, "world");
+    EXPECT_NEAR(p.state.nav.CosLatFactor, cosDeg(50.0), 1e-12);
+
+    p.controller->charts().OpenChart(p.dir.file("charts/north.cht"));
+    ASSERT_EQ(p.state.nav.ChartName, "north");
+    EXPECT_NEAR(p.state.nav.CosLatFactor, cosDeg(60.0), 1e-12);
+
+    p.writeConfig("other.cfg", [](NavState& nav, Settings&) {
+        nav.ChartName = "north";
+        nav.OwnLat = 20.0;
+    });
+    p.controller->Config1Click(p.dir.file("other.cfg"));
+    EXPECT_NEAR(p.state.nav.CosLatFactor, cosDeg(60.0), 1e-12);
 }
 
 TEST(MainController, SavingAConfigurationRenamesTheViews)
