@@ -30,6 +30,7 @@ MainController::MainController(ProgramState& state, Platform& platform, MainWind
         state_.nav.CurrentSentence = line;
         fix_->ProcessSentence(true);
     };
+    ais_->purgeQuickLog = [this] { logs_->PurgeQuickLog(); };
     ais_->purgeQuickLogAsking = [this] { logs_->Log1Click(); };
 }
 

@@ -513,6 +513,49 @@ TEST(MainController, CosLatFactorFollowsTheLoadedChart)
     EXPECT_NEAR(p.state.nav.CosLatFactor, cosDeg(60.0), 1e-12);
 }
 
+// Starting an AIS log playback purges the quick log as the log menu's purge does: the trip, the
+// last leg and the thinning of old records start again, not only the records.
+TEST(MainController, PlaybackAndMenuPurgeRestartTheTrack)
+{
+    struct Case {
+        const char* name;
+        void (*purge)(MainController&, const std::string& log);
+    };
+    const Case cases[] = {
+        {"log menu purge", [](MainController& c, const std::string&) { c.logs().Log1Click(); }},
+        {"playback start",
+         [](MainController& c, const std::string& log) {
+             c.ais().PlayAISlogClick([log] { return std::optional<std::string>(log); });
+         }},
+    };
+    for (const Case& tc : cases) {
+        SCOPED_TRACE(tc.name);
+        Program p;
+        p.dir.write("logs/played.AIS", "AIS Log Date : 07-12-26\r\n");
+        p.create();
+        p.controller->SecsTimerTimer();
+        NavState& nav = p.state.nav;
+        for (int i = 0; i < 5; ++i) {
+            p.state.quickLog.push({50.0 + i * 0.01, 1.0, 600.0 + i});
+        }
+        nav.LogEmpty = false;
+        nav.TripDistance = 12.5;
+        nav.LastLegDistance = 0.6;
+        nav.DropIndex = 9;
+        nav.DropCounter = 4;
+        p.state.display.Trip = "12.50 Nm";
+
+        tc.purge(*p.controller, p.dir.file("logs/played.AIS"));
+        EXPECT_TRUE(p.state.quickLog.empty());
+        EXPECT_TRUE(nav.LogEmpty);
+        EXPECT_EQ(nav.TripDistance, 0.0);
+        EXPECT_EQ(nav.LastLegDistance, 0.0);
+        EXPECT_EQ(nav.DropIndex, 2);
+        EXPECT_EQ(nav.DropCounter, 0);
+        EXPECT_EQ(p.state.display.Trip, "0.00 Nm");
+    }
+}
+
 TEST(MainController, SavingAConfigurationRenamesTheViews)
 {
     Program p;
