@@ -19,7 +19,6 @@ class RenderTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        EnsureGuiApplication();
         kvtest::UseSmallSurface(state, 16.0, "test");
     }
     ChartView& NewView()
@@ -241,7 +240,6 @@ TEST_F(RenderTest, PortfolioOutlinesInAnyLetterCase)
 
 TEST(Symbols, InkAndReducedDrawing)
 {
-    EnsureGuiApplication();
     for (Rgb background : {kWhite, kNavy}) {
         QImage image = kvtest::BlankImage(40, 40, background);
         RenderCanvas canvas(image);
@@ -277,7 +275,6 @@ TEST(Symbols, InkAndReducedDrawing)
 
 TEST(Symbols, GeographicCircleRadius)
 {
-    EnsureGuiApplication();
     // Symbol 21 with R# 0 is a 10 nautical mile circle: 1/6 degree of latitude.
     QImage image = kvtest::BlankImage(320, 240, kNavy);
     RenderCanvas canvas(image);
@@ -298,7 +295,6 @@ TEST(Symbols, GeographicCircleRadius)
 
 TEST(RenderCanvas, LinesClipFarOutsideAndKeepTheirDots)
 {
-    EnsureGuiApplication();
     QImage image = kvtest::BlankImage(100, 50, kBlack);
     RenderCanvas canvas(image);
     canvas.setPen(Pen{kWhite, PenStyle::Solid, 1});
