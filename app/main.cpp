@@ -1,4 +1,7 @@
-// kvfree [config-file] [--screenshot FILE.png --after SECONDS [--show-ais]]
+// kvfree [config-file] [--screenshot FILE.png --after SECONDS [--show-ais]] [--quit-after SECONDS]
+//
+// --quit-after closes the window through the ordinary quit sequence, the question answered Yes
+// on the terminal: a scripted run that starts, shows its chart and stops as a user would.
 //
 // Runs in the current working folder (charts/, routes/, tides/, logs/ and kelvw.cfg live there).
 
@@ -46,26 +49,32 @@ int main(int argc, char** argv)
     QString screenshotPath;
     double screenshotAfter = 3.0;
     bool showAis = false;
+    double quitAfter = -1.0;
     const QStringList args = QApplication::arguments();
     for (qsizetype i = 1; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--screenshot") && i + 1 < args.size()) {
             screenshotPath = args[++i];
         } else if (args[i] == QLatin1String("--after") && i + 1 < args.size()) {
             screenshotAfter = args[++i].toDouble();
+        } else if (args[i] == QLatin1String("--quit-after") && i + 1 < args.size()) {
+            quitAfter = args[++i].toDouble();
         } else if (args[i] == QLatin1String("--show-ais")) {
             showAis = true;
         } else if (configArgument.empty() && !args[i].startsWith(QLatin1String("--"))) {
             configArgument = args[i].toLatin1().toStdString();
         } else {
-            std::fprintf(stderr, "usage: kvfree [config-file] [--screenshot FILE.png --after SECONDS [--show-ais]]\n");
+            std::fprintf(stderr, "usage: kvfree [config-file] [--screenshot FILE.png --after SECONDS [--show-ais]] "
+                                 "[--quit-after SECONDS]\n");
             return 2;
         }
     }
 
     kvui::QtPrompter qtPrompter;
     TerminalPrompter terminalPrompter;
-    // A screenshot run must not stop at a message box: its messages go to the terminal.
-    kv::Prompter& prompter = screenshotPath.isEmpty() ? static_cast<kv::Prompter&>(qtPrompter) : terminalPrompter;
+    // A scripted run (screenshot, timed quit) must not stop at a message box: its messages go to
+    // the terminal.
+    const bool scripted = !screenshotPath.isEmpty() || quitAfter >= 0.0;
+    kv::Prompter& prompter = scripted ? static_cast<kv::Prompter&>(terminalPrompter) : static_cast<kv::Prompter&>(qtPrompter);
     kv::SystemClock clock;
     kv::QtSerialPort serial(QDir::currentPath().toStdString());
     kv::QtSoundPlayer sound;
@@ -77,7 +86,7 @@ int main(int argc, char** argv)
     kv::ProgramState state;
     kvui::MainWindow window(state, platform);
     qtPrompter.setParent(&window);
-    if (!screenshotPath.isEmpty()) {
+    if (scripted) {
         window.aboutBox = [] {};
     }
     window.start(QDir::currentPath().toStdString(), configArgument);
@@ -100,6 +109,9 @@ int main(int argc, char** argv)
                          screenshotPath.toLocal8Bit().constData());
             QApplication::exit(saved ? 0 : 1);
         });
+    }
+    if (quitAfter >= 0.0) {
+        QTimer::singleShot(static_cast<int>(quitAfter * 1000), &window, [&window] { window.close(); });
     }
     return QApplication::exec();
 }

@@ -27,7 +27,6 @@ struct FullProgram {
 
     FullProgram()
     {
-        EnsureGuiApplication();
         ProgramState& s = *state;
         s.chartGeometry.SurfaceWidth = 1920;
         s.chartGeometry.SurfaceHeight = 1440;

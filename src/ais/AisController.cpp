@@ -123,7 +123,7 @@ void AisController::purge(bool asking)
         purgeQuickLog();
     } else {
         state_.quickLog.clear();
-        state_.nav.LogEmpty = true;
+        RestartTrack(state_.nav);
         state_.display.Trip = "0.00 Nm";
     }
 }

@@ -23,7 +23,7 @@ public:
     // A "$" line of a played log: the fix cycle's sentence processing.
     std::function<void(const std::string&)> processPositionSentence;
     // The quick-log purge of the log menu without its question (playback start). When not set
-    // the quick log is simply emptied.
+    // the quick log is emptied and the track restarted here.
     std::function<void()> purgeQuickLog;
     // The same purge with its own question (monitor mode); when not set, purgeQuickLog is used.
     std::function<void()> purgeQuickLogAsking;

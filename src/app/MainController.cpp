@@ -32,6 +32,7 @@ MainController::MainController(ProgramState& state, Platform& platform, MainWind
         state_.nav.CurrentSentence = line;
         fix_->ProcessSentence(true);
     };
+    ais_->purgeQuickLog = [this] { logs_->PurgeQuickLog(); };
     ais_->purgeQuickLogAsking = [this] { logs_->Log1Click(); };
 }
 
@@ -182,8 +183,10 @@ void MainController::LoadStartupFiles()
     if (ended_) {
         return;
     }
-    // The configuration wins over the chart's own position and settings.
+    // The configuration wins over the chart's own position and settings, but not over the
+    // chart's latitude for plane sailing.
     ReadConfig(configPath, nav, state_.settings);
+    KeepChartCosLat(state_);
     if (views_->count() > 0) {
         views_->view(0).zoom = state_.settings.ViewZoom;
     }
@@ -423,6 +426,7 @@ void MainController::Config1Click(const std::string& path)
     }
     NavState& nav = state_.nav;
     ReadConfig(path, nav, state_.settings);
+    KeepChartCosLat(state_);
     // Kept before anything redraws: a redraw puts the cursor back at the view centre.
     const double viewLat = nav.OwnLat;
     const double viewLong = nav.OwnLong;

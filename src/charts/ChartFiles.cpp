@@ -190,6 +190,13 @@ void ChartFiles::ApplyBaseScales()
     g.LongBaseScale = static_cast<int>(RoundHalfEven(static_cast<double>(g.SurfaceWidth) / 640.0 * 55.0));
 }
 
+void KeepChartCosLat(ProgramState& state)
+{
+    if (state.chartGeometry.ChartConfigRead) {
+        state.nav.CosLatFactor = std::cos(state.chartGeometry.ChartCentreLat * M_PI / 180.0);
+    }
+}
+
 bool ChartFiles::ReadChartConfig(const std::string& chartPath)
 {
     const auto file = ReadChartConfigFile(ChartConfigPath(chartPath));
@@ -214,6 +221,8 @@ bool ChartFiles::ReadChartConfig(const std::string& chartPath)
         g.LastViewZoom = config.zoom;
     }
     ApplyBaseScales();
+    g.ChartConfigRead = true;
+    KeepChartCosLat(state_);
     return file.has_value();
 }
 

@@ -99,6 +99,11 @@ public:
     virtual void endProgram() { }
 };
 
+// Plane sailing scales every longitude difference by the cosine of the loaded chart's centre
+// latitude. A main configuration read sets the factor from its own latitude; once a chart
+// configuration has been read this puts the chart's factor back.
+void KeepChartCosLat(ProgramState& state);
+
 // The chart commands of the main window, working on the program's tables.
 class ChartFiles {
 public:

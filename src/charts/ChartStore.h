@@ -107,6 +107,9 @@ struct ChartGeometry {
     double CosCentreLat = 1.0;
     int LatBaseScale = 0;
     int LongBaseScale = 0;
+    // A chart configuration has been read: from then on plane sailing uses the chart's centre
+    // latitude, whatever latitude a main configuration read later names.
+    bool ChartConfigRead = false;
     // Set by a chart open: the next view refresh zooms each view to the whole chart.
     bool FullChartZoomPending = false;
 };

@@ -57,4 +57,13 @@ std::string SpeedUnitLabel(const NavState& nav)
     return label;
 }
 
+void RestartTrack(NavState& nav)
+{
+    nav.LogEmpty = true;
+    nav.DropIndex = 2;
+    nav.DropCounter = 0;
+    nav.TripDistance = 0.0;
+    nav.LastLegDistance = 0.0;
+}
+
 } // namespace kv

@@ -207,4 +207,9 @@ double SpeedInDisplayUnits(const NavState& nav, double knots);
 std::string DistanceUnitLabel(const NavState& nav);
 std::string SpeedUnitLabel(const NavState& nav);
 
+// The track starts again after the quick log is emptied: the log is marked empty, the thinning
+// of old records restarts and the trip and last-leg distances go back to zero, so that the next
+// fix does not add the old trip back.
+void RestartTrack(NavState& nav);
+
 } // namespace kv

@@ -247,13 +247,13 @@ void TrackLogs::Log1Click()
     if (!platform_.prompter.confirm(kPurgeLogQuestion)) {
         return;
     }
-    NavState& nav = state_.nav;
+    PurgeQuickLog();
+}
+
+void TrackLogs::PurgeQuickLog()
+{
     state_.quickLog.clear();
-    nav.LogEmpty = true;
-    nav.DropIndex = 2;
-    nav.DropCounter = 0;
-    nav.TripDistance = 0.0;
-    nav.LastLegDistance = 0.0;
+    RestartTrack(state_.nav);
     state_.display.Trip = "0.00 Nm";
 }
 

@@ -66,7 +66,11 @@ public:
     // Menu and button commands; the dialogs' chosen file comes in as the argument.
     void Logs1Click(const std::string& chosenFile);
     void SaveLogAs1Click(const std::string& chosenFile);
+    // Asks first; on Yes runs PurgeQuickLog.
     void Log1Click();
+    // The purge itself: the quick log emptied, the track restarted, the trip panel at zero. The
+    // files on disk stay as they are until the next fix rewrites the day's track log.
+    void PurgeQuickLog();
     void ViewTextLog1Click();
     void TxtLogOnOffClick(bool pressed);
 

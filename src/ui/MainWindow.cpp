@@ -135,6 +135,21 @@ MainWindow::MainWindow(kv::ProgramState& state, kv::Platform& platform, QWidget*
 MainWindow::~MainWindow()
 {
     ending_ = true;
+    // The chart views and their sub-windows call back into this window (activation, close
+    // events). Remove them while this window and its controller are still whole: after this
+    // body the controller is destroyed, and the base class then deletes the children with only
+    // a QWidget left to receive their signals and events.
+    disconnect(mdi_, nullptr, this, nullptr);
+    for (ViewWindow* view : views_) {
+        if (QMdiSubWindow* sub = subWindowOf(view)) {
+            sub->removeEventFilter(this);
+        }
+    }
+    xtError_->removeEventFilter(this);
+    views_.clear();
+    shown_.clear();
+    delete mdi_;
+    mdi_ = nullptr;
 }
 
 void MainWindow::start(const std::string& workingFolder, const std::string& configArgument)

@@ -38,11 +38,6 @@ struct Pen {
     friend bool operator==(const Pen&, const Pen&) = default;
 };
 
-// Creates a QGuiApplication (offscreen unless QT_QPA_PLATFORM says otherwise) when the process
-// has no application object yet: text drawing needs the font database of a GUI application.
-// For tools, tests and benchmarks; the program has its own application object.
-void EnsureGuiApplication();
-
 class RenderCanvas {
 public:
     // The image must be Format_RGB32 and stay alive (and unshared) while the canvas draws on it.
@@ -95,7 +90,9 @@ public:
     // Fills the 4-connected region around (x, y) whose pixels have the seed's colour.
     void floodFillSurface(int x, int y, Rgb fill);
 
-    // Latin-1 text with its top-left corner at (x, y), transparent background.
+    // Latin-1 text with its top-left corner at (x, y), transparent background. The glyphs come
+    // from the font database of the process's QGuiApplication, which the caller's main creates;
+    // without one the text is left out.
     void text(int x, int y, std::string_view latin1, Rgb colour);
 
 private:

@@ -101,6 +101,8 @@ TEST_F(AisLogTest, PlaybackPlaysOneLinePerTickAndEnds)
     state.nav.NmeaOpen = false;
     state.nav.KeepTextLog = true;
     state.quickLog.push({});
+    state.nav.TripDistance = 3.0;
+    state.nav.DropIndex = 5;
     std::vector<std::string> fixSentences;
     ais.processPositionSentence = [&](const std::string& s) { fixSentences.push_back(s); };
     ais.SetPlaybackSpeed(50);
@@ -112,6 +114,8 @@ TEST_F(AisLogTest, PlaybackPlaysOneLinePerTickAndEnds)
     EXPECT_TRUE(state.nav.AISPlayback);
     EXPECT_EQ(state.ais.AISTargetCount, 0) << "the table is emptied";
     EXPECT_TRUE(state.quickLog.empty());
+    EXPECT_EQ(state.nav.TripDistance, 0.0) << "the track restarts with the quick log";
+    EXPECT_EQ(state.nav.DropIndex, 2);
     EXPECT_TRUE(state.display.AISPlayTimer.running());
     EXPECT_EQ(state.display.AISPlayTimer.intervalMs, 100u);
     EXPECT_FALSE(state.display.isEnabled("NMEAServerOnOff"));

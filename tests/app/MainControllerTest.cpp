@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 
 #include <sys/stat.h>
@@ -489,6 +490,85 @@ TEST(MainController, LoadingAConfigurationMovesVesselAndView)
     std::filesystem::remove(p.dir.file("charts/world.cfg"));
     p.controller->Config1Click(p.dir.file("other.cfg"));
     EXPECT_TRUE(p.fakes.prompter.lastMessageIs("Chart Config File Missing!"));
+}
+
+// Plane sailing scales longitude by the loaded chart's centre latitude, not by the latitude a
+// main configuration was saved at: at start, after opening another chart and after loading a
+// configuration while a chart is loaded.
+TEST(MainController, CosLatFactorFollowsTheLoadedChart)
+{
+    Program p;
+    p.writeConfig("kelvw.cfg", [](NavState& nav, Settings&) {
+        nav.ChartName = "world";
+        nav.OwnLat = 10.0;
+    });
+    std::vector<ChartPoint> points{ChartPoint::make(60.0, 1.0), ChartPoint::make(60.5, 1.5), ChartPoint::penUp()};
+    p.dir.write("charts/north.cht", ChartRecordBytes(points));
+    ChartConfig north;
+    north.centreLat = 60.0;
+    north.centreLong = 1.0;
+    north.zoom = 1.0;
+    ASSERT_TRUE(WriteChartConfigFile(p.dir.file("charts/north.cfg"), north));
+    const auto cosDeg = [](double deg) { return std::cos(deg * M_PI / 180.0); };
+
+    p.create();
+    p.controller->SecsTimerTimer();
+    ASSERT_EQ(p.state.nav.ChartName, "world");
+    EXPECT_NEAR(p.state.nav.CosLatFactor, cosDeg(50.0), 1e-12);
+
+    p.controller->charts().OpenChart(p.dir.file("charts/north.cht"));
+    ASSERT_EQ(p.state.nav.ChartName, "north");
+    EXPECT_NEAR(p.state.nav.CosLatFactor, cosDeg(60.0), 1e-12);
+
+    p.writeConfig("other.cfg", [](NavState& nav, Settings&) {
+        nav.ChartName = "north";
+        nav.OwnLat = 20.0;
+    });
+    p.controller->Config1Click(p.dir.file("other.cfg"));
+    EXPECT_NEAR(p.state.nav.CosLatFactor, cosDeg(60.0), 1e-12);
+}
+
+// Starting an AIS log playback purges the quick log as the log menu's purge does: the trip, the
+// last leg and the thinning of old records start again, not only the records.
+TEST(MainController, PlaybackAndMenuPurgeRestartTheTrack)
+{
+    struct Case {
+        const char* name;
+        void (*purge)(MainController&, const std::string& log);
+    };
+    const Case cases[] = {
+        {"log menu purge", [](MainController& c, const std::string&) { c.logs().Log1Click(); }},
+        {"playback start",
+         [](MainController& c, const std::string& log) {
+             c.ais().PlayAISlogClick([log] { return std::optional<std::string>(log); });
+         }},
+    };
+    for (const Case& tc : cases) {
+        SCOPED_TRACE(tc.name);
+        Program p;
+        p.dir.write("logs/played.AIS", "AIS Log Date : 07-12-26\r\n");
+        p.create();
+        p.controller->SecsTimerTimer();
+        NavState& nav = p.state.nav;
+        for (int i = 0; i < 5; ++i) {
+            p.state.quickLog.push({50.0 + i * 0.01, 1.0, 600.0 + i});
+        }
+        nav.LogEmpty = false;
+        nav.TripDistance = 12.5;
+        nav.LastLegDistance = 0.6;
+        nav.DropIndex = 9;
+        nav.DropCounter = 4;
+        p.state.display.Trip = "12.50 Nm";
+
+        tc.purge(*p.controller, p.dir.file("logs/played.AIS"));
+        EXPECT_TRUE(p.state.quickLog.empty());
+        EXPECT_TRUE(nav.LogEmpty);
+        EXPECT_EQ(nav.TripDistance, 0.0);
+        EXPECT_EQ(nav.LastLegDistance, 0.0);
+        EXPECT_EQ(nav.DropIndex, 2);
+        EXPECT_EQ(nav.DropCounter, 0);
+        EXPECT_EQ(p.state.display.Trip, "0.00 Nm");
+    }
 }
 
 TEST(MainController, SavingAConfigurationRenamesTheViews)

@@ -18,7 +18,6 @@ class AisViewTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        EnsureGuiApplication();
         kvtest::UseSmallSurface(state, 32.0, "");
         state.ais.HighlightNearest = false;
     }

@@ -24,7 +24,6 @@ class GoldenTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        EnsureGuiApplication();
         kvtest::UseSmallSurface(state, 16.0, "golden");
     }
 

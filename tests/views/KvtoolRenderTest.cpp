@@ -28,7 +28,6 @@ class KvtoolRender : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        EnsureGuiApplication();
         std::vector<ChartPoint> points{ChartPoint::make(50.1, 1.1), ChartPoint::make(50.0, 0.9),
                                        ChartPoint::make(49.9, 1.1, 4), ChartPoint::penUp()};
         dir.write("charts/bay.cht", ChartRecordBytes(points));

@@ -20,7 +20,6 @@ class RenderTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        EnsureGuiApplication();
         kvtest::UseSmallSurface(state, 16.0, "test");
     }
     ChartView& NewView()
@@ -246,7 +245,6 @@ TEST_F(RenderTest, PortfolioOutlinesInAnyLetterCase)
 
 TEST(Symbols, InkAndReducedDrawing)
 {
-    EnsureGuiApplication();
     for (Rgb background : {kWhite, kNavy}) {
         QImage image = kvtest::BlankImage(40, 40, background);
         RenderCanvas canvas(image);
@@ -282,7 +280,6 @@ TEST(Symbols, InkAndReducedDrawing)
 
 TEST(Symbols, GeographicCircleRadius)
 {
-    EnsureGuiApplication();
     // Symbol 21 with R# 0 is a 10 nautical mile circle: 1/6 degree of latitude.
     QImage image = kvtest::BlankImage(320, 240, kNavy);
     RenderCanvas canvas(image);
@@ -303,7 +300,6 @@ TEST(Symbols, GeographicCircleRadius)
 
 TEST(RenderCanvas, LinesClipFarOutsideAndKeepTheirDots)
 {
-    EnsureGuiApplication();
     QImage image = kvtest::BlankImage(100, 50, kBlack);
     RenderCanvas canvas(image);
     canvas.setPen(Pen{kWhite, PenStyle::Solid, 1});

@@ -18,7 +18,6 @@ class ViewCommandsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        EnsureGuiApplication();
         state.chartGeometry.SurfaceWidth = 320;
         state.chartGeometry.SurfaceHeight = 240;
         state.chartGeometry.ChartCentreLat = 0.0;

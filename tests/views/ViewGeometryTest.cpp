@@ -127,7 +127,6 @@ class ViewSetTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        EnsureGuiApplication();
         kvtest::UseSmallSurface(state, 2.0, "solent");
         state.chart.ConfigName = "kelvw";
     }

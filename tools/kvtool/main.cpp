@@ -8,6 +8,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <string>
+#include <system_error>
 
 namespace kvtool {
 
@@ -32,6 +35,38 @@ void PrintHelp(std::FILE* out)
     std::fprintf(out, "  %-14s %s\n", "--help", "this list");
 }
 
+// Qt wants a private runtime folder (XDG_RUNTIME_DIR) and says so on standard error when a
+// machine without a login session has none. Scripted output must stay clean, so without one
+// kvtool makes its own for the run (mkdtemp gives it mode 0700) and removes it at the end.
+class PrivateRuntimeFolder {
+public:
+    PrivateRuntimeFolder()
+    {
+        if (const char* current = std::getenv("XDG_RUNTIME_DIR"); current != nullptr && *current != '\0') {
+            return;
+        }
+        std::error_code ec;
+        const std::filesystem::path temp = std::filesystem::temp_directory_path(ec);
+        std::string pattern = ((ec ? std::filesystem::path("/tmp") : temp) / "kvtool-runtime-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) != nullptr) {
+            path_ = pattern;
+            ::setenv("XDG_RUNTIME_DIR", path_.c_str(), 1);
+        }
+    }
+    ~PrivateRuntimeFolder()
+    {
+        if (!path_.empty()) {
+            std::error_code ec;
+            std::filesystem::remove_all(path_, ec);
+        }
+    }
+    PrivateRuntimeFolder(const PrivateRuntimeFolder&) = delete;
+    PrivateRuntimeFolder& operator=(const PrivateRuntimeFolder&) = delete;
+
+private:
+    std::string path_;
+};
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -41,6 +76,7 @@ int main(int argc, char** argv)
     if (std::getenv("QT_QPA_PLATFORM") == nullptr) {
         ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     }
+    const PrivateRuntimeFolder runtimeFolder; // outlives the application object
     QGuiApplication app(argc, argv);
     if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0 ||
         std::strcmp(argv[1], "help") == 0) {
