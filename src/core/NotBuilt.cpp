@@ -5,7 +5,9 @@
 #include <map>
 #include <string>
 
-Q_LOGGING_CATEGORY(lcNotBuilt, "kv.notbuilt", QtInfoMsg)
+// Quiet unless asked for (QT_LOGGING_RULES="kv.notbuilt.debug=true"), so that scripted kvtool
+// output and the program's terminal stay clean.
+Q_LOGGING_CATEGORY(lcNotBuilt, "kv.notbuilt", QtWarningMsg)
 
 namespace kv {
 
@@ -25,7 +27,7 @@ void ReportNotBuilt(std::string_view operation, std::string_view feature)
     auto it = requests.find(operation);
     if (it == requests.end()) {
         it = requests.emplace(std::string(operation), 0).first;
-        qCInfo(lcNotBuilt, "%.*s: %.*s is not built", static_cast<int>(operation.size()), operation.data(),
+        qCDebug(lcNotBuilt, "%.*s: %.*s is not built", static_cast<int>(operation.size()), operation.data(),
                static_cast<int>(feature.size()), feature.data());
     }
     ++it->second;

@@ -1,6 +1,7 @@
 #pragma once
 // Operations whose feature this program does not have yet. They are called where the feature
-// belongs and say so in the debug log (category "kv.notbuilt", once per operation and run)
+// belongs and say so in the debug log (category "kv.notbuilt", once per operation and run; shown with
+// QT_LOGGING_RULES="kv.notbuilt.debug=true")
 // instead of doing nothing in silence.
 
 #include <string_view>

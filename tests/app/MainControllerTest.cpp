@@ -498,7 +498,7 @@ TEST(MainController, LoadingAConfigurationMovesVesselAndView)
 TEST(MainController, CosLatFactorFollowsTheLoadedChart)
 {
     Program p;
-    p.writeConfig("kelvw.cfg", [](NavState& nav, Settings&) {
+    kvtest::WriteConfigIn(p.dir, "kelvw.cfg", [](NavState& nav, Settings&) {
         nav.ChartName = "world";
         nav.OwnLat = 10.0;
     });
@@ -520,7 +520,7 @@ TEST(MainController, CosLatFactorFollowsTheLoadedChart)
     ASSERT_EQ(p.state.nav.ChartName, "north");
     EXPECT_NEAR(p.state.nav.CosLatFactor, cosDeg(60.0), 1e-12);
 
-    p.writeConfig("other.cfg", [](NavState& nav, Settings&) {
+    kvtest::WriteConfigIn(p.dir, "other.cfg", [](NavState& nav, Settings&) {
         nav.ChartName = "north";
         nav.OwnLat = 20.0;
     });

@@ -2,7 +2,7 @@
 // environment variable appear because a label was drawn. This test program has no application
 // object of its own (its main is GoogleTest's).
 
-#include "charts/RenderCanvas.h"
+#include "views/RenderCanvas.h"
 
 #include <QCoreApplication>
 #include <QImage>

@@ -45,7 +45,6 @@ class RenderResultTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        EnsureGuiApplication();
         kvtest::UseSmallSurface(state, 32.0, "result");
         state.ais.HighlightNearest = false;
     }
