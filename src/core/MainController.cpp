@@ -127,11 +127,9 @@ void MainController::FormCreate(const std::string& workingFolder, const std::str
     }
     d.checked[kDRModeControl] = nav.DRMode;
 
-    // Route completion, voices and prompts as a first start without preferences has them.
+    // Route completion as a first start without preferences has it; the voices stay silent
+    // until the user turns them on.
     d.checked["NormalMode"] = true;
-    d.checked["Voice"] = true;
-    d.checked["WPVoice"] = true;
-    d.checked["Vfreq"] = true;
     d.checked["After15Mins1"] = true;
     logs_->OpenDayLogs();
 

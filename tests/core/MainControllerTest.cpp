@@ -564,3 +564,48 @@ TEST(MainController, PrintSendsTheActiveViewToThePrinter)
 }
 
 } // namespace
+
+namespace {
+
+// The switches only the preferences and timing dialogs change start as their check boxes are
+// drawn on a first start: on only where the box starts ticked.
+TEST(MainController, DialogSwitchesStartAsTheirCheckBoxes)
+{
+    Program p;
+    p.create();
+    p.controller->SecsTimerTimer();
+    const ProgramState& s = p.state;
+    const struct {
+        const char* control;
+        bool on;
+        bool actual;
+    } rows[] = {
+        {"KnAlways", true, s.nav.KnotsAlways},
+        {"WP_auto", true, s.nav.AutoNextWaypoint},
+        {"NormalMode", true, s.display.isChecked("NormalMode")},
+        {"Reverse", false, s.display.isChecked("Reverse")},
+        {"RepRoute", false, s.display.isChecked("RepRoute")},
+        {"RevRoute", false, s.nav.RouteReversed},
+        {"Voice", false, s.display.isChecked("Voice")},
+        {"WPVoice", false, s.display.isChecked("WPVoice")},
+        {"Vfreq", false, s.display.isChecked("Vfreq")},
+        {"AISvoice", false, s.ais.AISvoice},
+        {"ManTide", false, !s.nav.AtlasTide},
+        {"HeadUp", false, s.display.isChecked("HeadUp")},
+        {"KeepLog", true, s.nav.DisposalStep == 2},
+        {"sendAPB", true, s.nav.sendAPB},
+        {"sendXTE", true, s.nav.sendXTE},
+        {"sendHSC", true, s.nav.sendHSC},
+        {"SendBOD", true, s.nav.SendBOD},
+        {"sendBWR", false, s.nav.sendBWR},
+        {"SendVTG", false, s.nav.SendVTG},
+        {"SendRMB", false, s.nav.SendRMB},
+        {"SendCustom", false, s.nav.SendCustom},
+        {"UTCClock", true, s.nav.UseGpsTime},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(row.actual, row.on) << row.control;
+    }
+}
+
+} // namespace
