@@ -1,6 +1,7 @@
 // The main window's menus, tool bar, navigation panel and status bar, each command wired to its
 // operation.
 
+#include "charts/WaypointFiles.h"
 #include "core/DataPlot.h"
 #include "core/MenuState.h"
 #include "nmea/WaypointTransfer.h"
@@ -209,6 +210,11 @@ void MainWindow::buildMenus()
         aisWindow_->setVisible(!aisWindow_->isVisible());
         aisWindow_->refresh();
     });
+
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    edit->setObjectName(QStringLiteral("EditMenu"));
+    addCommand(edit, kv::kDOSWPTformat, QStringLiteral("DOS &WPT format"), "Also save waypoint database in DOS format",
+               [this] { kv::DOSWPTformatClick(state_); }, {}, true);
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
     tools->setObjectName(QStringLiteral("ToolsMenu"));

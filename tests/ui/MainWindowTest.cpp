@@ -4,6 +4,7 @@
 #include "UiSupport.h"
 
 #include "charts/ViewGeometry.h"
+#include "charts/WaypointFiles.h"
 #include "core/Config.h"
 #include "ais/AisText.h"
 #include "core/TextFile.h"
@@ -218,6 +219,29 @@ TEST_F(MainWindowTest, EnablingFollowsTheModes)
     command("FileNewItem")->trigger();
     EXPECT_EQ(subWindows(), 2);
     EXPECT_FALSE(command("Find_Antenna")->isEnabled());
+}
+
+TEST_F(MainWindowTest, DosWaypointFormatIsChosenInTheEditMenu)
+{
+    start();
+    QAction* dos = command("DOSWPTformat");
+    ASSERT_NE(dos, nullptr);
+    EXPECT_EQ(dos->text(), QStringLiteral("DOS &WPT format"));
+    EXPECT_EQ(dos->statusTip(), QStringLiteral("Also save waypoint database in DOS format"));
+    const QMenu* edit = window->findChild<QMenu*>(QStringLiteral("EditMenu"));
+    ASSERT_NE(edit, nullptr);
+    EXPECT_TRUE(edit->actions().contains(dos));
+    EXPECT_TRUE(dos->isCheckable());
+    EXPECT_FALSE(dos->isChecked());
+    EXPECT_FALSE(dos->isEnabled()); // no view yet
+    window->secsTick();
+    ASSERT_TRUE(dos->isEnabled());
+    dos->trigger();
+    EXPECT_TRUE(dos->isChecked());
+    EXPECT_TRUE(state.display.isChecked(kDOSWPTformat));
+    dos->trigger();
+    EXPECT_FALSE(dos->isChecked());
+    EXPECT_FALSE(state.display.isChecked(kDOSWPTformat));
 }
 
 TEST_F(MainWindowTest, ThirdViewIsRefused)
