@@ -161,6 +161,7 @@ private:
     int OpenViewCount() const override { return views_->count(); }
     void RecentreViews() override { RefreshViews(); }
     void RefreshMenus() override { UpdateMenuItems(); }
+    bool MeasureModeOn() const override;
 
     ProgramState& state_;
     Platform& platform_;

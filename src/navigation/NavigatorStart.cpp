@@ -65,16 +65,18 @@ void StartNavigator(ProgramState& state, Platform& platform, TrackLogs& logs, co
     }
 
     // The interface is open and the navigation panel shown; the route end prompts for the next
-    // waypoint and both voices speak.
+    // waypoint. A replayed voyage records its prompts, so both voices are turned on, steering
+    // prompts only when the side of the track changes.
     nav.NmeaOpen = true;
     Display& display = state.display;
     display.checked["DRMode1"] = nav.DRMode;
     display.checked["NMEAInterface1"] = true;
-    display.checked["NormalMode"] = true;
-    display.checked["NavigationData1"] = true;
-    display.checked["Voice"] = true;
-    display.checked["WPVoice"] = true;
-    display.checked["Vfreq"] = true; // steering prompts only when the side of the track changes
+    state.app.NavPanelVisible = true;
+    Preferences& prefs = state.prefs;
+    prefs.OnRouteCompletion = RouteCompletion::NormalMode;
+    prefs.Voice = true;
+    prefs.WPVoice = true;
+    prefs.Vfreq = true;
     display.FixTimer = {true, nav.FixIntervalMs};
     display.hints["TxtLogOnOff"] = nav.KeepTextLog ? kTextLogOnHint : kTextLogOffHint;
 }

@@ -517,10 +517,10 @@ TEST(MainController, ShowRawNmeaClearsTheStatusLineWhenUnchecked)
     Program p;
     p.create();
     p.controller->ShowNMEAClick();
-    EXPECT_TRUE(p.state.display.isChecked(kShowNMEAControl));
+    EXPECT_TRUE(p.state.prefs.ShowNMEA);
     p.state.display.StatusLine = "$GPGGA,...";
     p.controller->ShowNMEAClick();
-    EXPECT_FALSE(p.state.display.isChecked(kShowNMEAControl));
+    EXPECT_FALSE(p.state.prefs.ShowNMEA);
     EXPECT_EQ(p.state.display.StatusLine, "");
 }
 
@@ -582,16 +582,17 @@ TEST(MainController, DialogSwitchesStartAsTheirCheckBoxes)
     } rows[] = {
         {"KnAlways", true, s.nav.KnotsAlways},
         {"WP_auto", true, s.nav.AutoNextWaypoint},
-        {"NormalMode", true, s.display.isChecked("NormalMode")},
-        {"Reverse", false, s.display.isChecked("Reverse")},
-        {"RepRoute", false, s.display.isChecked("RepRoute")},
+        {"NormalMode", true, s.prefs.OnRouteCompletion == RouteCompletion::NormalMode},
+        {"Reverse", false, s.prefs.OnRouteCompletion == RouteCompletion::Reverse},
+        {"RepRoute", false, s.prefs.OnRouteCompletion == RouteCompletion::RepRoute},
         {"RevRoute", false, s.nav.RouteReversed},
-        {"Voice", false, s.display.isChecked("Voice")},
-        {"WPVoice", false, s.display.isChecked("WPVoice")},
-        {"Vfreq", false, s.display.isChecked("Vfreq")},
-        {"AISvoice", false, s.ais.AISvoice},
+        {"Voice", false, s.prefs.Voice},
+        {"WPVoice", false, s.prefs.WPVoice},
+        {"Vfreq", false, s.prefs.Vfreq},
+        {"AISvoice", false, s.prefs.AISvoice},
         {"ManTide", false, !s.nav.AtlasTide},
-        {"HeadUp", false, s.display.isChecked("HeadUp")},
+        {"HeadUp", false, s.prefs.HeadUp},
+        {"NoOffsets", false, s.prefs.NoOffsets},
         {"KeepLog", true, s.nav.DisposalStep == 2},
         {"sendAPB", true, s.nav.sendAPB},
         {"sendXTE", true, s.nav.sendXTE},

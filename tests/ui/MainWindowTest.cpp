@@ -238,10 +238,40 @@ TEST_F(MainWindowTest, DosWaypointFormatIsChosenInTheEditMenu)
     ASSERT_TRUE(dos->isEnabled());
     dos->trigger();
     EXPECT_TRUE(dos->isChecked());
-    EXPECT_TRUE(state.display.isChecked(kDOSWPTformat));
+    EXPECT_TRUE(state.prefs.DOSWPTformat);
     dos->trigger();
     EXPECT_FALSE(dos->isChecked());
-    EXPECT_FALSE(state.display.isChecked(kDOSWPTformat));
+    EXPECT_FALSE(state.prefs.DOSWPTformat);
+}
+
+TEST_F(MainWindowTest, SwitchCheckMarksMirrorThePreferences)
+{
+    start();
+    window->secsTick();
+    for (const SwitchCommand& item : kSwitchCommands) {
+        QAction* action = command(item.control);
+        ASSERT_NE(action, nullptr) << item.control;
+        EXPECT_EQ(action->isChecked(), state.prefs.*item.field) << item.control;
+        // A change of the record shows after the next operation, whoever made it.
+        state.prefs.*item.field = !(state.prefs.*item.field);
+        window->secsTick();
+        EXPECT_EQ(action->isChecked(), state.prefs.*item.field) << item.control;
+    }
+    // A click the operation refuses leaves the mark as the record has it: AIS processing cannot
+    // be switched while the interface is closed.
+    state.prefs.ProcAis = true;
+    window->secsTick();
+    command("ProcAis")->trigger();
+    EXPECT_TRUE(state.prefs.ProcAis);
+    EXPECT_TRUE(command("ProcAis")->isChecked());
+    EXPECT_TRUE(fakes.prompter.lastMessageIs("Open NMEA interface first!"));
+    // A click that is taken changes the record, and the mark follows.
+    command("ShowNMEA")->trigger();
+    command("ShowNMEA")->trigger();
+    const bool shown = state.prefs.ShowNMEA;
+    command("ShowNMEA")->trigger();
+    EXPECT_NE(state.prefs.ShowNMEA, shown);
+    EXPECT_EQ(command("ShowNMEA")->isChecked(), state.prefs.ShowNMEA);
 }
 
 TEST_F(MainWindowTest, ThirdViewIsRefused)

@@ -178,7 +178,7 @@ int RunNavigate(const kvtool::Args& args)
     // AIS subsystem while "Process AIS Data" is on.
     kv::AisController ais(state, fakes.platform);
     kv::NmeaInterface nmea(state, fakes.platform, &ais);
-    state.display.checked[kv::kProcAisControl] = true;
+    state.prefs.ProcAis = true;
     nmea.OpenAtStartup();
 
     std::size_t messagesShown = 0;
