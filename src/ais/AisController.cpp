@@ -14,7 +14,6 @@ namespace kv {
 
 namespace {
 
-constexpr const char* kProcAis = "ProcAis"; // "Process &AIS Data", read by the reception too
 constexpr const char* kPlayHint = "Playback an AIS Log|";
 constexpr const char* kStopHint = "Stop Playing the AIS Log|";
 
@@ -25,7 +24,6 @@ bool IsAivdm(std::string_view line) { return line.substr(0, 6) == "!AIVDM"; }
 AisController::AisController(ProgramState& state, Platform& platform) : state_(state), platform_(platform)
 {
     Display& d = state_.display;
-    d.checked[kProcAis] = true; // AIS processing is on at start
     d.checked["UpdateAISDatabase"] = state_.ais.UpdateAISDatabase;
     d.checked["SearchAISDatabase"] = state_.ais.SearchAISDatabase;
     d.checked["AISMonitor"] = state_.ais.AISMonitor;
@@ -36,7 +34,7 @@ AisController::AisController(ProgramState& state, Platform& platform) : state_(s
 
 void AisController::ProcessAISSentence(std::string_view sentence)
 {
-    if (!state_.display.isChecked(kProcAis)) {
+    if (!state_.prefs.ProcAis) {
         return;
     }
     state_.nav.LastAisSentence.assign(sentence);
@@ -56,13 +54,13 @@ void AisController::ProcAisClick()
         platform_.prompter.warning("Open NMEA interface first!");
         return;
     }
-    state_.display.checked[kProcAis] = !state_.display.isChecked(kProcAis);
+    state_.prefs.ProcAis = !state_.prefs.ProcAis;
 }
 
 void AisController::LogAISSentence(std::string_view a)
 {
     AisState& ais = state_.ais;
-    if (state_.display.isChecked("ShowNMEA")) {
+    if (state_.prefs.ShowNMEA) {
         state_.display.StatusLine.assign(a);
     }
     if (ais.AisLogPath.empty()) {
@@ -152,7 +150,6 @@ void AisController::PlayAISlogClick(const std::function<std::optional<std::strin
     state_.ais.AISMonitor = false;
     d.checked["AISMonitor"] = false;
     state_.nav.UseGpsTime = true;
-    d.checked["UTCClock"] = true;
     EmptyTargetTable(state_.ais);
     purge(false);
     d.Trip = "0.00 Nm";
@@ -206,7 +203,7 @@ void AisController::AISplayTimeTimer()
         return;
     }
     const std::string line = ais.PlayLines[ais.PlayNext++];
-    if (state_.display.isChecked("ShowNMEA")) {
+    if (state_.prefs.ShowNMEA) {
         state_.display.StatusLine = line;
     }
     if (!line.empty() && line[0] == '$') {
@@ -241,7 +238,6 @@ void AisController::AISMonitorClick()
         state_.ais.AISMonitor = true;
         d.checked["AISMonitor"] = true;
         state_.nav.UseGpsTime = false;
-        d.checked["UTCClock"] = false;
     }
 }
 

@@ -37,7 +37,6 @@ struct AisState {
     bool UpdateAISDatabase = true;  // "Update AIS Database"
     bool SearchAISDatabase = true;  // "Search AIS Database"
     bool AISMonitor = false;        // "AIS Monitor Mode"
-    bool AISvoice = false;          // "AIS New Target Announcement Voice"
     bool AdditionalTargetData = false; // "Additional Target Data"
 
     // View options the table operations consult (the views own their drawing).

@@ -302,7 +302,7 @@ void UpdateAISTargets(ProgramState& state, Platform& platform)
     t.point(1) = {AisLatDegrees(m), AisLonDegrees(m)};
     t.TrackCount = 1;
 
-    if (ais.AISvoice && state.quickLog.count() > 1 && !ais.AISMonitor && t.MsgType >= 1 && t.MsgType <= 11) {
+    if (state.prefs.AISvoice && state.quickLog.count() > 1 && !ais.AISMonitor && t.MsgType >= 1 && t.MsgType <= 11) {
         AnnounceNewTarget(state, platform, t);
     }
     if (ais.SearchAISDatabase && t.MsgType != 5) {

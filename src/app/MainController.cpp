@@ -144,11 +144,6 @@ void MainController::FormCreate(const std::string& workingFolder, const std::str
     }
     d.checked[kDRModeControl] = nav.DRMode;
 
-    // Route completion, voices and prompts as a first start without preferences has them.
-    d.checked["NormalMode"] = true;
-    d.checked["Voice"] = true;
-    d.checked["WPVoice"] = true;
-    d.checked["Vfreq"] = true;
     d.checked["After15Mins1"] = true;
     logs_->OpenDayLogs();
 
@@ -157,7 +152,6 @@ void MainController::FormCreate(const std::string& workingFolder, const std::str
     d.hints[ctl::MeasureMode] = kMeasureStartHint;
     d.hints[ctl::ExMeasure] = kTotaliseHint;
     d.checked[ctl::NavigationData] = app.NavPanelVisible;
-    d.checked[kProcAisControl] = true;
     d.checked["UpdateAISDatabase"] = state_.ais.UpdateAISDatabase;
     d.checked["SearchAISDatabase"] = state_.ais.SearchAISDatabase;
     UpdateMenuItems();
@@ -524,12 +518,16 @@ void MainController::MarkPlot(int x)
     plot.markB = x;
 }
 
+bool MainController::MeasureModeOn() const
+{
+    return views_->shared.MeasureMode;
+}
+
 void MainController::ShowNMEAClick()
 {
-    Display& d = state_.display;
-    d.checked[kShowNMEAControl] = !d.isChecked(kShowNMEAControl);
-    if (!d.isChecked(kShowNMEAControl)) {
-        d.StatusLine.clear();
+    state_.prefs.ShowNMEA = !state_.prefs.ShowNMEA;
+    if (!state_.prefs.ShowNMEA) {
+        state_.display.StatusLine.clear();
     }
 }
 

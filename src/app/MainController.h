@@ -163,6 +163,7 @@ private:
     void RefreshMenus() override { UpdateMenuItems(); }
     // The views draw own vessel's outline where the antenna offsets place it.
     void PlaceVesselOutline() override;
+    bool MeasureModeOn() const override;
 
     ProgramState& state_;
     Platform& platform_;

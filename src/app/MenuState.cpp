@@ -25,7 +25,9 @@ bool UpdateMenuItems(Display& d, const MenuInputs& in)
     const bool oneView = in.viewCount == 1;
     auto set = [&d](const char* name, bool on) { d.enabled[name] = on; };
 
-    for (const char* name : {cmd::File, cmd::Window, cmd::Print, cmd::Charts, cmd::Logs, cmd::Tides, cmd::RouteFiles}) {
+    // The DOS waypoint format governs how the open chart's waypoints are saved: a chart command.
+    for (const char* name : {cmd::File, cmd::Window, cmd::Print, cmd::Charts, cmd::Logs, cmd::Tides, cmd::RouteFiles,
+                             cmd::DOSWaypointFormat}) {
         set(name, view);
     }
     set(cmd::SaveLogAs, view && in.logCount > 0);

@@ -4,6 +4,7 @@
 
 #include "core/Display.h"
 #include "core/NavState.h"
+#include "core/Preferences.h"
 
 #include <string>
 
@@ -53,6 +54,7 @@ inline constexpr const char* SaveChartAs = "SaveChartAs1";
 inline constexpr const char* ChartWaypointEdit = "EditChartWaypoint1";
 inline constexpr const char* ChartWaypointDelete = "DeleteChartWaypoint1";
 inline constexpr const char* WaypointSnap = "SnaptoChart1";
+inline constexpr const char* DOSWaypointFormat = kDOSWPTformat;
 inline constexpr const char* Layers = "Layers1";
 inline constexpr const char* StartNewChart = "StartNew";
 inline constexpr const char* AutoChart = "AutoChart1";

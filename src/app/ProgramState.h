@@ -8,6 +8,7 @@
 #include "app/AppState.h"
 #include "core/Display.h"
 #include "core/NavState.h"
+#include "core/Preferences.h"
 #include "core/QuickLog.h"
 #include "core/RouteTable.h"
 #include "core/Settings.h"
@@ -18,6 +19,7 @@ namespace kv {
 struct ProgramState {
     NavState nav;
     Settings settings;
+    Preferences prefs;
     Display display;
     QuickLog quickLog;
     RouteTable route;

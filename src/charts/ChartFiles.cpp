@@ -260,7 +260,7 @@ void ChartFiles::OpenChart(const std::string& path)
     }
     chart.ChartFolder = FolderOf(path);
     state_.nav.ChartDir = chart.ChartFolder.str();
-    if (!state_.display.isChecked("ChartAppendMode")) {
+    if (!state_.prefs.ChartAppendMode) {
         ClearChart();
         chart.LayerMarker = kAllLayers;
     }
@@ -486,7 +486,7 @@ void ChartFiles::PurgeAll()
 
 void ChartFiles::ChartAppendModeClick()
 {
-    state_.display.checked["ChartAppendMode"] = !state_.display.isChecked("ChartAppendMode");
+    state_.prefs.ChartAppendMode = !state_.prefs.ChartAppendMode;
 }
 
 } // namespace kv

@@ -156,7 +156,7 @@ bool WriteWaypointDatabase(ProgramState& state, Prompter& prompter)
         prompter.error(kErrorWritingWaypoints);
         ok = false;
     }
-    if (state.display.isChecked(kDOSWPTformat)
+    if (state.prefs.DOSWPTformat
         && (base.empty() || !WriteWaypointFile(folder + base + ".wps", PositionLayout::Dos, state.waypoints))) {
         prompter.error(kErrorWritingWaypoints);
         ok = false;
@@ -166,7 +166,7 @@ bool WriteWaypointDatabase(ProgramState& state, Prompter& prompter)
 
 void DOSWPTformatClick(ProgramState& state)
 {
-    state.display.checked[kDOSWPTformat] = !state.display.isChecked(kDOSWPTformat);
+    state.prefs.DOSWPTformat = !state.prefs.DOSWPTformat;
 }
 
 } // namespace kv

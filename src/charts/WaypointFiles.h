@@ -12,7 +12,6 @@ namespace kv {
 
 inline constexpr const char* kWaypointFormatErrors = "Format errors detected in Waypoint database file!";
 inline constexpr const char* kErrorWritingWaypoints = "Error writing WP database file!";
-inline constexpr const char* kDOSWPTformat = "DOSWPTformat";
 
 // The two column layouts (1-based columns of the minutes fields and their widths).
 enum class PositionLayout { Wpt, Dos };

@@ -39,7 +39,8 @@ struct Display {
     std::vector<std::string> WPNameItems;
     int WPNameIndex = -1;
 
-    // Controls by their window names: check marks, enabled flags, hints ("short|long").
+    // Controls by their window names: check marks, enabled flags, hints ("short|long"). Check
+    // marks of the user's switches are not here: the window takes them from Preferences.
     std::map<std::string, bool> checked;
     std::map<std::string, bool> enabled;
     std::map<std::string, std::string> hints;

@@ -55,7 +55,7 @@ void FixCycle::FixTimerTimer()
     } else {
         nav.CurrentSentence = nav.LastPositionSentence;
     }
-    display.StatusLine = display.isChecked("ShowNMEA") ? nav.CurrentSentence : std::string();
+    display.StatusLine = state_.prefs.ShowNMEA ? nav.CurrentSentence : std::string();
     if (nav.CurrentSentence.empty() || nav.CurrentSentence == "No Data !\r\n") {
         platform_.prompter.beep(Beep::Information);
         display.StatusLine = kNoPositionData;
@@ -72,7 +72,7 @@ void FixCycle::ManualFix()
     nav.ManualFix = true;
     FixTimerTimer();
     nav.ManualFix = false;
-    if (state_.display.isChecked("Remarks1") && nav.KeepTextLog) {
+    if (state_.app.RemarksMode && nav.KeepTextLog) {
         hooks_.OpenRemarkEditor();
     }
 }
@@ -287,7 +287,7 @@ void FixCycle::ShowActiveLeg()
     display.BearingToWP = nav.BearingText.str() + "\xb0T" + (nav.TowNavigation ? " (Tow)" : "");
 
     const bool tideKnown = !state_.tides.empty() || !nav.AtlasTide;
-    if (!display.isChecked("MeasureMode") && tideKnown) {
+    if (!hooks_.MeasureModeOn() && tideKnown) {
         display.StatusLine = "Course to steer " + nav.CourseToSteerText.str() + "\xb0T";
     }
 
@@ -305,9 +305,10 @@ void FixCycle::ShowActiveLeg()
         colour = "lime";
         voice = "right.wav";
     }
-    const bool silent = display.XTerrorColour == colour && display.isChecked("Vfreq");
+    const Preferences& prefs = state_.prefs;
+    const bool silent = display.XTerrorColour == colour && prefs.Vfreq;
     display.XTerrorColour = colour;
-    const bool speak = display.isChecked("Voice") && nav.RouteLength > 0;
+    const bool speak = prefs.Voice && nav.RouteLength > 0;
     if (speak && nav.SoundIdle) {
         LoadVoice(voice);
     }
@@ -316,7 +317,7 @@ void FixCycle::ShowActiveLeg()
         PlayLoaded();
     }
 
-    if (display.isChecked("WPVoice") && nav.RouteLength > 0 && nav.ApproachPending && nav.SoundIdle) {
+    if (prefs.WPVoice && nav.RouteLength > 0 && nav.ApproachPending && nav.SoundIdle) {
         nav.ApproachPending = false;
         LoadVoice("approach.wav");
         PlayLoaded();
@@ -338,21 +339,21 @@ void FixCycle::ShowEndOfLeg()
         display.WPNameIndex = -1;
     }
     const bool pastEnd = nav.ActiveWaypoint == 0 || nav.ActiveWaypoint == nav.RouteLength + 1;
-    if (display.isChecked("NormalMode") && display.isChecked("NavigationData1") && nav.RouteLength > 0 && pastEnd
-        && !nav.EventSentence && !display.isChecked("MeasureMode")) {
+    const Preferences& prefs = state_.prefs;
+    if (prefs.OnRouteCompletion == RouteCompletion::NormalMode && state_.app.NavPanelVisible && nav.RouteLength > 0
+        && pastEnd && !nav.EventSentence && !hooks_.MeasureModeOn()) {
         display.StatusLine = kSelectNextWaypoint;
         nav.SelectPromptPending = true;
         nav.ApproachPending = false;
         display.hints["WPName"] = "End of route !|";
     }
-    if (display.isChecked("Reverse") && nav.RouteLength > 1) {
+    if (prefs.OnRouteCompletion == RouteCompletion::Reverse && nav.RouteLength > 1) {
         nav.RouteReversed = !nav.RouteReversed;
-        display.checked["RevRoute"] = nav.RouteReversed;
         nav.ActiveWaypoint = static_cast<std::int16_t>(nav.RouteReversed ? nav.RouteLength - 1 : 2);
         display.WPNameIndex = nav.ActiveWaypoint - 1;
         RestartLeg(nav, state_.route);
     }
-    if (display.isChecked("RepRoute") && nav.RouteLength > 1) {
+    if (prefs.OnRouteCompletion == RouteCompletion::RepRoute && nav.RouteLength > 1) {
         nav.ActiveWaypoint = 1;
         display.WPNameIndex = 0;
         RestartLeg(nav, state_.route);
@@ -362,7 +363,7 @@ void FixCycle::ShowEndOfLeg()
     } else {
         ShowSpeedAndCourse();
     }
-    if (display.isChecked("WPVoice") && nav.RouteLength > 0 && nav.SelectPromptPending && nav.SoundIdle) {
+    if (prefs.WPVoice && nav.RouteLength > 0 && nav.SelectPromptPending && nav.SoundIdle) {
         nav.SelectPromptPending = false;
         LoadVoice("select.wav");
         PlayLoaded();
@@ -372,7 +373,7 @@ void FixCycle::ShowEndOfLeg()
 void FixCycle::HeadingUp()
 {
     NavState& nav = state_.nav;
-    if (!state_.display.isChecked("HeadUp")) {
+    if (!state_.prefs.HeadUp) {
         return;
     }
     const double c = nav.COG;
@@ -410,7 +411,7 @@ void FixCycle::DRMode1Click()
 {
     NavState& nav = state_.nav;
     Display& display = state_.display;
-    const bool on = !display.isChecked("DRMode1");
+    const bool on = !nav.DRMode;
     display.checked["DRMode1"] = on;
     nav.DRMode = on;
     if (on) {
@@ -429,7 +430,7 @@ void FixCycle::DRMode1Click()
 
 void FixCycle::TowNavigationClick()
 {
-    const bool on = !state_.display.isChecked("TowNavigation1");
+    const bool on = !state_.nav.TowNavigation;
     state_.display.checked["TowNavigation1"] = on;
     state_.nav.TowNavigation = on;
 }

@@ -28,6 +28,8 @@ public:
     // An event fix while chart editing is on adds the position as a chart point.
     virtual bool ChartPointEditingEnabled() const { return false; }
     virtual void AddChartPoint() { ReportNotBuilt("AddChartPoint", "chart editing (chart points)"); }
+    // The measure tool of the views is on: the status line keeps the measured range.
+    virtual bool MeasureModeOn() const { return false; }
     // A manual fix in remarks mode opens the remark editor for the event.
     virtual void OpenRemarkEditor() { ReportNotBuilt("OpenRemarkEditor", "the remarks document"); }
     // The vessel outline the views draw follows the antenna offsets (without views there is no
@@ -42,10 +44,9 @@ inline constexpr const char* kLocateAntennaMessage = "Fix Position Of antenna re
 inline constexpr const char* kResetTripQuestion = "Reset the trip distance - Are you sure?";
 inline constexpr const char* kMonitorTemplate = "$KVGGA,@t,@p:3,5,07,0.0,0.0,M,,0000*MON";
 
-// Check marks read by name in Display.checked: "ShowNMEA", "AISMonitor", "Remarks1", "PenUp1"
-// (text log), "MeasureMode", "NavigationData1", "NormalMode" / "Reverse" / "RepRoute" (route
-// completion), "Voice" ("XTE Voice -"), "Vfreq" ("Only on change"), "WPVoice", "HeadUp"; written:
-// "DRMode1", "TowNavigation1", "RevRoute", and the hints "XTerror" and "WPName".
+// Switches read from the preferences record (raw NMEA, route completion, the voices, heading up);
+// the check mark read by name: "AISMonitor"; written: "DRMode1", "TowNavigation1", and the hints
+// "XTerror" and "WPName".
 class FixCycle {
 public:
     FixCycle(ProgramState& state, Platform& platform, TrackLogs& logs, FixCycleHooks& hooks);

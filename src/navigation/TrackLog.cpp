@@ -198,7 +198,7 @@ void TrackLogs::WriteTextLogLine(bool manual)
     const std::uint16_t fixCount = nav.TextLogFixCount;
     const std::uint16_t eventNumber = nav.EventNumber;
     std::string text;
-    if (nav.EventSentence && state_.display.isChecked("PenUp1")) {
+    if (nav.EventSentence && state_.app.PenUp) {
         text += "# -b\r\n";
     }
     nav.TextLogFixCount = static_cast<std::uint16_t>(nav.TextLogFixCount + 1);

@@ -116,8 +116,8 @@ void NmeaInterface::CloseAtExit()
 void NmeaInterface::ShowNMEAClick()
 {
     Display& d = state_.display;
-    const bool show = !d.isChecked(kShowNMEAControl);
-    d.checked[kShowNMEAControl] = show;
+    const bool show = !state_.prefs.ShowNMEA;
+    state_.prefs.ShowNMEA = show;
     if (!show) {
         d.StatusLine.clear();
     }
@@ -167,8 +167,8 @@ void NmeaInterface::UseSentence(const std::string& sentence)
     // decoder only at its own sentence end: handing it on again after a following satellite
     // sentence would join a middle fragment twice and decode a corrupt message. (The log would
     // have kept the repeat out of the file anyway: it skips an AIS line equal to the last one.)
-    if (id == "!AIVDM" && d.isChecked(kProcAisControl) && nav.LastAisSentence.rfind("!AIVDM", 0) == 0) {
-        if (d.isChecked(kShowNMEAControl)) {
+    if (id == "!AIVDM" && state_.prefs.ProcAis && nav.LastAisSentence.rfind("!AIVDM", 0) == 0) {
+        if (state_.prefs.ShowNMEA) {
             d.StatusLine = nav.LastAisSentence;
         }
         if (ais_ != nullptr) {

@@ -23,8 +23,6 @@ inline constexpr const char* kNmeaButtonControl = "NMEAServerOnOff";
 inline constexpr const char* kDRModeControl = "DRMode1";
 inline constexpr const char* kGetAvgPosControl = "GetAvgPos";
 inline constexpr const char* kPlayAISlogControl = "PlayAISlog";
-inline constexpr const char* kShowNMEAControl = "ShowNMEA";
-inline constexpr const char* kProcAisControl = "ProcAis";
 
 // Watchdog periods in ticks of about 55 ms: 15 s while data arrive, then 10 s between reports.
 inline constexpr int kWatchdogTicks = 273;

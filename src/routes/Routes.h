@@ -92,9 +92,8 @@ MeasureResult MeasureText(double startLat, double startLong, const NavState& nav
 MeasureResult MeasureText(double startLat, double startLong, double lat, double lon, const NavState& nav, double total);
 std::string MeasureUnitLabel(double unitFactor);
 
-// "On Completion of route ..." and "Reversed route": repeating a route and reversing it never
-// stay on together.
-enum class RouteCompletion { NormalMode, Reverse, RepRoute };
+// "On Completion of route ..." and "Reversed route" as the dialog edits them: repeating a route
+// and reversing it never stay on together.
 struct RouteCompletionSettings {
     RouteCompletion completion = RouteCompletion::NormalMode;
     bool RevRoute = false;

@@ -181,7 +181,6 @@ void TidalAtlas::ManTideClick(bool ticked)
     for (const char* control : { "Tset", "TDrift", "TsetLabel", "TDriftLabel", "AvTide" }) {
         state_.display.enabled[control] = ticked;
     }
-    state_.display.checked["ManTide"] = ticked;
     state_.nav.AtlasTide = !ticked;
 }
 

@@ -3,6 +3,7 @@
 
 #include "app/DataPlot.h"
 #include "app/MenuState.h"
+#include "charts/WaypointFiles.h"
 #include "nmea/WaypointTransfer.h"
 #include "ui/AisTargetWindow.h"
 #include "ui/ClickLabel.h"
@@ -209,6 +210,11 @@ void MainWindow::buildMenus()
         aisWindow_->setVisible(!aisWindow_->isVisible());
         aisWindow_->refresh();
     });
+
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    edit->setObjectName(QStringLiteral("EditMenu"));
+    addCommand(edit, kv::kDOSWPTformat, QStringLiteral("DOS &WPT format"), "Also save waypoint database in DOS format",
+               [this] { kv::DOSWPTformatClick(state_); }, {}, true);
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
     tools->setObjectName(QStringLiteral("ToolsMenu"));

@@ -301,6 +301,13 @@ void MainWindow::refresh()
         }
     }
 
+    // Switches are the preferences record's: their check marks follow it, whatever a click did.
+    for (const kv::SwitchCommand& item : kv::kSwitchCommands) {
+        if (QAction* action = command(QLatin1String(item.control))) {
+            action->setChecked(state_.prefs.*item.field);
+        }
+    }
+
     // The text-log button shows its image when the working folder has one.
     if (QAction* textLog = command(QStringLiteral("TxtLogOnOff"))) {
         const QString image = QString::fromLocal8Bit(state_.app.TextLogButtonImage.c_str());

@@ -48,7 +48,7 @@ TEST_F(AisLogTest, SentencesAndPositionLinesAreLoggedOnce)
     EXPECT_EQ(state.nav.LastAisSentence, b);
 
     // The raw-NMEA switch shows each sentence in the status line.
-    state.display.checked["ShowNMEA"] = true;
+    state.prefs.ShowNMEA = true;
     ais.ProcessAISSentence(a);
     EXPECT_EQ(state.display.StatusLine, a);
 }
@@ -69,12 +69,12 @@ TEST_F(AisLogTest, UnwritableLogLosesOnlyItsLines)
 TEST_F(AisLogTest, ProcessAisSwitchNeedsTheInterface)
 {
     ais.ProcAisClick();
-    EXPECT_FALSE(state.display.isChecked("ProcAis"));
+    EXPECT_FALSE(state.prefs.ProcAis);
     ais.ProcessAISSentence(PositionSentence(PositionReport{}));
     EXPECT_EQ(state.ais.AISTargetCount, 0) << "nothing is taken while AIS processing is off";
     state.nav.NmeaOpen = false;
     ais.ProcAisClick();
-    EXPECT_FALSE(state.display.isChecked("ProcAis"));
+    EXPECT_FALSE(state.prefs.ProcAis);
     EXPECT_TRUE(fake.prompter.lastMessageIs("Open NMEA interface first!"));
 }
 

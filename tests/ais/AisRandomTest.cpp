@@ -120,7 +120,7 @@ TEST(AisRandom, HundredThousandMutatedSentences)
     // The database is exercised by the smaller run below; here it would only cost time.
     state.ais.UpdateAISDatabase = false;
     state.ais.SearchAISDatabase = false;
-    state.ais.AISvoice = true;
+    state.prefs.AISvoice = true;
     state.quickLog.push({});
     state.quickLog.push({});
     state.ais.AdditionalTargetData = true;

@@ -203,7 +203,7 @@ TEST(AisSectors, BoundariesOfTheRelativeBearing)
 
 TEST_F(AisTargetsTest, VoiceAnnouncesTheSectorOfANewTarget)
 {
-    state.ais.AISvoice = true;
+    state.prefs.AISvoice = true;
     state.nav.OwnLat = 50.0;
     state.nav.OwnLong = 1.0;
     state.nav.COGValue = 90.0; // heading east

@@ -612,10 +612,10 @@ TEST(MainController, ShowRawNmeaClearsTheStatusLineWhenUnchecked)
     Program p;
     p.create();
     p.controller->ShowNMEAClick();
-    EXPECT_TRUE(p.state.display.isChecked(kShowNMEAControl));
+    EXPECT_TRUE(p.state.prefs.ShowNMEA);
     p.state.display.StatusLine = "$GPGGA,...";
     p.controller->ShowNMEAClick();
-    EXPECT_FALSE(p.state.display.isChecked(kShowNMEAControl));
+    EXPECT_FALSE(p.state.prefs.ShowNMEA);
     EXPECT_EQ(p.state.display.StatusLine, "");
 }
 
@@ -696,3 +696,48 @@ TEST(MainController, StartRemovesStaleTemporariesOfInterruptedRewrites)
     }
     EXPECT_EQ(p.dir.read("logs/.kvtmp-notes"), "someone else's");
 }
+namespace {
+
+// The switches only the preferences and timing dialogs change start as their check boxes are
+// drawn on a first start: on only where the box starts ticked.
+TEST(MainController, DialogSwitchesStartAsTheirCheckBoxes)
+{
+    Program p;
+    p.create();
+    p.controller->SecsTimerTimer();
+    const ProgramState& s = p.state;
+    const struct {
+        const char* control;
+        bool on;
+        bool actual;
+    } rows[] = {
+        {"KnAlways", true, s.nav.KnotsAlways},
+        {"WP_auto", true, s.nav.AutoNextWaypoint},
+        {"NormalMode", true, s.prefs.OnRouteCompletion == RouteCompletion::NormalMode},
+        {"Reverse", false, s.prefs.OnRouteCompletion == RouteCompletion::Reverse},
+        {"RepRoute", false, s.prefs.OnRouteCompletion == RouteCompletion::RepRoute},
+        {"RevRoute", false, s.nav.RouteReversed},
+        {"Voice", false, s.prefs.Voice},
+        {"WPVoice", false, s.prefs.WPVoice},
+        {"Vfreq", false, s.prefs.Vfreq},
+        {"AISvoice", false, s.prefs.AISvoice},
+        {"ManTide", false, !s.nav.AtlasTide},
+        {"HeadUp", false, s.prefs.HeadUp},
+        {"NoOffsets", false, s.prefs.NoOffsets},
+        {"KeepLog", true, s.nav.DisposalStep == 2},
+        {"sendAPB", true, s.nav.sendAPB},
+        {"sendXTE", true, s.nav.sendXTE},
+        {"sendHSC", true, s.nav.sendHSC},
+        {"SendBOD", true, s.nav.SendBOD},
+        {"sendBWR", false, s.nav.sendBWR},
+        {"SendVTG", false, s.nav.SendVTG},
+        {"SendRMB", false, s.nav.SendRMB},
+        {"SendCustom", false, s.nav.SendCustom},
+        {"UTCClock", true, s.nav.UseGpsTime},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(row.actual, row.on) << row.control;
+    }
+}
+
+} // namespace

@@ -21,6 +21,17 @@ TEST(MenuState, NothingButTheBasicsWithoutAView)
     EXPECT_TRUE(d.FixTimer.enabled); // the interface is open
 }
 
+TEST(MenuState, DosWaypointFormatWantsAView)
+{
+    Display d;
+    MenuInputs in;
+    UpdateMenuItems(d, in);
+    EXPECT_FALSE(d.isEnabled(cmd::DOSWaypointFormat));
+    in.viewCount = 1; // a chart without waypoints may still get some
+    UpdateMenuItems(d, in);
+    EXPECT_TRUE(d.isEnabled(cmd::DOSWaypointFormat));
+}
+
 TEST(MenuState, RouteAndDeadReckoningModes)
 {
     Display d;

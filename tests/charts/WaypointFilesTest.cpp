@@ -130,7 +130,7 @@ TEST(WaypointDatabase, WritesBesideTheSaveNameAndTheDosCopyWhenChecked)
     ASSERT_TRUE(WriteWaypointDatabase(p.state, p.fakes.prompter));
     EXPECT_EQ(p.dir.read("charts/sol.wps"), WaypointNameField("A", 19) + "S 05.07.50  E000.30.00\r\n");
     DOSWPTformatClick(p.state);
-    EXPECT_FALSE(p.state.display.isChecked(kDOSWPTformat));
+    EXPECT_FALSE(p.state.prefs.DOSWPTformat);
     // An unwritable folder: the error, and the table is unchanged.
     p.state.chart.SaveFileName = p.dir.file("gone/sol.cht");
     EXPECT_FALSE(WriteWaypointDatabase(p.state, p.fakes.prompter));

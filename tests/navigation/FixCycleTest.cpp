@@ -269,7 +269,7 @@ TEST(CrossTrackGauge, ColourVoiceAndOnlyOnChange)
     Cycle c;
     c.Route({{50.5, 1.0}});
     c.nav.LegBearing = 0.0;
-    c.display.checked["Voice"] = true;
+    c.state.prefs.Voice = true;
     c.fakes.sound.autoFinish = true;
     // A vessel 0.5 nm east of a leg running north: right of track.
     const double east = 0.5 / 60.0;
@@ -286,7 +286,7 @@ TEST(CrossTrackGauge, ColourVoiceAndOnlyOnChange)
     EXPECT_TRUE(c.nav.SoundIdle);
 
     // Same colour again with "Only on change": silent.
-    c.display.checked["Vfreq"] = true;
+    c.state.prefs.Vfreq = true;
     c.Receive(Cycle::Gga("120200", 50.02, 1.0 - east));
     EXPECT_EQ(c.cycle.LastPrompt(), "");
     // Left of track: lime and "\right.wav"; the clip's file is found whatever its case.
@@ -316,9 +316,9 @@ TEST(EndOfRoute, PromptReverseAndRepeat)
 {
     Cycle c;
     c.Route({{50.0, 1.0}, {50.1, 1.0}, {50.2, 1.0}});
-    c.display.checked["NormalMode"] = true;
-    c.display.checked["NavigationData1"] = true;
-    c.display.checked["WPVoice"] = true;
+    c.state.prefs.OnRouteCompletion = RouteCompletion::NormalMode;
+    c.state.app.NavPanelVisible = true;
+    c.state.prefs.WPVoice = true;
     c.nav.ActiveWaypoint = 3;
     c.Receive(Cycle::Gga("120000", 50.19, 1.0));
     c.Receive(Cycle::Gga("120100", 50.1999, 1.0)); // inside the circle of the last waypoint
@@ -328,16 +328,13 @@ TEST(EndOfRoute, PromptReverseAndRepeat)
     EXPECT_EQ(c.cycle.LastPrompt(), "\\select.wav");
     EXPECT_EQ(c.display.WPNameIndex, -1);
 
-    c.display.checked["NormalMode"] = false;
-    c.display.checked["Reverse"] = true;
+    c.state.prefs.OnRouteCompletion = RouteCompletion::Reverse;
     c.Receive(Cycle::Gga("120200", 50.1999, 1.0));
-    EXPECT_TRUE(c.nav.RouteReversed);
-    EXPECT_TRUE(c.display.isChecked("RevRoute"));
+    EXPECT_TRUE(c.nav.RouteReversed); // the "Reversed route" box shows it
     EXPECT_EQ(c.nav.ActiveWaypoint, 2);
     EXPECT_NEAR(c.nav.LegBearing, 180.0, 1e-3);
 
-    c.display.checked["Reverse"] = false;
-    c.display.checked["RepRoute"] = true;
+    c.state.prefs.OnRouteCompletion = RouteCompletion::RepRoute;
     c.nav.ActiveWaypoint = 0;
     c.Receive(Cycle::Gga("120300", 50.1999, 1.0));
     EXPECT_EQ(c.nav.ActiveWaypoint, 1);
@@ -345,7 +342,7 @@ TEST(EndOfRoute, PromptReverseAndRepeat)
     // A one-waypoint route neither reverses nor repeats, and never reads past the table.
     Cycle one;
     one.Route({{50.0, 1.0}});
-    one.display.checked["Reverse"] = true;
+    one.state.prefs.OnRouteCompletion = RouteCompletion::Reverse;
     one.nav.ActiveWaypoint = 2;
     one.Receive(Cycle::Gga("120000", 50.0, 1.0));
     one.Receive(Cycle::Gga("120100", 50.0, 1.0));
@@ -416,7 +413,7 @@ TEST(FixCycle, UnbuiltFeaturesSaySoInTheLog)
     state.nav.LogDir = dir.path() + "/";
     state.nav.LogNameBase = "08-12-26";
     state.nav.KeepTextLog = true;
-    state.display.checked["Remarks1"] = true;
+    state.app.RemarksMode = true;
     ASSERT_TRUE(state.nav.AutoChart);
     const int loads = NotBuiltCount("AutoLoadChart");
     const int remarks = NotBuiltCount("OpenRemarkEditor");
@@ -488,7 +485,7 @@ TEST(DeadReckoningFix, AdvancesAlongTheLegAndHeadingUp)
     c.nav.OwnLong = 1.0;
     c.nav.BoatSpeed = 6.0;
     c.nav.FixIntervalMs = 600000;
-    c.display.checked["HeadUp"] = true;
+    c.state.prefs.HeadUp = true;
     c.cycle.FixTimerTimer(); // first fix: where the vessel is
     EXPECT_EQ(c.nav.FixSource, "DR");
     EXPECT_NEAR(c.nav.OwnLat, 50.0, 1e-12);

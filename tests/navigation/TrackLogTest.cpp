@@ -189,7 +189,7 @@ TEST(TextLog, EventLinesPenUpAndSwitch)
     f.logs.WriteTextLogLine(false);
     f.logs.WriteTextLogLine(true);
     f.state.nav.EventSentence = true;
-    f.state.display.checked["PenUp1"] = true;
+    f.state.app.PenUp = true;
     f.logs.WriteTextLogLine(true);
     EXPECT_EQ(f.state.nav.TextLogFixCount, 3);
     EXPECT_EQ(f.state.nav.EventNumber, 2);

@@ -98,7 +98,7 @@ TEST(BadInput, RandomBytesAndMutatedSentences)
     NmeaInterface nmea(state, fakes.platform, &ais);
     state.nav.ComPortNumber = 1;
     nmea.OpenNmeaInterface();
-    state.display.checked[kProcAisControl] = true;
+    state.prefs.ProcAis = true;
     std::uniform_int_distribution<int> byte(0, 255);
     std::uniform_int_distribution<int> length(0, 140);
     NavState nav;

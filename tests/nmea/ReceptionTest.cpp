@@ -73,11 +73,12 @@ TEST(Reception, AisSentencesAreHandedOnWhileProcessingIsOn)
 {
     Rx rx;
     rx.open();
+    rx.state.prefs.ProcAis = false;
     rx.send(kAis + "\r\n");
     EXPECT_TRUE(rx.ais.got.empty()); // processing off
     EXPECT_EQ(rx.state.nav.LastAisSentence, kAis);
-    rx.state.display.checked[kProcAisControl] = true;
-    rx.state.display.checked[kShowNMEAControl] = true;
+    rx.state.prefs.ProcAis = true;
+    rx.state.prefs.ShowNMEA = true;
     rx.send(kAis + "\r\n$GPGSV,1\r\n");
     // Handed on once: a satellite sentence after it does not repeat it (a repeated middle
     // fragment would corrupt a three-fragment message), though it is still the last AIS line.
@@ -89,10 +90,10 @@ TEST(Reception, AisSentencesAreHandedOnWhileProcessingIsOn)
     EXPECT_EQ(rx.ais.got.size(), 1u);
     EXPECT_TRUE(rx.state.nav.LastAisSentence.empty());
     rx.nmea.ShowNMEAClick(); // unchecking "Show raw NMEA" clears the status line
-    EXPECT_FALSE(rx.state.display.isChecked(kShowNMEAControl));
+    EXPECT_FALSE(rx.state.prefs.ShowNMEA);
     EXPECT_EQ(rx.state.display.StatusLine, "");
     rx.nmea.ShowNMEAClick();
-    EXPECT_TRUE(rx.state.display.isChecked(kShowNMEAControl)); // the accepted position sentence ended the repeats
+    EXPECT_TRUE(rx.state.prefs.ShowNMEA); // the accepted position sentence ended the repeats
     EXPECT_EQ(rx.state.nav.LastAisSentence, "");
 }
 

@@ -3,6 +3,7 @@
 
 #include "UiSupport.h"
 
+#include "charts/WaypointFiles.h"
 #include "views/ViewGeometry.h"
 #include "core/Config.h"
 #include "support/ConfigFile.h"
@@ -206,6 +207,59 @@ TEST_F(MainWindowTest, EnablingFollowsTheModes)
     command("FileNewItem")->trigger();
     EXPECT_EQ(subWindows(), 2);
     EXPECT_FALSE(command("Find_Antenna")->isEnabled());
+}
+
+TEST_F(MainWindowTest, DosWaypointFormatIsChosenInTheEditMenu)
+{
+    start();
+    QAction* dos = command("DOSWPTformat");
+    ASSERT_NE(dos, nullptr);
+    EXPECT_EQ(dos->text(), QStringLiteral("DOS &WPT format"));
+    EXPECT_EQ(dos->statusTip(), QStringLiteral("Also save waypoint database in DOS format"));
+    const QMenu* edit = window->findChild<QMenu*>(QStringLiteral("EditMenu"));
+    ASSERT_NE(edit, nullptr);
+    EXPECT_TRUE(edit->actions().contains(dos));
+    EXPECT_TRUE(dos->isCheckable());
+    EXPECT_FALSE(dos->isChecked());
+    EXPECT_FALSE(dos->isEnabled()); // no view yet
+    window->secsTick();
+    ASSERT_TRUE(dos->isEnabled());
+    dos->trigger();
+    EXPECT_TRUE(dos->isChecked());
+    EXPECT_TRUE(state.prefs.DOSWPTformat);
+    dos->trigger();
+    EXPECT_FALSE(dos->isChecked());
+    EXPECT_FALSE(state.prefs.DOSWPTformat);
+}
+
+TEST_F(MainWindowTest, SwitchCheckMarksMirrorThePreferences)
+{
+    start();
+    window->secsTick();
+    for (const SwitchCommand& item : kSwitchCommands) {
+        QAction* action = command(item.control);
+        ASSERT_NE(action, nullptr) << item.control;
+        EXPECT_EQ(action->isChecked(), state.prefs.*item.field) << item.control;
+        // A change of the record shows after the next operation, whoever made it.
+        state.prefs.*item.field = !(state.prefs.*item.field);
+        window->secsTick();
+        EXPECT_EQ(action->isChecked(), state.prefs.*item.field) << item.control;
+    }
+    // A click the operation refuses leaves the mark as the record has it: AIS processing cannot
+    // be switched while the interface is closed.
+    state.prefs.ProcAis = true;
+    window->secsTick();
+    command("ProcAis")->trigger();
+    EXPECT_TRUE(state.prefs.ProcAis);
+    EXPECT_TRUE(command("ProcAis")->isChecked());
+    EXPECT_TRUE(fakes.prompter.lastMessageIs("Open NMEA interface first!"));
+    // A click that is taken changes the record, and the mark follows.
+    command("ShowNMEA")->trigger();
+    command("ShowNMEA")->trigger();
+    const bool shown = state.prefs.ShowNMEA;
+    command("ShowNMEA")->trigger();
+    EXPECT_NE(state.prefs.ShowNMEA, shown);
+    EXPECT_EQ(command("ShowNMEA")->isChecked(), state.prefs.ShowNMEA);
 }
 
 TEST_F(MainWindowTest, ThirdViewIsRefused)

@@ -177,6 +177,11 @@ int RunNavigate(const kvtool::Args& args)
     if (deadReckoning && !state.nav.DRMode) {
         program.fix().DRMode1Click();
     }
+    // A replayed voyage records its prompts: both voices speak, steering prompts only when the
+    // side of the track changes.
+    state.prefs.Voice = true;
+    state.prefs.WPVoice = true;
+    state.prefs.Vfreq = true;
     kv::FixCycle& cycle = program.fix();
 
     std::size_t messagesShown = 0;
