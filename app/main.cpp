@@ -1,10 +1,14 @@
-// kvfree [config-file] [--screenshot FILE.png --after SECONDS [--show-ais]] [--quit-after SECONDS]
+// kvfree [--workdir DIR] [config-file] [--screenshot FILE.png --after SECONDS [--show-ais]]
+//        [--quit-after SECONDS]   (kvfree --help tells the rest)
 //
 // --quit-after closes the window through the ordinary quit sequence, the question answered Yes
 // on the terminal: a scripted run that starts, shows its chart and stops as a user would.
 //
-// Runs in the current working folder (charts/, routes/, tides/, logs/ and kelvw.cfg live there).
+// Runs in its working folder (charts/, routes/, tides/, logs/ and kelvw.cfg live there), chosen
+// by kv::ChooseWorkingFolder and made the current folder.
 
+#include "app/CommandLine.h"
+#include "app/WorkingFolder.h"
 #include "platform/Clock.h"
 #include "platform/Platform.h"
 #include "platform/qt/QtSerialPort.h"
@@ -15,10 +19,14 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QScreen>
 #include <QTimer>
 
 #include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
 
 namespace {
 class TerminalPrompter final : public kv::Prompter {
@@ -38,36 +46,62 @@ public:
     }
     void beep(kv::Beep) override {}
 };
+std::string Env(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "";
+}
+
+// Where the demo data may lie: beside an installed program (share/kvfree/demo), in the
+// installation prefix it was built for, and in the source tree of a build that is not installed.
+std::vector<std::string> DemoFolders()
+{
+    return {QCoreApplication::applicationDirPath().toStdString() + "/../share/kvfree/demo", KV_INSTALLED_DEMO_DIR,
+            KV_SOURCE_DEMO_DIR};
+}
+
+int UsageError(const std::string& text)
+{
+    std::fprintf(stderr, "kvfree: %s\nTry 'kvfree --help' for more information.\n", text.c_str());
+    return 2;
+}
 } // namespace
 
 int main(int argc, char** argv)
 {
+    // --help, --version and usage errors are answered before Qt looks for a display.
+    const std::vector<std::string> rawArgs(argv + 1, argv + argc);
+    kv::CommandLine options = kv::ParseCommandLine(rawArgs, true);
+    if (!options.error.empty()) {
+        return UsageError(options.error);
+    }
+    kv::WorkingFolderInputs folderInputs{QDir::currentPath().toStdString(), options.workdir, options.configArgument,
+                                         Env("XDG_DATA_HOME"), Env("HOME").empty() ? QDir::homePath().toStdString() : Env("HOME")};
+    const kv::WorkingFolderChoice folder = kv::ChooseWorkingFolder(folderInputs);
+    if (options.help) {
+        std::fputs(kv::HelpText(folder).c_str(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::fputs(kv::VersionText().c_str(), stdout);
+        return 0;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("KVFree"));
-
-    std::string configArgument;
-    QString screenshotPath;
-    double screenshotAfter = 3.0;
-    bool showAis = false;
-    double quitAfter = -1.0;
-    const QStringList args = QApplication::arguments();
-    for (qsizetype i = 1; i < args.size(); ++i) {
-        if (args[i] == QLatin1String("--screenshot") && i + 1 < args.size()) {
-            screenshotPath = args[++i];
-        } else if (args[i] == QLatin1String("--after") && i + 1 < args.size()) {
-            screenshotAfter = args[++i].toDouble();
-        } else if (args[i] == QLatin1String("--quit-after") && i + 1 < args.size()) {
-            quitAfter = args[++i].toDouble();
-        } else if (args[i] == QLatin1String("--show-ais")) {
-            showAis = true;
-        } else if (configArgument.empty() && !args[i].startsWith(QLatin1String("--"))) {
-            configArgument = args[i].toLatin1().toStdString();
-        } else {
-            std::fprintf(stderr, "usage: kvfree [config-file] [--screenshot FILE.png --after SECONDS [--show-ais]] "
-                                 "[--quit-after SECONDS]\n");
-            return 2;
-        }
+    QApplication::setApplicationVersion(QString::fromStdString(kv::ProgramVersion()));
+    QGuiApplication::setDesktopFileName(QStringLiteral("kvfree"));
+    // What Qt did not take of its own options is ours, and must be known.
+    std::vector<std::string> args;
+    for (const QString& a : QApplication::arguments().mid(1)) {
+        args.push_back(a.toStdString());
     }
+    options = kv::ParseCommandLine(args, false);
+    if (!options.error.empty()) {
+        return UsageError(options.error);
+    }
+    const QString screenshotPath = QString::fromStdString(options.screenshot);
+    const double quitAfter = options.quitAfter;
 
     kvui::QtPrompter qtPrompter;
     TerminalPrompter terminalPrompter;
@@ -75,8 +109,20 @@ int main(int argc, char** argv)
     // the terminal.
     const bool scripted = !screenshotPath.isEmpty() || quitAfter >= 0.0;
     kv::Prompter& prompter = scripted ? static_cast<kv::Prompter&>(terminalPrompter) : static_cast<kv::Prompter&>(qtPrompter);
+
+    const kv::WorkingFolderSetup setup = kv::PrepareWorkingFolder(folder, kv::FindDemoData(DemoFolders()));
+    if (!setup.ok) {
+        prompter.error(setup.message);
+        return 1;
+    }
+    // Relative names (the configuration argument, a screenshot file, dev/com<n>) are taken from
+    // the working folder from here on.
+    const QString screenshotFile = screenshotPath.isEmpty() ? QString() : QFileInfo(screenshotPath).absoluteFilePath();
+    QDir::setCurrent(QString::fromStdString(folder.folder));
+    const std::string workingFolder = QDir::currentPath().toStdString();
+
     kv::SystemClock clock;
-    kv::QtSerialPort serial(QDir::currentPath().toStdString());
+    kv::QtSerialPort serial(workingFolder);
     kv::QtSoundPlayer sound;
     kvui::QtLauncher launcher;
     kvui::QtClipboard clipboard;
@@ -89,7 +135,7 @@ int main(int argc, char** argv)
     if (scripted) {
         window.aboutBox = [] {};
     }
-    window.start(QDir::currentPath().toStdString(), configArgument);
+    window.start(workingFolder, options.configArgument);
     window.showMaximized();
     if (!screenshotPath.isEmpty()) {
         // Without a window manager "maximised" means nothing: take the whole screen.
@@ -97,18 +143,23 @@ int main(int argc, char** argv)
             window.setGeometry(screen->availableGeometry());
         }
     }
-    if (showAis) {
+    if (options.showAis) {
         // The AIS view exists after the first tick.
         QTimer::singleShot(1500, &window, [&window] { window.showAisTargets(); });
     }
 
     if (!screenshotPath.isEmpty()) {
-        QTimer::singleShot(static_cast<int>(screenshotAfter * 1000), &window, [&window, screenshotPath] {
+        QTimer::singleShot(static_cast<int>(options.screenshotAfter * 1000), &window, [&window, screenshotPath = screenshotFile] {
             const bool saved = window.grab().save(screenshotPath);
             std::fprintf(saved ? stdout : stderr, "%s %s\n", saved ? "screenshot saved to" : "could not save",
                          screenshotPath.toLocal8Bit().constData());
             QApplication::exit(saved ? 0 : 1);
         });
+    }
+    if (setup.created) {
+        // Told once: the next start finds the folder made.
+        std::printf("%s\n", setup.message.c_str());
+        QTimer::singleShot(0, &window, [&prompter, message = setup.message] { prompter.information(message); });
     }
     if (quitAfter >= 0.0) {
         QTimer::singleShot(static_cast<int>(quitAfter * 1000), &window, [&window] { window.close(); });

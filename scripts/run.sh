@@ -10,9 +10,9 @@ cmake --build build/release -j "$(nproc)" --target kvfree kvtool
 mkdir -p demo/charts demo/routes demo/tides demo/logs
 cd demo
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
-  exec ../build/release/kvfree "$@"
+  exec ../build/release/kvfree --workdir . "$@"
 fi
 echo "No display here: starting KVFree on a virtual display and saving a picture of its window."
-xvfb-run -a -s "-screen 0 1280x1024x24" ../build/release/kvfree "$@" --screenshot screenshot.png --after 4
+xvfb-run -a -s "-screen 0 1280x1024x24" ../build/release/kvfree --workdir . "$@" --screenshot screenshot.png --after 4
 echo "Look at demo/screenshot.png. To use the window, run this command again from a desktop session"
-echo "(or over 'ssh -X'), or run: cd demo && xvfb-run ../build/release/kvfree"
+echo "(or over 'ssh -X'), or run: cd demo && xvfb-run ../build/release/kvfree --workdir ."

@@ -1,5 +1,6 @@
 #include "ui/MainWindow.h"
 
+#include "app/CommandLine.h"
 #include "views/ViewGeometry.h"
 #include "ui/AisTargetWindow.h"
 #include "ui/ClickLabel.h"
@@ -109,7 +110,7 @@ MainWindow::MainWindow(kv::ProgramState& state, kv::Platform& platform, QWidget*
     };
     aboutBox = [this] {
         auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("About KVFree"),
-                                    QStringLiteral("KVFree\nA chart plotter for small vessels."), QMessageBox::Ok, this);
+                                    QString::fromStdString(kv::AboutText(workingFolder_)), QMessageBox::Ok, this);
         box->setObjectName(QStringLiteral("AboutBox"));
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->setModal(false);
@@ -160,6 +161,7 @@ void MainWindow::start(const std::string& workingFolder, const std::string& conf
         state_.chartGeometry.SurfaceWidth = surface.width;
         state_.chartGeometry.SurfaceHeight = surface.height;
     }
+    workingFolder_ = workingFolder;
     controller_->FormCreate(workingFolder, configArgument);
     refresh();
     secsTimer_->start(static_cast<int>(state_.display.SecsTimer.intervalMs));

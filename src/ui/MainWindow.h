@@ -140,6 +140,7 @@ private:
     AisTargetWindow* aisWindow_ = nullptr;
     bool refreshing_ = false;
     bool ending_ = false;
+    std::string workingFolder_; // shown in the About box
 };
 
 } // namespace kvui

@@ -46,8 +46,8 @@ TEST(ProgramRun, StartsShowsTheChartAndEndsWithoutSanitizerReports)
         const char* expectedErr; // what the run says on the terminal on its way out
     };
     const Case cases[] = {
-        {"quit sequence", "--quit-after 3", "question (answered Yes): Quit Kelvane - Are you sure?"},
-        {"screenshot run", "--screenshot shot.png --after 3", "Total chart points"},
+        {"quit sequence", "--workdir . --quit-after 3", "question (answered Yes): Quit Kelvane - Are you sure?"},
+        {"screenshot run", "--workdir . --screenshot shot.png --after 3", "Total chart points"},
     };
     ASSERT_TRUE(std::filesystem::exists(KvfreePath())) << KvfreePath();
     for (const Case& tc : cases) {
