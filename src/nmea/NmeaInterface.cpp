@@ -31,7 +31,8 @@ bool NmeaInterface::OpenPort()
         return false;
     }
     if (!platform_.serial.open(nav.ComPortNumber, nav.BaudRate)) {
-        platform_.prompter.error(kPortUnavailable);
+        const std::string why = platform_.serial.openFailure();
+        platform_.prompter.error(why.empty() ? std::string(kPortUnavailable) : std::string(kPortUnavailable) + "\n" + why);
         ClosePort();
         return false;
     }

@@ -27,6 +27,9 @@ public:
     virtual bool isOpen() const = 0;
     virtual std::size_t outputFree() const = 0;
     virtual bool write(std::string_view bytes) = 0;
+    // What the user can do about the last failed open() when the port knows more than that it
+    // failed (a device the user may not open), or "" when it does not.
+    virtual std::string openFailure() const { return {}; }
     void setListener(SerialListener* listener) { listener_ = listener; }
 
 protected:

@@ -4,6 +4,9 @@
 #include <QSerialPortInfo>
 
 #include <algorithm>
+#include <cerrno>
+
+#include <unistd.h>
 
 namespace kv {
 
@@ -30,6 +33,13 @@ std::string ResolveComPort(unsigned portNumber, const std::string& workingFolder
     std::sort(ports.begin(), ports.end());
     ports.erase(std::unique(ports.begin(), ports.end()), ports.end());
     return portNumber <= ports.size() ? ports[portNumber - 1] : std::string();
+}
+
+std::string SerialPermissionHint(const std::string& device)
+{
+    return "Permission denied on " + device +
+           ": serial ports belong to the group 'dialout'. Add yourself to it "
+           "(sudo adduser $USER dialout), then log out and in again.";
 }
 
 QtSerialPort::QtSerialPort(std::string workingFolder, int tickMs) : workingFolder_(std::move(workingFolder))
@@ -60,12 +70,18 @@ QtSerialPort::~QtSerialPort()
 bool QtSerialPort::open(unsigned portNumber, unsigned baud)
 {
     close();
+    openFailure_.clear();
     device_ = ResolveComPort(portNumber, workingFolder_);
     if (device_.empty()) {
         return false;
     }
     port_.setPortName(QString::fromLocal8Bit(device_));
     if (!port_.open(QIODevice::ReadWrite)) {
+        // Qt says "permission" also for a device locked by another program; only the file's own
+        // access rights call for the group.
+        if (port_.error() == QSerialPort::PermissionError && ::access(device_.c_str(), R_OK | W_OK) != 0 && errno == EACCES) {
+            openFailure_ = SerialPermissionHint(device_);
+        }
         return false;
     }
     const bool configured = port_.setBaudRate(static_cast<qint32>(baud)) && port_.setDataBits(QSerialPort::Data8) &&

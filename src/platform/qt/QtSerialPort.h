@@ -19,6 +19,10 @@ namespace kv {
 // The device of COM `portNumber`, or "" when there is none.
 std::string ResolveComPort(unsigned portNumber, const std::string& workingFolder);
 
+// The advice for a serial device that the user is not allowed to open: on Debian the serial
+// devices belong to the group "dialout".
+std::string SerialPermissionHint(const std::string& device);
+
 class QtSerialPort final : public SerialPort {
 public:
     // Room of the output buffer: a line is written only when it fits whole.
@@ -33,6 +37,7 @@ public:
     bool isOpen() const override;
     std::size_t outputFree() const override;
     bool write(std::string_view bytes) override;
+    std::string openFailure() const override { return openFailure_; }
 
     const std::string& device() const { return device_; }
 
@@ -41,6 +46,7 @@ private:
 
     std::string workingFolder_;
     std::string device_;
+    std::string openFailure_;
     QSerialPort port_;
     QTimer ticker_;
 };
