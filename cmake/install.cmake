@@ -50,6 +50,7 @@ if(KV_BUILD_GUI)
   if(TARGET test_ui)
     # The install test installs the icons too.
     add_dependencies(test_ui kvfree_icons)
+    target_compile_definitions(test_ui PRIVATE KV_CMAKE_COMMAND="${CMAKE_COMMAND}")
   endif()
 
   find_program(DESKTOP_FILE_VALIDATE desktop-file-validate)
