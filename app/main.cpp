@@ -157,8 +157,11 @@ int main(int argc, char** argv)
         });
     }
     if (setup.created) {
-        // Told once: the next start finds the folder made.
-        std::printf("%s\n", setup.message.c_str());
+        // Told once: the next start finds the folder made. A scripted run's prompter writes
+        // it to the terminal already.
+        if (!scripted) {
+            std::printf("%s\n", setup.message.c_str());
+        }
         QTimer::singleShot(0, &window, [&prompter, message = setup.message] { prompter.information(message); });
     }
     if (quitAfter >= 0.0) {

@@ -64,7 +64,7 @@ TEST(Install, InstalledProgramStartsFromAnEmptyHomeAndDrawsTheDemoChart)
                                                         ShellQuote(KV_BINARY_DIR) + " --prefix " + ShellQuote(prefix) + " 2>&1");
     ASSERT_EQ(install.exitCode, 0) << install.out;
     for (const char* file : {"bin/kvfree", "bin/kvtool", "share/kvfree/demo/charts/world.cht", "share/kvfree/demo/charts/world.cfg",
-                             "share/applications/kvfree.desktop", "share/metainfo/io.github.kvfree.KVFree.metainfo.xml",
+                             "share/applications/kvfree.desktop", "share/doc/kvfree/README.md", "share/metainfo/io.github.kvfree.KVFree.metainfo.xml",
                              "share/icons/hicolor/scalable/apps/kvfree.svg", "share/icons/hicolor/48x48/apps/kvfree.png",
                              "share/icons/hicolor/128x128/apps/kvfree.png", "share/icons/hicolor/256x256/apps/kvfree.png"}) {
         EXPECT_TRUE(fs::is_regular_file(fs::path(prefix) / file)) << file;
