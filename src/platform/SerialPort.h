@@ -17,6 +17,9 @@ public:
     virtual void onCharsAvailable(std::string_view chars) = 0;
     // One watchdog tick (about 55 ms, 18.2 a second) passed without data re-arming it.
     virtual void onWatchdog() = 0;
+    // The link itself changed: a network connection made, lost or being retried, a device gone
+    // or back. A short text for the status line.
+    virtual void onSourceStatus(std::string_view /*text*/) {}
 };
 
 class SerialPort {
