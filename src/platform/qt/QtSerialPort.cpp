@@ -104,11 +104,11 @@ QtSerialPort::QtSerialPort(std::string workingFolder, int tickMs, SourceRetry re
             listener()->onWatchdog();
         }
     });
-    // A device that disappears (a USB adapter pulled out, the far end of a pseudo-terminal
-    // closed) is let go of at once, reading it again would only repeat the error, and looked
-    // for again until it is back.
+    // A device that disappears is let go of at once, reading it again would only repeat the
+    // error as fast as the event loop turns, and looked for again until it is back. A USB adapter
+    // pulled out reports a resource error; the far end of a pseudo-terminal closed, a read error.
     QObject::connect(&port_, &QSerialPort::errorOccurred, [this](QSerialPort::SerialPortError error) {
-        if (error == QSerialPort::ResourceError && port_.isOpen()) {
+        if ((error == QSerialPort::ResourceError || error == QSerialPort::ReadError) && port_.isOpen()) {
             port_.close();
             linkLost(source_.device + " is gone");
         }
