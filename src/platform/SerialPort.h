@@ -1,6 +1,7 @@
 #pragma once
-// The serial NMEA link: open by number at 4800 or 38400 baud, receive characters, a no-data
-// watchdog, free transmit space, write. Callbacks arrive on the
+// The NMEA link of a COM number: open by number at 4800 or 38400 baud, receive characters, a
+// no-data watchdog, free transmit space, write. Behind it may be a serial device or a network
+// source (platform/qt/QtSerialPort.h); the program sees no difference. Callbacks arrive on the
 // user-interface thread, one after another.
 
 #include <cstddef>
