@@ -1,6 +1,7 @@
 #include "nmea/NmeaInterface.h"
 
 #include "nmea/NmeaParse.h"
+#include "nmea/Talkers.h"
 
 namespace kv {
 
@@ -157,7 +158,7 @@ void NmeaInterface::UseSentence(const std::string& sentence)
     NavState& nav = state_.nav;
     Display& d = state_.display;
     const std::string_view id = std::string_view(sentence).substr(0, 6);
-    if ((id == "$GPRMC" && nav.PositionSentence == 1) || (id == "$GPGGA" && nav.PositionSentence == 0)) {
+    if (IsChosenPositionSentence(sentence, nav.PositionSentence)) {
         nav.LastPositionSentence = sentence;
         nav.LastAisSentence.clear();
     }
@@ -192,6 +193,11 @@ void NmeaInterface::onWatchdog()
     }
     ArmWatchdog(kNoDataTicks);
     nav.DataArriving = false;
+}
+
+void NmeaInterface::onSourceStatus(std::string_view text)
+{
+    state_.display.StatusLine = std::string(text);
 }
 
 } // namespace kv

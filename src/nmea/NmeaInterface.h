@@ -63,6 +63,8 @@ public:
     // Serial callbacks. The received bytes go through the sentence framer into RxBuffer.
     void onCharsAvailable(std::string_view chars) override;
     void onWatchdog() override;
+    // A network link made, lost or retried, a device gone or back: shown in the status line.
+    void onSourceStatus(std::string_view text) override;
 
     int watchdogTicksLeft() const { return ticksLeft_; }
 

@@ -1,6 +1,7 @@
 #pragma once
-// The serial NMEA link: open by number at 4800 or 38400 baud, receive characters, a no-data
-// watchdog, free transmit space, write. Callbacks arrive on the
+// The NMEA link of a COM number: open by number at 4800 or 38400 baud, receive characters, a
+// no-data watchdog, free transmit space, write. Behind it may be a serial device or a network
+// source (platform/qt/QtSerialPort.h); the program sees no difference. Callbacks arrive on the
 // user-interface thread, one after another.
 
 #include <cstddef>
@@ -17,6 +18,9 @@ public:
     virtual void onCharsAvailable(std::string_view chars) = 0;
     // One watchdog tick (about 55 ms, 18.2 a second) passed without data re-arming it.
     virtual void onWatchdog() = 0;
+    // The link itself changed: a network connection made, lost or being retried, a device gone
+    // or back. A short text for the status line.
+    virtual void onSourceStatus(std::string_view /*text*/) {}
 };
 
 class SerialPort {

@@ -171,3 +171,58 @@ TEST(SerialEndToEnd, MissingDeviceGivesTheMessageAndStaysClosed)
     EXPECT_FALSE(serial.isOpen());
     EXPECT_EQ(serial.outputFree(), 0u);
 }
+
+TEST(SerialEndToEnd, DeviceThatComesBackIsReopenedWhileTheInterfaceStaysOpen)
+{
+    EnsureApp();
+    auto pty = std::make_unique<Pty>();
+    kvtest::TempDir work;
+    std::filesystem::create_directories(work.file("dev"));
+    std::filesystem::create_symlink(pty->slaveName, work.file("dev/com3"));
+    QtSerialPort serial(work.path(), 2, SourceRetry{20, 1000, 30000});
+    FakePlatform fakes;
+    Platform platform{fakes.prompter, fakes.clock, serial, fakes.sound, fakes.launcher, fakes.clipboard, fakes.printer};
+    ProgramState state;
+    state.nav.ComPortNumber = 3;
+    NmeaInterface nmea(state, platform);
+    nmea.OpenNmeaInterface();
+    ASSERT_TRUE(state.nav.NmeaOpen);
+    pty->send(kGga + "\r\n");
+    ASSERT_TRUE(WaitFor([&] { return state.nav.LastPositionSentence == kGga; }));
+
+    // Unplugged: the status line says so and the port is looked for again, still open.
+    const std::string oldDevice = pty->slaveName;
+    pty.reset();
+    ASSERT_TRUE(WaitFor([&] { return state.display.StatusLine == oldDevice + " is gone; waiting for it to come back"; }))
+        << state.display.StatusLine;
+    EXPECT_TRUE(serial.isOpen());
+    EXPECT_FALSE(serial.linkUp());
+    EXPECT_EQ(serial.outputFree(), 0u);
+    ASSERT_TRUE(WaitFor([&] { return state.display.StatusLine == "No NMEA data on COM3"; }));
+    WaitFor([] { return false; }, 100); // several attempts fail meanwhile
+
+    // Plugged in again: the device appears at the same link (the kernel may give it another name).
+    pty = std::make_unique<Pty>();
+    std::filesystem::remove(work.file("dev/com3"));
+    std::filesystem::create_symlink(pty->slaveName, work.file("dev/com3"));
+    ASSERT_TRUE(WaitFor([&] { return serial.linkUp(); }));
+    EXPECT_EQ(serial.device(), pty->slaveName);
+    EXPECT_EQ(state.display.StatusLine, pty->slaveName + " is back");
+    EXPECT_TRUE(state.nav.NmeaOpen);
+    const std::string later = "$GPGGA,123520,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*4D";
+    pty->send(later + "\r\n");
+    ASSERT_TRUE(WaitFor([&] { return state.nav.LastPositionSentence == later; }));
+    const std::string out = "$ECXTE,A,A,0.25,L,N,A*1E\r\n";
+    ASSERT_TRUE(serial.write(out));
+    std::string got;
+    ASSERT_TRUE(WaitFor([&] {
+        got += pty->readAll();
+        return got.size() >= out.size();
+    }));
+    EXPECT_EQ(got, out);
+    // Only the one question-free beep of the data loss; no message box at any point.
+    EXPECT_EQ(fakes.prompter.beeps, std::vector<Beep>{Beep::Exclamation});
+    EXPECT_TRUE(fakes.prompter.lastMessageIs("NMEA Interface Open!"));
+    nmea.CloseNmeaInterface();
+    EXPECT_FALSE(serial.isOpen());
+}

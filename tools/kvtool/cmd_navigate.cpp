@@ -10,6 +10,7 @@
 #include "core/Format.h"
 #include "core/Json.h"
 #include "core/TextFile.h"
+#include "nmea/Talkers.h"
 #include "platform/fake/Fakes.h"
 
 #include <cmath>
@@ -188,8 +189,7 @@ int RunNavigate(const kvtool::Args& args)
     bool firstFix = true;
     for (const std::string& line : *lines) {
         fakes.serial.receive(line + "\r\n");
-        const std::string id = line.substr(0, 6);
-        const bool position = (id == "$GPRMC" && state.nav.PositionSentence == 1) || (id == "$GPGGA" && state.nav.PositionSentence == 0);
+        const bool position = kv::IsChosenPositionSentence(line, state.nav.PositionSentence);
         if (!position || line.size() >= kv::kRxBufferLimit) {
             continue;
         }

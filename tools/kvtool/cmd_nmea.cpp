@@ -1,5 +1,5 @@
 // kvtool nmea-parse: the parse results of NMEA sentences, one JSON object per line.
-// kvtool ports: the device each COM number resolves to.
+// kvtool ports: the source each COM number resolves to.
 
 #include "Command.h"
 
@@ -10,6 +10,7 @@
 #include "platform/qt/QtSerialPort.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <cstdio>
 #include <fstream>
@@ -100,15 +101,19 @@ int RunPorts(const kvtool::Args& args)
         return 2;
     }
     const std::string folder = QDir::currentPath().toLocal8Bit().toStdString() + "/";
+    // A number without any source prints "-"; an entry that is not a valid source prints why.
     for (unsigned n = 1; n <= 15; ++n) {
-        const std::string device = kv::ResolveComPort(n, folder);
-        std::printf("%u\t%s\n", n, device.empty() ? "-" : device.c_str());
+        const std::string entry = folder + "dev/com" + std::to_string(n);
+        const kv::SourceParse source = kv::ResolveComSource(n, folder);
+        const bool hasEntry = QFileInfo(QString::fromLocal8Bit(entry)).isSymLink() || QFileInfo::exists(QString::fromLocal8Bit(entry));
+        const std::string text = source.ok() ? kv::SourceText(source.address) : hasEntry ? "error: " + source.error : "-";
+        std::printf("%u\t%s\n", n, text.c_str());
     }
     return 0;
 }
 
 const kvtool::CommandRegistration parseReg{
     {"nmea-parse", "[FILE]: parse results of each \"$\" line (stdin without FILE) as JSON lines", &RunNmeaParse}};
-const kvtool::CommandRegistration portsReg{{"ports", "the device each COM number 1-15 resolves to", &RunPorts}};
+const kvtool::CommandRegistration portsReg{{"ports", "the source each COM number 1-15 resolves to: a device, an address or why the entry is not one", &RunPorts}};
 
 } // namespace

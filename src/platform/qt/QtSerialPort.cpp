@@ -1,6 +1,9 @@
 #include "platform/qt/QtSerialPort.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QHostInfo>
+#include <QNetworkDatagram>
 #include <QSerialPortInfo>
 
 #include <algorithm>
@@ -10,21 +13,60 @@
 
 namespace kv {
 
-std::string ResolveComPort(unsigned portNumber, const std::string& workingFolder)
+namespace {
+
+SourceParse SerialSource(const std::string& device)
 {
+    SourceParse r;
+    r.address.kind = SourceAddress::Kind::Serial;
+    r.address.device = device;
+    return r;
+}
+
+// The first line of a source file.
+SourceParse ReadSourceFile(const QString& path, const std::string& name)
+{
+    QFile file(path);
+    SourceParse r;
+    if (!file.open(QIODevice::ReadOnly)) {
+        r.error = name + ": cannot read: " + file.errorString().toStdString();
+        return r;
+    }
+    const QByteArray line = file.readLine(1024);
+    r = ParseSourceAddress(std::string_view(line.constData(), static_cast<std::size_t>(line.size())));
+    if (!r.ok()) {
+        r.error = name + ": " + r.error;
+    }
+    return r;
+}
+
+} // namespace
+
+SourceParse ResolveComSource(unsigned portNumber, const std::string& workingFolder)
+{
+    SourceParse none;
     if (portNumber == 0) {
-        return {};
+        none.error = "no COM port 0";
+        return none;
     }
     std::string folder = workingFolder;
     if (!folder.empty() && folder.back() != '/') {
         folder += '/';
     }
-    const QFileInfo link(QString::fromLocal8Bit(folder + "dev/com" + std::to_string(portNumber)));
-    if (link.isSymLink()) {
-        return link.symLinkTarget().toLocal8Bit().toStdString();
+    const std::string name = "dev/com" + std::to_string(portNumber);
+    const QFileInfo entry(QString::fromLocal8Bit(folder + name));
+    if (entry.isSymLink()) {
+        const QString target = entry.symLinkTarget();
+        if (QFileInfo(target).isFile()) {
+            return ReadSourceFile(target, name);
+        }
+        return SerialSource(target.toLocal8Bit().toStdString());
     }
-    if (link.exists()) { // a device node placed there itself
-        return link.absoluteFilePath().toLocal8Bit().toStdString();
+    if (entry.isFile()) {
+        return ReadSourceFile(entry.absoluteFilePath(), name);
+    }
+    if (entry.exists()) { // a device node placed there itself
+        return SerialSource(entry.absoluteFilePath().toLocal8Bit().toStdString());
     }
     std::vector<std::string> ports;
     for (const auto& info : QSerialPortInfo::availablePorts()) {
@@ -32,7 +74,11 @@ std::string ResolveComPort(unsigned portNumber, const std::string& workingFolder
     }
     std::sort(ports.begin(), ports.end());
     ports.erase(std::unique(ports.begin(), ports.end()), ports.end());
-    return portNumber <= ports.size() ? ports[portNumber - 1] : std::string();
+    if (portNumber <= ports.size()) {
+        return SerialSource(ports[portNumber - 1]);
+    }
+    none.error = "no " + name + " and no serial port " + std::to_string(portNumber);
+    return none;
 }
 
 std::string SerialPermissionHint(const std::string& device)
@@ -42,23 +88,55 @@ std::string SerialPermissionHint(const std::string& device)
            "(sudo adduser $USER dialout), then log out and in again.";
 }
 
-QtSerialPort::QtSerialPort(std::string workingFolder, int tickMs) : workingFolder_(std::move(workingFolder))
+std::string ResolveComPort(unsigned portNumber, const std::string& workingFolder)
+{
+    const SourceParse r = ResolveComSource(portNumber, workingFolder);
+    return r.ok() && r.address.kind == SourceAddress::Kind::Serial ? r.address.device : std::string();
+}
+
+QtSerialPort::QtSerialPort(std::string workingFolder, int tickMs, SourceRetry retry)
+    : workingFolder_(std::move(workingFolder)), retrySettings_(retry), retryMs_(retry.firstMs)
 {
     ticker_.setInterval(tickMs);
-    QObject::connect(&port_, &QSerialPort::readyRead, [this] { readAvailable(); });
-    // The ticks go on while the interface is open even when the device has gone away, so that
+    retryTimer_.setSingleShot(true);
+    QObject::connect(&retryTimer_, &QTimer::timeout, [this] { this->retry(); });
+    QObject::connect(&port_, &QSerialPort::readyRead, [this] {
+        if (port_.isOpen()) {
+            deliver(port_.readAll());
+        }
+    });
+    QObject::connect(&tcp_, &QTcpSocket::readyRead, [this] { deliver(tcp_.readAll()); });
+    QObject::connect(&udp_, &QUdpSocket::readyRead, [this] { readDatagrams(); });
+    // The ticks go on while the interface is open even when the link has gone away, so that
     // the watchdog tells the user that data stopped.
     QObject::connect(&ticker_, &QTimer::timeout, [this] {
         if (listener() != nullptr) {
             listener()->onWatchdog();
         }
     });
-    // A device that disappears (a USB adapter pulled out, the far end of a pseudo-terminal
-    // closed) is let go of at once; reading it again would only repeat the error.
+    // A device that disappears is let go of at once, reading it again would only repeat the
+    // error as fast as the event loop turns, and looked for again until it is back. A USB adapter
+    // pulled out reports a resource error; the far end of a pseudo-terminal closed, a read error.
     QObject::connect(&port_, &QSerialPort::errorOccurred, [this](QSerialPort::SerialPortError error) {
-        if (error == QSerialPort::ResourceError && port_.isOpen()) {
+        if ((error == QSerialPort::ResourceError || error == QSerialPort::ReadError) && port_.isOpen()) {
             port_.close();
+            linkLost(source_.device + " is gone");
         }
+    });
+    QObject::connect(&tcp_, &QTcpSocket::connected, [this] {
+        everConnected_ = true;
+        retryMs_ = retrySettings_.firstMs;
+        if (source_.kind == SourceAddress::Kind::Gpsd) {
+            gpsd_.reset();
+            tcp_.write(kGpsdWatchCommand.data(), static_cast<qint64>(kGpsdWatchCommand.size()));
+        }
+        report("Connected to " + SourceText(source_));
+    });
+    QObject::connect(&tcp_, &QTcpSocket::disconnected, [this] { linkLost("Connection to " + SourceText(source_) + " lost"); });
+    QObject::connect(&tcp_, &QTcpSocket::errorOccurred, [this](QAbstractSocket::SocketError) {
+        const std::string why = tcp_.errorString().toStdString();
+        linkLost(everConnected_ ? "Connection to " + SourceText(source_) + " lost (" + why + ")"
+                                : "Cannot connect to " + SourceText(source_) + " (" + why + ")");
     });
 }
 
@@ -71,67 +149,243 @@ bool QtSerialPort::open(unsigned portNumber, unsigned baud)
 {
     close();
     openFailure_.clear();
-    device_ = ResolveComPort(portNumber, workingFolder_);
-    if (device_.empty()) {
+    const SourceParse resolved = ResolveComSource(portNumber, workingFolder_);
+    if (!resolved.ok()) {
         return false;
     }
-    port_.setPortName(QString::fromLocal8Bit(device_));
+    portNumber_ = portNumber;
+    return openSource(resolved.address, baud);
+}
+
+bool QtSerialPort::openSource(const SourceAddress& source, unsigned baud)
+{
+    const unsigned number = portNumber_;
+    close();
+    portNumber_ = number;
+    source_ = source;
+    baud_ = baud;
+    retryMs_ = retrySettings_.firstMs;
+    everConnected_ = false;
+    switch (source_.kind) {
+    case SourceAddress::Kind::Serial:
+        if (!openSerial()) {
+            return false;
+        }
+        break;
+    case SourceAddress::Kind::Udp: {
+        const QHostAddress bind = source_.host.empty() ? QHostAddress(QHostAddress::Any) : QHostAddress(QString::fromStdString(source_.host));
+        if (bind.isNull() || !udp_.bind(bind, source_.port, QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint)) {
+            return false;
+        }
+        udpOutput_.clear();
+        if (!source_.outputHost.empty()) {
+            udpOutput_ = QHostAddress(QString::fromStdString(source_.outputHost));
+            if (udpOutput_.isNull()) {
+                const QHostInfo info = QHostInfo::fromName(QString::fromStdString(source_.outputHost));
+                if (!info.addresses().isEmpty()) {
+                    udpOutput_ = info.addresses().front();
+                }
+            }
+            if (udpOutput_.isNull()) {
+                report("Output host " + source_.outputHost + " not found: nothing is sent");
+            }
+        }
+        break;
+    }
+    case SourceAddress::Kind::Tcp:
+    case SourceAddress::Kind::Gpsd:
+        report("Connecting to " + SourceText(source_));
+        connectSocket();
+        break;
+    }
+    open_ = true;
+    ticker_.start();
+    return true;
+}
+
+bool QtSerialPort::openSerial()
+{
+    port_.setPortName(QString::fromLocal8Bit(source_.device));
     if (!port_.open(QIODevice::ReadWrite)) {
         // Qt says "permission" also for a device locked by another program; only the file's own
         // access rights call for the group.
-        if (port_.error() == QSerialPort::PermissionError && ::access(device_.c_str(), R_OK | W_OK) != 0 && errno == EACCES) {
-            openFailure_ = SerialPermissionHint(device_);
+        if (port_.error() == QSerialPort::PermissionError && ::access(source_.device.c_str(), R_OK | W_OK) != 0 && errno == EACCES) {
+            openFailure_ = SerialPermissionHint(source_.device);
         }
         return false;
     }
-    const bool configured = port_.setBaudRate(static_cast<qint32>(baud)) && port_.setDataBits(QSerialPort::Data8) &&
+    const bool configured = port_.setBaudRate(static_cast<qint32>(baud_)) && port_.setDataBits(QSerialPort::Data8) &&
                             port_.setParity(QSerialPort::NoParity) && port_.setStopBits(QSerialPort::OneStop) &&
                             port_.setFlowControl(QSerialPort::NoFlowControl);
     if (!configured) {
         port_.close();
         return false;
     }
-    ticker_.start();
     return true;
+}
+
+void QtSerialPort::connectSocket()
+{
+    tcp_.abort();
+    tcp_.connectToHost(QString::fromStdString(source_.host), source_.port);
+}
+
+void QtSerialPort::linkLost(const std::string& what)
+{
+    // Several signals report the same loss (an error, then the disconnection): the first one
+    // schedules the next attempt.
+    if (!open_ || retryTimer_.isActive()) {
+        return;
+    }
+    if (source_.kind == SourceAddress::Kind::Serial) {
+        retryTimer_.start(retrySettings_.serialMs);
+        report(what + "; waiting for it to come back");
+        return;
+    }
+    if (source_.kind != SourceAddress::Kind::Tcp && source_.kind != SourceAddress::Kind::Gpsd) {
+        return;
+    }
+    const int wait = retryMs_;
+    retryMs_ = std::min(retryMs_ * 2, retrySettings_.lastMs);
+    retryTimer_.start(wait);
+    everConnected_ = false;
+    tcp_.abort();
+    report(what + "; reconnecting in " + std::to_string((wait + 999) / 1000) + " s");
+}
+
+void QtSerialPort::retry()
+{
+    if (!open_) {
+        return;
+    }
+    if (source_.kind == SourceAddress::Kind::Serial) {
+        // The link of the COM number is followed again: the device may come back under another name.
+        if (portNumber_ > 0) {
+            const SourceParse resolved = ResolveComSource(portNumber_, workingFolder_);
+            if (resolved.ok() && resolved.address.kind == SourceAddress::Kind::Serial) {
+                source_.device = resolved.address.device;
+            }
+        }
+        if (openSerial()) {
+            report(source_.device + " is back");
+        } else {
+            retryTimer_.start(retrySettings_.serialMs);
+        }
+        return;
+    }
+    connectSocket();
 }
 
 void QtSerialPort::close()
 {
+    open_ = false;
     ticker_.stop();
+    retryTimer_.stop();
     if (port_.isOpen()) {
         port_.close();
     }
+    tcp_.abort();
+    udp_.close();
+    portNumber_ = 0;
 }
 
 bool QtSerialPort::isOpen() const
 {
-    return ticker_.isActive();
+    return open_;
+}
+
+bool QtSerialPort::linkUp() const
+{
+    if (!open_) {
+        return false;
+    }
+    switch (source_.kind) {
+    case SourceAddress::Kind::Serial:
+        return port_.isOpen();
+    case SourceAddress::Kind::Tcp:
+    case SourceAddress::Kind::Gpsd:
+        return tcp_.state() == QAbstractSocket::ConnectedState;
+    case SourceAddress::Kind::Udp:
+        return udp_.state() == QAbstractSocket::BoundState;
+    }
+    return false;
 }
 
 std::size_t QtSerialPort::outputFree() const
 {
-    if (!port_.isOpen()) {
+    if (!linkUp()) {
         return 0;
     }
-    const auto pending = static_cast<std::size_t>(std::max<qint64>(port_.bytesToWrite(), 0));
-    return pending >= kOutputBufferSize ? 0 : kOutputBufferSize - pending;
+    qint64 pending = 0;
+    switch (source_.kind) {
+    case SourceAddress::Kind::Serial:
+        pending = port_.bytesToWrite();
+        break;
+    case SourceAddress::Kind::Tcp:
+        pending = tcp_.bytesToWrite();
+        break;
+    case SourceAddress::Kind::Udp:
+        // Each write is one datagram, sent at once.
+        return udpOutput_.isNull() ? 0 : kOutputBufferSize;
+    case SourceAddress::Kind::Gpsd:
+        return 0; // the daemon takes no sentences
+    }
+    const auto waiting = static_cast<std::size_t>(std::max<qint64>(pending, 0));
+    return waiting >= kOutputBufferSize ? 0 : kOutputBufferSize - waiting;
 }
 
 bool QtSerialPort::write(std::string_view bytes)
 {
-    if (!port_.isOpen() || bytes.size() > outputFree()) {
+    if (bytes.size() > outputFree()) {
         return false;
     }
-    return port_.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size());
+    const auto size = static_cast<qint64>(bytes.size());
+    switch (source_.kind) {
+    case SourceAddress::Kind::Serial:
+        return port_.write(bytes.data(), size) == size;
+    case SourceAddress::Kind::Tcp:
+        return tcp_.write(bytes.data(), size) == size;
+    case SourceAddress::Kind::Udp:
+        return udp_.writeDatagram(bytes.data(), size, udpOutput_, source_.outputPort) == size;
+    case SourceAddress::Kind::Gpsd:
+        return false;
+    }
+    return false;
 }
 
-void QtSerialPort::readAvailable()
+void QtSerialPort::readDatagrams()
 {
-    const QByteArray data = port_.readAll();
-    if (data.isEmpty() || listener() == nullptr || !port_.isOpen()) {
+    while (udp_.hasPendingDatagrams()) {
+        QByteArray data = udp_.receiveDatagram().data();
+        // Senders that put one sentence in each datagram often leave its line end off; the
+        // datagram's end is the sentence's end.
+        if (!data.isEmpty() && !data.endsWith('\r') && !data.endsWith('\n')) {
+            data.append("\r\n");
+        }
+        deliver(data);
+    }
+}
+
+void QtSerialPort::deliver(const QByteArray& data)
+{
+    if (data.isEmpty() || listener() == nullptr || !open_) {
+        return;
+    }
+    if (source_.kind == SourceAddress::Kind::Gpsd) {
+        const std::string nmea = gpsd_.filter(std::string_view(data.constData(), static_cast<std::size_t>(data.size())));
+        if (!nmea.empty()) {
+            listener()->onCharsAvailable(nmea);
+        }
         return;
     }
     listener()->onCharsAvailable(std::string_view(data.constData(), static_cast<std::size_t>(data.size())));
+}
+
+void QtSerialPort::report(const std::string& text)
+{
+    if (listener() != nullptr) {
+        listener()->onSourceStatus(text);
+    }
 }
 
 } // namespace kv

@@ -1,54 +1,99 @@
 #pragma once
-// The serial link on Qt SerialPort. Received bytes are delivered as each read returns them; a timer of about 55 ms delivers the
-// watchdog ticks while the port is open (also after the device went away, so that the loss of
-// data is reported).
+// The port of a COM number, on Qt SerialPort and Qt Network: one implementation of the serial
+// seam for every kind of source, so that reception, the watchdog and output behave the same
+// whatever the sentences come through. Received bytes are delivered as each read returns them; a
+// timer of about 55 ms delivers the watchdog ticks while the port is open (also while the link is
+// down, so that the loss of data is reported).
 //
-// Port numbers: COM n is the device that the link "dev/com<n>" in the working folder points to
-// when that link exists (for example /dev/ttyUSB0, /dev/ttyACM0 or a pseudo-terminal); otherwise
+// Port numbers: COM n is what the entry "dev/com<n>" in the working folder names when it exists:
+// a link to a device (for example /dev/ttyUSB0, /dev/ttyACM0 or a pseudo-terminal), a device node,
+// or a one-line text file holding a source address (core/SourceAddress.h). Otherwise COM n is
 // the n-th serial port the system lists, in the order of their device paths.
+//
+// Links that fail while the port is open are restored without the user closing it: a serial
+// device that disappears is looked for again every second (through "dev/com<n>" again, so a link
+// re-pointed meanwhile is followed); a TCP or gpsd connection that drops or cannot be made is
+// tried again after 1 s, the wait doubling up to 30 s and starting again at 1 s once connected.
 
+#include "core/GpsdStream.h"
+#include "core/SourceAddress.h"
 #include "platform/SerialPort.h"
 
+#include <QHostAddress>
 #include <QSerialPort>
+#include <QTcpSocket>
 #include <QTimer>
+#include <QUdpSocket>
 
 #include <string>
 
 namespace kv {
 
-// The device of COM `portNumber`, or "" when there is none.
+// The source of COM `portNumber`, or why there is none.
+SourceParse ResolveComSource(unsigned portNumber, const std::string& workingFolder);
+// The device of COM `portNumber`, or "" when there is none or it is not a serial device.
 std::string ResolveComPort(unsigned portNumber, const std::string& workingFolder);
 
 // The advice for a serial device that the user is not allowed to open: on Debian the serial
 // devices belong to the group "dialout".
 std::string SerialPermissionHint(const std::string& device);
 
+// Waits between attempts to restore a link (ms).
+struct SourceRetry {
+    int serialMs = 1000; // looking for a vanished device again
+    int firstMs = 1000;  // first wait before reconnecting
+    int lastMs = 30000;  // the longest wait
+};
+
 class QtSerialPort final : public SerialPort {
 public:
     // Room of the output buffer: a line is written only when it fits whole.
     static constexpr std::size_t kOutputBufferSize = 4096;
     static constexpr int kTickMs = 55;
-
-    explicit QtSerialPort(std::string workingFolder, int tickMs = kTickMs);
+    explicit QtSerialPort(std::string workingFolder, int tickMs = kTickMs, SourceRetry retry = {});
     ~QtSerialPort() override;
 
     bool open(unsigned portNumber, unsigned baud) override;
+    // Opens a source given directly (the number only names it in reports).
+    bool openSource(const SourceAddress& source, unsigned baud);
     void close() override;
     bool isOpen() const override;
     std::size_t outputFree() const override;
     bool write(std::string_view bytes) override;
     std::string openFailure() const override { return openFailure_; }
 
-    const std::string& device() const { return device_; }
+    const std::string& device() const { return source_.device; }
+    const SourceAddress& source() const { return source_; }
+    // The link is up: the device open, the connection made, the datagram port bound.
+    bool linkUp() const;
+    // The wait before the next reconnection attempt (ms).
+    int nextRetryMs() const { return retryMs_; }
 
 private:
-    void readAvailable();
+    bool openSerial();
+    void connectSocket();
+    void linkLost(const std::string& what);
+    void retry();
+    void deliver(const QByteArray& data);
+    void report(const std::string& text);
+    void readDatagrams();
 
     std::string workingFolder_;
-    std::string device_;
+    SourceRetry retrySettings_;
+    unsigned portNumber_ = 0;
+    unsigned baud_ = 0;
+    SourceAddress source_;
+    bool open_ = false;
+    bool everConnected_ = false;
+    int retryMs_ = 0;
     std::string openFailure_;
     QSerialPort port_;
+    QTcpSocket tcp_;
+    QUdpSocket udp_;
+    QHostAddress udpOutput_;
+    GpsdNmeaFilter gpsd_;
     QTimer ticker_;
+    QTimer retryTimer_;
 };
 
 } // namespace kv
