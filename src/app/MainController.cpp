@@ -395,12 +395,11 @@ void MainController::ExMeasureClick()
     if (!shared.MeasureMode) {
         return;
     }
-    // The views keep the distance of the last measurement as the range to the waypoint.
-    shared.MeasureTotal += state_.nav.RangeToWaypoint;
+    shared.MeasureTotal += shared.MeasureLastLeg;
     shared.MeasureOriginLat = state_.nav.OwnLat;
     shared.MeasureOriginLong = state_.nav.OwnLong;
     shared.MeasureOriginPending = true;
-    state_.display.StatusLine = ViewMeasureText(state_, shared);
+    state_.display.StatusLine = ViewMeasureText(state_.nav, shared);
     RefreshViews();
 }
 

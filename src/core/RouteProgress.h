@@ -14,8 +14,7 @@ struct RouteProgress {
     std::int16_t ActiveWaypoint = 0; // 0 none; RouteLength + 1 past the end
     bool RouteReversed = false;
     double XTE = 0.0;                // nautical miles, right positive
-    double RangeToWaypoint = 0.0;    // display units
-    double RangeToWaypointNm = 0.0;
+    double RangeToWaypoint = 0.0;    // nautical miles, whatever the display unit
     double BearingToWaypoint = 0.0;
     double LegBearing = 0.0;
     std::int16_t CourseToSteer = -1; // degrees true; -1 none

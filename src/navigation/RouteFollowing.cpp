@@ -120,8 +120,7 @@ void RangeBearingToWaypoint(NavState& nav, const RouteTable& route)
     const LatLong origin = nav.TowNavigation ? LatLong{nav.TowLat, nav.TowLong} : LatLong{nav.OwnLat, nav.OwnLong};
     const LatLong target{wp->lat, wp->lon};
     const double r = PlaneDistance(nav.CosLatFactor, origin, target);
-    nav.RangeToWaypointNm = r;
-    nav.RangeToWaypoint = r * nav.UnitFactor;
+    nav.RangeToWaypoint = r;
     nav.BearingToWaypoint = PlaneBearing(nav.CosLatFactor, origin, target);
     nav.WaypointName = wp->name.substr(0, 20);
 }
@@ -153,7 +152,6 @@ void FollowRoute(ProgramState& state)
         nav.WaterSpeedShown = nav.BoatSpeed;
         RangeBearingToWaypoint(nav, state.route);
         nav.BearingText = ThreeDigits(RoundHalfEven(nav.BearingToWaypoint));
-        nav.RangeToWaypoint /= nav.UnitFactor; // nautical miles from here on
 
         // Arrival: inside the circle with automatic advance, steer for the next waypoint.
         if (nav.RangeToWaypoint < nav.ArrivalRadius && nav.AutoNextWaypoint) {
@@ -162,7 +160,6 @@ void FollowRoute(ProgramState& state)
             nav.ActiveWaypoint = static_cast<std::int16_t>(nav.ActiveWaypoint + (nav.RouteReversed ? -1 : 1));
             if (Waypoint(nav, state.route, nav.ActiveWaypoint) != nullptr) {
                 RangeBearingToWaypoint(nav, state.route);
-                nav.RangeToWaypoint /= nav.UnitFactor;
                 nav.LegBearing = nav.BearingToWaypoint;
             }
         }

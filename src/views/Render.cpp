@@ -361,13 +361,13 @@ ViewMeasurement MeasureFromOrigin(const NavState& nav, const ViewShared& shared,
     return ViewMeasurement{m.text, m.range};
 }
 
-std::string ViewMeasureText(ProgramState& state, const ViewShared& shared)
+std::string ViewMeasureText(const NavState& nav, ViewShared& shared)
 {
     if (!shared.MeasureMode) {
         return {};
     }
-    const ViewMeasurement m = MeasureFromOrigin(state.nav, shared, LatLongValue{state.nav.OwnLat, state.nav.OwnLong});
-    state.nav.RangeToWaypoint = m.range;
+    const ViewMeasurement m = MeasureFromOrigin(nav, shared, LatLongValue{nav.OwnLat, nav.OwnLong});
+    shared.MeasureLastLeg = m.range;
     return m.text;
 }
 

@@ -226,6 +226,31 @@ TEST(FollowRoute, RangeTextUnitsAndTimeToGo)
     EXPECT_EQ(s.nav.RangeText, "0.6000 Nm ");
 }
 
+// The range to the waypoint is nautical miles after every writer, whatever unit the panels show:
+// route following compares it with the arrival radius and divides it by the VMG, the output
+// sentences and auto zoom read it between fixes.
+TEST(FollowRoute, RangeToWaypointIsNauticalMilesInEveryUnit)
+{
+    for (const double factor : {1.0, 1.852, 1.1508}) {
+        SCOPED_TRACE(factor);
+        ProgramState s;
+        s.nav.CosLatFactor = 1.0;
+        AddWaypoint(s, "K", 0.01, 0.0); // 0.6 nm
+        s.nav.ActiveWaypoint = 1;
+        s.nav.OwnLat = 0.0;
+        s.nav.OwnLong = 0.0;
+        s.nav.UnitFactor = factor;
+        RangeBearingToWaypoint(s.nav, s.route);
+        EXPECT_NEAR(s.nav.RangeToWaypoint, 0.6, 1e-9);
+        s.nav.RangeToWaypoint = 0.0;
+        RestartLeg(s.nav, s.route);
+        EXPECT_NEAR(s.nav.RangeToWaypoint, 0.6, 1e-9);
+        s.nav.ArrivalRadius = 0.1;
+        FollowRoute(s);
+        EXPECT_DOUBLE_EQ(s.nav.RangeToWaypoint, PlaneDistance(1.0, {0.0, 0.0}, {0.01, 0.0}));
+    }
+}
+
 TEST(TidalStream, NearestDiamondEarlierWinsTie)
 {
     ProgramState s;
