@@ -7,6 +7,8 @@
 namespace kv {
 
 struct RoutePanelTexts {
+    // The waypoint panel: the active waypoint's label, "Near <label> !" or "Select Next Waypoint !".
+    ShortString<33> WaypointText;
     ShortString<33> PreviousWaypointName;
     ShortString<33> ArrivalFlagText;
     ShortString<33> XTEScaleText;

@@ -123,6 +123,7 @@ void RangeBearingToWaypoint(NavState& nav, const RouteTable& route)
     nav.RangeToWaypoint = r;
     nav.BearingToWaypoint = PlaneBearing(nav.CosLatFactor, origin, target);
     nav.WaypointName = wp->name.substr(0, 20);
+    nav.WaypointText = nav.WaypointName.str();
 }
 
 void FindTidalStream(NavState& nav, const TidalDiamonds& tides)
@@ -168,7 +169,7 @@ void FollowRoute(ProgramState& state)
         } else {
             nav.ArrivalFlagText = ",V";
             nav.ActiveWaypoint = 0;
-            nav.WaypointName = "Near " + nav.WaypointName.str() + " !";
+            nav.WaypointText = "Near " + nav.WaypointName.str() + " !";
         }
 
         if (nav.AtlasTide) {
@@ -211,7 +212,7 @@ void FollowRoute(ProgramState& state)
     // Texts
     if (nav.CourseToSteer < 0) {
         nav.CourseToSteerText.clear();
-        nav.WaypointName = "Select Next Waypoint !";
+        nav.WaypointText = "Select Next Waypoint !";
     } else {
         nav.CourseToSteerText = ThreeDigits(nav.CourseToSteer);
     }

@@ -182,6 +182,7 @@ TEST(FollowRoute, ArrivalAdvanceAndArrivalWithoutAdvance)
     EXPECT_TRUE(s.nav.ApproachPending);
     EXPECT_EQ(s.nav.PreviousWaypointName, "ALPHA               ");
     EXPECT_EQ(s.nav.WaypointName, "BRAVO");
+    EXPECT_EQ(s.nav.WaypointText, "BRAVO");
     EXPECT_NEAR(s.nav.LegBearing, 0.0, 1e-3);
     EXPECT_NEAR(s.nav.RangeToWaypoint, 30.0, 1e-9);
 
@@ -191,7 +192,7 @@ TEST(FollowRoute, ArrivalAdvanceAndArrivalWithoutAdvance)
     EXPECT_EQ(s.nav.ActiveWaypoint, 3);
     FollowRoute(s); // past the end: no waypoint, no course
     EXPECT_EQ(s.nav.CourseToSteer, -1);
-    EXPECT_EQ(s.nav.WaypointName, "Select Next Waypoint !");
+    EXPECT_EQ(s.nav.WaypointText, "Select Next Waypoint !");
 
     // Without automatic advance: stop, flag ",V" and "Near … !".
     s.nav.AutoNextWaypoint = false;
@@ -200,7 +201,8 @@ TEST(FollowRoute, ArrivalAdvanceAndArrivalWithoutAdvance)
     FollowRoute(s);
     EXPECT_EQ(s.nav.ActiveWaypoint, 0);
     EXPECT_EQ(s.nav.ArrivalFlagText, ",V");
-    EXPECT_EQ(s.nav.WaypointName, "Near BRAVO !");
+    EXPECT_EQ(s.nav.WaypointText, "Near BRAVO !");
+    EXPECT_EQ(s.nav.WaypointName, "BRAVO"); // the label stays the label
     EXPECT_FALSE(s.nav.ApproachPending);
 }
 
