@@ -351,12 +351,12 @@ void FixCycle::ShowEndOfLeg()
         nav.RouteReversed = !nav.RouteReversed;
         nav.ActiveWaypoint = static_cast<std::int16_t>(nav.RouteReversed ? nav.RouteLength - 1 : 2);
         display.WPNameIndex = nav.ActiveWaypoint - 1;
-        RestartLeg(nav, state_.route);
+        RestartLeg(nav, nav, nav, nav, nav.TowNavigation, state_.route);
     }
     if (prefs.OnRouteCompletion == RouteCompletion::RepRoute && nav.RouteLength > 1) {
         nav.ActiveWaypoint = 1;
         display.WPNameIndex = 0;
-        RestartLeg(nav, state_.route);
+        RestartLeg(nav, nav, nav, nav, nav.TowNavigation, state_.route);
     }
     if (n < 2) {
         state_.display.ClearNavDisplay();
@@ -464,7 +464,7 @@ void FixCycle::TripDblClick()
 void FixCycle::XTerrorDblClick()
 {
     if (platform_.prompter.confirm(kResetXteQuestion)) {
-        RestartLeg(state_.nav, state_.route);
+        RestartLeg(state_.nav, state_.nav, state_.nav, state_.nav, state_.nav.TowNavigation, state_.route);
     }
 }
 

@@ -22,9 +22,9 @@ LatLong RecordPosition(const QuickLog& log, std::size_t number)
 
 // The waypoint `index` of the route, or nullptr when the index lies outside the table. The route
 // length in the state mirrors the table's count; the table is what bounds every read.
-const RouteWaypoint* Waypoint(const NavState& nav, const RouteTable& route, int index)
+const RouteWaypoint* Waypoint(const RouteProgress& progress, const RouteTable& route, int index)
 {
-    const int length = std::min<int>(nav.RouteLength, static_cast<int>(route.count()));
+    const int length = std::min<int>(progress.RouteLength, static_cast<int>(route.count()));
     if (index < 1 || index > length) {
         return nullptr;
     }
@@ -111,33 +111,34 @@ std::int16_t ComputeCOG(NavState& nav, const QuickLog& log)
     return nav.COG;
 }
 
-void RangeBearingToWaypoint(NavState& nav, const RouteTable& route)
+void RangeBearingToWaypoint(RouteProgress& progress, RoutePanelTexts& texts, const Fix& fix, const ChartReference& ref,
+                            bool towNavigation, const RouteTable& route)
 {
-    const RouteWaypoint* wp = Waypoint(nav, route, nav.ActiveWaypoint);
+    const RouteWaypoint* wp = Waypoint(progress, route, progress.ActiveWaypoint);
     if (wp == nullptr) {
         return; // no such waypoint: the last values stand
     }
-    const LatLong origin = nav.TowNavigation ? LatLong{nav.TowLat, nav.TowLong} : LatLong{nav.OwnLat, nav.OwnLong};
+    const LatLong origin = towNavigation ? LatLong{progress.TowLat, progress.TowLong} : LatLong{fix.OwnLat, fix.OwnLong};
     const LatLong target{wp->lat, wp->lon};
-    const double r = PlaneDistance(nav.CosLatFactor, origin, target);
-    nav.RangeToWaypoint = r;
-    nav.BearingToWaypoint = PlaneBearing(nav.CosLatFactor, origin, target);
-    nav.WaypointName = wp->name.substr(0, 20);
-    nav.WaypointText = nav.WaypointName.str();
+    const double r = PlaneDistance(ref.CosLatFactor, origin, target);
+    progress.RangeToWaypoint = r;
+    progress.BearingToWaypoint = PlaneBearing(ref.CosLatFactor, origin, target);
+    progress.WaypointName = wp->name.substr(0, 20);
+    texts.WaypointText = progress.WaypointName.str();
 }
 
-void FindTidalStream(NavState& nav, const TidalDiamonds& tides)
+void FindTidalStream(TidalStream& stream, const Fix& fix, const ChartReference& ref, const TidalDiamonds& tides)
 {
-    nav.TideSet = 0;
-    nav.TideRate = 0.0;
-    const int hour = std::clamp<int>(nav.TidalHour, -6, 6);
+    stream.TideSet = 0;
+    stream.TideRate = 0.0;
+    const int hour = std::clamp<int>(stream.TidalHour, -6, 6);
     double best = 99999.0;
     for (const TidalDiamond& diamond : tides) {
-        const double d = PlaneDistance(nav.CosLatFactor, {nav.OwnLat, nav.OwnLong}, {diamond.lat, diamond.lon});
+        const double d = PlaneDistance(ref.CosLatFactor, {fix.OwnLat, fix.OwnLong}, {diamond.lat, diamond.lon});
         if (d < best) {
             best = d;
-            nav.TideSet = diamond.setAt(hour);
-            nav.TideRate = diamond.rateAt(hour) / 10.0;
+            stream.TideSet = diamond.setAt(hour);
+            stream.TideRate = diamond.rateAt(hour) / 10.0;
         }
     }
 }
@@ -151,7 +152,7 @@ void FollowRoute(ProgramState& state)
 
     if (nav.ActiveWaypoint > 0 && Waypoint(nav, state.route, nav.ActiveWaypoint) != nullptr) {
         nav.WaterSpeedShown = nav.BoatSpeed;
-        RangeBearingToWaypoint(nav, state.route);
+        RangeBearingToWaypoint(nav, nav, nav, nav, nav.TowNavigation, state.route);
         nav.BearingText = ThreeDigits(RoundHalfEven(nav.BearingToWaypoint));
 
         // Arrival: inside the circle with automatic advance, steer for the next waypoint.
@@ -160,7 +161,7 @@ void FollowRoute(ProgramState& state)
             nav.PreviousWaypointName = nav.WaypointName.str();
             nav.ActiveWaypoint = static_cast<std::int16_t>(nav.ActiveWaypoint + (nav.RouteReversed ? -1 : 1));
             if (Waypoint(nav, state.route, nav.ActiveWaypoint) != nullptr) {
-                RangeBearingToWaypoint(nav, state.route);
+                RangeBearingToWaypoint(nav, nav, nav, nav, nav.TowNavigation, state.route);
                 nav.LegBearing = nav.BearingToWaypoint;
             }
         }
@@ -173,7 +174,7 @@ void FollowRoute(ProgramState& state)
         }
 
         if (nav.AtlasTide) {
-            FindTidalStream(nav, state.tides);
+            FindTidalStream(nav, nav, nav, state.tides);
         }
         nav.TideCross = nav.TideRate * std::cos((90.0 + nav.BearingToWaypoint - nav.TideSet) * kDeg);
         nav.TideAlong = nav.TideRate * std::cos((nav.BearingToWaypoint - nav.TideSet) * kDeg);
@@ -272,10 +273,11 @@ void DeadReckon(NavState& nav, const QuickLog& log)
     nav.FixSource = "DR";
 }
 
-void RestartLeg(NavState& nav, const RouteTable& route)
+void RestartLeg(RouteProgress& progress, RoutePanelTexts& texts, const Fix& fix, const ChartReference& ref,
+                bool towNavigation, const RouteTable& route)
 {
-    RangeBearingToWaypoint(nav, route);
-    nav.LegBearing = nav.BearingToWaypoint;
+    RangeBearingToWaypoint(progress, texts, fix, ref, towNavigation, route);
+    progress.LegBearing = progress.BearingToWaypoint;
 }
 
 std::int16_t ComputeTidalHour(int fixHour, int fixMinute, int highWaterHour)

@@ -242,10 +242,10 @@ TEST(FollowRoute, RangeToWaypointIsNauticalMilesInEveryUnit)
         s.nav.OwnLat = 0.0;
         s.nav.OwnLong = 0.0;
         s.nav.UnitFactor = factor;
-        RangeBearingToWaypoint(s.nav, s.route);
+        RangeBearingToWaypoint(s.nav, s.nav, s.nav, s.nav, s.nav.TowNavigation, s.route);
         EXPECT_NEAR(s.nav.RangeToWaypoint, 0.6, 1e-9);
         s.nav.RangeToWaypoint = 0.0;
-        RestartLeg(s.nav, s.route);
+        RestartLeg(s.nav, s.nav, s.nav, s.nav, s.nav.TowNavigation, s.route);
         EXPECT_NEAR(s.nav.RangeToWaypoint, 0.6, 1e-9);
         s.nav.ArrivalRadius = 0.1;
         FollowRoute(s);
@@ -274,7 +274,7 @@ TEST(TidalStream, NearestDiamondEarlierWinsTie)
     s.tides.push(a);
     s.tides.push(b);
     s.nav.TidalHour = 3;
-    FindTidalStream(s.nav, s.tides);
+    FindTidalStream(s.nav, s.nav, s.nav, s.tides);
     EXPECT_EQ(s.nav.TideSet, 10);
     EXPECT_DOUBLE_EQ(s.nav.TideRate, 1.5);
 }
