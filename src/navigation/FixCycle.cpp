@@ -191,10 +191,10 @@ void FixCycle::FixBtnClick()
     lastPrompt_.clear();
     nav.OutputText.clear();
 
-    ComputeSOG(nav, log);
+    ComputeSOG(nav, log, nav, nav, nav.AverageFixes, nav.BoatSpeed);
     // The course over ground is taken in dead reckoning too: the course panel, the velocity made
     // good and the heading-up rotation all read it, and a dead-reckoned track has a course.
-    const std::int16_t course = ComputeCOG(nav, log);
+    const std::int16_t course = ComputeCOG(nav, log, nav.CosLatFactor, nav.AverageFixes);
     if (!nav.DRMode) {
         nav.DRSpeed = (nav.SOG > 0.01 && log.count() > 1) ? nav.SOG : nav.BoatSpeed;
         nav.DRCourse = course;

@@ -33,9 +33,9 @@ const RouteWaypoint* Waypoint(const RouteProgress& progress, const RouteTable& r
 
 // Number of records to average over: AverageFixes when there are more records than that, else
 // all of them. A setting outside 1 … 99 never reaches past either end of the log.
-std::size_t AveragingSpan(const NavState& nav, std::size_t n)
+std::size_t AveragingSpan(int averageFixes, std::size_t n)
 {
-    const long average = std::clamp<long>(nav.AverageFixes, 1, 99);
+    const long average = std::clamp<long>(averageFixes, 1, 99);
     return n > static_cast<std::size_t>(average) ? static_cast<std::size_t>(average) : n - 1;
 }
 
@@ -77,38 +77,39 @@ double PlaneBearing(double cosLat, LatLong a, LatLong b)
     return divisor >= 0.0 ? theta + 90.0 : theta + 270.0;
 }
 
-void ComputeSOG(NavState& nav, const QuickLog& log)
+void ComputeSOG(Motion& motion, const QuickLog& log, const ChartReference& ref, const UnitSettings& units,
+                int averageFixes, double boatSpeed)
 {
     const std::size_t n = log.count();
     if (n < 2) {
-        nav.SOGShown = nav.BoatSpeed;
+        motion.SOGShown = boatSpeed;
         // No leg yet: a distance left from before a purge or an event restart must not be
         // added to the trip again.
-        nav.LastLegDistance = 0.0;
+        motion.LastLegDistance = 0.0;
         return;
     }
-    nav.LastLegDistance = PlaneDistance(nav.CosLatFactor, RecordPosition(log, n - 1), RecordPosition(log, n)) * nav.UnitFactor;
-    const std::size_t k = AveragingSpan(nav, n);
-    const double d = PlaneDistance(nav.CosLatFactor, RecordPosition(log, n - k), RecordPosition(log, n));
+    motion.LastLegDistance = PlaneDistance(ref.CosLatFactor, RecordPosition(log, n - 1), RecordPosition(log, n)) * units.UnitFactor;
+    const std::size_t k = AveragingSpan(averageFixes, n);
+    const double d = PlaneDistance(ref.CosLatFactor, RecordPosition(log, n - k), RecordPosition(log, n));
     double dt = log.at(n).minutes - log.at(n - k).minutes;
     if (dt < 0.0) {
         dt += 1440.0; // the fixes straddle midnight
     }
-    nav.SOG = dt <= 0.0 ? 0.0 : 60.0 * d / dt;
-    nav.SOGShown = nav.SOG;
+    motion.SOG = dt <= 0.0 ? 0.0 : 60.0 * d / dt;
+    motion.SOGShown = motion.SOG;
 }
 
-std::int16_t ComputeCOG(NavState& nav, const QuickLog& log)
+std::int16_t ComputeCOG(Motion& motion, const QuickLog& log, double cosLat, int averageFixes)
 {
     const std::size_t n = log.count();
     if (n < 2) {
         return 0;
     }
-    const std::size_t k = AveragingSpan(nav, n);
-    const double bearing = PlaneBearing(nav.CosLatFactor, RecordPosition(log, n - k), RecordPosition(log, n));
-    nav.COG = static_cast<std::int16_t>(RoundHalfEven(bearing));
-    nav.COGValue = nav.COG;
-    return nav.COG;
+    const std::size_t k = AveragingSpan(averageFixes, n);
+    const double bearing = PlaneBearing(cosLat, RecordPosition(log, n - k), RecordPosition(log, n));
+    motion.COG = static_cast<std::int16_t>(RoundHalfEven(bearing));
+    motion.COGValue = motion.COG;
+    return motion.COG;
 }
 
 void RangeBearingToWaypoint(RouteProgress& progress, RoutePanelTexts& texts, const Fix& fix, const ChartReference& ref,
@@ -193,7 +194,7 @@ void FollowRoute(ProgramState& state)
                 rounded -= 360;
             }
             nav.CourseToSteer = static_cast<std::int16_t>(rounded);
-            ComputeSOG(nav, log);
+            ComputeSOG(nav, log, nav, nav, nav.AverageFixes, nav.BoatSpeed);
             nav.VMG = std::cos((nav.COG - nav.CourseToSteer) * kDeg) * nav.SOGShown;
             nav.TimeToWaypoint = nav.VMG > 0.01 ? nav.RangeToWaypoint / nav.VMG : -1.0;
         } else {
@@ -205,7 +206,7 @@ void FollowRoute(ProgramState& state)
         nav.CourseToSteerExact = -1.0;
         nav.VMG = 0.0;
         nav.TimeToWaypoint = 0.0;
-        ComputeSOG(nav, log);
+        ComputeSOG(nav, log, nav, nav, nav.AverageFixes, nav.BoatSpeed);
         nav.VMG = nav.SOGShown;
         nav.PreviousWaypointName.clear();
     }

@@ -16,9 +16,10 @@ double PlaneDistance(double cosLat, LatLong a, LatLong b);
 double PlaneBearing(double cosLat, LatLong a, LatLong b);
 
 // Speed over ground averaged over the last AverageFixes records; SOGShown, LastLegDistance.
-void ComputeSOG(NavState& nav, const QuickLog& log);
+void ComputeSOG(Motion& motion, const QuickLog& log, const ChartReference& ref, const UnitSettings& units,
+                int averageFixes, double boatSpeed);
 // Course over ground from the same records, whole degrees; also sets COGValue.
-std::int16_t ComputeCOG(NavState& nav, const QuickLog& log);
+std::int16_t ComputeCOG(Motion& motion, const QuickLog& log, double cosLat, int averageFixes);
 // Range, bearing and name of waypoint ActiveWaypoint from own ship (or the tow).
 void RangeBearingToWaypoint(RouteProgress& progress, RoutePanelTexts& texts, const Fix& fix, const ChartReference& ref,
                             bool towNavigation, const RouteTable& route);

@@ -54,41 +54,41 @@ TEST(SpeedAndCourse, AveragingAndMidnight)
     ProgramState s;
     s.nav.CosLatFactor = 1.0;
     s.nav.BoatSpeed = 6.0;
-    ComputeSOG(s.nav, s.quickLog);
+    ComputeSOG(s.nav, s.quickLog, s.nav, s.nav, s.nav.AverageFixes, s.nav.BoatSpeed);
     EXPECT_EQ(s.nav.SOGShown, 6.0); // nothing better than the boat speed
-    EXPECT_EQ(ComputeCOG(s.nav, s.quickLog), 0);
+    EXPECT_EQ(ComputeCOG(s.nav, s.quickLog, s.nav.CosLatFactor, s.nav.AverageFixes), 0);
 
     // Three records, averaging over 6: k = 2, from record 1 to record 3.
     AddRecord(s, 0.0, 0.0, 600.0);
     AddRecord(s, 0.05, 0.0, 630.0);
     AddRecord(s, 0.1, 0.0, 660.0);
     s.nav.AverageFixes = 6;
-    ComputeSOG(s.nav, s.quickLog);
+    ComputeSOG(s.nav, s.quickLog, s.nav, s.nav, s.nav.AverageFixes, s.nav.BoatSpeed);
     EXPECT_NEAR(s.nav.SOG, 6.0, 1e-9); // 6 nm in an hour
     EXPECT_NEAR(s.nav.LastLegDistance, 3.0, 1e-9);
-    EXPECT_EQ(ComputeCOG(s.nav, s.quickLog), 0);
+    EXPECT_EQ(ComputeCOG(s.nav, s.quickLog, s.nav.CosLatFactor, s.nav.AverageFixes), 0);
 
     // 23:59.5 to 00:00.5 is one minute, not minus a day.
     ProgramState m;
     m.nav.CosLatFactor = 1.0;
     AddRecord(m, 0.0, 0.0, 1439.5);
     AddRecord(m, 1.0 / 60.0, 0.0, 0.5);
-    ComputeSOG(m.nav, m.quickLog);
+    ComputeSOG(m.nav, m.quickLog, m.nav, m.nav, m.nav.AverageFixes, m.nav.BoatSpeed);
     EXPECT_NEAR(m.nav.SOG, 60.0, 1e-6);
 
     // Same time twice: speed 0 rather than a division by zero.
     ProgramState z;
     AddRecord(z, 0.0, 0.0, 10.0);
     AddRecord(z, 0.1, 0.0, 10.0);
-    ComputeSOG(z.nav, z.quickLog);
+    ComputeSOG(z.nav, z.quickLog, z.nav, z.nav, z.nav.AverageFixes, z.nav.BoatSpeed);
     EXPECT_EQ(z.nav.SOG, 0.0);
 
     // An averaging setting out of range never reads outside the log.
     z.nav.AverageFixes = -5;
-    ComputeSOG(z.nav, z.quickLog);
+    ComputeSOG(z.nav, z.quickLog, z.nav, z.nav, z.nav.AverageFixes, z.nav.BoatSpeed);
     z.nav.AverageFixes = 0;
-    ComputeSOG(z.nav, z.quickLog);
-    EXPECT_EQ(ComputeCOG(z.nav, z.quickLog), 0);
+    ComputeSOG(z.nav, z.quickLog, z.nav, z.nav, z.nav.AverageFixes, z.nav.BoatSpeed);
+    EXPECT_EQ(ComputeCOG(z.nav, z.quickLog, z.nav.CosLatFactor, z.nav.AverageFixes), 0);
 }
 
 TEST(FollowRoute, CrossTrackSignTextAndClamp)
