@@ -201,7 +201,7 @@ void FixCycle::FixBtnClick()
     }
     bool reckoned = false;
     if (nav.DRMode && nav.RouteLength > 0 && nav.ActiveWaypoint > 0) {
-        DeadReckon(nav, log);
+        DeadReckon(nav, nav, nav, nav, nav, nav.FixIntervalMs, log);
         nav.OwnLat = nav.DRLat;
         nav.OwnLong = nav.DRLong;
         display.GPSIndicatorText = "DR";

@@ -254,24 +254,25 @@ void FollowRoute(ProgramState& state)
     nav.XTEText = CutLeadingSpace(FormatFixed(std::fabs(e), 4, 2)) + (e > 0.0 ? ",L," : ",R,");
 }
 
-void DeadReckon(NavState& nav, const QuickLog& log)
+void DeadReckon(Motion& motion, Fix& fix, const ChartReference& ref, const RouteProgress& progress,
+                const VesselSettings& vessel, std::uint32_t fixIntervalMs, const QuickLog& log)
 {
-    const double course = (nav.DRCourseSource == 0 ? nav.BearingToWaypoint : nav.DRCourse) * kDeg;
-    const double speed = nav.DRSpeedSource == 0 ? nav.BoatSpeed : nav.DRSpeed;
+    const double course = (vessel.DRCourseSource == 0 ? progress.BearingToWaypoint : motion.DRCourse) * kDeg;
+    const double speed = vessel.DRSpeedSource == 0 ? vessel.BoatSpeed : motion.DRSpeed;
     const double s = speed / 216000.0; // degrees of latitude per second
-    const double t = nav.FixIntervalMs / 1000.0;
+    const double t = fixIntervalMs / 1000.0;
     if (log.count() < 1) {
         // The displayed position is in chart datum; the fix records receiver datum.
-        const LatLong here = StateFromChartDatum(nav, {nav.OwnLat, nav.OwnLong});
-        nav.DRLat = here.lat;
-        nav.DRLong = here.lon;
+        const LatLong here = StateFromChartDatum(ref, {fix.OwnLat, fix.OwnLong});
+        motion.DRLat = here.lat;
+        motion.DRLong = here.lon;
     } else {
         const QuickLogRecord& last = log.at(log.count());
-        nav.DRLat = last.lat + std::cos(course) * s * t;
-        const double cosLat = std::fabs(std::cos(nav.OwnLat * kDeg));
-        nav.DRLong = cosLat > 1e-12 ? last.lon - std::sin(course) * s * t / cosLat : last.lon;
+        motion.DRLat = last.lat + std::cos(course) * s * t;
+        const double cosLat = std::fabs(std::cos(fix.OwnLat * kDeg));
+        motion.DRLong = cosLat > 1e-12 ? last.lon - std::sin(course) * s * t / cosLat : last.lon;
     }
-    nav.FixSource = "DR";
+    fix.FixSource = "DR";
 }
 
 void RestartLeg(RouteProgress& progress, RoutePanelTexts& texts, const Fix& fix, const ChartReference& ref,

@@ -28,7 +28,8 @@ void FindTidalStream(TidalStream& stream, const Fix& fix, const ChartReference& 
 // The whole per-fix computation; the output composer runs after it.
 void FollowRoute(ProgramState& state);
 // DRLat/DRLong one fix interval on from the newest quick-log record.
-void DeadReckon(NavState& nav, const QuickLog& log);
+void DeadReckon(Motion& motion, Fix& fix, const ChartReference& ref, const RouteProgress& progress,
+                const VesselSettings& vessel, std::uint32_t fixIntervalMs, const QuickLog& log);
 
 // Leg restart: range and bearing from here, and the leg bearing set to it, so the cross-track
 // error starts again at 0 from the present position.

@@ -296,10 +296,10 @@ TEST(DeadReckoning, AdvancesFromTheNewestRecord)
     s.nav.FixIntervalMs = 600000; // ten minutes: 1 nm
     s.nav.BearingToWaypoint = 90.0;
     s.nav.ChartLatOffset = 0.001;
-    DeadReckon(s.nav, s.quickLog);
+    DeadReckon(s.nav, s.nav, s.nav, s.nav, s.nav, s.nav.FixIntervalMs, s.quickLog);
     EXPECT_DOUBLE_EQ(s.nav.DRLat, -0.001); // no record yet: here, in receiver datum
     AddRecord(s, 10.0, 5.0, 0.0);
-    DeadReckon(s.nav, s.quickLog);
+    DeadReckon(s.nav, s.nav, s.nav, s.nav, s.nav, s.nav.FixIntervalMs, s.quickLog);
     EXPECT_NEAR(s.nav.DRLat, 10.0, 1e-12);
     EXPECT_NEAR(s.nav.DRLong, 5.0 - 1.0 / 60.0, 1e-12); // east is a smaller west longitude
     EXPECT_EQ(s.nav.FixSource, "DR");
@@ -307,6 +307,6 @@ TEST(DeadReckoning, AdvancesFromTheNewestRecord)
     s.nav.DRCourse = 180.0;
     s.nav.DRSpeedSource = 1;
     s.nav.DRSpeed = 12.0;
-    DeadReckon(s.nav, s.quickLog);
+    DeadReckon(s.nav, s.nav, s.nav, s.nav, s.nav, s.nav.FixIntervalMs, s.quickLog);
     EXPECT_NEAR(s.nav.DRLat, 10.0 - 2.0 / 60.0, 1e-12);
 }
