@@ -357,7 +357,7 @@ DrawingSurface SurfaceOf(const ChartGeometry& geometry)
 ViewMeasurement MeasureFromOrigin(const NavState& nav, const ViewShared& shared, LatLongValue to)
 {
     const MeasureResult m =
-        MeasureText(shared.MeasureOriginLat, shared.MeasureOriginLong, to.lat, to.lon, nav, shared.MeasureTotal);
+        MeasureText(shared.MeasureOriginLat, shared.MeasureOriginLong, to.lat, to.lon, nav, nav, shared.MeasureTotal);
     return ViewMeasurement{m.text, m.range};
 }
 
