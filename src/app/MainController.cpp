@@ -43,7 +43,7 @@ void MainController::setViewCaptions(const std::string& caption)
     }
 }
 
-void MainController::resetCrossTrack() { RestartLeg(state_.nav, state_.route); }
+void MainController::resetCrossTrack() { RestartLeg(state_.nav, state_.nav, state_.nav, state_.nav, state_.nav.TowNavigation, state_.route); }
 
 void MainController::PlaceVesselOutline()
 {
@@ -349,7 +349,7 @@ void MainController::WPNameChange(int entry)
     nav.ActiveWaypoint = static_cast<std::int16_t>(entry + 1);
     d.WPNameIndex = entry;
     if (views_->count() > 0) {
-        RangeBearingToWaypoint(nav, state_.route);
+        RangeBearingToWaypoint(nav, nav, nav, nav, nav.TowNavigation, state_.route);
         nav.LegBearing = nav.BearingToWaypoint;
         d.RngToWp.clear();
         d.BearingToWP.clear();
@@ -395,12 +395,11 @@ void MainController::ExMeasureClick()
     if (!shared.MeasureMode) {
         return;
     }
-    // The views keep the distance of the last measurement as the range to the waypoint.
-    shared.MeasureTotal += state_.nav.RangeToWaypoint;
+    shared.MeasureTotal += shared.MeasureLastLeg;
     shared.MeasureOriginLat = state_.nav.OwnLat;
     shared.MeasureOriginLong = state_.nav.OwnLong;
     shared.MeasureOriginPending = true;
-    state_.display.StatusLine = ViewMeasureText(state_, shared);
+    state_.display.StatusLine = ViewMeasureText(state_.nav, shared);
     RefreshViews();
 }
 

@@ -2,29 +2,29 @@
 
 namespace kv {
 
-LatLong ChartDatumFromState(const NavState& nav, LatLong state)
+LatLong ChartDatumFromState(const ChartReference& ref, LatLong state)
 {
-    return {state.lat + nav.ChartLatOffset, state.lon - nav.ChartLongOffset};
+    return {state.lat + ref.ChartLatOffset, state.lon - ref.ChartLongOffset};
 }
 
-LatLong StateFromChartDatum(const NavState& nav, LatLong chart)
+LatLong StateFromChartDatum(const ChartReference& ref, LatLong chart)
 {
-    return {chart.lat - nav.ChartLatOffset, chart.lon + nav.ChartLongOffset};
+    return {chart.lat - ref.ChartLatOffset, chart.lon + ref.ChartLongOffset};
 }
 
-double DistanceInDisplayUnits(const NavState& nav, double nauticalMiles)
+double DistanceInDisplayUnits(const UnitSettings& units, double nauticalMiles)
 {
-    return nauticalMiles * nav.UnitFactor;
+    return nauticalMiles * units.UnitFactor;
 }
 
-double SpeedInDisplayUnits(const NavState& nav, double knots)
+double SpeedInDisplayUnits(const UnitSettings& units, const UnitPreferences& prefs, double knots)
 {
-    return nav.KnotsAlways ? knots : knots * nav.UnitFactor;
+    return prefs.KnotsAlways ? knots : knots * units.UnitFactor;
 }
 
-std::string DistanceUnitLabel(const NavState& nav)
+std::string DistanceUnitLabel(const UnitSettings& units)
 {
-    const double f = nav.UnitFactor;
+    const double f = units.UnitFactor;
     std::string label = "Nm ";
     if (f < 1.1) {
         label = "Nm ";
@@ -38,9 +38,9 @@ std::string DistanceUnitLabel(const NavState& nav)
     return label;
 }
 
-std::string SpeedUnitLabel(const NavState& nav)
+std::string SpeedUnitLabel(const UnitSettings& units, const UnitPreferences& prefs)
 {
-    const double f = nav.UnitFactor;
+    const double f = units.UnitFactor;
     std::string label = " Kn";
     if (f < 1.1) {
         label = " Kn";
@@ -51,19 +51,19 @@ std::string SpeedUnitLabel(const NavState& nav)
     if (f > 1.0 && f < 1.8) {
         label = " Mph";
     }
-    if (nav.KnotsAlways) {
+    if (prefs.KnotsAlways) {
         label = " Kn";
     }
     return label;
 }
 
-void RestartTrack(NavState& nav)
+void RestartTrack(FixCycleState& cycle, Motion& motion)
 {
-    nav.LogEmpty = true;
-    nav.DropIndex = 2;
-    nav.DropCounter = 0;
-    nav.TripDistance = 0.0;
-    nav.LastLegDistance = 0.0;
+    cycle.LogEmpty = true;
+    cycle.DropIndex = 2;
+    cycle.DropCounter = 0;
+    motion.TripDistance = 0.0;
+    motion.LastLegDistance = 0.0;
 }
 
 } // namespace kv

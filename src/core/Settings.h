@@ -1,10 +1,14 @@
 #pragma once
-// Settings kept in the main configuration file that are not navigation state: display colours,
-// helper programs, vessel drawing dimensions and the last view. The navigation settings of the
-// file live in NavState itself (one source of truth for each value).
+// The settings home, one rule for every value: Settings holds what the main configuration file
+// (kelvw.cfg) carries; Preferences (core/Preferences.h) holds what the dialogs and menus edit but
+// the file does not store. Each value has exactly one home. The navigation values of the file are
+// grouped by topic (units, fix, vessel, route, nmea) so that a function takes the one group it
+// reads; the other values (display colours, helper programs, vessel drawing dimensions, the last
+// view) are plain fields.
 
 #include "core/ShortString.h"
 
+#include <cstdint>
 #include <string>
 
 namespace kv {
@@ -16,6 +20,44 @@ inline constexpr const char* kDefaultTextLogFormat = "@d,@f,@t,@p:3,@q,@c,@s,@v,
 // Colours are RGB values as the file stores them: red in the low byte.
 inline constexpr int kColourNavy = 0x800000;
 inline constexpr int kColourWhite = 0xFFFFFF;
+
+// Display units: distances are nautical miles × UnitFactor (1 nautical, 1.852 kilometres,
+// 1.1508 statute miles).
+struct UnitSettings {
+    double UnitFactor = 1.0;
+};
+
+struct FixSettings {
+    std::int16_t TimeZoneHours = 0;    // hours added to UTC
+    std::uint32_t FixIntervalMs = 10000;
+    std::int16_t AverageFixes = 1;     // fixes averaged for speed and course
+    bool AutoChart = true;
+    bool KeepTextLog = true;           // also switched by the text-log button and AIS playback
+    bool DRMode = false;               // also left by opening the interface, removing a route, purge
+    ShortString<33> NmeaStartMode = "Manual";
+    ShortString<8> StartInDR;
+};
+
+struct VesselSettings {
+    double BoatSpeed = 10.0;           // knots through the water
+    std::int16_t DRSpeedSource = 0;
+    std::int16_t DRCourseSource = 0;
+    // Antenna position relative to the vessel reference point (degrees; east × cos latitude),
+    // also measured by locating the antenna.
+    double AntennaNorth = 0.0;
+    double AntennaEast = 0.0;
+};
+
+struct RouteSettings {
+    double ArrivalRadius = 0.2;        // nautical miles
+    double XTEDeadband = 0.05;         // nautical miles
+};
+
+struct NmeaSettings {
+    std::uint32_t ComPortNumber = 1;
+    std::uint32_t BaudRate = 38400;
+    bool NMEAOutputOn = true;
+};
 
 struct Settings {
     double ViewZoom = 0.03125;       // zoom of the first view (line 4)

@@ -191,17 +191,17 @@ void FixCycle::FixBtnClick()
     lastPrompt_.clear();
     nav.OutputText.clear();
 
-    ComputeSOG(nav, log);
+    ComputeSOG(nav, log, nav, nav, nav.AverageFixes, nav.BoatSpeed);
     // The course over ground is taken in dead reckoning too: the course panel, the velocity made
     // good and the heading-up rotation all read it, and a dead-reckoned track has a course.
-    const std::int16_t course = ComputeCOG(nav, log);
+    const std::int16_t course = ComputeCOG(nav, log, nav.CosLatFactor, nav.AverageFixes);
     if (!nav.DRMode) {
         nav.DRSpeed = (nav.SOG > 0.01 && log.count() > 1) ? nav.SOG : nav.BoatSpeed;
         nav.DRCourse = course;
     }
     bool reckoned = false;
     if (nav.DRMode && nav.RouteLength > 0 && nav.ActiveWaypoint > 0) {
-        DeadReckon(nav, log);
+        DeadReckon(nav, nav, nav, nav, nav, nav.FixIntervalMs, log);
         nav.OwnLat = nav.DRLat;
         nav.OwnLong = nav.DRLong;
         display.GPSIndicatorText = "DR";
@@ -351,12 +351,12 @@ void FixCycle::ShowEndOfLeg()
         nav.RouteReversed = !nav.RouteReversed;
         nav.ActiveWaypoint = static_cast<std::int16_t>(nav.RouteReversed ? nav.RouteLength - 1 : 2);
         display.WPNameIndex = nav.ActiveWaypoint - 1;
-        RestartLeg(nav, state_.route);
+        RestartLeg(nav, nav, nav, nav, nav.TowNavigation, state_.route);
     }
     if (prefs.OnRouteCompletion == RouteCompletion::RepRoute && nav.RouteLength > 1) {
         nav.ActiveWaypoint = 1;
         display.WPNameIndex = 0;
-        RestartLeg(nav, state_.route);
+        RestartLeg(nav, nav, nav, nav, nav.TowNavigation, state_.route);
     }
     if (n < 2) {
         state_.display.ClearNavDisplay();
@@ -464,7 +464,7 @@ void FixCycle::TripDblClick()
 void FixCycle::XTerrorDblClick()
 {
     if (platform_.prompter.confirm(kResetXteQuestion)) {
-        RestartLeg(state_.nav, state_.route);
+        RestartLeg(state_.nav, state_.nav, state_.nav, state_.nav, state_.nav.TowNavigation, state_.route);
     }
 }
 

@@ -22,9 +22,9 @@ LatLong RecordPosition(const QuickLog& log, std::size_t number)
 
 // The waypoint `index` of the route, or nullptr when the index lies outside the table. The route
 // length in the state mirrors the table's count; the table is what bounds every read.
-const RouteWaypoint* Waypoint(const NavState& nav, const RouteTable& route, int index)
+const RouteWaypoint* Waypoint(const RouteProgress& progress, const RouteTable& route, int index)
 {
-    const int length = std::min<int>(nav.RouteLength, static_cast<int>(route.count()));
+    const int length = std::min<int>(progress.RouteLength, static_cast<int>(route.count()));
     if (index < 1 || index > length) {
         return nullptr;
     }
@@ -33,9 +33,9 @@ const RouteWaypoint* Waypoint(const NavState& nav, const RouteTable& route, int 
 
 // Number of records to average over: AverageFixes when there are more records than that, else
 // all of them. A setting outside 1 … 99 never reaches past either end of the log.
-std::size_t AveragingSpan(const NavState& nav, std::size_t n)
+std::size_t AveragingSpan(int averageFixes, std::size_t n)
 {
-    const long average = std::clamp<long>(nav.AverageFixes, 1, 99);
+    const long average = std::clamp<long>(averageFixes, 1, 99);
     return n > static_cast<std::size_t>(average) ? static_cast<std::size_t>(average) : n - 1;
 }
 
@@ -77,67 +77,69 @@ double PlaneBearing(double cosLat, LatLong a, LatLong b)
     return divisor >= 0.0 ? theta + 90.0 : theta + 270.0;
 }
 
-void ComputeSOG(NavState& nav, const QuickLog& log)
+void ComputeSOG(Motion& motion, const QuickLog& log, const ChartReference& ref, const UnitSettings& units,
+                int averageFixes, double boatSpeed)
 {
     const std::size_t n = log.count();
     if (n < 2) {
-        nav.SOGShown = nav.BoatSpeed;
+        motion.SOGShown = boatSpeed;
         // No leg yet: a distance left from before a purge or an event restart must not be
         // added to the trip again.
-        nav.LastLegDistance = 0.0;
+        motion.LastLegDistance = 0.0;
         return;
     }
-    nav.LastLegDistance = PlaneDistance(nav.CosLatFactor, RecordPosition(log, n - 1), RecordPosition(log, n)) * nav.UnitFactor;
-    const std::size_t k = AveragingSpan(nav, n);
-    const double d = PlaneDistance(nav.CosLatFactor, RecordPosition(log, n - k), RecordPosition(log, n));
+    motion.LastLegDistance = PlaneDistance(ref.CosLatFactor, RecordPosition(log, n - 1), RecordPosition(log, n)) * units.UnitFactor;
+    const std::size_t k = AveragingSpan(averageFixes, n);
+    const double d = PlaneDistance(ref.CosLatFactor, RecordPosition(log, n - k), RecordPosition(log, n));
     double dt = log.at(n).minutes - log.at(n - k).minutes;
     if (dt < 0.0) {
         dt += 1440.0; // the fixes straddle midnight
     }
-    nav.SOG = dt <= 0.0 ? 0.0 : 60.0 * d / dt;
-    nav.SOGShown = nav.SOG;
+    motion.SOG = dt <= 0.0 ? 0.0 : 60.0 * d / dt;
+    motion.SOGShown = motion.SOG;
 }
 
-std::int16_t ComputeCOG(NavState& nav, const QuickLog& log)
+std::int16_t ComputeCOG(Motion& motion, const QuickLog& log, double cosLat, int averageFixes)
 {
     const std::size_t n = log.count();
     if (n < 2) {
         return 0;
     }
-    const std::size_t k = AveragingSpan(nav, n);
-    const double bearing = PlaneBearing(nav.CosLatFactor, RecordPosition(log, n - k), RecordPosition(log, n));
-    nav.COG = static_cast<std::int16_t>(RoundHalfEven(bearing));
-    nav.COGValue = nav.COG;
-    return nav.COG;
+    const std::size_t k = AveragingSpan(averageFixes, n);
+    const double bearing = PlaneBearing(cosLat, RecordPosition(log, n - k), RecordPosition(log, n));
+    motion.COG = static_cast<std::int16_t>(RoundHalfEven(bearing));
+    motion.COGValue = motion.COG;
+    return motion.COG;
 }
 
-void RangeBearingToWaypoint(NavState& nav, const RouteTable& route)
+void RangeBearingToWaypoint(RouteProgress& progress, RoutePanelTexts& texts, const Fix& fix, const ChartReference& ref,
+                            bool towNavigation, const RouteTable& route)
 {
-    const RouteWaypoint* wp = Waypoint(nav, route, nav.ActiveWaypoint);
+    const RouteWaypoint* wp = Waypoint(progress, route, progress.ActiveWaypoint);
     if (wp == nullptr) {
         return; // no such waypoint: the last values stand
     }
-    const LatLong origin = nav.TowNavigation ? LatLong{nav.TowLat, nav.TowLong} : LatLong{nav.OwnLat, nav.OwnLong};
+    const LatLong origin = towNavigation ? LatLong{progress.TowLat, progress.TowLong} : LatLong{fix.OwnLat, fix.OwnLong};
     const LatLong target{wp->lat, wp->lon};
-    const double r = PlaneDistance(nav.CosLatFactor, origin, target);
-    nav.RangeToWaypointNm = r;
-    nav.RangeToWaypoint = r * nav.UnitFactor;
-    nav.BearingToWaypoint = PlaneBearing(nav.CosLatFactor, origin, target);
-    nav.WaypointName = wp->name.substr(0, 20);
+    const double r = PlaneDistance(ref.CosLatFactor, origin, target);
+    progress.RangeToWaypoint = r;
+    progress.BearingToWaypoint = PlaneBearing(ref.CosLatFactor, origin, target);
+    progress.WaypointName = wp->name.substr(0, 20);
+    texts.WaypointText = progress.WaypointName.str();
 }
 
-void FindTidalStream(NavState& nav, const TidalDiamonds& tides)
+void FindTidalStream(TidalStream& stream, const Fix& fix, const ChartReference& ref, const TidalDiamonds& tides)
 {
-    nav.TideSet = 0;
-    nav.TideRate = 0.0;
-    const int hour = std::clamp<int>(nav.TidalHour, -6, 6);
+    stream.TideSet = 0;
+    stream.TideRate = 0.0;
+    const int hour = std::clamp<int>(stream.TidalHour, -6, 6);
     double best = 99999.0;
     for (const TidalDiamond& diamond : tides) {
-        const double d = PlaneDistance(nav.CosLatFactor, {nav.OwnLat, nav.OwnLong}, {diamond.lat, diamond.lon});
+        const double d = PlaneDistance(ref.CosLatFactor, {fix.OwnLat, fix.OwnLong}, {diamond.lat, diamond.lon});
         if (d < best) {
             best = d;
-            nav.TideSet = diamond.setAt(hour);
-            nav.TideRate = diamond.rateAt(hour) / 10.0;
+            stream.TideSet = diamond.setAt(hour);
+            stream.TideRate = diamond.rateAt(hour) / 10.0;
         }
     }
 }
@@ -151,9 +153,8 @@ void FollowRoute(ProgramState& state)
 
     if (nav.ActiveWaypoint > 0 && Waypoint(nav, state.route, nav.ActiveWaypoint) != nullptr) {
         nav.WaterSpeedShown = nav.BoatSpeed;
-        RangeBearingToWaypoint(nav, state.route);
+        RangeBearingToWaypoint(nav, nav, nav, nav, nav.TowNavigation, state.route);
         nav.BearingText = ThreeDigits(RoundHalfEven(nav.BearingToWaypoint));
-        nav.RangeToWaypoint /= nav.UnitFactor; // nautical miles from here on
 
         // Arrival: inside the circle with automatic advance, steer for the next waypoint.
         if (nav.RangeToWaypoint < nav.ArrivalRadius && nav.AutoNextWaypoint) {
@@ -161,8 +162,7 @@ void FollowRoute(ProgramState& state)
             nav.PreviousWaypointName = nav.WaypointName.str();
             nav.ActiveWaypoint = static_cast<std::int16_t>(nav.ActiveWaypoint + (nav.RouteReversed ? -1 : 1));
             if (Waypoint(nav, state.route, nav.ActiveWaypoint) != nullptr) {
-                RangeBearingToWaypoint(nav, state.route);
-                nav.RangeToWaypoint /= nav.UnitFactor;
+                RangeBearingToWaypoint(nav, nav, nav, nav, nav.TowNavigation, state.route);
                 nav.LegBearing = nav.BearingToWaypoint;
             }
         }
@@ -171,11 +171,11 @@ void FollowRoute(ProgramState& state)
         } else {
             nav.ArrivalFlagText = ",V";
             nav.ActiveWaypoint = 0;
-            nav.WaypointName = "Near " + nav.WaypointName.str() + " !";
+            nav.WaypointText = "Near " + nav.WaypointName.str() + " !";
         }
 
         if (nav.AtlasTide) {
-            FindTidalStream(nav, state.tides);
+            FindTidalStream(nav, nav, nav, state.tides);
         }
         nav.TideCross = nav.TideRate * std::cos((90.0 + nav.BearingToWaypoint - nav.TideSet) * kDeg);
         nav.TideAlong = nav.TideRate * std::cos((nav.BearingToWaypoint - nav.TideSet) * kDeg);
@@ -194,7 +194,7 @@ void FollowRoute(ProgramState& state)
                 rounded -= 360;
             }
             nav.CourseToSteer = static_cast<std::int16_t>(rounded);
-            ComputeSOG(nav, log);
+            ComputeSOG(nav, log, nav, nav, nav.AverageFixes, nav.BoatSpeed);
             nav.VMG = std::cos((nav.COG - nav.CourseToSteer) * kDeg) * nav.SOGShown;
             nav.TimeToWaypoint = nav.VMG > 0.01 ? nav.RangeToWaypoint / nav.VMG : -1.0;
         } else {
@@ -206,7 +206,7 @@ void FollowRoute(ProgramState& state)
         nav.CourseToSteerExact = -1.0;
         nav.VMG = 0.0;
         nav.TimeToWaypoint = 0.0;
-        ComputeSOG(nav, log);
+        ComputeSOG(nav, log, nav, nav, nav.AverageFixes, nav.BoatSpeed);
         nav.VMG = nav.SOGShown;
         nav.PreviousWaypointName.clear();
     }
@@ -214,7 +214,7 @@ void FollowRoute(ProgramState& state)
     // Texts
     if (nav.CourseToSteer < 0) {
         nav.CourseToSteerText.clear();
-        nav.WaypointName = "Select Next Waypoint !";
+        nav.WaypointText = "Select Next Waypoint !";
     } else {
         nav.CourseToSteerText = ThreeDigits(nav.CourseToSteer);
     }
@@ -254,30 +254,32 @@ void FollowRoute(ProgramState& state)
     nav.XTEText = CutLeadingSpace(FormatFixed(std::fabs(e), 4, 2)) + (e > 0.0 ? ",L," : ",R,");
 }
 
-void DeadReckon(NavState& nav, const QuickLog& log)
+void DeadReckon(Motion& motion, Fix& fix, const ChartReference& ref, const RouteProgress& progress,
+                const VesselSettings& vessel, std::uint32_t fixIntervalMs, const QuickLog& log)
 {
-    const double course = (nav.DRCourseSource == 0 ? nav.BearingToWaypoint : nav.DRCourse) * kDeg;
-    const double speed = nav.DRSpeedSource == 0 ? nav.BoatSpeed : nav.DRSpeed;
+    const double course = (vessel.DRCourseSource == 0 ? progress.BearingToWaypoint : motion.DRCourse) * kDeg;
+    const double speed = vessel.DRSpeedSource == 0 ? vessel.BoatSpeed : motion.DRSpeed;
     const double s = speed / 216000.0; // degrees of latitude per second
-    const double t = nav.FixIntervalMs / 1000.0;
+    const double t = fixIntervalMs / 1000.0;
     if (log.count() < 1) {
         // The displayed position is in chart datum; the fix records receiver datum.
-        const LatLong here = StateFromChartDatum(nav, {nav.OwnLat, nav.OwnLong});
-        nav.DRLat = here.lat;
-        nav.DRLong = here.lon;
+        const LatLong here = StateFromChartDatum(ref, {fix.OwnLat, fix.OwnLong});
+        motion.DRLat = here.lat;
+        motion.DRLong = here.lon;
     } else {
         const QuickLogRecord& last = log.at(log.count());
-        nav.DRLat = last.lat + std::cos(course) * s * t;
-        const double cosLat = std::fabs(std::cos(nav.OwnLat * kDeg));
-        nav.DRLong = cosLat > 1e-12 ? last.lon - std::sin(course) * s * t / cosLat : last.lon;
+        motion.DRLat = last.lat + std::cos(course) * s * t;
+        const double cosLat = std::fabs(std::cos(fix.OwnLat * kDeg));
+        motion.DRLong = cosLat > 1e-12 ? last.lon - std::sin(course) * s * t / cosLat : last.lon;
     }
-    nav.FixSource = "DR";
+    fix.FixSource = "DR";
 }
 
-void RestartLeg(NavState& nav, const RouteTable& route)
+void RestartLeg(RouteProgress& progress, RoutePanelTexts& texts, const Fix& fix, const ChartReference& ref,
+                bool towNavigation, const RouteTable& route)
 {
-    RangeBearingToWaypoint(nav, route);
-    nav.LegBearing = nav.BearingToWaypoint;
+    RangeBearingToWaypoint(progress, texts, fix, ref, towNavigation, route);
+    progress.LegBearing = progress.BearingToWaypoint;
 }
 
 std::int16_t ComputeTidalHour(int fixHour, int fixMinute, int highWaterHour)

@@ -16,21 +16,25 @@ double PlaneDistance(double cosLat, LatLong a, LatLong b);
 double PlaneBearing(double cosLat, LatLong a, LatLong b);
 
 // Speed over ground averaged over the last AverageFixes records; SOGShown, LastLegDistance.
-void ComputeSOG(NavState& nav, const QuickLog& log);
+void ComputeSOG(Motion& motion, const QuickLog& log, const ChartReference& ref, const UnitSettings& units,
+                int averageFixes, double boatSpeed);
 // Course over ground from the same records, whole degrees; also sets COGValue.
-std::int16_t ComputeCOG(NavState& nav, const QuickLog& log);
+std::int16_t ComputeCOG(Motion& motion, const QuickLog& log, double cosLat, int averageFixes);
 // Range, bearing and name of waypoint ActiveWaypoint from own ship (or the tow).
-void RangeBearingToWaypoint(NavState& nav, const RouteTable& route);
+void RangeBearingToWaypoint(RouteProgress& progress, RoutePanelTexts& texts, const Fix& fix, const ChartReference& ref,
+                            bool towNavigation, const RouteTable& route);
 // TideSet/TideRate from the nearest diamond for TidalHour (the earlier diamond wins a tie).
-void FindTidalStream(NavState& nav, const TidalDiamonds& tides);
+void FindTidalStream(TidalStream& stream, const Fix& fix, const ChartReference& ref, const TidalDiamonds& tides);
 // The whole per-fix computation; the output composer runs after it.
 void FollowRoute(ProgramState& state);
 // DRLat/DRLong one fix interval on from the newest quick-log record.
-void DeadReckon(NavState& nav, const QuickLog& log);
+void DeadReckon(Motion& motion, Fix& fix, const ChartReference& ref, const RouteProgress& progress,
+                const VesselSettings& vessel, std::uint32_t fixIntervalMs, const QuickLog& log);
 
 // Leg restart: range and bearing from here, and the leg bearing set to it, so the cross-track
 // error starts again at 0 from the present position.
-void RestartLeg(NavState& nav, const RouteTable& route);
+void RestartLeg(RouteProgress& progress, RoutePanelTexts& texts, const Fix& fix, const ChartReference& ref,
+                bool towNavigation, const RouteTable& route);
 inline constexpr const char* kResetXteQuestion = "Reset XTE - Are you sure?";
 
 // Whole hours relative to high water at the standard port, −6 … +6.

@@ -159,9 +159,7 @@ void TrackLogs::OpenDayLogs()
     std::filesystem::create_directories(NormalizeSeparators(nav.LogDir.str()), ignored);
 
     const std::string trackPath = JoinPath(nav.LogDir.str(), day + ".log");
-    if (!PathTaken(trackPath)) {
-        nav.FixDateText.clear();
-    } else {
+    if (PathTaken(trackPath)) {
         // The first fix rewrites today's track log whole. A file that could not be read, or that
         // is not a whole image, would lose its records then: it is kept under another name.
         const bool whole = FileSize(trackPath) == kTrackLogSize && FileExists(trackPath);

@@ -75,37 +75,37 @@ void Indicator(Display& display, const char* text, const char* colour, const cha
 }
 
 // Quality field 6 of GGA and COM sentences.
-void ApplyQuality(std::string_view q, bool combined, bool aisPlayback, NavState& nav, Display& display)
+void ApplyQuality(std::string_view q, bool combined, bool aisPlayback, SentenceFix& fix, Display& display)
 {
     if (q == "0") {
-        nav.PositionValid = false;
+        fix.PositionValid = false;
         Indicator(display, "GPS", "red", combined ? "No GPS Position|" : nullptr);
-        nav.FixQuality = "0";
+        fix.FixQuality = "0";
     } else if (q == "1") {
-        nav.PositionValid = true;
+        fix.PositionValid = true;
         Indicator(display, "GPS", "lime", "GPS Position|");
-        nav.FixQuality = "1";
+        fix.FixQuality = "1";
     } else if (q == "2") {
-        nav.PositionValid = true;
+        fix.PositionValid = true;
         Indicator(display, "DGPS", "lime", "Differential GPS Position|");
-        nav.FixQuality = "2";
+        fix.FixQuality = "2";
     } else if (q == "3" && combined) {
-        nav.PositionValid = true;
+        fix.PositionValid = true;
         Indicator(display, "DGPSX", "lime", "Trimble Differential GPS Position|");
-        nav.FixQuality = "3";
+        fix.FixQuality = "3";
     } else if (q == "4" && combined) {
-        nav.PositionValid = true;
+        fix.PositionValid = true;
         Indicator(display, "DGPSF", "lime", "Trimble Differential GPS Position|");
-        nav.FixQuality = "2";
+        fix.FixQuality = "2";
     } else if (q == "5" && !combined) {
-        nav.PositionValid = true;
+        fix.PositionValid = true;
         if (aisPlayback) {
             Indicator(display, "MON", "red", "Playback of an AIS monitor mode log file|");
             display.checked[kAISMonitorControl] = true;
         } else {
             Indicator(display, "MON", "lime", "Live AIS Monitor mode|");
         }
-        nav.FixQuality = "5";
+        fix.FixQuality = "5";
     }
 }
 
@@ -148,10 +148,10 @@ int HexDigit(char c)
     return -1;
 }
 
-void ReadPosition(const Fields& f, std::size_t first, NavState& nav)
+void ReadPosition(const Fields& f, std::size_t first, SentenceFix& fix)
 {
-    nav.SentenceLat = ParseNmeaLatitude(f[first], f[first + 1]);
-    nav.SentenceLong = ParseNmeaLongitude(f[first + 2], f[first + 3]);
+    fix.SentenceLat = ParseNmeaLatitude(f[first], f[first + 1]);
+    fix.SentenceLong = ParseNmeaLongitude(f[first + 2], f[first + 3]);
 }
 
 } // namespace
@@ -236,16 +236,11 @@ void SetGPSIndicator(Display& display, const std::string& text, const std::strin
     display.GPSIndicatorColour = text.empty() ? std::string() : colour;
 }
 
-bool ParseSentence(std::string_view s, NavState& nav, Display& display)
+bool ParseSentence(std::string_view s, SentenceFix& fix, Display& display, bool aisPlayback)
 {
-    return ParseSentence(s, nav, display, nav.AISPlayback);
-}
-
-bool ParseSentence(std::string_view s, NavState& nav, Display& display, bool aisPlayback)
-{
-    nav.FixTimeText.clear();
-    nav.FixQuality.clear();
-    nav.PositionValid = false;
+    fix.FixTimeText.clear();
+    fix.FixQuality.clear();
+    fix.PositionValid = false;
     SetGPSIndicator(display, "", "");
     if (s == "No Dat") {
         return true;
@@ -256,15 +251,15 @@ bool ParseSentence(std::string_view s, NavState& nav, Display& display, bool ais
         return false; // a damaged position is no fix: it must not reach the track or the autopilot
     }
     if (kind == "RMC") {
-        ReadPosition(f, 3, nav);
-        nav.FixTimeText = std::string(f[1]);
+        ReadPosition(f, 3, fix);
+        fix.FixTimeText = std::string(f[1]);
         if (f[2] == "V") {
             Indicator(display, "GPS", "red", "No GPS Position|");
-            nav.FixQuality = "0";
+            fix.FixQuality = "0";
         } else if (f[2] == "A") {
-            nav.PositionValid = true;
+            fix.PositionValid = true;
             Indicator(display, "GPS", "lime", "GPS Position|");
-            nav.FixQuality = "1";
+            fix.FixQuality = "1";
         }
         // A variation that does not fit in whole degrees of an i16 is as malformed as junk.
         const double variation = NumberOrZero(f[10]);
@@ -272,47 +267,47 @@ bool ParseSentence(std::string_view s, NavState& nav, Display& display, bool ais
         if (!f[11].empty() && f[11][0] == 'W') {
             degrees = -degrees;
         }
-        nav.MagVariation = static_cast<std::int16_t>(degrees);
-        nav.SatellitesText.clear();
-        nav.Hdop = 0.0;
+        fix.MagVariation = static_cast<std::int16_t>(degrees);
+        fix.SatellitesText.clear();
+        fix.Hdop = 0.0;
     } else if (kind == "GGA") {
-        ReadPosition(f, 2, nav);
-        nav.FixTimeText = std::string(f[1]);
-        nav.SatellitesText = f[7];
-        nav.Hdop = NumberOrZero(f[8]);
-        ApplyQuality(f[6], false, aisPlayback, nav, display);
+        ReadPosition(f, 2, fix);
+        fix.FixTimeText = std::string(f[1]);
+        fix.SatellitesText = f[7];
+        fix.Hdop = NumberOrZero(f[8]);
+        ApplyQuality(f[6], false, aisPlayback, fix, display);
     } else if (kind == "COM") {
-        ReadPosition(f, 2, nav);
-        nav.FixTimeText = std::string(f[1]);
-        ApplyQuality(f[6], true, aisPlayback, nav, display);
+        ReadPosition(f, 2, fix);
+        fix.FixTimeText = std::string(f[1]);
+        ApplyQuality(f[6], true, aisPlayback, fix, display);
         if (f[1] == "000000") {
-            nav.EventSentence = true;
-            nav.PositionValid = true;
+            fix.EventSentence = true;
+            fix.PositionValid = true;
         } else {
-            nav.EventSentence = false;
+            fix.EventSentence = false;
         }
-        nav.SatellitesText = f[7];
-        ShortString<33>* extra[] = {&nav.ExtraField1, &nav.ExtraField2, &nav.ExtraField3, &nav.ExtraField4,
-                                    &nav.ExtraField5, &nav.ExtraField6, &nav.ExtraField7, &nav.ExtraField8,
-                                    &nav.ExtraField9, &nav.ExtraField0};
+        fix.SatellitesText = f[7];
+        ShortString<33>* extra[] = {&fix.ExtraField1, &fix.ExtraField2, &fix.ExtraField3, &fix.ExtraField4,
+                                    &fix.ExtraField5, &fix.ExtraField6, &fix.ExtraField7, &fix.ExtraField8,
+                                    &fix.ExtraField9, &fix.ExtraField0};
         for (std::size_t i = 0; i < 10; ++i) {
             *extra[i] = f[8 + i];
         }
         if (!aisPlayback) {
-            const std::string_view last = nav.ExtraField0;
+            const std::string_view last = fix.ExtraField0;
             const auto cr = last.find('\r');
             if (cr != std::string_view::npos) {
-                nav.ExtraField0 = std::string(last.substr(0, cr));
+                fix.ExtraField0 = std::string(last.substr(0, cr));
             }
         }
-        nav.Hdop = NumberOrZero(f[16]);
+        fix.Hdop = NumberOrZero(f[16]);
     }
-    if (nav.FixQuality == "1") {
-        nav.PositionError = 10.0 * nav.Hdop;
-    } else if (nav.FixQuality == "2") {
-        nav.PositionError = 1.6 * nav.Hdop;
+    if (fix.FixQuality == "1") {
+        fix.PositionError = 10.0 * fix.Hdop;
+    } else if (fix.FixQuality == "2") {
+        fix.PositionError = 1.6 * fix.Hdop;
     } else {
-        nav.PositionError = 0.0;
+        fix.PositionError = 0.0;
     }
     return true;
 }

@@ -37,13 +37,16 @@ SentenceRejection CheckSentence(std::string_view sentence);
 
 // Fills SentenceLat/SentenceLong, PositionValid, FixTimeText, FixQuality, Hdop, SatellitesText,
 // PositionError, MagVariation, EventSentence and the extra fields, and sets the GPS indicator.
-// While an AIS log is played back (nav.AISPlayback) the monitor-mode quality shows red and checks
+// While an AIS log is played back (aisPlayback) the monitor-mode quality shows red and checks
 // "AIS Monitor Mode", and the last extra field keeps its carriage return.
 // Numbers that do not convert read as 0. A position out of range (PositionOutOfRange) is not a
 // fix: after the reset nothing more is read, PositionValid stays 0 and the function returns false.
-bool ParseSentence(std::string_view sentence, NavState& nav, Display& display);
-// The same with the playback flag given explicitly.
-bool ParseSentence(std::string_view sentence, NavState& nav, Display& display, bool aisPlayback);
+bool ParseSentence(std::string_view sentence, SentenceFix& fix, Display& display, bool aisPlayback);
+// Transitional: the same with the playback flag read from the aggregate.
+inline bool ParseSentence(std::string_view sentence, NavState& nav, Display& display)
+{
+    return ParseSentence(sentence, nav, display, nav.AISPlayback);
+}
 
 // "ddmm.mmmm" / "dddmm.mmmm" with the hemisphere letter; west and north positive.
 double ParseNmeaLatitude(std::string_view field, std::string_view hemisphere);

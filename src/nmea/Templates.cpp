@@ -451,7 +451,7 @@ RouteTexts RouteTextsFromState(const NavState& nav)
                                FormatFixed((nav.TimeToWaypoint - hours) * 60.0, 0, 1) + " Min";
         t.VMGText = FormatFixed(nav.VMG * speedFactor, 3, 2) + SpeedUnitLabel(nav);
     }
-    const double range = nav.RangeToWaypoint;
+    const double range = DistanceInDisplayUnits(nav, nav.RangeToWaypoint);
     t.RangeText = (range <= 1.0 ? FormatFixed(range, 5, 4) : FormatFixed(range, 4, 2)) + " " + DistanceUnitLabel(nav);
     const double e = std::clamp(nav.XTE, -9.99, 9.99);
     std::string x = FormatFixed(std::fabs(e), 4, 2);

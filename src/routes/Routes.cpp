@@ -299,19 +299,21 @@ std::string MeasureUnitLabel(double unitFactor)
     return label;
 }
 
-MeasureResult MeasureText(double startLat, double startLong, const NavState& nav, double total)
+MeasureResult MeasureText(double startLat, double startLong, const Fix& fix, const ChartReference& ref,
+                          const UnitSettings& units, double total)
 {
-    return MeasureText(startLat, startLong, nav.OwnLat, nav.OwnLong, nav, total);
+    return MeasureText(startLat, startLong, fix.OwnLat, fix.OwnLong, ref, units, total);
 }
 
-MeasureResult MeasureText(double startLat, double startLong, double lat, double lon, const NavState& nav, double total)
+MeasureResult MeasureText(double startLat, double startLong, double lat, double lon, const ChartReference& ref,
+                          const UnitSettings& units, double total)
 {
     MeasureResult out;
-    const std::string unit = MeasureUnitLabel(nav.UnitFactor);
+    const std::string unit = MeasureUnitLabel(units.UnitFactor);
     const double dLat = startLat - lat;
     const double dLong = startLong - lon;
-    out.range = 60.0 * std::sqrt(dLat * dLat + std::pow(dLong * nav.CosLatFactor, 2)) * nav.UnitFactor;
-    const double cosLat = nav.CosLatFactor != 0.0 ? nav.CosLatFactor : 1.0;
+    out.range = 60.0 * std::sqrt(dLat * dLat + std::pow(dLong * ref.CosLatFactor, 2)) * units.UnitFactor;
+    const double cosLat = ref.CosLatFactor != 0.0 ? ref.CosLatFactor : 1.0;
     const long long a = RoundHalfEven(std::atan(dLat / (dLong + 1e-9) / cosLat) * 180.0 / M_PI);
     const long long from = startLong < lon ? a + 270 : a + 90;
     long long to = from + 180;

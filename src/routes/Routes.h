@@ -87,9 +87,11 @@ struct MeasureResult {
     std::string text;
     double range = 0.0; // display units; the caller keeps it as RangeToWaypoint
 };
-MeasureResult MeasureText(double startLat, double startLong, const NavState& nav, double total);
+MeasureResult MeasureText(double startLat, double startLong, const Fix& fix, const ChartReference& ref,
+                          const UnitSettings& units, double total);
 // The same to a given position (lat, lon, longitude west positive) instead of OwnLat / OwnLong.
-MeasureResult MeasureText(double startLat, double startLong, double lat, double lon, const NavState& nav, double total);
+MeasureResult MeasureText(double startLat, double startLong, double lat, double lon, const ChartReference& ref,
+                          const UnitSettings& units, double total);
 std::string MeasureUnitLabel(double unitFactor);
 
 // "On Completion of route ..." and "Reversed route" as the dialog edits them: repeating a route

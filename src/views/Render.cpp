@@ -357,17 +357,17 @@ DrawingSurface SurfaceOf(const ChartGeometry& geometry)
 ViewMeasurement MeasureFromOrigin(const NavState& nav, const ViewShared& shared, LatLongValue to)
 {
     const MeasureResult m =
-        MeasureText(shared.MeasureOriginLat, shared.MeasureOriginLong, to.lat, to.lon, nav, shared.MeasureTotal);
+        MeasureText(shared.MeasureOriginLat, shared.MeasureOriginLong, to.lat, to.lon, nav, nav, shared.MeasureTotal);
     return ViewMeasurement{m.text, m.range};
 }
 
-std::string ViewMeasureText(ProgramState& state, const ViewShared& shared)
+std::string ViewMeasureText(const NavState& nav, ViewShared& shared)
 {
     if (!shared.MeasureMode) {
         return {};
     }
-    const ViewMeasurement m = MeasureFromOrigin(state.nav, shared, LatLongValue{state.nav.OwnLat, state.nav.OwnLong});
-    state.nav.RangeToWaypoint = m.range;
+    const ViewMeasurement m = MeasureFromOrigin(nav, shared, LatLongValue{nav.OwnLat, nav.OwnLong});
+    shared.MeasureLastLeg = m.range;
     return m.text;
 }
 

@@ -29,7 +29,8 @@ struct ViewShared {
     bool MeasureMode = false;
     double MeasureOriginLat = 0.0;
     double MeasureOriginLong = 0.0;
-    double MeasureTotal = 0.0;
+    double MeasureTotal = 0.0;         // display units, the legs added with "Extend measure"
+    double MeasureLastLeg = 0.0;       // display units, the leg last measured
     bool MeasureOriginPending = false; // measure mode just started or accumulated
     int PlaybackSpeed = 5;             // log playback, records per second
     // Own vessel's outline as last placed from the antenna offsets; none until it is placed.
@@ -54,7 +55,7 @@ struct RenderContext {
 // The measure tool's text and distance from its origin to a position.
 struct ViewMeasurement {
     std::string text;    // the status line
-    double range = 0.0;  // display units; kept as the last measured distance (RangeToWaypoint)
+    double range = 0.0;  // display units; kept as the leg last measured (ViewShared::MeasureLastLeg)
 };
 
 // What a redraw computed besides the picture. The redraw changes nothing but the bitmap; the
@@ -83,8 +84,8 @@ struct RenderResult {
 // The measure tool from its origin to the position (lat, lon).
 ViewMeasurement MeasureFromOrigin(const NavState& nav, const ViewShared& shared, LatLongValue to);
 // The measure text of the main window's measure tool at the cursor position; the distance is
-// kept as RangeToWaypoint.
-std::string ViewMeasureText(ProgramState& state, const ViewShared& shared);
+// kept as the last leg of the measure tool.
+std::string ViewMeasureText(const NavState& nav, ViewShared& shared);
 
 SchemeColours ColoursFromSettings(const Settings& settings);
 

@@ -141,7 +141,7 @@ void ViewSet::ReCentre(ChartView& v)
     const NavState& nav = state_.nav;
     const int routeCount = static_cast<int>(state_.route.count());
     if (v.options.AutoZoom && routeCount > 0 && nav.ActiveWaypoint >= 1 && nav.ActiveWaypoint <= routeCount) {
-        if (const auto z = AutoZoomForRange(nav.RangeToWaypointNm)) {
+        if (const auto z = AutoZoomForRange(nav.RangeToWaypoint)) {
             v.zoom = *z;
         }
     }
@@ -206,7 +206,7 @@ void ViewSet::StoreRenderResult(ChartView& v, const RenderResult& r)
     }
     state_.display.PosnPanel = r.positionText;
     if (r.measurement) {
-        state_.nav.RangeToWaypoint = r.measurement->range;
+        shared.MeasureLastLeg = r.measurement->range;
         state_.display.StatusLine = r.measurement->text;
     }
     if (r.portfolioOutlines) {
@@ -249,7 +249,7 @@ void ViewSet::PickCursor(ChartView& v, int x, int y)
     DrawCursorCross(canvas, v.cursorX, v.cursorY); // removes the old cross
     state_.display.PosnPanel = PixelToPosition(v, x, y, 4, true);
     if (shared.MeasureMode) {
-        state_.display.StatusLine = ViewMeasureText(state_, shared);
+        state_.display.StatusLine = ViewMeasureText(state_.nav, shared);
     }
     v.cursorX = x;
     v.cursorY = y;
@@ -280,7 +280,7 @@ void ViewSet::MouseUp(ChartView& v, int x, int y)
             canvas.moveTo(origin->x, origin->y);
             canvas.lineTo(x, y);
         }
-        state_.display.StatusLine = ViewMeasureText(state_, shared);
+        state_.display.StatusLine = ViewMeasureText(state_.nav, shared);
     }
     v.cursorX = x;
     v.cursorY = y;

@@ -54,41 +54,41 @@ TEST(SpeedAndCourse, AveragingAndMidnight)
     ProgramState s;
     s.nav.CosLatFactor = 1.0;
     s.nav.BoatSpeed = 6.0;
-    ComputeSOG(s.nav, s.quickLog);
+    ComputeSOG(s.nav, s.quickLog, s.nav, s.nav, s.nav.AverageFixes, s.nav.BoatSpeed);
     EXPECT_EQ(s.nav.SOGShown, 6.0); // nothing better than the boat speed
-    EXPECT_EQ(ComputeCOG(s.nav, s.quickLog), 0);
+    EXPECT_EQ(ComputeCOG(s.nav, s.quickLog, s.nav.CosLatFactor, s.nav.AverageFixes), 0);
 
     // Three records, averaging over 6: k = 2, from record 1 to record 3.
     AddRecord(s, 0.0, 0.0, 600.0);
     AddRecord(s, 0.05, 0.0, 630.0);
     AddRecord(s, 0.1, 0.0, 660.0);
     s.nav.AverageFixes = 6;
-    ComputeSOG(s.nav, s.quickLog);
+    ComputeSOG(s.nav, s.quickLog, s.nav, s.nav, s.nav.AverageFixes, s.nav.BoatSpeed);
     EXPECT_NEAR(s.nav.SOG, 6.0, 1e-9); // 6 nm in an hour
     EXPECT_NEAR(s.nav.LastLegDistance, 3.0, 1e-9);
-    EXPECT_EQ(ComputeCOG(s.nav, s.quickLog), 0);
+    EXPECT_EQ(ComputeCOG(s.nav, s.quickLog, s.nav.CosLatFactor, s.nav.AverageFixes), 0);
 
     // 23:59.5 to 00:00.5 is one minute, not minus a day.
     ProgramState m;
     m.nav.CosLatFactor = 1.0;
     AddRecord(m, 0.0, 0.0, 1439.5);
     AddRecord(m, 1.0 / 60.0, 0.0, 0.5);
-    ComputeSOG(m.nav, m.quickLog);
+    ComputeSOG(m.nav, m.quickLog, m.nav, m.nav, m.nav.AverageFixes, m.nav.BoatSpeed);
     EXPECT_NEAR(m.nav.SOG, 60.0, 1e-6);
 
     // Same time twice: speed 0 rather than a division by zero.
     ProgramState z;
     AddRecord(z, 0.0, 0.0, 10.0);
     AddRecord(z, 0.1, 0.0, 10.0);
-    ComputeSOG(z.nav, z.quickLog);
+    ComputeSOG(z.nav, z.quickLog, z.nav, z.nav, z.nav.AverageFixes, z.nav.BoatSpeed);
     EXPECT_EQ(z.nav.SOG, 0.0);
 
     // An averaging setting out of range never reads outside the log.
     z.nav.AverageFixes = -5;
-    ComputeSOG(z.nav, z.quickLog);
+    ComputeSOG(z.nav, z.quickLog, z.nav, z.nav, z.nav.AverageFixes, z.nav.BoatSpeed);
     z.nav.AverageFixes = 0;
-    ComputeSOG(z.nav, z.quickLog);
-    EXPECT_EQ(ComputeCOG(z.nav, z.quickLog), 0);
+    ComputeSOG(z.nav, z.quickLog, z.nav, z.nav, z.nav.AverageFixes, z.nav.BoatSpeed);
+    EXPECT_EQ(ComputeCOG(z.nav, z.quickLog, z.nav.CosLatFactor, z.nav.AverageFixes), 0);
 }
 
 TEST(FollowRoute, CrossTrackSignTextAndClamp)
@@ -182,6 +182,7 @@ TEST(FollowRoute, ArrivalAdvanceAndArrivalWithoutAdvance)
     EXPECT_TRUE(s.nav.ApproachPending);
     EXPECT_EQ(s.nav.PreviousWaypointName, "ALPHA               ");
     EXPECT_EQ(s.nav.WaypointName, "BRAVO");
+    EXPECT_EQ(s.nav.WaypointText, "BRAVO");
     EXPECT_NEAR(s.nav.LegBearing, 0.0, 1e-3);
     EXPECT_NEAR(s.nav.RangeToWaypoint, 30.0, 1e-9);
 
@@ -191,7 +192,7 @@ TEST(FollowRoute, ArrivalAdvanceAndArrivalWithoutAdvance)
     EXPECT_EQ(s.nav.ActiveWaypoint, 3);
     FollowRoute(s); // past the end: no waypoint, no course
     EXPECT_EQ(s.nav.CourseToSteer, -1);
-    EXPECT_EQ(s.nav.WaypointName, "Select Next Waypoint !");
+    EXPECT_EQ(s.nav.WaypointText, "Select Next Waypoint !");
 
     // Without automatic advance: stop, flag ",V" and "Near … !".
     s.nav.AutoNextWaypoint = false;
@@ -200,7 +201,8 @@ TEST(FollowRoute, ArrivalAdvanceAndArrivalWithoutAdvance)
     FollowRoute(s);
     EXPECT_EQ(s.nav.ActiveWaypoint, 0);
     EXPECT_EQ(s.nav.ArrivalFlagText, ",V");
-    EXPECT_EQ(s.nav.WaypointName, "Near BRAVO !");
+    EXPECT_EQ(s.nav.WaypointText, "Near BRAVO !");
+    EXPECT_EQ(s.nav.WaypointName, "BRAVO"); // the label stays the label
     EXPECT_FALSE(s.nav.ApproachPending);
 }
 
@@ -226,6 +228,31 @@ TEST(FollowRoute, RangeTextUnitsAndTimeToGo)
     EXPECT_EQ(s.nav.RangeText, "0.6000 Nm ");
 }
 
+// The range to the waypoint is nautical miles after every writer, whatever unit the panels show:
+// route following compares it with the arrival radius and divides it by the VMG, the output
+// sentences and auto zoom read it between fixes.
+TEST(FollowRoute, RangeToWaypointIsNauticalMilesInEveryUnit)
+{
+    for (const double factor : {1.0, 1.852, 1.1508}) {
+        SCOPED_TRACE(factor);
+        ProgramState s;
+        s.nav.CosLatFactor = 1.0;
+        AddWaypoint(s, "K", 0.01, 0.0); // 0.6 nm
+        s.nav.ActiveWaypoint = 1;
+        s.nav.OwnLat = 0.0;
+        s.nav.OwnLong = 0.0;
+        s.nav.UnitFactor = factor;
+        RangeBearingToWaypoint(s.nav, s.nav, s.nav, s.nav, s.nav.TowNavigation, s.route);
+        EXPECT_NEAR(s.nav.RangeToWaypoint, 0.6, 1e-9);
+        s.nav.RangeToWaypoint = 0.0;
+        RestartLeg(s.nav, s.nav, s.nav, s.nav, s.nav.TowNavigation, s.route);
+        EXPECT_NEAR(s.nav.RangeToWaypoint, 0.6, 1e-9);
+        s.nav.ArrivalRadius = 0.1;
+        FollowRoute(s);
+        EXPECT_DOUBLE_EQ(s.nav.RangeToWaypoint, PlaneDistance(1.0, {0.0, 0.0}, {0.01, 0.0}));
+    }
+}
+
 TEST(TidalStream, NearestDiamondEarlierWinsTie)
 {
     ProgramState s;
@@ -247,7 +274,7 @@ TEST(TidalStream, NearestDiamondEarlierWinsTie)
     s.tides.push(a);
     s.tides.push(b);
     s.nav.TidalHour = 3;
-    FindTidalStream(s.nav, s.tides);
+    FindTidalStream(s.nav, s.nav, s.nav, s.tides);
     EXPECT_EQ(s.nav.TideSet, 10);
     EXPECT_DOUBLE_EQ(s.nav.TideRate, 1.5);
 }
@@ -269,10 +296,10 @@ TEST(DeadReckoning, AdvancesFromTheNewestRecord)
     s.nav.FixIntervalMs = 600000; // ten minutes: 1 nm
     s.nav.BearingToWaypoint = 90.0;
     s.nav.ChartLatOffset = 0.001;
-    DeadReckon(s.nav, s.quickLog);
+    DeadReckon(s.nav, s.nav, s.nav, s.nav, s.nav, s.nav.FixIntervalMs, s.quickLog);
     EXPECT_DOUBLE_EQ(s.nav.DRLat, -0.001); // no record yet: here, in receiver datum
     AddRecord(s, 10.0, 5.0, 0.0);
-    DeadReckon(s.nav, s.quickLog);
+    DeadReckon(s.nav, s.nav, s.nav, s.nav, s.nav, s.nav.FixIntervalMs, s.quickLog);
     EXPECT_NEAR(s.nav.DRLat, 10.0, 1e-12);
     EXPECT_NEAR(s.nav.DRLong, 5.0 - 1.0 / 60.0, 1e-12); // east is a smaller west longitude
     EXPECT_EQ(s.nav.FixSource, "DR");
@@ -280,6 +307,6 @@ TEST(DeadReckoning, AdvancesFromTheNewestRecord)
     s.nav.DRCourse = 180.0;
     s.nav.DRSpeedSource = 1;
     s.nav.DRSpeed = 12.0;
-    DeadReckon(s.nav, s.quickLog);
+    DeadReckon(s.nav, s.nav, s.nav, s.nav, s.nav, s.nav.FixIntervalMs, s.quickLog);
     EXPECT_NEAR(s.nav.DRLat, 10.0 - 2.0 / 60.0, 1e-12);
 }

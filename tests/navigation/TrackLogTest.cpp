@@ -1,5 +1,6 @@
 #include "navigation/TrackLog.h"
 
+#include "core/Paths.h"
 #include "core/Real48.h"
 #include "core/TextFile.h"
 #include "platform/fake/Fakes.h"
@@ -128,7 +129,9 @@ TEST(DayLogs, CreateThenRestartSameDayAndNextDay)
     f.state.settings.TextLogFormat = "@f,@t";
     f.logs.OpenDayLogs();
     EXPECT_EQ(f.state.nav.LogNameBase, "07-03-26");
-    EXPECT_TRUE(f.state.nav.FixDateText.empty()); // no track log yet
+    // No track log yet: the day's date still names the track log to come.
+    EXPECT_EQ(f.state.nav.FixDateText, "07-03-26");
+    EXPECT_EQ(f.logs.TrackLogPath(), JoinPath(f.state.nav.LogDir.str(), "07-03-26.log"));
     EXPECT_EQ(f.log("07-03-26.txt"), "Log Date : 07-03-26\r\n@f,@t\r\n");
     EXPECT_EQ(f.log("07-03-26.AIS"), "AIS Log Date : 07-03-26\r\n");
     EXPECT_TRUE(f.state.quickLog.empty());

@@ -195,6 +195,21 @@ TEST(Templates, ChecksumCoversTheFinishedText)
     EXPECT_EQ(f.S("ab@e"), "ab" + Expected("ab"));
 }
 
+// The range is held in nautical miles; its text is in the display unit.
+TEST(RouteTextsFromState, RangeTextInTheDisplayUnit)
+{
+    struct Case {
+        double factor;
+        const char* text;
+    };
+    for (const Case c : {Case{1.0, "0.6000 Nm "}, Case{1.852, "1.11 Km "}, Case{1.1508, "0.6905 Mls"}}) {
+        Fixture f;
+        f.state.nav.UnitFactor = c.factor;
+        f.state.nav.RangeToWaypoint = 0.6;
+        EXPECT_EQ(RouteTextsFromState(f.state.nav).RangeText, c.text) << c.factor;
+    }
+}
+
 TEST(OutputSentences, AllSwitchesInOrderWithValidChecksums)
 {
     Fixture f;

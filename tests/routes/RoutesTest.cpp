@@ -325,13 +325,13 @@ TEST(MeasureText, RangeAndBothBearings)
     nav.OwnLong = 1.0;
     nav.CosLatFactor = 1.0;
     nav.UnitFactor = 1.0;
-    const MeasureResult north = MeasureText(50.0 + 1.0 / 60, 1.0, nav, 0.0);
+    const MeasureResult north = MeasureText(50.0 + 1.0 / 60, 1.0, nav, nav, nav, 0.0);
     EXPECT_EQ(north.text, "1.0000 Nm  Bearing   0\xb0T To 180\xb0T From");
     EXPECT_NEAR(north.range, 1.0, 1e-9);
     // Start to the south-west of the cursor: from it the cursor bears 045.
     nav.OwnLat = 50.0;
     nav.OwnLong = 1.0;
-    const MeasureResult sw = MeasureText(50.0 - 1.0 / 60, 1.0 + 1.0 / 60, nav, 2.5);
+    const MeasureResult sw = MeasureText(50.0 - 1.0 / 60, 1.0 + 1.0 / 60, nav, nav, nav, 2.5);
     EXPECT_EQ(sw.text, "1.4142 Nm  Bearing 225\xb0T To  45\xb0T From. Total Distance 2.50Nm  ");
     EXPECT_EQ(MeasureUnitLabel(1.0), "Nm  ");
     EXPECT_EQ(MeasureUnitLabel(1.15081), "Mls ");

@@ -189,7 +189,8 @@ TEST_F(RenderResultTest, TheViewSetStoresWhatTheRedrawComputed)
     EXPECT_EQ(state.display.PosnPanel, expected.positionText);
     ASSERT_TRUE(expected.measurement);
     EXPECT_EQ(state.display.StatusLine, expected.measurement->text);
-    EXPECT_DOUBLE_EQ(state.nav.RangeToWaypoint, expected.measurement->range);
+    EXPECT_DOUBLE_EQ(views.shared.MeasureLastLeg, expected.measurement->range);
+    EXPECT_DOUBLE_EQ(state.nav.RangeToWaypoint, 0.0); // the route range is not the measure tool's
     EXPECT_NEAR(state.ais.NearestTargetRange, 0.06, 1e-6);
     EXPECT_EQ(v.cursorX, expected.cursor.x);
     EXPECT_EQ(v.cursorY, expected.cursor.y);

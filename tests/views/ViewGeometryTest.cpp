@@ -175,14 +175,14 @@ TEST_F(ViewSetTest, FullChartAndReCentreWithAutoZoom)
     // Auto zoom follows the range to the active waypoint, but only while one is active.
     v.options.AutoZoom = true;
     state.route.push(RouteWaypoint{"A", 50.1, 1.0});
-    state.nav.RangeToWaypointNm = 3.0;
+    state.nav.RangeToWaypoint = 3.0;
     state.nav.ActiveWaypoint = 2; // beyond the route
     views.ReCentre(v);
     EXPECT_EQ(v.zoom, 2.0);
     state.nav.ActiveWaypoint = 1;
     views.ReCentre(v);
     EXPECT_EQ(v.zoom, 25.0);
-    state.nav.RangeToWaypointNm = 500.0; // no row: the zoom stays
+    state.nav.RangeToWaypoint = 500.0; // no row: the zoom stays
     views.ReCentre(v);
     EXPECT_EQ(v.zoom, 25.0);
 }

@@ -70,7 +70,7 @@ void PrintFix(const kv::ProgramState& state, const std::string& prompt, const st
     json.number("VMG", nav.VMG);
     json.number("TimeToWaypoint", nav.TimeToWaypoint);
     json.integer("ActiveWaypoint", nav.ActiveWaypoint);
-    json.text("WaypointName", nav.WaypointName.str());
+    json.text("WaypointName", nav.WaypointText.str()); // the panel text, under its old key
     json.integer("LogCount", static_cast<long long>(state.quickLog.count()));
     json.number("TripDistance", nav.TripDistance);
     json.text("RngToWp", d.RngToWp);
