@@ -172,6 +172,7 @@ void AisAssembler::appendPayload(std::string_view text)
 void AisAssembler::decodePayload(std::string_view text, bool tooLong)
 {
     LastDropped = tooLong;
+    PayloadSymbols = tooLong ? 0 : text.size();
     if (tooLong) {
         return; // the record stays all zero: nothing is made of a message that cannot fit
     }

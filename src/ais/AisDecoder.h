@@ -43,6 +43,7 @@ public:
     SixBitBuffer SixBitBuf{};
     bool PayloadTooLong = false; // the joined payload passed the buffer
     bool LastDropped = false;    // the last completed message was dropped as too long
+    std::size_t PayloadSymbols = 0; // symbols of the last completed message (its length is 6 times this)
 
 private:
     void startPayload(std::string_view text);
