@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <random>
 #include <string>
 #include <variant>
@@ -21,105 +22,131 @@
 
 namespace {
 
-// Output gathered in one buffer and written in large blocks.
+// Output gathered in one buffer and written in large blocks. A message reserves room for the
+// largest object first, so the writes inside it need no further checks.
 class Out {
 public:
-    explicit Out(std::FILE* f) : f_(f) { buf_.reserve(kFlushAt + 4096); }
+    explicit Out(std::FILE* f) : f_(f), buf_(new char[kSize]), p_(buf_.get()) {}
     ~Out() { flush(); }
     Out(const Out&) = delete;
     Out& operator=(const Out&) = delete;
 
-    void raw(std::string_view s) { buf_.append(s); }
-    void ch(char c) { buf_.push_back(c); }
-    void number(long long v)
+    // Makes room for n more bytes (n at most kRoom without a check in the writers below).
+    void reserve(std::size_t n)
     {
-        char tmp[24];
-        const auto r = std::to_chars(tmp, tmp + sizeof tmp, v);
-        buf_.append(tmp, r.ptr);
+        if (static_cast<std::size_t>(buf_.get() + kSize - p_) < n) {
+            flush();
+        }
     }
+    void raw(std::string_view s)
+    {
+        if (s.size() > kSize / 2) {
+            flush();
+            write(s.data(), s.size());
+            return;
+        }
+        reserve(s.size());
+        put(s);
+    }
+    void put(std::string_view s)
+    {
+        std::memcpy(p_, s.data(), s.size());
+        p_ += s.size();
+    }
+    void ch(char c) { *p_++ = c; }
+    void number(long long v) { p_ = std::to_chars(p_, p_ + 24, v).ptr; }
     // A JSON string of Latin-1 bytes: each byte is the code point of the same value.
     void text(std::string_view s)
     {
-        buf_.push_back('"');
+        *p_++ = '"';
         for (const char c : s) {
             const auto u = static_cast<unsigned char>(c);
             if (u == '"' || u == '\\') {
-                buf_.push_back('\\');
-                buf_.push_back(c);
+                *p_++ = '\\';
+                *p_++ = c;
             } else if (u < 0x20) {
                 static const char hex[] = "0123456789abcdef";
-                buf_.append("\\u00");
-                buf_.push_back(hex[u >> 4]);
-                buf_.push_back(hex[u & 15]);
+                put("\\u00");
+                *p_++ = hex[u >> 4];
+                *p_++ = hex[u & 15];
             } else if (u >= 0x80) {
-                buf_.push_back(static_cast<char>(0xC0 | (u >> 6)));
-                buf_.push_back(static_cast<char>(0x80 | (u & 0x3F)));
+                *p_++ = static_cast<char>(0xC0 | (u >> 6));
+                *p_++ = static_cast<char>(0x80 | (u & 0x3F));
             } else {
-                buf_.push_back(c);
+                *p_++ = c;
             }
         }
-        buf_.push_back('"');
+        *p_++ = '"';
     }
-    void endLine()
-    {
-        buf_.push_back('\n');
-        maybeFlush();
-    }
+    void endLine() { *p_++ = '\n'; }
     void maybeFlush()
     {
-        if (buf_.size() >= kFlushAt) {
+        if (static_cast<std::size_t>(p_ - buf_.get()) >= kFlushAt) {
             flush();
         }
     }
     bool flush()
     {
-        if (!buf_.empty()) {
-            ok_ = std::fwrite(buf_.data(), 1, buf_.size(), f_) == buf_.size() && ok_;
-            buf_.clear();
+        if (p_ != buf_.get()) {
+            write(buf_.get(), static_cast<std::size_t>(p_ - buf_.get()));
+            p_ = buf_.get();
         }
         return ok_ && std::fflush(f_) == 0;
     }
 
+    static constexpr std::size_t kRoom = 4096; // more than any one message's object
+
 private:
+    void write(const char* data, std::size_t n) { ok_ = std::fwrite(data, 1, n, f_) == n && ok_; }
     static constexpr std::size_t kFlushAt = 1 << 16;
+    static constexpr std::size_t kSize = kFlushAt + kRoom;
     std::FILE* f_;
-    std::string buf_;
+    std::unique_ptr<char[]> buf_;
+    char* p_;
     bool ok_ = true;
 };
 
 class JsonObject {
 public:
-    explicit JsonObject(Out& out) : out_(out) { out_.ch('{'); }
+    explicit JsonObject(Out& out) : out_(out)
+    {
+        out_.reserve(Out::kRoom);
+        out_.ch('{');
+    }
     ~JsonObject() { out_.ch('}'); }
     JsonObject(const JsonObject&) = delete;
     JsonObject& operator=(const JsonObject&) = delete;
 
-    void num(const char* key, long long v)
+    template <std::size_t N>
+    void num(const char (&key)[N], long long v)
     {
         this->key(key);
         out_.number(v);
     }
-    void flag(const char* key, std::uint8_t v)
+    template <std::size_t N>
+    void flag(const char (&key)[N], std::uint8_t v)
     {
         this->key(key);
-        out_.raw(v != 0 ? "true" : "false");
+        out_.put(v != 0 ? std::string_view("true") : std::string_view("false"));
     }
-    void text(const char* key, std::string_view v)
+    template <std::size_t N>
+    void text(const char (&key)[N], std::string_view v)
     {
         this->key(key);
         out_.text(v);
     }
 
 private:
-    void key(const char* k)
+    template <std::size_t N>
+    void key(const char (&k)[N])
     {
         if (!first_) {
             out_.ch(',');
         }
         first_ = false;
         out_.ch('"');
-        out_.raw(k);
-        out_.raw("\":");
+        out_.put(std::string_view(k, N - 1));
+        out_.put("\":");
     }
     Out& out_;
     bool first_ = true;
@@ -652,9 +679,9 @@ int RunAisGen(const kvtool::Args& all)
 
 const kvtool::CommandRegistration decodeReg{
     {"ais-decode", "[--all] [FILE]: decode !AIVDM lines (stdin without FILE), one JSON object per message "
-                   "(--all: also types 18, 19, 21 and 24)", &RunAisDecode}};
+                   "(--all: also types 18, 19, 21 and 24)", &RunAisDecode, true}};
 const kvtool::CommandRegistration genReg{
     {"ais-gen", "N [SEED] [--small-craft]: N !AIVDM sentences of types 1, 2, 3, 4, 11 and two-fragment 5 "
-                "(with --small-craft also 18, 19, 21 and 24)", &RunAisGen}};
+                "(with --small-craft also 18, 19, 21 and 24)", &RunAisGen, true}};
 
 } // namespace
