@@ -4,6 +4,7 @@
 // playback. One instance lives in ProgramState.
 
 #include "ais/AisDecoder.h"
+#include "ais/AisSmallCraft.h"
 #include "ais/AisTarget.h"
 
 #include <array>
@@ -23,6 +24,7 @@ inline constexpr double kAisAge5Mins = 0.003472;
 
 struct AisState {
     AisAssembler assembler; // holds the current message record
+    AisSmallCraftCounts SmallCraftCounts; // Class B and AtoN messages decoded and dropped
 
     // Target table: slots 1..AISTargetCount occupied, in order of first hearing.
     std::array<TAISTarget, kAisTargetCapacity> AISTargets{};
