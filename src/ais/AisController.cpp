@@ -1,5 +1,6 @@
 #include "ais/AisController.h"
 
+#include "ais/AisCollisionWatch.h"
 #include "ais/AisSmallCraftTargets.h"
 #include "ais/AisTargets.h"
 #include "core/Format.h"
@@ -49,6 +50,7 @@ void AisController::DecodeAndUpdate(std::string_view sentence)
         SmallCraftToCurrent(state_.ais, state_.ais.SmallCraftCounts);
     }
     UpdateAISTargets(state_, platform_);
+    WatchCollisions(state_, platform_);
 }
 
 void AisController::ProcAisClick()

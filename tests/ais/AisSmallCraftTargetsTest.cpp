@@ -159,3 +159,43 @@ TEST(AisSmallCraftTargets, SwitchOnMakesAndUpdatesTargets)
 }
 
 } // namespace
+
+namespace {
+
+TEST(AisCollisionWatch, EncounterNotedAndSoundedOnceWithTheAlarmOn)
+{
+    struct Case {
+        bool alarm;
+        std::size_t beeps;
+    };
+    for (const Case c : {Case{false, 0}, Case{true, 1}}) {
+        SCOPED_TRACE(c.alarm);
+        Program on(true);
+        on.state.extra.CollisionAlarm = c.alarm;
+        on.state.nav.OwnLat = 50.0;
+        on.state.nav.OwnLong = 1.0; // west
+        on.Receive(ClassB(235777777, 50.03, -1.0, 100, 1800)); // 1.8 nm north, closing at 10 knots
+        const std::size_t newTargetBeeps = 1;
+        EXPECT_NE(on.state.display.StatusLine.find("Dangerous target 235777777: CPA 0.00 nm in 10.8 min"),
+                  std::string::npos)
+            << on.state.display.StatusLine;
+        for (double lat : {50.025, 50.02, 50.015}) {
+            on.Receive(ClassB(235777777, lat, -1.0, 100, 1800));
+        }
+        EXPECT_EQ(on.fake.prompter.beeps.size(), newTargetBeeps + c.beeps) << "one sound for the encounter";
+        on.Receive(ClassB(235777777, 49.99, -1.0, 100, 1800)); // past
+        on.Receive(ClassB(235777777, 50.03, -1.0, 100, 1800)); // a new encounter
+        EXPECT_EQ(on.fake.prompter.beeps.size(), newTargetBeeps + 2 * c.beeps);
+    }
+}
+
+TEST(AisCollisionWatch, SwitchedOffClassBMakesNoNote)
+{
+    Program off(false);
+    off.state.nav.OwnLat = 50.0;
+    off.state.nav.OwnLong = 1.0;
+    off.Receive(ClassB(235777777, 50.03, -1.0, 100, 1800));
+    EXPECT_EQ(off.state.display.StatusLine, "");
+}
+
+} // namespace
