@@ -1,5 +1,7 @@
 #include "ais/AisController.h"
 
+#include "ais/AisCollisionWatch.h"
+#include "ais/AisSmallCraftTargets.h"
 #include "ais/AisTargets.h"
 #include "core/Format.h"
 #include "core/Paths.h"
@@ -44,8 +46,11 @@ void AisController::ProcessAISSentence(std::string_view sentence)
 
 void AisController::DecodeAndUpdate(std::string_view sentence)
 {
-    state_.ais.assembler.ProcessAISSentence(sentence);
+    if (state_.ais.assembler.ProcessAISSentence(sentence) && state_.extra.ClassBAndAtoNTargets) {
+        SmallCraftToCurrent(state_.ais, state_.ais.SmallCraftCounts);
+    }
     UpdateAISTargets(state_, platform_);
+    WatchCollisions(state_, platform_);
 }
 
 void AisController::ProcAisClick()

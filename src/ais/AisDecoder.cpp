@@ -17,15 +17,16 @@ std::size_t PayloadToSixBit(std::string_view text, SixBitBuffer& buffer)
 {
     const std::size_t n = std::min(text.size(), buffer.size());
     for (std::size_t i = 0; i < n; ++i) {
-        buffer[i] = DeArmour(static_cast<unsigned char>(text[i]));
+        const auto c = static_cast<unsigned char>(text[i]);
+        buffer[i] = static_cast<std::uint8_t>((c <= 88 ? c - 48u : c - 56u) & 63u); // as DeArmour
     }
     return text.size();
 }
 
-std::uint32_t GetBits(const SixBitBuffer& buffer, int first, int last)
+std::uint32_t GetBitsAnyRange(const SixBitBuffer& buffer, int first, int last)
 {
-    // Whole runs of a symbol's bits at a time; bits outside the buffer read as 0.
     constexpr int kBits = static_cast<int>(kSixBitBufSize) * 6;
+    // Whole runs of a symbol's bits at a time; bits outside the buffer read as 0.
     std::uint64_t acc = 0;
     int bit = first;
     while (bit <= last) {
@@ -172,6 +173,7 @@ void AisAssembler::appendPayload(std::string_view text)
 void AisAssembler::decodePayload(std::string_view text, bool tooLong)
 {
     LastDropped = tooLong;
+    PayloadSymbols = tooLong ? 0 : text.size();
     if (tooLong) {
         return; // the record stays all zero: nothing is made of a message that cannot fit
     }

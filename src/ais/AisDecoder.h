@@ -22,7 +22,25 @@ std::uint8_t DeArmour(unsigned char c);
 
 // Bits first..last (1-based, inclusive, most significant first); at most the last 32 bits of the
 // range are kept. Bits outside the buffer read as 0.
-std::uint32_t GetBits(const SixBitBuffer& buffer, int first, int last);
+std::uint32_t GetBitsAnyRange(const SixBitBuffer& buffer, int first, int last);
+inline std::uint32_t GetBits(const SixBitBuffer& buffer, int first, int last)
+{
+    // The common case, a field of up to 32 bits inside the buffer, inline so that the fixed
+    // field positions of the decoders fold into the shifts: the symbols the field touches (at
+    // most seven) side by side in one word, then shifted and masked.
+    constexpr int kBits = static_cast<int>(kSixBitBufSize) * 6;
+    if (first >= 1 && last <= kBits && first <= last && last - first < 32) {
+        const int s = (first - 1) / 6;
+        const int e = (last - 1) / 6;
+        std::uint64_t word = 0;
+        for (int i = s; i <= e; ++i) {
+            word = (word << 6) | (buffer[static_cast<std::size_t>(i)] & 63u);
+        }
+        const int width = last - first + 1;
+        return static_cast<std::uint32_t>((word >> (6 * (e + 1) - last)) & ((std::uint64_t{1} << width) - 1u));
+    }
+    return GetBitsAnyRange(buffer, first, last);
+}
 std::string GetSixBitText(const SixBitBuffer& buffer, int first, int last);
 
 // Fills the record (which the caller has zeroed) from the symbols.
@@ -43,6 +61,7 @@ public:
     SixBitBuffer SixBitBuf{};
     bool PayloadTooLong = false; // the joined payload passed the buffer
     bool LastDropped = false;    // the last completed message was dropped as too long
+    std::size_t PayloadSymbols = 0; // symbols of the last completed message (its length is 6 times this)
 
 private:
     void startPayload(std::string_view text);

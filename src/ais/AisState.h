@@ -3,7 +3,9 @@
 // target table, the vessel database count, the AIS switches, the log writer's memory and the
 // playback. One instance lives in ProgramState.
 
+#include "ais/AisCollision.h"
 #include "ais/AisDecoder.h"
+#include "ais/AisSmallCraft.h"
 #include "ais/AisTarget.h"
 
 #include <array>
@@ -23,6 +25,8 @@ inline constexpr double kAisAge5Mins = 0.003472;
 
 struct AisState {
     AisAssembler assembler; // holds the current message record
+    AisSmallCraftCounts SmallCraftCounts; // Class B and AtoN messages decoded and dropped
+    CollisionAlarm Collisions;            // the encounters the alarm has sounded for
 
     // Target table: slots 1..AISTargetCount occupied, in order of first hearing.
     std::array<TAISTarget, kAisTargetCapacity> AISTargets{};

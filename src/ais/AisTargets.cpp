@@ -1,4 +1,5 @@
 #include "ais/AisTargets.h"
+#include "ais/AisSmallCraftTargets.h"
 
 #include "ais/AisDatabase.h"
 #include "core/Format.h"
@@ -282,6 +283,7 @@ void UpdateAISTargets(ProgramState& state, Platform& platform)
             updated = true;
             break;
         default:
+            updated = CopySmallCraft(m, t); // only with "Class B and AtoN targets" on
             break;
         }
         if (ais.UpdateAISDatabase && t.MsgType == 5) {

@@ -117,6 +117,12 @@ void MainController::FormCreate(const std::string& workingFolder, const std::str
         d.StatusLine = "Configuration " + app.StartupConfigPath + " " + RegularFileProblem(app.StartupConfigPath)
             + " - defaults used";
     }
+    // kvfree.ini beside it: a missing file is a first start; a damaged one is noted, never fatal.
+    const ExtraSettingsRead extra = ReadExtraSettings(appDir + kExtraSettingsFile);
+    state_.extra = extra.settings;
+    if (!extra.note.empty() && d.StatusLine.empty()) {
+        d.StatusLine = extra.note;
+    }
     // Rewrites cut short by a crash leave their temporaries behind; they are never finished.
     for (const std::string& folder : {appDir, appDir + "charts/", appDir + "routes/", appDir + "tides/",
                                       NormalizeSeparators(nav.LogDir.str()), NormalizeSeparators(nav.ChartDir.str())}) {

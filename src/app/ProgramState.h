@@ -7,6 +7,7 @@
 #include "charts/ChartWaypoints.h"
 #include "app/AppState.h"
 #include "core/Display.h"
+#include "core/ExtraSettings.h"
 #include "core/NavState.h"
 #include "core/Preferences.h"
 #include "core/QuickLog.h"
@@ -19,6 +20,7 @@ namespace kv {
 struct ProgramState {
     NavState nav;
     Settings settings;
+    ExtraSettings extra; // kvfree.ini
     Preferences prefs;
     Display display;
     QuickLog quickLog;

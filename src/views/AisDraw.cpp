@@ -1,6 +1,7 @@
 #include "views/AisDraw.h"
 
 #include "ais/AisTargets.h"
+#include "views/AisSmallCraftDraw.h"
 #include "views/Render.h"
 #include "core/Format.h"
 
@@ -125,6 +126,11 @@ void DrawAISTarget(Plotter& plotter, const ChartView& view, const ProgramState& 
             canvas.text(px->x + 5, px->y + 4, AisBaseStationTime(t), kSilver);
         }
         FilledCircle(canvas, *px, radius, selected ? kYellow : kFuchsia);
+        plotter.moveToPixel(*px);
+        return;
+    }
+    DrawCollisionWarning(plotter, state, t, *px);
+    if (DrawSmallCraftMark(plotter, t, *px, selected, labelled, radius)) {
         plotter.moveToPixel(*px);
         return;
     }

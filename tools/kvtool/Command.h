@@ -12,6 +12,9 @@ struct Command {
     std::string name;
     std::string usage;   // one line: arguments and what it does
     int (*run)(const Args& args); // args exclude the command name; returns the exit code
+    // Text in, text out: runs without the Qt application object, whose start-up (font and
+    // platform set-up) costs more than a stream filter's whole run on a modest file.
+    bool plain = false;
 };
 
 std::vector<Command>& Commands();

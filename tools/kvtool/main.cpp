@@ -73,6 +73,13 @@ int main(int argc, char** argv)
 {
     // Some commands render with QPainter (text needs the font database of a GUI application) or
     // open a serial port: give them a Qt application object. No window system is needed.
+    if (argc >= 2) {
+        for (const auto& c : kvtool::Commands()) {
+            if (c.plain && c.name == argv[1]) {
+                return c.run(kvtool::Args(argv + 2, argv + argc));
+            }
+        }
+    }
     if (std::getenv("QT_QPA_PLATFORM") == nullptr) {
         ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     }

@@ -1,0 +1,44 @@
+#pragma once
+// Settings beyond the 47 lines of kelvw.cfg, which keeps its layout unchanged. They live in
+// kvfree.ini in the working folder (INI format), are read once at start and written whenever one
+// of them changes. The defaults below are the one place they are defined: with them the program
+// behaves exactly as it does without the file.
+
+#include <string>
+
+namespace kv {
+
+inline constexpr const char* kExtraSettingsFile = "kvfree.ini";
+
+struct ExtraSettings {
+    // "Class B and AtoN targets": messages 18, 19, 21 and 24 make and update targets.
+    bool ClassBAndAtoNTargets = false;
+    // A moving target is dangerous when its closest approach is nearer than CpaLimitNm and lies
+    // between now and TcpaLimitMin minutes ahead.
+    double CpaLimitNm = 0.5;
+    double TcpaLimitMin = 12.0;
+    // A sound once per encounter with a dangerous target.
+    bool CollisionAlarm = false;
+
+    bool operator==(const ExtraSettings&) const = default;
+};
+
+struct ExtraSettingsRead {
+    ExtraSettings settings;
+    bool missing = false; // no file: a first start
+    std::string note;     // for the status line when the file was unreadable or damaged; else empty
+};
+
+// The settings of the file at `path`. A missing file gives the defaults; an unreadable or
+// damaged file, or a value that does not read as its type or lies outside its range, gives the
+// default for that value and a note. Reading never fails.
+ExtraSettingsRead ReadExtraSettings(const std::string& path);
+
+// Writes all settings; false when the file could not be written.
+bool WriteExtraSettings(const std::string& path, const ExtraSettings& settings);
+
+// Makes `wanted` the current settings, writing the file only when they differ. False when the
+// file could not be written (the settings still change for the run).
+bool ChangeExtraSettings(const std::string& path, ExtraSettings& current, const ExtraSettings& wanted);
+
+} // namespace kv

@@ -1,0 +1,96 @@
+// kvfree.ini: the settings beyond kelvw.cfg, read at start and written when changed. Whatever is
+// in the file, reading gives usable settings.
+
+#include "core/ExtraSettings.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+
+namespace {
+
+TEST(ExtraSettings, DefaultsKeepTodaysBehaviour)
+{
+    const kv::ExtraSettings d;
+    EXPECT_FALSE(d.ClassBAndAtoNTargets);
+    EXPECT_DOUBLE_EQ(d.CpaLimitNm, 0.5);
+    EXPECT_DOUBLE_EQ(d.TcpaLimitMin, 12.0);
+    EXPECT_FALSE(d.CollisionAlarm);
+}
+
+TEST(ExtraSettings, MissingFileIsAFirstStart)
+{
+    kvtest::TempDir dir;
+    const kv::ExtraSettingsRead r = kv::ReadExtraSettings(dir.file("kvfree.ini"));
+    EXPECT_TRUE(r.missing);
+    EXPECT_EQ(r.note, "");
+    EXPECT_EQ(r.settings, kv::ExtraSettings{});
+}
+
+TEST(ExtraSettings, WrittenOnlyWhenChangedAndReadBack)
+{
+    kvtest::TempDir dir;
+    const std::string path = dir.file("kvfree.ini");
+    kv::ExtraSettings current;
+    EXPECT_TRUE(kv::ChangeExtraSettings(path, current, current));
+    EXPECT_TRUE(kv::ReadExtraSettings(path).missing) << "no change, no file";
+    kv::ExtraSettings wanted;
+    wanted.ClassBAndAtoNTargets = true;
+    wanted.CpaLimitNm = 1.25;
+    wanted.TcpaLimitMin = 20;
+    wanted.CollisionAlarm = true;
+    EXPECT_TRUE(kv::ChangeExtraSettings(path, current, wanted));
+    EXPECT_EQ(current, wanted);
+    const kv::ExtraSettingsRead r = kv::ReadExtraSettings(path);
+    EXPECT_FALSE(r.missing);
+    EXPECT_EQ(r.note, "");
+    EXPECT_EQ(r.settings, wanted);
+}
+
+TEST(ExtraSettings, DamagedValuesGiveTheirDefaultsAndANote)
+{
+    struct Case {
+        const char* what;
+        std::string text;
+        kv::ExtraSettings want;
+        bool note;
+    };
+    kv::ExtraSettings cpa2;
+    cpa2.CpaLimitNm = 2;
+    kv::ExtraSettings classB;
+    classB.ClassBAndAtoNTargets = true;
+    const Case cases[] = {
+        {"good value kept beside a damaged one", "[AIS]\nCpaLimitNm=2\nTcpaLimitMinutes=soon\n", cpa2, true},
+        {"switch that is not a switch", "[AIS]\nClassBAndAtoNTargets=maybe\nCpaLimitNm=2\n", cpa2, true},
+        {"negative limit", "[AIS]\nCpaLimitNm=-1\n", {}, true},
+        {"limit not a number", "[AIS]\nCpaLimitNm=nan\n", {}, true},
+        {"switch on, the rest missing", "[AIS]\nClassBAndAtoNTargets=true\n", classB, false},
+        {"empty file", "", {}, false},
+        {"binary rubbish", std::string("\0\xff\x01[[[=\n\xfe", 9), {}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        kvtest::TempDir dir;
+        {
+            std::ofstream f(dir.file("kvfree.ini"), std::ios::binary);
+            f << c.text;
+        }
+        const kv::ExtraSettingsRead r = kv::ReadExtraSettings(dir.file("kvfree.ini"));
+        EXPECT_EQ(r.settings, c.want);
+        EXPECT_EQ(!r.note.empty(), c.note) << r.note;
+    }
+}
+
+TEST(ExtraSettings, AFolderInPlaceOfTheFileGivesDefaultsAndANote)
+{
+    kvtest::TempDir dir;
+    const std::string path = dir.file("kvfree.ini");
+    std::filesystem::create_directory(path);
+    const kv::ExtraSettingsRead r = kv::ReadExtraSettings(path);
+    EXPECT_EQ(r.settings, kv::ExtraSettings{});
+    EXPECT_NE(r.note, "");
+}
+
+} // namespace
