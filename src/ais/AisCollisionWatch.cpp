@@ -13,6 +13,9 @@ std::string WatchCollisions(ProgramState& state, Platform& platform)
 {
     AisState& ais = state.ais;
     const ExtraSettings& limits = state.extra;
+    if (!limits.CollisionWarnings) {
+        return {};
+    }
     const VesselMotion own{state.nav.OwnLat, state.nav.OwnLong, state.nav.SOG, state.nav.COGValue};
     std::string note;
     double nearest = 1e9;

@@ -11,6 +11,7 @@ namespace {
 constexpr const char* kClassB = "AIS/ClassBAndAtoNTargets";
 constexpr const char* kCpa = "AIS/CpaLimitNm";
 constexpr const char* kTcpa = "AIS/TcpaLimitMinutes";
+constexpr const char* kWarnings = "AIS/CollisionWarnings";
 constexpr const char* kAlarm = "AIS/CollisionAlarm";
 
 // A switch written as true/false (or 1/0); anything else is damage.
@@ -68,6 +69,7 @@ ExtraSettingsRead ReadExtraSettings(const std::string& path)
     bool ok = ReadSwitch(s, kClassB, v.ClassBAndAtoNTargets);
     ok = ReadLimit(s, kCpa, 0.0, 100.0, v.CpaLimitNm) && ok;
     ok = ReadLimit(s, kTcpa, 0.0, 1440.0, v.TcpaLimitMin) && ok;
+    ok = ReadSwitch(s, kWarnings, v.CollisionWarnings) && ok;
     ok = ReadSwitch(s, kAlarm, v.CollisionAlarm) && ok;
     r.settings = v;
     if (!ok) {
@@ -82,6 +84,7 @@ bool WriteExtraSettings(const std::string& path, const ExtraSettings& v)
     s.setValue(kClassB, v.ClassBAndAtoNTargets ? "true" : "false");
     s.setValue(kCpa, QString::number(v.CpaLimitNm, 'g', 10));
     s.setValue(kTcpa, QString::number(v.TcpaLimitMin, 'g', 10));
+    s.setValue(kWarnings, v.CollisionWarnings ? "true" : "false");
     s.setValue(kAlarm, v.CollisionAlarm ? "true" : "false");
     s.sync();
     return s.status() == QSettings::NoError;

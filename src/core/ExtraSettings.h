@@ -17,7 +17,10 @@ struct ExtraSettings {
     // between now and TcpaLimitMin minutes ahead.
     double CpaLimitNm = 0.5;
     double TcpaLimitMin = 12.0;
-    // A sound once per encounter with a dangerous target.
+    // "Collision warnings": dangerous moving targets are drawn in red with their track to the
+    // closest point and named in the status line. Off keeps the target display as it always was.
+    bool CollisionWarnings = false;
+    // A sound once per encounter with a dangerous target (only while the warnings are on).
     bool CollisionAlarm = false;
 
     bool operator==(const ExtraSettings&) const = default;

@@ -102,6 +102,9 @@ bool DrawSmallCraftMark(Plotter& plotter, const TAISTarget& t, Pixel px, bool se
 bool DrawCollisionWarning(Plotter& plotter, const ProgramState& state, const TAISTarget& t, Pixel px)
 {
     VesselMotion target;
+    if (!state.extra.CollisionWarnings) {
+        return false;
+    }
     if (TargetClass(t) == AisTargetClass::AidToNavigation || TargetClass(t) == AisTargetClass::VirtualAidToNavigation ||
         !TargetMotion(t, target) || target.sogKn <= 0.0) {
         return false; // only moving targets are judged

@@ -171,6 +171,7 @@ TEST(AisCollisionWatch, EncounterNotedAndSoundedOnceWithTheAlarmOn)
     for (const Case c : {Case{false, 0}, Case{true, 1}}) {
         SCOPED_TRACE(c.alarm);
         Program on(true);
+        on.state.extra.CollisionWarnings = true;
         on.state.extra.CollisionAlarm = c.alarm;
         on.state.nav.OwnLat = 50.0;
         on.state.nav.OwnLong = 1.0; // west
@@ -192,10 +193,27 @@ TEST(AisCollisionWatch, EncounterNotedAndSoundedOnceWithTheAlarmOn)
 TEST(AisCollisionWatch, SwitchedOffClassBMakesNoNote)
 {
     Program off(false);
+    off.state.extra.CollisionWarnings = true;
     off.state.nav.OwnLat = 50.0;
     off.state.nav.OwnLong = 1.0;
     off.Receive(ClassB(235777777, 50.03, -1.0, 100, 1800));
     EXPECT_EQ(off.state.display.StatusLine, "");
+}
+
+// With the warnings off (the default) even a Class B target on a collision course, with the alarm
+// switched on, leaves the status line and the sounds as they always were.
+TEST(AisCollisionWatch, WarningsOffByDefaultKeepTheDisplayAsItWas)
+{
+    Program p(true);
+    ASSERT_FALSE(p.state.extra.CollisionWarnings);
+    p.state.extra.CollisionAlarm = true;
+    p.state.nav.OwnLat = 50.0;
+    p.state.nav.OwnLong = 1.0;
+    for (double lat : {50.03, 50.025, 50.02}) {
+        p.Receive(ClassB(235777777, lat, -1.0, 100, 1800));
+    }
+    EXPECT_EQ(p.state.display.StatusLine.find("Dangerous"), std::string::npos) << p.state.display.StatusLine;
+    EXPECT_EQ(p.fake.prompter.beeps.size(), 1u) << "only the new-target beep";
 }
 
 } // namespace

@@ -91,14 +91,18 @@ TEST_F(AisSmallCraftViewTest, DangerousTargetShowsItsTrackToTheClosestPoint)
 {
     struct Case {
         const char* what;
+        bool warnings;
         int cog;
         bool red;
     };
-    const Case cases[] = {{"closing: dangerous", 1800, true}, {"opening: past", 0, false}};
+    const Case cases[] = {{"closing: dangerous", true, 1800, true},
+                          {"opening: past", true, 0, false},
+                          {"closing, warnings off", false, 1800, false}};
     AddTarget(18, "YACHT", 50.02, 1.0, 100, 0); // 1.2 nm north; 7.2 minutes away when closing
     ChartView& v = Draw();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
+        state.extra.CollisionWarnings = c.warnings;
         state.ais.target(1).COG = static_cast<std::uint16_t>(c.cog);
         views.ReCentre(v);
         const Pixel t = *PositionToPixel(v.projection, 50.02, 1.0);
