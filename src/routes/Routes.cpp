@@ -31,24 +31,24 @@ std::string RouteLine(const RouteWaypoint& waypoint)
 
 void RouteEditor::Changed()
 {
-    state_.nav.RouteLength = static_cast<std::int16_t>(state_.route.count());
-    state_.nav.RouteListChanged = true;
+    nav_.RouteLength = static_cast<std::int16_t>(route_.count());
+    nav_.RouteListChanged = true;
 }
 
 void RouteEditor::SetSaveEnabled()
 {
-    const bool any = state_.nav.RouteLength > 0;
-    state_.display.enabled["SaveBtn"] = any;
-    state_.display.enabled["SaveRouteAs1"] = any;
+    const bool any = nav_.RouteLength > 0;
+    display_.enabled["SaveBtn"] = any;
+    display_.enabled["SaveRouteAs1"] = any;
 }
 
 bool RouteEditor::ReadRouteFile(const std::string& path)
 {
-    NavState& nav = state_.nav;
-    state_.route.clear();
+    NavState& nav = nav_;
+    route_.clear();
     nav.ActiveWaypoint = 0;
     Changed();
-    state_.display.WPNameItems.clear();
+    display_.WPNameItems.clear();
     const auto lines = ReadTextLines(path);
     if (!lines) {
         prompter_.warning(kRouteFileMissing);
@@ -63,13 +63,13 @@ bool RouteEditor::ReadRouteFile(const std::string& path)
     const PositionLayout layout = extension == ".RTE" ? PositionLayout::Wpt : PositionLayout::Dos;
     bool formatError = false;
     for (const auto& line : *lines) {
-        if (state_.route.full()) {
+        if (route_.full()) {
             break;
         }
         const ParsedPositionLine parsed = ParsePositionLine(line, layout);
         formatError = formatError || parsed.formatError;
-        state_.route.push(RouteWaypoint { parsed.name, parsed.lat, parsed.lon });
-        state_.display.WPNameItems.push_back(Label(parsed.name));
+        route_.push(RouteWaypoint { parsed.name, parsed.lat, parsed.lon });
+        display_.WPNameItems.push_back(Label(parsed.name));
     }
     Changed();
     if (formatError) {
@@ -88,11 +88,11 @@ void RouteEditor::Routes1Click(const std::string& path)
         return;
     }
     const bool read = ReadRouteFile(path);
-    state_.nav.ActiveWaypoint = state_.nav.RouteLength > 0 ? 1 : 0;
-    state_.display.WPNameIndex = state_.display.WPNameItems.empty() ? -1 : 0;
+    nav_.ActiveWaypoint = nav_.RouteLength > 0 ? 1 : 0;
+    display_.WPNameIndex = display_.WPNameItems.empty() ? -1 : 0;
     SetSaveEnabled();
     if (read) {
-        state_.settings.RouteName = NameWithoutExtension(path);
+        settings_.RouteName = NameWithoutExtension(path);
     }
     if (hooks_.viewOpen()) {
         hooks_.resetCrossTrack();
@@ -102,10 +102,10 @@ void RouteEditor::Routes1Click(const std::string& path)
 
 void RouteEditor::LoadConfiguredRoute()
 {
-    if (state_.nav.ChartName.empty() || state_.settings.RouteName.empty()) {
+    if (nav_.ChartName.empty() || settings_.RouteName.empty()) {
         return;
     }
-    ReadRouteFile(JoinPath(state_.nav.AppDir.str(), "routes/" + state_.settings.RouteName + ".rte"));
+    ReadRouteFile(JoinPath(nav_.AppDir.str(), "routes/" + settings_.RouteName + ".rte"));
 }
 
 bool RouteEditor::SaveRouteAs1Click(const std::string& path)
@@ -114,7 +114,7 @@ bool RouteEditor::SaveRouteAs1Click(const std::string& path)
         return false;
     }
     std::vector<std::string> lines;
-    for (const auto& w : state_.route) {
+    for (const auto& w : route_) {
         lines.push_back(RouteLine(w));
     }
     if (!WriteTextLinesAtomic(path, lines)) {
@@ -122,7 +122,7 @@ bool RouteEditor::SaveRouteAs1Click(const std::string& path)
         return false;
     }
     // Only a route that was written is remembered for the next start.
-    state_.settings.RouteName = NameWithoutExtension(path);
+    settings_.RouteName = NameWithoutExtension(path);
     return true;
 }
 
@@ -131,27 +131,27 @@ void RouteEditor::Route1Click()
     if (!prompter_.confirm(kRemoveRouteQuestion)) {
         return;
     }
-    state_.route.clear();
-    state_.nav.ActiveWaypoint = 0;
-    state_.nav.RouteLength = 0;
-    state_.display.WPNameItems.clear();
-    state_.display.WPNameIndex = -1;
+    route_.clear();
+    nav_.ActiveWaypoint = 0;
+    nav_.RouteLength = 0;
+    display_.WPNameItems.clear();
+    display_.WPNameIndex = -1;
     hooks_.redraw();
     SetSaveEnabled();
-    state_.settings.RouteName.clear();
-    state_.nav.DRMode = false;
-    state_.display.checked["DRMode1"] = false;
-    state_.display.enabled["DRMode1"] = false;
-    state_.display.StatusLine.clear();
+    settings_.RouteName.clear();
+    nav_.DRMode = false;
+    display_.checked["DRMode1"] = false;
+    display_.enabled["DRMode1"] = false;
+    display_.StatusLine.clear();
 }
 
 int RouteEditor::NearestChartWaypoint() const
 {
-    const NavState& nav = state_.nav;
+    const NavState& nav = nav_;
     double best = 99999.0;
     int nearest = 0;
-    for (std::size_t k = 1; k <= state_.waypoints.count(); ++k) {
-        const ChartWaypoint& w = state_.waypoints.at(k);
+    for (std::size_t k = 1; k <= waypoints_.count(); ++k) {
+        const ChartWaypoint& w = waypoints_.at(k);
         const double dLat = w.lat - nav.OwnLat;
         const double dLong = (w.lon - nav.OwnLong) * nav.CosLatFactor;
         const double d = 60.0 * std::sqrt(dLat * dLat + dLong * dLong);
@@ -166,26 +166,26 @@ int RouteEditor::NearestChartWaypoint() const
 RouteWaypoint RouteEditor::NewWaypoint(int index, bool& snapped) const
 {
     snapped = false;
-    if (state_.nav.WaypointSnap) {
+    if (nav_.WaypointSnap) {
         if (const int k = NearestChartWaypoint(); k > 0) {
-            const ChartWaypoint& w = state_.waypoints.at(static_cast<std::size_t>(k));
+            const ChartWaypoint& w = waypoints_.at(static_cast<std::size_t>(k));
             snapped = true;
             return RouteWaypoint { w.name, w.lat, w.lon };
         }
     }
-    return RouteWaypoint { DefaultRouteName(index), state_.nav.OwnLat, state_.nav.OwnLong };
+    return RouteWaypoint { DefaultRouteName(index), nav_.OwnLat, nav_.OwnLong };
 }
 
 void RouteEditor::AddRouteWaypoint1Click()
 {
     // A full route has its last waypoint replaced: the capacity is never exceeded.
-    const int index = static_cast<int>(std::min(state_.route.count() + 1, kRouteCapacity));
+    const int index = static_cast<int>(std::min(route_.count() + 1, kRouteCapacity));
     bool snapped = false;
     const RouteWaypoint w = NewWaypoint(index, snapped);
-    if (state_.route.full()) {
-        state_.route.at(kRouteCapacity) = w;
+    if (route_.full()) {
+        route_.at(kRouteCapacity) = w;
     } else {
-        state_.route.push(w);
+        route_.push(w);
     }
     Changed();
     hooks_.redraw();
@@ -193,9 +193,9 @@ void RouteEditor::AddRouteWaypoint1Click()
 
 void RouteEditor::InsertWaypoint1Click()
 {
-    NavState& nav = state_.nav;
+    NavState& nav = nav_;
     const int s = nav.ActiveWaypoint;
-    const int length = static_cast<int>(state_.route.count());
+    const int length = static_cast<int>(route_.count());
     if (s < 1 || s > length + 1) {
         prompter_.warning(kSelectWaypointFirst);
         return;
@@ -206,7 +206,7 @@ void RouteEditor::InsertWaypoint1Click()
     }
     bool snapped = false;
     const RouteWaypoint w = NewWaypoint(s, snapped);
-    state_.route.insert(static_cast<std::size_t>(s), w);
+    route_.insert(static_cast<std::size_t>(s), w);
     // The selection stays on the waypoint that was selected, now one further on; a snapped
     // waypoint keeps the selection on itself.
     nav.ActiveWaypoint = static_cast<std::int16_t>(snapped ? s : s + 1);
@@ -218,22 +218,22 @@ void RouteEditor::InsertWaypoint1Click()
 EditRouteDialog RouteEditor::EditRoute1Click() const
 {
     EditRouteDialog dialog;
-    const int s = state_.nav.ActiveWaypoint;
-    if (s >= 1 && s <= static_cast<int>(state_.route.count())) {
-        dialog.name = Label(state_.route.at(static_cast<std::size_t>(s)).name);
+    const int s = nav_.ActiveWaypoint;
+    if (s >= 1 && s <= static_cast<int>(route_.count())) {
+        dialog.name = Label(route_.at(static_cast<std::size_t>(s)).name);
     }
     return dialog;
 }
 
 void RouteEditor::EditRouteOk(const EditRouteDialog& dialog)
 {
-    NavState& nav = state_.nav;
+    NavState& nav = nav_;
     const int s = nav.ActiveWaypoint;
-    if (s < 1 || s > static_cast<int>(state_.route.count())) {
+    if (s < 1 || s > static_cast<int>(route_.count())) {
         prompter_.warning(kSelectWaypointFirst);
         return;
     }
-    RouteWaypoint& w = state_.route.at(static_cast<std::size_t>(s));
+    RouteWaypoint& w = route_.at(static_cast<std::size_t>(s));
     if (dialog.MoveWP) {
         w.lat = nav.OwnLat;
         w.lon = nav.OwnLong;
@@ -250,9 +250,9 @@ void RouteEditor::EditRouteOk(const EditRouteDialog& dialog)
 
 void RouteEditor::DeleteSelectedWaypoint1Click()
 {
-    const int s = state_.nav.ActiveWaypoint;
-    if (s >= 1 && s <= static_cast<int>(kRouteCapacity) && s <= static_cast<int>(state_.route.count())) {
-        state_.route.erase(static_cast<std::size_t>(s));
+    const int s = nav_.ActiveWaypoint;
+    if (s >= 1 && s <= static_cast<int>(kRouteCapacity) && s <= static_cast<int>(route_.count())) {
+        route_.erase(static_cast<std::size_t>(s));
     }
     Changed();
     hooks_.redraw();
@@ -260,25 +260,25 @@ void RouteEditor::DeleteSelectedWaypoint1Click()
 
 void RouteEditor::WaypointSnapModeClick()
 {
-    state_.nav.WaypointSnap = !state_.nav.WaypointSnap;
-    state_.display.checked["WaypointSnapMode"] = state_.nav.WaypointSnap;
+    nav_.WaypointSnap = !nav_.WaypointSnap;
+    display_.checked["WaypointSnapMode"] = nav_.WaypointSnap;
 }
 
 void RouteEditor::RefreshNameList()
 {
-    NavState& nav = state_.nav;
+    NavState& nav = nav_;
     nav.RouteListChanged = false;
-    nav.RouteLength = static_cast<std::int16_t>(state_.route.count());
-    auto& items = state_.display.WPNameItems;
+    nav.RouteLength = static_cast<std::int16_t>(route_.count());
+    auto& items = display_.WPNameItems;
     items.clear();
-    for (const auto& w : state_.route) {
+    for (const auto& w : route_) {
         items.push_back(Label(w.name));
     }
     if (!nav.KeepActiveWaypoint) {
         nav.ActiveWaypoint = nav.RouteLength;
     }
     const int entry = nav.ActiveWaypoint - 1;
-    state_.display.WPNameIndex = entry >= 0 && entry < static_cast<int>(items.size()) ? entry : -1;
+    display_.WPNameIndex = entry >= 0 && entry < static_cast<int>(items.size()) ? entry : -1;
     SetSaveEnabled();
     hooks_.updateMenus();
 }

@@ -2,7 +2,11 @@
 // The route: its files (`.rte` read and written, the DOS `.prn` read), the route commands of the
 // main window and of a chart view's pop-up menu, the waypoint name list and the measure text.
 
-#include "app/ProgramState.h"
+#include "charts/ChartWaypoints.h"
+#include "core/Display.h"
+#include "core/NavState.h"
+#include "core/RouteTable.h"
+#include "core/Settings.h"
 #include "platform/Prompter.h"
 
 #include <string>
@@ -40,8 +44,15 @@ struct EditRouteDialog {
 
 class RouteEditor {
 public:
-    RouteEditor(ProgramState& state, Prompter& prompter, RouteHooks& hooks)
-        : state_(state)
+    // `nav` is the navigation state (position, route progress, route editing, folders);
+    // `settings` holds the configured route name.
+    RouteEditor(NavState& nav, Settings& settings, RouteTable& route, const ChartWaypoints& waypoints,
+                Display& display, Prompter& prompter, RouteHooks& hooks)
+        : nav_(nav)
+        , settings_(settings)
+        , route_(route)
+        , waypoints_(waypoints)
+        , display_(display)
         , prompter_(prompter)
         , hooks_(hooks)
     {
@@ -77,7 +88,11 @@ private:
     void SetSaveEnabled();
     RouteWaypoint NewWaypoint(int index, bool& snapped) const;
 
-    ProgramState& state_;
+    NavState& nav_;
+    Settings& settings_;
+    RouteTable& route_;
+    const ChartWaypoints& waypoints_;
+    Display& display_;
     Prompter& prompter_;
     RouteHooks& hooks_;
 };

@@ -89,7 +89,7 @@ int NearestDiamondTo(const TidalDiamonds& tides, double lat, double lon, double 
 
 bool TidalAtlas::LoadAtlas(const std::string& posPath)
 {
-    TidalDiamonds& tides = state_.tides;
+    TidalDiamonds& tides = tides_;
     std::array<TidalDiamond, kDiamondCapacity> work {};
     std::copy(tides.begin(), tides.end(), work.begin());
 
@@ -132,44 +132,44 @@ void TidalAtlas::Tides1Click(const std::string& posPath)
         return;
     }
     LoadAtlas(posPath);
-    if (!state_.tides.empty()) {
+    if (!tides_.empty()) {
         const LocalDateTime now = platform_.clock.now();
-        state_.nav.TidalHour = static_cast<std::int16_t>(TideHourOf(now.hour, now.minute, state_.nav.HighWaterHour));
+        nav_.TidalHour = static_cast<std::int16_t>(TideHourOf(now.hour, now.minute, nav_.HighWaterHour));
     }
 }
 
 void TidalAtlas::Tides2Click()
 {
     if (platform_.prompter.confirm(kRemoveTidesQuestion)) {
-        state_.tides.clear();
+        tides_.clear();
     }
 }
 
 void TidalAtlas::IncTideClick()
 {
-    if (state_.tides.empty()) {
+    if (tides_.empty()) {
         return;
     }
-    NavState& nav = state_.nav;
+    NavState& nav = nav_;
     nav.TideStep = static_cast<std::int16_t>(nav.TideStep + 1);
     if (nav.TideStep >= 7) {
         nav.TideStep = -6;
     }
     nav.TidalHour = nav.TideStep;
-    state_.display.StatusLine = TideStepText(nav.TideStep, nav.HighWaterHour);
+    display_.StatusLine = TideStepText(nav.TideStep, nav.HighWaterHour);
 }
 
 void TidalAtlas::StreamAtVessel()
 {
-    NavState& nav = state_.nav;
+    NavState& nav = nav_;
     if (!nav.AtlasTide) {
         return;
     }
     nav.TideSet = 0;
     nav.TideRate = 0.0;
-    const int k = NearestDiamondTo(state_.tides, nav.OwnLat, nav.OwnLong, nav.CosLatFactor);
+    const int k = NearestDiamondTo(tides_, nav.OwnLat, nav.OwnLong, nav.CosLatFactor);
     if (k > 0) {
-        const TidalDiamond& d = state_.tides.at(static_cast<std::size_t>(k));
+        const TidalDiamond& d = tides_.at(static_cast<std::size_t>(k));
         nav.NearestDiamond = static_cast<std::int16_t>(k);
         nav.TideSet = d.setAt(SafeHour(nav.TidalHour));
         nav.TideRate = d.rateAt(SafeHour(nav.TidalHour)) / 10.0;
@@ -179,15 +179,15 @@ void TidalAtlas::StreamAtVessel()
 void TidalAtlas::ManTideClick(bool ticked)
 {
     for (const char* control : { "Tset", "TDrift", "TsetLabel", "TDriftLabel", "AvTide" }) {
-        state_.display.enabled[control] = ticked;
+        display_.enabled[control] = ticked;
     }
-    state_.nav.AtlasTide = !ticked;
+    nav_.AtlasTide = !ticked;
 }
 
 void TidalAtlas::AvTideClick()
 {
-    NavState& nav = state_.nav;
-    if (nav.RouteLength == 0 || state_.tides.empty()) {
+    NavState& nav = nav_;
+    if (nav.RouteLength == 0 || tides_.empty()) {
         platform_.prompter.error(kNoAtlasOrRoute);
         return;
     }
@@ -208,9 +208,9 @@ void TidalAtlas::AvTideClick()
             lat += std::cos(course) * speed / 60.0;
             lon -= std::sin(course) * speed / 60.0 / std::fabs(std::cos(previousLat * M_PI / 180.0));
         }
-        const int k = NearestDiamondTo(state_.tides, lat, lon, nav.CosLatFactor);
+        const int k = NearestDiamondTo(tides_, lat, lon, nav.CosLatFactor);
         if (k > 0) {
-            const TidalDiamond& d = state_.tides.at(static_cast<std::size_t>(k));
+            const TidalDiamond& d = tides_.at(static_cast<std::size_t>(k));
             const double set = d.setAt(h) * M_PI / 180.0;
             north += d.rateAt(h) * std::cos(set);
             east += d.rateAt(h) * std::sin(set);

@@ -2,7 +2,9 @@
 // The tidal atlas commands: loading a `.pos` file with its stream file, removing the atlas,
 // stepping the shown tide hour, the stream at the vessel and the average stream along the leg.
 
-#include "app/ProgramState.h"
+#include "core/Display.h"
+#include "core/NavState.h"
+#include "core/TidalAtlas.h"
 #include "platform/Platform.h"
 
 #include <string>
@@ -31,8 +33,10 @@ int NearestDiamondTo(const TidalDiamonds& tides, double lat, double lon, double 
 
 class TidalAtlas {
 public:
-    TidalAtlas(ProgramState& state, Platform& platform)
-        : state_(state)
+    TidalAtlas(NavState& nav, TidalDiamonds& tides, Display& display, Platform& platform)
+        : nav_(nav)
+        , tides_(tides)
+        , display_(display)
         , platform_(platform)
     {
     }
@@ -53,7 +57,9 @@ public:
     void AvTideClick();
 
 private:
-    ProgramState& state_;
+    NavState& nav_;
+    TidalDiamonds& tides_;
+    Display& display_;
     Platform& platform_;
 };
 

@@ -1,5 +1,7 @@
 #include "routes/Routes.h"
 
+#include "app/ProgramState.h"
+
 #include "charts/WaypointFiles.h"
 #include "core/TextFile.h"
 #include "platform/fake/Fakes.h"
@@ -30,7 +32,7 @@ struct RouteProgram {
     ProgramState state;
     FakePrompter prompter;
     RouteHooks hooks;
-    RouteEditor editor { state, prompter, hooks };
+    RouteEditor editor { state.nav, state.settings, state.route, state.waypoints, state.display, prompter, hooks };
 };
 
 std::string Line(const std::string& name, double lat, double lon)

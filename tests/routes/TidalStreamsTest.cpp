@@ -1,5 +1,7 @@
 #include "routes/TidalStreams.h"
 
+#include "app/ProgramState.h"
+
 #include "charts/ChartFiles.h"
 
 #include "core/Real48.h"
@@ -57,7 +59,7 @@ struct TideProgram {
     kvtest::TempDir dir;
     ProgramState state;
     FakePlatform fakes;
-    TidalAtlas atlas { state, fakes.platform };
+    TidalAtlas atlas { state.nav, state.tides, state.display, fakes.platform };
 };
 
 } // namespace
