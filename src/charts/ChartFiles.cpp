@@ -282,7 +282,7 @@ void ChartFiles::OpenChart(const std::string& path)
         LoadLayers();
     }
     const int baseEnd = chart.ChartBaseEnd;
-    ReadWaypointDatabase(state_, platform_.prompter);
+    ReadWaypointDatabase(state_.waypoints, state_.chart, platform_.prompter);
     chart.setCount(baseEnd);
     state_.chartGeometry.FullChartZoomPending = true;
     hooks_.refreshViews();
@@ -375,7 +375,7 @@ void ChartFiles::ReloadChart()
         LoadLayers();
     }
     const int baseEnd = chart.ChartBaseEnd;
-    ReadWaypointDatabase(state_, platform_.prompter);
+    ReadWaypointDatabase(state_.waypoints, state_.chart, platform_.prompter);
     chart.setCount(baseEnd);
     state_.chartGeometry.FullChartZoomPending = true;
     hooks_.refreshViews();
@@ -423,7 +423,7 @@ void ChartFiles::SaveChart(const std::string& path)
     state_.nav.ChartDir = chart.ChartFolder.str();
     chart.SaveFileName = path;
     hooks_.setViewCaptions(ViewCaption());
-    WriteWaypointDatabase(state_, platform_.prompter);
+    WriteWaypointDatabase(state_.waypoints, state_.chart, state_.prefs, platform_.prompter);
     hooks_.rebuildChartIndex();
 }
 

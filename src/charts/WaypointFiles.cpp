@@ -127,24 +127,24 @@ std::string DosWaypointFolder(const std::string& chartFolder)
     return FolderOf(folder) + "routes/";
 }
 
-void ReadWaypointDatabase(ProgramState& state, Prompter& prompter)
+void ReadWaypointDatabase(ChartWaypoints& waypoints, const ChartStore& chart, Prompter& prompter)
 {
-    const std::string folder = state.chart.ChartFolder.str();
-    const std::string name = state.chart.ChartName.str();
+    const std::string folder = chart.ChartFolder.str();
+    const std::string name = chart.ChartName.str();
     bool formatError = false;
-    bool read = ReadWaypointFile(folder + name + ".wpt", PositionLayout::Wpt, state.waypoints, formatError);
+    bool read = ReadWaypointFile(folder + name + ".wpt", PositionLayout::Wpt, waypoints, formatError);
     if (!read) {
         const auto dos = FindFileCaseInsensitive(DosWaypointFolder(folder), name + ".WPS");
-        read = dos && ReadWaypointFile(*dos, PositionLayout::Dos, state.waypoints, formatError);
+        read = dos && ReadWaypointFile(*dos, PositionLayout::Dos, waypoints, formatError);
     }
     if (read && formatError) {
         prompter.warning(kWaypointFormatErrors);
     }
 }
 
-bool WriteWaypointDatabase(ProgramState& state, Prompter& prompter)
+bool WriteWaypointDatabase(const ChartWaypoints& waypoints, const ChartStore& chart, const Preferences& prefs,
+                           Prompter& prompter)
 {
-    const ChartStore& chart = state.chart;
     const std::string saveName = chart.SaveFileName.empty() ? chart.ChartName.str() : chart.SaveFileName;
     std::string folder = FolderOf(saveName);
     if (folder.empty()) {
@@ -152,21 +152,21 @@ bool WriteWaypointDatabase(ProgramState& state, Prompter& prompter)
     }
     const std::string base = ChartNameOf(saveName);
     bool ok = true;
-    if (base.empty() || !WriteWaypointFile(folder + base + ".wpt", PositionLayout::Wpt, state.waypoints)) {
+    if (base.empty() || !WriteWaypointFile(folder + base + ".wpt", PositionLayout::Wpt, waypoints)) {
         prompter.error(kErrorWritingWaypoints);
         ok = false;
     }
-    if (state.prefs.DOSWPTformat
-        && (base.empty() || !WriteWaypointFile(folder + base + ".wps", PositionLayout::Dos, state.waypoints))) {
+    if (prefs.DOSWPTformat
+        && (base.empty() || !WriteWaypointFile(folder + base + ".wps", PositionLayout::Dos, waypoints))) {
         prompter.error(kErrorWritingWaypoints);
         ok = false;
     }
     return ok;
 }
 
-void DOSWPTformatClick(ProgramState& state)
+void DOSWPTformatClick(Preferences& prefs)
 {
-    state.prefs.DOSWPTformat = !state.prefs.DOSWPTformat;
+    prefs.DOSWPTformat = !prefs.DOSWPTformat;
 }
 
 } // namespace kv

@@ -3,7 +3,8 @@
 // `.wps` layout with narrower minutes. The same line layout serves the route files.
 
 #include "charts/ChartWaypoints.h"
-#include "app/ProgramState.h"
+#include "charts/ChartStore.h"
+#include "core/Preferences.h"
 #include "platform/Prompter.h"
 
 #include <string>
@@ -40,10 +41,11 @@ std::string DosWaypointFolder(const std::string& chartFolder);
 
 // Read waypoint database: `<chart folder><chart name>.wpt`, else `<chart name>.WPS` (any letter
 // case) in the routes folder; nothing and no message when neither exists.
-void ReadWaypointDatabase(ProgramState& state, Prompter& prompter);
+void ReadWaypointDatabase(ChartWaypoints& waypoints, const ChartStore& chart, Prompter& prompter);
 // Write waypoint database beside the save dialog's file, and the `.wps` too while DOS format is
 // checked. False when a file could not be written (the message has been shown).
-bool WriteWaypointDatabase(ProgramState& state, Prompter& prompter);
-void DOSWPTformatClick(ProgramState& state);
+bool WriteWaypointDatabase(const ChartWaypoints& waypoints, const ChartStore& chart, const Preferences& prefs,
+                           Prompter& prompter);
+void DOSWPTformatClick(Preferences& prefs);
 
 } // namespace kv

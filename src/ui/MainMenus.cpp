@@ -214,7 +214,7 @@ void MainWindow::buildMenus()
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
     edit->setObjectName(QStringLiteral("EditMenu"));
     addCommand(edit, kv::kDOSWPTformat, QStringLiteral("DOS &WPT format"), "Also save waypoint database in DOS format",
-               [this] { kv::DOSWPTformatClick(state_); }, {}, true);
+               [this] { kv::DOSWPTformatClick(state_.prefs); }, {}, true);
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
     tools->setObjectName(QStringLiteral("ToolsMenu"));

@@ -77,7 +77,7 @@ TEST(WaypointDatabase, ReadsAppendsAndStopsAtSixHundred)
         lines.push_back(PositionLine(WaypointNameField("W" + std::to_string(i), 2), 50, 1, PositionLayout::Wpt));
     }
     ASSERT_TRUE(WriteTextLinesAtomic(p.dir.file("charts/sol.wpt"), lines));
-    ReadWaypointDatabase(p.state, p.fakes.prompter);
+    ReadWaypointDatabase(p.state.waypoints, p.state.chart, p.fakes.prompter);
     EXPECT_EQ(p.state.waypoints.count(), 600u);
     EXPECT_EQ(p.state.waypoints.at(21).label(), "W0");
     EXPECT_EQ(p.state.waypoints.at(600).label(), "W579");
@@ -92,7 +92,7 @@ TEST(WaypointDatabase, FormatErrorIsReportedOnceAfterTheWholeFile)
     p.dir.write("charts/sol.wpt",
         "short line\r\n" + std::string(29, 'n') + "N x0.30.00000  W001.15.00000\r\n" + std::string(29, 'g')
             + "N 50.30.00000  W001.15.00000\r\n");
-    ReadWaypointDatabase(p.state, p.fakes.prompter);
+    ReadWaypointDatabase(p.state.waypoints, p.state.chart, p.fakes.prompter);
     EXPECT_EQ(p.state.waypoints.count(), 3u);
     EXPECT_DOUBLE_EQ(p.state.waypoints.at(3).lat, 50.5);
     EXPECT_EQ(p.fakes.prompter.texts(), (std::vector<std::string> { kWaypointFormatErrors }));
@@ -105,13 +105,13 @@ TEST(WaypointDatabase, DosFileInTheRoutesFolderWhenThereIsNoWpt)
     p.state.chart.ChartName = "sol";
     EXPECT_EQ(DosWaypointFolder(p.dir.path() + "/charts/"), p.dir.path() + "/routes/");
     p.dir.write("routes/SOL.WPS", WaypointNameField("Dos", 5) + "N 50.30.00  W001.15.00\r\n");
-    ReadWaypointDatabase(p.state, p.fakes.prompter);
+    ReadWaypointDatabase(p.state.waypoints, p.state.chart, p.fakes.prompter);
     ASSERT_EQ(p.state.waypoints.count(), 1u);
     EXPECT_EQ(p.state.waypoints.at(1).label(), "Dos");
     EXPECT_DOUBLE_EQ(p.state.waypoints.at(1).lon, 1.25);
     // Neither file: nothing, quietly.
     p.state.chart.ChartName = "none";
-    ReadWaypointDatabase(p.state, p.fakes.prompter);
+    ReadWaypointDatabase(p.state.waypoints, p.state.chart, p.fakes.prompter);
     EXPECT_EQ(p.state.waypoints.count(), 1u);
     EXPECT_TRUE(p.fakes.prompter.messages.empty());
 }
@@ -123,17 +123,17 @@ TEST(WaypointDatabase, WritesBesideTheSaveNameAndTheDosCopyWhenChecked)
     p.state.chart.ChartName = "sol";
     p.state.chart.SaveFileName = "sol"; // as a chart open leaves it: no folder
     p.state.waypoints.push(ChartWaypoint { WaypointNameField("A", 19), -(5 + 7.5 / 60), -0.5 });
-    ASSERT_TRUE(WriteWaypointDatabase(p.state, p.fakes.prompter));
+    ASSERT_TRUE(WriteWaypointDatabase(p.state.waypoints, p.state.chart, p.state.prefs, p.fakes.prompter));
     EXPECT_EQ(p.dir.read("charts/sol.wpt"), WaypointNameField("A", 19) + "S 05.07.50000  E000.30.00000\r\n");
     EXPECT_FALSE(FileExists(p.dir.file("charts/sol.wps")));
-    DOSWPTformatClick(p.state);
-    ASSERT_TRUE(WriteWaypointDatabase(p.state, p.fakes.prompter));
+    DOSWPTformatClick(p.state.prefs);
+    ASSERT_TRUE(WriteWaypointDatabase(p.state.waypoints, p.state.chart, p.state.prefs, p.fakes.prompter));
     EXPECT_EQ(p.dir.read("charts/sol.wps"), WaypointNameField("A", 19) + "S 05.07.50  E000.30.00\r\n");
-    DOSWPTformatClick(p.state);
+    DOSWPTformatClick(p.state.prefs);
     EXPECT_FALSE(p.state.prefs.DOSWPTformat);
     // An unwritable folder: the error, and the table is unchanged.
     p.state.chart.SaveFileName = p.dir.file("gone/sol.cht");
-    EXPECT_FALSE(WriteWaypointDatabase(p.state, p.fakes.prompter));
+    EXPECT_FALSE(WriteWaypointDatabase(p.state.waypoints, p.state.chart, p.state.prefs, p.fakes.prompter));
     EXPECT_EQ(p.fakes.prompter.texts(), (std::vector<std::string> { kErrorWritingWaypoints }));
     EXPECT_EQ(p.state.waypoints.count(), 1u);
 }
