@@ -21,7 +21,8 @@ MainController::MainController(ProgramState& state, Platform& platform, MainWind
     ais_ = std::make_unique<AisController>(state_, platform_);
     nmea_ = std::make_unique<NmeaInterface>(state_, platform_, ais_.get());
     charts_ = std::make_unique<ChartFiles>(state_, platform_, static_cast<ChartViewHooks&>(*this));
-    routes_ = std::make_unique<RouteEditor>(state_.nav, state_.settings, state_.route, state_.waypoints,
+    routes_ = std::make_unique<RouteEditor>(state_.route, state_.nav, state_.nav, state_.nav, state_.nav,
+                                            state_.waypoints, state_.settings, state_.nav, state_.nav,
                                             state_.display, platform_.prompter, static_cast<RouteHooks&>(*this));
     tides_ = std::make_unique<TidalAtlas>(state_.nav, state_.tides, state_.display, platform_);
     views_ = std::make_unique<ViewSet>(state_, platform_.prompter);

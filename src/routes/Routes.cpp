@@ -31,22 +31,21 @@ std::string RouteLine(const RouteWaypoint& waypoint)
 
 void RouteEditor::Changed()
 {
-    nav_.RouteLength = static_cast<std::int16_t>(route_.count());
-    nav_.RouteListChanged = true;
+    progress_.RouteLength = static_cast<std::int16_t>(route_.count());
+    editing_.RouteListChanged = true;
 }
 
 void RouteEditor::SetSaveEnabled()
 {
-    const bool any = nav_.RouteLength > 0;
+    const bool any = progress_.RouteLength > 0;
     display_.enabled["SaveBtn"] = any;
     display_.enabled["SaveRouteAs1"] = any;
 }
 
 bool RouteEditor::ReadRouteFile(const std::string& path)
 {
-    NavState& nav = nav_;
     route_.clear();
-    nav.ActiveWaypoint = 0;
+    progress_.ActiveWaypoint = 0;
     Changed();
     display_.WPNameItems.clear();
     const auto lines = ReadTextLines(path);
@@ -75,9 +74,9 @@ bool RouteEditor::ReadRouteFile(const std::string& path)
     if (formatError) {
         prompter_.warning(kRouteFormatError);
     }
-    if (nav.RouteLength > 0) {
-        nav.ActiveWaypoint = 1;
-        nav.KeepActiveWaypoint = true;
+    if (progress_.RouteLength > 0) {
+        progress_.ActiveWaypoint = 1;
+        editing_.KeepActiveWaypoint = true;
     }
     return true;
 }
@@ -88,7 +87,7 @@ void RouteEditor::Routes1Click(const std::string& path)
         return;
     }
     const bool read = ReadRouteFile(path);
-    nav_.ActiveWaypoint = nav_.RouteLength > 0 ? 1 : 0;
+    progress_.ActiveWaypoint = progress_.RouteLength > 0 ? 1 : 0;
     display_.WPNameIndex = display_.WPNameItems.empty() ? -1 : 0;
     SetSaveEnabled();
     if (read) {
@@ -102,10 +101,10 @@ void RouteEditor::Routes1Click(const std::string& path)
 
 void RouteEditor::LoadConfiguredRoute()
 {
-    if (nav_.ChartName.empty() || settings_.RouteName.empty()) {
+    if (folders_.ChartName.empty() || settings_.RouteName.empty()) {
         return;
     }
-    ReadRouteFile(JoinPath(nav_.AppDir.str(), "routes/" + settings_.RouteName + ".rte"));
+    ReadRouteFile(JoinPath(folders_.AppDir.str(), "routes/" + settings_.RouteName + ".rte"));
 }
 
 bool RouteEditor::SaveRouteAs1Click(const std::string& path)
@@ -132,14 +131,14 @@ void RouteEditor::Route1Click()
         return;
     }
     route_.clear();
-    nav_.ActiveWaypoint = 0;
-    nav_.RouteLength = 0;
+    progress_.ActiveWaypoint = 0;
+    progress_.RouteLength = 0;
     display_.WPNameItems.clear();
     display_.WPNameIndex = -1;
     hooks_.redraw();
     SetSaveEnabled();
     settings_.RouteName.clear();
-    nav_.DRMode = false;
+    fixSettings_.DRMode = false;
     display_.checked["DRMode1"] = false;
     display_.enabled["DRMode1"] = false;
     display_.StatusLine.clear();
@@ -147,13 +146,12 @@ void RouteEditor::Route1Click()
 
 int RouteEditor::NearestChartWaypoint() const
 {
-    const NavState& nav = nav_;
     double best = 99999.0;
     int nearest = 0;
     for (std::size_t k = 1; k <= waypoints_.count(); ++k) {
         const ChartWaypoint& w = waypoints_.at(k);
-        const double dLat = w.lat - nav.OwnLat;
-        const double dLong = (w.lon - nav.OwnLong) * nav.CosLatFactor;
+        const double dLat = w.lat - fix_.OwnLat;
+        const double dLong = (w.lon - fix_.OwnLong) * reference_.CosLatFactor;
         const double d = 60.0 * std::sqrt(dLat * dLat + dLong * dLong);
         if (best >= d) { // equal distances: the later waypoint wins
             best = d;
@@ -166,14 +164,14 @@ int RouteEditor::NearestChartWaypoint() const
 RouteWaypoint RouteEditor::NewWaypoint(int index, bool& snapped) const
 {
     snapped = false;
-    if (nav_.WaypointSnap) {
+    if (editing_.WaypointSnap) {
         if (const int k = NearestChartWaypoint(); k > 0) {
             const ChartWaypoint& w = waypoints_.at(static_cast<std::size_t>(k));
             snapped = true;
             return RouteWaypoint { w.name, w.lat, w.lon };
         }
     }
-    return RouteWaypoint { DefaultRouteName(index), nav_.OwnLat, nav_.OwnLong };
+    return RouteWaypoint { DefaultRouteName(index), fix_.OwnLat, fix_.OwnLong };
 }
 
 void RouteEditor::AddRouteWaypoint1Click()
@@ -193,8 +191,7 @@ void RouteEditor::AddRouteWaypoint1Click()
 
 void RouteEditor::InsertWaypoint1Click()
 {
-    NavState& nav = nav_;
-    const int s = nav.ActiveWaypoint;
+    const int s = progress_.ActiveWaypoint;
     const int length = static_cast<int>(route_.count());
     if (s < 1 || s > length + 1) {
         prompter_.warning(kSelectWaypointFirst);
@@ -209,8 +206,8 @@ void RouteEditor::InsertWaypoint1Click()
     route_.insert(static_cast<std::size_t>(s), w);
     // The selection stays on the waypoint that was selected, now one further on; a snapped
     // waypoint keeps the selection on itself.
-    nav.ActiveWaypoint = static_cast<std::int16_t>(snapped ? s : s + 1);
-    nav.KeepActiveWaypoint = true;
+    progress_.ActiveWaypoint = static_cast<std::int16_t>(snapped ? s : s + 1);
+    editing_.KeepActiveWaypoint = true;
     Changed();
     hooks_.redraw();
 }
@@ -218,7 +215,7 @@ void RouteEditor::InsertWaypoint1Click()
 EditRouteDialog RouteEditor::EditRoute1Click() const
 {
     EditRouteDialog dialog;
-    const int s = nav_.ActiveWaypoint;
+    const int s = progress_.ActiveWaypoint;
     if (s >= 1 && s <= static_cast<int>(route_.count())) {
         dialog.name = Label(route_.at(static_cast<std::size_t>(s)).name);
     }
@@ -227,30 +224,29 @@ EditRouteDialog RouteEditor::EditRoute1Click() const
 
 void RouteEditor::EditRouteOk(const EditRouteDialog& dialog)
 {
-    NavState& nav = nav_;
-    const int s = nav.ActiveWaypoint;
+    const int s = progress_.ActiveWaypoint;
     if (s < 1 || s > static_cast<int>(route_.count())) {
         prompter_.warning(kSelectWaypointFirst);
         return;
     }
     RouteWaypoint& w = route_.at(static_cast<std::size_t>(s));
     if (dialog.MoveWP) {
-        w.lat = nav.OwnLat;
-        w.lon = nav.OwnLong;
+        w.lat = fix_.OwnLat;
+        w.lon = fix_.OwnLong;
     }
     if (!dialog.name.empty()) {
         w.name = PadRight(std::string_view(dialog.name).substr(0, kLabelLength), kLabelLength) + "19   ";
     } else {
         w.name = DefaultRouteName(s);
     }
-    nav.KeepActiveWaypoint = true;
+    editing_.KeepActiveWaypoint = true;
     Changed();
     hooks_.redraw();
 }
 
 void RouteEditor::DeleteSelectedWaypoint1Click()
 {
-    const int s = nav_.ActiveWaypoint;
+    const int s = progress_.ActiveWaypoint;
     if (s >= 1 && s <= static_cast<int>(kRouteCapacity) && s <= static_cast<int>(route_.count())) {
         route_.erase(static_cast<std::size_t>(s));
     }
@@ -260,24 +256,23 @@ void RouteEditor::DeleteSelectedWaypoint1Click()
 
 void RouteEditor::WaypointSnapModeClick()
 {
-    nav_.WaypointSnap = !nav_.WaypointSnap;
-    display_.checked["WaypointSnapMode"] = nav_.WaypointSnap;
+    editing_.WaypointSnap = !editing_.WaypointSnap;
+    display_.checked["WaypointSnapMode"] = editing_.WaypointSnap;
 }
 
 void RouteEditor::RefreshNameList()
 {
-    NavState& nav = nav_;
-    nav.RouteListChanged = false;
-    nav.RouteLength = static_cast<std::int16_t>(route_.count());
+    editing_.RouteListChanged = false;
+    progress_.RouteLength = static_cast<std::int16_t>(route_.count());
     auto& items = display_.WPNameItems;
     items.clear();
     for (const auto& w : route_) {
         items.push_back(Label(w.name));
     }
-    if (!nav.KeepActiveWaypoint) {
-        nav.ActiveWaypoint = nav.RouteLength;
+    if (!editing_.KeepActiveWaypoint) {
+        progress_.ActiveWaypoint = progress_.RouteLength;
     }
-    const int entry = nav.ActiveWaypoint - 1;
+    const int entry = progress_.ActiveWaypoint - 1;
     display_.WPNameIndex = entry >= 0 && entry < static_cast<int>(items.size()) ? entry : -1;
     SetSaveEnabled();
     hooks_.updateMenus();

@@ -4,7 +4,7 @@
 
 #include "charts/ChartWaypoints.h"
 #include "core/Display.h"
-#include "core/NavState.h"
+#include "core/NavState.h" // the records: Fix, ChartReference, RouteProgress, RouteEditing, Folders
 #include "core/RouteTable.h"
 #include "core/Settings.h"
 #include "platform/Prompter.h"
@@ -44,14 +44,21 @@ struct EditRouteDialog {
 
 class RouteEditor {
 public:
-    // `nav` is the navigation state (position, route progress, route editing, folders);
-    // `settings` holds the configured route name.
-    RouteEditor(NavState& nav, Settings& settings, RouteTable& route, const ChartWaypoints& waypoints,
-                Display& display, Prompter& prompter, RouteHooks& hooks)
-        : nav_(nav)
-        , settings_(settings)
-        , route_(route)
+    // `settings` holds the configured route name; `fixSettings` is written for DRMode, which
+    // removing the route leaves.
+    RouteEditor(RouteTable& route, RouteProgress& progress, RouteEditing& editing, const Fix& fix,
+                const ChartReference& reference, const ChartWaypoints& waypoints, Settings& settings,
+                FixSettings& fixSettings, const Folders& folders, Display& display, Prompter& prompter,
+                RouteHooks& hooks)
+        : route_(route)
+        , progress_(progress)
+        , editing_(editing)
+        , fix_(fix)
+        , reference_(reference)
         , waypoints_(waypoints)
+        , settings_(settings)
+        , fixSettings_(fixSettings)
+        , folders_(folders)
         , display_(display)
         , prompter_(prompter)
         , hooks_(hooks)
@@ -88,10 +95,15 @@ private:
     void SetSaveEnabled();
     RouteWaypoint NewWaypoint(int index, bool& snapped) const;
 
-    NavState& nav_;
-    Settings& settings_;
     RouteTable& route_;
+    RouteProgress& progress_;
+    RouteEditing& editing_;
+    const Fix& fix_;
+    const ChartReference& reference_;
     const ChartWaypoints& waypoints_;
+    Settings& settings_;
+    FixSettings& fixSettings_;
+    const Folders& folders_;
     Display& display_;
     Prompter& prompter_;
     RouteHooks& hooks_;

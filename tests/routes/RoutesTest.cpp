@@ -32,7 +32,8 @@ struct RouteProgram {
     ProgramState state;
     FakePrompter prompter;
     RouteHooks hooks;
-    RouteEditor editor { state.nav, state.settings, state.route, state.waypoints, state.display, prompter, hooks };
+    RouteEditor editor { state.route, state.nav, state.nav, state.nav, state.nav, state.waypoints, state.settings,
+                       state.nav, state.nav, state.display, prompter, hooks };
 };
 
 std::string Line(const std::string& name, double lat, double lon)

@@ -149,7 +149,8 @@ TEST_F(ViewCommandsTest, RouteCommandsRedrawAndPopupMenuState)
     views.MouseDown(v, 200, 100);
     views.MouseUp(v, 200, 100);
     RouteHooks hooks;
-    RouteEditor editor(state.nav, state.settings, state.route, state.waypoints, state.display, fakes.prompter, hooks);
+    RouteEditor editor(state.route, state.nav, state.nav, state.nav, state.nav, state.waypoints, state.settings,
+                       state.nav, state.nav, state.display, fakes.prompter, hooks);
     RouteCommand(views, v, [&] { editor.AddRouteWaypoint1Click(); });
     ASSERT_EQ(state.route.count(), 1u);
     EXPECT_TRUE(state.nav.RouteListChanged);
