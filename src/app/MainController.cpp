@@ -24,7 +24,8 @@ MainController::MainController(ProgramState& state, Platform& platform, MainWind
     routes_ = std::make_unique<RouteEditor>(state_.route, state_.nav, state_.nav, state_.nav, state_.nav,
                                             state_.waypoints, state_.settings, state_.nav, state_.nav,
                                             state_.display, platform_.prompter, static_cast<RouteHooks&>(*this));
-    tides_ = std::make_unique<TidalAtlas>(state_.nav, state_.tides, state_.display, platform_);
+    tides_ = std::make_unique<TidalAtlas>(state_.tides, state_.nav, state_.nav, state_.nav, state_.nav, state_.nav,
+                                          state_.nav, state_.nav, state_.display, platform_);
     views_ = std::make_unique<ViewSet>(state_, platform_.prompter);
     views_->nowDays = [this] { return DaysFromDateTime(platform_.clock.now()); };
     logs_ = std::make_unique<TrackLogs>(state_, platform_);

@@ -134,7 +134,7 @@ void TidalAtlas::Tides1Click(const std::string& posPath)
     LoadAtlas(posPath);
     if (!tides_.empty()) {
         const LocalDateTime now = platform_.clock.now();
-        nav_.TidalHour = static_cast<std::int16_t>(TideHourOf(now.hour, now.minute, nav_.HighWaterHour));
+        stream_.TidalHour = static_cast<std::int16_t>(TideHourOf(now.hour, now.minute, tidePrefs_.HighWaterHour));
     }
 }
 
@@ -150,29 +150,27 @@ void TidalAtlas::IncTideClick()
     if (tides_.empty()) {
         return;
     }
-    NavState& nav = nav_;
-    nav.TideStep = static_cast<std::int16_t>(nav.TideStep + 1);
-    if (nav.TideStep >= 7) {
-        nav.TideStep = -6;
+    stream_.TideStep = static_cast<std::int16_t>(stream_.TideStep + 1);
+    if (stream_.TideStep >= 7) {
+        stream_.TideStep = -6;
     }
-    nav.TidalHour = nav.TideStep;
-    display_.StatusLine = TideStepText(nav.TideStep, nav.HighWaterHour);
+    stream_.TidalHour = stream_.TideStep;
+    display_.StatusLine = TideStepText(stream_.TideStep, tidePrefs_.HighWaterHour);
 }
 
 void TidalAtlas::StreamAtVessel()
 {
-    NavState& nav = nav_;
-    if (!nav.AtlasTide) {
+    if (!tidePrefs_.AtlasTide) {
         return;
     }
-    nav.TideSet = 0;
-    nav.TideRate = 0.0;
-    const int k = NearestDiamondTo(tides_, nav.OwnLat, nav.OwnLong, nav.CosLatFactor);
+    stream_.TideSet = 0;
+    stream_.TideRate = 0.0;
+    const int k = NearestDiamondTo(tides_, fix_.OwnLat, fix_.OwnLong, reference_.CosLatFactor);
     if (k > 0) {
         const TidalDiamond& d = tides_.at(static_cast<std::size_t>(k));
-        nav.NearestDiamond = static_cast<std::int16_t>(k);
-        nav.TideSet = d.setAt(SafeHour(nav.TidalHour));
-        nav.TideRate = d.rateAt(SafeHour(nav.TidalHour)) / 10.0;
+        stream_.NearestDiamond = static_cast<std::int16_t>(k);
+        stream_.TideSet = d.setAt(SafeHour(stream_.TidalHour));
+        stream_.TideRate = d.rateAt(SafeHour(stream_.TidalHour)) / 10.0;
     }
 }
 
@@ -181,24 +179,23 @@ void TidalAtlas::ManTideClick(bool ticked)
     for (const char* control : { "Tset", "TDrift", "TsetLabel", "TDriftLabel", "AvTide" }) {
         display_.enabled[control] = ticked;
     }
-    nav_.AtlasTide = !ticked;
+    tidePrefs_.AtlasTide = !ticked;
 }
 
 void TidalAtlas::AvTideClick()
 {
-    NavState& nav = nav_;
-    if (nav.RouteLength == 0 || tides_.empty()) {
+    if (progress_.RouteLength == 0 || tides_.empty()) {
         platform_.prompter.error(kNoAtlasOrRoute);
         return;
     }
-    const double hours = std::isfinite(nav.TimeToWaypoint) ? std::clamp(nav.TimeToWaypoint, -1.0, 1000.0) : 0.0;
+    const double hours = std::isfinite(progress_.TimeToWaypoint) ? std::clamp(progress_.TimeToWaypoint, -1.0, 1000.0) : 0.0;
     const int n = static_cast<int>(std::trunc(hours));
-    const double course = (nav.DRCourseSource == 0 ? nav.BearingToWaypoint : nav.DRCourse) * M_PI / 180.0;
-    const double speed = nav.DRSpeedSource == 0 ? nav.BoatSpeed : nav.DRSpeed;
+    const double course = (vessel_.DRCourseSource == 0 ? progress_.BearingToWaypoint : motion_.DRCourse) * M_PI / 180.0;
+    const double speed = vessel_.DRSpeedSource == 0 ? vessel_.BoatSpeed : motion_.DRSpeed;
     // The sample position moves on its own; the vessel's position is never touched.
-    double lat = nav.OwnLat;
-    double lon = nav.OwnLong;
-    int h = SafeHour(nav.TidalHour);
+    double lat = fix_.OwnLat;
+    double lon = fix_.OwnLong;
+    int h = SafeHour(stream_.TidalHour);
     double north = 0.0;
     double east = 0.0;
     int samples = 0;
@@ -208,7 +205,7 @@ void TidalAtlas::AvTideClick()
             lat += std::cos(course) * speed / 60.0;
             lon -= std::sin(course) * speed / 60.0 / std::fabs(std::cos(previousLat * M_PI / 180.0));
         }
-        const int k = NearestDiamondTo(tides_, lat, lon, nav.CosLatFactor);
+        const int k = NearestDiamondTo(tides_, lat, lon, reference_.CosLatFactor);
         if (k > 0) {
             const TidalDiamond& d = tides_.at(static_cast<std::size_t>(k));
             const double set = d.setAt(h) * M_PI / 180.0;
@@ -221,8 +218,8 @@ void TidalAtlas::AvTideClick()
         }
     }
     if (samples == 0) {
-        nav.Tset = 0;
-        nav.TDrift = 0;
+        tidePrefs_.Tset = 0;
+        tidePrefs_.TDrift = 0;
         platform_.prompter.warning(kLessThanOneHour);
         return;
     }
@@ -231,8 +228,8 @@ void TidalAtlas::AvTideClick()
         set += 360;
     }
     const double m = samples;
-    nav.Tset = static_cast<std::int16_t>(set);
-    nav.TDrift = static_cast<std::int16_t>(RoundHalfEven(std::hypot(north / m, east / m)));
+    tidePrefs_.Tset = static_cast<std::int16_t>(set);
+    tidePrefs_.TDrift = static_cast<std::int16_t>(RoundHalfEven(std::hypot(north / m, east / m)));
 }
 
 } // namespace kv

@@ -3,7 +3,7 @@
 // stepping the shown tide hour, the stream at the vessel and the average stream along the leg.
 
 #include "core/Display.h"
-#include "core/NavState.h"
+#include "core/NavState.h" // the records: TidalStream, TidePreferences, Fix, Motion, ...
 #include "core/TidalAtlas.h"
 #include "platform/Platform.h"
 
@@ -33,9 +33,17 @@ int NearestDiamondTo(const TidalDiamonds& tides, double lat, double lon, double 
 
 class TidalAtlas {
 public:
-    TidalAtlas(NavState& nav, TidalDiamonds& tides, Display& display, Platform& platform)
-        : nav_(nav)
-        , tides_(tides)
+    TidalAtlas(TidalDiamonds& tides, TidalStream& stream, TidePreferences& tidePrefs, const Fix& fix,
+               const ChartReference& reference, const Motion& motion, const RouteProgress& progress,
+               const VesselSettings& vessel, Display& display, Platform& platform)
+        : tides_(tides)
+        , stream_(stream)
+        , tidePrefs_(tidePrefs)
+        , fix_(fix)
+        , reference_(reference)
+        , motion_(motion)
+        , progress_(progress)
+        , vessel_(vessel)
         , display_(display)
         , platform_(platform)
     {
@@ -57,8 +65,14 @@ public:
     void AvTideClick();
 
 private:
-    NavState& nav_;
     TidalDiamonds& tides_;
+    TidalStream& stream_;
+    TidePreferences& tidePrefs_;
+    const Fix& fix_;
+    const ChartReference& reference_;
+    const Motion& motion_;
+    const RouteProgress& progress_;
+    const VesselSettings& vessel_;
     Display& display_;
     Platform& platform_;
 };

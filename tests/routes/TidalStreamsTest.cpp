@@ -59,7 +59,8 @@ struct TideProgram {
     kvtest::TempDir dir;
     ProgramState state;
     FakePlatform fakes;
-    TidalAtlas atlas { state.nav, state.tides, state.display, fakes.platform };
+    TidalAtlas atlas { state.tides, state.nav, state.nav, state.nav, state.nav,
+                       state.nav, state.nav, state.nav, state.display, fakes.platform };
 };
 
 } // namespace
