@@ -30,6 +30,22 @@ void Text(AisFixedText<N>& field, const SixBitBuffer& b, int first, int count)
     field.length = static_cast<std::uint8_t>(field.length + n);
 }
 
+// Class B position and extended reports (18 and 19) share their first 139 bits.
+template <typename M>
+void ReadClassBHead(M& m, const SixBitBuffer& b)
+{
+    m.Repeat = Bits<std::uint8_t>(b, 7, 8);
+    m.MMSI = GetBits(b, 9, 38);
+    m.Reserved8 = Bits<std::uint8_t>(b, 39, 46);
+    m.SOG = Bits<std::uint16_t>(b, 47, 56);
+    m.PosAccuracy = Bits<std::uint8_t>(b, 57, 57);
+    m.Longitude = Signed(GetBits(b, 58, 85), 28);
+    m.Latitude = Signed(GetBits(b, 86, 112), 27);
+    m.COG = Bits<std::uint16_t>(b, 113, 124);
+    m.TrueHeading = Bits<std::uint16_t>(b, 125, 133);
+    m.TimeStamp = Bits<std::uint8_t>(b, 134, 139);
+}
+
 } // namespace
 
 int SmallCraftMinBits(unsigned type)
@@ -61,16 +77,7 @@ AisSmallCraftResult DecodeSmallCraft(const SixBitBuffer& b, std::size_t bits, Ai
     switch (type) {
     case 18: {
         AisClassBPosition m;
-        m.Repeat = Bits<std::uint8_t>(b, 7, 8);
-        m.MMSI = GetBits(b, 9, 38);
-        m.Reserved8 = Bits<std::uint8_t>(b, 39, 46);
-        m.SOG = Bits<std::uint16_t>(b, 47, 56);
-        m.PosAccuracy = Bits<std::uint8_t>(b, 57, 57);
-        m.Longitude = Signed(GetBits(b, 58, 85), 28);
-        m.Latitude = Signed(GetBits(b, 86, 112), 27);
-        m.COG = Bits<std::uint16_t>(b, 113, 124);
-        m.TrueHeading = Bits<std::uint16_t>(b, 125, 133);
-        m.TimeStamp = Bits<std::uint8_t>(b, 134, 139);
+        ReadClassBHead(m, b);
         m.Regional2 = Bits<std::uint8_t>(b, 140, 141);
         m.CSUnit = Bits<std::uint8_t>(b, 142, 142);
         m.Display = Bits<std::uint8_t>(b, 143, 143);
@@ -85,16 +92,7 @@ AisSmallCraftResult DecodeSmallCraft(const SixBitBuffer& b, std::size_t bits, Ai
     }
     case 19: {
         AisClassBExtended m;
-        m.Repeat = Bits<std::uint8_t>(b, 7, 8);
-        m.MMSI = GetBits(b, 9, 38);
-        m.Reserved8 = Bits<std::uint8_t>(b, 39, 46);
-        m.SOG = Bits<std::uint16_t>(b, 47, 56);
-        m.PosAccuracy = Bits<std::uint8_t>(b, 57, 57);
-        m.Longitude = Signed(GetBits(b, 58, 85), 28);
-        m.Latitude = Signed(GetBits(b, 86, 112), 27);
-        m.COG = Bits<std::uint16_t>(b, 113, 124);
-        m.TrueHeading = Bits<std::uint16_t>(b, 125, 133);
-        m.TimeStamp = Bits<std::uint8_t>(b, 134, 139);
+        ReadClassBHead(m, b);
         m.Regional4 = Bits<std::uint8_t>(b, 140, 143);
         Text(m.VesselName, b, 144, 20);
         m.ShipType = Bits<std::uint16_t>(b, 264, 271);

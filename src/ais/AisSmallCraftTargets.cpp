@@ -14,37 +14,35 @@ void SetText(AisString<N>& field, const AisFixedText<M>& text)
     field.set(text.view().substr(0, N));
 }
 
+// The fields Class B position and extended reports (18 and 19) share.
+template <typename M>
+void CopyClassBHead(TAISTarget& r, const M& m)
+{
+    r.MsgType = m.MsgType;
+    r.Repeat = m.Repeat;
+    r.MMSI = m.MMSI;
+    r.SOG = m.SOG;
+    r.PosAccuracy = m.PosAccuracy;
+    r.Longitude = m.Longitude;
+    r.Latitude = m.Latitude;
+    r.COG = m.COG;
+    r.TrueHeading = m.TrueHeading;
+    r.TimeStamp = m.TimeStamp;
+}
+
 struct ToRecord {
     TAISTarget& r;
     void operator()(const std::monostate&) const {}
     void operator()(const AisClassBPosition& m) const
     {
-        r.MsgType = m.MsgType;
-        r.Repeat = m.Repeat;
-        r.MMSI = m.MMSI;
-        r.SOG = m.SOG;
-        r.PosAccuracy = m.PosAccuracy;
-        r.Longitude = m.Longitude;
-        r.Latitude = m.Latitude;
-        r.COG = m.COG;
-        r.TrueHeading = m.TrueHeading;
-        r.TimeStamp = m.TimeStamp;
+        CopyClassBHead(r, m);
         r.Regional = m.Regional2;
         r.RAIM = m.RAIM;
         r.CommState = m.CommState;
     }
     void operator()(const AisClassBExtended& m) const
     {
-        r.MsgType = m.MsgType;
-        r.Repeat = m.Repeat;
-        r.MMSI = m.MMSI;
-        r.SOG = m.SOG;
-        r.PosAccuracy = m.PosAccuracy;
-        r.Longitude = m.Longitude;
-        r.Latitude = m.Latitude;
-        r.COG = m.COG;
-        r.TrueHeading = m.TrueHeading;
-        r.TimeStamp = m.TimeStamp;
+        CopyClassBHead(r, m);
         r.Regional = m.Regional4;
         SetText(r.VesselName, m.VesselName);
         r.ShipType = m.ShipType;
