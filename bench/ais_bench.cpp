@@ -61,7 +61,7 @@ void BM_AisNewTargetWithDatabase100k(benchmark::State& state)
     const std::string& path = BigDatabase(100000);
     kv::ProgramState program;
     kv::FakePlatform fake;
-    program.nav.AppDir = kv::FolderOf(path);
+    program.folders.AppDir = kv::FolderOf(path);
     kv::AisAssembler& a = program.ais.assembler;
     a.ProcessAISSentence("!AIVDM,1,1,,A,15RTgt0PAso;90TKcjM8h6g208CQ,0*4A");
     for (auto _ : state) {

@@ -15,16 +15,16 @@ namespace {
 
 void FillTables(kv::ProgramState& s)
 {
-    s.nav.CosLatFactor = 0.63;
-    s.nav.AverageFixes = 6;
+    s.chartRef.CosLatFactor = 0.63;
+    s.settings.fix.AverageFixes = 6;
     for (int i = 0; i < 98; ++i) {
         s.quickLog.push({50.0 + i * 0.001, 1.0 - i * 0.0005, 600.0 + i * 0.1667});
     }
     for (int i = 0; i < 40; ++i) {
         s.route.push({"WP" + std::to_string(i), 50.2 + i * 0.01, 1.0 - i * 0.01});
     }
-    s.nav.RouteLength = 40;
-    s.nav.ActiveWaypoint = 20;
+    s.routeProgress.RouteLength = 40;
+    s.routeProgress.ActiveWaypoint = 20;
     for (int i = 0; i < 100; ++i) {
         kv::TidalDiamond d;
         d.lat = 49.5 + i * 0.01;
@@ -33,8 +33,8 @@ void FillTables(kv::ProgramState& s)
         d.rate.fill(12);
         s.tides.push(d);
     }
-    s.nav.OwnLat = 50.1;
-    s.nav.OwnLong = 0.95;
+    s.fixInfo.OwnLat = 50.1;
+    s.fixInfo.OwnLong = 0.95;
 }
 
 void BM_FollowRoute(benchmark::State& state)
@@ -42,9 +42,9 @@ void BM_FollowRoute(benchmark::State& state)
     kv::ProgramState s;
     FillTables(s);
     for (auto _ : state) {
-        s.nav.ActiveWaypoint = 20;
+        s.routeProgress.ActiveWaypoint = 20;
         kv::FollowRoute(s);
-        benchmark::DoNotOptimize(s.nav.XTE);
+        benchmark::DoNotOptimize(s.routeProgress.XTE);
     }
     state.SetItemsProcessed(state.iterations());
 }
@@ -75,14 +75,14 @@ void BM_WholeFix(benchmark::State& state)
     } hooks;
     kv::TrackLogs logs(s, fakes.platform);
     kv::FixCycle cycle(s, fakes.platform, logs, hooks);
-    s.nav.AppDir = dir.string() + "/";
-    s.nav.LogDir = (dir / "logs").string() + "/";
-    s.nav.LogNameBase = "bench";
-    s.nav.KeepTextLog = true;
-    s.nav.NmeaOpen = true;
-    s.nav.LastPositionSentence = "$GPGGA,120000,5006.0000,N,00057.0000,W,1,08,0.9,1.0,M,,M,,*00";
+    s.folders.AppDir = dir.string() + "/";
+    s.folders.LogDir = (dir / "logs").string() + "/";
+    s.textLog.LogNameBase = "bench";
+    s.settings.fix.KeepTextLog = true;
+    s.nmeaLink.NmeaOpen = true;
+    s.nmeaLink.LastPositionSentence = "$GPGGA,120000,5006.0000,N,00057.0000,W,1,08,0.9,1.0,M,,M,,*00";
     for (auto _ : state) {
-        s.nav.ActiveWaypoint = 20;
+        s.routeProgress.ActiveWaypoint = 20;
         cycle.FixTimerTimer();
     }
     state.SetItemsProcessed(state.iterations());

@@ -16,7 +16,7 @@ std::string WatchCollisions(ProgramState& state, Platform& platform)
     if (!limits.CollisionWarnings) {
         return {};
     }
-    const VesselMotion own{state.nav.OwnLat, state.nav.OwnLong, state.nav.SOG, state.nav.COGValue};
+    const VesselMotion own{state.fixInfo.OwnLat, state.fixInfo.OwnLong, state.motion.SOG, state.motion.COGValue};
     std::string note;
     double nearest = 1e9;
     for (int n = 1; n <= ais.AISTargetCount; ++n) {

@@ -126,16 +126,16 @@ std::string AisSectorName(double rel)
     return "Ahead";
 }
 
-std::string AisDatabasePath(const NavState& nav)
+std::string AisDatabasePath(const Folders& folders)
 {
     // Without a working folder there is no database: a relative name would put it wherever the
     // program happened to be started.
-    return nav.AppDir.empty() ? std::string() : JoinPath(nav.AppDir.str(), kAisDatabaseName);
+    return folders.AppDir.empty() ? std::string() : JoinPath(folders.AppDir.str(), kAisDatabaseName);
 }
 
 void OpenAisDatabase(ProgramState& state)
 {
-    const std::string path = AisDatabasePath(state.nav);
+    const std::string path = AisDatabasePath(state.folders);
     if (path.empty()) {
         state.ais.AISDatabaseCount = 0;
         return;
@@ -149,7 +149,7 @@ void OpenAisDatabase(ProgramState& state)
 void SayAISSector(ProgramState& state, Platform& platform, const std::string& name)
 {
     state.ais.LastSpokenText = name;
-    platform.sound.play(JoinPath(state.nav.AppDir.str(), name + ".wav"));
+    platform.sound.play(JoinPath(state.folders.AppDir.str(), name + ".wav"));
 }
 
 namespace {
@@ -223,7 +223,7 @@ void CopyStaticData(const TAISTarget& m, TAISTarget& t)
 // unreadable file is left alone: appending blind could only make duplicates.
 void UpdateDatabase(ProgramState& state, const TAISTarget& t)
 {
-    const std::string path = AisDatabasePath(state.nav);
+    const std::string path = AisDatabasePath(state.folders);
     if (path.empty()) {
         return;
     }
@@ -238,12 +238,11 @@ void UpdateDatabase(ProgramState& state, const TAISTarget& t)
 
 void AnnounceNewTarget(ProgramState& state, Platform& platform, const TAISTarget& t)
 {
-    const NavState& nav = state.nav;
-    const double bearing = PlaneSailingBearing(nav.OwnLat, nav.OwnLong, t.point(1).lat, -t.point(1).lon,
-                                               nav.CosLatFactor);
-    double reference = nav.COGValue;
+    const double bearing = PlaneSailingBearing(state.fixInfo.OwnLat, state.fixInfo.OwnLong, t.point(1).lat, -t.point(1).lon,
+                                               state.chartRef.CosLatFactor);
+    double reference = state.motion.COGValue;
     if (state.ais.HeadUpReference == 3) {
-        reference = ParseReal(Trim(nav.ExtraField0.str())).value_or(0.0);
+        reference = ParseReal(Trim(state.sentenceFix.ExtraField0.str())).value_or(0.0);
     }
     double rel = bearing - reference;
     if (rel < 0) {
@@ -308,7 +307,7 @@ void UpdateAISTargets(ProgramState& state, Platform& platform)
         AnnounceNewTarget(state, platform, t);
     }
     if (ais.SearchAISDatabase && t.MsgType != 5) {
-        SearchAisDatabase(AisDatabasePath(state.nav), t);
+        SearchAisDatabase(AisDatabasePath(state.folders), t);
     }
     // A vessel first heard through its static data goes into the database at once, not only
     // when some later sentence happens to repeat the update for this message.
@@ -317,13 +316,13 @@ void UpdateAISTargets(ProgramState& state, Platform& platform)
     }
 }
 
-NearestTarget FindNearestAISTarget(const AisState& ais, const NavState& nav)
+NearestTarget FindNearestAISTarget(const AisState& ais, const Fix& fix, const ChartReference& ref)
 {
     NearestTarget nearest;
     for (int i = 1; i <= ais.AISTargetCount; ++i) {
         const TAISTarget& t = ais.target(i);
-        const double dLat = AisLatDegrees(t) - nav.OwnLat;
-        const double dLon = (-AisLonDegrees(t) - nav.OwnLong) * nav.CosLatFactor;
+        const double dLat = AisLatDegrees(t) - fix.OwnLat;
+        const double dLon = (-AisLonDegrees(t) - fix.OwnLong) * ref.CosLatFactor;
         const double range = 60.0 * std::sqrt(dLat * dLat + dLon * dLon);
         if (nearest.range >= range) {
             nearest.range = range;
@@ -335,7 +334,7 @@ NearestTarget FindNearestAISTarget(const AisState& ais, const NavState& nav)
 
 int NearestAISTarget(ProgramState& state)
 {
-    const NearestTarget nearest = FindNearestAISTarget(state.ais, state.nav);
+    const NearestTarget nearest = FindNearestAISTarget(state.ais, state.fixInfo, state.chartRef);
     if (state.ais.AISZoom) {
         state.ais.NearestTargetRange = nearest.range;
     }

@@ -14,7 +14,9 @@ namespace kv {
 struct ProgramState;
 struct Platform;
 struct Display;
-struct NavState;
+struct ChartReference;
+struct Fix;
+struct Folders;
 
 // Local date and time as days since 30 December 1899 (fraction = time of day).
 double DaysFromDateTime(const LocalDateTime& t);
@@ -36,7 +38,7 @@ double PlaneSailingBearing(double latA, double lonA, double latB, double lonB, d
 // Sector of a relative bearing (degrees, any value; folded into 0..360).
 std::string AisSectorName(double relativeBearing);
 
-std::string AisDatabasePath(const NavState& nav);
+std::string AisDatabasePath(const Folders& folders);
 // Start-up: creates KVAIS.ADB empty when missing and counts its records.
 void OpenAisDatabase(ProgramState& state);
 
@@ -46,7 +48,7 @@ struct NearestTarget {
     int number = 0;
     double range = 99999.0;
 };
-NearestTarget FindNearestAISTarget(const AisState& ais, const NavState& nav);
+NearestTarget FindNearestAISTarget(const AisState& ais, const Fix& fix, const ChartReference& ref);
 // The same, keeping the range as NearestTargetRange while "AIS Zoom" is on.
 int NearestAISTarget(ProgramState& state);
 void AgeAISTargets(ProgramState& state, double nowDays);

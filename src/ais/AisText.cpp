@@ -3,7 +3,6 @@
 #include "ais/AisTargets.h"
 #include "core/Format.h"
 #include "core/Paths.h"
-#include "app/ProgramState.h"
 
 #include <cmath>
 #include <cstdint>
@@ -107,15 +106,13 @@ std::string AisAgeText(double heardDays, double nowDays)
 std::string AisLatText(std::int32_t latitude) { return "Lat " + DegreesMinutes(latitude, 2, 'N', 'S'); }
 std::string AisLongText(std::int32_t longitude) { return "Long " + DegreesMinutes(longitude, 2, 'E', 'W'); }
 
-std::vector<std::string> WriteTargetText(const ProgramState& state, int n, const LocalDateTime& now)
+std::vector<std::string> WriteTargetText(const AisState& ais, const OwnShip& own, int n, const LocalDateTime& now)
 {
     std::vector<std::string> lines;
-    const AisState& ais = state.ais;
     if (n < 1 || n > ais.AISTargetCount) {
         return lines;
     }
     const TAISTarget& t = ais.target(n);
-    const NavState& nav = state.nav;
 
     lines.push_back("Target " + std::to_string(n) + " of " + std::to_string(ais.AISTargetCount));
     lines.push_back(AisAgeText(t.LastHeard, DaysFromDateTime(now)));
@@ -142,15 +139,15 @@ std::vector<std::string> WriteTargetText(const ProgramState& state, int n, const
         lat = t.point(k).lat;
         lon = t.point(k).lon;
     }
-    const double range = PlaneSailingRange(nav.OwnLat, nav.OwnLong, lat, -lon, nav.CosLatFactor) * nav.UnitFactor;
-    const double bearing = PlaneSailingBearing(nav.OwnLat, nav.OwnLong, lat, -lon, nav.CosLatFactor);
-    lines.push_back("Range " + FormatFixed(range, 0, 1) + (nav.UnitFactor >= 1.8 ? " Km" : " Nm"));
+    const double range = PlaneSailingRange(own.fix.OwnLat, own.fix.OwnLong, lat, -lon, own.chartRef.CosLatFactor) * own.units.UnitFactor;
+    const double bearing = PlaneSailingBearing(own.fix.OwnLat, own.fix.OwnLong, lat, -lon, own.chartRef.CosLatFactor);
+    lines.push_back("Range " + FormatFixed(range, 0, 1) + (own.units.UnitFactor >= 1.8 ? " Km" : " Nm"));
     lines.push_back("Bearing " + FormatFixed(bearing, 0, 1) + "\xb0T");
 
-    const bool utc = nav.UseGpsTime && !ais.AISMonitor;
-    lines.push_back("Timed at: " + Two(nav.FixHour) + ":" + Two(nav.FixMinute) + ":" + Two(nav.FixSecond) +
+    const bool utc = own.fixPrefs.UseGpsTime && !ais.AISMonitor;
+    lines.push_back("Timed at: " + Two(own.fix.FixHour) + ":" + Two(own.fix.FixMinute) + ":" + Two(own.fix.FixSecond) +
                     (utc ? " UTC" : " Local"));
-    if (nav.AISPlayback) {
+    if (own.playback.AISPlayback) {
         lines.push_back("Date: " + NameWithoutExtension(ais.PlayFileName));
     } else {
         lines.push_back("Date: " + Two(now.day) + "/" + Two(now.month) + "/" + ZeroFill(FormatInt(now.year, 4)));

@@ -1,6 +1,7 @@
 #pragma once
 // The lines of the AIS target information window for one target.
 
+#include "ais/OwnShip.h"
 #include "platform/Clock.h"
 
 #include <cstdint>
@@ -9,12 +10,12 @@
 
 namespace kv {
 
-struct ProgramState;
+struct AisState;
 struct TAISTarget;
 
 // The 21 lines of target n (1-based), followed by the technical lines when
 // AdditionalTargetData is on. `now` is the computer's local date and time.
-std::vector<std::string> WriteTargetText(const ProgramState& state, int n, const LocalDateTime& now);
+std::vector<std::string> WriteTargetText(const AisState& ais, const OwnShip& own, int n, const LocalDateTime& now);
 
 // Pieces of the text, exposed for the views and the tests.
 std::string AisNavStatusText(const TAISTarget& t);

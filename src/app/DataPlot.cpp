@@ -50,7 +50,7 @@ std::vector<double> CrossTrackOffsets(const ProgramState& state)
     }
     LatLong a{log.at(1).lat, log.at(1).lon};
     LatLong b{log.at(log.count()).lat, log.at(log.count()).lon};
-    const int active = state.nav.ActiveWaypoint;
+    const int active = state.routeProgress.ActiveWaypoint;
     const int length = static_cast<int>(state.route.count());
     if (active >= 2 && active <= length) {
         const RouteWaypoint& from = state.route.at(static_cast<std::size_t>(active - 1));
@@ -59,7 +59,7 @@ std::vector<double> CrossTrackOffsets(const ProgramState& state)
         b = {to.lat, to.lon};
     }
     for (const QuickLogRecord& r : log) {
-        out.push_back(OffsetFromLine(state.nav.CosLatFactor, a, b, {r.lat, r.lon}) * kMetresPerNm);
+        out.push_back(OffsetFromLine(state.chartRef.CosLatFactor, a, b, {r.lat, r.lon}) * kMetresPerNm);
     }
     return out;
 }

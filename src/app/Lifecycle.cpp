@@ -12,7 +12,7 @@ std::string StartupConfigPath(const std::string& appDir, const std::string& conf
 
 void WriteConfigAtExit(ProgramState& state, Prompter& prompter)
 {
-    if (!WriteConfig(JoinPath(state.nav.AppDir.str(), kConfigFileName), state.nav, state.settings)) {
+    if (!WriteConfig(JoinPath(state.folders.AppDir.str(), kConfigFileName), state.fixInfo, state.chartRef, state.folders, state.settings)) {
         prompter.error(kConfigWriteError);
     }
 }

@@ -4,15 +4,15 @@
 
 namespace kv {
 
-MenuInputs MenuInputsFrom(const NavState& nav, int viewCount, int logCount)
+MenuInputs MenuInputsFrom(const RouteProgress& progress, const FixSettings& fix, const NmeaLink& link, int viewCount, int logCount)
 {
     MenuInputs in;
     in.viewCount = viewCount;
     in.logCount = logCount;
-    in.routeLength = nav.RouteLength;
-    in.drMode = nav.DRMode;
-    in.nmeaOpen = nav.NmeaOpen;
-    in.keepTextLog = nav.KeepTextLog;
+    in.routeLength = progress.RouteLength;
+    in.drMode = fix.DRMode;
+    in.nmeaOpen = link.NmeaOpen;
+    in.keepTextLog = fix.KeepTextLog;
     return in;
 }
 

@@ -3,7 +3,9 @@
 // Runs after every change of mode; the window mirrors Display.enabled / checked / hints.
 
 #include "core/Display.h"
-#include "core/NavState.h"
+#include "core/NmeaLink.h"
+#include "core/RouteProgress.h"
+#include "core/Settings.h"
 #include "core/Preferences.h"
 
 #include <string>
@@ -26,7 +28,7 @@ struct MenuInputs {
     bool chartsAvailable = false;
 };
 
-MenuInputs MenuInputsFrom(const NavState& nav, int viewCount, int logCount);
+MenuInputs MenuInputsFrom(const RouteProgress& progress, const FixSettings& fix, const NmeaLink& link, int viewCount, int logCount);
 
 // Control names of the commands the rule governs.
 namespace cmd {

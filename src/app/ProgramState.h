@@ -3,12 +3,28 @@
 // reference. Tests build as many independent programs as they like.
 
 #include "ais/AisState.h"
+#include "ais/OwnShip.h"
+#include "nmea/Templates.h"
 #include "charts/ChartStore.h"
 #include "charts/ChartWaypoints.h"
 #include "app/AppState.h"
 #include "core/Display.h"
 #include "core/ExtraSettings.h"
-#include "core/NavState.h"
+#include "core/AisPlayback.h"
+#include "core/ChartReference.h"
+#include "core/Fix.h"
+#include "core/FixCycleState.h"
+#include "core/Folders.h"
+#include "core/HeadingUpState.h"
+#include "core/Motion.h"
+#include "core/NmeaLink.h"
+#include "core/RouteEditing.h"
+#include "core/RoutePanelTexts.h"
+#include "core/RouteProgress.h"
+#include "core/SentenceFix.h"
+#include "core/TextLogState.h"
+#include "core/TidalStream.h"
+#include "core/Units.h"
 #include "core/Preferences.h"
 #include "core/QuickLog.h"
 #include "core/RouteTable.h"
@@ -18,7 +34,21 @@
 namespace kv {
 
 struct ProgramState {
-    NavState nav;
+    // Navigation state, one record per owner (each header names who writes it).
+    Fix fixInfo;
+    SentenceFix sentenceFix;
+    ChartReference chartRef;
+    Motion motion;
+    RouteProgress routeProgress;
+    RoutePanelTexts routeTexts;
+    TextLogState textLog;
+    Folders folders;
+    NmeaLink nmeaLink;
+    RouteEditing routeEdit;
+    TidalStream tideStream;
+    FixCycleState cycleState;
+    HeadingUpState headUp;
+    AisPlayback aisPlayback;
     Settings settings;
     ExtraSettings extra; // kvfree.ini
     Preferences prefs;
@@ -32,5 +62,17 @@ struct ProgramState {
     AisState ais;
     AppState app;
 };
+
+// The records the "@" templates print.
+inline TemplateRecords TemplateRecordsOf(const ProgramState& s)
+{
+    return TemplateRecords{s.fixInfo, s.sentenceFix, s.chartRef, s.motion, s.routeProgress, s.textLog, s.quickLog, s.route};
+}
+
+// The own-vessel records the AIS code reads.
+inline OwnShip OwnShipOf(const ProgramState& s)
+{
+    return OwnShip{s.fixInfo, s.chartRef, s.motion, s.sentenceFix, s.settings.units, s.prefs.fix, s.aisPlayback};
+}
 
 } // namespace kv

@@ -162,7 +162,7 @@ std::string ChartFiles::ViewCaption() const
 void ChartFiles::SetChartName(const std::string& name)
 {
     state_.chart.ChartName = name;
-    state_.nav.ChartName = state_.chart.ChartName.str();
+    state_.folders.ChartName = state_.chart.ChartName.str();
 }
 
 void ChartFiles::ClearChart()
@@ -193,7 +193,7 @@ void ChartFiles::ApplyBaseScales()
 void KeepChartCosLat(ProgramState& state)
 {
     if (state.chartGeometry.ChartConfigRead) {
-        state.nav.CosLatFactor = std::cos(state.chartGeometry.ChartCentreLat * M_PI / 180.0);
+        state.chartRef.CosLatFactor = std::cos(state.chartGeometry.ChartCentreLat * M_PI / 180.0);
     }
 }
 
@@ -202,18 +202,18 @@ bool ChartFiles::ReadChartConfig(const std::string& chartPath)
     const auto file = ReadChartConfigFile(ChartConfigPath(chartPath));
     const ChartConfig config = file.value_or(ChartConfig {});
     ChartGeometry& g = state_.chartGeometry;
-    state_.nav.OwnLat = config.centreLat;
-    state_.nav.OwnLong = config.centreLong;
+    state_.fixInfo.OwnLat = config.centreLat;
+    state_.fixInfo.OwnLong = config.centreLong;
     g.ChartCentreLat = config.centreLat;
     g.ChartCentreLong = config.centreLong;
     g.ChartZoom = config.zoom;
     state_.chart.ReservedInteger = config.reserved;
     // Offsets are optional lines: a file without them keeps the offsets in force.
     if (config.latOffset) {
-        state_.nav.ChartLatOffset = *config.latOffset;
+        state_.chartRef.ChartLatOffset = *config.latOffset;
     }
     if (config.longOffset) {
-        state_.nav.ChartLongOffset = *config.longOffset;
+        state_.chartRef.ChartLongOffset = *config.longOffset;
     }
     if (file) {
         g.LastViewLat = config.centreLat;
@@ -234,8 +234,8 @@ bool ChartFiles::WriteChartConfig(const std::string& chartPath)
     config.centreLong = g.LastViewLong;
     config.zoom = g.LastViewZoom;
     config.reserved = state_.chart.ReservedInteger;
-    config.latOffset = state_.nav.ChartLatOffset;
-    config.longOffset = state_.nav.ChartLongOffset;
+    config.latOffset = state_.chartRef.ChartLatOffset;
+    config.longOffset = state_.chartRef.ChartLongOffset;
     if (!WriteChartConfigFile(ChartConfigPath(chartPath), config)) {
         platform_.prompter.error(kErrorWritingChartConfig);
         return false;
@@ -259,7 +259,7 @@ void ChartFiles::OpenChart(const std::string& path)
         return;
     }
     chart.ChartFolder = FolderOf(path);
-    state_.nav.ChartDir = chart.ChartFolder.str();
+    state_.folders.ChartDir = chart.ChartFolder.str();
     if (!state_.prefs.ChartAppendMode) {
         ClearChart();
         chart.LayerMarker = kAllLayers;
@@ -347,7 +347,7 @@ void ChartFiles::ReloadChart()
         // Earlier backups are never replaced and the file is never deleted: when it cannot be
         // moved it stays as it is.
         const std::string config = state_.app.StartupConfigPath.empty()
-            ? JoinPath(state_.nav.AppDir.str(), kConfigFileName)
+            ? JoinPath(state_.folders.AppDir.str(), kConfigFileName)
             : state_.app.StartupConfigPath;
         if (FileExists(config)) {
             const auto backup = MoveAside(config, [&](int n) { return ConfigBackupName(config, n); });
@@ -355,13 +355,13 @@ void ChartFiles::ReloadChart()
             state_.display.StatusLine = text;
             platform_.prompter.information(text);
         }
-        ApplyConfigDefaults(state_.nav, state_.settings);
+        ApplyConfigDefaults(state_.fixInfo, state_.chartRef, state_.folders, state_.settings);
         platform_.prompter.information(kQuittingNow);
         hooks_.endProgram();
         return;
     }
     SetChartName(name);
-    state_.nav.ChartDir = chart.ChartFolder.str();
+    state_.folders.ChartDir = chart.ChartFolder.str();
     if (records.partial) {
         state_.display.PosnPanel = kDosChartRead;
     }
@@ -379,7 +379,7 @@ void ChartFiles::ReloadChart()
     chart.setCount(baseEnd);
     state_.chartGeometry.FullChartZoomPending = true;
     hooks_.refreshViews();
-    if (state_.nav.NmeaStartMode.str() != "Auto") {
+    if (state_.settings.fix.NmeaStartMode.str() != "Auto") {
         platform_.prompter.information(kTotalChartPoints + std::to_string(chart.count()));
     }
     chart.SaveFileName = chart.ChartName.str();
@@ -420,7 +420,7 @@ void ChartFiles::SaveChart(const std::string& path)
     // The chart is now the saved file: the next start and the layer look-ups find it there.
     SetChartName(ChartNameOf(path));
     chart.ChartFolder = FolderOf(path);
-    state_.nav.ChartDir = chart.ChartFolder.str();
+    state_.folders.ChartDir = chart.ChartFolder.str();
     chart.SaveFileName = path;
     hooks_.setViewCaptions(ViewCaption());
     WriteWaypointDatabase(state_.waypoints, state_.chart, state_.prefs, platform_.prompter);
@@ -465,16 +465,16 @@ void ChartFiles::PurgeAll()
     ClearChart();
     state_.chart.LayerMarker = kAllLayers;
     state_.quickLog.clear();
-    state_.nav.TripDistance = 0.0;
-    state_.nav.LastLegDistance = 0.0;
-    state_.nav.LogEmpty = true;
+    state_.motion.TripDistance = 0.0;
+    state_.motion.LastLegDistance = 0.0;
+    state_.cycleState.LogEmpty = true;
     state_.display.Trip = "0.00 Nm";
     state_.route.clear();
-    state_.nav.RouteLength = 0;
-    state_.nav.ActiveWaypoint = 0;
+    state_.routeProgress.RouteLength = 0;
+    state_.routeProgress.ActiveWaypoint = 0;
     state_.chart.ConfigName.clear();
     state_.display.StatusLine.clear();
-    state_.nav.DRMode = false;
+    state_.settings.fix.DRMode = false;
     state_.display.checked["DRMode1"] = false;
     state_.display.enabled["DRMode1"] = false;
     state_.display.WPNameItems.clear();

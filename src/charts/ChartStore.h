@@ -4,7 +4,7 @@
 // marker, the geometry read from its configuration file).
 
 #include "core/Real48.h"
-#include "core/NavState.h"
+#include "core/Folders.h"
 #include "core/ShortString.h"
 
 #include <array>

@@ -57,6 +57,13 @@ struct TidePreferences {
 };
 
 struct Preferences {
+    // Values of the dialogs' pages, grouped as the settings are.
+    UnitPreferences units;
+    FixPreferences fix;
+    RoutePreferences route;
+    NmeaPreferences nmea;
+    TidePreferences tide;
+
     // Page "Nav": route completion and the voices. (The "Reversed route" box stores
     // RouteProgress::RouteReversed, which the fix cycle also turns when a route is reversed at its end.)
     RouteCompletion OnRouteCompletion = RouteCompletion::NormalMode; // `NormalMode`, `Reverse`, `RepRoute` radio buttons

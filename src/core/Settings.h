@@ -60,6 +60,13 @@ struct NmeaSettings {
 };
 
 struct Settings {
+    // The navigation values, grouped so that a function takes the one group it reads.
+    UnitSettings units;
+    FixSettings fix;
+    VesselSettings vessel;
+    RouteSettings route;
+    NmeaSettings nmea;
+
     double ViewZoom = 0.03125;       // zoom of the first view (line 4)
     int PositionDisplayMode = -1;    // -1 latitude/longitude, 0 … the grid index
     std::string TextLogFormat = kDefaultTextLogFormat;

@@ -22,11 +22,10 @@ void ChartDatumController::Cht2WGS84Click(ChartOffsetFields& fields)
     // The spin fields hold what the user typed; keep it inside their range.
     fields.LatOffs = std::clamp(fields.LatOffs, -kChartOffsetLimit, kChartOffsetLimit);
     fields.LongOffs = std::clamp(fields.LongOffs, -kChartOffsetLimit, kChartOffsetLimit);
-    NavState& nav = nav_;
-    nav.ChartLatOffset = fields.LatOffs / kChartOffsetUnitsPerDegree;
-    nav.ChartLongOffset = fields.LongOffs / kChartOffsetUnitsPerDegree;
+    reference_.ChartLatOffset = fields.LatOffs / kChartOffsetUnitsPerDegree;
+    reference_.ChartLongOffset = fields.LongOffs / kChartOffsetUnitsPerDegree;
 
-    const PositionEdit edit = RemoveChartOffsets(nav.ChartLatOffset, nav.ChartLongOffset);
+    const PositionEdit edit = RemoveChartOffsets(reference_.ChartLatOffset, reference_.ChartLongOffset);
     if (chartPoints_) {
         chartPoints_(edit);
     }
@@ -34,8 +33,8 @@ void ChartDatumController::Cht2WGS84Click(ChartOffsetFields& fields)
         chartWaypoints_(edit);
     }
 
-    nav.ChartLatOffset = 0.0;
-    nav.ChartLongOffset = 0.0;
+    reference_.ChartLatOffset = 0.0;
+    reference_.ChartLongOffset = 0.0;
     fields.LatOffs = 0;
     fields.LongOffs = 0;
     prompter.information("Done - Click OK to redraw chart. Save the chart to update files on disk");

@@ -4,7 +4,7 @@
 // PositionTable callbacks so that any owner of positions (the chart store, the chart waypoints) can take part without this code knowing its layout. Routes
 // are the user's own and are left as they are.
 
-#include "core/NavState.h"
+#include "core/ChartReference.h"
 #include "platform/Platform.h"
 
 #include <functional>
@@ -30,8 +30,8 @@ PositionEdit RemoveChartOffsets(double chartLatOffset, double chartLongOffset);
 
 class ChartDatumController {
 public:
-    // `nav` holds the chart offsets this clears.
-    ChartDatumController(NavState& nav, Platform& platform) : nav_(nav), platform_(platform) {}
+    // `reference` holds the chart offsets this clears.
+    ChartDatumController(ChartReference& reference, Platform& platform) : reference_(reference), platform_(platform) {}
 
     // The charts code plugs its tables in here: the points of the loaded chart are always
     // processed, the chart waypoints when the user says so.
@@ -42,7 +42,7 @@ public:
     void Cht2WGS84Click(ChartOffsetFields& fields);
 
 private:
-    NavState& nav_;
+    ChartReference& reference_;
     Platform& platform_;
     PositionTable chartPoints_;
     PositionTable chartWaypoints_;

@@ -11,7 +11,7 @@
 // Longitudes are west positive throughout, as the program holds them. The degree sign is the
 // Latin-1 byte 0xB0.
 
-#include "core/NavState.h"
+#include "core/ChartReference.h"
 
 #include <cstddef>
 #include <string>

@@ -3,6 +3,7 @@
 #include "core/Format.h"
 #include "core/Paths.h"
 #include "navigation/NmeaBridge.h"
+#include "nmea/NmeaParse.h"
 #include "navigation/RouteFollowing.h"
 
 #include <cmath>
@@ -33,7 +34,7 @@ int DigitsAt(const std::string& text, std::size_t pos)
 FixCycle::FixCycle(ProgramState& state, Platform& platform, TrackLogs& logs, FixCycleHooks& hooks)
     : state_(state), platform_(platform), logs_(logs), hooks_(hooks)
 {
-    platform_.sound.setFinishedHandler([this] { state_.nav.SoundIdle = true; });
+    platform_.sound.setFinishedHandler([this] { state_.cycleState.SoundIdle = true; });
 }
 
 FixCycle::~FixCycle()
@@ -43,20 +44,19 @@ FixCycle::~FixCycle()
 
 void FixCycle::FixTimerTimer()
 {
-    NavState& nav = state_.nav;
     Display& display = state_.display;
     display.TimePanel = TimeOfDayText(platform_.clock.now());
-    if (!nav.NmeaOpen || nav.DRMode) {
+    if (!state_.nmeaLink.NmeaOpen || state_.settings.fix.DRMode) {
         FixBtnClick();
         return;
     }
     if (display.isChecked("AISMonitor")) {
-        nav.CurrentSentence = ExpandTextTemplate(state_, platform_.clock, kMonitorTemplate);
+        state_.cycleState.CurrentSentence = ExpandTextTemplate(TemplateRecordsOf(state_), state_.routeTexts, platform_.clock, kMonitorTemplate);
     } else {
-        nav.CurrentSentence = nav.LastPositionSentence;
+        state_.cycleState.CurrentSentence = state_.nmeaLink.LastPositionSentence;
     }
-    display.StatusLine = state_.prefs.ShowNMEA ? nav.CurrentSentence : std::string();
-    if (nav.CurrentSentence.empty() || nav.CurrentSentence == "No Data !\r\n") {
+    display.StatusLine = state_.prefs.ShowNMEA ? state_.cycleState.CurrentSentence : std::string();
+    if (state_.cycleState.CurrentSentence.empty() || state_.cycleState.CurrentSentence == "No Data !\r\n") {
         platform_.prompter.beep(Beep::Information);
         display.StatusLine = kNoPositionData;
         display.GPSIndicatorColour = "red";
@@ -67,31 +67,29 @@ void FixCycle::FixTimerTimer()
 
 void FixCycle::ManualFix()
 {
-    NavState& nav = state_.nav;
-    nav.FixSource = "MAN";
-    nav.ManualFix = true;
+    state_.fixInfo.FixSource = "MAN";
+    state_.cycleState.ManualFix = true;
     FixTimerTimer();
-    nav.ManualFix = false;
-    if (state_.app.RemarksMode && nav.KeepTextLog) {
+    state_.cycleState.ManualFix = false;
+    if (state_.app.RemarksMode && state_.settings.fix.KeepTextLog) {
         hooks_.OpenRemarkEditor();
     }
 }
 
 void FixCycle::ProcessSentence(bool fromPlayback)
 {
-    NavState& nav = state_.nav;
     Display& display = state_.display;
-    nav.FixSource = nav.CurrentSentence.substr(0, 6);
-    ParsePositionSentence(state_, nav.CurrentSentence);
-    if (nav.PositionValid) {
-        nav.OwnLat = nav.SentenceLat;
-        nav.OwnLong = nav.SentenceLong;
+    state_.fixInfo.FixSource = state_.cycleState.CurrentSentence.substr(0, 6);
+    ParseSentence(state_.cycleState.CurrentSentence, state_.sentenceFix, state_.display, state_.aisPlayback.AISPlayback);
+    if (state_.sentenceFix.PositionValid) {
+        state_.fixInfo.OwnLat = state_.sentenceFix.SentenceLat;
+        state_.fixInfo.OwnLong = state_.sentenceFix.SentenceLong;
     }
     if (hooks_.OpenViewCount() == 0) {
         return; // no fix is taken without a view
     }
-    if ((fromPlayback || nav.AISPlayback) && !nav.NmeaOpen) {
-        if (!nav.PositionValid) {
+    if ((fromPlayback || state_.aisPlayback.AISPlayback) && !state_.nmeaLink.NmeaOpen) {
+        if (!state_.sentenceFix.PositionValid) {
             display.ClearNavDisplay();
             display.GPSIndicatorText = "GPS";
             display.GPSIndicatorColour = "red";
@@ -101,18 +99,18 @@ void FixCycle::ProcessSentence(bool fromPlayback)
         }
         return;
     }
-    if (!nav.EventSentence && nav.PositionValid) {
+    if (!state_.sentenceFix.EventSentence && state_.sentenceFix.PositionValid) {
         FixBtnClick();
     }
-    if (!nav.PositionValid) {
+    if (!state_.sentenceFix.PositionValid) {
         display.ClearNavDisplay();
         display.GPSIndicatorText = "GPS";
         platform_.prompter.beep(Beep::Information);
         display.GPSIndicatorColour = "red";
     }
-    if (nav.EventSentence && nav.CurrentSentence != nav.LastEventSentence && nav.PositionValid) {
+    if (state_.sentenceFix.EventSentence && state_.cycleState.CurrentSentence != state_.cycleState.LastEventSentence && state_.sentenceFix.PositionValid) {
         FixBtnClick();
-        nav.LastEventSentence = nav.CurrentSentence;
+        state_.cycleState.LastEventSentence = state_.cycleState.CurrentSentence;
         state_.quickLog.clear(); // the track restarts after every event
         if (hooks_.ChartPointEditingEnabled()) {
             hooks_.AddChartPoint();
@@ -123,143 +121,141 @@ void FixCycle::ProcessSentence(bool fromPlayback)
 
 void FixCycle::TakeFixTime()
 {
-    NavState& nav = state_.nav;
     double minutes = 0.0;
-    if (nav.UseGpsTime && (nav.NmeaOpen || nav.AISPlayback) && nav.PositionValid && !nav.DRMode) {
-        int hour = DigitsAt(nav.FixTimeText, 0) + nav.TimeZoneHours;
+    if (state_.prefs.fix.UseGpsTime && (state_.nmeaLink.NmeaOpen || state_.aisPlayback.AISPlayback) && state_.sentenceFix.PositionValid && !state_.settings.fix.DRMode) {
+        int hour = DigitsAt(state_.sentenceFix.FixTimeText, 0) + state_.settings.fix.TimeZoneHours;
         if (hour > 23) {
             hour -= 24;
         }
         if (hour < 0) {
             hour += 24;
         }
-        nav.FixHour = static_cast<std::uint16_t>(hour);
-        nav.FixMinute = static_cast<std::uint16_t>(DigitsAt(nav.FixTimeText, 2));
-        nav.FixSecond = static_cast<std::uint16_t>(DigitsAt(nav.FixTimeText, 4));
-        nav.FixTimeString = nav.FixTimeText;
-        minutes = nav.FixHour * 60.0 + nav.FixMinute + nav.FixSecond / 60.0;
+        state_.fixInfo.FixHour = static_cast<std::uint16_t>(hour);
+        state_.fixInfo.FixMinute = static_cast<std::uint16_t>(DigitsAt(state_.sentenceFix.FixTimeText, 2));
+        state_.fixInfo.FixSecond = static_cast<std::uint16_t>(DigitsAt(state_.sentenceFix.FixTimeText, 4));
+        state_.fixInfo.FixTimeString = state_.sentenceFix.FixTimeText;
+        minutes = state_.fixInfo.FixHour * 60.0 + state_.fixInfo.FixMinute + state_.fixInfo.FixSecond / 60.0;
     } else {
         const LocalDateTime now = platform_.clock.now();
         minutes = (now.hour * 3600.0 + now.minute * 60.0 + now.second + now.millisecond / 1000.0) / 60.0;
-        nav.FixHour = static_cast<std::uint16_t>(now.hour);
-        nav.FixMinute = static_cast<std::uint16_t>(now.minute);
-        nav.FixSecond = static_cast<std::uint16_t>(now.second);
-        nav.FixTimeString = ZeroFill(FormatInt(now.hour, 2)) + ZeroFill(FormatInt(now.minute, 2)) + ZeroFill(FormatInt(now.second, 2));
+        state_.fixInfo.FixHour = static_cast<std::uint16_t>(now.hour);
+        state_.fixInfo.FixMinute = static_cast<std::uint16_t>(now.minute);
+        state_.fixInfo.FixSecond = static_cast<std::uint16_t>(now.second);
+        state_.fixInfo.FixTimeString = ZeroFill(FormatInt(now.hour, 2)) + ZeroFill(FormatInt(now.minute, 2)) + ZeroFill(FormatInt(now.second, 2));
     }
-    nav.FixMinutes = minutes;
-    nav.FixTimeValue = (nav.FixHour * 3600.0 + nav.FixMinute * 60.0 + nav.FixSecond) / 86400.0;
+    state_.fixInfo.FixMinutes = minutes;
+    state_.fixInfo.FixTimeValue = (state_.fixInfo.FixHour * 3600.0 + state_.fixInfo.FixMinute * 60.0 + state_.fixInfo.FixSecond) / 86400.0;
 }
 
 void FixCycle::StoreInQuickLog(bool positionIsChartDatum)
 {
-    NavState& nav = state_.nav;
     QuickLog& log = state_.quickLog;
     // Thinning: a full log frees its last slot by dropping one record. With intelligent
     // disposal the first record stays and the dropped one walks forward through the track every
     // DisposalStep full fixes, so old track thins evenly; otherwise the oldest record goes.
     if (log.count() > 97) {
-        if (nav.DisposalStep < 1 || nav.DropIndex > 97) {
-            nav.DropIndex = 2;
+        if (state_.prefs.fix.DisposalStep < 1 || state_.cycleState.DropIndex > 97) {
+            state_.cycleState.DropIndex = 2;
         } else {
-            nav.DropCounter = static_cast<std::int16_t>(nav.DropCounter + 1);
-            if (nav.DropCounter == nav.DisposalStep) {
-                nav.DropIndex = static_cast<std::int16_t>(nav.DropIndex + 1);
-                nav.DropCounter = 0;
+            state_.cycleState.DropCounter = static_cast<std::int16_t>(state_.cycleState.DropCounter + 1);
+            if (state_.cycleState.DropCounter == state_.prefs.fix.DisposalStep) {
+                state_.cycleState.DropIndex = static_cast<std::int16_t>(state_.cycleState.DropIndex + 1);
+                state_.cycleState.DropCounter = 0;
             }
         }
-        if (nav.DisposalStep == 0) {
-            nav.DropIndex = 1;
+        if (state_.prefs.fix.DisposalStep == 0) {
+            state_.cycleState.DropIndex = 1;
         }
-        const int drop = std::clamp<int>(nav.DropIndex, 1, 98);
+        const int drop = std::clamp<int>(state_.cycleState.DropIndex, 1, 98);
         log.erase(static_cast<std::size_t>(drop));
     }
-    LatLong position{nav.OwnLat, nav.OwnLong};
+    LatLong position{state_.fixInfo.OwnLat, state_.fixInfo.OwnLong};
     if (positionIsChartDatum) {
-        position = StateFromChartDatum(nav, position);
+        position = StateFromChartDatum(state_.chartRef, position);
     }
-    log.push({position.lat, position.lon, nav.FixMinutes});
-    const LatLong chart = ChartDatumFromState(nav, position);
-    nav.OwnLat = chart.lat;
-    nav.OwnLong = chart.lon;
+    log.push({position.lat, position.lon, state_.fixInfo.FixMinutes});
+    const LatLong chart = ChartDatumFromState(state_.chartRef, position);
+    state_.fixInfo.OwnLat = chart.lat;
+    state_.fixInfo.OwnLong = chart.lon;
 }
 
 void FixCycle::FixBtnClick()
 {
-    NavState& nav = state_.nav;
     Display& display = state_.display;
     QuickLog& log = state_.quickLog;
     lastPrompt_.clear();
-    nav.OutputText.clear();
+    state_.nmeaLink.OutputText.clear();
 
-    ComputeSOG(nav, log, nav, nav, nav.AverageFixes, nav.BoatSpeed);
+    ComputeSOG(state_.motion, log, state_.chartRef, state_.settings.units, state_.settings.fix.AverageFixes, state_.settings.vessel.BoatSpeed);
     // The course over ground is taken in dead reckoning too: the course panel, the velocity made
     // good and the heading-up rotation all read it, and a dead-reckoned track has a course.
-    const std::int16_t course = ComputeCOG(nav, log, nav.CosLatFactor, nav.AverageFixes);
-    if (!nav.DRMode) {
-        nav.DRSpeed = (nav.SOG > 0.01 && log.count() > 1) ? nav.SOG : nav.BoatSpeed;
-        nav.DRCourse = course;
+    const std::int16_t course = ComputeCOG(state_.motion, log, state_.chartRef.CosLatFactor, state_.settings.fix.AverageFixes);
+    if (!state_.settings.fix.DRMode) {
+        state_.motion.DRSpeed = (state_.motion.SOG > 0.01 && log.count() > 1) ? state_.motion.SOG : state_.settings.vessel.BoatSpeed;
+        state_.motion.DRCourse = course;
     }
     bool reckoned = false;
-    if (nav.DRMode && nav.RouteLength > 0 && nav.ActiveWaypoint > 0) {
-        DeadReckon(nav, nav, nav, nav, nav, nav.FixIntervalMs, log);
-        nav.OwnLat = nav.DRLat;
-        nav.OwnLong = nav.DRLong;
+    if (state_.settings.fix.DRMode && state_.routeProgress.RouteLength > 0 && state_.routeProgress.ActiveWaypoint > 0) {
+        DeadReckon(state_.motion, state_.fixInfo, state_.chartRef, state_.routeProgress, state_.settings.vessel, state_.settings.fix.FixIntervalMs, log);
+        state_.fixInfo.OwnLat = state_.motion.DRLat;
+        state_.fixInfo.OwnLong = state_.motion.DRLong;
         display.GPSIndicatorText = "DR";
         display.GPSIndicatorColour = "red";
         reckoned = true;
     }
     if (log.count() == 0) {
-        nav.LogEmpty = true;
+        state_.cycleState.LogEmpty = true;
     } else {
-        nav.LogEmpty = false;
+        state_.cycleState.LogEmpty = false;
         hooks_.RefreshMenus();
     }
     TakeFixTime();
-    nav.TidalHour = ComputeTidalHour(nav.FixHour, nav.FixMinute, nav.HighWaterHour);
+    state_.tideStream.TidalHour = ComputeTidalHour(state_.fixInfo.FixHour, state_.fixInfo.FixMinute, state_.prefs.tide.HighWaterHour);
 
     // A manual fix records where the vessel was placed on the chart, and so does dead reckoning
     // that could not advance (no active route): both positions are in chart datum.
-    const bool chartDatum = nav.FixSource == "MAN" || (nav.DRMode && !reckoned);
+    const bool chartDatum = state_.fixInfo.FixSource == "MAN" || (state_.settings.fix.DRMode && !reckoned);
     StoreInQuickLog(chartDatum);
 
-    nav.RedrawCountdown = static_cast<std::uint16_t>(nav.RedrawCountdown + 1);
-    if (nav.RedrawCountdown > nav.RedrawEveryFixes) {
+    state_.cycleState.RedrawCountdown = static_cast<std::uint16_t>(state_.cycleState.RedrawCountdown + 1);
+    if (state_.cycleState.RedrawCountdown > state_.prefs.fix.RedrawEveryFixes) {
         hooks_.RecentreViews();
-        nav.RedrawCountdown = 1;
+        state_.cycleState.RedrawCountdown = 1;
     }
 
-    nav.FixDateText = DateText(platform_.clock.now());
+    state_.fixInfo.FixDateText = DateText(platform_.clock.now());
     logs_.WriteLogFile(logs_.TrackLogPath());
 
-    if (nav.AutoChart) {
+    if (state_.settings.fix.AutoChart) {
         hooks_.AutoLoadChart();
     }
 
     FollowRoute(state_);
-    ComposeOutputSentences(state_, platform_.clock);
+    ComposeOutputSentences(state_.nmeaLink, state_.settings.nmea, state_.prefs.nmea, TemplateRecordsOf(state_),
+                           state_.routeTexts, platform_.clock);
 
-    if (nav.AntennaPending && log.count() >= 2) {
+    if (state_.cycleState.AntennaPending && log.count() >= 2) {
         const QuickLogRecord& reference = log.at(log.count() - 1);
-        nav.AntennaNorth = reference.lat - nav.OwnLat + nav.ChartLatOffset;
-        nav.AntennaEast = (reference.lon - nav.OwnLong - nav.ChartLongOffset) * std::fabs(std::cos(nav.OwnLat * kPi / 180.0));
-        nav.AntennaPending = false;
+        state_.settings.vessel.AntennaNorth = reference.lat - state_.fixInfo.OwnLat + state_.chartRef.ChartLatOffset;
+        state_.settings.vessel.AntennaEast = (reference.lon - state_.fixInfo.OwnLong - state_.chartRef.ChartLongOffset) * std::fabs(std::cos(state_.fixInfo.OwnLat * kPi / 180.0));
+        state_.cycleState.AntennaPending = false;
         hooks_.PlaceVesselOutline();
     }
 
-    nav.TripDistance += nav.LastLegDistance / nav.UnitFactor;
-    display.Trip = FormatFixed(nav.TripDistance, 0, 2) + " Nm";
+    state_.motion.TripDistance += state_.motion.LastLegDistance / state_.settings.units.UnitFactor;
+    display.Trip = FormatFixed(state_.motion.TripDistance, 0, 2) + " Nm";
 
-    nav.TextLogCountdown = static_cast<std::int16_t>(nav.TextLogCountdown + 1);
-    if (nav.TextLogCountdown >= nav.RepRate || nav.ManualFix) {
-        logs_.WriteTextLogLine(nav.ManualFix);
-        if (!nav.ManualFix) {
-            nav.TextLogCountdown = 0;
+    state_.textLog.TextLogCountdown = static_cast<std::int16_t>(state_.textLog.TextLogCountdown + 1);
+    if (state_.textLog.TextLogCountdown >= state_.prefs.fix.RepRate || state_.cycleState.ManualFix) {
+        logs_.WriteTextLogLine(state_.cycleState.ManualFix);
+        if (!state_.cycleState.ManualFix) {
+            state_.textLog.TextLogCountdown = 0;
         }
     }
 
-    display.WPNameIndex = nav.ActiveWaypoint - 1;
+    display.WPNameIndex = state_.routeProgress.ActiveWaypoint - 1;
 
-    const bool activeLeg = nav.ActiveWaypoint != 0 && nav.ActiveWaypoint != nav.RouteLength + 1 && log.count() >= 2;
+    const bool activeLeg = state_.routeProgress.ActiveWaypoint != 0 && state_.routeProgress.ActiveWaypoint != state_.routeProgress.RouteLength + 1 && log.count() >= 2;
     if (activeLeg) {
         ShowActiveLeg();
     } else {
@@ -270,101 +266,99 @@ void FixCycle::FixBtnClick()
 
 void FixCycle::ShowSpeedAndCourse()
 {
-    state_.display.SpeedOG = state_.nav.SOGText.str() + SpeedUnitLabel(state_.nav);
-    state_.display.CourseOG = state_.nav.COGText.str() + "\xb0T";
+    state_.display.SpeedOG = state_.routeTexts.SOGText.str() + SpeedUnitLabel(state_.settings.units, state_.prefs.units);
+    state_.display.CourseOG = state_.routeTexts.COGText.str() + "\xb0T";
 }
 
 void FixCycle::ShowActiveLeg()
 {
-    NavState& nav = state_.nav;
     Display& display = state_.display;
     ShowSpeedAndCourse();
-    display.SpeedMG = nav.VMGText.str();
-    if (nav.RouteLength > 0) {
-        display.RngToWp = nav.RangeText.str();
+    display.SpeedMG = state_.routeTexts.VMGText.str();
+    if (state_.routeProgress.RouteLength > 0) {
+        display.RngToWp = state_.routeTexts.RangeText.str();
     }
-    display.TimeToWP = nav.TimeToWaypointText.str();
-    display.BearingToWP = nav.BearingText.str() + "\xb0T" + (nav.TowNavigation ? " (Tow)" : "");
+    display.TimeToWP = state_.routeTexts.TimeToWaypointText.str();
+    display.BearingToWP = state_.routeTexts.BearingText.str() + "\xb0T" + (state_.prefs.route.TowNavigation ? " (Tow)" : "");
 
-    const bool tideKnown = !state_.tides.empty() || !nav.AtlasTide;
+    const bool tideKnown = !state_.tides.empty() || !state_.prefs.tide.AtlasTide;
     if (!hooks_.MeasureModeOn() && tideKnown) {
-        display.StatusLine = "Course to steer " + nav.CourseToSteerText.str() + "\xb0T";
+        display.StatusLine = "Course to steer " + state_.routeTexts.CourseToSteerText.str() + "\xb0T";
     }
 
-    const double xte = nav.XTE;
+    const double xte = state_.routeProgress.XTE;
     const long long progress = std::fabs(xte) < 1.0 ? -RoundHalfEven(xte * 100.0) : -RoundHalfEven(xte * 10.0);
     display.XTerror = static_cast<int>(std::clamp<long long>(progress, -100, 100));
-    display.XTEScale = nav.XTEScaleText.str();
+    display.XTEScale = state_.routeTexts.XTEScaleText.str();
 
     std::string colour = "white";
     std::string voice = "OnTrack.wav";
-    if (xte > nav.XTEDeadband) {
+    if (xte > state_.settings.route.XTEDeadband) {
         colour = "red";
         voice = "left.wav";
-    } else if (xte < -nav.XTEDeadband) {
+    } else if (xte < -state_.settings.route.XTEDeadband) {
         colour = "lime";
         voice = "right.wav";
     }
     const Preferences& prefs = state_.prefs;
     const bool silent = display.XTerrorColour == colour && prefs.Vfreq;
     display.XTerrorColour = colour;
-    const bool speak = prefs.Voice && nav.RouteLength > 0;
-    if (speak && nav.SoundIdle) {
+    const bool speak = prefs.Voice && state_.routeProgress.RouteLength > 0;
+    if (speak && state_.cycleState.SoundIdle) {
         LoadVoice(voice);
     }
     display.hints["XTerror"] = "XTE = " + FormatFixed(std::fabs(xte), 0, 2) + "|";
-    if (speak && !silent && nav.SoundIdle) {
+    if (speak && !silent && state_.cycleState.SoundIdle) {
         PlayLoaded();
     }
 
-    if (prefs.WPVoice && nav.RouteLength > 0 && nav.ApproachPending && nav.SoundIdle) {
-        nav.ApproachPending = false;
+    if (prefs.WPVoice && state_.routeProgress.RouteLength > 0 && state_.cycleState.ApproachPending && state_.cycleState.SoundIdle) {
+        state_.cycleState.ApproachPending = false;
         LoadVoice("approach.wav");
         PlayLoaded();
     }
 
-    if (!nav.OutputText.empty() && platform_.serial.outputFree() >= nav.OutputText.size()) {
-        platform_.serial.write(nav.OutputText);
+    if (!state_.nmeaLink.OutputText.empty() && platform_.serial.outputFree() >= state_.nmeaLink.OutputText.size()) {
+        platform_.serial.write(state_.nmeaLink.OutputText);
     }
 }
 
 void FixCycle::ShowEndOfLeg()
 {
-    NavState& nav = state_.nav;
     Display& display = state_.display;
     const std::size_t n = state_.quickLog.count();
     if (n == 1) {
-        nav.KeepActiveWaypoint = true;
+        state_.routeEdit.KeepActiveWaypoint = true;
     } else {
         display.WPNameIndex = -1;
     }
-    const bool pastEnd = nav.ActiveWaypoint == 0 || nav.ActiveWaypoint == nav.RouteLength + 1;
+    const bool pastEnd = state_.routeProgress.ActiveWaypoint == 0 || state_.routeProgress.ActiveWaypoint == state_.routeProgress.RouteLength + 1;
     const Preferences& prefs = state_.prefs;
-    if (prefs.OnRouteCompletion == RouteCompletion::NormalMode && state_.app.NavPanelVisible && nav.RouteLength > 0
-        && pastEnd && !nav.EventSentence && !hooks_.MeasureModeOn()) {
+    if (prefs.OnRouteCompletion == RouteCompletion::NormalMode && state_.app.NavPanelVisible && state_.routeProgress.RouteLength > 0
+        && pastEnd && !state_.sentenceFix.EventSentence && !hooks_.MeasureModeOn()) {
         display.StatusLine = kSelectNextWaypoint;
-        nav.SelectPromptPending = true;
-        nav.ApproachPending = false;
+        state_.cycleState.SelectPromptPending = true;
+        state_.cycleState.ApproachPending = false;
         display.hints["WPName"] = "End of route !|";
     }
-    if (prefs.OnRouteCompletion == RouteCompletion::Reverse && nav.RouteLength > 1) {
-        nav.RouteReversed = !nav.RouteReversed;
-        nav.ActiveWaypoint = static_cast<std::int16_t>(nav.RouteReversed ? nav.RouteLength - 1 : 2);
-        display.WPNameIndex = nav.ActiveWaypoint - 1;
-        RestartLeg(nav, nav, nav, nav, nav.TowNavigation, state_.route);
+    if (prefs.OnRouteCompletion == RouteCompletion::Reverse && state_.routeProgress.RouteLength > 1) {
+        state_.routeProgress.RouteReversed = !state_.routeProgress.RouteReversed;
+        state_.routeProgress.ActiveWaypoint = static_cast<std::int16_t>(state_.routeProgress.RouteReversed ? state_.routeProgress.RouteLength - 1 : 2);
+        display.WPNameIndex = state_.routeProgress.ActiveWaypoint - 1;
+        RestartLeg(state_.routeProgress, state_.routeTexts, state_.fixInfo, state_.chartRef, state_.prefs.route.TowNavigation, state_.route);
     }
-    if (prefs.OnRouteCompletion == RouteCompletion::RepRoute && nav.RouteLength > 1) {
-        nav.ActiveWaypoint = 1;
+    if (prefs.OnRouteCompletion == RouteCompletion::RepRoute && state_.routeProgress.RouteLength > 1) {
+        state_.routeProgress.ActiveWaypoint = 1;
         display.WPNameIndex = 0;
-        RestartLeg(nav, nav, nav, nav, nav.TowNavigation, state_.route);
+        RestartLeg(state_.routeProgress, state_.routeTexts, state_.fixInfo, state_.chartRef, state_.prefs.route.TowNavigation, state_.route);
     }
     if (n < 2) {
         state_.display.ClearNavDisplay();
     } else {
         ShowSpeedAndCourse();
     }
-    if (prefs.WPVoice && nav.RouteLength > 0 && nav.SelectPromptPending && nav.SoundIdle) {
-        nav.SelectPromptPending = false;
+    if (prefs.WPVoice && state_.routeProgress.RouteLength > 0 && state_.cycleState.SelectPromptPending && state_.cycleState.SoundIdle) {
+        state_.cycleState.SelectPromptPending = false;
         LoadVoice("select.wav");
         PlayLoaded();
     }
@@ -372,18 +366,17 @@ void FixCycle::ShowEndOfLeg()
 
 void FixCycle::HeadingUp()
 {
-    NavState& nav = state_.nav;
     if (!state_.prefs.HeadUp) {
         return;
     }
-    const double c = nav.COG;
-    const double d = nav.HeadUpDeadBand;
+    const double c = state_.motion.COG;
+    const double d = state_.prefs.fix.HeadUpDeadBand;
     const double low = kPi * (360.0 - c - d) / 180.0;
     const double high = kPi * (360.0 - c + d) / 180.0;
-    if (nav.ViewAngle < low || nav.ViewAngle > high) {
-        nav.ViewAngle = kPi * (360.0 - c) / 180.0;
-        nav.ViewAngleCos = std::cos(nav.ViewAngle);
-        nav.ViewAngleSin = std::sin(nav.ViewAngle);
+    if (state_.headUp.ViewAngle < low || state_.headUp.ViewAngle > high) {
+        state_.headUp.ViewAngle = kPi * (360.0 - c) / 180.0;
+        state_.headUp.ViewAngleCos = std::cos(state_.headUp.ViewAngle);
+        state_.headUp.ViewAngleSin = std::sin(state_.headUp.ViewAngle);
     }
 }
 
@@ -397,32 +390,30 @@ void FixCycle::PlayLoaded()
     if (loadedVoice_.empty()) {
         return;
     }
-    NavState& nav = state_.nav;
-    const std::string& folder = nav.AppDir.str();
+    const std::string& folder = state_.folders.AppDir.str();
     const std::string path = FindFileCaseInsensitive(folder, loadedVoice_).value_or(JoinPath(folder, loadedVoice_));
     lastPrompt_ = "\\" + loadedVoice_;
-    nav.SoundIdle = false;
+    state_.cycleState.SoundIdle = false;
     if (!platform_.sound.play(path)) {
-        nav.SoundIdle = true; // nothing to wait for: a missing clip or no audio is not an error
+        state_.cycleState.SoundIdle = true; // nothing to wait for: a missing clip or no audio is not an error
     }
 }
 
 void FixCycle::DRMode1Click()
 {
-    NavState& nav = state_.nav;
     Display& display = state_.display;
-    const bool on = !nav.DRMode;
+    const bool on = !state_.settings.fix.DRMode;
     display.checked["DRMode1"] = on;
-    nav.DRMode = on;
+    state_.settings.fix.DRMode = on;
     if (on) {
-        display.FixTimer = {true, nav.FixIntervalMs};
+        display.FixTimer = {true, state_.settings.fix.FixIntervalMs};
         display.StatusLine = kDeadReckoningMode;
     } else {
         display.FixTimer.intervalMs = 0;
         display.GPSIndicatorText.clear();
         display.StatusLine.clear();
-        if (nav.NmeaOpen) {
-            display.FixTimer.intervalMs = nav.FixIntervalMs;
+        if (state_.nmeaLink.NmeaOpen) {
+            display.FixTimer.intervalMs = state_.settings.fix.FixIntervalMs;
         }
     }
     hooks_.RefreshMenus();
@@ -430,25 +421,24 @@ void FixCycle::DRMode1Click()
 
 void FixCycle::TowNavigationClick()
 {
-    const bool on = !state_.nav.TowNavigation;
+    const bool on = !state_.prefs.route.TowNavigation;
     state_.display.checked["TowNavigation1"] = on;
-    state_.nav.TowNavigation = on;
+    state_.prefs.route.TowNavigation = on;
 }
 
 void FixCycle::Find_Antenna()
 {
-    NavState& nav = state_.nav;
     if (hooks_.OpenViewCount() != 1 || !state_.quickLog.empty()) {
         return;
     }
     platform_.prompter.information(kLocateAntennaMessage);
-    nav.AntennaNorth = 0.0;
-    nav.AntennaEast = 0.0;
+    state_.settings.vessel.AntennaNorth = 0.0;
+    state_.settings.vessel.AntennaEast = 0.0;
     hooks_.PlaceVesselOutline();
     // The reference point, in receiver datum like every quick-log record.
-    const LatLong here = StateFromChartDatum(nav, {nav.OwnLat, nav.OwnLong});
-    state_.quickLog.push({here.lat, here.lon, nav.FixMinutes});
-    nav.AntennaPending = true;
+    const LatLong here = StateFromChartDatum(state_.chartRef, {state_.fixInfo.OwnLat, state_.fixInfo.OwnLong});
+    state_.quickLog.push({here.lat, here.lon, state_.fixInfo.FixMinutes});
+    state_.cycleState.AntennaPending = true;
 }
 
 void FixCycle::TripDblClick()
@@ -456,15 +446,15 @@ void FixCycle::TripDblClick()
     if (!platform_.prompter.confirm(kResetTripQuestion)) {
         return;
     }
-    state_.nav.TripDistance = 0.0;
-    state_.nav.LastLegDistance = 0.0;
+    state_.motion.TripDistance = 0.0;
+    state_.motion.LastLegDistance = 0.0;
     state_.display.Trip = "0.00 Nm";
 }
 
 void FixCycle::XTerrorDblClick()
 {
     if (platform_.prompter.confirm(kResetXteQuestion)) {
-        RestartLeg(state_.nav, state_.nav, state_.nav, state_.nav, state_.nav.TowNavigation, state_.route);
+        RestartLeg(state_.routeProgress, state_.routeTexts, state_.fixInfo, state_.chartRef, state_.prefs.route.TowNavigation, state_.route);
     }
 }
 

@@ -1,48 +1,32 @@
 #include "navigation/NmeaBridge.h"
 
-#include "nmea/NmeaParse.h"
-#include "nmea/Templates.h"
-
 namespace kv {
 
-namespace {
-
-// The texts this fix's route-following computation produced, as the templates print them.
-RouteTexts TextsOfThisFix(const NavState& nav)
+RouteTexts TextsOfThisFix(const RoutePanelTexts& panel, const RouteProgress& progress)
 {
     RouteTexts texts;
-    texts.ArrivalFlagText = nav.ArrivalFlagText.empty() ? std::string(",A") : nav.ArrivalFlagText.str();
-    texts.RangeText = nav.RangeText.str();
-    texts.TimeToWaypointText = nav.TimeToWaypointText.str();
-    texts.VMGText = nav.VMGText.str();
-    texts.SOGText = nav.SOGText.str();
-    texts.XTEText = nav.XTEText.str();
-    texts.PreviousWaypointName = nav.PreviousWaypointName.str();
-    texts.CourseToSteerValue = nav.CourseToSteerExact;
+    texts.ArrivalFlagText = panel.ArrivalFlagText.empty() ? std::string(",A") : panel.ArrivalFlagText.str();
+    texts.RangeText = panel.RangeText.str();
+    texts.TimeToWaypointText = panel.TimeToWaypointText.str();
+    texts.VMGText = panel.VMGText.str();
+    texts.SOGText = panel.SOGText.str();
+    texts.XTEText = panel.XTEText.str();
+    texts.PreviousWaypointName = panel.PreviousWaypointName.str();
+    texts.CourseToSteerValue = progress.CourseToSteerExact;
     return texts;
 }
 
-TemplateContext ContextOf(const ProgramState& state, const Clock& clock)
+std::string ExpandTextTemplate(const TemplateRecords& records, const RoutePanelTexts& panel, const Clock& clock,
+                               const std::string& tpl)
 {
-    return TemplateContext{state.nav, state.quickLog, state.route, clock.now(), TextsOfThisFix(state.nav)};
+    return ExpandTemplate(tpl, MakeTemplateContext(records, clock, TextsOfThisFix(panel, records.routeProgress)));
 }
 
-} // namespace
-
-void ParsePositionSentence(ProgramState& state, const std::string& sentence)
+void ComposeOutputSentences(NmeaLink& link, const NmeaSettings& settings, const NmeaPreferences& prefs,
+                            const TemplateRecords& records, const RoutePanelTexts& panel, const Clock& clock)
 {
-    ParseSentence(sentence, state.nav, state.display, state.nav.AISPlayback);
-}
-
-std::string ExpandTextTemplate(const ProgramState& state, const Clock& clock, const std::string& tpl)
-{
-    return ExpandTemplate(tpl, ContextOf(state, clock));
-}
-
-void ComposeOutputSentences(ProgramState& state, const Clock& clock)
-{
-    const TemplateContext context = ContextOf(state, clock);
-    BuildOutputSentences(state.nav, context);
+    BuildOutputSentences(link, settings, prefs,
+                         MakeTemplateContext(records, clock, TextsOfThisFix(panel, records.routeProgress)));
 }
 
 } // namespace kv

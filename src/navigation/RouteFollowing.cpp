@@ -41,9 +41,9 @@ std::size_t AveragingSpan(int averageFixes, std::size_t n)
 
 std::string ThreeDigits(long long value) { return ZeroFill(FormatInt(value, 3)); }
 
-std::string SpeedText(const NavState& nav, double knots)
+std::string SpeedText(const UnitSettings& units, const UnitPreferences& prefs, double knots)
 {
-    return FormatFixed(knots * (nav.KnotsAlways ? 1.0 : nav.UnitFactor), 3, 2);
+    return FormatFixed(SpeedInDisplayUnits(units, prefs, knots), 3, 2);
 }
 
 std::string CutLeadingSpace(std::string text)
@@ -146,46 +146,45 @@ void FindTidalStream(TidalStream& stream, const Fix& fix, const ChartReference& 
 
 void FollowRoute(ProgramState& state)
 {
-    NavState& nav = state.nav;
     const QuickLog& log = state.quickLog;
-    const std::string speedLabel = SpeedUnitLabel(nav);
-    const std::string distanceLabel = DistanceUnitLabel(nav);
+    const std::string speedLabel = SpeedUnitLabel(state.settings.units, state.prefs.units);
+    const std::string distanceLabel = DistanceUnitLabel(state.settings.units);
 
-    if (nav.ActiveWaypoint > 0 && Waypoint(nav, state.route, nav.ActiveWaypoint) != nullptr) {
-        nav.WaterSpeedShown = nav.BoatSpeed;
-        RangeBearingToWaypoint(nav, nav, nav, nav, nav.TowNavigation, state.route);
-        nav.BearingText = ThreeDigits(RoundHalfEven(nav.BearingToWaypoint));
+    if (state.routeProgress.ActiveWaypoint > 0 && Waypoint(state.routeProgress, state.route, state.routeProgress.ActiveWaypoint) != nullptr) {
+        state.routeProgress.WaterSpeedShown = state.settings.vessel.BoatSpeed;
+        RangeBearingToWaypoint(state.routeProgress, state.routeTexts, state.fixInfo, state.chartRef, state.prefs.route.TowNavigation, state.route);
+        state.routeTexts.BearingText = ThreeDigits(RoundHalfEven(state.routeProgress.BearingToWaypoint));
 
         // Arrival: inside the circle with automatic advance, steer for the next waypoint.
-        if (nav.RangeToWaypoint < nav.ArrivalRadius && nav.AutoNextWaypoint) {
-            nav.ApproachPending = true;
-            nav.PreviousWaypointName = nav.WaypointName.str();
-            nav.ActiveWaypoint = static_cast<std::int16_t>(nav.ActiveWaypoint + (nav.RouteReversed ? -1 : 1));
-            if (Waypoint(nav, state.route, nav.ActiveWaypoint) != nullptr) {
-                RangeBearingToWaypoint(nav, nav, nav, nav, nav.TowNavigation, state.route);
-                nav.LegBearing = nav.BearingToWaypoint;
+        if (state.routeProgress.RangeToWaypoint < state.settings.route.ArrivalRadius && state.prefs.route.AutoNextWaypoint) {
+            state.cycleState.ApproachPending = true;
+            state.routeTexts.PreviousWaypointName = state.routeProgress.WaypointName.str();
+            state.routeProgress.ActiveWaypoint = static_cast<std::int16_t>(state.routeProgress.ActiveWaypoint + (state.routeProgress.RouteReversed ? -1 : 1));
+            if (Waypoint(state.routeProgress, state.route, state.routeProgress.ActiveWaypoint) != nullptr) {
+                RangeBearingToWaypoint(state.routeProgress, state.routeTexts, state.fixInfo, state.chartRef, state.prefs.route.TowNavigation, state.route);
+                state.routeProgress.LegBearing = state.routeProgress.BearingToWaypoint;
             }
         }
-        if (nav.RangeToWaypoint >= nav.ArrivalRadius || nav.AutoNextWaypoint) {
-            nav.ArrivalFlagText = ",A";
+        if (state.routeProgress.RangeToWaypoint >= state.settings.route.ArrivalRadius || state.prefs.route.AutoNextWaypoint) {
+            state.routeTexts.ArrivalFlagText = ",A";
         } else {
-            nav.ArrivalFlagText = ",V";
-            nav.ActiveWaypoint = 0;
-            nav.WaypointText = "Near " + nav.WaypointName.str() + " !";
+            state.routeTexts.ArrivalFlagText = ",V";
+            state.routeProgress.ActiveWaypoint = 0;
+            state.routeTexts.WaypointText = "Near " + state.routeProgress.WaypointName.str() + " !";
         }
 
-        if (nav.AtlasTide) {
-            FindTidalStream(nav, nav, nav, state.tides);
+        if (state.prefs.tide.AtlasTide) {
+            FindTidalStream(state.tideStream, state.fixInfo, state.chartRef, state.tides);
         }
-        nav.TideCross = nav.TideRate * std::cos((90.0 + nav.BearingToWaypoint - nav.TideSet) * kDeg);
-        nav.TideAlong = nav.TideRate * std::cos((nav.BearingToWaypoint - nav.TideSet) * kDeg);
+        state.routeProgress.TideCross = state.tideStream.TideRate * std::cos((90.0 + state.routeProgress.BearingToWaypoint - state.tideStream.TideSet) * kDeg);
+        state.routeProgress.TideAlong = state.tideStream.TideRate * std::cos((state.routeProgress.BearingToWaypoint - state.tideStream.TideSet) * kDeg);
 
-        if (nav.TideCross <= nav.BoatSpeed) {
-            const double across = std::sqrt(std::fabs(nav.BoatSpeed * nav.BoatSpeed - nav.TideCross * nav.TideCross));
+        if (state.routeProgress.TideCross <= state.settings.vessel.BoatSpeed) {
+            const double across = std::sqrt(std::fabs(state.settings.vessel.BoatSpeed * state.settings.vessel.BoatSpeed - state.routeProgress.TideCross * state.routeProgress.TideCross));
             // No boat speed and no stream: nothing to correct (0/0 would give no course at all).
-            const double correction = (across == 0.0 && nav.TideCross == 0.0) ? 0.0 : std::atan(nav.TideCross / across) / kDeg;
-            const double course = nav.BearingToWaypoint - correction;
-            nav.CourseToSteerExact = course;
+            const double correction = (across == 0.0 && state.routeProgress.TideCross == 0.0) ? 0.0 : std::atan(state.routeProgress.TideCross / across) / kDeg;
+            const double course = state.routeProgress.BearingToWaypoint - correction;
+            state.routeProgress.CourseToSteerExact = course;
             long long rounded = RoundHalfEven(course);
             if (rounded < 0) {
                 rounded += 360;
@@ -193,65 +192,65 @@ void FollowRoute(ProgramState& state)
             if (rounded >= 360) {
                 rounded -= 360;
             }
-            nav.CourseToSteer = static_cast<std::int16_t>(rounded);
-            ComputeSOG(nav, log, nav, nav, nav.AverageFixes, nav.BoatSpeed);
-            nav.VMG = std::cos((nav.COG - nav.CourseToSteer) * kDeg) * nav.SOGShown;
-            nav.TimeToWaypoint = nav.VMG > 0.01 ? nav.RangeToWaypoint / nav.VMG : -1.0;
+            state.routeProgress.CourseToSteer = static_cast<std::int16_t>(rounded);
+            ComputeSOG(state.motion, log, state.chartRef, state.settings.units, state.settings.fix.AverageFixes, state.settings.vessel.BoatSpeed);
+            state.routeProgress.VMG = std::cos((state.motion.COG - state.routeProgress.CourseToSteer) * kDeg) * state.motion.SOGShown;
+            state.routeProgress.TimeToWaypoint = state.routeProgress.VMG > 0.01 ? state.routeProgress.RangeToWaypoint / state.routeProgress.VMG : -1.0;
         } else {
-            nav.WaterSpeedShown = nav.TideCross;
-            nav.TimeToWaypoint = -2.0;
+            state.routeProgress.WaterSpeedShown = state.routeProgress.TideCross;
+            state.routeProgress.TimeToWaypoint = -2.0;
         }
     } else {
-        nav.CourseToSteer = -1;
-        nav.CourseToSteerExact = -1.0;
-        nav.VMG = 0.0;
-        nav.TimeToWaypoint = 0.0;
-        ComputeSOG(nav, log, nav, nav, nav.AverageFixes, nav.BoatSpeed);
-        nav.VMG = nav.SOGShown;
-        nav.PreviousWaypointName.clear();
+        state.routeProgress.CourseToSteer = -1;
+        state.routeProgress.CourseToSteerExact = -1.0;
+        state.routeProgress.VMG = 0.0;
+        state.routeProgress.TimeToWaypoint = 0.0;
+        ComputeSOG(state.motion, log, state.chartRef, state.settings.units, state.settings.fix.AverageFixes, state.settings.vessel.BoatSpeed);
+        state.routeProgress.VMG = state.motion.SOGShown;
+        state.routeTexts.PreviousWaypointName.clear();
     }
 
     // Texts
-    if (nav.CourseToSteer < 0) {
-        nav.CourseToSteerText.clear();
-        nav.WaypointText = "Select Next Waypoint !";
+    if (state.routeProgress.CourseToSteer < 0) {
+        state.routeTexts.CourseToSteerText.clear();
+        state.routeTexts.WaypointText = "Select Next Waypoint !";
     } else {
-        nav.CourseToSteerText = ThreeDigits(nav.CourseToSteer);
+        state.routeTexts.CourseToSteerText = ThreeDigits(state.routeProgress.CourseToSteer);
     }
     {
-        const double hours = std::trunc(nav.TimeToWaypoint);
-        const double minutes = (nav.TimeToWaypoint - hours) * 60.0;
-        nav.TimeToWaypointText = FormatInt(static_cast<long long>(std::clamp(hours, -1e15, 1e15)), 2) + " Hr " + FormatFixed(minutes, 0, 1) + " Min";
+        const double hours = std::trunc(state.routeProgress.TimeToWaypoint);
+        const double minutes = (state.routeProgress.TimeToWaypoint - hours) * 60.0;
+        state.routeTexts.TimeToWaypointText = FormatInt(static_cast<long long>(std::clamp(hours, -1e15, 1e15)), 2) + " Hr " + FormatFixed(minutes, 0, 1) + " Min";
     }
-    nav.COGText = ThreeDigits(nav.COG);
-    nav.COGMagText = ThreeDigits(nav.COG + nav.MagVariation);
-    if (nav.TimeToWaypoint == -1.0) {
-        nav.TimeToWaypointText = "********";
-        nav.VMGText = "********";
-        nav.SOGText = SpeedText(nav, nav.SOG);
+    state.routeTexts.COGText = ThreeDigits(state.motion.COG);
+    state.routeTexts.COGMagText = ThreeDigits(state.motion.COG + state.sentenceFix.MagVariation);
+    if (state.routeProgress.TimeToWaypoint == -1.0) {
+        state.routeTexts.TimeToWaypointText = "********";
+        state.routeTexts.VMGText = "********";
+        state.routeTexts.SOGText = SpeedText(state.settings.units, state.prefs.units, state.motion.SOG);
     } else {
-        nav.VMGText = SpeedText(nav, nav.VMG) + speedLabel;
-        nav.SOGText = SpeedText(nav, nav.SOG);
+        state.routeTexts.VMGText = SpeedText(state.settings.units, state.prefs.units, state.routeProgress.VMG) + speedLabel;
+        state.routeTexts.SOGText = SpeedText(state.settings.units, state.prefs.units, state.motion.SOG);
     }
-    if (nav.TimeToWaypoint == -2.0) {
-        nav.TimeToWaypointText = "********";
-        nav.VMGText = "Speed<Tide! ";
-        nav.CourseToSteerText = FormatInt(nav.TideSet, 3);
+    if (state.routeProgress.TimeToWaypoint == -2.0) {
+        state.routeTexts.TimeToWaypointText = "********";
+        state.routeTexts.VMGText = "Speed<Tide! ";
+        state.routeTexts.CourseToSteerText = FormatInt(state.tideStream.TideSet, 3);
     }
     {
-        const double range = nav.RangeToWaypoint * nav.UnitFactor;
-        nav.RangeText = (range <= 1.0 ? FormatFixed(range, 5, 4) : FormatFixed(range, 4, 2)) + " " + distanceLabel;
+        const double range = state.routeProgress.RangeToWaypoint * state.settings.units.UnitFactor;
+        state.routeTexts.RangeText = (range <= 1.0 ? FormatFixed(range, 5, 4) : FormatFixed(range, 4, 2)) + " " + distanceLabel;
     }
 
     // Cross-track error: positive when the vessel lies right of the leg.
-    const double x = (nav.LegBearing - nav.BearingToWaypoint) * kDeg;
+    const double x = (state.routeProgress.LegBearing - state.routeProgress.BearingToWaypoint) * kDeg;
     const double t = std::cos(x) > 0.0 ? std::tan(x) : kHugeTangent;
-    const double e = std::clamp(nav.RangeToWaypoint * t, -kXteLimit, kXteLimit);
-    if (nav.CourseToSteer >= 0) {
-        nav.XTEScaleText = std::fabs(e) >= 1.0 ? "x 1.0 NM" : "x 0.1 NM";
-        nav.XTE = e;
+    const double e = std::clamp(state.routeProgress.RangeToWaypoint * t, -kXteLimit, kXteLimit);
+    if (state.routeProgress.CourseToSteer >= 0) {
+        state.routeTexts.XTEScaleText = std::fabs(e) >= 1.0 ? "x 1.0 NM" : "x 0.1 NM";
+        state.routeProgress.XTE = e;
     }
-    nav.XTEText = CutLeadingSpace(FormatFixed(std::fabs(e), 4, 2)) + (e > 0.0 ? ",L," : ",R,");
+    state.routeTexts.XTEText = CutLeadingSpace(FormatFixed(std::fabs(e), 4, 2)) + (e > 0.0 ? ",L," : ",R,");
 }
 
 void DeadReckon(Motion& motion, Fix& fix, const ChartReference& ref, const RouteProgress& progress,

@@ -6,7 +6,7 @@
 namespace kv {
 
 NmeaInterface::NmeaInterface(ProgramState& state, Platform& platform, AisSentenceHandler* ais)
-    : state_(state), platform_(platform), ais_(ais), framer_(state.nav.RxBuffer)
+    : state_(state), platform_(platform), ais_(ais), framer_(state.nmeaLink.RxBuffer)
 {
     platform_.serial.setListener(this);
 }
@@ -18,7 +18,7 @@ NmeaInterface::~NmeaInterface()
 
 void NmeaInterface::NMEAServerOnOffClick()
 {
-    if (state_.nav.NmeaOpen) {
+    if (state_.nmeaLink.NmeaOpen) {
         CloseNmeaInterface();
     } else {
         OpenNmeaInterface();
@@ -27,18 +27,17 @@ void NmeaInterface::NMEAServerOnOffClick()
 
 bool NmeaInterface::OpenPort()
 {
-    NavState& nav = state_.nav;
-    if (nav.ComPortNumber == 0) {
+    if (state_.settings.nmea.ComPortNumber == 0) {
         return false;
     }
-    if (!platform_.serial.open(nav.ComPortNumber, nav.BaudRate)) {
+    if (!platform_.serial.open(state_.settings.nmea.ComPortNumber, state_.settings.nmea.BaudRate)) {
         const std::string why = platform_.serial.openFailure();
         platform_.prompter.error(why.empty() ? std::string(kPortUnavailable) : std::string(kPortUnavailable) + "\n" + why);
         ClosePort();
         return false;
     }
     ArmWatchdog(kWatchdogTicks);
-    nav.DataArriving = true;
+    state_.nmeaLink.DataArriving = true;
     return true;
 }
 
@@ -60,13 +59,12 @@ void NmeaInterface::OpenNmeaInterface()
     if (!OpenPort()) {
         return;
     }
-    NavState& nav = state_.nav;
     Display& d = state_.display;
     d.hints[kNmeaButtonControl] = "Close NMEA interface|";
     d.checked[kNmeaInterfaceControl] = true;
-    d.FixTimer = {true, nav.FixIntervalMs};
-    nav.NmeaOpen = true;
-    nav.DRMode = false;
+    d.FixTimer = {true, state_.settings.fix.FixIntervalMs};
+    state_.nmeaLink.NmeaOpen = true;
+    state_.settings.fix.DRMode = false;
     d.checked[kDRModeControl] = false;
     d.StatusLine.clear();
     d.enabled[kGetAvgPosControl] = true;
@@ -78,7 +76,7 @@ void NmeaInterface::OpenAtStartup()
 {
     OpenPort();
     state_.display.enabled[kPlayAISlogControl] = false;
-    state_.display.FixTimer = {true, state_.nav.FixIntervalMs};
+    state_.display.FixTimer = {true, state_.settings.fix.FixIntervalMs};
 }
 
 void NmeaInterface::CloseNmeaInterface()
@@ -92,7 +90,7 @@ void NmeaInterface::CloseNmeaInterface()
     d.checked[kNmeaInterfaceControl] = false;
     d.FixTimer = {false, 0};
     ClosePort();
-    state_.nav.NmeaOpen = false;
+    state_.nmeaLink.NmeaOpen = false;
     d.ClearNavDisplay();
     d.enabled[kGetAvgPosControl] = false;
     platform_.prompter.beep(Beep::Default);
@@ -103,7 +101,7 @@ void NmeaInterface::CloseNmeaInterface()
 
 void NmeaInterface::CloseAtExit()
 {
-    if (!state_.nav.NmeaOpen) {
+    if (!state_.nmeaLink.NmeaOpen) {
         return;
     }
     Display& d = state_.display;
@@ -111,7 +109,7 @@ void NmeaInterface::CloseAtExit()
     d.checked[kNmeaInterfaceControl] = false;
     d.FixTimer = {false, 0};
     ClosePort();
-    state_.nav.NmeaOpen = false;
+    state_.nmeaLink.NmeaOpen = false;
     d.ClearNavDisplay();
 }
 
@@ -131,18 +129,17 @@ void NmeaInterface::onCharsAvailable(std::string_view chars)
     const SentenceFramer::Sink sink{[this](const std::string& s) { onSentence(s); },
                                     [this] {
                                         ArmWatchdog(kWatchdogTicks);
-                                        state_.nav.DataArriving = true;
+                                        state_.nmeaLink.DataArriving = true;
                                     }};
     framer_.feed(chars, sink);
 }
 
 void NmeaInterface::onSentence(const std::string& sentence)
 {
-    NavState& nav = state_.nav;
     Display& d = state_.display;
     if (ChecksumMismatch(sentence)) {
         // A damaged sentence is counted and shown, never used: not as the position, not as AIS.
-        ++nav.RejectedSentences;
+        ++state_.nmeaLink.RejectedSentences;
         if (d.isChecked(kShowNMEAControl)) {
             d.StatusLine = kRejectedChecksumMark + sentence;
         }
@@ -150,31 +147,30 @@ void NmeaInterface::onSentence(const std::string& sentence)
         UseSentence(sentence);
     }
     ArmWatchdog(kWatchdogTicks);
-    nav.DataArriving = true;
+    state_.nmeaLink.DataArriving = true;
 }
 
 void NmeaInterface::UseSentence(const std::string& sentence)
 {
-    NavState& nav = state_.nav;
     Display& d = state_.display;
     const std::string_view id = std::string_view(sentence).substr(0, 6);
-    if (IsChosenPositionSentence(sentence, nav.PositionSentence)) {
-        nav.LastPositionSentence = sentence;
-        nav.LastAisSentence.clear();
+    if (IsChosenPositionSentence(sentence, state_.prefs.nmea.PositionSentence)) {
+        state_.nmeaLink.LastPositionSentence = sentence;
+        state_.nmeaLink.LastAisSentence.clear();
     }
     if (id == "!AIVDM") {
-        nav.LastAisSentence = sentence;
+        state_.nmeaLink.LastAisSentence = sentence;
     }
     // The last AIS sentence is kept until a position sentence replaces it, but it goes to the
     // decoder only at its own sentence end: handing it on again after a following satellite
     // sentence would join a middle fragment twice and decode a corrupt message. (The log would
     // have kept the repeat out of the file anyway: it skips an AIS line equal to the last one.)
-    if (id == "!AIVDM" && state_.prefs.ProcAis && nav.LastAisSentence.rfind("!AIVDM", 0) == 0) {
+    if (id == "!AIVDM" && state_.prefs.ProcAis && state_.nmeaLink.LastAisSentence.rfind("!AIVDM", 0) == 0) {
         if (state_.prefs.ShowNMEA) {
-            d.StatusLine = nav.LastAisSentence;
+            d.StatusLine = state_.nmeaLink.LastAisSentence;
         }
         if (ais_ != nullptr) {
-            const std::string sentence = nav.LastAisSentence; // the handler may change the state
+            const std::string sentence = state_.nmeaLink.LastAisSentence; // the handler may change the state
             ais_->ProcessAISSentence(sentence);
         }
     }
@@ -185,14 +181,13 @@ void NmeaInterface::onWatchdog()
     if (!armed_ || --ticksLeft_ > 0) {
         return;
     }
-    NavState& nav = state_.nav;
-    state_.display.StatusLine = "No NMEA data on COM" + std::to_string(nav.ComPortNumber);
-    nav.LastPositionSentence.clear();
-    if (nav.DataArriving) {
+    state_.display.StatusLine = "No NMEA data on COM" + std::to_string(state_.settings.nmea.ComPortNumber);
+    state_.nmeaLink.LastPositionSentence.clear();
+    if (state_.nmeaLink.DataArriving) {
         platform_.prompter.beep(Beep::Exclamation);
     }
     ArmWatchdog(kNoDataTicks);
-    nav.DataArriving = false;
+    state_.nmeaLink.DataArriving = false;
 }
 
 void NmeaInterface::onSourceStatus(std::string_view text)

@@ -3,7 +3,7 @@
 // "RMC", "GGA" and combined "COM" sentences, with the GPS indicator on the tool bar.
 
 #include "core/Display.h"
-#include "core/NavState.h"
+#include "core/SentenceFix.h"
 
 #include <string>
 #include <string_view>
@@ -42,11 +42,6 @@ SentenceRejection CheckSentence(std::string_view sentence);
 // Numbers that do not convert read as 0. A position out of range (PositionOutOfRange) is not a
 // fix: after the reset nothing more is read, PositionValid stays 0 and the function returns false.
 bool ParseSentence(std::string_view sentence, SentenceFix& fix, Display& display, bool aisPlayback);
-// Transitional: the same with the playback flag read from the aggregate.
-inline bool ParseSentence(std::string_view sentence, NavState& nav, Display& display)
-{
-    return ParseSentence(sentence, nav, display, nav.AISPlayback);
-}
 
 // "ddmm.mmmm" / "dddmm.mmmm" with the hemisphere letter; west and north positive.
 double ParseNmeaLatitude(std::string_view field, std::string_view hemisphere);

@@ -1,6 +1,7 @@
 #include "nmea/Templates.h"
 
 #include "core/Format.h"
+#include "core/Units.h"
 
 #include <algorithm>
 #include <cctype>
@@ -55,7 +56,7 @@ const RouteWaypoint* ActiveEntry(const TemplateContext& ctx)
     if (ctx.activeOverride != nullptr) {
         return ctx.activeOverride;
     }
-    const auto i = ctx.nav.ActiveWaypoint;
+    const auto i = ctx.routeProgress.ActiveWaypoint;
     if (i < 1 || static_cast<std::size_t>(i) > ctx.route.count()) {
         return nullptr;
     }
@@ -172,31 +173,30 @@ private:
 
     void code(char c)
     {
-        const NavState& nav = ctx_.nav;
         const RouteTexts& texts = ctx_.texts;
         const bool s = isSentence();
         switch (c) {
         case '#':
-            out_ += std::to_string(nav.ActiveWaypoint);
+            out_ += std::to_string(ctx_.routeProgress.ActiveWaypoint);
             break;
         case '$':
-            out_ += nav.FixSource.str();
+            out_ += ctx_.fixInfo.FixSource.str();
             break;
         case '&':
             if (!s) {
-                out_ += FormatFixed(nav.TripDistance, 0, 2);
+                out_ += FormatFixed(ctx_.motion.TripDistance, 0, 2);
             }
             break;
-        case '0': out_ += nav.ExtraField0.str(); break;
-        case '1': out_ += nav.ExtraField1.str(); break;
-        case '2': out_ += nav.ExtraField2.str(); break;
-        case '3': out_ += nav.ExtraField3.str(); break;
-        case '4': out_ += nav.ExtraField4.str(); break;
-        case '5': out_ += nav.ExtraField5.str(); break;
-        case '6': out_ += nav.ExtraField6.str(); break;
-        case '7': out_ += nav.ExtraField7.str(); break;
-        case '8': out_ += nav.ExtraField8.str(); break;
-        case '9': out_ += nav.ExtraField9.str(); break;
+        case '0': out_ += ctx_.sentenceFix.ExtraField0.str(); break;
+        case '1': out_ += ctx_.sentenceFix.ExtraField1.str(); break;
+        case '2': out_ += ctx_.sentenceFix.ExtraField2.str(); break;
+        case '3': out_ += ctx_.sentenceFix.ExtraField3.str(); break;
+        case '4': out_ += ctx_.sentenceFix.ExtraField4.str(); break;
+        case '5': out_ += ctx_.sentenceFix.ExtraField5.str(); break;
+        case '6': out_ += ctx_.sentenceFix.ExtraField6.str(); break;
+        case '7': out_ += ctx_.sentenceFix.ExtraField7.str(); break;
+        case '8': out_ += ctx_.sentenceFix.ExtraField8.str(); break;
+        case '9': out_ += ctx_.sentenceFix.ExtraField9.str(); break;
         case '<':
             if (s) {
                 out_ += WaypointIdentifier(texts.PreviousWaypointName, '_');
@@ -207,37 +207,37 @@ private:
             break;
         case 'A':
             if (s) {
-                out_ += FormatInt(std::abs(static_cast<int>(nav.MagVariation)), 3) + (nav.MagVariation < 0 ? ",W" : ",E");
+                out_ += FormatInt(std::abs(static_cast<int>(ctx_.sentenceFix.MagVariation)), 3) + (ctx_.sentenceFix.MagVariation < 0 ? ",W" : ",E");
             }
             break;
         case 'B':
-            out_ += ThreeDigits(RoundHalfEven(Bounded(nav.BearingToWaypoint)));
+            out_ += ThreeDigits(RoundHalfEven(Bounded(ctx_.routeProgress.BearingToWaypoint)));
             break;
         case 'C':
-            out_ += suffix('^') ? ThreeDigits(nav.COG + nav.MagVariation) : ThreeDigits(nav.COG);
+            out_ += suffix('^') ? ThreeDigits(ctx_.motion.COG + ctx_.sentenceFix.MagVariation) : ThreeDigits(ctx_.motion.COG);
             break;
         case 'D':
             date();
             break;
         case 'F':
-            out_ += ZeroFill(FormatInt(nav.TextLogFixCount, 5));
+            out_ += ZeroFill(FormatInt(ctx_.textLog.TextLogFixCount, 5));
             break;
         case 'G':
             out_ += texts.TimeToWaypointText;
             break;
         case 'H':
-            if (nav.CourseToSteer >= 0) {
-                out_ += ThreeDigits(nav.CourseToSteer);
+            if (ctx_.routeProgress.CourseToSteer >= 0) {
+                out_ += ThreeDigits(ctx_.routeProgress.CourseToSteer);
             }
             break;
         case 'L':
-            out_ += s ? std::string("\r\n") : FormatFixed(nav.LastLegDistance, 0, 4);
+            out_ += s ? std::string("\r\n") : FormatFixed(ctx_.motion.LastLegDistance, 0, 4);
             break;
         case 'P':
             own(decimals());
             break;
         case 'Q':
-            out_ += nav.FixQuality.str() + "-" + nav.SatellitesText.str();
+            out_ += ctx_.sentenceFix.FixQuality.str() + "-" + ctx_.sentenceFix.SatellitesText.str();
             break;
         case 'R':
             out_ += s ? UpToFirstSpace(texts.RangeText) : texts.RangeText;
@@ -249,7 +249,7 @@ private:
             if (s && suffix(':')) {
                 out_ += TwoDigits(ctx_.now.hour) + ":" + TwoDigits(ctx_.now.minute) + ":" + TwoDigits(ctx_.now.second);
             } else {
-                out_ += nav.FixTimeText;
+                out_ += ctx_.sentenceFix.FixTimeText;
             }
             break;
         case 'V':
@@ -259,17 +259,17 @@ private:
             waypointName();
             break;
         case 'X':
-            out_ += s ? texts.XTEText + "N" : FormatFixed(nav.XTE, 0, 2);
+            out_ += s ? texts.XTEText + "N" : FormatFixed(ctx_.routeProgress.XTE, 0, 2);
             break;
         case 'Y': {
-            const LatLong own{nav.OwnLat, nav.OwnLong};
+            const LatLong own{ctx_.fixInfo.OwnLat, ctx_.fixInfo.OwnLong};
             out_ += FormatFixed(own.lat, 0, 8) + "," + FormatFixed(-own.lon, 0, 8);
             break;
         }
         case '^':
             if (s) {
                 // Rounded first and wrapped after, so that 359.6 gives 000 and never 360.
-                long long m = RoundHalfEven(Bounded(nav.BearingToWaypoint + nav.MagVariation)) % 360;
+                long long m = RoundHalfEven(Bounded(ctx_.routeProgress.BearingToWaypoint + ctx_.sentenceFix.MagVariation)) % 360;
                 if (m < 0) {
                     m += 360;
                 }
@@ -295,7 +295,7 @@ private:
     void date()
     {
         if (!isSentence()) {
-            out_ += ctx_.nav.FixDateText.str();
+            out_ += ctx_.fixInfo.FixDateText.str();
             return;
         }
         const auto& d = ctx_.now;
@@ -310,25 +310,23 @@ private:
 
     void own(int n)
     {
-        const NavState& nav = ctx_.nav;
         // Before the first fix there is no record: the state's own position stands in.
-        LatLong p{nav.OwnLat, nav.OwnLong};
+        LatLong p{ctx_.fixInfo.OwnLat, ctx_.fixInfo.OwnLong};
         if (!ctx_.quickLog.empty()) {
             const auto& r = ctx_.quickLog.at(ctx_.quickLog.count());
             p = {r.lat, r.lon};
             if (isSentence()) {
-                p = ChartDatumFromState(nav, p);
+                p = ChartDatumFromState(ctx_.chartRef, p);
             }
         }
-        const bool north = nav.OwnLat >= nav.ChartLatOffset;
-        const double w = nav.OwnLong + nav.ChartLongOffset;
+        const bool north = ctx_.fixInfo.OwnLat >= ctx_.chartRef.ChartLatOffset;
+        const double w = ctx_.fixInfo.OwnLong + ctx_.chartRef.ChartLongOffset;
         const bool west = isSentence() ? w >= 0 : w > 0;
         out_ += PositionField(p.lat, p.lon, n, north, west);
     }
 
     void tow(int n)
     {
-        const NavState& nav = ctx_.nav;
         std::optional<LatLong> chart;
         if (isSentence()) {
             if (ctx_.sources != nullptr && ctx_.sources->towPosition) {
@@ -343,7 +341,7 @@ private:
         if (!chart) {
             return;
         }
-        const LatLong p = StateFromChartDatum(nav, *chart);
+        const LatLong p = StateFromChartDatum(ctx_.chartRef, *chart);
         out_ += PositionField(p.lat, p.lon, n, p.lat >= 0, p.lon >= 0);
     }
 
@@ -437,37 +435,39 @@ std::string WaypointIdentifier(std::string_view name, char filler)
     return ToUpperAscii(id);
 }
 
-RouteTexts RouteTextsFromState(const NavState& nav)
+RouteTexts RouteTextsFromState(const RouteProgress& progress, const Motion& motion, const UnitSettings& units,
+                               const UnitPreferences& unitPrefs)
 {
     RouteTexts t;
-    const double speedFactor = nav.KnotsAlways ? 1.0 : nav.UnitFactor;
-    t.SOGText = FormatFixed(nav.SOG * speedFactor, 3, 2);
-    if (nav.TimeToWaypoint == -1.0 || nav.TimeToWaypoint == -2.0) {
+    const double speedFactor = unitPrefs.KnotsAlways ? 1.0 : units.UnitFactor;
+    t.SOGText = FormatFixed(motion.SOG * speedFactor, 3, 2);
+    if (progress.TimeToWaypoint == -1.0 || progress.TimeToWaypoint == -2.0) {
         t.TimeToWaypointText = "********";
-        t.VMGText = nav.TimeToWaypoint == -1.0 ? "********" : "Speed<Tide! ";
+        t.VMGText = progress.TimeToWaypoint == -1.0 ? "********" : "Speed<Tide! ";
     } else {
-        const double hours = std::trunc(Bounded(nav.TimeToWaypoint));
+        const double hours = std::trunc(Bounded(progress.TimeToWaypoint));
         t.TimeToWaypointText = FormatInt(static_cast<long long>(hours), 2) + " Hr " +
-                               FormatFixed((nav.TimeToWaypoint - hours) * 60.0, 0, 1) + " Min";
-        t.VMGText = FormatFixed(nav.VMG * speedFactor, 3, 2) + SpeedUnitLabel(nav);
+                               FormatFixed((progress.TimeToWaypoint - hours) * 60.0, 0, 1) + " Min";
+        t.VMGText = FormatFixed(progress.VMG * speedFactor, 3, 2) + SpeedUnitLabel(units, unitPrefs);
     }
-    const double range = DistanceInDisplayUnits(nav, nav.RangeToWaypoint);
-    t.RangeText = (range <= 1.0 ? FormatFixed(range, 5, 4) : FormatFixed(range, 4, 2)) + " " + DistanceUnitLabel(nav);
-    const double e = std::clamp(nav.XTE, -9.99, 9.99);
+    const double range = DistanceInDisplayUnits(units, progress.RangeToWaypoint);
+    t.RangeText = (range <= 1.0 ? FormatFixed(range, 5, 4) : FormatFixed(range, 4, 2)) + " " + DistanceUnitLabel(units);
+    const double e = std::clamp(progress.XTE, -9.99, 9.99);
     std::string x = FormatFixed(std::fabs(e), 4, 2);
     if (!x.empty() && x[0] == ' ') {
         x.erase(0, 1);
     }
     t.XTEText = x + (e > 0 ? ",L," : ",R,");
-    t.CourseToSteerValue = nav.CourseToSteer;
+    t.CourseToSteerValue = progress.CourseToSteer;
     return t;
 }
 
-void BuildOutputSentences(NavState& nav, const TemplateContext& ctx)
+void BuildOutputSentences(NmeaLink& link, const NmeaSettings& settings, const NmeaPreferences& prefs,
+                          const TemplateContext& ctx)
 {
-    const auto active = nav.ActiveWaypoint;
-    if (!nav.NmeaOpen || nav.RouteLength == 0 || active < 1 || active > nav.RouteLength || !nav.NMEAOutputOn) {
-        nav.OutputText.clear();
+    const auto active = ctx.routeProgress.ActiveWaypoint;
+    if (!link.NmeaOpen || ctx.routeProgress.RouteLength == 0 || active < 1 || active > ctx.routeProgress.RouteLength || !settings.NMEAOutputOn) {
+        link.OutputText.clear();
         return;
     }
     const std::string& s = ctx.texts.ArrivalFlagText;
@@ -480,17 +480,23 @@ void BuildOutputSentences(NavState& nav, const TemplateContext& ctx)
         return t;
     };
     const std::string h = oneDecimal(ctx.texts.CourseToSteerValue);
-    const std::string m = oneDecimal(ctx.texts.CourseToSteerValue + nav.MagVariation);
+    const std::string m = oneDecimal(ctx.texts.CourseToSteerValue + ctx.sentenceFix.MagVariation);
     std::string out;
-    if (nav.SendVTG) out += ExpandSentence("$ECVTG,@c,T,@c^,M,@s,N,,K,A@e@l", ctx);
-    if (nav.sendXTE) out += ExpandSentence("$ECXTE" + s + s + "," + x + "N,A@e@l", ctx);
-    if (nav.sendAPB) out += ExpandSentence("$ECAPB" + s + s + "," + x + "N,,,,,@w,@b,T,@h,T,A@e@l", ctx);
-    if (nav.sendBWR) out += ExpandSentence("$ECBWR,@t,@~:4,@b,T,@^,M,@r,N,@w,A@e@l", ctx);
-    if (nav.SendRMB) out += ExpandSentence("$ECRMB" + s + "," + x + "@<,@w,@~:4,@r,@b,@v,,A@e@l", ctx);
-    if (nav.sendHSC) out += ExpandSentence("$ECHSC," + h + ",T," + m + ",M@e@l", ctx);
-    if (nav.SendBOD) out += ExpandSentence("$ECBOD,@b,T,@^,M,@w,@<,@e@l", ctx);
-    if (nav.SendCustom) out += ExpandSentence(nav.CustomNMEA + "@l", ctx);
-    nav.OutputText = std::move(out);
+    if (prefs.SendVTG) out += ExpandSentence("$ECVTG,@c,T,@c^,M,@s,N,,K,A@e@l", ctx);
+    if (prefs.sendXTE) out += ExpandSentence("$ECXTE" + s + s + "," + x + "N,A@e@l", ctx);
+    if (prefs.sendAPB) out += ExpandSentence("$ECAPB" + s + s + "," + x + "N,,,,,@w,@b,T,@h,T,A@e@l", ctx);
+    if (prefs.sendBWR) out += ExpandSentence("$ECBWR,@t,@~:4,@b,T,@^,M,@r,N,@w,A@e@l", ctx);
+    if (prefs.SendRMB) out += ExpandSentence("$ECRMB" + s + "," + x + "@<,@w,@~:4,@r,@b,@v,,A@e@l", ctx);
+    if (prefs.sendHSC) out += ExpandSentence("$ECHSC," + h + ",T," + m + ",M@e@l", ctx);
+    if (prefs.SendBOD) out += ExpandSentence("$ECBOD,@b,T,@^,M,@w,@<,@e@l", ctx);
+    if (prefs.SendCustom) out += ExpandSentence(prefs.CustomNMEA + "@l", ctx);
+    link.OutputText = std::move(out);
+}
+
+TemplateContext MakeTemplateContext(const TemplateRecords& records, const Clock& clock, RouteTexts texts,
+                                    const TemplateSources* sources, std::optional<LatLong>* towCopy)
+{
+    return TemplateContext{records, clock.now(), std::move(texts), sources, towCopy, nullptr};
 }
 
 } // namespace kv

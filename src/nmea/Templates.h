@@ -3,7 +3,15 @@
 // (ExpandTemplate), the NMEA checksum, the per-fix output sentences and the waypoint list
 // transfer.
 
-#include "core/NavState.h"
+#include "core/ChartReference.h"
+#include "core/Fix.h"
+#include "core/Motion.h"
+#include "core/NmeaLink.h"
+#include "core/Preferences.h"
+#include "core/RouteProgress.h"
+#include "core/SentenceFix.h"
+#include "core/Settings.h"
+#include "core/TextLogState.h"
 #include "core/QuickLog.h"
 #include "core/RouteTable.h"
 #include "platform/Clock.h"
@@ -15,8 +23,6 @@
 #include <vector>
 
 namespace kv {
-
-struct ProgramState;
 
 // The route-following texts the navigation computation formats at each fix. The fix cycle fills
 // this from its results; RouteTextsFromState derives the same texts from the state's values for
@@ -31,7 +37,8 @@ struct RouteTexts {
     std::string PreviousWaypointName;   // the waypoint just passed
     double CourseToSteerValue = 0.0;    // unrounded course to steer, degrees true
 };
-RouteTexts RouteTextsFromState(const NavState& nav);
+RouteTexts RouteTextsFromState(const RouteProgress& progress, const Motion& motion, const UnitSettings& units,
+                               const UnitPreferences& unitPrefs);
 
 // Values that other parts of the program own (chart views, the chart editor's measuring tool,
 // the raster image viewer). An unset source inserts an empty text.
@@ -48,12 +55,22 @@ struct TemplateSources {
     std::function<std::string()> rasterCursorText;
 };
 
-// Everything a template reads. `towCopy` is the tow position the sentence expander last copied,
-// which the text expander prints; it lives with the caller so that it persists between calls.
-struct TemplateContext {
-    const NavState& nav;
+// The program's records an "@" code can print: the fix and the parsed sentence, the chart
+// offsets, speed and course, the route progress, the text-log counters, the track and the route.
+struct TemplateRecords {
+    const Fix& fixInfo;
+    const SentenceFix& sentenceFix;
+    const ChartReference& chartRef;
+    const Motion& motion;
+    const RouteProgress& routeProgress;
+    const TextLogState& textLog;
     const QuickLog& quickLog;
     const RouteTable& route;
+};
+
+// Everything a template reads. `towCopy` is the tow position the sentence expander last copied,
+// which the text expander prints; it lives with the caller so that it persists between calls.
+struct TemplateContext : TemplateRecords {
     LocalDateTime now;
     RouteTexts texts;
     const TemplateSources* sources = nullptr;
@@ -75,7 +92,14 @@ std::string NMEAChecksum(std::string_view text, std::size_t start = 2);
 // replaced, upper-cased.
 std::string WaypointIdentifier(std::string_view name, char filler);
 
-// The autopilot sentences of one fix into nav.OutputText (empty when none are due).
-void BuildOutputSentences(NavState& nav, const TemplateContext& ctx);
+// The autopilot sentences of one fix into link.OutputText (empty when none are due: the
+// interface closed, no active waypoint, output off).
+void BuildOutputSentences(NmeaLink& link, const NmeaSettings& settings, const NmeaPreferences& prefs,
+                          const TemplateContext& ctx);
+
+// The context of the records as they stand (clock read now).
+TemplateContext MakeTemplateContext(const TemplateRecords& records, const Clock& clock, RouteTexts texts = {},
+                                    const TemplateSources* sources = nullptr,
+                                    std::optional<LatLong>* towCopy = nullptr);
 
 } // namespace kv

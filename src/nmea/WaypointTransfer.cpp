@@ -5,12 +5,6 @@
 
 namespace kv {
 
-TemplateContext MakeTemplateContext(const ProgramState& state, const Clock& clock, RouteTexts texts,
-                                    const TemplateSources* sources, std::optional<LatLong>* towCopy)
-{
-    return TemplateContext{state.nav, state.quickLog, state.route, clock.now(), std::move(texts), sources, towCopy, nullptr};
-}
-
 std::string WaypointListLine(const RouteWaypoint& waypoint, const TemplateContext& ctx)
 {
     // The waypoint stands in for the active route entry while its line is expanded; the route
@@ -25,11 +19,11 @@ namespace {
 // Writes each line whole or not at all; returns the number written.
 int SendLines(const ProgramState& state, Platform& platform, const std::vector<RouteWaypoint>& list)
 {
-    const TemplateContext ctx = MakeTemplateContext(state, platform.clock);
+    const TemplateContext ctx = MakeTemplateContext(TemplateRecordsOf(state), platform.clock);
     int written = 0;
     for (const auto& w : list) {
         const std::string line = WaypointListLine(w, ctx);
-        if (!line.empty() && state.nav.NmeaOpen && platform.serial.outputFree() >= line.size() &&
+        if (!line.empty() && state.nmeaLink.NmeaOpen && platform.serial.outputFree() >= line.size() &&
             platform.serial.write(line)) {
             ++written;
         }
@@ -39,23 +33,23 @@ int SendLines(const ProgramState& state, Platform& platform, const std::vector<R
 
 } // namespace
 
-bool SendOutputText(const NavState& nav, SerialPort& serial)
+bool SendOutputText(const NmeaLink& link, SerialPort& serial)
 {
-    if (nav.OutputText.empty() || serial.outputFree() < nav.OutputText.size()) {
+    if (link.OutputText.empty() || serial.outputFree() < link.OutputText.size()) {
         return false;
     }
-    return serial.write(nav.OutputText);
+    return serial.write(link.OutputText);
 }
 
 void SendWPSClick(ProgramState& state, Platform& platform)
 {
     std::vector<RouteWaypoint> list;
-    const auto length = static_cast<std::size_t>(std::max<int>(state.nav.RouteLength, 0));
+    const auto length = static_cast<std::size_t>(std::max<int>(state.routeProgress.RouteLength, 0));
     for (std::size_t i = 1; i <= length && i <= state.route.count(); ++i) {
         list.push_back(state.route.at(i));
     }
     SendLines(state, platform, list);
-    platform.prompter.information(FormatInt(state.nav.RouteLength, 3) + " Waypoints sent");
+    platform.prompter.information(FormatInt(state.routeProgress.RouteLength, 3) + " Waypoints sent");
 }
 
 void SendChartWaypoints1Click(ProgramState& state, Platform& platform, const std::vector<ChartWaypointRef>& waypoints)

@@ -1,7 +1,7 @@
 #pragma once
 // Sending the route or the chart waypoints to the serial port as "$ECWPL" waypoint list lines.
 
-#include "core/NavState.h"
+#include "core/NmeaLink.h"
 #include "nmea/Templates.h"
 #include "platform/Platform.h"
 
@@ -29,13 +29,8 @@ void SendChartWaypoints1Click(ProgramState& state, Platform& platform, const std
 // The same over the program's chart waypoint table.
 void SendChartWaypoints1Click(ProgramState& state, Platform& platform);
 
-// Sends the sentences of the last fix (nav.OutputText) when there are any and the port has room
+// Sends the sentences of the last fix (link.OutputText) when there are any and the port has room
 // for all of them; otherwise this fix's sentences are dropped. Returns whether they were written.
-bool SendOutputText(const NavState& nav, SerialPort& serial);
-
-// The template context of the program's current state (clock read now).
-TemplateContext MakeTemplateContext(const ProgramState& state, const Clock& clock, RouteTexts texts = {},
-                                    const TemplateSources* sources = nullptr,
-                                    std::optional<LatLong>* towCopy = nullptr);
+bool SendOutputText(const NmeaLink& link, SerialPort& serial);
 
 } // namespace kv

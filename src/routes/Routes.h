@@ -4,7 +4,13 @@
 
 #include "charts/ChartWaypoints.h"
 #include "core/Display.h"
-#include "core/NavState.h" // the records: Fix, ChartReference, RouteProgress, RouteEditing, Folders
+#include "core/ChartReference.h"
+#include "core/Fix.h"
+#include "core/Folders.h"
+#include "core/RouteEditing.h"
+#include "core/RouteProgress.h"
+#include "core/Settings.h"
+#include "core/Units.h"
 #include "core/RouteTable.h"
 #include "core/Settings.h"
 #include "platform/Prompter.h"

@@ -3,7 +3,13 @@
 // stepping the shown tide hour, the stream at the vessel and the average stream along the leg.
 
 #include "core/Display.h"
-#include "core/NavState.h" // the records: TidalStream, TidePreferences, Fix, Motion, ...
+#include "core/ChartReference.h"
+#include "core/Fix.h"
+#include "core/Motion.h"
+#include "core/Preferences.h"
+#include "core/RouteProgress.h"
+#include "core/Settings.h"
+#include "core/TidalStream.h"
 #include "core/TidalAtlas.h"
 #include "platform/Platform.h"
 

@@ -149,7 +149,7 @@ void MainWindow::syncViews()
         for (QAction* a : window->popupMenu()->findChildren<QAction*>()) {
             const QString name = a->objectName();
             if (name == QLatin1String("WaypointSnapMode")) {
-                a->setChecked(state_.nav.WaypointSnap);
+                a->setChecked(state_.routeEdit.WaypointSnap);
             } else if (name == QLatin1String("HighlightNearest1")) {
                 a->setChecked(state_.ais.HighlightNearest);
             } else if (name == QLatin1String("ShowMMSI1")) {
@@ -298,7 +298,7 @@ void MainWindow::buildViewCommands(ViewWindow* w)
         return [&c, &set, f](kv::ChartView& v) {
             (c.routes().*f)();
             set.CommonTail(v);
-            c.state().nav.RouteListChanged = true;
+            c.state().routeEdit.RouteListChanged = true;
         };
     };
     item(menu, "AddRouteWaypoint1", QStringLiteral("&Add Route Waypoint"), "Append a waypoint to the current route",
@@ -311,7 +311,7 @@ void MainWindow::buildViewCommands(ViewWindow* w)
              if (editRouteDialog && editRouteDialog(edit)) {
                  c.routes().EditRouteOk(edit);
                  set.CommonTail(v);
-                 c.state().nav.RouteListChanged = true;
+                 c.state().routeEdit.RouteListChanged = true;
              }
          });
     item(menu, "DeleteSelectedWaypoint1", QStringLiteral("&Delete Route Waypoint"), "Delete current route waypoint",

@@ -46,9 +46,9 @@ bool ValidSelection(const AisState& ais)
 
 } // namespace
 
-LatLongValue AisTargetChartPosition(const NavState& nav, const TAISTarget& t)
+LatLongValue AisTargetChartPosition(const ChartReference& ref, const TAISTarget& t)
 {
-    return LatLongValue{t.Latitude / 600000.0 + nav.ChartLatOffset, -t.Longitude / 600000.0 - nav.ChartLongOffset};
+    return LatLongValue{t.Latitude / 600000.0 + ref.ChartLatOffset, -t.Longitude / 600000.0 - ref.ChartLongOffset};
 }
 
 std::string AisTargetName(const TAISTarget& t)
@@ -89,7 +89,7 @@ RedrawSelection SelectTargetForRedraw(const ProgramState& state)
     if (ais.AISTargetCount == 1) {
         out.selected = 1;
     } else if (ais.AISTargetCount > 1 && ais.HighlightNearest) {
-        const NearestTarget nearest = FindNearestAISTarget(ais, state.nav);
+        const NearestTarget nearest = FindNearestAISTarget(ais, state.fixInfo, state.chartRef);
         out.selected = nearest.number;
         if (ais.AISZoom) {
             out.nearestRange = nearest.range;
@@ -103,14 +103,14 @@ std::optional<LatLongValue> FollowedTargetPosition(const ProgramState& state, co
     if (!view.ais.FollowSelected || !ValidSelection(state.ais)) {
         return std::nullopt;
     }
-    return AisTargetChartPosition(state.nav, state.ais.target(state.ais.SelectedTarget));
+    return AisTargetChartPosition(state.chartRef, state.ais.target(state.ais.SelectedTarget));
 }
 
 void DrawAISTarget(Plotter& plotter, const ChartView& view, const ProgramState& state, int n, int selectedTarget)
 {
     const AisState& ais = state.ais;
     const TAISTarget& t = ais.target(n);
-    const LatLongValue pos = AisTargetChartPosition(state.nav, t);
+    const LatLongValue pos = AisTargetChartPosition(state.chartRef, t);
     plotter.liftPen();
     const auto px = plotter.plotPoint(pos.lat, pos.lon, LineCode::Foreground);
     if (!px) {
@@ -166,7 +166,7 @@ void DrawAISTrack(Plotter& plotter, const ChartView& view, const ProgramState& s
     plotter.liftPen();
     for (int k = 1; k <= count; ++k) {
         const AisTrackPoint& p = t.point(k);
-        const auto px = plotter.plotPoint(p.lat + state.nav.ChartLatOffset, -p.lon - state.nav.ChartLongOffset,
+        const auto px = plotter.plotPoint(p.lat + state.chartRef.ChartLatOffset, -p.lon - state.chartRef.ChartLongOffset,
                                           LineCode::Track);
         if (px && view.zoom < 50.0 && view.options.UseCrosses) {
             DrawFixCross(plotter.canvas(), px->x, px->y, crossColour);
@@ -186,7 +186,7 @@ void DrawSelectedOutline(Plotter& plotter, const ChartView& view, const ProgramS
     // The target's own dimensions take the place of own vessel's.
     const VesselDimensions dims{static_cast<double>(t.DimA), static_cast<double>(t.DimB), static_cast<double>(t.DimC),
                                 static_cast<double>(t.DimD)};
-    DrawVesselOutline(plotter, AisTargetChartPosition(state.nav, t), AisOutlineHeading(t, view.ais.OrientByCOG), dims,
+    DrawVesselOutline(plotter, AisTargetChartPosition(state.chartRef, t), AisOutlineHeading(t, view.ais.OrientByCOG), dims,
                       kYellow);
 }
 

@@ -18,7 +18,7 @@ inline constexpr int kMarkBaseStation = 107;
 inline constexpr int kTrueHeadingNotAvailable = 511;
 
 // A target's position in chart datum, longitude west positive.
-LatLongValue AisTargetChartPosition(const NavState& nav, const TAISTarget& t);
+LatLongValue AisTargetChartPosition(const ChartReference& ref, const TAISTarget& t);
 
 // The label texts of a target.
 std::string AisTargetName(const TAISTarget& t);       // trailing spaces and "@" removed

@@ -45,7 +45,7 @@ bool TargetMotion(const TAISTarget& t, VesselMotion& m)
 
 VesselMotion OwnMotion(const ProgramState& state)
 {
-    return {state.nav.OwnLat, state.nav.OwnLong, state.nav.SOG, state.nav.COGValue};
+    return {state.fixInfo.OwnLat, state.fixInfo.OwnLong, state.motion.SOG, state.motion.COGValue};
 }
 
 bool DrawSmallCraftMark(Plotter& plotter, const TAISTarget& t, Pixel px, bool selected, bool labelled, int radius)
@@ -114,8 +114,8 @@ bool DrawCollisionWarning(Plotter& plotter, const ProgramState& state, const TAI
         return false;
     }
     const VesselMotion at = DeadReckon(target, r.tcpaMin);
-    const auto end = PositionToPixel(plotter.projection(), at.lat + state.nav.ChartLatOffset,
-                                     at.lonW - state.nav.ChartLongOffset);
+    const auto end = PositionToPixel(plotter.projection(), at.lat + state.chartRef.ChartLatOffset,
+                                     at.lonW - state.chartRef.ChartLongOffset);
     RenderCanvas& canvas = plotter.canvas();
     if (end) {
         canvas.solidLine(px.x, px.y, end->x, end->y, kRed, 2);

@@ -104,7 +104,7 @@ void DrawTides(Plotter& plotter, const ChartView& view, int roundedZoom, const P
 {
     RenderCanvas& canvas = plotter.canvas();
     const Rgb colour = colours.tidesFG ? colours.foreground : kAqua;
-    const int hour = std::clamp<int>(state.nav.TidalHour, -6, 6);
+    const int hour = std::clamp<int>(state.tideStream.TidalHour, -6, 6);
     for (const TidalDiamond& d : state.tides) {
         const auto px = PositionToPixel(plotter.projection(), d.lat, d.lon);
         if (!px) {
@@ -147,7 +147,7 @@ void DrawTrack(Plotter& plotter, const ChartView& view, const ProgramState& stat
     const Rgb colour = colours.trackFG ? colours.foreground : kYellow;
     plotter.liftPen();
     for (const QuickLogRecord& r : state.quickLog) {
-        const auto px = plotter.plotPoint(r.lat + state.nav.ChartLatOffset, r.lon - state.nav.ChartLongOffset,
+        const auto px = plotter.plotPoint(r.lat + state.chartRef.ChartLatOffset, r.lon - state.chartRef.ChartLongOffset,
                                           LineCode::Track);
         if (px && view.zoom > 50.0) {
             DrawFixCross(plotter.canvas(), px->x, px->y, colour);
@@ -162,7 +162,7 @@ std::string DrawDistanceGrid(Plotter& plotter, const ChartView& view, const Prog
 {
     Projection& p = plotter.projection();
     p.margin = kGridClipMargin;
-    const double u = state.nav.UnitFactor;
+    const double u = state.settings.units.UnitFactor;
     const std::string unitName = GridUnitName(u);
     const double h = u * 60.0 * (static_cast<double>(p.height) / p.latBase) / view.zoom;
     double s = 1000.0;
@@ -277,7 +277,7 @@ void DrawRoute(Plotter& plotter, const ChartView& view, int roundedZoom, const P
         if (symbol < 0) {
             symbol = kRouteWaypointSymbol; // a name field without a symbol is a plain route mark
         }
-        if (symbol == kRouteWaypointSymbol && number == state.nav.ActiveWaypoint) {
+        if (symbol == kRouteWaypointSymbol && number == state.routeProgress.ActiveWaypoint) {
             symbol = kActiveWaypointSymbol;
         }
         const int parameter = std::max(0, TwoDigits(wp.name, 26));
@@ -321,7 +321,7 @@ void DrawRangeRings(Plotter& plotter, const ChartView& view, const ProgramState&
         return;
     }
     const double lengthPx = rings.back() / 60.0 * p.latScale;
-    const double a = (state.nav.COGValue - 90.0) * kDegToRad + p.angle;
+    const double a = (state.motion.COGValue - 90.0) * kDegToRad + p.angle;
     plotter.canvas().solidLine(from->x, from->y, static_cast<int>(RoundHalfEven(from->x + lengthPx * std::cos(a))),
                                static_cast<int>(RoundHalfEven(from->y + lengthPx * std::sin(a))), kLime);
 }
@@ -334,7 +334,7 @@ void DrawCursor(Plotter& plotter, const RenderContext& ctx, LatLongValue cursorA
     plotter.liftPen();
     plotter.moveToPixel(out.cursor);
     DrawCursorCross(plotter.canvas(), out.cursor.x, out.cursor.y);
-    out.positionText = ViewPositionText(state.nav, state.settings, cursorAt.lat, cursorAt.lon, 4);
+    out.positionText = ViewPositionText(state.prefs.units, state.settings, cursorAt.lat, cursorAt.lon, 4);
     if (ctx.shared.MeasureMode) {
         if (const auto origin = PositionToPixel(out.projection, ctx.shared.MeasureOriginLat, ctx.shared.MeasureOriginLong)) {
             RenderCanvas& c = plotter.canvas();
@@ -343,7 +343,7 @@ void DrawCursor(Plotter& plotter, const RenderContext& ctx, LatLongValue cursorA
             c.lineTo(out.cursor.x, out.cursor.y);
             plotter.resetCode();
         }
-        out.measurement = MeasureFromOrigin(state.nav, ctx.shared, cursorAt);
+        out.measurement = MeasureFromOrigin(state.chartRef, state.settings.units, ctx.shared, cursorAt);
     }
 }
 
@@ -354,19 +354,20 @@ DrawingSurface SurfaceOf(const ChartGeometry& geometry)
     return DrawingSurface{geometry.SurfaceWidth, geometry.SurfaceHeight};
 }
 
-ViewMeasurement MeasureFromOrigin(const NavState& nav, const ViewShared& shared, LatLongValue to)
+ViewMeasurement MeasureFromOrigin(const ChartReference& ref, const UnitSettings& units, const ViewShared& shared,
+                                  LatLongValue to)
 {
     const MeasureResult m =
-        MeasureText(shared.MeasureOriginLat, shared.MeasureOriginLong, to.lat, to.lon, nav, nav, shared.MeasureTotal);
+        MeasureText(shared.MeasureOriginLat, shared.MeasureOriginLong, to.lat, to.lon, ref, units, shared.MeasureTotal);
     return ViewMeasurement{m.text, m.range};
 }
 
-std::string ViewMeasureText(const NavState& nav, ViewShared& shared)
+std::string ViewMeasureText(const Fix& fix, const ChartReference& ref, const UnitSettings& units, ViewShared& shared)
 {
     if (!shared.MeasureMode) {
         return {};
     }
-    const ViewMeasurement m = MeasureFromOrigin(nav, shared, LatLongValue{nav.OwnLat, nav.OwnLong});
+    const ViewMeasurement m = MeasureFromOrigin(ref, units, shared, LatLongValue{fix.OwnLat, fix.OwnLong});
     shared.MeasureLastLeg = m.range;
     return m.text;
 }
@@ -442,14 +443,14 @@ std::string RangeRingHint(int s)
     return "Rings off|";
 }
 
-VesselDimensions OwnVesselDimensions(const NavState& nav, const Settings& settings)
+VesselDimensions OwnVesselDimensions(const VesselSettings& vessel, const Settings& settings)
 {
     // "Locate Antenna" fixes the vessel's reference point, the bow on the centre line, and then
     // the antenna, with the vessel lying north-up: the offsets say how far the bow lies ahead
     // of the antenna and how far the centre line lies to starboard of it. The hull is the vessel
     // length long and reaches the two outline widths to port and starboard of the centre line.
-    const double ahead = nav.AntennaNorth / kMetreInDegrees;
-    const double toStarboard = nav.AntennaEast / kMetreInDegrees;
+    const double ahead = vessel.AntennaNorth / kMetreInDegrees;
+    const double toStarboard = vessel.AntennaEast / kMetreInDegrees;
     const double length = std::max(0.0, settings.VesselLength);
     // An antenna found off the hull is drawn at the hull's edge rather than turning it inside out.
     VesselDimensions d;
@@ -495,7 +496,7 @@ std::optional<LatLongValue> LastTrackPosition(const ProgramState& state)
         return std::nullopt;
     }
     const QuickLogRecord& r = state.quickLog.at(state.quickLog.count());
-    return LatLongValue{r.lat + state.nav.ChartLatOffset, r.lon - state.nav.ChartLongOffset};
+    return LatLongValue{r.lat + state.chartRef.ChartLatOffset, r.lon - state.chartRef.ChartLongOffset};
 }
 
 RenderResult RedrawView(const ChartView& view, QImage& bitmap, const RenderContext& ctx)
@@ -571,7 +572,7 @@ RenderResult RedrawView(const ChartView& view, QImage& bitmap, const RenderConte
     const int targets = state.ais.AISTargetCount;
     const auto vessel = LastTrackPosition(state);
     bool skipToRings = false;
-    LatLongValue cursorAt{state.nav.OwnLat, state.nav.OwnLong};
+    LatLongValue cursorAt{state.fixInfo.OwnLat, state.fixInfo.OwnLong};
     if (!vessel && targets == 0 && !view.ais.ShowAIS && view.aisView) {
         // The cursor goes to the bitmap centre, and the shared cursor position with it.
         out.cursor = Pixel{out.projection.halfW, out.projection.halfH};
@@ -585,14 +586,14 @@ RenderResult RedrawView(const ChartView& view, QImage& bitmap, const RenderConte
             out.centre = *vessel;
             if (view.options.ShowEPE) {
                 plotter.liftPen();
-                DrawGeographicCircle(plotter, vessel->lat, vessel->lon, state.nav.PositionError * kMetreInDegrees,
+                DrawGeographicCircle(plotter, vessel->lat, vessel->lon, state.sentenceFix.PositionError * kMetreInDegrees,
                                      LineCode::Track);
             }
             if (ctx.shared.rotation.angle != 0.0) {
                 DrawNorthIndicator(plotter, view, *vessel);
             }
             if (view.options.ShowVessel && view.options.ShowOutline && ctx.shared.vesselOutline) {
-                DrawVesselOutline(plotter, *vessel, state.nav.COGValue, *ctx.shared.vesselOutline, colours.foreground);
+                DrawVesselOutline(plotter, *vessel, state.motion.COGValue, *ctx.shared.vesselOutline, colours.foreground);
             }
         }
         if (out.followingTarget) {
@@ -612,7 +613,7 @@ RenderResult RedrawView(const ChartView& view, QImage& bitmap, const RenderConte
     }
     timer.done(13);
     if (view.options.ShowTrack && view.options.ShowVessel && view.ais.RingSetting >= 1 && !out.followingTarget) {
-        const LatLongValue at = vessel ? *vessel : LatLongValue{state.nav.OwnLat, state.nav.OwnLong};
+        const LatLongValue at = vessel ? *vessel : LatLongValue{state.fixInfo.OwnLat, state.fixInfo.OwnLong};
         DrawRangeRings(plotter, view, state, at);
     }
     timer.done(14);

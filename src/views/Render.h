@@ -82,10 +82,11 @@ struct RenderResult {
 };
 
 // The measure tool from its origin to the position (lat, lon).
-ViewMeasurement MeasureFromOrigin(const NavState& nav, const ViewShared& shared, LatLongValue to);
+ViewMeasurement MeasureFromOrigin(const ChartReference& ref, const UnitSettings& units, const ViewShared& shared,
+                                  LatLongValue to);
 // The measure text of the main window's measure tool at the cursor position; the distance is
 // kept as the last leg of the measure tool.
-std::string ViewMeasureText(const NavState& nav, ViewShared& shared);
+std::string ViewMeasureText(const Fix& fix, const ChartReference& ref, const UnitSettings& units, ViewShared& shared);
 
 SchemeColours ColoursFromSettings(const Settings& settings);
 
@@ -107,7 +108,7 @@ std::string RangeRingHint(int ringSetting);
 std::optional<LatLongValue> LastTrackPosition(const ProgramState& state);
 
 // Own vessel's hull around the antenna, from the antenna offsets and the vessel's size settings.
-VesselDimensions OwnVesselDimensions(const NavState& nav, const Settings& settings);
+VesselDimensions OwnVesselDimensions(const VesselSettings& vessel, const Settings& settings);
 // The outline routine of own vessel and of the selected AIS target: a hull with a pointed bow
 // around the antenna at `antenna` (chart datum), the bow towards `headingDeg` (degrees true).
 void DrawVesselOutline(Plotter& plotter, LatLongValue antenna, double headingDeg, const VesselDimensions& dims,

@@ -17,7 +17,7 @@ constexpr double kDegToRad = 3.14159265358979323846 / 180.0;
 LatLongValue RecordInChartDatum(const ProgramState& state, int n)
 {
     const QuickLogRecord& r = state.quickLog.at(static_cast<std::size_t>(n));
-    return LatLongValue{r.lat + state.nav.ChartLatOffset, r.lon - state.nav.ChartLongOffset};
+    return LatLongValue{r.lat + state.chartRef.ChartLatOffset, r.lon - state.chartRef.ChartLongOffset};
 }
 
 // Draws record n of the quick log with a fix cross, joined to record n - 1 when there is one.
@@ -69,7 +69,7 @@ AreaResult AreaFromPixelCount(long long count, double u, double chartCentreLat, 
 std::optional<AreaResult> Area1Click(ViewSet& views, ChartView& v)
 {
     ProgramState& state = views.state();
-    if (state.nav.NmeaOpen || state.nav.DRMode || !state.quickLog.empty()) {
+    if (state.nmeaLink.NmeaOpen || state.settings.fix.DRMode || !state.quickLog.empty()) {
         views.prompter().warning(kAreaRefused);
         return std::nullopt;
     }
@@ -96,7 +96,7 @@ std::optional<AreaResult> Area1Click(ViewSet& views, ChartView& v)
             }
         }
     }
-    const AreaResult result = AreaFromPixelCount(count, state.nav.UnitFactor, state.chartGeometry.ChartCentreLat,
+    const AreaResult result = AreaFromPixelCount(count, state.settings.units.UnitFactor, state.chartGeometry.ChartCentreLat,
                                                  state.chartGeometry.SurfaceHeight, v.zoom);
     views.prompter().information(result.text);
     views.ReCentre(v);
@@ -219,13 +219,13 @@ void RouteCommand(ViewSet& views, ChartView& v, const std::function<void()>& com
     command();
     RecreateBitmap(v, views.state());
     views.Redraw(v);
-    views.state().nav.RouteListChanged = true;
+    views.state().routeEdit.RouteListChanged = true;
 }
 
 void PopupMenuOpening(ViewSet& views, const ChartView& v)
 {
     Display& d = views.state().display;
-    d.checked["WaypointSnapMode"] = views.state().nav.WaypointSnap;
+    d.checked["WaypointSnapMode"] = views.state().routeEdit.WaypointSnap;
     for (const char* item : {"Area1", "HighlightNearest1", "ShowMMSI1", "OnAll1", "OnSelected1", "LargeLollipop1",
                              "AISFollowSelectedTarget1", "AISCOG1", "AISTrueHead1", "AISZoom", "AISShape"}) {
         d.enabled[item] = v.aisView;

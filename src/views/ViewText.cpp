@@ -4,9 +4,9 @@
 
 namespace kv {
 
-std::string ViewPositionText(const NavState& nav, const Settings& settings, double lat, double lon, int decimals)
+std::string ViewPositionText(const UnitPreferences& units, const Settings& settings, double lat, double lon, int decimals)
 {
-    return PositionReadout(lat, lon, decimals, settings.PositionDisplayMode, nav.DecimalStyle);
+    return PositionReadout(lat, lon, decimals, settings.PositionDisplayMode, units.DecimalStyle);
 }
 
 std::string GridUnitName(double u)

@@ -2,7 +2,8 @@
 // Texts the views compose: the cursor position readout and the unit names of the distance grid
 // and the area command.
 
-#include "core/NavState.h"
+#include "core/Preferences.h"
+#include "core/Settings.h"
 #include "core/Settings.h"
 
 #include <string>
@@ -11,7 +12,7 @@ namespace kv {
 
 // The cursor readout of a position (west-positive longitude) with the given decimals of minutes,
 // in the position display mode and style the user chose.
-std::string ViewPositionText(const NavState& nav, const Settings& settings, double lat, double lon, int decimals);
+std::string ViewPositionText(const UnitPreferences& units, const Settings& settings, double lat, double lon, int decimals);
 
 // "Nm ", "Km " or "Mls " from the unit factor, tested in that order with later tests winning.
 std::string GridUnitName(double unitFactor);

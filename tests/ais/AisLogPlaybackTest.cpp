@@ -18,9 +18,9 @@ class AisLogTest : public ::testing::Test {
 protected:
     AisLogTest()
     {
-        state.nav.AppDir = dir.path() + "/";
+        state.folders.AppDir = dir.path() + "/";
         state.ais.AisLogPath = dir.file("08-12-26.AIS");
-        state.nav.NmeaOpen = true;
+        state.nmeaLink.NmeaOpen = true;
     }
     std::string Log() const { return ReadWholeFile(state.ais.AisLogPath).value_or("<missing>"); }
 
@@ -36,16 +36,16 @@ TEST_F(AisLogTest, SentencesAndPositionLinesAreLoggedOnce)
     PositionReport other;
     other.mmsi = 235000002;
     const std::string b = PositionSentence(other);
-    state.nav.LastPositionSentence = "$GPRMC,120000,A,5000.000,N,00100.000,W,5.0,90.0,081226,,*00";
+    state.nmeaLink.LastPositionSentence = "$GPRMC,120000,A,5000.000,N,00100.000,W,5.0,90.0,081226,,*00";
     ais.ProcessAISSentence(a);
     ais.ProcessAISSentence(a);
     ais.ProcessAISSentence(b);
-    state.nav.LastPositionSentence = "$GPRMC,120010,A,5000.100,N,00100.000,W,5.0,90.0,081226,,*00";
+    state.nmeaLink.LastPositionSentence = "$GPRMC,120010,A,5000.100,N,00100.000,W,5.0,90.0,081226,,*00";
     ais.ProcessAISSentence(b);
     EXPECT_EQ(Log(), a + "\r\n" + "$GPRMC,120000,A,5000.000,N,00100.000,W,5.0,90.0,081226,,*00\r\n" + b + "\r\n" +
                          "$GPRMC,120010,A,5000.100,N,00100.000,W,5.0,90.0,081226,,*00\r\n");
     EXPECT_EQ(state.ais.AISTargetCount, 2) << "every sentence is still decoded";
-    EXPECT_EQ(state.nav.LastAisSentence, b);
+    EXPECT_EQ(state.nmeaLink.LastAisSentence, b);
 
     // The raw-NMEA switch shows each sentence in the status line.
     state.prefs.ShowNMEA = true;
@@ -56,7 +56,7 @@ TEST_F(AisLogTest, SentencesAndPositionLinesAreLoggedOnce)
 TEST_F(AisLogTest, UnwritableLogLosesOnlyItsLines)
 {
     state.ais.AisLogPath = dir.file("no-such-folder/08-12-26.AIS");
-    state.nav.LastPositionSentence = "$GPGGA,120000,5000.000,N,00100.000,W,1,08,0.9,10,M,,,,*2A";
+    state.nmeaLink.LastPositionSentence = "$GPGGA,120000,5000.000,N,00100.000,W,1,08,0.9,10,M,,,,*2A";
     ais.ProcessAISSentence(PositionSentence(PositionReport{}));
     EXPECT_EQ(state.ais.AISTargetCount, 1);
     EXPECT_TRUE(state.ais.LastLoggedAIS.empty()) << "nothing was written, so nothing counts as logged";
@@ -72,7 +72,7 @@ TEST_F(AisLogTest, ProcessAisSwitchNeedsTheInterface)
     EXPECT_FALSE(state.prefs.ProcAis);
     ais.ProcessAISSentence(PositionSentence(PositionReport{}));
     EXPECT_EQ(state.ais.AISTargetCount, 0) << "nothing is taken while AIS processing is off";
-    state.nav.NmeaOpen = false;
+    state.nmeaLink.NmeaOpen = false;
     ais.ProcAisClick();
     EXPECT_FALSE(state.prefs.ProcAis);
     EXPECT_TRUE(fake.prompter.lastMessageIs("Open NMEA interface first!"));
@@ -98,11 +98,11 @@ TEST_F(AisLogTest, PlaybackPlaysOneLinePerTickAndEnds)
     std::string junk("\x01\xff\x00garbage", 11);
     dir.write("07-12-26.AIS", "AIS Log Date : 07-12-26\r\n" + first + "\r\n$GPRMC,120000,A*00\r\n" + junk + "\r\n" +
                                   second + "\n!AIVDM,1,1\r\n");
-    state.nav.NmeaOpen = false;
-    state.nav.KeepTextLog = true;
+    state.nmeaLink.NmeaOpen = false;
+    state.settings.fix.KeepTextLog = true;
     state.quickLog.push({});
-    state.nav.TripDistance = 3.0;
-    state.nav.DropIndex = 5;
+    state.motion.TripDistance = 3.0;
+    state.cycleState.DropIndex = 5;
     std::vector<std::string> fixSentences;
     ais.processPositionSentence = [&](const std::string& s) { fixSentences.push_back(s); };
     ais.SetPlaybackSpeed(50);
@@ -111,24 +111,24 @@ TEST_F(AisLogTest, PlaybackPlaysOneLinePerTickAndEnds)
     ASSERT_EQ(state.ais.AISTargetCount, 1);
 
     ais.PlayAISlogClick([&] { return std::optional<std::string>(dir.file("07-12-26.AIS")); });
-    EXPECT_TRUE(state.nav.AISPlayback);
+    EXPECT_TRUE(state.aisPlayback.AISPlayback);
     EXPECT_EQ(state.ais.AISTargetCount, 0) << "the table is emptied";
     EXPECT_TRUE(state.quickLog.empty());
-    EXPECT_EQ(state.nav.TripDistance, 0.0) << "the track restarts with the quick log";
-    EXPECT_EQ(state.nav.DropIndex, 2);
+    EXPECT_EQ(state.motion.TripDistance, 0.0) << "the track restarts with the quick log";
+    EXPECT_EQ(state.cycleState.DropIndex, 2);
     EXPECT_TRUE(state.display.AISPlayTimer.running());
     EXPECT_EQ(state.display.AISPlayTimer.intervalMs, 100u);
     EXPECT_FALSE(state.display.isEnabled("NMEAServerOnOff"));
     EXPECT_EQ(state.display.hint("PlayAISlog"), "Stop Playing the AIS Log|");
-    EXPECT_FALSE(state.nav.KeepTextLog);
+    EXPECT_FALSE(state.settings.fix.KeepTextLog);
     EXPECT_EQ(state.display.hint("TxtLogOnOff"), "Release for Text Logs On|");
-    EXPECT_TRUE(state.nav.UseGpsTime);
+    EXPECT_TRUE(state.prefs.fix.UseGpsTime);
 
     ais.AISplayTimeTimer(); // header: skipped
     EXPECT_EQ(state.ais.AISTargetCount, 0);
     ais.AISplayTimeTimer();
     EXPECT_EQ(state.ais.AISTargetCount, 1);
-    EXPECT_EQ(state.nav.LastAisSentence, first);
+    EXPECT_EQ(state.nmeaLink.LastAisSentence, first);
 
     // Pausing and answering Cancel resumes with the next line.
     fake.prompter.answer({false});
@@ -142,9 +142,9 @@ TEST_F(AisLogTest, PlaybackPlaysOneLinePerTickAndEnds)
     ais.AISplayTimeTimer();
     EXPECT_EQ(state.ais.AISTargetCount, 2);
     ais.AISplayTimeTimer(); // a sentence with missing fields
-    EXPECT_TRUE(state.nav.AISPlayback);
+    EXPECT_TRUE(state.aisPlayback.AISPlayback);
     ais.AISplayTimeTimer(); // end of file
-    EXPECT_FALSE(state.nav.AISPlayback);
+    EXPECT_FALSE(state.aisPlayback.AISPlayback);
     EXPECT_FALSE(state.display.AISPlayTimer.running());
     EXPECT_TRUE(state.display.isEnabled("NMEAServerOnOff"));
     EXPECT_EQ(state.display.hint("PlayAISlog"), "Playback an AIS Log|");
@@ -158,15 +158,15 @@ TEST_F(AisLogTest, PlaybackStoppedByTheUserOrNeverStarted)
     dir.write("a.AIS", "AIS Log Date : 07-12-26\r\n");
     ais.SetPlaybackSpeed(1);
     ais.PlayAISlogClick([] { return std::nullopt; });
-    EXPECT_FALSE(state.nav.AISPlayback);
+    EXPECT_FALSE(state.aisPlayback.AISPlayback);
     ais.PlayAISlogClick([&] { return std::optional<std::string>(dir.file("missing.AIS")); });
-    EXPECT_FALSE(state.nav.AISPlayback);
+    EXPECT_FALSE(state.aisPlayback.AISPlayback);
     ais.PlayAISlogClick([&] { return std::optional<std::string>(dir.file("a.AIS")); });
-    EXPECT_TRUE(state.nav.AISPlayback);
+    EXPECT_TRUE(state.aisPlayback.AISPlayback);
     EXPECT_EQ(state.display.AISPlayTimer.intervalMs, 5000u);
     fake.prompter.answer({true});
     ais.PlayAISlogClick(nullptr);
-    EXPECT_FALSE(state.nav.AISPlayback);
+    EXPECT_FALSE(state.aisPlayback.AISPlayback);
     EXPECT_FALSE(state.display.AISPlayTimer.running());
     EXPECT_EQ(state.display.hint("PlayAISlog"), "Playback an AIS Log|");
 }
@@ -177,7 +177,7 @@ TEST_F(AisLogTest, MonitorMode)
     EXPECT_TRUE(fake.prompter.lastMessageIs("Turn NMEA server link OFF first !"));
     EXPECT_FALSE(state.ais.AISMonitor);
 
-    state.nav.NmeaOpen = false;
+    state.nmeaLink.NmeaOpen = false;
     state.quickLog.push({});
     fake.prompter.answer({false});
     ais.AISMonitorClick();
@@ -195,7 +195,7 @@ TEST_F(AisLogTest, MonitorMode)
     ais.AISMonitorClick();
     EXPECT_TRUE(state.ais.AISMonitor);
     EXPECT_TRUE(state.display.isChecked("AISMonitor"));
-    EXPECT_FALSE(state.nav.UseGpsTime);
+    EXPECT_FALSE(state.prefs.fix.UseGpsTime);
     ais.AISMonitorClick();
     EXPECT_FALSE(state.ais.AISMonitor);
 }
@@ -228,7 +228,7 @@ TEST_F(AisLogTest, ReceptionHandsSentencesToTheController)
 {
     NmeaInterface nmea(state, fake.platform, &ais);
     const auto type5 = StaticSentences(StaticData{}, "6");
-    state.nav.PositionSentence = 0;
+    state.prefs.nmea.PositionSentence = 0;
     for (const std::string& line : {std::string("$GPGGA,120000,5000.000,N,00100.000,W,1,08,0.9,10,M,,,,*2A"),
                                     type5[0], type5[1], std::string("$GPGSV,3,1,12*78")}) {
         nmea.onCharsAvailable(line + "\r");

@@ -115,7 +115,7 @@ TEST(AisRandom, HundredThousandMutatedSentences)
     kvtest::TempDir dir;
     ProgramState state;
     FakePlatform fake;
-    state.nav.AppDir = dir.path() + "/";
+    state.folders.AppDir = dir.path() + "/";
     AisController ais(state, fake.platform);
     // The database is exercised by the smaller run below; here it would only cost time.
     state.ais.UpdateAISDatabase = false;
@@ -141,7 +141,7 @@ TEST(AisRandom, HundredThousandMutatedSentences)
         if (sentences % 997 == 0) {
             CheckInvariants(state);
             for (int i = 1; i <= state.ais.AISTargetCount; ++i) {
-                ASSERT_GE(WriteTargetText(state, i, fake.clock.time).size(), 21u);
+                ASSERT_GE(WriteTargetText(state.ais, kv::OwnShipOf(state), i, fake.clock.time).size(), 21u);
             }
             fake.clock.time.minute = (fake.clock.time.minute + 7) % 60;
             AgeAISTargets(state, DaysFromDateTime(fake.clock.time));
@@ -157,7 +157,7 @@ TEST(AisRandom, PositionReportsBetweenStaticDataFragments)
     kvtest::TempDir dir;
     ProgramState state;
     FakePlatform fake;
-    state.nav.AppDir = dir.path() + "/";
+    state.folders.AppDir = dir.path() + "/";
     state.ais.UpdateAISDatabase = false;
     state.ais.SearchAISDatabase = false;
     AisController ais(state, fake.platform);
@@ -233,7 +233,7 @@ TEST(AisRandom, MutatedTrafficWithTheDatabase)
     kvtest::TempDir dir;
     ProgramState state;
     FakePlatform fake;
-    state.nav.AppDir = dir.path() + "/";
+    state.folders.AppDir = dir.path() + "/";
     OpenAisDatabase(state);
     AisController ais(state, fake.platform);
     Mutator m(77);
@@ -246,7 +246,7 @@ TEST(AisRandom, MutatedTrafficWithTheDatabase)
     // One record per MMSI, whatever the traffic.
     std::vector<int> seen(1u << 16, 0);
     long records = 0;
-    ForEachAisDatabaseRecord(AisDatabasePath(state.nav), [&](const TAISTarget& r) {
+    ForEachAisDatabaseRecord(AisDatabasePath(state.folders), [&](const TAISTarget& r) {
         ++records;
         if (r.MMSI < seen.size()) {
             EXPECT_EQ(++seen[r.MMSI], 1) << r.MMSI;

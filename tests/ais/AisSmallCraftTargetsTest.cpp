@@ -81,8 +81,8 @@ std::string Aid(long long mmsi, const std::string& name, int virt)
 struct Program {
     explicit Program(bool classB)
     {
-        state.nav.AppDir = dir.path() + "/";
-        state.nav.CosLatFactor = 1.0;
+        state.folders.AppDir = dir.path() + "/";
+        state.chartRef.CosLatFactor = 1.0;
         state.extra.ClassBAndAtoNTargets = classB;
         OpenAisDatabase(state);
     }
@@ -173,8 +173,8 @@ TEST(AisCollisionWatch, EncounterNotedAndSoundedOnceWithTheAlarmOn)
         Program on(true);
         on.state.extra.CollisionWarnings = true;
         on.state.extra.CollisionAlarm = c.alarm;
-        on.state.nav.OwnLat = 50.0;
-        on.state.nav.OwnLong = 1.0; // west
+        on.state.fixInfo.OwnLat = 50.0;
+        on.state.fixInfo.OwnLong = 1.0; // west
         on.Receive(ClassB(235777777, 50.03, -1.0, 100, 1800)); // 1.8 nm north, closing at 10 knots
         const std::size_t newTargetBeeps = 1;
         EXPECT_NE(on.state.display.StatusLine.find("Dangerous target 235777777: CPA 0.00 nm in 10.8 min"),
@@ -194,8 +194,8 @@ TEST(AisCollisionWatch, SwitchedOffClassBMakesNoNote)
 {
     Program off(false);
     off.state.extra.CollisionWarnings = true;
-    off.state.nav.OwnLat = 50.0;
-    off.state.nav.OwnLong = 1.0;
+    off.state.fixInfo.OwnLat = 50.0;
+    off.state.fixInfo.OwnLong = 1.0;
     off.Receive(ClassB(235777777, 50.03, -1.0, 100, 1800));
     EXPECT_EQ(off.state.display.StatusLine, "");
 }
@@ -207,8 +207,8 @@ TEST(AisCollisionWatch, WarningsOffByDefaultKeepTheDisplayAsItWas)
     Program p(true);
     ASSERT_FALSE(p.state.extra.CollisionWarnings);
     p.state.extra.CollisionAlarm = true;
-    p.state.nav.OwnLat = 50.0;
-    p.state.nav.OwnLong = 1.0;
+    p.state.fixInfo.OwnLat = 50.0;
+    p.state.fixInfo.OwnLong = 1.0;
     for (double lat : {50.03, 50.025, 50.02}) {
         p.Receive(ClassB(235777777, lat, -1.0, 100, 1800));
     }

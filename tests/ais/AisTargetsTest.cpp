@@ -22,8 +22,8 @@ class AisTargetsTest : public ::testing::Test {
 protected:
     AisTargetsTest()
     {
-        state.nav.AppDir = dir.path() + "/";
-        state.nav.CosLatFactor = 1.0;
+        state.folders.AppDir = dir.path() + "/";
+        state.chartRef.CosLatFactor = 1.0;
         OpenAisDatabase(state);
     }
 
@@ -42,7 +42,7 @@ protected:
             Receive(line);
         }
     }
-    std::string DbPath() const { return AisDatabasePath(state.nav); }
+    std::string DbPath() const { return AisDatabasePath(state.folders); }
     long DbRecords() const { return CountAisDatabase(DbPath()).value_or(-1); }
 
     kvtest::TempDir dir;
@@ -159,8 +159,8 @@ TEST_F(AisTargetsTest, AgeingRemovesSilentTargetsKeepingOrder)
 TEST_F(AisTargetsTest, NearestTargetPrefersTheLaterOfEqualRanges)
 {
     EXPECT_EQ(NearestAISTarget(state), 0);
-    state.nav.OwnLat = 50.0;
-    state.nav.OwnLong = 1.0; // west positive: the AIS longitude is -1.0
+    state.fixInfo.OwnLat = 50.0;
+    state.fixInfo.OwnLong = 1.0; // west positive: the AIS longitude is -1.0
     Position(600000001, 50.2, -1.0);
     EXPECT_EQ(NearestAISTarget(state), 1);
     Position(600000002, 50.1, -1.0);
@@ -204,9 +204,9 @@ TEST(AisSectors, BoundariesOfTheRelativeBearing)
 TEST_F(AisTargetsTest, VoiceAnnouncesTheSectorOfANewTarget)
 {
     state.prefs.AISvoice = true;
-    state.nav.OwnLat = 50.0;
-    state.nav.OwnLong = 1.0;
-    state.nav.COGValue = 90.0; // heading east
+    state.fixInfo.OwnLat = 50.0;
+    state.fixInfo.OwnLong = 1.0;
+    state.motion.COGValue = 90.0; // heading east
     Position(800000001, 50.5, -1.0); // due north: 270 relative
     EXPECT_TRUE(fake.sound.played.empty()) << "no voice with fewer than two quick-log records";
     state.quickLog.push({});
@@ -217,7 +217,7 @@ TEST_F(AisTargetsTest, VoiceAnnouncesTheSectorOfANewTarget)
     EXPECT_EQ(state.ais.LastSpokenText, "Port");
     // Head-up on the heading sensor: the reference is the heading field of the combined sentence.
     state.ais.HeadUpReference = 3;
-    state.nav.ExtraField0 = "0";
+    state.sentenceFix.ExtraField0 = "0";
     Position(800000003, 50.0, 0.0); // due east
     EXPECT_EQ(state.ais.LastSpokenText, "Starboard");
     state.ais.AISMonitor = true;

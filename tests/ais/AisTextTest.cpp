@@ -18,13 +18,13 @@ class AisTextTest : public ::testing::Test {
 protected:
     AisTextTest()
     {
-        state.nav.AppDir = dir.path() + "/";
-        state.nav.OwnLat = 50.0;
-        state.nav.OwnLong = 1.0;
-        state.nav.CosLatFactor = 0.5;
+        state.folders.AppDir = dir.path() + "/";
+        state.fixInfo.OwnLat = 50.0;
+        state.fixInfo.OwnLong = 1.0;
+        state.chartRef.CosLatFactor = 0.5;
         fake.clock.time = {2026, 12, 8, 12, 0, 0, 0};
     }
-    std::vector<std::string> Text(int n = 1) { return WriteTargetText(state, n, fake.clock.time); }
+    std::vector<std::string> Text(int n = 1) { return WriteTargetText(state.ais, kv::OwnShipOf(state), n, fake.clock.time); }
 
     kvtest::TempDir dir;
     ProgramState state;
@@ -49,9 +49,9 @@ TEST_F(AisTextTest, TheTwentyOneLines)
     p.lat = Raw(50.5) + 3;          // 50°30.0003' N
     p.lon = -(Raw(1.0) + 123456);   // 1°12.3456' W
     ais.DecodeAndUpdate(PositionSentence(p));
-    state.nav.FixHour = 9;
-    state.nav.FixMinute = 5;
-    state.nav.FixSecond = 7;
+    state.fixInfo.FixHour = 9;
+    state.fixInfo.FixMinute = 5;
+    state.fixInfo.FixSecond = 7;
     fake.clock.time.minute = 1;
     fake.clock.time.second = 5;
 
@@ -162,11 +162,11 @@ TEST_F(AisTextTest, MonitorModeAndPlaybackChangeTimeAndDateLines)
     PositionReport p;
     ais.DecodeAndUpdate(PositionSentence(p));
     state.ais.AISMonitor = true;
-    state.nav.UnitFactor = 1.852;
+    state.settings.units.UnitFactor = 1.852;
     auto lines = Text();
     EXPECT_EQ(lines[19], "Timed at: 00:00:00 Local");
     EXPECT_EQ(lines[17].substr(lines[17].size() - 3), " Km");
-    state.nav.AISPlayback = true;
+    state.aisPlayback.AISPlayback = true;
     state.ais.PlayFileName = "/logs/07-12-26.AIS";
     lines = Text();
     EXPECT_EQ(lines[20], "Date: 07-12-26");

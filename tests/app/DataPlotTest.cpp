@@ -27,11 +27,11 @@ TEST(DataPlot, GainStaysAtLeastOneAndStepsByHundredAboveNinetyNine)
 TEST(DataPlot, OffsetsAreMeasuredFromTheActiveLeg)
 {
     ProgramState state;
-    state.nav.CosLatFactor = 1.0;
+    state.chartRef.CosLatFactor = 1.0;
     // A leg due north along longitude 0; fixes 0.01 minute of longitude east and west of it.
     state.route.push({"A", 50.0, 0.0});
     state.route.push({"B", 51.0, 0.0});
-    state.nav.ActiveWaypoint = 2;
+    state.routeProgress.ActiveWaypoint = 2;
     state.quickLog.push({50.1, -1.0 / 60.0, 0.0}); // 1 nm east: right of a northward track
     state.quickLog.push({50.2, 1.0 / 60.0, 1.0});  // 1 nm west
     state.quickLog.push({50.3, 0.0, 2.0});

@@ -48,7 +48,7 @@ TEST(ChartOpen, LoadsNMinusOnePointsAndReportsTheCount)
     EXPECT_EQ(p.state.chart.count(), 5);
     EXPECT_EQ(p.state.chart.ChartBaseEnd, 5);
     EXPECT_EQ(p.state.chart.ChartName.str(), "solent");
-    EXPECT_EQ(p.state.nav.ChartName, "solent");
+    EXPECT_EQ(p.state.folders.ChartName, "solent");
     EXPECT_EQ(p.state.chart.ChartFolder.str(), p.dir.path() + "/charts/");
     EXPECT_EQ(p.state.chart.SaveFileName, "solent");
     p.state.chart.ConfigName = "kelvw";
@@ -84,7 +84,7 @@ TEST(ChartOpen, MissingFileLeavesTheStoreAsItWas)
     EXPECT_EQ(p.state.chart.count(), 4);
     EXPECT_EQ(p.state.chart.ChartName.str(), "a");
     EXPECT_EQ(p.state.chart.ChartFolder.str(), p.dir.path() + "/charts/");
-    EXPECT_EQ(p.state.nav.ChartDir.str(), p.dir.path() + "/charts/");
+    EXPECT_EQ(p.state.folders.ChartDir.str(), p.dir.path() + "/charts/");
     // A cancelled dialog clears its file name and touches nothing else.
     p.files.OpenChart("");
     EXPECT_TRUE(p.state.chart.OpenFileName.empty());
@@ -181,21 +181,21 @@ TEST(ChartConfig, WritesTheScientificFormAndReadsItBack)
     p.state.chartGeometry.LastViewLong = -1.25;
     p.state.chartGeometry.LastViewZoom = 0.04;
     p.state.chart.ReservedInteger = 7;
-    p.state.nav.ChartLatOffset = 0.001;
-    p.state.nav.ChartLongOffset = 0.0;
+    p.state.chartRef.ChartLatOffset = 0.001;
+    p.state.chartRef.ChartLongOffset = 0.0;
     ASSERT_TRUE(p.files.WriteChartConfig(p.chartPath("sol.cht")));
     EXPECT_EQ(p.dir.read("charts/sol.cfg"),
         " 5.07500000000000E+0001\r\n-1.25000000000000E+0000\r\n 4.00000000000000E-0002\r\n7\r\n"
         " 1.00000000000000E-0003\r\n 0.00000000000000E+0000\r\n");
-    p.state.nav.ChartLatOffset = 9.0;
+    p.state.chartRef.ChartLatOffset = 9.0;
     ASSERT_TRUE(p.files.ReadChartConfig(p.chartPath("sol.cht")));
     const ChartGeometry& g = p.state.chartGeometry;
     EXPECT_DOUBLE_EQ(g.ChartCentreLat, 50.75);
     EXPECT_DOUBLE_EQ(g.ChartCentreLong, -1.25);
     EXPECT_DOUBLE_EQ(g.ChartZoom, 0.04);
-    EXPECT_DOUBLE_EQ(p.state.nav.OwnLat, 50.75);
-    EXPECT_DOUBLE_EQ(p.state.nav.OwnLong, -1.25);
-    EXPECT_DOUBLE_EQ(p.state.nav.ChartLatOffset, 0.001);
+    EXPECT_DOUBLE_EQ(p.state.fixInfo.OwnLat, 50.75);
+    EXPECT_DOUBLE_EQ(p.state.fixInfo.OwnLong, -1.25);
+    EXPECT_DOUBLE_EQ(p.state.chartRef.ChartLatOffset, 0.001);
     // Base scales at 1024 x 768: round(768 / 200 x 38 x 0.63 / cos 50.75) and round(1024 / 640 x 55).
     EXPECT_EQ(g.LatBaseScale, 145);
     EXPECT_EQ(g.LongBaseScale, 88);
@@ -204,14 +204,14 @@ TEST(ChartConfig, WritesTheScientificFormAndReadsItBack)
 TEST(ChartConfig, ShortOrDamagedFilesKeepWhatTheyCannotGive)
 {
     ChartProgram p;
-    p.state.nav.ChartLatOffset = 0.5;
-    p.state.nav.ChartLongOffset = -0.25;
+    p.state.chartRef.ChartLatOffset = 0.5;
+    p.state.chartRef.ChartLongOffset = -0.25;
     p.state.chartGeometry.LastViewZoom = 3.0;
     // Four lines: the offsets in force stay.
     p.dir.write("charts/four.cfg", "10\r\n20\r\n8\r\n3\r\n");
     ASSERT_TRUE(p.files.ReadChartConfig(p.chartPath("four.cht")));
-    EXPECT_DOUBLE_EQ(p.state.nav.ChartLatOffset, 0.5);
-    EXPECT_DOUBLE_EQ(p.state.nav.ChartLongOffset, -0.25);
+    EXPECT_DOUBLE_EQ(p.state.chartRef.ChartLatOffset, 0.5);
+    EXPECT_DOUBLE_EQ(p.state.chartRef.ChartLongOffset, -0.25);
     EXPECT_DOUBLE_EQ(p.state.chartGeometry.ChartZoom, 8.0);
     EXPECT_DOUBLE_EQ(p.state.chartGeometry.LastViewZoom, 8.0);
     EXPECT_EQ(p.state.chart.ReservedInteger, 3);
@@ -263,8 +263,8 @@ TEST(ChartSave, CompactsPenUpRuns)
     std::filesystem::create_directories(p.dir.file("other"));
     p.files.SaveChart(p.dir.file("other/renamed.cht"));
     EXPECT_EQ(s.ChartName.str(), "renamed");
-    EXPECT_EQ(p.state.nav.ChartName, "renamed");
-    EXPECT_EQ(p.state.nav.ChartDir.str(), p.dir.path() + "/other/");
+    EXPECT_EQ(p.state.folders.ChartName, "renamed");
+    EXPECT_EQ(p.state.folders.ChartDir.str(), p.dir.path() + "/other/");
     EXPECT_TRUE(FileExists(p.dir.file("other/renamed.wpt")));
 }
 
@@ -305,7 +305,7 @@ TEST(ChartSave, WriteFailureChangesNothing)
     p.files.SaveChart(p.dir.file("nofolder/b.cht"));
     EXPECT_EQ(p.messages(), (std::vector<std::string> { kErrorWritingChart }));
     EXPECT_EQ(p.state.chart.ChartName.str(), "a");
-    EXPECT_EQ(p.state.nav.ChartName, "a");
+    EXPECT_EQ(p.state.folders.ChartName, "a");
     EXPECT_EQ(p.state.chart.count(), 3);
     EXPECT_FALSE(std::filesystem::exists(p.dir.file("nofolder")));
     EXPECT_FALSE(FileExists(p.dir.file("charts/a.wpt"))); // no waypoint file for a chart not written
@@ -353,8 +353,8 @@ TEST(ChartPurge, AllAlsoEmptiesTrackRouteAndStatus)
     p.files.OpenChart(p.chartPath("a.cht"));
     p.state.quickLog.push({ 50, 1, 10 });
     p.state.route.push({ "A", 50, 1 });
-    p.state.nav.RouteLength = 1;
-    p.state.nav.DRMode = true;
+    p.state.routeProgress.RouteLength = 1;
+    p.state.settings.fix.DRMode = true;
     p.state.display.Trip = "3.00 Nm";
     p.state.display.StatusLine = "x";
     p.state.display.WPNameItems = { "A" };
@@ -363,8 +363,8 @@ TEST(ChartPurge, AllAlsoEmptiesTrackRouteAndStatus)
     EXPECT_EQ(p.state.chart.count(), 0);
     EXPECT_TRUE(p.state.quickLog.empty());
     EXPECT_TRUE(p.state.route.empty());
-    EXPECT_EQ(p.state.nav.RouteLength, 0);
-    EXPECT_FALSE(p.state.nav.DRMode);
+    EXPECT_EQ(p.state.routeProgress.RouteLength, 0);
+    EXPECT_FALSE(p.state.settings.fix.DRMode);
     EXPECT_EQ(p.state.display.Trip, "0.00 Nm");
     EXPECT_TRUE(p.state.display.StatusLine.empty());
     EXPECT_TRUE(p.state.display.WPNameItems.empty());
@@ -376,8 +376,8 @@ TEST(ChartReload, MissingChartKeepsTheConfigurationAsBackupAndQuits)
 {
     ChartProgram p;
     const std::string config = p.dir.file("kelvw.cfg");
-    p.state.nav.ChartName = "lost";
-    ASSERT_TRUE(WriteConfig(config, p.state.nav, p.state.settings));
+    p.state.folders.ChartName = "lost";
+    ASSERT_TRUE(WriteConfig(config, p.state.fixInfo, p.state.chartRef, p.state.folders, p.state.settings));
     const std::string before = p.dir.read("kelvw.cfg");
     p.files.ReloadChart(p.chartPath("lost.cht"));
     EXPECT_TRUE(p.hooks.ended);
@@ -388,7 +388,7 @@ TEST(ChartReload, MissingChartKeepsTheConfigurationAsBackupAndQuits)
     EXPECT_EQ(texts[0], "Chart File lost not found in local chart directory. Quit and restart RU Rovi");
     EXPECT_EQ(texts[1], "Previous configuration kept as " + config + ".bak");
     EXPECT_EQ(texts[2], kQuittingNow);
-    EXPECT_EQ(p.state.nav.ChartName, "world"); // the defaults now apply
+    EXPECT_EQ(p.state.folders.ChartName, "world"); // the defaults now apply
 }
 
 TEST(ChartReload, MissingChartKeepsEveryEarlierBackupAndSetsAsideTheFileRead)
@@ -397,8 +397,8 @@ TEST(ChartReload, MissingChartKeepsEveryEarlierBackupAndSetsAsideTheFileRead)
     {
         ChartProgram p;
         const std::string config = p.dir.file("kelvw.cfg");
-        p.state.nav.ChartName = "lost";
-        ASSERT_TRUE(WriteConfig(config, p.state.nav, p.state.settings));
+        p.state.folders.ChartName = "lost";
+        ASSERT_TRUE(WriteConfig(config, p.state.fixInfo, p.state.chartRef, p.state.folders, p.state.settings));
         const std::string before = p.dir.read("kelvw.cfg");
         p.dir.write("kelvw.cfg.bak", "first backup");
         std::filesystem::create_directory(p.dir.file("kelvw.cfg.bak-1"));
@@ -415,10 +415,10 @@ TEST(ChartReload, MissingChartKeepsEveryEarlierBackupAndSetsAsideTheFileRead)
     // Started with boat2.cfg: that file goes aside; kelvw.cfg is another, good file and stays.
     {
         ChartProgram p;
-        p.state.nav.ChartName = "lost";
-        ASSERT_TRUE(WriteConfig(p.dir.file("boat2.cfg"), p.state.nav, p.state.settings));
-        p.state.nav.ChartName = "world";
-        ASSERT_TRUE(WriteConfig(p.dir.file("kelvw.cfg"), p.state.nav, p.state.settings));
+        p.state.folders.ChartName = "lost";
+        ASSERT_TRUE(WriteConfig(p.dir.file("boat2.cfg"), p.state.fixInfo, p.state.chartRef, p.state.folders, p.state.settings));
+        p.state.folders.ChartName = "world";
+        ASSERT_TRUE(WriteConfig(p.dir.file("kelvw.cfg"), p.state.fixInfo, p.state.chartRef, p.state.folders, p.state.settings));
         const std::string good = p.dir.read("kelvw.cfg");
         const std::string named = p.dir.read("boat2.cfg");
         p.state.app.StartupConfigPath = p.dir.file("boat2.cfg");
@@ -427,7 +427,7 @@ TEST(ChartReload, MissingChartKeepsEveryEarlierBackupAndSetsAsideTheFileRead)
         EXPECT_FALSE(PathTaken(p.dir.file("kelvw.cfg.bak")));
         EXPECT_EQ(p.dir.read("boat2.cfg.bak"), named);
         EXPECT_FALSE(PathTaken(p.dir.file("boat2.cfg")));
-        EXPECT_EQ(p.state.nav.ChartName, "world");
+        EXPECT_EQ(p.state.folders.ChartName, "world");
     }
 }
 
@@ -437,7 +437,7 @@ TEST(ChartReload, OpensAViewAndSkipsTheCountInAutoMode)
     p.writeChart("world.cht", ChartImage(Line(4)));
     p.writeChart("world.000", ChartImage(Line(1)));
     p.state.chart.ConfigName = "kelvw";
-    p.state.nav.NmeaStartMode = "Auto";
+    p.state.settings.fix.NmeaStartMode = "Auto";
     p.state.chart.LayersEnabled = false;
     p.files.ReloadChart(p.chartPath("world.cht"));
     EXPECT_EQ(p.state.chart.count(), 4);

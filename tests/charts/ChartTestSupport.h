@@ -51,7 +51,7 @@ struct RecordingHooks : kv::ChartViewHooks {
 struct ChartProgram {
     ChartProgram()
     {
-        state.nav.AppDir = dir.path() + "/";
+        state.folders.AppDir = dir.path() + "/";
         std::filesystem::create_directories(dir.file("charts"));
         std::filesystem::create_directories(dir.file("routes"));
     }

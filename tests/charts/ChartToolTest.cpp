@@ -93,7 +93,7 @@ TEST(ChartImportTool, SmallGeoJsonToAChartThatOpens)
     EXPECT_LE(52.75 * g.LatBaseScale * g.ChartZoom, g.SurfaceHeight);
     EXPECT_LE(3.5 * g.LongBaseScale * g.ChartZoom, g.SurfaceWidth);
     EXPECT_GT(52.75 * g.LatBaseScale * g.ChartZoom, 0.8 * g.SurfaceHeight);
-    EXPECT_DOUBLE_EQ(p.state.nav.ChartLatOffset, 0.0);
+    EXPECT_DOUBLE_EQ(p.state.chartRef.ChartLatOffset, 0.0);
 }
 
 TEST(ChartImportTool, SimplifiesToFitAndRefusesBadInput)

@@ -24,8 +24,8 @@ TEST(Golden, ChartAndItsConfiguration)
     p.state.chartGeometry.LastViewLong = 1.3;
     p.state.chartGeometry.LastViewZoom = 12.5;
     p.state.chart.ReservedInteger = 2;
-    p.state.nav.ChartLatOffset = -0.00125;
-    p.state.nav.ChartLongOffset = 0.0015;
+    p.state.chartRef.ChartLatOffset = -0.00125;
+    p.state.chartRef.ChartLongOffset = 0.0015;
     p.files.SaveChart(p.chartPath("golden.cht"));
     EXPECT_EQ(p.state.display.StatusLine, "Removed 2 empty points");
     const std::string chart = p.dir.read("charts/golden.cht");

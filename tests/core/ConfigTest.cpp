@@ -1,3 +1,4 @@
+#include "app/ProgramState.h"
 #include "core/Config.h"
 #include "core/Format.h"
 #include "app/Lifecycle.h"
@@ -39,20 +40,20 @@ struct StartedProgram {
 };
 
 // A configuration as a user's boat would have it, every field away from its default.
-void FillNonDefault(NavState& nav, Settings& s)
+void FillNonDefault(ProgramState& nav, Settings& s)
 {
-    nav.ChartName = "solent";
-    nav.OwnLat = 50.7654321;
-    nav.OwnLong = 1.2987654;
+    nav.folders.ChartName = "solent";
+    nav.fixInfo.OwnLat = 50.7654321;
+    nav.fixInfo.OwnLong = 1.2987654;
     s.ViewZoom = 0.5;
-    nav.ChartLatOffset = 0.001;
-    nav.ChartLongOffset = -0.002;
-    nav.TimeZoneHours = -3;
-    nav.UnitFactor = 1.852;
+    nav.chartRef.ChartLatOffset = 0.001;
+    nav.chartRef.ChartLongOffset = -0.002;
+    nav.settings.fix.TimeZoneHours = -3;
+    nav.settings.units.UnitFactor = 1.852;
     s.PositionDisplayMode = 0;
-    nav.KeepTextLog = false;
+    nav.settings.fix.KeepTextLog = false;
     s.TextLogFormat = kTextLogFormat;
-    nav.BoatSpeed = 6.5;
+    nav.settings.vessel.BoatSpeed = 6.5;
     s.RouteName = "needles";
     s.ChartBackColour = 0;
     s.ChartForeColour = 0x008080;
@@ -66,31 +67,31 @@ void FillNonDefault(NavState& nav, Settings& s)
     s.NmeaServerInput = "IN";
     s.NmeaServerOutput = "OUT";
     s.NmeaServerPath = "C:\\bridge\\b.exe";
-    nav.NmeaStartMode = "Manual";
-    nav.DRMode = true;
-    nav.FixIntervalMs = 2500;
-    nav.DRSpeedSource = 1;
-    nav.DRCourseSource = 1;
-    nav.AntennaNorth = 0.00001;
-    nav.AntennaEast = -0.00002;
+    nav.settings.fix.NmeaStartMode = "Manual";
+    nav.settings.fix.DRMode = true;
+    nav.settings.fix.FixIntervalMs = 2500;
+    nav.settings.vessel.DRSpeedSource = 1;
+    nav.settings.vessel.DRCourseSource = 1;
+    nav.settings.vessel.AntennaNorth = 0.00001;
+    nav.settings.vessel.AntennaEast = -0.00002;
     s.VesselDrawDimA = 100;
     s.VesselDrawDimB = 20.0;
-    nav.ArrivalRadius = 0.35;
-    nav.XTEDeadband = 0.07;
+    nav.settings.route.ArrivalRadius = 0.35;
+    nav.settings.route.XTEDeadband = 0.07;
     s.TextLogViewerPath = "/usr/bin/mousepad";
-    nav.AverageFixes = 4;
-    nav.LogDir = "/data/logs/";
-    nav.NMEAOutputOn = false;
+    nav.settings.fix.AverageFixes = 4;
+    nav.folders.LogDir = "/data/logs/";
+    nav.settings.nmea.NMEAOutputOn = false;
     s.VesselOutlineDimA = 3.5;
     s.VesselOutlineDimB = 2.5;
     s.PreferenceValue40 = 7.0;
     s.VesselLength = 12.2;
     s.PreferenceValue42 = 9.0;
-    nav.AutoChart = false;
+    nav.settings.fix.AutoChart = false;
     s.AISLogViewerPath = "/opt/viewer";
-    nav.ChartDir = "/data/charts/";
-    nav.ComPortNumber = 3;
-    nav.BaudRate = 4800;
+    nav.folders.ChartDir = "/data/charts/";
+    nav.settings.nmea.ComPortNumber = 3;
+    nav.settings.nmea.BaudRate = 4800;
 }
 
 } // namespace
@@ -98,58 +99,58 @@ void FillNonDefault(NavState& nav, Settings& s)
 TEST(Config, WrittenAndReadBackRestoresEveryField)
 {
     kvtest::TempDir dir;
-    NavState nav;
-    Settings s;
+    ProgramState nav;
+    Settings& s = nav.settings;
     FillNonDefault(nav, s);
-    ASSERT_TRUE(WriteConfig(dir.file("boat.cfg"), nav, s));
+    ASSERT_TRUE(WriteConfig(dir.file("boat.cfg"), nav.fixInfo, nav.chartRef, nav.folders, s));
 
-    NavState nav2;
-    Settings s2;
-    ASSERT_TRUE(ReadConfig(dir.file("boat.cfg"), nav2, s2));
-    EXPECT_EQ(nav2.ChartLatOffset, 0.0); // line 5 is not read: offsets come with the chart
+    ProgramState nav2;
+    Settings& s2 = nav2.settings;
+    ASSERT_TRUE(ReadConfig(dir.file("boat.cfg"), nav2.fixInfo, nav2.chartRef, nav2.folders, s2));
+    EXPECT_EQ(nav2.chartRef.ChartLatOffset, 0.0); // line 5 is not read: offsets come with the chart
     // Written again (with the chart's offsets), the file is identical: nothing lost or changed.
-    nav2.ChartLatOffset = nav.ChartLatOffset;
-    nav2.ChartLongOffset = nav.ChartLongOffset;
-    EXPECT_EQ(ConfigLines(nav2, s2), ConfigLines(nav, s));
+    nav2.chartRef.ChartLatOffset = nav.chartRef.ChartLatOffset;
+    nav2.chartRef.ChartLongOffset = nav.chartRef.ChartLongOffset;
+    EXPECT_EQ(ConfigLines(nav2.fixInfo, nav2.chartRef, nav2.folders, s2), ConfigLines(nav.fixInfo, nav.chartRef, nav.folders, s));
 
-    EXPECT_EQ(nav2.ChartName, "solent");
-    EXPECT_DOUBLE_EQ(nav2.OwnLat, 50.7654321);
-    EXPECT_DOUBLE_EQ(nav2.OwnLong, 1.2987654);
+    EXPECT_EQ(nav2.folders.ChartName, "solent");
+    EXPECT_DOUBLE_EQ(nav2.fixInfo.OwnLat, 50.7654321);
+    EXPECT_DOUBLE_EQ(nav2.fixInfo.OwnLong, 1.2987654);
     EXPECT_DOUBLE_EQ(s2.ViewZoom, 0.5);
-    EXPECT_EQ(nav2.TimeZoneHours, -3);
-    EXPECT_DOUBLE_EQ(nav2.UnitFactor, 1.852);
+    EXPECT_EQ(nav2.settings.fix.TimeZoneHours, -3);
+    EXPECT_DOUBLE_EQ(nav2.settings.units.UnitFactor, 1.852);
     EXPECT_EQ(s2.PositionDisplayMode, 0);
-    EXPECT_FALSE(nav2.KeepTextLog);
-    EXPECT_DOUBLE_EQ(nav2.BoatSpeed, 6.5);
+    EXPECT_FALSE(nav2.settings.fix.KeepTextLog);
+    EXPECT_DOUBLE_EQ(nav2.settings.vessel.BoatSpeed, 6.5);
     EXPECT_EQ(s2.RouteName, "needles");
     EXPECT_EQ(s2.ChartForeColour, 0x008080);
     EXPECT_TRUE(s2.TextColourFG);
     EXPECT_FALSE(s2.TrackColourFG);
     EXPECT_TRUE(s2.TideColourFG);
     EXPECT_EQ(s2.NmeaServerPath, "C:\\bridge\\b.exe");
-    EXPECT_TRUE(nav2.DRMode);
-    EXPECT_EQ(nav2.FixIntervalMs, 2500u);
-    EXPECT_DOUBLE_EQ(nav2.AntennaEast, -0.00002);
-    EXPECT_DOUBLE_EQ(nav2.ArrivalRadius, 0.35);
-    EXPECT_EQ(nav2.AverageFixes, 4);
-    EXPECT_EQ(nav2.LogDir, "/data/logs/");
-    EXPECT_FALSE(nav2.NMEAOutputOn);
+    EXPECT_TRUE(nav2.settings.fix.DRMode);
+    EXPECT_EQ(nav2.settings.fix.FixIntervalMs, 2500u);
+    EXPECT_DOUBLE_EQ(nav2.settings.vessel.AntennaEast, -0.00002);
+    EXPECT_DOUBLE_EQ(nav2.settings.route.ArrivalRadius, 0.35);
+    EXPECT_EQ(nav2.settings.fix.AverageFixes, 4);
+    EXPECT_EQ(nav2.folders.LogDir, "/data/logs/");
+    EXPECT_FALSE(nav2.settings.nmea.NMEAOutputOn);
     EXPECT_DOUBLE_EQ(s2.VesselLength, 12.2);
-    EXPECT_FALSE(nav2.AutoChart);
-    EXPECT_EQ(nav2.ChartDir, "/data/charts/");
-    EXPECT_EQ(nav2.ComPortNumber, 3u);
-    EXPECT_EQ(nav2.BaudRate, 4800u);
-    EXPECT_NEAR(nav2.CosLatFactor, std::cos(50.7654321 * M_PI / 180), 1e-12);
+    EXPECT_FALSE(nav2.settings.fix.AutoChart);
+    EXPECT_EQ(nav2.folders.ChartDir, "/data/charts/");
+    EXPECT_EQ(nav2.settings.nmea.ComPortNumber, 3u);
+    EXPECT_EQ(nav2.settings.nmea.BaudRate, 4800u);
+    EXPECT_NEAR(nav2.chartRef.CosLatFactor, std::cos(50.7654321 * M_PI / 180), 1e-12);
 }
 
 TEST(Config, FileLayoutIs47CrLfLines)
 {
     kvtest::TempDir dir;
-    NavState nav;
-    Settings s;
-    nav.AppDir = dir.path() + "/";
-    ApplyConfigDefaults(nav, s);
-    ASSERT_TRUE(WriteConfig(dir.file("kelvw.cfg"), nav, s));
+    ProgramState nav;
+    Settings& s = nav.settings;
+    nav.folders.AppDir = dir.path() + "/";
+    ApplyConfigDefaults(nav.fixInfo, nav.chartRef, nav.folders, s);
+    ASSERT_TRUE(WriteConfig(dir.file("kelvw.cfg"), nav.fixInfo, nav.chartRef, nav.folders, s));
     const std::string bytes = dir.read("kelvw.cfg");
     const auto lines = SplitLines(bytes);
     ASSERT_EQ(lines.size(), 47u);
@@ -172,19 +173,18 @@ TEST(Config, DefaultsWithoutAFile)
     kvtest::TempDir dir;
     StartedProgram program(dir.path(), "");
     const ProgramState& state = program.state;
-    const NavState& nav = state.nav;
-    EXPECT_TRUE(nav.KeepTextLog);
-    EXPECT_TRUE(nav.NMEAOutputOn);
-    EXPECT_TRUE(nav.AutoChart);
-    EXPECT_EQ(nav.NmeaStartMode, "Manual");
-    EXPECT_EQ(nav.BaudRate, 38400u);
-    EXPECT_EQ(nav.ComPortNumber, 1u);
-    EXPECT_EQ(nav.ChartName, "world");
-    EXPECT_DOUBLE_EQ(nav.OwnLat, -16.780192674);
-    EXPECT_DOUBLE_EQ(nav.OwnLong, -41.779279083);
-    EXPECT_EQ(nav.AverageFixes, 1);
-    EXPECT_EQ(nav.LogDir, dir.path() + "/logs/");
-    EXPECT_EQ(nav.ChartDir, dir.path() + "/charts/");
+    EXPECT_TRUE(state.settings.fix.KeepTextLog);
+    EXPECT_TRUE(state.settings.nmea.NMEAOutputOn);
+    EXPECT_TRUE(state.settings.fix.AutoChart);
+    EXPECT_EQ(state.settings.fix.NmeaStartMode, "Manual");
+    EXPECT_EQ(state.settings.nmea.BaudRate, 38400u);
+    EXPECT_EQ(state.settings.nmea.ComPortNumber, 1u);
+    EXPECT_EQ(state.folders.ChartName, "world");
+    EXPECT_DOUBLE_EQ(state.fixInfo.OwnLat, -16.780192674);
+    EXPECT_DOUBLE_EQ(state.fixInfo.OwnLong, -41.779279083);
+    EXPECT_EQ(state.settings.fix.AverageFixes, 1);
+    EXPECT_EQ(state.folders.LogDir, dir.path() + "/logs/");
+    EXPECT_EQ(state.folders.ChartDir, dir.path() + "/charts/");
     EXPECT_EQ(state.settings.TextLogFormat, "@d,@f,@t,@p:3,@q,@c,@s,@v,@x,@y");
     EXPECT_DOUBLE_EQ(state.settings.ViewZoom, 0.03125);
 }
@@ -192,9 +192,9 @@ TEST(Config, DefaultsWithoutAFile)
 TEST(Config, AfterReadRules)
 {
     kvtest::TempDir dir;
-    NavState nav;
-    Settings s;
-    auto lines = ConfigLines(nav, s);
+    ProgramState nav;
+    Settings& s = nav.settings;
+    auto lines = ConfigLines(nav.fixInfo, nav.chartRef, nav.folders, s);
     lines[9] = "@t,@p";  // any stored format is replaced
     lines[34] = "0";     // AverageFixes 0 becomes 1
     lines[45] = "3";     // port 3 …
@@ -203,30 +203,30 @@ TEST(Config, AfterReadRules)
     lines[23] = "DR";    // DR with Auto start: no dead reckoning
     lines[0] = "";       // empty chart name
     ASSERT_TRUE(WriteTextLinesAtomic(dir.file("a.cfg"), lines));
-    ASSERT_TRUE(ReadConfig(dir.file("a.cfg"), nav, s));
+    ASSERT_TRUE(ReadConfig(dir.file("a.cfg"), nav.fixInfo, nav.chartRef, nav.folders, s));
     EXPECT_EQ(s.TextLogFormat, "@f,@d,@t,@p:3,@q,@c,@s,@v,@x,@y");
-    EXPECT_EQ(nav.AverageFixes, 1);
-    EXPECT_EQ(nav.ComPortNumber, 1u);
-    EXPECT_EQ(nav.BaudRate, 4800u);
-    EXPECT_FALSE(nav.DRMode);
-    EXPECT_EQ(nav.ChartName, "missing or");
+    EXPECT_EQ(nav.settings.fix.AverageFixes, 1);
+    EXPECT_EQ(nav.settings.nmea.ComPortNumber, 1u);
+    EXPECT_EQ(nav.settings.nmea.BaudRate, 4800u);
+    EXPECT_FALSE(nav.settings.fix.DRMode);
+    EXPECT_EQ(nav.folders.ChartName, "missing or");
 
     lines[22] = "Manual";
     lines[45] = "0";
     lines[46] = "38400";
     ASSERT_TRUE(WriteTextLinesAtomic(dir.file("b.cfg"), lines));
-    ReadConfig(dir.file("b.cfg"), nav, s);
-    EXPECT_TRUE(nav.DRMode);
-    EXPECT_EQ(nav.ComPortNumber, 1u);
-    EXPECT_EQ(nav.BaudRate, 4800u);
+    ReadConfig(dir.file("b.cfg"), nav.fixInfo, nav.chartRef, nav.folders, s);
+    EXPECT_TRUE(nav.settings.fix.DRMode);
+    EXPECT_EQ(nav.settings.nmea.ComPortNumber, 1u);
+    EXPECT_EQ(nav.settings.nmea.BaudRate, 4800u);
 }
 
 TEST(Config, LfEndingsAndBackslashPathsFromOlderFiles)
 {
     kvtest::TempDir dir;
-    NavState nav;
-    Settings s;
-    auto lines = ConfigLines(nav, s);
+    ProgramState nav;
+    Settings& s = nav.settings;
+    auto lines = ConfigLines(nav.fixInfo, nav.chartRef, nav.folders, s);
     lines[35] = "C:\\KV\\logs";
     lines[44] = "D:\\charts\\uk\\";
     lines[1] = "50.5";     // any decimal form
@@ -236,27 +236,27 @@ TEST(Config, LfEndingsAndBackslashPathsFromOlderFiles)
         content += l + "\n";
     }
     dir.write("lf.cfg", content);
-    ASSERT_TRUE(ReadConfig(dir.file("lf.cfg"), nav, s));
-    EXPECT_EQ(nav.LogDir, "C:/KV/logs/");
-    EXPECT_EQ(nav.ChartDir, "D:/charts/uk/");
-    EXPECT_DOUBLE_EQ(nav.OwnLat, 50.5);
-    EXPECT_DOUBLE_EQ(nav.BoatSpeed, 7.0);
-    EXPECT_EQ(nav.ComPortNumber, 1u);
+    ASSERT_TRUE(ReadConfig(dir.file("lf.cfg"), nav.fixInfo, nav.chartRef, nav.folders, s));
+    EXPECT_EQ(nav.folders.LogDir, "C:/KV/logs/");
+    EXPECT_EQ(nav.folders.ChartDir, "D:/charts/uk/");
+    EXPECT_DOUBLE_EQ(nav.fixInfo.OwnLat, 50.5);
+    EXPECT_DOUBLE_EQ(nav.settings.vessel.BoatSpeed, 7.0);
+    EXPECT_EQ(nav.settings.nmea.ComPortNumber, 1u);
 }
 
 TEST(Config, ShortOrGarbageFilesDoNotCrash)
 {
     kvtest::TempDir dir;
-    NavState nav;
-    Settings s;
+    ProgramState nav;
+    Settings& s = nav.settings;
     dir.write("two.cfg", "harbour\r\n12.5\r\n");
-    EXPECT_TRUE(ReadConfig(dir.file("two.cfg"), nav, s));
-    EXPECT_EQ(nav.ChartName, "harbour");
-    EXPECT_DOUBLE_EQ(nav.OwnLat, 12.5);
-    EXPECT_EQ(nav.BaudRate, 4800u); // missing port lines read as 0
+    EXPECT_TRUE(ReadConfig(dir.file("two.cfg"), nav.fixInfo, nav.chartRef, nav.folders, s));
+    EXPECT_EQ(nav.folders.ChartName, "harbour");
+    EXPECT_DOUBLE_EQ(nav.fixInfo.OwnLat, 12.5);
+    EXPECT_EQ(nav.settings.nmea.BaudRate, 4800u); // missing port lines read as 0
     dir.write("bin.cfg", std::string("\0\xff\x01garbage\n\n\n1e999\n", 20));
-    EXPECT_TRUE(ReadConfig(dir.file("bin.cfg"), nav, s));
-    EXPECT_TRUE(std::isfinite(nav.OwnLong));
+    EXPECT_TRUE(ReadConfig(dir.file("bin.cfg"), nav.fixInfo, nav.chartRef, nav.folders, s));
+    EXPECT_TRUE(std::isfinite(nav.fixInfo.OwnLong));
 }
 
 TEST(Config, FailedWriteShowsTheMessageAndKeepsTheOldFile)
@@ -271,7 +271,7 @@ TEST(Config, FailedWriteShowsTheMessageAndKeepsTheOldFile)
     ASSERT_EQ(SplitLines(before).size(), 47u);
 
     // A full disk: the file size limit makes every write past 64 bytes fail, for root as well.
-    state.nav.ChartName = "changed";
+    state.folders.ChartName = "changed";
     struct rlimit old {};
     ::getrlimit(RLIMIT_FSIZE, &old);
     auto* oldHandler = std::signal(SIGXFSZ, SIG_IGN);
@@ -295,7 +295,7 @@ TEST(Config, FailedWriteShowsTheMessageAndKeepsTheOldFile)
     EXPECT_TRUE(std::filesystem::exists(dir.file("kelvw.cfg")));
 
     // A folder that does not exist: the same message.
-    state.nav.AppDir = dir.file("gone/");
+    state.folders.AppDir = dir.file("gone/");
     prompter.answer({true});
     EXPECT_TRUE(program.controller.FormCloseQuery());
     EXPECT_TRUE(prompter.lastMessageIs("Error creating config file !"));
@@ -320,12 +320,12 @@ TEST(Lifecycle, QuitAnsweredNoKeepsRunningAndWritesNothing)
 TEST(Lifecycle, StartupReadsTheNamedConfigurationInTheWorkingFolder)
 {
     kvtest::TempDir dir;
-    NavState nav;
-    Settings s;
-    nav.ChartName = "boat2chart";
-    ASSERT_TRUE(WriteConfig(dir.file("boat2.cfg"), nav, s));
+    ProgramState nav;
+    Settings& s = nav.settings;
+    nav.folders.ChartName = "boat2chart";
+    ASSERT_TRUE(WriteConfig(dir.file("boat2.cfg"), nav.fixInfo, nav.chartRef, nav.folders, s));
     StartedProgram program(dir.path(), "boat2.cfg", "boat2chart");
-    EXPECT_EQ(program.state.nav.ChartName, "boat2chart");
+    EXPECT_EQ(program.state.folders.ChartName, "boat2chart");
     EXPECT_EQ(StartupConfigPath("/w/", ""), "/w/kelvw.cfg");
 }
 
@@ -336,11 +336,11 @@ TEST(Config, LongFolderPathsAreKeptWhole)
     std::filesystem::create_directories(deep);
     StartedProgram program(deep, "");
     ProgramState& state = program.state;
-    EXPECT_EQ(state.nav.LogDir, deep + "logs/");
-    EXPECT_EQ(state.nav.ChartDir, deep + "charts/");
-    ASSERT_TRUE(WriteConfig(deep + "kelvw.cfg", state.nav, state.settings));
-    NavState nav;
-    Settings s;
-    ASSERT_TRUE(ReadConfig(deep + "kelvw.cfg", nav, s));
-    EXPECT_EQ(nav.ChartDir, deep + "charts/");
+    EXPECT_EQ(state.folders.LogDir, deep + "logs/");
+    EXPECT_EQ(state.folders.ChartDir, deep + "charts/");
+    ASSERT_TRUE(WriteConfig(deep + "kelvw.cfg", state.fixInfo, state.chartRef, state.folders, state.settings));
+    ProgramState nav;
+    Settings& s = nav.settings;
+    ASSERT_TRUE(ReadConfig(deep + "kelvw.cfg", nav.fixInfo, nav.chartRef, nav.folders, s));
+    EXPECT_EQ(nav.folders.ChartDir, deep + "charts/");
 }

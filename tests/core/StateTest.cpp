@@ -1,28 +1,28 @@
 #include "core/BoundedTable.h"
-#include "core/NavState.h"
+#include "core/Units.h"
 #include "app/ProgramState.h"
 
 #include <gtest/gtest.h>
 
 using namespace kv;
 
-TEST(NavState, DatumConversionsRoundTrip)
+TEST(StateRecords, DatumConversionsRoundTrip)
 {
-    NavState nav;
-    nav.ChartLatOffset = 0.01;
-    nav.ChartLongOffset = -0.02;
+    ProgramState nav;
+    nav.chartRef.ChartLatOffset = 0.01;
+    nav.chartRef.ChartLongOffset = -0.02;
     const LatLong receiver{50.0, 1.5};
-    const LatLong chart = ChartDatumFromState(nav, receiver);
+    const LatLong chart = ChartDatumFromState(nav.chartRef, receiver);
     EXPECT_DOUBLE_EQ(chart.lat, 50.01);
     EXPECT_DOUBLE_EQ(chart.lon, 1.52);
-    const LatLong back = StateFromChartDatum(nav, chart);
+    const LatLong back = StateFromChartDatum(nav.chartRef, chart);
     EXPECT_DOUBLE_EQ(back.lat, receiver.lat);
     EXPECT_DOUBLE_EQ(back.lon, receiver.lon);
 }
 
-TEST(NavState, UnitLabelsFollowTheFactorByThresholds)
+TEST(StateRecords, UnitLabelsFollowTheFactorByThresholds)
 {
-    NavState nav;
+    ProgramState nav;
     struct Case {
         double factor;
         bool knotsAlways;
@@ -38,12 +38,12 @@ TEST(NavState, UnitLabelsFollowTheFactorByThresholds)
         {1.15081, true, "Mls", " Kn", 10.0},
     };
     for (const auto& c : cases) {
-        nav.UnitFactor = c.factor;
-        nav.KnotsAlways = c.knotsAlways;
-        EXPECT_EQ(DistanceUnitLabel(nav), c.distance) << c.factor;
-        EXPECT_EQ(SpeedUnitLabel(nav), c.speed) << c.factor;
-        EXPECT_DOUBLE_EQ(SpeedInDisplayUnits(nav, 10.0), c.speedOf10);
-        EXPECT_DOUBLE_EQ(DistanceInDisplayUnits(nav, 2.0), 2.0 * c.factor);
+        nav.settings.units.UnitFactor = c.factor;
+        nav.prefs.units.KnotsAlways = c.knotsAlways;
+        EXPECT_EQ(DistanceUnitLabel(nav.settings.units), c.distance) << c.factor;
+        EXPECT_EQ(SpeedUnitLabel(nav.settings.units, nav.prefs.units), c.speed) << c.factor;
+        EXPECT_DOUBLE_EQ(SpeedInDisplayUnits(nav.settings.units, nav.prefs.units, 10.0), c.speedOf10);
+        EXPECT_DOUBLE_EQ(DistanceInDisplayUnits(nav.settings.units, 2.0), 2.0 * c.factor);
     }
 }
 

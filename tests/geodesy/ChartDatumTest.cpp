@@ -26,7 +26,7 @@ struct PositionList {
 struct Fixture {
     ProgramState state;
     FakePlatform fakes;
-    ChartDatumController controller{state.nav, fakes.platform};
+    ChartDatumController controller{state.chartRef, fakes.platform};
     PositionList chart{{{50.0, 1.0}, {50.5, -1.0}}};
     PositionList waypoints{{{51.0, 2.0}}};
     Fixture()
@@ -45,7 +45,7 @@ TEST(ChartDatum, RemovesTheOffsetsFromChartAndWaypointsNotTheRoute)
     Fixture f;
     f.fakes.prompter.answer({true, true});
     ChartOffsetFields fields{600, -1200}; // 0.6' north, 1.2' west (east positive field)
-    f.state.nav.ChartLatOffset = 0.5;     // stale values are replaced by the fields
+    f.state.chartRef.ChartLatOffset = 0.5;     // stale values are replaced by the fields
     f.controller.Cht2WGS84Click(fields);
 
     const double dLat = 600 / 60000.0;
@@ -59,8 +59,8 @@ TEST(ChartDatum, RemovesTheOffsetsFromChartAndWaypointsNotTheRoute)
     EXPECT_DOUBLE_EQ(f.waypoints.points[0].lat, 51.0 - dLat);
     EXPECT_DOUBLE_EQ(f.waypoints.points[0].lon, 2.0 + dLon);
 
-    EXPECT_EQ(f.state.nav.ChartLatOffset, 0.0);
-    EXPECT_EQ(f.state.nav.ChartLongOffset, 0.0);
+    EXPECT_EQ(f.state.chartRef.ChartLatOffset, 0.0);
+    EXPECT_EQ(f.state.chartRef.ChartLongOffset, 0.0);
     EXPECT_EQ(fields.LatOffs, 0);
     EXPECT_EQ(fields.LongOffs, 0);
     const std::vector<FakePrompter::Message> expected{
@@ -75,12 +75,12 @@ TEST(ChartDatum, NoChangesWhenTheUserDeclines)
 {
     Fixture f;
     f.fakes.prompter.answer({false});
-    f.state.nav.ChartLatOffset = 0.01;
+    f.state.chartRef.ChartLatOffset = 0.01;
     ChartOffsetFields fields{600, 600};
     f.controller.Cht2WGS84Click(fields);
     EXPECT_DOUBLE_EQ(f.chart.points[0].lat, 50.0);
     EXPECT_DOUBLE_EQ(f.state.route.at(1).lat, 50.25);
-    EXPECT_DOUBLE_EQ(f.state.nav.ChartLatOffset, 0.01);
+    EXPECT_DOUBLE_EQ(f.state.chartRef.ChartLatOffset, 0.01);
     EXPECT_EQ(fields.LatOffs, 600);
     ASSERT_EQ(f.fakes.prompter.messages.size(), 2u);
     EXPECT_EQ(f.fakes.prompter.messages[1], (FakePrompter::Message{"information", "No changes were made."}));
@@ -102,10 +102,10 @@ TEST(ChartDatum, WorksWithoutChartTablesPluggedIn)
 {
     ProgramState state;
     FakePlatform fakes;
-    ChartDatumController controller{state.nav, fakes.platform};
+    ChartDatumController controller{state.chartRef, fakes.platform};
     fakes.prompter.answer({true, true});
     ChartOffsetFields fields{60, 0};
     controller.Cht2WGS84Click(fields);
-    EXPECT_EQ(state.nav.ChartLatOffset, 0.0);
+    EXPECT_EQ(state.chartRef.ChartLatOffset, 0.0);
     EXPECT_TRUE(fakes.prompter.lastMessageIs("Done - Click OK to redraw chart. Save the chart to update files on disk"));
 }

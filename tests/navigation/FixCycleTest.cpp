@@ -35,17 +35,16 @@ struct Cycle {
     Views views;
     TrackLogs logs{state, fakes.platform};
     FixCycle cycle{state, fakes.platform, logs, views};
-    NavState& nav = state.nav;
     Display& display = state.display;
 
     Cycle()
     {
-        nav.AppDir = dir.path() + "/";
-        nav.LogDir = dir.path() + "/logs/";
+        state.folders.AppDir = dir.path() + "/";
+        state.folders.LogDir = dir.path() + "/logs/";
         std::filesystem::create_directories(dir.file("logs"));
-        nav.LogNameBase = "08-12-26";
-        nav.CosLatFactor = 1.0;
-        nav.KeepTextLog = false;
+        state.textLog.LogNameBase = "08-12-26";
+        state.chartRef.CosLatFactor = 1.0;
+        state.settings.fix.KeepTextLog = false;
         fakes.clock.time = {2026, 12, 8, 12, 0, 0, 0};
     }
     // A GGA sentence at (lat, long west positive) with the time hhmmss.
@@ -60,8 +59,8 @@ struct Cycle {
     }
     void Receive(const std::string& sentence)
     {
-        nav.NmeaOpen = true;
-        nav.LastPositionSentence = sentence;
+        state.nmeaLink.NmeaOpen = true;
+        state.nmeaLink.LastPositionSentence = sentence;
         cycle.FixTimerTimer();
     }
     void Route(std::initializer_list<LatLong> points)
@@ -70,8 +69,8 @@ struct Cycle {
         for (const LatLong& p : points) {
             state.route.push({"WP" + std::to_string(++i), p.lat, p.lon});
         }
-        nav.RouteLength = static_cast<std::int16_t>(state.route.count());
-        nav.ActiveWaypoint = 1;
+        state.routeProgress.RouteLength = static_cast<std::int16_t>(state.route.count());
+        state.routeProgress.ActiveWaypoint = 1;
     }
 };
 
@@ -90,30 +89,30 @@ TEST(FixTimer, NoDataInvalidFixAndNoView)
 
     // An invalid fix clears the panels and does not move the vessel.
     c.display.SpeedOG = "5.00 Kn";
-    const double lat = c.nav.OwnLat;
+    const double lat = c.state.fixInfo.OwnLat;
     c.Receive(Cycle::Gga("120000", 50.0, 1.0, "0"));
     EXPECT_TRUE(c.display.SpeedOG.empty());
     EXPECT_EQ(c.display.GPSIndicatorText, "GPS");
     EXPECT_EQ(c.display.GPSIndicatorColour, "red");
-    EXPECT_EQ(c.nav.OwnLat, lat);
+    EXPECT_EQ(c.state.fixInfo.OwnLat, lat);
     EXPECT_TRUE(c.state.quickLog.empty());
 
     // Without a view the sentence is parsed, but no fix is taken.
     c.views.views = 0;
     c.Receive(Cycle::Gga("120000", 50.0, 1.0));
-    EXPECT_NEAR(c.nav.OwnLat, 50.0, 1e-9);
+    EXPECT_NEAR(c.state.fixInfo.OwnLat, 50.0, 1e-9);
     EXPECT_TRUE(c.state.quickLog.empty());
     c.views.views = 1;
     c.Receive(Cycle::Gga("120000", 50.0, 1.0));
     EXPECT_EQ(c.state.quickLog.count(), 1u);
-    EXPECT_EQ(c.nav.FixSource, "$GPGGA");
+    EXPECT_EQ(c.state.fixInfo.FixSource, "$GPGGA");
     EXPECT_EQ(c.views.autoLoads, 1);
     // The views follow from the second fix on, every RedrawEveryFixes fixes.
     EXPECT_EQ(c.views.recentred, 0);
     c.Receive(Cycle::Gga("120010", 50.0, 1.0));
     c.Receive(Cycle::Gga("120020", 50.0, 1.0));
     EXPECT_EQ(c.views.recentred, 2);
-    c.nav.RedrawEveryFixes = 3;
+    c.state.prefs.fix.RedrawEveryFixes = 3;
     for (int i = 0; i < 3; ++i) {
         c.Receive(Cycle::Gga("120030", 50.0, 1.0));
     }
@@ -126,14 +125,14 @@ TEST(FixTimer, DamagedPositionIsNoFix)
     Cycle c;
     c.Receive(Cycle::Gga("120000", 50.0, 1.0));
     ASSERT_EQ(c.state.quickLog.count(), 1u);
-    const double lat = c.nav.OwnLat;
+    const double lat = c.state.fixInfo.OwnLat;
     for (const char* damaged : {"$GPGGA,120010,9041.0000,N,00100.0000,W,1,08,0.9,1.0,M,,M,,",
                                 "$GPGGA,120020,5000.0000,N,18100.0000,W,1,08,0.9,1.0,M,,M,,",
                                 "$GPGGA,120030,5060.0000,N,00100.0000,W,1,08,0.9,1.0,M,,M,,"}) {
         c.Receive(damaged);
         EXPECT_EQ(c.state.quickLog.count(), 1u) << damaged;
-        EXPECT_EQ(c.nav.OwnLat, lat) << damaged;
-        EXPECT_FALSE(c.nav.PositionValid) << damaged;
+        EXPECT_EQ(c.state.fixInfo.OwnLat, lat) << damaged;
+        EXPECT_FALSE(c.state.sentenceFix.PositionValid) << damaged;
         EXPECT_EQ(c.display.GPSIndicatorColour, "red") << damaged;
     }
     c.Receive(Cycle::Gga("120040", 50.01, 1.0));
@@ -143,41 +142,41 @@ TEST(FixTimer, DamagedPositionIsNoFix)
 TEST(FixTime, SentenceTimeZoneWrapTidalHourAndClock)
 {
     Cycle c;
-    c.nav.TimeZoneHours = 2;
+    c.state.settings.fix.TimeZoneHours = 2;
     c.Receive(Cycle::Gga("235000", 50.0, 1.0));
-    EXPECT_EQ(c.nav.FixHour, 1);
-    EXPECT_EQ(c.nav.FixMinute, 50);
-    EXPECT_EQ(c.nav.FixTimeString, "235000"); // the sentence's own time, without the shift
+    EXPECT_EQ(c.state.fixInfo.FixHour, 1);
+    EXPECT_EQ(c.state.fixInfo.FixMinute, 50);
+    EXPECT_EQ(c.state.fixInfo.FixTimeString, "235000"); // the sentence's own time, without the shift
     EXPECT_DOUBLE_EQ(c.state.quickLog.at(1).minutes, 110.0);
 
-    c.nav.TimeZoneHours = -3;
+    c.state.settings.fix.TimeZoneHours = -3;
     c.Receive(Cycle::Gga("013000", 50.0, 1.0));
-    EXPECT_EQ(c.nav.FixHour, 22);
+    EXPECT_EQ(c.state.fixInfo.FixHour, 22);
 
-    c.nav.TimeZoneHours = 0;
+    c.state.settings.fix.TimeZoneHours = 0;
     c.Receive(Cycle::Gga("173500", 50.0, 1.0));
-    EXPECT_EQ(c.nav.TidalHour, 6);
+    EXPECT_EQ(c.state.tideStream.TidalHour, 6);
     c.Receive(Cycle::Gga("191000", 50.0, 1.0));
-    EXPECT_EQ(c.nav.TidalHour, -6);
+    EXPECT_EQ(c.state.tideStream.TidalHour, -6);
 
     // Without "Log GPS UTC time", the computer's clock.
-    c.nav.UseGpsTime = false;
+    c.state.prefs.fix.UseGpsTime = false;
     c.fakes.clock.time = {2026, 12, 8, 9, 8, 7, 500};
     c.Receive(Cycle::Gga("191000", 50.0, 1.0));
-    EXPECT_EQ(c.nav.FixTimeString, "090807");
-    EXPECT_NEAR(c.nav.FixMinutes, 9 * 60 + 8 + 7.5 / 60.0, 1e-9);
-    EXPECT_EQ(c.nav.FixDateText, "08-12-26");
+    EXPECT_EQ(c.state.fixInfo.FixTimeString, "090807");
+    EXPECT_NEAR(c.state.fixInfo.FixMinutes, 9 * 60 + 8 + 7.5 / 60.0, 1e-9);
+    EXPECT_EQ(c.state.fixInfo.FixDateText, "08-12-26");
     // A sentence with a malformed time reads as 0, never past its end.
-    c.nav.UseGpsTime = true;
+    c.state.prefs.fix.UseGpsTime = true;
     c.Receive("$GPGGA,1,5000.0,N,00100.0,W,1,08,0.9,,,,,,");
-    EXPECT_EQ(c.nav.FixHour, 1);
-    EXPECT_EQ(c.nav.FixMinute, 0);
+    EXPECT_EQ(c.state.fixInfo.FixHour, 1);
+    EXPECT_EQ(c.state.fixInfo.FixMinute, 0);
 }
 
 TEST(QuickLogThinning, IntelligentDisposalAndDiscardOldest)
 {
     Cycle c;
-    c.nav.DRMode = true; // fixes at the placed position, no route: quick to take
+    c.state.settings.fix.DRMode = true; // fixes at the placed position, no route: quick to take
     for (int i = 1; i <= 98; ++i) {
         c.state.quickLog.push({static_cast<double>(i), 0.0, static_cast<double>(i)});
     }
@@ -188,7 +187,7 @@ TEST(QuickLogThinning, IntelligentDisposalAndDiscardOldest)
         for (const auto& r : c.state.quickLog) {
             before.push_back(r.lat);
         }
-        c.nav.OwnLat = 1000.0 + fix;
+        c.state.fixInfo.OwnLat = 1000.0 + fix;
         c.cycle.FixBtnClick();
         ASSERT_EQ(c.state.quickLog.count(), 98u);
         EXPECT_EQ(c.state.quickLog.at(98).lat, 1000.0 + fix);
@@ -203,12 +202,12 @@ TEST(QuickLogThinning, IntelligentDisposalAndDiscardOldest)
     EXPECT_EQ(c.state.quickLog.at(1).lat, 1.0); // the first record is never dropped
 
     Cycle d;
-    d.nav.DRMode = true;
-    d.nav.DisposalStep = 0;
+    d.state.settings.fix.DRMode = true;
+    d.state.prefs.fix.DisposalStep = 0;
     for (int i = 1; i <= 98; ++i) {
         d.state.quickLog.push({static_cast<double>(i), 0.0, 0.0});
     }
-    d.nav.OwnLat = 500.0;
+    d.state.fixInfo.OwnLat = 500.0;
     d.cycle.FixBtnClick();
     EXPECT_EQ(d.state.quickLog.at(1).lat, 2.0);
     EXPECT_EQ(d.state.quickLog.at(98).lat, 500.0);
@@ -217,31 +216,31 @@ TEST(QuickLogThinning, IntelligentDisposalAndDiscardOldest)
 TEST(ManualFix, DatumRoundTripWithTheInterfaceClosed)
 {
     Cycle c;
-    c.nav.ChartLatOffset = 0.001;
-    c.nav.ChartLongOffset = 0.002;
-    c.nav.OwnLat = 50.5;
-    c.nav.OwnLong = 1.25;
-    c.nav.KeepTextLog = true;
+    c.state.chartRef.ChartLatOffset = 0.001;
+    c.state.chartRef.ChartLongOffset = 0.002;
+    c.state.fixInfo.OwnLat = 50.5;
+    c.state.fixInfo.OwnLong = 1.25;
+    c.state.settings.fix.KeepTextLog = true;
     c.logs.OpenTextLog();
     c.cycle.ManualFix();
     ASSERT_EQ(c.state.quickLog.count(), 1u);
     EXPECT_NEAR(c.state.quickLog.at(1).lat, 50.499, 1e-12);
     EXPECT_NEAR(c.state.quickLog.at(1).lon, 1.252, 1e-12);
-    EXPECT_NEAR(c.nav.OwnLat, 50.5, 1e-12);
-    EXPECT_NEAR(c.nav.OwnLong, 1.25, 1e-12);
-    EXPECT_EQ(c.nav.FixSource, "MAN");
-    EXPECT_FALSE(c.nav.ManualFix);
-    EXPECT_EQ(c.nav.EventNumber, 1); // written to the text log as an event
+    EXPECT_NEAR(c.state.fixInfo.OwnLat, 50.5, 1e-12);
+    EXPECT_NEAR(c.state.fixInfo.OwnLong, 1.25, 1e-12);
+    EXPECT_EQ(c.state.fixInfo.FixSource, "MAN");
+    EXPECT_FALSE(c.state.cycleState.ManualFix);
+    EXPECT_EQ(c.state.textLog.EventNumber, 1); // written to the text log as an event
     EXPECT_NE(c.dir.read("logs/08-12-26.txt").find("\r\n*1\r\n"), std::string::npos);
 
     // A manual fix with the interface open is a received fix marked as an event.
-    c.nav.NmeaOpen = true;
-    c.nav.LastPositionSentence = Cycle::Gga("120000", 51.0, 2.0);
+    c.state.nmeaLink.NmeaOpen = true;
+    c.state.nmeaLink.LastPositionSentence = Cycle::Gga("120000", 51.0, 2.0);
     c.cycle.ManualFix();
-    EXPECT_EQ(c.nav.FixSource, "$GPGGA");
+    EXPECT_EQ(c.state.fixInfo.FixSource, "$GPGGA");
     EXPECT_NEAR(c.state.quickLog.at(2).lat, 51.0, 1e-9); // received positions are stored as received
-    EXPECT_NEAR(c.nav.OwnLat, 51.001, 1e-9);             // and shown in chart datum
-    EXPECT_EQ(c.nav.EventNumber, 2);
+    EXPECT_NEAR(c.state.fixInfo.OwnLat, 51.001, 1e-9);             // and shown in chart datum
+    EXPECT_EQ(c.state.textLog.EventNumber, 2);
 }
 
 TEST(EventSentence, TakenOnceAndTheTrackRestarts)
@@ -253,9 +252,9 @@ TEST(EventSentence, TakenOnceAndTheTrackRestarts)
     ASSERT_EQ(c.state.quickLog.count(), 2u);
     const std::string event = "$PKCOM,000000,5000.6000,N,00100.0000,W,0,07,a,b,c,d,e,f,g,h,1.0,x";
     c.Receive(event);
-    EXPECT_TRUE(c.nav.EventSentence);
+    EXPECT_TRUE(c.state.sentenceFix.EventSentence);
     EXPECT_TRUE(c.state.quickLog.empty()); // the event fix was taken, then the track restarts
-    EXPECT_EQ(c.nav.LastEventSentence, event);
+    EXPECT_EQ(c.state.cycleState.LastEventSentence, event);
     EXPECT_EQ(c.views.chartPoints, 1);
     const std::string written = c.dir.read("logs/08-12-26.log");
     c.Receive(event);
@@ -268,14 +267,14 @@ TEST(CrossTrackGauge, ColourVoiceAndOnlyOnChange)
 {
     Cycle c;
     c.Route({{50.5, 1.0}});
-    c.nav.LegBearing = 0.0;
+    c.state.routeProgress.LegBearing = 0.0;
     c.state.prefs.Voice = true;
     c.fakes.sound.autoFinish = true;
     // A vessel 0.5 nm east of a leg running north: right of track.
     const double east = 0.5 / 60.0;
     c.Receive(Cycle::Gga("120000", 50.0, 1.0 - east));
     c.Receive(Cycle::Gga("120100", 50.01, 1.0 - east));
-    EXPECT_NEAR(c.nav.XTE, 0.5, 0.01);
+    EXPECT_NEAR(c.state.routeProgress.XTE, 0.5, 0.01);
     EXPECT_EQ(c.display.XTerror, -50);
     EXPECT_EQ(c.display.XTerrorColour, "red");
     EXPECT_EQ(c.cycle.LastPrompt(), "\\left.wav");
@@ -283,7 +282,7 @@ TEST(CrossTrackGauge, ColourVoiceAndOnlyOnChange)
     EXPECT_EQ(c.display.hint("XTerror"), "XTE = 0.50|");
     EXPECT_EQ(c.display.XTEScale, "x 0.1 NM");
     EXPECT_EQ(c.display.BearingToWP.substr(3), "\xb0T");
-    EXPECT_TRUE(c.nav.SoundIdle);
+    EXPECT_TRUE(c.state.cycleState.SoundIdle);
 
     // Same colour again with "Only on change": silent.
     c.state.prefs.Vfreq = true;
@@ -300,11 +299,11 @@ TEST(CrossTrackGauge, ColourVoiceAndOnlyOnChange)
     c.fakes.sound.autoFinish = false;
     c.Receive(Cycle::Gga("120400", 50.04, 1.0));
     EXPECT_EQ(c.cycle.LastPrompt(), "\\OnTrack.wav");
-    EXPECT_FALSE(c.nav.SoundIdle);
+    EXPECT_FALSE(c.state.cycleState.SoundIdle);
     c.Receive(Cycle::Gga("120500", 50.05, 1.0 - east));
     EXPECT_EQ(c.cycle.LastPrompt(), "");
     c.fakes.sound.finish();
-    EXPECT_TRUE(c.nav.SoundIdle);
+    EXPECT_TRUE(c.state.cycleState.SoundIdle);
 
     // Two miles off: the gauge's full scale becomes 10 nm.
     c.Receive(Cycle::Gga("120600", 50.06, 1.0 - 2.0 / 60.0));
@@ -319,10 +318,10 @@ TEST(EndOfRoute, PromptReverseAndRepeat)
     c.state.prefs.OnRouteCompletion = RouteCompletion::NormalMode;
     c.state.app.NavPanelVisible = true;
     c.state.prefs.WPVoice = true;
-    c.nav.ActiveWaypoint = 3;
+    c.state.routeProgress.ActiveWaypoint = 3;
     c.Receive(Cycle::Gga("120000", 50.19, 1.0));
     c.Receive(Cycle::Gga("120100", 50.1999, 1.0)); // inside the circle of the last waypoint
-    EXPECT_EQ(c.nav.ActiveWaypoint, 4);
+    EXPECT_EQ(c.state.routeProgress.ActiveWaypoint, 4);
     EXPECT_EQ(c.display.StatusLine, kSelectNextWaypoint);
     EXPECT_EQ(c.display.hint("WPName"), "End of route !|");
     EXPECT_EQ(c.cycle.LastPrompt(), "\\select.wav");
@@ -330,26 +329,26 @@ TEST(EndOfRoute, PromptReverseAndRepeat)
 
     c.state.prefs.OnRouteCompletion = RouteCompletion::Reverse;
     c.Receive(Cycle::Gga("120200", 50.1999, 1.0));
-    EXPECT_TRUE(c.nav.RouteReversed); // the "Reversed route" box shows it
-    EXPECT_EQ(c.nav.ActiveWaypoint, 2);
-    EXPECT_NEAR(c.nav.LegBearing, 180.0, 1e-3);
+    EXPECT_TRUE(c.state.routeProgress.RouteReversed); // the "Reversed route" box shows it
+    EXPECT_EQ(c.state.routeProgress.ActiveWaypoint, 2);
+    EXPECT_NEAR(c.state.routeProgress.LegBearing, 180.0, 1e-3);
 
     c.state.prefs.OnRouteCompletion = RouteCompletion::RepRoute;
-    c.nav.ActiveWaypoint = 0;
+    c.state.routeProgress.ActiveWaypoint = 0;
     c.Receive(Cycle::Gga("120300", 50.1999, 1.0));
-    EXPECT_EQ(c.nav.ActiveWaypoint, 1);
+    EXPECT_EQ(c.state.routeProgress.ActiveWaypoint, 1);
 
     // A one-waypoint route neither reverses nor repeats, and never reads past the table.
     Cycle one;
     one.Route({{50.0, 1.0}});
     one.state.prefs.OnRouteCompletion = RouteCompletion::Reverse;
-    one.nav.ActiveWaypoint = 2;
+    one.state.routeProgress.ActiveWaypoint = 2;
     one.Receive(Cycle::Gga("120000", 50.0, 1.0));
     one.Receive(Cycle::Gga("120100", 50.0, 1.0));
-    EXPECT_EQ(one.nav.ActiveWaypoint, 2);
+    EXPECT_EQ(one.state.routeProgress.ActiveWaypoint, 2);
     Cycle none;
-    none.nav.RouteLength = 5; // a length the table does not hold
-    none.nav.ActiveWaypoint = 3;
+    none.state.routeProgress.RouteLength = 5; // a length the table does not hold
+    none.state.routeProgress.ActiveWaypoint = 3;
     none.Receive(Cycle::Gga("120000", 50.0, 1.0));
     none.Receive(Cycle::Gga("120100", 50.0, 1.0));
     EXPECT_EQ(none.state.quickLog.count(), 2u);
@@ -363,7 +362,7 @@ TEST(FixOutputs, SentencesTripLogFileAndFailures)
     c.Receive(Cycle::Gga("120000", 50.0, 1.0));
     c.Receive(Cycle::Gga("120100", 50.01, 1.0));
     EXPECT_NE(c.fakes.serial.written.find("$ECAPB"), std::string::npos);
-    EXPECT_EQ(c.fakes.serial.written, c.nav.OutputText);
+    EXPECT_EQ(c.fakes.serial.written, c.state.nmeaLink.OutputText);
     EXPECT_EQ(c.display.Trip, "0.60 Nm");
     EXPECT_EQ(c.dir.read("logs/08-12-26.log").size(), 1792u);
 
@@ -379,10 +378,10 @@ TEST(FixOutputs, SentencesTripLogFileAndFailures)
     EXPECT_EQ(c.display.Trip, "1.20 Nm");
     c.cycle.TripDblClick();
     EXPECT_EQ(c.display.Trip, "0.00 Nm");
-    EXPECT_EQ(c.nav.TripDistance, 0.0);
+    EXPECT_EQ(c.state.motion.TripDistance, 0.0);
 
     // An unwritable log folder: the message, and the fix goes on.
-    c.nav.LogDir = c.dir.path() + "/missing/";
+    c.state.folders.LogDir = c.dir.path() + "/missing/";
     c.Receive(Cycle::Gga("120300", 50.03, 1.0));
     EXPECT_TRUE(c.fakes.prompter.lastMessageIs(kLogWriteError));
     EXPECT_EQ(c.state.quickLog.count(), 4u);
@@ -390,7 +389,7 @@ TEST(FixOutputs, SentencesTripLogFileAndFailures)
 
     // The restarted program reloads the day's track.
     ProgramState again;
-    again.nav.LogDir = c.dir.path() + "/logs/";
+    again.folders.LogDir = c.dir.path() + "/logs/";
     TrackLogs reload(again, c.fakes.platform);
     reload.OpenDayLogs();
     EXPECT_EQ(again.quickLog.count(), 3u);
@@ -409,12 +408,12 @@ TEST(FixCycle, UnbuiltFeaturesSaySoInTheLog)
     OneView hooks;
     TrackLogs logs{state, fakes.platform};
     FixCycle cycle{state, fakes.platform, logs, hooks};
-    state.nav.AppDir = dir.path() + "/";
-    state.nav.LogDir = dir.path() + "/";
-    state.nav.LogNameBase = "08-12-26";
-    state.nav.KeepTextLog = true;
+    state.folders.AppDir = dir.path() + "/";
+    state.folders.LogDir = dir.path() + "/";
+    state.textLog.LogNameBase = "08-12-26";
+    state.settings.fix.KeepTextLog = true;
     state.app.RemarksMode = true;
-    ASSERT_TRUE(state.nav.AutoChart);
+    ASSERT_TRUE(state.settings.fix.AutoChart);
     const int loads = NotBuiltCount("AutoLoadChart");
     const int remarks = NotBuiltCount("OpenRemarkEditor");
     cycle.ManualFix();
@@ -426,53 +425,53 @@ TEST(FixCycle, UnbuiltFeaturesSaySoInTheLog)
 TEST(Commands, DeadReckoningTowAntennaAndResetXte)
 {
     Cycle c;
-    c.nav.FixIntervalMs = 5000;
+    c.state.settings.fix.FixIntervalMs = 5000;
     c.cycle.DRMode1Click();
-    EXPECT_TRUE(c.nav.DRMode);
+    EXPECT_TRUE(c.state.settings.fix.DRMode);
     EXPECT_TRUE(c.display.FixTimer.running());
     EXPECT_EQ(c.display.StatusLine, kDeadReckoningMode);
     c.cycle.DRMode1Click();
-    EXPECT_FALSE(c.nav.DRMode);
+    EXPECT_FALSE(c.state.settings.fix.DRMode);
     EXPECT_FALSE(c.display.FixTimer.running());
-    c.nav.NmeaOpen = true;
+    c.state.nmeaLink.NmeaOpen = true;
     c.cycle.DRMode1Click();
     c.cycle.DRMode1Click();
     EXPECT_TRUE(c.display.FixTimer.running()); // the interface keeps it going
-    c.nav.NmeaOpen = false;
+    c.state.nmeaLink.NmeaOpen = false;
 
     c.cycle.TowNavigationClick();
-    EXPECT_TRUE(c.nav.TowNavigation);
+    EXPECT_TRUE(c.state.prefs.route.TowNavigation);
 
     // Locate antenna: the reference point, then a fix at the antenna 10 m north.
-    c.nav.OwnLat = 50.0;
-    c.nav.OwnLong = 1.0;
+    c.state.fixInfo.OwnLat = 50.0;
+    c.state.fixInfo.OwnLong = 1.0;
     c.cycle.Find_Antenna();
-    EXPECT_TRUE(c.nav.AntennaPending);
+    EXPECT_TRUE(c.state.cycleState.AntennaPending);
     EXPECT_EQ(c.state.quickLog.count(), 1u);
-    c.nav.OwnLat = 50.0 + 10 * 8.999e-06;
+    c.state.fixInfo.OwnLat = 50.0 + 10 * 8.999e-06;
     c.cycle.ManualFix();
-    EXPECT_FALSE(c.nav.AntennaPending);
-    EXPECT_NEAR(c.nav.AntennaNorth, -10 * 8.999e-06, 1e-12);
-    EXPECT_NEAR(c.nav.AntennaEast, 0.0, 1e-12);
+    EXPECT_FALSE(c.state.cycleState.AntennaPending);
+    EXPECT_NEAR(c.state.settings.vessel.AntennaNorth, -10 * 8.999e-06, 1e-12);
+    EXPECT_NEAR(c.state.settings.vessel.AntennaEast, 0.0, 1e-12);
     c.cycle.Find_Antenna(); // refused: the quick log is not empty
-    EXPECT_FALSE(c.nav.AntennaPending);
+    EXPECT_FALSE(c.state.cycleState.AntennaPending);
 
     // Antenna pending with a single record: nothing read before record 1.
     Cycle a;
-    a.nav.AntennaPending = true;
+    a.state.cycleState.AntennaPending = true;
     a.cycle.ManualFix();
-    EXPECT_TRUE(a.nav.AntennaPending);
+    EXPECT_TRUE(a.state.cycleState.AntennaPending);
 
     // Reset XTE asks, then measures the leg from here.
     Cycle r;
     r.Route({{50.1, 0.9}});
-    r.nav.OwnLat = 50.0;
-    r.nav.OwnLong = 1.0;
+    r.state.fixInfo.OwnLat = 50.0;
+    r.state.fixInfo.OwnLong = 1.0;
     r.fakes.prompter.answer({false});
     r.cycle.XTerrorDblClick();
-    EXPECT_EQ(r.nav.LegBearing, 0.0);
+    EXPECT_EQ(r.state.routeProgress.LegBearing, 0.0);
     r.cycle.XTerrorDblClick();
-    EXPECT_NEAR(r.nav.LegBearing, 45.0, 1e-6);
+    EXPECT_NEAR(r.state.routeProgress.LegBearing, 45.0, 1e-6);
     EXPECT_EQ(r.fakes.prompter.messages[0].text, kResetXteQuestion);
 }
 
@@ -480,20 +479,20 @@ TEST(DeadReckoningFix, AdvancesAlongTheLegAndHeadingUp)
 {
     Cycle c;
     c.Route({{51.0, 1.0}});
-    c.nav.DRMode = true;
-    c.nav.OwnLat = 50.0;
-    c.nav.OwnLong = 1.0;
-    c.nav.BoatSpeed = 6.0;
-    c.nav.FixIntervalMs = 600000;
+    c.state.settings.fix.DRMode = true;
+    c.state.fixInfo.OwnLat = 50.0;
+    c.state.fixInfo.OwnLong = 1.0;
+    c.state.settings.vessel.BoatSpeed = 6.0;
+    c.state.settings.fix.FixIntervalMs = 600000;
     c.state.prefs.HeadUp = true;
     c.cycle.FixTimerTimer(); // first fix: where the vessel is
-    EXPECT_EQ(c.nav.FixSource, "DR");
-    EXPECT_NEAR(c.nav.OwnLat, 50.0, 1e-12);
+    EXPECT_EQ(c.state.fixInfo.FixSource, "DR");
+    EXPECT_NEAR(c.state.fixInfo.OwnLat, 50.0, 1e-12);
     c.cycle.FixTimerTimer(); // then one nautical mile towards the waypoint
-    EXPECT_NEAR(c.nav.OwnLat, 50.0 + 1.0 / 60.0, 1e-9);
+    EXPECT_NEAR(c.state.fixInfo.OwnLat, 50.0 + 1.0 / 60.0, 1e-9);
     EXPECT_EQ(c.display.GPSIndicatorText, "DR");
     c.fakes.clock.time.minute = 10;
     c.cycle.FixTimerTimer();
-    EXPECT_EQ(c.nav.COG, 0);
-    EXPECT_NEAR(c.nav.ViewAngle, 2.0 * std::numbers::pi, 1e-9);
+    EXPECT_EQ(c.state.motion.COG, 0);
+    EXPECT_NEAR(c.state.headUp.ViewAngle, 2.0 * std::numbers::pi, 1e-9);
 }

@@ -16,7 +16,7 @@ void AddRecord(ProgramState& s, double lat, double lon, double minutes) { s.quic
 void AddWaypoint(ProgramState& s, const std::string& name, double lat, double lon)
 {
     s.route.push({name, lat, lon});
-    s.nav.RouteLength = static_cast<std::int16_t>(s.route.count());
+    s.routeProgress.RouteLength = static_cast<std::int16_t>(s.route.count());
 }
 
 } // namespace
@@ -52,180 +52,180 @@ TEST(PlaneSailing, DueNorthAHairToTheWestStaysNorth)
 TEST(SpeedAndCourse, AveragingAndMidnight)
 {
     ProgramState s;
-    s.nav.CosLatFactor = 1.0;
-    s.nav.BoatSpeed = 6.0;
-    ComputeSOG(s.nav, s.quickLog, s.nav, s.nav, s.nav.AverageFixes, s.nav.BoatSpeed);
-    EXPECT_EQ(s.nav.SOGShown, 6.0); // nothing better than the boat speed
-    EXPECT_EQ(ComputeCOG(s.nav, s.quickLog, s.nav.CosLatFactor, s.nav.AverageFixes), 0);
+    s.chartRef.CosLatFactor = 1.0;
+    s.settings.vessel.BoatSpeed = 6.0;
+    ComputeSOG(s.motion, s.quickLog, s.chartRef, s.settings.units, s.settings.fix.AverageFixes, s.settings.vessel.BoatSpeed);
+    EXPECT_EQ(s.motion.SOGShown, 6.0); // nothing better than the boat speed
+    EXPECT_EQ(ComputeCOG(s.motion, s.quickLog, s.chartRef.CosLatFactor, s.settings.fix.AverageFixes), 0);
 
     // Three records, averaging over 6: k = 2, from record 1 to record 3.
     AddRecord(s, 0.0, 0.0, 600.0);
     AddRecord(s, 0.05, 0.0, 630.0);
     AddRecord(s, 0.1, 0.0, 660.0);
-    s.nav.AverageFixes = 6;
-    ComputeSOG(s.nav, s.quickLog, s.nav, s.nav, s.nav.AverageFixes, s.nav.BoatSpeed);
-    EXPECT_NEAR(s.nav.SOG, 6.0, 1e-9); // 6 nm in an hour
-    EXPECT_NEAR(s.nav.LastLegDistance, 3.0, 1e-9);
-    EXPECT_EQ(ComputeCOG(s.nav, s.quickLog, s.nav.CosLatFactor, s.nav.AverageFixes), 0);
+    s.settings.fix.AverageFixes = 6;
+    ComputeSOG(s.motion, s.quickLog, s.chartRef, s.settings.units, s.settings.fix.AverageFixes, s.settings.vessel.BoatSpeed);
+    EXPECT_NEAR(s.motion.SOG, 6.0, 1e-9); // 6 nm in an hour
+    EXPECT_NEAR(s.motion.LastLegDistance, 3.0, 1e-9);
+    EXPECT_EQ(ComputeCOG(s.motion, s.quickLog, s.chartRef.CosLatFactor, s.settings.fix.AverageFixes), 0);
 
     // 23:59.5 to 00:00.5 is one minute, not minus a day.
     ProgramState m;
-    m.nav.CosLatFactor = 1.0;
+    m.chartRef.CosLatFactor = 1.0;
     AddRecord(m, 0.0, 0.0, 1439.5);
     AddRecord(m, 1.0 / 60.0, 0.0, 0.5);
-    ComputeSOG(m.nav, m.quickLog, m.nav, m.nav, m.nav.AverageFixes, m.nav.BoatSpeed);
-    EXPECT_NEAR(m.nav.SOG, 60.0, 1e-6);
+    ComputeSOG(m.motion, m.quickLog, m.chartRef, m.settings.units, m.settings.fix.AverageFixes, m.settings.vessel.BoatSpeed);
+    EXPECT_NEAR(m.motion.SOG, 60.0, 1e-6);
 
     // Same time twice: speed 0 rather than a division by zero.
     ProgramState z;
     AddRecord(z, 0.0, 0.0, 10.0);
     AddRecord(z, 0.1, 0.0, 10.0);
-    ComputeSOG(z.nav, z.quickLog, z.nav, z.nav, z.nav.AverageFixes, z.nav.BoatSpeed);
-    EXPECT_EQ(z.nav.SOG, 0.0);
+    ComputeSOG(z.motion, z.quickLog, z.chartRef, z.settings.units, z.settings.fix.AverageFixes, z.settings.vessel.BoatSpeed);
+    EXPECT_EQ(z.motion.SOG, 0.0);
 
     // An averaging setting out of range never reads outside the log.
-    z.nav.AverageFixes = -5;
-    ComputeSOG(z.nav, z.quickLog, z.nav, z.nav, z.nav.AverageFixes, z.nav.BoatSpeed);
-    z.nav.AverageFixes = 0;
-    ComputeSOG(z.nav, z.quickLog, z.nav, z.nav, z.nav.AverageFixes, z.nav.BoatSpeed);
-    EXPECT_EQ(ComputeCOG(z.nav, z.quickLog, z.nav.CosLatFactor, z.nav.AverageFixes), 0);
+    z.settings.fix.AverageFixes = -5;
+    ComputeSOG(z.motion, z.quickLog, z.chartRef, z.settings.units, z.settings.fix.AverageFixes, z.settings.vessel.BoatSpeed);
+    z.settings.fix.AverageFixes = 0;
+    ComputeSOG(z.motion, z.quickLog, z.chartRef, z.settings.units, z.settings.fix.AverageFixes, z.settings.vessel.BoatSpeed);
+    EXPECT_EQ(ComputeCOG(z.motion, z.quickLog, z.chartRef.CosLatFactor, z.settings.fix.AverageFixes), 0);
 }
 
 TEST(FollowRoute, CrossTrackSignTextAndClamp)
 {
     ProgramState s;
-    s.nav.CosLatFactor = 1.0;
-    s.nav.OwnLat = 0.0;
-    s.nav.OwnLong = 0.0;
+    s.chartRef.CosLatFactor = 1.0;
+    s.fixInfo.OwnLat = 0.0;
+    s.fixInfo.OwnLong = 0.0;
     // The waypoint bears 350° at 2 nm while the leg runs 000°: right of track by 2·tan 10°.
     const double r = 2.0 / 60.0;
     AddWaypoint(s, "W1", r * CosDeg(10.0), r * std::sin(10.0 * std::numbers::pi / 180.0));
-    s.nav.ActiveWaypoint = 1;
-    s.nav.LegBearing = 0.0;
+    s.routeProgress.ActiveWaypoint = 1;
+    s.routeProgress.LegBearing = 0.0;
     FollowRoute(s);
-    EXPECT_NEAR(s.nav.BearingToWaypoint, 350.0, 1e-4);
-    EXPECT_NEAR(s.nav.XTE, 2.0 * std::tan(10.0 * std::numbers::pi / 180.0), 1e-6);
-    EXPECT_EQ(s.nav.XTEText, "0.35,L,");
-    EXPECT_EQ(s.nav.XTEScaleText, "x 0.1 NM");
-    EXPECT_EQ(s.nav.BearingText, "350");
-    EXPECT_EQ(s.nav.RangeText, "2.00 Nm ");
-    EXPECT_EQ(s.nav.ArrivalFlagText, ",A");
+    EXPECT_NEAR(s.routeProgress.BearingToWaypoint, 350.0, 1e-4);
+    EXPECT_NEAR(s.routeProgress.XTE, 2.0 * std::tan(10.0 * std::numbers::pi / 180.0), 1e-6);
+    EXPECT_EQ(s.routeTexts.XTEText, "0.35,L,");
+    EXPECT_EQ(s.routeTexts.XTEScaleText, "x 0.1 NM");
+    EXPECT_EQ(s.routeTexts.BearingText, "350");
+    EXPECT_EQ(s.routeTexts.RangeText, "2.00 Nm ");
+    EXPECT_EQ(s.routeTexts.ArrivalFlagText, ",A");
 
     // Left of track: the text says steer right.
-    s.nav.LegBearing = 340.0;
+    s.routeProgress.LegBearing = 340.0;
     FollowRoute(s);
-    EXPECT_LT(s.nav.XTE, 0.0);
-    EXPECT_EQ(s.nav.XTEText.str().substr(4), ",R,");
+    EXPECT_LT(s.routeProgress.XTE, 0.0);
+    EXPECT_EQ(s.routeTexts.XTEText.str().substr(4), ",R,");
 
     // Waypoint behind the vessel: clamped to 9.99 and the 1 nm scale.
-    s.nav.LegBearing = 170.0;
+    s.routeProgress.LegBearing = 170.0;
     FollowRoute(s);
-    EXPECT_EQ(s.nav.XTE, 9.99);
-    EXPECT_EQ(s.nav.XTEScaleText, "x 1.0 NM");
-    EXPECT_EQ(s.nav.XTEText, "9.99,L,");
+    EXPECT_EQ(s.routeProgress.XTE, 9.99);
+    EXPECT_EQ(s.routeTexts.XTEScaleText, "x 1.0 NM");
+    EXPECT_EQ(s.routeTexts.XTEText, "9.99,L,");
 }
 
 TEST(FollowRoute, StreamStrongerThanBoatAndUnreachable)
 {
     ProgramState s;
-    s.nav.CosLatFactor = 1.0;
-    s.nav.OwnLat = 0.0;
-    s.nav.OwnLong = 0.0;
+    s.chartRef.CosLatFactor = 1.0;
+    s.fixInfo.OwnLat = 0.0;
+    s.fixInfo.OwnLong = 0.0;
     AddWaypoint(s, "N", 0.5, 0.0); // due north, 30 nm
-    s.nav.ActiveWaypoint = 1;
-    s.nav.BoatSpeed = 5.0;
-    s.nav.AtlasTide = false; // manual tide: 6 kn setting east, straight across the track
-    s.nav.TideSet = 90;
-    s.nav.TideRate = 6.0;
+    s.routeProgress.ActiveWaypoint = 1;
+    s.settings.vessel.BoatSpeed = 5.0;
+    s.prefs.tide.AtlasTide = false; // manual tide: 6 kn setting east, straight across the track
+    s.tideStream.TideSet = 90;
+    s.tideStream.TideRate = 6.0;
     FollowRoute(s);
-    EXPECT_NEAR(s.nav.TideCross, 6.0, 1e-9);
-    EXPECT_EQ(s.nav.TimeToWaypoint, -2.0);
-    EXPECT_EQ(s.nav.VMGText, "Speed<Tide! ");
-    EXPECT_EQ(s.nav.TimeToWaypointText, "********");
-    EXPECT_EQ(s.nav.CourseToSteerText, " 90");
+    EXPECT_NEAR(s.routeProgress.TideCross, 6.0, 1e-9);
+    EXPECT_EQ(s.routeProgress.TimeToWaypoint, -2.0);
+    EXPECT_EQ(s.routeTexts.VMGText, "Speed<Tide! ");
+    EXPECT_EQ(s.routeTexts.TimeToWaypointText, "********");
+    EXPECT_EQ(s.routeTexts.CourseToSteerText, " 90");
 
     // A stream across from the other side is within the boat's power: course corrected.
-    s.nav.TideSet = 270;
-    s.nav.TideRate = 3.0;
+    s.tideStream.TideSet = 270;
+    s.tideStream.TideRate = 3.0;
     FollowRoute(s);
-    EXPECT_NEAR(s.nav.TideCross, -3.0, 1e-9);
-    EXPECT_EQ(s.nav.CourseToSteer, 37); // 0 − atan(−3/4)
+    EXPECT_NEAR(s.routeProgress.TideCross, -3.0, 1e-9);
+    EXPECT_EQ(s.routeProgress.CourseToSteer, 37); // 0 − atan(−3/4)
     // No track yet: VMG from the boat speed, cos(0 − 37°) × 5.
-    EXPECT_NEAR(s.nav.VMG, 5.0 * CosDeg(37.0), 1e-9);
+    EXPECT_NEAR(s.routeProgress.VMG, 5.0 * CosDeg(37.0), 1e-9);
 
     // VMG of 0.005 kn: the waypoint cannot be reached.
-    s.nav.TideRate = 0.0;
-    s.nav.BoatSpeed = 0.005;
+    s.tideStream.TideRate = 0.0;
+    s.settings.vessel.BoatSpeed = 0.005;
     FollowRoute(s);
-    EXPECT_EQ(s.nav.TimeToWaypoint, -1.0);
-    EXPECT_EQ(s.nav.VMGText, "********");
-    EXPECT_EQ(s.nav.TimeToWaypointText, "********");
+    EXPECT_EQ(s.routeProgress.TimeToWaypoint, -1.0);
+    EXPECT_EQ(s.routeTexts.VMGText, "********");
+    EXPECT_EQ(s.routeTexts.TimeToWaypointText, "********");
 
     // No boat speed and no stream: a course (not NaN) and no crash.
-    s.nav.BoatSpeed = 0.0;
+    s.settings.vessel.BoatSpeed = 0.0;
     FollowRoute(s);
-    EXPECT_EQ(s.nav.CourseToSteer, 0);
+    EXPECT_EQ(s.routeProgress.CourseToSteer, 0);
 }
 
 TEST(FollowRoute, ArrivalAdvanceAndArrivalWithoutAdvance)
 {
     ProgramState s;
-    s.nav.CosLatFactor = 1.0;
+    s.chartRef.CosLatFactor = 1.0;
     AddWaypoint(s, "ALPHA                   19   ", 0.001, 0.0);
     AddWaypoint(s, "BRAVO", 0.5, 0.0);
-    s.nav.OwnLat = 0.0;
-    s.nav.OwnLong = 0.0;
-    s.nav.ActiveWaypoint = 1;
-    s.nav.ArrivalRadius = 0.2;
+    s.fixInfo.OwnLat = 0.0;
+    s.fixInfo.OwnLong = 0.0;
+    s.routeProgress.ActiveWaypoint = 1;
+    s.settings.route.ArrivalRadius = 0.2;
     FollowRoute(s);
-    EXPECT_EQ(s.nav.ActiveWaypoint, 2);
-    EXPECT_TRUE(s.nav.ApproachPending);
-    EXPECT_EQ(s.nav.PreviousWaypointName, "ALPHA               ");
-    EXPECT_EQ(s.nav.WaypointName, "BRAVO");
-    EXPECT_EQ(s.nav.WaypointText, "BRAVO");
-    EXPECT_NEAR(s.nav.LegBearing, 0.0, 1e-3);
-    EXPECT_NEAR(s.nav.RangeToWaypoint, 30.0, 1e-9);
+    EXPECT_EQ(s.routeProgress.ActiveWaypoint, 2);
+    EXPECT_TRUE(s.cycleState.ApproachPending);
+    EXPECT_EQ(s.routeTexts.PreviousWaypointName, "ALPHA               ");
+    EXPECT_EQ(s.routeProgress.WaypointName, "BRAVO");
+    EXPECT_EQ(s.routeTexts.WaypointText, "BRAVO");
+    EXPECT_NEAR(s.routeProgress.LegBearing, 0.0, 1e-3);
+    EXPECT_NEAR(s.routeProgress.RangeToWaypoint, 30.0, 1e-9);
 
     // Advancing past the last waypoint leaves the index past the end.
-    s.nav.OwnLat = 0.4999;
+    s.fixInfo.OwnLat = 0.4999;
     FollowRoute(s);
-    EXPECT_EQ(s.nav.ActiveWaypoint, 3);
+    EXPECT_EQ(s.routeProgress.ActiveWaypoint, 3);
     FollowRoute(s); // past the end: no waypoint, no course
-    EXPECT_EQ(s.nav.CourseToSteer, -1);
-    EXPECT_EQ(s.nav.WaypointText, "Select Next Waypoint !");
+    EXPECT_EQ(s.routeProgress.CourseToSteer, -1);
+    EXPECT_EQ(s.routeTexts.WaypointText, "Select Next Waypoint !");
 
     // Without automatic advance: stop, flag ",V" and "Near … !".
-    s.nav.AutoNextWaypoint = false;
-    s.nav.ActiveWaypoint = 2;
-    s.nav.ApproachPending = false;
+    s.prefs.route.AutoNextWaypoint = false;
+    s.routeProgress.ActiveWaypoint = 2;
+    s.cycleState.ApproachPending = false;
     FollowRoute(s);
-    EXPECT_EQ(s.nav.ActiveWaypoint, 0);
-    EXPECT_EQ(s.nav.ArrivalFlagText, ",V");
-    EXPECT_EQ(s.nav.WaypointText, "Near BRAVO !");
-    EXPECT_EQ(s.nav.WaypointName, "BRAVO"); // the label stays the label
-    EXPECT_FALSE(s.nav.ApproachPending);
+    EXPECT_EQ(s.routeProgress.ActiveWaypoint, 0);
+    EXPECT_EQ(s.routeTexts.ArrivalFlagText, ",V");
+    EXPECT_EQ(s.routeTexts.WaypointText, "Near BRAVO !");
+    EXPECT_EQ(s.routeProgress.WaypointName, "BRAVO"); // the label stays the label
+    EXPECT_FALSE(s.cycleState.ApproachPending);
 }
 
 TEST(FollowRoute, RangeTextUnitsAndTimeToGo)
 {
     ProgramState s;
-    s.nav.CosLatFactor = 1.0;
+    s.chartRef.CosLatFactor = 1.0;
     AddWaypoint(s, "K", 0.01, 0.0); // 0.6 nm
-    s.nav.ActiveWaypoint = 1;
-    s.nav.OwnLat = 0.0;
-    s.nav.OwnLong = 0.0;
-    s.nav.UnitFactor = 1.852;
-    s.nav.ArrivalRadius = 0.1;
-    s.nav.BoatSpeed = 4.0;
-    s.nav.AtlasTide = false;
+    s.routeProgress.ActiveWaypoint = 1;
+    s.fixInfo.OwnLat = 0.0;
+    s.fixInfo.OwnLong = 0.0;
+    s.settings.units.UnitFactor = 1.852;
+    s.settings.route.ArrivalRadius = 0.1;
+    s.settings.vessel.BoatSpeed = 4.0;
+    s.prefs.tide.AtlasTide = false;
     FollowRoute(s);
-    EXPECT_EQ(s.nav.RangeText, "1.11 Km ");
-    EXPECT_NEAR(s.nav.RangeToWaypoint, 0.6, 1e-9); // held in nautical miles after the fix
-    EXPECT_EQ(s.nav.VMGText, "4.00 Kn");          // speeds stay knots with KnotsAlways
-    EXPECT_EQ(s.nav.TimeToWaypointText, " 0 Hr 9.0 Min");
-    s.nav.UnitFactor = 1.0;
+    EXPECT_EQ(s.routeTexts.RangeText, "1.11 Km ");
+    EXPECT_NEAR(s.routeProgress.RangeToWaypoint, 0.6, 1e-9); // held in nautical miles after the fix
+    EXPECT_EQ(s.routeTexts.VMGText, "4.00 Kn");          // speeds stay knots with KnotsAlways
+    EXPECT_EQ(s.routeTexts.TimeToWaypointText, " 0 Hr 9.0 Min");
+    s.settings.units.UnitFactor = 1.0;
     FollowRoute(s);
-    EXPECT_EQ(s.nav.RangeText, "0.6000 Nm ");
+    EXPECT_EQ(s.routeTexts.RangeText, "0.6000 Nm ");
 }
 
 // The range to the waypoint is nautical miles after every writer, whatever unit the panels show:
@@ -236,29 +236,29 @@ TEST(FollowRoute, RangeToWaypointIsNauticalMilesInEveryUnit)
     for (const double factor : {1.0, 1.852, 1.1508}) {
         SCOPED_TRACE(factor);
         ProgramState s;
-        s.nav.CosLatFactor = 1.0;
+        s.chartRef.CosLatFactor = 1.0;
         AddWaypoint(s, "K", 0.01, 0.0); // 0.6 nm
-        s.nav.ActiveWaypoint = 1;
-        s.nav.OwnLat = 0.0;
-        s.nav.OwnLong = 0.0;
-        s.nav.UnitFactor = factor;
-        RangeBearingToWaypoint(s.nav, s.nav, s.nav, s.nav, s.nav.TowNavigation, s.route);
-        EXPECT_NEAR(s.nav.RangeToWaypoint, 0.6, 1e-9);
-        s.nav.RangeToWaypoint = 0.0;
-        RestartLeg(s.nav, s.nav, s.nav, s.nav, s.nav.TowNavigation, s.route);
-        EXPECT_NEAR(s.nav.RangeToWaypoint, 0.6, 1e-9);
-        s.nav.ArrivalRadius = 0.1;
+        s.routeProgress.ActiveWaypoint = 1;
+        s.fixInfo.OwnLat = 0.0;
+        s.fixInfo.OwnLong = 0.0;
+        s.settings.units.UnitFactor = factor;
+        RangeBearingToWaypoint(s.routeProgress, s.routeTexts, s.fixInfo, s.chartRef, s.prefs.route.TowNavigation, s.route);
+        EXPECT_NEAR(s.routeProgress.RangeToWaypoint, 0.6, 1e-9);
+        s.routeProgress.RangeToWaypoint = 0.0;
+        RestartLeg(s.routeProgress, s.routeTexts, s.fixInfo, s.chartRef, s.prefs.route.TowNavigation, s.route);
+        EXPECT_NEAR(s.routeProgress.RangeToWaypoint, 0.6, 1e-9);
+        s.settings.route.ArrivalRadius = 0.1;
         FollowRoute(s);
-        EXPECT_DOUBLE_EQ(s.nav.RangeToWaypoint, PlaneDistance(1.0, {0.0, 0.0}, {0.01, 0.0}));
+        EXPECT_DOUBLE_EQ(s.routeProgress.RangeToWaypoint, PlaneDistance(1.0, {0.0, 0.0}, {0.01, 0.0}));
     }
 }
 
 TEST(TidalStream, NearestDiamondEarlierWinsTie)
 {
     ProgramState s;
-    s.nav.CosLatFactor = 1.0;
-    s.nav.OwnLat = 0.0;
-    s.nav.OwnLong = 0.0;
+    s.chartRef.CosLatFactor = 1.0;
+    s.fixInfo.OwnLat = 0.0;
+    s.fixInfo.OwnLong = 0.0;
     TidalDiamond a;
     a.lat = 0.1;
     a.set.fill(10);
@@ -273,10 +273,10 @@ TEST(TidalStream, NearestDiamondEarlierWinsTie)
     s.tides.push(far);
     s.tides.push(a);
     s.tides.push(b);
-    s.nav.TidalHour = 3;
-    FindTidalStream(s.nav, s.nav, s.nav, s.tides);
-    EXPECT_EQ(s.nav.TideSet, 10);
-    EXPECT_DOUBLE_EQ(s.nav.TideRate, 1.5);
+    s.tideStream.TidalHour = 3;
+    FindTidalStream(s.tideStream, s.fixInfo, s.chartRef, s.tides);
+    EXPECT_EQ(s.tideStream.TideSet, 10);
+    EXPECT_DOUBLE_EQ(s.tideStream.TideRate, 1.5);
 }
 
 TEST(TidalHour, RoundingAndWrap)
@@ -291,22 +291,22 @@ TEST(TidalHour, RoundingAndWrap)
 TEST(DeadReckoning, AdvancesFromTheNewestRecord)
 {
     ProgramState s;
-    s.nav.OwnLat = 0.0;
-    s.nav.BoatSpeed = 6.0;
-    s.nav.FixIntervalMs = 600000; // ten minutes: 1 nm
-    s.nav.BearingToWaypoint = 90.0;
-    s.nav.ChartLatOffset = 0.001;
-    DeadReckon(s.nav, s.nav, s.nav, s.nav, s.nav, s.nav.FixIntervalMs, s.quickLog);
-    EXPECT_DOUBLE_EQ(s.nav.DRLat, -0.001); // no record yet: here, in receiver datum
+    s.fixInfo.OwnLat = 0.0;
+    s.settings.vessel.BoatSpeed = 6.0;
+    s.settings.fix.FixIntervalMs = 600000; // ten minutes: 1 nm
+    s.routeProgress.BearingToWaypoint = 90.0;
+    s.chartRef.ChartLatOffset = 0.001;
+    DeadReckon(s.motion, s.fixInfo, s.chartRef, s.routeProgress, s.settings.vessel, s.settings.fix.FixIntervalMs, s.quickLog);
+    EXPECT_DOUBLE_EQ(s.motion.DRLat, -0.001); // no record yet: here, in receiver datum
     AddRecord(s, 10.0, 5.0, 0.0);
-    DeadReckon(s.nav, s.nav, s.nav, s.nav, s.nav, s.nav.FixIntervalMs, s.quickLog);
-    EXPECT_NEAR(s.nav.DRLat, 10.0, 1e-12);
-    EXPECT_NEAR(s.nav.DRLong, 5.0 - 1.0 / 60.0, 1e-12); // east is a smaller west longitude
-    EXPECT_EQ(s.nav.FixSource, "DR");
-    s.nav.DRCourseSource = 1;
-    s.nav.DRCourse = 180.0;
-    s.nav.DRSpeedSource = 1;
-    s.nav.DRSpeed = 12.0;
-    DeadReckon(s.nav, s.nav, s.nav, s.nav, s.nav, s.nav.FixIntervalMs, s.quickLog);
-    EXPECT_NEAR(s.nav.DRLat, 10.0 - 2.0 / 60.0, 1e-12);
+    DeadReckon(s.motion, s.fixInfo, s.chartRef, s.routeProgress, s.settings.vessel, s.settings.fix.FixIntervalMs, s.quickLog);
+    EXPECT_NEAR(s.motion.DRLat, 10.0, 1e-12);
+    EXPECT_NEAR(s.motion.DRLong, 5.0 - 1.0 / 60.0, 1e-12); // east is a smaller west longitude
+    EXPECT_EQ(s.fixInfo.FixSource, "DR");
+    s.settings.vessel.DRCourseSource = 1;
+    s.motion.DRCourse = 180.0;
+    s.settings.vessel.DRSpeedSource = 1;
+    s.motion.DRSpeed = 12.0;
+    DeadReckon(s.motion, s.fixInfo, s.chartRef, s.routeProgress, s.settings.vessel, s.settings.fix.FixIntervalMs, s.quickLog);
+    EXPECT_NEAR(s.motion.DRLat, 10.0 - 2.0 / 60.0, 1e-12);
 }

@@ -25,8 +25,8 @@ struct LogFixture {
 
     LogFixture()
     {
-        state.nav.LogDir = dir.path() + "/logs/";
-        state.nav.AppDir = dir.path() + "/";
+        state.folders.LogDir = dir.path() + "/logs/";
+        state.folders.AppDir = dir.path() + "/";
         fakes.clock.time = {2026, 3, 7, 9, 30, 0, 0};
     }
     std::string log(const std::string& name) const { return dir.read("logs/" + name); }
@@ -104,7 +104,7 @@ TEST(TrackLogFiles, WriteReadAndFailures)
     ASSERT_TRUE(reader.ReadLogFile(path));
     EXPECT_EQ(other.quickLog.count(), 2u);
     EXPECT_EQ(other.quickLog.at(2), (QuickLogRecord{50.125, 1.125, 20.0}));
-    EXPECT_FALSE(other.nav.LogEmpty);
+    EXPECT_FALSE(other.cycleState.LogEmpty);
 
     // Missing and corrupt files: the message, and the quick log as it was.
     EXPECT_FALSE(reader.ReadLogFile(f.dir.file("logs/none.log")));
@@ -128,10 +128,10 @@ TEST(DayLogs, CreateThenRestartSameDayAndNextDay)
     LogFixture f;
     f.state.settings.TextLogFormat = "@f,@t";
     f.logs.OpenDayLogs();
-    EXPECT_EQ(f.state.nav.LogNameBase, "07-03-26");
+    EXPECT_EQ(f.state.textLog.LogNameBase, "07-03-26");
     // No track log yet: the day's date still names the track log to come.
-    EXPECT_EQ(f.state.nav.FixDateText, "07-03-26");
-    EXPECT_EQ(f.logs.TrackLogPath(), JoinPath(f.state.nav.LogDir.str(), "07-03-26.log"));
+    EXPECT_EQ(f.state.fixInfo.FixDateText, "07-03-26");
+    EXPECT_EQ(f.logs.TrackLogPath(), JoinPath(f.state.folders.LogDir.str(), "07-03-26.log"));
     EXPECT_EQ(f.log("07-03-26.txt"), "Log Date : 07-03-26\r\n@f,@t\r\n");
     EXPECT_EQ(f.log("07-03-26.AIS"), "AIS Log Date : 07-03-26\r\n");
     EXPECT_TRUE(f.state.quickLog.empty());
@@ -140,23 +140,23 @@ TEST(DayLogs, CreateThenRestartSameDayAndNextDay)
     for (int i = 0; i < 5; ++i) {
         f.state.quickLog.push({50.0 + i, 1.0, 600.0 + i});
     }
-    f.state.nav.FixDateText = "07-03-26";
+    f.state.fixInfo.FixDateText = "07-03-26";
     ASSERT_TRUE(f.logs.WriteLogFile(f.logs.TrackLogPath()));
     f.dir.write("logs/07-03-26.txt", "Log Date : 07-03-26\r\n@t,@p\r\n*1\r\n\r\n00001,x\r\n# -b\r\n00002,y\r\n");
 
     ProgramState again;
-    again.nav.LogDir = f.state.nav.LogDir;
+    again.folders.LogDir = f.state.folders.LogDir;
     TrackLogs restart(again, f.fakes.platform);
     restart.OpenDayLogs();
     EXPECT_EQ(again.quickLog.count(), 5u);
-    EXPECT_EQ(again.nav.FixDateText, "07-03-26");
-    EXPECT_EQ(again.nav.TextLogFixCount, 2);
+    EXPECT_EQ(again.fixInfo.FixDateText, "07-03-26");
+    EXPECT_EQ(again.textLog.TextLogFixCount, 2);
     EXPECT_EQ(again.settings.TextLogFormat, "@t,@p"); // a day's file keeps one format
 
     // Next day: a new, empty track.
     f.fakes.clock.time.day = 8;
     ProgramState next;
-    next.nav.LogDir = f.state.nav.LogDir;
+    next.folders.LogDir = f.state.folders.LogDir;
     TrackLogs nextDay(next, f.fakes.platform);
     nextDay.OpenDayLogs();
     EXPECT_TRUE(next.quickLog.empty());
@@ -170,38 +170,38 @@ TEST(DayLogs, TextLogWithoutHeaderAndUnwritableFolder)
     f.dir.write("logs/07-03-26.txt", "");
     f.state.settings.TextLogFormat = "@t";
     f.logs.OpenDayLogs();
-    EXPECT_EQ(f.state.nav.TextLogFixCount, 0);
+    EXPECT_EQ(f.state.textLog.TextLogFixCount, 0);
     EXPECT_EQ(f.state.settings.TextLogFormat, "@t");
 
     LogFixture g;
-    g.state.nav.LogDir = g.dir.path() + "/file-not-folder/";
+    g.state.folders.LogDir = g.dir.path() + "/file-not-folder/";
     g.dir.write("file-not-folder", "x");
     g.logs.OpenDayLogs();
     EXPECT_TRUE(g.fakes.prompter.lastMessageIs(kTextLogWriteError));
-    g.state.nav.KeepTextLog = true;
+    g.state.settings.fix.KeepTextLog = true;
     g.logs.WriteTextLogLine(true);
-    EXPECT_EQ(g.state.nav.TextLogFixCount, 0); // nothing written, nothing counted
-    EXPECT_EQ(g.state.nav.EventNumber, 0);
+    EXPECT_EQ(g.state.textLog.TextLogFixCount, 0); // nothing written, nothing counted
+    EXPECT_EQ(g.state.textLog.EventNumber, 0);
 }
 
 TEST(TextLog, EventLinesPenUpAndSwitch)
 {
     LogFixture f;
     f.logs.OpenDayLogs();
-    f.state.nav.KeepTextLog = true;
+    f.state.settings.fix.KeepTextLog = true;
     f.logs.WriteTextLogLine(false);
     f.logs.WriteTextLogLine(true);
-    f.state.nav.EventSentence = true;
+    f.state.sentenceFix.EventSentence = true;
     f.state.app.PenUp = true;
     f.logs.WriteTextLogLine(true);
-    EXPECT_EQ(f.state.nav.TextLogFixCount, 3);
-    EXPECT_EQ(f.state.nav.EventNumber, 2);
+    EXPECT_EQ(f.state.textLog.TextLogFixCount, 3);
+    EXPECT_EQ(f.state.textLog.EventNumber, 2);
     const std::string text = f.log("07-03-26.txt");
     EXPECT_NE(text.find("\r\n*1\r\n"), std::string::npos);
     EXPECT_NE(text.find("\r\n# -b\r\n*2\r\n"), std::string::npos);
 
     f.logs.TxtLogOnOffClick(true);
-    EXPECT_FALSE(f.state.nav.KeepTextLog);
+    EXPECT_FALSE(f.state.settings.fix.KeepTextLog);
     EXPECT_EQ(f.state.display.hint("TxtLogOnOff"), "Release for Text Logs On|");
     f.logs.WriteTextLogLine(false);
     EXPECT_EQ(f.log("07-03-26.txt"), text);
@@ -217,15 +217,15 @@ TEST(LogCommands, OpenAnotherSetPurgeAndViewer)
     // Upper-case ".TXT": names switch, the track stays.
     f.dir.write("old/TRIP.TXT", "Log Date : TRIP\r\n@q\r\nA\r\nB\r\n");
     f.logs.Logs1Click(f.dir.file("old/TRIP.TXT"));
-    EXPECT_EQ(f.state.nav.LogNameBase, "TRIP");
-    EXPECT_EQ(f.state.nav.LogDir, f.dir.path() + "/old/");
-    EXPECT_EQ(f.state.nav.TextLogFixCount, 2);
+    EXPECT_EQ(f.state.textLog.LogNameBase, "TRIP");
+    EXPECT_EQ(f.state.folders.LogDir, f.dir.path() + "/old/");
+    EXPECT_EQ(f.state.textLog.TextLogFixCount, 2);
     EXPECT_EQ(f.state.quickLog.count(), 1u);
-    f.state.nav.KeepTextLog = true;
+    f.state.settings.fix.KeepTextLog = true;
     f.logs.WriteTextLogLine(false); // appended to the file that was opened, whatever its case
     EXPECT_GT(f.dir.read("old/TRIP.TXT").size(), 28u);
     EXPECT_FALSE(std::filesystem::exists(f.dir.file("old/TRIP.txt")));
-    EXPECT_EQ(f.state.nav.TextLogFixCount, 3);
+    EXPECT_EQ(f.state.textLog.TextLogFixCount, 3);
 
     // ".Log": the track is replaced; a missing text log beside it is created.
     QuickLog three;
@@ -238,14 +238,14 @@ TEST(LogCommands, OpenAnotherSetPurgeAndViewer)
     EXPECT_EQ(f.dir.read("other/Day.txt").substr(0, 18), "Log Date : Day\r\n@q");
 
     // Purge asks, and leaves the files alone.
-    f.state.nav.TripDistance = 5.0;
+    f.state.motion.TripDistance = 5.0;
     f.fakes.prompter.answer({false, true});
     f.logs.Log1Click();
     EXPECT_EQ(f.state.quickLog.count(), 3u);
     f.logs.Log1Click();
     EXPECT_TRUE(f.state.quickLog.empty());
-    EXPECT_TRUE(f.state.nav.LogEmpty);
-    EXPECT_EQ(f.state.nav.TripDistance, 0.0);
+    EXPECT_TRUE(f.state.cycleState.LogEmpty);
+    EXPECT_EQ(f.state.motion.TripDistance, 0.0);
     EXPECT_EQ(f.state.display.Trip, "0.00 Nm");
     EXPECT_EQ(f.dir.read("other/Day.Log").size(), 1792u);
     EXPECT_EQ(f.fakes.prompter.messages[0].text, kPurgeLogQuestion);
@@ -299,7 +299,7 @@ TEST(DayLogs, TodaysTrackLogThatCannotBeContinuedIsKeptAside)
             EXPECT_EQ(f.log("07-03-26.damaged-2.log"), c.bytes) << c.what;
         }
         // The first fix starts the day's log afresh; the damaged one stays.
-        EXPECT_EQ(f.state.nav.FixDateText, "07-03-26") << c.what;
+        EXPECT_EQ(f.state.fixInfo.FixDateText, "07-03-26") << c.what;
         ASSERT_TRUE(f.logs.WriteLogFile(f.logs.TrackLogPath())) << c.what;
         EXPECT_EQ(f.log("07-03-26.log").size(), kTrackLogSize) << c.what;
         EXPECT_TRUE(std::filesystem::exists(f.dir.file("logs/07-03-26.damaged-2.log"))) << c.what;
@@ -328,9 +328,9 @@ TEST(DayLogs, FifoOrFolderInPlaceOfTheTextAndAisLogsIsReportedNotReplaced)
         }
         f.logs.OpenDayLogs(); // returns: nothing waits for a writer
         EXPECT_TRUE(f.fakes.prompter.lastMessageIs(kTextLogWriteError)) << fifo;
-        f.state.nav.KeepTextLog = true;
+        f.state.settings.fix.KeepTextLog = true;
         f.logs.WriteTextLogLine(false);
-        EXPECT_EQ(f.state.nav.TextLogFixCount, 0) << fifo;
+        EXPECT_EQ(f.state.textLog.TextLogFixCount, 0) << fifo;
         for (const char* name : {"logs/07-03-26.txt", "logs/07-03-26.AIS"}) {
             EXPECT_EQ(std::filesystem::is_fifo(f.dir.file(name)), fifo) << name;
             EXPECT_EQ(std::filesystem::is_directory(f.dir.file(name)), !fifo) << name;
@@ -349,7 +349,7 @@ TEST(DayLogs, VesselDatabaseLivesInTheWorkingFolderOnly)
     const auto before = std::filesystem::current_path();
     std::filesystem::current_path(elsewhere.path());
     ProgramState state;
-    state.nav.LogDir = elsewhere.path() + "/logs/";
+    state.folders.LogDir = elsewhere.path() + "/logs/";
     FakePlatform fakes;
     TrackLogs logs(state, fakes.platform);
     logs.OpenDayLogs();

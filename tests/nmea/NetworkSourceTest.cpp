@@ -67,12 +67,12 @@ struct Station {
         serial = std::make_unique<QtSerialPort>(work.path(), 2, SourceRetry{50, 50, 400});
         platform = std::make_unique<Platform>(Platform{fakes.prompter, fakes.clock, *serial, fakes.sound, fakes.launcher,
                                                        fakes.clipboard, fakes.printer});
-        state.nav.ComPortNumber = number;
-        state.nav.AppDir = work.path() + "/";
-        state.nav.LogDir = work.path() + "/logs/";
-        state.nav.LogNameBase = "08-12-26";
-        state.nav.KeepTextLog = false;
-        state.nav.CosLatFactor = 1.0;
+        state.settings.nmea.ComPortNumber = number;
+        state.folders.AppDir = work.path() + "/";
+        state.folders.LogDir = work.path() + "/logs/";
+        state.textLog.LogNameBase = "08-12-26";
+        state.settings.fix.KeepTextLog = false;
+        state.chartRef.CosLatFactor = 1.0;
         state.prefs.ProcAis = true;
         fakes.clock.time = {2026, 12, 8, 12, 0, 0, 0};
         logs = std::make_unique<TrackLogs>(state, *platform);
@@ -145,11 +145,11 @@ TEST(NetworkSource, TcpMultiplexerGivesFixesAndTargetsTakesOutputAndIsReconnecte
     peer->flush();
     WaitFor([] { return false; }, 20);
     peer->write(QByteArray::fromStdString(feed.substr(30)));
-    ASSERT_TRUE(WaitFor([&] { return s.state.nav.LastPositionSentence == kGga && s.state.ais.AISTargetCount == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return s.state.nmeaLink.LastPositionSentence == kGga && s.state.ais.AISTargetCount == 1; }));
     EXPECT_TRUE(s.hasTarget(477553000u));
     s.cycle->FixTimerTimer();
-    EXPECT_NEAR(s.state.nav.OwnLat, 48.1173, 1e-9);
-    EXPECT_NEAR(s.state.nav.OwnLong, -11.516666666666667, 1e-9);
+    EXPECT_NEAR(s.state.fixInfo.OwnLat, 48.1173, 1e-9);
+    EXPECT_NEAR(s.state.fixInfo.OwnLong, -11.516666666666667, 1e-9);
     EXPECT_EQ(s.state.display.GPSIndicatorColour, "lime");
 
     // Output reaches the multiplexer.
@@ -172,7 +172,7 @@ TEST(NetworkSource, TcpMultiplexerGivesFixesAndTargetsTakesOutputAndIsReconnecte
     ASSERT_TRUE(WaitFor([&] { return s.serial->nextRetryMs() == 400; }));
     WaitFor([] { return false; }, 600);
     EXPECT_EQ(s.serial->nextRetryMs(), 400);
-    EXPECT_TRUE(s.state.nav.NmeaOpen);
+    EXPECT_TRUE(s.state.nmeaLink.NmeaOpen);
     EXPECT_TRUE(s.serial->isOpen());
 
     // Back on the same port: reconnected without the user, data flows again, waits start over.
@@ -182,7 +182,7 @@ TEST(NetworkSource, TcpMultiplexerGivesFixesAndTargetsTakesOutputAndIsReconnecte
     ASSERT_TRUE(WaitFor([&] { return s.serial->linkUp(); }));
     EXPECT_EQ(s.serial->nextRetryMs(), 50);
     peer->write(QByteArray::fromStdString(kGga2 + "\r\n" + kAis2 + "\r\n"));
-    ASSERT_TRUE(WaitFor([&] { return s.state.nav.LastPositionSentence == kGga2 && s.state.ais.AISTargetCount == 2; }));
+    ASSERT_TRUE(WaitFor([&] { return s.state.nmeaLink.LastPositionSentence == kGga2 && s.state.ais.AISTargetCount == 2; }));
     got.clear();
     ASSERT_TRUE(s.platform->serial.write(kXte));
     ASSERT_TRUE(Receive(*peer, got, kXte));
@@ -204,18 +204,18 @@ TEST(NetworkSource, UdpDatagramsWithTwoSentencesEachAndOutput)
     const quint16 listenPort = FreeUdpPort();
     Station s(4, "udp://:" + std::to_string(listenPort) + " udp://127.0.0.1:" + std::to_string(multiplexer.localPort()));
     s.nmea->OpenNmeaInterface();
-    ASSERT_TRUE(s.state.nav.NmeaOpen);
+    ASSERT_TRUE(s.state.nmeaLink.NmeaOpen);
     ASSERT_TRUE(s.serial->linkUp());
 
     auto send = [&](const std::string& datagram) {
         multiplexer.writeDatagram(QByteArray::fromStdString(datagram), QHostAddress::LocalHost, listenPort);
     };
     send(kGga + "\r\n" + kAis + "\r\n");
-    ASSERT_TRUE(WaitFor([&] { return s.state.nav.LastPositionSentence == kGga && s.state.ais.AISTargetCount == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return s.state.nmeaLink.LastPositionSentence == kGga && s.state.ais.AISTargetCount == 1; }));
     // The last sentence of a datagram needs no line end of its own.
     send(kAis2 + "\r\n" + kGga2);
-    ASSERT_TRUE(WaitFor([&] { return s.state.nav.LastPositionSentence == kGga2 && s.state.ais.AISTargetCount == 2; }));
-    EXPECT_EQ(s.state.nav.RxBuffer, "");
+    ASSERT_TRUE(WaitFor([&] { return s.state.nmeaLink.LastPositionSentence == kGga2 && s.state.ais.AISTargetCount == 2; }));
+    EXPECT_EQ(s.state.nmeaLink.RxBuffer, "");
 
     ASSERT_TRUE(s.platform->serial.write(kXte));
     ASSERT_TRUE(WaitFor([&] { return multiplexer.hasPendingDatagrams(); }));
@@ -232,7 +232,7 @@ TEST(NetworkSource, UdpWithoutOutputAddressSendsNothing)
     kvtest::EnsureCoreApp();
     Station s(5, "udp://127.0.0.1:" + std::to_string(FreeUdpPort()));
     s.nmea->OpenNmeaInterface();
-    ASSERT_TRUE(s.state.nav.NmeaOpen);
+    ASSERT_TRUE(s.state.nmeaLink.NmeaOpen);
     EXPECT_EQ(s.serial->outputFree(), 0u);
     EXPECT_FALSE(s.platform->serial.write(kXte));
 }
@@ -245,7 +245,7 @@ TEST(NetworkSource, UdpPortInUseCannotBeOpened)
     Station s(6, "udp://127.0.0.1:" + std::to_string(holder.localPort()));
     s.nmea->OpenNmeaInterface();
     EXPECT_EQ(s.fakes.prompter.texts(), std::vector<std::string>{kPortUnavailable});
-    EXPECT_FALSE(s.state.nav.NmeaOpen);
+    EXPECT_FALSE(s.state.nmeaLink.NmeaOpen);
 }
 
 TEST(NetworkSource, GpsdRelaysNmeaAfterTheWatchCommand)
@@ -266,10 +266,10 @@ TEST(NetworkSource, GpsdRelaysNmeaAfterTheWatchCommand)
                   "\"activated\":\"2026-12-08T12:00:00.000Z\",\"native\":0,\"bps\":9600}]}\r\n"
                   "{\"class\":\"WATCH\",\"enable\":true,\"json\":false,\"nmea\":true,\"raw\":0,\"scaled\":false}\r\n");
     client->write(QByteArray::fromStdString(kGnGga + "\r\n" + kAis + "\r\n"));
-    ASSERT_TRUE(WaitFor([&] { return s.state.nav.LastPositionSentence == kGnGga && s.state.ais.AISTargetCount == 1; }));
-    EXPECT_EQ(s.state.nav.RejectedSentences, 0u);
+    ASSERT_TRUE(WaitFor([&] { return s.state.nmeaLink.LastPositionSentence == kGnGga && s.state.ais.AISTargetCount == 1; }));
+    EXPECT_EQ(s.state.nmeaLink.RejectedSentences, 0u);
     s.cycle->FixTimerTimer();
-    EXPECT_NEAR(s.state.nav.OwnLat, 48.1173, 1e-9);
+    EXPECT_NEAR(s.state.fixInfo.OwnLat, 48.1173, 1e-9);
     // Nothing goes to the daemon.
     EXPECT_EQ(s.serial->outputFree(), 0u);
     EXPECT_FALSE(s.platform->serial.write(kXte));
@@ -298,7 +298,7 @@ TEST(NetworkSource, BadSourceFileGivesTheMessageAndStaysClosed)
     EXPECT_EQ(ResolveComPort(2, s.work.path()), "");
     s.nmea->OpenNmeaInterface();
     EXPECT_EQ(s.fakes.prompter.texts(), std::vector<std::string>{kPortUnavailable});
-    EXPECT_FALSE(s.state.nav.NmeaOpen);
+    EXPECT_FALSE(s.state.nmeaLink.NmeaOpen);
 }
 
 TEST(NetworkSource, SourceFileReachedThroughALink)

@@ -52,11 +52,11 @@ TEST(PortPermission, TheReasonFollowsTheMessageUnchanged)
         RefusingPort port(tc.why);
         Platform platform{fakes.prompter, fakes.clock, port, fakes.sound, fakes.launcher, fakes.clipboard, fakes.printer};
         ProgramState state;
-        state.nav.ComPortNumber = 1;
+        state.settings.nmea.ComPortNumber = 1;
         NmeaInterface nmea(state, platform);
         nmea.OpenNmeaInterface();
         EXPECT_EQ(fakes.prompter.texts(), std::vector<std::string>{tc.expected});
-        EXPECT_FALSE(state.nav.NmeaOpen);
+        EXPECT_FALSE(state.nmeaLink.NmeaOpen);
     }
 }
 

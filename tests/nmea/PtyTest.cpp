@@ -73,18 +73,18 @@ TEST(SerialEndToEnd, SentencesThroughAPseudoTerminal)
     FakePlatform fakes;
     Platform platform{fakes.prompter, fakes.clock, serial, fakes.sound, fakes.launcher, fakes.clipboard, fakes.printer};
     ProgramState state;
-    state.nav.ComPortNumber = 7;
-    state.nav.BaudRate = 4800;
+    state.settings.nmea.ComPortNumber = 7;
+    state.settings.nmea.BaudRate = 4800;
     NmeaInterface nmea(state, platform);
 
     nmea.OpenNmeaInterface();
     ASSERT_TRUE(fakes.prompter.lastMessageIs("NMEA Interface Open!"));
-    ASSERT_TRUE(state.nav.NmeaOpen);
+    ASSERT_TRUE(state.nmeaLink.NmeaOpen);
 
     // Reception: noise, a sentence split over two writes, another sentence.
     pty.send("garbage\r\n" + std::string(150, '~') + "\n" + kGga.substr(0, 10));
     pty.send(kGga.substr(10) + "\r\n$GPGSV,3,1,11\r\n");
-    ASSERT_TRUE(WaitFor([&] { return state.nav.LastPositionSentence == kGga; })) << state.nav.LastPositionSentence;
+    ASSERT_TRUE(WaitFor([&] { return state.nmeaLink.LastPositionSentence == kGga; })) << state.nmeaLink.LastPositionSentence;
 
     // Transmission: what the program writes comes out of the master side.
     const std::string out = "$ECXTE,A,A,0.25,L,N,A*1E\r\n";
@@ -100,7 +100,7 @@ TEST(SerialEndToEnd, SentencesThroughAPseudoTerminal)
     // Loss of data: after 273 ticks one beep, the report, and the position sentence is gone.
     ASSERT_TRUE(WaitFor([&] { return !state.display.StatusLine.empty(); }));
     EXPECT_EQ(state.display.StatusLine, "No NMEA data on COM7");
-    EXPECT_EQ(state.nav.LastPositionSentence, "");
+    EXPECT_EQ(state.nmeaLink.LastPositionSentence, "");
     EXPECT_EQ(fakes.prompter.beeps, std::vector<Beep>{Beep::Exclamation});
     state.display.StatusLine.clear();
     ASSERT_TRUE(WaitFor([&] { return !state.display.StatusLine.empty(); }));
@@ -109,12 +109,12 @@ TEST(SerialEndToEnd, SentencesThroughAPseudoTerminal)
     // Closing: the port is released and nothing more arrives.
     nmea.CloseNmeaInterface();
     EXPECT_FALSE(serial.isOpen());
-    EXPECT_FALSE(state.nav.NmeaOpen);
+    EXPECT_FALSE(state.nmeaLink.NmeaOpen);
     EXPECT_FALSE(serial.write("x"));
     state.display.StatusLine.clear();
     pty.send(kGga + "\r\n");
     WaitFor([] { return false; }, 300);
-    EXPECT_EQ(state.nav.LastPositionSentence, "");
+    EXPECT_EQ(state.nmeaLink.LastPositionSentence, "");
     EXPECT_EQ(state.display.StatusLine, "");
 
     // Opening again works (the device was released).
@@ -126,7 +126,7 @@ TEST(SerialEndToEnd, SentencesThroughAPseudoTerminal)
     // own line mode turned into LF): the first CR ends it as a sentence of no interest.
     const std::string later = "$GPGGA,123520,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*4D";
     pty.send("\r" + later + "\r\n");
-    EXPECT_TRUE(WaitFor([&] { return state.nav.LastPositionSentence == later; }));
+    EXPECT_TRUE(WaitFor([&] { return state.nmeaLink.LastPositionSentence == later; }));
 }
 
 TEST(SerialEndToEnd, DeviceThatGoesAwayIsReportedAsNoData)
@@ -140,12 +140,12 @@ TEST(SerialEndToEnd, DeviceThatGoesAwayIsReportedAsNoData)
     FakePlatform fakes;
     Platform platform{fakes.prompter, fakes.clock, serial, fakes.sound, fakes.launcher, fakes.clipboard, fakes.printer};
     ProgramState state;
-    state.nav.ComPortNumber = 2;
+    state.settings.nmea.ComPortNumber = 2;
     NmeaInterface nmea(state, platform);
     nmea.OpenNmeaInterface();
-    ASSERT_TRUE(state.nav.NmeaOpen);
+    ASSERT_TRUE(state.nmeaLink.NmeaOpen);
     pty->send(kGga + "\r\n");
-    ASSERT_TRUE(WaitFor([&] { return state.nav.LastPositionSentence == kGga; }));
+    ASSERT_TRUE(WaitFor([&] { return state.nmeaLink.LastPositionSentence == kGga; }));
     pty.reset(); // both sides gone
     ASSERT_TRUE(WaitFor([&] { return state.display.StatusLine == "No NMEA data on COM2"; }));
     EXPECT_EQ(fakes.prompter.beeps, std::vector<Beep>{Beep::Exclamation});
@@ -163,11 +163,11 @@ TEST(SerialEndToEnd, MissingDeviceGivesTheMessageAndStaysClosed)
     FakePlatform fakes;
     Platform platform{fakes.prompter, fakes.clock, serial, fakes.sound, fakes.launcher, fakes.clipboard, fakes.printer};
     ProgramState state;
-    state.nav.ComPortNumber = 9;
+    state.settings.nmea.ComPortNumber = 9;
     NmeaInterface nmea(state, platform);
     nmea.OpenNmeaInterface();
     EXPECT_EQ(fakes.prompter.texts(), std::vector<std::string>{kPortUnavailable});
-    EXPECT_FALSE(state.nav.NmeaOpen);
+    EXPECT_FALSE(state.nmeaLink.NmeaOpen);
     EXPECT_FALSE(serial.isOpen());
     EXPECT_EQ(serial.outputFree(), 0u);
 }
@@ -183,12 +183,12 @@ TEST(SerialEndToEnd, DeviceThatComesBackIsReopenedWhileTheInterfaceStaysOpen)
     FakePlatform fakes;
     Platform platform{fakes.prompter, fakes.clock, serial, fakes.sound, fakes.launcher, fakes.clipboard, fakes.printer};
     ProgramState state;
-    state.nav.ComPortNumber = 3;
+    state.settings.nmea.ComPortNumber = 3;
     NmeaInterface nmea(state, platform);
     nmea.OpenNmeaInterface();
-    ASSERT_TRUE(state.nav.NmeaOpen);
+    ASSERT_TRUE(state.nmeaLink.NmeaOpen);
     pty->send(kGga + "\r\n");
-    ASSERT_TRUE(WaitFor([&] { return state.nav.LastPositionSentence == kGga; }));
+    ASSERT_TRUE(WaitFor([&] { return state.nmeaLink.LastPositionSentence == kGga; }));
 
     // Unplugged: the status line says so and the port is looked for again, still open.
     const std::string oldDevice = pty->slaveName;
@@ -208,10 +208,10 @@ TEST(SerialEndToEnd, DeviceThatComesBackIsReopenedWhileTheInterfaceStaysOpen)
     ASSERT_TRUE(WaitFor([&] { return serial.linkUp(); }));
     EXPECT_EQ(serial.device(), pty->slaveName);
     EXPECT_EQ(state.display.StatusLine, pty->slaveName + " is back");
-    EXPECT_TRUE(state.nav.NmeaOpen);
+    EXPECT_TRUE(state.nmeaLink.NmeaOpen);
     const std::string later = "$GPGGA,123520,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*4D";
     pty->send(later + "\r\n");
-    ASSERT_TRUE(WaitFor([&] { return state.nav.LastPositionSentence == later; }));
+    ASSERT_TRUE(WaitFor([&] { return state.nmeaLink.LastPositionSentence == later; }));
     const std::string out = "$ECXTE,A,A,0.25,L,N,A*1E\r\n";
     ASSERT_TRUE(serial.write(out));
     std::string got;

@@ -1,6 +1,7 @@
 // Line noise and mangled sentences through reception and parsing: nothing crashes, nothing over
 // 99 characters is passed on, and what the parser produces stays finite and within its fields.
 
+#include "app/ProgramState.h"
 #include "nmea/NmeaInterface.h"
 #include "nmea/NmeaParse.h"
 #include "nmea/Templates.h"
@@ -57,35 +58,35 @@ std::string Mutate(std::string s, std::mt19937& rng)
     return s;
 }
 
-void ExpectSane(const NavState& nav)
+void ExpectSane(const ProgramState& nav)
 {
-    EXPECT_TRUE(std::isfinite(nav.SentenceLat));
-    EXPECT_TRUE(std::isfinite(nav.SentenceLong));
-    EXPECT_TRUE(std::isfinite(nav.Hdop));
-    EXPECT_TRUE(std::isfinite(nav.PositionError));
-    EXPECT_LE(nav.SatellitesText.size(), 8u);
-    EXPECT_LE(nav.ExtraField0.size(), 33u);
-    EXPECT_LE(nav.FixQuality.size(), 1u);
+    EXPECT_TRUE(std::isfinite(nav.sentenceFix.SentenceLat));
+    EXPECT_TRUE(std::isfinite(nav.sentenceFix.SentenceLong));
+    EXPECT_TRUE(std::isfinite(nav.sentenceFix.Hdop));
+    EXPECT_TRUE(std::isfinite(nav.sentenceFix.PositionError));
+    EXPECT_LE(nav.sentenceFix.SatellitesText.size(), 8u);
+    EXPECT_LE(nav.sentenceFix.ExtraField0.size(), 33u);
+    EXPECT_LE(nav.sentenceFix.FixQuality.size(), 1u);
 }
 
 } // namespace
 
 TEST(BadInput, NamedCases)
 {
-    NavState nav;
+    ProgramState nav;
     Display d;
-    ParseSentence("$", nav, d);
-    ParseSentence(std::string("$GP\0GA,1,2", 11), nav, d);
-    ParseSentence("$GPGGA,1,4807.038,,01131.000,,1", nav, d); // empty hemispheres: north, west
-    EXPECT_NEAR(nav.SentenceLat, 48.1173, 1e-12);
-    EXPECT_NEAR(nav.SentenceLong, 11.0 + 31.0 / 60.0, 1e-12);
-    ParseSentence("$GPGGA", nav, d); // no fields at all
-    EXPECT_EQ(nav.SentenceLat, 0.0);
-    EXPECT_FALSE(nav.PositionValid);
-    ParseSentence("$GPRMC,1,A,\xff\xfe,N,-0130.0,W,,,,12.3.4,W,,,,,,,,,,,,,,,,,,,,,", nav, d);
-    EXPECT_EQ(nav.SentenceLat, 0.0);
-    EXPECT_DOUBLE_EQ(nav.SentenceLong, -1.0 + 30.0 / 60.0); // "-01" degrees and "30.0" minutes
-    EXPECT_EQ(nav.MagVariation, 0);
+    ParseSentence("$", nav.sentenceFix, d, nav.aisPlayback.AISPlayback);
+    ParseSentence(std::string("$GP\0GA,1,2", 11), nav.sentenceFix, d, nav.aisPlayback.AISPlayback);
+    ParseSentence("$GPGGA,1,4807.038,,01131.000,,1", nav.sentenceFix, d, false); // empty hemispheres: north, west
+    EXPECT_NEAR(nav.sentenceFix.SentenceLat, 48.1173, 1e-12);
+    EXPECT_NEAR(nav.sentenceFix.SentenceLong, 11.0 + 31.0 / 60.0, 1e-12);
+    ParseSentence("$GPGGA", nav.sentenceFix, d, nav.aisPlayback.AISPlayback); // no fields at all
+    EXPECT_EQ(nav.sentenceFix.SentenceLat, 0.0);
+    EXPECT_FALSE(nav.sentenceFix.PositionValid);
+    ParseSentence("$GPRMC,1,A,\xff\xfe,N,-0130.0,W,,,,12.3.4,W,,,,,,,,,,,,,,,,,,,,,", nav.sentenceFix, d, false);
+    EXPECT_EQ(nav.sentenceFix.SentenceLat, 0.0);
+    EXPECT_DOUBLE_EQ(nav.sentenceFix.SentenceLong, -1.0 + 30.0 / 60.0); // "-01" degrees and "30.0" minutes
+    EXPECT_EQ(nav.sentenceFix.MagVariation, 0);
     ExpectSane(nav);
 }
 
@@ -96,12 +97,12 @@ TEST(BadInput, RandomBytesAndMutatedSentences)
     FakePlatform fakes;
     CountingAis ais;
     NmeaInterface nmea(state, fakes.platform, &ais);
-    state.nav.ComPortNumber = 1;
+    state.settings.nmea.ComPortNumber = 1;
     nmea.OpenNmeaInterface();
     state.prefs.ProcAis = true;
     std::uniform_int_distribution<int> byte(0, 255);
     std::uniform_int_distribution<int> length(0, 140);
-    NavState nav;
+    ProgramState nav;
     Display display;
     std::size_t kept = 0;
     for (int i = 0; i < 100000; ++i) {
@@ -116,19 +117,19 @@ TEST(BadInput, RandomBytesAndMutatedSentences)
         } else {
             s = Mutate(kReal[(i / 2) % std::size(kReal)], rng);
         }
-        state.nav.PositionSentence = (i / 7) % 2;
+        state.prefs.nmea.PositionSentence = (i / 7) % 2;
         fakes.serial.receive(s + (i % 3 == 0 ? "" : "\r\n"));
-        ASSERT_LT(state.nav.RxBuffer.size(), kRxBufferLimit);
-        ASSERT_LT(state.nav.LastPositionSentence.size(), kRxBufferLimit);
-        ASSERT_LT(state.nav.LastAisSentence.size(), kRxBufferLimit);
-        if (!state.nav.LastPositionSentence.empty()) {
+        ASSERT_LT(state.nmeaLink.RxBuffer.size(), kRxBufferLimit);
+        ASSERT_LT(state.nmeaLink.LastPositionSentence.size(), kRxBufferLimit);
+        ASSERT_LT(state.nmeaLink.LastAisSentence.size(), kRxBufferLimit);
+        if (!state.nmeaLink.LastPositionSentence.empty()) {
             ++kept;
-            ParseSentence(state.nav.LastPositionSentence, state.nav, state.display);
+            ParseSentence(state.nmeaLink.LastPositionSentence, state.sentenceFix, state.display, state.aisPlayback.AISPlayback);
         }
-        ParseSentence(s, nav, display);
+        ParseSentence(s, nav.sentenceFix, display, nav.aisPlayback.AISPlayback);
         if (i % 1000 == 0) {
             ExpectSane(nav);
-            ExpectSane(state.nav);
+            ExpectSane(state);
         }
         if (i % 5000 == 0) {
             fakes.serial.tick(kWatchdogTicks);
@@ -145,15 +146,15 @@ TEST(BadInput, RandomTemplatesExpandWithoutFault)
     ProgramState state;
     FakeClock clock;
     state.route.push({"wp", 50.0, 1.0});
-    state.nav.RouteLength = 1;
-    state.nav.ActiveWaypoint = 1;
+    state.routeProgress.RouteLength = 1;
+    state.routeProgress.ActiveWaypoint = 1;
     state.quickLog.push({1e300, -1e300, 0.0});
-    state.nav.BearingToWaypoint = 1e300;
-    state.nav.XTE = std::nan("");
+    state.routeProgress.BearingToWaypoint = 1e300;
+    state.routeProgress.XTE = std::nan("");
     std::optional<LatLong> tow;
     TemplateSources sources;
     sources.towPosition = [] { return std::optional<LatLong>(LatLong{-0.0, 1e20}); };
-    const auto ctx = MakeTemplateContext(state, clock, RouteTextsFromState(state.nav), &sources, &tow);
+    const auto ctx = MakeTemplateContext(kv::TemplateRecordsOf(state), clock, RouteTextsFromState(state.routeProgress, state.motion, state.settings.units, state.prefs.units), &sources, &tow);
     const std::string alphabet = "@@@@$|: ,^/~<>#&+[]0123456789abcdefghijklmnopqrstuvwxyzE\x01\xff";
     for (int i = 0; i < 20000; ++i) {
         std::string t;

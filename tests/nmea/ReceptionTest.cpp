@@ -21,7 +21,7 @@ struct Rx {
     FakePlatform fakes;
     RecordingAis ais;
     NmeaInterface nmea{state, fakes.platform, &ais};
-    Rx() { state.nav.ComPortNumber = 1; }
+    Rx() { state.settings.nmea.ComPortNumber = 1; }
     void open()
     {
         nmea.OpenNmeaInterface();
@@ -37,16 +37,16 @@ TEST(Reception, KeepsOnlyTheChosenPositionSentence)
     Rx rx;
     rx.open();
     rx.send(kRmc + "\r\n" + kGga + "\r\n");
-    EXPECT_EQ(rx.state.nav.LastPositionSentence, kGga);
-    EXPECT_EQ(rx.state.nav.RxBuffer, "");
+    EXPECT_EQ(rx.state.nmeaLink.LastPositionSentence, kGga);
+    EXPECT_EQ(rx.state.nmeaLink.RxBuffer, "");
     rx.send(kRmc + "\r\n");
-    EXPECT_EQ(rx.state.nav.LastPositionSentence, kGga); // RMC while GGA is chosen: ignored
-    rx.state.nav.PositionSentence = 1;
+    EXPECT_EQ(rx.state.nmeaLink.LastPositionSentence, kGga); // RMC while GGA is chosen: ignored
+    rx.state.prefs.nmea.PositionSentence = 1;
     rx.send("\n" + kRmc.substr(0, 20));
     rx.send(kRmc.substr(20) + "\r");
-    EXPECT_EQ(rx.state.nav.LastPositionSentence, kRmc); // across chunks, LF dropped
+    EXPECT_EQ(rx.state.nmeaLink.LastPositionSentence, kRmc); // across chunks, LF dropped
     rx.send("$KVGGA,1,2\r$GPRMCX\r");
-    EXPECT_EQ(rx.state.nav.LastPositionSentence, "$GPRMCX"); // only the identifier is compared
+    EXPECT_EQ(rx.state.nmeaLink.LastPositionSentence, "$GPRMCX"); // only the identifier is compared
 }
 
 TEST(Reception, LongLinesAreDiscarded)
@@ -54,18 +54,18 @@ TEST(Reception, LongLinesAreDiscarded)
     Rx rx;
     rx.open();
     rx.send(std::string(120, 'x') + "\r");
-    EXPECT_EQ(rx.state.nav.RxBuffer, "");
-    EXPECT_EQ(rx.state.nav.LastPositionSentence, "");
+    EXPECT_EQ(rx.state.nmeaLink.RxBuffer, "");
+    EXPECT_EQ(rx.state.nmeaLink.LastPositionSentence, "");
     // 99 characters pass, 100 do not.
     const std::string s99 = "$GPGGA" + std::string(93, ',');
     rx.send(s99 + "\r");
-    EXPECT_EQ(rx.state.nav.LastPositionSentence, s99);
+    EXPECT_EQ(rx.state.nmeaLink.LastPositionSentence, s99);
     rx.send(s99 + "," + "\r");
-    EXPECT_EQ(rx.state.nav.LastPositionSentence, s99);
+    EXPECT_EQ(rx.state.nmeaLink.LastPositionSentence, s99);
     // Noise without CR never grows the buffer past the limit.
     for (int i = 0; i < 50; ++i) {
         rx.send(std::string(7, '#'));
-        EXPECT_LT(rx.state.nav.RxBuffer.size(), kRxBufferLimit);
+        EXPECT_LT(rx.state.nmeaLink.RxBuffer.size(), kRxBufferLimit);
     }
 }
 
@@ -76,7 +76,7 @@ TEST(Reception, AisSentencesAreHandedOnWhileProcessingIsOn)
     rx.state.prefs.ProcAis = false;
     rx.send(kAis + "\r\n");
     EXPECT_TRUE(rx.ais.got.empty()); // processing off
-    EXPECT_EQ(rx.state.nav.LastAisSentence, kAis);
+    EXPECT_EQ(rx.state.nmeaLink.LastAisSentence, kAis);
     rx.state.prefs.ProcAis = true;
     rx.state.prefs.ShowNMEA = true;
     rx.send(kAis + "\r\n$GPGSV,1\r\n");
@@ -84,17 +84,17 @@ TEST(Reception, AisSentencesAreHandedOnWhileProcessingIsOn)
     // fragment would corrupt a three-fragment message), though it is still the last AIS line.
     ASSERT_EQ(rx.ais.got.size(), 1u);
     EXPECT_EQ(rx.ais.got[0], kAis);
-    EXPECT_EQ(rx.state.nav.LastAisSentence, kAis);
+    EXPECT_EQ(rx.state.nmeaLink.LastAisSentence, kAis);
     EXPECT_EQ(rx.state.display.StatusLine, kAis);
     rx.send(kGga + "\r\n$GPGSV,1\r\n");
     EXPECT_EQ(rx.ais.got.size(), 1u);
-    EXPECT_TRUE(rx.state.nav.LastAisSentence.empty());
+    EXPECT_TRUE(rx.state.nmeaLink.LastAisSentence.empty());
     rx.nmea.ShowNMEAClick(); // unchecking "Show raw NMEA" clears the status line
     EXPECT_FALSE(rx.state.prefs.ShowNMEA);
     EXPECT_EQ(rx.state.display.StatusLine, "");
     rx.nmea.ShowNMEAClick();
     EXPECT_TRUE(rx.state.prefs.ShowNMEA); // the accepted position sentence ended the repeats
-    EXPECT_EQ(rx.state.nav.LastAisSentence, "");
+    EXPECT_EQ(rx.state.nmeaLink.LastAisSentence, "");
 }
 
 TEST(Reception, SentencesFailingTheirChecksumAreCountedShownAndNotUsed)
@@ -104,7 +104,7 @@ TEST(Reception, SentencesFailingTheirChecksumAreCountedShownAndNotUsed)
     rx.state.display.checked[kProcAisControl] = true;
     rx.state.display.checked[kShowNMEAControl] = true;
     rx.send(kGga + "\r\n");
-    ASSERT_EQ(rx.state.nav.LastPositionSentence, kGga);
+    ASSERT_EQ(rx.state.nmeaLink.LastPositionSentence, kGga);
     std::string badGga = kGga;
     badGga[20] = '9'; // noise in the latitude
     std::string badAis = kAis;
@@ -127,10 +127,10 @@ TEST(Reception, SentencesFailingTheirChecksumAreCountedShownAndNotUsed)
     for (const Step& step : steps) {
         rx.send(step.sentence + "\r\n");
         rejected += step.rejected ? 1 : 0;
-        EXPECT_EQ(rx.state.nav.RejectedSentences, rejected) << step.sentence;
-        EXPECT_EQ(rx.state.nav.LastPositionSentence, step.position) << step.sentence;
+        EXPECT_EQ(rx.state.nmeaLink.RejectedSentences, rejected) << step.sentence;
+        EXPECT_EQ(rx.state.nmeaLink.LastPositionSentence, step.position) << step.sentence;
         EXPECT_EQ(rx.ais.got.size(), step.aisHandedOn) << step.sentence;
-        EXPECT_EQ(rx.state.nav.RxBuffer, "");
+        EXPECT_EQ(rx.state.nmeaLink.RxBuffer, "");
         EXPECT_EQ(rx.nmea.watchdogTicksLeft(), kWatchdogTicks) << "a damaged sentence is still data";
         if (step.rejected) {
             EXPECT_EQ(rx.state.display.StatusLine, "REJECTED checksum: " + step.sentence);
@@ -138,13 +138,13 @@ TEST(Reception, SentencesFailingTheirChecksumAreCountedShownAndNotUsed)
     }
     // A rejected AIS sentence leaves the last good one in place.
     rx.send(kAis + "\r\n" + badAis + "\r\n");
-    EXPECT_EQ(rx.state.nav.LastAisSentence, kAis);
+    EXPECT_EQ(rx.state.nmeaLink.LastAisSentence, kAis);
     // Without "Show raw NMEA" the status line is left alone.
     rx.state.display.checked[kShowNMEAControl] = false;
     rx.state.display.StatusLine = "kept";
     rx.send(badGga + "\r\n");
     EXPECT_EQ(rx.state.display.StatusLine, "kept");
-    EXPECT_EQ(rx.state.nav.RejectedSentences, rejected + 2);
+    EXPECT_EQ(rx.state.nmeaLink.RejectedSentences, rejected + 2);
 }
 
 TEST(Reception, WatchdogBeepsOnceThenRepeatsEveryTenSeconds)
@@ -156,9 +156,9 @@ TEST(Reception, WatchdogBeepsOnceThenRepeatsEveryTenSeconds)
     EXPECT_EQ(rx.state.display.StatusLine, "");
     rx.fakes.serial.tick();
     EXPECT_EQ(rx.state.display.StatusLine, "No NMEA data on COM1");
-    EXPECT_EQ(rx.state.nav.LastPositionSentence, "");
+    EXPECT_EQ(rx.state.nmeaLink.LastPositionSentence, "");
     EXPECT_EQ(rx.fakes.prompter.beeps, std::vector<Beep>{Beep::Exclamation});
-    EXPECT_FALSE(rx.state.nav.DataArriving);
+    EXPECT_FALSE(rx.state.nmeaLink.DataArriving);
     rx.state.display.StatusLine.clear();
     rx.fakes.serial.tick(kNoDataTicks - 1);
     EXPECT_EQ(rx.state.display.StatusLine, "");
@@ -167,7 +167,7 @@ TEST(Reception, WatchdogBeepsOnceThenRepeatsEveryTenSeconds)
     EXPECT_EQ(rx.fakes.prompter.beeps.size(), 1u);
     // Data return: a sentence end re-arms at 15 s and the next loss beeps again.
     rx.send(kGga + "\r");
-    EXPECT_TRUE(rx.state.nav.DataArriving);
+    EXPECT_TRUE(rx.state.nmeaLink.DataArriving);
     EXPECT_EQ(rx.nmea.watchdogTicksLeft(), kWatchdogTicks);
     rx.fakes.serial.tick(kWatchdogTicks);
     EXPECT_EQ(rx.fakes.prompter.beeps.size(), 2u);
@@ -180,17 +180,17 @@ TEST(Interface, OpenAndCloseWithTheirMessagesAndDisplays)
 {
     Rx rx;
     auto& d = rx.state.display;
-    rx.state.nav.ComPortNumber = 3;
-    rx.state.nav.BaudRate = 4800;
-    rx.state.nav.DRMode = true;
+    rx.state.settings.nmea.ComPortNumber = 3;
+    rx.state.settings.nmea.BaudRate = 4800;
+    rx.state.settings.fix.DRMode = true;
     d.checked[kDRModeControl] = true;
     d.StatusLine = "old";
     rx.nmea.NMEAServerOnOffClick();
     EXPECT_TRUE(rx.fakes.prompter.lastMessageIs("NMEA Interface Open!"));
     EXPECT_EQ(rx.fakes.serial.openedNumber, 3u);
     EXPECT_EQ(rx.fakes.serial.openedBaud, 4800u);
-    EXPECT_TRUE(rx.state.nav.NmeaOpen);
-    EXPECT_FALSE(rx.state.nav.DRMode);
+    EXPECT_TRUE(rx.state.nmeaLink.NmeaOpen);
+    EXPECT_FALSE(rx.state.settings.fix.DRMode);
     EXPECT_FALSE(d.isChecked(kDRModeControl));
     EXPECT_TRUE(d.isChecked(kNmeaInterfaceControl));
     EXPECT_EQ(d.hint(kNmeaButtonControl), "Close NMEA interface|");
@@ -203,12 +203,12 @@ TEST(Interface, OpenAndCloseWithTheirMessagesAndDisplays)
     // "No" leaves it open.
     rx.fakes.prompter.answer({false, true});
     rx.nmea.NMEAServerOnOffClick();
-    EXPECT_TRUE(rx.state.nav.NmeaOpen);
+    EXPECT_TRUE(rx.state.nmeaLink.NmeaOpen);
     EXPECT_TRUE(rx.fakes.prompter.lastMessageIs(kCloseQuestion));
-    rx.state.nav.LastPositionSentence = kGga;
+    rx.state.nmeaLink.LastPositionSentence = kGga;
     d.SpeedOG = "5 Kn";
     rx.nmea.NMEAServerOnOffClick();
-    EXPECT_FALSE(rx.state.nav.NmeaOpen);
+    EXPECT_FALSE(rx.state.nmeaLink.NmeaOpen);
     EXPECT_FALSE(rx.fakes.serial.opened);
     EXPECT_TRUE(rx.fakes.prompter.lastMessageIs("NMEA Interface Closed!"));
     EXPECT_EQ(rx.fakes.prompter.beeps, std::vector<Beep>{Beep::Default});
@@ -221,7 +221,7 @@ TEST(Interface, OpenAndCloseWithTheirMessagesAndDisplays)
     EXPECT_EQ(d.SpeedOG, "");
     EXPECT_EQ(d.GPSIndicatorText, "GPS ?");
     EXPECT_EQ(d.GPSIndicatorColour, "silver");
-    EXPECT_EQ(rx.state.nav.LastPositionSentence, kGga); // closing keeps the last sentence
+    EXPECT_EQ(rx.state.nmeaLink.LastPositionSentence, kGga); // closing keeps the last sentence
     // Closed: watchdog ticks do nothing.
     rx.fakes.serial.tick(1000);
     EXPECT_EQ(d.StatusLine, "");
@@ -233,7 +233,7 @@ TEST(Interface, PortThatCannotOpenLeavesTheInterfaceClosed)
     rx.fakes.serial.available = false;
     rx.nmea.OpenNmeaInterface();
     EXPECT_EQ(rx.fakes.prompter.texts(), std::vector<std::string>{kPortUnavailable});
-    EXPECT_FALSE(rx.state.nav.NmeaOpen);
+    EXPECT_FALSE(rx.state.nmeaLink.NmeaOpen);
     EXPECT_FALSE(rx.state.display.isChecked(kNmeaInterfaceControl));
     EXPECT_FALSE(rx.state.display.FixTimer.running());
     rx.fakes.serial.tick(kWatchdogTicks);
@@ -241,10 +241,10 @@ TEST(Interface, PortThatCannotOpenLeavesTheInterfaceClosed)
 
     // Port number 0: nothing is tried, nothing is shown.
     Rx zero;
-    zero.state.nav.ComPortNumber = 0;
+    zero.state.settings.nmea.ComPortNumber = 0;
     zero.nmea.OpenNmeaInterface();
     EXPECT_TRUE(zero.fakes.prompter.messages.empty());
-    EXPECT_FALSE(zero.state.nav.NmeaOpen);
+    EXPECT_FALSE(zero.state.nmeaLink.NmeaOpen);
 
     // Start-up opening: no message, fix timer started, playback disabled.
     Rx start;

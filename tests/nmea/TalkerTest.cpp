@@ -1,5 +1,6 @@
 // Position sentences from multi-constellation receivers are taken like the GPS ones.
 
+#include "app/ProgramState.h"
 #include "nmea/NmeaInterface.h"
 #include "nmea/NmeaParse.h"
 #include "nmea/Talkers.h"
@@ -45,13 +46,13 @@ TEST(Talkers, ReceiverTalkersAreTakenAsPositionSentences)
             ProgramState state;
             FakePlatform fakes;
             NmeaInterface nmea(state, fakes.platform);
-            state.nav.ComPortNumber = 1;
-            state.nav.PositionSentence = chosen;
+            state.settings.nmea.ComPortNumber = 1;
+            state.prefs.nmea.PositionSentence = chosen;
             nmea.OpenNmeaInterface();
             fakes.serial.receive(gga + "\r\n" + rmc + "\r\n$GPGSV,3,1,11\r\n");
             // Kept as received, talker and checksum included.
-            EXPECT_EQ(state.nav.LastPositionSentence, chosen == 0 ? gga : rmc);
-            EXPECT_EQ(state.nav.RejectedSentences, 0u);
+            EXPECT_EQ(state.nmeaLink.LastPositionSentence, chosen == 0 ? gga : rmc);
+            EXPECT_EQ(state.nmeaLink.RejectedSentences, 0u);
         }
     }
 }
@@ -71,23 +72,23 @@ TEST(Talkers, OtherTalkersAndKindsAreNot)
 TEST(Talkers, SameFixAsTheGpsForm)
 {
     for (const std::string& fields : {kGgaFields, kRmcFields}) {
-        NavState gpNav;
+        ProgramState gpNav;
         Display gpDisplay;
-        ASSERT_TRUE(ParseSentence(WithChecksum("GP" + fields), gpNav, gpDisplay));
+        ASSERT_TRUE(ParseSentence(WithChecksum("GP" + fields), gpNav.sentenceFix, gpDisplay, false));
         for (const char* talker : {"GN", "GL", "GA", "GB", "BD", "GQ", "GI"}) {
             SCOPED_TRACE(std::string(talker) + fields);
-            NavState nav;
+            ProgramState nav;
             Display display;
-            ASSERT_TRUE(ParseSentence(WithChecksum(talker + fields), nav, display));
-            EXPECT_EQ(nav.SentenceLat, gpNav.SentenceLat);
-            EXPECT_EQ(nav.SentenceLong, gpNav.SentenceLong);
-            EXPECT_EQ(nav.PositionValid, gpNav.PositionValid);
-            EXPECT_EQ(nav.FixQuality, gpNav.FixQuality);
-            EXPECT_EQ(nav.FixTimeText, gpNav.FixTimeText);
-            EXPECT_EQ(nav.SatellitesText, gpNav.SatellitesText);
-            EXPECT_EQ(nav.Hdop, gpNav.Hdop);
-            EXPECT_EQ(nav.PositionError, gpNav.PositionError);
-            EXPECT_EQ(nav.MagVariation, gpNav.MagVariation);
+            ASSERT_TRUE(ParseSentence(WithChecksum(talker + fields), nav.sentenceFix, display, nav.aisPlayback.AISPlayback));
+            EXPECT_EQ(nav.sentenceFix.SentenceLat, gpNav.sentenceFix.SentenceLat);
+            EXPECT_EQ(nav.sentenceFix.SentenceLong, gpNav.sentenceFix.SentenceLong);
+            EXPECT_EQ(nav.sentenceFix.PositionValid, gpNav.sentenceFix.PositionValid);
+            EXPECT_EQ(nav.sentenceFix.FixQuality, gpNav.sentenceFix.FixQuality);
+            EXPECT_EQ(nav.sentenceFix.FixTimeText, gpNav.sentenceFix.FixTimeText);
+            EXPECT_EQ(nav.sentenceFix.SatellitesText, gpNav.sentenceFix.SatellitesText);
+            EXPECT_EQ(nav.sentenceFix.Hdop, gpNav.sentenceFix.Hdop);
+            EXPECT_EQ(nav.sentenceFix.PositionError, gpNav.sentenceFix.PositionError);
+            EXPECT_EQ(nav.sentenceFix.MagVariation, gpNav.sentenceFix.MagVariation);
             EXPECT_EQ(display.GPSIndicatorText, gpDisplay.GPSIndicatorText);
             EXPECT_EQ(display.GPSIndicatorColour, gpDisplay.GPSIndicatorColour);
             EXPECT_EQ(display.GPSIndicatorHint, gpDisplay.GPSIndicatorHint);
@@ -101,13 +102,13 @@ TEST(Talkers, OwnShipAisIsIgnored)
     FakePlatform fakes;
     RecordingAis ais;
     NmeaInterface nmea(state, fakes.platform, &ais);
-    state.nav.ComPortNumber = 1;
+    state.settings.nmea.ComPortNumber = 1;
     state.prefs.ProcAis = true;
     nmea.OpenNmeaInterface();
     const std::string vdo = "!AIVDO,1,1,,,B5NJ;PP005l4ot5Isbl03wsUkP06,0*35";
     const std::string vdm = "!AIVDM,1,1,,B,177KQJ5000G?tO`K>RA1wUbN0TKH,0*5C";
     fakes.serial.receive(vdo + "\r\n" + vdm + "\r\n" + vdo + "\r\n");
     EXPECT_EQ(ais.got, std::vector<std::string>{vdm});
-    EXPECT_EQ(state.nav.LastAisSentence, vdm);
-    EXPECT_EQ(state.nav.RejectedSentences, 0u);
+    EXPECT_EQ(state.nmeaLink.LastAisSentence, vdm);
+    EXPECT_EQ(state.nmeaLink.RejectedSentences, 0u);
 }

@@ -14,7 +14,7 @@ struct Fixture {
     FakePlatform fakes;
     RouteTexts texts;
 
-    TemplateContext ctx() { return MakeTemplateContext(state, fakes.clock, texts); }
+    TemplateContext ctx() { return MakeTemplateContext(kv::TemplateRecordsOf(state), fakes.clock, texts); }
     std::string S(const std::string& t) { return ExpandSentence(t, ctx()); }
     std::string T(const std::string& t) { return ExpandTemplate(t, ctx()); }
 
@@ -23,8 +23,8 @@ struct Fixture {
         state.route.push({"Alpha one               01", 50.5, 1.25});
         state.route.push({"b.c'd e@  ", -33.75, -151.5});
         state.route.push({"Last", 10.0, 0.0});
-        state.nav.RouteLength = 3;
-        state.nav.ActiveWaypoint = 2;
+        state.routeProgress.RouteLength = 3;
+        state.routeProgress.ActiveWaypoint = 2;
     }
 };
 
@@ -79,49 +79,48 @@ TEST(Templates, PositionFields)
 {
     Fixture f;
     f.state.quickLog.push({50.0 + 30.123 / 60.0, 1.0 + 7.456 / 60.0, 0.0});
-    f.state.nav.OwnLat = 50.5;
-    f.state.nav.OwnLong = 1.1;
+    f.state.fixInfo.OwnLat = 50.5;
+    f.state.fixInfo.OwnLong = 1.1;
     EXPECT_EQ(f.T("@p:3"), "5030.123,N,00107.456,W");
     EXPECT_EQ(f.T("@P:4"), f.T("@p:4"));
     EXPECT_EQ(f.T("@p"), "5030.12,N,00107.46,W");
     EXPECT_EQ(f.T("@p:x"), "50030,N,001007,W"); // not a digit: no decimals, minutes still 3 wide
     // Sentences convert the record to chart datum.
-    f.state.nav.ChartLatOffset = 1.0;
+    f.state.chartRef.ChartLatOffset = 1.0;
     EXPECT_EQ(f.S("@p:3"), "5130.123,N,00107.456,W");
     // Minutes that round to 60 carry into the degrees.
     f.state.quickLog.push({49.0 + 59.9999 / 60.0, 0.0, 0.0});
-    f.state.nav.OwnLong = 0.0;
+    f.state.fixInfo.OwnLong = 0.0;
     EXPECT_EQ(f.T("@p"), "5000.00,N,00000.00,E"); // OwnLong + offset exactly 0 is E for texts
     EXPECT_EQ(f.S("@p"), "5100.00,N,00000.00,W"); // and W for sentences
 
     f.route3();
     EXPECT_EQ(f.T("@~:2"), "3345.00,S,15130.00,E");
-    f.state.nav.ActiveWaypoint = 9;
+    f.state.routeProgress.ActiveWaypoint = 9;
     EXPECT_EQ(f.T("[@~]"), "[]");
 }
 
 TEST(Templates, ValuesOfTheNavigationState)
 {
     Fixture f;
-    auto& nav = f.state.nav;
     f.route3();
-    nav.FixSource = "$GPRMC";
-    nav.TripDistance = 12.345;
-    nav.LastLegDistance = 0.12345;
-    nav.ExtraField0 = "zero";
-    nav.ExtraField7 = "seven";
-    nav.MagVariation = -4;
-    nav.BearingToWaypoint = 2.4;
-    nav.COG = 2;
-    nav.TextLogFixCount = 42;
-    nav.CourseToSteer = 7;
-    nav.FixQuality = "1";
-    nav.SatellitesText = "08";
-    nav.FixTimeText = "123519";
-    nav.FixDateText = "08-12-26";
-    nav.XTE = -0.256;
-    nav.OwnLat = 50.5;
-    nav.OwnLong = 1.25;
+    f.state.fixInfo.FixSource = "$GPRMC";
+    f.state.motion.TripDistance = 12.345;
+    f.state.motion.LastLegDistance = 0.12345;
+    f.state.sentenceFix.ExtraField0 = "zero";
+    f.state.sentenceFix.ExtraField7 = "seven";
+    f.state.sentenceFix.MagVariation = -4;
+    f.state.routeProgress.BearingToWaypoint = 2.4;
+    f.state.motion.COG = 2;
+    f.state.textLog.TextLogFixCount = 42;
+    f.state.routeProgress.CourseToSteer = 7;
+    f.state.sentenceFix.FixQuality = "1";
+    f.state.sentenceFix.SatellitesText = "08";
+    f.state.sentenceFix.FixTimeText = "123519";
+    f.state.fixInfo.FixDateText = "08-12-26";
+    f.state.routeProgress.XTE = -0.256;
+    f.state.fixInfo.OwnLat = 50.5;
+    f.state.fixInfo.OwnLong = 1.25;
     f.texts.RangeText = "3.8570 Nm ";
     f.texts.VMGText = "5.25 Kn";
     f.texts.SOGText = "5.30";
@@ -139,16 +138,16 @@ TEST(Templates, ValuesOfTheNavigationState)
     // Dates and times: the clock for sentences, the fix for texts.
     EXPECT_EQ(f.S("@d|@d:|@d/|@t:|@t"), "081226 08,12,2026 08/12/26 12:00:00 123519");
     EXPECT_EQ(f.T("@d|@d:|@t:"), "08-12-26|08-12-26:|123519:");
-    nav.CourseToSteer = -1;
+    f.state.routeProgress.CourseToSteer = -1;
     EXPECT_EQ(f.S("[@h]"), "[]");
     // "@^" wraps into 0..359; the finishing pass zero-pads.
-    nav.MagVariation = 4;
-    nav.BearingToWaypoint = 359.0;
+    f.state.sentenceFix.MagVariation = 4;
+    f.state.routeProgress.BearingToWaypoint = 359.0;
     EXPECT_EQ(f.S("@^"), "003");
-    nav.BearingToWaypoint = 355.6; // 359.6 magnetic: 000, not 360
+    f.state.routeProgress.BearingToWaypoint = 355.6; // 359.6 magnetic: 000, not 360
     EXPECT_EQ(f.S("@^"), "000");
-    nav.MagVariation = -40;
-    nav.BearingToWaypoint = -725.0; // a corrupt bearing still lands in 0..359
+    f.state.sentenceFix.MagVariation = -40;
+    f.state.routeProgress.BearingToWaypoint = -725.0; // a corrupt bearing still lands in 0..359
     EXPECT_EQ(f.S("@^"), "315");
     EXPECT_EQ(f.T("[@^]"), "[]");
 }
@@ -165,8 +164,8 @@ TEST(Templates, SourcesOfOtherPartsAndTheTowCopy)
     sources.rasterCursorText = [] { return std::string("R"); };
     sources.towPosition = [] { return std::optional<LatLong>(LatLong{50.5, -1.5}); };
     std::optional<LatLong> tow;
-    f.state.nav.ChartLatOffset = 0.5;
-    const auto ctx = MakeTemplateContext(f.state, f.fakes.clock, {}, &sources, &tow);
+    f.state.chartRef.ChartLatOffset = 0.5;
+    const auto ctx = MakeTemplateContext(kv::TemplateRecordsOf(f.state), f.fakes.clock, {}, &sources, &tow);
     EXPECT_EQ(ExpandTemplate("@+ @[ @] @m @o @U", ctx), "T:a:b L:c:d  M1 R R");
     EXPECT_EQ(ExpandTemplate("@>", ctx), ""); // nothing copied yet
     EXPECT_EQ(ExpandSentence("@>:1", ctx), "5000.0,N,00130.0,E");
@@ -177,8 +176,8 @@ TEST(Templates, ChecksumCoversTheFinishedText)
 {
     Fixture f;
     f.route3();
-    f.state.nav.BearingToWaypoint = 5.0;
-    f.state.nav.MagVariation = -4;
+    f.state.routeProgress.BearingToWaypoint = 5.0;
+    f.state.sentenceFix.MagVariation = -4;
     const std::string bod = f.S("$ECBOD,@b,T,@^,M,@w,@<,@e@l");
     EXPECT_EQ(bod, "$ECBOD,005,T,001,M,B_C_D,," + Expected("ECBOD,005,T,001,M,B_C_D,,") + "\r\n");
     // Padded numbers and "|" change characters after expansion; the checksum must cover what
@@ -186,7 +185,7 @@ TEST(Templates, ChecksumCoversTheFinishedText)
     const std::string padded = f.S("$X,@^,a|b@e");
     EXPECT_EQ(padded, "$X,001,a b" + Expected("X,001,a b"));
     // The checksum restarts at each "$" of the template; a "$" inside a value does not count.
-    f.state.nav.FixSource = "$GPRMC";
+    f.state.fixInfo.FixSource = "$GPRMC";
     const std::string two = f.S("$A,@$@e@l$B, 1@e@e@l");
     ExpectValidChecksums(two);
     EXPECT_EQ(two.substr(0, 11), "$A,$GPRMC" + Expected("A,$GPRMC").substr(0, 2));
@@ -204,30 +203,29 @@ TEST(RouteTextsFromState, RangeTextInTheDisplayUnit)
     };
     for (const Case c : {Case{1.0, "0.6000 Nm "}, Case{1.852, "1.11 Km "}, Case{1.1508, "0.6905 Mls"}}) {
         Fixture f;
-        f.state.nav.UnitFactor = c.factor;
-        f.state.nav.RangeToWaypoint = 0.6;
-        EXPECT_EQ(RouteTextsFromState(f.state.nav).RangeText, c.text) << c.factor;
+        f.state.settings.units.UnitFactor = c.factor;
+        f.state.routeProgress.RangeToWaypoint = 0.6;
+        EXPECT_EQ(RouteTextsFromState(f.state.routeProgress, f.state.motion, f.state.settings.units, f.state.prefs.units).RangeText, c.text) << c.factor;
     }
 }
 
 TEST(OutputSentences, AllSwitchesInOrderWithValidChecksums)
 {
     Fixture f;
-    auto& nav = f.state.nav;
     f.route3();
-    nav.NmeaOpen = true;
-    nav.NMEAOutputOn = true;
-    nav.sendAPB = nav.sendXTE = nav.sendHSC = nav.SendBOD = true;
-    nav.sendBWR = nav.SendRMB = nav.SendVTG = nav.SendCustom = true;
-    nav.CustomNMEA = "$PKV,@#@e";
-    nav.BearingToWaypoint = 90.0;
-    nav.CourseToSteer = 5;
-    nav.MagVariation = -4;
-    f.texts = RouteTextsFromState(nav);
+    f.state.nmeaLink.NmeaOpen = true;
+    f.state.settings.nmea.NMEAOutputOn = true;
+    f.state.prefs.nmea.sendAPB = f.state.prefs.nmea.sendXTE = f.state.prefs.nmea.sendHSC = f.state.prefs.nmea.SendBOD = true;
+    f.state.prefs.nmea.sendBWR = f.state.prefs.nmea.SendRMB = f.state.prefs.nmea.SendVTG = f.state.prefs.nmea.SendCustom = true;
+    f.state.prefs.nmea.CustomNMEA = "$PKV,@#@e";
+    f.state.routeProgress.BearingToWaypoint = 90.0;
+    f.state.routeProgress.CourseToSteer = 5;
+    f.state.sentenceFix.MagVariation = -4;
+    f.texts = RouteTextsFromState(f.state.routeProgress, f.state.motion, f.state.settings.units, f.state.prefs.units);
     f.texts.XTEText = "0.25,L,";
     f.texts.CourseToSteerValue = 5.0;
-    BuildOutputSentences(nav, f.ctx());
-    const std::string& out = nav.OutputText;
+    BuildOutputSentences(f.state.nmeaLink, f.state.settings.nmea, f.state.prefs.nmea, f.ctx());
+    const std::string& out = f.state.nmeaLink.OutputText;
     std::vector<std::string> ids;
     for (std::size_t p = 0; (p = out.find('$', p)) != std::string::npos; p += 6) {
         ids.push_back(out.substr(p, 6));
@@ -242,20 +240,20 @@ TEST(OutputSentences, AllSwitchesInOrderWithValidChecksums)
     // Sent whole, or dropped when the port has no room for all of it.
     f.fakes.serial.opened = true;
     f.fakes.serial.freeSpace = out.size() - 1;
-    EXPECT_FALSE(SendOutputText(nav, f.fakes.serial));
+    EXPECT_FALSE(SendOutputText(f.state.nmeaLink, f.fakes.serial));
     EXPECT_EQ(f.fakes.serial.written, "");
     f.fakes.serial.freeSpace = out.size();
-    EXPECT_TRUE(SendOutputText(nav, f.fakes.serial));
+    EXPECT_TRUE(SendOutputText(f.state.nmeaLink, f.fakes.serial));
     EXPECT_EQ(f.fakes.serial.written, out);
 
     for (auto off : {0, 1, 2, 3}) {
-        NavState n = nav;
-        if (off == 0) n.NmeaOpen = false;
-        if (off == 1) n.ActiveWaypoint = 4;
-        if (off == 2) n.NMEAOutputOn = false;
-        if (off == 3) n.ActiveWaypoint = 0;
-        BuildOutputSentences(n, f.ctx());
-        EXPECT_EQ(n.OutputText, "") << off;
+        ProgramState n = f.state;
+        if (off == 0) n.nmeaLink.NmeaOpen = false;
+        if (off == 1) n.routeProgress.ActiveWaypoint = 4;
+        if (off == 2) n.settings.nmea.NMEAOutputOn = false;
+        if (off == 3) n.routeProgress.ActiveWaypoint = 0;
+        BuildOutputSentences(n.nmeaLink, n.settings.nmea, n.prefs.nmea, kv::MakeTemplateContext(kv::TemplateRecordsOf(n), f.fakes.clock, f.texts));
+        EXPECT_EQ(n.nmeaLink.OutputText, "") << off;
     }
 }
 
@@ -268,13 +266,13 @@ TEST(WaypointTransfer, RouteAndChartWaypoints)
     EXPECT_TRUE(f.fakes.prompter.lastMessageIs("  3 Waypoints sent"));
     EXPECT_EQ(f.fakes.serial.written, "");
 
-    f.state.nav.NmeaOpen = true;
+    f.state.nmeaLink.NmeaOpen = true;
     f.fakes.serial.opened = true;
     SendWPSClick(f.state, f.fakes.platform);
     EXPECT_EQ(f.fakes.serial.written, "$ECWPL,5030.000,N,00115.000,W,ALPHA\r\n"
                                       "$ECWPL,3345.000,S,15130.000,E,B-C-D\r\n"
                                       "$ECWPL,1000.000,N,00000.000,W,LAST\r\n");
-    EXPECT_EQ(f.state.nav.ActiveWaypoint, 2);
+    EXPECT_EQ(f.state.routeProgress.ActiveWaypoint, 2);
 
     // A line that does not fit in the output buffer is skipped whole.
     f.fakes.serial.written.clear();

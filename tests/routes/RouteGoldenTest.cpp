@@ -22,8 +22,8 @@ TEST(Golden, RouteFile)
     ProgramState state;
     FakePrompter prompter;
     RouteHooks hooks;
-    RouteEditor editor(state.route, state.nav, state.nav, state.nav, state.nav, state.waypoints, state.settings,
-                       state.nav, state.nav, state.display, prompter, hooks);
+    RouteEditor editor(state.route, state.routeProgress, state.routeEdit, state.fixInfo, state.chartRef, state.waypoints, state.settings,
+                        state.settings.fix, state.folders, state.display, prompter, hooks);
     state.route.push({ DefaultRouteName(1), 50.7625, 1.2933333 });
     state.route.push({ "Nab Tower               0512 ", 50.6675, 0.9519444 });
     state.route.push({ DefaultRouteName(3), -5.0, -3.5 });
@@ -90,8 +90,8 @@ TEST(RouteImportTool, NamesLoseControlCharactersAndWhatLatin1Lacks)
     RouteHooks hooks;
     ProgramState state;
     FakePrompter prompter;
-    RouteEditor editor(state.route, state.nav, state.nav, state.nav, state.nav, state.waypoints, state.settings,
-                       state.nav, state.nav, state.display, prompter, hooks);
+    RouteEditor editor(state.route, state.routeProgress, state.routeEdit, state.fixInfo, state.chartRef, state.waypoints, state.settings,
+                        state.settings.fix, state.folders, state.display, prompter, hooks);
     EXPECT_TRUE(editor.ReadRouteFile(dir.file("odd.rte")));
     EXPECT_EQ(state.route.count(), 2);
 

@@ -14,11 +14,11 @@ using namespace kv;
 namespace {
 
 struct RouteProgram {
-    RouteProgram() { state.nav.CosLatFactor = 1.0; }
+    RouteProgram() { state.chartRef.CosLatFactor = 1.0; }
     void at(double lat, double lon)
     {
-        state.nav.OwnLat = lat;
-        state.nav.OwnLong = lon;
+        state.fixInfo.OwnLat = lat;
+        state.fixInfo.OwnLong = lon;
     }
     std::vector<std::string> labels() const
     {
@@ -32,8 +32,8 @@ struct RouteProgram {
     ProgramState state;
     FakePrompter prompter;
     RouteHooks hooks;
-    RouteEditor editor { state.route, state.nav, state.nav, state.nav, state.nav, state.waypoints, state.settings,
-                       state.nav, state.nav, state.display, prompter, hooks };
+    RouteEditor editor { state.route, state.routeProgress, state.routeEdit, state.fixInfo, state.chartRef, state.waypoints, state.settings,
+                        state.settings.fix, state.folders, state.display, prompter, hooks };
 };
 
 std::string Line(const std::string& name, double lat, double lon)
@@ -71,9 +71,9 @@ TEST(RouteFile, ReadsFortyOfFortyOneLines)
     ASSERT_TRUE(WriteTextLinesAtomic(p.dir.file("long.rte"), lines));
     p.editor.Routes1Click(p.dir.file("long.rte"));
     EXPECT_EQ(p.state.route.count(), 40u);
-    EXPECT_EQ(p.state.nav.RouteLength, 40);
-    EXPECT_EQ(p.state.nav.ActiveWaypoint, 1);
-    EXPECT_TRUE(p.state.nav.KeepActiveWaypoint);
+    EXPECT_EQ(p.state.routeProgress.RouteLength, 40);
+    EXPECT_EQ(p.state.routeProgress.ActiveWaypoint, 1);
+    EXPECT_TRUE(p.state.routeEdit.KeepActiveWaypoint);
     EXPECT_EQ(p.state.display.WPNameItems.size(), 40u);
     EXPECT_EQ(p.state.display.WPNameItems[0], "A                       ");
     EXPECT_EQ(p.state.settings.RouteName, "long");
@@ -102,15 +102,15 @@ TEST(RouteFile, SaveAndReadBackKeepsEverything)
 TEST(RouteFile, TheConfiguredRouteComesFromTheRoutesFolder)
 {
     RouteProgram p;
-    p.state.nav.AppDir = p.dir.path() + "/";
+    p.state.folders.AppDir = p.dir.path() + "/";
     p.state.settings.RouteName = "home";
     p.dir.write(
         "routes/home.rte", Line(DefaultRouteName(1), 50, 1) + "\r\n" + Line(DefaultRouteName(2), 51, 1) + "\r\n");
     p.editor.LoadConfiguredRoute();
-    EXPECT_EQ(p.state.nav.RouteLength, 2);
-    EXPECT_EQ(p.state.nav.ActiveWaypoint, 1);
+    EXPECT_EQ(p.state.routeProgress.RouteLength, 2);
+    EXPECT_EQ(p.state.routeProgress.ActiveWaypoint, 1);
     // No chart named: no route either.
-    p.state.nav.ChartName.clear();
+    p.state.folders.ChartName.clear();
     p.state.route.clear();
     p.editor.LoadConfiguredRoute();
     EXPECT_TRUE(p.state.route.empty());
@@ -136,20 +136,20 @@ TEST(RouteFile, BadFiles)
     // Missing: the message and an empty route; the remembered name stays.
     p.editor.Routes1Click(p.dir.file("none.rte"));
     EXPECT_EQ(p.prompter.texts(), (std::vector<std::string> { kRouteFileMissing }));
-    EXPECT_EQ(p.state.nav.RouteLength, 0);
+    EXPECT_EQ(p.state.routeProgress.RouteLength, 0);
     EXPECT_EQ(p.state.settings.RouteName, "keep");
     // Empty: an empty route, quietly.
     p.prompter.messages.clear();
     p.dir.write("empty.rte", "");
     p.editor.ReadRouteFile(p.dir.file("empty.rte"));
-    EXPECT_EQ(p.state.nav.RouteLength, 0);
-    EXPECT_EQ(p.state.nav.ActiveWaypoint, 0);
+    EXPECT_EQ(p.state.routeProgress.RouteLength, 0);
+    EXPECT_EQ(p.state.routeProgress.ActiveWaypoint, 0);
     EXPECT_TRUE(p.prompter.messages.empty());
     // Neither RTE nor PRN.
     p.dir.write("x.txt", Line(DefaultRouteName(1), 1, 1) + "\r\n");
     EXPECT_FALSE(p.editor.ReadRouteFile(p.dir.file("x.txt")));
     EXPECT_EQ(p.prompter.texts(), (std::vector<std::string> { kRouteFormatError }));
-    EXPECT_EQ(p.state.nav.RouteLength, 0);
+    EXPECT_EQ(p.state.routeProgress.RouteLength, 0);
     // An unwritable folder: the error, the route and the remembered name unchanged.
     p.prompter.messages.clear();
     p.state.route.push({ DefaultRouteName(1), 1, 1 });
@@ -175,15 +175,15 @@ TEST(RouteEditing, AppendNamesByIndexAndNeverPassesForty)
     }
     p.at(60, 2);
     p.editor.AddRouteWaypoint1Click();
-    EXPECT_EQ(p.state.nav.RouteLength, 40);
+    EXPECT_EQ(p.state.routeProgress.RouteLength, 40);
     EXPECT_DOUBLE_EQ(p.state.route.at(40).lat, 60); // the last one was replaced
     EXPECT_DOUBLE_EQ(p.state.route.at(39).lat, 50);
-    EXPECT_TRUE(p.state.nav.RouteListChanged);
+    EXPECT_TRUE(p.state.routeEdit.RouteListChanged);
     // The tick then selects the newest waypoint.
     p.editor.RefreshNameList();
-    EXPECT_EQ(p.state.nav.ActiveWaypoint, 40);
+    EXPECT_EQ(p.state.routeProgress.ActiveWaypoint, 40);
     EXPECT_EQ(p.state.display.WPNameIndex, 39);
-    EXPECT_FALSE(p.state.nav.RouteListChanged);
+    EXPECT_FALSE(p.state.routeEdit.RouteListChanged);
 }
 
 TEST(RouteEditing, InsertKeepsTheSelectionOnTheOldWaypoint)
@@ -193,29 +193,29 @@ TEST(RouteEditing, InsertKeepsTheSelectionOnTheOldWaypoint)
         p.at(50 + i, 1);
         p.editor.AddRouteWaypoint1Click();
     }
-    p.state.nav.ActiveWaypoint = 3;
+    p.state.routeProgress.ActiveWaypoint = 3;
     p.at(10, 10);
     p.editor.InsertWaypoint1Click();
-    EXPECT_EQ(p.state.nav.RouteLength, 6);
+    EXPECT_EQ(p.state.routeProgress.RouteLength, 6);
     EXPECT_EQ(p.labels(), (std::vector<std::string> { "A", "B", "C", "C", "D", "E" }));
     EXPECT_DOUBLE_EQ(p.state.route.at(3).lat, 10);
     EXPECT_DOUBLE_EQ(p.state.route.at(4).lat, 53);
-    EXPECT_EQ(p.state.nav.ActiveWaypoint, 4);
-    EXPECT_TRUE(p.state.nav.KeepActiveWaypoint);
+    EXPECT_EQ(p.state.routeProgress.ActiveWaypoint, 4);
+    EXPECT_TRUE(p.state.routeEdit.KeepActiveWaypoint);
     p.editor.RefreshNameList();
     EXPECT_EQ(p.state.display.WPNameIndex, 3);
     // At RouteLength + 1 the new waypoint goes to the end.
-    p.state.nav.ActiveWaypoint = 7;
+    p.state.routeProgress.ActiveWaypoint = 7;
     p.editor.InsertWaypoint1Click();
-    EXPECT_EQ(p.state.nav.RouteLength, 7);
+    EXPECT_EQ(p.state.routeProgress.RouteLength, 7);
     EXPECT_EQ(p.state.route.at(7).name.substr(0, 1), "G");
     // Beyond that, or nothing selected: the message, nothing changed.
-    p.state.nav.ActiveWaypoint = 9;
+    p.state.routeProgress.ActiveWaypoint = 9;
     p.editor.InsertWaypoint1Click();
-    p.state.nav.ActiveWaypoint = 0;
+    p.state.routeProgress.ActiveWaypoint = 0;
     p.editor.InsertWaypoint1Click();
     EXPECT_EQ(p.prompter.texts(), (std::vector<std::string> { kSelectWaypointFirst, kSelectWaypointFirst }));
-    EXPECT_EQ(p.state.nav.RouteLength, 7);
+    EXPECT_EQ(p.state.routeProgress.RouteLength, 7);
 }
 
 TEST(RouteEditing, InsertIntoAFullRouteIsRefused)
@@ -224,7 +224,7 @@ TEST(RouteEditing, InsertIntoAFullRouteIsRefused)
     for (int i = 0; i < 40; ++i) {
         p.editor.AddRouteWaypoint1Click();
     }
-    p.state.nav.ActiveWaypoint = 1;
+    p.state.routeProgress.ActiveWaypoint = 1;
     p.editor.InsertWaypoint1Click();
     EXPECT_EQ(p.prompter.texts(), (std::vector<std::string> { kRouteFull }));
     EXPECT_EQ(p.prompter.messages[0].kind, "error");
@@ -245,11 +245,11 @@ TEST(RouteEditing, SnapTakesTheLaterOfTwoEquallyNearChartWaypoints)
     EXPECT_EQ(p.state.route.at(1).name, WaypointNameField("South", 7));
     EXPECT_DOUBLE_EQ(p.state.route.at(1).lat, 49.5);
     // Insert with snapping keeps the selection on the new waypoint.
-    p.state.nav.ActiveWaypoint = 1;
+    p.state.routeProgress.ActiveWaypoint = 1;
     p.at(54.0, 1.0);
     p.editor.InsertWaypoint1Click();
     EXPECT_EQ(p.state.route.at(1).name, WaypointNameField("Far", 7));
-    EXPECT_EQ(p.state.nav.ActiveWaypoint, 1);
+    EXPECT_EQ(p.state.routeProgress.ActiveWaypoint, 1);
     // No chart waypoints: snapping falls back to the cursor and the default name.
     p.state.waypoints.clear();
     p.editor.AddRouteWaypoint1Click();
@@ -262,7 +262,7 @@ TEST(RouteEditing, EditRenamesAndMoves)
     p.at(50, 1);
     p.editor.AddRouteWaypoint1Click();
     p.editor.AddRouteWaypoint1Click();
-    p.state.nav.ActiveWaypoint = 2;
+    p.state.routeProgress.ActiveWaypoint = 2;
     EditRouteDialog d = p.editor.EditRoute1Click();
     EXPECT_EQ(d.name, "B                       ");
     EXPECT_FALSE(d.MoveWP);
@@ -276,7 +276,7 @@ TEST(RouteEditing, EditRenamesAndMoves)
     p.editor.EditRouteOk(d);
     EXPECT_EQ(p.state.route.at(2).name, DefaultRouteName(2));
     EXPECT_DOUBLE_EQ(p.state.route.at(2).lat, 10);
-    p.state.nav.ActiveWaypoint = 3;
+    p.state.routeProgress.ActiveWaypoint = 3;
     EXPECT_TRUE(p.editor.EditRoute1Click().name.empty());
     p.editor.EditRouteOk(d);
     EXPECT_EQ(p.prompter.texts(), (std::vector<std::string> { kSelectWaypointFirst }));
@@ -288,19 +288,19 @@ TEST(RouteEditing, DeletePastTheEndChangesNothing)
     for (int i = 0; i < 3; ++i) {
         p.editor.AddRouteWaypoint1Click();
     }
-    p.state.nav.ActiveWaypoint = 3;
+    p.state.routeProgress.ActiveWaypoint = 3;
     p.editor.DeleteSelectedWaypoint1Click();
-    EXPECT_EQ(p.state.nav.RouteLength, 2);
-    EXPECT_EQ(p.state.nav.ActiveWaypoint, 3); // not changed by a delete
+    EXPECT_EQ(p.state.routeProgress.RouteLength, 2);
+    EXPECT_EQ(p.state.routeProgress.ActiveWaypoint, 3); // not changed by a delete
     p.editor.DeleteSelectedWaypoint1Click();
-    p.state.nav.ActiveWaypoint = 41;
+    p.state.routeProgress.ActiveWaypoint = 41;
     p.editor.DeleteSelectedWaypoint1Click();
-    EXPECT_EQ(p.state.nav.RouteLength, 2);
-    p.state.nav.ActiveWaypoint = 1;
+    EXPECT_EQ(p.state.routeProgress.RouteLength, 2);
+    p.state.routeProgress.ActiveWaypoint = 1;
     p.editor.DeleteSelectedWaypoint1Click();
     p.editor.DeleteSelectedWaypoint1Click();
     p.editor.DeleteSelectedWaypoint1Click();
-    EXPECT_EQ(p.state.nav.RouteLength, 0);
+    EXPECT_EQ(p.state.routeProgress.RouteLength, 0);
 }
 
 TEST(RouteEditing, RemoveRouteAsksFirst)
@@ -308,33 +308,33 @@ TEST(RouteEditing, RemoveRouteAsksFirst)
     RouteProgram p;
     p.editor.AddRouteWaypoint1Click();
     p.state.settings.RouteName = "trip";
-    p.state.nav.DRMode = true;
+    p.state.settings.fix.DRMode = true;
     p.prompter.answer({ false });
     p.editor.Route1Click();
-    EXPECT_EQ(p.state.nav.RouteLength, 1);
+    EXPECT_EQ(p.state.routeProgress.RouteLength, 1);
     p.editor.Route1Click();
-    EXPECT_EQ(p.state.nav.RouteLength, 0);
-    EXPECT_EQ(p.state.nav.ActiveWaypoint, 0);
+    EXPECT_EQ(p.state.routeProgress.RouteLength, 0);
+    EXPECT_EQ(p.state.routeProgress.ActiveWaypoint, 0);
     EXPECT_TRUE(p.state.settings.RouteName.empty());
-    EXPECT_FALSE(p.state.nav.DRMode);
+    EXPECT_FALSE(p.state.settings.fix.DRMode);
     EXPECT_FALSE(p.state.display.isEnabled("SaveBtn"));
     EXPECT_EQ(p.prompter.texts(), (std::vector<std::string>(2, kRemoveRouteQuestion)));
 }
 
 TEST(MeasureText, RangeAndBothBearings)
 {
-    NavState nav;
-    nav.OwnLat = 50.0;
-    nav.OwnLong = 1.0;
-    nav.CosLatFactor = 1.0;
-    nav.UnitFactor = 1.0;
-    const MeasureResult north = MeasureText(50.0 + 1.0 / 60, 1.0, nav, nav, nav, 0.0);
+    ProgramState nav;
+    nav.fixInfo.OwnLat = 50.0;
+    nav.fixInfo.OwnLong = 1.0;
+    nav.chartRef.CosLatFactor = 1.0;
+    nav.settings.units.UnitFactor = 1.0;
+    const MeasureResult north = MeasureText(50.0 + 1.0 / 60, 1.0, nav.fixInfo, nav.chartRef, nav.settings.units, 0.0);
     EXPECT_EQ(north.text, "1.0000 Nm  Bearing   0\xb0T To 180\xb0T From");
     EXPECT_NEAR(north.range, 1.0, 1e-9);
     // Start to the south-west of the cursor: from it the cursor bears 045.
-    nav.OwnLat = 50.0;
-    nav.OwnLong = 1.0;
-    const MeasureResult sw = MeasureText(50.0 - 1.0 / 60, 1.0 + 1.0 / 60, nav, nav, nav, 2.5);
+    nav.fixInfo.OwnLat = 50.0;
+    nav.fixInfo.OwnLong = 1.0;
+    const MeasureResult sw = MeasureText(50.0 - 1.0 / 60, 1.0 + 1.0 / 60, nav.fixInfo, nav.chartRef, nav.settings.units, 2.5);
     EXPECT_EQ(sw.text, "1.4142 Nm  Bearing 225\xb0T To  45\xb0T From. Total Distance 2.50Nm  ");
     EXPECT_EQ(MeasureUnitLabel(1.0), "Nm  ");
     EXPECT_EQ(MeasureUnitLabel(1.15081), "Mls ");

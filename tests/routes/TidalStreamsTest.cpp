@@ -43,7 +43,7 @@ std::string StreamRecord(int set, int baseRate)
 }
 
 struct TideProgram {
-    TideProgram() { state.nav.CosLatFactor = 1.0; }
+    TideProgram() { state.chartRef.CosLatFactor = 1.0; }
     void load(int diamonds)
     {
         std::vector<std::pair<double, double>> positions;
@@ -59,8 +59,8 @@ struct TideProgram {
     kvtest::TempDir dir;
     ProgramState state;
     FakePlatform fakes;
-    TidalAtlas atlas { state.tides, state.nav, state.nav, state.nav, state.nav,
-                       state.nav, state.nav, state.nav, state.display, fakes.platform };
+    TidalAtlas atlas { state.tides, state.tideStream, state.prefs.tide, state.fixInfo, state.chartRef,
+                          state.motion, state.routeProgress, state.settings.vessel, state.display, fakes.platform };
 };
 
 } // namespace
@@ -75,7 +75,7 @@ TEST(TidalAtlasLoad, PairOfFilesWithTheStreamFileInAnyCase)
     EXPECT_DOUBLE_EQ(p.state.tides.at(2).lat, 50.5);
     EXPECT_EQ(p.state.tides.at(2).setAt(-6), 20);
     EXPECT_EQ(p.state.tides.at(2).rateAt(6), 27);
-    EXPECT_EQ(p.state.nav.TidalHour, 3);
+    EXPECT_EQ(p.state.tideStream.TidalHour, 3);
     EXPECT_TRUE(p.fakes.prompter.messages.empty());
     EXPECT_EQ(StreamFilePath(p.dir.file("tides/solent.pos")), p.dir.file("tides/solent.flo"));
 }
@@ -122,23 +122,23 @@ TEST(TidalStream, NearestDiamondTiesGoToTheLaterOne)
 {
     TideProgram p;
     p.load(3);
-    p.state.nav.TidalHour = 2;
-    p.state.nav.OwnLat = 50.25; // exactly between diamonds 1 and 2
-    p.state.nav.OwnLong = 1.0;
+    p.state.tideStream.TidalHour = 2;
+    p.state.fixInfo.OwnLat = 50.25; // exactly between diamonds 1 and 2
+    p.state.fixInfo.OwnLong = 1.0;
     p.atlas.StreamAtVessel();
-    EXPECT_EQ(p.state.nav.NearestDiamond, 2);
-    EXPECT_EQ(p.state.nav.TideSet, 20);
-    EXPECT_DOUBLE_EQ(p.state.nav.TideRate, 2.3);
+    EXPECT_EQ(p.state.tideStream.NearestDiamond, 2);
+    EXPECT_EQ(p.state.tideStream.TideSet, 20);
+    EXPECT_DOUBLE_EQ(p.state.tideStream.TideRate, 2.3);
     // While the manual tide is used nothing changes.
     p.atlas.ManTideClick(true);
-    EXPECT_FALSE(p.state.nav.AtlasTide);
+    EXPECT_FALSE(p.state.prefs.tide.AtlasTide);
     EXPECT_TRUE(p.state.display.isEnabled("AvTide"));
-    p.state.nav.OwnLat = 50.9;
+    p.state.fixInfo.OwnLat = 50.9;
     p.atlas.StreamAtVessel();
-    EXPECT_EQ(p.state.nav.NearestDiamond, 2);
+    EXPECT_EQ(p.state.tideStream.NearestDiamond, 2);
     p.atlas.ManTideClick(false);
     p.atlas.StreamAtVessel();
-    EXPECT_EQ(p.state.nav.NearestDiamond, 3);
+    EXPECT_EQ(p.state.tideStream.NearestDiamond, 3);
 }
 
 TEST(TidalStream, FiftyDegreesTwoAndAHalfKnots)
@@ -147,26 +147,26 @@ TEST(TidalStream, FiftyDegreesTwoAndAHalfKnots)
     p.dir.write("t.pos", PositionRecords({ { 50, 1 } }));
     p.dir.write("t.FLO", StreamRecord(50, 25 - 0)); // rate 25 at hour 0
     p.atlas.LoadAtlas(p.dir.file("t.pos"));
-    p.state.nav.TidalHour = 0;
+    p.state.tideStream.TidalHour = 0;
     p.atlas.StreamAtVessel();
-    EXPECT_EQ(p.state.nav.TideSet, 50);
-    EXPECT_DOUBLE_EQ(p.state.nav.TideRate, 2.5);
+    EXPECT_EQ(p.state.tideStream.TideSet, 50);
+    EXPECT_DOUBLE_EQ(p.state.tideStream.TideRate, 2.5);
     // A tide hour outside -6 … +6 is held at the end rather than read past the table.
-    p.state.nav.TidalHour = 9;
+    p.state.tideStream.TidalHour = 9;
     p.atlas.StreamAtVessel();
-    EXPECT_DOUBLE_EQ(p.state.nav.TideRate, 3.1);
+    EXPECT_DOUBLE_EQ(p.state.tideStream.TideRate, 3.1);
 }
 
 TEST(TideStep, FirstPressShowsOneThenWraps)
 {
     TideProgram p;
     p.atlas.IncTideClick(); // no atlas: nothing
-    EXPECT_EQ(p.state.nav.TideStep, 0);
+    EXPECT_EQ(p.state.tideStream.TideStep, 0);
     p.load(1);
-    p.state.nav.TidalHour = -4;
+    p.state.tideStream.TidalHour = -4;
     p.atlas.IncTideClick();
-    EXPECT_EQ(p.state.nav.TideStep, 1);
-    EXPECT_EQ(p.state.nav.TidalHour, 1);
+    EXPECT_EQ(p.state.tideStream.TideStep, 1);
+    EXPECT_EQ(p.state.tideStream.TidalHour, 1);
     EXPECT_EQ(p.state.display.StatusLine, "Tide  1 Hrs rel to HW  (13:00)   ");
     p.atlas.IncTideClick();
     p.atlas.IncTideClick();
@@ -174,9 +174,9 @@ TEST(TideStep, FirstPressShowsOneThenWraps)
     for (int i = 0; i < 4; ++i) {
         p.atlas.IncTideClick();
     }
-    EXPECT_EQ(p.state.nav.TideStep, -6);
+    EXPECT_EQ(p.state.tideStream.TideStep, -6);
     EXPECT_EQ(p.state.display.StatusLine, "Tide -6 Hrs rel to HW  ( 6:00)   ");
-    p.state.nav.HighWaterHour = 2;
+    p.state.prefs.tide.HighWaterHour = 2;
     EXPECT_EQ(TideStepText(-6, 2), "Tide -6 Hrs rel to HW  (20:00)   ");
     EXPECT_EQ(TideStepText(6, 20), "Tide  6 Hrs rel to HW  ( 2:00)   ");
 }
@@ -205,22 +205,22 @@ TEST(TideAverage, MeanOverTheHoursToTheWaypoint)
     p.dir.write("a.pos", PositionRecords({ { 50, 1 } }));
     p.dir.write("a.flo", record);
     p.atlas.LoadAtlas(p.dir.file("a.pos"));
-    p.state.nav.RouteLength = 2;
-    p.state.nav.TidalHour = -6;
-    p.state.nav.TimeToWaypoint = 8.7; // eight samples: four of each
-    p.state.nav.OwnLat = 50;
-    p.state.nav.OwnLong = 1;
+    p.state.routeProgress.RouteLength = 2;
+    p.state.tideStream.TidalHour = -6;
+    p.state.routeProgress.TimeToWaypoint = 8.7; // eight samples: four of each
+    p.state.fixInfo.OwnLat = 50;
+    p.state.fixInfo.OwnLong = 1;
     p.atlas.AvTideClick();
-    EXPECT_EQ(p.state.nav.Tset, 45);
-    EXPECT_EQ(p.state.nav.TDrift, 7);
+    EXPECT_EQ(p.state.prefs.tide.Tset, 45);
+    EXPECT_EQ(p.state.prefs.tide.TDrift, 7);
     EXPECT_TRUE(p.fakes.prompter.messages.empty());
-    EXPECT_DOUBLE_EQ(p.state.nav.OwnLat, 50);
+    EXPECT_DOUBLE_EQ(p.state.fixInfo.OwnLat, 50);
     // No route yet: the error only.
-    p.state.nav.RouteLength = 0;
-    p.state.nav.Tset = 1;
+    p.state.routeProgress.RouteLength = 0;
+    p.state.prefs.tide.Tset = 1;
     p.atlas.AvTideClick();
     EXPECT_EQ(p.fakes.prompter.texts(), (std::vector<std::string> { kNoAtlasOrRoute }));
-    EXPECT_EQ(p.state.nav.Tset, 1);
+    EXPECT_EQ(p.state.prefs.tide.Tset, 1);
 }
 
 TEST(TideAverage, LessThanAnHourAndAtMostFortySamples)
@@ -237,26 +237,26 @@ TEST(TideAverage, LessThanAnHourAndAtMostFortySamples)
     p.dir.write("b.pos", PositionRecords({ { 50, 1 } }));
     p.dir.write("b.flo", record);
     p.atlas.LoadAtlas(p.dir.file("b.pos"));
-    p.state.nav.RouteLength = 1;
-    p.state.nav.TidalHour = -6;
-    p.state.nav.Tset = 5;
-    p.state.nav.TDrift = 5;
-    p.state.nav.TimeToWaypoint = 0.9;
+    p.state.routeProgress.RouteLength = 1;
+    p.state.tideStream.TidalHour = -6;
+    p.state.prefs.tide.Tset = 5;
+    p.state.prefs.tide.TDrift = 5;
+    p.state.routeProgress.TimeToWaypoint = 0.9;
     p.atlas.AvTideClick();
     EXPECT_EQ(p.fakes.prompter.texts(), (std::vector<std::string> { kLessThanOneHour }));
-    EXPECT_EQ(p.state.nav.Tset, 0);
-    EXPECT_EQ(p.state.nav.TDrift, 0);
+    EXPECT_EQ(p.state.prefs.tide.Tset, 0);
+    EXPECT_EQ(p.state.prefs.tide.TDrift, 0);
     // 100 hours: 40 samples, hour -6 four times (set 6, drift 9); all 100 would give set 5.
     p.fakes.prompter.messages.clear();
-    p.state.nav.TimeToWaypoint = 100;
+    p.state.routeProgress.TimeToWaypoint = 100;
     p.atlas.AvTideClick();
-    EXPECT_EQ(p.state.nav.Tset, 6);
-    EXPECT_EQ(p.state.nav.TDrift, 9);
+    EXPECT_EQ(p.state.prefs.tide.Tset, 6);
+    EXPECT_EQ(p.state.prefs.tide.TDrift, 9);
     // Unreachable waypoint (-1) and a time that is not a number: no samples.
     for (double t : { -1.0, std::nan("") }) {
-        p.state.nav.TimeToWaypoint = t;
+        p.state.routeProgress.TimeToWaypoint = t;
         p.atlas.AvTideClick();
-        EXPECT_EQ(p.state.nav.Tset, 0);
+        EXPECT_EQ(p.state.prefs.tide.Tset, 0);
     }
 }
 

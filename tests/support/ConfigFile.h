@@ -2,6 +2,7 @@
 // The main configuration file of a working folder made by a test: the defaults of a first start
 // with the program, log and chart folders inside the working folder, changed by the test.
 
+#include "app/ProgramState.h"
 #include "core/Config.h"
 #include "support/TempDir.h"
 
@@ -11,18 +12,18 @@
 
 namespace kvtest {
 
-// Writes dir/name (kelvw.cfg or another configuration) after `edit(nav, settings)`.
+// Writes dir/name (kelvw.cfg or another configuration) after `edit(state, state.settings)`: the
+// records the file carries are those of `state`.
 template <class Edit>
 void WriteConfigIn(const TempDir& dir, const std::string& name, Edit edit)
 {
-    kv::NavState nav;
-    kv::Settings settings;
-    kv::ApplyConfigDefaults(nav, settings);
-    nav.AppDir = dir.path() + "/";
-    nav.LogDir = dir.path() + "/logs/";
-    nav.ChartDir = dir.path() + "/charts/";
-    edit(nav, settings);
-    ASSERT_TRUE(kv::WriteConfig(dir.file(name), nav, settings));
+    kv::ProgramState state;
+    kv::ApplyConfigDefaults(state.fixInfo, state.chartRef, state.folders, state.settings);
+    state.folders.AppDir = dir.path() + "/";
+    state.folders.LogDir = dir.path() + "/logs/";
+    state.folders.ChartDir = dir.path() + "/charts/";
+    edit(state, state.settings);
+    ASSERT_TRUE(kv::WriteConfig(dir.file(name), state.fixInfo, state.chartRef, state.folders, state.settings));
 }
 
 } // namespace kvtest

@@ -77,11 +77,11 @@ TEST(LiveLink, FixesTrackLogPanelAutopilotOutputAndTargets)
         lines.push_back(RouteLine(w));
     }
     ASSERT_TRUE(WriteTextLinesAtomic(dir.file("routes/passage.rte"), lines));
-    kvtest::WriteConfigIn(dir, "kelvw.cfg", [](NavState& nav, Settings& settings) {
-        nav.NmeaStartMode = "Auto";
-        nav.ComPortNumber = 1;
-        nav.BaudRate = 4800;
-        nav.FixIntervalMs = 500;
+    kvtest::WriteConfigIn(dir, "kelvw.cfg", [](ProgramState& nav, Settings& settings) {
+        nav.settings.fix.NmeaStartMode = "Auto";
+        nav.settings.nmea.ComPortNumber = 1;
+        nav.settings.nmea.BaudRate = 4800;
+        nav.settings.fix.FixIntervalMs = 500;
         settings.RouteName = "passage";
     });
 
@@ -103,7 +103,7 @@ TEST(LiveLink, FixesTrackLogPanelAutopilotOutputAndTargets)
 
     ASSERT_TRUE(kvtest::SpinUntil(3000, [&] { return serial.isOpen(); })) << "the interface did not open";
     EXPECT_EQ(aboutBoxes, 1);
-    EXPECT_EQ(state.nav.RouteLength, 3);
+    EXPECT_EQ(state.routeProgress.RouteLength, 3);
     EXPECT_TRUE(window.fixTimer()->isActive());
     EXPECT_EQ(window.fixTimer()->interval(), 500);
 
@@ -132,8 +132,8 @@ TEST(LiveLink, FixesTrackLogPanelAutopilotOutputAndTargets)
 
     // Fixes were taken from the sentences and logged.
     EXPECT_GE(state.quickLog.count(), 4u);
-    EXPECT_NEAR(state.nav.OwnLat, startLat + 0.002 * step, 0.02);
-    const std::string trackLog = dir.file("logs/" + state.nav.FixDateText.str() + ".log");
+    EXPECT_NEAR(state.fixInfo.OwnLat, startLat + 0.002 * step, 0.02);
+    const std::string trackLog = dir.file("logs/" + state.fixInfo.FixDateText.str() + ".log");
     ASSERT_TRUE(std::filesystem::exists(trackLog)) << trackLog;
     EXPECT_EQ(std::filesystem::file_size(trackLog), kTrackLogSize);
 

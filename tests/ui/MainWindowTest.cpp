@@ -1,6 +1,7 @@
 // The main window over fakes: start-up, command enabling, views, quit, the cursor and the
 // position panel, the waypoint list, hints and the AIS target window.
 
+#include "app/ProgramState.h"
 #include "UiSupport.h"
 
 #include "charts/WaypointFiles.h"
@@ -165,7 +166,7 @@ TEST_F(MainWindowTest, CommandsCarryTheirCaptionsShortcutsAndHints)
 TEST_F(MainWindowTest, EnablingFollowsTheModes)
 {
     writeRoute("coast", 5);
-    kvtest::WriteConfigIn(dir, "kelvw.cfg", [](NavState&, Settings& s) { s.RouteName = "coast"; });
+    kvtest::WriteConfigIn(dir, "kelvw.cfg", [](ProgramState&, Settings& s) { s.RouteName = "coast"; });
     start();
     // No view: nothing that needs one.
     for (const char* name : {"SaveRouteAs1", "Route1", "Fix1", "FixBtn", "DRMode1", "Find_Antenna"}) {
@@ -194,7 +195,7 @@ TEST_F(MainWindowTest, EnablingFollowsTheModes)
 
     // The interface open: waypoints can be sent, the antenna cannot be located.
     command("NMEAInterface1")->trigger();
-    EXPECT_TRUE(state.nav.NmeaOpen);
+    EXPECT_TRUE(state.nmeaLink.NmeaOpen);
     EXPECT_TRUE(command("NMEAInterface1")->isChecked());
     EXPECT_TRUE(command("SendWaypoints1")->isEnabled());
     EXPECT_FALSE(command("Find_Antenna")->isEnabled());
@@ -202,7 +203,7 @@ TEST_F(MainWindowTest, EnablingFollowsTheModes)
 
     // A second view: the antenna command wants exactly one.
     command("NMEAInterface1")->trigger(); // closes after the question (answered Yes)
-    EXPECT_FALSE(state.nav.NmeaOpen);
+    EXPECT_FALSE(state.nmeaLink.NmeaOpen);
     EXPECT_TRUE(command("Find_Antenna")->isEnabled());
     command("FileNewItem")->trigger();
     EXPECT_EQ(subWindows(), 2);
@@ -294,7 +295,7 @@ TEST_F(MainWindowTest, ClosingTheOnlyViewAsksFirst)
 TEST_F(MainWindowTest, CloseAllEmptiesEverything)
 {
     writeRoute("coast", 3);
-    kvtest::WriteConfigIn(dir, "kelvw.cfg", [](NavState&, Settings& s) { s.RouteName = "coast"; });
+    kvtest::WriteConfigIn(dir, "kelvw.cfg", [](ProgramState&, Settings& s) { s.RouteName = "coast"; });
     start();
     window->secsTick();
     command("FileNewItem")->trigger();
@@ -313,7 +314,7 @@ TEST_F(MainWindowTest, CloseAllEmptiesEverything)
 
 TEST_F(MainWindowTest, QuitAnsweredNoThenYesWritesKelvwCfg)
 {
-    kvtest::WriteConfigIn(dir, "boat2.cfg", [](NavState& nav, Settings&) { nav.BoatSpeed = 6.5; });
+    kvtest::WriteConfigIn(dir, "boat2.cfg", [](ProgramState& nav, Settings&) { nav.settings.vessel.BoatSpeed = 6.5; });
     start("boat2.cfg");
     window->secsTick();
     fakes.prompter.answer({false});
@@ -324,11 +325,11 @@ TEST_F(MainWindowTest, QuitAnsweredNoThenYesWritesKelvwCfg)
     EXPECT_TRUE(window->close());
     EXPECT_FALSE(window->secsTimer()->isActive());
     ASSERT_TRUE(std::filesystem::exists(dir.file("kelvw.cfg")));
-    NavState nav;
-    Settings settings;
-    ASSERT_TRUE(ReadConfig(dir.file("kelvw.cfg"), nav, settings));
-    EXPECT_DOUBLE_EQ(nav.BoatSpeed, 6.5);
-    EXPECT_EQ(nav.ChartName, "world");
+    ProgramState nav;
+    Settings& settings = nav.settings;
+    ASSERT_TRUE(ReadConfig(dir.file("kelvw.cfg"), nav.fixInfo, nav.chartRef, nav.folders, settings));
+    EXPECT_DOUBLE_EQ(nav.settings.vessel.BoatSpeed, 6.5);
+    EXPECT_EQ(nav.folders.ChartName, "world");
     window.reset();
 }
 
@@ -348,8 +349,8 @@ TEST_F(MainWindowTest, ClickInTheViewMovesTheCursorAndThePositionPanel)
     QApplication::sendEvent(view->image(), &release);
 
     const LatLongValue expected = PixelToLatLong(model.projection, at.x(), at.y());
-    EXPECT_NEAR(state.nav.OwnLat, expected.lat, 1e-9);
-    EXPECT_NEAR(state.nav.OwnLong, expected.lon, 1e-9);
+    EXPECT_NEAR(state.fixInfo.OwnLat, expected.lat, 1e-9);
+    EXPECT_NEAR(state.fixInfo.OwnLong, expected.lon, 1e-9);
     EXPECT_EQ(model.cursorX, 200);
     EXPECT_EQ(model.cursorY, 150);
     const QString readout = label("PosnPanel");
@@ -362,14 +363,14 @@ TEST_F(MainWindowTest, ClickInTheViewMovesTheCursorAndThePositionPanel)
                       Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(panel, &click);
     char text[80];
-    std::snprintf(text, sizeof text, "%.5f\xb0 %.5f\xb0 (S/W -ve)", state.nav.OwnLat, -state.nav.OwnLong);
+    std::snprintf(text, sizeof text, "%.5f\xb0 %.5f\xb0 (S/W -ve)", state.fixInfo.OwnLat, -state.fixInfo.OwnLong);
     EXPECT_EQ(label("PosnPanel"), QString::fromLatin1(text));
 }
 
 TEST_F(MainWindowTest, NextWaypointWrapsOnAFiveWaypointRoute)
 {
     writeRoute("coast", 5);
-    kvtest::WriteConfigIn(dir, "kelvw.cfg", [](NavState&, Settings& s) { s.RouteName = "coast"; });
+    kvtest::WriteConfigIn(dir, "kelvw.cfg", [](ProgramState&, Settings& s) { s.RouteName = "coast"; });
     start();
     window->secsTick();
     auto* list = window->findChild<QComboBox*>(QStringLiteral("WPName"));
@@ -377,13 +378,13 @@ TEST_F(MainWindowTest, NextWaypointWrapsOnAFiveWaypointRoute)
     EXPECT_EQ(list->currentIndex(), 0);
     for (int expected : {2, 3, 4, 5, 1}) {
         command("SelectWaypoint1")->trigger();
-        EXPECT_EQ(state.nav.ActiveWaypoint, expected);
+        EXPECT_EQ(state.routeProgress.ActiveWaypoint, expected);
         EXPECT_EQ(list->currentIndex(), expected - 1);
     }
     // Choosing in the list.
     list->setCurrentIndex(3);
     emit list->activated(3);
-    EXPECT_EQ(state.nav.ActiveWaypoint, 4);
+    EXPECT_EQ(state.routeProgress.ActiveWaypoint, 4);
     EXPECT_EQ(list->toolTip(), QStringLiteral("Selected Waypoint"));
 }
 
@@ -418,7 +419,7 @@ TEST_F(MainWindowTest, AisTargetWindowShowsTheSelectedTarget)
     EXPECT_EQ(targets->windowTitle(), QStringLiteral("AIS Target Data"));
     EXPECT_TRUE(targets->windowFlags() & Qt::WindowStaysOnTopHint);
     ASSERT_GE(state.ais.SelectedTarget, 1);
-    const std::vector<std::string> lines = WriteTargetText(state, state.ais.SelectedTarget, fakes.clock.now());
+    const std::vector<std::string> lines = WriteTargetText(state.ais, kv::OwnShipOf(state), state.ais.SelectedTarget, fakes.clock.now());
     const QString memo = targets->memo()->toPlainText();
     EXPECT_EQ(memo.split(QLatin1Char('\n')).size(), static_cast<qsizetype>(lines.size()));
     EXPECT_TRUE(memo.contains(QString::fromLatin1(lines.front().c_str())));
@@ -451,7 +452,7 @@ TEST_F(MainWindowTest, FileDialogsUseTheirTitlesAndFolders)
     ASSERT_EQ(dialogs.size(), 1u);
     EXPECT_EQ(dialogs[0].title, QStringLiteral("Open a route file"));
     EXPECT_EQ(dialogs[0].folder.toStdString(), dir.path() + "/routes/");
-    EXPECT_EQ(state.nav.RouteLength, 3);
+    EXPECT_EQ(state.routeProgress.RouteLength, 3);
     window->secsTick(); // the list is rebuilt on the tick
     EXPECT_EQ(window->findChild<QComboBox*>(QStringLiteral("WPName"))->count(), 3);
 
@@ -478,10 +479,10 @@ TEST_F(MainWindowTest, ViewRouteCommandsBuildTheRouteAtTheCursor)
         return a;
     };
     EXPECT_EQ(popup("AddRouteWaypoint1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_R));
-    state.nav.OwnLat = -16.5;
-    state.nav.OwnLong = -41.5;
+    state.fixInfo.OwnLat = -16.5;
+    state.fixInfo.OwnLong = -41.5;
     popup("AddRouteWaypoint1")->trigger();
-    state.nav.OwnLat = -16.4;
+    state.fixInfo.OwnLat = -16.4;
     popup("AddRouteWaypoint1")->trigger();
     ASSERT_EQ(state.route.count(), 2u);
     window->secsTick(); // the list is rebuilt on the tick
@@ -498,7 +499,7 @@ TEST_F(MainWindowTest, ViewRouteCommandsBuildTheRouteAtTheCursor)
     };
     popup("EditRoute1")->trigger();
     window->secsTick();
-    EXPECT_NE(list->itemText(state.nav.ActiveWaypoint - 1).indexOf(QStringLiteral("Needles")), -1);
+    EXPECT_NE(list->itemText(state.routeProgress.ActiveWaypoint - 1).indexOf(QStringLiteral("Needles")), -1);
 
     popup("DeleteSelectedWaypoint1")->trigger();
     EXPECT_EQ(state.route.count(), 1u);
@@ -517,7 +518,7 @@ TEST_F(MainWindowTest, TripDoubleClickResetsAfterTheQuestion)
 {
     start();
     window->secsTick();
-    state.nav.TripDistance = 12.5;
+    state.motion.TripDistance = 12.5;
     state.display.Trip = "12.50 Nm";
     window->refresh();
     auto* trip = window->findChild<QLabel*>(QStringLiteral("Trip"));
@@ -530,7 +531,7 @@ TEST_F(MainWindowTest, TripDoubleClickResetsAfterTheQuestion)
     QApplication::sendEvent(trip, &dbl);
     EXPECT_TRUE(fakes.prompter.lastMessageIs("Reset the trip distance - Are you sure?"));
     EXPECT_EQ(trip->text(), QStringLiteral("0.00 Nm"));
-    EXPECT_DOUBLE_EQ(state.nav.TripDistance, 0.0);
+    EXPECT_DOUBLE_EQ(state.motion.TripDistance, 0.0);
 }
 
 TEST_F(MainWindowTest, DataTrendPlotPanel)

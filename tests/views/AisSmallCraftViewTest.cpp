@@ -20,10 +20,10 @@ protected:
     {
         kvtest::UseSmallSurface(state, 32.0, "");
         state.ais.HighlightNearest = false;
-        state.nav.OwnLat = 50.0;
-        state.nav.OwnLong = 1.0;
-        state.nav.SOG = 0.0;
-        state.nav.COGValue = 0.0;
+        state.fixInfo.OwnLat = 50.0;
+        state.fixInfo.OwnLong = 1.0;
+        state.motion.SOG = 0.0;
+        state.motion.COGValue = 0.0;
     }
     int AddTarget(int type, const char* name, double lat, double lonWest, int sog, int cog, int spare = 0)
     {

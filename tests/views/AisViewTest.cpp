@@ -189,8 +189,8 @@ TEST_F(AisViewTest, ZoomAndHighlightSwitches)
 {
     AddTarget("NEAR", 50.001, 1.0, 0, 0);
     AddTarget("FAR", 50.5, 1.0, 0, 0);
-    state.nav.OwnLat = 50.0;
-    state.nav.OwnLong = 1.0;
+    state.fixInfo.OwnLat = 50.0;
+    state.fixInfo.OwnLong = 1.0;
     ChartView& v = AisView();
     AISZoomClick(views, v); // highlight was off: it follows the zoom switch
     EXPECT_TRUE(state.ais.AISZoom);

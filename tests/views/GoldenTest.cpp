@@ -59,7 +59,7 @@ protected:
         state.route.push(RouteWaypoint{"Start                   19000", 49.93, 1.10});
         state.route.push(RouteWaypoint{"Mid                     19000", 49.97, 1.03});
         state.route.push(RouteWaypoint{"End                     19000", 50.00, 0.92});
-        state.nav.ActiveWaypoint = 2;
+        state.routeProgress.ActiveWaypoint = 2;
         for (int k = 0; k < 6; ++k) {
             state.quickLog.push(QuickLogRecord{49.925 + 0.007 * k, 1.12 - 0.012 * k + 0.002 * (k % 2), 600.0 + k});
         }
@@ -141,7 +141,7 @@ TEST_F(GoldenTest, RotatedViewWithTargetsAndRings)
     ChartView& v = views.CreateView("golden");
     v.options.LabelThreshold = 10;
     v.options.ShowEPE = true;
-    state.nav.PositionError = 400;
+    state.sentenceFix.PositionError = 400;
     v.ais.ShowAIS = true;
     v.ais.RingSetting = 2;
     v.zoom = 40;

@@ -1,6 +1,7 @@
 // The redraw reads the program state and returns what it computed; the view set stores it. And
 // own vessel's outline around the antenna.
 
+#include "app/ProgramState.h"
 #include "ViewTestSupport.h"
 
 #include "ais/AisTargets.h"
@@ -34,7 +35,7 @@ struct Written {
 
 Written Snapshot(const ProgramState& s)
 {
-    Written w{s.nav.OwnLat, s.nav.OwnLong, s.nav.RangeToWaypoint, s.display.PosnPanel, s.display.StatusLine,
+    Written w{s.fixInfo.OwnLat, s.fixInfo.OwnLong, s.routeProgress.RangeToWaypoint, s.display.PosnPanel, s.display.StatusLine,
               s.ais.SelectedTarget, s.ais.AISTargetCount, s.ais.NearestTargetRange, {}};
     w.targets.resize(sizeof s.ais.AISTargets);
     std::memcpy(w.targets.data(), s.ais.AISTargets.data(), sizeof s.ais.AISTargets);
@@ -86,7 +87,7 @@ TEST_F(RenderResultTest, RedrawingTwiceGivesTheSamePixelsAndLeavesTheStateAlone)
     const Scene scenes[] = {
         {"empty AIS view moves the cursor to its centre",
          [](ProgramState& s, ChartView& v, ViewShared&) {
-             s.nav.OwnLat = 49.9;
+             s.fixInfo.OwnLat = 49.9;
              v.centreLat = 50.01;
              v.centreLong = 1.02;
          },
@@ -102,9 +103,9 @@ TEST_F(RenderResultTest, RedrawingTwiceGivesTheSamePixelsAndLeavesTheStateAlone)
              shared.MeasureMode = true;
              shared.MeasureOriginLat = 49.99;
              shared.MeasureOriginLong = 1.0;
-             s.nav.OwnLat = 50.0;
-             s.nav.OwnLong = 1.0;
-             s.nav.CosLatFactor = 0.64;
+             s.fixInfo.OwnLat = 50.0;
+             s.fixInfo.OwnLong = 1.0;
+             s.chartRef.CosLatFactor = 0.64;
          },
          [](const RenderResult& r) {
              ASSERT_TRUE(r.measurement);
@@ -120,9 +121,9 @@ TEST_F(RenderResultTest, RedrawingTwiceGivesTheSamePixelsAndLeavesTheStateAlone)
              s.ais.SelectedTarget = 1;
              s.ais.HighlightNearest = true;
              s.ais.AISZoom = true;
-             s.nav.OwnLat = 50.0;
-             s.nav.OwnLong = 1.0;
-             s.nav.CosLatFactor = 0.64;
+             s.fixInfo.OwnLat = 50.0;
+             s.fixInfo.OwnLong = 1.0;
+             s.chartRef.CosLatFactor = 0.64;
              v.ais.ShowAIS = true;
              v.ais.FollowSelected = true;
          },
@@ -171,9 +172,9 @@ TEST_F(RenderResultTest, TheViewSetStoresWhatTheRedrawComputed)
     state.ais.target(1).LastHeard = 0.0; // heard long ago: aged out after the picture
     state.ais.HighlightNearest = true;
     state.ais.AISZoom = true;
-    state.nav.OwnLat = 50.0;
-    state.nav.OwnLong = 1.0;
-    state.nav.CosLatFactor = 0.64;
+    state.fixInfo.OwnLat = 50.0;
+    state.fixInfo.OwnLong = 1.0;
+    state.chartRef.CosLatFactor = 0.64;
     int textRefreshes = 0;
     views.hooks.refreshTargetText = [&] { ++textRefreshes; };
     views.nowDays = [] { return 100.001; };
@@ -190,7 +191,7 @@ TEST_F(RenderResultTest, TheViewSetStoresWhatTheRedrawComputed)
     ASSERT_TRUE(expected.measurement);
     EXPECT_EQ(state.display.StatusLine, expected.measurement->text);
     EXPECT_DOUBLE_EQ(views.shared.MeasureLastLeg, expected.measurement->range);
-    EXPECT_DOUBLE_EQ(state.nav.RangeToWaypoint, 0.0); // the route range is not the measure tool's
+    EXPECT_DOUBLE_EQ(state.routeProgress.RangeToWaypoint, 0.0); // the route range is not the measure tool's
     EXPECT_NEAR(state.ais.NearestTargetRange, 0.06, 1e-6);
     EXPECT_EQ(v.cursorX, expected.cursor.x);
     EXPECT_EQ(v.cursorY, expected.cursor.y);
@@ -210,13 +211,13 @@ TEST_F(RenderResultTest, OwnVesselOutlineAroundTheAntennaAlongTheCourse)
     state.settings.VesselLength = 20.0;
     state.settings.VesselOutlineDimA = 4.0;
     state.settings.VesselOutlineDimB = 4.0;
-    state.nav.AntennaNorth = 10 * kMetre;
-    const VesselDimensions dims = OwnVesselDimensions(state.nav, state.settings);
+    state.settings.vessel.AntennaNorth = 10 * kMetre;
+    const VesselDimensions dims = OwnVesselDimensions(state.settings.vessel, state.settings);
     EXPECT_EQ(dims, (VesselDimensions{10, 10, 4, 4}));
     views.shared.vesselOutline = dims;
     state.quickLog.push(QuickLogRecord{50.0, 1.0, 0});
-    state.nav.OwnLat = 51.0; // the cursor far off the bitmap: its cross stays out of the way
-    state.nav.OwnLong = 1.0;
+    state.fixInfo.OwnLat = 51.0; // the cursor far off the bitmap: its cross stays out of the way
+    state.fixInfo.OwnLong = 1.0;
     ChartView v;
     v.zoom = 2000;
     v.centreLat = 50.0;
@@ -238,7 +239,7 @@ TEST_F(RenderResultTest, OwnVesselOutlineAroundTheAntennaAlongTheCourse)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.cog);
-        state.nav.COGValue = c.cog;
+        state.motion.COGValue = c.cog;
         QImage image;
         Render(v, image);
         for (const Pixel& p : c.hull) {
@@ -276,14 +277,14 @@ TEST(OwnVesselDimensions, FromTheAntennaOffsets)
         {15, -4, {12, 0, 6, 0}},       // astern of the hull and beyond the starboard side
     };
     for (const Case& c : cases) {
-        NavState nav;
-        Settings settings;
+        ProgramState nav;
+        Settings& settings = nav.settings;
         settings.VesselLength = 12;
         settings.VesselOutlineDimA = 2;
         settings.VesselOutlineDimB = 3;
-        nav.AntennaNorth = c.northMetres * kMetre;
-        nav.AntennaEast = c.eastMetres * kMetre;
-        const VesselDimensions d = OwnVesselDimensions(nav, settings);
+        nav.settings.vessel.AntennaNorth = c.northMetres * kMetre;
+        nav.settings.vessel.AntennaEast = c.eastMetres * kMetre;
+        const VesselDimensions d = OwnVesselDimensions(nav.settings.vessel, settings);
         EXPECT_NEAR(d.DimA, c.expected.DimA, 1e-9) << c.northMetres;
         EXPECT_NEAR(d.DimB, c.expected.DimB, 1e-9) << c.northMetres;
         EXPECT_NEAR(d.DimC, c.expected.DimC, 1e-9) << c.eastMetres;

@@ -75,7 +75,7 @@ TEST_F(ViewCommandsTest, AreaIsRefusedWhileALogIsKept)
     EXPECT_TRUE(v.options.ShowTrack);
     EXPECT_EQ(v.bitmap, before);
     state.quickLog.clear();
-    state.nav.DRMode = true;
+    state.settings.fix.DRMode = true;
     EXPECT_FALSE(Area1Click(views, v).has_value());
 }
 
@@ -149,11 +149,11 @@ TEST_F(ViewCommandsTest, RouteCommandsRedrawAndPopupMenuState)
     views.MouseDown(v, 200, 100);
     views.MouseUp(v, 200, 100);
     RouteHooks hooks;
-    RouteEditor editor(state.route, state.nav, state.nav, state.nav, state.nav, state.waypoints, state.settings,
-                       state.nav, state.nav, state.display, fakes.prompter, hooks);
+    RouteEditor editor(state.route, state.routeProgress, state.routeEdit, state.fixInfo, state.chartRef, state.waypoints, state.settings,
+                        state.settings.fix, state.folders, state.display, fakes.prompter, hooks);
     RouteCommand(views, v, [&] { editor.AddRouteWaypoint1Click(); });
     ASSERT_EQ(state.route.count(), 1u);
-    EXPECT_TRUE(state.nav.RouteListChanged);
+    EXPECT_TRUE(state.routeEdit.RouteListChanged);
     // the click also made its position the view's centre: the new route waypoint (a 3 × 3 plus at
     // this zoom) is in the middle of the fresh picture
     EXPECT_EQ(kvtest::PixelAt(v.bitmap, 161, 120), kWhite);
@@ -163,7 +163,7 @@ TEST_F(ViewCommandsTest, RouteCommandsRedrawAndPopupMenuState)
     PopupMenuOpening(views, views.view(1));
     EXPECT_FALSE(state.display.isEnabled("Area1"));
     EXPECT_FALSE(state.display.isEnabled("AISZoom"));
-    state.nav.WaypointSnap = true;
+    state.routeEdit.WaypointSnap = true;
     PopupMenuOpening(views, v);
     EXPECT_TRUE(state.display.isEnabled("Area1"));
     EXPECT_TRUE(state.display.isChecked("WaypointSnapMode"));

@@ -175,14 +175,14 @@ TEST_F(ViewSetTest, FullChartAndReCentreWithAutoZoom)
     // Auto zoom follows the range to the active waypoint, but only while one is active.
     v.options.AutoZoom = true;
     state.route.push(RouteWaypoint{"A", 50.1, 1.0});
-    state.nav.RangeToWaypoint = 3.0;
-    state.nav.ActiveWaypoint = 2; // beyond the route
+    state.routeProgress.RangeToWaypoint = 3.0;
+    state.routeProgress.ActiveWaypoint = 2; // beyond the route
     views.ReCentre(v);
     EXPECT_EQ(v.zoom, 2.0);
-    state.nav.ActiveWaypoint = 1;
+    state.routeProgress.ActiveWaypoint = 1;
     views.ReCentre(v);
     EXPECT_EQ(v.zoom, 25.0);
-    state.nav.RangeToWaypoint = 500.0; // no row: the zoom stays
+    state.routeProgress.RangeToWaypoint = 500.0; // no row: the zoom stays
     views.ReCentre(v);
     EXPECT_EQ(v.zoom, 25.0);
 }
@@ -225,14 +225,14 @@ TEST_F(ViewSetTest, ClosingTheOnlyOrdinaryViewClearsTheData)
     chart.add(50, 1);
     chart.addWaypoint("W", 1, 0, 50, 1);
     state.route.push(RouteWaypoint{"A", 1, 1});
-    state.nav.RouteLength = 1;
+    state.routeProgress.RouteLength = 1;
     state.display.RngToWp = "1.0";
     fakes.prompter.answer({true});
     EXPECT_TRUE(views.CloseView(0));
     EXPECT_EQ(views.count(), 0);
     EXPECT_EQ(state.chart.count(), 0);
     EXPECT_TRUE(state.waypoints.empty());
-    EXPECT_EQ(state.nav.RouteLength, 0);
+    EXPECT_EQ(state.routeProgress.RouteLength, 0);
     EXPECT_TRUE(state.route.empty());
     EXPECT_EQ(state.display.RngToWp, "");
     EXPECT_EQ(state.chart.ChartName.str(), "");
@@ -245,8 +245,8 @@ TEST_F(ViewSetTest, MouseMovesTheSharedCursorAndTheCrossIsInverting)
     views.MouseDown(v, 100, 50);
     EXPECT_TRUE(v.dragging);
     const LatLongValue expected = PixelToLatLong(v.projection, 100, 50);
-    EXPECT_EQ(state.nav.OwnLat, expected.lat);
-    EXPECT_EQ(state.nav.OwnLong, expected.lon);
+    EXPECT_EQ(state.fixInfo.OwnLat, expected.lat);
+    EXPECT_EQ(state.fixInfo.OwnLong, expected.lon);
     EXPECT_EQ(v.centreLat, expected.lat);
     EXPECT_EQ(state.display.PosnPanel.size(), 24u);
     // a cross arm pixel is inverted navy, the point itself is untouched
@@ -266,9 +266,9 @@ TEST_F(ViewSetTest, MouseMovesTheSharedCursorAndTheCrossIsInverting)
     ChartView& overview = views.view(1);
     overview.zoom = 0.5;
     views.ReCentre(overview);
-    const double lat = state.nav.OwnLat;
+    const double lat = state.fixInfo.OwnLat;
     views.MouseDown(overview, 5, 5);
-    EXPECT_EQ(state.nav.OwnLat, lat);
+    EXPECT_EQ(state.fixInfo.OwnLat, lat);
     EXPECT_NE(overview.centreLat, lat);
 }
 
@@ -276,8 +276,8 @@ TEST_F(ViewSetTest, RefreshCentresOnTheCursorOrZoomsToTheChart)
 {
     views.CreateView("a");
     views.FileNewItemClick();
-    state.nav.OwnLat = 51.0;
-    state.nav.OwnLong = 2.0;
+    state.fixInfo.OwnLat = 51.0;
+    state.fixInfo.OwnLong = 2.0;
     state.chartGeometry.FullChartZoomPending = true;
     views.view(0).zoom = 64;
     views.view(1).zoom = 64;

@@ -1,5 +1,6 @@
 // kvtool config: show a main configuration file as the program reads it.
 
+#include "app/ProgramState.h"
 #include "Command.h"
 
 #include "core/Config.h"
@@ -15,14 +16,14 @@ int RunConfig(const kvtool::Args& args)
         std::fprintf(stderr, "usage: kvtool config FILE.cfg\n");
         return 2;
     }
-    kv::NavState nav;
-    kv::Settings settings;
-    const bool found = kv::ReadConfig(args[0], nav, settings);
+    kv::ProgramState nav;
+    kv::Settings& settings = nav.settings;
+    const bool found = kv::ReadConfig(args[0], nav.fixInfo, nav.chartRef, nav.folders, settings);
     if (!found) {
         std::printf("# %s not found: defaults\n", args[0].c_str());
     }
     // The file as the program would write it back, numbered.
-    const auto lines = kv::ConfigLines(nav, settings);
+    const auto lines = kv::ConfigLines(nav.fixInfo, nav.chartRef, nav.folders, settings);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         std::printf("%2zu\t%s\n", i + 1, lines[i].c_str());
     }

@@ -55,24 +55,23 @@ std::optional<kv::LocalDateTime> ParseClock(const std::string& text)
 
 void PrintFix(const kv::ProgramState& state, const std::string& prompt, const std::string& output)
 {
-    const kv::NavState& nav = state.nav;
     const kv::Display& d = state.display;
     JsonLine json;
-    json.text("FixSource", nav.FixSource.str());
-    json.number("OwnLat", nav.OwnLat);
-    json.number("OwnLong", nav.OwnLong);
-    json.number("SOG", nav.SOG);
-    json.integer("COG", nav.COG);
-    json.number("RangeToWaypoint", nav.RangeToWaypoint);
-    json.number("BearingToWaypoint", nav.BearingToWaypoint);
-    json.number("XTE", nav.XTE);
-    json.integer("CourseToSteer", nav.CourseToSteer);
-    json.number("VMG", nav.VMG);
-    json.number("TimeToWaypoint", nav.TimeToWaypoint);
-    json.integer("ActiveWaypoint", nav.ActiveWaypoint);
-    json.text("WaypointName", nav.WaypointText.str()); // the panel text, under its old key
+    json.text("FixSource", state.fixInfo.FixSource.str());
+    json.number("OwnLat", state.fixInfo.OwnLat);
+    json.number("OwnLong", state.fixInfo.OwnLong);
+    json.number("SOG", state.motion.SOG);
+    json.integer("COG", state.motion.COG);
+    json.number("RangeToWaypoint", state.routeProgress.RangeToWaypoint);
+    json.number("BearingToWaypoint", state.routeProgress.BearingToWaypoint);
+    json.number("XTE", state.routeProgress.XTE);
+    json.integer("CourseToSteer", state.routeProgress.CourseToSteer);
+    json.number("VMG", state.routeProgress.VMG);
+    json.number("TimeToWaypoint", state.routeProgress.TimeToWaypoint);
+    json.integer("ActiveWaypoint", state.routeProgress.ActiveWaypoint);
+    json.text("WaypointName", state.routeTexts.WaypointText.str()); // the panel text, under its old key
     json.integer("LogCount", static_cast<long long>(state.quickLog.count()));
-    json.number("TripDistance", nav.TripDistance);
+    json.number("TripDistance", state.motion.TripDistance);
     json.text("RngToWp", d.RngToWp);
     json.text("BearingToWP", d.BearingToWP);
     json.text("TimeToWP", d.TimeToWP);
@@ -168,14 +167,14 @@ int RunNavigate(const kvtool::Args& args)
         }
         return 1;
     }
-    state.nav.PositionSentence = sentence;
+    state.prefs.nmea.PositionSentence = sentence;
     // The navigator connects the receiver with the NMEA button; that ends dead reckoning, which a
     // configuration asking for it gets back through its menu item, as at the helm.
-    const bool deadReckoning = state.nav.DRMode;
-    if (!state.nav.NmeaOpen) {
+    const bool deadReckoning = state.settings.fix.DRMode;
+    if (!state.nmeaLink.NmeaOpen) {
         program.nmea().OpenNmeaInterface();
     }
-    if (deadReckoning && !state.nav.DRMode) {
+    if (deadReckoning && !state.settings.fix.DRMode) {
         program.fix().DRMode1Click();
     }
     // A replayed voyage records its prompts: both voices speak, steering prompts only when the
@@ -189,14 +188,14 @@ int RunNavigate(const kvtool::Args& args)
     bool firstFix = true;
     for (const std::string& line : *lines) {
         fakes.serial.receive(line + "\r\n");
-        const bool position = kv::IsChosenPositionSentence(line, state.nav.PositionSentence);
+        const bool position = kv::IsChosenPositionSentence(line, state.prefs.nmea.PositionSentence);
         if (!position || line.size() >= kv::kRxBufferLimit) {
             continue;
         }
         // The fix timer fires right after the sentence; the clock runs on one fix period each
         // time, and a clip started at the last fix has ended in between.
         if (!firstFix) {
-            fakes.clock.time = AddMilliseconds(fakes.clock.time, state.nav.FixIntervalMs);
+            fakes.clock.time = AddMilliseconds(fakes.clock.time, state.settings.fix.FixIntervalMs);
         }
         firstFix = false;
         fakes.sound.finish();

@@ -1,6 +1,7 @@
 // kvtool nmea-parse: the parse results of NMEA sentences, one JSON object per line.
 // kvtool ports: the source each COM number resolves to.
 
+#include "app/ProgramState.h"
 #include "Command.h"
 
 #include "core/TextFile.h"
@@ -18,26 +19,26 @@
 
 namespace {
 
-std::string ParseResultJson(const kv::NavState& nav, const kv::Display& d)
+std::string ParseResultJson(const kv::ProgramState& nav, const kv::Display& d)
 {
     using kv::JsonNumber;
     using kv::JsonString;
     std::string j = "{";
     auto num = [&](const char* name, double v) { j += std::string(j.size() > 1 ? "," : "") + "\"" + name + "\":" + JsonNumber(v); };
     auto text = [&](const char* name, std::string_view v) { j += std::string(j.size() > 1 ? "," : "") + "\"" + name + "\":" + JsonString(v); };
-    num("SentenceLat", nav.SentenceLat);
-    num("SentenceLong", nav.SentenceLong);
-    num("PositionValid", nav.PositionValid ? 1 : 0);
-    text("FixQuality", nav.FixQuality);
-    text("FixTimeText", nav.FixTimeText);
-    text("SatellitesText", nav.SatellitesText);
-    num("Hdop", nav.Hdop);
-    num("PositionError", nav.PositionError);
-    num("MagVariation", nav.MagVariation);
-    num("EventSentence", nav.EventSentence ? 1 : 0);
-    const kv::ShortString<33>* extra[] = {&nav.ExtraField1, &nav.ExtraField2, &nav.ExtraField3, &nav.ExtraField4,
-                                          &nav.ExtraField5, &nav.ExtraField6, &nav.ExtraField7, &nav.ExtraField8,
-                                          &nav.ExtraField9, &nav.ExtraField0};
+    num("SentenceLat", nav.sentenceFix.SentenceLat);
+    num("SentenceLong", nav.sentenceFix.SentenceLong);
+    num("PositionValid", nav.sentenceFix.PositionValid ? 1 : 0);
+    text("FixQuality", nav.sentenceFix.FixQuality);
+    text("FixTimeText", nav.sentenceFix.FixTimeText);
+    text("SatellitesText", nav.sentenceFix.SatellitesText);
+    num("Hdop", nav.sentenceFix.Hdop);
+    num("PositionError", nav.sentenceFix.PositionError);
+    num("MagVariation", nav.sentenceFix.MagVariation);
+    num("EventSentence", nav.sentenceFix.EventSentence ? 1 : 0);
+    const kv::ShortString<33>* extra[] = {&nav.sentenceFix.ExtraField1, &nav.sentenceFix.ExtraField2, &nav.sentenceFix.ExtraField3, &nav.sentenceFix.ExtraField4,
+                                          &nav.sentenceFix.ExtraField5, &nav.sentenceFix.ExtraField6, &nav.sentenceFix.ExtraField7, &nav.sentenceFix.ExtraField8,
+                                          &nav.sentenceFix.ExtraField9, &nav.sentenceFix.ExtraField0};
     const char* names[] = {"ExtraField1", "ExtraField2", "ExtraField3", "ExtraField4", "ExtraField5",
                            "ExtraField6", "ExtraField7", "ExtraField8", "ExtraField9", "ExtraField0"};
     for (int i = 0; i < 10; ++i) {
@@ -70,7 +71,7 @@ int RunNmeaParse(const kvtool::Args& args)
         in = &file;
     }
     // One navigation state for the whole input: fields a sentence does not set keep their values.
-    kv::NavState nav;
+    kv::ProgramState nav;
     kv::Display display;
     std::string line;
     while (std::getline(*in, line)) {
@@ -86,7 +87,7 @@ int RunNmeaParse(const kvtool::Args& args)
         if (rejection != kv::SentenceRejection::None) {
             json = std::string("{\"Rejected\":\"") + kv::RejectionName(rejection) + "\"}\n";
         } else {
-            kv::ParseSentence(line, nav, display);
+            kv::ParseSentence(line, nav.sentenceFix, display, nav.aisPlayback.AISPlayback);
             json = ParseResultJson(nav, display) + "\n";
         }
         std::fwrite(json.data(), 1, json.size(), stdout);

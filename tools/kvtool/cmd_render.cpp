@@ -173,8 +173,8 @@ int RunRender(const kvtool::Args& args)
     auto state = std::make_unique<kv::ProgramState>();
     kv::FakePlatform fakes;
     kv::MainWindowHooks noWindow;
-    kv::ReadConfig(o.workDir + kv::kConfigFileName, state->nav, state->settings);
-    state->nav.AppDir = o.workDir;
+    kv::ReadConfig(o.workDir + kv::kConfigFileName, state->fixInfo, state->chartRef, state->folders, state->settings);
+    state->folders.AppDir = o.workDir;
     auto program = std::make_unique<kv::MainController>(*state, fakes.platform, noWindow);
 
     const kv::DrawingSurface surface = kv::SurfaceForScreen(o.width, o.height);
@@ -183,7 +183,7 @@ int RunRender(const kvtool::Args& args)
     kv::ViewSet& views = program->views();
     views.shared.rotation.setAngle(o.angle * 3.14159265358979323846 / 180.0);
 
-    const std::string chartName = o.chart.empty() ? state->nav.ChartName : o.chart;
+    const std::string chartName = o.chart.empty() ? state->folders.ChartName : o.chart;
     const std::string chartPath = Resolve(o.workDir, "charts/", chartName, ".cht");
     program->FileNewItemClick();
     program->charts().OpenChart(chartPath);
@@ -203,8 +203,8 @@ int RunRender(const kvtool::Args& args)
             std::fprintf(stderr, "kvtool render: cannot read route %s\n", path.c_str());
             return 1;
         }
-        if (state->nav.ActiveWaypoint == 0 && !state->route.empty()) {
-            state->nav.ActiveWaypoint = 1;
+        if (state->routeProgress.ActiveWaypoint == 0 && !state->route.empty()) {
+            state->routeProgress.ActiveWaypoint = 1;
         }
     }
     if (!o.tides.empty()) {
@@ -220,7 +220,7 @@ int RunRender(const kvtool::Args& args)
             std::fprintf(stderr, "kvtool render: cannot read track log %s\n", path.c_str());
             return 1;
         }
-        state->nav.LogEmpty = state->quickLog.empty();
+        state->cycleState.LogEmpty = state->quickLog.empty();
     }
     if (!o.ais.empty()) {
         const std::string path = Resolve(o.workDir, "logs/", o.ais, ".AIS");

@@ -1,4 +1,5 @@
-#include "core/NavState.h"
+#include "core/Units.h"
+#include "core/ChartReference.h"
 
 namespace kv {
 
