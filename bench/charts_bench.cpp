@@ -1,5 +1,6 @@
 // Chart store loading and saving, the waypoint database and the nearest-diamond search.
 
+#include "app/ProgramState.h"
 #include "charts/ChartFiles.h"
 #include "charts/WaypointFiles.h"
 #include "core/TextFile.h"

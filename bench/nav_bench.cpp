@@ -1,6 +1,7 @@
 // Route-following computations and whole fixes per second (items_per_second), with a full quick
 // log, a full route and a full tidal atlas: the worst case of one fix.
 
+#include "app/ProgramState.h"
 #include "navigation/FixCycle.h"
 #include "navigation/RouteFollowing.h"
 #include "navigation/TrackLog.h"

@@ -2,6 +2,7 @@
 // line types, 600 labelled waypoints, a 40-waypoint route, a 98-record track, 100 tidal diamonds
 // and 60 AIS targets with 40-point tracks. The per-step split is reported as counters (ms).
 
+#include "app/ProgramState.h"
 #include "ais/AisTarget.h"
 #include "charts/ChartStore.h"
 #include "charts/ChartWaypoints.h"

@@ -2,14 +2,13 @@
 
 #include "ais/AisCollision.h"
 #include "ais/AisSmallCraftTargets.h"
-#include "app/ProgramState.h"
 #include "platform/Platform.h"
 
 #include <cstdio>
 
 namespace kv {
 
-std::string WatchCollisions(ProgramState& state, Platform& platform)
+std::string WatchCollisions(CollisionWatchRecords state, Platform& platform)
 {
     AisState& ais = state.ais;
     const ExtraSettings& limits = state.extra;

@@ -1,11 +1,12 @@
 #include "ais/AisController.h"
 
+#include "core/Units.h"
+
 #include "ais/AisCollisionWatch.h"
 #include "ais/AisSmallCraftTargets.h"
 #include "ais/AisTargets.h"
 #include "core/Format.h"
 #include "core/Paths.h"
-#include "app/ProgramState.h"
 #include "core/TextFile.h"
 #include "nmea/NmeaParse.h"
 #include "platform/Platform.h"
@@ -23,7 +24,7 @@ bool IsAivdm(std::string_view line) { return line.substr(0, 6) == "!AIVDM"; }
 
 } // namespace
 
-AisController::AisController(ProgramState& state, Platform& platform) : state_(state), platform_(platform)
+AisController::AisController(AisControllerRecords state, Platform& platform) : state_(state), platform_(platform)
 {
     Display& d = state_.display;
     d.checked["UpdateAISDatabase"] = state_.ais.UpdateAISDatabase;

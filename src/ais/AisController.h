@@ -9,15 +9,69 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include "ais/AisState.h"
+#include "core/AisPlayback.h"
+#include "core/ChartReference.h"
+#include "core/Display.h"
+#include "core/ExtraSettings.h"
+#include "core/Fix.h"
+#include "core/FixCycleState.h"
+#include "core/Folders.h"
+#include "core/Motion.h"
+#include "core/NmeaLink.h"
+#include "core/Preferences.h"
+#include "core/QuickLog.h"
+#include "core/SentenceFix.h"
+#include "core/Settings.h"
 
 namespace kv {
 
-struct ProgramState;
 struct Platform;
+
+// What the AIS event handlers read and write: the AIS state and playback switch, the sentence a
+// played record hands to the fix cycle and the track restart at playback, the indicators, the last
+// AIS sentence of the link, the switches playback and monitor mode force (text log, GPS time), and
+// the records the target table reads.
+struct AisControllerRecords {
+    AisState& ais;
+    AisPlayback& aisPlayback;
+    FixCycleState& cycleState;
+    Display& display;
+    NmeaLink& nmeaLink;
+    Preferences& prefs;
+    QuickLog& quickLog;
+    Settings& settings;
+    Motion& motion;
+    const ExtraSettings& extra;
+    const Folders& folders;
+    const Fix& fixInfo;
+    const ChartReference& chartRef;
+    const SentenceFix& sentenceFix;
+
+    // Built from the program state, or from a wider bundle, by member name.
+    template <class S>
+    AisControllerRecords(S& s) // NOLINT(google-explicit-constructor): the records are handed over where they are named
+        : ais(s.ais)
+        , aisPlayback(s.aisPlayback)
+        , cycleState(s.cycleState)
+        , display(s.display)
+        , nmeaLink(s.nmeaLink)
+        , prefs(s.prefs)
+        , quickLog(s.quickLog)
+        , settings(s.settings)
+        , motion(s.motion)
+        , extra(s.extra)
+        , folders(s.folders)
+        , fixInfo(s.fixInfo)
+        , chartRef(s.chartRef)
+        , sentenceFix(s.sentenceFix)
+    {
+    }
+};
 
 class AisController final : public AisSentenceHandler {
 public:
-    AisController(ProgramState& state, Platform& platform);
+    AisController(AisControllerRecords state, Platform& platform);
 
     // Links to other subsystems, set by whoever wires the program together.
     // A "$" line of a played log: the fix cycle's sentence processing.
@@ -56,7 +110,7 @@ private:
     void showGpsUnknown();
     void purge(bool asking);
 
-    ProgramState& state_;
+    AisControllerRecords state_;
     Platform& platform_;
 };
 

@@ -1,10 +1,11 @@
 #include "ais/AisTargets.h"
+
+#include "core/Display.h"
 #include "ais/AisSmallCraftTargets.h"
 
 #include "ais/AisDatabase.h"
 #include "core/Format.h"
 #include "core/Paths.h"
-#include "app/ProgramState.h"
 #include "core/TextFile.h"
 #include "platform/Platform.h"
 
@@ -133,23 +134,23 @@ std::string AisDatabasePath(const Folders& folders)
     return folders.AppDir.empty() ? std::string() : JoinPath(folders.AppDir.str(), kAisDatabaseName);
 }
 
-void OpenAisDatabase(ProgramState& state)
+void OpenAisDatabase(AisState& ais, const Folders& folders)
 {
-    const std::string path = AisDatabasePath(state.folders);
+    const std::string path = AisDatabasePath(folders);
     if (path.empty()) {
-        state.ais.AISDatabaseCount = 0;
+        ais.AISDatabaseCount = 0;
         return;
     }
     if (!PathTaken(path)) {
         AppendToFile(path, {});
     }
-    state.ais.AISDatabaseCount = CountAisDatabase(path).value_or(0);
+    ais.AISDatabaseCount = CountAisDatabase(path).value_or(0);
 }
 
-void SayAISSector(ProgramState& state, Platform& platform, const std::string& name)
+void SayAISSector(AisState& ais, const Folders& folders, Platform& platform, const std::string& name)
 {
-    state.ais.LastSpokenText = name;
-    platform.sound.play(JoinPath(state.folders.AppDir.str(), name + ".wav"));
+    ais.LastSpokenText = name;
+    platform.sound.play(JoinPath(folders.AppDir.str(), name + ".wav"));
 }
 
 namespace {
@@ -221,7 +222,7 @@ void CopyStaticData(const TAISTarget& m, TAISTarget& t)
 
 // Appends the vessel to the database unless a record with its MMSI is there already. An
 // unreadable file is left alone: appending blind could only make duplicates.
-void UpdateDatabase(ProgramState& state, const TAISTarget& t)
+void UpdateDatabase(AisTargetRecords state, const TAISTarget& t)
 {
     const std::string path = AisDatabasePath(state.folders);
     if (path.empty()) {
@@ -236,7 +237,7 @@ void UpdateDatabase(ProgramState& state, const TAISTarget& t)
     }
 }
 
-void AnnounceNewTarget(ProgramState& state, Platform& platform, const TAISTarget& t)
+void AnnounceNewTarget(AisTargetRecords state, Platform& platform, const TAISTarget& t)
 {
     const double bearing = PlaneSailingBearing(state.fixInfo.OwnLat, state.fixInfo.OwnLong, t.point(1).lat, -t.point(1).lon,
                                                state.chartRef.CosLatFactor);
@@ -248,12 +249,12 @@ void AnnounceNewTarget(ProgramState& state, Platform& platform, const TAISTarget
     if (rel < 0) {
         rel += 360.0;
     }
-    SayAISSector(state, platform, AisSectorName(rel));
+    SayAISSector(state.ais, state.folders, platform, AisSectorName(rel));
 }
 
 } // namespace
 
-void UpdateAISTargets(ProgramState& state, Platform& platform)
+void UpdateAISTargets(AisTargetRecords state, Platform& platform)
 {
     AisState& ais = state.ais;
     const TAISTarget& m = ais.current();
@@ -332,7 +333,7 @@ NearestTarget FindNearestAISTarget(const AisState& ais, const Fix& fix, const Ch
     return nearest;
 }
 
-int NearestAISTarget(ProgramState& state)
+int NearestAISTarget(AisTableRecords state)
 {
     const NearestTarget nearest = FindNearestAISTarget(state.ais, state.fixInfo, state.chartRef);
     if (state.ais.AISZoom) {
@@ -341,7 +342,7 @@ int NearestAISTarget(ProgramState& state)
     return nearest.number;
 }
 
-void AgeAISTargets(ProgramState& state, double now)
+void AgeAISTargets(AisTableRecords state, double now)
 {
     AisState& ais = state.ais;
     if (ais.AgeChoice == AisAgeChoice::Never || ais.AISTargetCount == 0) {
@@ -390,7 +391,7 @@ void EmptyTargetTable(AisState& ais)
     ais.SelectedTarget = 0;
 }
 
-bool ClearAllTargets(ProgramState& state, Platform& platform)
+bool ClearAllTargets(AisTargetRecords state, Platform& platform)
 {
     if (!platform.prompter.confirm("This will remove all displayed AIS targets ! - Are you sure?")) {
         return false;

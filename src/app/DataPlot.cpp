@@ -1,3 +1,4 @@
+#include "app/ProgramState.h"
 #include "app/DataPlot.h"
 
 #include "core/Format.h"

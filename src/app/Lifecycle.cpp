@@ -1,3 +1,4 @@
+#include "app/ProgramState.h"
 #include "app/Lifecycle.h"
 
 #include "core/Config.h"

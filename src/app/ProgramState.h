@@ -7,7 +7,7 @@
 #include "nmea/Templates.h"
 #include "charts/ChartStore.h"
 #include "charts/ChartWaypoints.h"
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "core/Display.h"
 #include "core/ExtraSettings.h"
 #include "core/AisPlayback.h"
@@ -62,12 +62,6 @@ struct ProgramState {
     AisState ais;
     AppState app;
 };
-
-// The records the "@" templates print.
-inline TemplateRecords TemplateRecordsOf(const ProgramState& s)
-{
-    return TemplateRecords{s.fixInfo, s.sentenceFix, s.chartRef, s.motion, s.routeProgress, s.textLog, s.quickLog, s.route};
-}
 
 // The own-vessel records the AIS code reads.
 inline OwnShip OwnShipOf(const ProgramState& s)

@@ -190,7 +190,7 @@ void ChartFiles::ApplyBaseScales()
     g.LongBaseScale = static_cast<int>(RoundHalfEven(static_cast<double>(g.SurfaceWidth) / 640.0 * 55.0));
 }
 
-void KeepChartCosLat(ProgramState& state)
+void KeepChartCosLat(ChartFilesRecords state)
 {
     if (state.chartGeometry.ChartConfigRead) {
         state.chartRef.CosLatFactor = std::cos(state.chartGeometry.ChartCentreLat * M_PI / 180.0);

@@ -3,7 +3,6 @@
 // fill, save and purge the chart store.
 
 #include "charts/ChartStore.h"
-#include "app/ProgramState.h"
 #include "core/NotBuilt.h"
 #include "platform/Platform.h"
 
@@ -11,6 +10,19 @@
 #include <optional>
 #include <string>
 #include <vector>
+#include "charts/ChartWaypoints.h"
+#include "core/AppState.h"
+#include "core/ChartReference.h"
+#include "core/Display.h"
+#include "core/Fix.h"
+#include "core/FixCycleState.h"
+#include "core/Folders.h"
+#include "core/Motion.h"
+#include "core/Preferences.h"
+#include "core/QuickLog.h"
+#include "core/RouteProgress.h"
+#include "core/RouteTable.h"
+#include "core/Settings.h"
 
 namespace kv {
 
@@ -99,15 +111,58 @@ public:
     virtual void endProgram() { }
 };
 
+// What the chart commands read and write: the chart store, its geometry and waypoints, the chart
+// reference and the position a chart configuration places, the folders and the main configuration a
+// reload reads again, the indicators, and what purging all data empties (track, route and its
+// progress, the thinning of the track, the trip); the main window's start-up file and the switches.
+struct ChartFilesRecords {
+    ChartStore& chart;
+    ChartGeometry& chartGeometry;
+    ChartWaypoints& waypoints;
+    ChartReference& chartRef;
+    Fix& fixInfo;
+    Folders& folders;
+    Settings& settings;
+    Display& display;
+    QuickLog& quickLog;
+    RouteTable& route;
+    RouteProgress& routeProgress;
+    FixCycleState& cycleState;
+    Motion& motion;
+    const AppState& app;
+    Preferences& prefs;
+
+    // Built from the program state, or from a wider bundle, by member name.
+    template <class S>
+    ChartFilesRecords(S& s) // NOLINT(google-explicit-constructor): the records are handed over where they are named
+        : chart(s.chart)
+        , chartGeometry(s.chartGeometry)
+        , waypoints(s.waypoints)
+        , chartRef(s.chartRef)
+        , fixInfo(s.fixInfo)
+        , folders(s.folders)
+        , settings(s.settings)
+        , display(s.display)
+        , quickLog(s.quickLog)
+        , route(s.route)
+        , routeProgress(s.routeProgress)
+        , cycleState(s.cycleState)
+        , motion(s.motion)
+        , app(s.app)
+        , prefs(s.prefs)
+    {
+    }
+};
+
 // Plane sailing scales every longitude difference by the cosine of the loaded chart's centre
 // latitude. A main configuration read sets the factor from its own latitude; once a chart
 // configuration has been read this puts the chart's factor back.
-void KeepChartCosLat(ProgramState& state);
+void KeepChartCosLat(ChartFilesRecords state);
 
 // The chart commands of the main window, working on the program's tables.
 class ChartFiles {
 public:
-    ChartFiles(ProgramState& state, Platform& platform, ChartViewHooks& hooks)
+    ChartFiles(ChartFilesRecords state, Platform& platform, ChartViewHooks& hooks)
         : state_(state)
         , platform_(platform)
         , hooks_(hooks)
@@ -147,7 +202,7 @@ private:
     void SetChartName(const std::string& name);
     void ApplyBaseScales();
 
-    ProgramState& state_;
+    ChartFilesRecords state_;
     Platform& platform_;
     ChartViewHooks& hooks_;
 };

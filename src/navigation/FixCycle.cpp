@@ -2,6 +2,7 @@
 
 #include "core/Format.h"
 #include "core/Paths.h"
+#include "core/Units.h"
 #include "navigation/NmeaBridge.h"
 #include "nmea/NmeaParse.h"
 #include "navigation/RouteFollowing.h"
@@ -31,7 +32,7 @@ int DigitsAt(const std::string& text, std::size_t pos)
 
 } // namespace
 
-FixCycle::FixCycle(ProgramState& state, Platform& platform, TrackLogs& logs, FixCycleHooks& hooks)
+FixCycle::FixCycle(FixCycleRecords state, Platform& platform, TrackLogs& logs, FixCycleHooks& hooks)
     : state_(state), platform_(platform), logs_(logs), hooks_(hooks)
 {
     platform_.sound.setFinishedHandler([this] { state_.cycleState.SoundIdle = true; });

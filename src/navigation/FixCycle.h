@@ -3,12 +3,32 @@
 // fix, the fix itself (quick log, track log, route following, panels, gauge, voice prompts,
 // output sentences, text log) and the navigation commands around it.
 
-#include "app/ProgramState.h"
 #include "core/NotBuilt.h"
 #include "navigation/TrackLog.h"
 #include "platform/Platform.h"
 
 #include <string>
+#include "core/AisPlayback.h"
+#include "core/AppState.h"
+#include "core/ChartReference.h"
+#include "core/Display.h"
+#include "core/Fix.h"
+#include "core/FixCycleState.h"
+#include "core/Folders.h"
+#include "core/HeadingUpState.h"
+#include "core/Motion.h"
+#include "core/NmeaLink.h"
+#include "core/Preferences.h"
+#include "core/QuickLog.h"
+#include "core/RouteEditing.h"
+#include "core/RoutePanelTexts.h"
+#include "core/RouteProgress.h"
+#include "core/RouteTable.h"
+#include "core/SentenceFix.h"
+#include "core/Settings.h"
+#include "core/TextLogState.h"
+#include "core/TidalAtlas.h"
+#include "core/TidalStream.h"
 
 namespace kv {
 
@@ -44,12 +64,68 @@ inline constexpr const char* kLocateAntennaMessage = "Fix Position Of antenna re
 inline constexpr const char* kResetTripQuestion = "Reset the trip distance - Are you sure?";
 inline constexpr const char* kMonitorTemplate = "$KVGGA,@t,@p:3,5,07,0.0,0.0,M,,0000*MON";
 
+// The records of one fix: the fix cycle is navigation's orchestrator and writes the fix, the
+// parsed sentence, speed and course, route progress and texts, the logs' counters, heading-up,
+// the stream, the output sentences, the indicators and the track; it reads the chart reference,
+// the playback switch, the main window's switches, the route, the tidal atlas and the folders.
+// It never sees the chart store, the chart waypoints or the views.
+struct FixCycleRecords {
+    Fix& fixInfo;
+    SentenceFix& sentenceFix;
+    Motion& motion;
+    RouteProgress& routeProgress;
+    RoutePanelTexts& routeTexts;
+    TextLogState& textLog;
+    FixCycleState& cycleState;
+    HeadingUpState& headUp;
+    TidalStream& tideStream;
+    RouteEditing& routeEdit;
+    NmeaLink& nmeaLink;
+    Settings& settings;
+    Preferences& prefs;
+    Display& display;
+    QuickLog& quickLog;
+    const ChartReference& chartRef;
+    const AisPlayback& aisPlayback;
+    const AppState& app;
+    const RouteTable& route;
+    const TidalDiamonds& tides;
+    const Folders& folders;
+
+    // Built from the program state, or from a wider bundle, by member name.
+    template <class S>
+    FixCycleRecords(S& s) // NOLINT(google-explicit-constructor): the records are handed over where they are named
+        : fixInfo(s.fixInfo)
+        , sentenceFix(s.sentenceFix)
+        , motion(s.motion)
+        , routeProgress(s.routeProgress)
+        , routeTexts(s.routeTexts)
+        , textLog(s.textLog)
+        , cycleState(s.cycleState)
+        , headUp(s.headUp)
+        , tideStream(s.tideStream)
+        , routeEdit(s.routeEdit)
+        , nmeaLink(s.nmeaLink)
+        , settings(s.settings)
+        , prefs(s.prefs)
+        , display(s.display)
+        , quickLog(s.quickLog)
+        , chartRef(s.chartRef)
+        , aisPlayback(s.aisPlayback)
+        , app(s.app)
+        , route(s.route)
+        , tides(s.tides)
+        , folders(s.folders)
+    {
+    }
+};
+
 // Switches read from the preferences record (raw NMEA, route completion, the voices, heading up);
 // the check mark read by name: "AISMonitor"; written: "DRMode1", "TowNavigation1", and the hints
 // "XTerror" and "WPName".
 class FixCycle {
 public:
-    FixCycle(ProgramState& state, Platform& platform, TrackLogs& logs, FixCycleHooks& hooks);
+    FixCycle(FixCycleRecords state, Platform& platform, TrackLogs& logs, FixCycleHooks& hooks);
     ~FixCycle();
     FixCycle(const FixCycle&) = delete;
     FixCycle& operator=(const FixCycle&) = delete;
@@ -80,7 +156,7 @@ private:
     void LoadVoice(const std::string& name);
     void PlayLoaded();
 
-    ProgramState& state_;
+    FixCycleRecords state_;
     Platform& platform_;
     TrackLogs& logs_;
     FixCycleHooks& hooks_;

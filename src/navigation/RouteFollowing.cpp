@@ -1,6 +1,7 @@
 #include "navigation/RouteFollowing.h"
 
 #include "core/Format.h"
+#include "core/Units.h"
 
 #include <algorithm>
 #include <cmath>
@@ -144,7 +145,7 @@ void FindTidalStream(TidalStream& stream, const Fix& fix, const ChartReference& 
     }
 }
 
-void FollowRoute(ProgramState& state)
+void FollowRoute(FollowRouteRecords state)
 {
     const QuickLog& log = state.quickLog;
     const std::string speedLabel = SpeedUnitLabel(state.settings.units, state.prefs.units);

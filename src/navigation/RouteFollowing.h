@@ -4,9 +4,21 @@
 // good, time to go, the cross-track error and the texts the panels and autopilot sentences show.
 // Every distance and bearing is plane sailing on a flat chart scaled by CosLatFactor.
 
-#include "app/ProgramState.h"
 
 #include <cstdint>
+#include "core/ChartReference.h"
+#include "core/Fix.h"
+#include "core/FixCycleState.h"
+#include "core/Motion.h"
+#include "core/Preferences.h"
+#include "core/QuickLog.h"
+#include "core/RoutePanelTexts.h"
+#include "core/RouteProgress.h"
+#include "core/RouteTable.h"
+#include "core/SentenceFix.h"
+#include "core/Settings.h"
+#include "core/TidalAtlas.h"
+#include "core/TidalStream.h"
 
 namespace kv {
 
@@ -25,8 +37,46 @@ void RangeBearingToWaypoint(RouteProgress& progress, RoutePanelTexts& texts, con
                             bool towNavigation, const RouteTable& route);
 // TideSet/TideRate from the nearest diamond for TidalHour (the earlier diamond wins a tie).
 void FindTidalStream(TidalStream& stream, const Fix& fix, const ChartReference& ref, const TidalDiamonds& tides);
+// What one fix's route following writes (progress, panel texts, speed and course, the stream at
+// the vessel, the approach prompt) and reads (the fix, the chart reference, settings, the track,
+// the route and the tidal atlas).
+struct FollowRouteRecords {
+    RouteProgress& routeProgress;
+    RoutePanelTexts& routeTexts;
+    Motion& motion;
+    TidalStream& tideStream;
+    FixCycleState& cycleState;
+    const Fix& fixInfo;
+    const SentenceFix& sentenceFix;
+    const ChartReference& chartRef;
+    const Settings& settings;
+    const Preferences& prefs;
+    const QuickLog& quickLog;
+    const RouteTable& route;
+    const TidalDiamonds& tides;
+
+    // Built from the program state, or from a wider bundle, by member name.
+    template <class S>
+    FollowRouteRecords(S& s) // NOLINT(google-explicit-constructor): the records are handed over where they are named
+        : routeProgress(s.routeProgress)
+        , routeTexts(s.routeTexts)
+        , motion(s.motion)
+        , tideStream(s.tideStream)
+        , cycleState(s.cycleState)
+        , fixInfo(s.fixInfo)
+        , sentenceFix(s.sentenceFix)
+        , chartRef(s.chartRef)
+        , settings(s.settings)
+        , prefs(s.prefs)
+        , quickLog(s.quickLog)
+        , route(s.route)
+        , tides(s.tides)
+    {
+    }
+};
+
 // The whole per-fix computation; the output composer runs after it.
-void FollowRoute(ProgramState& state);
+void FollowRoute(FollowRouteRecords state);
 // DRLat/DRLong one fix interval on from the newest quick-log record.
 void DeadReckon(Motion& motion, Fix& fix, const ChartReference& ref, const RouteProgress& progress,
                 const VesselSettings& vessel, std::uint32_t fixIntervalMs, const QuickLog& log);

@@ -1,6 +1,7 @@
 #include "navigation/TrackLog.h"
 
 #include "core/Format.h"
+#include "core/Units.h"
 #include "core/Paths.h"
 #include "core/Real48.h"
 #include "core/TextFile.h"
@@ -52,7 +53,7 @@ std::string DateText(const LocalDateTime& now)
     return ZeroFill(FormatInt(now.day, 2)) + "-" + ZeroFill(FormatInt(now.month, 2)) + "-" + ZeroFill(FormatInt(now.year % 100, 2));
 }
 
-std::string ComposeTextLogLine(const ProgramState& state, const Clock& clock)
+std::string ComposeTextLogLine(TrackLogRecords state, const Clock& clock)
 {
     return ExpandTextTemplate(TemplateRecordsOf(state), state.routeTexts, clock, state.settings.TextLogFormat);
 }
@@ -172,7 +173,7 @@ void TrackLogs::OpenDayLogs()
     OpenAisLog();
 
     // The vessel database lies in the working folder; a missing one starts empty.
-    OpenAisDatabase(state_);
+    OpenAisDatabase(state_.ais, state_.folders);
 }
 
 void TrackLogs::OpenAisLog()

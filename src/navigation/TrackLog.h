@@ -3,13 +3,27 @@
 // text log ".txt" (one line per logged fix) and the AIS log ".AIS" header, plus the Logs menu
 // commands.
 
-#include "app/ProgramState.h"
 #include "platform/Platform.h"
 
 #include <array>
 #include <optional>
 #include <string>
 #include <string_view>
+#include "ais/AisState.h"
+#include "core/AppState.h"
+#include "core/ChartReference.h"
+#include "core/Display.h"
+#include "core/Fix.h"
+#include "core/FixCycleState.h"
+#include "core/Folders.h"
+#include "core/Motion.h"
+#include "core/QuickLog.h"
+#include "core/RoutePanelTexts.h"
+#include "core/RouteProgress.h"
+#include "core/RouteTable.h"
+#include "core/SentenceFix.h"
+#include "core/Settings.h"
+#include "core/TextLogState.h"
 
 namespace kv {
 
@@ -46,12 +60,54 @@ std::string DamagedLogName(const std::string& path, int n);
 // "dd-mm-yy" of the computer clock.
 std::string DateText(const LocalDateTime& now);
 
+// What the day's logs read and write: the quick log and its track-log image, the fix date, the log
+// folder and text-log counters, the trip (restarted with the track), the text-log format and switch,
+// the AIS log path, and the records a text-log line prints.
+struct TrackLogRecords {
+    QuickLog& quickLog;
+    Fix& fixInfo;
+    Folders& folders;
+    TextLogState& textLog;
+    FixCycleState& cycleState;
+    Motion& motion;
+    Settings& settings;
+    AisState& ais;
+    Display& display;
+    const AppState& app;
+    const RoutePanelTexts& routeTexts;
+    const SentenceFix& sentenceFix;
+    const ChartReference& chartRef;
+    const RouteProgress& routeProgress;
+    const RouteTable& route;
+
+    // Built from the program state, or from a wider bundle, by member name.
+    template <class S>
+    TrackLogRecords(S& s) // NOLINT(google-explicit-constructor): the records are handed over where they are named
+        : quickLog(s.quickLog)
+        , fixInfo(s.fixInfo)
+        , folders(s.folders)
+        , textLog(s.textLog)
+        , cycleState(s.cycleState)
+        , motion(s.motion)
+        , settings(s.settings)
+        , ais(s.ais)
+        , display(s.display)
+        , app(s.app)
+        , routeTexts(s.routeTexts)
+        , sentenceFix(s.sentenceFix)
+        , chartRef(s.chartRef)
+        , routeProgress(s.routeProgress)
+        , route(s.route)
+    {
+    }
+};
+
 // Text-log line of the current fix from the user's format (the @-template expansion).
-std::string ComposeTextLogLine(const ProgramState& state, const Clock& clock);
+std::string ComposeTextLogLine(TrackLogRecords state, const Clock& clock);
 
 class TrackLogs {
 public:
-    TrackLogs(ProgramState& state, Platform& platform) : state_(state), platform_(platform) {}
+    TrackLogs(TrackLogRecords state, Platform& platform) : state_(state), platform_(platform) {}
 
     void OpenDayLogs();
     bool WriteLogFile(const std::string& name);
@@ -82,7 +138,7 @@ private:
     // note in the status line.
     void KeepDamagedTrackLog(const std::string& path);
 
-    ProgramState& state_;
+    TrackLogRecords state_;
     Platform& platform_;
 };
 

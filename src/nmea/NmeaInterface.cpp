@@ -5,7 +5,7 @@
 
 namespace kv {
 
-NmeaInterface::NmeaInterface(ProgramState& state, Platform& platform, AisSentenceHandler* ais)
+NmeaInterface::NmeaInterface(NmeaInterfaceRecords state, Platform& platform, AisSentenceHandler* ais)
     : state_(state), platform_(platform), ais_(ais), framer_(state.nmeaLink.RxBuffer)
 {
     platform_.serial.setListener(this);

@@ -11,10 +11,13 @@
 //   PlayAISlog       the AIS log playback button (disabled while open)
 // and reads ShowNMEA ("Show raw &NMEA") and ProcAis ("Process &AIS Data").
 
-#include "app/ProgramState.h"
 #include "nmea/AisHandOver.h"
 #include "nmea/SentenceFramer.h"
 #include "platform/Platform.h"
+#include "core/Display.h"
+#include "core/NmeaLink.h"
+#include "core/Preferences.h"
+#include "core/Settings.h"
 
 namespace kv {
 
@@ -36,9 +39,28 @@ inline constexpr const char* kRejectedChecksumMark = "REJECTED checksum: ";
 inline constexpr const char* kPortUnavailable = "COM Port not availible or does not exist! Click OK and try Again";
 inline constexpr const char* kCloseQuestion = "Close NMEA interface! - Are you sure?";
 
+// The records the interface reads and writes: the link itself, the indicators, the port settings
+// (and DR mode, which opening leaves) and the switches of the NMEA menu.
+struct NmeaInterfaceRecords {
+    NmeaLink& nmeaLink;
+    Display& display;
+    Settings& settings;
+    Preferences& prefs;
+
+    // Built from the program state, or from a wider bundle, by member name.
+    template <class S>
+    NmeaInterfaceRecords(S& s) // NOLINT(google-explicit-constructor): the records are handed over where they are named
+        : nmeaLink(s.nmeaLink)
+        , display(s.display)
+        , settings(s.settings)
+        , prefs(s.prefs)
+    {
+    }
+};
+
 class NmeaInterface final : public SerialListener {
 public:
-    NmeaInterface(ProgramState& state, Platform& platform, AisSentenceHandler* ais = nullptr);
+    NmeaInterface(NmeaInterfaceRecords state, Platform& platform, AisSentenceHandler* ais = nullptr);
     ~NmeaInterface() override;
     NmeaInterface(const NmeaInterface&) = delete;
     NmeaInterface& operator=(const NmeaInterface&) = delete;
@@ -77,7 +99,7 @@ private:
     // Steps for a sentence that passed its checksum: the position sentence, the AIS hand-over.
     void UseSentence(const std::string& sentence);
 
-    ProgramState& state_;
+    NmeaInterfaceRecords state_;
     Platform& platform_;
     AisSentenceHandler* ais_;
     SentenceFramer framer_;

@@ -97,6 +97,13 @@ std::string WaypointIdentifier(std::string_view name, char filler);
 void BuildOutputSentences(NmeaLink& link, const NmeaSettings& settings, const NmeaPreferences& prefs,
                           const TemplateContext& ctx);
 
+// The template records of the program state or of a wider bundle, by member name.
+template <class S>
+TemplateRecords TemplateRecordsOf(const S& s)
+{
+    return TemplateRecords{s.fixInfo, s.sentenceFix, s.chartRef, s.motion, s.routeProgress, s.textLog, s.quickLog, s.route};
+}
+
 // The context of the records as they stand (clock read now).
 TemplateContext MakeTemplateContext(const TemplateRecords& records, const Clock& clock, RouteTexts texts = {},
                                     const TemplateSources* sources = nullptr,

@@ -1,7 +1,6 @@
 #include "nmea/WaypointTransfer.h"
 
 #include "core/Format.h"
-#include "app/ProgramState.h"
 
 namespace kv {
 
@@ -17,7 +16,7 @@ std::string WaypointListLine(const RouteWaypoint& waypoint, const TemplateContex
 namespace {
 
 // Writes each line whole or not at all; returns the number written.
-int SendLines(const ProgramState& state, Platform& platform, const std::vector<RouteWaypoint>& list)
+int SendLines(WaypointTransferRecords state, Platform& platform, const std::vector<RouteWaypoint>& list)
 {
     const TemplateContext ctx = MakeTemplateContext(TemplateRecordsOf(state), platform.clock);
     int written = 0;
@@ -41,7 +40,7 @@ bool SendOutputText(const NmeaLink& link, SerialPort& serial)
     return serial.write(link.OutputText);
 }
 
-void SendWPSClick(ProgramState& state, Platform& platform)
+void SendWPSClick(WaypointTransferRecords state, Platform& platform)
 {
     std::vector<RouteWaypoint> list;
     const auto length = static_cast<std::size_t>(std::max<int>(state.routeProgress.RouteLength, 0));
@@ -52,7 +51,7 @@ void SendWPSClick(ProgramState& state, Platform& platform)
     platform.prompter.information(FormatInt(state.routeProgress.RouteLength, 3) + " Waypoints sent");
 }
 
-void SendChartWaypoints1Click(ProgramState& state, Platform& platform, const std::vector<ChartWaypointRef>& waypoints)
+void SendChartWaypoints1Click(WaypointTransferRecords state, Platform& platform, const std::vector<ChartWaypointRef>& waypoints)
 {
     std::vector<RouteWaypoint> list;
     for (const auto& w : waypoints) {
@@ -60,20 +59,6 @@ void SendChartWaypoints1Click(ProgramState& state, Platform& platform, const std
     }
     const int written = SendLines(state, platform, list);
     platform.prompter.information(FormatInt(written, 3) + " Chart Waypoints sent");
-}
-
-} // namespace kv
-
-namespace kv {
-
-void SendChartWaypoints1Click(ProgramState& state, Platform& platform)
-{
-    std::vector<ChartWaypointRef> list;
-    for (std::size_t i = 1; i <= state.waypoints.count(); ++i) {
-        const auto& w = state.waypoints.at(i);
-        list.push_back({w.name, w.lat, w.lon});
-    }
-    SendChartWaypoints1Click(state, platform, list);
 }
 
 } // namespace kv

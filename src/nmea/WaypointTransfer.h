@@ -7,10 +7,17 @@
 
 #include <string>
 #include <vector>
+#include "core/ChartReference.h"
+#include "core/Fix.h"
+#include "core/Motion.h"
+#include "core/QuickLog.h"
+#include "core/RouteProgress.h"
+#include "core/RouteTable.h"
+#include "core/SentenceFix.h"
+#include "core/TextLogState.h"
 
 namespace kv {
 
-struct ProgramState;
 
 // A chart waypoint as the transfer needs it: its name field and position (west positive).
 struct ChartWaypointRef {
@@ -19,15 +26,43 @@ struct ChartWaypointRef {
     double lon = 0.0;
 };
 
+// What the waypoint transfer reads: whether the interface is open, the route and how far along it
+// the vessel is, and the records the waypoint list line prints.
+struct WaypointTransferRecords {
+    const NmeaLink& nmeaLink;
+    const RouteTable& route;
+    const RouteProgress& routeProgress;
+    const Fix& fixInfo;
+    const SentenceFix& sentenceFix;
+    const ChartReference& chartRef;
+    const Motion& motion;
+    const TextLogState& textLog;
+    const QuickLog& quickLog;
+
+    // Built from the program state, or from a wider bundle, by member name.
+    template <class S>
+    WaypointTransferRecords(
+        S& s) // NOLINT(google-explicit-constructor): the records are handed over where they are named
+        : nmeaLink(s.nmeaLink)
+        , route(s.route)
+        , routeProgress(s.routeProgress)
+        , fixInfo(s.fixInfo)
+        , sentenceFix(s.sentenceFix)
+        , chartRef(s.chartRef)
+        , motion(s.motion)
+        , textLog(s.textLog)
+        , quickLog(s.quickLog)
+    {
+    }
+};
+
 // The "$ECWPL" line of one waypoint (no checksum), ending in CR LF.
 std::string WaypointListLine(const RouteWaypoint& waypoint, const TemplateContext& ctx);
 
 // Route waypoints: the message counts the route's length, whatever was written.
-void SendWPSClick(ProgramState& state, Platform& platform);
+void SendWPSClick(WaypointTransferRecords state, Platform& platform);
 // Chart waypoints: the message counts the lines written.
-void SendChartWaypoints1Click(ProgramState& state, Platform& platform, const std::vector<ChartWaypointRef>& waypoints);
-// The same over the program's chart waypoint table.
-void SendChartWaypoints1Click(ProgramState& state, Platform& platform);
+void SendChartWaypoints1Click(WaypointTransferRecords state, Platform& platform, const std::vector<ChartWaypointRef>& waypoints);
 
 // Sends the sentences of the last fix (link.OutputText) when there are any and the port has room
 // for all of them; otherwise this fix's sentences are dropped. Returns whether they were written.

@@ -1,3 +1,4 @@
+#include "app/ProgramState.h"
 #include "ui/AisTargetWindow.h"
 
 #include "ais/AisText.h"

@@ -4,6 +4,7 @@
 #include "app/DataPlot.h"
 #include "app/MenuState.h"
 #include "charts/WaypointFiles.h"
+#include "app/WaypointSend.h"
 #include "nmea/WaypointTransfer.h"
 #include "ui/AisTargetWindow.h"
 #include "ui/ClickLabel.h"

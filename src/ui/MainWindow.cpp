@@ -1,3 +1,4 @@
+#include "app/ProgramState.h"
 #include "ui/MainWindow.h"
 
 #include "app/CommandLine.h"

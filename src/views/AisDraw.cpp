@@ -82,7 +82,7 @@ bool AisShowsCourseStub(const TAISTarget& t)
     return t.SOG >= 6;
 }
 
-RedrawSelection SelectTargetForRedraw(const ProgramState& state)
+RedrawSelection SelectTargetForRedraw(RenderRecords state)
 {
     const AisState& ais = state.ais;
     RedrawSelection out{ais.SelectedTarget, std::nullopt};
@@ -98,7 +98,7 @@ RedrawSelection SelectTargetForRedraw(const ProgramState& state)
     return out;
 }
 
-std::optional<LatLongValue> FollowedTargetPosition(const ProgramState& state, const ChartView& view)
+std::optional<LatLongValue> FollowedTargetPosition(RenderRecords state, const ChartView& view)
 {
     if (!view.ais.FollowSelected || !ValidSelection(state.ais)) {
         return std::nullopt;
@@ -106,7 +106,7 @@ std::optional<LatLongValue> FollowedTargetPosition(const ProgramState& state, co
     return AisTargetChartPosition(state.chartRef, state.ais.target(state.ais.SelectedTarget));
 }
 
-void DrawAISTarget(Plotter& plotter, const ChartView& view, const ProgramState& state, int n, int selectedTarget)
+void DrawAISTarget(Plotter& plotter, const ChartView& view, RenderRecords state, int n, int selectedTarget)
 {
     const AisState& ais = state.ais;
     const TAISTarget& t = ais.target(n);
@@ -158,7 +158,7 @@ void DrawAISTarget(Plotter& plotter, const ChartView& view, const ProgramState& 
     plotter.moveToPixel(*px);
 }
 
-void DrawAISTrack(Plotter& plotter, const ChartView& view, const ProgramState& state, int n)
+void DrawAISTrack(Plotter& plotter, const ChartView& view, RenderRecords state, int n)
 {
     const TAISTarget& t = state.ais.target(n);
     const int count = TrackPointCount(t);
@@ -176,7 +176,7 @@ void DrawAISTrack(Plotter& plotter, const ChartView& view, const ProgramState& s
     plotter.liftPen();
 }
 
-void DrawSelectedOutline(Plotter& plotter, const ChartView& view, const ProgramState& state, int selected)
+void DrawSelectedOutline(Plotter& plotter, const ChartView& view, RenderRecords state, int selected)
 {
     const AisState& ais = state.ais;
     if (!view.options.ShowOutline || selected < 1 || selected > ais.AISTargetCount) {
@@ -190,7 +190,7 @@ void DrawSelectedOutline(Plotter& plotter, const ChartView& view, const ProgramS
                       kYellow);
 }
 
-void DrawAISTargets(Plotter& plotter, const ChartView& view, const ProgramState& state, int selected)
+void DrawAISTargets(Plotter& plotter, const ChartView& view, RenderRecords state, int selected)
 {
     if (selected < 1 || selected > state.ais.AISTargetCount) {
         return; // with no selected target no target is drawn

@@ -4,7 +4,7 @@
 
 #include "views/RenderPlotter.h"
 #include "views/ViewModel.h"
-#include "app/ProgramState.h"
+#include "views/ViewRecords.h"
 
 #include <optional>
 #include <string>
@@ -36,15 +36,15 @@ struct RedrawSelection {
     int selected = 0;
     std::optional<double> nearestRange;
 };
-RedrawSelection SelectTargetForRedraw(const ProgramState& state);
+RedrawSelection SelectTargetForRedraw(RenderRecords state);
 // The followed target's position when following is on and the selection is valid.
-std::optional<LatLongValue> FollowedTargetPosition(const ProgramState& state, const ChartView& view);
+std::optional<LatLongValue> FollowedTargetPosition(RenderRecords state, const ChartView& view);
 
 // `selected` is the target the redraw selected (SelectTargetForRedraw).
-void DrawAISTarget(Plotter& plotter, const ChartView& view, const ProgramState& state, int n, int selected);
-void DrawAISTrack(Plotter& plotter, const ChartView& view, const ProgramState& state, int n);
-void DrawSelectedOutline(Plotter& plotter, const ChartView& view, const ProgramState& state, int selected);
+void DrawAISTarget(Plotter& plotter, const ChartView& view, RenderRecords state, int n, int selected);
+void DrawAISTrack(Plotter& plotter, const ChartView& view, RenderRecords state, int n);
+void DrawSelectedOutline(Plotter& plotter, const ChartView& view, RenderRecords state, int selected);
 // Step 3 of the AIS part of a redraw: marks and tracks of every target when one is selected.
-void DrawAISTargets(Plotter& plotter, const ChartView& view, const ProgramState& state, int selected);
+void DrawAISTargets(Plotter& plotter, const ChartView& view, RenderRecords state, int selected);
 
 } // namespace kv

@@ -1,7 +1,6 @@
 #include "views/AisSmallCraftDraw.h"
 
 #include "ais/AisSmallCraftTargets.h"
-#include "app/ProgramState.h"
 #include "core/Format.h"
 #include "views/RenderPlotter.h"
 
@@ -43,7 +42,7 @@ bool TargetMotion(const TAISTarget& t, VesselMotion& m)
     return true;
 }
 
-VesselMotion OwnMotion(const ProgramState& state)
+VesselMotion OwnMotion(RenderRecords state)
 {
     return {state.fixInfo.OwnLat, state.fixInfo.OwnLong, state.motion.SOG, state.motion.COGValue};
 }
@@ -99,7 +98,7 @@ bool DrawSmallCraftMark(Plotter& plotter, const TAISTarget& t, Pixel px, bool se
     return true;
 }
 
-bool DrawCollisionWarning(Plotter& plotter, const ProgramState& state, const TAISTarget& t, Pixel px)
+bool DrawCollisionWarning(Plotter& plotter, RenderRecords state, const TAISTarget& t, Pixel px)
 {
     VesselMotion target;
     if (!state.extra.CollisionWarnings) {

@@ -6,17 +6,17 @@
 #include "ais/AisTarget.h"
 #include "views/RenderCanvas.h"
 #include "views/ViewGeometry.h"
+#include "views/ViewRecords.h"
 
 namespace kv {
 
 class Plotter;
-struct ProgramState;
 
 // A target's motion for the collision arithmetic (longitude west positive); false when its
 // position or speed is not available.
 bool TargetMotion(const TAISTarget& t, VesselMotion& motion);
 // Own vessel's motion from the navigation state.
-VesselMotion OwnMotion(const ProgramState& state);
+VesselMotion OwnMotion(RenderRecords state);
 
 // Draws the mark of a Class B target (a smaller open circle with a course line) or of an aid to
 // navigation (a diamond with its name; dotted when virtual) at px. False for other targets,
@@ -25,6 +25,6 @@ bool DrawSmallCraftMark(Plotter& plotter, const TAISTarget& t, Pixel px, bool se
 
 // For a dangerous target: a red ring and its predicted track to the closest point of approach.
 // Returns whether the target is dangerous.
-bool DrawCollisionWarning(Plotter& plotter, const ProgramState& state, const TAISTarget& t, Pixel px);
+bool DrawCollisionWarning(Plotter& plotter, RenderRecords state, const TAISTarget& t, Pixel px);
 
 } // namespace kv

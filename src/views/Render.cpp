@@ -99,7 +99,7 @@ void DrawChart(Plotter& plotter, const ChartView& view, const ChartStore& store)
 }
 
 // Step 4.
-void DrawTides(Plotter& plotter, const ChartView& view, int roundedZoom, const ProgramState& state,
+void DrawTides(Plotter& plotter, const ChartView& view, int roundedZoom, RenderRecords state,
                const SchemeColours& colours)
 {
     RenderCanvas& canvas = plotter.canvas();
@@ -142,7 +142,7 @@ void DrawTides(Plotter& plotter, const ChartView& view, int roundedZoom, const P
 }
 
 // Step 5: the track with a fix cross at every drawn fix when zoomed in.
-void DrawTrack(Plotter& plotter, const ChartView& view, const ProgramState& state, const SchemeColours& colours)
+void DrawTrack(Plotter& plotter, const ChartView& view, RenderRecords state, const SchemeColours& colours)
 {
     const Rgb colour = colours.trackFG ? colours.foreground : kYellow;
     plotter.liftPen();
@@ -158,7 +158,7 @@ void DrawTrack(Plotter& plotter, const ChartView& view, const ProgramState& stat
 
 // Step 6: the distance grid, anchored at the bitmap's north-west corner. Returns the caption of
 // the view's tool bar.
-std::string DrawDistanceGrid(Plotter& plotter, const ChartView& view, const ProgramState& state)
+std::string DrawDistanceGrid(Plotter& plotter, const ChartView& view, RenderRecords state)
 {
     Projection& p = plotter.projection();
     p.margin = kGridClipMargin;
@@ -258,7 +258,7 @@ void DrawChartWaypoints(Plotter& plotter, const ChartView& view, int roundedZoom
 }
 
 // Step 9.
-void DrawRoute(Plotter& plotter, const ChartView& view, int roundedZoom, const ProgramState& state,
+void DrawRoute(Plotter& plotter, const ChartView& view, int roundedZoom, RenderRecords state,
                const SchemeColours& colours)
 {
     const Rgb labelColour = colours.textFG ? colours.foreground : kWhite;
@@ -305,7 +305,7 @@ void DrawNorthIndicator(Plotter& plotter, const ChartView& view, LatLongValue ve
 
 // Mark 106 and the range rings: the rings around the vessel and a lime line from the vessel along
 // its course over ground out to the outermost ring.
-void DrawRangeRings(Plotter& plotter, const ChartView& view, const ProgramState& state, LatLongValue vessel)
+void DrawRangeRings(Plotter& plotter, const ChartView& view, RenderRecords state, LatLongValue vessel)
 {
     const auto rings = RangeRings(view.ais.RingSetting);
     if (rings.empty()) {
@@ -330,7 +330,7 @@ void DrawRangeRings(Plotter& plotter, const ChartView& view, const ProgramState&
 // dotted line from the measure origin with its text.
 void DrawCursor(Plotter& plotter, const RenderContext& ctx, LatLongValue cursorAt, RenderResult& out)
 {
-    const ProgramState& state = ctx.state;
+    RenderRecords state = ctx.state;
     plotter.liftPen();
     plotter.moveToPixel(out.cursor);
     DrawCursorCross(plotter.canvas(), out.cursor.x, out.cursor.y);
@@ -383,7 +383,7 @@ SchemeColours ColoursFromSettings(const Settings& settings)
     return c;
 }
 
-void RecreateBitmap(ChartView& view, const ProgramState& state)
+void RecreateBitmap(ChartView& view, RenderRecords state)
 {
     const DrawingSurface s = SurfaceOf(state.chartGeometry);
     if (view.bitmap.width() != s.width || view.bitmap.height() != s.height ||
@@ -490,7 +490,7 @@ void DrawVesselOutline(Plotter& plotter, LatLongValue antenna, double headingDeg
     plotter.liftPen();
 }
 
-std::optional<LatLongValue> LastTrackPosition(const ProgramState& state)
+std::optional<LatLongValue> LastTrackPosition(RenderRecords state)
 {
     if (state.quickLog.empty()) {
         return std::nullopt;
@@ -501,7 +501,7 @@ std::optional<LatLongValue> LastTrackPosition(const ProgramState& state)
 
 RenderResult RedrawView(const ChartView& view, QImage& bitmap, const RenderContext& ctx)
 {
-    const ProgramState& state = ctx.state;
+    RenderRecords state = ctx.state;
     StepTimer timer(ctx.timings);
     const DrawingSurface surface = SurfaceOf(state.chartGeometry);
     if (bitmap.isNull() || bitmap.width() != surface.width || bitmap.height() != surface.height) {

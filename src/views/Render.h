@@ -4,7 +4,7 @@
 
 #include "views/RenderPlotter.h"
 #include "views/ViewModel.h"
-#include "app/ProgramState.h"
+#include "views/ViewRecords.h"
 
 #include <array>
 #include <optional>
@@ -47,7 +47,7 @@ struct RenderTimings {
 
 // What a redraw reads besides the view: the program's tables and what the views share.
 struct RenderContext {
-    const ProgramState& state;
+    RenderRecords state;
     const ViewShared& shared;
     RenderTimings* timings = nullptr;
 };
@@ -91,7 +91,7 @@ std::string ViewMeasureText(const Fix& fix, const ChartReference& ref, const Uni
 SchemeColours ColoursFromSettings(const Settings& settings);
 
 // A fresh bitmap of the drawing surface filled with the background colour.
-void RecreateBitmap(ChartView& view, const ProgramState& state);
+void RecreateBitmap(ChartView& view, RenderRecords state);
 // Steps 1 to 15 of the redraw of `view` into `bitmap` (normally the view's own).
 RenderResult RedrawView(const ChartView& view, QImage& bitmap, const RenderContext& ctx);
 
@@ -105,7 +105,7 @@ std::vector<double> RangeRings(int ringSetting);
 std::string RangeRingHint(int ringSetting);
 
 // The vessel position the marks are drawn at: the newest log record in chart datum.
-std::optional<LatLongValue> LastTrackPosition(const ProgramState& state);
+std::optional<LatLongValue> LastTrackPosition(RenderRecords state);
 
 // Own vessel's hull around the antenna, from the antenna offsets and the vessel's size settings.
 VesselDimensions OwnVesselDimensions(const VesselSettings& vessel, const Settings& settings);

@@ -123,16 +123,16 @@ void AISShapeClick(ViewSet& views, ChartView& v)
     views.ReCentre(v);
 }
 
-void AISrepeatClick(ProgramState& state, Platform& platform)
+void AISrepeatClick(ViewRecords state, Platform& platform)
 {
     if (!state.ais.LastSpokenText.empty()) {
-        SayAISSector(state, platform, state.ais.LastSpokenText);
+        SayAISSector(state.ais, state.folders, platform, state.ais.LastSpokenText);
     }
 }
 
 void SelectNearestTarget(ViewSet& views, ChartView& v)
 {
-    ProgramState& state = views.state();
+    ViewRecords state = views.state();
     state.ais.SelectedTarget = static_cast<std::uint16_t>(NearestAISTarget(state));
     if (const auto vessel = LastTrackPosition(state)) {
         v.centreLat = vessel->lat;
@@ -150,7 +150,7 @@ void SelectNearestTarget(ViewSet& views, ChartView& v)
 
 void RefRateTimer(ViewSet& views, ChartView& v, double nowDays)
 {
-    ProgramState& state = views.state();
+    ViewRecords state = views.state();
     AisState& ais = state.ais;
     if (ais.HighlightNearest) {
         ais.SelectedTarget = static_cast<std::uint16_t>(NearestAISTarget(state));

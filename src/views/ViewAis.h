@@ -4,6 +4,7 @@
 
 #include "views/ViewSet.h"
 #include "platform/Platform.h"
+#include "views/ViewRecords.h"
 
 namespace kv {
 
@@ -21,7 +22,7 @@ void AISTrueHead1Click(ViewSet& views, ChartView& v);
 void AISZoomClick(ViewSet& views, ChartView& v);
 void AISShapeClick(ViewSet& views, ChartView& v);
 // "Repeat last AIS target announcement".
-void AISrepeatClick(ProgramState& state, Platform& platform);
+void AISrepeatClick(ViewRecords state, Platform& platform);
 
 // The double-click of the AIS view showing targets: the target nearest own position is selected
 // whatever was clicked, and the view re-centred on own vessel.

@@ -14,7 +14,7 @@ namespace {
 
 constexpr double kDegToRad = 3.14159265358979323846 / 180.0;
 
-LatLongValue RecordInChartDatum(const ProgramState& state, int n)
+LatLongValue RecordInChartDatum(RenderRecords state, int n)
 {
     const QuickLogRecord& r = state.quickLog.at(static_cast<std::size_t>(n));
     return LatLongValue{r.lat + state.chartRef.ChartLatOffset, r.lon - state.chartRef.ChartLongOffset};
@@ -23,7 +23,7 @@ LatLongValue RecordInChartDatum(const ProgramState& state, int n)
 // Draws record n of the quick log with a fix cross, joined to record n - 1 when there is one.
 void DrawPlaybackRecord(ViewSet& views, ChartView& v, int n)
 {
-    ProgramState& state = views.state();
+    ViewRecords state = views.state();
     if (n < 1 || n > static_cast<int>(state.quickLog.count()) || v.bitmap.isNull()) {
         return;
     }
@@ -68,7 +68,7 @@ AreaResult AreaFromPixelCount(long long count, double u, double chartCentreLat, 
 
 std::optional<AreaResult> Area1Click(ViewSet& views, ChartView& v)
 {
-    ProgramState& state = views.state();
+    ViewRecords state = views.state();
     if (state.nmeaLink.NmeaOpen || state.settings.fix.DRMode || !state.quickLog.empty()) {
         views.prompter().warning(kAreaRefused);
         return std::nullopt;
@@ -103,14 +103,14 @@ std::optional<AreaResult> Area1Click(ViewSet& views, ChartView& v)
     return result;
 }
 
-std::string ChartInfoPath(const ProgramState& state)
+std::string ChartInfoPath(RenderRecords state)
 {
     return JoinPath(state.chart.ChartFolder.str(), state.chart.ChartName.str() + ".inf");
 }
 
 void Information1Click(ViewSet& views, ChartView& v, bool chartEditMode)
 {
-    ProgramState& state = views.state();
+    ViewRecords state = views.state();
     const std::string path = ChartInfoPath(state);
     if (v.infoOpen) {
         // Closing: an editable memo is saved back (creating the file when it was missing).
@@ -152,7 +152,7 @@ void Information1Click(ViewSet& views, ChartView& v, bool chartEditMode)
 
 void PlaybackLog1Click(ViewSet& views, ChartView& v, LogPlayback& playback)
 {
-    ProgramState& state = views.state();
+    ViewRecords state = views.state();
     if (state.display.AISPlayTimer.enabled) {
         views.prompter().information(kPlaybackRefused);
         return;
@@ -179,7 +179,7 @@ void PlaybackLog1Click(ViewSet& views, ChartView& v, LogPlayback& playback)
 
 void DelayTimer(ViewSet& views, ChartView& v, LogPlayback& playback)
 {
-    ProgramState& state = views.state();
+    ViewRecords state = views.state();
     if (!playback.active) {
         return;
     }

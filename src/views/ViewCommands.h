@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include "views/ViewRecords.h"
 
 namespace kv {
 
@@ -33,7 +34,7 @@ std::optional<AreaResult> Area1Click(ViewSet& views, ChartView& v);
 // Information1 (Ctrl+I): opens the chart's information text, or closes it (saving it while
 // chart editing is on).
 void Information1Click(ViewSet& views, ChartView& v, bool chartEditMode);
-std::string ChartInfoPath(const ProgramState& state);
+std::string ChartInfoPath(RenderRecords state);
 
 // Log playback of the quick log in a view.
 struct LogPlayback {

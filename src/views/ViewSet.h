@@ -4,7 +4,7 @@
 
 #include "views/Render.h"
 #include "views/ViewModel.h"
-#include "app/ProgramState.h"
+#include "views/ViewRecords.h"
 #include "platform/Prompter.h"
 
 #include <functional>
@@ -28,7 +28,7 @@ struct ViewSetHooks {
 
 class ViewSet {
 public:
-    ViewSet(ProgramState& state, Prompter& prompter) : state_(state), prompter_(prompter) {}
+    ViewSet(ViewRecords state, Prompter& prompter) : state_(state), prompter_(prompter) {}
 
     ViewShared shared;
     ViewSetHooks hooks;
@@ -36,7 +36,7 @@ public:
     std::function<double()> nowDays;
     RenderTimings* timings = nullptr;
 
-    ProgramState& state() { return state_; }
+    ViewRecords& state() { return state_; }
     Prompter& prompter() { return prompter_; }
 
     int count() const { return static_cast<int>(views_.size()); }
@@ -85,7 +85,7 @@ private:
     void PickCursor(ChartView& v, int x, int y);
     RenderContext Context();
 
-    ProgramState& state_;
+    ViewRecords state_;
     Prompter& prompter_;
     std::vector<std::unique_ptr<ChartView>> views_;
 };

@@ -234,7 +234,7 @@ TEST(AisRandom, MutatedTrafficWithTheDatabase)
     ProgramState state;
     FakePlatform fake;
     state.folders.AppDir = dir.path() + "/";
-    OpenAisDatabase(state);
+    OpenAisDatabase(state.ais, state.folders);
     AisController ais(state, fake.platform);
     Mutator m(77);
     for (int n = 0; n < 3000; ++n) {

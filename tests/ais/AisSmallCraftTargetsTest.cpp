@@ -84,7 +84,7 @@ struct Program {
         state.folders.AppDir = dir.path() + "/";
         state.chartRef.CosLatFactor = 1.0;
         state.extra.ClassBAndAtoNTargets = classB;
-        OpenAisDatabase(state);
+        OpenAisDatabase(state.ais, state.folders);
     }
     void Receive(const std::string& s) { ais.DecodeAndUpdate(s); }
     kvtest::TempDir dir;

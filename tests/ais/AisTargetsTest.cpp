@@ -24,7 +24,7 @@ protected:
     {
         state.folders.AppDir = dir.path() + "/";
         state.chartRef.CosLatFactor = 1.0;
-        OpenAisDatabase(state);
+        OpenAisDatabase(state.ais, state.folders);
     }
 
     void Receive(const std::string& sentence) { ais.DecodeAndUpdate(sentence); }

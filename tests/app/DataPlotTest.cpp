@@ -1,5 +1,6 @@
 // The data trend plot: the gain rule and the offsets it draws.
 
+#include "app/ProgramState.h"
 #include "app/DataPlot.h"
 
 #include <gtest/gtest.h>

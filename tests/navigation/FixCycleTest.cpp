@@ -1,3 +1,4 @@
+#include "app/ProgramState.h"
 #include "navigation/FixCycle.h"
 
 #include "navigation/RouteFollowing.h"

@@ -1,3 +1,4 @@
+#include "app/ProgramState.h"
 #include "navigation/TrackLog.h"
 
 #include "core/Paths.h"

@@ -2,6 +2,7 @@
 // datagrams and a gpsd daemon, each a small server of the test's own, with the interface, the
 // fix cycle and the AIS table of the program behind the port.
 
+#include "app/ProgramState.h"
 #include "ais/AisController.h"
 #include "navigation/FixCycle.h"
 #include "navigation/TrackLog.h"

@@ -1,6 +1,7 @@
 // The interface over a real serial device: a pseudo-terminal whose slave side the program opens
 // through Qt SerialPort, found through the "dev/com<n>" link of the working folder.
 
+#include "app/ProgramState.h"
 #include "nmea/NmeaInterface.h"
 #include "platform/fake/Fakes.h"
 #include "platform/qt/QtSerialPort.h"

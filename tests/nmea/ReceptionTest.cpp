@@ -1,3 +1,4 @@
+#include "app/ProgramState.h"
 #include "nmea/NmeaInterface.h"
 #include "platform/fake/Fakes.h"
 

@@ -1,5 +1,6 @@
 #include "app/ProgramState.h"
 #include "nmea/Templates.h"
+#include "app/WaypointSend.h"
 #include "nmea/WaypointTransfer.h"
 #include "platform/fake/Fakes.h"
 

@@ -3,6 +3,7 @@
 // automatically with a route. GPS and AIS sentences go in; fixes, the track log, the navigation
 // panel, the autopilot sentences and the target table come out.
 
+#include "app/ProgramState.h"
 #include "UiSupport.h"
 
 #include "core/Config.h"

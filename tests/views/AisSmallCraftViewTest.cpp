@@ -1,5 +1,6 @@
 // Class B and aid-to-navigation marks, and the red predicted track of a dangerous target.
 
+#include "app/ProgramState.h"
 #include "ViewTestSupport.h"
 
 #include "views/AisDraw.h"

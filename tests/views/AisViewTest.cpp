@@ -1,5 +1,6 @@
 // AIS targets in the views: labels, marks, rings, selection, following and the view commands.
 
+#include "app/ProgramState.h"
 #include "ViewTestSupport.h"
 
 #include "views/AisDraw.h"

@@ -1,6 +1,7 @@
 // Small renders of hand-made charts, routes, tracks and targets compared pixel for pixel with
 // checked-in images. KV_UPDATE_GOLDEN=1 rewrites the images (look at them before committing).
 
+#include "app/ProgramState.h"
 #include "ViewTestSupport.h"
 #include "support/Golden.h"
 

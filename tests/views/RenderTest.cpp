@@ -1,5 +1,6 @@
 // The redraw: line codes, the chart layer, grids, waypoints, route, track and the symbols.
 
+#include "app/ProgramState.h"
 #include "ViewTestSupport.h"
 
 #include "core/NotBuilt.h"

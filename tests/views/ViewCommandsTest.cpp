@@ -1,5 +1,6 @@
 // Area measurement, chart information text and log playback.
 
+#include "app/ProgramState.h"
 #include "ViewTestSupport.h"
 #include "support/TempDir.h"
 

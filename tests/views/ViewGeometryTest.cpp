@@ -1,5 +1,6 @@
 // Projection, zoom limits and the view lifecycle.
 
+#include "app/ProgramState.h"
 #include "ViewTestSupport.h"
 
 #include "views/ViewGeometry.h"

@@ -1,6 +1,8 @@
 #pragma once
 // What the main window itself keeps between its commands: the start-up flag of the one-second
-// tick, the navigation panel and the chart edit switch. Lives in ProgramState as `app`.
+// tick, the navigation panel and the chart edit switch. Lives in ProgramState as `app`; the
+// controller owns it, and a few switches are read below it (the remarks mode, the navigation
+// panel, pen-up, the start-up file), which is why the record sits on the floor.
 
 #include <string>
 
