@@ -218,6 +218,10 @@ void MainWindow::buildMenus()
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
     tools->setObjectName(QStringLiteral("ToolsMenu"));
+    addCommand(tools, "Preferences1", QStringLiteral("&Preferences"), "Preferences|", [this] { GlobalViewClick(); },
+               QKeySequence(Qt::Key_F11));
+    addCommand(tools, "Alarms1", QStringLiteral("&Timing"), "Timing Functions|", [this] { Alarms1Click(); });
+    tools->addSeparator();
     addCommand(tools, "Config1", QStringLiteral("&Load Config..."), "Load a configuration file", [this, &c, &app] {
         if (!c.Config1Allowed()) {
             return;
@@ -300,6 +304,8 @@ void MainWindow::buildToolBar()
         c.tides().IncTideClick();
         c.RedrawViews();
     });
+    addButton("GlobalView", QStringLiteral("Prefs"), "Preferences|", [this] { GlobalViewClick(); });
+    addButton("TimeBtn", QStringLiteral("Timing"), "Timing Functions|", [this] { Alarms1Click(); });
     addButton(kv::ctl::MeasureMode, QStringLiteral("Measure"), kv::kMeasureStartHint, [this, &c] {
         c.MeasureModeClick(command(QLatin1String(kv::ctl::MeasureMode))->isChecked());
     }, true);

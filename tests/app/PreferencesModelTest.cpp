@@ -484,3 +484,18 @@ TEST(TimingModel, TideHourFollowsOnlyWithAnAtlas)
 }
 
 } // namespace
+
+namespace {
+
+TEST(PreferencesModel, ViewAngleTurnsTheViews)
+{
+    Program p;
+    PreferencesModel model(*p.controller);
+    model.Fill();
+    model.fields.ViewAngle = 45;
+    model.OKBtnClick();
+    EXPECT_DOUBLE_EQ(p.controller->views().shared.rotation.angle, -kPi / 4);
+    EXPECT_NEAR(p.controller->views().shared.rotation.sinA, -std::sqrt(0.5), 1e-12);
+}
+
+} // namespace
