@@ -179,6 +179,13 @@ void PreferencesModel::Fill()
     f.AutoLaunch = nav.NmeaStartMode == "Auto";
     f.Sent = nav.PositionSentence == 1 ? 1 : 0;
 
+    FillStats();
+    filled_ = f;
+}
+
+void PreferencesModel::FillStats()
+{
+    const ProgramState& state = c_.state();
     stats.chartPoints = state.chart.count();
     stats.layerMask = state.chart.LayerMarker;
     stats.waypoints = static_cast<int>(state.waypoints.count());
@@ -187,8 +194,6 @@ void PreferencesModel::Fill()
     stats.quickLog = static_cast<int>(state.quickLog.count());
     stats.aisDatabase = state.ais.AISDatabaseCount;
     stats.aisTargets = state.ais.AISTargetCount;
-
-    filled_ = f;
 }
 
 bool PreferencesModel::CountersEnabled() const

@@ -160,6 +160,8 @@ public:
 
     // GlobalViewClick's filling: every control from the current settings, the Stats counts.
     void Fill();
+    // The Stats counts again (the page follows the tables while the dialog is open).
+    void FillStats();
 
     // Enabling of controls that depend on others.
     bool GlobalColorEnabled() const { return fields.Defaults == kCustomScheme; }

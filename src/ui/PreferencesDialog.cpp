@@ -19,6 +19,7 @@
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QTabBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace kvui {
@@ -85,6 +86,16 @@ PreferencesDialog::PreferencesDialog(kv::PreferencesModel& model, std::string wo
 
     showFields();
     showPage(model_.page);
+
+    // The counts go on changing while the dialog is open (fixes, AIS targets).
+    auto* statsTimer = new QTimer(this);
+    statsTimer->setObjectName(QStringLiteral("StatsTimer"));
+    statsTimer->setInterval(1000);
+    connect(statsTimer, &QTimer::timeout, this, [this] {
+        model_.FillStats();
+        showStats();
+    });
+    statsTimer->start();
 }
 
 QWidget* PreferencesDialog::addPage(const char* name)
@@ -450,6 +461,13 @@ void PreferencesDialog::showFields()
     browserPath_->setText(QString::fromLocal8Bit(f.BrowserPath.c_str()));
     customNmea_->setText(Latin1(f.CustomNMEA));
     port_->setText(PortResolutionText(static_cast<unsigned>(f.COMno), workingFolder_));
+    showStats();
+    updateEnabling();
+    showing_ = false;
+}
+
+void PreferencesDialog::showStats()
+{
     const kv::PreferencesStats& s = model_.stats;
     const QString values[] = {QString::number(s.chartPoints),  Latin1(s.layerMask),
                               QString::number(s.waypoints),    QString::number(s.tideDiamonds),
@@ -458,8 +476,6 @@ void PreferencesDialog::showFields()
     for (std::size_t i = 0; i < statLabels_.size(); ++i) {
         statLabels_[i]->setText(values[i]);
     }
-    updateEnabling();
-    showing_ = false;
 }
 
 void PreferencesDialog::readFields()

@@ -53,6 +53,7 @@ private:
     QButtonGroup* radios(QWidget* box, const std::vector<std::pair<const char*, QString>>& buttons);
     void act(const std::function<void()>& op);
     void updateEnabling();
+    void showStats();
     void buildColour();
     void buildUnits();
     void buildNav();

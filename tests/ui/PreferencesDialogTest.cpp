@@ -30,6 +30,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTabBar>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -277,6 +278,19 @@ TEST_F(PreferencesDialogTest, EnablingFollowsTheClicks)
         press(dialog.get(), "SpeedButton1");
         EXPECT_EQ(tabs->currentIndex(), i % 10);
     }
+}
+
+TEST_F(PreferencesDialogTest, StatsPageFollowsTheTables)
+{
+    state.route.push({"WP1", 50.0, 1.0});
+    state.ais.AISTargetCount = 2;
+    auto dialog = open();
+    EXPECT_EQ(find<QLabel>(dialog.get(), "Stat1")->text(), QStringLiteral("**********")); // layer mask
+    EXPECT_EQ(find<QLabel>(dialog.get(), "Stat4")->text(), QStringLiteral("1"));          // route waypoints
+    EXPECT_EQ(find<QLabel>(dialog.get(), "Stat7")->text(), QStringLiteral("2   Targets"));
+    state.ais.AISTargetCount = 5;
+    emit find<QTimer>(dialog.get(), "StatsTimer")->timeout({});
+    EXPECT_EQ(find<QLabel>(dialog.get(), "Stat7")->text(), QStringLiteral("5   Targets"));
 }
 
 TEST_F(PreferencesDialogTest, LogFormatWithoutPositionAndTheOldLogKept)
