@@ -179,6 +179,13 @@ void PreferencesModel::Fill()
     f.AutoLaunch = nav.NmeaStartMode == "Auto";
     f.Sent = nav.PositionSentence == 1 ? 1 : 0;
 
+    const ExtraSettings& extra = state.extra;
+    f.ClassBAndAtoNTargets = extra.ClassBAndAtoNTargets;
+    f.CollisionWarnings = extra.CollisionWarnings;
+    f.CollisionAlarm = extra.CollisionAlarm;
+    f.CpaLimitNm = extra.CpaLimitNm;
+    f.TcpaLimitMin = extra.TcpaLimitMin;
+
     FillStats();
     filled_ = f;
 }
@@ -436,10 +443,35 @@ void PreferencesModel::Apply()
     prefs.AISvoice = f.AISvoice;
     nav.PositionSentence = f.Sent;
 
+    ApplyAisSafety();
+
     const LocalDateTime now = c_.platform().clock.now();
     nav.TidalHour = static_cast<std::int16_t>(TideHourOf(now.hour, now.minute, nav.HighWaterHour));
     c_.UpdateMenuItems();
     c_.RedrawViews();
+}
+
+void PreferencesModel::ApplyAisSafety()
+{
+    ProgramState& state = c_.state();
+    const PreferencesFields& f = fields;
+    ExtraSettings wanted = state.extra;
+    wanted.ClassBAndAtoNTargets = f.ClassBAndAtoNTargets;
+    wanted.CollisionWarnings = f.CollisionWarnings;
+    // The alarm sounds only for warnings; without them it stays as it was.
+    if (f.CollisionWarnings) {
+        wanted.CollisionAlarm = f.CollisionAlarm;
+    }
+    if (std::isfinite(f.CpaLimitNm)) {
+        wanted.CpaLimitNm = std::clamp(f.CpaLimitNm, 0.0, kCpaLimitMaxNm);
+    }
+    if (std::isfinite(f.TcpaLimitMin)) {
+        wanted.TcpaLimitMin = std::clamp(f.TcpaLimitMin, 0.0, kTcpaLimitMaxMin);
+    }
+    const std::string path = state.nav.AppDir.str() + kExtraSettingsFile;
+    if (!ChangeExtraSettings(path, state.extra, wanted)) {
+        state.display.StatusLine = kExtraSettingsNotWritten + path;
+    }
 }
 
 void PreferencesModel::ApplyLogFormat()

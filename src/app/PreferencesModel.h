@@ -26,9 +26,13 @@ inline constexpr const char* kOldTextLogKept = "Old text log kept as ";
 inline constexpr const char* kOldTextLogNotKept = "Text log could not be set aside, format not changed: ";
 inline constexpr const char* kPositionPrefix = "@p:5,";
 
-// The pages in tab order.
-inline constexpr std::array<const char*, 10> kPreferencesPages{
-    "Colour", "Units", "Nav", "Tide", "Chart", "Log", "DR", "Stats", "Auto", "NMEA"};
+// The pages in tab order. "AIS Safety" edits settings of kvfree.ini (core/ExtraSettings.h).
+inline constexpr std::array<const char*, 11> kPreferencesPages{
+    "Colour", "Units", "Nav", "Tide", "Chart", "Log", "DR", "Stats", "Auto", "NMEA", "AIS Safety"};
+inline constexpr const char* kExtraSettingsNotWritten = "AIS Safety settings could not be written to ";
+// Limits of the collision warning, as kvfree.ini accepts them.
+inline constexpr double kCpaLimitMaxNm = 100.0;
+inline constexpr double kTcpaLimitMaxMin = 1440.0;
 
 // "Coastline / Background Colour".
 inline constexpr std::array<const char*, 5> kColourSchemes{
@@ -124,6 +128,12 @@ struct PreferencesFields {
     int Rate = 0; // 0 "4800 NMEA", 1 "38400 HS-NMEA"
     bool AutoLaunch = false;
     int Sent = 0; // 0 "GGA", 1 "RMC"
+    // AIS Safety
+    bool ClassBAndAtoNTargets = false;
+    bool CollisionWarnings = false;
+    bool CollisionAlarm = false;
+    double CpaLimitNm = 0.5;
+    double TcpaLimitMin = 12.0;
 
     friend bool operator==(const PreferencesFields&, const PreferencesFields&) = default;
 };
@@ -169,6 +179,7 @@ public:
     bool ManualTideEnabled() const { return fields.ManTide; } // Tset, TDrift, their labels, AvTide
     bool SentenceBoxesEnabled() const { return fields.NMEAOutputOn; }
     bool CountersEnabled() const; // Spoints, Enumber: stored only in this case
+    bool CollisionAlarmEnabled() const { return fields.CollisionWarnings; }
 
     // Page handlers.
     void TabSetClick(int tab);
@@ -192,6 +203,7 @@ public:
 private:
     void Apply();
     void ApplyLogFormat();
+    void ApplyAisSafety();
     void RedrawAfterImmediateChange();
 
     MainController& c_;

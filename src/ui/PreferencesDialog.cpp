@@ -8,6 +8,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -21,6 +22,8 @@
 #include <QTabBar>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <cmath>
 
 namespace kvui {
 
@@ -59,6 +62,7 @@ PreferencesDialog::PreferencesDialog(kv::PreferencesModel& model, std::string wo
     buildStats();
     buildAuto();
     buildNmea();
+    buildAisSafety();
     connect(tabs_, &QTabBar::tabBarClicked, this, [this](int tab) {
         model_.TabSetClick(tab);
         showPage(model_.page);
@@ -428,6 +432,44 @@ void PreferencesDialog::buildNmea()
     grid->setRowStretch(5, 1);
 }
 
+void PreferencesDialog::buildAisSafety()
+{
+    QWidget* page = addPage("AIS Safety");
+    auto* grid = new QGridLayout(page);
+    grid->addWidget(check(page, "ClassBAndAtoNTargets", QStringLiteral("Class B and AtoN targets"),
+                          &PreferencesFields::ClassBAndAtoNTargets),
+                    0, 0, 1, 3);
+    QCheckBox* warnings =
+        check(page, "CollisionWarnings", QStringLiteral("Collision warnings"), &PreferencesFields::CollisionWarnings);
+    connect(warnings, &QCheckBox::clicked, this, [this] {
+        readFields();
+        updateEnabling();
+    });
+    grid->addWidget(warnings, 1, 0, 1, 3);
+    const auto real = [this, page, grid](int row, const char* name, const QString& caption, const QString& unit,
+                                         double max, int decimals, double step, double PreferencesFields::*field) {
+        auto* box = new QDoubleSpinBox(page);
+        box->setObjectName(QLatin1String(name));
+        box->setRange(0.0, max);
+        box->setDecimals(decimals);
+        box->setSingleStep(step);
+        grid->addWidget(new QLabel(caption, page), row, 0);
+        grid->addWidget(box, row, 1);
+        grid->addWidget(new QLabel(unit, page), row, 2);
+        reals_.emplace_back(box, field);
+    };
+    real(2, "CpaLimitNm", QStringLiteral("Dangerous when closer than (CPA)"), QStringLiteral("Nm"), kv::kCpaLimitMaxNm, 2,
+         0.1, &PreferencesFields::CpaLimitNm);
+    real(3, "TcpaLimitMinutes", QStringLiteral("within (TCPA)"), QStringLiteral("minutes"), kv::kTcpaLimitMaxMin, 1, 1.0,
+         &PreferencesFields::TcpaLimitMin);
+    grid->addWidget(check(page, "CollisionAlarm", QStringLiteral("Sound an alarm once per encounter"),
+                          &PreferencesFields::CollisionAlarm),
+                    4, 0, 1, 3);
+    auto* note = new QLabel(QStringLiteral("Kept in kvfree.ini in the working folder."), page);
+    grid->addWidget(note, 5, 0, 1, 3);
+    grid->setRowStretch(6, 1);
+}
+
 namespace {
 void Check(QButtonGroup* group, int id)
 {
@@ -446,6 +488,9 @@ void PreferencesDialog::showFields()
     }
     for (auto& [box, field] : checks_) {
         box->setChecked(f.*field);
+    }
+    for (auto& [box, field] : reals_) {
+        box->setValue(f.*field);
     }
     defaults_->setCurrentIndex(f.Defaults);
     grid_->setIndices(f.GlobalColorFG, f.GlobalColorBG);
@@ -487,6 +532,12 @@ void PreferencesDialog::readFields()
     for (auto& [box, field] : checks_) {
         f.*field = box->isChecked();
     }
+    for (auto& [box, field] : reals_) {
+        // A value the box shows rounded is kept as it was unless the user changed it.
+        if (std::abs(box->value() - f.*field) >= 0.5 * std::pow(10.0, -box->decimals())) {
+            f.*field = box->value();
+        }
+    }
     f.Defaults = defaults_->currentIndex();
     f.GlobalColorFG = grid_->foreground();
     f.GlobalColorBG = grid_->background();
@@ -513,6 +564,7 @@ void PreferencesDialog::updateEnabling()
     for (const char* name : {"sendAPB", "sendXTE", "sendHSC", "SendBOD"}) {
         findChild<QWidget*>(QLatin1String(name))->setEnabled(model_.SentenceBoxesEnabled());
     }
+    findChild<QWidget*>(QStringLiteral("CollisionAlarm"))->setEnabled(model_.CollisionAlarmEnabled());
     for (const char* name : {"Spoints", "Enumber"}) {
         findChild<QWidget*>(QLatin1String(name))->setEnabled(model_.CountersEnabled());
     }

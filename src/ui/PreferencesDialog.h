@@ -20,6 +20,7 @@ class QSpinBox;
 class QStackedWidget;
 class QTabBar;
 class QComboBox;
+class QDoubleSpinBox;
 
 namespace kvui {
 
@@ -64,6 +65,7 @@ private:
     void buildStats();
     void buildAuto();
     void buildNmea();
+    void buildAisSafety();
 
     kv::PreferencesModel& model_;
     std::string workingFolder_;
@@ -73,6 +75,7 @@ private:
 
     std::vector<std::pair<QSpinBox*, int kv::PreferencesFields::*>> spins_;
     std::vector<std::pair<QCheckBox*, bool kv::PreferencesFields::*>> checks_;
+    std::vector<std::pair<QDoubleSpinBox*, double kv::PreferencesFields::*>> reals_;
     QComboBox* defaults_ = nullptr;
     ColourGrid* grid_ = nullptr;
     QButtonGroup* units_ = nullptr;

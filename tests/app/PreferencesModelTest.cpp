@@ -407,10 +407,10 @@ TEST(PreferencesModel, PagesAndEnabling)
     Program p;
     PreferencesModel model(*p.controller);
     model.Fill();
-    for (int i = 1; i <= 10; ++i) {
+    for (int i = 1; i <= 11; ++i) {
         model.SpeedButton1Click();
     }
-    EXPECT_EQ(model.page, 0); // ten steps come round to the first page
+    EXPECT_EQ(model.page, 0); // eleven steps come round to the first page
     model.TabSetClick(7);
     EXPECT_STREQ(kPreferencesPages[static_cast<std::size_t>(model.page)], "Stats");
 
@@ -486,6 +486,49 @@ TEST(TimingModel, TideHourFollowsOnlyWithAnAtlas)
 } // namespace
 
 namespace {
+
+TEST(PreferencesModel, AisSafetyPageWritesKvfreeIni)
+{
+    Program p;
+    PreferencesModel model(*p.controller);
+    model.Fill();
+    EXPECT_FALSE(model.fields.ClassBAndAtoNTargets);
+    EXPECT_DOUBLE_EQ(model.fields.CpaLimitNm, 0.5);
+    EXPECT_DOUBLE_EQ(model.fields.TcpaLimitMin, 12.0);
+    EXPECT_FALSE(model.CollisionAlarmEnabled());
+
+    model.fields.ClassBAndAtoNTargets = true;
+    model.fields.CollisionAlarm = true; // without warnings the alarm stays off
+    model.fields.CpaLimitNm = 1.25;
+    model.fields.TcpaLimitMin = 5000.0; // beyond the file's limit
+    model.OKBtnClick();
+    EXPECT_TRUE(p.state.extra.ClassBAndAtoNTargets);
+    EXPECT_FALSE(p.state.extra.CollisionAlarm);
+    EXPECT_DOUBLE_EQ(p.state.extra.CpaLimitNm, 1.25);
+    EXPECT_DOUBLE_EQ(p.state.extra.TcpaLimitMin, kTcpaLimitMaxMin);
+
+    model.Fill();
+    model.fields.CollisionWarnings = true;
+    EXPECT_TRUE(model.CollisionAlarmEnabled());
+    model.fields.CollisionAlarm = true;
+    model.OKBtnClick();
+    const ExtraSettingsRead read = ReadExtraSettings(p.dir.file(kExtraSettingsFile));
+    EXPECT_TRUE(read.note.empty()) << read.note;
+    EXPECT_EQ(read.settings, p.state.extra);
+    EXPECT_TRUE(read.settings.CollisionWarnings && read.settings.CollisionAlarm);
+}
+
+TEST(PreferencesModel, AisSafetyWriteFailureIsNotedAndTheRunKeepsTheSettings)
+{
+    Program p;
+    std::filesystem::create_directories(p.dir.file(kExtraSettingsFile)); // a folder where the file belongs
+    PreferencesModel model(*p.controller);
+    model.Fill();
+    model.fields.ClassBAndAtoNTargets = true;
+    model.OKBtnClick();
+    EXPECT_TRUE(p.state.extra.ClassBAndAtoNTargets);
+    EXPECT_EQ(p.state.display.StatusLine, kExtraSettingsNotWritten + p.dir.path() + "/" + kExtraSettingsFile);
+}
 
 TEST(PreferencesModel, ViewAngleTurnsTheViews)
 {

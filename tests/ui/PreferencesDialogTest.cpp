@@ -21,6 +21,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -270,14 +271,34 @@ TEST_F(PreferencesDialogTest, EnablingFollowsTheClicks)
     EXPECT_FALSE(Button(dialog.get(), "Vfreq")->isEnabled());
     EXPECT_FALSE(Spin(dialog.get(), "RepRate")->isEnabled());
 
-    // "&Page>" steps through the ten tabs and round again.
+    // "&Page>" steps through the tabs (the ten of the settings and "AIS Safety") and round again.
     auto* tabs = dialog->tabs();
-    ASSERT_EQ(tabs->count(), 10);
+    ASSERT_EQ(tabs->count(), 11);
     EXPECT_EQ(tabs->tabText(7), QStringLiteral("Stats"));
-    for (int i = 1; i <= 10; ++i) {
+    EXPECT_EQ(tabs->tabText(10), QStringLiteral("AIS Safety"));
+    for (int i = 1; i <= 11; ++i) {
         press(dialog.get(), "SpeedButton1");
-        EXPECT_EQ(tabs->currentIndex(), i % 10);
+        EXPECT_EQ(tabs->currentIndex(), i % 11);
     }
+}
+
+TEST_F(PreferencesDialogTest, AisSafetyPage)
+{
+    state.extra.CpaLimitNm = 0.333;
+    auto dialog = open();
+    auto* cpa = find<QDoubleSpinBox>(dialog.get(), "CpaLimitNm");
+    EXPECT_DOUBLE_EQ(cpa->value(), 0.33);
+    EXPECT_FALSE(Button(dialog.get(), "CollisionAlarm")->isEnabled());
+    Button(dialog.get(), "CollisionWarnings")->click();
+    EXPECT_TRUE(Button(dialog.get(), "CollisionAlarm")->isEnabled());
+    Button(dialog.get(), "CollisionAlarm")->setChecked(true);
+    find<QDoubleSpinBox>(dialog.get(), "TcpaLimitMinutes")->setValue(20.0);
+    press(dialog.get(), "OKBtn");
+    EXPECT_TRUE(state.extra.CollisionWarnings);
+    EXPECT_TRUE(state.extra.CollisionAlarm);
+    EXPECT_DOUBLE_EQ(state.extra.TcpaLimitMin, 20.0);
+    EXPECT_DOUBLE_EQ(state.extra.CpaLimitNm, 0.333); // shown rounded, kept exact
+    EXPECT_EQ(ReadExtraSettings(dir.file(kExtraSettingsFile)).settings, state.extra);
 }
 
 TEST_F(PreferencesDialogTest, StatsPageFollowsTheTables)

@@ -56,7 +56,8 @@ int main(int argc, char** argv)
     preferences.resize(preferences.sizeHint().expandedTo(QSize(520, 460)));
     for (int page = 0; page < static_cast<int>(kv::kPreferencesPages.size()); ++page) {
         preferences.showPage(page);
-        const QString name = QString::fromLatin1(kv::kPreferencesPages[static_cast<std::size_t>(page)]).toLower();
+        const QString name =
+            QString::fromLatin1(kv::kPreferencesPages[static_cast<std::size_t>(page)]).toLower().replace(QLatin1Char(' '), QLatin1Char('-'));
         ok = Save(preferences, out + QStringLiteral("preferences-") + name + QStringLiteral(".png")) && ok;
     }
 
