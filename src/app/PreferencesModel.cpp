@@ -357,8 +357,11 @@ void PreferencesModel::Apply()
     }
     nav.NmeaStartMode = f.AutoLaunch ? "Auto" : "Manual";
 
-    const auto port = static_cast<std::uint32_t>(Clamp(f.COMno, "COMno"));
-    const std::uint32_t baud = f.Rate == 1 ? 38400 : 4800;
+    // A port or rate the dialog cannot show (COM 20, 9600 baud from a hand-edited file) stays
+    // unless the user chooses another.
+    const std::uint32_t port =
+        changed(&PreferencesFields::COMno) ? static_cast<std::uint32_t>(Clamp(f.COMno, "COMno")) : nav.ComPortNumber;
+    const std::uint32_t baud = changed(&PreferencesFields::Rate) ? (f.Rate == 1 ? 38400u : 4800u) : nav.BaudRate;
     if (nav.NmeaOpen && (port != nav.ComPortNumber || baud != nav.BaudRate)) {
         c_.platform().prompter.warning(kComPortChangesLater);
     }
@@ -434,7 +437,9 @@ void PreferencesModel::Apply()
     nav.sendBWR = f.sendBWR;
     nav.SendVTG = f.SendVTG;
     nav.SendRMB = f.SendRMB;
-    nav.MagVariation = static_cast<std::int16_t>(Clamp(f.Variation, "Variation"));
+    if (changed(&PreferencesFields::Variation)) {
+        nav.MagVariation = static_cast<std::int16_t>(Clamp(f.Variation, "Variation"));
+    }
     nav.NMEAOutputOn = f.NMEAOutputOn;
 
     prefs.Voice = f.Voice;

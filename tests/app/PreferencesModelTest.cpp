@@ -200,6 +200,9 @@ TEST(PreferencesModel, OkWithoutChangesLeavesTheConfigurationAsItWas)
     p.state.nav.ChartLongOffset = -0.0000456;
     p.state.nav.ViewAngle = -0.1;
     p.state.ais.PBspeed = 10;
+    p.state.nav.ComPortNumber = 20; // beyond the spin field
+    p.state.nav.BaudRate = 9600;    // neither of the two rates
+    p.state.nav.MagVariation = -55;
     const auto before = ConfigLines(p.state.nav, p.state.settings);
     PreferencesModel model(*p.controller);
     model.Fill();
@@ -207,6 +210,7 @@ TEST(PreferencesModel, OkWithoutChangesLeavesTheConfigurationAsItWas)
     EXPECT_EQ(ConfigLines(p.state.nav, p.state.settings), before);
     EXPECT_DOUBLE_EQ(p.state.nav.ViewAngle, -0.1);
     EXPECT_EQ(p.state.display.AISPlayTimer.intervalMs, 500u);
+    EXPECT_EQ(p.state.nav.MagVariation, -55);
 }
 
 TEST(PreferencesModel, CancelKeepsOnlyTheFourImmediateControls)

@@ -420,6 +420,10 @@ TEST_F(PreferencesDialogTest, ChoicesMadeInTheMainWindowComeBackAfterARestart)
         };
         window.start(folder.path(), "");
         window.show();
+        // The settings can be changed before any chart view is open.
+        for (const char* name : {"Preferences1", "GlobalView", "Alarms1", "TimeBtn"}) {
+            EXPECT_TRUE(window.command(QLatin1String(name))->isEnabled()) << name;
+        }
         window.secsTick();
         QAction* prefs = window.command(QStringLiteral("Preferences1"));
         ASSERT_NE(prefs, nullptr);
