@@ -1,5 +1,6 @@
 #include "app/PreferencesModel.h"
 
+#include "app/ComSourceFile.h"
 #include "app/MainController.h"
 #include "core/Format.h"
 #include "core/Paths.h"
@@ -327,6 +328,15 @@ void PreferencesModel::Cht2WGS84Click()
 void PreferencesModel::NMEAOutputOnClick(bool on)
 {
     fields.NMEAOutputOn = on;
+}
+
+void PreferencesModel::SetSourceClick(const std::string& address)
+{
+    const std::string problem =
+        SetComEntry(c_.state().nav.AppDir.str(), static_cast<unsigned>(Clamp(fields.COMno, "COMno")), address);
+    if (!problem.empty()) {
+        c_.platform().prompter.error(problem);
+    }
 }
 
 bool PreferencesModel::OKBtnClick()

@@ -195,6 +195,9 @@ public:
     void AvTideClick();
     void Cht2WGS84Click();
     void NMEAOutputOnClick(bool on);
+    // Writes the source address of COM `COMno` in the working folder at once (a network source,
+    // or a device path); a bad address is refused with its reason.
+    void SetSourceClick(const std::string& address);
 
     // OK: the position check of the log format, then every setting applied. Always true: the
     // dialog closes.

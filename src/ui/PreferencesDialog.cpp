@@ -1,5 +1,6 @@
 #include "ui/PreferencesDialog.h"
 
+#include "app/ComSourceFile.h"
 #include "core/SourceAddress.h"
 #include "platform/qt/QtSerialPort.h"
 #include "ui/ColourGrid.h"
@@ -419,8 +420,25 @@ void PreferencesDialog::buildNmea()
     port_->setObjectName(QStringLiteral("PortResolution"));
     port_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     grid->addWidget(port_, 1, 0, 1, 3);
-    connect(com, &QSpinBox::valueChanged, this,
-            [this](int n) { port_->setText(PortResolutionText(static_cast<unsigned>(n), workingFolder_)); });
+    connect(com, &QSpinBox::valueChanged, this, [this](int n) { showPort(n); });
+    auto* address = new QWidget(page);
+    auto* al = new QHBoxLayout(address);
+    al->setContentsMargins(0, 0, 0, 0);
+    al->addWidget(new QLabel(QStringLiteral("Source address"), address));
+    source_ = new QLineEdit(address);
+    source_->setObjectName(QStringLiteral("SourceAddress"));
+    source_->setPlaceholderText(QStringLiteral("tcp://HOST:PORT, udp://:PORT, gpsd://HOST or a device path"));
+    al->addWidget(source_, 1);
+    setSource_ = new QPushButton(QStringLiteral("Set"), address);
+    setSource_->setObjectName(QStringLiteral("SetSource"));
+    setSource_->setToolTip(QStringLiteral("Write the address as dev/com<n> of the working folder"));
+    connect(setSource_, &QPushButton::clicked, this, [this] {
+        readFields();
+        model_.SetSourceClick(source_->text().toLocal8Bit().toStdString());
+        showPort(model_.fields.COMno);
+    });
+    al->addWidget(setSource_);
+    grid->addWidget(address, 6, 0, 1, 3);
     auto* rate = new QGroupBox(QStringLiteral("Baud Rate"), page);
     rate_ = radios(rate, {{"Rate0", QStringLiteral("4800 NMEA")}, {"Rate1", QStringLiteral("38400 HS-NMEA")}});
     grid->addWidget(rate, 2, 0, 1, 3);
@@ -429,7 +447,7 @@ void PreferencesDialog::buildNmea()
     auto* sent = new QGroupBox(QStringLiteral("NMEA Sentence"), page);
     sent_ = radios(sent, {{"Sent0", QStringLiteral("GGA")}, {"Sent1", QStringLiteral("RMC")}});
     grid->addWidget(sent, 4, 0, 1, 3);
-    grid->setRowStretch(5, 1);
+    grid->setRowStretch(7, 1);
 }
 
 void PreferencesDialog::buildAisSafety()
@@ -505,10 +523,21 @@ void PreferencesDialog::showFields()
     logParse_->setText(Latin1(f.LogParse));
     browserPath_->setText(QString::fromLocal8Bit(f.BrowserPath.c_str()));
     customNmea_->setText(Latin1(f.CustomNMEA));
-    port_->setText(PortResolutionText(static_cast<unsigned>(f.COMno), workingFolder_));
+    showPort(f.COMno);
     showStats();
     updateEnabling();
     showing_ = false;
+}
+
+void PreferencesDialog::showPort(int portNumber)
+{
+    const auto n = static_cast<unsigned>(portNumber);
+    port_->setText(PortResolutionText(n, workingFolder_));
+    // A link to a device is left alone; a missing entry or an address file can be edited.
+    const bool editable = kv::ComEntryKind(workingFolder_, n) != kv::ComEntry::Other;
+    source_->setText(QString::fromLocal8Bit(kv::ComEntryText(workingFolder_, n).c_str()));
+    source_->setEnabled(editable);
+    setSource_->setEnabled(editable);
 }
 
 void PreferencesDialog::showStats()

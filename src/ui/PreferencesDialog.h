@@ -16,6 +16,7 @@ class QCheckBox;
 class QGridLayout;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QSpinBox;
 class QStackedWidget;
 class QTabBar;
@@ -55,6 +56,7 @@ private:
     void act(const std::function<void()>& op);
     void updateEnabling();
     void showStats();
+    void showPort(int portNumber);
     void buildColour();
     void buildUnits();
     void buildNav();
@@ -90,6 +92,8 @@ private:
     QLineEdit* browserPath_ = nullptr;
     QLineEdit* customNmea_ = nullptr;
     QLabel* port_ = nullptr;
+    QLineEdit* source_ = nullptr;
+    QPushButton* setSource_ = nullptr;
     std::vector<QLabel*> statLabels_;
 };
 

@@ -351,6 +351,29 @@ TEST_F(PreferencesDialogTest, NmeaPageShowsWhatTheComNumberResolvesTo)
     EXPECT_TRUE(port->text().startsWith(QStringLiteral("COM 15 resolves to nothing on this machine"))) << port->text().toStdString();
 }
 
+TEST_F(PreferencesDialogTest, NetworkSourceAddressIsEditedOnTheNmeaPage)
+{
+    namespace fs = std::filesystem;
+    fs::create_directories(dir.file("dev"));
+    fs::create_symlink("/dev/null", dir.file("dev/com2"));
+    auto dialog = open();
+    QSpinBox* com = Spin(dialog.get(), "COMno");
+    auto* address = find<QLineEdit>(dialog.get(), "SourceAddress");
+    com->setValue(2);
+    EXPECT_FALSE(address->isEnabled()); // a device link stays as it is
+    com->setValue(6);
+    EXPECT_TRUE(address->isEnabled());
+    address->setText(QStringLiteral("tcp://localhost:10110"));
+    press(dialog.get(), "SetSource");
+    EXPECT_EQ(dialog->portResolution()->text(), QStringLiteral("COM 6 \u2192 tcp://localhost:10110"));
+    address->setText(QStringLiteral("tcp://localhost"));
+    press(dialog.get(), "SetSource");
+    EXPECT_EQ(fakes.prompter.messages.back().kind, "error");
+    EXPECT_EQ(address->text(), QStringLiteral("tcp://localhost:10110")); // the file as it stands
+    press(dialog.get(), "CancelBtn");
+    EXPECT_EQ(state.nav.ComPortNumber, 1u); // the address is a file of its own, the number a setting
+}
+
 TEST_F(PreferencesDialogTest, PortChangeWhileOpenIsAnnounced)
 {
     controller->nmea().OpenNmeaInterface();
