@@ -83,9 +83,9 @@ WaypointEditDialog::WaypointEditDialog(kv::WaypointDialogModel& model, const kv:
     grid->addWidget(label5_, 4, 0);
     radius_ = edit("Radius", static_cast<int>(kv::kRadiusLength));
     radius_->setMaximumWidth(40);
-    connect(radius_, &QLineEdit::textEdited, this, [this](const QString& text) {
-        model_.SetRadius(Bytes(text));
-        showFields();
+    connect(radius_, &QLineEdit::textEdited, this, [this] {
+        readFields(); // the other fields as typed so far, with the new R#
+        showFields(); // the preview follows R#
     });
     grid->addWidget(radius_, 4, 1, Qt::AlignLeft);
 

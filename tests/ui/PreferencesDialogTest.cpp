@@ -550,6 +550,14 @@ TEST_F(WaypointEditDialogTest, ShapeChangesTheParameterFieldAndThePreview)
     EXPECT_EQ(preview.pixel(15, 21) & 0xFFFFFF, 0xFF0000u);
     emit shape->activated(33);
     EXPECT_EQ(label->text(), QStringLiteral("Pointer"));
+
+    // Typing R# keeps what was typed into the other fields.
+    auto* desc = dialog.findChild<QLineEdit*>("WPdesc");
+    desc->setText(QStringLiteral("Anchorage"));
+    radius->clear();
+    Type(radius, "5");
+    EXPECT_EQ(desc->text(), QStringLiteral("Anchorage"));
+    EXPECT_EQ(model.fields.Radius, "5");
 }
 
 TEST_F(WaypointEditDialogTest, CancellingAChartletSaysTheImageViewerIsMissing)
