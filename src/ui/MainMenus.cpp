@@ -218,10 +218,6 @@ void MainWindow::buildMenus()
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
     tools->setObjectName(QStringLiteral("ToolsMenu"));
-    addCommand(tools, "Preferences1", QStringLiteral("&Preferences"), "Preferences|", [this] { GlobalViewClick(); },
-               QKeySequence(Qt::Key_F11));
-    addCommand(tools, "Alarms1", QStringLiteral("&Timing"), "Timing Functions|", [this] { Alarms1Click(); });
-    tools->addSeparator();
     addCommand(tools, "Config1", QStringLiteral("&Load Config..."), "Load a configuration file", [this, &c, &app] {
         if (!c.Config1Allowed()) {
             return;
@@ -240,6 +236,13 @@ void MainWindow::buildMenus()
                [&c] { c.DataPlot1Click(); }, {}, true);
     addCommand(tools, "TidalAtlasEditor1", QStringLiteral("&Tidal Atlas Editor"), "Launch Tidal Editor",
                [&c] { c.TidalAtlasEditor1Click(); });
+
+    // The settings dialogs; the configuration files themselves are loaded and saved under Tools.
+    QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
+    options->setObjectName(QStringLiteral("OptionsMenu"));
+    addCommand(options, "Preferences1", QStringLiteral("&Preferences"), "Preferences|", [this] { GlobalViewClick(); },
+               QKeySequence(Qt::Key_F11));
+    addCommand(options, "Alarms1", QStringLiteral("&Timing"), "Timing Functions|", [this] { Alarms1Click(); });
 
     QMenu* window = menuBar()->addMenu(QStringLiteral("&Window"));
     window->menuAction()->setObjectName(QStringLiteral("Window1"));

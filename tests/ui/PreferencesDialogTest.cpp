@@ -26,6 +26,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
@@ -451,6 +452,11 @@ TEST_F(PreferencesDialogTest, ChoicesMadeInTheMainWindowComeBackAfterARestart)
         QAction* prefs = window.command(QStringLiteral("Preferences1"));
         ASSERT_NE(prefs, nullptr);
         EXPECT_EQ(prefs->shortcut(), QKeySequence(Qt::Key_F11));
+        auto* options = window.findChild<QMenu*>(QStringLiteral("OptionsMenu"));
+        ASSERT_NE(options, nullptr);
+        EXPECT_EQ(options->title(), QStringLiteral("&Options"));
+        EXPECT_TRUE(options->actions().contains(prefs));
+        EXPECT_TRUE(options->actions().contains(window.command(QStringLiteral("Alarms1"))));
         ASSERT_NE(window.command(QStringLiteral("GlobalView")), nullptr);
         window.command(QStringLiteral("GlobalView"))->trigger();
         EXPECT_EQ(shown, 1);
