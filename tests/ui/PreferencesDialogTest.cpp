@@ -482,6 +482,18 @@ TEST_F(PreferencesDialogTest, ChoicesMadeInTheMainWindowComeBackAfterARestart)
     EXPECT_EQ(settings.PositionDisplayMode, 0);
     EXPECT_EQ(nav.ComPortNumber, 2u);
     EXPECT_EQ(nav.BaudRate, 38400u);
+
+    // Started again: the choices are back, and the position panel reads in grid form.
+    ProgramState again;
+    kvui::MainWindow window(again, fakes.platform);
+    window.aboutBox = [] {};
+    window.start(folder.path(), "");
+    window.secsTick();
+    EXPECT_DOUBLE_EQ(again.nav.UnitFactor, 1.852);
+    EXPECT_EQ(again.settings.PositionDisplayMode, 0);
+    EXPECT_EQ(again.display.PosnPanel.find('\xb0'), std::string::npos) << again.display.PosnPanel;
+    EXPECT_FALSE(again.display.PosnPanel.empty());
+    EXPECT_TRUE(window.close());
 }
 
 class WaypointEditDialogTest : public ::testing::Test {
