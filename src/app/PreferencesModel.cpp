@@ -288,10 +288,15 @@ void PreferencesModel::ManTideClick(bool on)
 
 void PreferencesModel::AvTideClick()
 {
+    // The average goes into the two fields; like them it is stored by OK, not by the click.
+    NavState& nav = c_.state().nav;
+    const std::int16_t set = nav.Tset;
+    const std::int16_t drift = nav.TDrift;
     c_.tides().AvTideClick();
-    const NavState& nav = c_.state().nav;
     fields.Tset = Clamp(nav.Tset, "Tset");
     fields.TDrift = Clamp(nav.TDrift, "TDrift");
+    nav.Tset = set;
+    nav.TDrift = drift;
 }
 
 void PreferencesModel::Cht2WGS84Click()

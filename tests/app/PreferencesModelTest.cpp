@@ -8,6 +8,7 @@
 #include "core/Paths.h"
 #include "core/TextFile.h"
 #include "platform/fake/Fakes.h"
+#include "routes/TidalStreams.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -532,6 +533,35 @@ TEST(PreferencesModel, AisSafetyWriteFailureIsNotedAndTheRunKeepsTheSettings)
     model.OKBtnClick();
     EXPECT_TRUE(p.state.extra.ClassBAndAtoNTargets);
     EXPECT_EQ(p.state.display.StatusLine, kExtraSettingsNotWritten + p.dir.path() + "/" + kExtraSettingsFile);
+}
+
+TEST(PreferencesModel, AverageTideFillsTheFieldsAndWaitsForOk)
+{
+    Program p;
+    TidalDiamond d;
+    d.lat = p.state.nav.OwnLat;
+    d.lon = p.state.nav.OwnLong;
+    d.set.fill(90);
+    d.rate.fill(20);
+    p.state.tides.push(d);
+    p.state.nav.RouteLength = 2;
+    p.state.nav.TimeToWaypoint = 3.0;
+    PreferencesModel model(*p.controller);
+    model.Fill();
+    model.ManTideClick(true);
+    model.AvTideClick();
+    EXPECT_EQ(model.fields.Tset, 90);
+    EXPECT_EQ(model.fields.TDrift, 20);
+    EXPECT_EQ(p.state.nav.Tset, 0); // Cancel would keep the old manual tide
+    model.OKBtnClick();
+    EXPECT_EQ(p.state.nav.Tset, 90);
+    EXPECT_EQ(p.state.nav.TDrift, 20);
+
+    p.state.nav.RouteLength = 0;
+    model.Fill();
+    model.AvTideClick();
+    EXPECT_TRUE(p.fakes.prompter.lastMessageIs(kNoAtlasOrRoute));
+    EXPECT_EQ(model.fields.Tset, 90);
 }
 
 TEST(PreferencesModel, ViewAngleTurnsTheViews)
