@@ -240,7 +240,11 @@ void PreferencesModel::GlobalColorChange(int foreground, int background)
 {
     fields.GlobalColorFG = std::clamp(foreground, 0, 15);
     fields.GlobalColorBG = std::clamp(background, 0, 15);
+    // The grid's indices go with its colours, so that the dialog opens again on the colours the
+    // views show even after Cancel.
     Settings& settings = c_.state().settings;
+    settings.GridForeIndex = fields.GlobalColorFG;
+    settings.GridBackIndex = fields.GlobalColorBG;
     settings.ChartForeColour = ConfigColourOfGridIndex(fields.GlobalColorFG);
     settings.ChartBackColour = ConfigColourOfGridIndex(fields.GlobalColorBG);
     RedrawAfterImmediateChange();

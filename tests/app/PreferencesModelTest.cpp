@@ -238,9 +238,11 @@ TEST(PreferencesModel, CancelKeepsOnlyTheFourImmediateControls)
     EXPECT_DOUBLE_EQ(p.state.nav.ArrivalRadius, 0.2);
     EXPECT_EQ(p.state.nav.ComPortNumber, 1u);
     const auto after = ConfigLines(p.state.nav, p.state.settings);
-    // Unit factor (line 7) and the colours (13, 14) changed; nothing else.
+    // Unit factor (line 7) and the colours with their grid indices (13 to 16) changed; nothing else.
+    EXPECT_EQ(after[14], "0");
+    EXPECT_EQ(after[15], "15");
     for (std::size_t i = 0; i < before.size(); ++i) {
-        if (i != 6 && i != 12 && i != 13) {
+        if (i != 6 && (i < 12 || i > 15)) {
             EXPECT_EQ(after[i], before[i]) << "line " << i + 1;
         }
     }
