@@ -103,7 +103,6 @@ PreferencesModel::PreferencesModel(MainController& controller) : c_(controller) 
 void PreferencesModel::Fill()
 {
     const ProgramState& state = c_.state();
-    const NavState& nav = state.nav;
     const Settings& settings = state.settings;
     const Preferences& prefs = state.prefs;
     PreferencesFields& f = fields;
@@ -115,70 +114,70 @@ void PreferencesModel::Fill()
     f.TrackColourFG = settings.TrackColourFG;
     f.TideColourFG = settings.TideColourFG;
 
-    f.Unit = DistanceUnitOf(nav.UnitFactor);
-    f.KnAlways = nav.KnotsAlways;
+    f.Unit = DistanceUnitOf(state.settings.units.UnitFactor);
+    f.KnAlways = state.prefs.units.KnotsAlways;
     f.PositionMode = std::clamp(settings.PositionDisplayMode, -1, 8);
 
-    f.WP_auto = nav.AutoNextWaypoint;
-    f.CapDist = Clamp(Rounded(nav.ArrivalRadius * 100.0), "CapDist");
-    f.Deadband = Clamp(Rounded(nav.XTEDeadband * 100.0), "Deadband");
+    f.WP_auto = state.prefs.route.AutoNextWaypoint;
+    f.CapDist = Clamp(Rounded(state.settings.route.ArrivalRadius * 100.0), "CapDist");
+    f.Deadband = Clamp(Rounded(state.settings.route.XTEDeadband * 100.0), "Deadband");
     f.Completion = prefs.OnRouteCompletion;
-    f.RevRoute = nav.RouteReversed;
+    f.RevRoute = state.routeProgress.RouteReversed;
     f.Voice = prefs.Voice;
     f.WPVoice = prefs.WPVoice;
     f.Vfreq = prefs.Vfreq;
     f.AISvoice = prefs.AISvoice;
 
     // The stored hour is already rounded up by the minutes; the dialog shows the hour typed.
-    f.HWMin = Clamp(nav.HighWaterMinute, "HWMin");
-    f.HWhour = nav.HighWaterHour;
+    f.HWMin = Clamp(state.prefs.tide.HighWaterMinute, "HWMin");
+    f.HWhour = state.prefs.tide.HighWaterHour;
     if (f.HWMin > 29) {
         f.HWhour = (f.HWhour + 23) % 24;
     }
     f.HWhour = Clamp(f.HWhour, "HWhour");
-    f.Vspeed = Clamp(Rounded(nav.BoatSpeed), "Vspeed");
-    f.ManTide = !nav.AtlasTide;
-    f.Tset = Clamp(nav.Tset, "Tset");
-    f.TDrift = Clamp(nav.TDrift, "TDrift");
+    f.Vspeed = Clamp(Rounded(state.settings.vessel.BoatSpeed), "Vspeed");
+    f.ManTide = !state.prefs.tide.AtlasTide;
+    f.Tset = Clamp(state.prefs.tide.Tset, "Tset");
+    f.TDrift = Clamp(state.prefs.tide.TDrift, "TDrift");
 
-    f.LatOffs = Clamp(Rounded(nav.ChartLatOffset * kChartOffsetUnitsPerDegree), "LatOffs");
-    f.LongOffs = Clamp(Rounded(nav.ChartLongOffset * kChartOffsetUnitsPerDegree), "LongOffs");
-    f.ALmode = nav.AutoChart;
+    f.LatOffs = Clamp(Rounded(state.chartRef.ChartLatOffset * kChartOffsetUnitsPerDegree), "LatOffs");
+    f.LongOffs = Clamp(Rounded(state.chartRef.ChartLongOffset * kChartOffsetUnitsPerDegree), "LongOffs");
+    f.ALmode = state.settings.fix.AutoChart;
     // The rotation is kept as the negated angle in radians.
-    f.ViewAngle = ((Rounded(-nav.ViewAngle * 180.0 / kPi) % 360) + 360) % 360;
+    f.ViewAngle = ((Rounded(-state.headUp.ViewAngle * 180.0 / kPi) % 360) + 360) % 360;
     f.HeadUp = prefs.HeadUp;
-    f.HUPdeadB = Clamp(nav.HeadUpDeadBand, "HUPdeadB");
+    f.HUPdeadB = Clamp(state.prefs.fix.HeadUpDeadBand, "HUPdeadB");
     f.NoOffsets = prefs.NoOffsets;
 
     f.LogParse = settings.TextLogFormat;
-    f.KeepTextLog = nav.KeepTextLog;
-    f.RepRate = Clamp(nav.RepRate, "RepRate");
-    f.KeepLog = nav.DisposalStep != 0;
+    f.KeepTextLog = state.settings.fix.KeepTextLog;
+    f.RepRate = Clamp(state.prefs.fix.RepRate, "RepRate");
+    f.KeepLog = state.prefs.fix.DisposalStep != 0;
     f.PBspeed = Clamp(state.ais.PBspeed, "PBspeed");
     f.BrowserPath = settings.TextLogViewerPath;
 
-    f.Mspeed = std::clamp<int>(nav.DRSpeedSource, 0, 1);
-    f.Mcourse = std::clamp<int>(nav.DRCourseSource, 0, 1);
+    f.Mspeed = std::clamp<int>(state.settings.vessel.DRSpeedSource, 0, 1);
+    f.Mcourse = std::clamp<int>(state.settings.vessel.DRCourseSource, 0, 1);
 
-    f.Spoints = nav.TextLogFixCount;
-    f.Enumber = nav.EventNumber;
+    f.Spoints = state.textLog.TextLogFixCount;
+    f.Enumber = state.textLog.EventNumber;
 
-    f.NMEAOutputOn = nav.NMEAOutputOn;
-    f.sendAPB = nav.sendAPB;
-    f.sendXTE = nav.sendXTE;
-    f.sendHSC = nav.sendHSC;
-    f.SendBOD = nav.SendBOD;
-    f.sendBWR = nav.sendBWR;
-    f.SendVTG = nav.SendVTG;
-    f.SendRMB = nav.SendRMB;
-    f.Variation = Clamp(nav.MagVariation, "Variation");
-    f.SendCustom = nav.SendCustom;
-    f.CustomNMEA = nav.CustomNMEA;
+    f.NMEAOutputOn = state.settings.nmea.NMEAOutputOn;
+    f.sendAPB = state.prefs.nmea.sendAPB;
+    f.sendXTE = state.prefs.nmea.sendXTE;
+    f.sendHSC = state.prefs.nmea.sendHSC;
+    f.SendBOD = state.prefs.nmea.SendBOD;
+    f.sendBWR = state.prefs.nmea.sendBWR;
+    f.SendVTG = state.prefs.nmea.SendVTG;
+    f.SendRMB = state.prefs.nmea.SendRMB;
+    f.Variation = Clamp(state.sentenceFix.MagVariation, "Variation");
+    f.SendCustom = state.prefs.nmea.SendCustom;
+    f.CustomNMEA = state.prefs.nmea.CustomNMEA;
 
-    f.COMno = Clamp(static_cast<int>(std::min<std::uint32_t>(nav.ComPortNumber, 1000)), "COMno");
-    f.Rate = nav.BaudRate == 38400 ? 1 : 0;
-    f.AutoLaunch = nav.NmeaStartMode == "Auto";
-    f.Sent = nav.PositionSentence == 1 ? 1 : 0;
+    f.COMno = Clamp(static_cast<int>(std::min<std::uint32_t>(state.settings.nmea.ComPortNumber, 1000)), "COMno");
+    f.Rate = state.settings.nmea.BaudRate == 38400 ? 1 : 0;
+    f.AutoLaunch = state.settings.fix.NmeaStartMode == "Auto";
+    f.Sent = state.prefs.nmea.PositionSentence == 1 ? 1 : 0;
 
     const ExtraSettings& extra = state.extra;
     f.ClassBAndAtoNTargets = extra.ClassBAndAtoNTargets;
@@ -206,8 +205,7 @@ void PreferencesModel::FillStats()
 
 bool PreferencesModel::CountersEnabled() const
 {
-    const NavState& nav = c_.state().nav;
-    return !nav.DRMode && !nav.NmeaOpen;
+    return !c_.state().settings.fix.DRMode && !c_.state().nmeaLink.NmeaOpen;
 }
 
 void PreferencesModel::TabSetClick(int tab)
@@ -253,7 +251,7 @@ void PreferencesModel::GlobalColorChange(int foreground, int background)
 void PreferencesModel::UnitClick(DistanceUnit unit)
 {
     fields.Unit = unit;
-    c_.state().nav.UnitFactor = UnitFactorOf(unit);
+    c_.state().settings.units.UnitFactor = UnitFactorOf(unit);
     RedrawAfterImmediateChange();
 }
 
@@ -280,7 +278,7 @@ void PreferencesModel::WPVoiceClick(bool on)
 {
     fields.WPVoice = on;
     c_.state().prefs.WPVoice = on;
-    c_.state().nav.ApproachPending = false;
+    c_.state().cycleState.ApproachPending = false;
 }
 
 void PreferencesModel::ManTideClick(bool on)
@@ -293,20 +291,19 @@ void PreferencesModel::ManTideClick(bool on)
 void PreferencesModel::AvTideClick()
 {
     // The average goes into the two fields; like them it is stored by OK, not by the click.
-    NavState& nav = c_.state().nav;
-    const std::int16_t set = nav.Tset;
-    const std::int16_t drift = nav.TDrift;
+    const std::int16_t set = c_.state().prefs.tide.Tset;
+    const std::int16_t drift = c_.state().prefs.tide.TDrift;
     c_.tides().AvTideClick();
-    fields.Tset = Clamp(nav.Tset, "Tset");
-    fields.TDrift = Clamp(nav.TDrift, "TDrift");
-    nav.Tset = set;
-    nav.TDrift = drift;
+    fields.Tset = Clamp(c_.state().prefs.tide.Tset, "Tset");
+    fields.TDrift = Clamp(c_.state().prefs.tide.TDrift, "TDrift");
+    c_.state().prefs.tide.Tset = set;
+    c_.state().prefs.tide.TDrift = drift;
 }
 
 void PreferencesModel::Cht2WGS84Click()
 {
     ProgramState& state = c_.state();
-    ChartDatumController datum(state.nav, c_.platform());
+    ChartDatumController datum(state.chartRef, c_.platform());
     datum.setChartPoints([&state](const PositionEdit& edit) {
         for (int i = 1; i <= state.chart.count(); ++i) {
             const ChartPoint& p = state.chart.point(i);
@@ -342,7 +339,7 @@ void PreferencesModel::NMEAOutputOnClick(bool on)
 void PreferencesModel::SetSourceClick(const std::string& address)
 {
     const std::string problem =
-        SetComEntry(c_.state().nav.AppDir.str(), static_cast<unsigned>(Clamp(fields.COMno, "COMno")), address);
+        SetComEntry(c_.state().folders.AppDir.str(), static_cast<unsigned>(Clamp(fields.COMno, "COMno")), address);
     if (!problem.empty()) {
         c_.platform().prompter.error(problem);
     }
@@ -350,7 +347,7 @@ void PreferencesModel::SetSourceClick(const std::string& address)
 
 bool PreferencesModel::OKBtnClick()
 {
-    if (!FormatHasPosition(fields.LogParse) && !c_.state().nav.EventSentence) {
+    if (!FormatHasPosition(fields.LogParse) && !c_.state().sentenceFix.EventSentence) {
         fields.LogParse = kPositionPrefix + fields.LogParse;
         c_.platform().prompter.information(kPositionOmitted);
     }
@@ -361,71 +358,70 @@ bool PreferencesModel::OKBtnClick()
 void PreferencesModel::Apply()
 {
     ProgramState& state = c_.state();
-    NavState& nav = state.nav;
     Settings& settings = state.settings;
     Preferences& prefs = state.prefs;
     const PreferencesFields& f = fields;
     // A spin field the user did not touch keeps the exact value it was filled from.
     const auto changed = [this](int PreferencesFields::*field) { return fields.*field != filled_.*field; };
 
-    nav.DRSpeedSource = static_cast<std::int16_t>(f.Mspeed);
-    nav.DRCourseSource = static_cast<std::int16_t>(f.Mcourse);
+    state.settings.vessel.DRSpeedSource = static_cast<std::int16_t>(f.Mspeed);
+    state.settings.vessel.DRCourseSource = static_cast<std::int16_t>(f.Mcourse);
     if (CountersEnabled()) {
-        nav.TextLogFixCount = static_cast<std::uint16_t>(std::clamp(f.Spoints, 0, 65535));
-        nav.EventNumber = static_cast<std::uint16_t>(std::clamp(f.Enumber, 0, 65535));
+        state.textLog.TextLogFixCount = static_cast<std::uint16_t>(std::clamp(f.Spoints, 0, 65535));
+        state.textLog.EventNumber = static_cast<std::uint16_t>(std::clamp(f.Enumber, 0, 65535));
     }
-    nav.NmeaStartMode = f.AutoLaunch ? "Auto" : "Manual";
+    state.settings.fix.NmeaStartMode = f.AutoLaunch ? "Auto" : "Manual";
 
     // A port or rate the dialog cannot show (COM 20, 9600 baud from a hand-edited file) stays
     // unless the user chooses another.
     const std::uint32_t port =
-        changed(&PreferencesFields::COMno) ? static_cast<std::uint32_t>(Clamp(f.COMno, "COMno")) : nav.ComPortNumber;
-    const std::uint32_t baud = changed(&PreferencesFields::Rate) ? (f.Rate == 1 ? 38400u : 4800u) : nav.BaudRate;
-    if (nav.NmeaOpen && (port != nav.ComPortNumber || baud != nav.BaudRate)) {
+        changed(&PreferencesFields::COMno) ? static_cast<std::uint32_t>(Clamp(f.COMno, "COMno")) : state.settings.nmea.ComPortNumber;
+    const std::uint32_t baud = changed(&PreferencesFields::Rate) ? (f.Rate == 1 ? 38400u : 4800u) : state.settings.nmea.BaudRate;
+    if (state.nmeaLink.NmeaOpen && (port != state.settings.nmea.ComPortNumber || baud != state.settings.nmea.BaudRate)) {
         c_.platform().prompter.warning(kComPortChangesLater);
     }
-    nav.ComPortNumber = port;
-    nav.BaudRate = baud;
+    state.settings.nmea.ComPortNumber = port;
+    state.settings.nmea.BaudRate = baud;
 
     prefs.OnRouteCompletion = f.Completion;
-    nav.RouteReversed = f.RevRoute && f.Completion != RouteCompletion::RepRoute;
-    nav.AutoNextWaypoint = f.WP_auto;
+    state.routeProgress.RouteReversed = f.RevRoute && f.Completion != RouteCompletion::RepRoute;
+    state.prefs.route.AutoNextWaypoint = f.WP_auto;
     if (changed(&PreferencesFields::CapDist)) {
-        nav.ArrivalRadius = Clamp(f.CapDist, "CapDist") / 100.0;
+        state.settings.route.ArrivalRadius = Clamp(f.CapDist, "CapDist") / 100.0;
     }
     if (changed(&PreferencesFields::Deadband)) {
-        nav.XTEDeadband = Clamp(f.Deadband, "Deadband") / 100.0;
+        state.settings.route.XTEDeadband = Clamp(f.Deadband, "Deadband") / 100.0;
     }
 
-    nav.HighWaterMinute = static_cast<std::int16_t>(Clamp(f.HWMin, "HWMin"));
-    nav.HighWaterHour = static_cast<std::int16_t>((Clamp(f.HWhour, "HWhour") + (f.HWMin > 29 ? 1 : 0)) % 24);
+    state.prefs.tide.HighWaterMinute = static_cast<std::int16_t>(Clamp(f.HWMin, "HWMin"));
+    state.prefs.tide.HighWaterHour = static_cast<std::int16_t>((Clamp(f.HWhour, "HWhour") + (f.HWMin > 29 ? 1 : 0)) % 24);
 
-    if (changed(&PreferencesFields::Vspeed) || nav.BoatSpeed <= 0.0) {
+    if (changed(&PreferencesFields::Vspeed) || state.settings.vessel.BoatSpeed <= 0.0) {
         const int knots = Clamp(f.Vspeed, "Vspeed");
         // The hull speed divides the time to go; it is never quite zero.
-        nav.BoatSpeed = knots == 0 ? 0.001 : knots;
+        state.settings.vessel.BoatSpeed = knots == 0 ? 0.001 : knots;
     }
     if (f.ManTide) {
-        nav.Tset = static_cast<std::int16_t>(Clamp(f.Tset, "Tset"));
-        nav.TDrift = static_cast<std::int16_t>(Clamp(f.TDrift, "TDrift"));
+        state.prefs.tide.Tset = static_cast<std::int16_t>(Clamp(f.Tset, "Tset"));
+        state.prefs.tide.TDrift = static_cast<std::int16_t>(Clamp(f.TDrift, "TDrift"));
     }
     settings.PositionDisplayMode = std::clamp(f.PositionMode, -1, 8);
-    nav.KnotsAlways = f.KnAlways;
+    state.prefs.units.KnotsAlways = f.KnAlways;
 
     if (changed(&PreferencesFields::LatOffs)) {
-        nav.ChartLatOffset = Clamp(f.LatOffs, "LatOffs") / kChartOffsetUnitsPerDegree;
+        state.chartRef.ChartLatOffset = Clamp(f.LatOffs, "LatOffs") / kChartOffsetUnitsPerDegree;
     }
     if (changed(&PreferencesFields::LongOffs)) {
-        nav.ChartLongOffset = Clamp(f.LongOffs, "LongOffs") / kChartOffsetUnitsPerDegree;
+        state.chartRef.ChartLongOffset = Clamp(f.LongOffs, "LongOffs") / kChartOffsetUnitsPerDegree;
     }
     prefs.HeadUp = f.HeadUp;
-    nav.HeadUpDeadBand = static_cast<std::int16_t>(Clamp(f.HUPdeadB, "HUPdeadB"));
+    state.prefs.fix.HeadUpDeadBand = static_cast<std::int16_t>(Clamp(f.HUPdeadB, "HUPdeadB"));
     if (!f.HeadUp && changed(&PreferencesFields::ViewAngle)) {
-        nav.ViewAngle = -Clamp(f.ViewAngle, "ViewAngle") * kPi / 180.0;
-        nav.ViewAngleCos = std::cos(nav.ViewAngle);
-        nav.ViewAngleSin = std::sin(nav.ViewAngle);
+        state.headUp.ViewAngle = -Clamp(f.ViewAngle, "ViewAngle") * kPi / 180.0;
+        state.headUp.ViewAngleCos = std::cos(state.headUp.ViewAngle);
+        state.headUp.ViewAngleSin = std::sin(state.headUp.ViewAngle);
     }
-    nav.AutoChart = f.ALmode;
+    state.settings.fix.AutoChart = f.ALmode;
     prefs.NoOffsets = f.NoOffsets;
 
     ApplyLogFormat();
@@ -435,7 +431,7 @@ void PreferencesModel::Apply()
     }
     // The text-log button is down while text logging is off.
     c_.logs().TxtLogOnOffClick(!f.KeepTextLog);
-    nav.DisposalStep = static_cast<std::int16_t>(f.KeepLog ? 2 : 0);
+    state.prefs.fix.DisposalStep = static_cast<std::int16_t>(f.KeepLog ? 2 : 0);
     settings.TextLogViewerPath = f.BrowserPath;
 
     settings.ColourScheme = f.Defaults;
@@ -447,30 +443,30 @@ void PreferencesModel::Apply()
     settings.TrackColourFG = f.TrackColourFG;
     settings.TideColourFG = f.TideColourFG;
 
-    nav.SendCustom = f.SendCustom;
-    nav.CustomNMEA = f.CustomNMEA;
-    nav.sendAPB = f.sendAPB;
-    nav.sendXTE = f.sendXTE;
-    nav.sendHSC = f.sendHSC;
-    nav.SendBOD = f.SendBOD;
-    nav.sendBWR = f.sendBWR;
-    nav.SendVTG = f.SendVTG;
-    nav.SendRMB = f.SendRMB;
+    state.prefs.nmea.SendCustom = f.SendCustom;
+    state.prefs.nmea.CustomNMEA = f.CustomNMEA;
+    state.prefs.nmea.sendAPB = f.sendAPB;
+    state.prefs.nmea.sendXTE = f.sendXTE;
+    state.prefs.nmea.sendHSC = f.sendHSC;
+    state.prefs.nmea.SendBOD = f.SendBOD;
+    state.prefs.nmea.sendBWR = f.sendBWR;
+    state.prefs.nmea.SendVTG = f.SendVTG;
+    state.prefs.nmea.SendRMB = f.SendRMB;
     if (changed(&PreferencesFields::Variation)) {
-        nav.MagVariation = static_cast<std::int16_t>(Clamp(f.Variation, "Variation"));
+        state.sentenceFix.MagVariation = static_cast<std::int16_t>(Clamp(f.Variation, "Variation"));
     }
-    nav.NMEAOutputOn = f.NMEAOutputOn;
+    state.settings.nmea.NMEAOutputOn = f.NMEAOutputOn;
 
     prefs.Voice = f.Voice;
     prefs.WPVoice = f.WPVoice;
     prefs.Vfreq = f.Vfreq;
     prefs.AISvoice = f.AISvoice;
-    nav.PositionSentence = f.Sent;
+    state.prefs.nmea.PositionSentence = f.Sent;
 
     ApplyAisSafety();
 
     const LocalDateTime now = c_.platform().clock.now();
-    nav.TidalHour = static_cast<std::int16_t>(TideHourOf(now.hour, now.minute, nav.HighWaterHour));
+    state.tideStream.TidalHour = static_cast<std::int16_t>(TideHourOf(now.hour, now.minute, state.prefs.tide.HighWaterHour));
     c_.UpdateMenuItems();
     c_.RedrawViews();
 }
@@ -492,7 +488,7 @@ void PreferencesModel::ApplyAisSafety()
     if (std::isfinite(f.TcpaLimitMin)) {
         wanted.TcpaLimitMin = std::clamp(f.TcpaLimitMin, 0.0, kTcpaLimitMaxMin);
     }
-    const std::string path = state.nav.AppDir.str() + kExtraSettingsFile;
+    const std::string path = state.folders.AppDir.str() + kExtraSettingsFile;
     if (!ChangeExtraSettings(path, state.extra, wanted)) {
         state.display.StatusLine = kExtraSettingsNotWritten + path;
     }
@@ -501,11 +497,10 @@ void PreferencesModel::ApplyAisSafety()
 void PreferencesModel::ApplyLogFormat()
 {
     ProgramState& state = c_.state();
-    NavState& nav = state.nav;
     const std::string& format = fields.LogParse;
     const std::string path = c_.logs().TextLogPath();
     // The format of the open log is the one in its header, which every line written follows.
-    std::string open = nav.TextLogFileFormat;
+    std::string open = state.textLog.TextLogFileFormat;
     if (const auto lines = ReadTextLines(path); lines && lines->size() >= 2) {
         open = (*lines)[1];
     } else if (!PathTaken(path)) {
@@ -528,14 +523,14 @@ void PreferencesModel::ApplyLogFormat()
         }
         kept = *moved;
     }
-    if (!WriteTextLinesAtomic(path, {"Log Date : " + nav.LogNameBase.str(), format})) {
+    if (!WriteTextLinesAtomic(path, {"Log Date : " + state.textLog.LogNameBase.str(), format})) {
         c_.platform().prompter.error(kTextLogWriteError);
         return;
     }
     state.settings.TextLogFormat = format;
-    nav.TextLogFileFormat = format;
-    nav.TextLogFixCount = 0;
-    nav.EventNumber = 0;
+    state.textLog.TextLogFileFormat = format;
+    state.textLog.TextLogFixCount = 0;
+    state.textLog.EventNumber = 0;
     if (!kept.empty()) {
         state.display.StatusLine = kOldTextLogKept + NameWithoutExtension(kept) + ExtensionOf(kept);
     }

@@ -29,31 +29,29 @@ std::uint32_t JoinFixInterval(int minutes, int seconds, int tenths)
 
 void TimingModel::Fill()
 {
-    const NavState& nav = c_.state().nav;
-    const FixIntervalParts p = SplitFixInterval(nav.FixIntervalMs);
+    const FixIntervalParts p = SplitFixInterval(c_.state().settings.fix.FixIntervalMs);
     fields.FixMins = std::clamp(p.minutes, 0, 60);
     fields.FixSecs = std::clamp(p.seconds, 0, 59);
     fields.FixDeciSecs = std::clamp(p.tenths, 0, 10);
-    fields.TimeZone = std::clamp<int>(nav.TimeZoneHours, -12, 12);
-    fields.UTCClock = nav.UseGpsTime;
-    fields.AverageN = std::clamp<int>(nav.AverageFixes, 1, 99);
-    fields.DrawN = std::clamp<int>(nav.RedrawEveryFixes, 1, 99);
+    fields.TimeZone = std::clamp<int>(c_.state().settings.fix.TimeZoneHours, -12, 12);
+    fields.UTCClock = c_.state().prefs.fix.UseGpsTime;
+    fields.AverageN = std::clamp<int>(c_.state().settings.fix.AverageFixes, 1, 99);
+    fields.DrawN = std::clamp<int>(c_.state().prefs.fix.RedrawEveryFixes, 1, 99);
 }
 
 void TimingModel::OKBtnClick()
 {
     ProgramState& state = c_.state();
-    NavState& nav = state.nav;
-    nav.FixIntervalMs = JoinFixInterval(fields.FixMins, fields.FixSecs, fields.FixDeciSecs);
+    state.settings.fix.FixIntervalMs = JoinFixInterval(fields.FixMins, fields.FixSecs, fields.FixDeciSecs);
     // The timer keeps running or stopped as it was; only its period changes.
-    state.display.FixTimer.intervalMs = nav.FixIntervalMs;
-    nav.TimeZoneHours = static_cast<std::int16_t>(std::clamp(fields.TimeZone, -12, 12));
-    nav.UseGpsTime = fields.UTCClock;
-    nav.AverageFixes = static_cast<std::int16_t>(std::clamp(fields.AverageN, 1, 99));
-    nav.RedrawEveryFixes = static_cast<std::uint16_t>(std::clamp(fields.DrawN, 1, 99));
+    state.display.FixTimer.intervalMs = state.settings.fix.FixIntervalMs;
+    state.settings.fix.TimeZoneHours = static_cast<std::int16_t>(std::clamp(fields.TimeZone, -12, 12));
+    state.prefs.fix.UseGpsTime = fields.UTCClock;
+    state.settings.fix.AverageFixes = static_cast<std::int16_t>(std::clamp(fields.AverageN, 1, 99));
+    state.prefs.fix.RedrawEveryFixes = static_cast<std::uint16_t>(std::clamp(fields.DrawN, 1, 99));
     if (!state.tides.empty()) {
         const LocalDateTime now = c_.platform().clock.now();
-        nav.TidalHour = static_cast<std::int16_t>(TideHourOf(now.hour, now.minute, nav.HighWaterHour));
+        state.tideStream.TidalHour = static_cast<std::int16_t>(TideHourOf(now.hour, now.minute, state.prefs.tide.HighWaterHour));
         c_.RedrawViews();
     }
 }

@@ -12,7 +12,7 @@ void MainWindow::GlobalViewClick()
 {
     kv::PreferencesModel model(*controller_);
     model.Fill();
-    PreferencesDialog dialog(model, state_.nav.AppDir.str(), this);
+    PreferencesDialog dialog(model, state_.folders.AppDir.str(), this);
     // The clicks that act at once show in the main window while the dialog is still open.
     dialog.changedAtOnce = [this] { refresh(); };
     execDialog(dialog);

@@ -52,33 +52,33 @@ struct FillCase {
 TEST(PreferencesModel, FillsEveryPageFromTheSettings)
 {
     const FillCase cases[] = {
-        {"unit factor 1.852", [](ProgramState& s) { s.nav.UnitFactor = 1.852; },
+        {"unit factor 1.852", [](ProgramState& s) { s.settings.units.UnitFactor = 1.852; },
          [](const PreferencesFields& f) { EXPECT_EQ(f.Unit, DistanceUnit::Kilo); }},
-        {"unit factor 1.15081", [](ProgramState& s) { s.nav.UnitFactor = 1.15081; },
+        {"unit factor 1.15081", [](ProgramState& s) { s.settings.units.UnitFactor = 1.15081; },
          [](const PreferencesFields& f) { EXPECT_EQ(f.Unit, DistanceUnit::Stat); }},
-        {"unit factor 1.09", [](ProgramState& s) { s.nav.UnitFactor = 1.09; },
+        {"unit factor 1.09", [](ProgramState& s) { s.settings.units.UnitFactor = 1.09; },
          [](const PreferencesFields& f) { EXPECT_EQ(f.Unit, DistanceUnit::Naut); }},
-        {"unit factor 1.81", [](ProgramState& s) { s.nav.UnitFactor = 1.81; },
+        {"unit factor 1.81", [](ProgramState& s) { s.settings.units.UnitFactor = 1.81; },
          [](const PreferencesFields& f) { EXPECT_EQ(f.Unit, DistanceUnit::Kilo); }},
-        {"ranges in hundredths", [](ProgramState& s) { s.nav.ArrivalRadius = 0.35; s.nav.XTEDeadband = 0.07; },
+        {"ranges in hundredths", [](ProgramState& s) { s.settings.route.ArrivalRadius = 0.35; s.settings.route.XTEDeadband = 0.07; },
          [](const PreferencesFields& f) { EXPECT_EQ(f.CapDist, 35); EXPECT_EQ(f.Deadband, 7); }},
-        {"high water rounded up by its minutes", [](ProgramState& s) { s.nav.HighWaterHour = 0; s.nav.HighWaterMinute = 45; },
+        {"high water rounded up by its minutes", [](ProgramState& s) { s.prefs.tide.HighWaterHour = 0; s.prefs.tide.HighWaterMinute = 45; },
          [](const PreferencesFields& f) { EXPECT_EQ(f.HWhour, 23); EXPECT_EQ(f.HWMin, 45); }},
-        {"offsets in thousandths of a minute", [](ProgramState& s) { s.nav.ChartLatOffset = 0.01; s.nav.ChartLongOffset = -0.02; },
+        {"offsets in thousandths of a minute", [](ProgramState& s) { s.chartRef.ChartLatOffset = 0.01; s.chartRef.ChartLongOffset = -0.02; },
          [](const PreferencesFields& f) { EXPECT_EQ(f.LatOffs, 600); EXPECT_EQ(f.LongOffs, -1200); }},
-        {"view angle from the negated radians", [](ProgramState& s) { s.nav.ViewAngle = -30 * kPi / 180; },
+        {"view angle from the negated radians", [](ProgramState& s) { s.headUp.ViewAngle = -30 * kPi / 180; },
          [](const PreferencesFields& f) { EXPECT_EQ(f.ViewAngle, 30); }},
-        {"manual tide", [](ProgramState& s) { s.nav.AtlasTide = false; s.nav.Tset = 135; s.nav.TDrift = 12; },
+        {"manual tide", [](ProgramState& s) { s.prefs.tide.AtlasTide = false; s.prefs.tide.Tset = 135; s.prefs.tide.TDrift = 12; },
          [](const PreferencesFields& f) { EXPECT_TRUE(f.ManTide); EXPECT_EQ(f.Tset, 135); EXPECT_EQ(f.TDrift, 12); }},
-        {"serial link", [](ProgramState& s) { s.nav.ComPortNumber = 3; s.nav.BaudRate = 4800; s.nav.NmeaStartMode = "Auto"; s.nav.PositionSentence = 1; },
+        {"serial link", [](ProgramState& s) { s.settings.nmea.ComPortNumber = 3; s.settings.nmea.BaudRate = 4800; s.settings.fix.NmeaStartMode = "Auto"; s.prefs.nmea.PositionSentence = 1; },
          [](const PreferencesFields& f) { EXPECT_EQ(f.COMno, 3); EXPECT_EQ(f.Rate, 0); EXPECT_TRUE(f.AutoLaunch); EXPECT_EQ(f.Sent, 1); }},
-        {"log disposal and format", [](ProgramState& s) { s.nav.DisposalStep = 0; s.settings.TextLogFormat = "@t,@p"; s.nav.KeepTextLog = false; },
+        {"log disposal and format", [](ProgramState& s) { s.prefs.fix.DisposalStep = 0; s.settings.TextLogFormat = "@t,@p"; s.settings.fix.KeepTextLog = false; },
          [](const PreferencesFields& f) { EXPECT_FALSE(f.KeepLog); EXPECT_EQ(f.LogParse, "@t,@p"); EXPECT_FALSE(f.KeepTextLog); }},
         {"colours", [](ProgramState& s) { s.settings.ColourScheme = 4; s.settings.GridForeIndex = 9; s.settings.GridBackIndex = 7; s.settings.TrackColourFG = true; },
          [](const PreferencesFields& f) { EXPECT_EQ(f.Defaults, 4); EXPECT_EQ(f.GlobalColorFG, 9); EXPECT_EQ(f.GlobalColorBG, 7); EXPECT_TRUE(f.TrackColourFG); }},
-        {"autopilot output", [](ProgramState& s) { s.nav.NMEAOutputOn = false; s.nav.MagVariation = 3; s.nav.sendHSC = false; s.nav.CustomNMEA = "$X"; },
+        {"autopilot output", [](ProgramState& s) { s.settings.nmea.NMEAOutputOn = false; s.sentenceFix.MagVariation = 3; s.prefs.nmea.sendHSC = false; s.prefs.nmea.CustomNMEA = "$X"; },
          [](const PreferencesFields& f) { EXPECT_FALSE(f.NMEAOutputOn); EXPECT_EQ(f.Variation, 3); EXPECT_FALSE(f.sendHSC); EXPECT_EQ(f.CustomNMEA, "$X"); }},
-        {"dead reckoning and counters", [](ProgramState& s) { s.nav.DRCourseSource = 1; s.nav.TextLogFixCount = 44; s.nav.EventNumber = 5; },
+        {"dead reckoning and counters", [](ProgramState& s) { s.settings.vessel.DRCourseSource = 1; s.textLog.TextLogFixCount = 44; s.textLog.EventNumber = 5; },
          [](const PreferencesFields& f) { EXPECT_EQ(f.Mcourse, 1); EXPECT_EQ(f.Spoints, 44); EXPECT_EQ(f.Enumber, 5); }},
     };
     for (const FillCase& c : cases) {
@@ -101,48 +101,48 @@ TEST(PreferencesModel, OkStoresEachControlInItsUnit)
 {
     const StoreCase cases[] = {
         {"change range and dead band", [](PreferencesFields& f) { f.CapDist = 35; f.Deadband = 0; },
-         [](const ProgramState& s) { EXPECT_DOUBLE_EQ(s.nav.ArrivalRadius, 0.35); EXPECT_DOUBLE_EQ(s.nav.XTEDeadband, 0.0); }},
+         [](const ProgramState& s) { EXPECT_DOUBLE_EQ(s.settings.route.ArrivalRadius, 0.35); EXPECT_DOUBLE_EQ(s.settings.route.XTEDeadband, 0.0); }},
         {"high water minutes above 29", [](PreferencesFields& f) { f.HWhour = 12; f.HWMin = 30; },
-         [](const ProgramState& s) { EXPECT_EQ(s.nav.HighWaterHour, 13); }},
+         [](const ProgramState& s) { EXPECT_EQ(s.prefs.tide.HighWaterHour, 13); }},
         {"high water 23:45 wraps to 0", [](PreferencesFields& f) { f.HWhour = 23; f.HWMin = 45; },
-         [](const ProgramState& s) { EXPECT_EQ(s.nav.HighWaterHour, 0); }},
+         [](const ProgramState& s) { EXPECT_EQ(s.prefs.tide.HighWaterHour, 0); }},
         {"high water minutes 29", [](PreferencesFields& f) { f.HWhour = 12; f.HWMin = 29; },
-         [](const ProgramState& s) { EXPECT_EQ(s.nav.HighWaterHour, 12); }},
+         [](const ProgramState& s) { EXPECT_EQ(s.prefs.tide.HighWaterHour, 12); }},
         {"hull speed 0", [](PreferencesFields& f) { f.Vspeed = 0; },
-         [](const ProgramState& s) { EXPECT_DOUBLE_EQ(s.nav.BoatSpeed, 0.001); }},
+         [](const ProgramState& s) { EXPECT_DOUBLE_EQ(s.settings.vessel.BoatSpeed, 0.001); }},
         {"hull speed 7", [](PreferencesFields& f) { f.Vspeed = 7; },
-         [](const ProgramState& s) { EXPECT_DOUBLE_EQ(s.nav.BoatSpeed, 7.0); }},
+         [](const ProgramState& s) { EXPECT_DOUBLE_EQ(s.settings.vessel.BoatSpeed, 7.0); }},
         {"chart offsets", [](PreferencesFields& f) { f.LatOffs = 600; f.LongOffs = -1200; },
-         [](const ProgramState& s) { EXPECT_DOUBLE_EQ(s.nav.ChartLatOffset, 0.01); EXPECT_DOUBLE_EQ(s.nav.ChartLongOffset, -0.02); }},
+         [](const ProgramState& s) { EXPECT_DOUBLE_EQ(s.chartRef.ChartLatOffset, 0.01); EXPECT_DOUBLE_EQ(s.chartRef.ChartLongOffset, -0.02); }},
         {"view angle", [](PreferencesFields& f) { f.ViewAngle = 90; },
          [](const ProgramState& s) {
-             EXPECT_DOUBLE_EQ(s.nav.ViewAngle, -kPi / 2);
-             EXPECT_NEAR(s.nav.ViewAngleSin, -1.0, 1e-12);
-             EXPECT_NEAR(s.nav.ViewAngleCos, 0.0, 1e-12);
+             EXPECT_DOUBLE_EQ(s.headUp.ViewAngle, -kPi / 2);
+             EXPECT_NEAR(s.headUp.ViewAngleSin, -1.0, 1e-12);
+             EXPECT_NEAR(s.headUp.ViewAngleCos, 0.0, 1e-12);
          }},
         {"view angle ignored while heading up", [](PreferencesFields& f) { f.ViewAngle = 90; f.HeadUp = true; f.HUPdeadB = 10; },
-         [](const ProgramState& s) { EXPECT_EQ(s.nav.ViewAngle, 0.0); EXPECT_TRUE(s.prefs.HeadUp); EXPECT_EQ(s.nav.HeadUpDeadBand, 10); }},
+         [](const ProgramState& s) { EXPECT_EQ(s.headUp.ViewAngle, 0.0); EXPECT_TRUE(s.prefs.HeadUp); EXPECT_EQ(s.prefs.fix.HeadUpDeadBand, 10); }},
         {"interface", [](PreferencesFields& f) { f.COMno = 2; f.Rate = 1; f.AutoLaunch = true; f.Sent = 1; },
          [](const ProgramState& s) {
-             EXPECT_EQ(s.nav.ComPortNumber, 2u);
-             EXPECT_EQ(s.nav.BaudRate, 38400u);
-             EXPECT_EQ(s.nav.NmeaStartMode.str(), "Auto");
-             EXPECT_EQ(s.nav.PositionSentence, 1);
+             EXPECT_EQ(s.settings.nmea.ComPortNumber, 2u);
+             EXPECT_EQ(s.settings.nmea.BaudRate, 38400u);
+             EXPECT_EQ(s.settings.fix.NmeaStartMode.str(), "Auto");
+             EXPECT_EQ(s.prefs.nmea.PositionSentence, 1);
          }},
         {"4800 baud, manual start", [](PreferencesFields& f) { f.Rate = 0; f.AutoLaunch = false; },
-         [](const ProgramState& s) { EXPECT_EQ(s.nav.BaudRate, 4800u); EXPECT_EQ(s.nav.NmeaStartMode.str(), "Manual"); }},
+         [](const ProgramState& s) { EXPECT_EQ(s.settings.nmea.BaudRate, 4800u); EXPECT_EQ(s.settings.fix.NmeaStartMode.str(), "Manual"); }},
         {"log disposal", [](PreferencesFields& f) { f.KeepLog = false; },
-         [](const ProgramState& s) { EXPECT_EQ(s.nav.DisposalStep, 0); }},
+         [](const ProgramState& s) { EXPECT_EQ(s.prefs.fix.DisposalStep, 0); }},
         {"text log off holds the button down", [](PreferencesFields& f) { f.KeepTextLog = false; },
          [](const ProgramState& s) {
-             EXPECT_FALSE(s.nav.KeepTextLog);
+             EXPECT_FALSE(s.settings.fix.KeepTextLog);
              EXPECT_TRUE(s.display.isChecked("TxtLogOnOff"));
              EXPECT_EQ(s.display.hint("TxtLogOnOff"), "Release for Text Logs On|");
          }},
         {"playback speed", [](PreferencesFields& f) { f.PBspeed = 3; },
          [](const ProgramState& s) { EXPECT_EQ(s.ais.PBspeed, 3); EXPECT_EQ(s.display.AISPlayTimer.intervalMs, 1667u); }},
         {"position display mode", [](PreferencesFields& f) { f.PositionMode = 0; f.KnAlways = false; },
-         [](const ProgramState& s) { EXPECT_EQ(s.settings.PositionDisplayMode, 0); EXPECT_FALSE(s.nav.KnotsAlways); }},
+         [](const ProgramState& s) { EXPECT_EQ(s.settings.PositionDisplayMode, 0); EXPECT_FALSE(s.prefs.units.KnotsAlways); }},
         {"colour scheme Black on White", [](PreferencesFields& f) { ApplyColourScheme(f, 3); },
          [](const ProgramState& s) {
              EXPECT_EQ(s.settings.ColourScheme, 3);
@@ -153,30 +153,30 @@ TEST(PreferencesModel, OkStoresEachControlInItsUnit)
         {"custom colours in the file's byte order", [](PreferencesFields& f) { f.Defaults = 4; f.GlobalColorFG = 9; f.GlobalColorBG = 12; },
          [](const ProgramState& s) { EXPECT_EQ(s.settings.ChartForeColour, 0x0000FF); EXPECT_EQ(s.settings.ChartBackColour, 0xFF0000); }},
         {"manual tide stored while in use", [](PreferencesFields& f) { f.ManTide = true; f.Tset = 90; f.TDrift = 15; },
-         [](const ProgramState& s) { EXPECT_EQ(s.nav.Tset, 90); EXPECT_EQ(s.nav.TDrift, 15); }},
+         [](const ProgramState& s) { EXPECT_EQ(s.prefs.tide.Tset, 90); EXPECT_EQ(s.prefs.tide.TDrift, 15); }},
         {"manual tide not stored otherwise", [](PreferencesFields& f) { f.ManTide = false; f.Tset = 90; },
-         [](const ProgramState& s) { EXPECT_EQ(s.nav.Tset, 0); }},
+         [](const ProgramState& s) { EXPECT_EQ(s.prefs.tide.Tset, 0); }},
         {"repeat clears reversed", [](PreferencesFields& f) { f.Completion = RouteCompletion::RepRoute; f.RevRoute = true; },
-         [](const ProgramState& s) { EXPECT_EQ(s.prefs.OnRouteCompletion, RouteCompletion::RepRoute); EXPECT_FALSE(s.nav.RouteReversed); }},
+         [](const ProgramState& s) { EXPECT_EQ(s.prefs.OnRouteCompletion, RouteCompletion::RepRoute); EXPECT_FALSE(s.routeProgress.RouteReversed); }},
         {"reverse keeps reversed", [](PreferencesFields& f) { f.Completion = RouteCompletion::Reverse; f.RevRoute = true; f.WP_auto = false; },
-         [](const ProgramState& s) { EXPECT_TRUE(s.nav.RouteReversed); EXPECT_FALSE(s.nav.AutoNextWaypoint); }},
+         [](const ProgramState& s) { EXPECT_TRUE(s.routeProgress.RouteReversed); EXPECT_FALSE(s.prefs.route.AutoNextWaypoint); }},
         {"autopilot sentences", [](PreferencesFields& f) { f.NMEAOutputOn = false; f.sendAPB = false; f.SendRMB = true; f.Variation = 7; f.SendCustom = true; f.CustomNMEA = "$ECX,@p"; },
          [](const ProgramState& s) {
-             EXPECT_FALSE(s.nav.NMEAOutputOn);
-             EXPECT_FALSE(s.nav.sendAPB);
-             EXPECT_TRUE(s.nav.SendRMB);
-             EXPECT_EQ(s.nav.MagVariation, 7);
-             EXPECT_TRUE(s.nav.SendCustom);
-             EXPECT_EQ(s.nav.CustomNMEA, "$ECX,@p");
+             EXPECT_FALSE(s.settings.nmea.NMEAOutputOn);
+             EXPECT_FALSE(s.prefs.nmea.sendAPB);
+             EXPECT_TRUE(s.prefs.nmea.SendRMB);
+             EXPECT_EQ(s.sentenceFix.MagVariation, 7);
+             EXPECT_TRUE(s.prefs.nmea.SendCustom);
+             EXPECT_EQ(s.prefs.nmea.CustomNMEA, "$ECX,@p");
          }},
         {"counters while closed", [](PreferencesFields& f) { f.Spoints = 17; f.Enumber = 4; },
-         [](const ProgramState& s) { EXPECT_EQ(s.nav.TextLogFixCount, 17); EXPECT_EQ(s.nav.EventNumber, 4); }},
+         [](const ProgramState& s) { EXPECT_EQ(s.textLog.TextLogFixCount, 17); EXPECT_EQ(s.textLog.EventNumber, 4); }},
         {"voices and viewer", [](PreferencesFields& f) { f.Voice = true; f.AISvoice = true; f.BrowserPath = "/usr/bin/mousepad"; f.Mspeed = 1; },
          [](const ProgramState& s) {
              EXPECT_TRUE(s.prefs.Voice);
              EXPECT_TRUE(s.prefs.AISvoice);
              EXPECT_EQ(s.settings.TextLogViewerPath, "/usr/bin/mousepad");
-             EXPECT_EQ(s.nav.DRSpeedSource, 1);
+             EXPECT_EQ(s.settings.vessel.DRSpeedSource, 1);
          }},
     };
     for (const StoreCase& c : cases) {
@@ -194,31 +194,31 @@ TEST(PreferencesModel, OkWithoutChangesLeavesTheConfigurationAsItWas)
 {
     Program p;
     // Values the spin fields cannot show exactly.
-    p.state.nav.BoatSpeed = 6.5;
-    p.state.nav.ArrivalRadius = 0.125;
-    p.state.nav.XTEDeadband = 0.0333;
-    p.state.nav.ChartLatOffset = 0.0000123;
-    p.state.nav.ChartLongOffset = -0.0000456;
-    p.state.nav.ViewAngle = -0.1;
+    p.state.settings.vessel.BoatSpeed = 6.5;
+    p.state.settings.route.ArrivalRadius = 0.125;
+    p.state.settings.route.XTEDeadband = 0.0333;
+    p.state.chartRef.ChartLatOffset = 0.0000123;
+    p.state.chartRef.ChartLongOffset = -0.0000456;
+    p.state.headUp.ViewAngle = -0.1;
     p.state.ais.PBspeed = 10;
-    p.state.nav.ComPortNumber = 20; // beyond the spin field
-    p.state.nav.BaudRate = 9600;    // neither of the two rates
-    p.state.nav.MagVariation = -55;
-    const auto before = ConfigLines(p.state.nav, p.state.settings);
+    p.state.settings.nmea.ComPortNumber = 20; // beyond the spin field
+    p.state.settings.nmea.BaudRate = 9600;    // neither of the two rates
+    p.state.sentenceFix.MagVariation = -55;
+    const auto before = ConfigLines(p.state.fixInfo, p.state.chartRef, p.state.folders, p.state.settings);
     PreferencesModel model(*p.controller);
     model.Fill();
     model.OKBtnClick();
-    EXPECT_EQ(ConfigLines(p.state.nav, p.state.settings), before);
-    EXPECT_DOUBLE_EQ(p.state.nav.ViewAngle, -0.1);
+    EXPECT_EQ(ConfigLines(p.state.fixInfo, p.state.chartRef, p.state.folders, p.state.settings), before);
+    EXPECT_DOUBLE_EQ(p.state.headUp.ViewAngle, -0.1);
     EXPECT_EQ(p.state.display.AISPlayTimer.intervalMs, 500u);
-    EXPECT_EQ(p.state.nav.MagVariation, -55);
+    EXPECT_EQ(p.state.sentenceFix.MagVariation, -55);
 }
 
 TEST(PreferencesModel, CancelKeepsOnlyTheFourImmediateControls)
 {
     Program p;
-    p.state.nav.ApproachPending = true;
-    const auto before = ConfigLines(p.state.nav, p.state.settings);
+    p.state.cycleState.ApproachPending = true;
+    const auto before = ConfigLines(p.state.fixInfo, p.state.chartRef, p.state.folders, p.state.settings);
     PreferencesModel model(*p.controller);
     model.Fill();
     model.fields.CapDist = 90;
@@ -228,16 +228,16 @@ TEST(PreferencesModel, CancelKeepsOnlyTheFourImmediateControls)
     model.ManTideClick(true);
     model.WPVoiceClick(true);
     // Cancel: the model is dropped without OK.
-    EXPECT_DOUBLE_EQ(p.state.nav.UnitFactor, 1.852);
+    EXPECT_DOUBLE_EQ(p.state.settings.units.UnitFactor, 1.852);
     EXPECT_EQ(p.state.settings.ChartBackColour, 0xFFFFFF);
     EXPECT_EQ(p.state.settings.ChartForeColour, 0);
-    EXPECT_FALSE(p.state.nav.AtlasTide);
+    EXPECT_FALSE(p.state.prefs.tide.AtlasTide);
     EXPECT_TRUE(p.state.display.isEnabled("Tset"));
     EXPECT_TRUE(p.state.prefs.WPVoice);
-    EXPECT_FALSE(p.state.nav.ApproachPending);
-    EXPECT_DOUBLE_EQ(p.state.nav.ArrivalRadius, 0.2);
-    EXPECT_EQ(p.state.nav.ComPortNumber, 1u);
-    const auto after = ConfigLines(p.state.nav, p.state.settings);
+    EXPECT_FALSE(p.state.cycleState.ApproachPending);
+    EXPECT_DOUBLE_EQ(p.state.settings.route.ArrivalRadius, 0.2);
+    EXPECT_EQ(p.state.settings.nmea.ComPortNumber, 1u);
+    const auto after = ConfigLines(p.state.fixInfo, p.state.chartRef, p.state.folders, p.state.settings);
     // Unit factor (line 7) and the colours with their grid indices (13 to 16) changed; nothing else.
     EXPECT_EQ(after[14], "0");
     EXPECT_EQ(after[15], "15");
@@ -295,7 +295,7 @@ TEST(PreferencesModel, LogFormatWithoutPositionGetsOneInFront)
     for (const Row& r : rows) {
         SCOPED_TRACE(r.format);
         Program p;
-        p.state.nav.EventSentence = r.eventSentence;
+        p.state.sentenceFix.EventSentence = r.eventSentence;
         p.fakes.prompter.defaultAnswer = true;
         PreferencesModel model(*p.controller);
         model.Fill();
@@ -314,8 +314,8 @@ TEST(PreferencesModel, NewLogFormatKeepsTheOldEntriesBesideTheLog)
     const std::string path = p.textLog();
     ASSERT_TRUE(WriteTextLinesAtomic(path, {"Log Date : 08-12-26", "@f,@p", "1,50N", "*1", "2,51N"}));
     ASSERT_TRUE(WriteTextLinesAtomic(kv::FolderOf(path) + "08-12-26-1.txt", {"earlier"}));
-    p.state.nav.TextLogFixCount = 2;
-    p.state.nav.EventNumber = 1;
+    p.state.textLog.TextLogFixCount = 2;
+    p.state.textLog.EventNumber = 1;
 
     PreferencesModel model(*p.controller);
     model.Fill();
@@ -328,8 +328,8 @@ TEST(PreferencesModel, NewLogFormatKeepsTheOldEntriesBesideTheLog)
     EXPECT_EQ(ReadTextLines(kept), (std::vector<std::string>{"Log Date : 08-12-26", "@f,@p", "1,50N", "*1", "2,51N"}));
     EXPECT_EQ(ReadTextLines(path), (std::vector<std::string>{"Log Date : 08-12-26", "@t,@p"}));
     EXPECT_EQ(ReadTextLines(kv::FolderOf(path) + "08-12-26-1.txt"), std::vector<std::string>{"earlier"});
-    EXPECT_EQ(p.state.nav.TextLogFixCount, 0);
-    EXPECT_EQ(p.state.nav.EventNumber, 0);
+    EXPECT_EQ(p.state.textLog.TextLogFixCount, 0);
+    EXPECT_EQ(p.state.textLog.EventNumber, 0);
     EXPECT_EQ(p.state.settings.TextLogFormat, "@t,@p");
     EXPECT_EQ(p.state.display.StatusLine, std::string(kOldTextLogKept) + "08-12-26-2.txt");
 }
@@ -359,10 +359,10 @@ TEST(PreferencesModel, AnsweringNoKeepsTheOldFormatAndFile)
 TEST(PreferencesModel, PortChangeWhileOpenKeepsTheOldPortRunning)
 {
     Program p;
-    p.state.nav.ComPortNumber = 1;
-    p.state.nav.BaudRate = 38400;
+    p.state.settings.nmea.ComPortNumber = 1;
+    p.state.settings.nmea.BaudRate = 38400;
     p.controller->nmea().OpenNmeaInterface();
-    ASSERT_TRUE(p.state.nav.NmeaOpen);
+    ASSERT_TRUE(p.state.nmeaLink.NmeaOpen);
     ASSERT_EQ(p.fakes.serial.openedNumber, 1u);
     p.fakes.prompter.messages.clear();
 
@@ -373,10 +373,10 @@ TEST(PreferencesModel, PortChangeWhileOpenKeepsTheOldPortRunning)
     model.fields.Spoints = 99;
     model.OKBtnClick();
     EXPECT_TRUE(p.fakes.prompter.lastMessageIs(kComPortChangesLater));
-    EXPECT_EQ(p.state.nav.ComPortNumber, 2u);
+    EXPECT_EQ(p.state.settings.nmea.ComPortNumber, 2u);
     EXPECT_TRUE(p.fakes.serial.opened);
     EXPECT_EQ(p.fakes.serial.openedNumber, 1u);
-    EXPECT_NE(p.state.nav.TextLogFixCount, 99); // counters stay while the interface is open
+    EXPECT_NE(p.state.textLog.TextLogFixCount, 99); // counters stay while the interface is open
 
     // Baud rate alone counts too; no change says nothing.
     p.fakes.prompter.messages.clear();
@@ -405,7 +405,7 @@ TEST(PreferencesModel, OkRecomputesTheTideHourFromTheClock)
         model.fields.HWhour = r.highWater;
         model.fields.HWMin = 0;
         model.OKBtnClick();
-        EXPECT_EQ(p.state.nav.TidalHour, r.tideHour) << r.hour << ":" << r.minute;
+        EXPECT_EQ(p.state.tideStream.TidalHour, r.tideHour) << r.hour << ":" << r.minute;
     }
 }
 
@@ -456,9 +456,9 @@ TEST(TimingModel, IntervalSplitsAndJoins)
 TEST(TimingModel, FillsAndStores)
 {
     Program p;
-    p.state.nav.FixIntervalMs = 90000;
-    p.state.nav.TimeZoneHours = -3;
-    p.state.nav.AverageFixes = 4;
+    p.state.settings.fix.FixIntervalMs = 90000;
+    p.state.settings.fix.TimeZoneHours = -3;
+    p.state.settings.fix.AverageFixes = 4;
     TimingModel model(*p.controller);
     model.Fill();
     EXPECT_EQ(model.fields, (TimingFields{1, 30, 0, -3, true, 4, 1}));
@@ -466,13 +466,13 @@ TEST(TimingModel, FillsAndStores)
     p.state.display.FixTimer = {true, 90000};
     model.fields = TimingFields{0, 5, 5, 2, false, 6, 3};
     model.OKBtnClick();
-    EXPECT_EQ(p.state.nav.FixIntervalMs, 5500u);
+    EXPECT_EQ(p.state.settings.fix.FixIntervalMs, 5500u);
     EXPECT_EQ(p.state.display.FixTimer.intervalMs, 5500u);
     EXPECT_TRUE(p.state.display.FixTimer.running());
-    EXPECT_EQ(p.state.nav.TimeZoneHours, 2);
-    EXPECT_FALSE(p.state.nav.UseGpsTime);
-    EXPECT_EQ(p.state.nav.AverageFixes, 6);
-    EXPECT_EQ(p.state.nav.RedrawEveryFixes, 3);
+    EXPECT_EQ(p.state.settings.fix.TimeZoneHours, 2);
+    EXPECT_FALSE(p.state.prefs.fix.UseGpsTime);
+    EXPECT_EQ(p.state.settings.fix.AverageFixes, 6);
+    EXPECT_EQ(p.state.prefs.fix.RedrawEveryFixes, 3);
 }
 
 TEST(TimingModel, TideHourFollowsOnlyWithAnAtlas)
@@ -480,14 +480,14 @@ TEST(TimingModel, TideHourFollowsOnlyWithAnAtlas)
     Program p;
     p.fakes.clock.time.hour = 14;
     p.fakes.clock.time.minute = 40;
-    p.state.nav.TidalHour = -5;
+    p.state.tideStream.TidalHour = -5;
     TimingModel model(*p.controller);
     model.Fill();
     model.OKBtnClick();
-    EXPECT_EQ(p.state.nav.TidalHour, -5);
+    EXPECT_EQ(p.state.tideStream.TidalHour, -5);
     p.state.tides.push(TidalDiamond{});
     model.OKBtnClick();
-    EXPECT_EQ(p.state.nav.TidalHour, 3);
+    EXPECT_EQ(p.state.tideStream.TidalHour, 3);
 }
 
 } // namespace
@@ -541,25 +541,25 @@ TEST(PreferencesModel, AverageTideFillsTheFieldsAndWaitsForOk)
 {
     Program p;
     TidalDiamond d;
-    d.lat = p.state.nav.OwnLat;
-    d.lon = p.state.nav.OwnLong;
+    d.lat = p.state.fixInfo.OwnLat;
+    d.lon = p.state.fixInfo.OwnLong;
     d.set.fill(90);
     d.rate.fill(20);
     p.state.tides.push(d);
-    p.state.nav.RouteLength = 2;
-    p.state.nav.TimeToWaypoint = 3.0;
+    p.state.routeProgress.RouteLength = 2;
+    p.state.routeProgress.TimeToWaypoint = 3.0;
     PreferencesModel model(*p.controller);
     model.Fill();
     model.ManTideClick(true);
     model.AvTideClick();
     EXPECT_EQ(model.fields.Tset, 90);
     EXPECT_EQ(model.fields.TDrift, 20);
-    EXPECT_EQ(p.state.nav.Tset, 0); // Cancel would keep the old manual tide
+    EXPECT_EQ(p.state.prefs.tide.Tset, 0); // Cancel would keep the old manual tide
     model.OKBtnClick();
-    EXPECT_EQ(p.state.nav.Tset, 90);
-    EXPECT_EQ(p.state.nav.TDrift, 20);
+    EXPECT_EQ(p.state.prefs.tide.Tset, 90);
+    EXPECT_EQ(p.state.prefs.tide.TDrift, 20);
 
-    p.state.nav.RouteLength = 0;
+    p.state.routeProgress.RouteLength = 0;
     model.Fill();
     model.AvTideClick();
     EXPECT_TRUE(p.fakes.prompter.lastMessageIs(kNoAtlasOrRoute));

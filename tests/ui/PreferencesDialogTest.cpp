@@ -108,22 +108,22 @@ TEST_F(PreferencesDialogTest, EachPageFillsFromTheSettingsAndStoresOnOk)
          [](QWidget* d) { EXPECT_TRUE(Button(d, "TrackColourFG")->isChecked()); },
          [](QWidget* d) { Button(d, "TrackColourFG")->setChecked(false); },
          [](const ProgramState& s) { EXPECT_FALSE(s.settings.TrackColourFG); }},
-        {"KnAlways", [](ProgramState& s) { s.nav.KnotsAlways = true; },
+        {"KnAlways", [](ProgramState& s) { s.prefs.units.KnotsAlways = true; },
          [](QWidget* d) { EXPECT_TRUE(Button(d, "KnAlways")->isChecked()); },
          [](QWidget* d) { Button(d, "KnAlways")->setChecked(false); },
-         [](const ProgramState& s) { EXPECT_FALSE(s.nav.KnotsAlways); }},
+         [](const ProgramState& s) { EXPECT_FALSE(s.prefs.units.KnotsAlways); }},
         {"Position Display Mode", [](ProgramState& s) { s.settings.PositionDisplayMode = 2; },
          [](QWidget* d) { EXPECT_TRUE(Button(d, "Bessel")->isChecked()); },
          [](QWidget* d) { Button(d, "OSGridMode")->click(); },
          [](const ProgramState& s) { EXPECT_EQ(s.settings.PositionDisplayMode, 0); }},
-        {"CapDist", [](ProgramState& s) { s.nav.ArrivalRadius = 0.35; },
+        {"CapDist", [](ProgramState& s) { s.settings.route.ArrivalRadius = 0.35; },
          [](QWidget* d) { EXPECT_EQ(Spin(d, "CapDist")->value(), 35); },
          [](QWidget* d) { Spin(d, "CapDist")->setValue(50); },
-         [](const ProgramState& s) { EXPECT_DOUBLE_EQ(s.nav.ArrivalRadius, 0.5); }},
-        {"Deadband", [](ProgramState& s) { s.nav.XTEDeadband = 0.05; },
+         [](const ProgramState& s) { EXPECT_DOUBLE_EQ(s.settings.route.ArrivalRadius, 0.5); }},
+        {"Deadband", [](ProgramState& s) { s.settings.route.XTEDeadband = 0.05; },
          [](QWidget* d) { EXPECT_EQ(Spin(d, "Deadband")->value(), 5); },
          [](QWidget* d) { Spin(d, "Deadband")->setValue(12); },
-         [](const ProgramState& s) { EXPECT_DOUBLE_EQ(s.nav.XTEDeadband, 0.12); }},
+         [](const ProgramState& s) { EXPECT_DOUBLE_EQ(s.settings.route.XTEDeadband, 0.12); }},
         {"Route completion", [](ProgramState& s) { s.prefs.OnRouteCompletion = RouteCompletion::Reverse; },
          [](QWidget* d) { EXPECT_TRUE(Button(d, "Reverse")->isChecked()); },
          [](QWidget* d) { Button(d, "RepRoute")->click(); },
@@ -132,62 +132,62 @@ TEST_F(PreferencesDialogTest, EachPageFillsFromTheSettingsAndStoresOnOk)
          [](QWidget* d) { EXPECT_FALSE(Button(d, "Voice")->isChecked()); },
          [](QWidget* d) { Button(d, "Voice")->setChecked(true); },
          [](const ProgramState& s) { EXPECT_TRUE(s.prefs.Voice); }},
-        {"High water", [](ProgramState& s) { s.nav.HighWaterHour = 9; },
+        {"High water", [](ProgramState& s) { s.prefs.tide.HighWaterHour = 9; },
          [](QWidget* d) { EXPECT_EQ(Spin(d, "HWhour")->value(), 9); },
          [](QWidget* d) { Spin(d, "HWhour")->setValue(10); Spin(d, "HWMin")->setValue(40); },
-         [](const ProgramState& s) { EXPECT_EQ(s.nav.HighWaterHour, 11); EXPECT_EQ(s.nav.HighWaterMinute, 40); }},
-        {"Vspeed 0", [](ProgramState& s) { s.nav.BoatSpeed = 6.0; },
+         [](const ProgramState& s) { EXPECT_EQ(s.prefs.tide.HighWaterHour, 11); EXPECT_EQ(s.prefs.tide.HighWaterMinute, 40); }},
+        {"Vspeed 0", [](ProgramState& s) { s.settings.vessel.BoatSpeed = 6.0; },
          [](QWidget* d) { EXPECT_EQ(Spin(d, "Vspeed")->value(), 6); },
          [](QWidget* d) { Spin(d, "Vspeed")->setValue(0); },
-         [](const ProgramState& s) { EXPECT_DOUBLE_EQ(s.nav.BoatSpeed, 0.001); }},
-        {"LatOffs", [](ProgramState& s) { s.nav.ChartLatOffset = -0.005; },
+         [](const ProgramState& s) { EXPECT_DOUBLE_EQ(s.settings.vessel.BoatSpeed, 0.001); }},
+        {"LatOffs", [](ProgramState& s) { s.chartRef.ChartLatOffset = -0.005; },
          [](QWidget* d) { EXPECT_EQ(Spin(d, "LatOffs")->value(), -300); },
          [](QWidget* d) { Spin(d, "LatOffs")->setValue(120); },
-         [](const ProgramState& s) { EXPECT_DOUBLE_EQ(s.nav.ChartLatOffset, 0.002); }},
-        {"ALmode", [](ProgramState& s) { s.nav.AutoChart = true; },
+         [](const ProgramState& s) { EXPECT_DOUBLE_EQ(s.chartRef.ChartLatOffset, 0.002); }},
+        {"ALmode", [](ProgramState& s) { s.settings.fix.AutoChart = true; },
          [](QWidget* d) { EXPECT_TRUE(Button(d, "ALmode")->isChecked()); },
          [](QWidget* d) { Button(d, "ALmode")->setChecked(false); },
-         [](const ProgramState& s) { EXPECT_FALSE(s.nav.AutoChart); }},
-        {"HUPdeadB", [](ProgramState& s) { s.nav.HeadUpDeadBand = 4; },
+         [](const ProgramState& s) { EXPECT_FALSE(s.settings.fix.AutoChart); }},
+        {"HUPdeadB", [](ProgramState& s) { s.prefs.fix.HeadUpDeadBand = 4; },
          [](QWidget* d) { EXPECT_EQ(Spin(d, "HUPdeadB")->value(), 4); },
          [](QWidget* d) { Spin(d, "HUPdeadB")->setValue(15); },
-         [](const ProgramState& s) { EXPECT_EQ(s.nav.HeadUpDeadBand, 15); }},
-        {"LoseLog", [](ProgramState& s) { s.nav.DisposalStep = 2; },
+         [](const ProgramState& s) { EXPECT_EQ(s.prefs.fix.HeadUpDeadBand, 15); }},
+        {"LoseLog", [](ProgramState& s) { s.prefs.fix.DisposalStep = 2; },
          [](QWidget* d) { EXPECT_TRUE(Button(d, "KeepLog")->isChecked()); },
          [](QWidget* d) { Button(d, "LoseLog")->click(); },
-         [](const ProgramState& s) { EXPECT_EQ(s.nav.DisposalStep, 0); }},
+         [](const ProgramState& s) { EXPECT_EQ(s.prefs.fix.DisposalStep, 0); }},
         {"PBspeed", [](ProgramState& s) { s.ais.PBspeed = 10; },
          [](QWidget* d) { EXPECT_EQ(Spin(d, "PBspeed")->value(), 10); },
          [](QWidget* d) { Spin(d, "PBspeed")->setValue(50); },
          [](const ProgramState& s) { EXPECT_EQ(s.display.AISPlayTimer.intervalMs, 100u); }},
-        {"Mcourse", [](ProgramState& s) { s.nav.DRCourseSource = 1; },
+        {"Mcourse", [](ProgramState& s) { s.settings.vessel.DRCourseSource = 1; },
          [](QWidget* d) { EXPECT_TRUE(Button(d, "Mcourse1")->isChecked()); },
          [](QWidget* d) { Button(d, "Mcourse0")->click(); },
-         [](const ProgramState& s) { EXPECT_EQ(s.nav.DRCourseSource, 0); }},
-        {"Spoints", [](ProgramState& s) { s.nav.TextLogFixCount = 12; },
+         [](const ProgramState& s) { EXPECT_EQ(s.settings.vessel.DRCourseSource, 0); }},
+        {"Spoints", [](ProgramState& s) { s.textLog.TextLogFixCount = 12; },
          [](QWidget* d) { EXPECT_EQ(Spin(d, "Spoints")->value(), 12); EXPECT_TRUE(Spin(d, "Spoints")->isEnabled()); },
          [](QWidget* d) { Spin(d, "Spoints")->setValue(40); },
-         [](const ProgramState& s) { EXPECT_EQ(s.nav.TextLogFixCount, 40); }},
-        {"Variation", [](ProgramState& s) { s.nav.MagVariation = -4; },
+         [](const ProgramState& s) { EXPECT_EQ(s.textLog.TextLogFixCount, 40); }},
+        {"Variation", [](ProgramState& s) { s.sentenceFix.MagVariation = -4; },
          [](QWidget* d) { EXPECT_EQ(Spin(d, "Variation")->value(), -4); },
          [](QWidget* d) { Spin(d, "Variation")->setValue(-40); },
-         [](const ProgramState& s) { EXPECT_EQ(s.nav.MagVariation, -40); }},
-        {"sendHSC", [](ProgramState& s) { s.nav.sendHSC = true; },
+         [](const ProgramState& s) { EXPECT_EQ(s.sentenceFix.MagVariation, -40); }},
+        {"sendHSC", [](ProgramState& s) { s.prefs.nmea.sendHSC = true; },
          [](QWidget* d) { EXPECT_TRUE(Button(d, "sendHSC")->isChecked()); },
          [](QWidget* d) { Button(d, "sendHSC")->setChecked(false); },
-         [](const ProgramState& s) { EXPECT_FALSE(s.nav.sendHSC); }},
-        {"COMno and Rate", [](ProgramState& s) { s.nav.ComPortNumber = 1; s.nav.BaudRate = 38400; },
+         [](const ProgramState& s) { EXPECT_FALSE(s.prefs.nmea.sendHSC); }},
+        {"COMno and Rate", [](ProgramState& s) { s.settings.nmea.ComPortNumber = 1; s.settings.nmea.BaudRate = 38400; },
          [](QWidget* d) { EXPECT_EQ(Spin(d, "COMno")->value(), 1); EXPECT_TRUE(Button(d, "Rate1")->isChecked()); },
          [](QWidget* d) { Spin(d, "COMno")->setValue(2); Button(d, "Rate0")->click(); },
-         [](const ProgramState& s) { EXPECT_EQ(s.nav.ComPortNumber, 2u); EXPECT_EQ(s.nav.BaudRate, 4800u); }},
-        {"AutoLaunch", [](ProgramState& s) { s.nav.NmeaStartMode = "Manual"; },
+         [](const ProgramState& s) { EXPECT_EQ(s.settings.nmea.ComPortNumber, 2u); EXPECT_EQ(s.settings.nmea.BaudRate, 4800u); }},
+        {"AutoLaunch", [](ProgramState& s) { s.settings.fix.NmeaStartMode = "Manual"; },
          [](QWidget* d) { EXPECT_FALSE(Button(d, "AutoLaunch")->isChecked()); },
          [](QWidget* d) { Button(d, "AutoLaunch")->setChecked(true); },
-         [](const ProgramState& s) { EXPECT_EQ(s.nav.NmeaStartMode.str(), "Auto"); }},
-        {"Sent", [](ProgramState& s) { s.nav.PositionSentence = 0; },
+         [](const ProgramState& s) { EXPECT_EQ(s.settings.fix.NmeaStartMode.str(), "Auto"); }},
+        {"Sent", [](ProgramState& s) { s.prefs.nmea.PositionSentence = 0; },
          [](QWidget* d) { EXPECT_TRUE(Button(d, "Sent0")->isChecked()); },
          [](QWidget* d) { Button(d, "Sent1")->click(); },
-         [](const ProgramState& s) { EXPECT_EQ(s.nav.PositionSentence, 1); }},
+         [](const ProgramState& s) { EXPECT_EQ(s.prefs.nmea.PositionSentence, 1); }},
     };
     for (const ControlCase& c : cases) {
         SCOPED_TRACE(c.control);
@@ -203,7 +203,7 @@ TEST_F(PreferencesDialogTest, EachPageFillsFromTheSettingsAndStoresOnOk)
 
 TEST_F(PreferencesDialogTest, CancelStoresNothing)
 {
-    const auto before = ConfigLines(state.nav, state.settings);
+    const auto before = ConfigLines(state.fixInfo, state.chartRef, state.folders, state.settings);
     auto dialog = open();
     Spin(dialog.get(), "CapDist")->setValue(90);
     Spin(dialog.get(), "COMno")->setValue(7);
@@ -212,7 +212,7 @@ TEST_F(PreferencesDialogTest, CancelStoresNothing)
     find<QLineEdit>(dialog.get(), "LogParse")->setText(QStringLiteral("@t"));
     press(dialog.get(), "CancelBtn");
     EXPECT_EQ(dialog->result(), QDialog::Rejected);
-    EXPECT_EQ(ConfigLines(state.nav, state.settings), before);
+    EXPECT_EQ(ConfigLines(state.fixInfo, state.chartRef, state.folders, state.settings), before);
     EXPECT_TRUE(fakes.prompter.messages.empty());
 }
 
@@ -220,7 +220,7 @@ TEST_F(PreferencesDialogTest, FourControlsActAtOnce)
 {
     auto dialog = open();
     Button(dialog.get(), "Kilo")->click();
-    EXPECT_DOUBLE_EQ(state.nav.UnitFactor, 1.852);
+    EXPECT_DOUBLE_EQ(state.settings.units.UnitFactor, 1.852);
 
     auto* scheme = find<QComboBox>(dialog.get(), "Defaults");
     emit scheme->activated(3); // "Black on White"
@@ -242,19 +242,19 @@ TEST_F(PreferencesDialogTest, FourControlsActAtOnce)
 
     EXPECT_FALSE(Spin(dialog.get(), "Tset")->isEnabled());
     Button(dialog.get(), "ManTide")->click();
-    EXPECT_FALSE(state.nav.AtlasTide);
+    EXPECT_FALSE(state.prefs.tide.AtlasTide);
     EXPECT_TRUE(Spin(dialog.get(), "Tset")->isEnabled());
     EXPECT_TRUE(find<QPushButton>(dialog.get(), "AvTide")->isEnabled());
 
-    state.nav.ApproachPending = true;
+    state.cycleState.ApproachPending = true;
     Button(dialog.get(), "WPVoice")->click();
     EXPECT_TRUE(state.prefs.WPVoice);
-    EXPECT_FALSE(state.nav.ApproachPending);
+    EXPECT_FALSE(state.cycleState.ApproachPending);
     EXPECT_EQ(immediate, 6);
 
     press(dialog.get(), "CancelBtn");
-    EXPECT_DOUBLE_EQ(state.nav.UnitFactor, 1.852);
-    EXPECT_FALSE(state.nav.AtlasTide);
+    EXPECT_DOUBLE_EQ(state.settings.units.UnitFactor, 1.852);
+    EXPECT_FALSE(state.prefs.tide.AtlasTide);
     EXPECT_TRUE(state.prefs.WPVoice);
     EXPECT_EQ(state.settings.ColourScheme, 0); // the scheme itself waits for OK
 }
@@ -372,13 +372,13 @@ TEST_F(PreferencesDialogTest, NetworkSourceAddressIsEditedOnTheNmeaPage)
     EXPECT_EQ(fakes.prompter.messages.back().kind, "error");
     EXPECT_EQ(address->text(), QStringLiteral("tcp://localhost:10110")); // the file as it stands
     press(dialog.get(), "CancelBtn");
-    EXPECT_EQ(state.nav.ComPortNumber, 1u); // the address is a file of its own, the number a setting
+    EXPECT_EQ(state.settings.nmea.ComPortNumber, 1u); // the address is a file of its own, the number a setting
 }
 
 TEST_F(PreferencesDialogTest, PortChangeWhileOpenIsAnnounced)
 {
     controller->nmea().OpenNmeaInterface();
-    ASSERT_TRUE(state.nav.NmeaOpen);
+    ASSERT_TRUE(state.nmeaLink.NmeaOpen);
     fakes.prompter.messages.clear();
     auto dialog = open();
     EXPECT_FALSE(Spin(dialog.get(), "Spoints")->isEnabled());
@@ -396,7 +396,7 @@ TEST_F(PreferencesDialogTest, TimingDialogShowsAndStoresTheInterval)
         int mins, secs;
     };
     for (const Row& r : {Row{10000, 0, 10}, Row{90000, 1, 30}}) {
-        state.nav.FixIntervalMs = r.ms;
+        state.settings.fix.FixIntervalMs = r.ms;
         TimingModel timing(*controller);
         timing.Fill();
         kvui::TimingDialog dialog(timing);
@@ -412,13 +412,13 @@ TEST_F(PreferencesDialogTest, TimingDialogShowsAndStoresTheInterval)
     Spin(&dialog, "DrawN")->setValue(4);
     dialog.findChild<QCheckBox*>("UTCClock")->setChecked(false);
     press(&dialog, "CancelBtn");
-    EXPECT_EQ(state.nav.FixIntervalMs, 90000u);
+    EXPECT_EQ(state.settings.fix.FixIntervalMs, 90000u);
     press(&dialog, "OKBtn");
-    EXPECT_EQ(state.nav.FixIntervalMs, 65000u);
+    EXPECT_EQ(state.settings.fix.FixIntervalMs, 65000u);
     EXPECT_EQ(state.display.FixTimer.intervalMs, 65000u);
-    EXPECT_EQ(state.nav.TimeZoneHours, -2);
-    EXPECT_EQ(state.nav.RedrawEveryFixes, 4);
-    EXPECT_FALSE(state.nav.UseGpsTime);
+    EXPECT_EQ(state.settings.fix.TimeZoneHours, -2);
+    EXPECT_EQ(state.prefs.fix.RedrawEveryFixes, 4);
+    EXPECT_FALSE(state.prefs.fix.UseGpsTime);
 }
 
 // The main window's Options commands, tried as a new user would: kilometres, British Grid and
@@ -460,7 +460,7 @@ TEST_F(PreferencesDialogTest, ChoicesMadeInTheMainWindowComeBackAfterARestart)
         ASSERT_NE(window.command(QStringLiteral("GlobalView")), nullptr);
         window.command(QStringLiteral("GlobalView"))->trigger();
         EXPECT_EQ(shown, 1);
-        EXPECT_DOUBLE_EQ(s.nav.UnitFactor, 1.852);
+        EXPECT_DOUBLE_EQ(s.settings.units.UnitFactor, 1.852);
         EXPECT_EQ(s.settings.PositionDisplayMode, 0);
         // The position panel now reads as a National Grid position.
         EXPECT_EQ(s.display.PosnPanel.find("\xb0"), std::string::npos) << s.display.PosnPanel;
@@ -475,13 +475,13 @@ TEST_F(PreferencesDialogTest, ChoicesMadeInTheMainWindowComeBackAfterARestart)
         fakes.prompter.defaultAnswer = true;
         EXPECT_TRUE(window.close());
     }
-    NavState nav;
-    Settings settings;
-    ASSERT_TRUE(ReadConfig(folder.file("kelvw.cfg"), nav, settings));
-    EXPECT_DOUBLE_EQ(nav.UnitFactor, 1.852);
+    ProgramState saved;
+    const Settings& settings = saved.settings;
+    ASSERT_TRUE(ReadConfig(folder.file("kelvw.cfg"), saved.fixInfo, saved.chartRef, saved.folders, saved.settings));
+    EXPECT_DOUBLE_EQ(settings.units.UnitFactor, 1.852);
     EXPECT_EQ(settings.PositionDisplayMode, 0);
-    EXPECT_EQ(nav.ComPortNumber, 2u);
-    EXPECT_EQ(nav.BaudRate, 38400u);
+    EXPECT_EQ(settings.nmea.ComPortNumber, 2u);
+    EXPECT_EQ(settings.nmea.BaudRate, 38400u);
 
     // Started again: the choices are back, and the position panel reads in grid form.
     ProgramState again;
@@ -489,7 +489,7 @@ TEST_F(PreferencesDialogTest, ChoicesMadeInTheMainWindowComeBackAfterARestart)
     window.aboutBox = [] {};
     window.start(folder.path(), "");
     window.secsTick();
-    EXPECT_DOUBLE_EQ(again.nav.UnitFactor, 1.852);
+    EXPECT_DOUBLE_EQ(again.settings.units.UnitFactor, 1.852);
     EXPECT_EQ(again.settings.PositionDisplayMode, 0);
     EXPECT_EQ(again.display.PosnPanel.find('\xb0'), std::string::npos) << again.display.PosnPanel;
     EXPECT_FALSE(again.display.PosnPanel.empty());
