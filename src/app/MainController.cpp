@@ -55,8 +55,17 @@ void MainController::PlaceVesselOutline()
     views_->shared.vesselOutline = OwnVesselDimensions(state_.settings.vessel, state_.settings);
 }
 
+void MainController::SyncViewRotation()
+{
+    // The views turn by the angle the preferences or the heading-up rule last set.
+    if (views_->shared.rotation.angle != state_.headUp.ViewAngle) {
+        views_->shared.rotation.setAngle(state_.headUp.ViewAngle);
+    }
+}
+
 void MainController::RedrawViews()
 {
+    SyncViewRotation();
     for (int i = 0; i < views_->count(); ++i) {
         views_->Redraw(views_->view(i));
     }
@@ -270,7 +279,11 @@ void MainController::UpdateMenuItems()
     state_.display.enabled[ctl::ExMeasureMenu] = totalise;
 }
 
-void MainController::RefreshViews() { views_->RefreshViews(); }
+void MainController::RefreshViews()
+{
+    SyncViewRotation();
+    views_->RefreshViews();
+}
 
 bool MainController::FormCloseQuery()
 {

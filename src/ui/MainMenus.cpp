@@ -238,6 +238,13 @@ void MainWindow::buildMenus()
     addCommand(tools, "TidalAtlasEditor1", QStringLiteral("&Tidal Atlas Editor"), "Launch Tidal Editor",
                [&c] { c.TidalAtlasEditor1Click(); });
 
+    // The settings dialogs; the configuration files themselves are loaded and saved under Tools.
+    QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
+    options->setObjectName(QStringLiteral("OptionsMenu"));
+    addCommand(options, "Preferences1", QStringLiteral("&Preferences"), "Preferences|", [this] { GlobalViewClick(); },
+               QKeySequence(Qt::Key_F11));
+    addCommand(options, "Alarms1", QStringLiteral("&Timing"), "Timing Functions|", [this] { Alarms1Click(); });
+
     QMenu* window = menuBar()->addMenu(QStringLiteral("&Window"));
     window->menuAction()->setObjectName(QStringLiteral("Window1"));
     commands_[QStringLiteral("Window1")] = window->menuAction();
@@ -301,6 +308,8 @@ void MainWindow::buildToolBar()
         c.tides().IncTideClick();
         c.RedrawViews();
     });
+    addButton("GlobalView", QStringLiteral("Prefs"), "Preferences|", [this] { GlobalViewClick(); });
+    addButton("TimeBtn", QStringLiteral("Timing"), "Timing Functions|", [this] { Alarms1Click(); });
     addButton(kv::ctl::MeasureMode, QStringLiteral("Measure"), kv::kMeasureStartHint, [this, &c] {
         c.MeasureModeClick(command(QLatin1String(kv::ctl::MeasureMode))->isChecked());
     }, true);

@@ -118,6 +118,8 @@ MainWindow::MainWindow(kv::ProgramState& state, kv::Platform& platform, QWidget*
         box->show();
     };
 
+    execDialog = [](QDialog& dialog) { return dialog.exec(); };
+
     mdi_ = new QMdiArea(this);
     mdi_->setObjectName(QStringLiteral("ClientArea"));
     connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow*) {

@@ -17,6 +17,7 @@ class QAction;
 class QCheckBox;
 class QSpinBox;
 class QComboBox;
+class QDialog;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
@@ -73,6 +74,12 @@ public:
     std::function<bool(kv::EditRouteDialog&)> editRouteDialog;
     // The about box; replaced by tests.
     std::function<void()> aboutBox;
+    // Runs a modal dialog (QDialog::exec); replaced by tests, which press its buttons themselves.
+    std::function<int(QDialog&)> execDialog;
+
+    // Options: "&Preferences" (F11, GlobalView) and "&Timing" (TimeBtn).
+    void GlobalViewClick();
+    void Alarms1Click();
 
     // MainWindowHooks
     int activeViewIndex() const override;

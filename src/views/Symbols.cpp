@@ -98,6 +98,8 @@ void DrawChartlet(const Ink& a, int x, int y)
     }
 }
 
+} // namespace
+
 double GeographicRadius(int symbol, int parameter)
 {
     switch (symbol) {
@@ -113,8 +115,6 @@ double GeographicRadius(int symbol, int parameter)
         return 0.0;
     }
 }
-
-} // namespace
 
 std::string_view SymbolName(int symbol)
 {

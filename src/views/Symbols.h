@@ -22,6 +22,10 @@ struct SymbolPlace {
     double lon = 0.0;
 };
 
+// The radius in degrees of latitude of the circle symbols 20, 21, 30 and 31 for the parameter R#
+// (0 takes each symbol's default); 0 for every other symbol.
+double GeographicRadius(int symbol, int parameter);
+
 // Draws symbol 0 … 36 at the place. Below the view's symbol threshold every symbol but the blank
 // one is a 3 × 3 plus. Afterwards the pen is up and at the point. Other numbers draw nothing.
 void DrawSymbol(Plotter& plotter, const SymbolPlace& place, int parameter, int symbol, int roundedZoom,
