@@ -279,6 +279,20 @@ bool MainController::FormCloseQuery()
     if (!platform_.prompter.confirm(kQuitQuestion)) {
         return false;
     }
+    // Asked before anything is shut, so that Cancel leaves the program exactly as it was.
+    if (state_.nav.RouteModified && state_.nav.RouteLength > 0) {
+        switch (platform_.prompter.yesNoCancel(kSaveRouteBeforeExit)) {
+        case Answer::Yes:
+            if (!window_.saveRouteForExit()) {
+                return false; // not saved: nothing is lost, the program keeps running
+            }
+            break;
+        case Answer::No:
+            break;
+        case Answer::Cancel:
+            return false;
+        }
+    }
     nmea_->CloseAtExit();
     if (state_.nav.AISPlayback) {
         state_.display.AISPlayTimer.enabled = false;
@@ -489,7 +503,9 @@ void MainController::CopyViewClick()
 void MainController::Print1Click()
 {
     if (views_->count() > 0) {
-        platform_.printer.printFitted(views_->view(ActiveView()).bitmap);
+        // Drawn again at the page's resolution rather than the screen bitmap enlarged.
+        const ChartView& view = views_->view(ActiveView());
+        platform_.printer.printDrawn([this, &view](const PrintPage& page) { return views_->RenderForPage(view, page); });
     }
 }
 
