@@ -186,7 +186,7 @@ void RenderCanvas::rasterLine(int x0, int y0, int x1, int y1, bool includeStart,
     long long r = twoSteps != 0 ? num % twoSteps : 0;
     for (long long i = i0; i <= i1; ++i) {
         const int phase = startPhase + static_cast<int>(i - first);
-        if (!patterned || PatternOn(pen.style, phase / scale_)) {
+        if (!patterned || PatternOn(pen.style, scale_ == 1 ? phase : phase / scale_)) {
             int px;
             int py;
             if (xMajor) {
