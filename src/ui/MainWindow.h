@@ -56,6 +56,8 @@ public:
     void secsTick();
     // Presses the AIS view's "Show / Hide AIS Targets" button when it is up.
     void showAisTargets();
+    // Presses the AIS view's "More range rings" button `times` times.
+    void pressRangeRings(int times);
     void fixTick();
 
     kv::MainController& controller() { return *controller_; }

@@ -73,6 +73,15 @@ void MainWindow::showAisTargets()
     }
 }
 
+void MainWindow::pressRangeRings(int times)
+{
+    if (kv::ChartView* v = controller_->views().aisView()) {
+        for (int i = 0; i < times; ++i) {
+            run([this, v] { kv::RRUpClick(controller_->views(), *v); });
+        }
+    }
+}
+
 ViewWindow* MainWindow::addViewWindow()
 {
     auto* window = new ViewWindow(static_cast<int>(views_.size()) + 1);

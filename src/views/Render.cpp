@@ -537,7 +537,8 @@ void DrawOwnShip(Plotter& plotter, LatLongValue at, double cogDeg, double sogKno
         const Pixel from = hull[0];
         const Pixel to{static_cast<int>(RoundHalfEven(from.x + lengthPx * fx)),
                        static_cast<int>(RoundHalfEven(from.y + lengthPx * fy))};
-        canvas.solidLine(from.x, from.y, to.x, to.y, colour);
+        // Two pixels wide: it stays visible beside the range rings' course line over it.
+        canvas.solidLine(from.x, from.y, to.x, to.y, colour, 2);
         const int tick = static_cast<int>(4 * scale);
         canvas.solidLine(static_cast<int>(RoundHalfEven(to.x - tick * sx)), static_cast<int>(RoundHalfEven(to.y - tick * sy)),
                          static_cast<int>(RoundHalfEven(to.x + tick * sx)), static_cast<int>(RoundHalfEven(to.y + tick * sy)),
