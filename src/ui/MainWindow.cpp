@@ -361,13 +361,13 @@ void MainWindow::closeEvent(QCloseEvent* event)
 
 void MainWindow::cascadeViews()
 {
-    // Each view three quarters of the area, every one a title bar lower and to the right of the
-    // one before, so each shows a good part of its chart and every title bar stays in reach.
+    // Each view as large as the area allows with every one a title bar lower and to the right of
+    // the one before (at least three quarters of the area), so every title bar stays in reach.
     const QList<QMdiSubWindow*> subs = mdi_->subWindowList();
     const QSize area = mdi_->viewport()->size();
     const int step = style()->pixelMetric(QStyle::PM_TitleBarHeight) + 6;
     const int n = static_cast<int>(subs.size());
-    const QSize size(std::max(area.width() * 3 / 4, area.width() - step * (n - 1)) - 0,
+    const QSize size(std::max(area.width() * 3 / 4, area.width() - step * (n - 1)),
                      std::max(area.height() * 3 / 4, area.height() - step * (n - 1)));
     int k = 0;
     for (QMdiSubWindow* sub : subs) {
