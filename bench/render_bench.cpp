@@ -68,9 +68,9 @@ struct FullProgram {
             s.route.push(RouteWaypoint{"Route " + std::to_string(i) + std::string(16, ' ') + "19000",
                                        49.5 + 0.025 * i, -0.3 + 0.06 * i});
         }
-        s.nav.ActiveWaypoint = 3;
-        s.nav.SOG = 6.5;
-        s.nav.COGValue = 48.0;
+        s.routeProgress.ActiveWaypoint = 3;
+        s.motion.SOG = 6.5;
+        s.motion.COGValue = 48.0;
         for (int i = 0; i < 98; ++i) {
             s.quickLog.push(QuickLogRecord{49.6 + 0.008 * i, 0.2 + 0.01 * i + 0.003 * std::sin(i), 600.0 + i});
         }

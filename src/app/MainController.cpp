@@ -32,7 +32,7 @@ MainController::MainController(ProgramState& state, Platform& platform, MainWind
     fix_ = std::make_unique<FixCycle>(state_, platform_, *logs_, static_cast<FixCycleHooks&>(*this));
     ais_->redrawViews = [this] { RedrawViews(); };
     ais_->processPositionSentence = [this](const std::string& line) {
-        state_.nav.CurrentSentence = line;
+        state_.cycleState.CurrentSentence = line;
         fix_->ProcessSentence(true);
     };
     ais_->purgeQuickLog = [this] { logs_->PurgeQuickLog(); };
@@ -46,7 +46,7 @@ void MainController::setViewCaptions(const std::string& caption)
     }
 }
 
-void MainController::resetCrossTrack() { RestartLeg(state_.nav, state_.nav, state_.nav, state_.nav, state_.nav.TowNavigation, state_.route); }
+void MainController::resetCrossTrack() { RestartLeg(state_.nav, state_.nav, state_.nav, state_.nav, state_.prefs.route.TowNavigation, state_.route); }
 
 void MainController::PlaceVesselOutline()
 {
@@ -77,34 +77,33 @@ MainController::~MainController() = default;
 
 void MainController::FormCreate(const std::string& workingFolder, const std::string& configArgument)
 {
-    NavState& nav = state_.nav;
     Display& d = state_.display;
     AppState& app = state_.app;
 
-    nav.SoundIdle = true;
-    nav.DecimalStyle = true;
-    nav.KnotsAlways = true;
-    nav.NmeaOpen = false;
-    nav.EventSentence = false;
+    state_.cycleState.SoundIdle = true;
+    state_.prefs.units.DecimalStyle = true;
+    state_.prefs.units.KnotsAlways = true;
+    state_.nmeaLink.NmeaOpen = false;
+    state_.sentenceFix.EventSentence = false;
     app.ChartEditMode = false;
-    nav.AutoNextWaypoint = true;
-    nav.DisposalStep = 2;
-    nav.DropIndex = 2;
-    nav.TextLogCountdown = 0;
-    nav.ArrivalRadius = 0.2;
-    nav.HighWaterHour = 12;
-    nav.EventNumber = 0;
-    nav.TextLogFixCount = 0;
-    nav.AverageFixes = 6;
-    nav.RedrawEveryFixes = 1;
-    nav.TripDistance = 0.0;
-    nav.LastLegDistance = 0.0;
+    state_.prefs.route.AutoNextWaypoint = true;
+    state_.prefs.fix.DisposalStep = 2;
+    state_.cycleState.DropIndex = 2;
+    state_.textLog.TextLogCountdown = 0;
+    state_.settings.route.ArrivalRadius = 0.2;
+    state_.prefs.tide.HighWaterHour = 12;
+    state_.textLog.EventNumber = 0;
+    state_.textLog.TextLogFixCount = 0;
+    state_.settings.fix.AverageFixes = 6;
+    state_.prefs.fix.RedrawEveryFixes = 1;
+    state_.motion.TripDistance = 0.0;
+    state_.motion.LastLegDistance = 0.0;
     d.Trip = "0.00 Nm";
-    nav.UnitFactor = 1.0;
+    state_.settings.units.UnitFactor = 1.0;
     state_.chart.LayerMarker = kAllLayers;
 
-    nav.AppDir = WithTrailingSeparator(workingFolder);
-    const std::string appDir = nav.AppDir.str();
+    state_.folders.AppDir = WithTrailingSeparator(workingFolder);
+    const std::string appDir = state_.folders.AppDir.str();
     app.ChartDialogDir = appDir + "charts/";
     app.RouteDialogDir = appDir + "routes/";
     app.TideDialogDir = appDir + "tides/";
@@ -128,35 +127,35 @@ void MainController::FormCreate(const std::string& workingFolder, const std::str
     }
     // Rewrites cut short by a crash leave their temporaries behind; they are never finished.
     for (const std::string& folder : {appDir, appDir + "charts/", appDir + "routes/", appDir + "tides/",
-                                      NormalizeSeparators(nav.LogDir.str()), NormalizeSeparators(nav.ChartDir.str())}) {
+                                      NormalizeSeparators(state_.folders.LogDir.str()), NormalizeSeparators(state_.folders.ChartDir.str())}) {
         RemoveStaleTemporaries(folder);
     }
 
-    app.LogDialogDir = nav.LogDir.str();
-    if (!nav.ChartDir.empty()) {
-        app.ChartDialogDir = nav.ChartDir.str();
+    app.LogDialogDir = state_.folders.LogDir.str();
+    if (!state_.folders.ChartDir.empty()) {
+        app.ChartDialogDir = state_.folders.ChartDir.str();
     }
 
-    if (nav.NmeaStartMode.str() == "Auto") {
+    if (state_.settings.fix.NmeaStartMode.str() == "Auto") {
         d.checked[kNmeaInterfaceControl] = true;
-        nav.NmeaOpen = true;
+        state_.nmeaLink.NmeaOpen = true;
         d.hints[kNmeaButtonControl] = kCloseNmeaHint;
-        nav.DRMode = false;
+        state_.settings.fix.DRMode = false;
     }
 
     platform_.serial.close();
-    nav.RxBuffer.clear();
+    state_.nmeaLink.RxBuffer.clear();
 
-    if (nav.DRMode) {
-        d.FixTimer = {true, nav.FixIntervalMs};
+    if (state_.settings.fix.DRMode) {
+        d.FixTimer = {true, state_.settings.fix.FixIntervalMs};
         d.StatusLine = kDeadReckoningStatus;
     }
-    d.checked[kDRModeControl] = nav.DRMode;
+    d.checked[kDRModeControl] = state_.settings.fix.DRMode;
 
     d.checked["After15Mins1"] = true;
     logs_->OpenDayLogs();
 
-    nav.DRSpeed = nav.BoatSpeed;
+    state_.motion.DRSpeed = state_.settings.vessel.BoatSpeed;
     app.FirstTickPending = true;
     d.hints[ctl::MeasureMode] = kMeasureStartHint;
     d.hints[ctl::ExMeasure] = kTotaliseHint;
@@ -164,25 +163,24 @@ void MainController::FormCreate(const std::string& workingFolder, const std::str
     d.checked["UpdateAISDatabase"] = state_.ais.UpdateAISDatabase;
     d.checked["SearchAISDatabase"] = state_.ais.SearchAISDatabase;
     UpdateMenuItems();
-    nav.RouteReversed = false;
+    state_.routeProgress.RouteReversed = false;
 }
 
 void MainController::LoadStartupFiles()
 {
-    NavState& nav = state_.nav;
     const std::string& configPath = state_.app.StartupConfigPath;
     ReadConfig(configPath, nav, state_.settings);
-    if (nav.ChartName.empty()) {
+    if (state_.folders.ChartName.empty()) {
         return;
     }
     const std::string routeName = state_.settings.RouteName;
     if (!routeName.empty()) {
-        routes_->Routes1Click(JoinPath(nav.AppDir.str(), "routes/" + routeName + ".rte"));
+        routes_->Routes1Click(JoinPath(state_.folders.AppDir.str(), "routes/" + routeName + ".rte"));
     }
     state_.chart.LayerMarker = kAllLayers;
     state_.chart.LayersEnabled = true;
-    const std::string chartDir = nav.ChartDir.empty() ? nav.AppDir.str() + "charts/" : nav.ChartDir.str();
-    charts_->ReloadChart(chartDir + nav.ChartName + ".cht");
+    const std::string chartDir = state_.folders.ChartDir.empty() ? state_.folders.AppDir.str() + "charts/" : state_.folders.ChartDir.str();
+    charts_->ReloadChart(chartDir + state_.folders.ChartName + ".cht");
     if (ended_) {
         return;
     }
@@ -197,17 +195,15 @@ void MainController::LoadStartupFiles()
 
 void MainController::StopDeadReckoning()
 {
-    NavState& nav = state_.nav;
     Display& d = state_.display;
     d.checked[kDRModeControl] = false;
-    nav.DRMode = false;
+    state_.settings.fix.DRMode = false;
     d.FixTimer = {false, 0};
     d.StatusLine.clear();
 }
 
 void MainController::SecsTimerTimer()
 {
-    NavState& nav = state_.nav;
     Display& d = state_.display;
     AppState& app = state_.app;
 
@@ -218,15 +214,15 @@ void MainController::SecsTimerTimer()
             return;
         }
         PlaceVesselOutline();
-        if (nav.RouteLength == 0) {
+        if (state_.routeProgress.RouteLength == 0) {
             StopDeadReckoning();
         }
         RefreshViews();
-        if (nav.NmeaStartMode.str() == "Auto") {
-            if (nav.ComPortNumber > 0) {
+        if (state_.settings.fix.NmeaStartMode.str() == "Auto") {
+            if (state_.settings.nmea.ComPortNumber > 0) {
                 nmea_->OpenAtStartup();
             }
-            d.FixTimer = {true, nav.FixIntervalMs};
+            d.FixTimer = {true, state_.settings.fix.FixIntervalMs};
         }
         UpdateMenuItems();
         window_.showAboutBox();
@@ -236,15 +232,15 @@ void MainController::SecsTimerTimer()
     d.TimePanel = ZeroFill(FormatInt(now.hour, 2)) + ":" + ZeroFill(FormatInt(now.minute, 2)) + ":" +
                   ZeroFill(FormatInt(now.second, 2));
 
-    if (nav.RouteListChanged) {
+    if (state_.routeEdit.RouteListChanged) {
         routes_->RefreshNameList();
     }
 
-    if (!nav.KeepTextLog) {
-        app.TextLogButtonImage = nav.AppDir.str() + "TLG.bmp";
+    if (!state_.settings.fix.KeepTextLog) {
+        app.TextLogButtonImage = state_.folders.AppDir.str() + "TLG.bmp";
     } else {
         app.TextLogBlink = !app.TextLogBlink;
-        app.TextLogButtonImage = nav.AppDir.str() + (app.TextLogBlink ? "TLG2.bmp" : "TLG.bmp");
+        app.TextLogButtonImage = state_.folders.AppDir.str() + (app.TextLogBlink ? "TLG2.bmp" : "TLG.bmp");
     }
 }
 
@@ -264,10 +260,10 @@ void MainController::UpdateMenuItems()
         state_.waypoints.clear();
         state_.chart.LayerMarker = kAllLayers;
         state_.chart.ChartName.clear();
-        state_.nav.ChartName.clear();
+        state_.folders.ChartName.clear();
     }
     // Totalising only makes sense while the cursor is the user's, not the receiver's.
-    const bool totalise = views_->shared.MeasureMode && !state_.nav.DRMode && !state_.nav.NmeaOpen;
+    const bool totalise = views_->shared.MeasureMode && !state_.settings.fix.DRMode && !state_.nmeaLink.NmeaOpen;
     state_.display.enabled[ctl::ExMeasure] = totalise;
     state_.display.enabled[ctl::ExMeasureMenu] = totalise;
 }
@@ -280,7 +276,7 @@ bool MainController::FormCloseQuery()
         return false;
     }
     // Asked before anything is shut, so that Cancel leaves the program exactly as it was.
-    if (state_.nav.RouteModified && state_.nav.RouteLength > 0) {
+    if (state_.routeEdit.RouteModified && state_.routeProgress.RouteLength > 0) {
         switch (platform_.prompter.yesNoCancel(kSaveRouteBeforeExit)) {
         case Answer::Yes:
             if (!window_.saveRouteForExit()) {
@@ -294,9 +290,9 @@ bool MainController::FormCloseQuery()
         }
     }
     nmea_->CloseAtExit();
-    if (state_.nav.AISPlayback) {
+    if (state_.aisPlayback.AISPlayback) {
         state_.display.AISPlayTimer.enabled = false;
-        state_.nav.AISPlayback = false;
+        state_.aisPlayback.AISPlayback = false;
         state_.ais.PlayLines.clear();
         state_.ais.PlayNext = 0;
     }
@@ -343,7 +339,7 @@ void MainController::CloseAll1Click()
 
 void MainController::PosnPanelClick()
 {
-    const auto text = PosnPanelClickText(state_.nav.OwnLat, state_.nav.OwnLong, state_.settings.PositionDisplayMode);
+    const auto text = PosnPanelClickText(state_.fixInfo.OwnLat, state_.fixInfo.OwnLong, state_.settings.PositionDisplayMode);
     if (text) {
         state_.display.PosnPanel = *text;
     }
@@ -351,29 +347,27 @@ void MainController::PosnPanelClick()
 
 void MainController::PosnPanelDblClick()
 {
-    state_.nav.DecimalStyle = !state_.nav.DecimalStyle;
+    state_.prefs.units.DecimalStyle = !state_.prefs.units.DecimalStyle;
     RefreshViews();
 }
 
 void MainController::SelectWaypoint1Click()
 {
-    NavState& nav = state_.nav;
-    nav.ActiveWaypoint = static_cast<std::int16_t>(NextWaypoint(nav.ActiveWaypoint, nav.RouteLength));
-    state_.display.WPNameIndex = nav.ActiveWaypoint - 1;
+    state_.routeProgress.ActiveWaypoint = static_cast<std::int16_t>(NextWaypoint(state_.routeProgress.ActiveWaypoint, state_.routeProgress.RouteLength));
+    state_.display.WPNameIndex = state_.routeProgress.ActiveWaypoint - 1;
 }
 
 void MainController::WPNameChange(int entry)
 {
-    NavState& nav = state_.nav;
     Display& d = state_.display;
     if (entry < 0 || entry >= static_cast<int>(state_.route.count())) {
         return;
     }
-    nav.ActiveWaypoint = static_cast<std::int16_t>(entry + 1);
+    state_.routeProgress.ActiveWaypoint = static_cast<std::int16_t>(entry + 1);
     d.WPNameIndex = entry;
     if (views_->count() > 0) {
-        RangeBearingToWaypoint(nav, nav, nav, nav, nav.TowNavigation, state_.route);
-        nav.LegBearing = nav.BearingToWaypoint;
+        RangeBearingToWaypoint(nav, nav, nav, nav, state_.prefs.route.TowNavigation, state_.route);
+        state_.routeProgress.LegBearing = state_.routeProgress.BearingToWaypoint;
         d.RngToWp.clear();
         d.BearingToWP.clear();
     }
@@ -397,8 +391,8 @@ void MainController::MeasureModeClick(bool pressed)
     Display& d = state_.display;
     if (pressed) {
         shared.MeasureMode = true;
-        shared.MeasureOriginLat = state_.nav.OwnLat;
-        shared.MeasureOriginLong = state_.nav.OwnLong;
+        shared.MeasureOriginLat = state_.fixInfo.OwnLat;
+        shared.MeasureOriginLong = state_.fixInfo.OwnLong;
         shared.MeasureOriginPending = true;
         d.hints[ctl::MeasureMode] = kMeasureOffHint;
     } else {
@@ -419,8 +413,8 @@ void MainController::ExMeasureClick()
         return;
     }
     shared.MeasureTotal += shared.MeasureLastLeg;
-    shared.MeasureOriginLat = state_.nav.OwnLat;
-    shared.MeasureOriginLong = state_.nav.OwnLong;
+    shared.MeasureOriginLat = state_.fixInfo.OwnLat;
+    shared.MeasureOriginLong = state_.fixInfo.OwnLong;
     shared.MeasureOriginPending = true;
     state_.display.StatusLine = ViewMeasureText(state_.nav, shared);
     RefreshViews();
@@ -428,7 +422,7 @@ void MainController::ExMeasureClick()
 
 bool MainController::Config1Allowed()
 {
-    if (state_.nav.NmeaOpen) {
+    if (state_.nmeaLink.NmeaOpen) {
         platform_.prompter.warning(kConfigLoadRefused);
         return false;
     }
@@ -440,20 +434,19 @@ void MainController::Config1Click(const std::string& path)
     if (path.empty() || !Config1Allowed()) {
         return;
     }
-    NavState& nav = state_.nav;
     ReadConfig(path, nav, state_.settings);
     KeepChartCosLat(state_);
     // Kept before anything redraws: a redraw puts the cursor back at the view centre.
-    const double viewLat = nav.OwnLat;
-    const double viewLong = nav.OwnLong;
-    state_.app.ChartDialogDir = nav.ChartDir.empty() ? nav.AppDir.str() + "charts/" : nav.ChartDir.str();
+    const double viewLat = state_.fixInfo.OwnLat;
+    const double viewLong = state_.fixInfo.OwnLong;
+    state_.app.ChartDialogDir = state_.folders.ChartDir.empty() ? state_.folders.AppDir.str() + "charts/" : state_.folders.ChartDir.str();
     PlaceVesselOutline();
     state_.chart.ConfigName = NameWithoutExtension(path);
     if (!state_.settings.RouteName.empty()) {
-        routes_->Routes1Click(JoinPath(nav.AppDir.str(), "routes/" + state_.settings.RouteName + ".rte"));
+        routes_->Routes1Click(JoinPath(state_.folders.AppDir.str(), "routes/" + state_.settings.RouteName + ".rte"));
     }
-    const std::string chartDir = nav.ChartDir.empty() ? nav.AppDir.str() + "charts/" : nav.ChartDir.str();
-    const auto chartConfig = ReadChartConfigFile(chartDir + nav.ChartName + ".cfg");
+    const std::string chartDir = state_.folders.ChartDir.empty() ? state_.folders.AppDir.str() + "charts/" : state_.folders.ChartDir.str();
+    const auto chartConfig = ReadChartConfigFile(chartDir + state_.folders.ChartName + ".cfg");
     if (!chartConfig) {
         platform_.prompter.warning(kChartConfigMissing);
         UpdateMenuItems();
@@ -461,8 +454,8 @@ void MainController::Config1Click(const std::string& path)
     }
     // The vessel goes to the chart's reference position; the active view shows the position and
     // zoom of the configuration.
-    nav.OwnLat = chartConfig->centreLat;
-    nav.OwnLong = chartConfig->centreLong;
+    state_.fixInfo.OwnLat = chartConfig->centreLat;
+    state_.fixInfo.OwnLong = chartConfig->centreLong;
     if (views_->count() > 0) {
         ChartView& v = views_->view(ActiveView());
         v.centreLat = viewLat;
@@ -488,7 +481,7 @@ void MainController::SaveConfigAs1Click(const std::string& path)
 
 void MainController::TidalAtlasEditor1Click()
 {
-    if (!platform_.launcher.launch(state_.nav.AppDir.str() + kTidalAtlasEditorProgram, {})) {
+    if (!platform_.launcher.launch(state_.folders.AppDir.str() + kTidalAtlasEditorProgram, {})) {
         platform_.prompter.information(kApplicationNotAvailableBang);
     }
 }

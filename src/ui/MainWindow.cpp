@@ -271,7 +271,7 @@ void MainWindow::refresh()
     navLabels_["SpeedMG"]->setText(Latin1(d.SpeedMG));
     navLabels_["Trip"]->setText(Latin1(d.Trip));
     xteScale_->setText(Latin1(d.XTEScale));
-    xteText_->setText(state_.nav.RouteLength > 0 ? Latin1(kv::XteGaugeText(state_.nav.XTE)) : QString());
+    xteText_->setText(state_.routeProgress.RouteLength > 0 ? Latin1(kv::XteGaugeText(state_.routeProgress.XTE)) : QString());
     applyNavFigureSize();
     xtError_->setValue(std::clamp(d.XTerror, -100, 100));
     xtError_->setStyleSheet(QStringLiteral("QProgressBar::chunk { background: %1; }").arg(Latin1(d.XTerrorColour)));

@@ -180,7 +180,7 @@ void MainWindow::syncViews()
         for (QAction* a : window->popupMenu()->findChildren<QAction*>()) {
             const QString name = a->objectName();
             if (name == QLatin1String("WaypointSnapMode")) {
-                a->setChecked(state_.nav.WaypointSnap);
+                a->setChecked(state_.routeEdit.WaypointSnap);
             } else if (name == QLatin1String("HighlightNearest1")) {
                 a->setChecked(state_.ais.HighlightNearest);
             } else if (name == QLatin1String("ShowMMSI1")) {
@@ -230,7 +230,7 @@ void MainWindow::syncViews()
 
 QImage MainWindow::scaleBarImage(const kv::ChartView& v) const
 {
-    const auto bar = kv::ComputeScaleBar(v.projection, state_.nav.UnitFactor, kv::kScaleBarPixels);
+    const auto bar = kv::ComputeScaleBar(v.projection, state_.settings.units.UnitFactor, kv::kScaleBarPixels);
     if (!bar) {
         return {};
     }
@@ -344,7 +344,7 @@ void MainWindow::buildViewCommands(ViewWindow* w)
         return [&c, &set, f](kv::ChartView& v) {
             (c.routes().*f)();
             set.CommonTail(v);
-            c.state().nav.RouteListChanged = true;
+            c.state().routeEdit.RouteListChanged = true;
         };
     };
     item(menu, "AddRouteWaypoint1", QStringLiteral("&Add Route Waypoint"), "Append a waypoint to the current route",
@@ -357,7 +357,7 @@ void MainWindow::buildViewCommands(ViewWindow* w)
              if (editRouteDialog && editRouteDialog(edit)) {
                  c.routes().EditRouteOk(edit);
                  set.CommonTail(v);
-                 c.state().nav.RouteListChanged = true;
+                 c.state().routeEdit.RouteListChanged = true;
              }
          });
     item(menu, "DeleteSelectedWaypoint1", QStringLiteral("&Delete Route Waypoint"), "Delete current route waypoint",
@@ -453,7 +453,7 @@ void MainWindow::buildViewCommands(ViewWindow* w)
             return;
         }
         const kv::ChartView& v = set.view(index);
-        hoverPanel_->setText(Latin1(kv::HoverReadout(state_.nav, state_.settings, v.projection,
+        hoverPanel_->setText(Latin1(kv::HoverReadout(state_.prefs.units, state_.chartRef, state_.settings, v.projection,
                                                      kv::LastTrackPosition(state_), x, y)));
     };
     w->image()->left = [this] { hoverPanel_->clear(); };

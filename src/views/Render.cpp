@@ -104,7 +104,7 @@ void DrawTides(Plotter& plotter, const ChartView& view, int roundedZoom, const P
 {
     RenderCanvas& canvas = plotter.canvas();
     const Rgb colour = colours.tidesFG ? colours.foreground : kAqua;
-    const int hour = std::clamp<int>(state.nav.TidalHour, -6, 6);
+    const int hour = std::clamp<int>(state.tideStream.TidalHour, -6, 6);
     for (const TidalDiamond& d : state.tides) {
         const auto px = PositionToPixel(plotter.projection(), d.lat, d.lon);
         if (!px) {
@@ -147,7 +147,7 @@ void DrawTrack(Plotter& plotter, const ChartView& view, const ProgramState& stat
     const Rgb colour = colours.trackFG ? colours.foreground : kYellow;
     plotter.liftPen();
     for (const QuickLogRecord& r : state.quickLog) {
-        const auto px = plotter.plotPoint(r.lat + state.nav.ChartLatOffset, r.lon - state.nav.ChartLongOffset,
+        const auto px = plotter.plotPoint(r.lat + state.chartRef.ChartLatOffset, r.lon - state.chartRef.ChartLongOffset,
                                           LineCode::Track);
         if (px && view.zoom > 50.0) {
             DrawFixCross(plotter.canvas(), px->x, px->y, colour);
@@ -162,7 +162,7 @@ std::string DrawDistanceGrid(Plotter& plotter, const ChartView& view, const Prog
 {
     Projection& p = plotter.projection();
     p.margin = kGridClipMargin;
-    const double u = state.nav.UnitFactor;
+    const double u = state.settings.units.UnitFactor;
     const std::string unitName = GridUnitName(u);
     const double h = u * 60.0 * (static_cast<double>(p.height) / p.latBase) / view.zoom;
     double s = 1000.0;
@@ -277,7 +277,7 @@ void DrawRoute(Plotter& plotter, const ChartView& view, int roundedZoom, const P
         if (symbol < 0) {
             symbol = kRouteWaypointSymbol; // a name field without a symbol is a plain route mark
         }
-        if (symbol == kRouteWaypointSymbol && number == state.nav.ActiveWaypoint) {
+        if (symbol == kRouteWaypointSymbol && number == state.routeProgress.ActiveWaypoint) {
             symbol = kActiveWaypointSymbol;
         }
         const int parameter = std::max(0, TwoDigits(wp.name, 26));
@@ -329,7 +329,7 @@ void DrawRangeRings(Plotter& plotter, const ChartView& view, const ProgramState&
         return;
     }
     const double lengthPx = rings.back() / 60.0 * p.latScale;
-    const double a = (state.nav.COGValue - 90.0) * kDegToRad + p.angle;
+    const double a = (state.motion.COGValue - 90.0) * kDegToRad + p.angle;
     plotter.canvas().solidLine(from->x, from->y, static_cast<int>(RoundHalfEven(from->x + lengthPx * std::cos(a))),
                                static_cast<int>(RoundHalfEven(from->y + lengthPx * std::sin(a))), kLime);
 }
@@ -553,7 +553,7 @@ std::optional<LatLongValue> LastTrackPosition(const ProgramState& state)
         return std::nullopt;
     }
     const QuickLogRecord& r = state.quickLog.at(state.quickLog.count());
-    return LatLongValue{r.lat + state.nav.ChartLatOffset, r.lon - state.nav.ChartLongOffset};
+    return LatLongValue{r.lat + state.chartRef.ChartLatOffset, r.lon - state.chartRef.ChartLongOffset};
 }
 
 RenderResult RedrawView(const ChartView& view, QImage& bitmap, const RenderContext& ctx)
@@ -630,7 +630,7 @@ RenderResult RedrawView(const ChartView& view, QImage& bitmap, const RenderConte
     const int targets = state.ais.AISTargetCount;
     const auto vessel = LastTrackPosition(state);
     bool skipToRings = false;
-    LatLongValue cursorAt{state.nav.OwnLat, state.nav.OwnLong};
+    LatLongValue cursorAt{state.fixInfo.OwnLat, state.fixInfo.OwnLong};
     if (!vessel && targets == 0 && !view.ais.ShowAIS && view.aisView) {
         // The cursor goes to the bitmap centre, and the shared cursor position with it.
         out.cursor = Pixel{out.projection.halfW, out.projection.halfH};
@@ -644,7 +644,7 @@ RenderResult RedrawView(const ChartView& view, QImage& bitmap, const RenderConte
             out.centre = *vessel;
             if (view.options.ShowEPE) {
                 plotter.liftPen();
-                DrawGeographicCircle(plotter, vessel->lat, vessel->lon, state.nav.PositionError * kMetreInDegrees,
+                DrawGeographicCircle(plotter, vessel->lat, vessel->lon, state.sentenceFix.PositionError * kMetreInDegrees,
                                      LineCode::Track);
             }
             if (ctx.shared.rotation.angle != 0.0) {
@@ -653,7 +653,7 @@ RenderResult RedrawView(const ChartView& view, QImage& bitmap, const RenderConte
             bool outlineVisible = false;
             if (view.options.ShowVessel && view.options.ShowOutline && ctx.shared.vesselOutline) {
                 const VesselDimensions& dims = *ctx.shared.vesselOutline;
-                DrawVesselOutline(plotter, *vessel, state.nav.COGValue, dims, colours.foreground);
+                DrawVesselOutline(plotter, *vessel, state.motion.COGValue, dims, colours.foreground);
                 const double lengthPx = (dims.DimA + dims.DimB) * kMetreInDegrees * out.projection.latScale;
                 outlineVisible = lengthPx >= kOwnShipShapeLength * ctx.deviceScale / 2.0;
             }
@@ -661,7 +661,7 @@ RenderResult RedrawView(const ChartView& view, QImage& bitmap, const RenderConte
             // shape's length); until then the shape of fixed size shows where the vessel is and
             // where it is heading.
             if (view.options.ShowVessel && !outlineVisible) {
-                DrawOwnShip(plotter, *vessel, state.nav.COGValue, state.nav.SOG, colours.foreground);
+                DrawOwnShip(plotter, *vessel, state.motion.COGValue, state.motion.SOG, colours.foreground);
             }
         }
         if (out.followingTarget) {
@@ -681,7 +681,7 @@ RenderResult RedrawView(const ChartView& view, QImage& bitmap, const RenderConte
     }
     timer.done(13);
     if (view.options.ShowTrack && view.options.ShowVessel && view.ais.RingSetting >= 1 && !out.followingTarget) {
-        const LatLongValue at = vessel ? *vessel : LatLongValue{state.nav.OwnLat, state.nav.OwnLong};
+        const LatLongValue at = vessel ? *vessel : LatLongValue{state.fixInfo.OwnLat, state.fixInfo.OwnLong};
         DrawRangeRings(plotter, view, state, at);
     }
     timer.done(14);

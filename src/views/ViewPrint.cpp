@@ -91,7 +91,7 @@ QImage RenderViewForPage(const ChartView& view, const RenderContext& ctx, const 
     const RenderResult result = RedrawView(view, picture, pageCtx);
     RenderCanvas canvas(picture);
     canvas.setDeviceScale(pageCtx.deviceScale);
-    if (const auto bar = ComputeScaleBar(result.projection, ctx.state.nav.UnitFactor, kScaleBarPixels * pageCtx.deviceScale)) {
+    if (const auto bar = ComputeScaleBar(result.projection, ctx.state.settings.units.UnitFactor, kScaleBarPixels * pageCtx.deviceScale)) {
         const int margin = 20 * pageCtx.deviceScale;
         DrawScaleBar(canvas, *bar, margin, surface.height - margin, colours.foreground);
     }

@@ -87,13 +87,14 @@ std::string RangeBearingText(LatLongValue from, LatLongValue to, double cosLatFa
     return text + b + "\xb0T";
 }
 
-std::string HoverReadout(const NavState& nav, const Settings& settings, const Projection& projection,
+std::string HoverReadout(const UnitPreferences& unitPrefs, const ChartReference& ref, const Settings& settings,
+                         const Projection& projection,
                          std::optional<LatLongValue> ownShip, int x, int y)
 {
     const LatLongValue at = PixelToLatLong(projection, x, y);
-    std::string text = ViewPositionText(nav, settings, at.lat, at.lon, 4);
+    std::string text = ViewPositionText(unitPrefs, settings, at.lat, at.lon, 4);
     if (ownShip) {
-        text += "   " + RangeBearingText(*ownShip, at, nav.CosLatFactor, nav.UnitFactor);
+        text += "   " + RangeBearingText(*ownShip, at, ref.CosLatFactor, settings.units.UnitFactor);
     }
     return text;
 }

@@ -2,7 +2,9 @@
 // What a view shows beside its picture: the scale bar, the position and range under the mouse,
 // and the zoom in the view's tool bar.
 
-#include "core/NavState.h"
+#include "core/ChartReference.h"
+#include "core/Preferences.h"
+#include "core/Settings.h"
 #include "core/Settings.h"
 #include "views/RenderCanvas.h"
 #include "views/ViewGeometry.h"
@@ -29,7 +31,8 @@ void DrawScaleBar(RenderCanvas& canvas, const ScaleBar& bar, int x, int y, Rgb c
 
 // The mouse readout of the status bar: the position under the bitmap pixel (x, y) as the
 // position panel would show it, then the range (display unit) and true bearing from own ship.
-std::string HoverReadout(const NavState& nav, const Settings& settings, const Projection& projection,
+std::string HoverReadout(const UnitPreferences& unitPrefs, const ChartReference& ref, const Settings& settings,
+                         const Projection& projection,
                          std::optional<LatLongValue> ownShip, int x, int y);
 
 // Range and bearing text from one position to another: "1.25 Nm 045°T".

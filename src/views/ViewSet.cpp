@@ -83,7 +83,7 @@ bool ViewSet::CloseView(int index)
         d.WPNameItems.clear();
         d.WPNameIndex = -1;
         state_.route.clear();
-        state_.nav.RouteLength = 0;
+        state_.routeProgress.RouteLength = 0;
         ChartStore& store = state_.chart;
         store.clear(); // count 0, every slot a pen-up, layer marker "**********"
         store.ReservedInteger = 0;
@@ -201,10 +201,9 @@ void ViewSet::Zoom1_1Click(ChartView& v)
 
 void ViewSet::ReCentre(ChartView& v)
 {
-    const NavState& nav = state_.nav;
     const int routeCount = static_cast<int>(state_.route.count());
-    if (v.options.AutoZoom && routeCount > 0 && nav.ActiveWaypoint >= 1 && nav.ActiveWaypoint <= routeCount) {
-        if (const auto z = AutoZoomForRange(nav.RangeToWaypoint)) {
+    if (v.options.AutoZoom && routeCount > 0 && state_.routeProgress.ActiveWaypoint >= 1 && state_.routeProgress.ActiveWaypoint <= routeCount) {
+        if (const auto z = AutoZoomForRange(state_.routeProgress.RangeToWaypoint)) {
             v.zoom = *z;
         }
     }
@@ -222,8 +221,8 @@ void ViewSet::ReCentre(ChartView& v)
 void ViewSet::RefreshViews()
 {
     for (auto& v : views_) {
-        v->centreLat = state_.nav.OwnLat;
-        v->centreLong = state_.nav.OwnLong;
+        v->centreLat = state_.fixInfo.OwnLat;
+        v->centreLong = state_.fixInfo.OwnLong;
         if (state_.chartGeometry.FullChartZoomPending) {
             state_.chartGeometry.FullChartZoomPending = false;
             Zoom1_1Click(*v);
@@ -269,8 +268,8 @@ void ViewSet::StoreRenderResult(ChartView& v, const RenderResult& r)
         }
     }
     if (r.cursorPosition) {
-        state_.nav.OwnLat = r.cursorPosition->lat;
-        state_.nav.OwnLong = r.cursorPosition->lon;
+        state_.fixInfo.OwnLat = r.cursorPosition->lat;
+        state_.fixInfo.OwnLong = r.cursorPosition->lon;
     }
     state_.display.PosnPanel = r.positionText;
     if (r.measurement) {
@@ -305,8 +304,8 @@ std::string ViewSet::PixelToPosition(ChartView& v, int x, int y, int decimals, b
         v.centreLong = pos.lon;
         // A small-scale overview beside a second view does not move the cursor.
         if (!(v.zoom <= 0.5 && count() == 2)) {
-            state_.nav.OwnLat = pos.lat;
-            state_.nav.OwnLong = pos.lon;
+            state_.fixInfo.OwnLat = pos.lat;
+            state_.fixInfo.OwnLong = pos.lon;
         }
     }
     return ViewPositionText(state_.nav, state_.settings, pos.lat, pos.lon, decimals);

@@ -86,12 +86,11 @@ TEST(MainController, FirstStartWithoutConfigurationOpensTheWorldChartOnce)
 {
     Program p;
     p.create();
-    const NavState& nav = p.state.nav;
-    EXPECT_EQ(nav.AppDir.str(), p.dir.path() + "/");
+    EXPECT_EQ(p.state.folders.AppDir.str(), p.dir.path() + "/");
     // With no view open the enabling rule empties the chart name; the first tick reads it again.
-    EXPECT_EQ(nav.ChartName, "");
-    EXPECT_EQ(nav.NmeaStartMode.str(), "Manual");
-    EXPECT_TRUE(nav.DecimalStyle);
+    EXPECT_EQ(p.state.folders.ChartName, "");
+    EXPECT_EQ(p.state.settings.fix.NmeaStartMode.str(), "Manual");
+    EXPECT_TRUE(p.state.prefs.units.DecimalStyle);
     EXPECT_FALSE(p.state.display.FixTimer.running());
     EXPECT_EQ(p.state.display.AISPlayTimer.intervalMs, 500u);
     EXPECT_EQ(p.state.app.RouteDialogDir, p.dir.path() + "/routes/");
@@ -102,7 +101,7 @@ TEST(MainController, FirstStartWithoutConfigurationOpensTheWorldChartOnce)
     p.controller->SecsTimerTimer();
     EXPECT_FALSE(p.state.app.FirstTickPending);
     ASSERT_EQ(p.controller->views().count(), 1);
-    EXPECT_EQ(nav.ChartName, "world");
+    EXPECT_EQ(p.state.folders.ChartName, "world");
     EXPECT_EQ(p.state.chart.count(), 5); // two lines and the pen-up between them
     EXPECT_EQ(p.window.aboutBoxes, 1);
     EXPECT_TRUE(p.fakes.prompter.lastMessageIs("Total chart points = 5"));
@@ -130,8 +129,8 @@ TEST(MainController, AutoStartOpensThePortOnTheFirstTickAndStartsTheFixTimer)
         nav.FixIntervalMs = 2000;
     });
     p.create();
-    EXPECT_TRUE(p.state.nav.NmeaOpen);
-    EXPECT_FALSE(p.state.nav.DRMode); // "Auto" wins over "DR"
+    EXPECT_TRUE(p.state.nmeaLink.NmeaOpen);
+    EXPECT_FALSE(p.state.settings.fix.DRMode); // "Auto" wins over "DR"
     EXPECT_TRUE(p.state.display.isChecked(kNmeaInterfaceControl));
     EXPECT_EQ(p.state.display.hint(kNmeaButtonControl), "Close NMEA iterface|");
     EXPECT_FALSE(p.fakes.serial.opened);
@@ -193,13 +192,13 @@ TEST(MainController, DeadReckoningWithoutRouteIsSwitchedOffByTheFirstTick)
     Program p;
     kvtest::WriteConfigIn(p.dir, "kelvw.cfg", [](NavState& nav, Settings&) { nav.DRMode = true; });
     p.create();
-    EXPECT_TRUE(p.state.nav.DRMode);
+    EXPECT_TRUE(p.state.settings.fix.DRMode);
     EXPECT_EQ(p.state.display.FixTimer.intervalMs, 10000u);
     EXPECT_EQ(p.state.display.StatusLine, "Dead Reckoning Mode !");
     EXPECT_TRUE(p.state.display.isChecked(kDRModeControl));
 
     p.controller->SecsTimerTimer();
-    EXPECT_FALSE(p.state.nav.DRMode);
+    EXPECT_FALSE(p.state.settings.fix.DRMode);
     EXPECT_FALSE(p.state.display.FixTimer.running());
     EXPECT_EQ(p.state.display.StatusLine, "");
     EXPECT_FALSE(p.state.display.isChecked(kDRModeControl));
@@ -212,35 +211,35 @@ TEST(MainController, ConfiguredRouteIsLoadedAndNextWaypointWraps)
     kvtest::WriteConfigIn(p.dir, "kelvw.cfg", [](NavState&, Settings& s) { s.RouteName = "coast"; });
     p.create();
     p.controller->SecsTimerTimer();
-    ASSERT_EQ(p.state.nav.RouteLength, 5);
+    ASSERT_EQ(p.state.routeProgress.RouteLength, 5);
     ASSERT_EQ(p.state.display.WPNameItems.size(), 5u);
     // A route read from its file keeps the first waypoint active through the list rebuild.
-    EXPECT_EQ(p.state.nav.ActiveWaypoint, 1);
+    EXPECT_EQ(p.state.routeProgress.ActiveWaypoint, 1);
     EXPECT_EQ(p.state.display.WPNameIndex, 0);
     EXPECT_TRUE(p.state.display.isEnabled(cmd::Route));
     EXPECT_TRUE(p.state.display.isEnabled(cmd::DRMode));
 
     p.controller->SelectWaypoint1Click();
-    EXPECT_EQ(p.state.nav.ActiveWaypoint, 2);
+    EXPECT_EQ(p.state.routeProgress.ActiveWaypoint, 2);
     EXPECT_EQ(p.state.display.WPNameIndex, 1);
     p.controller->WPNameChange(4);
-    EXPECT_EQ(p.state.nav.ActiveWaypoint, 5);
+    EXPECT_EQ(p.state.routeProgress.ActiveWaypoint, 5);
     p.controller->SelectWaypoint1Click(); // after the last: the first
-    EXPECT_EQ(p.state.nav.ActiveWaypoint, 1);
+    EXPECT_EQ(p.state.routeProgress.ActiveWaypoint, 1);
     EXPECT_EQ(p.state.display.WPNameIndex, 0);
 
     // Choosing entry 2 makes waypoint 3 active and blanks range and bearing until the next fix.
     p.state.display.RngToWp = "1.00";
     p.state.display.BearingToWP = "090";
     p.controller->WPNameChange(2);
-    EXPECT_EQ(p.state.nav.ActiveWaypoint, 3);
+    EXPECT_EQ(p.state.routeProgress.ActiveWaypoint, 3);
     EXPECT_EQ(p.state.display.RngToWp, "");
     EXPECT_EQ(p.state.display.BearingToWP, "");
-    EXPECT_DOUBLE_EQ(p.state.nav.LegBearing, p.state.nav.BearingToWaypoint);
-    EXPECT_GT(p.state.nav.RangeToWaypoint, 0.0);
+    EXPECT_DOUBLE_EQ(p.state.routeProgress.LegBearing, p.state.routeProgress.BearingToWaypoint);
+    EXPECT_GT(p.state.routeProgress.RangeToWaypoint, 0.0);
     EXPECT_EQ(p.state.display.hint(ctl::WPName), "Selected Waypoint|");
     p.controller->WPNameChange(7); // no such entry: nothing changes
-    EXPECT_EQ(p.state.nav.ActiveWaypoint, 3);
+    EXPECT_EQ(p.state.routeProgress.ActiveWaypoint, 3);
 }
 
 TEST(MainController, QuitAnsweredNoKeepsRunningAndYesWritesKelvwCfg)
@@ -251,7 +250,7 @@ TEST(MainController, QuitAnsweredNoKeepsRunningAndYesWritesKelvwCfg)
         nav.NmeaStartMode = "Auto";
     });
     p.create("boat2.cfg");
-    EXPECT_DOUBLE_EQ(p.state.nav.BoatSpeed, 7.5);
+    EXPECT_DOUBLE_EQ(p.state.settings.vessel.BoatSpeed, 7.5);
     p.controller->SecsTimerTimer();
     ASSERT_TRUE(p.fakes.serial.opened);
 
@@ -264,7 +263,7 @@ TEST(MainController, QuitAnsweredNoKeepsRunningAndYesWritesKelvwCfg)
     p.fakes.prompter.answer({true});
     EXPECT_TRUE(p.controller->FormCloseQuery());
     EXPECT_FALSE(p.fakes.serial.opened);
-    EXPECT_FALSE(p.state.nav.NmeaOpen);
+    EXPECT_FALSE(p.state.nmeaLink.NmeaOpen);
     EXPECT_FALSE(p.state.display.FixTimer.running());
     ASSERT_TRUE(std::filesystem::exists(p.dir.file("kelvw.cfg")));
     NavState nav;
@@ -278,11 +277,11 @@ TEST(MainController, QuitDuringAisPlaybackStopsIt)
 {
     Program p;
     p.create();
-    p.state.nav.AISPlayback = true;
+    p.state.aisPlayback.AISPlayback = true;
     p.state.display.AISPlayTimer.enabled = true;
     p.state.ais.PlayLines = {"!AIVDM,1,1,,A,x,0*00"};
     EXPECT_TRUE(p.controller->FormCloseQuery());
-    EXPECT_FALSE(p.state.nav.AISPlayback);
+    EXPECT_FALSE(p.state.aisPlayback.AISPlayback);
     EXPECT_FALSE(p.state.display.AISPlayTimer.enabled);
     EXPECT_TRUE(p.state.ais.PlayLines.empty());
 }
@@ -340,15 +339,15 @@ TEST(MainController, CloseAllAsksTwiceThenEmptiesEverything)
     p.fakes.prompter.answer({false});
     p.controller->CloseAll1Click();
     EXPECT_EQ(p.controller->views().count(), 2);
-    EXPECT_EQ(p.state.nav.RouteLength, 3);
+    EXPECT_EQ(p.state.routeProgress.RouteLength, 3);
 
     p.fakes.prompter.answer({true, true});
     p.controller->CloseAll1Click();
     EXPECT_EQ(p.controller->views().count(), 0);
     EXPECT_EQ(p.state.chart.count(), 0);
-    EXPECT_EQ(p.state.nav.RouteLength, 0);
+    EXPECT_EQ(p.state.routeProgress.RouteLength, 0);
     EXPECT_TRUE(p.state.display.WPNameItems.empty());
-    EXPECT_EQ(p.state.nav.ChartName, "");
+    EXPECT_EQ(p.state.folders.ChartName, "");
     const auto texts = p.fakes.prompter.texts();
     ASSERT_GE(texts.size(), 2u);
     EXPECT_EQ(texts[texts.size() - 2], "This will delete all the displayed views! - Are you sure?");
@@ -361,8 +360,8 @@ TEST(MainController, PositionPanelClickShowsDecimalDegreesUnlessGrid)
 {
     Program p;
     p.create();
-    p.state.nav.OwnLat = 50.123456;
-    p.state.nav.OwnLong = 1.5; // west
+    p.state.fixInfo.OwnLat = 50.123456;
+    p.state.fixInfo.OwnLong = 1.5; // west
     p.controller->PosnPanelClick();
     EXPECT_EQ(p.state.display.PosnPanel, "50.12346\xb0 -1.50000\xb0 (S/W -ve)");
 
@@ -372,9 +371,9 @@ TEST(MainController, PositionPanelClickShowsDecimalDegreesUnlessGrid)
     EXPECT_EQ(p.state.display.PosnPanel, "keep");
 
     p.controller->PosnPanelDblClick();
-    EXPECT_FALSE(p.state.nav.DecimalStyle);
+    EXPECT_FALSE(p.state.prefs.units.DecimalStyle);
     p.controller->PosnPanelDblClick();
-    EXPECT_TRUE(p.state.nav.DecimalStyle);
+    EXPECT_TRUE(p.state.prefs.units.DecimalStyle);
 }
 
 TEST(MainController, NavigationDataTogglesThePanelAndTiles)
@@ -398,9 +397,9 @@ TEST(MainController, MeasureAndTotalise)
     EXPECT_EQ(p.state.display.hint(ctl::MeasureMode), "Measure On|");
     EXPECT_FALSE(p.state.display.isEnabled(ctl::ExMeasure));
 
-    p.state.nav.OwnLat = 50.0;
-    p.state.nav.OwnLong = 1.0;
-    p.state.nav.CosLatFactor = 1.0;
+    p.state.fixInfo.OwnLat = 50.0;
+    p.state.fixInfo.OwnLong = 1.0;
+    p.state.chartRef.CosLatFactor = 1.0;
     p.controller->MeasureModeClick(true);
     EXPECT_EQ(p.state.display.hint(ctl::MeasureMode), "Measure off|");
     EXPECT_TRUE(p.state.display.isEnabled(ctl::ExMeasure));
@@ -408,21 +407,21 @@ TEST(MainController, MeasureAndTotalise)
     EXPECT_TRUE(p.controller->views().shared.MeasureMode);
 
     // The cursor one nautical mile north: the view's measure text keeps the distance.
-    p.state.nav.OwnLat = 50.0 + 1.0 / 60.0;
+    p.state.fixInfo.OwnLat = 50.0 + 1.0 / 60.0;
     p.state.display.StatusLine = ViewMeasureText(p.state.nav, p.controller->views().shared);
     EXPECT_NEAR(p.controller->views().shared.MeasureLastLeg, 1.0, 1e-9);
     // A fix in between writes the route's range; the total adds the measured leg all the same.
-    p.state.nav.RangeToWaypoint = 7.0;
+    p.state.routeProgress.RangeToWaypoint = 7.0;
     p.controller->ExMeasureClick();
     EXPECT_NEAR(p.controller->views().shared.MeasureTotal, 1.0, 1e-9);
     EXPECT_DOUBLE_EQ(p.controller->views().shared.MeasureOriginLat, 50.0 + 1.0 / 60.0);
     EXPECT_NE(p.state.display.StatusLine.find("Total Distance 1.00"), std::string::npos);
 
     // Totalising is off while the interface is open.
-    p.state.nav.NmeaOpen = true;
+    p.state.nmeaLink.NmeaOpen = true;
     p.controller->UpdateMenuItems();
     EXPECT_FALSE(p.state.display.isEnabled(ctl::ExMeasure));
-    p.state.nav.NmeaOpen = false;
+    p.state.nmeaLink.NmeaOpen = false;
 
     p.controller->MeasureModeClick(false);
     EXPECT_EQ(p.state.display.hint(ctl::MeasureMode), "Measure on|");
@@ -438,8 +437,8 @@ TEST(MainController, RefreshViewsRecentresOnTheCursor)
     Program p;
     p.create();
     p.controller->SecsTimerTimer();
-    p.state.nav.OwnLat = 49.25;
-    p.state.nav.OwnLong = 2.25;
+    p.state.fixInfo.OwnLat = 49.25;
+    p.state.fixInfo.OwnLong = 2.25;
     p.controller->RefreshViews();
     EXPECT_NEAR(p.controller->views().view(0).centreLat, 49.25, 1e-9);
     EXPECT_NEAR(p.controller->views().view(0).centreLong, 2.25, 1e-9);
@@ -470,24 +469,24 @@ TEST(MainController, LoadingAConfigurationMovesVesselAndView)
         s.RouteName = "coast";
     });
 
-    p.state.nav.NmeaOpen = true;
+    p.state.nmeaLink.NmeaOpen = true;
     p.controller->Config1Click(p.dir.file("other.cfg"));
     EXPECT_TRUE(p.fakes.prompter.lastMessageIs(
         "You cannot load a config file while logging in progress or a Chart Portfolio is open!"));
-    EXPECT_DOUBLE_EQ(p.state.nav.BoatSpeed, 10.0);
-    p.state.nav.NmeaOpen = false;
+    EXPECT_DOUBLE_EQ(p.state.settings.vessel.BoatSpeed, 10.0);
+    p.state.nmeaLink.NmeaOpen = false;
 
     p.controller->Config1Click(p.dir.file("other.cfg"));
-    EXPECT_DOUBLE_EQ(p.state.nav.BoatSpeed, 5.0);
+    EXPECT_DOUBLE_EQ(p.state.settings.vessel.BoatSpeed, 5.0);
     EXPECT_EQ(p.state.chart.ConfigName, "other");
-    EXPECT_EQ(p.state.nav.RouteLength, 4);
+    EXPECT_EQ(p.state.routeProgress.RouteLength, 4);
     // The active view where the configuration left it, at its zoom; the redraw puts the cursor
     // (the shared position) at the view's centre.
     const ChartView& v = p.controller->views().view(0);
     EXPECT_NEAR(v.centreLat, 49.5, 1e-6);
     EXPECT_NEAR(v.centreLong, 2.0, 1e-6);
     EXPECT_DOUBLE_EQ(v.zoom, 2.0);
-    EXPECT_NEAR(p.state.nav.OwnLat, 49.5, 1e-6);
+    EXPECT_NEAR(p.state.fixInfo.OwnLat, 49.5, 1e-6);
 
     std::filesystem::remove(p.dir.file("charts/world.cfg"));
     p.controller->Config1Click(p.dir.file("other.cfg"));
@@ -515,19 +514,19 @@ TEST(MainController, CosLatFactorFollowsTheLoadedChart)
 
     p.create();
     p.controller->SecsTimerTimer();
-    ASSERT_EQ(p.state.nav.ChartName, "world");
-    EXPECT_NEAR(p.state.nav.CosLatFactor, cosDeg(50.0), 1e-12);
+    ASSERT_EQ(p.state.folders.ChartName, "world");
+    EXPECT_NEAR(p.state.chartRef.CosLatFactor, cosDeg(50.0), 1e-12);
 
     p.controller->charts().OpenChart(p.dir.file("charts/north.cht"));
-    ASSERT_EQ(p.state.nav.ChartName, "north");
-    EXPECT_NEAR(p.state.nav.CosLatFactor, cosDeg(60.0), 1e-12);
+    ASSERT_EQ(p.state.folders.ChartName, "north");
+    EXPECT_NEAR(p.state.chartRef.CosLatFactor, cosDeg(60.0), 1e-12);
 
     kvtest::WriteConfigIn(p.dir, "other.cfg", [](NavState& nav, Settings&) {
         nav.ChartName = "north";
         nav.OwnLat = 20.0;
     });
     p.controller->Config1Click(p.dir.file("other.cfg"));
-    EXPECT_NEAR(p.state.nav.CosLatFactor, cosDeg(60.0), 1e-12);
+    EXPECT_NEAR(p.state.chartRef.CosLatFactor, cosDeg(60.0), 1e-12);
 }
 
 // Starting an AIS log playback purges the quick log as the log menu's purge does: the trip, the
@@ -551,24 +550,23 @@ TEST(MainController, PlaybackAndMenuPurgeRestartTheTrack)
         p.dir.write("logs/played.AIS", "AIS Log Date : 07-12-26\r\n");
         p.create();
         p.controller->SecsTimerTimer();
-        NavState& nav = p.state.nav;
         for (int i = 0; i < 5; ++i) {
             p.state.quickLog.push({50.0 + i * 0.01, 1.0, 600.0 + i});
         }
-        nav.LogEmpty = false;
-        nav.TripDistance = 12.5;
-        nav.LastLegDistance = 0.6;
-        nav.DropIndex = 9;
-        nav.DropCounter = 4;
+        p.state.cycleState.LogEmpty = false;
+        p.state.motion.TripDistance = 12.5;
+        p.state.motion.LastLegDistance = 0.6;
+        p.state.cycleState.DropIndex = 9;
+        p.state.cycleState.DropCounter = 4;
         p.state.display.Trip = "12.50 Nm";
 
         tc.purge(*p.controller, p.dir.file("logs/played.AIS"));
         EXPECT_TRUE(p.state.quickLog.empty());
-        EXPECT_TRUE(nav.LogEmpty);
-        EXPECT_EQ(nav.TripDistance, 0.0);
-        EXPECT_EQ(nav.LastLegDistance, 0.0);
-        EXPECT_EQ(nav.DropIndex, 2);
-        EXPECT_EQ(nav.DropCounter, 0);
+        EXPECT_TRUE(p.state.cycleState.LogEmpty);
+        EXPECT_EQ(p.state.motion.TripDistance, 0.0);
+        EXPECT_EQ(p.state.motion.LastLegDistance, 0.0);
+        EXPECT_EQ(p.state.cycleState.DropIndex, 2);
+        EXPECT_EQ(p.state.cycleState.DropCounter, 0);
         EXPECT_EQ(p.state.display.Trip, "0.00 Nm");
     }
 }
@@ -578,7 +576,7 @@ TEST(MainController, SavingAConfigurationRenamesTheViews)
     Program p;
     p.create();
     p.controller->SecsTimerTimer();
-    p.state.nav.BoatSpeed = 6.25;
+    p.state.settings.vessel.BoatSpeed = 6.25;
     p.controller->SaveConfigAs1Click(p.dir.file("boat3.cfg"));
     EXPECT_EQ(p.controller->views().view(0).caption, "world (boat3)");
     NavState nav;
@@ -679,12 +677,12 @@ TEST(MainController, UnreadableConfigurationStartsWithDefaultsAndSaysSo)
             std::filesystem::create_directory(config);
         }
         p.create(); // returns at once, a FIFO is not waited on
-        EXPECT_EQ(p.state.nav.ComPortNumber, 1u) << fifo;
-        EXPECT_EQ(p.state.nav.BaudRate, 38400u) << fifo;
+        EXPECT_EQ(p.state.settings.nmea.ComPortNumber, 1u) << fifo;
+        EXPECT_EQ(p.state.settings.nmea.BaudRate, 38400u) << fifo;
         EXPECT_EQ(p.state.display.StatusLine,
                   "Configuration " + config + (fifo ? " is not a regular file" : " is a folder, not a file") + " - defaults used");
         p.controller->SecsTimerTimer();
-        EXPECT_EQ(p.state.nav.ChartName, "world") << fifo;
+        EXPECT_EQ(p.state.folders.ChartName, "world") << fifo;
     }
 }
 
@@ -719,29 +717,29 @@ TEST(MainController, DialogSwitchesStartAsTheirCheckBoxes)
         bool on;
         bool actual;
     } rows[] = {
-        {"KnAlways", true, s.nav.KnotsAlways},
-        {"WP_auto", true, s.nav.AutoNextWaypoint},
+        {"KnAlways", true, s.prefs.units.KnotsAlways},
+        {"WP_auto", true, s.prefs.route.AutoNextWaypoint},
         {"NormalMode", true, s.prefs.OnRouteCompletion == RouteCompletion::NormalMode},
         {"Reverse", false, s.prefs.OnRouteCompletion == RouteCompletion::Reverse},
         {"RepRoute", false, s.prefs.OnRouteCompletion == RouteCompletion::RepRoute},
-        {"RevRoute", false, s.nav.RouteReversed},
+        {"RevRoute", false, s.routeProgress.RouteReversed},
         {"Voice", false, s.prefs.Voice},
         {"WPVoice", false, s.prefs.WPVoice},
         {"Vfreq", false, s.prefs.Vfreq},
         {"AISvoice", false, s.prefs.AISvoice},
-        {"ManTide", false, !s.nav.AtlasTide},
+        {"ManTide", false, !s.prefs.tide.AtlasTide},
         {"HeadUp", false, s.prefs.HeadUp},
         {"NoOffsets", false, s.prefs.NoOffsets},
-        {"KeepLog", true, s.nav.DisposalStep == 2},
-        {"sendAPB", true, s.nav.sendAPB},
-        {"sendXTE", true, s.nav.sendXTE},
-        {"sendHSC", true, s.nav.sendHSC},
-        {"SendBOD", true, s.nav.SendBOD},
-        {"sendBWR", false, s.nav.sendBWR},
-        {"SendVTG", false, s.nav.SendVTG},
-        {"SendRMB", false, s.nav.SendRMB},
-        {"SendCustom", false, s.nav.SendCustom},
-        {"UTCClock", true, s.nav.UseGpsTime},
+        {"KeepLog", true, s.prefs.fix.DisposalStep == 2},
+        {"sendAPB", true, s.prefs.nmea.sendAPB},
+        {"sendXTE", true, s.prefs.nmea.sendXTE},
+        {"sendHSC", true, s.prefs.nmea.sendHSC},
+        {"SendBOD", true, s.prefs.nmea.SendBOD},
+        {"sendBWR", false, s.prefs.nmea.sendBWR},
+        {"SendVTG", false, s.prefs.nmea.SendVTG},
+        {"SendRMB", false, s.prefs.nmea.SendRMB},
+        {"SendCustom", false, s.prefs.nmea.SendCustom},
+        {"UTCClock", true, s.prefs.fix.UseGpsTime},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(row.actual, row.on) << row.control;

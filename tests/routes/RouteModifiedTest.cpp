@@ -21,11 +21,10 @@ TEST(RouteModified, EditsSetItOpeningSavingAndRemovingClearIt)
     ProgramState state;
     FakePlatform fakes;
     RouteHooks hooks;
-    NavState& nav = state.nav;
     RouteEditor editor(state.route, nav, nav, nav, nav, state.waypoints, state.settings, nav, nav, state.display,
                        fakes.prompter, hooks);
-    nav.OwnLat = 50.0;
-    nav.OwnLong = 1.0;
+    state.fixInfo.OwnLat = 50.0;
+    state.fixInfo.OwnLong = 1.0;
     const std::string file = dir.file("r.rte");
 
     struct Step {
@@ -36,13 +35,13 @@ TEST(RouteModified, EditsSetItOpeningSavingAndRemovingClearIt)
     const Step steps[] = {
         {"add", [&] { editor.AddRouteWaypoint1Click(); }, true},
         {"save", [&] { ASSERT_TRUE(editor.SaveRouteAs1Click(file)); }, false},
-        {"insert", [&] { nav.ActiveWaypoint = 1; editor.InsertWaypoint1Click(); }, true},
+        {"insert", [&] { state.routeProgress.ActiveWaypoint = 1; editor.InsertWaypoint1Click(); }, true},
         {"open", [&] { editor.Routes1Click(file); }, false},
-        {"edit", [&] { nav.ActiveWaypoint = 1; editor.EditRouteOk(EditRouteDialog{"Needles", false}); }, true},
+        {"edit", [&] { state.routeProgress.ActiveWaypoint = 1; editor.EditRouteOk(EditRouteDialog{"Needles", false}); }, true},
         {"save again", [&] { ASSERT_TRUE(editor.SaveRouteAs1Click(file)); }, false},
-        {"delete", [&] { nav.ActiveWaypoint = 1; editor.DeleteSelectedWaypoint1Click(); }, true},
+        {"delete", [&] { state.routeProgress.ActiveWaypoint = 1; editor.DeleteSelectedWaypoint1Click(); }, true},
         {"remove", [&] { fakes.prompter.answer({true}); editor.Route1Click(); }, false},
-        {"delete with nothing selected", [&] { nav.ActiveWaypoint = 0; editor.DeleteSelectedWaypoint1Click(); }, false},
+        {"delete with nothing selected", [&] { state.routeProgress.ActiveWaypoint = 0; editor.DeleteSelectedWaypoint1Click(); }, false},
         {"save that fails", [&] { editor.AddRouteWaypoint1Click(); editor.SaveRouteAs1Click(dir.file("no/such/r.rte")); },
          true},
     };

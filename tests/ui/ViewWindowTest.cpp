@@ -258,7 +258,7 @@ TEST_F(ViewWindowTest, HoverReadoutFollowsTheMouse)
     const QPoint at = scroll(w) + QPoint(90, 70);
     mouse(w->image(), QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton);
     const std::string expected =
-        HoverReadout(state.nav, state.settings, model().projection, LastTrackPosition(state), at.x(), at.y());
+        HoverReadout(state.prefs.units, state.chartRef, state.settings, model().projection, LastTrackPosition(state), at.x(), at.y());
     EXPECT_NE(expected.find("\xb0T"), std::string::npos);
     EXPECT_EQ(text("HoverPanel").toLatin1().toStdString(), expected);
     EXPECT_EQ(model().cursorX == at.x() && model().cursorY == at.y(), false); // the cursor stays put
@@ -328,11 +328,11 @@ TEST_F(ViewWindowTest, NavigationPanelFiguresLargeSettingAndXteSide)
     kvtest::Spin(30);
     EXPECT_GT(range->width(), narrow);
 
-    state.nav.RouteLength = 2;
-    state.nav.XTE = -0.25;
+    state.routeProgress.RouteLength = 2;
+    state.routeProgress.XTE = -0.25;
     window->refresh();
     EXPECT_EQ(text("XTEText"), QStringLiteral("0.25 L"));
-    state.nav.XTE = 1.5;
+    state.routeProgress.XTE = 1.5;
     window->refresh();
     EXPECT_EQ(text("XTEText"), QStringLiteral("1.50 R"));
 }
@@ -438,10 +438,10 @@ TEST_F(ViewWindowTest, UnsavedRouteQuestionAtQuit)
         w.show();
         w.secsTick();
         QMenu* popup = w.view(0)->popupMenu();
-        s.nav.OwnLat = -16.5;
-        s.nav.OwnLong = -41.5;
+        s.fixInfo.OwnLat = -16.5;
+        s.fixInfo.OwnLong = -41.5;
         popup->findChild<QAction*>(QStringLiteral("AddRouteWaypoint1"))->trigger();
-        s.nav.OwnLat = -16.4;
+        s.fixInfo.OwnLat = -16.4;
         popup->findChild<QAction*>(QStringLiteral("AddRouteWaypoint1"))->trigger();
         ASSERT_EQ(s.route.count(), 2u);
         f.prompter.answer({true});

@@ -128,7 +128,7 @@ TEST_F(RenderTest, GraticuleAndDistanceGrid)
     EXPECT_EQ(kvtest::CountColour(v.bitmap, kSilver), 0);
 
     // Kilometres: the grid unit follows the factor.
-    state.nav.UnitFactor = 1.852;
+    state.settings.units.UnitFactor = 1.852;
     v.options.ShowGraticule = true;
     v.zoom = 64;
     views.ReCentre(v);
@@ -192,7 +192,7 @@ TEST_F(RenderTest, RouteWithActiveWaypointAndTrackWithFixCrosses)
     ChartView& v = NewView();
     state.route.push(RouteWaypoint{std::string(24, 'A').replace(1, 23, std::string(23, ' ')) + "19000", 50.0, 1.05});
     state.route.push(RouteWaypoint{"B                       19000", 50.0, 0.95});
-    state.nav.ActiveWaypoint = 2;
+    state.routeProgress.ActiveWaypoint = 2;
     views.ReCentre(v);
     const QImage img = WithoutCursor(v);
     const auto a = PositionToPixel(v.projection, 50.0, 1.05);

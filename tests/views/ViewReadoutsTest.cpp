@@ -2,6 +2,7 @@
 // ship shape with its vector, the range-ring labels and the view drawn again for a page.
 
 #include "ViewTestSupport.h"
+#include "app/ProgramState.h"
 
 #include "core/Format.h"
 #include "platform/fake/Fakes.h"
@@ -98,14 +99,14 @@ TEST(HoverReadout, PositionThenRangeAndBearingFromOwnShip)
     }
     EXPECT_EQ(RangeBearingText({50, 1}, {50 + 1.0 / 60, 1}, 1.0, 1.852), "1.852 Km 000\xb0T");
 
-    NavState nav;
-    Settings settings;
+    ProgramState nav;
+    const Settings& settings = nav.settings;
     const Projection p = ProjectionAt(16.0);
     const LatLongValue under = PixelToLatLong(p, 600, 300);
-    const std::string position = ViewPositionText(nav, settings, under.lat, under.lon, 4);
-    EXPECT_EQ(HoverReadout(nav, settings, p, std::nullopt, 600, 300), position);
-    EXPECT_EQ(HoverReadout(nav, settings, p, LatLongValue{50.0, 1.0}, 600, 300),
-              position + "   " + RangeBearingText({50.0, 1.0}, under, nav.CosLatFactor, nav.UnitFactor));
+    const std::string position = ViewPositionText(nav.prefs.units, settings, under.lat, under.lon, 4);
+    EXPECT_EQ(HoverReadout(nav.prefs.units, nav.chartRef, settings, p, std::nullopt, 600, 300), position);
+    EXPECT_EQ(HoverReadout(nav.prefs.units, nav.chartRef, settings, p, LatLongValue{50.0, 1.0}, 600, 300),
+              position + "   " + RangeBearingText({50.0, 1.0}, under, nav.chartRef.CosLatFactor, nav.settings.units.UnitFactor));
 }
 
 TEST(ZoomCaption, FewestDecimals)
@@ -164,14 +165,14 @@ TEST_F(ViewMotionTest, PanRedrawsAroundTheMiddleOfTheWindowAndLeavesTheCursor)
     ChartView& v = views.CreateView("m");
     state.quickLog.push(QuickLogRecord{50.0, 1.0, 0}); // own ship: the cursor is not the centre's
     views.CommonTail(v);
-    state.nav.OwnLat = 50.01;
-    state.nav.OwnLong = 0.99;
+    state.fixInfo.OwnLat = 50.01;
+    state.fixInfo.OwnLong = 0.99;
     const LatLongValue target = PixelToLatLong(v.projection, 250, 60);
     views.PanTo(v, Pixel{250, 60});
     EXPECT_NEAR(v.referenceLat(), target.lat, 1e-9);
     EXPECT_NEAR(v.referenceLong(), target.lon, 1e-9);
-    EXPECT_DOUBLE_EQ(state.nav.OwnLat, 50.01);
-    EXPECT_DOUBLE_EQ(state.nav.OwnLong, 0.99);
+    EXPECT_DOUBLE_EQ(state.fixInfo.OwnLat, 50.01);
+    EXPECT_DOUBLE_EQ(state.fixInfo.OwnLong, 0.99);
     const auto cursor = PositionToPixel(v.projection, 50.01, 0.99);
     ASSERT_TRUE(cursor);
     EXPECT_EQ((Pixel{v.cursorX, v.cursorY}), *cursor);
@@ -181,10 +182,10 @@ TEST_F(ViewMotionTest, PanRedrawsAroundTheMiddleOfTheWindowAndLeavesTheCursor)
 TEST_F(ViewMotionTest, OwnShipShapeAndSixMinuteVector)
 {
     state.quickLog.push(QuickLogRecord{50.0, 1.0, 0});
-    state.nav.OwnLat = 51.0; // the cursor cross far away
-    state.nav.OwnLong = 1.0;
-    state.nav.COGValue = 90.0;
-    state.nav.SOG = 6.0;
+    state.fixInfo.OwnLat = 51.0; // the cursor cross far away
+    state.fixInfo.OwnLong = 1.0;
+    state.motion.COGValue = 90.0;
+    state.motion.SOG = 6.0;
     ChartView v;
     v.zoom = 16;
     v.centreLat = 50.0;
@@ -208,7 +209,7 @@ TEST_F(ViewMotionTest, OwnShipShapeAndSixMinuteVector)
     EXPECT_EQ(kvtest::PixelAt(image, 155, 116), kWhite);
 
     // Stopped: the shape without a vector; vessel hidden: nothing.
-    state.nav.SOG = 0.0;
+    state.motion.SOG = 0.0;
     image = QImage();
     RedrawView(v, image, RenderContext{state, views.shared});
     EXPECT_EQ(kvtest::PixelAt(image, (bowX + tipX) / 2, 120), kNavy);
