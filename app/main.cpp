@@ -22,6 +22,8 @@
 #include <QFileInfo>
 #include <QScreen>
 #include <QTimer>
+#include <QPrinter>
+#include <QAction>
 
 #include <cstdio>
 #include <cstdlib>
@@ -148,6 +150,26 @@ int main(int argc, char** argv)
         QTimer::singleShot(1500, &window, [&window] { window.showAisTargets(); });
     }
 
+    if (options.rings > 0) {
+        QTimer::singleShot(1800, &window, [&window, presses = options.rings] { window.pressRangeRings(presses); });
+    }
+    if (!options.printPdf.empty()) {
+        // The print path of the Print command with the dialog answered: a PDF on white paper.
+        const QString pdf = QFileInfo(QString::fromStdString(options.printPdf)).absoluteFilePath();
+        const int at = std::max(0, static_cast<int>(options.screenshotAfter * 1000) - 500);
+        QTimer::singleShot(at, &window, [&window, &printer, pdf] {
+            printer.printer().setOutputFormat(QPrinter::PdfFormat);
+            printer.printer().setOutputFileName(pdf);
+            printer.printDialog = [](QPrinter&, bool& whitePaper) {
+                whitePaper = true;
+                return true;
+            };
+            if (QAction* print = window.command(QStringLiteral("Print1"))) {
+                print->trigger();
+            }
+            std::printf("printed to %s\n", pdf.toLocal8Bit().constData());
+        });
+    }
     if (!screenshotPath.isEmpty()) {
         QTimer::singleShot(static_cast<int>(options.screenshotAfter * 1000), &window, [&window, screenshotPath = screenshotFile] {
             const bool saved = window.grab().save(screenshotPath);

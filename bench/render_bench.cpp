@@ -1,6 +1,9 @@
-// The full redraw of a 1920 × 1440 view with every table full: 10800 chart points of all seven
-// line types, 600 labelled waypoints, a 40-waypoint route, a 98-record track, 100 tidal diamonds
-// and 60 AIS targets with 40-point tracks. The per-step split is reported as counters (ms).
+// The full redraw of a view with every table full: 10800 chart points of all seven line types,
+// 600 labelled waypoints, a 40-waypoint route, a 98-record track, 100 tidal diamonds and 60 AIS
+// targets with 40-point tracks, own ship moving (shape and vector) with labelled range rings. The
+// per-step split is reported as counters (ms). Surfaces: a 1920-pixel-wide screen (1920 × 1440)
+// and a 4K screen (3840 × 2160, drawn on 3840 × 2880). Also the interactive steps: a Ctrl+wheel
+// zoom and the end of a pan, each with the conversion to the pixmap the window shows.
 
 #include "app/ProgramState.h"
 #include "ais/AisTarget.h"
@@ -11,6 +14,8 @@
 #include "platform/fake/Fakes.h"
 
 #include <benchmark/benchmark.h>
+
+#include <QPixmap>
 
 #include <cmath>
 #include <memory>
@@ -26,11 +31,12 @@ struct FullProgram {
     ChartView* view = nullptr;
     RenderTimings timings;
 
-    FullProgram()
+    explicit FullProgram(int screenWidth = 1920, int screenHeight = 1080)
     {
         ProgramState& s = *state;
-        s.chartGeometry.SurfaceWidth = 1920;
-        s.chartGeometry.SurfaceHeight = 1440;
+        const DrawingSurface surface = SurfaceForScreen(screenWidth, screenHeight);
+        s.chartGeometry.SurfaceWidth = surface.width;
+        s.chartGeometry.SurfaceHeight = surface.height;
         s.chartGeometry.ChartCentreLat = 50.0;
         s.chartGeometry.ChartCentreLong = 1.0;
         s.chartGeometry.ChartZoom = 4.0;
@@ -64,6 +70,8 @@ struct FullProgram {
                                        49.5 + 0.025 * i, -0.3 + 0.06 * i});
         }
         s.routeProgress.ActiveWaypoint = 3;
+        s.motion.SOG = 6.5;
+        s.motion.COGValue = 48.0;
         for (int i = 0; i < 98; ++i) {
             s.quickLog.push(QuickLogRecord{49.6 + 0.008 * i, 0.2 + 0.01 * i + 0.003 * std::sin(i), 600.0 + i});
         }
@@ -108,9 +116,9 @@ struct FullProgram {
     }
 };
 
-void BM_FullRedraw1920x1440(benchmark::State& st)
+void FullRedraw(benchmark::State& st, int screenWidth, int screenHeight)
 {
-    FullProgram p;
+    FullProgram p(screenWidth, screenHeight);
     RenderTimings total;
     long long runs = 0;
     for (auto _ : st) {
@@ -131,7 +139,39 @@ void BM_FullRedraw1920x1440(benchmark::State& st)
         st.counters[names[i]] = static_cast<double>(total.step[i]) / runs / 1e6;
     }
 }
+
+void BM_FullRedraw1920x1440(benchmark::State& st) { FullRedraw(st, 1920, 1080); }
 BENCHMARK(BM_FullRedraw1920x1440)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+
+void BM_FullRedraw4K(benchmark::State& st) { FullRedraw(st, 3840, 2160); }
+BENCHMARK(BM_FullRedraw4K)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+
+// One Ctrl+wheel step (zoom in and out in turn, about a point off the middle) or the end of a
+// pan, and the pixmap the window then shows: what stands between the input and the screen.
+void InteractiveStep(benchmark::State& st, bool zoom)
+{
+    FullProgram p;
+    const Pixel middle{p.view->projection.halfW, p.view->projection.halfH};
+    bool in = true;
+    for (auto _ : st) {
+        p.view->centreLat = 50.0;
+        p.view->centreLong = 1.0;
+        if (zoom) {
+            p.views->ZoomAbout(*p.view, Pixel{middle.x + 200, middle.y - 120}, middle, in);
+            in = !in;
+        } else {
+            p.views->PanTo(*p.view, Pixel{middle.x + 150, middle.y + 90});
+        }
+        const QPixmap shown = QPixmap::fromImage(p.view->bitmap);
+        benchmark::DoNotOptimize(shown.cacheKey());
+    }
+}
+
+void BM_CtrlWheelZoomStep(benchmark::State& st) { InteractiveStep(st, true); }
+BENCHMARK(BM_CtrlWheelZoomStep)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+
+void BM_PanStep(benchmark::State& st) { InteractiveStep(st, false); }
+BENCHMARK(BM_PanStep)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
 
 void BM_PositionToPixel(benchmark::State& st)
 {

@@ -44,7 +44,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, bool passSing
             cl.version = true;
         } else if (a == "--show-ais") {
             cl.showAis = true;
-        } else if (a == "--workdir" || a == "--screenshot" || a == "--after" || a == "--quit-after") {
+        } else if (a == "--workdir" || a == "--screenshot" || a == "--after" || a == "--quit-after" ||
+                   a == "--rings" || a == "--print-pdf") {
             if (!hasValue) {
                 fail("option " + a + " needs a value");
                 continue;
@@ -54,6 +55,15 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, bool passSing
                 cl.workdir = value;
             } else if (a == "--screenshot") {
                 cl.screenshot = value;
+            } else if (a == "--print-pdf") {
+                cl.printPdf = value;
+            } else if (a == "--rings") {
+                double presses = 0.0;
+                if (!ParseSeconds(value, presses) || presses != static_cast<int>(presses) || presses > 8) {
+                    fail("option --rings needs a count from 0 to 8, not '" + value + "'");
+                } else {
+                    cl.rings = static_cast<int>(presses);
+                }
             } else if (!ParseSeconds(value, a == "--after" ? cl.screenshotAfter : cl.quitAfter)) {
                 fail("option " + a + " needs a number of seconds, not '" + value + "'");
             }
@@ -95,6 +105,9 @@ std::string HelpText(const WorkingFolderChoice& folder)
            "      --screenshot FILE  save a picture of the window to FILE (PNG) and quit\n"
            "      --after SECONDS    when to take the screenshot (default 3)\n"
            "      --show-ais         open the AIS target list before the screenshot\n"
+           "      --rings N          press the AIS view's \"More range rings\" N times\n"
+           "      --print-pdf FILE   print the active view to FILE (PDF, white paper) before the\n"
+           "                         screenshot\n"
            "      --quit-after SECONDS  quit after SECONDS through the ordinary quit sequence\n"
            "  -h, --help             show this help and exit\n"
            "  -V, --version          show the version and exit\n"

@@ -18,6 +18,8 @@ struct CommandLine {
     double screenshotAfter = 3.0;
     double quitAfter = -1.0;
     bool showAis = false;
+    int rings = 0;              // --rings N: press the AIS view's "More range rings" N times
+    std::string printPdf;       // --print-pdf FILE: print the active view to FILE before the screenshot
     // Arguments beginning with a single "-" that are not ours: left to Qt's own options
     // (-platform, -style, ...) when `passSingleDashToQt` is set.
     std::vector<std::string> qtArguments;

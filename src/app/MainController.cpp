@@ -290,6 +290,20 @@ bool MainController::FormCloseQuery()
     if (!platform_.prompter.confirm(kQuitQuestion)) {
         return false;
     }
+    // Asked before anything is shut, so that Cancel leaves the program exactly as it was.
+    if (state_.routeEdit.RouteModified && state_.routeProgress.RouteLength > 0) {
+        switch (platform_.prompter.yesNoCancel(kSaveRouteBeforeExit)) {
+        case Answer::Yes:
+            if (!window_.saveRouteForExit()) {
+                return false; // not saved: nothing is lost, the program keeps running
+            }
+            break;
+        case Answer::No:
+            break;
+        case Answer::Cancel:
+            return false;
+        }
+    }
     nmea_->CloseAtExit();
     if (state_.aisPlayback.AISPlayback) {
         state_.display.AISPlayTimer.enabled = false;
@@ -497,7 +511,9 @@ void MainController::CopyViewClick()
 void MainController::Print1Click()
 {
     if (views_->count() > 0) {
-        platform_.printer.printFitted(views_->view(ActiveView()).bitmap);
+        // Drawn again at the page's resolution rather than the screen bitmap enlarged.
+        const ChartView& view = views_->view(ActiveView());
+        platform_.printer.printDrawn([this, &view](const PrintPage& page) { return views_->RenderForPage(view, page); });
     }
 }
 

@@ -24,6 +24,7 @@ namespace kv {
 
 inline constexpr const char* kDeleteViewsQuestion = "This will delete all the displayed views! - Are you sure?";
 inline constexpr const char* kSaveChartBeforeExit = "Save the modified chart before exit ?";
+inline constexpr const char* kSaveRouteBeforeExit = "Save the modified route before exit ?";
 inline constexpr const char* kDeadReckoningStatus = "Dead Reckoning Mode !";
 inline constexpr const char* kCloseNmeaHint = "Close NMEA iterface|";
 inline constexpr const char* kMeasureOnHint = "Measure on|";
@@ -60,6 +61,9 @@ public:
     virtual void tileViews() {}
     virtual void setNavPanelVisible(bool /*visible*/) {}
     virtual void showAboutBox() {}
+    // Saves the route through the save-route command (its file dialog); false when it was not
+    // saved.
+    virtual bool saveRouteForExit() { return false; }
     // The program must end now, without the quit question (a chart that cannot be found).
     virtual void endProgram() {}
 };

@@ -13,6 +13,7 @@ constexpr const char* kCpa = "AIS/CpaLimitNm";
 constexpr const char* kTcpa = "AIS/TcpaLimitMinutes";
 constexpr const char* kWarnings = "AIS/CollisionWarnings";
 constexpr const char* kAlarm = "AIS/CollisionAlarm";
+constexpr const char* kLargeNav = "Display/LargeNavFigures";
 
 // A switch written as true/false (or 1/0); anything else is damage.
 bool ReadSwitch(const QSettings& s, const char* key, bool& value)
@@ -71,6 +72,7 @@ ExtraSettingsRead ReadExtraSettings(const std::string& path)
     ok = ReadLimit(s, kTcpa, 0.0, 1440.0, v.TcpaLimitMin) && ok;
     ok = ReadSwitch(s, kWarnings, v.CollisionWarnings) && ok;
     ok = ReadSwitch(s, kAlarm, v.CollisionAlarm) && ok;
+    ok = ReadSwitch(s, kLargeNav, v.LargeNavFigures) && ok;
     r.settings = v;
     if (!ok) {
         r.note = std::string(kExtraSettingsFile) + " has damaged values: their defaults used";
@@ -86,6 +88,7 @@ bool WriteExtraSettings(const std::string& path, const ExtraSettings& v)
     s.setValue(kTcpa, QString::number(v.TcpaLimitMin, 'g', 10));
     s.setValue(kWarnings, v.CollisionWarnings ? "true" : "false");
     s.setValue(kAlarm, v.CollisionAlarm ? "true" : "false");
+    s.setValue(kLargeNav, v.LargeNavFigures ? "true" : "false");
     s.sync();
     return s.status() == QSettings::NoError;
 }

@@ -22,6 +22,9 @@ struct ExtraSettings {
     bool CollisionWarnings = false;
     // A sound once per encounter with a dangerous target (only while the warnings are on).
     bool CollisionAlarm = false;
+    // "Large navigation figures": the figures of the navigation panel in twice the font size,
+    // to be read from the helm. Off keeps the panel's ordinary look.
+    bool LargeNavFigures = false;
 
     bool operator==(const ExtraSettings&) const = default;
 };

@@ -8,6 +8,7 @@ struct RouteEditing {
     bool RouteListChanged = false;   // the waypoint name list is rebuilt on the next tick
     bool KeepActiveWaypoint = false; // that rebuild keeps ActiveWaypoint
     bool WaypointSnap = false;       // new route waypoints snap to the nearest chart waypoint
+    bool RouteModified = false;      // edited in a view since it was opened or saved
 };
 
 } // namespace kv

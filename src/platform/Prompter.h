@@ -8,6 +8,8 @@ namespace kv {
 
 enum class Beep { Default, Information, Exclamation };
 
+enum class Answer { Yes, No, Cancel };
+
 class Prompter {
 public:
     virtual ~Prompter() = default;
@@ -18,6 +20,8 @@ public:
     virtual bool confirm(const std::string& text) = 0;
     // OK/Cancel box; true for OK.
     virtual bool okCancel(const std::string& text) = 0;
+    // Yes/No/Cancel question. A prompter that only knows Yes and No answers Yes or No.
+    virtual Answer yesNoCancel(const std::string& text) { return confirm(text) ? Answer::Yes : Answer::No; }
     virtual void beep(Beep kind) = 0;
 };
 

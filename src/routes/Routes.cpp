@@ -44,6 +44,7 @@ void RouteEditor::SetSaveEnabled()
 
 bool RouteEditor::ReadRouteFile(const std::string& path)
 {
+    editing_.RouteModified = false; // the route is replaced, whatever the file holds
     route_.clear();
     progress_.ActiveWaypoint = 0;
     Changed();
@@ -122,6 +123,7 @@ bool RouteEditor::SaveRouteAs1Click(const std::string& path)
     }
     // Only a route that was written is remembered for the next start.
     settings_.RouteName = NameWithoutExtension(path);
+    editing_.RouteModified = false;
     return true;
 }
 
@@ -131,6 +133,7 @@ void RouteEditor::Route1Click()
         return;
     }
     route_.clear();
+    editing_.RouteModified = false;
     progress_.ActiveWaypoint = 0;
     progress_.RouteLength = 0;
     display_.WPNameItems.clear();
@@ -185,6 +188,7 @@ void RouteEditor::AddRouteWaypoint1Click()
     } else {
         route_.push(w);
     }
+    editing_.RouteModified = true;
     Changed();
     hooks_.redraw();
 }
@@ -208,6 +212,7 @@ void RouteEditor::InsertWaypoint1Click()
     // waypoint keeps the selection on itself.
     progress_.ActiveWaypoint = static_cast<std::int16_t>(snapped ? s : s + 1);
     editing_.KeepActiveWaypoint = true;
+    editing_.RouteModified = true;
     Changed();
     hooks_.redraw();
 }
@@ -240,6 +245,7 @@ void RouteEditor::EditRouteOk(const EditRouteDialog& dialog)
         w.name = DefaultRouteName(s);
     }
     editing_.KeepActiveWaypoint = true;
+    editing_.RouteModified = true;
     Changed();
     hooks_.redraw();
 }
@@ -249,6 +255,7 @@ void RouteEditor::DeleteSelectedWaypoint1Click()
     const int s = progress_.ActiveWaypoint;
     if (s >= 1 && s <= static_cast<int>(kRouteCapacity) && s <= static_cast<int>(route_.count())) {
         route_.erase(static_cast<std::size_t>(s));
+        editing_.RouteModified = true;
     }
     Changed();
     hooks_.redraw();

@@ -103,13 +103,7 @@ void MainWindow::buildMenus()
             c.logs().SaveLogAs1Click(Path(path));
         }
     });
-    addCommand(file, "SaveRouteAs1", QStringLiteral("Save &Route As..."), "", [this, &c, &app] {
-        const QString path = saveFile(QStringLiteral("Save route as..."), QStringLiteral("Route Files (*.rte)"),
-                                      QPath(app.RouteDialogDir), QStringLiteral("rte"));
-        if (!path.isEmpty()) {
-            c.routes().SaveRouteAs1Click(Path(path));
-        }
-    });
+    addCommand(file, "SaveRouteAs1", QStringLiteral("Save &Route As..."), "", [this] { saveRouteAs(); });
     addCommand(file, "ChartAppendMode", QStringLiteral("Chart &Append"), "", [&c] { c.charts().ChartAppendModeClick(); },
                {}, true);
     QMenu* purge = file->addMenu(QStringLiteral("&Purge"));
@@ -248,8 +242,8 @@ void MainWindow::buildMenus()
     QMenu* window = menuBar()->addMenu(QStringLiteral("&Window"));
     window->menuAction()->setObjectName(QStringLiteral("Window1"));
     commands_[QStringLiteral("Window1")] = window->menuAction();
-    addCommand(window, "WindowCascadeItem", QStringLiteral("&Cascade"), "", [this] { mdi_->cascadeSubWindows(); });
-    addCommand(window, "WindowTileItem", QStringLiteral("&Tile"), "", [this] { mdi_->tileSubWindows(); });
+    addCommand(window, "WindowCascadeItem", QStringLiteral("&Cascade"), "", [this] { cascadeViews(); });
+    addCommand(window, "WindowTileItem", QStringLiteral("&Tile"), "", [this] { tileViews(); });
     addCommand(window, "WindowTileItem2", QStringLiteral("Tile &Horizontally"), "", [this] {
         // One view above the other, each the full width of the area.
         const auto subs = mdi_->subWindowList();
@@ -279,11 +273,45 @@ void MainWindow::buildMenus()
         }
     });
     addCommand(window, "CloseAll1", QStringLiteral("C&lose All"), "", [&c] { c.CloseAll1Click(); });
+    // The open views, the active one checked; choosing one brings it to the front.
+    window->addSeparator();
+    connect(window, &QMenu::aboutToShow, this, [this, window] {
+        for (QAction* a : window->actions()) {
+            if (a->property("viewEntry").toBool()) {
+                window->removeAction(a);
+                delete a;
+            }
+        }
+        int n = 0;
+        for (QMdiSubWindow* sub : mdi_->subWindowList()) {
+            ++n;
+            auto* a = new QAction(QStringLiteral("&%1 %2").arg(n).arg(sub->windowTitle()), window);
+            a->setObjectName(QStringLiteral("WindowView%1").arg(n));
+            a->setProperty("viewEntry", true);
+            a->setCheckable(true);
+            a->setChecked(sub == mdi_->activeSubWindow());
+            connect(a, &QAction::triggered, this, [this, sub] {
+                if (mdi_->subWindowList().contains(sub)) {
+                    mdi_->setActiveSubWindow(sub);
+                }
+            });
+            window->addAction(a);
+        }
+    });
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("HelpMenu"));
     addCommand(help, "HelpAboutItem", QStringLiteral("&About..."), "", [this] { showAboutBox(); });
 }
+
+bool MainWindow::saveRouteAs()
+{
+    const QString path = saveFile(QStringLiteral("Save route as..."), QStringLiteral("Route Files (*.rte)"),
+                                  QPath(state_.app.RouteDialogDir), QStringLiteral("rte"));
+    return !path.isEmpty() && controller_->routes().SaveRouteAs1Click(Path(path));
+}
+
+bool MainWindow::saveRouteForExit() { return saveRouteAs(); }
 
 void MainWindow::buildToolBar()
 {
@@ -350,9 +378,12 @@ void MainWindow::buildNavPanel()
         value->setObjectName(QLatin1String(name));
         value->setFrameShape(QFrame::Panel);
         value->setFrameShadow(QFrame::Sunken);
-        value->setMinimumWidth(70);
+        value->setMinimumWidth(56);
+        value->setAlignment(Qt::AlignCenter);
         grid->addWidget(title, 0, column);
         grid->addWidget(value, 1, column);
+        // The figures share the width the window gives the panel.
+        grid->setColumnStretch(column, 2);
         navLabels_[name] = value;
         ++column;
     }
@@ -362,7 +393,7 @@ void MainWindow::buildNavPanel()
     grid->addWidget(new QLabel(QStringLiteral("Waypoint"), navPanel_), 0, column);
     wpName_ = new QComboBox(navPanel_);
     wpName_->setObjectName(QStringLiteral("WPName"));
-    wpName_->setMinimumWidth(160);
+    wpName_->setMinimumWidth(120);
     grid->addWidget(wpName_, 1, column++);
     connect(wpName_, &QComboBox::activated, this, [this](int entry) { run([this, entry] { controller_->WPNameChange(entry); }); });
 
@@ -374,15 +405,19 @@ void MainWindow::buildNavPanel()
     xtError_->setRange(-100, 100);
     xtError_->setValue(0);
     xtError_->setTextVisible(false);
-    xtError_->setMinimumWidth(160);
+    xtError_->setMinimumWidth(100);
     xtError_->installEventFilter(this); // a double click restarts the leg
-    grid->addWidget(xtError_, 1, column++);
+    grid->addWidget(xtError_, 1, column);
+    grid->setColumnStretch(column++, 3);
+    xteText_ = new QLabel(navPanel_);
+    xteText_->setObjectName(QStringLiteral("XTEText"));
+    xteText_->setMinimumWidth(50);
+    grid->addWidget(xteText_, 1, column++);
     auto* reset = new QPushButton(QStringLiteral("Reset"), navPanel_);
     reset->setObjectName(QStringLiteral("XTEReset"));
     grid->addWidget(reset, 1, column++);
     resetButton_ = reset;
     connect(reset, &QPushButton::clicked, this, [this] { run([this] { controller_->fix().XTerrorDblClick(); }); });
-    grid->setColumnStretch(column, 1);
 
     layout->addWidget(navPanel_);
     buildDataPlot(central);
@@ -472,6 +507,11 @@ void MainWindow::buildStatusBar()
     timePanel_->setMinimumWidth(70);
     statusBar()->addWidget(gpsIndicator_);
     statusBar()->addWidget(statusLine_, 1);
+    hoverPanel_ = new QLabel(this);
+    hoverPanel_->setObjectName(QStringLiteral("HoverPanel"));
+    hoverPanel_->setMinimumWidth(330);
+    hoverPanel_->setToolTip(QStringLiteral("Position under the mouse, range and bearing from own ship"));
+    statusBar()->addPermanentWidget(hoverPanel_);
     statusBar()->addPermanentWidget(posnPanel_);
     statusBar()->addPermanentWidget(timePanel_);
 }

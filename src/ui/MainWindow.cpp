@@ -2,6 +2,7 @@
 #include "ui/MainWindow.h"
 
 #include "app/CommandLine.h"
+#include "navigation/XteText.h"
 #include "views/ViewGeometry.h"
 #include "ui/AisTargetWindow.h"
 #include "ui/ClickLabel.h"
@@ -26,6 +27,7 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QScreen>
+#include <QStyle>
 #include <QGuiApplication>
 #include <QStatusTipEvent>
 #include <QTimer>
@@ -272,6 +274,8 @@ void MainWindow::refresh()
     navLabels_["SpeedMG"]->setText(Latin1(d.SpeedMG));
     navLabels_["Trip"]->setText(Latin1(d.Trip));
     xteScale_->setText(Latin1(d.XTEScale));
+    xteText_->setText(state_.routeProgress.RouteLength > 0 ? Latin1(kv::XteGaugeText(state_.routeProgress.XTE)) : QString());
+    applyNavFigureSize();
     xtError_->setValue(std::clamp(d.XTerror, -100, 100));
     xtError_->setStyleSheet(QStringLiteral("QProgressBar::chunk { background: %1; }").arg(Latin1(d.XTerrorColour)));
 
@@ -358,8 +362,64 @@ void MainWindow::closeEvent(QCloseEvent* event)
     }
 }
 
-void MainWindow::cascadeViews() { mdi_->cascadeSubWindows(); }
-void MainWindow::tileViews() { mdi_->tileSubWindows(); }
+void MainWindow::cascadeViews()
+{
+    // Each view as large as the area allows with every one a title bar lower and to the right of
+    // the one before (at least three quarters of the area), so every title bar stays in reach.
+    const QList<QMdiSubWindow*> subs = mdi_->subWindowList();
+    const QSize area = mdi_->viewport()->size();
+    const int step = style()->pixelMetric(QStyle::PM_TitleBarHeight) + 6;
+    const int n = static_cast<int>(subs.size());
+    const QSize size(std::max(area.width() * 3 / 4, area.width() - step * (n - 1)),
+                     std::max(area.height() * 3 / 4, area.height() - step * (n - 1)));
+    int k = 0;
+    for (QMdiSubWindow* sub : subs) {
+        sub->showNormal();
+        const QSize fitted(std::min(size.width(), area.width() - step * k), std::min(size.height(), area.height() - step * k));
+        sub->setGeometry(QRect(QPoint(step * k, step * k), fitted));
+        sub->raise();
+        ++k;
+    }
+    if (!subs.isEmpty()) {
+        mdi_->setActiveSubWindow(subs.last());
+    }
+}
+
+void MainWindow::tileViews()
+{
+    // Side by side, each the full height of the area.
+    const QList<QMdiSubWindow*> subs = mdi_->subWindowList();
+    if (subs.isEmpty()) {
+        return;
+    }
+    const QSize area = mdi_->viewport()->size();
+    const int n = static_cast<int>(subs.size());
+    int x = 0;
+    for (int k = 0; k < n; ++k) {
+        const int w = (k == n - 1) ? area.width() - x : area.width() / n;
+        subs[k]->showNormal();
+        subs[k]->setGeometry(x, 0, w, area.height());
+        x += w;
+    }
+}
+
+void MainWindow::applyNavFigureSize()
+{
+    const bool large = state_.extra.LargeNavFigures;
+    if (large == largeFiguresShown_) {
+        return;
+    }
+    largeFiguresShown_ = large;
+    QFont font = navPanel_->font();
+    if (large) {
+        font.setPointSizeF(font.pointSizeF() * 2.0);
+        font.setBold(true);
+    }
+    for (auto& [name, label] : navLabels_) {
+        label->setFont(font);
+    }
+    xteText_->setFont(font);
+}
 
 void MainWindow::setNavPanelVisible(bool visible) { navPanel_->setVisible(visible); }
 

@@ -57,6 +57,8 @@ public:
     void secsTick();
     // Presses the AIS view's "Show / Hide AIS Targets" button when it is up.
     void showAisTargets();
+    // Presses the AIS view's "More range rings" button `times` times.
+    void pressRangeRings(int times);
     void fixTick();
 
     kv::MainController& controller() { return *controller_; }
@@ -87,6 +89,7 @@ public:
     void tileViews() override;
     void setNavPanelVisible(bool visible) override;
     void showAboutBox() override;
+    bool saveRouteForExit() override;
     void endProgram() override;
 
 protected:
@@ -103,6 +106,8 @@ private:
     QString saveFile(const QString& title, const QString& filter, const QString& folder, const QString& suffix,
                      const QString& name = {});
     void buildMenus();
+    // "Save Route As": the file dialog, then the save; true when the route was written.
+    bool saveRouteAs();
     void buildToolBar();
     void buildNavPanel();
     void buildStatusBar();
@@ -117,6 +122,11 @@ private:
     // Runs a view command on the view shown by `window`, then refreshes.
     void onView(ViewWindow* window, const std::function<void(kv::ChartView&)>& op);
     QMdiSubWindow* subWindowOf(ViewWindow* view) const;
+    // The scale bar image of a view for its window's corner.
+    QImage scaleBarImage(const kv::ChartView& v) const;
+    // The figures of the navigation panel in the size kvfree.ini asks for.
+    void applyNavFigureSize();
+    bool largeFiguresShown_ = false;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     kv::ProgramState& state_;
@@ -140,6 +150,8 @@ private:
     QComboBox* wpName_ = nullptr;
     QProgressBar* xtError_ = nullptr;
     QLabel* xteScale_ = nullptr;
+    QLabel* xteText_ = nullptr;
+    QLabel* hoverPanel_ = nullptr;
     QWidget* resetButton_ = nullptr;
     QTimer* secsTimer_ = nullptr;
     QTimer* fixTimer_ = nullptr;

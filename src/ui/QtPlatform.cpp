@@ -1,6 +1,8 @@
 #include "ui/QtPlatform.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QVBoxLayout>
 #include <QClipboard>
 #include <QPageSetupDialog>
 #include <QPainter>
@@ -17,7 +19,26 @@ void QtClipboard::setText(const std::string& latin1Text)
 
 void QtClipboard::setImage(const QImage& image) { QApplication::clipboard()->setImage(image); }
 
-QtPrinter::QtPrinter() : printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {}
+QtPrinter::QtPrinter() : printer_(std::make_unique<QPrinter>(QPrinter::HighResolution))
+{
+    printDialog = [](QPrinter& printer, bool& whitePaper) {
+        QPrintDialog dialog(&printer, QApplication::activeWindow());
+        auto* paper = new QWidget;
+        paper->setWindowTitle(QStringLiteral("Chart"));
+        auto* layout = new QVBoxLayout(paper);
+        auto* white = new QCheckBox(QStringLiteral("White paper (dark lines on a white background)"), paper);
+        white->setObjectName(QStringLiteral("WhitePaper"));
+        white->setChecked(whitePaper);
+        layout->addWidget(white);
+        layout->addStretch(1);
+        dialog.setOptionTabs({paper});
+        if (dialog.exec() != QDialog::Accepted) {
+            return false;
+        }
+        whitePaper = white->isChecked();
+        return true;
+    };
+}
 
 QtPrinter::~QtPrinter() = default;
 
@@ -41,6 +62,38 @@ bool QtPrinter::printFitted(const QImage& image)
     painter.setViewport(page.x(), page.y(), size.width(), size.height());
     painter.setWindow(image.rect());
     painter.drawImage(0, 0, image);
+    return painter.end();
+}
+
+bool QtPrinter::printDrawn(const std::function<QImage(const kv::PrintPage&)>& draw)
+{
+    if (!printDialog || !printDialog(*printer_, whitePaper_)) {
+        return false;
+    }
+    QPainter painter;
+    if (!painter.begin(printer_.get())) {
+        return false;
+    }
+    // The picture is drawn for the printable area at a resolution the drawing can afford, then
+    // placed centred; at the printer's own resolution it is copied pixel for pixel.
+    const QRect area = painter.viewport();
+    const int deviceDpi = std::max(1, printer_->resolution());
+    const int dpi = std::min(deviceDpi, kMaxDrawingDpi);
+    kv::PrintPage page;
+    page.width = area.width() * dpi / deviceDpi;
+    page.height = area.height() * dpi / deviceDpi;
+    page.dotsPerInch = dpi;
+    page.whitePaper = whitePaper_;
+    const QImage picture = draw(page);
+    if (picture.isNull()) {
+        painter.end();
+        return false;
+    }
+    const double enlarge = static_cast<double>(deviceDpi) / dpi;
+    const QSizeF size(picture.width() * enlarge, picture.height() * enlarge);
+    const QRectF target(area.x() + (area.width() - size.width()) / 2.0, area.y() + (area.height() - size.height()) / 2.0,
+                        size.width(), size.height());
+    painter.drawImage(target, picture);
     return painter.end();
 }
 

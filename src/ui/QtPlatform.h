@@ -5,6 +5,7 @@
 #include "platform/Printer.h"
 #include "platform/ProgramLauncher.h"
 
+#include <functional>
 #include <memory>
 
 class QPrinter;
@@ -23,10 +24,18 @@ public:
     QtPrinter();
     ~QtPrinter() override;
     bool printFitted(const QImage& image) override;
+    bool printDrawn(const std::function<QImage(const kv::PrintPage&)>& draw) override;
     void setup() override;
+
+    QPrinter& printer() { return *printer_; }
+    // The print dialog with its "White paper" choice; true for Print. Replaced by tests.
+    std::function<bool(QPrinter&, bool& whitePaper)> printDialog;
+    // Pictures are drawn at the printer's resolution up to this, and enlarged beyond it.
+    static constexpr int kMaxDrawingDpi = 300;
 
 private:
     std::unique_ptr<QPrinter> printer_;
+    bool whitePaper_ = true;
 };
 
 class QtLauncher final : public kv::ProgramLauncher {

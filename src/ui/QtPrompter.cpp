@@ -24,6 +24,19 @@ bool QtPrompter::okCancel(const std::string& text)
     return QMessageBox::question(parent_, Title(), Text(text), QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
 }
 
+kv::Answer QtPrompter::yesNoCancel(const std::string& text)
+{
+    switch (QMessageBox::question(parent_, Title(), Text(text),
+                                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Cancel)) {
+    case QMessageBox::Yes:
+        return kv::Answer::Yes;
+    case QMessageBox::No:
+        return kv::Answer::No;
+    default:
+        return kv::Answer::Cancel;
+    }
+}
+
 void QtPrompter::beep(kv::Beep) { QApplication::beep(); }
 
 } // namespace kvui

@@ -17,6 +17,7 @@ public:
     void information(const std::string& text) override;
     bool confirm(const std::string& text) override;
     bool okCancel(const std::string& text) override;
+    kv::Answer yesNoCancel(const std::string& text) override;
     void beep(kv::Beep kind) override;
 
 private:

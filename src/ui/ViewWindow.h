@@ -7,30 +7,69 @@
 
 #include <QImage>
 #include <QLabel>
+#include <QScrollArea>
 #include <QWidget>
 
 #include <functional>
 
 class QPlainTextEdit;
-class QScrollArea;
 class QTimer;
 class QToolBar;
 class QMenu;
 
 namespace kvui {
 
-// The view image; mouse positions are reported in image pixels.
+// The view image; mouse positions are reported in image pixels. The left button picks the
+// cursor; the middle button, or Shift with the left button, drags the picture; Ctrl with the
+// wheel zooms about the mouse; the wheel alone scrolls.
 class ViewImage final : public QLabel {
     Q_OBJECT
 public:
-    using QLabel::QLabel;
+    explicit ViewImage(QScrollArea* box);
     std::function<void(int, int)> pressed, moved, released, doubleClicked;
+    // The mouse over the picture with no button down (and while dragging), and leaving it.
+    std::function<void(int, int)> hovered;
+    std::function<void()> left;
+    // A drag of the picture has ended after moving it.
+    std::function<void()> panned;
+    // Ctrl + wheel at an image pixel: true to zoom in.
+    std::function<void(int, int, bool)> wheelZoom;
 
 protected:
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
+    void leaveEvent(QEvent* e) override;
+
+private:
+    QScrollArea* box_;
+    bool panning_ = false;
+    bool panMoved_ = false;
+    QPoint panStart_;      // global position where the drag began
+    QPoint panScroll_;     // scroll position then
+};
+
+// The scroll box of a view. It keeps the image pixel at the middle of the window where it is
+// when the window changes size (resize, maximise, tile, cascade).
+class ViewScrollBox final : public QScrollArea {
+    Q_OBJECT
+public:
+    explicit ViewScrollBox(QWidget* parent);
+    // Scrolls so that the image pixel (x, y) is in the middle of the window.
+    void centreOn(int x, int y);
+    // The image pixel in the middle of the window.
+    QPoint middlePixel() const;
+
+protected:
+    bool event(QEvent* e) override;
+    bool viewportEvent(QEvent* e) override;
+
+private:
+    void restore();
+    QPoint anchor_;         // the image pixel meant to be in the middle
+    bool restoring_ = false;
 };
 
 class ViewWindow final : public QWidget {
@@ -44,26 +83,40 @@ public:
     QToolBar* toolBar() const { return toolBar_; }
     QMenu* popupMenu() const { return popup_; }
     ViewImage* image() const { return image_; }
-    QScrollArea* scrollArea() const { return scroll_; }
+    ViewScrollBox* scrollArea() const { return scroll_; }
     // Scrolls so that the image pixel (x, y) is in the middle of the window.
-    void centreOn(int x, int y);
+    void centreOn(int x, int y) { scroll_->centreOn(x, y); }
+    // The scale bar in the lower left corner of the window (a null image hides it) and the zoom
+    // in the tool bar.
+    void setScaleBar(const QImage& bar);
+    void setZoomText(const QString& text);
+    // The colour around a picture smaller than the window.
+    void setBackground(const QColor& colour);
+    QLabel* scaleBar() const { return scaleBar_; }
     // The chart information memo over the image: shown while the view says it is open.
     void showInformation(const kv::ChartView& view);
     std::string informationText() const;
     // The view's quick-log playback and the Delay timer that drives it.
     kv::LogPlayback playback;
     QTimer* delayTimer() const { return delay_; }
-    // The view geometry last shown; a change scrolls the middle of the image into view.
-    double shownLat = 1000.0, shownLong = 1000.0, shownZoom = -1.0;
+    // The view's common tails already shown: a new one scrolls the middle of the image into view.
+    unsigned shownCentred = 0;
+    bool shownOnce = false;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void placeScaleBar();
     int number_;
     QToolBar* toolBar_;
-    QScrollArea* scroll_;
+    ViewScrollBox* scroll_;
     ViewImage* image_;
     QMenu* popup_;
     QPlainTextEdit* memo_;
     QTimer* delay_;
+    QLabel* zoom_;
+    QLabel* scaleBar_;
 };
 
 } // namespace kvui

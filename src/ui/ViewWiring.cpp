@@ -8,6 +8,8 @@
 
 #include "ais/AisTargets.h"
 #include "views/ViewAis.h"
+#include "views/ViewPrint.h"
+#include "views/ViewReadouts.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -17,6 +19,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QProgressBar>
+#include <QSet>
 #include <QTimer>
 #include <QToolBar>
 
@@ -70,17 +73,41 @@ void MainWindow::showAisTargets()
     }
 }
 
+void MainWindow::pressRangeRings(int times)
+{
+    if (kv::ChartView* v = controller_->views().aisView()) {
+        for (int i = 0; i < times; ++i) {
+            run([this, v] { kv::RRUpClick(controller_->views(), *v); });
+        }
+    }
+}
+
 ViewWindow* MainWindow::addViewWindow()
 {
     auto* window = new ViewWindow(static_cast<int>(views_.size()) + 1);
     auto* sub = mdi_->addSubWindow(window);
     sub->installEventFilter(this);
+    // The window's system menu closes with Ctrl+W, which is "Next Waypoint" here: it keeps
+    // Ctrl+F4 and loses every key a command of the main window uses.
+    QSet<QKeySequence> taken;
+    for (const auto& [name, action] : commands_) {
+        for (const QKeySequence& key : action->shortcuts()) {
+            taken.insert(key);
+        }
+    }
+    if (QMenu* system = sub->systemMenu()) {
+        for (QAction* a : system->actions()) {
+            QList<QKeySequence> keys = a->shortcuts();
+            keys.removeIf([&taken](const QKeySequence& k) { return taken.contains(k); });
+            a->setShortcuts(keys);
+        }
+    }
     buildViewCommands(window);
     // The first view fills the area; a second one is placed by the window commands.
     if (views_.empty()) {
         sub->setGeometry(QRect(QPoint(0, 0), mdi_->viewport()->size()));
     } else {
-        sub->resize(mdi_->viewport()->size() * 0.9);
+        sub->setGeometry(QRect(QPoint(0, 0), mdi_->viewport()->size() * 3 / 4));
     }
     sub->show();
     return window;
@@ -135,12 +162,16 @@ void MainWindow::syncViews()
         }
         if (!v.bitmap.isNull()) {
             window->setImage(v.bitmap);
-            if (v.centreLat != window->shownLat || v.centreLong != window->shownLong || v.zoom != window->shownZoom) {
-                window->shownLat = v.centreLat;
-                window->shownLong = v.centreLong;
-                window->shownZoom = v.zoom;
+            // Only a common tail moves the picture in the window: a click that moves the view's
+            // centre waits for the next redraw, so the cross stays where it was clicked.
+            if (v.centredCount != window->shownCentred || !window->shownOnce) {
+                window->shownCentred = v.centredCount;
+                window->shownOnce = true;
                 window->centreOn(v.bitmap.width() / 2, v.bitmap.height() / 2);
             }
+            window->setScaleBar(scaleBarImage(v));
+            window->setZoomText(Latin1(kv::ZoomCaption(v.zoom)));
+            window->setBackground(QColor::fromRgb(0xFF000000u | kv::ColoursFromSettings(state_.settings).background));
         }
         if (QAction* show = window->toolBar()->findChild<QAction*>(QStringLiteral("ShowAIS"))) {
             show->setVisible(v.aisView);
@@ -195,6 +226,21 @@ void MainWindow::syncViews()
     if (showTargets != aisWindow_->isVisible()) {
         aisWindow_->setVisible(showTargets);
     }
+}
+
+QImage MainWindow::scaleBarImage(const kv::ChartView& v) const
+{
+    const auto bar = kv::ComputeScaleBar(v.projection, state_.settings.units.UnitFactor, kv::kScaleBarPixels);
+    if (!bar) {
+        return {};
+    }
+    // Drawn by the same code as on a printed page, on a patch of the chart's background.
+    const kv::SchemeColours colours = kv::ColoursFromSettings(state_.settings);
+    QImage image(std::max(bar->pixels + 16, 90), 30, QImage::Format_RGB32);
+    image.fill(QColor::fromRgb(0xFF000000u | colours.background));
+    kv::RenderCanvas canvas(image);
+    kv::DrawScaleBar(canvas, *bar, 8, 24, colours.foreground);
+    return image;
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
@@ -387,6 +433,30 @@ void MainWindow::buildViewCommands(ViewWindow* w)
         }
     })->setProperty("aisOnly", true);
     connect(menu, &QMenu::aboutToShow, this, [this] { syncViews(); });
+
+    // The picture dragged with the middle button (or Shift + left) is drawn again around the
+    // position now in the middle of the window; Ctrl + wheel zooms about the mouse.
+    w->image()->panned = [this, w, &set] {
+        const QPoint middle = w->scrollArea()->middlePixel();
+        onView(w, [&set, middle](kv::ChartView& v) { set.PanTo(v, kv::Pixel{middle.x(), middle.y()}); });
+    };
+    w->image()->wheelZoom = [this, w, &set](int x, int y, bool in) {
+        const QPoint middle = w->scrollArea()->middlePixel();
+        onView(w, [&set, middle, x, y, in](kv::ChartView& v) {
+            set.ZoomAbout(v, kv::Pixel{x, y}, kv::Pixel{middle.x(), middle.y()}, in);
+        });
+    };
+    // The readout follows the mouse without redrawing anything.
+    w->image()->hovered = [this, w, &set](int x, int y) {
+        const int index = indexOf(w);
+        if (index < 0 || index >= set.count()) {
+            return;
+        }
+        const kv::ChartView& v = set.view(index);
+        hoverPanel_->setText(Latin1(kv::HoverReadout(state_.prefs.units, state_.chartRef, state_.settings, v.projection,
+                                                     kv::LastTrackPosition(state_), x, y)));
+    };
+    w->image()->left = [this] { hoverPanel_->clear(); };
 
     // Mouse: the cursor follows presses and drags.
     w->image()->pressed = [this, w, &set](int x, int y) { onView(w, [&set, x, y](kv::ChartView& v) { set.MouseDown(v, x, y); }); };

@@ -316,6 +316,14 @@ void DrawRangeRings(Plotter& plotter, const ChartView& view, RenderRecords state
     }
     plotter.liftPen();
     const Projection& p = plotter.projection();
+    // Each ring's distance just above its northern point, clear of the line.
+    RenderCanvas& canvas = plotter.canvas();
+    const int scale = canvas.deviceScale();
+    for (double nm : rings) {
+        if (const auto top = PositionToPixel(p, vessel.lat + nm / 60.0, vessel.lon)) {
+            canvas.text(top->x + 3 * scale, top->y - 14 * scale, RangeRingLabel(nm), kLime);
+        }
+    }
     const auto from = PositionToPixel(p, vessel.lat, vessel.lon);
     if (!from) {
         return;
@@ -490,6 +498,56 @@ void DrawVesselOutline(Plotter& plotter, LatLongValue antenna, double headingDeg
     plotter.liftPen();
 }
 
+std::string RangeRingLabel(double nm)
+{
+    const bool whole = nm == std::floor(nm);
+    return Trim(FormatFixed(nm, 0, whole ? 0 : 1)) + " Nm";
+}
+
+void DrawOwnShip(Plotter& plotter, LatLongValue at, double cogDeg, double sogKnots, Rgb colour)
+{
+    const Projection& p = plotter.projection();
+    const auto centre = PositionToPixel(p, at.lat, at.lon);
+    if (!centre) {
+        return;
+    }
+    RenderCanvas& canvas = plotter.canvas();
+    const double scale = canvas.deviceScale();
+    // Screen direction of the bow (x right, y down) and of starboard, turned with the view.
+    const double a = (cogDeg - 90.0) * kDegToRad + p.angle;
+    const double fx = std::cos(a);
+    const double fy = std::sin(a);
+    const double sx = -fy;
+    const double sy = fx;
+    auto point = [&](double forward, double starboard) {
+        return Pixel{static_cast<int>(RoundHalfEven(centre->x + scale * (forward * fx + starboard * sx))),
+                     static_cast<int>(RoundHalfEven(centre->y + scale * (forward * fy + starboard * sy)))};
+    };
+    // A pointed hull, the position at about a third of the length from the bow.
+    const double bow = kOwnShipShapeLength * 0.4;
+    const double stern = bow - kOwnShipShapeLength;
+    const double beam = kOwnShipShapeLength * 0.2;
+    const Pixel hull[] = {point(bow, 0), point(bow * 0.2, beam), point(stern, beam), point(stern, -beam),
+                          point(bow * 0.2, -beam), point(bow, 0)};
+    for (std::size_t i = 1; i < std::size(hull); ++i) {
+        canvas.solidLine(hull[i - 1].x, hull[i - 1].y, hull[i].x, hull[i].y, colour);
+    }
+    if (sogKnots > 0.0) {
+        // Course and speed: six minutes of travel at the scale of the view, from the bow.
+        const double lengthPx = sogKnots * kOwnShipVectorHours / 60.0 * p.latScale;
+        const Pixel from = hull[0];
+        const Pixel to{static_cast<int>(RoundHalfEven(from.x + lengthPx * fx)),
+                       static_cast<int>(RoundHalfEven(from.y + lengthPx * fy))};
+        // Two pixels wide: it stays visible beside the range rings' course line over it.
+        canvas.solidLine(from.x, from.y, to.x, to.y, colour, 2);
+        const int tick = static_cast<int>(4 * scale);
+        canvas.solidLine(static_cast<int>(RoundHalfEven(to.x - tick * sx)), static_cast<int>(RoundHalfEven(to.y - tick * sy)),
+                         static_cast<int>(RoundHalfEven(to.x + tick * sx)), static_cast<int>(RoundHalfEven(to.y + tick * sy)),
+                         colour);
+    }
+    plotter.liftPen();
+}
+
 std::optional<LatLongValue> LastTrackPosition(RenderRecords state)
 {
     if (state.quickLog.empty()) {
@@ -503,13 +561,14 @@ RenderResult RedrawView(const ChartView& view, QImage& bitmap, const RenderConte
 {
     RenderRecords state = ctx.state;
     StepTimer timer(ctx.timings);
-    const DrawingSurface surface = SurfaceOf(state.chartGeometry);
+    const DrawingSurface surface = ctx.surface ? *ctx.surface : SurfaceOf(state.chartGeometry);
     if (bitmap.isNull() || bitmap.width() != surface.width || bitmap.height() != surface.height) {
         bitmap = QImage(surface.width, surface.height, QImage::Format_RGB32);
         bitmap.fill(QColor::fromRgb(0xFF000000u | ColoursFromSettings(state.settings).background));
     }
     const SchemeColours colours = ColoursFromSettings(state.settings);
     RenderCanvas canvas(bitmap);
+    canvas.setDeviceScale(ctx.deviceScale);
     RenderResult out;
     out.cursor = Pixel{view.cursorX, view.cursorY};
 
@@ -592,8 +651,18 @@ RenderResult RedrawView(const ChartView& view, QImage& bitmap, const RenderConte
             if (ctx.shared.rotation.angle != 0.0) {
                 DrawNorthIndicator(plotter, view, *vessel);
             }
+            bool outlineVisible = false;
             if (view.options.ShowVessel && view.options.ShowOutline && ctx.shared.vesselOutline) {
-                DrawVesselOutline(plotter, *vessel, state.motion.COGValue, *ctx.shared.vesselOutline, colours.foreground);
+                const VesselDimensions& dims = *ctx.shared.vesselOutline;
+                DrawVesselOutline(plotter, *vessel, state.motion.COGValue, dims, colours.foreground);
+                const double lengthPx = (dims.DimA + dims.DimB) * kMetreInDegrees * out.projection.latScale;
+                outlineVisible = lengthPx >= kOwnShipShapeLength * ctx.deviceScale / 2.0;
+            }
+            // The hull to scale says everything once it is large enough to make out (half the
+            // shape's length); until then the shape of fixed size shows where the vessel is and
+            // where it is heading.
+            if (view.options.ShowVessel && !outlineVisible) {
+                DrawOwnShip(plotter, *vessel, state.motion.COGValue, state.motion.SOG, colours.foreground);
             }
         }
         if (out.followingTarget) {

@@ -50,6 +50,11 @@ struct RenderContext {
     RenderRecords state;
     const ViewShared& shared;
     RenderTimings* timings = nullptr;
+    // Another surface than the views' (a printed page): the scales follow its size, so the
+    // same area is drawn with more pixels. None: the views' surface.
+    std::optional<DrawingSurface> surface;
+    // Pen widths, dots and text grow by this factor on such a surface.
+    int deviceScale = 1;
 };
 
 // The measure tool's text and distance from its origin to a position.
@@ -113,5 +118,13 @@ VesselDimensions OwnVesselDimensions(const VesselSettings& vessel, const Setting
 // around the antenna at `antenna` (chart datum), the bow towards `headingDeg` (degrees true).
 void DrawVesselOutline(Plotter& plotter, LatLongValue antenna, double headingDeg, const VesselDimensions& dims,
                        Rgb colour);
+
+// Own ship as a shape of fixed size on screen, its bow along the course over ground, with the
+// course and speed vector: the distance run in six minutes at the speed over ground.
+inline constexpr double kOwnShipVectorHours = 0.1;
+inline constexpr int kOwnShipShapeLength = 18; // pixels, bow to stern
+void DrawOwnShip(Plotter& plotter, LatLongValue at, double cogDeg, double sogKnots, Rgb colour);
+// The text written at a range ring.
+std::string RangeRingLabel(double nm);
 
 } // namespace kv

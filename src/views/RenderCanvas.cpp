@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <map>
+#include <memory>
 #include <vector>
 
 namespace kv {
@@ -52,6 +54,8 @@ RenderCanvas::RenderCanvas(QImage& image) : image_(image)
     height_ = image_.height();
 }
 
+void RenderCanvas::setDeviceScale(int scale) { scale_ = std::max(1, scale); }
+
 void RenderCanvas::fill(Rgb colour)
 {
     for (int y = 0; y < height_; ++y) {
@@ -91,6 +95,7 @@ void RenderCanvas::solidLine(int x0, int y0, int x1, int y1, Rgb colour, int wid
 
 void RenderCanvas::plotPen(int x, int y, Rgb colour, int width)
 {
+    width *= scale_;
     if (width <= 1) {
         setPixel(x, y, colour);
         return;
@@ -123,7 +128,7 @@ void RenderCanvas::rasterLine(int x0, int y0, int x1, int y1, bool includeStart,
     }
 
     // Steps where the major coordinate lies on the bitmap (widened by the pen).
-    const int pad = pen.width;
+    const int pad = pen.width * scale_;
     const long long majorStart = xMajor ? x0 : y0;
     const int majorDir = xMajor ? sx : sy;
     const long long majorLimit = xMajor ? width_ : height_;
@@ -181,7 +186,7 @@ void RenderCanvas::rasterLine(int x0, int y0, int x1, int y1, bool includeStart,
     long long r = twoSteps != 0 ? num % twoSteps : 0;
     for (long long i = i0; i <= i1; ++i) {
         const int phase = startPhase + static_cast<int>(i - first);
-        if (!patterned || PatternOn(pen.style, phase)) {
+        if (!patterned || PatternOn(pen.style, scale_ == 1 ? phase : phase / scale_)) {
             int px;
             int py;
             if (xMajor) {
@@ -262,6 +267,8 @@ void RenderCanvas::floodFillSurface(int x, int y, Rgb fill)
 
 namespace {
 
+constexpr int kTextPixelSize = 11;
+
 // The view font's glyphs rendered once (unsmoothed, so a glyph is a set of pixels) and then
 // stamped in any colour: far cheaper than a text layout per label, and exactly the same pixels
 // every time.
@@ -276,7 +283,7 @@ public:
     // Text needs the font database of a GUI application. Whoever draws creates that application
     // in its main (the program, kvtool, the test and benchmark mains); without one, labels are
     // left out rather than the process stopped.
-    static const GlyphCache* instance()
+    static const GlyphCache* instance(int pixelSize)
     {
         if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
             static bool warned = false;
@@ -286,8 +293,12 @@ public:
             }
             return nullptr;
         }
-        static const GlyphCache cache;
-        return &cache;
+        static std::map<int, std::unique_ptr<GlyphCache>> caches;
+        auto& cache = caches[pixelSize];
+        if (!cache) {
+            cache.reset(new GlyphCache(pixelSize));
+        }
+        return cache.get();
     }
     int height() const { return height_; }
     int pad() const { return kPad; }
@@ -296,10 +307,10 @@ public:
 private:
     static constexpr int kPad = 3; // room for glyphs reaching left of their origin
 
-    GlyphCache()
+    explicit GlyphCache(int pixelSize)
     {
         QFont font(QStringLiteral("DejaVu Sans"));
-        font.setPixelSize(11);
+        font.setPixelSize(pixelSize);
         font.setStyleStrategy(QFont::NoAntialias);
         font.setHintingPreference(QFont::PreferFullHinting);
         const QFontMetrics metrics(font);
@@ -336,7 +347,7 @@ private:
 
 void RenderCanvas::text(int x, int y, std::string_view latin1, Rgb colour)
 {
-    const GlyphCache* glyphs = GlyphCache::instance();
+    const GlyphCache* glyphs = GlyphCache::instance(kTextPixelSize * scale_);
     if (glyphs == nullptr) {
         return;
     }

@@ -49,6 +49,12 @@ public:
     int width() const { return width_; }
     int height() const { return height_; }
 
+    // Drawing for a finer device (a printed page): every pen is `scale` pixels wide, dot
+    // patterns are `scale` times longer and text is `scale` times larger, so the picture looks
+    // as it does on screen. 1 for the views.
+    void setDeviceScale(int scale);
+    int deviceScale() const { return scale_; }
+
     void fill(Rgb colour);
     void setPixel(int x, int y, Rgb colour)
     {
@@ -113,6 +119,7 @@ private:
     int height_ = 0;
     Pen pen_;
     int phase_ = 0; // position in the pen's pattern, in pixels
+    int scale_ = 1;
     int penX_ = 0;
     int penY_ = 0;
     bool continuing_ = false; // the pen position's pixel is already drawn

@@ -68,6 +68,9 @@ struct ChartView {
     bool followingTarget = false; // the last redraw was centred on a followed target
 
     QImage bitmap;
+    // Counts the common tails: each one asks the window to scroll the middle of the bitmap into
+    // the middle of the window. Nothing else moves the scroll position.
+    unsigned centredCount = 0;
     std::string toolbarHint;      // the distance grid's caption
     std::string infoHint;         // the chart information memo's hint
     bool infoOpen = false;

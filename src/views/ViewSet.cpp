@@ -2,6 +2,7 @@
 
 #include "ais/AisTargets.h"
 #include "views/ViewAis.h"
+#include "views/ViewPrint.h"
 #include "views/ViewText.h"
 #include "core/Format.h"
 #include "core/NotBuilt.h"
@@ -108,23 +109,85 @@ void ViewSet::RemoveView(int index)
     views_.erase(views_.begin() + index);
 }
 
+bool ViewSet::StepZoom(ChartView& v, bool in)
+{
+    const double before = v.zoom;
+    if (in) {
+        v.zoom *= 2.0;
+        if (v.zoom >= kMaxZoom) {
+            v.zoom = kMaxZoom;
+            prompter_.beep(Beep::Default);
+        }
+    } else {
+        v.zoom *= 0.5;
+        if (v.zoom < kMinZoom) {
+            v.zoom = kMinZoom;
+            prompter_.beep(Beep::Default);
+        }
+    }
+    return v.zoom != before;
+}
+
 void ViewSet::ZoomInClick(ChartView& v)
 {
-    v.zoom *= 2.0;
-    if (v.zoom >= kMaxZoom) {
-        v.zoom = kMaxZoom;
-        prompter_.beep(Beep::Default);
-    }
+    StepZoom(v, true);
     CommonTail(v);
 }
 
 void ViewSet::ZoomOutClick(ChartView& v)
 {
-    v.zoom *= 0.5;
-    if (v.zoom < kMinZoom) {
-        v.zoom = kMinZoom;
-        prompter_.beep(Beep::Default);
+    StepZoom(v, false);
+    CommonTail(v);
+}
+
+void ViewSet::ZoomAbout(ChartView& v, Pixel mouse, Pixel middle, bool in)
+{
+    const double before = v.zoom;
+    if (!StepZoom(v, in)) {
+        return; // at a limit: the beep, and the picture stays as it is
     }
+    // The projection is linear in latitude and longitude around the centre, so keeping the
+    // mouse position fixed on screen means moving the window's middle towards it by the ratio
+    // of the zooms.
+    const LatLongValue at = PixelToLatLong(v.projection, mouse.x, mouse.y);
+    const LatLongValue mid = PixelToLatLong(v.projection, middle.x, middle.y);
+    const double k = before / v.zoom;
+    v.centreLat = at.lat + (mid.lat - at.lat) * k;
+    double dLong = mid.lon - at.lon;
+    if (dLong > 180.0) {
+        dLong -= 360.0;
+    } else if (dLong < -180.0) {
+        dLong += 360.0;
+    }
+    v.centreLong = WrapLongitude(at.lon + dLong * k);
+    // The vertical scale follows the centre's latitude: correct the centre until the position
+    // lies under the mouse at the new scales too.
+    const DrawingSurface surface = SurfaceOf(state_.chartGeometry);
+    for (int pass = 0; pass < 3; ++pass) {
+        double lat = v.centreLat;
+        double lon = v.centreLong;
+        const Projection p = ComputeScales(lat, lon, v.zoom, surface, shared.rotation);
+        const auto seen = PositionToPixel(p, at.lat, at.lon);
+        if (!seen) {
+            break;
+        }
+        const int ex = p.halfW + (mouse.x - middle.x) - seen->x;
+        const int ey = p.halfH + (mouse.y - middle.y) - seen->y;
+        if (ex == 0 && ey == 0) {
+            break;
+        }
+        const LatLongValue moved = PixelToLatLong(p, p.halfW - ex, p.halfH - ey);
+        v.centreLat = moved.lat;
+        v.centreLong = moved.lon;
+    }
+    CommonTail(v);
+}
+
+void ViewSet::PanTo(ChartView& v, Pixel middle)
+{
+    const LatLongValue mid = PixelToLatLong(v.projection, middle.x, middle.y);
+    v.centreLat = mid.lat;
+    v.centreLong = mid.lon;
     CommonTail(v);
 }
 
@@ -174,6 +237,11 @@ void ViewSet::Redraw(ChartView& v)
     StoreRenderResult(v, RedrawView(v, v.bitmap, Context()));
 }
 
+QImage ViewSet::RenderForPage(const ChartView& v, const PrintPage& page)
+{
+    return RenderViewForPage(v, Context(), page);
+}
+
 void ViewSet::StoreRenderResult(ChartView& v, const RenderResult& r)
 {
     v.projection = r.projection;
@@ -215,6 +283,7 @@ void ViewSet::StoreRenderResult(ChartView& v, const RenderResult& r)
 
 void ViewSet::CommonTail(ChartView& v)
 {
+    ++v.centredCount;
     RecreateBitmap(v, state_);
     StoreRenderResult(v, RedrawView(v, v.bitmap, Context()));
     state_.chartGeometry.LastViewLat = v.centreLat;

@@ -5,6 +5,8 @@
 #include "views/Render.h"
 #include "views/ViewModel.h"
 #include "views/ViewRecords.h"
+
+#include "platform/Printer.h"
 #include "platform/Prompter.h"
 
 #include <functional>
@@ -61,9 +63,18 @@ public:
     void ZoomOutClick(ChartView& v);
     void Zoom1_1Click(ChartView& v); // full chart
     void ReCentre(ChartView& v);
+    // Ctrl + wheel: zoom in or out by the zoom commands' factor and limits, keeping the position
+    // under the mouse pixel where it is in the window. `middle` is the bitmap pixel at the middle
+    // of the window.
+    void ZoomAbout(ChartView& v, Pixel mouse, Pixel middle, bool in);
+    // The end of a pan: the position at bitmap pixel `middle` (the middle of the window) becomes
+    // the view's centre and the view is redrawn around it. The cursor stays where it is.
+    void PanTo(ChartView& v, Pixel middle);
     void RefreshViews();
     void CommonTail(ChartView& v);
     void Redraw(ChartView& v);
+    // The view drawn again for a printed page (the view itself is not changed).
+    QImage RenderForPage(const ChartView& v, const PrintPage& page);
     // Keeps what a redraw of v computed: the view's geometry and cursor, the shared cursor, the
     // position panel and measure text, the AIS selection; then ages the targets and rewrites the
     // target text when they were shown.
@@ -82,6 +93,8 @@ public:
     void Image1DblClick(ChartView& v);
 
 private:
+    // Zoom × 2 or × 0.5 within the limits (a beep at a limit); true when the zoom changed.
+    bool StepZoom(ChartView& v, bool in);
     void PickCursor(ChartView& v, int x, int y);
     RenderContext Context();
 

@@ -654,7 +654,13 @@ TEST(MainController, PrintSendsTheActiveViewToThePrinter)
     EXPECT_TRUE(p.state.display.isEnabled(cmd::Print));
     p.controller->Print1Click();
     ASSERT_EQ(p.fakes.printer.printed.size(), 1u);
-    EXPECT_EQ(p.fakes.printer.printed[0], p.controller->views().view(0).bitmap);
+    // Drawn again for the page (1600 × 1200 in the fake dialog), not the screen bitmap enlarged:
+    // the bitmap's proportions, as large as the page allows.
+    const QImage& bitmap = p.controller->views().view(0).bitmap;
+    const QImage& printed = p.fakes.printer.printed[0];
+    const double fit = std::min(1600.0 / bitmap.width(), 1200.0 / bitmap.height());
+    EXPECT_EQ(printed.width(), static_cast<int>(bitmap.width() * fit));
+    EXPECT_EQ(printed.height(), static_cast<int>(bitmap.height() * fit));
     p.controller->PrinterSetUp1Click();
     EXPECT_EQ(p.fakes.printer.setups, 1);
 }

@@ -187,6 +187,9 @@ TEST(CommandLine, ParsesOptionsAndRejectsUnknownOnes)
         {{"--after", "soon"}, "needs a number of seconds, not 'soon'"},
         {{"--quit-after", "-1"}, "needs a number of seconds"},
         {{"a.cfg", "b.cfg"}, "more than one configuration file"},
+        {{"--rings", "9"}, "--rings needs a count from 0 to 8, not '9'"},
+        {{"--rings", "1.5"}, "--rings needs a count"},
+        {{"--print-pdf"}, "--print-pdf needs a value"},
     };
     for (const Case& tc : cases) {
         const CommandLine cl = ParseCommandLine(tc.args, false);
@@ -203,6 +206,10 @@ TEST(CommandLine, ParsesOptionsAndRejectsUnknownOnes)
     EXPECT_DOUBLE_EQ(full.screenshotAfter, 2.5);
     EXPECT_DOUBLE_EQ(full.quitAfter, 7.0);
     EXPECT_EQ(ParseCommandLine({"--workdir=/w"}, false).workdir, "/w");
+    const CommandLine shot = ParseCommandLine({"--rings", "3", "--print-pdf", "page.pdf"}, false);
+    EXPECT_EQ(shot.error, "");
+    EXPECT_EQ(shot.rings, 3);
+    EXPECT_EQ(shot.printPdf, "page.pdf");
 }
 
 TEST(CommandLine, SingleDashOptionsAreLeftToQtOnlyOnTheFirstReading)

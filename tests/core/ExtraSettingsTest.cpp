@@ -18,6 +18,7 @@ TEST(ExtraSettings, DefaultsKeepTodaysBehaviour)
     EXPECT_DOUBLE_EQ(d.CpaLimitNm, 0.5);
     EXPECT_DOUBLE_EQ(d.TcpaLimitMin, 12.0);
     EXPECT_FALSE(d.CollisionAlarm);
+    EXPECT_FALSE(d.LargeNavFigures);
 }
 
 TEST(ExtraSettings, MissingFileIsAFirstStart)
@@ -41,6 +42,7 @@ TEST(ExtraSettings, WrittenOnlyWhenChangedAndReadBack)
     wanted.CpaLimitNm = 1.25;
     wanted.TcpaLimitMin = 20;
     wanted.CollisionAlarm = true;
+    wanted.LargeNavFigures = true;
     EXPECT_TRUE(kv::ChangeExtraSettings(path, current, wanted));
     EXPECT_EQ(current, wanted);
     const kv::ExtraSettingsRead r = kv::ReadExtraSettings(path);
@@ -61,12 +63,16 @@ TEST(ExtraSettings, DamagedValuesGiveTheirDefaultsAndANote)
     cpa2.CpaLimitNm = 2;
     kv::ExtraSettings classB;
     classB.ClassBAndAtoNTargets = true;
+    kv::ExtraSettings large;
+    large.LargeNavFigures = true;
     const Case cases[] = {
         {"good value kept beside a damaged one", "[AIS]\nCpaLimitNm=2\nTcpaLimitMinutes=soon\n", cpa2, true},
         {"switch that is not a switch", "[AIS]\nClassBAndAtoNTargets=maybe\nCpaLimitNm=2\n", cpa2, true},
         {"negative limit", "[AIS]\nCpaLimitNm=-1\n", {}, true},
         {"limit not a number", "[AIS]\nCpaLimitNm=nan\n", {}, true},
         {"switch on, the rest missing", "[AIS]\nClassBAndAtoNTargets=true\n", classB, false},
+        {"large figures for the helm", "[Display]\nLargeNavFigures=true\n", large, false},
+        {"large figures, not a switch", "[Display]\nLargeNavFigures=huge\n", {}, true},
         {"empty file", "", {}, false},
         {"binary rubbish", std::string("\0\xff\x01[[[=\n\xfe", 9), {}, false},
     };

@@ -214,6 +214,7 @@ TEST_F(RenderTest, RouteWithActiveWaypointAndTrackWithFixCrosses)
     state.quickLog.push(QuickLogRecord{49.999, 1.0, 0});
     state.quickLog.push(QuickLogRecord{50.001, 1.0, 1});
     v.zoom = 64;
+    v.options.ShowVessel = false; // the own-ship shape would cover most of this short track
     views.ReCentre(v);
     EXPECT_EQ(v.centreLat, 50.001);
     const auto fix = PositionToPixel(v.projection, 50.001, 1.0);

@@ -23,6 +23,17 @@ public:
     void information(const std::string& text) override { messages.push_back({"information", text}); }
     bool confirm(const std::string& text) override;
     bool okCancel(const std::string& text) override;
+    // Answered from `choices`, then `defaultChoice`; recorded as kind "yesNoCancel".
+    Answer yesNoCancel(const std::string& text) override
+    {
+        messages.push_back({"yesNoCancel", text});
+        if (choices.empty()) {
+            return defaultChoice;
+        }
+        const Answer a = choices.front();
+        choices.pop_front();
+        return a;
+    }
     void beep(Beep kind) override { beeps.push_back(kind); }
 
     // Answers for the next questions, in order; when the script runs out, defaultAnswer is used.
@@ -34,6 +45,8 @@ public:
     std::vector<Beep> beeps;
     std::deque<bool> script;
     bool defaultAnswer = true;
+    std::deque<Answer> choices;
+    Answer defaultChoice = Answer::No;
 
 private:
     bool nextAnswer();
@@ -103,7 +116,15 @@ public:
         printed.push_back(image);
         return succeed;
     }
+    bool printDrawn(const std::function<QImage(const PrintPage&)>& draw) override
+    {
+        pages.push_back(page);
+        printed.push_back(draw(page));
+        return succeed;
+    }
     void setup() override { ++setups; }
+    PrintPage page{1600, 1200, 300, false}; // what the print dialog chose
+    std::vector<PrintPage> pages;
     std::vector<QImage> printed;
     int setups = 0;
     bool succeed = true;
