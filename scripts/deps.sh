@@ -5,7 +5,8 @@ packages=(build-essential cmake ninja-build ccache pkg-config
   qt6-base-dev qt6-serialport-dev qt6-multimedia-dev libjpeg62-turbo-dev
   libgdal-dev gdal-bin libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-dejavu-core
-  librsvg2-bin desktop-file-utils appstream)
+  librsvg2-bin desktop-file-utils appstream
+  clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
