@@ -34,8 +34,8 @@ for t in "${targets[@]}"; do
   if TMPDIR=$dir/tmp nice -n 10 "$build/fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
       -max_len=8192 -print_final_stats=1 -fork=1 -ignore_crashes=1 -ignore_timeouts=1 -ignore_ooms=1 \
       -artifact_prefix="$here/findings/$t/" "$dir/new" "${inputs[@]}" >"$dir/log" 2>&1; then :; fi
-  execs=$(grep -m1 'stat::number_of_executed_units' "$dir/log" | awk '{print $2}')
-  [ -n "$execs" ] || execs=$(grep -o 'exec/s' "$dir/log" >/dev/null && grep -E '^#[0-9]+' "$dir/log" | tail -1 | sed 's/^#\([0-9]*\).*/\1/')
+  # Fork mode reports its progress as "#EXECUTIONS: cov: ..." lines; the last one is the total.
+  execs=$(grep -E '^#[0-9]+' "$dir/log" | tail -1 | sed 's/^#\([0-9]*\).*/\1/' || true)
   findings=$(find "$here/findings/$t" -type f | wc -l)
   # Only inputs that add coverage join the committed corpus.
   TMPDIR=$dir/tmp "$build/fuzz/fuzz_$t" -merge=1 -max_len=8192 "$here/corpus/$t" "$dir/new" >"$dir/merge.log" 2>&1 || true
