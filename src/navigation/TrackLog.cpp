@@ -205,7 +205,7 @@ void TrackLogs::WriteTextLogLine(bool manual)
         text += "*" + std::to_string(nav.EventNumber) + "\r\n";
     }
     text += ComposeTextLogLine(state_, platform_.clock) + "\r\n";
-    if (!AppendToFile(TextLogPath(), text)) {
+    if (!AppendLinesToFile(TextLogPath(), text)) {
         // Nothing reached the file: the numbers stay as the file has them.
         nav.TextLogFixCount = fixCount;
         nav.EventNumber = eventNumber;

@@ -163,8 +163,8 @@ AppendCheck CheckRecords(const std::string& bytes, std::size_t size, const std::
     return c;
 }
 
-// Whole lines of the reference; a line that is the start of one followed by a whole one; at the
-// end, the start of a line.
+// Whole lines of the reference; a line that is the start of one (closed by a later append); at
+// the end, the start of a line.
 AppendCheck CheckLines(const std::string& bytes, const std::set<std::string>& units)
 {
     AppendCheck c;
@@ -182,16 +182,11 @@ AppendCheck CheckLines(const std::string& bytes, const std::set<std::string>& un
             ++c.whole;
             continue;
         }
-        bool joined = false;
-        for (const auto& u : units) {
-            if (u.size() < line.size() && line.substr(line.size() - u.size()) == u
-                && StartsSomeUnit(line.substr(0, line.size() - u.size()), units, "\r\n")) {
-                joined = true;
-                break;
-            }
-        }
-        c.tornKept += joined ? 1 : 0;
-        c.bad += joined ? 0 : 1;
+        // The piece a kill left, closed by the next append ("\r" of a line cut between its CR
+        // and LF stays on it).
+        const bool piece = StartsSomeUnit(line, units, "\r\n");
+        c.tornKept += piece ? 1 : 0;
+        c.bad += piece ? 0 : 1;
     }
     return c;
 }
