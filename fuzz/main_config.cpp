@@ -2,14 +2,27 @@
 #include "FuzzSupport.h"
 
 #include "core/Config.h"
+#include "core/Fix.h"
+#include "core/ChartReference.h"
+#include "core/Folders.h"
 
 namespace {
 
-void CheckReals(const kv::NavState& nav, const kv::Settings& s)
+// What the file carries besides Settings.
+struct Records {
+    kv::Fix fix;
+    kv::ChartReference chartRef;
+    kv::Folders folders;
+    kv::Settings settings;
+};
+
+void CheckReals(const Records& r)
 {
-    for (const double v : { nav.OwnLat, nav.OwnLong, s.ViewZoom, nav.UnitFactor, nav.BoatSpeed, nav.AntennaNorth,
-             nav.AntennaEast, s.VesselDrawDimB, nav.ArrivalRadius, nav.XTEDeadband, s.VesselOutlineDimA,
-             s.VesselOutlineDimB, s.PreferenceValue40, s.VesselLength, s.PreferenceValue42, nav.CosLatFactor }) {
+    const kv::Settings& s = r.settings;
+    for (const double v : { r.fix.OwnLat, r.fix.OwnLong, s.ViewZoom, s.units.UnitFactor, s.vessel.BoatSpeed,
+             s.vessel.AntennaNorth, s.vessel.AntennaEast, s.VesselDrawDimB, s.route.ArrivalRadius, s.route.XTEDeadband,
+             s.VesselOutlineDimA, s.VesselOutlineDimB, s.PreferenceValue40, s.VesselLength, s.PreferenceValue42,
+             r.chartRef.CosLatFactor }) {
         KV_FUZZ_CHECK(kvfuzz::Finite(v));
     }
 }
@@ -20,18 +33,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const auto& scratch = kvfuzz::Scratch::get();
     const std::string path = scratch.write("kelvw.cfg", kvfuzz::AsText(data, size));
-    static kv::NavState nav; // large: kept between runs, the defaults set again each time
-    static kv::Settings settings;
-    kv::ApplyConfigDefaults(nav, settings);
-    KV_FUZZ_CHECK(kv::ReadConfig(path, nav, settings));
-    CheckReals(nav, settings);
-    const auto lines = kv::ConfigLines(nav, settings);
+    static Records r; // large: kept between runs, the defaults set again each time
+    kv::ApplyConfigDefaults(r.fix, r.chartRef, r.folders, r.settings);
+    KV_FUZZ_CHECK(kv::ReadConfig(path, r.fix, r.chartRef, r.folders, r.settings));
+    CheckReals(r);
+    const auto lines = kv::ConfigLines(r.fix, r.chartRef, r.folders, r.settings);
     KV_FUZZ_CHECK(lines.size() == 47);
 
     // Saved and read back, the configuration writes the same lines.
-    KV_FUZZ_CHECK(kv::WriteConfig(path, nav, settings));
-    kv::ApplyConfigDefaults(nav, settings);
-    KV_FUZZ_CHECK(kv::ReadConfig(path, nav, settings));
-    KV_FUZZ_CHECK(kv::ConfigLines(nav, settings) == lines);
+    KV_FUZZ_CHECK(kv::WriteConfig(path, r.fix, r.chartRef, r.folders, r.settings));
+    kv::ApplyConfigDefaults(r.fix, r.chartRef, r.folders, r.settings);
+    KV_FUZZ_CHECK(kv::ReadConfig(path, r.fix, r.chartRef, r.folders, r.settings));
+    KV_FUZZ_CHECK(kv::ConfigLines(r.fix, r.chartRef, r.folders, r.settings) == lines);
     return 0;
 }

@@ -12,8 +12,8 @@ struct Program {
     kv::ProgramState state;
     kv::FakePlatform fakes;
     kv::RouteHooks hooks;
-    kv::RouteEditor editor { state.route, state.nav, state.nav, state.nav, state.nav, state.waypoints,
-        state.settings, state.nav, state.nav, state.display, fakes.prompter, hooks };
+    kv::RouteEditor editor { state.route, state.routeProgress, state.routeEdit, state.fixInfo, state.chartRef,
+        state.waypoints, state.settings, state.settings.fix, state.folders, state.display, fakes.prompter, hooks };
 };
 
 } // namespace
@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string path = scratch.write(name, kvfuzz::AsText(data, size));
         KV_FUZZ_CHECK(p.editor.ReadRouteFile(path));
         KV_FUZZ_CHECK(p.state.route.count() <= kv::kRouteCapacity);
-        KV_FUZZ_CHECK(p.state.nav.RouteLength == static_cast<int>(p.state.route.count()));
+        KV_FUZZ_CHECK(p.state.routeProgress.RouteLength == static_cast<int>(p.state.route.count()));
         KV_FUZZ_CHECK(p.state.display.WPNameItems.size() == p.state.route.count());
         for (const auto& w : p.state.route) {
             KV_FUZZ_CHECK(kvfuzz::Finite(w.lat) && kvfuzz::Finite(w.lon));

@@ -11,8 +11,8 @@ namespace {
 struct Program {
     kv::ProgramState state;
     kv::FakePlatform fakes;
-    kv::TidalAtlas atlas { state.tides, state.nav, state.nav, state.nav, state.nav, state.nav, state.nav,
-        state.nav, state.display, fakes.platform };
+    kv::TidalAtlas atlas { state.tides, state.tideStream, state.prefs.tide, state.fixInfo, state.chartRef,
+        state.motion, state.routeProgress, state.settings.vessel, state.display, fakes.platform };
 };
 
 } // namespace
@@ -32,10 +32,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         KV_FUZZ_CHECK(kvfuzz::Finite(d.lat) && kvfuzz::Finite(d.lon));
     }
     // What the atlas feeds: the stream at the vessel and along the leg.
-    p.state.nav.AtlasTide = true;
-    p.state.nav.CosLatFactor = 0.6;
+    p.state.prefs.tide.AtlasTide = true;
+    p.state.chartRef.CosLatFactor = 0.6;
     p.atlas.StreamAtVessel();
-    KV_FUZZ_CHECK(kvfuzz::Finite(p.state.nav.TideRate));
+    KV_FUZZ_CHECK(kvfuzz::Finite(p.state.tideStream.TideRate));
     for (int i = 0; i < 13; ++i) {
         p.atlas.IncTideClick();
     }

@@ -39,7 +39,7 @@ void AisController::ProcessAISSentence(std::string_view sentence)
     if (!state_.prefs.ProcAis) {
         return;
     }
-    state_.nav.LastAisSentence.assign(sentence);
+    state_.nmeaLink.LastAisSentence.assign(sentence);
     LogAISSentence(sentence);
     DecodeAndUpdate(sentence);
 }
@@ -55,7 +55,7 @@ void AisController::DecodeAndUpdate(std::string_view sentence)
 
 void AisController::ProcAisClick()
 {
-    if (!state_.nav.NmeaOpen) {
+    if (!state_.nmeaLink.NmeaOpen) {
         platform_.prompter.warning("Open NMEA interface first!");
         return;
     }
@@ -71,7 +71,7 @@ void AisController::LogAISSentence(std::string_view a)
     if (ais.AisLogPath.empty()) {
         return; // no day's log is open
     }
-    const std::string& p = state_.nav.LastPositionSentence;
+    const std::string& p = state_.nmeaLink.LastPositionSentence;
     const std::string_view time = NmeaFieldView(p, 1);
     // Both lines go out in one append so a log never holds half of what was decided here.
     std::string lines;
@@ -134,10 +134,10 @@ void AisController::purge(bool asking)
 void AisController::PlayAISlogClick(const std::function<std::optional<std::string>()>& chooseFile)
 {
     Display& d = state_.display;
-    if (state_.nav.AISPlayback) {
+    if (state_.aisPlayback.AISPlayback) {
         d.AISPlayTimer.enabled = false;
         if (platform_.prompter.okCancel("Playback Paused - Stop playing current AIS log file ?")) {
-            state_.nav.AISPlayback = false;
+            state_.aisPlayback.AISPlayback = false;
             state_.ais.PlayLines.clear();
             state_.ais.PlayNext = 0;
             d.enabled["NMEAServerOnOff"] = true;
@@ -154,7 +154,7 @@ void AisController::PlayAISlogClick(const std::function<std::optional<std::strin
     }
     state_.ais.AISMonitor = false;
     d.checked["AISMonitor"] = false;
-    state_.nav.UseGpsTime = true;
+    state_.prefs.fix.UseGpsTime = true;
     EmptyTargetTable(state_.ais);
     purge(false);
     d.Trip = "0.00 Nm";
@@ -175,14 +175,14 @@ void AisController::startPlayback(const std::string& path)
     ais.PlayFileName = path;
     ais.PlayLines = std::move(*lines);
     ais.PlayNext = 0;
-    state_.nav.AISPlayback = true;
+    state_.aisPlayback.AISPlayback = true;
     d.AISPlayTimer.intervalMs = PlaybackIntervalMs(ais.PBspeed);
     d.AISPlayTimer.enabled = true;
     d.enabled["NMEAServerOnOff"] = false;
     d.hints["PlayAISlog"] = kStopHint;
-    if (state_.nav.KeepTextLog) {
+    if (state_.settings.fix.KeepTextLog) {
         // No text log is written from a playback: the text-log button goes down.
-        state_.nav.KeepTextLog = false;
+        state_.settings.fix.KeepTextLog = false;
         d.checked["TxtLogOnOff"] = true;
         d.hints["TxtLogOnOff"] = "Release for Text Logs On|";
     }
@@ -196,14 +196,14 @@ void AisController::endPlayback()
     d.hints["PlayAISlog"] = kPlayHint;
     state_.ais.PlayLines.clear();
     state_.ais.PlayNext = 0;
-    state_.nav.AISPlayback = false;
+    state_.aisPlayback.AISPlayback = false;
     showGpsUnknown();
 }
 
 void AisController::AISplayTimeTimer()
 {
     AisState& ais = state_.ais;
-    if (!state_.nav.AISPlayback || ais.PlayNext >= ais.PlayLines.size()) {
+    if (!state_.aisPlayback.AISPlayback || ais.PlayNext >= ais.PlayLines.size()) {
         endPlayback();
         return;
     }
@@ -212,12 +212,12 @@ void AisController::AISplayTimeTimer()
         state_.display.StatusLine = line;
     }
     if (!line.empty() && line[0] == '$') {
-        state_.nav.CurrentSentence = line;
+        state_.cycleState.CurrentSentence = line;
         if (processPositionSentence) {
             processPositionSentence(line);
         }
     } else if (IsAivdm(line)) {
-        state_.nav.LastAisSentence = line;
+        state_.nmeaLink.LastAisSentence = line;
         DecodeAndUpdate(line);
     }
 }
@@ -230,7 +230,7 @@ void AisController::AISMonitorClick()
         d.checked["AISMonitor"] = false;
         return;
     }
-    if (state_.nav.NmeaOpen) {
+    if (state_.nmeaLink.NmeaOpen) {
         platform_.prompter.warning("Turn NMEA server link OFF first !");
         return;
     }
@@ -242,7 +242,7 @@ void AisController::AISMonitorClick()
     if (state_.quickLog.empty()) {
         state_.ais.AISMonitor = true;
         d.checked["AISMonitor"] = true;
-        state_.nav.UseGpsTime = false;
+        state_.prefs.fix.UseGpsTime = false;
     }
 }
 
@@ -251,7 +251,7 @@ void AisController::AISLogViewer1Click()
     const Settings& s = state_.settings;
     std::string program = s.TextLogViewerPath;
     if (program.empty()) {
-        program = !s.AISLogViewerPath.empty() ? s.AISLogViewerPath : JoinPath(state_.nav.AppDir.str(), "AISLogViewer");
+        program = !s.AISLogViewerPath.empty() ? s.AISLogViewerPath : JoinPath(state_.folders.AppDir.str(), "AISLogViewer");
     }
     // The file goes as one element of the argument vector: that keeps a path with blanks whole,
     // which is what quoting it on a command line is for.
@@ -262,8 +262,8 @@ void AisController::AISLogViewer1Click()
 
 void AisController::AISDatabaseViewer1Click()
 {
-    const std::string program = JoinPath(state_.nav.AppDir.str(), "AISDatabaseViewer");
-    if (!platform_.launcher.launch(program, {state_.nav.AppDir.str()})) {
+    const std::string program = JoinPath(state_.folders.AppDir.str(), "AISDatabaseViewer");
+    if (!platform_.launcher.launch(program, {state_.folders.AppDir.str()})) {
         platform_.prompter.error("Application Not Available");
     }
 }

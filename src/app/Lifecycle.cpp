@@ -14,7 +14,7 @@ std::string StartupConfigPath(const std::string& appDir, const std::string& conf
 
 void WriteConfigAtExit(ProgramState& state, Prompter& prompter)
 {
-    const std::string path = JoinPath(state.nav.AppDir.str(), kConfigFileName);
+    const std::string path = JoinPath(state.folders.AppDir.str(), kConfigFileName);
     // A configuration file that cannot be read (its permissions, a damaged disc) holds settings
     // this run never saw: it is kept under a backup name before the settings in use replace it,
     // and when it cannot be kept it is not replaced.
@@ -26,7 +26,7 @@ void WriteConfigAtExit(ProgramState& state, Prompter& prompter)
         }
         prompter.information(kConfigKeptAs + *backup);
     }
-    if (!WriteConfig(path, state.nav, state.settings)) {
+    if (!WriteConfig(path, state.fixInfo, state.chartRef, state.folders, state.settings)) {
         prompter.error(kConfigWriteError);
     }
 }

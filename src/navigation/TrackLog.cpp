@@ -60,13 +60,13 @@ std::string ComposeTextLogLine(const ProgramState& state, const Clock& clock)
 std::string TrackLogs::TextLogPath() const
 {
     // A log set opened as "TRIP.TXT" keeps writing to that file.
-    const std::string name = state_.nav.LogNameBase.str() + ".txt";
-    return FindFileCaseInsensitive(state_.nav.LogDir.str(), name).value_or(JoinPath(state_.nav.LogDir.str(), name));
+    const std::string name = state_.textLog.LogNameBase.str() + ".txt";
+    return FindFileCaseInsensitive(state_.folders.LogDir.str(), name).value_or(JoinPath(state_.folders.LogDir.str(), name));
 }
 
 std::string TrackLogs::TrackLogPath() const
 {
-    return JoinPath(state_.nav.LogDir.str(), state_.nav.FixDateText.str() + ".log");
+    return JoinPath(state_.folders.LogDir.str(), state_.fixInfo.FixDateText.str() + ".log");
 }
 
 bool TrackLogs::WriteLogFile(const std::string& name)
@@ -95,31 +95,30 @@ bool TrackLogs::ReadLogFile(const std::string& name)
     for (std::size_t k = 0; k < *image.count; ++k) {
         log.push(image.records[k]);
     }
-    state_.nav.LogEmpty = false;
+    state_.cycleState.LogEmpty = false;
     return true;
 }
 
 void TrackLogs::OpenTextLog()
 {
-    NavState& nav = state_.nav;
     const std::string path = TextLogPath();
     const auto lines = ReadTextLines(path);
     if (!lines) {
-        nav.TextLogFixCount = 0;
+        state_.textLog.TextLogFixCount = 0;
         // Something that is not a readable file stands at the log's name (a folder, a FIFO):
         // it is not replaced, and the lines of this log set cannot be kept.
         if (PathTaken(path)) {
             platform_.prompter.error(kTextLogWriteError);
             return;
         }
-        if (!WriteTextLinesAtomic(path, {"Log Date : " + nav.LogNameBase.str(), state_.settings.TextLogFormat})) {
+        if (!WriteTextLinesAtomic(path, {"Log Date : " + state_.textLog.LogNameBase.str(), state_.settings.TextLogFormat})) {
             platform_.prompter.error(kTextLogWriteError);
         }
         return;
     }
     if (lines->size() >= 2) {
-        nav.TextLogFileFormat = (*lines)[1];
-        state_.settings.TextLogFormat = nav.TextLogFileFormat;
+        state_.textLog.TextLogFileFormat = (*lines)[1];
+        state_.settings.TextLogFormat = state_.textLog.TextLogFileFormat;
     }
     // Header lines, event numbers ("*3"), pen-up marks ("# -b") and empty lines are not fixes.
     std::uint16_t fixes = 0;
@@ -129,7 +128,7 @@ void TrackLogs::OpenTextLog()
             ++fixes;
         }
     }
-    nav.TextLogFixCount = fixes;
+    state_.textLog.TextLogFixCount = fixes;
 }
 
 std::string DamagedLogName(const std::string& path, int n)
@@ -150,15 +149,14 @@ void TrackLogs::KeepDamagedTrackLog(const std::string& path)
 
 void TrackLogs::OpenDayLogs()
 {
-    NavState& nav = state_.nav;
     const std::string day = DateText(platform_.clock.now());
-    nav.FixDateText = day;
-    nav.LogNameBase = day;
+    state_.fixInfo.FixDateText = day;
+    state_.textLog.LogNameBase = day;
     // A fresh working folder has no log folder yet; without it no log could be kept at all.
     std::error_code ignored;
-    std::filesystem::create_directories(NormalizeSeparators(nav.LogDir.str()), ignored);
+    std::filesystem::create_directories(NormalizeSeparators(state_.folders.LogDir.str()), ignored);
 
-    const std::string trackPath = JoinPath(nav.LogDir.str(), day + ".log");
+    const std::string trackPath = JoinPath(state_.folders.LogDir.str(), day + ".log");
     if (PathTaken(trackPath)) {
         // The first fix rewrites today's track log whole. A file that could not be read, or that
         // is not a whole image, would lose its records then: it is kept under another name.
@@ -179,8 +177,8 @@ void TrackLogs::OpenDayLogs()
 
 void TrackLogs::OpenAisLog()
 {
-    const std::string base = state_.nav.LogNameBase.str();
-    const std::string path = JoinPath(state_.nav.LogDir.str(), base + ".AIS");
+    const std::string base = state_.textLog.LogNameBase.str();
+    const std::string path = JoinPath(state_.folders.LogDir.str(), base + ".AIS");
     if (!PathTaken(path)) {
         WriteTextLinesAtomic(path, {"AIS Log Date : " + base});
     }
@@ -189,26 +187,25 @@ void TrackLogs::OpenAisLog()
 
 void TrackLogs::WriteTextLogLine(bool manual)
 {
-    NavState& nav = state_.nav;
-    if (!nav.KeepTextLog) {
+    if (!state_.settings.fix.KeepTextLog) {
         return;
     }
-    const std::uint16_t fixCount = nav.TextLogFixCount;
-    const std::uint16_t eventNumber = nav.EventNumber;
+    const std::uint16_t fixCount = state_.textLog.TextLogFixCount;
+    const std::uint16_t eventNumber = state_.textLog.EventNumber;
     std::string text;
-    if (nav.EventSentence && state_.app.PenUp) {
+    if (state_.sentenceFix.EventSentence && state_.app.PenUp) {
         text += "# -b\r\n";
     }
-    nav.TextLogFixCount = static_cast<std::uint16_t>(nav.TextLogFixCount + 1);
+    state_.textLog.TextLogFixCount = static_cast<std::uint16_t>(state_.textLog.TextLogFixCount + 1);
     if (manual) {
-        nav.EventNumber = static_cast<std::uint16_t>(nav.EventNumber + 1);
-        text += "*" + std::to_string(nav.EventNumber) + "\r\n";
+        state_.textLog.EventNumber = static_cast<std::uint16_t>(state_.textLog.EventNumber + 1);
+        text += "*" + std::to_string(state_.textLog.EventNumber) + "\r\n";
     }
     text += ComposeTextLogLine(state_, platform_.clock) + "\r\n";
     if (!AppendLinesToFile(TextLogPath(), text)) {
         // Nothing reached the file: the numbers stay as the file has them.
-        nav.TextLogFixCount = fixCount;
-        nav.EventNumber = eventNumber;
+        state_.textLog.TextLogFixCount = fixCount;
+        state_.textLog.EventNumber = eventNumber;
         platform_.prompter.error(kTextLogWriteError);
     }
 }
@@ -222,13 +219,12 @@ void TrackLogs::Logs1Click(const std::string& chosenFile)
     if (extension == ".LOG" && !ReadLogFile(chosenFile)) {
         return;
     }
-    NavState& nav = state_.nav;
-    nav.LogNameBase = NameWithoutExtension(chosenFile);
+    state_.textLog.LogNameBase = NameWithoutExtension(chosenFile);
     std::string folder = FolderOf(chosenFile);
     if (folder.empty()) {
-        folder = nav.LogDir.str();
+        folder = state_.folders.LogDir.str();
     }
-    nav.LogDir = folder;
+    state_.folders.LogDir = folder;
     OpenTextLog();
     OpenAisLog();
 }
@@ -267,7 +263,7 @@ void TrackLogs::ViewTextLog1Click()
 
 void TrackLogs::TxtLogOnOffClick(bool pressed)
 {
-    state_.nav.KeepTextLog = !pressed;
+    state_.settings.fix.KeepTextLog = !pressed;
     state_.display.checked["TxtLogOnOff"] = pressed;
     state_.display.hints["TxtLogOnOff"] = pressed ? kTextLogOffHint : kTextLogOnHint;
 }

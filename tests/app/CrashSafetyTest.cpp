@@ -207,9 +207,10 @@ std::string ReadersProblem(const WritePath& path, const std::string& folder)
 {
     const auto file = [&](const std::string& name) { return folder + name; };
     if (path.kind == "config") {
-        kv::NavState nav;
-        kv::Settings settings;
-        return kv::ReadConfig(file("kelvw.cfg"), nav, settings) ? "" : "configuration not read";
+        kv::ProgramState records;
+        return kv::ReadConfig(file("kelvw.cfg"), records.fixInfo, records.chartRef, records.folders, records.settings)
+            ? ""
+            : "configuration not read";
     }
     if (path.kind == "chart" || path.kind == "waypoints") {
         if (path.kind == "chart") {

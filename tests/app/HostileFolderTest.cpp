@@ -58,15 +58,14 @@ struct Program {
         fs::create_directories(fs::path(file(name)).parent_path());
         ASSERT_TRUE(WriteFileAtomic(file(name), bytes));
     }
-    void config(const std::function<void(NavState&, Settings&)>& edit) const
+    void config(const std::function<void(ProgramState&, Settings&)>& edit) const
     {
-        NavState nav;
-        Settings settings;
-        ApplyConfigDefaults(nav, settings);
-        nav.LogDir = folder + "/logs/";
-        nav.ChartDir = folder + "/charts/";
-        edit(nav, settings);
-        ASSERT_TRUE(WriteConfig(file(kConfigFileName), nav, settings));
+        ProgramState records;
+        ApplyConfigDefaults(records.fixInfo, records.chartRef, records.folders, records.settings);
+        records.folders.LogDir = folder + "/logs/";
+        records.folders.ChartDir = folder + "/charts/";
+        edit(records, records.settings);
+        ASSERT_TRUE(WriteConfig(file(kConfigFileName), records.fixInfo, records.chartRef, records.folders, records.settings));
     }
     // Start, first tick, quit.
     void run()
@@ -139,10 +138,10 @@ TEST(HostileFolder, StartsTicksAndQuitsWithAClearMessageAndKeepsTheUsersFiles)
             } },
         { "kelvw.cfg naming folders that are not there",
             [](Program& p) {
-                p.config([&](NavState& nav, Settings&) {
-                    nav.LogDir = p.folder + "/gone/logs/";
-                    nav.ChartDir = p.folder + "/gone/charts/";
-                    nav.ChartName = "world";
+                p.config([&](ProgramState& nav, Settings&) {
+                    nav.folders.LogDir = p.folder + "/gone/logs/";
+                    nav.folders.ChartDir = p.folder + "/gone/charts/";
+                    nav.folders.ChartName = "world";
                 });
             },
             [](Program& p) {
@@ -162,16 +161,15 @@ TEST(HostileFolder, StartsTicksAndQuitsWithAClearMessageAndKeepsTheUsersFiles)
             [](Program& p) {
                 p.writeChart("harbour approach", { ChartPoint::make(50.0, 1.0), ChartPoint::make(50.1, 1.1),
                                                     ChartPoint::make(50.2, 1.2), ChartPoint::penUp() });
-                p.config([](NavState& nav, Settings&) { nav.ChartName = "harbour approach"; });
+                p.config([](ProgramState& nav, Settings&) { nav.folders.ChartName = "harbour approach"; });
             },
             [](Program& p) {
                 EXPECT_FALSE(p.window.ended);
                 EXPECT_EQ(p.state.chart.count(), 3);
-                NavState nav;
-                Settings settings;
-                ASSERT_TRUE(ReadConfig(p.file(kConfigFileName), nav, settings));
-                EXPECT_EQ(nav.ChartName, "harbour approach");
-                EXPECT_EQ(nav.ChartDir.str(), p.folder + "/charts/");
+                ProgramState nav;
+                ASSERT_TRUE(ReadConfig(p.file(kConfigFileName), nav.fixInfo, nav.chartRef, nav.folders, nav.settings));
+                EXPECT_EQ(nav.folders.ChartName, "harbour approach");
+                EXPECT_EQ(nav.folders.ChartDir.str(), p.folder + "/charts/");
             },
             "Bateau \xc3\xa9t\xc3\xa9 & co" },
         { "2 GB chart file (sparse)",
@@ -216,7 +214,7 @@ TEST(HostileFolder, UnreadableConfigurationAndChart)
         SCOPED_TRACE(name);
         Program p;
         if (std::string(name) == kConfigFileName) {
-            p.config([](NavState& nav, Settings&) { nav.BaudRate = 4800; });
+            p.config([](ProgramState& nav, Settings&) { nav.settings.nmea.BaudRate = 4800; });
         }
         const std::string path = p.file(name);
         const std::string before = ReadWholeFile(path).value_or("");

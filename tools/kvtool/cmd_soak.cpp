@@ -86,8 +86,8 @@ int RunSoak(const kvtool::Args& args)
         }
         return 1;
     }
-    state.nav.PositionSentence = 0;
-    if (!state.nav.NmeaOpen) {
+    state.prefs.nmea.PositionSentence = 0;
+    if (!state.nmeaLink.NmeaOpen) {
         program.nmea().OpenNmeaInterface();
     }
     // The vessel database would grow by one record for every new vessel of the random stream;

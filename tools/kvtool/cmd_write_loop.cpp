@@ -57,7 +57,7 @@ void RouteVersion(kv::ProgramState& s, int version)
     for (int k = 1; k <= 5 + version; ++k) {
         s.route.push({ kv::DefaultRouteName(k), 50.0 + k * 0.1, 1.0 + version * 0.05 });
     }
-    s.nav.RouteLength = static_cast<int>(s.route.count());
+    s.routeProgress.RouteLength = static_cast<int>(s.route.count());
 }
 
 // Builds the step of one write path working in folder (which ends in "/").
@@ -66,11 +66,11 @@ Step MakeStep(const std::string& kind, const std::string& folder, Program& p)
     kv::ProgramState& s = p.state;
     kv::Platform& platform = p.fakes.platform;
     if (kind == "config") {
-        kv::ApplyConfigDefaults(s.nav, s.settings);
+        kv::ApplyConfigDefaults(s.fixInfo, s.chartRef, s.folders, s.settings);
         return [&s, folder](long i) {
-            s.nav.OwnLat = 50.0 + static_cast<double>(i % 2);
+            s.fixInfo.OwnLat = 50.0 + static_cast<double>(i % 2);
             s.settings.RouteName = i % 2 == 0 ? "even" : "odd";
-            return kv::WriteConfig(folder + kv::kConfigFileName, s.nav, s.settings);
+            return kv::WriteConfig(folder + kv::kConfigFileName, s.fixInfo, s.chartRef, s.folders, s.settings);
         };
     }
     if (kind == "chart") {
@@ -90,8 +90,8 @@ Step MakeStep(const std::string& kind, const std::string& folder, Program& p)
     }
     if (kind == "route") {
         auto hooks = std::make_shared<kv::RouteHooks>();
-        auto editor = std::make_shared<kv::RouteEditor>(s.route, s.nav, s.nav, s.nav, s.nav, s.waypoints, s.settings,
-            s.nav, s.nav, s.display, p.fakes.prompter, *hooks);
+        auto editor = std::make_shared<kv::RouteEditor>(s.route, s.routeProgress, s.routeEdit, s.fixInfo, s.chartRef, s.waypoints, s.settings,
+            s.settings.fix, s.folders, s.display, p.fakes.prompter, *hooks);
         return [&s, editor, hooks, folder](long i) {
             RouteVersion(s, static_cast<int>(i % 2));
             return editor->SaveRouteAs1Click(folder + "passage.rte");
@@ -120,16 +120,16 @@ Step MakeStep(const std::string& kind, const std::string& folder, Program& p)
         };
     }
     if (kind == "textlog") {
-        s.nav.KeepTextLog = true;
-        s.nav.LogDir = folder;
-        s.nav.LogNameBase = "08-12-26";
+        s.settings.fix.KeepTextLog = true;
+        s.folders.LogDir = folder;
+        s.textLog.LogNameBase = "08-12-26";
         s.settings.TextLogFormat = kv::kTextLogFormat;
         auto logs = std::make_shared<kv::TrackLogs>(s, platform);
         return [&s, logs](long i) {
             // Lines repeat every 1,000 appends, as the records above.
-            s.nav.TextLogFixCount = static_cast<std::uint16_t>(i % 1000);
-            s.nav.EventNumber = 0;
-            s.nav.OwnLat = 50.0 + static_cast<double>(i % 1000) * 0.001;
+            s.textLog.TextLogFixCount = static_cast<std::uint16_t>(i % 1000);
+            s.textLog.EventNumber = 0;
+            s.fixInfo.OwnLat = 50.0 + static_cast<double>(i % 1000) * 0.001;
             logs->WriteTextLogLine(i % 7 == 0);
             return true;
         };
