@@ -6,7 +6,8 @@ packages=(build-essential cmake ninja-build ccache pkg-config
   libgdal-dev gdal-bin libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-dejavu-core
   librsvg2-bin desktop-file-utils appstream
-  poppler-utils xdotool)
+  poppler-utils xdotool
+  clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

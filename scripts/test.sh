@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs the whole test suite twice: a normal build and an
-# AddressSanitizer + UndefinedBehaviorSanitizer build. Exits non-zero on any failure.
+# AddressSanitizer + UndefinedBehaviorSanitizer build; between them every fuzz target runs for a
+# short time. Exits non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
@@ -27,6 +28,15 @@ run_suite() {
 
 echo "== normal build =="
 run_suite build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# Every reader's fuzz target for a short fixed time on its corpus and regression inputs (clang,
+# libFuzzer); a crash, leak, sanitizer report, timeout or broken reader promise fails the run.
+echo "== fuzz targets (${KV_FUZZ_SECONDS:-20} s each) =="
+if cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKV_FUZZ=ON >/dev/null \
+    && cmake --build build/fuzz -j "$jobs"; then
+  bash fuzz/run.sh build/fuzz "${KV_FUZZ_SECONDS:-20}" || status=1
+else
+  status=1
+fi
 echo "== sanitizer build (address, undefined) =="
 run_suite build/asan -DCMAKE_BUILD_TYPE=Debug -DKV_SANITIZE=ON
 exit $status

@@ -91,7 +91,7 @@ void AisController::LogAISSentence(std::string_view a)
     }
     // A log that cannot be written loses these lines; the memory of what was written is only
     // moved on when they really went out, so the next sentence tries again.
-    if (AppendToFile(ais.AisLogPath, lines)) {
+    if (AppendLinesToFile(ais.AisLogPath, lines)) {
         if (newSentence) {
             ais.LastLoggedAIS.assign(a);
         }

@@ -18,11 +18,13 @@ T Bits(const SixBitBuffer& b, int first, int last)
     return static_cast<T>(GetBits(b, first, last));
 }
 
-// `count` six-bit characters from bit `first` on (1-based).
+// `count` six-bit characters from bit `first` on (1-based), appended to what the field holds
+// until it is full.
 template <std::size_t N>
 void Text(AisFixedText<N>& field, const SixBitBuffer& b, int first, int count)
 {
-    int n = count < static_cast<int>(N) ? count : static_cast<int>(N);
+    const int room = static_cast<int>(N) - static_cast<int>(field.length);
+    const int n = count < room ? count : room;
     for (int i = 0; i < n; ++i) {
         const std::uint32_t v = GetBits(b, first + 6 * i, first + 6 * i + 5);
         field.chars[field.length + i] = static_cast<char>(v < 32 ? v + 64 : v);

@@ -33,7 +33,9 @@ struct AisString {
     {
         const std::size_t n = text.size() < N ? text.size() : N;
         length = static_cast<std::uint8_t>(n);
-        std::memcpy(chars, text.data(), n);
+        if (n > 0) { // an empty view may carry no address at all
+            std::memcpy(chars, text.data(), n);
+        }
     }
 };
 

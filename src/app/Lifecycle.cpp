@@ -1,8 +1,9 @@
-#include "app/ProgramState.h"
 #include "app/Lifecycle.h"
 
+#include "charts/ChartFiles.h"
 #include "core/Config.h"
 #include "core/Paths.h"
+#include "core/TextFile.h"
 
 namespace kv {
 
@@ -13,7 +14,19 @@ std::string StartupConfigPath(const std::string& appDir, const std::string& conf
 
 void WriteConfigAtExit(ProgramState& state, Prompter& prompter)
 {
-    if (!WriteConfig(JoinPath(state.folders.AppDir.str(), kConfigFileName), state.fixInfo, state.chartRef, state.folders, state.settings)) {
+    const std::string path = JoinPath(state.folders.AppDir.str(), kConfigFileName);
+    // A configuration file that cannot be read (its permissions, a damaged disc) holds settings
+    // this run never saw: it is kept under a backup name before the settings in use replace it,
+    // and when it cannot be kept it is not replaced.
+    if (FileExists(path) && !RegularFileProblem(path).empty()) {
+        const auto backup = MoveAside(path, [&](int n) { return ConfigBackupName(path, n); });
+        if (!backup) {
+            prompter.error(kConfigWriteError);
+            return;
+        }
+        prompter.information(kConfigKeptAs + *backup);
+    }
+    if (!WriteConfig(path, state.fixInfo, state.chartRef, state.folders, state.settings)) {
         prompter.error(kConfigWriteError);
     }
 }

@@ -15,7 +15,7 @@ inline constexpr const char* kQuitQuestion = "Quit Kelvane - Are you sure?";
 std::string StartupConfigPath(const std::string& appDir, const std::string& configArgument);
 
 // The configuration write of the shutdown: AppDir + "kelvw.cfg", whatever file was read at
-// start, with the message when it fails.
+// start, with the message when it fails. A kelvw.cfg that cannot be read is set aside first.
 void WriteConfigAtExit(ProgramState& state, Prompter& prompter);
 
 } // namespace kv

@@ -199,6 +199,27 @@ bool AppendToFile(const std::string& path, std::string_view bytes)
     return (::close(fd) == 0) && ok;
 }
 
+bool AppendLinesToFile(const std::string& path, std::string_view lines)
+{
+    const int fd = ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0666);
+    if (fd < 0) {
+        return false;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    std::string text;
+    char last = '\n';
+    if (st.st_size > 0 && ::pread(fd, &last, 1, st.st_size - 1) == 1 && last != '\n') {
+        text = "\r\n";
+    }
+    text.append(lines);
+    const bool ok = WriteAll(fd, text);
+    return (::close(fd) == 0) && ok;
+}
+
 bool FileExists(const std::string& path)
 {
     std::error_code ec;

@@ -33,6 +33,10 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes);
 bool WriteTextLinesAtomic(const std::string& path, const std::vector<std::string>& lines);
 // Appends in one write: a whole line or a whole record, never a part of one.
 bool AppendToFile(const std::string& path, std::string_view bytes);
+// Appends whole lines of a text log. A file that does not end in a line end (the program was
+// killed in the middle of an append: the kernel copies a write page by page) first gets one, so
+// the piece stays a line of its own and the new lines are whole.
+bool AppendLinesToFile(const std::string& path, std::string_view lines);
 
 bool FileExists(const std::string& path);
 // Something (a file, folder, FIFO, dangling link ...) stands at path.

@@ -203,7 +203,7 @@ void TrackLogs::WriteTextLogLine(bool manual)
         text += "*" + std::to_string(state_.textLog.EventNumber) + "\r\n";
     }
     text += ComposeTextLogLine(state_, platform_.clock) + "\r\n";
-    if (!AppendToFile(TextLogPath(), text)) {
+    if (!AppendLinesToFile(TextLogPath(), text)) {
         // Nothing reached the file: the numbers stay as the file has them.
         state_.textLog.TextLogFixCount = fixCount;
         state_.textLog.EventNumber = eventNumber;

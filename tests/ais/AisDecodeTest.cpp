@@ -365,6 +365,18 @@ TEST(AisAssembly, BadSentencesNeverCrashOrDecodeGarbage)
     EXPECT_EQ(a.Current.MMSI, 123456789u);
 }
 
+// A last fragment that stops before its sequence field completes the message with an empty
+// sequence identifier (the texts are copied from fields that are not there).
+TEST(AisAssembly, LastFragmentWithoutItsSequenceField)
+{
+    AisAssembler a;
+    EXPECT_TRUE(a.ProcessAISSentence("!AIVDM,2,2"));
+    EXPECT_EQ(a.Current.FragCount.str(), "2");
+    EXPECT_EQ(a.Current.FragNum.str(), "2");
+    EXPECT_EQ(a.Current.SeqId.length, 0);
+    EXPECT_EQ(a.Current.MsgType, 0);
+}
+
 TEST(AisAssembly, OverLongPayloadsAreDroppedWithoutOverflow)
 {
     AisAssembler a;

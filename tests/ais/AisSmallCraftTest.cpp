@@ -185,6 +185,9 @@ TEST(AisSmallCraft, AidToNavigationNameAndExtension)
         {"O", 278, "E SOLENT CARDINAL BUO"}, // the fill bits of the last symbol make no character
         {"OY", 284, "E SOLENT CARDINAL BUOY"},
         {"Y NUMBER 12345", 356, "E SOLENT CARDINAL BUY NUMBER 12345"},
+        // A payload longer than the message can be carries no more name than fits: the rest of
+        // the record (position, dimensions ...) stays as decoded.
+        {"Y NUMBER 12345 AND TWENTY MORE ...", 476, "E SOLENT CARDINAL BUY NUMBER 12345"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.ext);

@@ -52,6 +52,33 @@ TEST(TextFile, AppendsWholeLines)
     EXPECT_FALSE(AppendToFile(dir.file("no/such/dir.AIS"), "x"));
 }
 
+TEST(TextFile, LinesAppendedAfterAPieceOfALineStartOnALineOfTheirOwn)
+{
+    kvtest::TempDir dir;
+    const struct {
+        const char* before;
+        const char* after;
+    } cases[] = {
+        {"", "fix 1\r\n"},                                       // a new log
+        {"fix 0\r\n", "fix 0\r\nfix 1\r\n"},                     // a whole log
+        {"fix 0\r\nfi", "fix 0\r\nfi\r\nfix 1\r\n"},             // cut inside a line
+        {"fix 0\r", "fix 0\r\r\nfix 1\r\n"},                     // cut between CR and LF
+        {"fix 0\n", "fix 0\nfix 1\r\n"},                         // written with LF alone
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.before);
+        const std::string path = dir.file("day.txt");
+        std::filesystem::remove(path);
+        if (*c.before != '\0') {
+            dir.write("day.txt", c.before);
+        }
+        ASSERT_TRUE(AppendLinesToFile(path, "fix 1\r\n"));
+        EXPECT_EQ(dir.read("day.txt"), c.after);
+        EXPECT_EQ(ReadTextLines(path)->back(), "fix 1");
+    }
+    EXPECT_FALSE(AppendLinesToFile(dir.file("no/such/day.txt"), "x\r\n"));
+}
+
 TEST(Paths, PartsOfAPath)
 {
     EXPECT_EQ(NormalizeSeparators("C:\\KV\\charts\\a.cht"), "C:/KV/charts/a.cht");
