@@ -28,6 +28,10 @@ void AISrepeatClick(ViewRecords state, Platform& platform);
 // whatever was clicked, and the view re-centred on own vessel.
 void SelectNearestTarget(ViewSet& views, ChartView& v);
 
+// From the target list: target n becomes the selected one and the view is centred on it
+// (nothing moves for a target without a position).
+void CentreOnTarget(ViewSet& views, ChartView& v, int n);
+
 // RefRate, every 5 seconds.
 void RefRateTimer(ViewSet& views, ChartView& v, double nowDays);
 
