@@ -230,7 +230,12 @@ void MainWindow::buildTargetList()
 {
     aisList_ = new AisTargetListWindow(state_, platform_.clock, this);
     // Choosing a row selects the target in the views and the text window.
-    aisList_->onSelect = [this](int) { run([this] { controller_->RedrawViews(); }); };
+    aisList_->onSelect = [this](int slot) {
+        run([this, slot] {
+            kv::SelectListTarget(controller_->views(), slot);
+            controller_->RedrawViews();
+        });
+    };
     // A double-click shows the target in the AIS view and opens its text.
     aisList_->onActivate = [this](int slot) {
         run([this, slot] {

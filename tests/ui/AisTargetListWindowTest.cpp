@@ -30,7 +30,6 @@ protected:
         window->start(dir.path(), "");
         window->show();
         window->secsTick();
-        state.ais.HighlightNearest = false; // the user's choice of target stays
     }
     void TearDown() override
     {
@@ -85,9 +84,12 @@ TEST_F(AisTargetListWindowTest, SortsSelectsAndKeepsBothAcrossUpdates)
     EXPECT_EQ(Column0(), (std::vector<std::string>{"235000003", "235000001", "235000002"}));
     EXPECT_EQ(table->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
 
-    // Choosing a row selects that target for the views and the text window.
+    // Choosing a row selects that target for the views and the text window, and the choice
+    // stays through the redraw (no longer the nearest target highlighted).
+    ASSERT_TRUE(state.ais.HighlightNearest);
     table->selectRow(2);
     EXPECT_EQ(state.ais.SelectedTarget, 2);
+    EXPECT_FALSE(state.ais.HighlightNearest);
 
     // A faster newcomer and an update: the order follows the speeds, the selection its target.
     Heard(235000004, -16.65, 41.70, 20.0, 90.0);

@@ -211,6 +211,27 @@ TEST_F(AisViewTest, TheTargetListCentresTheViewOnATarget)
     EXPECT_EQ(state.ais.SelectedTarget, lost) << "no such target: nothing changes";
 }
 
+TEST_F(AisViewTest, AListChoiceOutlivesHighlightNearestButNotAisZoom)
+{
+    AddTarget("NEAR", 50.001, 1.001, 50, 900);
+    AddTarget("FAR", 50.03, 1.03, 50, 900);
+    ChartView& v = AisView();
+    state.ais.HighlightNearest = true;
+    views.ReCentre(v);
+    ASSERT_EQ(state.ais.SelectedTarget, 1);
+
+    CentreOnTarget(views, v, 2);
+    views.ReCentre(v);
+    EXPECT_EQ(state.ais.SelectedTarget, 2) << "the redraw kept the chosen target";
+    EXPECT_FALSE(state.ais.HighlightNearest);
+    EXPECT_TRUE(state.ais.TargetSelectorVisible);
+
+    state.ais.HighlightNearest = true;
+    state.ais.AISZoom = true; // zooming to the nearest target needs it highlighted
+    SelectListTarget(views, 2);
+    EXPECT_TRUE(state.ais.HighlightNearest);
+}
+
 TEST_F(AisViewTest, ZoomAndHighlightSwitches)
 {
     AddTarget("NEAR", 50.001, 1.0, 0, 0);
