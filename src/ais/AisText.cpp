@@ -1,5 +1,6 @@
 #include "ais/AisText.h"
 
+#include "ais/AisSmallCraftTargets.h"
 #include "ais/AisTargets.h"
 #include "core/Format.h"
 #include "core/Paths.h"
@@ -106,33 +107,11 @@ std::string AisAgeText(double heardDays, double nowDays)
 std::string AisLatText(std::int32_t latitude) { return "Lat " + DegreesMinutes(latitude, 2, 'N', 'S'); }
 std::string AisLongText(std::int32_t longitude) { return "Long " + DegreesMinutes(longitude, 2, 'E', 'W'); }
 
-std::vector<std::string> WriteTargetText(const AisState& ais, const OwnShip& own, int n, const LocalDateTime& now)
+namespace {
+
+// Range and bearing to the newest track point (east-positive there, west-positive here).
+void AddRangeBearing(std::vector<std::string>& lines, const TAISTarget& t, const OwnShip& own)
 {
-    std::vector<std::string> lines;
-    if (n < 1 || n > ais.AISTargetCount) {
-        return lines;
-    }
-    const TAISTarget& t = ais.target(n);
-
-    lines.push_back("Target " + std::to_string(n) + " of " + std::to_string(ais.AISTargetCount));
-    lines.push_back(AisAgeText(t.LastHeard, DaysFromDateTime(now)));
-    lines.push_back("MMSI - " + std::to_string(t.MMSI));
-    lines.push_back("Call Sign - " + Cleaned(t.CallSign.view()));
-    lines.push_back("Name " + Cleaned(t.VesselName.view()));
-    lines.push_back("Type of Ship - " + std::to_string(t.ShipType));
-    lines.push_back("Length - " + std::to_string(t.DimA + t.DimB) + " Mtrs.");
-    lines.push_back("Beam - " + std::to_string(t.DimC + t.DimD) + " Mtrs.");
-    lines.push_back("Max Draft - " + FormatFixed(t.Draught / 10.0, 0, 1) + " Mtrs.");
-    lines.push_back(AisNavStatusText(t));
-    lines.push_back("SOG " + FormatFixed(t.SOG / 10.0, 0, 1));
-    lines.push_back("COG " + FormatFixed(t.COG / 10.0, 0, 1));
-    lines.push_back("TrueHeading " + std::to_string(t.TrueHeading) + (t.TrueHeading == 511 ? "- Not available" : ""));
-    lines.push_back(AisLatText(t.Latitude));
-    lines.push_back(AisLongText(t.Longitude));
-    lines.push_back("Destination " + Cleaned(t.Destination.view()));
-    lines.push_back(AisEtaText(t.ETA, now.year));
-
-    // Range and bearing to the newest track point (east-positive there, west-positive here).
     double lat = AisLatDegrees(t);
     double lon = AisLonDegrees(t);
     if (const int k = TrackPointCount(t); k >= 1) {
@@ -143,7 +122,10 @@ std::vector<std::string> WriteTargetText(const AisState& ais, const OwnShip& own
     const double bearing = PlaneSailingBearing(own.fix.OwnLat, own.fix.OwnLong, lat, -lon, own.chartRef.CosLatFactor);
     lines.push_back("Range " + FormatFixed(range, 0, 1) + (own.units.UnitFactor >= 1.8 ? " Km" : " Nm"));
     lines.push_back("Bearing " + FormatFixed(bearing, 0, 1) + "\xb0T");
+}
 
+void AddTimeAndDate(std::vector<std::string>& lines, const AisState& ais, const OwnShip& own, const LocalDateTime& now)
+{
     const bool utc = own.fixPrefs.UseGpsTime && !ais.AISMonitor;
     lines.push_back("Timed at: " + Two(own.fix.FixHour) + ":" + Two(own.fix.FixMinute) + ":" + Two(own.fix.FixSecond) +
                     (utc ? " UTC" : " Local"));
@@ -152,6 +134,113 @@ std::vector<std::string> WriteTargetText(const AisState& ais, const OwnShip& own
     } else {
         lines.push_back("Date: " + Two(now.day) + "/" + Two(now.month) + "/" + ZeroFill(FormatInt(now.year, 4)));
     }
+}
+
+void AddDimensions(std::vector<std::string>& lines, const TAISTarget& t)
+{
+    lines.push_back("Length - " + std::to_string(t.DimA + t.DimB) + " Mtrs.");
+    lines.push_back("Beam - " + std::to_string(t.DimC + t.DimD) + " Mtrs.");
+}
+
+// A Class B vessel or an aid to navigation: the class first, then what its messages carry (a
+// Class B station sends no status, draught, destination or ETA; an aid no motion at all).
+std::vector<std::string> SmallCraftText(const AisState& ais, const OwnShip& own, int n, const LocalDateTime& now)
+{
+    const TAISTarget& t = ais.target(n);
+    const AisTargetClass cls = TargetClass(t);
+    const bool aid = cls != AisTargetClass::ClassB;
+    std::vector<std::string> lines;
+    lines.push_back("Target " + std::to_string(n) + " of " + std::to_string(ais.AISTargetCount));
+    lines.push_back(AisAgeText(t.LastHeard, DaysFromDateTime(now)));
+    lines.push_back(AisClassText(t));
+    lines.push_back("MMSI - " + std::to_string(t.MMSI));
+    if (aid) {
+        lines.push_back("Name " + Cleaned(t.VesselName.view()));
+        lines.push_back("Aid Type - " + std::to_string(t.ShipType) + " " + AisAidTypeText(t.ShipType));
+        AddDimensions(lines, t);
+    } else {
+        lines.push_back("Call Sign - " + Cleaned(t.CallSign.view()));
+        lines.push_back("Name " + Cleaned(t.VesselName.view()));
+        lines.push_back("Type of Ship - " + std::to_string(t.ShipType));
+        if (IsAuxiliaryCraft(t.MMSI)) {
+            lines.push_back("Length - n/a (auxiliary craft)");
+        } else {
+            AddDimensions(lines, t);
+        }
+        lines.push_back("SOG " + (t.SOG < 1023 ? FormatFixed(t.SOG / 10.0, 0, 1) : std::string("- Not available")));
+        lines.push_back("COG " + (t.COG < 3600 ? FormatFixed(t.COG / 10.0, 0, 1) : std::string("- Not available")));
+        lines.push_back("TrueHeading " + std::to_string(t.TrueHeading) + (t.TrueHeading == 511 ? "- Not available" : ""));
+    }
+    lines.push_back(AisLatText(t.Latitude));
+    lines.push_back(AisLongText(t.Longitude));
+    AddRangeBearing(lines, t, own);
+    AddTimeAndDate(lines, ais, own, now);
+    if (ais.AdditionalTargetData) {
+        lines.push_back("------------------------------");
+        lines.push_back("Message Type - " + std::to_string(t.MsgType));
+        lines.push_back(AisEpfdText(t.EPFD));
+        lines.push_back(t.PosAccuracy != 0 ? "High Accuracy < 10 m" : "Low Accuracy > 10 m");
+    }
+    return lines;
+}
+
+} // namespace
+
+std::string AisClassText(const TAISTarget& t)
+{
+    switch (TargetClass(t)) {
+    case AisTargetClass::ClassB: return IsAuxiliaryCraft(t.MMSI) ? "Class B - Auxiliary craft" : "Class B";
+    case AisTargetClass::AidToNavigation: return "Aid to Navigation";
+    case AisTargetClass::VirtualAidToNavigation: return "Virtual Aid to Navigation";
+    case AisTargetClass::ClassA: break;
+    }
+    return "Class A";
+}
+
+std::string AisAidTypeText(unsigned aidType)
+{
+    static const char* const names[32] = {
+        "Not specified", "Reference point", "RACON", "Fixed structure off shore", "Emergency wreck marking",
+        "Light, without sectors", "Light, with sectors", "Leading Light Front", "Leading Light Rear",
+        "Beacon, Cardinal N", "Beacon, Cardinal E", "Beacon, Cardinal S", "Beacon, Cardinal W",
+        "Beacon, Port hand", "Beacon, Starboard hand", "Beacon, Preferred Channel port hand",
+        "Beacon, Preferred Channel starboard hand", "Beacon, Isolated danger", "Beacon, Safe water",
+        "Beacon, Special mark", "Cardinal Mark N", "Cardinal Mark E", "Cardinal Mark S", "Cardinal Mark W",
+        "Port hand Mark", "Starboard hand Mark", "Preferred Channel Port hand", "Preferred Channel Starboard hand",
+        "Isolated danger", "Safe Water", "Special Mark", "Light Vessel / LANBY / Rigs"};
+    return aidType < 32 ? names[aidType] : "Unknown";
+}
+
+std::vector<std::string> WriteTargetText(const AisState& ais, const OwnShip& own, int n, const LocalDateTime& now)
+{
+    std::vector<std::string> lines;
+    if (n < 1 || n > ais.AISTargetCount) {
+        return lines;
+    }
+    const TAISTarget& t = ais.target(n);
+    if (TargetClass(t) != AisTargetClass::ClassA) {
+        return SmallCraftText(ais, own, n, now);
+    }
+
+    lines.push_back("Target " + std::to_string(n) + " of " + std::to_string(ais.AISTargetCount));
+    lines.push_back(AisAgeText(t.LastHeard, DaysFromDateTime(now)));
+    lines.push_back("MMSI - " + std::to_string(t.MMSI));
+    lines.push_back("Call Sign - " + Cleaned(t.CallSign.view()));
+    lines.push_back("Name " + Cleaned(t.VesselName.view()));
+    lines.push_back("Type of Ship - " + std::to_string(t.ShipType));
+    AddDimensions(lines, t);
+    lines.push_back("Max Draft - " + FormatFixed(t.Draught / 10.0, 0, 1) + " Mtrs.");
+    lines.push_back(AisNavStatusText(t));
+    lines.push_back("SOG " + FormatFixed(t.SOG / 10.0, 0, 1));
+    lines.push_back("COG " + FormatFixed(t.COG / 10.0, 0, 1));
+    lines.push_back("TrueHeading " + std::to_string(t.TrueHeading) + (t.TrueHeading == 511 ? "- Not available" : ""));
+    lines.push_back(AisLatText(t.Latitude));
+    lines.push_back(AisLongText(t.Longitude));
+    lines.push_back("Destination " + Cleaned(t.Destination.view()));
+    lines.push_back(AisEtaText(t.ETA, now.year));
+
+    AddRangeBearing(lines, t, own);
+    AddTimeAndDate(lines, ais, own, now);
 
     if (!ais.AdditionalTargetData) {
         return lines;

@@ -14,7 +14,8 @@ struct AisState;
 struct TAISTarget;
 
 // The 21 lines of target n (1-based), followed by the technical lines when
-// AdditionalTargetData is on. `now` is the computer's local date and time.
+// AdditionalTargetData is on. A Class B vessel or an aid to navigation gets its own shorter set,
+// headed by its class. `now` is the computer's local date and time.
 std::vector<std::string> WriteTargetText(const AisState& ais, const OwnShip& own, int n, const LocalDateTime& now);
 
 // Pieces of the text, exposed for the views and the tests.
@@ -25,5 +26,9 @@ std::string AisRotText(std::uint8_t rot);
 std::string AisAgeText(double heardDays, double nowDays);
 std::string AisLatText(std::int32_t latitude);
 std::string AisLongText(std::int32_t longitude);
+// "Class A", "Class B", "Aid to Navigation", ...
+std::string AisClassText(const TAISTarget& t);
+// The kind of an aid to navigation (0..31).
+std::string AisAidTypeText(unsigned aidType);
 
 } // namespace kv

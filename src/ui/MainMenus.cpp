@@ -6,6 +6,7 @@
 #include "charts/WaypointFiles.h"
 #include "app/WaypointSend.h"
 #include "nmea/WaypointTransfer.h"
+#include "ui/AisTargetListWindow.h"
 #include "ui/AisTargetWindow.h"
 #include "ui/ClickLabel.h"
 #include "ui/UiText.h"
@@ -204,6 +205,10 @@ void MainWindow::buildMenus()
     addCommand(nmea, "AISTargetWindow1", QStringLiteral("AIS &Target Data"), "Show / Hide the AIS target data", [this] {
         aisWindow_->setVisible(!aisWindow_->isVisible());
         aisWindow_->refresh();
+    });
+    addCommand(nmea, "AISTargetList1", QStringLiteral("Target &List"), "Show / Hide the list of AIS targets", [this] {
+        aisList_->setVisible(!aisList_->isVisible());
+        aisList_->refresh();
     });
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));

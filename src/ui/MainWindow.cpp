@@ -3,7 +3,9 @@
 
 #include "app/CommandLine.h"
 #include "navigation/XteText.h"
+#include "views/ViewAis.h"
 #include "views/ViewGeometry.h"
+#include "ui/AisTargetListWindow.h"
 #include "ui/AisTargetWindow.h"
 #include "ui/ClickLabel.h"
 #include "ui/UiText.h"
@@ -72,6 +74,9 @@ MainWindow::MainWindow(kv::ProgramState& state, kv::Platform& platform, QWidget*
         if (aisWindow_->isVisible()) {
             aisWindow_->refresh();
         }
+        if (aisList_ && aisList_->isVisible()) {
+            aisList_->refresh();
+        }
     };
     aisPlayTimer_ = new QTimer(this);
     aisPlayTimer_->setObjectName(QStringLiteral("AISplayTime"));
@@ -130,6 +135,7 @@ MainWindow::MainWindow(kv::ProgramState& state, kv::Platform& platform, QWidget*
         }
     });
     aisWindow_ = new AisTargetWindow(state_, platform_.clock, this);
+    buildTargetList();
 
     buildMenus();
     buildToolBar();
@@ -218,6 +224,30 @@ QAction* MainWindow::addButton(const char* name, const QString& caption, const s
     QAction* action = addCommand(nullptr, name, caption, hint, std::move(op), {}, checkable);
     speedPanel_->addAction(action);
     return action;
+}
+
+void MainWindow::buildTargetList()
+{
+    aisList_ = new AisTargetListWindow(state_, platform_.clock, this);
+    // Choosing a row selects the target in the views and the text window.
+    aisList_->onSelect = [this](int slot) {
+        run([this, slot] {
+            kv::SelectListTarget(controller_->views(), slot);
+            controller_->RedrawViews();
+        });
+    };
+    // A double-click shows the target in the AIS view and opens its text.
+    aisList_->onActivate = [this](int slot) {
+        run([this, slot] {
+            if (kv::ChartView* v = controller_->views().aisView()) {
+                kv::CentreOnTarget(controller_->views(), *v, slot);
+            } else {
+                controller_->RedrawViews();
+            }
+        });
+        aisWindow_->show();
+        aisWindow_->refresh();
+    };
 }
 
 void MainWindow::run(const Op& op)
@@ -328,6 +358,9 @@ void MainWindow::refresh()
     refreshDataPlot();
     if (aisWindow_->isVisible()) {
         aisWindow_->refresh();
+    }
+    if (aisList_->isVisible()) {
+        aisList_->refresh();
     }
     refreshing_ = false;
 }

@@ -30,6 +30,7 @@ class QWidget;
 namespace kvui {
 
 class AisTargetWindow;
+class AisTargetListWindow;
 class ClickLabel;
 class ViewWindow;
 
@@ -67,6 +68,7 @@ public:
     QAction* command(const QString& name) const;
     ViewWindow* view(int index) const;
     AisTargetWindow* aisWindow() const { return aisWindow_; }
+    AisTargetListWindow* aisList() const { return aisList_; }
     QTimer* secsTimer() const { return secsTimer_; }
     QTimer* fixTimer() const { return fixTimer_; }
 
@@ -157,6 +159,8 @@ private:
     QTimer* fixTimer_ = nullptr;
     QTimer* aisPlayTimer_ = nullptr;
     AisTargetWindow* aisWindow_ = nullptr;
+    AisTargetListWindow* aisList_ = nullptr;
+    void buildTargetList();
     bool refreshing_ = false;
     bool ending_ = false;
     std::string workingFolder_; // shown in the About box

@@ -93,6 +93,35 @@ void AISFollowSelectedTarget1Click(ViewSet& views, ChartView& v)
     views.ReCentre(v);
 }
 
+void SelectListTarget(ViewSet& views, int n)
+{
+    AisState& ais = views.state().ais;
+    if (n < 1 || n > ais.AISTargetCount) {
+        return;
+    }
+    if (ais.HighlightNearest && !ais.AISZoom) {
+        ais.HighlightNearest = false;
+        UpdateSelectorVisibility(ais);
+    }
+    ais.SelectedTarget = static_cast<std::uint16_t>(n);
+}
+
+void CentreOnTarget(ViewSet& views, ChartView& v, int n)
+{
+    AisState& ais = views.state().ais;
+    if (n < 1 || n > ais.AISTargetCount) {
+        return;
+    }
+    SelectListTarget(views, n);
+    const TAISTarget& t = ais.target(n);
+    if (t.Latitude == 91 * 600000 || t.Longitude == 181 * 600000) {
+        return;
+    }
+    v.centreLat = AisLatDegrees(t);
+    v.centreLong = -AisLonDegrees(t); // the view's longitudes are west positive
+    views.CommonTail(v);
+}
+
 void AISCOG1Click(ViewSet& views, ChartView& v)
 {
     v.ais.OrientByCOG = true;

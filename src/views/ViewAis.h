@@ -28,6 +28,13 @@ void AISrepeatClick(ViewRecords state, Platform& platform);
 // whatever was clicked, and the view re-centred on own vessel.
 void SelectNearestTarget(ViewSet& views, ChartView& v);
 
+// A target chosen in the target list becomes the selected one. The choice has to outlive the
+// next redraw, so "Highlight Nearest" is switched off, unless AIS Zoom holds it on.
+void SelectListTarget(ViewSet& views, int n);
+// The double-click of the target list: the target is chosen as above and the view centred on it
+// (nothing moves for a target without a position).
+void CentreOnTarget(ViewSet& views, ChartView& v, int n);
+
 // RefRate, every 5 seconds.
 void RefRateTimer(ViewSet& views, ChartView& v, double nowDays);
 

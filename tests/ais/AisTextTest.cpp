@@ -175,3 +175,100 @@ TEST_F(AisTextTest, MonitorModeAndPlaybackChangeTimeAndDateLines)
 }
 
 } // namespace
+
+namespace {
+
+class SmallCraftTextTest : public AisTextTest {
+protected:
+    TAISTarget& Target(std::uint32_t mmsi, int type)
+    {
+        state.ais.AISTargetCount = 1;
+        TAISTarget& t = state.ais.target(1);
+        ZeroTarget(t);
+        t.MMSI = mmsi;
+        t.MsgType = static_cast<std::uint8_t>(type);
+        t.Latitude = static_cast<std::int32_t>(Raw(50.5));
+        t.Longitude = static_cast<std::int32_t>(-Raw(1.0));
+        t.TrueHeading = 511;
+        t.LastHeard = DaysFromDateTime(fake.clock.time);
+        return t;
+    }
+    // The text without its last two lines (time and date, tested with the Class A text).
+    std::vector<std::string> Body()
+    {
+        auto lines = Text();
+        EXPECT_GE(lines.size(), 2u);
+        lines.resize(lines.size() - 2);
+        return lines;
+    }
+};
+
+TEST_F(SmallCraftTextTest, ClassBShowsItsClassAndStaticData)
+{
+    TAISTarget& t = Target(235099999, 24);
+    t.VesselName.set("SEA BREEZE@@@@");
+    t.CallSign.set("MABC1@@");
+    t.ShipType = 37;
+    t.DimA = 8;
+    t.DimB = 4;
+    t.DimC = 2;
+    t.DimD = 2;
+    t.SOG = 62;
+    t.COG = 1805;
+    const std::vector<std::string> expected = {
+        "Target 1 of 1", "Age 00:00", "Class B", "MMSI - 235099999", "Call Sign - MABC1", "Name SEA BREEZE",
+        "Type of Ship - 37", "Length - 12 Mtrs.", "Beam - 4 Mtrs.", "SOG 6.2", "COG 180.5",
+        "TrueHeading 511- Not available", AisLatText(t.Latitude), AisLongText(t.Longitude), "Range 30.0 Nm",
+        "Bearing 0.0\xb0T"};
+    EXPECT_EQ(Body(), expected);
+
+    // Speed and course not available, as a Class B unit sends them before its first fix.
+    t.SOG = 1023;
+    t.COG = 3600;
+    EXPECT_EQ(Body()[9], "SOG - Not available");
+    EXPECT_EQ(Body()[10], "COG - Not available");
+}
+
+TEST_F(SmallCraftTextTest, AuxiliaryCraftHasNoDimensions)
+{
+    TAISTarget& t = Target(982350001, 24);
+    t.DimA = 0x3f; // would be mother ship bits
+    const auto lines = Body();
+    ASSERT_GE(lines.size(), 9u);
+    EXPECT_EQ(lines[2], "Class B - Auxiliary craft");
+    EXPECT_EQ(lines[7], "Length - n/a (auxiliary craft)");
+    EXPECT_EQ(lines[8], "SOG 0.0");
+}
+
+TEST_F(SmallCraftTextTest, AidToNavigationShowsItsKindAndNoMotion)
+{
+    TAISTarget& t = Target(992351234, 21);
+    t.VesselName.set("NAB TOWER");
+    t.ShipType = 25;
+    t.DimA = t.DimB = t.DimC = t.DimD = 5;
+    t.Spare = 1;
+    state.ais.AdditionalTargetData = true;
+    const std::vector<std::string> expected = {
+        "Target 1 of 1", "Age 00:00", "Virtual Aid to Navigation", "MMSI - 992351234", "Name NAB TOWER",
+        "Aid Type - 25 Starboard hand Mark", "Length - 10 Mtrs.", "Beam - 10 Mtrs.", AisLatText(t.Latitude),
+        AisLongText(t.Longitude), "Range 30.0 Nm", "Bearing 0.0\xb0T"};
+    auto lines = Text();
+    ASSERT_EQ(lines.size(), expected.size() + 2 + 4);
+    EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 12), expected);
+    EXPECT_EQ(std::vector<std::string>(lines.end() - 4, lines.end()),
+              (std::vector<std::string>{"------------------------------", "Message Type - 21", "Fix - Undefined",
+                                        "Low Accuracy > 10 m"}));
+
+    t.Spare = 0;
+    EXPECT_EQ(Text()[2], "Aid to Navigation");
+}
+
+TEST(AisAidTypeText, EveryKindHasAName)
+{
+    EXPECT_EQ(AisAidTypeText(0), "Not specified");
+    EXPECT_EQ(AisAidTypeText(9), "Beacon, Cardinal N");
+    EXPECT_EQ(AisAidTypeText(31), "Light Vessel / LANBY / Rigs");
+    EXPECT_EQ(AisAidTypeText(32), "Unknown");
+}
+
+} // namespace

@@ -186,6 +186,52 @@ TEST_F(AisViewTest, FollowingCentresOnTheSelectedTarget)
     EXPECT_EQ(kvtest::PixelAt(v.bitmap, 160, 120), kYellow);
 }
 
+TEST_F(AisViewTest, TheTargetListCentresTheViewOnATarget)
+{
+    AddTarget("ALPHA", 50.02, 1.03, 50, 900);
+    AddTarget("BRAVO", 49.97, 0.96, 50, 900);
+    const int lost = AddTarget("NOFIX", 0, 0, 0, 0);
+    state.ais.target(lost).Latitude = 91 * 600000;
+    ChartView& v = AisView();
+    state.ais.SelectedTarget = 1;
+    views.ReCentre(v);
+
+    CentreOnTarget(views, v, 2);
+    EXPECT_EQ(state.ais.SelectedTarget, 2);
+    EXPECT_NEAR(v.centreLat, 49.97, 1e-6);
+    EXPECT_NEAR(v.centreLong, 0.96, 1e-6);
+    const auto p = PositionToPixel(v.projection, 49.97, 0.96);
+    ASSERT_TRUE(p.has_value());
+    EXPECT_EQ(kvtest::PixelAt(v.bitmap, p->x, p->y), kYellow) << "drawn as the selected target";
+
+    CentreOnTarget(views, v, lost);
+    EXPECT_EQ(state.ais.SelectedTarget, lost);
+    EXPECT_NEAR(v.centreLat, 49.97, 1e-6) << "no position: the view stays";
+    CentreOnTarget(views, v, 9);
+    EXPECT_EQ(state.ais.SelectedTarget, lost) << "no such target: nothing changes";
+}
+
+TEST_F(AisViewTest, AListChoiceOutlivesHighlightNearestButNotAisZoom)
+{
+    AddTarget("NEAR", 50.001, 1.001, 50, 900);
+    AddTarget("FAR", 50.03, 1.03, 50, 900);
+    ChartView& v = AisView();
+    state.ais.HighlightNearest = true;
+    views.ReCentre(v);
+    ASSERT_EQ(state.ais.SelectedTarget, 1);
+
+    CentreOnTarget(views, v, 2);
+    views.ReCentre(v);
+    EXPECT_EQ(state.ais.SelectedTarget, 2) << "the redraw kept the chosen target";
+    EXPECT_FALSE(state.ais.HighlightNearest);
+    EXPECT_TRUE(state.ais.TargetSelectorVisible);
+
+    state.ais.HighlightNearest = true;
+    state.ais.AISZoom = true; // zooming to the nearest target needs it highlighted
+    SelectListTarget(views, 2);
+    EXPECT_TRUE(state.ais.HighlightNearest);
+}
+
 TEST_F(AisViewTest, ZoomAndHighlightSwitches)
 {
     AddTarget("NEAR", 50.001, 1.0, 0, 0);

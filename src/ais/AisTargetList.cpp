@@ -1,0 +1,181 @@
+#include "ais/AisTargetList.h"
+
+#include "ais/AisTargets.h"
+#include "core/Format.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace kv {
+
+namespace {
+
+std::string DisplayName(const TAISTarget& t)
+{
+    std::string name;
+    for (const char c : t.VesselName.view()) {
+        if (c != '@') {
+            name += c;
+        }
+    }
+    while (!name.empty() && name.back() == ' ') {
+        name.pop_back();
+    }
+    return name.empty() ? std::to_string(t.MMSI) : name;
+}
+
+bool IsAid(AisTargetClass cls)
+{
+    return cls == AisTargetClass::AidToNavigation || cls == AisTargetClass::VirtualAidToNavigation;
+}
+
+bool PositionKnown(const TAISTarget& t) { return t.Longitude != 181 * 600000 && t.Latitude != 91 * 600000; }
+
+// The value a column sorts by; none sorts last.
+std::optional<double> SortValue(const TargetListRow& r, TargetListColumn column)
+{
+    switch (column) {
+    case TargetListColumn::Class: return static_cast<double>(r.cls);
+    case TargetListColumn::Range: return r.range;
+    case TargetListColumn::Bearing: return r.bearing;
+    case TargetListColumn::SOG: return r.sog;
+    case TargetListColumn::COG: return r.cog;
+    case TargetListColumn::CPA: return r.cpa ? std::optional<double>(r.cpa->cpaNm) : std::nullopt;
+    case TargetListColumn::TCPA: return r.cpa ? std::optional<double>(r.cpa->tcpaMin) : std::nullopt;
+    case TargetListColumn::Age: return r.ageSeconds;
+    case TargetListColumn::Name: break;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::vector<TargetListRow> BuildTargetRows(TargetListRecords state, double nowDays)
+{
+    const AisState& ais = state.ais;
+    const VesselMotion own{state.fixInfo.OwnLat, state.fixInfo.OwnLong, state.motion.SOG, state.motion.COGValue};
+    std::vector<TargetListRow> rows;
+    rows.reserve(static_cast<std::size_t>(std::max(0, ais.AISTargetCount)));
+    for (int n = 1; n <= ais.AISTargetCount && n <= kAisTargetCapacity; ++n) {
+        const TAISTarget& t = ais.target(n);
+        TargetListRow row;
+        row.slot = n;
+        row.mmsi = t.MMSI;
+        row.name = DisplayName(t);
+        row.cls = TargetClass(t);
+
+        // Range and bearing to the newest track point, as the target text gives them.
+        double lat = AisLatDegrees(t);
+        double lon = AisLonDegrees(t);
+        if (const int k = TrackPointCount(t); k >= 1) {
+            lat = t.point(k).lat;
+            lon = t.point(k).lon;
+        }
+        const double cosLat = state.chartRef.CosLatFactor;
+        row.range = PlaneSailingRange(own.lat, own.lonW, lat, -lon, cosLat) * state.units.UnitFactor;
+        row.bearing = PlaneSailingBearing(own.lat, own.lonW, lat, -lon, cosLat);
+
+        if (!IsAid(row.cls)) {
+            if (t.SOG < 1023) {
+                row.sog = t.SOG / 10.0;
+            }
+            if (t.COG < 3600) {
+                row.cog = t.COG / 10.0;
+            }
+            // Only a target under way with a known course gets a closest approach, the same
+            // targets the collision watch judges.
+            if (row.sog && row.cog && t.SOG != 0 && PositionKnown(t)) {
+                const VesselMotion target{t.Latitude / 600000.0, -t.Longitude / 600000.0, *row.sog, *row.cog};
+                row.cpa = ComputeCpa(own, target);
+                row.dangerous = state.extra.CollisionWarnings &&
+                                IsDangerous(*row.cpa, state.extra.CpaLimitNm, state.extra.TcpaLimitMin);
+            }
+        }
+        const double age = (nowDays - t.LastHeard) * 86400.0;
+        row.ageSeconds = std::isfinite(age) && age > 0 ? age : 0; // a clock gone back shows no age
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+void SortTargetRows(std::vector<TargetListRow>& rows, TargetListColumn column, bool ascending)
+{
+    std::stable_sort(rows.begin(), rows.end(), [&](const TargetListRow& a, const TargetListRow& b) {
+        if (a.dangerous != b.dangerous) {
+            return a.dangerous;
+        }
+        if (column == TargetListColumn::Name) {
+            if (a.name == b.name) {
+                return a.slot < b.slot;
+            }
+            return ascending ? a.name < b.name : b.name < a.name;
+        }
+        const auto va = SortValue(a, column);
+        const auto vb = SortValue(b, column);
+        if (va.has_value() != vb.has_value()) {
+            return va.has_value();
+        }
+        if (!va || *va == *vb) {
+            return a.slot < b.slot;
+        }
+        return ascending ? *va < *vb : *vb < *va;
+    });
+}
+
+std::string TargetClassText(AisTargetClass cls)
+{
+    switch (cls) {
+    case AisTargetClass::ClassA: return "A";
+    case AisTargetClass::ClassB: return "B";
+    case AisTargetClass::AidToNavigation: return "AtoN";
+    case AisTargetClass::VirtualAidToNavigation: return "AtoN (virtual)";
+    }
+    return "";
+}
+
+std::string TargetListHeader(TargetListColumn column, const UnitSettings& units)
+{
+    switch (column) {
+    case TargetListColumn::Name: return "Name / MMSI";
+    case TargetListColumn::Class: return "Class";
+    case TargetListColumn::Range: return units.UnitFactor >= 1.8 ? "Range Km" : "Range Nm";
+    case TargetListColumn::Bearing: return "Bearing \xb0T";
+    case TargetListColumn::SOG: return "SOG Kn";
+    case TargetListColumn::COG: return "COG \xb0T";
+    case TargetListColumn::CPA: return "CPA Nm";
+    case TargetListColumn::TCPA: return "TCPA Min";
+    case TargetListColumn::Age: return "Age";
+    }
+    return "";
+}
+
+std::string TargetListCell(const TargetListRow& row, TargetListColumn column)
+{
+    switch (column) {
+    case TargetListColumn::Name: return row.name;
+    case TargetListColumn::Class: return TargetClassText(row.cls);
+    case TargetListColumn::Range: return FormatFixed(row.range, 0, 2);
+    case TargetListColumn::Bearing: return ZeroFill(FormatFixed(row.bearing, 5, 1));
+    case TargetListColumn::SOG: return row.sog ? FormatFixed(*row.sog, 0, 1) : "-";
+    case TargetListColumn::COG: return row.cog ? ZeroFill(FormatFixed(*row.cog, 5, 1)) : "-";
+    case TargetListColumn::CPA: return row.cpa ? FormatFixed(row.cpa->cpaNm, 0, 2) : "-";
+    case TargetListColumn::TCPA: return row.cpa ? FormatFixed(row.cpa->tcpaMin, 0, 1) : "-";
+    case TargetListColumn::Age: {
+        const long long s = std::llround(row.ageSeconds);
+        return std::to_string(s / 60) + ":" + ZeroFill(FormatInt(s % 60, 2));
+    }
+    }
+    return "";
+}
+
+int FindTargetRow(const std::vector<TargetListRow>& rows, std::uint32_t mmsi)
+{
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].mmsi == mmsi) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+} // namespace kv
