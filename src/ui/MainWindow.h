@@ -22,6 +22,8 @@ class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
+class QPlainTextEdit;
+class QTextBrowser;
 class QProgressBar;
 class QTimer;
 class QToolBar;
@@ -65,6 +67,8 @@ public:
     kv::ProgramState& state() { return state_; }
     // The command of this name (menu entry or tool button), or nullptr.
     QAction* command(const QString& name) const;
+    QPlainTextEdit* remarkEditor() const { return remarkEditor_; }
+    QTextBrowser* documentWindow() const { return documentWindow_; }
     ViewWindow* view(int index) const;
     AisTargetWindow* aisWindow() const { return aisWindow_; }
     QTimer* secsTimer() const { return secsTimer_; }
@@ -112,6 +116,10 @@ private:
     void buildNavPanel();
     void buildStatusBar();
     void buildDataPlot(QWidget* parent);
+    // Remarks mode: the Options entries, the remark editor with its "!" button, the document
+    // window (RemarksWiring.cpp).
+    void buildRemarks();
+    void refreshRemarks();
     void refreshDataPlot();
     void mirrorTimer(QTimer* timer, const kv::TimerState& model);
     // Views: the windows follow the ViewSet.
@@ -157,6 +165,10 @@ private:
     QTimer* fixTimer_ = nullptr;
     QTimer* aisPlayTimer_ = nullptr;
     AisTargetWindow* aisWindow_ = nullptr;
+    QPlainTextEdit* remarkEditor_ = nullptr;
+    QAction* remarkEditorAction_ = nullptr;
+    std::string remarkTextShown_; // the editor text last put in from the state
+    QTextBrowser* documentWindow_ = nullptr;
     bool refreshing_ = false;
     bool ending_ = false;
     std::string workingFolder_; // shown in the About box
