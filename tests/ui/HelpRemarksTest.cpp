@@ -7,6 +7,7 @@
 #include "app/Remarks.h"
 #include "app/WaypointDialog.h"
 #include "platform/fake/Fakes.h"
+#include "support/RtfReader.h"
 #include "ui/HelpWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/WaypointEditDialog.h"
@@ -132,6 +133,50 @@ TEST_F(RemarksWindowTest, RemarkTypedInTheEditorAndAViewCopyReachTheDocument)
         EXPECT_NE(text, kErrorStoppingWord);
         EXPECT_NE(text, kCannotStartWord);
     }
+}
+
+// As a new user would: remarks on, three manual fixes (two remarks saved, the third
+// discarded), one Copy View, remarks off. The day's .doc holds the event log in that order.
+TEST_F(RemarksWindowTest, ThreeFixesTwoRemarksAndAViewCopyMakeTheDaysEventLog)
+{
+    state.settings.fix.KeepTextLog = true;
+    command("RemarksMode")->trigger();
+    ASSERT_TRUE(state.app.RemarksMode);
+    QPlainTextEdit* editor = window->remarkEditor();
+    const char* typed[] = {"first buoy", "second buoy"};
+    for (int fix = 0; fix < 3; ++fix) {
+        command("FixBtn")->trigger();
+        ASSERT_TRUE(command("RemarkBtn")->isVisible()) << "fix " << fix;
+        if (fix < 2) {
+            editor->moveCursor(QTextCursor::End);
+            editor->insertPlainText(QLatin1String(typed[fix]));
+            command("RemarkBtn")->trigger();
+        } else {
+            command("DiscardRemark")->trigger();
+        }
+        EXPECT_FALSE(command("RemarkBtn")->isVisible());
+    }
+    command("CopyView")->trigger();
+    command("RemarksMode")->trigger();
+    EXPECT_FALSE(state.app.RemarksMode);
+
+    const kvtest::RtfContent doc = kvtest::ReadRtf(dir.read("logs/" + state.textLog.LogNameBase.str() + ".doc"));
+    const auto heading = doc.text.find("EVENT LOG ");
+    const auto first = doc.text.find("Remarks: first buoy");
+    const auto second = doc.text.find("Remarks: second buoy");
+    EXPECT_EQ(heading, 0u);
+    ASSERT_NE(first, std::string::npos) << doc.text;
+    ASSERT_NE(second, std::string::npos) << doc.text;
+    EXPECT_LT(first, second);
+    std::size_t remarks = 0;
+    for (std::size_t at = 0; (at = doc.text.find("Event Number: ", at)) != std::string::npos; ++at) {
+        ++remarks;
+    }
+    EXPECT_EQ(remarks, 2u);
+    ASSERT_EQ(doc.pictures.size(), 1u);
+    EXPECT_GT(doc.picturesAt[0], second);
+    ASSERT_GT(window->controller().views().count(), 0);
+    EXPECT_EQ(doc.pictures[0].size(), window->controller().views().view(0).bitmap.size());
 }
 
 } // namespace
