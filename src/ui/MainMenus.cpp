@@ -318,8 +318,11 @@ void MainWindow::buildMenus()
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("HelpMenu"));
+    // F1 anywhere outside a dialog (the dialogs have their own Help button on F1): the page of the
+    // window that is active, the AIS target window included.
     addCommand(help, "HelpContentsItem", QStringLiteral("Help contents"), "", [this] { ShowHelpForActiveWindow(this); },
-               QKeySequence(Qt::Key_F1));
+               QKeySequence(Qt::Key_F1))
+        ->setShortcutContext(Qt::ApplicationShortcut);
     addCommand(help, "HelpIndexItem", QStringLiteral("Help index"), "", [this] { ShowHelp(this, kv::kHelpContents)->showIndex(); });
     help->addSeparator();
     addCommand(help, "HelpAboutItem", QStringLiteral("&About..."), "", [this] { showAboutBox(); });
