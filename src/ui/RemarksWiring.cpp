@@ -6,11 +6,32 @@
 #include "app/Remarks.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QPlainTextEdit>
 #include <QTextBrowser>
 #include <QToolBar>
 
+#include <functional>
+
 namespace kvui {
+
+namespace {
+// Closing the document window by its title bar is "Show / Hide Document" unchecked.
+class CloseWatcher final : public QObject {
+public:
+    CloseWatcher(QObject* parent, std::function<void()> closed) : QObject(parent), closed_(std::move(closed)) {}
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Close) {
+            closed_();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> closed_;
+};
+} // namespace
 
 void MainWindow::buildRemarks()
 {
@@ -29,11 +50,17 @@ void MainWindow::buildRemarks()
     documentWindow_->setReadOnly(true);
     documentWindow_->resize(640, 600);
     documentWindow_->hide();
+    documentWindow_->installEventFilter(new CloseWatcher(documentWindow_, [this] {
+        if (controller_->remarks().editor().documentShown && !refreshing_) {
+            run([this] { controller_->remarks().ShowHideDocument1Click(); });
+        }
+    }));
 }
 
 void MainWindow::refreshRemarks()
 {
     const kv::RemarkEditorState& editor = controller_->remarks().editor();
+    const bool appearing = editor.visible && !remarkEditorAction_->isVisible();
     remarkEditorAction_->setVisible(editor.visible);
     for (const char* name : {kv::ctl::RemarkButton, kv::ctl::SaveRemark1, kv::ctl::DiscardRemark}) {
         if (QAction* action = command(QLatin1String(name))) {
@@ -47,8 +74,8 @@ void MainWindow::refreshRemarks()
         remarkEditor_->setPlainText(text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
         remarkEditor_->moveCursor(QTextCursor::End);
     }
-    if (editor.visible) {
-        remarkEditor_->setFocus();
+    if (appearing) {
+        remarkEditor_->setFocus(); // once, so that the user can type the remark at once
     }
 
     const kv::RemarksDocument* document = controller_->remarks().document();

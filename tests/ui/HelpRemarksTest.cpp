@@ -122,6 +122,14 @@ TEST_F(RemarksWindowTest, RemarkTypedInTheEditorAndAViewCopyReachTheDocument)
     // The remark goes in with the document's CR LF line ends.
     EXPECT_NE(document->items()[1].text.find("\r\nRemarks: anchor dropped"), std::string::npos);
 
+    // Closed by its title bar, the window stays closed and the check mark goes.
+    window->documentWindow()->close();
+    EXPECT_FALSE(command("ShowHideDocument1")->isChecked());
+    window->secsTick();
+    EXPECT_FALSE(window->documentWindow()->isVisible());
+    command("ShowHideDocument1")->trigger();
+    EXPECT_TRUE(window->documentWindow()->isVisible());
+
     command("RemarksMode")->trigger();
     EXPECT_FALSE(window->documentWindow()->isVisible());
     EXPECT_EQ(path, dir.file("logs/") + state.textLog.LogNameBase.str() + ".doc");
