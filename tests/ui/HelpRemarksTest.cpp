@@ -43,6 +43,15 @@ TEST_F(HelpTest, EveryTopicOpensItsPageOfTheManual)
         EXPECT_EQ(help->index()->currentItem()->data(Qt::UserRole).toInt(), topic.number);
         help->close();
     }
+    // A link between pages (relative, as the pages write them; a click resolves it against the
+    // page shown) opens the next page rendered.
+    kvui::HelpWindow* linked = kvui::ShowHelp(nullptr, kHelpContents);
+    linked->browser()->setSource(linked->browser()->source().resolved(QUrl(QStringLiteral("troubleshooting.md"))));
+    EXPECT_EQ(linked->browser()->source().toString(), QStringLiteral("qrc:/manual/troubleshooting.md"));
+    EXPECT_TRUE(linked->browser()->toPlainText().startsWith(QStringLiteral("Troubleshooting")))
+        << linked->browser()->toPlainText().left(40).toStdString();
+    linked->close();
+
     // An unknown number opens the contents.
     kvui::HelpWindow* help = kvui::ShowHelp(nullptr, 777);
     EXPECT_EQ(help->browser()->source().fileName(), QStringLiteral("README.md"));
