@@ -31,6 +31,7 @@ MainController::MainController(ProgramState& state, Platform& platform, MainWind
     views_ = std::make_unique<ViewSet>(state_, platform_.prompter);
     views_->nowDays = [this] { return DaysFromDateTime(platform_.clock.now()); };
     logs_ = std::make_unique<TrackLogs>(state_, platform_);
+    remarks_ = std::make_unique<Remarks>(state_, platform_);
     fix_ = std::make_unique<FixCycle>(state_, platform_, *logs_, static_cast<FixCycleHooks&>(*this));
     ais_->redrawViews = [this] { RedrawViews(); };
     ais_->processPositionSentence = [this](const std::string& line) {
@@ -316,6 +317,7 @@ bool MainController::FormCloseQuery()
         charts_->SaveChart(chart.ChartFolder.str() + chart.SaveFileName + ".cht");
     }
     WriteConfigAtExit(state_, platform_.prompter);
+    remarks_->Shutdown();
     return true;
 }
 
@@ -504,7 +506,9 @@ void MainController::TidalAtlasEditor1Click()
 void MainController::CopyViewClick()
 {
     if (views_->count() > 0) {
-        platform_.clipboard.setImage(views_->view(ActiveView()).bitmap);
+        const QImage& bitmap = views_->view(ActiveView()).bitmap;
+        platform_.clipboard.setImage(bitmap);
+        remarks_->PastePicture(bitmap);
     }
 }
 

@@ -9,6 +9,7 @@
 #include "charts/ChartFiles.h"
 #include "views/ViewSet.h"
 #include "app/ProgramState.h"
+#include "app/Remarks.h"
 #include "navigation/FixCycle.h"
 #include "navigation/TrackLog.h"
 #include "nmea/NmeaInterface.h"
@@ -134,6 +135,7 @@ public:
     ViewSet& views() { return *views_; }
     FixCycle& fix() { return *fix_; }
     TrackLogs& logs() { return *logs_; }
+    Remarks& remarks() { return *remarks_; }
     // The 5-second target refresh of view `index`.
     void RefRateTimer(int index);
     ProgramState& state() { return state_; }
@@ -169,6 +171,7 @@ private:
     // The views draw own vessel's outline where the antenna offsets place it.
     void PlaceVesselOutline() override;
     bool MeasureModeOn() const override;
+    void OpenRemarkEditor() override { remarks_->OpenRemarkEditor(); }
 
     ProgramState& state_;
     Platform& platform_;
@@ -182,6 +185,7 @@ private:
     std::unique_ptr<ViewSet> views_;
     std::unique_ptr<TrackLogs> logs_;
     std::unique_ptr<FixCycle> fix_;
+    std::unique_ptr<Remarks> remarks_;
 };
 
 } // namespace kv

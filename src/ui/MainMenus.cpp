@@ -2,6 +2,7 @@
 // operation.
 
 #include "app/DataPlot.h"
+#include "app/HelpTopics.h"
 #include "app/MenuState.h"
 #include "charts/WaypointFiles.h"
 #include "app/WaypointSend.h"
@@ -9,6 +10,7 @@
 #include "ui/AisTargetListWindow.h"
 #include "ui/AisTargetWindow.h"
 #include "ui/ClickLabel.h"
+#include "ui/HelpWindow.h"
 #include "ui/UiText.h"
 #include "ui/MainWindow.h"
 
@@ -17,6 +19,7 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QSpinBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -35,6 +38,11 @@ namespace kvui {
 namespace {
 std::string Path(const QString& path) { return path.toLocal8Bit().toStdString(); }
 QString QPath(const std::string& path) { return QString::fromLocal8Bit(path.data(), static_cast<qsizetype>(path.size())); }
+// The remark as typed, with the document's CR LF line ends.
+std::string RemarkEditorText(const QPlainTextEdit* editor)
+{
+    return editor->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n")).toLatin1().toStdString();
+}
 } // namespace
 
 void MainWindow::buildMenus()
@@ -243,6 +251,15 @@ void MainWindow::buildMenus()
     addCommand(options, "Preferences1", QStringLiteral("&Preferences"), "Preferences|", [this] { GlobalViewClick(); },
                QKeySequence(Qt::Key_F11));
     addCommand(options, "Alarms1", QStringLiteral("&Timing"), "Timing Functions|", [this] { Alarms1Click(); });
+    options->addSeparator();
+    addCommand(options, "RemarksMode", QStringLiteral("&Remarks"), "Keep an event log document|",
+               [&c] { c.remarks().RemarksModeClick(); }, {}, true);
+    addCommand(options, "SaveRemark1", QStringLiteral("Save Remark"), "",
+               [this, &c] { c.remarks().SaveRemark1Click(RemarkEditorText(remarkEditor_)); });
+    addCommand(options, "DiscardRemark", QStringLiteral("Discard Remark"), "", [&c] { c.remarks().DiscardRemarkClick(); },
+               QKeySequence(Qt::CTRL | Qt::Key_Delete));
+    addCommand(options, "ShowHideDocument1", QStringLiteral("Show / Hide Document"), "",
+               [&c] { c.remarks().ShowHideDocument1Click(); }, {}, true);
 
     QMenu* window = menuBar()->addMenu(QStringLiteral("&Window"));
     window->menuAction()->setObjectName(QStringLiteral("Window1"));
@@ -306,6 +323,13 @@ void MainWindow::buildMenus()
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("HelpMenu"));
+    // F1 anywhere outside a dialog (the dialogs have their own Help button on F1): the page of the
+    // window that is active, the AIS target window included.
+    addCommand(help, "HelpContentsItem", QStringLiteral("Help contents"), "", [this] { ShowHelpForActiveWindow(this); },
+               QKeySequence(Qt::Key_F1))
+        ->setShortcutContext(Qt::ApplicationShortcut);
+    addCommand(help, "HelpIndexItem", QStringLiteral("Help index"), "", [this] { ShowHelp(this, kv::kHelpContents)->showIndex(); });
+    help->addSeparator();
     addCommand(help, "HelpAboutItem", QStringLiteral("&About..."), "", [this] { showAboutBox(); });
 }
 
@@ -448,7 +472,11 @@ void MainWindow::buildDataPlot(QWidget* parent)
     dataPlot_->setContextMenuPolicy(Qt::CustomContextMenu);
     auto* popup = new QMenu(dataPlot_);
     addCommand(popup, "CopyPlot1", QStringLiteral("&Copy Plot to Clipboard"), "",
-               [this] { platform_.clipboard.setImage(dataPlot_->pixmap().toImage()); });
+               [this] {
+                   const QImage plot = dataPlot_->pixmap().toImage();
+                   platform_.clipboard.setImage(plot);
+                   controller_->remarks().PastePicture(plot);
+               });
     connect(dataPlot_, &QWidget::customContextMenuRequested, this,
             [this, popup](const QPoint& p) { popup->popup(dataPlot_->mapToGlobal(p)); });
     row->addWidget(dataPlot_);

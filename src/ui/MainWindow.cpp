@@ -139,6 +139,7 @@ MainWindow::MainWindow(kv::ProgramState& state, kv::Platform& platform, QWidget*
 
     buildMenus();
     buildToolBar();
+    buildRemarks();
     buildNavPanel();
     buildStatusBar();
     resize(1024, 768);
@@ -356,6 +357,7 @@ void MainWindow::refresh()
     mirrorTimer(aisPlayTimer_, d.AISPlayTimer);
     syncViews();
     refreshDataPlot();
+    refreshRemarks();
     if (aisWindow_->isVisible()) {
         aisWindow_->refresh();
     }

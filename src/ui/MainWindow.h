@@ -22,6 +22,8 @@ class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
+class QPlainTextEdit;
+class QTextBrowser;
 class QProgressBar;
 class QTimer;
 class QToolBar;
@@ -66,6 +68,8 @@ public:
     kv::ProgramState& state() { return state_; }
     // The command of this name (menu entry or tool button), or nullptr.
     QAction* command(const QString& name) const;
+    QPlainTextEdit* remarkEditor() const { return remarkEditor_; }
+    QTextBrowser* documentWindow() const { return documentWindow_; }
     ViewWindow* view(int index) const;
     AisTargetWindow* aisWindow() const { return aisWindow_; }
     AisTargetListWindow* aisList() const { return aisList_; }
@@ -114,6 +118,10 @@ private:
     void buildNavPanel();
     void buildStatusBar();
     void buildDataPlot(QWidget* parent);
+    // Remarks mode: the Options entries, the remark editor with its "!" button, the document
+    // window (RemarksWiring.cpp).
+    void buildRemarks();
+    void refreshRemarks();
     void refreshDataPlot();
     void mirrorTimer(QTimer* timer, const kv::TimerState& model);
     // Views: the windows follow the ViewSet.
@@ -161,6 +169,11 @@ private:
     AisTargetWindow* aisWindow_ = nullptr;
     AisTargetListWindow* aisList_ = nullptr;
     void buildTargetList();
+
+    QPlainTextEdit* remarkEditor_ = nullptr;
+    QAction* remarkEditorAction_ = nullptr;
+    std::string remarkTextShown_; // the editor text last put in from the state
+    QTextBrowser* documentWindow_ = nullptr;
     bool refreshing_ = false;
     bool ending_ = false;
     std::string workingFolder_; // shown in the About box

@@ -1,4 +1,6 @@
 #include "ui/PreferencesDialog.h"
+#include "app/HelpTopics.h"
+#include "ui/HelpWindow.h"
 
 #include "app/ComSourceFile.h"
 #include "core/SourceAddress.h"
@@ -87,6 +89,13 @@ PreferencesDialog::PreferencesDialog(kv::PreferencesModel& model, std::string wo
     buttons->addStretch(1);
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
+    // HelpBtnClick: the dialog's page of the manual; F1 does the same.
+    auto* help = new QPushButton(QStringLiteral("Help"), this);
+    help->setObjectName(QStringLiteral("HelpBtn"));
+    help->setShortcut(QKeySequence(Qt::Key_F1));
+    help->setAutoDefault(false);
+    connect(help, &QPushButton::clicked, this, [this] { ShowHelp(this, kv::kHelpPreferences); });
+    buttons->addWidget(help);
     layout->addLayout(buttons);
 
     showFields();

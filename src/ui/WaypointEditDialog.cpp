@@ -1,4 +1,6 @@
 #include "ui/WaypointEditDialog.h"
+#include "app/HelpTopics.h"
+#include "ui/HelpWindow.h"
 
 #include "core/NotBuilt.h"
 #include "ui/UiText.h"
@@ -107,6 +109,13 @@ WaypointEditDialog::WaypointEditDialog(kv::WaypointDialogModel& model, const kv:
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
+    // HelpBtnClick: the dialog's page of the manual; F1 does the same.
+    auto* help = new QPushButton(QStringLiteral("Help"), this);
+    help->setObjectName(QStringLiteral("HelpBtn"));
+    help->setShortcut(QKeySequence(Qt::Key_F1));
+    help->setAutoDefault(false);
+    connect(help, &QPushButton::clicked, this, [this] { ShowHelp(this, kv::kHelpWaypointDialog); });
+    buttons->addWidget(help);
     grid->addLayout(buttons, 5, 0, 1, 4);
 
     // Showing the dialog runs the shape change once.

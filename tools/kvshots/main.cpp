@@ -1,19 +1,21 @@
 // kvshots WORKDIR OUTDIR: pictures of the dialogs for the documentation. Starts the program's
 // model on WORKDIR (over recording fakes: no port is opened, no message box waits), then saves
-// every page of Preferences, the Timing Functions dialog and the waypoint edit dialog as PNG
-// files in OUTDIR. docs/make_dialog_screenshots.sh runs it under Xvfb.
+// every page of Preferences, the Timing Functions dialog, the waypoint edit dialog, the help
+// window and a remarks document as PNG files in OUTDIR. docs/make_dialog_screenshots.sh runs it under Xvfb.
 
 #include "app/MainController.h"
 #include "app/PreferencesModel.h"
 #include "app/TimingModel.h"
 #include "app/WaypointDialog.h"
 #include "platform/fake/Fakes.h"
+#include "ui/HelpWindow.h"
 #include "ui/PreferencesDialog.h"
 #include "ui/TimingDialog.h"
 #include "ui/WaypointEditDialog.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QTextBrowser>
 
 #include <cstdio>
 
@@ -75,5 +77,26 @@ int main(int argc, char** argv)
     waypoint.fields.Nwps = 12;
     kvui::WaypointEditDialog edit(waypoint, state.settings, fakes.prompter);
     ok = Save(edit, out + QStringLiteral("waypoint-dialog.png")) && ok;
+
+    // The help window on the page about connecting a receiver.
+    kvui::HelpWindow* help = kvui::ShowHelp(nullptr, 3);
+    ok = Save(*help, out + QStringLiteral("help-window.png")) && ok;
+
+    // An event log with a remark and a view copy, as the document window shows it.
+    kv::Remarks& remarks = controller.remarks();
+    remarks.RemarksModeClick();
+    remarks.OpenRemarkEditor();
+    remarks.SaveRemark1Click(remarks.editor().text + "Tow fish deployed, cable out 120 m");
+    if (controller.views().count() > 0) {
+        QImage view = controller.views().view(0).bitmap;
+        remarks.PastePicture(view.scaledToWidth(360, Qt::SmoothTransformation));
+    }
+    if (const kv::RemarksDocument* document = remarks.document()) {
+        QTextBrowser shown;
+        shown.setHtml(QString::fromLatin1(document->Html().c_str()));
+        shown.resize(560, 560);
+        ok = Save(shown, out + QStringLiteral("remarks-document.png")) && ok;
+    }
+    remarks.Shutdown();
     return ok ? 0 : 1;
 }
