@@ -169,6 +169,7 @@ void MainController::FormCreate(const std::string& workingFolder, const std::str
 
     state_.motion.DRSpeed = state_.settings.vessel.BoatSpeed;
     app.FirstTickPending = true;
+    charts_->RebuildChartIndex();
     d.hints[ctl::MeasureMode] = kMeasureStartHint;
     d.hints[ctl::ExMeasure] = kTotaliseHint;
     d.checked[ctl::NavigationData] = app.NavPanelVisible;
@@ -264,10 +265,13 @@ void MainController::UpdateMenuItems()
     in.chartWaypointCount = static_cast<int>(state_.waypoints.count());
     in.chartEditMode = state_.app.ChartEditMode;
     in.layerMaskSet = !state_.chart.LayerMarker.empty() && state_.chart.LayerMarker != kNoLayers;
-    // Without the chart index no charts are available, and "auto chart" stays disabled.
-    ReportNotBuilt("chartsAvailable", "chart selection (the chart index)");
-    in.chartsAvailable = false;
-    if (kv::UpdateMenuItems(state_.display, in)) {
+    in.chartsAvailable = state_.chartIndex.count() > 0;
+    const bool viewsGone = kv::UpdateMenuItems(state_.display, in);
+    // The menu command and the tool-bar button load the nearest chart as the auto-chart command does.
+    for (const char* control : {"AutoChart", "LoadNearestChart1"}) {
+        state_.display.enabled[control] = state_.display.enabled[cmd::AutoChart];
+    }
+    if (viewsGone) {
         state_.chart.setCount(0);
         state_.waypoints.clear();
         state_.chart.LayerMarker = kAllLayers;
@@ -451,8 +455,10 @@ void MainController::Config1Click(const std::string& path)
     if (path.empty() || !Config1Allowed()) {
         return;
     }
+    const std::string previousChart = state_.chart.ChartName.str();
     ReadConfig(path, state_.fixInfo, state_.chartRef, state_.folders, state_.settings);
     KeepChartCosLat(state_);
+    charts_->RebuildChartIndex();
     // Kept before anything redraws: a redraw puts the cursor back at the view centre.
     const double viewLat = state_.fixInfo.OwnLat;
     const double viewLong = state_.fixInfo.OwnLong;
@@ -473,6 +479,12 @@ void MainController::Config1Click(const std::string& path)
     // zoom of the configuration.
     state_.fixInfo.OwnLat = chartConfig->centreLat;
     state_.fixInfo.OwnLong = chartConfig->centreLong;
+    // The chart in the store is still the one loaded before: the configuration's chart is
+    // reached through the best chart for its position.
+    if (!previousChart.empty()) {
+        state_.folders.ChartName = previousChart;
+    }
+    charts_->LoadNearestChart();
     if (views_->count() > 0) {
         ChartView& v = views_->view(ActiveView());
         v.centreLat = viewLat;
@@ -494,6 +506,59 @@ void MainController::SaveConfigAs1Click(const std::string& path)
     }
     state_.chart.ConfigName = NameWithoutExtension(path);
     setViewCaptions(state_.chart.ChartName.str() + " (" + state_.chart.ConfigName + ")");
+}
+
+void MainController::setNumberedViewCaptions(const std::string& chartName, const std::string& configName)
+{
+    // The active view comes first in window order and carries no number; the others follow it.
+    const int active = ActiveView();
+    int place = 1;
+    for (int i = 0; i < views_->count(); ++i) {
+        if (i == active) {
+            views_->view(i).caption = chartName + " (" + configName + ")";
+        } else {
+            ++place;
+            views_->view(i).caption = chartName + "." + std::to_string(place) + " (" + configName + ")";
+        }
+    }
+}
+
+void MainController::AutoLoadChart()
+{
+    // Chart editing switches automatic loading off: the chart being edited stays.
+    if (!state_.app.ChartEditMode) {
+        charts_->AutoLoadChart();
+    }
+}
+
+void MainController::NearestChart1Click()
+{
+    state_.display.StatusLine = charts_->NearestChart();
+}
+
+void MainController::LoadNearestChart1Click()
+{
+    charts_->LoadNearestChart();
+    UpdateMenuItems();
+}
+
+void MainController::AvailableChartsClick()
+{
+    for (int i = 0; i < views_->count(); ++i) {
+        views_->ShowChartOutlines(views_->view(i));
+    }
+}
+
+void MainController::OpenPortfolio1Click(const std::string& path)
+{
+    charts_->OpenChart(path);
+    if (path.empty()) {
+        return;
+    }
+    state_.folders.ChartDir = FolderOf(path);
+    state_.app.ChartDialogDir = state_.folders.ChartDir.str();
+    charts_->RebuildChartIndex();
+    UpdateMenuItems();
 }
 
 void MainController::TidalAtlasEditor1Click()

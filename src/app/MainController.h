@@ -107,6 +107,15 @@ public:
     void Config1Click(const std::string& path);
     void SaveConfigAs1Click(const std::string& path);
     void TidalAtlasEditor1Click();
+    // Chart selection: the nearest chart's name in the status line; loading it ("L&oad Nearest
+    // Chart" and the AutoChart button).
+    void NearestChart1Click();
+    void LoadNearestChart1Click();
+    // "A&vailable Charts": the outlines of every chart over every view.
+    void AvailableChartsClick();
+    // "Open Chart Portfolio" with the path the open dialog returned (empty when cancelled): its
+    // folder becomes the chart folder the dialogs and the chart index use.
+    void OpenPortfolio1Click(const std::string& path);
     // "Copy View": the active view's picture to the clipboard.
     void CopyViewClick();
     // File menu: print the active view scaled to the page; the printer set-up dialog.
@@ -155,6 +164,7 @@ private:
     void updateMenus() override { UpdateMenuItems(); }
     void createView(const std::string& caption) override { views_->CreateView(caption); }
     void closeLowestView() override { views_->RemoveView(0); }
+    void setNumberedViewCaptions(const std::string& chartName, const std::string& configName) override;
     void endProgram() override
     {
         ended_ = true;
@@ -172,6 +182,8 @@ private:
     void PlaceVesselOutline() override;
     bool MeasureModeOn() const override;
     void OpenRemarkEditor() override { remarks_->OpenRemarkEditor(); }
+
+    void AutoLoadChart() override;
 
     ProgramState& state_;
     Platform& platform_;

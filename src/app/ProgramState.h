@@ -5,6 +5,7 @@
 #include "ais/AisState.h"
 #include "ais/OwnShip.h"
 #include "nmea/Templates.h"
+#include "charts/ChartIndex.h"
 #include "charts/ChartStore.h"
 #include "charts/ChartWaypoints.h"
 #include "core/AppState.h"
@@ -57,6 +58,7 @@ struct ProgramState {
     RouteTable route;
     TidalDiamonds tides;
     ChartStore chart;
+    ChartIndex chartIndex;
     ChartGeometry chartGeometry;
     ChartWaypoints waypoints;
     AisState ais;

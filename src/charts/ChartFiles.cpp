@@ -11,6 +11,10 @@
 #include <filesystem>
 #include <fstream>
 
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcCharts, "kv.charts", QtWarningMsg)
+
 namespace kv {
 
 ChartRecords ReadChartRecords(const std::string& path)
@@ -245,22 +249,41 @@ bool ChartFiles::WriteChartConfig(const std::string& chartPath)
 
 void ChartFiles::OpenChart(const std::string& path)
 {
-    ChartStore& chart = state_.chart;
     if (path.empty()) {
-        chart.OpenFileName.clear();
+        state_.chart.OpenFileName.clear();
         hooks_.updateMenus();
         return;
     }
+    LoadChart(path, state_.prefs.ChartAppendMode, Voice::Boxes, true);
+}
+
+void ChartFiles::Say(Voice voice, const char* message, bool warning)
+{
+    if (voice == Voice::StatusLine) {
+        // At a fix nothing may wait for a click: the skipper sees it in the status line.
+        state_.display.StatusLine = message;
+        qCDebug(lcCharts, "chart load: %s", message);
+    } else if (warning) {
+        platform_.prompter.warning(message);
+    } else {
+        platform_.prompter.information(message);
+    }
+}
+
+bool ChartFiles::LoadChart(const std::string& path, bool append, Voice voice, bool showCount)
+{
+    ChartStore& chart = state_.chart;
     chart.OpenFileName = path;
+    state_.chartIndex.Rebuild(FolderOf(path));
     hooks_.rebuildChartIndex();
     const ChartRecords records = ReadChartRecords(path);
     if (!records.opened) {
-        platform_.prompter.warning(kNonExistantFile);
-        return;
+        Say(voice, kNonExistantFile, true);
+        return false;
     }
     chart.ChartFolder = FolderOf(path);
     state_.folders.ChartDir = chart.ChartFolder.str();
-    if (!state_.prefs.ChartAppendMode) {
+    if (!append) {
         ClearChart();
         chart.LayerMarker = kAllLayers;
     }
@@ -270,11 +293,11 @@ void ChartFiles::OpenChart(const std::string& path)
         state_.display.PosnPanel = kDosChartRead;
     }
     if (!ReadChartConfig(path)) {
-        platform_.prompter.warning(kChartConfigMissing);
+        Say(voice, kChartConfigMissing, true);
     }
     state_.display.enabled["UndoAutoGrid1"] = false;
     if (!AppendChartRecords(chart, records.records)) {
-        platform_.prompter.warning(kChartStoreFullChart);
+        Say(voice, kChartStoreFullChart, true);
     }
     chart.LayersEnabled = true;
     chart.LayerMarker = kAllLayers;
@@ -286,12 +309,81 @@ void ChartFiles::OpenChart(const std::string& path)
     chart.setCount(baseEnd);
     state_.chartGeometry.FullChartZoomPending = true;
     hooks_.refreshViews();
-    platform_.prompter.information(kTotalChartPoints + std::to_string(chart.count()));
+    if (showCount) {
+        platform_.prompter.information(kTotalChartPoints + std::to_string(chart.count()));
+    }
     chart.SaveFileName = chart.ChartName.str();
     if (state_.waypoints.count() == kWaypointCapacity) {
-        platform_.prompter.warning(kWaypointDatabaseFull);
+        Say(voice, kWaypointDatabaseFull, true);
     }
     hooks_.updateMenus();
+    return true;
+}
+
+std::string ChartFiles::IndexFolder() const
+{
+    if (!state_.chart.ChartFolder.empty()) {
+        return state_.chart.ChartFolder.str();
+    }
+    if (!state_.folders.ChartDir.empty()) {
+        return state_.folders.ChartDir.str();
+    }
+    return state_.folders.AppDir.str() + "charts/";
+}
+
+void ChartFiles::RebuildChartIndex()
+{
+    state_.chartIndex.Rebuild(IndexFolder());
+    hooks_.rebuildChartIndex();
+}
+
+std::string ChartFiles::NearestChart() const
+{
+    const CurrentChart current { state_.chart.ChartName.str(), state_.chartGeometry.ChartCentreLat,
+                                 state_.chartGeometry.ChartCentreLong };
+    return NearestChartName(state_.chartIndex, state_.fixInfo.OwnLat, state_.fixInfo.OwnLong, current)
+        .substr(0, kChartIndexNameLength);
+}
+
+bool ChartFiles::LoadNearestChart() { return LoadNearest(Voice::Boxes); }
+
+bool ChartFiles::AutoLoadChart()
+{
+    const std::string name = NearestChart();
+    if (!failedAutoLoad_.empty() && name == failedAutoLoad_) {
+        return false;
+    }
+    failedAutoLoad_.clear();
+    const bool loaded = LoadNearest(Voice::StatusLine);
+    if (!loaded && name != state_.chart.ChartName.str() && !state_.app.ChartEditMode) {
+        failedAutoLoad_ = name;
+    }
+    return loaded;
+}
+
+bool ChartFiles::LoadNearest(Voice voice)
+{
+    const std::string name = NearestChart();
+    if (name == state_.chart.ChartName.str() || state_.app.ChartEditMode) {
+        return false;
+    }
+    state_.display.StatusLine = name;
+    const std::string folder = state_.chartIndex.folder().empty() ? IndexFolder() : state_.chartIndex.folder();
+    const std::string path = JoinPath(folder, name + ".cht");
+    if (!LoadChart(path, false, voice, false)) {
+        return false;
+    }
+    hooks_.setNumberedViewCaptions(state_.chart.ChartName.str(), state_.chart.ConfigName);
+    // Under way the cursor stays with the vessel; otherwise it goes to the new chart's centre,
+    // where reading its configuration has put it.
+    const QuickLog& log = state_.quickLog;
+    if (log.count() > 0 && (state_.nmeaLink.NmeaOpen || state_.settings.fix.DRMode)) {
+        state_.fixInfo.OwnLat = log.at(log.count()).lat;
+        state_.fixInfo.OwnLong = log.at(log.count()).lon;
+    }
+    state_.chartGeometry.FullChartZoomPending = true;
+    hooks_.refreshViews();
+    return true;
 }
 
 void ChartFiles::LoadLayers()
@@ -336,7 +428,7 @@ void ChartFiles::ReloadChart()
     ChartStore& chart = state_.chart;
     const std::string path = chart.OpenFileName;
     chart.ChartFolder = FolderOf(path);
-    hooks_.rebuildChartIndex();
+    RebuildChartIndex();
     const ChartRecords records = ReadChartRecords(path);
     const std::string name = ChartNameOf(path);
     if (!records.opened) {
@@ -424,7 +516,7 @@ void ChartFiles::SaveChart(const std::string& path)
     chart.SaveFileName = path;
     hooks_.setViewCaptions(ViewCaption());
     WriteWaypointDatabase(state_.waypoints, state_.chart, state_.prefs, platform_.prompter);
-    hooks_.rebuildChartIndex();
+    RebuildChartIndex();
 }
 
 void ChartFiles::PurgeChart()

@@ -2,6 +2,7 @@
 // Chart and layer files, the chart configuration file beside each chart, and the commands that
 // fill, save and purge the chart store.
 
+#include "charts/ChartIndex.h"
 #include "charts/ChartStore.h"
 #include "core/NotBuilt.h"
 #include "platform/Platform.h"
@@ -18,6 +19,7 @@
 #include "core/FixCycleState.h"
 #include "core/Folders.h"
 #include "core/Motion.h"
+#include "core/NmeaLink.h"
 #include "core/Preferences.h"
 #include "core/QuickLog.h"
 #include "core/RouteProgress.h"
@@ -104,7 +106,14 @@ public:
     virtual void setViewCaptions(const std::string& /*caption*/) { }
     virtual void refreshViews() { }
     virtual void updateMenus() { }
-    virtual void rebuildChartIndex() { ReportNotBuilt("rebuildChartIndex", "chart selection (the chart index)"); }
+    // Told after the chart index was listed again (the menus follow whether charts are available).
+    virtual void rebuildChartIndex() { }
+    // Captions after a nearest-chart load: the active view "<chart> (<config>)", every other
+    // "<chart>.<n> (<config>)" with n its place in window order counting the active view as 1.
+    virtual void setNumberedViewCaptions(const std::string& chartName, const std::string& configName)
+    {
+        setViewCaptions(chartName + " (" + configName + ")");
+    }
     virtual void createView(const std::string& /*caption*/) { }
     virtual void closeLowestView() { }
     virtual void removeSurveyTrack() { ReportNotBuilt("removeSurveyTrack", "the survey track"); }
@@ -131,6 +140,8 @@ struct ChartFilesRecords {
     Motion& motion;
     const AppState& app;
     Preferences& prefs;
+    ChartIndex& chartIndex;
+    const NmeaLink& nmeaLink;
 
     // Built from the program state, or from a wider bundle, by member name.
     template <class S>
@@ -150,6 +161,8 @@ struct ChartFilesRecords {
         , motion(s.motion)
         , app(s.app)
         , prefs(s.prefs)
+        , chartIndex(s.chartIndex)
+        , nmeaLink(s.nmeaLink)
     {
     }
 };
@@ -187,6 +200,20 @@ public:
     // The write itself, to the path the save dialog returned.
     void SaveChart(const std::string& path);
 
+    // The chart index of the chart folder (the folder of the chart last opened, or the configured
+    // one), listed again.
+    void RebuildChartIndex();
+    // "Nearest Chart": the name of the chart nearest the cursor (the current chart's own name when
+    // none is nearer).
+    std::string NearestChart() const;
+    // "Load Nearest Chart": loads the nearest chart unless it is the current one or the chart is
+    // being edited; true when a chart was loaded. The messages of the load are shown as the open
+    // command shows them.
+    bool LoadNearestChart();
+    // The same at a fix: its messages go to the status line and the debug log instead of boxes,
+    // and a chart that could not be loaded is not tried again until another chart is nearest.
+    bool AutoLoadChart();
+
     void PurgeChart();
     void PurgeLayers();
     void PurgeAll();
@@ -199,12 +226,21 @@ public:
     void ClearChart();
 
 private:
+    // How a chart load tells its messages: boxes for a command, the status line at a fix.
+    enum class Voice { Boxes, StatusLine };
+    void Say(Voice voice, const char* message, bool warning);
+    // The open command's load of path: clears unless appending, reads the records, the chart
+    // configuration, the layers and the waypoint database; false when the file could not be opened.
+    bool LoadChart(const std::string& path, bool append, Voice voice, bool showCount);
+    bool LoadNearest(Voice voice);
+    std::string IndexFolder() const;
     void SetChartName(const std::string& name);
     void ApplyBaseScales();
 
     ChartFilesRecords state_;
     Platform& platform_;
     ChartViewHooks& hooks_;
+    std::string failedAutoLoad_; // the chart a fix could not load, not tried again while nearest
 };
 
 } // namespace kv

@@ -153,6 +153,17 @@ void MainWindow::buildMenus()
         c.charts().LoadLayers();
         c.RedrawViews();
     });
+    addCommand(charts, "NearestChart1", QStringLiteral("Nearest C&hart"), "Show Nearest Chart's Name", [&c] { c.NearestChart1Click(); });
+    addCommand(charts, "LoadNearestChart1", QStringLiteral("L&oad Nearest Chart"), "Auto Load Nearest Chart",
+               [&c] { c.LoadNearestChart1Click(); });
+    addCommand(charts, "AvailableCharts", QStringLiteral("A&vailable Charts"), "Display available chart boundaries",
+               [&c] { c.AvailableChartsClick(); });
+    addCommand(charts, "OpenPortfolio1", QStringLiteral("Open Chart Portfolio"), "Open a Portfolio chart file", [this, &c, &app] {
+        const QString path = openFile(QStringLiteral("Open a chart portfolio"),
+                                      QStringLiteral("Chart portfolios (*Portfolio.cht *PORTFOLIO.cht *portfolio.cht);;KV Chart files (*.cht)"),
+                                      QPath(app.ChartDialogDir), QStringLiteral("cht"));
+        c.OpenPortfolio1Click(Path(path));
+    });
 
     QMenu* routes = menuBar()->addMenu(QStringLiteral("&Routes"));
     routes->setObjectName(QStringLiteral("RoutesMenu"));
@@ -295,6 +306,14 @@ void MainWindow::buildMenus()
         }
     });
     addCommand(window, "CloseAll1", QStringLiteral("C&lose All"), "", [&c] { c.CloseAll1Click(); });
+    addCommand(window, "InsetView", QStringLiteral("&Inset View"), "Reduce the active window to inset size", [this] {
+        if (QMdiSubWindow* sub = mdi_->activeSubWindow()) {
+            sub->showNormal();
+            sub->resize(300, 225);
+        }
+    });
+    addCommand(window, "Next1", QStringLiteral("&Next"), "", [this] { mdi_->activateNextSubWindow(); });
+    addCommand(window, "Previous1", QStringLiteral("&Previous"), "", [this] { mdi_->activatePreviousSubWindow(); });
     // The open views, the active one checked; choosing one brings it to the front.
     window->addSeparator();
     connect(window, &QMenu::aboutToShow, this, [this, window] {
@@ -349,6 +368,9 @@ void MainWindow::buildToolBar()
     speedPanel_->setObjectName(QStringLiteral("SpeedPanel"));
     speedPanel_->setMovable(false);
     addButton("OpenChart", QStringLiteral("Open"), "Open Chart|", [this] { command(QStringLiteral("Charts1"))->trigger(); });
+    addButton("OpenPF", QStringLiteral("Portfolio"), "Open a Portfolio chart file|",
+              [this] { command(QStringLiteral("OpenPortfolio1"))->trigger(); });
+    addButton("AutoChart", QStringLiteral("Auto Chart"), "Auto Load Nearest Chart|", [&c] { c.LoadNearestChart1Click(); });
     addButton("SaveBtn", QStringLiteral("Save Rte"), "Save Route|",
               [this] { command(QStringLiteral("SaveRouteAs1"))->trigger(); });
     addButton("FixBtn", QStringLiteral("Fix"), "Fix|Take a fix now", [&c] { c.fix().ManualFix(); });

@@ -369,6 +369,7 @@ void MainWindow::buildViewCommands(ViewWindow* w)
     item(menu, "CopyView1", QStringLiteral("Cop&y View"), "", [this](kv::ChartView& v) {
         platform_.clipboard.setImage(v.bitmap);
     });
+    item(menu, "ShowChts", QStringLiteral("Show Charts"), "", [&set](kv::ChartView& v) { set.ShowChartOutlines(v); });
     item(menu, "ShowToolBar1", QStringLiteral("Show ToolBar"), "", [w](kv::ChartView&) {
         w->toolBar()->setVisible(!w->toolBar()->isVisible());
     });

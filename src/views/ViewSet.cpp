@@ -1,5 +1,7 @@
 #include "views/ViewSet.h"
 
+#include "views/ChartOutlinesDraw.h"
+
 #include "ais/AisTargets.h"
 #include "views/ViewAis.h"
 #include "views/ViewPrint.h"
@@ -277,8 +279,21 @@ void ViewSet::StoreRenderResult(ChartView& v, const RenderResult& r)
         state_.display.StatusLine = r.measurement->text;
     }
     if (r.portfolioOutlines) {
-        ReportNotBuilt("drawChartOutlines", "chart selection (the outlines of a portfolio)");
+        ShowChartOutlines(v);
     }
+}
+
+void ViewSet::ShowChartOutlines(ChartView& v)
+{
+    if (v.bitmap.isNull()) {
+        return;
+    }
+    const std::string folder = !state_.chart.ChartFolder.empty() ? state_.chart.ChartFolder.str() : state_.folders.ChartDir.str();
+    const Projection& p = v.projection;
+    const auto outlines = ChartOutlines(folder, "", p.latBase, p.longBase, p.width, p.height);
+    RenderCanvas canvas(v.bitmap);
+    DrawChartOutlines(canvas, p, ColoursFromSettings(state_.settings), outlines);
+    DrawCursorCross(canvas, v.cursorX, v.cursorY);
 }
 
 void ViewSet::CommonTail(ChartView& v)

@@ -73,6 +73,9 @@ public:
     void RefreshViews();
     void CommonTail(ChartView& v);
     void Redraw(ChartView& v);
+    // Draws the outlines of every chart of the chart folder over the view's picture ("Show
+    // Charts"; every view for "Available Charts"; a portfolio at each redraw).
+    void ShowChartOutlines(ChartView& v);
     // The view drawn again for a printed page (the view itself is not changed).
     QImage RenderForPage(const ChartView& v, const PrintPage& page);
     // Keeps what a redraw of v computed: the view's geometry and cursor, the shared cursor, the

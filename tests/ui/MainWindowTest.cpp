@@ -612,3 +612,28 @@ TEST_F(MainWindowTest, ViewPlaybackAreaAndChartInformation)
 }
 
 } // namespace
+
+TEST_F(MainWindowTest, WindowCommandsStepThroughTheViewsAndInsetTheActiveOne)
+{
+    start();
+    window->secsTick();
+    command("FileNewItem")->trigger();
+    ASSERT_EQ(subWindows(), 2);
+    QMdiArea* area = window->findChild<QMdiArea*>();
+    QMdiSubWindow* first = area->activeSubWindow();
+    ASSERT_NE(first, nullptr);
+    command("Next1")->trigger();
+    QMdiSubWindow* second = area->activeSubWindow();
+    EXPECT_NE(second, first);
+    command("Previous1")->trigger();
+    EXPECT_EQ(area->activeSubWindow(), first);
+    first->showMaximized();
+    command("InsetView")->trigger();
+    EXPECT_FALSE(first->isMaximized());
+    EXPECT_EQ(first->size(), QSize(300, 225));
+    for (const char* name : { "NearestChart1", "LoadNearestChart1", "AvailableCharts", "OpenPortfolio1", "OpenPF", "AutoChart" }) {
+        EXPECT_NE(window->command(QLatin1String(name)), nullptr) << name;
+    }
+    EXPECT_EQ(command("LoadNearestChart1")->text(), QStringLiteral("L&oad Nearest Chart"));
+    EXPECT_EQ(command("AvailableCharts")->statusTip(), QStringLiteral("Display available chart boundaries"));
+}

@@ -9,6 +9,7 @@
 #include "views/ViewSet.h"
 #include "views/ViewText.h"
 #include "platform/fake/Fakes.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -229,20 +230,36 @@ TEST_F(RenderTest, RouteWithActiveWaypointAndTrackWithFixCrosses)
 
 TEST_F(RenderTest, PortfolioOutlinesInAnyLetterCase)
 {
-    // The outlines belong to chart selection, which is not built: every portfolio redraw asks
-    // for them and the request shows in the not-built log.
-    const int before = NotBuiltCount("drawChartOutlines");
+    // A portfolio's every redraw ends with the outlines of the charts in its folder: here one
+    // chart covering the middle half of the view, whose name is written in silver.
+    kvtest::TempDir charts;
+    state.chart.ChartFolder = charts.path() + "/";
     state.chart.ChartName = "SolentPortFolio";
     ChartView& v = views.CreateView("x");
-    EXPECT_EQ(NotBuiltCount("drawChartOutlines"), before + 1);
+    v.options.ShowGraticule = false;
+    char config[96];
+    std::snprintf(config, sizeof config, "%.9f\n%.9f\n%.9f\n0\n", v.centreLat, v.centreLong, v.zoom * 2);
+    charts.write("inner.cfg", config);
     QImage scratch;
     EXPECT_TRUE(RedrawView(v, scratch, RenderContext{state, views.shared}).portfolioOutlines);
     views.ReCentre(v);
-    EXPECT_EQ(NotBuiltCount("drawChartOutlines"), before + 2);
+    EXPECT_GT(kvtest::CountColour(v.bitmap, kSilver), 0);
+    const int quarterX = v.bitmap.width() / 4;
+    const int quarterY = v.bitmap.height() / 4;
+    auto whiteNear = [&](int x, int y, int dx, int dy) {
+        for (int k = -1; k <= 1; ++k) {
+            if (PixelAt(v.bitmap, x + k * dx, y + k * dy) == kWhite) {
+                return true;
+            }
+        }
+        return false;
+    };
+    EXPECT_TRUE(whiteNear(v.bitmap.width() / 2 + 7, quarterY, 0, 1)); // north edge
+    EXPECT_TRUE(whiteNear(quarterX, v.bitmap.height() / 2 + 7, 1, 0)); // west edge
     state.chart.ChartName = "solent";
     EXPECT_FALSE(RedrawView(v, scratch, RenderContext{state, views.shared}).portfolioOutlines);
     views.ReCentre(v);
-    EXPECT_EQ(NotBuiltCount("drawChartOutlines"), before + 2);
+    EXPECT_EQ(kvtest::CountColour(v.bitmap, kSilver), 0);
 }
 
 TEST(Symbols, InkAndReducedDrawing)
