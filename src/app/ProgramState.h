@@ -5,6 +5,7 @@
 #include "ais/AisState.h"
 #include "ais/OwnShip.h"
 #include "nmea/Templates.h"
+#include "charts/ChartEditor.h"
 #include "charts/ChartStore.h"
 #include "charts/ChartWaypoints.h"
 #include "core/AppState.h"
@@ -59,6 +60,7 @@ struct ProgramState {
     ChartStore chart;
     ChartGeometry chartGeometry;
     ChartWaypoints waypoints;
+    ChartEditState chartEdit;
     AisState ais;
     AppState app;
 };
