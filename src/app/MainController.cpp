@@ -1,4 +1,5 @@
 #include "app/MainController.h"
+#include "app/ChartEditGlue.h"
 
 #include "core/Config.h"
 #include "app/DataPlot.h"
@@ -21,6 +22,8 @@ MainController::MainController(ProgramState& state, Platform& platform, MainWind
     ais_ = std::make_unique<AisController>(state_, platform_);
     nmea_ = std::make_unique<NmeaInterface>(state_, platform_, ais_.get());
     charts_ = std::make_unique<ChartFiles>(state_, platform_, static_cast<ChartViewHooks&>(*this));
+    editor_ = std::make_unique<ChartEditor>(state_, platform_.prompter, static_cast<ChartViewHooks&>(*this),
+                                            static_cast<ChartEditHooks&>(*this));
     routes_ = std::make_unique<RouteEditor>(state_.route, state_.routeProgress, state_.routeEdit, state_.fixInfo,
                                             state_.chartRef, state_.waypoints, state_.settings, state_.settings.fix,
                                             state_.folders,
@@ -47,6 +50,27 @@ void MainController::setViewCaptions(const std::string& caption)
     for (int i = 0; i < views_->count(); ++i) {
         views_->view(i).caption = caption;
     }
+}
+
+bool MainController::ChartPointEditingEnabled() const
+{
+    return state_.display.isEnabled(cmd::ChartPointEditing);
+}
+
+std::string MainController::snapSentence(double lat, double lon)
+{
+    return SnapSentence(state_, platform_.clock, lat, lon);
+}
+
+bool MainController::showWaypointForm(ChartWaypointForm& form)
+{
+    WaypointDialogModel model;
+    FillWaypointDialog(model, form);
+    const bool ok = window_.runWaypointDialog(model, form.readOnly);
+    if (ok && !form.readOnly) {
+        ReadWaypointDialog(model, form);
+    }
+    return ok && !form.readOnly;
 }
 
 void MainController::resetCrossTrack() { RestartLeg(state_.routeProgress, state_.routeTexts, state_.fixInfo, state_.chartRef, state_.prefs.route.TowNavigation, state_.route); }
@@ -317,8 +341,7 @@ bool MainController::FormCloseQuery()
         state_.ais.PlayNext = 0;
     }
     if (state_.app.ChartEditMode && views_->count() > 0 && platform_.prompter.confirm(kSaveChartBeforeExit)) {
-        const ChartStore& chart = state_.chart;
-        charts_->SaveChart(chart.ChartFolder.str() + chart.SaveFileName + ".cht");
+        charts_->SaveChart(ChartSavePath(state_.chart));
     }
     WriteConfigAtExit(state_, platform_.prompter);
     remarks_->Shutdown();

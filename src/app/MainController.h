@@ -6,6 +6,7 @@
 // Display.
 
 #include "ais/AisController.h"
+#include "charts/ChartEditor.h"
 #include "charts/ChartFiles.h"
 #include "views/ViewSet.h"
 #include "app/ProgramState.h"
@@ -50,6 +51,8 @@ inline constexpr const char* WPName = "WPName";
 inline constexpr const char* TxtLogOnOff = "TxtLogOnOff";
 } // namespace ctl
 
+class WaypointDialogModel;
+
 // What only the window can do: which child window is active, their arrangement, the navigation
 // panel, the about box. The views themselves are the ViewSet's; the window mirrors them. The
 // defaults do nothing, as a run without windows wants.
@@ -67,9 +70,13 @@ public:
     virtual bool saveRouteForExit() { return false; }
     // The program must end now, without the quit question (a chart that cannot be found).
     virtual void endProgram() {}
+    // The waypoint dialog, filled; true for OK. readOnly shows every field greyed.
+    virtual bool runWaypointDialog(WaypointDialogModel& /*model*/, bool /*readOnly*/) { return false; }
+    // The timing dialog, opened for the user to change the fix interval.
+    virtual void openTimingDialog() {}
 };
 
-class MainController final : private ChartViewHooks, private RouteHooks, private FixCycleHooks {
+class MainController final : private ChartViewHooks, private RouteHooks, private FixCycleHooks, private ChartEditHooks {
 public:
     MainController(ProgramState& state, Platform& platform, MainWindowHooks& window);
     ~MainController() override;
@@ -139,6 +146,7 @@ public:
     NmeaInterface& nmea() { return *nmea_; }
     AisController& ais() { return *ais_; }
     ChartFiles& charts() { return *charts_; }
+    ChartEditor& editor() { return *editor_; }
     RouteEditor& routes() { return *routes_; }
     TidalAtlas& tides() { return *tides_; }
     ViewSet& views() { return *views_; }
@@ -185,6 +193,15 @@ private:
 
     void AutoLoadChart() override;
 
+    bool ChartPointEditingEnabled() const override;
+    void AddChartPoint() override { editor_->AddChartPoint1Click(); }
+    // ChartEditHooks
+    int editViewCount() const override { return views_->count(); }
+    void openTimingDialog() override { window_.openTimingDialog(); }
+    std::string snapSentence(double lat, double lon) override;
+    bool showWaypointForm(ChartWaypointForm& form) override;
+    void removeSurveyTrack() override { RefreshViews(); }
+
     ProgramState& state_;
     Platform& platform_;
     MainWindowHooks& window_;
@@ -192,6 +209,7 @@ private:
     std::unique_ptr<AisController> ais_;
     std::unique_ptr<NmeaInterface> nmea_;
     std::unique_ptr<ChartFiles> charts_;
+    std::unique_ptr<ChartEditor> editor_;
     std::unique_ptr<RouteEditor> routes_;
     std::unique_ptr<TidalAtlas> tides_;
     std::unique_ptr<ViewSet> views_;

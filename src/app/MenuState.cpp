@@ -46,6 +46,11 @@ bool UpdateMenuItems(Display& d, const MenuInputs& in)
     const bool pointEditing = oneView && in.logCount == 0 && in.chartPointCount > 0 && in.chartEditMode;
     set(cmd::ChartPointEditing, pointEditing);
     set(cmd::SaveChartAs, pointEditing);
+    for (const char* name : cmd::PointCommands) {
+        set(name, pointEditing);
+    }
+    set(cmd::AddChartWaypoint, view);
+    set(cmd::SurveyTrack, view);
     const bool waypoints = view && in.chartWaypointCount > 0;
     set(cmd::ChartWaypointEdit, waypoints);
     set(cmd::ChartWaypointDelete, waypoints);

@@ -55,9 +55,14 @@ inline constexpr const char* ChartPointEditing = "ChartPoints1";
 inline constexpr const char* SaveChartAs = "SaveChartAs1";
 inline constexpr const char* ChartWaypointEdit = "EditChartWaypoint1";
 inline constexpr const char* ChartWaypointDelete = "DeleteChartWaypoint1";
-inline constexpr const char* WaypointSnap = "SnaptoChart1";
+inline constexpr const char* WaypointSnap = "WaypointSnapMode1";
 inline constexpr const char* DOSWaypointFormat = kDOSWPTformat;
 inline constexpr const char* Layers = "Layers1";
+// The chart-point commands that go with ChartPoints1.
+inline constexpr const char* PointCommands[] = {"AddChartPoint1", "SetLineType1", "EditPoint1", "DeletePoint1",
+                                                "SnaptoChart1", "AutoMakeGrid1"};
+inline constexpr const char* AddChartWaypoint = "AddChartWaypoint1";
+inline constexpr const char* SurveyTrack = "SurveyTrack1";
 inline constexpr const char* StartNewChart = "StartNew";
 inline constexpr const char* AutoChart = "AutoChart1";
 inline constexpr const char* TextLogButton = "TxtLogOnOff";

@@ -6,6 +6,8 @@
 #include "ais/OwnShip.h"
 #include "nmea/Templates.h"
 #include "charts/ChartIndex.h"
+
+#include "charts/ChartEditor.h"
 #include "charts/ChartStore.h"
 #include "charts/ChartWaypoints.h"
 #include "core/AppState.h"
@@ -61,6 +63,7 @@ struct ProgramState {
     ChartIndex chartIndex;
     ChartGeometry chartGeometry;
     ChartWaypoints waypoints;
+    ChartEditState chartEdit;
     AisState ais;
     AppState app;
 };

@@ -22,7 +22,7 @@ struct AppState {
     bool FirstTickPending = true; // the first one-second tick still has the start-up work to do
     bool TextLogBlink = false;    // which of the two text-log button images is shown
     bool ChartEditMode = false;
-    bool PenUp = false;              // chart editing's "Pen Up" line type is chosen
+    bool PenUp = true;               // chart editing's "Pen Up" line type is chosen (as at start)
     bool RemarksMode = false;        // "&Remarks": a remarks document takes the events
     bool NavPanelVisible = true;     // "Navigation &Data"
     std::string StartupConfigPath;   // the file read at start (argument or kelvw.cfg)

@@ -234,6 +234,7 @@ void MainWindow::buildMenus()
     edit->setObjectName(QStringLiteral("EditMenu"));
     addCommand(edit, kv::kDOSWPTformat, QStringLiteral("DOS &WPT format"), "Also save waypoint database in DOS format",
                [this] { kv::DOSWPTformatClick(state_.prefs); }, {}, true);
+    buildEditMenu(edit);
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
     tools->setObjectName(QStringLiteral("ToolsMenu"));

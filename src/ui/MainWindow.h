@@ -9,6 +9,7 @@
 #include <QMainWindow>
 
 #include <functional>
+#include <optional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -97,6 +98,10 @@ public:
     void showAboutBox() override;
     bool saveRouteForExit() override;
     void endProgram() override;
+    bool runWaypointDialog(kv::WaypointDialogModel& model, bool readOnly) override;
+    void openTimingDialog() override;
+    // The "Auto Generate Survey Grid" dialog; nothing when cancelled.
+    std::optional<kv::SurveyGrid> askSurveyGrid();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -112,6 +117,7 @@ private:
     QString saveFile(const QString& title, const QString& filter, const QString& folder, const QString& suffix,
                      const QString& name = {});
     void buildMenus();
+    void buildEditMenu(QMenu* edit);
     // "Save Route As": the file dialog, then the save; true when the route was written.
     bool saveRouteAs();
     void buildToolBar();

@@ -274,6 +274,36 @@ TEST(MainController, QuitAnsweredNoKeepsRunningAndYesWritesKelvwCfg)
     EXPECT_EQ(nav.settings.fix.NmeaStartMode.str(), "Auto");
 }
 
+TEST(MainController, QuitAfterAnEditAsksToSaveTheChartAndSavesIt)
+{
+    Program p;
+    p.create();
+    p.controller->SecsTimerTimer();
+    p.fakes.prompter.messages.clear();
+    p.controller->editor().ChartEdit1Click();
+    ASSERT_TRUE(p.state.app.ChartEditMode);
+    EXPECT_FALSE(p.state.chartEdit.ChartAutoLoad);
+    p.state.fixInfo.OwnLat = 49.75;
+    p.state.fixInfo.OwnLong = 2.25;
+    p.controller->editor().LineTypeClick(2);
+    ASSERT_EQ(p.state.chart.count(), 6);
+
+    // Quit, then No to saving: the chart file is as it was.
+    const std::string before = p.dir.read("charts/world.cht");
+    p.fakes.prompter.answer({true, false});
+    EXPECT_TRUE(p.controller->FormCloseQuery());
+    EXPECT_TRUE(p.fakes.prompter.lastMessageIs("Save the modified chart before exit ?"));
+    EXPECT_EQ(p.dir.read("charts/world.cht"), before);
+
+    // Quit, then Yes: the chart with the new point is written where it was opened from.
+    p.fakes.prompter.answer({true, true});
+    EXPECT_TRUE(p.controller->FormCloseQuery());
+    const ChartRecords saved = ReadChartRecords(p.dir.file("charts/world.cht"));
+    ASSERT_EQ(saved.taken, 6);
+    EXPECT_EQ(saved.records[5].lineType(), 2);
+    EXPECT_DOUBLE_EQ(saved.records[5].lat(), 49.75);
+}
+
 TEST(MainController, QuitDuringAisPlaybackStopsIt)
 {
     Program p;

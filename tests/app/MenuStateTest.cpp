@@ -128,3 +128,37 @@ TEST(MenuState, NextWaypointWrapsAndListHints)
     EXPECT_EQ(WaypointListHint("Hurst Point@@"), "Selected Waypoint|"); // 11 characters
     EXPECT_EQ(WaypointListHint("Thirteen char"), "Thirteen char|");
 }
+
+TEST(MenuState, EveryChartPointCommandFollowsTheEditingRowAndWaypointSnapTheWaypoints)
+{
+    struct Case {
+        int views;
+        int log;
+        int points;
+        bool edit;
+        bool on;
+    };
+    for (const Case c : {Case{1, 0, 5, true, true}, Case{1, 0, 5, false, false}, Case{2, 0, 5, true, false},
+                         Case{1, 2, 5, true, false}, Case{1, 0, 0, true, false}}) {
+        Display d;
+        MenuInputs in;
+        in.viewCount = c.views;
+        in.logCount = c.log;
+        in.chartPointCount = c.points;
+        in.chartEditMode = c.edit;
+        UpdateMenuItems(d, in);
+        for (const char* name : cmd::PointCommands) {
+            EXPECT_EQ(d.isEnabled(name), c.on) << name << " views " << c.views << " log " << c.log;
+        }
+        // The chart-point snap is a point command; the waypoint snap goes with the waypoints.
+        EXPECT_FALSE(d.isEnabled(cmd::WaypointSnap));
+        EXPECT_TRUE(d.isEnabled(cmd::AddChartWaypoint) == (c.views > 0));
+    }
+    Display d;
+    MenuInputs in;
+    in.viewCount = 1;
+    in.chartWaypointCount = 2;
+    UpdateMenuItems(d, in);
+    EXPECT_TRUE(d.isEnabled("WaypointSnapMode1"));
+    EXPECT_FALSE(d.isEnabled("SnaptoChart1"));
+}

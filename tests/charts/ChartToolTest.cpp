@@ -1,4 +1,5 @@
 #include "ChartTestSupport.h"
+#include "charts/ChartEditor.h"
 
 #include "core/Format.h"
 #include "core/TextFile.h"
@@ -189,4 +190,35 @@ TEST(WorldChart, RemadeFromNaturalEarthWhenTheDataIsAtHand)
     const std::string demo = std::string(KV_SOURCE_DIR) + "/demo/charts/";
     EXPECT_EQ(ReadWholeFile(dir.file("world.cht")), ReadWholeFile(demo + "world.cht"));
     EXPECT_EQ(ReadWholeFile(dir.file("world.cfg")), ReadWholeFile(demo + "world.cfg"));
+}
+
+TEST(SurveyGridTool, AppendsTheGridOrRefusesLeavingTheFileAlone)
+{
+    kvtest::TempDir dir;
+    const std::vector<ChartPoint> base{ChartPoint::make(50.0, 1.0), ChartPoint::make(50.1, 1.0)};
+    dir.write("s.cht", kvtest::ChartImage(base));
+    auto r = RunKvtool({"survey-grid", dir.file("s.cht"), "--centre", "50.05", "1.0", "--length", "200", "--spacing",
+                        "20", "--angle", "90", "--lines", "3", "--type", "2"});
+    ASSERT_EQ(r.exitCode, 0);
+    SurveyGrid g;
+    g.length = 200;
+    g.spacing = 20;
+    g.angle = 90;
+    g.lines = 3;
+    // No chart configuration: longitudes are not scaled.
+    EXPECT_EQ(r.out, SurveyGridStatus(g, 1.0) + "\n11\n");
+    std::vector<ChartPoint> expected = base;
+    const std::vector<ChartPoint> grid = SurveyGridRecords(g, 50.05, 1.0, 1.0, 2);
+    // A save keeps one pen-up of the grid's closing pair, which is the file's terminator.
+    expected.insert(expected.end(), grid.begin(), grid.end() - 1);
+    EXPECT_EQ(dir.read("s.cht"), kvtest::ChartImage(expected, false));
+
+    // Six lines need 20 slots; a chart of 10781 points leaves 19: refused, file untouched.
+    std::vector<ChartPoint> big(10800 - 19, ChartPoint::make(50.0, 1.0));
+    dir.write("full.cht", kvtest::ChartImage(big));
+    r = RunKvtool({"survey-grid", dir.file("full.cht"), "--centre", "50", "1", "--length", "100", "--spacing", "10",
+                   "--angle", "0", "--lines", "6"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(dir.read("full.cht"), kvtest::ChartImage(big));
 }

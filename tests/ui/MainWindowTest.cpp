@@ -18,6 +18,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMdiArea>
@@ -231,6 +232,47 @@ TEST_F(MainWindowTest, DosWaypointFormatIsChosenInTheEditMenu)
     dos->trigger();
     EXPECT_FALSE(dos->isChecked());
     EXPECT_FALSE(state.prefs.DOSWPTformat);
+}
+
+TEST_F(MainWindowTest, EditMenuDrawsLinesAndLaysAGridThroughItsDialog)
+{
+    start();
+    window->secsTick();
+    QAction* edit = command("ChartEdit1");
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(edit->text(), QStringLiteral("&Chart Edit"));
+    EXPECT_TRUE(command("PenUp1")->isChecked());
+    EXPECT_FALSE(command("AddChartPoint1")->isEnabled());
+    EXPECT_FALSE(command("UndoAutoGrid1")->isEnabled());
+    edit->trigger();
+    ASSERT_TRUE(state.app.ChartEditMode);
+    EXPECT_TRUE(edit->isChecked());
+    EXPECT_TRUE(command("AddChartPoint1")->isEnabled());
+
+    const int before = state.chart.count();
+    command("LineT2")->trigger();
+    EXPECT_EQ(state.chart.count(), before + 1);
+    EXPECT_TRUE(command("LineT2")->isChecked());
+    EXPECT_FALSE(command("PenUp1")->isChecked());
+    // Choosing the checked type again leaves it checked and adds nothing.
+    command("LineT2")->trigger();
+    EXPECT_TRUE(command("LineT2")->isChecked());
+    EXPECT_EQ(state.chart.count(), before + 1);
+
+    QString title;
+    window->execDialog = [&](QDialog& d) {
+        title = d.windowTitle();
+        d.findChild<QSpinBox*>(QStringLiteral("Gnumber"))->setValue(3);
+        d.findChild<QSpinBox*>(QStringLiteral("Gangle"))->setValue(45);
+        return static_cast<int>(QDialog::Accepted);
+    };
+    command("AutoMakeGrid1")->trigger();
+    EXPECT_EQ(title, QStringLiteral("Auto Generate Survey Grid"));
+    EXPECT_EQ(state.chart.count(), before + 1 + 11);
+    ASSERT_TRUE(command("UndoAutoGrid1")->isEnabled());
+    command("UndoAutoGrid1")->trigger();
+    EXPECT_EQ(state.chart.count(), before + 1);
+    EXPECT_FALSE(command("UndoAutoGrid1")->isEnabled());
 }
 
 TEST_F(MainWindowTest, SwitchCheckMarksMirrorThePreferences)
