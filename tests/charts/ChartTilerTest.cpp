@@ -1,12 +1,14 @@
 #include "charts/ChartIndex.h"
 #include "charts/ChartTiler.h"
 #include "core/TextFile.h"
+#include "support/RunTool.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <iomanip>
 #include <map>
@@ -328,4 +330,54 @@ TEST(ChartTiler, RefusesAnEmptyAreaAndTooManyTiles)
     few.maxCharts = 3;
     const Portfolio p = BuildPortfolio(Source(1), kArea, few);
     EXPECT_NE(p.error.find("index"), std::string::npos) << p.error;
+}
+
+TEST(ChartPortfolioTool, CutsAGeoJsonCoastIntoNamedTilesAndAnOverview)
+{
+    if (kvtest::RunKvtool({ "--help" }).out.find("chart-portfolio") == std::string::npos) {
+        GTEST_SKIP() << "kvtool was built without GDAL";
+    }
+    kvtest::TempDir dir;
+    // An island of 400 points round 50.7 N 1.25 W (east-positive -1.25 in the source), part of it
+    // beyond the area's north edge.
+    std::string ring;
+    for (int i = 0; i <= 400; ++i) {
+        const double a = 2 * kPi * (i % 400) / 400;
+        const double r = 0.1 * (1.0 + 0.1 * std::sin(9 * a) + 0.03 * (((i % 400) * 37 % 11) / 11.0 - 0.5));
+        char point[64];
+        std::snprintf(point, sizeof point, "%s[%.7f,%.7f]", i ? "," : "", -1.25 + 1.6 * r * std::cos(a), 50.7 + r * std::sin(a));
+        ring += point;
+    }
+    dir.write("isle.geojson", R"({"type":"FeatureCollection","features":[{"type":"Feature","properties":{},)"
+                              R"("geometry":{"type":"Polygon","coordinates":[[)" + ring + "]]}}]}");
+    std::filesystem::create_directories(dir.file("out"));
+    const std::vector<std::string> args { "chart-portfolio", dir.file("isle.geojson"), dir.file("out"), "--bounds", "50.5",
+        "-1.5", "50.75", "-1.0", "--name", "Isle", "--max-points", "150" };
+    auto r = kvtest::RunKvtool(args);
+    ASSERT_EQ(r.exitCode, 0) << r.out;
+    EXPECT_NE(r.out.find("grid 2 x 2"), std::string::npos) << r.out;
+    for (const char* name : { "Isle-A1", "Isle-B1", "IslePortfolio" }) {
+        EXPECT_NE(r.out.find(name), std::string::npos) << name;
+        EXPECT_TRUE(std::filesystem::exists(dir.file(std::string("out/") + name + ".cht"))) << name;
+        EXPECT_TRUE(std::filesystem::exists(dir.file(std::string("out/") + name + ".cfg"))) << name;
+    }
+    EXPECT_NE(r.out.find("total "), std::string::npos);
+    // Longitudes come out west positive: the island's tiles lie round 1.25 W.
+    const auto config = ReadChartConfigFile(dir.file("out/Isle-A1.cfg"));
+    ASSERT_TRUE(config.has_value());
+    EXPECT_DOUBLE_EQ(config->centreLong, 1.375);
+    EXPECT_DOUBLE_EQ(config->centreLat, 50.6875);
+    // The same run again writes the same bytes.
+    const auto before = FolderBytes(dir.file("out"));
+    ASSERT_EQ(kvtest::RunKvtool(args).exitCode, 0);
+    EXPECT_EQ(FolderBytes(dir.file("out")), before);
+
+    // Usage errors and a source that cannot be read.
+    EXPECT_EQ(kvtest::RunKvtool({ "chart-portfolio", dir.file("isle.geojson"), dir.file("out") }).exitCode, 2);
+    EXPECT_EQ(kvtest::RunKvtool({ "chart-portfolio", dir.file("isle.geojson"), dir.file("out"), "--bounds", "50.75", "-1.5",
+                  "50.5", "-1.0" }).exitCode, 2);
+    EXPECT_EQ(kvtest::RunKvtool({ "chart-portfolio", dir.file("isle.geojson"), dir.file("out"), "--bounds", "50.5", "-1.5",
+                  "50.75", "-1.0", "--name", "a.b" }).exitCode, 2);
+    EXPECT_EQ(kvtest::RunKvtool({ "chart-portfolio", dir.file("none.geojson"), dir.file("out"), "--bounds", "50.5", "-1.5",
+                  "50.75", "-1.0" }).exitCode, 1);
 }
