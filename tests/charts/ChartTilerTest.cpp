@@ -381,3 +381,34 @@ TEST(ChartPortfolioTool, CutsAGeoJsonCoastIntoNamedTilesAndAnOverview)
     EXPECT_EQ(kvtest::RunKvtool({ "chart-portfolio", dir.file("none.geojson"), dir.file("out"), "--bounds", "50.5", "-1.5",
                   "50.75", "-1.0" }).exitCode, 1);
 }
+
+TEST(ChartTiler, TheDemoSolentPortfolioLoadsTheTileTheVesselIsIn)
+{
+    const std::string folder = std::string(KV_SOURCE_DIR) + "/demo/charts/solent/";
+    ChartIndex index;
+    index.Rebuild(folder);
+    ASSERT_EQ(index.count(), 15); // 14 tiles with coastline and the overview
+    const CurrentChart overview { "SolentPortfolio", index.entry(index.count()).centreLat, index.entry(index.count()).centreLong };
+    ASSERT_EQ(index.entry(index.count()).fileName, "SolentPortfolio.cfg");
+    for (const auto& e : index.entries()) {
+        const auto records = ReadChartRecords(folder + e.fileName.substr(0, e.fileName.size() - 4) + ".cht");
+        ASSERT_TRUE(records.opened) << e.fileName;
+        EXPECT_LE(records.taken, static_cast<long long>(kChartCapacity)) << e.fileName;
+    }
+    // Under way from the Needles to Portsmouth: tile after tile, never the overview.
+    struct Fix {
+        double lat, lon;
+        const char* tile;
+    };
+    const Fix voyage[] = { { 50.662, 1.590, "Solent-B3" }, { 50.700, 1.520, "Solent-B3" }, { 50.735, 1.460, "Solent-B2" },
+        { 50.760, 1.400, "Solent-C2" }, { 50.770, 1.300, "Solent-C2" }, { 50.775, 1.190, "Solent-D2" },
+        { 50.790, 1.110, "Solent-D2" }, { 50.820, 1.100, "Solent-D1" } };
+    CurrentChart current = overview;
+    for (const Fix& f : voyage) {
+        const std::string name = NearestChartName(index, f.lat, f.lon, current);
+        EXPECT_EQ(name, f.tile) << f.lat << " " << f.lon;
+        const auto config = ReadChartConfigFile(folder + name + ".cfg");
+        ASSERT_TRUE(config.has_value());
+        current = { name, config->centreLat, config->centreLong };
+    }
+}
