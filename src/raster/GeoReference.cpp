@@ -74,6 +74,18 @@ GeoReadResult ReadGeoReference(const std::string& path)
     return result;
 }
 
+std::optional<DecodedImage> DecodeGeoRaster(const std::string& path, int wantWidth, int wantHeight,
+                                            std::string* error)
+{
+    (void)path;
+    (void)wantWidth;
+    (void)wantHeight;
+    if (error != nullptr) {
+        *error = "georeferenced images need GDAL, which this build lacks";
+    }
+    return std::nullopt;
+}
+
 #endif
 
 } // namespace kv::raster

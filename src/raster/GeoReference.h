@@ -6,6 +6,8 @@
 // message saying why, and the image opens unreferenced. GDAL is optional at build time; without
 // it every call says so.
 
+#include "raster/ImageDecode.h"
+
 #include <optional>
 #include <string>
 
@@ -46,6 +48,13 @@ bool GeoReferenceAvailable();
 
 // The georeferencing of the raster at path.
 GeoReadResult ReadGeoReference(const std::string& path);
+
+// The pixels of a raster Qt has no reader for (a GeoTIFF, a BSB/KAP chart) through GDAL, as RGB32,
+// reduced for the shown size by the same rule as DecodeImage (1/2, 1/4, 1/8, nearest pixel; GDAL
+// uses the file's overviews when it has them). Three or more bands are taken as red, green, blue;
+// one band with a colour table as a paletted picture; one band without as grey.
+std::optional<DecodedImage> DecodeGeoRaster(const std::string& path, int wantWidth, int wantHeight,
+                                            std::string* error);
 
 // The part that needs no GDAL: corners from a GDAL-style geotransform (x = longitude east
 // positive, y = latitude: x = t[0] + col t[1] + row t[2], y = t[3] + col t[4] + row t[5]) of a

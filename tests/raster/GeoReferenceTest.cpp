@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #ifdef KV_HAVE_GDAL
 #include <gdal_priv.h>
@@ -118,7 +119,96 @@ std::string MakeGeoTiff(const kvtest::TempDir& dir, const std::string& name, con
     return path;
 }
 
+// A 64 x 48 north-up WGS 84 GeoTIFF in four quadrants (red, green / blue, white), either as three
+// colour bands or as one band with a colour table.
+std::string MakeQuadrantGeoTiff(const kvtest::TempDir& dir, const std::string& name, bool paletted)
+{
+    GDALAllRegister();
+    const std::string path = dir.file(name);
+    const int width = 64, height = 48;
+    GDALDataset* ds = GetGDALDriverManager()->GetDriverByName("GTiff")->Create(
+        path.c_str(), width, height, paletted ? 1 : 3, GDT_Byte, nullptr);
+    EXPECT_NE(ds, nullptr);
+    if (ds == nullptr) {
+        return path;
+    }
+    const unsigned char colours[4][3] = { { 255, 0, 0 }, { 0, 255, 0 }, { 0, 0, 255 }, { 255, 255, 255 } };
+    std::vector<unsigned char> quadrant(width * height);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            quadrant[y * width + x] = static_cast<unsigned char>((y >= height / 2 ? 2 : 0) + (x >= width / 2 ? 1 : 0));
+        }
+    }
+    if (paletted) {
+        GDALColorTable table;
+        for (int i = 0; i < 4; ++i) {
+            GDALColorEntry entry { colours[i][0], colours[i][1], colours[i][2], 255 };
+            table.SetColorEntry(i, &entry);
+        }
+        ds->GetRasterBand(1)->SetColorTable(&table);
+        EXPECT_EQ(ds->GetRasterBand(1)->RasterIO(GF_Write, 0, 0, width, height, quadrant.data(), width, height,
+                                                 GDT_Byte, 0, 0, nullptr),
+                  CE_None);
+    } else {
+        for (int band = 0; band < 3; ++band) {
+            std::vector<unsigned char> values(quadrant.size());
+            for (std::size_t i = 0; i < values.size(); ++i) {
+                values[i] = colours[quadrant[i]][band];
+            }
+            EXPECT_EQ(ds->GetRasterBand(band + 1)->RasterIO(GF_Write, 0, 0, width, height, values.data(), width,
+                                                            height, GDT_Byte, 0, 0, nullptr),
+                      CE_None);
+        }
+    }
+    double transform[6] = { 2.0, 0.001, 0, 40.0, 0, -0.001 };
+    ds->SetGeoTransform(transform);
+    OGRSpatialReference srs;
+    srs.importFromEPSG(4326);
+    ds->SetSpatialRef(&srs);
+    GDALClose(ds);
+    return path;
+}
+
 #endif
+
+TEST(GeoReferenceFile, PixelsOfGeoTiffsThroughGdalAtEachReduction)
+{
+#ifndef KV_HAVE_GDAL
+    std::string error;
+    EXPECT_FALSE(kv::raster::DecodeGeoRaster("/nonexistent/plan.tif", 0, 0, &error));
+    EXPECT_EQ(error, "georeferenced images need GDAL, which this build lacks");
+    GTEST_SKIP() << "built without GDAL: no GeoTIFF can be made or read";
+#else
+    kvtest::TempDir dir;
+    for (const bool paletted : { false, true }) {
+        const std::string path = MakeQuadrantGeoTiff(dir, paletted ? "paletted.tif" : "rgb.tif", paletted);
+        struct Case {
+            int wantWidth, wantHeight, denom, width, height;
+        };
+        for (const Case& c : { Case { 0, 0, 1, 64, 48 }, Case { 32, 24, 2, 32, 24 }, Case { 15, 10, 4, 16, 12 },
+                               Case { 8, 6, 8, 8, 6 } }) {
+            const std::string where = path + " shown at " + std::to_string(c.wantWidth);
+            std::string error;
+            const auto decoded = kv::raster::DecodeGeoRaster(path, c.wantWidth, c.wantHeight, &error);
+            ASSERT_TRUE(decoded) << where << ": " << error;
+            EXPECT_EQ(decoded->scaleDenom, c.denom) << where;
+            EXPECT_EQ(decoded->full.width, 64) << where;
+            EXPECT_EQ(decoded->full.height, 48) << where;
+            ASSERT_EQ(decoded->image.width(), c.width) << where;
+            ASSERT_EQ(decoded->image.height(), c.height) << where;
+            const QImage& image = decoded->image;
+            EXPECT_EQ(image.pixel(c.width / 4, c.height / 4), qRgb(255, 0, 0)) << where;
+            EXPECT_EQ(image.pixel(3 * c.width / 4, c.height / 4), qRgb(0, 255, 0)) << where;
+            EXPECT_EQ(image.pixel(c.width / 4, 3 * c.height / 4), qRgb(0, 0, 255)) << where;
+            EXPECT_EQ(image.pixel(3 * c.width / 4, 3 * c.height / 4), qRgb(255, 255, 255)) << where;
+        }
+    }
+    std::string error;
+    dir.write("text.tif", "not a raster");
+    EXPECT_FALSE(kv::raster::DecodeGeoRaster(dir.file("text.tif"), 0, 0, &error));
+    EXPECT_NE(error.find("text.tif"), std::string::npos) << error;
+#endif
+}
 
 TEST(GeoReferenceFile, GeoTiffsMadeWithGdal)
 {
