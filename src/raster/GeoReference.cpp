@@ -61,31 +61,4 @@ GeoReadResult CornersFromGeoTransform(const double transform[6], int width, int 
     return result;
 }
 
-#ifndef KV_HAVE_GDAL
-
-bool GeoReferenceAvailable() { return false; }
-
-GeoReadResult ReadGeoReference(const std::string& path)
-{
-    (void)path;
-    GeoReadResult result;
-    result.problem = GeoProblem::NoGdal;
-    result.message = "georeferenced images need GDAL, which this build lacks";
-    return result;
-}
-
-std::optional<DecodedImage> DecodeGeoRaster(const std::string& path, int wantWidth, int wantHeight,
-                                            std::string* error)
-{
-    (void)path;
-    (void)wantWidth;
-    (void)wantHeight;
-    if (error != nullptr) {
-        *error = "georeferenced images need GDAL, which this build lacks";
-    }
-    return std::nullopt;
-}
-
-#endif
-
 } // namespace kv::raster
