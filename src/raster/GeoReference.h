@@ -55,6 +55,8 @@ GeoReadResult ReadGeoReference(const std::string& path);
 // one band with a colour table as a paletted picture; one band without as grey.
 std::optional<DecodedImage> DecodeGeoRaster(const std::string& path, int wantWidth, int wantHeight,
                                             std::string* error);
+// The pixel size of such a raster.
+std::optional<ImageSize> ReadGeoRasterSize(const std::string& path, std::string* error);
 
 // The part that needs no GDAL: corners from a GDAL-style geotransform (x = longitude east
 // positive, y = latitude: x = t[0] + col t[1] + row t[2], y = t[3] + col t[4] + row t[5]) of a

@@ -140,6 +140,19 @@ std::optional<DecodedImage> DecodeGeoRaster(const std::string& path, int wantWid
     return decoded;
 }
 
+std::optional<ImageSize> ReadGeoRasterSize(const std::string& path, std::string* error)
+{
+    GDALDatasetUniquePtr dataset = OpenQuietly(path);
+    if (!dataset || dataset->GetRasterXSize() <= 0 || dataset->GetRasterYSize() <= 0
+        || dataset->GetRasterCount() <= 0) {
+        if (error != nullptr) {
+            *error = "Image file \"" + path + "\" is not a raster GDAL can read.";
+        }
+        return std::nullopt;
+    }
+    return ImageSize { dataset->GetRasterXSize(), dataset->GetRasterYSize() };
+}
+
 bool GeoReferenceAvailable() { return true; }
 
 GeoReadResult ReadGeoReference(const std::string& path)

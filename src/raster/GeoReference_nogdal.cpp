@@ -27,4 +27,13 @@ std::optional<DecodedImage> DecodeGeoRaster(const std::string& path, int wantWid
     return std::nullopt;
 }
 
+std::optional<ImageSize> ReadGeoRasterSize(const std::string& path, std::string* error)
+{
+    (void)path;
+    if (error != nullptr) {
+        *error = "georeferenced images need GDAL, which this build lacks";
+    }
+    return std::nullopt;
+}
+
 } // namespace kv::raster

@@ -1,6 +1,7 @@
 #include "raster/ImageDecode.h"
 
 #include "core/TextFile.h"
+#include "raster/GeoReference.h"
 
 #include <QImageReader>
 #include <QString>
@@ -317,6 +318,11 @@ std::optional<ImageSize> ReadImageSize(const std::string& path, std::string* err
     reader.setDecideFormatFromContent(true);
     const QSize size = reader.size();
     if (!reader.canRead() || !size.isValid()) {
+        if (GeoReferenceAvailable()) {
+            if (auto viaGdal = ReadGeoRasterSize(path, nullptr)) {
+                return viaGdal;
+            }
+        }
         SetError(error, ReaderFailure(path, reader));
         return std::nullopt;
     }
@@ -343,6 +349,11 @@ std::optional<DecodedImage> DecodeImage(const std::string& path, int wantWidth, 
     reader.setDecideFormatFromContent(true);
     QImage image;
     if (!reader.read(&image) || image.isNull()) {
+        if (GeoReferenceAvailable()) {
+            if (auto viaGdal = DecodeGeoRaster(path, wantWidth, wantHeight, nullptr)) {
+                return viaGdal;
+            }
+        }
         SetError(error, ReaderFailure(path, reader));
         return std::nullopt;
     }

@@ -20,6 +20,7 @@ struct ImageSize {
 };
 
 // The full pixel size of a JPEG (header only, no decoding) or of a BMP / other Qt-readable image.
+// A raster Qt cannot read (a GeoTIFF, a BSB/KAP chart) is asked of GDAL where the build has it.
 std::optional<ImageSize> ReadImageSize(const std::string& path, std::string* error);
 
 struct DecodedImage {
@@ -32,6 +33,8 @@ struct DecodedImage {
 // libjpeg-turbo called directly, at the largest reduction 1/8, 1/4, 1/2 whose result is still at
 // least the wanted size on both axes; any other image (BMP) through QImageReader at full size.
 // A missing, truncated or non-image file gives std::nullopt and a clear error naming the file.
+// A raster Qt cannot read goes through GDAL where the build has it (DecodeGeoRaster, reduced
+// like a JPEG).
 std::optional<DecodedImage> DecodeImage(const std::string& path, int wantWidth, int wantHeight, std::string* error);
 
 // The same for JPEG bytes already in memory (name is only used in the error text). Bytes that
