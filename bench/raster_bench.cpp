@@ -53,7 +53,8 @@ bool WriteScannedChart(const std::string& path)
     std::minstd_rand noise(17);
     for (int y = 0; y < kChartHeight; ++y) {
         for (int x = 0; x < kChartWidth; ++x) {
-            const bool land = (x / 37 + y / 53) % 11 == 0 || (x - 6000) * (x - 6000) + (y - 3000) * (y - 3000) < 4000000;
+            const bool land
+                = (x / 37 + y / 53) % 11 == 0 || (x - 6000) * (x - 6000) + (y - 3000) * (y - 3000) < 4000000;
             int r = land ? 240 : 200, g = land ? 220 : 225, b = land ? 160 : 245;
             if (x % 500 < 2 || y % 500 < 2 || ((x * 3 + y * 5) % 701) < 2) {
                 r = g = b = 40; // graticule and contours
@@ -163,11 +164,17 @@ void OpenAndShow(benchmark::State& state, int windowWidth, int windowHeight)
     state.counters["file_MB"] = static_cast<double>(std::filesystem::file_size(path)) / (1024.0 * 1024.0);
 }
 
-void BM_RasterOpenFitToWindow(benchmark::State& state) { OpenAndShow(state, 1024, 768); }
+void BM_RasterOpenFitToWindow(benchmark::State& state)
+{
+    OpenAndShow(state, 1024, 768);
+}
 BENCHMARK(BM_RasterOpenFitToWindow)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // For comparison: the same chart at 1:1, which the scaled decoding avoids.
-void BM_RasterOpenFullSize(benchmark::State& state) { OpenAndShow(state, 0, 0); }
+void BM_RasterOpenFullSize(benchmark::State& state)
+{
+    OpenAndShow(state, 0, 0);
+}
 BENCHMARK(BM_RasterOpenFullSize)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 
 // Reading the size alone (the header): what the viewer needs before it picks the reduction.

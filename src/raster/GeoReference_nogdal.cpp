@@ -4,7 +4,10 @@
 
 namespace kv::raster {
 
-bool GeoReferenceAvailable() { return false; }
+bool GeoReferenceAvailable()
+{
+    return false;
+}
 
 GeoReadResult ReadGeoReference(const std::string& path)
 {
@@ -15,8 +18,7 @@ GeoReadResult ReadGeoReference(const std::string& path)
     return result;
 }
 
-std::optional<DecodedImage> DecodeGeoRaster(const std::string& path, int wantWidth, int wantHeight,
-                                            std::string* error)
+std::optional<DecodedImage> DecodeGeoRaster(const std::string& path, int wantWidth, int wantHeight, std::string* error)
 {
     (void)path;
     (void)wantWidth;

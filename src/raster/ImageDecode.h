@@ -39,8 +39,8 @@ std::optional<DecodedImage> DecodeImage(const std::string& path, int wantWidth, 
 
 // The same for JPEG bytes already in memory (name is only used in the error text). Bytes that
 // are not a JPEG are refused.
-std::optional<DecodedImage> DecodeJpegBytes(std::string_view bytes, const std::string& name, int wantWidth,
-                                            int wantHeight, std::string* error);
+std::optional<DecodedImage> DecodeJpegBytes(
+    std::string_view bytes, const std::string& name, int wantWidth, int wantHeight, std::string* error);
 
 // The reduction DecodeImage picks: the largest of 8, 4, 2 for which the reduced size (rounded up)
 // still covers the wanted size on both axes, else 1. A wanted size of 0 or less on either axis

@@ -90,8 +90,8 @@ TEST(GeoReferenceTransform, GridsTheViewerCannotMapAreRefusedWithTheReason)
 #ifdef KV_HAVE_GDAL
 
 // A small 3-band GeoTIFF with the given geotransform and EPSG coordinate system (0: none).
-std::string MakeGeoTiff(const kvtest::TempDir& dir, const std::string& name, const double transform[6], int epsg,
-                        bool withTransform = true)
+std::string MakeGeoTiff(
+    const kvtest::TempDir& dir, const std::string& name, const double transform[6], int epsg, bool withTransform = true)
 {
     GDALAllRegister();
     const std::string path = dir.file(name);
@@ -146,18 +146,18 @@ std::string MakeQuadrantGeoTiff(const kvtest::TempDir& dir, const std::string& n
             table.SetColorEntry(i, &entry);
         }
         ds->GetRasterBand(1)->SetColorTable(&table);
-        EXPECT_EQ(ds->GetRasterBand(1)->RasterIO(GF_Write, 0, 0, width, height, quadrant.data(), width, height,
-                                                 GDT_Byte, 0, 0, nullptr),
-                  CE_None);
+        EXPECT_EQ(ds->GetRasterBand(1)->RasterIO(
+                      GF_Write, 0, 0, width, height, quadrant.data(), width, height, GDT_Byte, 0, 0, nullptr),
+            CE_None);
     } else {
         for (int band = 0; band < 3; ++band) {
             std::vector<unsigned char> values(quadrant.size());
             for (std::size_t i = 0; i < values.size(); ++i) {
                 values[i] = colours[quadrant[i]][band];
             }
-            EXPECT_EQ(ds->GetRasterBand(band + 1)->RasterIO(GF_Write, 0, 0, width, height, values.data(), width,
-                                                            height, GDT_Byte, 0, 0, nullptr),
-                      CE_None);
+            EXPECT_EQ(ds->GetRasterBand(band + 1)->RasterIO(
+                          GF_Write, 0, 0, width, height, values.data(), width, height, GDT_Byte, 0, 0, nullptr),
+                CE_None);
         }
     }
     double transform[6] = { 2.0, 0.001, 0, 40.0, 0, -0.001 };
@@ -186,7 +186,7 @@ TEST(GeoReferenceFile, PixelsOfGeoTiffsThroughGdalAtEachReduction)
             int wantWidth, wantHeight, denom, width, height;
         };
         for (const Case& c : { Case { 0, 0, 1, 64, 48 }, Case { 32, 24, 2, 32, 24 }, Case { 15, 10, 4, 16, 12 },
-                               Case { 8, 6, 8, 8, 6 } }) {
+                 Case { 8, 6, 8, 8, 6 } }) {
             const std::string where = path + " shown at " + std::to_string(c.wantWidth);
             std::string error;
             const auto decoded = kv::raster::DecodeGeoRaster(path, c.wantWidth, c.wantHeight, &error);
