@@ -136,6 +136,21 @@ void HaloText(RenderCanvas& canvas, int x, int y, const std::string& text, Rgb c
     canvas.text(x, y, text, colour);
 }
 
+// Whether the run of fixes through f (from the fix before to the fix after) goes more across the
+// picture than up or down it.
+bool AlongRunIsHorizontal(const Projection& p, const std::vector<SurveyLogFix>& fixes, const SurveyLogFix* f)
+{
+    const auto i = static_cast<std::size_t>(f - fixes.data());
+    const SurveyLogFix& before = fixes[i > 0 ? i - 1 : i];
+    const SurveyLogFix& after = fixes[i + 1 < fixes.size() ? i + 1 : i];
+    const auto a = PositionToPixel(p, before.lat, before.lon);
+    const auto b = PositionToPixel(p, after.lat, after.lon);
+    if (!a || !b) {
+        return true;
+    }
+    return std::abs(b->x - a->x) >= std::abs(b->y - a->y);
+}
+
 bool Highlighted(const SurveyLogFix& f, const ViewOptions& o)
 {
     return f.value && std::fabs(*f.value) > o.Highlight;
@@ -370,7 +385,7 @@ int DrawSurveyLog(RenderCanvas& canvas, const Projection& p, const ViewOptions& 
         return 0;
     }
     // Labels: the highlighted ones first, then the newest first, each in the first of four places
-    // around its fix that covers no label already written.
+    // around its fix that covers no label already written, across the run first.
     std::vector<const Mark*> order;
     for (auto it = marks.rbegin(); it != marks.rend(); ++it) {
         if (Highlighted(*it->fix, options)) {
@@ -393,8 +408,12 @@ int DrawSurveyLog(RenderCanvas& canvas, const Projection& p, const ViewOptions& 
         }
         const int w = canvas.textWidth(text);
         const int x = m->at.x, y = m->at.y;
-        const std::array<std::pair<int, int>, 4> places{
-            std::pair{x + gap, y - h / 2}, {x - gap - w, y - h / 2}, {x - w / 2, y - gap - h}, {x - w / 2, y + gap}};
+        const std::pair<int, int> right{x + gap, y - h / 2}, left{x - gap - w, y - h / 2};
+        const std::pair<int, int> above{x - w / 2, y - gap - h}, below{x - w / 2, y + gap};
+        // Across the run rather than along it: the track and the next fixes lie along it.
+        const std::array<std::pair<int, int>, 4> places =
+            AlongRunIsHorizontal(p, fixes, m->fix) ? std::array{above, below, right, left}
+                                                   : std::array{right, left, above, below};
         for (auto [lx, ly] : places) {
             const PlacedLabel box{lx - 2, ly - 1, lx + w + 1, ly + h};
             if (box.x1 < 0 || box.y1 < 0 || box.x0 >= canvas.width() || box.y0 >= canvas.height() ||

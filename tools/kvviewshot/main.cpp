@@ -53,18 +53,18 @@ void LayHarbourChart(kv::ChartStore& chart)
         chart.setCount(n);
         chart.setPoint(n, kv::ChartPoint::penUp());
     };
-    const double coast[][2] = {{-0.030, 0.060}, {-0.010, 0.052}, {0.012, 0.047}, {0.026, 0.030}, {0.031, 0.005},
-                               {0.029, -0.020}, {0.020, -0.042}, {0.004, -0.050}, {-0.018, -0.056}, {-0.030, -0.062}};
+    const double coast[][2] = {{-0.030, 0.046}, {-0.012, 0.042}, {0.006, 0.040}, {0.017, 0.030}, {0.021, 0.005},
+                               {0.020, -0.018}, {0.015, -0.036}, {0.002, -0.041}, {-0.016, -0.044}, {-0.030, -0.048}};
     for (const auto& c : coast) {
         add(c[0], c[1], 0);
     }
     lift();
-    add(-0.022, -0.056, 0);
-    add(-0.020, -0.030, 0);
+    add(-0.020, -0.044, 0);
+    add(-0.019, -0.034, 0);
     lift();
     for (double depth : {0.006, 0.014}) {
         for (const auto& c : coast) {
-            add(c[0] - depth * 0.8, c[1] * (1.0 - depth * 9.0), depth < 0.01 ? 2 : 3);
+            add(c[0] - depth * 0.5, c[1] * (1.0 - depth * 6.0), depth < 0.01 ? 2 : 3);
         }
         lift();
     }
@@ -81,13 +81,13 @@ std::vector<std::string> SurveyLog(const std::string& date)
         if (line == 3) {
             lines.emplace_back("# -b"); // a pause for a reading: the track is not joined
         }
-        for (int i = 0; i < 14; ++i) {
-            const int step = line % 2 == 0 ? i : 13 - i;
-            const double lon = kLon + 0.030 - step * 0.0046;
-            const double edge = std::min(i, 13 - i);
-            double speed = 4.2 + 0.25 * edge + (line == 2 || line == 5 ? 1.1 : 0.0) + 0.15 * std::sin(fix * 1.7);
+        for (int i = 0; i < 12; ++i) {
+            const int step = line % 2 == 0 ? i : 11 - i;
+            const double lon = kLon + 0.028 - step * 0.0051;
+            const double edge = std::min(i, 11 - i);
+            double speed = 2.6 + 0.55 * edge + (line == 2 || line == 5 ? 1.2 : 0.0) + 0.2 * std::sin(fix * 1.7);
             if (edge == 0) {
-                speed -= 1.2;
+                speed -= 1.3;
             }
             const double xte = 0.004 * std::sin(fix * 0.9);
             ++fix;
@@ -149,7 +149,7 @@ int main(int argc, char** argv)
     // highlighted, the survey track and the fix crosses.
     kv::ViewOptionsModel model(controller, 0);
     model.Fill();
-    model.fields.xZoom = 3000;
+    model.fields.xZoom = 75;
     model.PlotTextLogClick(true);
     model.PlotVChange(static_cast<int>(kv::PlotFieldIndex('S')));
     model.BlobOnClick(true);
