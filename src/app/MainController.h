@@ -200,7 +200,7 @@ private:
     void openTimingDialog() override { window_.openTimingDialog(); }
     std::string snapSentence(double lat, double lon) override;
     bool showWaypointForm(ChartWaypointForm& form) override;
-    void removeSurveyTrack() override { RefreshViews(); }
+    void removeSurveyTrack() override; // ViewOptionsModel.cpp
 
     ProgramState& state_;
     Platform& platform_;

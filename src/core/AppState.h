@@ -16,6 +16,7 @@ struct DataPlotState {
     bool reversed = false;      // Data_Rev: the offsets drawn the other way up
     bool plotAll = false;       // PlotAll: every fix, without the marked range
     int markA = -1, markB = -1; // the two x positions last marked with the mouse
+    std::string label = "Data Trend"; // Data_Label: the AIS view's survey-log plot field, once chosen
 };
 
 struct AppState {

@@ -542,6 +542,9 @@ void MainWindow::refreshDataPlot()
     const std::string hint = kv::FullScaleHint(plot.gain);
     dataGain_->setToolTip(ShortHint(hint));
     dataRev_->setChecked(plot.reversed);
+    if (auto* label = dataPanel_->findChild<QLabel*>(QStringLiteral("Data_Label"))) {
+        label->setText(Latin1(plot.label));
+    }
     dataPlot_->setPixmap(QPixmap::fromImage(kv::DrawDataPlot(state_, plot, dataPlot_->width(), dataPlot_->height())));
 }
 

@@ -207,6 +207,10 @@ ViewWindow::ViewWindow(int number, QWidget* parent) : QWidget(parent), number_(n
     scaleBar_->setObjectName(QStringLiteral("ScaleBar"));
     scaleBar_->setAttribute(Qt::WA_TransparentForMouseEvents);
     scaleBar_->hide();
+    legend_ = new QLabel(scroll_->viewport());
+    legend_->setObjectName(QStringLiteral("SurveyLegend"));
+    legend_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    legend_->hide();
     scroll_->viewport()->installEventFilter(this);
 }
 
@@ -223,6 +227,10 @@ void ViewWindow::placeScaleBar()
     const int margin = 8;
     scaleBar_->move(margin, scroll_->viewport()->height() - scaleBar_->height() - margin);
     scaleBar_->raise();
+    if (legend_) {
+        legend_->move(scroll_->viewport()->width() - legend_->width() - margin, margin);
+        legend_->raise();
+    }
 }
 
 void ViewWindow::setScaleBar(const QImage& bar)
@@ -235,6 +243,18 @@ void ViewWindow::setScaleBar(const QImage& bar)
     scaleBar_->resize(bar.size());
     placeScaleBar();
     scaleBar_->show();
+}
+
+void ViewWindow::setLegend(const QImage& legend)
+{
+    if (legend.isNull()) {
+        legend_->hide();
+        return;
+    }
+    legend_->setPixmap(QPixmap::fromImage(legend));
+    legend_->resize(legend.size());
+    placeScaleBar();
+    legend_->show();
 }
 
 void ViewWindow::setZoomText(const QString& text) { zoom_->setText(text); }

@@ -90,6 +90,9 @@ public:
     // in the tool bar.
     void setScaleBar(const QImage& bar);
     void setZoomText(const QString& text);
+    // The survey-log plot's colour legend in the upper right corner (a null image hides it).
+    void setLegend(const QImage& legend);
+    QLabel* legend() const { return legend_; }
     // The colour around a picture smaller than the window.
     void setBackground(const QColor& colour);
     QLabel* scaleBar() const { return scaleBar_; }
@@ -117,6 +120,7 @@ private:
     QTimer* delay_;
     QLabel* zoom_;
     QLabel* scaleBar_;
+    QLabel* legend_ = nullptr;
 };
 
 } // namespace kvui

@@ -4,12 +4,14 @@
 #include "ui/AisTargetWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/UiText.h"
+#include "ui/ViewOptionsDialog.h"
 #include "ui/ViewWindow.h"
 
 #include "ais/AisTargets.h"
 #include "views/ViewAis.h"
 #include "views/ViewPrint.h"
 #include "views/ViewReadouts.h"
+#include "views/SurveyLogDraw.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -170,6 +172,7 @@ void MainWindow::syncViews()
                 window->centreOn(v.bitmap.width() / 2, v.bitmap.height() / 2);
             }
             window->setScaleBar(scaleBarImage(v));
+            window->setLegend(kv::SurveyLegendImage(v.options, kv::ColoursFromSettings(state_.settings)));
             window->setZoomText(Latin1(kv::ZoomCaption(v.zoom)));
             window->setBackground(QColor::fromRgb(0xFF000000u | kv::ColoursFromSettings(state_.settings).background));
         }
@@ -312,6 +315,18 @@ void MainWindow::buildViewCommands(ViewWindow* w)
         ->setProperty("aisOnly", true);
     tool("AISrepeat", QStringLiteral("Rpt"), "Repeat last AIS target announcement",
          [this](kv::ChartView&) { kv::AISrepeatClick(state_, platform_); });
+    // "View and Zoom Properties" for this view, from its tool bar and its pop-up menu.
+    auto properties = [this, w](kv::ChartView&) {
+        const int index = indexOf(w);
+        if (index < 0) {
+            return;
+        }
+        kv::ViewOptionsModel model(*controller_, index);
+        model.Fill();
+        ViewOptionsDialog dialog(model, this);
+        execDialog(dialog);
+    };
+    tool("ViewBtn", QStringLiteral("View"), "View / Zoom properties", properties);
 
     QMenu* menu = w->popupMenu();
     auto item = [this, w, menu](QMenu* into, const char* name, const QString& caption, const std::string& hint,
@@ -369,6 +384,7 @@ void MainWindow::buildViewCommands(ViewWindow* w)
     item(menu, "CopyView1", QStringLiteral("Cop&y View"), "", [this](kv::ChartView& v) {
         platform_.clipboard.setImage(v.bitmap);
     });
+    item(menu, "Delete1", QStringLiteral("&View Properties"), "Select features in this view", properties);
     item(menu, "ShowChts", QStringLiteral("Show Charts"), "", [&set](kv::ChartView& v) { set.ShowChartOutlines(v); });
     item(menu, "ShowToolBar1", QStringLiteral("Show ToolBar"), "", [w](kv::ChartView&) {
         w->toolBar()->setVisible(!w->toolBar()->isVisible());

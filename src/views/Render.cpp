@@ -3,6 +3,7 @@
 #include "views/AisDraw.h"
 #include "ais/AisTargets.h"
 #include "views/Symbols.h"
+#include "views/SurveyLogDraw.h"
 #include "routes/Routes.h"
 #include "views/ViewText.h"
 #include "core/Format.h"
@@ -626,6 +627,9 @@ RenderResult RedrawView(const ChartView& view, QImage& bitmap, const RenderConte
         plotter.resetCode();
     }
     timer.done(10);
+    if (view.options.PlotTextLog) {
+        DrawSurveyLogOf(canvas, out.projection, view.options, state, colours);
+    }
 
     // 11-12: own vessel and cursor.
     const int targets = state.ais.AISTargetCount;

@@ -374,4 +374,23 @@ void RenderCanvas::text(int x, int y, std::string_view latin1, Rgb colour)
     }
 }
 
+int RenderCanvas::textWidth(std::string_view latin1) const
+{
+    const GlyphCache* glyphs = GlyphCache::instance(kTextPixelSize * scale_);
+    if (glyphs == nullptr) {
+        return 0;
+    }
+    int w = 0;
+    for (char ch : latin1) {
+        w += glyphs->glyph(static_cast<unsigned char>(ch)).advance;
+    }
+    return w;
+}
+
+int RenderCanvas::textHeight() const
+{
+    const GlyphCache* glyphs = GlyphCache::instance(kTextPixelSize * scale_);
+    return glyphs == nullptr ? 0 : glyphs->height();
+}
+
 } // namespace kv

@@ -100,6 +100,9 @@ public:
     // from the font database of the process's QGuiApplication, which the caller's main creates;
     // without one the text is left out.
     void text(int x, int y, std::string_view latin1, Rgb colour);
+    // The advance and line height of such a text (0 where text is left out).
+    int textWidth(std::string_view latin1) const;
+    int textHeight() const;
 
 private:
     std::uint32_t* row(int y) { return reinterpret_cast<std::uint32_t*>(bits_ + static_cast<std::ptrdiff_t>(y) * stride_); }

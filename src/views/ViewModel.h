@@ -29,6 +29,19 @@ struct ViewOptions {
     int SymbolThreshold = 15;   // least rounded zoom with full waypoint symbols
     int LabelThreshold = 100;   // least rounded zoom with all waypoint labels
     int TideLabelThreshold = 20;
+    bool OnTop = false;         // the control is hidden
+
+    // The survey-log plot: the text log's fixes drawn at their positions (SurveyLogDraw.h).
+    bool PlotTextLog = false;
+    char PlotField = '-';       // first character of the chosen field's caption; '-' none
+    bool EventsOnly = false;    // only the fixes logged as events (manual fixes)
+    bool SurveyTrack = false;   // the line joining the logged fixes
+    bool Blobs = false;         // colour blobs over 0 … PlotRange
+    int PlotRange = 10;
+    bool LastN = false;         // only the newest NShow fixes
+    int NShow = 100;
+    double Highlight = 1000.0;  // values whose absolute value is above it are highlighted
+    bool PlotTow = false;       // the control is hidden
 };
 
 // The AIS settings of the view's pop-up menu and tool bar (the AIS view only uses them).

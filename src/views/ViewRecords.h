@@ -18,6 +18,7 @@
 #include "core/RouteProgress.h"
 #include "core/RouteTable.h"
 #include "core/SentenceFix.h"
+#include "core/TextLogState.h"
 #include "core/Settings.h"
 #include "core/TidalAtlas.h"
 #include "core/TidalStream.h"
@@ -47,7 +48,8 @@ struct ViewRecords {
     const SentenceFix& sentenceFix;
     const TidalStream& tideStream;
     const TidalDiamonds& tides;
-    const Folders& folders; // the sound files of the AIS voice
+    const Folders& folders; // the sound files of the AIS voice; the text log of the survey-log plot
+    const TextLogState& textLog;
 
     // Built from the program state, or from a wider bundle, by member name.
     template <class S>
@@ -72,6 +74,7 @@ struct ViewRecords {
         , tideStream(s.tideStream)
         , tides(s.tides)
         , folders(s.folders)
+        , textLog(s.textLog)
     {
     }
 };
@@ -96,6 +99,8 @@ struct RenderRecords {
     const SentenceFix& sentenceFix;
     const TidalStream& tideStream;
     const TidalDiamonds& tides;
+    const Folders& folders;      // the survey-log plot reads the text log in use
+    const TextLogState& textLog;
 
     // Built from the program state, or from a wider bundle, by member name.
     template <class S>
@@ -117,6 +122,8 @@ struct RenderRecords {
         , sentenceFix(s.sentenceFix)
         , tideStream(s.tideStream)
         , tides(s.tides)
+        , folders(s.folders)
+        , textLog(s.textLog)
     {
     }
 };
