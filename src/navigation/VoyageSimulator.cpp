@@ -293,11 +293,11 @@ void VoyageSimulator::makeTargets()
             t.dimC = kind.beam / 2;
             t.dimD = kind.beam - t.dimC;
             t.speedKnots = random_.uniform(kind.minKnots, kind.maxKnots);
-            // Ships keep to the starboard side of the fairway; those coming the other way start a
-            // few miles ahead so that they pass, those going the same way a little astern or
-            // abeam so that they overtake.
+            // Ships keep to the starboard side of the fairway, spread over the first miles ahead
+            // of own ship: those coming the other way pass, the faster ones going the same way
+            // draw ahead.
             t.offsetM = random_.uniform(150.0, 450.0);
-            t.along = t.direction < 0 ? random_.uniform(1.5, 6.0) * 1852.0 : random_.uniform(-0.5, 1.0) * 1852.0;
+            t.along = random_.uniform(0.8, 6.0) * 1852.0;
             t.phase = random_.uniformInt(0, 9);
         } else {
             t.name = kYachts[static_cast<std::size_t>(i) % std::size(kYachts)];
@@ -308,7 +308,7 @@ void VoyageSimulator::makeTargets()
             t.dimD = 2;
             t.speedKnots = random_.uniform(4.0, 7.0);
             t.offsetM = random_.uniform(-700.0, 700.0);
-            t.along = random_.uniform(0.2, 3.0) * 1852.0;
+            t.along = random_.uniform(0.3, 4.0) * 1852.0;
             t.phase = random_.uniformInt(0, 29);
         }
         t.along = std::clamp(t.along, 0.0, length);
