@@ -132,7 +132,8 @@ std::string HelpText(const WorkingFolderChoice& folder)
 
 std::string AboutText(const std::string& workingFolder)
 {
-    return "KVFree " + ProgramVersion() + "\nA chart plotter for small vessels.\n\nWorking folder: " + workingFolder;
+    return "KVFree " + ProgramVersion() + "\nA chart plotter for small vessels.\n\nWorking folder: " + workingFolder +
+           "\n\n" + kDemoChartCredit;
 }
 
 } // namespace kv

@@ -33,6 +33,10 @@ std::string ProgramVersion();
 
 std::string VersionText();
 std::string HelpText(const WorkingFolderChoice& folder);
+// The demo charts' data credit, which their licence asks to be shown where the program names itself.
+inline constexpr const char* kDemoChartCredit =
+    "Demo charts: world from Natural Earth (public domain); Solent coastline \u00a9 OpenStreetMap contributors, "
+    "ODbL (openstreetmap.org/copyright).";
 std::string AboutText(const std::string& workingFolder);
 
 } // namespace kv

@@ -237,6 +237,7 @@ TEST(CommandLine, HelpVersionAndAboutSayVersionAndFolder)
     const std::string about = AboutText("/boat");
     EXPECT_NE(about.find(ProgramVersion()), std::string::npos);
     EXPECT_NE(about.find("Working folder: /boat"), std::string::npos);
+    EXPECT_NE(about.find("\u00a9 OpenStreetMap contributors"), std::string::npos); // the demo charts' licence asks for it
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // points separated by pen-ups; simplification keeps the chart within the chart store.
 
 #include "Command.h"
+#include "GdalLines.h"
 
 #include "charts/ChartFiles.h"
 #include "core/Format.h"
@@ -23,16 +24,8 @@
 
 namespace {
 
-struct Vertex {
-    double lat = 0.0;
-    double lon = 0.0; // east positive, as the source gives it
-};
-
-struct Polyline {
-    std::vector<Vertex> vertices;
-    int lineType = 0;
-    bool closed = false;
-};
+using kvtool::gdal::Polyline;
+using kvtool::gdal::Vertex;
 
 struct Options {
     std::string source;
@@ -298,46 +291,14 @@ int RunChartImport(const kvtool::Args& args)
         Usage();
         return 2;
     }
-    GDALAllRegister();
-    GDALDatasetUniquePtr ds(GDALDataset::Open(o.source.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY));
-    if (!ds) {
-        std::fprintf(stderr, "kvtool chart-import: cannot open %s as a vector source\n", o.source.c_str());
-        return 1;
-    }
-    OGRSpatialReference wgs84;
-    wgs84.SetWellKnownGeogCS("WGS84");
-    wgs84.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
-
+    kvtool::gdal::ReadOptions read;
+    read.defaultType = o.defaultType;
+    read.layerTypes = o.layerTypes;
+    read.layers = o.layers;
     std::vector<Polyline> lines;
     long long skippedPoints = 0;
-    for (OGRLayer* layer : ds->GetLayers()) {
-        const std::string name = layer->GetName();
-        if (!o.layers.empty() && o.layers.count(name) == 0) {
-            continue;
-        }
-        const int type = o.layerTypes.count(name) ? o.layerTypes[name] : o.defaultType;
-        std::unique_ptr<OGRCoordinateTransformation> toWgs84;
-        if (const OGRSpatialReference* srs = layer->GetSpatialRef(); srs != nullptr && !srs->IsSame(&wgs84)) {
-            OGRSpatialReference source(*srs);
-            source.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
-            toWgs84.reset(OGRCreateCoordinateTransformation(&source, &wgs84));
-        }
-        const std::size_t before = lines.size();
-        long long vertices = 0;
-        for (auto& feature : *layer) {
-            OGRGeometry* g = feature->GetGeometryRef();
-            if (g == nullptr) {
-                continue;
-            }
-            if (toWgs84 && g->transform(toWgs84.get()) != OGRERR_NONE) {
-                continue;
-            }
-            Collect(g, type, lines, skippedPoints);
-        }
-        for (std::size_t i = before; i < lines.size(); ++i) {
-            vertices += static_cast<long long>(lines[i].vertices.size());
-        }
-        std::printf("layer %s: type %d, %zu lines, %lld points\n", name.c_str(), type, lines.size() - before, vertices);
+    if (!kvtool::gdal::ReadLines(o.source, read, "chart-import", lines, skippedPoints)) {
+        return 1;
     }
     if (skippedPoints > 0) {
         std::printf("skipped %lld point features (a chart holds lines only)\n", skippedPoints);
@@ -430,3 +391,56 @@ const kvtool::CommandRegistration reg { { "chart-import",
     &RunChartImport } };
 
 } // namespace
+
+namespace kvtool::gdal {
+
+bool ReadLines(const std::string& source, const ReadOptions& options, const char* command, std::vector<Polyline>& lines,
+               long long& skippedPoints)
+{
+    ReadOptions o = options;
+    GDALAllRegister();
+    GDALDatasetUniquePtr ds(GDALDataset::Open(source.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY));
+    if (!ds) {
+        std::fprintf(stderr, "kvtool %s: cannot open %s as a vector source\n", command, source.c_str());
+        return false;
+    }
+    OGRSpatialReference wgs84;
+    wgs84.SetWellKnownGeogCS("WGS84");
+    wgs84.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+
+    for (OGRLayer* layer : ds->GetLayers()) {
+        const std::string name = layer->GetName();
+        if (!o.layers.empty() && o.layers.count(name) == 0) {
+            continue;
+        }
+        const int type = o.layerTypes.count(name) ? o.layerTypes[name] : o.defaultType;
+        std::unique_ptr<OGRCoordinateTransformation> toWgs84;
+        if (const OGRSpatialReference* srs = layer->GetSpatialRef(); srs != nullptr && !srs->IsSame(&wgs84)) {
+            OGRSpatialReference sourceSrs(*srs);
+            sourceSrs.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+            toWgs84.reset(OGRCreateCoordinateTransformation(&sourceSrs, &wgs84));
+        }
+        if (o.bounds && !toWgs84) {
+            layer->SetSpatialFilterRect(o.bounds->west, o.bounds->south, o.bounds->east, o.bounds->north);
+        }
+        const std::size_t before = lines.size();
+        long long vertices = 0;
+        for (auto& feature : *layer) {
+            OGRGeometry* g = feature->GetGeometryRef();
+            if (g == nullptr) {
+                continue;
+            }
+            if (toWgs84 && g->transform(toWgs84.get()) != OGRERR_NONE) {
+                continue;
+            }
+            Collect(g, type, lines, skippedPoints);
+        }
+        for (std::size_t i = before; i < lines.size(); ++i) {
+            vertices += static_cast<long long>(lines[i].vertices.size());
+        }
+        std::printf("layer %s: type %d, %zu lines, %lld points\n", name.c_str(), type, lines.size() - before, vertices);
+    }
+    return true;
+}
+
+} // namespace kvtool::gdal
