@@ -6,7 +6,7 @@ traffic about it, through a pseudo-terminal that dev/com9 points to. The configu
 the interface at start.
 
 usage: docs/make_screenshot.py BUILD_DIR OUT.png [MINUTES]
-MINUTES of simulated voyage (default 4) pass before the picture, at 30 simulated seconds to a
+MINUTES of simulated voyage (default 15) pass before the picture, at 60 simulated seconds to a
 real one. Runs the program under xvfb-run.
 
 The sentence helpers below (gga, ais_position, ais_static) are also used by
@@ -76,12 +76,12 @@ def ais_static(mmsi, name):
     return out
 
 
-RATE = 30
+RATE = 60
 
 
 def main():
     build, out = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
-    minutes = float(sys.argv[3]) if len(sys.argv) > 3 else 4.0
+    minutes = float(sys.argv[3]) if len(sys.argv) > 3 else 15.0
     kvtool = os.path.join(build, "kvtool")
     work = tempfile.mkdtemp(prefix="kvfree-shot-")
     shutil.copytree(os.path.join(ROOT, "demo/charts"), os.path.join(work, "charts"))

@@ -296,7 +296,7 @@ void VoyageSimulator::makeTargets()
             // Ships keep to the starboard side of the fairway, spread over the first miles ahead
             // of own ship: those coming the other way pass, the faster ones going the same way
             // draw ahead.
-            t.offsetM = random_.uniform(150.0, 450.0);
+            t.offsetM = random_.uniform(80.0, 250.0);
             t.along = random_.uniform(0.8, 6.0) * 1852.0;
             t.phase = random_.uniformInt(0, 9);
         } else {
@@ -307,7 +307,7 @@ void VoyageSimulator::makeTargets()
             t.dimC = 2;
             t.dimD = 2;
             t.speedKnots = random_.uniform(4.0, 7.0);
-            t.offsetM = random_.uniform(-700.0, 700.0);
+            t.offsetM = random_.uniform(-350.0, 350.0);
             t.along = random_.uniform(0.3, 4.0) * 1852.0;
             t.phase = random_.uniformInt(0, 29);
         }

@@ -273,7 +273,7 @@ TEST(VoyageSimulator, TargetsKeepNearTheRoute)
         sim.step();
         for (const SimTarget& t : sim.targets()) {
             // Offset to one side of the fairway, turning about at its ends.
-            ASSERT_LT(DistanceToRoute(options.route, t.position), 750.0) << t.name << " after " << i << " s";
+            ASSERT_LT(DistanceToRoute(options.route, t.position), 400.0) << t.name << " after " << i << " s";
         }
     }
 }
