@@ -1,12 +1,14 @@
 #include "charts/ChartIndex.h"
 #include "charts/ChartTiler.h"
 #include "core/TextFile.h"
+#include "support/RunTool.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <iomanip>
 #include <map>
@@ -328,4 +330,85 @@ TEST(ChartTiler, RefusesAnEmptyAreaAndTooManyTiles)
     few.maxCharts = 3;
     const Portfolio p = BuildPortfolio(Source(1), kArea, few);
     EXPECT_NE(p.error.find("index"), std::string::npos) << p.error;
+}
+
+TEST(ChartPortfolioTool, CutsAGeoJsonCoastIntoNamedTilesAndAnOverview)
+{
+    if (kvtest::RunKvtool({ "--help" }).out.find("chart-portfolio") == std::string::npos) {
+        GTEST_SKIP() << "kvtool was built without GDAL";
+    }
+    kvtest::TempDir dir;
+    // An island of 400 points round 50.7 N 1.25 W (east-positive -1.25 in the source), part of it
+    // beyond the area's north edge.
+    std::string ring;
+    for (int i = 0; i <= 400; ++i) {
+        const double a = 2 * kPi * (i % 400) / 400;
+        const double r = 0.1 * (1.0 + 0.1 * std::sin(9 * a) + 0.03 * (((i % 400) * 37 % 11) / 11.0 - 0.5));
+        char point[64];
+        std::snprintf(point, sizeof point, "%s[%.7f,%.7f]", i ? "," : "", -1.25 + 1.6 * r * std::cos(a), 50.7 + r * std::sin(a));
+        ring += point;
+    }
+    dir.write("isle.geojson", R"({"type":"FeatureCollection","features":[{"type":"Feature","properties":{},)"
+                              R"("geometry":{"type":"Polygon","coordinates":[[)" + ring + "]]}}]}");
+    std::filesystem::create_directories(dir.file("out"));
+    const std::vector<std::string> args { "chart-portfolio", dir.file("isle.geojson"), dir.file("out"), "--bounds", "50.5",
+        "-1.5", "50.75", "-1.0", "--name", "Isle", "--max-points", "150" };
+    auto r = kvtest::RunKvtool(args);
+    ASSERT_EQ(r.exitCode, 0) << r.out;
+    EXPECT_NE(r.out.find("grid 2 x 2"), std::string::npos) << r.out;
+    for (const char* name : { "Isle-A1", "Isle-B1", "IslePortfolio" }) {
+        EXPECT_NE(r.out.find(name), std::string::npos) << name;
+        EXPECT_TRUE(std::filesystem::exists(dir.file(std::string("out/") + name + ".cht"))) << name;
+        EXPECT_TRUE(std::filesystem::exists(dir.file(std::string("out/") + name + ".cfg"))) << name;
+    }
+    EXPECT_NE(r.out.find("total "), std::string::npos);
+    // Longitudes come out west positive: the island's tiles lie round 1.25 W.
+    const auto config = ReadChartConfigFile(dir.file("out/Isle-A1.cfg"));
+    ASSERT_TRUE(config.has_value());
+    EXPECT_DOUBLE_EQ(config->centreLong, 1.375);
+    EXPECT_DOUBLE_EQ(config->centreLat, 50.6875);
+    // The same run again writes the same bytes.
+    const auto before = FolderBytes(dir.file("out"));
+    ASSERT_EQ(kvtest::RunKvtool(args).exitCode, 0);
+    EXPECT_EQ(FolderBytes(dir.file("out")), before);
+
+    // Usage errors and a source that cannot be read.
+    EXPECT_EQ(kvtest::RunKvtool({ "chart-portfolio", dir.file("isle.geojson"), dir.file("out") }).exitCode, 2);
+    EXPECT_EQ(kvtest::RunKvtool({ "chart-portfolio", dir.file("isle.geojson"), dir.file("out"), "--bounds", "50.75", "-1.5",
+                  "50.5", "-1.0" }).exitCode, 2);
+    EXPECT_EQ(kvtest::RunKvtool({ "chart-portfolio", dir.file("isle.geojson"), dir.file("out"), "--bounds", "50.5", "-1.5",
+                  "50.75", "-1.0", "--name", "a.b" }).exitCode, 2);
+    EXPECT_EQ(kvtest::RunKvtool({ "chart-portfolio", dir.file("none.geojson"), dir.file("out"), "--bounds", "50.5", "-1.5",
+                  "50.75", "-1.0" }).exitCode, 1);
+}
+
+TEST(ChartTiler, TheDemoSolentPortfolioLoadsTheTileTheVesselIsIn)
+{
+    const std::string folder = std::string(KV_SOURCE_DIR) + "/demo/charts/solent/";
+    ChartIndex index;
+    index.Rebuild(folder);
+    ASSERT_EQ(index.count(), 15); // 14 tiles with coastline and the overview
+    const CurrentChart overview { "SolentPortfolio", index.entry(index.count()).centreLat, index.entry(index.count()).centreLong };
+    ASSERT_EQ(index.entry(index.count()).fileName, "SolentPortfolio.cfg");
+    for (const auto& e : index.entries()) {
+        const auto records = ReadChartRecords(folder + e.fileName.substr(0, e.fileName.size() - 4) + ".cht");
+        ASSERT_TRUE(records.opened) << e.fileName;
+        EXPECT_LE(records.taken, static_cast<long long>(kChartCapacity)) << e.fileName;
+    }
+    // Under way from the Needles to Portsmouth: tile after tile, never the overview.
+    struct Fix {
+        double lat, lon;
+        const char* tile;
+    };
+    const Fix voyage[] = { { 50.662, 1.590, "Solent-B3" }, { 50.700, 1.520, "Solent-B3" }, { 50.735, 1.460, "Solent-B2" },
+        { 50.760, 1.400, "Solent-C2" }, { 50.770, 1.300, "Solent-C2" }, { 50.775, 1.190, "Solent-D2" },
+        { 50.790, 1.110, "Solent-D2" }, { 50.820, 1.100, "Solent-D1" } };
+    CurrentChart current = overview;
+    for (const Fix& f : voyage) {
+        const std::string name = NearestChartName(index, f.lat, f.lon, current);
+        EXPECT_EQ(name, f.tile) << f.lat << " " << f.lon;
+        const auto config = ReadChartConfigFile(folder + name + ".cfg");
+        ASSERT_TRUE(config.has_value());
+        current = { name, config->centreLat, config->centreLong };
+    }
 }
