@@ -87,7 +87,7 @@ if [ "$display" = yes ]; then
   exit 0
 fi
 # A minute of the voyage takes 60 / rate seconds once the interface is open (about 2 s after the start).
-after=$(awk -v r="$rate" 'BEGIN { printf "%.1f", r > 0 ? 2.5 + 60 / r : 4 }')
+after=$(awk -v r="$rate" 'BEGIN { printf "%.1f", (r > 0 ? 2.5 + 60 / r : 4) }')
 echo "No display here: starting KVFree on a virtual display with a simulated voyage and saving a"
 echo "picture of its window after a minute of the voyage."
 xvfb-run -a -s "-screen 0 1280x1024x24" ../build/release/kvfree --workdir . live.cfg --show-ais "$@" \
