@@ -203,6 +203,21 @@ TEST(KvtoolSimulate, MakesAPseudoTerminalAndStopsWhenTheProgramClosesIt)
     EXPECT_NE(::access(link.c_str(), F_OK), 0); // the link went with it
 }
 
+TEST(KvtoolSimulate, AWaitingSimulatorWhoseLinkIsTakenGivesUp)
+{
+    kvtest::TempDir dir;
+    const std::string link = ShellQuote(dir.file("com9"));
+    // The first waits for a reader that never comes through its link, which the second takes.
+    const kvtest::ToolResult r = kvtest::RunShell("cd " + ShellQuote(dir.path()) + " && timeout 10 " + Tool() +
+                                                  " simulate --start 50 -1 --course 0 --pty --link " + link +
+                                                  " >first.txt 2>/dev/null & p=$!; sleep 0.5; " + Tool() +
+                                                  " simulate --start 50 -1 --course 0 --pty --link " + link +
+                                                  " >second.txt 2>/dev/null & q=$!; sleep 1; kill -0 $p 2>/dev/null && echo first-alive;"
+                                                  " kill -0 $q 2>/dev/null && echo second-alive; wait $p; echo rc=$?; kill $q; wait $q");
+    EXPECT_EQ(r.out, "second-alive\nrc=0\n");
+    EXPECT_NE(::access(dir.file("com9").c_str(), F_OK), 0); // the second took its link away with it
+}
+
 TEST(KvtoolSimulate, SendsDatagramsAndStopsOnSigterm)
 {
     const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);

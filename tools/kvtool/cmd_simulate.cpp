@@ -164,6 +164,12 @@ public:
             if (!hungUp()) {
                 return true;
             }
+            if (!link_.empty() && !linkIsOurs()) {
+                // Another simulator (or the user) took the link: nobody will come here.
+                std::fprintf(stderr, "kvtool simulate: %s no longer points to %s\n", link_.c_str(), slave_.c_str());
+                link_.clear();
+                return false;
+            }
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
         }
         return false;
@@ -202,6 +208,12 @@ public:
     }
 
 private:
+    bool linkIsOurs() const
+    {
+        char target[512] = {};
+        const ssize_t n = ::readlink(link_.c_str(), target, sizeof target - 1);
+        return n > 0 && slave_ == std::string(target, static_cast<std::size_t>(n));
+    }
     bool hungUp() const
     {
         pollfd p {master_, POLLIN, 0};
