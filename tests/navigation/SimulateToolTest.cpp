@@ -208,7 +208,7 @@ TEST(KvtoolSimulate, AWaitingSimulatorWhoseLinkIsTakenGivesUp)
     kvtest::TempDir dir;
     const std::string link = ShellQuote(dir.file("com9"));
     // The first waits for a reader that never comes through its link, which the second takes.
-    const kvtest::ToolResult r = kvtest::RunShell("cd " + ShellQuote(dir.path()) + " && timeout 10 " + Tool() +
+    const kvtest::ToolResult r = kvtest::RunShell("cd " + ShellQuote(dir.path()) + " || exit 1; timeout 10 " + Tool() +
                                                   " simulate --start 50 -1 --course 0 --pty --link " + link +
                                                   " >first.txt 2>/dev/null & p=$!; sleep 0.5; " + Tool() +
                                                   " simulate --start 50 -1 --course 0 --pty --link " + link +
