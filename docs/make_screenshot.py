@@ -1,14 +1,18 @@
 #!/usr/bin/env python3
-"""Screenshot of kvfree during a live run: a working folder with the world chart, a route and a
-configuration that opens the interface at start; a pseudo-terminal stands in for the receiver
-(dev/com1 points at its slave side) and this script plays GPS and AIS sentences along the route.
+"""Screenshot of kvfree during a live run, as `bash scripts/run.sh` shows it: a copy of the demo
+folder on the Solent chart portfolio (the world chart when the portfolio is missing), the route
+from the Needles to Portsmouth, and the voyage simulator (kvtool simulate) sailing it with AIS
+traffic about it, through a pseudo-terminal that dev/com9 points to. The configuration opens
+the interface at start.
 
-usage: docs/make_screenshot.py BUILD_DIR OUT.png [SECONDS]
-Runs the program under xvfb-run; needs the world chart in demo/charts."""
+usage: docs/make_screenshot.py BUILD_DIR OUT.png [MINUTES]
+MINUTES of simulated voyage (default 15) pass before the picture, at 60 simulated seconds to a
+real one. Runs the program under xvfb-run.
 
-import math
+The sentence helpers below (gga, ais_position, ais_static) are also used by
+docs/make_view_screenshots.py."""
+
 import os
-import pty
 import shutil
 import subprocess
 import sys
@@ -72,71 +76,48 @@ def ais_static(mmsi, name):
     return out
 
 
+RATE = 60
+
+
 def main():
-    build, out = sys.argv[1], os.path.abspath(sys.argv[2])
-    seconds = float(sys.argv[3]) if len(sys.argv) > 3 else 16
+    build, out = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
+    minutes = float(sys.argv[3]) if len(sys.argv) > 3 else 15.0
+    kvtool = os.path.join(build, "kvtool")
     work = tempfile.mkdtemp(prefix="kvfree-shot-")
-    for folder in ("charts", "routes", "tides", "logs", "dev"):
+    shutil.copytree(os.path.join(ROOT, "demo/charts"), os.path.join(work, "charts"))
+    for folder in ("routes", "tides", "logs", "dev"):
         os.makedirs(os.path.join(work, folder))
-    for f in ("world.cht", "world.cfg"):
-        shutil.copy(os.path.join(ROOT, "demo/charts", f), os.path.join(work, "charts", f))
+    shutil.copy(os.path.join(ROOT, "demo/routes/solent.rte"), os.path.join(work, "routes"))
+    if os.path.exists(os.path.join(work, "charts/solent/SolentPortfolio.cht")):
+        chart_dir, chart = "charts/solent/", "SolentPortfolio"
+    else:
+        chart_dir, chart = "charts/", "world"
 
-    # The Solent to Cherbourg.
-    route = [(50.55, -1.30), (50.25, -1.45), (49.95, -1.55), (49.70, -1.62)]
-    gpx = os.path.join(work, "passage.gpx")
-    with open(gpx, "w") as f:
-        f.write('<?xml version="1.0"?><gpx version="1.1" creator="shot"><rte>')
-        for i, (lat, lon) in enumerate(route):
-            f.write('<rtept lat="%f" lon="%f"><name>WP%d</name></rtept>' % (lat, lon, i + 1))
-        f.write("</rte></gpx>")
-    subprocess.run([os.path.join(build, "kvtool"), "route-import", gpx, os.path.join(work, "routes/passage.rte")],
-                   check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-
-    # The configuration: the defaults with the start position, zoom, route and an automatic start.
-    lines = subprocess.run([os.path.join(build, "kvtool"), "config", os.path.join(work, "none.cfg")],
-                           check=True, capture_output=True, text=True, encoding="latin-1").stdout.splitlines()
+    # The same configuration as scripts/run.sh writes (line numbers from 1).
+    lines = subprocess.run([kvtool, "config", os.path.join(work, "none.cfg")], check=True, capture_output=True,
+                           text=True, encoding="latin-1").stdout.splitlines()
     config = [l.split("\t", 1)[1] if "\t" in l else "" for l in lines if not l.startswith("#")]
-    config[1] = " 5.06000000000000E+0001"
-    config[2] = " 1.15000000000000E+0000"
-    config[3] = " 2.00000000000000E+0000"
-    config[11] = "passage"
-    config[22] = "Auto"
-    config[24] = "1000"
-    config[45] = "1"
-    config[46] = "4800"
-    with open(os.path.join(work, "kelvw.cfg"), "w", newline="", encoding="latin-1") as f:
+    for number, value in ((1, chart), (2, "50.639"), (3, "1.648"), (4, "8"), (12, "solent"), (23, "Auto"),
+                          (25, "1000"), (45, chart_dir), (46, "9"), (47, "38400")):
+        config[number - 1] = value
+    with open(os.path.join(work, "live.cfg"), "w", newline="", encoding="latin-1") as f:
         f.write("".join(l + "\r\n" for l in config))
+    with open(os.path.join(work, "kvfree.ini"), "w") as f:
+        f.write("[AIS]\nClassBAndAtoNTargets=true\n")
 
-    master, slave = pty.openpty()
-    os.symlink(os.ttyname(slave), os.path.join(work, "dev/com1"))
-    program = subprocess.Popen(["xvfb-run", "-a", "-s", "-screen 0 1280x1024x24", os.path.join(build, "kvfree"),
-                                "--screenshot", out, "--after", str(seconds), "--show-ais"], cwd=work)
-    os.set_blocking(master, False)
-    time.sleep(2.5)
-    start = time.time()
-    step = 0
-    lat, lon = 50.62, -1.18
-    sent_static = False
-    while program.poll() is None and time.time() - start < seconds + 10:
-        step += 1
-        # Down the first legs at a brisk pace, so the track shows.
-        lat -= 0.004
-        lon -= 0.0016
-        t = 10 * 3600 + 60 * step
-        data = gga(t, lat, lon)
-        data += ais_position(235001234, 50.35 + 0.002 * step, -1.20 - 0.004 * step, 14.0, 300.0)
-        data += ais_position(227006543, 50.20 - 0.003 * step, -1.55 + 0.0015 * step, 9.5, 160.0)
-        data += ais_position(244660123, 50.45, -1.60 + 0.002 * step, 6.0, 90.0)
-        if not sent_static:
-            data += ais_static(235001234, "SOLENT STAR") + ais_static(227006543, "MARIE CLAIRE")
-            sent_static = True
-        try:
-            os.write(master, data.encode("latin-1"))
-            os.read(master, 65536)
-        except (BlockingIOError, OSError):
-            pass
-        time.sleep(0.5)
-    program.wait()
+    simulator = subprocess.Popen([kvtool, "simulate", "--route", "routes/solent.rte", "--speed", "10", "--targets", "6",
+                                  "--seed", "21", "--rate", str(RATE), "--time", "2026-06-15T10:00:00", "--pty",
+                                  "--link", "dev/com9"], cwd=work, stdout=subprocess.DEVNULL)
+    for _ in range(50):
+        if os.path.islink(os.path.join(work, "dev/com9")):
+            break
+        time.sleep(0.1)
+    after = 2.5 + minutes * 60.0 / RATE
+    program = subprocess.run(["xvfb-run", "-a", "-s", "-screen 0 1280x1024x24", os.path.join(build, "kvfree"),
+                              "--workdir", work, "live.cfg", "--show-ais", "--screenshot", out, "--after", str(after)],
+                             cwd=work)
+    simulator.terminate()
+    simulator.wait()
     shutil.rmtree(work, ignore_errors=True)
     return program.returncode
 

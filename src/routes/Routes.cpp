@@ -29,6 +29,31 @@ std::string RouteLine(const RouteWaypoint& waypoint)
     return PositionLine(waypoint.name, waypoint.lat, waypoint.lon, PositionLayout::Wpt);
 }
 
+RouteFileRead ReadRouteWaypoints(const std::string& path)
+{
+    RouteFileRead result;
+    const std::string extension = ToUpperAscii(ExtensionOf(path));
+    if (extension != ".RTE" && extension != ".PRN") {
+        result.problem = kRouteFormatError;
+        return result;
+    }
+    const auto lines = ReadTextLines(path);
+    if (!lines) {
+        result.problem = kRouteFileMissing;
+        return result;
+    }
+    const PositionLayout layout = extension == ".RTE" ? PositionLayout::Wpt : PositionLayout::Dos;
+    for (const auto& line : *lines) {
+        if (result.waypoints.size() >= kRouteCapacity) {
+            break;
+        }
+        const ParsedPositionLine parsed = ParsePositionLine(line, layout);
+        result.formatError = result.formatError || parsed.formatError;
+        result.waypoints.push_back(RouteWaypoint { parsed.name, parsed.lat, parsed.lon });
+    }
+    return result;
+}
+
 void RouteEditor::Changed()
 {
     progress_.RouteLength = static_cast<std::int16_t>(route_.count());

@@ -16,6 +16,7 @@
 #include "platform/Prompter.h"
 
 #include <string>
+#include <vector>
 
 namespace kv {
 
@@ -31,6 +32,16 @@ inline constexpr const char* kRemoveRouteQuestion = "This will remove the curren
 std::string DefaultRouteName(int index);
 // One `.rte` line (the chart waypoint layout).
 std::string RouteLine(const RouteWaypoint& waypoint);
+
+// The waypoints of a route file (`.rte` or `.prn`, by its extension) without touching the
+// program's route: for readers outside the main window (the voyage simulator). Up to 40 points;
+// `problem` says why nothing was read, `formatError` that some line did not parse.
+struct RouteFileRead {
+    std::vector<RouteWaypoint> waypoints;
+    bool formatError = false;
+    std::string problem; // empty when the file was read
+};
+RouteFileRead ReadRouteWaypoints(const std::string& path);
 
 // What the route commands need from the windows; the defaults do nothing.
 class RouteHooks {
