@@ -7,7 +7,6 @@
 #include "views/ViewPrint.h"
 #include "views/ViewText.h"
 #include "core/Format.h"
-#include "core/NotBuilt.h"
 
 namespace kv {
 
