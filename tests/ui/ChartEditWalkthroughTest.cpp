@@ -240,7 +240,7 @@ TEST_F(ChartEditWalkthroughTest, AChartDrawnInEditModeSavedQuitAndOpenedAgainIsW
     EXPECT_NEAR(chart.point(first + 6).lon(), chart.point(first + 1).lon(), 1e-6);
     EXPECT_NE(chart.point(first + 2).lon(), chart.point(first + 1).lon());
 
-    // Two chart waypoints with symbols: a mooring buoy with its R# and a plain cross.
+    // Two chart waypoints with symbols: a circle of radius R# x 0.01 Nm and a small cross.
     const std::size_t waypointsBefore = state->waypoints.count();
     addWaypoint({10, 15}, QStringLiteral("Harbour entrance"), 20, QStringLiteral("05"));
     addWaypoint({15, 15}, QStringLiteral("Fuel berth"), 1);

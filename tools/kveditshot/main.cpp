@@ -123,8 +123,8 @@ int main(int argc, char** argv)
         };
         command(kv::editcmd::AddChartWaypoint);
     };
-    waypoint(-5, 130, "Harbour entrance", 9);
-    waypoint(100, -60, "Fuel berth", 5);
+    waypoint(-5, 130, "Entrance light", 5); // light or lighthouse
+    waypoint(100, -60, "Anchorage", 22);
 
     // The grid: ten lines of 150 m, 15 m apart, at 45 degrees, every second one in the next line
     // type, laid from the middle of the harbour.
