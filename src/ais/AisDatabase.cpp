@@ -149,14 +149,9 @@ TAISTarget AisDatabaseRecord(const TAISTarget& t)
 
 bool AppendAisDatabaseRecord(const std::string& path, const TAISTarget& record)
 {
-    const auto size = FileSize(path);
-    std::string bytes;
-    if (size && *size % kTAISTargetSize != 0) {
-        bytes.assign(kTAISTargetSize - *size % kTAISTargetSize, '\0');
-    }
     const AisRecordImage image = ToImage(record);
-    bytes.append(reinterpret_cast<const char*>(image.data()), image.size());
-    return AppendToFile(path, bytes);
+    return AppendWholeRecords(path, std::string_view(reinterpret_cast<const char*>(image.data()), image.size()),
+                              kTAISTargetSize);
 }
 
 } // namespace kv

@@ -34,9 +34,12 @@ bool SearchAisDatabase(const std::string& path, TAISTarget& target);
 // The database record of a vessel: only the static fields carry meaning, the rest is zero.
 TAISTarget AisDatabaseRecord(const TAISTarget& target);
 
-// Appends one whole record. A file whose length is not a multiple of 824 (cut short by a crash
-// of another writer) is first padded with zeros to the next record boundary, so the new record
-// and every later one stay aligned. False when the file cannot be written.
+// Appends one whole record. A file whose length is not a multiple of 824 ends in the start of a
+// record that a killed append left: that piece is cut off first. It never counted as a record
+// (the readers take whole records only), so its vessel is still missing from the database and
+// is appended again, complete, at its next static report; kept as a record padded with zeros it
+// would hold the MMSI without the details and stop that vessel from ever being appended again.
+// Every whole record stays as it was. False when the file cannot be written.
 bool AppendAisDatabaseRecord(const std::string& path, const TAISTarget& record);
 
 } // namespace kv

@@ -13,6 +13,7 @@ const std::vector<HelpTopic>& HelpTopics()
         {2, "Getting started with the demo folder", "getting-started.md"},
         {3, "Connecting a GPS and an AIS receiver", "gps.md"},
         {4, "Charts", "charts.md"},
+        {55, "Chart editing and survey grids", "chart-editing.md"},
         {5, "Routes and route following", "routes.md"},
         {6, "Tides", "tides.md"},
         {7, "AIS targets and collision warnings", "ais.md"},

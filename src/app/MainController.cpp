@@ -33,6 +33,7 @@ MainController::MainController(ProgramState& state, Platform& platform, MainWind
                                           state_.display, platform_);
     views_ = std::make_unique<ViewSet>(state_, platform_.prompter);
     views_->nowDays = [this] { return DaysFromDateTime(platform_.clock.now()); };
+    views_->hooks.waypointSnap = [this] { editor_->WaypointSnapMode1Click(); };
     logs_ = std::make_unique<TrackLogs>(state_, platform_);
     remarks_ = std::make_unique<Remarks>(state_, platform_);
     fix_ = std::make_unique<FixCycle>(state_, platform_, *logs_, static_cast<FixCycleHooks&>(*this));

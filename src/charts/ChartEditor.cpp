@@ -402,6 +402,8 @@ void ChartEditor::AddChartWaypoint1Click()
         chart.SaveFileName = chart.ChartFolder.str() + chart.ChartName.str() + ".cht";
     }
     StoreWaypoint(number, form);
+    // The first waypoint makes the edit, delete and snap commands usable.
+    views_.updateMenus();
 }
 
 void ChartEditor::EditChartWaypoint1Click()
@@ -426,6 +428,8 @@ void ChartEditor::DeleteChartWaypoint1Click()
     state_.waypoints.erase(static_cast<std::size_t>(n));
     views_.refreshViews();
     WriteWaypointDatabase(state_.waypoints, state_.chart, state_.prefs, prompter_);
+    // With the last waypoint gone those commands have nothing to work on.
+    views_.updateMenus();
 }
 
 void ChartEditor::WaypointSnapMode1Click()

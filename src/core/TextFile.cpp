@@ -220,6 +220,29 @@ bool AppendLinesToFile(const std::string& path, std::string_view lines)
     return (::close(fd) == 0) && ok;
 }
 
+bool AppendWholeRecords(const std::string& path, std::string_view bytes, std::size_t recordSize)
+{
+    const int fd = ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0666);
+    if (fd < 0) {
+        return false;
+    }
+    struct stat st {};
+    if (recordSize == 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    const auto size = static_cast<std::size_t>(st.st_size);
+    const std::size_t piece = size % recordSize;
+    // A kill between the cut and the write leaves whole records only, which is what the readers
+    // take anyway.
+    if (piece != 0 && ::ftruncate(fd, static_cast<off_t>(size - piece)) != 0) {
+        ::close(fd);
+        return false;
+    }
+    const bool ok = WriteAll(fd, bytes);
+    return (::close(fd) == 0) && ok;
+}
+
 bool FileExists(const std::string& path)
 {
     std::error_code ec;

@@ -37,6 +37,11 @@ bool AppendToFile(const std::string& path, std::string_view bytes);
 // killed in the middle of an append: the kernel copies a write page by page) first gets one, so
 // the piece stays a line of its own and the new lines are whole.
 bool AppendLinesToFile(const std::string& path, std::string_view lines);
+// Appends whole fixed-size records (bytes holds a whole number of them). A file whose length is
+// not a multiple of recordSize ends in the start of a record a killed append left: that piece is
+// cut off first, so the file holds whole records only and every record before it stays as it
+// was. False when the file cannot be written.
+bool AppendWholeRecords(const std::string& path, std::string_view bytes, std::size_t recordSize);
 
 bool FileExists(const std::string& path);
 // Something (a file, folder, FIFO, dangling link ...) stands at path.

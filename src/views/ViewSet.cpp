@@ -7,7 +7,6 @@
 #include "views/ViewPrint.h"
 #include "views/ViewText.h"
 #include "core/Format.h"
-#include "core/NotBuilt.h"
 
 namespace kv {
 
@@ -385,8 +384,8 @@ void ViewSet::Image1DblClick(ChartView& v)
 {
     if (v.aisView && v.ais.ShowAIS && state_.ais.AISTargetCount > 0) {
         SelectNearestTarget(*this, v);
-    } else {
-        ReportNotBuilt("waypointSnap", "chart editing (waypoint snap)");
+    } else if (hooks.waypointSnap) {
+        hooks.waypointSnap();
     }
 }
 

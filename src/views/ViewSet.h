@@ -26,6 +26,9 @@ inline constexpr const char* kCannotCloseAisView = "Cannot close the AIS window 
 struct ViewSetHooks {
     // The target text window, rewritten after the targets are drawn and aged.
     std::function<void()> refreshTargetText;
+    // The chart editor's waypoint snap: the nearest chart waypoint shown in the waypoint form,
+    // greyed. A double-click on a view runs it unless it picks an AIS target.
+    std::function<void()> waypointSnap;
 };
 
 class ViewSet {

@@ -262,17 +262,21 @@ TEST_F(AisTargetsTest, DatabaseGainsOneRecordPerVessel)
 
 TEST_F(AisTargetsTest, DamagedOrMissingDatabaseLosesNothing)
 {
-    // A truncated file: the partial record is not read, and the next append re-aligns.
+    // A truncated file: the partial record is not read, and the next append cuts it off. It was
+    // never a record (an append killed part way), and kept as one padded with zeros it would
+    // hold garbage or a vessel's MMSI without its details; the whole record before it stays.
     StaticData s;
     s.mmsi = 910000001;
     TAISTarget r = ZeroTarget();
     r.MMSI = 910000009;
     AppendAisDatabaseRecord(DbPath(), r);
+    const std::string first = ReadWholeFile(DbPath()).value_or("");
     AppendToFile(DbPath(), std::string(100, '\x01'));
     EXPECT_EQ(DbRecords(), 1);
     Static(s);
-    EXPECT_EQ(*FileSize(DbPath()), 3 * kTAISTargetSize);
-    EXPECT_EQ(DbRecords(), 3);
+    EXPECT_EQ(*FileSize(DbPath()), 2 * kTAISTargetSize);
+    EXPECT_EQ(DbRecords(), 2);
+    EXPECT_EQ(ReadWholeFile(DbPath()).value_or("").substr(0, kTAISTargetSize), first);
     long found = 0;
     ForEachAisDatabaseMatch(DbPath(), 910000001, [&](const TAISTarget& x) { found += x.MMSI == 910000001; });
     EXPECT_EQ(found, 1);
@@ -287,6 +291,52 @@ TEST_F(AisTargetsTest, DamagedOrMissingDatabaseLosesNothing)
     EXPECT_TRUE(std::filesystem::is_directory(DbPath()));
     EXPECT_EQ(state.ais.AISTargetCount, 3);
     EXPECT_FALSE(CountAisDatabase(DbPath()).has_value());
+}
+
+TEST(AisDatabaseTear, AVesselTornByAKillIsAppendedAgainWhole)
+{
+    // A kill in the middle of an append leaves the first bytes of vessel B's record at the end.
+    // Another vessel C is appended next, then B reports again: B must end up with exactly one
+    // record, complete, and the records before the tear must be untouched, wherever it fell
+    // (inside the MMSI, just after it, inside the name, near the end).
+    const std::uint32_t a = 910000100, b = 910000200, c = 910000300;
+    for (const std::size_t tear : {std::size_t{1}, std::size_t{6}, std::size_t{8}, std::size_t{40},
+                                   std::size_t{140}, std::size_t{500}, kTAISTargetSize - 1}) {
+        SCOPED_TRACE(tear);
+        kvtest::TempDir dir;
+        ProgramState state;
+        state.folders.AppDir = dir.path() + "/";
+        FakePlatform fake;
+        AisController ais{state, fake.platform};
+        const std::string path = AisDatabasePath(state.folders);
+        TAISTarget vesselA = ZeroTarget();
+        vesselA.MMSI = a;
+        vesselA.VesselName.set("ALPHA");
+        ASSERT_TRUE(AppendAisDatabaseRecord(path, vesselA));
+        const std::string before = ReadWholeFile(path).value_or("");
+        TAISTarget torn = ZeroTarget();
+        torn.MMSI = b;
+        torn.VesselName.set("BRAVO");
+        const AisRecordImage image = ToImage(torn);
+        ASSERT_TRUE(AppendToFile(path, std::string(reinterpret_cast<const char*>(image.data()), tear)));
+        OpenAisDatabase(state.ais, state.folders);
+        EXPECT_EQ(state.ais.AISDatabaseCount, 1);
+
+        for (const std::uint32_t mmsi : {c, b}) {
+            StaticData s;
+            s.mmsi = mmsi;
+            for (const auto& line : StaticSentences(s, "1")) {
+                ais.DecodeAndUpdate(line);
+            }
+        }
+        EXPECT_EQ(*FileSize(path), 3 * kTAISTargetSize);
+        EXPECT_EQ(state.ais.AISDatabaseCount, 3);
+        EXPECT_EQ(ReadWholeFile(path).value_or("").substr(0, kTAISTargetSize), before);
+        std::vector<std::string> names;
+        ForEachAisDatabaseMatch(path, b, [&](const TAISTarget& x) { names.push_back(x.VesselName.str()); });
+        EXPECT_EQ(names, std::vector<std::string>{"EVER DIADEM@@@@@@@@@"});
+        EXPECT_EQ(ForEachAisDatabaseMatch(path, c, nullptr).value_or(0), 1);
+    }
 }
 
 TEST(AisTime, DaysSince1899RoundTrip)

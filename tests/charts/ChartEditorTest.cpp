@@ -339,6 +339,31 @@ TEST(ChartEditor, WaypointsAreAddedEditedAndDeleted)
     EXPECT_EQ(e.state.waypoints.at(1).label(), "Mark 2");
 }
 
+TEST(ChartEditor, AddingOrDeletingAWaypointUpdatesTheMenus)
+{
+    // The edit, delete and snap commands are enabled by the waypoint count: the menus must be
+    // worked out again whenever the count changes, not only at the next unrelated command.
+    Editing e;
+    e.edit.typed = [](ChartWaypointForm& f) { f.label = "Buoy"; };
+    struct Step {
+        const char* what;
+        std::function<void()> run;
+        std::size_t count;
+        int menuUpdates;
+    };
+    const Step steps[] = {
+        {"add", [&] { e.editor.AddChartWaypoint1Click(); }, 1, 1},
+        {"edit", [&] { e.editor.EditChartWaypoint1Click(); }, 1, 1},
+        {"add cancelled", [&] { e.edit.ok = false; e.editor.AddChartWaypoint1Click(); e.edit.ok = true; }, 1, 1},
+        {"delete", [&] { e.editor.DeleteChartWaypoint1Click(); }, 0, 2},
+    };
+    for (const Step& s : steps) {
+        s.run();
+        EXPECT_EQ(e.state.waypoints.count(), s.count) << s.what;
+        EXPECT_EQ(e.hooks.menuUpdates, s.menuUpdates) << s.what;
+    }
+}
+
 // Hand-worked ends of the first two lines (L = 100 m, p = 10 m) around (50, 2) with cos φ0 = 0.5.
 TEST(SurveyGrid, LineEndsFollowTheAngle)
 {

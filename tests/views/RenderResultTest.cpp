@@ -292,12 +292,45 @@ TEST(OwnVesselDimensions, FromTheAntennaOffsets)
     }
 }
 
-TEST_F(RenderResultTest, ADoubleClickWithoutTargetsReportsTheMissingWaypointSnap)
+TEST_F(RenderResultTest, ADoubleClickPicksATargetOnlyInTheAisViewShowingTargetsElseSnapsToAWaypoint)
 {
-    ChartView& v = views.CreateView("x");
-    const int before = NotBuiltCount("waypointSnap");
-    views.Image1DblClick(v);
-    EXPECT_EQ(NotBuiltCount("waypointSnap"), before + 1);
+    struct Case {
+        const char* what;
+        bool secondView; // the view clicked is the one that is not the AIS view
+        bool showAis;
+        int targets;
+        bool snaps;
+    };
+    const Case cases[] = {
+        {"AIS view showing targets", false, true, 1, false},
+        {"AIS view with the targets hidden", false, false, 1, true},
+        {"AIS view showing no targets", false, true, 0, true},
+        {"the other view", true, true, 1, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto owner = std::make_unique<ProgramState>();
+        ProgramState& s = *owner;
+        kvtest::UseSmallSurface(s, 32.0, "result");
+        kvtest::TestChart testChart{s};
+        ViewSet set{s, fakes.prompter};
+        int snaps = 0;
+        set.hooks.waypointSnap = [&snaps] { ++snaps; };
+        ChartView& first = set.CreateView("a");
+        ChartView& second = set.CreateView("b");
+        ChartView& v = c.secondView ? second : first;
+        first.ais.ShowAIS = c.showAis;
+        second.ais.ShowAIS = c.showAis;
+        for (int i = 0; i < c.targets; ++i) {
+            AddTargetTo(s, 32.0, 0.0);
+        }
+        s.ais.SelectedTarget = 0;
+        const int before = NotBuiltCount("waypointSnap");
+        set.Image1DblClick(v);
+        EXPECT_EQ(snaps, c.snaps ? 1 : 0);
+        EXPECT_EQ(s.ais.SelectedTarget, c.snaps ? 0 : 1);
+        EXPECT_EQ(NotBuiltCount("waypointSnap"), before);
+    }
 }
 
 } // namespace
