@@ -22,12 +22,13 @@ set(KV_LAYER_platform/fake core platform)
 set(KV_LAYER_nmea core platform)
 set(KV_LAYER_geodesy core platform)
 set(KV_LAYER_charts core platform geodesy)
+set(KV_LAYER_raster core platform geodesy)
 set(KV_LAYER_routes core platform geodesy charts)
 set(KV_LAYER_ais core platform nmea geodesy)
 set(KV_LAYER_navigation core platform nmea geodesy charts routes ais)
 set(KV_LAYER_views core platform nmea geodesy charts routes ais navigation)
-set(KV_LAYER_app core platform nmea geodesy charts routes ais navigation views)
-set(KV_LAYER_ui core platform platform/qt nmea geodesy charts routes ais navigation views app)
+set(KV_LAYER_app core platform nmea geodesy charts routes ais navigation views raster)
+set(KV_LAYER_ui core platform platform/qt nmea geodesy charts routes ais navigation views app raster)
 
 # Headers a folder may include from above, each for a reason written here. Empty: every subsystem
 # takes the bundle of records it reads and writes (declared beside it, built from the program
