@@ -3,9 +3,9 @@
 #include "core/Format.h"
 #include "core/TextFile.h"
 #include "geodesy/PositionReadout.h"
+#include "raster/ImageDecode.h"
 
 #include <QColor>
-#include <QImageReader>
 #include <QPainter>
 #include <QPen>
 
@@ -57,38 +57,13 @@ const std::array<RasterCommandInfo, kRasterCommandCount>& RasterCommands()
 
 std::optional<LoadedPicture> LoadPicture(const std::string& path, int wantWidth, int wantHeight, std::string* error)
 {
-    auto fail = [error](const std::string& why) -> std::optional<LoadedPicture> {
-        if (error != nullptr) {
-            *error = why;
-        }
+    std::optional<DecodedImage> decoded = DecodeImage(path, wantWidth, wantHeight, error);
+    if (!decoded) {
         return std::nullopt;
-    };
-    const std::string problem = RegularFileProblem(path);
-    if (!problem.empty()) {
-        return fail(problem);
     }
-    const bool jpeg = IsJpegName(path);
-    if (jpeg) {
-        // The decoder fills a JPEG cut short with grey and calls it success; a whole one ends in
-        // the end-of-image marker.
-        const std::optional<std::string> bytes = ReadWholeFile(path);
-        if (!bytes || bytes->size() < 4 || bytes->compare(bytes->size() - 2, 2, "\xFF\xD9") != 0) {
-            return fail("the JPEG data is incomplete");
-        }
-    }
-    QImageReader reader(QString::fromStdString(path), jpeg ? "jpeg" : "bmp");
-    const QSize full = reader.size();
-    if (!full.isValid() || full.isEmpty()) {
-        return fail("it is not a readable " + std::string(jpeg ? "JPEG" : "bitmap") + " image");
-    }
-    if (jpeg && wantWidth > 0 && wantHeight > 0 && wantWidth < full.width() && wantHeight < full.height()) {
-        reader.setScaledSize(QSize(wantWidth, wantHeight));
-    }
-    QImage image = reader.read();
-    if (image.isNull()) {
-        return fail("it is not a readable image (" + reader.errorString().toStdString() + ")");
-    }
-    return LoadedPicture{image.convertToFormat(QImage::Format_RGB32), full.width(), full.height()};
+    // Drawing on it needs 32-bit pixels (the cursor mark inverts them in place).
+    return LoadedPicture{decoded->image.convertToFormat(QImage::Format_RGB32), decoded->full.width,
+                         decoded->full.height};
 }
 
 RasterViewer::RasterViewer(RasterRecords records, Platform& platform, RasterHooks& hooks)
@@ -143,7 +118,7 @@ bool RasterViewer::Open(const std::string& path)
     std::string error;
     if (!LoadCanvas(path, &error)) {
         zoom_ = before;
-        platform_.prompter.warning("The image file " + path + " cannot be shown: " + error + ".");
+        platform_.prompter.warning(error);
         return false;
     }
     trackTimer_ = false;

@@ -18,6 +18,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <type_traits>
 
 namespace kv::raster {
 
@@ -72,6 +73,7 @@ struct RasterRecords {
     const Folders& folders;
 
     template <class State>
+        requires(!std::is_same_v<std::remove_const_t<State>, RasterRecords>)
     explicit RasterRecords(State& s)
         : quickLog(s.quickLog)
         , settings(s.settings)

@@ -7,6 +7,7 @@
 
 #include <QImage>
 
+#include <cmath>
 #include <filesystem>
 
 namespace {
@@ -79,6 +80,9 @@ TEST_F(Viewer, TrackingDrawsTheTrackSegmentOnAReferencedBitmap)
     viewer.TrackVesselClick();
     EXPECT_TRUE(viewer.trackTimerRunning());
     EXPECT_EQ(viewer.trackIntervalMs(), 10000);
+    // Checking "Track Vessel" drew the history and starts a new segment: the first tick moves.
+    viewer.TrackTimerTick();
+    EXPECT_EQ(viewer.canvas().pixel(150, 100), kPaper);
     fix(50.75, 1.2);  // pixel (200, 100)
     viewer.TrackTimerTick();
 
