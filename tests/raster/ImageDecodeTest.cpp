@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QColor>
+#include <QImageWriter>
 #include <QPainter>
 
 #include <cstdlib>
@@ -103,7 +104,15 @@ TEST(ImageDecodeScale, LargestReductionThatStillCoversTheWantedSize)
 TEST(ImageDecodeJpeg, DecodesAtEachReductionWithTheRightPixels)
 {
     kvtest::TempDir dir;
-    const std::string path = SaveAs(dir, "plan.jpg", Quadrants(128, 96), "JPEG");
+    // Baseline as most cameras and scanners write, and progressive (decoded from a buffer of the
+    // whole image's coefficients) as some web tools do.
+    const std::string baseline = SaveAs(dir, "plan.jpg", Quadrants(128, 96), "JPEG");
+    const std::string progressive = dir.file("progressive.jpg");
+    QImageWriter writer(QString::fromStdString(progressive), "JPEG");
+    writer.setQuality(100);
+    writer.setProgressiveScanWrite(true);
+    ASSERT_TRUE(writer.write(Quadrants(128, 96))) << writer.errorString().toStdString();
+    ASSERT_NE(dir.read("progressive.jpg").find("\xFF\xC2"), std::string::npos) << "no progressive frame written";
     struct Case {
         int wantWidth, wantHeight;
         int denom, width, height;
@@ -117,18 +126,21 @@ TEST(ImageDecodeJpeg, DecodesAtEachReductionWithTheRightPixels)
         { 16, 12, 8, 16, 12 },
         { 1, 1, 8, 16, 12 },
     };
-    for (const Case& c : cases) {
-        const std::string where = "shown at " + std::to_string(c.wantWidth) + "x" + std::to_string(c.wantHeight);
-        std::string error;
-        const auto decoded = DecodeImage(path, c.wantWidth, c.wantHeight, &error);
-        ASSERT_TRUE(decoded) << where << ": " << error;
-        EXPECT_EQ(decoded->scaleDenom, c.denom) << where;
-        EXPECT_EQ(decoded->full.width, 128) << where;
-        EXPECT_EQ(decoded->full.height, 96) << where;
-        EXPECT_EQ(decoded->image.width(), c.width) << where;
-        EXPECT_EQ(decoded->image.height(), c.height) << where;
-        EXPECT_EQ(decoded->image.format(), QImage::Format_RGB32) << where;
-        ExpectQuadrants(decoded->image, where);
+    for (const std::string& path : { baseline, progressive }) {
+        for (const Case& c : cases) {
+            const std::string where
+                = path + " shown at " + std::to_string(c.wantWidth) + "x" + std::to_string(c.wantHeight);
+            std::string error;
+            const auto decoded = DecodeImage(path, c.wantWidth, c.wantHeight, &error);
+            ASSERT_TRUE(decoded) << where << ": " << error;
+            EXPECT_EQ(decoded->scaleDenom, c.denom) << where;
+            EXPECT_EQ(decoded->full.width, 128) << where;
+            EXPECT_EQ(decoded->full.height, 96) << where;
+            EXPECT_EQ(decoded->image.width(), c.width) << where;
+            EXPECT_EQ(decoded->image.height(), c.height) << where;
+            EXPECT_EQ(decoded->image.format(), QImage::Format_RGB32) << where;
+            ExpectQuadrants(decoded->image, where);
+        }
     }
 }
 
