@@ -3,6 +3,7 @@
 #include "core/Format.h"
 #include "core/TextFile.h"
 #include "geodesy/PositionReadout.h"
+#include "raster/GeoReference.h"
 #include "raster/ImageDecode.h"
 
 #include <QColor>
@@ -21,6 +22,13 @@ bool IsJpegName(const std::string& path)
 {
     const std::string ext = ToLowerAscii(std::filesystem::path(path).extension().string());
     return ext == ".jpg" || ext == ".jpeg";
+}
+
+// Rasters that carry their own georeferencing and that Qt has no reader for.
+bool IsGeoRasterName(const std::string& path)
+{
+    const std::string ext = ToLowerAscii(std::filesystem::path(path).extension().string());
+    return ext == ".tif" || ext == ".tiff" || ext == ".kap";
 }
 
 QColor TrackColour(int value)
@@ -57,7 +65,9 @@ const std::array<RasterCommandInfo, kRasterCommandCount>& RasterCommands()
 
 std::optional<LoadedPicture> LoadPicture(const std::string& path, int wantWidth, int wantHeight, std::string* error)
 {
-    std::optional<DecodedImage> decoded = DecodeImage(path, wantWidth, wantHeight, error);
+    std::optional<DecodedImage> decoded = IsGeoRasterName(path) && GeoReferenceAvailable()
+                                              ? DecodeGeoRaster(path, wantWidth, wantHeight, error)
+                                              : DecodeImage(path, wantWidth, wantHeight, error);
     if (!decoded) {
         return std::nullopt;
     }
@@ -134,7 +144,9 @@ bool RasterViewer::Open(const std::string& path)
 
     const RefReadResult read = ReadRefFile(RefPathFor(path));
     ref_ = read.ref;
-    if (read.status != RefRead::Read) {
+    if (ApplyGeoReference(path, read.status == RefRead::Read)) {
+        // The corners came from the file's own georeferencing.
+    } else if (read.status != RefRead::Read) {
         // No usable reference: the image's own size, so that referencing it starts from there.
         ref_.height = canvas_.height();
         ref_.width = canvas_.width();
@@ -156,6 +168,37 @@ bool RasterViewer::Open(const std::string& path)
     }
     if (ref_.has_audio == 1 && autoPlay_) {
         PlayAudioClick();
+    }
+    return true;
+}
+
+bool RasterViewer::ApplyGeoReference(const std::string& path, bool haveRefFile)
+{
+    if (!IsGeoRasterName(path) || !GeoReferenceAvailable()) {
+        return false;
+    }
+    const GeoReadResult geo = ReadGeoReference(path);
+    if (!geo.corners) {
+        // A raster placed in a way the viewer's straight scaling cannot follow says why; one
+        // without any georeferencing is an ordinary picture, for which a .ref file may exist.
+        if (geo.problem == GeoProblem::Rotated || geo.problem == GeoProblem::NotWgs84 ||
+            geo.problem == GeoProblem::OutOfRange) {
+            platform_.prompter.warning(geo.message);
+        }
+        return false;
+    }
+    // The pen, offsets and clip of a .ref file still apply; the corners are the file's own.
+    ref_.height = geo.corners->height;
+    ref_.width = geo.corners->width;
+    ref_.nw_lat = geo.corners->nwLat;
+    ref_.nw_lon = geo.corners->nwLon;
+    ref_.se_lat = geo.corners->seLat;
+    ref_.se_lon = geo.corners->seLon;
+    if (!haveRefFile && platform_.prompter.confirm(kWriteGeoRefQuestion)) {
+        const std::string refPath = RefPathFor(path);
+        if (!WriteRefFile(refPath, ref_)) {
+            platform_.prompter.error("The reference file " + refPath + " could not be written.");
+        }
     }
     return true;
 }

@@ -24,6 +24,8 @@ namespace kv::raster {
 
 inline constexpr const char* kViewerTitle = "Raster Image Viewer";
 inline constexpr const char* kSaveReferenceQuestion = "Save modified chartlet reference data file ?";
+inline constexpr const char* kWriteGeoRefQuestion =
+    "Write a reference file beside this image, so that it opens referenced without GDAL ?";
 inline constexpr int kAutoAddIntervalMs = 2000;
 // The cursor mark's arms run from 3 to 30 pixels off the point; a fix cross is 6 pixels each way.
 inline constexpr int kMarkInner = 3;
@@ -186,6 +188,9 @@ public:
 
 private:
     bool LoadCanvas(const std::string& path, std::string* error);
+    // Takes the corners from a georeferenced raster's own data (GeoTIFF, BSB/KAP); false when it
+    // has none the viewer can use.
+    bool ApplyGeoReference(const std::string& path, bool haveRefFile);
     void ReloadCanvas();
     void CentreOnImage();
     void ScrollTo(double x, double y);

@@ -1,5 +1,7 @@
 #include "ui/RasterViewerWindow.h"
 
+#include "raster/GeoReference.h"
+
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -268,8 +270,11 @@ RasterViewerWindow::RasterViewerWindow(kv::raster::RasterRecords records, kv::Pl
     });
 
     chooseImage = [this](const QString& folder) {
-        return QFileDialog::getOpenFileName(this, QStringLiteral("Open Image File"), folder,
-                                            QStringLiteral("Bitmap Files (*.bmp);;JPEG Files (*.jpg)"));
+        QString filter = QStringLiteral("Bitmap Files (*.bmp);;JPEG Files (*.jpg)");
+        if (kv::raster::GeoReferenceAvailable()) {
+            filter += QStringLiteral(";;GeoTIFF and BSB/KAP Files (*.tif *.tiff *.kap)");
+        }
+        return QFileDialog::getOpenFileName(this, QStringLiteral("Open Image File"), folder, filter);
     };
     execDialog = [](QDialog& dialog) { return dialog.exec(); };
     refreshMenu();

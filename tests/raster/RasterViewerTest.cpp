@@ -7,6 +7,11 @@
 
 #include <QImage>
 
+#ifdef KV_HAVE_GDAL
+#include <gdal_priv.h>
+#include <ogr_spatialref.h>
+#endif
+
 #include <cmath>
 #include <filesystem>
 
@@ -293,5 +298,64 @@ TEST_F(Viewer, AHandedOverNameTakesTheJpegBeforeTheBitmapAndPlaysItsClip)
     viewer.PrintClick();
     EXPECT_EQ(fakes.printer.printed.size(), 1u);
 }
+
+#ifdef KV_HAVE_GDAL
+// A 60 x 40 GeoTIFF in WGS 84 (EPSG 4326) or another system, with the given geotransform
+// (longitude east positive, as GDAL holds it).
+std::string GeoTiff(const kvtest::TempDir& dir, const std::string& name, std::array<double, 6> t, int epsg)
+{
+    GDALAllRegister();
+    const std::string path = dir.file(name);
+    GDALDataset* ds = GetGDALDriverManager()->GetDriverByName("GTiff")->Create(path.c_str(), 60, 40, 3, GDT_Byte,
+                                                                               nullptr);
+    EXPECT_NE(ds, nullptr);
+    if (ds != nullptr) {
+        ds->SetGeoTransform(t.data());
+        OGRSpatialReference srs;
+        srs.importFromEPSG(epsg);
+        ds->SetSpatialRef(&srs);
+        GDALClose(ds);
+    }
+    return path;
+}
+
+TEST_F(Viewer, AGeoTiffOpensReferencedFromItsOwnGeoreferencing)
+{
+    // North-west corner 50.80 N 1.40 W, pixels of 0.005 degree: south-east corner 50.60 N 1.10 W.
+    const std::string path = GeoTiff(dir, "harbour.tif", {-1.4, 0.005, 0, 50.8, 0, -0.005}, 4326);
+    fakes.prompter.answer({true});
+    ASSERT_TRUE(viewer.Open(path));
+    EXPECT_TRUE(viewer.referenced());
+    EXPECT_EQ(viewer.kind(), ImageKind::Bitmap);
+    EXPECT_NEAR(viewer.reference().nw_lon, 1.4, 1e-9);
+    EXPECT_NEAR(viewer.reference().se_lat, 50.6, 1e-9);
+    EXPECT_EQ(viewer.zoom(), (RasterZoom{1.0, 40, 60}));
+    EXPECT_TRUE(fakes.prompter.lastMessageIs(kWriteGeoRefQuestion));
+    // The .ref written on Yes places the image the same way without GDAL.
+    const RefReadResult written = ReadRefFile(dir.file("harbour.ref"));
+    ASSERT_EQ(written.status, RefRead::Read);
+    // (to the 15 digits the file keeps)
+    EXPECT_EQ(written.ref.width, 60);
+    EXPECT_NEAR(written.ref.nw_lat, viewer.reference().nw_lat, 1e-12);
+    EXPECT_NEAR(written.ref.nw_lon, viewer.reference().nw_lon, 1e-12);
+    EXPECT_NEAR(written.ref.se_lat, viewer.reference().se_lat, 1e-12);
+    EXPECT_NEAR(written.ref.se_lon, viewer.reference().se_lon, 1e-12);
+    // A fix plots where the georeferencing says.
+    fix(50.7, 1.25);
+    viewer.TrackVesselClick();
+    EXPECT_NE(viewer.canvas().pixel(30, 20), viewer.canvas().pixel(5, 5));
+}
+
+TEST_F(Viewer, AGeoTiffInAnotherSystemSaysWhyAndOpensUnreferenced)
+{
+    // UTM zone 30 N metres.
+    const std::string path = GeoTiff(dir, "utm.tif", {600000, 10, 0, 5630000, 0, -10}, 32630);
+    ASSERT_TRUE(viewer.Open(path));
+    EXPECT_FALSE(viewer.referenced());
+    ASSERT_EQ(fakes.prompter.messages.size(), 1u);
+    EXPECT_EQ(fakes.prompter.messages[0].kind, "warning");
+    EXPECT_NE(fakes.prompter.messages[0].text.find("utm.tif"), std::string::npos);
+}
+#endif
 
 } // namespace

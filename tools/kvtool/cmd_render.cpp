@@ -24,7 +24,7 @@ constexpr const char* kUsage =
     "usage: kvtool render WORKDIR OUT.png [--chart NAME] [--centre LAT LON] [--zoom Z] [--size WxH]\n"
     "                     [--angle DEG] [--route NAME] [--log FILE.log] [--ais FILE.AIS] [--tides FILE.pos]\n"
     "                     [--ref FILE.ref]\n"
-    "  positions in decimal degrees, longitude WEST positive; OUT.jpg writes a JPEG; --ref also writes\n"
+    "  positions in decimal degrees, longitude WEST positive; OUT.jpg writes a JPEG, OUT.bmp a bitmap; --ref also writes\n"
     "  the raster image viewer's reference file for the picture (north up only)\n";
 
 struct Options {
@@ -260,7 +260,10 @@ int RunRender(const kvtool::Args& args)
     views.CommonTail(view);
     const std::string ext = kv::ToLowerAscii(kv::ExtensionOf(o.out));
     const bool jpeg = ext == ".jpg" || ext == ".jpeg";
-    if (!view.bitmap.save(QString::fromStdString(o.out), jpeg ? "JPEG" : "PNG", jpeg ? 85 : -1)) {
+    const bool bmp = ext == ".bmp";
+    // A bitmap gets a palette of 256 colours: a chart has few, and the file is a third the size.
+    const QImage picture = bmp ? view.bitmap.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither) : view.bitmap;
+    if (!picture.save(QString::fromStdString(o.out), jpeg ? "JPEG" : bmp ? "BMP" : "PNG", jpeg ? 85 : -1)) {
         std::fprintf(stderr, "kvtool render: cannot write %s\n", o.out.c_str());
         return 1;
     }
