@@ -98,6 +98,7 @@ bool RasterViewer::LoadCanvas(const std::string& path, std::string* error)
         return false;
     }
     picture_ = picture->image;
+    fullSize_ = picture_.width() >= picture->fullWidth && picture_.height() >= picture->fullHeight;
     canvas_ = picture_;
     mark_.reset();
     return true;
@@ -108,7 +109,8 @@ void RasterViewer::ReloadCanvas()
     if (!loaded_) {
         return;
     }
-    if (kind_ == ImageKind::Jpeg) {
+    // A JPEG decoded whole serves every magnification of 1 or more as it is.
+    if (kind_ == ImageKind::Jpeg && !(fullSize_ && zoom_.zoom >= 1.0)) {
         std::string ignored;
         // The shown size changed: decode again for it; keep the old picture when that fails.
         if (LoadCanvas(path_, &ignored)) {

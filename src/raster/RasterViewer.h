@@ -216,6 +216,7 @@ private:
     RasterZoom zoom_;
     QImage picture_; // as read from the file
     QImage canvas_;  // the picture with the drawings
+    bool fullSize_ = false; // picture_ holds every pixel of the file
     std::string caption_ = kViewerTitle;
 
     ImagePoint cursor_;
