@@ -27,12 +27,12 @@ GeoReadResult CornersFromGeoTransform(const double transform[6], int width, int 
         return Problem(GeoProblem::NotReadable, name, "has no pixels.");
     }
     if (transform[2] != 0.0 || transform[4] != 0.0) {
-        return Problem(GeoProblem::Rotated, name,
-                       "is rotated or sheared against north; only north-up images can be referenced.");
+        return Problem(
+            GeoProblem::Rotated, name, "is rotated or sheared against north; only north-up images can be referenced.");
     }
     if (!(transform[1] > 0.0) || !(transform[5] < 0.0)) {
         return Problem(GeoProblem::Rotated, name,
-                       "is not north-up (it is mirrored or upside down); only north-up images can be referenced.");
+            "is not north-up (it is mirrored or upside down); only north-up images can be referenced.");
     }
     const double westEast = transform[0];
     const double northLat = transform[3];
@@ -40,7 +40,7 @@ GeoReadResult CornersFromGeoTransform(const double transform[6], int width, int 
     const double southLat = transform[3] + height * transform[5];
     if (northLat > 90.0 || southLat < -90.0 || westEast < -180.0 || eastEast > 360.0 || eastEast - westEast > 360.0) {
         return Problem(GeoProblem::OutOfRange, name,
-                       "has corners beyond the range of latitude and longitude; it cannot be referenced.");
+            "has corners beyond the range of latitude and longitude; it cannot be referenced.");
     }
     // Grids numbered 0..360 east come back to -180..180. The program's longitudes are west
     // positive; an image straddling 180 keeps its west corner the larger value by letting the
@@ -60,32 +60,5 @@ GeoReadResult CornersFromGeoTransform(const double transform[6], int width, int 
     result.corners = corners;
     return result;
 }
-
-#ifndef KV_HAVE_GDAL
-
-bool GeoReferenceAvailable() { return false; }
-
-GeoReadResult ReadGeoReference(const std::string& path)
-{
-    (void)path;
-    GeoReadResult result;
-    result.problem = GeoProblem::NoGdal;
-    result.message = "georeferenced images need GDAL, which this build lacks";
-    return result;
-}
-
-std::optional<DecodedImage> DecodeGeoRaster(const std::string& path, int wantWidth, int wantHeight,
-                                            std::string* error)
-{
-    (void)path;
-    (void)wantWidth;
-    (void)wantHeight;
-    if (error != nullptr) {
-        *error = "georeferenced images need GDAL, which this build lacks";
-    }
-    return std::nullopt;
-}
-
-#endif
 
 } // namespace kv::raster

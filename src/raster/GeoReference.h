@@ -53,8 +53,9 @@ GeoReadResult ReadGeoReference(const std::string& path);
 // reduced for the shown size by the same rule as DecodeImage (1/2, 1/4, 1/8, nearest pixel; GDAL
 // uses the file's overviews when it has them). Three or more bands are taken as red, green, blue;
 // one band with a colour table as a paletted picture; one band without as grey.
-std::optional<DecodedImage> DecodeGeoRaster(const std::string& path, int wantWidth, int wantHeight,
-                                            std::string* error);
+std::optional<DecodedImage> DecodeGeoRaster(const std::string& path, int wantWidth, int wantHeight, std::string* error);
+// The pixel size of such a raster.
+std::optional<ImageSize> ReadGeoRasterSize(const std::string& path, std::string* error);
 
 // The part that needs no GDAL: corners from a GDAL-style geotransform (x = longitude east
 // positive, y = latitude: x = t[0] + col t[1] + row t[2], y = t[3] + col t[4] + row t[5]) of a

@@ -50,24 +50,22 @@ constexpr long long kMaxOutputPixels = 1LL << 28;
 
 // Reads one band, reduced to the output size, as bytes into out with the given pixel and row
 // spacing.
-bool ReadBand(GDALRasterBand* band, GDALDataset& dataset, unsigned char* out, int width, int height,
-              int pixelSpace, qsizetype lineSpace)
+bool ReadBand(GDALRasterBand* band, GDALDataset& dataset, unsigned char* out, int width, int height, int pixelSpace,
+    qsizetype lineSpace)
 {
     GDALRasterIOExtraArg extra;
     INIT_RASTERIO_EXTRA_ARG(extra);
     extra.eResampleAlg = GRIORA_NearestNeighbour;
     CPLPushErrorHandler(CPLQuietErrorHandler);
-    const CPLErr result = band->RasterIO(GF_Read, 0, 0, dataset.GetRasterXSize(), dataset.GetRasterYSize(), out,
-                                         width, height, GDT_Byte, pixelSpace, static_cast<GSpacing>(lineSpace),
-                                         &extra);
+    const CPLErr result = band->RasterIO(GF_Read, 0, 0, dataset.GetRasterXSize(), dataset.GetRasterYSize(), out, width,
+        height, GDT_Byte, pixelSpace, static_cast<GSpacing>(lineSpace), &extra);
     CPLPopErrorHandler();
     return result == CE_None;
 }
 
 } // namespace
 
-std::optional<DecodedImage> DecodeGeoRaster(const std::string& path, int wantWidth, int wantHeight,
-                                            std::string* error)
+std::optional<DecodedImage> DecodeGeoRaster(const std::string& path, int wantWidth, int wantHeight, std::string* error)
 {
     auto fail = [&](const std::string& reason) -> std::optional<DecodedImage> {
         if (error != nullptr) {
@@ -89,8 +87,8 @@ std::optional<DecodedImage> DecodeGeoRaster(const std::string& path, int wantWid
     decoded.scaleDenom = ChooseScaleDenom(full, wantWidth, wantHeight);
     const ImageSize out = ScaledSize(full, decoded.scaleDenom);
     if (static_cast<long long>(out.width) * out.height > kMaxOutputPixels) {
-        return fail("is too large to show (" + std::to_string(out.width) + " x " + std::to_string(out.height)
-                    + " pixels).");
+        return fail(
+            "is too large to show (" + std::to_string(out.width) + " x " + std::to_string(out.height) + " pixels).");
     }
     if (bands >= 3) {
         QImage image(out.width, out.height, QImage::Format_RGB32);
@@ -106,8 +104,8 @@ std::optional<DecodedImage> DecodeGeoRaster(const std::string& path, int wantWid
 #else
             const int offset = 3 - shift[channel] / 8;
 #endif
-            if (!ReadBand(dataset->GetRasterBand(channel + 1), *dataset, image.bits() + offset, out.width,
-                          out.height, 4, image.bytesPerLine())) {
+            if (!ReadBand(dataset->GetRasterBand(channel + 1), *dataset, image.bits() + offset, out.width, out.height,
+                    4, image.bytesPerLine())) {
                 return fail("could not be read (" + std::string(CPLGetLastErrorMsg()) + ").");
             }
         }
@@ -140,7 +138,23 @@ std::optional<DecodedImage> DecodeGeoRaster(const std::string& path, int wantWid
     return decoded;
 }
 
-bool GeoReferenceAvailable() { return true; }
+std::optional<ImageSize> ReadGeoRasterSize(const std::string& path, std::string* error)
+{
+    GDALDatasetUniquePtr dataset = OpenQuietly(path);
+    if (!dataset || dataset->GetRasterXSize() <= 0 || dataset->GetRasterYSize() <= 0
+        || dataset->GetRasterCount() <= 0) {
+        if (error != nullptr) {
+            *error = "Image file \"" + path + "\" is not a raster GDAL can read.";
+        }
+        return std::nullopt;
+    }
+    return ImageSize { dataset->GetRasterXSize(), dataset->GetRasterYSize() };
+}
+
+bool GeoReferenceAvailable()
+{
+    return true;
+}
 
 GeoReadResult ReadGeoReference(const std::string& path)
 {
@@ -152,33 +166,33 @@ GeoReadResult ReadGeoReference(const std::string& path)
     if (dataset->GetGeoTransform(transform) != CE_None) {
         if (dataset->GetGCPCount() > 0) {
             return Problem(GeoProblem::Rotated, path,
-                           "is placed by control points rather than a north-up grid; it cannot be referenced.");
+                "is placed by control points rather than a north-up grid; it cannot be referenced.");
         }
         return Problem(GeoProblem::NotGeoreferenced, path, "carries no georeferencing.");
     }
     const OGRSpatialReference* srs = dataset->GetSpatialRef();
     if (srs == nullptr || srs->IsEmpty()) {
         return Problem(GeoProblem::NotWgs84, path,
-                       "has a georeferencing without a coordinate system; only WGS 84 latitude and longitude "
-                       "can be referenced.");
+            "has a georeferencing without a coordinate system; only WGS 84 latitude and longitude "
+            "can be referenced.");
     }
     if (srs->IsProjected()) {
         return Problem(GeoProblem::NotWgs84, path,
-                       "is in a projected coordinate system (" + SrsName(*srs)
-                           + "); only WGS 84 latitude and longitude can be referenced.");
+            "is in a projected coordinate system (" + SrsName(*srs)
+                + "); only WGS 84 latitude and longitude can be referenced.");
     }
     if (!srs->IsGeographic()) {
         return Problem(GeoProblem::NotWgs84, path,
-                       "is not in latitude and longitude (" + SrsName(*srs)
-                           + "); only WGS 84 latitude and longitude can be referenced.");
+            "is not in latitude and longitude (" + SrsName(*srs)
+                + "); only WGS 84 latitude and longitude can be referenced.");
     }
     OGRSpatialReference wgs84;
     wgs84.SetWellKnownGeogCS("WGS84");
     if (!srs->IsSameGeogCS(&wgs84)) {
         const char* datum = srs->GetAttrValue("DATUM");
         return Problem(GeoProblem::NotWgs84, path,
-                       "uses the datum " + std::string(datum != nullptr ? datum : SrsName(*srs))
-                           + ", not WGS 84; it cannot be referenced.");
+            "uses the datum " + std::string(datum != nullptr ? datum : SrsName(*srs))
+                + ", not WGS 84; it cannot be referenced.");
     }
     return CornersFromGeoTransform(transform, dataset->GetRasterXSize(), dataset->GetRasterYSize(), path);
 }

@@ -1,6 +1,7 @@
 #include "raster/ImageDecode.h"
 
 #include "core/TextFile.h"
+#include "raster/GeoReference.h"
 
 #include <QImageReader>
 #include <QString>
@@ -153,8 +154,7 @@ bool RunJpeg(JpegJob* job)
     const int width = static_cast<int>(cinfo.output_width);
     const int height = static_cast<int>(cinfo.output_height);
     if (static_cast<long long>(width) * height > kMaxOutputPixels) {
-        std::snprintf(job->message, sizeof job->message, "the picture is too large (%d x %d pixels)", width,
-                      height);
+        std::snprintf(job->message, sizeof job->message, "the picture is too large (%d x %d pixels)", width, height);
         jpeg_destroy_decompress(&cinfo);
         return false;
     }
@@ -168,8 +168,8 @@ bool RunJpeg(JpegJob* job)
     jpeg_start_decompress(&cinfo);
     JSAMPARRAY cmykRow = nullptr;
     if (cmyk) {
-        cmykRow = (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE,
-                                             static_cast<JDIMENSION>(width) * 4, 1);
+        cmykRow = (*cinfo.mem->alloc_sarray)(
+            reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE, static_cast<JDIMENSION>(width) * 4, 1);
     }
     const bool inverted = cinfo.saw_Adobe_marker;
     while (cinfo.output_scanline < cinfo.output_height) {
@@ -198,7 +198,10 @@ unsigned char* AllocateQImage(void* context, int width, int height, long* stride
     return image->bits();
 }
 
-std::string Quoted(const std::string& name) { return "\"" + name + "\""; }
+std::string Quoted(const std::string& name)
+{
+    return "\"" + name + "\"";
+}
 
 void SetError(std::string* error, const std::string& text)
 {
@@ -248,8 +251,8 @@ std::string JpegFailure(const std::string& name, const JpegJob& job)
     return "Image file " + Quoted(name) + " is not a readable JPEG picture (" + job.message + ").";
 }
 
-std::optional<DecodedImage> FinishJpeg(bool ok, JpegJob& job, QImage& image, const std::string& name,
-                                       std::string* error)
+std::optional<DecodedImage> FinishJpeg(
+    bool ok, JpegJob& job, QImage& image, const std::string& name, std::string* error)
 {
     if (!ok) {
         SetError(error, JpegFailure(name, job));
@@ -264,8 +267,7 @@ std::optional<DecodedImage> FinishJpeg(bool ok, JpegJob& job, QImage& image, con
 
 std::string ReaderFailure(const std::string& path, const QImageReader& reader)
 {
-    return "Image file " + Quoted(path) + " is not a readable picture (" + reader.errorString().toStdString()
-        + ").";
+    return "Image file " + Quoted(path) + " is not a readable picture (" + reader.errorString().toStdString() + ").";
 }
 
 } // namespace
@@ -317,6 +319,11 @@ std::optional<ImageSize> ReadImageSize(const std::string& path, std::string* err
     reader.setDecideFormatFromContent(true);
     const QSize size = reader.size();
     if (!reader.canRead() || !size.isValid()) {
+        if (GeoReferenceAvailable()) {
+            if (auto viaGdal = ReadGeoRasterSize(path, nullptr)) {
+                return viaGdal;
+            }
+        }
         SetError(error, ReaderFailure(path, reader));
         return std::nullopt;
     }
@@ -343,13 +350,18 @@ std::optional<DecodedImage> DecodeImage(const std::string& path, int wantWidth, 
     reader.setDecideFormatFromContent(true);
     QImage image;
     if (!reader.read(&image) || image.isNull()) {
+        if (GeoReferenceAvailable()) {
+            if (auto viaGdal = DecodeGeoRaster(path, wantWidth, wantHeight, nullptr)) {
+                return viaGdal;
+            }
+        }
         SetError(error, ReaderFailure(path, reader));
         return std::nullopt;
     }
     DecodedImage decoded;
     decoded.full = { image.width(), image.height() };
-    decoded.image = image.format() == QImage::Format_RGB32 ? std::move(image)
-                                                            : image.convertToFormat(QImage::Format_RGB32);
+    decoded.image
+        = image.format() == QImage::Format_RGB32 ? std::move(image) : image.convertToFormat(QImage::Format_RGB32);
     if (decoded.image.isNull()) {
         SetError(error, "Image file " + Quoted(path) + " is too large to show.");
         return std::nullopt;
@@ -357,8 +369,8 @@ std::optional<DecodedImage> DecodeImage(const std::string& path, int wantWidth, 
     return decoded;
 }
 
-std::optional<DecodedImage> DecodeJpegBytes(std::string_view bytes, const std::string& name, int wantWidth,
-                                            int wantHeight, std::string* error)
+std::optional<DecodedImage> DecodeJpegBytes(
+    std::string_view bytes, const std::string& name, int wantWidth, int wantHeight, std::string* error)
 {
     if (bytes.empty()) {
         SetError(error, "Image file " + Quoted(name) + " is empty.");

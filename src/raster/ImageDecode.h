@@ -20,6 +20,7 @@ struct ImageSize {
 };
 
 // The full pixel size of a JPEG (header only, no decoding) or of a BMP / other Qt-readable image.
+// A raster Qt cannot read (a GeoTIFF, a BSB/KAP chart) is asked of GDAL where the build has it.
 std::optional<ImageSize> ReadImageSize(const std::string& path, std::string* error);
 
 struct DecodedImage {
@@ -32,12 +33,14 @@ struct DecodedImage {
 // libjpeg-turbo called directly, at the largest reduction 1/8, 1/4, 1/2 whose result is still at
 // least the wanted size on both axes; any other image (BMP) through QImageReader at full size.
 // A missing, truncated or non-image file gives std::nullopt and a clear error naming the file.
+// A raster Qt cannot read goes through GDAL where the build has it (DecodeGeoRaster, reduced
+// like a JPEG).
 std::optional<DecodedImage> DecodeImage(const std::string& path, int wantWidth, int wantHeight, std::string* error);
 
 // The same for JPEG bytes already in memory (name is only used in the error text). Bytes that
 // are not a JPEG are refused.
-std::optional<DecodedImage> DecodeJpegBytes(std::string_view bytes, const std::string& name, int wantWidth,
-                                            int wantHeight, std::string* error);
+std::optional<DecodedImage> DecodeJpegBytes(
+    std::string_view bytes, const std::string& name, int wantWidth, int wantHeight, std::string* error);
 
 // The reduction DecodeImage picks: the largest of 8, 4, 2 for which the reduced size (rounded up)
 // still covers the wanted size on both axes, else 1. A wanted size of 0 or less on either axis

@@ -90,8 +90,8 @@ TEST(GeoReferenceTransform, GridsTheViewerCannotMapAreRefusedWithTheReason)
 #ifdef KV_HAVE_GDAL
 
 // A small 3-band GeoTIFF with the given geotransform and EPSG coordinate system (0: none).
-std::string MakeGeoTiff(const kvtest::TempDir& dir, const std::string& name, const double transform[6], int epsg,
-                        bool withTransform = true)
+std::string MakeGeoTiff(
+    const kvtest::TempDir& dir, const std::string& name, const double transform[6], int epsg, bool withTransform = true)
 {
     GDALAllRegister();
     const std::string path = dir.file(name);
@@ -146,18 +146,18 @@ std::string MakeQuadrantGeoTiff(const kvtest::TempDir& dir, const std::string& n
             table.SetColorEntry(i, &entry);
         }
         ds->GetRasterBand(1)->SetColorTable(&table);
-        EXPECT_EQ(ds->GetRasterBand(1)->RasterIO(GF_Write, 0, 0, width, height, quadrant.data(), width, height,
-                                                 GDT_Byte, 0, 0, nullptr),
-                  CE_None);
+        EXPECT_EQ(ds->GetRasterBand(1)->RasterIO(
+                      GF_Write, 0, 0, width, height, quadrant.data(), width, height, GDT_Byte, 0, 0, nullptr),
+            CE_None);
     } else {
         for (int band = 0; band < 3; ++band) {
             std::vector<unsigned char> values(quadrant.size());
             for (std::size_t i = 0; i < values.size(); ++i) {
                 values[i] = colours[quadrant[i]][band];
             }
-            EXPECT_EQ(ds->GetRasterBand(band + 1)->RasterIO(GF_Write, 0, 0, width, height, values.data(), width,
-                                                            height, GDT_Byte, 0, 0, nullptr),
-                      CE_None);
+            EXPECT_EQ(ds->GetRasterBand(band + 1)->RasterIO(
+                          GF_Write, 0, 0, width, height, values.data(), width, height, GDT_Byte, 0, 0, nullptr),
+                CE_None);
         }
     }
     double transform[6] = { 2.0, 0.001, 0, 40.0, 0, -0.001 };
@@ -186,7 +186,7 @@ TEST(GeoReferenceFile, PixelsOfGeoTiffsThroughGdalAtEachReduction)
             int wantWidth, wantHeight, denom, width, height;
         };
         for (const Case& c : { Case { 0, 0, 1, 64, 48 }, Case { 32, 24, 2, 32, 24 }, Case { 15, 10, 4, 16, 12 },
-                               Case { 8, 6, 8, 8, 6 } }) {
+                 Case { 8, 6, 8, 8, 6 } }) {
             const std::string where = path + " shown at " + std::to_string(c.wantWidth);
             std::string error;
             const auto decoded = kv::raster::DecodeGeoRaster(path, c.wantWidth, c.wantHeight, &error);
@@ -201,12 +201,25 @@ TEST(GeoReferenceFile, PixelsOfGeoTiffsThroughGdalAtEachReduction)
             EXPECT_EQ(image.pixel(3 * c.width / 4, c.height / 4), qRgb(0, 255, 0)) << where;
             EXPECT_EQ(image.pixel(c.width / 4, 3 * c.height / 4), qRgb(0, 0, 255)) << where;
             EXPECT_EQ(image.pixel(3 * c.width / 4, 3 * c.height / 4), qRgb(255, 255, 255)) << where;
+            // Qt has no reader for these files here: the viewer's one decoding call takes them to
+            // GDAL itself.
+            const auto viaDecodeImage = kv::raster::DecodeImage(path, c.wantWidth, c.wantHeight, &error);
+            ASSERT_TRUE(viaDecodeImage) << where << ": " << error;
+            EXPECT_EQ(viaDecodeImage->image, image) << where;
         }
+        std::string error;
+        const auto size = kv::raster::ReadImageSize(path, &error);
+        ASSERT_TRUE(size) << path << ": " << error;
+        EXPECT_EQ(size->width, 64);
+        EXPECT_EQ(size->height, 48);
     }
     std::string error;
     dir.write("text.tif", "not a raster");
     EXPECT_FALSE(kv::raster::DecodeGeoRaster(dir.file("text.tif"), 0, 0, &error));
     EXPECT_NE(error.find("text.tif"), std::string::npos) << error;
+    EXPECT_FALSE(kv::raster::DecodeImage(dir.file("text.tif"), 0, 0, &error));
+    EXPECT_NE(error.find("text.tif"), std::string::npos) << error;
+    EXPECT_FALSE(kv::raster::ReadGeoRasterSize(dir.file("text.tif"), &error));
 #endif
 }
 

@@ -10,7 +10,11 @@
 #include <QImageWriter>
 #include <QPainter>
 
+#include <cstdio>
 #include <cstdlib>
+#include <vector>
+
+#include <jpeglib.h>
 
 using kv::raster::ChooseScaleDenom;
 using kv::raster::DecodeImage;
@@ -156,6 +160,60 @@ TEST(ImageDecodeJpeg, GreyscaleJpegComesOutGrey)
     ASSERT_TRUE(decoded) << error;
     ExpectColourNear(decoded->image, 4, 12, QColor(0, 0, 0), "dark part");
     ExpectColourNear(decoded->image, 30, 12, QColor(200, 200, 200), "light part");
+}
+
+// A CMYK JPEG as print software writes it: an Adobe marker and the ink values stored inverted
+// (255 = no ink). Quadrants of no ink but magenta and yellow (red), cyan and yellow (green),
+// cyan and magenta (blue), and no ink at all (white).
+std::string WriteCmykQuadrants(const kvtest::TempDir& dir, const std::string& name, int width, int height)
+{
+    const std::string path = dir.file(name);
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        ADD_FAILURE() << "cannot write " << path;
+        return path;
+    }
+    jpeg_compress_struct cinfo;
+    jpeg_error_mgr jerr;
+    cinfo.err = jpeg_std_error(&jerr);
+    jpeg_create_compress(&cinfo);
+    jpeg_stdio_dest(&cinfo, file);
+    cinfo.image_width = static_cast<JDIMENSION>(width);
+    cinfo.image_height = static_cast<JDIMENSION>(height);
+    cinfo.input_components = 4;
+    cinfo.in_color_space = JCS_CMYK;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, 100, TRUE);
+    jpeg_start_compress(&cinfo, TRUE);
+    const unsigned char inks[4][4] = { { 0, 255, 255, 0 }, { 255, 0, 255, 0 }, { 255, 255, 0, 0 }, { 0, 0, 0, 0 } };
+    std::vector<unsigned char> row(static_cast<std::size_t>(width) * 4);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const int quadrant = (y >= height / 2 ? 2 : 0) + (x >= width / 2 ? 1 : 0);
+            for (int i = 0; i < 4; ++i) {
+                row[static_cast<std::size_t>(x) * 4 + i] = static_cast<unsigned char>(255 - inks[quadrant][i]);
+            }
+        }
+        JSAMPROW rows[1] = { row.data() };
+        jpeg_write_scanlines(&cinfo, rows, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    std::fclose(file);
+    return path;
+}
+
+TEST(ImageDecodeJpeg, CmykJpegComesOutInItsColours)
+{
+    kvtest::TempDir dir;
+    const std::string path = WriteCmykQuadrants(dir, "print.jpg", 64, 48);
+    for (const int want : { 0, 8 }) {
+        std::string error;
+        const auto decoded = DecodeImage(path, want, want * 3 / 4, &error);
+        ASSERT_TRUE(decoded) << error;
+        EXPECT_EQ(decoded->image.width(), want == 0 ? 64 : 8);
+        ExpectQuadrants(decoded->image, "CMYK shown at " + std::to_string(want));
+    }
 }
 
 TEST(ImageDecodeSize, FromTheHeaderOfJpegAndBitmap)
