@@ -65,9 +65,8 @@ const std::array<RasterCommandInfo, kRasterCommandCount>& RasterCommands()
 
 std::optional<LoadedPicture> LoadPicture(const std::string& path, int wantWidth, int wantHeight, std::string* error)
 {
-    std::optional<DecodedImage> decoded = IsGeoRasterName(path) && GeoReferenceAvailable()
-                                              ? DecodeGeoRaster(path, wantWidth, wantHeight, error)
-                                              : DecodeImage(path, wantWidth, wantHeight, error);
+    // GeoTIFF and BSB/KAP files go through GDAL there when the build has it.
+    std::optional<DecodedImage> decoded = DecodeImage(path, wantWidth, wantHeight, error);
     if (!decoded) {
         return std::nullopt;
     }
