@@ -24,9 +24,6 @@ inline constexpr std::size_t kWPdescLength = 24;
 inline constexpr std::size_t kRadiusLength = 2;
 // The symbol preview draws the symbol centred here.
 inline constexpr int kPreviewCentre = 18;
-// Said when a chartlet waypoint closes the dialog: the image viewer it leads to is not in this
-// program yet.
-inline constexpr const char* kRasterViewerMissing = "The raster image viewer is not yet available - image: ";
 
 // The 37 entries of the shape list, "NN   Name", in list (sorted) order.
 std::vector<std::string> WaypointShapeEntries();

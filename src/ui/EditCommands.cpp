@@ -4,6 +4,7 @@
 #include "app/MenuState.h"
 #include "charts/ChartEditor.h"
 #include "ui/MainWindow.h"
+#include "ui/RasterViewerWindow.h"
 #include "ui/UiText.h"
 #include "ui/WaypointEditDialog.h"
 
@@ -78,6 +79,7 @@ std::optional<kv::SurveyGrid> MainWindow::askSurveyGrid()
 bool MainWindow::runWaypointDialog(kv::WaypointDialogModel& model, bool readOnly)
 {
     WaypointEditDialog dialog(model, state_.settings, platform_.prompter, this);
+    dialog.openChartlet = [this](const std::string& name) { rasterViewer_->showHandedOver(name); };
     dialog.setWindowTitle(Latin1(model.fields.Caption));
     if (readOnly) {
         // Shown for reading: every field greyed, nothing taken back.

@@ -11,6 +11,7 @@
 #include "ui/AisTargetWindow.h"
 #include "ui/ClickLabel.h"
 #include "ui/HelpWindow.h"
+#include "ui/RasterViewerWindow.h"
 #include "ui/UiText.h"
 #include "ui/MainWindow.h"
 
@@ -256,6 +257,8 @@ void MainWindow::buildMenus()
                [&c] { c.DataPlot1Click(); }, {}, true);
     addCommand(tools, "TidalAtlasEditor1", QStringLiteral("&Tidal Atlas Editor"), "Launch Tidal Editor",
                [&c] { c.TidalAtlasEditor1Click(); });
+    addCommand(tools, "RasterImageViewer1", QStringLiteral("Raster Image &Viewer"), "Show the raster image viewer",
+               [this] { rasterViewer_->showViewer(); });
 
     // The settings dialogs; the configuration files themselves are loaded and saved under Tools.
     QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));

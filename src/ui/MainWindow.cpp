@@ -2,12 +2,14 @@
 #include "ui/MainWindow.h"
 
 #include "app/CommandLine.h"
+#include "app/RasterViewerGlue.h"
 #include "navigation/XteText.h"
 #include "views/ViewAis.h"
 #include "views/ViewGeometry.h"
 #include "ui/AisTargetListWindow.h"
 #include "ui/AisTargetWindow.h"
 #include "ui/ClickLabel.h"
+#include "ui/RasterViewerWindow.h"
 #include "ui/UiText.h"
 #include "ui/ViewWindow.h"
 
@@ -136,6 +138,9 @@ MainWindow::MainWindow(kv::ProgramState& state, kv::Platform& platform, QWidget*
     });
     aisWindow_ = new AisTargetWindow(state_, platform_.clock, this);
     buildTargetList();
+    rasterGlue_ = std::make_unique<kv::RasterViewerGlue>(state_, *controller_);
+    rasterViewer_ = new RasterViewerWindow(kv::raster::RasterRecords(state_), platform_, *rasterGlue_, this);
+    rasterViewer_->hide();
 
     buildMenus();
     buildToolBar();

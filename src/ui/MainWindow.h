@@ -30,12 +30,17 @@ class QTimer;
 class QToolBar;
 class QWidget;
 
+namespace kv {
+class RasterViewerGlue;
+}
+
 namespace kvui {
 
 class AisTargetWindow;
 class AisTargetListWindow;
 class ClickLabel;
 class ViewWindow;
+class RasterViewerWindow;
 
 // What a file dialog is asked for.
 struct FileDialogSpec {
@@ -74,6 +79,7 @@ public:
     ViewWindow* view(int index) const;
     AisTargetWindow* aisWindow() const { return aisWindow_; }
     AisTargetListWindow* aisList() const { return aisList_; }
+    RasterViewerWindow* rasterViewer() const { return rasterViewer_; }
     QTimer* secsTimer() const { return secsTimer_; }
     QTimer* fixTimer() const { return fixTimer_; }
 
@@ -175,6 +181,9 @@ private:
     AisTargetWindow* aisWindow_ = nullptr;
     AisTargetListWindow* aisList_ = nullptr;
     void buildTargetList();
+    // The raster image viewer, made hidden with the window.
+    std::unique_ptr<kv::RasterViewerGlue> rasterGlue_;
+    RasterViewerWindow* rasterViewer_ = nullptr;
 
     QPlainTextEdit* remarkEditor_ = nullptr;
     QAction* remarkEditorAction_ = nullptr;

@@ -2,7 +2,6 @@
 #include "app/HelpTopics.h"
 #include "ui/HelpWindow.h"
 
-#include "core/NotBuilt.h"
 #include "ui/UiText.h"
 
 #include <QApplication>
@@ -197,12 +196,11 @@ void WaypointEditDialog::done(int result)
     readFields();
     const std::optional<std::string> image = model_.FormClose();
     showFields();
-    if (image) {
-        // The chartlet's picture would open in the raster image viewer, which is not built yet.
-        kv::ReportNotBuilt("WaypointFormClose", "raster image viewer");
-        prompter_.information(kv::kRasterViewerMissing + *image);
-    }
     QDialog::done(result);
+    if (image && openChartlet) {
+        // A chartlet's picture opens in the raster image viewer, OK or Cancel alike.
+        openChartlet(*image);
+    }
 }
 
 } // namespace kvui

@@ -8,6 +8,9 @@
 
 #include <QDialog>
 
+#include <functional>
+#include <string>
+
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -28,6 +31,9 @@ public:
     QLabel* preview() const { return image_; }
 
     void done(int result) override;
+    // Where a chartlet waypoint's image name goes when the dialog closes (the raster image
+    // viewer); unset, nothing opens.
+    std::function<void(const std::string&)> openChartlet;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -578,20 +578,23 @@ TEST_F(WaypointEditDialogTest, ShapeChangesTheParameterFieldAndThePreview)
     EXPECT_EQ(model.fields.Radius, "5");
 }
 
-TEST_F(WaypointEditDialogTest, CancellingAChartletSaysTheImageViewerIsMissing)
+TEST_F(WaypointEditDialogTest, CancellingAChartletHandsItsImageToTheViewer)
 {
     WaypointDialogModel model;
-    model.fields.WPdesc = "quay.jpg";
+    model.fields.WPdesc = "quay";
     model.fields.WPShape = "32   Chartlet / Information";
     kvui::WaypointEditDialog dialog(model, settings, prompter);
+    std::vector<std::string> opened;
+    dialog.openChartlet = [&opened](const std::string& name) { opened.push_back(name); };
     dialog.findChild<QPushButton*>("CancelBtn")->click();
-    EXPECT_TRUE(prompter.lastMessageIs(std::string(kRasterViewerMissing) + "quay.jpg"));
+    EXPECT_EQ(opened, std::vector<std::string>{"quay"});
+    EXPECT_TRUE(prompter.messages.empty());
 
     WaypointDialogModel plain;
     kvui::WaypointEditDialog other(plain, settings, prompter);
-    prompter.messages.clear();
+    other.openChartlet = [&opened](const std::string& name) { opened.push_back(name); };
     other.findChild<QPushButton*>("OKBtn")->click();
-    EXPECT_TRUE(prompter.messages.empty());
+    EXPECT_EQ(opened.size(), 1u);
 }
 
 } // namespace

@@ -4,6 +4,8 @@
 
 #include "app/MainController.h"
 #include "views/Render.h"
+#include "views/ViewGeometry.h"
+#include "raster/ImageReference.h"
 #include "core/Config.h"
 #include "core/Format.h"
 #include "core/Paths.h"
@@ -21,7 +23,9 @@ namespace {
 constexpr const char* kUsage =
     "usage: kvtool render WORKDIR OUT.png [--chart NAME] [--centre LAT LON] [--zoom Z] [--size WxH]\n"
     "                     [--angle DEG] [--route NAME] [--log FILE.log] [--ais FILE.AIS] [--tides FILE.pos]\n"
-    "  positions in decimal degrees, longitude WEST positive\n";
+    "                     [--ref FILE.ref]\n"
+    "  positions in decimal degrees, longitude WEST positive; OUT.jpg writes a JPEG, OUT.bmp a bitmap; --ref also writes\n"
+    "  the raster image viewer's reference file for the picture (north up only)\n";
 
 struct Options {
     std::string workDir;
@@ -32,6 +36,7 @@ struct Options {
     int height = 768;
     double angle = 0.0;
     std::string route, log, ais, tides;
+    std::string ref;
 };
 
 bool Number(const std::string& text, double& value)
@@ -69,6 +74,10 @@ std::optional<Options> ParseOptions(const kvtool::Args& args)
         double d2 = 0;
         if (a == "--chart") {
             if (!next(o.chart)) {
+                return std::nullopt;
+            }
+        } else if (a == "--ref") {
+            if (!next(o.ref)) {
                 return std::nullopt;
             }
         } else if (a == "--centre" || a == "--center") {
@@ -249,9 +258,36 @@ int RunRender(const kvtool::Args& args)
         view.zoom = *o.zoom;
     }
     views.CommonTail(view);
-    if (!view.bitmap.save(QString::fromStdString(o.out), "PNG")) {
+    const std::string ext = kv::ToLowerAscii(kv::ExtensionOf(o.out));
+    const bool jpeg = ext == ".jpg" || ext == ".jpeg";
+    const bool bmp = ext == ".bmp";
+    // A bitmap gets a palette of 256 colours: a chart has few, and the file is a third the size.
+    const QImage picture = bmp ? view.bitmap.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither) : view.bitmap;
+    if (!picture.save(QString::fromStdString(o.out), jpeg ? "JPEG" : bmp ? "BMP" : "PNG", jpeg ? 85 : -1)) {
         std::fprintf(stderr, "kvtool render: cannot write %s\n", o.out.c_str());
         return 1;
+    }
+    if (!o.ref.empty()) {
+        if (o.angle != 0.0) {
+            std::fprintf(stderr, "kvtool render: --ref needs a north-up picture (no --angle)\n");
+            return 1;
+        }
+        // The positions of the picture's outer corners, as the viewer maps them.
+        const int w = view.bitmap.width();
+        const int h = view.bitmap.height();
+        const kv::LatLongValue nw = kv::PixelToLatLong(view.projection, 0, 0);
+        const kv::LatLongValue se = kv::PixelToLatLong(view.projection, w, h);
+        kv::raster::ImageReference ref;
+        ref.height = h;
+        ref.width = w;
+        ref.nw_lat = nw.lat;
+        ref.nw_lon = nw.lon;
+        ref.se_lat = se.lat;
+        ref.se_lon = se.lon;
+        if (!kv::raster::WriteRefFile(o.ref, ref)) {
+            std::fprintf(stderr, "kvtool render: cannot write %s\n", o.ref.c_str());
+            return 1;
+        }
     }
     std::printf("%s: %dx%d, chart %s (%d points, %zu waypoints), zoom %g, route %zu, track %zu, targets %d\n",
                 o.out.c_str(), view.bitmap.width(), view.bitmap.height(), state->chart.ChartName.c_str(),

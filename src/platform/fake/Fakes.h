@@ -84,8 +84,10 @@ public:
     bool play(const std::string& wavPath) override;
     // Ends the clip being played (as the media player reports at the end of playback).
     void finish() { finished(); }
+    void stop() override { ++stops; }
 
     std::vector<std::string> played;
+    int stops = 0;
     bool autoFinish = false;
 };
 

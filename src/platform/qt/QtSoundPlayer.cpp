@@ -50,6 +50,12 @@ bool QtSoundPlayer::play(const std::string& wavPath)
     return true;
 }
 
+void QtSoundPlayer::stop()
+{
+    effect_->stop();
+    end();
+}
+
 void QtSoundPlayer::end()
 {
     if (!pending_) {

@@ -20,6 +20,7 @@ public:
     ~QtSoundPlayer() override;
 
     bool play(const std::string& wavPath) override;
+    void stop() override;
     bool busy() const { return pending_; }
 
 private:
