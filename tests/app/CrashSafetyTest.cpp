@@ -13,6 +13,7 @@
 #include "core/Config.h"
 #include "core/TextFile.h"
 #include "navigation/TrackLog.h"
+#include "raster/ImageReference.h"
 
 #include "support/RunTool.h"
 #include "support/TempDir.h"
@@ -51,6 +52,7 @@ const std::vector<WritePath> kPaths = {
     { "tracklog", { "08-12-26.log" } },
     { "aisdb", { "KVAIS.ADB" }, kv::kTAISTargetSize },
     { "textlog", { "08-12-26.txt" }, 0, true },
+    { "ref", { "plan.ref" } },
 };
 
 int TotalKills()
@@ -253,6 +255,10 @@ std::string ReadersProblem(const WritePath& path, const std::string& folder)
     }
     if (path.kind == "textlog") {
         return kv::ReadTextLines(file("08-12-26.txt")) ? "" : "text log not read";
+    }
+    if (path.kind == "ref") {
+        const auto read = kv::raster::ReadRefFile(file("plan.ref"));
+        return read.status == kv::raster::RefRead::Read ? "" : "image reference not read: " + read.problem;
     }
     return "no reader for " + path.kind;
 }

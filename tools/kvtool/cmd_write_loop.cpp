@@ -12,6 +12,7 @@
 #include "core/Config.h"
 #include "navigation/TrackLog.h"
 #include "platform/fake/Fakes.h"
+#include "raster/ImageReference.h"
 #include "routes/Routes.h"
 
 #include <cstdio>
@@ -134,13 +135,28 @@ Step MakeStep(const std::string& kind, const std::string& folder, Program& p)
             return true;
         };
     }
+    if (kind == "ref") {
+        return [folder](long i) {
+            // The reference of a harbour plan; version 1 moves the south-east corner and the offsets.
+            kv::raster::ImageReference ref;
+            ref.height = 384;
+            ref.width = 512;
+            ref.nw_lat = 50.90;
+            ref.nw_lon = 1.45;
+            ref.se_lat = 50.80 - static_cast<double>(i % 2) * 0.01;
+            ref.se_lon = 1.30;
+            ref.lat_offset = static_cast<int>(i % 2) * 125;
+            ref.lon_offset = -static_cast<int>(i % 2) * 250;
+            return kv::raster::WriteRefFile(folder + "plan.ref", ref);
+        };
+    }
     return {};
 }
 
 int RunWriteLoop(const kvtool::Args& args)
 {
     if (args.size() < 2 || args.size() > 3) {
-        std::fprintf(stderr, "usage: kvtool write-loop config|chart|waypoints|route|tracklog|aisdb|textlog FOLDER [COUNT]\n");
+        std::fprintf(stderr, "usage: kvtool write-loop config|chart|waypoints|route|tracklog|aisdb|textlog|ref FOLDER [COUNT]\n");
         return 2;
     }
     std::string folder = args[1];
@@ -172,7 +188,7 @@ int RunWriteLoop(const kvtool::Args& args)
 }
 
 const kvtool::CommandRegistration reg { { "write-loop",
-    "KIND FOLDER [COUNT]: repeat one file write path (config, chart, waypoints, route, tracklog, aisdb, textlog) "
+    "KIND FOLDER [COUNT]: repeat one file write path (config, chart, waypoints, route, tracklog, aisdb, textlog, ref) "
     "COUNT times or until killed",
     &RunWriteLoop, true } };
 
