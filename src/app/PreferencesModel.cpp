@@ -405,6 +405,12 @@ void PreferencesModel::Apply()
         state.prefs.tide.Tset = static_cast<std::int16_t>(Clamp(f.Tset, "Tset"));
         state.prefs.tide.TDrift = static_cast<std::int16_t>(Clamp(f.TDrift, "TDrift"));
     }
+    if (!state.prefs.tide.AtlasTide) {
+        // With the local tide in use the atlas no longer sets the stream at each fix: the course
+        // to steer works with the set and drift the skipper typed (or averaged).
+        state.tideStream.TideSet = state.prefs.tide.Tset;
+        state.tideStream.TideRate = state.prefs.tide.TDrift / 10.0;
+    }
     settings.PositionDisplayMode = std::clamp(f.PositionMode, -1, 8);
     state.prefs.units.KnotsAlways = f.KnAlways;
 

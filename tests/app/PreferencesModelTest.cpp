@@ -190,6 +190,29 @@ TEST(PreferencesModel, OkStoresEachControlInItsUnit)
     }
 }
 
+TEST(PreferencesModel, OkWithTheLocalTideInUseSetsTheStreamFromItsSetAndDrift)
+{
+    Program p;
+    p.state.tideStream.TideSet = 270;
+    p.state.tideStream.TideRate = 2.5;
+    PreferencesModel model(*p.controller);
+    model.Fill();
+    model.ManTideClick(true);
+    model.fields.Tset = 135;
+    model.fields.TDrift = 12;
+    EXPECT_TRUE(model.OKBtnClick());
+    EXPECT_EQ(p.state.tideStream.TideSet, 135);
+    EXPECT_DOUBLE_EQ(p.state.tideStream.TideRate, 1.2);
+
+    // Back on the atlas, OK leaves the stream to the atlas at the next fix.
+    PreferencesModel again(*p.controller);
+    again.Fill();
+    again.ManTideClick(false);
+    again.fields.Tset = 45;
+    EXPECT_TRUE(again.OKBtnClick());
+    EXPECT_EQ(p.state.tideStream.TideSet, 135);
+}
+
 TEST(PreferencesModel, OkWithoutChangesLeavesTheConfigurationAsItWas)
 {
     Program p;
