@@ -10,6 +10,7 @@
 #include "core/Paths.h"
 #include "core/TextFile.h"
 #include "ais/AisTargets.h"
+#include "views/SurveyLogDraw.h"
 #include "views/ViewAis.h"
 #include "geodesy/PositionReadout.h"
 #include "navigation/RouteFollowing.h"
@@ -595,9 +596,10 @@ void MainController::TidalAtlasEditor1Click()
 void MainController::CopyViewClick()
 {
     if (views_->count() > 0) {
-        const QImage& bitmap = views_->view(ActiveView()).bitmap;
-        platform_.clipboard.setImage(bitmap);
-        remarks_->PastePicture(bitmap);
+        const ChartView& view = views_->view(ActiveView());
+        const QImage picture = WithSurveyLegend(view.bitmap, view.options, ColoursFromSettings(state_.settings));
+        platform_.clipboard.setImage(picture);
+        remarks_->PastePicture(picture);
     }
 }
 

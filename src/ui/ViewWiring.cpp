@@ -382,7 +382,7 @@ void MainWindow::buildViewCommands(ViewWindow* w)
          [&c](kv::ChartView&) { c.routes().WaypointSnapModeClick(); }, true);
     menu->addSeparator();
     item(menu, "CopyView1", QStringLiteral("Cop&y View"), "", [this](kv::ChartView& v) {
-        platform_.clipboard.setImage(v.bitmap);
+        platform_.clipboard.setImage(kv::WithSurveyLegend(v.bitmap, v.options, kv::ColoursFromSettings(state_.settings)));
     });
     item(menu, "Delete1", QStringLiteral("&View Properties"), "Select features in this view", properties);
     item(menu, "ShowChts", QStringLiteral("Show Charts"), "", [&set](kv::ChartView& v) { set.ShowChartOutlines(v); });

@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <QPainter>
+
 namespace kv {
 
 namespace {
@@ -490,6 +492,21 @@ int DrawSurveyLogOf(RenderCanvas& canvas, const Projection& p, const ViewOptions
     const auto fixes = ParseSurveyLog(*lines, options.PlotField, state.chartRef.ChartLatOffset,
                                       state.chartRef.ChartLongOffset);
     return DrawSurveyLog(canvas, p, options, fixes, colours);
+}
+
+QImage WithSurveyLegend(QImage picture, const ViewOptions& options, const SchemeColours& colours, int scale)
+{
+    const QImage legend = SurveyLegendImage(options, colours);
+    if (legend.isNull() || picture.isNull()) {
+        return picture;
+    }
+    scale = std::max(scale, 1);
+    const int margin = 8 * scale;
+    const QRect target(picture.width() - legend.width() * scale - margin, margin, legend.width() * scale,
+                       legend.height() * scale);
+    QPainter painter(&picture);
+    painter.drawImage(target, legend);
+    return picture;
 }
 
 } // namespace kv

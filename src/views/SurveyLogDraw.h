@@ -76,6 +76,11 @@ int DrawSurveyLog(RenderCanvas& canvas, const Projection& p, const ViewOptions& 
 // threshold. A null image when the view shows no blobs.
 QImage SurveyLegendImage(const ViewOptions& options, const SchemeColours& colours);
 
+// The picture with that legend in its top-right corner, as the view window shows it, so that a
+// copied or printed view explains its colours too (the legend enlarged by `scale` for a page).
+// The picture unchanged when the view has no legend.
+QImage WithSurveyLegend(QImage picture, const ViewOptions& options, const SchemeColours& colours, int scale = 1);
+
 // The text log of the log set in use (the folder, the base name).
 std::string SurveyLogPath(const std::string& logDir, const std::string& logNameBase);
 

@@ -1,6 +1,7 @@
 #include "views/ViewPrint.h"
 
 #include "core/Format.h"
+#include "views/SurveyLogDraw.h"
 #include "views/ViewReadouts.h"
 
 #include <algorithm>
@@ -95,6 +96,7 @@ QImage RenderViewForPage(const ChartView& view, const RenderContext& ctx, const 
         const int margin = 20 * pageCtx.deviceScale;
         DrawScaleBar(canvas, *bar, margin, surface.height - margin, colours.foreground);
     }
+    picture = WithSurveyLegend(picture, view.options, colours, pageCtx.deviceScale);
     if (page.whitePaper) {
         ToWhitePaper(picture, colours.background, colours.foreground);
     }

@@ -291,6 +291,27 @@ TEST(SurveyLog, LegendShowsTheScaleOnlyWithBlobs)
     EXPECT_TRUE(SurveyLegendImage(o, SchemeColours{}).isNull());
 }
 
+TEST(SurveyLog, CopiedAndPrintedPicturesCarryTheLegend)
+{
+    ViewOptions o = PlotOptions();
+    QImage picture(400, 300, QImage::Format_RGB32);
+    picture.fill(Qt::black);
+    // Top right, at the window's margin, at the screen's size and enlarged for a page.
+    for (const int scale : {1, 3}) {
+        SCOPED_TRACE(scale);
+        QImage page(400 * scale, 300 * scale, QImage::Format_RGB32);
+        page.fill(Qt::black);
+        const QImage with = WithSurveyLegend(page, o, SchemeColours{}, scale);
+        const int left = page.width() - 190 * scale - 8 * scale;
+        EXPECT_EQ(with.pixel(left + 10 * scale, 8 * scale + 30 * scale) & 0xFFFFFFu, ViridisColour(0.0));
+        EXPECT_EQ(with.pixel(left + 179 * scale + scale / 2, 8 * scale + 30 * scale) & 0xFFFFFFu, ViridisColour(1.0));
+        EXPECT_EQ(with.pixel(5, page.height() - 5) & 0xFFFFFFu, 0u);
+    }
+    // Without blobs the picture is left as it is.
+    o.Blobs = false;
+    EXPECT_EQ(WithSurveyLegend(picture, o, SchemeColours{}), picture);
+}
+
 TEST(SurveyLog, RedrawStepReadsTheTextLogInUse)
 {
     kvtest::TempDir dir;
