@@ -257,27 +257,17 @@ void RasterViewer::ResetCaption()
     caption_ = std::string(kViewerTitle) + " (" + ImageBaseName(path_) + ")";
 }
 
-void RasterViewer::ZoomInClick()
-{
-    if (!loaded_) {
-        return;
-    }
-    if (!ZoomIn(zoom_)) {
-        platform_.prompter.beep(Beep::Default);
-        return;
-    }
-    ScrollTo(cursor_.x * zoom_.zoom, cursor_.y * zoom_.zoom);
-    ReloadCanvas();
-    PlotTrackHistory();
-    cursor_ = ImagePoint{};
-}
+void RasterViewer::ZoomInClick() { StepZoom(ZoomIn); }
 
-void RasterViewer::ZoomOutClick()
+void RasterViewer::ZoomOutClick() { StepZoom(ZoomOut); }
+
+void RasterViewer::StepZoom(bool (*step)(RasterZoom&))
 {
     if (!loaded_) {
         return;
     }
-    if (!ZoomOut(zoom_)) {
+    // At either limit the picture stays as it is and the user hears why nothing happened.
+    if (!step(zoom_)) {
         platform_.prompter.beep(Beep::Default);
         return;
     }

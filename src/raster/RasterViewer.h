@@ -192,6 +192,8 @@ private:
     // has none the viewer can use.
     bool ApplyGeoReference(const std::string& path, bool haveRefFile);
     void ReloadCanvas();
+    // One zoom step in or out (the step says whether the limit allowed it).
+    void StepZoom(bool (*step)(RasterZoom&));
     void CentreOnImage();
     void ScrollTo(double x, double y);
     void PlotPosition(double lat, double lon);

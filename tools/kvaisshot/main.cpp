@@ -5,6 +5,8 @@
 // point) as ais-encounter.png and the target list as ais-target-list.png in OUTDIR.
 // docs/make_ais_screenshots.sh runs it under Xvfb.
 
+#include "../shotsupport/ShotSupport.h"
+
 #include "ais/AisEncoder.h"
 #include "app/ProgramState.h"
 #include "platform/fake/Fakes.h"
@@ -80,27 +82,18 @@ std::vector<std::string> Aid(unsigned mmsi, const char* name, int aidType, doubl
     return Sentences(w);
 }
 
-bool Save(QWidget& widget, const QString& file)
-{
-    QApplication::processEvents();
-    const bool saved = widget.grab().save(file);
-    if (!saved) {
-        std::fprintf(stderr, "kvaisshot: cannot write %s\n", file.toLocal8Bit().constData());
-    }
-    return saved;
-}
 
 } // namespace
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: kvaisshot WORKDIR OUTDIR\n");
+    const auto folders = kvshot::FolderArguments(argc, argv);
+    if (!folders) {
         return 2;
     }
-    const std::string work = QDir(QString::fromLocal8Bit(argv[1])).absolutePath().toStdString() + "/";
-    const QString out = QDir(QString::fromLocal8Bit(argv[2])).absolutePath() + QStringLiteral("/");
+    const std::string& work = folders->work;
+    const QString& out = folders->out;
 
     kv::ProgramState state;
     kv::FakePlatform fakes;
@@ -151,11 +144,11 @@ int main(int argc, char** argv)
     window.refresh();
     QApplication::processEvents();
 
-    bool ok = Save(window, out + QStringLiteral("ais-encounter.png"));
+    bool ok = kvshot::Save(window, out + QStringLiteral("ais-encounter.png"));
     window.command(QStringLiteral("AISTargetList1"))->trigger();
     kvui::AisTargetListWindow* list = window.aisList();
     list->resize(800, 190);
     list->table()->resizeColumnsToContents();
-    ok = Save(*list, out + QStringLiteral("ais-target-list.png")) && ok;
+    ok = kvshot::Save(*list, out + QStringLiteral("ais-target-list.png")) && ok;
     return ok ? 0 : 1;
 }

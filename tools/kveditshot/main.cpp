@@ -5,6 +5,8 @@
 // as filled in (survey-grid-dialog.png) and the main window with the result
 // (chart-edit-result.png) in OUTDIR. docs/make_edit_screenshots.sh runs it under Xvfb.
 
+#include "../shotsupport/ShotSupport.h"
+
 #include "app/MainController.h"
 #include "app/MenuState.h"
 #include "app/ProgramState.h"
@@ -31,27 +33,18 @@ namespace {
 
 constexpr double kMetresPerDegree = 1852.0 * 60.0;
 
-bool Save(QWidget& widget, const QString& file)
-{
-    QApplication::processEvents();
-    const bool saved = widget.grab().save(file);
-    if (!saved) {
-        std::fprintf(stderr, "kveditshot: cannot write %s\n", file.toLocal8Bit().constData());
-    }
-    return saved;
-}
 
 } // namespace
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: kveditshot WORKDIR OUTDIR\n");
+    const auto folders = kvshot::FolderArguments(argc, argv);
+    if (!folders) {
         return 2;
     }
-    const std::string work = QDir(QString::fromLocal8Bit(argv[1])).absolutePath().toStdString() + "/";
-    const QString out = QDir(QString::fromLocal8Bit(argv[2])).absolutePath() + QStringLiteral("/");
+    const std::string& work = folders->work;
+    const QString& out = folders->out;
 
     kv::ProgramState state;
     kv::FakePlatform fakes;
@@ -137,7 +130,7 @@ int main(int argc, char** argv)
         d.findChild<QSpinBox*>(QStringLiteral("Gnumber"))->setValue(10);
         d.findChild<QCheckBox*>(QStringLiteral("AltLine"))->setChecked(true);
         d.show();
-        ok = Save(d, out + QStringLiteral("survey-grid-dialog.png")) && ok;
+        ok = kvshot::Save(d, out + QStringLiteral("survey-grid-dialog.png")) && ok;
         return static_cast<int>(QDialog::Accepted);
     };
     command(kv::editcmd::AutoMakeGrid);
@@ -147,7 +140,7 @@ int main(int argc, char** argv)
     views.ReCentre(view);
     window.refresh();
     QApplication::processEvents();
-    ok = Save(window, out + QStringLiteral("chart-edit-result.png")) && ok;
+    ok = kvshot::Save(window, out + QStringLiteral("chart-edit-result.png")) && ok;
 
     // The Edit menu as it opens in edit mode, with its Chart Points submenu open beside it. The
     // two are separate windows: the picture is taken from the screen.

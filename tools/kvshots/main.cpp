@@ -3,6 +3,8 @@
 // every page of Preferences, the Timing Functions dialog, the waypoint edit dialog, the help
 // window and a remarks document as PNG files in OUTDIR. docs/make_dialog_screenshots.sh runs it under Xvfb.
 
+#include "../shotsupport/ShotSupport.h"
+
 #include "app/MainController.h"
 #include "app/PreferencesModel.h"
 #include "app/TimingModel.h"
@@ -19,30 +21,15 @@
 
 #include <cstdio>
 
-namespace {
-
-bool Save(QWidget& widget, const QString& file)
-{
-    widget.show();
-    QApplication::processEvents();
-    const bool saved = widget.grab().save(file);
-    if (!saved) {
-        std::fprintf(stderr, "kvshots: cannot write %s\n", file.toLocal8Bit().constData());
-    }
-    return saved;
-}
-
-} // namespace
-
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: kvshots WORKDIR OUTDIR\n");
+    const auto folders = kvshot::FolderArguments(argc, argv);
+    if (!folders) {
         return 2;
     }
-    const std::string work = QDir(QString::fromLocal8Bit(argv[1])).absolutePath().toStdString() + "/";
-    const QString out = QDir(QString::fromLocal8Bit(argv[2])).absolutePath() + QStringLiteral("/");
+    const std::string& work = folders->work;
+    const QString& out = folders->out;
 
     kv::ProgramState state;
     kv::FakePlatform fakes;
@@ -60,13 +47,13 @@ int main(int argc, char** argv)
         preferences.showPage(page);
         const QString name =
             QString::fromLatin1(kv::kPreferencesPages[static_cast<std::size_t>(page)]).toLower().replace(QLatin1Char(' '), QLatin1Char('-'));
-        ok = Save(preferences, out + QStringLiteral("preferences-") + name + QStringLiteral(".png")) && ok;
+        ok = kvshot::Save(preferences, out + QStringLiteral("preferences-") + name + QStringLiteral(".png")) && ok;
     }
 
     kv::TimingModel timingModel(controller);
     timingModel.Fill();
     kvui::TimingDialog timing(timingModel);
-    ok = Save(timing, out + QStringLiteral("timing-dialog.png")) && ok;
+    ok = kvshot::Save(timing, out + QStringLiteral("timing-dialog.png")) && ok;
 
     kv::WaypointDialogModel waypoint;
     waypoint.fields.Caption = kv::kEditWaypointCaption;
@@ -76,11 +63,11 @@ int main(int argc, char** argv)
     waypoint.fields.WPShape = "05   Light or Lighthouse";
     waypoint.fields.Nwps = 12;
     kvui::WaypointEditDialog edit(waypoint, state.settings, fakes.prompter);
-    ok = Save(edit, out + QStringLiteral("waypoint-dialog.png")) && ok;
+    ok = kvshot::Save(edit, out + QStringLiteral("waypoint-dialog.png")) && ok;
 
     // The help window on the page about connecting a receiver.
     kvui::HelpWindow* help = kvui::ShowHelp(nullptr, 3);
-    ok = Save(*help, out + QStringLiteral("help-window.png")) && ok;
+    ok = kvshot::Save(*help, out + QStringLiteral("help-window.png")) && ok;
 
     // An event log with a remark and a view copy, as the document window shows it.
     kv::Remarks& remarks = controller.remarks();
@@ -95,7 +82,7 @@ int main(int argc, char** argv)
         QTextBrowser shown;
         shown.setHtml(QString::fromLatin1(document->Html().c_str()));
         shown.resize(560, 560);
-        ok = Save(shown, out + QStringLiteral("remarks-document.png")) && ok;
+        ok = kvshot::Save(shown, out + QStringLiteral("remarks-document.png")) && ok;
     }
     remarks.Shutdown();
     return ok ? 0 : 1;

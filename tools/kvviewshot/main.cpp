@@ -5,6 +5,8 @@
 // the dialog and the view window (with its legend and scale bar) as PNG files in OUTDIR.
 // docs/make_view_options_screenshots.sh runs it under Xvfb.
 
+#include "../shotsupport/ShotSupport.h"
+
 #include "app/MainController.h"
 #include "app/ViewOptionsModel.h"
 #include "core/TextFile.h"
@@ -24,17 +26,6 @@
 #include <vector>
 
 namespace {
-
-bool Save(QWidget& widget, const QString& file)
-{
-    widget.show();
-    QApplication::processEvents();
-    const bool saved = widget.grab().save(file);
-    if (!saved) {
-        std::fprintf(stderr, "kvviewshot: cannot write %s\n", file.toLocal8Bit().constData());
-    }
-    return saved;
-}
 
 constexpr double kLat = 50.70;  // the survey box's middle
 constexpr double kLon = 1.30;   // west positive
@@ -110,12 +101,12 @@ std::vector<std::string> SurveyLog(const std::string& date)
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: kvviewshot WORKDIR OUTDIR\n");
+    const auto folders = kvshot::FolderArguments(argc, argv);
+    if (!folders) {
         return 2;
     }
-    const std::string work = QDir(QString::fromLocal8Bit(argv[1])).absolutePath().toStdString() + "/";
-    const QString out = QDir(QString::fromLocal8Bit(argv[2])).absolutePath() + QStringLiteral("/");
+    const std::string& work = folders->work;
+    const QString& out = folders->out;
 
     kv::ProgramState state;
     kv::FakePlatform fakes;
@@ -158,7 +149,7 @@ int main(int argc, char** argv)
     model.fields.HiLite = "6.00";
     kvui::ViewOptionsDialog dialog(model);
     dialog.showFields();
-    bool ok = Save(dialog, out + QStringLiteral("view-options-dialog.png"));
+    bool ok = kvshot::Save(dialog, out + QStringLiteral("view-options-dialog.png"));
     dialog.accept();
 
     kvui::ViewWindow window(1);
@@ -177,6 +168,6 @@ int main(int argc, char** argv)
     window.show();
     QApplication::processEvents();
     window.centreOn(view.bitmap.width() / 2, view.bitmap.height() / 2);
-    ok = Save(window, out + QStringLiteral("survey-log-plot.png")) && ok;
+    ok = kvshot::Save(window, out + QStringLiteral("survey-log-plot.png")) && ok;
     return ok ? 0 : 1;
 }
