@@ -82,8 +82,12 @@ std::optional<ImageReference> ParseRefLines(const std::vector<std::string>& line
         }
         reals[i] = *value;
     }
-    for (int i : {0, 1, 6, 7, 8, 9, 10}) {
-        if (std::fabs(reals[i]) > 2147483647.0) {
+    // Whole numbers within an int; corner positions on the globe (longitudes with a turn either
+    // way, for images that straddle the date line). Far beyond them the image arithmetic overflows.
+    constexpr double kWhole = 2147483647.0;
+    constexpr double kLimits[kRefLines] = {kWhole, kWhole, 90.0, 360.0, 90.0, 360.0, kWhole, kWhole, kWhole, kWhole, kWhole};
+    for (int i = 0; i < kRefLines; ++i) {
+        if (std::fabs(reals[i]) > kLimits[i]) {
             return refuse(std::string("line ") + std::to_string(i + 1) + " (" + kNames[i] + ") is out of range");
         }
     }

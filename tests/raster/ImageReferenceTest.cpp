@@ -64,6 +64,9 @@ TEST(RefFile, AcceptsAnyDecimalFormAndRefusesWhatIsNoReference)
         {{"0", "600", "50.25", "1.5", "50", "1.25", "255", "2", "0", "0", "0"}, "0 pixels"},
         {{"400", "-3", "50.25", "1.5", "50", "1.25", "255", "2", "0", "0", "0"}, "0 pixels"},
         {{"400", "600", "50.25", "1.5", "50", "1.25", "1e300", "2", "0", "0", "0"}, "out of range"},
+        // Corners far off the globe would overflow the pixel arithmetic of the viewer.
+        {{"400", "600", "8e301", "1.5", "-1.5e306", "1.25", "255", "2", "0", "0", "0"}, "line 3 (north-west latitude) is out of range"},
+        {{"400", "600", "50.25", "1.5", "50", "-361", "255", "2", "0", "0", "0"}, "line 6 (south-east longitude) is out of range"},
     };
     for (const auto& c : bad) {
         problem.clear();
