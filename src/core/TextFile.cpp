@@ -1,5 +1,6 @@
 #include "core/TextFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -91,6 +92,54 @@ FileReadResult ReadRegularFile(const std::string& path, std::size_t maxBytes)
         result.bytes = std::move(content);
     }
     return result;
+}
+
+namespace {
+
+// Reads length bytes at offset (fewer at the end of the file); false on an error.
+bool ReadAt(int fd, unsigned long long offset, std::size_t length, std::string& out)
+{
+    out.resize(length);
+    std::size_t done = 0;
+    while (done < length) {
+        const ssize_t n = ::pread(fd, out.data() + done, length - done, static_cast<off_t>(offset + done));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            return false;
+        }
+        if (n == 0) {
+            break;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    out.resize(done);
+    return true;
+}
+
+} // namespace
+
+std::optional<FileSlice> ReadFileSlice(const std::string& path, std::size_t headBytes, unsigned long long from)
+{
+    struct stat st {};
+    std::string problem;
+    const int fd = OpenRegular(path, st, problem);
+    if (fd < 0) {
+        return std::nullopt;
+    }
+    FileSlice slice;
+    slice.device = static_cast<unsigned long long>(st.st_dev);
+    slice.inode = static_cast<unsigned long long>(st.st_ino);
+    slice.size = static_cast<unsigned long long>(st.st_size);
+    const auto size = slice.size;
+    const bool ok = ReadAt(fd, 0, static_cast<std::size_t>(std::min<unsigned long long>(headBytes, size)), slice.head)
+                    && (from >= size || ReadAt(fd, from, static_cast<std::size_t>(size - from), slice.tail));
+    ::close(fd);
+    if (!ok) {
+        return std::nullopt;
+    }
+    return slice;
 }
 
 std::optional<std::string> ReadWholeFile(const std::string& path)

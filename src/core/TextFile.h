@@ -29,6 +29,17 @@ std::string RegularFileProblem(const std::string& path);
 std::optional<std::vector<std::string>> ReadTextLines(const std::string& path);
 std::vector<std::string> SplitLines(std::string_view content);
 
+// For readers that follow a growing file (a log): its first bytes, the bytes from an offset to
+// its end, and what tells one file from another. Only regular files; nothing when unreadable.
+struct FileSlice {
+    std::string head; // the first headBytes bytes (fewer in a shorter file)
+    std::string tail; // from `from` to the end; empty when the file is shorter
+    unsigned long long device = 0;
+    unsigned long long inode = 0;
+    unsigned long long size = 0;
+};
+std::optional<FileSlice> ReadFileSlice(const std::string& path, std::size_t headBytes, unsigned long long from);
+
 bool WriteFileAtomic(const std::string& path, std::string_view bytes);
 bool WriteTextLinesAtomic(const std::string& path, const std::vector<std::string>& lines);
 // Appends in one write: a whole line or a whole record, never a part of one.

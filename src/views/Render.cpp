@@ -628,7 +628,7 @@ RenderResult RedrawView(const ChartView& view, QImage& bitmap, const RenderConte
     }
     timer.done(10);
     if (view.options.PlotTextLog) {
-        DrawSurveyLogOf(canvas, out.projection, view.options, state, colours);
+        DrawSurveyLogOf(canvas, out.projection, view.options, state, colours, ctx.surveyLog);
     }
 
     // 11-12: own vessel and cursor.

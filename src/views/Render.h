@@ -12,6 +12,8 @@
 
 namespace kv {
 
+class SurveyLogReader;
+
 // A hull's size around its GPS antenna in metres, as AIS reports it: to the bow (A), to the
 // stern (B), to port (C) and to starboard (D).
 struct VesselDimensions {
@@ -55,6 +57,8 @@ struct RenderContext {
     std::optional<DrawingSurface> surface;
     // Pen widths, dots and text grow by this factor on such a surface.
     int deviceScale = 1;
+    // The text log as the view set has read it so far (the survey-log plot); none: read whole.
+    SurveyLogReader* surveyLog = nullptr;
 };
 
 // The measure tool's text and distance from its origin to a position.

@@ -105,6 +105,61 @@ struct PlacedLabel {
     bool overlaps(const PlacedLabel& o) const { return x0 <= o.x1 && o.x0 <= x1 && y0 <= o.y1 && o.y0 <= y1; }
 };
 
+// The labels written so far, filed under the squares of the picture they cover, so that a new
+// label is tried against its neighbours only: a day's survey brings tens of thousands of fixes,
+// and trying each against every label written made the redraw take most of a second.
+class PlacedLabels {
+public:
+    PlacedLabels(int width, int height)
+        : columns_(std::max(1, (width + kCell - 1) / kCell))
+        , rows_(std::max(1, (height + kCell - 1) / kCell))
+        , cells_(static_cast<std::size_t>(columns_) * static_cast<std::size_t>(rows_))
+    {
+    }
+    bool free(const PlacedLabel& box) const
+    {
+        const Span s = span(box);
+        for (int row = s.row0; row <= s.row1; ++row) {
+            for (int col = s.col0; col <= s.col1; ++col) {
+                const auto& cell = cells_[index(col, row)];
+                if (std::any_of(cell.begin(), cell.end(), [&box](const PlacedLabel& o) { return o.overlaps(box); })) {
+                    return false;
+                }
+            }
+        }
+        return true;
+    }
+    void add(const PlacedLabel& box)
+    {
+        const Span s = span(box);
+        for (int row = s.row0; row <= s.row1; ++row) {
+            for (int col = s.col0; col <= s.col1; ++col) {
+                cells_[index(col, row)].push_back(box);
+            }
+        }
+    }
+
+private:
+    static constexpr int kCell = 64;
+    struct Span {
+        int col0, col1, row0, row1;
+    };
+    // The squares a box covers; a box partly off the picture is filed under the edge squares.
+    Span span(const PlacedLabel& b) const
+    {
+        auto col = [this](int x) { return std::clamp(x / kCell, 0, columns_ - 1); };
+        auto row = [this](int y) { return std::clamp(y / kCell, 0, rows_ - 1); };
+        return {col(std::max(b.x0, 0)), col(std::max(b.x1, 0)), row(std::max(b.y0, 0)), row(std::max(b.y1, 0))};
+    }
+    std::size_t index(int col, int row) const
+    {
+        return static_cast<std::size_t>(row) * static_cast<std::size_t>(columns_) + static_cast<std::size_t>(col);
+    }
+    int columns_;
+    int rows_;
+    std::vector<std::vector<PlacedLabel>> cells_;
+};
+
 void FillDisc(RenderCanvas& canvas, int cx, int cy, int r, Rgb colour)
 {
     for (int dy = -r; dy <= r; ++dy) {
@@ -216,76 +271,166 @@ std::optional<double> LogFieldValue(std::string_view text)
     return Number(t);
 }
 
+SurveyLogParser::SurveyLogParser(char field, double chartLatOffset, double chartLongOffset)
+    : field_(field), latOffset_(chartLatOffset), longOffset_(chartLongOffset)
+{
+}
+
+void SurveyLogParser::feed(std::string_view line, std::vector<SurveyLogFix>& out)
+{
+    const std::size_t number = lines_++;
+    while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) {
+        line.remove_suffix(1);
+    }
+    if (number == 0) {
+        return; // "Log Date : ..."
+    }
+    if (number == 1) {
+        // The format the fix lines were written with.
+        posIndex_ = LogFieldIndex(line, 'p');
+        decIndex_ = posIndex_ ? std::nullopt : LogFieldIndex(line, 'y');
+        valueIndex_ = field_ == '-' ? std::nullopt : LogFieldIndex(line, field_);
+        return;
+    }
+    if (line.empty()) {
+        return;
+    }
+    if (line.front() == '*') {
+        event_ = true;
+        return;
+    }
+    if (line.front() == '#') {
+        penUp_ = penUp_ || line.find("-b") != std::string_view::npos;
+        return;
+    }
+    const auto fields = SplitCommas(line);
+    auto at = [&fields](int i) -> std::string_view {
+        return i >= 0 && static_cast<std::size_t>(i) < fields.size() ? fields[static_cast<std::size_t>(i)]
+                                                                      : std::string_view();
+    };
+    std::optional<double> lat, lon;
+    if (posIndex_) {
+        const int i = *posIndex_;
+        lat = DegreesMinutes(at(i), 2, at(i + 1), 'S');
+        lon = DegreesMinutes(at(i + 2), 3, at(i + 3), 'E');
+        if (lat && lon) {
+            *lat += latOffset_;
+            *lon -= longOffset_;
+        }
+    } else if (decIndex_) {
+        lat = Number(at(*decIndex_));
+        lon = Number(at(*decIndex_ + 1));
+        if (lon) {
+            *lon = -*lon; // logged east positive
+        }
+    }
+    if (!lat || !lon || std::fabs(*lat) > 90.0 || std::fabs(*lon) > 360.0) {
+        penUp_ = true; // a line that cannot be placed breaks the survey track
+        event_ = false;
+        return;
+    }
+    SurveyLogFix fix;
+    fix.lat = *lat;
+    fix.lon = *lon;
+    fix.event = event_;
+    fix.penUp = penUp_;
+    if (valueIndex_) {
+        // "@y" as a value is the latitude; the other codes fill one field.
+        fix.text = Trim(at(*valueIndex_));
+        fix.value = LogFieldValue(fix.text);
+    }
+    out.push_back(std::move(fix));
+    event_ = false;
+    penUp_ = false;
+}
+
 std::vector<SurveyLogFix> ParseSurveyLog(const std::vector<std::string>& lines, char field, double chartLatOffset,
                                          double chartLongOffset)
 {
     std::vector<SurveyLogFix> out;
-    if (lines.size() < 2) {
-        return out;
-    }
-    const std::string& format = lines[1];
-    const auto posIndex = LogFieldIndex(format, 'p');
-    const auto decIndex = posIndex ? std::nullopt : LogFieldIndex(format, 'y');
-    const auto valueIndex = field == '-' ? std::nullopt : LogFieldIndex(format, field);
-    bool event = false;
-    bool penUp = true;
-    for (std::size_t n = 2; n < lines.size(); ++n) {
-        std::string_view line = lines[n];
-        while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) {
-            line.remove_suffix(1);
-        }
-        if (line.empty()) {
-            continue;
-        }
-        if (line.front() == '*') {
-            event = true;
-            continue;
-        }
-        if (line.front() == '#') {
-            penUp = penUp || line.find("-b") != std::string_view::npos;
-            continue;
-        }
-        const auto fields = SplitCommas(line);
-        auto at = [&fields](int i) -> std::string_view {
-            return i >= 0 && static_cast<std::size_t>(i) < fields.size() ? fields[static_cast<std::size_t>(i)]
-                                                                          : std::string_view();
-        };
-        std::optional<double> lat, lon;
-        if (posIndex) {
-            const int i = *posIndex;
-            lat = DegreesMinutes(at(i), 2, at(i + 1), 'S');
-            lon = DegreesMinutes(at(i + 2), 3, at(i + 3), 'E');
-            if (lat && lon) {
-                *lat += chartLatOffset;
-                *lon -= chartLongOffset;
-            }
-        } else if (decIndex) {
-            lat = Number(at(*decIndex));
-            lon = Number(at(*decIndex + 1));
-            if (lon) {
-                *lon = -*lon; // logged east positive
-            }
-        }
-        if (!lat || !lon || std::fabs(*lat) > 90.0 || std::fabs(*lon) > 360.0) {
-            penUp = true; // a line that cannot be placed breaks the survey track
-            event = false;
-            continue;
-        }
-        SurveyLogFix fix;
-        fix.lat = *lat;
-        fix.lon = *lon;
-        fix.event = event;
-        fix.penUp = penUp;
-        if (valueIndex) {
-            // "@y" as a value is the latitude; the other codes fill one field.
-            fix.text = Trim(at(*valueIndex));
-            fix.value = LogFieldValue(fix.text);
-        }
-        out.push_back(std::move(fix));
-        event = false;
-        penUp = false;
+    SurveyLogParser parser(field, chartLatOffset, chartLongOffset);
+    for (const std::string& line : lines) {
+        parser.feed(line, out);
     }
     return out;
+}
+
+struct SurveyLogReader::Log {
+    std::string path;
+    char field = '-';
+    double latOffset = 0.0;
+    double longOffset = 0.0;
+    unsigned long long device = 0;
+    unsigned long long inode = 0;
+    std::string head;              // the first bytes read, to notice a log written anew in place
+    unsigned long long whole = 0;  // bytes of the whole lines parsed
+    SurveyLogParser parser;
+    std::vector<SurveyLogFix> fixes;
+    bool lastFromPiece = false;    // the last fix came from a line without its end yet
+
+    Log(std::string p, char f, double lat, double lon)
+        : path(std::move(p)), field(f), latOffset(lat), longOffset(lon), parser(f, lat, lon)
+    {
+    }
+};
+
+const std::vector<SurveyLogFix>* SurveyLogReader::read(const std::string& path, char field, double chartLatOffset,
+                                                       double chartLongOffset)
+{
+    // Enough for the two header lines: the date and the format.
+    constexpr std::size_t kHeadBytes = 512;
+    constexpr std::size_t kLogsKept = 4;
+    auto it = std::find_if(logs_.begin(), logs_.end(), [&](const std::shared_ptr<Log>& l) {
+        return l->path == path && l->field == field && l->latOffset == chartLatOffset
+               && l->longOffset == chartLongOffset;
+    });
+    std::shared_ptr<Log> log;
+    if (it != logs_.end()) {
+        log = *it;
+        logs_.erase(it);
+    }
+    const unsigned long long from = log ? log->whole : 0;
+    auto slice = ReadFileSlice(path, kHeadBytes, from);
+    if (!slice) {
+        return nullptr;
+    }
+    const bool sameLog = log && slice->device == log->device && slice->inode == log->inode
+                         && slice->size >= log->whole
+                         && slice->head.compare(0, log->head.size(), log->head) == 0;
+    if (!sameLog) {
+        log = std::make_shared<Log>(path, field, chartLatOffset, chartLongOffset);
+        log->device = slice->device;
+        log->inode = slice->inode;
+        if (from != 0) {
+            slice = ReadFileSlice(path, kHeadBytes, 0);
+            if (!slice) {
+                return nullptr;
+            }
+        }
+    }
+    if (log->lastFromPiece) {
+        log->fixes.pop_back();
+        log->lastFromPiece = false;
+    }
+    std::string_view rest = slice->tail;
+    for (auto end = rest.find('\n'); end != std::string_view::npos; end = rest.find('\n')) {
+        log->parser.feed(rest.substr(0, end), log->fixes);
+        log->whole += end + 1;
+        rest.remove_prefix(end + 1);
+    }
+    // A last line without its end: drawn now, read again once it is whole.
+    if (!rest.empty()) {
+        SurveyLogParser piece = log->parser;
+        const std::size_t before = log->fixes.size();
+        piece.feed(rest, log->fixes);
+        log->lastFromPiece = log->fixes.size() > before;
+    }
+    log->head = slice->head.substr(0, static_cast<std::size_t>(std::min<unsigned long long>(log->whole, kHeadBytes)));
+    logs_.push_back(log);
+    if (logs_.size() > kLogsKept) {
+        logs_.erase(logs_.begin());
+    }
+    return &log->fixes;
 }
 
 Rgb ViridisColour(double t)
@@ -401,7 +546,7 @@ int DrawSurveyLog(RenderCanvas& canvas, const Projection& p, const ViewOptions& 
     }
     const int h = std::max(canvas.textHeight(), 1);
     const int gap = (options.Blobs ? r + 2 * scale : 4 * scale) + 2;
-    std::vector<PlacedLabel> placed;
+    PlacedLabels placed(canvas.width(), canvas.height());
     int written = 0;
     for (const Mark* m : order) {
         const std::string& text = m->fix->text;
@@ -418,11 +563,10 @@ int DrawSurveyLog(RenderCanvas& canvas, const Projection& p, const ViewOptions& 
                                                    : std::array{right, left, above, below};
         for (auto [lx, ly] : places) {
             const PlacedLabel box{lx - 2, ly - 1, lx + w + 1, ly + h};
-            if (box.x1 < 0 || box.y1 < 0 || box.x0 >= canvas.width() || box.y0 >= canvas.height() ||
-                std::any_of(placed.begin(), placed.end(), [&box](const PlacedLabel& o) { return o.overlaps(box); })) {
+            if (box.x1 < 0 || box.y1 < 0 || box.x0 >= canvas.width() || box.y0 >= canvas.height() || !placed.free(box)) {
                 continue;
             }
-            placed.push_back(box);
+            placed.add(box);
             if (Highlighted(*m->fix, options)) {
                 for (int yy = box.y0; yy <= box.y1; ++yy) {
                     for (int xx = box.x0; xx <= box.x1; ++xx) {
@@ -480,12 +624,18 @@ std::string SurveyLogPath(const std::string& logDir, const std::string& logNameB
 }
 
 int DrawSurveyLogOf(RenderCanvas& canvas, const Projection& p, const ViewOptions& options, RenderRecords state,
-                    const SchemeColours& colours)
+                    const SchemeColours& colours, SurveyLogReader* reader)
 {
     if (state.folders.LogDir.empty() || state.textLog.LogNameBase.empty()) {
         return 0;
     }
-    const auto lines = ReadTextLines(SurveyLogPath(state.folders.LogDir.str(), state.textLog.LogNameBase.str()));
+    const std::string path = SurveyLogPath(state.folders.LogDir.str(), state.textLog.LogNameBase.str());
+    if (reader != nullptr) {
+        const auto* fixes =
+            reader->read(path, options.PlotField, state.chartRef.ChartLatOffset, state.chartRef.ChartLongOffset);
+        return fixes ? DrawSurveyLog(canvas, p, options, *fixes, colours) : 0;
+    }
+    const auto lines = ReadTextLines(path);
     if (!lines) {
         return 0;
     }

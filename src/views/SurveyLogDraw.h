@@ -15,6 +15,7 @@
 #include <QImage>
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -50,6 +51,42 @@ std::optional<int> LogFieldIndex(std::string_view format, char code);
 std::vector<SurveyLogFix> ParseSurveyLog(const std::vector<std::string>& lines, char field, double chartLatOffset,
                                          double chartLongOffset);
 
+// The same reading one line at a time, for a log that is read as it grows.
+class SurveyLogParser {
+public:
+    SurveyLogParser(char field, double chartLatOffset, double chartLongOffset);
+    // The next line of the log (the two header lines first, line ends taken off or not); a fix
+    // line appends its fix to `out`.
+    void feed(std::string_view line, std::vector<SurveyLogFix>& out);
+
+private:
+    char field_;
+    double latOffset_;
+    double longOffset_;
+    std::size_t lines_ = 0;
+    std::optional<int> posIndex_;
+    std::optional<int> decIndex_;
+    std::optional<int> valueIndex_;
+    bool event_ = false;
+    bool penUp_ = true;
+};
+
+// The text log as the redraws read it while it grows, one fix a second through a survey day:
+// the fixes of the lines read so far are kept, and each read takes only the bytes written since.
+// A log that shrank, was replaced, or whose header lines changed is read again from the start.
+// Two views may plot different fields, so a few logs are kept, each with its field.
+class SurveyLogReader {
+public:
+    // The fixes of the log at `path` as it is now, as ParseSurveyLog reads them; nothing when
+    // the log cannot be read. Valid until the next read.
+    const std::vector<SurveyLogFix>* read(const std::string& path, char field, double chartLatOffset,
+                                          double chartLongOffset);
+
+private:
+    struct Log;
+    std::vector<std::shared_ptr<Log>> logs_; // the last read last
+};
+
 // The number a logged field stands for: "hh:mm:ss" in hours, otherwise its leading number.
 std::optional<double> LogFieldValue(std::string_view text);
 
@@ -84,9 +121,9 @@ QImage WithSurveyLegend(QImage picture, const ViewOptions& options, const Scheme
 // The text log of the log set in use (the folder, the base name).
 std::string SurveyLogPath(const std::string& logDir, const std::string& logNameBase);
 
-// The redraw's step: the text log in use read and drawn. A missing or unreadable log draws
-// nothing.
+// The redraw's step: the text log in use read (through `reader` when there is one, else whole)
+// and drawn. A missing or unreadable log draws nothing.
 int DrawSurveyLogOf(RenderCanvas& canvas, const Projection& p, const ViewOptions& options, RenderRecords state,
-                    const SchemeColours& colours);
+                    const SchemeColours& colours, SurveyLogReader* reader = nullptr);
 
 } // namespace kv

@@ -12,7 +12,9 @@ namespace kv {
 
 RenderContext ViewSet::Context()
 {
-    return RenderContext{state_, shared, timings};
+    RenderContext ctx{state_, shared, timings};
+    ctx.surveyLog = &surveyLog_;
+    return ctx;
 }
 
 ChartView* ViewSet::aisView()

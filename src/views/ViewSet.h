@@ -3,6 +3,7 @@
 // and mouse: zoom, re-centre, full chart, cursor picking and nudging, and the view lifecycle.
 
 #include "views/Render.h"
+#include "views/SurveyLogDraw.h"
 #include "views/ViewModel.h"
 #include "views/ViewRecords.h"
 
@@ -107,6 +108,7 @@ private:
     ViewRecords state_;
     Prompter& prompter_;
     std::vector<std::unique_ptr<ChartView>> views_;
+    SurveyLogReader surveyLog_; // the survey-log plots of the views read the text log as it grows
 };
 
 } // namespace kv

@@ -13,6 +13,11 @@
 #include <QImage>
 
 #include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <tuple>
 
 using namespace kv;
 
@@ -331,4 +336,68 @@ TEST(SurveyLog, RedrawStepReadsTheTextLogInUse)
     state.textLog.LogNameBase = "10-12-26";
     DrawSurveyLogOf(c2, TestProjection(), o, RenderRecords(state), SchemeColours{});
     EXPECT_EQ(empty.count(kNavy, 0, 0, 399, 299), 400 * 300);
+}
+
+// The reader the views share follows the log through what happens to it during a survey day and
+// always gives what reading the whole log gives.
+TEST(SurveyLog, ReaderFollowingTheLogGivesWhatAWholeReadGives)
+{
+    kvtest::TempDir dir;
+    const std::string path = dir.file("09-12-26.txt");
+    const std::string header = "Log Date : 09-12-26\r\n@f,@p:3,@s\r\n";
+    auto fix = [](int n, double speed) {
+        char line[64];
+        std::snprintf(line, sizeof line, "%05d,50%02d.000,N,00100.000,W,%.2f\r\n", n, n % 60, speed);
+        return std::string(line);
+    };
+    auto append = [&](const std::string& bytes) { std::ofstream(path, std::ios::binary | std::ios::app) << bytes; };
+    auto replace = [&](const std::string& bytes) {
+        dir.write("new.txt", bytes);
+        std::filesystem::rename(dir.file("new.txt"), path);
+    };
+    auto rewriteInPlace = [&](const std::string& bytes) { std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes; };
+    const struct {
+        const char* step;
+        std::function<void()> change;
+    } steps[] = {
+        {"a new log", [&] { replace(header + fix(1, 1.0)); }},
+        {"a fix appended", [&] { append(fix(2, 2.0)); }},
+        {"an event and a pen-up line", [&] { append("*1 buoy\r\n" + fix(3, 3.0) + "# -b\r\n" + fix(4, 4.0)); }},
+        {"a line cut after the first figure of its speed", [&] { append(fix(5, 5.5).substr(0, 30)); }},
+        {"the rest of it", [&] { append(fix(5, 5.5).substr(30)); }},
+        {"a line in three pieces, the event mark first", [&] { append("*"); }},
+        {"... its end", [&] { append("2\r\n" + fix(6, 6.0).substr(0, 8)); }},
+        {"... the fix", [&] { append(fix(6, 6.0).substr(8)); }},
+        {"nothing changed", [] {}},
+        {"replaced by a shorter log", [&] { replace(header + fix(9, 9.0)); }},
+        {"written anew in place with another format", [&] { rewriteInPlace("Log Date : 09-12-26\r\n@f,@s,@p:3\r\n00001,7.00,5001.000,N,00100.000,W\r\n00002,8.00,5002.000,N,00100.000,W\r\n"); }},
+        {"cut short in place", [&] { rewriteInPlace(header); }},
+        {"grown again", [&] { append(fix(10, 1.0) + fix(11, 2.0)); }},
+        {"forty fixes more", [&] { for (int n = 12; n < 52; ++n) append(fix(n, n / 10.0)); }},
+        {"cut short in place, its first lines kept", [&] {
+             std::filesystem::resize_file(path, header.size() + 30 * fix(1, 1.0).size());
+         }},
+    };
+    SurveyLogReader reader;
+    EXPECT_EQ(reader.read(path, 'S', 0.0, 0.0), nullptr) << "no log yet";
+    auto key = [](const std::vector<SurveyLogFix>& fixes) {
+        std::vector<std::tuple<double, double, bool, bool, std::string>> k;
+        for (const auto& f : fixes) {
+            k.emplace_back(f.lat, f.lon, f.event, f.penUp, f.text);
+        }
+        return k;
+    };
+    for (const auto& s : steps) {
+        s.change();
+        const auto whole = ParseSurveyLog(*ReadTextLines(path), 'S', 0.01, 0.02);
+        const auto* followed = reader.read(path, 'S', 0.01, 0.02);
+        ASSERT_NE(followed, nullptr) << s.step;
+        EXPECT_EQ(key(*followed), key(whole)) << s.step;
+        // Another view plotting another field reads the same log on its own.
+        const auto* other = reader.read(path, 'F', 0.01, 0.02);
+        ASSERT_NE(other, nullptr) << s.step;
+        EXPECT_EQ(key(*other), key(ParseSurveyLog(*ReadTextLines(path), 'F', 0.01, 0.02))) << s.step;
+    }
+    std::filesystem::remove(path);
+    EXPECT_EQ(reader.read(path, 'S', 0.01, 0.02), nullptr) << "the log went";
 }
