@@ -107,7 +107,7 @@ struct PlacedLabel {
 
 // The labels written so far, filed under the squares of the picture they cover, so that a new
 // label is tried against its neighbours only: a day's survey brings tens of thousands of fixes,
-// and trying each against every label written made the redraw take most of a second.
+// and trying each against every label written took three quarters of the redraw.
 class PlacedLabels {
 public:
     PlacedLabels(int width, int height)
