@@ -16,6 +16,19 @@ kv::ChartWaypoints& Table(int which)
     return t;
 }
 
+// The name fields as the file holds them: the first 29 characters, padded with spaces.
+bool SameNameField(std::string_view a, std::string_view b)
+{
+    for (std::size_t i = 0; i < kv::kWaypointNameLength; ++i) {
+        const char ca = i < a.size() ? a[i] : ' ';
+        const char cb = i < b.size() ? b[i] : ' ';
+        if (ca != cb) {
+            return false;
+        }
+    }
+    return true;
+}
+
 void Check(const std::string& path, kv::PositionLayout layout)
 {
     kv::ChartWaypoints& table = Table(0);
@@ -40,7 +53,7 @@ void Check(const std::string& path, kv::PositionLayout layout)
     for (std::size_t i = 1; i <= table.count(); ++i) {
         const kv::ChartWaypoint& a = again.at(i);
         const kv::ChartWaypoint& b = table.at(i);
-        KV_FUZZ_CHECK(kv::PositionLine(a.name, 0, 0, layout).substr(0, 29) == kv::PositionLine(b.name, 0, 0, layout).substr(0, 29));
+        KV_FUZZ_CHECK(SameNameField(a.name, b.name));
         // Three columns of degrees: larger values are written as 999.
         if (std::fabs(b.lat) < 999.0 && std::fabs(b.lon) < 999.0) {
             KV_FUZZ_CHECK(std::fabs(a.lat - b.lat) <= precision && std::fabs(a.lon - b.lon) <= precision);
