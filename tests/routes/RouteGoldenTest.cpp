@@ -52,7 +52,7 @@ TEST(RouteImportTool, GpxRouteOrWaypoints)
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0], "Cowes Outer & Inner Buoy19   N 50.45.75000  W001.17.60000");
     EXPECT_EQ(lines[1], "B                       19   N 50.40.05000  W000.57.11666");
-    EXPECT_EQ(lines[2].substr(0, 24), "Caf&#233; Ostende       ");
+    EXPECT_EQ(lines[2].substr(0, 24), "Caf\xe9 Ostende          "); // the character reference resolved
     EXPECT_EQ(lines[2].substr(29), "S 05.00.00000  E003.30.00000");
 
     // Only waypoints: they make the route; more than 40 are cut to 40.
