@@ -61,7 +61,7 @@ int RunGpxImport(const kvtool::Args& args)
         for (const kv::RouteWaypoint& w : route.waypoints) {
             bytes += kv::RouteLine(w) + "\r\n";
         }
-        std::string note = "route " + line.name + ": " + std::to_string(route.waypoints.size()) + " waypoints";
+        std::string note = "route" + (line.name.empty() ? std::string() : " " + line.name) + ": " + std::to_string(route.waypoints.size()) + " waypoints";
         if (route.dropped > 0) {
             note += " (" + std::to_string(route.dropped) + " more left out: a route holds 40)";
         }
@@ -83,7 +83,7 @@ int RunGpxImport(const kvtool::Args& args)
     for (const kv::GpxLine& track : data.tracks) {
         const kv::QuickLog log = kv::QuickLogFromGpx(track);
         out.push_back({reserve(kv::ImportedTrackName(track.name, args[0]), ".log"), kv::EncodeTrackLog(log),
-                       "track " + track.name + ": " + std::to_string(track.points.size()) + " points, "
+                       "track" + (track.name.empty() ? std::string() : " " + track.name) + ": " + std::to_string(track.points.size()) + " points, "
                            + std::to_string(log.count()) + " records"});
     }
     int status = 0;
