@@ -61,6 +61,9 @@ TEST(GpxReader, XmlAsXmlMeansIt)
          Gpx("<o:wpt xmlns:o=\"urn:other\" lat=\"1\" lon=\"1\"/><extensions><wpt lat=\"1\" lon=\"1\"/></extensions>"
              "<wpt lat=\"2\" lon=\"3\"><o:name xmlns:o=\"urn:other\">NOT</o:name><name>Y</name></wpt>"),
          {"Y"}},
+        {"an external entity is not fetched",
+         "<!DOCTYPE gpx [<!ENTITY x SYSTEM \"file:///etc/hostname\">]><gpx><wpt lat=\"2\" lon=\"3\"><name>a&x;b</name></wpt></gpx>",
+         {"ab"}},
         {"a name with markup keeps its text", Gpx("<wpt lat=\"2\" lon=\"3\"><name>a<b>x</b>c</name></wpt>"), {"ac"}},
     };
     for (const auto& c : cases) {
