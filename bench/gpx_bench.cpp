@@ -20,8 +20,8 @@ std::string Track(int points)
     for (int i = 0; i < points; ++i) {
         const int s = i * 3;
         std::snprintf(line, sizeof line,
-                      "<trkpt lat=\"%.7f\" lon=\"%.7f\"><ele>0</ele><time>2026-03-07T%02d:%02d:%02dZ</time></trkpt>\n",
-                      50.0 + i * 1e-4, -1.5 + 0.01 * std::sin(i / 100.0), s / 3600 % 24, s / 60 % 60, s % 60);
+            "<trkpt lat=\"%.7f\" lon=\"%.7f\"><ele>0</ele><time>2026-03-07T%02d:%02d:%02dZ</time></trkpt>\n",
+            50.0 + i * 1e-4, -1.5 + 0.01 * std::sin(i / 100.0), s / 3600 % 24, s / 60 % 60, s % 60);
         xml += line;
     }
     return xml + "</trkseg></trk>\n</gpx>\n";

@@ -45,7 +45,7 @@ std::vector<std::string> GpxChoices(const GpxData& data)
     std::vector<std::string> choices;
     const auto add = [&](const char* kind, const GpxLine& line) {
         choices.push_back(std::string(kind) + (line.name.empty() ? "" : " " + line.name) + " ("
-                          + std::to_string(line.points.size()) + " points)");
+            + std::to_string(line.points.size()) + " points)");
     };
     for (const GpxLine& r : data.routes) {
         add("Route", r);
@@ -100,7 +100,7 @@ void GpxCommands::ImportGpx1Click(const std::string& path, const Chooser& choose
             lines.push_back(RouteLine(w));
         }
         const std::string file = FreeFileName(JoinPath(state.folders.AppDir.str(), "routes/"),
-                                              FileNameOf(line.name, FileNameOf(NameWithoutExtension(path), "gpx")), ".rte");
+            FileNameOf(line.name, FileNameOf(NameWithoutExtension(path), "gpx")), ".rte");
         if (!WriteTextLinesAtomic(file, lines)) {
             prompter.error(kErrorWritingRoute);
             return;
@@ -109,7 +109,7 @@ void GpxCommands::ImportGpx1Click(const std::string& path, const Chooser& choose
         c_.UpdateMenuItems();
         if (route.dropped > 0) {
             prompter.warning("The GPX route has " + std::to_string(line.points.size()) + " points; a route holds "
-                             + std::to_string(kRouteCapacity) + ", the rest were left out");
+                + std::to_string(kRouteCapacity) + ", the rest were left out");
         }
     } else {
         const GpxLine& track = data.tracks[chosen - data.routes.size()];
@@ -159,7 +159,7 @@ void GpxCommands::ImportGpxWaypoints1Click(const std::string& path)
     state.display.StatusLine = std::to_string(added) + " GPX waypoints added to the chart";
     if (added < data.waypoints.size()) {
         prompter.warning(std::string(kWaypointDatabaseFull) + " " + std::to_string(data.waypoints.size() - added)
-                         + " GPX waypoints were not added");
+            + " GPX waypoints were not added");
     }
     Skipped(data.skipped);
 }
@@ -184,7 +184,8 @@ bool GpxCommands::ExportGpx1Click(const std::string& path)
         return false;
     }
     GpxData data;
-    data.routes.push_back(GpxFromRoute(state.route, state.settings.RouteName.empty() ? "Route" : state.settings.RouteName));
+    data.routes.push_back(
+        GpxFromRoute(state.route, state.settings.RouteName.empty() ? "Route" : state.settings.RouteName));
     return Write(path, data);
 }
 
@@ -214,8 +215,8 @@ bool GpxCommands::ExportLogGpx1Click(const std::string& logPath, const std::stri
         c_.platform().prompter.error(kLogReadError);
         return false;
     }
-    const std::vector<QuickLogRecord> records(image.records.begin(),
-                                              image.records.begin() + static_cast<std::ptrdiff_t>(*image.count));
+    const std::vector<QuickLogRecord> records(
+        image.records.begin(), image.records.begin() + static_cast<std::ptrdiff_t>(*image.count));
     GpxData data;
     data.tracks.push_back(GpxFromTrackLog(records, logPath).track);
     return Write(path, data);

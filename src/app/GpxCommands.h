@@ -17,7 +17,8 @@ class MainController;
 
 inline constexpr const char* kGpxNothingToImport = "No route or track in the GPX file";
 inline constexpr const char* kGpxNoWaypoints = "No waypoints in the GPX file";
-inline constexpr const char* kGpxOpenChartFirst = "Open a chart first: GPX waypoints become waypoints of the open chart";
+inline constexpr const char* kGpxOpenChartFirst
+    = "Open a chart first: GPX waypoints become waypoints of the open chart";
 inline constexpr const char* kGpxNoRoute = "There is no route to export";
 inline constexpr const char* kGpxNoChartWaypoints = "The chart has no waypoints to export";
 inline constexpr const char* kGpxWriteError = "Error writing GPX file!";
@@ -38,7 +39,10 @@ public:
     // Picks one entry of the list (index), or nothing when the user cancels.
     using Chooser = std::function<std::optional<std::size_t>(const std::vector<std::string>& choices)>;
 
-    explicit GpxCommands(MainController& controller) : c_(controller) {}
+    explicit GpxCommands(MainController& controller)
+        : c_(controller)
+    {
+    }
 
     // Routes, "Import GPX...": a route becomes a route file in the routes folder, opened as the
     // route; a track a track log of its own in the log folder, opened as a log set. When the file

@@ -19,9 +19,10 @@ GpxRouteWaypoints RouteFromGpx(const GpxLine& route)
     for (std::size_t i = 0; i < kept; ++i) {
         const GpxPoint& p = route.points[i];
         const std::string label = Trim(p.name);
-        const std::string name = label.empty() ? DefaultRouteName(static_cast<int>(i) + 1)
-                                               : PadRight(label.substr(0, kWaypointLabelLength), kWaypointLabelLength) + "19   ";
-        result.waypoints.push_back({name, p.lat, -p.lon});
+        const std::string name = label.empty()
+            ? DefaultRouteName(static_cast<int>(i) + 1)
+            : PadRight(label.substr(0, kWaypointLabelLength), kWaypointLabelLength) + "19   ";
+        result.waypoints.push_back({ name, p.lat, -p.lon });
     }
     return result;
 }
@@ -30,7 +31,7 @@ std::size_t AddGpxWaypoints(const std::vector<GpxPoint>& points, ChartWaypoints&
 {
     std::size_t added = 0;
     for (const GpxPoint& p : points) {
-        if (!table.push({WaypointNameField(Trim(p.name), 19), p.lat, -p.lon})) {
+        if (!table.push({ WaypointNameField(Trim(p.name), 19), p.lat, -p.lon })) {
             break;
         }
         ++added;
@@ -49,17 +50,18 @@ QuickLog QuickLogFromGpx(const GpxLine& track)
         const std::size_t i = kept < 2 ? 0 : (k * (n - 1) + (kept - 1) / 2) / (kept - 1);
         const GpxPoint& p = track.points[i];
         minutes = GpxMinutesOfDay(p.time).value_or(minutes);
-        log.push({p.lat, -p.lon, minutes});
+        log.push({ p.lat, -p.lon, minutes });
     }
     return log;
 }
 
 GpxLine GpxFromRoute(const RouteTable& route, const std::string& name)
 {
-    GpxLine line{name, {}};
+    GpxLine line { name, {} };
     for (std::size_t i = 1; i <= route.count(); ++i) {
         const RouteWaypoint& w = route.at(i);
-        line.points.push_back({w.lat, -w.lon, TrimRight(w.name.substr(0, std::min(w.name.size(), kWaypointLabelLength))), {}});
+        line.points.push_back(
+            { w.lat, -w.lon, TrimRight(w.name.substr(0, std::min(w.name.size(), kWaypointLabelLength))), {} });
     }
     return line;
 }
@@ -69,7 +71,7 @@ std::vector<GpxPoint> GpxFromChartWaypoints(const ChartWaypoints& table)
     std::vector<GpxPoint> points;
     for (std::size_t i = 1; i <= table.count(); ++i) {
         const ChartWaypoint& w = table.at(i);
-        points.push_back({w.lat, -w.lon, w.label(), {}});
+        points.push_back({ w.lat, -w.lon, w.label(), {} });
     }
     return points;
 }
@@ -82,7 +84,8 @@ std::string TimeOfDayText(double minutes)
     long long ms = RoundHalfEven(std::fmod(std::fmod(minutes, 1440.0) + 1440.0, 1440.0) * 60000.0);
     ms %= 86400000LL;
     char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%02lld:%02lld:%02lld.%03lld", ms / 3600000, ms / 60000 % 60, ms / 1000 % 60, ms % 1000);
+    std::snprintf(
+        buffer, sizeof buffer, "%02lld:%02lld:%02lld.%03lld", ms / 3600000, ms / 60000 % 60, ms / 1000 % 60, ms % 1000);
     return buffer;
 }
 
@@ -95,8 +98,8 @@ std::string DateOfLogName(const std::string& path)
     const auto d = ParseInt(name.substr(0, 2)), m = ParseInt(name.substr(3, 2)), y = ParseInt(name.substr(6, 2));
     if (!d || !m || !y || *y < 0
         || !std::chrono::year_month_day(std::chrono::year(2000 + static_cast<int>(*y)),
-                                        std::chrono::month(static_cast<unsigned>(std::clamp(*m, 0LL, 13LL))),
-                                        std::chrono::day(static_cast<unsigned>(std::clamp(*d, 0LL, 32LL))))
+            std::chrono::month(static_cast<unsigned>(std::clamp(*m, 0LL, 13LL))),
+            std::chrono::day(static_cast<unsigned>(std::clamp(*d, 0LL, 32LL))))
                 .ok()) {
         return {};
     }
@@ -123,7 +126,8 @@ GpxTrackFromLog GpxFromTrackLog(const std::vector<QuickLogRecord>& records, cons
             continue;
         }
         // GPX longitudes are east positive; the time is the log's own clock.
-        result.track.points.push_back({r.lat, -r.lon, {}, result.dated ? date + "T" + TimeOfDayText(r.minutes) : std::string()});
+        result.track.points.push_back(
+            { r.lat, -r.lon, {}, result.dated ? date + "T" + TimeOfDayText(r.minutes) : std::string() });
     }
     return result;
 }

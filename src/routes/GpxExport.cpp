@@ -22,7 +22,10 @@ QString XmlText(const std::string& latin1)
 }
 
 // Eight decimals keep the 1e-5 minutes of the route and waypoint files (about 1.7e-7 degrees).
-QString Degrees(double value) { return QString::number(value, 'f', 8); }
+QString Degrees(double value)
+{
+    return QString::number(value, 'f', 8);
+}
 
 void Point(QXmlStreamWriter& xml, const char* element, const GpxPoint& p)
 {

@@ -50,7 +50,7 @@ public:
                 const QString uri = xml_.namespaceUri().toString();
                 xml_.raiseError(QStringLiteral("not a GPX file: the document is <%1>%2")
                                     .arg(xml_.qualifiedName().toString(),
-                                         uri.isEmpty() ? QString() : QStringLiteral(" of namespace ") + uri));
+                                        uri.isEmpty() ? QString() : QStringLiteral(" of namespace ") + uri));
             } else {
                 gpxNamespace_ = xml_.namespaceUri().toString();
                 document();
@@ -122,7 +122,8 @@ private:
             if (is(u"name")) {
                 p.name = text();
             } else if (is(u"time")) {
-                p.time = FixedLayoutText(xml_.readElementText(QXmlStreamReader::SkipChildElements).trimmed().toStdString());
+                p.time = FixedLayoutText(
+                    xml_.readElementText(QXmlStreamReader::SkipChildElements).trimmed().toStdString());
             } else {
                 xml_.skipCurrentElement();
             }
@@ -140,7 +141,8 @@ private:
     // single-byte form of the program's files.
     std::string text()
     {
-        return FixedLayoutText(xml_.readElementText(QXmlStreamReader::SkipChildElements).trimmed().toUtf8().toStdString());
+        return FixedLayoutText(
+            xml_.readElementText(QXmlStreamReader::SkipChildElements).trimmed().toUtf8().toStdString());
     }
 
     QXmlStreamReader xml_;

@@ -24,10 +24,11 @@ class Program {
 public:
     Program()
     {
-        for (const char* folder : {"charts", "routes", "tides", "logs"}) {
+        for (const char* folder : { "charts", "routes", "tides", "logs" }) {
             std::filesystem::create_directories(dir.file(folder));
         }
-        dir.write("charts/world.cht", ChartRecordBytes({ChartPoint::make(50.0, 1.0), ChartPoint::make(50.5, 1.5), ChartPoint::penUp()}));
+        dir.write("charts/world.cht",
+            ChartRecordBytes({ ChartPoint::make(50.0, 1.0), ChartPoint::make(50.5, 1.5), ChartPoint::penUp() }));
         controller = std::make_unique<MainController>(state, fakes.platform, window);
         controller->FormCreate(dir.path(), "");
     }
@@ -65,7 +66,8 @@ TEST(GpxCommands, TheUserChoosesOneOfSeveralRoutesAndNoRouteFileIsReplaced)
         offered = choices;
         return std::optional<std::size_t>(1);
     });
-    EXPECT_EQ(offered, (std::vector<std::string>{"Route Solent (2 points)", "Route Other (1 points)", "Track Day out (3 points)"}));
+    EXPECT_EQ(offered,
+        (std::vector<std::string> { "Route Solent (2 points)", "Route Other (1 points)", "Track Day out (3 points)" }));
     EXPECT_EQ(p.dir.read("routes/Other.rte"), "kept as it was\r\n");
     ASSERT_EQ(p.state.route.count(), 1u);
     EXPECT_EQ(p.state.route.at(1).name, "Far & away              19   ");
@@ -74,7 +76,9 @@ TEST(GpxCommands, TheUserChoosesOneOfSeveralRoutesAndNoRouteFileIsReplaced)
     EXPECT_TRUE(FileExists(p.dir.file("routes/Other-2.rte")));
 
     // Cancelled: nothing changes.
-    GpxCommands(*p.controller).ImportGpx1Click(p.dir.file("two.gpx"), [](const auto&) { return std::optional<std::size_t>(); });
+    GpxCommands(*p.controller).ImportGpx1Click(p.dir.file("two.gpx"), [](const auto&) {
+        return std::optional<std::size_t>();
+    });
     EXPECT_EQ(p.state.settings.RouteName, "Other-2");
     EXPECT_FALSE(FileExists(p.dir.file("routes/Solent.rte")));
 }
@@ -83,11 +87,13 @@ TEST(GpxCommands, ATrackIsShownFromALogOfItsOwnAndTheDaysLogStays)
 {
     Program p;
     p.controller->SecsTimerTimer();
-    p.state.quickLog.push({49.0, 2.0, 5.0});
+    p.state.quickLog.push({ 49.0, 2.0, 5.0 });
     ASSERT_TRUE(p.controller->logs().WriteLogFile(p.controller->logs().TrackLogPath()));
     const auto before = p.files("logs");
     p.dir.write("two.gpx", kTwoRoutesAndATrack);
-    GpxCommands(*p.controller).ImportGpx1Click(p.dir.file("two.gpx"), [](const auto&) { return std::optional<std::size_t>(2); });
+    GpxCommands(*p.controller).ImportGpx1Click(p.dir.file("two.gpx"), [](const auto&) {
+        return std::optional<std::size_t>(2);
+    });
     const auto after = p.files("logs");
     for (const auto& [name, bytes] : before) {
         EXPECT_EQ(after.at(name), bytes) << name;
@@ -118,7 +124,9 @@ TEST(GpxCommands, AMalformedFileWritesNothing)
     ASSERT_EQ(p.fakes.prompter.messages.size(), shown + 2);
     for (std::size_t i = shown; i < shown + 2; ++i) {
         EXPECT_EQ(p.fakes.prompter.messages[i].kind, "error");
-        EXPECT_NE(p.fakes.prompter.messages[i].text.find("Premature end of document. (line 3, column 61)"), std::string::npos) << p.fakes.prompter.messages[i].text;
+        EXPECT_NE(
+            p.fakes.prompter.messages[i].text.find("Premature end of document. (line 3, column 61)"), std::string::npos)
+            << p.fakes.prompter.messages[i].text;
     }
     EXPECT_EQ(p.state.waypoints.count(), 0u);
     EXPECT_EQ(p.files("routes"), routes);
@@ -140,7 +148,7 @@ TEST(GpxCommands, WaypointsJoinTheOpenChartUpTo600)
     p.controller->SecsTimerTimer();
     ASSERT_GT(p.state.chart.count(), 0);
     for (int i = 0; i < 595; ++i) {
-        p.state.waypoints.push({WaypointNameField("old", 1), 40.0, 1.0});
+        p.state.waypoints.push({ WaypointNameField("old", 1), 40.0, 1.0 });
     }
     GpxCommands(*p.controller).ImportGpxWaypoints1Click(p.dir.file("marks.gpx"));
     EXPECT_TRUE(p.fakes.prompter.lastMessageIs("Waypoint Database Full ! 3 GPX waypoints were not added"));

@@ -44,8 +44,8 @@ std::vector<Feature> OgrLayer(const std::string& file, const std::string& layer)
         } else if (!features.empty() && line.find("name (String) = ") == text && text != std::string::npos) {
             features.back().name = line.substr(text + 16);
         } else if (!features.empty() && text != std::string::npos
-                   && (line.find("POINT (", text) == text || line.find("LINESTRING (", text) == text
-                       || line.find("MULTILINESTRING (", text) == text)) {
+            && (line.find("POINT (", text) == text || line.find("LINESTRING (", text) == text
+                || line.find("MULTILINESTRING (", text) == text)) {
             std::string coords = line.substr(line.find('('));
             for (char& c : coords) {
                 c = (c == ',' || c == '(' || c == ')') ? ' ' : c;
@@ -59,7 +59,10 @@ std::vector<Feature> OgrLayer(const std::string& file, const std::string& layer)
     return features;
 }
 
-std::vector<std::string> Lines(const std::string& path) { return ReadTextLines(path).value_or(std::vector<std::string>{}); }
+std::vector<std::string> Lines(const std::string& path)
+{
+    return ReadTextLines(path).value_or(std::vector<std::string> {});
+}
 
 } // namespace
 
@@ -77,27 +80,28 @@ TEST(GpxAgainstGdal, FilesOgr2ogrWritesImport)
     dir.write("rp.geojson", R"({"type":"FeatureCollection","features":[
 {"type":"Feature","properties":{"route_fid":0,"route_point_id":0,"name":"First & <one>"},"geometry":{"type":"Point","coordinates":[-1.5,50.5]}},
 {"type":"Feature","properties":{"route_fid":0,"route_point_id":1,"name":"Second"},"geometry":{"type":"Point","coordinates":[-1.25,50.75]}}]})");
-    ASSERT_EQ(kvtest::RunShell("cd '" + dir.path() + "' && ogr2ogr -f GPX wpts.gpx points.geojson && "
-                               "ogr2ogr -f GPX route.gpx line.geojson -lco FORCE_GPX_ROUTE=YES && "
-                               "ogr2ogr -f GPX track.gpx line.geojson -lco FORCE_GPX_TRACK=YES && "
-                               "ogr2ogr -f GPX named.gpx rp.geojson -nln route_points >/dev/null 2>&1")
+    ASSERT_EQ(kvtest::RunShell("cd '" + dir.path()
+                  + "' && ogr2ogr -f GPX wpts.gpx points.geojson && "
+                    "ogr2ogr -f GPX route.gpx line.geojson -lco FORCE_GPX_ROUTE=YES && "
+                    "ogr2ogr -f GPX track.gpx line.geojson -lco FORCE_GPX_TRACK=YES && "
+                    "ogr2ogr -f GPX named.gpx rp.geojson -nln route_points >/dev/null 2>&1")
                   .exitCode,
-              0);
-    for (const char* file : {"wpts", "route", "track", "named"}) {
+        0);
+    for (const char* file : { "wpts", "route", "track", "named" }) {
         std::filesystem::create_directory(dir.file(file));
-        const auto r = kvtest::RunKvtool({"gpx-import", dir.file(std::string(file) + ".gpx"), dir.file(file)});
+        const auto r = kvtest::RunKvtool({ "gpx-import", dir.file(std::string(file) + ".gpx"), dir.file(file) });
         EXPECT_EQ(r.exitCode, 0) << file << r.out;
     }
     EXPECT_EQ(Lines(dir.file("wpts/wpts.wpt")),
-              (std::vector<std::string>{"A&B <harbour>           1900 N 50.30.00000  W001.30.00000",
-                                        "Caf\xe9 \"Ost\" ]]>          1900 S 33.52.50000  E151.15.00000"}));
+        (std::vector<std::string> { "A&B <harbour>           1900 N 50.30.00000  W001.30.00000",
+            "Caf\xe9 \"Ost\" ]]>          1900 S 33.52.50000  E151.15.00000" }));
     EXPECT_EQ(Lines(dir.file("route/Solent___Back.rte")),
-              (std::vector<std::string>{"A                       19   N 50.30.00000  W001.30.00000",
-                                        "B                       19   N 50.45.00000  W001.15.00000",
-                                        "C                       19   N 50.42.00000  W001.00.00000"}));
+        (std::vector<std::string> { "A                       19   N 50.30.00000  W001.30.00000",
+            "B                       19   N 50.45.00000  W001.15.00000",
+            "C                       19   N 50.42.00000  W001.00.00000" }));
     EXPECT_EQ(Lines(dir.file("named/named.rte")),
-              (std::vector<std::string>{"First & <one>           19   N 50.30.00000  W001.30.00000",
-                                        "Second                  19   N 50.45.00000  W001.15.00000"}));
+        (std::vector<std::string> { "First & <one>           19   N 50.30.00000  W001.30.00000",
+            "Second                  19   N 50.45.00000  W001.15.00000" }));
     const TrackLogImage log = DecodeTrackLog(dir.read("track/Solent___Back-track.log"));
     ASSERT_EQ(log.count, 3u);
     EXPECT_NEAR(log.records[1].lat, 50.75, 1e-9);
@@ -111,24 +115,24 @@ TEST(GpxAgainstGdal, ExportedFilesReadBackInOgrinfo)
     }
     kvtest::TempDir dir;
     RouteTable route;
-    route.push({PadRight("R&D <one>", 24) + "19   ", 50.7625, 1.2933333});
-    route.push({DefaultRouteName(2), -5.0, -3.5});
+    route.push({ PadRight("R&D <one>", 24) + "19   ", 50.7625, 1.2933333 });
+    route.push({ DefaultRouteName(2), -5.0, -3.5 });
     std::string rte;
     for (std::size_t i = 1; i <= route.count(); ++i) {
         rte += RouteLine(route.at(i)) + "\r\n";
     }
     dir.write("passage.rte", rte);
     ChartWaypoints table;
-    table.push({WaypointNameField("Caf\xe9 \"Ost\"", 7), 50.5, 1.25});
-    table.push({WaypointNameField("]]> & <", 22), 0.0, -0.5});
+    table.push({ WaypointNameField("Caf\xe9 \"Ost\"", 7), 50.5, 1.25 });
+    table.push({ WaypointNameField("]]> & <", 22), 0.0, -0.5 });
     ASSERT_TRUE(WriteWaypointFile(dir.file("marks.wpt"), PositionLayout::Wpt, table));
     QuickLog log;
-    log.push({50.5, 1.25, 600.0});
-    log.push({50.625, -0.5, 601.5});
+    log.push({ 50.5, 1.25, 600.0 });
+    log.push({ 50.625, -0.5, 601.5 });
     dir.write("07-03-26.log", EncodeTrackLog(log));
 
-    const auto r = kvtest::RunKvtool({"gpx-export", dir.file("all.gpx"), dir.file("passage.rte"), dir.file("marks.wpt"),
-                                      dir.file("07-03-26.log")});
+    const auto r = kvtest::RunKvtool({ "gpx-export", dir.file("all.gpx"), dir.file("passage.rte"),
+        dir.file("marks.wpt"), dir.file("07-03-26.log") });
     ASSERT_EQ(r.exitCode, 0) << r.out;
     EXPECT_NE(r.out.find("2 waypoints, 1 routes, 1 tracks written to"), std::string::npos) << r.out;
 

@@ -61,30 +61,32 @@ int RunGpxImport(const kvtool::Args& args)
         for (const kv::RouteWaypoint& w : route.waypoints) {
             bytes += kv::RouteLine(w) + "\r\n";
         }
-        std::string note = "route" + (line.name.empty() ? std::string() : " " + line.name) + ": " + std::to_string(route.waypoints.size()) + " waypoints";
+        std::string note = "route" + (line.name.empty() ? std::string() : " " + line.name) + ": "
+            + std::to_string(route.waypoints.size()) + " waypoints";
         if (route.dropped > 0) {
             note += " (" + std::to_string(route.dropped) + " more left out: a route holds 40)";
         }
-        out.push_back({reserve(kv::FileNameOf(line.name, base), ".rte"), bytes, note});
+        out.push_back({ reserve(kv::FileNameOf(line.name, base), ".rte"), bytes, note });
     }
     if (!data.waypoints.empty()) {
         kv::ChartWaypoints table;
         const std::size_t added = kv::AddGpxWaypoints(data.waypoints, table);
         std::string bytes;
         for (std::size_t i = 1; i <= table.count(); ++i) {
-            bytes += kv::PositionLine(table.at(i).name, table.at(i).lat, table.at(i).lon, kv::PositionLayout::Wpt) + "\r\n";
+            bytes += kv::PositionLine(table.at(i).name, table.at(i).lat, table.at(i).lon, kv::PositionLayout::Wpt)
+                + "\r\n";
         }
         std::string note = "waypoints: " + std::to_string(added);
         if (added < data.waypoints.size()) {
             note += " (" + std::to_string(data.waypoints.size() - added) + " more left out: the table holds 600)";
         }
-        out.push_back({reserve(base, ".wpt"), bytes, note});
+        out.push_back({ reserve(base, ".wpt"), bytes, note });
     }
     for (const kv::GpxLine& track : data.tracks) {
         const kv::QuickLog log = kv::QuickLogFromGpx(track);
-        out.push_back({reserve(kv::ImportedTrackName(track.name, args[0]), ".log"), kv::EncodeTrackLog(log),
-                       "track" + (track.name.empty() ? std::string() : " " + track.name) + ": " + std::to_string(track.points.size()) + " points, "
-                           + std::to_string(log.count()) + " records"});
+        out.push_back({ reserve(kv::ImportedTrackName(track.name, args[0]), ".log"), kv::EncodeTrackLog(log),
+            "track" + (track.name.empty() ? std::string() : " " + track.name) + ": "
+                + std::to_string(track.points.size()) + " points, " + std::to_string(log.count()) + " records" });
     }
     int status = 0;
     for (const Written& w : out) {
@@ -127,12 +129,13 @@ int RunGpxExport(const kvtool::Args& args)
                 table.push(w);
             }
             data.routes.push_back(kv::GpxFromRoute(table, kv::NameWithoutExtension(file)));
-            std::printf("route %s: %zu waypoints%s\n", file.c_str(), table.count(), read.formatError ? " (format errors)" : "");
+            std::printf(
+                "route %s: %zu waypoints%s\n", file.c_str(), table.count(), read.formatError ? " (format errors)" : "");
         } else if (extension == ".WPT" || extension == ".WPS") {
             kv::ChartWaypoints table;
             bool formatError = false;
-            if (!kv::ReadWaypointFile(file, extension == ".WPT" ? kv::PositionLayout::Wpt : kv::PositionLayout::Dos, table,
-                                      formatError)) {
+            if (!kv::ReadWaypointFile(file, extension == ".WPT" ? kv::PositionLayout::Wpt : kv::PositionLayout::Dos,
+                    table, formatError)) {
                 std::fprintf(stderr, "kvtool gpx-export: cannot read %s\n", file.c_str());
                 return 1;
             }
@@ -144,11 +147,11 @@ int RunGpxExport(const kvtool::Args& args)
             const kv::TrackLogImage image = kv::DecodeTrackLog(read.bytes.value_or(std::string()));
             if (!read.bytes || !image.count) {
                 std::fprintf(stderr, "%s (%s %s)\n", kv::kLogReadError, file.c_str(),
-                             read.bytes ? "has a record count that is not 0 to 98" : read.problem.c_str());
+                    read.bytes ? "has a record count that is not 0 to 98" : read.problem.c_str());
                 return 1;
             }
             const kv::GpxTrackFromLog track = kv::GpxFromTrackLog(
-                {image.records.begin(), image.records.begin() + static_cast<std::ptrdiff_t>(*image.count)}, file);
+                { image.records.begin(), image.records.begin() + static_cast<std::ptrdiff_t>(*image.count) }, file);
             data.tracks.push_back(track.track);
             std::printf("track %s: %zu points\n", file.c_str(), track.track.points.size());
         } else {
@@ -161,15 +164,15 @@ int RunGpxExport(const kvtool::Args& args)
         return 1;
     }
     std::printf("%zu waypoints, %zu routes, %zu tracks written to %s\n", data.waypoints.size(), data.routes.size(),
-                data.tracks.size(), args[0].c_str());
+        data.tracks.size(), args[0].c_str());
     return 0;
 }
 
-const kvtool::CommandRegistration importer{{"gpx-import",
+const kvtool::CommandRegistration importer { { "gpx-import",
     "FILE.gpx OUTDIR: the routes, waypoints and tracks of a GPX file as route, waypoint and track log files",
-    &RunGpxImport, true}};
-const kvtool::CommandRegistration exporter{{"gpx-export",
+    &RunGpxImport, true } };
+const kvtool::CommandRegistration exporter { { "gpx-export",
     "OUT.gpx FILE...: route (.rte .prn), waypoint (.wpt .wps) and track log (.log) files as one GPX file",
-    &RunGpxExport, true}};
+    &RunGpxExport, true } };
 
 } // namespace
