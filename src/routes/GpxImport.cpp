@@ -2,129 +2,216 @@
 
 #include "core/ForeignText.h"
 #include "core/Format.h"
+#include "core/TextFile.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QXmlStreamReader>
 
 #include <cmath>
-#include <optional>
 
 namespace kv {
 
 namespace {
 
-// The value of attribute `name` inside one start tag, or nothing.
-std::optional<std::string> Attribute(std::string_view tag, std::string_view name)
+// GPX 1.1 and 1.0 keep the same names for everything read here; only the namespace differs.
+// Hand-written files often declare no namespace at all, and those are read too.
+bool IsGpxNamespace(QStringView uri)
 {
-    std::size_t pos = 0;
-    while ((pos = tag.find(name, pos)) != std::string_view::npos) {
-        const bool boundary
-            = pos > 0 && (tag[pos - 1] == ' ' || tag[pos - 1] == '\t' || tag[pos - 1] == '\n' || tag[pos - 1] == '\r');
-        std::size_t i = pos + name.size();
-        while (i < tag.size() && (tag[i] == ' ' || tag[i] == '\t')) {
-            ++i;
-        }
-        if (boundary && i < tag.size() && tag[i] == '=') {
-            ++i;
-            while (i < tag.size() && (tag[i] == ' ' || tag[i] == '\t')) {
-                ++i;
-            }
-            if (i < tag.size() && (tag[i] == '"' || tag[i] == '\'')) {
-                const char quote = tag[i];
-                const auto end = tag.find(quote, i + 1);
-                if (end != std::string_view::npos) {
-                    return std::string(tag.substr(i + 1, end - i - 1));
-                }
+    return uri.isEmpty() || uri == u"http://www.topografix.com/GPX/1/1" || uri == u"http://www.topografix.com/GPX/1/0";
+}
+
+std::optional<double> Coordinate(const QXmlStreamAttributes& attributes, QStringView name, double limit)
+{
+    // Attributes without a prefix: lat="51.5", never a namespaced one that happens to be named so.
+    for (const QXmlStreamAttribute& a : attributes) {
+        if (a.name() == name && a.namespaceUri().isEmpty()) {
+            const auto value = ParseReal(a.value().toString().toStdString());
+            if (value && std::isfinite(*value) && std::fabs(*value) <= limit) {
+                return value;
             }
             return std::nullopt;
         }
-        pos += name.size();
     }
     return std::nullopt;
 }
 
-std::string DecodeEntities(std::string_view text)
-{
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '&') {
-            out += text[i];
-            continue;
-        }
-        const auto semi = text.find(';', i);
-        const std::string_view entity = semi == std::string_view::npos ? "" : text.substr(i + 1, semi - i - 1);
-        if (entity == "amp")
-            out += '&';
-        else if (entity == "lt")
-            out += '<';
-        else if (entity == "gt")
-            out += '>';
-        else if (entity == "quot")
-            out += '"';
-        else if (entity == "apos")
-            out += '\'';
-        else {
-            out += '&';
-            continue;
-        }
-        i = semi;
+class GpxReader {
+public:
+    explicit GpxReader(std::string_view bytes)
+        : xml_(QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size())))
+    {
     }
-    return out;
+
+    GpxData read()
+    {
+        if (xml_.readNextStartElement()) {
+            if (xml_.name() != u"gpx" || !IsGpxNamespace(xml_.namespaceUri())) {
+                const QString uri = xml_.namespaceUri().toString();
+                xml_.raiseError(QStringLiteral("not a GPX file: the document is <%1>%2")
+                                    .arg(xml_.qualifiedName().toString(),
+                                        uri.isEmpty() ? QString() : QStringLiteral(" of namespace ") + uri));
+            } else {
+                gpxNamespace_ = xml_.namespaceUri().toString();
+                document();
+            }
+        }
+        // Whatever follows the document must be well formed too: a file cut short or with
+        // something broken after its last point is not half taken.
+        while (!xml_.atEnd() && !xml_.hasError()) {
+            xml_.readNext();
+        }
+        if (xml_.hasError()) {
+            GpxData failed;
+            failed.error = "GPX file not read: " + xml_.errorString().toStdString() + " (line "
+                + std::to_string(xml_.lineNumber()) + ", column " + std::to_string(xml_.columnNumber()) + ")";
+            return failed;
+        }
+        return std::move(data_);
+    }
+
+private:
+    bool is(QStringView name) const { return xml_.name() == name && xml_.namespaceUri() == gpxNamespace_; }
+
+    void document()
+    {
+        while (xml_.readNextStartElement()) {
+            if (is(u"wpt")) {
+                point(data_.waypoints);
+            } else if (is(u"rte")) {
+                data_.routes.push_back(line(u"rtept"));
+            } else if (is(u"trk")) {
+                data_.tracks.push_back(line(u"trkseg"));
+            } else {
+                // metadata, extensions and anything of another namespace
+                xml_.skipCurrentElement();
+            }
+        }
+    }
+
+    // A route (its points are children) or a track (its points are in segments).
+    GpxLine line(QStringView pointParent)
+    {
+        GpxLine result;
+        while (xml_.readNextStartElement()) {
+            if (is(u"name")) {
+                result.name = text();
+            } else if (is(u"rtept") && pointParent == u"rtept") {
+                point(result.points);
+            } else if (is(u"trkseg") && pointParent == u"trkseg") {
+                while (xml_.readNextStartElement()) {
+                    if (is(u"trkpt")) {
+                        point(result.points);
+                    } else {
+                        xml_.skipCurrentElement();
+                    }
+                }
+            } else {
+                xml_.skipCurrentElement();
+            }
+        }
+        return result;
+    }
+
+    void point(std::vector<GpxPoint>& into)
+    {
+        const auto lat = Coordinate(xml_.attributes(), u"lat", 90.0);
+        const auto lon = Coordinate(xml_.attributes(), u"lon", 180.0);
+        GpxPoint p;
+        while (xml_.readNextStartElement()) {
+            if (is(u"name")) {
+                p.name = text();
+            } else if (is(u"time")) {
+                p.time = FixedLayoutText(
+                    xml_.readElementText(QXmlStreamReader::SkipChildElements).trimmed().toStdString());
+            } else {
+                xml_.skipCurrentElement();
+            }
+        }
+        if (lat && lon) {
+            p.lat = *lat;
+            p.lon = *lon;
+            into.push_back(std::move(p));
+        } else {
+            ++data_.skipped;
+        }
+    }
+
+    // The text of a name element with its references resolved and its CDATA taken as text, in the
+    // single-byte form of the program's files.
+    std::string text()
+    {
+        return FixedLayoutText(
+            xml_.readElementText(QXmlStreamReader::SkipChildElements).trimmed().toUtf8().toStdString());
+    }
+
+    QXmlStreamReader xml_;
+    QString gpxNamespace_;
+    GpxData data_;
+};
+
+double Digits(std::string_view text, std::size_t at, std::size_t count, bool& ok)
+{
+    if (at + count > text.size()) {
+        ok = false;
+        return 0.0;
+    }
+    double value = 0.0;
+    for (std::size_t i = at; i < at + count; ++i) {
+        if (text[i] < '0' || text[i] > '9') {
+            ok = false;
+            return 0.0;
+        }
+        value = value * 10 + (text[i] - '0');
+    }
+    return value;
 }
 
 } // namespace
 
-std::vector<GpxPoint> ReadGpxPoints(std::string_view xml, std::string_view element, bool& bad)
+GpxData ReadGpx(std::string_view bytes)
 {
-    std::vector<GpxPoint> points;
-    const std::string open = "<" + std::string(element);
-    const std::string close = "</" + std::string(element) + ">";
-    std::size_t pos = 0;
-    while ((pos = xml.find(open, pos)) != std::string_view::npos) {
-        const std::size_t after = pos + open.size();
-        if (after >= xml.size()
-            || !(xml[after] == ' ' || xml[after] == '\t' || xml[after] == '\n' || xml[after] == '\r'
-                || xml[after] == '>' || xml[after] == '/')) {
-            pos = after;
-            continue;
-        }
-        const auto tagEnd = xml.find('>', pos);
-        if (tagEnd == std::string_view::npos) {
-            bad = true;
-            break;
-        }
-        const std::string_view tag = xml.substr(pos, tagEnd - pos + 1);
-        const auto lat = Attribute(tag, "lat");
-        const auto lon = Attribute(tag, "lon");
-        double latValue = 0.0;
-        double lonValue = 0.0;
-        bool valid = false;
-        if (lat && lon) {
-            const auto a = ParseReal(*lat);
-            const auto b = ParseReal(*lon);
-            valid = a && b && std::fabs(*a) <= 90 && std::fabs(*b) <= 180;
-            latValue = a.value_or(0.0);
-            lonValue = b.value_or(0.0);
-        }
-        std::size_t end = tagEnd + 1;
-        std::string name;
-        if (tag.size() < 2 || tag[tag.size() - 2] != '/') {
-            const auto closeAt = xml.find(close, tagEnd);
-            const std::string_view body = xml.substr(
-                tagEnd + 1, closeAt == std::string_view::npos ? std::string_view::npos : closeAt - tagEnd - 1);
-            if (const auto n = body.find("<name>"); n != std::string_view::npos) {
-                const auto ne = body.find("</name>", n);
-                if (ne != std::string_view::npos) {
-                    name = FixedLayoutText(DecodeEntities(Trim(body.substr(n + 6, ne - n - 6), " \t\r\n")));
-                }
-            }
-            end = closeAt == std::string_view::npos ? xml.size() : closeAt + close.size();
-        }
-        if (valid) {
-            points.push_back({ latValue, lonValue, name });
-        } else {
-            bad = true;
-        }
-        pos = end;
+    if (bytes.size() > kGpxMaxBytes) {
+        GpxData refused;
+        refused.error = "GPX file not read: larger than " + std::to_string(kGpxMaxBytes / (1024 * 1024)) + " MB";
+        return refused;
     }
-    return points;
+    return GpxReader(bytes).read();
+}
+
+GpxData ReadGpxFile(const std::string& path)
+{
+    const FileReadResult read = ReadRegularFile(path, kGpxMaxBytes);
+    if (!read.bytes) {
+        GpxData failed;
+        failed.error = "GPX file not read: " + path + " " + read.problem;
+        return failed;
+    }
+    return ReadGpx(*read.bytes);
+}
+
+std::optional<double> GpxMinutesOfDay(std::string_view time)
+{
+    const auto t = time.find('T');
+    if (t == std::string_view::npos) {
+        return std::nullopt;
+    }
+    bool ok = true;
+    const std::size_t at = t + 1;
+    const double hours = Digits(time, at, 2, ok);
+    const double minutes = Digits(time, at + 3, 2, ok);
+    double seconds = Digits(time, at + 6, 2, ok);
+    if (!ok || time[at + 2] != ':' || time[at + 5] != ':' || hours > 23 || minutes > 59 || seconds > 60) {
+        return std::nullopt;
+    }
+    std::size_t i = at + 8;
+    if (i < time.size() && time[i] == '.') {
+        double scale = 0.1;
+        for (++i; i < time.size() && time[i] >= '0' && time[i] <= '9'; ++i, scale /= 10) {
+            seconds += (time[i] - '0') * scale;
+        }
+    }
+    return hours * 60.0 + minutes + seconds / 60.0;
 }
 
 } // namespace kv

@@ -172,6 +172,7 @@ void MainWindow::buildMenus()
                [this] { kv::SendWPSClick(state_, platform_); });
     addCommand(routes, "SendChartWaypoints1", QStringLiteral("Send Chart Waypoints"),
                "Send the chart waypoints to the GPS", [this] { kv::SendChartWaypoints1Click(state_, platform_); });
+    buildGpxCommands(file, charts, routes);
 
     QMenu* nav = menuBar()->addMenu(QStringLiteral("&Navigation"));
     nav->setObjectName(QStringLiteral("NavigationMenu"));

@@ -124,6 +124,8 @@ private:
                      const QString& name = {});
     void buildMenus();
     void buildEditMenu(QMenu* edit);
+    // GPX import and export in the File, Charts and Routes menus (GpxMenus.cpp).
+    void buildGpxCommands(QMenu* file, QMenu* charts, QMenu* routes);
     // "Save Route As": the file dialog, then the save; true when the route was written.
     bool saveRouteAs();
     void buildToolBar();

@@ -52,7 +52,7 @@ TEST(RouteImportTool, GpxRouteOrWaypoints)
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0], "Cowes Outer & Inner Buoy19   N 50.45.75000  W001.17.60000");
     EXPECT_EQ(lines[1], "B                       19   N 50.40.05000  W000.57.11666");
-    EXPECT_EQ(lines[2].substr(0, 24), "Caf&#233; Ostende       ");
+    EXPECT_EQ(lines[2].substr(0, 24), PadRight("Caf\xe9 Ostende", 24)); // the character reference resolved
     EXPECT_EQ(lines[2].substr(29), "S 05.00.00000  E003.30.00000");
 
     // Only waypoints: they make the route; more than 40 are cut to 40.
@@ -76,16 +76,16 @@ TEST(RouteImportTool, GpxRouteOrWaypoints)
 TEST(RouteImportTool, NamesLoseControlCharactersAndWhatLatin1Lacks)
 {
     kvtest::TempDir dir;
-    // Raw line breaks, a tab and a NUL in names would split or cut the route's lines.
-    dir.write("odd.gpx", "<gpx><rte><rtept lat=\"50\" lon=\"-1\"><name>Line\r\nbreak\tand" + std::string(1, '\0')
-                             + "NUL</name></rtept><rtept lat=\"51\" lon=\"-1\"><name>Caf\xc3\xa9 \xe2\x82\xac"
+    // Raw line breaks and a tab in names would split the route's lines.
+    dir.write("odd.gpx", "<gpx><rte><rtept lat=\"50\" lon=\"-1\"><name>Line\r\nbreak\tand tab"
+                             "</name></rtept><rtept lat=\"51\" lon=\"-1\"><name>Caf\xc3\xa9 \xe2\x82\xac"
                                "\xf0\x9f\x98\x80</name></rtept></rte></gpx>");
     const auto r = kvtest::RunKvtool({"route-import", dir.file("odd.gpx"), dir.file("odd.rte")});
     ASSERT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.out, "2 route points written to " + dir.file("odd.rte") + "\n");
     const auto lines = ReadTextLines(dir.file("odd.rte")).value();
     ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0].substr(0, 24), PadRight("Line  break and NUL", 24));
+    EXPECT_EQ(lines[0].substr(0, 24), PadRight("Line break and tab", 24)); // XML reads CR LF as one line end
     EXPECT_EQ(lines[1].substr(0, 24), PadRight("Caf\xe9 ??", 24));
     RouteHooks hooks;
     ProgramState state;
@@ -94,6 +94,11 @@ TEST(RouteImportTool, NamesLoseControlCharactersAndWhatLatin1Lacks)
                         state.settings.fix, state.folders, state.display, prompter, hooks);
     EXPECT_TRUE(editor.ReadRouteFile(dir.file("odd.rte")));
     EXPECT_EQ(state.route.count(), 2);
+
+    // A NUL is no character of XML at all: the file is refused, nothing written.
+    dir.write("nul.gpx", "<gpx><rte><rtept lat=\"50\" lon=\"-1\"><name>a" + std::string(1, '\0') + "b</name></rtept></rte></gpx>");
+    EXPECT_EQ(kvtest::RunKvtool({"route-import", dir.file("nul.gpx"), dir.file("nul.rte")}).exitCode, 1);
+    EXPECT_FALSE(FileExists(dir.file("nul.rte")));
 
     // A folder or a FIFO given as the GPX file: a clear refusal, no abort and no wait.
     std::filesystem::create_directory(dir.file("dir.gpx"));

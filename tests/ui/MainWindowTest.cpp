@@ -11,6 +11,7 @@
 #include "ais/AisText.h"
 #include "core/TextFile.h"
 #include "platform/fake/Fakes.h"
+#include "routes/GpxImport.h"
 #include "routes/Routes.h"
 #include "ui/AisTargetWindow.h"
 #include "ui/MainWindow.h"
@@ -20,6 +21,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -678,4 +680,34 @@ TEST_F(MainWindowTest, WindowCommandsStepThroughTheViewsAndInsetTheActiveOne)
     }
     EXPECT_EQ(command("LoadNearestChart1")->text(), QStringLiteral("L&oad Nearest Chart"));
     EXPECT_EQ(command("AvailableCharts")->statusTip(), QStringLiteral("Display available chart boundaries"));
+}
+
+// Routes, "Import GPX…": the list of the file's routes answers which one becomes the route; the
+// route goes out again with "Export GPX…"; the log export sits beside "Save Log As".
+TEST_F(MainWindowTest, GpxImportAsksWhichRouteAndExportWritesIt)
+{
+    start();
+    dir.write("two.gpx", "<gpx><rte><name>One</name><rtept lat=\"-16.5\" lon=\"-41.5\"/></rte><rte><name>Two</name>"
+                         "<rtept lat=\"-16.6\" lon=\"-41.6\"/><rtept lat=\"-16.7\" lon=\"-41.7\"/></rte></gpx>");
+    QStringList offered;
+    window->execDialog = [&offered](QDialog& dialog) {
+        auto& input = dynamic_cast<QInputDialog&>(dialog);
+        offered = input.comboBoxItems();
+        input.setTextValue(offered.value(1));
+        return static_cast<int>(QDialog::Accepted);
+    };
+    chosenFile = QString::fromStdString(dir.file("two.gpx"));
+    command("ImportGpx1")->trigger();
+    EXPECT_EQ(offered, (QStringList{QStringLiteral("Route One (1 points)"), QStringLiteral("Route Two (2 points)")}));
+    ASSERT_EQ(state.route.count(), 2u);
+    EXPECT_NEAR(state.route.at(2).lon, 41.7, 1e-9);
+    EXPECT_TRUE(std::filesystem::exists(dir.file("routes/Two.rte")));
+
+    chosenFile = QString::fromStdString(dir.file("out.gpx"));
+    command("ExportGpx1")->trigger();
+    EXPECT_EQ(ReadGpxFile(dir.file("out.gpx")).routes.at(0).points.size(), 2u);
+    const QList<QAction*> file = window->findChild<QMenu*>(QStringLiteral("FileMenu"))->actions();
+    const auto at = file.indexOf(command("SaveLogAs1"));
+    ASSERT_GE(at, 0);
+    EXPECT_EQ(file.value(at + 1), command("ExportLogGpx1"));
 }

@@ -6,6 +6,8 @@
 #include "core/Paths.h"
 #include "core/TextFile.h"
 #include "navigation/TrackLog.h"
+#include "routes/GpxExchange.h"
+#include "routes/GpxExport.h"
 
 #include <algorithm>
 #include <chrono>
@@ -41,38 +43,6 @@ std::optional<LoadedLog> Load(const std::string& path)
     return log;
 }
 
-// "hh:mm:ss.sss" of minutes since midnight.
-std::string TimeOfDay(double minutes)
-{
-    if (!std::isfinite(minutes)) {
-        minutes = 0.0;
-    }
-    long long ms = kv::RoundHalfEven(std::fmod(std::fmod(minutes, 1440.0) + 1440.0, 1440.0) * 60000.0);
-    ms %= 86400000LL;
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%02lld:%02lld:%02lld.%03lld", ms / 3600000, ms / 60000 % 60, ms / 1000 % 60, ms % 1000);
-    return buffer;
-}
-
-// The date of a day's log from its name "dd-mm-yy" as "20yy-mm-dd"; nothing for other names.
-std::optional<std::string> DateOfLog(const std::string& path)
-{
-    const std::string name = kv::NameWithoutExtension(path);
-    if (name.size() != 8 || name[2] != '-' || name[5] != '-') {
-        return std::nullopt;
-    }
-    const auto d = kv::ParseInt(name.substr(0, 2)), m = kv::ParseInt(name.substr(3, 2)), y = kv::ParseInt(name.substr(6, 2));
-    if (!d || !m || !y || *y < 0 || !std::chrono::year_month_day(std::chrono::year(2000 + static_cast<int>(*y)),
-                                            std::chrono::month(static_cast<unsigned>(std::clamp(*m, 0LL, 13LL))),
-                                            std::chrono::day(static_cast<unsigned>(std::clamp(*d, 0LL, 32LL))))
-                                            .ok()) {
-        return std::nullopt;
-    }
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "20%02lld-%02lld-%02lld", *y, *m, *d);
-    return std::string(buffer);
-}
-
 int RunDump(const kvtool::Args& args)
 {
     if (args.size() != 1) {
@@ -88,7 +58,7 @@ int RunDump(const kvtool::Args& args)
     for (std::size_t k = 0; k < count; ++k) {
         const kv::QuickLogRecord& r = log->image.records[k];
         std::printf("%2zu %s %s %12.6f %s\n", k + 1, kv::FormatFixed(r.lat, 13, 8).c_str(), kv::FormatFixed(r.lon, 14, 8).c_str(),
-                    r.minutes, TimeOfDay(r.minutes).c_str());
+                    r.minutes, kv::TimeOfDayText(r.minutes).c_str());
     }
     return 0;
 }
@@ -103,34 +73,18 @@ int RunGpx(const kvtool::Args& args)
     if (!log) {
         return 1;
     }
-    const auto date = DateOfLog(args[0]);
-    if (!date) {
+    const kv::GpxTrackFromLog track = kv::GpxFromTrackLog(
+        {log->image.records.begin(), log->image.records.begin() + static_cast<std::ptrdiff_t>(*log->image.count)}, args[0]);
+    if (!track.dated) {
         std::fprintf(stderr, "note: the file name is not a valid date dd-mm-yy; the track points carry no time\n");
     }
-    const std::string name = kv::NameWithoutExtension(args[0]);
-    std::printf("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                "<gpx version=\"1.1\" creator=\"kvtool\" xmlns=\"http://www.topografix.com/GPX/1/1\">\n"
-                "  <trk>\n    <name>");
-    for (const unsigned char c : name) {
-        // File names are plain; anything XML would read as markup is left out.
-        if (c >= 0x20 && c < 0x7f && c != '<' && c != '>' && c != '&') {
-            std::putchar(c);
-        }
+    for (const std::size_t k : track.leftOut) {
+        std::fprintf(stderr, "record %zu left out: not a position\n", k);
     }
-    std::printf("</name>\n    <trkseg>\n");
-    for (std::size_t k = 0; k < *log->image.count; ++k) {
-        const kv::QuickLogRecord& r = log->image.records[k];
-        if (!(std::fabs(r.lat) <= 90.0 && std::fabs(r.lon) <= 180.0)) {
-            std::fprintf(stderr, "record %zu left out: not a position\n", k + 1);
-            continue;
-        }
-        std::printf("      <trkpt lat=\"%.8f\" lon=\"%.8f\">", r.lat, -r.lon); // GPX longitudes are east positive
-        if (date) {
-            std::printf("<time>%sT%s</time>", date->c_str(), TimeOfDay(r.minutes).c_str()); // the log's own clock
-        }
-        std::printf("</trkpt>\n");
-    }
-    std::printf("    </trkseg>\n  </trk>\n</gpx>\n");
+    kv::GpxData data;
+    data.tracks.push_back(track.track);
+    const std::string gpx = kv::WriteGpx(data);
+    std::fwrite(gpx.data(), 1, gpx.size(), stdout);
     return 0;
 }
 

@@ -5,6 +5,7 @@
 #include "core/Format.h"
 #include "core/RouteTable.h"
 #include "core/TextFile.h"
+#include "routes/GpxExchange.h"
 #include "routes/GpxImport.h"
 #include "routes/Routes.h"
 
@@ -21,20 +22,19 @@ int RunRouteImport(const kvtool::Args& args)
         std::fprintf(stderr, "usage: kvtool route-import FILE.gpx OUT.rte\n");
         return 2;
     }
-    const auto read = kv::ReadRegularFile(args[0]);
-    const auto& xml = read.bytes;
-    if (!xml) {
-        std::fprintf(stderr, "kvtool route-import: cannot read %s: %s\n", args[0].c_str(), read.problem.c_str());
+    const kv::GpxData data = kv::ReadGpxFile(args[0]);
+    if (!data.error.empty()) {
+        std::fprintf(stderr, "kvtool route-import: %s\n", data.error.c_str());
         return 1;
     }
-    bool bad = false;
-    std::vector<kv::GpxPoint> points = kv::ReadGpxPoints(*xml, "rtept", bad);
+    // The first route; without one (or with no points in it), the waypoints in file order.
+    std::vector<kv::GpxPoint> points = data.routes.empty() ? std::vector<kv::GpxPoint>() : data.routes.front().points;
     const char* kind = "route points";
     if (points.empty()) {
-        points = kv::ReadGpxPoints(*xml, "wpt", bad);
+        points = data.waypoints;
         kind = "waypoints";
     }
-    if (bad) {
+    if (data.skipped > 0) {
         std::fprintf(stderr, "kvtool route-import: skipped points without a valid position\n");
     }
     if (points.empty()) {
@@ -47,12 +47,8 @@ int RunRouteImport(const kvtool::Args& args)
         points.resize(kv::kRouteCapacity);
     }
     std::vector<std::string> lines;
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        const int index = static_cast<int>(i) + 1;
-        // Names are cut to the 24 characters of a label; an unnamed point takes its letter.
-        const std::string nameField = points[i].name.empty() ? kv::DefaultRouteName(index)
-                                                             : kv::PadRight(points[i].name.substr(0, 24), 24) + "19   ";
-        lines.push_back(kv::RouteLine({ nameField, points[i].lat, -points[i].lon }));
+    for (const kv::RouteWaypoint& w : kv::RouteFromGpx({{}, points}).waypoints) {
+        lines.push_back(kv::RouteLine(w));
     }
     if (!kv::WriteTextLinesAtomic(args[1], lines)) {
         std::fprintf(stderr, "kvtool route-import: cannot write %s\n", args[1].c_str());
