@@ -173,36 +173,6 @@ TEST(FollowRoute, CrossTrackIsThePerpendicularDistanceFromTheLeg)
     }
 }
 
-// Arriving with automatic advance lays the next leg from the waypoint reached; restarting the
-// leg lays it from the present position.
-TEST(FollowRoute, LegOriginAndDestination)
-{
-    ProgramState s;
-    s.chartRef.CosLatFactor = 1.0;
-    s.prefs.route.AutoNextWaypoint = true;
-    s.settings.route.ArrivalRadius = 0.2;
-    AddWaypoint(s, "W1", 0.0, 0.0);
-    AddWaypoint(s, "W2", 0.0, -0.1);
-    AddWaypoint(s, "W3", 0.0, -0.102); // 0.12 nm on: inside its circle as soon as it is the destination
-    s.routeProgress.ActiveWaypoint = 1;
-    s.fixInfo.OwnLat = 0.001;
-    s.fixInfo.OwnLong = 0.0;
-    FollowRoute(s);
-    EXPECT_EQ(s.routeProgress.ActiveWaypoint, 2);
-    EXPECT_EQ(s.routeProgress.LegWaypoint, 2);
-    EXPECT_EQ(s.routeProgress.LegOrigin, 1);
-    EXPECT_TRUE(s.routeProgress.XTEValid);
-    EXPECT_FALSE(s.routeProgress.ArrivalCircleEntered);
-    s.fixInfo.OwnLong = -0.099;
-    FollowRoute(s);
-    EXPECT_EQ(s.routeProgress.ActiveWaypoint, 3);
-    EXPECT_EQ(s.routeProgress.LegOrigin, 2);
-    EXPECT_TRUE(s.routeProgress.ArrivalCircleEntered);
-    RestartLeg(s.routeProgress, s.routeTexts, s.fixInfo, s.chartRef, false, s.route);
-    EXPECT_EQ(s.routeProgress.LegWaypoint, 3);
-    EXPECT_EQ(s.routeProgress.LegOrigin, 0);
-}
-
 // Magnetic is true less an easterly variation; the variation is held west negative.
 TEST(FollowRoute, MagneticCourseText)
 {

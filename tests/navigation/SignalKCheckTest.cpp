@@ -376,6 +376,8 @@ TEST(SignalKCheck, EverySentenceReadsAsTheProgramMeantIt)
                     const double legTrue = p.number("navigation.courseRhumbline.bearingTrackTrue") / kRad;
                     const double legMagnetic = p.number("navigation.courseRhumbline.bearingTrackMagnetic") / kRad;
                     const double indepLeg = FlatBearing(f.legFrom, f.legTo);
+                    // Every leg of this voyage begins at the waypoint reached before it.
+                    EXPECT_EQ(fields[6], ids[static_cast<std::size_t>(f.active - 2)]);
                     EXPECT_EQ(p.text("navigation.courseRhumbline.nextPoint.ID"), f.destination);
                     EXPECT_EQ(p.text("navigation.courseRhumbline.previousPoint.ID"), f.origin);
                     EXPECT_NEAR(legTrue, std::fmod(std::round(f.legBearing), 360.0), 1e-6);

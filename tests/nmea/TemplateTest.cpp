@@ -328,34 +328,6 @@ TEST(WaypointIdentifiers, UniqueWithinTheListAndSafeInASentence)
     }
 }
 
-// The identifier of a route waypoint is the same in the waypoint list and in every sentence.
-TEST(OutputSentences, OneIdentifierInEverySentence)
-{
-    Fixture f;
-    f.state.route.push({"NEEDLES FAIRWAY", 50.65, 1.6});
-    f.state.route.push({"NEEDLES CHANNEL", 50.66, 1.58});
-    f.state.route.push({"Off Yarmouth", 50.71, 1.5});
-    f.state.routeProgress.RouteLength = 3;
-    f.state.routeProgress.ActiveWaypoint = 2;
-    f.state.routeProgress.LegWaypoint = 2;
-    f.state.routeProgress.LegOrigin = 1;
-    f.state.nmeaLink.NmeaOpen = true;
-    f.state.settings.nmea.NMEAOutputOn = true;
-    f.state.prefs.nmea.sendBWR = f.state.prefs.nmea.SendRMB = true;
-    BuildOutputSentences(f.state.nmeaLink, f.state.settings.nmea, f.state.prefs.nmea, f.ctx());
-    const std::string& out = f.state.nmeaLink.OutputText;
-    EXPECT_NE(out.find(",NEEDL2,"), std::string::npos) << out;              // APB destination
-    EXPECT_NE(out.find(",NEEDL2,NEEDLE,*"), std::string::npos) << out;      // BOD destination, origin
-    EXPECT_NE(out.find(",NEEDLE,NEEDL2,5039.6000,N,"), std::string::npos) << out; // RMB origin, destination
-    EXPECT_NE(out.find(",N,NEEDL2,A*"), std::string::npos) << out;          // BWR
-    f.state.nmeaLink.NmeaOpen = true;
-    f.fakes.serial.opened = true;
-    SendWPSClick(f.state, f.fakes.platform);
-    EXPECT_NE(f.fakes.serial.written.find(",NEEDLE*"), std::string::npos);
-    EXPECT_NE(f.fakes.serial.written.find(",NEEDL2*"), std::string::npos);
-    EXPECT_NE(f.fakes.serial.written.find(",OFF-YA*"), std::string::npos);
-}
-
 // BOD and APB carry the leg (origin to destination), not the bearing from here; APB's arrival
 // and perpendicular flags follow the route following's; without a valid cross-track error the
 // status is "V" throughout.
