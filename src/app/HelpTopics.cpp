@@ -15,6 +15,7 @@ const std::vector<HelpTopic>& HelpTopics()
         {4, "Charts", "charts.md"},
         {55, "Chart editing and survey grids", "chart-editing.md"},
         {5, "Routes and route following", "routes.md"},
+        {56, "Connecting an autopilot or a Signal K server", "autopilot.md"},
         {6, "Tides", "tides.md"},
         {7, "AIS targets and collision warnings", "ais.md"},
         {8, "Logs and GPX export", "logs.md"},

@@ -414,6 +414,8 @@ void MainController::WPNameChange(int entry)
     if (views_->count() > 0) {
         RangeBearingToWaypoint(state_.routeProgress, state_.routeTexts, state_.fixInfo, state_.chartRef, state_.prefs.route.TowNavigation, state_.route);
         state_.routeProgress.LegBearing = state_.routeProgress.BearingToWaypoint;
+        state_.routeProgress.LegWaypoint = state_.routeProgress.ActiveWaypoint;
+        state_.routeProgress.LegOrigin = 0;
         d.RngToWp.clear();
         d.BearingToWP.clear();
     }

@@ -564,6 +564,8 @@ void ChartFiles::PurgeAll()
     state_.route.clear();
     state_.routeProgress.RouteLength = 0;
     state_.routeProgress.ActiveWaypoint = 0;
+    state_.routeProgress.LegWaypoint = 0;
+    state_.routeProgress.LegOrigin = 0;
     state_.chart.ConfigName.clear();
     state_.display.StatusLine.clear();
     state_.settings.fix.DRMode = false;

@@ -1,6 +1,7 @@
 #include "navigation/RouteFollowing.h"
 
 #include "core/Format.h"
+#include "core/Magnetic.h"
 #include "core/Units.h"
 
 #include <algorithm>
@@ -12,7 +13,7 @@ namespace kv {
 namespace {
 
 constexpr double kDeg = std::numbers::pi / 180.0;
-constexpr double kHugeTangent = 9999999999999.0; // the waypoint is abeam or behind
+constexpr double kBehind = 9999999999999.0; // the waypoint is abeam or behind: no distance from the leg
 constexpr double kXteLimit = 9.99;
 
 LatLong RecordPosition(const QuickLog& log, std::size_t number)
@@ -160,10 +161,13 @@ void FollowRoute(FollowRouteRecords state)
         if (state.routeProgress.RangeToWaypoint < state.settings.route.ArrivalRadius && state.prefs.route.AutoNextWaypoint) {
             state.cycleState.ApproachPending = true;
             state.routeTexts.PreviousWaypointName = state.routeProgress.WaypointName.str();
+            const std::int16_t reached = state.routeProgress.ActiveWaypoint;
             state.routeProgress.ActiveWaypoint = static_cast<std::int16_t>(state.routeProgress.ActiveWaypoint + (state.routeProgress.RouteReversed ? -1 : 1));
             if (Waypoint(state.routeProgress, state.route, state.routeProgress.ActiveWaypoint) != nullptr) {
                 RangeBearingToWaypoint(state.routeProgress, state.routeTexts, state.fixInfo, state.chartRef, state.prefs.route.TowNavigation, state.route);
                 state.routeProgress.LegBearing = state.routeProgress.BearingToWaypoint;
+                state.routeProgress.LegWaypoint = state.routeProgress.ActiveWaypoint;
+                state.routeProgress.LegOrigin = reached;
             }
         }
         if (state.routeProgress.RangeToWaypoint >= state.settings.route.ArrivalRadius || state.prefs.route.AutoNextWaypoint) {
@@ -224,7 +228,7 @@ void FollowRoute(FollowRouteRecords state)
         state.routeTexts.TimeToWaypointText = FormatInt(static_cast<long long>(std::clamp(hours, -1e15, 1e15)), 2) + " Hr " + FormatFixed(minutes, 0, 1) + " Min";
     }
     state.routeTexts.COGText = ThreeDigits(state.motion.COG);
-    state.routeTexts.COGMagText = ThreeDigits(state.motion.COG + state.sentenceFix.MagVariation);
+    state.routeTexts.COGMagText = ThreeDigits(RoundHalfEven(MagneticFromTrue(state.motion.COG, state.sentenceFix.MagVariation)) % 360);
     if (state.routeProgress.TimeToWaypoint == -1.0) {
         state.routeTexts.TimeToWaypointText = "********";
         state.routeTexts.VMGText = "********";
@@ -243,10 +247,21 @@ void FollowRoute(FollowRouteRecords state)
         state.routeTexts.RangeText = (range <= 1.0 ? FormatFixed(range, 5, 4) : FormatFixed(range, 4, 2)) + " " + distanceLabel;
     }
 
-    // Cross-track error: positive when the vessel lies right of the leg.
+    // Cross-track error: the vessel's distance from the leg line through the waypoint, positive
+    // when it lies right of the leg. x is the angle at the waypoint between the leg and the line
+    // back to the vessel, so the distance across is range × sin x (range × cos x is what is left
+    // along the leg). Once the waypoint is abeam or behind there is no distance to steer by: the
+    // value is held at the limit and marked not valid, as it is while no leg has been set for the
+    // active waypoint.
     const double x = (state.routeProgress.LegBearing - state.routeProgress.BearingToWaypoint) * kDeg;
-    const double t = std::cos(x) > 0.0 ? std::tan(x) : kHugeTangent;
-    const double e = std::clamp(state.routeProgress.RangeToWaypoint * t, -kXteLimit, kXteLimit);
+    const bool ahead = std::cos(x) > 0.0;
+    const double across = ahead ? state.routeProgress.RangeToWaypoint * std::sin(x) : kBehind;
+    const double e = std::clamp(across, -kXteLimit, kXteLimit);
+    const bool active = state.routeProgress.ActiveWaypoint > 0 && Waypoint(state.routeProgress, state.route, state.routeProgress.ActiveWaypoint) != nullptr;
+    const bool legSet = active && state.routeProgress.LegWaypoint == state.routeProgress.ActiveWaypoint;
+    state.routeProgress.XTEValid = legSet && ahead && std::fabs(across) < kXteLimit;
+    state.routeProgress.PerpendicularPassed = legSet && !ahead;
+    state.routeProgress.ArrivalCircleEntered = active && state.routeProgress.RangeToWaypoint < state.settings.route.ArrivalRadius;
     if (state.routeProgress.CourseToSteer >= 0) {
         state.routeTexts.XTEScaleText = std::fabs(e) >= 1.0 ? "x 1.0 NM" : "x 0.1 NM";
         state.routeProgress.XTE = e;
@@ -280,6 +295,10 @@ void RestartLeg(RouteProgress& progress, RoutePanelTexts& texts, const Fix& fix,
 {
     RangeBearingToWaypoint(progress, texts, fix, ref, towNavigation, route);
     progress.LegBearing = progress.BearingToWaypoint;
+    if (Waypoint(progress, route, progress.ActiveWaypoint) != nullptr) {
+        progress.LegWaypoint = progress.ActiveWaypoint;
+        progress.LegOrigin = 0;
+    }
 }
 
 std::int16_t ComputeTidalHour(int fixHour, int fixMinute, int highWaterHour)

@@ -1,11 +1,13 @@
 #include "nmea/Templates.h"
 
 #include "core/Format.h"
+#include "core/Magnetic.h"
 #include "core/Units.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <set>
 
 namespace kv {
 
@@ -75,6 +77,37 @@ std::string PairText(const std::function<std::pair<std::string, std::string>()>&
     }
     const auto [a, b] = source();
     return prefix + a + ":" + b;
+}
+
+// A true bearing as whole degrees magnetic, three digits: rounded first and wrapped after, so
+// that 359.6 gives 000 and never 360.
+std::string MagneticDegrees(double trueDegrees, int variation)
+{
+    return ThreeDigits(RoundHalfEven(MagneticFromTrue(Bounded(trueDegrees), variation)) % 360);
+}
+
+// Degrees with one decimal, wrapped into 0 … below 360 after rounding, without a leading blank.
+std::string OneDecimalDegrees(double degrees)
+{
+    double tenth = std::round(WrapDegrees(Bounded(degrees)) * 10.0) / 10.0;
+    if (tenth >= 360.0) {
+        tenth = 0.0;
+    }
+    std::string t = FormatFixed(tenth, 5, 1);
+    if (!t.empty() && t[0] == ' ') {
+        t.erase(0, 1);
+    }
+    return t;
+}
+
+// The route waypoint the present leg starts at, when it starts at one.
+std::string OriginIdentifier(const TemplateContext& ctx)
+{
+    const RouteProgress& p = ctx.routeProgress;
+    if (p.LegOrigin < 1 || p.LegWaypoint != p.ActiveWaypoint) {
+        return {};
+    }
+    return RouteWaypointIdentifier(ctx.route, p.LegOrigin);
 }
 
 } // namespace
@@ -199,7 +232,7 @@ private:
         case '9': out_ += ctx_.sentenceFix.ExtraField9.str(); break;
         case '<':
             if (s) {
-                out_ += WaypointIdentifier(texts.PreviousWaypointName, '_');
+                out_ += OriginIdentifier(ctx_);
             }
             break;
         case '>':
@@ -214,7 +247,7 @@ private:
             out_ += ThreeDigits(RoundHalfEven(Bounded(ctx_.routeProgress.BearingToWaypoint)));
             break;
         case 'C':
-            out_ += suffix('^') ? ThreeDigits(ctx_.motion.COG + ctx_.sentenceFix.MagVariation) : ThreeDigits(ctx_.motion.COG);
+            out_ += suffix('^') ? MagneticDegrees(ctx_.motion.COG, ctx_.sentenceFix.MagVariation) : ThreeDigits(ctx_.motion.COG);
             break;
         case 'D':
             date();
@@ -253,7 +286,13 @@ private:
             }
             break;
         case 'V':
-            out_ += s ? UpToFirstSpace(texts.VMGText) : texts.VMGText;
+            if (!s) {
+                out_ += texts.VMGText;
+            } else if (const std::string vmg = UpToFirstSpace(texts.VMGText); ParseReal(vmg)) {
+                out_ += vmg;
+            }
+            // "********" (no useful speed towards the waypoint) or "Speed<Tide!" leave the field
+            // empty in a sentence: "*" would end the sentence early for every reader.
             break;
         case 'W':
             waypointName();
@@ -268,12 +307,7 @@ private:
         }
         case '^':
             if (s) {
-                // Rounded first and wrapped after, so that 359.6 gives 000 and never 360.
-                long long m = RoundHalfEven(Bounded(ctx_.routeProgress.BearingToWaypoint + ctx_.sentenceFix.MagVariation)) % 360;
-                if (m < 0) {
-                    m += 360;
-                }
-                out_ += FormatInt(m, 3);
+                out_ += MagneticDegrees(ctx_.routeProgress.BearingToWaypoint, ctx_.sentenceFix.MagVariation);
             }
             break;
         case '~':
@@ -360,7 +394,13 @@ private:
         if (w == nullptr) {
             return;
         }
-        out_ += isSentence() ? WaypointIdentifier(w->name, '_') : TrimRight(w->name, " @");
+        if (!isSentence()) {
+            out_ += TrimRight(w->name, " @");
+        } else if (ctx_.activeOverride != nullptr) {
+            out_ += WaypointIdentifier(w->name);
+        } else {
+            out_ += RouteWaypointIdentifier(ctx_.route, ctx_.routeProgress.ActiveWaypoint);
+        }
     }
 
     // Blanks become "0", then "|" becomes a blank; each checksum is taken over the finished
@@ -424,15 +464,48 @@ std::string NMEAChecksum(std::string_view text, std::size_t start)
     return std::string{'*', hex[sum >> 4], hex[sum & 15]};
 }
 
-std::string WaypointIdentifier(std::string_view name, char filler)
+std::string WaypointIdentifier(std::string_view name)
 {
-    std::string id = TrimRight(name.substr(0, 6), " @");
+    std::string id = TrimRight(ToUpperAscii(std::string(name.substr(0, 6))), " @");
     for (char& ch : id) {
-        if (ch == ' ' || ch == '.' || ch == '\'') {
-            ch = filler;
+        const auto code = static_cast<unsigned char>(ch);
+        if (code <= ' ' || code > '~' || std::string_view(".'$*,!\\^~|").find(ch) != std::string_view::npos) {
+            ch = '-';
         }
     }
-    return ToUpperAscii(id);
+    return id;
+}
+
+std::vector<std::string> WaypointIdentifiers(const std::vector<std::string>& names)
+{
+    std::vector<std::string> ids;
+    std::set<std::string> used;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        std::string base = WaypointIdentifier(names[i]);
+        if (base.empty()) {
+            base = "WP" + std::to_string(i + 1);
+        }
+        std::string id = base;
+        for (int n = 2; used.count(id) != 0; ++n) {
+            const std::string number = std::to_string(n);
+            id = base.substr(0, 6 - std::min<std::size_t>(number.size(), 6)) + number;
+        }
+        used.insert(id);
+        ids.push_back(id);
+    }
+    return ids;
+}
+
+std::string RouteWaypointIdentifier(const RouteTable& route, int index)
+{
+    if (index < 1 || static_cast<std::size_t>(index) > route.count()) {
+        return {};
+    }
+    std::vector<std::string> names;
+    for (std::size_t i = 1; i <= route.count(); ++i) {
+        names.push_back(route.at(i).name);
+    }
+    return WaypointIdentifiers(names)[static_cast<std::size_t>(index) - 1];
 }
 
 RouteTexts RouteTextsFromState(const RouteProgress& progress, const Motion& motion, const UnitSettings& units,
@@ -470,25 +543,28 @@ void BuildOutputSentences(NmeaLink& link, const NmeaSettings& settings, const Nm
         link.OutputText.clear();
         return;
     }
-    const std::string& s = ctx.texts.ArrivalFlagText;
+    const RouteProgress& p = ctx.routeProgress;
+    // An autopilot steers by the cross-track error only while it is a real distance from a leg;
+    // otherwise (no leg, the waypoint abeam or behind, the value held at its limit) every sentence
+    // carrying it says "V", data not valid.
+    const std::string s = (ctx.texts.ArrivalFlagText == ",V" || !p.XTEValid) ? ",V" : ",A";
     const std::string& x = ctx.texts.XTEText;
-    auto oneDecimal = [](double v) {
-        std::string t = FormatFixed(v, 5, 1);
-        if (!t.empty() && t[0] == ' ') {
-            t.erase(0, 1);
-        }
-        return t;
-    };
-    const std::string h = oneDecimal(ctx.texts.CourseToSteerValue);
-    const std::string m = oneDecimal(ctx.texts.CourseToSteerValue + ctx.sentenceFix.MagVariation);
+    const std::string arrived = p.ArrivalCircleEntered ? "A" : "V";
+    const std::string passed = p.PerpendicularPassed ? "A" : "V";
+    // The leg, origin to destination, when one has been set for the active waypoint.
+    const bool leg = p.LegWaypoint == active;
+    const std::string legTrue = leg ? ThreeDigits(RoundHalfEven(WrapDegrees(Bounded(p.LegBearing))) % 360) : std::string();
+    const std::string legMagnetic = leg ? MagneticDegrees(p.LegBearing, ctx.sentenceFix.MagVariation) : std::string();
+    const std::string h = OneDecimalDegrees(ctx.texts.CourseToSteerValue);
+    const std::string m = OneDecimalDegrees(MagneticFromTrue(ctx.texts.CourseToSteerValue, ctx.sentenceFix.MagVariation));
     std::string out;
     if (prefs.SendVTG) out += ExpandSentence("$ECVTG,@c,T,@c^,M,@s,N,,K,A@e@l", ctx);
     if (prefs.sendXTE) out += ExpandSentence("$ECXTE" + s + s + "," + x + "N,A@e@l", ctx);
-    if (prefs.sendAPB) out += ExpandSentence("$ECAPB" + s + s + "," + x + "N,,,,,@w,@b,T,@h,T,A@e@l", ctx);
+    if (prefs.sendAPB) out += ExpandSentence("$ECAPB" + s + s + "," + x + "N," + arrived + "," + passed + "," + legTrue + ",T,@w,@b,T,@h,T,A@e@l", ctx);
     if (prefs.sendBWR) out += ExpandSentence("$ECBWR,@t,@~:4,@b,T,@^,M,@r,N,@w,A@e@l", ctx);
-    if (prefs.SendRMB) out += ExpandSentence("$ECRMB" + s + "," + x + "@<,@w,@~:4,@r,@b,@v,,A@e@l", ctx);
+    if (prefs.SendRMB) out += ExpandSentence("$ECRMB" + s + "," + x + "@<,@w,@~:4,@r,@b,@v," + arrived + ",A@e@l", ctx);
     if (prefs.sendHSC) out += ExpandSentence("$ECHSC," + h + ",T," + m + ",M@e@l", ctx);
-    if (prefs.SendBOD) out += ExpandSentence("$ECBOD,@b,T,@^,M,@w,@<,@e@l", ctx);
+    if (prefs.SendBOD) out += ExpandSentence("$ECBOD," + legTrue + ",T," + legMagnetic + ",M,@w,@<,@e@l", ctx);
     if (prefs.SendCustom) out += ExpandSentence(prefs.CustomNMEA + "@l", ctx);
     link.OutputText = std::move(out);
 }

@@ -87,10 +87,17 @@ std::string ExpandTemplate(std::string_view tmpl, const TemplateContext& ctx);
 // `start` (1-based) to the end of `text`.
 std::string NMEAChecksum(std::string_view text, std::size_t start = 2);
 
-// The waypoint identifier of the "@w" and "@<" codes ('_' as filler) and of the "$ECWPL"
-// transfer ('-'): first 6 characters, trailing blanks and "@" removed, blanks, "." and "'"
-// replaced, upper-cased.
-std::string WaypointIdentifier(std::string_view name, char filler);
+// A waypoint's identifier in every sentence that names it (the "@w" and "@<" codes, "$ECWPL",
+// and so APB, BOD, BWR and RMB alike): the name upper-cased, cut to its first 6 characters,
+// trailing blanks and "@" removed, then every blank, ".", "'" and every character a sentence
+// cannot carry (the NMEA delimiters, "|", anything outside printable ASCII) turned into "-".
+std::string WaypointIdentifier(std::string_view name);
+// The identifiers of a list of waypoints, unique within it: when two names give the same text,
+// the later ones end in a number ("NEEDLE", "NEEDL2", "NEEDL3"); an empty name is "WP" and its
+// place in the list.
+std::vector<std::string> WaypointIdentifiers(const std::vector<std::string>& names);
+// The identifier of route waypoint `index` (1-based) among the route's identifiers; "" outside it.
+std::string RouteWaypointIdentifier(const RouteTable& route, int index);
 
 // The autopilot sentences of one fix into link.OutputText (empty when none are due: the
 // interface closed, no active waypoint, output off).

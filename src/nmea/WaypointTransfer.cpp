@@ -4,13 +4,29 @@
 
 namespace kv {
 
-std::string WaypointListLine(const RouteWaypoint& waypoint, const TemplateContext& ctx)
+std::string WaypointListLine(const RouteWaypoint& waypoint, const std::string& identifier, const TemplateContext& ctx)
 {
     // The waypoint stands in for the active route entry while its line is expanded; the route
     // table and the active waypoint are left as they are.
     TemplateContext one = ctx;
     one.activeOverride = &waypoint;
-    return ExpandTemplate("$ECWPL,@~:3,", one) + WaypointIdentifier(ToUpperAscii(waypoint.name), '-') + "\r\n";
+    const std::string body = ExpandTemplate("$ECWPL,@~:3,", one) + identifier;
+    // A receiver that checks checksums (most do) drops a line without one.
+    return body + NMEAChecksum(body) + "\r\n";
+}
+
+std::vector<std::string> WaypointListLines(const std::vector<RouteWaypoint>& list, const TemplateContext& ctx)
+{
+    std::vector<std::string> names;
+    for (const auto& w : list) {
+        names.push_back(w.name);
+    }
+    const std::vector<std::string> ids = WaypointIdentifiers(names);
+    std::vector<std::string> lines;
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        lines.push_back(WaypointListLine(list[i], ids[i], ctx));
+    }
+    return lines;
 }
 
 namespace {
@@ -20,8 +36,7 @@ int SendLines(WaypointTransferRecords state, Platform& platform, const std::vect
 {
     const TemplateContext ctx = MakeTemplateContext(TemplateRecordsOf(state), platform.clock);
     int written = 0;
-    for (const auto& w : list) {
-        const std::string line = WaypointListLine(w, ctx);
+    for (const std::string& line : WaypointListLines(list, ctx)) {
         if (!line.empty() && state.nmeaLink.NmeaOpen && platform.serial.outputFree() >= line.size() &&
             platform.serial.write(line)) {
             ++written;

@@ -56,8 +56,12 @@ struct WaypointTransferRecords {
     }
 };
 
-// The "$ECWPL" line of one waypoint (no checksum), ending in CR LF.
-std::string WaypointListLine(const RouteWaypoint& waypoint, const TemplateContext& ctx);
+// The "$ECWPL" line of one waypoint under the given identifier, with its checksum, ending in
+// CR LF.
+std::string WaypointListLine(const RouteWaypoint& waypoint, const std::string& identifier, const TemplateContext& ctx);
+// The "$ECWPL" lines of a list of waypoints, each under its identifier unique within the list
+// (for the route, the identifiers its autopilot sentences use).
+std::vector<std::string> WaypointListLines(const std::vector<RouteWaypoint>& list, const TemplateContext& ctx);
 
 // Route waypoints: the message counts the route's length, whatever was written.
 void SendWPSClick(WaypointTransferRecords state, Platform& platform);

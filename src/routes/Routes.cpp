@@ -58,6 +58,10 @@ void RouteEditor::Changed()
 {
     progress_.RouteLength = static_cast<std::int16_t>(route_.count());
     editing_.RouteListChanged = true;
+    // The waypoints the leg was laid between may have moved or gone: the cross-track error has no
+    // leg to measure from until the navigator restarts it or the next waypoint is reached.
+    progress_.LegWaypoint = 0;
+    progress_.LegOrigin = 0;
 }
 
 void RouteEditor::SetSaveEnabled()
@@ -161,6 +165,8 @@ void RouteEditor::Route1Click()
     editing_.RouteModified = false;
     progress_.ActiveWaypoint = 0;
     progress_.RouteLength = 0;
+    progress_.LegWaypoint = 0;
+    progress_.LegOrigin = 0;
     display_.WPNameItems.clear();
     display_.WPNameIndex = -1;
     hooks_.redraw();

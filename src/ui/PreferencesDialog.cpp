@@ -397,12 +397,11 @@ void PreferencesDialog::buildAuto()
     grid->addWidget(check(page, "sendXTE", QStringLiteral("$ECXTE"), &PreferencesFields::sendXTE), 2, 0);
     grid->addWidget(check(page, "sendHSC", QStringLiteral("$ECHSC"), &PreferencesFields::sendHSC), 3, 0);
     grid->addWidget(check(page, "SendBOD", QStringLiteral("$ECBOD"), &PreferencesFields::SendBOD), 4, 0);
-    // Sentences the dialog carries but does not show.
-    for (auto [name, caption, field] : {std::tuple{"sendBWR", "$ECBWR", &PreferencesFields::sendBWR},
-                                        std::tuple{"SendVTG", "$ECVTG", &PreferencesFields::SendVTG},
-                                        std::tuple{"SendRMB", "$ECRMB", &PreferencesFields::SendRMB}}) {
-        check(page, name, QLatin1String(caption), field)->setVisible(false);
-    }
+    // Many plotters and autopilots want RMB (and some BWR or VTG): these are offered beside the
+    // four sent by default.
+    grid->addWidget(check(page, "sendBWR", QStringLiteral("$ECBWR"), &PreferencesFields::sendBWR), 1, 1);
+    grid->addWidget(check(page, "SendRMB", QStringLiteral("$ECRMB"), &PreferencesFields::SendRMB), 2, 1);
+    grid->addWidget(check(page, "SendVTG", QStringLiteral("$ECVTG"), &PreferencesFields::SendVTG), 3, 1);
     auto* variation = new QWidget(page);
     auto* vg = new QGridLayout(variation);
     vg->setContentsMargins(0, 0, 0, 0);
@@ -599,7 +598,7 @@ void PreferencesDialog::updateEnabling()
     for (const char* name : {"Tset", "TDrift", "TsetLabel", "TDriftLabel", "AvTide"}) {
         findChild<QWidget*>(QLatin1String(name))->setEnabled(model_.ManualTideEnabled());
     }
-    for (const char* name : {"sendAPB", "sendXTE", "sendHSC", "SendBOD"}) {
+    for (const char* name : {"sendAPB", "sendXTE", "sendHSC", "SendBOD", "sendBWR", "SendRMB", "SendVTG"}) {
         findChild<QWidget*>(QLatin1String(name))->setEnabled(model_.SentenceBoxesEnabled());
     }
     findChild<QWidget*>(QStringLiteral("CollisionAlarm"))->setEnabled(model_.CollisionAlarmEnabled());

@@ -98,15 +98,18 @@ TEST(FollowRoute, CrossTrackSignTextAndClamp)
     s.chartRef.CosLatFactor = 1.0;
     s.fixInfo.OwnLat = 0.0;
     s.fixInfo.OwnLong = 0.0;
-    // The waypoint bears 350° at 2 nm while the leg runs 000°: right of track by 2·tan 10°.
+    // The waypoint bears 350° at 2 nm while the leg runs 000°: right of the leg line by 2·sin 10°
+    // (the tangent, 0.353, would overstate it).
     const double r = 2.0 / 60.0;
     AddWaypoint(s, "W1", r * CosDeg(10.0), r * std::sin(10.0 * std::numbers::pi / 180.0));
     s.routeProgress.ActiveWaypoint = 1;
     s.routeProgress.LegBearing = 0.0;
+    s.routeProgress.LegWaypoint = 1;
     FollowRoute(s);
     EXPECT_NEAR(s.routeProgress.BearingToWaypoint, 350.0, 1e-4);
-    EXPECT_NEAR(s.routeProgress.XTE, 2.0 * std::tan(10.0 * std::numbers::pi / 180.0), 1e-6);
+    EXPECT_NEAR(s.routeProgress.XTE, 2.0 * std::sin(10.0 * std::numbers::pi / 180.0), 1e-6);
     EXPECT_EQ(s.routeTexts.XTEText, "0.35,L,");
+    EXPECT_TRUE(s.routeProgress.XTEValid);
     EXPECT_EQ(s.routeTexts.XTEScaleText, "x 0.1 NM");
     EXPECT_EQ(s.routeTexts.BearingText, "350");
     EXPECT_EQ(s.routeTexts.RangeText, "2.00 Nm ");
@@ -124,6 +127,66 @@ TEST(FollowRoute, CrossTrackSignTextAndClamp)
     EXPECT_EQ(s.routeProgress.XTE, 9.99);
     EXPECT_EQ(s.routeTexts.XTEScaleText, "x 1.0 NM");
     EXPECT_EQ(s.routeTexts.XTEText, "9.99,L,");
+    EXPECT_FALSE(s.routeProgress.XTEValid);
+    EXPECT_TRUE(s.routeProgress.PerpendicularPassed);
+}
+
+// The distance from the leg line is what the panel, the gauge and the sentences get; it is valid
+// only while a leg is set for the active waypoint and the waypoint lies ahead of the abeam line.
+TEST(FollowRoute, CrossTrackIsThePerpendicularDistanceFromTheLeg)
+{
+    struct Case {
+        const char* what;
+        double rangeNm, offLegDeg; // the vessel's place, seen from the waypoint, off the leg line
+        bool legSet;
+        double arrivalRadius;
+        double xte;
+        bool valid, passed;
+    };
+    const double kDegToRad = std::numbers::pi / 180.0;
+    for (const Case c : {
+             Case{"0.932 nm, 33 degrees off", 0.932, 33.0, true, 0.2, 0.932 * std::sin(33.0 * kDegToRad), true, false},
+             Case{"left of the leg", 3.0, -20.0, true, 0.2, -3.0 * std::sin(20.0 * kDegToRad), true, false},
+             Case{"no leg set for this waypoint", 0.932, 33.0, false, 0.2, 0.932 * std::sin(33.0 * kDegToRad), false, false},
+             Case{"past the waypoint abeam", 0.5, 120.0, true, 0.2, 9.99, false, true},
+             Case{"too far off to show", 30.0, 30.0, true, 0.2, 9.99, false, false},
+         }) {
+        SCOPED_TRACE(c.what);
+        ProgramState s;
+        s.chartRef.CosLatFactor = 1.0;
+        s.prefs.route.AutoNextWaypoint = false;
+        s.settings.route.ArrivalRadius = c.arrivalRadius;
+        AddWaypoint(s, "W1", 0.0, 0.0);
+        s.routeProgress.ActiveWaypoint = 1;
+        s.routeProgress.LegBearing = 90.0; // the leg runs east to the waypoint at (0, 0)
+        s.routeProgress.LegWaypoint = c.legSet ? 1 : 0;
+        // Bearing from the waypoint back along the leg is 270°; the vessel lies offLegDeg to
+        // its right (north, for a positive angle) of that line.
+        const double back = (270.0 - c.offLegDeg) * kDegToRad;
+        s.fixInfo.OwnLat = c.rangeNm / 60.0 * std::cos(back);
+        s.fixInfo.OwnLong = -c.rangeNm / 60.0 * std::sin(back); // west positive
+        FollowRoute(s);
+        EXPECT_NEAR(s.routeProgress.XTE, c.xte, 1e-6);
+        EXPECT_EQ(s.routeProgress.XTEValid, c.valid);
+        EXPECT_EQ(s.routeProgress.PerpendicularPassed, c.passed);
+        EXPECT_FALSE(s.routeProgress.ArrivalCircleEntered);
+    }
+}
+
+// Magnetic is true less an easterly variation; the variation is held west negative.
+TEST(FollowRoute, MagneticCourseText)
+{
+    struct Case {
+        std::int16_t cog, variation;
+        const char* text;
+    };
+    for (const Case c : {Case{32, -2, "034"}, Case{32, 3, "029"}, Case{358, -4, "002"}, Case{2, 4, "358"}, Case{0, 0, "000"}}) {
+        ProgramState s;
+        s.motion.COG = c.cog;
+        s.sentenceFix.MagVariation = c.variation;
+        FollowRoute(s);
+        EXPECT_EQ(s.routeTexts.COGMagText, c.text) << c.cog << " " << c.variation;
+    }
 }
 
 TEST(FollowRoute, StreamStrongerThanBoatAndUnreachable)

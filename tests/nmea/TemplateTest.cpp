@@ -129,11 +129,15 @@ TEST(Templates, ValuesOfTheNavigationState)
     f.texts.TimeToWaypointText = " 1 Hr 30.0 Min";
     f.texts.PreviousWaypointName = "old wp.1 more";
     EXPECT_EQ(f.T("@#|@$|@&|@0@7"), "2|$GPRMC|12.35|zeroseven");
-    EXPECT_EQ(f.S("@a;@b;@c;@c^;@f;@h;@q"), "004,W;002;002;0-2;00042;007;1-08");
-    EXPECT_EQ(f.S("@^"), "358");
+    // 4 degrees west: magnetic is true + 4.
+    EXPECT_EQ(f.S("@a;@b;@c;@c^;@f;@h;@q"), "004,W;002;002;006;00042;007;1-08");
+    EXPECT_EQ(f.S("@^"), "006");
     EXPECT_EQ(f.T("@l|@x|@r|@v|@g"), "0.1235|-0.26|3.8570 Nm |5.25 Kn| 1 Hr 30.0 Min");
     EXPECT_EQ(f.S("@x;@r;@v;@s"), "0.25,L,N;3.8570;5.25;5.30");
-    EXPECT_EQ(f.S("@w;@<"), "B_C_D;OLD_WP");
+    EXPECT_EQ(f.S("[@w;@<]"), "[B-C-D;]") << "no leg: no origin";
+    f.state.routeProgress.LegWaypoint = 2;
+    f.state.routeProgress.LegOrigin = 1;
+    EXPECT_EQ(f.S("@w;@<"), "B-C-D;ALPHA");
     EXPECT_EQ(f.T("@w"), "b.c'd e");
     EXPECT_EQ(f.T("@y"), "50.50000000,-1.25000000");
     // Dates and times: the clock for sentences, the fix for texts.
@@ -141,13 +145,19 @@ TEST(Templates, ValuesOfTheNavigationState)
     EXPECT_EQ(f.T("@d|@d:|@t:"), "08-12-26|08-12-26:|123519:");
     f.state.routeProgress.CourseToSteer = -1;
     EXPECT_EQ(f.S("[@h]"), "[]");
+    // No speed towards the waypoint: an empty field, never "*" inside a sentence.
+    for (const char* vmg : {"********", "Speed<Tide! "}) {
+        f.texts.VMGText = vmg;
+        EXPECT_EQ(f.S("[@v]"), "[]");
+        EXPECT_EQ(f.T("@v"), vmg);
+    }
     // "@^" wraps into 0..359; the finishing pass zero-pads.
-    f.state.sentenceFix.MagVariation = 4;
+    f.state.sentenceFix.MagVariation = -4;
     f.state.routeProgress.BearingToWaypoint = 359.0;
     EXPECT_EQ(f.S("@^"), "003");
     f.state.routeProgress.BearingToWaypoint = 355.6; // 359.6 magnetic: 000, not 360
     EXPECT_EQ(f.S("@^"), "000");
-    f.state.sentenceFix.MagVariation = -40;
+    f.state.sentenceFix.MagVariation = 40;
     f.state.routeProgress.BearingToWaypoint = -725.0; // a corrupt bearing still lands in 0..359
     EXPECT_EQ(f.S("@^"), "315");
     EXPECT_EQ(f.T("[@^]"), "[]");
@@ -180,11 +190,11 @@ TEST(Templates, ChecksumCoversTheFinishedText)
     f.state.routeProgress.BearingToWaypoint = 5.0;
     f.state.sentenceFix.MagVariation = -4;
     const std::string bod = f.S("$ECBOD,@b,T,@^,M,@w,@<,@e@l");
-    EXPECT_EQ(bod, "$ECBOD,005,T,001,M,B_C_D,," + Expected("ECBOD,005,T,001,M,B_C_D,,") + "\r\n");
+    EXPECT_EQ(bod, "$ECBOD,005,T,009,M,B-C-D,," + Expected("ECBOD,005,T,009,M,B-C-D,,") + "\r\n");
     // Padded numbers and "|" change characters after expansion; the checksum must cover what
     // is sent, not the text before the finishing pass.
     const std::string padded = f.S("$X,@^,a|b@e");
-    EXPECT_EQ(padded, "$X,001,a b" + Expected("X,001,a b"));
+    EXPECT_EQ(padded, "$X,009,a b" + Expected("X,009,a b"));
     // The checksum restarts at each "$" of the template; a "$" inside a value does not count.
     f.state.fixInfo.FixSource = "$GPRMC";
     const std::string two = f.S("$A,@$@e@l$B, 1@e@e@l");
@@ -225,6 +235,8 @@ TEST(OutputSentences, AllSwitchesInOrderWithValidChecksums)
     f.texts = RouteTextsFromState(f.state.routeProgress, f.state.motion, f.state.settings.units, f.state.prefs.units);
     f.texts.XTEText = "0.25,L,";
     f.texts.CourseToSteerValue = 5.0;
+    f.state.routeProgress.LegWaypoint = 2;
+    f.state.routeProgress.XTEValid = true;
     BuildOutputSentences(f.state.nmeaLink, f.state.settings.nmea, f.state.prefs.nmea, f.ctx());
     const std::string& out = f.state.nmeaLink.OutputText;
     std::vector<std::string> ids;
@@ -234,8 +246,8 @@ TEST(OutputSentences, AllSwitchesInOrderWithValidChecksums)
     EXPECT_EQ(ids, (std::vector<std::string>{"$ECVTG", "$ECXTE", "$ECAPB", "$ECBWR", "$ECRMB", "$ECHSC", "$ECBOD", "$PKV,2"}));
     ExpectValidChecksums(out);
     EXPECT_NE(out.find("$ECXTE,A,A,0.25,L,N,A*"), std::string::npos);
-    EXPECT_NE(out.find("$ECHSC,05.0,T,01.0,M*"), std::string::npos);
-    EXPECT_NE(out.find("$ECBWR,,3345.0000,S,15130.0000,E,090,T,086,M,"), std::string::npos);
+    EXPECT_NE(out.find("$ECHSC,05.0,T,09.0,M*"), std::string::npos);
+    EXPECT_NE(out.find("$ECBWR,,3345.0000,S,15130.0000,E,090,T,094,M,"), std::string::npos);
     EXPECT_EQ(out.substr(out.size() - 2), "\r\n");
 
     // Sent whole, or dropped when the port has no room for all of it.
@@ -270,16 +282,16 @@ TEST(WaypointTransfer, RouteAndChartWaypoints)
     f.state.nmeaLink.NmeaOpen = true;
     f.fakes.serial.opened = true;
     SendWPSClick(f.state, f.fakes.platform);
-    EXPECT_EQ(f.fakes.serial.written, "$ECWPL,5030.000,N,00115.000,W,ALPHA\r\n"
-                                      "$ECWPL,3345.000,S,15130.000,E,B-C-D\r\n"
-                                      "$ECWPL,1000.000,N,00000.000,W,LAST\r\n");
+    EXPECT_EQ(f.fakes.serial.written, "$ECWPL,5030.000,N,00115.000,W,ALPHA" + Expected("ECWPL,5030.000,N,00115.000,W,ALPHA") + "\r\n"
+                                      "$ECWPL,3345.000,S,15130.000,E,B-C-D" + Expected("ECWPL,3345.000,S,15130.000,E,B-C-D") + "\r\n"
+                                      "$ECWPL,1000.000,N,00000.000,W,LAST" + Expected("ECWPL,1000.000,N,00000.000,W,LAST") + "\r\n");
     EXPECT_EQ(f.state.routeProgress.ActiveWaypoint, 2);
 
     // A line that does not fit in the output buffer is skipped whole.
     f.fakes.serial.written.clear();
-    f.fakes.serial.freeSpace = 36;
+    f.fakes.serial.freeSpace = 39;
     SendChartWaypoints1Click(f.state, f.fakes.platform, {{"ab", 1.0, 2.0}, {"longer name", 1.0, 2.0}});
-    EXPECT_EQ(f.fakes.serial.written, "$ECWPL,0100.000,N,00200.000,W,AB\r\n");
+    EXPECT_EQ(f.fakes.serial.written, "$ECWPL,0100.000,N,00200.000,W,AB" + Expected("ECWPL,0100.000,N,00200.000,W,AB") + "\r\n");
     EXPECT_TRUE(f.fakes.prompter.lastMessageIs("  1 Chart Waypoints sent"));
     SendChartWaypoints1Click(f.state, f.fakes.platform, {});
     EXPECT_TRUE(f.fakes.prompter.lastMessageIs("  0 Chart Waypoints sent"));
@@ -292,6 +304,79 @@ TEST(WaypointTransfer, RouteAndChartWaypoints)
     buoy.lon = -1.5;
     f.state.waypoints.push(buoy);
     SendChartWaypoints1Click(f.state, f.fakes.platform);
-    EXPECT_EQ(f.fakes.serial.written, "$ECWPL,5015.000,N,00130.000,E,NO-3-B\r\n");
+    EXPECT_EQ(f.fakes.serial.written, "$ECWPL,5015.000,N,00130.000,E,NO-3-B" + Expected("ECWPL,5015.000,N,00130.000,E,NO-3-B") + "\r\n");
     EXPECT_TRUE(f.fakes.prompter.lastMessageIs("  1 Chart Waypoints sent"));
+}
+
+// One identifier per waypoint, the same in every sentence, unique within the route.
+TEST(WaypointIdentifiers, UniqueWithinTheListAndSafeInASentence)
+{
+    struct Case {
+        const char* what;
+        std::vector<std::string> names;
+        std::vector<std::string> ids;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"names cut to the same text", {"NEEDLES FAIRWAY", "NEEDLES CHANNEL", "Needles third"}, {"NEEDLE", "NEEDL2", "NEEDL3"}},
+             {"a made-up name taken already", {"ab", "AB", "AB2"}, {"AB", "AB2", "AB22"}},
+             {"blanks, points and apostrophes", {"Off Yarmouth", "St. Alban's"}, {"OFF-YA", "ST--AL"}},
+             {"characters a sentence cannot carry", {"A,B*C$", "x!\\^~|", "caf\xe9"}, {"A-B-C-", "X-----", "CAF-"}},
+             {"trailing blanks and @ go, empty names get their place", {"BUOY @ ", "", "   "}, {"BUOY", "WP2", "WP3"}},
+             {"ten alike", {"Q", "Q", "Q", "Q", "Q", "Q", "Q", "Q", "Q", "Q"}, {"Q", "Q2", "Q3", "Q4", "Q5", "Q6", "Q7", "Q8", "Q9", "Q10"}},
+         }) {
+        EXPECT_EQ(WaypointIdentifiers(c.names), c.ids) << c.what;
+    }
+}
+
+// BOD and APB carry the leg (origin to destination), not the bearing from here; APB's arrival
+// and perpendicular flags follow the route following's; without a valid cross-track error the
+// status is "V" throughout.
+TEST(OutputSentences, LegBearingFlagsAndStatus)
+{
+    struct Case {
+        const char* what;
+        bool legSet, valid, arrived, passed;
+        const char* xte;
+        const char* apb;
+        const char* bod;
+        const char* rmbStart;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"on the leg", true, true, false, false, "$ECXTE,A,A,0.51,L,N,A*", "$ECAPB,A,A,0.51,L,N,V,V,045,T,B,090,T,010,T,A*",
+              "$ECBOD,045,T,049,M,B,A,*", "$ECRMB,A,0.51,L,A,B,"},
+             {"arrived and passed", true, false, true, true, "$ECXTE,V,V,9.99,L,N,A*", "$ECAPB,V,V,9.99,L,N,A,A,045,T,B,090,T,010,T,A*",
+              "$ECBOD,045,T,049,M,B,A,*", "$ECRMB,V,9.99,L,A,B,"},
+             {"no leg", false, false, false, false, "$ECXTE,V,V,0.51,L,N,A*", "$ECAPB,V,V,0.51,L,N,V,V,,T,B,090,T,010,T,A*",
+              "$ECBOD,,T,,M,B,,*", "$ECRMB,V,0.51,L,,B,"},
+         }) {
+        SCOPED_TRACE(c.what);
+        Fixture f;
+        f.state.route.push({"a", 50.0, 1.0});
+        f.state.route.push({"b", 50.1, 1.0});
+        f.state.routeProgress.RouteLength = 2;
+        f.state.routeProgress.ActiveWaypoint = 2;
+        f.state.routeProgress.LegWaypoint = c.legSet ? 2 : 0;
+        f.state.routeProgress.LegOrigin = 1;
+        f.state.routeProgress.LegBearing = 45.2;
+        f.state.routeProgress.BearingToWaypoint = 90.0;
+        f.state.routeProgress.CourseToSteer = 10;
+        f.state.routeProgress.XTEValid = c.valid;
+        f.state.routeProgress.ArrivalCircleEntered = c.arrived;
+        f.state.routeProgress.PerpendicularPassed = c.passed;
+        f.state.sentenceFix.MagVariation = -4;
+        f.state.nmeaLink.NmeaOpen = true;
+        f.state.settings.nmea.NMEAOutputOn = true;
+        f.state.prefs.nmea.SendRMB = true;
+        f.texts.XTEText = c.valid || !c.passed ? "0.51,L," : "9.99,L,";
+        BuildOutputSentences(f.state.nmeaLink, f.state.settings.nmea, f.state.prefs.nmea, f.ctx());
+        const std::string& out = f.state.nmeaLink.OutputText;
+        EXPECT_NE(out.find(c.xte), std::string::npos) << out;
+        EXPECT_NE(out.find(c.apb), std::string::npos) << out;
+        EXPECT_NE(out.find(c.bod), std::string::npos) << out;
+        EXPECT_NE(out.find(c.rmbStart), std::string::npos) << out;
+        const std::size_t at = out.find("$ECRMB");
+        const std::string rmb = out.substr(at, out.find('*', at) - at);
+        EXPECT_EQ(rmb.substr(rmb.size() - 4), c.arrived ? ",A,A" : ",V,A") << "RMB arrival flag";
+        ExpectValidChecksums(out);
+    }
 }

@@ -264,8 +264,17 @@ TEST_F(PreferencesDialogTest, EnablingFollowsTheClicks)
     auto dialog = open();
     Button(dialog.get(), "WP_auto")->click();
     EXPECT_FALSE(Spin(dialog.get(), "CapDist")->isEnabled());
+    // All seven sentence boxes are on the Auto page (three off by default), and follow the
+    // output switch alike.
+    for (const char* name : {"sendAPB", "sendXTE", "sendHSC", "SendBOD", "sendBWR", "SendRMB", "SendVTG"}) {
+        EXPECT_FALSE(Button(dialog.get(), name)->isHidden()) << name;
+        EXPECT_TRUE(Button(dialog.get(), name)->isEnabled()) << name;
+    }
+    EXPECT_FALSE(Button(dialog.get(), "SendRMB")->isChecked());
     Button(dialog.get(), "NMEAOutputOn")->click();
-    EXPECT_FALSE(Button(dialog.get(), "sendAPB")->isEnabled());
+    for (const char* name : {"sendAPB", "SendRMB", "sendBWR", "SendVTG"}) {
+        EXPECT_FALSE(Button(dialog.get(), name)->isEnabled()) << name;
+    }
     Button(dialog.get(), "RepRoute")->click();
     Button(dialog.get(), "RevRoute")->click();
     EXPECT_FALSE(Button(dialog.get(), "RevRoute")->isChecked());
