@@ -316,6 +316,7 @@ TEST(NetworkSource, UdpFloodLeavesOtherEventsTheirTurnAndDropsTheExcess)
     kvtest::EnsureCoreApp();
     const quint16 port = FreeUdpPort();
     Station s(4, "udp://127.0.0.1:" + std::to_string(port));
+    s.state.ais.AisLogPath = s.work.file("logs/08-12-26.AIS"); // every report logged, as at sea
     s.nmea->OpenNmeaInterface();
     ASSERT_TRUE(s.serial->linkUp());
     kvtest::LoopbackFlood flood(kvtest::LoopbackFlood::Kind::Udp, AisBurst(), 3, port);
