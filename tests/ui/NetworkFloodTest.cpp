@@ -43,6 +43,19 @@ std::string KvfreePath()
     return std::string(KV_BINARY_DIR) + "/kvfree";
 }
 
+// The bounds: what the program promises, and wider ones for the unoptimised sanitizer build,
+// whose every step is slower and which keeps freed memory aside (quarantine). Either way a
+// stall of seconds, an unbounded backlog or a late exit fails.
+#ifdef __SANITIZE_ADDRESS__
+constexpr double kLongestFixGap = 2.5;
+constexpr double kQuitLatency = 3.0;
+constexpr long kResidentGrowthKb = 400 * 1024;
+#else
+constexpr double kLongestFixGap = 1.5;
+constexpr double kQuitLatency = 1.0;
+constexpr long kResidentGrowthKb = 40 * 1024;
+#endif
+
 const std::string kGga = "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47";
 
 // 20 AIS reports of two vessels and a position: one datagram, or one stretch of a TCP stream.
@@ -178,6 +191,9 @@ TEST(NetworkFloodProcess, FixesKeepTheirBeatQuittingIsPromptMemoryAndAisLogStayB
         {"TCP AIS flood", kvtest::LoopbackFlood::Kind::Tcp, 1},
     };
     ASSERT_TRUE(fs::exists(KvfreePath())) << KvfreePath();
+    // Qt's own allocations that live for the process are not ours to judge (as in ProgramRun).
+    const std::string suppressions = "suppressions=" + std::string(KV_SOURCE_DIR) + "/scripts/lsan.supp";
+    ::setenv("LSAN_OPTIONS", suppressions.c_str(), 0);
     constexpr int kQuitAfter = 8;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -210,16 +226,16 @@ TEST(NetworkFloodProcess, FixesKeepTheirBeatQuittingIsPromptMemoryAndAisLogStayB
         for (std::size_t i = 1; i < w.fixes.size(); ++i) {
             longestGap = std::max(longestGap, w.fixes[i] - w.fixes[i - 1]);
         }
-        EXPECT_LT(longestGap, 1.5);
+        EXPECT_LT(longestGap, kLongestFixGap);
         // Quitting: asked kQuitAfter seconds after the start of the event loop, which comes a
         // little after the day's logs are opened (so the figure errs on the long side).
         ASSERT_GE(w.logsOpenedAt, 0.0);
         const double quitAsked = w.logsOpenedAt + kQuitAfter;
-        EXPECT_LT(w.exitedAt - quitAsked, 1.0) << "exited " << w.exitedAt << " s after the start";
+        EXPECT_LT(w.exitedAt - quitAsked, kQuitLatency) << "exited " << w.exitedAt << " s after the start";
         std::printf("%s: %zu fixes, longest gap %.2f s, quit %.2f s after asked, memory %ld -> %ld kB at most\n", c.name,
                     w.fixes.size(), longestGap, w.exitedAt - quitAsked, w.residentAtFirstFixKb, w.largestResidentKb);
         // Memory: flat from the first fix on.
-        EXPECT_LT(w.largestResidentKb - w.residentAtFirstFixKb, 40 * 1024)
+        EXPECT_LT(w.largestResidentKb - w.residentAtFirstFixKb, kResidentGrowthKb)
             << w.residentAtFirstFixKb << " kB at the first fix, " << w.largestResidentKb << " kB at most";
         if (c.maxLogMB == 1) {
             const std::string aisLog = FileEndingIn(dir.file("logs"), ".AIS");
