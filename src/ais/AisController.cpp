@@ -12,6 +12,12 @@
 #include "platform/Platform.h"
 
 #include <algorithm>
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
 
 namespace kv {
 
@@ -74,7 +80,7 @@ void AisController::LogAISSentence(std::string_view a)
     }
     const std::string& p = state_.nmeaLink.LastPositionSentence;
     const std::string_view time = NmeaFieldView(p, 1);
-    // Both lines go out in one append so a log never holds half of what was decided here.
+    // Both lines go out in one write so a log never holds half of what was decided here.
     std::string lines;
     const bool newSentence = a != ais.LastLoggedAIS;
     const bool newTime = time != ais.LastLoggedTime;
@@ -89,15 +95,149 @@ void AisController::LogAISSentence(std::string_view a)
     if (lines.empty()) {
         return;
     }
-    // A log that cannot be written loses these lines; the memory of what was written is only
-    // moved on when they really went out, so the next sentence tries again.
-    if (AppendLinesToFile(ais.AisLogPath, lines)) {
-        if (newSentence) {
-            ais.LastLoggedAIS.assign(a);
+    logBatch_ += lines;
+    if (newSentence) {
+        ais.LastLoggedAIS.assign(a);
+    }
+    if (newTime) {
+        ais.LastLoggedTime.assign(time);
+    }
+    if (batchDepth_ == 0) {
+        flushLog();
+    }
+}
+
+void AisController::BeginBatch()
+{
+    ++batchDepth_;
+}
+
+void AisController::EndBatch()
+{
+    if (batchDepth_ > 0 && --batchDepth_ == 0) {
+        flushLog();
+    }
+}
+
+void AisController::InterfaceClosed()
+{
+    flushLog();
+    closeLog();
+}
+
+AisController::~AisController()
+{
+    closeLog();
+}
+
+bool AisController::openLog(std::string& lines)
+{
+    const std::string& path = state_.ais.AisLogPath;
+    if (logFd_ >= 0 && logFdPath_ == path) {
+        return true;
+    }
+    closeLog();
+    const int fd = ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0666);
+    if (fd < 0) {
+        return false;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    // A log whose last line was cut short (a crash, a full disk) gets its line end first, so
+    // that the next sentence starts a line of its own.
+    char last = '\n';
+    if (st.st_size > 0 && ::pread(fd, &last, 1, st.st_size - 1) == 1 && last != '\n') {
+        lines.insert(0, "\r\n");
+    }
+    logFd_ = fd;
+    logFdPath_ = path;
+    logSize_ = st.st_size;
+    // A new day's log starts with room again.
+    state_.ais.AisLogNote.clear();
+    return true;
+}
+
+void AisController::closeLog()
+{
+    if (logFd_ >= 0) {
+        ::close(logFd_);
+    }
+    logFd_ = -1;
+    logFdPath_.clear();
+}
+
+void AisController::pauseLogging(const std::string& note)
+{
+    state_.ais.AisLogNote = note;
+    if (state_.display.StatusLine != note) {
+        state_.display.StatusLine = note;
+    }
+}
+
+void AisController::flushLog()
+{
+    if (logBatch_.empty()) {
+        return;
+    }
+    std::string lines;
+    lines.swap(logBatch_);
+    AisState& ais = state_.ais;
+    // A log that cannot be written loses these lines; the memory of what was written is
+    // forgotten, so the next sentence tries again.
+    auto lost = [&ais] {
+        ais.LastLoggedAIS.clear();
+        ais.LastLoggedTime.clear();
+    };
+    if (ais.AisLogPath.empty() || !openLog(lines)) {
+        lost();
+        return;
+    }
+    if (!ais.AisLogNote.empty() && logSize_ >= static_cast<long long>(state_.extra.AisMaxLogMB) * 1048576) {
+        pauseLogging(ais.AisLogNote);
+        return;
+    }
+    // The track logs and the settings must still find room on the disk.
+    struct statvfs disk {};
+    const long long floor = static_cast<long long>(state_.extra.AisMinFreeMB) * 1048576;
+    if (::fstatvfs(logFd_, &disk) == 0 &&
+        static_cast<long long>(disk.f_bavail) * static_cast<long long>(disk.f_frsize) < floor + static_cast<long long>(lines.size())) {
+        pauseLogging("Less than " + std::to_string(state_.extra.AisMinFreeMB) + " MB free for the logs: AIS logging paused");
+        return;
+    }
+    const long long limit = static_cast<long long>(state_.extra.AisMaxLogMB) * 1048576;
+    std::string_view out = lines;
+    std::string note;
+    if (logSize_ + static_cast<long long>(out.size()) > limit) {
+        // Whole lines up to the limit, then no more for the day.
+        const long long room = std::max(0LL, limit - logSize_);
+        const auto end = room > 0 ? out.substr(0, static_cast<std::size_t>(room)).rfind('\n') : std::string_view::npos;
+        out = end == std::string_view::npos ? std::string_view() : out.substr(0, end + 1);
+        note = "AIS log of the day reached " + std::to_string(state_.extra.AisMaxLogMB) + " MB: AIS logging paused";
+    } else if (!ais.AisLogNote.empty()) {
+        // Room again on the disk.
+        if (state_.display.StatusLine == ais.AisLogNote) {
+            state_.display.StatusLine.clear();
         }
-        if (newTime) {
-            ais.LastLoggedTime.assign(time);
+        ais.AisLogNote.clear();
+    }
+    while (!out.empty()) {
+        const ssize_t n = ::write(logFd_, out.data(), out.size());
+        if (n < 0 && errno == EINTR) {
+            continue;
         }
+        if (n <= 0) {
+            closeLog();
+            lost();
+            return;
+        }
+        logSize_ += n;
+        out.remove_prefix(static_cast<std::size_t>(n));
+    }
+    if (!note.empty()) {
+        pauseLogging(note);
     }
 }
 

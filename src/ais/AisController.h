@@ -72,6 +72,9 @@ struct AisControllerRecords {
 class AisController final : public AisSentenceHandler {
 public:
     AisController(AisControllerRecords state, Platform& platform);
+    ~AisController() override;
+    AisController(const AisController&) = delete;
+    AisController& operator=(const AisController&) = delete;
 
     // Links to other subsystems, set by whoever wires the program together.
     // A "$" line of a played log: the fix cycle's sentence processing.
@@ -90,8 +93,16 @@ public:
     void DecodeAndUpdate(std::string_view sentence);
 
     void ProcAisClick();
-    // Appends the sentence (and the position sentence when its time changed) to the day's log.
+    // Appends the sentence (and the position sentence when its time changed) to the day's log:
+    // at once, or inside a batch at its end.
     void LogAISSentence(std::string_view sentence);
+
+    // Received input comes in slices: the log lines of one slice go out in one write, to a file
+    // kept open while the interface is open. The day's log stops at its size limit, and logging
+    // pauses while the disk is nearly full; the status line says so (AisState.AisLogNote).
+    void BeginBatch() override;
+    void EndBatch() override;
+    void InterfaceClosed() override;
 
     // chooseFile is the open dialog: the chosen path, or nothing when cancelled.
     void PlayAISlogClick(const std::function<std::optional<std::string>()>& chooseFile);
@@ -109,9 +120,20 @@ private:
     void endPlayback();
     void showGpsUnknown();
     void purge(bool asking);
+    void flushLog();
+    // Opens the day's log unless it is open; a line end goes before `lines` when the file's last
+    // line is unfinished.
+    bool openLog(std::string& lines);
+    void closeLog();
+    void pauseLogging(const std::string& note);
 
     AisControllerRecords state_;
     Platform& platform_;
+    std::string logBatch_;  // lines decided on and not yet written
+    int batchDepth_ = 0;
+    int logFd_ = -1;        // the day's log while it is written to
+    std::string logFdPath_;
+    long long logSize_ = 0; // its size in bytes
 };
 
 } // namespace kv

@@ -56,6 +56,8 @@ struct AisState {
     std::string AisLogPath; // LogDir + LogNameBase + ".AIS", set when the day's logs are opened
     std::string LastLoggedAIS;
     std::string LastLoggedTime;
+    // Why AIS logging is paused (the day's limit reached, the disk nearly full); "" while it logs.
+    std::string AisLogNote;
 
     // Playback.
     int PBspeed = 10;

@@ -201,6 +201,7 @@ void PreferencesModel::FillStats()
     stats.quickLog = static_cast<int>(state.quickLog.count());
     stats.aisDatabase = state.ais.AISDatabaseCount;
     stats.aisTargets = state.ais.AISTargetCount;
+    stats.droppedSentences = state.nmeaLink.DroppedSentences;
 }
 
 bool PreferencesModel::CountersEnabled() const

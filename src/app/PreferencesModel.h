@@ -148,6 +148,8 @@ struct PreferencesStats {
     int quickLog = 0;
     long aisDatabase = 0;
     int aisTargets = 0;
+    // Received sentences thrown away because they came faster than they could be used.
+    unsigned long long droppedSentences = 0;
 };
 
 // The format with "@p:5," in front when it names no position ("@p" or "@P").

@@ -14,6 +14,8 @@ constexpr const char* kTcpa = "AIS/TcpaLimitMinutes";
 constexpr const char* kWarnings = "AIS/CollisionWarnings";
 constexpr const char* kAlarm = "AIS/CollisionAlarm";
 constexpr const char* kLargeNav = "Display/LargeNavFigures";
+constexpr const char* kMaxLog = "AIS/MaxLogMB";
+constexpr const char* kMinFree = "AIS/MinFreeMB";
 
 // A switch written as true/false (or 1/0); anything else is damage.
 bool ReadSwitch(const QSettings& s, const char* key, bool& value)
@@ -40,6 +42,20 @@ bool ReadLimit(const QSettings& s, const char* key, double lo, double hi, double
     bool ok = false;
     const double v = s.value(key).toString().trimmed().toDouble(&ok);
     if (!ok || !(v >= lo && v <= hi)) {
+        return false;
+    }
+    value = v;
+    return true;
+}
+
+bool ReadWhole(const QSettings& s, const char* key, int lo, int hi, int& value)
+{
+    if (!s.contains(key)) {
+        return true;
+    }
+    bool ok = false;
+    const int v = s.value(key).toString().trimmed().toInt(&ok);
+    if (!ok || v < lo || v > hi) {
         return false;
     }
     value = v;
@@ -73,6 +89,8 @@ ExtraSettingsRead ReadExtraSettings(const std::string& path)
     ok = ReadSwitch(s, kWarnings, v.CollisionWarnings) && ok;
     ok = ReadSwitch(s, kAlarm, v.CollisionAlarm) && ok;
     ok = ReadSwitch(s, kLargeNav, v.LargeNavFigures) && ok;
+    ok = ReadWhole(s, kMaxLog, 1, 1000000, v.AisMaxLogMB) && ok;
+    ok = ReadWhole(s, kMinFree, 0, 1000000, v.AisMinFreeMB) && ok;
     r.settings = v;
     if (!ok) {
         r.note = std::string(kExtraSettingsFile) + " has damaged values: their defaults used";
@@ -89,6 +107,8 @@ bool WriteExtraSettings(const std::string& path, const ExtraSettings& v)
     s.setValue(kWarnings, v.CollisionWarnings ? "true" : "false");
     s.setValue(kAlarm, v.CollisionAlarm ? "true" : "false");
     s.setValue(kLargeNav, v.LargeNavFigures ? "true" : "false");
+    s.setValue(kMaxLog, v.AisMaxLogMB);
+    s.setValue(kMinFree, v.AisMinFreeMB);
     s.sync();
     return s.status() == QSettings::NoError;
 }

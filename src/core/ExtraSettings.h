@@ -25,6 +25,11 @@ struct ExtraSettings {
     // "Large navigation figures": the figures of the navigation panel in twice the font size,
     // to be read from the helm. Off keeps the panel's ordinary look.
     bool LargeNavFigures = false;
+    // The day's AIS log grows to at most AisMaxLogMB megabytes (of 1,048,576 bytes); AIS logging
+    // also pauses while less than AisMinFreeMB are free on the log disk, so that the track logs
+    // and the settings can always be written. A flood of AIS reports fills neither.
+    int AisMaxLogMB = 500;
+    int AisMinFreeMB = 200;
 
     bool operator==(const ExtraSettings&) const = default;
 };

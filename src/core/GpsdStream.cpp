@@ -11,10 +11,14 @@ std::string GpsdNmeaFilter::filter(std::string_view bytes)
             inJson_ = true;
         }
         const bool lineEnd = c == '\n' || c == '\r';
-        if (!inJson_) {
+        // Some daemons end their lines with CR alone, so either end closes a report; the LF of a
+        // report's CR LF goes with it.
+        const bool reportEnd = inJson_ || (afterReport_ && c == '\n');
+        if (!reportEnd) {
             out += c;
         }
-        if (c == '\n') {
+        afterReport_ = inJson_ && c == '\r';
+        if (lineEnd) {
             inJson_ = false;
         }
         lineStart_ = lineEnd;

@@ -1,7 +1,9 @@
 #pragma once
 // The stream of a gpsd daemon asked for raw NMEA: its own report lines are JSON objects ("{"
 // at the start of a line), everything else is NMEA relayed from the receivers. The filter drops
-// the JSON lines and passes the rest through unchanged, in whatever pieces the bytes arrive.
+// the JSON lines and passes the rest through unchanged, in whatever pieces the bytes arrive. A
+// report ends at CR or LF, so a daemon that ends its lines with CR alone does not take the NMEA
+// after a report with it.
 
 #include <string>
 #include <string_view>
@@ -18,11 +20,13 @@ public:
     {
         lineStart_ = true;
         inJson_ = false;
+        afterReport_ = false;
     }
 
 private:
     bool lineStart_ = true;
     bool inJson_ = false;
+    bool afterReport_ = false; // the last byte was the CR that ended a report
 };
 
 } // namespace kv

@@ -15,6 +15,8 @@ struct NmeaLink {
     bool DataArriving = false;
     // Received sentences dropped because their checksum did not match.
     std::uint32_t RejectedSentences = 0;
+    // Received sentences thrown away because they came faster than they could be used.
+    std::uint64_t DroppedSentences = 0;
     std::string OutputText; // sentences built at the last fix, each ending in CR LF
 };
 

@@ -18,7 +18,7 @@ std::string_view Trim(std::string_view s)
 
 std::string Quoted(std::string_view s)
 {
-    return "\"" + std::string(s) + "\"";
+    return "\"" + VisibleText(s) + "\"";
 }
 
 struct HostPortParse {
@@ -83,6 +83,24 @@ HostPortParse SplitHostPort(std::string_view rest, std::string_view whole)
 }
 
 } // namespace
+
+std::string VisibleText(std::string_view text)
+{
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u >= 0x7f) {
+            out += "\\x";
+            out += kHex[u >> 4];
+            out += kHex[u & 15];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
 
 std::string HostPort(const std::string& host, std::uint16_t port)
 {

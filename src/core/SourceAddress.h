@@ -46,6 +46,11 @@ SourceParse ParseSourceAddress(std::string_view text);
 // The address written back in the form it is parsed from ("tcp://host:10110", "/dev/ttyUSB0").
 std::string SourceText(const SourceAddress& address);
 
+// The text with every control character, DEL and byte above 127 written as "\xNN", so that bytes
+// from a file or a peer can be shown on a terminal or in a message without acting on it (an
+// escape sequence) or cutting it short (a NUL).
+std::string VisibleText(std::string_view text);
+
 // "host:port", with brackets around an IPv6 host.
 std::string HostPort(const std::string& host, std::uint16_t port);
 

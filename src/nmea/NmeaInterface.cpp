@@ -44,6 +44,9 @@ bool NmeaInterface::OpenPort()
 void NmeaInterface::ClosePort()
 {
     platform_.serial.close();
+    if (ais_ != nullptr) {
+        ais_->InterfaceClosed();
+    }
     armed_ = false;
     ticksLeft_ = 0;
 }
@@ -131,7 +134,14 @@ void NmeaInterface::onCharsAvailable(std::string_view chars)
                                         ArmWatchdog(kWatchdogTicks);
                                         state_.nmeaLink.DataArriving = true;
                                     }};
+    // Whatever the AIS sentences of this delivery leave to be logged is written at once.
+    if (ais_ != nullptr) {
+        ais_->BeginBatch();
+    }
     framer_.feed(chars, sink);
+    if (ais_ != nullptr) {
+        ais_->EndBatch();
+    }
 }
 
 void NmeaInterface::onSentence(const std::string& sentence)
@@ -188,6 +198,15 @@ void NmeaInterface::onWatchdog()
     }
     ArmWatchdog(kNoDataTicks);
     state_.nmeaLink.DataArriving = false;
+}
+
+void NmeaInterface::onInputDropped(std::size_t sentences)
+{
+    // The sentence begun before the gap cannot be finished by what follows it.
+    state_.nmeaLink.RxBuffer.clear();
+    state_.nmeaLink.DroppedSentences += sentences;
+    state_.display.StatusLine = "Too much data on COM" + std::to_string(state_.settings.nmea.ComPortNumber) + ": " +
+                                std::to_string(state_.nmeaLink.DroppedSentences) + " sentences dropped";
 }
 
 void NmeaInterface::onSourceStatus(std::string_view text)

@@ -87,6 +87,8 @@ public:
     void onWatchdog() override;
     // A network link made, lost or retried, a device gone or back: shown in the status line.
     void onSourceStatus(std::string_view text) override;
+    // Input came faster than it could be used: counted, and said in the status line.
+    void onInputDropped(std::size_t sentences) override;
 
     int watchdogTicksLeft() const { return ticksLeft_; }
 

@@ -2,6 +2,7 @@
 
 #include "core/Format.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <limits>
@@ -146,6 +147,24 @@ int HexDigit(char c)
         return c - 'a' + 10;
     }
     return -1;
+}
+
+// A "ddmm.mmmm" (degreeDigits 2) or "dddmm.mmmm" (3) field as receivers write it: the whole
+// degrees and minutes in digits, then at most a point and the decimals. An empty field (a
+// receiver that has no position yet) and anything else ("0013-.0000", "12.3.4") is no position,
+// however the numbers in it would read.
+bool WellFormedAngle(std::string_view field, std::size_t degreeDigits)
+{
+    const auto point = field.find('.');
+    const std::string_view whole = field.substr(0, point);
+    const std::string_view decimals = point == std::string_view::npos ? std::string_view() : field.substr(point + 1);
+    auto digits = [](std::string_view t) { return std::all_of(t.begin(), t.end(), [](char c) { return c >= '0' && c <= '9'; }); };
+    return whole.size() == degreeDigits + 2 && digits(whole) && digits(decimals);
+}
+
+bool PositionReadable(const Fields& f, std::size_t latField)
+{
+    return WellFormedAngle(f[latField], 2) && WellFormedAngle(f[latField + 2], 3);
 }
 
 void ReadPosition(const Fields& f, std::size_t first, SentenceFix& fix)
@@ -301,6 +320,14 @@ bool ParseSentence(std::string_view s, SentenceFix& fix, Display& display, bool 
             }
         }
         fix.Hdop = NumberOrZero(f[16]);
+    }
+    if (fix.PositionValid && fix.FixQuality != "5" && !PositionReadable(f, LatitudeField(kind))) {
+        // A receiver that says "valid" but gives no readable position has no fix: taking the
+        // fields as 0 would put the vessel at 0 N 0 E and add thousands of miles to the trip.
+        // (Monitor mode is left alone: there the vessel stays where the user placed it.)
+        fix.PositionValid = false;
+        Indicator(display, "GPS", "red", "No GPS Position|");
+        fix.FixQuality = "0";
     }
     if (fix.FixQuality == "1") {
         fix.PositionError = 10.0 * fix.Hdop;

@@ -41,6 +41,10 @@ SentenceRejection CheckSentence(std::string_view sentence);
 // "AIS Monitor Mode", and the last extra field keeps its carriage return.
 // Numbers that do not convert read as 0. A position out of range (PositionOutOfRange) is not a
 // fix: after the reset nothing more is read, PositionValid stays 0 and the function returns false.
+// Nor is a position whose latitude or longitude field is empty or not of the form ddmm.mmmm /
+// dddmm.mmmm: the other fields are read, but PositionValid stays 0 and the indicator shows
+// "GPS" in red with "No GPS Position|", whatever the status or quality field says (but for the
+// monitor-mode quality 5).
 bool ParseSentence(std::string_view sentence, SentenceFix& fix, Display& display, bool aisPlayback);
 
 // "ddmm.mmmm" / "dddmm.mmmm" with the hemisphere letter; west and north positive.

@@ -21,6 +21,10 @@ public:
     // The link itself changed: a network connection made, lost or being retried, a device gone
     // or back. A short text for the status line.
     virtual void onSourceStatus(std::string_view /*text*/) {}
+    // Received bytes were thrown away because they came faster than they could be used, ending
+    // `sentences` sentences. The text received before them was cut off: a sentence begun in it
+    // cannot be completed.
+    virtual void onInputDropped(std::size_t /*sentences*/) {}
 };
 
 class SerialPort {

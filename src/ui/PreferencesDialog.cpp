@@ -367,7 +367,8 @@ void PreferencesDialog::buildStats()
     QWidget* page = addPage("Stats");
     auto* grid = new QGridLayout(page);
     const char* captions[] = {"Chart Points", "Layer Mask", "Waypoints", "Tide diamonds",
-                              "Route WPs",    "Quick Log",  "AIS database", "AIS targets"};
+                              "Route WPs",    "Quick Log",  "AIS database", "AIS targets",
+                              "Dropped input"};
     int row = 0;
     for (const char* caption : captions) {
         grid->addWidget(new QLabel(QLatin1String(caption), page), row, 0);
@@ -554,7 +555,8 @@ void PreferencesDialog::showStats()
     const QString values[] = {QString::number(s.chartPoints),  Latin1(s.layerMask),
                               QString::number(s.waypoints),    QString::number(s.tideDiamonds),
                               QString::number(s.routeWaypoints), QString::number(s.quickLog),
-                              QString::number(s.aisDatabase),  QString::number(s.aisTargets) + QStringLiteral("   Targets")};
+                              QString::number(s.aisDatabase),  QString::number(s.aisTargets) + QStringLiteral("   Targets"),
+                              QString::number(s.droppedSentences) + QStringLiteral("   Sentences")};
     for (std::size_t i = 0; i < statLabels_.size(); ++i) {
         statLabels_[i]->setText(values[i]);
     }

@@ -19,6 +19,8 @@ TEST(ExtraSettings, DefaultsKeepTodaysBehaviour)
     EXPECT_DOUBLE_EQ(d.TcpaLimitMin, 12.0);
     EXPECT_FALSE(d.CollisionAlarm);
     EXPECT_FALSE(d.LargeNavFigures);
+    EXPECT_EQ(d.AisMaxLogMB, 500);
+    EXPECT_EQ(d.AisMinFreeMB, 200);
 }
 
 TEST(ExtraSettings, MissingFileIsAFirstStart)
@@ -43,6 +45,7 @@ TEST(ExtraSettings, WrittenOnlyWhenChangedAndReadBack)
     wanted.TcpaLimitMin = 20;
     wanted.CollisionAlarm = true;
     wanted.LargeNavFigures = true;
+    wanted.AisMaxLogMB = 64;
     EXPECT_TRUE(kv::ChangeExtraSettings(path, current, wanted));
     EXPECT_EQ(current, wanted);
     const kv::ExtraSettingsRead r = kv::ReadExtraSettings(path);
@@ -65,6 +68,9 @@ TEST(ExtraSettings, DamagedValuesGiveTheirDefaultsAndANote)
     classB.ClassBAndAtoNTargets = true;
     kv::ExtraSettings large;
     large.LargeNavFigures = true;
+    kv::ExtraSettings smallLog;
+    smallLog.AisMaxLogMB = 20;
+    smallLog.AisMinFreeMB = 0;
     const Case cases[] = {
         {"good value kept beside a damaged one", "[AIS]\nCpaLimitNm=2\nTcpaLimitMinutes=soon\n", cpa2, true},
         {"switch that is not a switch", "[AIS]\nClassBAndAtoNTargets=maybe\nCpaLimitNm=2\n", cpa2, true},
@@ -73,6 +79,9 @@ TEST(ExtraSettings, DamagedValuesGiveTheirDefaultsAndANote)
         {"switch on, the rest missing", "[AIS]\nClassBAndAtoNTargets=true\n", classB, false},
         {"large figures for the helm", "[Display]\nLargeNavFigures=true\n", large, false},
         {"large figures, not a switch", "[Display]\nLargeNavFigures=huge\n", {}, true},
+        {"AIS log limits", "[AIS]\nMaxLogMB=20\nMinFreeMB=0\n", smallLog, false},
+        {"AIS log without room", "[AIS]\nMaxLogMB=0\n", {}, true},
+        {"AIS log limit not whole", "[AIS]\nMaxLogMB=1.5\n", {}, true},
         {"empty file", "", {}, false},
         {"binary rubbish", std::string("\0\xff\x01[[[=\n\xfe", 9), {}, false},
     };

@@ -136,6 +136,9 @@ TEST(GpsdStream, JsonReportsAreDroppedAndNmeaPassesInAnyPieces)
     // A brace inside a sentence is not a report.
     GpsdNmeaFilter filter;
     EXPECT_EQ(filter.filter("$XX,{a}\r\n"), "$XX,{a}\r\n");
+    // A report ended by CR alone ends there: the NMEA after it passes.
+    EXPECT_EQ(filter.filter("{\"class\":\"WATCH\"}\r" + gga + "{\"class\":\"SKY\"}\r"), gga);
+    EXPECT_EQ(filter.filter(ais), ais);
     // A connection that broke inside a report starts clean after reset.
     EXPECT_EQ(filter.filter("{\"class\":\"TP"), "");
     filter.reset();

@@ -10,6 +10,7 @@
 #include "platform/fake/Fakes.h"
 #include "platform/qt/QtSerialPort.h"
 #include "support/EventLoop.h"
+#include "support/LoopbackFlood.h"
 #include "support/RunTool.h"
 #include "support/TempDir.h"
 
@@ -64,8 +65,8 @@ struct Station {
         work.write("dev/com" + std::to_string(number), source + "\n");
         std::filesystem::create_directories(work.file("logs"));
         // Short ticks (the 273-tick watchdog runs out in about half a second) and short waits
-        // between reconnections: 50 ms doubling to 400 ms.
-        serial = std::make_unique<QtSerialPort>(work.path(), 2, SourceRetry{50, 50, 400});
+        // between reconnections: 50 ms doubling to 400 ms, back to 50 ms after 300 ms of data.
+        serial = std::make_unique<QtSerialPort>(work.path(), 2, SourceRetry{50, 50, 400, 300});
         platform = std::make_unique<Platform>(Platform{fakes.prompter, fakes.clock, *serial, fakes.sound, fakes.launcher,
                                                        fakes.clipboard, fakes.printer});
         state.settings.nmea.ComPortNumber = number;
@@ -113,6 +114,16 @@ std::unique_ptr<QTcpSocket> Accept(QTcpServer& server)
     std::unique_ptr<QTcpSocket> peer(server.nextPendingConnection());
     peer->setParent(nullptr);
     return peer;
+}
+
+// What a busy multiplexer sends in one go: 20 AIS reports of two vessels, then a position.
+std::string AisBurst()
+{
+    std::string burst;
+    for (int i = 0; i < 10; ++i) {
+        burst += kAis + "\r\n" + kAis2 + "\r\n";
+    }
+    return burst + kGga + "\r\n";
 }
 
 quint16 FreeUdpPort()
@@ -176,14 +187,21 @@ TEST(NetworkSource, TcpMultiplexerGivesFixesAndTargetsTakesOutputAndIsReconnecte
     EXPECT_TRUE(s.state.nmeaLink.NmeaOpen);
     EXPECT_TRUE(s.serial->isOpen());
 
-    // Back on the same port: reconnected without the user, data flows again, waits start over.
+    // Back on the same port: reconnected without the user and data flow again; the waits start
+    // over only once the connection has delivered data for a while.
     ASSERT_TRUE(server.listen(QHostAddress::LocalHost, port));
     peer = Accept(server);
     ASSERT_TRUE(peer);
     ASSERT_TRUE(WaitFor([&] { return s.serial->linkUp(); }));
-    EXPECT_EQ(s.serial->nextRetryMs(), 50);
+    EXPECT_EQ(s.serial->nextRetryMs(), 400);
     peer->write(QByteArray::fromStdString(kGga2 + "\r\n" + kAis2 + "\r\n"));
     ASSERT_TRUE(WaitFor([&] { return s.state.nmeaLink.LastPositionSentence == kGga2 && s.state.ais.AISTargetCount == 2; }));
+    EXPECT_EQ(s.serial->nextRetryMs(), 400);
+    QTimer talk;
+    QObject::connect(&talk, &QTimer::timeout, [&] { peer->write(QByteArray::fromStdString(kGga2 + "\r\n")); });
+    talk.start(50);
+    EXPECT_TRUE(WaitFor([&] { return s.serial->nextRetryMs() == 50; }, 3000));
+    talk.stop();
     got.clear();
     ASSERT_TRUE(s.platform->serial.write(kXte));
     ASSERT_TRUE(Receive(*peer, got, kXte));
@@ -291,15 +309,121 @@ TEST(NetworkSource, GpsdRelaysNmeaAfterTheWatchCommand)
     EXPECT_EQ(command, "?WATCH={\"enable\":true,\"nmea\":true}\n");
 }
 
+// An unpaced sender on the boat's network: while it sends, timers still run, what cannot be used
+// is dropped and counted, and the backlog stays within its bound.
+TEST(NetworkSource, UdpFloodLeavesOtherEventsTheirTurnAndDropsTheExcess)
+{
+    kvtest::EnsureCoreApp();
+    const quint16 port = FreeUdpPort();
+    Station s(4, "udp://127.0.0.1:" + std::to_string(port));
+    s.state.ais.AisLogPath = s.work.file("logs/08-12-26.AIS"); // every report logged, as at sea
+    s.nmea->OpenNmeaInterface();
+    ASSERT_TRUE(s.serial->linkUp());
+    kvtest::LoopbackFlood flood(kvtest::LoopbackFlood::Kind::Udp, AisBurst(), 3, port);
+    int ticksWhileFlooding = 0;
+    std::size_t largestBacklog = 0;
+    QTimer other;
+    QObject::connect(&other, &QTimer::timeout, [&] {
+        ticksWhileFlooding += flood.running() ? 1 : 0;
+        largestBacklog = std::max(largestBacklog, s.serial->backlog());
+    });
+    other.start(50);
+    WaitFor([&] { return ticksWhileFlooding >= 5 && s.state.nmeaLink.DroppedSentences > 0; }, 3000);
+    flood.stop();
+    EXPECT_GE(ticksWhileFlooding, 5);
+    EXPECT_GT(flood.unitsSent(), 0u);
+    EXPECT_GT(s.state.nmeaLink.DroppedSentences, 0u);
+    EXPECT_LE(largestBacklog, InputLimits{}.backlogBytes);
+    EXPECT_EQ(s.state.nmeaLink.LastPositionSentence, kGga);
+    EXPECT_NE(s.state.display.StatusLine.find("Too much data on COM4: "), std::string::npos) << s.state.display.StatusLine;
+    EXPECT_EQ(s.state.nmeaLink.RejectedSentences, 0u) << "drops fall between sentences";
+}
+
+// A flood of AIS reports fills neither the day's AIS log beyond its limit nor the disk beyond
+// the free-space floor; the status line says that logging paused.
+TEST(NetworkSource, AisFloodStopsTheLogAtItsLimitWithANote)
+{
+    struct Case {
+        int maxLogMB;
+        int minFreeMB;
+        const char* note;
+        std::uintmax_t lowest; // of the log's size at the end
+        std::uintmax_t highest;
+    };
+    const Case cases[] = {
+        {1, 0, "AIS log of the day reached 1 MB: AIS logging paused", 1048576 - 200, 1048576},
+        {500, 1000000, "Less than 1000000 MB free for the logs: AIS logging paused", 0, 0},
+    };
+    kvtest::EnsureCoreApp();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.note);
+        kvtest::LoopbackFlood flood(kvtest::LoopbackFlood::Kind::Tcp, AisBurst(), 4);
+        Station s(3, "tcp://127.0.0.1:" + std::to_string(flood.port()));
+        s.state.extra.AisMaxLogMB = c.maxLogMB;
+        s.state.extra.AisMinFreeMB = c.minFreeMB;
+        s.state.ais.AisLogPath = s.work.file("logs/08-12-26.AIS");
+        s.nmea->OpenNmeaInterface();
+        const bool paused = WaitFor([&] { return s.state.ais.AisLogNote == c.note; }, 4000);
+        EXPECT_TRUE(paused) << s.state.ais.AisLogNote;
+        if (paused) {
+            // A while longer: nothing more is written.
+            WaitFor([] { return false; }, 300);
+        }
+        flood.stop();
+        WaitFor([&] { return s.serial->backlog() == 0 && s.state.display.StatusLine == c.note; }, 2000);
+        EXPECT_EQ(s.state.ais.AisLogNote, c.note);
+        EXPECT_NE(s.state.display.StatusLine.find("paused"), std::string::npos) << s.state.display.StatusLine;
+        std::error_code ec;
+        const std::uintmax_t size = std::filesystem::file_size(s.state.ais.AisLogPath, ec);
+        EXPECT_GE(ec ? 0 : size, c.lowest);
+        EXPECT_LE(ec ? 0 : size, c.highest);
+        EXPECT_TRUE(s.hasTarget(477553000u)) << "the reports are still used";
+    }
+}
+
+// A server that accepts and closes at once does not reset the waits: they double to the longest.
+TEST(NetworkSource, AcceptAndCloseServerCannotResetTheBackOff)
+{
+    kvtest::EnsureCoreApp();
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+    int accepted = 0;
+    QObject::connect(&server, &QTcpServer::newConnection, [&] {
+        while (QTcpSocket* peer = server.nextPendingConnection()) {
+            ++accepted;
+            peer->write("$GPTXT,flap*00\r\n");
+            peer->close();
+            peer->deleteLater();
+        }
+    });
+    Station s(7, "tcp://127.0.0.1:" + std::to_string(server.serverPort()));
+    s.nmea->OpenNmeaInterface();
+    EXPECT_TRUE(WaitFor([&] { return s.serial->nextRetryMs() == 400; }, 3000)) << s.serial->nextRetryMs();
+    EXPECT_GE(accepted, 3);
+    const int before = accepted;
+    WaitFor([] { return false; }, 1000);
+    EXPECT_LE(accepted - before, 3) << "one attempt every 400 ms at most";
+    EXPECT_EQ(s.serial->nextRetryMs(), 400);
+}
+
 TEST(NetworkSource, BadSourceFileGivesTheMessageAndStaysClosed)
 {
     kvtest::EnsureCoreApp();
     Station s(2, "tcp://nowhere");
     EXPECT_FALSE(ResolveComSource(2, s.work.path()).ok());
     EXPECT_EQ(ResolveComPort(2, s.work.path()), "");
+    // The message says what is wrong with the entry, as kvtool ports does; a NUL or an escape
+    // in the file neither cuts it short nor reaches the screen raw.
     s.nmea->OpenNmeaInterface();
-    EXPECT_EQ(s.fakes.prompter.texts(), std::vector<std::string>{kPortUnavailable});
+    EXPECT_EQ(s.fakes.prompter.texts(), std::vector<std::string>{std::string(kPortUnavailable) +
+                                                                 "\ndev/com2: a TCP source needs a host and a port, as in "
+                                                                 "\"tcp://192.168.1.1:10110\": \"tcp://nowhere\""});
     EXPECT_FALSE(s.state.nmeaLink.NmeaOpen);
+    s.work.write("dev/com2", std::string("ser\0ial\x1b[2J\n", 12));
+    s.nmea->OpenNmeaInterface();
+    EXPECT_EQ(s.fakes.prompter.texts().back(), std::string(kPortUnavailable) +
+                                                   "\ndev/com2: not a source address: \"ser\\x00ial\\x1b[2J\" (use tcp://HOST:PORT, "
+                                                   "udp://:PORT, gpsd://HOST[:PORT] or a device path)");
 }
 
 TEST(NetworkSource, SourceFileReachedThroughALink)
@@ -321,6 +445,8 @@ TEST(NetworkSourceTool, PortsPrintsEachSource)
     work.write("dev/com3", "gpsd://localhost\n");
     work.write("dev/com4", "serial\n");
     std::filesystem::create_symlink("/dev/ttyUSB3", work.file("dev/com5"));
+    // A file that would set the terminal's title and clear it, with a NUL in the middle.
+    work.write("dev/com6", std::string("\x1b]0;owned\x07\0x\x1b[2J\n", 17));
     const kvtest::ToolResult r = kvtest::RunShell("cd " + kvtest::ShellQuote(work.path()) + " && " +
                                                   kvtest::ShellQuote(kvtest::KvtoolPath()) + " ports");
     ASSERT_EQ(r.exitCode, 0);
@@ -329,7 +455,9 @@ TEST(NetworkSourceTool, PortsPrintsEachSource)
                              "3\tgpsd://localhost:2947\n"
                              "4\terror: dev/com4: not a source address: \"serial\" (use tcp://HOST:PORT, udp://:PORT, "
                              "gpsd://HOST[:PORT] or a device path)\n"
-                             "5\t/dev/ttyUSB3\n";
+                             "5\t/dev/ttyUSB3\n"
+                             "6\terror: dev/com6: not a source address: \"\\x1b]0;owned\\x07\\x00x\\x1b[2J\" (use "
+                             "tcp://HOST:PORT, udp://:PORT, gpsd://HOST[:PORT] or a device path)\n";
     EXPECT_EQ(r.out.substr(0, want.size()), want);
 }
 
@@ -346,12 +474,14 @@ TEST(NetworkSourceTool, ListenPrintsEachSentenceWithItsArrivalTime)
     peer->write(QByteArray::fromStdString("noise\n" + kGga + "\r\n" + kAis.substr(0, 20)));
     peer->flush();
     WaitFor([] { return false; }, 50);
-    peer->write(QByteArray::fromStdString(kAis.substr(20) + "\r\n"));
+    peer->write(QByteArray::fromStdString(kAis.substr(20) + "\r\n\x1b]0;owned\x07\x1b[2J$GPTXT,\x9b\r\n"));
     ASSERT_TRUE(WaitFor([&] { return listen.state() == QProcess::NotRunning; }, 8000));
     EXPECT_EQ(listen.exitCode(), 0);
     const std::string out = listen.readAllStandardOutput().toStdString();
     const std::regex lines("\\d\\d:\\d\\d:\\d\\d\\.\\d{3}\tnoise\\$GPGGA[^\n]*\\*47\n"
-                           "\\d\\d:\\d\\d:\\d\\d\\.\\d{3}\t!AIVDM,1,1,,B,177KQJ5000G\\?tO`K>RA1wUbN0TKH,0\\*5C\n");
+                           "\\d\\d:\\d\\d:\\d\\d\\.\\d{3}\t!AIVDM,1,1,,B,177KQJ5000G\\?tO`K>RA1wUbN0TKH,0\\*5C\n"
+                           // A peer's escape sequences are shown, not obeyed.
+                           "\\d\\d:\\d\\d:\\d\\d\\.\\d{3}\t\\\\x1b\\]0;owned\\\\x07\\\\x1b\\[2J\\$GPTXT,\\\\x9b\n");
     EXPECT_TRUE(std::regex_match(out, lines)) << out;
     const std::string err = listen.readAllStandardError().toStdString();
     EXPECT_NE(err.find("Connected to tcp://127.0.0.1:"), std::string::npos) << err;

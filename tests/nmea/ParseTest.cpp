@@ -154,6 +154,7 @@ TEST(ParseSentence, MalformedInputReadsAsZeroAndKeepsOtherFields)
     p.parse("$GPGGA,1,12.3.4,,1e959,E,1,,1e999");
     EXPECT_DOUBLE_EQ(p.nav.sentenceFix.SentenceLat, 12.0); // degrees "12" read, minutes ".3.4" junk
     EXPECT_DOUBLE_EQ(p.nav.sentenceFix.SentenceLong, -59.0 / 60.0); // degrees "1e9" are junk, minutes "59" read
+    EXPECT_FALSE(p.nav.sentenceFix.PositionValid) << "what is read of malformed fields is no fix";
     // Minutes "99" are out of range: nothing of the sentence is read.
     p.parse("$GPGGA,1,12.3.4,,1e999,E,1,,1e999");
     EXPECT_DOUBLE_EQ(p.nav.sentenceFix.SentenceLong, -59.0 / 60.0);
@@ -173,6 +174,42 @@ TEST(ParseSentence, MalformedInputReadsAsZeroAndKeepsOtherFields)
     p.parse("$GPXYZ,1,2");
     EXPECT_FALSE(p.nav.sentenceFix.PositionValid);
     EXPECT_EQ(p.nav.sentenceFix.PositionError, 0.0);
+}
+
+// A receiver that says "valid" with empty or malformed position fields has no fix: read as 0 they
+// would put the vessel at 0 N 0 E.
+TEST(ParseSentence, EmptyOrMalformedPositionFieldsAreNoFix)
+{
+    struct Case {
+        const char* sentence;
+        bool valid;
+    };
+    const Case cases[] = {
+        {"$GPRMC,112000,A,,,,,,,091226,,*2A", false},
+        {"$GPGGA,112000,4807.038,N,0013-.0000,E,1,08,0.9,545.4,M,46.9,M,,", false},
+        {"$GPGGA,112000,,N,01131.000,E,1,08,0.9", false},
+        {"$GPGGA,112000,4807.038,N,,E,2,08,0.9", false},
+        {"$GPRMC,112000,A,48.07038,N,01131.000,E", false}, // the point among the degrees
+        {"$GPRMC,112000,A,4807.038,N,+1131.000,E", false},
+        {"$GPRMC,112000,A,4807.0 8,N,01131.000,E", false},
+        {"$KVCOM,123456,,,,,1,06", false},
+        {"$KVCOM,000000,,,,,0,06", false}, // not even as an event mark
+        {"$GPRMC,112000,A,4807.038,N,01131.000,E", true},
+        {"$GPGGA,112000,4807,N,01131,E,1,08,0.9", true}, // no decimals
+        {"$GPGGA,112000,4807.,S,01131.5,W,1,08,0.9", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.sentence);
+        Parsed p;
+        p.parse(c.sentence);
+        EXPECT_EQ(p.nav.sentenceFix.PositionValid, c.valid);
+        EXPECT_EQ(p.display.GPSIndicatorColour, c.valid ? "lime" : "red");
+        if (!c.valid) {
+            EXPECT_EQ(p.display.GPSIndicatorHint, "No GPS Position|");
+            EXPECT_EQ(p.nav.sentenceFix.FixQuality, "0");
+            EXPECT_EQ(p.nav.sentenceFix.PositionError, 0.0);
+        }
+    }
 }
 
 TEST(SentenceCheck, ChecksumsAreComparedOnlyWhenPresent)
@@ -222,7 +259,7 @@ TEST(SentenceCheck, PositionsOutOfRangeAreNoFix)
         {"$GPGGA,1,4800.000,N,18000.001,E,1,08,0.9", true},
         {"$GPGGA,1,4800.000,N,19000.000,W,1,08,0.9", true},
         {"$GPGGA,1,4800.000,N,00175.000,W,1,08,0.9", true}, // longitude minutes of 75
-        {"$GPGGA,1,,,,,0,,", false},                        // empty fields read as 0
+        {"$GPGGA,1,,,,,0,,", false},                        // empty fields are not out of range (nor a fix)
         {"$GPRMC,1,A,9100.000,N,00100.000,W", true},
         {"$GPRMC,1,A,4800.000,N,00100.000,W,,,,,,", false},
         {"$GPRMC,1,A,4800.000,N,36000.000,W", true},

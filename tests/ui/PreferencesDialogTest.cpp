@@ -319,9 +319,12 @@ TEST_F(PreferencesDialogTest, StatsPageFollowsTheTables)
     EXPECT_EQ(find<QLabel>(dialog.get(), "Stat1")->text(), QStringLiteral("**********")); // layer mask
     EXPECT_EQ(find<QLabel>(dialog.get(), "Stat4")->text(), QStringLiteral("1"));          // route waypoints
     EXPECT_EQ(find<QLabel>(dialog.get(), "Stat7")->text(), QStringLiteral("2   Targets"));
+    EXPECT_EQ(find<QLabel>(dialog.get(), "Stat8")->text(), QStringLiteral("0   Sentences")); // dropped input
     state.ais.AISTargetCount = 5;
+    state.nmeaLink.DroppedSentences = 12345;
     emit find<QTimer>(dialog.get(), "StatsTimer")->timeout({});
     EXPECT_EQ(find<QLabel>(dialog.get(), "Stat7")->text(), QStringLiteral("5   Targets"));
+    EXPECT_EQ(find<QLabel>(dialog.get(), "Stat8")->text(), QStringLiteral("12345   Sentences"));
 }
 
 TEST_F(PreferencesDialogTest, LogFormatWithoutPositionAndTheOldLogKept)

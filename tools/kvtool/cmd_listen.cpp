@@ -30,7 +30,8 @@ public:
                                                     return;
                                                 }
                                                 const std::string when = QTime::currentTime().toString("HH:mm:ss.zzz").toStdString();
-                                                std::printf("%s\t%s\n", when.c_str(), sentence.c_str());
+                                                // A peer's escape sequences are shown, never obeyed.
+                                                std::printf("%s\t%s\n", when.c_str(), kv::VisibleText(sentence).c_str());
                                                 std::fflush(stdout);
                                             },
                                             {}};
@@ -39,7 +40,7 @@ public:
     void onWatchdog() override {}
     void onSourceStatus(std::string_view text) override
     {
-        std::fprintf(stderr, "kvtool listen: %.*s\n", static_cast<int>(text.size()), text.data());
+        std::fprintf(stderr, "kvtool listen: %s\n", kv::VisibleText(text).c_str());
     }
 
 private:
@@ -90,10 +91,10 @@ int RunListen(const kvtool::Args& args)
     port.setListener(&printer);
     const bool opened = number > 0 ? port.open(number, baud) : port.openSource(source.address, baud);
     if (!opened) {
-        std::fprintf(stderr, "kvtool listen: cannot open %s\n", kv::SourceText(source.address).c_str());
+        std::fprintf(stderr, "kvtool listen: cannot open %s\n", kv::VisibleText(kv::SourceText(source.address)).c_str());
         return 1;
     }
-    std::fprintf(stderr, "kvtool listen: listening to %s\n", kv::SourceText(source.address).c_str());
+    std::fprintf(stderr, "kvtool listen: listening to %s\n", kv::VisibleText(kv::SourceText(source.address)).c_str());
     if (seconds > 0) {
         QTimer::singleShot(static_cast<int>(seconds * 1000), [] { QCoreApplication::exit(0); });
     }

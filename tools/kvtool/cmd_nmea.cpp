@@ -108,7 +108,8 @@ int RunPorts(const kvtool::Args& args)
         const kv::SourceParse source = kv::ResolveComSource(n, folder);
         const bool hasEntry = QFileInfo(QString::fromLocal8Bit(entry)).isSymLink() || QFileInfo::exists(QString::fromLocal8Bit(entry));
         const std::string text = source.ok() ? kv::SourceText(source.address) : hasEntry ? "error: " + source.error : "-";
-        std::printf("%u\t%s\n", n, text.c_str());
+        // A file or link name may hold anything: nothing of it reaches the terminal raw.
+        std::printf("%u\t%s\n", n, kv::VisibleText(text).c_str());
     }
     return 0;
 }

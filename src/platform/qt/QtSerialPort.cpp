@@ -8,7 +8,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <vector>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kv {
@@ -38,6 +43,32 @@ SourceParse ReadSourceFile(const QString& path, const std::string& name)
         r.error = name + ": " + r.error;
     }
     return r;
+}
+
+// The datagrams the system dropped for the socket `fd` because its receive buffer was full (the
+// "drops" column of /proc/net/udp), or -1 when that cannot be told.
+long long SystemDatagramDrops(int fd)
+{
+    struct stat st {};
+    if (fd < 0 || ::fstat(fd, &st) != 0) {
+        return -1;
+    }
+    const std::string inode = std::to_string(st.st_ino);
+    for (const char* table : {"/proc/net/udp", "/proc/net/udp6"}) {
+        std::ifstream in(table);
+        std::string line;
+        while (std::getline(in, line)) {
+            std::istringstream fields(line);
+            std::vector<std::string> f;
+            for (std::string w; fields >> w;) {
+                f.push_back(w);
+            }
+            if (f.size() >= 13 && f[9] == inode) {
+                return std::atoll(f[12].c_str());
+            }
+        }
+    }
+    return -1;
 }
 
 } // namespace
@@ -94,18 +125,25 @@ std::string ResolveComPort(unsigned portNumber, const std::string& workingFolder
     return r.ok() && r.address.kind == SourceAddress::Kind::Serial ? r.address.device : std::string();
 }
 
-QtSerialPort::QtSerialPort(std::string workingFolder, int tickMs, SourceRetry retry)
-    : workingFolder_(std::move(workingFolder)), retrySettings_(retry), retryMs_(retry.firstMs)
+QtSerialPort::QtSerialPort(std::string workingFolder, int tickMs, SourceRetry retry, InputLimits limits)
+    : workingFolder_(std::move(workingFolder)), retrySettings_(retry), limits_(limits), retryMs_(retry.firstMs)
 {
     ticker_.setInterval(tickMs);
     retryTimer_.setSingleShot(true);
+    pump_.setInterval(0);
+    QObject::connect(&pump_, &QTimer::timeout, [this] { pump(); });
     QObject::connect(&retryTimer_, &QTimer::timeout, [this] { this->retry(); });
     QObject::connect(&port_, &QSerialPort::readyRead, [this] {
         if (port_.isOpen()) {
-            deliver(port_.readAll());
+            receive(port_.readAll());
         }
     });
-    QObject::connect(&tcp_, &QTcpSocket::readyRead, [this] { deliver(tcp_.readAll()); });
+    // Qt would otherwise take in whatever the peer sends, however fast, before anything is used.
+    tcp_.setReadBufferSize(static_cast<qint64>(limits_.backlogBytes));
+    QObject::connect(&tcp_, &QTcpSocket::readyRead, [this] {
+        connectionDelivered();
+        receive(tcp_.readAll());
+    });
     QObject::connect(&udp_, &QUdpSocket::readyRead, [this] { readDatagrams(); });
     // The ticks go on while the interface is open even when the link has gone away, so that
     // the watchdog tells the user that data stopped.
@@ -113,6 +151,7 @@ QtSerialPort::QtSerialPort(std::string workingFolder, int tickMs, SourceRetry re
         if (listener() != nullptr) {
             listener()->onWatchdog();
         }
+        countSystemDrops();
     });
     // A device that disappears is let go of at once, reading it again would only repeat the
     // error as fast as the event loop turns, and looked for again until it is back. A USB adapter
@@ -125,7 +164,10 @@ QtSerialPort::QtSerialPort(std::string workingFolder, int tickMs, SourceRetry re
     });
     QObject::connect(&tcp_, &QTcpSocket::connected, [this] {
         everConnected_ = true;
-        retryMs_ = retrySettings_.firstMs;
+        // The wait between attempts is not reset here: only a connection that goes on
+        // delivering data earns that (connectionDelivered).
+        connectedFor_.start();
+        connectionData_ = false;
         if (source_.kind == SourceAddress::Kind::Gpsd) {
             gpsd_.reset();
             tcp_.write(kGpsdWatchCommand.data(), static_cast<qint64>(kGpsdWatchCommand.size()));
@@ -151,6 +193,12 @@ bool QtSerialPort::open(unsigned portNumber, unsigned baud)
     openFailure_.clear();
     const SourceParse resolved = ResolveComSource(portNumber, workingFolder_);
     if (!resolved.ok()) {
+        // An entry the user wrote that says nothing usable: the message tells what is wrong with
+        // it. A number with no entry and no serial port needs no more than the usual message.
+        const QFileInfo entry(QString::fromLocal8Bit(workingFolder_ + "/dev/com" + std::to_string(portNumber)));
+        if (entry.exists() || entry.isSymLink()) {
+            openFailure_ = resolved.error;
+        }
         return false;
     }
     portNumber_ = portNumber;
@@ -164,6 +212,11 @@ bool QtSerialPort::openSource(const SourceAddress& source, unsigned baud)
     portNumber_ = number;
     source_ = source;
     baud_ = baud;
+    backlog_.clear();
+    systemDrops_ = -1;
+    datagrams_ = 0;
+    datagramSentences_ = 0;
+    dropsChecked_.invalidate();
     retryMs_ = retrySettings_.firstMs;
     everConnected_ = false;
     switch (source_.kind) {
@@ -281,6 +334,8 @@ void QtSerialPort::close()
     open_ = false;
     ticker_.stop();
     retryTimer_.stop();
+    pump_.stop();
+    backlog_.clear();
     if (port_.isOpen()) {
         port_.close();
     }
@@ -355,30 +410,113 @@ bool QtSerialPort::write(std::string_view bytes)
 
 void QtSerialPort::readDatagrams()
 {
-    while (udp_.hasPendingDatagrams()) {
+    // A sender that never pauses must not keep the program here: a bounded number of datagrams a
+    // turn, the rest left to the next turn (and to the system, which drops what its buffer
+    // cannot hold).
+    QByteArray batch;
+    for (int n = 0; n < limits_.datagramsPerTurn && udp_.hasPendingDatagrams(); ++n) {
         QByteArray data = udp_.receiveDatagram().data();
         // Senders that put one sentence in each datagram often leave its line end off; the
         // datagram's end is the sentence's end.
         if (!data.isEmpty() && !data.endsWith('\r') && !data.endsWith('\n')) {
             data.append("\r\n");
         }
-        deliver(data);
+        ++datagrams_;
+        datagramSentences_ += static_cast<std::uint64_t>(data.count('\r'));
+        batch.append(data);
+    }
+    receive(batch);
+    if (open_ && udp_.hasPendingDatagrams() && !pump_.isActive()) {
+        pump_.start();
     }
 }
 
-void QtSerialPort::deliver(const QByteArray& data)
+void QtSerialPort::countSystemDrops()
+{
+    // Datagrams that came faster than they were read never reach the program: the system drops
+    // them and counts them. Its count is looked at once a second.
+    if (!open_ || source_.kind != SourceAddress::Kind::Udp || listener() == nullptr ||
+        (dropsChecked_.isValid() && dropsChecked_.elapsed() < 1000)) {
+        return;
+    }
+    dropsChecked_.start();
+    const long long drops = SystemDatagramDrops(static_cast<int>(udp_.socketDescriptor()));
+    if (drops < 0) {
+        return;
+    }
+    if (systemDrops_ >= 0 && drops > systemDrops_) {
+        // Counted at the sentences the datagrams received so far carried on average.
+        const double perDatagram = datagrams_ > 0 ? static_cast<double>(datagramSentences_) / static_cast<double>(datagrams_) : 1.0;
+        listener()->onInputDropped(static_cast<std::size_t>(static_cast<double>(drops - systemDrops_) * std::max(perDatagram, 1.0) + 0.5));
+    }
+    systemDrops_ = drops;
+}
+
+void QtSerialPort::connectionDelivered()
+{
+    if (connectionData_ && connectedFor_.isValid() && connectedFor_.elapsed() >= retrySettings_.steadyMs) {
+        retryMs_ = retrySettings_.firstMs;
+    }
+    connectionData_ = true;
+}
+
+void QtSerialPort::receive(const QByteArray& data)
 {
     if (data.isEmpty() || listener() == nullptr || !open_) {
         return;
     }
     if (source_.kind == SourceAddress::Kind::Gpsd) {
-        const std::string nmea = gpsd_.filter(std::string_view(data.constData(), static_cast<std::size_t>(data.size())));
-        if (!nmea.empty()) {
-            listener()->onCharsAvailable(nmea);
+        backlog_ += gpsd_.filter(std::string_view(data.constData(), static_cast<std::size_t>(data.size())));
+    } else {
+        backlog_.append(data.constData(), static_cast<std::size_t>(data.size()));
+    }
+    if (backlog_.size() > limits_.backlogBytes) {
+        // The oldest go: what is used should be as fresh as the source. The cut is made after a
+        // line end, so that no sentence is handed over with its head missing.
+        const std::size_t excess = backlog_.size() - limits_.backlogBytes;
+        const std::size_t end = backlog_.find_first_of("\r\n", excess - 1);
+        std::size_t cut = end == std::string::npos ? backlog_.size() : end + 1;
+        if (cut < backlog_.size() && backlog_[cut - 1] == '\r' && backlog_[cut] == '\n') {
+            ++cut;
         }
+        const auto sentences = static_cast<std::size_t>(std::count(backlog_.begin(), backlog_.begin() + static_cast<std::ptrdiff_t>(cut), '\r'));
+        backlog_.erase(0, cut);
+        listener()->onInputDropped(sentences);
+    }
+    if (!backlog_.empty() && !pump_.isActive()) {
+        pump_.start();
+    }
+}
+
+void QtSerialPort::pump()
+{
+    if (!open_ || listener() == nullptr) {
+        pump_.stop();
         return;
     }
-    listener()->onCharsAvailable(std::string_view(data.constData(), static_cast<std::size_t>(data.size())));
+    if (source_.kind == SourceAddress::Kind::Udp && udp_.hasPendingDatagrams()) {
+        readDatagrams();
+    }
+    QElapsedTimer turn;
+    turn.start();
+    std::size_t handed = 0;
+    while (open_ && listener() != nullptr && !backlog_.empty() && handed < limits_.turnBytes && turn.elapsed() < limits_.turnMs) {
+        std::size_t n = std::min(limits_.sliceBytes, backlog_.size());
+        if (n < backlog_.size()) {
+            const auto end = std::string_view(backlog_).substr(0, n).find_last_of("\r\n");
+            if (end != std::string_view::npos) {
+                n = end + 1;
+            }
+        }
+        // The listener may close the port (and so empty the backlog): it gets its own copy.
+        const std::string slice = backlog_.substr(0, n);
+        backlog_.erase(0, n);
+        handed += n;
+        listener()->onCharsAvailable(slice);
+    }
+    if (!open_ || (backlog_.empty() && !(source_.kind == SourceAddress::Kind::Udp && udp_.hasPendingDatagrams()))) {
+        pump_.stop();
+    }
 }
 
 void QtSerialPort::report(const std::string& text)
