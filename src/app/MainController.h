@@ -171,7 +171,7 @@ private:
     void refreshViews() override { RefreshViews(); }
     void updateMenus() override { UpdateMenuItems(); }
     void createView(const std::string& caption) override { views_->CreateView(caption); }
-    void closeLowestView() override { views_->RemoveView(0); }
+    void closeLowestView() override { views_->ReplaceLowestView(); }
     void setNumberedViewCaptions(const std::string& chartName, const std::string& configName) override;
     void endProgram() override
     {

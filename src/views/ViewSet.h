@@ -59,8 +59,12 @@ public:
     void FileNewItemClick();
     // Closes a view as the user asks; false when it stays open.
     bool CloseView(int index);
-    // Closes a view without asking (a purge replacing the chart's view).
+    // Closes a view without asking.
     void RemoveView(int index);
+    // Closes the lowest view without asking, for the view a chart reload has just opened (a
+    // purge of the layers). When it was the AIS view, the newest view becomes the AIS view with
+    // its target settings; with no other view open the lowest view stays.
+    void ReplaceLowestView();
 
     // Zoom and re-centre, each ending with the common tail.
     void ZoomInClick(ChartView& v);
