@@ -164,7 +164,6 @@ private:
     void LoadStartupFiles();
     int ActiveView() const;
     void StopDeadReckoning();
-    void SyncViewRotation();
 
     // ChartViewHooks
     void setViewCaptions(const std::string& caption) override;

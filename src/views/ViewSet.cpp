@@ -186,6 +186,7 @@ void ViewSet::ZoomAbout(ChartView& v, Pixel mouse, Pixel middle, bool in)
     // The vertical scale follows the centre's latitude: correct the centre until the position
     // lies under the mouse at the new scales too.
     const DrawingSurface surface = SurfaceOf(state_.chartGeometry);
+    SyncRotation();
     for (int pass = 0; pass < 3; ++pass) {
         double lat = v.centreLat;
         double lon = v.centreLong;
@@ -259,13 +260,24 @@ void ViewSet::Redraw(ChartView& v)
 {
     // From a cleared picture: drawn over the old one, removed targets and routes would stay,
     // tidal arrows pile up and the inverted cursor cross would cancel itself every other time.
+    SyncRotation();
     RecreateBitmap(v, state_);
     StoreRenderResult(v, RedrawView(v, v.bitmap, Context()));
 }
 
+void ViewSet::SyncRotation()
+{
+    if (viewAngle) {
+        const double angle = viewAngle();
+        if (shared.rotation.angle != angle) {
+            shared.rotation.setAngle(angle);
+        }
+    }
+}
 
 QImage ViewSet::RenderForPage(const ChartView& v, const PrintPage& page)
 {
+    SyncRotation();
     return RenderViewForPage(v, Context(), page);
 }
 
@@ -324,6 +336,7 @@ void ViewSet::ShowChartOutlines(ChartView& v)
 void ViewSet::CommonTail(ChartView& v)
 {
     ++v.centredCount;
+    SyncRotation();
     RecreateBitmap(v, state_);
     StoreRenderResult(v, RedrawView(v, v.bitmap, Context()));
     state_.chartGeometry.LastViewLat = v.centreLat;

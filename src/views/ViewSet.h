@@ -41,6 +41,9 @@ public:
     // Local time in days for ageing the AIS targets at each redraw (none: no ageing).
     std::function<double()> nowDays;
     RenderTimings* timings = nullptr;
+    // The rotation the views turn by (radians), read before every drawing: the angle the
+    // preferences or the heading-up rule last set. None: `shared.rotation` as it is set.
+    std::function<double()> viewAngle;
 
     ViewRecords& state() { return state_; }
     Prompter& prompter() { return prompter_; }
@@ -81,6 +84,8 @@ public:
     void RefreshViews();
     void CommonTail(ChartView& v);
     void Redraw(ChartView& v);
+    // `shared.rotation` from `viewAngle`; every drawing does this first.
+    void SyncRotation();
     // Draws the outlines of every chart of the chart folder over the view's picture ("Show
     // Charts"; every view for "Available Charts"; a portfolio at each redraw).
     void ShowChartOutlines(ChartView& v);
