@@ -35,6 +35,9 @@ MainController::MainController(ProgramState& state, Platform& platform, MainWind
     views_ = std::make_unique<ViewSet>(state_, platform_.prompter);
     views_->nowDays = [this] { return DaysFromDateTime(platform_.clock.now()); };
     views_->hooks.waypointSnap = [this] { editor_->WaypointSnapMode1Click(); };
+    // Every drawing of a view, whatever command asks for it, turns by the angle the preferences
+    // or the heading-up rule last set.
+    views_->viewAngle = [this] { return state_.headUp.ViewAngle; };
     logs_ = std::make_unique<TrackLogs>(state_, platform_);
     remarks_ = std::make_unique<Remarks>(state_, platform_);
     fix_ = std::make_unique<FixCycle>(state_, platform_, *logs_, static_cast<FixCycleHooks&>(*this));
@@ -82,17 +85,9 @@ void MainController::PlaceVesselOutline()
     views_->shared.vesselOutline = OwnVesselDimensions(state_.settings.vessel, state_.settings);
 }
 
-void MainController::SyncViewRotation()
-{
-    // The views turn by the angle the preferences or the heading-up rule last set.
-    if (views_->shared.rotation.angle != state_.headUp.ViewAngle) {
-        views_->shared.rotation.setAngle(state_.headUp.ViewAngle);
-    }
-}
-
 void MainController::RedrawViews()
 {
-    SyncViewRotation();
+    views_->SyncRotation(); // also with no view open: the next one turns by it from the start
     for (int i = 0; i < views_->count(); ++i) {
         views_->Redraw(views_->view(i));
     }
@@ -312,7 +307,6 @@ void MainController::UpdateMenuItems()
 
 void MainController::RefreshViews()
 {
-    SyncViewRotation();
     views_->RefreshViews();
 }
 

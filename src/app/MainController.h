@@ -164,14 +164,13 @@ private:
     void LoadStartupFiles();
     int ActiveView() const;
     void StopDeadReckoning();
-    void SyncViewRotation();
 
     // ChartViewHooks
     void setViewCaptions(const std::string& caption) override;
     void refreshViews() override { RefreshViews(); }
     void updateMenus() override { UpdateMenuItems(); }
     void createView(const std::string& caption) override { views_->CreateView(caption); }
-    void closeLowestView() override { views_->RemoveView(0); }
+    void closeLowestView() override { views_->ReplaceLowestView(); }
     void setNumberedViewCaptions(const std::string& chartName, const std::string& configName) override;
     void endProgram() override
     {

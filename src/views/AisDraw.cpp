@@ -192,9 +192,8 @@ void DrawSelectedOutline(Plotter& plotter, const ChartView& view, RenderRecords 
 
 void DrawAISTargets(Plotter& plotter, const ChartView& view, RenderRecords state, int selected)
 {
-    if (selected < 1 || selected > state.ais.AISTargetCount) {
-        return; // with no selected target no target is drawn
-    }
+    // Every target is drawn whether or not one is selected: a target the user has not picked
+    // yet may be the one standing into danger. Without a selection none is drawn as selected.
     for (int n = 1; n <= state.ais.AISTargetCount; ++n) {
         DrawAISTarget(plotter, view, state, n, selected);
         DrawAISTrack(plotter, view, state, n);

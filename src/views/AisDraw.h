@@ -44,7 +44,7 @@ std::optional<LatLongValue> FollowedTargetPosition(RenderRecords state, const Ch
 void DrawAISTarget(Plotter& plotter, const ChartView& view, RenderRecords state, int n, int selected);
 void DrawAISTrack(Plotter& plotter, const ChartView& view, RenderRecords state, int n);
 void DrawSelectedOutline(Plotter& plotter, const ChartView& view, RenderRecords state, int selected);
-// Step 3 of the AIS part of a redraw: marks and tracks of every target when one is selected.
+// Step 3 of the AIS part of a redraw: marks and tracks of every target, `selected` (if any) in yellow.
 void DrawAISTargets(Plotter& plotter, const ChartView& view, RenderRecords state, int selected);
 
 } // namespace kv

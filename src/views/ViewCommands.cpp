@@ -217,7 +217,6 @@ void DelayTimer(ViewSet& views, ChartView& v, LogPlayback& playback)
 void RouteCommand(ViewSet& views, ChartView& v, const std::function<void()>& command)
 {
     command();
-    RecreateBitmap(v, views.state());
     views.Redraw(v);
     views.state().routeEdit.RouteListChanged = true;
 }

@@ -46,10 +46,14 @@ ChartView& ViewSet::CreateView(const std::string& caption)
     v->zoom = state_.chartGeometry.ChartZoom;
     v->options = ViewOptions{};
     v->aisView = views_.empty();
-    // A new view starts with no target selected and targets removed after 15 minutes.
-    state_.ais.SelectedTarget = 0;
-    state_.ais.AgeChoice = AisAgeChoice::After15Mins;
-    state_.ais.AISAgeLimit = kAisAge15Mins;
+    // The AIS view starts with no target selected and targets removed after 15 minutes. These
+    // are the AIS view's settings: a second view, which shows no targets, leaves them alone, so
+    // that opening one does not take the selection (and with it the targets) from the AIS view.
+    if (v->aisView) {
+        state_.ais.SelectedTarget = 0;
+        state_.ais.AgeChoice = AisAgeChoice::After15Mins;
+        state_.ais.AISAgeLimit = kAisAge15Mins;
+    }
     views_.push_back(std::move(v));
     ChartView& created = *views_.back();
     created.caption = "Drawing Chart"; // what the window shows while it is first drawn
@@ -102,6 +106,22 @@ bool ViewSet::CloseView(int index)
     }
     RemoveView(index);
     return true;
+}
+
+void ViewSet::ReplaceLowestView()
+{
+    // Only a view that has just been opened beside it replaces the lowest view: the AIS view is
+    // never closed without a view to take over its targets.
+    if (count() < 2) {
+        return;
+    }
+    ChartView& lowest = view(0);
+    if (lowest.aisView) {
+        ChartView& replacement = *views_.back();
+        replacement.aisView = true;
+        replacement.ais = lowest.ais;
+    }
+    RemoveView(0);
 }
 
 void ViewSet::RemoveView(int index)
@@ -166,6 +186,7 @@ void ViewSet::ZoomAbout(ChartView& v, Pixel mouse, Pixel middle, bool in)
     // The vertical scale follows the centre's latitude: correct the centre until the position
     // lies under the mouse at the new scales too.
     const DrawingSurface surface = SurfaceOf(state_.chartGeometry);
+    SyncRotation();
     for (int pass = 0; pass < 3; ++pass) {
         double lat = v.centreLat;
         double lon = v.centreLong;
@@ -237,11 +258,26 @@ void ViewSet::RefreshViews()
 
 void ViewSet::Redraw(ChartView& v)
 {
+    // From a cleared picture: drawn over the old one, removed targets and routes would stay,
+    // tidal arrows pile up and the inverted cursor cross would cancel itself every other time.
+    SyncRotation();
+    RecreateBitmap(v, state_);
     StoreRenderResult(v, RedrawView(v, v.bitmap, Context()));
+}
+
+void ViewSet::SyncRotation()
+{
+    if (viewAngle) {
+        const double angle = viewAngle();
+        if (shared.rotation.angle != angle) {
+            shared.rotation.setAngle(angle);
+        }
+    }
 }
 
 QImage ViewSet::RenderForPage(const ChartView& v, const PrintPage& page)
 {
+    SyncRotation();
     return RenderViewForPage(v, Context(), page);
 }
 
@@ -300,6 +336,7 @@ void ViewSet::ShowChartOutlines(ChartView& v)
 void ViewSet::CommonTail(ChartView& v)
 {
     ++v.centredCount;
+    SyncRotation();
     RecreateBitmap(v, state_);
     StoreRenderResult(v, RedrawView(v, v.bitmap, Context()));
     state_.chartGeometry.LastViewLat = v.centreLat;

@@ -41,6 +41,9 @@ public:
     // Local time in days for ageing the AIS targets at each redraw (none: no ageing).
     std::function<double()> nowDays;
     RenderTimings* timings = nullptr;
+    // The rotation the views turn by (radians), read before every drawing: the angle the
+    // preferences or the heading-up rule last set. None: `shared.rotation` as it is set.
+    std::function<double()> viewAngle;
 
     ViewRecords& state() { return state_; }
     Prompter& prompter() { return prompter_; }
@@ -59,8 +62,12 @@ public:
     void FileNewItemClick();
     // Closes a view as the user asks; false when it stays open.
     bool CloseView(int index);
-    // Closes a view without asking (a purge replacing the chart's view).
+    // Closes a view without asking.
     void RemoveView(int index);
+    // Closes the lowest view without asking, for the view a chart reload has just opened (a
+    // purge of the layers). When it was the AIS view, the newest view becomes the AIS view with
+    // its target settings; with no other view open the lowest view stays.
+    void ReplaceLowestView();
 
     // Zoom and re-centre, each ending with the common tail.
     void ZoomInClick(ChartView& v);
@@ -77,6 +84,8 @@ public:
     void RefreshViews();
     void CommonTail(ChartView& v);
     void Redraw(ChartView& v);
+    // `shared.rotation` from `viewAngle`; every drawing does this first.
+    void SyncRotation();
     // Draws the outlines of every chart of the chart folder over the view's picture ("Show
     // Charts"; every view for "Available Charts"; a portfolio at each redraw).
     void ShowChartOutlines(ChartView& v);

@@ -16,6 +16,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <functional>
 
 #include <sys/stat.h>
 
@@ -473,6 +474,27 @@ TEST(MainController, RefreshViewsRecentresOnTheCursor)
     p.controller->RefreshViews();
     EXPECT_NEAR(p.controller->views().view(0).centreLat, 49.25, 1e-9);
     EXPECT_NEAR(p.controller->views().view(0).centreLong, 2.25, 1e-9);
+}
+
+TEST(MainController, EveryDrawingOfAViewTurnsByTheViewAngle)
+{
+    // The heading-up rule (or the preferences) sets the angle between fixes; whatever draws a
+    // view next turns it by that angle, not only the fix's own redraw.
+    Program p;
+    p.create();
+    p.controller->SecsTimerTimer();
+    ViewSet& views = p.controller->views();
+    ChartView& v = views.view(0);
+    const std::pair<double, std::function<void()>> cases[] = {{-0.5, [&] { views.ZoomInClick(v); }},
+                                                              {1.25, [&] { views.Zoom1_1Click(v); }},
+                                                              {-2.0, [&] { views.ReCentre(v); }},
+                                                              {0.75, [&] { views.Redraw(v); }}};
+    for (const auto& [angle, draw] : cases) {
+        p.state.headUp.ViewAngle = angle;
+        draw();
+        EXPECT_DOUBLE_EQ(v.projection.angle, angle);
+        EXPECT_NEAR(v.projection.sinA, std::sin(angle), 1e-12);
+    }
 }
 
 TEST(MainController, MissingChartEndsTheProgram)

@@ -83,13 +83,18 @@ TEST_F(AisViewTest, LabelsOnAllOrOnTheSelectedOnly)
     EXPECT_EQ(kvtest::PixelAt(v.bitmap, b->x, b->y), kRed);
 }
 
-TEST_F(AisViewTest, NoSelectionDrawsNoTargetAndASingleTargetIsSelected)
+TEST_F(AisViewTest, NoSelectionStillDrawsEveryTargetAndASingleTargetIsSelected)
 {
     AddTarget("ALPHA", 50.01, 1.02, 50, 900);
     AddTarget("BRAVO", 49.99, 0.98, 50, 900);
     ChartView& v = AisView();
     views.ReCentre(v);
-    EXPECT_EQ(kvtest::CountColour(v.bitmap, kRed), 0);
+    EXPECT_EQ(state.ais.SelectedTarget, 0);
+    for (const auto& [lat, lon] : {std::pair{50.01, 1.02}, std::pair{49.99, 0.98}}) {
+        const auto p = PositionToPixel(v.projection, lat, lon);
+        EXPECT_EQ(kvtest::PixelAt(v.bitmap, p->x, p->y), kRed); // drawn, none as the selected one
+    }
+    EXPECT_EQ(kvtest::CountColour(v.bitmap, kYellow), 0);
     state.ais.AISTargetCount = 1;
     views.ReCentre(v);
     EXPECT_EQ(state.ais.SelectedTarget, 1);

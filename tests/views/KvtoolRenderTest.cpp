@@ -68,6 +68,20 @@ TEST_F(KvtoolRender, DrawsTheChartAtTheFormulaPixel)
     EXPECT_GT(kvtest::CountColour(image, kLime), 100); // the solid lime contour (line type 4)
 }
 
+TEST_F(KvtoolRender, TurnsThePictureByTheViewingAngle)
+{
+    // --angle 90 puts east up, as "Viewing Angle" 90 does: the view turns by -90 degrees, so
+    // with dy = -85.76 and dx = -79.2 as above, y = round(dx × sin(-90°) + 720) = round(799.2) = 799
+    // and x = round(960 - dy × sin(-90°)) = round(874.24) = 874.
+    const std::string out = dir.file("east-up.png");
+    ASSERT_EQ(Kvtool("render " + dir.path() + " " + out + " --chart bay --size 1920x1080 --route leg --zoom 16 --angle 90"),
+              0);
+    QImage image(QString::fromStdString(out));
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(kvtest::PixelAt(image, 874, 799), kWhite);
+    EXPECT_EQ(kvtest::PixelAt(image, 881, 634), kNavy); // not where north up puts it
+}
+
 TEST_F(KvtoolRender, RefusesBadArguments)
 {
     const std::string out = dir.file("x.png");

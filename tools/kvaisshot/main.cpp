@@ -2,7 +2,9 @@
 // window over recording fakes on WORKDIR, switches Class B targets and collision warnings on,
 // lets a Class B yacht on a collision course, a passing ship, a yacht at anchor and an aid to
 // navigation be heard, then saves the main window (the red target and its track to the closest
-// point) as ais-encounter.png and the target list as ais-target-list.png in OUTDIR.
+// point) as ais-encounter.png and the target list as ais-target-list.png in OUTDIR; then picks a
+// row of the list, opens a second view and tiles the two (ais-new-view-tile.png), and clears all
+// targets (ais-clear-all-targets.png).
 // docs/make_ais_screenshots.sh runs it under Xvfb.
 
 #include "../shotsupport/ShotSupport.h"
@@ -13,11 +15,13 @@
 #include "ui/AisTargetListWindow.h"
 #include "ui/AisTargetWindow.h"
 #include "ui/MainWindow.h"
+#include "ui/ViewWindow.h"
 #include "views/ViewAis.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QMenu>
 #include <QTableWidget>
 
 #include <cmath>
@@ -150,5 +154,29 @@ int main(int argc, char** argv)
     list->resize(800, 190);
     list->table()->resizeColumnsToContents();
     ok = kvshot::Save(*list, out + QStringLiteral("ais-target-list.png")) && ok;
+    list->hide();
+
+    // A row of the list picked, then File > New View and Window > Tile: the AIS view (left)
+    // keeps its targets and the picked one, through its next five-second refresh.
+    list->table()->selectRow(1);
+    window.command(QStringLiteral("FileNewItem"))->trigger();
+    window.command(QStringLiteral("WindowTileItem"))->trigger();
+    for (int i = 0; i < views.count(); ++i) {
+        window.controller().RefRateTimer(i);
+    }
+    window.refresh();
+    QApplication::processEvents();
+    ok = kvshot::Save(window, out + QStringLiteral("ais-new-view-tile.png")) && ok;
+
+    // "AIS Clear All Targets" (answered Yes): the AIS view is drawn again without them.
+    fakes.prompter.defaultAnswer = true;
+    if (kvui::ViewWindow* first = window.view(0)) {
+        if (auto* clear = first->popupMenu()->findChild<QAction*>(QStringLiteral("ClearAllTargets1"))) {
+            clear->trigger();
+        }
+    }
+    window.refresh();
+    QApplication::processEvents();
+    ok = kvshot::Save(window, out + QStringLiteral("ais-clear-all-targets.png")) && ok;
     return ok ? 0 : 1;
 }

@@ -14,9 +14,11 @@
 
 #include <QImage>
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <numbers>
 
 namespace {
 
@@ -24,7 +26,8 @@ constexpr const char* kUsage =
     "usage: kvtool render WORKDIR OUT.png [--chart NAME] [--centre LAT LON] [--zoom Z] [--size WxH]\n"
     "                     [--angle DEG] [--route NAME] [--log FILE.log] [--ais FILE.AIS] [--tides FILE.pos]\n"
     "                     [--ref FILE.ref]\n"
-    "  positions in decimal degrees, longitude WEST positive; OUT.jpg writes a JPEG, OUT.bmp a bitmap; --ref also writes\n"
+    "  positions in decimal degrees, longitude WEST positive; --angle is the viewing angle of the preferences (the\n"
+    "  direction shown up, 0 north up); OUT.jpg writes a JPEG, OUT.bmp a bitmap; --ref also writes\n"
     "  the raster image viewer's reference file for the picture (north up only)\n";
 
 struct Options {
@@ -190,7 +193,11 @@ int RunRender(const kvtool::Args& args)
     state->chartGeometry.SurfaceWidth = surface.width;
     state->chartGeometry.SurfaceHeight = surface.height;
     kv::ViewSet& views = program->views();
-    views.shared.rotation.setAngle(o.angle * 3.14159265358979323846 / 180.0);
+    // The angle the views turn by is the one the preferences set ("Viewing Angle", the direction
+    // shown up), kept negated in radians; every drawing reads it from there.
+    state->headUp.ViewAngle = -o.angle * std::numbers::pi / 180.0;
+    state->headUp.ViewAngleCos = std::cos(state->headUp.ViewAngle);
+    state->headUp.ViewAngleSin = std::sin(state->headUp.ViewAngle);
 
     const std::string chartName = o.chart.empty() ? state->folders.ChartName : o.chart;
     const std::string chartPath = Resolve(o.workDir, "charts/", chartName, ".cht");
