@@ -157,6 +157,11 @@ void MainController::FormCreate(const std::string& workingFolder, const std::str
         d.StatusLine = "Configuration " + app.StartupConfigPath + " " + RegularFileProblem(app.StartupConfigPath)
             + " - defaults used";
     }
+    ApplyStartupVesselDimensions(state_.settings);
+    // Until a view is drawn, the view to keep is the one the configuration names.
+    state_.chartGeometry.LastViewLat = state_.fixInfo.OwnLat;
+    state_.chartGeometry.LastViewLong = state_.fixInfo.OwnLong;
+    state_.chartGeometry.LastViewZoom = state_.settings.ViewZoom;
     // kvfree.ini beside it: a missing file is a first start; a damaged one is noted, never fatal.
     const ExtraSettingsRead extra = ReadExtraSettings(appDir + kExtraSettingsFile);
     state_.extra = extra.settings;
@@ -209,6 +214,7 @@ void MainController::LoadStartupFiles()
 {
     const std::string& configPath = state_.app.StartupConfigPath;
     ReadConfig(configPath, state_.fixInfo, state_.chartRef, state_.folders, state_.settings);
+    ApplyStartupVesselDimensions(state_.settings);
     if (state_.folders.ChartName.empty()) {
         return;
     }
@@ -226,6 +232,7 @@ void MainController::LoadStartupFiles()
     // The configuration wins over the chart's own position and settings, but not over the
     // chart's latitude for plane sailing.
     ReadConfig(configPath, state_.fixInfo, state_.chartRef, state_.folders, state_.settings);
+    ApplyStartupVesselDimensions(state_.settings);
     KeepChartCosLat(state_);
     if (views_->count() > 0) {
         views_->view(0).zoom = state_.settings.ViewZoom;
@@ -525,7 +532,7 @@ void MainController::SaveConfigAs1Click(const std::string& path)
     if (path.empty()) {
         return;
     }
-    if (!WriteConfig(path, state_.fixInfo, state_.chartRef, state_.folders, state_.settings)) {
+    if (!WriteProgramConfig(path, state_)) {
         platform_.prompter.error(kConfigWriteError);
         return;
     }

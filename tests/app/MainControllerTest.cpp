@@ -274,6 +274,50 @@ TEST(MainController, QuitAnsweredNoKeepsRunningAndYesWritesKelvwCfg)
     EXPECT_EQ(nav.settings.fix.NmeaStartMode.str(), "Auto");
 }
 
+// Both writes of the configuration keep the view the user left (a zoom in, then a pan) in lines
+// 2 to 4, and the vessel drawing dimensions the start-up set whatever the file held.
+TEST(MainController, ConfigurationWritesKeepTheViewAndTheStartUpVesselDimensions)
+{
+    struct Case {
+        const char* name;
+        bool quit; // otherwise "Save Config As"
+    };
+    for (const Case& c : {Case{"quit", true}, Case{"save as", false}}) {
+        SCOPED_TRACE(c.name);
+        Program p;
+        kvtest::WriteConfigIn(p.dir, "kelvw.cfg", [](ProgramState& nav, Settings& s) {
+            nav.fixInfo.OwnLat = 50.2;
+            nav.fixInfo.OwnLong = 1.2;
+            s.ViewZoom = 2.0;
+            s.VesselDrawDimA = 0;
+            s.VesselDrawDimB = 0.0;
+        });
+        p.create();
+        EXPECT_EQ(p.state.settings.VesselDrawDimA, 100);
+        p.controller->SecsTimerTimer();
+        ChartView& v = p.controller->views().view(0);
+        p.controller->views().ZoomInClick(v);
+        v.centreLat = 50.3;
+        v.centreLong = 1.1;
+        p.controller->views().CommonTail(v);
+        p.state.fixInfo.OwnLat = 49.0; // a later click elsewhere moves only the cursor
+        const std::string file = c.quit ? "kelvw.cfg" : "saved.cfg";
+        if (c.quit) {
+            p.fakes.prompter.answer({true});
+            ASSERT_TRUE(p.controller->FormCloseQuery());
+        } else {
+            p.controller->SaveConfigAs1Click(p.dir.file(file));
+        }
+        ProgramState nav;
+        ASSERT_TRUE(ReadConfig(p.dir.file(file), nav.fixInfo, nav.chartRef, nav.folders, nav.settings));
+        EXPECT_NEAR(nav.fixInfo.OwnLat, 50.3, 1e-9);
+        EXPECT_NEAR(nav.fixInfo.OwnLong, 1.1, 1e-9);
+        EXPECT_DOUBLE_EQ(nav.settings.ViewZoom, 4.0);
+        EXPECT_EQ(nav.settings.VesselDrawDimA, 100);
+        EXPECT_DOUBLE_EQ(nav.settings.VesselDrawDimB, 20.0);
+    }
+}
+
 TEST(MainController, QuitAfterAnEditAsksToSaveTheChartAndSavesIt)
 {
     Program p;
