@@ -360,7 +360,8 @@ private:
         if (w == nullptr) {
             return;
         }
-        out_ += isSentence() ? WaypointIdentifier(w->name, '_') : TrimRight(w->name, " @");
+        out_ += isSentence() ? WaypointIdentifier(w->name, '_')
+                             : TrimRight(std::string_view(w->name).substr(0, std::min(w->name.size(), kRouteLabelLength)), " @");
     }
 
     // Blanks become "0", then "|" becomes a blank; each checksum is taken over the finished
