@@ -343,12 +343,7 @@ bool MainController::FormCloseQuery()
         }
     }
     nmea_->CloseAtExit();
-    if (state_.aisPlayback.AISPlayback) {
-        state_.display.AISPlayTimer.enabled = false;
-        state_.aisPlayback.AISPlayback = false;
-        state_.ais.PlayLines.clear();
-        state_.ais.PlayNext = 0;
-    }
+    ais_->StopPlayback();
     if (state_.app.ChartEditMode && views_->count() > 0 && platform_.prompter.confirm(kSaveChartBeforeExit)) {
         charts_->SaveChart(ChartSavePath(state_.chart));
     }

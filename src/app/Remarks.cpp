@@ -2,6 +2,7 @@
 
 #include "app/Remarks.h"
 
+#include "core/Format.h"
 #include "geodesy/PositionText.h"
 #include "navigation/NmeaBridge.h"
 
@@ -90,8 +91,15 @@ void Remarks::StopAfterFailure()
 void Remarks::OpenRemarkEditor()
 {
     const RouteProgress& progress = state_.routeProgress;
+    // Before the first received fix there is no fix time: the remark is timed by the clock.
+    std::string time = Expand("  Time: @t");
+    if (state_.sentenceFix.FixTimeText.empty()) {
+        const auto now = platform_.clock.now();
+        time = "  Time: " + ZeroFill(FormatInt(now.hour, 2)) + ":" + ZeroFill(FormatInt(now.minute, 2)) + ":" +
+               ZeroFill(FormatInt(now.second, 2));
+    }
     editor_.text = "Event Number: " + std::to_string(state_.textLog.EventNumber) + Expand("  Fix Number: @f") + kCrLf +
-                   Expand("Date: @d") + Expand("  Time: @t") + kCrLf + "Ant. Position: " + state_.display.PosnPanel +
+                   Expand("Date: @d") + time + kCrLf + "Ant. Position: " + state_.display.PosnPanel +
                    kCrLf + "Tow Position: " + CompactPositionText(progress.TowLat, progress.TowLong) + kCrLf +
                    "Remarks: ";
     editor_.visible = true;
