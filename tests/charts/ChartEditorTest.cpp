@@ -211,6 +211,14 @@ TEST(ChartEditor, NearestEditAndDeleteWorkOnTheRightPoint)
     EXPECT_EQ(e.state.chartEdit.SelectedPoint, 1);
 }
 
+// The nearest point is found with the navigation's plane sailing: the short way over the date
+// line, not round the world.
+TEST(ChartEditor, EditDistanceIsPlaneSailingTheShortWay)
+{
+    EXPECT_NEAR(EditDistance(10.0, 179.95, 10.0, -179.95, 1.0), 6.0, 1e-6);
+    EXPECT_NEAR(EditDistance(10.1, 1.0, 10.0, 1.0, 0.5), 6.0, 1e-6);
+}
+
 TEST(ChartEditor, EquallyNearPointsAndWaypointsGiveTheLowerNumber)
 {
     Editing e;
