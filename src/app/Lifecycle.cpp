@@ -19,6 +19,10 @@ bool WriteProgramConfig(const std::string& path, const ProgramState& state)
     fix.OwnLat = state.chartGeometry.LastViewLat;
     fix.OwnLong = state.chartGeometry.LastViewLong;
     settings.ViewZoom = state.chartGeometry.LastViewZoom;
+    // Chart editing holds automatic chart loading off only until it ends, which turns it on.
+    if (state.app.ChartEditMode) {
+        settings.fix.AutoChart = true;
+    }
     return WriteConfig(path, fix, state.chartRef, state.folders, settings);
 }
 

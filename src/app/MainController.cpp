@@ -54,9 +54,10 @@ void MainController::setViewCaptions(const std::string& caption)
     }
 }
 
-bool MainController::ChartPointEditingEnabled() const
+bool MainController::ChartPointsAllowed() const
 {
-    return state_.display.isEnabled(cmd::ChartPointEditing);
+    return state_.display.isEnabled(cmd::ChartPointEditing) && views_->count() > 0 &&
+           views_->view(ActiveView()).zoom >= 1.0;
 }
 
 std::string MainController::snapSentence(double lat, double lon)
@@ -67,6 +68,8 @@ std::string MainController::snapSentence(double lat, double lon)
 bool MainController::showWaypointForm(ChartWaypointForm& form)
 {
     WaypointDialogModel model;
+    // The grid fields show the grid the positions are displayed in (UTM read-only).
+    model.PositionMode = state_.settings.PositionDisplayMode;
     FillWaypointDialog(model, form);
     const bool ok = window_.runWaypointDialog(model, form.readOnly);
     if (ok && !form.readOnly) {
@@ -299,6 +302,9 @@ void MainController::UpdateMenuItems()
     in.chartEditMode = state_.app.ChartEditMode;
     in.layerMaskSet = !state_.chart.LayerMarker.empty() && state_.chart.LayerMarker != kNoLayers;
     in.chartsAvailable = state_.chartIndex.count() > 0;
+    if (views_->count() > 0) {
+        in.activeViewZoom = views_->view(ActiveView()).zoom;
+    }
     const bool viewsGone = kv::UpdateMenuItems(state_.display, in);
     // The menu command and the tool-bar button load the nearest chart as the auto-chart command does.
     for (const char* control : {"AutoChart", "LoadNearestChart1"}) {

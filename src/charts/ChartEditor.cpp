@@ -177,15 +177,17 @@ void ChartEditor::ChartEdit1Click()
             app.ChartEditMode = true;
             prompter_.warning(kEditModeOn);
             state_.chartEdit.UndoMark = state_.chart.count();
+            // The chart being edited must not be replaced by a better one at the next fix.
+            state_.settings.fix.AutoChart = false;
         }
     } else {
         app.ChartEditMode = false;
         prompter_.information(kAutoLoadEnabled);
         SetUndoEnabled(false);
+        state_.settings.fix.AutoChart = true;
     }
     state_.display.checked[editcmd::ChartEdit] = app.ChartEditMode;
     views_.updateMenus();
-    state_.chartEdit.ChartAutoLoad = !app.ChartEditMode;
 }
 
 void ChartEditor::StartNewClick()

@@ -6,6 +6,7 @@
 #include "core/Config.h"
 #include "app/MainController.h"
 #include "app/MenuState.h"
+#include "app/WaypointDialog.h"
 #include "core/TextFile.h"
 #include "platform/fake/Fakes.h"
 #include "routes/Routes.h"
@@ -31,6 +32,14 @@ public:
     void setNavPanelVisible(bool visible) override { navPanel = visible; }
     void showAboutBox() override { ++aboutBoxes; }
     void endProgram() override { ended = true; }
+    bool runWaypointDialog(WaypointDialogModel& model, bool) override
+    {
+        model.WPShapeChange();
+        eastingCaptions.push_back(model.EastingCaption());
+        eastings.push_back(model.fields.position.Easting);
+        return false;
+    }
+    std::vector<std::string> eastingCaptions, eastings;
     int active = -1;
     int cascades = 0, tiles = 0, aboutBoxes = 0;
     bool navPanel = true;
@@ -318,6 +327,48 @@ TEST(MainController, ConfigurationWritesKeepTheViewAndTheStartUpVesselDimensions
     }
 }
 
+// Chart points are added only at a zoom of 1 or more, also when the zoom changed after the
+// menus were last set (the raster viewer and the fix cycle ask at the moment they add).
+TEST(MainController, ChartPointsNeedAZoomOfOneOrMore)
+{
+    struct Case {
+        double menuZoom, nowZoom;
+        bool allowed;
+    };
+    for (const Case& c : {Case{1.0, 1.0, true}, Case{0.5, 0.5, false}, Case{1.0, 0.5, false}, Case{4.0, 2.0, true}}) {
+        Program p;
+        p.create();
+        p.controller->SecsTimerTimer();
+        p.controller->editor().ChartEdit1Click();
+        ASSERT_TRUE(p.state.app.ChartEditMode);
+        p.controller->views().view(0).zoom = c.menuZoom;
+        p.controller->UpdateMenuItems();
+        p.controller->views().view(0).zoom = c.nowZoom;
+        EXPECT_EQ(p.controller->ChartPointsAllowed(), c.allowed) << c.menuZoom << " then " << c.nowZoom;
+    }
+}
+
+// The waypoint dialog's grid fields follow the grid the positions are displayed in.
+TEST(MainController, WaypointDialogGridFollowsThePositionDisplay)
+{
+    struct Case {
+        int mode;
+        const char* caption;
+    };
+    for (const Case& c : {Case{-1, "OS GB Easting"}, Case{0, "OS GB Easting"}, Case{3, "UTM Easting"}}) {
+        Program p;
+        p.create();
+        p.controller->SecsTimerTimer();
+        p.state.settings.PositionDisplayMode = c.mode;
+        p.state.fixInfo.OwnLat = 50.5;
+        p.state.fixInfo.OwnLong = 1.25;
+        p.controller->editor().AddChartWaypoint1Click();
+        ASSERT_EQ(p.window.eastingCaptions.size(), 1u) << c.mode;
+        EXPECT_EQ(p.window.eastingCaptions[0], c.caption) << c.mode;
+        EXPECT_FALSE(p.window.eastings[0].empty()) << c.mode;
+    }
+}
+
 TEST(MainController, QuitAfterAnEditAsksToSaveTheChartAndSavesIt)
 {
     Program p;
@@ -326,7 +377,7 @@ TEST(MainController, QuitAfterAnEditAsksToSaveTheChartAndSavesIt)
     p.fakes.prompter.messages.clear();
     p.controller->editor().ChartEdit1Click();
     ASSERT_TRUE(p.state.app.ChartEditMode);
-    EXPECT_FALSE(p.state.chartEdit.ChartAutoLoad);
+    EXPECT_FALSE(p.state.settings.fix.AutoChart);
     p.state.fixInfo.OwnLat = 49.75;
     p.state.fixInfo.OwnLong = 2.25;
     p.controller->editor().LineTypeClick(2);
