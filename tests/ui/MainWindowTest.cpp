@@ -158,10 +158,23 @@ TEST_F(MainWindowTest, CommandsCarryTheirCaptionsShortcutsAndHints)
     QApplication::sendEvent(window.get(), &leave);
     EXPECT_EQ(label("StatusLine"), QStringLiteral("Remove Route"));
 
+    EXPECT_EQ(command("FixBtn")->toolTip(), QStringLiteral("Manual Fix !"));
+
+    // Totalise is a tool button and a Tools menu entry, enabled together in measure mode only.
+    QAction* totaliseEntry = command("ExMeasure1");
+    ASSERT_NE(totaliseEntry, nullptr);
+    EXPECT_TRUE(window->findChild<QMenu*>(QStringLiteral("ToolsMenu"))->actions().contains(totaliseEntry));
+    EXPECT_EQ(totaliseEntry->toolTip(), QStringLiteral("Totalise distance and reset measure point"));
+    window->secsTick();
+    EXPECT_FALSE(totaliseEntry->isEnabled());
     EXPECT_EQ(command("MeasureMode")->toolTip(), QStringLiteral("Measure On"));
     command("MeasureMode")->trigger();
     EXPECT_EQ(command("MeasureMode")->toolTip(), QStringLiteral("Measure off"));
     EXPECT_TRUE(command("MeasureMode")->isChecked());
+    EXPECT_TRUE(totaliseEntry->isEnabled());
+    EXPECT_TRUE(command("ExMeasure")->isEnabled());
+    command("MeasureMode")->trigger();
+    EXPECT_FALSE(totaliseEntry->isEnabled());
 }
 
 TEST_F(MainWindowTest, EnablingFollowsTheModes)
