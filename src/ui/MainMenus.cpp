@@ -360,8 +360,10 @@ void MainWindow::buildMenus()
 
 bool MainWindow::saveRouteAs()
 {
+    // The dialog offers the route's own name, the one it was opened or last saved under.
+    const QString name = state_.settings.RouteName.empty() ? QString() : QPath(state_.settings.RouteName + ".rte");
     const QString path = saveFile(QStringLiteral("Save route as..."), QStringLiteral("Route Files (*.rte)"),
-                                  QPath(state_.app.RouteDialogDir), QStringLiteral("rte"));
+                                  QPath(state_.app.RouteDialogDir), QStringLiteral("rte"), name);
     return !path.isEmpty() && controller_->routes().SaveRouteAs1Click(Path(path));
 }
 

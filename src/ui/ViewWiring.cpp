@@ -62,7 +62,13 @@ void MainWindow::onView(ViewWindow* window, const std::function<void(kv::ChartVi
     run([this, window, op] {
         const int index = indexOf(window);
         if (index >= 0 && index < controller_->views().count()) {
-            op(controller_->views().view(index));
+            kv::ChartView& v = controller_->views().view(index);
+            const double zoom = v.zoom;
+            op(v);
+            // Chart-point editing depends on the zoom.
+            if (v.zoom != zoom) {
+                controller_->UpdateMenuItems();
+            }
         }
     });
 }

@@ -260,6 +260,11 @@ TEST_F(MainWindowTest, EditMenuDrawsLinesAndLaysAGridThroughItsDialog)
     edit->trigger();
     ASSERT_TRUE(state.app.ChartEditMode);
     EXPECT_TRUE(edit->isChecked());
+    EXPECT_FALSE(command("AddChartPoint1")->isEnabled()); // the whole world: too coarse for points
+    for (int i = 0; i < 6; ++i) {
+        window->view(0)->toolBar()->findChild<QAction*>(QStringLiteral("ZoomIn"))->trigger();
+    }
+    ASSERT_GE(window->controller().views().view(0).zoom, 1.0);
     EXPECT_TRUE(command("AddChartPoint1")->isEnabled());
 
     const int before = state.chart.count();
@@ -515,7 +520,10 @@ TEST_F(MainWindowTest, FileDialogsUseTheirTitlesAndFolders)
     command("SaveRouteAs1")->trigger();
     EXPECT_EQ(dialogs.back().title, QStringLiteral("Save route as..."));
     EXPECT_TRUE(dialogs.back().save);
+    EXPECT_EQ(dialogs.back().fileName, QStringLiteral("coast.rte")); // the route's own name offered
     EXPECT_TRUE(std::filesystem::exists(dir.file("routes/copy.rte")));
+    command("SaveRouteAs1")->trigger();
+    EXPECT_EQ(dialogs.back().fileName, QStringLiteral("copy.rte")); // then the name it was saved as
 
     chosenFile.clear(); // cancelled: nothing changes
     command("Charts1")->trigger();
