@@ -158,6 +158,23 @@ void Remarks::PastePicture(const QImage& picture)
     }
 }
 
+void Remarks::AddCopiedText(const std::string& text)
+{
+    if (!state_.app.RemarksMode) {
+        return;
+    }
+    if (document_ == nullptr) {
+        StopAfterFailure();
+        return;
+    }
+    const std::size_t before = document_->items().size();
+    document_->TypeText(text + kCrLf + kCrLf);
+    if (!document_->Save()) {
+        document_->Truncate(before);
+        StopAfterFailure();
+    }
+}
+
 void Remarks::Shutdown()
 {
     if (!state_.app.RemarksMode) {

@@ -48,8 +48,7 @@ ChartView& ViewSet::CreateView(const std::string& caption)
     v->aisView = views_.empty();
     // A new view starts with no target selected and targets removed after 15 minutes.
     state_.ais.SelectedTarget = 0;
-    state_.ais.AgeChoice = AisAgeChoice::After15Mins;
-    state_.ais.AISAgeLimit = kAisAge15Mins;
+    SetAISAgeChoice(state_.ais, state_.display, AisAgeChoice::After15Mins); // the menu's marks follow
     views_.push_back(std::move(v));
     ChartView& created = *views_.back();
     created.caption = "Drawing Chart"; // what the window shows while it is first drawn

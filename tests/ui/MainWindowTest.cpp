@@ -9,6 +9,7 @@
 #include "core/Config.h"
 #include "support/ConfigFile.h"
 #include "ais/AisText.h"
+#include "app/Remarks.h"
 #include "core/TextFile.h"
 #include "platform/fake/Fakes.h"
 #include "routes/Routes.h"
@@ -500,6 +501,45 @@ TEST_F(MainWindowTest, AisTargetWindowShowsTheSelectedTarget)
 
     showAis->trigger();
     EXPECT_FALSE(targets->isVisible());
+}
+
+// Stepping the target number redraws the views at once (the highlight moves with it), and Copy
+// in remarks mode puts the whole text into the remarks document.
+TEST_F(MainWindowTest, TargetWindowStepsRedrawAndCopiesIntoTheRemarks)
+{
+    start();
+    window->secsTick();
+    window->controller().ais().DecodeAndUpdate(kvtest::AisPositionReport(235001234, -16.70, 41.80, 8.5, 45.0));
+    window->controller().ais().DecodeAndUpdate(kvtest::AisPositionReport(235005678, -16.76, 41.75, 3.0, 270.0));
+    ASSERT_EQ(state.ais.AISTargetCount, 2);
+    state.ais.HighlightNearest = false; // the selector is there to step
+    state.ais.SelectedTarget = 1;
+    window->view(0)->toolBar()->findChild<QAction*>(QStringLiteral("ShowAIS"))->trigger();
+    kvui::AisTargetWindow* targets = window->aisWindow();
+    ASSERT_TRUE(targets->targetNumber()->isVisible());
+    const int first = state.ais.SelectedTarget;
+    ASSERT_GE(first, 1);
+    // Close enough that the two targets lie apart on the bitmap.
+    kv::ChartView& v = window->controller().views().view(0);
+    v.zoom = 16.0;
+    window->controller().views().CommonTail(v);
+    const QImage before = window->controller().views().view(0).bitmap.copy();
+    targets->targetNumber()->setValue(first == 1 ? 2 : 1);
+    EXPECT_NE(state.ais.SelectedTarget, first);
+    EXPECT_NE(window->controller().views().view(0).bitmap, before);
+
+    command("RemarksMode")->trigger();
+    ASSERT_TRUE(state.app.RemarksMode);
+    const RemarksDocument* doc = window->controller().remarks().document();
+    ASSERT_NE(doc, nullptr);
+    const std::size_t items = doc->items().size();
+    targets->action(QStringLiteral("Copy1"))->trigger();
+    ASSERT_EQ(doc->items().size(), items + 1);
+    std::string expected = targets->memo()->toPlainText().toLatin1().toStdString();
+    for (std::size_t at = 0; (at = expected.find('\n', at)) != std::string::npos; at += 2) {
+        expected.replace(at, 1, "\r\n");
+    }
+    EXPECT_EQ(doc->items().back().text, expected + "\r\n\r\n");
 }
 
 TEST_F(MainWindowTest, FileDialogsUseTheirTitlesAndFolders)
