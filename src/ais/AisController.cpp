@@ -277,12 +277,13 @@ void AisController::PlayAISlogClick(const std::function<std::optional<std::strin
     Display& d = state_.display;
     if (state_.aisPlayback.AISPlayback) {
         d.AISPlayTimer.enabled = false;
-        if (platform_.prompter.okCancel("Playback Paused - Stop playing current AIS log file ?")) {
+        if (platform_.prompter.okCancelCaptioned("Confirm", "Playback Paused - Stop playing current AIS log file ?")) {
             state_.aisPlayback.AISPlayback = false;
             state_.ais.PlayLines.clear();
             state_.ais.PlayNext = 0;
             d.enabled["NMEAServerOnOff"] = true;
             d.hints["PlayAISlog"] = kPlayHint;
+            restoreSwitchesAfterPlayback();
             showGpsUnknown();
         } else {
             d.AISPlayTimer.enabled = true;
@@ -295,6 +296,8 @@ void AisController::PlayAISlogClick(const std::function<std::optional<std::strin
     }
     state_.ais.AISMonitor = false;
     d.checked["AISMonitor"] = false;
+    state_.ais.UseGpsTimeBeforePlayback = state_.prefs.fix.UseGpsTime;
+    state_.ais.TextLogStoppedByPlayback = false;
     state_.prefs.fix.UseGpsTime = true;
     EmptyTargetTable(state_.ais);
     purge(false);
@@ -303,6 +306,27 @@ void AisController::PlayAISlogClick(const std::function<std::optional<std::strin
         redrawViews();
     }
     startPlayback(*path);
+    if (!state_.aisPlayback.AISPlayback) {
+        restoreSwitchesAfterPlayback();
+    }
+}
+
+void AisController::restoreSwitchesAfterPlayback()
+{
+    state_.prefs.fix.UseGpsTime = state_.ais.UseGpsTimeBeforePlayback;
+    if (state_.ais.TextLogStoppedByPlayback) {
+        state_.ais.TextLogStoppedByPlayback = false;
+        state_.settings.fix.KeepTextLog = true;
+        state_.display.checked["TxtLogOnOff"] = false;
+        state_.display.hints["TxtLogOnOff"] = "Press for Text Logs Off|";
+    }
+}
+
+void AisController::StopPlayback()
+{
+    if (state_.aisPlayback.AISPlayback) {
+        endPlayback();
+    }
 }
 
 void AisController::startPlayback(const std::string& path)
@@ -324,6 +348,7 @@ void AisController::startPlayback(const std::string& path)
     if (state_.settings.fix.KeepTextLog) {
         // No text log is written from a playback: the text-log button goes down.
         state_.settings.fix.KeepTextLog = false;
+        state_.ais.TextLogStoppedByPlayback = true;
         d.checked["TxtLogOnOff"] = true;
         d.hints["TxtLogOnOff"] = "Release for Text Logs On|";
     }
@@ -338,6 +363,7 @@ void AisController::endPlayback()
     state_.ais.PlayLines.clear();
     state_.ais.PlayNext = 0;
     state_.aisPlayback.AISPlayback = false;
+    restoreSwitchesAfterPlayback();
     showGpsUnknown();
 }
 
@@ -375,7 +401,7 @@ void AisController::AISMonitorClick()
         platform_.prompter.warning("Turn NMEA server link OFF first !");
         return;
     }
-    if (!platform_.prompter.okCancel("The quick log will be cleared. Place Cursor on monitoring position and click "
+    if (!platform_.prompter.informationOkCancel("The quick log will be cleared. Place Cursor on monitoring position and click "
                                      "FIX or press CTRL + F. Then turn the NMEA Server link ON")) {
         return;
     }

@@ -109,6 +109,8 @@ public:
     // One tick of the playback timer (Display.AISPlayTimer): plays one line.
     void AISplayTimeTimer();
     void SetPlaybackSpeed(int speed);
+    // Ends a playback as its last line does (the quit uses it).
+    void StopPlayback();
     static unsigned PlaybackIntervalMs(int speed);
 
     void AISMonitorClick();
@@ -118,6 +120,7 @@ public:
 private:
     void startPlayback(const std::string& path);
     void endPlayback();
+    void restoreSwitchesAfterPlayback();
     void showGpsUnknown();
     void purge(bool asking);
     void flushLog();

@@ -64,6 +64,10 @@ struct AisState {
     std::string PlayFileName;            // the file being played
     std::vector<std::string> PlayLines;  // its lines, read whole when playback starts
     std::size_t PlayNext = 0;            // index of the next line to play
+    // What a playback switches for its own sake, given back when it ends so that the user's
+    // choices (and the configuration written later) are not the playback's.
+    bool TextLogStoppedByPlayback = false;
+    bool UseGpsTimeBeforePlayback = false;
 
     TAISTarget& target(int n) { return AISTargets[static_cast<std::size_t>(n - 1)]; }
     const TAISTarget& target(int n) const { return AISTargets[static_cast<std::size_t>(n - 1)]; }

@@ -72,8 +72,8 @@ std::vector<TargetListRow> BuildTargetRows(TargetListRecords state, double nowDa
             lon = t.point(k).lon;
         }
         const double cosLat = state.chartRef.CosLatFactor;
-        row.range = PlaneSailingRange(own.lat, own.lonW, lat, -lon, cosLat) * state.units.UnitFactor;
-        row.bearing = PlaneSailingBearing(own.lat, own.lonW, lat, -lon, cosLat);
+        row.range = PlaneSailingDistance(cosLat, own.lat, own.lonW, lat, -lon) * state.units.UnitFactor;
+        row.bearing = PlaneSailingBearing(cosLat, own.lat, own.lonW, lat, -lon);
 
         if (!IsAid(row.cls)) {
             if (t.SOG < 1023) {

@@ -92,20 +92,6 @@ bool AddTrackPosition(TAISTarget& t, double lat, double lon)
 double AisLatDegrees(const TAISTarget& t) { return t.Latitude / 600000.0; }
 double AisLonDegrees(const TAISTarget& t) { return t.Longitude / 600000.0; }
 
-double PlaneSailingRange(double lat1, double lon1, double lat2, double lon2, double cosLat)
-{
-    const double dLat = lat2 - lat1;
-    const double dLon = (lon2 - lon1) * cosLat;
-    return 60.0 * std::sqrt(dLat * dLat + dLon * dLon);
-}
-
-double PlaneSailingBearing(double latA, double lonA, double latB, double lonB, double cosLat)
-{
-    const double dLat = latA - latB;
-    const double dLon = lonA - lonB;
-    const double theta = std::atan((dLat / (dLon + 1e-9)) / cosLat) * 180.0 / M_PI;
-    return lonA >= lonB ? theta + 90.0 : theta + 270.0;
-}
 
 std::string AisSectorName(double rel)
 {
@@ -239,8 +225,8 @@ void UpdateDatabase(AisTargetRecords state, const TAISTarget& t)
 
 void AnnounceNewTarget(AisTargetRecords state, Platform& platform, const TAISTarget& t)
 {
-    const double bearing = PlaneSailingBearing(state.fixInfo.OwnLat, state.fixInfo.OwnLong, t.point(1).lat, -t.point(1).lon,
-                                               state.chartRef.CosLatFactor);
+    const double bearing = PlaneSailingBearing(state.chartRef.CosLatFactor, state.fixInfo.OwnLat, state.fixInfo.OwnLong,
+                                               t.point(1).lat, -t.point(1).lon);
     double reference = state.motion.COGValue;
     if (state.ais.HeadUpReference == 3) {
         reference = ParseReal(Trim(state.sentenceFix.ExtraField0.str())).value_or(0.0);
@@ -322,9 +308,7 @@ NearestTarget FindNearestAISTarget(const AisState& ais, const Fix& fix, const Ch
     NearestTarget nearest;
     for (int i = 1; i <= ais.AISTargetCount; ++i) {
         const TAISTarget& t = ais.target(i);
-        const double dLat = AisLatDegrees(t) - fix.OwnLat;
-        const double dLon = (-AisLonDegrees(t) - fix.OwnLong) * ref.CosLatFactor;
-        const double range = 60.0 * std::sqrt(dLat * dLat + dLon * dLon);
+        const double range = PlaneSailingDistance(ref.CosLatFactor, fix.OwnLat, fix.OwnLong, AisLatDegrees(t), -AisLonDegrees(t));
         if (nearest.range >= range) {
             nearest.range = range;
             nearest.number = i;

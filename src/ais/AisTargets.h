@@ -15,6 +15,7 @@
 #include "core/Preferences.h"
 #include "core/QuickLog.h"
 #include "core/SentenceFix.h"
+#include "geodesy/PlaneSailing.h" // range and bearing to targets, longitudes west positive
 
 namespace kv {
 
@@ -36,10 +37,6 @@ bool AddTrackPosition(TAISTarget& t, double lat, double lon);
 // The position of a record's Latitude/Longitude fields in degrees (east positive).
 double AisLatDegrees(const TAISTarget& t);
 double AisLonDegrees(const TAISTarget& t);
-
-// Plane sailing as the route computations do it; longitudes WEST positive.
-double PlaneSailingRange(double lat1, double lon1, double lat2, double lon2, double cosLat);
-double PlaneSailingBearing(double latA, double lonA, double latB, double lonB, double cosLat);
 
 // Sector of a relative bearing (degrees, any value; folded into 0..360).
 std::string AisSectorName(double relativeBearing);

@@ -118,8 +118,8 @@ void AddRangeBearing(std::vector<std::string>& lines, const TAISTarget& t, const
         lat = t.point(k).lat;
         lon = t.point(k).lon;
     }
-    const double range = PlaneSailingRange(own.fix.OwnLat, own.fix.OwnLong, lat, -lon, own.chartRef.CosLatFactor) * own.units.UnitFactor;
-    const double bearing = PlaneSailingBearing(own.fix.OwnLat, own.fix.OwnLong, lat, -lon, own.chartRef.CosLatFactor);
+    const double range = PlaneSailingDistance(own.chartRef.CosLatFactor, own.fix.OwnLat, own.fix.OwnLong, lat, -lon) * own.units.UnitFactor;
+    const double bearing = PlaneSailingBearing(own.chartRef.CosLatFactor, own.fix.OwnLat, own.fix.OwnLong, lat, -lon);
     lines.push_back("Range " + FormatFixed(range, 0, 1) + (own.units.UnitFactor >= 1.8 ? " Km" : " Nm"));
     lines.push_back("Bearing " + FormatFixed(bearing, 0, 1) + "\xb0T");
 }

@@ -12,6 +12,26 @@ std::string StartupConfigPath(const std::string& appDir, const std::string& conf
     return JoinPath(appDir, configArgument.empty() ? std::string(kConfigFileName) : configArgument);
 }
 
+bool WriteProgramConfig(const std::string& path, const ProgramState& state)
+{
+    Fix fix = state.fixInfo;
+    Settings settings = state.settings;
+    fix.OwnLat = state.chartGeometry.LastViewLat;
+    fix.OwnLong = state.chartGeometry.LastViewLong;
+    settings.ViewZoom = state.chartGeometry.LastViewZoom;
+    // Chart editing holds automatic chart loading off only until it ends, which turns it on.
+    if (state.app.ChartEditMode) {
+        settings.fix.AutoChart = true;
+    }
+    return WriteConfig(path, fix, state.chartRef, state.folders, settings);
+}
+
+void ApplyStartupVesselDimensions(Settings& settings)
+{
+    settings.VesselDrawDimA = 100;
+    settings.VesselDrawDimB = 20.0;
+}
+
 void WriteConfigAtExit(ProgramState& state, Prompter& prompter)
 {
     const std::string path = JoinPath(state.folders.AppDir.str(), kConfigFileName);
@@ -26,7 +46,7 @@ void WriteConfigAtExit(ProgramState& state, Prompter& prompter)
         }
         prompter.information(kConfigKeptAs + *backup);
     }
-    if (!WriteConfig(path, state.fixInfo, state.chartRef, state.folders, state.settings)) {
+    if (!WriteProgramConfig(path, state)) {
         prompter.error(kConfigWriteError);
     }
 }

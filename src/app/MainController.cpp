@@ -57,9 +57,10 @@ void MainController::setViewCaptions(const std::string& caption)
     }
 }
 
-bool MainController::ChartPointEditingEnabled() const
+bool MainController::ChartPointsAllowed() const
 {
-    return state_.display.isEnabled(cmd::ChartPointEditing);
+    return state_.display.isEnabled(cmd::ChartPointEditing) && views_->count() > 0 &&
+           views_->view(ActiveView()).zoom >= 1.0;
 }
 
 std::string MainController::snapSentence(double lat, double lon)
@@ -70,6 +71,8 @@ std::string MainController::snapSentence(double lat, double lon)
 bool MainController::showWaypointForm(ChartWaypointForm& form)
 {
     WaypointDialogModel model;
+    // The grid fields show the grid the positions are displayed in (UTM read-only).
+    model.PositionMode = state_.settings.PositionDisplayMode;
     FillWaypointDialog(model, form);
     const bool ok = window_.runWaypointDialog(model, form.readOnly);
     if (ok && !form.readOnly) {
@@ -152,6 +155,11 @@ void MainController::FormCreate(const std::string& workingFolder, const std::str
         d.StatusLine = "Configuration " + app.StartupConfigPath + " " + RegularFileProblem(app.StartupConfigPath)
             + " - defaults used";
     }
+    ApplyStartupVesselDimensions(state_.settings);
+    // Until a view is drawn, the view to keep is the one the configuration names.
+    state_.chartGeometry.LastViewLat = state_.fixInfo.OwnLat;
+    state_.chartGeometry.LastViewLong = state_.fixInfo.OwnLong;
+    state_.chartGeometry.LastViewZoom = state_.settings.ViewZoom;
     // kvfree.ini beside it: a missing file is a first start; a damaged one is noted, never fatal.
     const ExtraSettingsRead extra = ReadExtraSettings(appDir + kExtraSettingsFile);
     state_.extra = extra.settings;
@@ -204,6 +212,7 @@ void MainController::LoadStartupFiles()
 {
     const std::string& configPath = state_.app.StartupConfigPath;
     ReadConfig(configPath, state_.fixInfo, state_.chartRef, state_.folders, state_.settings);
+    ApplyStartupVesselDimensions(state_.settings);
     if (state_.folders.ChartName.empty()) {
         return;
     }
@@ -221,6 +230,7 @@ void MainController::LoadStartupFiles()
     // The configuration wins over the chart's own position and settings, but not over the
     // chart's latitude for plane sailing.
     ReadConfig(configPath, state_.fixInfo, state_.chartRef, state_.folders, state_.settings);
+    ApplyStartupVesselDimensions(state_.settings);
     KeepChartCosLat(state_);
     if (views_->count() > 0) {
         views_->view(0).zoom = state_.settings.ViewZoom;
@@ -287,6 +297,9 @@ void MainController::UpdateMenuItems()
     in.chartEditMode = state_.app.ChartEditMode;
     in.layerMaskSet = !state_.chart.LayerMarker.empty() && state_.chart.LayerMarker != kNoLayers;
     in.chartsAvailable = state_.chartIndex.count() > 0;
+    if (views_->count() > 0) {
+        in.activeViewZoom = views_->view(ActiveView()).zoom;
+    }
     const bool viewsGone = kv::UpdateMenuItems(state_.display, in);
     // The menu command and the tool-bar button load the nearest chart as the auto-chart command does.
     for (const char* control : {"AutoChart", "LoadNearestChart1"}) {
@@ -330,12 +343,7 @@ bool MainController::FormCloseQuery()
         }
     }
     nmea_->CloseAtExit();
-    if (state_.aisPlayback.AISPlayback) {
-        state_.display.AISPlayTimer.enabled = false;
-        state_.aisPlayback.AISPlayback = false;
-        state_.ais.PlayLines.clear();
-        state_.ais.PlayNext = 0;
-    }
+    ais_->StopPlayback();
     if (state_.app.ChartEditMode && views_->count() > 0 && platform_.prompter.confirm(kSaveChartBeforeExit)) {
         charts_->SaveChart(ChartSavePath(state_.chart));
     }
@@ -521,7 +529,7 @@ void MainController::SaveConfigAs1Click(const std::string& path)
     if (path.empty()) {
         return;
     }
-    if (!WriteConfig(path, state_.fixInfo, state_.chartRef, state_.folders, state_.settings)) {
+    if (!WriteProgramConfig(path, state_)) {
         platform_.prompter.error(kConfigWriteError);
         return;
     }

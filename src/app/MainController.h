@@ -89,6 +89,9 @@ public:
     // The one-second tick; its first run loads the start-up files and opens the interface.
     void SecsTimerTimer();
     void UpdateMenuItems();
+    // Chart points may be added now: the point-editing commands are enabled and the active view
+    // is at a zoom of 1 or more (looked at again, as the zoom may have changed since).
+    bool ChartPointsAllowed() const;
     void RefreshViews();
     // Redraws every view where it stands.
     void RedrawViews();
@@ -192,7 +195,7 @@ private:
 
     void AutoLoadChart() override;
 
-    bool ChartPointEditingEnabled() const override;
+    bool ChartPointEditingEnabled() const override { return ChartPointsAllowed(); }
     void AddChartPoint() override { editor_->AddChartPoint1Click(); }
     // ChartEditHooks
     int editViewCount() const override { return views_->count(); }

@@ -43,7 +43,8 @@ bool UpdateMenuItems(Display& d, const MenuInputs& in)
     set(cmd::SendRouteWaypointsButton, routeOn && in.nmeaOpen);
     set(cmd::SendChartWaypoints, in.chartWaypointCount > 0 && in.nmeaOpen);
     set(cmd::LocateAntenna, oneView && in.logCount == 0 && !in.drMode && !in.nmeaOpen);
-    const bool pointEditing = oneView && in.logCount == 0 && in.chartPointCount > 0 && in.chartEditMode;
+    const bool pointEditing =
+        oneView && in.logCount == 0 && in.chartPointCount > 0 && in.chartEditMode && in.activeViewZoom >= 1.0;
     set(cmd::ChartPointEditing, pointEditing);
     set(cmd::SaveChartAs, pointEditing);
     for (const char* name : cmd::PointCommands) {

@@ -26,6 +26,8 @@ struct MenuInputs {
     bool chartEditMode = false;
     bool layerMaskSet = false;
     bool chartsAvailable = false;
+    // Chart points are placed only at a scale of 1 or more, where a pixel is fine enough.
+    double activeViewZoom = 1.0;
 };
 
 MenuInputs MenuInputsFrom(const RouteProgress& progress, const FixSettings& fix, const NmeaLink& link, int viewCount, int logCount);

@@ -6,7 +6,7 @@ namespace kv {
 
 bool RasterViewerGlue::chartPointAllowed() const
 {
-    return state_.display.isEnabled(cmd::ChartPointEditing);
+    return controller_.ChartPointsAllowed();
 }
 
 void RasterViewerGlue::addChartPoint(double lat, double lon)

@@ -2,6 +2,7 @@
 
 #include "app/Remarks.h"
 
+#include "core/Format.h"
 #include "geodesy/PositionText.h"
 #include "navigation/NmeaBridge.h"
 
@@ -90,8 +91,15 @@ void Remarks::StopAfterFailure()
 void Remarks::OpenRemarkEditor()
 {
     const RouteProgress& progress = state_.routeProgress;
+    // Before the first received fix there is no fix time: the remark is timed by the clock.
+    std::string time = Expand("  Time: @t");
+    if (state_.sentenceFix.FixTimeText.empty()) {
+        const auto now = platform_.clock.now();
+        time = "  Time: " + ZeroFill(FormatInt(now.hour, 2)) + ":" + ZeroFill(FormatInt(now.minute, 2)) + ":" +
+               ZeroFill(FormatInt(now.second, 2));
+    }
     editor_.text = "Event Number: " + std::to_string(state_.textLog.EventNumber) + Expand("  Fix Number: @f") + kCrLf +
-                   Expand("Date: @d") + Expand("  Time: @t") + kCrLf + "Ant. Position: " + state_.display.PosnPanel +
+                   Expand("Date: @d") + time + kCrLf + "Ant. Position: " + state_.display.PosnPanel +
                    kCrLf + "Tow Position: " + CompactPositionText(progress.TowLat, progress.TowLong) + kCrLf +
                    "Remarks: ";
     editor_.visible = true;
@@ -144,6 +152,23 @@ void Remarks::PastePicture(const QImage& picture)
     const std::size_t before = document_->items().size();
     document_->Paste(picture);
     document_->TypeText(state_.display.PosnPanel + kCrLf + kCrLf);
+    if (!document_->Save()) {
+        document_->Truncate(before);
+        StopAfterFailure();
+    }
+}
+
+void Remarks::AddCopiedText(const std::string& text)
+{
+    if (!state_.app.RemarksMode) {
+        return;
+    }
+    if (document_ == nullptr) {
+        StopAfterFailure();
+        return;
+    }
+    const std::size_t before = document_->items().size();
+    document_->TypeText(text + kCrLf + kCrLf);
     if (!document_->Save()) {
         document_->Truncate(before);
         StopAfterFailure();

@@ -52,6 +52,9 @@ public:
     void OpenRemarkEditor();
     // After a view or plot copy went to the clipboard: the picture and the position line.
     void PastePicture(const QImage& picture);
+    // A text copied elsewhere (the AIS target text) goes into the document too, followed by two
+    // line breaks, while remarks mode is on.
+    void AddCopiedText(const std::string& text);
     // The quit sequence: saves and closes the document when remarks mode is on.
     void Shutdown();
 

@@ -1,6 +1,7 @@
 #include "charts/ChartEditor.h"
 
 #include "charts/WaypointFiles.h"
+#include "geodesy/PlaneSailing.h"
 #include "core/Format.h"
 #include "core/Paths.h"
 
@@ -51,9 +52,7 @@ std::string editcmd::LineTypeCommand(int type)
 
 double EditDistance(double lat, double lon, double cursorLat, double cursorLon, double cosLat)
 {
-    const double dLat = lat - cursorLat;
-    const double dLon = (lon - cursorLon) * cosLat;
-    return 60.0 * std::sqrt(dLat * dLat + dLon * dLon);
+    return PlaneSailingDistance(cosLat, cursorLat, cursorLon, lat, lon);
 }
 
 std::string ChartWaypointNameField(const std::string& label, int symbol, bool radiusEnabled, const std::string& radius)
@@ -178,15 +177,17 @@ void ChartEditor::ChartEdit1Click()
             app.ChartEditMode = true;
             prompter_.warning(kEditModeOn);
             state_.chartEdit.UndoMark = state_.chart.count();
+            // The chart being edited must not be replaced by a better one at the next fix.
+            state_.settings.fix.AutoChart = false;
         }
     } else {
         app.ChartEditMode = false;
         prompter_.information(kAutoLoadEnabled);
         SetUndoEnabled(false);
+        state_.settings.fix.AutoChart = true;
     }
     state_.display.checked[editcmd::ChartEdit] = app.ChartEditMode;
     views_.updateMenus();
-    state_.chartEdit.ChartAutoLoad = !app.ChartEditMode;
 }
 
 void ChartEditor::StartNewClick()

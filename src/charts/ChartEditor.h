@@ -63,7 +63,6 @@ struct ChartEditState {
     double LineTypeOffset = 0.0;  // 200 × the line type of the point being added
     int SelectedPoint = 0;        // slot of the last chosen or added point; 0 none
     int UndoMark = 0;             // point count before the last automatic grid
-    bool ChartAutoLoad = true;    // the negation of edit mode after each toggle
     std::string LastSnapSentence; // the "$--GLL" sentence formed by the last snap in edit mode
 };
 
@@ -76,7 +75,7 @@ struct ChartEditRecords {
     Fix& fixInfo; // OwnLat/OwnLong: the cursor
     AppState& app;
     Display& display;
-    const Settings& settings;
+    Settings& settings; // chart auto-load is off while the chart is edited
     const NmeaLink& nmeaLink;
     const QuickLog& quickLog;
     const Preferences& prefs;

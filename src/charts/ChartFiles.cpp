@@ -567,6 +567,8 @@ void ChartFiles::PurgeAll()
     state_.routeProgress.LegWaypoint = 0;
     state_.routeProgress.LegOrigin = 0;
     state_.chart.ConfigName.clear();
+    // The captions forget the configuration with everything else.
+    hooks_.setViewCaptions(ViewCaption());
     state_.display.StatusLine.clear();
     state_.settings.fix.DRMode = false;
     state_.display.checked["DRMode1"] = false;

@@ -17,6 +17,8 @@ struct RouteWaypoint {
 
 inline constexpr std::size_t kRouteCapacity = 40;
 inline constexpr std::size_t kRouteNameLength = 29;
+// What the main window's waypoint list shows of a name: the label without the symbol columns.
+inline constexpr std::size_t kRouteLabelLength = 24;
 using RouteTable = BoundedTable<RouteWaypoint, kRouteCapacity>;
 
 } // namespace kv

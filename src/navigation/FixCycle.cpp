@@ -231,6 +231,13 @@ void FixCycle::FixBtnClick()
         hooks_.AutoLoadChart();
     }
 
+    // Nothing tells how far astern a tow streams: the tow position is the fix itself, in chart
+    // datum, so that tow navigation and the remark's tow line name where the vessel is.
+    if (log.count() > 0) {
+        const QuickLogRecord& newest = log.at(log.count());
+        state_.routeProgress.TowLat = newest.lat + state_.chartRef.ChartLatOffset;
+        state_.routeProgress.TowLong = newest.lon - state_.chartRef.ChartLongOffset;
+    }
     FollowRoute(state_);
     ComposeOutputSentences(state_.nmeaLink, state_.settings.nmea, state_.prefs.nmea, TemplateRecordsOf(state_),
                            state_.routeTexts, platform_.clock);

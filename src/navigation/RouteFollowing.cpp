@@ -3,6 +3,7 @@
 #include "core/Format.h"
 #include "core/Magnetic.h"
 #include "core/Units.h"
+#include "geodesy/PlaneSailing.h"
 
 #include <algorithm>
 #include <cmath>
@@ -60,23 +61,12 @@ std::string CutLeadingSpace(std::string text)
 
 double PlaneDistance(double cosLat, LatLong a, LatLong b)
 {
-    const double dLat = b.lat - a.lat;
-    const double dLong = (b.lon - a.lon) * cosLat;
-    return 60.0 * std::sqrt(dLat * dLat + dLong * dLong);
+    return PlaneSailingDistance(cosLat, a.lat, a.lon, b.lat, b.lon);
 }
 
 double PlaneBearing(double cosLat, LatLong a, LatLong b)
 {
-    const double dLat = a.lat - b.lat;
-    // The small offset keeps a meridian course away from a division by zero. The quadrant is
-    // chosen from the sign of this same divisor: testing the raw longitudes instead would put a
-    // point due north but a hair to the west in the southern quadrant (180° instead of 0°).
-    const double divisor = (a.lon - b.lon) + 1e-9;
-    double theta = std::atan((dLat / divisor) / cosLat) / kDeg;
-    if (std::isnan(theta)) {
-        theta = 0.0; // same point with a zero divisor, or a zero cosine factor
-    }
-    return divisor >= 0.0 ? theta + 90.0 : theta + 270.0;
+    return PlaneSailingBearing(cosLat, a.lat, a.lon, b.lat, b.lon);
 }
 
 void ComputeSOG(Motion& motion, const QuickLog& log, const ChartReference& ref, const UnitSettings& units,

@@ -166,6 +166,9 @@ void TrackLogs::OpenDayLogs()
         if (!read || !whole) {
             KeepDamagedTrackLog(trackPath);
         }
+    } else {
+        // No track for the day: the first fix dates it.
+        state_.fixInfo.FixDateText.clear();
     }
 
     OpenTextLog();
@@ -217,8 +220,10 @@ void TrackLogs::Logs1Click(const std::string& chosenFile)
     if (extension != ".LOG" && extension != ".TXT") {
         return;
     }
-    if (extension == ".LOG" && !ReadLogFile(chosenFile)) {
-        return;
+    // A track log that cannot be read says so and keeps the quick log; the text and AIS logs
+    // still switch to the chosen set.
+    if (extension == ".LOG") {
+        ReadLogFile(chosenFile);
     }
     state_.textLog.LogNameBase = NameWithoutExtension(chosenFile);
     std::string folder = FolderOf(chosenFile);
@@ -226,6 +231,7 @@ void TrackLogs::Logs1Click(const std::string& chosenFile)
         folder = state_.folders.LogDir.str();
     }
     state_.folders.LogDir = folder;
+    state_.app.LogDialogDir = state_.folders.LogDir.str();
     OpenTextLog();
     OpenAisLog();
 }

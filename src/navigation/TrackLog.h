@@ -73,7 +73,7 @@ struct TrackLogRecords {
     Settings& settings;
     AisState& ais;
     Display& display;
-    const AppState& app;
+    AppState& app; // the log dialogs' folder follows an opened log
     const RoutePanelTexts& routeTexts;
     const SentenceFix& sentenceFix;
     const ChartReference& chartRef;

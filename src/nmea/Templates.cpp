@@ -395,7 +395,7 @@ private:
             return;
         }
         if (!isSentence()) {
-            out_ += TrimRight(w->name, " @");
+            out_ += TrimRight(std::string_view(w->name).substr(0, std::min(w->name.size(), kRouteLabelLength)), " @");
         } else if (ctx_.activeOverride != nullptr) {
             out_ += WaypointIdentifier(w->name);
         } else {

@@ -226,8 +226,10 @@ std::optional<ImageReference> ReferenceFromForm(const ReferenceForm& form, std::
     ImageReference ref;
     ref.height = *height;
     ref.width = *width;
-    const LatLong nw = TextToPosition(form.nwLat, form.nwLon);
-    const LatLong se = TextToPosition(form.seLat, form.seLon);
+    // Partly typed corners ("50°07.2S") are brought to full length first, as the dialog does
+    // with every position field, so that the hemisphere letter is read where it belongs.
+    const LatLong nw = TextToPosition(CompletePositionText(form.nwLat, false), CompletePositionText(form.nwLon, true));
+    const LatLong se = TextToPosition(CompletePositionText(form.seLat, false), CompletePositionText(form.seLon, true));
     ref.nw_lat = std::clamp(nw.lat, kTextLatitudeMin, kTextLatitudeMax);
     ref.nw_lon = nw.lon;
     ref.se_lat = std::clamp(se.lat, kTextLatitudeMin, kTextLatitudeMax);

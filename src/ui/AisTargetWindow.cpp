@@ -54,7 +54,13 @@ AisTargetWindow::AisTargetWindow(kv::ProgramState& state, kv::Clock& clock, QWid
     connect(all, &QAction::triggered, memo_, &QPlainTextEdit::selectAll);
     auto* copy = popup_->addAction(QStringLiteral("&Copy"));
     copy->setObjectName(QStringLiteral("Copy1"));
-    connect(copy, &QAction::triggered, memo_, &QPlainTextEdit::copy);
+    connect(copy, &QAction::triggered, this, [this] {
+        memo_->copy();
+        if (copyToRemarks) {
+            const QByteArray text = memo_->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n")).toLatin1();
+            copyToRemarks(std::string(text.constData(), static_cast<std::size_t>(text.size())));
+        }
+    });
     auto* minimise = popup_->addAction(QStringLiteral("&Minimise"));
     minimise->setObjectName(QStringLiteral("Minimise1"));
     connect(minimise, &QAction::triggered, this, &QWidget::showMinimized);
@@ -66,6 +72,9 @@ AisTargetWindow::AisTargetWindow(kv::ProgramState& state, kv::Clock& clock, QWid
         if (!updating_ && n >= 1 && n <= state_.ais.AISTargetCount) {
             state_.ais.SelectedTarget = static_cast<std::uint16_t>(n);
             refresh();
+            if (redrawViews) {
+                redrawViews();
+            }
         }
     });
     resize(300, kHeight);

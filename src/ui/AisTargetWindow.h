@@ -6,6 +6,9 @@
 
 #include <QWidget>
 
+#include <functional>
+#include <string>
+
 class QPlainTextEdit;
 class QSpinBox;
 class QMenu;
@@ -24,6 +27,11 @@ public:
     QSpinBox* targetNumber() const { return tgtNum_; }
     QMenu* popup() const { return popup_; }
     QAction* action(const QString& name) const;
+
+    // Set by the main window: stepping the target number redraws the views (the highlight moves
+    // at once), and Copy also hands the whole text to the remarks document.
+    std::function<void()> redrawViews;
+    std::function<void(const std::string&)> copyToRemarks;
 
 private:
     void setStayOnTop(bool on);

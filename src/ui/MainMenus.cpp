@@ -256,6 +256,8 @@ void MainWindow::buildMenus()
                });
     addCommand(tools, "DataPlot1", QStringLiteral("Data Trend &Plot"), "Show / Hide the data trend plot",
                [&c] { c.DataPlot1Click(); }, {}, true);
+    addCommand(tools, kv::ctl::ExMeasureMenu, QStringLiteral("Total&ise Measure"), kv::kTotaliseHint,
+               [&c] { c.ExMeasureClick(); });
     addCommand(tools, "TidalAtlasEditor1", QStringLiteral("&Tidal Atlas Editor"), "Launch Tidal Editor",
                [&c] { c.TidalAtlasEditor1Click(); });
     addCommand(tools, "RasterImageViewer1", QStringLiteral("Raster Image &Viewer"), "Show the raster image viewer",
@@ -359,8 +361,10 @@ void MainWindow::buildMenus()
 
 bool MainWindow::saveRouteAs()
 {
+    // The dialog offers the route's own name, the one it was opened or last saved under.
+    const QString name = state_.settings.RouteName.empty() ? QString() : QPath(state_.settings.RouteName + ".rte");
     const QString path = saveFile(QStringLiteral("Save route as..."), QStringLiteral("Route Files (*.rte)"),
-                                  QPath(state_.app.RouteDialogDir), QStringLiteral("rte"));
+                                  QPath(state_.app.RouteDialogDir), QStringLiteral("rte"), name);
     return !path.isEmpty() && controller_->routes().SaveRouteAs1Click(Path(path));
 }
 
@@ -378,7 +382,7 @@ void MainWindow::buildToolBar()
     addButton("AutoChart", QStringLiteral("Auto Chart"), "Auto Load Nearest Chart|", [&c] { c.LoadNearestChart1Click(); });
     addButton("SaveBtn", QStringLiteral("Save Rte"), "Save Route|",
               [this] { command(QStringLiteral("SaveRouteAs1"))->trigger(); });
-    addButton("FixBtn", QStringLiteral("Fix"), "Fix|Take a fix now", [&c] { c.fix().ManualFix(); });
+    addButton("FixBtn", QStringLiteral("Fix"), "Manual Fix !|", [&c] { c.fix().ManualFix(); });
     addButton("TxtLogOnOff", QStringLiteral("Text Log"), kv::kTextLogsOffHint, [this, &c] {
         c.logs().TxtLogOnOffClick(command(QStringLiteral("TxtLogOnOff"))->isChecked());
         c.UpdateMenuItems();

@@ -137,6 +137,10 @@ MainWindow::MainWindow(kv::ProgramState& state, kv::Platform& platform, QWidget*
         }
     });
     aisWindow_ = new AisTargetWindow(state_, platform_.clock, this);
+    aisWindow_->redrawViews = [this] { run([this] { controller_->RedrawViews(); }); };
+    aisWindow_->copyToRemarks = [this](const std::string& text) {
+        run([this, text] { controller_->remarks().AddCopiedText(text); });
+    };
     buildTargetList();
     rasterGlue_ = std::make_unique<kv::RasterViewerGlue>(state_, *controller_);
     rasterViewer_ = new RasterViewerWindow(kv::raster::RasterRecords(state_), platform_, *rasterGlue_, this);

@@ -294,8 +294,12 @@ void PreferencesDialog::buildChart()
 {
     QWidget* page = addPage("Chart");
     auto* grid = new QGridLayout(page);
-    spin(grid, 0, "LatOffs", QStringLiteral("LAT x 0.001 Mins (S -ve)"), {}, &PreferencesFields::LatOffs);
-    spin(grid, 1, "LongOffs", QStringLiteral("LONG x 0.001 Mins (W -ve)"), {}, &PreferencesFields::LongOffs);
+    auto* offsets = new QGroupBox(QStringLiteral("Chart Offsets for GPS WG84 positions:"), page);
+    offsets->setObjectName(QStringLiteral("OffsetsGroup"));
+    auto* og = new QGridLayout(offsets);
+    spin(og, 0, "LatOffs", QStringLiteral("LAT x 0.001 Mins (S -ve)"), {}, &PreferencesFields::LatOffs);
+    spin(og, 1, "LongOffs", QStringLiteral("LONG x 0.001 Mins (W -ve)"), {}, &PreferencesFields::LongOffs);
+    grid->addWidget(offsets, 0, 0, 2, 2);
     auto* wgs = new QPushButton(QStringLiteral("->WGS84"), page);
     wgs->setObjectName(QStringLiteral("Cht2WGS84"));
     wgs->setToolTip(QStringLiteral("Convert chart to WGS84"));
@@ -338,7 +342,9 @@ void PreferencesDialog::buildLog()
                                   {"LoseLog", QStringLiteral("Discard old fixes if log is full ")}});
     grid->addWidget(disposal, 3, 0, 1, 3);
     spin(grid, 4, "PBspeed", QStringLiteral("Log Playback Speed"), {}, &PreferencesFields::PBspeed);
-    grid->addWidget(new QLabel(QStringLiteral("Text Log Viewer"), page), 5, 0);
+    auto* viewerLabel = new QLabel(QStringLiteral("Choose Text Log Viewer"), page);
+    viewerLabel->setObjectName(QStringLiteral("BrowserPathLabel"));
+    grid->addWidget(viewerLabel, 5, 0);
     browserPath_ = new QLineEdit(page);
     browserPath_->setObjectName(QStringLiteral("BrowserPath"));
     grid->addWidget(browserPath_, 5, 1, 1, 2);
@@ -406,7 +412,10 @@ void PreferencesDialog::buildAuto()
     auto* variation = new QWidget(page);
     auto* vg = new QGridLayout(variation);
     vg->setContentsMargins(0, 0, 0, 0);
-    spin(vg, 0, "Variation", QStringLiteral("Magnetic Variation W-ve:"), {}, &PreferencesFields::Variation);
+    QSpinBox* variationBox =
+        spin(vg, 0, "Variation", QStringLiteral("Magnetic Variation W-ve:"), {}, &PreferencesFields::Variation);
+    variationBox->setToolTip(QStringLiteral("Magnetic variation to nearest degree - west negative"));
+    variationBox->setStatusTip(variationBox->toolTip());
     grid->addWidget(variation, 5, 0, 1, 2);
     auto* custom = new QGroupBox(QStringLiteral("Custom NMEA Output"), page);
     custom->setObjectName(QStringLiteral("CustomGroup"));

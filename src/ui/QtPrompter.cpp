@@ -24,6 +24,16 @@ bool QtPrompter::okCancel(const std::string& text)
     return QMessageBox::question(parent_, Title(), Text(text), QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
 }
 
+bool QtPrompter::okCancelCaptioned(const std::string& caption, const std::string& text)
+{
+    return QMessageBox::question(parent_, Text(caption), Text(text), QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+}
+
+bool QtPrompter::informationOkCancel(const std::string& text)
+{
+    return QMessageBox::information(parent_, Title(), Text(text), QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+}
+
 kv::Answer QtPrompter::yesNoCancel(const std::string& text)
 {
     switch (QMessageBox::question(parent_, Title(), Text(text),

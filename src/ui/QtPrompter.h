@@ -17,6 +17,8 @@ public:
     void information(const std::string& text) override;
     bool confirm(const std::string& text) override;
     bool okCancel(const std::string& text) override;
+    bool okCancelCaptioned(const std::string& caption, const std::string& text) override;
+    bool informationOkCancel(const std::string& text) override;
     kv::Answer yesNoCancel(const std::string& text) override;
     void beep(kv::Beep kind) override;
 

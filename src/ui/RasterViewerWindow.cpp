@@ -1,5 +1,6 @@
 #include "ui/RasterViewerWindow.h"
 
+#include "geodesy/PositionText.h"
 #include "raster/GeoReference.h"
 
 #include <QAction>
@@ -90,6 +91,18 @@ void RasterCanvas::mouseReleaseEvent(QMouseEvent* event)
 
 // ---------------------------------------------------------------------------------------------
 
+namespace {
+
+void TypedPosition(QLineEdit* edit, bool longitude)
+{
+    kv::PositionField field{Latin1Bytes(edit->text()), static_cast<std::size_t>(edit->cursorPosition())};
+    field = kv::PositionFieldChange(std::move(field), longitude);
+    edit->setText(Latin1Text(field.text));
+    edit->setCursorPosition(static_cast<int>(field.caret));
+}
+
+} // namespace
+
 ReferenceDialog::ReferenceDialog(const kv::raster::ReferenceForm& form, bool bitmap, const std::string& imagePath,
                                  kv::Prompter& prompter, QWidget* parent)
     : QDialog(parent)
@@ -109,11 +122,15 @@ ReferenceDialog::ReferenceDialog(const kv::raster::ReferenceForm& form, bool bit
     nwLon_ = line("NWLong", form.nwLon);
     seLat_ = line("SELat", form.seLat);
     seLon_ = line("SELong", form.seLon);
+    // The corners are typed as every other position: digits and the hemisphere letter, the
+    // degree sign and the point supplied.
     for (QLineEdit* edit : {nwLat_, seLat_}) {
         edit->setMaxLength(12);
+        connect(edit, &QLineEdit::textEdited, this, [edit] { TypedPosition(edit, false); });
     }
     for (QLineEdit* edit : {nwLon_, seLon_}) {
         edit->setMaxLength(13);
+        connect(edit, &QLineEdit::textEdited, this, [edit] { TypedPosition(edit, true); });
     }
     colour_ = new QComboBox(this);
     colour_->setObjectName(QStringLiteral("TrackColour"));

@@ -62,7 +62,13 @@ void MainWindow::onView(ViewWindow* window, const std::function<void(kv::ChartVi
     run([this, window, op] {
         const int index = indexOf(window);
         if (index >= 0 && index < controller_->views().count()) {
-            op(controller_->views().view(index));
+            kv::ChartView& v = controller_->views().view(index);
+            const double zoom = v.zoom;
+            op(v);
+            // Chart-point editing depends on the zoom.
+            if (v.zoom != zoom) {
+                controller_->UpdateMenuItems();
+            }
         }
     });
 }
@@ -180,12 +186,23 @@ void MainWindow::syncViews()
             show->setVisible(v.aisView);
             show->setChecked(v.ais.ShowAIS);
         }
+        // The AIS buttons belong to the AIS view; the ring buttons carry the rings they show.
+        const std::string ringHint = state_.display.hint("RR");
+        for (QAction* a : window->toolBar()->findChildren<QAction*>()) {
+            if (a->property("aisOnly").toBool()) {
+                a->setVisible(v.aisView);
+            }
+            if (!ringHint.empty() && (a->objectName() == QLatin1String("RRUp") || a->objectName() == QLatin1String("RRDown"))) {
+                ApplyHint(a, ringHint);
+            }
+        }
         for (QAction* a : window->popupMenu()->findChildren<QAction*>()) {
             const QString name = a->objectName();
             if (name == QLatin1String("WaypointSnapMode")) {
                 a->setChecked(state_.routeEdit.WaypointSnap);
             } else if (name == QLatin1String("HighlightNearest1")) {
                 a->setChecked(state_.ais.HighlightNearest);
+                a->setEnabled(state_.ais.HighlightNearestEnabled);
             } else if (name == QLatin1String("ShowMMSI1")) {
                 a->setChecked(v.ais.ShowMMSI);
             } else if (name == QLatin1String("OnAll1")) {
@@ -201,7 +218,7 @@ void MainWindow::syncViews()
             } else if (name == QLatin1String("AISTrueHead1")) {
                 a->setChecked(!v.ais.OrientByCOG);
             } else if (name == QLatin1String("AISZoom")) {
-                a->setChecked(v.ais.AISZoom);
+                a->setChecked(state_.ais.AISZoom); // one setting for the program, as the click keeps it
             } else if (name == QLatin1String("AISShape")) {
                 a->setChecked(v.ais.ConventionalShape);
             } else if (const auto it = state_.display.checked.find(name.toStdString());
@@ -314,7 +331,8 @@ void MainWindow::buildViewCommands(ViewWindow* w)
     tool("RRUp", QStringLiteral("R+"), "More range rings", [&set](kv::ChartView& v) { kv::RRUpClick(set, v); })
         ->setProperty("aisOnly", true);
     tool("AISrepeat", QStringLiteral("Rpt"), "Repeat last AIS target announcement",
-         [this](kv::ChartView&) { kv::AISrepeatClick(state_, platform_); });
+         [this](kv::ChartView&) { kv::AISrepeatClick(state_, platform_); })
+        ->setProperty("aisOnly", true);
     // "View and Zoom Properties" for this view, from its tool bar and its pop-up menu.
     auto properties = [this, w](kv::ChartView&) {
         const int index = indexOf(w);
@@ -418,11 +436,13 @@ void MainWindow::buildViewCommands(ViewWindow* w)
     };
     aisItem("HighlightNearest1", QStringLiteral("AIS Highlight Nearest Target"), kv::HighlightNearest1Click);
     aisItem("ShowMMSI1", QStringLiteral("AIS Show MMSI"), kv::ShowMMSI1Click);
+    ais->addSection(QStringLiteral("AIS Show Name / MMSI"))->setObjectName(QStringLiteral("AISLabelsHeader"));
     auto* labels = new QActionGroup(ais);
     aisItem("OnAll1", QStringLiteral("On All"), kv::OnAll1Click, labels);
     aisItem("OnSelected1", QStringLiteral("On Selected"), kv::OnSelected1Click, labels);
     aisItem("LargeLollipop1", QStringLiteral("AIS Large Lollipops"), kv::LargeLollipop1Click);
     aisItem("AISFollowSelectedTarget1", QStringLiteral("AIS Follow Selected Target"), kv::AISFollowSelectedTarget1Click);
+    ais->addSection(QStringLiteral("AIS Vessel Orientation"))->setObjectName(QStringLiteral("AISOrientationHeader"));
     auto* orientation = new QActionGroup(ais);
     aisItem("AISCOG1", QStringLiteral("AIS COG"), kv::AISCOG1Click, orientation);
     aisItem("AISTrueHead1", QStringLiteral("AIS True Head"), kv::AISTrueHead1Click, orientation);

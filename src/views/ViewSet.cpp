@@ -51,8 +51,7 @@ ChartView& ViewSet::CreateView(const std::string& caption)
     // that opening one does not take the selection (and with it the targets) from the AIS view.
     if (v->aisView) {
         state_.ais.SelectedTarget = 0;
-        state_.ais.AgeChoice = AisAgeChoice::After15Mins;
-        state_.ais.AISAgeLimit = kAisAge15Mins;
+        SetAISAgeChoice(state_.ais, state_.display, AisAgeChoice::After15Mins); // the menu's marks follow
     }
     views_.push_back(std::move(v));
     ChartView& created = *views_.back();

@@ -133,7 +133,8 @@ TEST_F(AisLogTest, PlaybackPlaysOneLinePerTickAndEnds)
     // Pausing and answering Cancel resumes with the next line.
     fake.prompter.answer({false});
     ais.PlayAISlogClick(nullptr);
-    EXPECT_TRUE(fake.prompter.lastMessageIs("Playback Paused - Stop playing current AIS log file ?"));
+    EXPECT_EQ(fake.prompter.messages.back(),
+              (FakePrompter::Message{"okCancel", "Playback Paused - Stop playing current AIS log file ?", "Confirm"}));
     EXPECT_TRUE(state.display.AISPlayTimer.running());
     ais.AISplayTimeTimer();
     ASSERT_EQ(fixSentences.size(), 1u);
@@ -171,6 +172,51 @@ TEST_F(AisLogTest, PlaybackStoppedByTheUserOrNeverStarted)
     EXPECT_EQ(state.display.hint("PlayAISlog"), "Playback an AIS Log|");
 }
 
+// However a playback ends, the text log and the GPS-time switch are the user's again.
+TEST(AisLogPlayback, SwitchesForcedByAPlaybackAreGivenBackAtItsEnd)
+{
+    enum class End { LastLine, UserStops, StopCall, Unreadable };
+    struct Case {
+        End end;
+        bool keepTextLog;
+        bool useGpsTime;
+    };
+    for (const Case& c : {Case{End::LastLine, true, false}, Case{End::UserStops, true, false},
+                          Case{End::StopCall, true, false}, Case{End::Unreadable, true, false},
+                          Case{End::LastLine, false, false}, Case{End::UserStops, false, true}}) {
+        kvtest::TempDir dir;
+        ProgramState state;
+        FakePlatform fake;
+        AisController ais{state, fake.platform};
+        dir.write("a.AIS", "AIS Log Date : 07-12-26\r\n");
+        state.settings.fix.KeepTextLog = c.keepTextLog;
+        state.prefs.fix.UseGpsTime = c.useGpsTime;
+        ais.PlayAISlogClick([&] { return std::optional<std::string>(dir.file(c.end == End::Unreadable ? "none.AIS" : "a.AIS")); });
+        switch (c.end) {
+        case End::LastLine:
+            ais.AISplayTimeTimer();
+            ais.AISplayTimeTimer();
+            break;
+        case End::UserStops:
+            fake.prompter.answer({true});
+            ais.PlayAISlogClick(nullptr);
+            break;
+        case End::StopCall:
+            ais.StopPlayback();
+            break;
+        case End::Unreadable:
+            break;
+        }
+        SCOPED_TRACE(static_cast<int>(c.end));
+        ASSERT_FALSE(state.aisPlayback.AISPlayback);
+        EXPECT_EQ(state.settings.fix.KeepTextLog, c.keepTextLog);
+        EXPECT_EQ(state.prefs.fix.UseGpsTime, c.useGpsTime);
+        if (c.keepTextLog && c.end != End::Unreadable) {
+            EXPECT_EQ(state.display.hint("TxtLogOnOff"), "Press for Text Logs Off|");
+        }
+    }
+}
+
 TEST_F(AisLogTest, MonitorMode)
 {
     ais.AISMonitorClick();
@@ -183,6 +229,7 @@ TEST_F(AisLogTest, MonitorMode)
     ais.AISMonitorClick();
     EXPECT_FALSE(state.ais.AISMonitor);
     EXPECT_EQ(state.quickLog.count(), 1u);
+    EXPECT_EQ(fake.prompter.messages.back().kind, "informationOkCancel"); // a notice, not a question
 
     // The purge asks its own question; answered No, the log stays and the mode stays off.
     ais.purgeQuickLogAsking = [] {};

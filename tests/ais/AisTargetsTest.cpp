@@ -171,6 +171,20 @@ TEST_F(AisTargetsTest, NearestTargetPrefersTheLaterOfEqualRanges)
     EXPECT_NEAR(state.ais.NearestTargetRange, 6.0, 1e-6);
 }
 
+// Targets are measured with the same plane sailing as the route: across the date line a
+// target a few miles away is nearer than one eighteen miles off on the same side.
+TEST_F(AisTargetsTest, NearestTargetIsMeasuredTheShortWayAcrossTheDateLine)
+{
+    state.chartRef.CosLatFactor = 1.0;
+    state.fixInfo.OwnLat = 10.0;
+    state.fixInfo.OwnLong = 179.95;  // 179.95° W
+    Position(700000001, 10.3, -179.95); // 18 nm north
+    Position(700000002, 10.0, 179.95);  // 179.95° E: 6 nm west over the date line
+    const NearestTarget n = FindNearestAISTarget(state.ais, state.fixInfo, state.chartRef);
+    EXPECT_EQ(n.number, 2);
+    EXPECT_NEAR(n.range, 6.0, 1e-3);
+}
+
 TEST_F(AisTargetsTest, ClearAllTargetsAsksFirst)
 {
     Position(700000001, 50.0, -1.0);

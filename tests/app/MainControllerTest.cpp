@@ -6,6 +6,7 @@
 #include "core/Config.h"
 #include "app/MainController.h"
 #include "app/MenuState.h"
+#include "app/WaypointDialog.h"
 #include "core/TextFile.h"
 #include "platform/fake/Fakes.h"
 #include "routes/Routes.h"
@@ -32,6 +33,14 @@ public:
     void setNavPanelVisible(bool visible) override { navPanel = visible; }
     void showAboutBox() override { ++aboutBoxes; }
     void endProgram() override { ended = true; }
+    bool runWaypointDialog(WaypointDialogModel& model, bool) override
+    {
+        model.WPShapeChange();
+        eastingCaptions.push_back(model.EastingCaption());
+        eastings.push_back(model.fields.position.Easting);
+        return false;
+    }
+    std::vector<std::string> eastingCaptions, eastings;
     int active = -1;
     int cascades = 0, tiles = 0, aboutBoxes = 0;
     bool navPanel = true;
@@ -275,6 +284,92 @@ TEST(MainController, QuitAnsweredNoKeepsRunningAndYesWritesKelvwCfg)
     EXPECT_EQ(nav.settings.fix.NmeaStartMode.str(), "Auto");
 }
 
+// Both writes of the configuration keep the view the user left (a zoom in, then a pan) in lines
+// 2 to 4, and the vessel drawing dimensions the start-up set whatever the file held.
+TEST(MainController, ConfigurationWritesKeepTheViewAndTheStartUpVesselDimensions)
+{
+    struct Case {
+        const char* name;
+        bool quit; // otherwise "Save Config As"
+    };
+    for (const Case& c : {Case{"quit", true}, Case{"save as", false}}) {
+        SCOPED_TRACE(c.name);
+        Program p;
+        kvtest::WriteConfigIn(p.dir, "kelvw.cfg", [](ProgramState& nav, Settings& s) {
+            nav.fixInfo.OwnLat = 50.2;
+            nav.fixInfo.OwnLong = 1.2;
+            s.ViewZoom = 2.0;
+            s.VesselDrawDimA = 0;
+            s.VesselDrawDimB = 0.0;
+        });
+        p.create();
+        EXPECT_EQ(p.state.settings.VesselDrawDimA, 100);
+        p.controller->SecsTimerTimer();
+        ChartView& v = p.controller->views().view(0);
+        p.controller->views().ZoomInClick(v);
+        v.centreLat = 50.3;
+        v.centreLong = 1.1;
+        p.controller->views().CommonTail(v);
+        p.state.fixInfo.OwnLat = 49.0; // a later click elsewhere moves only the cursor
+        const std::string file = c.quit ? "kelvw.cfg" : "saved.cfg";
+        if (c.quit) {
+            p.fakes.prompter.answer({true});
+            ASSERT_TRUE(p.controller->FormCloseQuery());
+        } else {
+            p.controller->SaveConfigAs1Click(p.dir.file(file));
+        }
+        ProgramState nav;
+        ASSERT_TRUE(ReadConfig(p.dir.file(file), nav.fixInfo, nav.chartRef, nav.folders, nav.settings));
+        EXPECT_NEAR(nav.fixInfo.OwnLat, 50.3, 1e-9);
+        EXPECT_NEAR(nav.fixInfo.OwnLong, 1.1, 1e-9);
+        EXPECT_DOUBLE_EQ(nav.settings.ViewZoom, 4.0);
+        EXPECT_EQ(nav.settings.VesselDrawDimA, 100);
+        EXPECT_DOUBLE_EQ(nav.settings.VesselDrawDimB, 20.0);
+    }
+}
+
+// Chart points are added only at a zoom of 1 or more, also when the zoom changed after the
+// menus were last set (the raster viewer and the fix cycle ask at the moment they add).
+TEST(MainController, ChartPointsNeedAZoomOfOneOrMore)
+{
+    struct Case {
+        double menuZoom, nowZoom;
+        bool allowed;
+    };
+    for (const Case& c : {Case{1.0, 1.0, true}, Case{0.5, 0.5, false}, Case{1.0, 0.5, false}, Case{4.0, 2.0, true}}) {
+        Program p;
+        p.create();
+        p.controller->SecsTimerTimer();
+        p.controller->editor().ChartEdit1Click();
+        ASSERT_TRUE(p.state.app.ChartEditMode);
+        p.controller->views().view(0).zoom = c.menuZoom;
+        p.controller->UpdateMenuItems();
+        p.controller->views().view(0).zoom = c.nowZoom;
+        EXPECT_EQ(p.controller->ChartPointsAllowed(), c.allowed) << c.menuZoom << " then " << c.nowZoom;
+    }
+}
+
+// The waypoint dialog's grid fields follow the grid the positions are displayed in.
+TEST(MainController, WaypointDialogGridFollowsThePositionDisplay)
+{
+    struct Case {
+        int mode;
+        const char* caption;
+    };
+    for (const Case& c : {Case{-1, "OS GB Easting"}, Case{0, "OS GB Easting"}, Case{3, "UTM Easting"}}) {
+        Program p;
+        p.create();
+        p.controller->SecsTimerTimer();
+        p.state.settings.PositionDisplayMode = c.mode;
+        p.state.fixInfo.OwnLat = 50.5;
+        p.state.fixInfo.OwnLong = 1.25;
+        p.controller->editor().AddChartWaypoint1Click();
+        ASSERT_EQ(p.window.eastingCaptions.size(), 1u) << c.mode;
+        EXPECT_EQ(p.window.eastingCaptions[0], c.caption) << c.mode;
+        EXPECT_FALSE(p.window.eastings[0].empty()) << c.mode;
+    }
+}
+
 TEST(MainController, QuitAfterAnEditAsksToSaveTheChartAndSavesIt)
 {
     Program p;
@@ -283,7 +378,7 @@ TEST(MainController, QuitAfterAnEditAsksToSaveTheChartAndSavesIt)
     p.fakes.prompter.messages.clear();
     p.controller->editor().ChartEdit1Click();
     ASSERT_TRUE(p.state.app.ChartEditMode);
-    EXPECT_FALSE(p.state.chartEdit.ChartAutoLoad);
+    EXPECT_FALSE(p.state.settings.fix.AutoChart);
     p.state.fixInfo.OwnLat = 49.75;
     p.state.fixInfo.OwnLong = 2.25;
     p.controller->editor().LineTypeClick(2);
@@ -640,6 +735,12 @@ TEST(MainController, SavingAConfigurationRenamesTheViews)
     p.controller->SaveConfigAs1Click(p.dir.file("no/such/folder/x.cfg"));
     EXPECT_TRUE(p.fakes.prompter.lastMessageIs("Error creating config file !"));
     EXPECT_EQ(p.state.chart.ConfigName, "boat3");
+
+    // "Remove Everything" forgets the configuration's name, and so do the captions.
+    p.fakes.prompter.answer({true});
+    p.controller->charts().PurgeAll();
+    EXPECT_EQ(p.state.chart.ConfigName, "");
+    EXPECT_EQ(p.controller->views().view(0).caption, " ()");
 }
 
 TEST(MainController, HelperProgramsAndClipboard)

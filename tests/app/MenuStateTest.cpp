@@ -137,18 +137,21 @@ TEST(MenuState, EveryChartPointCommandFollowsTheEditingRowAndWaypointSnapTheWayp
         int points;
         bool edit;
         bool on;
+        double zoom = 1.0;
     };
     for (const Case c : {Case{1, 0, 5, true, true}, Case{1, 0, 5, false, false}, Case{2, 0, 5, true, false},
-                         Case{1, 2, 5, true, false}, Case{1, 0, 0, true, false}}) {
+                         Case{1, 2, 5, true, false}, Case{1, 0, 0, true, false}, Case{1, 0, 5, true, false, 0.5},
+                         Case{1, 0, 5, true, true, 4.0}}) {
         Display d;
         MenuInputs in;
+        in.activeViewZoom = c.zoom;
         in.viewCount = c.views;
         in.logCount = c.log;
         in.chartPointCount = c.points;
         in.chartEditMode = c.edit;
         UpdateMenuItems(d, in);
         for (const char* name : cmd::PointCommands) {
-            EXPECT_EQ(d.isEnabled(name), c.on) << name << " views " << c.views << " log " << c.log;
+            EXPECT_EQ(d.isEnabled(name), c.on) << name << " views " << c.views << " log " << c.log << " zoom " << c.zoom;
         }
         // The chart-point snap is a point command; the waypoint snap goes with the waypoints.
         EXPECT_FALSE(d.isEnabled(cmd::WaypointSnap));

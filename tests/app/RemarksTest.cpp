@@ -176,6 +176,28 @@ TEST_F(RemarksMode, ManualFixRemarkHasItsFiveLines)
     EXPECT_FALSE(remarks.editor().visible);
 }
 
+// The remark's time is the fix's; before any fix it is the clock's.
+TEST_F(RemarksMode, RemarkTimeIsTheFixTimeOrTheClock)
+{
+    struct Case {
+        const char* fixTime;
+        const char* line;
+    };
+    fakes.clock.time.hour = 9;
+    fakes.clock.time.minute = 5;
+    fakes.clock.time.second = 7;
+    remarks.RemarksModeClick();
+    for (const Case& c : {Case{"123519", "  Time: 123519"}, Case{"", "  Time: 09:05:07"}}) {
+        state.sentenceFix.FixTimeText = c.fixTime;
+        remarks.OpenRemarkEditor();
+        const std::string& text = remarks.editor().text;
+        const auto line = text.find("Date: ");
+        ASSERT_NE(line, std::string::npos);
+        const std::string dateLine = text.substr(line, text.find("\r\n", line) - line);
+        EXPECT_EQ(dateLine.substr(dateLine.find("  Time:")), c.line) << c.fixTime;
+    }
+}
+
 TEST_F(RemarksMode, UnwritableLogFolderRefusesToStart)
 {
     MakeUnwritable();

@@ -70,6 +70,7 @@ TEST(ChartEditor, EditModeNeedsOneViewAndAnEmptyLog)
     };
     for (const Case c : {Case{1, 0, true}, Case{2, 0, false}, Case{0, 0, false}, Case{1, 3, false}}) {
         Editing e;
+        e.state.settings.fix.AutoChart = true;
         e.edit.views = c.views;
         for (int i = 0; i < c.logRecords; ++i) {
             e.state.quickLog.push(QuickLogRecord{});
@@ -77,7 +78,8 @@ TEST(ChartEditor, EditModeNeedsOneViewAndAnEmptyLog)
         e.points(kvtest::Line(4));
         e.editor.ChartEdit1Click();
         EXPECT_EQ(e.state.app.ChartEditMode, c.on) << c.views << " views, " << c.logRecords << " log records";
-        EXPECT_EQ(e.state.chartEdit.ChartAutoLoad, !c.on);
+        // The fix cycle's automatic chart loading is off while editing, untouched by a refusal.
+        EXPECT_EQ(e.state.settings.fix.AutoChart, !c.on);
         EXPECT_EQ(e.fakes.prompter.messages.back().text, c.on ? kEditModeOn : kEditModeRefused);
         EXPECT_EQ(e.fakes.prompter.messages.back().kind, "warning");
         EXPECT_EQ(e.hooks.menuUpdates, 1);
@@ -87,11 +89,12 @@ TEST(ChartEditor, EditModeNeedsOneViewAndAnEmptyLog)
     }
 
     Editing e;
+    e.state.settings.fix.AutoChart = false; // configured off: ending the edit turns it on, as it says
     e.editor.ChartEdit1Click();
     e.state.display.enabled[editcmd::UndoAutoGrid] = true;
     e.editor.ChartEdit1Click();
     EXPECT_FALSE(e.state.app.ChartEditMode);
-    EXPECT_TRUE(e.state.chartEdit.ChartAutoLoad);
+    EXPECT_TRUE(e.state.settings.fix.AutoChart);
     EXPECT_EQ(e.fakes.prompter.messages.back(), (FakePrompter::Message{"information", "Chart Auto Load has been enabled!!"}));
     EXPECT_FALSE(e.state.display.isEnabled(editcmd::UndoAutoGrid));
 }
@@ -209,6 +212,14 @@ TEST(ChartEditor, NearestEditAndDeleteWorkOnTheRightPoint)
     e.editor.DeletePoint1Click();
     EXPECT_TRUE(e.state.chart.point(1).isPenUp());
     EXPECT_EQ(e.state.chartEdit.SelectedPoint, 1);
+}
+
+// The nearest point is found with the navigation's plane sailing: the short way over the date
+// line, not round the world.
+TEST(ChartEditor, EditDistanceIsPlaneSailingTheShortWay)
+{
+    EXPECT_NEAR(EditDistance(10.0, 179.95, 10.0, -179.95, 1.0), 6.0, 1e-6);
+    EXPECT_NEAR(EditDistance(10.1, 1.0, 10.0, 1.0, 0.5), 6.0, 1e-6);
 }
 
 TEST(ChartEditor, EquallyNearPointsAndWaypointsGiveTheLowerNumber)

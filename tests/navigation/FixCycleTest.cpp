@@ -423,6 +423,35 @@ TEST(FixCycle, UnbuiltFeaturesSaySoInTheLog)
     EXPECT_EQ(NotBuiltCount("OpenRemarkEditor"), remarks + 1);
 }
 
+// Tow navigation measures from the tow, which each fix places at the vessel (chart datum): a
+// waypoint 6 nm north is 6 nm off, not its distance from 0° 0°.
+TEST(TowNavigation, RangeAndBearingFromTheFixNotFromZero)
+{
+    struct Case {
+        const char* what;
+        bool received;
+    };
+    for (const Case& k : {Case{"manual fix", false}, Case{"received fix", true}}) {
+        Cycle c;
+        c.state.chartRef.ChartLatOffset = 0.001;
+        c.state.chartRef.ChartLongOffset = 0.002;
+        c.Route({{50.101, 0.998}});
+        c.state.prefs.route.TowNavigation = true;
+        if (k.received) {
+            c.Receive(Cycle::Gga("120000", 50.0, 1.0));
+        } else {
+            c.state.fixInfo.OwnLat = 50.001;
+            c.state.fixInfo.OwnLong = 0.998;
+            c.cycle.ManualFix();
+        }
+        EXPECT_NEAR(c.state.routeProgress.TowLat, 50.001, 1e-9) << k.what;
+        EXPECT_NEAR(c.state.routeProgress.TowLong, 0.998, 1e-9) << k.what;
+        EXPECT_NEAR(c.state.routeProgress.RangeToWaypoint, 6.0, 1e-6) << k.what;
+        EXPECT_LT(std::min(c.state.routeProgress.BearingToWaypoint, 360.0 - c.state.routeProgress.BearingToWaypoint), 1e-3)
+            << k.what;
+    }
+}
+
 TEST(Commands, DeadReckoningTowAntennaAndResetXte)
 {
     Cycle c;

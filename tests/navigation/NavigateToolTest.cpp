@@ -75,7 +75,7 @@ double StoredCount(const std::string& logPath)
 TEST(NavigateVoyage, FourWaypointRouteWithArrivalsAndAdvance)
 {
     kvtest::TempDir work;
-    const kvtest::ToolResult r = Sail(work, "voyage_route", "--clock 2026-06-01T10:00:00");
+    const kvtest::ToolResult r = Sail(work, "voyage_route", "--clock 2026-06-01T10:00:00 --voices");
     ASSERT_EQ(r.exitCode, 0);
     CompareWithGolden("voyage_route", r.out);
 
@@ -102,7 +102,7 @@ TEST(NavigateVoyage, FourWaypointRouteWithArrivalsAndAdvance)
 TEST(NavigateVoyage, DeadReckoningAcrossMidnight)
 {
     kvtest::TempDir work;
-    const kvtest::ToolResult r = Sail(work, "voyage_dr", "--clock 2026-06-01T23:55:00");
+    const kvtest::ToolResult r = Sail(work, "voyage_dr", "--clock 2026-06-01T23:55:00 --voices");
     ASSERT_EQ(r.exitCode, 0);
     CompareWithGolden("voyage_dr", r.out);
 
@@ -176,6 +176,27 @@ TEST(LogGpx, OgrinfoReadsBackTheTrack)
     // A corrupt log is refused, not turned into a track.
     work.write("bad.log", std::string(1764, '\0') + std::string(6, '\xff'));
     EXPECT_NE(kvtest::RunKvtoolLine("log-gpx '" + work.file("bad.log") + "' 2>/dev/null").exitCode, 0);
+}
+
+// The voices start off, as in the program: the same voyages play no clip unless asked to.
+TEST(NavigateVoyage, VoicesAreOffUnlessAskedFor)
+{
+    struct Case {
+        const char* voyage;
+        const char* clock;
+    };
+    for (const Case& c : {Case{"voyage_route", "2026-06-01T10:00:00"}, Case{"voyage_dr", "2026-06-01T23:55:00"}}) {
+        for (const bool voices : {false, true}) {
+            kvtest::TempDir work;
+            const kvtest::ToolResult r = Sail(work, c.voyage, std::string("--clock ") + c.clock + (voices ? " --voices" : ""));
+            ASSERT_EQ(r.exitCode, 0);
+            int prompts = 0;
+            for (const auto& f : Lines(r.out)) {
+                prompts += Field(f, "Prompt") != "\"\"" ? 1 : 0;
+            }
+            EXPECT_EQ(prompts > 0, voices) << c.voyage << " voices " << voices;
+        }
+    }
 }
 
 TEST(NavigateVoyage, RmcSentencesAndAnEmptyRoute)

@@ -130,9 +130,8 @@ TEST(DayLogs, CreateThenRestartSameDayAndNextDay)
     f.state.settings.TextLogFormat = "@f,@t";
     f.logs.OpenDayLogs();
     EXPECT_EQ(f.state.textLog.LogNameBase, "07-03-26");
-    // No track log yet: the day's date still names the track log to come.
-    EXPECT_EQ(f.state.fixInfo.FixDateText, "07-03-26");
-    EXPECT_EQ(f.logs.TrackLogPath(), JoinPath(f.state.folders.LogDir.str(), "07-03-26.log"));
+    // No track log yet: no fix has dated one (the first fix names it).
+    EXPECT_EQ(f.state.fixInfo.FixDateText, "");
     EXPECT_EQ(f.log("07-03-26.txt"), "Log Date : 07-03-26\r\n@f,@t\r\n");
     EXPECT_EQ(f.log("07-03-26.AIS"), "AIS Log Date : 07-03-26\r\n");
     EXPECT_TRUE(f.state.quickLog.empty());
@@ -208,6 +207,38 @@ TEST(TextLog, EventLinesPenUpAndSwitch)
     EXPECT_EQ(f.log("07-03-26.txt"), text);
     f.logs.TxtLogOnOffClick(false);
     EXPECT_EQ(f.state.display.hint("TxtLogOnOff"), "Press for Text Logs Off|");
+}
+
+// Opening a log set: whether or not its track log can be read, the text and AIS logs switch to
+// it and the log dialog starts in its folder next time.
+TEST(LogCommands, OpeningALogSwitchesTheSetAndTheDialogFolder)
+{
+    struct Case {
+        const char* file;
+        std::string bytes;
+        std::size_t records; // in the quick log afterwards (one before)
+        bool message;        // "Error reading Log File!"
+    };
+    QuickLog three;
+    for (int i = 0; i < 3; ++i) {
+        three.push({10.0 + i, 0.0, 0.0});
+    }
+    for (const Case& c : {Case{"trip/Good.log", EncodeTrackLog(three), 3, false},
+                          Case{"trip/Bad.LOG", std::string(1792, '\xff'), 1, true},
+                          Case{"trip/Notes.txt", "Log Date : Notes\r\n@q\r\nA\r\n", 1, false}}) {
+        LogFixture f;
+        f.logs.OpenDayLogs();
+        f.state.quickLog.push({1.0, 2.0, 3.0});
+        f.dir.write(c.file, c.bytes);
+        f.logs.Logs1Click(f.dir.file(c.file));
+        const std::string base = NameWithoutExtension(c.file);
+        EXPECT_EQ(f.state.quickLog.count(), c.records) << c.file;
+        EXPECT_EQ(f.fakes.prompter.lastMessageIs(kLogReadError), c.message) << c.file;
+        EXPECT_EQ(f.state.textLog.LogNameBase, base) << c.file;
+        EXPECT_EQ(f.state.app.LogDialogDir, f.dir.path() + "/trip/") << c.file;
+        EXPECT_EQ(f.state.ais.AisLogPath, f.dir.file("trip/" + base + ".AIS")) << c.file;
+        EXPECT_TRUE(std::filesystem::exists(f.dir.file("trip/" + base + ".AIS"))) << c.file;
+    }
 }
 
 TEST(LogCommands, OpenAnotherSetPurgeAndViewer)

@@ -101,6 +101,26 @@ TEST(Templates, PositionFields)
     EXPECT_EQ(f.T("[@~]"), "[]");
 }
 
+// In texts "@w" is the name as the waypoint list shows it: the 24-character label without the
+// symbol columns, trailing blanks and "@" removed.
+TEST(Templates, WaypointNameInTextsIsTheListedLabel)
+{
+    struct Case {
+        const char* field;
+        const char* text;
+    };
+    for (const Case& c : {Case{"NORTHPT                 19", "NORTHPT"},
+                          Case{"Harbour entrance buoy @ 0703 ", "Harbour entrance buoy"},
+                          Case{"Twenty-four characters.X19", "Twenty-four characters.X"},
+                          Case{"b.c'd e@  ", "b.c'd e"}, Case{"", ""}}) {
+        Fixture f;
+        f.state.route.push({c.field, 50.0, 1.0});
+        f.state.routeProgress.RouteLength = 1;
+        f.state.routeProgress.ActiveWaypoint = 1;
+        EXPECT_EQ(f.T("[@w]"), std::string("[") + c.text + "]") << c.field;
+    }
+}
+
 TEST(Templates, ValuesOfTheNavigationState)
 {
     Fixture f;

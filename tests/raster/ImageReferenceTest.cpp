@@ -204,6 +204,36 @@ TEST(ReferenceForm, ShowsTheCornersAsPositionTextsAndReadsThemBack)
     EXPECT_EQ(back->has_audio, 1);
 }
 
+// Corners typed short are completed before they are read: the last character is the
+// hemisphere, south and east included.
+TEST(ReferenceForm, ShortCornerTextsAreCompletedBeforeTheyAreRead)
+{
+    struct Case {
+        const char* lat;
+        const char* lon;
+        double wantLat, wantLon; // longitude west positive
+    };
+    for (const Case& c : {Case{"50\xb0" "07.2S", "001\xb0" "15.5E", -(50.0 + 7.2 / 60.0), -(1.0 + 15.5 / 60.0)},
+                          Case{"50\xb0" "07.2N", "001\xb0" "15.5W", 50.0 + 7.2 / 60.0, 1.0 + 15.5 / 60.0},
+                          Case{"50\xb0" "S", "001\xb0" "E", -50.0, -1.0},
+                          Case{"", "", 0.0, 0.0}}) {
+        ReferenceForm form = FormFromReference(ImageReference{});
+        form.height = "400";
+        form.width = "600";
+        form.nwLat = c.lat;
+        form.nwLon = c.lon;
+        form.seLat = c.lat;
+        form.seLon = c.lon;
+        std::string problem;
+        const auto ref = ReferenceFromForm(form, &problem);
+        ASSERT_TRUE(ref) << problem;
+        EXPECT_NEAR(ref->nw_lat, c.wantLat, 1e-9) << c.lat;
+        EXPECT_NEAR(ref->nw_lon, c.wantLon, 1e-9) << c.lon;
+        EXPECT_NEAR(ref->se_lat, c.wantLat, 1e-9) << c.lat;
+        EXPECT_NEAR(ref->se_lon, c.wantLon, 1e-9) << c.lon;
+    }
+}
+
 TEST(ReferenceForm, RefusesASizeOfZeroOrNoNumber)
 {
     const struct {

@@ -9,6 +9,7 @@
 #include "core/Config.h"
 #include "support/ConfigFile.h"
 #include "ais/AisText.h"
+#include "app/Remarks.h"
 #include "core/TextFile.h"
 #include "platform/fake/Fakes.h"
 #include "routes/GpxImport.h"
@@ -160,10 +161,23 @@ TEST_F(MainWindowTest, CommandsCarryTheirCaptionsShortcutsAndHints)
     QApplication::sendEvent(window.get(), &leave);
     EXPECT_EQ(label("StatusLine"), QStringLiteral("Remove Route"));
 
+    EXPECT_EQ(command("FixBtn")->toolTip(), QStringLiteral("Manual Fix !"));
+
+    // Totalise is a tool button and a Tools menu entry, enabled together in measure mode only.
+    QAction* totaliseEntry = command("ExMeasure1");
+    ASSERT_NE(totaliseEntry, nullptr);
+    EXPECT_TRUE(window->findChild<QMenu*>(QStringLiteral("ToolsMenu"))->actions().contains(totaliseEntry));
+    EXPECT_EQ(totaliseEntry->toolTip(), QStringLiteral("Totalise distance and reset measure point"));
+    window->secsTick();
+    EXPECT_FALSE(totaliseEntry->isEnabled());
     EXPECT_EQ(command("MeasureMode")->toolTip(), QStringLiteral("Measure On"));
     command("MeasureMode")->trigger();
     EXPECT_EQ(command("MeasureMode")->toolTip(), QStringLiteral("Measure off"));
     EXPECT_TRUE(command("MeasureMode")->isChecked());
+    EXPECT_TRUE(totaliseEntry->isEnabled());
+    EXPECT_TRUE(command("ExMeasure")->isEnabled());
+    command("MeasureMode")->trigger();
+    EXPECT_FALSE(totaliseEntry->isEnabled());
 }
 
 TEST_F(MainWindowTest, EnablingFollowsTheModes)
@@ -249,6 +263,11 @@ TEST_F(MainWindowTest, EditMenuDrawsLinesAndLaysAGridThroughItsDialog)
     edit->trigger();
     ASSERT_TRUE(state.app.ChartEditMode);
     EXPECT_TRUE(edit->isChecked());
+    EXPECT_FALSE(command("AddChartPoint1")->isEnabled()); // the whole world: too coarse for points
+    for (int i = 0; i < 6; ++i) {
+        window->view(0)->toolBar()->findChild<QAction*>(QStringLiteral("ZoomIn"))->trigger();
+    }
+    ASSERT_GE(window->controller().views().view(0).zoom, 1.0);
     EXPECT_TRUE(command("AddChartPoint1")->isEnabled());
 
     const int before = state.chart.count();
@@ -486,6 +505,45 @@ TEST_F(MainWindowTest, AisTargetWindowShowsTheSelectedTarget)
     EXPECT_FALSE(targets->isVisible());
 }
 
+// Stepping the target number redraws the views at once (the highlight moves with it), and Copy
+// in remarks mode puts the whole text into the remarks document.
+TEST_F(MainWindowTest, TargetWindowStepsRedrawAndCopiesIntoTheRemarks)
+{
+    start();
+    window->secsTick();
+    window->controller().ais().DecodeAndUpdate(kvtest::AisPositionReport(235001234, -16.70, 41.80, 8.5, 45.0));
+    window->controller().ais().DecodeAndUpdate(kvtest::AisPositionReport(235005678, -16.76, 41.75, 3.0, 270.0));
+    ASSERT_EQ(state.ais.AISTargetCount, 2);
+    state.ais.HighlightNearest = false; // the selector is there to step
+    state.ais.SelectedTarget = 1;
+    window->view(0)->toolBar()->findChild<QAction*>(QStringLiteral("ShowAIS"))->trigger();
+    kvui::AisTargetWindow* targets = window->aisWindow();
+    ASSERT_TRUE(targets->targetNumber()->isVisible());
+    const int first = state.ais.SelectedTarget;
+    ASSERT_GE(first, 1);
+    // Close enough that the two targets lie apart on the bitmap.
+    kv::ChartView& v = window->controller().views().view(0);
+    v.zoom = 16.0;
+    window->controller().views().CommonTail(v);
+    const QImage before = window->controller().views().view(0).bitmap.copy();
+    targets->targetNumber()->setValue(first == 1 ? 2 : 1);
+    EXPECT_NE(state.ais.SelectedTarget, first);
+    EXPECT_NE(window->controller().views().view(0).bitmap, before);
+
+    command("RemarksMode")->trigger();
+    ASSERT_TRUE(state.app.RemarksMode);
+    const RemarksDocument* doc = window->controller().remarks().document();
+    ASSERT_NE(doc, nullptr);
+    const std::size_t items = doc->items().size();
+    targets->action(QStringLiteral("Copy1"))->trigger();
+    ASSERT_EQ(doc->items().size(), items + 1);
+    std::string expected = targets->memo()->toPlainText().toLatin1().toStdString();
+    for (std::size_t at = 0; (at = expected.find('\n', at)) != std::string::npos; at += 2) {
+        expected.replace(at, 1, "\r\n");
+    }
+    EXPECT_EQ(doc->items().back().text, expected + "\r\n\r\n");
+}
+
 TEST_F(MainWindowTest, FileDialogsUseTheirTitlesAndFolders)
 {
     writeRoute("coast", 3);
@@ -504,7 +562,10 @@ TEST_F(MainWindowTest, FileDialogsUseTheirTitlesAndFolders)
     command("SaveRouteAs1")->trigger();
     EXPECT_EQ(dialogs.back().title, QStringLiteral("Save route as..."));
     EXPECT_TRUE(dialogs.back().save);
+    EXPECT_EQ(dialogs.back().fileName, QStringLiteral("coast.rte")); // the route's own name offered
     EXPECT_TRUE(std::filesystem::exists(dir.file("routes/copy.rte")));
+    command("SaveRouteAs1")->trigger();
+    EXPECT_EQ(dialogs.back().fileName, QStringLiteral("copy.rte")); // then the name it was saved as
 
     chosenFile.clear(); // cancelled: nothing changes
     command("Charts1")->trigger();

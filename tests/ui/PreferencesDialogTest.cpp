@@ -23,6 +23,7 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFocusEvent>
+#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -309,6 +310,31 @@ TEST_F(PreferencesDialogTest, AisSafetyPage)
     EXPECT_DOUBLE_EQ(state.extra.TcpaLimitMin, 20.0);
     EXPECT_DOUBLE_EQ(state.extra.CpaLimitNm, 0.333); // shown rounded, kept exact
     EXPECT_EQ(ReadExtraSettings(dir.file(kExtraSettingsFile)).settings, state.extra);
+}
+
+// The captions and hints the user reads, each from the control that carries it.
+TEST_F(PreferencesDialogTest, CaptionsAndHintsOfTheChartLogAndDrPages)
+{
+    auto dialog = open();
+    struct Case {
+        const char* control;
+        std::function<QString(QWidget*)> text;
+        const char* expected;
+    };
+    const std::vector<Case> cases{
+        {"OffsetsGroup", [](QWidget* w) { return static_cast<QGroupBox*>(w)->title(); },
+         "Chart Offsets for GPS WG84 positions:"},
+        {"BrowserPathLabel", [](QWidget* w) { return static_cast<QLabel*>(w)->text(); }, "Choose Text Log Viewer"},
+        {"Variation", [](QWidget* w) { return w->toolTip(); }, "Magnetic variation to nearest degree - west negative"},
+        {"Variation", [](QWidget* w) { return w->statusTip(); }, "Magnetic variation to nearest degree - west negative"},
+    };
+    for (const Case& c : cases) {
+        QWidget* w = find<QWidget>(dialog.get(), c.control);
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(c.text(w), QLatin1String(c.expected)) << c.control;
+    }
+    // The two offset spins sit in the group that names them.
+    EXPECT_NE(find<QWidget>(dialog.get(), "OffsetsGroup")->findChild<QSpinBox*>(QStringLiteral("LatOffs")), nullptr);
 }
 
 TEST_F(PreferencesDialogTest, StatsPageFollowsTheTables)

@@ -12,6 +12,8 @@
 #include "ui/RasterViewerWindow.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -161,6 +163,32 @@ TEST_F(RasterViewerWindowTest, TheReferenceDialogRefusesASizeOfZeroAndAsksBefore
     EXPECT_EQ(viewer->viewer().zoom().shown_height, 400);
     // Not saved on No: the file keeps what it had.
     EXPECT_EQ(kv::raster::ReadRefFile(dir.file("charts/quay.ref")).ref.height, before.height);
+}
+
+// The corner fields supply the degree sign and the point as the user types, like every other
+// position field.
+TEST_F(RasterViewerWindowTest, TheReferenceCornersHaveThePositionTypingAids)
+{
+    kvui::ReferenceDialog dialog(kv::raster::FormFromReference(kv::raster::ImageReference{}), true, "x.bmp",
+                                 fakes.prompter);
+    struct Case {
+        const char* field;
+        const char* keys;
+        const char* shown;
+    };
+    // Only the digits and the hemisphere letter are typed.
+    for (const Case& c : {Case{"NWLat", "50072S", "50\xb0" "07.2S"}, Case{"SELat", "49599N", "49\xb0" "59.9N"},
+                          Case{"NWLong", "001155E", "001\xb0" "15.5E"}, Case{"SELong", "001001W", "001\xb0" "00.1W"}}) {
+        auto* edit = dialog.findChild<QLineEdit*>(QLatin1String(c.field));
+        ASSERT_NE(edit, nullptr) << c.field;
+        edit->clear();
+        edit->setFocus();
+        for (const char* k = c.keys; *k != '\0'; ++k) {
+            QKeyEvent press(QEvent::KeyPress, QChar(QLatin1Char(*k)).toUpper().unicode(), Qt::NoModifier, QString(QLatin1Char(*k)));
+            QApplication::sendEvent(edit, &press);
+        }
+        EXPECT_EQ(edit->text(), QString::fromLatin1(c.shown)) << c.field;
+    }
 }
 
 } // namespace

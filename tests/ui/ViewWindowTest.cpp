@@ -27,6 +27,7 @@
 #include <QProcess>
 #include <QScrollBar>
 #include <QTimer>
+#include <QToolBar>
 #include <QWheelEvent>
 
 #include <gtest/gtest.h>
@@ -407,6 +408,65 @@ TEST_F(ViewWindowTest, PrintToPdfDrawsTheViewAgainForThePage)
 
 // Quit with a route edited in the view: Yes saves it through "Save Route As", No drops it,
 // Cancel keeps the program running; an opened, unchanged route asks nothing.
+// The AIS items of the pop-up menu show the settings the program runs with.
+TEST_F(ViewWindowTest, AisPopupMarksFollowTheSettings)
+{
+    start();
+    auto item = [this](int i, const char* name) {
+        QAction* a = view(i)->popupMenu()->findChild<QAction*>(QLatin1String(name));
+        EXPECT_NE(a, nullptr) << name;
+        return a;
+    };
+    item(0, "AISZoom")->trigger();
+    EXPECT_TRUE(state.ais.AISZoom);
+    EXPECT_TRUE(item(0, "AISZoom")->isChecked());
+    EXPECT_FALSE(item(0, "HighlightNearest1")->isEnabled()); // follows the zoom while it is on
+    item(0, "AISZoom")->trigger();
+    EXPECT_FALSE(item(0, "AISZoom")->isChecked());
+    EXPECT_TRUE(item(0, "HighlightNearest1")->isEnabled());
+
+    // A new view puts the removal back to 15 minutes: the marks say so.
+    item(0, "After5Mins1")->trigger();
+    EXPECT_TRUE(item(0, "After5Mins1")->isChecked());
+    command("FileNewItem")->trigger();
+    ASSERT_EQ(window->controller().views().count(), 2);
+    EXPECT_EQ(state.ais.AgeChoice, AisAgeChoice::After15Mins);
+    EXPECT_TRUE(item(0, "After15Mins1")->isChecked());
+    EXPECT_FALSE(item(0, "After5Mins1")->isChecked());
+}
+
+// The AIS view's tool bar: the ring buttons name the rings shown, the announcement repeat is
+// the AIS view's alone, and the pop-up's two radio groups have their headers.
+TEST_F(ViewWindowTest, AisToolBarHintsAndPopupGroupHeaders)
+{
+    start();
+    QAction* up = view(0)->toolBar()->findChild<QAction*>(QStringLiteral("RRUp"));
+    QAction* down = view(0)->toolBar()->findChild<QAction*>(QStringLiteral("RRDown"));
+    ASSERT_NE(up, nullptr);
+    ASSERT_NE(down, nullptr);
+    struct Step {
+        QAction* button;
+        const char* hint;
+    };
+    for (const Step& s : {Step{up, "Rings 0.5,1,2,3,4 Nm"}, Step{up, "Rings 0.5,1,2,3,4 Nm"}, Step{up, "Rings 1,2,4,6,8 Nm"},
+                          Step{down, "Rings 0.5,1,2,3,4 Nm"}, Step{down, "Rings 0.5,1,2,3,4 Nm"}, Step{down, "Rings off"}}) {
+        s.button->trigger();
+        EXPECT_EQ(up->toolTip(), QLatin1String(s.hint));
+        EXPECT_EQ(down->toolTip(), QLatin1String(s.hint));
+    }
+    for (const char* header : {"AIS Show Name / MMSI", "AIS Vessel Orientation"}) {
+        bool found = false;
+        for (QAction* a : view(0)->popupMenu()->findChildren<QAction*>()) {
+            found = found || (a->isSeparator() && a->text() == QLatin1String(header));
+        }
+        EXPECT_TRUE(found) << header;
+    }
+    command("FileNewItem")->trigger();
+    ASSERT_NE(view(1), nullptr);
+    EXPECT_TRUE(view(0)->toolBar()->findChild<QAction*>(QStringLiteral("AISrepeat"))->isVisible());
+    EXPECT_FALSE(view(1)->toolBar()->findChild<QAction*>(QStringLiteral("AISrepeat"))->isVisible());
+}
+
 TEST_F(ViewWindowTest, UnsavedRouteQuestionAtQuit)
 {
     struct Case {

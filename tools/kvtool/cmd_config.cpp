@@ -5,6 +5,7 @@
 
 #include "core/Config.h"
 #include "core/Format.h"
+#include "core/TextFile.h"
 
 #include <cstdio>
 
@@ -15,6 +16,13 @@ int RunConfig(const kvtool::Args& args)
     if (args.size() != 1) {
         std::fprintf(stderr, "usage: kvtool config FILE.cfg\n");
         return 2;
+    }
+    // A missing file is a first start (the defaults); anything else in its place is refused.
+    if (kv::PathTaken(args[0])) {
+        if (const std::string problem = kv::RegularFileProblem(args[0]); !problem.empty()) {
+            std::fprintf(stderr, "kvtool config: cannot read %s: %s\n", args[0].c_str(), problem.c_str());
+            return 1;
+        }
     }
     kv::ProgramState nav;
     kv::Settings& settings = nav.settings;

@@ -118,6 +118,7 @@ int RunNavigate(const kvtool::Args& args)
     std::string nmeaFile;
     std::optional<kv::LocalDateTime> clock;
     int sentence = 0;
+    bool voices = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--clock" && i + 1 < args.size()) {
@@ -133,6 +134,8 @@ int RunNavigate(const kvtool::Args& args)
                 return 2;
             }
             sentence = kind == "RMC" ? 1 : 0;
+        } else if (a == "--voices") {
+            voices = true;
         } else if (workDir.empty()) {
             workDir = a;
         } else if (nmeaFile.empty()) {
@@ -143,7 +146,7 @@ int RunNavigate(const kvtool::Args& args)
         }
     }
     if (workDir.empty() || nmeaFile.empty()) {
-        std::fprintf(stderr, "usage: kvtool navigate WORKDIR NMEAFILE [--clock YYYY-MM-DDTHH:MM:SS] [--sentence GGA|RMC]\n");
+        std::fprintf(stderr, "usage: kvtool navigate WORKDIR NMEAFILE [--clock YYYY-MM-DDTHH:MM:SS] [--sentence GGA|RMC] [--voices]\n");
         return 2;
     }
     const auto lines = kv::ReadTextLines(nmeaFile);
@@ -177,11 +180,13 @@ int RunNavigate(const kvtool::Args& args)
     if (deadReckoning && !state.settings.fix.DRMode) {
         program.fix().DRMode1Click();
     }
-    // A replayed voyage records its prompts: both voices speak, steering prompts only when the
-    // side of the track changes.
-    state.prefs.Voice = true;
-    state.prefs.WPVoice = true;
-    state.prefs.Vfreq = true;
+    // The voices are off as the program starts; asked for, both speak and the voyage records its
+    // prompts, steering prompts only when the side of the track changes.
+    if (voices) {
+        state.prefs.Voice = true;
+        state.prefs.WPVoice = true;
+        state.prefs.Vfreq = true;
+    }
     kv::FixCycle& cycle = program.fix();
 
     std::size_t messagesShown = 0;
@@ -211,7 +216,7 @@ int RunNavigate(const kvtool::Args& args)
 }
 
 const kvtool::CommandRegistration reg{{"navigate",
-    "WORKDIR NMEAFILE [--clock YYYY-MM-DDTHH:MM:SS] [--sentence GGA|RMC]: one JSON line per fix of a headless voyage",
+    "WORKDIR NMEAFILE [--clock YYYY-MM-DDTHH:MM:SS] [--sentence GGA|RMC] [--voices]: one JSON line per fix of a headless voyage",
     &RunNavigate}};
 
 } // namespace

@@ -24,6 +24,18 @@ bool FakePrompter::okCancel(const std::string& text)
     return nextAnswer();
 }
 
+bool FakePrompter::okCancelCaptioned(const std::string& caption, const std::string& text)
+{
+    messages.push_back({"okCancel", text, caption});
+    return nextAnswer();
+}
+
+bool FakePrompter::informationOkCancel(const std::string& text)
+{
+    messages.push_back({"informationOkCancel", text});
+    return nextAnswer();
+}
+
 std::vector<std::string> FakePrompter::texts() const
 {
     std::vector<std::string> out;

@@ -13,8 +13,9 @@ namespace kv {
 class FakePrompter final : public Prompter {
 public:
     struct Message {
-        std::string kind; // "warning", "error", "information", "confirm", "okCancel"
+        std::string kind; // "warning", "error", "information", "confirm", "okCancel", "informationOkCancel"
         std::string text;
+        std::string caption = {}; // a box's own caption; empty for the program's name
         friend bool operator==(const Message&, const Message&) = default;
     };
 
@@ -23,6 +24,8 @@ public:
     void information(const std::string& text) override { messages.push_back({"information", text}); }
     bool confirm(const std::string& text) override;
     bool okCancel(const std::string& text) override;
+    bool okCancelCaptioned(const std::string& caption, const std::string& text) override;
+    bool informationOkCancel(const std::string& text) override;
     // Answered from `choices`, then `defaultChoice`; recorded as kind "yesNoCancel".
     Answer yesNoCancel(const std::string& text) override
     {
