@@ -371,7 +371,9 @@ ChartWaypointForm ChartEditor::FormFor(int number, const std::string& caption) c
     form.lon = w.lon;
     form.label = w.label();
     form.symbol = std::max(w.symbol(), 0);
-    form.radius = w.name.substr(26, 2);
+    // The name field of a waypoint read from a damaged file may be short: a missing parameter
+    // shows as blanks.
+    form.radius = PadRight(w.name, kWaypointNameLength).substr(26, 2);
     form.radiusEnabled = form.symbol == 20 || form.symbol == 21;
     form.count = static_cast<int>(state_.waypoints.count());
     return form;
