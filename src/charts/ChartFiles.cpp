@@ -273,14 +273,16 @@ void ChartFiles::Say(Voice voice, const char* message, bool warning)
 bool ChartFiles::LoadChart(const std::string& path, bool append, Voice voice, bool showCount)
 {
     ChartStore& chart = state_.chart;
-    chart.OpenFileName = path;
-    state_.chartIndex.Rebuild(FolderOf(path));
-    hooks_.rebuildChartIndex();
     const ChartRecords records = ReadChartRecords(path);
     if (!records.opened) {
+        // Nothing of the chart in use changes, the file name a later reload opens included: a
+        // reload of a chart that was never loaded would end the program.
         Say(voice, kNonExistantFile, true);
         return false;
     }
+    chart.OpenFileName = path;
+    state_.chartIndex.Rebuild(FolderOf(path));
+    hooks_.rebuildChartIndex();
     chart.ChartFolder = FolderOf(path);
     state_.folders.ChartDir = chart.ChartFolder.str();
     if (!append) {
