@@ -342,7 +342,9 @@ bool MainController::FormCloseQuery()
         state_.ais.PlayLines.clear();
         state_.ais.PlayNext = 0;
     }
-    if (state_.app.ChartEditMode && views_->count() > 0 && platform_.prompter.confirm(kSaveChartBeforeExit)) {
+    // Edits made with chart editing since switched off are asked about too.
+    const bool chartEdited = state_.app.ChartEditMode || (state_.chart.Modified && state_.chart.count() > 0);
+    if (chartEdited && views_->count() > 0 && platform_.prompter.confirm(kSaveChartBeforeExit)) {
         charts_->SaveChart(ChartSavePath(state_.chart));
     }
     WriteConfigAtExit(state_, platform_.prompter);

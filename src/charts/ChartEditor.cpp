@@ -226,6 +226,7 @@ void ChartEditor::AddChartPoint1Click()
                                                      state_.fixInfo.OwnLong));
     }
     state_.chartEdit.SelectedPoint = slot;
+    chart.Modified = true;
     views_.refreshViews();
     SetUndoEnabled(false);
 }
@@ -309,6 +310,7 @@ void ChartEditor::EditPoint1Click()
     chart.setPoint(target, ChartPoint::fromEncoded(state_.fixInfo.OwnLat + state_.chartEdit.LineTypeOffset,
                                                    state_.fixInfo.OwnLong));
     state_.chartEdit.SelectedPoint = target;
+    chart.Modified = true;
     views_.refreshViews();
     SetUndoEnabled(false);
 }
@@ -329,6 +331,7 @@ void ChartEditor::DeletePoint1Click()
     chart.setPoint(target, ChartPoint::penUp());
     // The previous point is the natural next one to work on; the first slot stays the lowest.
     state_.chartEdit.SelectedPoint = std::max(target - 1, 1);
+    chart.Modified = true;
     views_.refreshViews();
     SetUndoEnabled(false);
 }
@@ -457,6 +460,7 @@ SurveyGridResult ChartEditor::AutoMakeGrid(const SurveyGrid& grid)
         return r;
     }
     state_.chartEdit.UndoMark = before;
+    chart.Modified = true;
     state_.display.StatusLine = r.status;
     state_.chartEdit.LineTypeOffset = 200.0 * type;
     state_.chartEdit.SelectedPoint = chart.count();
@@ -472,6 +476,7 @@ void ChartEditor::UndoAutoGrid1Click()
     // the chart as drawn and as saved is exactly the chart before the grid.
     const int mark = std::clamp(state_.chartEdit.UndoMark, 0, static_cast<int>(kChartCapacity));
     chart.setCount(mark);
+    chart.Modified = true;
     if (state_.chartEdit.SelectedPoint > mark) {
         state_.chartEdit.SelectedPoint = mark;
     }
