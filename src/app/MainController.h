@@ -189,6 +189,7 @@ private:
     void PlaceVesselOutline() override;
     bool MeasureModeOn() const override;
     void OpenRemarkEditor() override { remarks_->OpenRemarkEditor(); }
+    void FixTaken() override;
 
     void AutoLoadChart() override;
 

@@ -277,6 +277,7 @@ void FixCycle::FixBtnClick()
         ShowEndOfLeg();
     }
     HeadingUp();
+    hooks_.FixTaken();
 }
 
 void FixCycle::ShowSpeedAndCourse()

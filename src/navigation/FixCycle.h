@@ -56,6 +56,9 @@ public:
     // The vessel outline the views draw follows the antenna offsets (without views there is no
     // outline to place).
     virtual void PlaceVesselOutline() {}
+    // The fix is complete: what depends on own position and motion (the collision watch) looks
+    // again.
+    virtual void FixTaken() {}
 };
 
 inline constexpr const char* kNoPositionData = "No Position Data!";
