@@ -81,8 +81,13 @@ void BM_WholeFix(benchmark::State& state)
     s.textLog.LogNameBase = "bench";
     s.settings.fix.KeepTextLog = true;
     s.nmeaLink.NmeaOpen = true;
-    s.nmeaLink.LastPositionSentence = "$GPGGA,120000,5006.0000,N,00057.0000,W,1,08,0.9,1.0,M,,M,,*00";
+    // Two sentences in turn: the fix timer takes a sentence only once.
+    const std::string sentences[2] = {"$GPGGA,120000,5006.0000,N,00057.0000,W,1,08,0.9,1.0,M,,M,,*00",
+                                      "$GPGGA,120010,5006.0100,N,00057.0000,W,1,08,0.9,1.0,M,,M,,*00"};
+    int next = 0;
     for (auto _ : state) {
+        s.nmeaLink.LastPositionSentence = sentences[next];
+        next = 1 - next;
         s.routeProgress.ActiveWaypoint = 20;
         cycle.FixTimerTimer();
     }

@@ -8,6 +8,42 @@
 
 namespace kv {
 
+namespace {
+
+std::string NoteName(const TAISTarget& t)
+{
+    std::string name;
+    for (const char c : t.VesselName.view()) {
+        if (c != '@') {
+            name += c;
+        }
+    }
+    while (!name.empty() && name.back() == ' ') {
+        name.pop_back();
+    }
+    return name.empty() ? std::to_string(t.MMSI) : name;
+}
+
+} // namespace
+
+std::optional<CpaResult> TargetCpa(const TAISTarget& t, const VesselMotion& own)
+{
+    const AisTargetClass cls = TargetClass(t);
+    if (cls == AisTargetClass::AidToNavigation || cls == AisTargetClass::VirtualAidToNavigation ||
+        t.Longitude == 181 * 600000 || t.Latitude == 91 * 600000 || t.SOG == 0 || t.SOG >= 1023 || t.COG >= 3600) {
+        return std::nullopt; // only moving targets with a known motion are judged
+    }
+    const VesselMotion target{t.Latitude / 600000.0, -t.Longitude / 600000.0, t.SOG / 10.0, t.COG / 10.0};
+    return ComputeCpa(own, target);
+}
+
+std::string CollisionNoteText(const std::string& name, const CpaResult& r)
+{
+    char text[80];
+    std::snprintf(text, sizeof text, "Danger CPA %.2fnm in %.1fmin ", r.cpaNm, r.tcpaMin);
+    return text + name;
+}
+
 std::string WatchCollisions(CollisionWatchRecords state, Platform& platform)
 {
     AisState& ais = state.ais;
@@ -16,45 +52,34 @@ std::string WatchCollisions(CollisionWatchRecords state, Platform& platform)
         return {};
     }
     const VesselMotion own{state.fixInfo.OwnLat, state.fixInfo.OwnLong, state.motion.SOG, state.motion.COGValue};
-    std::string note;
-    double nearest = 1e9;
+    const TAISTarget* worst = nullptr;
+    CpaResult worstCpa;
     for (int n = 1; n <= ais.AISTargetCount; ++n) {
         const TAISTarget& t = ais.target(n);
-        const AisTargetClass cls = TargetClass(t);
-        if (cls == AisTargetClass::AidToNavigation || cls == AisTargetClass::VirtualAidToNavigation ||
-            t.Longitude == 181 * 600000 || t.Latitude == 91 * 600000 || t.SOG == 0 || t.SOG >= 1023 ||
-            t.COG >= 3600) {
+        const std::optional<CpaResult> r = TargetCpa(t, own);
+        if (!r) {
             ais.Collisions.forget(t.MMSI);
-            continue; // only moving targets with a known motion are judged
+            continue;
         }
-        const VesselMotion target{t.Latitude / 600000.0, -t.Longitude / 600000.0, t.SOG / 10.0, t.COG / 10.0};
-        const CpaResult r = ComputeCpa(own, target);
-        if (ais.Collisions.update(t.MMSI, r, limits.CpaLimitNm, limits.TcpaLimitMin) && limits.CollisionAlarm) {
+        if (ais.Collisions.update(t.MMSI, *r, limits.CpaLimitNm, limits.TcpaLimitMin) && limits.CollisionAlarm) {
             platform.prompter.beep(Beep::Exclamation);
         }
-        if (IsDangerous(r, limits.CpaLimitNm, limits.TcpaLimitMin) && r.cpaNm < nearest) {
-            nearest = r.cpaNm;
-            std::string name;
-            for (const char c : t.VesselName.view()) {
-                if (c != '@') {
-                    name += c;
-                }
-            }
-            while (!name.empty() && name.back() == ' ') {
-                name.pop_back();
-            }
-            if (name.empty()) {
-                name = std::to_string(t.MMSI);
-            }
-            char text[160];
-            std::snprintf(text, sizeof text, "Dangerous target %s: CPA %.2f nm in %.1f min", name.c_str(), r.cpaNm,
-                          r.tcpaMin);
-            note = text;
+        if (!IsDangerous(*r, limits.CpaLimitNm, limits.TcpaLimitMin)) {
+            continue;
+        }
+        if (worst == nullptr || r->cpaNm < worstCpa.cpaNm || (r->cpaNm == worstCpa.cpaNm && r->tcpaMin < worstCpa.tcpaMin)) {
+            worst = &t;
+            worstCpa = *r;
         }
     }
-    if (!note.empty()) {
+    std::string note;
+    if (worst != nullptr) {
+        note = CollisionNoteText(NoteName(*worst), worstCpa);
         state.display.StatusLine = note;
+    } else if (!ais.CollisionNote.empty() && state.display.StatusLine == ais.CollisionNote) {
+        state.display.StatusLine.clear(); // the encounter is over: its note goes
     }
+    ais.CollisionNote = note;
     return note;
 }
 

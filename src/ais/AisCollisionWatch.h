@@ -2,6 +2,7 @@
 // After every AIS update: which moving targets are dangerous, the status line note for the
 // nearest such encounter, and the alarm sound once per encounter when the alarm is switched on.
 
+#include <optional>
 #include <string>
 #include "ais/AisState.h"
 #include "core/ChartReference.h"
@@ -37,7 +38,18 @@ struct CollisionWatchRecords {
     }
 };
 
-// Returns the status line note ("" when no target is dangerous); sets it in the display too.
+// The closest approach of a moving target with a known position, speed and course; nothing for an
+// aid to navigation, a target at rest or one whose motion is not known.
+std::optional<CpaResult> TargetCpa(const TAISTarget& t, const VesselMotion& own);
+
+// "Danger CPA 0.06nm in 0.9min ORIANA": the figures before the name, so that a status line too
+// narrow for the whole note loses the end of the name first.
+std::string CollisionNoteText(const std::string& name, const CpaResult& r);
+
+// Judges every target against the limits, sounds the alarm for a new encounter, and returns the
+// status line note for the most dangerous target (the nearest closest approach, the sooner one of
+// equal approaches), "" when none is dangerous. The note is written to the status line; a note
+// left there from an encounter that is over is cleared.
 std::string WatchCollisions(CollisionWatchRecords state, Platform& platform);
 
 } // namespace kv

@@ -27,6 +27,7 @@ struct AisState {
     AisAssembler assembler; // holds the current message record
     AisSmallCraftCounts SmallCraftCounts; // Class B and AtoN messages decoded and dropped
     CollisionAlarm Collisions;            // the encounters the alarm has sounded for
+    std::string CollisionNote;            // the status line note last written ("" when none)
 
     // Target table: slots 1..AISTargetCount occupied, in order of first hearing.
     std::array<TAISTarget, kAisTargetCapacity> AISTargets{};

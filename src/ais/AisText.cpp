@@ -1,5 +1,6 @@
 #include "ais/AisText.h"
 
+#include "ais/AisCollisionWatch.h"
 #include "ais/AisSmallCraftTargets.h"
 #include "ais/AisTargets.h"
 #include "core/Format.h"
@@ -211,7 +212,25 @@ std::string AisAidTypeText(unsigned aidType)
     return aidType < 32 ? names[aidType] : "Unknown";
 }
 
-std::vector<std::string> WriteTargetText(const AisState& ais, const OwnShip& own, int n, const LocalDateTime& now)
+std::vector<std::string> CollisionLines(const TAISTarget& t, const OwnShip& own, const ExtraSettings& collision)
+{
+    if (!collision.CollisionWarnings) {
+        return {};
+    }
+    const VesselMotion vessel{own.fix.OwnLat, own.fix.OwnLong, own.motion.SOG, own.motion.COGValue};
+    const std::optional<CpaResult> r = TargetCpa(t, vessel);
+    if (!r) {
+        return {};
+    }
+    std::vector<std::string> lines{"CPA " + FormatFixed(r->cpaNm, 0, 2) + " Nm", "TCPA " + FormatFixed(r->tcpaMin, 0, 1) + " Min"};
+    if (IsDangerous(*r, collision.CpaLimitNm, collision.TcpaLimitMin)) {
+        lines.emplace_back("DANGEROUS TARGET");
+    }
+    return lines;
+}
+
+// The lines the target window has always shown.
+static std::vector<std::string> TargetLines(const AisState& ais, const OwnShip& own, int n, const LocalDateTime& now)
 {
     std::vector<std::string> lines;
     if (n < 1 || n > ais.AISTargetCount) {
@@ -260,6 +279,18 @@ std::vector<std::string> WriteTargetText(const AisState& ais, const OwnShip& own
     if (t.MsgType != 3 && t.MsgType != 5 && ((t.CommState >> 14) & 7u) == 1) {
         lines.push_back("UTC Tx Time: " + std::to_string((t.CommState >> 9) & 31u) + ":" +
                         std::to_string((t.CommState >> 2) & 127u));
+    }
+    return lines;
+}
+
+std::vector<std::string> WriteTargetText(const AisState& ais, const OwnShip& own, int n, const LocalDateTime& now,
+                                         const ExtraSettings* collision)
+{
+    std::vector<std::string> lines = TargetLines(ais, own, n, now);
+    if (collision != nullptr && n >= 1 && n <= ais.AISTargetCount) {
+        for (std::string& line : CollisionLines(ais.target(n), own, *collision)) {
+            lines.push_back(std::move(line));
+        }
     }
     return lines;
 }

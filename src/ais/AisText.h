@@ -2,6 +2,7 @@
 // The lines of the AIS target information window for one target.
 
 #include "ais/OwnShip.h"
+#include "core/ExtraSettings.h"
 #include "platform/Clock.h"
 
 #include <cstdint>
@@ -15,8 +16,14 @@ struct TAISTarget;
 
 // The 21 lines of target n (1-based), followed by the technical lines when
 // AdditionalTargetData is on. A Class B vessel or an aid to navigation gets its own shorter set,
-// headed by its class. `now` is the computer's local date and time.
-std::vector<std::string> WriteTargetText(const AisState& ais, const OwnShip& own, int n, const LocalDateTime& now);
+// headed by its class. `now` is the computer's local date and time. With collision warnings on in
+// `collision`, a moving target's closest approach follows last (CollisionLines).
+std::vector<std::string> WriteTargetText(const AisState& ais, const OwnShip& own, int n, const LocalDateTime& now,
+                                         const ExtraSettings* collision = nullptr);
+
+// "CPA 0.22 Nm", "TCPA 8.9 Min" and, for a target inside the limits, "DANGEROUS TARGET"; nothing
+// while collision warnings are off or for a target whose motion gives no closest approach.
+std::vector<std::string> CollisionLines(const TAISTarget& t, const OwnShip& own, const ExtraSettings& collision);
 
 // Pieces of the text, exposed for the views and the tests.
 std::string AisNavStatusText(const TAISTarget& t);

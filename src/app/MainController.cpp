@@ -9,6 +9,7 @@
 #include "core/NotBuilt.h"
 #include "core/Paths.h"
 #include "core/TextFile.h"
+#include "ais/AisCollisionWatch.h"
 #include "ais/AisTargets.h"
 #include "views/SurveyLogDraw.h"
 #include "views/ViewAis.h"
@@ -107,6 +108,15 @@ void MainController::RefRateTimer(int index)
     if (index >= 0 && index < views_->count()) {
         kv::RefRateTimer(*views_, views_->view(index), DaysFromDateTime(platform_.clock.now()));
     }
+    // Other messages take the status line between AIS reports; a dangerous target is named again.
+    WatchCollisions(state_, platform_);
+}
+
+void MainController::FixTaken()
+{
+    // Own position and motion have changed: an encounter may have begun or ended without any
+    // target report, and the fix's own status texts must not hide the warning.
+    WatchCollisions(state_, platform_);
 }
 
 MainController::~MainController() = default;
@@ -344,7 +354,9 @@ bool MainController::FormCloseQuery()
     }
     nmea_->CloseAtExit();
     ais_->StopPlayback();
-    if (state_.app.ChartEditMode && views_->count() > 0 && platform_.prompter.confirm(kSaveChartBeforeExit)) {
+    // Edits made with chart editing since switched off are asked about too.
+    const bool chartEdited = state_.app.ChartEditMode || (state_.chart.Modified && state_.chart.count() > 0);
+    if (chartEdited && views_->count() > 0 && platform_.prompter.confirm(kSaveChartBeforeExit)) {
         charts_->SaveChart(ChartSavePath(state_.chart));
     }
     WriteConfigAtExit(state_, platform_.prompter);

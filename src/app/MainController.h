@@ -25,7 +25,6 @@
 namespace kv {
 
 inline constexpr const char* kDeleteViewsQuestion = "This will delete all the displayed views! - Are you sure?";
-inline constexpr const char* kSaveChartBeforeExit = "Save the modified chart before exit ?";
 inline constexpr const char* kSaveRouteBeforeExit = "Save the modified route before exit ?";
 inline constexpr const char* kDeadReckoningStatus = "Dead Reckoning Mode !";
 inline constexpr const char* kCloseNmeaHint = "Close NMEA iterface|";
@@ -192,6 +191,7 @@ private:
     void PlaceVesselOutline() override;
     bool MeasureModeOn() const override;
     void OpenRemarkEditor() override { remarks_->OpenRemarkEditor(); }
+    void FixTaken() override;
 
     void AutoLoadChart() override;
 

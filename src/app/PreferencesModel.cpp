@@ -315,6 +315,7 @@ void PreferencesModel::Cht2WGS84Click()
             double lon = p.lon();
             edit(lat, lon);
             state.chart.setPoint(i, ChartPoint::make(lat, lon, p.lineType()));
+            state.chart.Modified = true;
         }
     });
     datum.setChartWaypoints([&state](const PositionEdit& edit) {

@@ -227,6 +227,7 @@ void ChartEditor::AddChartPoint1Click()
                                                      state_.fixInfo.OwnLong));
     }
     state_.chartEdit.SelectedPoint = slot;
+    chart.Modified = true;
     views_.refreshViews();
     SetUndoEnabled(false);
 }
@@ -310,6 +311,7 @@ void ChartEditor::EditPoint1Click()
     chart.setPoint(target, ChartPoint::fromEncoded(state_.fixInfo.OwnLat + state_.chartEdit.LineTypeOffset,
                                                    state_.fixInfo.OwnLong));
     state_.chartEdit.SelectedPoint = target;
+    chart.Modified = true;
     views_.refreshViews();
     SetUndoEnabled(false);
 }
@@ -330,6 +332,7 @@ void ChartEditor::DeletePoint1Click()
     chart.setPoint(target, ChartPoint::penUp());
     // The previous point is the natural next one to work on; the first slot stays the lowest.
     state_.chartEdit.SelectedPoint = std::max(target - 1, 1);
+    chart.Modified = true;
     views_.refreshViews();
     SetUndoEnabled(false);
 }
@@ -372,7 +375,9 @@ ChartWaypointForm ChartEditor::FormFor(int number, const std::string& caption) c
     form.lon = w.lon;
     form.label = w.label();
     form.symbol = std::max(w.symbol(), 0);
-    form.radius = w.name.substr(26, 2);
+    // The name field of a waypoint read from a damaged file may be short: a missing parameter
+    // shows as blanks.
+    form.radius = PadRight(w.name, kWaypointNameLength).substr(26, 2);
     form.radiusEnabled = form.symbol == 20 || form.symbol == 21;
     form.count = static_cast<int>(state_.waypoints.count());
     return form;
@@ -456,6 +461,7 @@ SurveyGridResult ChartEditor::AutoMakeGrid(const SurveyGrid& grid)
         return r;
     }
     state_.chartEdit.UndoMark = before;
+    chart.Modified = true;
     state_.display.StatusLine = r.status;
     state_.chartEdit.LineTypeOffset = 200.0 * type;
     state_.chartEdit.SelectedPoint = chart.count();
@@ -471,6 +477,7 @@ void ChartEditor::UndoAutoGrid1Click()
     // the chart as drawn and as saved is exactly the chart before the grid.
     const int mark = std::clamp(state_.chartEdit.UndoMark, 0, static_cast<int>(kChartCapacity));
     chart.setCount(mark);
+    chart.Modified = true;
     if (state_.chartEdit.SelectedPoint > mark) {
         state_.chartEdit.SelectedPoint = mark;
     }

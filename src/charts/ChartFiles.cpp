@@ -1,5 +1,6 @@
 #include "charts/ChartFiles.h"
 
+#include "charts/ChartEditor.h"
 #include "charts/WaypointFiles.h"
 #include "core/Config.h"
 #include "core/Format.h"
@@ -273,14 +274,19 @@ void ChartFiles::Say(Voice voice, const char* message, bool warning)
 bool ChartFiles::LoadChart(const std::string& path, bool append, Voice voice, bool showCount)
 {
     ChartStore& chart = state_.chart;
-    chart.OpenFileName = path;
-    state_.chartIndex.Rebuild(FolderOf(path));
-    hooks_.rebuildChartIndex();
     const ChartRecords records = ReadChartRecords(path);
     if (!records.opened) {
+        // Nothing of the chart in use changes, the file name a later reload opens included: a
+        // reload of a chart that was never loaded would end the program.
         Say(voice, kNonExistantFile, true);
         return false;
     }
+    if (!append && !MayReplaceModifiedChart(voice)) {
+        return false;
+    }
+    chart.OpenFileName = path;
+    state_.chartIndex.Rebuild(FolderOf(path));
+    hooks_.rebuildChartIndex();
     chart.ChartFolder = FolderOf(path);
     state_.folders.ChartDir = chart.ChartFolder.str();
     if (!append) {
@@ -320,6 +326,29 @@ bool ChartFiles::LoadChart(const std::string& path, bool append, Voice voice, bo
     return true;
 }
 
+bool ChartFiles::MayReplaceModifiedChart(Voice voice)
+{
+    ChartStore& chart = state_.chart;
+    if (!chart.Modified || chart.count() == 0) {
+        return true;
+    }
+    if (voice == Voice::StatusLine) {
+        // Nothing may wait for a click at a fix, and edits are never thrown away unasked.
+        Say(voice, kModifiedChartKept, true);
+        return false;
+    }
+    switch (platform_.prompter.yesNoCancel(kSaveChartBeforeExit)) {
+    case Answer::Yes:
+        SaveChart(ChartSavePath(chart));
+        return !chart.Modified; // a chart that could not be written stays
+    case Answer::No:
+        return true;
+    case Answer::Cancel:
+        break;
+    }
+    return false;
+}
+
 std::string ChartFiles::IndexFolder() const
 {
     if (!state_.chart.ChartFolder.empty()) {
@@ -355,7 +384,8 @@ bool ChartFiles::AutoLoadChart()
     }
     failedAutoLoad_.clear();
     const bool loaded = LoadNearest(Voice::StatusLine);
-    if (!loaded && name != state_.chart.ChartName.str() && !state_.app.ChartEditMode) {
+    // A modified chart kept is tried again once it has been saved.
+    if (!loaded && name != state_.chart.ChartName.str() && !state_.app.ChartEditMode && !state_.chart.Modified) {
         failedAutoLoad_ = name;
     }
     return loaded;
@@ -506,6 +536,7 @@ void ChartFiles::SaveChart(const std::string& path)
         return;
     }
     state_.display.StatusLine = "Removed " + std::to_string(out.removed) + " empty points";
+    chart.Modified = false;
     if (isChart && WriteChartConfig(path)) {
         ReadChartConfig(path);
     }

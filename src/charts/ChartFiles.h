@@ -46,6 +46,10 @@ inline constexpr const char* kPurgeChartQuestion = "This will remove the chart! 
 inline constexpr const char* kPurgeLayersQuestion
     = "This will remove all layers from the current chart! - Are you sure?";
 inline constexpr const char* kPurgeAllQuestion = "This will remove all data! - Are you sure?";
+// Asked before a modified chart is replaced, at exit and when another chart is loaded.
+inline constexpr const char* kSaveChartBeforeExit = "Save the modified chart before exit ?";
+// The status line when a fix would load another chart over unsaved edits.
+inline constexpr const char* kModifiedChartKept = "Modified chart kept: save it before another is loaded";
 
 // Names a configuration naming a missing chart is set aside under: n = 0 gives "<file>.bak",
 // later ones "<file>.bak-1", "<file>.bak-2", ... (the first free one is taken).
@@ -229,8 +233,12 @@ private:
     // How a chart load tells its messages: boxes for a command, the status line at a fix.
     enum class Voice { Boxes, StatusLine };
     void Say(Voice voice, const char* message, bool warning);
+    // Before a modified chart is replaced: a command asks whether to save it first (false for
+    // Cancel, or when it could not be saved); a fix keeps it and says so in the status line.
+    bool MayReplaceModifiedChart(Voice voice);
     // The open command's load of path: clears unless appending, reads the records, the chart
-    // configuration, the layers and the waypoint database; false when the file could not be opened.
+    // configuration, the layers and the waypoint database; false when the file could not be opened
+    // or the modified chart in use was kept.
     bool LoadChart(const std::string& path, bool append, Voice voice, bool showCount);
     bool LoadNearest(Voice voice);
     std::string IndexFolder() const;

@@ -116,6 +116,7 @@ void ChartStore::clear()
     slots_.fill(ChartPoint::penUp());
     count_ = 0;
     LayerMarker = kAllLayers;
+    Modified = false;
 }
 
 } // namespace kv

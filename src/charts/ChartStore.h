@@ -83,6 +83,9 @@ public:
     std::string SaveFileName;
     // The base name of the main configuration file in use, shown in the view captions.
     std::string ConfigName;
+    // Points were added, moved or removed since the chart was loaded or saved: a command that
+    // would replace the chart asks first whether to save it.
+    bool Modified = false;
 
 private:
     std::array<ChartPoint, kChartCapacity> slots_ {};

@@ -72,7 +72,9 @@ ParsedPositionLine ParsePositionLine(std::string_view line, PositionLayout layou
     const Columns c = ColumnsOf(layout);
     FieldReader f(line);
     ParsedPositionLine out;
-    out.name = f.text(1, kWaypointNameLength);
+    // A short or blank line keeps its place in the table; its name field is padded to the full
+    // width, so the symbol and parameter columns can always be read.
+    out.name = PadRight(f.text(1, kWaypointNameLength), kWaypointNameLength);
     double lat = f.real(31, 3) + f.real(c.latMinutes, c.minutesWidth) / 60.0;
     if (f.text(30, 1) == "S") {
         lat = -lat;

@@ -10,6 +10,9 @@ namespace kv {
 struct FixCycleState {
     std::string CurrentSentence;
     std::string LastEventSentence;
+    // The received position sentence the last fix was taken from: the fix timer does not take it
+    // again as if it were news.
+    std::string UsedPositionSentence;
     bool ManualFix = false;
     bool SoundIdle = true;
     bool ApproachPending = false;

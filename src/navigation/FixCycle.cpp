@@ -51,10 +51,17 @@ void FixCycle::FixTimerTimer()
         FixBtnClick();
         return;
     }
-    if (display.isChecked("AISMonitor")) {
+    if (state_.ais.AISMonitor) {
         state_.cycleState.CurrentSentence = ExpandTextTemplate(TemplateRecordsOf(state_), state_.routeTexts, platform_.clock, kMonitorTemplate);
     } else {
-        state_.cycleState.CurrentSentence = state_.nmeaLink.LastPositionSentence;
+        const std::string& received = state_.nmeaLink.LastPositionSentence;
+        // Nothing new since the last fix (the receiver's lines failed their checksum, or stopped
+        // and the watchdog has not run out yet): the same time and place would only be logged
+        // again, with a speed of 0. A manual fix still marks its event.
+        if (!state_.cycleState.ManualFix && !received.empty() && received == state_.cycleState.UsedPositionSentence) {
+            return;
+        }
+        state_.cycleState.CurrentSentence = received;
     }
     display.StatusLine = state_.prefs.ShowNMEA ? state_.cycleState.CurrentSentence : std::string();
     if (state_.cycleState.CurrentSentence.empty() || state_.cycleState.CurrentSentence == "No Data !\r\n") {
@@ -82,6 +89,12 @@ void FixCycle::ProcessSentence(bool fromPlayback)
     Display& display = state_.display;
     state_.fixInfo.FixSource = state_.cycleState.CurrentSentence.substr(0, 6);
     ParseSentence(state_.cycleState.CurrentSentence, state_.sentenceFix, state_.display, state_.aisPlayback.AISPlayback);
+    if (state_.aisPlayback.AISPlayback && state_.sentenceFix.PositionValid && state_.sentenceFix.FixQuality.str() == "5") {
+        // A played log of a monitor station puts the program in monitor mode; the menu mark shows
+        // the mode, and unchecking it ends the mode.
+        state_.ais.AISMonitor = true;
+        display.checked[kAISMonitorControl] = true;
+    }
     if (state_.sentenceFix.PositionValid) {
         state_.fixInfo.OwnLat = state_.sentenceFix.SentenceLat;
         state_.fixInfo.OwnLong = state_.sentenceFix.SentenceLong;
@@ -102,6 +115,7 @@ void FixCycle::ProcessSentence(bool fromPlayback)
     }
     if (!state_.sentenceFix.EventSentence && state_.sentenceFix.PositionValid) {
         FixBtnClick();
+        state_.cycleState.UsedPositionSentence = state_.cycleState.CurrentSentence;
     }
     if (!state_.sentenceFix.PositionValid) {
         display.ClearNavDisplay();
@@ -270,6 +284,7 @@ void FixCycle::FixBtnClick()
         ShowEndOfLeg();
     }
     HeadingUp();
+    hooks_.FixTaken();
 }
 
 void FixCycle::ShowSpeedAndCourse()

@@ -3,6 +3,7 @@
 // fix, the fix itself (quick log, track log, route following, panels, gauge, voice prompts,
 // output sentences, text log) and the navigation commands around it.
 
+#include "ais/AisState.h"
 #include "core/NotBuilt.h"
 #include "navigation/TrackLog.h"
 #include "platform/Platform.h"
@@ -55,6 +56,9 @@ public:
     // The vessel outline the views draw follows the antenna offsets (without views there is no
     // outline to place).
     virtual void PlaceVesselOutline() {}
+    // The fix is complete: what depends on own position and motion (the collision watch) looks
+    // again.
+    virtual void FixTaken() {}
 };
 
 inline constexpr const char* kNoPositionData = "No Position Data!";
@@ -68,6 +72,8 @@ inline constexpr const char* kMonitorTemplate = "$KVGGA,@t,@p:3,5,07,0.0,0.0,M,,
 // parsed sentence, speed and course, route progress and texts, the logs' counters, heading-up,
 // the stream, the output sentences, the indicators and the track; it reads the chart reference,
 // the playback switch, the main window's switches, the route, the tidal atlas and the folders.
+// Of the AIS state it reads and writes only the monitor mode: a played log of a monitor station
+// switches the mode on.
 // It never sees the chart store, the chart waypoints or the views.
 struct FixCycleRecords {
     Fix& fixInfo;
@@ -91,6 +97,7 @@ struct FixCycleRecords {
     const RouteTable& route;
     const TidalDiamonds& tides;
     const Folders& folders;
+    AisState& ais;
 
     // Built from the program state, or from a wider bundle, by member name.
     template <class S>
@@ -116,13 +123,14 @@ struct FixCycleRecords {
         , route(s.route)
         , tides(s.tides)
         , folders(s.folders)
+        , ais(s.ais)
     {
     }
 };
 
 // Switches read from the preferences record (raw NMEA, route completion, the voices, heading up);
-// the check mark read by name: "AISMonitor"; written: "DRMode1", "TowNavigation1", and the hints
-// "XTerror" and "WPName".
+// check marks written: "AISMonitor" (mirroring the monitor mode), "DRMode1", "TowNavigation1", and
+// the hints "XTerror" and "WPName".
 class FixCycle {
 public:
     FixCycle(FixCycleRecords state, Platform& platform, TrackLogs& logs, FixCycleHooks& hooks);

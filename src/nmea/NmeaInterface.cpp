@@ -148,14 +148,16 @@ void NmeaInterface::onSentence(const std::string& sentence)
 {
     Display& d = state_.display;
     if (ChecksumMismatch(sentence)) {
-        // A damaged sentence is counted and shown, never used: not as the position, not as AIS.
+        // A damaged sentence is counted and shown, never used: not as the position, not as AIS,
+        // and not as a sign of data arriving, so a receiver whose every line is damaged gets the
+        // no-data warning.
         ++state_.nmeaLink.RejectedSentences;
         if (d.isChecked(kShowNMEAControl)) {
             d.StatusLine = kRejectedChecksumMark + sentence;
         }
-    } else {
-        UseSentence(sentence);
+        return;
     }
+    UseSentence(sentence);
     ArmWatchdog(kWatchdogTicks);
     state_.nmeaLink.DataArriving = true;
 }

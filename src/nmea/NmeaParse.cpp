@@ -102,7 +102,6 @@ void ApplyQuality(std::string_view q, bool combined, bool aisPlayback, SentenceF
         fix.PositionValid = true;
         if (aisPlayback) {
             Indicator(display, "MON", "red", "Playback of an AIS monitor mode log file|");
-            display.checked[kAISMonitorControl] = true;
         } else {
             Indicator(display, "MON", "lime", "Live AIS Monitor mode|");
         }

@@ -37,8 +37,8 @@ SentenceRejection CheckSentence(std::string_view sentence);
 
 // Fills SentenceLat/SentenceLong, PositionValid, FixTimeText, FixQuality, Hdop, SatellitesText,
 // PositionError, MagVariation, EventSentence and the extra fields, and sets the GPS indicator.
-// While an AIS log is played back (aisPlayback) the monitor-mode quality shows red and checks
-// "AIS Monitor Mode", and the last extra field keeps its carriage return.
+// While an AIS log is played back (aisPlayback) the monitor-mode quality shows red (the caller
+// switches the monitor mode on), and the last extra field keeps its carriage return.
 // Numbers that do not convert read as 0. A position out of range (PositionOutOfRange) is not a
 // fix: after the reset nothing more is read, PositionValid stays 0 and the function returns false.
 // Nor is a position whose latitude or longitude field is empty or not of the form ddmm.mmmm /
@@ -54,7 +54,7 @@ double ParseNmeaLongitude(std::string_view field, std::string_view hemisphere);
 // The GPS indicator label: text, colour ("red", "lime", "silver"; "" while the text is empty), hint.
 void SetGPSIndicator(Display& display, const std::string& text, const std::string& colour);
 
-// Menu entry checked while a monitor-mode log plays back.
+// The "AIS Monitor Mode" menu entry; its check mark mirrors the monitor mode.
 inline constexpr const char* kAISMonitorControl = "AISMonitor";
 
 } // namespace kv

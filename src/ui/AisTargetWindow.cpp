@@ -103,7 +103,7 @@ void AisTargetWindow::refresh()
     if (n >= 1 && n <= ais.AISTargetCount) {
         tgtNum_->setValue(n);
         QStringList lines;
-        for (const auto& line : kv::WriteTargetText(state_.ais, kv::OwnShipOf(state_), n, clock_.now())) {
+        for (const auto& line : kv::WriteTargetText(state_.ais, kv::OwnShipOf(state_), n, clock_.now(), &state_.extra)) {
             lines << QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size()));
         }
         memo_->setPlainText(lines.join(QLatin1Char('\n')));

@@ -3,9 +3,15 @@
 // at 60 degrees north (half a mile) and across the date line.
 
 #include "ais/AisCollision.h"
+#include "ais/AisCollisionWatch.h"
+#include "ais/AisText.h"
+#include "app/ProgramState.h"
+#include "platform/fake/Fakes.h"
 #include "support/RunTool.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace {
 
@@ -107,6 +113,55 @@ TEST(AisCollision, KvtoolCpa)
         EXPECT_EQ(b.exitCode, 2);
         EXPECT_EQ(b.out, "");
     }
+}
+
+
+// Own vessel at 50 N 1 W, stopped; targets so many miles north and east, steaming south at 10 kn.
+struct Encounter {
+    kv::ProgramState state;
+    kv::FakePlatform fakes;
+    explicit Encounter(std::initializer_list<std::tuple<const char*, double, double>> targets)
+    {
+        state.extra.CollisionWarnings = true;
+        state.fixInfo.OwnLat = 50.0;
+        state.fixInfo.OwnLong = 1.0;
+        for (const auto& [name, north, east] : targets) {
+            kv::TAISTarget& t = state.ais.target(++state.ais.AISTargetCount);
+            t = kv::TAISTarget{};
+            t.MsgType = 1;
+            t.SOG = 100;
+            t.COG = 1800;
+            t.Latitude = static_cast<std::int32_t>((50.0 + north / 60.0) * 600000.0);
+            t.Longitude = static_cast<std::int32_t>((-1.0 + east / 60.0 / std::cos(50.0 * M_PI / 180.0)) * 600000.0);
+            t.VesselName.set(name);
+        }
+    }
+};
+
+TEST(AisCollisionWatch, TheNoteNamesTheMostDangerousTargetFiguresFirstAndComesBack)
+{
+    Encounter e{{"FAR", 6.0, 2.0}, {"ATLANTIC CONVEYOR II", 1.48, 0.22}, {"CLOSE", 0.15, 0.06}};
+    EXPECT_EQ(kv::WatchCollisions(e.state, e.fakes.platform), "Danger CPA 0.06nm in 0.9min CLOSE");
+    // A 20-character name still fits the status line at the default window width (49 characters).
+    EXPECT_LE(kv::CollisionNoteText(std::string(20, 'W'), {0.49, 11.9}).size(), 49u);
+    e.state.display.StatusLine = "Course to steer 180.0";
+    kv::WatchCollisions(e.state, e.fakes.platform); // another message took the line: named again
+    EXPECT_EQ(e.state.display.StatusLine, "Danger CPA 0.06nm in 0.9min CLOSE");
+    e.state.ais.AISTargetCount = 1; // the encounter is over: its note goes
+    kv::WatchCollisions(e.state, e.fakes.platform);
+    EXPECT_EQ(e.state.display.StatusLine, "");
+}
+
+TEST(AisCollisionWatch, TheTargetTextEndsWithTheClosestApproachAndTheDangerMark)
+{
+    Encounter e{{"ATLANTIC CONVEYOR II", 1.48, 0.22}};
+    const auto text = [&] { return kv::WriteTargetText(e.state.ais, kv::OwnShipOf(e.state), 1, {}, &e.state.extra); };
+    const std::vector<std::string> lines = text();
+    ASSERT_EQ(lines.size(), 24u);
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 21, lines.end()),
+              (std::vector<std::string>{"CPA 0.22 Nm", "TCPA 8.9 Min", "DANGEROUS TARGET"}));
+    e.state.extra.CollisionWarnings = false; // the specified 21 lines
+    EXPECT_EQ(text().size(), 21u);
 }
 
 } // namespace

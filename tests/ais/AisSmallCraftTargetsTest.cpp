@@ -177,7 +177,7 @@ TEST(AisCollisionWatch, EncounterNotedAndSoundedOnceWithTheAlarmOn)
         on.state.fixInfo.OwnLong = 1.0; // west
         on.Receive(ClassB(235777777, 50.03, -1.0, 100, 1800)); // 1.8 nm north, closing at 10 knots
         const std::size_t newTargetBeeps = 1;
-        EXPECT_NE(on.state.display.StatusLine.find("Dangerous target 235777777: CPA 0.00 nm in 10.8 min"),
+        EXPECT_NE(on.state.display.StatusLine.find("Danger CPA 0.00nm in 10.8min 235777777"),
                   std::string::npos)
             << on.state.display.StatusLine;
         for (double lat : {50.025, 50.02, 50.015}) {

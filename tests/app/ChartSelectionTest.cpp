@@ -140,6 +140,49 @@ TEST(ChartSelection, AVoyageAcrossTheChartsLoadsEachInTurnWithoutADialog)
     EXPECT_EQ(v.state.chart.ChartName.str(), "leg1");
 }
 
+TEST(ChartSelection, AnEditedChartIsNeverReplacedWithoutTheSaveQuestion)
+{
+    Voyage v;
+    v.start();
+    auto editAt = [&v](double lonWest, std::initializer_list<Answer> answers) {
+        v.state.fixInfo.OwnLat = 50.05;
+        v.state.fixInfo.OwnLong = lonWest;
+        v.controller->editor().ChartEdit1Click();
+        v.controller->editor().LineTypeClick(2); // the first time: the pen goes down, a point is added
+        v.controller->editor().AddChartPoint1Click();
+        v.controller->editor().ChartEdit1Click(); // editing off: chart loading is allowed again
+        v.fakes.prompter.messages.clear();
+        v.fakes.prompter.choices = answers;
+    };
+    v.state.fixInfo.OwnLat = 50.0;
+    v.state.fixInfo.OwnLong = 3.9;
+    v.controller->LoadNearestChart1Click();
+    ASSERT_EQ(v.state.chart.ChartName.str(), "leg1");
+    editAt(3.9, {Answer::Cancel, Answer::Yes});
+    const int edited = v.state.chart.count();
+    v.state.fixInfo.OwnLong = 2.9;
+    v.controller->LoadNearestChart1Click(); // Cancel keeps the chart with its edit
+    EXPECT_EQ(v.fakes.prompter.messages.front(), (FakePrompter::Message{"yesNoCancel", kSaveChartBeforeExit}));
+    EXPECT_EQ(v.state.chart.count(), edited);
+    v.controller->LoadNearestChart1Click(); // Yes saves it, then loads
+    EXPECT_EQ(v.state.chart.ChartName.str(), "leg2");
+    EXPECT_EQ(ReadChartRecords(v.dir.file("charts/leg1.cht")).taken, edited);
+
+    editAt(2.9, {Answer::No}); // opening another chart: No loads it, the file stays as it was
+    v.controller->charts().OpenChart(v.dir.file("charts/leg3.cht"));
+    EXPECT_EQ(v.fakes.prompter.messages.front().text, kSaveChartBeforeExit);
+    EXPECT_EQ(ReadChartRecords(v.dir.file("charts/leg2.cht")).taken, 4);
+
+    editAt(1.9, {}); // a fix never waits for an answer: the chart stays, the status line says why
+    v.state.nmeaLink.NmeaOpen = true;
+    v.fixAt(50.0, 3.9);
+    EXPECT_EQ(v.state.chart.ChartName.str(), "leg3");
+    EXPECT_EQ(v.state.display.StatusLine, kModifiedChartKept);
+    v.fakes.prompter.answer({true, false});
+    EXPECT_TRUE(v.controller->FormCloseQuery()); // quitting asks although editing is off
+    EXPECT_TRUE(v.fakes.prompter.lastMessageIs(kSaveChartBeforeExit));
+}
+
 TEST(ChartSelection, ThePortfolioGivesWayToAnyChartAndItsFolderBecomesTheChartFolder)
 {
     Voyage v;

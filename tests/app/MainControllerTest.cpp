@@ -719,6 +719,26 @@ TEST(MainController, PlaybackAndMenuPurgeRestartTheTrack)
     }
 }
 
+TEST(MainController, MonitorModeOfAPlayedMonitorLogCanBeSwitchedOff)
+{
+    Program p;
+    p.dir.write("logs/station.AIS", "$KVGGA,120000,5030.000,N,00100.000,W,5,07,0.0,0.0,M,,0000*MON\r\n");
+    p.create();
+    p.controller->SecsTimerTimer();
+    p.controller->ais().PlayAISlogClick([&] { return std::optional<std::string>(p.dir.file("logs/station.AIS")); });
+    while (p.state.aisPlayback.AISPlayback) {
+        p.controller->ais().AISplayTimeTimer();
+    }
+    EXPECT_TRUE(p.state.ais.AISMonitor && p.state.display.isChecked("AISMonitor"));
+    p.controller->ais().AISMonitorClick();
+    EXPECT_FALSE(p.state.ais.AISMonitor || p.state.display.isChecked("AISMonitor"));
+    // A receiver opened later gives the fixes, not the station sentence.
+    p.state.nmeaLink.NmeaOpen = true;
+    p.state.nmeaLink.LastPositionSentence = "$GPGGA,120100,4900.000,N,00200.000,W,1,08,0.9,1.0,M,,M,,";
+    p.controller->fix().FixTimerTimer();
+    EXPECT_EQ(p.state.fixInfo.FixSource, "$GPGGA");
+}
+
 TEST(MainController, SavingAConfigurationRenamesTheViews)
 {
     Program p;

@@ -3,6 +3,8 @@
 
 #include "charts/ChartEditor.h"
 #include "charts/ChartTestSupport.h"
+#include "charts/WaypointFiles.h"
+#include "core/Format.h"
 
 #include <gtest/gtest.h>
 
@@ -348,6 +350,22 @@ TEST(ChartEditor, WaypointsAreAddedEditedAndDeleted)
     EXPECT_TRUE(e.fakes.prompter.lastMessageIs("Delete the waypoint nearest to the cursor! - Are you sure?"));
     ASSERT_EQ(e.state.waypoints.count(), 1u);
     EXPECT_EQ(e.state.waypoints.at(1).label(), "Mark 2");
+}
+
+TEST(ChartEditor, ShortAndBlankWaypointLinesOpenInTheForm)
+{
+    // A short name, a blank line, a name cut inside the symbol columns: kept, and each can be
+    // edited and snapped to.
+    for (const std::string line : {std::string("Bn"), std::string(), "Pier" + std::string(20, ' ') + "2"}) {
+        Editing e;
+        e.dir.write("charts/harbour.wpt", line + "\r\n");
+        ReadWaypointDatabase(e.state.waypoints, e.state.chart, e.fakes.prompter);
+        e.editor.WaypointSnapMode1Click();
+        e.editor.EditChartWaypoint1Click();
+        ASSERT_EQ(e.edit.shown.size(), 2u) << line;
+        EXPECT_EQ(e.edit.shown.back().label, Trim(line.substr(0, 4)));
+        EXPECT_EQ(e.edit.shown.back().radius, "  ");
+    }
 }
 
 TEST(ChartEditor, AddingOrDeletingAWaypointUpdatesTheMenus)

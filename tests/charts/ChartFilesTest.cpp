@@ -85,6 +85,14 @@ TEST(ChartOpen, MissingFileLeavesTheStoreAsItWas)
     EXPECT_EQ(p.state.chart.ChartName.str(), "a");
     EXPECT_EQ(p.state.chart.ChartFolder.str(), p.dir.path() + "/charts/");
     EXPECT_EQ(p.state.folders.ChartDir.str(), p.dir.path() + "/charts/");
+    EXPECT_EQ(p.state.chart.OpenFileName, p.chartPath("a.cht"));
+    EXPECT_EQ(p.hooks.indexRebuilds, 1);
+    // A later reload (purge layers) opens the chart in use, not the file that was missing.
+    p.fakes.prompter.messages.clear();
+    p.files.PurgeLayers();
+    EXPECT_FALSE(p.hooks.ended);
+    EXPECT_EQ(p.state.chart.count(), 4);
+    EXPECT_EQ(p.state.chart.ChartName.str(), "a");
     // A cancelled dialog clears its file name and touches nothing else.
     p.files.OpenChart("");
     EXPECT_TRUE(p.state.chart.OpenFileName.empty());

@@ -114,8 +114,8 @@ TEST(FixTimer, NoDataInvalidFixAndNoView)
     c.Receive(Cycle::Gga("120020", 50.0, 1.0));
     EXPECT_EQ(c.views.recentred, 2);
     c.state.prefs.fix.RedrawEveryFixes = 3;
-    for (int i = 0; i < 3; ++i) {
-        c.Receive(Cycle::Gga("120030", 50.0, 1.0));
+    for (const char* time : {"120030", "120040", "120050"}) {
+        c.Receive(Cycle::Gga(time, 50.0, 1.0));
     }
     EXPECT_EQ(c.views.recentred, 3);
 }
@@ -138,6 +138,21 @@ TEST(FixTimer, DamagedPositionIsNoFix)
     }
     c.Receive(Cycle::Gga("120040", 50.01, 1.0));
     EXPECT_EQ(c.state.quickLog.count(), 2u);
+}
+
+TEST(FixTimer, ASentenceAlreadyUsedIsNotTakenAgain)
+{
+    // The receiver's later lines were all rejected: the last good sentence is still the last one.
+    Cycle c;
+    c.Receive(Cycle::Gga("120000", 50.0, 1.0));
+    c.Receive(Cycle::Gga("120010", 50.01, 1.0));
+    const std::string speed = c.display.SpeedOG;
+    c.cycle.FixTimerTimer();
+    EXPECT_EQ(c.state.quickLog.count(), 2u) << "no record repeating the same time and place";
+    EXPECT_EQ(c.display.SpeedOG, speed);
+    c.cycle.ManualFix(); // an event is still marked
+    c.Receive(Cycle::Gga("120020", 50.02, 1.0));
+    EXPECT_EQ(c.state.quickLog.count(), 4u);
 }
 
 TEST(FixTime, SentenceTimeZoneWrapTidalHourAndClock)
@@ -163,7 +178,7 @@ TEST(FixTime, SentenceTimeZoneWrapTidalHourAndClock)
     // Without "Log GPS UTC time", the computer's clock.
     c.state.prefs.fix.UseGpsTime = false;
     c.fakes.clock.time = {2026, 12, 8, 9, 8, 7, 500};
-    c.Receive(Cycle::Gga("191000", 50.0, 1.0));
+    c.Receive(Cycle::Gga("191010", 50.0, 1.0));
     EXPECT_EQ(c.state.fixInfo.FixTimeString, "090807");
     EXPECT_NEAR(c.state.fixInfo.FixMinutes, 9 * 60 + 8 + 7.5 / 60.0, 1e-9);
     EXPECT_EQ(c.state.fixInfo.FixDateText, "08-12-26");
