@@ -319,7 +319,7 @@ TEST(NetworkSource, UdpFloodLeavesOtherEventsTheirTurnAndDropsTheExcess)
     s.state.ais.AisLogPath = s.work.file("logs/08-12-26.AIS"); // every report logged, as at sea
     s.nmea->OpenNmeaInterface();
     ASSERT_TRUE(s.serial->linkUp());
-    kvtest::LoopbackFlood flood(kvtest::LoopbackFlood::Kind::Udp, AisBurst(), 3, port);
+    kvtest::LoopbackFlood flood(kvtest::LoopbackFlood::Kind::Udp, {AisBurst()}, 3, port);
     int ticksWhileFlooding = 0;
     std::size_t largestBacklog = 0;
     QTimer other;
@@ -357,7 +357,7 @@ TEST(NetworkSource, AisFloodStopsTheLogAtItsLimitWithANote)
     kvtest::EnsureCoreApp();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.note);
-        kvtest::LoopbackFlood flood(kvtest::LoopbackFlood::Kind::Tcp, AisBurst(), 4);
+        kvtest::LoopbackFlood flood(kvtest::LoopbackFlood::Kind::Tcp, {AisBurst()}, 4);
         Station s(3, "tcp://127.0.0.1:" + std::to_string(flood.port()));
         s.state.extra.AisMaxLogMB = c.maxLogMB;
         s.state.extra.AisMinFreeMB = c.minFreeMB;

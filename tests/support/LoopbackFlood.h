@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace kvtest {
 
@@ -22,10 +23,11 @@ class LoopbackFlood {
 public:
     enum class Kind { Udp, Tcp };
 
-    // Udp: `unit` as one datagram after another to `port`. Tcp: a server on a port of its own
-    // (port()) that sends `unit` again and again to the first client it accepts.
-    LoopbackFlood(Kind kind, std::string unit, int seconds, std::uint16_t port = 0)
-        : kind_(kind), unit_(std::move(unit)), end_(std::chrono::steady_clock::now() + std::chrono::seconds(seconds))
+    // Udp: the units in turn, one datagram each, to `port`. Tcp: a server on a port of its own
+    // (port()) that sends the units in turn, again and again, to the first client it accepts.
+    // Several units let a flood carry what a receiver sends: positions whose time moves on.
+    LoopbackFlood(Kind kind, std::vector<std::string> units, int seconds, std::uint16_t port = 0)
+        : kind_(kind), units_(std::move(units)), end_(std::chrono::steady_clock::now() + std::chrono::seconds(seconds))
     {
         sockaddr_in a{};
         a.sin_family = AF_INET;
@@ -71,9 +73,12 @@ private:
     void sendDatagrams()
     {
         const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+        std::size_t next = 0;
         while (timeLeft()) {
             for (int i = 0; i < 64; ++i) {
-                if (::sendto(fd, unit_.data(), unit_.size(), 0, reinterpret_cast<const sockaddr*>(&address_), sizeof address_) > 0) {
+                const std::string& unit = units_[next];
+                next = (next + 1) % units_.size();
+                if (::sendto(fd, unit.data(), unit.size(), 0, reinterpret_cast<const sockaddr*>(&address_), sizeof address_) > 0) {
                     ++sent_;
                 }
             }
@@ -93,12 +98,14 @@ private:
         }
         accepted_ = client >= 0;
         std::size_t at = 0;
+        std::size_t next = 0;
         while (client >= 0 && timeLeft()) {
+            const std::string& unit = units_[next];
             pollfd p{client, POLLOUT, 0};
             if (::poll(&p, 1, 50) <= 0) {
                 continue;
             }
-            const ssize_t n = ::send(client, unit_.data() + at, unit_.size() - at, MSG_NOSIGNAL | MSG_DONTWAIT);
+            const ssize_t n = ::send(client, unit.data() + at, unit.size() - at, MSG_NOSIGNAL | MSG_DONTWAIT);
             if (n < 0) {
                 if (errno == EAGAIN || errno == EINTR) {
                     continue;
@@ -106,8 +113,9 @@ private:
                 break;
             }
             at += static_cast<std::size_t>(n);
-            if (at == unit_.size()) {
+            if (at == unit.size()) {
                 at = 0;
+                next = (next + 1) % units_.size();
                 ++sent_;
             }
         }
@@ -118,7 +126,7 @@ private:
     }
 
     Kind kind_;
-    std::string unit_;
+    std::vector<std::string> units_;
     std::chrono::steady_clock::time_point end_;
     sockaddr_in address_{};
     int listener_ = -1;

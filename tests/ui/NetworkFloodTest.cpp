@@ -9,6 +9,7 @@
 
 #include "support/ConfigFile.h"
 #include "support/LoopbackFlood.h"
+#include "nmea/Templates.h"
 
 #include <gtest/gtest.h>
 
@@ -56,17 +57,23 @@ constexpr double kQuitLatency = 1.0;
 constexpr long kResidentGrowthKb = 40 * 1024;
 #endif
 
-const std::string kGga = "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47";
-
 // 20 AIS reports of two vessels and a position: one datagram, or one stretch of a TCP stream.
-std::string Burst()
+// The bursts' positions carry a minute of different times, as a receiver's do: the fix cycle
+// takes a position sentence only once.
+std::vector<std::string> Bursts()
 {
-    std::string burst;
+    std::string reports;
     for (int i = 0; i < 10; ++i) {
-        burst += kvtest::AisPositionReport(235001234, 50.1, -1.2, 7.0, 30.0) + "\r\n" +
-                 kvtest::AisPositionReport(235005678, 50.2, -1.3, 12.0, 300.0) + "\r\n";
+        reports += kvtest::AisPositionReport(235001234, 50.1, -1.2, 7.0, 30.0) + "\r\n" +
+                   kvtest::AisPositionReport(235005678, 50.2, -1.3, 12.0, 300.0) + "\r\n";
     }
-    return burst + kGga + "\r\n";
+    std::vector<std::string> bursts;
+    for (int second = 0; second < 60; ++second) {
+        char gga[96];
+        std::snprintf(gga, sizeof gga, "$GPGGA,1235%02d,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,", second);
+        bursts.push_back(reports + gga + kv::NMEAChecksum(gga) + "\r\n");
+    }
+    return bursts;
 }
 
 std::uint16_t FreeUdpPort()
@@ -207,7 +214,7 @@ TEST(NetworkFloodProcess, FixesKeepTheirBeatQuittingIsPromptMemoryAndAisLogStayB
         });
         dir.write("kvfree.ini", "[AIS]\nMaxLogMB=" + std::to_string(c.maxLogMB) + "\n");
         const std::uint16_t udpPort = c.kind == kvtest::LoopbackFlood::Kind::Udp ? FreeUdpPort() : 0;
-        kvtest::LoopbackFlood flood(c.kind, Burst(), kQuitAfter + 12, udpPort);
+        kvtest::LoopbackFlood flood(c.kind, Bursts(), kQuitAfter + 12, udpPort);
         const std::uint16_t port = c.kind == kvtest::LoopbackFlood::Kind::Udp ? udpPort : flood.port();
         dir.write("dev/com1", (c.kind == kvtest::LoopbackFlood::Kind::Udp ? "udp://127.0.0.1:" : "tcp://127.0.0.1:") +
                                   std::to_string(port) + "\n");

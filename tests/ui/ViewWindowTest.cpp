@@ -425,11 +425,16 @@ TEST_F(ViewWindowTest, AisPopupMarksFollowTheSettings)
     EXPECT_FALSE(item(0, "AISZoom")->isChecked());
     EXPECT_TRUE(item(0, "HighlightNearest1")->isEnabled());
 
-    // A new view puts the removal back to 15 minutes: the marks say so.
+    // The removal time is the AIS view's own: a second view leaves it, and the marks, alone.
     item(0, "After5Mins1")->trigger();
     EXPECT_TRUE(item(0, "After5Mins1")->isChecked());
     command("FileNewItem")->trigger();
     ASSERT_EQ(window->controller().views().count(), 2);
+    EXPECT_EQ(state.ais.AgeChoice, AisAgeChoice::After5Mins);
+    EXPECT_TRUE(item(0, "After5Mins1")->isChecked());
+    EXPECT_FALSE(item(0, "After15Mins1")->isChecked());
+    // Choosing again from the pop-up moves the marks with the setting.
+    item(0, "After15Mins1")->trigger();
     EXPECT_EQ(state.ais.AgeChoice, AisAgeChoice::After15Mins);
     EXPECT_TRUE(item(0, "After15Mins1")->isChecked());
     EXPECT_FALSE(item(0, "After5Mins1")->isChecked());
