@@ -7,6 +7,7 @@
 #include "ui/ViewOptionsDialog.h"
 #include "ui/ViewWindow.h"
 
+#include "ais/AisCollisionWatch.h"
 #include "ais/AisTargets.h"
 #include "views/ViewAis.h"
 #include "views/ViewPrint.h"
@@ -466,6 +467,7 @@ void MainWindow::buildViewCommands(ViewWindow* w)
     }
     item(ais, "ClearAllTargets1", QStringLiteral("AIS Clear All Targets"), "", [this, &set](kv::ChartView& v) {
         if (kv::ClearAllTargets(state_, platform_)) {
+            kv::WatchCollisions(state_, platform_); // the note of a target now gone goes with it
             set.Redraw(v);
         }
     })->setProperty("aisOnly", true);

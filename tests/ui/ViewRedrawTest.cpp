@@ -225,4 +225,18 @@ TEST_F(ViewRedrawTest, EveryRedrawingCommandDrawsWhatAFreshDrawingDraws)
     EXPECT_EQ(ColoursFromSettings(state.settings).background, 0xFFFFFFu);
 }
 
+// A dangerous target's note leaves the status line with the target when all targets are cleared,
+// instead of naming a target no longer shown until the next fix.
+TEST_F(ViewRedrawTest, ClearingTheTargetsClearsTheirCollisionNote)
+{
+    state.extra.CollisionWarnings = true;
+    // 0.1 nm north of own ship, heading south for it at 6 knots.
+    const double lat = state.fixInfo.OwnLat + 0.1 / 60.0;
+    window->controller().ais().DecodeAndUpdate(kvtest::AisPositionReport(235000009, lat, -state.fixInfo.OwnLong, 6.0, 180.0));
+    ASSERT_EQ(state.display.StatusLine.rfind("Danger", 0), 0u) << state.display.StatusLine;
+    window->view(0)->popupMenu()->findChild<QAction*>(QStringLiteral("ClearAllTargets1"))->trigger();
+    EXPECT_EQ(state.ais.AISTargetCount, 0);
+    EXPECT_EQ(state.display.StatusLine.find("Danger"), std::string::npos) << state.display.StatusLine;
+}
+
 } // namespace
