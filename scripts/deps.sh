@@ -7,7 +7,6 @@ packages=(build-essential cmake ninja-build ccache pkg-config
   xvfb xauth fonts-dejavu-core
   librsvg2-bin desktop-file-utils appstream
   poppler-utils xdotool
-  nodejs npm
   clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
@@ -21,3 +20,16 @@ if [ ${#missing[@]} -gt 0 ]; then
   $SUDO apt-get update -qq
   $SUDO apt-get install -y -qq "${missing[@]}"
 fi
+# Node.js and npm for the check of our output sentences against a Signal K parser. Some machines
+# carry a Node.js build that brings its own npm (and conflicts with Debian's npm package): install
+# each only when its command is missing.
+install_command() {
+  command -v "$1" >/dev/null 2>&1 && return 0
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq "$2"
+}
+install_command node nodejs
+install_command npm npm
