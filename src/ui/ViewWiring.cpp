@@ -328,7 +328,7 @@ void MainWindow::buildViewCommands(ViewWindow* w)
         ->setProperty("aisOnly", true);
     auto* rings = new QLabel(QStringLiteral("0"), bar);
     rings->setObjectName(QStringLiteral("RangeR"));
-    bar->addWidget(rings);
+    bar->addWidget(rings)->setProperty("aisOnly", true); // the count goes with its buttons
     tool("RRUp", QStringLiteral("R+"), "More range rings", [&set](kv::ChartView& v) { kv::RRUpClick(set, v); })
         ->setProperty("aisOnly", true);
     tool("AISrepeat", QStringLiteral("Rpt"), "Repeat last AIS target announcement",

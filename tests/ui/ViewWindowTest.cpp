@@ -470,6 +470,12 @@ TEST_F(ViewWindowTest, AisToolBarHintsAndPopupGroupHeaders)
     ASSERT_NE(view(1), nullptr);
     EXPECT_TRUE(view(0)->toolBar()->findChild<QAction*>(QStringLiteral("AISrepeat"))->isVisible());
     EXPECT_FALSE(view(1)->toolBar()->findChild<QAction*>(QStringLiteral("AISrepeat"))->isVisible());
+    // The ring count goes with its buttons.
+    for (int i : {0, 1}) {
+        const QLabel* rings = view(i)->toolBar()->findChild<QLabel*>(QStringLiteral("RangeR"));
+        ASSERT_NE(rings, nullptr);
+        EXPECT_EQ(rings->isVisibleTo(view(i)->toolBar()), i == 0) << i;
+    }
 }
 
 TEST_F(ViewWindowTest, UnsavedRouteQuestionAtQuit)
