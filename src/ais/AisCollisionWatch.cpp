@@ -2,29 +2,12 @@
 
 #include "ais/AisCollision.h"
 #include "ais/AisSmallCraftTargets.h"
+#include "ais/AisTargetList.h"
 #include "platform/Platform.h"
 
 #include <cstdio>
 
 namespace kv {
-
-namespace {
-
-std::string NoteName(const TAISTarget& t)
-{
-    std::string name;
-    for (const char c : t.VesselName.view()) {
-        if (c != '@') {
-            name += c;
-        }
-    }
-    while (!name.empty() && name.back() == ' ') {
-        name.pop_back();
-    }
-    return name.empty() ? std::to_string(t.MMSI) : name;
-}
-
-} // namespace
 
 std::optional<CpaResult> TargetCpa(const TAISTarget& t, const VesselMotion& own)
 {
@@ -74,7 +57,7 @@ std::string WatchCollisions(CollisionWatchRecords state, Platform& platform)
     }
     std::string note;
     if (worst != nullptr) {
-        note = CollisionNoteText(NoteName(*worst), worstCpa);
+        note = CollisionNoteText(TargetDisplayName(*worst), worstCpa);
         state.display.StatusLine = note;
     } else if (!ais.CollisionNote.empty() && state.display.StatusLine == ais.CollisionNote) {
         state.display.StatusLine.clear(); // the encounter is over: its note goes

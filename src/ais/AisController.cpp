@@ -137,13 +137,12 @@ bool AisController::openLog(std::string& lines)
         return true;
     }
     closeLog();
-    const int fd = ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0666);
-    if (fd < 0) {
-        return false;
-    }
+    const int fd = OpenForAppend(path, O_RDWR);
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
+    if (fd < 0 || ::fstat(fd, &st) != 0) {
+        if (fd >= 0) {
+            ::close(fd);
+        }
         return false;
     }
     // A log whose last line was cut short (a crash, a full disk) gets its line end first, so

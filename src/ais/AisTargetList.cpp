@@ -10,20 +10,6 @@ namespace kv {
 
 namespace {
 
-std::string DisplayName(const TAISTarget& t)
-{
-    std::string name;
-    for (const char c : t.VesselName.view()) {
-        if (c != '@') {
-            name += c;
-        }
-    }
-    while (!name.empty() && name.back() == ' ') {
-        name.pop_back();
-    }
-    return name.empty() ? std::to_string(t.MMSI) : name;
-}
-
 bool IsAid(AisTargetClass cls)
 {
     return cls == AisTargetClass::AidToNavigation || cls == AisTargetClass::VirtualAidToNavigation;
@@ -50,6 +36,21 @@ std::optional<double> SortValue(const TargetListRow& r, TargetListColumn column)
 
 } // namespace
 
+std::string TargetDisplayName(const TAISTarget& t)
+{
+    std::string name;
+    for (const char c : t.VesselName.view()) {
+        if (c != '@') {
+            name += c;
+        }
+    }
+    while (!name.empty() && name.back() == ' ') {
+        name.pop_back();
+    }
+    return name.empty() ? std::to_string(t.MMSI) : name;
+}
+
+
 std::vector<TargetListRow> BuildTargetRows(TargetListRecords state, double nowDays)
 {
     const AisState& ais = state.ais;
@@ -61,7 +62,7 @@ std::vector<TargetListRow> BuildTargetRows(TargetListRecords state, double nowDa
         TargetListRow row;
         row.slot = n;
         row.mmsi = t.MMSI;
-        row.name = DisplayName(t);
+        row.name = TargetDisplayName(t);
         row.cls = TargetClass(t);
 
         // Range and bearing to the newest track point, as the target text gives them.

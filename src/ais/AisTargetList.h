@@ -69,6 +69,9 @@ void SortTargetRows(std::vector<TargetListRow>& rows, TargetListColumn column, b
 std::string TargetListHeader(TargetListColumn column, const UnitSettings& units);
 std::string TargetListCell(const TargetListRow& row, TargetListColumn column);
 std::string TargetClassText(AisTargetClass cls);
+// A target's name as the list and the status line show it: without the "@" padding and trailing
+// blanks, its MMSI when it has no name yet.
+std::string TargetDisplayName(const TAISTarget& t);
 
 // The row of the target with this MMSI, or -1.
 int FindTargetRow(const std::vector<TargetListRow>& rows, std::uint32_t mmsi);

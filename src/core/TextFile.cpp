@@ -232,16 +232,25 @@ bool WriteTextLinesAtomic(const std::string& path, const std::vector<std::string
     return WriteFileAtomic(path, content);
 }
 
-bool AppendToFile(const std::string& path, std::string_view bytes)
+int OpenForAppend(const std::string& path, int access)
 {
     // Non-blocking: a FIFO in the file's place must not stop the program until someone reads it.
-    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0666);
+    const int fd = ::open(path.c_str(), access | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0666);
     if (fd < 0) {
-        return false;
+        return -1;
     }
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+bool AppendToFile(const std::string& path, std::string_view bytes)
+{
+    const int fd = OpenForAppend(path, O_WRONLY);
+    if (fd < 0) {
         return false;
     }
     const bool ok = WriteAll(fd, bytes);

@@ -44,6 +44,9 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes);
 bool WriteTextLinesAtomic(const std::string& path, const std::vector<std::string>& lines);
 // Appends in one write: a whole line or a whole record, never a part of one.
 bool AppendToFile(const std::string& path, std::string_view bytes);
+// Opens a regular file for appending (created when missing) with `access` (O_WRONLY or O_RDWR);
+// -1 when it cannot be opened or is not a regular file (a folder, a FIFO, a device).
+int OpenForAppend(const std::string& path, int access);
 // Appends whole lines of a text log. A file that does not end in a line end (the program was
 // killed in the middle of an append: the kernel copies a write page by page) first gets one, so
 // the piece stays a line of its own and the new lines are whole.
