@@ -15,7 +15,6 @@ namespace kv {
 namespace {
 
 constexpr double kPi = std::numbers::pi;
-constexpr double kMetreOfLatitude = 8.999e-06; // degrees
 
 std::string TimeOfDayText(const LocalDateTime& t)
 {
