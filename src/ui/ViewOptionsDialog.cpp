@@ -102,7 +102,6 @@ ViewOptionsDialog::ViewOptionsDialog(kv::ViewOptionsModel& model, QWidget* paren
     grid->addWidget(box("UseCrosses", QStringLiteral("Show Fix Crosses X"), &ViewOptionsFields::UseCrosses), 5, 0, 1, 3);
     QCheckBox* tow = box("Ubow", QStringLiteral(" Plot Tow"), &ViewOptionsFields::Ubow);
     connect(tow, &QCheckBox::clicked, this, [this](bool on) { clicked([this, on] { model_.UbowClick(on); }); });
-    tow->setVisible(false);
     QCheckBox* last = box("Last200", QStringLiteral("Show Last N="), &ViewOptionsFields::Last200);
     connect(last, &QCheckBox::clicked, this, [this](bool on) { clicked([this, on] { model_.Last200Click(on); }); });
     grid->addWidget(last, 6, 0);
@@ -117,6 +116,8 @@ ViewOptionsDialog::ViewOptionsDialog(kv::ViewOptionsModel& model, QWidget* paren
     hiLite_ = new QLineEdit(survey);
     hiLite_->setObjectName(QStringLiteral("HiLite"));
     grid->addWidget(hiLite_, 8, 0, 1, 2);
+    // The tow's plot: its positions come from the "@>" field of the text log.
+    grid->addWidget(tow, 9, 0, 1, 3);
     right->addWidget(survey);
     right->addStretch(1);
 

@@ -290,6 +290,7 @@ void SurveyLogParser::feed(std::string_view line, std::vector<SurveyLogFix>& out
         posIndex_ = LogFieldIndex(line, 'p');
         decIndex_ = posIndex_ ? std::nullopt : LogFieldIndex(line, 'y');
         valueIndex_ = field_ == '-' ? std::nullopt : LogFieldIndex(line, field_);
+        towIndex_ = LogFieldIndex(line, '>');
         return;
     }
     if (line.empty()) {
@@ -338,6 +339,15 @@ void SurveyLogParser::feed(std::string_view line, std::vector<SurveyLogFix>& out
         // "@y" as a value is the latitude; the other codes fill one field.
         fix.text = Trim(at(*valueIndex_));
         fix.value = LogFieldValue(fix.text);
+    }
+    if (towIndex_) {
+        const int i = *towIndex_;
+        const auto towLat = DegreesMinutes(at(i), 2, at(i + 1), 'S');
+        const auto towLon = DegreesMinutes(at(i + 2), 3, at(i + 3), 'E');
+        if (towLat && towLon && std::fabs(*towLat) <= 90.0 && std::fabs(*towLon) <= 360.0) {
+            fix.towLat = *towLat + latOffset_;
+            fix.towLon = *towLon - longOffset_;
+        }
     }
     out.push_back(std::move(fix));
     event_ = false;
@@ -515,6 +525,17 @@ int DrawSurveyLog(RenderCanvas& canvas, const Projection& p, const ViewOptions& 
     for (const Mark& m : marks) {
         if (options.UseCrosses) {
             DrawFixCross(canvas, m.at.x, m.at.y, colours.foreground);
+        }
+    }
+    if (options.PlotTow) {
+        for (const Mark& m : marks) {
+            if (!m.fix->towLat || !m.fix->towLon) {
+                continue;
+            }
+            if (const auto tow = PositionToPixel(p, *m.fix->towLat, *m.fix->towLon)) {
+                canvas.solidLine(m.at.x, m.at.y, tow->x, tow->y, kTowColour, scale);
+                Ring(canvas, tow->x, tow->y, 2 * scale, 3 * scale, kTowColour);
+            }
         }
     }
     const bool labels = options.PlotField != '-';

@@ -38,6 +38,8 @@ struct SurveyLogFix {
     bool penUp = false;  // not joined to the fix before ("# -b", or a line without a position before it)
     std::string text;    // the plotted field as logged; empty without a field
     std::optional<double> value;
+    // Where the tow was at this fix (chart datum, west positive), when the log carries "@>".
+    std::optional<double> towLat, towLon;
 };
 
 // The comma-separated field of a line expanded from `format` where code `code` (either case)
@@ -47,7 +49,7 @@ std::optional<int> LogFieldIndex(std::string_view format, char code);
 // The fixes of a text log's lines (the two header lines included). `field` is the plot field's
 // character ('-' none). "@p" positions are in receiver datum and are moved to chart datum by the
 // chart offsets; without "@p" the "@y" position (chart datum) is used; lines without either are
-// skipped.
+// skipped. A "@>" tow position (receiver datum, like "@p") gives each fix its tow.
 std::vector<SurveyLogFix> ParseSurveyLog(const std::vector<std::string>& lines, char field, double chartLatOffset,
                                          double chartLongOffset);
 
@@ -67,6 +69,7 @@ private:
     std::optional<int> posIndex_;
     std::optional<int> decIndex_;
     std::optional<int> valueIndex_;
+    std::optional<int> towIndex_;
     bool event_ = false;
     bool penUp_ = true;
 };
@@ -102,6 +105,8 @@ std::vector<const SurveyLogFix*> ShownFixes(const std::vector<SurveyLogFix>& fix
 inline constexpr Rgb kSurveyTrackColour = kAqua;
 inline constexpr Rgb kHighlightBox = kYellow;
 inline constexpr Rgb kHighlightRing = kRed;
+// " Plot Tow": the towline from each fix to its tow, and the tow's mark.
+inline constexpr Rgb kTowColour = kFuchsia;
 inline constexpr int kBlobRadius = 5;
 
 // Draws the plot over the view's picture. Returns the number of labels written (the rest

@@ -257,6 +257,38 @@ TEST(SurveyLog, SurveyTrackJoinsTheFixesAndBreaksAtPenUp)
     EXPECT_EQ(crosses.at(150, 50), kNavy);
 }
 
+// " Plot Tow": the "@>" field gives each fix its tow (moved to chart datum like "@p"), drawn as a
+// towline and a ring only when asked for; a line whose tow field is blank has no tow.
+TEST(SurveyLog, TowFromTheLogIsPlottedOnlyWhenAsked)
+{
+    const std::vector<std::string> lines = {"Log Date : 09-12-26", "@f,@p:3,@>:3",
+                                            "1,5000.000,N,00100.000,W,5000.600,N,00100.600,W",
+                                            "2,5000.000,N,00100.000,W,,,,"};
+    const auto fixes = ParseSurveyLog(lines, '-', 0.0, 0.0);
+    ASSERT_EQ(fixes.size(), 2u);
+    ASSERT_TRUE(fixes[0].towLat && fixes[0].towLon);
+    EXPECT_NEAR(*fixes[0].towLat, 50.01, 1e-9);
+    EXPECT_NEAR(*fixes[0].towLon, 1.01, 1e-9);
+    EXPECT_FALSE(fixes[1].towLat);
+    const auto shifted = ParseSurveyLog(lines, '-', 0.001, 0.002);
+    EXPECT_NEAR(*shifted[0].towLat, 50.011, 1e-9);
+    EXPECT_NEAR(*shifted[0].towLon, 1.008, 1e-9);
+
+    ViewOptions o = PlotOptions();
+    o.PlotField = '-';
+    o.Blobs = false;
+    for (const bool plotTow : {false, true}) {
+        o.PlotTow = plotTow;
+        Picture pic;
+        RenderCanvas canvas(pic.image);
+        DrawSurveyLog(canvas, TestProjection(), o, fixes, SchemeColours{});
+        // The fix at (200, 150), its tow at (190, 140).
+        const Rgb expected = plotTow ? kTowColour : kNavy;
+        EXPECT_EQ(pic.at(195, 145), expected) << "towline, plot tow " << plotTow;
+        EXPECT_EQ(pic.at(193, 140), expected) << "tow ring, plot tow " << plotTow;
+    }
+}
+
 TEST(SurveyLog, LabelsAreWrittenWithoutCoveringEachOtherAndHighlightedOnesFirst)
 {
     // Five fixes on one pixel: four places around it, so one label is left out; the highlighted
