@@ -140,25 +140,13 @@ void Remarks::ShowHideDocument1Click()
     ShowCommands();
 }
 
-void Remarks::PastePicture(const QImage& picture)
-{
-    if (!state_.app.RemarksMode) {
-        return;
-    }
-    if (document_ == nullptr) {
-        StopAfterFailure();
-        return;
-    }
-    const std::size_t before = document_->items().size();
-    document_->Paste(picture);
-    document_->TypeText(state_.display.PosnPanel + kCrLf + kCrLf);
-    if (!document_->Save()) {
-        document_->Truncate(before);
-        StopAfterFailure();
-    }
-}
+void Remarks::PastePicture(const QImage& picture) { appendAndSave(&picture, state_.display.PosnPanel); }
 
-void Remarks::AddCopiedText(const std::string& text)
+void Remarks::AddCopiedText(const std::string& text) { appendAndSave(nullptr, text); }
+
+// What is added to the document is saved at once; a save that fails takes it out again and ends
+// remarks mode, so the document on disk and the one in memory stay the same.
+void Remarks::appendAndSave(const QImage* picture, const std::string& text)
 {
     if (!state_.app.RemarksMode) {
         return;
@@ -168,6 +156,9 @@ void Remarks::AddCopiedText(const std::string& text)
         return;
     }
     const std::size_t before = document_->items().size();
+    if (picture != nullptr) {
+        document_->Paste(*picture);
+    }
     document_->TypeText(text + kCrLf + kCrLf);
     if (!document_->Save()) {
         document_->Truncate(before);

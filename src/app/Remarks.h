@@ -67,6 +67,7 @@ private:
     // Saves and closes; false when the document could not be saved (it stays open then).
     bool Close();
     void StopAfterFailure();
+    void appendAndSave(const QImage* picture, const std::string& text);
     std::string Expand(const std::string& tpl) const;
     void ShowCommands();
 

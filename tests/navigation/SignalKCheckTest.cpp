@@ -65,13 +65,7 @@ std::string RouteLine(const std::string& name, Point p)
 
 std::string Checksummed(const std::string& body)
 {
-    unsigned sum = 0;
-    for (const char c : body) {
-        sum ^= static_cast<unsigned char>(c);
-    }
-    char tail[8];
-    std::snprintf(tail, sizeof tail, "*%02X", sum);
-    return "$" + body + tail;
+    return "$" + body + kv::NMEAChecksum("$" + body);
 }
 
 std::string Rmc(int minute, Point p, int variationEast)
