@@ -96,10 +96,10 @@ std::vector<Alarm> AlarmList::ordered() const
     return out;
 }
 
-std::string AlarmList::soundDue(double time, double repeatSeconds)
+std::string AlarmList::soundDue(double time, double repeatSeconds, const std::function<bool(const std::string&)>& sounds)
 {
     for (const Alarm& a : ordered()) {
-        if (a.acknowledged) {
+        if (a.acknowledged || (sounds && !sounds(a.kind))) {
             continue;
         }
         if (lastSound_ && time - *lastSound_ < repeatSeconds && time >= *lastSound_) {
@@ -160,13 +160,32 @@ void AlarmRules::onTime(double time)
 
 void AlarmRules::onFix(double time, bool valid, double lat, double lonW)
 {
-    if (!valid) {
-        onTime(time);
-        return;
+    onPositionSentence(time, valid);
+    if (valid) {
+        onAnchorFix(time, lat, lonW);
+    }
+}
+
+void AlarmRules::onPositionSentence(double time, bool valid)
+{
+    if (!lastValidFix_) {
+        lastValidFix_ = time;
     }
     onTime(time); // a fix that comes late is late: the alarm had started before it
-    lastValidFix_ = time;
+    if (valid) {
+        lastValidFix_ = time;
+        list_.end(kGpsLost, {}, time);
+    }
+}
+
+void AlarmRules::stopGpsWatch(double time)
+{
+    lastValidFix_.reset();
     list_.end(kGpsLost, {}, time);
+}
+
+void AlarmRules::onAnchorFix(double time, double lat, double lonW)
+{
     if (!anchor.set) {
         return;
     }

@@ -7,6 +7,7 @@
 // Longitudes are WEST positive as in the navigation state. Pure: no I/O, no platform.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -73,8 +74,10 @@ public:
 
     // The sound to play at `time`: the kind of the most urgent unacknowledged alarm when the
     // last alarm sound started at least `repeatSeconds` ago (or none was played since the last
-    // alarm was raised); empty when none is due. Calling it counts as playing the sound.
-    std::string soundDue(double time, double repeatSeconds);
+    // alarm was raised); empty when none is due. Calling it counts as playing the sound. Kinds
+    // for which `sounds` says no are passed over (a kind whose sound is switched off).
+    std::string soundDue(double time, double repeatSeconds,
+                         const std::function<bool(const std::string& kind)>& sounds = nullptr);
 
     // Starts and ends in order since the last call.
     std::vector<AlarmEvent> takeEvents();
@@ -134,8 +137,16 @@ public:
     // moment the time ran out (the last valid fix plus the limit).
     void onTime(double time);
     // A position sentence: valid or not. A valid one ends a GPS alarm and is judged against the
-    // anchor circle.
+    // anchor circle (onPositionSentence and onAnchorFix in one).
     void onFix(double time, bool valid, double lat, double lonW);
+    // The GPS part: a position sentence, valid or not. The first one starts the watch, so that a
+    // receiver that never gets a fix raises the alarm too.
+    void onPositionSentence(double time, bool valid);
+    // The anchor part: a fix's position against the anchor circle.
+    void onAnchorFix(double time, double lat, double lonW);
+    // No receiver to watch (the interface closed, dead reckoning): the GPS alarm ends and the
+    // watch starts again with the next sentence.
+    void stopGpsWatch(double time);
     // After a fix's route following: the waypoint that was steered to during the fix (nothing
     // without an active route) and the cross-track error then.
     void onRoute(double time, double lat, double lonW, const std::optional<SteeringTarget>& steeringTo,
