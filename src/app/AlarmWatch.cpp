@@ -8,6 +8,7 @@
 #include "nmea/NmeaParse.h"
 #include "platform/Platform.h"
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 
@@ -17,7 +18,11 @@ std::string AlarmSoundFile(const std::string& kind) { return "alarm-" + kind + "
 
 AlarmWatch::AlarmWatch(ProgramState& state, Platform& platform) : state_(state), platform_(platform) {}
 
-double AlarmWatch::now() const { return DaysFromDateTime(platform_.clock.now()) * 86400.0; }
+double AlarmWatch::now() const
+{
+    // Whole milliseconds: the days of the clock do not hold a second exactly.
+    return std::round(DaysFromDateTime(platform_.clock.now()) * 86400000.0) / 1000.0;
+}
 
 void AlarmWatch::ApplySettings()
 {
