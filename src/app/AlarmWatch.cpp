@@ -97,7 +97,9 @@ void AlarmWatch::FixTaken()
 
 void AlarmWatch::EncountersChanged()
 {
-    rules_.onEncounters(now(), CurrentEncounters(state_.ais, state_.fixInfo, state_.motion));
+    // Without the warnings the collision watch judges nothing and its encounters are stale.
+    rules_.onEncounters(now(), state_.extra.CollisionWarnings ? CurrentEncounters(state_.ais, state_.fixInfo, state_.motion)
+                                                              : std::vector<EncounterNote>{});
 }
 
 bool AlarmWatch::Acknowledge(int id)

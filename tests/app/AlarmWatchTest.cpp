@@ -58,6 +58,7 @@ TEST(AlarmWatch, AnchorDroppedAtTheCursorSurvivesARestartAndWeighingEndsIt)
         // A fix 40 m north raises the drag; weighing ends alarm and watch.
         p.state.fixInfo.FixSource = "GPS";
         p.state.fixInfo.OwnLat = 50.25 + 40 * kMetre;
+        p.state.fixInfo.OwnLong = -1.5;
         p.alarms().FixTaken();
         ASSERT_EQ(p.alarms().Alarms().size(), 1u);
         EXPECT_EQ(p.alarms().Alarms()[0].text, "Anchor drag: 40 m from the anchor (circle 30 m)");

@@ -56,8 +56,11 @@ TEST(AlarmBar, StacksMostUrgentFirstAcknowledgesAndClearsItself)
     state.fixInfo.OwnLat = 50.0;
     state.fixInfo.OwnLong = 1.0;
     window->findChild<QAction*>(QStringLiteral("DropAnchorCursor1"))->trigger();
+    EXPECT_EQ(state.extra.AnchorLat, 50.0);
+    EXPECT_EQ(state.extra.AnchorLong, 1.0);
     state.fixInfo.FixSource = "GPS";
-    state.fixInfo.OwnLat = 50.0 + 45 * kMetre;
+    state.fixInfo.OwnLat = 50.0 + 45 * kMetre; // the fix replaces the cursor the redraw left there
+    state.fixInfo.OwnLong = 1.0;
     window->controller().alarms().FixTaken();
     fakes.clock.time.second = 11;
     window->secsTick();

@@ -60,6 +60,7 @@ int main(int argc, char** argv)
         for (int i = 0; i < 40 && v.zoom < 5000; ++i) {
             views.ZoomInClick(v);
         }
+        views.ZoomOutClick(v); // the whole circle and the vessel outside it
         views.ReCentre(v);
     }
     window.refresh();
