@@ -25,6 +25,7 @@ const std::vector<HelpTopic>& HelpTopics()
         {31, "The working folder", "files.md"},
         {32, "Troubleshooting", "troubleshooting.md"},
         {kHelpWaypointDialog, "Editing a route waypoint", "waypoint-dialog.md"},
+        {57, "Alarms and the anchor watch", "alarms.md"},
     };
     return topics;
 }

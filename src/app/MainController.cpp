@@ -42,6 +42,7 @@ MainController::MainController(ProgramState& state, Platform& platform, MainWind
     logs_ = std::make_unique<TrackLogs>(state_, platform_);
     remarks_ = std::make_unique<Remarks>(state_, platform_);
     fix_ = std::make_unique<FixCycle>(state_, platform_, *logs_, static_cast<FixCycleHooks&>(*this));
+    alarms_ = std::make_unique<AlarmWatch>(state_, platform_);
     ais_->redrawViews = [this] { RedrawViews(); };
     ais_->processPositionSentence = [this](const std::string& line) {
         state_.cycleState.CurrentSentence = line;
@@ -110,6 +111,7 @@ void MainController::RefRateTimer(int index)
     }
     // Other messages take the status line between AIS reports; a dangerous target is named again.
     WatchCollisions(state_, platform_);
+    alarms_->EncountersChanged();
 }
 
 void MainController::FixTaken()
@@ -117,6 +119,7 @@ void MainController::FixTaken()
     // Own position and motion have changed: an encounter may have begun or ended without any
     // target report, and the fix's own status texts must not hide the warning.
     WatchCollisions(state_, platform_);
+    alarms_->FixTaken();
 }
 
 MainController::~MainController() = default;
@@ -176,6 +179,7 @@ void MainController::FormCreate(const std::string& workingFolder, const std::str
     if (!extra.note.empty() && d.StatusLine.empty()) {
         d.StatusLine = extra.note;
     }
+    alarms_->ApplySettings();
     // Rewrites cut short by a crash leave their temporaries behind; they are never finished.
     for (const std::string& folder : {appDir, appDir + "charts/", appDir + "routes/", appDir + "tides/",
                                       NormalizeSeparators(state_.folders.LogDir.str()), NormalizeSeparators(state_.folders.ChartDir.str())}) {
@@ -285,6 +289,7 @@ void MainController::SecsTimerTimer()
     const LocalDateTime now = platform_.clock.now();
     d.TimePanel = ZeroFill(FormatInt(now.hour, 2)) + ":" + ZeroFill(FormatInt(now.minute, 2)) + ":" +
                   ZeroFill(FormatInt(now.second, 2));
+    alarms_->Tick();
 
     if (state_.routeEdit.RouteListChanged) {
         routes_->RefreshNameList();

@@ -10,6 +10,7 @@
 #include "charts/ChartFiles.h"
 #include "views/ViewSet.h"
 #include "app/ProgramState.h"
+#include "app/AlarmWatch.h"
 #include "app/Remarks.h"
 #include "navigation/FixCycle.h"
 #include "navigation/TrackLog.h"
@@ -155,6 +156,7 @@ public:
     FixCycle& fix() { return *fix_; }
     TrackLogs& logs() { return *logs_; }
     Remarks& remarks() { return *remarks_; }
+    AlarmWatch& alarms() { return *alarms_; }
     // The 5-second target refresh of view `index`.
     void RefRateTimer(int index);
     ProgramState& state() { return state_; }
@@ -218,6 +220,7 @@ private:
     std::unique_ptr<TrackLogs> logs_;
     std::unique_ptr<FixCycle> fix_;
     std::unique_ptr<Remarks> remarks_;
+    std::unique_ptr<AlarmWatch> alarms_;
 };
 
 } // namespace kv

@@ -185,6 +185,11 @@ void PreferencesModel::Fill()
     f.CollisionAlarm = extra.CollisionAlarm;
     f.CpaLimitNm = extra.CpaLimitNm;
     f.TcpaLimitMin = extra.TcpaLimitMin;
+    f.GpsLostAlarm = extra.GpsLostAlarm;
+    f.GpsLostSeconds = extra.GpsLostSeconds;
+    f.ArrivalAlarm = extra.ArrivalAlarm;
+    f.OffTrackNm = extra.OffTrackNm;
+    f.AnchorRadiusM = extra.AnchorRadiusM;
 
     FillStats();
     filled_ = f;
@@ -496,10 +501,18 @@ void PreferencesModel::ApplyAisSafety()
     if (std::isfinite(f.TcpaLimitMin)) {
         wanted.TcpaLimitMin = std::clamp(f.TcpaLimitMin, 0.0, kTcpaLimitMaxMin);
     }
+    wanted.GpsLostAlarm = f.GpsLostAlarm;
+    wanted.GpsLostSeconds = std::clamp(f.GpsLostSeconds, 1, kGpsLostMaxSeconds);
+    wanted.ArrivalAlarm = f.ArrivalAlarm;
+    if (std::isfinite(f.OffTrackNm)) {
+        wanted.OffTrackNm = std::clamp(f.OffTrackNm, 0.0, kOffTrackMaxNm);
+    }
+    wanted.AnchorRadiusM = std::clamp(f.AnchorRadiusM, static_cast<int>(kAnchorRadiusMinM), static_cast<int>(kAnchorRadiusMaxM));
     const std::string path = state.folders.AppDir.str() + kExtraSettingsFile;
     if (!ChangeExtraSettings(path, state.extra, wanted)) {
         state.display.StatusLine = kExtraSettingsNotWritten + path;
     }
+    c_.alarms().ApplySettings();
 }
 
 void PreferencesModel::ApplyLogFormat()

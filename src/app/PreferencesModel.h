@@ -33,6 +33,8 @@ inline constexpr const char* kExtraSettingsNotWritten = "AIS Safety settings cou
 // Limits of the collision warning, as kvfree.ini accepts them.
 inline constexpr double kCpaLimitMaxNm = 100.0;
 inline constexpr double kTcpaLimitMaxMin = 1440.0;
+inline constexpr int kGpsLostMaxSeconds = 3600;
+inline constexpr double kOffTrackMaxNm = 9.99;
 
 // "Coastline / Background Colour".
 inline constexpr std::array<const char*, 5> kColourSchemes{
@@ -134,6 +136,12 @@ struct PreferencesFields {
     bool CollisionAlarm = false;
     double CpaLimitNm = 0.5;
     double TcpaLimitMin = 12.0;
+    // Alarms
+    bool GpsLostAlarm = false;
+    int GpsLostSeconds = 10;
+    bool ArrivalAlarm = false;
+    double OffTrackNm = 0.0;
+    int AnchorRadiusM = 30;
 
     friend bool operator==(const PreferencesFields&, const PreferencesFields&) = default;
 };

@@ -16,6 +16,14 @@ constexpr const char* kAlarm = "AIS/CollisionAlarm";
 constexpr const char* kLargeNav = "Display/LargeNavFigures";
 constexpr const char* kMaxLog = "AIS/MaxLogMB";
 constexpr const char* kMinFree = "AIS/MinFreeMB";
+constexpr const char* kGpsLost = "Alarms/GpsLostAlarm";
+constexpr const char* kGpsLostSeconds = "Alarms/GpsLostSeconds";
+constexpr const char* kArrival = "Alarms/ArrivalAlarm";
+constexpr const char* kOffTrack = "Alarms/OffTrackNm";
+constexpr const char* kAnchorRadius = "Alarms/AnchorRadiusM";
+constexpr const char* kAnchorSet = "Anchor/Set";
+constexpr const char* kAnchorLat = "Anchor/Lat";
+constexpr const char* kAnchorLong = "Anchor/LongW";
 
 // A switch written as true/false (or 1/0); anything else is damage.
 bool ReadSwitch(const QSettings& s, const char* key, bool& value)
@@ -91,6 +99,23 @@ ExtraSettingsRead ReadExtraSettings(const std::string& path)
     ok = ReadSwitch(s, kLargeNav, v.LargeNavFigures) && ok;
     ok = ReadWhole(s, kMaxLog, 1, 1000000, v.AisMaxLogMB) && ok;
     ok = ReadWhole(s, kMinFree, 0, 1000000, v.AisMinFreeMB) && ok;
+    ok = ReadSwitch(s, kGpsLost, v.GpsLostAlarm) && ok;
+    ok = ReadWhole(s, kGpsLostSeconds, 1, 3600, v.GpsLostSeconds) && ok;
+    ok = ReadSwitch(s, kArrival, v.ArrivalAlarm) && ok;
+    ok = ReadLimit(s, kOffTrack, 0.0, 9.99, v.OffTrackNm) && ok;
+    ok = ReadWhole(s, kAnchorRadius, 10, 500, v.AnchorRadiusM) && ok;
+    {
+        // The anchor is one record: a damaged part drops the whole watch, never half of it.
+        ExtraSettings anchor;
+        const bool anchorOk = ReadSwitch(s, kAnchorSet, anchor.AnchorSet) && ReadLimit(s, kAnchorLat, -90.0, 90.0, anchor.AnchorLat) &&
+                              ReadLimit(s, kAnchorLong, -180.0, 180.0, anchor.AnchorLong);
+        if (anchorOk) {
+            v.AnchorSet = anchor.AnchorSet;
+            v.AnchorLat = anchor.AnchorLat;
+            v.AnchorLong = anchor.AnchorLong;
+        }
+        ok = anchorOk && ok;
+    }
     r.settings = v;
     if (!ok) {
         r.note = std::string(kExtraSettingsFile) + " has damaged values: their defaults used";
@@ -109,6 +134,14 @@ bool WriteExtraSettings(const std::string& path, const ExtraSettings& v)
     s.setValue(kLargeNav, v.LargeNavFigures ? "true" : "false");
     s.setValue(kMaxLog, v.AisMaxLogMB);
     s.setValue(kMinFree, v.AisMinFreeMB);
+    s.setValue(kGpsLost, v.GpsLostAlarm ? "true" : "false");
+    s.setValue(kGpsLostSeconds, v.GpsLostSeconds);
+    s.setValue(kArrival, v.ArrivalAlarm ? "true" : "false");
+    s.setValue(kOffTrack, QString::number(v.OffTrackNm, 'g', 10));
+    s.setValue(kAnchorRadius, v.AnchorRadiusM);
+    s.setValue(kAnchorSet, v.AnchorSet ? "true" : "false");
+    s.setValue(kAnchorLat, QString::number(v.AnchorLat, 'g', 12));
+    s.setValue(kAnchorLong, QString::number(v.AnchorLong, 'g', 12));
     s.sync();
     return s.status() == QSettings::NoError;
 }

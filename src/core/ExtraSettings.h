@@ -30,6 +30,20 @@ struct ExtraSettings {
     // and the settings can always be written. A flood of AIS reports fills neither.
     int AisMaxLogMB = 500;
     int AisMinFreeMB = 200;
+    // Alarms in the alarm bar, each to be acknowledged. A dangerous target is listed while the
+    // collision warnings are on (its sound follows CollisionAlarm); the others are off until
+    // switched on. "GPS fix lost": no valid position for GpsLostSeconds; "Arrival": entering the
+    // waypoint change circle; "Off track": |XTE| above OffTrackNm (0: off).
+    bool GpsLostAlarm = false;
+    int GpsLostSeconds = 10;
+    bool ArrivalAlarm = false;
+    double OffTrackNm = 0.0;
+    // The anchor watch: "Drop Anchor" stores the anchor here, so that it survives a restart;
+    // a fix outside the circle raises "Anchor drag". Longitude west positive.
+    int AnchorRadiusM = 30;
+    bool AnchorSet = false;
+    double AnchorLat = 0.0;
+    double AnchorLong = 0.0;
 
     bool operator==(const ExtraSettings&) const = default;
 };

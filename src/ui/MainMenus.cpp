@@ -194,6 +194,7 @@ void MainWindow::buildMenus()
         c.tides().IncTideClick();
         c.RedrawViews();
     }, QKeySequence(Qt::CTRL | Qt::Key_Y));
+    buildAnchorCommands(nav);
 
     QMenu* nmea = menuBar()->addMenu(QStringLiteral("N&MEA"));
     nmea->setObjectName(QStringLiteral("NMEAMenu"));
@@ -482,6 +483,7 @@ void MainWindow::buildNavPanel()
     layout->addWidget(navPanel_);
     buildDataPlot(central);
     layout->addWidget(dataPanel_);
+    layout->addWidget(buildAlarmBar());
     layout->addWidget(mdi_, 1);
     setCentralWidget(central);
 }

@@ -8,6 +8,7 @@
 #include "views/ViewGeometry.h"
 #include "ui/AisTargetListWindow.h"
 #include "ui/AisTargetWindow.h"
+#include "ui/AlarmBar.h"
 #include "ui/ClickLabel.h"
 #include "ui/RasterViewerWindow.h"
 #include "ui/UiText.h"
@@ -298,6 +299,7 @@ void MainWindow::refresh()
     refreshing_ = true;
     const kv::Display& d = state_.display;
     statusLine_->setText(Latin1(d.StatusLine));
+    alarmBar_->setAlarms(controller_->alarms().Alarms());
     posnPanel_->setText(Latin1(d.PosnPanel));
     timePanel_->setText(Latin1(d.TimePanel));
     gpsIndicator_->setText(Latin1(d.GPSIndicatorText));

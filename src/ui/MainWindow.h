@@ -37,6 +37,7 @@ class RasterViewerGlue;
 namespace kvui {
 
 class AisTargetWindow;
+class AlarmBar;
 class AisTargetListWindow;
 class ClickLabel;
 class ViewWindow;
@@ -123,6 +124,9 @@ private:
     QString saveFile(const QString& title, const QString& filter, const QString& folder, const QString& suffix,
                      const QString& name = {});
     void buildMenus();
+    // The anchor watch commands of the Navigation menu and the alarm bar (AlarmCommands.cpp).
+    void buildAnchorCommands(QMenu* nav);
+    QWidget* buildAlarmBar();
     void buildEditMenu(QMenu* edit);
     // GPX import and export in the File, Charts and Routes menus (GpxMenus.cpp).
     void buildGpxCommands(QMenu* file, QMenu* charts, QMenu* routes);
@@ -175,6 +179,7 @@ private:
     QProgressBar* xtError_ = nullptr;
     QLabel* xteScale_ = nullptr;
     QLabel* xteText_ = nullptr;
+    AlarmBar* alarmBar_ = nullptr;
     QLabel* hoverPanel_ = nullptr;
     QWidget* resetButton_ = nullptr;
     QTimer* secsTimer_ = nullptr;

@@ -503,7 +503,8 @@ void PreferencesDialog::buildAisSafety()
                     4, 0, 1, 3);
     auto* note = new QLabel(QStringLiteral("Kept in kvfree.ini in the working folder."), page);
     grid->addWidget(note, 5, 0, 1, 3);
-    grid->setRowStretch(6, 1);
+    grid->addWidget(buildAlarmSettings(page), 6, 0, 1, 3);
+    grid->setRowStretch(7, 1);
 }
 
 namespace {

@@ -68,6 +68,8 @@ private:
     void buildAuto();
     void buildNmea();
     void buildAisSafety();
+    // The alarm settings, a group on the AIS Safety page (PreferencesAlarms.cpp).
+    QWidget* buildAlarmSettings(QWidget* page);
 
     kv::PreferencesModel& model_;
     std::string workingFolder_;

@@ -1,4 +1,5 @@
 #include "views/Render.h"
+#include "views/AnchorDraw.h"
 
 #include "views/AisDraw.h"
 #include "ais/AisTargets.h"
@@ -689,6 +690,7 @@ RenderResult RedrawView(const ChartView& view, QImage& bitmap, const RenderConte
         const LatLongValue at = vessel ? *vessel : LatLongValue{state.fixInfo.OwnLat, state.fixInfo.OwnLong};
         DrawRangeRings(plotter, view, state, at);
     }
+    DrawAnchorWatch(plotter, state.extra);
     timer.done(14);
     out.portfolioOutlines = ToUpperAscii(state.chart.ChartName.str()).find("PORTFOLIO") != std::string::npos;
     timer.done(15);

@@ -21,6 +21,10 @@ TEST(ExtraSettings, DefaultsKeepTodaysBehaviour)
     EXPECT_FALSE(d.LargeNavFigures);
     EXPECT_EQ(d.AisMaxLogMB, 500);
     EXPECT_EQ(d.AisMinFreeMB, 200);
+    EXPECT_FALSE(d.GpsLostAlarm);
+    EXPECT_FALSE(d.ArrivalAlarm);
+    EXPECT_EQ(d.OffTrackNm, 0.0);
+    EXPECT_FALSE(d.AnchorSet);
 }
 
 TEST(ExtraSettings, MissingFileIsAFirstStart)
@@ -46,6 +50,14 @@ TEST(ExtraSettings, WrittenOnlyWhenChangedAndReadBack)
     wanted.CollisionAlarm = true;
     wanted.LargeNavFigures = true;
     wanted.AisMaxLogMB = 64;
+    wanted.GpsLostAlarm = true;
+    wanted.GpsLostSeconds = 25;
+    wanted.ArrivalAlarm = true;
+    wanted.OffTrackNm = 0.15;
+    wanted.AnchorRadiusM = 45;
+    wanted.AnchorSet = true;
+    wanted.AnchorLat = 50.123456789;
+    wanted.AnchorLong = -1.987654321; // east of Greenwich
     EXPECT_TRUE(kv::ChangeExtraSettings(path, current, wanted));
     EXPECT_EQ(current, wanted);
     const kv::ExtraSettingsRead r = kv::ReadExtraSettings(path);
@@ -71,6 +83,11 @@ TEST(ExtraSettings, DamagedValuesGiveTheirDefaultsAndANote)
     kv::ExtraSettings smallLog;
     smallLog.AisMaxLogMB = 20;
     smallLog.AisMinFreeMB = 0;
+    kv::ExtraSettings anchored;
+    anchored.AnchorSet = true;
+    anchored.AnchorLat = 50.5;
+    anchored.AnchorLong = 1.25;
+    anchored.AnchorRadiusM = 60;
     const Case cases[] = {
         {"good value kept beside a damaged one", "[AIS]\nCpaLimitNm=2\nTcpaLimitMinutes=soon\n", cpa2, true},
         {"switch that is not a switch", "[AIS]\nClassBAndAtoNTargets=maybe\nCpaLimitNm=2\n", cpa2, true},
@@ -82,6 +99,10 @@ TEST(ExtraSettings, DamagedValuesGiveTheirDefaultsAndANote)
         {"AIS log limits", "[AIS]\nMaxLogMB=20\nMinFreeMB=0\n", smallLog, false},
         {"AIS log without room", "[AIS]\nMaxLogMB=0\n", {}, true},
         {"AIS log limit not whole", "[AIS]\nMaxLogMB=1.5\n", {}, true},
+        {"anchor watch kept", "[Alarms]\nAnchorRadiusM=60\n[Anchor]\nSet=true\nLat=50.5\nLongW=1.25\n", anchored, false},
+        {"anchor without a latitude is no anchor", "[Anchor]\nSet=true\nLat=north\nLongW=1.25\n", {}, true},
+        {"anchor radius out of range", "[Alarms]\nAnchorRadiusM=5\n", {}, true},
+        {"GPS limit of no time", "[Alarms]\nGpsLostAlarm=true\nGpsLostSeconds=0\n", [] { kv::ExtraSettings e; e.GpsLostAlarm = true; return e; }(), true},
         {"empty file", "", {}, false},
         {"binary rubbish", std::string("\0\xff\x01[[[=\n\xfe", 9), {}, false},
     };
