@@ -16,6 +16,9 @@ constexpr const char* kAlarm = "AIS/CollisionAlarm";
 constexpr const char* kLargeNav = "Display/LargeNavFigures";
 constexpr const char* kMaxLog = "AIS/MaxLogMB";
 constexpr const char* kMinFree = "AIS/MinFreeMB";
+constexpr const char* kShowAtStart = "AIS/ShowTargetsAtStart";
+constexpr const char* kPlaceLabels = "AIS/PlaceTargetLabels";
+constexpr const char* kNight = "Display/NightPalette";
 
 // A switch written as true/false (or 1/0); anything else is damage.
 bool ReadSwitch(const QSettings& s, const char* key, bool& value)
@@ -91,6 +94,9 @@ ExtraSettingsRead ReadExtraSettings(const std::string& path)
     ok = ReadSwitch(s, kLargeNav, v.LargeNavFigures) && ok;
     ok = ReadWhole(s, kMaxLog, 1, 1000000, v.AisMaxLogMB) && ok;
     ok = ReadWhole(s, kMinFree, 0, 1000000, v.AisMinFreeMB) && ok;
+    ok = ReadSwitch(s, kShowAtStart, v.ShowTargetsAtStart) && ok;
+    ok = ReadSwitch(s, kPlaceLabels, v.PlaceTargetLabels) && ok;
+    ok = ReadSwitch(s, kNight, v.NightPalette) && ok;
     r.settings = v;
     if (!ok) {
         r.note = std::string(kExtraSettingsFile) + " has damaged values: their defaults used";
@@ -109,6 +115,9 @@ bool WriteExtraSettings(const std::string& path, const ExtraSettings& v)
     s.setValue(kLargeNav, v.LargeNavFigures ? "true" : "false");
     s.setValue(kMaxLog, v.AisMaxLogMB);
     s.setValue(kMinFree, v.AisMinFreeMB);
+    s.setValue(kShowAtStart, v.ShowTargetsAtStart ? "true" : "false");
+    s.setValue(kPlaceLabels, v.PlaceTargetLabels ? "true" : "false");
+    s.setValue(kNight, v.NightPalette ? "true" : "false");
     s.sync();
     return s.status() == QSettings::NoError;
 }

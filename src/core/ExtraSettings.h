@@ -30,6 +30,14 @@ struct ExtraSettings {
     // and the settings can always be written. A flood of AIS reports fills neither.
     int AisMaxLogMB = 500;
     int AisMinFreeMB = 200;
+    // The AIS view starts with its targets shown, and its AIS button no longer opens and closes
+    // the target text window (that window keeps its own command).
+    bool ShowTargetsAtStart = false;
+    // Target labels are moved to a free side of their mark, or left out, so that none covers
+    // another label or a mark; off draws each label at its fixed place beside its mark.
+    bool PlaceTargetLabels = false;
+    // Dark red and dim colours on black for the chart, the panels and the dialogs at night.
+    bool NightPalette = false;
 
     bool operator==(const ExtraSettings&) const = default;
 };

@@ -241,10 +241,11 @@ void MainWindow::syncViews()
             rings->setVisible(v.aisView);
         }
     }
-    // The target window follows the ShowAIS button of the AIS view.
+    // The target window follows the ShowAIS button of the AIS view, unless targets are shown
+    // from the start: then the window goes only by its own command.
     const kv::ChartView* ais = set.aisView();
     const bool showTargets = ais && ais->ais.ShowAIS;
-    if (showTargets != aisWindow_->isVisible()) {
+    if (!state_.extra.ShowTargetsAtStart && showTargets != aisWindow_->isVisible()) {
         aisWindow_->setVisible(showTargets);
     }
 }

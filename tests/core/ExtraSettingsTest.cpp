@@ -21,6 +21,9 @@ TEST(ExtraSettings, DefaultsKeepTodaysBehaviour)
     EXPECT_FALSE(d.LargeNavFigures);
     EXPECT_EQ(d.AisMaxLogMB, 500);
     EXPECT_EQ(d.AisMinFreeMB, 200);
+    EXPECT_FALSE(d.ShowTargetsAtStart);
+    EXPECT_FALSE(d.PlaceTargetLabels);
+    EXPECT_FALSE(d.NightPalette);
 }
 
 TEST(ExtraSettings, MissingFileIsAFirstStart)
@@ -46,6 +49,9 @@ TEST(ExtraSettings, WrittenOnlyWhenChangedAndReadBack)
     wanted.CollisionAlarm = true;
     wanted.LargeNavFigures = true;
     wanted.AisMaxLogMB = 64;
+    wanted.ShowTargetsAtStart = true;
+    wanted.PlaceTargetLabels = true;
+    wanted.NightPalette = true;
     EXPECT_TRUE(kv::ChangeExtraSettings(path, current, wanted));
     EXPECT_EQ(current, wanted);
     const kv::ExtraSettingsRead r = kv::ReadExtraSettings(path);
@@ -68,6 +74,11 @@ TEST(ExtraSettings, DamagedValuesGiveTheirDefaultsAndANote)
     classB.ClassBAndAtoNTargets = true;
     kv::ExtraSettings large;
     large.LargeNavFigures = true;
+    kv::ExtraSettings glance;
+    glance.ShowTargetsAtStart = true;
+    glance.PlaceTargetLabels = true;
+    kv::ExtraSettings night;
+    night.NightPalette = true;
     kv::ExtraSettings smallLog;
     smallLog.AisMaxLogMB = 20;
     smallLog.AisMinFreeMB = 0;
@@ -79,6 +90,9 @@ TEST(ExtraSettings, DamagedValuesGiveTheirDefaultsAndANote)
         {"switch on, the rest missing", "[AIS]\nClassBAndAtoNTargets=true\n", classB, false},
         {"large figures for the helm", "[Display]\nLargeNavFigures=true\n", large, false},
         {"large figures, not a switch", "[Display]\nLargeNavFigures=huge\n", {}, true},
+        {"targets at start, labels placed", "[AIS]\nShowTargetsAtStart=true\nPlaceTargetLabels=1\n", glance, false},
+        {"night palette", "[Display]\nNightPalette=true\n", night, false},
+        {"night palette, not a switch", "[Display]\nNightPalette=dark\n", {}, true},
         {"AIS log limits", "[AIS]\nMaxLogMB=20\nMinFreeMB=0\n", smallLog, false},
         {"AIS log without room", "[AIS]\nMaxLogMB=0\n", {}, true},
         {"AIS log limit not whole", "[AIS]\nMaxLogMB=1.5\n", {}, true},
