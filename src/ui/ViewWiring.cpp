@@ -498,10 +498,20 @@ void MainWindow::buildViewCommands(ViewWindow* w)
     };
     w->image()->left = [this] { hoverPanel_->clear(); };
 
-    // Mouse: the cursor follows presses and drags.
-    w->image()->pressed = [this, w, &set](int x, int y) { onView(w, [&set, x, y](kv::ChartView& v) { set.MouseDown(v, x, y); }); };
+    // Mouse: the cursor follows presses and drags; a press on an AIS target opens its pop-up
+    // instead, and its release places no cursor.
+    w->image()->pressed = [this, w, &set](int x, int y) {
+        w->setProperty("targetClick", openTargetPopup(w, x, y));
+        if (!w->property("targetClick").toBool()) {
+            onView(w, [&set, x, y](kv::ChartView& v) { set.MouseDown(v, x, y); });
+        }
+    };
     w->image()->moved = [this, w, &set](int x, int y) { onView(w, [&set, x, y](kv::ChartView& v) { set.MouseMove(v, x, y); }); };
-    w->image()->released = [this, w, &set](int x, int y) { onView(w, [&set, x, y](kv::ChartView& v) { set.MouseUp(v, x, y); }); };
+    w->image()->released = [this, w, &set](int x, int y) {
+        if (!w->property("targetClick").toBool()) {
+            onView(w, [&set, x, y](kv::ChartView& v) { set.MouseUp(v, x, y); });
+        }
+    };
     w->image()->doubleClicked = [this, w, &set](int, int) { onView(w, [&set](kv::ChartView& v) { set.Image1DblClick(v); }); };
 
     auto* refRate = new QTimer(w);

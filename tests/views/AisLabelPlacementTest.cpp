@@ -6,6 +6,7 @@
 
 #include "platform/fake/Fakes.h"
 #include "views/AisDraw.h"
+#include "views/AisTargetPopup.h"
 #include "views/LabelPlacement.h"
 #include "views/ViewSet.h"
 
@@ -187,6 +188,51 @@ TEST_F(AisLabelViewTest, TheTargetNearestOwnShipKeepsItsLabelWithoutPlacementAll
     }
     EXPECT_TRUE(ownPlace);
     EXPECT_FALSE(boxes[0].intersects(boxes[1]));
+}
+
+} // namespace
+
+namespace {
+
+using namespace kv;
+
+class AisTargetClickTest : public AisLabelViewTest {};
+
+TEST_F(AisTargetClickTest, APressWithinAFewPixelsOfAMarkHitsTheNearestTarget)
+{
+    AddTarget("NORTH", 50.1, 1.0);
+    AddTarget("EAST", 50.0, 0.9);
+    ChartView& v = AisView();
+    views.ReCentre(v);
+    const LatLongValue north = AisTargetChartPosition(state.chartRef, state.ais.target(1));
+    const Pixel at = *PositionToPixel(v.projection, north.lat, north.lon);
+    struct Case {
+        int dx, dy, want;
+    };
+    for (const Case c : {Case{0, 0, 1}, Case{4, -4, 1}, Case{6, 0, 1}, Case{7, 0, 0}, Case{5, 5, 0}}) {
+        SCOPED_TRACE(testing::Message() << c.dx << "," << c.dy);
+        EXPECT_EQ(TargetAtPixel(v, state, at.x + c.dx, at.y + c.dy), c.want);
+    }
+    v.ais.ShowAIS = false;
+    EXPECT_EQ(TargetAtPixel(v, state, at.x, at.y), 0) << "hidden targets are not hit";
+}
+
+TEST_F(AisTargetClickTest, PopupLinesGiveMotionRangeBearingAndClosestApproach)
+{
+    AddTarget("NORTH@@ ", 50.1, 1.0); // 6 miles due north, coming south at 6 knots
+    state.ais.target(1).COG = 1800;
+    state.extra.CollisionWarnings = true;
+    state.extra.TcpaLimitMin = 90;
+    const std::vector<std::string> want = {"NORTH", "MMSI 235000001", "Class A", "SOG 6.0 Kn  COG 180.0\xb0T",
+                                           "Range 6.00 Nm  Bearing 0.0\xb0T", "CPA 0.00 Nm  TCPA 60.0 Min",
+                                           "DANGEROUS TARGET"};
+    EXPECT_EQ(TargetPopupLines(state, 1), want);
+    state.ais.target(1).SOG = 1023;
+    const std::vector<std::string> unknown = TargetPopupLines(state, 1);
+    ASSERT_EQ(unknown.size(), 6u);
+    EXPECT_EQ(unknown[3], "SOG n/a  COG 180.0\xb0T");
+    EXPECT_EQ(unknown[5], "CPA n/a  TCPA n/a");
+    EXPECT_TRUE(TargetPopupLines(state, 2).empty());
 }
 
 } // namespace
