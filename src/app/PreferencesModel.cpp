@@ -185,6 +185,7 @@ void PreferencesModel::Fill()
     f.CollisionAlarm = extra.CollisionAlarm;
     f.CpaLimitNm = extra.CpaLimitNm;
     f.TcpaLimitMin = extra.TcpaLimitMin;
+    f.NightPalette = extra.NightPalette;
 
     FillStats();
     filled_ = f;
@@ -486,6 +487,7 @@ void PreferencesModel::ApplyAisSafety()
     ExtraSettings wanted = state.extra;
     wanted.ClassBAndAtoNTargets = f.ClassBAndAtoNTargets;
     wanted.CollisionWarnings = f.CollisionWarnings;
+    wanted.NightPalette = f.NightPalette;
     // The alarm sounds only for warnings; without them it stays as it was.
     if (f.CollisionWarnings) {
         wanted.CollisionAlarm = f.CollisionAlarm;

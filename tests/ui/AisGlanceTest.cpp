@@ -11,6 +11,11 @@
 #include "ui/TargetPopup.h"
 #include "ui/ViewWindow.h"
 #include "views/AisDraw.h"
+#include "views/NightPalette.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPalette>
 
 #include <QAction>
 #include <QMouseEvent>
@@ -163,6 +168,53 @@ TEST_F(AisGlanceTest, TargetsHiddenAreNotClicked)
     click(targetPixel(1));
     EXPECT_EQ(popup(), nullptr);
     EXPECT_EQ(window->controller().views().view(0).cursorX, targetPixel(1).x());
+}
+
+TEST_F(AisGlanceTest, TheNightPaletteIsChosenByItsKeyAndRememberedInKvfreeIni)
+{
+    start();
+    kvui::ViewWindow* view = window->view(0);
+    ASSERT_NE(view, nullptr);
+    const QColor dayWindow = QApplication::palette().color(QPalette::Window);
+    QAction* night = window->command(QStringLiteral("NightPalette1"));
+    ASSERT_NE(night, nullptr);
+    EXPECT_EQ(night->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N));
+    night->trigger();
+    EXPECT_TRUE(state.extra.NightPalette);
+    EXPECT_TRUE(night->isChecked());
+    EXPECT_TRUE(kv::ReadExtraSettings(dir.file("kvfree.ini")).settings.NightPalette) << "remembered";
+    // Panels and dialogs: dim red on black.
+    const QPalette p = QApplication::palette();
+    EXPECT_EQ(p.color(QPalette::Window).green(), 0);
+    EXPECT_EQ(p.color(QPalette::WindowText).blue(), 0);
+    EXPECT_GT(p.color(QPalette::WindowText).red(), 0);
+    // The chart: the picture shown is the night version of the view's bitmap, which keeps its colours.
+    const QImage shown = view->image()->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage& bitmap = window->controller().views().view(0).bitmap;
+    EXPECT_EQ(shown, kv::NightImage(bitmap));
+    EXPECT_NE(shown, bitmap.convertToFormat(QImage::Format_RGB32));
+
+    // A new start reads it back.
+    window->close();
+    window.reset();
+    state.extra = kv::ExtraSettings{};
+    start();
+    EXPECT_TRUE(state.extra.NightPalette);
+    EXPECT_TRUE(window->command(QStringLiteral("NightPalette1"))->isChecked());
+    window->command(QStringLiteral("NightPalette1"))->trigger();
+    EXPECT_FALSE(kv::ReadExtraSettings(dir.file("kvfree.ini")).settings.NightPalette);
+    EXPECT_EQ(QApplication::palette().color(QPalette::Window), dayWindow) << "the day palette comes back";
+}
+
+TEST(NightPalette, ColoursBecomeRedOfTheirLightnessOnBlack)
+{
+    struct Case {
+        kv::Rgb in, out;
+    };
+    for (const Case c : {Case{0x000000, 0x000000}, Case{0xFFFFFF, 0xAA0000}, Case{0x000080, 0x090000},
+                         Case{0xFF0000, 0x320000}, Case{0xFFFF00, 0x960000}, Case{0xC0C0C0, 0x800000}}) {
+        EXPECT_EQ(kv::NightColour(c.in), c.out) << std::hex << c.in;
+    }
 }
 
 } // namespace

@@ -1,0 +1,37 @@
+#include "views/NightPalette.h"
+
+namespace kv {
+
+Rgb NightColour(Rgb colour)
+{
+    const int r = static_cast<int>((colour >> 16) & 0xFF);
+    const int g = static_cast<int>((colour >> 8) & 0xFF);
+    const int b = static_cast<int>(colour & 0xFF);
+    // Lightness as the eye weighs the three primaries.
+    const int lightness = (299 * r + 587 * g + 114 * b) / 1000;
+    return static_cast<Rgb>(lightness * kNightRedMax / 255) << 16;
+}
+
+QImage NightImage(const QImage& picture)
+{
+    if (picture.isNull()) {
+        return picture;
+    }
+    QImage out = picture.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < out.height(); ++y) {
+        auto* line = reinterpret_cast<std::uint32_t*>(out.scanLine(y));
+        for (int x = 0; x < out.width(); ++x) {
+            line[x] = 0xFF000000u | NightColour(line[x] & 0xFFFFFFu);
+        }
+    }
+    return out;
+}
+
+bool SetNightPalette(ExtraSettings& extra, const std::string& appDir, bool on)
+{
+    ExtraSettings wanted = extra;
+    wanted.NightPalette = on;
+    return ChangeExtraSettings(appDir + kExtraSettingsFile, extra, wanted);
+}
+
+} // namespace kv
