@@ -18,10 +18,17 @@ QImage NightImage(const QImage& picture)
         return picture;
     }
     QImage out = picture.convertToFormat(QImage::Format_RGB32);
+    // A chart picture is long runs of few colours: the last conversion is kept.
+    std::uint32_t lastIn = 0xFF000000u;
+    std::uint32_t lastOut = 0xFF000000u;
     for (int y = 0; y < out.height(); ++y) {
         auto* line = reinterpret_cast<std::uint32_t*>(out.scanLine(y));
         for (int x = 0; x < out.width(); ++x) {
-            line[x] = 0xFF000000u | NightColour(line[x] & 0xFFFFFFu);
+            if (line[x] != lastIn) {
+                lastIn = line[x];
+                lastOut = 0xFF000000u | NightColour(lastIn & 0xFFFFFFu);
+            }
+            line[x] = lastOut;
         }
     }
     return out;
