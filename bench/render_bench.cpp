@@ -156,7 +156,7 @@ void BM_NightImage1920x1440(benchmark::State& st)
     FullProgram p(1920, 1080);
     p.views->CommonTail(*p.view);
     for (auto _ : st) {
-        QImage night = NightImage(p.view->bitmap);
+        QImage night = NightImage(p.view->bitmap, kNavy);
         benchmark::DoNotOptimize(night.constBits());
     }
 }

@@ -171,7 +171,8 @@ void MainWindow::syncViews()
             sub->setWindowTitle(Latin1(v.caption));
         }
         if (!v.bitmap.isNull()) {
-            window->setImage(state_.extra.NightPalette ? kv::NightImage(v.bitmap) : v.bitmap);
+            const kv::Rgb background = kv::ColoursFromSettings(state_.settings).background;
+            window->setImage(state_.extra.NightPalette ? kv::NightImage(v.bitmap, background) : v.bitmap);
             // Only a common tail moves the picture in the window: a click that moves the view's
             // centre waits for the next redraw, so the cross stays where it was clicked.
             if (v.centredCount != window->shownCentred || !window->shownOnce) {
@@ -179,11 +180,10 @@ void MainWindow::syncViews()
                 window->shownOnce = true;
                 window->centreOn(v.bitmap.width() / 2, v.bitmap.height() / 2);
             }
-            window->setScaleBar(state_.extra.NightPalette ? kv::NightImage(scaleBarImage(v)) : scaleBarImage(v));
+            window->setScaleBar(state_.extra.NightPalette ? kv::NightImage(scaleBarImage(v), background) : scaleBarImage(v));
             window->setLegend(kv::SurveyLegendImage(v.options, kv::ColoursFromSettings(state_.settings)));
             window->setZoomText(Latin1(kv::ZoomCaption(v.zoom)));
-            const kv::Rgb background = kv::ColoursFromSettings(state_.settings).background;
-            window->setBackground(QColor::fromRgb(0xFF000000u | (state_.extra.NightPalette ? kv::NightColour(background) : background)));
+            window->setBackground(QColor::fromRgb(0xFF000000u | (state_.extra.NightPalette ? 0u : background)));
         }
         if (QAction* show = window->toolBar()->findChild<QAction*>(QStringLiteral("ShowAIS"))) {
             show->setVisible(v.aisView);

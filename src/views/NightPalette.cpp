@@ -1,5 +1,7 @@
 #include "views/NightPalette.h"
 
+#include <algorithm>
+
 namespace kv {
 
 Rgb NightColour(Rgb colour)
@@ -7,12 +9,14 @@ Rgb NightColour(Rgb colour)
     const int r = static_cast<int>((colour >> 16) & 0xFF);
     const int g = static_cast<int>((colour >> 8) & 0xFF);
     const int b = static_cast<int>(colour & 0xFF);
-    // Lightness as the eye weighs the three primaries.
+    // Lightness as the eye weighs the three primaries, raised halfway to the strongest primary so
+    // that a red or blue mark (a dangerous target, a channel) stays as plain as a white one.
     const int lightness = (299 * r + 587 * g + 114 * b) / 1000;
-    return static_cast<Rgb>(lightness * kNightRedMax / 255) << 16;
+    const int level = (lightness + std::max({r, g, b})) / 2;
+    return static_cast<Rgb>(level * kNightRedMax / 255) << 16;
 }
 
-QImage NightImage(const QImage& picture)
+QImage NightImage(const QImage& picture, Rgb background)
 {
     if (picture.isNull()) {
         return picture;
@@ -26,7 +30,8 @@ QImage NightImage(const QImage& picture)
         for (int x = 0; x < out.width(); ++x) {
             if (line[x] != lastIn) {
                 lastIn = line[x];
-                lastOut = 0xFF000000u | NightColour(lastIn & 0xFFFFFFu);
+                const Rgb in = lastIn & 0xFFFFFFu;
+                lastOut = 0xFF000000u | (in == background ? 0u : NightColour(in));
             }
             line[x] = lastOut;
         }

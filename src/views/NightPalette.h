@@ -15,9 +15,9 @@ namespace kv {
 inline constexpr int kNightRedMax = 170;
 
 Rgb NightColour(Rgb colour);
-// A copy of `picture` in night colours (the picture itself keeps the scheme's colours: area
-// measurement, copies and prints work on it).
-QImage NightImage(const QImage& picture);
+// A copy of `picture` in night colours, its `background` black (the picture itself keeps the
+// scheme's colours: area measurement, copies and prints work on it).
+QImage NightImage(const QImage& picture, Rgb background);
 
 // Switches the night palette and writes kvfree.ini in `appDir`; false when it could not be written.
 bool SetNightPalette(ExtraSettings& extra, const std::string& appDir, bool on);

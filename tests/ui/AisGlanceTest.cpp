@@ -31,6 +31,17 @@ namespace {
 using namespace kv;
 using kvui::MainWindow;
 
+int CountColourIn(const QImage& image, kv::Rgb colour)
+{
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            n += (image.pixel(x, y) & 0xFFFFFFu) == colour;
+        }
+    }
+    return n;
+}
+
 class AisGlanceTest : public ::testing::Test {
 protected:
     AisGlanceTest() { kvtest::App(); }
@@ -191,7 +202,8 @@ TEST_F(AisGlanceTest, TheNightPaletteIsChosenByItsKeyAndRememberedInKvfreeIni)
     // The chart: the picture shown is the night version of the view's bitmap, which keeps its colours.
     const QImage shown = view->image()->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
     const QImage& bitmap = window->controller().views().view(0).bitmap;
-    EXPECT_EQ(shown, kv::NightImage(bitmap));
+    EXPECT_EQ(shown, kv::NightImage(bitmap, kv::ColoursFromSettings(state.settings).background));
+    EXPECT_EQ(CountColourIn(shown, 0x000000) > shown.width() * shown.height() / 2, true) << "on black";
     EXPECT_NE(shown, bitmap.convertToFormat(QImage::Format_RGB32));
 
     // A new start reads it back.
@@ -211,8 +223,9 @@ TEST(NightPalette, ColoursBecomeRedOfTheirLightnessOnBlack)
     struct Case {
         kv::Rgb in, out;
     };
-    for (const Case c : {Case{0x000000, 0x000000}, Case{0xFFFFFF, 0xAA0000}, Case{0x000080, 0x090000},
-                         Case{0xFF0000, 0x320000}, Case{0xFFFF00, 0x960000}, Case{0xC0C0C0, 0x800000}}) {
+    // A red mark stays about as plain as a white one; navy (the usual background) goes dark.
+    for (const Case c : {Case{0x000000, 0x000000}, Case{0xFFFFFF, 0xAA0000}, Case{0x000080, 0x2F0000},
+                         Case{0xFF0000, 0x6E0000}, Case{0xFFFF00, 0xA00000}, Case{0xC0C0C0, 0x800000}}) {
         EXPECT_EQ(kv::NightColour(c.in), c.out) << std::hex << c.in;
     }
 }
