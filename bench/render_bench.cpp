@@ -9,6 +9,7 @@
 #include "ais/AisTarget.h"
 #include "charts/ChartStore.h"
 #include "charts/ChartWaypoints.h"
+#include "views/NightPalette.h"
 #include "views/RenderCanvas.h"
 #include "views/ViewSet.h"
 #include "platform/fake/Fakes.h"
@@ -116,9 +117,10 @@ struct FullProgram {
     }
 };
 
-void FullRedraw(benchmark::State& st, int screenWidth, int screenHeight)
+void FullRedraw(benchmark::State& st, int screenWidth, int screenHeight, bool placeLabels = false)
 {
     FullProgram p(screenWidth, screenHeight);
+    p.state->extra.PlaceTargetLabels = placeLabels;
     RenderTimings total;
     long long runs = 0;
     for (auto _ : st) {
@@ -142,6 +144,23 @@ void FullRedraw(benchmark::State& st, int screenWidth, int screenHeight)
 
 void BM_FullRedraw1920x1440(benchmark::State& st) { FullRedraw(st, 1920, 1080); }
 BENCHMARK(BM_FullRedraw1920x1440)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+
+// The same with the 60 target labels placed clear of each other and of the marks (kvfree.ini
+// [AIS] PlaceTargetLabels): against BM_FullRedraw1920x1440, the cost of the placement.
+void BM_FullRedraw1920x1440PlacedLabels(benchmark::State& st) { FullRedraw(st, 1920, 1080, true); }
+BENCHMARK(BM_FullRedraw1920x1440PlacedLabels)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+
+// The picture a view shows under the night palette, made from its 1920 x 1440 bitmap.
+void BM_NightImage1920x1440(benchmark::State& st)
+{
+    FullProgram p(1920, 1080);
+    p.views->CommonTail(*p.view);
+    for (auto _ : st) {
+        QImage night = NightImage(p.view->bitmap, kNavy);
+        benchmark::DoNotOptimize(night.constBits());
+    }
+}
+BENCHMARK(BM_NightImage1920x1440)->Unit(benchmark::kMillisecond);
 
 void BM_FullRedraw4K(benchmark::State& st) { FullRedraw(st, 3840, 2160); }
 BENCHMARK(BM_FullRedraw4K)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);

@@ -65,7 +65,7 @@ fi
   { printf "%s\r\n", $0 }' > live.cfg
 # Class B yachts are targets only with the switch on; a kvfree.ini of the user's is left alone.
 if [ ! -e kvfree.ini ]; then
-  printf '[AIS]\n; Class B (18, 19, 24) and aid-to-navigation (21) targets\nClassBAndAtoNTargets=true\n' > kvfree.ini
+  printf '[AIS]\n; Class B (18, 19, 24) and aid-to-navigation (21) targets\nClassBAndAtoNTargets=true\n; targets shown from the start, labels clear of each other\nShowTargetsAtStart=true\nPlaceTargetLabels=true\n' > kvfree.ini
 fi
 
 mkdir -p dev

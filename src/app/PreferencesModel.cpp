@@ -190,6 +190,7 @@ void PreferencesModel::Fill()
     f.ArrivalAlarm = extra.ArrivalAlarm;
     f.OffTrackNm = extra.OffTrackNm;
     f.AnchorRadiusM = extra.AnchorRadiusM;
+    f.NightPalette = extra.NightPalette;
 
     FillStats();
     filled_ = f;
@@ -491,6 +492,7 @@ void PreferencesModel::ApplyAisSafety()
     ExtraSettings wanted = state.extra;
     wanted.ClassBAndAtoNTargets = f.ClassBAndAtoNTargets;
     wanted.CollisionWarnings = f.CollisionWarnings;
+    wanted.NightPalette = f.NightPalette;
     // The alarm sounds only for warnings; without them it stays as it was.
     if (f.CollisionWarnings) {
         wanted.CollisionAlarm = f.CollisionAlarm;

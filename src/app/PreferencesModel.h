@@ -133,6 +133,7 @@ struct PreferencesFields {
     // AIS Safety
     bool ClassBAndAtoNTargets = false;
     bool CollisionWarnings = false;
+    bool NightPalette = false; // kvfree.ini, shown on the Colour page
     bool CollisionAlarm = false;
     double CpaLimitNm = 0.5;
     double TcpaLimitMin = 12.0;

@@ -24,6 +24,9 @@ constexpr const char* kAnchorRadius = "Alarms/AnchorRadiusM";
 constexpr const char* kAnchorSet = "Anchor/Set";
 constexpr const char* kAnchorLat = "Anchor/Lat";
 constexpr const char* kAnchorLong = "Anchor/LongW";
+constexpr const char* kShowAtStart = "AIS/ShowTargetsAtStart";
+constexpr const char* kPlaceLabels = "AIS/PlaceTargetLabels";
+constexpr const char* kNight = "Display/NightPalette";
 
 // A switch written as true/false (or 1/0); anything else is damage.
 bool ReadSwitch(const QSettings& s, const char* key, bool& value)
@@ -116,6 +119,9 @@ ExtraSettingsRead ReadExtraSettings(const std::string& path)
         }
         ok = anchorOk && ok;
     }
+    ok = ReadSwitch(s, kShowAtStart, v.ShowTargetsAtStart) && ok;
+    ok = ReadSwitch(s, kPlaceLabels, v.PlaceTargetLabels) && ok;
+    ok = ReadSwitch(s, kNight, v.NightPalette) && ok;
     r.settings = v;
     if (!ok) {
         r.note = std::string(kExtraSettingsFile) + " has damaged values: their defaults used";
@@ -142,6 +148,9 @@ bool WriteExtraSettings(const std::string& path, const ExtraSettings& v)
     s.setValue(kAnchorSet, v.AnchorSet ? "true" : "false");
     s.setValue(kAnchorLat, QString::number(v.AnchorLat, 'g', 12));
     s.setValue(kAnchorLong, QString::number(v.AnchorLong, 'g', 12));
+    s.setValue(kShowAtStart, v.ShowTargetsAtStart ? "true" : "false");
+    s.setValue(kPlaceLabels, v.PlaceTargetLabels ? "true" : "false");
+    s.setValue(kNight, v.NightPalette ? "true" : "false");
     s.sync();
     return s.status() == QSettings::NoError;
 }

@@ -44,6 +44,14 @@ struct ExtraSettings {
     bool AnchorSet = false;
     double AnchorLat = 0.0;
     double AnchorLong = 0.0;
+    // The AIS view starts with its targets shown, and its AIS button no longer opens and closes
+    // the target text window (that window keeps its own command).
+    bool ShowTargetsAtStart = false;
+    // Target labels are moved to a free side of their mark, or left out, so that none covers
+    // another label or a mark; off draws each label at its fixed place beside its mark.
+    bool PlaceTargetLabels = false;
+    // Dark red and dim colours on black for the chart, the panels and the dialogs at night.
+    bool NightPalette = false;
 
     bool operator==(const ExtraSettings&) const = default;
 };

@@ -7,6 +7,7 @@
 #include "charts/WaypointFiles.h"
 #include "app/WaypointSend.h"
 #include "nmea/WaypointTransfer.h"
+#include "views/NightPalette.h"
 #include "ui/AisTargetListWindow.h"
 #include "ui/AisTargetWindow.h"
 #include "ui/ClickLabel.h"
@@ -279,6 +280,15 @@ void MainWindow::buildMenus()
                QKeySequence(Qt::CTRL | Qt::Key_Delete));
     addCommand(options, "ShowHideDocument1", QStringLiteral("Show / Hide Document"), "",
                [&c] { c.remarks().ShowHideDocument1Click(); }, {}, true);
+    addCommand(options, "NightPalette1", QStringLiteral("&Night Palette"), "Dark red on black for the night|",
+               [this] {
+                   const std::string appDir = state_.folders.AppDir.str();
+                   if (!kv::SetNightPalette(state_.extra, appDir, !state_.extra.NightPalette)) {
+                       state_.display.StatusLine = std::string("Night palette could not be written to ") + appDir +
+                                                   kv::kExtraSettingsFile;
+                   }
+               },
+               QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N), true);
 
     QMenu* window = menuBar()->addMenu(QStringLiteral("&Window"));
     window->menuAction()->setObjectName(QStringLiteral("Window1"));

@@ -1,4 +1,5 @@
 #include "app/ProgramState.h"
+#include "ui/NightPaletteUi.h"
 #include "ui/MainWindow.h"
 
 #include "app/CommandLine.h"
@@ -318,6 +319,7 @@ void MainWindow::refresh()
     xteScale_->setText(Latin1(d.XTEScale));
     xteText_->setText(state_.routeProgress.RouteLength > 0 ? Latin1(kv::XteGaugeText(state_.routeProgress.XTE)) : QString());
     applyNavFigureSize();
+    ApplyNightPalette(state_.extra.NightPalette, command(QStringLiteral("NightPalette1")));
     xtError_->setValue(std::clamp(d.XTerror, -100, 100));
     xtError_->setStyleSheet(QStringLiteral("QProgressBar::chunk { background: %1; }").arg(Latin1(d.XTerrorColour)));
 

@@ -155,6 +155,9 @@ private:
     // The figures of the navigation panel in the size kvfree.ini asks for.
     void applyNavFigureSize();
     bool largeFiguresShown_ = false;
+    // A press on an AIS target of the AIS view: its pop-up opens beside it; false elsewhere
+    // (TargetPopupWiring.cpp).
+    bool openTargetPopup(ViewWindow* window, int x, int y);
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     kv::ProgramState& state_;

@@ -203,7 +203,9 @@ void PreferencesDialog::buildColour()
     grid->addWidget(check(page, "TextColourFG", QStringLiteral("Text = FG"), &PreferencesFields::TextColourFG), 1, 1);
     grid->addWidget(check(page, "TrackColourFG", QStringLiteral("Track=FG"), &PreferencesFields::TrackColourFG), 2, 1);
     grid->addWidget(check(page, "TideColourFG", QStringLiteral("Tides=FG"), &PreferencesFields::TideColourFG), 3, 1);
-    grid->setRowStretch(4, 1);
+    grid->addWidget(check(page, "NightPalette", QStringLiteral("Night palette (Ctrl+Shift+N)"), &PreferencesFields::NightPalette),
+                    4, 0, 1, 2);
+    grid->setRowStretch(5, 1);
 }
 
 void PreferencesDialog::buildUnits()

@@ -9,6 +9,7 @@
 
 #include "ais/AisCollisionWatch.h"
 #include "ais/AisTargets.h"
+#include "views/NightPalette.h"
 #include "views/ViewAis.h"
 #include "views/ViewPrint.h"
 #include "views/ViewReadouts.h"
@@ -170,7 +171,8 @@ void MainWindow::syncViews()
             sub->setWindowTitle(Latin1(v.caption));
         }
         if (!v.bitmap.isNull()) {
-            window->setImage(v.bitmap);
+            const kv::Rgb background = kv::ColoursFromSettings(state_.settings).background;
+            window->setImage(state_.extra.NightPalette ? kv::NightImage(v.bitmap, background) : v.bitmap);
             // Only a common tail moves the picture in the window: a click that moves the view's
             // centre waits for the next redraw, so the cross stays where it was clicked.
             if (v.centredCount != window->shownCentred || !window->shownOnce) {
@@ -178,10 +180,10 @@ void MainWindow::syncViews()
                 window->shownOnce = true;
                 window->centreOn(v.bitmap.width() / 2, v.bitmap.height() / 2);
             }
-            window->setScaleBar(scaleBarImage(v));
+            window->setScaleBar(state_.extra.NightPalette ? kv::NightImage(scaleBarImage(v), background) : scaleBarImage(v));
             window->setLegend(kv::SurveyLegendImage(v.options, kv::ColoursFromSettings(state_.settings)));
             window->setZoomText(Latin1(kv::ZoomCaption(v.zoom)));
-            window->setBackground(QColor::fromRgb(0xFF000000u | kv::ColoursFromSettings(state_.settings).background));
+            window->setBackground(QColor::fromRgb(0xFF000000u | (state_.extra.NightPalette ? 0u : background)));
         }
         if (QAction* show = window->toolBar()->findChild<QAction*>(QStringLiteral("ShowAIS"))) {
             show->setVisible(v.aisView);
@@ -241,10 +243,11 @@ void MainWindow::syncViews()
             rings->setVisible(v.aisView);
         }
     }
-    // The target window follows the ShowAIS button of the AIS view.
+    // The target window follows the ShowAIS button of the AIS view, unless targets are shown
+    // from the start: then the window goes only by its own command.
     const kv::ChartView* ais = set.aisView();
     const bool showTargets = ais && ais->ais.ShowAIS;
-    if (showTargets != aisWindow_->isVisible()) {
+    if (!state_.extra.ShowTargetsAtStart && showTargets != aisWindow_->isVisible()) {
         aisWindow_->setVisible(showTargets);
     }
 }
@@ -497,10 +500,20 @@ void MainWindow::buildViewCommands(ViewWindow* w)
     };
     w->image()->left = [this] { hoverPanel_->clear(); };
 
-    // Mouse: the cursor follows presses and drags.
-    w->image()->pressed = [this, w, &set](int x, int y) { onView(w, [&set, x, y](kv::ChartView& v) { set.MouseDown(v, x, y); }); };
+    // Mouse: the cursor follows presses and drags; a press on an AIS target opens its pop-up
+    // instead, and its release places no cursor.
+    w->image()->pressed = [this, w, &set](int x, int y) {
+        w->setProperty("targetClick", openTargetPopup(w, x, y));
+        if (!w->property("targetClick").toBool()) {
+            onView(w, [&set, x, y](kv::ChartView& v) { set.MouseDown(v, x, y); });
+        }
+    };
     w->image()->moved = [this, w, &set](int x, int y) { onView(w, [&set, x, y](kv::ChartView& v) { set.MouseMove(v, x, y); }); };
-    w->image()->released = [this, w, &set](int x, int y) { onView(w, [&set, x, y](kv::ChartView& v) { set.MouseUp(v, x, y); }); };
+    w->image()->released = [this, w, &set](int x, int y) {
+        if (!w->property("targetClick").toBool()) {
+            onView(w, [&set, x, y](kv::ChartView& v) { set.MouseUp(v, x, y); });
+        }
+    };
     w->image()->doubleClicked = [this, w, &set](int, int) { onView(w, [&set](kv::ChartView& v) { set.Image1DblClick(v); }); };
 
     auto* refRate = new QTimer(w);

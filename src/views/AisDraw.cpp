@@ -1,10 +1,13 @@
 #include "views/AisDraw.h"
 
 #include "ais/AisTargets.h"
+#include "ais/AisSmallCraftTargets.h"
 #include "views/AisSmallCraftDraw.h"
 #include "views/Render.h"
 #include "core/Format.h"
+#include "geodesy/PlaneSailing.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace kv {
@@ -42,6 +45,60 @@ void FilledCircle(RenderCanvas& canvas, Pixel c, int radius, Rgb colour)
 bool ValidSelection(const AisState& ais)
 {
     return ais.SelectedTarget >= 1 && ais.SelectedTarget <= ais.AISTargetCount;
+}
+
+// Gathers the lines of one label, each at its place relative to the mark, into a block.
+class LabelBuilder {
+public:
+    LabelBuilder(const RenderCanvas& canvas, Pixel anchor, int markRadius, double priority) : canvas_(canvas)
+    {
+        label_.request.anchor = anchor;
+        label_.request.markRadius = markRadius;
+        label_.request.priority = priority;
+    }
+    void setMarkRadius(int r) { label_.request.markRadius = r; }
+    void line(int dx, int dy, std::string text)
+    {
+        const int w = canvas_.textWidth(text);
+        if (w > 0) {
+            parts_.push_back({Pixel{dx, dy}, std::move(text)});
+            widths_.push_back(w);
+        }
+    }
+    // The block round the lines; none when there is no text to write.
+    void finish(std::vector<TargetLabel>& out)
+    {
+        const int h = canvas_.textHeight();
+        if (parts_.empty() || h <= 0) {
+            return;
+        }
+        int left = parts_[0].first.x, top = parts_[0].first.y, right = left, bottom = top;
+        for (std::size_t i = 0; i < parts_.size(); ++i) {
+            left = std::min(left, parts_[i].first.x);
+            top = std::min(top, parts_[i].first.y);
+            right = std::max(right, parts_[i].first.x + widths_[i]);
+            bottom = std::max(bottom, parts_[i].first.y + h);
+        }
+        LabelRequest& r = label_.request;
+        r.offset = Pixel{left, top};
+        r.width = right - left;
+        r.height = bottom - top;
+        for (auto& [at, text] : parts_) {
+            label_.lines.push_back({Pixel{at.x - left, at.y - top}, std::move(text)});
+        }
+        out.push_back(std::move(label_));
+    }
+
+private:
+    const RenderCanvas& canvas_;
+    TargetLabel label_;
+    std::vector<std::pair<Pixel, std::string>> parts_;
+    std::vector<int> widths_;
+};
+
+double RangeFromOwnShip(RenderRecords state, LatLongValue pos)
+{
+    return PlaneSailingDistance(state.chartRef.CosLatFactor, state.fixInfo.OwnLat, state.fixInfo.OwnLong, pos.lat, pos.lon);
 }
 
 } // namespace
@@ -106,7 +163,28 @@ std::optional<LatLongValue> FollowedTargetPosition(RenderRecords state, const Ch
     return AisTargetChartPosition(state.chartRef, state.ais.target(state.ais.SelectedTarget));
 }
 
-void DrawAISTarget(Plotter& plotter, const ChartView& view, RenderRecords state, int n, int selectedTarget)
+namespace {
+
+// The name of a Class B target (when labelled) or of an aid to navigation (always), at the
+// places their marks give it.
+void SmallCraftLabel(const TAISTarget& t, bool labelled, int radius, LabelBuilder& label)
+{
+    const AisTargetClass cls = TargetClass(t);
+    if (cls == AisTargetClass::ClassB) {
+        label.setMarkRadius(std::max(radius, 3));
+        if (labelled) {
+            label.line(5, 4, AisTargetName(t));
+        }
+        return;
+    }
+    label.setMarkRadius(radius + 2);
+    label.line(radius + 5, -6, AisTargetName(t));
+}
+
+} // namespace
+
+void DrawAISTarget(Plotter& plotter, const ChartView& view, RenderRecords state, int n, int selectedTarget,
+                   std::vector<TargetLabel>* labels)
 {
     const AisState& ais = state.ais;
     const TAISTarget& t = ais.target(n);
@@ -120,8 +198,16 @@ void DrawAISTarget(Plotter& plotter, const ChartView& view, RenderRecords state,
     const bool selected = n == selectedTarget;
     const bool labelled = view.ais.LabelsOn && (view.ais.LabelsOnAll || selected);
     const int radius = view.ais.LollipopRadius();
+    std::optional<LabelBuilder> label;
+    if (labels) {
+        label.emplace(canvas, *px, radius, RangeFromOwnShip(state, pos));
+    }
     if (t.MsgType == 4) {
-        if (labelled) {
+        if (labelled && label) {
+            label->line(5, -12, "Base Station " + FormatInt(t.MMSI));
+            label->line(5, 4, AisBaseStationTime(t));
+            label->finish(*labels);
+        } else if (labelled) {
             canvas.text(px->x + 5, px->y - 12, "Base Station " + FormatInt(t.MMSI), kSilver);
             canvas.text(px->x + 5, px->y + 4, AisBaseStationTime(t), kSilver);
         }
@@ -130,11 +216,21 @@ void DrawAISTarget(Plotter& plotter, const ChartView& view, RenderRecords state,
         return;
     }
     DrawCollisionWarning(plotter, state, t, *px);
-    if (DrawSmallCraftMark(plotter, t, *px, selected, labelled, radius)) {
+    if (DrawSmallCraftMark(plotter, t, *px, selected, labelled, radius, !label)) {
+        if (label) {
+            SmallCraftLabel(t, labelled, radius, *label);
+            label->finish(*labels);
+        }
         plotter.moveToPixel(*px);
         return;
     }
-    if (labelled) {
+    if (labelled && label) {
+        if (view.ais.ShowMMSI) {
+            label->line(5, -10, FormatInt(t.MMSI).substr(0, 9));
+        }
+        label->line(5, 4, AisTargetName(t));
+        label->finish(*labels);
+    } else if (labelled) {
         canvas.text(px->x + 5, px->y + 4, AisTargetName(t), kSilver);
         if (view.ais.ShowMMSI) {
             canvas.text(px->x + 5, px->y - 10, FormatInt(t.MMSI).substr(0, 9), kSilver);
@@ -190,14 +286,38 @@ void DrawSelectedOutline(Plotter& plotter, const ChartView& view, RenderRecords 
                       kYellow);
 }
 
-void DrawAISTargets(Plotter& plotter, const ChartView& view, RenderRecords state, int selected)
+std::vector<LabelBox> DrawAISTargets(Plotter& plotter, const ChartView& view, RenderRecords state, int selected)
 {
     // Every target is drawn whether or not one is selected: a target the user has not picked
     // yet may be the one standing into danger. Without a selection none is drawn as selected.
+    std::vector<TargetLabel> labels;
+    std::vector<TargetLabel>* placed = state.extra.PlaceTargetLabels ? &labels : nullptr;
     for (int n = 1; n <= state.ais.AISTargetCount; ++n) {
-        DrawAISTarget(plotter, view, state, n, selected);
+        DrawAISTarget(plotter, view, state, n, selected, placed);
         DrawAISTrack(plotter, view, state, n);
     }
+    std::vector<LabelBox> boxes;
+    if (!placed) {
+        return boxes;
+    }
+    // Labels last, so that no mark or track is drawn over a label that was placed clear of it.
+    std::vector<LabelRequest> requests;
+    requests.reserve(labels.size());
+    for (const TargetLabel& l : labels) {
+        requests.push_back(l.request);
+    }
+    const std::vector<std::optional<Pixel>> corners = PlaceLabels(requests);
+    RenderCanvas& canvas = plotter.canvas();
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        if (!corners[i]) {
+            continue;
+        }
+        for (const auto& [at, text] : labels[i].lines) {
+            canvas.text(corners[i]->x + at.x, corners[i]->y + at.y, text, kSilver);
+        }
+        boxes.push_back(BoxAt(labels[i].request, *corners[i]));
+    }
+    return boxes;
 }
 
 } // namespace kv

@@ -2,12 +2,15 @@
 // AIS targets in the AIS chart view: lollipop and conventional marks, base stations, labels,
 // target tracks and the selected target's outline.
 
+#include "views/LabelPlacement.h"
 #include "views/RenderPlotter.h"
 #include "views/ViewModel.h"
 #include "views/ViewRecords.h"
 
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace kv {
 
@@ -40,11 +43,21 @@ RedrawSelection SelectTargetForRedraw(RenderRecords state);
 // The followed target's position when following is on and the selection is valid.
 std::optional<LatLongValue> FollowedTargetPosition(RenderRecords state, const ChartView& view);
 
-// `selected` is the target the redraw selected (SelectTargetForRedraw).
-void DrawAISTarget(Plotter& plotter, const ChartView& view, RenderRecords state, int n, int selected);
+// A target's label as a block of lines, to be placed clear of the other labels and marks.
+struct TargetLabel {
+    LabelRequest request;
+    std::vector<std::pair<Pixel, std::string>> lines; // each line's top left corner in the block
+};
+
+// `selected` is the target the redraw selected (SelectTargetForRedraw). With `labels` the label
+// is handed back there instead of drawn.
+void DrawAISTarget(Plotter& plotter, const ChartView& view, RenderRecords state, int n, int selected,
+                   std::vector<TargetLabel>* labels = nullptr);
 void DrawAISTrack(Plotter& plotter, const ChartView& view, RenderRecords state, int n);
 void DrawSelectedOutline(Plotter& plotter, const ChartView& view, RenderRecords state, int selected);
-// Step 3 of the AIS part of a redraw: marks and tracks of every target, `selected` (if any) in yellow.
-void DrawAISTargets(Plotter& plotter, const ChartView& view, RenderRecords state, int selected);
+// Step 3 of the AIS part of a redraw: marks and tracks of every target, `selected` (if any) in
+// yellow. With label placement on (kvfree.ini) the labels follow in one pass over the marks,
+// each where it covers no other; the boxes of the labels drawn are returned (else none).
+std::vector<LabelBox> DrawAISTargets(Plotter& plotter, const ChartView& view, RenderRecords state, int selected);
 
 } // namespace kv

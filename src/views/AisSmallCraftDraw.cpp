@@ -47,7 +47,8 @@ VesselMotion OwnMotion(RenderRecords state)
     return {state.fixInfo.OwnLat, state.fixInfo.OwnLong, state.motion.SOG, state.motion.COGValue};
 }
 
-bool DrawSmallCraftMark(Plotter& plotter, const TAISTarget& t, Pixel px, bool selected, bool labelled, int radius)
+bool DrawSmallCraftMark(Plotter& plotter, const TAISTarget& t, Pixel px, bool selected, bool labelled, int radius,
+                        bool drawLabel)
 {
     const AisTargetClass cls = TargetClass(t);
     if (cls == AisTargetClass::ClassA) {
@@ -73,7 +74,7 @@ bool DrawSmallCraftMark(Plotter& plotter, const TAISTarget& t, Pixel px, bool se
             canvas.solidLine(px.x, px.y, px.x + static_cast<int>(std::lround(len * std::sin(a))),
                              px.y - static_cast<int>(std::lround(len * std::cos(a))), colour);
         }
-        if (labelled) {
+        if (labelled && drawLabel) {
             canvas.text(px.x + 5, px.y + 4, Shown(t.VesselName.view()), kSilver);
         }
         return true;
@@ -94,7 +95,9 @@ bool DrawSmallCraftMark(Plotter& plotter, const TAISTarget& t, Pixel px, bool se
             canvas.solidLine(corners[k - 1].x, corners[k - 1].y, corners[k].x, corners[k].y, colour, 2);
         }
     }
-    canvas.text(px.x + r + 3, px.y - 6, Shown(t.VesselName.view()), kSilver);
+    if (drawLabel) {
+        canvas.text(px.x + r + 3, px.y - 6, Shown(t.VesselName.view()), kSilver);
+    }
     return true;
 }
 

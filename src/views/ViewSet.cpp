@@ -52,6 +52,7 @@ ChartView& ViewSet::CreateView(const std::string& caption)
     if (v->aisView) {
         state_.ais.SelectedTarget = 0;
         SetAISAgeChoice(state_.ais, state_.display, AisAgeChoice::After15Mins); // the menu's marks follow
+        v->ais.ShowAIS = state_.extra.ShowTargetsAtStart;
     }
     views_.push_back(std::move(v));
     ChartView& created = *views_.back();

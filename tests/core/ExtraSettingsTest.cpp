@@ -25,6 +25,9 @@ TEST(ExtraSettings, DefaultsKeepTodaysBehaviour)
     EXPECT_FALSE(d.ArrivalAlarm);
     EXPECT_EQ(d.OffTrackNm, 0.0);
     EXPECT_FALSE(d.AnchorSet);
+    EXPECT_FALSE(d.ShowTargetsAtStart);
+    EXPECT_FALSE(d.PlaceTargetLabels);
+    EXPECT_FALSE(d.NightPalette);
 }
 
 TEST(ExtraSettings, MissingFileIsAFirstStart)
@@ -58,6 +61,9 @@ TEST(ExtraSettings, WrittenOnlyWhenChangedAndReadBack)
     wanted.AnchorSet = true;
     wanted.AnchorLat = 50.123456789;
     wanted.AnchorLong = -1.987654321; // east of Greenwich
+    wanted.ShowTargetsAtStart = true;
+    wanted.PlaceTargetLabels = true;
+    wanted.NightPalette = true;
     EXPECT_TRUE(kv::ChangeExtraSettings(path, current, wanted));
     EXPECT_EQ(current, wanted);
     const kv::ExtraSettingsRead r = kv::ReadExtraSettings(path);
@@ -80,6 +86,11 @@ TEST(ExtraSettings, DamagedValuesGiveTheirDefaultsAndANote)
     classB.ClassBAndAtoNTargets = true;
     kv::ExtraSettings large;
     large.LargeNavFigures = true;
+    kv::ExtraSettings glance;
+    glance.ShowTargetsAtStart = true;
+    glance.PlaceTargetLabels = true;
+    kv::ExtraSettings night;
+    night.NightPalette = true;
     kv::ExtraSettings smallLog;
     smallLog.AisMaxLogMB = 20;
     smallLog.AisMinFreeMB = 0;
@@ -96,6 +107,9 @@ TEST(ExtraSettings, DamagedValuesGiveTheirDefaultsAndANote)
         {"switch on, the rest missing", "[AIS]\nClassBAndAtoNTargets=true\n", classB, false},
         {"large figures for the helm", "[Display]\nLargeNavFigures=true\n", large, false},
         {"large figures, not a switch", "[Display]\nLargeNavFigures=huge\n", {}, true},
+        {"targets at start, labels placed", "[AIS]\nShowTargetsAtStart=true\nPlaceTargetLabels=1\n", glance, false},
+        {"night palette", "[Display]\nNightPalette=true\n", night, false},
+        {"night palette, not a switch", "[Display]\nNightPalette=dark\n", {}, true},
         {"AIS log limits", "[AIS]\nMaxLogMB=20\nMinFreeMB=0\n", smallLog, false},
         {"AIS log without room", "[AIS]\nMaxLogMB=0\n", {}, true},
         {"AIS log limit not whole", "[AIS]\nMaxLogMB=1.5\n", {}, true},
