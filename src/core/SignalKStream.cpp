@@ -289,12 +289,14 @@ std::string SignalKStream::take(std::string_view message)
                     instruments += Checksummed("$IIDPT," + Fixed(depth, 1) + "," + Fixed(offset, 1));
                 } else if (path == QLatin1String("environment.wind.angleApparent") && Number(value, x)) {
                     own_.awa = x;
+                    own_.hasAwa = true;
                     wind = true;
                 } else if (path == QLatin1String("environment.wind.speedApparent") && Number(value, x)) {
                     own_.aws = std::max(x, 0.0);
                     wind = true;
                 } else if ((path == QLatin1String("environment.wind.angleTrueWater")) && Number(value, x)) {
                     own_.twa = x;
+                    own_.hasTwa = true;
                     windTrue = true;
                 } else if (path == QLatin1String("environment.wind.speedTrue") && Number(value, x)) {
                     own_.tws = std::max(x, 0.0);
@@ -354,6 +356,18 @@ std::string SignalKStream::take(std::string_view message)
             } else if (path == QLatin1String("design.length") && value.isObject() && Number(value[QLatin1String("overall")], x)) {
                 v.length = x;
                 statics = true;
+            } else if (path == QLatin1String("navigation.destination.commonName") && value.isString()) {
+                v.destination = value.toString().toStdString();
+                statics = true;
+            } else if (path == QLatin1String("design.draft") && value.isObject() && Number(value[QLatin1String("current")], x)) {
+                v.draught = x;
+                statics = true;
+            } else if (path == QLatin1String("registrations.imo") && value.isString()) {
+                // "IMO 9540522"
+                bool ok = false;
+                const uint imo = value.toString().remove(QLatin1String("IMO")).trimmed().toUInt(&ok);
+                v.imo = ok && imo < (1U << 30) ? imo : 0;
+                statics = true;
             } else if (path == QLatin1String("design.beam") && Number(value, x)) {
                 v.beam = x;
                 statics = true;
@@ -388,10 +402,10 @@ std::string SignalKStream::ownSentences(const Own& /*before*/, const std::string
         const std::string sats = own_.satellites >= 0 ? (own_.satellites < 10 ? "0" : "") + std::to_string(own_.satellites) : std::string();
         out += Checksummed("$GPGGA," + t.time + "," + lat + "," + lon + ",1," + sats + ",,,M,,M,,");
     }
-    if (wind && own_.aws >= 0) {
+    if (wind && own_.aws >= 0 && own_.hasAwa) {
         out += Checksummed("$IIMWV," + Fixed(Degrees0To360(own_.awa), 1) + ",R," + Fixed(own_.aws * kKnotsPerMs, 1) + ",N,A");
     }
-    if (windTrue && own_.tws >= 0) {
+    if (windTrue && own_.tws >= 0 && own_.hasTwa) {
         out += Checksummed("$IIMWV," + Fixed(Degrees0To360(own_.twa), 1) + ",T," + Fixed(own_.tws * kKnotsPerMs, 1) + ",N,A");
     }
     return out;
@@ -492,7 +506,7 @@ std::string SignalKStream::vesselSentences(const Vessel& v, bool motion, bool st
             s.put(0, 2);
             s.put(v.mmsi, 30);
             s.put(0, 2);
-            s.put(0, 30);
+            s.put(v.imo, 30);
             s.text(v.callSign, 7);
             s.text(v.name, 20);
             s.put(v.shipType, 8);
@@ -502,8 +516,8 @@ std::string SignalKStream::vesselSentences(const Vessel& v, bool motion, bool st
             s.put(d, 6);
             s.put(1, 4);
             s.put(0, 20);
-            s.put(0, 8);
-            s.text("", 20);
+            s.put(v.draught > 0 ? std::min(255L, std::lround(v.draught * 10)) : 0, 8);
+            s.text(v.destination, 20);
             s.put(1, 1);
             s.put(0, 1);
             out += AisLines(s, seq_);

@@ -56,7 +56,9 @@ private:
         double variation = 0;       // radians, east positive
         bool hasVariation = false;
         double depthTransducer = -1, depthKeel = -1;
+        // A server sends angle and speed in deltas of their own: a wind sentence needs both.
         double awa = 0, aws = -1, twa = 0, tws = -1;
+        bool hasAwa = false, hasTwa = false;
         int satellites = -1;
     };
     struct Vessel {
@@ -66,7 +68,9 @@ private:
         bool hasPosition = false;
         double sog = -1, cog = -1, heading = -1; // m/s, radians; -1 not known
         int navStatus = 15;
-        std::string name, callSign;
+        std::string name, callSign, destination;
+        std::uint32_t imo = 0;
+        double draught = -1; // metres
         int shipType = 0;
         double length = -1, beam = -1, fromBow = -1, fromCenter = 0;
         bool hasFromCenter = false;

@@ -126,7 +126,8 @@ TEST(SignalKStream, ClassAVesselBecomesPositionAndStaticReports)
         R"({"path":"navigation.headingTrue","value":0.8028515},{"path":"navigation.state","value":"motoring"},)"
         R"({"path":"design.length","value":{"overall":120}},{"path":"design.beam","value":20},)"
         R"({"path":"sensors.ais.fromBow","value":100},{"path":"sensors.ais.fromCenter","value":4},)"
-        R"({"path":"communication.callsignVhf","value":"PD1234"},{"path":"design.aisShipType","value":{"id":70,"name":"Cargo"}}]}]})"));
+        R"({"path":"communication.callsignVhf","value":"PD1234"},{"path":"registrations.imo","value":"IMO 9540522"},)"
+        R"({"path":"navigation.destination.commonName","value":"Le Havre"},{"path":"design.draft","value":{"current":7.4}},{"path":"design.aisShipType","value":{"id":70,"name":"Cargo"}}]}]})"));
     ASSERT_EQ(lines.size(), 3U); // one position report, a static report of two sentences
     const kv::TAISTarget pos = Decode(lines, 0, 1);
     EXPECT_EQ(pos.MsgType, 1);
@@ -143,6 +144,9 @@ TEST(SignalKStream, ClassAVesselBecomesPositionAndStaticReports)
     EXPECT_EQ(st.VesselName.str().substr(0, 13), "NORDIC SPIRIT");
     EXPECT_EQ(st.CallSign.str().substr(0, 6), "PD1234");
     EXPECT_EQ(st.ShipType, 70);
+    EXPECT_EQ(st.IMO, 9540522U);
+    EXPECT_EQ(st.Destination.str().substr(0, 8), "LE HAVRE");
+    EXPECT_EQ(st.Draught, 74);
     EXPECT_EQ(st.DimA, 100);
     EXPECT_EQ(st.DimB, 20);
     EXPECT_EQ(st.DimC, 14);
@@ -199,6 +203,7 @@ TEST(SignalKStream, WhatIsNotADeltaGivesNothing)
         R"({"updates":[{"values":[{"path":"navigation.position","value":null}]}]})",
         R"({"updates":[{"values":[{"path":"environment.depth.belowTransducer","value":-1}]}]})",
         R"({"updates":[{"values":[{"path":"environment.wind.angleApparent","value":1}]}]})", // no speed yet
+        R"({"updates":[{"values":[{"path":"environment.wind.speedTrue","value":5}]}]})",     // no angle yet
         R"({"context":"vessels.urn:mrn:signalk:uuid:c0d7","updates":[{"values":[{"path":"navigation.position","value":{"latitude":1,"longitude":1}}]}]})",
         R"({"context":"atons.urn:mrn:imo:mmsi:992351234","updates":[{"values":[{"path":"navigation.position","value":{"latitude":1,"longitude":1}}]}]})",
         R"({"context":"vessels.urn:mrn:imo:mmsi:244000001","updates":[{"values":[{"path":"navigation.speedOverGround","value":1}]}]})",
