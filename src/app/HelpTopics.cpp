@@ -25,6 +25,7 @@ const std::vector<HelpTopic>& HelpTopics()
         {31, "The working folder", "files.md"},
         {32, "Troubleshooting", "troubleshooting.md"},
         {kHelpWaypointDialog, "Editing a route waypoint", "waypoint-dialog.md"},
+        {66, "Signal K, gpsd, instruments and sharing NMEA", "network.md"},
     };
     return topics;
 }
