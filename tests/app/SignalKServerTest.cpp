@@ -6,7 +6,8 @@
 // with "signalk://127.0.0.1:PORT" in dev/com9, as a user would set it up. Checked: every fix is a
 // position the file played, the program holds the vessels the server reports at the positions it
 // reports, depth and wind reach the instrument strip, and when the server is stopped and started
-// again the program reconnects by itself and takes fixes again.
+// again the program reconnects by itself and takes fixes again. The same with the NMEA 2000
+// sample the server package ships.
 //
 // Skipped, saying why, only when the npm registry cannot be reached to install the server.
 
@@ -332,4 +333,94 @@ TEST(SignalKServer, FixesTargetsAndInstrumentsFromTheServerAndAReconnection)
     std::sort(latencies.begin(), latencies.end());
     std::printf("position sentence to fix: median %lld ms, longest %lld ms over %zu fixes (fix period 200 ms)\n",
                 static_cast<long long>(latencies[latencies.size() / 2]), static_cast<long long>(latencies.back()), latencies.size());
+}
+
+// The server's own NMEA 2000 sample (a boat with an AIS receiver on its NMEA 2000 network, whose
+// NMEA 0183 rebroadcast would carry no AIS), played at its recorded pace: the program holds the
+// server's vessels where the server has them, and takes its fixes at own ship's position.
+TEST(SignalKServer, TargetsOfTheServersNmea2000Sample)
+{
+    kvtest::EnsureCoreApp();
+    const kvtest::ToolResult install = kvtest::RunShell("bash " + kvtest::ShellQuote(std::string(KV_SOURCE_DIR) + "/tests/app/signalk_server.sh"));
+    if (install.exitCode == 5) {
+        GTEST_SKIP() << "the npm registry cannot be reached: signalk-server could not be installed";
+    }
+    ASSERT_EQ(install.exitCode, 0) << "signalk_server.sh failed";
+    std::string package = install.out;
+    while (!package.empty() && (package.back() == '\n' || package.back() == '\r')) {
+        package.pop_back();
+    }
+    kvtest::TempDir serverDir;
+    const std::uint16_t port = FreeTcpPort();
+    serverDir.write("settings.json", R"({
+  "interfaces": {"nmea-tcp": false, "tcp": false, "mdns": false, "plugins": false, "appstore": false},
+  "mdns": false,
+  "pipedProviders": [{
+    "id": "n2k", "enabled": true,
+    "pipeElements": [{"type": "providers/simple", "options": {"logging": false, "type": "FileStream",
+      "subOptions": {"dataType": "NMEA2000JS", "filename": ")" + package + R"(/samples/aava-n2k.data"}}}]
+  }]
+})");
+    Server server(package, serverDir.path(), port);
+    ASSERT_TRUE(server.start()) << "signalk-server did not start; see " << serverDir.file("server.out");
+
+    kvtest::TempDir dir;
+    for (const char* folder : {"charts", "routes", "tides", "logs", "dev"}) {
+        std::filesystem::create_directories(dir.file(folder));
+    }
+    AddChart(dir, "Sample", 60.1, -24.95);
+    kvtest::WriteConfigIn(dir, "kelvw.cfg", [](ProgramState& state, Settings& settings) {
+        state.folders.ChartName = "Sample";
+        settings.fix.NmeaStartMode = "Auto";
+        settings.fix.FixIntervalMs = 1000;
+        settings.nmea.ComPortNumber = 9;
+    });
+    dir.write("dev/com9", "signalk://127.0.0.1:" + std::to_string(port) + "\n");
+    dir.write("kvfree.ini", "[AIS]\nClassBAndAtoNTargets=true\n");
+    ProgramState state;
+    FakePlatform fakes;
+    QtSerialPort serial(dir.path());
+    Platform platform{fakes.prompter, fakes.clock, serial, fakes.sound, fakes.launcher, fakes.clipboard, fakes.printer};
+    MainWindowHooks window;
+    MainController program(state, platform, window);
+    program.FormCreate(dir.path(), "");
+    program.SecsTimerTimer();
+    ASSERT_TRUE(serial.isOpen());
+    int fixes = 0;
+    QTimer fixTimer;
+    QObject::connect(&fixTimer, &QTimer::timeout, [&] {
+        program.fix().FixTimerTimer();
+        fixes += state.nmeaLink.LastPositionSentence.empty() ? 0 : 1;
+    });
+    fixTimer.start(200);
+    ASSERT_TRUE(kvtest::WaitFor([&] { return fixes >= 10 && state.ais.AISTargetCount >= 5; }, 40000))
+        << fixes << " fixes, " << state.ais.AISTargetCount << " targets";
+
+    const auto vessels = ServerVessels(port);
+    kvtest::WaitFor([] { return false; }, 500);
+    ASSERT_FALSE(vessels.empty());
+    for (const auto& [mmsi, position] : vessels) {
+        const TAISTarget* ours = nullptr;
+        for (int i = 0; i < state.ais.AISTargetCount; ++i) {
+            ours = state.ais.AISTargets[static_cast<std::size_t>(i)].MMSI == mmsi ? &state.ais.AISTargets[static_cast<std::size_t>(i)] : ours;
+        }
+        ASSERT_NE(ours, nullptr) << "the server's vessel " << mmsi << " is no target";
+        bool onTrack = false;
+        for (int k = 0; k < ours->TrackCount; ++k) {
+            onTrack = onTrack || (std::fabs(ours->Track[static_cast<std::size_t>(k)].lat - position.first) < 2e-6 &&
+                                  std::fabs(ours->Track[static_cast<std::size_t>(k)].lon - position.second) < 2e-6);
+        }
+        EXPECT_TRUE(onTrack) << mmsi;
+    }
+    // Own ship where the server has it (a fix or two behind at most: it moves slowly).
+    QNetworkAccessManager net;
+    QNetworkReply* reply = net.get(QNetworkRequest(QUrl(QStringLiteral("http://127.0.0.1:%1/signalk/v1/api/vessels/self/navigation/position").arg(port))));
+    ASSERT_TRUE(kvtest::WaitFor([reply] { return reply->isFinished(); }, 10000));
+    const QJsonObject self = QJsonDocument::fromJson(reply->readAll()).object()[QLatin1String("value")].toObject();
+    reply->deleteLater();
+    ASSERT_FALSE(self.isEmpty());
+    EXPECT_NEAR(state.fixInfo.OwnLat, self[QLatin1String("latitude")].toDouble(), 0.001);
+    EXPECT_NEAR(state.fixInfo.OwnLong, -self[QLatin1String("longitude")].toDouble(), 0.001);
+    fixTimer.stop();
+    serial.close();
 }
