@@ -11,6 +11,7 @@
 #include "app/WorkingFolder.h"
 #include "platform/Clock.h"
 #include "platform/Platform.h"
+#include "platform/qt/QtNmeaServer.h"
 #include "platform/qt/QtSerialPort.h"
 #include "platform/qt/QtSoundPlayer.h"
 #include "ui/MainWindow.h"
@@ -138,6 +139,20 @@ int main(int argc, char** argv)
         window.aboutBox = [] {};
     }
     window.start(workingFolder, options.configArgument);
+    // The NMEA server for the boat's other devices, when kvfree.ini asks for one.
+    kv::QtNmeaServer nmeaServer;
+    if (state.extra.ServeNmeaPort > 0) {
+        nmeaServer.onStatus = [&state, &window](const std::string& text) {
+            state.display.StatusLine = text;
+            window.refresh();
+        };
+        if (nmeaServer.listen(state.extra.ServeNmeaAddress, static_cast<std::uint16_t>(state.extra.ServeNmeaPort))) {
+            window.controller().setSentenceRelay(&nmeaServer);
+        } else {
+            state.display.StatusLine = nmeaServer.error();
+            window.refresh();
+        }
+    }
     window.showMaximized();
     if (!screenshotPath.isEmpty()) {
         // Without a window manager "maximised" means nothing: take the whole screen.
@@ -189,5 +204,7 @@ int main(int argc, char** argv)
     if (quitAfter >= 0.0) {
         QTimer::singleShot(static_cast<int>(quitAfter * 1000), &window, [&window] { window.close(); });
     }
-    return QApplication::exec();
+    const int code = QApplication::exec();
+    window.controller().setSentenceRelay(nullptr);
+    return code;
 }

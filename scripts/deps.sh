@@ -7,7 +7,8 @@ packages=(build-essential cmake ninja-build ccache pkg-config
   xvfb xauth fonts-dejavu-core
   librsvg2-bin desktop-file-utils appstream
   poppler-utils xdotool
-  clang libclang-rt-14-dev)
+  clang libclang-rt-14-dev
+  qt6-websockets-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -63,9 +63,10 @@ fi
   NR == 46 { $0 = "9" }
   NR == 47 { $0 = "38400" }
   { printf "%s\r\n", $0 }' > live.cfg
-# Class B yachts are targets only with the switch on; a kvfree.ini of the user's is left alone.
+# Class B yachts are targets only with the switch on, the instrument strip shows the simulated
+# depth and wind; a kvfree.ini of the user's is left alone.
 if [ ! -e kvfree.ini ]; then
-  printf '[AIS]\n; Class B (18, 19, 24) and aid-to-navigation (21) targets\nClassBAndAtoNTargets=true\n; targets shown from the start, labels clear of each other\nShowTargetsAtStart=true\nPlaceTargetLabels=true\n' > kvfree.ini
+  printf '[AIS]\n; Class B (18, 19, 24) and aid-to-navigation (21) targets\nClassBAndAtoNTargets=true\n; targets shown from the start, labels clear of each other\nShowTargetsAtStart=true\nPlaceTargetLabels=true\n[Display]\n; depth, wind and heading under the navigation panel\nInstruments=true\n' > kvfree.ini
 fi
 
 mkdir -p dev

@@ -26,6 +26,7 @@ const std::vector<HelpTopic>& HelpTopics()
         {32, "Troubleshooting", "troubleshooting.md"},
         {kHelpWaypointDialog, "Editing a route waypoint", "waypoint-dialog.md"},
         {57, "Alarms and the anchor watch", "alarms.md"},
+        {66, "Signal K, gpsd, instruments and sharing NMEA", "network.md"},
     };
     return topics;
 }

@@ -15,6 +15,7 @@
 #include "views/ViewAis.h"
 #include "geodesy/PositionReadout.h"
 #include "navigation/RouteFollowing.h"
+#include "nmea/InstrumentSentences.h"
 
 namespace kv {
 
@@ -49,6 +50,7 @@ MainController::MainController(ProgramState& state, Platform& platform, MainWind
         fix_->ProcessSentence(true);
     };
     ais_->purgeQuickLog = [this] { logs_->PurgeQuickLog(); };
+    nmea_->setSentenceTap([this](const std::string& sentence) { SentenceReceived(sentence); });
     ais_->purgeQuickLogAsking = [this] { logs_->Log1Click(); };
 }
 
@@ -114,8 +116,21 @@ void MainController::RefRateTimer(int index)
     alarms_->EncountersChanged();
 }
 
+void MainController::SentenceReceived(const std::string& sentence)
+{
+    ApplyInstrumentRecord(ParseInstrumentSentence(sentence, state_.sentenceFix.MagVariation), state_.instruments,
+                          InstrumentSeconds(platform_.clock.now()), state_.extra.ShallowAlarmMetres, state_.display);
+    if (relay_ != nullptr) {
+        relay_->relay(sentence + "\r\n");
+    }
+}
+
 void MainController::FixTaken()
 {
+    // The fix's own output goes to the other devices as well as to the link.
+    if (relay_ != nullptr && !state_.nmeaLink.OutputText.empty()) {
+        relay_->relay(state_.nmeaLink.OutputText);
+    }
     // Own position and motion have changed: an encounter may have begun or ended without any
     // target report, and the fix's own status texts must not hide the warning.
     WatchCollisions(state_, platform_);

@@ -16,6 +16,7 @@
 #include "navigation/TrackLog.h"
 #include "nmea/NmeaInterface.h"
 #include "platform/Platform.h"
+#include "platform/SentenceRelay.h"
 #include "routes/Routes.h"
 #include "routes/TidalStreams.h"
 
@@ -147,6 +148,10 @@ public:
     void SearchAISDatabaseClick();
 
     NmeaInterface& nmea() { return *nmea_; }
+    // Received sentences and the output of each fix are passed on to `relay` (none: nullptr).
+    void setSentenceRelay(SentenceRelay* relay) { relay_ = relay; }
+    // One received sentence: the instruments it reads and the relay.
+    void SentenceReceived(const std::string& sentence);
     AisController& ais() { return *ais_; }
     ChartFiles& charts() { return *charts_; }
     ChartEditor& editor() { return *editor_; }
@@ -212,6 +217,7 @@ private:
     bool ended_ = false;
     std::unique_ptr<AisController> ais_;
     std::unique_ptr<NmeaInterface> nmea_;
+    SentenceRelay* relay_ = nullptr;
     std::unique_ptr<ChartFiles> charts_;
     std::unique_ptr<ChartEditor> editor_;
     std::unique_ptr<RouteEditor> routes_;

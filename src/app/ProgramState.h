@@ -19,6 +19,7 @@
 #include "core/FixCycleState.h"
 #include "core/Folders.h"
 #include "core/HeadingUpState.h"
+#include "core/Instruments.h"
 #include "core/Motion.h"
 #include "core/NmeaLink.h"
 #include "core/RouteEditing.h"
@@ -66,6 +67,7 @@ struct ProgramState {
     ChartEditState chartEdit;
     AisState ais;
     AppState app;
+    Instruments instruments; // depth, wind and heading as last received
 };
 
 // The own-vessel records the AIS code reads.

@@ -27,6 +27,27 @@ constexpr const char* kAnchorLong = "Anchor/LongW";
 constexpr const char* kShowAtStart = "AIS/ShowTargetsAtStart";
 constexpr const char* kPlaceLabels = "AIS/PlaceTargetLabels";
 constexpr const char* kNight = "Display/NightPalette";
+constexpr const char* kInstruments = "Display/Instruments";
+constexpr const char* kShallow = "Display/ShallowAlarmMetres";
+constexpr const char* kServePort = "Network/ServeNmeaPort";
+constexpr const char* kServeAddress = "Network/ServeNmeaAddress";
+constexpr const char* kToken = "Network/SignalKToken";
+
+// A text without control characters (an address, a token).
+bool ReadText(const QSettings& s, const char* key, std::string& value)
+{
+    if (!s.contains(key)) {
+        return true;
+    }
+    const QString text = s.value(key).toString().trimmed();
+    for (const QChar c : text) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f) {
+            return false;
+        }
+    }
+    value = text.toStdString();
+    return true;
+}
 
 // A switch written as true/false (or 1/0); anything else is damage.
 bool ReadSwitch(const QSettings& s, const char* key, bool& value)
@@ -122,6 +143,15 @@ ExtraSettingsRead ReadExtraSettings(const std::string& path)
     ok = ReadSwitch(s, kShowAtStart, v.ShowTargetsAtStart) && ok;
     ok = ReadSwitch(s, kPlaceLabels, v.PlaceTargetLabels) && ok;
     ok = ReadSwitch(s, kNight, v.NightPalette) && ok;
+    ok = ReadSwitch(s, kInstruments, v.Instruments) && ok;
+    ok = ReadLimit(s, kShallow, 0.0, 1000.0, v.ShallowAlarmMetres) && ok;
+    ok = ReadWhole(s, kServePort, 0, 65535, v.ServeNmeaPort) && ok;
+    ok = ReadText(s, kServeAddress, v.ServeNmeaAddress) && ok;
+    if (v.ServeNmeaAddress.empty()) {
+        v.ServeNmeaAddress = ExtraSettings{}.ServeNmeaAddress;
+        ok = false;
+    }
+    ok = ReadText(s, kToken, v.SignalKToken) && ok;
     r.settings = v;
     if (!ok) {
         r.note = std::string(kExtraSettingsFile) + " has damaged values: their defaults used";
@@ -151,6 +181,11 @@ bool WriteExtraSettings(const std::string& path, const ExtraSettings& v)
     s.setValue(kShowAtStart, v.ShowTargetsAtStart ? "true" : "false");
     s.setValue(kPlaceLabels, v.PlaceTargetLabels ? "true" : "false");
     s.setValue(kNight, v.NightPalette ? "true" : "false");
+    s.setValue(kInstruments, v.Instruments ? "true" : "false");
+    s.setValue(kShallow, QString::number(v.ShallowAlarmMetres, 'g', 10));
+    s.setValue(kServePort, v.ServeNmeaPort);
+    s.setValue(kServeAddress, QString::fromStdString(v.ServeNmeaAddress));
+    s.setValue(kToken, QString::fromStdString(v.SignalKToken));
     s.sync();
     return s.status() == QSettings::NoError;
 }

@@ -52,6 +52,17 @@ struct ExtraSettings {
     bool PlaceTargetLabels = false;
     // Dark red and dim colours on black for the chart, the panels and the dialogs at night.
     bool NightPalette = false;
+    // "Instruments": a strip of depth, wind and heading under the navigation panel. Off keeps the
+    // panel as it always was.
+    bool Instruments = false;
+    // A depth below this many metres is called out in the status line; 0 = no shallow-water alarm.
+    double ShallowAlarmMetres = 0.0;
+    // A TCP server relaying every received sentence and the program's own output to up to 8
+    // clients; 0 = no server. It listens on ServeNmeaAddress only (the loopback by default).
+    int ServeNmeaPort = 0;
+    std::string ServeNmeaAddress = "127.0.0.1";
+    // The access token a Signal K server asks for ("" = none).
+    std::string SignalKToken;
 
     bool operator==(const ExtraSettings&) const = default;
 };

@@ -130,13 +130,13 @@ SourceParse ParseSourceAddress(std::string_view text)
     const std::string_view second = blank == std::string_view::npos ? std::string_view() : Trim(text.substr(blank));
     const auto scheme = first.find("://");
     if (scheme == std::string_view::npos) {
-        r.error = "not a source address: " + Quoted(first) + " (use tcp://HOST:PORT, udp://:PORT, gpsd://HOST[:PORT] or a device path)";
+        r.error = "not a source address: " + Quoted(first) + " (use tcp://HOST:PORT, udp://:PORT, gpsd://HOST[:PORT], signalk://HOST[:PORT] or a device path)";
         return r;
     }
     const std::string_view kind = first.substr(0, scheme);
     const HostPortParse hp = SplitHostPort(first.substr(scheme + 3), first);
-    if (kind != "tcp" && kind != "udp" && kind != "gpsd") {
-        r.error = "unknown source type " + Quoted(kind) + " (use tcp://, udp:// or gpsd://)";
+    if (kind != "tcp" && kind != "udp" && kind != "gpsd" && kind != "signalk" && kind != "signalks") {
+        r.error = "unknown source type " + Quoted(kind) + " (use tcp://, udp://, gpsd://, signalk:// or signalks://)";
         return r;
     }
     if (!hp.error.empty()) {
@@ -162,6 +162,15 @@ SourceParse ParseSourceAddress(std::string_view text)
         }
         if (!hp.hasPort) {
             a.port = kGpsdDefaultPort;
+        }
+    } else if (kind == "signalk" || kind == "signalks") {
+        a.kind = SourceAddress::Kind::SignalK;
+        a.tls = kind == "signalks";
+        if (a.host.empty()) {
+            r.error = "a Signal K source needs a host, as in \"signalk://192.168.1.1:3000\": " + Quoted(first);
+        }
+        if (!hp.hasPort) {
+            a.port = kSignalKDefaultPort;
         }
     } else {
         a.kind = SourceAddress::Kind::Udp;
@@ -199,6 +208,8 @@ std::string SourceText(const SourceAddress& a)
         return "tcp://" + HostPort(a.host, a.port);
     case SourceAddress::Kind::Gpsd:
         return "gpsd://" + HostPort(a.host, a.port);
+    case SourceAddress::Kind::SignalK:
+        return (a.tls ? "signalks://" : "signalk://") + HostPort(a.host, a.port);
     case SourceAddress::Kind::Udp: {
         std::string s = "udp://" + HostPort(a.host, a.port);
         if (!a.outputHost.empty()) {

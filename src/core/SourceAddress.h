@@ -7,6 +7,9 @@
 //                                        HOST:PORT
 //   gpsd://HOST[:PORT]                  the raw NMEA that a gpsd daemon relays (port 2947 by
 //                                        default); nothing is sent
+//   signalk://HOST[:PORT]               the delta stream of a Signal K server (port 3000 by
+//   signalks://HOST[:PORT]              default) over a WebSocket, "signalks" with TLS; nothing
+//                                        is sent
 //
 // A host may be a name, an IPv4 address or an IPv6 address in brackets ("[::1]"). A text that
 // begins with "/" is a serial device path.
@@ -18,15 +21,17 @@
 namespace kv {
 
 inline constexpr std::uint16_t kGpsdDefaultPort = 2947;
+inline constexpr std::uint16_t kSignalKDefaultPort = 3000;
 
 struct SourceAddress {
-    enum class Kind { Serial, Tcp, Udp, Gpsd };
+    enum class Kind { Serial, Tcp, Udp, Gpsd, SignalK };
     Kind kind = Kind::Serial;
     std::string device;      // Serial: the device path
     std::string host;        // Tcp/Gpsd: the server; Udp: the address to listen on ("" = any)
     std::uint16_t port = 0;  // Tcp/Gpsd: the server port; Udp: the port listened on
     std::string outputHost;  // Udp: where output goes ("" = no output)
     std::uint16_t outputPort = 0;
+    bool tls = false;        // SignalK: "signalks://"
 
     bool sendsOutput() const { return kind == Kind::Serial || kind == Kind::Tcp || !outputHost.empty(); }
     bool operator==(const SourceAddress&) const = default;

@@ -395,6 +395,30 @@ void VoyageSimulator::ownSentences(std::vector<std::string>& out) const
     out.push_back(WithChecksum("$GPRMC," + time + ",A," + lat + "," + lon + "," + sog + "," + cog + "," +
                                NmeaUtcDate(utc) + ",,,A"));
     out.push_back(WithChecksum("$GPVTG," + cog + ",T,,M," + sog + ",N," + Fixed1(ownSog_ * 1.852) + ",K,A"));
+    instrumentSentences(out);
+}
+
+void VoyageSimulator::instrumentSentences(std::vector<std::string>& out) const
+{
+    // The echo sounder and the wind instrument. Smooth functions of the elapsed time rather than
+    // draws of the generator, so that the voyage itself (positions and AIS traffic) is the same
+    // with them as without: the depth swells between 6 and 20 metres, a south-westerly of 12 to
+    // 16 knots veers and backs a little, and the apparent wind is made from it and own motion.
+    const double t = static_cast<double>(elapsed_);
+    const double depth = 13.0 + 7.0 * std::sin(t / 97.0) * std::cos(t / 331.0);
+    out.push_back(WithChecksum("$SDDBT," + Fixed1(depth / 0.3048) + ",f," + Fixed1(depth) + ",M," + Fixed1(depth / 1.8288) + ",F"));
+    const double twd = 225.0 + 10.0 * std::sin(t / 211.0); // the direction it blows from
+    const double tws = 14.0 + 2.0 * std::sin(t / 67.0);
+    const double twa = Wrap360(twd - ownHeading_);
+    // Wind felt aboard: the true wind plus the wind of the boat's own speed from dead ahead.
+    const double along = tws * std::cos(Rad(twa)) + ownSog_;
+    const double across = tws * std::sin(Rad(twa));
+    const double aws = std::hypot(along, across);
+    const double awa = Wrap360(Deg(std::atan2(across, along)));
+    out.push_back(WithChecksum("$WIMWV," + Fixed1(awa >= 359.95 ? 0.0 : awa) + ",R," + Fixed1(aws) + ",N,A"));
+    out.push_back(WithChecksum("$WIMWV," + Fixed1(twa >= 359.95 ? 0.0 : twa) + ",T," + Fixed1(tws) + ",N,A"));
+    const double heading = std::round(Wrap360(ownHeading_) * 10.0) / 10.0;
+    out.push_back(WithChecksum("$HEHDT," + Fixed1(heading >= 360.0 ? 0.0 : heading) + ",T"));
 }
 
 void VoyageSimulator::aisSentences(SimTarget& t, std::vector<std::string>& out)

@@ -1,7 +1,8 @@
 #pragma once
 // A voyage at sea as a receiver would report it: own ship following a route (or holding a course)
 // with the small wander of a helmsman or autopilot and the position noise of a GPS, reported by
-// GGA, RMC and VTG once a second, and AIS traffic about it (Class A ships with position and
+// GGA, RMC and VTG once a second with the depth (DBT), the apparent and true wind (MWV) and the
+// heading (HDT), and AIS traffic about it (Class A ships with position and
 // static reports, Class B yachts with theirs). Pure: no I/O, no clock; the caller paces the
 // seconds. The same options and seed give the same sentences.
 
@@ -108,6 +109,7 @@ private:
     void moveTarget(SimTarget& t);
     void makeTargets();
     void ownSentences(std::vector<std::string>& out) const;
+    void instrumentSentences(std::vector<std::string>& out) const;
     void aisSentences(SimTarget& t, std::vector<std::string>& out);
     SimPosition trackPoint(double along, double offsetM, double* bearingDeg) const;
 

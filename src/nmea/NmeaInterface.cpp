@@ -160,6 +160,9 @@ void NmeaInterface::onSentence(const std::string& sentence)
     UseSentence(sentence);
     ArmWatchdog(kWatchdogTicks);
     state_.nmeaLink.DataArriving = true;
+    if (tap_) {
+        tap_(sentence);
+    }
 }
 
 void NmeaInterface::UseSentence(const std::string& sentence)

@@ -19,6 +19,9 @@
 #include "core/Preferences.h"
 #include "core/Settings.h"
 
+#include <functional>
+#include <string>
+
 namespace kv {
 
 inline constexpr const char* kNmeaInterfaceControl = "NMEAInterface1";
@@ -66,6 +69,9 @@ public:
     NmeaInterface& operator=(const NmeaInterface&) = delete;
 
     void setAisHandler(AisSentenceHandler* ais) { ais_ = ais; }
+    // Called with every received sentence that passed its checksum (after its own use): the
+    // instrument readings and the relay to other devices.
+    void setSentenceTap(std::function<void(const std::string&)> tap) { tap_ = std::move(tap); }
 
     // The menu entry and the tool button toggle between opening and closing.
     void NMEAServerOnOffClick();
@@ -104,6 +110,7 @@ private:
     NmeaInterfaceRecords state_;
     Platform& platform_;
     AisSentenceHandler* ais_;
+    std::function<void(const std::string&)> tap_;
     SentenceFramer framer_;
     bool armed_ = false;
     int ticksLeft_ = 0;

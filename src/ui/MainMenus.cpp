@@ -12,6 +12,7 @@
 #include "ui/AisTargetWindow.h"
 #include "ui/ClickLabel.h"
 #include "ui/HelpWindow.h"
+#include "ui/InstrumentStrip.h"
 #include "ui/RasterViewerWindow.h"
 #include "ui/UiText.h"
 #include "ui/MainWindow.h"
@@ -491,6 +492,8 @@ void MainWindow::buildNavPanel()
     connect(reset, &QPushButton::clicked, this, [this] { run([this] { controller_->fix().XTerrorDblClick(); }); });
 
     layout->addWidget(navPanel_);
+    instruments_ = new InstrumentStrip(central);
+    layout->addWidget(instruments_);
     buildDataPlot(central);
     layout->addWidget(dataPanel_);
     layout->addWidget(buildAlarmBar());

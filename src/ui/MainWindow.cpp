@@ -11,6 +11,7 @@
 #include "ui/AisTargetWindow.h"
 #include "ui/AlarmBar.h"
 #include "ui/ClickLabel.h"
+#include "ui/InstrumentStrip.h"
 #include "ui/RasterViewerWindow.h"
 #include "ui/UiText.h"
 #include "ui/ViewWindow.h"
@@ -340,6 +341,8 @@ void MainWindow::refresh()
     wpName_->setToolTip(ShortHint(wpHint));
     wpName_->setStatusTip(LongHint(wpHint));
     navPanel_->setVisible(state_.app.NavPanelVisible);
+    instruments_->showReadings(state_.extra.Instruments,
+                       kv::InstrumentStripTexts(state_.instruments, kv::InstrumentSeconds(platform_.clock.now())));
 
     for (const auto& [name, action] : commands_) {
         const std::string key = name.toStdString();

@@ -169,6 +169,7 @@ private:
     QMdiArea* mdi_ = nullptr;
     QToolBar* speedPanel_ = nullptr;
     QWidget* navPanel_ = nullptr;
+    class InstrumentStrip* instruments_ = nullptr;
     QWidget* dataPanel_ = nullptr;
     ClickLabel* dataPlot_ = nullptr;
     QSpinBox* dataGain_ = nullptr;

@@ -447,7 +447,7 @@ void PreferencesDialog::buildNmea()
     al->addWidget(new QLabel(QStringLiteral("Source address"), address));
     source_ = new QLineEdit(address);
     source_->setObjectName(QStringLiteral("SourceAddress"));
-    source_->setPlaceholderText(QStringLiteral("tcp://HOST:PORT, udp://:PORT, gpsd://HOST or a device path"));
+    source_->setPlaceholderText(QStringLiteral("tcp://HOST:PORT, udp://:PORT, gpsd://HOST, signalk://HOST or a device path"));
     al->addWidget(source_, 1);
     setSource_ = new QPushButton(QStringLiteral("Set"), address);
     setSource_->setObjectName(QStringLiteral("SetSource"));

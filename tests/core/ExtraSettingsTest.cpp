@@ -28,6 +28,11 @@ TEST(ExtraSettings, DefaultsKeepTodaysBehaviour)
     EXPECT_FALSE(d.ShowTargetsAtStart);
     EXPECT_FALSE(d.PlaceTargetLabels);
     EXPECT_FALSE(d.NightPalette);
+    EXPECT_FALSE(d.Instruments);
+    EXPECT_DOUBLE_EQ(d.ShallowAlarmMetres, 0.0);
+    EXPECT_EQ(d.ServeNmeaPort, 0);
+    EXPECT_EQ(d.ServeNmeaAddress, "127.0.0.1");
+    EXPECT_EQ(d.SignalKToken, "");
 }
 
 TEST(ExtraSettings, MissingFileIsAFirstStart)
@@ -64,6 +69,11 @@ TEST(ExtraSettings, WrittenOnlyWhenChangedAndReadBack)
     wanted.ShowTargetsAtStart = true;
     wanted.PlaceTargetLabels = true;
     wanted.NightPalette = true;
+    wanted.Instruments = true;
+    wanted.ShallowAlarmMetres = 2.5;
+    wanted.ServeNmeaPort = 10110;
+    wanted.ServeNmeaAddress = "0.0.0.0";
+    wanted.SignalKToken = "eyJhbGciOi.x-y_z";
     EXPECT_TRUE(kv::ChangeExtraSettings(path, current, wanted));
     EXPECT_EQ(current, wanted);
     const kv::ExtraSettingsRead r = kv::ReadExtraSettings(path);
@@ -99,7 +109,14 @@ TEST(ExtraSettings, DamagedValuesGiveTheirDefaultsAndANote)
     anchored.AnchorLat = 50.5;
     anchored.AnchorLong = 1.25;
     anchored.AnchorRadiusM = 60;
+    kv::ExtraSettings served;
+    served.ServeNmeaPort = 10110;
+    served.Instruments = true;
     const Case cases[] = {
+        {"server and instruments", "[Network]\nServeNmeaPort=10110\n[Display]\nInstruments=true\n", served, false},
+        {"server port out of range", "[Network]\nServeNmeaPort=70000\n", {}, true},
+        {"server address empty", "[Network]\nServeNmeaAddress=\n", {}, true},
+        {"shallow limit negative", "[Display]\nShallowAlarmMetres=-2\n", {}, true},
         {"good value kept beside a damaged one", "[AIS]\nCpaLimitNm=2\nTcpaLimitMinutes=soon\n", cpa2, true},
         {"switch that is not a switch", "[AIS]\nClassBAndAtoNTargets=maybe\nCpaLimitNm=2\n", cpa2, true},
         {"negative limit", "[AIS]\nCpaLimitNm=-1\n", {}, true},

@@ -39,6 +39,8 @@ TEST(SourceAddress, ValidAddresses)
         {"udp://:1\t udp://[fe80::1]:65535\n", Kind::Udp, "", 1, "fe80::1", 65535, "udp://:1 udp://[fe80::1]:65535"},
         {"gpsd://localhost", Kind::Gpsd, "localhost", 2947, "", 0, "gpsd://localhost:2947"},
         {"gpsd://127.0.0.1:3000", Kind::Gpsd, "127.0.0.1", 3000, "", 0, "gpsd://127.0.0.1:3000"},
+        {"signalk://boat.local", Kind::SignalK, "boat.local", 3000, "", 0, "signalk://boat.local:3000"},
+        {"signalks://[::1]:3443", Kind::SignalK, "::1", 3443, "", 0, "signalks://[::1]:3443"},
     };
     for (const Good& c : cases) {
         SCOPED_TRACE(c.text);
@@ -71,6 +73,8 @@ TEST(SourceAddress, WhoSendsOutput)
     EXPECT_FALSE(ParseSourceAddress("udp://:1").address.sendsOutput());
     EXPECT_TRUE(ParseSourceAddress("udp://:1 udp://b:2").address.sendsOutput());
     EXPECT_FALSE(ParseSourceAddress("gpsd://a").address.sendsOutput());
+    EXPECT_FALSE(ParseSourceAddress("signalk://a").address.sendsOutput());
+    EXPECT_TRUE(ParseSourceAddress("signalks://a").address.tls);
 }
 
 TEST(SourceAddress, BadAddressesSayWhatIsWrong)
@@ -99,6 +103,9 @@ TEST(SourceAddress, BadAddressesSayWhatIsWrong)
         {"gpsd://", "a gpsd source needs a host"},
         {"gpsd://:2947", "a gpsd source needs a host"},
         {"gpsd://h udp://x:1", "only udp:// takes an output address"},
+        {"signalk://", "a Signal K source needs a host"},
+        {"signalk://:3000", "a Signal K source needs a host"},
+        {"ws://host:3000", "unknown source type \"ws\""},
         {"udp://host", "needs the port to listen on"},
         {"udp://:10110 tcp://b:2", "the output of a UDP source is one address udp://HOST:PORT"},
         {"udp://:10110 udp://b:2 udp://c:3", "the output of a UDP source is one address"},

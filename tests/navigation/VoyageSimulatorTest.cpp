@@ -6,6 +6,7 @@
 #include "core/Display.h"
 #include "core/SentenceFix.h"
 #include "navigation/VoyageSimulator.h"
+#include "nmea/InstrumentSentences.h"
 #include "nmea/NmeaParse.h"
 
 #include <gtest/gtest.h>
@@ -298,3 +299,43 @@ TEST(VoyageSimulator, UtcTimesAndDates)
 }
 
 } // namespace
+
+TEST(VoyageSimulator, InstrumentsReportDepthWindAndHeadingEverySecond)
+{
+    VoyageSimulator sim(ThreeLegs());
+    double shallowest = 1e9, deepest = 0;
+    for (int second = 0; second < 600; ++second) {
+        int depth = 0, apparent = 0, trueWind = 0, heading = 0;
+        for (const std::string& line : sim.step()) {
+            const InstrumentRecord r = ParseInstrumentSentence(line);
+            ASSERT_EQ(CheckSentence(line), SentenceRejection::None) << line;
+            switch (r.kind) {
+            case InstrumentRecord::Kind::Depth:
+                ++depth;
+                shallowest = std::min(shallowest, r.depthMetres);
+                deepest = std::max(deepest, r.depthMetres);
+                break;
+            case InstrumentRecord::Kind::ApparentWind:
+                ++apparent;
+                EXPECT_GT(r.windKnots, 0.0);
+                break;
+            case InstrumentRecord::Kind::TrueWind:
+                ++trueWind;
+                EXPECT_NEAR(r.windKnots, 14.0, 2.05);
+                break;
+            case InstrumentRecord::Kind::Heading:
+                ++heading;
+                break;
+            case InstrumentRecord::Kind::None:
+                break;
+            }
+        }
+        ASSERT_EQ(depth, 1);
+        ASSERT_EQ(apparent, 1);
+        ASSERT_EQ(trueWind, 1);
+        ASSERT_EQ(heading, 1);
+    }
+    EXPECT_GE(shallowest, 6.0);
+    EXPECT_LE(deepest, 20.0);
+    EXPECT_GT(deepest - shallowest, 3.0) << "the depth changes along the voyage";
+}

@@ -423,7 +423,7 @@ TEST(NetworkSource, BadSourceFileGivesTheMessageAndStaysClosed)
     s.nmea->OpenNmeaInterface();
     EXPECT_EQ(s.fakes.prompter.texts().back(), std::string(kPortUnavailable) +
                                                    "\ndev/com2: not a source address: \"ser\\x00ial\\x1b[2J\" (use tcp://HOST:PORT, "
-                                                   "udp://:PORT, gpsd://HOST[:PORT] or a device path)");
+                                                   "udp://:PORT, gpsd://HOST[:PORT], signalk://HOST[:PORT] or a device path)");
 }
 
 TEST(NetworkSource, SourceFileReachedThroughALink)
@@ -454,10 +454,10 @@ TEST(NetworkSourceTool, PortsPrintsEachSource)
                              "2\tudp://:10110 udp://192.168.4.255:10111\n"
                              "3\tgpsd://localhost:2947\n"
                              "4\terror: dev/com4: not a source address: \"serial\" (use tcp://HOST:PORT, udp://:PORT, "
-                             "gpsd://HOST[:PORT] or a device path)\n"
+                             "gpsd://HOST[:PORT], signalk://HOST[:PORT] or a device path)\n"
                              "5\t/dev/ttyUSB3\n"
                              "6\terror: dev/com6: not a source address: \"\\x1b]0;owned\\x07\\x00x\\x1b[2J\" (use "
-                             "tcp://HOST:PORT, udp://:PORT, gpsd://HOST[:PORT] or a device path)\n";
+                             "tcp://HOST:PORT, udp://:PORT, gpsd://HOST[:PORT], signalk://HOST[:PORT] or a device path)\n";
     EXPECT_EQ(r.out.substr(0, want.size()), want);
 }
 

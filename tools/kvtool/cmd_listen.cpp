@@ -19,7 +19,8 @@ namespace {
 
 constexpr const char* kUsage = "usage: kvtool listen SOURCE [--seconds N] [--baud 4800|38400]\n"
                                "  SOURCE: a COM number (through dev/com<n> of the current folder), a device path,\n"
-                               "          tcp://HOST:PORT, udp://:PORT or gpsd://HOST[:PORT]\n";
+                               "          tcp://HOST:PORT, udp://:PORT, gpsd://HOST[:PORT] or signalk://HOST[:PORT]\n"
+                               "          (a Signal K server's deltas are printed as the sentences they become)\n";
 
 class Printer final : public kv::SerialListener {
 public:

@@ -7,6 +7,7 @@
 #include "core/TextFile.h"
 
 #include "core/Json.h"
+#include "nmea/InstrumentSentences.h"
 #include "nmea/NmeaParse.h"
 #include "platform/qt/QtSerialPort.h"
 
@@ -50,6 +51,25 @@ std::string ParseResultJson(const kv::ProgramState& nav, const kv::Display& d)
     return j + "}";
 }
 
+// The depth, wind or heading a sentence carries, as more members of its line ("" for others).
+std::string InstrumentJson(const kv::InstrumentRecord& r)
+{
+    using Kind = kv::InstrumentRecord::Kind;
+    switch (r.kind) {
+    case Kind::None:
+        return {};
+    case Kind::Depth:
+        return ",\"Instrument\":\"depth\",\"DepthMetres\":" + kv::JsonNumber(r.depthMetres);
+    case Kind::ApparentWind:
+    case Kind::TrueWind:
+        return std::string(",\"Instrument\":\"") + (r.kind == Kind::ApparentWind ? "apparent wind" : "true wind") +
+               "\",\"WindAngle\":" + kv::JsonNumber(r.windAngle) + ",\"WindKnots\":" + kv::JsonNumber(r.windKnots);
+    case Kind::Heading:
+        return ",\"Instrument\":\"heading\",\"HeadingTrue\":" + kv::JsonNumber(r.headingTrue);
+    }
+    return {};
+}
+
 int RunNmeaParse(const kvtool::Args& args)
 {
     if (args.size() > 1) {
@@ -88,7 +108,9 @@ int RunNmeaParse(const kvtool::Args& args)
             json = std::string("{\"Rejected\":\"") + kv::RejectionName(rejection) + "\"}\n";
         } else {
             kv::ParseSentence(line, nav.sentenceFix, display, nav.aisPlayback.AISPlayback);
-            json = ParseResultJson(nav, display) + "\n";
+            json = ParseResultJson(nav, display);
+            json.pop_back();
+            json += InstrumentJson(kv::ParseInstrumentSentence(line, nav.sentenceFix.MagVariation)) + "}\n";
         }
         std::fwrite(json.data(), 1, json.size(), stdout);
     }
@@ -115,7 +137,7 @@ int RunPorts(const kvtool::Args& args)
 }
 
 const kvtool::CommandRegistration parseReg{
-    {"nmea-parse", "[FILE]: parse results of each \"$\" line (stdin without FILE) as JSON lines", &RunNmeaParse}};
+    {"nmea-parse", "[FILE]: parse results of each \"$\" line (stdin without FILE) as JSON lines, with the depth, wind or heading it carries", &RunNmeaParse}};
 const kvtool::CommandRegistration portsReg{{"ports", "the source each COM number 1-15 resolves to: a device, an address or why the entry is not one", &RunPorts}};
 
 } // namespace

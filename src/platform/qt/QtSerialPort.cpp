@@ -4,7 +4,11 @@
 #include <QFileInfo>
 #include <QHostInfo>
 #include <QNetworkDatagram>
+#include <QNetworkRequest>
 #include <QSerialPortInfo>
+#include <QUrl>
+
+#include "core/ExtraSettings.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -174,6 +178,29 @@ QtSerialPort::QtSerialPort(std::string workingFolder, int tickMs, SourceRetry re
         }
         report("Connected to " + SourceText(source_));
     });
+    QObject::connect(&ws_, &QWebSocket::connected, [this] {
+        everConnected_ = true;
+        connectedFor_.start();
+        connectionData_ = false;
+        signalK_.reset();
+        // One subscription a message: the server takes each as a whole.
+        for (const QString& line : QString::fromStdString(SignalKStream::subscribeMessage()).split(QLatin1Char('\n'))) {
+            ws_.sendTextMessage(line);
+        }
+        report("Connected to " + SourceText(source_));
+    });
+    QObject::connect(&ws_, &QWebSocket::textMessageReceived, [this](const QString& message) { signalKMessage(message); });
+    QObject::connect(&ws_, &QWebSocket::disconnected, [this] {
+        const std::string why = ws_.closeReason().isEmpty() ? std::string() : " (" + ws_.closeReason().toStdString() + ")";
+        linkLost(everConnected_ ? "Connection to " + SourceText(source_) + " lost" + why
+                                : "Cannot connect to " + SourceText(source_) + " (" + ws_.errorString().toStdString() + ")");
+    });
+    // Qt 6.4 names the signal "error" (later versions also "errorOccurred").
+    QObject::connect(&ws_, QOverload<QAbstractSocket::SocketError>::of(&QWebSocket::error), [this](QAbstractSocket::SocketError) {
+        const std::string why = ws_.errorString().toStdString();
+        linkLost(everConnected_ ? "Connection to " + SourceText(source_) + " lost (" + why + ")"
+                                : "Cannot connect to " + SourceText(source_) + " (" + why + ")");
+    });
     QObject::connect(&tcp_, &QTcpSocket::disconnected, [this] { linkLost("Connection to " + SourceText(source_) + " lost"); });
     QObject::connect(&tcp_, &QTcpSocket::errorOccurred, [this](QAbstractSocket::SocketError) {
         const std::string why = tcp_.errorString().toStdString();
@@ -250,6 +277,11 @@ bool QtSerialPort::openSource(const SourceAddress& source, unsigned baud)
         report("Connecting to " + SourceText(source_));
         connectSocket();
         break;
+    case SourceAddress::Kind::SignalK:
+        token_ = workingFolder_.empty() ? std::string() : ReadExtraSettings(workingFolder_ + "/" + kExtraSettingsFile).settings.SignalKToken;
+        report("Connecting to " + SourceText(source_));
+        connectWebSocket();
+        break;
     }
     open_ = true;
     ticker_.start();
@@ -283,6 +315,37 @@ void QtSerialPort::connectSocket()
     tcp_.connectToHost(QString::fromStdString(source_.host), source_.port);
 }
 
+void QtSerialPort::connectWebSocket()
+{
+    ws_.abort();
+    QUrl url;
+    url.setScheme(source_.tls ? QStringLiteral("wss") : QStringLiteral("ws"));
+    url.setHost(QString::fromStdString(source_.host));
+    url.setPort(source_.port);
+    const QString pathAndQuery = QString::fromUtf8(kSignalKStreamPath.data(), static_cast<qsizetype>(kSignalKStreamPath.size()));
+    const auto q = pathAndQuery.indexOf(QLatin1Char('?'));
+    url.setPath(pathAndQuery.left(q));
+    url.setQuery(pathAndQuery.mid(q + 1));
+    QNetworkRequest request(url);
+    if (!token_.empty()) {
+        request.setRawHeader("Authorization", QByteArray("Bearer ") + QByteArray::fromStdString(token_));
+    }
+    ws_.open(request);
+}
+
+void QtSerialPort::signalKMessage(const QString& message)
+{
+    if (!open_) {
+        return;
+    }
+    connectionDelivered();
+    const QByteArray utf8 = message.toUtf8();
+    const std::string sentences = signalK_.take(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+    if (!sentences.empty()) {
+        receive(QByteArray(sentences.data(), static_cast<qsizetype>(sentences.size())));
+    }
+}
+
 void QtSerialPort::linkLost(const std::string& what)
 {
     // Several signals report the same loss (an error, then the disconnection): the first one
@@ -295,14 +358,19 @@ void QtSerialPort::linkLost(const std::string& what)
         report(what + "; waiting for it to come back");
         return;
     }
-    if (source_.kind != SourceAddress::Kind::Tcp && source_.kind != SourceAddress::Kind::Gpsd) {
+    if (source_.kind != SourceAddress::Kind::Tcp && source_.kind != SourceAddress::Kind::Gpsd &&
+        source_.kind != SourceAddress::Kind::SignalK) {
         return;
     }
     const int wait = retryMs_;
     retryMs_ = std::min(retryMs_ * 2, retrySettings_.lastMs);
     retryTimer_.start(wait);
     everConnected_ = false;
-    tcp_.abort();
+    if (source_.kind == SourceAddress::Kind::SignalK) {
+        ws_.abort();
+    } else {
+        tcp_.abort();
+    }
     report(what + "; reconnecting in " + std::to_string((wait + 999) / 1000) + " s");
 }
 
@@ -326,6 +394,10 @@ void QtSerialPort::retry()
         }
         return;
     }
+    if (source_.kind == SourceAddress::Kind::SignalK) {
+        connectWebSocket();
+        return;
+    }
     connectSocket();
 }
 
@@ -340,6 +412,7 @@ void QtSerialPort::close()
         port_.close();
     }
     tcp_.abort();
+    ws_.abort();
     udp_.close();
     portNumber_ = 0;
 }
@@ -362,6 +435,8 @@ bool QtSerialPort::linkUp() const
         return tcp_.state() == QAbstractSocket::ConnectedState;
     case SourceAddress::Kind::Udp:
         return udp_.state() == QAbstractSocket::BoundState;
+    case SourceAddress::Kind::SignalK:
+        return ws_.state() == QAbstractSocket::ConnectedState;
     }
     return false;
 }
@@ -383,7 +458,8 @@ std::size_t QtSerialPort::outputFree() const
         // Each write is one datagram, sent at once.
         return udpOutput_.isNull() ? 0 : kOutputBufferSize;
     case SourceAddress::Kind::Gpsd:
-        return 0; // the daemon takes no sentences
+    case SourceAddress::Kind::SignalK:
+        return 0; // the daemon and the server take no sentences
     }
     const auto waiting = static_cast<std::size_t>(std::max<qint64>(pending, 0));
     return waiting >= kOutputBufferSize ? 0 : kOutputBufferSize - waiting;
@@ -403,6 +479,7 @@ bool QtSerialPort::write(std::string_view bytes)
     case SourceAddress::Kind::Udp:
         return udp_.writeDatagram(bytes.data(), size, udpOutput_, source_.outputPort) == size;
     case SourceAddress::Kind::Gpsd:
+    case SourceAddress::Kind::SignalK:
         return false;
     }
     return false;

@@ -13,7 +13,7 @@
 // Links that fail while the port is open are restored without the user closing it: a serial
 // device that disappears is looked for again every second (through "dev/com<n>" again, so a link
 // re-pointed meanwhile is followed); a TCP or gpsd connection that drops or cannot be made is
-// tried again after 1 s, the wait doubling up to 30 s. It starts again at 1 s only once a
+// tried again after 1 s, the wait doubling up to 30 s (a Signal K server's WebSocket likewise). It starts again at 1 s only once a
 // connection has delivered data for some seconds: a server that accepts and closes at once, or
 // sends a burst and drops, is not called again every second for ever.
 //
@@ -26,6 +26,7 @@
 // itself dropped because they came faster than they were read.
 
 #include "core/GpsdStream.h"
+#include "core/SignalKStream.h"
 #include "core/SourceAddress.h"
 #include "platform/SerialPort.h"
 
@@ -35,6 +36,7 @@
 #include <QTcpSocket>
 #include <QTimer>
 #include <QUdpSocket>
+#include <QWebSocket>
 
 #include <cstdint>
 #include <string>
@@ -96,6 +98,8 @@ public:
 private:
     bool openSerial();
     void connectSocket();
+    void connectWebSocket();
+    void signalKMessage(const QString& message);
     void linkLost(const std::string& what);
     void retry();
     // Received bytes into the backlog (gpsd reports already taken out), the oldest dropped
@@ -130,6 +134,9 @@ private:
     QUdpSocket udp_;
     QHostAddress udpOutput_;
     GpsdNmeaFilter gpsd_;
+    QWebSocket ws_;
+    SignalKStream signalK_;
+    std::string token_; // the Signal K server's access token from kvfree.ini
     QTimer ticker_;
     QTimer retryTimer_;
     QTimer pump_; // runs once a turn while the backlog holds bytes or datagrams wait
