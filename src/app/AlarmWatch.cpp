@@ -69,6 +69,7 @@ void AlarmWatch::Tick()
         }
     }
     EncountersChanged();
+    rules_.onDepth(t, state_.instruments.ShallowAlarmOn, state_.instruments.DepthMetres.value);
     // The waypoint the next fix steers to: chosen by the last fix or by the navigator since.
     const RouteProgress& p = state_.routeProgress;
     if (p.ActiveWaypoint >= 1 && p.ActiveWaypoint <= p.RouteLength && p.ActiveWaypoint <= static_cast<int>(state_.route.count())) {

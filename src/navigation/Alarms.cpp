@@ -131,6 +131,7 @@ namespace {
 
 constexpr std::string_view kGpsLost = "gps-lost";
 constexpr std::string_view kAnchorDrag = "anchor-drag";
+constexpr std::string_view kShallowWater = "shallow-water";
 constexpr std::string_view kArrival = "arrival";
 constexpr std::string_view kOffTrack = "off-track";
 constexpr std::string_view kDangerousTarget = "dangerous-target";
@@ -197,6 +198,17 @@ void AlarmRules::onAnchorFix(double time, double lat, double lonW)
     } else {
         list_.end(kAnchorDrag, {}, time);
     }
+}
+
+void AlarmRules::onDepth(double time, bool shallow, double depthMetres)
+{
+    if (!shallow) {
+        list_.end(kShallowWater, {}, time);
+        return;
+    }
+    char text[64];
+    std::snprintf(text, sizeof text, "Shallow water: %.1f m", depthMetres);
+    list_.raise(kShallowWater, {}, text, time);
 }
 
 void AlarmRules::onRoute(double time, double lat, double lonW, const std::optional<SteeringTarget>& steeringTo,

@@ -32,6 +32,7 @@ inline constexpr AlarmKindInfo kAlarmKinds[] = {
     {"gps-lost", 2, 700, 500, 2},
     {"off-track", 3, 880, 660, 2},
     {"arrival", 4, 660, 880, 1},
+    {"shallow-water", 0, 1400, 1100, 5},
 };
 
 // The table line of a kind; nullptr for a name not in the table.
@@ -154,6 +155,11 @@ public:
     // After the collision judgement: the targets now in an encounter. A target entering one
     // raises its alarm once; it ends with the encounter or when the target is gone.
     void onEncounters(double time, const std::vector<EncounterNote>& encounters);
+
+    // The echo sounder's verdict: `shallow` while the depth is below the limit (the instruments
+    // keep a little margin before they call it over). A sounder that falls silent ends nothing:
+    // only a depth above the limit does. The text follows the latest depth.
+    void onDepth(double time, bool shallow, double depthMetres);
 
     // "Drop Anchor" at a position, "Weigh Anchor" (ends the anchor alarm with the watch).
     void dropAnchor(double lat, double lonW, double radiusM);

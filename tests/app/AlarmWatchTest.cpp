@@ -138,4 +138,25 @@ TEST(AlarmWatch, GpsLostFromTheReceiversSentencesOnlyWhenSwitchedOn)
     EXPECT_TRUE(p.alarms().Alarms().empty());
 }
 
+TEST(AlarmWatch, ShallowWaterFromTheSounderIsAnAlarmUntilTheDepthIsBack)
+{
+    kvtest::TempDir dir;
+    Program p(dir);
+    p.state.extra.ShallowAlarmMetres = 3.0;
+    p.controller->SentenceReceived("$SDDBT,6.6,f,2.0,M,1.1,F*04");
+    p.tickAt(1);
+    std::vector<kv::Alarm> a = p.alarms().Alarms();
+    ASSERT_EQ(a.size(), 1u);
+    EXPECT_EQ(a[0].kind, "shallow-water");
+    EXPECT_EQ(a[0].text, "Shallow water: 2.0 m");
+    // Just above the limit is not yet over; a tenth above it is.
+    p.controller->SentenceReceived("$SDDBT,10.2,f,3.1,M,1.7,F*31");
+    p.tickAt(2);
+    ASSERT_EQ(p.alarms().Alarms().size(), 1u);
+    EXPECT_EQ(p.alarms().Alarms()[0].text, "Shallow water: 3.1 m");
+    p.controller->SentenceReceived("$SDDBT,11.2,f,3.4,M,1.9,F*3B");
+    p.tickAt(3);
+    EXPECT_TRUE(p.alarms().Alarms().empty());
+}
+
 } // namespace
