@@ -494,7 +494,7 @@ Portfolio BuildPortfolio(const std::vector<TilerLine>& lines, const TilerBox& ar
                                            o.tolerancePx, &tile.box);
                 tile.sourcePoints = PointsOf(cell);
                 tile.simplifiedAway = tile.sourcePoints - PointsOf(tile.lines);
-                if (RecordsOf(tile.lines) > o.maxRecords) {
+                if (RecordsOf(tile.lines) > o.maxRecords || (o.tileFits && !o.tileFits(tile.box))) {
                     allFit = false;
                 }
                 portfolio.tiles.push_back(std::move(tile));
