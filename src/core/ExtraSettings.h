@@ -30,6 +30,9 @@ struct ExtraSettings {
     // and the settings can always be written. A flood of AIS reports fills neither.
     int AisMaxLogMB = 500;
     int AisMinFreeMB = 200;
+    // "Fill areas": the views fill land and shade the water by depth from the areas file beside
+    // a chart (made by kvtool enc-import), beneath the chart's lines. Off draws lines only.
+    bool FillAreas = false;
 
     bool operator==(const ExtraSettings&) const = default;
 };
