@@ -187,6 +187,8 @@ ChartAreasRead ParseChartAreas(std::string_view text)
         }
         return std::nullopt;
     };
+    // Where the file ends, for the messages about a file cut short: its last line.
+    const std::size_t lastLine = lines.empty() ? 0 : lines.size() - (lines.back().empty() && lines.size() > 1 ? 2 : 1);
     auto header = next();
     if (!header || lines[i - 1].rfind(kChartAreasHeader, 0) != 0) {
         return fail(header ? i - 1 : 0, std::string("not an areas file (the first line must be \"") + kChartAreasHeader + "\")");
@@ -228,7 +230,7 @@ ChartAreasRead ParseChartAreas(std::string_view text)
         for (long long r = 0; r < *rings; ++r) {
             auto ringWords = next();
             if (!ringWords) {
-                return fail(lines.size(), "the file ends before ring " + std::to_string(r + 1) + " of the area");
+                return fail(lastLine, "the file ends before ring " + std::to_string(r + 1) + " of the area");
             }
             const std::size_t ringAt = i - 1;
             const auto n = ringWords->size() == 2 && ringWords->front() == "RING"
@@ -244,7 +246,7 @@ ChartAreasRead ParseChartAreas(std::string_view text)
             for (long long k = 0; k < *n; ++k) {
                 auto p = next();
                 if (!p) {
-                    return fail(lines.size(), "the file ends inside a ring");
+                    return fail(lastLine, "the file ends inside a ring");
                 }
                 const auto lat = p->size() == 2 ? Finite((*p)[0]) : std::nullopt;
                 const auto lon = p->size() == 2 ? Finite((*p)[1]) : std::nullopt;

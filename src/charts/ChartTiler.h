@@ -49,6 +49,8 @@ struct PortfolioOptions {
     // More than lines can make a tile too full (the waypoints an importer puts in it): the grid
     // is split again while this says no for a tile's box. None: only the records count.
     std::function<bool(const TilerBox&)> tileFits;
+    // A tile without lines is left out unless this says it holds something else.
+    std::function<bool(const TilerBox&)> keepWithoutLines;
 };
 
 // The pixel scales of a view of viewWidth × viewHeight centred at centreLat at the given zoom:

@@ -541,6 +541,9 @@ EncPortfolio BuildEncPortfolio(const std::vector<EncFeature>& features, const st
         }
         return n <= kWaypointCapacity;
     };
+    po.keepWithoutLines = [&](const TilerBox& box) {
+        return std::any_of(aids.begin(), aids.end(), [&](const Aid& a) { return box.contains(a.at); });
+    };
     const Portfolio portfolio = BuildPortfolio(lines, area, po);
     if (!portfolio.error.empty()) {
         out.error = portfolio.error;

@@ -90,7 +90,7 @@ struct EncPortfolio {
     std::vector<EncTile> tiles;
     EncTile overview;
     int gridSize = 1;
-    int aidsOutside = 0;            // aids in no written tile (a tile without lines)
+    int aidsOutside = 0;            // aids in no tile (none, unless the tiler leaves a tile out)
     std::optional<double> safetyContour;
     std::string error;
 };
