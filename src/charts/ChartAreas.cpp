@@ -368,9 +368,20 @@ double CoveredArea(const ChartArea& area, double cosLat)
         if (ring.size() < 3) {
             continue;
         }
+        // A point just inside this ring, beside the middle of its first edge: a vertex could lie on
+        // the edge of the ring around it (a hole cut at a tile's edge shares that edge).
+        double signedTwice = 0.0;
+        for (std::size_t i = 0; i + 1 < ring.size(); ++i) {
+            signedTwice += ring[i].lon * ring[i + 1].lat - ring[i + 1].lon * ring[i].lat;
+        }
+        const TilerPoint& a = ring[0];
+        const TilerPoint& b = ring[1];
+        const double len = std::hypot(b.lat - a.lat, b.lon - a.lon);
+        const double step = 1e-7 * (signedTwice > 0 ? 1.0 : -1.0) / std::max(len, 1e-300);
+        const TilerPoint inner { (a.lat + b.lat) / 2 + (b.lon - a.lon) * step, (a.lon + b.lon) / 2 - (b.lat - a.lat) * step };
         int depth = 0;
         for (std::size_t o = 0; o < area.rings.size(); ++o) {
-            if (o != r && area.rings[o].size() >= 3 && InsideRing(ring.front(), area.rings[o])) {
+            if (o != r && area.rings[o].size() >= 3 && InsideRing(inner, area.rings[o])) {
                 ++depth;
             }
         }

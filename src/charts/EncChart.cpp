@@ -541,8 +541,25 @@ EncPortfolio BuildEncPortfolio(const std::vector<EncFeature>& features, const st
         }
         return n <= kWaypointCapacity;
     };
+    // Open water without a contour still has its aids and its depth shading.
+    std::vector<TilerBox> areaBoxes;
+    for (const ChartArea& a : areas.areas) {
+        for (const auto& ring : a.rings) {
+            TilerBox b { 90, -90, 1e9, -1e9 };
+            for (const TilerPoint& p : ring) {
+                b.south = std::min(b.south, p.lat);
+                b.north = std::max(b.north, p.lat);
+                b.east = std::min(b.east, p.lon);
+                b.west = std::max(b.west, p.lon);
+            }
+            areaBoxes.push_back(b);
+        }
+    }
     po.keepWithoutLines = [&](const TilerBox& box) {
-        return std::any_of(aids.begin(), aids.end(), [&](const Aid& a) { return box.contains(a.at); });
+        return std::any_of(aids.begin(), aids.end(), [&](const Aid& a) { return box.contains(a.at); }) ||
+               std::any_of(areaBoxes.begin(), areaBoxes.end(), [&](const TilerBox& b) {
+                   return b.north > box.south && b.south < box.north && b.west > box.east && b.east < box.west;
+               });
     };
     const Portfolio portfolio = BuildPortfolio(lines, area, po);
     if (!portfolio.error.empty()) {
@@ -588,10 +605,20 @@ EncPortfolio BuildEncPortfolio(const std::vector<EncFeature>& features, const st
             }
         }
         const std::size_t room = kWaypointCapacity - tile.waypoints.size();
-        const auto kept = ThinSoundings(inside, insideDepths, scales, taken, room, o.charWidth, o.lineHeight);
-        // Shown from the first rounded zoom at which the labels are at least as far apart as at
-        // the tile's own zoom.
-        const int from = std::clamp(static_cast<int>(std::ceil(chart.config.zoom + 0.5)), 1, 99);
+        // The labels are shown from a rounded view zoom (two digits at most, so 99 at the
+        // highest), and from that zoom on they must stay apart: they are thinned at the least
+        // zoom that rounds to it, or at the tile's own zoom when that is less.
+        const double thinZoom = std::min(chart.config.zoom, 98.5);
+        const int from = std::clamp(static_cast<int>(std::ceil(thinZoom + 0.5)), 1, 99);
+        const PixelScales thinScales = ViewScales(chart.config.centreLat, thinZoom, po.viewWidth, po.viewHeight);
+        std::vector<PixelBox> takenThere;
+        for (const PixelBox& b : taken) {
+            // The aids' boxes again at the thinning scales.
+            const double cx = (b.x0 + b.x1) / 2.0 * thinScales.lon / scales.lon;
+            const double cy = (b.y0 + b.y1) / 2.0 * thinScales.lat / scales.lat;
+            takenThere.push_back(PixelBox { cx - 7.0, cy - 7.0, cx + 8.0, cy + 8.0 });
+        }
+        const auto kept = ThinSoundings(inside, insideDepths, thinScales, takenThere, room, o.charWidth, o.lineHeight);
         for (std::size_t i : kept) {
             ChartWaypoint w;
             w.name = WaypointNameField(DepthText(insideDepths[i]), 23, from);
