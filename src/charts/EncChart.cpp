@@ -605,11 +605,11 @@ EncPortfolio BuildEncPortfolio(const std::vector<EncFeature>& features, const st
             }
         }
         const std::size_t room = kWaypointCapacity - tile.waypoints.size();
-        // The labels are shown from a rounded view zoom (two digits at most, so 99 at the
-        // highest), and from that zoom on they must stay apart: they are thinned at the least
-        // zoom that rounds to it, or at the tile's own zoom when that is less.
-        const double thinZoom = std::min(chart.config.zoom, 98.5);
-        const int from = std::clamp(static_cast<int>(std::ceil(thinZoom + 0.5)), 1, 99);
+        // The labels are shown from a rounded view zoom R# (two digits, so 99 at the highest):
+        // the tile's own rounded zoom, so that they show when the tile is loaded. From that zoom
+        // on they must stay apart: they are thinned at the least zoom that rounds to it.
+        const int from = std::clamp(static_cast<int>(RoundHalfEven(chart.config.zoom)), 1, 99);
+        const double thinZoom = from - 0.5;
         const PixelScales thinScales = ViewScales(chart.config.centreLat, thinZoom, po.viewWidth, po.viewHeight);
         std::vector<PixelBox> takenThere;
         for (const PixelBox& b : taken) {
