@@ -19,6 +19,7 @@ TEST(ExtraSettings, DefaultsKeepTodaysBehaviour)
     EXPECT_DOUBLE_EQ(d.TcpaLimitMin, 12.0);
     EXPECT_FALSE(d.CollisionAlarm);
     EXPECT_FALSE(d.LargeNavFigures);
+    EXPECT_FALSE(d.FillAreas);
     EXPECT_EQ(d.AisMaxLogMB, 500);
     EXPECT_EQ(d.AisMinFreeMB, 200);
 }
@@ -68,6 +69,8 @@ TEST(ExtraSettings, DamagedValuesGiveTheirDefaultsAndANote)
     classB.ClassBAndAtoNTargets = true;
     kv::ExtraSettings large;
     large.LargeNavFigures = true;
+    kv::ExtraSettings fill;
+    fill.FillAreas = true;
     kv::ExtraSettings smallLog;
     smallLog.AisMaxLogMB = 20;
     smallLog.AisMinFreeMB = 0;
@@ -79,6 +82,8 @@ TEST(ExtraSettings, DamagedValuesGiveTheirDefaultsAndANote)
         {"switch on, the rest missing", "[AIS]\nClassBAndAtoNTargets=true\n", classB, false},
         {"large figures for the helm", "[Display]\nLargeNavFigures=true\n", large, false},
         {"large figures, not a switch", "[Display]\nLargeNavFigures=huge\n", {}, true},
+        {"filled chart areas", "[Display]\nFillAreas=true\n", fill, false},
+        {"filled chart areas, not a switch", "[Display]\nFillAreas=blue\n", {}, true},
         {"AIS log limits", "[AIS]\nMaxLogMB=20\nMinFreeMB=0\n", smallLog, false},
         {"AIS log without room", "[AIS]\nMaxLogMB=0\n", {}, true},
         {"AIS log limit not whole", "[AIS]\nMaxLogMB=1.5\n", {}, true},
