@@ -6,7 +6,7 @@ docs/make_screenshot.py (the route from the Needles, the voyage simulator feedin
 through a pseudo-terminal), with the ENC charts in place of the Solent coastline.
 
 usage: docs/make_enc_screenshot.py BUILD_DIR OUT.png [MINUTES]
-MINUTES of simulated voyage (default 5) pass before the picture. Runs the program under
+MINUTES of simulated voyage (default 10) pass before the picture. Runs the program under
 xvfb-run; build the charts first with scripts/make-demo-enc.sh (they are committed)."""
 
 import os
@@ -22,7 +22,7 @@ RATE = 60
 
 def main():
     build, out = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
-    minutes = float(sys.argv[3]) if len(sys.argv) > 3 else 5.0
+    minutes = float(sys.argv[3]) if len(sys.argv) > 3 else 10.0
     kvtool = os.path.join(build, "kvtool")
     work = tempfile.mkdtemp(prefix="kvfree-enc-shot-")
     shutil.copytree(os.path.join(ROOT, "demo/charts"), os.path.join(work, "charts"))
