@@ -37,9 +37,7 @@ QPointF Pixel(const Projection& p, const TilerPoint& at)
 
 void Fill(QPainter& painter, const Projection& p, const TilerBox& box, const ChartArea& area, Rgb colour)
 {
-    QPainterPath path;
-    path.setFillRule(Qt::OddEvenFill);
-    bool any = false;
+    std::vector<QPolygonF> polygons;
     for (const auto& ring : area.rings) {
         if (ring.size() < 3) {
             continue;
@@ -71,13 +69,24 @@ void Fill(QPainter& painter, const Projection& p, const TilerBox& box, const Cha
         for (const TilerPoint& t : *use) {
             polygon.append(Pixel(p, t));
         }
+        polygons.push_back(std::move(polygon));
+    }
+    if (polygons.empty()) {
+        return;
+    }
+    painter.setBrush(QColor::fromRgb(0xFF000000u | colour));
+    if (polygons.size() == 1) {
+        // The common case, a ring without holes in view: straight to the polygon filler.
+        painter.drawPolygon(polygons.front(), Qt::OddEvenFill);
+        return;
+    }
+    QPainterPath path;
+    path.setFillRule(Qt::OddEvenFill);
+    for (const QPolygonF& polygon : polygons) {
         path.addPolygon(polygon);
         path.closeSubpath();
-        any = true;
     }
-    if (any) {
-        painter.fillPath(path, QColor::fromRgb(0xFF000000u | colour));
-    }
+    painter.fillPath(path, painter.brush());
 }
 
 } // namespace
@@ -118,6 +127,7 @@ void DrawChartAreas(QImage& bitmap, const Projection& projection, const ChartAre
     QPainter painter(&bitmap);
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(Qt::NoPen);
+    painter.setCompositionMode(QPainter::CompositionMode_Source); // opaque colours: no blending
     for (WaterShade shade : { WaterShade::Medium, WaterShade::Shallow }) {
         for (const ChartArea& a : areas.areas) {
             if (a.kind == ChartAreaKind::Depth && ShadeOf(a, areas.safetyDepth) == shade) {
