@@ -330,7 +330,7 @@ int RunEncImport(const kvtool::Args& args)
     }
     std::printf("%-26s %6lld points\n", portfolio.overview.chart.name.c_str(), kv::PointsOf(portfolio.overview.chart.lines));
     if (portfolio.aidsOutside > 0) {
-        std::printf("%d aids to navigation lie in no tile (a tile without lines is not written)\n", portfolio.aidsOutside);
+        std::printf("%d aids to navigation lie in no tile\n", portfolio.aidsOutside);
     }
     for (const std::string& name : kv::ListChartConfigFiles(o.outDir)) {
         const std::string chart = name.substr(0, name.size() - 4);
