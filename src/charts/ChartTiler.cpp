@@ -481,7 +481,7 @@ Portfolio BuildPortfolio(const std::vector<TilerLine>& lines, const TilerBox& ar
         for (int row = 0; row < n; ++row) {
             for (int column = 0; column < n; ++column) {
                 const auto& cell = cells[static_cast<std::size_t>(row * n + column)];
-                if (cell.empty()) {
+                if (cell.empty() && !(o.keepWithoutLines && o.keepWithoutLines(CellBox(area, n, row, column)))) {
                     continue;
                 }
                 PortfolioChart tile;
@@ -494,7 +494,7 @@ Portfolio BuildPortfolio(const std::vector<TilerLine>& lines, const TilerBox& ar
                                            o.tolerancePx, &tile.box);
                 tile.sourcePoints = PointsOf(cell);
                 tile.simplifiedAway = tile.sourcePoints - PointsOf(tile.lines);
-                if (RecordsOf(tile.lines) > o.maxRecords) {
+                if (RecordsOf(tile.lines) > o.maxRecords || (o.tileFits && !o.tileFits(tile.box))) {
                     allFit = false;
                 }
                 portfolio.tiles.push_back(std::move(tile));

@@ -7,6 +7,7 @@
 #include "charts/ChartFiles.h"
 #include "charts/ChartStore.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,11 @@ struct PortfolioOptions {
     int viewWidth = 1024;                                            // the view a chart's zoom fills
     int viewHeight = 768;
     int maxCharts = 100; // what one chart folder's index holds, overview included
+    // More than lines can make a tile too full (the waypoints an importer puts in it): the grid
+    // is split again while this says no for a tile's box. None: only the records count.
+    std::function<bool(const TilerBox&)> tileFits;
+    // A tile without lines is left out unless this says it holds something else.
+    std::function<bool(const TilerBox&)> keepWithoutLines;
 };
 
 // The pixel scales of a view of viewWidth × viewHeight centred at centreLat at the given zoom:

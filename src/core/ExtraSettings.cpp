@@ -14,6 +14,7 @@ constexpr const char* kTcpa = "AIS/TcpaLimitMinutes";
 constexpr const char* kWarnings = "AIS/CollisionWarnings";
 constexpr const char* kAlarm = "AIS/CollisionAlarm";
 constexpr const char* kLargeNav = "Display/LargeNavFigures";
+constexpr const char* kFillAreas = "Display/FillAreas";
 constexpr const char* kMaxLog = "AIS/MaxLogMB";
 constexpr const char* kMinFree = "AIS/MinFreeMB";
 constexpr const char* kGpsLost = "Alarms/GpsLostAlarm";
@@ -121,6 +122,7 @@ ExtraSettingsRead ReadExtraSettings(const std::string& path)
     ok = ReadSwitch(s, kWarnings, v.CollisionWarnings) && ok;
     ok = ReadSwitch(s, kAlarm, v.CollisionAlarm) && ok;
     ok = ReadSwitch(s, kLargeNav, v.LargeNavFigures) && ok;
+    ok = ReadSwitch(s, kFillAreas, v.FillAreas) && ok;
     ok = ReadWhole(s, kMaxLog, 1, 1000000, v.AisMaxLogMB) && ok;
     ok = ReadWhole(s, kMinFree, 0, 1000000, v.AisMinFreeMB) && ok;
     ok = ReadSwitch(s, kGpsLost, v.GpsLostAlarm) && ok;
@@ -168,6 +170,7 @@ bool WriteExtraSettings(const std::string& path, const ExtraSettings& v)
     s.setValue(kWarnings, v.CollisionWarnings ? "true" : "false");
     s.setValue(kAlarm, v.CollisionAlarm ? "true" : "false");
     s.setValue(kLargeNav, v.LargeNavFigures ? "true" : "false");
+    s.setValue(kFillAreas, v.FillAreas ? "true" : "false");
     s.setValue(kMaxLog, v.AisMaxLogMB);
     s.setValue(kMinFree, v.AisMinFreeMB);
     s.setValue(kGpsLost, v.GpsLostAlarm ? "true" : "false");

@@ -55,7 +55,7 @@ struct ExtraSettings {
     // "Instruments": a strip of depth, wind and heading under the navigation panel. Off keeps the
     // panel as it always was.
     bool Instruments = false;
-    // A depth below this many metres is called out in the status line; 0 = no shallow-water alarm.
+    // A depth below this many metres raises the shallow-water alarm; 0 = none.
     double ShallowAlarmMetres = 0.0;
     // A TCP server relaying every received sentence and the program's own output to up to 8
     // clients; 0 = no server. It listens on ServeNmeaAddress only (the loopback by default).
@@ -63,6 +63,9 @@ struct ExtraSettings {
     std::string ServeNmeaAddress = "127.0.0.1";
     // The access token a Signal K server asks for ("" = none).
     std::string SignalKToken;
+    // "Fill areas": the views fill land and shade the water by depth from the areas file beside
+    // a chart (made by kvtool enc-import), beneath the chart's lines. Off draws lines only.
+    bool FillAreas = false;
 
     bool operator==(const ExtraSettings&) const = default;
 };

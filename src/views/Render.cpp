@@ -2,6 +2,7 @@
 #include "views/AnchorDraw.h"
 
 #include "views/AisDraw.h"
+#include "views/AreasDraw.h"
 #include "ais/AisTargets.h"
 #include "views/Symbols.h"
 #include "views/SurveyLogDraw.h"
@@ -590,6 +591,12 @@ RenderResult RedrawView(const ChartView& view, QImage& bitmap, const RenderConte
     Plotter plotter(canvas, out.projection, colours);
     timer.done(2);
 
+    if (state.extra.FillAreas && ctx.areas != nullptr) {
+        const std::string path = state.chart.ChartFolder.str() + state.chart.ChartName.str() + kChartAreasExtension;
+        if (const ChartAreas* areas = ctx.areas->load(path)) {
+            DrawChartAreas(bitmap, out.projection, *areas, colours);
+        }
+    }
     DrawChart(plotter, view, state.chart);
     timer.done(3);
     if (view.options.ShowTides) {

@@ -13,6 +13,7 @@
 namespace kv {
 
 class SurveyLogReader;
+class ChartAreasCache;
 
 // A hull's size around its GPS antenna in metres, as AIS reports it: to the bow (A), to the
 // stern (B), to port (C) and to starboard (D).
@@ -59,6 +60,8 @@ struct RenderContext {
     int deviceScale = 1;
     // The text log as the view set has read it so far (the survey-log plot); none: read whole.
     SurveyLogReader* surveyLog = nullptr;
+    // The areas file of the chart, filled beneath its lines while FillAreas is on; none: no fill.
+    ChartAreasCache* areas = nullptr;
 };
 
 // The measure tool's text and distance from its origin to a position.

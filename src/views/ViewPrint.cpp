@@ -85,7 +85,7 @@ QImage RenderViewForPage(const ChartView& view, const RenderContext& ctx, const 
     const DrawingSurface surface{std::max(1, static_cast<int>(screen.width * scale)),
                                  std::max(1, static_cast<int>(screen.height * scale))};
     RenderContext pageCtx{ctx.state, ctx.shared, nullptr, surface,
-                          std::max(1, static_cast<int>(RoundHalfEven(scale))), ctx.surveyLog};
+                          std::max(1, static_cast<int>(RoundHalfEven(scale))), ctx.surveyLog, ctx.areas};
     QImage picture(surface.width, surface.height, QImage::Format_RGB32);
     const SchemeColours colours = ColoursFromSettings(ctx.state.settings);
     picture.fill(QColor::fromRgb(0xFF000000u | colours.background));

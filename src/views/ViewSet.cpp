@@ -14,6 +14,7 @@ RenderContext ViewSet::Context()
 {
     RenderContext ctx{state_, shared, timings};
     ctx.surveyLog = &surveyLog_;
+    ctx.areas = &areas_;
     return ctx;
 }
 

@@ -4,6 +4,7 @@
 
 #include "views/Render.h"
 #include "views/SurveyLogDraw.h"
+#include "views/AreasDraw.h"
 #include "views/ViewModel.h"
 #include "views/ViewRecords.h"
 
@@ -118,6 +119,7 @@ private:
     Prompter& prompter_;
     std::vector<std::unique_ptr<ChartView>> views_;
     SurveyLogReader surveyLog_; // the survey-log plots of the views read the text log as it grows
+    ChartAreasCache areas_;     // the chart's areas file, for FillAreas
 };
 
 } // namespace kv

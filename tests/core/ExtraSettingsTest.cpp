@@ -19,6 +19,7 @@ TEST(ExtraSettings, DefaultsKeepTodaysBehaviour)
     EXPECT_DOUBLE_EQ(d.TcpaLimitMin, 12.0);
     EXPECT_FALSE(d.CollisionAlarm);
     EXPECT_FALSE(d.LargeNavFigures);
+    EXPECT_FALSE(d.FillAreas);
     EXPECT_EQ(d.AisMaxLogMB, 500);
     EXPECT_EQ(d.AisMinFreeMB, 200);
     EXPECT_FALSE(d.GpsLostAlarm);
@@ -101,6 +102,8 @@ TEST(ExtraSettings, DamagedValuesGiveTheirDefaultsAndANote)
     glance.PlaceTargetLabels = true;
     kv::ExtraSettings night;
     night.NightPalette = true;
+    kv::ExtraSettings fill;
+    fill.FillAreas = true;
     kv::ExtraSettings smallLog;
     smallLog.AisMaxLogMB = 20;
     smallLog.AisMinFreeMB = 0;
@@ -127,6 +130,8 @@ TEST(ExtraSettings, DamagedValuesGiveTheirDefaultsAndANote)
         {"targets at start, labels placed", "[AIS]\nShowTargetsAtStart=true\nPlaceTargetLabels=1\n", glance, false},
         {"night palette", "[Display]\nNightPalette=true\n", night, false},
         {"night palette, not a switch", "[Display]\nNightPalette=dark\n", {}, true},
+        {"filled chart areas", "[Display]\nFillAreas=true\n", fill, false},
+        {"filled chart areas, not a switch", "[Display]\nFillAreas=blue\n", {}, true},
         {"AIS log limits", "[AIS]\nMaxLogMB=20\nMinFreeMB=0\n", smallLog, false},
         {"AIS log without room", "[AIS]\nMaxLogMB=0\n", {}, true},
         {"AIS log limit not whole", "[AIS]\nMaxLogMB=1.5\n", {}, true},

@@ -25,10 +25,11 @@ namespace {
 constexpr const char* kUsage =
     "usage: kvtool render WORKDIR OUT.png [--chart NAME] [--centre LAT LON] [--zoom Z] [--size WxH]\n"
     "                     [--angle DEG] [--route NAME] [--log FILE.log] [--ais FILE.AIS] [--tides FILE.pos]\n"
-    "                     [--ref FILE.ref]\n"
+    "                     [--ref FILE.ref] [--fill-areas]\n"
     "  positions in decimal degrees, longitude WEST positive; --angle is the viewing angle of the preferences (the\n"
     "  direction shown up, 0 north up); OUT.jpg writes a JPEG, OUT.bmp a bitmap; --ref also writes\n"
-    "  the raster image viewer's reference file for the picture (north up only)\n";
+    "  the raster image viewer's reference file for the picture (north up only); --fill-areas fills\n"
+    "  land and depth areas from the chart's .areas file (the FillAreas view option)\n";
 
 struct Options {
     std::string workDir;
@@ -40,6 +41,7 @@ struct Options {
     double angle = 0.0;
     std::string route, log, ais, tides;
     std::string ref;
+    bool fillAreas = false;
 };
 
 bool Number(const std::string& text, double& value)
@@ -75,6 +77,10 @@ std::optional<Options> ParseOptions(const kvtool::Args& args)
         std::string v2;
         double d1 = 0;
         double d2 = 0;
+        if (a == "--fill-areas") {
+            o.fillAreas = true;
+            continue;
+        }
         if (a == "--chart") {
             if (!next(o.chart)) {
                 return std::nullopt;
@@ -187,6 +193,7 @@ int RunRender(const kvtool::Args& args)
     kv::MainWindowHooks noWindow;
     kv::ReadConfig(o.workDir + kv::kConfigFileName, state->fixInfo, state->chartRef, state->folders, state->settings);
     state->folders.AppDir = o.workDir;
+    state->extra.FillAreas = o.fillAreas; // the view option of kvfree.ini: areas from <chart>.areas
     auto program = std::make_unique<kv::MainController>(*state, fakes.platform, noWindow);
 
     const kv::DrawingSurface surface = kv::SurfaceForScreen(o.width, o.height);
