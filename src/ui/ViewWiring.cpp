@@ -9,6 +9,7 @@
 
 #include "ais/AisCollisionWatch.h"
 #include "ais/AisTargets.h"
+#include "views/NorthArrow.h"
 #include "views/ViewAis.h"
 #include "views/ViewPrint.h"
 #include "views/ViewReadouts.h"
@@ -58,6 +59,30 @@ void ShowFollowState(ViewWindow* w, bool following, bool outside)
         button->setStyleSheet(!following && outside ? QStringLiteral("color: red; font-weight: bold") : QString());
     }
 }
+// The north arrow in the window's upper left corner while the view is turned.
+void ShowNorthArrow(ViewWindow* w, const kv::ChartView& v, const kv::SchemeColours& colours)
+{
+    QWidget* viewport = w->scrollArea()->viewport();
+    auto* arrow = viewport->findChild<QLabel*>(QStringLiteral("NorthArrow"));
+    const QImage image = kv::NorthArrowImage(v.projection.angle, colours.foreground, colours.background);
+    if (image.isNull()) {
+        if (arrow) {
+            arrow->hide();
+        }
+        return;
+    }
+    if (!arrow) {
+        arrow = new QLabel(viewport);
+        arrow->setObjectName(QStringLiteral("NorthArrow"));
+        arrow->setAttribute(Qt::WA_TransparentForMouseEvents);
+        arrow->move(8, 8);
+    }
+    arrow->setPixmap(QPixmap::fromImage(image));
+    arrow->resize(image.size());
+    arrow->show();
+    arrow->raise();
+}
+
 // The orientation marks of the pop-up menu follow the view's choice.
 void ShowOrientation(ViewWindow* w, kv::ViewOrientation orientation)
 {
@@ -283,6 +308,7 @@ void MainWindow::syncViews()
         window->showInformation(v);
         noteShownArea(window);
         ShowOrientation(window, v.orientation);
+        ShowNorthArrow(window, v, kv::ColoursFromSettings(state_.settings));
         // The Delay timer mirrors the view's playback state.
         const kv::TimerState& delay = window->playback.Delay;
         if (delay.running() && !window->delayTimer()->isActive()) {

@@ -4,6 +4,7 @@
 #include "views/SurveyLogDraw.h"
 #include "views/ViewReadouts.h"
 
+#include "views/NorthArrow.h"
 #include "views/ViewText.h"
 
 #include <QFont>
@@ -165,6 +166,12 @@ QImage RenderViewForPage(const ChartView& view, const RenderContext& ctx, const 
         DrawScaleBar(canvas, *bar, margin, surface.height - margin, colours.foreground);
     }
     picture = WithSurveyLegend(picture, view.options, colours, pageCtx.deviceScale);
+    if (projection.angle != 0.0) {
+        QPainter arrow(&picture);
+        const int size = 44 * pageCtx.deviceScale;
+        DrawNorthArrow(arrow, 8 * pageCtx.deviceScale, 8 * pageCtx.deviceScale, size, projection.angle, colours.foreground,
+                       colours.background);
+    }
     if (page.whitePaper) {
         ToWhitePaper(picture, colours.background, colours.foreground);
     }
