@@ -1,6 +1,7 @@
 #include "views/NorthArrow.h"
 
 #include <QFont>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -43,6 +44,10 @@ void DrawNorthArrow(QPainter& painter, int x, int y, int size, double angleRadia
     arrow.lineTo(barb - across);
     arrow.closeSubpath();
     painter.fillPath(arrow, ink);
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
+        painter.restore(); // no fonts without a GUI application: the arrow alone
+        return;
+    }
     // The letter on the tail side, upright, so that it never sits under the head.
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPixelSize(std::max(6, size * 3 / 11));

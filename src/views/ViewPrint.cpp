@@ -8,6 +8,7 @@
 #include "views/ViewText.h"
 
 #include <QFont>
+#include <QGuiApplication>
 #include <QPainter>
 
 #include <algorithm>
@@ -175,13 +176,18 @@ QImage RenderViewForPage(const ChartView& view, const RenderContext& ctx, const 
     if (page.whitePaper) {
         ToWhitePaper(picture, colours.background, colours.foreground);
     }
-    // The margin line under the picture, on the paper: a frame line and the text.
+    // The margin line under the picture, on the paper: a rule and the text.
     QImage sheet(picture.width(), picture.height() + lineHeight, QImage::Format_RGB32);
     sheet.fill(Qt::white);
     QPainter painter(&sheet);
     painter.drawImage(0, 0, picture);
-    painter.setPen(QPen(Qt::black, std::max(1, lineHeight / 20)));
-    painter.drawRect(QRectF(0.5, 0.5, picture.width() - 1.0, picture.height() - 1.0));
+    const int rule = std::max(1, lineHeight / 25);
+    painter.fillRect(QRect(0, picture.height(), picture.width(), rule), Qt::black);
+    // Text needs the fonts of a GUI application (every main of the program has one).
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
+        painter.end();
+        return sheet;
+    }
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPixelSize(std::max(8, lineHeight * 11 / 20));
     painter.setFont(font);
