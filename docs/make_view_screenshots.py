@@ -64,7 +64,7 @@ def voyage(build, shot, options, pointer, pdf=None):
     args = '--screenshot "$2" --after %d %s' % (SECONDS, options)
     if pdf:
         args += ' --print-pdf "$3"'
-    driver = '"$1" %s & pid=$!; sleep %d; %s; wait $pid' % (args, SECONDS - 3, pointer)
+    driver = '"$1" %s & pid=$!; sleep %d; %s; wait $pid' % (args, SECONDS - 4, pointer)
     program = subprocess.Popen(["xvfb-run", "-a", "-s", "-screen 0 1280x1024x24", "sh", "-c", driver, "shot",
                                 os.path.join(build, "kvfree"), shot, pdf or ""], cwd=work)
     os.set_blocking(master, False)
@@ -113,9 +113,11 @@ def main():
     shutil.rmtree(pdf_dir, ignore_errors=True)
     # Free look: the chart dragged up with the middle button, to see the water ahead (south) of
     # the boat; the fixes that follow move the boat, not the chart.
+    # Each drag moves the picture as far as the window's scroll range allows: three of them.
+    drag = ("xdotool mousemove 640 700; xdotool mousedown 2; sleep 0.2; xdotool mousemove 645 640; sleep 0.2; "
+            "xdotool mousemove 650 560; sleep 0.2; xdotool mouseup 2; sleep 0.4; ")
     status = status or voyage(build, os.path.join(out_dir, "view-free-look.png"), "",
-                              "xdotool mousemove 640 700 mousedown 2 mousemove 660 560 mousemove 690 380 "
-                              "mouseup 2; sleep 0.3; xdotool mousemove 1000 200")
+                              drag * 3 + "xdotool mousemove 1000 200")
     # Course up: the boat's course points up; the north arrow in the corner shows where north is.
     status = status or voyage(build, os.path.join(out_dir, "view-course-up.png"), "--rings 3 --course-up", "true")
     return status
