@@ -214,7 +214,9 @@ TEST_F(FollowPrintTest, APrintedPageShowsTheAreaOfTheWindowInItsOrientation)
     }
     ASSERT_FALSE(box.isEmpty());
     EXPECT_NEAR(static_cast<double>(box.width()) / box.height(), static_cast<double>(shown.width()) / shown.height(), 0.04);
-    EXPECT_NEAR(crossings(page, box), onScreen, 1);
+    // (Lines a pixel apart on screen may merge or part on the page: a tenth either way. The
+    // whole bitmap would give some 2.7 times as many.)
+    EXPECT_NEAR(crossings(page, box), onScreen, onScreen / 10.0 + 1);
     // The margin line: dark text on the paper under the picture.
     int ink = 0;
     for (int y = box.bottom() + 2; y < std::min(page.height(), box.bottom() + 20); ++y) {
