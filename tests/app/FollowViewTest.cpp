@@ -1,5 +1,5 @@
-// Free look, the zoom kept through chart tiles and the course-up view, driven by fixes through
-// the controller as a voyage would.
+// The zoom kept through chart tiles and the course-up view, driven by fixes through the
+// controller as a voyage would.
 
 #include "app/MainController.h"
 #include "app/ProgramState.h"
@@ -66,53 +66,6 @@ public:
     std::unique_ptr<MainController> controller;
 };
 
-// Following (the default) centres every redraw on own ship; a pan or a wheel zoom leaves the
-// chart where the user put it through ten fixes while own ship moves across it; Follow brings
-// the view back to own ship.
-TEST(FollowView, APanOrWheelZoomHoldsTheChartUntilFollowIsPressed)
-{
-    for (bool wheel : {false, true}) {
-        SCOPED_TRACE(wheel);
-        Voyage v;
-        v.start();
-        v.fixAt(50.0, 3.9);
-        v.fixAt(50.0, 3.89);
-        ChartView& view = v.view();
-        ASSERT_TRUE(view.following);
-        EXPECT_NEAR(view.centreLong, 3.89, 1e-6); // the next redraw is around own ship
-        const Projection& p = view.projection;
-        if (wheel) {
-            v.views().ZoomAbout(view, Pixel{p.halfW + 200, p.halfH - 100}, Pixel{p.halfW, p.halfH}, true);
-        } else {
-            v.views().PanTo(view, Pixel{p.halfW + 200, p.halfH - 100});
-        }
-        EXPECT_FALSE(view.following);
-        const double lat = view.referenceLat();
-        const double lon = view.referenceLong();
-        std::optional<Pixel> before = view.vesselPixel;
-        ASSERT_TRUE(before);
-        for (int i = 1; i <= 10; ++i) {
-            v.fixAt(50.0, 3.89 - 0.02 * i);
-            EXPECT_DOUBLE_EQ(view.referenceLat(), lat) << i;
-            EXPECT_DOUBLE_EQ(view.referenceLong(), lon) << i;
-            ASSERT_TRUE(view.vesselPixel) << i;
-            EXPECT_GT(view.vesselPixel->x, before->x) << i; // eastwards across the picture
-            before = view.vesselPixel;
-        }
-        // Out of a window of 200 × 200 pixels around the middle: shown as out of view.
-        const QRect small(p.halfW - 100, p.halfH - 100, 200, 200);
-        EXPECT_EQ(v.views().VesselOutside(view, small), !small.contains(view.vesselPixel->x, view.vesselPixel->y));
-        EXPECT_FALSE(v.views().VesselOutside(view, QRect()));
-        v.views().FollowClick(view);
-        EXPECT_TRUE(view.following);
-        EXPECT_NEAR(view.referenceLong(), 3.69, 1e-6);
-        EXPECT_NEAR(view.referenceLat(), 50.0, 1e-6);
-        EXPECT_EQ(view.vesselPixel, (Pixel{p.halfW, p.halfH}));
-        v.fixAt(50.0, 3.68);
-        EXPECT_NEAR(view.referenceLong(), 3.68, 1e-6); // drawn around each fix, as always
-    }
-}
-
 // Crossing from one chart tile to the next: the view keeps a zoom the user chose, but never
 // below the new tile's own zoom; a zoom nobody touched is the tile's, as it always was.
 TEST(FollowView, ATileLoadedUnderWayKeepsTheChosenZoom)
@@ -170,15 +123,6 @@ TEST(FollowView, CourseUpTurnsTheViewWithTheDeadBand)
         v.views().Redraw(view);
         EXPECT_NEAR(view.projection.angle * 180.0 / kPi, s.angleDeg, 1e-9) << s.cog;
     }
-    // With COG 080 up, a point ahead along the course is straight above own ship.
-    const LatLongValue at{50.0, 3.89};
-    const double ahead = 0.1;
-    const auto ship = PositionToPixel(view.projection, at.lat, at.lon);
-    const auto bow = PositionToPixel(view.projection, at.lat + ahead * std::cos(80.0 * kPi / 180.0),
-                                     at.lon - ahead * std::sin(80.0 * kPi / 180.0) / view.projection.cosLat);
-    ASSERT_TRUE(ship && bow);
-    EXPECT_LT(bow->y, ship->y - 10);
-    EXPECT_NEAR(bow->x, ship->x, std::abs(bow->y - ship->y) * 0.12); // the 1/cos stretch of the projection
     // The other choices.
     v.views().SetOrientation(view, ViewOrientation::NorthUp);
     EXPECT_EQ(view.projection.angle, 0.0);

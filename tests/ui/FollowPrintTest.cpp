@@ -20,6 +20,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QToolBar>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -125,6 +126,16 @@ TEST_F(FollowPrintTest, APanStaysThroughTenFixesAndFollowRestoresIt)
     EXPECT_NEAR(model().referenceLat(), 60.0, 1e-4);
     fixAt(60.0, -85.0); // and follows again
     EXPECT_NEAR(model().referenceLong(), -85.0, 1e-4);
+    // A Ctrl+wheel zoom is a look elsewhere too.
+    const QPoint at = view()->scrollArea()->middlePixel() + QPoint(80, 40);
+    QWheelEvent wheel(at, view()->image()->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::ControlModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view()->image(), &wheel);
+    kvtest::Spin(10);
+    EXPECT_FALSE(follow()->isChecked());
+    const double wheelLong = model().referenceLong();
+    fixAt(60.0, -86.0);
+    EXPECT_DOUBLE_EQ(model().referenceLong(), wheelLong);
 }
 
 // Course up from the pop-up menu: the view turns so that the course points up and a north arrow
