@@ -17,6 +17,7 @@
 #include "ui/MainWindow.h"
 #include "ui/QtPlatform.h"
 #include "ui/QtPrompter.h"
+#include "ui/ViewWindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -25,6 +26,7 @@
 #include <QTimer>
 #include <QPrinter>
 #include <QAction>
+#include <QMenu>
 
 #include <cstdio>
 #include <cstdlib>
@@ -167,6 +169,15 @@ int main(int argc, char** argv)
 
     if (options.rings > 0) {
         QTimer::singleShot(1800, &window, [&window, presses = options.rings] { window.pressRangeRings(presses); });
+    }
+    if (options.courseUp) {
+        QTimer::singleShot(1600, &window, [&window] {
+            if (window.view(0) != nullptr) {
+                if (QAction* up = window.view(0)->popupMenu()->findChild<QAction*>(QStringLiteral("OrientCourseUp"))) {
+                    up->trigger();
+                }
+            }
+        });
     }
     if (!options.printPdf.empty()) {
         // The print path of the Print command with the dialog answered: a PDF on white paper.

@@ -192,6 +192,36 @@ BENCHMARK(BM_CtrlWheelZoomStep)->Unit(benchmark::kMillisecond)->Repetitions(9)->
 void BM_PanStep(benchmark::State& st) { InteractiveStep(st, false); }
 BENCHMARK(BM_PanStep)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
 
+// A fix in free look on a course-up view: the chart stays, own ship moves, the view is turned by
+// the course; and the page of the area a 1280 × 800 window shows, printed on A4 landscape at
+// 300 dpi.
+void BM_FreeLookCourseUpFix(benchmark::State& st)
+{
+    FullProgram p;
+    p.views->PanTo(*p.view, Pixel{p.view->projection.halfW + 150, p.view->projection.halfH + 90});
+    p.state->motion.COG = 48;
+    p.views->SetOrientation(*p.view, ViewOrientation::CourseUp);
+    for (auto _ : st) {
+        p.views->RefreshViews();
+        const QPixmap shown = QPixmap::fromImage(p.view->bitmap);
+        benchmark::DoNotOptimize(shown.cacheKey());
+    }
+}
+BENCHMARK(BM_FreeLookCourseUpFix)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+
+void BM_PrintShownAreaA4(benchmark::State& st)
+{
+    FullProgram p;
+    const Projection& shown = p.view->projection;
+    p.view->shownArea = QRect(shown.halfW - 640, shown.halfH - 400, 1280, 800);
+    const PrintPage page{3307, 2480, 300, true}; // A4 landscape less 5 mm margins
+    for (auto _ : st) {
+        const QImage printed = p.views->RenderForPage(*p.view, page, "09-12-26 15:00");
+        benchmark::DoNotOptimize(printed.constBits());
+    }
+}
+BENCHMARK(BM_PrintShownAreaA4)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
 void BM_PositionToPixel(benchmark::State& st)
 {
     double lat = 50.0;

@@ -3,10 +3,12 @@
 ship under way down a route (vessel shape with its six-minute vector, track), range rings with
 their labels, the scale bar, the mouse readout in the status bar (the pointer moved over the
 chart with xdotool), and the view printed through the Print command to a PDF on white paper,
-turned into a PNG with pdftoppm.
+turned into a PNG with pdftoppm. Two more runs of the same voyage: the chart dragged with the
+middle button to look ahead of the boat (free look), and the view drawn course up.
 
 usage: docs/make_view_screenshots.py BUILD_DIR [OUT_DIR]
-writes OUT_DIR/view-aids.png and OUT_DIR/view-printed-page.png (OUT_DIR defaults to docs/).
+writes OUT_DIR/view-aids.png, OUT_DIR/view-printed-page.png, OUT_DIR/view-free-look.png and
+OUT_DIR/view-course-up.png (OUT_DIR defaults to docs/).
 Needs xvfb-run, xdotool and pdftoppm (scripts/deps.sh installs them)."""
 
 import os
@@ -52,23 +54,19 @@ def prepare(build, work):
         f.write("".join(l + "\r\n" for l in config))
 
 
-def main():
-    build = os.path.abspath(sys.argv[1])
-    out_dir = os.path.abspath(sys.argv[2]) if len(sys.argv) > 2 else os.path.join(ROOT, "docs")
+def voyage(build, shot, options, pointer, pdf=None):
+    """One run of kvfree on the voyage down the route; `pointer` is what xdotool does a few
+    seconds before the screenshot. Returns the program's exit status."""
     work = tempfile.mkdtemp(prefix="kvfree-view-shots-")
     prepare(build, work)
-    shot = os.path.join(out_dir, "view-aids.png")
-    pdf = os.path.join(work, "page.pdf")
-
     master, slave = pty.openpty()
     os.symlink(os.ttyname(slave), os.path.join(work, "dev/com1"))
-    # The program and, on the same display, the pointer moved over the chart shortly before the
-    # screenshot, so the status bar carries the mouse readout.
-    driver = ('"$1" --screenshot "$2" --after %d --rings 3 --print-pdf "$3" & pid=$!; '
-              'sleep %d; xdotool mousemove 820 430; sleep 0.5; xdotool mousemove 840 445; '
-              'wait $pid' % (SECONDS, SECONDS - 3))
+    args = '--screenshot "$2" --after %d %s' % (SECONDS, options)
+    if pdf:
+        args += ' --print-pdf "$3"'
+    driver = '"$1" %s & pid=$!; sleep %d; %s; wait $pid' % (args, SECONDS - 4, pointer)
     program = subprocess.Popen(["xvfb-run", "-a", "-s", "-screen 0 1280x1024x24", "sh", "-c", driver, "shot",
-                                os.path.join(build, "kvfree"), shot, pdf], cwd=work)
+                                os.path.join(build, "kvfree"), shot, pdf or ""], cwd=work)
     os.set_blocking(master, False)
     time.sleep(2.5)
     start = time.time()
@@ -93,14 +91,35 @@ def main():
             pass
         time.sleep(0.5)
     program.wait()
-    status = program.returncode
+    shutil.rmtree(work, ignore_errors=True)
+    return program.returncode
+
+
+def main():
+    build = os.path.abspath(sys.argv[1])
+    out_dir = os.path.abspath(sys.argv[2]) if len(sys.argv) > 2 else os.path.join(ROOT, "docs")
+    pdf_dir = tempfile.mkdtemp(prefix="kvfree-view-page-")
+    pdf = os.path.join(pdf_dir, "page.pdf")
+    # The pointer moved over the chart shortly before the screenshot, so the status bar carries
+    # the mouse readout.
+    status = voyage(build, os.path.join(out_dir, "view-aids.png"), "--rings 3",
+                    "xdotool mousemove 820 430; sleep 0.5; xdotool mousemove 840 445", pdf)
     if os.path.exists(pdf):
         subprocess.run(["pdftoppm", "-r", "90", "-png", "-singlefile", pdf,
                         os.path.join(out_dir, "view-printed-page")], check=True)
     else:
         print("no PDF was printed", file=sys.stderr)
         status = status or 1
-    shutil.rmtree(work, ignore_errors=True)
+    shutil.rmtree(pdf_dir, ignore_errors=True)
+    # Free look: the chart dragged up with the middle button, to see the water ahead (south) of
+    # the boat; the fixes that follow move the boat, not the chart.
+    # Each drag moves the picture as far as the window's scroll range allows: three of them.
+    drag = ("xdotool mousemove 640 700; xdotool mousedown 2; sleep 0.2; xdotool mousemove 645 640; sleep 0.2; "
+            "xdotool mousemove 650 560; sleep 0.2; xdotool mouseup 2; sleep 0.4; ")
+    status = status or voyage(build, os.path.join(out_dir, "view-free-look.png"), "",
+                              drag * 3 + "xdotool mousemove 1000 200")
+    # Course up: the boat's course points up; the north arrow in the corner shows where north is.
+    status = status or voyage(build, os.path.join(out_dir, "view-course-up.png"), "--rings 3 --course-up", "true")
     return status
 
 

@@ -44,6 +44,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, bool passSing
             cl.version = true;
         } else if (a == "--show-ais") {
             cl.showAis = true;
+        } else if (a == "--course-up") {
+            cl.courseUp = true;
         } else if (a == "--workdir" || a == "--screenshot" || a == "--after" || a == "--quit-after" ||
                    a == "--rings" || a == "--print-pdf") {
             if (!hasValue) {
@@ -108,6 +110,7 @@ std::string HelpText(const WorkingFolderChoice& folder)
            "      --rings N          press the AIS view's \"More range rings\" N times\n"
            "      --print-pdf FILE   print the active view to FILE (PDF, white paper) before the\n"
            "                         screenshot\n"
+           "      --course-up        draw the first view course up\n"
            "      --quit-after SECONDS  quit after SECONDS through the ordinary quit sequence\n"
            "  -h, --help             show this help and exit\n"
            "  -V, --version          show the version and exit\n"

@@ -20,6 +20,7 @@ struct CommandLine {
     bool showAis = false;
     int rings = 0;              // --rings N: press the AIS view's "More range rings" N times
     std::string printPdf;       // --print-pdf FILE: print the active view to FILE before the screenshot
+    bool courseUp = false;      // --course-up: the first view drawn course up
     // Arguments beginning with a single "-" that are not ours: left to Qt's own options
     // (-platform, -style, ...) when `passSingleDashToQt` is set.
     std::vector<std::string> qtArguments;

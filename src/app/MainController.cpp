@@ -644,7 +644,12 @@ void MainController::Print1Click()
     if (views_->count() > 0) {
         // Drawn again at the page's resolution rather than the screen bitmap enlarged.
         const ChartView& view = views_->view(ActiveView());
-        platform_.printer.printDrawn([this, &view](const PrintPage& page) { return views_->RenderForPage(view, page); });
+        const QRect shown = view.shownArea.isEmpty() ? view.bitmap.rect() : view.shownArea;
+        platform_.printer.preferOrientation(shown.width() > shown.height());
+        const LocalDateTime now = platform_.clock.now();
+        const std::string stamp = DateText(now) + " " + ZeroFill(FormatInt(now.hour, 2)) + ":" + ZeroFill(FormatInt(now.minute, 2));
+        platform_.printer.printDrawn(
+            [this, &view, stamp](const PrintPage& page) { return views_->RenderForPage(view, page, stamp); });
     }
 }
 

@@ -400,7 +400,9 @@ bool ChartFiles::LoadNearest(Voice voice)
     state_.display.StatusLine = name;
     const std::string folder = state_.chartIndex.folder().empty() ? IndexFolder() : state_.chartIndex.folder();
     const std::string path = JoinPath(folder, name + ".cht");
+    state_.chartGeometry.TileChangePending = true; // for the views' refresh after the load
     if (!LoadChart(path, false, voice, false)) {
+        state_.chartGeometry.TileChangePending = false;
         return false;
     }
     hooks_.setNumberedViewCaptions(state_.chart.ChartName.str(), state_.chart.ConfigName);
@@ -412,6 +414,7 @@ bool ChartFiles::LoadNearest(Voice voice)
         state_.fixInfo.OwnLong = log.at(log.count()).lon;
     }
     state_.chartGeometry.FullChartZoomPending = true;
+    state_.chartGeometry.TileChangePending = true;
     hooks_.refreshViews();
     return true;
 }

@@ -115,6 +115,9 @@ struct ChartGeometry {
     bool ChartConfigRead = false;
     // Set by a chart open: the next view refresh zooms each view to the whole chart.
     bool FullChartZoomPending = false;
+    // The chart was loaded as the nearest one (a portfolio tile): a view whose zoom the user chose
+    // keeps it, no smaller than the new chart's own zoom.
+    bool TileChangePending = false;
 };
 
 } // namespace kv

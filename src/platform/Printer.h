@@ -28,6 +28,9 @@ public:
     virtual bool printDrawn(const std::function<QImage(const PrintPage&)>& draw) = 0;
     // The printer set-up dialog.
     virtual void setup() = 0;
+    // The page orientation the next print starts with (the print dialog may still change it):
+    // landscape for a picture wider than tall.
+    virtual void preferOrientation(bool landscape) { (void)landscape; }
 };
 
 } // namespace kv

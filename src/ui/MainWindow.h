@@ -145,6 +145,10 @@ private:
     // Views: the windows follow the ViewSet.
     void syncViews();
     ViewWindow* addViewWindow();
+    // The Follow button, its key and the orientation choice of a view (free look).
+    void buildFollowCommands(ViewWindow* w);
+    // Keeps the view's shown area and the Follow button's warning in step with the window.
+    void noteShownArea(ViewWindow* w);
     void buildViewCommands(ViewWindow* window);
     int indexOf(const ViewWindow* window) const;
     // Runs a view command on the view shown by `window`, then refreshes.

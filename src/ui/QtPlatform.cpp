@@ -97,6 +97,11 @@ bool QtPrinter::printDrawn(const std::function<QImage(const kv::PrintPage&)>& dr
     return painter.end();
 }
 
+void QtPrinter::preferOrientation(bool landscape)
+{
+    printer_->setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+}
+
 void QtPrinter::setup()
 {
     QPageSetupDialog dialog(printer_.get(), QApplication::activeWindow());

@@ -26,12 +26,14 @@ public:
     bool printFitted(const QImage& image) override;
     bool printDrawn(const std::function<QImage(const kv::PrintPage&)>& draw) override;
     void setup() override;
+    void preferOrientation(bool landscape) override;
 
     QPrinter& printer() { return *printer_; }
     // The print dialog with its "White paper" choice; true for Print. Replaced by tests.
     std::function<bool(QPrinter&, bool& whitePaper)> printDialog;
-    // Pictures are drawn at the printer's resolution up to this, and enlarged beyond it.
-    static constexpr int kMaxDrawingDpi = 300;
+    // Pictures are drawn at the printer's resolution up to this (a whole page of drawing at
+    // 600 dpi is some 35 million pixels), and enlarged beyond it.
+    static constexpr int kMaxDrawingDpi = 600;
 
 private:
     std::unique_ptr<QPrinter> printer_;

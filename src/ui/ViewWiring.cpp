@@ -10,6 +10,7 @@
 #include "ais/AisCollisionWatch.h"
 #include "ais/AisTargets.h"
 #include "views/NightPalette.h"
+#include "views/NorthArrow.h"
 #include "views/ViewAis.h"
 #include "views/ViewPrint.h"
 #include "views/ViewReadouts.h"
@@ -23,6 +24,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QProgressBar>
+#include <QScrollBar>
 #include <QSet>
 #include <QTimer>
 #include <QToolBar>
@@ -31,7 +33,82 @@ namespace kvui {
 
 namespace {
 constexpr int kTargetRefreshMs = 5000;
+
+// The part of the view's bitmap the window shows, in bitmap pixels.
+QRect ShownArea(ViewWindow* w)
+{
+    const QScrollArea* box = w->scrollArea();
+    const QRect seen(QPoint(box->horizontalScrollBar()->value(), box->verticalScrollBar()->value()),
+                     box->viewport()->size());
+    return seen.intersected(w->image()->rect());
+}
+
+// The Follow button says whether the view follows own ship and, in free look, whether own ship
+// has gone out of the window.
+void ShowFollowState(ViewWindow* w, bool following, bool outside)
+{
+    QAction* follow = w->toolBar()->findChild<QAction*>(QStringLiteral("FollowBtn"));
+    if (!follow) {
+        return;
+    }
+    follow->setChecked(following);
+    follow->setText(!following && outside ? QStringLiteral("Follow !") : QStringLiteral("Follow"));
+    ApplyHint(follow, following ? "Following own ship|The chart moves with own ship at each fix"
+                      : outside ? "Own ship is out of view|Free look: own ship is outside the view - click to follow it again"
+                                : "Free look|Free look: fixes move own ship, not the chart - click to follow it again");
+    if (QWidget* button = w->toolBar()->widgetForAction(follow)) {
+        button->setStyleSheet(!following && outside ? QStringLiteral("color: red; font-weight: bold") : QString());
+    }
+}
+// The north arrow in the window's upper left corner while the view is turned.
+void ShowNorthArrow(ViewWindow* w, const kv::ChartView& v, const kv::SchemeColours& colours)
+{
+    QWidget* viewport = w->scrollArea()->viewport();
+    auto* arrow = viewport->findChild<QLabel*>(QStringLiteral("NorthArrow"));
+    const QImage image = kv::NorthArrowImage(v.projection.angle, colours.foreground, colours.background);
+    if (image.isNull()) {
+        if (arrow) {
+            arrow->hide();
+        }
+        return;
+    }
+    if (!arrow) {
+        arrow = new QLabel(viewport);
+        arrow->setObjectName(QStringLiteral("NorthArrow"));
+        arrow->setAttribute(Qt::WA_TransparentForMouseEvents);
+        arrow->move(8, 8);
+    }
+    arrow->setPixmap(QPixmap::fromImage(image));
+    arrow->resize(image.size());
+    arrow->show();
+    arrow->raise();
+}
+
+// The orientation marks of the pop-up menu follow the view's choice.
+void ShowOrientation(ViewWindow* w, kv::ViewOrientation orientation)
+{
+    const std::pair<const char*, kv::ViewOrientation> marks[] = {{"OrientPreferences", kv::ViewOrientation::Preferences},
+                                                                 {"OrientNorthUp", kv::ViewOrientation::NorthUp},
+                                                                 {"OrientCourseUp", kv::ViewOrientation::CourseUp}};
+    for (const auto& [name, choice] : marks) {
+        if (QAction* a = w->popupMenu()->findChild<QAction*>(QLatin1String(name))) {
+            a->setChecked(choice == orientation);
+        }
+    }
+}
 } // namespace
+
+void MainWindow::noteShownArea(ViewWindow* w)
+{
+    const int index = indexOf(w);
+    if (index < 0 || index >= controller_->views().count()) {
+        return;
+    }
+    kv::ViewSet& set = controller_->views();
+    kv::ChartView& v = set.view(index);
+    v.shownArea = ShownArea(w);
+    ShowFollowState(w, v.following, set.VesselOutside(v, v.shownArea));
+}
 
 int MainWindow::indexOf(const ViewWindow* window) const
 {
@@ -231,6 +308,9 @@ void MainWindow::syncViews()
             a->setVisible(!a->property("aisOnly").toBool() || v.aisView);
         }
         window->showInformation(v);
+        noteShownArea(window);
+        ShowOrientation(window, v.orientation);
+        ShowNorthArrow(window, v, kv::ColoursFromSettings(state_.settings));
         // The Delay timer mirrors the view's playback state.
         const kv::TimerState& delay = window->playback.Delay;
         if (delay.running() && !window->delayTimer()->isActive()) {
@@ -297,6 +377,49 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
+void MainWindow::buildFollowCommands(ViewWindow* w)
+{
+    kv::ViewSet& set = controller_->views();
+    // Follow: on again and re-centred on own ship (Ctrl+Shift+F in the view).
+    auto* follow = new QAction(QStringLiteral("Follow"), w->toolBar());
+    follow->setObjectName(QStringLiteral("FollowBtn"));
+    follow->setCheckable(true);
+    follow->setChecked(true);
+    follow->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
+    follow->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    w->addAction(follow);
+    connect(follow, &QAction::triggered, this, [this, w, &set] {
+        onView(w, [&set](kv::ChartView& v) { set.FollowClick(v); });
+    });
+    w->toolBar()->addAction(follow);
+    ShowFollowState(w, true, false);
+
+    // Which way up: north up, course up, or as the preferences turn every view.
+    QMenu* orientation = w->popupMenu()->addMenu(QStringLiteral("Orientation"));
+    auto* group = new QActionGroup(orientation);
+    const std::tuple<const char*, const char*, kv::ViewOrientation> choices[] = {
+        {"OrientPreferences", "As Preferences (Heading Up)", kv::ViewOrientation::Preferences},
+        {"OrientNorthUp", "North Up", kv::ViewOrientation::NorthUp},
+        {"OrientCourseUp", "Course Up", kv::ViewOrientation::CourseUp}};
+    for (const auto& [name, caption, choice] : choices) {
+        auto* a = new QAction(QLatin1String(caption), orientation);
+        a->setObjectName(QLatin1String(name));
+        a->setCheckable(true);
+        a->setChecked(choice == kv::ViewOrientation::Preferences);
+        group->addAction(a);
+        orientation->addAction(a);
+        connect(a, &QAction::triggered, this, [this, w, &set, choice = choice] {
+            onView(w, [&set, choice](kv::ChartView& v) { set.SetOrientation(v, choice); });
+        });
+    }
+
+    // The area shown is what a print shows, and where own ship is against it.
+    for (QScrollBar* bar : {w->scrollArea()->horizontalScrollBar(), w->scrollArea()->verticalScrollBar()}) {
+        connect(bar, &QScrollBar::valueChanged, this, [this, w] { noteShownArea(w); });
+        connect(bar, &QScrollBar::rangeChanged, this, [this, w] { noteShownArea(w); });
+    }
+}
+
 void MainWindow::buildViewCommands(ViewWindow* w)
 {
     kv::MainController& c = *controller_;
@@ -349,6 +472,7 @@ void MainWindow::buildViewCommands(ViewWindow* w)
         execDialog(dialog);
     };
     tool("ViewBtn", QStringLiteral("View"), "View / Zoom properties", properties);
+    buildFollowCommands(w);
 
     QMenu* menu = w->popupMenu();
     auto item = [this, w, menu](QMenu* into, const char* name, const QString& caption, const std::string& hint,

@@ -588,6 +588,9 @@ RenderResult RedrawView(const ChartView& view, QImage& bitmap, const RenderConte
             out.followingTarget = true;
         }
     }
+    if (ctx.projection) {
+        out.projection = *ctx.projection;
+    }
     Plotter plotter(canvas, out.projection, colours);
     timer.done(2);
 
@@ -654,7 +657,11 @@ RenderResult RedrawView(const ChartView& view, QImage& bitmap, const RenderConte
         skipToRings = true;
     } else {
         if (view.options.ShowTrack && vessel && !out.followingTarget) {
-            out.centre = *vessel;
+            // A view in free look stays where the user put it; own ship moves across it.
+            if (view.following) {
+                out.centre = *vessel;
+            }
+            out.vesselPixel = PositionToPixel(out.projection, vessel->lat, vessel->lon);
             if (view.options.ShowEPE) {
                 plotter.liftPen();
                 DrawGeographicCircle(plotter, vessel->lat, vessel->lon, state.sentenceFix.PositionError * kMetreInDegrees,

@@ -62,6 +62,9 @@ struct RenderContext {
     SurveyLogReader* surveyLog = nullptr;
     // The areas file of the chart, filled beneath its lines while FillAreas is on; none: no fill.
     ChartAreasCache* areas = nullptr;
+    // The scales and reference position to draw with instead of those computed from the view's
+    // centre and zoom (a printed page of the area the window shows).
+    std::optional<Projection> projection;
 };
 
 // The measure tool's text and distance from its origin to a position.
@@ -79,6 +82,7 @@ struct RenderResult {
     bool followingTarget = false; // centred on a followed AIS target
     LatLongValue centre;          // the next centre: the clamped centre, or the vessel's position
     Pixel cursor;                 // the cursor cross's pixel
+    std::optional<Pixel> vesselPixel; // own ship's pixel, when it was drawn
     std::optional<std::string> toolbarHint; // the distance grid's caption; empty under the world graticule
     // The program state.
     std::optional<LatLongValue> cursorPosition; // an empty AIS view moved the shared cursor to its centre

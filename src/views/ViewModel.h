@@ -5,8 +5,10 @@
 #include "views/ViewGeometry.h"
 
 #include <QImage>
+#include <QRect>
 
 #include <array>
+#include <optional>
 #include <string>
 
 namespace kv {
@@ -43,6 +45,12 @@ struct ViewOptions {
     double Highlight = 1000.0;  // values whose absolute value is above it are highlighted
     bool PlotTow = false;       // the control is hidden
 };
+
+// Which way up a view is drawn. `Preferences` turns it by the shared angle (the viewing angle of
+// the preferences, or the heading-up rule while it is checked), as every view always has;
+// `NorthUp` never turns it; `CourseUp` turns it so that the course over ground points up, within
+// the heading-up dead band.
+enum class ViewOrientation { Preferences, NorthUp, CourseUp };
 
 // The AIS settings of the view's pop-up menu and tool bar (the AIS view only uses them).
 struct AisViewSettings {
@@ -89,6 +97,20 @@ struct ChartView {
     bool infoOpen = false;
     bool infoEditable = false;
     std::string infoText;
+
+    // Free look: a pan or a Ctrl + wheel zoom by the user turns following off, and fixes then
+    // move own ship on the chart without moving the chart. "Follow" turns it on again.
+    bool following = true;
+    // Own ship's pixel in the last redraw; none when it was not drawn.
+    std::optional<Pixel> vesselPixel;
+    // The zoom was chosen by the user (zoom buttons or wheel) since the last full-chart zoom: a
+    // chart tile loaded under way keeps it.
+    bool userZoom = false;
+    ViewOrientation orientation = ViewOrientation::Preferences;
+    double courseUpAngle = 0.0; // radians; the course-up rotation this view last took
+    // The part of the bitmap the window shows (bitmap pixels), as the window last reported it;
+    // empty: the whole bitmap. A printed page shows this area.
+    QRect shownArea;
 
     double referenceLat() const { return projection.refLat; }
     double referenceLong() const { return projection.refLong; }

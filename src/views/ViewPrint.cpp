@@ -4,6 +4,13 @@
 #include "views/SurveyLogDraw.h"
 #include "views/ViewReadouts.h"
 
+#include "views/NorthArrow.h"
+#include "views/ViewText.h"
+
+#include <QFont>
+#include <QGuiApplication>
+#include <QPainter>
+
 #include <algorithm>
 #include <cmath>
 
@@ -74,18 +81,81 @@ void ToWhitePaper(QImage& image, Rgb background, Rgb foreground)
     }
 }
 
-QImage RenderViewForPage(const ChartView& view, const RenderContext& ctx, const PrintPage& page)
+Projection PageProjection(const Projection& shown, const QRect& area, double k)
 {
-    const DrawingSurface screen = SurfaceOf(ctx.state.chartGeometry);
-    if (page.width <= 0 || page.height <= 0 || screen.width <= 0 || screen.height <= 0) {
+    Projection p = shown;
+    p.width = std::max(1, static_cast<int>(area.width() * k));
+    p.height = std::max(1, static_cast<int>(area.height() * k));
+    p.halfW = p.width / 2;
+    p.halfH = p.height / 2;
+    // The position at the middle of the area, through the shown picture's own inverse (the pixel
+    // to position rule, without rounding the middle to a whole pixel).
+    const double fx = area.x() + area.width() / 2.0 - shown.halfW;
+    const double fy = area.y() + area.height() / 2.0 - shown.halfH;
+    if (shown.latScale != 0 && shown.longScale != 0) {
+        p.refLat = ClampViewLatitude(shown.refLat - (fy * shown.cosA - fx * shown.sinA) / shown.latScale);
+        p.refLong = WrapLongitude(shown.refLong - (fx * shown.cosA + fy * shown.sinA) / shown.longScale);
+    }
+    p.latBase = static_cast<int>(RoundHalfEven(shown.latBase * k));
+    p.longBase = static_cast<int>(RoundHalfEven(shown.longBase * k));
+    p.latScale = static_cast<int>(RoundHalfEven(shown.latScale * k));
+    p.longScale = static_cast<int>(RoundHalfEven(shown.longScale * k));
+    p.margin = shown.margin * std::max(1.0, k);
+    return p;
+}
+
+long long PrintedScale(const Projection& page, int dotsPerInch)
+{
+    if (page.latScale <= 0 || dotsPerInch <= 0) {
+        return 0;
+    }
+    // A degree of latitude is 60 nautical miles of 1852 m; a page pixel is 1/dpi of an inch.
+    const double n = 60.0 * 1852.0 * dotsPerInch / (page.latScale * 0.0254);
+    // Three significant figures, as a scale is quoted.
+    double unit = 1.0;
+    while (n / unit >= 1000.0) {
+        unit *= 10.0;
+    }
+    return static_cast<long long>(RoundHalfEven(n / unit) * unit);
+}
+
+std::string PageMarginText(const RenderContext& ctx, const Projection& page, int dotsPerInch,
+                           const std::string& stamp)
+{
+    const RenderRecords& st = ctx.state;
+    const auto vessel = LastTrackPosition(st);
+    const LatLongValue at = vessel ? *vessel : LatLongValue{st.fixInfo.OwnLat, st.fixInfo.OwnLong};
+    std::string line = st.chart.ChartName.str();
+    for (const std::string& part : {stamp, ViewPositionText(st.prefs.units, st.settings, at.lat, at.lon, 3)}) {
+        if (!part.empty()) {
+            line += (line.empty() ? "" : "    ") + part;
+        }
+    }
+    if (const long long n = PrintedScale(page, dotsPerInch); n > 0) {
+        line += "    Scale 1:" + std::to_string(n);
+    }
+    return line;
+}
+
+QImage RenderViewForPage(const ChartView& view, const RenderContext& ctx, const PrintPage& page, const std::string& stamp)
+{
+    const Projection& shown = view.projection;
+    const QRect whole(0, 0, shown.width, shown.height);
+    const QRect area = view.shownArea.isEmpty() ? whole : view.shownArea.intersected(whole);
+    if (page.width <= 0 || page.height <= 0 || area.isEmpty()) {
         return {};
     }
-    const double scale = std::min(static_cast<double>(page.width) / screen.width,
-                                  static_cast<double>(page.height) / screen.height);
-    const DrawingSurface surface{std::max(1, static_cast<int>(screen.width * scale)),
-                                 std::max(1, static_cast<int>(screen.height * scale))};
+    // A line of text under the picture: about 4 mm high.
+    const int lineHeight = std::max(12, page.dotsPerInch > 0 ? page.dotsPerInch / 6 : page.height / 60);
+    if (page.height <= 2 * lineHeight) {
+        return {};
+    }
+    const double k = std::min(static_cast<double>(page.width) / area.width(),
+                              static_cast<double>(page.height - lineHeight) / area.height());
+    const Projection projection = PageProjection(shown, area, k);
+    const DrawingSurface surface{projection.width, projection.height};
     RenderContext pageCtx{ctx.state, ctx.shared, nullptr, surface,
-                          std::max(1, static_cast<int>(RoundHalfEven(scale))), ctx.surveyLog, ctx.areas};
+                          std::max(1, static_cast<int>(RoundHalfEven(k))), ctx.surveyLog, ctx.areas, projection};
     QImage picture(surface.width, surface.height, QImage::Format_RGB32);
     const SchemeColours colours = ColoursFromSettings(ctx.state.settings);
     picture.fill(QColor::fromRgb(0xFF000000u | colours.background));
@@ -97,10 +167,35 @@ QImage RenderViewForPage(const ChartView& view, const RenderContext& ctx, const 
         DrawScaleBar(canvas, *bar, margin, surface.height - margin, colours.foreground);
     }
     picture = WithSurveyLegend(picture, view.options, colours, pageCtx.deviceScale);
+    if (projection.angle != 0.0) {
+        QPainter arrow(&picture);
+        const int size = 44 * pageCtx.deviceScale;
+        DrawNorthArrow(arrow, 8 * pageCtx.deviceScale, 8 * pageCtx.deviceScale, size, projection.angle, colours.foreground,
+                       colours.background);
+    }
     if (page.whitePaper) {
         ToWhitePaper(picture, colours.background, colours.foreground);
     }
-    return picture;
+    // The margin line under the picture, on the paper: a rule and the text.
+    QImage sheet(picture.width(), picture.height() + lineHeight, QImage::Format_RGB32);
+    sheet.fill(Qt::white);
+    QPainter painter(&sheet);
+    painter.drawImage(0, 0, picture);
+    const int rule = std::max(1, lineHeight / 25);
+    painter.fillRect(QRect(0, picture.height(), picture.width(), rule), Qt::black);
+    // Text needs the fonts of a GUI application (every main of the program has one).
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
+        painter.end();
+        return sheet;
+    }
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(std::max(8, lineHeight * 11 / 20));
+    painter.setFont(font);
+    painter.drawText(QRect(lineHeight / 4, picture.height(), picture.width() - lineHeight / 2, lineHeight),
+                     Qt::AlignLeft | Qt::AlignVCenter,
+                     QString::fromLatin1(PageMarginText(ctx, projection, page.dotsPerInch, stamp).c_str()));
+    painter.end();
+    return sheet;
 }
 
 } // namespace kv

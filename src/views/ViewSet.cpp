@@ -10,12 +10,11 @@
 
 namespace kv {
 
-RenderContext ViewSet::Context()
+RenderContext ViewSet::Context(const ChartView& v)
 {
-    RenderContext ctx{state_, shared, timings};
-    ctx.surveyLog = &surveyLog_;
-    ctx.areas = &areas_;
-    return ctx;
+    drawnShared_ = shared;
+    drawnShared_.rotation = RotationOf(v);
+    return RenderContext{state_, drawnShared_, timings, std::nullopt, 1, &surveyLog_, &areas_, std::nullopt};
 }
 
 ChartView* ViewSet::aisView()
@@ -154,13 +153,13 @@ bool ViewSet::StepZoom(ChartView& v, bool in)
 
 void ViewSet::ZoomInClick(ChartView& v)
 {
-    StepZoom(v, true);
+    v.userZoom = StepZoom(v, true) || v.userZoom;
     CommonTail(v);
 }
 
 void ViewSet::ZoomOutClick(ChartView& v)
 {
-    StepZoom(v, false);
+    v.userZoom = StepZoom(v, false) || v.userZoom;
     CommonTail(v);
 }
 
@@ -170,6 +169,8 @@ void ViewSet::ZoomAbout(ChartView& v, Pixel mouse, Pixel middle, bool in)
     if (!StepZoom(v, in)) {
         return; // at a limit: the beep, and the picture stays as it is
     }
+    v.userZoom = true;
+    StopFollowing(v);
     // The projection is linear in latitude and longitude around the centre, so keeping the
     // mouse position fixed on screen means moving the window's middle towards it by the ratio
     // of the zooms.
@@ -191,7 +192,7 @@ void ViewSet::ZoomAbout(ChartView& v, Pixel mouse, Pixel middle, bool in)
     for (int pass = 0; pass < 3; ++pass) {
         double lat = v.centreLat;
         double lon = v.centreLong;
-        const Projection p = ComputeScales(lat, lon, v.zoom, surface, shared.rotation);
+        const Projection p = ComputeScales(lat, lon, v.zoom, surface, RotationOf(v));
         const auto seen = PositionToPixel(p, at.lat, at.lon);
         if (!seen) {
             break;
@@ -213,11 +214,13 @@ void ViewSet::PanTo(ChartView& v, Pixel middle)
     const LatLongValue mid = PixelToLatLong(v.projection, middle.x, middle.y);
     v.centreLat = mid.lat;
     v.centreLong = mid.lon;
+    StopFollowing(v);
     CommonTail(v);
 }
 
 void ViewSet::Zoom1_1Click(ChartView& v)
 {
+    v.userZoom = false;
     v.zoom = state_.chartGeometry.ChartZoom;
     v.centreLat = state_.chartGeometry.ChartCentreLat;
     v.centreLong = state_.chartGeometry.ChartCentreLong;
@@ -245,15 +248,10 @@ void ViewSet::ReCentre(ChartView& v)
 
 void ViewSet::RefreshViews()
 {
+    const bool tileChange = state_.chartGeometry.TileChangePending;
+    state_.chartGeometry.TileChangePending = false;
     for (auto& v : views_) {
-        v->centreLat = state_.fixInfo.OwnLat;
-        v->centreLong = state_.fixInfo.OwnLong;
-        if (state_.chartGeometry.FullChartZoomPending) {
-            state_.chartGeometry.FullChartZoomPending = false;
-            Zoom1_1Click(*v);
-        } else {
-            ReCentre(*v);
-        }
+        RefreshView(*v, tileChange);
     }
 }
 
@@ -263,7 +261,8 @@ void ViewSet::Redraw(ChartView& v)
     // tidal arrows pile up and the inverted cursor cross would cancel itself every other time.
     SyncRotation();
     RecreateBitmap(v, state_);
-    StoreRenderResult(v, RedrawView(v, v.bitmap, Context()));
+    TurnCourseUp(v);
+    StoreRenderResult(v, RedrawView(v, v.bitmap, Context(v)));
 }
 
 void ViewSet::SyncRotation()
@@ -276,10 +275,10 @@ void ViewSet::SyncRotation()
     }
 }
 
-QImage ViewSet::RenderForPage(const ChartView& v, const PrintPage& page)
+QImage ViewSet::RenderForPage(const ChartView& v, const PrintPage& page, const std::string& stamp)
 {
     SyncRotation();
-    return RenderViewForPage(v, Context(), page);
+    return RenderViewForPage(v, Context(v), page, stamp);
 }
 
 void ViewSet::StoreRenderResult(ChartView& v, const RenderResult& r)
@@ -287,6 +286,7 @@ void ViewSet::StoreRenderResult(ChartView& v, const RenderResult& r)
     v.projection = r.projection;
     v.roundedZoom = r.roundedZoom;
     v.followingTarget = r.followingTarget;
+    v.vesselPixel = r.vesselPixel;
     v.centreLat = r.centre.lat;
     v.centreLong = r.centre.lon;
     v.cursorX = r.cursor.x;
@@ -338,8 +338,9 @@ void ViewSet::CommonTail(ChartView& v)
 {
     ++v.centredCount;
     SyncRotation();
+    TurnCourseUp(v);
     RecreateBitmap(v, state_);
-    StoreRenderResult(v, RedrawView(v, v.bitmap, Context()));
+    StoreRenderResult(v, RedrawView(v, v.bitmap, Context(v)));
     state_.chartGeometry.LastViewLat = v.centreLat;
     state_.chartGeometry.LastViewLong = v.centreLong;
     state_.chartGeometry.LastViewZoom = v.zoom;

@@ -91,11 +91,30 @@ public:
     // Charts"; every view for "Available Charts"; a portfolio at each redraw).
     void ShowChartOutlines(ChartView& v);
     // The view drawn again for a printed page (the view itself is not changed).
-    QImage RenderForPage(const ChartView& v, const PrintPage& page);
+    // The area the window shows (`v.shownArea`) is drawn, with a margin line under it: the chart
+    // name, `stamp` (date and time), own position and the scale.
+    QImage RenderForPage(const ChartView& v, const PrintPage& page, const std::string& stamp = {});
     // Keeps what a redraw of v computed: the view's geometry and cursor, the shared cursor, the
     // position panel and measure text, the AIS selection; then ages the targets and rewrites the
     // target text when they were shown.
     void StoreRenderResult(ChartView& v, const RenderResult& result);
+
+    // Free look and orientation (ViewFollow.cpp).
+    // "Follow": following on again, the view re-centred on own ship (the cursor when there is no
+    // track yet).
+    void FollowClick(ChartView& v);
+    // A pan or Ctrl + wheel zoom by the user: the view stops following own ship.
+    void StopFollowing(ChartView& v);
+    // Own ship lies outside `visible` (bitmap pixels; empty: the whole bitmap) or was not drawn
+    // although there is a track.
+    bool VesselOutside(const ChartView& v, const QRect& visible) const;
+    // The view's orientation choice; the view is drawn again turned the new way.
+    void SetOrientation(ChartView& v, ViewOrientation orientation);
+    // The rotation a view is drawn with.
+    ViewRotation RotationOf(const ChartView& v) const;
+    // Course up: the view's angle moves to the course over ground when the course has left the
+    // heading-up dead band around it.
+    void TurnCourseUp(ChartView& v);
 
     // Pixel to position; with update the view's centre and (unless a small-scale overview beside
     // another view) the shared cursor move there. Returns the position text.
@@ -113,13 +132,17 @@ private:
     // Zoom × 2 or × 0.5 within the limits (a beep at a limit); true when the zoom changed.
     bool StepZoom(ChartView& v, bool in);
     void PickCursor(ChartView& v, int x, int y);
-    RenderContext Context();
+    RenderContext Context(const ChartView& v);
+    // Where the view centres on a refresh: own ship (the cursor) when following, else the
+    // position it shows now. Then the full-chart zoom or the re-centre.
+    void RefreshView(ChartView& v, bool tileChange);
 
     ViewRecords state_;
     Prompter& prompter_;
     std::vector<std::unique_ptr<ChartView>> views_;
     SurveyLogReader surveyLog_; // the survey-log plots of the views read the text log as it grows
     ChartAreasCache areas_;     // the chart's areas file, for FillAreas
+    ViewShared drawnShared_;    // `shared` with the rotation of the view being drawn
 };
 
 } // namespace kv

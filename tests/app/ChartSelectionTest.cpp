@@ -7,6 +7,7 @@
 #include "charts/ChartFiles.h"
 #include "platform/fake/Fakes.h"
 #include "support/ConfigFile.h"
+#include "support/RmcSentence.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -23,27 +24,6 @@ std::vector<ChartPoint> Square(double lat, double lon)
 {
     return { ChartPoint::make(lat - 0.1, lon - 0.1), ChartPoint::make(lat + 0.1, lon - 0.1),
              ChartPoint::make(lat + 0.1, lon + 0.1), ChartPoint::penUp() };
-}
-
-// "$GPRMC" at lat / west-positive long with its checksum.
-std::string Rmc(double lat, double lonWest)
-{
-    auto field = [](double deg, int width) {
-        const double a = std::fabs(deg);
-        const int whole = static_cast<int>(a);
-        char text[32];
-        std::snprintf(text, sizeof text, "%0*d%07.4f", width, whole, (a - whole) * 60.0);
-        return std::string(text);
-    };
-    const std::string body = "GPRMC,120000,A," + field(lat, 2) + (lat >= 0 ? ",N," : ",S,") + field(lonWest, 3)
-        + (lonWest >= 0 ? ",W," : ",E,") + "5.0,90.0,081226,,";
-    unsigned char sum = 0;
-    for (char ch : body) {
-        sum ^= static_cast<unsigned char>(ch);
-    }
-    char tail[8];
-    std::snprintf(tail, sizeof tail, "*%02X", sum);
-    return "$" + body + tail;
 }
 
 // A folder with the start-up chart "world" and four charts in a row along 50° N, each a degree
@@ -82,7 +62,7 @@ public:
     }
     void fixAt(double lat, double lonWest)
     {
-        state.cycleState.CurrentSentence = Rmc(lat, lonWest);
+        state.cycleState.CurrentSentence = kvtest::RmcAt(lat, lonWest);
         controller->fix().ProcessSentence();
     }
 

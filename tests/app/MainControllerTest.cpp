@@ -827,13 +827,22 @@ TEST(MainController, PrintSendsTheActiveViewToThePrinter)
     EXPECT_TRUE(p.state.display.isEnabled(cmd::Print));
     p.controller->Print1Click();
     ASSERT_EQ(p.fakes.printer.printed.size(), 1u);
-    // Drawn again for the page (1600 × 1200 in the fake dialog), not the screen bitmap enlarged:
-    // the bitmap's proportions, as large as the page allows.
+    // Drawn again for the page (1600 × 1200 at 300 dpi in the fake dialog), not the screen bitmap
+    // enlarged: the proportions of the area shown (here the whole bitmap, no window reports a
+    // part), as large as the page allows above the margin line of a sixth of an inch; a picture
+    // wider than tall asks for a landscape page.
     const QImage& bitmap = p.controller->views().view(0).bitmap;
     const QImage& printed = p.fakes.printer.printed[0];
-    const double fit = std::min(1600.0 / bitmap.width(), 1200.0 / bitmap.height());
+    const double fit = std::min(1600.0 / bitmap.width(), (1200.0 - 50) / bitmap.height());
     EXPECT_EQ(printed.width(), static_cast<int>(bitmap.width() * fit));
-    EXPECT_EQ(printed.height(), static_cast<int>(bitmap.height() * fit));
+    EXPECT_EQ(printed.height(), static_cast<int>(bitmap.height() * fit) + 50);
+    EXPECT_EQ(p.fakes.printer.landscape, std::optional<bool>(true));
+    p.controller->views().view(0).shownArea = QRect(10, 20, 300, 400); // a window taller than wide
+    p.controller->Print1Click();
+    EXPECT_EQ(p.fakes.printer.landscape, std::optional<bool>(false));
+    ASSERT_EQ(p.fakes.printer.printed.size(), 2u);
+    EXPECT_EQ(p.fakes.printer.printed[1].height(), 1200);
+    EXPECT_EQ(p.fakes.printer.printed[1].width(), static_cast<int>(300 * 1150.0 / 400));
     p.controller->PrinterSetUp1Click();
     EXPECT_EQ(p.fakes.printer.setups, 1);
 }

@@ -262,7 +262,7 @@ TEST_F(ViewMotionTest, PageDrawnAgainAtItsResolution)
         SCOPED_TRACE(paper);
         const QImage page = views.RenderForPage(v, PrintPage{1280, 1200, 300, paper});
         ASSERT_EQ(page.width(), 1280);
-        ASSERT_EQ(page.height(), 960); // 320 x 240 times four
+        ASSERT_EQ(page.height(), 960 + 300 / 6); // 320 x 240 times four, and the margin line under it
         const Rgb line = paper ? kBlack : kWhite;
         const Rgb back = paper ? kWhite : kNavy;
         // The screen's line, and the page's: about four times as long (the page's scales are

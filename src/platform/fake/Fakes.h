@@ -5,6 +5,7 @@
 #include "platform/Platform.h"
 
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -128,7 +129,9 @@ public:
         return succeed;
     }
     void setup() override { ++setups; }
+    void preferOrientation(bool wide) override { landscape = wide; }
     PrintPage page{1600, 1200, 300, false}; // what the print dialog chose
+    std::optional<bool> landscape;          // the orientation last asked for
     std::vector<PrintPage> pages;
     std::vector<QImage> printed;
     int setups = 0;
