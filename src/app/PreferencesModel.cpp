@@ -185,6 +185,7 @@ void PreferencesModel::Fill()
     f.CollisionAlarm = extra.CollisionAlarm;
     f.CpaLimitNm = extra.CpaLimitNm;
     f.TcpaLimitMin = extra.TcpaLimitMin;
+    f.LargeNavFigures = extra.LargeNavFigures;
 
     FillStats();
     filled_ = f;
@@ -496,6 +497,7 @@ void PreferencesModel::ApplyAisSafety()
     if (std::isfinite(f.TcpaLimitMin)) {
         wanted.TcpaLimitMin = std::clamp(f.TcpaLimitMin, 0.0, kTcpaLimitMaxMin);
     }
+    wanted.LargeNavFigures = f.LargeNavFigures;
     const std::string path = state.folders.AppDir.str() + kExtraSettingsFile;
     if (!ChangeExtraSettings(path, state.extra, wanted)) {
         state.display.StatusLine = kExtraSettingsNotWritten + path;

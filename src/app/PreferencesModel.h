@@ -134,6 +134,7 @@ struct PreferencesFields {
     bool CollisionAlarm = false;
     double CpaLimitNm = 0.5;
     double TcpaLimitMin = 12.0;
+    bool LargeNavFigures = false; // the navigation panel's figures in twice the size
 
     friend bool operator==(const PreferencesFields&, const PreferencesFields&) = default;
 };

@@ -756,11 +756,12 @@ TEST(MainController, SavingAConfigurationRenamesTheViews)
     EXPECT_TRUE(p.fakes.prompter.lastMessageIs("Error creating config file !"));
     EXPECT_EQ(p.state.chart.ConfigName, "boat3");
 
-    // "Remove Everything" forgets the configuration's name, and so do the captions.
+    // "Remove Everything" forgets the configuration's name, and so do the captions: no empty
+    // brackets are left behind.
     p.fakes.prompter.answer({true});
     p.controller->charts().PurgeAll();
     EXPECT_EQ(p.state.chart.ConfigName, "");
-    EXPECT_EQ(p.controller->views().view(0).caption, " ()");
+    EXPECT_EQ(p.controller->views().view(0).caption, "");
 }
 
 TEST(MainController, HelperProgramsAndClipboard)
