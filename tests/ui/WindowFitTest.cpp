@@ -1,6 +1,6 @@
 // Small faults of the main window at its default size: figures cut off, the remark editor out of
-// reach, the target list too narrow, empty brackets in titles, the first-start note behind the
-// About box, F1 in the Timing dialog.
+// reach, the target list too narrow, the first-start note behind the About box, F1 in the Timing
+// dialog.
 
 #include "UiSupport.h"
 
@@ -16,8 +16,6 @@
 #include <QAction>
 #include <QHeaderView>
 #include <QLabel>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QShortcut>
 #include <QTableWidget>
@@ -127,24 +125,6 @@ TEST_F(WindowFitTest, TargetListOpensWithEveryColumnInView)
         EXPECT_GE(table->columnWidth(c), table->horizontalHeader()->fontMetrics().horizontalAdvance(header))
             << header.toStdString();
     }
-}
-
-// Without a configuration name the titles carry no empty brackets.
-TEST_F(WindowFitTest, TitlesWithoutAConfigurationHaveNoEmptyBrackets)
-{
-    start();
-    window->controller().views().FileNewItemClick();
-    state.chart.ConfigName.clear();
-    for (int i = 0; i < window->controller().views().count(); ++i) {
-        window->controller().views().view(i).caption = window->controller().views().ViewCaption(i == 0 ? 0 : i + 1);
-    }
-    window->refresh();
-    for (QMdiSubWindow* sub : window->findChild<QMdiArea*>()->subWindowList()) {
-        EXPECT_FALSE(sub->windowTitle().contains(QStringLiteral("()"))) << sub->windowTitle().toStdString();
-        EXPECT_FALSE(sub->windowTitle().endsWith(QLatin1Char(' ')));
-    }
-    state.chart.ConfigName = "harbour";
-    EXPECT_EQ(window->controller().views().ViewCaption(2), state.chart.ChartName.str() + ".2 (harbour)");
 }
 
 // A new user's note comes after the About box of the first tick, so the box does not cover it.
