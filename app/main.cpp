@@ -210,7 +210,8 @@ int main(int argc, char** argv)
         if (!scripted) {
             std::printf("%s\n", setup.message.c_str());
         }
-        QTimer::singleShot(0, &window, [&prompter, message = setup.message] { prompter.information(message); });
+        // Shown after the About box of the first tick, so that the box does not cover it.
+        window.setFirstStartNote(setup.message);
     }
     if (quitAfter >= 0.0) {
         QTimer::singleShot(static_cast<int>(quitAfter * 1000), &window, [&window] { window.close(); });

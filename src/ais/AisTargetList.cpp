@@ -2,6 +2,7 @@
 
 #include "ais/AisTargets.h"
 #include "core/Format.h"
+#include "core/Units.h"
 
 #include <algorithm>
 #include <cmath>
@@ -88,6 +89,7 @@ std::vector<TargetListRow> BuildTargetRows(TargetListRecords state, double nowDa
             if (row.sog && row.cog && t.SOG != 0 && PositionKnown(t)) {
                 const VesselMotion target{t.Latitude / 600000.0, -t.Longitude / 600000.0, *row.sog, *row.cog};
                 row.cpa = ComputeCpa(own, target);
+                row.cpaShown = row.cpa->cpaNm * state.units.UnitFactor;
                 row.dangerous = state.extra.CollisionWarnings &&
                                 IsDangerous(*row.cpa, state.extra.CpaLimitNm, state.extra.TcpaLimitMin);
             }
@@ -134,16 +136,28 @@ std::string TargetClassText(AisTargetClass cls)
     return "";
 }
 
+namespace {
+// The distance unit of the range and CPA columns: the one every distance of the program shows.
+std::string TrimmedUnitLabel(const UnitSettings& units)
+{
+    std::string label = DistanceUnitLabel(units);
+    while (!label.empty() && label.back() == ' ') {
+        label.pop_back();
+    }
+    return label;
+}
+} // namespace
+
 std::string TargetListHeader(TargetListColumn column, const UnitSettings& units)
 {
     switch (column) {
     case TargetListColumn::Name: return "Name / MMSI";
     case TargetListColumn::Class: return "Class";
-    case TargetListColumn::Range: return units.UnitFactor >= 1.8 ? "Range Km" : "Range Nm";
+    case TargetListColumn::Range: return "Range " + TrimmedUnitLabel(units);
     case TargetListColumn::Bearing: return "Bearing \xb0T";
     case TargetListColumn::SOG: return "SOG Kn";
     case TargetListColumn::COG: return "COG \xb0T";
-    case TargetListColumn::CPA: return "CPA Nm";
+    case TargetListColumn::CPA: return "CPA " + TrimmedUnitLabel(units);
     case TargetListColumn::TCPA: return "TCPA Min";
     case TargetListColumn::Age: return "Age";
     }
@@ -159,7 +173,7 @@ std::string TargetListCell(const TargetListRow& row, TargetListColumn column)
     case TargetListColumn::Bearing: return ZeroFill(FormatFixed(row.bearing, 5, 1));
     case TargetListColumn::SOG: return row.sog ? FormatFixed(*row.sog, 0, 1) : "-";
     case TargetListColumn::COG: return row.cog ? ZeroFill(FormatFixed(*row.cog, 5, 1)) : "-";
-    case TargetListColumn::CPA: return row.cpa ? FormatFixed(row.cpa->cpaNm, 0, 2) : "-";
+    case TargetListColumn::CPA: return row.cpa ? FormatFixed(row.cpaShown, 0, 2) : "-";
     case TargetListColumn::TCPA: return row.cpa ? FormatFixed(row.cpa->tcpaMin, 0, 1) : "-";
     case TargetListColumn::Age: {
         const long long s = std::llround(row.ageSeconds);

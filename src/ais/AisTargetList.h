@@ -58,6 +58,7 @@ struct TargetListRow {
     std::optional<CpaResult> cpa; // moving targets with a known motion only
     bool dangerous = false;       // collision warnings on and inside the limits
     double ageSeconds = 0;
+    double cpaShown = 0; // the closest approach in the display unit, as the range
 };
 
 // The rows in table order. `nowDays` is the local time the ages are counted to.

@@ -1,4 +1,5 @@
 #include "app/MainController.h"
+#include "core/Caption.h"
 #include "app/ChartEditGlue.h"
 
 #include "core/Config.h"
@@ -11,6 +12,7 @@
 #include "core/TextFile.h"
 #include "ais/AisCollisionWatch.h"
 #include "ais/AisTargets.h"
+#include "views/EditRefresh.h"
 #include "views/SurveyLogDraw.h"
 #include "views/ViewAis.h"
 #include "geodesy/PositionReadout.h"
@@ -353,6 +355,11 @@ void MainController::RefreshViews()
     views_->RefreshViews();
 }
 
+void MainController::showEditedPoint()
+{
+    RefreshKeepingViews(*views_);
+}
+
 bool MainController::FormCloseQuery()
 {
     if (!platform_.prompter.confirm(kQuitQuestion)) {
@@ -566,7 +573,7 @@ void MainController::SaveConfigAs1Click(const std::string& path)
         return;
     }
     state_.chart.ConfigName = NameWithoutExtension(path);
-    setViewCaptions(state_.chart.ChartName.str() + " (" + state_.chart.ConfigName + ")");
+    setViewCaptions(CaptionWithConfig(state_.chart.ChartName.str(), state_.chart.ConfigName));
 }
 
 void MainController::setNumberedViewCaptions(const std::string& chartName, const std::string& configName)
@@ -576,10 +583,10 @@ void MainController::setNumberedViewCaptions(const std::string& chartName, const
     int place = 1;
     for (int i = 0; i < views_->count(); ++i) {
         if (i == active) {
-            views_->view(i).caption = chartName + " (" + configName + ")";
+            views_->view(i).caption = CaptionWithConfig(chartName, configName);
         } else {
             ++place;
-            views_->view(i).caption = chartName + "." + std::to_string(place) + " (" + configName + ")";
+            views_->view(i).caption = CaptionWithConfig(chartName + "." + std::to_string(place), configName);
         }
     }
 }

@@ -177,6 +177,7 @@ private:
     // ChartViewHooks
     void setViewCaptions(const std::string& caption) override;
     void refreshViews() override { RefreshViews(); }
+    void showEditedPoint() override;
     void updateMenus() override { UpdateMenuItems(); }
     void createView(const std::string& caption) override { views_->CreateView(caption); }
     void closeLowestView() override { views_->ReplaceLowestView(); }

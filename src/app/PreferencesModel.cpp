@@ -191,6 +191,7 @@ void PreferencesModel::Fill()
     f.OffTrackNm = extra.OffTrackNm;
     f.AnchorRadiusM = extra.AnchorRadiusM;
     f.NightPalette = extra.NightPalette;
+    f.LargeNavFigures = extra.LargeNavFigures;
 
     FillStats();
     filled_ = f;
@@ -510,6 +511,7 @@ void PreferencesModel::ApplyAisSafety()
         wanted.OffTrackNm = std::clamp(f.OffTrackNm, 0.0, kOffTrackMaxNm);
     }
     wanted.AnchorRadiusM = std::clamp(f.AnchorRadiusM, static_cast<int>(kAnchorRadiusMinM), static_cast<int>(kAnchorRadiusMaxM));
+    wanted.LargeNavFigures = f.LargeNavFigures;
     const std::string path = state.folders.AppDir.str() + kExtraSettingsFile;
     if (!ChangeExtraSettings(path, state.extra, wanted)) {
         state.display.StatusLine = kExtraSettingsNotWritten + path;

@@ -143,6 +143,7 @@ struct PreferencesFields {
     bool ArrivalAlarm = false;
     double OffTrackNm = 0.0;
     int AnchorRadiusM = 30;
+    bool LargeNavFigures = false; // the navigation panel's figures in twice the size
 
     friend bool operator==(const PreferencesFields&, const PreferencesFields&) = default;
 };

@@ -228,7 +228,7 @@ void ChartEditor::AddChartPoint1Click()
     }
     state_.chartEdit.SelectedPoint = slot;
     chart.Modified = true;
-    views_.refreshViews();
+    views_.showEditedPoint();
     SetUndoEnabled(false);
 }
 
@@ -237,10 +237,22 @@ void ChartEditor::LineTypeClick(int type)
     if (type < 0 || type >= kLineTypes || state_.display.isChecked(editcmd::LineTypeCommand(type))) {
         return;
     }
+    // Putting the pen down after "Pen Up" starts a new line: without a pen-up record between them
+    // the first point would be joined to the end of whatever line was drawn last.
+    ChartStore& chart = state_.chart;
+    const bool startsLine = state_.app.PenUp && chart.count() > 0 && !chart.point(chart.count()).isPenUp();
+    if (startsLine && chart.count() + 2 > static_cast<int>(kChartCapacity)) {
+        prompter_.warning(kChartStoreFullChart);
+        return;
+    }
     CorrectGpsPosition();
     CheckLineType(type);
     state_.chartEdit.LineType = type;
     state_.chartEdit.LineTypeOffset = 200.0 * type;
+    if (startsLine) {
+        chart.setCount(chart.count() + 1);
+        chart.setPoint(chart.count(), ChartPoint::penUp());
+    }
     AddChartPoint1Click();
 }
 
@@ -312,7 +324,7 @@ void ChartEditor::EditPoint1Click()
                                                    state_.fixInfo.OwnLong));
     state_.chartEdit.SelectedPoint = target;
     chart.Modified = true;
-    views_.refreshViews();
+    views_.showEditedPoint();
     SetUndoEnabled(false);
 }
 
@@ -333,7 +345,7 @@ void ChartEditor::DeletePoint1Click()
     // The previous point is the natural next one to work on; the first slot stays the lowest.
     state_.chartEdit.SelectedPoint = std::max(target - 1, 1);
     chart.Modified = true;
-    views_.refreshViews();
+    views_.showEditedPoint();
     SetUndoEnabled(false);
 }
 

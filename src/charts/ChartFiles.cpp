@@ -1,4 +1,5 @@
 #include "charts/ChartFiles.h"
+#include "core/Caption.h"
 
 #include "charts/ChartEditor.h"
 #include "charts/WaypointFiles.h"
@@ -161,7 +162,7 @@ std::string LayerPath(const ChartStore& store, int layer)
 
 std::string ChartFiles::ViewCaption() const
 {
-    return state_.chart.ChartName.str() + " (" + state_.chart.ConfigName + ")";
+    return CaptionWithConfig(state_.chart.ChartName.str(), state_.chart.ConfigName);
 }
 
 void ChartFiles::SetChartName(const std::string& name)

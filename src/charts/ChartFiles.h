@@ -3,6 +3,7 @@
 // fill, save and purge the chart store.
 
 #include "charts/ChartIndex.h"
+#include "core/Caption.h"
 #include "charts/ChartStore.h"
 #include "core/NotBuilt.h"
 #include "platform/Platform.h"
@@ -109,6 +110,9 @@ public:
     virtual ~ChartViewHooks() = default;
     virtual void setViewCaptions(const std::string& /*caption*/) { }
     virtual void refreshViews() { }
+    // After a chart point was edited at the cursor: the views move only when the cursor would
+    // leave them.
+    virtual void showEditedPoint() { refreshViews(); }
     virtual void updateMenus() { }
     // Told after the chart index was listed again (the menus follow whether charts are available).
     virtual void rebuildChartIndex() { }
@@ -116,7 +120,7 @@ public:
     // "<chart>.<n> (<config>)" with n its place in window order counting the active view as 1.
     virtual void setNumberedViewCaptions(const std::string& chartName, const std::string& configName)
     {
-        setViewCaptions(chartName + " (" + configName + ")");
+        setViewCaptions(CaptionWithConfig(chartName, configName));
     }
     virtual void createView(const std::string& /*caption*/) { }
     virtual void closeLowestView() { }

@@ -117,6 +117,7 @@ void ChartStore::clear()
     count_ = 0;
     LayerMarker = kAllLayers;
     Modified = false;
+    ++Generation;
 }
 
 } // namespace kv

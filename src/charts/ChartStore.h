@@ -86,6 +86,9 @@ public:
     // Points were added, moved or removed since the chart was loaded or saved: a command that
     // would replace the chart asks first whether to save it.
     bool Modified = false;
+    // Counts the times the store was emptied for another chart: an undo history kept for one
+    // chart does not apply to the next.
+    unsigned Generation = 0;
 
 private:
     std::array<ChartPoint, kChartCapacity> slots_ {};

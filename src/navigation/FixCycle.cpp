@@ -1,4 +1,5 @@
 #include "navigation/FixCycle.h"
+#include "navigation/UnitTexts.h"
 
 #include "core/Format.h"
 #include "core/Paths.h"
@@ -264,7 +265,7 @@ void FixCycle::FixBtnClick()
     }
 
     state_.motion.TripDistance += state_.motion.LastLegDistance / state_.settings.units.UnitFactor;
-    display.Trip = FormatFixed(state_.motion.TripDistance, 0, 2) + " Nm";
+    display.Trip = TripText(state_.motion.TripDistance, state_.settings.units);
 
     state_.textLog.TextLogCountdown = static_cast<std::int16_t>(state_.textLog.TextLogCountdown + 1);
     if (state_.textLog.TextLogCountdown >= state_.prefs.fix.RepRate || state_.cycleState.ManualFix) {
@@ -309,9 +310,9 @@ void FixCycle::ShowActiveLeg()
     }
 
     const double xte = state_.routeProgress.XTE;
-    const long long progress = std::fabs(xte) < 1.0 ? -RoundHalfEven(xte * 100.0) : -RoundHalfEven(xte * 10.0);
-    display.XTerror = static_cast<int>(std::clamp<long long>(progress, -100, 100));
-    display.XTEScale = state_.routeTexts.XTEScaleText.str();
+    const XteGaugeFigures gauge = XteGaugeIn(xte, state_.routeTexts.XTEScaleText.str(), state_.settings.units);
+    display.XTerror = gauge.position;
+    display.XTEScale = gauge.scale;
 
     std::string colour = "white";
     std::string voice = "OnTrack.wav";
@@ -470,7 +471,7 @@ void FixCycle::TripDblClick()
     }
     state_.motion.TripDistance = 0.0;
     state_.motion.LastLegDistance = 0.0;
-    state_.display.Trip = "0.00 Nm";
+    state_.display.Trip = TripText(0.0, state_.settings.units);
 }
 
 void FixCycle::XTerrorDblClick()

@@ -73,6 +73,7 @@ void RouteEditor::SetSaveEnabled()
 
 bool RouteEditor::ReadRouteFile(const std::string& path)
 {
+    ++editing_.RouteLoads;
     editing_.RouteModified = false; // the route is replaced, whatever the file holds
     route_.clear();
     progress_.ActiveWaypoint = 0;
@@ -162,6 +163,7 @@ void RouteEditor::Route1Click()
         return;
     }
     route_.clear();
+    ++editing_.RouteLoads;
     editing_.RouteModified = false;
     progress_.ActiveWaypoint = 0;
     progress_.RouteLength = 0;
@@ -289,6 +291,39 @@ void RouteEditor::DeleteSelectedWaypoint1Click()
         editing_.RouteModified = true;
     }
     Changed();
+    hooks_.redraw();
+}
+
+void RouteEditor::MoveRouteWaypoint(int index, double lat, double lon)
+{
+    if (index < 1 || index > static_cast<int>(route_.count())) {
+        return;
+    }
+    RouteWaypoint& w = route_.at(static_cast<std::size_t>(index));
+    w.lat = lat;
+    w.lon = lon;
+    editing_.KeepActiveWaypoint = true;
+    editing_.RouteModified = true;
+    Changed(); // the views are drawn by the caller, which keeps them where they stand
+}
+
+void RouteEditor::RestoreRoute(const std::vector<RouteWaypoint>& waypoints, int active, bool modified)
+{
+    route_.clear();
+    for (const RouteWaypoint& w : waypoints) {
+        if (!route_.full()) {
+            route_.push(w);
+        }
+    }
+    progress_.ActiveWaypoint = static_cast<std::int16_t>(active);
+    editing_.KeepActiveWaypoint = true;
+    editing_.RouteModified = modified;
+    Changed();
+    display_.WPNameItems.clear();
+    for (const RouteWaypoint& w : route_) {
+        display_.WPNameItems.push_back(Label(w.name));
+    }
+    SetSaveEnabled();
     hooks_.redraw();
 }
 

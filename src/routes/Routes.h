@@ -103,6 +103,11 @@ public:
     void EditRouteOk(const EditRouteDialog& dialog);
     void DeleteSelectedWaypoint1Click();
     void WaypointSnapModeClick();
+    // A waypoint moved by the mouse in a view: the route is marked modified. The caller draws
+    // the views again.
+    void MoveRouteWaypoint(int index, double lat, double lon);
+    // The route as it was before an edit (undo and redo): its waypoints, selection and state.
+    void RestoreRoute(const std::vector<RouteWaypoint>& waypoints, int active, bool modified);
 
     // Run by the one-second tick while RouteListChanged is set.
     void RefreshNameList();

@@ -5,8 +5,11 @@
 
 #include <QBrush>
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace kvui {
 
@@ -42,7 +45,30 @@ AisTargetListWindow::AisTargetListWindow(kv::ProgramState& state, kv::Clock& clo
         }
     });
     connect(table_, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { chosen(row, true); });
-    resize(640, 260);
+    fitColumns();
+}
+
+void AisTargetListWindow::fitColumns()
+{
+    // Each column as wide as its header or its widest figure, and the window as wide as all of
+    // them: the closest approach, its time and the age are the columns that matter most.
+    const char* widest[kv::kTargetListColumns] = {"SEAWAYS HARMONY II", "AtoN (virtual)", "9999.99", "359.9", "99.9",
+                                                  "359.9", "9999.99", "-9999.9", "999:59"};
+    QStringList headers;
+    int total = 0;
+    const QFontMetrics metrics = table_->fontMetrics();
+    const QFontMetrics headerMetrics = table_->horizontalHeader()->fontMetrics();
+    for (int c = 0; c < kv::kTargetListColumns; ++c) {
+        const QString header = Latin1(kv::TargetListHeader(static_cast<kv::TargetListColumn>(c), state_.settings.units));
+        headers << header;
+        // Room for the sort indicator beside the header text.
+        const int width = std::max(headerMetrics.horizontalAdvance(header) + 28, metrics.horizontalAdvance(QLatin1String(widest[c])) + 16);
+        table_->setColumnWidth(c, width);
+        total += width;
+    }
+    table_->setHorizontalHeaderLabels(headers);
+    const int frame = 2 * table_->frameWidth() + table_->verticalScrollBar()->sizeHint().width() + 8;
+    resize(total + frame, 260);
 }
 
 void AisTargetListWindow::sortBy(kv::TargetListColumn column, bool ascending)

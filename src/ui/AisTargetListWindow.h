@@ -34,6 +34,8 @@ public:
 
 private:
     void chosen(int row, bool activate);
+    // Column widths for the headers and the widest figures, and the window to hold them all.
+    void fitColumns();
 
     kv::ProgramState& state_;
     kv::Clock& clock_;

@@ -1,6 +1,7 @@
 // The Edit menu of the main window: chart edit mode, chart points and line types, chart
 // waypoints through the waypoint dialog, and the survey grid dialog.
 
+#include "app/EditUndo.h"
 #include "app/MenuState.h"
 #include "charts/ChartEditor.h"
 #include "ui/MainWindow.h"
@@ -102,6 +103,8 @@ void MainWindow::buildEditMenu(QMenu* edit)
 {
     kv::MainController& c = *controller_;
     using namespace kv::editcmd;
+    // The commands that change the chart go through the undo history.
+    auto undoable = [this](Op op) { return [this, op] { undo_->chartEdit(op); }; };
     addCommand(edit, ChartEdit, QStringLiteral("&Chart Edit"), "Enable / Disable chart editing",
                [&c] { c.editor().ChartEdit1Click(); }, {}, true);
     addCommand(edit, StartNew, QStringLiteral("Start a &New Chart"), "", [&c] { c.editor().StartNewClick(); });
@@ -110,7 +113,7 @@ void MainWindow::buildEditMenu(QMenu* edit)
     points->menuAction()->setObjectName(QLatin1String(kv::cmd::ChartPointEditing));
     commands_[QLatin1String(kv::cmd::ChartPointEditing)] = points->menuAction();
     addCommand(points, AddChartPoint, QStringLiteral("Add Chart P&oint"), "Add a point at cursor position",
-               [&c] { c.editor().AddChartPoint1Click(); });
+               undoable([&c] { c.editor().AddChartPoint1Click(); }));
     QMenu* types = points->addMenu(QStringLiteral("Set Line &Type"));
     types->menuAction()->setObjectName(QLatin1String(SetLineType));
     commands_[QLatin1String(SetLineType)] = types->menuAction();
@@ -119,36 +122,53 @@ void MainWindow::buildEditMenu(QMenu* edit)
     for (int t = 0; t < kv::kLineTypes; ++t) {
         const std::string name = LineTypeCommand(t);
         addCommand(types, name.c_str(), QStringLiteral("Line Type %1").arg(t), kLineTypeHints[t],
-                   [&c, t] { c.editor().LineTypeClick(t); }, {}, true);
+                   undoable([&c, t] { c.editor().LineTypeClick(t); }), {}, true);
     }
     addCommand(points, EditPoint, QStringLiteral("&Edit Point"), "Move the selected point to the cursor",
-               [&c] { c.editor().EditPoint1Click(); });
+               undoable([&c] { c.editor().EditPoint1Click(); }));
     addCommand(points, DeletePoint, QStringLiteral("&Delete Point"), "Delete the line to the selected point",
-               [&c] { c.editor().DeletePoint1Click(); });
+               undoable([&c] { c.editor().DeletePoint1Click(); }));
     addCommand(points, SnapToChart, QStringLiteral("&Snap to Chart"), "Snap the cursor to the nearest chart point",
                [&c] { c.editor().SnaptoChart1Click(); });
 
     QMenu* waypoints = edit->addMenu(QStringLiteral("Chart &Waypoints"));
     addCommand(waypoints, AddChartWaypoint, QStringLiteral("&Add Chart Waypoint"), "Add a waypoint at cursor position",
-               [&c] { c.editor().AddChartWaypoint1Click(); });
+               undoable([&c] { c.editor().AddChartWaypoint1Click(); }));
     addCommand(waypoints, EditChartWaypoint, QStringLiteral("&Edit Chart Waypoint"), "Edit the nearest waypoint",
-               [&c] { c.editor().EditChartWaypoint1Click(); });
+               undoable([&c] { c.editor().EditChartWaypoint1Click(); }));
     addCommand(waypoints, DeleteChartWaypoint, QStringLiteral("&Delete Chart Waypoint"), "Delete the nearest waypoint",
-               [&c] { c.editor().DeleteChartWaypoint1Click(); });
+               undoable([&c] { c.editor().DeleteChartWaypoint1Click(); }));
     addCommand(waypoints, WaypointSnapMode, QStringLiteral("Waypoint &Snap"), "Show the nearest waypoint",
                [&c] { c.editor().WaypointSnapMode1Click(); });
 
     addCommand(edit, AutoMakeGrid, QStringLiteral("&Make Auto Grid"), "Auto generate survey grid lines", [this, &c] {
         if (const auto grid = askSurveyGrid()) {
-            c.editor().AutoMakeGrid(*grid);
+            undo_->chartEdit([&c, &grid] { c.editor().AutoMakeGrid(*grid); });
         }
     });
     addCommand(edit, UndoAutoGrid, QStringLiteral("&Undo Auto Grid"), "Delete the last auto grid",
-               [&c] { c.editor().UndoAutoGrid1Click(); })
+               undoable([&c] { c.editor().UndoAutoGrid1Click(); }))
         ->setEnabled(false);
     state_.display.enabled[UndoAutoGrid] = false;
     addCommand(edit, SurveyTrack, QStringLiteral("&Survey Track"), "Remove Survey Track",
                [&c] { c.editor().SurveyTrack1Click(); });
+
+    // Undo and redo of the chart and route edits, newest first.
+    edit->addSeparator();
+    addCommand(edit, "EditUndo1", QStringLiteral("&Undo"), "Undo|Take back the last chart or route edit",
+               [this] {
+                   if (!undo_->Undo()) {
+                       platform_.prompter.beep(kv::Beep::Default);
+                   }
+               },
+               QKeySequence(Qt::CTRL | Qt::Key_Z));
+    addCommand(edit, "EditRedo1", QStringLiteral("&Redo"), "Redo|Make the last undone edit again",
+               [this] {
+                   if (!undo_->Redo()) {
+                       platform_.prompter.beep(kv::Beep::Default);
+                   }
+               },
+               QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
 }
 
 } // namespace kvui

@@ -480,6 +480,7 @@ void MainWindow::buildNavPanel()
     xtError_->setMinimumWidth(100);
     xtError_->installEventFilter(this); // a double click restarts the leg
     grid->addWidget(xtError_, 1, column);
+    fitNavFigures();
     grid->setColumnStretch(column++, 3);
     xteText_ = new QLabel(navPanel_);
     xteText_->setObjectName(QStringLiteral("XTEText"));

@@ -3,7 +3,9 @@
 #include "ui/MainWindow.h"
 
 #include "app/CommandLine.h"
+#include "app/EditUndo.h"
 #include "app/RasterViewerGlue.h"
+#include "navigation/UnitTexts.h"
 #include "navigation/XteText.h"
 #include "views/ViewAis.h"
 #include "views/ViewGeometry.h"
@@ -68,6 +70,8 @@ MainWindow::MainWindow(kv::ProgramState& state, kv::Platform& platform, QWidget*
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("KVFree"));
     controller_ = std::make_unique<kv::MainController>(state_, platform_, *this);
+    undo_ = std::make_unique<kv::EditUndo>(*controller_);
+    controller_->views().hooks.shownArea = [this](const kv::ChartView& v) { return shownArea(v); };
 
     secsTimer_ = new QTimer(this);
     secsTimer_->setObjectName(QStringLiteral("SecsTimer"));
@@ -318,7 +322,9 @@ void MainWindow::refresh()
     navLabels_["SpeedMG"]->setText(Latin1(d.SpeedMG));
     navLabels_["Trip"]->setText(Latin1(d.Trip));
     xteScale_->setText(Latin1(d.XTEScale));
-    xteText_->setText(state_.routeProgress.RouteLength > 0 ? Latin1(kv::XteGaugeText(state_.routeProgress.XTE)) : QString());
+    xteText_->setText(state_.routeProgress.RouteLength > 0
+                          ? Latin1(kv::XteGaugeTextIn(state_.routeProgress.XTE, state_.settings.units))
+                          : QString());
     applyNavFigureSize();
     ApplyNightPalette(state_.extra.NightPalette, command(QStringLiteral("NightPalette1")));
     xtError_->setValue(std::clamp(d.XTerror, -100, 100));
@@ -470,6 +476,25 @@ void MainWindow::applyNavFigureSize()
         label->setFont(font);
     }
     xteText_->setFont(font);
+    fitNavFigures();
+}
+
+void MainWindow::fitNavFigures()
+{
+    // The widest text each figure shows, so that the panel never cuts one off ("0 Hr 10.0 Mir").
+    const std::pair<const char*, const char*> widest[] = {
+        {"RngToWp", "9999.99 Mls"}, {"BearingToWP", "359\xb0T (Tow)"}, {"TimeToWP", "99 Hr 59.9 Min"},
+        {"SpeedOG", "999.99 Mph"},  {"CourseOG", "359\xb0T"},          {"SpeedMG", "Speed<Tide! "},
+        {"Trip", "99999.99 Mls"},
+    };
+    for (const auto& [name, text] : widest) {
+        if (QLabel* label = navLabels_[name]) {
+            const int frame = 2 * label->frameWidth() + label->margin() * 2 + label->contentsMargins().left() +
+                              label->contentsMargins().right();
+            label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QString::fromLatin1(text)) + frame + 8);
+        }
+    }
+    xteScale_->setMinimumWidth(xteScale_->fontMetrics().horizontalAdvance(QStringLiteral("x 1.0 MLS")) + 8);
 }
 
 void MainWindow::setNavPanelVisible(bool visible) { navPanel_->setVisible(visible); }
@@ -478,6 +503,11 @@ void MainWindow::showAboutBox()
 {
     if (aboutBox) {
         aboutBox();
+    }
+    if (!firstStartNote_.empty()) {
+        // After the box is up, so that the modal note comes in front of it.
+        QTimer::singleShot(0, this, [this, note = std::move(firstStartNote_)] { platform_.prompter.information(note); });
+        firstStartNote_.clear();
     }
 }
 

@@ -5,6 +5,7 @@
 #include "app/MainController.h"
 #include "app/ProgramState.h"
 #include "platform/Platform.h"
+#include "views/RouteMouse.h"
 
 #include <QMainWindow>
 
@@ -32,6 +33,7 @@ class QWidget;
 
 namespace kv {
 class RasterViewerGlue;
+class EditUndo;
 }
 
 namespace kvui {
@@ -72,6 +74,10 @@ public:
     void fixTick();
 
     kv::MainController& controller() { return *controller_; }
+    kv::EditUndo& undo() { return *undo_; }
+    // A note for a new user (the folder made for them), shown once the About box of the first
+    // tick is up, in front of it.
+    void setFirstStartNote(const std::string& text) { firstStartNote_ = text; }
     kv::ProgramState& state() { return state_; }
     // The command of this name (menu entry or tool button), or nullptr.
     QAction* command(const QString& name) const;
@@ -150,6 +156,10 @@ private:
     // Keeps the view's shown area and the Follow button's warning in step with the window.
     void noteShownArea(ViewWindow* w);
     void buildViewCommands(ViewWindow* window);
+    // The end of a drag of a route waypoint: the route is marked modified and the move can be undone.
+    void endRouteDrag(const std::optional<kv::RouteDrag::Result>& drag);
+    // The part of a view's bitmap its window shows.
+    kv::ShownArea shownArea(const kv::ChartView& v) const;
     int indexOf(const ViewWindow* window) const;
     // Runs a view command on the view shown by `window`, then refreshes.
     void onView(ViewWindow* window, const std::function<void(kv::ChartView&)>& op);
@@ -158,6 +168,8 @@ private:
     QImage scaleBarImage(const kv::ChartView& v) const;
     // The figures of the navigation panel in the size kvfree.ini asks for.
     void applyNavFigureSize();
+    // Each figure of the navigation panel as wide as its widest text.
+    void fitNavFigures();
     bool largeFiguresShown_ = false;
     // A press on an AIS target of the AIS view: its pop-up opens beside it; false elsewhere
     // (TargetPopupWiring.cpp).
@@ -167,6 +179,7 @@ private:
     kv::ProgramState& state_;
     kv::Platform& platform_;
     std::unique_ptr<kv::MainController> controller_;
+    std::unique_ptr<kv::EditUndo> undo_; // the chart's and the route's edit histories
     std::map<QString, QAction*> commands_;
     std::vector<ViewWindow*> views_; // in ViewSet order
     std::vector<const kv::ChartView*> shown_;
@@ -207,6 +220,7 @@ private:
     bool refreshing_ = false;
     bool ending_ = false;
     std::string workingFolder_; // shown in the About box
+    std::string firstStartNote_;
 };
 
 } // namespace kvui

@@ -503,10 +503,13 @@ void PreferencesDialog::buildAisSafety()
     grid->addWidget(check(page, "CollisionAlarm", QStringLiteral("Sound an alarm once per encounter"),
                           &PreferencesFields::CollisionAlarm),
                     4, 0, 1, 3);
+    grid->addWidget(check(page, "LargeNavFigures", QStringLiteral("Large navigation figures"),
+                          &PreferencesFields::LargeNavFigures),
+                    5, 0, 1, 3);
     auto* note = new QLabel(QStringLiteral("Kept in kvfree.ini in the working folder."), page);
-    grid->addWidget(note, 5, 0, 1, 3);
-    grid->addWidget(buildAlarmSettings(page), 6, 0, 1, 3);
-    grid->setRowStretch(7, 1);
+    grid->addWidget(note, 6, 0, 1, 3);
+    grid->addWidget(buildAlarmSettings(page), 7, 0, 1, 3);
+    grid->setRowStretch(8, 1);
 }
 
 namespace {

@@ -35,14 +35,22 @@ private:
 
 void MainWindow::buildRemarks()
 {
-    remarkEditor_ = new QPlainTextEdit(speedPanel_);
+    // The editor and its "!" button have a tool bar row of their own: at the end of the speed
+    // buttons they would go behind the tool bar's overflow button in a window of ordinary width.
+    addToolBarBreak();
+    QToolBar* bar = addToolBar(QStringLiteral("Remark"));
+    bar->setObjectName(QStringLiteral("RemarkBar"));
+    bar->setVisible(false);
+    remarkEditor_ = new QPlainTextEdit(bar);
     remarkEditor_->setObjectName(QStringLiteral("RemarkEditor"));
     remarkEditor_->setFixedSize(433, 89);
     remarkEditor_->setPlainText(QString::fromLatin1(kv::kRemarkEditorInitialText));
-    remarkEditorAction_ = speedPanel_->addWidget(remarkEditor_);
+    remarkEditorAction_ = bar->addWidget(remarkEditor_);
     remarkEditorAction_->setVisible(false);
-    addButton(kv::ctl::RemarkButton, QStringLiteral("!"), "Save Remark|Append the remark to the event log",
-              [this] { command(QLatin1String(kv::ctl::SaveRemark1))->trigger(); });
+    QAction* save = addButton(kv::ctl::RemarkButton, QStringLiteral("!"), "Save Remark|Append the remark to the event log",
+                              [this] { command(QLatin1String(kv::ctl::SaveRemark1))->trigger(); });
+    speedPanel_->removeAction(save);
+    bar->addAction(save);
 
     documentWindow_ = new QTextBrowser(this);
     documentWindow_->setWindowFlag(Qt::Window);
@@ -62,6 +70,9 @@ void MainWindow::refreshRemarks()
     const kv::RemarkEditorState& editor = controller_->remarks().editor();
     const bool appearing = editor.visible && !remarkEditorAction_->isVisible();
     remarkEditorAction_->setVisible(editor.visible);
+    if (auto* bar = findChild<QToolBar*>(QStringLiteral("RemarkBar")); bar && bar->isVisibleTo(this) != editor.visible) {
+        bar->setVisible(editor.visible);
+    }
     for (const char* name : {kv::ctl::RemarkButton, kv::ctl::SaveRemark1, kv::ctl::DiscardRemark}) {
         if (QAction* action = command(QLatin1String(name))) {
             action->setVisible(editor.visible);

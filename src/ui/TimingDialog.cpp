@@ -1,10 +1,14 @@
 #include "ui/TimingDialog.h"
 
+#include "app/HelpTopics.h"
+#include "ui/HelpWindow.h"
+
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSpinBox>
 
 namespace kvui {
@@ -53,6 +57,11 @@ TimingDialog::TimingDialog(kv::TimingModel& model, QWidget* parent) : QDialog(pa
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
     grid->addLayout(buttons, 5, 0, 1, 5);
+    // F1 opens the manual's page of the timing settings, as it does in the other dialogs (a modal
+    // dialog keeps the main window's F1 from reaching it).
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    help->setObjectName(QStringLiteral("TimingHelpKey"));
+    connect(help, &QShortcut::activated, this, [this] { ShowHelp(this, kv::kHelpPreferences); });
     showFields();
 }
 

@@ -2,6 +2,7 @@
 // One chart view child window: its tool bar, the view image in a scroll box and its pop-up menu.
 // The window only shows the image it is given and reports the mouse in image pixels.
 
+#include "views/RouteMouse.h"
 #include "views/ViewCommands.h"
 #include "views/ViewModel.h"
 
@@ -101,6 +102,8 @@ public:
     std::string informationText() const;
     // The view's quick-log playback and the Delay timer that drives it.
     kv::LogPlayback playback;
+    // A drag of a route waypoint under way in this view.
+    kv::RouteDrag routeDrag;
     QTimer* delayTimer() const { return delay_; }
     // The view's common tails already shown: a new one scrolls the middle of the image into view.
     unsigned shownCentred = 0;

@@ -1,6 +1,7 @@
 // The chart view windows: kept in step with the ViewSet, with their tool bars, pop-up menus,
 // mouse handling and per-view timers.
 
+#include "app/EditUndo.h"
 #include "ui/AisTargetWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/UiText.h"
@@ -11,6 +12,8 @@
 #include "ais/AisTargets.h"
 #include "views/NightPalette.h"
 #include "views/NorthArrow.h"
+#include "views/EditRefresh.h"
+#include "views/RouteMouse.h"
 #include "views/ViewAis.h"
 #include "views/ViewPrint.h"
 #include "views/ViewReadouts.h"
@@ -280,6 +283,8 @@ void MainWindow::syncViews()
             const QString name = a->objectName();
             if (name == QLatin1String("WaypointSnapMode")) {
                 a->setChecked(state_.routeEdit.WaypointSnap);
+            } else if (name == QLatin1String("DragRouteWaypoints")) {
+                a->setChecked(state_.routeEdit.DragWaypoints);
             } else if (name == QLatin1String("HighlightNearest1")) {
                 a->setChecked(state_.ais.HighlightNearest);
                 a->setEnabled(state_.ais.HighlightNearestEnabled);
@@ -420,6 +425,31 @@ void MainWindow::buildFollowCommands(ViewWindow* w)
     }
 }
 
+void MainWindow::endRouteDrag(const std::optional<kv::RouteDrag::Result>& drag)
+{
+    if (!drag) {
+        return;
+    }
+    controller_->routes().MoveRouteWaypoint(drag->index, drag->lat, drag->lon);
+    undo_->recordRoute(kv::RouteSnapshot { drag->before, drag->activeWaypoint, drag->modified });
+    kv::ViewSet& set = controller_->views();
+    for (int i = 0; i < set.count(); ++i) {
+        kv::RedrawInPlace(set, set.view(i));
+    }
+}
+
+kv::ShownArea MainWindow::shownArea(const kv::ChartView& v) const
+{
+    for (std::size_t i = 0; i < shown_.size(); ++i) {
+        if (shown_[i] == &v) {
+            // Asked afresh: an edit may come before the scroll bars have told `v.shownArea`.
+            const QRect area = ShownArea(views_[i]);
+            return kv::ShownArea { area.x(), area.y(), area.width(), area.height() };
+        }
+    }
+    return kv::ShownArea { 0, 0, v.bitmap.width(), v.bitmap.height() };
+}
+
 void MainWindow::buildViewCommands(ViewWindow* w)
 {
     kv::MainController& c = *controller_;
@@ -500,10 +530,14 @@ void MainWindow::buildViewCommands(ViewWindow* w)
     item(menu, "ZoomFullChart", QStringLiteral("Zoom 1:1"), "Display whole chart",
          [&set](kv::ChartView& v) { set.Zoom1_1Click(v); });
     menu->addSeparator();
-    // Route commands work at the cursor; the route list is rebuilt on the next tick.
-    auto routeCommand = [&c, &set](void (kv::RouteEditor::*f)()) {
-        return [&c, &set, f](kv::ChartView& v) {
-            (c.routes().*f)();
+    // Route commands work where the user clicked (even after a fix has put the cursor back on
+    // own ship) and go through the undo history; the route list is rebuilt on the next tick.
+    auto atClick = [this, &set](const std::function<void()>& command) {
+        undo_->routeEdit([&set, &command] { kv::AtRouteCommandPosition(set.state(), command); });
+    };
+    auto routeCommand = [&c, &set, atClick](void (kv::RouteEditor::*f)()) {
+        return [&c, &set, f, atClick](kv::ChartView& v) {
+            atClick([&c, f] { (c.routes().*f)(); });
             set.CommonTail(v);
             c.state().routeEdit.RouteListChanged = true;
         };
@@ -513,10 +547,10 @@ void MainWindow::buildViewCommands(ViewWindow* w)
     item(menu, "InsertWaypoint1", QStringLiteral("Insert &Route Waypoint"),
          "Insert waypoint at current position in route", routeCommand(&kv::RouteEditor::InsertWaypoint1Click));
     item(menu, "EditRoute1", QStringLiteral("&Edit Route Waypoint"), "Re-position current route waypoint",
-         [this, &c, &set](kv::ChartView& v) {
+         [this, &c, &set, atClick](kv::ChartView& v) {
              kv::EditRouteDialog edit = c.routes().EditRoute1Click();
              if (editRouteDialog && editRouteDialog(edit)) {
-                 c.routes().EditRouteOk(edit);
+                 atClick([&c, &edit] { c.routes().EditRouteOk(edit); });
                  set.CommonTail(v);
                  c.state().routeEdit.RouteListChanged = true;
              }
@@ -526,6 +560,9 @@ void MainWindow::buildViewCommands(ViewWindow* w)
     item(menu, "WaypointSnapMode", QStringLiteral("Waypoint &Snap Mode"),
          "Enable / Disable snapping to nearest chart waypoint",
          [&c](kv::ChartView&) { c.routes().WaypointSnapModeClick(); }, true);
+    item(menu, "DragRouteWaypoints", QStringLiteral("Dra&g Route Waypoints"),
+         "Drag route waypoints with the mouse|A left drag that starts on a route waypoint moves it",
+         [&c](kv::ChartView&) { c.state().routeEdit.DragWaypoints = !c.state().routeEdit.DragWaypoints; }, true);
     menu->addSeparator();
     item(menu, "CopyView1", QStringLiteral("Cop&y View"), "", [this](kv::ChartView& v) {
         platform_.clipboard.setImage(kv::WithSurveyLegend(v.bitmap, v.options, kv::ColoursFromSettings(state_.settings)));
@@ -625,18 +662,39 @@ void MainWindow::buildViewCommands(ViewWindow* w)
     w->image()->left = [this] { hoverPanel_->clear(); };
 
     // Mouse: the cursor follows presses and drags; a press on an AIS target opens its pop-up
-    // instead, and its release places no cursor.
+    // instead and its release places no cursor; a press that takes hold of a route waypoint
+    // (RouteMouse.h) drags the waypoint instead.
     w->image()->pressed = [this, w, &set](int x, int y) {
         w->setProperty("targetClick", openTargetPopup(w, x, y));
-        if (!w->property("targetClick").toBool()) {
-            onView(w, [&set, x, y](kv::ChartView& v) { set.MouseDown(v, x, y); });
+        if (w->property("targetClick").toBool()) {
+            return;
         }
+        onView(w, [w, &set, x, y](kv::ChartView& v) {
+            if (!w->routeDrag.press(set, v, x, y)) {
+                set.MouseDown(v, x, y);
+            }
+        });
     };
-    w->image()->moved = [this, w, &set](int x, int y) { onView(w, [&set, x, y](kv::ChartView& v) { set.MouseMove(v, x, y); }); };
+    w->image()->moved = [this, w, &set](int x, int y) {
+        onView(w, [w, &set, x, y](kv::ChartView& v) {
+            if (w->routeDrag.active()) {
+                w->routeDrag.move(set, v, x, y);
+            } else {
+                set.MouseMove(v, x, y);
+            }
+        });
+    };
     w->image()->released = [this, w, &set](int x, int y) {
-        if (!w->property("targetClick").toBool()) {
-            onView(w, [&set, x, y](kv::ChartView& v) { set.MouseUp(v, x, y); });
+        if (w->property("targetClick").toBool()) {
+            return;
         }
+        onView(w, [this, w, &set, x, y](kv::ChartView& v) {
+            if (w->routeDrag.active()) {
+                endRouteDrag(w->routeDrag.release(set, v, x, y));
+            } else {
+                set.MouseUp(v, x, y);
+            }
+        });
     };
     w->image()->doubleClicked = [this, w, &set](int, int) { onView(w, [&set](kv::ChartView& v) { set.Image1DblClick(v); }); };
 

@@ -1,4 +1,5 @@
 #include "views/ViewSet.h"
+#include "core/Caption.h"
 
 #include "views/ChartOutlinesDraw.h"
 
@@ -33,7 +34,7 @@ std::string ViewSet::ViewCaption(int number) const
     if (number > 0) {
         caption += "." + FormatInt(number);
     }
-    return caption + " (" + state_.chart.ConfigName + ")";
+    return CaptionWithConfig(caption, state_.chart.ConfigName);
 }
 
 ChartView& ViewSet::CreateView(const std::string& caption)
@@ -361,6 +362,9 @@ std::string ViewSet::PixelToPosition(ChartView& v, int x, int y, int decimals, b
         if (!(v.zoom <= 0.5 && count() == 2)) {
             state_.fixInfo.OwnLat = pos.lat;
             state_.fixInfo.OwnLong = pos.lon;
+            state_.routeEdit.HasPick = true; // kept for the route commands past the next fix
+            state_.routeEdit.PickLat = pos.lat;
+            state_.routeEdit.PickLong = pos.lon;
         }
     }
     return ViewPositionText(state_.prefs.units, state_.settings, pos.lat, pos.lon, decimals);

@@ -24,6 +24,14 @@ inline constexpr const char* kCloseOnlyViewQuestion =
     "This is the only view open. Closing it will remove all data ! - Are you really sure?";
 inline constexpr const char* kCannotCloseAisView = "Cannot close the AIS window as all AIS data will be lost !";
 
+// A rectangle of bitmap pixels.
+struct ShownArea {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
 // What the views ask of the windows around them.
 struct ViewSetHooks {
     // The target text window, rewritten after the targets are drawn and aged.
@@ -31,6 +39,8 @@ struct ViewSetHooks {
     // The chart editor's waypoint snap: the nearest chart waypoint shown in the waypoint form,
     // greyed. A double-click on a view runs it unless it picks an AIS target.
     std::function<void()> waypointSnap;
+    // The part of a view's bitmap its window shows (none: the whole bitmap).
+    std::function<ShownArea(const ChartView&)> shownArea;
 };
 
 class ViewSet {

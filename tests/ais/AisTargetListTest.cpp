@@ -2,6 +2,8 @@
 
 #include "app/ProgramState.h"
 
+#include "core/Format.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -102,6 +104,23 @@ TEST_F(AisTargetListTest, RangeInTheDisplayUnit)
     state.settings.units.UnitFactor = 1.852;
     EXPECT_NEAR(Rows()[0].range, 1.852, 0.01);
     EXPECT_EQ(TargetListHeader(TargetListColumn::Range, state.settings.units), "Range Km");
+}
+
+// Range and closest approach share the chosen distance unit, in the headers and the cells.
+TEST_F(AisTargetListTest, RangeAndCpaInTheSameUnit)
+{
+    // North-east of a stopped own vessel, heading south: it passes east of it.
+    Add(1, 1, "A", 50.0 + 2.0 / 60.0, -1.0 + 1.0 / 60.0, 100, 1800);
+    const std::pair<double, const char*> units[] = {{1.0, "Nm"}, {1.852, "Km"}, {1.15078, "Mls"}};
+    for (const auto& [factor, label] : units) {
+        state.settings.units.UnitFactor = factor;
+        const auto rows = Rows();
+        ASSERT_TRUE(rows[0].cpa.has_value());
+        ASSERT_GT(rows[0].cpa->cpaNm, 0.5);
+        EXPECT_EQ(TargetListHeader(TargetListColumn::Range, state.settings.units), std::string("Range ") + label);
+        EXPECT_EQ(TargetListHeader(TargetListColumn::CPA, state.settings.units), std::string("CPA ") + label);
+        EXPECT_EQ(TargetListCell(rows[0], TargetListColumn::CPA), FormatFixed(rows[0].cpa->cpaNm * factor, 0, 2)) << label;
+    }
 }
 
 TEST_F(AisTargetListTest, SortsByEveryColumnWithMissingValuesLast)

@@ -381,8 +381,10 @@ TEST(MainController, QuitAfterAnEditAsksToSaveTheChartAndSavesIt)
     EXPECT_FALSE(p.state.settings.fix.AutoChart);
     p.state.fixInfo.OwnLat = 49.75;
     p.state.fixInfo.OwnLong = 2.25;
+    // After Pen Up the new line starts apart from the chart's last line: a pen-up, then the point.
     p.controller->editor().LineTypeClick(2);
-    ASSERT_EQ(p.state.chart.count(), 6);
+    ASSERT_EQ(p.state.chart.count(), 7);
+    EXPECT_TRUE(p.state.chart.point(6).isPenUp());
 
     // Quit, then No to saving: the chart file is as it was.
     const std::string before = p.dir.read("charts/world.cht");
@@ -395,9 +397,10 @@ TEST(MainController, QuitAfterAnEditAsksToSaveTheChartAndSavesIt)
     p.fakes.prompter.answer({true, true});
     EXPECT_TRUE(p.controller->FormCloseQuery());
     const ChartRecords saved = ReadChartRecords(p.dir.file("charts/world.cht"));
-    ASSERT_EQ(saved.taken, 6);
-    EXPECT_EQ(saved.records[5].lineType(), 2);
-    EXPECT_DOUBLE_EQ(saved.records[5].lat(), 49.75);
+    ASSERT_EQ(saved.taken, 7);
+    EXPECT_TRUE(saved.records[5].isPenUp());
+    EXPECT_EQ(saved.records[6].lineType(), 2);
+    EXPECT_DOUBLE_EQ(saved.records[6].lat(), 49.75);
 }
 
 TEST(MainController, QuitDuringAisPlaybackStopsIt)
@@ -420,7 +423,7 @@ TEST(MainController, WindowCommandsKeepTwoViewsAtMost)
     p.controller->SecsTimerTimer();
     p.controller->FileNewItemClick();
     ASSERT_EQ(p.controller->views().count(), 2);
-    EXPECT_EQ(p.controller->views().view(1).caption, "world.2 ()");
+    EXPECT_EQ(p.controller->views().view(1).caption, "world.2"); // no configuration name: no brackets
     EXPECT_EQ(p.window.cascades, 1);
     EXPECT_FALSE(p.state.display.isEnabled(cmd::LocateAntenna)); // exactly one view wanted
     p.controller->FileNewItemClick();
@@ -756,11 +759,12 @@ TEST(MainController, SavingAConfigurationRenamesTheViews)
     EXPECT_TRUE(p.fakes.prompter.lastMessageIs("Error creating config file !"));
     EXPECT_EQ(p.state.chart.ConfigName, "boat3");
 
-    // "Remove Everything" forgets the configuration's name, and so do the captions.
+    // "Remove Everything" forgets the configuration's name, and so do the captions: no empty
+    // brackets are left behind.
     p.fakes.prompter.answer({true});
     p.controller->charts().PurgeAll();
     EXPECT_EQ(p.state.chart.ConfigName, "");
-    EXPECT_EQ(p.controller->views().view(0).caption, " ()");
+    EXPECT_EQ(p.controller->views().view(0).caption, "");
 }
 
 TEST(MainController, HelperProgramsAndClipboard)

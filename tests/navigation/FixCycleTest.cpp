@@ -2,6 +2,7 @@
 #include "navigation/FixCycle.h"
 
 #include "navigation/RouteFollowing.h"
+#include "navigation/UnitTexts.h"
 #include "platform/fake/Fakes.h"
 #include "support/TempDir.h"
 
@@ -325,6 +326,39 @@ TEST(CrossTrackGauge, ColourVoiceAndOnlyOnChange)
     c.Receive(Cycle::Gga("120600", 50.06, 1.0 - 2.0 / 60.0));
     EXPECT_EQ(c.display.XTerror, -20);
     EXPECT_EQ(c.display.XTEScale, "x 1.0 NM");
+}
+
+// The trip and the cross-track gauge's scale follow the chosen distance unit; in nautical miles
+// they are the usual texts.
+TEST(CrossTrackGauge, TripAndScaleInTheChosenUnit)
+{
+    struct Case {
+        double factor;
+        const char* trip;
+        const char* scale;
+        int gauge;
+        const char* offTrack; // the size beside the gauge
+    };
+    const Case cases[] = {
+        {1.0, "0.60 Nm", "x 0.1 NM", -50, "0.50 R"},
+        {1.852, "1.11 Km", "x 0.1 KM", -93, "0.93 R"},
+        {1.15078, "0.69 Mls", "x 0.1 MLS", -58, "0.58 R"},
+    };
+    for (const Case& k : cases) {
+        Cycle c;
+        c.state.settings.units.UnitFactor = k.factor;
+        c.Route({{50.5, 1.0}});
+        c.state.routeProgress.LegBearing = 0.0;
+        const double east = 0.5 / 60.0;
+        c.Receive(Cycle::Gga("120000", 50.0, 1.0 - east));
+        c.Receive(Cycle::Gga("120100", 50.01, 1.0 - east));
+        EXPECT_EQ(c.display.Trip, k.trip) << k.factor;
+        EXPECT_EQ(c.display.XTEScale, k.scale) << k.factor;
+        EXPECT_EQ(c.display.XTerror, k.gauge) << k.factor;
+        EXPECT_EQ(XteGaugeTextIn(c.state.routeProgress.XTE, c.state.settings.units), k.offTrack) << k.factor;
+        // The route computation keeps its nautical-mile text for the output sentences.
+        EXPECT_EQ(c.state.routeTexts.XTEScaleText.str(), "x 0.1 NM");
+    }
 }
 
 TEST(EndOfRoute, PromptReverseAndRepeat)

@@ -115,7 +115,8 @@ TEST_F(MainWindowTest, StartsWithoutConfigurationOnTheWorldChart)
     window->secsTick();
     EXPECT_EQ(aboutBoxes, 1);
     ASSERT_EQ(subWindows(), 1);
-    EXPECT_EQ(window->findChild<QMdiArea*>()->subWindowList().first()->windowTitle(), QStringLiteral("world ()"));
+    // No configuration name: no empty brackets after the chart's name.
+    EXPECT_EQ(window->findChild<QMdiArea*>()->subWindowList().first()->windowTitle(), QStringLiteral("world"));
     EXPECT_TRUE(command("File1")->isEnabled());
     EXPECT_TRUE(fakes.prompter.lastMessageIs("Total chart points = " + std::to_string(state.chart.count())));
     EXPECT_GT(state.chart.count(), 1000);
@@ -270,8 +271,13 @@ TEST_F(MainWindowTest, EditMenuDrawsLinesAndLaysAGridThroughItsDialog)
     ASSERT_GE(window->controller().views().view(0).zoom, 1.0);
     EXPECT_TRUE(command("AddChartPoint1")->isEnabled());
 
-    const int before = state.chart.count();
+    // The pen put down after Pen Up: a pen-up first, so the new line is not joined to the end of
+    // the chart's last line, then the point.
+    int before = state.chart.count();
+    ASSERT_FALSE(state.chart.point(before).isPenUp());
     command("LineT2")->trigger();
+    EXPECT_TRUE(state.chart.point(before + 1).isPenUp());
+    ++before;
     EXPECT_EQ(state.chart.count(), before + 1);
     EXPECT_TRUE(command("LineT2")->isChecked());
     EXPECT_FALSE(command("PenUp1")->isChecked());

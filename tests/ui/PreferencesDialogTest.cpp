@@ -293,6 +293,23 @@ TEST_F(PreferencesDialogTest, EnablingFollowsTheClicks)
     }
 }
 
+// The switch the manual names on the AIS Safety page: the navigation figures in large type,
+// kept in kvfree.ini.
+TEST_F(PreferencesDialogTest, AisSafetyPageHasLargeNavigationFigures)
+{
+    auto dialog = open();
+    QAbstractButton* large = Button(dialog.get(), "LargeNavFigures");
+    ASSERT_NE(large, nullptr);
+    EXPECT_EQ(large->text(), QStringLiteral("Large navigation figures"));
+    EXPECT_FALSE(large->isChecked());
+    large->setChecked(true);
+    press(dialog.get(), "OKBtn");
+    EXPECT_TRUE(state.extra.LargeNavFigures);
+    EXPECT_TRUE(ReadExtraSettings(dir.file(kExtraSettingsFile)).settings.LargeNavFigures);
+    dialog = open();
+    EXPECT_TRUE(Button(dialog.get(), "LargeNavFigures")->isChecked());
+}
+
 TEST_F(PreferencesDialogTest, AisSafetyPage)
 {
     state.extra.CpaLimitNm = 0.333;
