@@ -11,6 +11,10 @@ set(KV_METAINFO io.github.kvfree.KVFree.metainfo.xml)
 configure_file(${KV_LINUX_DIR}/${KV_METAINFO} ${CMAKE_BINARY_DIR}/${KV_METAINFO} @ONLY)
 
 install(TARGETS kvtool RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The commands that read GDAL sources, which kvtool starts from beside itself.
+if(TARGET kvtool-gdal)
+  install(TARGETS kvtool-gdal RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
 # The demo data a first start copies into the user's working folder; run-time files (kelvw.cfg,
 # logs, the vessel database, screenshots) stay behind.
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/demo/charts ${CMAKE_SOURCE_DIR}/demo/routes ${CMAKE_SOURCE_DIR}/demo/tides
