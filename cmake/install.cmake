@@ -65,6 +65,7 @@ if(KV_BUILD_GUI)
            COMMAND ${APPSTREAMCLI} validate --no-net ${CMAKE_BINARY_DIR}/${KV_METAINFO})
   # desktop-file-validate prints hints but still exits 0: hints count as failures here too.
   set_tests_properties(desktop.entry_validates PROPERTIES FAIL_REGULAR_EXPRESSION "error|warning|hint")
+  set_tests_properties(desktop.entry_validates desktop.metainfo_validates PROPERTIES LABELS process)
 endif()
 
 # The Debian package: kvfree_<version>_amd64.deb, installing to /usr, its dependencies found by
