@@ -4,7 +4,6 @@
 
 #include "charts/ChartIndex.h"
 #include "charts/ChartStore.h"
-#include "core/NotBuilt.h"
 #include "platform/Platform.h"
 
 #include <functional>
@@ -120,7 +119,7 @@ public:
     }
     virtual void createView(const std::string& /*caption*/) { }
     virtual void closeLowestView() { }
-    virtual void removeSurveyTrack() { ReportNotBuilt("removeSurveyTrack", "the survey track"); }
+    virtual void removeSurveyTrack() { }
     virtual void endProgram() { }
 };
 
