@@ -11,8 +11,9 @@
 #              and which include nothing of ours; platform/qt and platform/fake are
 #              implementations that only the program, kvtool and the tests pick
 #   core       formats, text files, real48, bounded tables, paths, JSON, plain state records
-#   subsystems nmea, geodesy, charts (store, chart files, chart waypoints), routes, ais,
-#              navigation, views (view geometry and drawing)
+#   subsystems nmea, geodesy, charts (store, chart files, chart waypoints), routes, ais;
+#              above them, side by side, navigation (the fix cycle) and views (view geometry
+#              and drawing)
 #   app        the controller, the program state aggregate, start-up and quit, menu enabling
 #   ui         Qt Widgets
 set(KV_LAYER_platform "")
@@ -25,8 +26,11 @@ set(KV_LAYER_charts core platform geodesy)
 set(KV_LAYER_raster core platform geodesy)
 set(KV_LAYER_routes core platform geodesy charts)
 set(KV_LAYER_ais core platform nmea geodesy)
-set(KV_LAYER_navigation core platform nmea geodesy charts routes ais)
-set(KV_LAYER_views core platform nmea geodesy charts routes ais navigation)
+# navigation and views sit side by side: a fix cycle reads sentences and targets and takes range
+# and bearing by plane sailing, but never opens a chart or a route file (it gets the records);
+# drawing reads records of charts, routes and targets, never sentences or the fix cycle.
+set(KV_LAYER_navigation core platform nmea geodesy ais)
+set(KV_LAYER_views core platform geodesy charts routes ais)
 set(KV_LAYER_app core platform nmea geodesy charts routes ais navigation views raster)
 set(KV_LAYER_ui core platform platform/qt nmea geodesy charts routes ais navigation views app raster)
 

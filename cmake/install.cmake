@@ -10,7 +10,14 @@ set(KV_LINUX_DIR ${CMAKE_SOURCE_DIR}/packaging/linux)
 set(KV_METAINFO io.github.kvfree.KVFree.metainfo.xml)
 configure_file(${KV_LINUX_DIR}/${KV_METAINFO} ${CMAKE_BINARY_DIR}/${KV_METAINFO} @ONLY)
 
-install(TARGETS kvtool RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# Two Debian packages: kvfree-tools with kvtool alone (no GDAL among its dependencies), and kvfree
+# with everything else, the commands that read GDAL sources included.
+set(CMAKE_INSTALL_DEFAULT_COMPONENT_NAME desktop)
+install(TARGETS kvtool RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT tools)
+# The commands that read GDAL sources, which kvtool starts from beside itself.
+if(TARGET kvtool-gdal)
+  install(TARGETS kvtool-gdal RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
 # The demo data a first start copies into the user's working folder; run-time files (kelvw.cfg,
 # logs, the vessel database, screenshots) stay behind.
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/demo/charts ${CMAKE_SOURCE_DIR}/demo/routes ${CMAKE_SOURCE_DIR}/demo/tides
@@ -61,10 +68,11 @@ if(KV_BUILD_GUI)
            COMMAND ${APPSTREAMCLI} validate --no-net ${CMAKE_BINARY_DIR}/${KV_METAINFO})
   # desktop-file-validate prints hints but still exits 0: hints count as failures here too.
   set_tests_properties(desktop.entry_validates PROPERTIES FAIL_REGULAR_EXPRESSION "error|warning|hint")
+  set_tests_properties(desktop.entry_validates desktop.metainfo_validates PROPERTIES LABELS process)
 endif()
 
-# The Debian package: kvfree_<version>_amd64.deb, installing to /usr, its dependencies found by
-# dpkg-shlibdeps from the libraries the programs link.
+# The Debian packages: kvfree_<version>_amd64.deb and kvfree-tools_<version>_amd64.deb, installing
+# to /usr, their dependencies found by dpkg-shlibdeps from the libraries the programs link.
 set(CPACK_PACKAGE_NAME kvfree)
 set(CPACK_PACKAGE_VENDOR "KVFree")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -77,4 +85,10 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_COMPONENTS_ALL desktop tools)
+set(CPACK_DEBIAN_DESKTOP_PACKAGE_NAME kvfree)
+set(CPACK_DEBIAN_TOOLS_PACKAGE_NAME kvfree-tools)
+set(CPACK_DEBIAN_DESKTOP_PACKAGE_DEPENDS "kvfree-tools (= ${PROJECT_VERSION})")
+set(CPACK_DEBIAN_TOOLS_DESCRIPTION "Command-line companion of the KVFree chart plotter\nkvtool decodes AIS and NMEA 0183 sentences, converts routes, waypoints and track logs, renders chart views and simulates voyages. Its commands that read GDAL sources come with the package kvfree.")
 include(CPack)

@@ -44,38 +44,41 @@ std::uint32_t GetBitsAnyRange(const SixBitBuffer& buffer, int first, int last)
     return static_cast<std::uint32_t>(acc);
 }
 
-std::string GetSixBitText(const SixBitBuffer& buffer, int first, int last)
+std::int32_t GetSignedBits(const SixBitBuffer& buffer, int first, int last)
 {
-    std::string text;
-    const int count = (last - first + 1) / 6;
-    text.reserve(count > 0 ? static_cast<std::size_t>(count) : 0);
-    for (int i = 0; i < count; ++i) {
-        const std::uint32_t v = GetBits(buffer, first + 6 * i, first + 6 * i + 5);
-        text.push_back(static_cast<char>(v < 32 ? v + 64 : v));
-    }
-    return text;
-}
-
-namespace {
-
-// Two's complement of a field `width` bits wide whose top bit is set.
-std::int32_t SignExtend(std::uint32_t value, int width)
-{
-    if (value & (1u << (width - 1))) {
+    const int width = last - first + 1;
+    const std::uint32_t value = GetBits(buffer, first, last);
+    if (width > 0 && width < 32 && (value & (1u << (width - 1))) != 0) {
         return static_cast<std::int32_t>(static_cast<std::int64_t>(value) - (std::int64_t{1} << width));
     }
     return static_cast<std::int32_t>(value);
 }
+
+void GetSixBitChars(const SixBitBuffer& buffer, int first, int count, char* out)
+{
+    // Symbols 0-31 are '@' to '_', 32-63 are ' ' to '?'.
+    for (int i = 0; i < count; ++i) {
+        const std::uint32_t v = GetBits(buffer, first + 6 * i, first + 6 * i + 5);
+        out[i] = static_cast<char>(v < 32 ? v + 64 : v);
+    }
+}
+
+std::string GetSixBitText(const SixBitBuffer& buffer, int first, int last)
+{
+    const int count = std::max((last - first + 1) / 6, 0);
+    std::string text(static_cast<std::size_t>(count), '\0');
+    GetSixBitChars(buffer, first, count, text.data());
+    return text;
+}
+
+namespace {
 
 template <std::size_t N>
 void SetText(AisString<N>& field, const SixBitBuffer& buffer, int first, int last)
 {
     char chars[64];
     const int count = std::min((last - first + 1) / 6, 64);
-    for (int i = 0; i < count; ++i) {
-        const std::uint32_t v = GetBits(buffer, first + 6 * i, first + 6 * i + 5);
-        chars[i] = static_cast<char>(v < 32 ? v + 64 : v);
-    }
+    GetSixBitChars(buffer, first, count, chars);
     field.set(std::string_view(chars, static_cast<std::size_t>(count)));
 }
 
@@ -95,8 +98,8 @@ void DecodeAISMessage(const SixBitBuffer& b, TAISTarget& r)
         r.ROT = static_cast<std::uint8_t>(GetBits(b, 43, 50));
         r.SOG = static_cast<std::uint16_t>(GetBits(b, 51, 60));
         r.PosAccuracy = static_cast<std::uint8_t>(GetBits(b, 61, 61));
-        r.Longitude = SignExtend(GetBits(b, 62, 89), 28);
-        r.Latitude = SignExtend(GetBits(b, 90, 116), 27);
+        r.Longitude = GetSignedBits(b, 62, 89);
+        r.Latitude = GetSignedBits(b, 90, 116);
         r.COG = static_cast<std::uint16_t>(GetBits(b, 117, 128));
         r.TrueHeading = static_cast<std::uint16_t>(GetBits(b, 129, 137));
         r.TimeStamp = static_cast<std::uint8_t>(GetBits(b, 138, 143));
@@ -117,8 +120,8 @@ void DecodeAISMessage(const SixBitBuffer& b, TAISTarget& r)
         r.Minute = static_cast<std::uint16_t>(GetBits(b, 67, 72));
         r.Second = static_cast<std::uint16_t>(GetBits(b, 73, 78));
         r.PosAccuracy = static_cast<std::uint8_t>(GetBits(b, 79, 79));
-        r.Longitude = SignExtend(GetBits(b, 80, 107), 28);
-        r.Latitude = SignExtend(GetBits(b, 108, 134), 27);
+        r.Longitude = GetSignedBits(b, 80, 107);
+        r.Latitude = GetSignedBits(b, 108, 134);
         r.EPFD = static_cast<std::uint8_t>(GetBits(b, 135, 138));
         r.Reserved52 = 0;
         r.RAIM = static_cast<std::uint8_t>(GetBits(b, 149, 149));

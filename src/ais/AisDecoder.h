@@ -41,6 +41,11 @@ inline std::uint32_t GetBits(const SixBitBuffer& buffer, int first, int last)
     }
     return GetBitsAnyRange(buffer, first, last);
 }
+// Bits first..last as a two's complement number (longitude, latitude).
+std::int32_t GetSignedBits(const SixBitBuffer& buffer, int first, int last);
+// `count` characters of the six-bit text alphabet from bit `first` on, into out.
+void GetSixBitChars(const SixBitBuffer& buffer, int first, int count, char* out);
+// The characters of bits first..last, as many whole ones as the range holds.
 std::string GetSixBitText(const SixBitBuffer& buffer, int first, int last);
 
 // Fills the record (which the caller has zeroed) from the symbols.

@@ -4,14 +4,6 @@ namespace kv {
 
 namespace {
 
-std::int32_t Signed(std::uint32_t value, int width)
-{
-    if (value & (1u << (width - 1))) {
-        return static_cast<std::int32_t>(static_cast<std::int64_t>(value) - (std::int64_t{1} << width));
-    }
-    return static_cast<std::int32_t>(value);
-}
-
 template <typename T>
 T Bits(const SixBitBuffer& b, int first, int last)
 {
@@ -25,10 +17,7 @@ void Text(AisFixedText<N>& field, const SixBitBuffer& b, int first, int count)
 {
     const int room = static_cast<int>(N) - static_cast<int>(field.length);
     const int n = count < room ? count : room;
-    for (int i = 0; i < n; ++i) {
-        const std::uint32_t v = GetBits(b, first + 6 * i, first + 6 * i + 5);
-        field.chars[field.length + i] = static_cast<char>(v < 32 ? v + 64 : v);
-    }
+    GetSixBitChars(b, first, n, field.chars + field.length);
     field.length = static_cast<std::uint8_t>(field.length + n);
 }
 
@@ -41,8 +30,8 @@ void ReadClassBHead(M& m, const SixBitBuffer& b)
     m.Reserved8 = Bits<std::uint8_t>(b, 39, 46);
     m.SOG = Bits<std::uint16_t>(b, 47, 56);
     m.PosAccuracy = Bits<std::uint8_t>(b, 57, 57);
-    m.Longitude = Signed(GetBits(b, 58, 85), 28);
-    m.Latitude = Signed(GetBits(b, 86, 112), 27);
+    m.Longitude = GetSignedBits(b, 58, 85);
+    m.Latitude = GetSignedBits(b, 86, 112);
     m.COG = Bits<std::uint16_t>(b, 113, 124);
     m.TrueHeading = Bits<std::uint16_t>(b, 125, 133);
     m.TimeStamp = Bits<std::uint8_t>(b, 134, 139);
@@ -116,8 +105,8 @@ AisSmallCraftResult DecodeSmallCraft(const SixBitBuffer& b, std::size_t bits, Ai
         m.AidType = Bits<std::uint8_t>(b, 39, 43);
         Text(m.Name, b, 44, 20);
         m.PosAccuracy = Bits<std::uint8_t>(b, 164, 164);
-        m.Longitude = Signed(GetBits(b, 165, 192), 28);
-        m.Latitude = Signed(GetBits(b, 193, 219), 27);
+        m.Longitude = GetSignedBits(b, 165, 192);
+        m.Latitude = GetSignedBits(b, 193, 219);
         m.DimA = Bits<std::uint16_t>(b, 220, 228);
         m.DimB = Bits<std::uint16_t>(b, 229, 237);
         m.DimC = Bits<std::uint16_t>(b, 238, 243);

@@ -7,7 +7,6 @@
 #include "core/Format.h"
 #include "app/Lifecycle.h"
 #include "app/MenuState.h"
-#include "core/NotBuilt.h"
 #include "core/Paths.h"
 #include "core/TextFile.h"
 #include "ais/AisCollisionWatch.h"

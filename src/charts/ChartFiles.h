@@ -5,7 +5,6 @@
 #include "charts/ChartIndex.h"
 #include "core/Caption.h"
 #include "charts/ChartStore.h"
-#include "core/NotBuilt.h"
 #include "platform/Platform.h"
 
 #include <functional>
@@ -124,7 +123,7 @@ public:
     }
     virtual void createView(const std::string& /*caption*/) { }
     virtual void closeLowestView() { }
-    virtual void removeSurveyTrack() { ReportNotBuilt("removeSurveyTrack", "the survey track"); }
+    virtual void removeSurveyTrack() { }
     virtual void endProgram() { }
 };
 

@@ -4,7 +4,6 @@
 // output sentences, text log) and the navigation commands around it.
 
 #include "ais/AisState.h"
-#include "core/NotBuilt.h"
 #include "navigation/TrackLog.h"
 #include "platform/Platform.h"
 
@@ -43,16 +42,16 @@ public:
     // Every view that shows the vessel takes the new position; views that follow it re-centre.
     virtual void RecentreViews() {}
     // Automatic chart loading: the best chart for the position.
-    virtual void AutoLoadChart() { ReportNotBuilt("AutoLoadChart", "chart selection (automatic chart loading)"); }
+    virtual void AutoLoadChart() {}
     // Command enabling after a change of mode or of the quick log.
     virtual void RefreshMenus() {}
     // An event fix while chart editing is on adds the position as a chart point.
     virtual bool ChartPointEditingEnabled() const { return false; }
-    virtual void AddChartPoint() { ReportNotBuilt("AddChartPoint", "chart editing (chart points)"); }
+    virtual void AddChartPoint() {}
     // The measure tool of the views is on: the status line keeps the measured range.
     virtual bool MeasureModeOn() const { return false; }
     // A manual fix in remarks mode opens the remark editor for the event.
-    virtual void OpenRemarkEditor() { ReportNotBuilt("OpenRemarkEditor", "the remarks document"); }
+    virtual void OpenRemarkEditor() {}
     // The vessel outline the views draw follows the antenna offsets (without views there is no
     // outline to place).
     virtual void PlaceVesselOutline() {}

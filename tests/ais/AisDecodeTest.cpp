@@ -418,4 +418,26 @@ TEST(AisAssembly, FieldSplitter)
     EXPECT_EQ(NmeaFieldView("", 2), "");
 }
 
+// Signed fields are two's complement of their own width, whatever bits stand beside them.
+TEST(AisDecode, SignedFieldsAndTextCharacters)
+{
+    SixBitBuffer b{};
+    PayloadToSixBit("w0W1P", b); // 111111 000000 100111 000001 100000
+    const struct {
+        int first, last;
+        std::int32_t value;
+    } fields[] = {
+        { 1, 6, -1 }, { 2, 6, -1 }, { 1, 12, -64 }, { 7, 12, 0 }, { 13, 18, -25 },
+        { 14, 18, 7 }, { 25, 30, -32 }, { 26, 30, 0 }, { 19, 30, 96 }, { 1, 30, -16617376 },
+    };
+    for (const auto& f : fields) {
+        EXPECT_EQ(GetSignedBits(b, f.first, f.last), f.value) << f.first << ".." << f.last;
+    }
+    char chars[6] = { 'x', 'x', 'x', 'x', 'x', 'x' };
+    GetSixBitChars(b, 1, 5, chars);
+    EXPECT_EQ(std::string(chars, 6), "?@'A x");
+    EXPECT_EQ(GetSixBitText(b, 7, 29), "@'A"); // 23 bits: three whole characters
+    EXPECT_EQ(GetSixBitText(b, 7, 6), "");
+}
+
 } // namespace

@@ -171,10 +171,8 @@ TEST(KvtoolSimulate, ServesOneTcpClientAndStopsWhenItLeaves)
     EXPECT_EQ(lines.front().rfind("$GPGGA", 0), 0u);
     EXPECT_TRUE(Near(lines.front(), 50.0, 1.0)) << lines.front();
     ::close(fd);
-    const auto closed = std::chrono::steady_clock::now();
     const int status = ::pclose(tool);
     EXPECT_EQ(WEXITSTATUS(status), 0); // timeout's 124 would mean it went on writing
-    EXPECT_LT(std::chrono::steady_clock::now() - closed, std::chrono::seconds(3));
 }
 
 TEST(KvtoolSimulate, MakesAPseudoTerminalAndStopsWhenTheProgramClosesIt)

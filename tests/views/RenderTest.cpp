@@ -3,7 +3,6 @@
 #include "app/ProgramState.h"
 #include "ViewTestSupport.h"
 
-#include "core/NotBuilt.h"
 #include "views/Render.h"
 #include "views/Symbols.h"
 #include "views/ViewSet.h"

@@ -1,6 +1,7 @@
 // kvtool: the command-line companion of the chart plotter (decoders, converters, renderers).
 
 #include "Command.h"
+#include "OtherPart.h"
 
 #include <QGuiApplication>
 
@@ -27,6 +28,8 @@ namespace {
 void PrintHelp(std::FILE* out)
 {
     auto commands = kvtool::Commands();
+    const auto others = kvtool::OtherPartCommands();
+    commands.insert(commands.end(), others.begin(), others.end());
     std::sort(commands.begin(), commands.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
     std::fprintf(out, "usage: kvtool COMMAND [ARGUMENTS]\n\ncommands:\n");
     for (const auto& c : commands) {
@@ -78,6 +81,9 @@ int main(int argc, char** argv)
             if (c.plain && c.name == argv[1]) {
                 return c.run(kvtool::Args(argv + 2, argv + argc));
             }
+        }
+        if (const int code = kvtool::RunOtherPart(argc, argv); code >= 0) {
+            return code;
         }
     }
     if (std::getenv("QT_QPA_PLATFORM") == nullptr) {
