@@ -12,6 +12,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
+
 namespace {
 
 using namespace kv;
@@ -103,7 +106,11 @@ TEST_F(AreasDrawTest, ANewerFileIsReadAgain)
     const QImage first = Draw();
     areas.areas.erase(areas.areas.begin()); // the land goes
     areas.areas.push_back({ ChartAreaKind::Land, 0, 0, { Square(49.8, 50.2, 0.8, 1.2) } }); // all land
+    const auto written = std::filesystem::last_write_time(dir.file("harbour.areas"));
     WriteAreas();
+    // A re-import a moment later: the file system may give both writes one time stamp (its clock
+    // ticks in milliseconds), so the newer file is made visibly newer, as a later import is.
+    std::filesystem::last_write_time(dir.file("harbour.areas"), written + std::chrono::seconds(1));
     const QImage second = Draw();
     EXPECT_EQ(PixelAt(second, 100, 200), AreaColoursFor(SchemeColours {}).land);
     EXPECT_NE(first, second);
