@@ -42,6 +42,18 @@ std::optional<double> Finite(std::string_view word)
     return v;
 }
 
+// A depth in metres as charts give them: drying heights above the datum are negative, and no
+// sea is deeper than the limit; a figure beyond either is damage (and would not survive being
+// written at one decimal and read again).
+std::optional<double> Depth(std::string_view word)
+{
+    const auto v = Finite(word);
+    if (!v || std::fabs(*v) > kChartAreasMaxDepth) {
+        return std::nullopt;
+    }
+    return v;
+}
+
 // A count of rings or points: a whole number within the file's limits.
 std::optional<long long> Count(std::string_view word, long long most)
 {
@@ -199,7 +211,7 @@ ChartAreasRead ParseChartAreas(std::string_view text)
         const std::size_t at = i - 1;
         const std::string_view key = words->front();
         if (key == "SAFETY") {
-            const auto d = words->size() == 2 ? Finite((*words)[1]) : std::nullopt;
+            const auto d = words->size() == 2 ? Depth((*words)[1]) : std::nullopt;
             if (!d || *d < 0.0) {
                 return fail(at, "SAFETY wants one depth of 0 or more");
             }
@@ -213,8 +225,8 @@ ChartAreasRead ParseChartAreas(std::string_view text)
             rings = Count((*words)[1], kChartAreasMaxPoints);
         } else if (key == "DEPTH" && words->size() == 4) {
             area.kind = ChartAreaKind::Depth;
-            const auto d1 = Finite((*words)[1]);
-            const auto d2 = Finite((*words)[2]);
+            const auto d1 = Depth((*words)[1]);
+            const auto d2 = Depth((*words)[2]);
             if (!d1 || !d2) {
                 return fail(at, "DEPTH wants two depths and a ring count");
             }
@@ -281,12 +293,14 @@ ChartAreasRead ReadChartAreasFile(const std::string& path)
 std::string ChartAreasText(const ChartAreas& areas)
 {
     std::string s = std::string(kChartAreasHeader) + "\r\n";
-    s += "SAFETY " + Fixed(areas.safetyDepth, 1) + "\r\n";
+    s += "SAFETY " + Fixed(std::clamp(areas.safetyDepth, 0.0, kChartAreasMaxDepth), 1) + "\r\n";
     for (const ChartArea& a : areas.areas) {
         if (a.kind == ChartAreaKind::Land) {
             s += "LAND " + std::to_string(a.rings.size()) + "\r\n";
         } else {
-            s += "DEPTH " + Fixed(a.minDepth, 1) + " " + Fixed(a.maxDepth, 1) + " " + std::to_string(a.rings.size()) + "\r\n";
+            // Within what the reader takes: a cell's "unknown" depth of 99999 is no deeper than that.
+            const auto depth = [](double d) { return Fixed(std::clamp(d, -kChartAreasMaxDepth, kChartAreasMaxDepth), 1); };
+            s += "DEPTH " + depth(a.minDepth) + " " + depth(a.maxDepth) + " " + std::to_string(a.rings.size()) + "\r\n";
         }
         for (const auto& ring : a.rings) {
             s += "RING " + std::to_string(ring.size()) + "\r\n";

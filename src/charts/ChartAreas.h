@@ -29,6 +29,7 @@ inline constexpr const char* kChartAreasExtension = ".areas";
 // Limits that keep a damaged or hostile file from exhausting memory; an import never comes near.
 inline constexpr long long kChartAreasMaxPoints = 2000000;
 inline constexpr long long kChartAreasMaxBytes = 64LL * 1024 * 1024;
+inline constexpr double kChartAreasMaxDepth = 12000.0; // metres, either way
 
 enum class ChartAreaKind { Land, Depth };
 

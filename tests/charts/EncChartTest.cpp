@@ -196,6 +196,12 @@ TEST(ChartAreasFile, WritesAndReadsBack)
     ASSERT_TRUE(back.areas) << back.error;
     EXPECT_EQ(*back.areas, a);
     EXPECT_EQ(ChartAreasPath("/c/Harbour-A1.cht"), "/c/Harbour-A1.areas");
+    // A cell's "unknown" depth is written as the deepest the file holds, and read back.
+    ChartAreas deep = a;
+    deep.areas.back().maxDepth = 99999.0;
+    const ChartAreasRead d = ParseChartAreas(ChartAreasText(deep));
+    ASSERT_TRUE(d.areas) << d.error;
+    EXPECT_EQ(d.areas->areas.back().maxDepth, kChartAreasMaxDepth);
 }
 
 TEST(ChartAreasFile, DamagedFilesGiveAnErrorNamingTheLine)
@@ -213,6 +219,7 @@ TEST(ChartAreasFile, DamagedFilesGiveAnErrorNamingTheLine)
         { "KVFree chart areas 1\nLAND 1\nRING 999999999999\n", "line 3: expected RING" },  // beyond the limit
         { "KVFree chart areas 1\nLAND -1\n", "line 2: the ring count" },
         { "KVFree chart areas 1\nDEPTH 1 nan 1\n", "line 2: DEPTH wants" },
+        { "KVFree chart areas 1\nDEPTH 3e117 2 1\n", "line 2: DEPTH wants" },
         { "KVFree chart areas 1\nSEA 1\n", "line 2: expected SAFETY" },
         { "KVFree chart areas 1\nLAND 2\nRING 1\n50 1\n", "line 4: the file ends before ring 2" },
         { "KVFree chart areas 1\nLAND 1\nRING 2\n95 1\n50 1\n", "line 4: expected a position" },

@@ -4,6 +4,7 @@
 // that give back the very bytes the files held.
 
 #include "UiSupport.h"
+#include "WindowFixture.h"
 
 #include "app/EditUndo.h"
 #include "app/MainController.h"
@@ -35,31 +36,12 @@ using namespace kv;
 using kvui::MainWindow;
 namespace fs = std::filesystem;
 
-class EditByMouseTest : public ::testing::Test {
+class EditByMouseTest : public kvtest::WindowTest {
 protected:
-    EditByMouseTest() { kvtest::App(); }
-    void SetUp() override { kvtest::PrepareWorkingFolder(dir); }
-    void TearDown() override
-    {
-        if (window) {
-            fakes.prompter.defaultAnswer = true;
-            fakes.prompter.defaultChoice = Answer::No;
-            window->close();
-            window.reset();
-        }
-    }
 
     void start()
     {
-        window = std::make_unique<MainWindow>(state, fakes.platform);
-        window->aboutBox = [] {};
-        window->chooseFile = [this](const kvui::FileDialogSpec&) { return chosenFile; };
-        window->start(dir.path(), "");
-        // Smaller than the screen, whose size the view bitmaps have: the views scroll.
-        const QSize screen = QGuiApplication::primaryScreen()->size();
-        window->resize(std::min(760, screen.width() - 40), std::min(560, screen.height() - 40));
-        window->show();
-        window->secsTick();
+        startWindow(QSize(760, 560));
         ASSERT_NE(window->view(0), nullptr);
         kvtest::Spin(20);
     }
@@ -116,12 +98,6 @@ protected:
         state.fixInfo.OwnLat = lat;
         state.fixInfo.OwnLong = lon;
     }
-
-    kvtest::TempDir dir;
-    ProgramState state;
-    FakePlatform fakes;
-    std::unique_ptr<MainWindow> window;
-    QString chosenFile;
 };
 
 // Ctrl+R after a click places the waypoint at the click although a fix has since moved the

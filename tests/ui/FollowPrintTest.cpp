@@ -3,6 +3,7 @@
 // page of the area on screen.
 
 #include "UiSupport.h"
+#include "WindowFixture.h"
 
 #include "platform/fake/Fakes.h"
 #include "support/RmcSentence.h"
@@ -29,29 +30,12 @@ namespace {
 using namespace kv;
 using kvui::MainWindow;
 
-class FollowPrintTest : public ::testing::Test {
+class FollowPrintTest : public kvtest::WindowTest {
 protected:
-    FollowPrintTest() { kvtest::App(); }
-    void SetUp() override { kvtest::PrepareWorkingFolder(dir); }
-    void TearDown() override
-    {
-        if (window) {
-            fakes.prompter.defaultAnswer = true;
-            fakes.prompter.defaultChoice = Answer::No;
-            window->close();
-            window.reset();
-        }
-    }
     // The world chart in a window wider than tall and smaller than the view bitmap.
     void start()
     {
-        window = std::make_unique<MainWindow>(state, fakes.platform);
-        window->aboutBox = [] {};
-        window->start(dir.path(), "");
-        const QSize screen = QGuiApplication::primaryScreen()->size();
-        window->resize(std::min(900, screen.width() - 40), std::min(520, screen.height() - 40));
-        window->show();
-        window->secsTick();
+        startWindow(QSize(900, 520));
         state.chartGeometry.SurfaceWidth = 1600;
         state.chartGeometry.SurfaceHeight = 1200;
         window->controller().views().CommonTail(model());
@@ -85,11 +69,6 @@ protected:
         send(QEvent::MouseButtonRelease, QPoint(dx, dy), Qt::MiddleButton, Qt::NoButton);
         kvtest::Spin(10);
     }
-
-    kvtest::TempDir dir;
-    ProgramState state;
-    FakePlatform fakes;
-    std::unique_ptr<MainWindow> window;
 };
 
 // A pan stays through ten fixes while own ship crosses the chart; the button says so and warns

@@ -3,6 +3,7 @@
 // question about an unsaved route at quit.
 
 #include "UiSupport.h"
+#include "WindowFixture.h"
 
 #include "core/TextFile.h"
 #include "platform/fake/Fakes.h"
@@ -40,33 +41,14 @@ namespace {
 using namespace kv;
 using kvui::MainWindow;
 
-class ViewWindowTest : public ::testing::Test {
+class ViewWindowTest : public kvtest::WindowTest {
 protected:
-    ViewWindowTest() { kvtest::App(); }
-    void SetUp() override { kvtest::PrepareWorkingFolder(dir); }
-    void TearDown() override
-    {
-        if (window) {
-            fakes.prompter.defaultAnswer = true;
-            fakes.prompter.defaultChoice = Answer::No;
-            window->close();
-            window.reset();
-        }
-    }
 
     // The program started on the world chart in a window smaller than the view bitmap, so the
     // views scroll.
     void start()
     {
-        window = std::make_unique<MainWindow>(state, fakes.platform);
-        window->aboutBox = [] {};
-        window->chooseFile = [this](const kvui::FileDialogSpec&) { return chosenFile; };
-        window->start(dir.path(), "");
-        // Smaller than the screen, whose size the view bitmaps have.
-        const QSize screen = QGuiApplication::primaryScreen()->size();
-        window->resize(std::min(760, screen.width() - 40), std::min(560, screen.height() - 40));
-        window->show();
-        window->secsTick();
+        startWindow(QSize(760, 560));
         // A view bitmap larger than any window here, so the views always scroll both ways.
         state.chartGeometry.SurfaceWidth = 1600;
         state.chartGeometry.SurfaceHeight = 1200;
@@ -103,11 +85,6 @@ protected:
     }
     QString text(const char* name) { return window->findChild<QLabel*>(QLatin1String(name))->text(); }
 
-    kvtest::TempDir dir;
-    ProgramState state;
-    FakePlatform fakes;
-    std::unique_ptr<MainWindow> window;
-    QString chosenFile;
 };
 
 // After every change of the window's size the middle of the bitmap stays in the middle of the

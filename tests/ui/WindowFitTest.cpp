@@ -3,6 +3,7 @@
 // dialog.
 
 #include "UiSupport.h"
+#include "WindowFixture.h"
 
 #include "app/ProgramState.h"
 #include "app/Remarks.h"
@@ -30,27 +31,12 @@ namespace {
 using namespace kv;
 using kvui::MainWindow;
 
-class WindowFitTest : public ::testing::Test {
+class WindowFitTest : public kvtest::WindowTest {
 protected:
-    WindowFitTest() { kvtest::App(); }
-    void SetUp() override { kvtest::PrepareWorkingFolder(dir); }
-    void TearDown() override
-    {
-        if (window) {
-            fakes.prompter.defaultAnswer = true;
-            fakes.prompter.defaultChoice = Answer::No;
-            window->close();
-            window.reset();
-        }
-    }
     // The window at the size it opens with.
     void start()
     {
-        window = std::make_unique<MainWindow>(state, fakes.platform);
-        window->aboutBox = [] {};
-        window->start(dir.path(), "");
-        window->show();
-        window->secsTick();
+        startWindow();
         kvtest::Spin(30);
     }
     // The width a label needs for its text, frame and margins included.
@@ -59,11 +45,6 @@ protected:
         const QMargins m = label->contentsMargins();
         return label->fontMetrics().horizontalAdvance(label->text()) + m.left() + m.right() + 2 * label->margin();
     }
-
-    kvtest::TempDir dir;
-    ProgramState state;
-    FakePlatform fakes;
-    std::unique_ptr<MainWindow> window;
 };
 
 // The navigation panel's figures at their widest, in normal and in large type, are shown whole.
