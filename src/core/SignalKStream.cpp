@@ -176,9 +176,14 @@ std::uint32_t MmsiOf(const QString& context)
     return ok && v > 0 && v <= 999999999ULL ? static_cast<std::uint32_t>(v) : 0;
 }
 
+// A number of the paths followed: SI units and degrees, none of which is anywhere near 1e5 on
+// a real boat (depth 11,000 m, speeds of a few hundred m/s, angles in radians). A figure beyond
+// that is damage, and would make a sentence longer than a listener takes.
+constexpr double kLargestValue = 1e5;
+
 bool Number(const QJsonValue& v, double& out)
 {
-    if (!v.isDouble() || !std::isfinite(v.toDouble())) {
+    if (!v.isDouble() || !std::isfinite(v.toDouble()) || std::fabs(v.toDouble()) > kLargestValue) {
         return false;
     }
     out = v.toDouble();

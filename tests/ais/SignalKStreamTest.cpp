@@ -114,6 +114,22 @@ TEST(SignalKStream, InstrumentPathsBecomeInstrumentSentences)
     EXPECT_EQ(sk.take(R"({"updates":[{"values":[{"path":"environment.depth.belowKeel","value":2.5}]}]})").substr(0, 16), "$IIDPT,4.0,-1.5*");
 }
 
+// Figures no boat gives are passed over: the sentences stay within the 82 characters a listener
+// takes (a speed of 1e300 m/s once made an RMC of 103).
+TEST(SignalKStream, AbsurdFiguresArePassedOver)
+{
+    kv::SignalKStream sk;
+    sk.take(kHello);
+    const auto lines = Lines(sk.take(
+        R"({"updates":[{"values":[{"path":"navigation.speedOverGround","value":1e300},{"path":"environment.depth.belowTransducer","value":1e200},)"
+        R"({"path":"navigation.position","value":{"latitude":-89.9,"longitude":179.99}}]}]})"));
+    ASSERT_FALSE(lines.empty());
+    for (const std::string& line : lines) {
+        EXPECT_LE(line.size(), 82U) << line;
+        EXPECT_EQ(line.find("$IIDBT"), std::string::npos) << line;
+    }
+}
+
 TEST(SignalKStream, ClassAVesselBecomesPositionAndStaticReports)
 {
     kv::SignalKStream sk;
