@@ -3,7 +3,8 @@
 // targets with 40-point tracks, own ship moving (shape and vector) with labelled range rings. The
 // per-step split is reported as counters (ms). Surfaces: a 1920-pixel-wide screen (1920 × 1440)
 // and a 4K screen (3840 × 2160, drawn on 3840 × 2880). Also the interactive steps: a Ctrl+wheel
-// zoom and the end of a pan, each with the conversion to the pixmap the window shows.
+// zoom, the end of a pan and a route waypoint dragged, each with the conversion to the pixmap the
+// window shows.
 
 #include "app/ProgramState.h"
 #include "ais/AisTarget.h"
@@ -11,6 +12,7 @@
 #include "charts/ChartWaypoints.h"
 #include "views/NightPalette.h"
 #include "views/RenderCanvas.h"
+#include "views/RouteMouse.h"
 #include "views/ViewSet.h"
 #include "platform/fake/Fakes.h"
 
@@ -236,5 +238,34 @@ void BM_PositionToPixel(benchmark::State& st)
     }
 }
 BENCHMARK(BM_PositionToPixel);
+
+// One step of a route waypoint dragged with the mouse: the waypoint moved to the pixel under the
+// mouse, the view drawn again where it stands with the legs to the new place, and the pixmap the
+// window then shows.
+void BM_RouteWaypointDragStep(benchmark::State& st)
+{
+    FullProgram p;
+    p.state->routeEdit.DragWaypoints = true;
+    p.view->centreLat = 50.0;
+    p.view->centreLong = 0.3;
+    p.views->CommonTail(*p.view);
+    const RouteWaypoint& w = p.state->route.at(20);
+    const auto start = PositionToPixel(p.view->projection, w.lat, w.lon);
+    RouteDrag drag;
+    if (!start || !drag.press(*p.views, *p.view, start->x, start->y)) {
+        st.SkipWithError("the press did not take hold of the dragged waypoint");
+        return;
+    }
+    int step = 0;
+    for (auto _ : st) {
+        // Back and forth over 40 pixels, one pixel step at a time as a mouse reports it.
+        const int offset = step % 80 < 40 ? step % 40 : 40 - step % 40;
+        ++step;
+        drag.move(*p.views, *p.view, start->x + offset, start->y + offset / 2);
+        const QPixmap shown = QPixmap::fromImage(p.view->bitmap);
+        benchmark::DoNotOptimize(shown.cacheKey());
+    }
+}
+BENCHMARK(BM_RouteWaypointDragStep)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
 
 } // namespace
