@@ -16,8 +16,6 @@ bool IsAid(AisTargetClass cls)
     return cls == AisTargetClass::AidToNavigation || cls == AisTargetClass::VirtualAidToNavigation;
 }
 
-bool PositionKnown(const TAISTarget& t) { return t.Longitude != 181 * 600000 && t.Latitude != 91 * 600000; }
-
 // The value a column sorts by; none sorts last.
 std::optional<double> SortValue(const TargetListRow& r, TargetListColumn column)
 {
@@ -57,9 +55,9 @@ std::vector<TargetListRow> BuildTargetRows(TargetListRecords state, double nowDa
     const AisState& ais = state.ais;
     const VesselMotion own{state.fixInfo.OwnLat, state.fixInfo.OwnLong, state.motion.SOG, state.motion.COGValue};
     std::vector<TargetListRow> rows;
-    rows.reserve(static_cast<std::size_t>(std::max(0, ais.AISTargetCount)));
-    for (int n = 1; n <= ais.AISTargetCount && n <= kAisTargetCapacity; ++n) {
-        const TAISTarget& t = ais.target(n);
+    rows.reserve(static_cast<std::size_t>(ais.targets.count()));
+    for (int n = 1; n <= ais.targets.count(); ++n) {
+        const TAISTarget& t = ais.targets[n];
         TargetListRow row;
         row.slot = n;
         row.mmsi = t.MMSI;

@@ -32,7 +32,7 @@ std::string Shown(std::string_view text)
 bool TargetMotion(const TAISTarget& t, VesselMotion& m)
 {
     // 181 degrees of longitude, 91 of latitude and a speed of 102.3 knots mean "not available".
-    if (t.Longitude == 181 * 600000 || t.Latitude == 91 * 600000 || t.SOG >= 1023 || t.COG >= 3600) {
+    if (!PositionKnown(t) || t.SOG >= 1023 || t.COG >= 3600) {
         return false;
     }
     m.lat = t.Latitude / 600000.0;

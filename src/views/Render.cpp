@@ -643,7 +643,7 @@ RenderResult RedrawView(const ChartView& view, QImage& bitmap, const RenderConte
     }
 
     // 11-12: own vessel and cursor.
-    const int targets = state.ais.AISTargetCount;
+    const int targets = state.ais.targets.count();
     const auto vessel = LastTrackPosition(state);
     bool skipToRings = false;
     LatLongValue cursorAt{state.fixInfo.OwnLat, state.fixInfo.OwnLong};

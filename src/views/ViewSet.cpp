@@ -237,8 +237,7 @@ void ViewSet::ReCentre(ChartView& v)
         }
     }
     const AisState& ais = state_.ais;
-    if (v.aisView && ais.AISZoom && ais.HighlightNearest && ais.SelectedTarget >= 1 &&
-        ais.SelectedTarget <= ais.AISTargetCount) {
+    if (v.aisView && ais.AISZoom && ais.HighlightNearest && ais.targets.valid(ais.SelectedTarget)) {
         NearestAISTarget(state_); // leaves the nearest range for the zoom
         if (const auto z = AutoZoomForRange(ais.NearestTargetRange)) {
             v.zoom = *z;
@@ -427,7 +426,7 @@ void ViewSet::LeftRightClick(ChartView& v, bool down)
 
 void ViewSet::Image1DblClick(ChartView& v)
 {
-    if (v.aisView && v.ais.ShowAIS && state_.ais.AISTargetCount > 0) {
+    if (v.aisView && v.ais.ShowAIS && !state_.ais.targets.empty()) {
         SelectNearestTarget(*this, v);
     } else if (hooks.waypointSnap) {
         hooks.waypointSnap();

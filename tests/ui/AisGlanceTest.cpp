@@ -71,7 +71,7 @@ protected:
     {
         window->controller().ais().DecodeAndUpdate(kvtest::AisPositionReport(235001234, -16.70, 41.80, 8.5, 45.0));
         window->controller().ais().DecodeAndUpdate(kvtest::AisPositionReport(235005678, -16.76, 41.75, 3.0, 270.0));
-        ASSERT_EQ(state.ais.AISTargetCount, 2);
+        ASSERT_EQ(state.ais.targets.count(), 2);
         kv::ChartView& v = window->controller().views().view(0);
         v.zoom = 16.0;
         v.centreLat = -16.73;
@@ -82,7 +82,7 @@ protected:
     QPoint targetPixel(int n)
     {
         const kv::ChartView& v = window->controller().views().view(0);
-        const LatLongValue pos = AisTargetChartPosition(state.chartRef, state.ais.target(n));
+        const LatLongValue pos = AisTargetChartPosition(state.chartRef, state.ais.targets[n]);
         const auto px = PositionToPixel(v.projection, pos.lat, pos.lon);
         EXPECT_TRUE(px.has_value());
         return px ? QPoint(px->x, px->y) : QPoint();

@@ -79,7 +79,7 @@ protected:
         HearTarget(235000001, -120, -80);
         HearTarget(235000002, 100, 60);
         HearTarget(235000003, 140, -90);
-        ASSERT_EQ(state.ais.AISTargetCount, 3);
+        ASSERT_EQ(state.ais.targets.count(), 3);
         window->view(0)->toolBar()->findChild<QAction*>(QStringLiteral("ShowAIS"))->trigger();
     }
     // Targets whose mark is drawn at their place in the AIS view.
@@ -90,8 +90,8 @@ protected:
             return 0;
         }
         int drawn = 0;
-        for (int n = 1; n <= state.ais.AISTargetCount; ++n) {
-            const LatLongValue pos = AisTargetChartPosition(state.chartRef, state.ais.target(n));
+        for (int n = 1; n <= state.ais.targets.count(); ++n) {
+            const LatLongValue pos = AisTargetChartPosition(state.chartRef, state.ais.targets[n]);
             const auto px = PositionToPixel(v->projection, pos.lat, pos.lon);
             if (px && px->x >= 0 && px->y >= 0 && px->x < v->bitmap.width() && px->y < v->bitmap.height()) {
                 const Rgb c = PixelOf(v->bitmap, px->x, px->y);
@@ -220,7 +220,7 @@ TEST_F(ViewRedrawTest, EveryRedrawingCommandDrawsWhatAFreshDrawingDraws)
         EXPECT_EQ(DifferingPixels(0), 0) << name;
     }
     // What the commands removed is gone from the picture.
-    EXPECT_EQ(state.ais.AISTargetCount, 0);
+    EXPECT_EQ(state.ais.targets.count(), 0);
     EXPECT_TRUE(state.route.empty());
     EXPECT_EQ(ColoursFromSettings(state.settings).background, 0xFFFFFFu);
 }
@@ -235,7 +235,7 @@ TEST_F(ViewRedrawTest, ClearingTheTargetsClearsTheirCollisionNote)
     window->controller().ais().DecodeAndUpdate(kvtest::AisPositionReport(235000009, lat, -state.fixInfo.OwnLong, 6.0, 180.0));
     ASSERT_EQ(state.display.StatusLine.rfind("Danger", 0), 0u) << state.display.StatusLine;
     window->view(0)->popupMenu()->findChild<QAction*>(QStringLiteral("ClearAllTargets1"))->trigger();
-    EXPECT_EQ(state.ais.AISTargetCount, 0);
+    EXPECT_EQ(state.ais.targets.count(), 0);
     EXPECT_EQ(state.display.StatusLine.find("Danger"), std::string::npos) << state.display.StatusLine;
 }
 

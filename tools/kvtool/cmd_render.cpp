@@ -306,7 +306,7 @@ int RunRender(const kvtool::Args& args)
     std::printf("%s: %dx%d, chart %s (%d points, %zu waypoints), zoom %g, route %zu, track %zu, targets %d\n",
                 o.out.c_str(), view.bitmap.width(), view.bitmap.height(), state->chart.ChartName.c_str(),
                 state->chart.count(), state->waypoints.count(), view.zoom, state->route.count(),
-                state->quickLog.count(), state->ais.AISTargetCount);
+                state->quickLog.count(), state->ais.targets.count());
     return 0;
 }
 
