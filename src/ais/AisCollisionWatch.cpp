@@ -16,7 +16,8 @@ std::optional<CpaResult> TargetCpa(const TAISTarget& t, const VesselMotion& own)
         !PositionKnown(t) || t.SOG == 0 || t.SOG >= 1023 || t.COG >= 3600) {
         return std::nullopt; // only moving targets with a known motion are judged
     }
-    const VesselMotion target{t.Latitude / 600000.0, -t.Longitude / 600000.0, t.SOG / 10.0, t.COG / 10.0};
+    const LatLong at = AisPosition(t);
+    const VesselMotion target{at.lat, at.lon, t.SOG / 10.0, t.COG / 10.0};
     return ComputeCpa(own, target);
 }
 

@@ -4,6 +4,7 @@
 // so a number is checked in one place (valid, find) and the overflow rule lives in add.
 
 #include "ais/AisTarget.h"
+#include "core/LatLong.h"
 
 #include <array>
 #include <cstdint>
@@ -25,6 +26,14 @@ inline bool PositionKnown(const TAISTarget& t)
 // The record's Latitude/Longitude fields in degrees, as received (longitude east positive).
 inline double AisLatDegrees(const TAISTarget& t) { return t.Latitude / 600000.0; }
 inline double AisLonDegrees(const TAISTarget& t) { return t.Longitude / 600000.0; }
+// The same in the program's convention (longitude west positive).
+inline LatLong AisPosition(const TAISTarget& t) { return FromEastPositive(AisLatDegrees(t), AisLonDegrees(t)); }
+// Where the range and bearing are measured to: the newest track point, else the report's fields.
+inline LatLong AisLatestPosition(const TAISTarget& t)
+{
+    const int k = TrackPointCount(t);
+    return k >= 1 ? FromEastPositive(t.point(k).lat, t.point(k).lon) : AisPosition(t);
+}
 
 class AisTargetTable {
 public:

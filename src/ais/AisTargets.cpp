@@ -222,8 +222,9 @@ void UpdateDatabase(AisTargetRecords state, const TAISTarget& t)
 
 void AnnounceNewTarget(AisTargetRecords state, Platform& platform, const TAISTarget& t)
 {
+    const LatLong first = FromEastPositive(t.point(1).lat, t.point(1).lon);
     const double bearing = PlaneSailingBearing(state.chartRef.CosLatFactor, state.fixInfo.OwnLat, state.fixInfo.OwnLong,
-                                               t.point(1).lat, -t.point(1).lon);
+                                               first.lat, first.lon);
     double reference = state.motion.COGValue;
     if (state.ais.HeadUpReference == 3) {
         reference = ParseReal(Trim(state.sentenceFix.ExtraField0.str())).value_or(0.0);
@@ -300,7 +301,8 @@ NearestTarget FindNearestAISTarget(const AisState& ais, const Fix& fix, const Ch
     NearestTarget nearest;
     for (int i = 1; i <= ais.targets.count(); ++i) {
         const TAISTarget& t = ais.targets[i];
-        const double range = PlaneSailingDistance(ref.CosLatFactor, fix.OwnLat, fix.OwnLong, AisLatDegrees(t), -AisLonDegrees(t));
+        const LatLong pos = AisPosition(t);
+        const double range = PlaneSailingDistance(ref.CosLatFactor, fix.OwnLat, fix.OwnLong, pos.lat, pos.lon);
         if (nearest.range >= range) {
             nearest.range = range;
             nearest.number = i;

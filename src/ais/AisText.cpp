@@ -110,17 +110,12 @@ std::string AisLongText(std::int32_t longitude) { return "Long " + DegreesMinute
 
 namespace {
 
-// Range and bearing to the newest track point (east-positive there, west-positive here).
+// Range and bearing to the newest track point.
 void AddRangeBearing(std::vector<std::string>& lines, const TAISTarget& t, const OwnShip& own)
 {
-    double lat = AisLatDegrees(t);
-    double lon = AisLonDegrees(t);
-    if (const int k = TrackPointCount(t); k >= 1) {
-        lat = t.point(k).lat;
-        lon = t.point(k).lon;
-    }
-    const double range = PlaneSailingDistance(own.chartRef.CosLatFactor, own.fix.OwnLat, own.fix.OwnLong, lat, -lon) * own.units.UnitFactor;
-    const double bearing = PlaneSailingBearing(own.chartRef.CosLatFactor, own.fix.OwnLat, own.fix.OwnLong, lat, -lon);
+    const LatLong pos = AisLatestPosition(t);
+    const double range = PlaneSailingDistance(own.chartRef.CosLatFactor, own.fix.OwnLat, own.fix.OwnLong, pos.lat, pos.lon) * own.units.UnitFactor;
+    const double bearing = PlaneSailingBearing(own.chartRef.CosLatFactor, own.fix.OwnLat, own.fix.OwnLong, pos.lat, pos.lon);
     lines.push_back("Range " + FormatFixed(range, 0, 1) + (own.units.UnitFactor >= 1.8 ? " Km" : " Nm"));
     lines.push_back("Bearing " + FormatFixed(bearing, 0, 1) + "\xb0T");
 }

@@ -91,16 +91,16 @@ private:
     std::vector<int> widths_;
 };
 
-double RangeFromOwnShip(RenderRecords state, LatLongValue pos)
+double RangeFromOwnShip(RenderRecords state, LatLong pos)
 {
     return PlaneSailingDistance(state.chartRef.CosLatFactor, state.fixInfo.OwnLat, state.fixInfo.OwnLong, pos.lat, pos.lon);
 }
 
 } // namespace
 
-LatLongValue AisTargetChartPosition(const ChartReference& ref, const TAISTarget& t)
+LatLong AisTargetChartPosition(const ChartReference& ref, const TAISTarget& t)
 {
-    return LatLongValue{t.Latitude / 600000.0 + ref.ChartLatOffset, -t.Longitude / 600000.0 - ref.ChartLongOffset};
+    return ChartDatumFromState(ref, AisPosition(t));
 }
 
 std::string AisTargetName(const TAISTarget& t)
@@ -150,7 +150,7 @@ RedrawSelection SelectTargetForRedraw(RenderRecords state)
     return out;
 }
 
-std::optional<LatLongValue> FollowedTargetPosition(RenderRecords state, const ChartView& view)
+std::optional<LatLong> FollowedTargetPosition(RenderRecords state, const ChartView& view)
 {
     const TAISTarget* t = state.ais.targets.find(state.ais.SelectedTarget);
     if (!view.ais.FollowSelected || t == nullptr) {
@@ -184,7 +184,7 @@ void DrawAISTarget(Plotter& plotter, const ChartView& view, RenderRecords state,
 {
     const AisState& ais = state.ais;
     const TAISTarget& t = ais.targets[n];
-    const LatLongValue pos = AisTargetChartPosition(state.chartRef, t);
+    const LatLong pos = AisTargetChartPosition(state.chartRef, t);
     plotter.liftPen();
     const auto px = plotter.plotPoint(pos.lat, pos.lon, LineCode::Foreground);
     if (!px) {
@@ -257,9 +257,8 @@ void DrawAISTrack(Plotter& plotter, const ChartView& view, RenderRecords state, 
     const Rgb crossColour = plotter.colours().trackFG ? plotter.colours().foreground : kYellow;
     plotter.liftPen();
     for (int k = 1; k <= count; ++k) {
-        const AisTrackPoint& p = t.point(k);
-        const auto px = plotter.plotPoint(p.lat + state.chartRef.ChartLatOffset, -p.lon - state.chartRef.ChartLongOffset,
-                                          LineCode::Track);
+        const LatLong p = ChartDatumFromState(state.chartRef, FromEastPositive(t.point(k).lat, t.point(k).lon));
+        const auto px = plotter.plotPoint(p.lat, p.lon, LineCode::Track);
         if (px && view.zoom < 50.0 && view.options.UseCrosses) {
             DrawFixCross(plotter.canvas(), px->x, px->y, crossColour);
             plotter.moveToPixel(*px);

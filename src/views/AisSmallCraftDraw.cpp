@@ -35,8 +35,9 @@ bool TargetMotion(const TAISTarget& t, VesselMotion& m)
     if (!PositionKnown(t) || t.SOG >= 1023 || t.COG >= 3600) {
         return false;
     }
-    m.lat = t.Latitude / 600000.0;
-    m.lonW = -t.Longitude / 600000.0;
+    const LatLong pos = AisPosition(t);
+    m.lat = pos.lat;
+    m.lonW = pos.lon;
     m.sogKn = t.SOG / 10.0;
     m.cogDeg = t.COG / 10.0;
     return true;

@@ -30,7 +30,7 @@ int TargetAtPixel(const ChartView& v, RenderRecords state, int x, int y, int rea
         if (!PositionKnown(t)) {
             continue;
         }
-        const LatLongValue pos = AisTargetChartPosition(state.chartRef, t);
+        const LatLong pos = AisTargetChartPosition(state.chartRef, t);
         const auto px = PositionToPixel(v.projection, pos.lat, pos.lon);
         if (!px) {
             continue;
@@ -61,7 +61,7 @@ std::vector<std::string> TargetPopupLines(RenderRecords state, int n)
     lines.push_back("SOG " + sog + "  COG " + cog);
     if (PositionKnown(t)) {
         const double factor = state.settings.units.UnitFactor;
-        const LatLongValue pos{AisLatDegrees(t), -AisLonDegrees(t)};
+        const LatLong pos = AisPosition(t);
         const double cosLat = state.chartRef.CosLatFactor;
         const double range = PlaneSailingDistance(cosLat, state.fixInfo.OwnLat, state.fixInfo.OwnLong, pos.lat, pos.lon);
         const double bearing = PlaneSailingBearing(cosLat, state.fixInfo.OwnLat, state.fixInfo.OwnLong, pos.lat, pos.lon);

@@ -112,8 +112,9 @@ void CentreOnTarget(ViewSet& views, ChartView& v, int n)
     if (!PositionKnown(t)) {
         return;
     }
-    v.centreLat = AisLatDegrees(t);
-    v.centreLong = -AisLonDegrees(t); // the view's longitudes are west positive
+    const LatLong pos = AisPosition(t);
+    v.centreLat = pos.lat;
+    v.centreLong = pos.lon;
     views.CommonTail(v);
 }
 
@@ -162,7 +163,7 @@ void SelectNearestTarget(ViewSet& views, ChartView& v)
         v.centreLat = vessel->lat;
         v.centreLong = vessel->lon;
     } else {
-        const LatLongValue middle = PixelToLatLong(v.projection, v.projection.halfW, v.projection.halfH);
+        const LatLong middle = PixelToLatLong(v.projection, v.projection.halfW, v.projection.halfH);
         v.centreLat = middle.lat;
         v.centreLong = middle.lon;
     }

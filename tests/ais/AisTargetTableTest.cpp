@@ -87,3 +87,17 @@ TEST(AisTargetTable, APositionIsUnknownWhenEitherFieldSaysNotAvailable)
 }
 
 } // namespace
+
+TEST(AisTargetPositions, AreGivenWestPositiveFromTheNewestTrackPoint)
+{
+    TAISTarget t{};
+    t.Latitude = static_cast<std::int32_t>(50.5 * 600000);
+    t.Longitude = static_cast<std::int32_t>(-1.25 * 600000); // as received: 1.25° west
+    EXPECT_EQ(AisPosition(t), (LatLong{50.5, 1.25}));
+    EXPECT_DOUBLE_EQ(EastLongitude(AisPosition(t)), -1.25);
+    EXPECT_EQ(AisLatestPosition(t), AisPosition(t)) << "no track yet: the report's fields";
+    t.TrackCount = 2;
+    t.point(1) = {50.0, -1.0};
+    t.point(2) = {50.25, 2.5}; // track points are east positive too
+    EXPECT_EQ(AisLatestPosition(t), (LatLong{50.25, -2.5}));
+}

@@ -82,7 +82,7 @@ protected:
     QPoint targetPixel(int n)
     {
         const kv::ChartView& v = window->controller().views().view(0);
-        const LatLongValue pos = AisTargetChartPosition(state.chartRef, state.ais.targets[n]);
+        const LatLong pos = AisTargetChartPosition(state.chartRef, state.ais.targets[n]);
         const auto px = PositionToPixel(v.projection, pos.lat, pos.lon);
         EXPECT_TRUE(px.has_value());
         return px ? QPoint(px->x, px->y) : QPoint();

@@ -417,7 +417,7 @@ TEST_F(MainWindowTest, ClickInTheViewMovesTheCursorAndThePositionPanel)
                         Qt::NoModifier);
     QApplication::sendEvent(view->image(), &release);
 
-    const LatLongValue expected = PixelToLatLong(model.projection, at.x(), at.y());
+    const LatLong expected = PixelToLatLong(model.projection, at.x(), at.y());
     EXPECT_NEAR(state.fixInfo.OwnLat, expected.lat, 1e-9);
     EXPECT_NEAR(state.fixInfo.OwnLong, expected.lon, 1e-9);
     EXPECT_EQ(model.cursorX, 200);

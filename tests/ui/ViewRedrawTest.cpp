@@ -63,14 +63,14 @@ protected:
 
     ViewSet& views() { return window->controller().views(); }
     // The position at a pixel offset from the middle of the first view's picture.
-    LatLongValue At(int dx, int dy)
+    LatLong At(int dx, int dy)
     {
         const Projection& p = views().view(0).projection;
         return PixelToLatLong(p, p.halfW + dx, p.halfH + dy);
     }
     void HearTarget(unsigned mmsi, int dx, int dy)
     {
-        const LatLongValue pos = At(dx, dy);
+        const LatLong pos = At(dx, dy);
         window->controller().ais().DecodeAndUpdate(kvtest::AisPositionReport(mmsi, pos.lat, -pos.lon, 6.0, 90.0));
     }
     // Three targets apart from each other, shown in the AIS view.
@@ -91,7 +91,7 @@ protected:
         }
         int drawn = 0;
         for (int n = 1; n <= state.ais.targets.count(); ++n) {
-            const LatLongValue pos = AisTargetChartPosition(state.chartRef, state.ais.targets[n]);
+            const LatLong pos = AisTargetChartPosition(state.chartRef, state.ais.targets[n]);
             const auto px = PositionToPixel(v->projection, pos.lat, pos.lon);
             if (px && px->x >= 0 && px->y >= 0 && px->x < v->bitmap.width() && px->y < v->bitmap.height()) {
                 const Rgb c = PixelOf(v->bitmap, px->x, px->y);
@@ -177,7 +177,7 @@ TEST_F(ViewRedrawTest, EveryRedrawingCommandDrawsWhatAFreshDrawingDraws)
     for (int i = 1; i <= 3; ++i) {
         RouteWaypoint w;
         w.name = DefaultRouteName(i);
-        const LatLongValue pos = At(-150 + 90 * i, 30 * i);
+        const LatLong pos = At(-150 + 90 * i, 30 * i);
         w.lat = pos.lat;
         w.lon = pos.lon;
         lines.push_back(RouteLine(w));
@@ -185,7 +185,7 @@ TEST_F(ViewRedrawTest, EveryRedrawingCommandDrawsWhatAFreshDrawingDraws)
     ASSERT_TRUE(WriteTextLinesAtomic(dir.file("routes/r.rte"), lines));
     ASSERT_TRUE(window->controller().routes().ReadRouteFile(dir.file("routes/r.rte")));
     TidalDiamond diamond;
-    const LatLongValue at = At(-40, 40);
+    const LatLong at = At(-40, 40);
     diamond.lat = at.lat;
     diamond.lon = at.lon;
     for (int h = 0; h < kTideHours; ++h) {

@@ -159,7 +159,7 @@ TEST_F(AisLabelViewTest, SixtyTargetsInACrowdGetLabelsThatNeverMeet)
             EXPECT_FALSE(boxes[i].intersects(boxes[k])) << i << " and " << k;
         }
         for (int n = 1; n <= state.ais.targets.count(); ++n) {
-            const LatLongValue pos = AisTargetChartPosition(state.chartRef, state.ais.targets[n]);
+            const LatLong pos = AisTargetChartPosition(state.chartRef, state.ais.targets[n]);
             if (const auto px = PositionToPixel(v.projection, pos.lat, pos.lon)) {
                 EXPECT_FALSE(boxes[i].intersects(LabelBox{px->x - 2, px->y - 2, 5, 5})) << "label " << i << " on target " << n;
             }
@@ -177,7 +177,7 @@ TEST_F(AisLabelViewTest, TheTargetNearestOwnShipKeepsItsLabelWithoutPlacementAll
 
     state.extra.PlaceTargetLabels = true;
     const std::vector<LabelBox> boxes = Draw(v);
-    const LatLongValue nearer = AisTargetChartPosition(state.chartRef, state.ais.targets[2]);
+    const LatLong nearer = AisTargetChartPosition(state.chartRef, state.ais.targets[2]);
     const auto px = PositionToPixel(v.projection, nearer.lat, nearer.lon);
     ASSERT_TRUE(px);
     ASSERT_EQ(boxes.size(), 2u);
@@ -204,7 +204,7 @@ TEST_F(AisTargetClickTest, APressWithinAFewPixelsOfAMarkHitsTheNearestTarget)
     AddTarget("EAST", 50.0, 0.9);
     ChartView& v = AisView();
     views.ReCentre(v);
-    const LatLongValue north = AisTargetChartPosition(state.chartRef, state.ais.targets[1]);
+    const LatLong north = AisTargetChartPosition(state.chartRef, state.ais.targets[1]);
     const Pixel at = *PositionToPixel(v.projection, north.lat, north.lon);
     struct Case {
         int dx, dy, want;

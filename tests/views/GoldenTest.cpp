@@ -185,7 +185,7 @@ TEST_F(GoldenTest, AllSymbolsOnBothBackgrounds)
         for (int s = 0; s < kSymbolCount; ++s) {
             const int x = 24 + (s % 8) * 38;
             const int y = 24 + (s / 8) * 46;
-            const LatLongValue at = PixelToLatLong(p, x, y);
+            const LatLong at = PixelToLatLong(p, x, y);
             DrawSymbol(plotter, SymbolPlace{x, y, at.lat, at.lon}, 1, s, 2000, 15);
         }
         kvtest::ExpectGoldenImage(background == kWhite ? "views/golden/symbols_white.png" : "views/golden/symbols_navy.png", image);

@@ -289,8 +289,8 @@ int RunRender(const kvtool::Args& args)
         // The positions of the picture's outer corners, as the viewer maps them.
         const int w = view.bitmap.width();
         const int h = view.bitmap.height();
-        const kv::LatLongValue nw = kv::PixelToLatLong(view.projection, 0, 0);
-        const kv::LatLongValue se = kv::PixelToLatLong(view.projection, w, h);
+        const kv::LatLong nw = kv::PixelToLatLong(view.projection, 0, 0);
+        const kv::LatLong se = kv::PixelToLatLong(view.projection, w, h);
         kv::raster::ImageReference ref;
         ref.height = h;
         ref.width = w;
