@@ -113,6 +113,7 @@ bool AisEncounterScene(const Folders& folders)
     kv::FakePlatform fakes;
     kvui::MainWindow window(state, fakes.platform);
     window.start(folders.work, "");
+    HoldSecondTimer(window);
     window.resize(1100, 760);
     window.show();
     window.secsTick(); // the first tick loads the chart
@@ -193,6 +194,7 @@ bool AisGlanceScene(const Folders& folders)
     kv::FakePlatform fakes;
     kvui::MainWindow window(state, fakes.platform);
     window.start(folders.work, "");
+    HoldSecondTimer(window);
     window.resize(1100, 760);
     window.show();
     window.secsTick(); // the first tick loads the chart

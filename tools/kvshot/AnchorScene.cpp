@@ -22,6 +22,7 @@ bool AnchorWatchScene(const Folders& folders)
     fakes.clock.time = kv::LocalDateTime{2026, 7, 14, 3, 12, 0, 0};
     kvui::MainWindow window(state, fakes.platform);
     window.start(folders.work, "");
+    HoldSecondTimer(window);
     window.resize(1100, 760);
     window.show();
     window.secsTick(); // the first tick loads the chart

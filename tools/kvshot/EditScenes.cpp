@@ -57,6 +57,7 @@ bool ChartEditScene(const Folders& folders)
     kv::FakePlatform fakes;
     kvui::MainWindow window(state, fakes.platform);
     window.start(work, "");
+    HoldSecondTimer(window);
     window.resize(1100, 760);
     window.show();
     window.secsTick(); // the first tick loads the chart
@@ -185,6 +186,7 @@ bool RouteDragScene(const Folders& folders)
     kvui::MainWindow window(state, fakes.platform);
     window.aboutBox = [] {};
     window.start(folders.work, "");
+    HoldSecondTimer(window);
     window.resize(1000, 720);
     window.show();
     window.secsTick(); // the first tick loads the chart

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QString>
+#include <QTimer>
 #include <QWidget>
 
 #include <cstdio>
@@ -44,6 +45,16 @@ inline bool SaveWithPopup(QWidget& window, QWidget* popup, const QString& file)
         std::fprintf(stderr, "kvshot: cannot write %s\n", qPrintable(file));
     }
     return saved;
+}
+
+// Stops the main window's second timer, for a scene that ticks it itself: the picture then
+// follows from the scene's own steps and not from how long a busy machine takes over them (a
+// second passing in a slow run would raise the collision alarms above the chart).
+inline void HoldSecondTimer(QWidget& window)
+{
+    if (auto* timer = window.findChild<QTimer*>(QStringLiteral("SecsTimer"))) {
+        timer->stop();
+    }
 }
 
 // Runs the event loop for a while, so that timers fire as they would for a user.

@@ -92,11 +92,6 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "kvshot: no folder %s\n", qPrintable(work));
         return 2;
     }
-    if (!QDir().mkpath(out)) {
-        std::fprintf(stderr, "kvshot: cannot make %s\n", qPrintable(out));
-        return 2;
-    }
-
     // The scenes named, in the order given; every scene when none is.
     std::vector<const kvshot::Scene*> chosen;
     for (const QString& name : args.mid(2)) {
@@ -111,6 +106,10 @@ int main(int argc, char** argv)
         for (const kvshot::Scene& scene : scenes) {
             chosen.push_back(&scene);
         }
+    }
+    if (!QDir().mkpath(out)) {
+        std::fprintf(stderr, "kvshot: cannot make %s\n", qPrintable(out));
+        return 2;
     }
 
     int failed = 0;
