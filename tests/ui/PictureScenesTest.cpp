@@ -42,9 +42,8 @@ TEST(PictureScenes, EveryPictureOfDocsIsMadeByExactlyOneScene)
 {
     const std::string src = KV_SOURCE_DIR;
     const std::string build = fs::path(KvshotPath()).parent_path().string();
-    const kvtest::ToolResult list =
-        kvtest::RunShell("BUILD=" + kvtest::ShellQuote(build) + " bash " + kvtest::ShellQuote(src + "/docs/make-pictures.sh") +
-                         " --list 2>/dev/null");
+    const kvtest::ToolResult list = kvtest::RunShell("BUILD=" + kvtest::ShellQuote(build) + " bash "
+        + kvtest::ShellQuote(src + "/docs/make-pictures.sh") + " --list 2>/dev/null");
     ASSERT_EQ(list.exitCode, 0);
 
     std::set<std::string> scenes;
@@ -82,8 +81,8 @@ TEST(PictureScenes, SceneWritesItsPictureAndLeavesTheFolderItCopiesAlone)
     fs::copy(std::string(KV_SOURCE_DIR) + "/demo", work, fs::copy_options::recursive);
     const auto before = Listing(work);
 
-    const std::string run = "QT_QPA_PLATFORM=offscreen " + kvtest::ShellQuote(KvshotPath()) + " " +
-                            kvtest::ShellQuote(work) + " " + kvtest::ShellQuote(out) + " ";
+    const std::string run = "QT_QPA_PLATFORM=offscreen " + kvtest::ShellQuote(KvshotPath()) + " "
+        + kvtest::ShellQuote(work) + " " + kvtest::ShellQuote(out) + " ";
     EXPECT_EQ(kvtest::RunShell(run + "anchor-watch >/dev/null 2>&1").exitCode, 0);
     EXPECT_EQ(Listing(work), before);
     EXPECT_EQ(Listing(out).size(), 1u);

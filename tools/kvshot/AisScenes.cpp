@@ -29,11 +29,17 @@ namespace {
 
 constexpr double kNmPerDegree = 60.0;
 
-std::int64_t Raw(double degrees) { return std::llround(degrees * 600000.0); }
+std::int64_t Raw(double degrees)
+{
+    return std::llround(degrees * 600000.0);
+}
 
 using Lines = std::vector<std::string>;
 
-void Append(Lines& to, const Lines& from) { to.insert(to.end(), from.begin(), from.end()); }
+void Append(Lines& to, const Lines& from)
+{
+    to.insert(to.end(), from.begin(), from.end());
+}
 
 Lines Sentences(const kv::AisBitWriter& w)
 {
@@ -213,8 +219,8 @@ bool AisGlanceScene(const Folders& folders)
     state.motion.COGValue = 0.0;
     const double meetLat = lat + (5.0 / 6.0) / kNmPerDegree;
     Lines lines = Ship(636012345, "ATLANTIC SPIRIT", meetLat, lonE + 2.0 / kNmPerDegree / cosLat, 12.0, 270.0);
-    const char* names[] = {"SOLENT STAR", "WIGHT RYDER", "RED FALCON", "MARINA", "ORCA", "PETREL",
-                           "SHEARWATER", "GANNET", "TERN", "CORMORANT", "KITTIWAKE"};
+    const char* names[] = { "SOLENT STAR", "WIGHT RYDER", "RED FALCON", "MARINA", "ORCA", "PETREL", "SHEARWATER",
+        "GANNET", "TERN", "CORMORANT", "KITTIWAKE" };
     for (int i = 0; i < 11; ++i) {
         const double dLat = (0.9 + 0.12 * (i % 4)) / kNmPerDegree;
         const double dLon = (-1.3 + 0.11 * (i / 4) + 0.05 * i) / kNmPerDegree / cosLat;
@@ -245,11 +251,11 @@ bool AisGlanceScene(const Folders& folders)
         return false;
     }
     const QPoint at(px->x, px->y);
-    QMouseEvent press(QEvent::MouseButtonPress, at, view->image()->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
+    QMouseEvent press(
+        QEvent::MouseButtonPress, at, view->image()->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(view->image(), &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, at, view->image()->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
-                        Qt::NoModifier);
+    QMouseEvent release(
+        QEvent::MouseButtonRelease, at, view->image()->mapToGlobal(at), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(view->image(), &release);
     auto* popup = view->findChild<kvui::TargetPopup*>();
     bool ok = SaveWithPopup(window, popup, folders.out + QStringLiteral("ais-target-popup.png"));

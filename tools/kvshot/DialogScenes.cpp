@@ -40,9 +40,9 @@ QStringList PreferencesPictures()
 {
     QStringList pictures;
     for (const char* page : kv::kPreferencesPages) {
-        pictures << QStringLiteral("preferences-") +
-                        QString::fromLatin1(page).toLower().replace(QLatin1Char(' '), QLatin1Char('-')) +
-                        QStringLiteral(".png");
+        pictures << QStringLiteral("preferences-")
+                + QString::fromLatin1(page).toLower().replace(QLatin1Char(' '), QLatin1Char('-'))
+                + QStringLiteral(".png");
     }
     return pictures;
 }
@@ -78,8 +78,10 @@ bool WaypointDialogScene(const Folders& folders)
     kv::WaypointDialogModel waypoint;
     waypoint.fields.Caption = kv::kEditWaypointCaption;
     waypoint.fields.WPdesc = "Needles Lighthouse";
-    waypoint.fields.position.Latitude = "50\xb0" "39.73000N";
-    waypoint.fields.position.Longitude = "001\xb0" "35.50000W";
+    waypoint.fields.position.Latitude = "50\xb0"
+                                        "39.73000N";
+    waypoint.fields.position.Longitude = "001\xb0"
+                                         "35.50000W";
     waypoint.fields.WPShape = "05   Light or Lighthouse";
     waypoint.fields.Nwps = 12;
     kvui::WaypointEditDialog edit(waypoint, model.state.settings, model.fakes.prompter);

@@ -16,7 +16,7 @@ namespace kvshot {
 
 struct Folders {
     std::string work; // the scene's own working folder, ending in "/"
-    QString out;      // where the pictures go, ending in "/"
+    QString out; // where the pictures go, ending in "/"
 };
 
 // Lets the window finish drawing, then writes its picture to file.

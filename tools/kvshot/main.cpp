@@ -19,28 +19,26 @@ namespace kvshot {
 std::vector<Scene> AllScenes()
 {
     return {
-        {QStringLiteral("preferences"), PreferencesPictures(), &PreferencesScene},
-        {QStringLiteral("timing"), {QStringLiteral("timing-dialog.png")}, &TimingScene},
-        {QStringLiteral("waypoint-dialog"), {QStringLiteral("waypoint-dialog.png")}, &WaypointDialogScene},
-        {QStringLiteral("help"), {QStringLiteral("help-window.png")}, &HelpScene},
-        {QStringLiteral("remarks"), {QStringLiteral("remarks-document.png")}, &RemarksScene},
-        {QStringLiteral("ais-encounter"),
-         {QStringLiteral("ais-encounter.png"), QStringLiteral("ais-target-list.png"),
-          QStringLiteral("ais-new-view-tile.png"), QStringLiteral("ais-clear-all-targets.png")},
-         &AisEncounterScene},
-        {QStringLiteral("ais-glance"),
-         {QStringLiteral("ais-target-popup.png"), QStringLiteral("ais-night-palette.png")},
-         &AisGlanceScene},
-        {QStringLiteral("view-options"),
-         {QStringLiteral("view-options-dialog.png"), QStringLiteral("survey-log-plot.png")},
-         &ViewOptionsScene},
-        {QStringLiteral("chart-edit"),
-         {QStringLiteral("survey-grid-dialog.png"), QStringLiteral("chart-edit-result.png"),
-          QStringLiteral("edit-menu.png")},
-         &ChartEditScene},
-        {QStringLiteral("route-drag"), {QStringLiteral("route-waypoint-drag.png")}, &RouteDragScene},
-        {QStringLiteral("raster-viewer"), {QStringLiteral("raster-viewer.png")}, &RasterViewerScene},
-        {QStringLiteral("anchor-watch"), {QStringLiteral("anchor-watch.png")}, &AnchorWatchScene},
+        { QStringLiteral("preferences"), PreferencesPictures(), &PreferencesScene },
+        { QStringLiteral("timing"), { QStringLiteral("timing-dialog.png") }, &TimingScene },
+        { QStringLiteral("waypoint-dialog"), { QStringLiteral("waypoint-dialog.png") }, &WaypointDialogScene },
+        { QStringLiteral("help"), { QStringLiteral("help-window.png") }, &HelpScene },
+        { QStringLiteral("remarks"), { QStringLiteral("remarks-document.png") }, &RemarksScene },
+        { QStringLiteral("ais-encounter"),
+            { QStringLiteral("ais-encounter.png"), QStringLiteral("ais-target-list.png"),
+                QStringLiteral("ais-new-view-tile.png"), QStringLiteral("ais-clear-all-targets.png") },
+            &AisEncounterScene },
+        { QStringLiteral("ais-glance"),
+            { QStringLiteral("ais-target-popup.png"), QStringLiteral("ais-night-palette.png") }, &AisGlanceScene },
+        { QStringLiteral("view-options"),
+            { QStringLiteral("view-options-dialog.png"), QStringLiteral("survey-log-plot.png") }, &ViewOptionsScene },
+        { QStringLiteral("chart-edit"),
+            { QStringLiteral("survey-grid-dialog.png"), QStringLiteral("chart-edit-result.png"),
+                QStringLiteral("edit-menu.png") },
+            &ChartEditScene },
+        { QStringLiteral("route-drag"), { QStringLiteral("route-waypoint-drag.png") }, &RouteDragScene },
+        { QStringLiteral("raster-viewer"), { QStringLiteral("raster-viewer.png") }, &RasterViewerScene },
+        { QStringLiteral("anchor-watch"), { QStringLiteral("anchor-watch.png") }, &AnchorWatchScene },
     };
 }
 
@@ -117,7 +115,7 @@ int main(int argc, char** argv)
         QTemporaryDir copy;
         const QString folder = copy.path() + QStringLiteral("/work");
         bool ok = copy.isValid() && CopyFolder(work, folder);
-        ok = ok && scene->run(kvshot::Folders{folder.toStdString() + "/", out});
+        ok = ok && scene->run(kvshot::Folders { folder.toStdString() + "/", out });
         std::printf("%s: %s\n", qPrintable(scene->name), ok ? "done" : "FAILED");
         std::fflush(stdout);
         failed += ok ? 0 : 1;
