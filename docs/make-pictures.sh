@@ -51,7 +51,13 @@ cleanup() {
   if [ -n "$sim" ]; then kill "$sim" 2>/dev/null || true; fi
   if [ -n "$work" ]; then rm -rf "$work"; fi
 }
-trap cleanup EXIT
+# Qt wants a private runtime folder.
+runtime=
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+  runtime=$(mktemp -d)
+  export XDG_RUNTIME_DIR=$runtime
+fi
+trap 'cleanup; if [ -n "$runtime" ]; then rm -rf "$runtime"; fi' EXIT
 fresh_demo() {
   cleanup
   sim=
