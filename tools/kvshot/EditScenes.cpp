@@ -21,7 +21,6 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
-#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>

@@ -17,7 +17,6 @@
 #include "views/ViewSet.h"
 
 #include <QAction>
-#include <QDir>
 #include <QTimer>
 
 #include <cmath>
