@@ -249,7 +249,7 @@ build_targets kvshot kvtool kvfree
 shot_scenes=()
 here_scenes=()
 if [ $# -eq 0 ]; then
-  here_scenes=($script_scenes)
+  read -r -a here_scenes <<< "$script_scenes"
 else
   known=$("$build/kvshot" --list | cut -f1)
   for scene in "$@"; do
@@ -279,6 +279,7 @@ for scene in "${here_scenes[@]}"; do
     failed=1
   fi
   cleanup
-  sim= work=
+  sim=
+  work=
 done
 exit $failed
