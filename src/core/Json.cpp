@@ -71,12 +71,4 @@ std::string JsonNumber(double value)
     return std::string(buf, r.ptr);
 }
 
-void JsonObject::integer(std::string_view key, long long value)
-{
-    this->key(key);
-    char buf[24];
-    const auto r = std::to_chars(buf, buf + sizeof buf, value);
-    out_.append(buf, r.ptr);
-}
-
 } // namespace kv

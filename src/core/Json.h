@@ -3,6 +3,7 @@
 // bytes: each byte becomes the code point of the same value (bytes 128-255 are written as the
 // UTF-8 of U+0080..U+00FF), so the JSON is valid UTF-8 whatever the input.
 
+#include <charconv>
 #include <string>
 #include <string_view>
 
@@ -16,7 +17,7 @@ std::string JsonString(std::string_view latin1);
 std::string JsonNumber(double value);
 
 // One JSON object written member by member onto the end of a text; the members appear in the
-// order written. The object is closed by close() or, at the latest, when the writer goes.
+// order written and only the values are escaped. The object is closed by close() or, at the latest, when the writer goes.
 class JsonObject {
 public:
     explicit JsonObject(std::string& out) : out_(out) { out_ += '{'; }
@@ -34,7 +35,12 @@ public:
         this->key(key);
         out_ += JsonNumber(value);
     }
-    void integer(std::string_view key, long long value);
+    void integer(std::string_view key, long long value)
+    {
+        this->key(key);
+        char buf[24];
+        out_.append(buf, std::to_chars(buf, buf + sizeof buf, value).ptr);
+    }
     void flag(std::string_view key, bool value)
     {
         this->key(key);
@@ -49,14 +55,13 @@ public:
     }
 
 private:
+    // Keys are the program's own member names, plain ASCII that needs no escape.
     void key(std::string_view k)
     {
-        if (!first_) {
-            out_ += ',';
-        }
+        out_ += first_ ? "\"" : ",\"";
         first_ = false;
-        AppendJsonString(out_, k);
-        out_ += ':';
+        out_ += k;
+        out_ += "\":";
     }
     std::string& out_;
     bool first_ = true;
