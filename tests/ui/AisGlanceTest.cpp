@@ -12,6 +12,7 @@
 #include "ui/ViewWindow.h"
 #include "views/AisDraw.h"
 #include "views/NightPalette.h"
+#include "views/RenderCanvas.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -24,6 +25,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 
 namespace {
@@ -217,6 +219,79 @@ TEST_F(AisGlanceTest, TheNightPaletteIsChosenByItsKeyAndRememberedInKvfreeIni)
     EXPECT_FALSE(kv::ReadExtraSettings(dir.file("kvfree.ini")).settings.NightPalette);
     EXPECT_EQ(QApplication::palette().color(QPalette::Window), dayWindow) << "the day palette comes back";
 }
+
+// The places in `picture` where `text` is written in the label colour, whole or for the most
+// part (a track mark drawn later may cross a name that is not placed clear of it).
+int Occurrences(const QImage& picture, const std::string& text)
+{
+    QImage stamp(200, 40, QImage::Format_RGB32);
+    stamp.fill(Qt::black);
+    kv::RenderCanvas(stamp).text(4, 4, text, kv::kSilver);
+    std::vector<QPoint> lit;
+    for (int y = 0; y < stamp.height(); ++y) {
+        for (int x = 0; x < stamp.width(); ++x) {
+            if ((stamp.pixel(x, y) & 0xFFFFFFu) == kv::kSilver) {
+                lit.push_back(QPoint(x, y));
+            }
+        }
+    }
+    if (lit.empty()) {
+        return -1;
+    }
+    int found = 0;
+    for (int y = 0; y + 40 <= picture.height(); ++y) {
+        for (int x = 0; x + 200 <= picture.width(); ++x) {
+            std::size_t misses = 0;
+            for (std::size_t i = 0; i < lit.size() && misses * 10 <= lit.size(); ++i) {
+                misses += (picture.pixel(x + lit[i].x(), y + lit[i].y()) & 0xFFFFFFu) != kv::kSilver;
+            }
+            found += misses * 10 <= lit.size();
+        }
+    }
+    return found;
+}
+
+class AisNamesOnceTest : public AisGlanceTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(AisNamesOnceTest, EveryNameIsWrittenOnceThroughHoveringAndTheTargetRefresh)
+{
+    const std::pair<const char*, int> kinds[] = {{"KESTREL", 1}, {"WILD GOOSE", 18}, {"NAB TOWER", 21}};
+    writeIni(std::string("[AIS]\nShowTargetsAtStart=true\nClassBAndAtoNTargets=true\nPlaceTargetLabels=") +
+             (GetParam() ? "true" : "false") + "\n");
+    start();
+    addTargets();
+    window->controller().ais().DecodeAndUpdate(kvtest::AisPositionReport(235009999, -16.73, 41.77, 0.0, 0.0));
+    ASSERT_EQ(state.ais.AISTargetCount, 3);
+    for (int n = 1; n <= 3; ++n) {
+        TAISTarget& t = state.ais.target(n);
+        t.VesselName.set(kinds[n - 1].first);
+        t.MsgType = static_cast<std::uint8_t>(kinds[n - 1].second);
+    }
+    kvui::ViewImage* image = window->view(0)->image();
+    for (int tick = 1; tick <= 3; ++tick) {
+        // The pointer goes over each mark and its name; the targets move on; the refresh comes.
+        for (int n = 1; n <= 3; ++n) {
+            for (const QPoint at : {targetPixel(n), targetPixel(n) + QPoint(20, 8)}) {
+                QMouseEvent move(QEvent::MouseMove, at, image->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                                 Qt::NoModifier);
+                QApplication::sendEvent(image, &move);
+            }
+        }
+        const QPoint before = targetPixel(1);
+        for (int n = 1; n <= 2; ++n) {
+            state.ais.target(n).Latitude += 12000; // the ships go 0.02 degree north; the aid stays
+        }
+        window->controller().RefRateTimer(0);
+        window->refresh();
+        ASSERT_GT(before.y() - targetPixel(1).y(), 20) << "the marks have moved on";
+        const QImage shown = image->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+        for (const auto& [name, type] : kinds) {
+            EXPECT_EQ(Occurrences(shown, name), 1) << name << " after refresh " << tick;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(LabelsPlacedOrNot, AisNamesOnceTest, ::testing::Bool());
 
 TEST(NightPalette, ColoursBecomeRedOfTheirLightnessOnBlack)
 {
