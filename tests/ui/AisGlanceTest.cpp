@@ -16,6 +16,9 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPainter>
 #include <QPalette>
 
 #include <QAction>
@@ -218,6 +221,78 @@ TEST_F(AisGlanceTest, TheNightPaletteIsChosenByItsKeyAndRememberedInKvfreeIni)
     window->command(QStringLiteral("NightPalette1"))->trigger();
     EXPECT_FALSE(kv::ReadExtraSettings(dir.file("kvfree.ini")).settings.NightPalette);
     EXPECT_EQ(QApplication::palette().color(QPalette::Window), dayWindow) << "the day palette comes back";
+}
+
+// Pixels that are not dim red on black: any green or blue beyond a trace of a frame's shading,
+// or a red brighter than the palette's letters.
+int BrightPixels(const QImage& picture)
+{
+    const QImage image = picture.convertToFormat(QImage::Format_RGB32);
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb c = image.pixel(x, y);
+            n += qGreen(c) > 40 || qBlue(c) > 40 || qRed(c) > 200;
+        }
+    }
+    return n;
+}
+
+TEST_F(AisGlanceTest, AtNightEveryPanelIsDimRedOnBlackAndByDayAsBefore)
+{
+    writeIni("[AIS]\nShowTargetsAtStart=true\n[Display]\nInstruments=true\n");
+    start();
+    addTargets();
+    // A lit GPS indicator, the cross-track gauge in its on-track white, and an alarm in the bar.
+    state.display.GPSIndicatorText = "GPS";
+    state.display.GPSIndicatorColour = "lime";
+    state.extra.GpsLostAlarm = true;
+    window->controller().alarms().ApplySettings();
+    state.nmeaLink.NmeaOpen = true;
+    state.nmeaLink.LastPositionSentence = "$GPRMC,120000,A,5000.000,N,00100.000,W,0.0,0.0,081226,,";
+    fakes.clock.time = kv::LocalDateTime{2026, 12, 8, 12, 0, 0, 0};
+    window->secsTick();
+    fakes.clock.time.second = 10;
+    window->secsTick();
+    ASSERT_EQ(window->controller().alarms().Alarms().size(), 1u);
+    state.display.GPSIndicatorText = "GPS";
+    state.display.GPSIndicatorColour = "lime";
+    window->refresh();
+    ASSERT_EQ(state.display.XTerrorColour, "white");
+    // The chart area is judged round its windows (the chart picture's own night is tested above).
+    const char* panels[] = {"NavPanel", "InstrumentStrip", "AlarmBar", "Panel1", "SpeedPanel", "ClientArea"};
+    auto grabAll = [&] {
+        QApplication::processEvents();
+        std::vector<QImage> out;
+        for (const char* name : panels) {
+            QWidget* panel = window->findChild<QWidget*>(QLatin1String(name));
+            EXPECT_TRUE(panel && panel->isVisible()) << name;
+            QImage image = panel ? panel->grab().toImage().convertToFormat(QImage::Format_RGB32) : QImage();
+            if (auto* area = qobject_cast<QMdiArea*>(panel)) {
+                QPainter cover(&image);
+                for (const QMdiSubWindow* sub : area->subWindowList()) {
+                    cover.fillRect(QRect(sub->mapTo(area, QPoint(0, 0)), sub->size()), Qt::black);
+                }
+            }
+            out.push_back(image);
+        }
+        return out;
+    };
+    const std::vector<QImage> day = grabAll();
+    EXPECT_GT(BrightPixels(day[0]), 0) << "by day the panel has its light colours";
+
+    QAction* night = window->command(QStringLiteral("NightPalette1"));
+    night->trigger();
+    const std::vector<QImage> dark = grabAll();
+    for (std::size_t i = 0; i < dark.size(); ++i) {
+        EXPECT_EQ(BrightPixels(dark[i]), 0) << panels[i];
+    }
+
+    night->trigger();
+    const std::vector<QImage> dayAgain = grabAll();
+    for (std::size_t i = 0; i < day.size(); ++i) {
+        EXPECT_EQ(dayAgain[i], day[i]) << panels[i] << ": the day colours come back unchanged";
+    }
 }
 
 // The places in `picture` where `text` is written in the label colour, whole or for the most

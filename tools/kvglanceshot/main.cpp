@@ -2,7 +2,8 @@
 // window over recording fakes on WORKDIR with targets shown from the start, labels placed and
 // collision warnings on, lets a ship on a collision course and a crowd of others be heard, clicks
 // the dangerous ship and saves the window with the ship's pop-up (ais-target-popup.png), then
-// switches the night palette on (ais-night-palette.png) and off again.
+// switches the night palette on with the instrument strip and the GPS indicator shown
+// (ais-night-palette.png) and off again.
 // docs/make_glance_screenshots.sh runs it under Xvfb.
 
 #include "../shotsupport/ShotSupport.h"
@@ -143,6 +144,11 @@ int main(int argc, char** argv)
         popup->hide();
     }
 
+    // The night picture shows the panels too: the navigation panel with its cross-track gauge,
+    // the instrument strip and a lit GPS indicator.
+    state.extra.Instruments = true;
+    state.display.GPSIndicatorText = "GPS";
+    state.display.GPSIndicatorColour = "lime";
     window.command(QStringLiteral("NightPalette1"))->trigger();
     QApplication::processEvents();
     ok = kvshot::Save(window, folders->out + QStringLiteral("ais-night-palette.png")) && ok;
