@@ -152,7 +152,7 @@ void NmeaInterface::onSentence(const std::string& sentence)
         // and not as a sign of data arriving, so a receiver whose every line is damaged gets the
         // no-data warning.
         ++state_.nmeaLink.RejectedSentences;
-        if (d.isChecked(Control::ShowNMEA)) {
+        if (state_.prefs.ShowNMEA) {
             d.StatusLine = kRejectedChecksumMark + sentence;
         }
         return;

@@ -350,6 +350,12 @@ void MainWindow::refresh()
     instruments_->showReadings(state_.extra.Instruments,
                        kv::InstrumentStripTexts(state_.instruments, kv::InstrumentSeconds(platform_.clock.now())));
 
+    // The gauge's hint names the cross-track error it shows.
+    if (const auto it = d.hints.find(kv::Control::XTerror); it != d.hints.end()) {
+        xtError_->setToolTip(ShortHint(it->second));
+        xtError_->setStatusTip(LongHint(it->second));
+    }
+
     for (const kv::ControlEntry& entry : kv::kControls) {
         QAction* action = command(QLatin1String(entry.name));
         if (action == nullptr) {

@@ -102,8 +102,8 @@ TEST(Reception, SentencesFailingTheirChecksumAreCountedShownAndNotUsed)
 {
     Rx rx;
     rx.open();
-    rx.state.display.checked[Control::ProcAis] = true;
-    rx.state.display.checked[Control::ShowNMEA] = true;
+    rx.state.prefs.ProcAis = true;
+    rx.state.prefs.ShowNMEA = true; // as "Show raw NMEA" leaves it
     rx.send(kGga + "\r\n");
     ASSERT_EQ(rx.state.nmeaLink.LastPositionSentence, kGga);
     std::string badGga = kGga;
@@ -144,7 +144,7 @@ TEST(Reception, SentencesFailingTheirChecksumAreCountedShownAndNotUsed)
     rx.send(kAis + "\r\n" + badAis + "\r\n");
     EXPECT_EQ(rx.state.nmeaLink.LastAisSentence, kAis);
     // Without "Show raw NMEA" the status line is left alone.
-    rx.state.display.checked[Control::ShowNMEA] = false;
+    rx.state.prefs.ShowNMEA = false;
     rx.state.display.StatusLine = "kept";
     rx.send(badGga + "\r\n");
     EXPECT_EQ(rx.state.display.StatusLine, "kept");
