@@ -336,9 +336,9 @@ TEST_P(AisNamesOnceTest, EveryNameIsWrittenOnceThroughHoveringAndTheTargetRefres
     start();
     addTargets();
     window->controller().ais().DecodeAndUpdate(kvtest::AisPositionReport(235009999, -16.73, 41.77, 0.0, 0.0));
-    ASSERT_EQ(state.ais.AISTargetCount, 3);
+    ASSERT_EQ(state.ais.targets.count(), 3);
     for (int n = 1; n <= 3; ++n) {
-        TAISTarget& t = state.ais.target(n);
+        TAISTarget& t = state.ais.targets[n];
         t.VesselName.set(kinds[n - 1].first);
         t.MsgType = static_cast<std::uint8_t>(kinds[n - 1].second);
     }
@@ -354,7 +354,7 @@ TEST_P(AisNamesOnceTest, EveryNameIsWrittenOnceThroughHoveringAndTheTargetRefres
         }
         const QPoint before = targetPixel(1);
         for (int n = 1; n <= 2; ++n) {
-            state.ais.target(n).Latitude += 12000; // the ships go 0.02 degree north; the aid stays
+            state.ais.targets[n].Latitude += 12000; // the ships go 0.02 degree north; the aid stays
         }
         window->controller().RefRateTimer(0);
         window->refresh();
