@@ -65,7 +65,7 @@ void BM_AisNewTargetWithDatabase100k(benchmark::State& state)
     kv::AisAssembler& a = program.ais.assembler;
     a.ProcessAISSentence("!AIVDM,1,1,,A,15RTgt0PAso;90TKcjM8h6g208CQ,0*4A");
     for (auto _ : state) {
-        program.ais.AISTargetCount = 0;
+        program.ais.targets.clear();
         kv::UpdateAISTargets(program, fake.platform);
     }
     fake.prompter.beeps.clear();

@@ -87,8 +87,7 @@ struct FullProgram {
             s.tides.push(d);
         }
         for (int i = 1; i <= 60; ++i) {
-            TAISTarget& t = s.ais.target(i);
-            ZeroTarget(t);
+            TAISTarget& t = s.ais.targets.add(TAISTarget{});
             t.MsgType = i % 10 == 0 ? 4 : 1;
             t.MMSI = 235000000u + static_cast<unsigned>(i);
             t.VesselName.set("TARGET " + std::to_string(i));
@@ -105,7 +104,6 @@ struct FullProgram {
             }
             t.TrackCount = 40;
         }
-        s.ais.AISTargetCount = 60;
         s.ais.HighlightNearest = true;
 
         views = std::make_unique<ViewSet>(s, fakes.prompter);

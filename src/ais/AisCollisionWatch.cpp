@@ -13,10 +13,11 @@ std::optional<CpaResult> TargetCpa(const TAISTarget& t, const VesselMotion& own)
 {
     const AisTargetClass cls = TargetClass(t);
     if (cls == AisTargetClass::AidToNavigation || cls == AisTargetClass::VirtualAidToNavigation ||
-        t.Longitude == 181 * 600000 || t.Latitude == 91 * 600000 || t.SOG == 0 || t.SOG >= 1023 || t.COG >= 3600) {
+        !PositionKnown(t) || t.SOG == 0 || t.SOG >= 1023 || t.COG >= 3600) {
         return std::nullopt; // only moving targets with a known motion are judged
     }
-    const VesselMotion target{t.Latitude / 600000.0, -t.Longitude / 600000.0, t.SOG / 10.0, t.COG / 10.0};
+    const LatLong at = AisPosition(t);
+    const VesselMotion target{at.lat, at.lon, t.SOG / 10.0, t.COG / 10.0};
     return ComputeCpa(own, target);
 }
 
@@ -37,8 +38,7 @@ std::string WatchCollisions(CollisionWatchRecords state, Platform& platform)
     const VesselMotion own{state.fixInfo.OwnLat, state.fixInfo.OwnLong, state.motion.SOG, state.motion.COGValue};
     const TAISTarget* worst = nullptr;
     CpaResult worstCpa;
-    for (int n = 1; n <= ais.AISTargetCount; ++n) {
-        const TAISTarget& t = ais.target(n);
+    for (const TAISTarget& t : ais.targets) {
         const std::optional<CpaResult> r = TargetCpa(t, own);
         if (!r) {
             ais.Collisions.forget(t.MMSI);

@@ -110,8 +110,7 @@ bool SmallCraftToCurrent(AisState& ais, AisSmallCraftCounts& counts)
         return false;
     }
     if (const auto* s = std::get_if<AisClassBStatic>(&message)) {
-        const auto end = ais.AISTargets.begin() + ais.AISTargetCount;
-        if (std::none_of(ais.AISTargets.begin(), end, [&](const TAISTarget& t) { return t.MMSI == s->MMSI; })) {
+        if (std::none_of(ais.targets.begin(), ais.targets.end(), [&](const TAISTarget& t) { return t.MMSI == s->MMSI; })) {
             return false;
         }
     }

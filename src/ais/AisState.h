@@ -7,15 +7,13 @@
 #include "ais/AisDecoder.h"
 #include "ais/AisSmallCraft.h"
 #include "ais/AisTarget.h"
+#include "ais/AisTargetTable.h"
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace kv {
-
-inline constexpr int kAisTargetCapacity = 60;
 
 // The view menu "AIS Auto Remove" choices and their limits in days.
 enum class AisAgeChoice { Never, After15Mins, After10Mins, After5Mins };
@@ -29,9 +27,7 @@ struct AisState {
     CollisionAlarm Collisions;            // the encounters the alarm has sounded for
     std::string CollisionNote;            // the status line note last written ("" when none)
 
-    // Target table: slots 1..AISTargetCount occupied, in order of first hearing.
-    std::array<TAISTarget, kAisTargetCapacity> AISTargets{};
-    int AISTargetCount = 0;
+    AisTargetTable targets;
     std::uint16_t SelectedTarget = 0;
     AisAgeChoice AgeChoice = AisAgeChoice::After15Mins;
     double AISAgeLimit = kAisAge15Mins; // days
@@ -70,8 +66,6 @@ struct AisState {
     bool TextLogStoppedByPlayback = false;
     bool UseGpsTimeBeforePlayback = false;
 
-    TAISTarget& target(int n) { return AISTargets[static_cast<std::size_t>(n - 1)]; }
-    const TAISTarget& target(int n) const { return AISTargets[static_cast<std::size_t>(n - 1)]; }
     const TAISTarget& current() const { return assembler.Current; }
 };
 

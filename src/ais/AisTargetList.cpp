@@ -16,8 +16,6 @@ bool IsAid(AisTargetClass cls)
     return cls == AisTargetClass::AidToNavigation || cls == AisTargetClass::VirtualAidToNavigation;
 }
 
-bool PositionKnown(const TAISTarget& t) { return t.Longitude != 181 * 600000 && t.Latitude != 91 * 600000; }
-
 // The value a column sorts by; none sorts last.
 std::optional<double> SortValue(const TargetListRow& r, TargetListColumn column)
 {
@@ -57,9 +55,9 @@ std::vector<TargetListRow> BuildTargetRows(TargetListRecords state, double nowDa
     const AisState& ais = state.ais;
     const VesselMotion own{state.fixInfo.OwnLat, state.fixInfo.OwnLong, state.motion.SOG, state.motion.COGValue};
     std::vector<TargetListRow> rows;
-    rows.reserve(static_cast<std::size_t>(std::max(0, ais.AISTargetCount)));
-    for (int n = 1; n <= ais.AISTargetCount && n <= kAisTargetCapacity; ++n) {
-        const TAISTarget& t = ais.target(n);
+    rows.reserve(static_cast<std::size_t>(ais.targets.count()));
+    for (int n = 1; n <= ais.targets.count(); ++n) {
+        const TAISTarget& t = ais.targets[n];
         TargetListRow row;
         row.slot = n;
         row.mmsi = t.MMSI;
@@ -67,15 +65,10 @@ std::vector<TargetListRow> BuildTargetRows(TargetListRecords state, double nowDa
         row.cls = TargetClass(t);
 
         // Range and bearing to the newest track point, as the target text gives them.
-        double lat = AisLatDegrees(t);
-        double lon = AisLonDegrees(t);
-        if (const int k = TrackPointCount(t); k >= 1) {
-            lat = t.point(k).lat;
-            lon = t.point(k).lon;
-        }
+        const LatLong pos = AisLatestPosition(t);
         const double cosLat = state.chartRef.CosLatFactor;
-        row.range = PlaneSailingDistance(cosLat, own.lat, own.lonW, lat, -lon) * state.units.UnitFactor;
-        row.bearing = PlaneSailingBearing(cosLat, own.lat, own.lonW, lat, -lon);
+        row.range = PlaneSailingDistance(cosLat, own.lat, own.lonW, pos.lat, pos.lon) * state.units.UnitFactor;
+        row.bearing = PlaneSailingBearing(cosLat, own.lat, own.lonW, pos.lat, pos.lon);
 
         if (!IsAid(row.cls)) {
             if (t.SOG < 1023) {
@@ -87,7 +80,8 @@ std::vector<TargetListRow> BuildTargetRows(TargetListRecords state, double nowDa
             // Only a target under way with a known course gets a closest approach, the same
             // targets the collision watch judges.
             if (row.sog && row.cog && t.SOG != 0 && PositionKnown(t)) {
-                const VesselMotion target{t.Latitude / 600000.0, -t.Longitude / 600000.0, *row.sog, *row.cog};
+                const LatLong at = AisPosition(t);
+                const VesselMotion target{at.lat, at.lon, *row.sog, *row.cog};
                 row.cpa = ComputeCpa(own, target);
                 row.cpaShown = row.cpa->cpaNm * state.units.UnitFactor;
                 row.dangerous = state.extra.CollisionWarnings &&

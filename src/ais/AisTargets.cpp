@@ -89,9 +89,6 @@ bool AddTrackPosition(TAISTarget& t, double lat, double lon)
     return true;
 }
 
-double AisLatDegrees(const TAISTarget& t) { return t.Latitude / 600000.0; }
-double AisLonDegrees(const TAISTarget& t) { return t.Longitude / 600000.0; }
-
 
 std::string AisSectorName(double rel)
 {
@@ -225,8 +222,9 @@ void UpdateDatabase(AisTargetRecords state, const TAISTarget& t)
 
 void AnnounceNewTarget(AisTargetRecords state, Platform& platform, const TAISTarget& t)
 {
+    const LatLong first = FromEastPositive(t.point(1).lat, t.point(1).lon);
     const double bearing = PlaneSailingBearing(state.chartRef.CosLatFactor, state.fixInfo.OwnLat, state.fixInfo.OwnLong,
-                                               t.point(1).lat, -t.point(1).lon);
+                                               first.lat, first.lon);
     double reference = state.motion.COGValue;
     if (state.ais.HeadUpReference == 3) {
         reference = ParseReal(Trim(state.sentenceFix.ExtraField0.str())).value_or(0.0);
@@ -246,8 +244,7 @@ void UpdateAISTargets(AisTargetRecords state, Platform& platform)
     const TAISTarget& m = ais.current();
     const double now = DaysFromDateTime(platform.clock.now());
     bool updated = false;
-    for (int i = 1; i <= ais.AISTargetCount; ++i) {
-        TAISTarget& t = ais.target(i);
+    for (TAISTarget& t : ais.targets) {
         if (t.MMSI != m.MMSI) {
             continue;
         }
@@ -281,11 +278,7 @@ void UpdateAISTargets(AisTargetRecords state, Platform& platform)
     }
 
     platform.prompter.beep(Beep::Default);
-    if (ais.AISTargetCount < kAisTargetCapacity) {
-        ++ais.AISTargetCount;
-    }
-    TAISTarget& t = ais.target(ais.AISTargetCount);
-    t = m;
+    TAISTarget& t = ais.targets.add(m);
     t.LastHeard = now;
     t.point(1) = {AisLatDegrees(m), AisLonDegrees(m)};
     t.TrackCount = 1;
@@ -306,9 +299,10 @@ void UpdateAISTargets(AisTargetRecords state, Platform& platform)
 NearestTarget FindNearestAISTarget(const AisState& ais, const Fix& fix, const ChartReference& ref)
 {
     NearestTarget nearest;
-    for (int i = 1; i <= ais.AISTargetCount; ++i) {
-        const TAISTarget& t = ais.target(i);
-        const double range = PlaneSailingDistance(ref.CosLatFactor, fix.OwnLat, fix.OwnLong, AisLatDegrees(t), -AisLonDegrees(t));
+    for (int i = 1; i <= ais.targets.count(); ++i) {
+        const TAISTarget& t = ais.targets[i];
+        const LatLong pos = AisPosition(t);
+        const double range = PlaneSailingDistance(ref.CosLatFactor, fix.OwnLat, fix.OwnLong, pos.lat, pos.lon);
         if (nearest.range >= range) {
             nearest.range = range;
             nearest.number = i;
@@ -329,33 +323,17 @@ int NearestAISTarget(AisTableRecords state)
 void AgeAISTargets(AisTableRecords state, double now)
 {
     AisState& ais = state.ais;
-    if (ais.AgeChoice == AisAgeChoice::Never || ais.AISTargetCount == 0) {
+    if (ais.AgeChoice == AisAgeChoice::Never || ais.targets.empty()) {
         return;
     }
-    for (int i = 1; i <= ais.AISTargetCount; ++i) {
-        if (ais.target(i).LastHeard + ais.AISAgeLimit < now) {
-            ZeroTarget(ais.target(i));
+    const int removed = ais.targets.removeIf(
+        [&](const TAISTarget& t) { return t.LastHeard + ais.AISAgeLimit < now || t.MsgType == 0; });
+    for (int i = 0; i < removed; ++i) {
+        if (ais.SelectedTarget > 1) {
+            --ais.SelectedTarget;
         }
     }
-    int kept = 0;
-    const int count = ais.AISTargetCount;
-    for (int i = 1; i <= count; ++i) {
-        if (ais.target(i).MsgType == 0) {
-            if (ais.SelectedTarget > 1) {
-                --ais.SelectedTarget;
-            }
-            continue;
-        }
-        ++kept;
-        if (kept != i) {
-            ais.target(kept) = ais.target(i);
-        }
-    }
-    for (int i = kept + 1; i <= count; ++i) {
-        ZeroTarget(ais.target(i));
-    }
-    ais.AISTargetCount = kept;
-    if (kept > 0) {
+    if (!ais.targets.empty()) {
         if (ais.HighlightNearest) {
             ais.SelectedTarget = static_cast<std::uint16_t>(NearestAISTarget(state));
         }
@@ -368,10 +346,7 @@ void AgeAISTargets(AisTableRecords state, double now)
 
 void EmptyTargetTable(AisState& ais)
 {
-    for (TAISTarget& t : ais.AISTargets) {
-        ZeroTarget(t);
-    }
-    ais.AISTargetCount = 0;
+    ais.targets.clear();
     ais.SelectedTarget = 0;
 }
 

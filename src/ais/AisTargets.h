@@ -34,9 +34,6 @@ LocalDateTime DateTimeFromDays(double days);
 void AddTargetTrackPoint(TAISTarget& t);
 // Adds (lat, lon) (degrees, east positive) unless it equals the newest point exactly.
 bool AddTrackPosition(TAISTarget& t, double lat, double lon);
-// The position of a record's Latitude/Longitude fields in degrees (east positive).
-double AisLatDegrees(const TAISTarget& t);
-double AisLonDegrees(const TAISTarget& t);
 
 // Sector of a relative bearing (degrees, any value; folded into 0..360).
 std::string AisSectorName(double relativeBearing);

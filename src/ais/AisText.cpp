@@ -110,17 +110,12 @@ std::string AisLongText(std::int32_t longitude) { return "Long " + DegreesMinute
 
 namespace {
 
-// Range and bearing to the newest track point (east-positive there, west-positive here).
+// Range and bearing to the newest track point.
 void AddRangeBearing(std::vector<std::string>& lines, const TAISTarget& t, const OwnShip& own)
 {
-    double lat = AisLatDegrees(t);
-    double lon = AisLonDegrees(t);
-    if (const int k = TrackPointCount(t); k >= 1) {
-        lat = t.point(k).lat;
-        lon = t.point(k).lon;
-    }
-    const double range = PlaneSailingDistance(own.chartRef.CosLatFactor, own.fix.OwnLat, own.fix.OwnLong, lat, -lon) * own.units.UnitFactor;
-    const double bearing = PlaneSailingBearing(own.chartRef.CosLatFactor, own.fix.OwnLat, own.fix.OwnLong, lat, -lon);
+    const LatLong pos = AisLatestPosition(t);
+    const double range = PlaneSailingDistance(own.chartRef.CosLatFactor, own.fix.OwnLat, own.fix.OwnLong, pos.lat, pos.lon) * own.units.UnitFactor;
+    const double bearing = PlaneSailingBearing(own.chartRef.CosLatFactor, own.fix.OwnLat, own.fix.OwnLong, pos.lat, pos.lon);
     lines.push_back("Range " + FormatFixed(range, 0, 1) + (own.units.UnitFactor >= 1.8 ? " Km" : " Nm"));
     lines.push_back("Bearing " + FormatFixed(bearing, 0, 1) + "\xb0T");
 }
@@ -147,11 +142,11 @@ void AddDimensions(std::vector<std::string>& lines, const TAISTarget& t)
 // Class B station sends no status, draught, destination or ETA; an aid no motion at all).
 std::vector<std::string> SmallCraftText(const AisState& ais, const OwnShip& own, int n, const LocalDateTime& now)
 {
-    const TAISTarget& t = ais.target(n);
+    const TAISTarget& t = ais.targets[n];
     const AisTargetClass cls = TargetClass(t);
     const bool aid = cls != AisTargetClass::ClassB;
     std::vector<std::string> lines;
-    lines.push_back("Target " + std::to_string(n) + " of " + std::to_string(ais.AISTargetCount));
+    lines.push_back("Target " + std::to_string(n) + " of " + std::to_string(ais.targets.count()));
     lines.push_back(AisAgeText(t.LastHeard, DaysFromDateTime(now)));
     lines.push_back(AisClassText(t));
     lines.push_back("MMSI - " + std::to_string(t.MMSI));
@@ -233,15 +228,15 @@ std::vector<std::string> CollisionLines(const TAISTarget& t, const OwnShip& own,
 static std::vector<std::string> TargetLines(const AisState& ais, const OwnShip& own, int n, const LocalDateTime& now)
 {
     std::vector<std::string> lines;
-    if (n < 1 || n > ais.AISTargetCount) {
+    if (!ais.targets.valid(n)) {
         return lines;
     }
-    const TAISTarget& t = ais.target(n);
+    const TAISTarget& t = ais.targets[n];
     if (TargetClass(t) != AisTargetClass::ClassA) {
         return SmallCraftText(ais, own, n, now);
     }
 
-    lines.push_back("Target " + std::to_string(n) + " of " + std::to_string(ais.AISTargetCount));
+    lines.push_back("Target " + std::to_string(n) + " of " + std::to_string(ais.targets.count()));
     lines.push_back(AisAgeText(t.LastHeard, DaysFromDateTime(now)));
     lines.push_back("MMSI - " + std::to_string(t.MMSI));
     lines.push_back("Call Sign - " + Cleaned(t.CallSign.view()));
@@ -287,8 +282,8 @@ std::vector<std::string> WriteTargetText(const AisState& ais, const OwnShip& own
                                          const ExtraSettings* collision)
 {
     std::vector<std::string> lines = TargetLines(ais, own, n, now);
-    if (collision != nullptr && n >= 1 && n <= ais.AISTargetCount) {
-        for (std::string& line : CollisionLines(ais.target(n), own, *collision)) {
+    if (collision != nullptr && ais.targets.valid(n)) {
+        for (std::string& line : CollisionLines(ais.targets[n], own, *collision)) {
             lines.push_back(std::move(line));
         }
     }

@@ -207,7 +207,7 @@ void PreferencesModel::FillStats()
     stats.routeWaypoints = static_cast<int>(state.route.count());
     stats.quickLog = static_cast<int>(state.quickLog.count());
     stats.aisDatabase = state.ais.AISDatabaseCount;
-    stats.aisTargets = state.ais.AISTargetCount;
+    stats.aisTargets = state.ais.targets.count();
     stats.droppedSentences = state.nmeaLink.DroppedSentences;
 }
 

@@ -69,7 +69,7 @@ void WaypointDialogModel::ToOSClick()
     p.Latitude = CompletePositionText(p.Latitude, false);
     p.Longitude = CompletePositionText(p.Longitude, true);
     const LatLong position = TextToPosition(p.Latitude, p.Longitude);
-    const UtmResult utm = UtmFromLatLong(position.lat, -position.lon, PositionMode);
+    const UtmResult utm = UtmFromLatLong(position.lat, EastLongitude(position), PositionMode);
     p.Easting = utm.easting;
     p.Northing = utm.northing;
 }

@@ -3,18 +3,14 @@
 // chart configuration) and geodesy (the datum commands); the configuration reader sets them at
 // start. Read by every conversion between receiver and chart positions.
 
+#include "core/LatLong.h"
+
 namespace kv {
 
 struct ChartReference {
     double ChartLatOffset = 0.0;  // degrees added to a receiver latitude
     double ChartLongOffset = 0.0; // degrees subtracted from a receiver longitude
     double CosLatFactor = 1.0;    // cosine of the chart's reference latitude
-};
-
-struct LatLong {
-    double lat = 0.0;
-    double lon = 0.0; // west positive
-    friend bool operator==(const LatLong&, const LatLong&) = default;
 };
 
 // Chart datum = (lat + ChartLatOffset, long - ChartLongOffset); the quick log holds receiver datum.

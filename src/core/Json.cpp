@@ -5,14 +5,28 @@
 
 namespace kv {
 
-std::string JsonString(std::string_view latin1)
+namespace {
+
+bool Plain(unsigned char c) { return c >= 0x20 && c < 0x7f && c != '"' && c != '\\'; }
+
+} // namespace
+
+void AppendJsonString(std::string& out, std::string_view latin1)
 {
     static const char hex[] = "0123456789abcdef";
-    std::string out;
-    out.reserve(latin1.size() + 2);
     out += '"';
-    for (const char ch : latin1) {
-        const auto c = static_cast<unsigned char>(ch);
+    std::size_t i = 0;
+    while (i < latin1.size()) {
+        // Runs of characters that need no escape go in whole.
+        std::size_t run = i;
+        while (run < latin1.size() && Plain(static_cast<unsigned char>(latin1[run]))) {
+            ++run;
+        }
+        out.append(latin1.data() + i, run - i);
+        if (run == latin1.size()) {
+            break;
+        }
+        const auto c = static_cast<unsigned char>(latin1[run]);
         switch (c) {
         case '"': out += "\\\""; break;
         case '\\': out += "\\\\"; break;
@@ -22,19 +36,25 @@ std::string JsonString(std::string_view latin1)
         case '\r': out += "\\r"; break;
         case '\t': out += "\\t"; break;
         default:
-            if (c < 0x20 || c == 0x7f) {
-                out += "\\u00";
-                out += hex[c >> 4];
-                out += hex[c & 15];
-            } else if (c >= 0x80) {
+            if (c >= 0x80) {
                 out += static_cast<char>(0xC0 | (c >> 6));
                 out += static_cast<char>(0x80 | (c & 0x3F));
             } else {
-                out += ch;
+                out += "\\u00";
+                out += hex[c >> 4];
+                out += hex[c & 15];
             }
         }
+        i = run + 1;
     }
     out += '"';
+}
+
+std::string JsonString(std::string_view latin1)
+{
+    std::string out;
+    out.reserve(latin1.size() + 2);
+    AppendJsonString(out, latin1);
     return out;
 }
 

@@ -11,7 +11,7 @@ void ToOSClick(WaypointPositionFields& fields)
     fields.Latitude = CompletePositionText(fields.Latitude, false);
     fields.Longitude = CompletePositionText(fields.Longitude, true);
     const LatLong p = TextToPosition(fields.Latitude, fields.Longitude);
-    const auto grid = NationalGridFromLatLong(p.lat, -p.lon, false);
+    const auto grid = NationalGridFromLatLong(p.lat, EastLongitude(p), false);
     fields.Easting = grid.easting;
     fields.Northing = grid.northing;
 }

@@ -9,8 +9,7 @@ std::vector<EncounterNote> CurrentEncounters(const AisState& ais, const Fix& fix
 {
     std::vector<EncounterNote> out;
     const VesselMotion own{fixInfo.OwnLat, fixInfo.OwnLong, motion.SOG, motion.COGValue};
-    for (int n = 1; n <= ais.AISTargetCount; ++n) {
-        const TAISTarget& t = ais.target(n);
+    for (const TAISTarget& t : ais.targets) {
         if (!ais.Collisions.inEncounter(t.MMSI)) {
             continue;
         }

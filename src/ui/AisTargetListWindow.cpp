@@ -86,7 +86,7 @@ void AisTargetListWindow::chosen(int row, bool activate)
         return;
     }
     const int slot = item->data(kSlotRole).toInt();
-    if (slot < 1 || slot > state_.ais.AISTargetCount) {
+    if (!state_.ais.targets.valid(slot)) {
         return;
     }
     state_.ais.SelectedTarget = static_cast<std::uint16_t>(slot);
@@ -130,9 +130,8 @@ void AisTargetListWindow::refresh()
 
     // The selected target's row, wherever the sort put it.
     const kv::AisState& ais = state_.ais;
-    const int selected = ais.SelectedTarget >= 1 && ais.SelectedTarget <= ais.AISTargetCount
-                             ? kv::FindTargetRow(rows, ais.target(ais.SelectedTarget).MMSI)
-                             : -1;
+    const kv::TAISTarget* chosen = ais.targets.find(ais.SelectedTarget);
+    const int selected = chosen != nullptr ? kv::FindTargetRow(rows, chosen->MMSI) : -1;
     if (selected >= 0) {
         table_->selectRow(selected);
     } else {

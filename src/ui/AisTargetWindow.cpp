@@ -69,7 +69,7 @@ AisTargetWindow::AisTargetWindow(kv::ProgramState& state, kv::Clock& clock, QWid
             [this](const QPoint& p) { popup_->popup(memo_->mapToGlobal(p)); });
 
     connect(tgtNum_, &QSpinBox::valueChanged, this, [this](int n) {
-        if (!updating_ && n >= 1 && n <= state_.ais.AISTargetCount) {
+        if (!updating_ && state_.ais.targets.valid(n)) {
             state_.ais.SelectedTarget = static_cast<std::uint16_t>(n);
             refresh();
             if (redrawViews) {
@@ -95,12 +95,12 @@ void AisTargetWindow::refresh()
 {
     updating_ = true;
     const kv::AisState& ais = state_.ais;
-    const bool targets = ais.AISTargetCount > 0;
+    const bool targets = !ais.targets.empty();
     tgtNum_->setVisible(targets && !ais.HighlightNearest);
-    tgtNum_->setMaximum(std::max(1, ais.AISTargetCount));
+    tgtNum_->setMaximum(std::max(1, ais.targets.count()));
     memo_->clear();
     const int n = ais.SelectedTarget;
-    if (n >= 1 && n <= ais.AISTargetCount) {
+    if (ais.targets.valid(n)) {
         tgtNum_->setValue(n);
         QStringList lines;
         for (const auto& line : kv::WriteTargetText(state_.ais, kv::OwnShipOf(state_), n, clock_.now(), &state_.extra)) {

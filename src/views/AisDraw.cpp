@@ -42,11 +42,6 @@ void FilledCircle(RenderCanvas& canvas, Pixel c, int radius, Rgb colour)
     canvas.floodFillBorder(c.x, c.y, colour, colour);
 }
 
-bool ValidSelection(const AisState& ais)
-{
-    return ais.SelectedTarget >= 1 && ais.SelectedTarget <= ais.AISTargetCount;
-}
-
 // Gathers the lines of one label, each at its place relative to the mark, into a block.
 class LabelBuilder {
 public:
@@ -96,7 +91,7 @@ private:
     std::vector<int> widths_;
 };
 
-double RangeFromOwnShip(RenderRecords state, LatLongValue pos)
+double RangeFromOwnShip(RenderRecords state, LatLong pos)
 {
     return PlaneSailingDistance(state.chartRef.CosLatFactor, state.fixInfo.OwnLat, state.fixInfo.OwnLong, pos.lat, pos.lon);
 }
@@ -127,9 +122,9 @@ void HandOver(LabelBuilder& label, std::vector<TargetLabel>* placed, RenderCanva
 
 } // namespace
 
-LatLongValue AisTargetChartPosition(const ChartReference& ref, const TAISTarget& t)
+LatLong AisTargetChartPosition(const ChartReference& ref, const TAISTarget& t)
 {
-    return LatLongValue{t.Latitude / 600000.0 + ref.ChartLatOffset, -t.Longitude / 600000.0 - ref.ChartLongOffset};
+    return ChartDatumFromState(ref, AisPosition(t));
 }
 
 std::string AisTargetName(const TAISTarget& t)
@@ -167,9 +162,9 @@ RedrawSelection SelectTargetForRedraw(RenderRecords state)
 {
     const AisState& ais = state.ais;
     RedrawSelection out{ais.SelectedTarget, std::nullopt};
-    if (ais.AISTargetCount == 1) {
+    if (ais.targets.count() == 1) {
         out.selected = 1;
-    } else if (ais.AISTargetCount > 1 && ais.HighlightNearest) {
+    } else if (ais.targets.count() > 1 && ais.HighlightNearest) {
         const NearestTarget nearest = FindNearestAISTarget(ais, state.fixInfo, state.chartRef);
         out.selected = nearest.number;
         if (ais.AISZoom) {
@@ -179,12 +174,13 @@ RedrawSelection SelectTargetForRedraw(RenderRecords state)
     return out;
 }
 
-std::optional<LatLongValue> FollowedTargetPosition(RenderRecords state, const ChartView& view)
+std::optional<LatLong> FollowedTargetPosition(RenderRecords state, const ChartView& view)
 {
-    if (!view.ais.FollowSelected || !ValidSelection(state.ais)) {
+    const TAISTarget* t = state.ais.targets.find(state.ais.SelectedTarget);
+    if (!view.ais.FollowSelected || t == nullptr) {
         return std::nullopt;
     }
-    return AisTargetChartPosition(state.chartRef, state.ais.target(state.ais.SelectedTarget));
+    return AisTargetChartPosition(state.chartRef, *t);
 }
 
 namespace {
@@ -211,8 +207,8 @@ void DrawAISTarget(Plotter& plotter, const ChartView& view, RenderRecords state,
                    std::vector<TargetLabel>* labels)
 {
     const AisState& ais = state.ais;
-    const TAISTarget& t = ais.target(n);
-    const LatLongValue pos = AisTargetChartPosition(state.chartRef, t);
+    const TAISTarget& t = ais.targets[n];
+    const LatLong pos = AisTargetChartPosition(state.chartRef, t);
     plotter.liftPen();
     const auto px = plotter.plotPoint(pos.lat, pos.lon, LineCode::Foreground);
     if (!px) {
@@ -267,14 +263,13 @@ void DrawAISTarget(Plotter& plotter, const ChartView& view, RenderRecords state,
 
 void DrawAISTrack(Plotter& plotter, const ChartView& view, RenderRecords state, int n)
 {
-    const TAISTarget& t = state.ais.target(n);
+    const TAISTarget& t = state.ais.targets[n];
     const int count = TrackPointCount(t);
     const Rgb crossColour = plotter.colours().trackFG ? plotter.colours().foreground : kYellow;
     plotter.liftPen();
     for (int k = 1; k <= count; ++k) {
-        const AisTrackPoint& p = t.point(k);
-        const auto px = plotter.plotPoint(p.lat + state.chartRef.ChartLatOffset, -p.lon - state.chartRef.ChartLongOffset,
-                                          LineCode::Track);
+        const LatLong p = ChartDatumFromState(state.chartRef, FromEastPositive(t.point(k).lat, t.point(k).lon));
+        const auto px = plotter.plotPoint(p.lat, p.lon, LineCode::Track);
         if (px && view.zoom < 50.0 && view.options.UseCrosses) {
             DrawFixCross(plotter.canvas(), px->x, px->y, crossColour);
             plotter.moveToPixel(*px);
@@ -286,10 +281,11 @@ void DrawAISTrack(Plotter& plotter, const ChartView& view, RenderRecords state, 
 void DrawSelectedOutline(Plotter& plotter, const ChartView& view, RenderRecords state, int selected)
 {
     const AisState& ais = state.ais;
-    if (!view.options.ShowOutline || selected < 1 || selected > ais.AISTargetCount) {
+    const TAISTarget* target = ais.targets.find(selected);
+    if (!view.options.ShowOutline || target == nullptr) {
         return;
     }
-    const TAISTarget& t = ais.target(selected);
+    const TAISTarget& t = *target;
     // The target's own dimensions take the place of own vessel's.
     const VesselDimensions dims{static_cast<double>(t.DimA), static_cast<double>(t.DimB), static_cast<double>(t.DimC),
                                 static_cast<double>(t.DimD)};
@@ -303,7 +299,7 @@ std::vector<LabelBox> DrawAISTargets(Plotter& plotter, const ChartView& view, Re
     // yet may be the one standing into danger. Without a selection none is drawn as selected.
     std::vector<TargetLabel> labels;
     std::vector<TargetLabel>* placed = state.extra.PlaceTargetLabels ? &labels : nullptr;
-    for (int n = 1; n <= state.ais.AISTargetCount; ++n) {
+    for (int n = 1; n <= state.ais.targets.count(); ++n) {
         DrawAISTarget(plotter, view, state, n, selected, placed);
         DrawAISTrack(plotter, view, state, n);
     }

@@ -21,7 +21,7 @@ inline constexpr int kMarkBaseStation = 107;
 inline constexpr int kTrueHeadingNotAvailable = 511;
 
 // A target's position in chart datum, longitude west positive.
-LatLongValue AisTargetChartPosition(const ChartReference& ref, const TAISTarget& t);
+LatLong AisTargetChartPosition(const ChartReference& ref, const TAISTarget& t);
 
 // The label texts of a target.
 std::string AisTargetName(const TAISTarget& t);       // trailing spaces and "@" removed
@@ -41,7 +41,7 @@ struct RedrawSelection {
 };
 RedrawSelection SelectTargetForRedraw(RenderRecords state);
 // The followed target's position when following is on and the selection is valid.
-std::optional<LatLongValue> FollowedTargetPosition(RenderRecords state, const ChartView& view);
+std::optional<LatLong> FollowedTargetPosition(RenderRecords state, const ChartView& view);
 
 // A target's label as a block of lines, to be placed clear of the other labels and marks.
 struct TargetLabel {

@@ -18,11 +18,12 @@ constexpr double kPi = 3.14159265358979323846;
 bool TargetMotion(const TAISTarget& t, VesselMotion& m)
 {
     // 181 degrees of longitude, 91 of latitude and a speed of 102.3 knots mean "not available".
-    if (t.Longitude == 181 * 600000 || t.Latitude == 91 * 600000 || t.SOG >= 1023 || t.COG >= 3600) {
+    if (!PositionKnown(t) || t.SOG >= 1023 || t.COG >= 3600) {
         return false;
     }
-    m.lat = t.Latitude / 600000.0;
-    m.lonW = -t.Longitude / 600000.0;
+    const LatLong pos = AisPosition(t);
+    m.lat = pos.lat;
+    m.lonW = pos.lon;
     m.sogKn = t.SOG / 10.0;
     m.cogDeg = t.COG / 10.0;
     return true;

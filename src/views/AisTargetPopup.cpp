@@ -16,11 +16,6 @@ namespace {
 constexpr std::uint16_t kSpeedNotAvailable = 1023;
 constexpr std::uint16_t kCourseNotAvailable = 3600;
 
-bool HasPosition(const TAISTarget& t)
-{
-    return t.Latitude != 91 * 600000 && t.Longitude != 181 * 600000;
-}
-
 } // namespace
 
 int TargetAtPixel(const ChartView& v, RenderRecords state, int x, int y, int reach)
@@ -30,12 +25,12 @@ int TargetAtPixel(const ChartView& v, RenderRecords state, int x, int y, int rea
     }
     int best = 0;
     long long bestSquare = static_cast<long long>(reach) * reach;
-    for (int n = 1; n <= state.ais.AISTargetCount; ++n) {
-        const TAISTarget& t = state.ais.target(n);
-        if (!HasPosition(t)) {
+    for (int n = 1; n <= state.ais.targets.count(); ++n) {
+        const TAISTarget& t = state.ais.targets[n];
+        if (!PositionKnown(t)) {
             continue;
         }
-        const LatLongValue pos = AisTargetChartPosition(state.chartRef, t);
+        const LatLong pos = AisTargetChartPosition(state.chartRef, t);
         const auto px = PositionToPixel(v.projection, pos.lat, pos.lon);
         if (!px) {
             continue;
@@ -51,10 +46,11 @@ int TargetAtPixel(const ChartView& v, RenderRecords state, int x, int y, int rea
 
 std::vector<std::string> TargetPopupLines(RenderRecords state, int n)
 {
-    if (n < 1 || n > state.ais.AISTargetCount) {
+    const TAISTarget* target = state.ais.targets.find(n);
+    if (target == nullptr) {
         return {};
     }
-    const TAISTarget& t = state.ais.target(n);
+    const TAISTarget& t = *target;
     std::vector<std::string> lines;
     const std::string name = AisTargetName(t);
     lines.push_back(name.empty() ? std::string("(no name)") : name);
@@ -63,9 +59,9 @@ std::vector<std::string> TargetPopupLines(RenderRecords state, int n)
     const std::string sog = t.SOG < kSpeedNotAvailable ? FormatFixed(t.SOG / 10.0, 0, 1) + " Kn" : "n/a";
     const std::string cog = t.COG < kCourseNotAvailable ? FormatFixed(t.COG / 10.0, 0, 1) + "\xb0T" : "n/a";
     lines.push_back("SOG " + sog + "  COG " + cog);
-    if (HasPosition(t)) {
+    if (PositionKnown(t)) {
         const double factor = state.settings.units.UnitFactor;
-        const LatLongValue pos{AisLatDegrees(t), -AisLonDegrees(t)};
+        const LatLong pos = AisPosition(t);
         const double cosLat = state.chartRef.CosLatFactor;
         const double range = PlaneSailingDistance(cosLat, state.fixInfo.OwnLat, state.fixInfo.OwnLong, pos.lat, pos.lon);
         const double bearing = PlaneSailingBearing(cosLat, state.fixInfo.OwnLat, state.fixInfo.OwnLong, pos.lat, pos.lon);
@@ -87,7 +83,7 @@ std::vector<std::string> TargetPopupLines(RenderRecords state, int n)
 
 void FollowTargetClick(ViewSet& views, ChartView& v, int n)
 {
-    if (n < 1 || n > views.state().ais.AISTargetCount) {
+    if (!views.state().ais.targets.valid(n)) {
         return;
     }
     // Zooming on the nearest target would take the selection away at the next redraw: following

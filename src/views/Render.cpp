@@ -296,7 +296,7 @@ void DrawRoute(Plotter& plotter, const ChartView& view, int roundedZoom, RenderR
 
 // Mark 102: a silver ring around the vessel with an "N" at its north point, so a rotated view
 // still shows where north is.
-void DrawNorthIndicator(Plotter& plotter, const ChartView& view, LatLongValue vessel)
+void DrawNorthIndicator(Plotter& plotter, const ChartView& view, LatLong vessel)
 {
     const double radius = 0.5 / view.zoom;
     DrawGeographicCircle(plotter, vessel.lat, vessel.lon, radius, LineCode::Grid);
@@ -308,7 +308,7 @@ void DrawNorthIndicator(Plotter& plotter, const ChartView& view, LatLongValue ve
 
 // Mark 106 and the range rings: the rings around the vessel and a lime line from the vessel along
 // its course over ground out to the outermost ring.
-void DrawRangeRings(Plotter& plotter, const ChartView& view, RenderRecords state, LatLongValue vessel)
+void DrawRangeRings(Plotter& plotter, const ChartView& view, RenderRecords state, LatLong vessel)
 {
     const auto rings = RangeRings(view.ais.RingSetting);
     if (rings.empty()) {
@@ -339,7 +339,7 @@ void DrawRangeRings(Plotter& plotter, const ChartView& view, RenderRecords state
 
 // Step 12: the cross at the cursor pixel, the position panel's text and, in measure mode, the
 // dotted line from the measure origin with its text.
-void DrawCursor(Plotter& plotter, const RenderContext& ctx, LatLongValue cursorAt, RenderResult& out)
+void DrawCursor(Plotter& plotter, const RenderContext& ctx, LatLong cursorAt, RenderResult& out)
 {
     RenderRecords state = ctx.state;
     plotter.liftPen();
@@ -366,7 +366,7 @@ DrawingSurface SurfaceOf(const ChartGeometry& geometry)
 }
 
 ViewMeasurement MeasureFromOrigin(const ChartReference& ref, const UnitSettings& units, const ViewShared& shared,
-                                  LatLongValue to)
+                                  LatLong to)
 {
     const MeasureResult m =
         MeasureText(shared.MeasureOriginLat, shared.MeasureOriginLong, to.lat, to.lon, ref, units, shared.MeasureTotal);
@@ -378,7 +378,7 @@ std::string ViewMeasureText(const Fix& fix, const ChartReference& ref, const Uni
     if (!shared.MeasureMode) {
         return {};
     }
-    const ViewMeasurement m = MeasureFromOrigin(ref, units, shared, LatLongValue{fix.OwnLat, fix.OwnLong});
+    const ViewMeasurement m = MeasureFromOrigin(ref, units, shared, LatLong{fix.OwnLat, fix.OwnLong});
     shared.MeasureLastLeg = m.range;
     return m.text;
 }
@@ -471,7 +471,7 @@ VesselDimensions OwnVesselDimensions(const VesselSettings& vessel, const Setting
     return d;
 }
 
-void DrawVesselOutline(Plotter& plotter, LatLongValue antenna, double headingDeg, const VesselDimensions& dims,
+void DrawVesselOutline(Plotter& plotter, LatLong antenna, double headingDeg, const VesselDimensions& dims,
                        Rgb colour)
 {
     // The hull around the antenna: DimA metres ahead, DimB astern, DimC to port, DimD to
@@ -506,7 +506,7 @@ std::string RangeRingLabel(double nm)
     return Trim(FormatFixed(nm, 0, whole ? 0 : 1)) + " Nm";
 }
 
-void DrawOwnShip(Plotter& plotter, LatLongValue at, double cogDeg, double sogKnots, Rgb colour)
+void DrawOwnShip(Plotter& plotter, LatLong at, double cogDeg, double sogKnots, Rgb colour)
 {
     const Projection& p = plotter.projection();
     const auto centre = PositionToPixel(p, at.lat, at.lon);
@@ -550,13 +550,13 @@ void DrawOwnShip(Plotter& plotter, LatLongValue at, double cogDeg, double sogKno
     plotter.liftPen();
 }
 
-std::optional<LatLongValue> LastTrackPosition(RenderRecords state)
+std::optional<LatLong> LastTrackPosition(RenderRecords state)
 {
     if (state.quickLog.empty()) {
         return std::nullopt;
     }
     const QuickLogRecord& r = state.quickLog.at(state.quickLog.count());
-    return LatLongValue{r.lat + state.chartRef.ChartLatOffset, r.lon - state.chartRef.ChartLongOffset};
+    return LatLong{r.lat + state.chartRef.ChartLatOffset, r.lon - state.chartRef.ChartLongOffset};
 }
 
 RenderResult RedrawView(const ChartView& view, QImage& bitmap, const RenderContext& ctx)
@@ -579,7 +579,7 @@ RenderResult RedrawView(const ChartView& view, QImage& bitmap, const RenderConte
 
     // 1-2: grid decision and scales. A followed AIS target replaces the reference position.
     const bool gridWanted = view.zoom > 0.5 ? view.options.ShowGraticule : true;
-    out.centre = LatLongValue{view.centreLat, view.centreLong};
+    out.centre = LatLong{view.centreLat, view.centreLong};
     out.projection = ComputeScales(out.centre.lat, out.centre.lon, view.zoom, surface, ctx.shared.rotation);
     out.roundedZoom = static_cast<int>(RoundHalfEven(view.zoom));
     const bool showTargets = view.aisView && view.ais.ShowAIS;
@@ -645,10 +645,10 @@ RenderResult RedrawView(const ChartView& view, QImage& bitmap, const RenderConte
     }
 
     // 11-12: own vessel and cursor.
-    const int targets = state.ais.AISTargetCount;
+    const int targets = state.ais.targets.count();
     const auto vessel = LastTrackPosition(state);
     bool skipToRings = false;
-    LatLongValue cursorAt{state.fixInfo.OwnLat, state.fixInfo.OwnLong};
+    LatLong cursorAt{state.fixInfo.OwnLat, state.fixInfo.OwnLong};
     if (!vessel && targets == 0 && !view.ais.ShowAIS && view.aisView) {
         // The cursor goes to the bitmap centre, and the shared cursor position with it.
         out.cursor = Pixel{out.projection.halfW, out.projection.halfH};
@@ -703,7 +703,7 @@ RenderResult RedrawView(const ChartView& view, QImage& bitmap, const RenderConte
     }
     timer.done(13);
     if (view.options.ShowTrack && view.options.ShowVessel && view.ais.RingSetting >= 1 && !out.followingTarget) {
-        const LatLongValue at = vessel ? *vessel : LatLongValue{state.fixInfo.OwnLat, state.fixInfo.OwnLong};
+        const LatLong at = vessel ? *vessel : LatLong{state.fixInfo.OwnLat, state.fixInfo.OwnLong};
         DrawRangeRings(plotter, view, state, at);
     }
     DrawAnchorWatch(plotter, state.extra);

@@ -80,12 +80,12 @@ struct RenderResult {
     Projection projection;        // scales and reference position of this redraw
     int roundedZoom = 0;
     bool followingTarget = false; // centred on a followed AIS target
-    LatLongValue centre;          // the next centre: the clamped centre, or the vessel's position
+    LatLong centre;          // the next centre: the clamped centre, or the vessel's position
     Pixel cursor;                 // the cursor cross's pixel
     std::optional<Pixel> vesselPixel; // own ship's pixel, when it was drawn
     std::optional<std::string> toolbarHint; // the distance grid's caption; empty under the world graticule
     // The program state.
-    std::optional<LatLongValue> cursorPosition; // an empty AIS view moved the shared cursor to its centre
+    std::optional<LatLong> cursorPosition; // an empty AIS view moved the shared cursor to its centre
     std::string positionText;                   // the position panel
     std::optional<ViewMeasurement> measurement; // measure mode
     // AIS view with targets shown: the selection the redraw drew with; the targets are aged and
@@ -99,7 +99,7 @@ struct RenderResult {
 
 // The measure tool from its origin to the position (lat, lon).
 ViewMeasurement MeasureFromOrigin(const ChartReference& ref, const UnitSettings& units, const ViewShared& shared,
-                                  LatLongValue to);
+                                  LatLong to);
 // The measure text of the main window's measure tool at the cursor position; the distance is
 // kept as the last leg of the measure tool.
 std::string ViewMeasureText(const Fix& fix, const ChartReference& ref, const UnitSettings& units, ViewShared& shared);
@@ -122,20 +122,20 @@ std::vector<double> RangeRings(int ringSetting);
 std::string RangeRingHint(int ringSetting);
 
 // The vessel position the marks are drawn at: the newest log record in chart datum.
-std::optional<LatLongValue> LastTrackPosition(RenderRecords state);
+std::optional<LatLong> LastTrackPosition(RenderRecords state);
 
 // Own vessel's hull around the antenna, from the antenna offsets and the vessel's size settings.
 VesselDimensions OwnVesselDimensions(const VesselSettings& vessel, const Settings& settings);
 // The outline routine of own vessel and of the selected AIS target: a hull with a pointed bow
 // around the antenna at `antenna` (chart datum), the bow towards `headingDeg` (degrees true).
-void DrawVesselOutline(Plotter& plotter, LatLongValue antenna, double headingDeg, const VesselDimensions& dims,
+void DrawVesselOutline(Plotter& plotter, LatLong antenna, double headingDeg, const VesselDimensions& dims,
                        Rgb colour);
 
 // Own ship as a shape of fixed size on screen, its bow along the course over ground, with the
 // course and speed vector: the distance run in six minutes at the speed over ground.
 inline constexpr double kOwnShipVectorHours = 0.1;
 inline constexpr int kOwnShipShapeLength = 18; // pixels, bow to stern
-void DrawOwnShip(Plotter& plotter, LatLongValue at, double cogDeg, double sogKnots, Rgb colour);
+void DrawOwnShip(Plotter& plotter, LatLong at, double cogDeg, double sogKnots, Rgb colour);
 // The text written at a range ring.
 std::string RangeRingLabel(double nm);
 

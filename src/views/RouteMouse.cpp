@@ -9,35 +9,35 @@ namespace kv {
 namespace {
 
 // Own ship's position as the last fix left it in the cursor (chart datum).
-std::optional<LatLongValue> OwnShipFix(const ViewRecords& state)
+std::optional<LatLong> OwnShipFix(const ViewRecords& state)
 {
     if (state.quickLog.empty()) {
         return std::nullopt;
     }
     const QuickLogRecord& r = state.quickLog.at(state.quickLog.count());
-    return LatLongValue { r.lat + state.chartRef.ChartLatOffset, r.lon - state.chartRef.ChartLongOffset };
+    return LatLong { r.lat + state.chartRef.ChartLatOffset, r.lon - state.chartRef.ChartLongOffset };
 }
 
 bool Same(double a, double b) { return std::fabs(a - b) < 1e-9; }
 
 } // namespace
 
-LatLongValue RouteCommandPosition(const ViewRecords& state)
+LatLong RouteCommandPosition(const ViewRecords& state)
 {
-    const LatLongValue cursor { state.fixInfo.OwnLat, state.fixInfo.OwnLong };
+    const LatLong cursor { state.fixInfo.OwnLat, state.fixInfo.OwnLong };
     if (!state.routeEdit.HasPick) {
         return cursor;
     }
     const auto ship = OwnShipFix(state);
     if (ship && Same(ship->lat, cursor.lat) && Same(ship->lon, cursor.lon)) {
-        return LatLongValue { state.routeEdit.PickLat, state.routeEdit.PickLong };
+        return LatLong { state.routeEdit.PickLat, state.routeEdit.PickLong };
     }
     return cursor;
 }
 
 void AtRouteCommandPosition(ViewRecords state, const std::function<void()>& command)
 {
-    const LatLongValue at = RouteCommandPosition(state);
+    const LatLong at = RouteCommandPosition(state);
     const double lat = state.fixInfo.OwnLat;
     const double lon = state.fixInfo.OwnLong;
     state.fixInfo.OwnLat = at.lat;
@@ -97,7 +97,7 @@ void RouteDrag::move(ViewSet& set, ChartView& v, int x, int y)
         return;
     }
     moved_ = true;
-    const LatLongValue to = PixelToLatLong(v.projection, x, y);
+    const LatLong to = PixelToLatLong(v.projection, x, y);
     RouteWaypoint& w = state.route.at(static_cast<std::size_t>(index_));
     w.lat = to.lat;
     w.lon = to.lon;

@@ -16,7 +16,7 @@ inline constexpr int kRouteGrabRadius = 6;
 
 // The position the route commands use: the point last clicked in a view while the cursor stands
 // where the last fix put own ship; otherwise the cursor itself (a click, a snap, a chart read).
-LatLongValue RouteCommandPosition(const ViewRecords& state);
+LatLong RouteCommandPosition(const ViewRecords& state);
 
 // Runs a route command with the cursor at RouteCommandPosition; own ship's position is put back
 // afterwards.

@@ -7,10 +7,51 @@
 
 namespace kv {
 
+// The symbol numbers, as the waypoint files store them.
+enum class Symbol : int {
+    MediumCross = 0,
+    SmallCross = 1,
+    Point = 2,
+    EastCardinal = 3,
+    IsolatedDanger = 4,
+    Light = 5,
+    SouthCardinal = 6,
+    StarboardChannelMark = 7,
+    PortChannelMark = 8,
+    WestCardinal = 9,
+    RaceMark = 10,
+    PostOrPile = 11,
+    NorthCardinal = 12,
+    FairwayBuoy = 13,
+    Wreck = 14,
+    WreckExposed = 15,
+    RockAwash = 16,
+    TideRip = 17,
+    Racon = 18,
+    RouteWaypoint = 19,
+    CircleHundredthsNm = 20, // radius R# x 0.01 Nm
+    CircleNm = 21,           // radius R# x 1.0 Nm
+    Anchorage = 22,
+    Blank = 23,
+    Visitors = 24,
+    SmallYellowSphere = 25,
+    LargeYellowSphere = 26,
+    SmallGreenSphere = 27,
+    SmallRedSphere = 28,
+    LargeCircleWithX = 29,
+    CircleMetres = 30,   // radius R# x 1 m
+    CircleTenthsKm = 31, // radius R# x 0.1 Km
+    Chartlet = 32,
+    ChartletWithAudio = 33,
+    SmallWhiteSphere = 34,
+    LightBeam = 35,
+    LargeCross = 36,
+};
+
 inline constexpr int kSymbolCount = 37;
-inline constexpr int kRouteWaypointSymbol = 19;
-inline constexpr int kActiveWaypointSymbol = 34;
-inline constexpr int kBlankSymbol = 23;
+inline constexpr int kRouteWaypointSymbol = static_cast<int>(Symbol::RouteWaypoint);
+inline constexpr int kActiveWaypointSymbol = static_cast<int>(Symbol::SmallWhiteSphere);
+inline constexpr int kBlankSymbol = static_cast<int>(Symbol::Blank);
 
 // The names the waypoint dialog lists, by symbol number.
 std::string_view SymbolName(int symbol);

@@ -8,11 +8,6 @@ namespace kv {
 
 namespace {
 
-bool ValidSelection(const AisState& ais)
-{
-    return ais.SelectedTarget >= 1 && ais.SelectedTarget <= ais.AISTargetCount;
-}
-
 void SetRingDisplay(ViewSet& views, const ChartView& v)
 {
     Display& d = views.state().display;
@@ -24,7 +19,7 @@ void SetRingDisplay(ViewSet& views, const ChartView& v)
 
 void UpdateSelectorVisibility(AisState& ais)
 {
-    ais.TargetSelectorVisible = !ais.HighlightNearest && ais.AISTargetCount > 0;
+    ais.TargetSelectorVisible = !ais.HighlightNearest && !ais.targets.empty();
 }
 
 } // namespace
@@ -99,7 +94,7 @@ void AISFollowSelectedTarget1Click(ViewSet& views, ChartView& v)
 void SelectListTarget(ViewSet& views, int n)
 {
     AisState& ais = views.state().ais;
-    if (n < 1 || n > ais.AISTargetCount) {
+    if (!ais.targets.valid(n)) {
         return;
     }
     if (ais.HighlightNearest && !ais.AISZoom) {
@@ -112,16 +107,17 @@ void SelectListTarget(ViewSet& views, int n)
 void CentreOnTarget(ViewSet& views, ChartView& v, int n)
 {
     AisState& ais = views.state().ais;
-    if (n < 1 || n > ais.AISTargetCount) {
+    if (!ais.targets.valid(n)) {
         return;
     }
     SelectListTarget(views, n);
-    const TAISTarget& t = ais.target(n);
-    if (t.Latitude == 91 * 600000 || t.Longitude == 181 * 600000) {
+    const TAISTarget& t = ais.targets[n];
+    if (!PositionKnown(t)) {
         return;
     }
-    v.centreLat = AisLatDegrees(t);
-    v.centreLong = -AisLonDegrees(t); // the view's longitudes are west positive
+    const LatLong pos = AisPosition(t);
+    v.centreLat = pos.lat;
+    v.centreLong = pos.lon;
     views.CommonTail(v);
 }
 
@@ -170,7 +166,7 @@ void SelectNearestTarget(ViewSet& views, ChartView& v)
         v.centreLat = vessel->lat;
         v.centreLong = vessel->lon;
     } else {
-        const LatLongValue middle = PixelToLatLong(v.projection, v.projection.halfW, v.projection.halfH);
+        const LatLong middle = PixelToLatLong(v.projection, v.projection.halfW, v.projection.halfH);
         v.centreLat = middle.lat;
         v.centreLong = middle.lon;
     }
@@ -187,10 +183,10 @@ void RefRateTimer(ViewSet& views, ChartView& v, double nowDays)
     if (ais.HighlightNearest) {
         ais.SelectedTarget = static_cast<std::uint16_t>(NearestAISTarget(state));
     }
-    if (!state.quickLog.empty() || ais.AISTargetCount > 0) {
+    if (!state.quickLog.empty() || !ais.targets.empty()) {
         views.Redraw(v);
     }
-    if (ValidSelection(ais)) {
+    if (ais.targets.valid(ais.SelectedTarget)) {
         if (views.hooks.refreshTargetText) {
             views.hooks.refreshTargetText();
         }

@@ -14,10 +14,10 @@ namespace {
 
 constexpr double kDegToRad = 3.14159265358979323846 / 180.0;
 
-LatLongValue RecordInChartDatum(RenderRecords state, int n)
+LatLong RecordInChartDatum(RenderRecords state, int n)
 {
     const QuickLogRecord& r = state.quickLog.at(static_cast<std::size_t>(n));
-    return LatLongValue{r.lat + state.chartRef.ChartLatOffset, r.lon - state.chartRef.ChartLongOffset};
+    return LatLong{r.lat + state.chartRef.ChartLatOffset, r.lon - state.chartRef.ChartLongOffset};
 }
 
 // Draws record n of the quick log with a fix cross, joined to record n - 1 when there is one.
@@ -33,10 +33,10 @@ void DrawPlaybackRecord(ViewSet& views, ChartView& v, int n)
     Plotter plotter(canvas, projection, colours);
     plotter.liftPen();
     if (n > 1) {
-        const LatLongValue prev = RecordInChartDatum(state, n - 1);
+        const LatLong prev = RecordInChartDatum(state, n - 1);
         plotter.plotPoint(prev.lat, prev.lon, LineCode::Track);
     }
-    const LatLongValue cur = RecordInChartDatum(state, n);
+    const LatLong cur = RecordInChartDatum(state, n);
     if (const auto px = plotter.plotPoint(cur.lat, cur.lon, LineCode::Track)) {
         DrawFixCross(canvas, px->x, px->y, colours.trackFG ? colours.foreground : kYellow);
     }
@@ -160,7 +160,7 @@ void PlaybackLog1Click(ViewSet& views, ChartView& v, LogPlayback& playback)
     if (state.quickLog.count() <= 1) {
         return;
     }
-    const LatLongValue first = RecordInChartDatum(state, 1);
+    const LatLong first = RecordInChartDatum(state, 1);
     v.centreLat = first.lat;
     v.centreLong = first.lon;
     playback.savedShowTrack = v.options.ShowTrack;
@@ -189,7 +189,7 @@ void DelayTimer(ViewSet& views, ChartView& v, LogPlayback& playback)
     if ((s > 5 && playback.ticks == s) || (s <= 5 && playback.ticks == 5)) {
         // About once a second (or every five records) the view follows the played record.
         if (playback.index >= 1 && playback.index <= count) {
-            const LatLongValue at = RecordInChartDatum(state, playback.index);
+            const LatLong at = RecordInChartDatum(state, playback.index);
             v.centreLat = at.lat;
             v.centreLong = at.lon;
         }
@@ -206,7 +206,7 @@ void DelayTimer(ViewSet& views, ChartView& v, LogPlayback& playback)
         playback.active = false;
         v.options.ShowTrack = playback.savedShowTrack;
         v.options.ShowVessel = playback.savedShowVessel;
-        const LatLongValue last = RecordInChartDatum(state, count);
+        const LatLong last = RecordInChartDatum(state, count);
         v.centreLat = last.lat;
         v.centreLong = last.lon;
         views.ReCentre(v);

@@ -85,11 +85,11 @@ Projection ComputeScales(double& centreLat, double& centreLong, double zoom, con
     return p;
 }
 
-LatLongValue PixelToLatLong(const Projection& p, int x, int y)
+LatLong PixelToLatLong(const Projection& p, int x, int y)
 {
     const double fx = x - p.halfW;
     const double fy = y - p.halfH;
-    LatLongValue v;
+    LatLong v;
     // A zero scale (a degenerate surface) would divide by zero: the reference is the best answer.
     v.lat = p.latScale != 0 ? p.refLat - (fy * p.cosA - fx * p.sinA) / p.latScale : p.refLat;
     v.lon = p.longScale != 0 ? p.refLong - (fx * p.cosA + fy * p.sinA) / p.longScale : p.refLong;

@@ -4,6 +4,8 @@
 // and bitmap pixels. The projection is recomputed from the view's centre at every redraw and is
 // stretched vertically by 1 / cos(centre latitude), so it is locally conformal at the centre.
 
+#include "core/LatLong.h"
+
 #include <cmath>
 #include <optional>
 
@@ -96,13 +98,8 @@ inline std::optional<Pixel> PositionToPixel(const Projection& p, double lat, dou
                  static_cast<int>(std::nearbyint(dy * p.cosA + p.halfH + dx * p.sinA))};
 }
 
-struct LatLongValue {
-    double lat = 0.0;
-    double lon = 0.0; // west positive
-};
-
 // Pixel to position, clamped and wrapped as the centre is.
-LatLongValue PixelToLatLong(const Projection& p, int x, int y);
+LatLong PixelToLatLong(const Projection& p, int x, int y);
 
 // Zoom for a range in nautical miles: the first row whose limit exceeds the range; nothing for
 // 200 Nm or more (the caller keeps its zoom).

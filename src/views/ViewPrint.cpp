@@ -124,7 +124,7 @@ std::string PageMarginText(const RenderContext& ctx, const Projection& page, int
 {
     const RenderRecords& st = ctx.state;
     const auto vessel = LastTrackPosition(st);
-    const LatLongValue at = vessel ? *vessel : LatLongValue{st.fixInfo.OwnLat, st.fixInfo.OwnLong};
+    const LatLong at = vessel ? *vessel : LatLong{st.fixInfo.OwnLat, st.fixInfo.OwnLong};
     std::string line = st.chart.ChartName.str();
     for (const std::string& part : {stamp, ViewPositionText(st.prefs.units, st.settings, at.lat, at.lon, 3)}) {
         if (!part.empty()) {

@@ -64,7 +64,7 @@ void DrawScaleBar(RenderCanvas& canvas, const ScaleBar& bar, int x, int y, Rgb c
     canvas.text(x + 4 * s, y - 18 * s, bar.label, colour);
 }
 
-std::string RangeBearingText(LatLongValue from, LatLongValue to, double cosLatFactor, double unitFactor)
+std::string RangeBearingText(LatLong from, LatLong to, double cosLatFactor, double unitFactor)
 {
     // Plane sailing, as every distance of the program.
     const double north = (to.lat - from.lat) * 60.0;
@@ -89,9 +89,9 @@ std::string RangeBearingText(LatLongValue from, LatLongValue to, double cosLatFa
 
 std::string HoverReadout(const UnitPreferences& unitPrefs, const ChartReference& ref, const Settings& settings,
                          const Projection& projection,
-                         std::optional<LatLongValue> ownShip, int x, int y)
+                         std::optional<LatLong> ownShip, int x, int y)
 {
-    const LatLongValue at = PixelToLatLong(projection, x, y);
+    const LatLong at = PixelToLatLong(projection, x, y);
     std::string text = ViewPositionText(unitPrefs, settings, at.lat, at.lon, 4);
     if (ownShip) {
         text += "   " + RangeBearingText(*ownShip, at, ref.CosLatFactor, settings.units.UnitFactor);

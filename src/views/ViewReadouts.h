@@ -33,10 +33,10 @@ void DrawScaleBar(RenderCanvas& canvas, const ScaleBar& bar, int x, int y, Rgb c
 // position panel would show it, then the range (display unit) and true bearing from own ship.
 std::string HoverReadout(const UnitPreferences& unitPrefs, const ChartReference& ref, const Settings& settings,
                          const Projection& projection,
-                         std::optional<LatLongValue> ownShip, int x, int y);
+                         std::optional<LatLong> ownShip, int x, int y);
 
 // Range and bearing text from one position to another: "1.25 Nm 045°T".
-std::string RangeBearingText(LatLongValue from, LatLongValue to, double cosLatFactor, double unitFactor);
+std::string RangeBearingText(LatLong from, LatLong to, double cosLatFactor, double unitFactor);
 
 // The zoom as the view's tool bar shows it: "Zoom 12", "Zoom 0.5", "Zoom 0.03125".
 std::string ZoomCaption(double zoom);

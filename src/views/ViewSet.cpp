@@ -175,8 +175,8 @@ void ViewSet::ZoomAbout(ChartView& v, Pixel mouse, Pixel middle, bool in)
     // The projection is linear in latitude and longitude around the centre, so keeping the
     // mouse position fixed on screen means moving the window's middle towards it by the ratio
     // of the zooms.
-    const LatLongValue at = PixelToLatLong(v.projection, mouse.x, mouse.y);
-    const LatLongValue mid = PixelToLatLong(v.projection, middle.x, middle.y);
+    const LatLong at = PixelToLatLong(v.projection, mouse.x, mouse.y);
+    const LatLong mid = PixelToLatLong(v.projection, middle.x, middle.y);
     const double k = before / v.zoom;
     v.centreLat = at.lat + (mid.lat - at.lat) * k;
     double dLong = mid.lon - at.lon;
@@ -203,7 +203,7 @@ void ViewSet::ZoomAbout(ChartView& v, Pixel mouse, Pixel middle, bool in)
         if (ex == 0 && ey == 0) {
             break;
         }
-        const LatLongValue moved = PixelToLatLong(p, p.halfW - ex, p.halfH - ey);
+        const LatLong moved = PixelToLatLong(p, p.halfW - ex, p.halfH - ey);
         v.centreLat = moved.lat;
         v.centreLong = moved.lon;
     }
@@ -212,7 +212,7 @@ void ViewSet::ZoomAbout(ChartView& v, Pixel mouse, Pixel middle, bool in)
 
 void ViewSet::PanTo(ChartView& v, Pixel middle)
 {
-    const LatLongValue mid = PixelToLatLong(v.projection, middle.x, middle.y);
+    const LatLong mid = PixelToLatLong(v.projection, middle.x, middle.y);
     v.centreLat = mid.lat;
     v.centreLong = mid.lon;
     StopFollowing(v);
@@ -237,8 +237,7 @@ void ViewSet::ReCentre(ChartView& v)
         }
     }
     const AisState& ais = state_.ais;
-    if (v.aisView && ais.AISZoom && ais.HighlightNearest && ais.SelectedTarget >= 1 &&
-        ais.SelectedTarget <= ais.AISTargetCount) {
+    if (v.aisView && ais.AISZoom && ais.HighlightNearest && ais.targets.valid(ais.SelectedTarget)) {
         NearestAISTarget(state_); // leaves the nearest range for the zoom
         if (const auto z = AutoZoomForRange(ais.NearestTargetRange)) {
             v.zoom = *z;
@@ -354,7 +353,7 @@ void ViewSet::CommonTail(ChartView& v)
 
 std::string ViewSet::PixelToPosition(ChartView& v, int x, int y, int decimals, bool update)
 {
-    const LatLongValue pos = PixelToLatLong(v.projection, x, y);
+    const LatLong pos = PixelToLatLong(v.projection, x, y);
     if (update) {
         v.centreLat = pos.lat;
         v.centreLong = pos.lon;
@@ -427,7 +426,7 @@ void ViewSet::LeftRightClick(ChartView& v, bool down)
 
 void ViewSet::Image1DblClick(ChartView& v)
 {
-    if (v.aisView && v.ais.ShowAIS && state_.ais.AISTargetCount > 0) {
+    if (v.aisView && v.ais.ShowAIS && !state_.ais.targets.empty()) {
         SelectNearestTarget(*this, v);
     } else if (hooks.waypointSnap) {
         hooks.waypointSnap();

@@ -126,8 +126,7 @@ struct Encounter {
         state.fixInfo.OwnLat = 50.0;
         state.fixInfo.OwnLong = 1.0;
         for (const auto& [name, north, east] : targets) {
-            kv::TAISTarget& t = state.ais.target(++state.ais.AISTargetCount);
-            t = kv::TAISTarget{};
+            kv::TAISTarget& t = state.ais.targets.add(kv::TAISTarget{});
             t.MsgType = 1;
             t.SOG = 100;
             t.COG = 1800;
@@ -147,7 +146,8 @@ TEST(AisCollisionWatch, TheNoteNamesTheMostDangerousTargetFiguresFirstAndComesBa
     e.state.display.StatusLine = "Course to steer 180.0";
     kv::WatchCollisions(e.state, e.fakes.platform); // another message took the line: named again
     EXPECT_EQ(e.state.display.StatusLine, "Danger CPA 0.06nm in 0.9min CLOSE");
-    e.state.ais.AISTargetCount = 1; // the encounter is over: its note goes
+    // The encounter is over: its note goes.
+    e.state.ais.targets.removeIf([](const kv::TAISTarget& t) { return t.VesselName.view() != "FAR"; });
     kv::WatchCollisions(e.state, e.fakes.platform);
     EXPECT_EQ(e.state.display.StatusLine, "");
 }

@@ -44,7 +44,7 @@ TEST_F(AisLogTest, SentencesAndPositionLinesAreLoggedOnce)
     ais.ProcessAISSentence(b);
     EXPECT_EQ(Log(), a + "\r\n" + "$GPRMC,120000,A,5000.000,N,00100.000,W,5.0,90.0,081226,,*00\r\n" + b + "\r\n" +
                          "$GPRMC,120010,A,5000.100,N,00100.000,W,5.0,90.0,081226,,*00\r\n");
-    EXPECT_EQ(state.ais.AISTargetCount, 2) << "every sentence is still decoded";
+    EXPECT_EQ(state.ais.targets.count(), 2) << "every sentence is still decoded";
     EXPECT_EQ(state.nmeaLink.LastAisSentence, b);
 
     // The raw-NMEA switch shows each sentence in the status line.
@@ -58,7 +58,7 @@ TEST_F(AisLogTest, UnwritableLogLosesOnlyItsLines)
     state.ais.AisLogPath = dir.file("no-such-folder/08-12-26.AIS");
     state.nmeaLink.LastPositionSentence = "$GPGGA,120000,5000.000,N,00100.000,W,1,08,0.9,10,M,,,,*2A";
     ais.ProcessAISSentence(PositionSentence(PositionReport{}));
-    EXPECT_EQ(state.ais.AISTargetCount, 1);
+    EXPECT_EQ(state.ais.targets.count(), 1);
     EXPECT_TRUE(state.ais.LastLoggedAIS.empty()) << "nothing was written, so nothing counts as logged";
     state.ais.AisLogPath = dir.file("08-12-26.AIS");
     ais.ProcessAISSentence(PositionSentence(PositionReport{}));
@@ -71,7 +71,7 @@ TEST_F(AisLogTest, ProcessAisSwitchNeedsTheInterface)
     ais.ProcAisClick();
     EXPECT_FALSE(state.prefs.ProcAis);
     ais.ProcessAISSentence(PositionSentence(PositionReport{}));
-    EXPECT_EQ(state.ais.AISTargetCount, 0) << "nothing is taken while AIS processing is off";
+    EXPECT_EQ(state.ais.targets.count(), 0) << "nothing is taken while AIS processing is off";
     state.nmeaLink.NmeaOpen = false;
     ais.ProcAisClick();
     EXPECT_FALSE(state.prefs.ProcAis);
@@ -108,11 +108,11 @@ TEST_F(AisLogTest, PlaybackPlaysOneLinePerTickAndEnds)
     ais.SetPlaybackSpeed(50);
     PositionReport before;
     ais.DecodeAndUpdate(PositionSentence(before));
-    ASSERT_EQ(state.ais.AISTargetCount, 1);
+    ASSERT_EQ(state.ais.targets.count(), 1);
 
     ais.PlayAISlogClick([&] { return std::optional<std::string>(dir.file("07-12-26.AIS")); });
     EXPECT_TRUE(state.aisPlayback.AISPlayback);
-    EXPECT_EQ(state.ais.AISTargetCount, 0) << "the table is emptied";
+    EXPECT_EQ(state.ais.targets.count(), 0) << "the table is emptied";
     EXPECT_TRUE(state.quickLog.empty());
     EXPECT_EQ(state.motion.TripDistance, 0.0) << "the track restarts with the quick log";
     EXPECT_EQ(state.cycleState.DropIndex, 2);
@@ -125,9 +125,9 @@ TEST_F(AisLogTest, PlaybackPlaysOneLinePerTickAndEnds)
     EXPECT_TRUE(state.prefs.fix.UseGpsTime);
 
     ais.AISplayTimeTimer(); // header: skipped
-    EXPECT_EQ(state.ais.AISTargetCount, 0);
+    EXPECT_EQ(state.ais.targets.count(), 0);
     ais.AISplayTimeTimer();
-    EXPECT_EQ(state.ais.AISTargetCount, 1);
+    EXPECT_EQ(state.ais.targets.count(), 1);
     EXPECT_EQ(state.nmeaLink.LastAisSentence, first);
 
     // Pausing and answering Cancel resumes with the next line.
@@ -141,7 +141,7 @@ TEST_F(AisLogTest, PlaybackPlaysOneLinePerTickAndEnds)
     EXPECT_EQ(fixSentences[0], "$GPRMC,120000,A*00");
     ais.AISplayTimeTimer(); // binary junk: ignored
     ais.AISplayTimeTimer();
-    EXPECT_EQ(state.ais.AISTargetCount, 2);
+    EXPECT_EQ(state.ais.targets.count(), 2);
     ais.AISplayTimeTimer(); // a sentence with missing fields
     EXPECT_TRUE(state.aisPlayback.AISPlayback);
     ais.AISplayTimeTimer(); // end of file
@@ -151,7 +151,7 @@ TEST_F(AisLogTest, PlaybackPlaysOneLinePerTickAndEnds)
     EXPECT_EQ(state.display.hint(Control::PlayAISlog), "Playback an AIS Log|");
     EXPECT_EQ(state.display.GPSIndicatorText, "GPS ?");
     EXPECT_EQ(state.display.GPSIndicatorColour, "silver");
-    EXPECT_EQ(state.ais.AISTargetCount, 2) << "the playback leaves the targets it built";
+    EXPECT_EQ(state.ais.targets.count(), 2) << "the playback leaves the targets it built";
 }
 
 TEST_F(AisLogTest, PlaybackStoppedByTheUserOrNeverStarted)
@@ -280,8 +280,8 @@ TEST_F(AisLogTest, ReceptionHandsSentencesToTheController)
                                     type5[0], type5[1], std::string("$GPGSV,3,1,12*78")}) {
         nmea.onCharsAvailable(line + "\r");
     }
-    ASSERT_EQ(state.ais.AISTargetCount, 1);
-    EXPECT_EQ(state.ais.target(1).VesselName.str(), "EVER DIADEM@@@@@@@@@");
+    ASSERT_EQ(state.ais.targets.count(), 1);
+    EXPECT_EQ(state.ais.targets[1].VesselName.str(), "EVER DIADEM@@@@@@@@@");
     // Each AIS line is handed on and logged once.
     EXPECT_EQ(Log(), type5[0] + "\r\n$GPGGA,120000,5000.000,N,00100.000,W,1,08,0.9,10,M,,,,*2A\r\n" + type5[1] + "\r\n");
 }
@@ -298,8 +298,8 @@ TEST_F(AisLogTest, SatelliteSentencesBetweenFragmentsDoNotCorruptAMessage)
                                     std::string("$GPGSV,3,2,12*7B"), std::string("$GPGSA,A,3*30"), fragments[2]}) {
         nmea.onCharsAvailable(line + "\r");
     }
-    ASSERT_EQ(state.ais.AISTargetCount, 1);
-    EXPECT_EQ(state.ais.target(1).VesselName.str(), "EVER DIADEM@@@@@@@@@");
+    ASSERT_EQ(state.ais.targets.count(), 1);
+    EXPECT_EQ(state.ais.targets[1].VesselName.str(), "EVER DIADEM@@@@@@@@@");
 }
 
 } // namespace

@@ -96,11 +96,11 @@ private:
 void CheckInvariants(const ProgramState& state)
 {
     const AisState& ais = state.ais;
-    ASSERT_GE(ais.AISTargetCount, 0);
-    ASSERT_LE(ais.AISTargetCount, kAisTargetCapacity);
+    ASSERT_GE(ais.targets.count(), 0);
+    ASSERT_LE(ais.targets.count(), kAisTargetCapacity);
     ASSERT_LE(ais.assembler.AISPayload.size(), kSixBitBufSize + 1);
-    for (int i = 1; i <= ais.AISTargetCount; ++i) {
-        const TAISTarget& t = ais.target(i);
+    for (int i = 1; i <= ais.targets.count(); ++i) {
+        const TAISTarget& t = ais.targets[i];
         ASSERT_GE(t.MMSI, 1u);
         ASSERT_GE(t.TrackCount, 1);
         ASSERT_LE(t.TrackCount, kAisTrackPoints);
@@ -140,7 +140,7 @@ TEST(AisRandom, HundredThousandMutatedSentences)
         }
         if (sentences % 997 == 0) {
             CheckInvariants(state);
-            for (int i = 1; i <= state.ais.AISTargetCount; ++i) {
+            for (int i = 1; i <= state.ais.targets.count(); ++i) {
                 ASSERT_GE(WriteTargetText(state.ais, kv::OwnShipOf(state), i, fake.clock.time).size(), 21u);
             }
             fake.clock.time.minute = (fake.clock.time.minute + 7) % 60;
@@ -218,9 +218,9 @@ TEST(AisRandom, PositionReportsBetweenStaticDataFragments)
         ASSERT_EQ(decoded[i].name, expected[i].name) << i;
     }
     // The table carries each vessel's latest static data.
-    ASSERT_GT(state.ais.AISTargetCount, 0);
-    for (int i = 1; i <= state.ais.AISTargetCount; ++i) {
-        const TAISTarget& t = state.ais.target(i);
+    ASSERT_GT(state.ais.targets.count(), 0);
+    for (int i = 1; i <= state.ais.targets.count(); ++i) {
+        const TAISTarget& t = state.ais.targets[i];
         if (!names[t.MMSI].empty()) {
             EXPECT_EQ(t.VesselName.str(), names[t.MMSI]) << t.MMSI;
         }

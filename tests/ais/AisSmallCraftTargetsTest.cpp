@@ -121,10 +121,10 @@ TEST(AisSmallCraftTargets, SwitchOffKeepsTodaysTable)
             classAOnly.Receive(s);
         }
     }
-    ASSERT_EQ(classAOnly.state.ais.AISTargetCount, 1);
-    EXPECT_EQ(off.state.ais.AISTargetCount, classAOnly.state.ais.AISTargetCount);
-    EXPECT_EQ(std::memcmp(off.state.ais.AISTargets.data(), classAOnly.state.ais.AISTargets.data(),
-                          sizeof(TAISTarget) * kAisTargetCapacity),
+    ASSERT_EQ(classAOnly.state.ais.targets.count(), 1);
+    EXPECT_EQ(off.state.ais.targets.count(), classAOnly.state.ais.targets.count());
+    EXPECT_EQ(std::memcmp(off.state.ais.targets.allSlots().data(), classAOnly.state.ais.targets.allSlots().data(),
+                          off.state.ais.targets.allSlots().size_bytes()),
               0);
     EXPECT_EQ(off.fake.prompter.beeps.size(), classAOnly.fake.prompter.beeps.size());
     EXPECT_EQ(off.state.ais.SmallCraftCounts.decoded, 0);
@@ -137,8 +137,8 @@ TEST(AisSmallCraftTargets, SwitchOnMakesAndUpdatesTargets)
         on.Receive(s);
     }
     const AisState& ais = on.state.ais;
-    ASSERT_EQ(ais.AISTargetCount, 4) << "Class A, Class B and two aids; no target from a lone part B";
-    const TAISTarget& b = ais.target(2);
+    ASSERT_EQ(ais.targets.count(), 4) << "Class A, Class B and two aids; no target from a lone part B";
+    const TAISTarget& b = ais.targets[2];
     EXPECT_EQ(b.MMSI, 235777777u);
     EXPECT_EQ(b.MsgType, 18);
     EXPECT_EQ(TargetClass(b), AisTargetClass::ClassB);
@@ -151,9 +151,9 @@ TEST(AisSmallCraftTargets, SwitchOnMakesAndUpdatesTargets)
     EXPECT_NEAR(AisLatDegrees(b), 50.76, 1e-6);
     EXPECT_NEAR(AisLonDegrees(b), -1.24, 1e-6);
     EXPECT_EQ(TrackPointCount(b), 2);
-    EXPECT_EQ(ais.target(3).VesselName.view(), "BRAMBLE BANK@@@@@@@@");
-    EXPECT_EQ(TargetClass(ais.target(3)), AisTargetClass::AidToNavigation);
-    EXPECT_EQ(TargetClass(ais.target(4)), AisTargetClass::VirtualAidToNavigation);
+    EXPECT_EQ(ais.targets[3].VesselName.view(), "BRAMBLE BANK@@@@@@@@");
+    EXPECT_EQ(TargetClass(ais.targets[3]), AisTargetClass::AidToNavigation);
+    EXPECT_EQ(TargetClass(ais.targets[4]), AisTargetClass::VirtualAidToNavigation);
     EXPECT_EQ(ais.SmallCraftCounts.badPart, 2);
     EXPECT_EQ(ais.SmallCraftCounts.shortDropped, 1);
 }

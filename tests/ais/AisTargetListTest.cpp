@@ -29,8 +29,7 @@ protected:
     TAISTarget& Add(std::uint32_t mmsi, int type, const char* name, double lat, double lonE, int sogTenths,
                     int cogTenths, double ageSeconds = 0)
     {
-        TAISTarget& t = state.ais.target(++state.ais.AISTargetCount);
-        ZeroTarget(t);
+        TAISTarget& t = state.ais.targets.add(TAISTarget{});
         t.MsgType = static_cast<std::uint8_t>(type);
         t.MMSI = mmsi;
         t.VesselName.set(name);

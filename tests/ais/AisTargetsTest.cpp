@@ -56,32 +56,32 @@ TEST_F(AisTargetsTest, NewTargetsBeepAndFillTheTableUpToSlotSixty)
     for (int i = 1; i <= 60; ++i) {
         Position(100000000 + i, 50.0, -1.0);
     }
-    EXPECT_EQ(state.ais.AISTargetCount, 60);
+    EXPECT_EQ(state.ais.targets.count(), 60);
     EXPECT_EQ(fake.prompter.beeps.size(), 60u);
     Position(100000061, 51.0, -2.0);
-    EXPECT_EQ(state.ais.AISTargetCount, 60);
-    EXPECT_EQ(state.ais.target(60).MMSI, 100000061u) << "the 61st vessel replaces the 60th";
-    EXPECT_EQ(state.ais.target(59).MMSI, 100000059u);
-    EXPECT_EQ(state.ais.target(60).TrackCount, 1);
-    EXPECT_DOUBLE_EQ(state.ais.target(60).point(1).lat, 51.0);
-    EXPECT_DOUBLE_EQ(state.ais.target(60).point(1).lon, -2.0);
+    EXPECT_EQ(state.ais.targets.count(), 60);
+    EXPECT_EQ(state.ais.targets[60].MMSI, 100000061u) << "the 61st vessel replaces the 60th";
+    EXPECT_EQ(state.ais.targets[59].MMSI, 100000059u);
+    EXPECT_EQ(state.ais.targets[60].TrackCount, 1);
+    EXPECT_DOUBLE_EQ(state.ais.targets[60].point(1).lat, 51.0);
+    EXPECT_DOUBLE_EQ(state.ais.targets[60].point(1).lon, -2.0);
     // A known vessel updates its slot: no beep, no new slot.
     Position(100000001, 50.1, -1.0);
     EXPECT_EQ(fake.prompter.beeps.size(), 61u);
-    EXPECT_EQ(state.ais.target(1).TrackCount, 2);
+    EXPECT_EQ(state.ais.targets[1].TrackCount, 2);
 }
 
 TEST_F(AisTargetsTest, TrackKeepsFortyDistinctPositions)
 {
     Position(200000001, 50.0, 1.0);
     Position(200000001, 50.0, 1.0);
-    EXPECT_EQ(state.ais.target(1).TrackCount, 1) << "a repeated position adds no point";
+    EXPECT_EQ(state.ais.targets[1].TrackCount, 1) << "a repeated position adds no point";
     for (int k = 2; k <= 40; ++k) {
         Position(200000001, 50.0 + k / 100.0, 1.0);
     }
-    EXPECT_EQ(state.ais.target(1).TrackCount, 40);
+    EXPECT_EQ(state.ais.targets[1].TrackCount, 40);
     Position(200000001, 51.0, 1.0);
-    const TAISTarget& t = state.ais.target(1);
+    const TAISTarget& t = state.ais.targets[1];
     EXPECT_EQ(t.TrackCount, 40);
     EXPECT_NEAR(t.point(1).lat, 50.02, 1e-6) << "the oldest point was dropped";
     EXPECT_NEAR(t.point(39).lat, 50.40, 1e-6);
@@ -93,8 +93,8 @@ TEST_F(AisTargetsTest, TargetFirstHeardByStaticDataStartsAtTheOrigin)
     StaticData s;
     s.mmsi = 300000001;
     Static(s);
-    ASSERT_EQ(state.ais.AISTargetCount, 1);
-    const TAISTarget& t = state.ais.target(1);
+    ASSERT_EQ(state.ais.targets.count(), 1);
+    const TAISTarget& t = state.ais.targets[1];
     EXPECT_EQ(t.MsgType, 5);
     EXPECT_EQ(t.TrackCount, 1);
     EXPECT_EQ(t.point(1).lat, 0.0);
@@ -112,12 +112,12 @@ TEST_F(AisTargetsTest, FirstFragmentRefreshesThePreviousTarget)
 {
     fake.clock.time = {2026, 12, 8, 12, 0, 0, 0};
     Position(400000001, 50.0, -1.0);
-    const double heard = state.ais.target(1).LastHeard;
+    const double heard = state.ais.targets[1].LastHeard;
     fake.clock.time.minute = 5;
     Receive(StaticSentences(StaticData{}, "2")[0]);
-    EXPECT_GT(state.ais.target(1).LastHeard, heard);
-    EXPECT_EQ(state.ais.target(1).TrackCount, 1);
-    EXPECT_EQ(state.ais.AISTargetCount, 1);
+    EXPECT_GT(state.ais.targets[1].LastHeard, heard);
+    EXPECT_EQ(state.ais.targets[1].TrackCount, 1);
+    EXPECT_EQ(state.ais.targets.count(), 1);
 }
 
 TEST_F(AisTargetsTest, AgeingRemovesSilentTargetsKeepingOrder)
@@ -135,22 +135,22 @@ TEST_F(AisTargetsTest, AgeingRemovesSilentTargetsKeepingOrder)
     state.ais.HighlightNearest = false;
     fake.clock.time.minute = 20;
     AgeAISTargets(state, DaysFromDateTime(fake.clock.time));
-    ASSERT_EQ(state.ais.AISTargetCount, 3);
-    EXPECT_EQ(state.ais.target(1).MMSI, 500000001u);
-    EXPECT_EQ(state.ais.target(2).MMSI, 500000003u);
-    EXPECT_EQ(state.ais.target(3).MMSI, 500000005u);
-    EXPECT_EQ(state.ais.target(4).MsgType, 0);
+    ASSERT_EQ(state.ais.targets.count(), 3);
+    EXPECT_EQ(state.ais.targets[1].MMSI, 500000001u);
+    EXPECT_EQ(state.ais.targets[2].MMSI, 500000003u);
+    EXPECT_EQ(state.ais.targets[3].MMSI, 500000005u);
+    EXPECT_EQ(state.ais.targets[4].MsgType, 0);
     EXPECT_EQ(state.ais.SelectedTarget, 3) << "two removals moved the selection down twice";
 
     // Never keeps everything; an emptied table resets the selection and highlighting.
     SetAISAgeChoice(state.ais, state.display, AisAgeChoice::Never);
     AgeAISTargets(state, DaysFromDateTime(fake.clock.time) + 10);
-    EXPECT_EQ(state.ais.AISTargetCount, 3);
+    EXPECT_EQ(state.ais.targets.count(), 3);
     EXPECT_TRUE(state.display.isChecked(Control::Never1));
     SetAISAgeChoice(state.ais, state.display, AisAgeChoice::After5Mins);
     EXPECT_DOUBLE_EQ(state.ais.AISAgeLimit, 0.003472);
     AgeAISTargets(state, DaysFromDateTime(fake.clock.time) + 1);
-    EXPECT_EQ(state.ais.AISTargetCount, 0);
+    EXPECT_EQ(state.ais.targets.count(), 0);
     EXPECT_EQ(state.ais.SelectedTarget, 0);
     EXPECT_TRUE(state.ais.HighlightNearest);
     EXPECT_FALSE(state.ais.HighlightNearestEnabled);
@@ -190,10 +190,10 @@ TEST_F(AisTargetsTest, ClearAllTargetsAsksFirst)
     Position(700000001, 50.0, -1.0);
     fake.prompter.answer({false, true});
     EXPECT_FALSE(ClearAllTargets(state, fake.platform));
-    EXPECT_EQ(state.ais.AISTargetCount, 1);
+    EXPECT_EQ(state.ais.targets.count(), 1);
     EXPECT_TRUE(ClearAllTargets(state, fake.platform));
-    EXPECT_EQ(state.ais.AISTargetCount, 0);
-    EXPECT_EQ(state.ais.target(1).MMSI, 0u);
+    EXPECT_EQ(state.ais.targets.count(), 0);
+    EXPECT_EQ(state.ais.targets[1].MMSI, 0u);
     EXPECT_TRUE(fake.prompter.lastMessageIs("This will remove all displayed AIS targets ! - Are you sure?"));
 }
 
@@ -267,11 +267,11 @@ TEST_F(AisTargetsTest, DatabaseGainsOneRecordPerVessel)
     EXPECT_EQ(records[1].ETA, 0u);
 
     // A vessel heard again later is named from the database at its first position report.
-    state.ais.AISTargetCount = 0;
+    state.ais.targets.clear();
     Position(900000002, 50.0, -1.0);
-    EXPECT_EQ(state.ais.target(1).VesselName.str(), "SECOND@@@@@@@@@@@@@@");
-    EXPECT_EQ(state.ais.target(1).DimA, 225);
-    EXPECT_EQ(state.ais.target(1).Draught, 0) << "the draught is not taken from the database";
+    EXPECT_EQ(state.ais.targets[1].VesselName.str(), "SECOND@@@@@@@@@@@@@@");
+    EXPECT_EQ(state.ais.targets[1].DimA, 225);
+    EXPECT_EQ(state.ais.targets[1].Draught, 0) << "the draught is not taken from the database";
 }
 
 TEST_F(AisTargetsTest, DamagedOrMissingDatabaseLosesNothing)
@@ -303,7 +303,7 @@ TEST_F(AisTargetsTest, DamagedOrMissingDatabaseLosesNothing)
     Static(s, "5");
     Position(910000003, 50.0, -1.0);
     EXPECT_TRUE(std::filesystem::is_directory(DbPath()));
-    EXPECT_EQ(state.ais.AISTargetCount, 3);
+    EXPECT_EQ(state.ais.targets.count(), 3);
     EXPECT_FALSE(CountAisDatabase(DbPath()).has_value());
 }
 

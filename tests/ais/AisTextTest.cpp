@@ -182,9 +182,8 @@ class SmallCraftTextTest : public AisTextTest {
 protected:
     TAISTarget& Target(std::uint32_t mmsi, int type)
     {
-        state.ais.AISTargetCount = 1;
-        TAISTarget& t = state.ais.target(1);
-        ZeroTarget(t);
+        state.ais.targets.clear();
+        TAISTarget& t = state.ais.targets.add(TAISTarget{});
         t.MMSI = mmsi;
         t.MsgType = static_cast<std::uint8_t>(type);
         t.Latitude = static_cast<std::int32_t>(Raw(50.5));

@@ -269,8 +269,8 @@ TEST(SignalKServer, FixesTargetsAndInstrumentsFromTheServerAndAReconnection)
         return false;
     };
     // A whole pass of the file: every vessel reported at least once.
-    ASSERT_TRUE(kvtest::WaitFor([&] { return fixes.size() >= 30 && state.ais.AISTargetCount >= 5; }, 40000))
-        << fixes.size() << " fixes, " << state.ais.AISTargetCount << " targets, link " << serial.linkUp();
+    ASSERT_TRUE(kvtest::WaitFor([&] { return fixes.size() >= 30 && state.ais.targets.count() >= 5; }, 40000))
+        << fixes.size() << " fixes, " << state.ais.targets.count() << " targets, link " << serial.linkUp();
     for (const auto& f : fixes) {
         ASSERT_TRUE(wasPlayed(f)) << "a fix at " << f.first << ", " << f.second << " the file never played";
     }
@@ -279,10 +279,9 @@ TEST(SignalKServer, FixesTargetsAndInstrumentsFromTheServerAndAReconnection)
     // the target's track: the server may have moved on since the last position came through).
     const auto vessels = ServerVessels(port);
     kvtest::WaitFor([] { return false; }, 500); // what the server sent meanwhile comes in
-    EXPECT_EQ(static_cast<std::size_t>(state.ais.AISTargetCount), vessels.size()) << "as many targets as the server's vessels";
+    EXPECT_EQ(static_cast<std::size_t>(state.ais.targets.count()), vessels.size()) << "as many targets as the server's vessels";
     std::set<std::uint32_t> ours;
-    for (int i = 0; i < state.ais.AISTargetCount; ++i) {
-        const TAISTarget& t = state.ais.AISTargets[static_cast<std::size_t>(i)];
+    for (const TAISTarget& t : state.ais.targets) {
         ours.insert(t.MMSI);
         const auto it = vessels.find(t.MMSI);
         ASSERT_NE(it, vessels.end()) << "target " << t.MMSI << " is not one of the server's vessels";
@@ -393,16 +392,16 @@ TEST(SignalKServer, TargetsOfTheServersNmea2000Sample)
         fixes += state.nmeaLink.LastPositionSentence.empty() ? 0 : 1;
     });
     fixTimer.start(200);
-    ASSERT_TRUE(kvtest::WaitFor([&] { return fixes >= 10 && state.ais.AISTargetCount >= 5; }, 40000))
-        << fixes << " fixes, " << state.ais.AISTargetCount << " targets";
+    ASSERT_TRUE(kvtest::WaitFor([&] { return fixes >= 10 && state.ais.targets.count() >= 5; }, 40000))
+        << fixes << " fixes, " << state.ais.targets.count() << " targets";
 
     const auto vessels = ServerVessels(port);
     kvtest::WaitFor([] { return false; }, 500);
     ASSERT_FALSE(vessels.empty());
     for (const auto& [mmsi, position] : vessels) {
         const TAISTarget* ours = nullptr;
-        for (int i = 0; i < state.ais.AISTargetCount; ++i) {
-            ours = state.ais.AISTargets[static_cast<std::size_t>(i)].MMSI == mmsi ? &state.ais.AISTargets[static_cast<std::size_t>(i)] : ours;
+        for (const TAISTarget& t : state.ais.targets) {
+            ours = t.MMSI == mmsi ? &t : ours;
         }
         ASSERT_NE(ours, nullptr) << "the server's vessel " << mmsi << " is no target";
         bool onTrack = false;

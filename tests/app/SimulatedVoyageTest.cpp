@@ -104,10 +104,10 @@ TEST(SimulatedVoyage, TheInterfaceOpensByItselfAndTheTilesLoadInTurn)
 
     // The traffic was heard: every target, the yachts too.
     std::set<std::uint32_t> heard;
-    for (const TAISTarget& t : state.ais.AISTargets) {
+    for (const TAISTarget& t : state.ais.targets) {
         heard.insert(t.MMSI);
     }
-    EXPECT_EQ(state.ais.AISTargetCount, 5);
+    EXPECT_EQ(state.ais.targets.count(), 5);
     for (const SimTarget& t : sim.targets()) {
         EXPECT_TRUE(heard.count(t.mmsi)) << t.name;
     }

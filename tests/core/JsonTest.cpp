@@ -22,3 +22,22 @@ TEST(Json, NumbersReadBackExactly)
     EXPECT_EQ(std::stod(JsonNumber(1.0 / 3.0)), 1.0 / 3.0);
     EXPECT_EQ(JsonNumber(1e300 * 1e10), "null");
 }
+
+TEST(Json, ObjectsKeepTheMemberOrderAndEscapeOnce)
+{
+    std::string line = "prefix ";
+    {
+        JsonObject o(line);
+        o.text("Name", "A \"B\"\t\xb0");
+        o.integer("MMSI", -235000001);
+        o.number("Lat", 50.25);
+        o.flag("RAIM", true);
+        o.flag("Spare", false);
+        o.close();
+        o.close(); // closing twice, or again when the writer goes, adds nothing
+    }
+    EXPECT_EQ(line, "prefix {\"Name\":\"A \\\"B\\\"\\t\xc2\xb0\",\"MMSI\":-235000001,\"Lat\":50.25,\"RAIM\":true,\"Spare\":false}");
+    std::string empty;
+    JsonObject(empty).close();
+    EXPECT_EQ(empty, "{}");
+}

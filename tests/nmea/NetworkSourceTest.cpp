@@ -88,8 +88,8 @@ struct Station {
     }
     bool hasTarget(std::uint32_t mmsi) const
     {
-        for (int i = 1; i <= state.ais.AISTargetCount; ++i) {
-            if (state.ais.target(i).MMSI == mmsi) {
+        for (int i = 1; i <= state.ais.targets.count(); ++i) {
+            if (state.ais.targets[i].MMSI == mmsi) {
                 return true;
             }
         }
@@ -157,7 +157,7 @@ TEST(NetworkSource, TcpMultiplexerGivesFixesAndTargetsTakesOutputAndIsReconnecte
     peer->flush();
     WaitFor([] { return false; }, 20);
     peer->write(QByteArray::fromStdString(feed.substr(30)));
-    ASSERT_TRUE(WaitFor([&] { return s.state.nmeaLink.LastPositionSentence == kGga && s.state.ais.AISTargetCount == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return s.state.nmeaLink.LastPositionSentence == kGga && s.state.ais.targets.count() == 1; }));
     EXPECT_TRUE(s.hasTarget(477553000u));
     s.cycle->FixTimerTimer();
     EXPECT_NEAR(s.state.fixInfo.OwnLat, 48.1173, 1e-9);
@@ -195,7 +195,7 @@ TEST(NetworkSource, TcpMultiplexerGivesFixesAndTargetsTakesOutputAndIsReconnecte
     ASSERT_TRUE(WaitFor([&] { return s.serial->linkUp(); }));
     EXPECT_EQ(s.serial->nextRetryMs(), 400);
     peer->write(QByteArray::fromStdString(kGga2 + "\r\n" + kAis2 + "\r\n"));
-    ASSERT_TRUE(WaitFor([&] { return s.state.nmeaLink.LastPositionSentence == kGga2 && s.state.ais.AISTargetCount == 2; }));
+    ASSERT_TRUE(WaitFor([&] { return s.state.nmeaLink.LastPositionSentence == kGga2 && s.state.ais.targets.count() == 2; }));
     EXPECT_EQ(s.serial->nextRetryMs(), 400);
     QTimer talk;
     QObject::connect(&talk, &QTimer::timeout, [&] { peer->write(QByteArray::fromStdString(kGga2 + "\r\n")); });
@@ -230,10 +230,10 @@ TEST(NetworkSource, UdpDatagramsWithTwoSentencesEachAndOutput)
         multiplexer.writeDatagram(QByteArray::fromStdString(datagram), QHostAddress::LocalHost, listenPort);
     };
     send(kGga + "\r\n" + kAis + "\r\n");
-    ASSERT_TRUE(WaitFor([&] { return s.state.nmeaLink.LastPositionSentence == kGga && s.state.ais.AISTargetCount == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return s.state.nmeaLink.LastPositionSentence == kGga && s.state.ais.targets.count() == 1; }));
     // The last sentence of a datagram needs no line end of its own.
     send(kAis2 + "\r\n" + kGga2);
-    ASSERT_TRUE(WaitFor([&] { return s.state.nmeaLink.LastPositionSentence == kGga2 && s.state.ais.AISTargetCount == 2; }));
+    ASSERT_TRUE(WaitFor([&] { return s.state.nmeaLink.LastPositionSentence == kGga2 && s.state.ais.targets.count() == 2; }));
     EXPECT_EQ(s.state.nmeaLink.RxBuffer, "");
 
     ASSERT_TRUE(s.platform->serial.write(kXte));
@@ -285,7 +285,7 @@ TEST(NetworkSource, GpsdRelaysNmeaAfterTheWatchCommand)
                   "\"activated\":\"2026-12-08T12:00:00.000Z\",\"native\":0,\"bps\":9600}]}\r\n"
                   "{\"class\":\"WATCH\",\"enable\":true,\"json\":false,\"nmea\":true,\"raw\":0,\"scaled\":false}\r\n");
     client->write(QByteArray::fromStdString(kGnGga + "\r\n" + kAis + "\r\n"));
-    ASSERT_TRUE(WaitFor([&] { return s.state.nmeaLink.LastPositionSentence == kGnGga && s.state.ais.AISTargetCount == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return s.state.nmeaLink.LastPositionSentence == kGnGga && s.state.ais.targets.count() == 1; }));
     EXPECT_EQ(s.state.nmeaLink.RejectedSentences, 0u);
     s.cycle->FixTimerTimer();
     EXPECT_NEAR(s.state.fixInfo.OwnLat, 48.1173, 1e-9);

@@ -76,7 +76,7 @@ protected:
     {
         window->controller().ais().DecodeAndUpdate(kvtest::AisPositionReport(235001234, -16.70, 41.80, 8.5, 45.0));
         window->controller().ais().DecodeAndUpdate(kvtest::AisPositionReport(235005678, -16.76, 41.75, 3.0, 270.0));
-        ASSERT_EQ(state.ais.AISTargetCount, 2);
+        ASSERT_EQ(state.ais.targets.count(), 2);
         kv::ChartView& v = window->controller().views().view(0);
         v.zoom = 16.0;
         v.centreLat = -16.73;
@@ -87,7 +87,7 @@ protected:
     QPoint targetPixel(int n)
     {
         const kv::ChartView& v = window->controller().views().view(0);
-        const LatLongValue pos = AisTargetChartPosition(state.chartRef, state.ais.target(n));
+        const LatLong pos = AisTargetChartPosition(state.chartRef, state.ais.targets[n]);
         const auto px = PositionToPixel(v.projection, pos.lat, pos.lon);
         EXPECT_TRUE(px.has_value());
         return px ? QPoint(px->x, px->y) : QPoint();
@@ -336,9 +336,9 @@ TEST_P(AisNamesOnceTest, EveryNameIsWrittenOnceThroughHoveringAndTheTargetRefres
     start();
     addTargets();
     window->controller().ais().DecodeAndUpdate(kvtest::AisPositionReport(235009999, -16.73, 41.77, 0.0, 0.0));
-    ASSERT_EQ(state.ais.AISTargetCount, 3);
+    ASSERT_EQ(state.ais.targets.count(), 3);
     for (int n = 1; n <= 3; ++n) {
-        TAISTarget& t = state.ais.target(n);
+        TAISTarget& t = state.ais.targets[n];
         t.VesselName.set(kinds[n - 1].first);
         t.MsgType = static_cast<std::uint8_t>(kinds[n - 1].second);
     }
@@ -354,7 +354,7 @@ TEST_P(AisNamesOnceTest, EveryNameIsWrittenOnceThroughHoveringAndTheTargetRefres
         }
         const QPoint before = targetPixel(1);
         for (int n = 1; n <= 2; ++n) {
-            state.ais.target(n).Latitude += 12000; // the ships go 0.02 degree north; the aid stays
+            state.ais.targets[n].Latitude += 12000; // the ships go 0.02 degree north; the aid stays
         }
         window->controller().RefRateTimer(0);
         window->refresh();

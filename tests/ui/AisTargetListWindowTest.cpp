@@ -63,7 +63,7 @@ TEST_F(AisTargetListWindowTest, SortsSelectsAndKeepsBothAcrossUpdates)
     Heard(235000001, -16.70, 41.80, 8.5, 45.0);
     Heard(235000002, -16.72, 41.75, 3.0, 270.0);
     Heard(235000003, -16.60, 41.60, 12.0, 180.0);
-    ASSERT_EQ(state.ais.AISTargetCount, 3);
+    ASSERT_EQ(state.ais.targets.count(), 3);
 
     QAction* open = window->command(QStringLiteral("AISTargetList1"));
     ASSERT_NE(open, nullptr);

@@ -110,9 +110,9 @@ TEST_F(EditByMouseTest, RouteWaypointsGoWhereClickedWhileUnderWay)
     }
     const QPoint first = shown(-60, -40);
     click(first);
-    const LatLongValue clicked = PixelToLatLong(model().projection, first.x(), first.y());
+    const LatLong clicked = PixelToLatLong(model().projection, first.x(), first.y());
     const QPoint ship = shown(50, 60);
-    const LatLongValue shipAt = PixelToLatLong(model().projection, ship.x(), ship.y());
+    const LatLong shipAt = PixelToLatLong(model().projection, ship.x(), ship.y());
     fixAt(shipAt.lat, shipAt.lon);
 
     popup("AddRouteWaypoint1")->trigger();
@@ -126,7 +126,7 @@ TEST_F(EditByMouseTest, RouteWaypointsGoWhereClickedWhileUnderWay)
     // A second click and fix: the second waypoint at the second click.
     const QPoint second = shown(30, -50);
     click(second);
-    const LatLongValue clicked2 = PixelToLatLong(model().projection, second.x(), second.y());
+    const LatLong clicked2 = PixelToLatLong(model().projection, second.x(), second.y());
     fixAt(shipAt.lat, shipAt.lon);
     popup("AddRouteWaypoint1")->trigger();
     ASSERT_EQ(state.route.count(), 2U);
@@ -176,7 +176,7 @@ TEST_F(EditByMouseTest, ARouteWaypointDraggedMovesWithItsLegs)
     const QPoint to = pixelOf(before.lat, before.lon) + QPoint(30, 70);
     drag(pixelOf(before.lat, before.lon) + QPoint(2, -1), to + QPoint(2, -1));
 
-    const LatLongValue expected = PixelToLatLong(model().projection, to.x() + 2, to.y() - 1);
+    const LatLong expected = PixelToLatLong(model().projection, to.x() + 2, to.y() - 1);
     EXPECT_NEAR(state.route.at(2).lat, expected.lat, 1e-9);
     EXPECT_NEAR(state.route.at(2).lon, expected.lon, 1e-9);
     EXPECT_EQ(state.route.at(2).name, before.name);

@@ -124,11 +124,11 @@ TEST(LiveLink, FixesTrackLogPanelAutopilotOutputAndTargets)
     std::string output;
     const bool done = kvtest::SpinUntil(12000, [&] {
         output += pty.readAll();
-        return state.quickLog.count() >= 4 && state.ais.AISTargetCount >= 2 &&
+        return state.quickLog.count() >= 4 && state.ais.targets.count() >= 2 &&
                output.find("$ECAPB") != std::string::npos && output.find("$ECXTE") != std::string::npos;
     });
     receiver.stop();
-    EXPECT_TRUE(done) << "fixes " << state.quickLog.count() << ", targets " << state.ais.AISTargetCount
+    EXPECT_TRUE(done) << "fixes " << state.quickLog.count() << ", targets " << state.ais.targets.count()
                       << ", output: " << output;
 
     // Fixes were taken from the sentences and logged.
@@ -160,7 +160,7 @@ TEST(LiveLink, FixesTrackLogPanelAutopilotOutputAndTargets)
     }
 
     // The targets are in the table and their sentences in the day's AIS log.
-    EXPECT_EQ(state.ais.AISTargetCount, 2);
+    EXPECT_EQ(state.ais.targets.count(), 2);
     ASSERT_FALSE(state.ais.AisLogPath.empty());
     const auto aisLog = ReadTextLines(state.ais.AisLogPath);
     ASSERT_TRUE(aisLog.has_value());

@@ -418,7 +418,7 @@ TEST_F(MainWindowTest, ClickInTheViewMovesTheCursorAndThePositionPanel)
                         Qt::NoModifier);
     QApplication::sendEvent(view->image(), &release);
 
-    const LatLongValue expected = PixelToLatLong(model.projection, at.x(), at.y());
+    const LatLong expected = PixelToLatLong(model.projection, at.x(), at.y());
     EXPECT_NEAR(state.fixInfo.OwnLat, expected.lat, 1e-9);
     EXPECT_NEAR(state.fixInfo.OwnLong, expected.lon, 1e-9);
     EXPECT_EQ(model.cursorX, 200);
@@ -477,7 +477,7 @@ TEST_F(MainWindowTest, AisTargetWindowShowsTheSelectedTarget)
     window->secsTick();
     window->controller().ais().DecodeAndUpdate(kvtest::AisPositionReport(235001234, -16.70, 41.80, 8.5, 45.0));
     window->controller().ais().DecodeAndUpdate(kvtest::AisPositionReport(235005678, -16.72, 41.75, 3.0, 270.0));
-    ASSERT_EQ(state.ais.AISTargetCount, 2);
+    ASSERT_EQ(state.ais.targets.count(), 2);
 
     kvui::ViewWindow* view = window->view(0);
     QAction* showAis = view->toolBar()->findChild<QAction*>(QStringLiteral("ShowAIS"));
@@ -520,7 +520,7 @@ TEST_F(MainWindowTest, TargetWindowStepsRedrawAndCopiesIntoTheRemarks)
     window->secsTick();
     window->controller().ais().DecodeAndUpdate(kvtest::AisPositionReport(235001234, -16.70, 41.80, 8.5, 45.0));
     window->controller().ais().DecodeAndUpdate(kvtest::AisPositionReport(235005678, -16.76, 41.75, 3.0, 270.0));
-    ASSERT_EQ(state.ais.AISTargetCount, 2);
+    ASSERT_EQ(state.ais.targets.count(), 2);
     state.ais.HighlightNearest = false; // the selector is there to step
     state.ais.SelectedTarget = 1;
     window->view(0)->toolBar()->findChild<QAction*>(QStringLiteral("ShowAIS"))->trigger();

@@ -357,13 +357,16 @@ TEST_F(PreferencesDialogTest, CaptionsAndHintsOfTheChartLogAndDrPages)
 TEST_F(PreferencesDialogTest, StatsPageFollowsTheTables)
 {
     state.route.push({"WP1", 50.0, 1.0});
-    state.ais.AISTargetCount = 2;
+    state.ais.targets.add({});
+    state.ais.targets.add({});
     auto dialog = open();
     EXPECT_EQ(find<QLabel>(dialog.get(), "Stat1")->text(), QStringLiteral("**********")); // layer mask
     EXPECT_EQ(find<QLabel>(dialog.get(), "Stat4")->text(), QStringLiteral("1"));          // route waypoints
     EXPECT_EQ(find<QLabel>(dialog.get(), "Stat7")->text(), QStringLiteral("2   Targets"));
     EXPECT_EQ(find<QLabel>(dialog.get(), "Stat8")->text(), QStringLiteral("0   Sentences")); // dropped input
-    state.ais.AISTargetCount = 5;
+    for (int i = 0; i < 3; ++i) {
+        state.ais.targets.add({});
+    }
     state.nmeaLink.DroppedSentences = 12345;
     emit find<QTimer>(dialog.get(), "StatsTimer")->timeout({});
     EXPECT_EQ(find<QLabel>(dialog.get(), "Stat7")->text(), QStringLiteral("5   Targets"));

@@ -63,14 +63,14 @@ protected:
 
     ViewSet& views() { return window->controller().views(); }
     // The position at a pixel offset from the middle of the first view's picture.
-    LatLongValue At(int dx, int dy)
+    LatLong At(int dx, int dy)
     {
         const Projection& p = views().view(0).projection;
         return PixelToLatLong(p, p.halfW + dx, p.halfH + dy);
     }
     void HearTarget(unsigned mmsi, int dx, int dy)
     {
-        const LatLongValue pos = At(dx, dy);
+        const LatLong pos = At(dx, dy);
         window->controller().ais().DecodeAndUpdate(kvtest::AisPositionReport(mmsi, pos.lat, -pos.lon, 6.0, 90.0));
     }
     // Three targets apart from each other, shown in the AIS view.
@@ -79,7 +79,7 @@ protected:
         HearTarget(235000001, -120, -80);
         HearTarget(235000002, 100, 60);
         HearTarget(235000003, 140, -90);
-        ASSERT_EQ(state.ais.AISTargetCount, 3);
+        ASSERT_EQ(state.ais.targets.count(), 3);
         window->view(0)->toolBar()->findChild<QAction*>(QStringLiteral("ShowAIS"))->trigger();
     }
     // Targets whose mark is drawn at their place in the AIS view.
@@ -90,8 +90,8 @@ protected:
             return 0;
         }
         int drawn = 0;
-        for (int n = 1; n <= state.ais.AISTargetCount; ++n) {
-            const LatLongValue pos = AisTargetChartPosition(state.chartRef, state.ais.target(n));
+        for (int n = 1; n <= state.ais.targets.count(); ++n) {
+            const LatLong pos = AisTargetChartPosition(state.chartRef, state.ais.targets[n]);
             const auto px = PositionToPixel(v->projection, pos.lat, pos.lon);
             if (px && px->x >= 0 && px->y >= 0 && px->x < v->bitmap.width() && px->y < v->bitmap.height()) {
                 const Rgb c = PixelOf(v->bitmap, px->x, px->y);
@@ -177,7 +177,7 @@ TEST_F(ViewRedrawTest, EveryRedrawingCommandDrawsWhatAFreshDrawingDraws)
     for (int i = 1; i <= 3; ++i) {
         RouteWaypoint w;
         w.name = DefaultRouteName(i);
-        const LatLongValue pos = At(-150 + 90 * i, 30 * i);
+        const LatLong pos = At(-150 + 90 * i, 30 * i);
         w.lat = pos.lat;
         w.lon = pos.lon;
         lines.push_back(RouteLine(w));
@@ -185,7 +185,7 @@ TEST_F(ViewRedrawTest, EveryRedrawingCommandDrawsWhatAFreshDrawingDraws)
     ASSERT_TRUE(WriteTextLinesAtomic(dir.file("routes/r.rte"), lines));
     ASSERT_TRUE(window->controller().routes().ReadRouteFile(dir.file("routes/r.rte")));
     TidalDiamond diamond;
-    const LatLongValue at = At(-40, 40);
+    const LatLong at = At(-40, 40);
     diamond.lat = at.lat;
     diamond.lon = at.lon;
     for (int h = 0; h < kTideHours; ++h) {
@@ -220,7 +220,7 @@ TEST_F(ViewRedrawTest, EveryRedrawingCommandDrawsWhatAFreshDrawingDraws)
         EXPECT_EQ(DifferingPixels(0), 0) << name;
     }
     // What the commands removed is gone from the picture.
-    EXPECT_EQ(state.ais.AISTargetCount, 0);
+    EXPECT_EQ(state.ais.targets.count(), 0);
     EXPECT_TRUE(state.route.empty());
     EXPECT_EQ(ColoursFromSettings(state.settings).background, 0xFFFFFFu);
 }
@@ -235,7 +235,7 @@ TEST_F(ViewRedrawTest, ClearingTheTargetsClearsTheirCollisionNote)
     window->controller().ais().DecodeAndUpdate(kvtest::AisPositionReport(235000009, lat, -state.fixInfo.OwnLong, 6.0, 180.0));
     ASSERT_EQ(state.display.StatusLine.rfind("Danger", 0), 0u) << state.display.StatusLine;
     window->view(0)->popupMenu()->findChild<QAction*>(QStringLiteral("ClearAllTargets1"))->trigger();
-    EXPECT_EQ(state.ais.AISTargetCount, 0);
+    EXPECT_EQ(state.ais.targets.count(), 0);
     EXPECT_EQ(state.display.StatusLine.find("Danger"), std::string::npos) << state.display.StatusLine;
 }
 

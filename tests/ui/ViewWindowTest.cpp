@@ -117,7 +117,7 @@ TEST_F(ViewWindowTest, LayoutChangesThenAClickKeepCursorScrollAndBitmapInStep)
         EXPECT_EQ(scroll(w), before); // the picture does not jump
         EXPECT_EQ(model().cursorX, at.x());
         EXPECT_EQ(model().cursorY, at.y());
-        const LatLongValue pos = PixelToLatLong(model().projection, at.x(), at.y());
+        const LatLong pos = PixelToLatLong(model().projection, at.x(), at.y());
         EXPECT_EQ(text("PosnPanel").toLatin1().toStdString(),
                   ViewPositionText(state.prefs.units, state.settings, pos.lat, pos.lon, 4));
         // What the window shows is the bitmap at the scroll position, cross included.
@@ -172,7 +172,7 @@ TEST_F(ViewWindowTest, MiddleOrShiftDragPansAndRedrawsAroundTheNewMiddle)
         const double zoom = model().zoom;
         const unsigned tails = model().centredCount;
         const QPoint middle = w->scrollArea()->middlePixel();
-        const LatLongValue target = PixelToLatLong(model().projection, middle.x() + 100, middle.y() + 50);
+        const LatLong target = PixelToLatLong(model().projection, middle.x() + 100, middle.y() + 50);
         const Qt::MouseButton button = shift ? Qt::LeftButton : Qt::MiddleButton;
         const Qt::KeyboardModifiers mods = shift ? Qt::ShiftModifier : Qt::NoModifier;
         // The mouse moves over the screen; the image moves under it as it scrolls.
@@ -204,7 +204,7 @@ TEST_F(ViewWindowTest, CtrlWheelZoomsAboutTheMouseAndTheWheelScrolls)
     for (int step = 0; step < 2; ++step) {
         const double zoom = model().zoom;
         const QPoint at = scroll(w) + QPoint(100, 80);
-        const LatLongValue under = PixelToLatLong(model().projection, at.x(), at.y());
+        const LatLong under = PixelToLatLong(model().projection, at.x(), at.y());
         QWheelEvent wheel(at, w->image()->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::ControlModifier,
                           Qt::NoScrollPhase, false);
         QApplication::sendEvent(w->image(), &wheel);

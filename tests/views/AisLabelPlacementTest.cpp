@@ -108,14 +108,14 @@ protected:
     {
         TAISTarget t = ZeroTarget();
         t.MsgType = 1;
-        t.MMSI = 235000000u + static_cast<unsigned>(state.ais.AISTargetCount + 1);
+        t.MMSI = 235000000u + static_cast<unsigned>(state.ais.targets.count() + 1);
         t.VesselName.set(name);
         t.Latitude = static_cast<std::int32_t>(std::lround(lat * 600000));
         t.Longitude = static_cast<std::int32_t>(std::lround(-lonWest * 600000));
         t.SOG = 60;
         t.COG = 900;
         t.TrueHeading = 511;
-        state.ais.target(++state.ais.AISTargetCount) = t;
+        state.ais.targets.add(t);
     }
     // The AIS targets drawn again over the view's last picture; the label boxes drawn.
     std::vector<LabelBox> Draw(ChartView& v)
@@ -158,8 +158,8 @@ TEST_F(AisLabelViewTest, SixtyTargetsInACrowdGetLabelsThatNeverMeet)
         for (std::size_t k = i + 1; k < boxes.size(); ++k) {
             EXPECT_FALSE(boxes[i].intersects(boxes[k])) << i << " and " << k;
         }
-        for (int n = 1; n <= state.ais.AISTargetCount; ++n) {
-            const LatLongValue pos = AisTargetChartPosition(state.chartRef, state.ais.target(n));
+        for (int n = 1; n <= state.ais.targets.count(); ++n) {
+            const LatLong pos = AisTargetChartPosition(state.chartRef, state.ais.targets[n]);
             if (const auto px = PositionToPixel(v.projection, pos.lat, pos.lon)) {
                 EXPECT_FALSE(boxes[i].intersects(LabelBox{px->x - 2, px->y - 2, 5, 5})) << "label " << i << " on target " << n;
             }
@@ -177,7 +177,7 @@ TEST_F(AisLabelViewTest, TheTargetNearestOwnShipKeepsItsLabelWithoutPlacementAll
 
     state.extra.PlaceTargetLabels = true;
     const std::vector<LabelBox> boxes = Draw(v);
-    const LatLongValue nearer = AisTargetChartPosition(state.chartRef, state.ais.target(2));
+    const LatLong nearer = AisTargetChartPosition(state.chartRef, state.ais.targets[2]);
     const auto px = PositionToPixel(v.projection, nearer.lat, nearer.lon);
     ASSERT_TRUE(px);
     ASSERT_EQ(boxes.size(), 2u);
@@ -204,7 +204,7 @@ TEST_F(AisTargetClickTest, APressWithinAFewPixelsOfAMarkHitsTheNearestTarget)
     AddTarget("EAST", 50.0, 0.9);
     ChartView& v = AisView();
     views.ReCentre(v);
-    const LatLongValue north = AisTargetChartPosition(state.chartRef, state.ais.target(1));
+    const LatLong north = AisTargetChartPosition(state.chartRef, state.ais.targets[1]);
     const Pixel at = *PositionToPixel(v.projection, north.lat, north.lon);
     struct Case {
         int dx, dy, want;
@@ -220,14 +220,14 @@ TEST_F(AisTargetClickTest, APressWithinAFewPixelsOfAMarkHitsTheNearestTarget)
 TEST_F(AisTargetClickTest, PopupLinesGiveMotionRangeBearingAndClosestApproach)
 {
     AddTarget("NORTH@@ ", 50.1, 1.0); // 6 miles due north, coming south at 6 knots
-    state.ais.target(1).COG = 1800;
+    state.ais.targets[1].COG = 1800;
     state.extra.CollisionWarnings = true;
     state.extra.TcpaLimitMin = 90;
     const std::vector<std::string> want = {"NORTH", "MMSI 235000001", "Class A", "SOG 6.0 Kn  COG 180.0\xb0T",
                                            "Range 6.00 Nm  Bearing 0.0\xb0T", "CPA 0.00 Nm  TCPA 60.0 Min",
                                            "DANGEROUS TARGET"};
     EXPECT_EQ(TargetPopupLines(state, 1), want);
-    state.ais.target(1).SOG = 1023;
+    state.ais.targets[1].SOG = 1023;
     const std::vector<std::string> unknown = TargetPopupLines(state, 1);
     ASSERT_EQ(unknown.size(), 6u);
     EXPECT_EQ(unknown[3], "SOG n/a  COG 180.0\xb0T");

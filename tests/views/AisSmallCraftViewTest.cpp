@@ -30,7 +30,7 @@ protected:
     {
         TAISTarget t = ZeroTarget();
         t.MsgType = static_cast<std::uint8_t>(type);
-        t.MMSI = 235000000u + static_cast<unsigned>(state.ais.AISTargetCount + 1);
+        t.MMSI = 235000000u + static_cast<unsigned>(state.ais.targets.count() + 1);
         t.VesselName.set(name);
         t.Latitude = static_cast<std::int32_t>(std::lround(lat * 600000));
         t.Longitude = static_cast<std::int32_t>(std::lround(-lonWest * 600000));
@@ -38,8 +38,8 @@ protected:
         t.COG = static_cast<std::uint16_t>(cog);
         t.TrueHeading = 511;
         t.Spare = static_cast<std::uint8_t>(spare);
-        state.ais.target(++state.ais.AISTargetCount) = t;
-        return state.ais.AISTargetCount;
+        state.ais.targets.add(t);
+        return state.ais.targets.count();
     }
     ChartView& Draw()
     {
@@ -104,7 +104,7 @@ TEST_F(AisSmallCraftViewTest, DangerousTargetShowsItsTrackToTheClosestPoint)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         state.extra.CollisionWarnings = c.warnings;
-        state.ais.target(1).COG = static_cast<std::uint16_t>(c.cog);
+        state.ais.targets[1].COG = static_cast<std::uint16_t>(c.cog);
         views.ReCentre(v);
         const Pixel t = *PositionToPixel(v.projection, 50.02, 1.0);
         const Pixel own = *PositionToPixel(v.projection, 50.0, 1.0);

@@ -26,15 +26,15 @@ protected:
     {
         TAISTarget t = ZeroTarget();
         t.MsgType = 1;
-        t.MMSI = 235000000u + static_cast<unsigned>(state.ais.AISTargetCount + 1);
+        t.MMSI = 235000000u + static_cast<unsigned>(state.ais.targets.count() + 1);
         t.VesselName.set(name);
         t.Latitude = static_cast<std::int32_t>(std::lround(lat * 600000));
         t.Longitude = static_cast<std::int32_t>(std::lround(-lonWest * 600000));
         t.SOG = static_cast<std::uint16_t>(sog);
         t.COG = static_cast<std::uint16_t>(cog);
         t.TrueHeading = 511;
-        state.ais.target(++state.ais.AISTargetCount) = t;
-        return state.ais.AISTargetCount;
+        state.ais.targets.add(t);
+        return state.ais.targets.count();
     }
     ChartView& AisView()
     {
@@ -95,7 +95,8 @@ TEST_F(AisViewTest, NoSelectionStillDrawsEveryTargetAndASingleTargetIsSelected)
         EXPECT_EQ(kvtest::PixelAt(v.bitmap, p->x, p->y), kRed); // drawn, none as the selected one
     }
     EXPECT_EQ(kvtest::CountColour(v.bitmap, kYellow), 0);
-    state.ais.AISTargetCount = 1;
+    const std::uint32_t bravo = state.ais.targets[2].MMSI;
+    state.ais.targets.removeIf([&](const TAISTarget& t) { return t.MMSI == bravo; });
     views.ReCentre(v);
     EXPECT_EQ(state.ais.SelectedTarget, 1);
     EXPECT_GT(kvtest::CountColour(v.bitmap, kYellow), 5);
@@ -115,7 +116,7 @@ TEST_F(AisViewTest, CourseStubFromSixTenthsOfAKnot)
     v.ais.ConventionalShape = true;
     views.ReCentre(v);
     const int slow = kvtest::CountColour(v.bitmap, kYellow);
-    state.ais.target(1).SOG = 6;
+    state.ais.targets[1].SOG = 6;
     views.ReCentre(v);
     EXPECT_GT(kvtest::CountColour(v.bitmap, kYellow), slow + 10);
 }
@@ -200,7 +201,7 @@ TEST_F(AisViewTest, TheTargetListCentresTheViewOnATarget)
     AddTarget("ALPHA", 50.02, 1.03, 50, 900);
     AddTarget("BRAVO", 49.97, 0.96, 50, 900);
     const int lost = AddTarget("NOFIX", 0, 0, 0, 0);
-    state.ais.target(lost).Latitude = 91 * 600000;
+    state.ais.targets[lost].Latitude = 91 * 600000;
     ChartView& v = AisView();
     state.ais.SelectedTarget = 1;
     views.ReCentre(v);

@@ -93,7 +93,7 @@ protected:
                 t.point(k).lon = -(lonWest + 0.003 * (6 - k));
             }
             t.TrackCount = 5;
-            state.ais.target(++state.ais.AISTargetCount) = t;
+            state.ais.targets.add(t);
         };
         make(235000001, "FERRY@@@", 49.97, 1.06, 120, 450);
         make(235000002, "YACHT", 50.0, 0.96, 5, 2000);
@@ -108,7 +108,7 @@ protected:
         base.Day = 7;
         base.Hour = 9;
         base.Minute = 5;
-        state.ais.target(++state.ais.AISTargetCount) = base;
+        state.ais.targets.add(base);
         state.ais.HighlightNearest = false;
         state.ais.SelectedTarget = 1;
     }
@@ -185,7 +185,7 @@ TEST_F(GoldenTest, AllSymbolsOnBothBackgrounds)
         for (int s = 0; s < kSymbolCount; ++s) {
             const int x = 24 + (s % 8) * 38;
             const int y = 24 + (s / 8) * 46;
-            const LatLongValue at = PixelToLatLong(p, x, y);
+            const LatLong at = PixelToLatLong(p, x, y);
             DrawSymbol(plotter, SymbolPlace{x, y, at.lat, at.lon}, 1, s, 2000, 15);
         }
         kvtest::ExpectGoldenImage(background == kWhite ? "views/golden/symbols_white.png" : "views/golden/symbols_navy.png", image);

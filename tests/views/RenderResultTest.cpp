@@ -35,9 +35,9 @@ struct Written {
 Written Snapshot(const ProgramState& s)
 {
     Written w{s.fixInfo.OwnLat, s.fixInfo.OwnLong, s.routeProgress.RangeToWaypoint, s.display.PosnPanel, s.display.StatusLine,
-              s.ais.SelectedTarget, s.ais.AISTargetCount, s.ais.NearestTargetRange, {}};
-    w.targets.resize(sizeof s.ais.AISTargets);
-    std::memcpy(w.targets.data(), s.ais.AISTargets.data(), sizeof s.ais.AISTargets);
+              s.ais.SelectedTarget, s.ais.targets.count(), s.ais.NearestTargetRange, {}};
+    w.targets.resize(s.ais.targets.allSlots().size_bytes());
+    std::memcpy(w.targets.data(), s.ais.targets.allSlots().data(), w.targets.size());
     return w;
 }
 
@@ -53,7 +53,7 @@ protected:
     {
         TAISTarget t = ZeroTarget();
         t.MsgType = 1;
-        t.MMSI = 235000000u + static_cast<unsigned>(state.ais.AISTargetCount + 1);
+        t.MMSI = 235000000u + static_cast<unsigned>(state.ais.targets.count() + 1);
         t.Latitude = static_cast<std::int32_t>(std::lround(lat * 600000));
         t.Longitude = static_cast<std::int32_t>(std::lround(-lonWest * 600000));
         t.SOG = 50;
@@ -64,7 +64,7 @@ protected:
         t.DimC = 3;
         t.DimD = 3;
         t.LastHeard = 100.0;
-        state.ais.target(++state.ais.AISTargetCount) = t;
+        state.ais.targets.add(t);
     }
     RenderResult Render(const ChartView& v, QImage& into) { return RedrawView(v, into, RenderContext{state, views.shared}); }
 
@@ -168,7 +168,7 @@ TEST_F(RenderResultTest, TheViewSetStoresWhatTheRedrawComputed)
 {
     AddTarget(50.02, 1.0);
     AddTarget(50.001, 1.0);
-    state.ais.target(1).LastHeard = 0.0; // heard long ago: aged out after the picture
+    state.ais.targets[1].LastHeard = 0.0; // heard long ago: aged out after the picture
     state.ais.HighlightNearest = true;
     state.ais.AISZoom = true;
     state.fixInfo.OwnLat = 50.0;
@@ -196,7 +196,7 @@ TEST_F(RenderResultTest, TheViewSetStoresWhatTheRedrawComputed)
     EXPECT_EQ(v.cursorY, expected.cursor.y);
     // The nearest (target 2) was selected, then the silent target 1 was aged out, which moves
     // the selection down with the table.
-    EXPECT_EQ(state.ais.AISTargetCount, 1);
+    EXPECT_EQ(state.ais.targets.count(), 1);
     EXPECT_EQ(state.ais.SelectedTarget, 1);
     EXPECT_EQ(textRefreshes, 1); // the view was created with the targets hidden
 }

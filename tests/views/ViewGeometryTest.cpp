@@ -37,7 +37,7 @@ TEST(ViewGeometry, SurfaceAndBaseScales)
 TEST(ViewGeometry, CentreClickGivesTheReferenceExactly)
 {
     const Projection p = MakeProjection(50.123456789, -1.987654321, 37.5, 1024, 768);
-    const LatLongValue v = PixelToLatLong(p, p.halfW, p.halfH);
+    const LatLong v = PixelToLatLong(p, p.halfW, p.halfH);
     EXPECT_EQ(v.lat, 50.123456789);
     EXPECT_EQ(v.lon, -1.987654321);
 }
@@ -48,20 +48,20 @@ TEST(ViewGeometry, PixelPositionRoundTripAtAnyAngle)
         const Projection p = MakeProjection(50.5, 1.25, 20.0, 1024, 768, angle);
         for (int x : {0, 17, 512, 777, 1023}) {
             for (int y : {0, 99, 384, 767}) {
-                const LatLongValue pos = PixelToLatLong(p, x, y);
+                const LatLong pos = PixelToLatLong(p, x, y);
                 const auto px = PositionToPixel(p, pos.lat, pos.lon);
                 ASSERT_TRUE(px.has_value());
                 EXPECT_EQ(px->x, x) << "angle " << angle;
                 EXPECT_EQ(px->y, y) << "angle " << angle;
                 // and the other way within half a pixel
-                const LatLongValue back = PixelToLatLong(p, px->x, px->y);
+                const LatLong back = PixelToLatLong(p, px->x, px->y);
                 EXPECT_NEAR(back.lat, pos.lat, 1e-9);
                 EXPECT_NEAR(back.lon, pos.lon, 1e-9);
             }
         }
         const auto px = PositionToPixel(p, 50.51, 1.24);
         ASSERT_TRUE(px.has_value());
-        const LatLongValue pos = PixelToLatLong(p, px->x, px->y);
+        const LatLong pos = PixelToLatLong(p, px->x, px->y);
         EXPECT_NEAR(pos.lat, 50.51, 1.0 / p.latScale);
         EXPECT_NEAR(pos.lon, 1.24, 1.0 / p.longScale);
     }
@@ -245,7 +245,7 @@ TEST_F(ViewSetTest, MouseMovesTheSharedCursorAndTheCrossIsInverting)
     const QImage before = v.bitmap.copy();
     views.MouseDown(v, 100, 50);
     EXPECT_TRUE(v.dragging);
-    const LatLongValue expected = PixelToLatLong(v.projection, 100, 50);
+    const LatLong expected = PixelToLatLong(v.projection, 100, 50);
     EXPECT_EQ(state.fixInfo.OwnLat, expected.lat);
     EXPECT_EQ(state.fixInfo.OwnLong, expected.lon);
     EXPECT_EQ(v.centreLat, expected.lat);

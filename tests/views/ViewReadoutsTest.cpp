@@ -93,8 +93,8 @@ TEST(HoverReadout, PositionThenRangeAndBearingFromOwnShip)
         {-12.0, 0.0, "12.00 Nm 180\xb0T"},
     };
     for (const Case& c : cases) {
-        const LatLongValue ship{50.0, 1.0};
-        const LatLongValue at{50.0 + c.dLatMin / 60.0, 1.0 - c.dLongMinEast / 60.0};
+        const LatLong ship{50.0, 1.0};
+        const LatLong at{50.0 + c.dLatMin / 60.0, 1.0 - c.dLongMinEast / 60.0};
         EXPECT_EQ(RangeBearingText(ship, at, 1.0, 1.0), c.rangeBearing);
     }
     EXPECT_EQ(RangeBearingText({50, 1}, {50 + 1.0 / 60, 1}, 1.0, 1.852), "1.852 Km 000\xb0T");
@@ -102,10 +102,10 @@ TEST(HoverReadout, PositionThenRangeAndBearingFromOwnShip)
     ProgramState nav;
     const Settings& settings = nav.settings;
     const Projection p = ProjectionAt(16.0);
-    const LatLongValue under = PixelToLatLong(p, 600, 300);
+    const LatLong under = PixelToLatLong(p, 600, 300);
     const std::string position = ViewPositionText(nav.prefs.units, settings, under.lat, under.lon, 4);
     EXPECT_EQ(HoverReadout(nav.prefs.units, nav.chartRef, settings, p, std::nullopt, 600, 300), position);
-    EXPECT_EQ(HoverReadout(nav.prefs.units, nav.chartRef, settings, p, LatLongValue{50.0, 1.0}, 600, 300),
+    EXPECT_EQ(HoverReadout(nav.prefs.units, nav.chartRef, settings, p, LatLong{50.0, 1.0}, 600, 300),
               position + "   " + RangeBearingText({50.0, 1.0}, under, nav.chartRef.CosLatFactor, nav.settings.units.UnitFactor));
 }
 
@@ -138,7 +138,7 @@ TEST_F(ViewMotionTest, CtrlWheelZoomKeepsThePositionUnderTheMouse)
     const Case cases[] = {{{200, 150}, true}, {{40, 200}, true}, {{300, 20}, false}, {{160, 120}, false}};
     for (const Case& c : cases) {
         const double zoomBefore = v.zoom;
-        const LatLongValue under = PixelToLatLong(v.projection, c.mouse.x, c.mouse.y);
+        const LatLong under = PixelToLatLong(v.projection, c.mouse.x, c.mouse.y);
         const unsigned tails = v.centredCount;
         views.ZoomAbout(v, c.mouse, middle, c.in);
         EXPECT_DOUBLE_EQ(v.zoom, c.in ? zoomBefore * 2 : zoomBefore / 2);
@@ -167,7 +167,7 @@ TEST_F(ViewMotionTest, PanRedrawsAroundTheMiddleOfTheWindowAndLeavesTheCursor)
     views.CommonTail(v);
     state.fixInfo.OwnLat = 50.01;
     state.fixInfo.OwnLong = 0.99;
-    const LatLongValue target = PixelToLatLong(v.projection, 250, 60);
+    const LatLong target = PixelToLatLong(v.projection, 250, 60);
     views.PanTo(v, Pixel{250, 60});
     EXPECT_NEAR(v.referenceLat(), target.lat, 1e-9);
     EXPECT_NEAR(v.referenceLong(), target.lon, 1e-9);

@@ -243,7 +243,7 @@ bool AisGlanceScene(const Folders& folders)
     QApplication::processEvents();
 
     // A click on the dangerous ship (target 1).
-    const kv::LatLongValue pos = kv::AisTargetChartPosition(state.chartRef, state.ais.target(1));
+    const kv::LatLong pos = kv::AisTargetChartPosition(state.chartRef, state.ais.targets[1]);
     const auto px = kv::PositionToPixel(v->projection, pos.lat, pos.lon);
     kvui::ViewWindow* view = window.view(0);
     if (!px || !view) {

@@ -4,6 +4,7 @@
 #include "BufferedOut.h"
 #include "Command.h"
 
+#include "core/Json.h"
 #include "core/TextFile.h"
 
 #include "ais/AisDecoder.h"
@@ -20,108 +21,62 @@ namespace {
 
 using kvtool::BufferedOut;
 
-class JsonObject {
-public:
-    explicit JsonObject(BufferedOut& out) : out_(out)
-    {
-        out_.reserve(BufferedOut::kRoom);
-        out_.ch('{');
-    }
-    ~JsonObject() { out_.ch('}'); }
-    JsonObject(const JsonObject&) = delete;
-    JsonObject& operator=(const JsonObject&) = delete;
-
-    template <std::size_t N>
-    void num(const char (&key)[N], long long v)
-    {
-        this->key(key);
-        out_.number(v);
-    }
-    template <std::size_t N>
-    void flag(const char (&key)[N], std::uint8_t v)
-    {
-        this->key(key);
-        out_.put(v != 0 ? std::string_view("true") : std::string_view("false"));
-    }
-    template <std::size_t N>
-    void text(const char (&key)[N], std::string_view v)
-    {
-        this->key(key);
-        out_.text(v);
-    }
-
-private:
-    template <std::size_t N>
-    void key(const char (&k)[N])
-    {
-        if (!first_) {
-            out_.ch(',');
-        }
-        first_ = false;
-        out_.ch('"');
-        out_.put(std::string_view(k, N - 1));
-        out_.put("\":");
-    }
-    BufferedOut& out_;
-    bool first_ = true;
-};
-
 void WriteMessage(BufferedOut& out, const kv::TAISTarget& r)
 {
     {
-        JsonObject o(out);
-        o.num("MsgType", r.MsgType);
-        o.num("Repeat", r.Repeat);
-        o.num("MMSI", r.MMSI);
+        kv::JsonObject o(out.buffer());
+        o.integer("MsgType", r.MsgType);
+        o.integer("Repeat", r.Repeat);
+        o.integer("MMSI", r.MMSI);
         switch (r.MsgType) {
         case 1:
         case 2:
         case 3:
-            o.num("NavStatus", r.NavStatus);
-            o.num("ROT", r.ROT);
-            o.num("SOG", r.SOG);
-            o.flag("PosAccuracy", r.PosAccuracy);
-            o.num("Longitude", r.Longitude);
-            o.num("Latitude", r.Latitude);
-            o.num("COG", r.COG);
-            o.num("TrueHeading", r.TrueHeading);
-            o.num("TimeStamp", r.TimeStamp);
-            o.num("Regional", r.Regional);
-            o.flag("Spare", r.Spare);
-            o.flag("RAIM", r.RAIM);
-            o.num("CommState", r.CommState);
+            o.integer("NavStatus", r.NavStatus);
+            o.integer("ROT", r.ROT);
+            o.integer("SOG", r.SOG);
+            o.flag("PosAccuracy", r.PosAccuracy != 0);
+            o.integer("Longitude", r.Longitude);
+            o.integer("Latitude", r.Latitude);
+            o.integer("COG", r.COG);
+            o.integer("TrueHeading", r.TrueHeading);
+            o.integer("TimeStamp", r.TimeStamp);
+            o.integer("Regional", r.Regional);
+            o.flag("Spare", r.Spare != 0);
+            o.flag("RAIM", r.RAIM != 0);
+            o.integer("CommState", r.CommState);
             break;
         case 4:
         case 11:
-            o.num("Year", r.Year);
-            o.num("Month", r.Month);
-            o.num("Day", r.Day);
-            o.num("Hour", r.Hour);
-            o.num("Minute", r.Minute);
-            o.num("Second", r.Second);
-            o.flag("PosAccuracy", r.PosAccuracy);
-            o.num("Longitude", r.Longitude);
-            o.num("Latitude", r.Latitude);
-            o.num("EPFD", r.EPFD);
-            o.num("Reserved52", r.Reserved52);
-            o.flag("RAIM", r.RAIM);
-            o.num("CommState", r.CommState);
+            o.integer("Year", r.Year);
+            o.integer("Month", r.Month);
+            o.integer("Day", r.Day);
+            o.integer("Hour", r.Hour);
+            o.integer("Minute", r.Minute);
+            o.integer("Second", r.Second);
+            o.flag("PosAccuracy", r.PosAccuracy != 0);
+            o.integer("Longitude", r.Longitude);
+            o.integer("Latitude", r.Latitude);
+            o.integer("EPFD", r.EPFD);
+            o.integer("Reserved52", r.Reserved52);
+            o.flag("RAIM", r.RAIM != 0);
+            o.integer("CommState", r.CommState);
             break;
         default: // 5
-            o.num("AISVersion", r.AISVersion);
-            o.num("IMO", r.IMO);
+            o.integer("AISVersion", r.AISVersion);
+            o.integer("IMO", r.IMO);
             o.text("CallSign", r.CallSign.view());
             o.text("VesselName", r.VesselName.view());
-            o.num("ShipType", r.ShipType);
-            o.num("DimA", r.DimA);
-            o.num("DimB", r.DimB);
-            o.num("DimC", r.DimC);
-            o.num("DimD", r.DimD);
-            o.num("EPFD", r.EPFD);
-            o.num("ETA", r.ETA);
-            o.num("Draught", r.Draught);
+            o.integer("ShipType", r.ShipType);
+            o.integer("DimA", r.DimA);
+            o.integer("DimB", r.DimB);
+            o.integer("DimC", r.DimC);
+            o.integer("DimD", r.DimD);
+            o.integer("EPFD", r.EPFD);
+            o.integer("ETA", r.ETA);
+            o.integer("Draught", r.Draught);
             o.text("Destination", r.Destination.view());
-            o.flag("DTE", r.DTE);
+            o.flag("DTE", r.DTE != 0);
             break;
         }
     }
@@ -135,105 +90,105 @@ struct SmallCraftWriter {
     void operator()(const kv::AisClassBPosition& m) const
     {
         {
-            JsonObject o(out);
-            o.num("MsgType", m.MsgType);
-            o.num("Repeat", m.Repeat);
-            o.num("MMSI", m.MMSI);
-            o.num("Reserved8", m.Reserved8);
-            o.num("SOG", m.SOG);
-            o.flag("PosAccuracy", m.PosAccuracy);
-            o.num("Longitude", m.Longitude);
-            o.num("Latitude", m.Latitude);
-            o.num("COG", m.COG);
-            o.num("TrueHeading", m.TrueHeading);
-            o.num("TimeStamp", m.TimeStamp);
-            o.num("Regional2", m.Regional2);
-            o.flag("CSUnit", m.CSUnit);
-            o.flag("Display", m.Display);
-            o.flag("DSC", m.DSC);
-            o.flag("Band", m.Band);
-            o.flag("Msg22", m.Msg22);
-            o.flag("Assigned", m.Assigned);
-            o.flag("RAIM", m.RAIM);
-            o.num("CommState", m.CommState);
+            kv::JsonObject o(out.buffer());
+            o.integer("MsgType", m.MsgType);
+            o.integer("Repeat", m.Repeat);
+            o.integer("MMSI", m.MMSI);
+            o.integer("Reserved8", m.Reserved8);
+            o.integer("SOG", m.SOG);
+            o.flag("PosAccuracy", m.PosAccuracy != 0);
+            o.integer("Longitude", m.Longitude);
+            o.integer("Latitude", m.Latitude);
+            o.integer("COG", m.COG);
+            o.integer("TrueHeading", m.TrueHeading);
+            o.integer("TimeStamp", m.TimeStamp);
+            o.integer("Regional2", m.Regional2);
+            o.flag("CSUnit", m.CSUnit != 0);
+            o.flag("Display", m.Display != 0);
+            o.flag("DSC", m.DSC != 0);
+            o.flag("Band", m.Band != 0);
+            o.flag("Msg22", m.Msg22 != 0);
+            o.flag("Assigned", m.Assigned != 0);
+            o.flag("RAIM", m.RAIM != 0);
+            o.integer("CommState", m.CommState);
         }
         out.endLine();
     }
     void operator()(const kv::AisClassBExtended& m) const
     {
         {
-            JsonObject o(out);
-            o.num("MsgType", m.MsgType);
-            o.num("Repeat", m.Repeat);
-            o.num("MMSI", m.MMSI);
-            o.num("Reserved8", m.Reserved8);
-            o.num("SOG", m.SOG);
-            o.flag("PosAccuracy", m.PosAccuracy);
-            o.num("Longitude", m.Longitude);
-            o.num("Latitude", m.Latitude);
-            o.num("COG", m.COG);
-            o.num("TrueHeading", m.TrueHeading);
-            o.num("TimeStamp", m.TimeStamp);
-            o.num("Regional4", m.Regional4);
+            kv::JsonObject o(out.buffer());
+            o.integer("MsgType", m.MsgType);
+            o.integer("Repeat", m.Repeat);
+            o.integer("MMSI", m.MMSI);
+            o.integer("Reserved8", m.Reserved8);
+            o.integer("SOG", m.SOG);
+            o.flag("PosAccuracy", m.PosAccuracy != 0);
+            o.integer("Longitude", m.Longitude);
+            o.integer("Latitude", m.Latitude);
+            o.integer("COG", m.COG);
+            o.integer("TrueHeading", m.TrueHeading);
+            o.integer("TimeStamp", m.TimeStamp);
+            o.integer("Regional4", m.Regional4);
             o.text("VesselName", m.VesselName.view());
-            o.num("ShipType", m.ShipType);
-            o.num("DimA", m.DimA);
-            o.num("DimB", m.DimB);
-            o.num("DimC", m.DimC);
-            o.num("DimD", m.DimD);
-            o.num("EPFD", m.EPFD);
-            o.flag("RAIM", m.RAIM);
-            o.flag("DTE", m.DTE);
-            o.flag("Assigned", m.Assigned);
+            o.integer("ShipType", m.ShipType);
+            o.integer("DimA", m.DimA);
+            o.integer("DimB", m.DimB);
+            o.integer("DimC", m.DimC);
+            o.integer("DimD", m.DimD);
+            o.integer("EPFD", m.EPFD);
+            o.flag("RAIM", m.RAIM != 0);
+            o.flag("DTE", m.DTE != 0);
+            o.flag("Assigned", m.Assigned != 0);
         }
         out.endLine();
     }
     void operator()(const kv::AisAidToNavigation& m) const
     {
         {
-            JsonObject o(out);
-            o.num("MsgType", m.MsgType);
-            o.num("Repeat", m.Repeat);
-            o.num("MMSI", m.MMSI);
-            o.num("AidType", m.AidType);
+            kv::JsonObject o(out.buffer());
+            o.integer("MsgType", m.MsgType);
+            o.integer("Repeat", m.Repeat);
+            o.integer("MMSI", m.MMSI);
+            o.integer("AidType", m.AidType);
             o.text("Name", m.Name.view());
-            o.flag("PosAccuracy", m.PosAccuracy);
-            o.num("Longitude", m.Longitude);
-            o.num("Latitude", m.Latitude);
-            o.num("DimA", m.DimA);
-            o.num("DimB", m.DimB);
-            o.num("DimC", m.DimC);
-            o.num("DimD", m.DimD);
-            o.num("EPFD", m.EPFD);
-            o.num("TimeStamp", m.TimeStamp);
-            o.flag("OffPosition", m.OffPosition);
-            o.num("Regional8", m.Regional8);
-            o.flag("RAIM", m.RAIM);
-            o.flag("Virtual", m.Virtual);
-            o.flag("Assigned", m.Assigned);
+            o.flag("PosAccuracy", m.PosAccuracy != 0);
+            o.integer("Longitude", m.Longitude);
+            o.integer("Latitude", m.Latitude);
+            o.integer("DimA", m.DimA);
+            o.integer("DimB", m.DimB);
+            o.integer("DimC", m.DimC);
+            o.integer("DimD", m.DimD);
+            o.integer("EPFD", m.EPFD);
+            o.integer("TimeStamp", m.TimeStamp);
+            o.flag("OffPosition", m.OffPosition != 0);
+            o.integer("Regional8", m.Regional8);
+            o.flag("RAIM", m.RAIM != 0);
+            o.flag("Virtual", m.Virtual != 0);
+            o.flag("Assigned", m.Assigned != 0);
         }
         out.endLine();
     }
     void operator()(const kv::AisClassBStatic& m) const
     {
         {
-            JsonObject o(out);
-            o.num("MsgType", m.MsgType);
-            o.num("Repeat", m.Repeat);
-            o.num("MMSI", m.MMSI);
-            o.num("PartNumber", m.PartNumber);
+            kv::JsonObject o(out.buffer());
+            o.integer("MsgType", m.MsgType);
+            o.integer("Repeat", m.Repeat);
+            o.integer("MMSI", m.MMSI);
+            o.integer("PartNumber", m.PartNumber);
             if (m.PartNumber == 0) {
                 o.text("VesselName", m.VesselName.view());
             } else {
-                o.num("ShipType", m.ShipType);
+                o.integer("ShipType", m.ShipType);
                 o.text("VendorID", m.VendorID.view());
                 o.text("CallSign", m.CallSign.view());
-                o.num("DimA", m.DimA);
-                o.num("DimB", m.DimB);
-                o.num("DimC", m.DimC);
-                o.num("DimD", m.DimD);
+                o.integer("DimA", m.DimA);
+                o.integer("DimB", m.DimB);
+                o.integer("DimC", m.DimC);
+                o.integer("DimD", m.DimD);
                 if (kv::IsAuxiliaryCraft(m.MMSI)) {
-                    o.num("MothershipMMSI", m.MothershipMMSI);
+                    o.integer("MothershipMMSI", m.MothershipMMSI);
                 }
             }
         }

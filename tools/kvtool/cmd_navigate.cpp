@@ -20,24 +20,6 @@
 
 namespace {
 
-// One JSON object on one line; texts are the program's Latin-1 bytes, each byte the code point
-// of the same number.
-class JsonLine {
-public:
-    void text(const char* key, const std::string& value) { add(key, kv::JsonString(value)); }
-    void number(const char* key, double value) { add(key, kv::JsonNumber(value)); }
-    void integer(const char* key, long long value) { add(key, std::to_string(value)); }
-    std::string finish() const { return out_ + "}"; }
-
-private:
-    void add(const char* key, const std::string& value)
-    {
-        out_ += out_.size() > 1 ? "," : "";
-        out_ += kv::JsonString(key) + ":" + value;
-    }
-    std::string out_ = "{";
-};
-
 std::optional<kv::LocalDateTime> ParseClock(const std::string& text)
 {
     // YYYY-MM-DDTHH:MM:SS
@@ -56,7 +38,8 @@ std::optional<kv::LocalDateTime> ParseClock(const std::string& text)
 void PrintFix(const kv::ProgramState& state, const std::string& prompt, const std::string& output)
 {
     const kv::Display& d = state.display;
-    JsonLine json;
+    std::string line;
+    kv::JsonObject json(line);
     json.text("FixSource", state.fixInfo.FixSource.str());
     json.number("OwnLat", state.fixInfo.OwnLat);
     json.number("OwnLong", state.fixInfo.OwnLong);
@@ -83,7 +66,8 @@ void PrintFix(const kv::ProgramState& state, const std::string& prompt, const st
     json.text("XTerrorColour", d.XTerrorColour);
     json.text("Prompt", prompt);
     json.text("OutputText", output);
-    std::printf("%s\n", json.finish().c_str());
+    json.close();
+    std::printf("%s\n", line.c_str());
 }
 
 kv::LocalDateTime AddMilliseconds(kv::LocalDateTime t, long long ms)

@@ -20,13 +20,10 @@
 
 namespace {
 
-std::string ParseResultJson(const kv::ProgramState& nav, const kv::Display& d)
+void WriteParseResult(kv::JsonObject& j, const kv::ProgramState& nav, const kv::Display& d)
 {
-    using kv::JsonNumber;
-    using kv::JsonString;
-    std::string j = "{";
-    auto num = [&](const char* name, double v) { j += std::string(j.size() > 1 ? "," : "") + "\"" + name + "\":" + JsonNumber(v); };
-    auto text = [&](const char* name, std::string_view v) { j += std::string(j.size() > 1 ? "," : "") + "\"" + name + "\":" + JsonString(v); };
+    auto num = [&](const char* name, double v) { j.number(name, v); };
+    auto text = [&](const char* name, std::string_view v) { j.text(name, v); };
     num("SentenceLat", nav.sentenceFix.SentenceLat);
     num("SentenceLong", nav.sentenceFix.SentenceLong);
     num("PositionValid", nav.sentenceFix.PositionValid ? 1 : 0);
@@ -48,26 +45,30 @@ std::string ParseResultJson(const kv::ProgramState& nav, const kv::Display& d)
     text("GPSIndicatorText", d.GPSIndicatorText);
     text("GPSIndicatorColour", d.GPSIndicatorColour);
     text("GPSIndicatorHint", d.GPSIndicatorHint);
-    return j + "}";
 }
 
-// The depth, wind or heading a sentence carries, as more members of its line ("" for others).
-std::string InstrumentJson(const kv::InstrumentRecord& r)
+// The depth, wind or heading a sentence carries, as more members of its line (none for others).
+void WriteInstrument(kv::JsonObject& j, const kv::InstrumentRecord& r)
 {
     using Kind = kv::InstrumentRecord::Kind;
     switch (r.kind) {
     case Kind::None:
-        return {};
+        return;
     case Kind::Depth:
-        return ",\"Instrument\":\"depth\",\"DepthMetres\":" + kv::JsonNumber(r.depthMetres);
+        j.text("Instrument", "depth");
+        j.number("DepthMetres", r.depthMetres);
+        return;
     case Kind::ApparentWind:
     case Kind::TrueWind:
-        return std::string(",\"Instrument\":\"") + (r.kind == Kind::ApparentWind ? "apparent wind" : "true wind") +
-               "\",\"WindAngle\":" + kv::JsonNumber(r.windAngle) + ",\"WindKnots\":" + kv::JsonNumber(r.windKnots);
+        j.text("Instrument", r.kind == Kind::ApparentWind ? "apparent wind" : "true wind");
+        j.number("WindAngle", r.windAngle);
+        j.number("WindKnots", r.windKnots);
+        return;
     case Kind::Heading:
-        return ",\"Instrument\":\"heading\",\"HeadingTrue\":" + kv::JsonNumber(r.headingTrue);
+        j.text("Instrument", "heading");
+        j.number("HeadingTrue", r.headingTrue);
+        return;
     }
-    return {};
 }
 
 int RunNmeaParse(const kvtool::Args& args)
@@ -104,14 +105,17 @@ int RunNmeaParse(const kvtool::Args& args)
         // A damaged line is reported and leaves the state as it was.
         const kv::SentenceRejection rejection = kv::CheckSentence(line);
         std::string json;
-        if (rejection != kv::SentenceRejection::None) {
-            json = std::string("{\"Rejected\":\"") + kv::RejectionName(rejection) + "\"}\n";
-        } else {
-            kv::ParseSentence(line, nav.sentenceFix, display, nav.aisPlayback.AISPlayback);
-            json = ParseResultJson(nav, display);
-            json.pop_back();
-            json += InstrumentJson(kv::ParseInstrumentSentence(line, nav.sentenceFix.MagVariation)) + "}\n";
+        {
+            kv::JsonObject j(json);
+            if (rejection != kv::SentenceRejection::None) {
+                j.text("Rejected", kv::RejectionName(rejection));
+            } else {
+                kv::ParseSentence(line, nav.sentenceFix, display, nav.aisPlayback.AISPlayback);
+                WriteParseResult(j, nav, display);
+                WriteInstrument(j, kv::ParseInstrumentSentence(line, nav.sentenceFix.MagVariation));
+            }
         }
+        json += '\n';
         std::fwrite(json.data(), 1, json.size(), stdout);
     }
     return 0;

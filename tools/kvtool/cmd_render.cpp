@@ -294,8 +294,8 @@ int RunRender(const kvtool::Args& args)
         // The positions of the picture's outer corners, as the viewer maps them.
         const int w = view.bitmap.width();
         const int h = view.bitmap.height();
-        const kv::LatLongValue nw = kv::PixelToLatLong(view.projection, 0, 0);
-        const kv::LatLongValue se = kv::PixelToLatLong(view.projection, w, h);
+        const kv::LatLong nw = kv::PixelToLatLong(view.projection, 0, 0);
+        const kv::LatLong se = kv::PixelToLatLong(view.projection, w, h);
         kv::raster::ImageReference ref;
         ref.height = h;
         ref.width = w;
@@ -311,7 +311,7 @@ int RunRender(const kvtool::Args& args)
     std::printf("%s: %dx%d, chart %s (%d points, %zu waypoints), zoom %g, route %zu, track %zu, targets %d\n",
                 o.out.c_str(), view.bitmap.width(), view.bitmap.height(), state->chart.ChartName.c_str(),
                 state->chart.count(), state->waypoints.count(), view.zoom, state->route.count(),
-                state->quickLog.count(), state->ais.AISTargetCount);
+                state->quickLog.count(), state->ais.targets.count());
     return 0;
 }
 
