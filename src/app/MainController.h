@@ -102,7 +102,12 @@ public:
     // Window commands.
     void FileNewItemClick();
     void FileCloseItemClick();
+    // Closes view `index` as the user asks (the view's own rules and questions); closing the last
+    // view empties the chart, its waypoints and the route with it. False when the view stays.
+    bool CloseView(int index);
     void CloseAll1Click();
+    // "Remove Everything": the chart, the track, the route and dead reckoning, once confirmed.
+    void PurgeAllClick();
 
     // Panels and small commands.
     void PosnPanelClick();
@@ -173,6 +178,8 @@ private:
     void LoadStartupFiles();
     int ActiveView() const;
     void StopDeadReckoning();
+    // What goes with the last view: the chart, its waypoints, the route and the navigation panel.
+    void ForgetViewData();
 
     // ChartViewHooks
     void setViewCaptions(const std::string& caption) override;

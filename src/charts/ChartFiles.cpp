@@ -584,35 +584,18 @@ void ChartFiles::PurgeLayers()
     hooks_.updateMenus();
 }
 
-void ChartFiles::PurgeAll()
+bool ChartFiles::PurgeAll()
 {
     if (!platform_.prompter.confirm(kPurgeAllQuestion)) {
-        return;
+        return false;
     }
     ClearChart();
     state_.chart.LayerMarker = kAllLayers;
-    state_.quickLog.clear();
-    state_.motion.TripDistance = 0.0;
-    state_.motion.LastLegDistance = 0.0;
-    state_.cycleState.LogEmpty = true;
-    state_.display.Trip = "0.00 Nm";
-    state_.route.clear();
-    state_.routeProgress.RouteLength = 0;
-    state_.routeProgress.ActiveWaypoint = 0;
-    state_.routeProgress.LegWaypoint = 0;
-    state_.routeProgress.LegOrigin = 0;
     state_.chart.ConfigName.clear();
     // The captions forget the configuration with everything else.
     hooks_.setViewCaptions(ViewCaption());
     state_.display.StatusLine.clear();
-    state_.settings.fix.DRMode = false;
-    state_.display.checked["DRMode1"] = false;
-    state_.display.enabled["DRMode1"] = false;
-    state_.display.WPNameItems.clear();
-    state_.display.WPNameIndex = -1;
-    hooks_.removeSurveyTrack();
-    hooks_.refreshViews();
-    hooks_.updateMenus();
+    return true;
 }
 
 void ChartFiles::ChartAppendModeClick()

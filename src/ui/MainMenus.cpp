@@ -122,7 +122,7 @@ void MainWindow::buildMenus()
     purge->menuAction()->setObjectName(QStringLiteral("Purge1"));
     addCommand(purge, "PurgeChart1", QStringLiteral("&Chart"), "Remove Chart", [&c] { c.charts().PurgeChart(); });
     addCommand(purge, "PurgeLayers1", QStringLiteral("La&yers"), "Remove Layers", [&c] { c.charts().PurgeLayers(); });
-    addCommand(purge, "All1", QStringLiteral("&All"), "Remove Everything", [&c] { c.charts().PurgeAll(); });
+    addCommand(purge, "All1", QStringLiteral("&All"), "Remove Everything", [&c] { c.PurgeAllClick(); });
     addCommand(purge, "Log1", QStringLiteral("&Log"), "Remove Quick Log Track", [&c] {
         c.logs().Log1Click();
         c.RefreshViews();

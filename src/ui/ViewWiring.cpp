@@ -365,15 +365,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
             if (index >= 0) {
                 event->ignore();
                 QTimer::singleShot(0, this, [this, index] {
-                    run([this, index] {
-                        if (index < controller_->views().count()) {
-                            controller_->views().CloseView(index);
-                        }
-                        if (controller_->views().count() == 0) {
-                            state_.chart.setCount(0);
-                        }
-                        controller_->UpdateMenuItems();
-                    });
+                    run([this, index] { controller_->CloseView(index); });
                 });
                 return true;
             }

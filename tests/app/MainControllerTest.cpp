@@ -456,6 +456,80 @@ TEST(MainController, ClosingTheOnlyViewAsksAndEmptiesTheChart)
     EXPECT_TRUE(p.fakes.prompter.lastMessageIs("Cannot close the AIS window as all AIS data will be lost !"));
 }
 
+TEST(MainController, ClosingTheLastOrdinaryViewEmptiesTheChartAndTheRoute)
+{
+    Program p;
+    p.writeRoute("coast", 3);
+    kvtest::WriteConfigIn(p.dir, "kelvw.cfg", [](ProgramState&, Settings& s) { s.RouteName = "coast"; });
+    p.create();
+    p.controller->SecsTimerTimer();
+    p.controller->FileNewItemClick();
+    p.controller->views().RemoveView(0); // the survivor is not the AIS view
+    p.state.waypoints.push(ChartWaypoint{});
+    p.state.chart.ConfigName = "kelvw";
+    ASSERT_EQ(p.state.routeProgress.RouteLength, 3);
+    ASSERT_FALSE(p.state.display.WPNameItems.empty());
+
+    p.fakes.prompter.answer({false});
+    EXPECT_FALSE(p.controller->CloseView(0));
+    EXPECT_EQ(p.state.routeProgress.RouteLength, 3);
+    EXPECT_EQ(p.state.chart.ConfigName, "kelvw");
+
+    p.fakes.prompter.answer({true});
+    EXPECT_TRUE(p.controller->CloseView(0));
+    EXPECT_EQ(p.controller->views().count(), 0);
+    EXPECT_EQ(p.state.chart.count(), 0);
+    EXPECT_TRUE(p.state.waypoints.empty());
+    EXPECT_TRUE(p.state.route.empty());
+    EXPECT_EQ(p.state.routeProgress.RouteLength, 0);
+    EXPECT_TRUE(p.state.display.WPNameItems.empty());
+    EXPECT_EQ(p.state.display.WPNameIndex, -1);
+    EXPECT_EQ(p.state.chart.ChartName.str(), "");
+    EXPECT_EQ(p.state.chart.ConfigName, "");
+    EXPECT_FALSE(p.state.display.isEnabled(cmd::File)); // the menus know the views are gone
+}
+
+TEST(MainController, RemoveEverythingAlsoEmptiesTrackRouteAndDeadReckoning)
+{
+    Program p;
+    p.writeRoute("coast", 3);
+    kvtest::WriteConfigIn(p.dir, "kelvw.cfg", [](ProgramState&, Settings& s) { s.RouteName = "coast"; });
+    p.create();
+    p.controller->SecsTimerTimer();
+    p.controller->views().view(0).options.SurveyTrack = true;
+    p.state.quickLog.push({50, 1, 10});
+    p.state.motion.TripDistance = 3.0;
+    p.state.cycleState.LogEmpty = false;
+    p.state.settings.fix.DRMode = true;
+    p.state.display.checked[kDRModeControl] = true;
+    p.state.display.Trip = "3.00 Nm";
+    p.state.display.StatusLine = "x";
+    ASSERT_EQ(p.state.routeProgress.RouteLength, 3);
+
+    p.fakes.prompter.answer({false});
+    p.controller->PurgeAllClick();
+    EXPECT_EQ(p.state.routeProgress.RouteLength, 3);
+    EXPECT_FALSE(p.state.quickLog.empty());
+    EXPECT_TRUE(p.state.settings.fix.DRMode);
+
+    p.fakes.prompter.answer({true});
+    p.controller->PurgeAllClick();
+    EXPECT_EQ(p.state.chart.count(), 0);
+    EXPECT_TRUE(p.state.quickLog.empty());
+    EXPECT_EQ(p.state.motion.TripDistance, 0.0);
+    EXPECT_TRUE(p.state.cycleState.LogEmpty);
+    EXPECT_EQ(p.state.display.Trip, "0.00 Nm");
+    EXPECT_TRUE(p.state.route.empty());
+    EXPECT_EQ(p.state.routeProgress.RouteLength, 0);
+    EXPECT_EQ(p.state.routeProgress.ActiveWaypoint, 0);
+    EXPECT_FALSE(p.state.settings.fix.DRMode);
+    EXPECT_FALSE(p.state.display.isChecked(kDRModeControl));
+    EXPECT_FALSE(p.state.display.isEnabled(kDRModeControl));
+    EXPECT_TRUE(p.state.display.StatusLine.empty());
+    EXPECT_TRUE(p.state.display.WPNameItems.empty());
+    EXPECT_FALSE(p.controller->views().view(0).options.SurveyTrack);
+}
+
 TEST(MainController, CloseAllAsksTwiceThenEmptiesEverything)
 {
     Program p;
@@ -762,7 +836,7 @@ TEST(MainController, SavingAConfigurationRenamesTheViews)
     // "Remove Everything" forgets the configuration's name, and so do the captions: no empty
     // brackets are left behind.
     p.fakes.prompter.answer({true});
-    p.controller->charts().PurgeAll();
+    p.controller->PurgeAllClick();
     EXPECT_EQ(p.state.chart.ConfigName, "");
     EXPECT_EQ(p.controller->views().view(0).caption, "");
 }

@@ -38,12 +38,11 @@ struct RecordingHooks : kv::ChartViewHooks {
     void rebuildChartIndex() override { ++indexRebuilds; }
     void createView(const std::string& caption) override { createdViews.push_back(caption); }
     void closeLowestView() override { ++closedViews; }
-    void removeSurveyTrack() override { ++surveyRemovals; }
     void endProgram() override { ended = true; }
 
     std::vector<std::string> captions;
     std::vector<std::string> createdViews;
-    int refreshes = 0, menuUpdates = 0, indexRebuilds = 0, closedViews = 0, surveyRemovals = 0;
+    int refreshes = 0, menuUpdates = 0, indexRebuilds = 0, closedViews = 0;
     bool ended = false;
 };
 
