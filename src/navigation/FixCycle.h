@@ -100,7 +100,7 @@ struct FixCycleRecords {
 
     // Built from the program state, or from a wider bundle, by member name.
     template <class S>
-    FixCycleRecords(S& s) // NOLINT(google-explicit-constructor): the records are handed over where they are named
+    explicit FixCycleRecords(S& s)
         : fixInfo(s.fixInfo)
         , sentenceFix(s.sentenceFix)
         , motion(s.motion)

@@ -480,7 +480,7 @@ void MainWindow::buildViewCommands(ViewWindow* w)
     tool("RRUp", QStringLiteral("R+"), "More range rings", [&set](kv::ChartView& v) { kv::RRUpClick(set, v); })
         ->setProperty("aisOnly", true);
     tool("AISrepeat", QStringLiteral("Rpt"), "Repeat last AIS target announcement",
-         [this](kv::ChartView&) { kv::AISrepeatClick(state_, platform_); })
+         [this, &set](kv::ChartView&) { kv::AISrepeatClick(set.state(), platform_); })
         ->setProperty("aisOnly", true);
     // "View and Zoom Properties" for this view, from its tool bar and its pop-up menu.
     auto properties = [this, w](kv::ChartView&) {
