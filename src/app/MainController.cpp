@@ -405,65 +405,6 @@ void MainController::FileCloseItemClick()
     CloseView(ActiveView());
 }
 
-bool MainController::CloseView(int index)
-{
-    bool closed = false;
-    if (index >= 0 && index < views_->count()) {
-        closed = views_->CloseView(index);
-        if (closed && views_->count() == 0) {
-            ForgetViewData();
-        }
-    }
-    if (views_->count() == 0) {
-        state_.chart.setCount(0);
-    }
-    UpdateMenuItems();
-    return closed;
-}
-
-void MainController::ForgetViewData()
-{
-    Display& d = state_.display;
-    d.ClearNavDisplay();
-    d.WPNameItems.clear();
-    d.WPNameIndex = -1;
-    state_.route.clear();
-    state_.routeProgress.RouteLength = 0;
-    ChartStore& store = state_.chart;
-    store.clear(); // count 0, every slot a pen-up, layer marker "**********"
-    store.ReservedInteger = 0;
-    store.ChartName.clear();
-    store.ConfigName.clear();
-    state_.waypoints.clear();
-}
-
-void MainController::PurgeAllClick()
-{
-    if (!charts_->PurgeAll()) {
-        return;
-    }
-    // Everything else the charts were drawn with goes too: the track and the trip, the route and
-    // its progress, and dead reckoning, which has no route left to run along.
-    state_.quickLog.clear();
-    state_.motion.TripDistance = 0.0;
-    state_.motion.LastLegDistance = 0.0;
-    state_.cycleState.LogEmpty = true;
-    state_.display.Trip = "0.00 Nm";
-    state_.route.clear();
-    state_.routeProgress.RouteLength = 0;
-    state_.routeProgress.ActiveWaypoint = 0;
-    state_.routeProgress.LegWaypoint = 0;
-    state_.routeProgress.LegOrigin = 0;
-    state_.settings.fix.DRMode = false;
-    state_.display.checked[kDRModeControl] = false;
-    state_.display.enabled[kDRModeControl] = false;
-    state_.display.WPNameItems.clear();
-    state_.display.WPNameIndex = -1;
-    removeSurveyTrack();
-    RefreshViews();
-    UpdateMenuItems();
-}
-
 void MainController::CloseAll1Click()
 {
     if (!platform_.prompter.confirm(kDeleteViewsQuestion)) {

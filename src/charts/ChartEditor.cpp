@@ -187,7 +187,7 @@ void ChartEditor::ChartEdit1Click()
         state_.settings.fix.AutoChart = true;
     }
     state_.display.checked[editcmd::ChartEdit] = app.ChartEditMode;
-    views_.updateMenus();
+    views_.UpdateMenuItems();
 }
 
 void ChartEditor::StartNewClick()
@@ -207,7 +207,7 @@ void ChartEditor::StartNewClick()
     state_.chartRef.ChartLatOffset = 0.0;
     state_.chartRef.ChartLongOffset = 0.0;
     state_.chartEdit.SelectedPoint = 0;
-    views_.updateMenus();
+    views_.UpdateMenuItems();
     SetUndoEnabled(false);
 }
 
@@ -303,7 +303,7 @@ void ChartEditor::SnaptoChart1Click()
     const ChartPoint& p = state_.chart.point(n);
     state_.fixInfo.OwnLat = p.lat();
     state_.fixInfo.OwnLong = p.lon();
-    views_.refreshViews();
+    views_.RefreshViews();
     if (state_.app.ChartEditMode) {
         state_.chartEdit.LastSnapSentence = hooks_.snapSentence(p.lat(), p.lon());
         state_.display.StatusLine = state_.chartEdit.LastSnapSentence;
@@ -374,7 +374,7 @@ bool ChartEditor::StoreWaypoint(int number, const ChartWaypointForm& form)
     state_.waypoints.at(static_cast<std::size_t>(number)) = w;
     state_.fixInfo.OwnLat = w.lat;
     state_.fixInfo.OwnLong = w.lon;
-    views_.refreshViews();
+    views_.RefreshViews();
     return WriteWaypointDatabase(state_.waypoints, state_.chart, state_.prefs, prompter_);
 }
 
@@ -421,7 +421,7 @@ void ChartEditor::AddChartWaypoint1Click()
     }
     StoreWaypoint(number, form);
     // The first waypoint makes the edit, delete and snap commands usable.
-    views_.updateMenus();
+    views_.UpdateMenuItems();
 }
 
 void ChartEditor::EditChartWaypoint1Click()
@@ -444,10 +444,10 @@ void ChartEditor::DeleteChartWaypoint1Click()
     }
     const int n = NearestWaypoint();
     state_.waypoints.erase(static_cast<std::size_t>(n));
-    views_.refreshViews();
+    views_.RefreshViews();
     WriteWaypointDatabase(state_.waypoints, state_.chart, state_.prefs, prompter_);
     // With the last waypoint gone those commands have nothing to work on.
-    views_.updateMenus();
+    views_.UpdateMenuItems();
 }
 
 void ChartEditor::WaypointSnapMode1Click()
@@ -477,7 +477,7 @@ SurveyGridResult ChartEditor::AutoMakeGrid(const SurveyGrid& grid)
     state_.display.StatusLine = r.status;
     state_.chartEdit.LineTypeOffset = 200.0 * type;
     state_.chartEdit.SelectedPoint = chart.count();
-    views_.refreshViews();
+    views_.RefreshViews();
     SetUndoEnabled(state_.app.ChartEditMode && chart.count() > state_.chartEdit.UndoMark);
     return r;
 }
@@ -493,14 +493,14 @@ void ChartEditor::UndoAutoGrid1Click()
     if (state_.chartEdit.SelectedPoint > mark) {
         state_.chartEdit.SelectedPoint = mark;
     }
-    views_.refreshViews();
+    views_.RefreshViews();
     SetUndoEnabled(false);
 }
 
 void ChartEditor::SurveyTrack1Click()
 {
     hooks_.removeSurveyTrack();
-    views_.updateMenus();
+    views_.UpdateMenuItems();
 }
 
 } // namespace kv

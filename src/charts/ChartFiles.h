@@ -108,11 +108,11 @@ class ChartViewHooks {
 public:
     virtual ~ChartViewHooks() = default;
     virtual void setViewCaptions(const std::string& /*caption*/) { }
-    virtual void refreshViews() { }
+    virtual void RefreshViews() { }
     // After a chart point was edited at the cursor: the views move only when the cursor would
     // leave them.
-    virtual void showEditedPoint() { refreshViews(); }
-    virtual void updateMenus() { }
+    virtual void showEditedPoint() { RefreshViews(); }
+    virtual void UpdateMenuItems() { }
     // Told after the chart index was listed again (the menus follow whether charts are available).
     virtual void rebuildChartIndex() { }
     // Captions after a nearest-chart load: the active view "<chart> (<config>)", every other

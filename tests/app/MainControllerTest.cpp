@@ -7,7 +7,9 @@
 #include "app/MainController.h"
 #include "app/MenuState.h"
 #include "app/WaypointDialog.h"
+#include "core/Real48.h"
 #include "core/TextFile.h"
+#include "navigation/TrackLog.h"
 #include "platform/fake/Fakes.h"
 #include "routes/Routes.h"
 #include "support/ConfigFile.h"
@@ -528,6 +530,51 @@ TEST(MainController, RemoveEverythingAlsoEmptiesTrackRouteAndDeadReckoning)
     EXPECT_TRUE(p.state.display.StatusLine.empty());
     EXPECT_TRUE(p.state.display.WPNameItems.empty());
     EXPECT_FALSE(p.controller->views().view(0).options.SurveyTrack);
+}
+
+// Each command's operation sets the command enabling again and redraws what it changed by
+// itself: the window forwards the click and does nothing after it.
+TEST(MainController, CommandOperationsLeaveTheMenusAndViewsUpToDate)
+{
+    Program p;
+    p.writeRoute("coast", 3);
+    kvtest::WriteConfigIn(p.dir, "kelvw.cfg", [](ProgramState&, Settings& s) { s.RouteName = "coast"; });
+    std::uint8_t position[12];
+    doubleToReal48(50.0, position);
+    doubleToReal48(1.0, position + 6);
+    p.dir.write("tides/solent.pos", std::string(reinterpret_cast<const char*>(position), 12));
+    p.dir.write("tides/solent.flo", std::string(13 * 4, '\x01'));
+    QuickLog track;
+    track.push({50.1, 1.1, 0.0});
+    track.push({50.2, 1.2, 0.0});
+    p.dir.write("logs/trip.log", EncodeTrackLog(track));
+    p.create();
+    p.controller->SecsTimerTimer();
+    ChartView& view = p.controller->views().view(0);
+
+    struct Case {
+        const char* command;
+        std::function<void()> run;
+        const char* control;
+        bool enabled; // afterwards
+    };
+    MainController& c = *p.controller;
+    const Case cases[] = {
+        {"open tides", [&] { c.Tides1Click(p.dir.file("tides/solent.pos")); }, cmd::TideStep, true},
+        {"step tide", [&] { c.IncTideClick(); }, cmd::TideStep, true},
+        {"purge tides", [&] { c.Tides2Click(); }, cmd::TideStep, false},
+        {"open log", [&] { c.Logs1Click(p.dir.file("logs/trip.log")); }, cmd::SaveLogAs, true},
+        {"purge log", [&] { c.Log1Click(); }, cmd::SaveLogAs, false},
+        {"purge route", [&] { c.Route1Click(); }, cmd::Route, false},
+    };
+    ASSERT_TRUE(p.state.display.isEnabled(cmd::Route));
+    for (const Case& k : cases) {
+        p.fakes.prompter.answer({true});
+        view.bitmap.fill(Qt::magenta); // a redraw paints over it
+        k.run();
+        EXPECT_EQ(p.state.display.isEnabled(k.control), k.enabled) << k.command;
+        EXPECT_NE(view.bitmap.pixelColor(0, 0), QColor(Qt::magenta)) << k.command;
+    }
 }
 
 TEST(MainController, CloseAllAsksTwiceThenEmptiesEverything)

@@ -33,8 +33,8 @@ inline std::vector<kv::ChartPoint> Line(int n, double lon = 1.0, int type = 0)
 
 struct RecordingHooks : kv::ChartViewHooks {
     void setViewCaptions(const std::string& caption) override { captions.push_back(caption); }
-    void refreshViews() override { ++refreshes; }
-    void updateMenus() override { ++menuUpdates; }
+    void RefreshViews() override { ++refreshes; }
+    void UpdateMenuItems() override { ++menuUpdates; }
     void rebuildChartIndex() override { ++indexRebuilds; }
     void createView(const std::string& caption) override { createdViews.push_back(caption); }
     void closeLowestView() override { ++closedViews; }

@@ -19,7 +19,7 @@ namespace {
 class Views final : public FixCycleHooks {
 public:
     int OpenViewCount() const override { return views; }
-    void RecentreViews() override { ++recentred; }
+    void RefreshViews() override { ++recentred; }
     void AutoLoadChart() override { ++autoLoads; }
     bool ChartPointEditingEnabled() const override { return editing; }
     void AddChartPoint() override { ++chartPoints; }
