@@ -60,8 +60,8 @@ void MainController::PurgeAllClick()
     state_.routeProgress.LegWaypoint = 0;
     state_.routeProgress.LegOrigin = 0;
     state_.settings.fix.DRMode = false;
-    state_.display.checked[kDRModeControl] = false;
-    state_.display.enabled[kDRModeControl] = false;
+    state_.display.checked[Control::DRMode1] = false;
+    state_.display.enabled[Control::DRMode1] = false;
     state_.display.WPNameItems.clear();
     state_.display.WPNameIndex = -1;
     removeSurveyTrack();

@@ -304,14 +304,21 @@ void MainWindow::refresh()
     }
     refreshing_ = true;
     const kv::Display& d = state_.display;
+    const bool night = state_.extra.NightPalette;
+    // The palette first: a control given a style sheet below takes its colours from the palette
+    // of that moment.
+    ApplyNightPalette(night, command(QStringLiteral("NightPalette1")));
     statusLine_->setText(Latin1(d.StatusLine));
+    alarmBar_->setNight(night);
     alarmBar_->setAlarms(controller_->alarms().Alarms());
     posnPanel_->setText(Latin1(d.PosnPanel));
     timePanel_->setText(Latin1(d.TimePanel));
     gpsIndicator_->setText(Latin1(d.GPSIndicatorText));
-    gpsIndicator_->setStyleSheet(d.GPSIndicatorColour.empty()
-                                     ? QString()
-                                     : QStringLiteral("QLabel { background: %1; }").arg(Latin1(d.GPSIndicatorColour)));
+    // At night the indicator's colour turns to the palette's red, under black letters.
+    gpsIndicator_->setStyleSheet(d.GPSIndicatorColour.empty() ? QString()
+                                 : night ? QStringLiteral("QLabel { background: %1; color: black; }")
+                                               .arg(NightAwareColour(Latin1(d.GPSIndicatorColour), true))
+                                         : QStringLiteral("QLabel { background: %1; }").arg(Latin1(d.GPSIndicatorColour)));
     gpsIndicator_->setToolTip(ShortHint(d.GPSIndicatorHint));
 
     navLabels_["RngToWp"]->setText(Latin1(d.RngToWp));
@@ -326,9 +333,18 @@ void MainWindow::refresh()
                           ? Latin1(kv::XteGaugeTextIn(state_.routeProgress.XTE, state_.settings.units))
                           : QString());
     applyNavFigureSize();
-    ApplyNightPalette(state_.extra.NightPalette, command(QStringLiteral("NightPalette1")));
+    ApplyNightBackground(mdi_, night);
+    // The style edges a tool bar with a light line of its own; at night the bars go without.
+    const QString barSheet = night ? QStringLiteral("QToolBar { border: none; }") : QString();
+    for (QToolBar* bar : findChildren<QToolBar*>()) {
+        if (bar->styleSheet() != barSheet) {
+            bar->setStyleSheet(barSheet);
+        }
+    }
     xtError_->setValue(std::clamp(d.XTerror, -100, 100));
-    xtError_->setStyleSheet(QStringLiteral("QProgressBar::chunk { background: %1; }").arg(Latin1(d.XTerrorColour)));
+    // The gauge's colour says on track or which side off it; at night in the palette's red.
+    xtError_->setStyleSheet(
+        QStringLiteral("QProgressBar::chunk { background: %1; }").arg(NightAwareColour(Latin1(d.XTerrorColour), night)));
 
     QStringList items;
     for (const auto& item : d.WPNameItems) {
@@ -343,35 +359,44 @@ void MainWindow::refresh()
         wpName_->addItems(items);
     }
     wpName_->setCurrentIndex(d.WPNameIndex < wpName_->count() ? d.WPNameIndex : -1);
-    const std::string wpHint = d.hint(kv::ctl::WPName).empty() ? kv::kSelectedWaypointHint : d.hint(kv::ctl::WPName);
+    const std::string wpHint = d.hint(kv::Control::WPName).empty() ? kv::kSelectedWaypointHint : d.hint(kv::Control::WPName);
     wpName_->setToolTip(ShortHint(wpHint));
     wpName_->setStatusTip(LongHint(wpHint));
     navPanel_->setVisible(state_.app.NavPanelVisible);
     instruments_->showReadings(state_.extra.Instruments,
                        kv::InstrumentStripTexts(state_.instruments, kv::InstrumentSeconds(platform_.clock.now())));
 
-    for (const auto& [name, action] : commands_) {
-        const std::string key = name.toStdString();
-        if (const auto it = d.enabled.find(key); it != d.enabled.end()) {
+    // The gauge's hint names the cross-track error it shows.
+    if (const auto it = d.hints.find(kv::Control::XTerror); it != d.hints.end()) {
+        xtError_->setToolTip(ShortHint(it->second));
+        xtError_->setStatusTip(LongHint(it->second));
+    }
+
+    for (const kv::ControlEntry& entry : kv::kControls) {
+        QAction* action = command(QLatin1String(entry.name));
+        if (action == nullptr) {
+            continue;
+        }
+        if (const auto it = d.enabled.find(entry.control); it != d.enabled.end()) {
             action->setEnabled(it->second);
         }
-        if (const auto it = d.checked.find(key); it != d.checked.end() && action->isCheckable()) {
+        if (const auto it = d.checked.find(entry.control); it != d.checked.end() && action->isCheckable()) {
             action->setChecked(it->second);
         }
-        if (const auto it = d.hints.find(key); it != d.hints.end()) {
+        if (const auto it = d.hints.find(entry.control); it != d.hints.end()) {
             ApplyHint(action, it->second);
         }
     }
 
     // Switches are the preferences record's: their check marks follow it, whatever a click did.
     for (const kv::SwitchCommand& item : kv::kSwitchCommands) {
-        if (QAction* action = command(QLatin1String(item.control))) {
+        if (QAction* action = command(QLatin1String(kv::ControlName(item.control)))) {
             action->setChecked(state_.prefs.*item.field);
         }
     }
 
     // The text-log button shows its image when the working folder has one.
-    if (QAction* textLog = command(QStringLiteral("TxtLogOnOff"))) {
+    if (QAction* textLog = command(QLatin1String(kv::ControlName(kv::Control::TxtLogOnOff)))) {
         const QString image = QString::fromLocal8Bit(state_.app.TextLogButtonImage.c_str());
         textLog->setIcon(!image.isEmpty() && QFileInfo::exists(image) ? QIcon(image) : QIcon());
     }

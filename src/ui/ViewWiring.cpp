@@ -4,6 +4,7 @@
 #include "app/EditUndo.h"
 #include "ui/AisTargetWindow.h"
 #include "ui/MainWindow.h"
+#include "ui/NightPaletteUi.h"
 #include "ui/UiText.h"
 #include "ui/ViewOptionsDialog.h"
 #include "ui/ViewWindow.h"
@@ -48,7 +49,7 @@ QRect ShownArea(ViewWindow* w)
 
 // The Follow button says whether the view follows own ship and, in free look, whether own ship
 // has gone out of the window.
-void ShowFollowState(ViewWindow* w, bool following, bool outside)
+void ShowFollowState(ViewWindow* w, bool following, bool outside, bool night)
 {
     QAction* follow = w->toolBar()->findChild<QAction*>(QStringLiteral("FollowBtn"));
     if (!follow) {
@@ -60,7 +61,9 @@ void ShowFollowState(ViewWindow* w, bool following, bool outside)
                       : outside ? "Own ship is out of view|Free look: own ship is outside the view - click to follow it again"
                                 : "Free look|Free look: fixes move own ship, not the chart - click to follow it again");
     if (QWidget* button = w->toolBar()->widgetForAction(follow)) {
-        button->setStyleSheet(!following && outside ? QStringLiteral("color: red; font-weight: bold") : QString());
+        button->setStyleSheet(!following && outside
+                                  ? QStringLiteral("color: %1; font-weight: bold").arg(NightAwareColour(QStringLiteral("red"), night))
+                                  : QString());
     }
 }
 // The north arrow in the window's upper left corner while the view is turned.
@@ -110,7 +113,7 @@ void MainWindow::noteShownArea(ViewWindow* w)
     kv::ViewSet& set = controller_->views();
     kv::ChartView& v = set.view(index);
     v.shownArea = ShownArea(w);
-    ShowFollowState(w, v.following, set.VesselOutside(v, v.shownArea));
+    ShowFollowState(w, v.following, set.VesselOutside(v, v.shownArea), state_.extra.NightPalette);
 }
 
 int MainWindow::indexOf(const ViewWindow* window) const
@@ -261,7 +264,8 @@ void MainWindow::syncViews()
                 window->centreOn(v.bitmap.width() / 2, v.bitmap.height() / 2);
             }
             window->setScaleBar(state_.extra.NightPalette ? kv::NightImage(scaleBarImage(v), background) : scaleBarImage(v));
-            window->setLegend(kv::SurveyLegendImage(v.options, kv::ColoursFromSettings(state_.settings)));
+            const QImage legend = kv::SurveyLegendImage(v.options, kv::ColoursFromSettings(state_.settings));
+            window->setLegend(state_.extra.NightPalette ? kv::NightImage(legend, background) : legend);
             window->setZoomText(Latin1(kv::ZoomCaption(v.zoom)));
             window->setBackground(QColor::fromRgb(0xFF000000u | (state_.extra.NightPalette ? 0u : background)));
         }
@@ -270,13 +274,14 @@ void MainWindow::syncViews()
             show->setChecked(v.ais.ShowAIS);
         }
         // The AIS buttons belong to the AIS view; the ring buttons carry the rings they show.
-        const std::string ringHint = state_.display.hint("RR");
         for (QAction* a : window->toolBar()->findChildren<QAction*>()) {
             if (a->property("aisOnly").toBool()) {
                 a->setVisible(v.aisView);
             }
-            if (!ringHint.empty() && (a->objectName() == QLatin1String("RRUp") || a->objectName() == QLatin1String("RRDown"))) {
-                ApplyHint(a, ringHint);
+            if (const auto control = kv::ControlNamed(a->objectName().toStdString())) {
+                if (const auto it = state_.display.hints.find(*control); it != state_.display.hints.end()) {
+                    ApplyHint(a, it->second);
+                }
             }
         }
         for (QAction* a : window->popupMenu()->findChildren<QAction*>()) {
@@ -306,9 +311,10 @@ void MainWindow::syncViews()
                 a->setChecked(state_.ais.AISZoom); // one setting for the program, as the click keeps it
             } else if (name == QLatin1String("AISShape")) {
                 a->setChecked(v.ais.ConventionalShape);
-            } else if (const auto it = state_.display.checked.find(name.toStdString());
-                       it != state_.display.checked.end() && a->isCheckable()) {
-                a->setChecked(it->second);
+            } else if (const auto control = kv::ControlNamed(name.toStdString()); control && a->isCheckable()) {
+                if (const auto it = state_.display.checked.find(*control); it != state_.display.checked.end()) {
+                    a->setChecked(it->second);
+                }
             }
             a->setVisible(!a->property("aisOnly").toBool() || v.aisView);
         }
@@ -389,7 +395,7 @@ void MainWindow::buildFollowCommands(ViewWindow* w)
         onView(w, [&set](kv::ChartView& v) { set.FollowClick(v); });
     });
     w->toolBar()->addAction(follow);
-    ShowFollowState(w, true, false);
+    ShowFollowState(w, true, false, state_.extra.NightPalette);
 
     // Which way up: north up, course up, or as the preferences turn every view.
     QMenu* orientation = w->popupMenu()->addMenu(QStringLiteral("Orientation"));
