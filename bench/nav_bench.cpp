@@ -75,7 +75,7 @@ void BM_WholeFix(benchmark::State& state)
         int OpenViewCount() const override { return 1; }
     } hooks;
     kv::TrackLogs logs(s, fakes.platform);
-    kv::FixCycle cycle(s, fakes.platform, logs, hooks);
+    kv::FixCycle cycle(kv::FixCycleRecords(s), fakes.platform, logs, hooks);
     s.folders.AppDir = dir.string() + "/";
     s.folders.LogDir = (dir / "logs").string() + "/";
     s.textLog.LogNameBase = "bench";

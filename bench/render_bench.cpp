@@ -106,7 +106,7 @@ struct FullProgram {
         }
         s.ais.HighlightNearest = true;
 
-        views = std::make_unique<ViewSet>(s, fakes.prompter);
+        views = std::make_unique<ViewSet>(ViewRecords(s), fakes.prompter);
         view = &views->CreateView("bench");
         view->options.LabelThreshold = 0;
         view->options.SymbolThreshold = 0;

@@ -35,7 +35,7 @@ MainController::MainController(ProgramState& state, Platform& platform, MainWind
     tides_ = std::make_unique<TidalAtlas>(state_.tides, state_.tideStream, state_.prefs.tide, state_.fixInfo,
                                           state_.chartRef, state_.motion, state_.routeProgress, state_.settings.vessel,
                                           state_.display, platform_);
-    views_ = std::make_unique<ViewSet>(state_, platform_.prompter);
+    views_ = std::make_unique<ViewSet>(ViewRecords(state_), platform_.prompter);
     views_->nowDays = [this] { return DaysFromDateTime(platform_.clock.now()); };
     views_->hooks.waypointSnap = [this] { editor_->WaypointSnapMode1Click(); };
     // Every drawing of a view, whatever command asks for it, turns by the angle the preferences
@@ -43,7 +43,7 @@ MainController::MainController(ProgramState& state, Platform& platform, MainWind
     views_->viewAngle = [this] { return state_.headUp.ViewAngle; };
     logs_ = std::make_unique<TrackLogs>(state_, platform_);
     remarks_ = std::make_unique<Remarks>(state_, platform_);
-    fix_ = std::make_unique<FixCycle>(state_, platform_, *logs_, static_cast<FixCycleHooks&>(*this));
+    fix_ = std::make_unique<FixCycle>(FixCycleRecords(state_), platform_, *logs_, static_cast<FixCycleHooks&>(*this));
     alarms_ = std::make_unique<AlarmWatch>(state_, platform_);
     ais_->redrawViews = [this] { RedrawViews(); };
     ais_->processPositionSentence = [this](const std::string& line) {
@@ -402,13 +402,7 @@ void MainController::FileNewItemClick()
 
 void MainController::FileCloseItemClick()
 {
-    if (views_->count() > 0) {
-        views_->CloseView(ActiveView());
-    }
-    if (views_->count() == 0) {
-        state_.chart.setCount(0);
-    }
-    UpdateMenuItems();
+    CloseView(ActiveView());
 }
 
 void MainController::CloseAll1Click()
@@ -416,7 +410,7 @@ void MainController::CloseAll1Click()
     if (!platform_.prompter.confirm(kDeleteViewsQuestion)) {
         return;
     }
-    charts_->PurgeAll();
+    PurgeAllClick();
     while (views_->count() > 0) {
         views_->RemoveView(views_->count() - 1);
     }

@@ -22,6 +22,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace kv {
@@ -78,20 +79,44 @@ public:
     void FormCreate(const std::string& workingFolder, const std::string& configArgument);
     // The one-second tick; its first run loads the start-up files and opens the interface.
     void SecsTimerTimer();
-    void UpdateMenuItems();
+    // The three duties the subsystems also ask for through their hooks: the command enabling set
+    // again from the state; every view re-centred as it follows (own ship, else where it stands)
+    // and drawn; every view drawn again where it stands.
+    void UpdateMenuItems() override;
     // Chart points may be added now: the point-editing commands are enabled and the active view
     // is at a zoom of 1 or more (looked at again, as the zoom may have changed since).
     bool ChartPointsAllowed() const;
-    void RefreshViews();
-    // Redraws every view where it stands.
-    void RedrawViews();
+    void RefreshViews() override;
+    void RedrawViews() override;
     // The quit question and everything that has to happen before the window may close.
     bool FormCloseQuery();
 
     // Window commands.
     void FileNewItemClick();
     void FileCloseItemClick();
+    // Closes view `index` as the user asks (the view's own rules and questions); closing the last
+    // view empties the chart, its waypoints and the route with it. False when the view stays.
+    bool CloseView(int index);
     void CloseAll1Click();
+    // "Remove Everything": the chart, the track, the route and dead reckoning, once confirmed.
+    void PurgeAllClick();
+
+    // Commands that reach one subsystem and then bring the views and the command enabling up to
+    // date (MainCommands.cpp). An empty path is a cancelled file dialog.
+    void Logs1Click(const std::string& path);    // open a log
+    void Tides1Click(const std::string& path);   // open a tidal atlas
+    void Log1Click();                            // purge the quick-log track
+    void Route1Click();                          // purge the route
+    void Tides2Click();                          // purge the tides
+    void Layers1Click();                         // load the chart's layers
+    void Find_AntennaClick();                    // locate the antenna
+    void IncTideClick();                         // step the tide one hour
+    void NMEAServerOnOffClick();                 // open or close the NMEA interface
+    void AISMonitorClick();
+    void TxtLogOnOffClick(bool pressed);
+    void PlayAISlogClick(const std::function<std::optional<std::string>()>& chooseFile);
+    // "AIS Clear All Targets" of view v, once confirmed: the collision watch looks again, v is redrawn.
+    void ClearAllTargets1Click(ChartView& v);
 
     // Panels and small commands.
     void PosnPanelClick();
@@ -162,12 +187,12 @@ private:
     void LoadStartupFiles();
     int ActiveView() const;
     void StopDeadReckoning();
+    // What goes with the last view: the chart, its waypoints, the route and the navigation panel.
+    void ForgetViewData();
 
     // ChartViewHooks
     void setViewCaptions(const std::string& caption) override;
-    void refreshViews() override { RefreshViews(); }
     void showEditedPoint() override;
-    void updateMenus() override { UpdateMenuItems(); }
     void createView(const std::string& caption) override { views_->CreateView(caption); }
     void closeLowestView() override { views_->ReplaceLowestView(); }
     void setNumberedViewCaptions(const std::string& chartName, const std::string& configName) override;
@@ -178,12 +203,9 @@ private:
     }
     // RouteHooks
     bool viewOpen() override { return views_->count() > 0; }
-    void redraw() override { RedrawViews(); }
     void resetCrossTrack() override;
     // FixCycleHooks
     int OpenViewCount() const override { return views_->count(); }
-    void RecentreViews() override { RefreshViews(); }
-    void RefreshMenus() override { UpdateMenuItems(); }
     // The views draw own vessel's outline where the antenna offsets place it.
     void PlaceVesselOutline() override;
     bool MeasureModeOn() const override;

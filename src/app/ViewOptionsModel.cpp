@@ -251,8 +251,7 @@ void RemoveSurveyTracks(MainController& controller)
     }
 }
 
-// The Edit menu's "&Survey Track" and the purge of everything come here (ChartEditHooks,
-// ChartFilesHooks).
+// The Edit menu's "&Survey Track" (ChartEditHooks) and the purge of everything come here.
 void MainController::removeSurveyTrack() { RemoveSurveyTracks(*this); }
 
 } // namespace kv

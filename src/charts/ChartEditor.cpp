@@ -184,7 +184,7 @@ void ChartEditor::ChartEdit1Click()
         state_.settings.fix.AutoChart = true;
     }
     state_.display.checked[Control::ChartEdit1] = app.ChartEditMode;
-    views_.updateMenus();
+    views_.UpdateMenuItems();
 }
 
 void ChartEditor::StartNewClick()
@@ -204,7 +204,7 @@ void ChartEditor::StartNewClick()
     state_.chartRef.ChartLatOffset = 0.0;
     state_.chartRef.ChartLongOffset = 0.0;
     state_.chartEdit.SelectedPoint = 0;
-    views_.updateMenus();
+    views_.UpdateMenuItems();
     SetUndoEnabled(false);
 }
 
@@ -300,7 +300,7 @@ void ChartEditor::SnaptoChart1Click()
     const ChartPoint& p = state_.chart.point(n);
     state_.fixInfo.OwnLat = p.lat();
     state_.fixInfo.OwnLong = p.lon();
-    views_.refreshViews();
+    views_.RefreshViews();
     if (state_.app.ChartEditMode) {
         state_.chartEdit.LastSnapSentence = hooks_.snapSentence(p.lat(), p.lon());
         state_.display.StatusLine = state_.chartEdit.LastSnapSentence;
@@ -371,7 +371,7 @@ bool ChartEditor::StoreWaypoint(int number, const ChartWaypointForm& form)
     state_.waypoints.at(static_cast<std::size_t>(number)) = w;
     state_.fixInfo.OwnLat = w.lat;
     state_.fixInfo.OwnLong = w.lon;
-    views_.refreshViews();
+    views_.RefreshViews();
     return WriteWaypointDatabase(state_.waypoints, state_.chart, state_.prefs, prompter_);
 }
 
@@ -418,7 +418,7 @@ void ChartEditor::AddChartWaypoint1Click()
     }
     StoreWaypoint(number, form);
     // The first waypoint makes the edit, delete and snap commands usable.
-    views_.updateMenus();
+    views_.UpdateMenuItems();
 }
 
 void ChartEditor::EditChartWaypoint1Click()
@@ -441,10 +441,10 @@ void ChartEditor::DeleteChartWaypoint1Click()
     }
     const int n = NearestWaypoint();
     state_.waypoints.erase(static_cast<std::size_t>(n));
-    views_.refreshViews();
+    views_.RefreshViews();
     WriteWaypointDatabase(state_.waypoints, state_.chart, state_.prefs, prompter_);
     // With the last waypoint gone those commands have nothing to work on.
-    views_.updateMenus();
+    views_.UpdateMenuItems();
 }
 
 void ChartEditor::WaypointSnapMode1Click()
@@ -474,7 +474,7 @@ SurveyGridResult ChartEditor::AutoMakeGrid(const SurveyGrid& grid)
     state_.display.StatusLine = r.status;
     state_.chartEdit.LineTypeOffset = 200.0 * type;
     state_.chartEdit.SelectedPoint = chart.count();
-    views_.refreshViews();
+    views_.RefreshViews();
     SetUndoEnabled(state_.app.ChartEditMode && chart.count() > state_.chartEdit.UndoMark);
     return r;
 }
@@ -490,14 +490,14 @@ void ChartEditor::UndoAutoGrid1Click()
     if (state_.chartEdit.SelectedPoint > mark) {
         state_.chartEdit.SelectedPoint = mark;
     }
-    views_.refreshViews();
+    views_.RefreshViews();
     SetUndoEnabled(false);
 }
 
 void ChartEditor::SurveyTrack1Click()
 {
     hooks_.removeSurveyTrack();
-    views_.updateMenus();
+    views_.UpdateMenuItems();
 }
 
 } // namespace kv

@@ -253,7 +253,7 @@ void ChartFiles::OpenChart(const std::string& path)
 {
     if (path.empty()) {
         state_.chart.OpenFileName.clear();
-        hooks_.updateMenus();
+        hooks_.UpdateMenuItems();
         return;
     }
     LoadChart(path, state_.prefs.ChartAppendMode, Voice::Boxes, true);
@@ -315,7 +315,7 @@ bool ChartFiles::LoadChart(const std::string& path, bool append, Voice voice, bo
     ReadWaypointDatabase(state_.waypoints, state_.chart, platform_.prompter);
     chart.setCount(baseEnd);
     state_.chartGeometry.FullChartZoomPending = true;
-    hooks_.refreshViews();
+    hooks_.RefreshViews();
     if (showCount) {
         platform_.prompter.information(kTotalChartPoints + std::to_string(chart.count()));
     }
@@ -323,7 +323,7 @@ bool ChartFiles::LoadChart(const std::string& path, bool append, Voice voice, bo
     if (state_.waypoints.count() == kWaypointCapacity) {
         Say(voice, kWaypointDatabaseFull, true);
     }
-    hooks_.updateMenus();
+    hooks_.UpdateMenuItems();
     return true;
 }
 
@@ -416,7 +416,7 @@ bool ChartFiles::LoadNearest(Voice voice)
     }
     state_.chartGeometry.FullChartZoomPending = true;
     state_.chartGeometry.TileChangePending = true;
-    hooks_.refreshViews();
+    hooks_.RefreshViews();
     return true;
 }
 
@@ -504,7 +504,7 @@ void ChartFiles::ReloadChart()
     ReadWaypointDatabase(state_.waypoints, state_.chart, platform_.prompter);
     chart.setCount(baseEnd);
     state_.chartGeometry.FullChartZoomPending = true;
-    hooks_.refreshViews();
+    hooks_.RefreshViews();
     if (state_.settings.fix.NmeaStartMode.str() != "Auto") {
         platform_.prompter.information(kTotalChartPoints + std::to_string(chart.count()));
     }
@@ -562,8 +562,8 @@ void ChartFiles::PurgeChart()
     ClearChart();
     hooks_.setViewCaptions("");
     state_.chart.LayerMarker = kAllLayers;
-    hooks_.refreshViews();
-    hooks_.updateMenus();
+    hooks_.RefreshViews();
+    hooks_.UpdateMenuItems();
 }
 
 void ChartFiles::PurgeLayers()
@@ -580,39 +580,22 @@ void ChartFiles::PurgeLayers()
     chart.LayerMarker = kNoLayers;
     ReloadChart();
     hooks_.closeLowestView();
-    hooks_.refreshViews();
-    hooks_.updateMenus();
+    hooks_.RefreshViews();
+    hooks_.UpdateMenuItems();
 }
 
-void ChartFiles::PurgeAll()
+bool ChartFiles::PurgeAll()
 {
     if (!platform_.prompter.confirm(kPurgeAllQuestion)) {
-        return;
+        return false;
     }
     ClearChart();
     state_.chart.LayerMarker = kAllLayers;
-    state_.quickLog.clear();
-    state_.motion.TripDistance = 0.0;
-    state_.motion.LastLegDistance = 0.0;
-    state_.cycleState.LogEmpty = true;
-    state_.display.Trip = "0.00 Nm";
-    state_.route.clear();
-    state_.routeProgress.RouteLength = 0;
-    state_.routeProgress.ActiveWaypoint = 0;
-    state_.routeProgress.LegWaypoint = 0;
-    state_.routeProgress.LegOrigin = 0;
     state_.chart.ConfigName.clear();
     // The captions forget the configuration with everything else.
     hooks_.setViewCaptions(ViewCaption());
     state_.display.StatusLine.clear();
-    state_.settings.fix.DRMode = false;
-    state_.display.checked[Control::DRMode1] = false;
-    state_.display.enabled[Control::DRMode1] = false;
-    state_.display.WPNameItems.clear();
-    state_.display.WPNameIndex = -1;
-    hooks_.removeSurveyTrack();
-    hooks_.refreshViews();
-    hooks_.updateMenus();
+    return true;
 }
 
 void ChartFiles::ChartAppendModeClick()

@@ -108,11 +108,11 @@ class ChartViewHooks {
 public:
     virtual ~ChartViewHooks() = default;
     virtual void setViewCaptions(const std::string& /*caption*/) { }
-    virtual void refreshViews() { }
+    virtual void RefreshViews() { }
     // After a chart point was edited at the cursor: the views move only when the cursor would
     // leave them.
-    virtual void showEditedPoint() { refreshViews(); }
-    virtual void updateMenus() { }
+    virtual void showEditedPoint() { RefreshViews(); }
+    virtual void UpdateMenuItems() { }
     // Told after the chart index was listed again (the menus follow whether charts are available).
     virtual void rebuildChartIndex() { }
     // Captions after a nearest-chart load: the active view "<chart> (<config>)", every other
@@ -123,14 +123,13 @@ public:
     }
     virtual void createView(const std::string& /*caption*/) { }
     virtual void closeLowestView() { }
-    virtual void removeSurveyTrack() { }
     virtual void endProgram() { }
 };
 
 // What the chart commands read and write: the chart store, its geometry and waypoints, the chart
 // reference and the position a chart configuration places, the folders and the main configuration a
-// reload reads again, the indicators, and what purging all data empties (track, route and its
-// progress, the thinning of the track, the trip); the main window's start-up file and the switches.
+// reload reads again, the indicators; they read the track (a reload keeps the view on it), the main
+// window's start-up file and the switches.
 struct ChartFilesRecords {
     ChartStore& chart;
     ChartGeometry& chartGeometry;
@@ -140,11 +139,7 @@ struct ChartFilesRecords {
     Folders& folders;
     Settings& settings;
     Display& display;
-    QuickLog& quickLog;
-    RouteTable& route;
-    RouteProgress& routeProgress;
-    FixCycleState& cycleState;
-    Motion& motion;
+    const QuickLog& quickLog;
     const AppState& app;
     Preferences& prefs;
     ChartIndex& chartIndex;
@@ -162,10 +157,6 @@ struct ChartFilesRecords {
         , settings(s.settings)
         , display(s.display)
         , quickLog(s.quickLog)
-        , route(s.route)
-        , routeProgress(s.routeProgress)
-        , cycleState(s.cycleState)
-        , motion(s.motion)
         , app(s.app)
         , prefs(s.prefs)
         , chartIndex(s.chartIndex)
@@ -223,7 +214,9 @@ public:
 
     void PurgeChart();
     void PurgeLayers();
-    void PurgeAll();
+    // "Remove Everything" as far as the charts go: the chart, its waypoints and the configuration's
+    // name, once the user confirms (true). What else goes with it is the caller's part.
+    bool PurgeAll();
     void ChartAppendModeClick();
 
     // The chart name followed by " (", the configuration name and ")".

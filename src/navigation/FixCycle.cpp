@@ -222,7 +222,7 @@ void FixCycle::FixBtnClick()
         state_.cycleState.LogEmpty = true;
     } else {
         state_.cycleState.LogEmpty = false;
-        hooks_.RefreshMenus();
+        hooks_.UpdateMenuItems();
     }
     TakeFixTime();
     state_.tideStream.TidalHour = ComputeTidalHour(state_.fixInfo.FixHour, state_.fixInfo.FixMinute, state_.prefs.tide.HighWaterHour);
@@ -234,7 +234,7 @@ void FixCycle::FixBtnClick()
 
     state_.cycleState.RedrawCountdown = static_cast<std::uint16_t>(state_.cycleState.RedrawCountdown + 1);
     if (state_.cycleState.RedrawCountdown > state_.prefs.fix.RedrawEveryFixes) {
-        hooks_.RecentreViews();
+        hooks_.RefreshViews();
         state_.cycleState.RedrawCountdown = 1;
     }
 
@@ -439,7 +439,7 @@ void FixCycle::DRMode1Click()
             display.FixTimer.intervalMs = state_.settings.fix.FixIntervalMs;
         }
     }
-    hooks_.RefreshMenus();
+    hooks_.UpdateMenuItems();
 }
 
 void FixCycle::TowNavigationClick()

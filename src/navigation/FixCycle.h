@@ -40,11 +40,11 @@ public:
     virtual ~FixCycleHooks() = default;
     virtual int OpenViewCount() const { return 0; }
     // Every view that shows the vessel takes the new position; views that follow it re-centre.
-    virtual void RecentreViews() {}
+    virtual void RefreshViews() {}
     // Automatic chart loading: the best chart for the position.
     virtual void AutoLoadChart() {}
     // Command enabling after a change of mode or of the quick log.
-    virtual void RefreshMenus() {}
+    virtual void UpdateMenuItems() {}
     // An event fix while chart editing is on adds the position as a chart point.
     virtual bool ChartPointEditingEnabled() const { return false; }
     virtual void AddChartPoint() {}
@@ -100,7 +100,7 @@ struct FixCycleRecords {
 
     // Built from the program state, or from a wider bundle, by member name.
     template <class S>
-    FixCycleRecords(S& s) // NOLINT(google-explicit-constructor): the records are handed over where they are named
+    explicit FixCycleRecords(S& s)
         : fixInfo(s.fixInfo)
         , sentenceFix(s.sentenceFix)
         , motion(s.motion)

@@ -126,7 +126,7 @@ void RouteEditor::Routes1Click(const std::string& path)
     }
     if (hooks_.viewOpen()) {
         hooks_.resetCrossTrack();
-        hooks_.redraw();
+        hooks_.RedrawViews();
     }
 }
 
@@ -171,7 +171,7 @@ void RouteEditor::Route1Click()
     progress_.LegOrigin = 0;
     display_.WPNameItems.clear();
     display_.WPNameIndex = -1;
-    hooks_.redraw();
+    hooks_.RedrawViews();
     SetSaveEnabled();
     settings_.RouteName.clear();
     fixSettings_.DRMode = false;
@@ -223,7 +223,7 @@ void RouteEditor::AddRouteWaypoint1Click()
     }
     editing_.RouteModified = true;
     Changed();
-    hooks_.redraw();
+    hooks_.RedrawViews();
 }
 
 void RouteEditor::InsertWaypoint1Click()
@@ -247,7 +247,7 @@ void RouteEditor::InsertWaypoint1Click()
     editing_.KeepActiveWaypoint = true;
     editing_.RouteModified = true;
     Changed();
-    hooks_.redraw();
+    hooks_.RedrawViews();
 }
 
 EditRouteDialog RouteEditor::EditRoute1Click() const
@@ -280,7 +280,7 @@ void RouteEditor::EditRouteOk(const EditRouteDialog& dialog)
     editing_.KeepActiveWaypoint = true;
     editing_.RouteModified = true;
     Changed();
-    hooks_.redraw();
+    hooks_.RedrawViews();
 }
 
 void RouteEditor::DeleteSelectedWaypoint1Click()
@@ -291,7 +291,7 @@ void RouteEditor::DeleteSelectedWaypoint1Click()
         editing_.RouteModified = true;
     }
     Changed();
-    hooks_.redraw();
+    hooks_.RedrawViews();
 }
 
 void RouteEditor::MoveRouteWaypoint(int index, double lat, double lon)
@@ -324,7 +324,7 @@ void RouteEditor::RestoreRoute(const std::vector<RouteWaypoint>& waypoints, int 
         display_.WPNameItems.push_back(Label(w.name));
     }
     SetSaveEnabled();
-    hooks_.redraw();
+    hooks_.RedrawViews();
 }
 
 void RouteEditor::WaypointSnapModeClick()
@@ -348,7 +348,7 @@ void RouteEditor::RefreshNameList()
     const int entry = progress_.ActiveWaypoint - 1;
     display_.WPNameIndex = entry >= 0 && entry < static_cast<int>(items.size()) ? entry : -1;
     SetSaveEnabled();
-    hooks_.updateMenus();
+    hooks_.UpdateMenuItems();
 }
 
 std::string MeasureUnitLabel(double unitFactor)

@@ -49,8 +49,8 @@ public:
     virtual ~RouteHooks() = default;
     virtual bool viewOpen() { return false; }
     virtual void resetCrossTrack() { }
-    virtual void redraw() { }
-    virtual void updateMenus() { }
+    virtual void RedrawViews() { }
+    virtual void UpdateMenuItems() { }
 };
 
 // The edit dialog "Edit Selected Route Waypoint".

@@ -51,9 +51,28 @@ std::string RemarkEditorText(const QPlainTextEdit* editor)
 
 void MainWindow::buildMenus()
 {
+    QMenu* file = buildFileMenu();
+    QMenu* charts = buildChartsMenu();
+    QMenu* routes = buildRoutesMenu();
+    buildGpxCommands(file, charts, routes);
+    buildNavigationMenu();
+    buildNmeaMenu();
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    edit->setObjectName(QStringLiteral("EditMenu"));
+    addCommand(edit, kv::ControlName(kv::Control::DOSWPTformat), QStringLiteral("DOS &WPT format"),
+               "Also save waypoint database in DOS format",
+               [this] { kv::DOSWPTformatClick(state_.prefs); }, {}, true);
+    buildEditMenu(edit);
+    buildToolsMenu();
+    buildOptionsMenu();
+    buildWindowMenu();
+    buildHelpMenu();
+}
+
+QMenu* MainWindow::buildFileMenu()
+{
     kv::MainController& c = *controller_;
     kv::AppState& app = state_.app;
-
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("FileMenu"));
     QMenu* openMenu = file->addMenu(QStringLiteral("&Open File"));
@@ -68,11 +87,7 @@ void MainWindow::buildMenus()
     addCommand(openMenu, "Logs1", QStringLiteral("&Logs"), "", [this, &c, &app] {
         const QString path = openFile(QStringLiteral("Open a log file"), QStringLiteral("Log Files (*.log);;All files (*)"),
                                       QPath(app.LogDialogDir), QStringLiteral("log"));
-        if (!path.isEmpty()) {
-            c.logs().Logs1Click(Path(path));
-            c.RefreshViews();
-            c.UpdateMenuItems();
-        }
+        c.Logs1Click(Path(path));
     });
     addCommand(openMenu, "Routes1", QStringLiteral("&Routes"), "", [this, &c, &app] {
         const QString path = openFile(QStringLiteral("Open a route file"),
@@ -84,11 +99,7 @@ void MainWindow::buildMenus()
         const QString path = openFile(QStringLiteral("Open Tidal Atlas"),
                                       QStringLiteral("KV Tide files (*.pos);;All files (*.*)"),
                                       QPath(app.TideDialogDir), QStringLiteral("pos"));
-        if (!path.isEmpty()) {
-            c.tides().Tides1Click(Path(path));
-            c.UpdateMenuItems();
-            c.RedrawViews();
-        }
+        c.Tides1Click(Path(path));
     });
     file->addSeparator();
     addCommand(file, "FileNewItem", QStringLiteral("&New View"), "New View|Open a new chart view",
@@ -123,21 +134,10 @@ void MainWindow::buildMenus()
     purge->menuAction()->setObjectName(QStringLiteral("Purge1"));
     addCommand(purge, "PurgeChart1", QStringLiteral("&Chart"), "Remove Chart", [&c] { c.charts().PurgeChart(); });
     addCommand(purge, "PurgeLayers1", QStringLiteral("La&yers"), "Remove Layers", [&c] { c.charts().PurgeLayers(); });
-    addCommand(purge, "All1", QStringLiteral("&All"), "Remove Everything", [&c] { c.charts().PurgeAll(); });
-    addCommand(purge, "Log1", QStringLiteral("&Log"), "Remove Quick Log Track", [&c] {
-        c.logs().Log1Click();
-        c.RefreshViews();
-        c.UpdateMenuItems();
-    });
-    addCommand(purge, "Route1", QStringLiteral("&Route"), "Remove Route", [&c] {
-        c.routes().Route1Click();
-        c.UpdateMenuItems();
-    });
-    addCommand(purge, "Tides2", QStringLiteral("&Tides"), "Remove Tides", [this, &c] {
-        c.tides().Tides2Click();
-        c.UpdateMenuItems();
-        c.RedrawViews();
-    });
+    addCommand(purge, "All1", QStringLiteral("&All"), "Remove Everything", [&c] { c.PurgeAllClick(); });
+    addCommand(purge, "Log1", QStringLiteral("&Log"), "Remove Quick Log Track", [&c] { c.Log1Click(); });
+    addCommand(purge, "Route1", QStringLiteral("&Route"), "Remove Route", [&c] { c.Route1Click(); });
+    addCommand(purge, "Tides2", QStringLiteral("&Tides"), "Remove Tides", [&c] { c.Tides2Click(); });
     file->addSeparator();
     addCommand(file, "ShowToolbar1", QStringLiteral("Show &Toolbar"), "Show / Hide the tool bar",
                [this] { speedPanel_->setVisible(!speedPanel_->isVisible()); }, {}, true)
@@ -150,13 +150,16 @@ void MainWindow::buildMenus()
     addCommand(file, "ViewTextLog1", QStringLiteral("Text &Log Viewer"), "", [&c] { c.logs().ViewTextLog1Click(); });
     file->addSeparator();
     addCommand(file, "Exit1", QStringLiteral("E&xit"), "", [this] { close(); });
+    return file;
+}
 
+QMenu* MainWindow::buildChartsMenu()
+{
+    kv::MainController& c = *controller_;
+    kv::AppState& app = state_.app;
     QMenu* charts = menuBar()->addMenu(QStringLiteral("&Charts"));
     charts->setObjectName(QStringLiteral("ChartsMenu"));
-    addCommand(charts, "Layers1", QStringLiteral("&Layers"), "Load the chart's layers", [this, &c] {
-        c.charts().LoadLayers();
-        c.RedrawViews();
-    });
+    addCommand(charts, "Layers1", QStringLiteral("&Layers"), "Load the chart's layers", [&c] { c.Layers1Click(); });
     addCommand(charts, "NearestChart1", QStringLiteral("Nearest C&hart"), "Show Nearest Chart's Name", [&c] { c.NearestChart1Click(); });
     addCommand(charts, "LoadNearestChart1", QStringLiteral("L&oad Nearest Chart"), "Auto Load Nearest Chart",
                [&c] { c.LoadNearestChart1Click(); });
@@ -168,15 +171,23 @@ void MainWindow::buildMenus()
                                       QPath(app.ChartDialogDir), QStringLiteral("cht"));
         c.OpenPortfolio1Click(Path(path));
     });
+    return charts;
+}
 
+QMenu* MainWindow::buildRoutesMenu()
+{
     QMenu* routes = menuBar()->addMenu(QStringLiteral("&Routes"));
     routes->setObjectName(QStringLiteral("RoutesMenu"));
     addCommand(routes, "SendWaypoints1", QStringLiteral("Send Route Waypoints"), "Send the route waypoints to the GPS",
                [this] { kv::SendWPSClick(state_, platform_); });
     addCommand(routes, "SendChartWaypoints1", QStringLiteral("Send Chart Waypoints"),
                "Send the chart waypoints to the GPS", [this] { kv::SendChartWaypoints1Click(state_, platform_); });
-    buildGpxCommands(file, charts, routes);
+    return routes;
+}
 
+void MainWindow::buildNavigationMenu()
+{
+    kv::MainController& c = *controller_;
     QMenu* nav = menuBar()->addMenu(QStringLiteral("&Navigation"));
     nav->setObjectName(QStringLiteral("NavigationMenu"));
     addCommand(nav, "Fix1", QStringLiteral("&Fix"), "", [&c] { c.fix().ManualFix(); }, QKeySequence(Qt::CTRL | Qt::Key_F));
@@ -187,36 +198,28 @@ void MainWindow::buildMenus()
     addCommand(nav, "DRMode1", QStringLiteral("&DR Mode"), "", [&c] { c.fix().DRMode1Click(); }, {}, true);
     addCommand(nav, "TowNavigation1", QStringLiteral("Tow Navigation"), "", [&c] { c.fix().TowNavigationClick(); }, {},
                true);
-    addCommand(nav, "Find_Antenna", QStringLiteral("Locate Antenna"), "", [&c] {
-        c.fix().Find_Antenna();
-        c.RefreshViews();
-    });
+    addCommand(nav, "Find_Antenna", QStringLiteral("Locate Antenna"), "", [&c] { c.Find_AntennaClick(); });
     addCommand(nav, "NavigationData1", QStringLiteral("Navigation &Data"), "", [&c] { c.NavigationData1Click(); }, {}, true);
     nav->addSeparator();
-    addCommand(nav, "TideStep1", QStringLiteral("Tide Step"), "", [this, &c] {
-        c.tides().IncTideClick();
-        c.RedrawViews();
-    }, QKeySequence(Qt::CTRL | Qt::Key_Y));
+    addCommand(nav, "TideStep1", QStringLiteral("Tide Step"), "", [&c] { c.IncTideClick(); },
+               QKeySequence(Qt::CTRL | Qt::Key_Y));
     buildAnchorCommands(nav);
+}
 
+void MainWindow::buildNmeaMenu()
+{
+    kv::MainController& c = *controller_;
     QMenu* nmea = menuBar()->addMenu(QStringLiteral("N&MEA"));
     nmea->setObjectName(QStringLiteral("NMEAMenu"));
     addCommand(nmea, kv::ControlName(kv::Control::NMEAInterface1), QStringLiteral("NMEA &Interface"), "",
-               [&c] {
-                   c.nmea().NMEAServerOnOffClick();
-                   c.UpdateMenuItems();
-               },
-               {}, true);
+               [&c] { c.NMEAServerOnOffClick(); }, {}, true);
     addCommand(nmea, kv::ControlName(kv::Control::ShowNMEA), QStringLiteral("Show raw &NMEA"), "", [&c] { c.ShowNMEAClick(); },
                QKeySequence(Qt::CTRL | Qt::Key_N), true);
     addCommand(nmea, kv::ControlName(kv::Control::ProcAis), QStringLiteral("Process &AIS Data"), "", [&c] { c.ais().ProcAisClick(); }, {},
                true);
     nmea->addSeparator();
     addCommand(nmea, "AISMonitor", QStringLiteral("AIS Monitor Mode"),
-               "Select AIS fixed monitor mode and station position", [&c] {
-                   c.ais().AISMonitorClick();
-                   c.UpdateMenuItems();
-               },
+               "Select AIS fixed monitor mode and station position", [&c] { c.AISMonitorClick(); },
                {}, true);
     addCommand(nmea, "AdditionalTargetData1", QStringLiteral("Additional Target Data"), "",
                [&c] { c.AdditionalTargetData1Click(); }, {}, true);
@@ -235,13 +238,12 @@ void MainWindow::buildMenus()
         aisList_->setVisible(!aisList_->isVisible());
         aisList_->refresh();
     });
+}
 
-    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
-    edit->setObjectName(QStringLiteral("EditMenu"));
-    addCommand(edit, kv::ControlName(kv::Control::DOSWPTformat), QStringLiteral("DOS &WPT format"), "Also save waypoint database in DOS format",
-               [this] { kv::DOSWPTformatClick(state_.prefs); }, {}, true);
-    buildEditMenu(edit);
-
+void MainWindow::buildToolsMenu()
+{
+    kv::MainController& c = *controller_;
+    kv::AppState& app = state_.app;
     QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
     tools->setObjectName(QStringLiteral("ToolsMenu"));
     addCommand(tools, "Config1", QStringLiteral("&Load Config..."), "Load a configuration file", [this, &c, &app] {
@@ -266,7 +268,11 @@ void MainWindow::buildMenus()
                [&c] { c.TidalAtlasEditor1Click(); });
     addCommand(tools, "RasterImageViewer1", QStringLiteral("Raster Image &Viewer"), "Show the raster image viewer",
                [this] { rasterViewer_->showViewer(); });
+}
 
+void MainWindow::buildOptionsMenu()
+{
+    kv::MainController& c = *controller_;
     // The settings dialogs; the configuration files themselves are loaded and saved under Tools.
     QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
     options->setObjectName(QStringLiteral("OptionsMenu"));
@@ -291,7 +297,11 @@ void MainWindow::buildMenus()
                    }
                },
                QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N), true);
+}
 
+void MainWindow::buildWindowMenu()
+{
+    kv::MainController& c = *controller_;
     QMenu* window = menuBar()->addMenu(QStringLiteral("&Window"));
     window->menuAction()->setObjectName(QStringLiteral("Window1"));
     commands_[QStringLiteral("Window1")] = window->menuAction();
@@ -359,7 +369,10 @@ void MainWindow::buildMenus()
             window->addAction(a);
         }
     });
+}
 
+void MainWindow::buildHelpMenu()
+{
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("HelpMenu"));
     // F1 anywhere outside a dialog (the dialogs have their own Help button on F1): the page of the
@@ -397,18 +410,11 @@ void MainWindow::buildToolBar()
               [this] { command(QStringLiteral("SaveRouteAs1"))->trigger(); });
     addButton("FixBtn", QStringLiteral("Fix"), "Manual Fix !|", [&c] { c.fix().ManualFix(); });
     addButton(kv::ControlName(kv::Control::TxtLogOnOff), QStringLiteral("Text Log"), kv::kTextLogPressHint, [this, &c] {
-        c.logs().TxtLogOnOffClick(command(QStringLiteral("TxtLogOnOff"))->isChecked());
-        c.UpdateMenuItems();
+        c.TxtLogOnOffClick(command(QStringLiteral("TxtLogOnOff"))->isChecked());
     }, true);
     addButton("SendWPS", QStringLiteral("Send WPs"), "Send Route Waypoints|", [this] { kv::SendWPSClick(state_, platform_); });
-    addButton(kv::ControlName(kv::Control::NMEAServerOnOff), QStringLiteral("NMEA"), "Open NMEA interface|", [&c] {
-        c.nmea().NMEAServerOnOffClick();
-        c.UpdateMenuItems();
-    });
-    addButton("IncTide", QStringLiteral("T"), "Step Tide forward 1 hour|", [this, &c] {
-        c.tides().IncTideClick();
-        c.RedrawViews();
-    });
+    addButton(kv::ControlName(kv::Control::NMEAServerOnOff), QStringLiteral("NMEA"), "Open NMEA interface|", [&c] { c.NMEAServerOnOffClick(); });
+    addButton("IncTide", QStringLiteral("T"), "Step Tide forward 1 hour|", [&c] { c.IncTideClick(); });
     addButton("GlobalView", QStringLiteral("Prefs"), "Preferences|", [this] { GlobalViewClick(); });
     addButton("TimeBtn", QStringLiteral("Timing"), "Timing Functions|", [this] { Alarms1Click(); });
     addButton(kv::ControlName(kv::Control::MeasureMode), QStringLiteral("Measure"), kv::kMeasureStartHint, [this, &c] {
@@ -416,7 +422,7 @@ void MainWindow::buildToolBar()
     }, true);
     addButton(kv::ControlName(kv::Control::ExMeasure), QStringLiteral("Total"), kv::kTotaliseHint, [&c] { c.ExMeasureClick(); });
     addButton(kv::ControlName(kv::Control::PlayAISlog), QStringLiteral("Play AIS"), "Playback an AIS Log|", [this, &c] {
-        c.ais().PlayAISlogClick([this]() -> std::optional<std::string> {
+        c.PlayAISlogClick([this]() -> std::optional<std::string> {
             const QString path = openFile(QStringLiteral("Open an AIS log"), QStringLiteral("AIS Log Files (*.AIS);;All Files (*)"),
                                           QPath(state_.app.LogDialogDir), QStringLiteral("AIS"));
             if (path.isEmpty()) {
@@ -424,7 +430,6 @@ void MainWindow::buildToolBar()
             }
             return Path(path);
         });
-        c.UpdateMenuItems();
     });
 }
 

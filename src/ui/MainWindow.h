@@ -129,7 +129,17 @@ private:
     QString openFile(const QString& title, const QString& filter, const QString& folder, const QString& suffix);
     QString saveFile(const QString& title, const QString& filter, const QString& folder, const QString& suffix,
                      const QString& name = {});
+    // The menu bar, one menu at a time in its order; each command only forwards to its operation.
     void buildMenus();
+    QMenu* buildFileMenu();
+    QMenu* buildChartsMenu();
+    QMenu* buildRoutesMenu();
+    void buildNavigationMenu();
+    void buildNmeaMenu();
+    void buildToolsMenu();
+    void buildOptionsMenu();
+    void buildWindowMenu();
+    void buildHelpMenu();
     // The anchor watch commands of the Navigation menu and the alarm bar (AlarmCommands.cpp).
     void buildAnchorCommands(QMenu* nav);
     QWidget* buildAlarmBar();
@@ -155,7 +165,17 @@ private:
     void buildFollowCommands(ViewWindow* w);
     // Keeps the view's shown area and the Follow button's warning in step with the window.
     void noteShownArea(ViewWindow* w);
+    // The commands of a view window: its tool bar, its pop-up menu with the AIS submenu, its mouse.
     void buildViewCommands(ViewWindow* window);
+    void buildViewToolBar(ViewWindow* w);
+    void buildViewPopupMenu(ViewWindow* w);
+    void buildViewAisMenu(ViewWindow* w);
+    void buildViewMouse(ViewWindow* w);
+    // An entry of the pop-up menu of `w` (or of one of its submenus, `into`) running `op` on its view.
+    QAction* addViewItem(ViewWindow* w, QMenu* into, const char* name, const QString& caption, const std::string& hint,
+                         std::function<void(kv::ChartView&)> op, bool checkable = false,
+                         const QKeySequence& shortcut = {});
+    void openViewProperties(ViewWindow* w);
     // The end of a drag of a route waypoint: the route is marked modified and the move can be undone.
     void endRouteDrag(const std::optional<kv::RouteDrag::Result>& drag);
     // The part of a view's bitmap its window shows.

@@ -371,15 +371,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
             if (index >= 0) {
                 event->ignore();
                 QTimer::singleShot(0, this, [this, index] {
-                    run([this, index] {
-                        if (index < controller_->views().count()) {
-                            controller_->views().CloseView(index);
-                        }
-                        if (controller_->views().count() == 0) {
-                            state_.chart.setCount(0);
-                        }
-                        controller_->UpdateMenuItems();
-                    });
+                    run([this, index] { controller_->CloseView(index); });
                 });
                 return true;
             }
@@ -458,8 +450,17 @@ kv::ShownArea MainWindow::shownArea(const kv::ChartView& v) const
 
 void MainWindow::buildViewCommands(ViewWindow* w)
 {
-    kv::MainController& c = *controller_;
-    kv::ViewSet& set = c.views();
+    buildViewToolBar(w);
+    buildFollowCommands(w);
+    buildViewPopupMenu(w);
+    buildViewAisMenu(w);
+    connect(w->popupMenu(), &QMenu::aboutToShow, this, [this] { syncViews(); });
+    buildViewMouse(w);
+}
+
+void MainWindow::buildViewToolBar(ViewWindow* w)
+{
+    kv::ViewSet& set = controller_->views();
     QToolBar* bar = w->toolBar();
     auto tool = [this, w, bar](const char* name, const QString& caption, const std::string& hint,
                                std::function<void(kv::ChartView&)> op, bool checkable = false) {
@@ -494,46 +495,54 @@ void MainWindow::buildViewCommands(ViewWindow* w)
     tool("RRUp", QStringLiteral("R+"), "More range rings", [&set](kv::ChartView& v) { kv::RRUpClick(set, v); })
         ->setProperty("aisOnly", true);
     tool("AISrepeat", QStringLiteral("Rpt"), "Repeat last AIS target announcement",
-         [this](kv::ChartView&) { kv::AISrepeatClick(state_, platform_); })
+         [this, &set](kv::ChartView&) { kv::AISrepeatClick(set.state(), platform_); })
         ->setProperty("aisOnly", true);
-    // "View and Zoom Properties" for this view, from its tool bar and its pop-up menu.
-    auto properties = [this, w](kv::ChartView&) {
-        const int index = indexOf(w);
-        if (index < 0) {
-            return;
-        }
-        kv::ViewOptionsModel model(*controller_, index);
-        model.Fill();
-        ViewOptionsDialog dialog(model, this);
-        execDialog(dialog);
-    };
-    tool("ViewBtn", QStringLiteral("View"), "View / Zoom properties", properties);
-    buildFollowCommands(w);
+    tool("ViewBtn", QStringLiteral("View"), "View / Zoom properties", [this, w](kv::ChartView&) { openViewProperties(w); });
+}
 
+// "View and Zoom Properties" for the view of `w`, from its tool bar and its pop-up menu.
+void MainWindow::openViewProperties(ViewWindow* w)
+{
+    const int index = indexOf(w);
+    if (index < 0) {
+        return;
+    }
+    kv::ViewOptionsModel model(*controller_, index);
+    model.Fill();
+    ViewOptionsDialog dialog(model, this);
+    execDialog(dialog);
+}
+
+QAction* MainWindow::addViewItem(ViewWindow* w, QMenu* into, const char* name, const QString& caption,
+                                 const std::string& hint, std::function<void(kv::ChartView&)> op, bool checkable,
+                                 const QKeySequence& shortcut)
+{
+    auto* a = new QAction(caption, w->popupMenu());
+    a->setObjectName(QLatin1String(name));
+    a->setCheckable(checkable);
+    if (!shortcut.isEmpty()) {
+        a->setShortcut(shortcut);
+        a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        w->addAction(a);
+    }
+    ApplyHint(a, hint);
+    connect(a, &QAction::triggered, this, [this, w, op] { onView(w, op); });
+    into->addAction(a);
+    return a;
+}
+
+void MainWindow::buildViewPopupMenu(ViewWindow* w)
+{
+    kv::MainController& c = *controller_;
+    kv::ViewSet& set = c.views();
     QMenu* menu = w->popupMenu();
-    auto item = [this, w, menu](QMenu* into, const char* name, const QString& caption, const std::string& hint,
-                                std::function<void(kv::ChartView&)> op, bool checkable = false,
-                                const QKeySequence& shortcut = {}) {
-        auto* a = new QAction(caption, menu);
-        a->setObjectName(QLatin1String(name));
-        a->setCheckable(checkable);
-        if (!shortcut.isEmpty()) {
-            a->setShortcut(shortcut);
-            a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-            w->addAction(a);
-        }
-        ApplyHint(a, hint);
-        connect(a, &QAction::triggered, this, [this, w, op] { onView(w, op); });
-        into->addAction(a);
-        return a;
-    };
-    item(menu, "ReCentre1", QStringLiteral("Re-Centre"), "Re-centre on cursor position",
+    addViewItem(w, menu, "ReCentre1", QStringLiteral("Re-Centre"), "Re-centre on cursor position",
          [&set](kv::ChartView& v) { set.ReCentre(v); });
-    item(menu, "ZoomOut2x", QStringLiteral("Zoom Out"), "Zoom out 2x with centre at cursor",
+    addViewItem(w, menu, "ZoomOut2x", QStringLiteral("Zoom Out"), "Zoom out 2x with centre at cursor",
          [&set](kv::ChartView& v) { set.ZoomOutClick(v); });
-    item(menu, "ZoomIn2x", QStringLiteral("Zoom In"), "Zoom in 2x with centre at cursor",
+    addViewItem(w, menu, "ZoomIn2x", QStringLiteral("Zoom In"), "Zoom in 2x with centre at cursor",
          [&set](kv::ChartView& v) { set.ZoomInClick(v); });
-    item(menu, "ZoomFullChart", QStringLiteral("Zoom 1:1"), "Display whole chart",
+    addViewItem(w, menu, "ZoomFullChart", QStringLiteral("Zoom 1:1"), "Display whole chart",
          [&set](kv::ChartView& v) { set.Zoom1_1Click(v); });
     menu->addSeparator();
     // Route commands work where the user clicked (even after a fix has put the cursor back on
@@ -548,11 +557,11 @@ void MainWindow::buildViewCommands(ViewWindow* w)
             c.state().routeEdit.RouteListChanged = true;
         };
     };
-    item(menu, "AddRouteWaypoint1", QStringLiteral("&Add Route Waypoint"), "Append a waypoint to the current route",
+    addViewItem(w, menu, "AddRouteWaypoint1", QStringLiteral("&Add Route Waypoint"), "Append a waypoint to the current route",
          routeCommand(&kv::RouteEditor::AddRouteWaypoint1Click), false, QKeySequence(Qt::CTRL | Qt::Key_R));
-    item(menu, "InsertWaypoint1", QStringLiteral("Insert &Route Waypoint"),
+    addViewItem(w, menu, "InsertWaypoint1", QStringLiteral("Insert &Route Waypoint"),
          "Insert waypoint at current position in route", routeCommand(&kv::RouteEditor::InsertWaypoint1Click));
-    item(menu, "EditRoute1", QStringLiteral("&Edit Route Waypoint"), "Re-position current route waypoint",
+    addViewItem(w, menu, "EditRoute1", QStringLiteral("&Edit Route Waypoint"), "Re-position current route waypoint",
          [this, &c, &set, atClick](kv::ChartView& v) {
              kv::EditRouteDialog edit = c.routes().EditRoute1Click();
              if (editRouteDialog && editRouteDialog(edit)) {
@@ -561,30 +570,31 @@ void MainWindow::buildViewCommands(ViewWindow* w)
                  c.state().routeEdit.RouteListChanged = true;
              }
          });
-    item(menu, "DeleteSelectedWaypoint1", QStringLiteral("&Delete Route Waypoint"), "Delete current route waypoint",
+    addViewItem(w, menu, "DeleteSelectedWaypoint1", QStringLiteral("&Delete Route Waypoint"), "Delete current route waypoint",
          routeCommand(&kv::RouteEditor::DeleteSelectedWaypoint1Click));
-    item(menu, "WaypointSnapMode", QStringLiteral("Waypoint &Snap Mode"),
+    addViewItem(w, menu, "WaypointSnapMode", QStringLiteral("Waypoint &Snap Mode"),
          "Enable / Disable snapping to nearest chart waypoint",
          [&c](kv::ChartView&) { c.routes().WaypointSnapModeClick(); }, true);
-    item(menu, "DragRouteWaypoints", QStringLiteral("Dra&g Route Waypoints"),
+    addViewItem(w, menu, "DragRouteWaypoints", QStringLiteral("Dra&g Route Waypoints"),
          "Drag route waypoints with the mouse|A left drag that starts on a route waypoint moves it",
          [&c](kv::ChartView&) { c.state().routeEdit.DragWaypoints = !c.state().routeEdit.DragWaypoints; }, true);
     menu->addSeparator();
-    item(menu, "CopyView1", QStringLiteral("Cop&y View"), "", [this](kv::ChartView& v) {
+    addViewItem(w, menu, "CopyView1", QStringLiteral("Cop&y View"), "", [this](kv::ChartView& v) {
         platform_.clipboard.setImage(kv::WithSurveyLegend(v.bitmap, v.options, kv::ColoursFromSettings(state_.settings)));
     });
-    item(menu, "Delete1", QStringLiteral("&View Properties"), "Select features in this view", properties);
-    item(menu, "ShowChts", QStringLiteral("Show Charts"), "", [&set](kv::ChartView& v) { set.ShowChartOutlines(v); });
-    item(menu, "ShowToolBar1", QStringLiteral("Show ToolBar"), "", [w](kv::ChartView&) {
+    addViewItem(w, menu, "Delete1", QStringLiteral("&View Properties"), "Select features in this view",
+         [this, w](kv::ChartView&) { openViewProperties(w); });
+    addViewItem(w, menu, "ShowChts", QStringLiteral("Show Charts"), "", [&set](kv::ChartView& v) { set.ShowChartOutlines(v); });
+    addViewItem(w, menu, "ShowToolBar1", QStringLiteral("Show ToolBar"), "", [w](kv::ChartView&) {
         w->toolBar()->setVisible(!w->toolBar()->isVisible());
     });
     menu->addSeparator();
-    item(menu, "PlaybackLog1", QStringLiteral("Playback Log"), "Playback the current quick log in this view",
+    addViewItem(w, menu, "PlaybackLog1", QStringLiteral("Playback Log"), "Playback the current quick log in this view",
          [w, &set](kv::ChartView& v) { kv::PlaybackLog1Click(set, v, w->playback); });
-    item(menu, "Area1", QStringLiteral("&Area"), "Calculate area ...", [&set](kv::ChartView& v) {
+    addViewItem(w, menu, "Area1", QStringLiteral("&Area"), "Calculate area ...", [&set](kv::ChartView& v) {
         kv::Area1Click(set, v);
     })->setProperty("aisOnly", true);
-    item(menu, "Information1", QStringLiteral("&Chart Information"), "", [this, w, &set](kv::ChartView& v) {
+    addViewItem(w, menu, "Information1", QStringLiteral("&Chart Information"), "", [this, w, &set](kv::ChartView& v) {
         if (v.infoOpen && v.infoEditable) {
             v.infoText = w->informationText(); // what the user typed is what is saved
         }
@@ -593,12 +603,17 @@ void MainWindow::buildViewCommands(ViewWindow* w)
     connect(w->delayTimer(), &QTimer::timeout, this, [this, w, &set] {
         onView(w, [w, &set](kv::ChartView& v) { kv::DelayTimer(set, v, w->playback); });
     });
+}
 
-    QMenu* ais = menu->addMenu(QStringLiteral("AIS"));
+void MainWindow::buildViewAisMenu(ViewWindow* w)
+{
+    kv::MainController& c = *controller_;
+    kv::ViewSet& set = c.views();
+    QMenu* ais = w->popupMenu()->addMenu(QStringLiteral("AIS"));
     ais->menuAction()->setProperty("aisOnly", true);
     auto aisItem = [&](const char* name, const QString& caption, void (*f)(kv::ViewSet&, kv::ChartView&),
                        QActionGroup* group = nullptr) {
-        QAction* a = item(ais, name, caption, "", [&set, f](kv::ChartView& v) { f(set, v); }, true);
+        QAction* a = addViewItem(w, ais, name, caption, "", [&set, f](kv::ChartView& v) { f(set, v); }, true);
         a->setProperty("aisOnly", true);
         if (group) {
             group->addAction(a);
@@ -629,20 +644,20 @@ void MainWindow::buildViewCommands(ViewWindow* w)
     const char* ageCaptions[] = {"Never", "After 15 Mins", "After 10 Mins", "After 5 Mins"};
     int n = 0;
     for (const auto& [name, choice] : choices) {
-        QAction* a = item(age, name, QLatin1String(ageCaptions[n++]), "", [this, choice = choice](kv::ChartView&) {
+        QAction* a = addViewItem(w, age, name, QLatin1String(ageCaptions[n++]), "", [this, choice = choice](kv::ChartView&) {
             kv::SetAISAgeChoice(state_.ais, state_.display, choice);
         }, true);
         a->setProperty("aisOnly", true);
         ages->addAction(a);
     }
-    item(ais, "ClearAllTargets1", QStringLiteral("AIS Clear All Targets"), "", [this, &set](kv::ChartView& v) {
-        if (kv::ClearAllTargets(state_, platform_)) {
-            kv::WatchCollisions(state_, platform_); // the note of a target now gone goes with it
-            set.Redraw(v);
-        }
+    addViewItem(w, ais, "ClearAllTargets1", QStringLiteral("AIS Clear All Targets"), "", [&c](kv::ChartView& v) {
+        c.ClearAllTargets1Click(v);
     })->setProperty("aisOnly", true);
-    connect(menu, &QMenu::aboutToShow, this, [this] { syncViews(); });
+}
 
+void MainWindow::buildViewMouse(ViewWindow* w)
+{
+    kv::ViewSet& set = controller_->views();
     // The picture dragged with the middle button (or Shift + left) is drawn again around the
     // position now in the middle of the window; Ctrl + wheel zooms about the mouse.
     w->image()->panned = [this, w, &set] {

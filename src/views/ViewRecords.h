@@ -30,18 +30,18 @@ namespace kv {
 // empties.
 struct ViewRecords {
     AisState& ais;
-    ChartStore& chart;
+    const ChartStore& chart;
     ChartGeometry& chartGeometry;
-    ChartReference& chartRef;
+    const ChartReference& chartRef;
     Display& display;
     Fix& fixInfo;
-    QuickLog& quickLog;
-    RouteTable& route;
+    const QuickLog& quickLog;
+    RouteTable& route; // a dragged route waypoint moves as the mouse does
     RouteEditing& routeEdit;
-    RouteProgress& routeProgress;
-    ChartWaypoints& waypoints;
-    Settings& settings;
-    Preferences& prefs;
+    const RouteProgress& routeProgress;
+    const ChartWaypoints& waypoints;
+    const Settings& settings;
+    const Preferences& prefs;
     const ExtraSettings& extra;
     const Motion& motion;
     const NmeaLink& nmeaLink;
@@ -53,7 +53,7 @@ struct ViewRecords {
 
     // Built from the program state, or from a wider bundle, by member name.
     template <class S>
-    ViewRecords(S& s) // NOLINT(google-explicit-constructor): the records are handed over where they are named
+    explicit ViewRecords(S& s)
         : ais(s.ais)
         , chart(s.chart)
         , chartGeometry(s.chartGeometry)

@@ -86,18 +86,6 @@ bool ViewSet::CloseView(int index)
             prompter_.warning(kCannotCloseAisView);
             return false;
         }
-        Display& d = state_.display;
-        d.ClearNavDisplay();
-        d.WPNameItems.clear();
-        d.WPNameIndex = -1;
-        state_.route.clear();
-        state_.routeProgress.RouteLength = 0;
-        ChartStore& store = state_.chart;
-        store.clear(); // count 0, every slot a pen-up, layer marker "**********"
-        store.ReservedInteger = 0;
-        store.ChartName.clear();
-        store.ConfigName.clear();
-        state_.waypoints.clear();
         RemoveView(index);
         return true;
     }

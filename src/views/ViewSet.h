@@ -71,7 +71,8 @@ public:
     // Lifecycle.
     ChartView& CreateView(const std::string& caption);
     void FileNewItemClick();
-    // Closes a view as the user asks; false when it stays open.
+    // Closes a view as the user asks; false when it stays open. The last view is closed only when
+    // the user confirms that all data goes with it; emptying the data is the caller's part.
     bool CloseView(int index);
     // Closes a view without asking.
     void RemoveView(int index);

@@ -7,7 +7,9 @@
 #include "app/MainController.h"
 #include "app/MenuState.h"
 #include "app/WaypointDialog.h"
+#include "core/Real48.h"
 #include "core/TextFile.h"
+#include "navigation/TrackLog.h"
 #include "platform/fake/Fakes.h"
 #include "routes/Routes.h"
 #include "support/ConfigFile.h"
@@ -456,6 +458,125 @@ TEST(MainController, ClosingTheOnlyViewAsksAndEmptiesTheChart)
     EXPECT_TRUE(p.fakes.prompter.lastMessageIs("Cannot close the AIS window as all AIS data will be lost !"));
 }
 
+TEST(MainController, ClosingTheLastOrdinaryViewEmptiesTheChartAndTheRoute)
+{
+    Program p;
+    p.writeRoute("coast", 3);
+    kvtest::WriteConfigIn(p.dir, "kelvw.cfg", [](ProgramState&, Settings& s) { s.RouteName = "coast"; });
+    p.create();
+    p.controller->SecsTimerTimer();
+    p.controller->FileNewItemClick();
+    p.controller->views().RemoveView(0); // the survivor is not the AIS view
+    p.state.waypoints.push(ChartWaypoint{});
+    p.state.chart.ConfigName = "kelvw";
+    ASSERT_EQ(p.state.routeProgress.RouteLength, 3);
+    ASSERT_FALSE(p.state.display.WPNameItems.empty());
+
+    p.fakes.prompter.answer({false});
+    EXPECT_FALSE(p.controller->CloseView(0));
+    EXPECT_EQ(p.state.routeProgress.RouteLength, 3);
+    EXPECT_EQ(p.state.chart.ConfigName, "kelvw");
+
+    p.fakes.prompter.answer({true});
+    EXPECT_TRUE(p.controller->CloseView(0));
+    EXPECT_EQ(p.controller->views().count(), 0);
+    EXPECT_EQ(p.state.chart.count(), 0);
+    EXPECT_TRUE(p.state.waypoints.empty());
+    EXPECT_TRUE(p.state.route.empty());
+    EXPECT_EQ(p.state.routeProgress.RouteLength, 0);
+    EXPECT_TRUE(p.state.display.WPNameItems.empty());
+    EXPECT_EQ(p.state.display.WPNameIndex, -1);
+    EXPECT_EQ(p.state.chart.ChartName.str(), "");
+    EXPECT_EQ(p.state.chart.ConfigName, "");
+    EXPECT_FALSE(p.state.display.isEnabled(Control::File1)); // the menus know the views are gone
+}
+
+TEST(MainController, RemoveEverythingAlsoEmptiesTrackRouteAndDeadReckoning)
+{
+    Program p;
+    p.writeRoute("coast", 3);
+    kvtest::WriteConfigIn(p.dir, "kelvw.cfg", [](ProgramState&, Settings& s) { s.RouteName = "coast"; });
+    p.create();
+    p.controller->SecsTimerTimer();
+    p.controller->views().view(0).options.SurveyTrack = true;
+    p.state.quickLog.push({50, 1, 10});
+    p.state.motion.TripDistance = 3.0;
+    p.state.cycleState.LogEmpty = false;
+    p.state.settings.fix.DRMode = true;
+    p.state.display.checked[Control::DRMode1] = true;
+    p.state.display.Trip = "3.00 Nm";
+    p.state.display.StatusLine = "x";
+    ASSERT_EQ(p.state.routeProgress.RouteLength, 3);
+
+    p.fakes.prompter.answer({false});
+    p.controller->PurgeAllClick();
+    EXPECT_EQ(p.state.routeProgress.RouteLength, 3);
+    EXPECT_FALSE(p.state.quickLog.empty());
+    EXPECT_TRUE(p.state.settings.fix.DRMode);
+
+    p.fakes.prompter.answer({true});
+    p.controller->PurgeAllClick();
+    EXPECT_EQ(p.state.chart.count(), 0);
+    EXPECT_TRUE(p.state.quickLog.empty());
+    EXPECT_EQ(p.state.motion.TripDistance, 0.0);
+    EXPECT_TRUE(p.state.cycleState.LogEmpty);
+    EXPECT_EQ(p.state.display.Trip, "0.00 Nm");
+    EXPECT_TRUE(p.state.route.empty());
+    EXPECT_EQ(p.state.routeProgress.RouteLength, 0);
+    EXPECT_EQ(p.state.routeProgress.ActiveWaypoint, 0);
+    EXPECT_FALSE(p.state.settings.fix.DRMode);
+    EXPECT_FALSE(p.state.display.isChecked(Control::DRMode1));
+    EXPECT_FALSE(p.state.display.isEnabled(Control::DRMode1));
+    EXPECT_TRUE(p.state.display.StatusLine.empty());
+    EXPECT_TRUE(p.state.display.WPNameItems.empty());
+    EXPECT_FALSE(p.controller->views().view(0).options.SurveyTrack);
+}
+
+// Each command's operation sets the command enabling again and redraws what it changed by
+// itself: the window forwards the click and does nothing after it.
+TEST(MainController, CommandOperationsLeaveTheMenusAndViewsUpToDate)
+{
+    Program p;
+    p.writeRoute("coast", 3);
+    kvtest::WriteConfigIn(p.dir, "kelvw.cfg", [](ProgramState&, Settings& s) { s.RouteName = "coast"; });
+    std::uint8_t position[12];
+    doubleToReal48(50.0, position);
+    doubleToReal48(1.0, position + 6);
+    p.dir.write("tides/solent.pos", std::string(reinterpret_cast<const char*>(position), 12));
+    p.dir.write("tides/solent.flo", std::string(13 * 4, '\x01'));
+    QuickLog track;
+    track.push({50.1, 1.1, 0.0});
+    track.push({50.2, 1.2, 0.0});
+    p.dir.write("logs/trip.log", EncodeTrackLog(track));
+    p.create();
+    p.controller->SecsTimerTimer();
+    ChartView& view = p.controller->views().view(0);
+
+    struct Case {
+        const char* command;
+        std::function<void()> run;
+        Control control;
+        bool enabled; // afterwards
+    };
+    MainController& c = *p.controller;
+    const Case cases[] = {
+        {"open tides", [&] { c.Tides1Click(p.dir.file("tides/solent.pos")); }, Control::TideStep1, true},
+        {"step tide", [&] { c.IncTideClick(); }, Control::TideStep1, true},
+        {"purge tides", [&] { c.Tides2Click(); }, Control::TideStep1, false},
+        {"open log", [&] { c.Logs1Click(p.dir.file("logs/trip.log")); }, Control::SaveLogAs1, true},
+        {"purge log", [&] { c.Log1Click(); }, Control::SaveLogAs1, false},
+        {"purge route", [&] { c.Route1Click(); }, Control::Route1, false},
+    };
+    ASSERT_TRUE(p.state.display.isEnabled(Control::Route1));
+    for (const Case& k : cases) {
+        p.fakes.prompter.answer({true});
+        view.bitmap.fill(Qt::magenta); // a redraw paints over it
+        k.run();
+        EXPECT_EQ(p.state.display.isEnabled(k.control), k.enabled) << k.command;
+        EXPECT_NE(view.bitmap.pixelColor(0, 0), QColor(Qt::magenta)) << k.command;
+    }
+}
+
 TEST(MainController, CloseAllAsksTwiceThenEmptiesEverything)
 {
     Program p;
@@ -762,7 +883,7 @@ TEST(MainController, SavingAConfigurationRenamesTheViews)
     // "Remove Everything" forgets the configuration's name, and so do the captions: no empty
     // brackets are left behind.
     p.fakes.prompter.answer({true});
-    p.controller->charts().PurgeAll();
+    p.controller->PurgeAllClick();
     EXPECT_EQ(p.state.chart.ConfigName, "");
     EXPECT_EQ(p.controller->views().view(0).caption, "");
 }

@@ -354,30 +354,19 @@ TEST(ChartPurge, NoKeepsEverythingYesClears)
     EXPECT_EQ(p.hooks.captions.back(), "");
 }
 
-TEST(ChartPurge, AllAlsoEmptiesTrackRouteAndStatus)
+TEST(ChartPurge, AllEmptiesTheChartAndItsConfigurationName)
 {
     ChartProgram p;
     p.writeChart("a.cht", ChartImage(Line(3)));
     p.files.OpenChart(p.chartPath("a.cht"));
-    p.state.quickLog.push({ 50, 1, 10 });
-    p.state.route.push({ "A", 50, 1 });
-    p.state.routeProgress.RouteLength = 1;
-    p.state.settings.fix.DRMode = true;
-    p.state.display.Trip = "3.00 Nm";
     p.state.display.StatusLine = "x";
-    p.state.display.WPNameItems = { "A" };
     p.state.chart.ConfigName = "kelvw";
-    p.files.PurgeAll();
+    p.fakes.prompter.answer({ true });
+    EXPECT_TRUE(p.files.PurgeAll());
     EXPECT_EQ(p.state.chart.count(), 0);
-    EXPECT_TRUE(p.state.quickLog.empty());
-    EXPECT_TRUE(p.state.route.empty());
-    EXPECT_EQ(p.state.routeProgress.RouteLength, 0);
-    EXPECT_FALSE(p.state.settings.fix.DRMode);
-    EXPECT_EQ(p.state.display.Trip, "0.00 Nm");
     EXPECT_TRUE(p.state.display.StatusLine.empty());
-    EXPECT_TRUE(p.state.display.WPNameItems.empty());
     EXPECT_TRUE(p.state.chart.ConfigName.empty());
-    EXPECT_EQ(p.hooks.surveyRemovals, 1);
+    EXPECT_EQ(p.hooks.captions.back(), "");
 }
 
 TEST(ChartReload, MissingChartKeepsTheConfigurationAsBackupAndQuits)

@@ -33,17 +33,16 @@ inline std::vector<kv::ChartPoint> Line(int n, double lon = 1.0, int type = 0)
 
 struct RecordingHooks : kv::ChartViewHooks {
     void setViewCaptions(const std::string& caption) override { captions.push_back(caption); }
-    void refreshViews() override { ++refreshes; }
-    void updateMenus() override { ++menuUpdates; }
+    void RefreshViews() override { ++refreshes; }
+    void UpdateMenuItems() override { ++menuUpdates; }
     void rebuildChartIndex() override { ++indexRebuilds; }
     void createView(const std::string& caption) override { createdViews.push_back(caption); }
     void closeLowestView() override { ++closedViews; }
-    void removeSurveyTrack() override { ++surveyRemovals; }
     void endProgram() override { ended = true; }
 
     std::vector<std::string> captions;
     std::vector<std::string> createdViews;
-    int refreshes = 0, menuUpdates = 0, indexRebuilds = 0, closedViews = 0, surveyRemovals = 0;
+    int refreshes = 0, menuUpdates = 0, indexRebuilds = 0, closedViews = 0;
     bool ended = false;
 };
 

@@ -19,7 +19,7 @@ namespace {
 class Views final : public FixCycleHooks {
 public:
     int OpenViewCount() const override { return views; }
-    void RecentreViews() override { ++recentred; }
+    void RefreshViews() override { ++recentred; }
     void AutoLoadChart() override { ++autoLoads; }
     bool ChartPointEditingEnabled() const override { return editing; }
     void AddChartPoint() override { ++chartPoints; }
@@ -36,7 +36,7 @@ struct Cycle {
     FakePlatform fakes;
     Views views;
     TrackLogs logs{state, fakes.platform};
-    FixCycle cycle{state, fakes.platform, logs, views};
+    FixCycle cycle{FixCycleRecords{state}, fakes.platform, logs, views};
     Display& display = state.display;
 
     Cycle()
@@ -462,7 +462,7 @@ TEST(FixCycle, ManualFixInRemarksModeLoadsTheChartAndOpensTheRemarkEditor)
     FakePlatform fakes;
     OneView hooks;
     TrackLogs logs{state, fakes.platform};
-    FixCycle cycle{state, fakes.platform, logs, hooks};
+    FixCycle cycle{FixCycleRecords{state}, fakes.platform, logs, hooks};
     state.folders.AppDir = dir.path() + "/";
     state.folders.LogDir = dir.path() + "/";
     state.textLog.LogNameBase = "08-12-26";

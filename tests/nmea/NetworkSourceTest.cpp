@@ -40,7 +40,7 @@ const std::string kXte = "$ECXTE,A,A,0.25,L,N,A*1E\r\n";
 class NoViews final : public FixCycleHooks {
 public:
     int OpenViewCount() const override { return 0; }
-    void RecentreViews() override {}
+    void RefreshViews() override {}
     void AutoLoadChart() override {}
     bool ChartPointEditingEnabled() const override { return false; }
     void AddChartPoint() override {}
@@ -78,7 +78,7 @@ struct Station {
         state.prefs.ProcAis = true;
         fakes.clock.time = {2026, 12, 8, 12, 0, 0, 0};
         logs = std::make_unique<TrackLogs>(state, *platform);
-        cycle = std::make_unique<FixCycle>(state, *platform, *logs, views);
+        cycle = std::make_unique<FixCycle>(FixCycleRecords(state), *platform, *logs, views);
         ais = std::make_unique<AisController>(state, *platform);
         nmea = std::make_unique<NmeaInterface>(state, *platform, ais.get());
     }

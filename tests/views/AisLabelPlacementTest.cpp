@@ -137,7 +137,7 @@ protected:
     }
     ProgramState state;
     FakePlatform fakes;
-    ViewSet views{state, fakes.prompter};
+    ViewSet views{ViewRecords{state}, fakes.prompter};
     QImage picture;
 };
 

@@ -59,7 +59,7 @@ protected:
     }
     ProgramState state;
     FakePlatform fakes;
-    ViewSet views{state, fakes.prompter};
+    ViewSet views{ViewRecords{state}, fakes.prompter};
 };
 
 TEST_F(AisViewTest, LabelsOnAllOrOnTheSelectedOnly)

@@ -59,7 +59,7 @@ protected:
     ProgramState state;
     FakePlatform fakes;
     kvtest::TestChart chart{state};
-    ViewSet views{state, fakes.prompter};
+    ViewSet views{ViewRecords{state}, fakes.prompter};
     ChartAreas areas;
     ChartView* view = nullptr;
 };

@@ -71,7 +71,7 @@ protected:
     ProgramState state;
     FakePlatform fakes;
     kvtest::TestChart chart{state};
-    ViewSet views{state, fakes.prompter};
+    ViewSet views{ViewRecords{state}, fakes.prompter};
 };
 
 // Each scene exercises what a redraw used to write into the state: the cursor of an empty AIS
@@ -312,7 +312,7 @@ TEST_F(RenderResultTest, ADoubleClickPicksATargetOnlyInTheAisViewShowingTargetsE
         ProgramState& s = *owner;
         kvtest::UseSmallSurface(s, 32.0, "result");
         kvtest::TestChart testChart{s};
-        ViewSet set{s, fakes.prompter};
+        ViewSet set{ViewRecords{s}, fakes.prompter};
         int snaps = 0;
         set.hooks.waypointSnap = [&snaps] { ++snaps; };
         ChartView& first = set.CreateView("a");

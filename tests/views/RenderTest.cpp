@@ -42,7 +42,7 @@ protected:
     ProgramState state;
     FakePlatform fakes;
     kvtest::TestChart chart{state};
-    ViewSet views{state, fakes.prompter};
+    ViewSet views{ViewRecords{state}, fakes.prompter};
 };
 
 // The pixel a position must land on, computed here from the projection formulas alone.

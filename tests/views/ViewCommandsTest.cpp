@@ -30,7 +30,7 @@ protected:
     ProgramState state;
     FakePlatform fakes;
     kvtest::TestChart chart{state};
-    ViewSet views{state, fakes.prompter};
+    ViewSet views{ViewRecords{state}, fakes.prompter};
     kvtest::TempDir dir;
 };
 

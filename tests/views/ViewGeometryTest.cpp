@@ -134,7 +134,7 @@ protected:
     ProgramState state;
     FakePlatform fakes;
     kvtest::TestChart chart{state};
-    ViewSet views{state, fakes.prompter};
+    ViewSet views{ViewRecords{state}, fakes.prompter};
 };
 
 TEST_F(ViewSetTest, ZoomLimitsClampWithABeep)
@@ -217,26 +217,19 @@ TEST_F(ViewSetTest, TheAisViewCannotBeClosed)
     EXPECT_EQ(views.count(), 1);
 }
 
-TEST_F(ViewSetTest, ClosingTheOnlyOrdinaryViewClearsTheData)
+TEST_F(ViewSetTest, TheOnlyOrdinaryViewClosesOnceConfirmed)
 {
     views.CreateView("first");
     views.FileNewItemClick();
     views.RemoveView(0); // a purge replaced the chart's view: the survivor is not the AIS view
     ASSERT_EQ(views.count(), 1);
-    chart.add(50, 1);
-    chart.addWaypoint("W", 1, 0, 50, 1);
-    state.route.push(RouteWaypoint{"A", 1, 1});
-    state.routeProgress.RouteLength = 1;
-    state.display.RngToWp = "1.0";
+    fakes.prompter.answer({false});
+    EXPECT_FALSE(views.CloseView(0));
+    EXPECT_EQ(views.count(), 1);
     fakes.prompter.answer({true});
     EXPECT_TRUE(views.CloseView(0));
+    EXPECT_TRUE(fakes.prompter.lastMessageIs(kCloseOnlyViewQuestion));
     EXPECT_EQ(views.count(), 0);
-    EXPECT_EQ(state.chart.count(), 0);
-    EXPECT_TRUE(state.waypoints.empty());
-    EXPECT_EQ(state.routeProgress.RouteLength, 0);
-    EXPECT_TRUE(state.route.empty());
-    EXPECT_EQ(state.display.RngToWp, "");
-    EXPECT_EQ(state.chart.ChartName.str(), "");
 }
 
 TEST_F(ViewSetTest, MouseMovesTheSharedCursorAndTheCrossIsInverting)

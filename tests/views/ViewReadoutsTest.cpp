@@ -122,7 +122,7 @@ protected:
     void SetUp() override { kvtest::UseSmallSurface(state, 4.0, "motion"); }
     ProgramState state;
     FakePlatform fakes;
-    ViewSet views{state, fakes.prompter};
+    ViewSet views{ViewRecords{state}, fakes.prompter};
 };
 
 // The position under the mouse keeps its place in the window; the zoom steps and its limits
