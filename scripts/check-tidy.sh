@@ -1,34 +1,101 @@
 #!/usr/bin/env bash
-# The clang-tidy checks the repository configures (.clang-tidy), over the C++ files changed since
-# the previous commit (committed or not), on all cores: over the whole tree it takes too long on
-# this machine for every test run. `scripts/check-tidy.sh --all` checks every file;
-# `scripts/check-tidy.sh --since REV` the files changed since REV.
-# Needs a build folder with compile_commands.json (BUILD, default build/release).
+# The clang-tidy checks the repository configures (.clang-tidy) over every C++ file of the project
+# that the build compiles (every entry of compile_commands.json outside the build folder), so the
+# verdict is the same whichever commit came last. Any warning fails the check.
+#
+# A file found clean is remembered in a cache outside the clone (KV_TIDY_CACHE, default
+# ${XDG_CACHE_HOME:-~/.cache}/kvfree/tidy), under a hash of everything the verdict depends on: the
+# file's text, its compile commands (with the clone's and the build folder's paths taken out, so
+# every clone of the project shares the cache), the text of every header of the project (a file
+# sees its headers, and a header's warnings are reported through the files that include it),
+# .clang-tidy and the clang-tidy version. Such a file is not checked again. Files with findings
+# are never cached, so they are reported on every run.
+#
+# `scripts/check-tidy.sh` checks the whole tree; `scripts/check-tidy.sh FILE...` only those files.
+# Needs a build folder with compile_commands.json (BUILD, default build/release); KV_TIDY_JOBS
+# clang-tidy processes at once (default: all cores).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+root=$PWD
 build=${BUILD:-build/release}
-[ -f "$build/compile_commands.json" ] || { echo "check-tidy: no $build/compile_commands.json (configure first)" >&2; exit 2; }
-since=HEAD~1
-case "${1:-}" in
-  --all) since="" ;;
-  --since) since=$2 ;;
-esac
-patterns=('src/*.cpp' 'tools/*.cpp' 'app/*.cpp' 'tests/*.cpp' 'bench/*.cpp')
-if [ -z "$since" ]; then
-  mapfile -t files < <(git ls-files -- "${patterns[@]}")
-elif git rev-parse -q --verify "$since^{commit}" >/dev/null; then
-  mapfile -t files < <({ git diff --name-only --diff-filter=d "$since" -- "${patterns[@]}"; \
-                         git ls-files --others --exclude-standard -- "${patterns[@]}"; } | sort -u)
-else
-  # A clone with one commit: every file is new.
-  mapfile -t files < <(git ls-files -- "${patterns[@]}")
+db=$build/compile_commands.json
+[ -f "$db" ] || { echo "check-tidy: no $db (configure first)" >&2; exit 2; }
+command -v clang-tidy >/dev/null || { echo "check-tidy: clang-tidy is not installed (scripts/deps.sh)" >&2; exit 2; }
+build_abs=$(cd "$build" && pwd)
+cache=${KV_TIDY_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/kvfree/tidy}
+jobs=${KV_TIDY_JOBS:-$(nproc)}
+mkdir -p "$cache"
+
+# Each project file the build compiles with its compile commands, one line per command:
+# FILE <tab> DIRECTORY <tab> COMMAND, paths of the clone and the build folder replaced by
+# placeholders. (CMake writes one field per line; a file compiled for several programs, such as a
+# shared main, has one entry for each and clang-tidy checks it under each.)
+commands=$(awk -v root="$root/" -v build="$build_abs/" '
+  function unquote(line) {
+    sub(/^[ \t]*"[a-z]+": "/, "", line); sub(/",?[ \t]*$/, "", line); return line
+  }
+  function swap(text, from, to,   at, out) {
+    out = ""
+    while ((at = index(text, from)) > 0) {
+      out = out substr(text, 1, at - 1) to; text = substr(text, at + length(from))
+    }
+    return out text
+  }
+  function place(text) { return swap(swap(text, build, "@BUILD@/"), root, "@SOURCE@/") }
+  /^[ \t]*"directory": / { dir = unquote($0) }
+  /^[ \t]*"command": /   { cmd = unquote($0) }
+  /^[ \t]*"file": /      { file = unquote($0)
+    if (index(file, root) == 1 && index(file, build) != 1)
+      printf "%s\t%s\t%s\n", substr(file, length(root) + 1), place(dir), place(cmd) }
+' "$db" | LC_ALL=C sort)
+
+if [ $# -gt 0 ]; then
+  wanted=$(printf '%s\n' "$@" | sed "s|^$root/||; s|^\./||" | LC_ALL=C sort -u)
+  commands=$(awk -F'\t' 'NR == FNR { want[$0] = 1; next } ($1 in want)' <(echo "$wanted") <(echo "$commands"))
 fi
-# Only the files the build compiles (a file of a part this build leaves out has no command).
-checked=()
+mapfile -t files < <(cut -f1 <<<"$commands" | LC_ALL=C sort -u | sed '/^$/d')
+echo "check-tidy: ${#files[@]} file(s)"
+[ ${#files[@]} -eq 0 ] && exit 0
+
+# What every file's verdict depends on besides its own text and commands.
+common=$({ clang-tidy --version; cat .clang-tidy
+           find src tools app bench tests fuzz -type f \( -name '*.h' -o -name '*.hpp' \) -print0 |
+             LC_ALL=C sort -z | xargs -0 -r sha256sum; } | sha256sum | cut -c1-64)
+
+declare -A text_hash
+while read -r hash name; do text_hash[$name]=$hash; done < <(printf '%s\0' "${files[@]}" | xargs -0 sha256sum)
+
+todo=()
+cached=0
 for f in "${files[@]}"; do
-  grep -qF "\"$PWD/$f\"" "$build/compile_commands.json" && checked+=("$f")
+  key=$({ echo "$common"; echo "$f"; echo "${text_hash[$f]}"; awk -F'\t' -v f="$f" '$1 == f' <<<"$commands"; } |
+        sha256sum | cut -c1-64)
+  if [ -e "$cache/$key" ]; then
+    cached=$((cached + 1))
+  else
+    todo+=("$f" "$key")
+  fi
 done
-echo "check-tidy: ${#checked[@]} file(s)"
-[ ${#checked[@]} -eq 0 ] && exit 0
-printf '%s\0' "${checked[@]}" |
-  xargs -0 -r -n 4 -P "$(nproc)" clang-tidy -p "$build" --quiet --warnings-as-errors='*' 2>/dev/null
+echo "check-tidy: $cached clean before on these very inputs, $(( ${#todo[@]} / 2 )) to check"
+[ ${#todo[@]} -eq 0 ] && exit 0
+
+# One file: its warnings are printed in one piece after it is done (not interleaved with the
+# other processes'), and a clean file's key goes into the cache.
+check_one() {
+  local out
+  if out=$(clang-tidy -p "$build" --quiet --warnings-as-errors='*' "$1" 2>&1); then
+    touch "$cache/$2"
+  else
+    grep -v -E '^[0-9]+ warnings? (generated|and [0-9]+ errors? generated|treated as errors)\.?$' <<<"$out" >&2 || true
+    echo "check-tidy: findings in $1" >&2
+    return 1
+  fi
+}
+export -f check_one
+export build cache
+if printf '%s\0' "${todo[@]}" | xargs -0 -r -n 2 -P "$jobs" bash -c 'check_one "$@"' check_one; then
+  echo "check-tidy: clean"
+else
+  echo "check-tidy: findings (above)" >&2
+  exit 1
+fi
