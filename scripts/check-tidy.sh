@@ -62,18 +62,27 @@ common=$({ clang-tidy --version; cat .clang-tidy
            find src tools app bench tests fuzz -type f \( -name '*.h' -o -name '*.hpp' \) -print0 |
              LC_ALL=C sort -z | xargs -0 -r sha256sum; } | sha256sum | cut -c1-64)
 
-declare -A text_hash
-while read -r hash name; do text_hash[$name]=$hash; done < <(printf '%s\0' "${files[@]}" | xargs -0 sha256sum)
-
+# Each file's key: the hash of the common part, its name, its text's hash and its commands, all
+# hashed in one go (a few processes for the whole tree, not a few per file).
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+mkdir "$tmp/material"
+printf '%s\0' "${files[@]}" | xargs -0 sha256sum >"$tmp/text"
+awk -F'\t' -v common="$common" -v out="$tmp/material" '
+  FNR == NR { at[substr($0, 67)] = FNR
+              material[FNR] = common "\n" substr($0, 67) "\n" substr($0, 1, 64) "\n"; count = FNR; next }
+  ($1 in at) { material[at[$1]] = material[at[$1]] $0 "\n" }
+  END { for (i = 1; i <= count; ++i) { f = out "/" i; printf "%s", material[i] > f; close(f) } }
+' "$tmp/text" - <<<"$commands"
+mapfile -t keys < <(cd "$tmp/material" && printf '%s\n' "${!files[@]}" | awk '{ print $1 + 1 }' |
+                    xargs sha256sum | cut -c1-64)
 todo=()
 cached=0
-for f in "${files[@]}"; do
-  key=$({ echo "$common"; echo "$f"; echo "${text_hash[$f]}"; awk -F'\t' -v f="$f" '$1 == f' <<<"$commands"; } |
-        sha256sum | cut -c1-64)
-  if [ -e "$cache/$key" ]; then
+for i in "${!files[@]}"; do
+  if [ -e "$cache/${keys[i]}" ]; then
     cached=$((cached + 1))
   else
-    todo+=("$f" "$key")
+    todo+=("${files[i]}" "${keys[i]}")
   fi
 done
 echo "check-tidy: $cached clean before on these very inputs, $(( ${#todo[@]} / 2 )) to check"
