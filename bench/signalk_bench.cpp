@@ -4,9 +4,9 @@
 #include "app/MainController.h"
 #include "app/ProgramState.h"
 #include "core/SignalKStream.h"
-#include "navigation/VoyageSimulator.h"
 #include "platform/fake/Fakes.h"
 #include "platform/qt/QtNmeaServer.h"
+#include "sim/VoyageSimulator.h"
 
 #include <QCoreApplication>
 #include <QTcpSocket>

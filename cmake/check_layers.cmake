@@ -10,10 +10,11 @@
 #   platform   the seams (prompter, clock, serial port, sound, ...), which every folder may use
 #              and which include nothing of ours; platform/qt and platform/fake are
 #              implementations that only the program, kvtool and the tests pick
-#   core       formats, text files, real48, bounded tables, paths, JSON, plain state records
-#   subsystems nmea, geodesy, charts (store, chart files, chart waypoints), routes, ais;
-#              above them, side by side, navigation (the fix cycle) and views (view geometry
-#              and drawing)
+#   core       formats, text files, real48, bounded tables, paths, JSON, plain state records,
+#              plane sailing
+#   subsystems nmea, geodesy, charts (store, chart files, chart waypoints), routes, ais, sim (the
+#              voyage simulator, a source of sentences); above them, side by side, navigation
+#              (the fix cycle) and views (view geometry and drawing)
 #   app        the controller, the program state aggregate, start-up and quit, menu enabling
 #   ui         Qt Widgets
 set(KV_LAYER_platform "")
@@ -22,14 +23,20 @@ set(KV_LAYER_platform/qt core platform)
 set(KV_LAYER_platform/fake core platform)
 set(KV_LAYER_nmea core platform)
 set(KV_LAYER_geodesy core platform)
-set(KV_LAYER_charts core platform geodesy)
+set(KV_LAYER_charts core platform)
 set(KV_LAYER_raster core platform geodesy)
-set(KV_LAYER_routes core platform geodesy charts)
-set(KV_LAYER_ais core platform nmea geodesy)
+set(KV_LAYER_routes core platform charts)
+# Range and bearing to a target are plane sailing, which is core arithmetic: ais needs no datum,
+# grid or position readout.
+set(KV_LAYER_ais core platform nmea)
+# The voyage simulator makes sentences as a receiver would; it encodes them, it does not follow
+# them, so it sits beside the receiving side and nothing of the program's own includes it.
+set(KV_LAYER_sim core platform nmea ais)
 # navigation and views sit side by side: a fix cycle reads sentences and targets and takes range
-# and bearing by plane sailing, but never opens a chart or a route file (it gets the records);
-# drawing reads records of charts, routes and targets, never sentences or the fix cycle.
-set(KV_LAYER_navigation core platform nmea geodesy ais)
+# and bearing by plane sailing, but never opens a chart or a route file (it gets the records) and
+# shows no position text of its own; drawing reads records of charts, routes and targets, never
+# sentences or the fix cycle.
+set(KV_LAYER_navigation core platform nmea ais)
 set(KV_LAYER_views core platform geodesy charts routes ais)
 set(KV_LAYER_app core platform nmea geodesy charts routes ais navigation views raster)
 set(KV_LAYER_ui core platform platform/qt nmea geodesy charts routes ais navigation views app raster)

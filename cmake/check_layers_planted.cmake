@@ -43,6 +43,13 @@ set(kv_cases
     "navigation/Planted.h|#include \"routes/Routes.h\"|src/navigation/Planted.h: navigation may not include routes/Routes.h"
     "views/Planted.h|#include \"nmea/NmeaParse.h\"|src/views/Planted.h: views may not include nmea/NmeaParse.h"
     "views/Planted.cpp|#include \"navigation/FixCycle.h\"|src/views/Planted.cpp: views may not include navigation/FixCycle.h"
+    "navigation/Planted.cpp|#include \"geodesy/PositionText.h\"|src/navigation/Planted.cpp: navigation may not include geodesy/PositionText.h"
+    "ais/Planted.cpp|#include \"geodesy/ChartDatum.h\"|src/ais/Planted.cpp: ais may not include geodesy/ChartDatum.h"
+    "navigation/Planted.h|#include \"sim/VoyageSimulator.h\"|src/navigation/Planted.h: navigation may not include sim/VoyageSimulator.h"
+    "sim/Planted.cpp|#include \"navigation/FixCycle.h\"|src/sim/Planted.cpp: sim may not include navigation/FixCycle.h"
+    "sim/Planted.h|#include \"geodesy/Grid.h\"|src/sim/Planted.h: sim may not include geodesy/Grid.h"
+    "charts/Planted.h|#include \"geodesy/ChartDatum.h\"|src/charts/Planted.h: charts may not include geodesy/ChartDatum.h"
+    "routes/Planted.cpp|#include \"geodesy/PositionReadout.h\"|src/routes/Planted.cpp: routes may not include geodesy/PositionReadout.h"
     "gadgets/Planted.h|#include \"core/Format.h\"|src/gadgets/Planted.h: folder 'gadgets' has no place in the layer table")
 
 set(kv_failures 0)

@@ -12,10 +12,10 @@
 #include "core/Fix.h"
 #include "core/Folders.h"
 #include "core/Motion.h"
+#include "core/PlaneSailing.h" // range and bearing to targets, longitudes west positive
 #include "core/Preferences.h"
 #include "core/QuickLog.h"
 #include "core/SentenceFix.h"
-#include "geodesy/PlaneSailing.h" // range and bearing to targets, longitudes west positive
 
 namespace kv {
 

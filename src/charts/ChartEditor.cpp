@@ -1,9 +1,9 @@
 #include "charts/ChartEditor.h"
 
 #include "charts/WaypointFiles.h"
-#include "geodesy/PlaneSailing.h"
 #include "core/Format.h"
 #include "core/Paths.h"
+#include "core/PlaneSailing.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,8 +2,8 @@
 
 #include "core/Format.h"
 #include "core/Magnetic.h"
+#include "core/PlaneSailing.h"
 #include "core/Units.h"
-#include "geodesy/PlaneSailing.h"
 
 #include <algorithm>
 #include <cmath>

@@ -5,7 +5,7 @@
 #include "views/AisSmallCraftDraw.h"
 #include "views/Render.h"
 #include "core/Format.h"
-#include "geodesy/PlaneSailing.h"
+#include "core/PlaneSailing.h"
 
 #include <algorithm>
 #include <cmath>

@@ -4,7 +4,7 @@
 #include "ais/AisTargets.h"
 #include "ais/AisText.h"
 #include "core/Format.h"
-#include "geodesy/PlaneSailing.h"
+#include "core/PlaneSailing.h"
 #include "views/AisDraw.h"
 #include "views/AisSmallCraftDraw.h"
 #include "views/ViewAis.h"

@@ -5,9 +5,9 @@
 
 #include "app/MainController.h"
 #include "app/ProgramState.h"
-#include "navigation/VoyageSimulator.h"
 #include "platform/fake/Fakes.h"
 #include "platform/qt/QtNmeaServer.h"
+#include "sim/VoyageSimulator.h"
 #include "support/EventLoop.h"
 
 #include <QTcpSocket>

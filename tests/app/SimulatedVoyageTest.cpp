@@ -6,8 +6,8 @@
 #include "app/MainController.h"
 #include "app/ProgramState.h"
 #include "charts/ChartFiles.h"
-#include "navigation/VoyageSimulator.h"
 #include "platform/fake/Fakes.h"
+#include "sim/VoyageSimulator.h"
 #include "support/ConfigFile.h"
 #include "support/TempDir.h"
 

@@ -1,4 +1,4 @@
-#include "navigation/VoyageSimulator.h"
+#include "sim/VoyageSimulator.h"
 
 #include "ais/AisEncoder.h"
 #include "nmea/Templates.h"

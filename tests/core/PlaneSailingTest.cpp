@@ -1,7 +1,7 @@
 // Plane sailing, the distance and bearing every navigation figure is made of: the quadrants, the
 // meridian and the date line.
 
-#include "geodesy/PlaneSailing.h"
+#include "core/PlaneSailing.h"
 
 #include <gtest/gtest.h>
 

@@ -5,9 +5,9 @@
 #include "ais/AisSmallCraft.h"
 #include "core/Display.h"
 #include "core/SentenceFix.h"
-#include "navigation/VoyageSimulator.h"
 #include "nmea/InstrumentSentences.h"
 #include "nmea/NmeaParse.h"
+#include "sim/VoyageSimulator.h"
 
 #include <gtest/gtest.h>
 

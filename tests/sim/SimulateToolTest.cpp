@@ -137,6 +137,31 @@ TEST(KvtoolSimulate, BadArgumentsAreRefused)
     EXPECT_EQ(west.out.substr(17, 30), minus.out.substr(17, 30));
 }
 
+// An output that cannot be opened says why on the error output, once per cause, and nothing
+// of the voyage is written.
+TEST(KvtoolSimulate, AnOutputThatCannotOpenSaysWhy)
+{
+    kvtest::TempDir dir;
+    const std::string link = dir.file("missing") + "/com9";
+    struct Case {
+        std::string output;
+        std::string says;
+    };
+    const Case cases[] = {
+        {"--udp nohost", "kvtool simulate: --udp takes HOST:PORT, not \"nohost\"\n"
+                         "kvtool simulate: cannot send to nohost\n"},
+        {"--tcp 127.0.0.1:99999", "kvtool simulate: --tcp takes [HOST:]PORT, not \"127.0.0.1:99999\"\n"},
+        {"--pty --link " + ShellQuote(link), "kvtool simulate: cannot make the link " + link + ": No such file or directory\n"},
+    };
+    for (const Case& c : cases) {
+        const kvtest::ToolResult r =
+            kvtest::RunShell(Tool() + " simulate --start 50 -1 --course 90 --rate 0 --duration 5 " + c.output + " 2>&1");
+        EXPECT_EQ(r.exitCode, 1) << c.output;
+        EXPECT_EQ(r.out.substr(0, c.says.size()), c.says) << c.output;
+        EXPECT_EQ(r.out.find('$'), std::string::npos) << c.output;
+    }
+}
+
 TEST(KvtoolSimulate, AReaderThatGoesAwayEndsIt)
 {
     kvtest::TempDir dir;

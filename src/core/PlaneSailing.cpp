@@ -1,4 +1,4 @@
-#include "geodesy/PlaneSailing.h"
+#include "core/PlaneSailing.h"
 
 #include <cmath>
 #include <numbers>
