@@ -77,14 +77,18 @@ awk -F'\t' -v common="$common" -v out="$tmp/material" '
 mapfile -t keys < <(cd "$tmp/material" && printf '%s\n' "${!files[@]}" | awk '{ print $1 + 1 }' |
                     xargs sha256sum | cut -c1-64)
 todo=()
-cached=0
+hits=()
 for i in "${!files[@]}"; do
   if [ -e "$cache/${keys[i]}" ]; then
-    cached=$((cached + 1))
+    hits+=("$cache/${keys[i]}")
   else
     todo+=("${files[i]}" "${keys[i]}")
   fi
 done
+cached=${#hits[@]}
+# An entry lives a month from its last use (every other change of a header makes a new one).
+[ "$cached" -gt 0 ] && printf '%s\0' "${hits[@]}" | xargs -0 touch
+find "$cache" -maxdepth 1 -type f -mtime +30 -delete
 echo "check-tidy: $cached clean before on these very inputs, $(( ${#todo[@]} / 2 )) to check"
 [ ${#todo[@]} -eq 0 ] && exit 0
 
