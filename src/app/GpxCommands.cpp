@@ -17,7 +17,10 @@ std::string FreeFileName(const std::string& folder, const std::string& name, con
 {
     std::string path = JoinPath(folder, name + extension);
     for (int n = 2; FileExists(path); ++n) {
-        path = JoinPath(folder, name + "-" + std::to_string(n) + extension);
+        std::string numbered = name + "-";
+        numbered += std::to_string(n);
+        numbered += extension;
+        path = JoinPath(folder, numbered);
     }
     return path;
 }
