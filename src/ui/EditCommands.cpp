@@ -104,7 +104,7 @@ void MainWindow::buildEditMenu(QMenu* edit)
     kv::MainController& c = *controller_;
     using namespace kv::editcmd;
     // The commands that change the chart go through the undo history.
-    auto undoable = [this](Op op) { return [this, op] { undo_->chartEdit(op); }; };
+    auto undoable = [this](const Op& op) { return [this, op] { undo_->chartEdit(op); }; };
     addCommand(edit, ChartEdit, QStringLiteral("&Chart Edit"), "Enable / Disable chart editing",
                [&c] { c.editor().ChartEdit1Click(); }, {}, true);
     addCommand(edit, StartNew, QStringLiteral("Start a &New Chart"), "", [&c] { c.editor().StartNewClick(); });
