@@ -122,7 +122,7 @@ protected:
 
 private:
     using Op = std::function<void()>;
-    QAction* addCommand(QMenu* menu, const char* name, const QString& caption, const std::string& hint, Op op,
+    QAction* addCommand(QMenu* menu, const char* name, const QString& caption, const std::string& hint, const Op& op,
                         const QKeySequence& shortcut = {}, bool checkable = false);
     QAction* addButton(const char* name, const QString& caption, const std::string& hint, Op op, bool checkable = false);
     void run(const Op& op);
