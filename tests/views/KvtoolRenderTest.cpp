@@ -8,6 +8,8 @@
 #include "charts/ChartFiles.h"
 #include "charts/WaypointFiles.h"
 #include "core/TextFile.h"
+#include "navigation/TrackLog.h"
+#include "raster/ImageReference.h"
 #include "routes/Routes.h"
 
 #include <gtest/gtest.h>
@@ -115,6 +117,27 @@ TEST(KvtoolRenderDemo, WorldChartWithTrackAndTargets)
     EXPECT_GT(kvtest::CountColour(image, kYellow), 100); // track, target tracks and their crosses
     EXPECT_GT(kvtest::CountColour(image, kRed), 20);     // target marks
     EXPECT_GT(kvtest::CountColour(image, kSilver), 200); // labels and the distance grid
+}
+
+TEST(KvtoolRenderDemo, WithoutACentreTheViewIsOnTheNewestTrackFix)
+{
+    kvtest::TempDir dir;
+    const std::string src = KV_SOURCE_DIR;
+    const std::string log = src + "/docs/render-demo/logs/voyage.log";
+    const auto bytes = ReadWholeFile(log);
+    ASSERT_TRUE(bytes);
+    const TrackLogImage track = DecodeTrackLog(*bytes);
+    ASSERT_TRUE(track.count && *track.count > 0);
+    const QuickLogRecord newest = track.records[*track.count - 1];
+    const std::string out = dir.file("world.png");
+    const std::string ref = dir.file("world.ref");
+    // At a zoom where the corners are not clamped at the poles, the middle of the corners is the
+    // centre (the projection is linear about it).
+    ASSERT_EQ(Kvtool("render " + src + "/demo " + out + " --log " + log + " --ref " + ref + " --zoom 4"), 0);
+    const raster::RefReadResult read = raster::ReadRefFile(ref);
+    ASSERT_EQ(read.status, raster::RefRead::Read);
+    EXPECT_NEAR((read.ref.nw_lat + read.ref.se_lat) / 2.0, newest.lat, 0.01);
+    EXPECT_NEAR((read.ref.nw_lon + read.ref.se_lon) / 2.0, newest.lon, 0.01);
 }
 
 } // namespace

@@ -267,6 +267,11 @@ int RunRender(const kvtool::Args& args)
     if (o.lat) {
         view.centreLat = *o.lat;
         view.centreLong = *o.lon;
+    } else if (const auto vessel = kv::LastTrackPosition(kv::RenderRecords(*state))) {
+        // A view follows the vessel from the drawing after a fix; a render is one drawing, so it
+        // starts where the program's next drawing would be: on the newest track fix.
+        view.centreLat = vessel->lat;
+        view.centreLong = vessel->lon;
     }
     if (o.zoom) {
         view.zoom = *o.zoom;

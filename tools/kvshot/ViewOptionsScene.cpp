@@ -1,11 +1,9 @@
-// kvviewshot WORKDIR OUTDIR: pictures of the "View and Zoom Properties" dialog and of a survey-log
-// plot for the documentation. Starts the program's model on WORKDIR (over recording fakes), lays
-// a small harbour chart, writes a text log of a survey run in six lines across it, sets the view
-// to plot the speed over ground with colour blobs, the survey track and the highlight, and saves
-// the dialog and the view window (with its legend and scale bar) as PNG files in OUTDIR.
-// docs/make_view_options_screenshots.sh runs it under Xvfb.
+// The "View and Zoom Properties" dialog and a survey-log plot: the program's model on the working
+// folder with a small harbour chart laid in it and a text log of a survey run in six lines across
+// it; the view set to plot the speed over ground with colour blobs, the survey track and the
+// highlight. Saves the dialog and the view window with its legend and scale bar.
 
-#include "../shotsupport/ShotSupport.h"
+#include "Scenes.h"
 
 #include "app/MainController.h"
 #include "app/ViewOptionsModel.h"
@@ -17,13 +15,12 @@
 #include "views/ViewPrint.h"
 #include "views/ViewReadouts.h"
 
-#include <QApplication>
-#include <QDir>
-
 #include <cmath>
 #include <cstdio>
 #include <string>
 #include <vector>
+
+namespace kvshot {
 
 namespace {
 
@@ -98,15 +95,10 @@ std::vector<std::string> SurveyLog(const std::string& date)
 
 } // namespace
 
-int main(int argc, char** argv)
+bool ViewOptionsScene(const Folders& folders)
 {
-    QApplication app(argc, argv);
-    const auto folders = kvshot::FolderArguments(argc, argv);
-    if (!folders) {
-        return 2;
-    }
-    const std::string& work = folders->work;
-    const QString& out = folders->out;
+    const std::string& work = folders.work;
+    const QString& out = folders.out;
 
     kv::ProgramState state;
     kv::FakePlatform fakes;
@@ -117,8 +109,8 @@ int main(int argc, char** argv)
     controller.FormCreate(work, "");
     controller.SecsTimerTimer(); // the first tick loads the chart and opens the view
     if (controller.views().count() == 0) {
-        std::fprintf(stderr, "kvviewshot: no view\n");
-        return 1;
+        std::fprintf(stderr, "kvshot: no view\n");
+        return false;
     }
 
     LayHarbourChart(state.chart);
@@ -126,8 +118,8 @@ int main(int argc, char** argv)
     state.settings.TextLogFormat = "@f,@t,@p:3,@q,@s,@x";
     const std::string log = kv::SurveyLogPath(state.folders.LogDir.str(), state.textLog.LogNameBase.str());
     if (!kv::WriteTextLinesAtomic(log, SurveyLog(state.textLog.LogNameBase.str()))) {
-        std::fprintf(stderr, "kvviewshot: cannot write %s\n", log.c_str());
-        return 1;
+        std::fprintf(stderr, "kvshot: cannot write %s\n", log.c_str());
+        return false;
     }
     state.fixInfo.OwnLat = kLat + 0.0105;
     state.fixInfo.OwnLong = kLon + 0.030;
@@ -149,7 +141,7 @@ int main(int argc, char** argv)
     model.fields.HiLite = "6.00";
     kvui::ViewOptionsDialog dialog(model);
     dialog.showFields();
-    bool ok = kvshot::Save(dialog, out + QStringLiteral("view-options-dialog.png"));
+    bool ok = Save(dialog, out + QStringLiteral("view-options-dialog.png"));
     dialog.accept();
 
     kvui::ViewWindow window(1);
@@ -168,6 +160,8 @@ int main(int argc, char** argv)
     window.show();
     QApplication::processEvents();
     window.centreOn(view.bitmap.width() / 2, view.bitmap.height() / 2);
-    ok = kvshot::Save(window, out + QStringLiteral("survey-log-plot.png")) && ok;
-    return ok ? 0 : 1;
+    ok = Save(window, out + QStringLiteral("survey-log-plot.png")) && ok;
+    return ok;
 }
+
+} // namespace kvshot

@@ -1,11 +1,9 @@
-// kvanchorshot WORKDIR OUTDIR: the picture of an anchor watch with its alarm raised, for the
-// documentation. Starts the main window over recording fakes on WORKDIR, drops the anchor at own
-// ship's position with the 30 m circle, lets the vessel drag 45 m to the south-east over a few
-// fixes, and saves the main window (the circle, the track leaving it and the "Anchor drag" alarm
-// in the alarm bar above the chart) as anchor-watch.png in OUTDIR.
-// docs/make_anchor_screenshot.sh runs it under Xvfb.
+// An anchor watch with its alarm raised: the main window on the working folder, the anchor
+// dropped at own ship's position with the 30 m circle, the vessel dragging 45 m to the south-east
+// over a few fixes; saves the main window with the circle, the track leaving it and the "Anchor
+// drag" alarm in the alarm bar above the chart.
 
-#include "../shotsupport/ShotSupport.h"
+#include "Scenes.h"
 
 #include "app/MainController.h"
 #include "app/ProgramState.h"
@@ -13,22 +11,18 @@
 #include "ui/MainWindow.h"
 #include "views/ViewSet.h"
 
-#include <QApplication>
-
 #include <cmath>
 
-int main(int argc, char** argv)
+namespace kvshot {
+
+bool AnchorWatchScene(const Folders& folders)
 {
-    QApplication app(argc, argv);
-    const auto folders = kvshot::FolderArguments(argc, argv);
-    if (!folders) {
-        return 2;
-    }
     kv::ProgramState state;
     kv::FakePlatform fakes;
     fakes.clock.time = kv::LocalDateTime{2026, 7, 14, 3, 12, 0, 0};
     kvui::MainWindow window(state, fakes.platform);
-    window.start(folders->work, "");
+    window.start(folders.work, "");
+    HoldSecondTimer(window);
     window.resize(1100, 760);
     window.show();
     window.secsTick(); // the first tick loads the chart
@@ -65,5 +59,7 @@ int main(int argc, char** argv)
     }
     window.refresh();
     QApplication::processEvents();
-    return kvshot::Save(window, folders->out + QStringLiteral("anchor-watch.png")) ? 0 : 1;
+    return Save(window, folders.out + QStringLiteral("anchor-watch.png"));
 }
+
+} // namespace kvshot

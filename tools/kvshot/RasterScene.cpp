@@ -1,10 +1,11 @@
-// kvrastershot WORKDIR OUT.png IMAGE: a picture of the raster image viewer following the vessel,
-// for the documentation. Starts the main window over recording fakes on WORKDIR (a copy of
-// demo/), opens the serial interface on the fake port, opens the viewer from the Tools menu on
-// IMAGE (a path under WORKDIR), checks "Track Vessel" and "Show Fix Crosses", then lets GPS
-// sentences of a short passage across the image arrive while the fix timer and the viewer's
-// tracking timer run. The main window and the viewer are saved as one picture, the viewer where
-// it stands over the main window's corner. docs/make_raster_screenshot.sh runs it under Xvfb.
+// The raster image viewer following the vessel across the demo harbour plan
+// (charts/HarbourPlan.bmp of the working folder, with its HarbourPlan.ref): the main window with
+// the serial interface open on the fake port, the viewer opened from the Tools menu with "Track
+// Vessel" and "Show Fix Crosses" checked, while GPS sentences of a short passage across the
+// image arrive and the fix timer and the viewer's tracking timer run. The main window and the
+// viewer are saved as one picture, the viewer where it stands over the main window's corner.
+
+#include "Scenes.h"
 
 #include "app/ProgramState.h"
 #include "core/Config.h"
@@ -16,14 +17,12 @@
 #include "views/ViewSet.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QPainter>
 #include <QTimer>
 
 #include <cmath>
 #include <cstdio>
+
+namespace kvshot {
 
 namespace {
 
@@ -46,32 +45,18 @@ std::string Gga(int secondOfDay, double lat, double lonWest)
     return body + kv::NMEAChecksum(body) + "\r\n";
 }
 
-void Spin(int ms)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < ms) {
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-}
-
 } // namespace
 
-int main(int argc, char** argv)
+bool RasterViewerScene(const Folders& folders)
 {
-    QApplication app(argc, argv);
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: kvrastershot WORKDIR OUT.png IMAGE\n");
-        return 2;
-    }
-    const std::string work = QDir(QString::fromLocal8Bit(argv[1])).absolutePath().toStdString() + "/";
-    const QString out = QDir::current().absoluteFilePath(QString::fromLocal8Bit(argv[2]));
-    const QString image = QDir(QString::fromStdString(work)).absoluteFilePath(QString::fromLocal8Bit(argv[3]));
+    const std::string& work = folders.work;
+    const QString out = folders.out + QStringLiteral("raster-viewer.png");
+    const QString image = QString::fromStdString(work) + QStringLiteral("charts/HarbourPlan.bmp");
 
     const kv::raster::RefReadResult ref = kv::raster::ReadRefFile(kv::raster::RefPathFor(image.toStdString()));
     if (ref.status != kv::raster::RefRead::Read || !kv::raster::Referenced(ref.ref)) {
-        std::fprintf(stderr, "kvrastershot: %s has no usable reference file\n", image.toLocal8Bit().constData());
-        return 1;
+        std::fprintf(stderr, "kvshot: %s has no usable reference file\n", image.toLocal8Bit().constData());
+        return false;
     }
     const kv::raster::ImageReference& r = ref.ref;
 
@@ -90,8 +75,8 @@ int main(int argc, char** argv)
         config.settings.nmea.ComPortNumber = 1;
         config.settings.nmea.BaudRate = 4800;
         if (!kv::WriteConfig(work + "kelvw.cfg", config.fixInfo, config.chartRef, config.folders, config.settings)) {
-            std::fprintf(stderr, "kvrastershot: cannot write %skelvw.cfg\n", work.c_str());
-            return 1;
+            std::fprintf(stderr, "kvshot: cannot write %skelvw.cfg\n", work.c_str());
+            return false;
         }
     }
 
@@ -175,10 +160,11 @@ int main(int argc, char** argv)
         p.fillRect(QRect(at + QPoint(4, 4), framed.size()), QColor(0, 0, 0, 90));
         p.drawImage(at, framed);
     }
-    std::printf("fixes %zu, caption %s\n", state.quickLog.count(), viewer->windowTitle().toLocal8Bit().constData());
     if (!shot.save(out)) {
-        std::fprintf(stderr, "kvrastershot: cannot write %s\n", out.toLocal8Bit().constData());
-        return 1;
+        std::fprintf(stderr, "kvshot: cannot write %s\n", out.toLocal8Bit().constData());
+        return false;
     }
-    return 0;
+    return true;
 }
+
+} // namespace kvshot

@@ -1,11 +1,11 @@
-// kveditshot WORKDIR OUTDIR: pictures of chart editing for the documentation. Starts the main
-// window over recording fakes on WORKDIR, switches chart edit mode on, draws a small harbour in
-// two line types, adds two chart waypoints and lays a ten-line survey grid at 45 degrees through
-// the "Auto Generate Survey Grid" dialog, then saves the Edit menu (edit-menu.png), the dialog
-// as filled in (survey-grid-dialog.png) and the main window with the result
-// (chart-edit-result.png) in OUTDIR. docs/make_edit_screenshots.sh runs it under Xvfb.
+// Editing a chart and a route through the main window's commands and mouse events. Chart edit
+// mode: a small harbour drawn in two line types, two chart waypoints and a ten-line survey grid
+// at 45 degrees laid through the "Auto Generate Survey Grid" dialog; saves the dialog as filled
+// in, the main window with the result and the Edit menu. A route: three waypoints made by clicks
+// and "Add Route Waypoint", "Drag Route Waypoints" ticked and the second waypoint dragged; the
+// route's old line is drawn dotted for comparison.
 
-#include "../shotsupport/ShotSupport.h"
+#include "Scenes.h"
 
 #include "app/MainController.h"
 #include "app/MenuState.h"
@@ -13,43 +13,50 @@
 #include "charts/ChartEditor.h"
 #include "platform/fake/Fakes.h"
 #include "ui/MainWindow.h"
+#include "ui/ViewWindow.h"
+#include "views/ViewGeometry.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
-#include <QDir>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QSpinBox>
+#include <QToolBar>
 
 #include <cmath>
 #include <cstdio>
+#include <vector>
+
+namespace kvshot {
 
 namespace {
 
 constexpr double kMetresPerDegree = 1852.0 * 60.0;
 
+void Mouse(QWidget* image, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons)
+{
+    QMouseEvent e(type, at, image->mapToGlobal(at), button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(image, &e);
+    QApplication::processEvents();
+}
 
 } // namespace
 
-int main(int argc, char** argv)
+bool ChartEditScene(const Folders& folders)
 {
-    QApplication app(argc, argv);
-    const auto folders = kvshot::FolderArguments(argc, argv);
-    if (!folders) {
-        return 2;
-    }
-    const std::string& work = folders->work;
-    const QString& out = folders->out;
+    const std::string& work = folders.work;
+    const QString& out = folders.out;
 
     kv::ProgramState state;
     kv::FakePlatform fakes;
     kvui::MainWindow window(state, fakes.platform);
     window.start(work, "");
+    HoldSecondTimer(window);
     window.resize(1100, 760);
     window.show();
     window.secsTick(); // the first tick loads the chart
@@ -130,7 +137,7 @@ int main(int argc, char** argv)
         d.findChild<QSpinBox*>(QStringLiteral("Gnumber"))->setValue(10);
         d.findChild<QCheckBox*>(QStringLiteral("AltLine"))->setChecked(true);
         d.show();
-        ok = kvshot::Save(d, out + QStringLiteral("survey-grid-dialog.png")) && ok;
+        ok = Save(d, out + QStringLiteral("survey-grid-dialog.png")) && ok;
         return static_cast<int>(QDialog::Accepted);
     };
     command(kv::editcmd::AutoMakeGrid);
@@ -140,7 +147,7 @@ int main(int argc, char** argv)
     views.ReCentre(view);
     window.refresh();
     QApplication::processEvents();
-    ok = kvshot::Save(window, out + QStringLiteral("chart-edit-result.png")) && ok;
+    ok = Save(window, out + QStringLiteral("chart-edit-result.png")) && ok;
 
     // The Edit menu as it opens in edit mode, with its Chart Points submenu open beside it. The
     // two are separate windows: the picture is taken from the screen.
@@ -164,9 +171,95 @@ int main(int argc, char** argv)
     QScreen* screen = QGuiApplication::primaryScreen();
     const QPixmap menus = screen->grabWindow(0, area.x(), area.y(), area.width(), area.height());
     if (!menus.save(out + QStringLiteral("edit-menu.png"))) {
-        std::fprintf(stderr, "kveditshot: cannot write edit-menu.png\n");
+        std::fprintf(stderr, "kvshot: cannot write edit-menu.png\n");
         ok = false;
     }
     edit->hide();
-    return ok ? 0 : 1;
+    return ok;
 }
+
+bool RouteDragScene(const Folders& folders)
+{
+    kv::ProgramState state;
+    kv::FakePlatform fakes;
+    kvui::MainWindow window(state, fakes.platform);
+    window.aboutBox = [] {};
+    window.start(folders.work, "");
+    HoldSecondTimer(window);
+    window.resize(1000, 720);
+    window.show();
+    window.secsTick(); // the first tick loads the chart
+    QApplication::processEvents();
+
+    kvui::ViewWindow* shown = window.view(0);
+    if (shown == nullptr) {
+        std::fprintf(stderr, "kvshot: no view\n");
+        return false;
+    }
+    QWidget* image = shown->image();
+    const auto popup = [shown](const char* name) {
+        shown->popupMenu()->findChild<QAction*>(QLatin1String(name))->trigger();
+        QApplication::processEvents();
+    };
+    const auto middle = [shown] { return shown->scrollArea()->middlePixel(); };
+    for (int i = 0; i < 5; ++i) {
+        shown->toolBar()->findChild<QAction*>(QStringLiteral("ZoomIn"))->trigger();
+    }
+    // Three waypoints across the middle of the view, each where it was clicked.
+    for (const QPoint by : {QPoint(-220, 60), QPoint(0, -90), QPoint(220, 40)}) {
+        const QPoint at = middle() + by;
+        Mouse(image, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+        Mouse(image, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+        popup("AddRouteWaypoint1");
+    }
+    window.controller().views().ReCentre(window.controller().views().view(0));
+    window.refresh();
+    QApplication::processEvents();
+
+    const kv::ChartView& view = window.controller().views().view(0);
+    std::vector<QPoint> before;
+    for (const kv::RouteWaypoint& w : state.route) {
+        if (const auto p = kv::PositionToPixel(view.projection, w.lat, w.lon)) {
+            before.emplace_back(p->x, p->y);
+        }
+    }
+    if (before.size() != 3) {
+        std::fprintf(stderr, "kvshot: the route is not in the view\n");
+        return false;
+    }
+
+    // The second waypoint dragged down and to the right, a few pixels at a time.
+    popup("DragRouteWaypoints");
+    const QPoint from = before[1];
+    const QPoint to = from + QPoint(90, 150);
+    Mouse(image, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+    for (int k = 1; k <= 10; ++k) {
+        Mouse(image, QEvent::MouseMove, from + (to - from) * k / 10, Qt::NoButton, Qt::LeftButton);
+    }
+    Mouse(image, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+    window.refresh();
+    QApplication::processEvents();
+
+    // The old legs, dotted, to show where the waypoint came from.
+    kv::ChartView& after = window.controller().views().view(0);
+    {
+        QPainter painter(&after.bitmap);
+        painter.setPen(QPen(QColor(200, 0, 0), 1, Qt::DotLine));
+        painter.drawLine(before[0], before[1]);
+        painter.drawLine(before[1], before[2]);
+        painter.drawEllipse(before[1], 4, 4);
+    }
+    shown->setImage(after.bitmap.copy());
+    QApplication::processEvents();
+
+    QWidget* sub = shown->parentWidget();
+    const bool ok = Save(sub != nullptr ? *sub : *static_cast<QWidget*>(shown),
+                                 folders.out + QStringLiteral("route-waypoint-drag.png"));
+    if (!state.routeEdit.RouteModified) {
+        std::fprintf(stderr, "kvshot: the drag left the route as it was\n");
+        return false;
+    }
+    return ok;
+}
+
+} // namespace kvshot
