@@ -67,8 +67,6 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, bool passSing
                     cl.rings = static_cast<int>(presses);
                 }
             } else if (!ParseSeconds(value, a == "--after" ? cl.screenshotAfter : cl.quitAfter)) {
-                // A message for a bad option, made once: not worth building piece by piece.
-                // NOLINTNEXTLINE(performance-inefficient-string-concatenation)
                 fail("option " + a + " needs a number of seconds, not '" + value + "'");
             }
         } else if (a.rfind("--workdir=", 0) == 0) {

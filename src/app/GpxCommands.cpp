@@ -17,10 +17,7 @@ std::string FreeFileName(const std::string& folder, const std::string& name, con
 {
     std::string path = JoinPath(folder, name + extension);
     for (int n = 2; FileExists(path); ++n) {
-        std::string numbered = name + "-";
-        numbered += std::to_string(n);
-        numbered += extension;
-        path = JoinPath(folder, numbered);
+        path = JoinPath(folder, name + "-" + std::to_string(n) + extension);
     }
     return path;
 }

@@ -113,11 +113,8 @@ TEST(ChartImportTool, SimplifiesToFitAndRefusesBadInput)
         = R"({"type":"Feature","properties":{},"geometry":{"type":"LineString","coordinates":[)" + coords + "]}}";
     for (int k = 0; k < 30; ++k) {
         const std::string x = FormatFixed(k * 0.1, 0, 3);
-        // Thirty small features of a test file: read as the JSON they make, not built piecewise.
-        // NOLINTBEGIN(performance-inefficient-string-concatenation)
         features += R"(,{"type":"Feature","properties":{},"geometry":{"type":"Polygon","coordinates":[[[)" + x
             + ",40],[" + x + ",40.0001],[" + x + "1,40],[" + x + ",40]]]}}";
-        // NOLINTEND(performance-inefficient-string-concatenation)
     }
     dir.write("big.geojson", R"({"type":"FeatureCollection","features":[)" + features + "]}");
     auto r = RunKvtool({ "chart-import", dir.file("big.geojson"), dir.file("big.cht"), "--max-points", "2000" });
