@@ -456,7 +456,7 @@ void MainWindow::buildViewCommands(ViewWindow* w)
     kv::ViewSet& set = c.views();
     QToolBar* bar = w->toolBar();
     auto tool = [this, w, bar](const char* name, const QString& caption, const std::string& hint,
-                               std::function<void(kv::ChartView&)> op, bool checkable = false) {
+                               const std::function<void(kv::ChartView&)>& op, bool checkable = false) {
         auto* a = new QAction(caption, bar);
         a->setObjectName(QLatin1String(name));
         a->setCheckable(checkable);
@@ -506,7 +506,7 @@ void MainWindow::buildViewCommands(ViewWindow* w)
 
     QMenu* menu = w->popupMenu();
     auto item = [this, w, menu](QMenu* into, const char* name, const QString& caption, const std::string& hint,
-                                std::function<void(kv::ChartView&)> op, bool checkable = false,
+                                const std::function<void(kv::ChartView&)>& op, bool checkable = false,
                                 const QKeySequence& shortcut = {}) {
         auto* a = new QAction(caption, menu);
         a->setObjectName(QLatin1String(name));
