@@ -1,6 +1,7 @@
 #include "ui/AisTargetListWindow.h"
 
 #include "ais/AisTargets.h"
+#include "ui/NightPaletteUi.h"
 #include "ui/UiText.h"
 
 #include <QBrush>
@@ -121,7 +122,8 @@ void AisTargetListWindow::refresh()
             }
             item->setText(Latin1(kv::TargetListCell(row, static_cast<kv::TargetListColumn>(c))));
             item->setTextAlignment(c <= 1 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignRight | Qt::AlignVCenter);
-            item->setForeground(row.dangerous ? QBrush(Qt::red) : QBrush());
+            item->setForeground(row.dangerous ? QBrush(QColor(NightAwareColour(QStringLiteral("red"), state_.extra.NightPalette)))
+                                              : QBrush());
             item->setData(kSlotRole, row.slot);
         }
     }

@@ -1,5 +1,7 @@
 #include "ui/AlarmBar.h"
 
+#include "ui/NightPaletteUi.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -35,10 +37,11 @@ AlarmBar::AlarmBar(QWidget* parent) : QWidget(parent)
 
 void AlarmBar::setAlarms(const std::vector<kv::Alarm>& alarms)
 {
-    if (SameRows(alarms, shown_)) {
+    if (SameRows(alarms, shown_) && night_ == shownNight_) {
         return;
     }
     shown_ = alarms;
+    shownNight_ = night_;
     while (QLayoutItem* item = rows_->takeAt(0)) {
         delete item->widget();
         delete item;
@@ -50,8 +53,10 @@ void AlarmBar::setAlarms(const std::vector<kv::Alarm>& alarms)
         row->setProperty("acknowledged", a.acknowledged);
         row->setAutoFillBackground(true);
         // Red until acknowledged, then grey: still there, no longer calling.
-        row->setStyleSheet(a.acknowledged ? QStringLiteral("QWidget#AlarmRow { background: #808080; } QLabel { color: #d8d8d8; }")
-                                          : QStringLiteral("QWidget#AlarmRow { background: #c00000; } QLabel { color: white; font-weight: bold; }"));
+        const QString background = NightAwareColour(a.acknowledged ? QStringLiteral("#808080") : QStringLiteral("#c00000"), night_);
+        const QString letters = NightAwareColour(a.acknowledged ? QStringLiteral("#d8d8d8") : QStringLiteral("white"), night_);
+        row->setStyleSheet(a.acknowledged ? QStringLiteral("QWidget#AlarmRow { background: %1; } QLabel { color: %2; }").arg(background, letters)
+                                          : QStringLiteral("QWidget#AlarmRow { background: %1; } QLabel { color: %2; font-weight: bold; }").arg(background, letters));
         auto* line = new QHBoxLayout(row);
         line->setContentsMargins(6, 2, 6, 2);
         auto* time = new QLabel(QString::fromStdString(kv::AlarmClockText(a.start)), row);
@@ -75,5 +80,7 @@ void AlarmBar::setAlarms(const std::vector<kv::Alarm>& alarms)
     }
     setVisible(!alarms.empty());
 }
+
+void AlarmBar::setNight(bool night) { night_ = night; }
 
 } // namespace kvui

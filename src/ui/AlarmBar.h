@@ -23,10 +23,14 @@ public:
     void setAlarms(const std::vector<kv::Alarm>& alarms);
     // Called with the alarm's id when its Acknowledge button is pressed.
     std::function<void(int id)> acknowledge;
+    // The rows in the night palette's reds (or their day colours) from the next setAlarms on.
+    void setNight(bool night);
 
 private:
     QVBoxLayout* rows_ = nullptr;
     std::vector<kv::Alarm> shown_;
+    bool night_ = false;
+    bool shownNight_ = false;
 };
 
 } // namespace kvui

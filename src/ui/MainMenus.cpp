@@ -8,6 +8,7 @@
 #include "app/WaypointSend.h"
 #include "nmea/WaypointTransfer.h"
 #include "views/NightPalette.h"
+#include "views/Render.h"
 #include "ui/AisTargetListWindow.h"
 #include "ui/AisTargetWindow.h"
 #include "ui/ClickLabel.h"
@@ -569,7 +570,9 @@ void MainWindow::refreshDataPlot()
     if (auto* label = dataPanel_->findChild<QLabel*>(QStringLiteral("Data_Label"))) {
         label->setText(Latin1(plot.label));
     }
-    dataPlot_->setPixmap(QPixmap::fromImage(kv::DrawDataPlot(state_, plot, dataPlot_->width(), dataPlot_->height())));
+    const QImage drawn = kv::DrawDataPlot(state_, plot, dataPlot_->width(), dataPlot_->height());
+    dataPlot_->setPixmap(QPixmap::fromImage(
+        state_.extra.NightPalette ? kv::NightImage(drawn, kv::ColoursFromSettings(state_.settings).background) : drawn));
 }
 
 void MainWindow::buildStatusBar()

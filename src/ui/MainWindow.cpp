@@ -304,14 +304,21 @@ void MainWindow::refresh()
     }
     refreshing_ = true;
     const kv::Display& d = state_.display;
+    const bool night = state_.extra.NightPalette;
+    // The palette first: a control given a style sheet below takes its colours from the palette
+    // of that moment.
+    ApplyNightPalette(night, command(QStringLiteral("NightPalette1")));
     statusLine_->setText(Latin1(d.StatusLine));
+    alarmBar_->setNight(night);
     alarmBar_->setAlarms(controller_->alarms().Alarms());
     posnPanel_->setText(Latin1(d.PosnPanel));
     timePanel_->setText(Latin1(d.TimePanel));
     gpsIndicator_->setText(Latin1(d.GPSIndicatorText));
-    gpsIndicator_->setStyleSheet(d.GPSIndicatorColour.empty()
-                                     ? QString()
-                                     : QStringLiteral("QLabel { background: %1; }").arg(Latin1(d.GPSIndicatorColour)));
+    // At night the indicator's colour turns to the palette's red, under black letters.
+    gpsIndicator_->setStyleSheet(d.GPSIndicatorColour.empty() ? QString()
+                                 : night ? QStringLiteral("QLabel { background: %1; color: black; }")
+                                               .arg(NightAwareColour(Latin1(d.GPSIndicatorColour), true))
+                                         : QStringLiteral("QLabel { background: %1; }").arg(Latin1(d.GPSIndicatorColour)));
     gpsIndicator_->setToolTip(ShortHint(d.GPSIndicatorHint));
 
     navLabels_["RngToWp"]->setText(Latin1(d.RngToWp));
@@ -326,9 +333,18 @@ void MainWindow::refresh()
                           ? Latin1(kv::XteGaugeTextIn(state_.routeProgress.XTE, state_.settings.units))
                           : QString());
     applyNavFigureSize();
-    ApplyNightPalette(state_.extra.NightPalette, command(QStringLiteral("NightPalette1")));
+    ApplyNightBackground(mdi_, night);
+    // The style edges a tool bar with a light line of its own; at night the bars go without.
+    const QString barSheet = night ? QStringLiteral("QToolBar { border: none; }") : QString();
+    for (QToolBar* bar : findChildren<QToolBar*>()) {
+        if (bar->styleSheet() != barSheet) {
+            bar->setStyleSheet(barSheet);
+        }
+    }
     xtError_->setValue(std::clamp(d.XTerror, -100, 100));
-    xtError_->setStyleSheet(QStringLiteral("QProgressBar::chunk { background: %1; }").arg(Latin1(d.XTerrorColour)));
+    // The gauge's colour says on track or which side off it; at night in the palette's red.
+    xtError_->setStyleSheet(
+        QStringLiteral("QProgressBar::chunk { background: %1; }").arg(NightAwareColour(Latin1(d.XTerrorColour), night)));
 
     QStringList items;
     for (const auto& item : d.WPNameItems) {

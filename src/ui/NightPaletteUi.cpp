@@ -1,7 +1,10 @@
 #include "ui/NightPaletteUi.h"
 
+#include "views/NightPalette.h"
+
 #include <QAction>
 #include <QApplication>
+#include <QMdiArea>
 #include <QPalette>
 
 #include <optional>
@@ -17,7 +20,7 @@ QPalette NightPalette()
     const QColor text(170, 0, 0);
     const QColor dim(90, 0, 0);
     QPalette p;
-    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
         p.setColor(group, QPalette::Window, panel);
         p.setColor(group, QPalette::WindowText, text);
         p.setColor(group, QPalette::Base, black);
@@ -37,12 +40,10 @@ QPalette NightPalette()
         p.setColor(group, QPalette::Dark, black);
         p.setColor(group, QPalette::Shadow, black);
     }
+    // Disabled controls (and their frames, which take the same colours) are dimmer still.
     for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
         p.setColor(QPalette::Disabled, role, dim);
     }
-    p.setColor(QPalette::Disabled, QPalette::Window, panel);
-    p.setColor(QPalette::Disabled, QPalette::Base, black);
-    p.setColor(QPalette::Disabled, QPalette::Button, panel);
     return p;
 }
 
@@ -64,6 +65,31 @@ void ApplyNightPalette(bool on, QAction* toggle)
     }
     QApplication::setPalette(on ? NightPalette() : *day);
     shown = on;
+}
+
+QString NightAwareColour(const QString& colour, bool night)
+{
+    if (!night) {
+        return colour;
+    }
+    const QColor day(colour);
+    return QColor::fromRgb(0xFF000000u | kv::NightColour(day.isValid() ? (day.rgb() & 0xFFFFFFu) : 0u)).name();
+}
+
+void ApplyNightBackground(QMdiArea* area, bool night)
+{
+    if (!area) {
+        return;
+    }
+    // The area's own brush is kept the first time it changes, to go back to by day.
+    const char* key = "dayBackground";
+    if (!area->property(key).isValid()) {
+        area->setProperty(key, QVariant::fromValue(area->background()));
+    }
+    const QBrush wanted = night ? QBrush(Qt::black) : area->property(key).value<QBrush>();
+    if (area->background() != wanted) {
+        area->setBackground(wanted);
+    }
 }
 
 } // namespace kvui

@@ -4,6 +4,7 @@
 #include "app/EditUndo.h"
 #include "ui/AisTargetWindow.h"
 #include "ui/MainWindow.h"
+#include "ui/NightPaletteUi.h"
 #include "ui/UiText.h"
 #include "ui/ViewOptionsDialog.h"
 #include "ui/ViewWindow.h"
@@ -48,7 +49,7 @@ QRect ShownArea(ViewWindow* w)
 
 // The Follow button says whether the view follows own ship and, in free look, whether own ship
 // has gone out of the window.
-void ShowFollowState(ViewWindow* w, bool following, bool outside)
+void ShowFollowState(ViewWindow* w, bool following, bool outside, bool night)
 {
     QAction* follow = w->toolBar()->findChild<QAction*>(QStringLiteral("FollowBtn"));
     if (!follow) {
@@ -60,7 +61,9 @@ void ShowFollowState(ViewWindow* w, bool following, bool outside)
                       : outside ? "Own ship is out of view|Free look: own ship is outside the view - click to follow it again"
                                 : "Free look|Free look: fixes move own ship, not the chart - click to follow it again");
     if (QWidget* button = w->toolBar()->widgetForAction(follow)) {
-        button->setStyleSheet(!following && outside ? QStringLiteral("color: red; font-weight: bold") : QString());
+        button->setStyleSheet(!following && outside
+                                  ? QStringLiteral("color: %1; font-weight: bold").arg(NightAwareColour(QStringLiteral("red"), night))
+                                  : QString());
     }
 }
 // The north arrow in the window's upper left corner while the view is turned.
@@ -110,7 +113,7 @@ void MainWindow::noteShownArea(ViewWindow* w)
     kv::ViewSet& set = controller_->views();
     kv::ChartView& v = set.view(index);
     v.shownArea = ShownArea(w);
-    ShowFollowState(w, v.following, set.VesselOutside(v, v.shownArea));
+    ShowFollowState(w, v.following, set.VesselOutside(v, v.shownArea), state_.extra.NightPalette);
 }
 
 int MainWindow::indexOf(const ViewWindow* window) const
@@ -261,7 +264,8 @@ void MainWindow::syncViews()
                 window->centreOn(v.bitmap.width() / 2, v.bitmap.height() / 2);
             }
             window->setScaleBar(state_.extra.NightPalette ? kv::NightImage(scaleBarImage(v), background) : scaleBarImage(v));
-            window->setLegend(kv::SurveyLegendImage(v.options, kv::ColoursFromSettings(state_.settings)));
+            const QImage legend = kv::SurveyLegendImage(v.options, kv::ColoursFromSettings(state_.settings));
+            window->setLegend(state_.extra.NightPalette ? kv::NightImage(legend, background) : legend);
             window->setZoomText(Latin1(kv::ZoomCaption(v.zoom)));
             window->setBackground(QColor::fromRgb(0xFF000000u | (state_.extra.NightPalette ? 0u : background)));
         }
@@ -397,7 +401,7 @@ void MainWindow::buildFollowCommands(ViewWindow* w)
         onView(w, [&set](kv::ChartView& v) { set.FollowClick(v); });
     });
     w->toolBar()->addAction(follow);
-    ShowFollowState(w, true, false);
+    ShowFollowState(w, true, false, state_.extra.NightPalette);
 
     // Which way up: north up, course up, or as the preferences turn every view.
     QMenu* orientation = w->popupMenu()->addMenu(QStringLiteral("Orientation"));

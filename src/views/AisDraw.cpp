@@ -66,11 +66,11 @@ public:
         }
     }
     // The block round the lines; none when there is no text to write.
-    void finish(std::vector<TargetLabel>& out)
+    std::optional<TargetLabel> finish()
     {
         const int h = canvas_.textHeight();
         if (parts_.empty() || h <= 0) {
-            return;
+            return std::nullopt;
         }
         int left = parts_[0].first.x, top = parts_[0].first.y, right = left, bottom = top;
         for (std::size_t i = 0; i < parts_.size(); ++i) {
@@ -86,7 +86,7 @@ public:
         for (auto& [at, text] : parts_) {
             label_.lines.push_back({Pixel{at.x - left, at.y - top}, std::move(text)});
         }
-        out.push_back(std::move(label_));
+        return std::move(label_);
     }
 
 private:
@@ -99,6 +99,30 @@ private:
 double RangeFromOwnShip(RenderRecords state, LatLongValue pos)
 {
     return PlaneSailingDistance(state.chartRef.CosLatFactor, state.fixInfo.OwnLat, state.fixInfo.OwnLong, pos.lat, pos.lon);
+}
+
+// The one place where a target's name and the rest of its label go on the picture.
+void DrawTargetLabel(RenderCanvas& canvas, const TargetLabel& label, Pixel corner)
+{
+    for (const auto& [at, text] : label.lines) {
+        canvas.text(corner.x + at.x, corner.y + at.y, text, kSilver);
+    }
+}
+
+// A finished label goes to the list to be placed with the others, or else is drawn at once at
+// its own place beside the mark. Either way a target's label reaches the picture once.
+void HandOver(LabelBuilder& label, std::vector<TargetLabel>* placed, RenderCanvas& canvas)
+{
+    std::optional<TargetLabel> done = label.finish();
+    if (!done) {
+        return;
+    }
+    if (placed) {
+        placed->push_back(std::move(*done));
+        return;
+    }
+    const LabelRequest& r = done->request;
+    DrawTargetLabel(canvas, *done, Pixel{r.anchor.x + r.offset.x, r.anchor.y + r.offset.y});
 }
 
 } // namespace
@@ -198,43 +222,30 @@ void DrawAISTarget(Plotter& plotter, const ChartView& view, RenderRecords state,
     const bool selected = n == selectedTarget;
     const bool labelled = view.ais.LabelsOn && (view.ais.LabelsOnAll || selected);
     const int radius = view.ais.LollipopRadius();
-    std::optional<LabelBuilder> label;
-    if (labels) {
-        label.emplace(canvas, *px, radius, RangeFromOwnShip(state, pos));
-    }
+    LabelBuilder label(canvas, *px, radius, RangeFromOwnShip(state, pos));
     if (t.MsgType == 4) {
-        if (labelled && label) {
-            label->line(5, -12, "Base Station " + FormatInt(t.MMSI));
-            label->line(5, 4, AisBaseStationTime(t));
-            label->finish(*labels);
-        } else if (labelled) {
-            canvas.text(px->x + 5, px->y - 12, "Base Station " + FormatInt(t.MMSI), kSilver);
-            canvas.text(px->x + 5, px->y + 4, AisBaseStationTime(t), kSilver);
+        if (labelled) {
+            label.line(5, -12, "Base Station " + FormatInt(t.MMSI));
+            label.line(5, 4, AisBaseStationTime(t));
+            HandOver(label, labels, canvas);
         }
         FilledCircle(canvas, *px, radius, selected ? kYellow : kFuchsia);
         plotter.moveToPixel(*px);
         return;
     }
     DrawCollisionWarning(plotter, state, t, *px);
-    if (DrawSmallCraftMark(plotter, t, *px, selected, labelled, radius, !label)) {
-        if (label) {
-            SmallCraftLabel(t, labelled, radius, *label);
-            label->finish(*labels);
-        }
+    if (DrawSmallCraftMark(plotter, t, *px, selected, radius)) {
+        SmallCraftLabel(t, labelled, radius, label);
+        HandOver(label, labels, canvas);
         plotter.moveToPixel(*px);
         return;
     }
-    if (labelled && label) {
+    if (labelled) {
         if (view.ais.ShowMMSI) {
-            label->line(5, -10, FormatInt(t.MMSI).substr(0, 9));
+            label.line(5, -10, FormatInt(t.MMSI).substr(0, 9));
         }
-        label->line(5, 4, AisTargetName(t));
-        label->finish(*labels);
-    } else if (labelled) {
-        canvas.text(px->x + 5, px->y + 4, AisTargetName(t), kSilver);
-        if (view.ais.ShowMMSI) {
-            canvas.text(px->x + 5, px->y - 10, FormatInt(t.MMSI).substr(0, 9), kSilver);
-        }
+        label.line(5, 4, AisTargetName(t));
+        HandOver(label, labels, canvas);
     }
     const Rgb colour = selected ? kYellow : kRed;
     FilledCircle(canvas, *px, radius, colour);
@@ -312,9 +323,7 @@ std::vector<LabelBox> DrawAISTargets(Plotter& plotter, const ChartView& view, Re
         if (!corners[i]) {
             continue;
         }
-        for (const auto& [at, text] : labels[i].lines) {
-            canvas.text(corners[i]->x + at.x, corners[i]->y + at.y, text, kSilver);
-        }
+        DrawTargetLabel(canvas, labels[i], *corners[i]);
         boxes.push_back(BoxAt(labels[i].request, *corners[i]));
     }
     return boxes;

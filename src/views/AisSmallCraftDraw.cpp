@@ -13,20 +13,6 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-std::string Shown(std::string_view text)
-{
-    std::string out;
-    for (const char c : text) {
-        if (c != '@') {
-            out += c;
-        }
-    }
-    while (!out.empty() && out.back() == ' ') {
-        out.pop_back();
-    }
-    return out;
-}
-
 } // namespace
 
 bool TargetMotion(const TAISTarget& t, VesselMotion& m)
@@ -47,8 +33,7 @@ VesselMotion OwnMotion(RenderRecords state)
     return {state.fixInfo.OwnLat, state.fixInfo.OwnLong, state.motion.SOG, state.motion.COGValue};
 }
 
-bool DrawSmallCraftMark(Plotter& plotter, const TAISTarget& t, Pixel px, bool selected, bool labelled, int radius,
-                        bool drawLabel)
+bool DrawSmallCraftMark(Plotter& plotter, const TAISTarget& t, Pixel px, bool selected, int radius)
 {
     const AisTargetClass cls = TargetClass(t);
     if (cls == AisTargetClass::ClassA) {
@@ -74,9 +59,6 @@ bool DrawSmallCraftMark(Plotter& plotter, const TAISTarget& t, Pixel px, bool se
             canvas.solidLine(px.x, px.y, px.x + static_cast<int>(std::lround(len * std::sin(a))),
                              px.y - static_cast<int>(std::lround(len * std::cos(a))), colour);
         }
-        if (labelled && drawLabel) {
-            canvas.text(px.x + 5, px.y + 4, Shown(t.VesselName.view()), kSilver);
-        }
         return true;
     }
     // An aid to navigation: a diamond, dotted for a virtual aid (one that is not really there).
@@ -94,9 +76,6 @@ bool DrawSmallCraftMark(Plotter& plotter, const TAISTarget& t, Pixel px, bool se
         for (int k = 1; k < 5; ++k) {
             canvas.solidLine(corners[k - 1].x, corners[k - 1].y, corners[k].x, corners[k].y, colour, 2);
         }
-    }
-    if (drawLabel) {
-        canvas.text(px.x + r + 3, px.y - 6, Shown(t.VesselName.view()), kSilver);
     }
     return true;
 }

@@ -19,10 +19,9 @@ bool TargetMotion(const TAISTarget& t, VesselMotion& motion);
 VesselMotion OwnMotion(RenderRecords state);
 
 // Draws the mark of a Class B target (a smaller open circle with a course line) or of an aid to
-// navigation (a diamond with its name; dotted when virtual) at px. False for other targets,
-// which keep their own mark. Without `drawLabel` no name is written (the caller places it).
-bool DrawSmallCraftMark(Plotter& plotter, const TAISTarget& t, Pixel px, bool selected, bool labelled, int radius,
-                        bool drawLabel = true);
+// navigation (a diamond; dotted when virtual) at px. False for other targets, which keep their
+// own mark. No name is written here: the labels of all targets are drawn by one function.
+bool DrawSmallCraftMark(Plotter& plotter, const TAISTarget& t, Pixel px, bool selected, int radius);
 
 // For a dangerous target: a red ring and its predicted track to the closest point of approach.
 // Returns whether the target is dangerous.

@@ -401,7 +401,6 @@ void RecreateBitmap(ChartView& view, RenderRecords state)
         view.bitmap.format() != QImage::Format_RGB32) {
         view.bitmap = QImage(s.width, s.height, QImage::Format_RGB32);
     }
-    view.bitmap.fill(QColor::fromRgb(0xFF000000u | ColoursFromSettings(state.settings).background));
 }
 
 void DrawCursorCross(RenderCanvas& canvas, int x, int y)
@@ -565,11 +564,14 @@ RenderResult RedrawView(const ChartView& view, QImage& bitmap, const RenderConte
     RenderRecords state = ctx.state;
     StepTimer timer(ctx.timings);
     const DrawingSurface surface = ctx.surface ? *ctx.surface : SurfaceOf(state.chartGeometry);
-    if (bitmap.isNull() || bitmap.width() != surface.width || bitmap.height() != surface.height) {
+    if (bitmap.isNull() || bitmap.width() != surface.width || bitmap.height() != surface.height ||
+        bitmap.format() != QImage::Format_RGB32) {
         bitmap = QImage(surface.width, surface.height, QImage::Format_RGB32);
-        bitmap.fill(QColor::fromRgb(0xFF000000u | ColoursFromSettings(state.settings).background));
     }
     const SchemeColours colours = ColoursFromSettings(state.settings);
+    // Every picture starts from the bare background, whoever asks for it: drawn over the last
+    // one, a target that has moved on would keep its old mark and name beside the new ones.
+    bitmap.fill(QColor::fromRgb(0xFF000000u | colours.background));
     RenderCanvas canvas(bitmap);
     canvas.setDeviceScale(ctx.deviceScale);
     RenderResult out;

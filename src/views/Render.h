@@ -106,9 +106,10 @@ std::string ViewMeasureText(const Fix& fix, const ChartReference& ref, const Uni
 
 SchemeColours ColoursFromSettings(const Settings& settings);
 
-// A fresh bitmap of the drawing surface filled with the background colour.
+// The view's bitmap at the size of the drawing surface (RedrawView paints it from the background up).
 void RecreateBitmap(ChartView& view, RenderRecords state);
-// Steps 1 to 15 of the redraw of `view` into `bitmap` (normally the view's own).
+// Steps 1 to 15 of the redraw of `view` into `bitmap` (normally the view's own), which is first
+// cleared to the background: nothing of an earlier picture stays.
 RenderResult RedrawView(const ChartView& view, QImage& bitmap, const RenderContext& ctx);
 
 // The 3 + 3 pixel arms of the cursor cross around a pixel, inverted (drawing twice removes it).

@@ -158,7 +158,6 @@ QImage RenderViewForPage(const ChartView& view, const RenderContext& ctx, const 
                           std::max(1, static_cast<int>(RoundHalfEven(k))), ctx.surveyLog, ctx.areas, projection};
     QImage picture(surface.width, surface.height, QImage::Format_RGB32);
     const SchemeColours colours = ColoursFromSettings(ctx.state.settings);
-    picture.fill(QColor::fromRgb(0xFF000000u | colours.background));
     const RenderResult result = RedrawView(view, picture, pageCtx);
     RenderCanvas canvas(picture);
     canvas.setDeviceScale(pageCtx.deviceScale);

@@ -12,9 +12,13 @@
 #include "ui/ViewWindow.h"
 #include "views/AisDraw.h"
 #include "views/NightPalette.h"
+#include "views/RenderCanvas.h"
 
 #include <QApplication>
 #include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPainter>
 #include <QPalette>
 
 #include <QAction>
@@ -24,6 +28,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 
 namespace {
@@ -217,6 +222,151 @@ TEST_F(AisGlanceTest, TheNightPaletteIsChosenByItsKeyAndRememberedInKvfreeIni)
     EXPECT_FALSE(kv::ReadExtraSettings(dir.file("kvfree.ini")).settings.NightPalette);
     EXPECT_EQ(QApplication::palette().color(QPalette::Window), dayWindow) << "the day palette comes back";
 }
+
+// Pixels that are not dim red on black: any green or blue beyond a trace of a frame's shading,
+// or a red brighter than the palette's letters.
+int BrightPixels(const QImage& picture)
+{
+    const QImage image = picture.convertToFormat(QImage::Format_RGB32);
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb c = image.pixel(x, y);
+            n += qGreen(c) > 40 || qBlue(c) > 40 || qRed(c) > 200;
+        }
+    }
+    return n;
+}
+
+TEST_F(AisGlanceTest, AtNightEveryPanelIsDimRedOnBlackAndByDayAsBefore)
+{
+    writeIni("[AIS]\nShowTargetsAtStart=true\n[Display]\nInstruments=true\n");
+    start();
+    addTargets();
+    // A lit GPS indicator, the cross-track gauge in its on-track white, and an alarm in the bar.
+    state.display.GPSIndicatorText = "GPS";
+    state.display.GPSIndicatorColour = "lime";
+    state.extra.GpsLostAlarm = true;
+    window->controller().alarms().ApplySettings();
+    state.nmeaLink.NmeaOpen = true;
+    state.nmeaLink.LastPositionSentence = "$GPRMC,120000,A,5000.000,N,00100.000,W,0.0,0.0,081226,,";
+    fakes.clock.time = kv::LocalDateTime{2026, 12, 8, 12, 0, 0, 0};
+    window->secsTick();
+    fakes.clock.time.second = 10;
+    window->secsTick();
+    ASSERT_EQ(window->controller().alarms().Alarms().size(), 1u);
+    state.display.GPSIndicatorText = "GPS";
+    state.display.GPSIndicatorColour = "lime";
+    window->refresh();
+    ASSERT_EQ(state.display.XTerrorColour, "white");
+    // The chart area is judged round its windows (the chart picture's own night is tested above).
+    const char* panels[] = {"NavPanel", "InstrumentStrip", "AlarmBar", "Panel1", "SpeedPanel", "ClientArea"};
+    auto grabAll = [&] {
+        QApplication::processEvents();
+        std::vector<QImage> out;
+        for (const char* name : panels) {
+            QWidget* panel = window->findChild<QWidget*>(QLatin1String(name));
+            EXPECT_TRUE(panel && panel->isVisible()) << name;
+            QImage image = panel ? panel->grab().toImage().convertToFormat(QImage::Format_RGB32) : QImage();
+            if (auto* area = qobject_cast<QMdiArea*>(panel)) {
+                QPainter cover(&image);
+                for (const QMdiSubWindow* sub : area->subWindowList()) {
+                    cover.fillRect(QRect(sub->mapTo(area, QPoint(0, 0)), sub->size()), Qt::black);
+                }
+            }
+            out.push_back(image);
+        }
+        return out;
+    };
+    const std::vector<QImage> day = grabAll();
+    EXPECT_GT(BrightPixels(day[0]), 0) << "by day the panel has its light colours";
+
+    QAction* night = window->command(QStringLiteral("NightPalette1"));
+    night->trigger();
+    const std::vector<QImage> dark = grabAll();
+    for (std::size_t i = 0; i < dark.size(); ++i) {
+        EXPECT_EQ(BrightPixels(dark[i]), 0) << panels[i];
+    }
+
+    night->trigger();
+    const std::vector<QImage> dayAgain = grabAll();
+    for (std::size_t i = 0; i < day.size(); ++i) {
+        EXPECT_EQ(dayAgain[i], day[i]) << panels[i] << ": the day colours come back unchanged";
+    }
+}
+
+// The places in `picture` where `text` is written in the label colour, whole or for the most
+// part (a track mark drawn later may cross a name that is not placed clear of it).
+int Occurrences(const QImage& picture, const std::string& text)
+{
+    QImage stamp(200, 40, QImage::Format_RGB32);
+    stamp.fill(Qt::black);
+    kv::RenderCanvas(stamp).text(4, 4, text, kv::kSilver);
+    std::vector<QPoint> lit;
+    for (int y = 0; y < stamp.height(); ++y) {
+        for (int x = 0; x < stamp.width(); ++x) {
+            if ((stamp.pixel(x, y) & 0xFFFFFFu) == kv::kSilver) {
+                lit.push_back(QPoint(x, y));
+            }
+        }
+    }
+    if (lit.empty()) {
+        return -1;
+    }
+    int found = 0;
+    for (int y = 0; y + 40 <= picture.height(); ++y) {
+        for (int x = 0; x + 200 <= picture.width(); ++x) {
+            std::size_t misses = 0;
+            for (std::size_t i = 0; i < lit.size() && misses * 10 <= lit.size(); ++i) {
+                misses += (picture.pixel(x + lit[i].x(), y + lit[i].y()) & 0xFFFFFFu) != kv::kSilver;
+            }
+            found += misses * 10 <= lit.size();
+        }
+    }
+    return found;
+}
+
+class AisNamesOnceTest : public AisGlanceTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(AisNamesOnceTest, EveryNameIsWrittenOnceThroughHoveringAndTheTargetRefresh)
+{
+    const std::pair<const char*, int> kinds[] = {{"KESTREL", 1}, {"WILD GOOSE", 18}, {"NAB TOWER", 21}};
+    writeIni(std::string("[AIS]\nShowTargetsAtStart=true\nClassBAndAtoNTargets=true\nPlaceTargetLabels=") +
+             (GetParam() ? "true" : "false") + "\n");
+    start();
+    addTargets();
+    window->controller().ais().DecodeAndUpdate(kvtest::AisPositionReport(235009999, -16.73, 41.77, 0.0, 0.0));
+    ASSERT_EQ(state.ais.AISTargetCount, 3);
+    for (int n = 1; n <= 3; ++n) {
+        TAISTarget& t = state.ais.target(n);
+        t.VesselName.set(kinds[n - 1].first);
+        t.MsgType = static_cast<std::uint8_t>(kinds[n - 1].second);
+    }
+    kvui::ViewImage* image = window->view(0)->image();
+    for (int tick = 1; tick <= 3; ++tick) {
+        // The pointer goes over each mark and its name; the targets move on; the refresh comes.
+        for (int n = 1; n <= 3; ++n) {
+            for (const QPoint at : {targetPixel(n), targetPixel(n) + QPoint(20, 8)}) {
+                QMouseEvent move(QEvent::MouseMove, at, image->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                                 Qt::NoModifier);
+                QApplication::sendEvent(image, &move);
+            }
+        }
+        const QPoint before = targetPixel(1);
+        for (int n = 1; n <= 2; ++n) {
+            state.ais.target(n).Latitude += 12000; // the ships go 0.02 degree north; the aid stays
+        }
+        window->controller().RefRateTimer(0);
+        window->refresh();
+        ASSERT_GT(before.y() - targetPixel(1).y(), 20) << "the marks have moved on";
+        const QImage shown = image->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+        for (const auto& [name, type] : kinds) {
+            EXPECT_EQ(Occurrences(shown, name), 1) << name << " after refresh " << tick;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(LabelsPlacedOrNot, AisNamesOnceTest, ::testing::Bool());
 
 TEST(NightPalette, ColoursBecomeRedOfTheirLightnessOnBlack)
 {

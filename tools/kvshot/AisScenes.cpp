@@ -263,6 +263,11 @@ bool AisGlanceScene(const Folders& folders)
         popup->hide();
     }
 
+    // The night picture shows the panels too: the navigation panel with its cross-track gauge,
+    // the instrument strip and a lit GPS indicator.
+    state.extra.Instruments = true;
+    state.display.GPSIndicatorText = "GPS";
+    state.display.GPSIndicatorColour = "lime";
     window.command(QStringLiteral("NightPalette1"))->trigger();
     QApplication::processEvents();
     ok = Save(window, folders.out + QStringLiteral("ais-night-palette.png")) && ok;
