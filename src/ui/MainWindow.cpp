@@ -236,9 +236,9 @@ QAction* MainWindow::addCommand(QMenu* menu, const char* name, const QString& ca
     return action;
 }
 
-QAction* MainWindow::addButton(const char* name, const QString& caption, const std::string& hint, Op op, bool checkable)
+QAction* MainWindow::addButton(const char* name, const QString& caption, const std::string& hint, const Op& op, bool checkable)
 {
-    QAction* action = addCommand(nullptr, name, caption, hint, std::move(op), {}, checkable);
+    QAction* action = addCommand(nullptr, name, caption, hint, op, {}, checkable);
     speedPanel_->addAction(action);
     return action;
 }

@@ -124,7 +124,7 @@ private:
     using Op = std::function<void()>;
     QAction* addCommand(QMenu* menu, const char* name, const QString& caption, const std::string& hint, const Op& op,
                         const QKeySequence& shortcut = {}, bool checkable = false);
-    QAction* addButton(const char* name, const QString& caption, const std::string& hint, Op op, bool checkable = false);
+    QAction* addButton(const char* name, const QString& caption, const std::string& hint, const Op& op, bool checkable = false);
     void run(const Op& op);
     QString openFile(const QString& title, const QString& filter, const QString& folder, const QString& suffix);
     QString saveFile(const QString& title, const QString& filter, const QString& folder, const QString& suffix,
