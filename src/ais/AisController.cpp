@@ -8,6 +8,7 @@
 #include "core/Format.h"
 #include "core/Paths.h"
 #include "core/TextFile.h"
+#include "core/TextLogState.h"
 #include "nmea/NmeaParse.h"
 #include "platform/Platform.h"
 
@@ -33,10 +34,10 @@ bool IsAivdm(std::string_view line) { return line.substr(0, 6) == "!AIVDM"; }
 AisController::AisController(AisControllerRecords state, Platform& platform) : state_(state), platform_(platform)
 {
     Display& d = state_.display;
-    d.checked["UpdateAISDatabase"] = state_.ais.UpdateAISDatabase;
-    d.checked["SearchAISDatabase"] = state_.ais.SearchAISDatabase;
-    d.checked["AISMonitor"] = state_.ais.AISMonitor;
-    d.hints["PlayAISlog"] = kPlayHint;
+    d.checked[Control::UpdateAISDatabase] = state_.ais.UpdateAISDatabase;
+    d.checked[Control::SearchAISDatabase] = state_.ais.SearchAISDatabase;
+    d.checked[Control::AISMonitor] = state_.ais.AISMonitor;
+    d.hints[Control::PlayAISlog] = kPlayHint;
     SetAISAgeChoice(state_.ais, d, state_.ais.AgeChoice);
     d.AISPlayTimer.intervalMs = PlaybackIntervalMs(state_.ais.PBspeed);
 }
@@ -280,8 +281,8 @@ void AisController::PlayAISlogClick(const std::function<std::optional<std::strin
             state_.aisPlayback.AISPlayback = false;
             state_.ais.PlayLines.clear();
             state_.ais.PlayNext = 0;
-            d.enabled["NMEAServerOnOff"] = true;
-            d.hints["PlayAISlog"] = kPlayHint;
+            d.enabled[Control::NMEAServerOnOff] = true;
+            d.hints[Control::PlayAISlog] = kPlayHint;
             restoreSwitchesAfterPlayback();
             showGpsUnknown();
         } else {
@@ -294,7 +295,7 @@ void AisController::PlayAISlogClick(const std::function<std::optional<std::strin
         return;
     }
     state_.ais.AISMonitor = false;
-    d.checked["AISMonitor"] = false;
+    d.checked[Control::AISMonitor] = false;
     state_.ais.UseGpsTimeBeforePlayback = state_.prefs.fix.UseGpsTime;
     state_.ais.TextLogStoppedByPlayback = false;
     state_.prefs.fix.UseGpsTime = true;
@@ -316,8 +317,8 @@ void AisController::restoreSwitchesAfterPlayback()
     if (state_.ais.TextLogStoppedByPlayback) {
         state_.ais.TextLogStoppedByPlayback = false;
         state_.settings.fix.KeepTextLog = true;
-        state_.display.checked["TxtLogOnOff"] = false;
-        state_.display.hints["TxtLogOnOff"] = "Press for Text Logs Off|";
+        state_.display.checked[Control::TxtLogOnOff] = false;
+        state_.display.hints[Control::TxtLogOnOff] = kTextLogPressHint;
     }
 }
 
@@ -342,14 +343,14 @@ void AisController::startPlayback(const std::string& path)
     state_.aisPlayback.AISPlayback = true;
     d.AISPlayTimer.intervalMs = PlaybackIntervalMs(ais.PBspeed);
     d.AISPlayTimer.enabled = true;
-    d.enabled["NMEAServerOnOff"] = false;
-    d.hints["PlayAISlog"] = kStopHint;
+    d.enabled[Control::NMEAServerOnOff] = false;
+    d.hints[Control::PlayAISlog] = kStopHint;
     if (state_.settings.fix.KeepTextLog) {
         // No text log is written from a playback: the text-log button goes down.
         state_.settings.fix.KeepTextLog = false;
         state_.ais.TextLogStoppedByPlayback = true;
-        d.checked["TxtLogOnOff"] = true;
-        d.hints["TxtLogOnOff"] = "Release for Text Logs On|";
+        d.checked[Control::TxtLogOnOff] = true;
+        d.hints[Control::TxtLogOnOff] = kTextLogReleaseHint;
     }
 }
 
@@ -357,8 +358,8 @@ void AisController::endPlayback()
 {
     Display& d = state_.display;
     d.AISPlayTimer.enabled = false;
-    d.enabled["NMEAServerOnOff"] = true;
-    d.hints["PlayAISlog"] = kPlayHint;
+    d.enabled[Control::NMEAServerOnOff] = true;
+    d.hints[Control::PlayAISlog] = kPlayHint;
     state_.ais.PlayLines.clear();
     state_.ais.PlayNext = 0;
     state_.aisPlayback.AISPlayback = false;
@@ -393,7 +394,7 @@ void AisController::AISMonitorClick()
     Display& d = state_.display;
     if (state_.ais.AISMonitor) {
         state_.ais.AISMonitor = false;
-        d.checked["AISMonitor"] = false;
+        d.checked[Control::AISMonitor] = false;
         return;
     }
     if (state_.nmeaLink.NmeaOpen) {
@@ -407,7 +408,7 @@ void AisController::AISMonitorClick()
     purge(true);
     if (state_.quickLog.empty()) {
         state_.ais.AISMonitor = true;
-        d.checked["AISMonitor"] = true;
+        d.checked[Control::AISMonitor] = true;
         state_.prefs.fix.UseGpsTime = false;
     }
 }

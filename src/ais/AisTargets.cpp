@@ -397,10 +397,10 @@ void SetAISAgeChoice(AisState& ais, Display& display, AisAgeChoice choice)
     case AisAgeChoice::After10Mins: ais.AISAgeLimit = kAisAge10Mins; break;
     case AisAgeChoice::After5Mins: ais.AISAgeLimit = kAisAge5Mins; break;
     }
-    display.checked["Never1"] = choice == AisAgeChoice::Never;
-    display.checked["After15Mins1"] = choice == AisAgeChoice::After15Mins;
-    display.checked["After10Mins1"] = choice == AisAgeChoice::After10Mins;
-    display.checked["After5Mins1"] = choice == AisAgeChoice::After5Mins;
+    display.checked[Control::Never1] = choice == AisAgeChoice::Never;
+    display.checked[Control::After15Mins1] = choice == AisAgeChoice::After15Mins;
+    display.checked[Control::After10Mins1] = choice == AisAgeChoice::After10Mins;
+    display.checked[Control::After5Mins1] = choice == AisAgeChoice::After5Mins;
 }
 
 } // namespace kv

@@ -39,7 +39,7 @@ void DataGainChange(DataPlotState& plot, Display& display, int gain)
 {
     plot.gain = std::max(gain, 1);
     plot.gainStep = plot.gain > 99 ? 100 : 1;
-    display.hints["Data_Gain"] = FullScaleHint(plot.gain);
+    display.hints[Control::Data_Gain] = FullScaleHint(plot.gain);
 }
 
 std::vector<double> CrossTrackOffsets(const ProgramState& state)

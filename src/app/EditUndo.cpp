@@ -151,7 +151,7 @@ void EditUndo::restoreChart(const ChartSnapshot& s)
     state.chart.Modified = s.modified;
     state.chartEdit.SelectedPoint = s.selectedPoint;
     // A grid taken back by undo can no longer be taken back by "Undo Auto Grid".
-    state.display.enabled[editcmd::UndoAutoGrid] = false;
+    state.display.enabled[Control::UndoAutoGrid1] = false;
     state.chartEdit.UndoMark = state.chart.count();
     // The waypoint commands write the database at once; so does taking them back.
     if (waypointsChanged) {

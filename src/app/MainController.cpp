@@ -64,7 +64,7 @@ void MainController::setViewCaptions(const std::string& caption)
 
 bool MainController::ChartPointsAllowed() const
 {
-    return state_.display.isEnabled(cmd::ChartPointEditing) && views_->count() > 0 &&
+    return state_.display.isEnabled(Control::ChartPoints1) && views_->count() > 0 &&
            views_->view(ActiveView()).zoom >= 1.0;
 }
 
@@ -208,9 +208,9 @@ void MainController::FormCreate(const std::string& workingFolder, const std::str
     }
 
     if (state_.settings.fix.NmeaStartMode.str() == "Auto") {
-        d.checked[kNmeaInterfaceControl] = true;
+        d.checked[Control::NMEAInterface1] = true;
         state_.nmeaLink.NmeaOpen = true;
-        d.hints[kNmeaButtonControl] = kCloseNmeaHint;
+        d.hints[Control::NMEAServerOnOff] = kCloseNmeaHint;
         state_.settings.fix.DRMode = false;
     }
 
@@ -221,19 +221,19 @@ void MainController::FormCreate(const std::string& workingFolder, const std::str
         d.FixTimer = {true, state_.settings.fix.FixIntervalMs};
         d.StatusLine = kDeadReckoningStatus;
     }
-    d.checked[kDRModeControl] = state_.settings.fix.DRMode;
+    d.checked[Control::DRMode1] = state_.settings.fix.DRMode;
 
-    d.checked["After15Mins1"] = true;
+    d.checked[Control::After15Mins1] = true;
     logs_->OpenDayLogs();
 
     state_.motion.DRSpeed = state_.settings.vessel.BoatSpeed;
     app.FirstTickPending = true;
     charts_->RebuildChartIndex();
-    d.hints[ctl::MeasureMode] = kMeasureStartHint;
-    d.hints[ctl::ExMeasure] = kTotaliseHint;
-    d.checked[ctl::NavigationData] = app.NavPanelVisible;
-    d.checked["UpdateAISDatabase"] = state_.ais.UpdateAISDatabase;
-    d.checked["SearchAISDatabase"] = state_.ais.SearchAISDatabase;
+    d.hints[Control::MeasureMode] = kMeasureStartHint;
+    d.hints[Control::ExMeasure] = kTotaliseHint;
+    d.checked[Control::NavigationData1] = app.NavPanelVisible;
+    d.checked[Control::UpdateAISDatabase] = state_.ais.UpdateAISDatabase;
+    d.checked[Control::SearchAISDatabase] = state_.ais.SearchAISDatabase;
     UpdateMenuItems();
     state_.routeProgress.RouteReversed = false;
 }
@@ -270,7 +270,7 @@ void MainController::LoadStartupFiles()
 void MainController::StopDeadReckoning()
 {
     Display& d = state_.display;
-    d.checked[kDRModeControl] = false;
+    d.checked[Control::DRMode1] = false;
     state_.settings.fix.DRMode = false;
     d.FixTimer = {false, 0};
     d.StatusLine.clear();
@@ -333,8 +333,8 @@ void MainController::UpdateMenuItems()
     }
     const bool viewsGone = kv::UpdateMenuItems(state_.display, in);
     // The menu command and the tool-bar button load the nearest chart as the auto-chart command does.
-    for (const char* control : {"AutoChart", "LoadNearestChart1"}) {
-        state_.display.enabled[control] = state_.display.enabled[cmd::AutoChart];
+    for (Control control : {Control::AutoChart, Control::LoadNearestChart1}) {
+        state_.display.enabled[control] = state_.display.enabled[Control::AutoChart1];
     }
     if (viewsGone) {
         state_.chart.setCount(0);
@@ -345,8 +345,8 @@ void MainController::UpdateMenuItems()
     }
     // Totalising only makes sense while the cursor is the user's, not the receiver's.
     const bool totalise = views_->shared.MeasureMode && !state_.settings.fix.DRMode && !state_.nmeaLink.NmeaOpen;
-    state_.display.enabled[ctl::ExMeasure] = totalise;
-    state_.display.enabled[ctl::ExMeasureMenu] = totalise;
+    state_.display.enabled[Control::ExMeasure] = totalise;
+    state_.display.enabled[Control::ExMeasure1] = totalise;
 }
 
 void MainController::RefreshViews()
@@ -461,14 +461,14 @@ void MainController::WPNameChange(int entry)
     }
     // The hint shows the label as the list shows it (without the symbol columns of the name field).
     const std::size_t item = static_cast<std::size_t>(entry);
-    d.hints[ctl::WPName] = WaypointListHint(item < d.WPNameItems.size() ? d.WPNameItems[item] : std::string());
+    d.hints[Control::WPName] = WaypointListHint(item < d.WPNameItems.size() ? d.WPNameItems[item] : std::string());
 }
 
 void MainController::NavigationData1Click()
 {
     AppState& app = state_.app;
     app.NavPanelVisible = !app.NavPanelVisible;
-    state_.display.checked[ctl::NavigationData] = app.NavPanelVisible;
+    state_.display.checked[Control::NavigationData1] = app.NavPanelVisible;
     window_.setNavPanelVisible(app.NavPanelVisible);
     window_.tileViews();
 }
@@ -482,13 +482,13 @@ void MainController::MeasureModeClick(bool pressed)
         shared.MeasureOriginLat = state_.fixInfo.OwnLat;
         shared.MeasureOriginLong = state_.fixInfo.OwnLong;
         shared.MeasureOriginPending = true;
-        d.hints[ctl::MeasureMode] = kMeasureOffHint;
+        d.hints[Control::MeasureMode] = kMeasureOffHint;
     } else {
         shared.MeasureMode = false;
-        d.hints[ctl::MeasureMode] = kMeasureOnHint;
+        d.hints[Control::MeasureMode] = kMeasureOnHint;
         d.StatusLine.clear();
     }
-    d.checked[ctl::MeasureMode] = shared.MeasureMode;
+    d.checked[Control::MeasureMode] = shared.MeasureMode;
     RefreshViews();
     shared.MeasureTotal = 0.0;
     UpdateMenuItems();
@@ -668,8 +668,8 @@ void MainController::DataPlot1Click()
 {
     DataPlotState& plot = state_.app.plot;
     plot.visible = !plot.visible;
-    state_.display.checked["DataPlot1"] = plot.visible;
-    state_.display.hints["Data_Gain"] = FullScaleHint(plot.gain);
+    state_.display.checked[Control::DataPlot1] = plot.visible;
+    state_.display.hints[Control::Data_Gain] = FullScaleHint(plot.gain);
 }
 
 void MainController::Data_GainChange(int gain) { DataGainChange(state_.app.plot, state_.display, gain); }
@@ -681,7 +681,7 @@ void MainController::PlotAllClick()
     }
     DataPlotState& plot = state_.app.plot;
     plot.plotAll = !plot.plotAll;
-    state_.display.checked["PlotAll"] = plot.plotAll;
+    state_.display.checked[Control::PlotAll] = plot.plotAll;
     RefreshViews();
 }
 
@@ -708,19 +708,19 @@ void MainController::ShowNMEAClick()
 void MainController::AdditionalTargetData1Click()
 {
     state_.ais.AdditionalTargetData = !state_.ais.AdditionalTargetData;
-    state_.display.checked["AdditionalTargetData1"] = state_.ais.AdditionalTargetData;
+    state_.display.checked[Control::AdditionalTargetData1] = state_.ais.AdditionalTargetData;
 }
 
 void MainController::UpdateAISDatabaseClick()
 {
     state_.ais.UpdateAISDatabase = !state_.ais.UpdateAISDatabase;
-    state_.display.checked["UpdateAISDatabase"] = state_.ais.UpdateAISDatabase;
+    state_.display.checked[Control::UpdateAISDatabase] = state_.ais.UpdateAISDatabase;
 }
 
 void MainController::SearchAISDatabaseClick()
 {
     state_.ais.SearchAISDatabase = !state_.ais.SearchAISDatabase;
-    state_.display.checked["SearchAISDatabase"] = state_.ais.SearchAISDatabase;
+    state_.display.checked[Control::SearchAISDatabase] = state_.ais.SearchAISDatabase;
 }
 
 } // namespace kv

@@ -41,17 +41,6 @@ inline constexpr const char* kApplicationNotAvailableBang = "Application Not Ava
 // The tidal atlas editor, a separate program in the program folder.
 inline constexpr const char* kTidalAtlasEditorProgram = "TidalAtlasEditor";
 
-// Control names of the main window this controller writes.
-namespace ctl {
-inline constexpr const char* MeasureMode = "MeasureMode";
-inline constexpr const char* ExMeasure = "ExMeasure";
-inline constexpr const char* ExMeasureMenu = "ExMeasure1";
-inline constexpr const char* NavigationData = "NavigationData1";
-inline constexpr const char* NavPanel = "NavPanel";
-inline constexpr const char* WPName = "WPName";
-inline constexpr const char* TxtLogOnOff = "TxtLogOnOff";
-} // namespace ctl
-
 class WaypointDialogModel;
 
 // What only the window can do: which child window is active, their arrangement, the navigation

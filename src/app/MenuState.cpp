@@ -4,6 +4,14 @@
 
 namespace kv {
 
+namespace {
+
+// The chart-point commands that go with ChartPoints1.
+constexpr Control kPointCommands[] = {Control::AddChartPoint1, Control::SetLineType1, Control::EditPoint1,
+                                      Control::DeletePoint1,   Control::SnaptoChart1, Control::AutoMakeGrid1};
+
+} // namespace
+
 MenuInputs MenuInputsFrom(const RouteProgress& progress, const FixSettings& fix, const NmeaLink& link, int viewCount, int logCount)
 {
     MenuInputs in;
@@ -18,47 +26,47 @@ MenuInputs MenuInputsFrom(const RouteProgress& progress, const FixSettings& fix,
 
 bool UpdateMenuItems(Display& d, const MenuInputs& in)
 {
-    d.checked[cmd::TextLogButton] = !in.keepTextLog; // down while text logs are off
-    d.hints[cmd::TextLogButton] = in.keepTextLog ? kTextLogsOffHint : kTextLogsOnHint;
+    d.checked[Control::TxtLogOnOff] = !in.keepTextLog; // down while text logs are off
+    d.hints[Control::TxtLogOnOff] = in.keepTextLog ? kTextLogPressHint : kTextLogReleaseHint;
 
     const bool view = in.viewCount > 0;
     const bool oneView = in.viewCount == 1;
-    auto set = [&d](const char* name, bool on) { d.enabled[name] = on; };
+    auto set = [&d](Control c, bool on) { d.enabled[c] = on; };
 
     // The DOS waypoint format governs how the open chart's waypoints are saved: a chart command.
-    for (const char* name : {cmd::File, cmd::Window, cmd::Print, cmd::Charts, cmd::Logs, cmd::Tides, cmd::RouteFiles,
-                             cmd::DOSWaypointFormat}) {
-        set(name, view);
+    for (Control c : {Control::File1, Control::Window1, Control::Print1, Control::Charts1, Control::Logs1,
+                      Control::Tides1, Control::Routes1, Control::DOSWPTformat}) {
+        set(c, view);
     }
-    set(cmd::SaveLogAs, view && in.logCount > 0);
+    set(Control::SaveLogAs1, view && in.logCount > 0);
     const bool routeOn = view && in.routeLength > 0;
-    set(cmd::SaveRouteAs, routeOn);
-    set(cmd::Route, routeOn);
-    set(cmd::Fix, view && !in.drMode);
-    set(cmd::FixButton, view && !in.drMode);
-    set(cmd::DRMode, routeOn);
-    set(cmd::TideStep, view && in.tidesLoaded);
-    set(cmd::TidesDisplay, view && in.tidesLoaded);
-    set(cmd::SendRouteWaypoints, routeOn && in.nmeaOpen);
-    set(cmd::SendRouteWaypointsButton, routeOn && in.nmeaOpen);
-    set(cmd::SendChartWaypoints, in.chartWaypointCount > 0 && in.nmeaOpen);
-    set(cmd::LocateAntenna, oneView && in.logCount == 0 && !in.drMode && !in.nmeaOpen);
+    set(Control::SaveRouteAs1, routeOn);
+    set(Control::Route1, routeOn);
+    set(Control::Fix1, view && !in.drMode);
+    set(Control::FixBtn, view && !in.drMode);
+    set(Control::DRMode1, routeOn);
+    set(Control::TideStep1, view && in.tidesLoaded);
+    set(Control::Tides2, view && in.tidesLoaded);
+    set(Control::SendWaypoints1, routeOn && in.nmeaOpen);
+    set(Control::SendWPS, routeOn && in.nmeaOpen);
+    set(Control::SendChartWaypoints1, in.chartWaypointCount > 0 && in.nmeaOpen);
+    set(Control::Find_Antenna, oneView && in.logCount == 0 && !in.drMode && !in.nmeaOpen);
     const bool pointEditing =
         oneView && in.logCount == 0 && in.chartPointCount > 0 && in.chartEditMode && in.activeViewZoom >= 1.0;
-    set(cmd::ChartPointEditing, pointEditing);
-    set(cmd::SaveChartAs, pointEditing);
-    for (const char* name : cmd::PointCommands) {
-        set(name, pointEditing);
+    set(Control::ChartPoints1, pointEditing);
+    set(Control::SaveChartAs1, pointEditing);
+    for (Control c : kPointCommands) {
+        set(c, pointEditing);
     }
-    set(cmd::AddChartWaypoint, view);
-    set(cmd::SurveyTrack, view);
+    set(Control::AddChartWaypoint1, view);
+    set(Control::SurveyTrack1, view);
     const bool waypoints = view && in.chartWaypointCount > 0;
-    set(cmd::ChartWaypointEdit, waypoints);
-    set(cmd::ChartWaypointDelete, waypoints);
-    set(cmd::WaypointSnap, waypoints);
-    set(cmd::Layers, view && in.chartPointCount > 0 && in.layerMaskSet);
-    set(cmd::StartNewChart, in.chartPointCount == 0 && in.chartEditMode);
-    set(cmd::AutoChart, view && in.chartsAvailable);
+    set(Control::EditChartWaypoint1, waypoints);
+    set(Control::DeleteChartWaypoint1, waypoints);
+    set(Control::WaypointSnapMode1, waypoints);
+    set(Control::Layers1, view && in.chartPointCount > 0 && in.layerMaskSet);
+    set(Control::StartNew, in.chartPointCount == 0 && in.chartEditMode);
+    set(Control::AutoChart1, view && in.chartsAvailable);
 
     d.FixTimer.enabled = (in.routeLength > 0 && in.drMode) || in.nmeaOpen;
     return !view;

@@ -3,6 +3,7 @@
 // Runs after every change of mode; the window mirrors Display.enabled / checked / hints.
 
 #include "core/Display.h"
+#include "core/TextLogState.h"
 #include "core/NmeaLink.h"
 #include "core/RouteProgress.h"
 #include "core/Settings.h"
@@ -32,47 +33,6 @@ struct MenuInputs {
 
 MenuInputs MenuInputsFrom(const RouteProgress& progress, const FixSettings& fix, const NmeaLink& link, int viewCount, int logCount);
 
-// Control names of the commands the rule governs.
-namespace cmd {
-inline constexpr const char* File = "File1";
-inline constexpr const char* Window = "Window1";
-inline constexpr const char* Print = "Print1";
-inline constexpr const char* Charts = "Charts1";
-inline constexpr const char* Logs = "Logs1";
-inline constexpr const char* Tides = "Tides1";
-inline constexpr const char* RouteFiles = "Routes1";
-inline constexpr const char* SaveLogAs = "SaveLogAs1";
-inline constexpr const char* SaveRouteAs = "SaveRouteAs1";
-inline constexpr const char* Route = "Route1";
-inline constexpr const char* Fix = "Fix1";
-inline constexpr const char* FixButton = "FixBtn";
-inline constexpr const char* DRMode = "DRMode1";
-inline constexpr const char* TideStep = "TideStep1";
-inline constexpr const char* TidesDisplay = "Tides2";
-inline constexpr const char* SendRouteWaypoints = "SendWaypoints1";
-inline constexpr const char* SendRouteWaypointsButton = "SendWPS";
-inline constexpr const char* SendChartWaypoints = "SendChartWaypoints1";
-inline constexpr const char* LocateAntenna = "Find_Antenna";
-inline constexpr const char* ChartPointEditing = "ChartPoints1";
-inline constexpr const char* SaveChartAs = "SaveChartAs1";
-inline constexpr const char* ChartWaypointEdit = "EditChartWaypoint1";
-inline constexpr const char* ChartWaypointDelete = "DeleteChartWaypoint1";
-inline constexpr const char* WaypointSnap = "WaypointSnapMode1";
-inline constexpr const char* DOSWaypointFormat = kDOSWPTformat;
-inline constexpr const char* Layers = "Layers1";
-// The chart-point commands that go with ChartPoints1.
-inline constexpr const char* PointCommands[] = {"AddChartPoint1", "SetLineType1", "EditPoint1", "DeletePoint1",
-                                                "SnaptoChart1", "AutoMakeGrid1"};
-inline constexpr const char* AddChartWaypoint = "AddChartWaypoint1";
-inline constexpr const char* SurveyTrack = "SurveyTrack1";
-inline constexpr const char* StartNewChart = "StartNew";
-inline constexpr const char* AutoChart = "AutoChart1";
-inline constexpr const char* TextLogButton = "TxtLogOnOff";
-inline constexpr const char* NmeaInterface = "NMEAInterface1";
-} // namespace cmd
-
-inline constexpr const char* kTextLogsOffHint = "Press for Text Logs Off|";
-inline constexpr const char* kTextLogsOnHint = "Release for Text Logs On|";
 
 // Applies the enabling table to the display, and the fix timer's enabled state. Returns true when
 // no view is open, in which case the caller empties the chart counts, the layer mask and the chart

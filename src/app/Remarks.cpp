@@ -24,12 +24,12 @@ std::string Remarks::Expand(const std::string& tpl) const
 void Remarks::ShowCommands()
 {
     Display& d = state_.display;
-    d.checked[ctl::RemarksMode] = state_.app.RemarksMode;
-    d.enabled[ctl::ShowHideDocument1] = state_.app.RemarksMode && document_ != nullptr;
-    if (!d.enabled[ctl::ShowHideDocument1]) {
+    d.checked[Control::RemarksMode] = state_.app.RemarksMode;
+    d.enabled[Control::ShowHideDocument1] = state_.app.RemarksMode && document_ != nullptr;
+    if (!d.enabled[Control::ShowHideDocument1]) {
         editor_.documentShown = false;
     }
-    d.checked[ctl::ShowHideDocument1] = editor_.documentShown;
+    d.checked[Control::ShowHideDocument1] = editor_.documentShown;
 }
 
 void Remarks::RemarksModeClick()

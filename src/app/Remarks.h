@@ -21,12 +21,10 @@ inline constexpr const char* kErrorShuttingDownWord = "Error shutting down word"
 inline constexpr const char* kWordNotRunning = "Word is not running! - Remarks mode stopped.";
 inline constexpr const char* kRemarkEditorInitialText = "Remark Editor";
 
-// Control names of the remarks commands.
+// Window names of the remark commands that only the window uses.
 namespace ctl {
-inline constexpr const char* RemarksMode = "RemarksMode";
 inline constexpr const char* SaveRemark1 = "SaveRemark1";
 inline constexpr const char* DiscardRemark = "DiscardRemark";
-inline constexpr const char* ShowHideDocument1 = "ShowHideDocument1";
 inline constexpr const char* RemarkButton = "RemarkBtn";
 } // namespace ctl
 

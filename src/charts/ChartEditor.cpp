@@ -45,10 +45,7 @@ std::string TwoDigits(int value)
 
 } // namespace
 
-std::string editcmd::LineTypeCommand(int type)
-{
-    return "LineT" + std::to_string(type);
-}
+static_assert(LineTypeControl(kLineTypes - 1) == Control::LineT6, "a line-type command for each line type");
 
 double EditDistance(double lat, double lon, double cursorLat, double cursorLon, double cosLat)
 {
@@ -155,15 +152,15 @@ void ChartEditor::CorrectGpsPosition()
 
 void ChartEditor::SetUndoEnabled(bool on)
 {
-    state_.display.enabled[editcmd::UndoAutoGrid] = on;
+    state_.display.enabled[Control::UndoAutoGrid1] = on;
 }
 
 void ChartEditor::CheckLineType(int type)
 {
     state_.app.PenUp = type < 0;
-    state_.display.checked[editcmd::PenUp] = type < 0;
+    state_.display.checked[Control::PenUp1] = type < 0;
     for (int t = 0; t < kLineTypes; ++t) {
-        state_.display.checked[editcmd::LineTypeCommand(t)] = t == type;
+        state_.display.checked[LineTypeControl(t)] = t == type;
     }
 }
 
@@ -186,7 +183,7 @@ void ChartEditor::ChartEdit1Click()
         SetUndoEnabled(false);
         state_.settings.fix.AutoChart = true;
     }
-    state_.display.checked[editcmd::ChartEdit] = app.ChartEditMode;
+    state_.display.checked[Control::ChartEdit1] = app.ChartEditMode;
     views_.updateMenus();
 }
 
@@ -234,7 +231,7 @@ void ChartEditor::AddChartPoint1Click()
 
 void ChartEditor::LineTypeClick(int type)
 {
-    if (type < 0 || type >= kLineTypes || state_.display.isChecked(editcmd::LineTypeCommand(type))) {
+    if (type < 0 || type >= kLineTypes || state_.display.isChecked(LineTypeControl(type))) {
         return;
     }
     // Putting the pen down after "Pen Up" starts a new line: without a pen-up record between them
@@ -258,7 +255,7 @@ void ChartEditor::LineTypeClick(int type)
 
 void ChartEditor::PenUp1Click()
 {
-    if (state_.display.isChecked(editcmd::PenUp)) {
+    if (state_.display.isChecked(Control::PenUp1)) {
         return;
     }
     CheckLineType(-1);

@@ -36,27 +36,6 @@ inline constexpr const char* kWaypointTableFull = "Waypoint Database Full Overwr
 inline constexpr const char* kDeleteWaypointQuestion = "Delete the waypoint nearest to the cursor! - Are you sure?";
 inline constexpr const char* kSnapSentenceTemplate = "$--GLL,@P";
 
-// Control names of the edit commands.
-namespace editcmd {
-inline constexpr const char* ChartEdit = "ChartEdit1";
-inline constexpr const char* StartNew = "StartNew";
-inline constexpr const char* AddChartPoint = "AddChartPoint1";
-inline constexpr const char* SetLineType = "SetLineType1";
-inline constexpr const char* PenUp = "PenUp1";
-inline constexpr const char* EditPoint = "EditPoint1";
-inline constexpr const char* DeletePoint = "DeletePoint1";
-inline constexpr const char* SnapToChart = "SnaptoChart1";
-inline constexpr const char* AddChartWaypoint = "AddChartWaypoint1";
-inline constexpr const char* EditChartWaypoint = "EditChartWaypoint1";
-inline constexpr const char* DeleteChartWaypoint = "DeleteChartWaypoint1";
-inline constexpr const char* WaypointSnapMode = "WaypointSnapMode1";
-inline constexpr const char* AutoMakeGrid = "AutoMakeGrid1";
-inline constexpr const char* UndoAutoGrid = "UndoAutoGrid1";
-inline constexpr const char* SurveyTrack = "SurveyTrack1";
-// "LineT0" … "LineT6"
-std::string LineTypeCommand(int type);
-} // namespace editcmd
-
 // What the editor keeps between commands.
 struct ChartEditState {
     int LineType = 0;             // the checked line type 0-6 (meaningful while the pen is down)

@@ -302,7 +302,7 @@ bool ChartFiles::LoadChart(const std::string& path, bool append, Voice voice, bo
     if (!ReadChartConfig(path)) {
         Say(voice, kChartConfigMissing, true);
     }
-    state_.display.enabled["UndoAutoGrid1"] = false;
+    state_.display.enabled[Control::UndoAutoGrid1] = false;
     if (!AppendChartRecords(chart, records.records)) {
         Say(voice, kChartStoreFullChart, true);
     }
@@ -492,7 +492,7 @@ void ChartFiles::ReloadChart()
         state_.display.PosnPanel = kDosChartRead;
     }
     ReadChartConfig(path);
-    state_.display.enabled["UndoAutoGrid1"] = false;
+    state_.display.enabled[Control::UndoAutoGrid1] = false;
     if (!AppendChartRecords(chart, records.records)) {
         platform_.prompter.warning(kChartStoreFullChart);
     }
@@ -606,8 +606,8 @@ void ChartFiles::PurgeAll()
     hooks_.setViewCaptions(ViewCaption());
     state_.display.StatusLine.clear();
     state_.settings.fix.DRMode = false;
-    state_.display.checked["DRMode1"] = false;
-    state_.display.enabled["DRMode1"] = false;
+    state_.display.checked[Control::DRMode1] = false;
+    state_.display.enabled[Control::DRMode1] = false;
     state_.display.WPNameItems.clear();
     state_.display.WPNameIndex = -1;
     hooks_.removeSurveyTrack();

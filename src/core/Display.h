@@ -2,6 +2,8 @@
 // What the main window shows, held as plain data so that every operation's visible effect can be
 // asserted without a window. Core operations write it; the Qt layer mirrors it after each one.
 
+#include "core/Controls.h"
+
 #include <map>
 #include <string>
 #include <vector>
@@ -39,11 +41,12 @@ struct Display {
     std::vector<std::string> WPNameItems;
     int WPNameIndex = -1;
 
-    // Controls by their window names: check marks, enabled flags, hints ("short|long"). Check
-    // marks of the user's switches are not here: the window takes them from Preferences.
-    std::map<std::string, bool> checked;
-    std::map<std::string, bool> enabled;
-    std::map<std::string, std::string> hints;
+    // Check marks, enabled flags and hints ("short|long") of the controls written so far; a
+    // control not written keeps what the window gives it. Check marks of the user's switches are
+    // not here: the window takes them from Preferences.
+    std::map<Control, bool> checked;
+    std::map<Control, bool> enabled;
+    std::map<Control, std::string> hints;
 
     TimerState FixTimer;
     TimerState SecsTimer{true, 1000};
@@ -62,19 +65,19 @@ struct Display {
         GPSIndicatorColour.clear(); // no colour while the text is empty
     }
 
-    bool isChecked(const std::string& name) const
+    bool isChecked(Control c) const
     {
-        const auto it = checked.find(name);
+        const auto it = checked.find(c);
         return it != checked.end() && it->second;
     }
-    bool isEnabled(const std::string& name) const
+    bool isEnabled(Control c) const
     {
-        const auto it = enabled.find(name);
+        const auto it = enabled.find(c);
         return it != enabled.end() && it->second;
     }
-    std::string hint(const std::string& name) const
+    std::string hint(Control c) const
     {
-        const auto it = hints.find(name);
+        const auto it = hints.find(c);
         return it == hints.end() ? std::string() : it->second;
     }
 };

@@ -7,6 +7,8 @@
 //
 // Each field names the dialog control (or menu item) that edits it and its caption.
 
+#include "core/Controls.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -83,24 +85,18 @@ struct Preferences {
     bool ChartAppendMode = false; // File, "Chart &Append": an opened chart is added to the one loaded
 };
 
-// Window names of the menu commands that toggle the switches above.
-inline constexpr const char* kDOSWPTformat = "DOSWPTformat";
-inline constexpr const char* kShowNMEAControl = "ShowNMEA";
-inline constexpr const char* kProcAisControl = "ProcAis";
-inline constexpr const char* kChartAppendControl = "ChartAppendMode";
-
 // The main-window commands whose check mark is a Preferences switch. The window sets these
 // marks from the record after every operation; the operations change only the record.
 struct SwitchCommand {
-    const char* control;
+    Control control;
     bool Preferences::*field;
 };
 
 inline constexpr std::array<SwitchCommand, 4> kSwitchCommands{{
-    {kDOSWPTformat, &Preferences::DOSWPTformat},
-    {kShowNMEAControl, &Preferences::ShowNMEA},
-    {kProcAisControl, &Preferences::ProcAis},
-    {kChartAppendControl, &Preferences::ChartAppendMode},
+    {Control::DOSWPTformat, &Preferences::DOSWPTformat},
+    {Control::ShowNMEA, &Preferences::ShowNMEA},
+    {Control::ProcAis, &Preferences::ProcAis},
+    {Control::ChartAppendMode, &Preferences::ChartAppendMode},
 }};
 
 } // namespace kv

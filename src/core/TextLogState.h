@@ -16,4 +16,9 @@ struct TextLogState {
     std::string TextLogFileFormat;
 };
 
+// Hints of the text-log button, named by what they ask: up while text logs are kept, it offers to
+// stop them; down, it offers to start them again.
+inline constexpr const char* kTextLogPressHint = "Press for Text Logs Off|";
+inline constexpr const char* kTextLogReleaseHint = "Release for Text Logs On|";
+
 } // namespace kv

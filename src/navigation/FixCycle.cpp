@@ -93,7 +93,7 @@ void FixCycle::ProcessSentence(bool fromPlayback)
         // A played log of a monitor station puts the program in monitor mode; the menu mark shows
         // the mode, and unchecking it ends the mode.
         state_.ais.AISMonitor = true;
-        display.checked[kAISMonitorControl] = true;
+        display.checked[Control::AISMonitor] = true;
     }
     if (state_.sentenceFix.PositionValid) {
         state_.fixInfo.OwnLat = state_.sentenceFix.SentenceLat;
@@ -330,7 +330,7 @@ void FixCycle::ShowActiveLeg()
     if (speak && state_.cycleState.SoundIdle) {
         LoadVoice(voice);
     }
-    display.hints["XTerror"] = "XTE = " + FormatFixed(std::fabs(xte), 0, 2) + "|";
+    display.hints[Control::XTerror] = "XTE = " + FormatFixed(std::fabs(xte), 0, 2) + "|";
     if (speak && !silent && state_.cycleState.SoundIdle) {
         PlayLoaded();
     }
@@ -362,7 +362,7 @@ void FixCycle::ShowEndOfLeg()
         display.StatusLine = kSelectNextWaypoint;
         state_.cycleState.SelectPromptPending = true;
         state_.cycleState.ApproachPending = false;
-        display.hints["WPName"] = "End of route !|";
+        display.hints[Control::WPName] = "End of route !|";
     }
     if (prefs.OnRouteCompletion == RouteCompletion::Reverse && state_.routeProgress.RouteLength > 1) {
         state_.routeProgress.RouteReversed = !state_.routeProgress.RouteReversed;
@@ -426,7 +426,7 @@ void FixCycle::DRMode1Click()
 {
     Display& display = state_.display;
     const bool on = !state_.settings.fix.DRMode;
-    display.checked["DRMode1"] = on;
+    display.checked[Control::DRMode1] = on;
     state_.settings.fix.DRMode = on;
     if (on) {
         display.FixTimer = {true, state_.settings.fix.FixIntervalMs};
@@ -445,7 +445,7 @@ void FixCycle::DRMode1Click()
 void FixCycle::TowNavigationClick()
 {
     const bool on = !state_.prefs.route.TowNavigation;
-    state_.display.checked["TowNavigation1"] = on;
+    state_.display.checked[Control::TowNavigation1] = on;
     state_.prefs.route.TowNavigation = on;
 }
 

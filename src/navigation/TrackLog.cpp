@@ -271,8 +271,8 @@ void TrackLogs::ViewTextLog1Click()
 void TrackLogs::TxtLogOnOffClick(bool pressed)
 {
     state_.settings.fix.KeepTextLog = !pressed;
-    state_.display.checked["TxtLogOnOff"] = pressed;
-    state_.display.hints["TxtLogOnOff"] = pressed ? kTextLogOffHint : kTextLogOnHint;
+    state_.display.checked[Control::TxtLogOnOff] = pressed;
+    state_.display.hints[Control::TxtLogOnOff] = pressed ? kTextLogReleaseHint : kTextLogPressHint;
 }
 
 } // namespace kv

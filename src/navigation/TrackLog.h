@@ -39,8 +39,6 @@ inline constexpr const char* kApplicationNotAvailable = "Application Not Availab
 // Status line texts when today's track log cannot be continued and is set aside.
 inline constexpr const char* kDamagedLogKept = "Damaged track log kept as ";
 inline constexpr const char* kDamagedLogNotKept = "Damaged track log could not be set aside: ";
-inline constexpr const char* kTextLogOnHint = "Press for Text Logs Off|";
-inline constexpr const char* kTextLogOffHint = "Release for Text Logs On|";
 
 // The 1,792-byte image: 98 records of three 48-bit reals, the count real at 1764, 22 zero bytes.
 std::string EncodeTrackLog(const QuickLog& log);

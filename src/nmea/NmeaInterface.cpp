@@ -63,22 +63,22 @@ void NmeaInterface::OpenNmeaInterface()
         return;
     }
     Display& d = state_.display;
-    d.hints[kNmeaButtonControl] = "Close NMEA interface|";
-    d.checked[kNmeaInterfaceControl] = true;
+    d.hints[Control::NMEAServerOnOff] = "Close NMEA interface|";
+    d.checked[Control::NMEAInterface1] = true;
     d.FixTimer = {true, state_.settings.fix.FixIntervalMs};
     state_.nmeaLink.NmeaOpen = true;
     state_.settings.fix.DRMode = false;
-    d.checked[kDRModeControl] = false;
+    d.checked[Control::DRMode1] = false;
     d.StatusLine.clear();
-    d.enabled[kGetAvgPosControl] = true;
-    d.enabled[kPlayAISlogControl] = false;
+    d.enabled[Control::GetAvgPos] = true;
+    d.enabled[Control::PlayAISlog] = false;
     platform_.prompter.information("NMEA Interface Open!");
 }
 
 void NmeaInterface::OpenAtStartup()
 {
     OpenPort();
-    state_.display.enabled[kPlayAISlogControl] = false;
+    state_.display.enabled[Control::PlayAISlog] = false;
     state_.display.FixTimer = {true, state_.settings.fix.FixIntervalMs};
 }
 
@@ -88,16 +88,16 @@ void NmeaInterface::CloseNmeaInterface()
         return;
     }
     Display& d = state_.display;
-    d.hints[kNmeaButtonControl] = "Open NMEA interface|";
+    d.hints[Control::NMEAServerOnOff] = "Open NMEA interface|";
     d.StatusLine.clear();
-    d.checked[kNmeaInterfaceControl] = false;
+    d.checked[Control::NMEAInterface1] = false;
     d.FixTimer = {false, 0};
     ClosePort();
     state_.nmeaLink.NmeaOpen = false;
     d.ClearNavDisplay();
-    d.enabled[kGetAvgPosControl] = false;
     platform_.prompter.beep(Beep::Default);
-    d.enabled[kPlayAISlogControl] = true;
+    d.enabled[Control::GetAvgPos] = false;
+    d.enabled[Control::PlayAISlog] = true;
     platform_.prompter.information("NMEA Interface Closed!");
     SetGPSIndicator(d, "GPS ?", "silver");
 }
@@ -109,7 +109,7 @@ void NmeaInterface::CloseAtExit()
     }
     Display& d = state_.display;
     d.StatusLine.clear();
-    d.checked[kNmeaInterfaceControl] = false;
+    d.checked[Control::NMEAInterface1] = false;
     d.FixTimer = {false, 0};
     ClosePort();
     state_.nmeaLink.NmeaOpen = false;
@@ -152,7 +152,7 @@ void NmeaInterface::onSentence(const std::string& sentence)
         // and not as a sign of data arriving, so a receiver whose every line is damaged gets the
         // no-data warning.
         ++state_.nmeaLink.RejectedSentences;
-        if (d.isChecked(kShowNMEAControl)) {
+        if (state_.prefs.ShowNMEA) {
             d.StatusLine = kRejectedChecksumMark + sentence;
         }
         return;

@@ -24,12 +24,6 @@
 
 namespace kv {
 
-inline constexpr const char* kNmeaInterfaceControl = "NMEAInterface1";
-inline constexpr const char* kNmeaButtonControl = "NMEAServerOnOff";
-inline constexpr const char* kDRModeControl = "DRMode1";
-inline constexpr const char* kGetAvgPosControl = "GetAvgPos";
-inline constexpr const char* kPlayAISlogControl = "PlayAISlog";
-
 // Watchdog periods in ticks of about 55 ms: 15 s while data arrive, then 10 s between reports.
 inline constexpr int kWatchdogTicks = 273;
 inline constexpr int kNoDataTicks = 182;

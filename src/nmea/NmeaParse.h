@@ -54,7 +54,4 @@ double ParseNmeaLongitude(std::string_view field, std::string_view hemisphere);
 // The GPS indicator label: text, colour ("red", "lime", "silver"; "" while the text is empty), hint.
 void SetGPSIndicator(Display& display, const std::string& text, const std::string& colour);
 
-// The "AIS Monitor Mode" menu entry; its check mark mirrors the monitor mode.
-inline constexpr const char* kAISMonitorControl = "AISMonitor";
-
 } // namespace kv

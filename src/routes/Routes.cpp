@@ -67,8 +67,8 @@ void RouteEditor::Changed()
 void RouteEditor::SetSaveEnabled()
 {
     const bool any = progress_.RouteLength > 0;
-    display_.enabled["SaveBtn"] = any;
-    display_.enabled["SaveRouteAs1"] = any;
+    display_.enabled[Control::SaveBtn] = any;
+    display_.enabled[Control::SaveRouteAs1] = any;
 }
 
 bool RouteEditor::ReadRouteFile(const std::string& path)
@@ -175,8 +175,8 @@ void RouteEditor::Route1Click()
     SetSaveEnabled();
     settings_.RouteName.clear();
     fixSettings_.DRMode = false;
-    display_.checked["DRMode1"] = false;
-    display_.enabled["DRMode1"] = false;
+    display_.checked[Control::DRMode1] = false;
+    display_.enabled[Control::DRMode1] = false;
     display_.StatusLine.clear();
 }
 
@@ -330,7 +330,7 @@ void RouteEditor::RestoreRoute(const std::vector<RouteWaypoint>& waypoints, int 
 void RouteEditor::WaypointSnapModeClick()
 {
     editing_.WaypointSnap = !editing_.WaypointSnap;
-    display_.checked["WaypointSnapMode"] = editing_.WaypointSnap;
+    display_.checked[Control::WaypointSnapMode] = editing_.WaypointSnap;
 }
 
 void RouteEditor::RefreshNameList()

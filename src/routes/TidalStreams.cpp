@@ -176,9 +176,6 @@ void TidalAtlas::StreamAtVessel()
 
 void TidalAtlas::ManTideClick(bool ticked)
 {
-    for (const char* control : { "Tset", "TDrift", "TsetLabel", "TDriftLabel", "AvTide" }) {
-        display_.enabled[control] = ticked;
-    }
     tidePrefs_.AtlasTide = !ticked;
 }
 

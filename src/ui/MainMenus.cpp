@@ -201,15 +201,15 @@ void MainWindow::buildMenus()
 
     QMenu* nmea = menuBar()->addMenu(QStringLiteral("N&MEA"));
     nmea->setObjectName(QStringLiteral("NMEAMenu"));
-    addCommand(nmea, kv::kNmeaInterfaceControl, QStringLiteral("NMEA &Interface"), "",
+    addCommand(nmea, kv::ControlName(kv::Control::NMEAInterface1), QStringLiteral("NMEA &Interface"), "",
                [&c] {
                    c.nmea().NMEAServerOnOffClick();
                    c.UpdateMenuItems();
                },
                {}, true);
-    addCommand(nmea, kv::kShowNMEAControl, QStringLiteral("Show raw &NMEA"), "", [&c] { c.ShowNMEAClick(); },
+    addCommand(nmea, kv::ControlName(kv::Control::ShowNMEA), QStringLiteral("Show raw &NMEA"), "", [&c] { c.ShowNMEAClick(); },
                QKeySequence(Qt::CTRL | Qt::Key_N), true);
-    addCommand(nmea, kv::kProcAisControl, QStringLiteral("Process &AIS Data"), "", [&c] { c.ais().ProcAisClick(); }, {},
+    addCommand(nmea, kv::ControlName(kv::Control::ProcAis), QStringLiteral("Process &AIS Data"), "", [&c] { c.ais().ProcAisClick(); }, {},
                true);
     nmea->addSeparator();
     addCommand(nmea, "AISMonitor", QStringLiteral("AIS Monitor Mode"),
@@ -238,7 +238,7 @@ void MainWindow::buildMenus()
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
     edit->setObjectName(QStringLiteral("EditMenu"));
-    addCommand(edit, kv::kDOSWPTformat, QStringLiteral("DOS &WPT format"), "Also save waypoint database in DOS format",
+    addCommand(edit, kv::ControlName(kv::Control::DOSWPTformat), QStringLiteral("DOS &WPT format"), "Also save waypoint database in DOS format",
                [this] { kv::DOSWPTformatClick(state_.prefs); }, {}, true);
     buildEditMenu(edit);
 
@@ -260,7 +260,7 @@ void MainWindow::buildMenus()
                });
     addCommand(tools, "DataPlot1", QStringLiteral("Data Trend &Plot"), "Show / Hide the data trend plot",
                [&c] { c.DataPlot1Click(); }, {}, true);
-    addCommand(tools, kv::ctl::ExMeasureMenu, QStringLiteral("Total&ise Measure"), kv::kTotaliseHint,
+    addCommand(tools, kv::ControlName(kv::Control::ExMeasure1), QStringLiteral("Total&ise Measure"), kv::kTotaliseHint,
                [&c] { c.ExMeasureClick(); });
     addCommand(tools, "TidalAtlasEditor1", QStringLiteral("&Tidal Atlas Editor"), "Launch Tidal Editor",
                [&c] { c.TidalAtlasEditor1Click(); });
@@ -396,12 +396,12 @@ void MainWindow::buildToolBar()
     addButton("SaveBtn", QStringLiteral("Save Rte"), "Save Route|",
               [this] { command(QStringLiteral("SaveRouteAs1"))->trigger(); });
     addButton("FixBtn", QStringLiteral("Fix"), "Manual Fix !|", [&c] { c.fix().ManualFix(); });
-    addButton("TxtLogOnOff", QStringLiteral("Text Log"), kv::kTextLogsOffHint, [this, &c] {
+    addButton(kv::ControlName(kv::Control::TxtLogOnOff), QStringLiteral("Text Log"), kv::kTextLogPressHint, [this, &c] {
         c.logs().TxtLogOnOffClick(command(QStringLiteral("TxtLogOnOff"))->isChecked());
         c.UpdateMenuItems();
     }, true);
     addButton("SendWPS", QStringLiteral("Send WPs"), "Send Route Waypoints|", [this] { kv::SendWPSClick(state_, platform_); });
-    addButton(kv::kNmeaButtonControl, QStringLiteral("NMEA"), "Open NMEA interface|", [&c] {
+    addButton(kv::ControlName(kv::Control::NMEAServerOnOff), QStringLiteral("NMEA"), "Open NMEA interface|", [&c] {
         c.nmea().NMEAServerOnOffClick();
         c.UpdateMenuItems();
     });
@@ -411,11 +411,11 @@ void MainWindow::buildToolBar()
     });
     addButton("GlobalView", QStringLiteral("Prefs"), "Preferences|", [this] { GlobalViewClick(); });
     addButton("TimeBtn", QStringLiteral("Timing"), "Timing Functions|", [this] { Alarms1Click(); });
-    addButton(kv::ctl::MeasureMode, QStringLiteral("Measure"), kv::kMeasureStartHint, [this, &c] {
-        c.MeasureModeClick(command(QLatin1String(kv::ctl::MeasureMode))->isChecked());
+    addButton(kv::ControlName(kv::Control::MeasureMode), QStringLiteral("Measure"), kv::kMeasureStartHint, [this, &c] {
+        c.MeasureModeClick(command(QLatin1String(kv::ControlName(kv::Control::MeasureMode)))->isChecked());
     }, true);
-    addButton(kv::ctl::ExMeasure, QStringLiteral("Total"), kv::kTotaliseHint, [&c] { c.ExMeasureClick(); });
-    addButton(kv::kPlayAISlogControl, QStringLiteral("Play AIS"), "Playback an AIS Log|", [this, &c] {
+    addButton(kv::ControlName(kv::Control::ExMeasure), QStringLiteral("Total"), kv::kTotaliseHint, [&c] { c.ExMeasureClick(); });
+    addButton(kv::ControlName(kv::Control::PlayAISlog), QStringLiteral("Play AIS"), "Playback an AIS Log|", [this, &c] {
         c.ais().PlayAISlogClick([this]() -> std::optional<std::string> {
             const QString path = openFile(QStringLiteral("Open an AIS log"), QStringLiteral("AIS Log Files (*.AIS);;All Files (*)"),
                                           QPath(state_.app.LogDialogDir), QStringLiteral("AIS"));

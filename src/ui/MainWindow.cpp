@@ -359,35 +359,44 @@ void MainWindow::refresh()
         wpName_->addItems(items);
     }
     wpName_->setCurrentIndex(d.WPNameIndex < wpName_->count() ? d.WPNameIndex : -1);
-    const std::string wpHint = d.hint(kv::ctl::WPName).empty() ? kv::kSelectedWaypointHint : d.hint(kv::ctl::WPName);
+    const std::string wpHint = d.hint(kv::Control::WPName).empty() ? kv::kSelectedWaypointHint : d.hint(kv::Control::WPName);
     wpName_->setToolTip(ShortHint(wpHint));
     wpName_->setStatusTip(LongHint(wpHint));
     navPanel_->setVisible(state_.app.NavPanelVisible);
     instruments_->showReadings(state_.extra.Instruments,
                        kv::InstrumentStripTexts(state_.instruments, kv::InstrumentSeconds(platform_.clock.now())));
 
-    for (const auto& [name, action] : commands_) {
-        const std::string key = name.toStdString();
-        if (const auto it = d.enabled.find(key); it != d.enabled.end()) {
+    // The gauge's hint names the cross-track error it shows.
+    if (const auto it = d.hints.find(kv::Control::XTerror); it != d.hints.end()) {
+        xtError_->setToolTip(ShortHint(it->second));
+        xtError_->setStatusTip(LongHint(it->second));
+    }
+
+    for (const kv::ControlEntry& entry : kv::kControls) {
+        QAction* action = command(QLatin1String(entry.name));
+        if (action == nullptr) {
+            continue;
+        }
+        if (const auto it = d.enabled.find(entry.control); it != d.enabled.end()) {
             action->setEnabled(it->second);
         }
-        if (const auto it = d.checked.find(key); it != d.checked.end() && action->isCheckable()) {
+        if (const auto it = d.checked.find(entry.control); it != d.checked.end() && action->isCheckable()) {
             action->setChecked(it->second);
         }
-        if (const auto it = d.hints.find(key); it != d.hints.end()) {
+        if (const auto it = d.hints.find(entry.control); it != d.hints.end()) {
             ApplyHint(action, it->second);
         }
     }
 
     // Switches are the preferences record's: their check marks follow it, whatever a click did.
     for (const kv::SwitchCommand& item : kv::kSwitchCommands) {
-        if (QAction* action = command(QLatin1String(item.control))) {
+        if (QAction* action = command(QLatin1String(kv::ControlName(item.control)))) {
             action->setChecked(state_.prefs.*item.field);
         }
     }
 
     // The text-log button shows its image when the working folder has one.
-    if (QAction* textLog = command(QStringLiteral("TxtLogOnOff"))) {
+    if (QAction* textLog = command(QLatin1String(kv::ControlName(kv::Control::TxtLogOnOff)))) {
         const QString image = QString::fromLocal8Bit(state_.app.TextLogButtonImage.c_str());
         textLog->setIcon(!image.isEmpty() && QFileInfo::exists(image) ? QIcon(image) : QIcon());
     }

@@ -91,7 +91,7 @@ void MainWindow::refreshRemarks()
 
     const kv::RemarksDocument* document = controller_->remarks().document();
     // Enabled only while the document is open (also before remarks mode was ever switched on).
-    command(QLatin1String(kv::ctl::ShowHideDocument1))->setEnabled(state_.app.RemarksMode && document != nullptr);
+    command(QLatin1String(kv::ControlName(kv::Control::ShowHideDocument1)))->setEnabled(state_.app.RemarksMode && document != nullptr);
     const QString caption = document != nullptr
                                 ? QStringLiteral("Remarks - ") + QString::fromLocal8Bit(document->path().c_str())
                                 : QStringLiteral("Remarks");

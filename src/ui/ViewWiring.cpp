@@ -274,13 +274,14 @@ void MainWindow::syncViews()
             show->setChecked(v.ais.ShowAIS);
         }
         // The AIS buttons belong to the AIS view; the ring buttons carry the rings they show.
-        const std::string ringHint = state_.display.hint("RR");
         for (QAction* a : window->toolBar()->findChildren<QAction*>()) {
             if (a->property("aisOnly").toBool()) {
                 a->setVisible(v.aisView);
             }
-            if (!ringHint.empty() && (a->objectName() == QLatin1String("RRUp") || a->objectName() == QLatin1String("RRDown"))) {
-                ApplyHint(a, ringHint);
+            if (const auto control = kv::ControlNamed(a->objectName().toStdString())) {
+                if (const auto it = state_.display.hints.find(*control); it != state_.display.hints.end()) {
+                    ApplyHint(a, it->second);
+                }
             }
         }
         for (QAction* a : window->popupMenu()->findChildren<QAction*>()) {
@@ -310,9 +311,10 @@ void MainWindow::syncViews()
                 a->setChecked(state_.ais.AISZoom); // one setting for the program, as the click keeps it
             } else if (name == QLatin1String("AISShape")) {
                 a->setChecked(v.ais.ConventionalShape);
-            } else if (const auto it = state_.display.checked.find(name.toStdString());
-                       it != state_.display.checked.end() && a->isCheckable()) {
-                a->setChecked(it->second);
+            } else if (const auto control = kv::ControlNamed(name.toStdString()); control && a->isCheckable()) {
+                if (const auto it = state_.display.checked.find(*control); it != state_.display.checked.end()) {
+                    a->setChecked(it->second);
+                }
             }
             a->setVisible(!a->property("aisOnly").toBool() || v.aisView);
         }

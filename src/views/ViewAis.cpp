@@ -16,7 +16,10 @@ bool ValidSelection(const AisState& ais)
 void SetRingDisplay(ViewSet& views, const ChartView& v)
 {
     Display& d = views.state().display;
-    d.hints["RR"] = RangeRingHint(v.ais.RingSetting);
+    // Both ring buttons name the rings now shown.
+    const std::string hint = RangeRingHint(v.ais.RingSetting);
+    d.hints[Control::RRUp] = hint;
+    d.hints[Control::RRDown] = hint;
 }
 
 void UpdateSelectorVisibility(AisState& ais)
@@ -30,7 +33,7 @@ void ShowAISClick(ViewSet& views, ChartView& v)
 {
     v.ais.ShowAIS = !v.ais.ShowAIS;
     // The target text window is shown with the targets.
-    views.state().display.checked["ShowAIS"] = v.ais.ShowAIS;
+    views.state().display.checked[Control::ShowAIS] = v.ais.ShowAIS;
     views.ReCentre(v);
 }
 

@@ -133,7 +133,7 @@ void Information1Click(ViewSet& views, ChartView& v, bool chartEditMode)
             v.infoOpen = true;
             v.infoEditable = true;
             v.infoHint = kInfoSaveHint;
-            state.display.checked["Information1"] = true;
+            state.display.checked[Control::Information1] = true;
         }
         return;
     }
@@ -224,9 +224,10 @@ void RouteCommand(ViewSet& views, ChartView& v, const std::function<void()>& com
 void PopupMenuOpening(ViewSet& views, const ChartView& v)
 {
     Display& d = views.state().display;
-    d.checked["WaypointSnapMode"] = views.state().routeEdit.WaypointSnap;
-    for (const char* item : {"Area1", "HighlightNearest1", "ShowMMSI1", "OnAll1", "OnSelected1", "LargeLollipop1",
-                             "AISFollowSelectedTarget1", "AISCOG1", "AISTrueHead1", "AISZoom", "AISShape"}) {
+    d.checked[Control::WaypointSnapMode] = views.state().routeEdit.WaypointSnap;
+    for (Control item : {Control::Area1, Control::HighlightNearest1, Control::ShowMMSI1, Control::OnAll1,
+                         Control::OnSelected1, Control::LargeLollipop1, Control::AISFollowSelectedTarget1,
+                         Control::AISCOG1, Control::AISTrueHead1, Control::AISZoom, Control::AISShape}) {
         d.enabled[item] = v.aisView;
     }
 }

@@ -118,10 +118,10 @@ TEST_F(AisLogTest, PlaybackPlaysOneLinePerTickAndEnds)
     EXPECT_EQ(state.cycleState.DropIndex, 2);
     EXPECT_TRUE(state.display.AISPlayTimer.running());
     EXPECT_EQ(state.display.AISPlayTimer.intervalMs, 100u);
-    EXPECT_FALSE(state.display.isEnabled("NMEAServerOnOff"));
-    EXPECT_EQ(state.display.hint("PlayAISlog"), "Stop Playing the AIS Log|");
+    EXPECT_FALSE(state.display.isEnabled(Control::NMEAServerOnOff));
+    EXPECT_EQ(state.display.hint(Control::PlayAISlog), "Stop Playing the AIS Log|");
     EXPECT_FALSE(state.settings.fix.KeepTextLog);
-    EXPECT_EQ(state.display.hint("TxtLogOnOff"), "Release for Text Logs On|");
+    EXPECT_EQ(state.display.hint(Control::TxtLogOnOff), "Release for Text Logs On|");
     EXPECT_TRUE(state.prefs.fix.UseGpsTime);
 
     ais.AISplayTimeTimer(); // header: skipped
@@ -147,8 +147,8 @@ TEST_F(AisLogTest, PlaybackPlaysOneLinePerTickAndEnds)
     ais.AISplayTimeTimer(); // end of file
     EXPECT_FALSE(state.aisPlayback.AISPlayback);
     EXPECT_FALSE(state.display.AISPlayTimer.running());
-    EXPECT_TRUE(state.display.isEnabled("NMEAServerOnOff"));
-    EXPECT_EQ(state.display.hint("PlayAISlog"), "Playback an AIS Log|");
+    EXPECT_TRUE(state.display.isEnabled(Control::NMEAServerOnOff));
+    EXPECT_EQ(state.display.hint(Control::PlayAISlog), "Playback an AIS Log|");
     EXPECT_EQ(state.display.GPSIndicatorText, "GPS ?");
     EXPECT_EQ(state.display.GPSIndicatorColour, "silver");
     EXPECT_EQ(state.ais.AISTargetCount, 2) << "the playback leaves the targets it built";
@@ -169,7 +169,7 @@ TEST_F(AisLogTest, PlaybackStoppedByTheUserOrNeverStarted)
     ais.PlayAISlogClick(nullptr);
     EXPECT_FALSE(state.aisPlayback.AISPlayback);
     EXPECT_FALSE(state.display.AISPlayTimer.running());
-    EXPECT_EQ(state.display.hint("PlayAISlog"), "Playback an AIS Log|");
+    EXPECT_EQ(state.display.hint(Control::PlayAISlog), "Playback an AIS Log|");
 }
 
 // However a playback ends, the text log and the GPS-time switch are the user's again.
@@ -212,7 +212,7 @@ TEST(AisLogPlayback, SwitchesForcedByAPlaybackAreGivenBackAtItsEnd)
         EXPECT_EQ(state.settings.fix.KeepTextLog, c.keepTextLog);
         EXPECT_EQ(state.prefs.fix.UseGpsTime, c.useGpsTime);
         if (c.keepTextLog && c.end != End::Unreadable) {
-            EXPECT_EQ(state.display.hint("TxtLogOnOff"), "Press for Text Logs Off|");
+            EXPECT_EQ(state.display.hint(Control::TxtLogOnOff), "Press for Text Logs Off|");
         }
     }
 }
@@ -241,7 +241,7 @@ TEST_F(AisLogTest, MonitorMode)
     fake.prompter.answer({true});
     ais.AISMonitorClick();
     EXPECT_TRUE(state.ais.AISMonitor);
-    EXPECT_TRUE(state.display.isChecked("AISMonitor"));
+    EXPECT_TRUE(state.display.isChecked(Control::AISMonitor));
     EXPECT_FALSE(state.prefs.fix.UseGpsTime);
     ais.AISMonitorClick();
     EXPECT_FALSE(state.ais.AISMonitor);

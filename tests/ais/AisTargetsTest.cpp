@@ -146,7 +146,7 @@ TEST_F(AisTargetsTest, AgeingRemovesSilentTargetsKeepingOrder)
     SetAISAgeChoice(state.ais, state.display, AisAgeChoice::Never);
     AgeAISTargets(state, DaysFromDateTime(fake.clock.time) + 10);
     EXPECT_EQ(state.ais.AISTargetCount, 3);
-    EXPECT_TRUE(state.display.isChecked("Never1"));
+    EXPECT_TRUE(state.display.isChecked(Control::Never1));
     SetAISAgeChoice(state.ais, state.display, AisAgeChoice::After5Mins);
     EXPECT_DOUBLE_EQ(state.ais.AISAgeLimit, 0.003472);
     AgeAISTargets(state, DaysFromDateTime(fake.clock.time) + 1);

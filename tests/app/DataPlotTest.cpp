@@ -16,13 +16,13 @@ TEST(DataPlot, GainStaysAtLeastOneAndStepsByHundredAboveNinetyNine)
     DataGainChange(plot, display, 0);
     EXPECT_EQ(plot.gain, 1);
     EXPECT_EQ(plot.gainStep, 1);
-    EXPECT_EQ(display.hint("Data_Gain"), "Full Scale=4500.00|");
+    EXPECT_EQ(display.hint(Control::Data_Gain), "Full Scale=4500.00|");
     DataGainChange(plot, display, 99);
     EXPECT_EQ(plot.gainStep, 1);
-    EXPECT_EQ(display.hint("Data_Gain"), "Full Scale=45.45|");
+    EXPECT_EQ(display.hint(Control::Data_Gain), "Full Scale=45.45|");
     DataGainChange(plot, display, 100);
     EXPECT_EQ(plot.gainStep, 100);
-    EXPECT_EQ(display.hint("Data_Gain"), "Full Scale=45.00|");
+    EXPECT_EQ(display.hint(Control::Data_Gain), "Full Scale=45.00|");
 }
 
 TEST(DataPlot, OffsetsAreMeasuredFromTheActiveLeg)

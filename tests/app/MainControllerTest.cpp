@@ -107,7 +107,7 @@ TEST(MainController, FirstStartWithoutConfigurationOpensTheWorldChartOnce)
     EXPECT_EQ(p.state.app.RouteDialogDir, p.dir.path() + "/routes/");
     EXPECT_TRUE(p.state.app.FirstTickPending);
     // No view yet: the file commands wait for one.
-    EXPECT_FALSE(p.state.display.isEnabled(cmd::File));
+    EXPECT_FALSE(p.state.display.isEnabled(Control::File1));
 
     p.controller->SecsTimerTimer();
     EXPECT_FALSE(p.state.app.FirstTickPending);
@@ -116,7 +116,7 @@ TEST(MainController, FirstStartWithoutConfigurationOpensTheWorldChartOnce)
     EXPECT_EQ(p.state.chart.count(), 5); // two lines and the pen-up between them
     EXPECT_EQ(p.window.aboutBoxes, 1);
     EXPECT_TRUE(p.fakes.prompter.lastMessageIs("Total chart points = 5"));
-    EXPECT_TRUE(p.state.display.isEnabled(cmd::File));
+    EXPECT_TRUE(p.state.display.isEnabled(Control::File1));
     EXPECT_EQ(p.state.display.TimePanel, "12:00:00");
     // The view follows the configured position and zoom, not the chart's own.
     EXPECT_DOUBLE_EQ(p.controller->views().view(0).zoom, 0.03125);
@@ -142,8 +142,8 @@ TEST(MainController, AutoStartOpensThePortOnTheFirstTickAndStartsTheFixTimer)
     p.create();
     EXPECT_TRUE(p.state.nmeaLink.NmeaOpen);
     EXPECT_FALSE(p.state.settings.fix.DRMode); // "Auto" wins over "DR"
-    EXPECT_TRUE(p.state.display.isChecked(kNmeaInterfaceControl));
-    EXPECT_EQ(p.state.display.hint(kNmeaButtonControl), "Close NMEA iterface|");
+    EXPECT_TRUE(p.state.display.isChecked(Control::NMEAInterface1));
+    EXPECT_EQ(p.state.display.hint(Control::NMEAServerOnOff), "Close NMEA iterface|");
     EXPECT_FALSE(p.fakes.serial.opened);
 
     p.controller->SecsTimerTimer();
@@ -152,7 +152,7 @@ TEST(MainController, AutoStartOpensThePortOnTheFirstTickAndStartsTheFixTimer)
     EXPECT_EQ(p.fakes.serial.openedBaud, 4800u);
     EXPECT_TRUE(p.state.display.FixTimer.running());
     EXPECT_EQ(p.state.display.FixTimer.intervalMs, 2000u);
-    EXPECT_FALSE(p.state.display.isEnabled(kPlayAISlogControl));
+    EXPECT_FALSE(p.state.display.isEnabled(Control::PlayAISlog));
     // No "Total chart points" box in automatic start.
     for (const auto& m : p.fakes.prompter.messages) {
         EXPECT_EQ(m.text.find("Total chart points"), std::string::npos);
@@ -206,13 +206,13 @@ TEST(MainController, DeadReckoningWithoutRouteIsSwitchedOffByTheFirstTick)
     EXPECT_TRUE(p.state.settings.fix.DRMode);
     EXPECT_EQ(p.state.display.FixTimer.intervalMs, 10000u);
     EXPECT_EQ(p.state.display.StatusLine, "Dead Reckoning Mode !");
-    EXPECT_TRUE(p.state.display.isChecked(kDRModeControl));
+    EXPECT_TRUE(p.state.display.isChecked(Control::DRMode1));
 
     p.controller->SecsTimerTimer();
     EXPECT_FALSE(p.state.settings.fix.DRMode);
     EXPECT_FALSE(p.state.display.FixTimer.running());
     EXPECT_EQ(p.state.display.StatusLine, "");
-    EXPECT_FALSE(p.state.display.isChecked(kDRModeControl));
+    EXPECT_FALSE(p.state.display.isChecked(Control::DRMode1));
 }
 
 TEST(MainController, ConfiguredRouteIsLoadedAndNextWaypointWraps)
@@ -227,8 +227,8 @@ TEST(MainController, ConfiguredRouteIsLoadedAndNextWaypointWraps)
     // A route read from its file keeps the first waypoint active through the list rebuild.
     EXPECT_EQ(p.state.routeProgress.ActiveWaypoint, 1);
     EXPECT_EQ(p.state.display.WPNameIndex, 0);
-    EXPECT_TRUE(p.state.display.isEnabled(cmd::Route));
-    EXPECT_TRUE(p.state.display.isEnabled(cmd::DRMode));
+    EXPECT_TRUE(p.state.display.isEnabled(Control::Route1));
+    EXPECT_TRUE(p.state.display.isEnabled(Control::DRMode1));
 
     p.controller->SelectWaypoint1Click();
     EXPECT_EQ(p.state.routeProgress.ActiveWaypoint, 2);
@@ -248,7 +248,7 @@ TEST(MainController, ConfiguredRouteIsLoadedAndNextWaypointWraps)
     EXPECT_EQ(p.state.display.BearingToWP, "");
     EXPECT_DOUBLE_EQ(p.state.routeProgress.LegBearing, p.state.routeProgress.BearingToWaypoint);
     EXPECT_GT(p.state.routeProgress.RangeToWaypoint, 0.0);
-    EXPECT_EQ(p.state.display.hint(ctl::WPName), "Selected Waypoint|");
+    EXPECT_EQ(p.state.display.hint(Control::WPName), "Selected Waypoint|");
     p.controller->WPNameChange(7); // no such entry: nothing changes
     EXPECT_EQ(p.state.routeProgress.ActiveWaypoint, 3);
 }
@@ -425,7 +425,7 @@ TEST(MainController, WindowCommandsKeepTwoViewsAtMost)
     ASSERT_EQ(p.controller->views().count(), 2);
     EXPECT_EQ(p.controller->views().view(1).caption, "world.2"); // no configuration name: no brackets
     EXPECT_EQ(p.window.cascades, 1);
-    EXPECT_FALSE(p.state.display.isEnabled(cmd::LocateAntenna)); // exactly one view wanted
+    EXPECT_FALSE(p.state.display.isEnabled(Control::Find_Antenna)); // exactly one view wanted
     p.controller->FileNewItemClick();
     EXPECT_EQ(p.controller->views().count(), 2);
     EXPECT_TRUE(p.fakes.prompter.lastMessageIs("Two views maximum - close one first..."));
@@ -434,7 +434,7 @@ TEST(MainController, WindowCommandsKeepTwoViewsAtMost)
     p.window.active = 1;
     p.controller->FileCloseItemClick();
     EXPECT_EQ(p.controller->views().count(), 1);
-    EXPECT_TRUE(p.state.display.isEnabled(cmd::LocateAntenna));
+    EXPECT_TRUE(p.state.display.isEnabled(Control::Find_Antenna));
 }
 
 TEST(MainController, ClosingTheOnlyViewAsksAndEmptiesTheChart)
@@ -482,8 +482,8 @@ TEST(MainController, CloseAllAsksTwiceThenEmptiesEverything)
     ASSERT_GE(texts.size(), 2u);
     EXPECT_EQ(texts[texts.size() - 2], "This will delete all the displayed views! - Are you sure?");
     EXPECT_EQ(texts.back(), "This will remove all data! - Are you sure?");
-    EXPECT_FALSE(p.state.display.isEnabled(cmd::File));
-    EXPECT_FALSE(p.state.display.isEnabled(cmd::Window));
+    EXPECT_FALSE(p.state.display.isEnabled(Control::File1));
+    EXPECT_FALSE(p.state.display.isEnabled(Control::Window1));
 }
 
 TEST(MainController, PositionPanelClickShowsDecimalDegreesUnlessGrid)
@@ -510,10 +510,10 @@ TEST(MainController, NavigationDataTogglesThePanelAndTiles)
 {
     Program p;
     p.create();
-    EXPECT_TRUE(p.state.display.isChecked(ctl::NavigationData));
+    EXPECT_TRUE(p.state.display.isChecked(Control::NavigationData1));
     p.controller->NavigationData1Click();
     EXPECT_FALSE(p.window.navPanel);
-    EXPECT_FALSE(p.state.display.isChecked(ctl::NavigationData));
+    EXPECT_FALSE(p.state.display.isChecked(Control::NavigationData1));
     EXPECT_EQ(p.window.tiles, 1);
     p.controller->NavigationData1Click();
     EXPECT_TRUE(p.window.navPanel);
@@ -524,16 +524,16 @@ TEST(MainController, MeasureAndTotalise)
     Program p;
     p.create();
     p.controller->SecsTimerTimer();
-    EXPECT_EQ(p.state.display.hint(ctl::MeasureMode), "Measure On|");
-    EXPECT_FALSE(p.state.display.isEnabled(ctl::ExMeasure));
+    EXPECT_EQ(p.state.display.hint(Control::MeasureMode), "Measure On|");
+    EXPECT_FALSE(p.state.display.isEnabled(Control::ExMeasure));
 
     p.state.fixInfo.OwnLat = 50.0;
     p.state.fixInfo.OwnLong = 1.0;
     p.state.chartRef.CosLatFactor = 1.0;
     p.controller->MeasureModeClick(true);
-    EXPECT_EQ(p.state.display.hint(ctl::MeasureMode), "Measure off|");
-    EXPECT_TRUE(p.state.display.isEnabled(ctl::ExMeasure));
-    EXPECT_TRUE(p.state.display.isEnabled(ctl::ExMeasureMenu));
+    EXPECT_EQ(p.state.display.hint(Control::MeasureMode), "Measure off|");
+    EXPECT_TRUE(p.state.display.isEnabled(Control::ExMeasure));
+    EXPECT_TRUE(p.state.display.isEnabled(Control::ExMeasure1));
     EXPECT_TRUE(p.controller->views().shared.MeasureMode);
 
     // The cursor one nautical mile north: the view's measure text keeps the distance.
@@ -550,14 +550,14 @@ TEST(MainController, MeasureAndTotalise)
     // Totalising is off while the interface is open.
     p.state.nmeaLink.NmeaOpen = true;
     p.controller->UpdateMenuItems();
-    EXPECT_FALSE(p.state.display.isEnabled(ctl::ExMeasure));
+    EXPECT_FALSE(p.state.display.isEnabled(Control::ExMeasure));
     p.state.nmeaLink.NmeaOpen = false;
 
     p.controller->MeasureModeClick(false);
-    EXPECT_EQ(p.state.display.hint(ctl::MeasureMode), "Measure on|");
+    EXPECT_EQ(p.state.display.hint(Control::MeasureMode), "Measure on|");
     EXPECT_EQ(p.state.display.StatusLine, "");
     EXPECT_DOUBLE_EQ(p.controller->views().shared.MeasureTotal, 0.0);
-    EXPECT_FALSE(p.state.display.isEnabled(ctl::ExMeasure));
+    EXPECT_FALSE(p.state.display.isEnabled(Control::ExMeasure));
     p.controller->ExMeasureClick(); // outside measure mode nothing happens
     EXPECT_EQ(p.state.display.StatusLine, "");
 }
@@ -732,9 +732,9 @@ TEST(MainController, MonitorModeOfAPlayedMonitorLogCanBeSwitchedOff)
     while (p.state.aisPlayback.AISPlayback) {
         p.controller->ais().AISplayTimeTimer();
     }
-    EXPECT_TRUE(p.state.ais.AISMonitor && p.state.display.isChecked("AISMonitor"));
+    EXPECT_TRUE(p.state.ais.AISMonitor && p.state.display.isChecked(Control::AISMonitor));
     p.controller->ais().AISMonitorClick();
-    EXPECT_FALSE(p.state.ais.AISMonitor || p.state.display.isChecked("AISMonitor"));
+    EXPECT_FALSE(p.state.ais.AISMonitor || p.state.display.isChecked(Control::AISMonitor));
     // A receiver opened later gives the fixes, not the station sentence.
     p.state.nmeaLink.NmeaOpen = true;
     p.state.nmeaLink.LastPositionSentence = "$GPGGA,120100,4900.000,N,00200.000,W,1,08,0.9,1.0,M,,M,,";
@@ -805,15 +805,15 @@ TEST(MainController, VesselDatabaseSwitchesStartCheckedAndToggle)
 {
     Program p;
     p.create();
-    EXPECT_TRUE(p.state.display.isChecked("UpdateAISDatabase"));
-    EXPECT_TRUE(p.state.display.isChecked("SearchAISDatabase"));
+    EXPECT_TRUE(p.state.display.isChecked(Control::UpdateAISDatabase));
+    EXPECT_TRUE(p.state.display.isChecked(Control::SearchAISDatabase));
     p.controller->UpdateAISDatabaseClick();
     EXPECT_FALSE(p.state.ais.UpdateAISDatabase);
-    EXPECT_FALSE(p.state.display.isChecked("UpdateAISDatabase"));
+    EXPECT_FALSE(p.state.display.isChecked(Control::UpdateAISDatabase));
     p.controller->SearchAISDatabaseClick();
     p.controller->SearchAISDatabaseClick();
     EXPECT_TRUE(p.state.ais.SearchAISDatabase);
-    EXPECT_TRUE(p.state.display.isChecked("SearchAISDatabase"));
+    EXPECT_TRUE(p.state.display.isChecked(Control::SearchAISDatabase));
 }
 
 } // namespace
@@ -828,7 +828,7 @@ TEST(MainController, PrintSendsTheActiveViewToThePrinter)
     EXPECT_TRUE(p.fakes.printer.printed.empty());
     p.controller->SecsTimerTimer();
     ASSERT_EQ(p.controller->views().count(), 1);
-    EXPECT_TRUE(p.state.display.isEnabled(cmd::Print));
+    EXPECT_TRUE(p.state.display.isEnabled(Control::Print1));
     p.controller->Print1Click();
     ASSERT_EQ(p.fakes.printer.printed.size(), 1u);
     // Drawn again for the page (1600 × 1200 at 300 dpi in the fake dialog), not the screen bitmap

@@ -12,12 +12,12 @@ TEST(MenuState, NothingButTheBasicsWithoutAView)
     in.nmeaOpen = true;
     in.chartWaypointCount = 3;
     EXPECT_TRUE(UpdateMenuItems(d, in)); // the caller empties the chart
-    EXPECT_FALSE(d.isEnabled(cmd::File));
-    EXPECT_FALSE(d.isEnabled(cmd::Route));
-    EXPECT_FALSE(d.isEnabled(cmd::Fix));
-    EXPECT_FALSE(d.isEnabled(cmd::SendRouteWaypoints));
+    EXPECT_FALSE(d.isEnabled(Control::File1));
+    EXPECT_FALSE(d.isEnabled(Control::Route1));
+    EXPECT_FALSE(d.isEnabled(Control::Fix1));
+    EXPECT_FALSE(d.isEnabled(Control::SendWaypoints1));
     // Chart waypoints can be sent without a view: that rule does not look at the views.
-    EXPECT_TRUE(d.isEnabled(cmd::SendChartWaypoints));
+    EXPECT_TRUE(d.isEnabled(Control::SendChartWaypoints1));
     EXPECT_TRUE(d.FixTimer.enabled); // the interface is open
 }
 
@@ -26,10 +26,10 @@ TEST(MenuState, DosWaypointFormatWantsAView)
     Display d;
     MenuInputs in;
     UpdateMenuItems(d, in);
-    EXPECT_FALSE(d.isEnabled(cmd::DOSWaypointFormat));
+    EXPECT_FALSE(d.isEnabled(Control::DOSWPTformat));
     in.viewCount = 1; // a chart without waypoints may still get some
     UpdateMenuItems(d, in);
-    EXPECT_TRUE(d.isEnabled(cmd::DOSWaypointFormat));
+    EXPECT_TRUE(d.isEnabled(Control::DOSWPTformat));
 }
 
 TEST(MenuState, RouteAndDeadReckoningModes)
@@ -40,21 +40,21 @@ TEST(MenuState, RouteAndDeadReckoningModes)
     in.routeLength = 4;
     in.drMode = true;
     EXPECT_FALSE(UpdateMenuItems(d, in));
-    EXPECT_TRUE(d.isEnabled(cmd::Route));
-    EXPECT_TRUE(d.isEnabled(cmd::SaveRouteAs));
-    EXPECT_TRUE(d.isEnabled(cmd::DRMode));
-    EXPECT_FALSE(d.isEnabled(cmd::Fix)); // no manual fix in dead reckoning
-    EXPECT_FALSE(d.isEnabled(cmd::FixButton));
-    EXPECT_FALSE(d.isEnabled(cmd::SendRouteWaypoints)); // interface closed
-    EXPECT_FALSE(d.isEnabled(cmd::LocateAntenna));
+    EXPECT_TRUE(d.isEnabled(Control::Route1));
+    EXPECT_TRUE(d.isEnabled(Control::SaveRouteAs1));
+    EXPECT_TRUE(d.isEnabled(Control::DRMode1));
+    EXPECT_FALSE(d.isEnabled(Control::Fix1)); // no manual fix in dead reckoning
+    EXPECT_FALSE(d.isEnabled(Control::FixBtn));
+    EXPECT_FALSE(d.isEnabled(Control::SendWaypoints1)); // interface closed
+    EXPECT_FALSE(d.isEnabled(Control::Find_Antenna));
     EXPECT_TRUE(d.FixTimer.enabled);
 
     in.drMode = false;
     in.nmeaOpen = true;
     UpdateMenuItems(d, in);
-    EXPECT_TRUE(d.isEnabled(cmd::Fix));
-    EXPECT_TRUE(d.isEnabled(cmd::SendRouteWaypoints));
-    EXPECT_TRUE(d.isEnabled(cmd::SendRouteWaypointsButton));
+    EXPECT_TRUE(d.isEnabled(Control::Fix1));
+    EXPECT_TRUE(d.isEnabled(Control::SendWaypoints1));
+    EXPECT_TRUE(d.isEnabled(Control::SendWPS));
     EXPECT_TRUE(d.FixTimer.enabled);
 
     in.nmeaOpen = false;
@@ -62,7 +62,7 @@ TEST(MenuState, RouteAndDeadReckoningModes)
     in.drMode = true; // checked but no route: the fix timer stays off
     UpdateMenuItems(d, in);
     EXPECT_FALSE(d.FixTimer.enabled);
-    EXPECT_FALSE(d.isEnabled(cmd::DRMode));
+    EXPECT_FALSE(d.isEnabled(Control::DRMode1));
 }
 
 TEST(MenuState, AntennaAndChartEditingNeedExactlyOneViewAndAnEmptyLog)
@@ -74,29 +74,29 @@ TEST(MenuState, AntennaAndChartEditingNeedExactlyOneViewAndAnEmptyLog)
     in.chartEditMode = true;
     in.layerMaskSet = true;
     UpdateMenuItems(d, in);
-    EXPECT_TRUE(d.isEnabled(cmd::LocateAntenna));
-    EXPECT_TRUE(d.isEnabled(cmd::ChartPointEditing));
-    EXPECT_TRUE(d.isEnabled(cmd::SaveChartAs));
-    EXPECT_TRUE(d.isEnabled(cmd::Layers));
-    EXPECT_FALSE(d.isEnabled(cmd::StartNewChart)); // the chart has points
+    EXPECT_TRUE(d.isEnabled(Control::Find_Antenna));
+    EXPECT_TRUE(d.isEnabled(Control::ChartPoints1));
+    EXPECT_TRUE(d.isEnabled(Control::SaveChartAs1));
+    EXPECT_TRUE(d.isEnabled(Control::Layers1));
+    EXPECT_FALSE(d.isEnabled(Control::StartNew)); // the chart has points
 
     in.viewCount = 2;
     UpdateMenuItems(d, in);
-    EXPECT_FALSE(d.isEnabled(cmd::LocateAntenna));
-    EXPECT_FALSE(d.isEnabled(cmd::ChartPointEditing));
-    EXPECT_TRUE(d.isEnabled(cmd::Layers));
+    EXPECT_FALSE(d.isEnabled(Control::Find_Antenna));
+    EXPECT_FALSE(d.isEnabled(Control::ChartPoints1));
+    EXPECT_TRUE(d.isEnabled(Control::Layers1));
 
     in.viewCount = 1;
     in.logCount = 1;
     UpdateMenuItems(d, in);
-    EXPECT_FALSE(d.isEnabled(cmd::LocateAntenna));
-    EXPECT_FALSE(d.isEnabled(cmd::ChartPointEditing));
-    EXPECT_TRUE(d.isEnabled(cmd::SaveLogAs));
+    EXPECT_FALSE(d.isEnabled(Control::Find_Antenna));
+    EXPECT_FALSE(d.isEnabled(Control::ChartPoints1));
+    EXPECT_TRUE(d.isEnabled(Control::SaveLogAs1));
 
     in.chartPointCount = 0;
     UpdateMenuItems(d, in);
-    EXPECT_TRUE(d.isEnabled(cmd::StartNewChart));
-    EXPECT_FALSE(d.isEnabled(cmd::Layers));
+    EXPECT_TRUE(d.isEnabled(Control::StartNew));
+    EXPECT_FALSE(d.isEnabled(Control::Layers1));
 }
 
 TEST(MenuState, TextLogButtonAndTides)
@@ -107,15 +107,15 @@ TEST(MenuState, TextLogButtonAndTides)
     in.keepTextLog = false;
     in.tidesLoaded = true;
     UpdateMenuItems(d, in);
-    EXPECT_TRUE(d.isChecked(cmd::TextLogButton));
-    EXPECT_EQ(d.hint(cmd::TextLogButton), "Release for Text Logs On|");
-    EXPECT_TRUE(d.isEnabled(cmd::TideStep));
+    EXPECT_TRUE(d.isChecked(Control::TxtLogOnOff));
+    EXPECT_EQ(d.hint(Control::TxtLogOnOff), "Release for Text Logs On|");
+    EXPECT_TRUE(d.isEnabled(Control::TideStep1));
     in.keepTextLog = true;
     in.tidesLoaded = false;
     UpdateMenuItems(d, in);
-    EXPECT_FALSE(d.isChecked(cmd::TextLogButton));
-    EXPECT_EQ(d.hint(cmd::TextLogButton), "Press for Text Logs Off|");
-    EXPECT_FALSE(d.isEnabled(cmd::TideStep));
+    EXPECT_FALSE(d.isChecked(Control::TxtLogOnOff));
+    EXPECT_EQ(d.hint(Control::TxtLogOnOff), "Press for Text Logs Off|");
+    EXPECT_FALSE(d.isEnabled(Control::TideStep1));
 }
 
 TEST(MenuState, NextWaypointWrapsAndListHints)
@@ -150,18 +150,19 @@ TEST(MenuState, EveryChartPointCommandFollowsTheEditingRowAndWaypointSnapTheWayp
         in.chartPointCount = c.points;
         in.chartEditMode = c.edit;
         UpdateMenuItems(d, in);
-        for (const char* name : cmd::PointCommands) {
-            EXPECT_EQ(d.isEnabled(name), c.on) << name << " views " << c.views << " log " << c.log << " zoom " << c.zoom;
+        for (Control point : {Control::AddChartPoint1, Control::SetLineType1, Control::EditPoint1, Control::DeletePoint1,
+                              Control::SnaptoChart1, Control::AutoMakeGrid1}) {
+            EXPECT_EQ(d.isEnabled(point), c.on) << ControlName(point) << " views " << c.views << " log " << c.log << " zoom " << c.zoom;
         }
         // The chart-point snap is a point command; the waypoint snap goes with the waypoints.
-        EXPECT_FALSE(d.isEnabled(cmd::WaypointSnap));
-        EXPECT_TRUE(d.isEnabled(cmd::AddChartWaypoint) == (c.views > 0));
+        EXPECT_FALSE(d.isEnabled(Control::WaypointSnapMode1));
+        EXPECT_TRUE(d.isEnabled(Control::AddChartWaypoint1) == (c.views > 0));
     }
     Display d;
     MenuInputs in;
     in.viewCount = 1;
     in.chartWaypointCount = 2;
     UpdateMenuItems(d, in);
-    EXPECT_TRUE(d.isEnabled("WaypointSnapMode1"));
-    EXPECT_FALSE(d.isEnabled("SnaptoChart1"));
+    EXPECT_TRUE(d.isEnabled(Control::WaypointSnapMode1));
+    EXPECT_FALSE(d.isEnabled(Control::SnaptoChart1));
 }

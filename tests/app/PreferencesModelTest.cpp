@@ -136,8 +136,8 @@ TEST(PreferencesModel, OkStoresEachControlInItsUnit)
         {"text log off holds the button down", [](PreferencesFields& f) { f.KeepTextLog = false; },
          [](const ProgramState& s) {
              EXPECT_FALSE(s.settings.fix.KeepTextLog);
-             EXPECT_TRUE(s.display.isChecked("TxtLogOnOff"));
-             EXPECT_EQ(s.display.hint("TxtLogOnOff"), "Release for Text Logs On|");
+             EXPECT_TRUE(s.display.isChecked(Control::TxtLogOnOff));
+             EXPECT_EQ(s.display.hint(Control::TxtLogOnOff), "Release for Text Logs On|");
          }},
         {"playback speed", [](PreferencesFields& f) { f.PBspeed = 3; },
          [](const ProgramState& s) { EXPECT_EQ(s.ais.PBspeed, 3); EXPECT_EQ(s.display.AISPlayTimer.intervalMs, 1667u); }},
@@ -255,7 +255,6 @@ TEST(PreferencesModel, CancelKeepsOnlyTheFourImmediateControls)
     EXPECT_EQ(p.state.settings.ChartBackColour, 0xFFFFFF);
     EXPECT_EQ(p.state.settings.ChartForeColour, 0);
     EXPECT_FALSE(p.state.prefs.tide.AtlasTide);
-    EXPECT_TRUE(p.state.display.isEnabled("Tset"));
     EXPECT_TRUE(p.state.prefs.WPVoice);
     EXPECT_FALSE(p.state.cycleState.ApproachPending);
     EXPECT_DOUBLE_EQ(p.state.settings.route.ArrivalRadius, 0.2);

@@ -123,7 +123,7 @@ TEST_F(RemarksMode, EventLogSessionSavesHeadingRemarksAndPicturesInOrder)
 {
     remarks.RemarksModeClick();
     ASSERT_TRUE(state.app.RemarksMode);
-    EXPECT_TRUE(state.display.isEnabled(ctl::ShowHideDocument1));
+    EXPECT_TRUE(state.display.isEnabled(Control::ShowHideDocument1));
 
     remarks.OpenRemarkEditor();
     ASSERT_TRUE(remarks.editor().visible);
@@ -135,7 +135,7 @@ TEST_F(RemarksMode, EventLogSessionSavesHeadingRemarksAndPicturesInOrder)
     remarks.SaveRemark1Click(remarks.editor().text + "second");
     remarks.RemarksModeClick();
     EXPECT_FALSE(state.app.RemarksMode);
-    EXPECT_FALSE(state.display.isEnabled(ctl::ShowHideDocument1));
+    EXPECT_FALSE(state.display.isEnabled(Control::ShowHideDocument1));
     EXPECT_TRUE(fakes.prompter.messages.empty());
 
     const RtfContent read = ReadRtf(Document());
@@ -203,7 +203,7 @@ TEST_F(RemarksMode, UnwritableLogFolderRefusesToStart)
     MakeUnwritable();
     remarks.RemarksModeClick();
     EXPECT_FALSE(state.app.RemarksMode);
-    EXPECT_FALSE(state.display.isEnabled(ctl::ShowHideDocument1));
+    EXPECT_FALSE(state.display.isEnabled(Control::ShowHideDocument1));
     EXPECT_TRUE(fakes.prompter.lastMessageIs(kCannotStartWord));
 }
 
@@ -231,7 +231,7 @@ TEST_F(RemarksMode, StopAndQuitReportTheirOwnMessagesWhenTheDocumentCannotBeSave
     remarks.RemarksModeClick();
     EXPECT_TRUE(fakes.prompter.lastMessageIs(kErrorStoppingWord));
     EXPECT_FALSE(state.app.RemarksMode);
-    EXPECT_FALSE(state.display.isEnabled(ctl::ShowHideDocument1));
+    EXPECT_FALSE(state.display.isEnabled(Control::ShowHideDocument1));
 
     // The document stayed open: once the folder can be written again, the next start takes it
     // up and the quit saves it, heading of the first start included.
@@ -275,14 +275,14 @@ TEST_F(RemarksMode, ShowHideDocumentTogglesOnlyWhileTheDocumentIsOpen)
     remarks.RemarksModeClick();
     remarks.ShowHideDocument1Click();
     EXPECT_TRUE(remarks.editor().documentShown);
-    EXPECT_TRUE(state.display.isChecked(ctl::ShowHideDocument1));
+    EXPECT_TRUE(state.display.isChecked(Control::ShowHideDocument1));
     EXPECT_NE(remarks.document()->Html().find("EVENT LOG"), std::string::npos);
     remarks.ShowHideDocument1Click();
     EXPECT_FALSE(remarks.editor().documentShown);
     remarks.ShowHideDocument1Click();
     remarks.RemarksModeClick();
     EXPECT_FALSE(remarks.editor().documentShown);
-    EXPECT_FALSE(state.display.isChecked(ctl::ShowHideDocument1));
+    EXPECT_FALSE(state.display.isChecked(Control::ShowHideDocument1));
 }
 
 } // namespace

@@ -93,12 +93,12 @@ TEST(ChartEditor, EditModeNeedsOneViewAndAnEmptyLog)
     Editing e;
     e.state.settings.fix.AutoChart = false; // configured off: ending the edit turns it on, as it says
     e.editor.ChartEdit1Click();
-    e.state.display.enabled[editcmd::UndoAutoGrid] = true;
+    e.state.display.enabled[Control::UndoAutoGrid1] = true;
     e.editor.ChartEdit1Click();
     EXPECT_FALSE(e.state.app.ChartEditMode);
     EXPECT_TRUE(e.state.settings.fix.AutoChart);
     EXPECT_EQ(e.fakes.prompter.messages.back(), (FakePrompter::Message{"information", "Chart Auto Load has been enabled!!"}));
-    EXPECT_FALSE(e.state.display.isEnabled(editcmd::UndoAutoGrid));
+    EXPECT_FALSE(e.state.display.isEnabled(Control::UndoAutoGrid1));
 }
 
 TEST(ChartEditor, EachLineTypeAddsAPointWithItsOffsetAndChecksOnlyItself)
@@ -114,9 +114,9 @@ TEST(ChartEditor, EachLineTypeAddsAPointWithItsOffsetAndChecksOnlyItself)
         EXPECT_DOUBLE_EQ(e.state.chart.point(1).lon(), 4.5);
         EXPECT_EQ(e.state.chartEdit.SelectedPoint, 1);
         EXPECT_FALSE(e.state.app.PenUp);
-        EXPECT_FALSE(e.state.display.isChecked(editcmd::PenUp));
+        EXPECT_FALSE(e.state.display.isChecked(Control::PenUp1));
         for (int u = 0; u < kLineTypes; ++u) {
-            EXPECT_EQ(e.state.display.isChecked(editcmd::LineTypeCommand(u)), u == t);
+            EXPECT_EQ(e.state.display.isChecked(LineTypeControl(u)), u == t);
         }
         // Choosing the checked type again does nothing.
         e.editor.LineTypeClick(t);
@@ -133,8 +133,8 @@ TEST(ChartEditor, PenUpMakesTheNextPointABreak)
     EXPECT_TRUE(e.state.chart.point(1).isPenUp());
     e.editor.LineTypeClick(3);
     e.editor.PenUp1Click();
-    EXPECT_TRUE(e.state.display.isChecked(editcmd::PenUp));
-    EXPECT_FALSE(e.state.display.isChecked("LineT3"));
+    EXPECT_TRUE(e.state.display.isChecked(Control::PenUp1));
+    EXPECT_FALSE(e.state.display.isChecked(Control::LineT3));
     e.editor.AddChartPoint1Click();
     ASSERT_EQ(e.state.chart.count(), 3);
     EXPECT_FALSE(e.state.chart.point(2).isPenUp());
@@ -146,10 +146,10 @@ TEST(ChartEditor, AddingStopsAtTheStoreCapacity)
 {
     Editing e;
     e.state.chart.setCount(10799);
-    e.state.display.enabled[editcmd::UndoAutoGrid] = true;
+    e.state.display.enabled[Control::UndoAutoGrid1] = true;
     e.editor.LineTypeClick(0);
     EXPECT_EQ(e.state.chart.count(), 10800);
-    EXPECT_FALSE(e.state.display.isEnabled(editcmd::UndoAutoGrid));
+    EXPECT_FALSE(e.state.display.isEnabled(Control::UndoAutoGrid1));
     EXPECT_TRUE(e.fakes.prompter.messages.empty());
     e.editor.AddChartPoint1Click();
     EXPECT_EQ(e.state.chart.count(), 10800);
@@ -474,19 +474,19 @@ TEST(SurveyGrid, AGridIsAddedOnlyWhenEveryRecordFitsAndUndoRestoresTheCount)
         EXPECT_EQ(r.added, c.added) << c.count;
         EXPECT_EQ(e.state.chart.count(), c.added ? c.count + 3 * c.lines + 2 : c.count);
         EXPECT_EQ(e.fakes.prompter.lastMessageIs("Chart Store full..."), !c.added);
-        EXPECT_EQ(e.state.display.isEnabled(editcmd::UndoAutoGrid), c.added);
+        EXPECT_EQ(e.state.display.isEnabled(Control::UndoAutoGrid1), c.added);
         if (c.added) {
             EXPECT_EQ(e.state.chartEdit.SelectedPoint, e.state.chart.count());
             e.editor.UndoAutoGrid1Click();
             EXPECT_EQ(e.state.chart.count(), c.count);
-            EXPECT_FALSE(e.state.display.isEnabled(editcmd::UndoAutoGrid));
+            EXPECT_FALSE(e.state.display.isEnabled(Control::UndoAutoGrid1));
         }
     }
     // Outside edit mode the grid is laid but its undo is not offered.
     Editing e;
     e.editor.AutoMakeGrid(SurveyGrid{});
     EXPECT_EQ(e.state.chart.count(), 32);
-    EXPECT_FALSE(e.state.display.isEnabled(editcmd::UndoAutoGrid));
+    EXPECT_FALSE(e.state.display.isEnabled(Control::UndoAutoGrid1));
 }
 
 TEST(ChartEditor, ANewChartSavedAndReopenedIsByteExact)

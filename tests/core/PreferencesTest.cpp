@@ -39,16 +39,16 @@ TEST(Preferences, SwitchesStartAsTheirBoxesAndMenuItems)
 
 TEST(Preferences, EachSwitchCommandHasItsOwnField)
 {
-    std::set<std::string> names;
+    std::set<Control> controls;
     for (const SwitchCommand& item : kSwitchCommands) {
-        EXPECT_TRUE(names.insert(item.control).second) << item.control;
+        EXPECT_TRUE(controls.insert(item.control).second) << ControlName(item.control);
         // Turning one switch changes that command's field and no other command's.
         Preferences p;
         p.*item.field = !(p.*item.field);
         const Preferences initial;
         for (const SwitchCommand& other : kSwitchCommands) {
             EXPECT_EQ(p.*other.field != initial.*other.field, other.field == item.field)
-                << item.control << " / " << other.control;
+                << ControlName(item.control) << " / " << ControlName(other.control);
         }
     }
 }

@@ -296,7 +296,7 @@ TEST(CrossTrackGauge, ColourVoiceAndOnlyOnChange)
     EXPECT_EQ(c.display.XTerrorColour, "red");
     EXPECT_EQ(c.cycle.LastPrompt(), "\\left.wav");
     EXPECT_EQ(c.fakes.sound.played.back(), c.dir.path() + "/left.wav");
-    EXPECT_EQ(c.display.hint("XTerror"), "XTE = 0.50|");
+    EXPECT_EQ(c.display.hint(Control::XTerror), "XTE = 0.50|");
     EXPECT_EQ(c.display.XTEScale, "x 0.1 NM");
     EXPECT_EQ(c.display.BearingToWP.substr(3), "\xb0T");
     EXPECT_TRUE(c.state.cycleState.SoundIdle);
@@ -373,7 +373,7 @@ TEST(EndOfRoute, PromptReverseAndRepeat)
     c.Receive(Cycle::Gga("120100", 50.1999, 1.0)); // inside the circle of the last waypoint
     EXPECT_EQ(c.state.routeProgress.ActiveWaypoint, 4);
     EXPECT_EQ(c.display.StatusLine, kSelectNextWaypoint);
-    EXPECT_EQ(c.display.hint("WPName"), "End of route !|");
+    EXPECT_EQ(c.display.hint(Control::WPName), "End of route !|");
     EXPECT_EQ(c.cycle.LastPrompt(), "\\select.wav");
     EXPECT_EQ(c.display.WPNameIndex, -1);
 

@@ -202,11 +202,11 @@ TEST(TextLog, EventLinesPenUpAndSwitch)
 
     f.logs.TxtLogOnOffClick(true);
     EXPECT_FALSE(f.state.settings.fix.KeepTextLog);
-    EXPECT_EQ(f.state.display.hint("TxtLogOnOff"), "Release for Text Logs On|");
+    EXPECT_EQ(f.state.display.hint(Control::TxtLogOnOff), "Release for Text Logs On|");
     f.logs.WriteTextLogLine(false);
     EXPECT_EQ(f.log("07-03-26.txt"), text);
     f.logs.TxtLogOnOffClick(false);
-    EXPECT_EQ(f.state.display.hint("TxtLogOnOff"), "Press for Text Logs Off|");
+    EXPECT_EQ(f.state.display.hint(Control::TxtLogOnOff), "Press for Text Logs Off|");
 }
 
 // Opening a log set: whether or not its track log can be read, the text and AIS logs switch to

@@ -120,7 +120,7 @@ TEST(ParseSentence, QualityTableDiffersBetweenGgaAndCombined)
     EXPECT_EQ(mon.display.GPSIndicatorColour, "red");
     EXPECT_EQ(mon.display.GPSIndicatorHint, "Playback of an AIS monitor mode log file|");
     // Switching the monitor mode on (and its menu mark with it) is the fix cycle's part.
-    EXPECT_FALSE(mon.display.isChecked(kAISMonitorControl));
+    EXPECT_FALSE(mon.display.isChecked(Control::AISMonitor));
 }
 
 TEST(ParseSentence, CombinedSentenceEventAndExtraFields)

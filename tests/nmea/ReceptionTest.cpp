@@ -102,8 +102,8 @@ TEST(Reception, SentencesFailingTheirChecksumAreCountedShownAndNotUsed)
 {
     Rx rx;
     rx.open();
-    rx.state.display.checked[kProcAisControl] = true;
-    rx.state.display.checked[kShowNMEAControl] = true;
+    rx.state.prefs.ProcAis = true;
+    rx.state.prefs.ShowNMEA = true; // as "Show raw NMEA" leaves it
     rx.send(kGga + "\r\n");
     ASSERT_EQ(rx.state.nmeaLink.LastPositionSentence, kGga);
     std::string badGga = kGga;
@@ -144,7 +144,7 @@ TEST(Reception, SentencesFailingTheirChecksumAreCountedShownAndNotUsed)
     rx.send(kAis + "\r\n" + badAis + "\r\n");
     EXPECT_EQ(rx.state.nmeaLink.LastAisSentence, kAis);
     // Without "Show raw NMEA" the status line is left alone.
-    rx.state.display.checked[kShowNMEAControl] = false;
+    rx.state.prefs.ShowNMEA = false;
     rx.state.display.StatusLine = "kept";
     rx.send(badGga + "\r\n");
     EXPECT_EQ(rx.state.display.StatusLine, "kept");
@@ -187,7 +187,7 @@ TEST(Interface, OpenAndCloseWithTheirMessagesAndDisplays)
     rx.state.settings.nmea.ComPortNumber = 3;
     rx.state.settings.nmea.BaudRate = 4800;
     rx.state.settings.fix.DRMode = true;
-    d.checked[kDRModeControl] = true;
+    d.checked[Control::DRMode1] = true;
     d.StatusLine = "old";
     rx.nmea.NMEAServerOnOffClick();
     EXPECT_TRUE(rx.fakes.prompter.lastMessageIs("NMEA Interface Open!"));
@@ -195,13 +195,13 @@ TEST(Interface, OpenAndCloseWithTheirMessagesAndDisplays)
     EXPECT_EQ(rx.fakes.serial.openedBaud, 4800u);
     EXPECT_TRUE(rx.state.nmeaLink.NmeaOpen);
     EXPECT_FALSE(rx.state.settings.fix.DRMode);
-    EXPECT_FALSE(d.isChecked(kDRModeControl));
-    EXPECT_TRUE(d.isChecked(kNmeaInterfaceControl));
-    EXPECT_EQ(d.hint(kNmeaButtonControl), "Close NMEA interface|");
+    EXPECT_FALSE(d.isChecked(Control::DRMode1));
+    EXPECT_TRUE(d.isChecked(Control::NMEAInterface1));
+    EXPECT_EQ(d.hint(Control::NMEAServerOnOff), "Close NMEA interface|");
     EXPECT_TRUE(d.FixTimer.running());
     EXPECT_EQ(d.FixTimer.intervalMs, 10000u);
-    EXPECT_TRUE(d.isEnabled(kGetAvgPosControl));
-    EXPECT_FALSE(d.isEnabled(kPlayAISlogControl));
+    EXPECT_TRUE(d.isEnabled(Control::GetAvgPos));
+    EXPECT_FALSE(d.isEnabled(Control::PlayAISlog));
     EXPECT_EQ(d.StatusLine, "");
 
     // "No" leaves it open.
@@ -216,12 +216,12 @@ TEST(Interface, OpenAndCloseWithTheirMessagesAndDisplays)
     EXPECT_FALSE(rx.fakes.serial.opened);
     EXPECT_TRUE(rx.fakes.prompter.lastMessageIs("NMEA Interface Closed!"));
     EXPECT_EQ(rx.fakes.prompter.beeps, std::vector<Beep>{Beep::Default});
-    EXPECT_EQ(d.hint(kNmeaButtonControl), "Open NMEA interface|");
-    EXPECT_FALSE(d.isChecked(kNmeaInterfaceControl));
+    EXPECT_EQ(d.hint(Control::NMEAServerOnOff), "Open NMEA interface|");
+    EXPECT_FALSE(d.isChecked(Control::NMEAInterface1));
     EXPECT_FALSE(d.FixTimer.running());
     EXPECT_EQ(d.FixTimer.intervalMs, 0u);
-    EXPECT_FALSE(d.isEnabled(kGetAvgPosControl));
-    EXPECT_TRUE(d.isEnabled(kPlayAISlogControl));
+    EXPECT_FALSE(d.isEnabled(Control::GetAvgPos));
+    EXPECT_TRUE(d.isEnabled(Control::PlayAISlog));
     EXPECT_EQ(d.SpeedOG, "");
     EXPECT_EQ(d.GPSIndicatorText, "GPS ?");
     EXPECT_EQ(d.GPSIndicatorColour, "silver");
@@ -238,7 +238,7 @@ TEST(Interface, PortThatCannotOpenLeavesTheInterfaceClosed)
     rx.nmea.OpenNmeaInterface();
     EXPECT_EQ(rx.fakes.prompter.texts(), std::vector<std::string>{kPortUnavailable});
     EXPECT_FALSE(rx.state.nmeaLink.NmeaOpen);
-    EXPECT_FALSE(rx.state.display.isChecked(kNmeaInterfaceControl));
+    EXPECT_FALSE(rx.state.display.isChecked(Control::NMEAInterface1));
     EXPECT_FALSE(rx.state.display.FixTimer.running());
     rx.fakes.serial.tick(kWatchdogTicks);
     EXPECT_EQ(rx.state.display.StatusLine, "");
@@ -256,5 +256,5 @@ TEST(Interface, PortThatCannotOpenLeavesTheInterfaceClosed)
     EXPECT_TRUE(start.fakes.prompter.messages.empty());
     EXPECT_TRUE(start.fakes.serial.opened);
     EXPECT_TRUE(start.state.display.FixTimer.running());
-    EXPECT_FALSE(start.state.display.isEnabled(kPlayAISlogControl));
+    EXPECT_FALSE(start.state.display.isEnabled(Control::PlayAISlog));
 }

@@ -77,7 +77,7 @@ TEST(RouteFile, ReadsFortyOfFortyOneLines)
     EXPECT_EQ(p.state.display.WPNameItems.size(), 40u);
     EXPECT_EQ(p.state.display.WPNameItems[0], "A                       ");
     EXPECT_EQ(p.state.settings.RouteName, "long");
-    EXPECT_TRUE(p.state.display.isEnabled("SaveRouteAs1"));
+    EXPECT_TRUE(p.state.display.isEnabled(Control::SaveRouteAs1));
     EXPECT_TRUE(p.prompter.messages.empty());
 }
 
@@ -241,7 +241,7 @@ TEST(RouteEditing, SnapTakesTheLaterOfTwoEquallyNearChartWaypoints)
     p.at(50.0, 1.0);
     EXPECT_EQ(p.editor.NearestChartWaypoint(), 2);
     p.editor.WaypointSnapModeClick();
-    EXPECT_TRUE(p.state.display.isChecked("WaypointSnapMode"));
+    EXPECT_TRUE(p.state.display.isChecked(Control::WaypointSnapMode));
     p.editor.AddRouteWaypoint1Click();
     EXPECT_EQ(p.state.route.at(1).name, WaypointNameField("South", 7));
     EXPECT_DOUBLE_EQ(p.state.route.at(1).lat, 49.5);
@@ -318,7 +318,7 @@ TEST(RouteEditing, RemoveRouteAsksFirst)
     EXPECT_EQ(p.state.routeProgress.ActiveWaypoint, 0);
     EXPECT_TRUE(p.state.settings.RouteName.empty());
     EXPECT_FALSE(p.state.settings.fix.DRMode);
-    EXPECT_FALSE(p.state.display.isEnabled("SaveBtn"));
+    EXPECT_FALSE(p.state.display.isEnabled(Control::SaveBtn));
     EXPECT_EQ(p.prompter.texts(), (std::vector<std::string>(2, kRemoveRouteQuestion)));
 }
 

@@ -132,7 +132,6 @@ TEST(TidalStream, NearestDiamondTiesGoToTheLaterOne)
     // While the manual tide is used nothing changes.
     p.atlas.ManTideClick(true);
     EXPECT_FALSE(p.state.prefs.tide.AtlasTide);
-    EXPECT_TRUE(p.state.display.isEnabled("AvTide"));
     p.state.fixInfo.OwnLat = 50.9;
     p.atlas.StreamAtVessel();
     EXPECT_EQ(p.state.tideStream.NearestDiamond, 2);

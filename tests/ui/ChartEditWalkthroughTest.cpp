@@ -171,7 +171,7 @@ protected:
             d.findChild<QPushButton*>(QStringLiteral("OKBtn"))->click();
             return d.result();
         };
-        command(editcmd::AddChartWaypoint)->trigger();
+        command(ControlName(Control::AddChartWaypoint1))->trigger();
         EXPECT_EQ(title, QLatin1String(kAddWaypointCaption));
     }
 
@@ -185,7 +185,7 @@ protected:
             d.findChild<QSpinBox*>(QStringLiteral("Gnumber"))->setValue(lines);
             return static_cast<int>(QDialog::Accepted);
         };
-        command(editcmd::AutoMakeGrid)->trigger();
+        command(ControlName(Control::AutoMakeGrid1))->trigger();
     }
 
     kvtest::TempDir dir;
@@ -201,11 +201,11 @@ TEST_F(ChartEditWalkthroughTest, AChartDrawnInEditModeSavedQuitAndOpenedAgainIsW
     ChartStore& chart = state->chart;
 
     // Edit mode on: the warning that the current chart is edited and auto-load is off.
-    command(editcmd::ChartEdit)->trigger();
+    command(ControlName(Control::ChartEdit1))->trigger();
     ASSERT_TRUE(state->app.ChartEditMode);
     EXPECT_TRUE(fakes.prompter.lastMessageIs(kEditModeOn));
     // At the whole-world zoom a pixel is too coarse for a chart point.
-    EXPECT_FALSE(command(editcmd::AddChartPoint)->isEnabled());
+    EXPECT_FALSE(command(ControlName(Control::AddChartPoint1))->isEnabled());
 
     // Zoomed in on a stretch of coast to harbour scale (a pixel is a few metres).
     click({300, 200});
@@ -214,7 +214,7 @@ TEST_F(ChartEditWalkthroughTest, AChartDrawnInEditModeSavedQuitAndOpenedAgainIsW
         window->view(0)->findChild<QAction*>(QStringLiteral("ZoomIn"))->trigger();
     }
     EXPECT_GE(view.zoom, 100.0);
-    EXPECT_TRUE(command(editcmd::AddChartPoint)->isEnabled());
+    EXPECT_TRUE(command(ControlName(Control::AddChartPoint1))->isEnabled());
 
     // A harbour outline: three sides in line type 0, the rest in type 3, then the pen lifted.
     // Putting the pen down after "Pen Up" starts a line of its own: when the chart's last line
@@ -227,17 +227,17 @@ TEST_F(ChartEditWalkthroughTest, AChartDrawnInEditModeSavedQuitAndOpenedAgainIsW
         ++first;
     }
     clickBy(40, 0);
-    command(editcmd::AddChartPoint)->trigger();
+    command(ControlName(Control::AddChartPoint1))->trigger();
     clickBy(0, 40);
-    command(editcmd::AddChartPoint)->trigger();
+    command(ControlName(Control::AddChartPoint1))->trigger();
     clickBy(-20, 10);
     command("LineT3")->trigger();
     clickBy(-20, -10);
-    command(editcmd::AddChartPoint)->trigger();
+    command(ControlName(Control::AddChartPoint1))->trigger();
     clickBy(0, -40);
-    command(editcmd::AddChartPoint)->trigger();
-    command(editcmd::PenUp)->trigger();
-    EXPECT_TRUE(command(editcmd::PenUp)->isChecked());
+    command(ControlName(Control::AddChartPoint1))->trigger();
+    command(ControlName(Control::PenUp1))->trigger();
+    EXPECT_TRUE(command(ControlName(Control::PenUp1))->isChecked());
     EXPECT_FALSE(command("LineT3")->isChecked());
     ASSERT_EQ(chart.count(), first + 6);
     const int types[] = {0, 0, 0, 3, 3, 3};
@@ -263,7 +263,7 @@ TEST_F(ChartEditWalkthroughTest, AChartDrawnInEditModeSavedQuitAndOpenedAgainIsW
     // A ten-line grid at 45°, undone, laid again: the same records come back.
     clickBy(-5, -10);
     const int beforeGrid = chart.count();
-    EXPECT_FALSE(command(editcmd::UndoAutoGrid)->isEnabled());
+    EXPECT_FALSE(command(ControlName(Control::UndoAutoGrid1))->isEnabled());
     layGrid(10, 45, 200, 20);
     ASSERT_EQ(chart.count(), beforeGrid + 1 + 10 * 3 + 1);
     std::vector<ChartPoint> grid;
@@ -271,10 +271,10 @@ TEST_F(ChartEditWalkthroughTest, AChartDrawnInEditModeSavedQuitAndOpenedAgainIsW
         grid.push_back(chart.point(i));
     }
     EXPECT_FALSE(state->display.StatusLine.empty());
-    ASSERT_TRUE(command(editcmd::UndoAutoGrid)->isEnabled());
-    command(editcmd::UndoAutoGrid)->trigger();
+    ASSERT_TRUE(command(ControlName(Control::UndoAutoGrid1))->isEnabled());
+    command(ControlName(Control::UndoAutoGrid1))->trigger();
     EXPECT_EQ(chart.count(), beforeGrid);
-    EXPECT_FALSE(command(editcmd::UndoAutoGrid)->isEnabled());
+    EXPECT_FALSE(command(ControlName(Control::UndoAutoGrid1))->isEnabled());
     layGrid(10, 45, 200, 20);
     ASSERT_EQ(chart.count(), beforeGrid + 32);
     for (int i = 0; i < 32; ++i) {
@@ -368,7 +368,7 @@ TEST_F(ChartEditWalkthroughTest, DoubleClickOnTheViewShowsTheNearestWaypointGrey
                 d.findChild<QComboBox*>(QStringLiteral("WPShape"))->isEnabled()};
         return static_cast<int>(QDialog::Rejected);
     };
-    command(editcmd::EditChartWaypoint)->trigger();
+    command(ControlName(Control::EditChartWaypoint1))->trigger();
     EXPECT_EQ(shown, 3);
     EXPECT_EQ(seen.title, QLatin1String(kEditWaypointCaption));
     EXPECT_TRUE(seen.descEnabled);

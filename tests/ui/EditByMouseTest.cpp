@@ -265,19 +265,19 @@ TEST_F(EditByMouseTest, RouteUndoAndRedoGiveBackTheSavedBytes)
 TEST_F(EditByMouseTest, ChartUndoAndRedoGiveBackTheSavedBytes)
 {
     start();
-    command(editcmd::ChartEdit)->trigger();
+    command(ControlName(Control::ChartEdit1))->trigger();
     ASSERT_TRUE(state.app.ChartEditMode);
     click(shown(0, 0));
     for (int i = 0; i < 12; ++i) {
         window->view(0)->findChild<QAction*>(QStringLiteral("ZoomIn"))->trigger();
     }
-    ASSERT_TRUE(command(editcmd::AddChartPoint)->isEnabled());
+    ASSERT_TRUE(command(ControlName(Control::AddChartPoint1))->isEnabled());
     // A waypoint to delete later.
     window->execDialog = [](QDialog& d) {
         d.accept();
         return static_cast<int>(QDialog::Accepted);
     };
-    command(editcmd::AddChartWaypoint)->trigger();
+    command(ControlName(Control::AddChartWaypoint1))->trigger();
     const std::string cht = dir.file("charts/undo.cht");
     const std::string wpt = dir.file("charts/undo.wpt");
     chosenFile = QString::fromStdString(cht);
@@ -288,14 +288,14 @@ TEST_F(EditByMouseTest, ChartUndoAndRedoGiveBackTheSavedBytes)
 
     command("LineT0")->trigger();
     click(shown(30, 0));
-    command(editcmd::AddChartPoint)->trigger();
+    command(ControlName(Control::AddChartPoint1))->trigger();
     click(shown(30, 30));
     command("LineT3")->trigger();
-    command(editcmd::PenUp)->trigger(); // changes nothing to undo
+    command(ControlName(Control::PenUp1))->trigger(); // changes nothing to undo
     fakes.prompter.defaultAnswer = true;
-    command(editcmd::DeleteChartWaypoint)->trigger();
+    command(ControlName(Control::DeleteChartWaypoint1))->trigger();
     window->execDialog = [](QDialog&) { return static_cast<int>(QDialog::Accepted); };
-    command(editcmd::AutoMakeGrid)->trigger();
+    command(ControlName(Control::AutoMakeGrid1))->trigger();
     command("SaveChartAs1")->trigger();
     const std::string editedChart = ReadWholeFile(cht).value_or("y");
     const std::string editedWaypoints = ReadWholeFile(wpt).value_or("y");
@@ -325,7 +325,7 @@ TEST_F(EditByMouseTest, ChartUndoAndRedoGiveBackTheSavedBytes)
 
     // Another chart opened: nothing of the old one can be undone.
     ASSERT_TRUE(window->undo().canUndo());
-    command(editcmd::ChartEdit)->trigger();
+    command(ControlName(Control::ChartEdit1))->trigger();
     chosenFile = QString::fromStdString(dir.file("charts/world.cht"));
     fakes.prompter.defaultAnswer = false; // not saved again
     command("Charts1")->trigger();
@@ -338,7 +338,7 @@ TEST_F(EditByMouseTest, ChartUndoAndRedoGiveBackTheSavedBytes)
 TEST_F(EditByMouseTest, ANewLineAfterPenUpStandsApartAndTheViewStaysPut)
 {
     start();
-    command(editcmd::ChartEdit)->trigger();
+    command(ControlName(Control::ChartEdit1))->trigger();
     click(shown(0, 0));
     for (int i = 0; i < 12; ++i) {
         window->view(0)->findChild<QAction*>(QStringLiteral("ZoomIn"))->trigger();
@@ -350,7 +350,7 @@ TEST_F(EditByMouseTest, ANewLineAfterPenUpStandsApartAndTheViewStaysPut)
         chart.setPoint(chart.count(), ChartPoint::make(10.0, 20.0));
     }
     const int last = chart.count();
-    ASSERT_TRUE(command(editcmd::PenUp)->isChecked());
+    ASSERT_TRUE(command(ControlName(Control::PenUp1))->isChecked());
 
     const double refLat = model().referenceLat();
     const double refLong = model().referenceLong();
@@ -369,7 +369,7 @@ TEST_F(EditByMouseTest, ANewLineAfterPenUpStandsApartAndTheViewStaysPut)
     EXPECT_EQ(pixelOf(chart.point(last + 2).lat(), chart.point(last + 2).lon()), at);
     const QPoint next = shown(-40, 30);
     click(next);
-    command(editcmd::AddChartPoint)->trigger();
+    command(ControlName(Control::AddChartPoint1))->trigger();
     EXPECT_DOUBLE_EQ(model().referenceLat(), refLat);
     EXPECT_EQ(pixelOf(chart.point(last + 3).lat(), chart.point(last + 3).lon()), next);
     EXPECT_EQ(QPoint(window->view(0)->scrollArea()->horizontalScrollBar()->value(),
@@ -380,7 +380,7 @@ TEST_F(EditByMouseTest, ANewLineAfterPenUpStandsApartAndTheViewStaysPut)
     const QPoint outside = shown(0, 0) + QPoint(window->view(0)->scrollArea()->viewport()->width(), 0);
     views().MouseDown(views().view(0), outside.x(), outside.y());
     views().MouseUp(views().view(0), outside.x(), outside.y());
-    command(editcmd::AddChartPoint)->trigger();
+    command(ControlName(Control::AddChartPoint1))->trigger();
     EXPECT_NE(model().referenceLong(), refLong);
 }
 

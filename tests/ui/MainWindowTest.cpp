@@ -307,13 +307,14 @@ TEST_F(MainWindowTest, SwitchCheckMarksMirrorThePreferences)
     start();
     window->secsTick();
     for (const SwitchCommand& item : kSwitchCommands) {
-        QAction* action = command(item.control);
-        ASSERT_NE(action, nullptr) << item.control;
-        EXPECT_EQ(action->isChecked(), state.prefs.*item.field) << item.control;
+        const char* name = ControlName(item.control);
+        QAction* action = command(name);
+        ASSERT_NE(action, nullptr) << name;
+        EXPECT_EQ(action->isChecked(), state.prefs.*item.field) << name;
         // A change of the record shows after the next operation, whoever made it.
         state.prefs.*item.field = !(state.prefs.*item.field);
         window->secsTick();
-        EXPECT_EQ(action->isChecked(), state.prefs.*item.field) << item.control;
+        EXPECT_EQ(action->isChecked(), state.prefs.*item.field) << name;
     }
     // A click the operation refuses leaves the mark as the record has it: AIS processing cannot
     // be switched while the interface is closed.

@@ -128,13 +128,17 @@ TEST_F(AisViewTest, RangeRingSettingsStopAtTheirLimits)
     EXPECT_EQ(v.ais.RingSetting, 16);
     RRUpClick(views, v);
     EXPECT_EQ(v.ais.RingSetting, 16);
-    EXPECT_EQ(state.display.hint("RR"), "Rings 4,8,12,16,20 Nm|");
+    for (Control button : {Control::RRUp, Control::RRDown}) {
+        EXPECT_EQ(state.display.hint(button), "Rings 4,8,12,16,20 Nm|") << ControlName(button);
+    }
     v.ais.RingSetting = 2;
     RRDownClick(views, v);
     EXPECT_EQ(v.ais.RingSetting, 0);
     RRDownClick(views, v);
     EXPECT_EQ(v.ais.RingSetting, 0);
-    EXPECT_EQ(state.display.hint("RR"), "Rings off|");
+    for (Control button : {Control::RRUp, Control::RRDown}) {
+        EXPECT_EQ(state.display.hint(button), "Rings off|") << ControlName(button);
+    }
     EXPECT_EQ(RangeRings(7), (std::vector<double>{1, 2, 4, 6, 8}));
     EXPECT_EQ(RangeRingHint(11), "Rings 2,4,6,8,10,12 Nm|");
     // rings are drawn in lime around the vessel

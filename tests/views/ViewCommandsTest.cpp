@@ -162,12 +162,12 @@ TEST_F(ViewCommandsTest, RouteCommandsRedrawAndPopupMenuState)
 
     views.FileNewItemClick();
     PopupMenuOpening(views, views.view(1));
-    EXPECT_FALSE(state.display.isEnabled("Area1"));
-    EXPECT_FALSE(state.display.isEnabled("AISZoom"));
+    EXPECT_FALSE(state.display.isEnabled(Control::Area1));
+    EXPECT_FALSE(state.display.isEnabled(Control::AISZoom));
     state.routeEdit.WaypointSnap = true;
     PopupMenuOpening(views, v);
-    EXPECT_TRUE(state.display.isEnabled("Area1"));
-    EXPECT_TRUE(state.display.isChecked("WaypointSnapMode"));
+    EXPECT_TRUE(state.display.isEnabled(Control::Area1));
+    EXPECT_TRUE(state.display.isChecked(Control::WaypointSnapMode));
 
     CopyView1Click(v, fakes.clipboard);
     EXPECT_EQ(fakes.clipboard.image, v.bitmap);

@@ -62,7 +62,7 @@ bool ChartEditScene(const Folders& folders)
     window.secsTick(); // the first tick loads the chart
     QApplication::processEvents();
     const auto command = [&window](const char* name) { window.command(QLatin1String(name))->trigger(); };
-    command(kv::editcmd::ChartEdit);
+    command(kv::ControlName(kv::Control::ChartEdit1));
 
     // The harbour lies around the cursor; positions are metres north and east of it.
     const double lat0 = state.fixInfo.OwnLat;
@@ -87,26 +87,26 @@ bool ChartEditScene(const Folders& folders)
     at(120, -220);
     command("LineT1");
     at(120, -120);
-    command(kv::editcmd::AddChartPoint);
+    command(kv::ControlName(kv::Control::AddChartPoint1));
     at(40, -220);
-    command(kv::editcmd::AddChartPoint);
-    command(kv::editcmd::PenUp);
-    command(kv::editcmd::AddChartPoint);
+    command(kv::ControlName(kv::Control::AddChartPoint1));
+    command(kv::ControlName(kv::Control::PenUp1));
+    command(kv::ControlName(kv::Control::AddChartPoint1));
     const double quay[][2] = {{-150, -250}, {150, -250}, {150, 120}, {60, 120}};
     at(quay[0][0], quay[0][1]);
     command("LineT0");
     for (int i = 1; i < 4; ++i) {
         at(quay[i][0], quay[i][1]);
-        command(kv::editcmd::AddChartPoint);
+        command(kv::ControlName(kv::Control::AddChartPoint1));
     }
-    command(kv::editcmd::PenUp);
-    command(kv::editcmd::AddChartPoint);
+    command(kv::ControlName(kv::Control::PenUp1));
+    command(kv::ControlName(kv::Control::AddChartPoint1));
     at(-150, 120);
     command("LineT0");
     at(-150, -20);
-    command(kv::editcmd::AddChartPoint);
-    command(kv::editcmd::PenUp);
-    command(kv::editcmd::AddChartPoint);
+    command(kv::ControlName(kv::Control::AddChartPoint1));
+    command(kv::ControlName(kv::Control::PenUp1));
+    command(kv::ControlName(kv::Control::AddChartPoint1));
 
     // Two chart waypoints through the waypoint dialog.
     const auto waypoint = [&](double north, double east, const char* label, int symbol) {
@@ -121,7 +121,7 @@ bool ChartEditScene(const Folders& folders)
             d.findChild<QPushButton*>(QStringLiteral("OKBtn"))->click();
             return d.result();
         };
-        command(kv::editcmd::AddChartWaypoint);
+        command(kv::ControlName(kv::Control::AddChartWaypoint1));
     };
     waypoint(-5, 130, "Entrance light", 5); // light or lighthouse
     waypoint(100, -60, "Anchorage", 22);
@@ -140,7 +140,7 @@ bool ChartEditScene(const Folders& folders)
         ok = Save(d, out + QStringLiteral("survey-grid-dialog.png")) && ok;
         return static_cast<int>(QDialog::Accepted);
     };
-    command(kv::editcmd::AutoMakeGrid);
+    command(kv::ControlName(kv::Control::AutoMakeGrid1));
     window.execDialog = [](QDialog& d) { return d.exec(); };
 
     at(0, 0);
@@ -157,7 +157,7 @@ bool ChartEditScene(const Folders& folders)
     QApplication::processEvents();
     QMenu* points = nullptr;
     for (QAction* a : edit->actions()) {
-        if (a->menu() != nullptr && a->objectName() == QLatin1String(kv::cmd::ChartPointEditing)) {
+        if (a->menu() != nullptr && a->objectName() == QLatin1String(kv::ControlName(kv::Control::ChartPoints1))) {
             points = a->menu();
             edit->setActiveAction(a);
             points->popup(edit->mapToGlobal(edit->actionGeometry(a).topRight()));
