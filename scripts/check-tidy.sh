@@ -6,10 +6,11 @@
 # A file found clean is remembered in a cache outside the clone (KV_TIDY_CACHE, default
 # ${XDG_CACHE_HOME:-~/.cache}/kvfree/tidy), under a hash of everything the verdict depends on: the
 # file's text, its compile commands (with the clone's and the build folder's paths taken out, so
-# every clone of the project shares the cache), the text of every header of the project (a file
-# sees its headers, and a header's warnings are reported through the files that include it),
-# .clang-tidy and the clang-tidy version. Such a file is not checked again. Files with findings
-# are never cached, so they are reported on every run.
+# every clone of the project shares the cache), the text of each project header it includes (a
+# header's warnings are reported through the files that include it; the build's dependency record
+# says which those are, and a file the build has not compiled yet counts every header), .clang-tidy
+# and the clang-tidy version. Such a file is not checked again. Files with findings are never
+# cached, so they are reported on every run.
 #
 # `scripts/check-tidy.sh` checks the whole tree; `scripts/check-tidy.sh FILE...` only those files.
 # Needs a build folder with compile_commands.json (BUILD, default build/release); KV_TIDY_JOBS
@@ -57,23 +58,43 @@ mapfile -t files < <(cut -f1 <<<"$commands" | LC_ALL=C sort -u | sed '/^$/d')
 echo "check-tidy: ${#files[@]} file(s)"
 [ ${#files[@]} -eq 0 ] && exit 0
 
-# What every file's verdict depends on besides its own text and commands.
-common=$({ clang-tidy --version; cat .clang-tidy
-           find src tools app bench tests fuzz -type f \( -name '*.h' -o -name '*.hpp' \) -print0 |
-             LC_ALL=C sort -z | xargs -0 -r sha256sum; } | sha256sum | cut -c1-64)
+# What every file's verdict depends on besides its own text, commands and headers.
+common=$({ clang-tidy --version; cat .clang-tidy; } | sha256sum | cut -c1-64)
 
-# Each file's key: the hash of the common part, its name, its text's hash and its commands, all
-# hashed in one go (a few processes for the whole tree, not a few per file).
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 mkdir "$tmp/material"
+# The text of every project header, and the build's record of the headers each object file was
+# compiled from (paths relative to the build folder).
+find src tools app bench tests fuzz -type f \( -name '*.h' -o -name '*.hpp' \) -print0 |
+  LC_ALL=C sort -z | xargs -0 -r sha256sum >"$tmp/headers"
+ninja -C "$build" -t deps >"$tmp/deps" 2>/dev/null || : >"$tmp/deps"
+up=$(realpath --relative-to="$build_abs" "$root")/
+allheaders=$(sha256sum <"$tmp/headers" | cut -c1-64)
+
+# Each file's key: the hash of the common part, its name, its text's hash, its commands and the
+# hashes of its headers (each command's object file's, or all of them when the build has no
+# record of it), all hashed in one go (a few processes for the whole tree, not a few per file).
 printf '%s\0' "${files[@]}" | xargs -0 sha256sum >"$tmp/text"
-awk -F'\t' -v common="$common" -v out="$tmp/material" '
-  FNR == NR { at[substr($0, 67)] = FNR
-              material[FNR] = common "\n" substr($0, 67) "\n" substr($0, 1, 64) "\n"; count = FNR; next }
-  ($1 in at) { material[at[$1]] = material[at[$1]] $0 "\n" }
+awk -F'\t' -v common="$common" -v out="$tmp/material" -v up="$up" -v root="$root/" -v all="$allheaders" '
+  FILENAME == ARGV[1] { hash[substr($0, 67)] = substr($0, 1, 64); next }
+  FILENAME == ARGV[2] {
+    if ($0 ~ /^[^ ].*: #deps /) { object = substr($0, 1, index($0, ": #deps ") - 1); seen[object] = 1; next }
+    path = $0; sub(/^[ \t]+/, "", path)
+    if (index(path, up) == 1) path = substr(path, length(up) + 1)
+    else if (index(path, root) == 1) path = substr(path, length(root) + 1)
+    if (path in hash) uses[object] = uses[object] hash[path] " " path "\n"
+    next
+  }
+  FILENAME == ARGV[3] { at[substr($0, 67)] = FNR
+                        material[FNR] = common "\n" substr($0, 67) "\n" substr($0, 1, 64) "\n"; count = FNR; next }
+  ($1 in at) {
+    object = ""
+    if (match($3, / -o [^ ]+/)) object = substr($3, RSTART + 4, RLENGTH - 4)
+    material[at[$1]] = material[at[$1]] $0 "\n" (object in seen ? uses[object] : "all " all "\n")
+  }
   END { for (i = 1; i <= count; ++i) { f = out "/" i; printf "%s", material[i] > f; close(f) } }
-' "$tmp/text" - <<<"$commands"
+' "$tmp/headers" "$tmp/deps" "$tmp/text" - <<<"$commands"
 mapfile -t keys < <(cd "$tmp/material" && printf '%s\n' "${!files[@]}" | awk '{ print $1 + 1 }' |
                     xargs sha256sum | cut -c1-64)
 todo=()
@@ -86,7 +107,7 @@ for i in "${!files[@]}"; do
   fi
 done
 cached=${#hits[@]}
-# An entry lives a month from its last use (every other change of a header makes a new one).
+# An entry lives a month from its last use (a changed file or header makes new ones).
 [ "$cached" -gt 0 ] && printf '%s\0' "${hits[@]}" | xargs -0 touch
 find "$cache" -maxdepth 1 -type f -mtime +30 -delete
 echo "check-tidy: $cached clean before on these very inputs, $(( ${#todo[@]} / 2 )) to check"
