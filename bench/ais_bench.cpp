@@ -23,7 +23,7 @@ const std::string& BigDatabase(long n)
     static const std::string path = [n] {
         const std::string folder = (std::filesystem::temp_directory_path() / "kvbench-ais").string() + "/";
         std::filesystem::create_directories(folder);
-        const std::string file = folder + kv::kAisDatabaseName;
+        std::string file = folder + kv::kAisDatabaseName;
         std::string bytes;
         bytes.reserve(static_cast<std::size_t>(n) * kv::kTAISTargetSize);
         kv::TAISTarget r = kv::ZeroTarget();

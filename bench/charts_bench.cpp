@@ -45,6 +45,7 @@ std::string WorldChart()
 std::vector<kv::ChartPoint> FullChart()
 {
     std::vector<kv::ChartPoint> points;
+    points.reserve(10800);
     for (int i = 0; i < 10800; ++i) {
         points.push_back(i % 50 == 49 ? kv::ChartPoint::penUp()
                                       : kv::ChartPoint::make(50.0 + i * 1e-4, 1.0 + (i % 7) * 1e-3, i % 7));
@@ -124,8 +125,9 @@ void BM_NearestDiamond(benchmark::State& state)
     kv::TidalDiamonds tides;
     for (int i = 0; i < 100; ++i) {
         kv::TidalDiamond d;
+        const int row = i / 10; // ten diamonds to a row
         d.lat = 50 + (i % 10) * 0.05;
-        d.lon = 1 + (i / 10) * 0.05;
+        d.lon = 1 + row * 0.05;
         tides.push(d);
     }
     for (auto _ : state) {

@@ -78,7 +78,7 @@ std::string ScannedChart()
 {
     const auto folder = std::filesystem::temp_directory_path() / "kvbench-raster";
     std::filesystem::create_directories(folder);
-    const std::string path = (folder / "scanned-chart-10000x8000.jpg").string();
+    std::string path = (folder / "scanned-chart-10000x8000.jpg").string();
     std::string error;
     const auto size = kv::raster::ReadImageSize(path, &error);
     if (!size || size->width != kChartWidth || size->height != kChartHeight) {

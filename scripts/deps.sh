@@ -7,7 +7,7 @@ packages=(build-essential cmake ninja-build ccache pkg-config
   xvfb xauth fonts-dejavu-core
   librsvg2-bin desktop-file-utils appstream
   poppler-utils xdotool
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-tidy
   qt6-websockets-dev)
 missing=()
 for p in "${packages[@]}"; do

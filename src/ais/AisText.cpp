@@ -86,7 +86,7 @@ std::string AisEtaText(std::uint32_t eta, int currentYear)
 
 std::string AisRotText(std::uint8_t rot)
 {
-    const int r = static_cast<std::int8_t>(rot);
+    const int r = rot < 128 ? rot : rot - 256; // the byte holds a two's-complement rate
     const double rate = (r / 4.733) * (r / 4.733);
     std::string text = "ROT " + FormatFixed(rate, 0, 1) + (r < 0 ? " \xb0/Min Left" : " \xb0/Min Right");
     if (r == -128) {

@@ -47,7 +47,7 @@ std::string SnapSentence(ProgramState& state, const Clock& clock, double lat, do
     if (!state.quickLog.push(QuickLogRecord{lat, lon, 0.0})) {
         return {};
     }
-    const std::string text = ExpandTemplate(kSnapSentenceTemplate, MakeTemplateContext(TemplateRecordsOf(state), clock));
+    std::string text = ExpandTemplate(kSnapSentenceTemplate, MakeTemplateContext(TemplateRecordsOf(state), clock));
     state.quickLog.erase(state.quickLog.count());
     return text;
 }

@@ -38,6 +38,7 @@ constexpr double kPreviewCircleRadius = 14.0;
 std::vector<std::string> WaypointShapeEntries()
 {
     std::vector<std::string> entries;
+    entries.reserve(kSymbolCount);
     for (int s = 0; s < kSymbolCount; ++s) {
         entries.push_back(ZeroFill(FormatInt(s, 2)) + "   " + std::string(SymbolName(s)));
     }

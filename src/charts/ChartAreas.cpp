@@ -173,7 +173,7 @@ ChartAreasRead ParseChartAreas(std::string_view text)
 {
     ChartAreasRead result;
     if (static_cast<long long>(text.size()) > kChartAreasMaxBytes) {
-        result.error = "the file is larger than " + std::to_string(kChartAreasMaxBytes / (1024 * 1024)) + " MB";
+        result.error = "the file is larger than " + std::to_string(kChartAreasMaxBytes / (1024LL * 1024)) + " MB";
         return result;
     }
     const std::vector<std::string> lines = SplitLines(text);

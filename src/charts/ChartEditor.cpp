@@ -88,7 +88,7 @@ std::vector<ChartPoint> SurveyGridRecords(const SurveyGrid& grid, double lat, do
     const double len = grid.length;
     const double p = grid.spacing;
     std::vector<ChartPoint> out;
-    out.reserve(static_cast<std::size_t>(3 * std::max(grid.lines, 0) + 2));
+    out.reserve(3 * static_cast<std::size_t>(std::max(grid.lines, 0)) + 2);
     out.push_back(ChartPoint::penUp());
     for (int i = 0; i < grid.lines; ++i) {
         const int type = (grid.alternate && i % 2 == 1) ? (lineType + 1) % kLineTypes : lineType;

@@ -480,7 +480,7 @@ Portfolio BuildPortfolio(const std::vector<TilerLine>& lines, const TilerBox& ar
         bool allFit = true;
         for (int row = 0; row < n; ++row) {
             for (int column = 0; column < n; ++column) {
-                const auto& cell = cells[static_cast<std::size_t>(row * n + column)];
+                const auto& cell = cells[static_cast<std::size_t>(row) * n + column];
                 if (cell.empty() && !(o.keepWithoutLines && o.keepWithoutLines(CellBox(area, n, row, column)))) {
                     continue;
                 }
@@ -512,8 +512,8 @@ Portfolio BuildPortfolio(const std::vector<TilerLine>& lines, const TilerBox& ar
         std::vector<std::vector<TilerLine>> next(static_cast<std::size_t>(4 * n * n));
         for (int row = 0; row < 2 * n; ++row) {
             for (int column = 0; column < 2 * n; ++column) {
-                const auto& parent = cells[static_cast<std::size_t>((row / 2) * n + column / 2)];
-                next[static_cast<std::size_t>(row * 2 * n + column)] = ClipLines(parent, CellBox(area, 2 * n, row, column));
+                const auto& parent = cells[static_cast<std::size_t>(row / 2) * n + column / 2];
+                next[static_cast<std::size_t>(row) * 2 * n + column] = ClipLines(parent, CellBox(area, 2 * n, row, column));
             }
         }
         cells = std::move(next);

@@ -345,7 +345,7 @@ PixelBox SoundingLabelBox(const TilerPoint& p, const std::string& text, const Pi
 }
 
 std::vector<std::size_t> ThinSoundings(const std::vector<TilerPoint>& points, const std::vector<double>& depths,
-                                       const PixelScales& scales, std::vector<PixelBox> taken, std::size_t room,
+                                       const PixelScales& scales, const std::vector<PixelBox>& taken, std::size_t room,
                                        int charWidth, int lineHeight)
 {
     std::vector<std::size_t> order(std::min(points.size(), depths.size()));

@@ -111,7 +111,7 @@ struct PixelBox {
     bool overlaps(const PixelBox& o) const { return x0 < o.x1 && o.x0 < x1 && y0 < o.y1 && o.y0 < y1; }
 };
 std::vector<std::size_t> ThinSoundings(const std::vector<TilerPoint>& points, const std::vector<double>& depths,
-                                       const PixelScales& scales, std::vector<PixelBox> taken, std::size_t room,
+                                       const PixelScales& scales, const std::vector<PixelBox>& taken, std::size_t room,
                                        int charWidth, int lineHeight);
 PixelBox SoundingLabelBox(const TilerPoint& p, const std::string& text, const PixelScales& scales, int charWidth,
                           int lineHeight);

@@ -243,14 +243,14 @@ std::string SignalKStream::take(std::string_view message)
         }
     }
     std::string out;
-    for (const QJsonValue& u : updates.toArray()) {
+    for (const auto& u : updates.toArray()) {
         const QJsonObject update = u.toObject();
         const QJsonArray values = update.value(QLatin1String("values")).toArray();
         if (own) {
             const Own before = own_;
             bool position = false, wind = false, windTrue = false;
             std::string instruments;
-            for (const QJsonValue& item : values) {
+            for (const auto& item : values) {
                 const QJsonObject pv = item.toObject();
                 const QString path = pv.value(QLatin1String("path")).toString();
                 const QJsonValue value = pv.value(QLatin1String("value"));
@@ -315,7 +315,7 @@ std::string SignalKStream::take(std::string_view message)
         Vessel& v = vessels_[mmsi];
         v.mmsi = mmsi;
         bool motion = false, statics = false;
-        for (const QJsonValue& item : values) {
+        for (const auto& item : values) {
             const QJsonObject pv = item.toObject();
             const QString path = pv.value(QLatin1String("path")).toString();
             const QJsonValue value = pv.value(QLatin1String("value"));

@@ -17,8 +17,8 @@ struct TidalDiamond {
     std::array<std::int16_t, kTideHours> set{};  // degrees true, towards
     std::array<std::int16_t, kTideHours> rate{}; // tenths of a knot
 
-    std::int16_t setAt(int hour) const { return set[static_cast<std::size_t>(hour + 6)]; }
-    std::int16_t rateAt(int hour) const { return rate[static_cast<std::size_t>(hour + 6)]; }
+    std::int16_t setAt(int hour) const { return set[static_cast<std::size_t>(hour) + 6]; }
+    std::int16_t rateAt(int hour) const { return rate[static_cast<std::size_t>(hour) + 6]; }
     friend bool operator==(const TidalDiamond&, const TidalDiamond&) = default;
 };
 

@@ -8,7 +8,7 @@ namespace kv {
 
 std::string XteGaugeText(double xteNm)
 {
-    const std::string size = Trim(FormatFixed(std::fabs(xteNm), 0, 2));
+    std::string size = Trim(FormatFixed(std::fabs(xteNm), 0, 2));
     if (size == "0.00") {
         return size;
     }

@@ -18,6 +18,7 @@ std::string WaypointListLine(const RouteWaypoint& waypoint, const std::string& i
 std::vector<std::string> WaypointListLines(const std::vector<RouteWaypoint>& list, const TemplateContext& ctx)
 {
     std::vector<std::string> names;
+    names.reserve(list.size());
     for (const auto& w : list) {
         names.push_back(w.name);
     }
@@ -69,6 +70,7 @@ void SendWPSClick(WaypointTransferRecords state, Platform& platform)
 void SendChartWaypoints1Click(WaypointTransferRecords state, Platform& platform, const std::vector<ChartWaypointRef>& waypoints)
 {
     std::vector<RouteWaypoint> list;
+    list.reserve(waypoints.size());
     for (const auto& w : waypoints) {
         list.push_back({w.name.substr(0, kRouteNameLength), w.lat, w.lon});
     }

@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <csetjmp>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -95,7 +96,8 @@ void CmykRowToRgb32(const JSAMPLE* cmyk, int width, bool inverted, unsigned char
 {
     auto* pixels = reinterpret_cast<std::uint32_t*>(out);
     for (int x = 0; x < width; ++x) {
-        int c = cmyk[4 * x], m = cmyk[4 * x + 1], y = cmyk[4 * x + 2], k = cmyk[4 * x + 3];
+        const JSAMPLE* pixel = cmyk + 4 * static_cast<std::ptrdiff_t>(x);
+        int c = pixel[0], m = pixel[1], y = pixel[2], k = pixel[3];
         if (!inverted) {
             c = 255 - c;
             m = 255 - m;

@@ -36,7 +36,7 @@ void ColourGrid::paintEvent(QPaintEvent* /*event*/)
 {
     QPainter painter(this);
     for (int i = 0; i < 16; ++i) {
-        const QColor colour(QRgb(kv::kGridPalette[static_cast<std::size_t>(i)]));
+        const QColor colour{QRgb(kv::kGridPalette[static_cast<std::size_t>(i)])};
         const QRect r = cellRect(i);
         painter.fillRect(r, isEnabled() ? colour : colour.darker(150));
         painter.setPen(Qt::gray);

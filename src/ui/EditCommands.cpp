@@ -105,7 +105,7 @@ void MainWindow::buildEditMenu(QMenu* edit)
     using kv::Control;
     using kv::ControlName;
     // The commands that change the chart go through the undo history.
-    auto undoable = [this](Op op) { return [this, op] { undo_->chartEdit(op); }; };
+    auto undoable = [this](const Op& op) { return [this, op] { undo_->chartEdit(op); }; };
     addCommand(edit, ControlName(Control::ChartEdit1), QStringLiteral("&Chart Edit"), "Enable / Disable chart editing",
                [&c] { c.editor().ChartEdit1Click(); }, {}, true);
     addCommand(edit, ControlName(Control::StartNew), QStringLiteral("Start a &New Chart"), "", [&c] { c.editor().StartNewClick(); });

@@ -216,7 +216,7 @@ ViewWindow* MainWindow::view(int index) const
     return index >= 0 && index < static_cast<int>(views_.size()) ? views_[static_cast<std::size_t>(index)] : nullptr;
 }
 
-QAction* MainWindow::addCommand(QMenu* menu, const char* name, const QString& caption, const std::string& hint, Op op,
+QAction* MainWindow::addCommand(QMenu* menu, const char* name, const QString& caption, const std::string& hint, const Op& op,
                                 const QKeySequence& shortcut, bool checkable)
 {
     auto* action = new QAction(caption, this);
@@ -236,9 +236,9 @@ QAction* MainWindow::addCommand(QMenu* menu, const char* name, const QString& ca
     return action;
 }
 
-QAction* MainWindow::addButton(const char* name, const QString& caption, const std::string& hint, Op op, bool checkable)
+QAction* MainWindow::addButton(const char* name, const QString& caption, const std::string& hint, const Op& op, bool checkable)
 {
-    QAction* action = addCommand(nullptr, name, caption, hint, std::move(op), {}, checkable);
+    QAction* action = addCommand(nullptr, name, caption, hint, op, {}, checkable);
     speedPanel_->addAction(action);
     return action;
 }

@@ -122,9 +122,9 @@ protected:
 
 private:
     using Op = std::function<void()>;
-    QAction* addCommand(QMenu* menu, const char* name, const QString& caption, const std::string& hint, Op op,
+    QAction* addCommand(QMenu* menu, const char* name, const QString& caption, const std::string& hint, const Op& op,
                         const QKeySequence& shortcut = {}, bool checkable = false);
-    QAction* addButton(const char* name, const QString& caption, const std::string& hint, Op op, bool checkable = false);
+    QAction* addButton(const char* name, const QString& caption, const std::string& hint, const Op& op, bool checkable = false);
     void run(const Op& op);
     QString openFile(const QString& title, const QString& filter, const QString& folder, const QString& suffix);
     QString saveFile(const QString& title, const QString& filter, const QString& folder, const QString& suffix,
@@ -173,7 +173,7 @@ private:
     void buildViewMouse(ViewWindow* w);
     // An entry of the pop-up menu of `w` (or of one of its submenus, `into`) running `op` on its view.
     QAction* addViewItem(ViewWindow* w, QMenu* into, const char* name, const QString& caption, const std::string& hint,
-                         std::function<void(kv::ChartView&)> op, bool checkable = false,
+                         const std::function<void(kv::ChartView&)>& op, bool checkable = false,
                          const QKeySequence& shortcut = {});
     void openViewProperties(ViewWindow* w);
     // The end of a drag of a route waypoint: the route is marked modified and the move can be undone.

@@ -463,7 +463,7 @@ void MainWindow::buildViewToolBar(ViewWindow* w)
     kv::ViewSet& set = controller_->views();
     QToolBar* bar = w->toolBar();
     auto tool = [this, w, bar](const char* name, const QString& caption, const std::string& hint,
-                               std::function<void(kv::ChartView&)> op, bool checkable = false) {
+                               const std::function<void(kv::ChartView&)>& op, bool checkable = false) {
         auto* a = new QAction(caption, bar);
         a->setObjectName(QLatin1String(name));
         a->setCheckable(checkable);
@@ -514,7 +514,7 @@ void MainWindow::openViewProperties(ViewWindow* w)
 }
 
 QAction* MainWindow::addViewItem(ViewWindow* w, QMenu* into, const char* name, const QString& caption,
-                                 const std::string& hint, std::function<void(kv::ChartView&)> op, bool checkable,
+                                 const std::string& hint, const std::function<void(kv::ChartView&)>& op, bool checkable,
                                  const QKeySequence& shortcut)
 {
     auto* a = new QAction(caption, w->popupMenu());

@@ -333,7 +333,7 @@ private:
             for (int y = 0; y < height_; ++y) {
                 const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
                 for (int x = 0; x < g.width; ++x) {
-                    g.mask[static_cast<std::size_t>(y * g.width + x)] = qGreen(line[x]) >= 128 ? 1 : 0;
+                    g.mask[static_cast<std::size_t>(y) * g.width + x] = qGreen(line[x]) >= 128 ? 1 : 0;
                 }
             }
         }

@@ -95,7 +95,7 @@ TEST_F(AisLogTest, PlaybackPlaysOneLinePerTickAndEnds)
     const std::string first = PositionSentence(p);
     p.mmsi = 244000002;
     const std::string second = PositionSentence(p);
-    std::string junk("\x01\xff\x00garbage", 11);
+    std::string junk("\x01\xff\x00garbage\x00", 11);
     dir.write("07-12-26.AIS", "AIS Log Date : 07-12-26\r\n" + first + "\r\n$GPRMC,120000,A*00\r\n" + junk + "\r\n" +
                                   second + "\n!AIVDM,1,1\r\n");
     state.nmeaLink.NmeaOpen = false;

@@ -129,6 +129,7 @@ TEST(AisRandom, HundredThousandMutatedSentences)
     // Valid messages are drawn from a pool: building payloads bit by bit would cost more than
     // the decoding under test.
     std::vector<std::vector<std::string>> pool;
+    pool.reserve(2000);
     for (int i = 0; i < 2000; ++i) {
         pool.push_back(m.validMessage());
     }

@@ -48,6 +48,7 @@ protected:
         auto rows = Rows();
         SortTargetRows(rows, column, ascending);
         std::vector<std::uint32_t> mmsis;
+        mmsis.reserve(rows.size());
         for (const auto& r : rows) {
             mmsis.push_back(r.mmsi);
         }

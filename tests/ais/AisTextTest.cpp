@@ -69,8 +69,11 @@ TEST_F(AisTextTest, TheTwentyOneLines)
         "SOG 12.3",
         "COG 224.5",
         "TrueHeading 511- Not available",
+        // Split after \xb0 so that the digits are not read as part of the escape.
+        // NOLINTBEGIN(bugprone-suspicious-missing-comma)
         "Lat 50\xb0" "30.000 N",
         "Long  1\xb0" "12.346 W",
+        // NOLINTEND(bugprone-suspicious-missing-comma)
         "Destination NEW YORK",
         "ETA - 05/15 14:00",
         "Range 30.6 Nm", // 60 × √(0.5² + (0.20576 × 0.5)²)

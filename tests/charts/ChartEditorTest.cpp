@@ -356,7 +356,7 @@ TEST(ChartEditor, ShortAndBlankWaypointLinesOpenInTheForm)
 {
     // A short name, a blank line, a name cut inside the symbol columns: kept, and each can be
     // edited and snapped to.
-    for (const std::string line : {std::string("Bn"), std::string(), "Pier" + std::string(20, ' ') + "2"}) {
+    for (const std::string& line : {std::string("Bn"), std::string(), "Pier" + std::string(20, ' ') + "2"}) {
         Editing e;
         e.dir.write("charts/harbour.wpt", line + "\r\n");
         ReadWaypointDatabase(e.state.waypoints, e.state.chart, e.fakes.prompter);

@@ -73,6 +73,7 @@ TEST(WaypointDatabase, ReadsAppendsAndStopsAtSixHundred)
         p.state.waypoints.push(ChartWaypoint { WaypointNameField("old", 1), 1, 1 });
     }
     std::vector<std::string> lines;
+    lines.reserve(590);
     for (int i = 0; i < 590; ++i) {
         lines.push_back(PositionLine(WaypointNameField("W" + std::to_string(i), 2), 50, 1, PositionLayout::Wpt));
     }

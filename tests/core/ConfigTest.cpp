@@ -28,7 +28,7 @@ struct StartedProgram {
     StartedProgram(const std::string& folder, const std::string& configArgument, const std::string& chart = "world")
     {
         std::filesystem::create_directories(folder + "/charts");
-        std::ofstream(folder + "/charts/" + chart + ".cht");
+        std::ofstream(folder + "/charts/" + chart + ".cht").close();
         controller.FormCreate(folder, configArgument);
         controller.SecsTimerTimer();
         EXPECT_FALSE(controller.ended());
@@ -254,7 +254,7 @@ TEST(Config, ShortOrGarbageFilesDoNotCrash)
     EXPECT_EQ(nav.folders.ChartName, "harbour");
     EXPECT_DOUBLE_EQ(nav.fixInfo.OwnLat, 12.5);
     EXPECT_EQ(nav.settings.nmea.BaudRate, 4800u); // missing port lines read as 0
-    dir.write("bin.cfg", std::string("\0\xff\x01garbage\n\n\n1e999\n", 20));
+    dir.write("bin.cfg", std::string("\0\xff\x01garbage\n\n\n1e999\n\0", 20));
     EXPECT_TRUE(ReadConfig(dir.file("bin.cfg"), nav.fixInfo, nav.chartRef, nav.folders, s));
     EXPECT_TRUE(std::isfinite(nav.fixInfo.OwnLong));
 }

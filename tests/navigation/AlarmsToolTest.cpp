@@ -121,6 +121,7 @@ TEST(AlarmsTool, AnchorDragWhileOutsideTheCircle)
     // Drifting north from the anchor 12 m a minute, then pulled back in.
     std::vector<std::string> voyage;
     const int metres[] = {0, 12, 24, 36, 48, 24, 0};
+    voyage.reserve(7);
     for (int k = 0; k < 7; ++k) {
         voyage.push_back(Rmc(3600 + 60 * k, 50.0 + metres[k] * kMetre, 1.0));
     }

@@ -76,7 +76,7 @@ TEST(BadInput, NamedCases)
     ProgramState nav;
     Display d;
     ParseSentence("$", nav.sentenceFix, d, nav.aisPlayback.AISPlayback);
-    ParseSentence(std::string("$GP\0GA,1,2", 11), nav.sentenceFix, d, nav.aisPlayback.AISPlayback);
+    ParseSentence(std::string("$GP\0GA,1,2\0", 11), nav.sentenceFix, d, nav.aisPlayback.AISPlayback);
     ParseSentence("$GPGGA,1,4807.038,,01131.000,,1", nav.sentenceFix, d, false); // empty hemispheres: north, west
     EXPECT_NEAR(nav.sentenceFix.SentenceLat, 48.1173, 1e-12);
     EXPECT_NEAR(nav.sentenceFix.SentenceLong, 11.0 + 31.0 / 60.0, 1e-12);

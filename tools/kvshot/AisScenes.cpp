@@ -223,7 +223,8 @@ bool AisGlanceScene(const Folders& folders)
         "GANNET", "TERN", "CORMORANT", "KITTIWAKE" };
     for (int i = 0; i < 11; ++i) {
         const double dLat = (0.9 + 0.12 * (i % 4)) / kNmPerDegree;
-        const double dLon = (-1.3 + 0.11 * (i / 4) + 0.05 * i) / kNmPerDegree / cosLat;
+        const int row = i / 4; // four boats to a row
+        const double dLon = (-1.3 + 0.11 * row + 0.05 * i) / kNmPerDegree / cosLat;
         Append(lines, Ship(235100000 + i, names[i], lat + dLat, lonE + dLon, 4.0 + i, i * 33.0));
     }
     Hear(window, lines);

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -524,7 +525,7 @@ void QtSerialPort::countSystemDrops()
     if (systemDrops_ >= 0 && drops > systemDrops_) {
         // Counted at the sentences the datagrams received so far carried on average.
         const double perDatagram = datagrams_ > 0 ? static_cast<double>(datagramSentences_) / static_cast<double>(datagrams_) : 1.0;
-        listener()->onInputDropped(static_cast<std::size_t>(static_cast<double>(drops - systemDrops_) * std::max(perDatagram, 1.0) + 0.5));
+        listener()->onInputDropped(static_cast<std::size_t>(std::llround(static_cast<double>(drops - systemDrops_) * std::max(perDatagram, 1.0))));
     }
     systemDrops_ = drops;
 }

@@ -64,9 +64,9 @@ struct SourceRetry {
 struct InputLimits {
     std::size_t sliceBytes = 2048;     // handed to the listener at once, cut at a line end
     int turnMs = 20;                   // slices handed over in one turn, at most for this long
-    std::size_t turnBytes = 256 * 1024; // and at most so many bytes
+    std::size_t turnBytes = std::size_t{256} * 1024; // and at most so many bytes
     int datagramsPerTurn = 256;        // datagrams read in one turn
-    std::size_t backlogBytes = 256 * 1024; // received and not yet handed over
+    std::size_t backlogBytes = std::size_t{256} * 1024; // received and not yet handed over
 };
 
 class QtSerialPort final : public SerialPort {
