@@ -332,10 +332,6 @@ void MainController::UpdateMenuItems()
         in.activeViewZoom = views_->view(ActiveView()).zoom;
     }
     const bool viewsGone = kv::UpdateMenuItems(state_.display, in);
-    // The menu command and the tool-bar button load the nearest chart as the auto-chart command does.
-    for (Control control : {Control::AutoChart, Control::LoadNearestChart1}) {
-        state_.display.enabled[control] = state_.display.enabled[Control::AutoChart1];
-    }
     if (viewsGone) {
         state_.chart.setCount(0);
         state_.waypoints.clear();

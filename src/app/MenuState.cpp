@@ -66,7 +66,9 @@ bool UpdateMenuItems(Display& d, const MenuInputs& in)
     set(Control::WaypointSnapMode1, waypoints);
     set(Control::Layers1, view && in.chartPointCount > 0 && in.layerMaskSet);
     set(Control::StartNew, in.chartPointCount == 0 && in.chartEditMode);
-    set(Control::AutoChart1, view && in.chartsAvailable);
+    // The tool-bar button and the menu command load the nearest chart as the auto-chart does.
+    set(Control::AutoChart, view && in.chartsAvailable);
+    set(Control::LoadNearestChart1, view && in.chartsAvailable);
 
     d.FixTimer.enabled = (in.routeLength > 0 && in.drMode) || in.nmeaOpen;
     return !view;

@@ -80,7 +80,7 @@ TEST(ChartSelection, TheIndexIsBuiltAtStartAndMakesTheAutoChartCommandAvailable)
     ASSERT_EQ(v.controller->views().count(), 1);
     EXPECT_EQ(v.state.chartIndex.count(), 5); // the portfolio stays out
     EXPECT_EQ(v.state.chartIndex.entry(1).fileName, "leg1.cfg");
-    for (Control control : { Control::AutoChart1, Control::AutoChart, Control::LoadNearestChart1 }) {
+    for (Control control : { Control::AutoChart, Control::LoadNearestChart1 }) {
         EXPECT_TRUE(v.state.display.isEnabled(control)) << ControlName(control);
     }
     v.state.fixInfo.OwnLat = 50.0;

@@ -84,9 +84,12 @@ TEST_F(ControlBindingTest, CrossTrackGaugeShowsItsHint)
     start();
     auto* gauge = window->findChild<QProgressBar*>(QStringLiteral("XTerror"));
     ASSERT_NE(gauge, nullptr);
-    state.fixInfo.OwnLat = -16.62;
-    state.fixInfo.OwnLong = -41.7 + 0.5 / 60; // half a mile east of the leg
-    window->command(QStringLiteral("FixBtn"))->trigger();
+    // A leg is followed from the second fix of the track on.
+    for (const double lat : {-16.63, -16.62}) {
+        state.fixInfo.OwnLat = lat;
+        state.fixInfo.OwnLong = -41.7 + 0.5 / 60; // half a mile east of the leg
+        window->command(QStringLiteral("FixBtn"))->trigger();
+    }
     const std::string tip = gauge->toolTip().toStdString();
     EXPECT_EQ(tip.rfind("XTE = ", 0), 0u) << tip;
     EXPECT_EQ(tip + "|", state.display.hint(Control::XTerror));
