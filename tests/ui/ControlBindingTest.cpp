@@ -1,7 +1,7 @@
 // The controls the core writes, as the window shows them: every one has its action or widget,
 // and what is written for it reaches that control.
 
-#include "UiSupport.h"
+#include "WindowFixture.h"
 
 #include "app/ProgramState.h"
 #include "core/Config.h"
@@ -23,40 +23,13 @@
 namespace {
 
 using namespace kv;
-using kvui::MainWindow;
 
-class ControlBindingTest : public ::testing::Test {
-protected:
-    ControlBindingTest() { kvtest::App(); }
-
-    void SetUp() override { kvtest::PrepareWorkingFolder(dir); }
-    void TearDown() override
-    {
-        if (window) {
-            fakes.prompter.defaultAnswer = true;
-            window->close();
-            window.reset();
-        }
-    }
-
-    void start()
-    {
-        window = std::make_unique<MainWindow>(state, fakes.platform);
-        window->start(dir.path(), "");
-        window->show();
-        window->secsTick(); // the first tick opens the view
-    }
-
-    kvtest::TempDir dir;
-    ProgramState state;
-    FakePlatform fakes;
-    std::unique_ptr<MainWindow> window;
-};
+using ControlBindingTest = kvtest::WindowTest;
 
 // A control the window does not have would take its check mark, enabled flag or hint nowhere.
 TEST_F(ControlBindingTest, EveryControlHasItsActionOrWidget)
 {
-    start();
+    startWindow();
     ASSERT_NE(window->view(0), nullptr);
     // The waypoint dialog has no "Get Avg. Position" button yet: its enabled flag is kept for it.
     const std::set<Control> notBuilt{Control::GetAvgPos};
@@ -81,7 +54,7 @@ TEST_F(ControlBindingTest, CrossTrackGaugeShowsItsHint)
     }
     ASSERT_TRUE(WriteTextLinesAtomic(dir.file("routes/leg.rte"), lines));
     kvtest::WriteConfigIn(dir, "kelvw.cfg", [](ProgramState&, Settings& s) { s.RouteName = "leg"; });
-    start();
+    startWindow();
     auto* gauge = window->findChild<QProgressBar*>(QStringLiteral("XTerror"));
     ASSERT_NE(gauge, nullptr);
     // A leg is followed from the second fix of the track on.
