@@ -252,6 +252,7 @@ int RunAisDecode(const kvtool::Args& args)
                 std::visit(SmallCraftWriter{out}, message);
             }
         }
+        out.maybeFlush(); // written in blocks as it goes: memory stays the same for any length of input
     };
     std::size_t got;
     while ((got = std::fread(buffer.data(), 1, buffer.size(), in)) > 0) {
