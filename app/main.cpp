@@ -19,14 +19,14 @@
 #include "ui/QtPrompter.h"
 #include "ui/ViewWindow.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QMenu>
+#include <QPrinter>
 #include <QScreen>
 #include <QTimer>
-#include <QPrinter>
-#include <QAction>
-#include <QMenu>
 
 #include <cstdio>
 #include <cstdlib>
@@ -49,7 +49,7 @@ public:
         std::fprintf(stderr, "question (answered OK): %s\n", text.c_str());
         return true;
     }
-    void beep(kv::Beep) override {}
+    void beep(kv::Beep) override { }
 };
 std::string Env(const char* name)
 {
@@ -61,8 +61,8 @@ std::string Env(const char* name)
 // installation prefix it was built for, and in the source tree of a build that is not installed.
 std::vector<std::string> DemoFolders()
 {
-    return {QCoreApplication::applicationDirPath().toStdString() + "/../share/kvfree/demo", KV_INSTALLED_DEMO_DIR,
-            KV_SOURCE_DEMO_DIR};
+    return { QCoreApplication::applicationDirPath().toStdString() + "/../share/kvfree/demo", KV_INSTALLED_DEMO_DIR,
+        KV_SOURCE_DEMO_DIR };
 }
 
 int UsageError(const std::string& text)
@@ -80,8 +80,8 @@ int main(int argc, char** argv)
     if (!options.error.empty()) {
         return UsageError(options.error);
     }
-    kv::WorkingFolderInputs folderInputs{QDir::currentPath().toStdString(), options.workdir, options.configArgument,
-                                         Env("XDG_DATA_HOME"), Env("HOME").empty() ? QDir::homePath().toStdString() : Env("HOME")};
+    kv::WorkingFolderInputs folderInputs { QDir::currentPath().toStdString(), options.workdir, options.configArgument,
+        Env("XDG_DATA_HOME"), Env("HOME").empty() ? QDir::homePath().toStdString() : Env("HOME") };
     const kv::WorkingFolderChoice folder = kv::ChooseWorkingFolder(folderInputs);
     if (options.help) {
         std::fputs(kv::HelpText(folder).c_str(), stdout);
@@ -113,7 +113,8 @@ int main(int argc, char** argv)
     // A scripted run (screenshot, timed quit) must not stop at a message box: its messages go to
     // the terminal.
     const bool scripted = !screenshotPath.isEmpty() || quitAfter >= 0.0;
-    kv::Prompter& prompter = scripted ? static_cast<kv::Prompter&>(terminalPrompter) : static_cast<kv::Prompter&>(qtPrompter);
+    kv::Prompter& prompter
+        = scripted ? static_cast<kv::Prompter&>(terminalPrompter) : static_cast<kv::Prompter&>(qtPrompter);
 
     const kv::WorkingFolderSetup setup = kv::PrepareWorkingFolder(folder, kv::FindDemoData(DemoFolders()));
     if (!setup.ok) {
@@ -132,7 +133,7 @@ int main(int argc, char** argv)
     kvui::QtLauncher launcher;
     kvui::QtClipboard clipboard;
     kvui::QtPrinter printer;
-    kv::Platform platform{prompter, clock, serial, sound, launcher, clipboard, printer};
+    kv::Platform platform { prompter, clock, serial, sound, launcher, clipboard, printer };
 
     kv::ProgramState state;
     kvui::MainWindow window(state, platform);
@@ -197,12 +198,13 @@ int main(int argc, char** argv)
         });
     }
     if (!screenshotPath.isEmpty()) {
-        QTimer::singleShot(static_cast<int>(options.screenshotAfter * 1000), &window, [&window, screenshotPath = screenshotFile] {
-            const bool saved = window.grab().save(screenshotPath);
-            std::fprintf(saved ? stdout : stderr, "%s %s\n", saved ? "screenshot saved to" : "could not save",
-                         screenshotPath.toLocal8Bit().constData());
-            QApplication::exit(saved ? 0 : 1);
-        });
+        QTimer::singleShot(
+            static_cast<int>(options.screenshotAfter * 1000), &window, [&window, screenshotPath = screenshotFile] {
+                const bool saved = window.grab().save(screenshotPath);
+                std::fprintf(saved ? stdout : stderr, "%s %s\n", saved ? "screenshot saved to" : "could not save",
+                    screenshotPath.toLocal8Bit().constData());
+                QApplication::exit(saved ? 0 : 1);
+            });
     }
     if (setup.created) {
         // Told once: the next start finds the folder made. A scripted run's prompter writes

@@ -4,8 +4,8 @@
 #include "ais/AisDatabase.h"
 #include "ais/AisDecoder.h"
 #include "ais/AisTargets.h"
-#include "core/Paths.h"
 #include "app/ProgramState.h"
+#include "core/Paths.h"
 #include "core/TextFile.h"
 #include "platform/fake/Fakes.h"
 

@@ -77,7 +77,8 @@ std::string BigCell(const fs::path& root)
             if (band == 0) {
                 j << "{\"class\": \"LNDARE\", \"area\": [[" << ring.str() << "]]},";
             } else {
-                j << "{\"class\": \"DEPARE\", \"attrs\": {\"DRVAL1\": 0, \"DRVAL2\": 5}, \"area\": [[" << ring.str() << "]]},";
+                j << "{\"class\": \"DEPARE\", \"attrs\": {\"DRVAL1\": 0, \"DRVAL2\": 5}, \"area\": [[" << ring.str()
+                  << "]]},";
                 j << "{\"class\": \"DEPCNT\", \"attrs\": {\"VALDCO\": 5}, \"line\": [" << ring.str() << "]},";
             }
         }
@@ -85,27 +86,28 @@ std::string BigCell(const fs::path& root)
     for (int c = 0; c < 80; ++c) {
         j << "{\"class\": \"DEPCNT\", \"attrs\": {\"VALDCO\": " << 10 + c % 4 * 10 << "}, \"line\": [";
         for (int i = 0; i < 2000; ++i) {
-            j << (i ? "," : "") << "[" << -1.0 - 0.9995 * i / 2000.0 << "," << 50.01 + c * 0.0124 + 0.003 * std::sin(i * 0.05 + c) << "]";
+            j << (i ? "," : "") << "[" << -1.0 - 0.9995 * i / 2000.0 << ","
+              << 50.01 + c * 0.0124 + 0.003 * std::sin(i * 0.05 + c) << "]";
         }
         j << "]},";
     }
     for (int b = 0; b < 400; ++b) {
-        j << "{\"class\": \"BOYLAT\", \"attrs\": {\"CATLAM\": " << 1 + b % 2 << "}, \"point\": [" << -1.0 - std::fmod(b * 0.3819, 1.0)
-          << "," << 50.0 + std::fmod(b * 0.7071, 1.0) << "]},";
+        j << "{\"class\": \"BOYLAT\", \"attrs\": {\"CATLAM\": " << 1 + b % 2 << "}, \"point\": ["
+          << -1.0 - std::fmod(b * 0.3819, 1.0) << "," << 50.0 + std::fmod(b * 0.7071, 1.0) << "]},";
     }
     for (int s = 0; s < 240; ++s) {
         j << (s ? "," : "") << "{\"class\": \"SOUNDG\", \"soundings\": [";
         for (int i = 0; i < 1000; ++i) {
             const int n = s * 1000 + i;
-            j << (i ? "," : "") << "[" << -1.0 - std::fmod(n * 0.7548776662, 1.0) << "," << 50.0 + std::fmod(n * 0.5698402910, 1.0)
-              << "," << 2.0 + (n * 37 % 400) / 10.0 << "]";
+            j << (i ? "," : "") << "[" << -1.0 - std::fmod(n * 0.7548776662, 1.0) << ","
+              << 50.0 + std::fmod(n * 0.5698402910, 1.0) << "," << 2.0 + (n * 37 % 400) / 10.0 << "]";
         }
         j << "]}";
     }
     j << "]}";
     std::ofstream(dir / "XX5BIG.json") << j.str();
-    const std::string command = "python3 '" + (root / "scripts/make_s57_cell.py").string() + "' '" + (dir / "XX5BIG.json").string() +
-                                "' '" + cell.string() + "'";
+    const std::string command = "python3 '" + (root / "scripts/make_s57_cell.py").string() + "' '"
+        + (dir / "XX5BIG.json").string() + "' '" + cell.string() + "'";
     if (std::system(command.c_str()) != 0) {
         return {};
     }
@@ -121,7 +123,8 @@ void BM_EncImport5MB(benchmark::State& st)
         return;
     }
     const fs::path out = fs::temp_directory_path() / "kvbench-enc" / "out";
-    const std::string command = "'" + Kvtool() + "' enc-import '" + cell + "' '" + out.string() + "' --name Big >/dev/null";
+    const std::string command
+        = "'" + Kvtool() + "' enc-import '" + cell + "' '" + out.string() + "' --name Big >/dev/null";
     for (auto _ : st) {
         const auto start = std::chrono::steady_clock::now();
         if (std::system(command.c_str()) != 0) {
@@ -165,6 +168,11 @@ void BM_EncTileRedraw1920x1440(benchmark::State& st)
     st.counters["surface_w"] = surface.width;
     st.counters["surface_h"] = surface.height;
 }
-BENCHMARK(BM_EncTileRedraw1920x1440)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(BM_EncTileRedraw1920x1440)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly(true);
 
 } // namespace

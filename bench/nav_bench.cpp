@@ -19,10 +19,10 @@ void FillTables(kv::ProgramState& s)
     s.chartRef.CosLatFactor = 0.63;
     s.settings.fix.AverageFixes = 6;
     for (int i = 0; i < 98; ++i) {
-        s.quickLog.push({50.0 + i * 0.001, 1.0 - i * 0.0005, 600.0 + i * 0.1667});
+        s.quickLog.push({ 50.0 + i * 0.001, 1.0 - i * 0.0005, 600.0 + i * 0.1667 });
     }
     for (int i = 0; i < 40; ++i) {
-        s.route.push({"WP" + std::to_string(i), 50.2 + i * 0.01, 1.0 - i * 0.01});
+        s.route.push({ "WP" + std::to_string(i), 50.2 + i * 0.01, 1.0 - i * 0.01 });
     }
     s.routeProgress.RouteLength = 40;
     s.routeProgress.ActiveWaypoint = 20;
@@ -82,8 +82,8 @@ void BM_WholeFix(benchmark::State& state)
     s.settings.fix.KeepTextLog = true;
     s.nmeaLink.NmeaOpen = true;
     // Two sentences in turn: the fix timer takes a sentence only once.
-    const std::string sentences[2] = {"$GPGGA,120000,5006.0000,N,00057.0000,W,1,08,0.9,1.0,M,,M,,*00",
-                                      "$GPGGA,120010,5006.0100,N,00057.0000,W,1,08,0.9,1.0,M,,M,,*00"};
+    const std::string sentences[2] = { "$GPGGA,120000,5006.0000,N,00057.0000,W,1,08,0.9,1.0,M,,M,,*00",
+        "$GPGGA,120010,5006.0100,N,00057.0000,W,1,08,0.9,1.0,M,,M,,*00" };
     int next = 0;
     for (auto _ : state) {
         s.nmeaLink.LastPositionSentence = sentences[next];

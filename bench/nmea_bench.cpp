@@ -18,7 +18,7 @@ void BM_ParseSentence(benchmark::State& state)
 {
     kv::ProgramState nav;
     kv::Display display;
-    const std::string* sentences[] = {&kGga, &kRmc};
+    const std::string* sentences[] = { &kGga, &kRmc };
     std::size_t i = 0;
     for (auto _ : state) {
         kv::ParseSentence(*sentences[i++ & 1], nav.sentenceFix, display, nav.aisPlayback.AISPlayback);
@@ -39,7 +39,8 @@ void BM_ReceiveAndParse(benchmark::State& state)
     const std::string line = kGga + "\r\n";
     for (auto _ : state) {
         fakes.serial.receive(line);
-        kv::ParseSentence(program.nmeaLink.LastPositionSentence, program.sentenceFix, program.display, program.aisPlayback.AISPlayback);
+        kv::ParseSentence(program.nmeaLink.LastPositionSentence, program.sentenceFix, program.display,
+            program.aisPlayback.AISPlayback);
         benchmark::DoNotOptimize(program.sentenceFix.SentenceLat);
     }
     state.SetItemsProcessed(state.iterations());
@@ -51,13 +52,15 @@ void BM_BuildOutputSentencesAllSwitches(benchmark::State& state)
 {
     kv::ProgramState program;
     kv::FakeClock clock;
-    program.route.push({"Start", 50.0, 1.0});
-    program.route.push({"Needles Fairway", 50.65, 1.6});
+    program.route.push({ "Start", 50.0, 1.0 });
+    program.route.push({ "Needles Fairway", 50.65, 1.6 });
     program.routeProgress.RouteLength = 2;
     program.routeProgress.ActiveWaypoint = 2;
     program.nmeaLink.NmeaOpen = program.settings.nmea.NMEAOutputOn = true;
-    program.prefs.nmea.sendAPB = program.prefs.nmea.sendXTE = program.prefs.nmea.sendHSC = program.prefs.nmea.SendBOD = true;
-    program.prefs.nmea.sendBWR = program.prefs.nmea.SendRMB = program.prefs.nmea.SendVTG = program.prefs.nmea.SendCustom = true;
+    program.prefs.nmea.sendAPB = program.prefs.nmea.sendXTE = program.prefs.nmea.sendHSC = program.prefs.nmea.SendBOD
+        = true;
+    program.prefs.nmea.sendBWR = program.prefs.nmea.SendRMB = program.prefs.nmea.SendVTG = program.prefs.nmea.SendCustom
+        = true;
     program.prefs.nmea.CustomNMEA = "$PKVC,@p:3,@c,@s@e";
     program.routeProgress.BearingToWaypoint = 231.4;
     program.routeProgress.CourseToSteer = 229;
@@ -67,8 +70,9 @@ void BM_BuildOutputSentencesAllSwitches(benchmark::State& state)
     program.motion.SOG = 6.2;
     program.routeProgress.VMG = 5.9;
     program.routeProgress.TimeToWaypoint = 2.1;
-    program.quickLog.push({50.2, 1.3, 600.0});
-    const auto ctx = kv::MakeTemplateContext(kv::TemplateRecordsOf(program), clock, kv::RouteTextsFromState(program.routeProgress, program.motion, program.settings.units, program.prefs.units));
+    program.quickLog.push({ 50.2, 1.3, 600.0 });
+    const auto ctx = kv::MakeTemplateContext(kv::TemplateRecordsOf(program), clock,
+        kv::RouteTextsFromState(program.routeProgress, program.motion, program.settings.units, program.prefs.units));
     for (auto _ : state) {
         kv::BuildOutputSentences(program.nmeaLink, program.settings.nmea, program.prefs.nmea, ctx);
         benchmark::DoNotOptimize(program.nmeaLink.OutputText.data());

@@ -33,7 +33,8 @@ std::vector<kv::TilerLine> SyntheticCoast(long long n)
         l.polygon = true;
         for (long long i = 0; i <= perIsland; ++i) {
             const double a = 2 * kPi * static_cast<double>(i % perIsland) / static_cast<double>(perIsland);
-            const double r = radius * (1.0 + 0.2 * std::sin(13 * a) + 0.05 * std::sin(97 * a) + 0.01 * std::sin(1009 * a));
+            const double r
+                = radius * (1.0 + 0.2 * std::sin(13 * a) + 0.05 * std::sin(97 * a) + 0.01 * std::sin(1009 * a));
             l.points.push_back({ lat + r * std::sin(a), lon + 1.6 * r * std::cos(a) });
         }
         lines.push_back(std::move(l));

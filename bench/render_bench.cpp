@@ -6,15 +6,15 @@
 // zoom, the end of a pan and a route waypoint dragged, each with the conversion to the pixmap the
 // window shows.
 
-#include "app/ProgramState.h"
 #include "ais/AisTarget.h"
+#include "app/ProgramState.h"
 #include "charts/ChartStore.h"
 #include "charts/ChartWaypoints.h"
+#include "platform/fake/Fakes.h"
 #include "views/NightPalette.h"
 #include "views/RenderCanvas.h"
 #include "views/RouteMouse.h"
 #include "views/ViewSet.h"
-#include "platform/fake/Fakes.h"
 
 #include <benchmark/benchmark.h>
 
@@ -69,14 +69,14 @@ struct FullProgram {
             s.waypoints.push(wp);
         }
         for (int i = 0; i < 40; ++i) {
-            s.route.push(RouteWaypoint{"Route " + std::to_string(i) + std::string(16, ' ') + "19000",
-                                       49.5 + 0.025 * i, -0.3 + 0.06 * i});
+            s.route.push(RouteWaypoint {
+                "Route " + std::to_string(i) + std::string(16, ' ') + "19000", 49.5 + 0.025 * i, -0.3 + 0.06 * i });
         }
         s.routeProgress.ActiveWaypoint = 3;
         s.motion.SOG = 6.5;
         s.motion.COGValue = 48.0;
         for (int i = 0; i < 98; ++i) {
-            s.quickLog.push(QuickLogRecord{49.6 + 0.008 * i, 0.2 + 0.01 * i + 0.003 * std::sin(i), 600.0 + i});
+            s.quickLog.push(QuickLogRecord { 49.6 + 0.008 * i, 0.2 + 0.01 * i + 0.003 * std::sin(i), 600.0 + i });
         }
         for (int i = 0; i < 100; ++i) {
             TidalDiamond d;
@@ -87,7 +87,7 @@ struct FullProgram {
             s.tides.push(d);
         }
         for (int i = 1; i <= 60; ++i) {
-            TAISTarget& t = s.ais.targets.add(TAISTarget{});
+            TAISTarget& t = s.ais.targets.add(TAISTarget {});
             t.MsgType = i % 10 == 0 ? 4 : 1;
             t.MMSI = 235000000u + static_cast<unsigned>(i);
             t.VesselName.set("TARGET " + std::to_string(i));
@@ -134,21 +134,30 @@ void FullRedraw(benchmark::State& st, int screenWidth, int screenHeight, bool pl
         }
         ++runs;
     }
-    static const char* names[] = {"", "", "s02_scales", "s03_chart", "s04_tides", "s05_track", "s06_grid",
-                                  "s07_graticule", "s08_waypoints", "s09_route", "s10_ais", "s11_vessel",
-                                  "s12_cursor", "s13_outline", "s14_rings", "s15_outlines"};
+    static const char* names[]
+        = { "", "", "s02_scales", "s03_chart", "s04_tides", "s05_track", "s06_grid", "s07_graticule", "s08_waypoints",
+              "s09_route", "s10_ais", "s11_vessel", "s12_cursor", "s13_outline", "s14_rings", "s15_outlines" };
     for (std::size_t i = 2; i < total.step.size(); ++i) {
         st.counters[names[i]] = static_cast<double>(total.step[i]) / runs / 1e6;
     }
 }
 
-void BM_FullRedraw1920x1440(benchmark::State& st) { FullRedraw(st, 1920, 1080); }
+void BM_FullRedraw1920x1440(benchmark::State& st)
+{
+    FullRedraw(st, 1920, 1080);
+}
 BENCHMARK(BM_FullRedraw1920x1440)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
 
 // The same with the 60 target labels placed clear of each other and of the marks (kvfree.ini
 // [AIS] PlaceTargetLabels): against BM_FullRedraw1920x1440, the cost of the placement.
-void BM_FullRedraw1920x1440PlacedLabels(benchmark::State& st) { FullRedraw(st, 1920, 1080, true); }
-BENCHMARK(BM_FullRedraw1920x1440PlacedLabels)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+void BM_FullRedraw1920x1440PlacedLabels(benchmark::State& st)
+{
+    FullRedraw(st, 1920, 1080, true);
+}
+BENCHMARK(BM_FullRedraw1920x1440PlacedLabels)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly(true);
 
 // The picture a view shows under the night palette, made from its 1920 x 1440 bitmap.
 void BM_NightImage1920x1440(benchmark::State& st)
@@ -162,7 +171,10 @@ void BM_NightImage1920x1440(benchmark::State& st)
 }
 BENCHMARK(BM_NightImage1920x1440)->Unit(benchmark::kMillisecond);
 
-void BM_FullRedraw4K(benchmark::State& st) { FullRedraw(st, 3840, 2160); }
+void BM_FullRedraw4K(benchmark::State& st)
+{
+    FullRedraw(st, 3840, 2160);
+}
 BENCHMARK(BM_FullRedraw4K)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
 
 // One Ctrl+wheel step (zoom in and out in turn, about a point off the middle) or the end of a
@@ -170,26 +182,32 @@ BENCHMARK(BM_FullRedraw4K)->Unit(benchmark::kMillisecond)->Repetitions(9)->Repor
 void InteractiveStep(benchmark::State& st, bool zoom)
 {
     FullProgram p;
-    const Pixel middle{p.view->projection.halfW, p.view->projection.halfH};
+    const Pixel middle { p.view->projection.halfW, p.view->projection.halfH };
     bool in = true;
     for (auto _ : st) {
         p.view->centreLat = 50.0;
         p.view->centreLong = 1.0;
         if (zoom) {
-            p.views->ZoomAbout(*p.view, Pixel{middle.x + 200, middle.y - 120}, middle, in);
+            p.views->ZoomAbout(*p.view, Pixel { middle.x + 200, middle.y - 120 }, middle, in);
             in = !in;
         } else {
-            p.views->PanTo(*p.view, Pixel{middle.x + 150, middle.y + 90});
+            p.views->PanTo(*p.view, Pixel { middle.x + 150, middle.y + 90 });
         }
         const QPixmap shown = QPixmap::fromImage(p.view->bitmap);
         benchmark::DoNotOptimize(shown.cacheKey());
     }
 }
 
-void BM_CtrlWheelZoomStep(benchmark::State& st) { InteractiveStep(st, true); }
+void BM_CtrlWheelZoomStep(benchmark::State& st)
+{
+    InteractiveStep(st, true);
+}
 BENCHMARK(BM_CtrlWheelZoomStep)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
 
-void BM_PanStep(benchmark::State& st) { InteractiveStep(st, false); }
+void BM_PanStep(benchmark::State& st)
+{
+    InteractiveStep(st, false);
+}
 BENCHMARK(BM_PanStep)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
 
 // A fix in free look on a course-up view: the chart stays, own ship moves, the view is turned by
@@ -198,7 +216,7 @@ BENCHMARK(BM_PanStep)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggr
 void BM_FreeLookCourseUpFix(benchmark::State& st)
 {
     FullProgram p;
-    p.views->PanTo(*p.view, Pixel{p.view->projection.halfW + 150, p.view->projection.halfH + 90});
+    p.views->PanTo(*p.view, Pixel { p.view->projection.halfW + 150, p.view->projection.halfH + 90 });
     p.state->motion.COG = 48;
     p.views->SetOrientation(*p.view, ViewOrientation::CourseUp);
     for (auto _ : st) {
@@ -214,7 +232,7 @@ void BM_PrintShownAreaA4(benchmark::State& st)
     FullProgram p;
     const Projection& shown = p.view->projection;
     p.view->shownArea = QRect(shown.halfW - 640, shown.halfH - 400, 1280, 800);
-    const PrintPage page{3307, 2480, 300, true}; // A4 landscape less 5 mm margins
+    const PrintPage page { 3307, 2480, 300, true }; // A4 landscape less 5 mm margins
     for (auto _ : st) {
         const QImage printed = p.views->RenderForPage(*p.view, page, "09-12-26 15:00");
         benchmark::DoNotOptimize(printed.constBits());
@@ -228,7 +246,7 @@ void BM_PositionToPixel(benchmark::State& st)
     double lon = 1.0;
     ViewRotation r;
     r.setAngle(0.3);
-    const Projection p = ComputeScales(lat, lon, 16.0, DrawingSurface{1920, 1440}, r);
+    const Projection p = ComputeScales(lat, lon, 16.0, DrawingSurface { 1920, 1440 }, r);
     double x = 50.0;
     for (auto _ : st) {
         x += 1e-7;

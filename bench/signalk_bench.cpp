@@ -23,10 +23,10 @@ void BM_SignalKOwnDelta(benchmark::State& state)
 {
     kv::SignalKStream sk;
     sk.take(R"({"self":"vessels.urn:mrn:imo:mmsi:235000001"})");
-    const std::string delta =
-        R"({"context":"vessels.urn:mrn:imo:mmsi:235000001","updates":[{"source":{"label":"gps"},"timestamp":"2026-06-01T10:20:30.450Z","values":[)"
-        R"({"path":"navigation.position","value":{"latitude":50.7075,"longitude":-1.2965}},)"
-        R"({"path":"navigation.speedOverGround","value":5.14},{"path":"navigation.courseOverGroundTrue","value":1.57}]}]})";
+    const std::string delta
+        = R"({"context":"vessels.urn:mrn:imo:mmsi:235000001","updates":[{"source":{"label":"gps"},"timestamp":"2026-06-01T10:20:30.450Z","values":[)"
+          R"({"path":"navigation.position","value":{"latitude":50.7075,"longitude":-1.2965}},)"
+          R"({"path":"navigation.speedOverGround","value":5.14},{"path":"navigation.courseOverGroundTrue","value":1.57}]}]})";
     for (auto _ : state) {
         benchmark::DoNotOptimize(sk.take(delta));
     }
@@ -37,11 +37,11 @@ BENCHMARK(BM_SignalKOwnDelta);
 void BM_SignalKVesselDelta(benchmark::State& state)
 {
     kv::SignalKStream sk;
-    const std::string delta =
-        R"({"context":"vessels.urn:mrn:imo:mmsi:244123456","updates":[{"timestamp":"2026-06-01T10:20:30.450Z","values":[)"
-        R"({"path":"navigation.position","value":{"latitude":50.75,"longitude":-1.1}},)"
-        R"({"path":"navigation.speedOverGround","value":6.17},{"path":"navigation.courseOverGroundTrue","value":0.78},)"
-        R"({"path":"navigation.headingTrue","value":0.80}]}]})";
+    const std::string delta
+        = R"({"context":"vessels.urn:mrn:imo:mmsi:244123456","updates":[{"timestamp":"2026-06-01T10:20:30.450Z","values":[)"
+          R"({"path":"navigation.position","value":{"latitude":50.75,"longitude":-1.1}},)"
+          R"({"path":"navigation.speedOverGround","value":6.17},{"path":"navigation.courseOverGroundTrue","value":0.78},)"
+          R"({"path":"navigation.headingTrue","value":0.80}]}]})";
     for (auto _ : state) {
         benchmark::DoNotOptimize(sk.take(delta));
     }
@@ -59,7 +59,8 @@ struct Readers {
         for (int i = 0; i < count; ++i) {
             clients.push_back(std::make_unique<QTcpSocket>());
             QTcpSocket* c = clients.back().get();
-            QObject::connect(c, &QTcpSocket::readyRead, [this, c] { received += static_cast<std::uint64_t>(c->readAll().size()); });
+            QObject::connect(
+                c, &QTcpSocket::readyRead, [this, c] { received += static_cast<std::uint64_t>(c->readAll().size()); });
             c->connectToHost(QHostAddress::LocalHost, server.port());
             c->waitForConnected(2000);
         }
@@ -75,7 +76,7 @@ struct Readers {
 void BM_ReceivedSecond(benchmark::State& state)
 {
     kv::VoyageOptions options;
-    options.start = {50.7, -1.3};
+    options.start = { 50.7, -1.3 };
     options.courseDeg = 80;
     options.targets = 6;
     kv::VoyageSimulator sim(options);

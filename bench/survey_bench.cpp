@@ -34,7 +34,7 @@ struct SurveyDay {
     SurveyDay()
     {
         std::filesystem::create_directories(folder);
-        std::vector<std::string> lines{"Log Date : 09-12-26", "@f,@p:3,@s,@x"};
+        std::vector<std::string> lines { "Log Date : 09-12-26", "@f,@p:3,@s,@x" };
         lines.reserve(kDayFixes + 2);
         // Lines 1 km apart, 0.2° long, run at 5 knots; a position every second.
         for (int n = 1; n <= kDayFixes; ++n) {
@@ -44,8 +44,8 @@ struct SurveyDay {
             const double lon = 0.9 + ((line % 2) == 0 ? along : 0.2 - along);
             char text[96];
             std::snprintf(text, sizeof text, "%05d,%02d%06.3f,N,%03d%06.3f,W,%.2f,%.3f", n, static_cast<int>(lat),
-                          (lat - static_cast<int>(lat)) * 60.0, static_cast<int>(lon),
-                          (lon - static_cast<int>(lon)) * 60.0, 4.5 + (n % 97) / 97.0, (n % 41 - 20) / 1000.0);
+                (lat - static_cast<int>(lat)) * 60.0, static_cast<int>(lon), (lon - static_cast<int>(lon)) * 60.0,
+                4.5 + (n % 97) / 97.0, (n % 41 - 20) / 1000.0);
             lines.emplace_back(text);
         }
         WriteTextLinesAtomic((folder / "09-12-26.txt").string(), lines);
@@ -83,7 +83,7 @@ void BM_SurveyLogRedrawDay(benchmark::State& st)
     QImage image(day.projection.width, day.projection.height, QImage::Format_RGB32);
     SurveyLogReader reader;
     RenderCanvas first(image);
-    DrawSurveyLogOf(first, day.projection, day.options, RenderRecords(day.state), SchemeColours{}, &reader);
+    DrawSurveyLogOf(first, day.projection, day.options, RenderRecords(day.state), SchemeColours {}, &reader);
     int n = kDayFixes;
     for (auto _ : st) {
         st.PauseTiming();
@@ -91,8 +91,8 @@ void BM_SurveyLogRedrawDay(benchmark::State& st)
         AppendLinesToFile(path, "99999,5000.000,N,00100.000,W," + std::to_string(4 + n % 3) + ".00,0.010\r\n");
         st.ResumeTiming();
         RenderCanvas canvas(image);
-        benchmark::DoNotOptimize(DrawSurveyLogOf(canvas, day.projection, day.options, RenderRecords(day.state),
-                                                 SchemeColours{}, &reader));
+        benchmark::DoNotOptimize(
+            DrawSurveyLogOf(canvas, day.projection, day.options, RenderRecords(day.state), SchemeColours {}, &reader));
     }
 }
 BENCHMARK(BM_SurveyLogRedrawDay)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
@@ -104,7 +104,7 @@ void BM_SurveyLogRedrawDayReadWhole(benchmark::State& st)
     for (auto _ : st) {
         RenderCanvas canvas(image);
         benchmark::DoNotOptimize(
-            DrawSurveyLogOf(canvas, day.projection, day.options, RenderRecords(day.state), SchemeColours{}));
+            DrawSurveyLogOf(canvas, day.projection, day.options, RenderRecords(day.state), SchemeColours {}));
     }
 }
 BENCHMARK(BM_SurveyLogRedrawDayReadWhole)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);

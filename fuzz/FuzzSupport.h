@@ -23,14 +23,17 @@ namespace kvfuzz {
     std::abort();
 }
 
-#define KV_FUZZ_CHECK(condition)                                                                             \
-    do {                                                                                                     \
-        if (!(condition)) {                                                                                  \
-            ::kvfuzz::Broken(#condition, __FILE__, __LINE__);                                                \
-        }                                                                                                    \
+#define KV_FUZZ_CHECK(condition)                                                                                       \
+    do {                                                                                                               \
+        if (!(condition)) {                                                                                            \
+            ::kvfuzz::Broken(#condition, __FILE__, __LINE__);                                                          \
+        }                                                                                                              \
     } while (0)
 
-inline bool Finite(double value) { return std::isfinite(value); }
+inline bool Finite(double value)
+{
+    return std::isfinite(value);
+}
 
 // A private folder made on first use (under $TMPDIR) and removed when the run ends normally.
 class Scratch {
@@ -85,17 +88,18 @@ private:
 inline std::pair<std::string_view, std::string_view> SplitTwo(std::string_view input)
 {
     if (input.size() < 2) {
-        return {{}, input};
+        return { {}, input };
     }
-    std::size_t n = static_cast<unsigned char>(input[0]) | (static_cast<std::size_t>(static_cast<unsigned char>(input[1])) << 8);
+    std::size_t n
+        = static_cast<unsigned char>(input[0]) | (static_cast<std::size_t>(static_cast<unsigned char>(input[1])) << 8);
     input.remove_prefix(2);
     n = std::min(n, input.size());
-    return {input.substr(0, n), input.substr(n)};
+    return { input.substr(0, n), input.substr(n) };
 }
 
 inline std::string_view AsText(const std::uint8_t* data, std::size_t size)
 {
-    return {reinterpret_cast<const char*>(data), size};
+    return { reinterpret_cast<const char*>(data), size };
 }
 
 } // namespace kvfuzz

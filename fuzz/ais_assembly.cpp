@@ -10,8 +10,7 @@
 
 namespace {
 
-template <std::size_t N>
-void CheckText(const kv::AisFixedText<N>& text)
+template <std::size_t N> void CheckText(const kv::AisFixedText<N>& text)
 {
     KV_FUZZ_CHECK(text.length <= N);
 }

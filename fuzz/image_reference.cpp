@@ -22,7 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (kv::raster::Referenced(ref)) {
         const auto corner = kv::raster::PlotPixel(ref, ref.se_lat, ref.se_lon);
         (void)corner;
-        const auto middle = kv::raster::ShownPixelPosition(ref, ref.width / 2.0, ref.height / 2.0, ref.width, ref.height);
+        const auto middle
+            = kv::raster::ShownPixelPosition(ref, ref.width / 2.0, ref.height / 2.0, ref.width, ref.height);
         KV_FUZZ_CHECK(kvfuzz::Finite(middle.lat) && kvfuzz::Finite(middle.lon));
     }
 

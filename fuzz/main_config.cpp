@@ -1,9 +1,9 @@
 // The main configuration file kelvw.cfg: read over the defaults, written, read again.
 #include "FuzzSupport.h"
 
+#include "core/ChartReference.h"
 #include "core/Config.h"
 #include "core/Fix.h"
-#include "core/ChartReference.h"
 #include "core/Folders.h"
 
 namespace {
@@ -19,10 +19,10 @@ struct Records {
 void CheckReals(const Records& r)
 {
     const kv::Settings& s = r.settings;
-    for (const double v : { r.fix.OwnLat, r.fix.OwnLong, s.ViewZoom, s.units.UnitFactor, s.vessel.BoatSpeed,
-             s.vessel.AntennaNorth, s.vessel.AntennaEast, s.VesselDrawDimB, s.route.ArrivalRadius, s.route.XTEDeadband,
-             s.VesselOutlineDimA, s.VesselOutlineDimB, s.PreferenceValue40, s.VesselLength, s.PreferenceValue42,
-             r.chartRef.CosLatFactor }) {
+    for (const double v :
+        { r.fix.OwnLat, r.fix.OwnLong, s.ViewZoom, s.units.UnitFactor, s.vessel.BoatSpeed, s.vessel.AntennaNorth,
+            s.vessel.AntennaEast, s.VesselDrawDimB, s.route.ArrivalRadius, s.route.XTEDeadband, s.VesselOutlineDimA,
+            s.VesselOutlineDimB, s.PreferenceValue40, s.VesselLength, s.PreferenceValue42, r.chartRef.CosLatFactor }) {
         KV_FUZZ_CHECK(kvfuzz::Finite(v));
     }
 }

@@ -11,8 +11,8 @@ namespace {
 struct Program {
     kv::ProgramState state;
     kv::FakePlatform fakes;
-    kv::TidalAtlas atlas { state.tides, state.tideStream, state.prefs.tide, state.fixInfo, state.chartRef,
-        state.motion, state.routeProgress, state.settings.vessel, state.display, fakes.platform };
+    kv::TidalAtlas atlas { state.tides, state.tideStream, state.prefs.tide, state.fixInfo, state.chartRef, state.motion,
+        state.routeProgress, state.settings.vessel, state.display, fakes.platform };
 };
 
 } // namespace

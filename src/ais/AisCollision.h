@@ -10,14 +10,14 @@
 namespace kv {
 
 struct VesselMotion {
-    double lat = 0;    // degrees, north positive
-    double lonW = 0;   // degrees, WEST positive
-    double sogKn = 0;  // knots
+    double lat = 0; // degrees, north positive
+    double lonW = 0; // degrees, WEST positive
+    double sogKn = 0; // knots
     double cogDeg = 0; // degrees true
 };
 
 struct CpaResult {
-    double cpaNm = 0;   // distance at the closest point
+    double cpaNm = 0; // distance at the closest point
     double tcpaMin = 0; // minutes until it; negative when it is past; 0 when the motion is the same
 };
 

@@ -12,12 +12,12 @@ namespace kv {
 std::optional<CpaResult> TargetCpa(const TAISTarget& t, const VesselMotion& own)
 {
     const AisTargetClass cls = TargetClass(t);
-    if (cls == AisTargetClass::AidToNavigation || cls == AisTargetClass::VirtualAidToNavigation ||
-        !PositionKnown(t) || t.SOG == 0 || t.SOG >= 1023 || t.COG >= 3600) {
+    if (cls == AisTargetClass::AidToNavigation || cls == AisTargetClass::VirtualAidToNavigation || !PositionKnown(t)
+        || t.SOG == 0 || t.SOG >= 1023 || t.COG >= 3600) {
         return std::nullopt; // only moving targets with a known motion are judged
     }
     const LatLong at = AisPosition(t);
-    const VesselMotion target{at.lat, at.lon, t.SOG / 10.0, t.COG / 10.0};
+    const VesselMotion target { at.lat, at.lon, t.SOG / 10.0, t.COG / 10.0 };
     return ComputeCpa(own, target);
 }
 
@@ -35,7 +35,7 @@ std::string WatchCollisions(CollisionWatchRecords state, Platform& platform)
     if (!limits.CollisionWarnings) {
         return {};
     }
-    const VesselMotion own{state.fixInfo.OwnLat, state.fixInfo.OwnLong, state.motion.SOG, state.motion.COGValue};
+    const VesselMotion own { state.fixInfo.OwnLat, state.fixInfo.OwnLong, state.motion.SOG, state.motion.COGValue };
     const TAISTarget* worst = nullptr;
     CpaResult worstCpa;
     for (const TAISTarget& t : ais.targets) {
@@ -50,7 +50,8 @@ std::string WatchCollisions(CollisionWatchRecords state, Platform& platform)
         if (!IsDangerous(*r, limits.CpaLimitNm, limits.TcpaLimitMin)) {
             continue;
         }
-        if (worst == nullptr || r->cpaNm < worstCpa.cpaNm || (r->cpaNm == worstCpa.cpaNm && r->tcpaMin < worstCpa.tcpaMin)) {
+        if (worst == nullptr || r->cpaNm < worstCpa.cpaNm
+            || (r->cpaNm == worstCpa.cpaNm && r->tcpaMin < worstCpa.tcpaMin)) {
             worst = &t;
             worstCpa = *r;
         }

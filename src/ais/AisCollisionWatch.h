@@ -2,14 +2,14 @@
 // After every AIS update: which moving targets are dangerous, the status line note for the
 // nearest such encounter, and the alarm sound once per encounter when the alarm is switched on.
 
-#include <optional>
-#include <string>
 #include "ais/AisState.h"
 #include "core/ChartReference.h"
 #include "core/Display.h"
 #include "core/ExtraSettings.h"
 #include "core/Fix.h"
 #include "core/Motion.h"
+#include <optional>
+#include <string>
 
 namespace kv {
 

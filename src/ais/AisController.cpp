@@ -27,11 +27,16 @@ namespace {
 constexpr const char* kPlayHint = "Playback an AIS Log|";
 constexpr const char* kStopHint = "Stop Playing the AIS Log|";
 
-bool IsAivdm(std::string_view line) { return line.substr(0, 6) == "!AIVDM"; }
+bool IsAivdm(std::string_view line)
+{
+    return line.substr(0, 6) == "!AIVDM";
+}
 
 } // namespace
 
-AisController::AisController(AisControllerRecords state, Platform& platform) : state_(state), platform_(platform)
+AisController::AisController(AisControllerRecords state, Platform& platform)
+    : state_(state)
+    , platform_(platform)
 {
     Display& d = state_.display;
     d.checked[Control::UpdateAISDatabase] = state_.ais.UpdateAISDatabase;
@@ -139,7 +144,7 @@ bool AisController::openLog(std::string& lines)
     }
     closeLog();
     const int fd = OpenForAppend(path, O_RDWR);
-    struct stat st {};
+    struct stat st { };
     if (fd < 0 || ::fstat(fd, &st) != 0) {
         if (fd >= 0) {
             ::close(fd);
@@ -200,11 +205,13 @@ void AisController::flushLog()
         return;
     }
     // The track logs and the settings must still find room on the disk.
-    struct statvfs disk {};
+    struct statvfs disk { };
     const long long floor = static_cast<long long>(state_.extra.AisMinFreeMB) * 1048576;
-    if (::fstatvfs(logFd_, &disk) == 0 &&
-        static_cast<long long>(disk.f_bavail) * static_cast<long long>(disk.f_frsize) < floor + static_cast<long long>(lines.size())) {
-        pauseLogging("Less than " + std::to_string(state_.extra.AisMinFreeMB) + " MB free for the logs: AIS logging paused");
+    if (::fstatvfs(logFd_, &disk) == 0
+        && static_cast<long long>(disk.f_bavail) * static_cast<long long>(disk.f_frsize)
+            < floor + static_cast<long long>(lines.size())) {
+        pauseLogging(
+            "Less than " + std::to_string(state_.extra.AisMinFreeMB) + " MB free for the logs: AIS logging paused");
         return;
     }
     const long long limit = static_cast<long long>(state_.extra.AisMaxLogMB) * 1048576;
@@ -401,8 +408,9 @@ void AisController::AISMonitorClick()
         platform_.prompter.warning("Turn NMEA server link OFF first !");
         return;
     }
-    if (!platform_.prompter.informationOkCancel("The quick log will be cleared. Place Cursor on monitoring position and click "
-                                     "FIX or press CTRL + F. Then turn the NMEA Server link ON")) {
+    if (!platform_.prompter.informationOkCancel(
+            "The quick log will be cleared. Place Cursor on monitoring position and click "
+            "FIX or press CTRL + F. Then turn the NMEA Server link ON")) {
         return;
     }
     purge(true);
@@ -418,11 +426,12 @@ void AisController::AISLogViewer1Click()
     const Settings& s = state_.settings;
     std::string program = s.TextLogViewerPath;
     if (program.empty()) {
-        program = !s.AISLogViewerPath.empty() ? s.AISLogViewerPath : JoinPath(state_.folders.AppDir.str(), "AISLogViewer");
+        program
+            = !s.AISLogViewerPath.empty() ? s.AISLogViewerPath : JoinPath(state_.folders.AppDir.str(), "AISLogViewer");
     }
     // The file goes as one element of the argument vector: that keeps a path with blanks whole,
     // which is what quoting it on a command line is for.
-    if (!platform_.launcher.launch(program, {state_.ais.AisLogPath})) {
+    if (!platform_.launcher.launch(program, { state_.ais.AisLogPath })) {
         platform_.prompter.error("Application Not Available");
     }
 }
@@ -430,7 +439,7 @@ void AisController::AISLogViewer1Click()
 void AisController::AISDatabaseViewer1Click()
 {
     const std::string program = JoinPath(state_.folders.AppDir.str(), "AISDatabaseViewer");
-    if (!platform_.launcher.launch(program, {state_.folders.AppDir.str()})) {
+    if (!platform_.launcher.launch(program, { state_.folders.AppDir.str() })) {
         platform_.prompter.error("Application Not Available");
     }
 }

@@ -5,10 +5,6 @@
 
 #include "nmea/AisHandOver.h"
 
-#include <functional>
-#include <optional>
-#include <string>
-#include <string_view>
 #include "ais/AisState.h"
 #include "core/AisPlayback.h"
 #include "core/ChartReference.h"
@@ -23,6 +19,10 @@
 #include "core/QuickLog.h"
 #include "core/SentenceFix.h"
 #include "core/Settings.h"
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
 
 namespace kv {
 
@@ -132,9 +132,9 @@ private:
 
     AisControllerRecords state_;
     Platform& platform_;
-    std::string logBatch_;  // lines decided on and not yet written
+    std::string logBatch_; // lines decided on and not yet written
     int batchDepth_ = 0;
-    int logFd_ = -1;        // the day's log while it is written to
+    int logFd_ = -1; // the day's log while it is written to
     std::string logFdPath_;
     long long logSize_ = 0; // its size in bytes
 };

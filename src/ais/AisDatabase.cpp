@@ -24,7 +24,7 @@ public:
         if (fd_ < 0) {
             return;
         }
-        struct stat st {};
+        struct stat st { };
         if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
             return;
         }
@@ -75,15 +75,15 @@ std::uint32_t MmsiOf(const unsigned char* record)
 
 std::optional<long> CountAisDatabase(const std::string& path)
 {
-    struct stat st {};
+    struct stat st { };
     if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || ::access(path.c_str(), R_OK) != 0) {
         return std::nullopt;
     }
     return static_cast<long>(static_cast<std::size_t>(st.st_size) / kTAISTargetSize);
 }
 
-std::optional<long> ForEachAisDatabaseMatch(const std::string& path, std::uint32_t mmsi,
-                                            const std::function<void(const TAISTarget&)>& visit)
+std::optional<long> ForEachAisDatabaseMatch(
+    const std::string& path, std::uint32_t mmsi, const std::function<void(const TAISTarget&)>& visit)
 {
     const MappedFile file(path);
     if (!file.ok()) {
@@ -102,8 +102,8 @@ std::optional<long> ForEachAisDatabaseMatch(const std::string& path, std::uint32
     return matches;
 }
 
-std::optional<long> ForEachAisDatabaseRecord(const std::string& path,
-                                             const std::function<void(const TAISTarget&)>& visit)
+std::optional<long> ForEachAisDatabaseRecord(
+    const std::string& path, const std::function<void(const TAISTarget&)>& visit)
 {
     const MappedFile file(path);
     if (!file.ok()) {
@@ -150,8 +150,8 @@ TAISTarget AisDatabaseRecord(const TAISTarget& t)
 bool AppendAisDatabaseRecord(const std::string& path, const TAISTarget& record)
 {
     const AisRecordImage image = ToImage(record);
-    return AppendWholeRecords(path, std::string_view(reinterpret_cast<const char*>(image.data()), image.size()),
-                              kTAISTargetSize);
+    return AppendWholeRecords(
+        path, std::string_view(reinterpret_cast<const char*>(image.data()), image.size()), kTAISTargetSize);
 }
 
 } // namespace kv

@@ -20,12 +20,12 @@ std::optional<long> CountAisDatabase(const std::string& path);
 
 // Calls visit for every whole record whose MMSI is `mmsi`, in file order. Returns the number of
 // matches, or nullopt when the file cannot be read.
-std::optional<long> ForEachAisDatabaseMatch(const std::string& path, std::uint32_t mmsi,
-                                            const std::function<void(const TAISTarget&)>& visit);
+std::optional<long> ForEachAisDatabaseMatch(
+    const std::string& path, std::uint32_t mmsi, const std::function<void(const TAISTarget&)>& visit);
 
 // Calls visit for every whole record; nullopt when the file cannot be read.
-std::optional<long> ForEachAisDatabaseRecord(const std::string& path,
-                                             const std::function<void(const TAISTarget&)>& visit);
+std::optional<long> ForEachAisDatabaseRecord(
+    const std::string& path, const std::function<void(const TAISTarget&)>& visit);
 
 // Copies IMO, name, call sign, type and dimensions of every record with the target's MMSI into
 // the target (the last matching record wins). False when the file cannot be read.

@@ -49,7 +49,7 @@ std::int32_t GetSignedBits(const SixBitBuffer& buffer, int first, int last)
     const int width = last - first + 1;
     const std::uint32_t value = GetBits(buffer, first, last);
     if (width > 0 && width < 32 && (value & (1u << (width - 1))) != 0) {
-        return static_cast<std::int32_t>(static_cast<std::int64_t>(value) - (std::int64_t{1} << width));
+        return static_cast<std::int32_t>(static_cast<std::int64_t>(value) - (std::int64_t { 1 } << width));
     }
     return static_cast<std::int32_t>(value);
 }
@@ -73,8 +73,7 @@ std::string GetSixBitText(const SixBitBuffer& buffer, int first, int last)
 
 namespace {
 
-template <std::size_t N>
-void SetText(AisString<N>& field, const SixBitBuffer& buffer, int first, int last)
+template <std::size_t N> void SetText(AisString<N>& field, const SixBitBuffer& buffer, int first, int last)
 {
     char chars[64];
     const int count = std::min((last - first + 1) / 6, 64);

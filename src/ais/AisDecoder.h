@@ -37,7 +37,7 @@ inline std::uint32_t GetBits(const SixBitBuffer& buffer, int first, int last)
             word = (word << 6) | (buffer[static_cast<std::size_t>(i)] & 63u);
         }
         const int width = last - first + 1;
-        return static_cast<std::uint32_t>((word >> (6 * (e + 1) - last)) & ((std::uint64_t{1} << width) - 1u));
+        return static_cast<std::uint32_t>((word >> (6 * (e + 1) - last)) & ((std::uint64_t { 1 } << width) - 1u));
     }
     return GetBitsAnyRange(buffer, first, last);
 }
@@ -63,9 +63,9 @@ public:
     TAISTarget Current = ZeroTarget();
     std::string SavedSeqId;
     std::string AISPayload; // joined fragments of a multi-fragment message
-    SixBitBuffer SixBitBuf{};
+    SixBitBuffer SixBitBuf {};
     bool PayloadTooLong = false; // the joined payload passed the buffer
-    bool LastDropped = false;    // the last completed message was dropped as too long
+    bool LastDropped = false; // the last completed message was dropped as too long
     std::size_t PayloadSymbols = 0; // symbols of the last completed message (its length is 6 times this)
 
 private:

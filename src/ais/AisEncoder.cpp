@@ -15,7 +15,8 @@ void AisBitWriter::put(std::int64_t value, int width)
 void AisBitWriter::putText(std::string_view text, int chars)
 {
     for (int i = 0; i < chars; ++i) {
-        unsigned c = i < static_cast<int>(text.size()) ? static_cast<unsigned char>(text[static_cast<std::size_t>(i)]) : '@';
+        unsigned c
+            = i < static_cast<int>(text.size()) ? static_cast<unsigned char>(text[static_cast<std::size_t>(i)]) : '@';
         if (c >= 96) {
             c -= 32; // lower case has no six-bit form: use upper case
         }
@@ -60,8 +61,8 @@ std::string AisChecksum(std::string_view body)
     return buf;
 }
 
-std::vector<std::string> AisSentences(std::string_view payload, int fillBits, std::string_view seqId, char channel,
-                                      std::size_t maxChars)
+std::vector<std::string> AisSentences(
+    std::string_view payload, int fillBits, std::string_view seqId, char channel, std::size_t maxChars)
 {
     std::vector<std::string> out;
     if (maxChars == 0) {

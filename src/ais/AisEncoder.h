@@ -31,7 +31,7 @@ char ArmourSymbol(unsigned symbol);
 std::string AisChecksum(std::string_view body);
 
 // The sentences of one payload, split into fragments of at most `maxChars` payload characters.
-std::vector<std::string> AisSentences(std::string_view payload, int fillBits, std::string_view seqId,
-                                      char channel = 'A', std::size_t maxChars = 60);
+std::vector<std::string> AisSentences(
+    std::string_view payload, int fillBits, std::string_view seqId, char channel = 'A', std::size_t maxChars = 60);
 
 } // namespace kv

@@ -4,16 +4,14 @@ namespace kv {
 
 namespace {
 
-template <typename T>
-T Bits(const SixBitBuffer& b, int first, int last)
+template <typename T> T Bits(const SixBitBuffer& b, int first, int last)
 {
     return static_cast<T>(GetBits(b, first, last));
 }
 
 // `count` six-bit characters from bit `first` on (1-based), appended to what the field holds
 // until it is full.
-template <std::size_t N>
-void Text(AisFixedText<N>& field, const SixBitBuffer& b, int first, int count)
+template <std::size_t N> void Text(AisFixedText<N>& field, const SixBitBuffer& b, int first, int count)
 {
     const int room = static_cast<int>(N) - static_cast<int>(field.length);
     const int n = count < room ? count : room;
@@ -22,8 +20,7 @@ void Text(AisFixedText<N>& field, const SixBitBuffer& b, int first, int count)
 }
 
 // Class B position and extended reports (18 and 19) share their first 139 bits.
-template <typename M>
-void ReadClassBHead(M& m, const SixBitBuffer& b)
+template <typename M> void ReadClassBHead(M& m, const SixBitBuffer& b)
 {
     m.Repeat = Bits<std::uint8_t>(b, 7, 8);
     m.MMSI = GetBits(b, 9, 38);

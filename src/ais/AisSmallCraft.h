@@ -14,11 +14,10 @@
 namespace kv {
 
 // A text of at most N six-bit characters, kept inline so that decoding allocates nothing.
-template <std::size_t N>
-struct AisFixedText {
+template <std::size_t N> struct AisFixedText {
     std::uint8_t length = 0;
     char chars[N] = {};
-    std::string_view view() const { return {chars, length}; }
+    std::string_view view() const { return { chars, length }; }
 };
 
 struct AisClassBPosition { // type 18
@@ -64,25 +63,28 @@ struct AisClassBStatic { // type 24, part A (0) or part B (1)
     std::uint8_t MsgType = 24, Repeat = 0;
     std::uint32_t MMSI = 0;
     std::uint8_t PartNumber = 0;
-    AisFixedText<20> VesselName;  // part A
-    std::uint16_t ShipType = 0;   // part B from here on
-    AisFixedText<7> VendorID;     // the 42-bit vendor field as seven characters
+    AisFixedText<20> VesselName; // part A
+    std::uint16_t ShipType = 0; // part B from here on
+    AisFixedText<7> VendorID; // the 42-bit vendor field as seven characters
     AisFixedText<7> CallSign;
     std::uint16_t DimA = 0, DimB = 0, DimC = 0, DimD = 0;
     std::uint32_t MothershipMMSI = 0; // the same bits as the dimensions, for auxiliary craft
 };
 
 // An auxiliary craft (98xxxxxxx) gives its mother ship's MMSI where others give dimensions.
-inline bool IsAuxiliaryCraft(std::uint32_t mmsi) { return mmsi / 10000000u == 98u; }
+inline bool IsAuxiliaryCraft(std::uint32_t mmsi)
+{
+    return mmsi / 10000000u == 98u;
+}
 
-using AisSmallCraftMessage =
-    std::variant<std::monostate, AisClassBPosition, AisClassBExtended, AisAidToNavigation, AisClassBStatic>;
+using AisSmallCraftMessage
+    = std::variant<std::monostate, AisClassBPosition, AisClassBExtended, AisAidToNavigation, AisClassBStatic>;
 
 enum class AisSmallCraftResult {
     Decoded,
     NotSmallCraft, // a type this decoder does not handle
-    Short,         // fewer bits than the type carries: dropped
-    BadPart,       // a static data report with part number 2 or 3: dropped
+    Short, // fewer bits than the type carries: dropped
+    BadPart, // a static data report with part number 2 or 3: dropped
 };
 
 // Minimum payload length in bits of each type (0 for the types not handled here).

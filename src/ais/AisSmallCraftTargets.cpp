@@ -8,15 +8,13 @@ namespace kv {
 
 namespace {
 
-template <std::size_t N, std::size_t M>
-void SetText(AisString<N>& field, const AisFixedText<M>& text)
+template <std::size_t N, std::size_t M> void SetText(AisString<N>& field, const AisFixedText<M>& text)
 {
     field.set(text.view().substr(0, N));
 }
 
 // The fields Class B position and extended reports (18 and 19) share.
-template <typename M>
-void CopyClassBHead(TAISTarget& r, const M& m)
+template <typename M> void CopyClassBHead(TAISTarget& r, const M& m)
 {
     r.MsgType = m.MsgType;
     r.Repeat = m.Repeat;
@@ -32,7 +30,7 @@ void CopyClassBHead(TAISTarget& r, const M& m)
 
 struct ToRecord {
     TAISTarget& r;
-    void operator()(const std::monostate&) const {}
+    void operator()(const std::monostate&) const { }
     void operator()(const AisClassBPosition& m) const
     {
         CopyClassBHead(r, m);
@@ -110,11 +108,12 @@ bool SmallCraftToCurrent(AisState& ais, AisSmallCraftCounts& counts)
         return false;
     }
     if (const auto* s = std::get_if<AisClassBStatic>(&message)) {
-        if (std::none_of(ais.targets.begin(), ais.targets.end(), [&](const TAISTarget& t) { return t.MMSI == s->MMSI; })) {
+        if (std::none_of(
+                ais.targets.begin(), ais.targets.end(), [&](const TAISTarget& t) { return t.MMSI == s->MMSI; })) {
             return false;
         }
     }
-    std::visit(ToRecord{a.Current}, message);
+    std::visit(ToRecord { a.Current }, message);
     return true;
 }
 

@@ -24,8 +24,8 @@ inline constexpr double kAisAge5Mins = 0.003472;
 struct AisState {
     AisAssembler assembler; // holds the current message record
     AisSmallCraftCounts SmallCraftCounts; // Class B and AtoN messages decoded and dropped
-    CollisionAlarm Collisions;            // the encounters the alarm has sounded for
-    std::string CollisionNote;            // the status line note last written ("" when none)
+    CollisionAlarm Collisions; // the encounters the alarm has sounded for
+    std::string CollisionNote; // the status line note last written ("" when none)
 
     AisTargetTable targets;
     std::uint16_t SelectedTarget = 0;
@@ -35,17 +35,17 @@ struct AisState {
 
     // Switches (menu items and the preferences' voice check box). "Process &AIS Data" is the
     // check mark ProcAis of the display, which the reception reads.
-    bool UpdateAISDatabase = true;  // "Update AIS Database"
-    bool SearchAISDatabase = true;  // "Search AIS Database"
-    bool AISMonitor = false;        // "AIS Monitor Mode"
+    bool UpdateAISDatabase = true; // "Update AIS Database"
+    bool SearchAISDatabase = true; // "Search AIS Database"
+    bool AISMonitor = false; // "AIS Monitor Mode"
     bool AdditionalTargetData = false; // "Additional Target Data"
 
     // View options the table operations consult (the views own their drawing).
-    bool HighlightNearest = true;         // HighlightNearest1 checked
+    bool HighlightNearest = true; // HighlightNearest1 checked
     bool HighlightNearestEnabled = false; // HighlightNearest1 enabled
     bool AISZoom = false;
     double NearestTargetRange = 0.0; // nm, written when AISZoom is checked
-    int HeadUpReference = 0;         // 3 = heading sensor
+    int HeadUpReference = 0; // 3 = heading sensor
     bool TargetSelectorVisible = false; // TgtNum of the target text window
     std::string LastSpokenText;
 
@@ -58,9 +58,9 @@ struct AisState {
 
     // Playback.
     int PBspeed = 10;
-    std::string PlayFileName;            // the file being played
-    std::vector<std::string> PlayLines;  // its lines, read whole when playback starts
-    std::size_t PlayNext = 0;            // index of the next line to play
+    std::string PlayFileName; // the file being played
+    std::vector<std::string> PlayLines; // its lines, read whole when playback starts
+    std::size_t PlayNext = 0; // index of the next line to play
     // What a playback switches for its own sake, given back when it ends so that the user's
     // choices (and the configuration written later) are not the playback's.
     bool TextLogStoppedByPlayback = false;

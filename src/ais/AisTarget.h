@@ -22,12 +22,11 @@ namespace kv {
 static_assert(std::endian::native == std::endian::little, "TAISTarget images are little-endian");
 
 // One length byte followed by N character bytes.
-template <std::size_t N>
-struct AisString {
+template <std::size_t N> struct AisString {
     std::uint8_t length;
     char chars[N];
 
-    std::string_view view() const { return {chars, length <= N ? length : N}; }
+    std::string_view view() const { return { chars, length <= N ? length : N }; }
     std::string str() const { return std::string(view()); }
     void set(std::string_view text)
     {
@@ -57,7 +56,7 @@ struct TAISTarget {
     std::uint8_t PosAccuracy;
     std::uint8_t reserved13[3];
     std::int32_t Longitude; // 1/10000 minute, east positive
-    std::int32_t Latitude;  // 1/10000 minute, north positive
+    std::int32_t Latitude; // 1/10000 minute, north positive
     std::uint16_t COG;
     std::uint16_t TrueHeading;
     std::uint8_t TimeStamp;
@@ -127,7 +126,10 @@ inline TAISTarget ZeroTarget()
     std::memset(&t, 0, sizeof t);
     return t;
 }
-inline void ZeroTarget(TAISTarget& t) { std::memset(&t, 0, sizeof t); }
+inline void ZeroTarget(TAISTarget& t)
+{
+    std::memset(&t, 0, sizeof t);
+}
 
 inline AisRecordImage ToImage(const TAISTarget& t)
 {

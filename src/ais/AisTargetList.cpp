@@ -20,15 +20,24 @@ bool IsAid(AisTargetClass cls)
 std::optional<double> SortValue(const TargetListRow& r, TargetListColumn column)
 {
     switch (column) {
-    case TargetListColumn::Class: return static_cast<double>(r.cls);
-    case TargetListColumn::Range: return r.range;
-    case TargetListColumn::Bearing: return r.bearing;
-    case TargetListColumn::SOG: return r.sog;
-    case TargetListColumn::COG: return r.cog;
-    case TargetListColumn::CPA: return r.cpa ? std::optional<double>(r.cpa->cpaNm) : std::nullopt;
-    case TargetListColumn::TCPA: return r.cpa ? std::optional<double>(r.cpa->tcpaMin) : std::nullopt;
-    case TargetListColumn::Age: return r.ageSeconds;
-    case TargetListColumn::Name: break;
+    case TargetListColumn::Class:
+        return static_cast<double>(r.cls);
+    case TargetListColumn::Range:
+        return r.range;
+    case TargetListColumn::Bearing:
+        return r.bearing;
+    case TargetListColumn::SOG:
+        return r.sog;
+    case TargetListColumn::COG:
+        return r.cog;
+    case TargetListColumn::CPA:
+        return r.cpa ? std::optional<double>(r.cpa->cpaNm) : std::nullopt;
+    case TargetListColumn::TCPA:
+        return r.cpa ? std::optional<double>(r.cpa->tcpaMin) : std::nullopt;
+    case TargetListColumn::Age:
+        return r.ageSeconds;
+    case TargetListColumn::Name:
+        break;
     }
     return std::nullopt;
 }
@@ -49,11 +58,10 @@ std::string TargetDisplayName(const TAISTarget& t)
     return name.empty() ? std::to_string(t.MMSI) : name;
 }
 
-
 std::vector<TargetListRow> BuildTargetRows(TargetListRecords state, double nowDays)
 {
     const AisState& ais = state.ais;
-    const VesselMotion own{state.fixInfo.OwnLat, state.fixInfo.OwnLong, state.motion.SOG, state.motion.COGValue};
+    const VesselMotion own { state.fixInfo.OwnLat, state.fixInfo.OwnLong, state.motion.SOG, state.motion.COGValue };
     std::vector<TargetListRow> rows;
     rows.reserve(static_cast<std::size_t>(ais.targets.count()));
     for (int n = 1; n <= ais.targets.count(); ++n) {
@@ -81,11 +89,11 @@ std::vector<TargetListRow> BuildTargetRows(TargetListRecords state, double nowDa
             // targets the collision watch judges.
             if (row.sog && row.cog && t.SOG != 0 && PositionKnown(t)) {
                 const LatLong at = AisPosition(t);
-                const VesselMotion target{at.lat, at.lon, *row.sog, *row.cog};
+                const VesselMotion target { at.lat, at.lon, *row.sog, *row.cog };
                 row.cpa = ComputeCpa(own, target);
                 row.cpaShown = row.cpa->cpaNm * state.units.UnitFactor;
-                row.dangerous = state.extra.CollisionWarnings &&
-                                IsDangerous(*row.cpa, state.extra.CpaLimitNm, state.extra.TcpaLimitMin);
+                row.dangerous = state.extra.CollisionWarnings
+                    && IsDangerous(*row.cpa, state.extra.CpaLimitNm, state.extra.TcpaLimitMin);
             }
         }
         const double age = (nowDays - t.LastHeard) * 86400.0;
@@ -122,10 +130,14 @@ void SortTargetRows(std::vector<TargetListRow>& rows, TargetListColumn column, b
 std::string TargetClassText(AisTargetClass cls)
 {
     switch (cls) {
-    case AisTargetClass::ClassA: return "A";
-    case AisTargetClass::ClassB: return "B";
-    case AisTargetClass::AidToNavigation: return "AtoN";
-    case AisTargetClass::VirtualAidToNavigation: return "AtoN (virtual)";
+    case AisTargetClass::ClassA:
+        return "A";
+    case AisTargetClass::ClassB:
+        return "B";
+    case AisTargetClass::AidToNavigation:
+        return "AtoN";
+    case AisTargetClass::VirtualAidToNavigation:
+        return "AtoN (virtual)";
     }
     return "";
 }
@@ -145,15 +157,24 @@ std::string TrimmedUnitLabel(const UnitSettings& units)
 std::string TargetListHeader(TargetListColumn column, const UnitSettings& units)
 {
     switch (column) {
-    case TargetListColumn::Name: return "Name / MMSI";
-    case TargetListColumn::Class: return "Class";
-    case TargetListColumn::Range: return "Range " + TrimmedUnitLabel(units);
-    case TargetListColumn::Bearing: return "Bearing \xb0T";
-    case TargetListColumn::SOG: return "SOG Kn";
-    case TargetListColumn::COG: return "COG \xb0T";
-    case TargetListColumn::CPA: return "CPA " + TrimmedUnitLabel(units);
-    case TargetListColumn::TCPA: return "TCPA Min";
-    case TargetListColumn::Age: return "Age";
+    case TargetListColumn::Name:
+        return "Name / MMSI";
+    case TargetListColumn::Class:
+        return "Class";
+    case TargetListColumn::Range:
+        return "Range " + TrimmedUnitLabel(units);
+    case TargetListColumn::Bearing:
+        return "Bearing \xb0T";
+    case TargetListColumn::SOG:
+        return "SOG Kn";
+    case TargetListColumn::COG:
+        return "COG \xb0T";
+    case TargetListColumn::CPA:
+        return "CPA " + TrimmedUnitLabel(units);
+    case TargetListColumn::TCPA:
+        return "TCPA Min";
+    case TargetListColumn::Age:
+        return "Age";
     }
     return "";
 }
@@ -161,14 +182,22 @@ std::string TargetListHeader(TargetListColumn column, const UnitSettings& units)
 std::string TargetListCell(const TargetListRow& row, TargetListColumn column)
 {
     switch (column) {
-    case TargetListColumn::Name: return row.name;
-    case TargetListColumn::Class: return TargetClassText(row.cls);
-    case TargetListColumn::Range: return FormatFixed(row.range, 0, 2);
-    case TargetListColumn::Bearing: return ZeroFill(FormatFixed(row.bearing, 5, 1));
-    case TargetListColumn::SOG: return row.sog ? FormatFixed(*row.sog, 0, 1) : "-";
-    case TargetListColumn::COG: return row.cog ? ZeroFill(FormatFixed(*row.cog, 5, 1)) : "-";
-    case TargetListColumn::CPA: return row.cpa ? FormatFixed(row.cpaShown, 0, 2) : "-";
-    case TargetListColumn::TCPA: return row.cpa ? FormatFixed(row.cpa->tcpaMin, 0, 1) : "-";
+    case TargetListColumn::Name:
+        return row.name;
+    case TargetListColumn::Class:
+        return TargetClassText(row.cls);
+    case TargetListColumn::Range:
+        return FormatFixed(row.range, 0, 2);
+    case TargetListColumn::Bearing:
+        return ZeroFill(FormatFixed(row.bearing, 5, 1));
+    case TargetListColumn::SOG:
+        return row.sog ? FormatFixed(*row.sog, 0, 1) : "-";
+    case TargetListColumn::COG:
+        return row.cog ? ZeroFill(FormatFixed(*row.cog, 5, 1)) : "-";
+    case TargetListColumn::CPA:
+        return row.cpa ? FormatFixed(row.cpaShown, 0, 2) : "-";
+    case TargetListColumn::TCPA:
+        return row.cpa ? FormatFixed(row.cpa->tcpaMin, 0, 1) : "-";
     case TargetListColumn::Age: {
         const long long s = std::llround(row.ageSeconds);
         return std::to_string(s / 60) + ":" + ZeroFill(FormatInt(s % 60, 2));

@@ -32,7 +32,8 @@ struct TargetListRecords {
     const UnitSettings& units;
 
     template <class S>
-    TargetListRecords(const S& s) // NOLINT(google-explicit-constructor): the records are handed over where they are named
+    TargetListRecords(
+        const S& s) // NOLINT(google-explicit-constructor): the records are handed over where they are named
         : ais(s.ais)
         , extra(s.extra)
         , fixInfo(s.fixInfo)
@@ -51,12 +52,12 @@ struct TargetListRow {
     std::uint32_t mmsi = 0;
     std::string name; // vessel or aid name, else the MMSI
     AisTargetClass cls = AisTargetClass::ClassA;
-    double range = 0;   // in the display unit
+    double range = 0; // in the display unit
     double bearing = 0; // degrees true
     std::optional<double> sog; // knots; none when not available
     std::optional<double> cog; // degrees; none when not available
     std::optional<CpaResult> cpa; // moving targets with a known motion only
-    bool dangerous = false;       // collision warnings on and inside the limits
+    bool dangerous = false; // collision warnings on and inside the limits
     double ageSeconds = 0;
     double cpaShown = 0; // the closest approach in the display unit, as the range
 };

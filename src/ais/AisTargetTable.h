@@ -24,10 +24,19 @@ inline bool PositionKnown(const TAISTarget& t)
 }
 
 // The record's Latitude/Longitude fields in degrees, as received (longitude east positive).
-inline double AisLatDegrees(const TAISTarget& t) { return t.Latitude / 600000.0; }
-inline double AisLonDegrees(const TAISTarget& t) { return t.Longitude / 600000.0; }
+inline double AisLatDegrees(const TAISTarget& t)
+{
+    return t.Latitude / 600000.0;
+}
+inline double AisLonDegrees(const TAISTarget& t)
+{
+    return t.Longitude / 600000.0;
+}
 // The same in the program's convention (longitude west positive).
-inline LatLong AisPosition(const TAISTarget& t) { return FromEastPositive(AisLatDegrees(t), AisLonDegrees(t)); }
+inline LatLong AisPosition(const TAISTarget& t)
+{
+    return FromEastPositive(AisLatDegrees(t), AisLonDegrees(t));
+}
 // Where the range and bearing are measured to: the newest track point, else the report's fields.
 inline LatLong AisLatestPosition(const TAISTarget& t)
 {
@@ -69,8 +78,7 @@ public:
 
     // Drops every target for which drop(t) holds, keeping the others in order and zeroing the
     // slots freed. Returns how many went.
-    template <class Pred>
-    int removeIf(Pred drop)
+    template <class Pred> int removeIf(Pred drop)
     {
         int kept = 0;
         for (int i = 1; i <= count_; ++i) {
@@ -103,7 +111,7 @@ public:
     std::span<const TAISTarget, kAisTargetCapacity> allSlots() const { return slots_; }
 
 private:
-    std::array<TAISTarget, kAisTargetCapacity> slots_{};
+    std::array<TAISTarget, kAisTargetCapacity> slots_ {};
     int count_ = 0;
 };
 

@@ -1,7 +1,7 @@
 #include "ais/AisTargets.h"
 
-#include "core/Display.h"
 #include "ais/AisSmallCraftTargets.h"
+#include "core/Display.h"
 
 #include "ais/AisDatabase.h"
 #include "core/Format.h"
@@ -85,10 +85,9 @@ bool AddTrackPosition(TAISTarget& t, double lat, double lon)
         return false;
     }
     AddTargetTrackPoint(t);
-    t.point(t.TrackCount) = {lat, lon};
+    t.point(t.TrackCount) = { lat, lon };
     return true;
 }
-
 
 std::string AisSectorName(double rel)
 {
@@ -99,14 +98,22 @@ std::string AisSectorName(double rel)
     if (rel < 0) {
         rel += 360.0;
     }
-    if (rel < 30) return "Ahead";
-    if (rel < 60) return "AheadStarboard";
-    if (rel < 120) return "Starboard";
-    if (rel < 150) return "AsternStarboard";
-    if (rel < 210) return "Astern";
-    if (rel < 240) return "AsternPort";
-    if (rel < 300) return "Port";
-    if (rel < 330) return "AheadPort";
+    if (rel < 30)
+        return "Ahead";
+    if (rel < 60)
+        return "AheadStarboard";
+    if (rel < 120)
+        return "Starboard";
+    if (rel < 150)
+        return "AsternStarboard";
+    if (rel < 210)
+        return "Astern";
+    if (rel < 240)
+        return "AsternPort";
+    if (rel < 300)
+        return "Port";
+    if (rel < 330)
+        return "AheadPort";
     return "Ahead";
 }
 
@@ -223,8 +230,8 @@ void UpdateDatabase(AisTargetRecords state, const TAISTarget& t)
 void AnnounceNewTarget(AisTargetRecords state, Platform& platform, const TAISTarget& t)
 {
     const LatLong first = FromEastPositive(t.point(1).lat, t.point(1).lon);
-    const double bearing = PlaneSailingBearing(state.chartRef.CosLatFactor, state.fixInfo.OwnLat, state.fixInfo.OwnLong,
-                                               first.lat, first.lon);
+    const double bearing = PlaneSailingBearing(
+        state.chartRef.CosLatFactor, state.fixInfo.OwnLat, state.fixInfo.OwnLong, first.lat, first.lon);
     double reference = state.motion.COGValue;
     if (state.ais.HeadUpReference == 3) {
         reference = ParseReal(Trim(state.sentenceFix.ExtraField0.str())).value_or(0.0);
@@ -280,7 +287,7 @@ void UpdateAISTargets(AisTargetRecords state, Platform& platform)
     platform.prompter.beep(Beep::Default);
     TAISTarget& t = ais.targets.add(m);
     t.LastHeard = now;
-    t.point(1) = {AisLatDegrees(m), AisLonDegrees(m)};
+    t.point(1) = { AisLatDegrees(m), AisLonDegrees(m) };
     t.TrackCount = 1;
 
     if (state.prefs.AISvoice && state.quickLog.count() > 1 && !ais.AISMonitor && t.MsgType >= 1 && t.MsgType <= 11) {
@@ -367,10 +374,17 @@ void SetAISAgeChoice(AisState& ais, Display& display, AisAgeChoice choice)
 {
     ais.AgeChoice = choice;
     switch (choice) {
-    case AisAgeChoice::Never: break;
-    case AisAgeChoice::After15Mins: ais.AISAgeLimit = kAisAge15Mins; break;
-    case AisAgeChoice::After10Mins: ais.AISAgeLimit = kAisAge10Mins; break;
-    case AisAgeChoice::After5Mins: ais.AISAgeLimit = kAisAge5Mins; break;
+    case AisAgeChoice::Never:
+        break;
+    case AisAgeChoice::After15Mins:
+        ais.AISAgeLimit = kAisAge15Mins;
+        break;
+    case AisAgeChoice::After10Mins:
+        ais.AISAgeLimit = kAisAge10Mins;
+        break;
+    case AisAgeChoice::After5Mins:
+        ais.AISAgeLimit = kAisAge5Mins;
+        break;
     }
     display.checked[Control::Never1] = choice == AisAgeChoice::Never;
     display.checked[Control::After15Mins1] = choice == AisAgeChoice::After15Mins;

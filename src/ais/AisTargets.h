@@ -7,7 +7,6 @@
 #include "ais/AisTarget.h"
 #include "platform/Clock.h"
 
-#include <string>
 #include "core/ChartReference.h"
 #include "core/Fix.h"
 #include "core/Folders.h"
@@ -16,6 +15,7 @@
 #include "core/Preferences.h"
 #include "core/QuickLog.h"
 #include "core/SentenceFix.h"
+#include <string>
 
 namespace kv {
 

@@ -13,15 +13,24 @@ namespace kv {
 
 namespace {
 
-std::string Two(long v) { return ZeroFill(FormatInt(v, 2)); }
+std::string Two(long v)
+{
+    return ZeroFill(FormatInt(v, 2));
+}
 
-std::string Cleaned(std::string_view text) { return TrimRight(text, " @"); }
+std::string Cleaned(std::string_view text)
+{
+    return TrimRight(text, " @");
+}
 
-bool IsLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool IsLeapYear(int y)
+{
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 
 int DaysInMonth(int month, int year)
 {
-    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    static const int days[] = { 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31 };
     return month == 2 && IsLeapYear(year) ? 29 : days[month - 1];
 }
 
@@ -32,7 +41,8 @@ std::string DegreesMinutes(std::int32_t value, int degreeWidth, char positive, c
     const long long thousandths = RoundHalfEven(std::fabs(static_cast<double>(value)) / 10.0);
     const long long degrees = thousandths / 60000;
     const double minutes = static_cast<double>(thousandths % 60000) / 1000.0;
-    return FormatInt(degrees, degreeWidth) + "\xb0" + FormatFixed(minutes, 0, 3) + " " + (value < 0 ? negative : positive);
+    return FormatInt(degrees, degreeWidth) + "\xb0" + FormatFixed(minutes, 0, 3) + " "
+        + (value < 0 ? negative : positive);
 }
 
 } // namespace
@@ -40,31 +50,50 @@ std::string DegreesMinutes(std::int32_t value, int degreeWidth, char positive, c
 std::string AisNavStatusText(const TAISTarget& t)
 {
     switch (t.NavStatus) {
-    case 0: return t.MsgType == 4 ? "Fixed AIS Base Station" : "Under way using engine";
-    case 1: return "At Anchor";
-    case 2: return "Not under command";
-    case 3: return "Restricted Manoeuvrability";
-    case 4: return "Constrained by her draught";
-    case 5: return "Moored";
-    case 6: return "Aground";
-    case 7: return "Engaged in fishing";
-    case 8: return "Under way sailing";
-    default: return "NavStat Reserved";
+    case 0:
+        return t.MsgType == 4 ? "Fixed AIS Base Station" : "Under way using engine";
+    case 1:
+        return "At Anchor";
+    case 2:
+        return "Not under command";
+    case 3:
+        return "Restricted Manoeuvrability";
+    case 4:
+        return "Constrained by her draught";
+    case 5:
+        return "Moored";
+    case 6:
+        return "Aground";
+    case 7:
+        return "Engaged in fishing";
+    case 8:
+        return "Under way sailing";
+    default:
+        return "NavStat Reserved";
     }
 }
 
 std::string AisEpfdText(unsigned epfd)
 {
     switch (epfd) {
-    case 0: return "Fix - Undefined";
-    case 1: return "Fix - GPS";
-    case 2: return "Fix - GLONASS";
-    case 3: return "Fix - GPS/GLONASS";
-    case 4: return "Fix - Loran-C";
-    case 5: return "Fix - Chayka";
-    case 6: return "Fix - Int. Nav Sys";
-    case 7: return "Fix - Surveyed";
-    default: return "Fix - Not Used";
+    case 0:
+        return "Fix - Undefined";
+    case 1:
+        return "Fix - GPS";
+    case 2:
+        return "Fix - GLONASS";
+    case 3:
+        return "Fix - GPS/GLONASS";
+    case 4:
+        return "Fix - Loran-C";
+    case 5:
+        return "Fix - Chayka";
+    case 6:
+        return "Fix - Int. Nav Sys";
+    case 7:
+        return "Fix - Surveyed";
+    default:
+        return "Fix - Not Used";
     }
 }
 
@@ -105,8 +134,14 @@ std::string AisAgeText(double heardDays, double nowDays)
     return "Age " + Two(seconds / 60 % 60) + ":" + Two(seconds % 60);
 }
 
-std::string AisLatText(std::int32_t latitude) { return "Lat " + DegreesMinutes(latitude, 2, 'N', 'S'); }
-std::string AisLongText(std::int32_t longitude) { return "Long " + DegreesMinutes(longitude, 2, 'E', 'W'); }
+std::string AisLatText(std::int32_t latitude)
+{
+    return "Lat " + DegreesMinutes(latitude, 2, 'N', 'S');
+}
+std::string AisLongText(std::int32_t longitude)
+{
+    return "Long " + DegreesMinutes(longitude, 2, 'E', 'W');
+}
 
 namespace {
 
@@ -114,8 +149,11 @@ namespace {
 void AddRangeBearing(std::vector<std::string>& lines, const TAISTarget& t, const OwnShip& own)
 {
     const LatLong pos = AisLatestPosition(t);
-    const double range = PlaneSailingDistance(own.chartRef.CosLatFactor, own.fix.OwnLat, own.fix.OwnLong, pos.lat, pos.lon) * own.units.UnitFactor;
-    const double bearing = PlaneSailingBearing(own.chartRef.CosLatFactor, own.fix.OwnLat, own.fix.OwnLong, pos.lat, pos.lon);
+    const double range
+        = PlaneSailingDistance(own.chartRef.CosLatFactor, own.fix.OwnLat, own.fix.OwnLong, pos.lat, pos.lon)
+        * own.units.UnitFactor;
+    const double bearing
+        = PlaneSailingBearing(own.chartRef.CosLatFactor, own.fix.OwnLat, own.fix.OwnLong, pos.lat, pos.lon);
     lines.push_back("Range " + FormatFixed(range, 0, 1) + (own.units.UnitFactor >= 1.8 ? " Km" : " Nm"));
     lines.push_back("Bearing " + FormatFixed(bearing, 0, 1) + "\xb0T");
 }
@@ -123,8 +161,8 @@ void AddRangeBearing(std::vector<std::string>& lines, const TAISTarget& t, const
 void AddTimeAndDate(std::vector<std::string>& lines, const AisState& ais, const OwnShip& own, const LocalDateTime& now)
 {
     const bool utc = own.fixPrefs.UseGpsTime && !ais.AISMonitor;
-    lines.push_back("Timed at: " + Two(own.fix.FixHour) + ":" + Two(own.fix.FixMinute) + ":" + Two(own.fix.FixSecond) +
-                    (utc ? " UTC" : " Local"));
+    lines.push_back("Timed at: " + Two(own.fix.FixHour) + ":" + Two(own.fix.FixMinute) + ":" + Two(own.fix.FixSecond)
+        + (utc ? " UTC" : " Local"));
     if (own.playback.AISPlayback) {
         lines.push_back("Date: " + NameWithoutExtension(ais.PlayFileName));
     } else {
@@ -165,7 +203,8 @@ std::vector<std::string> SmallCraftText(const AisState& ais, const OwnShip& own,
         }
         lines.push_back("SOG " + (t.SOG < 1023 ? FormatFixed(t.SOG / 10.0, 0, 1) : std::string("- Not available")));
         lines.push_back("COG " + (t.COG < 3600 ? FormatFixed(t.COG / 10.0, 0, 1) : std::string("- Not available")));
-        lines.push_back("TrueHeading " + std::to_string(t.TrueHeading) + (t.TrueHeading == 511 ? "- Not available" : ""));
+        lines.push_back(
+            "TrueHeading " + std::to_string(t.TrueHeading) + (t.TrueHeading == 511 ? "- Not available" : ""));
     }
     lines.push_back(AisLatText(t.Latitude));
     lines.push_back(AisLongText(t.Longitude));
@@ -185,25 +224,28 @@ std::vector<std::string> SmallCraftText(const AisState& ais, const OwnShip& own,
 std::string AisClassText(const TAISTarget& t)
 {
     switch (TargetClass(t)) {
-    case AisTargetClass::ClassB: return IsAuxiliaryCraft(t.MMSI) ? "Class B - Auxiliary craft" : "Class B";
-    case AisTargetClass::AidToNavigation: return "Aid to Navigation";
-    case AisTargetClass::VirtualAidToNavigation: return "Virtual Aid to Navigation";
-    case AisTargetClass::ClassA: break;
+    case AisTargetClass::ClassB:
+        return IsAuxiliaryCraft(t.MMSI) ? "Class B - Auxiliary craft" : "Class B";
+    case AisTargetClass::AidToNavigation:
+        return "Aid to Navigation";
+    case AisTargetClass::VirtualAidToNavigation:
+        return "Virtual Aid to Navigation";
+    case AisTargetClass::ClassA:
+        break;
     }
     return "Class A";
 }
 
 std::string AisAidTypeText(unsigned aidType)
 {
-    static const char* const names[32] = {
-        "Not specified", "Reference point", "RACON", "Fixed structure off shore", "Emergency wreck marking",
-        "Light, without sectors", "Light, with sectors", "Leading Light Front", "Leading Light Rear",
-        "Beacon, Cardinal N", "Beacon, Cardinal E", "Beacon, Cardinal S", "Beacon, Cardinal W",
+    static const char* const names[32] = { "Not specified", "Reference point", "RACON", "Fixed structure off shore",
+        "Emergency wreck marking", "Light, without sectors", "Light, with sectors", "Leading Light Front",
+        "Leading Light Rear", "Beacon, Cardinal N", "Beacon, Cardinal E", "Beacon, Cardinal S", "Beacon, Cardinal W",
         "Beacon, Port hand", "Beacon, Starboard hand", "Beacon, Preferred Channel port hand",
         "Beacon, Preferred Channel starboard hand", "Beacon, Isolated danger", "Beacon, Safe water",
         "Beacon, Special mark", "Cardinal Mark N", "Cardinal Mark E", "Cardinal Mark S", "Cardinal Mark W",
         "Port hand Mark", "Starboard hand Mark", "Preferred Channel Port hand", "Preferred Channel Starboard hand",
-        "Isolated danger", "Safe Water", "Special Mark", "Light Vessel / LANBY / Rigs"};
+        "Isolated danger", "Safe Water", "Special Mark", "Light Vessel / LANBY / Rigs" };
     return aidType < 32 ? names[aidType] : "Unknown";
 }
 
@@ -212,12 +254,13 @@ std::vector<std::string> CollisionLines(const TAISTarget& t, const OwnShip& own,
     if (!collision.CollisionWarnings) {
         return {};
     }
-    const VesselMotion vessel{own.fix.OwnLat, own.fix.OwnLong, own.motion.SOG, own.motion.COGValue};
+    const VesselMotion vessel { own.fix.OwnLat, own.fix.OwnLong, own.motion.SOG, own.motion.COGValue };
     const std::optional<CpaResult> r = TargetCpa(t, vessel);
     if (!r) {
         return {};
     }
-    std::vector<std::string> lines{"CPA " + FormatFixed(r->cpaNm, 0, 2) + " Nm", "TCPA " + FormatFixed(r->tcpaMin, 0, 1) + " Min"};
+    std::vector<std::string> lines { "CPA " + FormatFixed(r->cpaNm, 0, 2) + " Nm",
+        "TCPA " + FormatFixed(r->tcpaMin, 0, 1) + " Min" };
     if (IsDangerous(*r, collision.CpaLimitNm, collision.TcpaLimitMin)) {
         lines.emplace_back("DANGEROUS TARGET");
     }
@@ -266,20 +309,20 @@ static std::vector<std::string> TargetLines(const AisState& ais, const OwnShip& 
     lines.push_back(AisEpfdText(t.EPFD));
     lines.push_back(t.PosAccuracy != 0 ? "High Accuracy < 10 m" : "Low Accuracy > 10 m");
     if (t.Year != 0) {
-        lines.push_back("UTC Tx Date: " + std::to_string(t.Day) + "-" + std::to_string(t.Month) + "-" +
-                        std::to_string(t.Year));
+        lines.push_back(
+            "UTC Tx Date: " + std::to_string(t.Day) + "-" + std::to_string(t.Month) + "-" + std::to_string(t.Year));
     }
     // The hour and minute are in the SOTDMA sub-message only when the slot time-out (bits
     // 16..14) is 1; type 3 reports carry an ITDMA state with no time in it.
     if (t.MsgType != 3 && t.MsgType != 5 && ((t.CommState >> 14) & 7u) == 1) {
-        lines.push_back("UTC Tx Time: " + std::to_string((t.CommState >> 9) & 31u) + ":" +
-                        std::to_string((t.CommState >> 2) & 127u));
+        lines.push_back("UTC Tx Time: " + std::to_string((t.CommState >> 9) & 31u) + ":"
+            + std::to_string((t.CommState >> 2) & 127u));
     }
     return lines;
 }
 
-std::vector<std::string> WriteTargetText(const AisState& ais, const OwnShip& own, int n, const LocalDateTime& now,
-                                         const ExtraSettings* collision)
+std::vector<std::string> WriteTargetText(
+    const AisState& ais, const OwnShip& own, int n, const LocalDateTime& now, const ExtraSettings* collision)
 {
     std::vector<std::string> lines = TargetLines(ais, own, n, now);
     if (collision != nullptr && ais.targets.valid(n)) {

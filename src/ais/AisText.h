@@ -18,8 +18,8 @@ struct TAISTarget;
 // AdditionalTargetData is on. A Class B vessel or an aid to navigation gets its own shorter set,
 // headed by its class. `now` is the computer's local date and time. With collision warnings on in
 // `collision`, a moving target's closest approach follows last (CollisionLines).
-std::vector<std::string> WriteTargetText(const AisState& ais, const OwnShip& own, int n, const LocalDateTime& now,
-                                         const ExtraSettings* collision = nullptr);
+std::vector<std::string> WriteTargetText(
+    const AisState& ais, const OwnShip& own, int n, const LocalDateTime& now, const ExtraSettings* collision = nullptr);
 
 // "CPA 0.22 Nm", "TCPA 8.9 Min" and, for a target inside the limits, "DANGEROUS TARGET"; nothing
 // while collision warnings are off or for a target whose motion gives no closest approach.

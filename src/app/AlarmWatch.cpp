@@ -14,9 +14,16 @@
 
 namespace kv {
 
-std::string AlarmSoundFile(const std::string& kind) { return "alarm-" + kind + ".wav"; }
+std::string AlarmSoundFile(const std::string& kind)
+{
+    return "alarm-" + kind + ".wav";
+}
 
-AlarmWatch::AlarmWatch(ProgramState& state, Platform& platform) : state_(state), platform_(platform) {}
+AlarmWatch::AlarmWatch(ProgramState& state, Platform& platform)
+    : state_(state)
+    , platform_(platform)
+{
+}
 
 double AlarmWatch::now() const
 {
@@ -72,9 +79,10 @@ void AlarmWatch::Tick()
     rules_.onDepth(t, state_.instruments.ShallowAlarmOn, state_.instruments.DepthMetres.value);
     // The waypoint the next fix steers to: chosen by the last fix or by the navigator since.
     const RouteProgress& p = state_.routeProgress;
-    if (p.ActiveWaypoint >= 1 && p.ActiveWaypoint <= p.RouteLength && p.ActiveWaypoint <= static_cast<int>(state_.route.count())) {
+    if (p.ActiveWaypoint >= 1 && p.ActiveWaypoint <= p.RouteLength
+        && p.ActiveWaypoint <= static_cast<int>(state_.route.count())) {
         const RouteWaypoint& wp = state_.route.at(static_cast<std::size_t>(p.ActiveWaypoint));
-        steering_ = SteeringTarget{TrimRight(wp.name.substr(0, kRouteLabelLength)), wp.lat, wp.lon};
+        steering_ = SteeringTarget { TrimRight(wp.name.substr(0, kRouteLabelLength)), wp.lat, wp.lon };
     } else {
         steering_.reset();
     }
@@ -99,8 +107,9 @@ void AlarmWatch::FixTaken()
 void AlarmWatch::EncountersChanged()
 {
     // Without the warnings the collision watch judges nothing and its encounters are stale.
-    rules_.onEncounters(now(), state_.extra.CollisionWarnings ? CurrentEncounters(state_.ais, state_.fixInfo, state_.motion)
-                                                              : std::vector<EncounterNote>{});
+    rules_.onEncounters(now(),
+        state_.extra.CollisionWarnings ? CurrentEncounters(state_.ais, state_.fixInfo, state_.motion)
+                                       : std::vector<EncounterNote> {});
 }
 
 bool AlarmWatch::Acknowledge(int id)
@@ -116,9 +125,8 @@ void AlarmWatch::sound(double time)
 {
     list_.takeEvents(); // the window shows the list itself
     const bool targetSound = state_.extra.CollisionAlarm;
-    const std::string kind = list_.soundDue(time, kAlarmRepeatSeconds, [&](const std::string& k) {
-        return k != "dangerous-target" || targetSound;
-    });
+    const std::string kind = list_.soundDue(
+        time, kAlarmRepeatSeconds, [&](const std::string& k) { return k != "dangerous-target" || targetSound; });
     const AlarmKindInfo* info = FindAlarmKind(kind);
     if (info == nullptr) {
         return;
@@ -161,10 +169,10 @@ bool AlarmWatch::saveAnchor()
 
 bool AlarmWatch::DropAnchor(bool atCursor)
 {
-    LatLong at{state_.fixInfo.OwnLat, state_.fixInfo.OwnLong};
+    LatLong at { state_.fixInfo.OwnLat, state_.fixInfo.OwnLong };
     if (!atCursor && state_.quickLog.count() > 0) {
         const QuickLogRecord& newest = state_.quickLog.at(state_.quickLog.count());
-        at = ChartDatumFromState(state_.chartRef, LatLong{newest.lat, newest.lon});
+        at = ChartDatumFromState(state_.chartRef, LatLong { newest.lat, newest.lon });
     }
     rules_.dropAnchor(at.lat, at.lon, state_.extra.AnchorRadiusM);
     return saveAnchor();

@@ -4,9 +4,9 @@
 // until it is acknowledged, and keeps the anchor watch in kvfree.ini. The alarm bar of the
 // window shows `Alarms()` and calls `Acknowledge`.
 
+#include "navigation/Alarms.h"
 #include <string>
 #include <vector>
-#include "navigation/Alarms.h"
 
 namespace kv {
 
@@ -53,7 +53,7 @@ private:
     ProgramState& state_;
     Platform& platform_;
     AlarmList list_;
-    AlarmRules rules_{list_};
+    AlarmRules rules_ { list_ };
     std::string lastSentence_;
     std::optional<SteeringTarget> steering_;
 };

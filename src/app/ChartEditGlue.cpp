@@ -31,8 +31,8 @@ void ReadWaypointDialog(const WaypointDialogModel& model, ChartWaypointForm& for
 {
     const WaypointDialogFields& f = model.fields;
     form.label = f.WPdesc;
-    const LatLong p = TextToPosition(CompletePositionText(f.position.Latitude, false),
-                                     CompletePositionText(f.position.Longitude, true));
+    const LatLong p = TextToPosition(
+        CompletePositionText(f.position.Latitude, false), CompletePositionText(f.position.Longitude, true));
     form.lat = p.lat;
     form.lon = p.lon;
     const int symbol = ShapeSymbol(f.WPShape);
@@ -44,7 +44,7 @@ void ReadWaypointDialog(const WaypointDialogModel& model, ChartWaypointForm& for
 std::string SnapSentence(ProgramState& state, const Clock& clock, double lat, double lon)
 {
     // The position code prints the newest log record: lend it one holding the snapped point.
-    if (!state.quickLog.push(QuickLogRecord{lat, lon, 0.0})) {
+    if (!state.quickLog.push(QuickLogRecord { lat, lon, 0.0 })) {
         return {};
     }
     std::string text = ExpandTemplate(kSnapSentenceTemplate, MakeTemplateContext(TemplateRecordsOf(state), clock));

@@ -54,7 +54,7 @@ std::string SetComEntry(const std::string& workingFolder, unsigned portNumber, c
     }
     std::error_code ec;
     fs::create_directories(FolderOf(path), ec);
-    if (!WriteTextLinesAtomic(path, {SourceText(parsed.address)})) {
+    if (!WriteTextLinesAtomic(path, { SourceText(parsed.address) })) {
         return path + " could not be written";
     }
     return {};

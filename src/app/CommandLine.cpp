@@ -46,8 +46,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, bool passSing
             cl.showAis = true;
         } else if (a == "--course-up") {
             cl.courseUp = true;
-        } else if (a == "--workdir" || a == "--screenshot" || a == "--after" || a == "--quit-after" ||
-                   a == "--rings" || a == "--print-pdf") {
+        } else if (a == "--workdir" || a == "--screenshot" || a == "--after" || a == "--quit-after" || a == "--rings"
+            || a == "--print-pdf") {
             if (!hasValue) {
                 fail("option " + a + " needs a value");
                 continue;
@@ -122,21 +122,21 @@ std::string HelpText(const WorkingFolderChoice& folder)
            "  2. the current folder when it holds kelvw.cfg (or the CONFIG-FILE given), or else\n"
            "  3. $XDG_DATA_HOME/kvfree (normally ~/.local/share/kvfree), made on the first start\n"
            "     with a copy of the demo charts.\n"
-           "Working folder now: " +
-           DescribeWorkingFolder(folder) +
-           "\n"
-           "\n"
-           "Serial ports (COM n): the device the link dev/com<n> in the working folder points to, or\n"
-           "else the n-th serial port of the system. Opening one needs membership of the group\n"
-           "'dialout' (sudo adduser $USER dialout, then log in again).\n"
-           "\n"
-           "Exit status: 0 on success, 1 when the working folder cannot be used, 2 on a usage error.\n";
+           "Working folder now: "
+        + DescribeWorkingFolder(folder)
+        + "\n"
+          "\n"
+          "Serial ports (COM n): the device the link dev/com<n> in the working folder points to, or\n"
+          "else the n-th serial port of the system. Opening one needs membership of the group\n"
+          "'dialout' (sudo adduser $USER dialout, then log in again).\n"
+          "\n"
+          "Exit status: 0 on success, 1 when the working folder cannot be used, 2 on a usage error.\n";
 }
 
 std::string AboutText(const std::string& workingFolder)
 {
-    return "KVFree " + ProgramVersion() + "\nA chart plotter for small vessels.\n\nWorking folder: " + workingFolder +
-           "\n\n" + kDemoChartCredit;
+    return "KVFree " + ProgramVersion() + "\nA chart plotter for small vessels.\n\nWorking folder: " + workingFolder
+        + "\n\n" + kDemoChartCredit;
 }
 
 } // namespace kv

@@ -1,5 +1,5 @@
-#include "app/ProgramState.h"
 #include "app/DataPlot.h"
+#include "app/ProgramState.h"
 
 #include "core/Format.h"
 
@@ -14,7 +14,10 @@ namespace {
 constexpr double kMetresPerNm = 1852.0;
 
 // Colours are kept as the configuration file stores them: red in the low byte.
-QColor FileColour(int rgb) { return QColor(rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF); }
+QColor FileColour(int rgb)
+{
+    return QColor(rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF);
+}
 
 // Plane-sailing offset (nm) of p from the line a -> b, right of the direction of travel positive.
 double OffsetFromLine(double cosLat, LatLong a, LatLong b, LatLong p)
@@ -49,18 +52,18 @@ std::vector<double> CrossTrackOffsets(const ProgramState& state)
     if (log.count() < 2) {
         return out;
     }
-    LatLong a{log.at(1).lat, log.at(1).lon};
-    LatLong b{log.at(log.count()).lat, log.at(log.count()).lon};
+    LatLong a { log.at(1).lat, log.at(1).lon };
+    LatLong b { log.at(log.count()).lat, log.at(log.count()).lon };
     const int active = state.routeProgress.ActiveWaypoint;
     const int length = static_cast<int>(state.route.count());
     if (active >= 2 && active <= length) {
         const RouteWaypoint& from = state.route.at(static_cast<std::size_t>(active - 1));
         const RouteWaypoint& to = state.route.at(static_cast<std::size_t>(active));
-        a = {from.lat, from.lon};
-        b = {to.lat, to.lon};
+        a = { from.lat, from.lon };
+        b = { to.lat, to.lon };
     }
     for (const QuickLogRecord& r : log) {
-        out.push_back(OffsetFromLine(state.chartRef.CosLatFactor, a, b, {r.lat, r.lon}) * kMetresPerNm);
+        out.push_back(OffsetFromLine(state.chartRef.CosLatFactor, a, b, { r.lat, r.lon }) * kMetresPerNm);
     }
     return out;
 }
@@ -92,7 +95,7 @@ QImage DrawDataPlot(const ProgramState& state, const DataPlotState& plot, int wi
     }
     if (!plot.plotAll) {
         painter.setPen(Qt::red);
-        for (const int x : {plot.markA, plot.markB}) {
+        for (const int x : { plot.markA, plot.markB }) {
             if (x >= 0) {
                 painter.drawLine(x, middle - kPlotMarkHeight / 2, x, middle + kPlotMarkHeight / 2);
             }

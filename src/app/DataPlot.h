@@ -15,7 +15,6 @@ namespace kv {
 inline constexpr double kPlotFullScaleAtGainOne = 4500.0;
 inline constexpr int kPlotMarkHeight = 86;
 
-
 // Gain changes keep it at least 1; the spin step is 1 up to 99 and 100 above; the hint shows
 // the full scale.
 void DataGainChange(DataPlotState& plot, Display& display, int gain);

@@ -25,7 +25,7 @@ RouteSnapshot EditUndo::routeNow() const
 {
     const ProgramState& s = c_.state();
     return RouteSnapshot { std::vector<RouteWaypoint>(s.route.begin(), s.route.end()), s.routeProgress.ActiveWaypoint,
-                           s.routeEdit.RouteModified };
+        s.routeEdit.RouteModified };
 }
 
 std::string EditUndo::chartOwner() const
@@ -138,8 +138,8 @@ bool EditUndo::Redo()
 void EditUndo::restoreChart(const ChartSnapshot& s)
 {
     ProgramState& state = c_.state();
-    const bool waypointsChanged = !std::equal(s.waypoints.begin(), s.waypoints.end(), state.waypoints.begin(),
-                                              state.waypoints.end());
+    const bool waypointsChanged
+        = !std::equal(s.waypoints.begin(), s.waypoints.end(), state.waypoints.begin(), state.waypoints.end());
     state.chart.setCount(static_cast<int>(s.points.size()));
     for (std::size_t i = 0; i < s.points.size(); ++i) {
         state.chart.setPoint(static_cast<int>(i) + 1, s.points[i]);

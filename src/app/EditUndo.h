@@ -42,7 +42,10 @@ public:
     static constexpr std::size_t kChartLimit = 64;
     static constexpr std::size_t kRouteLimit = 200;
 
-    explicit EditUndo(MainController& controller) : c_(controller) {}
+    explicit EditUndo(MainController& controller)
+        : c_(controller)
+    {
+    }
 
     // Runs a command that may change the chart (or the route); kept for undo when it did.
     void chartEdit(const std::function<void()>& command);

@@ -4,9 +4,9 @@
 // forwards. What a command empties across subsystems (closing the last view, removing
 // everything) is decided here too; the subsystems only say whether the user agreed.
 
-#include "app/MainController.h"
 #include "ais/AisCollisionWatch.h"
 #include "ais/AisTargets.h"
+#include "app/MainController.h"
 
 namespace kv {
 

@@ -1,40 +1,40 @@
 #include "app/MainController.h"
-#include "core/Caption.h"
 #include "app/ChartEditGlue.h"
+#include "core/Caption.h"
 
-#include "core/Config.h"
-#include "app/DataPlot.h"
-#include "core/Format.h"
-#include "app/Lifecycle.h"
-#include "app/MenuState.h"
-#include "core/Paths.h"
-#include "core/TextFile.h"
 #include "ais/AisCollisionWatch.h"
 #include "ais/AisTargets.h"
-#include "views/EditRefresh.h"
-#include "views/SurveyLogDraw.h"
-#include "views/ViewAis.h"
+#include "app/DataPlot.h"
+#include "app/Lifecycle.h"
+#include "app/MenuState.h"
+#include "core/Config.h"
+#include "core/Format.h"
+#include "core/Paths.h"
+#include "core/TextFile.h"
 #include "geodesy/PositionReadout.h"
 #include "navigation/RouteFollowing.h"
 #include "nmea/InstrumentSentences.h"
+#include "views/EditRefresh.h"
+#include "views/SurveyLogDraw.h"
+#include "views/ViewAis.h"
 
 namespace kv {
 
 MainController::MainController(ProgramState& state, Platform& platform, MainWindowHooks& window)
-    : state_(state), platform_(platform), window_(window)
+    : state_(state)
+    , platform_(platform)
+    , window_(window)
 {
     ais_ = std::make_unique<AisController>(state_, platform_);
     nmea_ = std::make_unique<NmeaInterface>(state_, platform_, ais_.get());
     charts_ = std::make_unique<ChartFiles>(state_, platform_, static_cast<ChartViewHooks&>(*this));
-    editor_ = std::make_unique<ChartEditor>(state_, platform_.prompter, static_cast<ChartViewHooks&>(*this),
-                                            static_cast<ChartEditHooks&>(*this));
+    editor_ = std::make_unique<ChartEditor>(
+        state_, platform_.prompter, static_cast<ChartViewHooks&>(*this), static_cast<ChartEditHooks&>(*this));
     routes_ = std::make_unique<RouteEditor>(state_.route, state_.routeProgress, state_.routeEdit, state_.fixInfo,
-                                            state_.chartRef, state_.waypoints, state_.settings, state_.settings.fix,
-                                            state_.folders,
-                                            state_.display, platform_.prompter, static_cast<RouteHooks&>(*this));
+        state_.chartRef, state_.waypoints, state_.settings, state_.settings.fix, state_.folders, state_.display,
+        platform_.prompter, static_cast<RouteHooks&>(*this));
     tides_ = std::make_unique<TidalAtlas>(state_.tides, state_.tideStream, state_.prefs.tide, state_.fixInfo,
-                                          state_.chartRef, state_.motion, state_.routeProgress, state_.settings.vessel,
-                                          state_.display, platform_);
+        state_.chartRef, state_.motion, state_.routeProgress, state_.settings.vessel, state_.display, platform_);
     views_ = std::make_unique<ViewSet>(ViewRecords(state_), platform_.prompter);
     views_->nowDays = [this] { return DaysFromDateTime(platform_.clock.now()); };
     views_->hooks.waypointSnap = [this] { editor_->WaypointSnapMode1Click(); };
@@ -64,8 +64,8 @@ void MainController::setViewCaptions(const std::string& caption)
 
 bool MainController::ChartPointsAllowed() const
 {
-    return state_.display.isEnabled(Control::ChartPoints1) && views_->count() > 0 &&
-           views_->view(ActiveView()).zoom >= 1.0;
+    return state_.display.isEnabled(Control::ChartPoints1) && views_->count() > 0
+        && views_->view(ActiveView()).zoom >= 1.0;
 }
 
 std::string MainController::snapSentence(double lat, double lon)
@@ -86,7 +86,11 @@ bool MainController::showWaypointForm(ChartWaypointForm& form)
     return ok && !form.readOnly;
 }
 
-void MainController::resetCrossTrack() { RestartLeg(state_.routeProgress, state_.routeTexts, state_.fixInfo, state_.chartRef, state_.prefs.route.TowNavigation, state_.route); }
+void MainController::resetCrossTrack()
+{
+    RestartLeg(state_.routeProgress, state_.routeTexts, state_.fixInfo, state_.chartRef,
+        state_.prefs.route.TowNavigation, state_.route);
+}
 
 void MainController::PlaceVesselOutline()
 {
@@ -120,7 +124,7 @@ void MainController::RefRateTimer(int index)
 void MainController::SentenceReceived(const std::string& sentence)
 {
     ApplyInstrumentRecord(ParseInstrumentSentence(sentence, state_.sentenceFix.MagVariation), state_.instruments,
-                          InstrumentSeconds(platform_.clock.now()), state_.extra.ShallowAlarmMetres, state_.display);
+        InstrumentSeconds(platform_.clock.now()), state_.extra.ShallowAlarmMetres, state_.display);
     if (relay_ != nullptr) {
         relay_->relay(sentence + "\r\n");
     }
@@ -175,11 +179,12 @@ void MainController::FormCreate(const std::string& workingFolder, const std::str
     app.ConfigDialogDir = appDir;
     app.HelpFile = appDir + "KVAIS6.chm";
 
-    d.FixTimer = {false, 0};
+    d.FixTimer = { false, 0 };
     d.AISPlayTimer.intervalMs = 5000 / 10;
 
     app.StartupConfigPath = StartupConfigPath(appDir, configArgument);
-    if (!ReadConfig(app.StartupConfigPath, state_.fixInfo, state_.chartRef, state_.folders, state_.settings) && PathTaken(app.StartupConfigPath)) {
+    if (!ReadConfig(app.StartupConfigPath, state_.fixInfo, state_.chartRef, state_.folders, state_.settings)
+        && PathTaken(app.StartupConfigPath)) {
         // Not a missing file (that is a first start) but something unreadable in its place.
         d.StatusLine = "Configuration " + app.StartupConfigPath + " " + RegularFileProblem(app.StartupConfigPath)
             + " - defaults used";
@@ -197,8 +202,8 @@ void MainController::FormCreate(const std::string& workingFolder, const std::str
     }
     alarms_->ApplySettings();
     // Rewrites cut short by a crash leave their temporaries behind; they are never finished.
-    for (const std::string& folder : {appDir, appDir + "charts/", appDir + "routes/", appDir + "tides/",
-                                      NormalizeSeparators(state_.folders.LogDir.str()), NormalizeSeparators(state_.folders.ChartDir.str())}) {
+    for (const std::string& folder : { appDir, appDir + "charts/", appDir + "routes/", appDir + "tides/",
+             NormalizeSeparators(state_.folders.LogDir.str()), NormalizeSeparators(state_.folders.ChartDir.str()) }) {
         RemoveStaleTemporaries(folder);
     }
 
@@ -218,7 +223,7 @@ void MainController::FormCreate(const std::string& workingFolder, const std::str
     state_.nmeaLink.RxBuffer.clear();
 
     if (state_.settings.fix.DRMode) {
-        d.FixTimer = {true, state_.settings.fix.FixIntervalMs};
+        d.FixTimer = { true, state_.settings.fix.FixIntervalMs };
         d.StatusLine = kDeadReckoningStatus;
     }
     d.checked[Control::DRMode1] = state_.settings.fix.DRMode;
@@ -252,7 +257,8 @@ void MainController::LoadStartupFiles()
     }
     state_.chart.LayerMarker = kAllLayers;
     state_.chart.LayersEnabled = true;
-    const std::string chartDir = state_.folders.ChartDir.empty() ? state_.folders.AppDir.str() + "charts/" : state_.folders.ChartDir.str();
+    const std::string chartDir
+        = state_.folders.ChartDir.empty() ? state_.folders.AppDir.str() + "charts/" : state_.folders.ChartDir.str();
     charts_->ReloadChart(chartDir + state_.folders.ChartName + ".cht");
     if (ended_) {
         return;
@@ -272,7 +278,7 @@ void MainController::StopDeadReckoning()
     Display& d = state_.display;
     d.checked[Control::DRMode1] = false;
     state_.settings.fix.DRMode = false;
-    d.FixTimer = {false, 0};
+    d.FixTimer = { false, 0 };
     d.StatusLine.clear();
 }
 
@@ -296,15 +302,15 @@ void MainController::SecsTimerTimer()
             if (state_.settings.nmea.ComPortNumber > 0) {
                 nmea_->OpenAtStartup();
             }
-            d.FixTimer = {true, state_.settings.fix.FixIntervalMs};
+            d.FixTimer = { true, state_.settings.fix.FixIntervalMs };
         }
         UpdateMenuItems();
         window_.showAboutBox();
     }
 
     const LocalDateTime now = platform_.clock.now();
-    d.TimePanel = ZeroFill(FormatInt(now.hour, 2)) + ":" + ZeroFill(FormatInt(now.minute, 2)) + ":" +
-                  ZeroFill(FormatInt(now.second, 2));
+    d.TimePanel = ZeroFill(FormatInt(now.hour, 2)) + ":" + ZeroFill(FormatInt(now.minute, 2)) + ":"
+        + ZeroFill(FormatInt(now.second, 2));
     alarms_->Tick();
 
     if (state_.routeEdit.RouteListChanged) {
@@ -321,7 +327,8 @@ void MainController::SecsTimerTimer()
 
 void MainController::UpdateMenuItems()
 {
-    MenuInputs in = MenuInputsFrom(state_.routeProgress, state_.settings.fix, state_.nmeaLink, views_->count(), static_cast<int>(state_.quickLog.count()));
+    MenuInputs in = MenuInputsFrom(state_.routeProgress, state_.settings.fix, state_.nmeaLink, views_->count(),
+        static_cast<int>(state_.quickLog.count()));
     in.tidesLoaded = state_.tides.count() > 0;
     in.chartPointCount = state_.chart.count();
     in.chartWaypointCount = static_cast<int>(state_.waypoints.count());
@@ -415,7 +422,8 @@ void MainController::CloseAll1Click()
 
 void MainController::PosnPanelClick()
 {
-    const auto text = PosnPanelClickText(state_.fixInfo.OwnLat, state_.fixInfo.OwnLong, state_.settings.PositionDisplayMode);
+    const auto text
+        = PosnPanelClickText(state_.fixInfo.OwnLat, state_.fixInfo.OwnLong, state_.settings.PositionDisplayMode);
     if (text) {
         state_.display.PosnPanel = *text;
     }
@@ -429,7 +437,8 @@ void MainController::PosnPanelDblClick()
 
 void MainController::SelectWaypoint1Click()
 {
-    state_.routeProgress.ActiveWaypoint = static_cast<std::int16_t>(NextWaypoint(state_.routeProgress.ActiveWaypoint, state_.routeProgress.RouteLength));
+    state_.routeProgress.ActiveWaypoint = static_cast<std::int16_t>(
+        NextWaypoint(state_.routeProgress.ActiveWaypoint, state_.routeProgress.RouteLength));
     state_.display.WPNameIndex = state_.routeProgress.ActiveWaypoint - 1;
 }
 
@@ -442,7 +451,8 @@ void MainController::WPNameChange(int entry)
     state_.routeProgress.ActiveWaypoint = static_cast<std::int16_t>(entry + 1);
     d.WPNameIndex = entry;
     if (views_->count() > 0) {
-        RangeBearingToWaypoint(state_.routeProgress, state_.routeTexts, state_.fixInfo, state_.chartRef, state_.prefs.route.TowNavigation, state_.route);
+        RangeBearingToWaypoint(state_.routeProgress, state_.routeTexts, state_.fixInfo, state_.chartRef,
+            state_.prefs.route.TowNavigation, state_.route);
         state_.routeProgress.LegBearing = state_.routeProgress.BearingToWaypoint;
         state_.routeProgress.LegWaypoint = state_.routeProgress.ActiveWaypoint;
         state_.routeProgress.LegOrigin = 0;
@@ -519,13 +529,15 @@ void MainController::Config1Click(const std::string& path)
     // Kept before anything redraws: a redraw puts the cursor back at the view centre.
     const double viewLat = state_.fixInfo.OwnLat;
     const double viewLong = state_.fixInfo.OwnLong;
-    state_.app.ChartDialogDir = state_.folders.ChartDir.empty() ? state_.folders.AppDir.str() + "charts/" : state_.folders.ChartDir.str();
+    state_.app.ChartDialogDir
+        = state_.folders.ChartDir.empty() ? state_.folders.AppDir.str() + "charts/" : state_.folders.ChartDir.str();
     PlaceVesselOutline();
     state_.chart.ConfigName = NameWithoutExtension(path);
     if (!state_.settings.RouteName.empty()) {
         routes_->Routes1Click(JoinPath(state_.folders.AppDir.str(), "routes/" + state_.settings.RouteName + ".rte"));
     }
-    const std::string chartDir = state_.folders.ChartDir.empty() ? state_.folders.AppDir.str() + "charts/" : state_.folders.ChartDir.str();
+    const std::string chartDir
+        = state_.folders.ChartDir.empty() ? state_.folders.AppDir.str() + "charts/" : state_.folders.ChartDir.str();
     const auto chartConfig = ReadChartConfigFile(chartDir + state_.folders.ChartName + ".cfg");
     if (!chartConfig) {
         platform_.prompter.warning(kChartConfigMissing);
@@ -643,7 +655,8 @@ void MainController::Print1Click()
         const QRect shown = view.shownArea.isEmpty() ? view.bitmap.rect() : view.shownArea;
         platform_.printer.preferOrientation(shown.width() > shown.height());
         const LocalDateTime now = platform_.clock.now();
-        const std::string stamp = DateText(now) + " " + ZeroFill(FormatInt(now.hour, 2)) + ":" + ZeroFill(FormatInt(now.minute, 2));
+        const std::string stamp
+            = DateText(now) + " " + ZeroFill(FormatInt(now.hour, 2)) + ":" + ZeroFill(FormatInt(now.minute, 2));
         platform_.printer.printDrawn(
             [this, &view, stamp](const PrintPage& page) { return views_->RenderForPage(view, page, stamp); });
     }
@@ -662,7 +675,10 @@ void MainController::DataPlot1Click()
     state_.display.hints[Control::Data_Gain] = FullScaleHint(plot.gain);
 }
 
-void MainController::Data_GainChange(int gain) { DataGainChange(state_.app.plot, state_.display, gain); }
+void MainController::Data_GainChange(int gain)
+{
+    DataGainChange(state_.app.plot, state_.display, gain);
+}
 
 void MainController::PlotAllClick()
 {

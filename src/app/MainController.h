@@ -6,12 +6,11 @@
 // Display.
 
 #include "ais/AisController.h"
+#include "app/AlarmWatch.h"
+#include "app/ProgramState.h"
+#include "app/Remarks.h"
 #include "charts/ChartEditor.h"
 #include "charts/ChartFiles.h"
-#include "views/ViewSet.h"
-#include "app/ProgramState.h"
-#include "app/AlarmWatch.h"
-#include "app/Remarks.h"
 #include "navigation/FixCycle.h"
 #include "navigation/TrackLog.h"
 #include "nmea/NmeaInterface.h"
@@ -19,6 +18,7 @@
 #include "platform/SentenceRelay.h"
 #include "routes/Routes.h"
 #include "routes/TidalStreams.h"
+#include "views/ViewSet.h"
 
 #include <functional>
 #include <memory>
@@ -36,8 +36,8 @@ inline constexpr const char* kMeasureOffHint = "Measure off|";
 inline constexpr const char* kMeasureStartHint = "Measure On|";
 inline constexpr const char* kTotaliseHint = "Totalise distance and reset measure point|";
 inline constexpr const char* kSelectedWaypointHint = "Selected Waypoint|";
-inline constexpr const char* kConfigLoadRefused =
-    "You cannot load a config file while logging in progress or a Chart Portfolio is open!";
+inline constexpr const char* kConfigLoadRefused
+    = "You cannot load a config file while logging in progress or a Chart Portfolio is open!";
 inline constexpr const char* kApplicationNotAvailableBang = "Application Not Available !";
 // The tidal atlas editor, a separate program in the program folder.
 inline constexpr const char* kTidalAtlasEditorProgram = "TidalAtlasEditor";
@@ -52,19 +52,19 @@ public:
     virtual ~MainWindowHooks() = default;
     // Index in the ViewSet of the active view, or -1 when none is active.
     virtual int activeViewIndex() const { return -1; }
-    virtual void cascadeViews() {}
-    virtual void tileViews() {}
-    virtual void setNavPanelVisible(bool /*visible*/) {}
-    virtual void showAboutBox() {}
+    virtual void cascadeViews() { }
+    virtual void tileViews() { }
+    virtual void setNavPanelVisible(bool /*visible*/) { }
+    virtual void showAboutBox() { }
     // Saves the route through the save-route command (its file dialog); false when it was not
     // saved.
     virtual bool saveRouteForExit() { return false; }
     // The program must end now, without the quit question (a chart that cannot be found).
-    virtual void endProgram() {}
+    virtual void endProgram() { }
     // The waypoint dialog, filled; true for OK. readOnly shows every field greyed.
     virtual bool runWaypointDialog(WaypointDialogModel& /*model*/, bool /*readOnly*/) { return false; }
     // The timing dialog, opened for the user to change the fix interval.
-    virtual void openTimingDialog() {}
+    virtual void openTimingDialog() { }
 };
 
 class MainController final : private ChartViewHooks, private RouteHooks, private FixCycleHooks, private ChartEditHooks {
@@ -103,15 +103,15 @@ public:
 
     // Commands that reach one subsystem and then bring the views and the command enabling up to
     // date (MainCommands.cpp). An empty path is a cancelled file dialog.
-    void Logs1Click(const std::string& path);    // open a log
-    void Tides1Click(const std::string& path);   // open a tidal atlas
-    void Log1Click();                            // purge the quick-log track
-    void Route1Click();                          // purge the route
-    void Tides2Click();                          // purge the tides
-    void Layers1Click();                         // load the chart's layers
-    void Find_AntennaClick();                    // locate the antenna
-    void IncTideClick();                         // step the tide one hour
-    void NMEAServerOnOffClick();                 // open or close the NMEA interface
+    void Logs1Click(const std::string& path); // open a log
+    void Tides1Click(const std::string& path); // open a tidal atlas
+    void Log1Click(); // purge the quick-log track
+    void Route1Click(); // purge the route
+    void Tides2Click(); // purge the tides
+    void Layers1Click(); // load the chart's layers
+    void Find_AntennaClick(); // locate the antenna
+    void IncTideClick(); // step the tide one hour
+    void NMEAServerOnOffClick(); // open or close the NMEA interface
     void AISMonitorClick();
     void TxtLogOnOffClick(bool pressed);
     void PlayAISlogClick(const std::function<std::optional<std::string>()>& chooseFile);

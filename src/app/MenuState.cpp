@@ -7,12 +7,13 @@ namespace kv {
 namespace {
 
 // The chart-point commands that go with ChartPoints1.
-constexpr Control kPointCommands[] = {Control::AddChartPoint1, Control::SetLineType1, Control::EditPoint1,
-                                      Control::DeletePoint1,   Control::SnaptoChart1, Control::AutoMakeGrid1};
+constexpr Control kPointCommands[] = { Control::AddChartPoint1, Control::SetLineType1, Control::EditPoint1,
+    Control::DeletePoint1, Control::SnaptoChart1, Control::AutoMakeGrid1 };
 
 } // namespace
 
-MenuInputs MenuInputsFrom(const RouteProgress& progress, const FixSettings& fix, const NmeaLink& link, int viewCount, int logCount)
+MenuInputs MenuInputsFrom(
+    const RouteProgress& progress, const FixSettings& fix, const NmeaLink& link, int viewCount, int logCount)
 {
     MenuInputs in;
     in.viewCount = viewCount;
@@ -34,8 +35,8 @@ bool UpdateMenuItems(Display& d, const MenuInputs& in)
     auto set = [&d](Control c, bool on) { d.enabled[c] = on; };
 
     // The DOS waypoint format governs how the open chart's waypoints are saved: a chart command.
-    for (Control c : {Control::File1, Control::Window1, Control::Print1, Control::Charts1, Control::Logs1,
-                      Control::Tides1, Control::Routes1, Control::DOSWPTformat}) {
+    for (Control c : { Control::File1, Control::Window1, Control::Print1, Control::Charts1, Control::Logs1,
+             Control::Tides1, Control::Routes1, Control::DOSWPTformat }) {
         set(c, view);
     }
     set(Control::SaveLogAs1, view && in.logCount > 0);
@@ -51,8 +52,8 @@ bool UpdateMenuItems(Display& d, const MenuInputs& in)
     set(Control::SendWPS, routeOn && in.nmeaOpen);
     set(Control::SendChartWaypoints1, in.chartWaypointCount > 0 && in.nmeaOpen);
     set(Control::Find_Antenna, oneView && in.logCount == 0 && !in.drMode && !in.nmeaOpen);
-    const bool pointEditing =
-        oneView && in.logCount == 0 && in.chartPointCount > 0 && in.chartEditMode && in.activeViewZoom >= 1.0;
+    const bool pointEditing
+        = oneView && in.logCount == 0 && in.chartPointCount > 0 && in.chartEditMode && in.activeViewZoom >= 1.0;
     set(Control::ChartPoints1, pointEditing);
     set(Control::SaveChartAs1, pointEditing);
     for (Control c : kPointCommands) {

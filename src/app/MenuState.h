@@ -3,11 +3,11 @@
 // Runs after every change of mode; the window mirrors Display.enabled / checked / hints.
 
 #include "core/Display.h"
-#include "core/TextLogState.h"
 #include "core/NmeaLink.h"
+#include "core/Preferences.h"
 #include "core/RouteProgress.h"
 #include "core/Settings.h"
-#include "core/Preferences.h"
+#include "core/TextLogState.h"
 
 #include <string>
 
@@ -18,8 +18,8 @@ struct MenuInputs {
     int viewCount = 0;
     int logCount = 0;
     int routeLength = 0;
-    bool drMode = false;       // "&DR Mode" is checked
-    bool nmeaOpen = false;     // "NMEA &Interface" is checked
+    bool drMode = false; // "&DR Mode" is checked
+    bool nmeaOpen = false; // "NMEA &Interface" is checked
     bool keepTextLog = true;
     bool tidesLoaded = false;
     int chartPointCount = 0;
@@ -31,8 +31,8 @@ struct MenuInputs {
     double activeViewZoom = 1.0;
 };
 
-MenuInputs MenuInputsFrom(const RouteProgress& progress, const FixSettings& fix, const NmeaLink& link, int viewCount, int logCount);
-
+MenuInputs MenuInputsFrom(
+    const RouteProgress& progress, const FixSettings& fix, const NmeaLink& link, int viewCount, int logCount);
 
 // Applies the enabling table to the display, and the fix timer's enabled state. Returns true when
 // no view is open, in which case the caller empties the chart counts, the layer mask and the chart

@@ -86,7 +86,8 @@ void ApplyColourScheme(PreferencesFields& f, int scheme)
         int background, foreground;
         bool fg;
     };
-    static constexpr std::array<Scheme, 4> kSchemes{{{4, 15, false}, {0, 3, false}, {0, 15, false}, {15, 0, true}}};
+    static constexpr std::array<Scheme, 4> kSchemes { { { 4, 15, false }, { 0, 3, false }, { 0, 15, false },
+        { 15, 0, true } } };
     f.Defaults = std::clamp(scheme, 0, kCustomScheme);
     if (f.Defaults == kCustomScheme) {
         f.TextColourFG = f.TrackColourFG = f.TideColourFG = false;
@@ -98,7 +99,10 @@ void ApplyColourScheme(PreferencesFields& f, int scheme)
     f.TextColourFG = f.TrackColourFG = f.TideColourFG = s.fg;
 }
 
-PreferencesModel::PreferencesModel(MainController& controller) : c_(controller) {}
+PreferencesModel::PreferencesModel(MainController& controller)
+    : c_(controller)
+{
+}
 
 void PreferencesModel::Fill()
 {
@@ -330,7 +334,7 @@ void PreferencesModel::Cht2WGS84Click()
             edit(w.lat, w.lon);
         }
     });
-    ChartOffsetFields offsets{fields.LatOffs, fields.LongOffs};
+    ChartOffsetFields offsets { fields.LatOffs, fields.LongOffs };
     datum.Cht2WGS84Click(offsets);
     fields.LatOffs = offsets.LatOffs;
     fields.LongOffs = offsets.LongOffs;
@@ -347,8 +351,8 @@ void PreferencesModel::NMEAOutputOnClick(bool on)
 
 void PreferencesModel::SetSourceClick(const std::string& address)
 {
-    const std::string problem =
-        SetComEntry(c_.state().folders.AppDir.str(), static_cast<unsigned>(Clamp(fields.COMno, "COMno")), address);
+    const std::string problem
+        = SetComEntry(c_.state().folders.AppDir.str(), static_cast<unsigned>(Clamp(fields.COMno, "COMno")), address);
     if (!problem.empty()) {
         c_.platform().prompter.error(problem);
     }
@@ -383,10 +387,12 @@ void PreferencesModel::Apply()
 
     // A port or rate the dialog cannot show (COM 20, 9600 baud from a hand-edited file) stays
     // unless the user chooses another.
-    const std::uint32_t port =
-        changed(&PreferencesFields::COMno) ? static_cast<std::uint32_t>(Clamp(f.COMno, "COMno")) : state.settings.nmea.ComPortNumber;
-    const std::uint32_t baud = changed(&PreferencesFields::Rate) ? (f.Rate == 1 ? 38400u : 4800u) : state.settings.nmea.BaudRate;
-    if (state.nmeaLink.NmeaOpen && (port != state.settings.nmea.ComPortNumber || baud != state.settings.nmea.BaudRate)) {
+    const std::uint32_t port = changed(&PreferencesFields::COMno) ? static_cast<std::uint32_t>(Clamp(f.COMno, "COMno"))
+                                                                  : state.settings.nmea.ComPortNumber;
+    const std::uint32_t baud
+        = changed(&PreferencesFields::Rate) ? (f.Rate == 1 ? 38400u : 4800u) : state.settings.nmea.BaudRate;
+    if (state.nmeaLink.NmeaOpen
+        && (port != state.settings.nmea.ComPortNumber || baud != state.settings.nmea.BaudRate)) {
         c_.platform().prompter.warning(kComPortChangesLater);
     }
     state.settings.nmea.ComPortNumber = port;
@@ -403,7 +409,8 @@ void PreferencesModel::Apply()
     }
 
     state.prefs.tide.HighWaterMinute = static_cast<std::int16_t>(Clamp(f.HWMin, "HWMin"));
-    state.prefs.tide.HighWaterHour = static_cast<std::int16_t>((Clamp(f.HWhour, "HWhour") + (f.HWMin > 29 ? 1 : 0)) % 24);
+    state.prefs.tide.HighWaterHour
+        = static_cast<std::int16_t>((Clamp(f.HWhour, "HWhour") + (f.HWMin > 29 ? 1 : 0)) % 24);
 
     if (changed(&PreferencesFields::Vspeed) || state.settings.vessel.BoatSpeed <= 0.0) {
         const int knots = Clamp(f.Vspeed, "Vspeed");
@@ -481,7 +488,8 @@ void PreferencesModel::Apply()
     ApplyAisSafety();
 
     const LocalDateTime now = c_.platform().clock.now();
-    state.tideStream.TidalHour = static_cast<std::int16_t>(TideHourOf(now.hour, now.minute, state.prefs.tide.HighWaterHour));
+    state.tideStream.TidalHour
+        = static_cast<std::int16_t>(TideHourOf(now.hour, now.minute, state.prefs.tide.HighWaterHour));
     c_.UpdateMenuItems();
     c_.RedrawViews();
 }
@@ -510,7 +518,8 @@ void PreferencesModel::ApplyAisSafety()
     if (std::isfinite(f.OffTrackNm)) {
         wanted.OffTrackNm = std::clamp(f.OffTrackNm, 0.0, kOffTrackMaxNm);
     }
-    wanted.AnchorRadiusM = std::clamp(f.AnchorRadiusM, static_cast<int>(kAnchorRadiusMinM), static_cast<int>(kAnchorRadiusMaxM));
+    wanted.AnchorRadiusM
+        = std::clamp(f.AnchorRadiusM, static_cast<int>(kAnchorRadiusMinM), static_cast<int>(kAnchorRadiusMaxM));
     wanted.LargeNavFigures = f.LargeNavFigures;
     const std::string path = state.folders.AppDir.str() + kExtraSettingsFile;
     if (!ChangeExtraSettings(path, state.extra, wanted)) {
@@ -548,7 +557,7 @@ void PreferencesModel::ApplyLogFormat()
         }
         kept = *moved;
     }
-    if (!WriteTextLinesAtomic(path, {"Log Date : " + state.textLog.LogNameBase.str(), format})) {
+    if (!WriteTextLinesAtomic(path, { "Log Date : " + state.textLog.LogNameBase.str(), format })) {
         c_.platform().prompter.error(kTextLogWriteError);
         return;
     }

@@ -18,8 +18,8 @@ namespace kv {
 class MainController;
 
 inline constexpr const char* kPositionOmitted = "You omitted position from the log format - it will be added!";
-inline constexpr const char* kComPortChangesLater =
-    "COM Port changes will not be applied until NMEA I/F is closed and re-opened !";
+inline constexpr const char* kComPortChangesLater
+    = "COM Port changes will not be applied until NMEA I/F is closed and re-opened !";
 inline constexpr const char* kLogFormatChanged = "Log format has changed ! Overwrite the log file ?";
 // Status line after the day's text log was set aside for a new format.
 inline constexpr const char* kOldTextLogKept = "Old text log kept as ";
@@ -27,8 +27,8 @@ inline constexpr const char* kOldTextLogNotKept = "Text log could not be set asi
 inline constexpr const char* kPositionPrefix = "@p:5,";
 
 // The pages in tab order. "AIS Safety" edits settings of kvfree.ini (core/ExtraSettings.h).
-inline constexpr std::array<const char*, 11> kPreferencesPages{
-    "Colour", "Units", "Nav", "Tide", "Chart", "Log", "DR", "Stats", "Auto", "NMEA", "AIS Safety"};
+inline constexpr std::array<const char*, 11> kPreferencesPages { "Colour", "Units", "Nav", "Tide", "Chart", "Log", "DR",
+    "Stats", "Auto", "NMEA", "AIS Safety" };
 inline constexpr const char* kExtraSettingsNotWritten = "AIS Safety settings could not be written to ";
 // Limits of the collision warning, as kvfree.ini accepts them.
 inline constexpr double kCpaLimitMaxNm = 100.0;
@@ -37,22 +37,20 @@ inline constexpr int kGpsLostMaxSeconds = 3600;
 inline constexpr double kOffTrackMaxNm = 9.99;
 
 // "Coastline / Background Colour".
-inline constexpr std::array<const char*, 5> kColourSchemes{
-    "KV Windows", "KV Classic", "White on Black", "Black on White", "Custom"};
+inline constexpr std::array<const char*, 5> kColourSchemes { "KV Windows", "KV Classic", "White on Black",
+    "Black on White", "Custom" };
 inline constexpr int kCustomScheme = 4;
 
 // The colour grid's 16 entries as 0xRRGGBB: black, maroon, green, olive, navy, purple, teal,
 // silver, grey, red, lime, yellow, blue, fuchsia, aqua, white.
-inline constexpr std::array<std::uint32_t, 16> kGridPalette{
-    0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080, 0xC0C0C0,
-    0x808080, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
+inline constexpr std::array<std::uint32_t, 16> kGridPalette { 0x000000, 0x800000, 0x008000, 0x808000, 0x000080,
+    0x800080, 0x008080, 0xC0C0C0, 0x808080, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF };
 // Grid entry `index` (clamped to 0 … 15) in the form the configuration file stores (red low).
 int ConfigColourOfGridIndex(int index);
 
 // "Position Display Mode" captions, from -1 ("Lat/Long") to 8.
-inline constexpr std::array<const char*, 10> kPositionModes{
-    "Lat/Long", "British Grid", "UTM Intl. 1924", "Bessel", "Clarke 1866",
-    "Clarke 1880", "Everest", "Australian 1967", "UTM WGS 1972", "UTM WGS 1984"};
+inline constexpr std::array<const char*, 10> kPositionModes { "Lat/Long", "British Grid", "UTM Intl. 1924", "Bessel",
+    "Clarke 1866", "Clarke 1880", "Everest", "Australian 1967", "UTM WGS 1972", "UTM WGS 1984" };
 
 enum class DistanceUnit { Naut, Kilo, Stat };
 inline constexpr double kKilometreFactor = 1.852;
@@ -68,13 +66,25 @@ struct SpinSpec {
     int max;
     int step;
 };
-inline constexpr std::array<SpinSpec, 17> kPreferencesSpins{{
-    {"CapDist", 0, 100, 1},      {"Deadband", 0, 100, 1}, {"HWhour", 0, 23, 1},      {"HWMin", 0, 59, 1},
-    {"Vspeed", 0, 1000, 1},      {"Tset", 0, 360, 45},    {"TDrift", 0, 100, 1},     {"LatOffs", -10000, 10000, 1},
-    {"LongOffs", -10000, 10000, 1}, {"ViewAngle", 0, 359, 1}, {"HUPdeadB", 0, 90, 1}, {"RepRate", 1, 100, 1},
-    {"PBspeed", 1, 50, 1},       {"Spoints", 0, 1000000, 1}, {"Enumber", 0, 1000000, 1}, {"Variation", -40, 40, 1},
-    {"COMno", 1, 15, 1},
-}};
+inline constexpr std::array<SpinSpec, 17> kPreferencesSpins { {
+    { "CapDist", 0, 100, 1 },
+    { "Deadband", 0, 100, 1 },
+    { "HWhour", 0, 23, 1 },
+    { "HWMin", 0, 59, 1 },
+    { "Vspeed", 0, 1000, 1 },
+    { "Tset", 0, 360, 45 },
+    { "TDrift", 0, 100, 1 },
+    { "LatOffs", -10000, 10000, 1 },
+    { "LongOffs", -10000, 10000, 1 },
+    { "ViewAngle", 0, 359, 1 },
+    { "HUPdeadB", 0, 90, 1 },
+    { "RepRate", 1, 100, 1 },
+    { "PBspeed", 1, 50, 1 },
+    { "Spoints", 0, 1000000, 1 },
+    { "Enumber", 0, 1000000, 1 },
+    { "Variation", -40, 40, 1 },
+    { "COMno", 1, 15, 1 },
+} };
 const SpinSpec& SpinRange(const std::string& name);
 
 // The values of every control, named after the controls.

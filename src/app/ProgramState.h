@@ -4,17 +4,17 @@
 
 #include "ais/AisState.h"
 #include "ais/OwnShip.h"
-#include "nmea/Templates.h"
 #include "charts/ChartIndex.h"
+#include "nmea/Templates.h"
 
 #include "charts/ChartEditor.h"
 #include "charts/ChartStore.h"
 #include "charts/ChartWaypoints.h"
+#include "core/AisPlayback.h"
 #include "core/AppState.h"
+#include "core/ChartReference.h"
 #include "core/Display.h"
 #include "core/ExtraSettings.h"
-#include "core/AisPlayback.h"
-#include "core/ChartReference.h"
 #include "core/Fix.h"
 #include "core/FixCycleState.h"
 #include "core/Folders.h"
@@ -22,18 +22,18 @@
 #include "core/Instruments.h"
 #include "core/Motion.h"
 #include "core/NmeaLink.h"
+#include "core/Preferences.h"
+#include "core/QuickLog.h"
 #include "core/RouteEditing.h"
 #include "core/RoutePanelTexts.h"
 #include "core/RouteProgress.h"
+#include "core/RouteTable.h"
 #include "core/SentenceFix.h"
+#include "core/Settings.h"
 #include "core/TextLogState.h"
+#include "core/TidalAtlas.h"
 #include "core/TidalStream.h"
 #include "core/Units.h"
-#include "core/Preferences.h"
-#include "core/QuickLog.h"
-#include "core/RouteTable.h"
-#include "core/Settings.h"
-#include "core/TidalAtlas.h"
 
 namespace kv {
 
@@ -73,7 +73,7 @@ struct ProgramState {
 // The own-vessel records the AIS code reads.
 inline OwnShip OwnShipOf(const ProgramState& s)
 {
-    return OwnShip{s.fixInfo, s.chartRef, s.motion, s.sentenceFix, s.settings.units, s.prefs.fix, s.aisPlayback};
+    return OwnShip { s.fixInfo, s.chartRef, s.motion, s.sentenceFix, s.settings.units, s.prefs.fix, s.aisPlayback };
 }
 
 } // namespace kv

@@ -12,7 +12,11 @@ namespace {
 const char* const kCrLf = "\r\n";
 } // namespace
 
-Remarks::Remarks(ProgramState& state, Platform& platform) : state_(state), platform_(platform) {}
+Remarks::Remarks(ProgramState& state, Platform& platform)
+    : state_(state)
+    , platform_(platform)
+{
+}
 
 Remarks::~Remarks() = default;
 
@@ -95,13 +99,12 @@ void Remarks::OpenRemarkEditor()
     std::string time = Expand("  Time: @t");
     if (state_.sentenceFix.FixTimeText.empty()) {
         const auto now = platform_.clock.now();
-        time = "  Time: " + ZeroFill(FormatInt(now.hour, 2)) + ":" + ZeroFill(FormatInt(now.minute, 2)) + ":" +
-               ZeroFill(FormatInt(now.second, 2));
+        time = "  Time: " + ZeroFill(FormatInt(now.hour, 2)) + ":" + ZeroFill(FormatInt(now.minute, 2)) + ":"
+            + ZeroFill(FormatInt(now.second, 2));
     }
-    editor_.text = "Event Number: " + std::to_string(state_.textLog.EventNumber) + Expand("  Fix Number: @f") + kCrLf +
-                   Expand("Date: @d") + time + kCrLf + "Ant. Position: " + state_.display.PosnPanel +
-                   kCrLf + "Tow Position: " + CompactPositionText(progress.TowLat, progress.TowLong) + kCrLf +
-                   "Remarks: ";
+    editor_.text = "Event Number: " + std::to_string(state_.textLog.EventNumber) + Expand("  Fix Number: @f") + kCrLf
+        + Expand("Date: @d") + time + kCrLf + "Ant. Position: " + state_.display.PosnPanel + kCrLf
+        + "Tow Position: " + CompactPositionText(progress.TowLat, progress.TowLong) + kCrLf + "Remarks: ";
     editor_.visible = true;
 }
 
@@ -140,9 +143,15 @@ void Remarks::ShowHideDocument1Click()
     ShowCommands();
 }
 
-void Remarks::PastePicture(const QImage& picture) { appendAndSave(&picture, state_.display.PosnPanel); }
+void Remarks::PastePicture(const QImage& picture)
+{
+    appendAndSave(&picture, state_.display.PosnPanel);
+}
 
-void Remarks::AddCopiedText(const std::string& text) { appendAndSave(nullptr, text); }
+void Remarks::AddCopiedText(const std::string& text)
+{
+    appendAndSave(nullptr, text);
+}
 
 // What is added to the document is saved at once; a save that fails takes it out again and ends
 // remarks mode, so the document on disk and the one in memory stay the same.

@@ -66,9 +66,9 @@ void AppendPicture(std::string& out, const QImage& picture)
 {
     // Shown at the size of the screen picture: 15 twips to a pixel at 96 dots per inch.
     const QByteArray hex = Png(picture).toHex();
-    out += "{\\pict\\pngblip\\picw" + std::to_string(picture.width()) + "\\pich" + std::to_string(picture.height()) +
-           "\\picwgoal" + std::to_string(picture.width() * 15) + "\\pichgoal" + std::to_string(picture.height() * 15) +
-           "\n";
+    out += "{\\pict\\pngblip\\picw" + std::to_string(picture.width()) + "\\pich" + std::to_string(picture.height())
+        + "\\picwgoal" + std::to_string(picture.width() * 15) + "\\pichgoal" + std::to_string(picture.height() * 15)
+        + "\n";
     for (qsizetype i = 0; i < hex.size(); i += 128) {
         out.append(hex.constData() + i, static_cast<std::size_t>(std::min<qsizetype>(128, hex.size() - i)));
         out += '\n';
@@ -82,17 +82,26 @@ std::string HtmlEscaped(const std::string& text)
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
         case '\r':
             if (i + 1 < text.size() && text[i + 1] == '\n') {
                 ++i;
             }
             out += "<br>";
             break;
-        case '\n': out += "<br>"; break;
-        default: out += c;
+        case '\n':
+            out += "<br>";
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -105,7 +114,10 @@ std::string RemarksDocumentPath(const std::string& logDir, const std::string& lo
     return logDir + logBaseName + ".doc";
 }
 
-RemarksDocument::RemarksDocument(std::string path) : path_(std::move(path)) {}
+RemarksDocument::RemarksDocument(std::string path)
+    : path_(std::move(path))
+{
+}
 
 bool RemarksDocument::Continue()
 {
@@ -122,8 +134,8 @@ bool RemarksDocument::Continue()
     while (!rtf.empty() && (rtf.back() == '\n' || rtf.back() == '\r' || rtf.back() == ' ')) {
         rtf.pop_back();
     }
-    if (rtf.rfind(kRtfHeader, 0) == 0 && rtf.find(kRemarksGeneratorTag) != std::string::npos && !rtf.empty() &&
-        rtf.back() == '}') {
+    if (rtf.rfind(kRtfHeader, 0) == 0 && rtf.find(kRemarksGeneratorTag) != std::string::npos && !rtf.empty()
+        && rtf.back() == '}') {
         rtf.pop_back();
         earlier_ = rtf;
         return true;
@@ -141,7 +153,7 @@ bool RemarksDocument::Continue()
 
 void RemarksDocument::TypeText(const std::string& text)
 {
-    items_.push_back(Item{text, {}});
+    items_.push_back(Item { text, {} });
 }
 
 void RemarksDocument::Truncate(std::size_t itemCount)
@@ -154,7 +166,7 @@ void RemarksDocument::Truncate(std::size_t itemCount)
 void RemarksDocument::Paste(const QImage& picture)
 {
     if (!picture.isNull()) {
-        items_.push_back(Item{{}, picture});
+        items_.push_back(Item { {}, picture });
     }
 }
 

@@ -19,7 +19,7 @@ class RemarksDocument {
 public:
     struct Item {
         std::string text; // single-byte text, CR LF line ends; empty for a picture
-        QImage picture;   // null for a text
+        QImage picture; // null for a text
     };
 
     // A new, empty document that will be saved at `path` (see Continue).

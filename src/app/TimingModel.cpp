@@ -51,7 +51,8 @@ void TimingModel::OKBtnClick()
     state.prefs.fix.RedrawEveryFixes = static_cast<std::uint16_t>(std::clamp(fields.DrawN, 1, 99));
     if (!state.tides.empty()) {
         const LocalDateTime now = c_.platform().clock.now();
-        state.tideStream.TidalHour = static_cast<std::int16_t>(TideHourOf(now.hour, now.minute, state.prefs.tide.HighWaterHour));
+        state.tideStream.TidalHour
+            = static_cast<std::int16_t>(TideHourOf(now.hour, now.minute, state.prefs.tide.HighWaterHour));
         c_.RedrawViews();
     }
 }

@@ -10,13 +10,13 @@ namespace kv {
 class MainController;
 
 struct TimingFields {
-    int FixMins = 0;     // 0 … 60
-    int FixSecs = 10;    // 0 … 59
+    int FixMins = 0; // 0 … 60
+    int FixSecs = 10; // 0 … 59
     int FixDeciSecs = 0; // 0 … 10 (hidden)
-    int TimeZone = 0;    // -12 … 12
+    int TimeZone = 0; // -12 … 12
     bool UTCClock = true;
-    int AverageN = 1;    // 1 … 99
-    int DrawN = 1;       // 1 … 99
+    int AverageN = 1; // 1 … 99
+    int DrawN = 1; // 1 … 99
     friend bool operator==(const TimingFields&, const TimingFields&) = default;
 };
 
@@ -31,7 +31,10 @@ std::uint32_t JoinFixInterval(int minutes, int seconds, int tenths);
 
 class TimingModel {
 public:
-    explicit TimingModel(MainController& controller) : c_(controller) {}
+    explicit TimingModel(MainController& controller)
+        : c_(controller)
+    {
+    }
 
     TimingFields fields;
 

@@ -146,7 +146,10 @@ ViewOptionsEnabled ViewOptionsModel::enabled() const
     return e;
 }
 
-void ViewOptionsModel::PlotTextLogClick(bool on) { fields.PlotTextLog = on; }
+void ViewOptionsModel::PlotTextLogClick(bool on)
+{
+    fields.PlotTextLog = on;
+}
 
 void ViewOptionsModel::PlotVChange(int index)
 {
@@ -175,9 +178,15 @@ void ViewOptionsModel::UbowClick(bool on)
 
 // The plot has no running scale of its own (its colours run over the fixed range), so a new
 // count only changes which fixes the next redraw takes.
-void ViewOptionsModel::Last200Click(bool on) { fields.Last200 = on; }
+void ViewOptionsModel::Last200Click(bool on)
+{
+    fields.Last200 = on;
+}
 
-void ViewOptionsModel::NshowChange(int n) { fields.Nshow = std::clamp(n, 0, kMaxNShow); }
+void ViewOptionsModel::NshowChange(int n)
+{
+    fields.Nshow = std::clamp(n, 0, kMaxNShow);
+}
 
 void ViewOptionsModel::AutoZoomClick(bool on)
 {
@@ -185,14 +194,20 @@ void ViewOptionsModel::AutoZoomClick(bool on)
     ProgramState& s = c_.state();
     const int count = static_cast<int>(s.route.count());
     if (count > 0 && s.routeProgress.ActiveWaypoint >= 1 && s.routeProgress.ActiveWaypoint <= count) {
-        RangeBearingToWaypoint(s.routeProgress, s.routeTexts, s.fixInfo, s.chartRef, s.prefs.route.TowNavigation,
-                               s.route);
+        RangeBearingToWaypoint(
+            s.routeProgress, s.routeTexts, s.fixInfo, s.chartRef, s.prefs.route.TowNavigation, s.route);
     }
 }
 
-void ViewOptionsModel::AllClick() { fields.Lay.fill(true); }
+void ViewOptionsModel::AllClick()
+{
+    fields.Lay.fill(true);
+}
 
-void ViewOptionsModel::NoneClick() { fields.Lay.fill(false); }
+void ViewOptionsModel::NoneClick()
+{
+    fields.Lay.fill(false);
+}
 
 void ViewOptionsModel::LayClick(int type, bool on)
 {
@@ -252,6 +267,9 @@ void RemoveSurveyTracks(MainController& controller)
 }
 
 // The Edit menu's "&Survey Track" (ChartEditHooks) and the purge of everything come here.
-void MainController::removeSurveyTrack() { RemoveSurveyTracks(*this); }
+void MainController::removeSurveyTrack()
+{
+    RemoveSurveyTracks(*this);
+}
 
 } // namespace kv

@@ -17,15 +17,14 @@ struct ChartView;
 inline constexpr const char* kFieldNotInLogFormat = "The selected field is not in the current log format !";
 inline constexpr const char* kTowNotInLogFormat = "The tow position is not in the current log format !";
 
-inline constexpr int kMaxThreshold = 12000;   // the zoom and threshold spin boxes
+inline constexpr int kMaxThreshold = 12000; // the zoom and threshold spin boxes
 inline constexpr int kMaxPlotRange = 10000;
 inline constexpr int kMaxNShow = 100000;
 inline constexpr int kNShowStep = 100;
 
 // Hints of the seven line-type boxes ("Show Line Style").
-inline constexpr std::array<const char*, kChartLineTypes> kLineStyleHints{
-    "Solid foreground", "Dashed light green", "Dashed blue", "Dashed light blue",
-    "Solid light green", "Solid blue", "Solid light blue"};
+inline constexpr std::array<const char*, kChartLineTypes> kLineStyleHints { "Solid foreground", "Dashed light green",
+    "Dashed blue", "Dashed light blue", "Solid light green", "Solid blue", "Solid light blue" };
 
 // The dialog's controls by their window names.
 struct ViewOptionsFields {
@@ -38,11 +37,11 @@ struct ViewOptionsFields {
     bool ShowTide = true;
     bool ShowTrack = true;
     bool ShowScale = true;
-    bool ShowV = true;   // hidden
+    bool ShowV = true; // hidden
     bool AutoZoom = false;
     bool ShowEPE = false; // hidden
-    bool OnTop = false;   // hidden
-    std::array<bool, kChartLineTypes> Lay{true, true, true, true, true, true, true};
+    bool OnTop = false; // hidden
+    std::array<bool, kChartLineTypes> Lay { true, true, true, true, true, true, true };
     // "Survey Log"
     bool PlotTextLog = false;
     int PlotV = 0; // index into kPlotFieldCaptions
@@ -79,7 +78,11 @@ bool FormatHasCode(const std::string& format, char code);
 class ViewOptionsModel {
 public:
     // The model of view `index` of the view set.
-    ViewOptionsModel(MainController& controller, int index) : c_(controller), index_(index) {}
+    ViewOptionsModel(MainController& controller, int index)
+        : c_(controller)
+        , index_(index)
+    {
+    }
 
     ViewOptionsFields fields;
 

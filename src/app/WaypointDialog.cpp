@@ -48,8 +48,8 @@ std::vector<std::string> WaypointShapeEntries()
 
 int ShapeSymbol(const std::string& shapeText)
 {
-    if (shapeText.size() < 2 || !std::isdigit(static_cast<unsigned char>(shapeText[0])) ||
-        !std::isdigit(static_cast<unsigned char>(shapeText[1]))) {
+    if (shapeText.size() < 2 || !std::isdigit(static_cast<unsigned char>(shapeText[0]))
+        || !std::isdigit(static_cast<unsigned char>(shapeText[1]))) {
         return -1;
     }
     return (shapeText[0] - '0') * 10 + (shapeText[1] - '0');
@@ -157,7 +157,7 @@ QImage WaypointDialogModel::Preview(const Settings& settings, int width, int hei
     RenderCanvas canvas(image);
     const SchemeColours colours = ColoursFromSettings(settings);
     canvas.fill(colours.background);
-    canvas.setPen(Pen{colours.foreground});
+    canvas.setPen(Pen { colours.foreground });
 
     // A projection centred on the symbol at (0, 0) whose scale shows a circle symbol at a fixed
     // size in the small preview.
@@ -173,7 +173,7 @@ QImage WaypointDialogModel::Preview(const Settings& settings, int width, int hei
         projection.longScale = projection.latScale;
     }
     Plotter plotter(canvas, projection, colours);
-    DrawSymbol(plotter, SymbolPlace{kPreviewCentre, kPreviewCentre, 0.0, 0.0}, parameter, CurrentSymbol, 1, 0);
+    DrawSymbol(plotter, SymbolPlace { kPreviewCentre, kPreviewCentre, 0.0, 0.0 }, parameter, CurrentSymbol, 1, 0);
     return image;
 }
 

@@ -1,5 +1,5 @@
-#include "app/ProgramState.h"
 #include "app/WaypointSend.h"
+#include "app/ProgramState.h"
 
 #include "nmea/WaypointTransfer.h"
 
@@ -10,7 +10,7 @@ void SendChartWaypoints1Click(ProgramState& state, Platform& platform)
     std::vector<ChartWaypointRef> list;
     for (std::size_t i = 1; i <= state.waypoints.count(); ++i) {
         const auto& w = state.waypoints.at(i);
-        list.push_back({w.name, w.lat, w.lon});
+        list.push_back({ w.name, w.lat, w.lon });
     }
     SendChartWaypoints1Click(state, platform, list);
 }

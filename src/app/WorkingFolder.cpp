@@ -9,7 +9,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* const kFolders[] = {"charts", "routes", "tides", "logs"};
+const char* const kFolders[] = { "charts", "routes", "tides", "logs" };
 
 bool IsFile(const fs::path& path)
 {
@@ -22,8 +22,8 @@ bool IsRunTimeFile(const fs::path& relative)
 {
     const std::string first = relative.begin()->string();
     const std::string name = relative.filename().string();
-    return first == "logs" || name == ".keep" || name.rfind("kelvw.cfg", 0) == 0 || name == "KVAIS.ADB" ||
-           name == "screenshot.png";
+    return first == "logs" || name == ".keep" || name.rfind("kelvw.cfg", 0) == 0 || name == "KVAIS.ADB"
+        || name == "screenshot.png";
 }
 
 std::string Reason(const std::error_code& ec)
@@ -71,8 +71,9 @@ std::string DescribeWorkingFolder(const WorkingFolderChoice& choice)
     case WorkingFolderReason::CurrentFolder:
         return choice.folder + " (the current folder, which holds the configuration)";
     case WorkingFolderReason::DataFolder:
-        return choice.folder + (choice.firstStart ? " (the user's data folder; made with the demo data on the first start)"
-                                                  : " (the user's data folder)");
+        return choice.folder
+            + (choice.firstStart ? " (the user's data folder; made with the demo data on the first start)"
+                                 : " (the user's data folder)");
     }
     return choice.folder;
 }
@@ -105,14 +106,14 @@ WorkingFolderSetup PrepareWorkingFolder(const WorkingFolderChoice& choice, const
     if (!existed) {
         if (!fs::create_directories(folder, ec) || ec) {
             setup.ok = false;
-            setup.message = "Cannot create the working folder " + choice.folder + ": " + Reason(ec) +
-                            ". Start kvfree with --workdir FOLDER to choose another folder.";
+            setup.message = "Cannot create the working folder " + choice.folder + ": " + Reason(ec)
+                + ". Start kvfree with --workdir FOLDER to choose another folder.";
             return setup;
         }
         setup.created = true;
         if (!demoData.empty()) {
-            for (auto it = fs::recursive_directory_iterator(demoData, ec); !ec && it != fs::recursive_directory_iterator();
-                 it.increment(ec)) {
+            for (auto it = fs::recursive_directory_iterator(demoData, ec);
+                 !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
                 const fs::path relative = it->path().lexically_relative(demoData);
                 if (IsRunTimeFile(relative)) {
                     continue;
@@ -128,7 +129,8 @@ WorkingFolderSetup PrepareWorkingFolder(const WorkingFolderChoice& choice, const
             }
             if (ec) {
                 setup.ok = false;
-                setup.message = "Cannot copy the demo data from " + demoData + " to " + choice.folder + ": " + Reason(ec) + ".";
+                setup.message
+                    = "Cannot copy the demo data from " + demoData + " to " + choice.folder + ": " + Reason(ec) + ".";
                 return setup;
             }
         }
@@ -136,15 +138,15 @@ WorkingFolderSetup PrepareWorkingFolder(const WorkingFolderChoice& choice, const
     for (const char* name : kFolders) {
         if (!fs::is_directory(folder / name, ec) && (!fs::create_directories(folder / name, ec) || ec)) {
             setup.ok = false;
-            setup.message = "Cannot create " + (folder / name).string() + ": " + Reason(ec) +
-                            ". Start kvfree with --workdir FOLDER to choose another folder.";
+            setup.message = "Cannot create " + (folder / name).string() + ": " + Reason(ec)
+                + ". Start kvfree with --workdir FOLDER to choose another folder.";
             return setup;
         }
     }
     if (setup.created) {
-        setup.message = "KVFree keeps its charts, routes, tides, logs and settings in " + choice.folder +
-                        (demoData.empty() ? ". No demo data was found to copy there."
-                                          : ". It was made now with a copy of the demo data.");
+        setup.message = "KVFree keeps its charts, routes, tides, logs and settings in " + choice.folder
+            + (demoData.empty() ? ". No demo data was found to copy there."
+                                : ". It was made now with a copy of the demo data.");
     }
     return setup;
 }

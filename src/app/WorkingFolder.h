@@ -19,8 +19,8 @@ struct WorkingFolderInputs {
     std::string currentFolder;
     std::string explicitFolder; // --workdir, empty when not given
     std::string configArgument; // the optional configuration file argument
-    std::string xdgDataHome;    // $XDG_DATA_HOME as found in the environment (may be empty)
-    std::string home;           // $HOME
+    std::string xdgDataHome; // $XDG_DATA_HOME as found in the environment (may be empty)
+    std::string home; // $HOME
 };
 
 enum class WorkingFolderReason { Explicit, CurrentFolder, DataFolder };
@@ -42,7 +42,7 @@ std::string DescribeWorkingFolder(const WorkingFolderChoice& choice);
 struct WorkingFolderSetup {
     bool ok = true;
     bool created = false; // first start: the folder was made (and the demo data copied)
-    std::string message;  // what to tell the user: the error, or where the new folder is
+    std::string message; // what to tell the user: the error, or where the new folder is
 };
 
 // The first of `demoFolders` that exists, or "" when none does.

@@ -120,10 +120,14 @@ std::vector<TilerPoint> ClipRing(std::vector<TilerPoint> ring, const TilerBox& b
             return TilerPoint { a.lat + t * (c.lat - a.lat), lon };
         };
     };
-    ring = ClipSide(ring, [&](const TilerPoint& p) { return p.lat >= b.south; }, atLat(b.south));
-    ring = ClipSide(ring, [&](const TilerPoint& p) { return p.lat <= b.north; }, atLat(b.north));
-    ring = ClipSide(ring, [&](const TilerPoint& p) { return p.lon >= b.east; }, atLon(b.east));
-    ring = ClipSide(ring, [&](const TilerPoint& p) { return p.lon <= b.west; }, atLon(b.west));
+    ring = ClipSide(
+        ring, [&](const TilerPoint& p) { return p.lat >= b.south; }, atLat(b.south));
+    ring = ClipSide(
+        ring, [&](const TilerPoint& p) { return p.lat <= b.north; }, atLat(b.north));
+    ring = ClipSide(
+        ring, [&](const TilerPoint& p) { return p.lon >= b.east; }, atLon(b.east));
+    ring = ClipSide(
+        ring, [&](const TilerPoint& p) { return p.lon <= b.west; }, atLon(b.west));
     if (ring.size() >= 3) {
         ring.push_back(ring.front());
     }
@@ -203,7 +207,8 @@ ChartAreasRead ParseChartAreas(std::string_view text)
     const std::size_t lastLine = lines.empty() ? 0 : lines.size() - (lines.back().empty() && lines.size() > 1 ? 2 : 1);
     auto header = next();
     if (!header || lines[i - 1].rfind(kChartAreasHeader, 0) != 0) {
-        return fail(header ? i - 1 : 0, std::string("not an areas file (the first line must be \"") + kChartAreasHeader + "\")");
+        return fail(header ? i - 1 : 0,
+            std::string("not an areas file (the first line must be \"") + kChartAreasHeader + "\")");
     }
     ChartAreas out;
     long long points = 0;
@@ -246,11 +251,11 @@ ChartAreasRead ParseChartAreas(std::string_view text)
             }
             const std::size_t ringAt = i - 1;
             const auto n = ringWords->size() == 2 && ringWords->front() == "RING"
-                               ? Count((*ringWords)[1], kChartAreasMaxPoints - points)
-                               : std::nullopt;
+                ? Count((*ringWords)[1], kChartAreasMaxPoints - points)
+                : std::nullopt;
             if (!n) {
-                return fail(ringAt, "expected RING <points> (at most " + std::to_string(kChartAreasMaxPoints) +
-                                        " points in the file)");
+                return fail(ringAt,
+                    "expected RING <points> (at most " + std::to_string(kChartAreasMaxPoints) + " points in the file)");
             }
             points += *n;
             std::vector<TilerPoint> ring;
@@ -299,7 +304,8 @@ std::string ChartAreasText(const ChartAreas& areas)
             s += "LAND " + std::to_string(a.rings.size()) + "\r\n";
         } else {
             // Within what the reader takes: a cell's "unknown" depth of 99999 is no deeper than that.
-            const auto depth = [](double d) { return Fixed(std::clamp(d, -kChartAreasMaxDepth, kChartAreasMaxDepth), 1); };
+            const auto depth
+                = [](double d) { return Fixed(std::clamp(d, -kChartAreasMaxDepth, kChartAreasMaxDepth), 1); };
             s += "DEPTH " + depth(a.minDepth) + " " + depth(a.maxDepth) + " " + std::to_string(a.rings.size()) + "\r\n";
         }
         for (const auto& ring : a.rings) {
@@ -392,7 +398,8 @@ double CoveredArea(const ChartArea& area, double cosLat)
         const TilerPoint& b = ring[1];
         const double len = std::hypot(b.lat - a.lat, b.lon - a.lon);
         const double step = 1e-7 * (signedTwice > 0 ? 1.0 : -1.0) / std::max(len, 1e-300);
-        const TilerPoint inner { (a.lat + b.lat) / 2 + (b.lon - a.lon) * step, (a.lon + b.lon) / 2 - (b.lat - a.lat) * step };
+        const TilerPoint inner { (a.lat + b.lat) / 2 + (b.lon - a.lon) * step,
+            (a.lon + b.lon) / 2 - (b.lat - a.lat) * step };
         int depth = 0;
         for (std::size_t o = 0; o < area.rings.size(); ++o) {
             if (o != r && area.rings[o].size() >= 3 && InsideRing(inner, area.rings[o])) {

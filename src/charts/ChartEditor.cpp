@@ -104,8 +104,8 @@ std::vector<ChartPoint> SurveyGridRecords(const SurveyGrid& grid, double lat, do
     return out;
 }
 
-SurveyGridResult AppendSurveyGrid(ChartStore& chart, const SurveyGrid& grid, double lat, double lon, double cosLat,
-                                  int lineType)
+SurveyGridResult AppendSurveyGrid(
+    ChartStore& chart, const SurveyGrid& grid, double lat, double lon, double cosLat, int lineType)
 {
     SurveyGridResult result;
     const long long needed = 3LL * grid.lines + 2;
@@ -220,8 +220,8 @@ void ChartEditor::AddChartPoint1Click()
     if (state_.app.PenUp) {
         chart.setPoint(slot, ChartPoint::penUp());
     } else {
-        chart.setPoint(slot, ChartPoint::fromEncoded(state_.fixInfo.OwnLat + state_.chartEdit.LineTypeOffset,
-                                                     state_.fixInfo.OwnLong));
+        chart.setPoint(slot,
+            ChartPoint::fromEncoded(state_.fixInfo.OwnLat + state_.chartEdit.LineTypeOffset, state_.fixInfo.OwnLong));
     }
     state_.chartEdit.SelectedPoint = slot;
     chart.Modified = true;
@@ -317,8 +317,8 @@ void ChartEditor::EditPoint1Click()
     if (target == 0) {
         return;
     }
-    chart.setPoint(target, ChartPoint::fromEncoded(state_.fixInfo.OwnLat + state_.chartEdit.LineTypeOffset,
-                                                   state_.fixInfo.OwnLong));
+    chart.setPoint(target,
+        ChartPoint::fromEncoded(state_.fixInfo.OwnLat + state_.chartEdit.LineTypeOffset, state_.fixInfo.OwnLong));
     state_.chartEdit.SelectedPoint = target;
     chart.Modified = true;
     views_.showEditedPoint();
@@ -410,7 +410,7 @@ void ChartEditor::AddChartWaypoint1Click()
         prompter_.warning(kWaypointTableFull);
         number = static_cast<int>(kWaypointCapacity);
     } else {
-        table.push(ChartWaypoint{});
+        table.push(ChartWaypoint {});
     }
     ChartStore& chart = state_.chart;
     if (!chart.ChartName.empty()) {
@@ -463,8 +463,8 @@ SurveyGridResult ChartEditor::AutoMakeGrid(const SurveyGrid& grid)
     ChartStore& chart = state_.chart;
     const int before = chart.count();
     const int type = state_.chartEdit.LineType;
-    SurveyGridResult r = AppendSurveyGrid(chart, grid, state_.fixInfo.OwnLat, state_.fixInfo.OwnLong,
-                                          state_.chartGeometry.CosCentreLat, type);
+    SurveyGridResult r = AppendSurveyGrid(
+        chart, grid, state_.fixInfo.OwnLat, state_.fixInfo.OwnLong, state_.chartGeometry.CosCentreLat, type);
     if (!r.added) {
         prompter_.warning(kChartStoreFullChart);
         return r;

@@ -23,10 +23,10 @@
 
 namespace kv {
 
-inline constexpr const char* kEditModeRefused =
-    "Chart Edit Mode. You must first purge the log and only have one view open !";
-inline constexpr const char* kEditModeOn =
-    "Chart Edit Mode. You are now editing the current chart - Chart Auto Load has been disabled!!";
+inline constexpr const char* kEditModeRefused
+    = "Chart Edit Mode. You must first purge the log and only have one view open !";
+inline constexpr const char* kEditModeOn
+    = "Chart Edit Mode. You are now editing the current chart - Chart Auto Load has been disabled!!";
 inline constexpr const char* kAutoLoadEnabled = "Chart Auto Load has been enabled!!";
 inline constexpr const char* kStartNewQuestion = "Start a new chart! - Are you sure?";
 inline constexpr const char* kNewChartName = "New Chart";
@@ -38,10 +38,10 @@ inline constexpr const char* kSnapSentenceTemplate = "$--GLL,@P";
 
 // What the editor keeps between commands.
 struct ChartEditState {
-    int LineType = 0;             // the checked line type 0-6 (meaningful while the pen is down)
-    double LineTypeOffset = 0.0;  // 200 × the line type of the point being added
-    int SelectedPoint = 0;        // slot of the last chosen or added point; 0 none
-    int UndoMark = 0;             // point count before the last automatic grid
+    int LineType = 0; // the checked line type 0-6 (meaningful while the pen is down)
+    double LineTypeOffset = 0.0; // 200 × the line type of the point being added
+    int SelectedPoint = 0; // slot of the last chosen or added point; 0 none
+    int UndoMark = 0; // point count before the last automatic grid
     std::string LastSnapSentence; // the "$--GLL" sentence formed by the last snap in edit mode
 };
 
@@ -85,10 +85,10 @@ struct ChartWaypointForm {
     double lon = 0.0; // west positive
     std::string label;
     int symbol = 0;
-    std::string radius;       // the R# text
+    std::string radius; // the R# text
     bool radiusEnabled = false;
-    int count = 0;            // the waypoint count shown
-    bool readOnly = false;    // the "Nearest Waypoint" look: every field greyed
+    int count = 0; // the waypoint count shown
+    bool readOnly = false; // the "Nearest Waypoint" look: every field greyed
 };
 
 // What the editor asks of the windows beyond the chart commands' duties.
@@ -96,13 +96,13 @@ class ChartEditHooks {
 public:
     virtual ~ChartEditHooks() = default;
     virtual int editViewCount() const { return 0; }
-    virtual void openTimingDialog() {}
+    virtual void openTimingDialog() { }
     // The position formed through the "$--GLL,@P" template.
     virtual std::string snapSentence(double /*lat*/, double /*lon*/) { return {}; }
     // Shows the waypoint form; true for OK. The form holds what was typed afterwards.
     virtual bool showWaypointForm(ChartWaypointForm& /*form*/) { return false; }
     // Each view stops drawing the survey track and re-centres on the cursor.
-    virtual void removeSurveyTrack() {}
+    virtual void removeSurveyTrack() { }
 };
 
 // The default text of a real: up to 15 significant digits, no trailing zeros, and an exponent
@@ -119,24 +119,24 @@ std::string ChartWaypointNameField(const std::string& label, int symbol, bool ra
 
 // The survey grid the "Auto Generate Survey Grid" dialog describes.
 struct SurveyGrid {
-    double length = 100.0;  // metres
-    double spacing = 10.0;  // metres
-    double angle = 0.0;     // degrees true, 0-180
+    double length = 100.0; // metres
+    double spacing = 10.0; // metres
+    double angle = 0.0; // degrees true, 0-180
     int lines = 10;
     bool alternate = false;
 };
 struct SurveyGridResult {
     bool added = false;
-    int records = 0;        // records appended
-    std::string status;     // half a line's latitude and longitude extents
+    int records = 0; // records appended
+    std::string status; // half a line's latitude and longitude extents
 };
 // The records of a grid centred at (lat, lon), lines of `lineType` (alternating with the next
 // type when asked), each line followed by a pen-up and the whole preceded by one.
 std::vector<ChartPoint> SurveyGridRecords(const SurveyGrid& grid, double lat, double lon, double cosLat, int lineType);
 std::string SurveyGridStatus(const SurveyGrid& grid, double cosLat);
 // Appends a grid to the store when every record fits; refuses otherwise (nothing changed).
-SurveyGridResult AppendSurveyGrid(ChartStore& chart, const SurveyGrid& grid, double lat, double lon, double cosLat,
-                                  int lineType);
+SurveyGridResult AppendSurveyGrid(
+    ChartStore& chart, const SurveyGrid& grid, double lat, double lon, double cosLat, int lineType);
 
 // Where a chart is written when saved without the dialog (at exit): the save dialog's name,
 // taken in the chart folder when it names no folder, with ".cht" when it has no extension.

@@ -370,12 +370,15 @@ void ChartFiles::RebuildChartIndex()
 std::string ChartFiles::NearestChart() const
 {
     const CurrentChart current { state_.chart.ChartName.str(), state_.chartGeometry.ChartCentreLat,
-                                 state_.chartGeometry.ChartCentreLong };
+        state_.chartGeometry.ChartCentreLong };
     return NearestChartName(state_.chartIndex, state_.fixInfo.OwnLat, state_.fixInfo.OwnLong, current)
         .substr(0, kChartIndexNameLength);
 }
 
-bool ChartFiles::LoadNearestChart() { return LoadNearest(Voice::Boxes); }
+bool ChartFiles::LoadNearestChart()
+{
+    return LoadNearest(Voice::Boxes);
+}
 
 bool ChartFiles::AutoLoadChart()
 {

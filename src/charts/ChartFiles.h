@@ -3,14 +3,10 @@
 // fill, save and purge the chart store.
 
 #include "charts/ChartIndex.h"
-#include "core/Caption.h"
 #include "charts/ChartStore.h"
+#include "core/Caption.h"
 #include "platform/Platform.h"
 
-#include <functional>
-#include <optional>
-#include <string>
-#include <vector>
 #include "charts/ChartWaypoints.h"
 #include "core/AppState.h"
 #include "core/ChartReference.h"
@@ -25,6 +21,10 @@
 #include "core/RouteProgress.h"
 #include "core/RouteTable.h"
 #include "core/Settings.h"
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace kv {
 

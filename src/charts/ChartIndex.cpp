@@ -14,7 +14,10 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-bool EqualsIgnoringCase(const std::string& a, const char* b) { return ToUpperAscii(a) == b; }
+bool EqualsIgnoringCase(const std::string& a, const char* b)
+{
+    return ToUpperAscii(a) == b;
+}
 
 } // namespace
 
@@ -50,9 +53,7 @@ ChartIndexEntry ReadChartIndexEntry(const std::string& folder, const std::string
     if (!lines) {
         return entry;
     }
-    auto real = [&](std::size_t i) {
-        return i < lines->size() ? ParseLeadingReal((*lines)[i]).value_or(0.0) : 0.0;
-    };
+    auto real = [&](std::size_t i) { return i < lines->size() ? ParseLeadingReal((*lines)[i]).value_or(0.0) : 0.0; };
     entry.centreLat = real(0);
     entry.centreLong = real(1);
     entry.zoom = real(2);
@@ -82,8 +83,8 @@ std::string NearestChartName(const ChartIndex& index, double lat, double lon, co
         const double dLong = (lon - centreLong) * c;
         return 60.0 * std::sqrt(dLat * dLat + dLong * dLong);
     };
-    double best = ToUpperAscii(current.name) == kPortfolioName ? 100000.0
-                                                              : distance(current.centreLat, current.centreLong);
+    double best
+        = ToUpperAscii(current.name) == kPortfolioName ? 100000.0 : distance(current.centreLat, current.centreLong);
     const ChartIndexEntry* chosen = nullptr;
     for (const ChartIndexEntry& e : index.entries()) {
         const double d = distance(e.centreLat, e.centreLong);
@@ -99,7 +100,7 @@ std::string NearestChartName(const ChartIndex& index, double lat, double lon, co
 }
 
 std::vector<ChartOutline> ChartOutlines(const std::string& folder, const std::string& chartName, double latBase,
-                                        double longBase, int surfaceWidth, int surfaceHeight)
+    double longBase, int surfaceWidth, int surfaceHeight)
 {
     std::vector<std::string> files;
     if (!chartName.empty()) {

@@ -16,7 +16,7 @@ struct ChartIndexEntry {
     std::string fileName; // "<chart name>.cfg", at most 40 characters
     double centreLat = 0.0;
     double centreLong = 0.0; // west positive
-    double zoom = 0.0;       // stays 0 (with the centre) when the file cannot be read
+    double zoom = 0.0; // stays 0 (with the centre) when the file cannot be read
 };
 
 // The configuration files (`*.cfg`, any case of the extension) of a folder, sorted by name
@@ -33,7 +33,10 @@ public:
     // Lists the folder again: every configuration except the portfolio's, up to 100 of them.
     void Rebuild(const std::string& folder);
     int count() const { return static_cast<int>(entries_.size()); }
-    const ChartIndexEntry& entry(int number) const { return entries_.at(static_cast<std::size_t>(number - 1)); } // 1 … count
+    const ChartIndexEntry& entry(int number) const
+    {
+        return entries_.at(static_cast<std::size_t>(number - 1));
+    } // 1 … count
     const std::vector<ChartIndexEntry>& entries() const { return entries_; }
     const std::string& folder() const { return folder_; }
 
@@ -65,6 +68,6 @@ struct ChartOutline {
 // and the portfolio's), or only of chartName when one is given. Files without a usable zoom have
 // no area and are left out.
 std::vector<ChartOutline> ChartOutlines(const std::string& folder, const std::string& chartName, double latBase,
-                                        double longBase, int surfaceWidth, int surfaceHeight);
+    double longBase, int surfaceWidth, int surfaceHeight);
 
 } // namespace kv

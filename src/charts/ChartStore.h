@@ -3,8 +3,8 @@
 // records broken by pen-up marks, plus what belongs to the chart as a whole (name, folder, layer
 // marker, the geometry read from its configuration file).
 
-#include "core/Real48.h"
 #include "core/Folders.h"
+#include "core/Real48.h"
 #include "core/ShortString.h"
 
 #include <array>

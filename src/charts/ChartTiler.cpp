@@ -87,11 +87,20 @@ TilerPoint PointAt(const TilerPoint& a, const TilerPoint& b, double t, Side side
     TilerPoint p { a.lat + t * (b.lat - a.lat), a.lon + t * (b.lon - a.lon) };
     // On the cut line exactly, so that the tiles on both sides of it meet without a gap.
     switch (side) {
-    case kEastSide: p.lon = box.east; break;
-    case kWestSide: p.lon = box.west; break;
-    case kSouthSide: p.lat = box.south; break;
-    case kNorthSide: p.lat = box.north; break;
-    case kNone: break;
+    case kEastSide:
+        p.lon = box.east;
+        break;
+    case kWestSide:
+        p.lon = box.west;
+        break;
+    case kSouthSide:
+        p.lat = box.south;
+        break;
+    case kNorthSide:
+        p.lat = box.north;
+        break;
+    case kNone:
+        break;
     }
     p.lat = std::clamp(p.lat, box.south, box.north);
     p.lon = std::clamp(p.lon, box.east, box.west);
@@ -101,8 +110,8 @@ TilerPoint PointAt(const TilerPoint& a, const TilerPoint& b, double t, Side side
 bool OnSameSide(const TilerPoint& u, const TilerPoint& v, const TilerBox& box)
 {
     auto near = [](double a, double b) { return std::fabs(a - b) <= kOnLine; };
-    return (near(u.lat, box.south) && near(v.lat, box.south)) || (near(u.lat, box.north) && near(v.lat, box.north)) ||
-           (near(u.lon, box.east) && near(v.lon, box.east)) || (near(u.lon, box.west) && near(v.lon, box.west));
+    return (near(u.lat, box.south) && near(v.lat, box.south)) || (near(u.lat, box.north) && near(v.lat, box.north))
+        || (near(u.lon, box.east) && near(v.lon, box.east)) || (near(u.lon, box.west) && near(v.lon, box.west));
 }
 
 bool AllSame(const std::vector<TilerPoint>& points)
@@ -177,8 +186,8 @@ double PixelDistance(const TilerPoint& p, const TilerPoint& a, const TilerPoint&
 // Douglas-Peucker, iterative so that long coastlines do not deepen the stack. A polygon's dent
 // into the box shallower than the tolerance would become a chord along the cut line, the one
 // edge a tile must not draw: such a chord is always split at its farthest point.
-std::vector<TilerPoint> Simplify(const std::vector<TilerPoint>& v, const PixelScales& s, double tolerance,
-                                 const TilerBox* cutBox)
+std::vector<TilerPoint> Simplify(
+    const std::vector<TilerPoint>& v, const PixelScales& s, double tolerance, const TilerBox* cutBox)
 {
     if (v.size() < 3) {
         return v;
@@ -270,7 +279,8 @@ double Distance2(const TilerPoint& a, double lat, double lon, double c)
 // anywhere inside a tile. True when every corner of every tile (and so, the condition being a
 // half-plane, every point of it) is strictly nearer its own centre than the overview centre, for
 // any cosine the current chart's latitude can bring.
-bool OverviewStaysClear(const std::vector<PortfolioChart>& tiles, double lat, double lon, const std::vector<double>& cosines)
+bool OverviewStaysClear(
+    const std::vector<PortfolioChart>& tiles, double lat, double lon, const std::vector<double>& cosines)
 {
     for (const PortfolioChart& t : tiles) {
         const TilerPoint corners[4] = { { t.box.south, t.box.east }, { t.box.south, t.box.west },
@@ -304,7 +314,7 @@ double ZoomShowingArea(const TilerBox& area, double lat, double lon, int w, int 
 // south can be clear for every cosine: with longitude counting for almost nothing, a centre level
 // with a row of tiles would be as near as their own centres.)
 void PlaceOverview(PortfolioChart& overview, const std::vector<PortfolioChart>& tiles, const TilerBox& area,
-                   const PortfolioOptions& o, int gridSize)
+    const PortfolioOptions& o, int gridSize)
 {
     double lat = area.centreLat();
     double lon = area.centreLong();
@@ -317,10 +327,18 @@ void PlaceOverview(PortfolioChart& overview, const std::vector<PortfolioChart>& 
             for (int k = 1; k <= 64 * gridSize; ++k) {
                 double cLat = area.centreLat(), cLon = area.centreLong();
                 switch (side) {
-                case 0: cLat = area.south - k * tileLat / 16.0; break;
-                case 1: cLat = area.north + k * tileLat / 16.0; break;
-                case 2: cLon = area.west + k * tileLong / 16.0; break;
-                default: cLon = area.east - k * tileLong / 16.0; break;
+                case 0:
+                    cLat = area.south - k * tileLat / 16.0;
+                    break;
+                case 1:
+                    cLat = area.north + k * tileLat / 16.0;
+                    break;
+                case 2:
+                    cLon = area.west + k * tileLong / 16.0;
+                    break;
+                default:
+                    cLon = area.east - k * tileLong / 16.0;
+                    break;
                 }
                 // The current chart may lie anywhere (the world chart, another folder's chart),
                 // so every cosine from that of 84 degrees to 1; the condition being linear in the
@@ -354,7 +372,8 @@ void FitOverview(PortfolioChart& overview, const std::vector<TilerLine>& source,
         lines = simplify(tolerance);
     }
     if (RecordsOf(lines) > o.overviewMaxRecords) {
-        std::stable_sort(lines.begin(), lines.end(), [](const TilerLine& a, const TilerLine& b) { return Extent(a) > Extent(b); });
+        std::stable_sort(
+            lines.begin(), lines.end(), [](const TilerLine& a, const TilerLine& b) { return Extent(a) > Extent(b); });
         while (!lines.empty() && RecordsOf(lines) > o.overviewMaxRecords) {
             lines.pop_back();
             ++overview.droppedLines;
@@ -371,7 +390,8 @@ void FitOverview(PortfolioChart& overview, const std::vector<TilerLine>& source,
 PixelScales ViewScales(double centreLat, double zoom, int viewWidth, int viewHeight)
 {
     const PixelScales base = BaseScales(centreLat, viewWidth, viewHeight);
-    return PixelScales { static_cast<double>(RoundHalfEven(base.lat * zoom)), static_cast<double>(RoundHalfEven(base.lon * zoom)) };
+    return PixelScales { static_cast<double>(RoundHalfEven(base.lat * zoom)),
+        static_cast<double>(RoundHalfEven(base.lon * zoom)) };
 }
 
 double FullChartZoom(const TilerBox& box, int viewWidth, int viewHeight)
@@ -409,13 +429,14 @@ std::vector<TilerLine> ClipLines(const std::vector<TilerLine>& lines, const Tile
     return out;
 }
 
-std::vector<TilerLine> SimplifyLines(const std::vector<TilerLine>& lines, const PixelScales& scales, double tolerancePx,
-                                     const TilerBox* cutBox)
+std::vector<TilerLine> SimplifyLines(
+    const std::vector<TilerLine>& lines, const PixelScales& scales, double tolerancePx, const TilerBox* cutBox)
 {
     std::vector<TilerLine> out;
     out.reserve(lines.size());
     for (const TilerLine& line : lines) {
-        TilerLine s { Simplify(line.points, scales, tolerancePx, line.polygon ? cutBox : nullptr), line.lineType, line.polygon };
+        TilerLine s { Simplify(line.points, scales, tolerancePx, line.polygon ? cutBox : nullptr), line.lineType,
+            line.polygon };
         if (s.points.size() == 1) {
             s.points.push_back(s.points.front());
         }
@@ -490,8 +511,8 @@ Portfolio BuildPortfolio(const std::vector<TilerLine>& lines, const TilerBox& ar
                 const double zoom = FullChartZoom(tile.box, o.viewWidth, o.viewHeight);
                 tile.config = ConfigAt(tile.box.centreLat(), tile.box.centreLong(), zoom);
                 tile.tolerancePx = o.tolerancePx;
-                tile.lines = SimplifyLines(cell, ViewScales(tile.box.centreLat(), zoom, o.viewWidth, o.viewHeight),
-                                           o.tolerancePx, &tile.box);
+                tile.lines = SimplifyLines(
+                    cell, ViewScales(tile.box.centreLat(), zoom, o.viewWidth, o.viewHeight), o.tolerancePx, &tile.box);
                 tile.sourcePoints = PointsOf(cell);
                 tile.simplifiedAway = tile.sourcePoints - PointsOf(tile.lines);
                 if (RecordsOf(tile.lines) > o.maxRecords || (o.tileFits && !o.tileFits(tile.box))) {
@@ -504,16 +525,17 @@ Portfolio BuildPortfolio(const std::vector<TilerLine>& lines, const TilerBox& ar
             break;
         }
         if (n * 2 > kMaxGrid) {
-            portfolio.error = "a tile of a " + std::to_string(n) + " x " + std::to_string(n) +
-                              " grid still holds more than " + std::to_string(o.maxRecords) +
-                              " records; use a smaller area or a larger --tolerance-px";
+            portfolio.error = "a tile of a " + std::to_string(n) + " x " + std::to_string(n)
+                + " grid still holds more than " + std::to_string(o.maxRecords)
+                + " records; use a smaller area or a larger --tolerance-px";
             return portfolio;
         }
         std::vector<std::vector<TilerLine>> next(static_cast<std::size_t>(4 * n * n));
         for (int row = 0; row < 2 * n; ++row) {
             for (int column = 0; column < 2 * n; ++column) {
                 const auto& parent = cells[static_cast<std::size_t>(row / 2) * n + column / 2];
-                next[static_cast<std::size_t>(row) * 2 * n + column] = ClipLines(parent, CellBox(area, 2 * n, row, column));
+                next[static_cast<std::size_t>(row) * 2 * n + column]
+                    = ClipLines(parent, CellBox(area, 2 * n, row, column));
             }
         }
         cells = std::move(next);
@@ -523,8 +545,9 @@ Portfolio BuildPortfolio(const std::vector<TilerLine>& lines, const TilerBox& ar
     std::sort(portfolio.tiles.begin(), portfolio.tiles.end(),
         [](const PortfolioChart& a, const PortfolioChart& b) { return a.name < b.name; });
     if (static_cast<int>(portfolio.tiles.size()) + 1 > o.maxCharts) {
-        portfolio.error = std::to_string(portfolio.tiles.size()) + " tiles and the overview are more than the " +
-                          std::to_string(o.maxCharts) + " charts a chart folder's index holds; use a smaller area or a larger --tolerance-px";
+        portfolio.error = std::to_string(portfolio.tiles.size()) + " tiles and the overview are more than the "
+            + std::to_string(o.maxCharts)
+            + " charts a chart folder's index holds; use a smaller area or a larger --tolerance-px";
         return portfolio;
     }
 

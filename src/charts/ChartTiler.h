@@ -34,7 +34,10 @@ struct TilerBox {
     double east = 0.0, west = 0.0;
     double centreLat() const { return (south + north) / 2.0; }
     double centreLong() const { return (east + west) / 2.0; }
-    bool contains(const TilerPoint& p) const { return p.lat >= south && p.lat <= north && p.lon >= east && p.lon <= west; }
+    bool contains(const TilerPoint& p) const
+    {
+        return p.lat >= south && p.lat <= north && p.lon >= east && p.lon <= west;
+    }
 };
 
 struct PortfolioOptions {
@@ -42,8 +45,8 @@ struct PortfolioOptions {
     long long maxRecords = static_cast<long long>(kChartCapacity); // points and pen-ups of one tile
     // The overview is one chart of the whole area, held to the store whatever the tiles are held to.
     long long overviewMaxRecords = static_cast<long long>(kChartCapacity);
-    double tolerancePx = 0.5;                                        // at the chart's own full-chart zoom
-    int viewWidth = 1024;                                            // the view a chart's zoom fills
+    double tolerancePx = 0.5; // at the chart's own full-chart zoom
+    int viewWidth = 1024; // the view a chart's zoom fills
     int viewHeight = 768;
     int maxCharts = 100; // what one chart folder's index holds, overview included
     // More than lines can make a tile too full (the waypoints an importer puts in it): the grid
@@ -56,8 +59,8 @@ struct PortfolioOptions {
 // The pixel scales of a view of viewWidth × viewHeight centred at centreLat at the given zoom:
 // the same base scales and rounding as a chart view uses.
 struct PixelScales {
-    double lat = 0.0;  // pixels per degree of latitude
-    double lon = 0.0;  // pixels per degree of longitude
+    double lat = 0.0; // pixels per degree of latitude
+    double lon = 0.0; // pixels per degree of longitude
 };
 PixelScales ViewScales(double centreLat, double zoom, int viewWidth, int viewHeight);
 
@@ -73,7 +76,7 @@ std::vector<TilerLine> ClipLines(const std::vector<TilerLine>& lines, const Tile
 // points all collapse onto its first keeps two points (it still marks the spot). With a cut box,
 // a polygon line is never simplified into an edge along one of the box's sides.
 std::vector<TilerLine> SimplifyLines(const std::vector<TilerLine>& lines, const PixelScales& scales, double tolerancePx,
-                                     const TilerBox* cutBox = nullptr);
+    const TilerBox* cutBox = nullptr);
 
 // Records a chart of these lines takes: their points and one pen-up between two lines.
 long long RecordsOf(const std::vector<TilerLine>& lines);
@@ -83,20 +86,20 @@ std::vector<ChartPoint> ChartRecordsOf(const std::vector<TilerLine>& lines);
 
 struct PortfolioChart {
     std::string name;
-    TilerBox box;            // the area the chart was cut to
-    ChartConfig config;      // centre, zoom and zero offsets
+    TilerBox box; // the area the chart was cut to
+    ChartConfig config; // centre, zoom and zero offsets
     std::vector<TilerLine> lines;
-    long long sourcePoints = 0;    // points inside the box before simplification
-    long long simplifiedAway = 0;  // of those, how many simplification removed
-    long long droppedLines = 0;    // overview only: smallest lines left out to fit
-    double tolerancePx = 0.0;      // the tolerance actually used
+    long long sourcePoints = 0; // points inside the box before simplification
+    long long simplifiedAway = 0; // of those, how many simplification removed
+    long long droppedLines = 0; // overview only: smallest lines left out to fit
+    double tolerancePx = 0.0; // the tolerance actually used
 };
 
 struct Portfolio {
     std::vector<PortfolioChart> tiles; // in name order; tiles without any line are not written
     PortfolioChart overview;
-    int gridSize = 1;                  // tiles per side of the grid
-    std::string error;                 // empty when the portfolio was built
+    int gridSize = 1; // tiles per side of the grid
+    std::string error; // empty when the portfolio was built
 };
 
 // Cuts the area into an even grid of 1, 2 × 2, 4 × 4 ... tiles, splitting every tile in four

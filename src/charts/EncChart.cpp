@@ -21,20 +21,34 @@ namespace {
 const char* ColourLetters(int code)
 {
     switch (code) {
-    case 1: return "W";
-    case 2: return "Bl";
-    case 3: return "R";
-    case 4: return "G";
-    case 5: return "Bu";
-    case 6: return "Y";
-    case 7: return "Gy";
-    case 8: return "Br";
-    case 9: return "Am";
-    case 10: return "Vi";
-    case 11: return "Or";
-    case 12: return "M";
-    case 13: return "P";
-    default: return "";
+    case 1:
+        return "W";
+    case 2:
+        return "Bl";
+    case 3:
+        return "R";
+    case 4:
+        return "G";
+    case 5:
+        return "Bu";
+    case 6:
+        return "Y";
+    case 7:
+        return "Gy";
+    case 8:
+        return "Br";
+    case 9:
+        return "Am";
+    case 10:
+        return "Vi";
+    case 11:
+        return "Or";
+    case 12:
+        return "M";
+    case 13:
+        return "P";
+    default:
+        return "";
     }
 }
 
@@ -42,32 +56,58 @@ const char* ColourLetters(int code)
 const char* CharacterOf(int code)
 {
     switch (code) {
-    case 1: return "F";
-    case 2: return "Fl";
-    case 3: return "LFl";
-    case 4: return "Q";
-    case 5: return "VQ";
-    case 6: return "UQ";
-    case 7: return "Iso";
-    case 8: return "Oc";
-    case 9: return "IQ";
-    case 10: return "IVQ";
-    case 11: return "IUQ";
-    case 12: return "Mo";
-    case 13: return "FFl";
-    case 14: return "FlLFl";
-    case 15: return "OcFl";
-    case 16: return "FLFl";
-    case 17: return "Al.Oc";
-    case 18: return "Al.LFl";
-    case 19: return "Al.Fl";
-    case 20: return "Al.Gr";
-    case 25: return "Q+LFl";
-    case 26: return "VQ+LFl";
-    case 27: return "UQ+LFl";
-    case 28: return "Al";
-    case 29: return "Al.FFl";
-    default: return "";
+    case 1:
+        return "F";
+    case 2:
+        return "Fl";
+    case 3:
+        return "LFl";
+    case 4:
+        return "Q";
+    case 5:
+        return "VQ";
+    case 6:
+        return "UQ";
+    case 7:
+        return "Iso";
+    case 8:
+        return "Oc";
+    case 9:
+        return "IQ";
+    case 10:
+        return "IVQ";
+    case 11:
+        return "IUQ";
+    case 12:
+        return "Mo";
+    case 13:
+        return "FFl";
+    case 14:
+        return "FlLFl";
+    case 15:
+        return "OcFl";
+    case 16:
+        return "FLFl";
+    case 17:
+        return "Al.Oc";
+    case 18:
+        return "Al.LFl";
+    case 19:
+        return "Al.Fl";
+    case 20:
+        return "Al.Gr";
+    case 25:
+        return "Q+LFl";
+    case 26:
+        return "VQ+LFl";
+    case 27:
+        return "UQ+LFl";
+    case 28:
+        return "Al";
+    case 29:
+        return "Al.FFl";
+    default:
+        return "";
     }
 }
 
@@ -142,11 +182,16 @@ std::optional<int> ByColour(const EncAttributes& a)
         return std::nullopt;
     }
     switch (colours.front()) {
-    case 3: return 8;  // "Port Channel Mark" (red)
-    case 4: return 7;  // "Starboard Channel Mark" (green)
-    case 6: return 25; // "Small yellow sphere"
-    case 1: return 34; // "Small white sphere"
-    default: return std::nullopt;
+    case 3:
+        return 8; // "Port Channel Mark" (red)
+    case 4:
+        return 7; // "Starboard Channel Mark" (green)
+    case 6:
+        return 25; // "Small yellow sphere"
+    case 1:
+        return 34; // "Small white sphere"
+    default:
+        return std::nullopt;
     }
 }
 
@@ -230,18 +275,28 @@ std::optional<int> EncSymbol(const std::string& c, const EncAttributes& a)
             return s;
         }
         switch (IntOf(a, "CATLAM")) {
-        case 1: case 3: return 8; // port hand, preferred channel to starboard
-        case 2: case 4: return 7;
-        default: return c == "BCNLAT" ? 11 : 1;
+        case 1:
+        case 3:
+            return 8; // port hand, preferred channel to starboard
+        case 2:
+        case 4:
+            return 7;
+        default:
+            return c == "BCNLAT" ? 11 : 1;
         }
     }
     if (c == "BOYCAR" || c == "BCNCAR") {
         switch (IntOf(a, "CATCAM")) {
-        case 1: return 12; // "North Cardinal"
-        case 2: return 3;  // "East Cardinal"
-        case 3: return 6;  // "South Cardinal"
-        case 4: return 9;  // "West Cardinal"
-        default: return 1;
+        case 1:
+            return 12; // "North Cardinal"
+        case 2:
+            return 3; // "East Cardinal"
+        case 3:
+            return 6; // "South Cardinal"
+        case 4:
+            return 9; // "West Cardinal"
+        default:
+            return 1;
         }
     }
     if (c == "BOYISD" || c == "BCNISD") {
@@ -336,8 +391,8 @@ std::string EncLabel(const std::string& name, const std::string& detail)
     return n.empty() ? detail : n + " " + detail;
 }
 
-PixelBox SoundingLabelBox(const TilerPoint& p, const std::string& text, const PixelScales& s, int charWidth,
-                          int lineHeight)
+PixelBox SoundingLabelBox(
+    const TilerPoint& p, const std::string& text, const PixelScales& s, int charWidth, int lineHeight)
 {
     const double x = -p.lon * s.lon + 5.0;
     const double y = -p.lat * s.lat + 4.0;
@@ -345,8 +400,7 @@ PixelBox SoundingLabelBox(const TilerPoint& p, const std::string& text, const Pi
 }
 
 std::vector<std::size_t> ThinSoundings(const std::vector<TilerPoint>& points, const std::vector<double>& depths,
-                                       const PixelScales& scales, const std::vector<PixelBox>& taken, std::size_t room,
-                                       int charWidth, int lineHeight)
+    const PixelScales& scales, const std::vector<PixelBox>& taken, std::size_t room, int charWidth, int lineHeight)
 {
     std::vector<std::size_t> order(std::min(points.size(), depths.size()));
     std::iota(order.begin(), order.end(), std::size_t { 0 });
@@ -356,7 +410,7 @@ std::vector<std::size_t> ThinSoundings(const std::vector<TilerPoint>& points, co
     std::map<std::pair<long long, long long>, std::vector<PixelBox>> grid;
     auto key = [&](double x, double y) {
         return std::pair<long long, long long> { static_cast<long long>(std::floor(x / cell)),
-                                                  static_cast<long long>(std::floor(y / cell)) };
+            static_cast<long long>(std::floor(y / cell)) };
     };
     auto add = [&](const PixelBox& b) {
         const auto k0 = key(b.x0, b.y0);
@@ -405,8 +459,8 @@ std::vector<std::size_t> ThinSoundings(const std::vector<TilerPoint>& points, co
     return kept;
 }
 
-EncPortfolio BuildEncPortfolio(const std::vector<EncFeature>& features, const std::vector<EncCellInfo>& cells,
-                               const EncImportOptions& o)
+EncPortfolio BuildEncPortfolio(
+    const std::vector<EncFeature>& features, const std::vector<EncCellInfo>& cells, const EncImportOptions& o)
 {
     EncPortfolio out;
     std::vector<double> contourValues;
@@ -487,7 +541,8 @@ EncPortfolio BuildEncPortfolio(const std::vector<EncFeature>& features, const st
                 Aid aid { p, *symbol, TextOf(f.attributes, "OBJNAM"), "" };
                 if (c == "LIGHTS") {
                     aid.detail = LightCharacter(f.attributes);
-                } else if (const auto d = RealOf(f.attributes, "VALSOU"); d && (c == "WRECKS" || c == "UWTROC" || c == "OBSTRN")) {
+                } else if (const auto d = RealOf(f.attributes, "VALSOU");
+                           d && (c == "WRECKS" || c == "UWTROC" || c == "OBSTRN")) {
                     aid.detail = DepthText(*d);
                 }
                 aids.push_back(std::move(aid));
@@ -556,8 +611,8 @@ EncPortfolio BuildEncPortfolio(const std::vector<EncFeature>& features, const st
         }
     }
     po.keepWithoutLines = [&](const TilerBox& box) {
-        return std::any_of(aids.begin(), aids.end(), [&](const Aid& a) { return box.contains(a.at); }) ||
-               std::any_of(areaBoxes.begin(), areaBoxes.end(), [&](const TilerBox& b) {
+        return std::any_of(aids.begin(), aids.end(), [&](const Aid& a) { return box.contains(a.at); })
+            || std::any_of(areaBoxes.begin(), areaBoxes.end(), [&](const TilerBox& b) {
                    return b.north > box.south && b.south < box.north && b.west > box.east && b.east < box.west;
                });
     };
@@ -634,8 +689,8 @@ EncPortfolio BuildEncPortfolio(const std::vector<EncFeature>& features, const st
     }
     out.aidsOutside = static_cast<int>(std::count(placed.begin(), placed.end(), 0));
     out.overview.chart = portfolio.overview;
-    const PixelScales overviewScales =
-        ViewScales(portfolio.overview.config.centreLat, portfolio.overview.config.zoom, po.viewWidth, po.viewHeight);
+    const PixelScales overviewScales
+        = ViewScales(portfolio.overview.config.centreLat, portfolio.overview.config.zoom, po.viewWidth, po.viewHeight);
     out.overview.areas = SimplifyChartAreas(ClipChartAreas(areas, area), overviewScales, po.tolerancePx);
     out.overview.info = cellText + safetyText;
     return out;

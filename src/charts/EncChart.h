@@ -22,26 +22,26 @@ using EncAttributes = std::map<std::string, std::string>;
 struct EncFeature {
     std::string objectClass; // DEPCNT, LIGHTS, ...
     EncAttributes attributes;
-    std::vector<TilerPoint> points;                  // point features; soundings (with depths)
-    std::vector<double> depths;                      // SOUNDG: one depth per point
-    std::vector<std::vector<TilerPoint>> lines;      // line features
-    std::vector<std::vector<TilerPoint>> rings;      // area features: outer ring(s) and holes
+    std::vector<TilerPoint> points; // point features; soundings (with depths)
+    std::vector<double> depths; // SOUNDG: one depth per point
+    std::vector<std::vector<TilerPoint>> lines; // line features
+    std::vector<std::vector<TilerPoint>> rings; // area features: outer ring(s) and holes
 };
 
 struct EncCellInfo {
-    std::string name;        // the data set name, e.g. "GB5X01SE.000"
-    long long scale = 0;     // compilation scale, 1:scale
+    std::string name; // the data set name, e.g. "GB5X01SE.000"
+    long long scale = 0; // compilation scale, 1:scale
     std::string edition;
-    std::string update;      // number of the last update applied
-    std::string updateDate;  // YYYYMMDD
+    std::string update; // number of the last update applied
+    std::string updateDate; // YYYYMMDD
     std::string issueDate;
-    std::string comment;     // the producer's comment on the data set
+    std::string comment; // the producer's comment on the data set
 };
 
 // Line types (0-6) of the chart lines.
-inline constexpr int kEncCoastType = 0;        // COALNE, SLCONS, outline of LNDARE
-inline constexpr int kEncDryingType = 1;       // depth contour 0 m and above (drying line)
-inline constexpr int kEncChannelType = 2;      // fairways, dredged areas, traffic separation
+inline constexpr int kEncCoastType = 0; // COALNE, SLCONS, outline of LNDARE
+inline constexpr int kEncDryingType = 1; // depth contour 0 m and above (drying line)
+inline constexpr int kEncChannelType = 2; // fairways, dredged areas, traffic separation
 inline constexpr int kEncShallowContourType = 3;
 inline constexpr int kEncSafetyContourType = 4;
 inline constexpr int kEncDeepContourType = 6;
@@ -77,28 +77,28 @@ struct EncImportOptions {
 };
 
 struct EncTile {
-    PortfolioChart chart;            // lines and configuration (from the tiler)
+    PortfolioChart chart; // lines and configuration (from the tiler)
     std::vector<ChartWaypoint> waypoints;
     ChartAreas areas;
     int aids = 0;
     int soundingsKept = 0;
     int soundingsDropped = 0;
-    std::string info;                // the chart information text (.inf)
+    std::string info; // the chart information text (.inf)
 };
 
 struct EncPortfolio {
     std::vector<EncTile> tiles;
     EncTile overview;
     int gridSize = 1;
-    int aidsOutside = 0;            // aids in no tile (none, unless the tiler leaves a tile out)
+    int aidsOutside = 0; // aids in no tile (none, unless the tiler leaves a tile out)
     std::optional<double> safetyContour;
     std::string error;
 };
 
 // Everything of the cells in one portfolio. Fails (error set, nothing built) when the cells hold
 // none of the line classes a chart is made of.
-EncPortfolio BuildEncPortfolio(const std::vector<EncFeature>& features, const std::vector<EncCellInfo>& cells,
-                               const EncImportOptions& options);
+EncPortfolio BuildEncPortfolio(
+    const std::vector<EncFeature>& features, const std::vector<EncCellInfo>& cells, const EncImportOptions& options);
 
 // Writes the charts, configurations, waypoint databases, areas files and information texts.
 bool WriteEncPortfolio(const EncPortfolio& portfolio, const std::string& folder, std::string& error);
@@ -111,9 +111,8 @@ struct PixelBox {
     bool overlaps(const PixelBox& o) const { return x0 < o.x1 && o.x0 < x1 && y0 < o.y1 && o.y0 < y1; }
 };
 std::vector<std::size_t> ThinSoundings(const std::vector<TilerPoint>& points, const std::vector<double>& depths,
-                                       const PixelScales& scales, const std::vector<PixelBox>& taken, std::size_t room,
-                                       int charWidth, int lineHeight);
-PixelBox SoundingLabelBox(const TilerPoint& p, const std::string& text, const PixelScales& scales, int charWidth,
-                          int lineHeight);
+    const PixelScales& scales, const std::vector<PixelBox>& taken, std::size_t room, int charWidth, int lineHeight);
+PixelBox SoundingLabelBox(
+    const TilerPoint& p, const std::string& text, const PixelScales& scales, int charWidth, int lineHeight);
 
 } // namespace kv

@@ -144,8 +144,8 @@ void ReadWaypointDatabase(ChartWaypoints& waypoints, const ChartStore& chart, Pr
     }
 }
 
-bool WriteWaypointDatabase(const ChartWaypoints& waypoints, const ChartStore& chart, const Preferences& prefs,
-                           Prompter& prompter)
+bool WriteWaypointDatabase(
+    const ChartWaypoints& waypoints, const ChartStore& chart, const Preferences& prefs, Prompter& prompter)
 {
     const std::string saveName = chart.SaveFileName.empty() ? chart.ChartName.str() : chart.SaveFileName;
     std::string folder = FolderOf(saveName);

@@ -2,8 +2,8 @@
 // The chart waypoint database: `.wpt` files of fixed columns beside the chart, and the older DOS
 // `.wps` layout with narrower minutes. The same line layout serves the route files.
 
-#include "charts/ChartWaypoints.h"
 #include "charts/ChartStore.h"
+#include "charts/ChartWaypoints.h"
 #include "core/Preferences.h"
 #include "platform/Prompter.h"
 
@@ -44,8 +44,8 @@ std::string DosWaypointFolder(const std::string& chartFolder);
 void ReadWaypointDatabase(ChartWaypoints& waypoints, const ChartStore& chart, Prompter& prompter);
 // Write waypoint database beside the save dialog's file, and the `.wps` too while DOS format is
 // checked. False when a file could not be written (the message has been shown).
-bool WriteWaypointDatabase(const ChartWaypoints& waypoints, const ChartStore& chart, const Preferences& prefs,
-                           Prompter& prompter);
+bool WriteWaypointDatabase(
+    const ChartWaypoints& waypoints, const ChartStore& chart, const Preferences& prefs, Prompter& prompter);
 void DOSWPTformatClick(Preferences& prefs);
 
 } // namespace kv

@@ -9,8 +9,7 @@
 
 namespace kv {
 
-template <typename T, std::size_t Capacity>
-class BoundedTable {
+template <typename T, std::size_t Capacity> class BoundedTable {
 public:
     static constexpr std::size_t capacity = Capacity;
 
@@ -64,14 +63,14 @@ public:
             items_[i - 1] = items_[i];
         }
         --count_;
-        items_[count_] = T{};
+        items_[count_] = T {};
         return true;
     }
 
     void clear()
     {
         for (std::size_t i = 0; i < count_; ++i) {
-            items_[i] = T{};
+            items_[i] = T {};
         }
         count_ = 0;
     }
@@ -90,7 +89,7 @@ private:
         }
     }
 
-    std::array<T, Capacity> items_{};
+    std::array<T, Capacity> items_ {};
     std::size_t count_ = 0;
 };
 

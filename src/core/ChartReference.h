@@ -8,9 +8,9 @@
 namespace kv {
 
 struct ChartReference {
-    double ChartLatOffset = 0.0;  // degrees added to a receiver latitude
+    double ChartLatOffset = 0.0; // degrees added to a receiver latitude
     double ChartLongOffset = 0.0; // degrees subtracted from a receiver longitude
-    double CosLatFactor = 1.0;    // cosine of the chart's reference latitude
+    double CosLatFactor = 1.0; // cosine of the chart's reference latitude
 };
 
 // Chart datum = (lat + ChartLatOffset, long - ChartLongOffset); the quick log holds receiver datum.

@@ -17,17 +17,17 @@ constexpr std::size_t kConfigLines = 47;
 // Line n (1-based) of the file, "" beyond its end, as the original's sequential reads did.
 class LineSource {
 public:
-    explicit LineSource(std::vector<std::string> lines) : lines_(std::move(lines)) {}
+    explicit LineSource(std::vector<std::string> lines)
+        : lines_(std::move(lines))
+    {
+    }
     const std::string& line(std::size_t n) const
     {
         static const std::string empty;
         return n >= 1 && n <= lines_.size() ? lines_[n - 1] : empty;
     }
     double real(std::size_t n, double fallback) const { return ParseLeadingReal(line(n)).value_or(fallback); }
-    long long integer(std::size_t n, long long fallback) const
-    {
-        return ParseLeadingInt(line(n)).value_or(fallback);
-    }
+    long long integer(std::size_t n, long long fallback) const { return ParseLeadingInt(line(n)).value_or(fallback); }
 
 private:
     std::vector<std::string> lines_;
@@ -107,8 +107,7 @@ void ApplyConfigDefaults(Fix& fix, ChartReference& chartRef, Folders& folders, S
     RecomputeCosLat(fix, chartRef);
 }
 
-bool ReadConfig(const std::string& path, Fix& fix, ChartReference& chartRef, Folders& folders,
-                Settings& settings)
+bool ReadConfig(const std::string& path, Fix& fix, ChartReference& chartRef, Folders& folders, Settings& settings)
 {
     auto lines = ReadTextLines(path);
     if (!lines) {
@@ -181,8 +180,8 @@ bool ReadConfig(const std::string& path, Fix& fix, ChartReference& chartRef, Fol
     return true;
 }
 
-std::vector<std::string> ConfigLines(const Fix& fix, const ChartReference& chartRef, const Folders& folders,
-                                     const Settings& settings)
+std::vector<std::string> ConfigLines(
+    const Fix& fix, const ChartReference& chartRef, const Folders& folders, const Settings& settings)
 {
     std::vector<std::string> out;
     out.reserve(kConfigLines);
@@ -237,7 +236,7 @@ std::vector<std::string> ConfigLines(const Fix& fix, const ChartReference& chart
 }
 
 bool WriteConfig(const std::string& path, const Fix& fix, const ChartReference& chartRef, const Folders& folders,
-                 const Settings& settings)
+    const Settings& settings)
 {
     return WriteTextLinesAtomic(path, ConfigLines(fix, chartRef, folders, settings));
 }

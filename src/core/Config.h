@@ -18,16 +18,15 @@ inline constexpr const char* kConfigWriteError = "Error creating config file !";
 // file was read.
 // Besides Settings the file carries the position (lines 2 and 3), the chart offsets (line 5,
 // written only; the cosine factor follows the position read), the folders and the chart name.
-bool ReadConfig(const std::string& path, Fix& fix, ChartReference& chartRef, Folders& folders,
-                Settings& settings);
+bool ReadConfig(const std::string& path, Fix& fix, ChartReference& chartRef, Folders& folders, Settings& settings);
 // Sets every default of the configuration table (what a first start without a file sees).
 void ApplyConfigDefaults(Fix& fix, ChartReference& chartRef, Folders& folders, Settings& settings);
 
 // Writes the 47 lines atomically. False when the file cannot be created; the caller shows
 // kConfigWriteError, and the old file is left as it was.
 bool WriteConfig(const std::string& path, const Fix& fix, const ChartReference& chartRef, const Folders& folders,
-                 const Settings& settings);
-std::vector<std::string> ConfigLines(const Fix& fix, const ChartReference& chartRef, const Folders& folders,
-                                     const Settings& settings);
+    const Settings& settings);
+std::vector<std::string> ConfigLines(
+    const Fix& fix, const ChartReference& chartRef, const Folders& folders, const Settings& settings);
 
 } // namespace kv

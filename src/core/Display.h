@@ -35,7 +35,7 @@ struct Display {
     std::string SpeedMG;
     std::string Trip = "0.00 Nm";
     std::string XTEScale;
-    int XTerror = 0;                     // gauge value
+    int XTerror = 0; // gauge value
     std::string XTerrorColour = "white"; // "red", "white" or "lime"
     // The route waypoint list (labels) and its selected entry (-1 none).
     std::vector<std::string> WPNameItems;
@@ -49,8 +49,8 @@ struct Display {
     std::map<Control, std::string> hints;
 
     TimerState FixTimer;
-    TimerState SecsTimer{true, 1000};
-    TimerState AISPlayTimer{false, 500};
+    TimerState SecsTimer { true, 1000 };
+    TimerState AISPlayTimer { false, 500 };
 
     // Empties the navigation panel's readouts and the GPS indicator (the gauge and trip stay).
     void ClearNavDisplay()

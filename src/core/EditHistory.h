@@ -12,10 +12,12 @@
 
 namespace kv {
 
-template <class Snapshot>
-class EditHistory {
+template <class Snapshot> class EditHistory {
 public:
-    explicit EditHistory(std::size_t limit) : limit_(limit) {}
+    explicit EditHistory(std::size_t limit)
+        : limit_(limit)
+    {
+    }
 
     struct Entry {
         Snapshot before;

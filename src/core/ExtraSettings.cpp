@@ -133,8 +133,9 @@ ExtraSettingsRead ReadExtraSettings(const std::string& path)
     {
         // The anchor is one record: a damaged part drops the whole watch, never half of it.
         ExtraSettings anchor;
-        const bool anchorOk = ReadSwitch(s, kAnchorSet, anchor.AnchorSet) && ReadLimit(s, kAnchorLat, -90.0, 90.0, anchor.AnchorLat) &&
-                              ReadLimit(s, kAnchorLong, -180.0, 180.0, anchor.AnchorLong);
+        const bool anchorOk = ReadSwitch(s, kAnchorSet, anchor.AnchorSet)
+            && ReadLimit(s, kAnchorLat, -90.0, 90.0, anchor.AnchorLat)
+            && ReadLimit(s, kAnchorLong, -180.0, 180.0, anchor.AnchorLong);
         if (anchorOk) {
             v.AnchorSet = anchor.AnchorSet;
             v.AnchorLat = anchor.AnchorLat;
@@ -150,7 +151,7 @@ ExtraSettingsRead ReadExtraSettings(const std::string& path)
     ok = ReadWhole(s, kServePort, 0, 65535, v.ServeNmeaPort) && ok;
     ok = ReadText(s, kServeAddress, v.ServeNmeaAddress) && ok;
     if (v.ServeNmeaAddress.empty()) {
-        v.ServeNmeaAddress = ExtraSettings{}.ServeNmeaAddress;
+        v.ServeNmeaAddress = ExtraSettings {}.ServeNmeaAddress;
         ok = false;
     }
     ok = ReadText(s, kToken, v.SignalKToken) && ok;

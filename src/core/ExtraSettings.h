@@ -73,7 +73,7 @@ struct ExtraSettings {
 struct ExtraSettingsRead {
     ExtraSettings settings;
     bool missing = false; // no file: a first start
-    std::string note;     // for the status line when the file was unreadable or damaged; else empty
+    std::string note; // for the status line when the file was unreadable or damaged; else empty
 };
 
 // The settings of the file at `path`. A missing file gives the defaults; an unreadable or

@@ -13,14 +13,14 @@ inline constexpr double kDefaultOwnLat = -16.780192674;
 inline constexpr double kDefaultOwnLong = -41.779279083;
 
 struct Fix {
-    double OwnLat = kDefaultOwnLat;   // degrees, north positive
+    double OwnLat = kDefaultOwnLat; // degrees, north positive
     double OwnLong = kDefaultOwnLong; // degrees, west positive
-    ShortString<8> FixSource;         // "GPS", "DR", "Manual"
-    double FixMinutes = 0.0;          // minutes since midnight
+    ShortString<8> FixSource; // "GPS", "DR", "Manual"
+    double FixMinutes = 0.0; // minutes since midnight
     std::uint16_t FixHour = 0, FixMinute = 0, FixSecond = 0;
     ShortString<33> FixTimeString;
-    double FixTimeValue = 0.0;        // days
-    ShortString<33> FixDateText;      // "dd-mm-yy", base name of the day's logs
+    double FixTimeValue = 0.0; // days
+    ShortString<33> FixDateText; // "dd-mm-yy", base name of the day's logs
 };
 
 } // namespace kv

@@ -16,9 +16,9 @@ inline constexpr std::size_t kPathCapacity = 4096;
 
 struct Folders {
     ShortString<kPathCapacity> AppDir;
-    ShortString<kPathCapacity> LogDir;   // configured, then the folder of the log set last opened
+    ShortString<kPathCapacity> LogDir; // configured, then the folder of the log set last opened
     ShortString<kPathCapacity> ChartDir; // configured, then the folder of the chart last opened
-    std::string ChartName = "world";     // chart to load at start, configuration line 1
+    std::string ChartName = "world"; // chart to load at start, configuration line 1
 };
 
 } // namespace kv

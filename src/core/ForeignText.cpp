@@ -15,7 +15,7 @@ Decoded DecodeAt(std::string_view text, std::size_t i)
 {
     const auto lead = static_cast<unsigned char>(text[i]);
     if (lead < 0x80) {
-        return {lead, 1};
+        return { lead, 1 };
     }
     std::size_t length = 0;
     long code = 0;
@@ -42,7 +42,7 @@ Decoded DecodeAt(std::string_view text, std::size_t i)
     if (code < minimum || code > 0x10FFFF) {
         return {}; // an over-long form or beyond Unicode: not a character
     }
-    return {code, length};
+    return { code, length };
 }
 
 } // namespace

@@ -97,7 +97,10 @@ int TruncDiv(int numerator, int denominator)
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
 
 // Length of the longest decimal number at the start of text (sign, digits, point, exponent).
 std::size_t NumberPrefixLength(std::string_view text, bool allowFraction)

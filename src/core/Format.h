@@ -48,7 +48,10 @@ std::string ToLowerAscii(std::string_view text);
 // format-error flag, which the caller reports once per file.
 class FieldReader {
 public:
-    explicit FieldReader(std::string_view line) : line_(line) {}
+    explicit FieldReader(std::string_view line)
+        : line_(line)
+    {
+    }
 
     std::string text(std::size_t column, std::size_t width) const;
     double real(std::size_t column, std::size_t width);

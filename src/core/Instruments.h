@@ -21,22 +21,23 @@ struct InstrumentReading {
 };
 
 struct Instruments {
-    InstrumentReading DepthMetres;        // below the transducer (DBT) or as DPT's offset makes it
-    InstrumentReading ApparentWindAngle;  // degrees clockwise from the bow, 0 to below 360
+    InstrumentReading DepthMetres; // below the transducer (DBT) or as DPT's offset makes it
+    InstrumentReading ApparentWindAngle; // degrees clockwise from the bow, 0 to below 360
     InstrumentReading ApparentWindKnots;
-    InstrumentReading TrueWindAngle;      // degrees clockwise from the bow
+    InstrumentReading TrueWindAngle; // degrees clockwise from the bow
     InstrumentReading TrueWindKnots;
-    InstrumentReading HeadingTrue;        // degrees
-    bool ShallowAlarmOn = false;          // the depth is below the limit and was called out
+    InstrumentReading HeadingTrue; // degrees
+    bool ShallowAlarmOn = false; // the depth is below the limit and was called out
 };
 
 // A clock reading as seconds on one continuous scale (across midnight and month ends).
 inline double InstrumentSeconds(const LocalDateTime& t)
 {
     using namespace std::chrono;
-    const sys_days day = year_month_day{year{t.year}, month{static_cast<unsigned>(t.month)}, std::chrono::day{static_cast<unsigned>(t.day)}};
-    return static_cast<double>(day.time_since_epoch().count()) * 86400.0 + t.hour * 3600.0 + t.minute * 60.0 + t.second +
-           t.millisecond / 1000.0;
+    const sys_days day = year_month_day { year { t.year }, month { static_cast<unsigned>(t.month) },
+        std::chrono::day { static_cast<unsigned>(t.day) } };
+    return static_cast<double>(day.time_since_epoch().count()) * 86400.0 + t.hour * 3600.0 + t.minute * 60.0 + t.second
+        + t.millisecond / 1000.0;
 }
 
 } // namespace kv

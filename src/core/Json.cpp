@@ -7,7 +7,10 @@ namespace kv {
 
 namespace {
 
-bool Plain(unsigned char c) { return c >= 0x20 && c < 0x7f && c != '"' && c != '\\'; }
+bool Plain(unsigned char c)
+{
+    return c >= 0x20 && c < 0x7f && c != '"' && c != '\\';
+}
 
 } // namespace
 
@@ -28,13 +31,27 @@ void AppendJsonString(std::string& out, std::string_view latin1)
         }
         const auto c = static_cast<unsigned char>(latin1[run]);
         switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\b': out += "\\b"; break;
-        case '\f': out += "\\f"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\b':
+            out += "\\b";
+            break;
+        case '\f':
+            out += "\\f";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
         default:
             if (c >= 0x80) {
                 out += static_cast<char>(0xC0 | (c >> 6));

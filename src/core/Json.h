@@ -17,10 +17,15 @@ std::string JsonString(std::string_view latin1);
 std::string JsonNumber(double value);
 
 // One JSON object written member by member onto the end of a text; the members appear in the
-// order written and only the values are escaped. The object is closed by close() or, at the latest, when the writer goes.
+// order written and only the values are escaped. The object is closed by close() or, at the latest, when the writer
+// goes.
 class JsonObject {
 public:
-    explicit JsonObject(std::string& out) : out_(out) { out_ += '{'; }
+    explicit JsonObject(std::string& out)
+        : out_(out)
+    {
+        out_ += '{';
+    }
     ~JsonObject() { close(); }
     JsonObject(const JsonObject&) = delete;
     JsonObject& operator=(const JsonObject&) = delete;

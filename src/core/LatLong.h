@@ -12,7 +12,13 @@ struct LatLong {
     friend bool operator==(const LatLong&, const LatLong&) = default;
 };
 
-inline LatLong FromEastPositive(double lat, double lonEast) { return {lat, -lonEast}; }
-inline double EastLongitude(const LatLong& p) { return -p.lon; }
+inline LatLong FromEastPositive(double lat, double lonEast)
+{
+    return { lat, -lonEast };
+}
+inline double EastLongitude(const LatLong& p)
+{
+    return -p.lon;
+}
 
 } // namespace kv

@@ -7,8 +7,8 @@
 namespace kv {
 
 struct QuickLogRecord {
-    double lat = 0.0;     // degrees, receiver datum
-    double lon = 0.0;     // degrees, west positive
+    double lat = 0.0; // degrees, receiver datum
+    double lon = 0.0; // degrees, west positive
     double minutes = 0.0; // time of the fix, minutes since midnight
     friend bool operator==(const QuickLogRecord&, const QuickLogRecord&) = default;
 };

@@ -8,7 +8,7 @@ namespace kv {
 namespace {
 constexpr int kBias = 129;
 constexpr std::uint64_t kMantissaBits = 39;
-constexpr std::uint64_t kMantissaMask = (std::uint64_t{1} << kMantissaBits) - 1;
+constexpr std::uint64_t kMantissaMask = (std::uint64_t { 1 } << kMantissaBits) - 1;
 } // namespace
 
 Real48 Real48::fromBytes(std::span<const std::uint8_t, 6> bytes)
@@ -25,7 +25,10 @@ Real48 Real48::fromBytes(const std::uint8_t* bytes)
     return r;
 }
 
-void Real48::writeTo(std::uint8_t* out) const { std::memcpy(out, bytes_.data(), 6); }
+void Real48::writeTo(std::uint8_t* out) const
+{
+    std::memcpy(out, bytes_.data(), 6);
+}
 
 double Real48::toDouble() const
 {
@@ -79,7 +82,7 @@ Real48 Real48::fromDouble(double value)
         }
     }
     if (negative) {
-        m |= std::uint64_t{1} << kMantissaBits;
+        m |= std::uint64_t { 1 } << kMantissaBits;
     }
     r.bytes_[0] = static_cast<std::uint8_t>(exponent);
     for (std::size_t i = 1; i <= 5; ++i) {

@@ -33,11 +33,17 @@ public:
     friend bool operator==(const Real48&, const Real48&) = default;
 
 private:
-    Bytes bytes_{};
+    Bytes bytes_ {};
 };
 
 // Shorthands used by the file readers and writers.
-inline double real48ToDouble(const std::uint8_t* bytes) { return Real48::fromBytes(bytes).toDouble(); }
-inline void doubleToReal48(double value, std::uint8_t* out) { Real48::fromDouble(value).writeTo(out); }
+inline double real48ToDouble(const std::uint8_t* bytes)
+{
+    return Real48::fromBytes(bytes).toDouble();
+}
+inline void doubleToReal48(double value, std::uint8_t* out)
+{
+    Real48::fromDouble(value).writeTo(out);
+}
 
 } // namespace kv

@@ -5,10 +5,10 @@
 namespace kv {
 
 struct RouteEditing {
-    bool RouteListChanged = false;   // the waypoint name list is rebuilt on the next tick
+    bool RouteListChanged = false; // the waypoint name list is rebuilt on the next tick
     bool KeepActiveWaypoint = false; // that rebuild keeps ActiveWaypoint
-    bool WaypointSnap = false;       // new route waypoints snap to the nearest chart waypoint
-    bool RouteModified = false;      // edited in a view since it was opened or saved
+    bool WaypointSnap = false; // new route waypoints snap to the nearest chart waypoint
+    bool RouteModified = false; // edited in a view since it was opened or saved
     // Counts the times the route was replaced (read from a file or removed): an undo history
     // kept for one route does not apply to the next.
     unsigned RouteLoads = 0;

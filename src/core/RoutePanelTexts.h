@@ -12,8 +12,8 @@ struct RoutePanelTexts {
     ShortString<33> PreviousWaypointName;
     ShortString<33> ArrivalFlagText;
     ShortString<33> XTEScaleText;
-    ShortString<33> BearingText, CourseToSteerText, COGText, COGMagText, RangeText,
-        TimeToWaypointText, VMGText, SOGText, XTEText;
+    ShortString<33> BearingText, CourseToSteerText, COGText, COGMagText, RangeText, TimeToWaypointText, VMGText,
+        SOGText, XTEText;
 };
 
 } // namespace kv

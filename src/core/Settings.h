@@ -28,18 +28,18 @@ struct UnitSettings {
 };
 
 struct FixSettings {
-    std::int16_t TimeZoneHours = 0;    // hours added to UTC
+    std::int16_t TimeZoneHours = 0; // hours added to UTC
     std::uint32_t FixIntervalMs = 10000;
-    std::int16_t AverageFixes = 1;     // fixes averaged for speed and course
+    std::int16_t AverageFixes = 1; // fixes averaged for speed and course
     bool AutoChart = true;
-    bool KeepTextLog = true;           // also switched by the text-log button and AIS playback
-    bool DRMode = false;               // also left by opening the interface, removing a route, purge
+    bool KeepTextLog = true; // also switched by the text-log button and AIS playback
+    bool DRMode = false; // also left by opening the interface, removing a route, purge
     ShortString<33> NmeaStartMode = "Manual";
     ShortString<8> StartInDR;
 };
 
 struct VesselSettings {
-    double BoatSpeed = 10.0;           // knots through the water
+    double BoatSpeed = 10.0; // knots through the water
     std::int16_t DRSpeedSource = 0;
     std::int16_t DRCourseSource = 0;
     // Antenna position relative to the vessel reference point (degrees; east × cos latitude),
@@ -49,8 +49,8 @@ struct VesselSettings {
 };
 
 struct RouteSettings {
-    double ArrivalRadius = 0.2;        // nautical miles
-    double XTEDeadband = 0.05;         // nautical miles
+    double ArrivalRadius = 0.2; // nautical miles
+    double XTEDeadband = 0.05; // nautical miles
 };
 
 struct NmeaSettings {
@@ -67,10 +67,10 @@ struct Settings {
     RouteSettings route;
     NmeaSettings nmea;
 
-    double ViewZoom = 0.03125;       // zoom of the first view (line 4)
-    int PositionDisplayMode = -1;    // -1 latitude/longitude, 0 … the grid index
+    double ViewZoom = 0.03125; // zoom of the first view (line 4)
+    int PositionDisplayMode = -1; // -1 latitude/longitude, 0 … the grid index
     std::string TextLogFormat = kDefaultTextLogFormat;
-    std::string RouteName;           // route loaded at start, without folder or ".rte"
+    std::string RouteName; // route loaded at start, without folder or ".rte"
     int ChartBackColour = kColourNavy;
     int ChartForeColour = kColourWhite;
     int GridForeIndex = 15;
@@ -93,7 +93,7 @@ struct Settings {
     double PreferenceValue40 = 0.0;
     double VesselLength = 10.0;
     double PreferenceValue42 = 0.0;
-    std::string TextLogViewerPath;   // a viewer counts as chosen when not empty
+    std::string TextLogViewerPath; // a viewer counts as chosen when not empty
     std::string AISLogViewerPath;
 };
 

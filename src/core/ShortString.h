@@ -8,15 +8,23 @@
 
 namespace kv {
 
-template <std::size_t N>
-class ShortString {
+template <std::size_t N> class ShortString {
 public:
     static constexpr std::size_t capacity = N;
 
     ShortString() = default;
-    ShortString(std::string_view text) : text_(text.substr(0, N)) {} // NOLINT(google-explicit-constructor)
-    ShortString(const char* text) : ShortString(std::string_view(text)) {} // NOLINT(google-explicit-constructor)
-    ShortString(const std::string& text) : ShortString(std::string_view(text)) {} // NOLINT(google-explicit-constructor)
+    ShortString(std::string_view text)
+        : text_(text.substr(0, N))
+    {
+    } // NOLINT(google-explicit-constructor)
+    ShortString(const char* text)
+        : ShortString(std::string_view(text))
+    {
+    } // NOLINT(google-explicit-constructor)
+    ShortString(const std::string& text)
+        : ShortString(std::string_view(text))
+    {
+    } // NOLINT(google-explicit-constructor)
 
     ShortString& operator=(std::string_view text)
     {
@@ -39,13 +47,21 @@ private:
     std::string text_;
 };
 
-template <std::size_t N>
-std::string operator+(const std::string& a, const ShortString<N>& b) { return a + b.str(); }
-template <std::size_t N>
-std::string operator+(const ShortString<N>& a, const std::string& b) { return a.str() + b; }
-template <std::size_t N>
-std::string operator+(const char* a, const ShortString<N>& b) { return a + b.str(); }
-template <std::size_t N>
-std::string operator+(const ShortString<N>& a, const char* b) { return a.str() + b; }
+template <std::size_t N> std::string operator+(const std::string& a, const ShortString<N>& b)
+{
+    return a + b.str();
+}
+template <std::size_t N> std::string operator+(const ShortString<N>& a, const std::string& b)
+{
+    return a.str() + b;
+}
+template <std::size_t N> std::string operator+(const char* a, const ShortString<N>& b)
+{
+    return a + b.str();
+}
+template <std::size_t N> std::string operator+(const ShortString<N>& a, const char* b)
+{
+    return a.str() + b;
+}
 
 } // namespace kv

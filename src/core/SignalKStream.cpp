@@ -79,7 +79,8 @@ NmeaTime TimeOf(const QString& iso)
     t = t.toUTC();
     NmeaTime r;
     char buf[32];
-    std::snprintf(buf, sizeof buf, "%02d%02d%02d.%02d", t.time().hour(), t.time().minute(), t.time().second(), t.time().msec() / 10);
+    std::snprintf(buf, sizeof buf, "%02d%02d%02d.%02d", t.time().hour(), t.time().minute(), t.time().second(),
+        t.time().msec() / 10);
     r.time = buf;
     std::snprintf(buf, sizeof buf, "%02d%02d%02d", t.date().day(), t.date().month(), t.date().year() % 100);
     r.date = buf;
@@ -98,7 +99,8 @@ public:
     void text(const std::string& s, int chars)
     {
         for (int i = 0; i < chars; ++i) {
-            unsigned c = i < static_cast<int>(s.size()) ? static_cast<unsigned char>(s[static_cast<std::size_t>(i)]) : '@';
+            unsigned c
+                = i < static_cast<int>(s.size()) ? static_cast<unsigned char>(s[static_cast<std::size_t>(i)]) : '@';
             if (c >= 'a' && c <= 'z') {
                 c -= 32;
             }
@@ -142,8 +144,8 @@ std::string AisLines(const Bits& bits, unsigned& seq)
     std::string out;
     for (std::size_t i = 0; i < parts; ++i) {
         const bool last = i + 1 == parts;
-        out += Checksummed("!AIVDM," + std::to_string(parts) + "," + std::to_string(i + 1) + "," + seqId + ",A," +
-                           payload.substr(i * kPerSentence, kPerSentence) + "," + std::to_string(last ? fill : 0));
+        out += Checksummed("!AIVDM," + std::to_string(parts) + "," + std::to_string(i + 1) + "," + seqId + ",A,"
+            + payload.substr(i * kPerSentence, kPerSentence) + "," + std::to_string(last ? fill : 0));
     }
     return out;
 }
@@ -151,10 +153,17 @@ std::string AisLines(const Bits& bits, unsigned& seq)
 int NavStatusOf(const QString& state)
 {
     static const std::pair<const char*, int> kStates[] = {
-        {"motoring", 0},           {"anchored", 1},         {"not under command", 2},
-        {"restricted manouverability", 3}, {"restricted maneuverability", 3}, {"constrained by draft", 4},
-        {"moored", 5},             {"aground", 6},          {"fishing", 7},
-        {"sailing", 8},            {"ais-sart", 14},
+        { "motoring", 0 },
+        { "anchored", 1 },
+        { "not under command", 2 },
+        { "restricted manouverability", 3 },
+        { "restricted maneuverability", 3 },
+        { "constrained by draft", 4 },
+        { "moored", 5 },
+        { "aground", 6 },
+        { "fishing", 7 },
+        { "sailing", 8 },
+        { "ais-sart", 14 },
     };
     for (const auto& [name, code] : kStates) {
         if (state.compare(QLatin1String(name), Qt::CaseInsensitive) == 0) {
@@ -209,8 +218,9 @@ void SignalKStream::reset()
 
 std::string SignalKStream::take(std::string_view message)
 {
-    QJsonParseError error{};
-    const QJsonDocument doc = QJsonDocument::fromJson(QByteArray(message.data(), static_cast<qsizetype>(message.size())), &error);
+    QJsonParseError error {};
+    const QJsonDocument doc
+        = QJsonDocument::fromJson(QByteArray(message.data(), static_cast<qsizetype>(message.size())), &error);
     if (error.error != QJsonParseError::NoError || !doc.isObject()) {
         return {};
     }
@@ -227,8 +237,8 @@ std::string SignalKStream::take(std::string_view message)
     }
     ++deltas_;
     const QString context = root.value(QLatin1String("context")).toString();
-    const bool own = context.isEmpty() || context == QLatin1String("vessels.self") ||
-                     (!self_.empty() && context.toStdString() == self_);
+    const bool own = context.isEmpty() || context == QLatin1String("vessels.self")
+        || (!self_.empty() && context.toStdString() == self_);
     std::uint32_t mmsi = 0;
     if (!own) {
         if (!context.startsWith(QLatin1String("vessels."))) {
@@ -257,8 +267,8 @@ std::string SignalKStream::take(std::string_view message)
                 double x = 0;
                 if (path == QLatin1String("navigation.position") && value.isObject()) {
                     double lat = 0, lon = 0;
-                    if (Number(value[QLatin1String("latitude")], lat) && Number(value[QLatin1String("longitude")], lon) &&
-                        std::fabs(lat) <= 90 && std::fabs(lon) <= 180) {
+                    if (Number(value[QLatin1String("latitude")], lat) && Number(value[QLatin1String("longitude")], lon)
+                        && std::fabs(lat) <= 90 && std::fabs(lon) <= 180) {
                         own_.lat = lat;
                         own_.lon = lon;
                         own_.hasPosition = true;
@@ -283,7 +293,8 @@ std::string SignalKStream::take(std::string_view message)
                     instruments += Checksummed("$IIHDG," + Fixed(Degrees0To360(x), 1) + ",,," + var);
                 } else if (path == QLatin1String("environment.depth.belowTransducer") && Number(value, x) && x >= 0) {
                     own_.depthTransducer = x;
-                    instruments += Checksummed("$IIDBT," + Fixed(x / 0.3048, 1) + ",f," + Fixed(x, 1) + ",M," + Fixed(x / 1.8288, 1) + ",F");
+                    instruments += Checksummed(
+                        "$IIDBT," + Fixed(x / 0.3048, 1) + ",f," + Fixed(x, 1) + ",M," + Fixed(x / 1.8288, 1) + ",F");
                 } else if (path == QLatin1String("environment.depth.belowKeel") && Number(value, x) && x >= 0) {
                     own_.depthKeel = x;
                     // Depth below the transducer and the transducer's offset, negative down to the
@@ -308,7 +319,8 @@ std::string SignalKStream::take(std::string_view message)
                     windTrue = true;
                 }
             }
-            out += ownSentences(before, update.value(QLatin1String("timestamp")).toString().toStdString(), position, wind, windTrue);
+            out += ownSentences(
+                before, update.value(QLatin1String("timestamp")).toString().toStdString(), position, wind, windTrue);
             out += instruments;
             continue;
         }
@@ -331,8 +343,8 @@ std::string SignalKStream::take(std::string_view message)
                 statics = true;
             } else if (path == QLatin1String("navigation.position") && value.isObject()) {
                 double lat = 0, lon = 0;
-                if (Number(value[QLatin1String("latitude")], lat) && Number(value[QLatin1String("longitude")], lon) &&
-                    std::fabs(lat) <= 90 && std::fabs(lon) <= 180) {
+                if (Number(value[QLatin1String("latitude")], lat) && Number(value[QLatin1String("longitude")], lon)
+                    && std::fabs(lat) <= 90 && std::fabs(lon) <= 180) {
                     v.lat = lat;
                     v.lon = lon;
                     v.hasPosition = true;
@@ -358,13 +370,15 @@ std::string SignalKStream::take(std::string_view message)
             } else if (path == QLatin1String("design.aisShipType") && value.isObject()) {
                 v.shipType = value[QLatin1String("id")].toInt();
                 statics = true;
-            } else if (path == QLatin1String("design.length") && value.isObject() && Number(value[QLatin1String("overall")], x)) {
+            } else if (path == QLatin1String("design.length") && value.isObject()
+                && Number(value[QLatin1String("overall")], x)) {
                 v.length = x;
                 statics = true;
             } else if (path == QLatin1String("navigation.destination.commonName") && value.isString()) {
                 v.destination = value.toString().toStdString();
                 statics = true;
-            } else if (path == QLatin1String("design.draft") && value.isObject() && Number(value[QLatin1String("current")], x)) {
+            } else if (path == QLatin1String("design.draft") && value.isObject()
+                && Number(value[QLatin1String("current")], x)) {
                 v.draught = x;
                 statics = true;
             } else if (path == QLatin1String("registrations.imo") && value.isString()) {
@@ -390,7 +404,8 @@ std::string SignalKStream::take(std::string_view message)
     return out;
 }
 
-std::string SignalKStream::ownSentences(const Own& /*before*/, const std::string& time, bool position, bool wind, bool windTrue)
+std::string SignalKStream::ownSentences(
+    const Own& /*before*/, const std::string& time, bool position, bool wind, bool windTrue)
 {
     std::string out;
     if (position && own_.hasPosition) {
@@ -403,15 +418,20 @@ std::string SignalKStream::ownSentences(const Own& /*before*/, const std::string
         if (own_.hasVariation) {
             var = Fixed(std::fabs(own_.variation * kDegPerRad), 1) + (own_.variation < 0 ? ",W" : ",E");
         }
-        out += Checksummed("$GPRMC," + t.time + ",A," + lat + "," + lon + "," + sog + "," + cog + "," + t.date + "," + var + ",A");
-        const std::string sats = own_.satellites >= 0 ? (own_.satellites < 10 ? "0" : "") + std::to_string(own_.satellites) : std::string();
+        out += Checksummed(
+            "$GPRMC," + t.time + ",A," + lat + "," + lon + "," + sog + "," + cog + "," + t.date + "," + var + ",A");
+        const std::string sats = own_.satellites >= 0
+            ? (own_.satellites < 10 ? "0" : "") + std::to_string(own_.satellites)
+            : std::string();
         out += Checksummed("$GPGGA," + t.time + "," + lat + "," + lon + ",1," + sats + ",,,M,,M,,");
     }
     if (wind && own_.aws >= 0 && own_.hasAwa) {
-        out += Checksummed("$IIMWV," + Fixed(Degrees0To360(own_.awa), 1) + ",R," + Fixed(own_.aws * kKnotsPerMs, 1) + ",N,A");
+        out += Checksummed(
+            "$IIMWV," + Fixed(Degrees0To360(own_.awa), 1) + ",R," + Fixed(own_.aws * kKnotsPerMs, 1) + ",N,A");
     }
     if (windTrue && own_.tws >= 0 && own_.hasTwa) {
-        out += Checksummed("$IIMWV," + Fixed(Degrees0To360(own_.twa), 1) + ",T," + Fixed(own_.tws * kKnotsPerMs, 1) + ",N,A");
+        out += Checksummed(
+            "$IIMWV," + Fixed(Degrees0To360(own_.twa), 1) + ",T," + Fixed(own_.tws * kKnotsPerMs, 1) + ",N,A");
     }
     return out;
 }

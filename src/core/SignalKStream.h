@@ -53,7 +53,7 @@ private:
         double lat = 0, lon = 0;
         bool hasPosition = false;
         double sog = -1, cog = -1; // m/s, radians; -1 not known
-        double variation = 0;       // radians, east positive
+        double variation = 0; // radians, east positive
         bool hasVariation = false;
         double depthTransducer = -1, depthKeel = -1;
         // A server sends angle and speed in deltas of their own: a wind sentence needs both.

@@ -72,8 +72,8 @@ HostPortParse SplitHostPort(std::string_view rest, std::string_view whole)
     if (r.hasPort) {
         unsigned value = 0;
         const auto [end, ec] = std::from_chars(portText.data(), portText.data() + portText.size(), value);
-        if (portText.empty() || ec != std::errc() || end != portText.data() + portText.size() || value == 0 ||
-            value > 65535) {
+        if (portText.empty() || ec != std::errc() || end != portText.data() + portText.size() || value == 0
+            || value > 65535) {
             r.error = "bad port " + Quoted(portText) + " in " + Quoted(whole) + " (1 to 65535)";
             return r;
         }
@@ -130,7 +130,8 @@ SourceParse ParseSourceAddress(std::string_view text)
     const std::string_view second = blank == std::string_view::npos ? std::string_view() : Trim(text.substr(blank));
     const auto scheme = first.find("://");
     if (scheme == std::string_view::npos) {
-        r.error = "not a source address: " + Quoted(first) + " (use tcp://HOST:PORT, udp://:PORT, gpsd://HOST[:PORT], signalk://HOST[:PORT] or a device path)";
+        r.error = "not a source address: " + Quoted(first)
+            + " (use tcp://HOST:PORT, udp://:PORT, gpsd://HOST[:PORT], signalk://HOST[:PORT] or a device path)";
         return r;
     }
     const std::string_view kind = first.substr(0, scheme);
@@ -189,7 +190,8 @@ SourceParse ParseSourceAddress(std::string_view text)
                 return r;
             }
             if (out.host.empty() || !out.hasPort) {
-                r.error = "the output of a UDP source needs a host and a port, as in \"udp://192.168.1.1:10110\": " + Quoted(second);
+                r.error = "the output of a UDP source needs a host and a port, as in \"udp://192.168.1.1:10110\": "
+                    + Quoted(second);
                 return r;
             }
             a.outputHost = out.host;

@@ -26,12 +26,12 @@ inline constexpr std::uint16_t kSignalKDefaultPort = 3000;
 struct SourceAddress {
     enum class Kind { Serial, Tcp, Udp, Gpsd, SignalK };
     Kind kind = Kind::Serial;
-    std::string device;      // Serial: the device path
-    std::string host;        // Tcp/Gpsd: the server; Udp: the address to listen on ("" = any)
-    std::uint16_t port = 0;  // Tcp/Gpsd: the server port; Udp: the port listened on
-    std::string outputHost;  // Udp: where output goes ("" = no output)
+    std::string device; // Serial: the device path
+    std::string host; // Tcp/Gpsd: the server; Udp: the address to listen on ("" = any)
+    std::uint16_t port = 0; // Tcp/Gpsd: the server port; Udp: the port listened on
+    std::string outputHost; // Udp: where output goes ("" = no output)
     std::uint16_t outputPort = 0;
-    bool tls = false;        // SignalK: "signalks://"
+    bool tls = false; // SignalK: "signalks://"
 
     bool sendsOutput() const { return kind == Kind::Serial || kind == Kind::Tcp || !outputHost.empty(); }
     bool operator==(const SourceAddress&) const = default;

@@ -43,7 +43,7 @@ int OpenRegular(const std::string& path, struct stat& st, std::string& problem)
 
 std::string RegularFileProblem(const std::string& path)
 {
-    struct stat st {};
+    struct stat st { };
     std::string problem;
     const int fd = OpenRegular(path, st, problem);
     if (fd >= 0) {
@@ -55,7 +55,7 @@ std::string RegularFileProblem(const std::string& path)
 FileReadResult ReadRegularFile(const std::string& path, std::size_t maxBytes)
 {
     FileReadResult result;
-    struct stat st {};
+    struct stat st { };
     const int fd = OpenRegular(path, st, result.problem);
     if (fd < 0) {
         return result;
@@ -122,7 +122,7 @@ bool ReadAt(int fd, unsigned long long offset, std::size_t length, std::string& 
 
 std::optional<FileSlice> ReadFileSlice(const std::string& path, std::size_t headBytes, unsigned long long from)
 {
-    struct stat st {};
+    struct stat st { };
     std::string problem;
     const int fd = OpenRegular(path, st, problem);
     if (fd < 0) {
@@ -134,7 +134,7 @@ std::optional<FileSlice> ReadFileSlice(const std::string& path, std::size_t head
     slice.size = static_cast<unsigned long long>(st.st_size);
     const auto size = slice.size;
     const bool ok = ReadAt(fd, 0, static_cast<std::size_t>(std::min<unsigned long long>(headBytes, size)), slice.head)
-                    && (from >= size || ReadAt(fd, from, static_cast<std::size_t>(size - from), slice.tail));
+        && (from >= size || ReadAt(fd, from, static_cast<std::size_t>(size - from), slice.tail));
     ::close(fd);
     if (!ok) {
         return std::nullopt;
@@ -239,7 +239,7 @@ int OpenForAppend(const std::string& path, int access)
     if (fd < 0) {
         return -1;
     }
-    struct stat st {};
+    struct stat st { };
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         return -1;
@@ -263,7 +263,7 @@ bool AppendLinesToFile(const std::string& path, std::string_view lines)
     if (fd < 0) {
         return false;
     }
-    struct stat st {};
+    struct stat st { };
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         return false;
@@ -284,7 +284,7 @@ bool AppendWholeRecords(const std::string& path, std::string_view bytes, std::si
     if (fd < 0) {
         return false;
     }
-    struct stat st {};
+    struct stat st { };
     if (recordSize == 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         return false;
@@ -309,7 +309,7 @@ bool FileExists(const std::string& path)
 
 bool PathTaken(const std::string& path)
 {
-    struct stat st {};
+    struct stat st { };
     return ::lstat(path.c_str(), &st) == 0;
 }
 

@@ -20,8 +20,7 @@ struct FileReadResult {
     std::optional<std::string> bytes;
     std::string problem; // why there are no bytes, in words: "is a folder", "does not exist", ...
 };
-FileReadResult ReadRegularFile(const std::string& path,
-                               std::size_t maxBytes = std::numeric_limits<std::size_t>::max());
+FileReadResult ReadRegularFile(const std::string& path, std::size_t maxBytes = std::numeric_limits<std::size_t>::max());
 std::optional<std::string> ReadWholeFile(const std::string& path);
 // For readers that stream a file themselves: what stops path from being read as a regular file
 // ("is a folder, not a file", ...), or "" when it can be read. Never blocks on a FIFO.

@@ -14,8 +14,8 @@ inline constexpr int kTideHours = 13; // -6 … +6
 struct TidalDiamond {
     double lat = 0.0;
     double lon = 0.0; // west positive
-    std::array<std::int16_t, kTideHours> set{};  // degrees true, towards
-    std::array<std::int16_t, kTideHours> rate{}; // tenths of a knot
+    std::array<std::int16_t, kTideHours> set {}; // degrees true, towards
+    std::array<std::int16_t, kTideHours> rate {}; // tenths of a knot
 
     std::int16_t setAt(int hour) const { return set[static_cast<std::size_t>(hour) + 6]; }
     std::int16_t rateAt(int hour) const { return rate[static_cast<std::size_t>(hour) + 6]; }

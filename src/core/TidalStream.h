@@ -7,11 +7,11 @@
 namespace kv {
 
 struct TidalStream {
-    std::int16_t TideSet = 0;   // degrees true
-    double TideRate = 0.0;      // knots
+    std::int16_t TideSet = 0; // degrees true
+    double TideRate = 0.0; // knots
     std::int16_t TidalHour = 0; // hours from high water, -6 … +6
     std::int16_t NearestDiamond = 0;
-    std::int16_t TideStep = 0;  // hour shown by the tide step button, -6 … +6
+    std::int16_t TideStep = 0; // hour shown by the tide step button, -6 … +6
 };
 
 } // namespace kv

@@ -5,12 +5,12 @@ namespace kv {
 
 LatLong ChartDatumFromState(const ChartReference& ref, LatLong state)
 {
-    return {state.lat + ref.ChartLatOffset, state.lon - ref.ChartLongOffset};
+    return { state.lat + ref.ChartLatOffset, state.lon - ref.ChartLongOffset };
 }
 
 LatLong StateFromChartDatum(const ChartReference& ref, LatLong chart)
 {
-    return {chart.lat - ref.ChartLatOffset, chart.lon + ref.ChartLongOffset};
+    return { chart.lat - ref.ChartLatOffset, chart.lon + ref.ChartLongOffset };
 }
 
 double DistanceInDisplayUnits(const UnitSettings& units, double nauticalMiles)

@@ -1,8 +1,8 @@
 #pragma once
 // "->WGS84": folds the chart offsets (the difference between the chart's datum and the receiver's)
 // into the stored positions and sets the offsets to zero. The tables it edits are reached through
-// PositionTable callbacks so that any owner of positions (the chart store, the chart waypoints) can take part without this code knowing its layout. Routes
-// are the user's own and are left as they are.
+// PositionTable callbacks so that any owner of positions (the chart store, the chart waypoints) can take part without
+// this code knowing its layout. Routes are the user's own and are left as they are.
 
 #include "core/ChartReference.h"
 #include "platform/Platform.h"
@@ -31,7 +31,11 @@ PositionEdit RemoveChartOffsets(double chartLatOffset, double chartLongOffset);
 class ChartDatumController {
 public:
     // `reference` holds the chart offsets this clears.
-    ChartDatumController(ChartReference& reference, Platform& platform) : reference_(reference), platform_(platform) {}
+    ChartDatumController(ChartReference& reference, Platform& platform)
+        : reference_(reference)
+        , platform_(platform)
+    {
+    }
 
     // The charts code plugs its tables in here: the points of the loaded chart are always
     // processed, the chart waypoints when the user says so.

@@ -11,8 +11,14 @@ namespace {
 
 constexpr double kPi = 3.141592653589793;
 
-double Radians(double degrees) { return degrees * kPi / 180.0; }
-double Degrees(double radians) { return radians * 180.0 / kPi; }
+double Radians(double degrees)
+{
+    return degrees * kPi / 180.0;
+}
+double Degrees(double radians)
+{
+    return radians * 180.0 / kPi;
+}
 
 // tan as the grid formulas want it: defined (as 0) where the cosine is exactly 0.
 double Tan(double x)
@@ -57,7 +63,7 @@ struct TransverseMercator {
         const double sin2 = std::sin(phi) * std::sin(phi);
         const double nu = aF0 / std::sqrt(1.0 - e2v * sin2);
         const double rho = (1.0 - e2v) * nu / (1.0 - e2v * sin2);
-        return {nu, rho, nu / rho - 1.0};
+        return { nu, rho, nu / rho - 1.0 };
     }
 
     // Easting and northing of latitude phi at dLambda from the central meridian (radians).
@@ -92,7 +98,8 @@ struct TransverseMercator {
 
 // The National Grid: Airy 1830 scaled by 0.9996012717, true origin 49°N 2°W.
 constexpr double kNgLambda0 = -2.0;
-const TransverseMercator kNationalGrid{6375020.481, 6353722.49, 0.0016732202895858128, 49.0 * kPi / 180.0, -100000.0, 400000.0};
+const TransverseMercator kNationalGrid { 6375020.481, 6353722.49, 0.0016732202895858128, 49.0 * kPi / 180.0, -100000.0,
+    400000.0 };
 
 bool InNationalGrid(double easting, double northing)
 {
@@ -100,7 +107,10 @@ bool InNationalGrid(double easting, double northing)
     return easting >= 0.0 && easting < 700000.0 && northing >= 0.0 && northing < 1300000.0;
 }
 
-int DigitValue(char c) { return (c >= '0' && c <= '9') ? c - '0' : 0; }
+int DigitValue(char c)
+{
+    return (c >= '0' && c <= '9') ? c - '0' : 0;
+}
 
 std::string LetteredReference(double easting, double northing)
 {
@@ -137,7 +147,7 @@ std::string LetteredReference(double easting, double northing)
     }
     // 25 letters of the 100 km squares: I is not used.
     const char square100 = static_cast<char>(k > 7 ? 66 + k : 65 + k);
-    return std::string{square500, square100} + " " + e.substr(1, 5) + " " + n.substr(2, 5);
+    return std::string { square500, square100 } + " " + e.substr(1, 5) + " " + n.substr(2, 5);
 }
 
 struct UtmZoneBand {
@@ -147,7 +157,7 @@ struct UtmZoneBand {
 
 UtmZoneBand ZoneAndBand(double latitude, double longitude)
 {
-    UtmZoneBand out{0, 'A'};
+    UtmZoneBand out { 0, 'A' };
     const double z = std::nearbyint((longitude + 183.0) / 6.0); // halves to even: 0° is zone 30
     if (std::isfinite(z) && z >= -1000.0 && z <= 1000.0) {
         out.zone = static_cast<int>(z);
@@ -175,16 +185,16 @@ UtmZoneBand ZoneAndBand(double latitude, double longitude)
     return out;
 }
 
-const std::array<Ellipsoid, 8> kEllipsoids{{
-    {"International 1924", 6378388.0, 6356911.9462},
-    {"Bessel 1841", 6377397.155, 6356078.9629},
-    {"Clarke 1866", 6378206.4, 6356583.8},
-    {"Clarke 1880", 6378249.145, 6356514.8696},
-    {"Everest", 6377276.34518, 6356075.41511},
-    {"Australian National", 6378160.0, 6356774.7192},
-    {"WGS 72", 6378135.0, 6356750.5},
-    {"WGS 84", 6378137.0, 6356752.3141},
-}};
+const std::array<Ellipsoid, 8> kEllipsoids { {
+    { "International 1924", 6378388.0, 6356911.9462 },
+    { "Bessel 1841", 6377397.155, 6356078.9629 },
+    { "Clarke 1866", 6378206.4, 6356583.8 },
+    { "Clarke 1880", 6378249.145, 6356514.8696 },
+    { "Everest", 6377276.34518, 6356075.41511 },
+    { "Australian National", 6378160.0, 6356774.7192 },
+    { "WGS 72", 6378135.0, 6356750.5 },
+    { "WGS 84", 6378137.0, 6356752.3141 },
+} };
 
 // Whole metres in 7 columns, zero filled; a value that cannot be written so is shown as stars.
 std::string UtmMetres(double metres)
@@ -200,8 +210,8 @@ std::string UtmMetres(double metres)
 NationalGridResult NationalGridFromLatLong(double latitude, double longitudeEast, bool lettered)
 {
     NationalGridResult out;
-    kNationalGrid.Forward(Radians(latitude), Radians(longitudeEast) - Radians(kNgLambda0), out.eastingMetres,
-        out.northingMetres);
+    kNationalGrid.Forward(
+        Radians(latitude), Radians(longitudeEast) - Radians(kNgLambda0), out.eastingMetres, out.northingMetres);
     out.inGrid = InNationalGrid(out.eastingMetres, out.northingMetres);
     if (!out.inGrid) {
         out.easting = kGridNumberStars;
@@ -225,7 +235,7 @@ GridLatLong LatLongFromNationalGrid(double northing, double easting)
     constexpr int kPassLimit = 1001;
     double phi = 70.0 * kPi / 180.0; // the start value of the iteration
     const double nPrime = northing - g.N0;
-    TransverseMercator::Radii r{};
+    TransverseMercator::Radii r {};
     bool settled = false;
     while (true) {
         ++out.passes;
@@ -287,7 +297,7 @@ UtmResult UtmFromLatLong(double latitude, double longitudeEast, int mode)
     const Ellipsoid& ellipsoid = UtmEllipsoid(mode);
     const double aF0 = ellipsoid.a * 0.9996;
     const double bF0 = ellipsoid.b * 0.9996;
-    const TransverseMercator utm{aF0, bF0, (aF0 - bF0) / (aF0 + bF0), 0.0, 0.0, 500000.0};
+    const TransverseMercator utm { aF0, bF0, (aF0 - bF0) / (aF0 + bF0), 0.0, 0.0, 500000.0 };
 
     UtmResult out;
     const UtmZoneBand zb = ZoneAndBand(latitude, longitudeEast);

@@ -10,12 +10,12 @@
 namespace kv {
 
 // Texts of the National Grid forms.
-inline constexpr const char* kGridNumberStars = "**********";      // easting or northing outside
+inline constexpr const char* kGridNumberStars = "**********"; // easting or northing outside
 inline constexpr const char* kGridReferenceStars = "**************"; // lettered reference outside
 
 struct NationalGridResult {
-    std::string northing;  // "313177.27" form; empty in the lettered form
-    std::string easting;   // "651409.90" form; empty in the lettered form
+    std::string northing; // "313177.27" form; empty in the lettered form
+    std::string easting; // "651409.90" form; empty in the lettered form
     std::string reference; // "TG 51410 13177" form; empty in the numeric form
     double eastingMetres = 0.0;
     double northingMetres = 0.0;
@@ -34,7 +34,7 @@ struct GridLatLong {
 GridLatLong LatLongFromNationalGrid(double northing, double easting);
 
 struct UtmResult {
-    std::string easting;  // "30U 0512345", or "  Z *******" outside zones 1 … 60
+    std::string easting; // "30U 0512345", or "  Z *******" outside zones 1 … 60
     std::string northing; // " 5712345", or " *******"
     int zone = 0;
     char band = ' ';

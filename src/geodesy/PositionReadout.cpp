@@ -43,8 +43,7 @@ std::string CoordinatePart(double value, int degreeWidth, int decimals, bool dec
 
 } // namespace
 
-std::string PositionReadout(double latitude, double longitude, int decimals, int positionDisplayMode,
-    bool decimalStyle)
+std::string PositionReadout(double latitude, double longitude, int decimals, int positionDisplayMode, bool decimalStyle)
 {
     decimals = std::clamp(decimals, 0, 10);
     latitude = detail::Finite(latitude);

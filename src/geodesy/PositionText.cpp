@@ -85,7 +85,7 @@ PositionTexts PositionToText(double latitude, double longitude)
 {
     latitude = ClampTextLatitude(latitude);
     longitude = detail::Finite(longitude);
-    return {LatitudePart(latitude, 8, 5), LongitudePart(longitude, 8, 5)};
+    return { LatitudePart(latitude, 8, 5), LongitudePart(longitude, 8, 5) };
 }
 
 LatLong TextToPosition(std::string_view latitudeText, std::string_view longitudeText)
@@ -99,7 +99,7 @@ LatLong TextToPosition(std::string_view latitudeText, std::string_view longitude
     if (UpperColumn(longitudeText, 13) == 'E') {
         longitude = -longitude;
     }
-    return {latitude, longitude};
+    return { latitude, longitude };
 }
 
 PositionField PositionFieldChange(PositionField field, bool longitude)
@@ -119,7 +119,8 @@ PositionField PositionFieldChange(PositionField field, bool longitude)
 std::string CompletePositionText(std::string text, bool longitude)
 {
     if (text.empty()) {
-        text = longitude ? std::string("000") + kDegreeSign + "00.00000W" : std::string("00") + kDegreeSign + "00.00000N";
+        text = longitude ? std::string("000") + kDegreeSign + "00.00000W"
+                         : std::string("00") + kDegreeSign + "00.00000N";
     }
     const char hemisphere = text.back();
     if (text.size() < 13) {
@@ -138,8 +139,8 @@ std::string CompactPositionText(double latitude, double longitude)
 
 std::string DecimalDegreeText(double latitude, double longitude)
 {
-    return FormatFixed(detail::Finite(latitude), 0, 5) + kDegreeSign + " " + FormatFixed(-detail::Finite(longitude), 0, 5)
-        + kDegreeSign + " (S/W -ve)";
+    return FormatFixed(detail::Finite(latitude), 0, 5) + kDegreeSign + " "
+        + FormatFixed(-detail::Finite(longitude), 0, 5) + kDegreeSign + " (S/W -ve)";
 }
 
 } // namespace kv

@@ -28,7 +28,7 @@ inline constexpr double kTextLatitudeMin = -80.0;
 inline constexpr double kTextLatitudeMax = 84.0;
 
 struct PositionTexts {
-    std::string latitude;  // 12 characters
+    std::string latitude; // 12 characters
     std::string longitude; // 13 characters
     friend bool operator==(const PositionTexts&, const PositionTexts&) = default;
 };

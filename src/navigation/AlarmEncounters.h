@@ -3,11 +3,11 @@
 // per target, read after the watch has judged the table, so the alarm rule and the status line
 // never disagree about which targets are dangerous.
 
-#include <vector>
 #include "ais/AisState.h"
 #include "core/Fix.h"
 #include "core/Motion.h"
 #include "navigation/Alarms.h"
+#include <vector>
 
 namespace kv {
 

@@ -41,7 +41,7 @@ bool AlarmList::raise(std::string_view kind, const std::string& key, const std::
     a.text = text;
     a.start = time;
     alarms_.push_back(a);
-    events_.push_back({time, true, a.kind, text});
+    events_.push_back({ time, true, a.kind, text });
     lastSound_.reset(); // a new alarm sounds at once
     return true;
 }
@@ -50,7 +50,7 @@ void AlarmList::end(std::string_view kind, const std::string& key, double time)
 {
     for (auto it = alarms_.begin(); it != alarms_.end(); ++it) {
         if (it->kind == kind && it->key == key) {
-            events_.push_back({time, false, it->kind, it->text});
+            events_.push_back({ time, false, it->kind, it->text });
             alarms_.erase(it);
             return;
         }
@@ -96,7 +96,8 @@ std::vector<Alarm> AlarmList::ordered() const
     return out;
 }
 
-std::string AlarmList::soundDue(double time, double repeatSeconds, const std::function<bool(const std::string&)>& sounds)
+std::string AlarmList::soundDue(
+    double time, double repeatSeconds, const std::function<bool(const std::string&)>& sounds)
 {
     for (const Alarm& a : ordered()) {
         if (a.acknowledged || (sounds && !sounds(a.kind))) {
@@ -211,8 +212,8 @@ void AlarmRules::onDepth(double time, bool shallow, double depthMetres)
     list_.raise(kShallowWater, {}, text, time);
 }
 
-void AlarmRules::onRoute(double time, double lat, double lonW, const std::optional<SteeringTarget>& steeringTo,
-                         std::optional<double> xteNm)
+void AlarmRules::onRoute(
+    double time, double lat, double lonW, const std::optional<SteeringTarget>& steeringTo, std::optional<double> xteNm)
 {
     // Arrival lasts while the vessel is inside the circle of the waypoint it arrived at, also
     // when the route has moved on to the next one.
@@ -221,8 +222,8 @@ void AlarmRules::onRoute(double time, double lat, double lonW, const std::option
         arrivedAt_.reset();
     }
     if (settings.arrival && steeringTo && Inside(*steeringTo, lat, lonW, settings.arrivalRadiusNm)) {
-        const bool same = arrivedAt_ && arrivedAt_->name == steeringTo->name && arrivedAt_->lat == steeringTo->lat &&
-                          arrivedAt_->lonW == steeringTo->lonW;
+        const bool same = arrivedAt_ && arrivedAt_->name == steeringTo->name && arrivedAt_->lat == steeringTo->lat
+            && arrivedAt_->lonW == steeringTo->lonW;
         if (!same) {
             if (arrivedAt_) {
                 list_.end(kArrival, arrivalKey_, time);
@@ -259,7 +260,8 @@ void AlarmRules::dropAnchor(double lat, double lonW, double radiusM)
     anchor.set = true;
     anchor.lat = lat;
     anchor.lonW = lonW;
-    anchor.radiusM = std::clamp(std::isfinite(radiusM) ? radiusM : kAnchorRadiusDefaultM, kAnchorRadiusMinM, kAnchorRadiusMaxM);
+    anchor.radiusM
+        = std::clamp(std::isfinite(radiusM) ? radiusM : kAnchorRadiusDefaultM, kAnchorRadiusMinM, kAnchorRadiusMaxM);
 }
 
 void AlarmRules::weighAnchor(double time)
@@ -301,7 +303,7 @@ std::string AlarmWavBytes(const AlarmKindInfo& kind)
     constexpr int kRate = 22050;
     constexpr double kPi = 3.14159265358979323846;
     constexpr int kBeep = kRate * 12 / 100; // 120 ms
-    constexpr int kGap = kRate * 6 / 100;   // 60 ms
+    constexpr int kGap = kRate * 6 / 100; // 60 ms
     const int beeps = std::clamp(kind.beeps, 1, 5);
     std::vector<std::int16_t> samples(kRate, 0); // one second
     int at = 0;
@@ -309,7 +311,7 @@ std::string AlarmWavBytes(const AlarmKindInfo& kind)
         const double hz = (b % 2 == 0) ? kind.toneHz : kind.secondToneHz;
         for (int i = 0; i < kBeep && at + i < kRate; ++i) {
             // A short rise and fall at each end keeps the speaker from clicking.
-            const double edge = std::min({1.0, i / 200.0, (kBeep - i) / 200.0});
+            const double edge = std::min({ 1.0, i / 200.0, (kBeep - i) / 200.0 });
             samples[at + i] = static_cast<std::int16_t>(12000.0 * edge * std::sin(2 * kPi * hz * i / kRate));
         }
         at += kBeep + kGap;

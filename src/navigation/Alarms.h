@@ -27,23 +27,23 @@ struct AlarmKindInfo {
 };
 
 inline constexpr AlarmKindInfo kAlarmKinds[] = {
-    {"anchor-drag", 0, 1200, 900, 4},
-    {"dangerous-target", 1, 1000, 1000, 3},
-    {"gps-lost", 2, 700, 500, 2},
-    {"off-track", 3, 880, 660, 2},
-    {"arrival", 4, 660, 880, 1},
-    {"shallow-water", 0, 1400, 1100, 5},
+    { "anchor-drag", 0, 1200, 900, 4 },
+    { "dangerous-target", 1, 1000, 1000, 3 },
+    { "gps-lost", 2, 700, 500, 2 },
+    { "off-track", 3, 880, 660, 2 },
+    { "arrival", 4, 660, 880, 1 },
+    { "shallow-water", 0, 1400, 1100, 5 },
 };
 
 // The table line of a kind; nullptr for a name not in the table.
 const AlarmKindInfo* FindAlarmKind(std::string_view name);
 
 struct Alarm {
-    int id = 0;            // unique for the run, for the Acknowledge button
-    std::string kind;      // a name of kAlarmKinds
-    std::string key;       // tells apart alarms of one kind (a target's MMSI, a waypoint)
-    std::string text;      // what the bar shows; may be updated while the alarm lasts
-    double start = 0;      // seconds
+    int id = 0; // unique for the run, for the Acknowledge button
+    std::string kind; // a name of kAlarmKinds
+    std::string key; // tells apart alarms of one kind (a target's MMSI, a waypoint)
+    std::string text; // what the bar shows; may be updated while the alarm lasts
+    double start = 0; // seconds
     bool acknowledged = false;
 };
 
@@ -77,8 +77,8 @@ public:
     // last alarm sound started at least `repeatSeconds` ago (or none was played since the last
     // alarm was raised); empty when none is due. Calling it counts as playing the sound. Kinds
     // for which `sounds` says no are passed over (a kind whose sound is switched off).
-    std::string soundDue(double time, double repeatSeconds,
-                         const std::function<bool(const std::string& kind)>& sounds = nullptr);
+    std::string soundDue(
+        double time, double repeatSeconds, const std::function<bool(const std::string& kind)>& sounds = nullptr);
 
     // Starts and ends in order since the last call.
     std::vector<AlarmEvent> takeEvents();
@@ -93,10 +93,10 @@ private:
 // The settings of the rules: each kind can be off, and the defaults keep them off except the
 // anchor watch, which only a "Drop Anchor" command starts.
 struct AlarmSettings {
-    double gpsLostSeconds = 0;    // 0: no GPS alarm
-    bool arrival = false;         // alarm on entering the arrival circle of the waypoint steered to
+    double gpsLostSeconds = 0; // 0: no GPS alarm
+    bool arrival = false; // alarm on entering the arrival circle of the waypoint steered to
     double arrivalRadiusNm = 0.2; // the route's waypoint change range
-    double offTrackNm = 0;        // |XTE| above it raises the off-track alarm; 0: off
+    double offTrackNm = 0; // |XTE| above it raises the off-track alarm; 0: off
 };
 
 struct AnchorWatch {
@@ -129,7 +129,10 @@ struct EncounterNote {
 // The rules. Each `on...` call is one observation at `time`; the list collects what they raise.
 class AlarmRules {
 public:
-    explicit AlarmRules(AlarmList& list) : list_(list) {}
+    explicit AlarmRules(AlarmList& list)
+        : list_(list)
+    {
+    }
 
     AlarmSettings settings;
     AnchorWatch anchor;
@@ -151,7 +154,7 @@ public:
     // After a fix's route following: the waypoint that was steered to during the fix (nothing
     // without an active route) and the cross-track error then.
     void onRoute(double time, double lat, double lonW, const std::optional<SteeringTarget>& steeringTo,
-                 std::optional<double> xteNm);
+        std::optional<double> xteNm);
     // After the collision judgement: the targets now in an encounter. A target entering one
     // raises its alarm once; it ends with the encounter or when the target is gone.
     void onEncounters(double time, const std::vector<EncounterNote>& encounters);

@@ -5,8 +5,8 @@
 #include "core/Paths.h"
 #include "core/Units.h"
 #include "navigation/NmeaBridge.h"
-#include "nmea/NmeaParse.h"
 #include "navigation/RouteFollowing.h"
+#include "nmea/NmeaParse.h"
 
 #include <cmath>
 #include <numbers>
@@ -19,7 +19,8 @@ constexpr double kPi = std::numbers::pi;
 
 std::string TimeOfDayText(const LocalDateTime& t)
 {
-    return ZeroFill(FormatInt(t.hour, 2)) + ":" + ZeroFill(FormatInt(t.minute, 2)) + ":" + ZeroFill(FormatInt(t.second, 2));
+    return ZeroFill(FormatInt(t.hour, 2)) + ":" + ZeroFill(FormatInt(t.minute, 2)) + ":"
+        + ZeroFill(FormatInt(t.second, 2));
 }
 
 int DigitsAt(const std::string& text, std::size_t pos)
@@ -33,7 +34,10 @@ int DigitsAt(const std::string& text, std::size_t pos)
 } // namespace
 
 FixCycle::FixCycle(FixCycleRecords state, Platform& platform, TrackLogs& logs, FixCycleHooks& hooks)
-    : state_(state), platform_(platform), logs_(logs), hooks_(hooks)
+    : state_(state)
+    , platform_(platform)
+    , logs_(logs)
+    , hooks_(hooks)
 {
     platform_.sound.setFinishedHandler([this] { state_.cycleState.SoundIdle = true; });
 }
@@ -52,7 +56,8 @@ void FixCycle::FixTimerTimer()
         return;
     }
     if (state_.ais.AISMonitor) {
-        state_.cycleState.CurrentSentence = ExpandTextTemplate(TemplateRecordsOf(state_), state_.routeTexts, platform_.clock, kMonitorTemplate);
+        state_.cycleState.CurrentSentence
+            = ExpandTextTemplate(TemplateRecordsOf(state_), state_.routeTexts, platform_.clock, kMonitorTemplate);
     } else {
         const std::string& received = state_.nmeaLink.LastPositionSentence;
         // Nothing new since the last fix (the receiver's lines failed their checksum, or stopped
@@ -88,8 +93,10 @@ void FixCycle::ProcessSentence(bool fromPlayback)
 {
     Display& display = state_.display;
     state_.fixInfo.FixSource = state_.cycleState.CurrentSentence.substr(0, 6);
-    ParseSentence(state_.cycleState.CurrentSentence, state_.sentenceFix, state_.display, state_.aisPlayback.AISPlayback);
-    if (state_.aisPlayback.AISPlayback && state_.sentenceFix.PositionValid && state_.sentenceFix.FixQuality.str() == "5") {
+    ParseSentence(
+        state_.cycleState.CurrentSentence, state_.sentenceFix, state_.display, state_.aisPlayback.AISPlayback);
+    if (state_.aisPlayback.AISPlayback && state_.sentenceFix.PositionValid
+        && state_.sentenceFix.FixQuality.str() == "5") {
         // A played log of a monitor station puts the program in monitor mode; the menu mark shows
         // the mode, and unchecking it ends the mode.
         state_.ais.AISMonitor = true;
@@ -123,7 +130,8 @@ void FixCycle::ProcessSentence(bool fromPlayback)
         platform_.prompter.beep(Beep::Information);
         display.GPSIndicatorColour = "red";
     }
-    if (state_.sentenceFix.EventSentence && state_.cycleState.CurrentSentence != state_.cycleState.LastEventSentence && state_.sentenceFix.PositionValid) {
+    if (state_.sentenceFix.EventSentence && state_.cycleState.CurrentSentence != state_.cycleState.LastEventSentence
+        && state_.sentenceFix.PositionValid) {
         FixBtnClick();
         state_.cycleState.LastEventSentence = state_.cycleState.CurrentSentence;
         state_.quickLog.clear(); // the track restarts after every event
@@ -137,7 +145,8 @@ void FixCycle::ProcessSentence(bool fromPlayback)
 void FixCycle::TakeFixTime()
 {
     double minutes = 0.0;
-    if (state_.prefs.fix.UseGpsTime && (state_.nmeaLink.NmeaOpen || state_.aisPlayback.AISPlayback) && state_.sentenceFix.PositionValid && !state_.settings.fix.DRMode) {
+    if (state_.prefs.fix.UseGpsTime && (state_.nmeaLink.NmeaOpen || state_.aisPlayback.AISPlayback)
+        && state_.sentenceFix.PositionValid && !state_.settings.fix.DRMode) {
         int hour = DigitsAt(state_.sentenceFix.FixTimeText, 0) + state_.settings.fix.TimeZoneHours;
         if (hour > 23) {
             hour -= 24;
@@ -156,10 +165,12 @@ void FixCycle::TakeFixTime()
         state_.fixInfo.FixHour = static_cast<std::uint16_t>(now.hour);
         state_.fixInfo.FixMinute = static_cast<std::uint16_t>(now.minute);
         state_.fixInfo.FixSecond = static_cast<std::uint16_t>(now.second);
-        state_.fixInfo.FixTimeString = ZeroFill(FormatInt(now.hour, 2)) + ZeroFill(FormatInt(now.minute, 2)) + ZeroFill(FormatInt(now.second, 2));
+        state_.fixInfo.FixTimeString = ZeroFill(FormatInt(now.hour, 2)) + ZeroFill(FormatInt(now.minute, 2))
+            + ZeroFill(FormatInt(now.second, 2));
     }
     state_.fixInfo.FixMinutes = minutes;
-    state_.fixInfo.FixTimeValue = (state_.fixInfo.FixHour * 3600.0 + state_.fixInfo.FixMinute * 60.0 + state_.fixInfo.FixSecond) / 86400.0;
+    state_.fixInfo.FixTimeValue
+        = (state_.fixInfo.FixHour * 3600.0 + state_.fixInfo.FixMinute * 60.0 + state_.fixInfo.FixSecond) / 86400.0;
 }
 
 void FixCycle::StoreInQuickLog(bool positionIsChartDatum)
@@ -184,11 +195,11 @@ void FixCycle::StoreInQuickLog(bool positionIsChartDatum)
         const int drop = std::clamp<int>(state_.cycleState.DropIndex, 1, 98);
         log.erase(static_cast<std::size_t>(drop));
     }
-    LatLong position{state_.fixInfo.OwnLat, state_.fixInfo.OwnLong};
+    LatLong position { state_.fixInfo.OwnLat, state_.fixInfo.OwnLong };
     if (positionIsChartDatum) {
         position = StateFromChartDatum(state_.chartRef, position);
     }
-    log.push({position.lat, position.lon, state_.fixInfo.FixMinutes});
+    log.push({ position.lat, position.lon, state_.fixInfo.FixMinutes });
     const LatLong chart = ChartDatumFromState(state_.chartRef, position);
     state_.fixInfo.OwnLat = chart.lat;
     state_.fixInfo.OwnLong = chart.lon;
@@ -201,17 +212,21 @@ void FixCycle::FixBtnClick()
     lastPrompt_.clear();
     state_.nmeaLink.OutputText.clear();
 
-    ComputeSOG(state_.motion, log, state_.chartRef, state_.settings.units, state_.settings.fix.AverageFixes, state_.settings.vessel.BoatSpeed);
+    ComputeSOG(state_.motion, log, state_.chartRef, state_.settings.units, state_.settings.fix.AverageFixes,
+        state_.settings.vessel.BoatSpeed);
     // The course over ground is taken in dead reckoning too: the course panel, the velocity made
     // good and the heading-up rotation all read it, and a dead-reckoned track has a course.
-    const std::int16_t course = ComputeCOG(state_.motion, log, state_.chartRef.CosLatFactor, state_.settings.fix.AverageFixes);
+    const std::int16_t course
+        = ComputeCOG(state_.motion, log, state_.chartRef.CosLatFactor, state_.settings.fix.AverageFixes);
     if (!state_.settings.fix.DRMode) {
-        state_.motion.DRSpeed = (state_.motion.SOG > 0.01 && log.count() > 1) ? state_.motion.SOG : state_.settings.vessel.BoatSpeed;
+        state_.motion.DRSpeed
+            = (state_.motion.SOG > 0.01 && log.count() > 1) ? state_.motion.SOG : state_.settings.vessel.BoatSpeed;
         state_.motion.DRCourse = course;
     }
     bool reckoned = false;
     if (state_.settings.fix.DRMode && state_.routeProgress.RouteLength > 0 && state_.routeProgress.ActiveWaypoint > 0) {
-        DeadReckon(state_.motion, state_.fixInfo, state_.chartRef, state_.routeProgress, state_.settings.vessel, state_.settings.fix.FixIntervalMs, log);
+        DeadReckon(state_.motion, state_.fixInfo, state_.chartRef, state_.routeProgress, state_.settings.vessel,
+            state_.settings.fix.FixIntervalMs, log);
         state_.fixInfo.OwnLat = state_.motion.DRLat;
         state_.fixInfo.OwnLong = state_.motion.DRLong;
         display.GPSIndicatorText = "DR";
@@ -225,7 +240,8 @@ void FixCycle::FixBtnClick()
         hooks_.UpdateMenuItems();
     }
     TakeFixTime();
-    state_.tideStream.TidalHour = ComputeTidalHour(state_.fixInfo.FixHour, state_.fixInfo.FixMinute, state_.prefs.tide.HighWaterHour);
+    state_.tideStream.TidalHour
+        = ComputeTidalHour(state_.fixInfo.FixHour, state_.fixInfo.FixMinute, state_.prefs.tide.HighWaterHour);
 
     // A manual fix records where the vessel was placed on the chart, and so does dead reckoning
     // that could not advance (no active route): both positions are in chart datum.
@@ -254,12 +270,13 @@ void FixCycle::FixBtnClick()
     }
     FollowRoute(state_);
     ComposeOutputSentences(state_.nmeaLink, state_.settings.nmea, state_.prefs.nmea, TemplateRecordsOf(state_),
-                           state_.routeTexts, platform_.clock);
+        state_.routeTexts, platform_.clock);
 
     if (state_.cycleState.AntennaPending && log.count() >= 2) {
         const QuickLogRecord& reference = log.at(log.count() - 1);
         state_.settings.vessel.AntennaNorth = reference.lat - state_.fixInfo.OwnLat + state_.chartRef.ChartLatOffset;
-        state_.settings.vessel.AntennaEast = (reference.lon - state_.fixInfo.OwnLong - state_.chartRef.ChartLongOffset) * std::fabs(std::cos(state_.fixInfo.OwnLat * kPi / 180.0));
+        state_.settings.vessel.AntennaEast = (reference.lon - state_.fixInfo.OwnLong - state_.chartRef.ChartLongOffset)
+            * std::fabs(std::cos(state_.fixInfo.OwnLat * kPi / 180.0));
         state_.cycleState.AntennaPending = false;
         hooks_.PlaceVesselOutline();
     }
@@ -277,7 +294,8 @@ void FixCycle::FixBtnClick()
 
     display.WPNameIndex = state_.routeProgress.ActiveWaypoint - 1;
 
-    const bool activeLeg = state_.routeProgress.ActiveWaypoint != 0 && state_.routeProgress.ActiveWaypoint != state_.routeProgress.RouteLength + 1 && log.count() >= 2;
+    const bool activeLeg = state_.routeProgress.ActiveWaypoint != 0
+        && state_.routeProgress.ActiveWaypoint != state_.routeProgress.RouteLength + 1 && log.count() >= 2;
     if (activeLeg) {
         ShowActiveLeg();
     } else {
@@ -289,7 +307,8 @@ void FixCycle::FixBtnClick()
 
 void FixCycle::ShowSpeedAndCourse()
 {
-    state_.display.SpeedOG = state_.routeTexts.SOGText.str() + SpeedUnitLabel(state_.settings.units, state_.prefs.units);
+    state_.display.SpeedOG
+        = state_.routeTexts.SOGText.str() + SpeedUnitLabel(state_.settings.units, state_.prefs.units);
     state_.display.CourseOG = state_.routeTexts.COGText.str() + "\xb0T";
 }
 
@@ -302,7 +321,8 @@ void FixCycle::ShowActiveLeg()
         display.RngToWp = state_.routeTexts.RangeText.str();
     }
     display.TimeToWP = state_.routeTexts.TimeToWaypointText.str();
-    display.BearingToWP = state_.routeTexts.BearingText.str() + "\xb0T" + (state_.prefs.route.TowNavigation ? " (Tow)" : "");
+    display.BearingToWP
+        = state_.routeTexts.BearingText.str() + "\xb0T" + (state_.prefs.route.TowNavigation ? " (Tow)" : "");
 
     const bool tideKnown = !state_.tides.empty() || !state_.prefs.tide.AtlasTide;
     if (!hooks_.MeasureModeOn() && tideKnown) {
@@ -335,7 +355,8 @@ void FixCycle::ShowActiveLeg()
         PlayLoaded();
     }
 
-    if (prefs.WPVoice && state_.routeProgress.RouteLength > 0 && state_.cycleState.ApproachPending && state_.cycleState.SoundIdle) {
+    if (prefs.WPVoice && state_.routeProgress.RouteLength > 0 && state_.cycleState.ApproachPending
+        && state_.cycleState.SoundIdle) {
         state_.cycleState.ApproachPending = false;
         LoadVoice("approach.wav");
         PlayLoaded();
@@ -355,10 +376,12 @@ void FixCycle::ShowEndOfLeg()
     } else {
         display.WPNameIndex = -1;
     }
-    const bool pastEnd = state_.routeProgress.ActiveWaypoint == 0 || state_.routeProgress.ActiveWaypoint == state_.routeProgress.RouteLength + 1;
+    const bool pastEnd = state_.routeProgress.ActiveWaypoint == 0
+        || state_.routeProgress.ActiveWaypoint == state_.routeProgress.RouteLength + 1;
     const Preferences& prefs = state_.prefs;
-    if (prefs.OnRouteCompletion == RouteCompletion::NormalMode && state_.app.NavPanelVisible && state_.routeProgress.RouteLength > 0
-        && pastEnd && !state_.sentenceFix.EventSentence && !hooks_.MeasureModeOn()) {
+    if (prefs.OnRouteCompletion == RouteCompletion::NormalMode && state_.app.NavPanelVisible
+        && state_.routeProgress.RouteLength > 0 && pastEnd && !state_.sentenceFix.EventSentence
+        && !hooks_.MeasureModeOn()) {
         display.StatusLine = kSelectNextWaypoint;
         state_.cycleState.SelectPromptPending = true;
         state_.cycleState.ApproachPending = false;
@@ -366,21 +389,25 @@ void FixCycle::ShowEndOfLeg()
     }
     if (prefs.OnRouteCompletion == RouteCompletion::Reverse && state_.routeProgress.RouteLength > 1) {
         state_.routeProgress.RouteReversed = !state_.routeProgress.RouteReversed;
-        state_.routeProgress.ActiveWaypoint = static_cast<std::int16_t>(state_.routeProgress.RouteReversed ? state_.routeProgress.RouteLength - 1 : 2);
+        state_.routeProgress.ActiveWaypoint
+            = static_cast<std::int16_t>(state_.routeProgress.RouteReversed ? state_.routeProgress.RouteLength - 1 : 2);
         display.WPNameIndex = state_.routeProgress.ActiveWaypoint - 1;
-        RestartLeg(state_.routeProgress, state_.routeTexts, state_.fixInfo, state_.chartRef, state_.prefs.route.TowNavigation, state_.route);
+        RestartLeg(state_.routeProgress, state_.routeTexts, state_.fixInfo, state_.chartRef,
+            state_.prefs.route.TowNavigation, state_.route);
     }
     if (prefs.OnRouteCompletion == RouteCompletion::RepRoute && state_.routeProgress.RouteLength > 1) {
         state_.routeProgress.ActiveWaypoint = 1;
         display.WPNameIndex = 0;
-        RestartLeg(state_.routeProgress, state_.routeTexts, state_.fixInfo, state_.chartRef, state_.prefs.route.TowNavigation, state_.route);
+        RestartLeg(state_.routeProgress, state_.routeTexts, state_.fixInfo, state_.chartRef,
+            state_.prefs.route.TowNavigation, state_.route);
     }
     if (n < 2) {
         state_.display.ClearNavDisplay();
     } else {
         ShowSpeedAndCourse();
     }
-    if (prefs.WPVoice && state_.routeProgress.RouteLength > 0 && state_.cycleState.SelectPromptPending && state_.cycleState.SoundIdle) {
+    if (prefs.WPVoice && state_.routeProgress.RouteLength > 0 && state_.cycleState.SelectPromptPending
+        && state_.cycleState.SoundIdle) {
         state_.cycleState.SelectPromptPending = false;
         LoadVoice("select.wav");
         PlayLoaded();
@@ -429,7 +456,7 @@ void FixCycle::DRMode1Click()
     display.checked[Control::DRMode1] = on;
     state_.settings.fix.DRMode = on;
     if (on) {
-        display.FixTimer = {true, state_.settings.fix.FixIntervalMs};
+        display.FixTimer = { true, state_.settings.fix.FixIntervalMs };
         display.StatusLine = kDeadReckoningMode;
     } else {
         display.FixTimer.intervalMs = 0;
@@ -459,8 +486,8 @@ void FixCycle::Find_Antenna()
     state_.settings.vessel.AntennaEast = 0.0;
     hooks_.PlaceVesselOutline();
     // The reference point, in receiver datum like every quick-log record.
-    const LatLong here = StateFromChartDatum(state_.chartRef, {state_.fixInfo.OwnLat, state_.fixInfo.OwnLong});
-    state_.quickLog.push({here.lat, here.lon, state_.fixInfo.FixMinutes});
+    const LatLong here = StateFromChartDatum(state_.chartRef, { state_.fixInfo.OwnLat, state_.fixInfo.OwnLong });
+    state_.quickLog.push({ here.lat, here.lon, state_.fixInfo.FixMinutes });
     state_.cycleState.AntennaPending = true;
 }
 
@@ -477,7 +504,8 @@ void FixCycle::TripDblClick()
 void FixCycle::XTerrorDblClick()
 {
     if (platform_.prompter.confirm(kResetXteQuestion)) {
-        RestartLeg(state_.routeProgress, state_.routeTexts, state_.fixInfo, state_.chartRef, state_.prefs.route.TowNavigation, state_.route);
+        RestartLeg(state_.routeProgress, state_.routeTexts, state_.fixInfo, state_.chartRef,
+            state_.prefs.route.TowNavigation, state_.route);
     }
 }
 

@@ -7,7 +7,6 @@
 #include "navigation/TrackLog.h"
 #include "platform/Platform.h"
 
-#include <string>
 #include "core/AisPlayback.h"
 #include "core/AppState.h"
 #include "core/ChartReference.h"
@@ -29,6 +28,7 @@
 #include "core/TextLogState.h"
 #include "core/TidalAtlas.h"
 #include "core/TidalStream.h"
+#include <string>
 
 namespace kv {
 
@@ -40,30 +40,31 @@ public:
     virtual ~FixCycleHooks() = default;
     virtual int OpenViewCount() const { return 0; }
     // Every view that shows the vessel takes the new position; views that follow it re-centre.
-    virtual void RefreshViews() {}
+    virtual void RefreshViews() { }
     // Automatic chart loading: the best chart for the position.
-    virtual void AutoLoadChart() {}
+    virtual void AutoLoadChart() { }
     // Command enabling after a change of mode or of the quick log.
-    virtual void UpdateMenuItems() {}
+    virtual void UpdateMenuItems() { }
     // An event fix while chart editing is on adds the position as a chart point.
     virtual bool ChartPointEditingEnabled() const { return false; }
-    virtual void AddChartPoint() {}
+    virtual void AddChartPoint() { }
     // The measure tool of the views is on: the status line keeps the measured range.
     virtual bool MeasureModeOn() const { return false; }
     // A manual fix in remarks mode opens the remark editor for the event.
-    virtual void OpenRemarkEditor() {}
+    virtual void OpenRemarkEditor() { }
     // The vessel outline the views draw follows the antenna offsets (without views there is no
     // outline to place).
-    virtual void PlaceVesselOutline() {}
+    virtual void PlaceVesselOutline() { }
     // The fix is complete: what depends on own position and motion (the collision watch) looks
     // again.
-    virtual void FixTaken() {}
+    virtual void FixTaken() { }
 };
 
 inline constexpr const char* kNoPositionData = "No Position Data!";
 inline constexpr const char* kSelectNextWaypoint = "Select Next Waypoint!";
 inline constexpr const char* kDeadReckoningMode = "Dead Reckoning Mode !";
-inline constexpr const char* kLocateAntennaMessage = "Fix Position Of antenna relative to vessel, then Fix again to see result!";
+inline constexpr const char* kLocateAntennaMessage
+    = "Fix Position Of antenna relative to vessel, then Fix again to see result!";
 inline constexpr const char* kResetTripQuestion = "Reset the trip distance - Are you sure?";
 inline constexpr const char* kMonitorTemplate = "$KVGGA,@t,@p:3,5,07,0.0,0.0,M,,0000*MON";
 

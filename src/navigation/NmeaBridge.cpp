@@ -16,17 +16,17 @@ RouteTexts TextsOfThisFix(const RoutePanelTexts& panel, const RouteProgress& pro
     return texts;
 }
 
-std::string ExpandTextTemplate(const TemplateRecords& records, const RoutePanelTexts& panel, const Clock& clock,
-                               const std::string& tpl)
+std::string ExpandTextTemplate(
+    const TemplateRecords& records, const RoutePanelTexts& panel, const Clock& clock, const std::string& tpl)
 {
     return ExpandTemplate(tpl, MakeTemplateContext(records, clock, TextsOfThisFix(panel, records.routeProgress)));
 }
 
 void ComposeOutputSentences(NmeaLink& link, const NmeaSettings& settings, const NmeaPreferences& prefs,
-                            const TemplateRecords& records, const RoutePanelTexts& panel, const Clock& clock)
+    const TemplateRecords& records, const RoutePanelTexts& panel, const Clock& clock)
 {
-    BuildOutputSentences(link, settings, prefs,
-                         MakeTemplateContext(records, clock, TextsOfThisFix(panel, records.routeProgress)));
+    BuildOutputSentences(
+        link, settings, prefs, MakeTemplateContext(records, clock, TextsOfThisFix(panel, records.routeProgress)));
 }
 
 } // namespace kv

@@ -18,11 +18,11 @@ namespace kv {
 RouteTexts TextsOfThisFix(const RoutePanelTexts& panel, const RouteProgress& progress);
 
 // ExpandTemplate of the template engine over the records as they stand.
-std::string ExpandTextTemplate(const TemplateRecords& records, const RoutePanelTexts& panel, const Clock& clock,
-                               const std::string& tpl);
+std::string ExpandTextTemplate(
+    const TemplateRecords& records, const RoutePanelTexts& panel, const Clock& clock, const std::string& tpl);
 
 // BuildOutputSentences: fills link.OutputText (empty when nothing is due).
 void ComposeOutputSentences(NmeaLink& link, const NmeaSettings& settings, const NmeaPreferences& prefs,
-                            const TemplateRecords& records, const RoutePanelTexts& panel, const Clock& clock);
+    const TemplateRecords& records, const RoutePanelTexts& panel, const Clock& clock);
 
 } // namespace kv

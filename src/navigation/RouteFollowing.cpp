@@ -20,7 +20,7 @@ constexpr double kXteLimit = 9.99;
 LatLong RecordPosition(const QuickLog& log, std::size_t number)
 {
     const QuickLogRecord& r = log.at(number);
-    return {r.lat, r.lon};
+    return { r.lat, r.lon };
 }
 
 // The waypoint `index` of the route, or nullptr when the index lies outside the table. The route
@@ -42,7 +42,10 @@ std::size_t AveragingSpan(int averageFixes, std::size_t n)
     return n > static_cast<std::size_t>(average) ? static_cast<std::size_t>(average) : n - 1;
 }
 
-std::string ThreeDigits(long long value) { return ZeroFill(FormatInt(value, 3)); }
+std::string ThreeDigits(long long value)
+{
+    return ZeroFill(FormatInt(value, 3));
+}
 
 std::string SpeedText(const UnitSettings& units, const UnitPreferences& prefs, double knots)
 {
@@ -70,7 +73,7 @@ double PlaneBearing(double cosLat, LatLong a, LatLong b)
 }
 
 void ComputeSOG(Motion& motion, const QuickLog& log, const ChartReference& ref, const UnitSettings& units,
-                int averageFixes, double boatSpeed)
+    int averageFixes, double boatSpeed)
 {
     const std::size_t n = log.count();
     if (n < 2) {
@@ -80,7 +83,8 @@ void ComputeSOG(Motion& motion, const QuickLog& log, const ChartReference& ref, 
         motion.LastLegDistance = 0.0;
         return;
     }
-    motion.LastLegDistance = PlaneDistance(ref.CosLatFactor, RecordPosition(log, n - 1), RecordPosition(log, n)) * units.UnitFactor;
+    motion.LastLegDistance
+        = PlaneDistance(ref.CosLatFactor, RecordPosition(log, n - 1), RecordPosition(log, n)) * units.UnitFactor;
     const std::size_t k = AveragingSpan(averageFixes, n);
     const double d = PlaneDistance(ref.CosLatFactor, RecordPosition(log, n - k), RecordPosition(log, n));
     double dt = log.at(n).minutes - log.at(n - k).minutes;
@@ -105,14 +109,15 @@ std::int16_t ComputeCOG(Motion& motion, const QuickLog& log, double cosLat, int 
 }
 
 void RangeBearingToWaypoint(RouteProgress& progress, RoutePanelTexts& texts, const Fix& fix, const ChartReference& ref,
-                            bool towNavigation, const RouteTable& route)
+    bool towNavigation, const RouteTable& route)
 {
     const RouteWaypoint* wp = Waypoint(progress, route, progress.ActiveWaypoint);
     if (wp == nullptr) {
         return; // no such waypoint: the last values stand
     }
-    const LatLong origin = towNavigation ? LatLong{progress.TowLat, progress.TowLong} : LatLong{fix.OwnLat, fix.OwnLong};
-    const LatLong target{wp->lat, wp->lon};
+    const LatLong origin
+        = towNavigation ? LatLong { progress.TowLat, progress.TowLong } : LatLong { fix.OwnLat, fix.OwnLong };
+    const LatLong target { wp->lat, wp->lon };
     const double r = PlaneDistance(ref.CosLatFactor, origin, target);
     progress.RangeToWaypoint = r;
     progress.BearingToWaypoint = PlaneBearing(ref.CosLatFactor, origin, target);
@@ -127,7 +132,7 @@ void FindTidalStream(TidalStream& stream, const Fix& fix, const ChartReference& 
     const int hour = std::clamp<int>(stream.TidalHour, -6, 6);
     double best = 99999.0;
     for (const TidalDiamond& diamond : tides) {
-        const double d = PlaneDistance(ref.CosLatFactor, {fix.OwnLat, fix.OwnLong}, {diamond.lat, diamond.lon});
+        const double d = PlaneDistance(ref.CosLatFactor, { fix.OwnLat, fix.OwnLong }, { diamond.lat, diamond.lon });
         if (d < best) {
             best = d;
             stream.TideSet = diamond.setAt(hour);
@@ -142,25 +147,31 @@ void FollowRoute(FollowRouteRecords state)
     const std::string speedLabel = SpeedUnitLabel(state.settings.units, state.prefs.units);
     const std::string distanceLabel = DistanceUnitLabel(state.settings.units);
 
-    if (state.routeProgress.ActiveWaypoint > 0 && Waypoint(state.routeProgress, state.route, state.routeProgress.ActiveWaypoint) != nullptr) {
+    if (state.routeProgress.ActiveWaypoint > 0
+        && Waypoint(state.routeProgress, state.route, state.routeProgress.ActiveWaypoint) != nullptr) {
         state.routeProgress.WaterSpeedShown = state.settings.vessel.BoatSpeed;
-        RangeBearingToWaypoint(state.routeProgress, state.routeTexts, state.fixInfo, state.chartRef, state.prefs.route.TowNavigation, state.route);
+        RangeBearingToWaypoint(state.routeProgress, state.routeTexts, state.fixInfo, state.chartRef,
+            state.prefs.route.TowNavigation, state.route);
         state.routeTexts.BearingText = ThreeDigits(RoundHalfEven(state.routeProgress.BearingToWaypoint));
 
         // Arrival: inside the circle with automatic advance, steer for the next waypoint.
-        if (state.routeProgress.RangeToWaypoint < state.settings.route.ArrivalRadius && state.prefs.route.AutoNextWaypoint) {
+        if (state.routeProgress.RangeToWaypoint < state.settings.route.ArrivalRadius
+            && state.prefs.route.AutoNextWaypoint) {
             state.cycleState.ApproachPending = true;
             state.routeTexts.PreviousWaypointName = state.routeProgress.WaypointName.str();
             const std::int16_t reached = state.routeProgress.ActiveWaypoint;
-            state.routeProgress.ActiveWaypoint = static_cast<std::int16_t>(state.routeProgress.ActiveWaypoint + (state.routeProgress.RouteReversed ? -1 : 1));
+            state.routeProgress.ActiveWaypoint = static_cast<std::int16_t>(
+                state.routeProgress.ActiveWaypoint + (state.routeProgress.RouteReversed ? -1 : 1));
             if (Waypoint(state.routeProgress, state.route, state.routeProgress.ActiveWaypoint) != nullptr) {
-                RangeBearingToWaypoint(state.routeProgress, state.routeTexts, state.fixInfo, state.chartRef, state.prefs.route.TowNavigation, state.route);
+                RangeBearingToWaypoint(state.routeProgress, state.routeTexts, state.fixInfo, state.chartRef,
+                    state.prefs.route.TowNavigation, state.route);
                 state.routeProgress.LegBearing = state.routeProgress.BearingToWaypoint;
                 state.routeProgress.LegWaypoint = state.routeProgress.ActiveWaypoint;
                 state.routeProgress.LegOrigin = reached;
             }
         }
-        if (state.routeProgress.RangeToWaypoint >= state.settings.route.ArrivalRadius || state.prefs.route.AutoNextWaypoint) {
+        if (state.routeProgress.RangeToWaypoint >= state.settings.route.ArrivalRadius
+            || state.prefs.route.AutoNextWaypoint) {
             state.routeTexts.ArrivalFlagText = ",A";
         } else {
             state.routeTexts.ArrivalFlagText = ",V";
@@ -171,13 +182,18 @@ void FollowRoute(FollowRouteRecords state)
         if (state.prefs.tide.AtlasTide) {
             FindTidalStream(state.tideStream, state.fixInfo, state.chartRef, state.tides);
         }
-        state.routeProgress.TideCross = state.tideStream.TideRate * std::cos((90.0 + state.routeProgress.BearingToWaypoint - state.tideStream.TideSet) * kDeg);
-        state.routeProgress.TideAlong = state.tideStream.TideRate * std::cos((state.routeProgress.BearingToWaypoint - state.tideStream.TideSet) * kDeg);
+        state.routeProgress.TideCross = state.tideStream.TideRate
+            * std::cos((90.0 + state.routeProgress.BearingToWaypoint - state.tideStream.TideSet) * kDeg);
+        state.routeProgress.TideAlong = state.tideStream.TideRate
+            * std::cos((state.routeProgress.BearingToWaypoint - state.tideStream.TideSet) * kDeg);
 
         if (state.routeProgress.TideCross <= state.settings.vessel.BoatSpeed) {
-            const double across = std::sqrt(std::fabs(state.settings.vessel.BoatSpeed * state.settings.vessel.BoatSpeed - state.routeProgress.TideCross * state.routeProgress.TideCross));
+            const double across = std::sqrt(std::fabs(state.settings.vessel.BoatSpeed * state.settings.vessel.BoatSpeed
+                - state.routeProgress.TideCross * state.routeProgress.TideCross));
             // No boat speed and no stream: nothing to correct (0/0 would give no course at all).
-            const double correction = (across == 0.0 && state.routeProgress.TideCross == 0.0) ? 0.0 : std::atan(state.routeProgress.TideCross / across) / kDeg;
+            const double correction = (across == 0.0 && state.routeProgress.TideCross == 0.0)
+                ? 0.0
+                : std::atan(state.routeProgress.TideCross / across) / kDeg;
             const double course = state.routeProgress.BearingToWaypoint - correction;
             state.routeProgress.CourseToSteerExact = course;
             long long rounded = RoundHalfEven(course);
@@ -188,9 +204,12 @@ void FollowRoute(FollowRouteRecords state)
                 rounded -= 360;
             }
             state.routeProgress.CourseToSteer = static_cast<std::int16_t>(rounded);
-            ComputeSOG(state.motion, log, state.chartRef, state.settings.units, state.settings.fix.AverageFixes, state.settings.vessel.BoatSpeed);
-            state.routeProgress.VMG = std::cos((state.motion.COG - state.routeProgress.CourseToSteer) * kDeg) * state.motion.SOGShown;
-            state.routeProgress.TimeToWaypoint = state.routeProgress.VMG > 0.01 ? state.routeProgress.RangeToWaypoint / state.routeProgress.VMG : -1.0;
+            ComputeSOG(state.motion, log, state.chartRef, state.settings.units, state.settings.fix.AverageFixes,
+                state.settings.vessel.BoatSpeed);
+            state.routeProgress.VMG
+                = std::cos((state.motion.COG - state.routeProgress.CourseToSteer) * kDeg) * state.motion.SOGShown;
+            state.routeProgress.TimeToWaypoint
+                = state.routeProgress.VMG > 0.01 ? state.routeProgress.RangeToWaypoint / state.routeProgress.VMG : -1.0;
         } else {
             state.routeProgress.WaterSpeedShown = state.routeProgress.TideCross;
             state.routeProgress.TimeToWaypoint = -2.0;
@@ -200,7 +219,8 @@ void FollowRoute(FollowRouteRecords state)
         state.routeProgress.CourseToSteerExact = -1.0;
         state.routeProgress.VMG = 0.0;
         state.routeProgress.TimeToWaypoint = 0.0;
-        ComputeSOG(state.motion, log, state.chartRef, state.settings.units, state.settings.fix.AverageFixes, state.settings.vessel.BoatSpeed);
+        ComputeSOG(state.motion, log, state.chartRef, state.settings.units, state.settings.fix.AverageFixes,
+            state.settings.vessel.BoatSpeed);
         state.routeProgress.VMG = state.motion.SOGShown;
         state.routeTexts.PreviousWaypointName.clear();
     }
@@ -215,16 +235,19 @@ void FollowRoute(FollowRouteRecords state)
     {
         const double hours = std::trunc(state.routeProgress.TimeToWaypoint);
         const double minutes = (state.routeProgress.TimeToWaypoint - hours) * 60.0;
-        state.routeTexts.TimeToWaypointText = FormatInt(static_cast<long long>(std::clamp(hours, -1e15, 1e15)), 2) + " Hr " + FormatFixed(minutes, 0, 1) + " Min";
+        state.routeTexts.TimeToWaypointText = FormatInt(static_cast<long long>(std::clamp(hours, -1e15, 1e15)), 2)
+            + " Hr " + FormatFixed(minutes, 0, 1) + " Min";
     }
     state.routeTexts.COGText = ThreeDigits(state.motion.COG);
-    state.routeTexts.COGMagText = ThreeDigits(RoundHalfEven(MagneticFromTrue(state.motion.COG, state.sentenceFix.MagVariation)) % 360);
+    state.routeTexts.COGMagText
+        = ThreeDigits(RoundHalfEven(MagneticFromTrue(state.motion.COG, state.sentenceFix.MagVariation)) % 360);
     if (state.routeProgress.TimeToWaypoint == -1.0) {
         state.routeTexts.TimeToWaypointText = "********";
         state.routeTexts.VMGText = "********";
         state.routeTexts.SOGText = SpeedText(state.settings.units, state.prefs.units, state.motion.SOG);
     } else {
-        state.routeTexts.VMGText = SpeedText(state.settings.units, state.prefs.units, state.routeProgress.VMG) + speedLabel;
+        state.routeTexts.VMGText
+            = SpeedText(state.settings.units, state.prefs.units, state.routeProgress.VMG) + speedLabel;
         state.routeTexts.SOGText = SpeedText(state.settings.units, state.prefs.units, state.motion.SOG);
     }
     if (state.routeProgress.TimeToWaypoint == -2.0) {
@@ -234,7 +257,8 @@ void FollowRoute(FollowRouteRecords state)
     }
     {
         const double range = state.routeProgress.RangeToWaypoint * state.settings.units.UnitFactor;
-        state.routeTexts.RangeText = (range <= 1.0 ? FormatFixed(range, 5, 4) : FormatFixed(range, 4, 2)) + " " + distanceLabel;
+        state.routeTexts.RangeText
+            = (range <= 1.0 ? FormatFixed(range, 5, 4) : FormatFixed(range, 4, 2)) + " " + distanceLabel;
     }
 
     // Cross-track error: the vessel's distance from the leg line through the waypoint, positive
@@ -247,11 +271,13 @@ void FollowRoute(FollowRouteRecords state)
     const bool ahead = std::cos(x) > 0.0;
     const double across = ahead ? state.routeProgress.RangeToWaypoint * std::sin(x) : kBehind;
     const double e = std::clamp(across, -kXteLimit, kXteLimit);
-    const bool active = state.routeProgress.ActiveWaypoint > 0 && Waypoint(state.routeProgress, state.route, state.routeProgress.ActiveWaypoint) != nullptr;
+    const bool active = state.routeProgress.ActiveWaypoint > 0
+        && Waypoint(state.routeProgress, state.route, state.routeProgress.ActiveWaypoint) != nullptr;
     const bool legSet = active && state.routeProgress.LegWaypoint == state.routeProgress.ActiveWaypoint;
     state.routeProgress.XTEValid = legSet && ahead && std::fabs(across) < kXteLimit;
     state.routeProgress.PerpendicularPassed = legSet && !ahead;
-    state.routeProgress.ArrivalCircleEntered = active && state.routeProgress.RangeToWaypoint < state.settings.route.ArrivalRadius;
+    state.routeProgress.ArrivalCircleEntered
+        = active && state.routeProgress.RangeToWaypoint < state.settings.route.ArrivalRadius;
     if (state.routeProgress.CourseToSteer >= 0) {
         state.routeTexts.XTEScaleText = std::fabs(e) >= 1.0 ? "x 1.0 NM" : "x 0.1 NM";
         state.routeProgress.XTE = e;
@@ -260,7 +286,7 @@ void FollowRoute(FollowRouteRecords state)
 }
 
 void DeadReckon(Motion& motion, Fix& fix, const ChartReference& ref, const RouteProgress& progress,
-                const VesselSettings& vessel, std::uint32_t fixIntervalMs, const QuickLog& log)
+    const VesselSettings& vessel, std::uint32_t fixIntervalMs, const QuickLog& log)
 {
     const double course = (vessel.DRCourseSource == 0 ? progress.BearingToWaypoint : motion.DRCourse) * kDeg;
     const double speed = vessel.DRSpeedSource == 0 ? vessel.BoatSpeed : motion.DRSpeed;
@@ -268,7 +294,7 @@ void DeadReckon(Motion& motion, Fix& fix, const ChartReference& ref, const Route
     const double t = fixIntervalMs / 1000.0;
     if (log.count() < 1) {
         // The displayed position is in chart datum; the fix records receiver datum.
-        const LatLong here = StateFromChartDatum(ref, {fix.OwnLat, fix.OwnLong});
+        const LatLong here = StateFromChartDatum(ref, { fix.OwnLat, fix.OwnLong });
         motion.DRLat = here.lat;
         motion.DRLong = here.lon;
     } else {
@@ -281,7 +307,7 @@ void DeadReckon(Motion& motion, Fix& fix, const ChartReference& ref, const Route
 }
 
 void RestartLeg(RouteProgress& progress, RoutePanelTexts& texts, const Fix& fix, const ChartReference& ref,
-                bool towNavigation, const RouteTable& route)
+    bool towNavigation, const RouteTable& route)
 {
     RangeBearingToWaypoint(progress, texts, fix, ref, towNavigation, route);
     progress.LegBearing = progress.BearingToWaypoint;

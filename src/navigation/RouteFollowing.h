@@ -4,8 +4,6 @@
 // good, time to go, the cross-track error and the texts the panels and autopilot sentences show.
 // Every distance and bearing is plane sailing on a flat chart scaled by CosLatFactor.
 
-
-#include <cstdint>
 #include "core/ChartReference.h"
 #include "core/Fix.h"
 #include "core/FixCycleState.h"
@@ -19,6 +17,7 @@
 #include "core/Settings.h"
 #include "core/TidalAtlas.h"
 #include "core/TidalStream.h"
+#include <cstdint>
 
 namespace kv {
 
@@ -29,12 +28,12 @@ double PlaneBearing(double cosLat, LatLong a, LatLong b);
 
 // Speed over ground averaged over the last AverageFixes records; SOGShown, LastLegDistance.
 void ComputeSOG(Motion& motion, const QuickLog& log, const ChartReference& ref, const UnitSettings& units,
-                int averageFixes, double boatSpeed);
+    int averageFixes, double boatSpeed);
 // Course over ground from the same records, whole degrees; also sets COGValue.
 std::int16_t ComputeCOG(Motion& motion, const QuickLog& log, double cosLat, int averageFixes);
 // Range, bearing and name of waypoint ActiveWaypoint from own ship (or the tow).
 void RangeBearingToWaypoint(RouteProgress& progress, RoutePanelTexts& texts, const Fix& fix, const ChartReference& ref,
-                            bool towNavigation, const RouteTable& route);
+    bool towNavigation, const RouteTable& route);
 // TideSet/TideRate from the nearest diamond for TidalHour (the earlier diamond wins a tie).
 void FindTidalStream(TidalStream& stream, const Fix& fix, const ChartReference& ref, const TidalDiamonds& tides);
 // What one fix's route following writes (progress, panel texts, speed and course, the stream at
@@ -79,12 +78,12 @@ struct FollowRouteRecords {
 void FollowRoute(FollowRouteRecords state);
 // DRLat/DRLong one fix interval on from the newest quick-log record.
 void DeadReckon(Motion& motion, Fix& fix, const ChartReference& ref, const RouteProgress& progress,
-                const VesselSettings& vessel, std::uint32_t fixIntervalMs, const QuickLog& log);
+    const VesselSettings& vessel, std::uint32_t fixIntervalMs, const QuickLog& log);
 
 // Leg restart: range and bearing from here, and the leg bearing set to it, so the cross-track
 // error starts again at 0 from the present position.
 void RestartLeg(RouteProgress& progress, RoutePanelTexts& texts, const Fix& fix, const ChartReference& ref,
-                bool towNavigation, const RouteTable& route);
+    bool towNavigation, const RouteTable& route);
 inline constexpr const char* kResetXteQuestion = "Reset XTE - Are you sure?";
 
 // Whole hours relative to high water at the standard port, −6 … +6.

@@ -1,11 +1,11 @@
 #include "navigation/TrackLog.h"
 
+#include "ais/AisTargets.h"
 #include "core/Format.h"
-#include "core/Units.h"
 #include "core/Paths.h"
 #include "core/Real48.h"
 #include "core/TextFile.h"
-#include "ais/AisTargets.h"
+#include "core/Units.h"
 #include "navigation/NmeaBridge.h"
 
 #include <cmath>
@@ -39,7 +39,7 @@ TrackLogImage DecodeTrackLog(std::string_view bytes)
     TrackLogImage result;
     for (std::size_t k = 0; k < kQuickLogCapacity; ++k) {
         const std::uint8_t* record = in + k * kTrackLogRecordSize;
-        result.records[k] = {real48ToDouble(record), real48ToDouble(record + 6), real48ToDouble(record + 12)};
+        result.records[k] = { real48ToDouble(record), real48ToDouble(record + 6), real48ToDouble(record + 12) };
     }
     const double count = real48ToDouble(in + kTrackLogCountOffset);
     if (std::isfinite(count) && count > -0.5 && count < kQuickLogCapacity + 0.5) {
@@ -50,7 +50,8 @@ TrackLogImage DecodeTrackLog(std::string_view bytes)
 
 std::string DateText(const LocalDateTime& now)
 {
-    return ZeroFill(FormatInt(now.day, 2)) + "-" + ZeroFill(FormatInt(now.month, 2)) + "-" + ZeroFill(FormatInt(now.year % 100, 2));
+    return ZeroFill(FormatInt(now.day, 2)) + "-" + ZeroFill(FormatInt(now.month, 2)) + "-"
+        + ZeroFill(FormatInt(now.year % 100, 2));
 }
 
 std::string ComposeTextLogLine(TrackLogRecords state, const Clock& clock)
@@ -62,7 +63,8 @@ std::string TrackLogs::TextLogPath() const
 {
     // A log set opened as "TRIP.TXT" keeps writing to that file.
     const std::string name = state_.textLog.LogNameBase.str() + ".txt";
-    return FindFileCaseInsensitive(state_.folders.LogDir.str(), name).value_or(JoinPath(state_.folders.LogDir.str(), name));
+    return FindFileCaseInsensitive(state_.folders.LogDir.str(), name)
+        .value_or(JoinPath(state_.folders.LogDir.str(), name));
 }
 
 std::string TrackLogs::TrackLogPath() const
@@ -112,7 +114,8 @@ void TrackLogs::OpenTextLog()
             platform_.prompter.error(kTextLogWriteError);
             return;
         }
-        if (!WriteTextLinesAtomic(path, {"Log Date : " + state_.textLog.LogNameBase.str(), state_.settings.TextLogFormat})) {
+        if (!WriteTextLinesAtomic(
+                path, { "Log Date : " + state_.textLog.LogNameBase.str(), state_.settings.TextLogFormat })) {
             platform_.prompter.error(kTextLogWriteError);
         }
         return;
@@ -184,7 +187,7 @@ void TrackLogs::OpenAisLog()
     const std::string base = state_.textLog.LogNameBase.str();
     const std::string path = JoinPath(state_.folders.LogDir.str(), base + ".AIS");
     if (!PathTaken(path)) {
-        WriteTextLinesAtomic(path, {"AIS Log Date : " + base});
+        WriteTextLinesAtomic(path, { "AIS Log Date : " + base });
     }
     state_.ais.AisLogPath = path;
 }
@@ -263,7 +266,7 @@ void TrackLogs::ViewTextLog1Click()
     const std::string& viewer = state_.settings.TextLogViewerPath;
     // Without a chosen viewer the desktop's handler for text files opens the log.
     const std::string program = viewer.empty() ? std::string("xdg-open") : viewer;
-    if (!platform_.launcher.launch(program, {TextLogPath()})) {
+    if (!platform_.launcher.launch(program, { TextLogPath() })) {
         platform_.prompter.error(kApplicationNotAvailable);
     }
 }

@@ -5,10 +5,6 @@
 
 #include "platform/Platform.h"
 
-#include <array>
-#include <optional>
-#include <string>
-#include <string_view>
 #include "ais/AisState.h"
 #include "core/AppState.h"
 #include "core/ChartReference.h"
@@ -24,6 +20,10 @@
 #include "core/SentenceFix.h"
 #include "core/Settings.h"
 #include "core/TextLogState.h"
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
 
 namespace kv {
 
@@ -47,7 +47,7 @@ std::string EncodeTrackLog(const QuickLog& log);
 // that stops before offset 1764 is 0. The count is nullopt when the stored real does not round
 // to 0 … 98 (a corrupt file): the caller keeps its quick log.
 struct TrackLogImage {
-    std::array<QuickLogRecord, kQuickLogCapacity> records{};
+    std::array<QuickLogRecord, kQuickLogCapacity> records {};
     std::optional<std::size_t> count;
 };
 TrackLogImage DecodeTrackLog(std::string_view bytes);
@@ -105,7 +105,11 @@ std::string ComposeTextLogLine(TrackLogRecords state, const Clock& clock);
 
 class TrackLogs {
 public:
-    TrackLogs(TrackLogRecords state, Platform& platform) : state_(state), platform_(platform) {}
+    TrackLogs(TrackLogRecords state, Platform& platform)
+        : state_(state)
+        , platform_(platform)
+    {
+    }
 
     void OpenDayLogs();
     bool WriteLogFile(const std::string& name);

@@ -11,9 +11,15 @@ namespace kv {
 
 namespace {
 
-bool InNauticalMiles(const UnitSettings& units) { return DistanceUnitLabel(units) == "Nm "; }
+bool InNauticalMiles(const UnitSettings& units)
+{
+    return DistanceUnitLabel(units) == "Nm ";
+}
 
-std::string Label(const UnitSettings& units) { return Trim(DistanceUnitLabel(units)); }
+std::string Label(const UnitSettings& units)
+{
+    return Trim(DistanceUnitLabel(units));
+}
 
 } // namespace
 

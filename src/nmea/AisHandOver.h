@@ -12,10 +12,10 @@ public:
     virtual void ProcessAISSentence(std::string_view sentence) = 0;
     // The sentences between these two calls come from one slice of received input: what they
     // leave to be written goes out once, at the end.
-    virtual void BeginBatch() {}
-    virtual void EndBatch() {}
+    virtual void BeginBatch() { }
+    virtual void EndBatch() { }
     // The interface closed: files kept open for its sentences are let go of.
-    virtual void InterfaceClosed() {}
+    virtual void InterfaceClosed() { }
 };
 
 } // namespace kv

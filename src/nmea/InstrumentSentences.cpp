@@ -101,8 +101,8 @@ InstrumentRecord ParseInstrumentSentence(std::string_view sentence, double varia
         const std::string reference = FieldText(sentence, 2);
         const std::string unit = FieldText(sentence, 4);
         const std::string status = FieldText(sentence, 5);
-        if (!FieldNumber(sentence, 1, a) || !FieldNumber(sentence, 3, b) || b < 0 || (reference != "R" && reference != "T") ||
-            status == "V") {
+        if (!FieldNumber(sentence, 1, a) || !FieldNumber(sentence, 3, b) || b < 0
+            || (reference != "R" && reference != "T") || status == "V") {
             return r;
         }
         if (unit == "K") {
@@ -162,13 +162,14 @@ void RaiseShallowWaterAlarm(Display& display, double depthMetres)
     display.StatusLine = kShallowWaterText + Format("%.1f m", depthMetres);
 }
 
-void ApplyInstrumentRecord(const InstrumentRecord& r, Instruments& in, double now, double shallowLimitMetres, Display& display)
+void ApplyInstrumentRecord(
+    const InstrumentRecord& r, Instruments& in, double now, double shallowLimitMetres, Display& display)
 {
     switch (r.kind) {
     case InstrumentRecord::Kind::None:
         return;
     case InstrumentRecord::Kind::Depth:
-        in.DepthMetres = {r.depthMetres, now};
+        in.DepthMetres = { r.depthMetres, now };
         if (shallowLimitMetres > 0 && r.depthMetres < shallowLimitMetres) {
             if (!in.ShallowAlarmOn) {
                 in.ShallowAlarmOn = true;
@@ -181,15 +182,15 @@ void ApplyInstrumentRecord(const InstrumentRecord& r, Instruments& in, double no
         }
         return;
     case InstrumentRecord::Kind::ApparentWind:
-        in.ApparentWindAngle = {r.windAngle, now};
-        in.ApparentWindKnots = {r.windKnots, now};
+        in.ApparentWindAngle = { r.windAngle, now };
+        in.ApparentWindKnots = { r.windKnots, now };
         return;
     case InstrumentRecord::Kind::TrueWind:
-        in.TrueWindAngle = {r.windAngle, now};
-        in.TrueWindKnots = {r.windKnots, now};
+        in.TrueWindAngle = { r.windAngle, now };
+        in.TrueWindKnots = { r.windKnots, now };
         return;
     case InstrumentRecord::Kind::Heading:
-        in.HeadingTrue = {r.headingTrue, now};
+        in.HeadingTrue = { r.headingTrue, now };
         return;
     }
 }
@@ -199,11 +200,16 @@ InstrumentTexts InstrumentStripTexts(const Instruments& in, double now)
     InstrumentTexts t;
     t.depth = in.DepthMetres.known() ? Format("%.1f m", in.DepthMetres.value) : "---";
     t.depthStale = in.DepthMetres.stale(now);
-    t.apparentWind = in.ApparentWindAngle.known() ? WindAngleText(in.ApparentWindAngle.value) + Format(" %.1f kn", in.ApparentWindKnots.value) : "---";
+    t.apparentWind = in.ApparentWindAngle.known()
+        ? WindAngleText(in.ApparentWindAngle.value) + Format(" %.1f kn", in.ApparentWindKnots.value)
+        : "---";
     t.apparentStale = in.ApparentWindAngle.stale(now);
-    t.trueWind = in.TrueWindAngle.known() ? WindAngleText(in.TrueWindAngle.value) + Format(" %.1f kn", in.TrueWindKnots.value) : "---";
+    t.trueWind = in.TrueWindAngle.known()
+        ? WindAngleText(in.TrueWindAngle.value) + Format(" %.1f kn", in.TrueWindKnots.value)
+        : "---";
     t.trueStale = in.TrueWindAngle.stale(now);
-    t.heading = in.HeadingTrue.known() ? Format("%03.0f\xB0T", std::fmod(std::round(in.HeadingTrue.value), 360.0)) : "---";
+    t.heading
+        = in.HeadingTrue.known() ? Format("%03.0f\xB0T", std::fmod(std::round(in.HeadingTrue.value), 360.0)) : "---";
     t.headingStale = in.HeadingTrue.stale(now);
     return t;
 }

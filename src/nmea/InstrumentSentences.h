@@ -40,8 +40,8 @@ std::string InstrumentRecordText(const InstrumentRecord& record);
 // Stores the record's values with the time `now` (InstrumentSeconds). Below a depth of
 // `shallowLimitMetres` (0: no alarm) the alarm is raised once; it is cleared when the depth is
 // back above the limit by a tenth.
-void ApplyInstrumentRecord(const InstrumentRecord& record, Instruments& instruments, double now, double shallowLimitMetres,
-                           Display& display);
+void ApplyInstrumentRecord(
+    const InstrumentRecord& record, Instruments& instruments, double now, double shallowLimitMetres, Display& display);
 
 // The one place the shallow-water alarm is raised: the status line for now, and a beep by the
 // caller's prompter when it wants one.

@@ -6,7 +6,10 @@
 namespace kv {
 
 NmeaInterface::NmeaInterface(NmeaInterfaceRecords state, Platform& platform, AisSentenceHandler* ais)
-    : state_(state), platform_(platform), ais_(ais), framer_(state.nmeaLink.RxBuffer)
+    : state_(state)
+    , platform_(platform)
+    , ais_(ais)
+    , framer_(state.nmeaLink.RxBuffer)
 {
     platform_.serial.setListener(this);
 }
@@ -32,7 +35,8 @@ bool NmeaInterface::OpenPort()
     }
     if (!platform_.serial.open(state_.settings.nmea.ComPortNumber, state_.settings.nmea.BaudRate)) {
         const std::string why = platform_.serial.openFailure();
-        platform_.prompter.error(why.empty() ? std::string(kPortUnavailable) : std::string(kPortUnavailable) + "\n" + why);
+        platform_.prompter.error(
+            why.empty() ? std::string(kPortUnavailable) : std::string(kPortUnavailable) + "\n" + why);
         ClosePort();
         return false;
     }
@@ -65,7 +69,7 @@ void NmeaInterface::OpenNmeaInterface()
     Display& d = state_.display;
     d.hints[Control::NMEAServerOnOff] = "Close NMEA interface|";
     d.checked[Control::NMEAInterface1] = true;
-    d.FixTimer = {true, state_.settings.fix.FixIntervalMs};
+    d.FixTimer = { true, state_.settings.fix.FixIntervalMs };
     state_.nmeaLink.NmeaOpen = true;
     state_.settings.fix.DRMode = false;
     d.checked[Control::DRMode1] = false;
@@ -79,7 +83,7 @@ void NmeaInterface::OpenAtStartup()
 {
     OpenPort();
     state_.display.enabled[Control::PlayAISlog] = false;
-    state_.display.FixTimer = {true, state_.settings.fix.FixIntervalMs};
+    state_.display.FixTimer = { true, state_.settings.fix.FixIntervalMs };
 }
 
 void NmeaInterface::CloseNmeaInterface()
@@ -91,7 +95,7 @@ void NmeaInterface::CloseNmeaInterface()
     d.hints[Control::NMEAServerOnOff] = "Open NMEA interface|";
     d.StatusLine.clear();
     d.checked[Control::NMEAInterface1] = false;
-    d.FixTimer = {false, 0};
+    d.FixTimer = { false, 0 };
     ClosePort();
     state_.nmeaLink.NmeaOpen = false;
     d.ClearNavDisplay();
@@ -110,7 +114,7 @@ void NmeaInterface::CloseAtExit()
     Display& d = state_.display;
     d.StatusLine.clear();
     d.checked[Control::NMEAInterface1] = false;
-    d.FixTimer = {false, 0};
+    d.FixTimer = { false, 0 };
     ClosePort();
     state_.nmeaLink.NmeaOpen = false;
     d.ClearNavDisplay();
@@ -129,11 +133,11 @@ void NmeaInterface::ShowNMEAClick()
 void NmeaInterface::onCharsAvailable(std::string_view chars)
 {
     // Noise discarded for its length still counts as data arriving.
-    const SentenceFramer::Sink sink{[this](const std::string& s) { onSentence(s); },
-                                    [this] {
-                                        ArmWatchdog(kWatchdogTicks);
-                                        state_.nmeaLink.DataArriving = true;
-                                    }};
+    const SentenceFramer::Sink sink { [this](const std::string& s) { onSentence(s); },
+        [this] {
+            ArmWatchdog(kWatchdogTicks);
+            state_.nmeaLink.DataArriving = true;
+        } };
     // Whatever the AIS sentences of this delivery leave to be logged is written at once.
     if (ais_ != nullptr) {
         ais_->BeginBatch();
@@ -210,8 +214,8 @@ void NmeaInterface::onInputDropped(std::size_t sentences)
     // The sentence begun before the gap cannot be finished by what follows it.
     state_.nmeaLink.RxBuffer.clear();
     state_.nmeaLink.DroppedSentences += sentences;
-    state_.display.StatusLine = "Too much data on COM" + std::to_string(state_.settings.nmea.ComPortNumber) + ": " +
-                                std::to_string(state_.nmeaLink.DroppedSentences) + " sentences dropped";
+    state_.display.StatusLine = "Too much data on COM" + std::to_string(state_.settings.nmea.ComPortNumber) + ": "
+        + std::to_string(state_.nmeaLink.DroppedSentences) + " sentences dropped";
 }
 
 void NmeaInterface::onSourceStatus(std::string_view text)

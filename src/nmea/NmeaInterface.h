@@ -11,13 +11,13 @@
 //   PlayAISlog       the AIS log playback button (disabled while open)
 // and reads ShowNMEA ("Show raw &NMEA") and ProcAis ("Process &AIS Data").
 
-#include "nmea/AisHandOver.h"
-#include "nmea/SentenceFramer.h"
-#include "platform/Platform.h"
 #include "core/Display.h"
 #include "core/NmeaLink.h"
 #include "core/Preferences.h"
 #include "core/Settings.h"
+#include "nmea/AisHandOver.h"
+#include "nmea/SentenceFramer.h"
+#include "platform/Platform.h"
 
 #include <functional>
 #include <string>
@@ -109,6 +109,5 @@ private:
     bool armed_ = false;
     int ticksLeft_ = 0;
 };
-
 
 } // namespace kv

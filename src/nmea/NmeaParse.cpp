@@ -63,7 +63,7 @@ public:
 private:
     // Field 17 is the last one any parser reads; the rest of a longer sentence stays on it, but
     // fields past 17 are never looked at.
-    std::array<std::string_view, 19> fields_{};
+    std::array<std::string_view, 19> fields_ {};
     std::size_t count_ = 0;
 };
 
@@ -127,7 +127,10 @@ std::size_t LatitudeField(std::string_view kind)
     return kind == "GGA" || kind == "COM" ? 2 : 0;
 }
 
-std::string_view KindOf(std::string_view s) { return s.size() >= 6 ? s.substr(3, 3) : std::string_view(); }
+std::string_view KindOf(std::string_view s)
+{
+    return s.size() >= 6 ? s.substr(3, 3) : std::string_view();
+}
 
 bool OutOfRange(const Fields& f, std::size_t latField)
 {
@@ -157,7 +160,9 @@ bool WellFormedAngle(std::string_view field, std::size_t degreeDigits)
     const auto point = field.find('.');
     const std::string_view whole = field.substr(0, point);
     const std::string_view decimals = point == std::string_view::npos ? std::string_view() : field.substr(point + 1);
-    auto digits = [](std::string_view t) { return std::all_of(t.begin(), t.end(), [](char c) { return c >= '0' && c <= '9'; }); };
+    auto digits = [](std::string_view t) {
+        return std::all_of(t.begin(), t.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
     return whole.size() == degreeDigits + 2 && digits(whole) && digits(decimals);
 }
 
@@ -305,9 +310,9 @@ bool ParseSentence(std::string_view s, SentenceFix& fix, Display& display, bool 
             fix.EventSentence = false;
         }
         fix.SatellitesText = f[7];
-        ShortString<33>* extra[] = {&fix.ExtraField1, &fix.ExtraField2, &fix.ExtraField3, &fix.ExtraField4,
-                                    &fix.ExtraField5, &fix.ExtraField6, &fix.ExtraField7, &fix.ExtraField8,
-                                    &fix.ExtraField9, &fix.ExtraField0};
+        ShortString<33>* extra[]
+            = { &fix.ExtraField1, &fix.ExtraField2, &fix.ExtraField3, &fix.ExtraField4, &fix.ExtraField5,
+                  &fix.ExtraField6, &fix.ExtraField7, &fix.ExtraField8, &fix.ExtraField9, &fix.ExtraField0 };
         for (std::size_t i = 0; i < 10; ++i) {
             *extra[i] = f[8 + i];
         }

@@ -21,11 +21,14 @@ public:
     // What a delivery produced, in order.
     struct Sink {
         std::function<void(const std::string& sentence)> sentence; // at each CR (maybe empty)
-        std::function<void()> discarded;                           // the buffer reached the limit
+        std::function<void()> discarded; // the buffer reached the limit
     };
 
     // The pending text lives in `buffer` (the receive buffer of the navigation state).
-    explicit SentenceFramer(std::string& buffer) : buffer_(buffer) {}
+    explicit SentenceFramer(std::string& buffer)
+        : buffer_(buffer)
+    {
+    }
 
     void feed(std::string_view bytes, const Sink& sink);
 

@@ -8,7 +8,7 @@ bool IsReceiverTalker(std::string_view sentence)
         return false;
     }
     const std::string_view talker = sentence.substr(1, 2);
-    for (const std::string_view known : {"GP", "GN", "GL", "GA", "GB", "BD", "GQ", "GI"}) {
+    for (const std::string_view known : { "GP", "GN", "GL", "GA", "GB", "BD", "GQ", "GI" }) {
         if (talker == known) {
             return true;
         }

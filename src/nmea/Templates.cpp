@@ -49,8 +49,8 @@ std::string DegreesMinutes(double value, int degreeWidth, int decimals)
 
 std::string PositionField(double lat, double lon, int decimals, bool north, bool west)
 {
-    return DegreesMinutes(lat, 2, decimals) + (north ? ",N," : ",S,") + DegreesMinutes(lon, 3, decimals) +
-           (west ? ",W" : ",E");
+    return DegreesMinutes(lat, 2, decimals) + (north ? ",N," : ",S,") + DegreesMinutes(lon, 3, decimals)
+        + (west ? ",W" : ",E");
 }
 
 const RouteWaypoint* ActiveEntry(const TemplateContext& ctx)
@@ -140,13 +140,18 @@ std::string SourceText(char code, const TemplateContext& ctx)
 namespace {
 
 struct ChecksumSlot {
-    std::size_t at;    // where "*hh" goes in the expanded text
+    std::size_t at; // where "*hh" goes in the expanded text
     std::size_t start; // first character it covers
 };
 
 class Expansion {
 public:
-    Expansion(std::string_view tmpl, const TemplateContext& ctx, Expander kind) : t_(tmpl), ctx_(ctx), kind_(kind) {}
+    Expansion(std::string_view tmpl, const TemplateContext& ctx, Expander kind)
+        : t_(tmpl)
+        , ctx_(ctx)
+        , kind_(kind)
+    {
+    }
 
     std::string run()
     {
@@ -168,7 +173,7 @@ public:
                 continue;
             }
             if (c == 'E' && kind_ == Expander::Sentence) {
-                slots_.push_back({out_.size(), sentenceStart});
+                slots_.push_back({ out_.size(), sentenceStart });
                 continue;
             }
             code(c);
@@ -220,16 +225,36 @@ private:
                 out_ += FormatFixed(ctx_.motion.TripDistance, 0, 2);
             }
             break;
-        case '0': out_ += ctx_.sentenceFix.ExtraField0.str(); break;
-        case '1': out_ += ctx_.sentenceFix.ExtraField1.str(); break;
-        case '2': out_ += ctx_.sentenceFix.ExtraField2.str(); break;
-        case '3': out_ += ctx_.sentenceFix.ExtraField3.str(); break;
-        case '4': out_ += ctx_.sentenceFix.ExtraField4.str(); break;
-        case '5': out_ += ctx_.sentenceFix.ExtraField5.str(); break;
-        case '6': out_ += ctx_.sentenceFix.ExtraField6.str(); break;
-        case '7': out_ += ctx_.sentenceFix.ExtraField7.str(); break;
-        case '8': out_ += ctx_.sentenceFix.ExtraField8.str(); break;
-        case '9': out_ += ctx_.sentenceFix.ExtraField9.str(); break;
+        case '0':
+            out_ += ctx_.sentenceFix.ExtraField0.str();
+            break;
+        case '1':
+            out_ += ctx_.sentenceFix.ExtraField1.str();
+            break;
+        case '2':
+            out_ += ctx_.sentenceFix.ExtraField2.str();
+            break;
+        case '3':
+            out_ += ctx_.sentenceFix.ExtraField3.str();
+            break;
+        case '4':
+            out_ += ctx_.sentenceFix.ExtraField4.str();
+            break;
+        case '5':
+            out_ += ctx_.sentenceFix.ExtraField5.str();
+            break;
+        case '6':
+            out_ += ctx_.sentenceFix.ExtraField6.str();
+            break;
+        case '7':
+            out_ += ctx_.sentenceFix.ExtraField7.str();
+            break;
+        case '8':
+            out_ += ctx_.sentenceFix.ExtraField8.str();
+            break;
+        case '9':
+            out_ += ctx_.sentenceFix.ExtraField9.str();
+            break;
         case '<':
             if (s) {
                 out_ += OriginIdentifier(ctx_);
@@ -240,14 +265,16 @@ private:
             break;
         case 'A':
             if (s) {
-                out_ += FormatInt(std::abs(static_cast<int>(ctx_.sentenceFix.MagVariation)), 3) + (ctx_.sentenceFix.MagVariation < 0 ? ",W" : ",E");
+                out_ += FormatInt(std::abs(static_cast<int>(ctx_.sentenceFix.MagVariation)), 3)
+                    + (ctx_.sentenceFix.MagVariation < 0 ? ",W" : ",E");
             }
             break;
         case 'B':
             out_ += ThreeDigits(RoundHalfEven(Bounded(ctx_.routeProgress.BearingToWaypoint)));
             break;
         case 'C':
-            out_ += suffix('^') ? MagneticDegrees(ctx_.motion.COG, ctx_.sentenceFix.MagVariation) : ThreeDigits(ctx_.motion.COG);
+            out_ += suffix('^') ? MagneticDegrees(ctx_.motion.COG, ctx_.sentenceFix.MagVariation)
+                                : ThreeDigits(ctx_.motion.COG);
             break;
         case 'D':
             date();
@@ -301,7 +328,7 @@ private:
             out_ += s ? texts.XTEText + "N" : FormatFixed(ctx_.routeProgress.XTE, 0, 2);
             break;
         case 'Y': {
-            const LatLong own{ctx_.fixInfo.OwnLat, ctx_.fixInfo.OwnLong};
+            const LatLong own { ctx_.fixInfo.OwnLat, ctx_.fixInfo.OwnLong };
             out_ += FormatFixed(own.lat, 0, 8) + "," + FormatFixed(-own.lon, 0, 8);
             break;
         }
@@ -345,10 +372,10 @@ private:
     void own(int n)
     {
         // Before the first fix there is no record: the state's own position stands in.
-        LatLong p{ctx_.fixInfo.OwnLat, ctx_.fixInfo.OwnLong};
+        LatLong p { ctx_.fixInfo.OwnLat, ctx_.fixInfo.OwnLong };
         if (!ctx_.quickLog.empty()) {
             const auto& r = ctx_.quickLog.at(ctx_.quickLog.count());
-            p = {r.lat, r.lon};
+            p = { r.lat, r.lon };
             if (isSentence()) {
                 p = ChartDatumFromState(ctx_.chartRef, p);
             }
@@ -461,7 +488,7 @@ std::string NMEAChecksum(std::string_view text, std::size_t start)
         sum ^= static_cast<unsigned char>(text[i]);
     }
     static const char hex[] = "0123456789ABCDEF";
-    return std::string{'*', hex[sum >> 4], hex[sum & 15]};
+    return std::string { '*', hex[sum >> 4], hex[sum & 15] };
 }
 
 std::string WaypointIdentifier(std::string_view name)
@@ -508,8 +535,8 @@ std::string RouteWaypointIdentifier(const RouteTable& route, int index)
     return WaypointIdentifiers(names)[static_cast<std::size_t>(index) - 1];
 }
 
-RouteTexts RouteTextsFromState(const RouteProgress& progress, const Motion& motion, const UnitSettings& units,
-                               const UnitPreferences& unitPrefs)
+RouteTexts RouteTextsFromState(
+    const RouteProgress& progress, const Motion& motion, const UnitSettings& units, const UnitPreferences& unitPrefs)
 {
     RouteTexts t;
     const double speedFactor = unitPrefs.KnotsAlways ? 1.0 : units.UnitFactor;
@@ -519,8 +546,8 @@ RouteTexts RouteTextsFromState(const RouteProgress& progress, const Motion& moti
         t.VMGText = progress.TimeToWaypoint == -1.0 ? "********" : "Speed<Tide! ";
     } else {
         const double hours = std::trunc(Bounded(progress.TimeToWaypoint));
-        t.TimeToWaypointText = FormatInt(static_cast<long long>(hours), 2) + " Hr " +
-                               FormatFixed((progress.TimeToWaypoint - hours) * 60.0, 0, 1) + " Min";
+        t.TimeToWaypointText = FormatInt(static_cast<long long>(hours), 2) + " Hr "
+            + FormatFixed((progress.TimeToWaypoint - hours) * 60.0, 0, 1) + " Min";
         t.VMGText = FormatFixed(progress.VMG * speedFactor, 3, 2) + SpeedUnitLabel(units, unitPrefs);
     }
     const double range = DistanceInDisplayUnits(units, progress.RangeToWaypoint);
@@ -535,11 +562,12 @@ RouteTexts RouteTextsFromState(const RouteProgress& progress, const Motion& moti
     return t;
 }
 
-void BuildOutputSentences(NmeaLink& link, const NmeaSettings& settings, const NmeaPreferences& prefs,
-                          const TemplateContext& ctx)
+void BuildOutputSentences(
+    NmeaLink& link, const NmeaSettings& settings, const NmeaPreferences& prefs, const TemplateContext& ctx)
 {
     const auto active = ctx.routeProgress.ActiveWaypoint;
-    if (!link.NmeaOpen || ctx.routeProgress.RouteLength == 0 || active < 1 || active > ctx.routeProgress.RouteLength || !settings.NMEAOutputOn) {
+    if (!link.NmeaOpen || ctx.routeProgress.RouteLength == 0 || active < 1 || active > ctx.routeProgress.RouteLength
+        || !settings.NMEAOutputOn) {
         link.OutputText.clear();
         return;
     }
@@ -553,26 +581,37 @@ void BuildOutputSentences(NmeaLink& link, const NmeaSettings& settings, const Nm
     const std::string passed = p.PerpendicularPassed ? "A" : "V";
     // The leg, origin to destination, when one has been set for the active waypoint.
     const bool leg = p.LegWaypoint == active;
-    const std::string legTrue = leg ? ThreeDigits(RoundHalfEven(WrapDegrees(Bounded(p.LegBearing))) % 360) : std::string();
+    const std::string legTrue
+        = leg ? ThreeDigits(RoundHalfEven(WrapDegrees(Bounded(p.LegBearing))) % 360) : std::string();
     const std::string legMagnetic = leg ? MagneticDegrees(p.LegBearing, ctx.sentenceFix.MagVariation) : std::string();
     const std::string h = OneDecimalDegrees(ctx.texts.CourseToSteerValue);
-    const std::string m = OneDecimalDegrees(MagneticFromTrue(ctx.texts.CourseToSteerValue, ctx.sentenceFix.MagVariation));
+    const std::string m
+        = OneDecimalDegrees(MagneticFromTrue(ctx.texts.CourseToSteerValue, ctx.sentenceFix.MagVariation));
     std::string out;
-    if (prefs.SendVTG) out += ExpandSentence("$ECVTG,@c,T,@c^,M,@s,N,,K,A@e@l", ctx);
-    if (prefs.sendXTE) out += ExpandSentence("$ECXTE" + s + s + "," + x + "N,A@e@l", ctx);
-    if (prefs.sendAPB) out += ExpandSentence("$ECAPB" + s + s + "," + x + "N," + arrived + "," + passed + "," + legTrue + ",T,@w,@b,T,@h,T,A@e@l", ctx);
-    if (prefs.sendBWR) out += ExpandSentence("$ECBWR,@t,@~:4,@b,T,@^,M,@r,N,@w,A@e@l", ctx);
-    if (prefs.SendRMB) out += ExpandSentence("$ECRMB" + s + "," + x + "@<,@w,@~:4,@r,@b,@v," + arrived + ",A@e@l", ctx);
-    if (prefs.sendHSC) out += ExpandSentence("$ECHSC," + h + ",T," + m + ",M@e@l", ctx);
-    if (prefs.SendBOD) out += ExpandSentence("$ECBOD," + legTrue + ",T," + legMagnetic + ",M,@w,@<,@e@l", ctx);
-    if (prefs.SendCustom) out += ExpandSentence(prefs.CustomNMEA + "@l", ctx);
+    if (prefs.SendVTG)
+        out += ExpandSentence("$ECVTG,@c,T,@c^,M,@s,N,,K,A@e@l", ctx);
+    if (prefs.sendXTE)
+        out += ExpandSentence("$ECXTE" + s + s + "," + x + "N,A@e@l", ctx);
+    if (prefs.sendAPB)
+        out += ExpandSentence(
+            "$ECAPB" + s + s + "," + x + "N," + arrived + "," + passed + "," + legTrue + ",T,@w,@b,T,@h,T,A@e@l", ctx);
+    if (prefs.sendBWR)
+        out += ExpandSentence("$ECBWR,@t,@~:4,@b,T,@^,M,@r,N,@w,A@e@l", ctx);
+    if (prefs.SendRMB)
+        out += ExpandSentence("$ECRMB" + s + "," + x + "@<,@w,@~:4,@r,@b,@v," + arrived + ",A@e@l", ctx);
+    if (prefs.sendHSC)
+        out += ExpandSentence("$ECHSC," + h + ",T," + m + ",M@e@l", ctx);
+    if (prefs.SendBOD)
+        out += ExpandSentence("$ECBOD," + legTrue + ",T," + legMagnetic + ",M,@w,@<,@e@l", ctx);
+    if (prefs.SendCustom)
+        out += ExpandSentence(prefs.CustomNMEA + "@l", ctx);
     link.OutputText = std::move(out);
 }
 
 TemplateContext MakeTemplateContext(const TemplateRecords& records, const Clock& clock, RouteTexts texts,
-                                    const TemplateSources* sources, std::optional<LatLong>* towCopy)
+    const TemplateSources* sources, std::optional<LatLong>* towCopy)
 {
-    return TemplateContext{records, clock.now(), std::move(texts), sources, towCopy, nullptr};
+    return TemplateContext { records, clock.now(), std::move(texts), sources, towCopy, nullptr };
 }
 
 } // namespace kv

@@ -8,12 +8,12 @@
 #include "core/Motion.h"
 #include "core/NmeaLink.h"
 #include "core/Preferences.h"
+#include "core/QuickLog.h"
 #include "core/RouteProgress.h"
+#include "core/RouteTable.h"
 #include "core/SentenceFix.h"
 #include "core/Settings.h"
 #include "core/TextLogState.h"
-#include "core/QuickLog.h"
-#include "core/RouteTable.h"
 #include "platform/Clock.h"
 
 #include <functional>
@@ -29,16 +29,16 @@ namespace kv {
 // callers that have no computation of their own at hand (tools, tests).
 struct RouteTexts {
     std::string ArrivalFlagText = ",A"; // ",A" or ",V"
-    std::string RangeText;              // "3.8570 Nm "
-    std::string TimeToWaypointText;     // "12 Hr 30.0 Min" or "********"
-    std::string VMGText;                // "5.25 Kn" or "********" or "Speed<Tide! "
-    std::string SOGText;                // "5.25"
-    std::string XTEText;                // "0.25,L,"
-    std::string PreviousWaypointName;   // the waypoint just passed
-    double CourseToSteerValue = 0.0;    // unrounded course to steer, degrees true
+    std::string RangeText; // "3.8570 Nm "
+    std::string TimeToWaypointText; // "12 Hr 30.0 Min" or "********"
+    std::string VMGText; // "5.25 Kn" or "********" or "Speed<Tide! "
+    std::string SOGText; // "5.25"
+    std::string XTEText; // "0.25,L,"
+    std::string PreviousWaypointName; // the waypoint just passed
+    double CourseToSteerValue = 0.0; // unrounded course to steer, degrees true
 };
-RouteTexts RouteTextsFromState(const RouteProgress& progress, const Motion& motion, const UnitSettings& units,
-                               const UnitPreferences& unitPrefs);
+RouteTexts RouteTextsFromState(
+    const RouteProgress& progress, const Motion& motion, const UnitSettings& units, const UnitPreferences& unitPrefs);
 
 // Values that other parts of the program own (chart views, the chart editor's measuring tool,
 // the raster image viewer). An unset source inserts an empty text.
@@ -101,19 +101,18 @@ std::string RouteWaypointIdentifier(const RouteTable& route, int index);
 
 // The autopilot sentences of one fix into link.OutputText (empty when none are due: the
 // interface closed, no active waypoint, output off).
-void BuildOutputSentences(NmeaLink& link, const NmeaSettings& settings, const NmeaPreferences& prefs,
-                          const TemplateContext& ctx);
+void BuildOutputSentences(
+    NmeaLink& link, const NmeaSettings& settings, const NmeaPreferences& prefs, const TemplateContext& ctx);
 
 // The template records of the program state or of a wider bundle, by member name.
-template <class S>
-TemplateRecords TemplateRecordsOf(const S& s)
+template <class S> TemplateRecords TemplateRecordsOf(const S& s)
 {
-    return TemplateRecords{s.fixInfo, s.sentenceFix, s.chartRef, s.motion, s.routeProgress, s.textLog, s.quickLog, s.route};
+    return TemplateRecords { s.fixInfo, s.sentenceFix, s.chartRef, s.motion, s.routeProgress, s.textLog, s.quickLog,
+        s.route };
 }
 
 // The context of the records as they stand (clock read now).
 TemplateContext MakeTemplateContext(const TemplateRecords& records, const Clock& clock, RouteTexts texts = {},
-                                    const TemplateSources* sources = nullptr,
-                                    std::optional<LatLong>* towCopy = nullptr);
+    const TemplateSources* sources = nullptr, std::optional<LatLong>* towCopy = nullptr);
 
 } // namespace kv

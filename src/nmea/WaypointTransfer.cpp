@@ -38,8 +38,8 @@ int SendLines(WaypointTransferRecords state, Platform& platform, const std::vect
     const TemplateContext ctx = MakeTemplateContext(TemplateRecordsOf(state), platform.clock);
     int written = 0;
     for (const std::string& line : WaypointListLines(list, ctx)) {
-        if (!line.empty() && state.nmeaLink.NmeaOpen && platform.serial.outputFree() >= line.size() &&
-            platform.serial.write(line)) {
+        if (!line.empty() && state.nmeaLink.NmeaOpen && platform.serial.outputFree() >= line.size()
+            && platform.serial.write(line)) {
             ++written;
         }
     }
@@ -67,12 +67,13 @@ void SendWPSClick(WaypointTransferRecords state, Platform& platform)
     platform.prompter.information(FormatInt(state.routeProgress.RouteLength, 3) + " Waypoints sent");
 }
 
-void SendChartWaypoints1Click(WaypointTransferRecords state, Platform& platform, const std::vector<ChartWaypointRef>& waypoints)
+void SendChartWaypoints1Click(
+    WaypointTransferRecords state, Platform& platform, const std::vector<ChartWaypointRef>& waypoints)
 {
     std::vector<RouteWaypoint> list;
     list.reserve(waypoints.size());
     for (const auto& w : waypoints) {
-        list.push_back({w.name.substr(0, kRouteNameLength), w.lat, w.lon});
+        list.push_back({ w.name.substr(0, kRouteNameLength), w.lat, w.lon });
     }
     const int written = SendLines(state, platform, list);
     platform.prompter.information(FormatInt(written, 3) + " Chart Waypoints sent");

@@ -5,8 +5,6 @@
 #include "nmea/Templates.h"
 #include "platform/Platform.h"
 
-#include <string>
-#include <vector>
 #include "core/ChartReference.h"
 #include "core/Fix.h"
 #include "core/Motion.h"
@@ -15,9 +13,10 @@
 #include "core/RouteTable.h"
 #include "core/SentenceFix.h"
 #include "core/TextLogState.h"
+#include <string>
+#include <vector>
 
 namespace kv {
-
 
 // A chart waypoint as the transfer needs it: its name field and position (west positive).
 struct ChartWaypointRef {
@@ -66,7 +65,8 @@ std::vector<std::string> WaypointListLines(const std::vector<RouteWaypoint>& lis
 // Route waypoints: the message counts the route's length, whatever was written.
 void SendWPSClick(WaypointTransferRecords state, Platform& platform);
 // Chart waypoints: the message counts the lines written.
-void SendChartWaypoints1Click(WaypointTransferRecords state, Platform& platform, const std::vector<ChartWaypointRef>& waypoints);
+void SendChartWaypoints1Click(
+    WaypointTransferRecords state, Platform& platform, const std::vector<ChartWaypointRef>& waypoints);
 
 // Sends the sentences of the last fix (link.OutputText) when there are any and the port has room
 // for all of them; otherwise this fix's sentences are dropped. Returns whether they were written.

@@ -10,7 +10,7 @@ LocalDateTime SystemClock::now() const
     using namespace std::chrono;
     const auto t = system_clock::now();
     const std::time_t seconds = system_clock::to_time_t(t);
-    std::tm local{};
+    std::tm local {};
     localtime_r(&seconds, &local);
     LocalDateTime out;
     out.year = local.tm_year + 1900;

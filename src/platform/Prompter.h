@@ -21,7 +21,11 @@ public:
     // OK/Cancel box; true for OK.
     virtual bool okCancel(const std::string& text) = 0;
     // OK/Cancel question box under its own caption instead of the program's name.
-    virtual bool okCancelCaptioned(const std::string& caption, const std::string& text) { (void)caption; return okCancel(text); }
+    virtual bool okCancelCaptioned(const std::string& caption, const std::string& text)
+    {
+        (void)caption;
+        return okCancel(text);
+    }
     // Information box with OK and Cancel (a notice to act on, not a question); true for OK.
     virtual bool informationOkCancel(const std::string& text) { return okCancel(text); }
     // Yes/No/Cancel question. A prompter that only knows Yes and No answers Yes or No.

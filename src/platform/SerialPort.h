@@ -20,11 +20,11 @@ public:
     virtual void onWatchdog() = 0;
     // The link itself changed: a network connection made, lost or being retried, a device gone
     // or back. A short text for the status line.
-    virtual void onSourceStatus(std::string_view /*text*/) {}
+    virtual void onSourceStatus(std::string_view /*text*/) { }
     // Received bytes were thrown away because they came faster than they could be used, ending
     // `sentences` sentences. The text received before them was cut off: a sentence begun in it
     // cannot be completed.
-    virtual void onInputDropped(std::size_t /*sentences*/) {}
+    virtual void onInputDropped(std::size_t /*sentences*/) { }
 };
 
 class SerialPort {

@@ -12,7 +12,7 @@ public:
     // Plays the file; false when it cannot be played (missing file, no audio). Not an error.
     virtual bool play(const std::string& wavPath) = 0;
     // Stops the clip being played, if any (its end is reported as for a clip that ran out).
-    virtual void stop() {}
+    virtual void stop() { }
     // Called when playback ends (or at once when play() fails), so SoundIdle can be set again.
     void setFinishedHandler(std::function<void()> handler) { finished_ = std::move(handler); }
 

@@ -15,7 +15,7 @@ namespace {
 constexpr double kCornerTolerance = 1e-7;
 // The reference file is eleven short numbers; anything much bigger is not one.
 constexpr std::size_t kRefFileMaxBytes = 4096;
-constexpr int kColours[] = {kTrackRed, kTrackBlack, kTrackBlue, kTrackGreen};
+constexpr int kColours[] = { kTrackRed, kTrackBlack, kTrackBlue, kTrackGreen };
 
 std::optional<int> WholeNumber(const std::string& text)
 {
@@ -51,10 +51,17 @@ std::string ImageBaseName(const std::string& imagePath)
 std::vector<std::string> RefFileLines(const ImageReference& ref)
 {
     return {
-        FormatInt(ref.height),        FormatInt(ref.width),        FormatScientific(ref.nw_lat),
-        FormatScientific(ref.nw_lon), FormatScientific(ref.se_lat), FormatScientific(ref.se_lon),
-        FormatInt(ref.track_colour),  FormatInt(ref.track_width),  FormatInt(ref.lat_offset),
-        FormatInt(ref.lon_offset),    FormatInt(ref.has_audio),
+        FormatInt(ref.height),
+        FormatInt(ref.width),
+        FormatScientific(ref.nw_lat),
+        FormatScientific(ref.nw_lon),
+        FormatScientific(ref.se_lat),
+        FormatScientific(ref.se_lon),
+        FormatInt(ref.track_colour),
+        FormatInt(ref.track_width),
+        FormatInt(ref.lat_offset),
+        FormatInt(ref.lon_offset),
+        FormatInt(ref.has_audio),
     };
 }
 
@@ -67,13 +74,12 @@ std::optional<ImageReference> ParseRefLines(const std::vector<std::string>& line
         return std::nullopt;
     };
     if (lines.size() < static_cast<std::size_t>(kRefLines)) {
-        return refuse("it has " + std::to_string(lines.size()) + " lines of the " + std::to_string(kRefLines) +
-                      " a reference file holds");
+        return refuse("it has " + std::to_string(lines.size()) + " lines of the " + std::to_string(kRefLines)
+            + " a reference file holds");
     }
-    static const char* const kNames[kRefLines] = {"height",      "width",       "north-west latitude",
-                                                  "north-west longitude", "south-east latitude",
-                                                  "south-east longitude", "track colour", "track width",
-                                                  "latitude offset", "longitude offset", "audio clip flag"};
+    static const char* const kNames[kRefLines] = { "height", "width", "north-west latitude", "north-west longitude",
+        "south-east latitude", "south-east longitude", "track colour", "track width", "latitude offset",
+        "longitude offset", "audio clip flag" };
     double reals[kRefLines];
     for (int i = 0; i < kRefLines; ++i) {
         const std::optional<double> value = ParseReal(lines[static_cast<std::size_t>(i)]);
@@ -85,7 +91,8 @@ std::optional<ImageReference> ParseRefLines(const std::vector<std::string>& line
     // Whole numbers within an int; corner positions on the globe (longitudes with a turn either
     // way, for images that straddle the date line). Far beyond them the image arithmetic overflows.
     constexpr double kWhole = 2147483647.0;
-    constexpr double kLimits[kRefLines] = {kWhole, kWhole, 90.0, 360.0, 90.0, 360.0, kWhole, kWhole, kWhole, kWhole, kWhole};
+    constexpr double kLimits[kRefLines]
+        = { kWhole, kWhole, 90.0, 360.0, 90.0, 360.0, kWhole, kWhole, kWhole, kWhole, kWhole };
     for (int i = 0; i < kRefLines; ++i) {
         if (std::fabs(reals[i]) > kLimits[i]) {
             return refuse(std::string("line ") + std::to_string(i + 1) + " (" + kNames[i] + ") is out of range");
@@ -104,8 +111,8 @@ std::optional<ImageReference> ParseRefLines(const std::vector<std::string>& line
     ref.lon_offset = static_cast<int>(RoundHalfEven(reals[9]));
     ref.has_audio = RoundHalfEven(reals[10]) == 1 ? 1 : 0;
     if (ref.height <= 0 || ref.width <= 0) {
-        return refuse("its image size " + std::to_string(ref.height) + " x " + std::to_string(ref.width) +
-                      " has a side of 0 pixels or less");
+        return refuse("its image size " + std::to_string(ref.height) + " x " + std::to_string(ref.width)
+            + " has a side of 0 pixels or less");
     }
     // A pen wider than a few pixels or an offset beyond the dialog's range is not something this
     // program wrote; keep them within what the dialog can show rather than refuse the file.
@@ -150,15 +157,15 @@ ImagePoint PlotPixel(const ImageReference& ref, double lat, double lon)
     // Far off the image the pixel is still drawn toward (a line leaving the picture), but kept
     // in a range the drawing code handles.
     constexpr double kFar = 1e7;
-    return ImagePoint{static_cast<int>(RoundHalfEven(std::clamp(x, -kFar, kFar))),
-                      static_cast<int>(RoundHalfEven(std::clamp(y, -kFar, kFar)))};
+    return ImagePoint { static_cast<int>(RoundHalfEven(std::clamp(x, -kFar, kFar))),
+        static_cast<int>(RoundHalfEven(std::clamp(y, -kFar, kFar))) };
 }
 
 LatLong ShownPixelPosition(const ImageReference& ref, double x, double y, int shownWidth, int shownHeight)
 {
     const int w = std::max(shownWidth, 1);
     const int h = std::max(shownHeight, 1);
-    return LatLong{ref.nw_lat - (ref.nw_lat - ref.se_lat) * y / h, ref.nw_lon - (ref.nw_lon - ref.se_lon) * x / w};
+    return LatLong { ref.nw_lat - (ref.nw_lat - ref.se_lat) * y / h, ref.nw_lon - (ref.nw_lon - ref.se_lon) * x / w };
 }
 
 bool ZoomIn(RasterZoom& z)

@@ -32,8 +32,8 @@ struct ImageReference {
     double se_lon = 0.0;
     int track_colour = kTrackRed;
     int track_width = 2; // 1 thin, 2 thick
-    int lat_offset = 0;  // thousandths of a minute added to every plotted latitude
-    int lon_offset = 0;  // thousandths of a minute subtracted from every plotted longitude
+    int lat_offset = 0; // thousandths of a minute added to every plotted latitude
+    int lon_offset = 0; // thousandths of a minute subtracted from every plotted longitude
     int has_audio = 0;
     friend bool operator==(const ImageReference&, const ImageReference&) = default;
 

@@ -40,26 +40,26 @@ QColor TrackColour(int value)
 
 const std::array<RasterCommandInfo, kRasterCommandCount>& RasterCommands()
 {
-    static const std::array<RasterCommandInfo, kRasterCommandCount> commands{{
-        {RasterCommand::ZoomIn, "ZoomIn1", "Zoom In", "F7", false},
-        {RasterCommand::ZoomOut, "ZoomOut1", "Zoom Out", "F6", false},
-        {RasterCommand::Normal, "Normal1", "Normal 1:1", "F8", false},
-        {RasterCommand::OpenImage, "OpenImageFile1", "Open Image File", "", false},
-        {RasterCommand::ReferenceImage, "ReferenceImage1", "Reference Image", "", false},
-        {RasterCommand::StayOnTop, "StayOnTop1", "Stay On Top", "", true},
-        {RasterCommand::TrackVessel, "TrackVessel1", "Track Vessel", "", true},
-        {RasterCommand::ShowFixCrosses, "ShowFixCrosses1", "Show Fix Crosses", "", true},
-        {RasterCommand::PlotTrackHistory, "PlotTrackHistory1", "Plot Track History", "", false},
-        {RasterCommand::ClearTrack, "ClearTrack1", "Clear Track", "", false},
-        {RasterCommand::AutoPlayAudio, "AutoPlayAudioClips1", "Auto Play Audio Clips", "", true},
-        {RasterCommand::PlayAudio, "PlayAudioClip1", "Play Audio Clip", "Shift+F11", false},
-        {RasterCommand::StopAudio, "StopAudioClip1", "Stop Audio Clip", "Shift+F12", false},
-        {RasterCommand::CreateWaypoint, "CreateKVWaypoint1", "Create KV Waypoint", "", false},
-        {RasterCommand::AddChartPoint, "AddKVChartPoint1", "Add KV Chart Point", "F9", false},
-        {RasterCommand::AutoAddChartPoints, "AutoAddChartPoints1", "Auto Add Chart Points", "", true},
-        {RasterCommand::Print, "PrintRasterView1", "Print Raster View", "", false},
-        {RasterCommand::Copy, "CopyRasterView1", "Copy Raster View", "", false},
-    }};
+    static const std::array<RasterCommandInfo, kRasterCommandCount> commands { {
+        { RasterCommand::ZoomIn, "ZoomIn1", "Zoom In", "F7", false },
+        { RasterCommand::ZoomOut, "ZoomOut1", "Zoom Out", "F6", false },
+        { RasterCommand::Normal, "Normal1", "Normal 1:1", "F8", false },
+        { RasterCommand::OpenImage, "OpenImageFile1", "Open Image File", "", false },
+        { RasterCommand::ReferenceImage, "ReferenceImage1", "Reference Image", "", false },
+        { RasterCommand::StayOnTop, "StayOnTop1", "Stay On Top", "", true },
+        { RasterCommand::TrackVessel, "TrackVessel1", "Track Vessel", "", true },
+        { RasterCommand::ShowFixCrosses, "ShowFixCrosses1", "Show Fix Crosses", "", true },
+        { RasterCommand::PlotTrackHistory, "PlotTrackHistory1", "Plot Track History", "", false },
+        { RasterCommand::ClearTrack, "ClearTrack1", "Clear Track", "", false },
+        { RasterCommand::AutoPlayAudio, "AutoPlayAudioClips1", "Auto Play Audio Clips", "", true },
+        { RasterCommand::PlayAudio, "PlayAudioClip1", "Play Audio Clip", "Shift+F11", false },
+        { RasterCommand::StopAudio, "StopAudioClip1", "Stop Audio Clip", "Shift+F12", false },
+        { RasterCommand::CreateWaypoint, "CreateKVWaypoint1", "Create KV Waypoint", "", false },
+        { RasterCommand::AddChartPoint, "AddKVChartPoint1", "Add KV Chart Point", "F9", false },
+        { RasterCommand::AutoAddChartPoints, "AutoAddChartPoints1", "Auto Add Chart Points", "", true },
+        { RasterCommand::Print, "PrintRasterView1", "Print Raster View", "", false },
+        { RasterCommand::Copy, "CopyRasterView1", "Copy Raster View", "", false },
+    } };
     return commands;
 }
 
@@ -71,8 +71,8 @@ std::optional<LoadedPicture> LoadPicture(const std::string& path, int wantWidth,
         return std::nullopt;
     }
     // Drawing on it needs 32-bit pixels (the cursor mark inverts them in place).
-    return LoadedPicture{decoded->image.convertToFormat(QImage::Format_RGB32), decoded->full.width,
-                         decoded->full.height};
+    return LoadedPicture { decoded->image.convertToFormat(QImage::Format_RGB32), decoded->full.width,
+        decoded->full.height };
 }
 
 RasterViewer::RasterViewer(RasterRecords records, Platform& platform, RasterHooks& hooks)
@@ -125,7 +125,7 @@ bool RasterViewer::Open(const std::string& path)
     const bool jpeg = IsJpegName(path);
     // Read first: a picture that cannot be shown leaves the one on show as it was.
     const RasterZoom before = zoom_;
-    zoom_ = RasterZoom{};
+    zoom_ = RasterZoom {};
     std::string error;
     if (!LoadCanvas(path, &error)) {
         zoom_ = before;
@@ -152,15 +152,15 @@ bool RasterViewer::Open(const std::string& path)
         ref_.height = canvas_.height();
         ref_.width = canvas_.width();
         if (read.status == RefRead::Refused) {
-            platform_.prompter.warning("The reference file " + RefPathFor(path) + " was not used: " + read.problem +
-                                       ". The image is shown without reference data.");
+            platform_.prompter.warning("The reference file " + RefPathFor(path) + " was not used: " + read.problem
+                + ". The image is shown without reference data.");
         }
     }
     // A new image always starts at magnification 1, referenced or not.
     zoom_.zoom = 1.0;
     zoom_.shown_height = ref_.height;
     zoom_.shown_width = ref_.width;
-    cursor_ = ImagePoint{};
+    cursor_ = ImagePoint {};
     CentreOnImage();
     referenced_ = Referenced(ref_);
     if (!records_.quickLog.empty()) {
@@ -182,8 +182,8 @@ bool RasterViewer::ApplyGeoReference(const std::string& path, bool haveRefFile)
     if (!geo.corners) {
         // A raster placed in a way the viewer's straight scaling cannot follow says why; one
         // without any georeferencing is an ordinary picture, for which a .ref file may exist.
-        if (geo.problem == GeoProblem::Rotated || geo.problem == GeoProblem::NotWgs84 ||
-            geo.problem == GeoProblem::OutOfRange) {
+        if (geo.problem == GeoProblem::Rotated || geo.problem == GeoProblem::NotWgs84
+            || geo.problem == GeoProblem::OutOfRange) {
             platform_.prompter.warning(geo.message);
         }
         return false;
@@ -222,7 +222,7 @@ bool RasterViewer::OpenHandedOver(const std::string& name)
 void RasterViewer::ApplyReference(const ImageReference& ref)
 {
     ref_ = ref;
-    zoom_ = RasterZoom{1.0, ref_.height, ref_.width};
+    zoom_ = RasterZoom { 1.0, ref_.height, ref_.width };
     ReloadCanvas();
     firstPoint_ = true;
     CentreOnImage();
@@ -257,9 +257,15 @@ void RasterViewer::ResetCaption()
     caption_ = std::string(kViewerTitle) + " (" + ImageBaseName(path_) + ")";
 }
 
-void RasterViewer::ZoomInClick() { StepZoom(ZoomIn); }
+void RasterViewer::ZoomInClick()
+{
+    StepZoom(ZoomIn);
+}
 
-void RasterViewer::ZoomOutClick() { StepZoom(ZoomOut); }
+void RasterViewer::ZoomOutClick()
+{
+    StepZoom(ZoomOut);
+}
 
 void RasterViewer::StepZoom(bool (*step)(RasterZoom&))
 {
@@ -274,7 +280,7 @@ void RasterViewer::StepZoom(bool (*step)(RasterZoom&))
     ScrollTo(cursor_.x * zoom_.zoom, cursor_.y * zoom_.zoom);
     ReloadCanvas();
     PlotTrackHistory();
-    cursor_ = ImagePoint{};
+    cursor_ = ImagePoint {};
 }
 
 void RasterViewer::NormalClick()
@@ -282,12 +288,12 @@ void RasterViewer::NormalClick()
     if (!loaded_) {
         return;
     }
-    zoom_ = RasterZoom{1.0, ref_.height, ref_.width};
+    zoom_ = RasterZoom { 1.0, ref_.height, ref_.width };
     ReloadCanvas();
     CentreOnImage();
     PlotTrackHistory();
     ResetCaption();
-    cursor_ = ImagePoint{};
+    cursor_ = ImagePoint {};
 }
 
 int RasterViewer::trackIntervalMs() const
@@ -416,11 +422,12 @@ void RasterViewer::UpdateCursor(int x, int y)
     if (!loaded_ || zoom_.zoom <= 0.0) {
         return;
     }
-    cursor_ = ImagePoint{static_cast<int>(RoundHalfEven(x / zoom_.zoom)), static_cast<int>(RoundHalfEven(y / zoom_.zoom))};
+    cursor_ = ImagePoint { static_cast<int>(RoundHalfEven(x / zoom_.zoom)),
+        static_cast<int>(RoundHalfEven(y / zoom_.zoom)) };
     if (referenced_) {
         cursorPos_ = ShownPixelPosition(ref_, x, y, zoom_.shown_width, zoom_.shown_height);
-        caption_ = PositionReadout(cursorPos_.lat, cursorPos_.lon, 3, records_.settings.PositionDisplayMode,
-                                   records_.units.DecimalStyle);
+        caption_ = PositionReadout(
+            cursorPos_.lat, cursorPos_.lon, 3, records_.settings.PositionDisplayMode, records_.units.DecimalStyle);
     }
     if (kind_ == ImageKind::Bitmap) {
         if (mark_) {

@@ -24,8 +24,8 @@ namespace kv::raster {
 
 inline constexpr const char* kViewerTitle = "Raster Image Viewer";
 inline constexpr const char* kSaveReferenceQuestion = "Save modified chartlet reference data file ?";
-inline constexpr const char* kWriteGeoRefQuestion =
-    "Write a reference file beside this image, so that it opens referenced without GDAL ?";
+inline constexpr const char* kWriteGeoRefQuestion
+    = "Write a reference file beside this image, so that it opens referenced without GDAL ?";
 inline constexpr int kAutoAddIntervalMs = 2000;
 // The cursor mark's arms run from 3 to 30 pixels off the point; a fix cross is 6 pixels each way.
 inline constexpr int kMarkInner = 3;
@@ -59,7 +59,7 @@ inline constexpr int kRasterCommandCount = 18;
 
 struct RasterCommandInfo {
     RasterCommand command;
-    const char* name;     // object name of the menu entry
+    const char* name; // object name of the menu entry
     const char* caption;
     const char* shortcut; // QKeySequence text, "" for none
     bool checkable;
@@ -75,8 +75,7 @@ struct RasterRecords {
     const Folders& folders;
 
     template <class State>
-        requires(!std::is_same_v<std::remove_const_t<State>, RasterRecords>)
-    explicit RasterRecords(State& s)
+    requires(!std::is_same_v<std::remove_const_t<State>, RasterRecords>) explicit RasterRecords(State& s)
         : quickLog(s.quickLog)
         , settings(s.settings)
         , units(s.prefs.units)
@@ -103,8 +102,8 @@ public:
     // The main window's "Pen Up" is checked.
     virtual bool penUp() const { return true; }
     // Moves the shared cursor to the position and runs the chart editor's command.
-    virtual void addChartPoint(double /*lat*/, double /*lon*/) {}
-    virtual void addChartWaypoint(double /*lat*/, double /*lon*/) {}
+    virtual void addChartPoint(double /*lat*/, double /*lon*/) { }
+    virtual void addChartWaypoint(double /*lat*/, double /*lon*/) { }
 };
 
 // A decoded picture as the loader hands it over.
@@ -217,7 +216,7 @@ private:
     bool referenced_ = false;
     RasterZoom zoom_;
     QImage picture_; // as read from the file
-    QImage canvas_;  // the picture with the drawings
+    QImage canvas_; // the picture with the drawings
     bool fullSize_ = false; // picture_ holds every pixel of the file
     std::string caption_ = kViewerTitle;
 

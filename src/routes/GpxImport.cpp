@@ -173,7 +173,8 @@ GpxData ReadGpx(std::string_view bytes)
 {
     if (bytes.size() > kGpxMaxBytes) {
         GpxData refused;
-        refused.error = "GPX file not read: larger than " + std::to_string(kGpxMaxBytes / (std::size_t{1024} * 1024)) + " MB";
+        refused.error
+            = "GPX file not read: larger than " + std::to_string(kGpxMaxBytes / (std::size_t { 1024 } * 1024)) + " MB";
         return refused;
     }
     return GpxReader(bytes).read();

@@ -13,7 +13,7 @@
 namespace kv {
 
 // Larger files are refused before they are read: a 10,000-point track is about 1 MB.
-inline constexpr std::size_t kGpxMaxBytes = std::size_t{64} * 1024 * 1024;
+inline constexpr std::size_t kGpxMaxBytes = std::size_t { 64 } * 1024 * 1024;
 
 struct GpxPoint {
     double lat = 0.0;

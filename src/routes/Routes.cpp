@@ -368,13 +368,13 @@ std::string MeasureUnitLabel(double unitFactor)
 }
 
 MeasureResult MeasureText(double startLat, double startLong, const Fix& fix, const ChartReference& ref,
-                          const UnitSettings& units, double total)
+    const UnitSettings& units, double total)
 {
     return MeasureText(startLat, startLong, fix.OwnLat, fix.OwnLong, ref, units, total);
 }
 
 MeasureResult MeasureText(double startLat, double startLong, double lat, double lon, const ChartReference& ref,
-                          const UnitSettings& units, double total)
+    const UnitSettings& units, double total)
 {
     MeasureResult out;
     const std::string unit = MeasureUnitLabel(units.UnitFactor);

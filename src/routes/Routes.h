@@ -3,16 +3,15 @@
 // main window and of a chart view's pop-up menu, the waypoint name list and the measure text.
 
 #include "charts/ChartWaypoints.h"
-#include "core/Display.h"
 #include "core/ChartReference.h"
+#include "core/Display.h"
 #include "core/Fix.h"
 #include "core/Folders.h"
 #include "core/RouteEditing.h"
 #include "core/RouteProgress.h"
-#include "core/Settings.h"
-#include "core/Units.h"
 #include "core/RouteTable.h"
 #include "core/Settings.h"
+#include "core/Units.h"
 #include "platform/Prompter.h"
 
 #include <string>
@@ -64,9 +63,8 @@ public:
     // `settings` holds the configured route name; `fixSettings` is written for DRMode, which
     // removing the route leaves.
     RouteEditor(RouteTable& route, RouteProgress& progress, RouteEditing& editing, const Fix& fix,
-                const ChartReference& reference, const ChartWaypoints& waypoints, Settings& settings,
-                FixSettings& fixSettings, const Folders& folders, Display& display, Prompter& prompter,
-                RouteHooks& hooks)
+        const ChartReference& reference, const ChartWaypoints& waypoints, Settings& settings, FixSettings& fixSettings,
+        const Folders& folders, Display& display, Prompter& prompter, RouteHooks& hooks)
         : route_(route)
         , progress_(progress)
         , editing_(editing)
@@ -137,10 +135,10 @@ struct MeasureResult {
     double range = 0.0; // display units; the caller keeps it as RangeToWaypoint
 };
 MeasureResult MeasureText(double startLat, double startLong, const Fix& fix, const ChartReference& ref,
-                          const UnitSettings& units, double total);
+    const UnitSettings& units, double total);
 // The same to a given position (lat, lon, longitude west positive) instead of OwnLat / OwnLong.
 MeasureResult MeasureText(double startLat, double startLong, double lat, double lon, const ChartReference& ref,
-                          const UnitSettings& units, double total);
+    const UnitSettings& units, double total);
 std::string MeasureUnitLabel(double unitFactor);
 
 // "On Completion of route ..." and "Reversed route" as the dialog edits them: repeating a route

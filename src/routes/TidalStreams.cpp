@@ -185,7 +185,8 @@ void TidalAtlas::AvTideClick()
         platform_.prompter.error(kNoAtlasOrRoute);
         return;
     }
-    const double hours = std::isfinite(progress_.TimeToWaypoint) ? std::clamp(progress_.TimeToWaypoint, -1.0, 1000.0) : 0.0;
+    const double hours
+        = std::isfinite(progress_.TimeToWaypoint) ? std::clamp(progress_.TimeToWaypoint, -1.0, 1000.0) : 0.0;
     const int n = static_cast<int>(std::trunc(hours));
     const double course = (vessel_.DRCourseSource == 0 ? progress_.BearingToWaypoint : motion_.DRCourse) * M_PI / 180.0;
     const double speed = vessel_.DRSpeedSource == 0 ? vessel_.BoatSpeed : motion_.DRSpeed;

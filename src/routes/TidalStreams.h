@@ -2,15 +2,15 @@
 // The tidal atlas commands: loading a `.pos` file with its stream file, removing the atlas,
 // stepping the shown tide hour, the stream at the vessel and the average stream along the leg.
 
-#include "core/Display.h"
 #include "core/ChartReference.h"
+#include "core/Display.h"
 #include "core/Fix.h"
 #include "core/Motion.h"
 #include "core/Preferences.h"
 #include "core/RouteProgress.h"
 #include "core/Settings.h"
-#include "core/TidalStream.h"
 #include "core/TidalAtlas.h"
+#include "core/TidalStream.h"
 #include "platform/Platform.h"
 
 #include <string>
@@ -40,8 +40,8 @@ int NearestDiamondTo(const TidalDiamonds& tides, double lat, double lon, double 
 class TidalAtlas {
 public:
     TidalAtlas(TidalDiamonds& tides, TidalStream& stream, TidePreferences& tidePrefs, const Fix& fix,
-               const ChartReference& reference, const Motion& motion, const RouteProgress& progress,
-               const VesselSettings& vessel, Display& display, Platform& platform)
+        const ChartReference& reference, const Motion& motion, const RouteProgress& progress,
+        const VesselSettings& vessel, Display& display, Platform& platform)
         : tides_(tides)
         , stream_(stream)
         , tidePrefs_(tidePrefs)

@@ -15,8 +15,14 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kMetresPerDegree = 1852.0 * 60.0;
 constexpr double kMetresPerSecondPerKnot = 1852.0 / 3600.0;
 
-double Rad(double deg) { return deg * kPi / 180.0; }
-double Deg(double rad) { return rad * 180.0 / kPi; }
+double Rad(double deg)
+{
+    return deg * kPi / 180.0;
+}
+double Deg(double rad)
+{
+    return rad * 180.0 / kPi;
+}
 
 double Wrap360(double deg)
 {
@@ -39,7 +45,10 @@ std::uint64_t SplitMix(std::uint64_t& x)
     return z ^ (z >> 31);
 }
 
-std::uint64_t Rotl(std::uint64_t x, int k) { return (x << k) | (x >> (64 - k)); }
+std::uint64_t Rotl(std::uint64_t x, int k)
+{
+    return (x << k) | (x >> (64 - k));
+}
 
 // "ddmm.mmmm,N" / "dddmm.mmmm,W" from degrees, rounded to the 1/10000 minute first so that the
 // minutes never read 60.
@@ -50,11 +59,14 @@ std::string NmeaAngle(double deg, int degreeDigits, char positive, char negative
     const long long minutes = units % 600000;
     char text[40];
     std::snprintf(text, sizeof text, "%0*lld%02lld.%04lld,%c", degreeDigits, whole, minutes / 10000, minutes % 10000,
-                  deg < 0.0 ? negative : positive);
+        deg < 0.0 ? negative : positive);
     return text;
 }
 
-std::string WithChecksum(std::string body) { return body + NMEAChecksum(body); }
+std::string WithChecksum(std::string body)
+{
+    return body + NMEAChecksum(body);
+}
 
 std::string Fixed1(double value)
 {
@@ -63,7 +75,10 @@ std::string Fixed1(double value)
     return text;
 }
 
-long long AisAngle(double deg) { return std::llround(deg * 600000.0); }
+long long AisAngle(double deg)
+{
+    return std::llround(deg * 600000.0);
+}
 
 // Days since 1970-01-01 of a civil date and back (proleptic Gregorian).
 std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d)
@@ -91,10 +106,13 @@ CivilDate CivilFromDays(std::int64_t z)
     const unsigned mp = (5 * doy + 2) / 153;
     const unsigned d = doy - (153 * mp + 2) / 5 + 1;
     const unsigned m = mp < 10 ? mp + 3 : mp - 9;
-    return {static_cast<std::int64_t>(yoe) + era * 400 + (m <= 2), m, d};
+    return { static_cast<std::int64_t>(yoe) + era * 400 + (m <= 2), m, d };
 }
 
-std::int64_t FloorDiv(std::int64_t a, std::int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
+std::int64_t FloorDiv(std::int64_t a, std::int64_t b)
+{
+    return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
+}
 
 // Names and particulars of the traffic.
 struct ShipKind {
@@ -106,16 +124,20 @@ struct ShipKind {
 };
 
 constexpr ShipKind kShips[] = {
-    {"SOLENT STAR", "SOUTHAMPTON", 70, 180, 28, 10, 14},  {"RED FALCON", "EAST COWES", 60, 93, 17, 11, 13},
-    {"WIGHT SKY", "YARMOUTH IOW", 60, 65, 17, 9, 11},      {"NORMANDIE TRADER", "LE HAVRE", 70, 150, 23, 12, 15},
-    {"FAWLEY SPIRIT", "FAWLEY", 80, 120, 20, 9, 12},        {"SAINT CLAIR", "PORTSMOUTH", 60, 160, 27, 14, 19},
-    {"HAMBLE PRIDE", "HAMBLE", 52, 30, 10, 8, 10},          {"ATLANTIC ROSE", "SOUTHAMPTON", 70, 290, 40, 12, 16},
+    { "SOLENT STAR", "SOUTHAMPTON", 70, 180, 28, 10, 14 },
+    { "RED FALCON", "EAST COWES", 60, 93, 17, 11, 13 },
+    { "WIGHT SKY", "YARMOUTH IOW", 60, 65, 17, 9, 11 },
+    { "NORMANDIE TRADER", "LE HAVRE", 70, 150, 23, 12, 15 },
+    { "FAWLEY SPIRIT", "FAWLEY", 80, 120, 20, 9, 12 },
+    { "SAINT CLAIR", "PORTSMOUTH", 60, 160, 27, 14, 19 },
+    { "HAMBLE PRIDE", "HAMBLE", 52, 30, 10, 8, 10 },
+    { "ATLANTIC ROSE", "SOUTHAMPTON", 70, 290, 40, 12, 16 },
 };
 
-constexpr const char* kYachts[] = {"BLUE MOON", "SEA WITCH", "KESTREL", "HALCYON DAYS", "WILD GOOSE",
-                                   "ARIEL", "MORNING STAR", "FAIR WIND"};
+constexpr const char* kYachts[]
+    = { "BLUE MOON", "SEA WITCH", "KESTREL", "HALCYON DAYS", "WILD GOOSE", "ARIEL", "MORNING STAR", "FAIR WIND" };
 
-constexpr std::uint32_t kCountryCodes[] = {232, 235, 244, 211, 227, 538};
+constexpr std::uint32_t kCountryCodes[] = { 232, 235, 244, 211, 227, 538 };
 
 std::string CallSign(SimRandom& random, bool british)
 {
@@ -151,9 +173,15 @@ std::uint64_t SimRandom::next()
     return result;
 }
 
-double SimRandom::uniform() { return static_cast<double>(next() >> 11) * 0x1.0p-53; }
+double SimRandom::uniform()
+{
+    return static_cast<double>(next() >> 11) * 0x1.0p-53;
+}
 
-double SimRandom::uniform(double lo, double hi) { return lo + (hi - lo) * uniform(); }
+double SimRandom::uniform(double lo, double hi)
+{
+    return lo + (hi - lo) * uniform();
+}
 
 int SimRandom::uniformInt(int lo, int hi)
 {
@@ -182,7 +210,7 @@ SimPosition MoveBy(SimPosition from, double bearingDeg, double metres)
     const double east = metres * std::sin(Rad(bearingDeg));
     const double lat = from.lat + north / kMetresPerDegree;
     const double midLat = (from.lat + lat) / 2.0;
-    return {lat, from.lon + east / (kMetresPerDegree * std::cos(Rad(midLat)))};
+    return { lat, from.lon + east / (kMetresPerDegree * std::cos(Rad(midLat))) };
 }
 
 double DistanceMetres(SimPosition a, SimPosition b)
@@ -214,7 +242,7 @@ std::string NmeaUtcTime(std::int64_t utc)
     const std::int64_t second = utc - FloorDiv(utc, 86400) * 86400;
     char text[16];
     std::snprintf(text, sizeof text, "%02d%02d%02d.00", static_cast<int>(second / 3600),
-                  static_cast<int>(second / 60 % 60), static_cast<int>(second % 60));
+        static_cast<int>(second / 60 % 60), static_cast<int>(second % 60));
     return text;
 }
 
@@ -235,8 +263,8 @@ std::int64_t ParseUtcTime(const std::string& text)
         return -1;
     }
     const std::string rest = text.substr(static_cast<std::size_t>(used));
-    if ((sep != 'T' && sep != ' ') || !(rest.empty() || rest == "Z") || mo < 1 || mo > 12 || d < 1 || d > 31 ||
-        h > 23 || mi > 59 || s > 59 || h < 0 || mi < 0 || s < 0 || y < 1970) {
+    if ((sep != 'T' && sep != ' ') || !(rest.empty() || rest == "Z") || mo < 1 || mo > 12 || d < 1 || d > 31 || h > 23
+        || mi > 59 || s > 59 || h < 0 || mi < 0 || s < 0 || y < 1970) {
         return -1;
     }
     const CivilDate check = CivilFromDays(DaysFromCivil(y, static_cast<unsigned>(mo), static_cast<unsigned>(d)));
@@ -258,7 +286,7 @@ VoyageSimulator::VoyageSimulator(const VoyageOptions& options)
         track_ = options_.route;
     } else {
         // A long straight line on the course: far enough for a day's run.
-        track_ = {options_.start, MoveBy(options_.start, options_.courseDeg, 200.0 * 1852.0)};
+        track_ = { options_.start, MoveBy(options_.start, options_.courseDeg, 200.0 * 1852.0) };
     }
     trackAlong_.push_back(0.0);
     for (std::size_t i = 1; i < track_.size(); ++i) {
@@ -392,8 +420,8 @@ void VoyageSimulator::ownSentences(std::vector<std::string>& out) const
     const double roundedCog = std::round(Wrap360(ownCog_) * 10.0) / 10.0;
     const std::string cog = Fixed1(roundedCog >= 360.0 ? 0.0 : roundedCog);
     out.push_back(WithChecksum("$GPGGA," + time + "," + lat + "," + lon + ",1,09,0.9,2.5,M,47.0,M,,"));
-    out.push_back(WithChecksum("$GPRMC," + time + ",A," + lat + "," + lon + "," + sog + "," + cog + "," +
-                               NmeaUtcDate(utc) + ",,,A"));
+    out.push_back(WithChecksum(
+        "$GPRMC," + time + ",A," + lat + "," + lon + "," + sog + "," + cog + "," + NmeaUtcDate(utc) + ",,,A"));
     out.push_back(WithChecksum("$GPVTG," + cog + ",T,,M," + sog + ",N," + Fixed1(ownSog_ * 1.852) + ",K,A"));
     instrumentSentences(out);
 }
@@ -406,7 +434,8 @@ void VoyageSimulator::instrumentSentences(std::vector<std::string>& out) const
     // 16 knots veers and backs a little, and the apparent wind is made from it and own motion.
     const double t = static_cast<double>(elapsed_);
     const double depth = 13.0 + 7.0 * std::sin(t / 97.0) * std::cos(t / 331.0);
-    out.push_back(WithChecksum("$SDDBT," + Fixed1(depth / 0.3048) + ",f," + Fixed1(depth) + ",M," + Fixed1(depth / 1.8288) + ",F"));
+    out.push_back(WithChecksum(
+        "$SDDBT," + Fixed1(depth / 0.3048) + ",f," + Fixed1(depth) + ",M," + Fixed1(depth / 1.8288) + ",F"));
     const double twd = 225.0 + 10.0 * std::sin(t / 211.0); // the direction it blows from
     const double tws = 14.0 + 2.0 * std::sin(t / 67.0);
     const double twa = Wrap360(twd - ownHeading_);
@@ -459,7 +488,8 @@ void VoyageSimulator::aisSentences(SimTarget& t, std::vector<std::string>& out)
         w.put(511, 9); // yachts seldom give a heading
         w.put(utc % 60, 6);
         w.put(0, 2);
-        for (int flag : {1, 0, 1, 1, 1, 0, 0}) { // CS unit, no display, DSC, whole band, message 22, autonomous, no RAIM
+        for (int flag :
+            { 1, 0, 1, 1, 1, 0, 0 }) { // CS unit, no display, DSC, whole band, message 22, autonomous, no RAIM
             w.put(flag, 1);
         }
         w.put(0b11000000000000000110, 20); // the fixed commstate of a CS unit

@@ -26,7 +26,7 @@ struct VoyageOptions {
     SimPosition start;
     double courseDeg = 0.0;
     double speedKnots = 6.0;
-    int targets = 0;        // AIS targets about own ship
+    int targets = 0; // AIS targets about own ship
     std::uint64_t seed = 1;
     std::int64_t startUtc = 0; // seconds since 1970-01-01 UTC of the first fix
     // Noise: the GPS position error (metres, one standard deviation per axis, slowly varying),
@@ -42,10 +42,10 @@ class SimRandom {
 public:
     explicit SimRandom(std::uint64_t seed);
     std::uint64_t next();
-    double uniform();                    // [0, 1)
+    double uniform(); // [0, 1)
     double uniform(double lo, double hi); // [lo, hi)
-    int uniformInt(int lo, int hi);      // lo … hi inclusive
-    double normal();                     // mean 0, deviation 1
+    int uniformInt(int lo, int hi); // lo … hi inclusive
+    double normal(); // mean 0, deviation 1
 
 private:
     std::uint64_t s_[4];
@@ -54,7 +54,11 @@ private:
 // A first-order random process: deviation `sigma`, correlation time `tauSeconds`.
 class SimWander {
 public:
-    SimWander(double sigma, double tauSeconds) : sigma_(sigma), tau_(tauSeconds) {}
+    SimWander(double sigma, double tauSeconds)
+        : sigma_(sigma)
+        , tau_(tauSeconds)
+    {
+    }
     double step(SimRandom& random); // one second on
     double value() const { return value_; }
 
@@ -77,10 +81,10 @@ struct SimTarget {
     SimPosition position;
     double cogDeg = 0.0;
     // Its track: the own route (or line) followed forwards or backwards with a sideways offset.
-    double along = 0.0;  // metres along the track
-    int direction = 1;   // +1 forwards, -1 backwards
+    double along = 0.0; // metres along the track
+    int direction = 1; // +1 forwards, -1 backwards
     double offsetM = 0.0; // to starboard of the track's direction
-    int phase = 0;       // second of its report cycle
+    int phase = 0; // second of its report cycle
     int reports = 0;
 };
 
@@ -123,10 +127,10 @@ private:
     std::vector<double> trackAlong_; // metres from the track's start to each point
     SimPosition own_;
     SimPosition reported_;
-    double ownCog_ = 0.0;  // degrees true, over the last second
-    double ownSog_ = 0.0;  // knots
+    double ownCog_ = 0.0; // degrees true, over the last second
+    double ownSog_ = 0.0; // knots
     double ownHeading_ = 0.0;
-    std::size_t leg_ = 1;  // the waypoint steered for
+    std::size_t leg_ = 1; // the waypoint steered for
     bool arrived_ = false;
     std::int64_t elapsed_ = 0;
     std::vector<SimTarget> targets_;

@@ -19,7 +19,9 @@ constexpr int kSlotRole = Qt::UserRole + 1;
 }
 
 AisTargetListWindow::AisTargetListWindow(kv::ProgramState& state, kv::Clock& clock, QWidget* parent)
-    : QWidget(parent, Qt::Tool), state_(state), clock_(clock)
+    : QWidget(parent, Qt::Tool)
+    , state_(state)
+    , clock_(clock)
 {
     setObjectName(QStringLiteral("AISTargetList"));
     setWindowTitle(QStringLiteral("AIS Target List"));
@@ -53,17 +55,19 @@ void AisTargetListWindow::fitColumns()
 {
     // Each column as wide as its header or its widest figure, and the window as wide as all of
     // them: the closest approach, its time and the age are the columns that matter most.
-    const char* widest[kv::kTargetListColumns] = {"SEAWAYS HARMONY II", "AtoN (virtual)", "9999.99", "359.9", "99.9",
-                                                  "359.9", "9999.99", "-9999.9", "999:59"};
+    const char* widest[kv::kTargetListColumns] = { "SEAWAYS HARMONY II", "AtoN (virtual)", "9999.99", "359.9", "99.9",
+        "359.9", "9999.99", "-9999.9", "999:59" };
     QStringList headers;
     int total = 0;
     const QFontMetrics metrics = table_->fontMetrics();
     const QFontMetrics headerMetrics = table_->horizontalHeader()->fontMetrics();
     for (int c = 0; c < kv::kTargetListColumns; ++c) {
-        const QString header = Latin1(kv::TargetListHeader(static_cast<kv::TargetListColumn>(c), state_.settings.units));
+        const QString header
+            = Latin1(kv::TargetListHeader(static_cast<kv::TargetListColumn>(c), state_.settings.units));
         headers << header;
         // Room for the sort indicator beside the header text.
-        const int width = std::max(headerMetrics.horizontalAdvance(header) + 28, metrics.horizontalAdvance(QLatin1String(widest[c])) + 16);
+        const int width = std::max(
+            headerMetrics.horizontalAdvance(header) + 28, metrics.horizontalAdvance(QLatin1String(widest[c])) + 16);
         table_->setColumnWidth(c, width);
         total += width;
     }
@@ -108,8 +112,8 @@ void AisTargetListWindow::refresh()
         headers << Latin1(kv::TargetListHeader(static_cast<kv::TargetListColumn>(c), state_.settings.units));
     }
     table_->setHorizontalHeaderLabels(headers);
-    table_->horizontalHeader()->setSortIndicator(static_cast<int>(column_),
-                                                 ascending_ ? Qt::AscendingOrder : Qt::DescendingOrder);
+    table_->horizontalHeader()->setSortIndicator(
+        static_cast<int>(column_), ascending_ ? Qt::AscendingOrder : Qt::DescendingOrder);
 
     table_->setRowCount(static_cast<int>(rows.size()));
     for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
@@ -122,8 +126,9 @@ void AisTargetListWindow::refresh()
             }
             item->setText(Latin1(kv::TargetListCell(row, static_cast<kv::TargetListColumn>(c))));
             item->setTextAlignment(c <= 1 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignRight | Qt::AlignVCenter);
-            item->setForeground(row.dangerous ? QBrush(QColor(NightAwareColour(QStringLiteral("red"), state_.extra.NightPalette)))
-                                              : QBrush());
+            item->setForeground(row.dangerous
+                    ? QBrush(QColor(NightAwareColour(QStringLiteral("red"), state_.extra.NightPalette)))
+                    : QBrush());
             item->setData(kSlotRole, row.slot);
         }
     }

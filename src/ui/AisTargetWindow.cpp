@@ -1,5 +1,5 @@
-#include "app/ProgramState.h"
 #include "ui/AisTargetWindow.h"
+#include "app/ProgramState.h"
 
 #include "ais/AisText.h"
 
@@ -17,7 +17,9 @@ constexpr int kTallHeight = 550;
 } // namespace
 
 AisTargetWindow::AisTargetWindow(kv::ProgramState& state, kv::Clock& clock, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint), state_(state), clock_(clock)
+    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
+    , state_(state)
+    , clock_(clock)
 {
     setObjectName(QStringLiteral("TAISInfo"));
     setWindowTitle(QStringLiteral("AIS Target Data"));
@@ -46,9 +48,8 @@ AisTargetWindow::AisTargetWindow(kv::ProgramState& state, kv::Clock& clock, QWid
     wrap->setObjectName(QStringLiteral("WordWrap1"));
     wrap->setCheckable(true);
     wrap->setChecked(true);
-    connect(wrap, &QAction::toggled, this, [this](bool on) {
-        memo_->setLineWrapMode(on ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
-    });
+    connect(wrap, &QAction::toggled, this,
+        [this](bool on) { memo_->setLineWrapMode(on ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap); });
     auto* all = popup_->addAction(QStringLiteral("Select &All"));
     all->setObjectName(QStringLiteral("SelectAll1"));
     connect(all, &QAction::triggered, memo_, &QPlainTextEdit::selectAll);
@@ -66,7 +67,7 @@ AisTargetWindow::AisTargetWindow(kv::ProgramState& state, kv::Clock& clock, QWid
     connect(minimise, &QAction::triggered, this, &QWidget::showMinimized);
     memo_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(memo_, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& p) { popup_->popup(memo_->mapToGlobal(p)); });
+        [this](const QPoint& p) { popup_->popup(memo_->mapToGlobal(p)); });
 
     connect(tgtNum_, &QSpinBox::valueChanged, this, [this](int n) {
         if (!updating_ && state_.ais.targets.valid(n)) {
@@ -80,7 +81,10 @@ AisTargetWindow::AisTargetWindow(kv::ProgramState& state, kv::Clock& clock, QWid
     resize(300, kHeight);
 }
 
-QAction* AisTargetWindow::action(const QString& name) const { return popup_->findChild<QAction*>(name); }
+QAction* AisTargetWindow::action(const QString& name) const
+{
+    return popup_->findChild<QAction*>(name);
+}
 
 void AisTargetWindow::setStayOnTop(bool on)
 {
@@ -103,7 +107,8 @@ void AisTargetWindow::refresh()
     if (ais.targets.valid(n)) {
         tgtNum_->setValue(n);
         QStringList lines;
-        for (const auto& line : kv::WriteTargetText(state_.ais, kv::OwnShipOf(state_), n, clock_.now(), &state_.extra)) {
+        for (const auto& line :
+            kv::WriteTargetText(state_.ais, kv::OwnShipOf(state_), n, clock_.now(), &state_.extra)) {
             lines << QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size()));
         }
         memo_->setPlainText(lines.join(QLatin1Char('\n')));

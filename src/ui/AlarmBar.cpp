@@ -26,7 +26,8 @@ bool SameRows(const std::vector<kv::Alarm>& a, const std::vector<kv::Alarm>& b)
 
 } // namespace
 
-AlarmBar::AlarmBar(QWidget* parent) : QWidget(parent)
+AlarmBar::AlarmBar(QWidget* parent)
+    : QWidget(parent)
 {
     setObjectName(QStringLiteral("AlarmBar"));
     rows_ = new QVBoxLayout(this);
@@ -53,10 +54,14 @@ void AlarmBar::setAlarms(const std::vector<kv::Alarm>& alarms)
         row->setProperty("acknowledged", a.acknowledged);
         row->setAutoFillBackground(true);
         // Red until acknowledged, then grey: still there, no longer calling.
-        const QString background = NightAwareColour(a.acknowledged ? QStringLiteral("#808080") : QStringLiteral("#c00000"), night_);
-        const QString letters = NightAwareColour(a.acknowledged ? QStringLiteral("#d8d8d8") : QStringLiteral("white"), night_);
-        row->setStyleSheet(a.acknowledged ? QStringLiteral("QWidget#AlarmRow { background: %1; } QLabel { color: %2; }").arg(background, letters)
-                                          : QStringLiteral("QWidget#AlarmRow { background: %1; } QLabel { color: %2; font-weight: bold; }").arg(background, letters));
+        const QString background
+            = NightAwareColour(a.acknowledged ? QStringLiteral("#808080") : QStringLiteral("#c00000"), night_);
+        const QString letters
+            = NightAwareColour(a.acknowledged ? QStringLiteral("#d8d8d8") : QStringLiteral("white"), night_);
+        row->setStyleSheet(a.acknowledged
+                ? QStringLiteral("QWidget#AlarmRow { background: %1; } QLabel { color: %2; }").arg(background, letters)
+                : QStringLiteral("QWidget#AlarmRow { background: %1; } QLabel { color: %2; font-weight: bold; }")
+                      .arg(background, letters));
         auto* line = new QHBoxLayout(row);
         line->setContentsMargins(6, 2, 6, 2);
         auto* time = new QLabel(QString::fromStdString(kv::AlarmClockText(a.start)), row);
@@ -81,6 +86,9 @@ void AlarmBar::setAlarms(const std::vector<kv::Alarm>& alarms)
     setVisible(!alarms.empty());
 }
 
-void AlarmBar::setNight(bool night) { night_ = night; }
+void AlarmBar::setNight(bool night)
+{
+    night_ = night;
+}
 
 } // namespace kvui

@@ -7,7 +7,8 @@
 
 namespace kvui {
 
-ColourGrid::ColourGrid(QWidget* parent) : QWidget(parent)
+ColourGrid::ColourGrid(QWidget* parent)
+    : QWidget(parent)
 {
     setMinimumSize(sizeHint());
 }
@@ -21,7 +22,7 @@ void ColourGrid::setIndices(int foreground, int background)
 
 QRect ColourGrid::cellRect(int index) const
 {
-    return {(index % 4) * kCell, (index / 4) * kCell, kCell, kCell};
+    return { (index % 4) * kCell, (index / 4) * kCell, kCell, kCell };
 }
 
 int ColourGrid::cellAt(QPoint p) const
@@ -36,7 +37,7 @@ void ColourGrid::paintEvent(QPaintEvent* /*event*/)
 {
     QPainter painter(this);
     for (int i = 0; i < 16; ++i) {
-        const QColor colour{QRgb(kv::kGridPalette[static_cast<std::size_t>(i)])};
+        const QColor colour { QRgb(kv::kGridPalette[static_cast<std::size_t>(i)]) };
         const QRect r = cellRect(i);
         painter.fillRect(r, isEnabled() ? colour : colour.darker(150));
         painter.setPen(Qt::gray);

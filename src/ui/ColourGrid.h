@@ -23,7 +23,7 @@ public:
     // A click of the user (not setIndices).
     std::function<void(int foreground, int background)> changed;
 
-    QSize sizeHint() const override { return {4 * kCell + 1, 4 * kCell + 1}; }
+    QSize sizeHint() const override { return { 4 * kCell + 1, 4 * kCell + 1 }; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

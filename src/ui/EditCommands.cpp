@@ -106,69 +106,76 @@ void MainWindow::buildEditMenu(QMenu* edit)
     using kv::ControlName;
     // The commands that change the chart go through the undo history.
     auto undoable = [this](const Op& op) { return [this, op] { undo_->chartEdit(op); }; };
-    addCommand(edit, ControlName(Control::ChartEdit1), QStringLiteral("&Chart Edit"), "Enable / Disable chart editing",
-               [&c] { c.editor().ChartEdit1Click(); }, {}, true);
-    addCommand(edit, ControlName(Control::StartNew), QStringLiteral("Start a &New Chart"), "", [&c] { c.editor().StartNewClick(); });
+    addCommand(
+        edit, ControlName(Control::ChartEdit1), QStringLiteral("&Chart Edit"), "Enable / Disable chart editing",
+        [&c] { c.editor().ChartEdit1Click(); }, {}, true);
+    addCommand(edit, ControlName(Control::StartNew), QStringLiteral("Start a &New Chart"), "",
+        [&c] { c.editor().StartNewClick(); });
 
     QMenu* points = edit->addMenu(QStringLiteral("Chart &Points"));
     points->menuAction()->setObjectName(QLatin1String(kv::ControlName(kv::Control::ChartPoints1)));
     commands_[QLatin1String(kv::ControlName(kv::Control::ChartPoints1))] = points->menuAction();
-    addCommand(points, ControlName(Control::AddChartPoint1), QStringLiteral("Add Chart P&oint"), "Add a point at cursor position",
-               undoable([&c] { c.editor().AddChartPoint1Click(); }));
+    addCommand(points, ControlName(Control::AddChartPoint1), QStringLiteral("Add Chart P&oint"),
+        "Add a point at cursor position", undoable([&c] { c.editor().AddChartPoint1Click(); }));
     QMenu* types = points->addMenu(QStringLiteral("Set Line &Type"));
     types->menuAction()->setObjectName(QLatin1String(ControlName(Control::SetLineType1)));
     commands_[QLatin1String(ControlName(Control::SetLineType1))] = types->menuAction();
-    addCommand(types, ControlName(Control::PenUp1), QStringLiteral("Pen Up"), "No line", [&c] { c.editor().PenUp1Click(); }, {}, true);
+    addCommand(
+        types, ControlName(Control::PenUp1), QStringLiteral("Pen Up"), "No line", [&c] { c.editor().PenUp1Click(); },
+        {}, true);
     state_.display.checked[Control::PenUp1] = state_.app.PenUp;
     for (int t = 0; t < kv::kLineTypes; ++t) {
         addCommand(types, ControlName(kv::LineTypeControl(t)), QStringLiteral("Line Type %1").arg(t), kLineTypeHints[t],
-                   undoable([&c, t] { c.editor().LineTypeClick(t); }), {}, true);
+            undoable([&c, t] { c.editor().LineTypeClick(t); }), {}, true);
     }
-    addCommand(points, ControlName(Control::EditPoint1), QStringLiteral("&Edit Point"), "Move the selected point to the cursor",
-               undoable([&c] { c.editor().EditPoint1Click(); }));
-    addCommand(points, ControlName(Control::DeletePoint1), QStringLiteral("&Delete Point"), "Delete the line to the selected point",
-               undoable([&c] { c.editor().DeletePoint1Click(); }));
-    addCommand(points, ControlName(Control::SnaptoChart1), QStringLiteral("&Snap to Chart"), "Snap the cursor to the nearest chart point",
-               [&c] { c.editor().SnaptoChart1Click(); });
+    addCommand(points, ControlName(Control::EditPoint1), QStringLiteral("&Edit Point"),
+        "Move the selected point to the cursor", undoable([&c] { c.editor().EditPoint1Click(); }));
+    addCommand(points, ControlName(Control::DeletePoint1), QStringLiteral("&Delete Point"),
+        "Delete the line to the selected point", undoable([&c] { c.editor().DeletePoint1Click(); }));
+    addCommand(points, ControlName(Control::SnaptoChart1), QStringLiteral("&Snap to Chart"),
+        "Snap the cursor to the nearest chart point", [&c] { c.editor().SnaptoChart1Click(); });
 
     QMenu* waypoints = edit->addMenu(QStringLiteral("Chart &Waypoints"));
-    addCommand(waypoints, ControlName(Control::AddChartWaypoint1), QStringLiteral("&Add Chart Waypoint"), "Add a waypoint at cursor position",
-               undoable([&c] { c.editor().AddChartWaypoint1Click(); }));
-    addCommand(waypoints, ControlName(Control::EditChartWaypoint1), QStringLiteral("&Edit Chart Waypoint"), "Edit the nearest waypoint",
-               undoable([&c] { c.editor().EditChartWaypoint1Click(); }));
-    addCommand(waypoints, ControlName(Control::DeleteChartWaypoint1), QStringLiteral("&Delete Chart Waypoint"), "Delete the nearest waypoint",
-               undoable([&c] { c.editor().DeleteChartWaypoint1Click(); }));
-    addCommand(waypoints, ControlName(Control::WaypointSnapMode1), QStringLiteral("Waypoint &Snap"), "Show the nearest waypoint",
-               [&c] { c.editor().WaypointSnapMode1Click(); });
+    addCommand(waypoints, ControlName(Control::AddChartWaypoint1), QStringLiteral("&Add Chart Waypoint"),
+        "Add a waypoint at cursor position", undoable([&c] { c.editor().AddChartWaypoint1Click(); }));
+    addCommand(waypoints, ControlName(Control::EditChartWaypoint1), QStringLiteral("&Edit Chart Waypoint"),
+        "Edit the nearest waypoint", undoable([&c] { c.editor().EditChartWaypoint1Click(); }));
+    addCommand(waypoints, ControlName(Control::DeleteChartWaypoint1), QStringLiteral("&Delete Chart Waypoint"),
+        "Delete the nearest waypoint", undoable([&c] { c.editor().DeleteChartWaypoint1Click(); }));
+    addCommand(waypoints, ControlName(Control::WaypointSnapMode1), QStringLiteral("Waypoint &Snap"),
+        "Show the nearest waypoint", [&c] { c.editor().WaypointSnapMode1Click(); });
 
-    addCommand(edit, ControlName(Control::AutoMakeGrid1), QStringLiteral("&Make Auto Grid"), "Auto generate survey grid lines", [this, &c] {
-        if (const auto grid = askSurveyGrid()) {
-            undo_->chartEdit([&c, &grid] { c.editor().AutoMakeGrid(*grid); });
-        }
-    });
-    addCommand(edit, ControlName(Control::UndoAutoGrid1), QStringLiteral("&Undo Auto Grid"), "Delete the last auto grid",
-               undoable([&c] { c.editor().UndoAutoGrid1Click(); }))
+    addCommand(edit, ControlName(Control::AutoMakeGrid1), QStringLiteral("&Make Auto Grid"),
+        "Auto generate survey grid lines", [this, &c] {
+            if (const auto grid = askSurveyGrid()) {
+                undo_->chartEdit([&c, &grid] { c.editor().AutoMakeGrid(*grid); });
+            }
+        });
+    addCommand(edit, ControlName(Control::UndoAutoGrid1), QStringLiteral("&Undo Auto Grid"),
+        "Delete the last auto grid", undoable([&c] { c.editor().UndoAutoGrid1Click(); }))
         ->setEnabled(false);
     state_.display.enabled[Control::UndoAutoGrid1] = false;
     addCommand(edit, ControlName(Control::SurveyTrack1), QStringLiteral("&Survey Track"), "Remove Survey Track",
-               [&c] { c.editor().SurveyTrack1Click(); });
+        [&c] { c.editor().SurveyTrack1Click(); });
 
     // Undo and redo of the chart and route edits, newest first.
     edit->addSeparator();
-    addCommand(edit, "EditUndo1", QStringLiteral("&Undo"), "Undo|Take back the last chart or route edit",
-               [this] {
-                   if (!undo_->Undo()) {
-                       platform_.prompter.beep(kv::Beep::Default);
-                   }
-               },
-               QKeySequence(Qt::CTRL | Qt::Key_Z));
-    addCommand(edit, "EditRedo1", QStringLiteral("&Redo"), "Redo|Make the last undone edit again",
-               [this] {
-                   if (!undo_->Redo()) {
-                       platform_.prompter.beep(kv::Beep::Default);
-                   }
-               },
-               QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    addCommand(
+        edit, "EditUndo1", QStringLiteral("&Undo"), "Undo|Take back the last chart or route edit",
+        [this] {
+            if (!undo_->Undo()) {
+                platform_.prompter.beep(kv::Beep::Default);
+            }
+        },
+        QKeySequence(Qt::CTRL | Qt::Key_Z));
+    addCommand(
+        edit, "EditRedo1", QStringLiteral("&Redo"), "Redo|Make the last undone edit again",
+        [this] {
+            if (!undo_->Redo()) {
+                platform_.prompter.beep(kv::Beep::Default);
+            }
+        },
+        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
 }
 
 } // namespace kvui

@@ -17,9 +17,13 @@ namespace {
 QPointer<HelpWindow> g_help;
 } // namespace
 
-QString ManualFolder() { return QStringLiteral(":/manual/"); }
+QString ManualFolder()
+{
+    return QStringLiteral(":/manual/");
+}
 
-HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
+HelpWindow::HelpWindow(QWidget* parent)
+    : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("HelpWindow"));
     setWindowTitle(QStringLiteral("KVFree Help"));
@@ -34,15 +38,15 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     browser_ = new QTextBrowser(split);
     browser_->setObjectName(QStringLiteral("HelpBrowser"));
     browser_->setOpenExternalLinks(true);
-    browser_->setSearchPaths({ManualFolder()});
+    browser_->setSearchPaths({ ManualFolder() });
     split->addWidget(index_);
     split->addWidget(browser_);
     split->setStretchFactor(1, 1);
     layout->addWidget(split);
     connect(index_, &QListWidget::itemActivated, this,
-            [this](QListWidgetItem* item) { showTopic(item->data(Qt::UserRole).toInt()); });
+        [this](QListWidgetItem* item) { showTopic(item->data(Qt::UserRole).toInt()); });
     connect(index_, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem* item) { showTopic(item->data(Qt::UserRole).toInt()); });
+        [this](QListWidgetItem* item) { showTopic(item->data(Qt::UserRole).toInt()); });
     resize(900, 650);
 }
 
@@ -53,7 +57,7 @@ void HelpWindow::showTopic(int number)
         topic = kv::FindHelpTopic(kv::kHelpContents);
     }
     browser_->setSource(QUrl(QStringLiteral("qrc") + ManualFolder() + QString::fromStdString(topic->page)),
-                        QTextDocument::MarkdownResource);
+        QTextDocument::MarkdownResource);
     for (int i = 0; i < index_->count(); ++i) {
         if (index_->item(i)->data(Qt::UserRole).toInt() == topic->number) {
             index_->setCurrentRow(i);

@@ -20,14 +20,15 @@ void Show(QLabel* label, const std::string& text, bool stale)
 
 } // namespace
 
-InstrumentStrip::InstrumentStrip(QWidget* parent) : QFrame(parent)
+InstrumentStrip::InstrumentStrip(QWidget* parent)
+    : QFrame(parent)
 {
     setObjectName(QStringLiteral("InstrumentStrip"));
     setFrameShape(QFrame::StyledPanel);
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(4, 2, 4, 2);
-    const std::pair<const char*, QLabel**> fields[] = {
-        {"Depth", &depth_}, {"Apparent wind", &apparent_}, {"True wind", &trueWind_}, {"Heading", &heading_}};
+    const std::pair<const char*, QLabel**> fields[] = { { "Depth", &depth_ }, { "Apparent wind", &apparent_ },
+        { "True wind", &trueWind_ }, { "Heading", &heading_ } };
     int column = 0;
     for (const auto& [caption, label] : fields) {
         grid->addWidget(new QLabel(QLatin1String(caption), this), 0, column);

@@ -1,14 +1,12 @@
+#include "ui/MainWindow.h"
 #include "app/ProgramState.h"
 #include "ui/NightPaletteUi.h"
-#include "ui/MainWindow.h"
 
 #include "app/CommandLine.h"
 #include "app/EditUndo.h"
 #include "app/RasterViewerGlue.h"
 #include "navigation/UnitTexts.h"
 #include "navigation/XteText.h"
-#include "views/ViewAis.h"
-#include "views/ViewGeometry.h"
 #include "ui/AisTargetListWindow.h"
 #include "ui/AisTargetWindow.h"
 #include "ui/AlarmBar.h"
@@ -17,34 +15,39 @@
 #include "ui/RasterViewerWindow.h"
 #include "ui/UiText.h"
 #include "ui/ViewWindow.h"
+#include "views/ViewAis.h"
+#include "views/ViewGeometry.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QLineEdit>
-#include <QVBoxLayout>
-#include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QScreen>
-#include <QStyle>
-#include <QGuiApplication>
 #include <QStatusTipEvent>
+#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
+#include <QVBoxLayout>
 
 namespace kvui {
 
-QString Latin1(const std::string& text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
+QString Latin1(const std::string& text)
+{
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 QString ShortHint(const std::string& hint)
 {
@@ -65,7 +68,9 @@ void ApplyHint(QAction* action, const std::string& hint)
 }
 
 MainWindow::MainWindow(kv::ProgramState& state, kv::Platform& platform, QWidget* parent)
-    : QMainWindow(parent), state_(state), platform_(platform)
+    : QMainWindow(parent)
+    , state_(state)
+    , platform_(platform)
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("KVFree"));
@@ -100,7 +105,7 @@ MainWindow::MainWindow(kv::ProgramState& state, kv::Platform& platform, QWidget*
             dialog.selectFile(request.fileName);
         }
         return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty() ? dialog.selectedFiles().first()
-                                                                                        : QString();
+                                                                                       : QString();
     };
     editRouteDialog = [this](kv::EditRouteDialog& edit) {
         QDialog dialog(this);
@@ -127,7 +132,7 @@ MainWindow::MainWindow(kv::ProgramState& state, kv::Platform& platform, QWidget*
     };
     aboutBox = [this] {
         auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("About KVFree"),
-                                    QString::fromStdString(kv::AboutText(workingFolder_)), QMessageBox::Ok, this);
+            QString::fromStdString(kv::AboutText(workingFolder_)), QMessageBox::Ok, this);
         box->setObjectName(QStringLiteral("AboutBox"));
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->setModal(false);
@@ -145,9 +150,8 @@ MainWindow::MainWindow(kv::ProgramState& state, kv::Platform& platform, QWidget*
     });
     aisWindow_ = new AisTargetWindow(state_, platform_.clock, this);
     aisWindow_->redrawViews = [this] { run([this] { controller_->RedrawViews(); }); };
-    aisWindow_->copyToRemarks = [this](const std::string& text) {
-        run([this, text] { controller_->remarks().AddCopiedText(text); });
-    };
+    aisWindow_->copyToRemarks
+        = [this](const std::string& text) { run([this, text] { controller_->remarks().AddCopiedText(text); }); };
     buildTargetList();
     rasterGlue_ = std::make_unique<kv::RasterViewerGlue>(state_, *controller_);
     rasterViewer_ = new RasterViewerWindow(kv::raster::RasterRecords(state_), platform_, *rasterGlue_, this);
@@ -216,8 +220,8 @@ ViewWindow* MainWindow::view(int index) const
     return index >= 0 && index < static_cast<int>(views_.size()) ? views_[static_cast<std::size_t>(index)] : nullptr;
 }
 
-QAction* MainWindow::addCommand(QMenu* menu, const char* name, const QString& caption, const std::string& hint, const Op& op,
-                                const QKeySequence& shortcut, bool checkable)
+QAction* MainWindow::addCommand(QMenu* menu, const char* name, const QString& caption, const std::string& hint,
+    const Op& op, const QKeySequence& shortcut, bool checkable)
 {
     auto* action = new QAction(caption, this);
     action->setObjectName(QLatin1String(name));
@@ -236,7 +240,8 @@ QAction* MainWindow::addCommand(QMenu* menu, const char* name, const QString& ca
     return action;
 }
 
-QAction* MainWindow::addButton(const char* name, const QString& caption, const std::string& hint, const Op& op, bool checkable)
+QAction* MainWindow::addButton(
+    const char* name, const QString& caption, const std::string& hint, const Op& op, bool checkable)
 {
     QAction* action = addCommand(nullptr, name, caption, hint, op, {}, checkable);
     speedPanel_->addAction(action);
@@ -277,13 +282,13 @@ void MainWindow::run(const Op& op)
 
 QString MainWindow::openFile(const QString& title, const QString& filter, const QString& folder, const QString& suffix)
 {
-    return chooseFile(FileDialogSpec{title, filter, folder, suffix, {}, false});
+    return chooseFile(FileDialogSpec { title, filter, folder, suffix, {}, false });
 }
 
-QString MainWindow::saveFile(const QString& title, const QString& filter, const QString& folder, const QString& suffix,
-                             const QString& name)
+QString MainWindow::saveFile(
+    const QString& title, const QString& filter, const QString& folder, const QString& suffix, const QString& name)
 {
-    return chooseFile(FileDialogSpec{title, filter, folder, suffix, name, true});
+    return chooseFile(FileDialogSpec { title, filter, folder, suffix, name, true });
 }
 
 void MainWindow::mirrorTimer(QTimer* timer, const kv::TimerState& model)
@@ -316,9 +321,9 @@ void MainWindow::refresh()
     gpsIndicator_->setText(Latin1(d.GPSIndicatorText));
     // At night the indicator's colour turns to the palette's red, under black letters.
     gpsIndicator_->setStyleSheet(d.GPSIndicatorColour.empty() ? QString()
-                                 : night ? QStringLiteral("QLabel { background: %1; color: black; }")
-                                               .arg(NightAwareColour(Latin1(d.GPSIndicatorColour), true))
-                                         : QStringLiteral("QLabel { background: %1; }").arg(Latin1(d.GPSIndicatorColour)));
+            : night ? QStringLiteral("QLabel { background: %1; color: black; }")
+                          .arg(NightAwareColour(Latin1(d.GPSIndicatorColour), true))
+                    : QStringLiteral("QLabel { background: %1; }").arg(Latin1(d.GPSIndicatorColour)));
     gpsIndicator_->setToolTip(ShortHint(d.GPSIndicatorHint));
 
     navLabels_["RngToWp"]->setText(Latin1(d.RngToWp));
@@ -330,8 +335,8 @@ void MainWindow::refresh()
     navLabels_["Trip"]->setText(Latin1(d.Trip));
     xteScale_->setText(Latin1(d.XTEScale));
     xteText_->setText(state_.routeProgress.RouteLength > 0
-                          ? Latin1(kv::XteGaugeTextIn(state_.routeProgress.XTE, state_.settings.units))
-                          : QString());
+            ? Latin1(kv::XteGaugeTextIn(state_.routeProgress.XTE, state_.settings.units))
+            : QString());
     applyNavFigureSize();
     ApplyNightBackground(mdi_, night);
     // The style edges a tool bar with a light line of its own; at night the bars go without.
@@ -343,8 +348,8 @@ void MainWindow::refresh()
     }
     xtError_->setValue(std::clamp(d.XTerror, -100, 100));
     // The gauge's colour says on track or which side off it; at night in the palette's red.
-    xtError_->setStyleSheet(
-        QStringLiteral("QProgressBar::chunk { background: %1; }").arg(NightAwareColour(Latin1(d.XTerrorColour), night)));
+    xtError_->setStyleSheet(QStringLiteral("QProgressBar::chunk { background: %1; }")
+                                .arg(NightAwareColour(Latin1(d.XTerrorColour), night)));
 
     QStringList items;
     for (const auto& item : d.WPNameItems) {
@@ -359,12 +364,13 @@ void MainWindow::refresh()
         wpName_->addItems(items);
     }
     wpName_->setCurrentIndex(d.WPNameIndex < wpName_->count() ? d.WPNameIndex : -1);
-    const std::string wpHint = d.hint(kv::Control::WPName).empty() ? kv::kSelectedWaypointHint : d.hint(kv::Control::WPName);
+    const std::string wpHint
+        = d.hint(kv::Control::WPName).empty() ? kv::kSelectedWaypointHint : d.hint(kv::Control::WPName);
     wpName_->setToolTip(ShortHint(wpHint));
     wpName_->setStatusTip(LongHint(wpHint));
     navPanel_->setVisible(state_.app.NavPanelVisible);
     instruments_->showReadings(state_.extra.Instruments,
-                       kv::InstrumentStripTexts(state_.instruments, kv::InstrumentSeconds(platform_.clock.now())));
+        kv::InstrumentStripTexts(state_.instruments, kv::InstrumentSeconds(platform_.clock.now())));
 
     // The gauge's hint names the cross-track error it shows.
     if (const auto it = d.hints.find(kv::Control::XTerror); it != d.hints.end()) {
@@ -453,11 +459,12 @@ void MainWindow::cascadeViews()
     const int step = style()->pixelMetric(QStyle::PM_TitleBarHeight) + 6;
     const int n = static_cast<int>(subs.size());
     const QSize size(std::max(area.width() * 3 / 4, area.width() - step * (n - 1)),
-                     std::max(area.height() * 3 / 4, area.height() - step * (n - 1)));
+        std::max(area.height() * 3 / 4, area.height() - step * (n - 1)));
     int k = 0;
     for (QMdiSubWindow* sub : subs) {
         sub->showNormal();
-        const QSize fitted(std::min(size.width(), area.width() - step * k), std::min(size.height(), area.height() - step * k));
+        const QSize fitted(
+            std::min(size.width(), area.width() - step * k), std::min(size.height(), area.height() - step * k));
         sub->setGeometry(QRect(QPoint(step * k, step * k), fitted));
         sub->raise();
         ++k;
@@ -508,21 +515,28 @@ void MainWindow::fitNavFigures()
 {
     // The widest text each figure shows, so that the panel never cuts one off ("0 Hr 10.0 Mir").
     const std::pair<const char*, const char*> widest[] = {
-        {"RngToWp", "9999.99 Mls"}, {"BearingToWP", "359\xb0T (Tow)"}, {"TimeToWP", "99 Hr 59.9 Min"},
-        {"SpeedOG", "999.99 Mph"},  {"CourseOG", "359\xb0T"},          {"SpeedMG", "Speed<Tide! "},
-        {"Trip", "99999.99 Mls"},
+        { "RngToWp", "9999.99 Mls" },
+        { "BearingToWP", "359\xb0T (Tow)" },
+        { "TimeToWP", "99 Hr 59.9 Min" },
+        { "SpeedOG", "999.99 Mph" },
+        { "CourseOG", "359\xb0T" },
+        { "SpeedMG", "Speed<Tide! " },
+        { "Trip", "99999.99 Mls" },
     };
     for (const auto& [name, text] : widest) {
         if (QLabel* label = navLabels_[name]) {
-            const int frame = 2 * label->frameWidth() + label->margin() * 2 + label->contentsMargins().left() +
-                              label->contentsMargins().right();
+            const int frame = 2 * label->frameWidth() + label->margin() * 2 + label->contentsMargins().left()
+                + label->contentsMargins().right();
             label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QString::fromLatin1(text)) + frame + 8);
         }
     }
     xteScale_->setMinimumWidth(xteScale_->fontMetrics().horizontalAdvance(QStringLiteral("x 1.0 MLS")) + 8);
 }
 
-void MainWindow::setNavPanelVisible(bool visible) { navPanel_->setVisible(visible); }
+void MainWindow::setNavPanelVisible(bool visible)
+{
+    navPanel_->setVisible(visible);
+}
 
 void MainWindow::showAboutBox()
 {
@@ -531,7 +545,8 @@ void MainWindow::showAboutBox()
     }
     if (!firstStartNote_.empty()) {
         // After the box is up, so that the modal note comes in front of it.
-        QTimer::singleShot(0, this, [this, note = std::move(firstStartNote_)] { platform_.prompter.information(note); });
+        QTimer::singleShot(
+            0, this, [this, note = std::move(firstStartNote_)] { platform_.prompter.information(note); });
         firstStartNote_.clear();
     }
 }

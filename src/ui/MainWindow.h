@@ -10,9 +10,9 @@
 #include <QMainWindow>
 
 #include <functional>
-#include <optional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QAction;
@@ -48,7 +48,7 @@ class RasterViewerWindow;
 // What a file dialog is asked for.
 struct FileDialogSpec {
     QString title;
-    QString filter;   // Qt filter text ("KV Chart files (*.cht);;...")
+    QString filter; // Qt filter text ("KV Chart files (*.cht);;...")
     QString folder;
     QString defaultSuffix;
     QString fileName; // suggested name (save dialogs)
@@ -123,12 +123,13 @@ protected:
 private:
     using Op = std::function<void()>;
     QAction* addCommand(QMenu* menu, const char* name, const QString& caption, const std::string& hint, const Op& op,
-                        const QKeySequence& shortcut = {}, bool checkable = false);
-    QAction* addButton(const char* name, const QString& caption, const std::string& hint, const Op& op, bool checkable = false);
+        const QKeySequence& shortcut = {}, bool checkable = false);
+    QAction* addButton(
+        const char* name, const QString& caption, const std::string& hint, const Op& op, bool checkable = false);
     void run(const Op& op);
     QString openFile(const QString& title, const QString& filter, const QString& folder, const QString& suffix);
     QString saveFile(const QString& title, const QString& filter, const QString& folder, const QString& suffix,
-                     const QString& name = {});
+        const QString& name = {});
     // The menu bar, one menu at a time in its order; each command only forwards to its operation.
     void buildMenus();
     QMenu* buildFileMenu();
@@ -173,8 +174,7 @@ private:
     void buildViewMouse(ViewWindow* w);
     // An entry of the pop-up menu of `w` (or of one of its submenus, `into`) running `op` on its view.
     QAction* addViewItem(ViewWindow* w, QMenu* into, const char* name, const QString& caption, const std::string& hint,
-                         const std::function<void(kv::ChartView&)>& op, bool checkable = false,
-                         const QKeySequence& shortcut = {});
+        const std::function<void(kv::ChartView&)>& op, bool checkable = false, const QKeySequence& shortcut = {});
     void openViewProperties(ViewWindow* w);
     // The end of a drag of a route waypoint: the route is marked modified and the move can be undone.
     void endRouteDrag(const std::optional<kv::RouteDrag::Result>& drag);

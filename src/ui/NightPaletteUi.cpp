@@ -20,7 +20,7 @@ QPalette NightPalette()
     const QColor text(170, 0, 0);
     const QColor dim(90, 0, 0);
     QPalette p;
-    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+    for (const QPalette::ColorGroup group : { QPalette::Active, QPalette::Inactive, QPalette::Disabled }) {
         p.setColor(group, QPalette::Window, panel);
         p.setColor(group, QPalette::WindowText, text);
         p.setColor(group, QPalette::Base, black);
@@ -41,7 +41,7 @@ QPalette NightPalette()
         p.setColor(group, QPalette::Shadow, black);
     }
     // Disabled controls (and their frames, which take the same colours) are dimmer still.
-    for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+    for (const QPalette::ColorRole role : { QPalette::WindowText, QPalette::Text, QPalette::ButtonText }) {
         p.setColor(QPalette::Disabled, role, dim);
     }
     return p;

@@ -37,14 +37,16 @@ QString PortResolutionText(unsigned portNumber, const std::string& workingFolder
     const kv::SourceParse source = kv::ResolveComSource(portNumber, workingFolder);
     const QString com = QStringLiteral("COM %1").arg(portNumber);
     if (!source.ok()) {
-        return com + QStringLiteral(" resolves to nothing on this machine (") + QString::fromStdString(source.error) +
-               QStringLiteral(")");
+        return com + QStringLiteral(" resolves to nothing on this machine (") + QString::fromStdString(source.error)
+            + QStringLiteral(")");
     }
     return com + QStringLiteral(" \u2192 ") + QString::fromLocal8Bit(kv::SourceText(source.address).c_str());
 }
 
 PreferencesDialog::PreferencesDialog(kv::PreferencesModel& model, std::string workingFolder, QWidget* parent)
-    : QDialog(parent), model_(model), workingFolder_(std::move(workingFolder))
+    : QDialog(parent)
+    , model_(model)
+    , workingFolder_(std::move(workingFolder))
 {
     setObjectName(QStringLiteral("PreferencesDlg"));
     setWindowTitle(QStringLiteral("Preferences"));
@@ -128,7 +130,7 @@ void PreferencesDialog::showPage(int page)
 }
 
 QSpinBox* PreferencesDialog::spin(QGridLayout* grid, int row, const char* name, const QString& caption,
-                                  const QString& suffix, int PreferencesFields::*field)
+    const QString& suffix, int PreferencesFields::*field)
 {
     const kv::SpinSpec& range = kv::SpinRange(name);
     auto* box = new QSpinBox(grid->parentWidget());
@@ -147,8 +149,8 @@ QSpinBox* PreferencesDialog::spin(QGridLayout* grid, int row, const char* name, 
     return box;
 }
 
-QCheckBox* PreferencesDialog::check(QWidget* parent, const char* name, const QString& caption,
-                                    bool PreferencesFields::*field)
+QCheckBox* PreferencesDialog::check(
+    QWidget* parent, const char* name, const QString& caption, bool PreferencesFields::*field)
 {
     auto* box = new QCheckBox(caption, parent);
     box->setObjectName(QLatin1String(name));
@@ -193,7 +195,8 @@ void PreferencesDialog::buildColour()
     for (const char* scheme : kv::kColourSchemes) {
         defaults_->addItem(QLatin1String(scheme));
     }
-    connect(defaults_, &QComboBox::activated, this, [this](int scheme) { act([this, scheme] { model_.DefaultsClick(scheme); }); });
+    connect(defaults_, &QComboBox::activated, this,
+        [this](int scheme) { act([this, scheme] { model_.DefaultsClick(scheme); }); });
     grid->addWidget(defaults_, 0, 1);
     grid_ = new ColourGrid(page);
     grid_->setObjectName(QStringLiteral("GlobalColor"));
@@ -203,8 +206,9 @@ void PreferencesDialog::buildColour()
     grid->addWidget(check(page, "TextColourFG", QStringLiteral("Text = FG"), &PreferencesFields::TextColourFG), 1, 1);
     grid->addWidget(check(page, "TrackColourFG", QStringLiteral("Track=FG"), &PreferencesFields::TrackColourFG), 2, 1);
     grid->addWidget(check(page, "TideColourFG", QStringLiteral("Tides=FG"), &PreferencesFields::TideColourFG), 3, 1);
-    grid->addWidget(check(page, "NightPalette", QStringLiteral("Night palette (Ctrl+Shift+N)"), &PreferencesFields::NightPalette),
-                    4, 0, 1, 2);
+    grid->addWidget(
+        check(page, "NightPalette", QStringLiteral("Night palette (Ctrl+Shift+N)"), &PreferencesFields::NightPalette),
+        4, 0, 1, 2);
     grid->setRowStretch(5, 1);
 }
 
@@ -213,17 +217,18 @@ void PreferencesDialog::buildUnits()
     QWidget* page = addPage("Units");
     auto* layout = new QGridLayout(page);
     auto* distance = new QGroupBox(QStringLiteral("Distance"), page);
-    units_ = radios(distance, {{"Naut", QStringLiteral("Nautical Miles")},
-                               {"Kilo", QStringLiteral("Kilometres")},
-                               {"Stat", QStringLiteral("Statute Miles")}});
+    units_ = radios(distance,
+        { { "Naut", QStringLiteral("Nautical Miles") }, { "Kilo", QStringLiteral("Kilometres") },
+            { "Stat", QStringLiteral("Statute Miles") } });
     connect(units_, &QButtonGroup::idClicked, this,
-            [this](int id) { act([this, id] { model_.UnitClick(static_cast<kv::DistanceUnit>(id)); }); });
+        [this](int id) { act([this, id] { model_.UnitClick(static_cast<kv::DistanceUnit>(id)); }); });
     layout->addWidget(distance, 0, 0);
-    layout->addWidget(check(page, "KnAlways", QStringLiteral("Speed always in Knots"), &PreferencesFields::KnAlways), 1, 0);
+    layout->addWidget(
+        check(page, "KnAlways", QStringLiteral("Speed always in Knots"), &PreferencesFields::KnAlways), 1, 0);
     auto* modes = new QGroupBox(QStringLiteral("Position Display Mode"), page);
     std::vector<std::pair<const char*, QString>> buttons;
-    const char* names[] = {"LatLongMode", "OSGridMode", "UTMint1924", "Bessel", "Clarke1866",
-                           "Clarke1880",  "Everest",    "Australian", "WGS1972", "WGS1984"};
+    const char* names[] = { "LatLongMode", "OSGridMode", "UTMint1924", "Bessel", "Clarke1866", "Clarke1880", "Everest",
+        "Australian", "WGS1972", "WGS1984" };
     for (std::size_t i = 0; i < kv::kPositionModes.size(); ++i) {
         buttons.emplace_back(names[i], QLatin1String(kv::kPositionModes[i]));
     }
@@ -239,14 +244,17 @@ void PreferencesDialog::buildNav()
     QCheckBox* wpAuto = check(page, "WP_auto", QStringLiteral("Auto Waypoint"), &PreferencesFields::WP_auto);
     connect(wpAuto, &QCheckBox::clicked, this, [this](bool on) { act([this, on] { model_.WP_autoClick(on); }); });
     grid->addWidget(wpAuto, 0, 0);
-    spin(grid, 1, "CapDist", QStringLiteral("Change at Rng :"), QStringLiteral("x 0.01 Nm"), &PreferencesFields::CapDist);
-    spin(grid, 2, "Deadband", QStringLiteral("XTE Deadband :"), QStringLiteral("x 0.01 Nm"), &PreferencesFields::Deadband);
+    spin(grid, 1, "CapDist", QStringLiteral("Change at Rng :"), QStringLiteral("x 0.01 Nm"),
+        &PreferencesFields::CapDist);
+    spin(grid, 2, "Deadband", QStringLiteral("XTE Deadband :"), QStringLiteral("x 0.01 Nm"),
+        &PreferencesFields::Deadband);
     auto* completion = new QGroupBox(QStringLiteral("On Completion of route ..."), page);
-    completion_ = radios(completion, {{"NormalMode", QStringLiteral("Normal - Prompt for next waypoint")},
-                                      {"Reverse", QStringLiteral("Reverse current route")},
-                                      {"RepRoute", QStringLiteral("Repeat current route")}});
+    completion_ = radios(completion,
+        { { "NormalMode", QStringLiteral("Normal - Prompt for next waypoint") },
+            { "Reverse", QStringLiteral("Reverse current route") },
+            { "RepRoute", QStringLiteral("Repeat current route") } });
     connect(completion_, &QButtonGroup::idClicked, this,
-            [this](int id) { act([this, id] { model_.CompletionClick(static_cast<kv::RouteCompletion>(id)); }); });
+        [this](int id) { act([this, id] { model_.CompletionClick(static_cast<kv::RouteCompletion>(id)); }); });
     grid->addWidget(completion, 3, 0, 1, 3);
     QCheckBox* rev = check(page, "RevRoute", QStringLiteral("Reversed route"), &PreferencesFields::RevRoute);
     connect(rev, &QCheckBox::clicked, this, [this](bool on) { act([this, on] { model_.RevRouteClick(on); }); });
@@ -258,8 +266,9 @@ void PreferencesDialog::buildNav()
     QCheckBox* wpVoice = check(page, "WPVoice", QStringLiteral("WP Voice"), &PreferencesFields::WPVoice);
     connect(wpVoice, &QCheckBox::clicked, this, [this](bool on) { act([this, on] { model_.WPVoiceClick(on); }); });
     grid->addWidget(wpVoice, 6, 0);
-    grid->addWidget(check(page, "AISvoice", QStringLiteral("AIS New Target Announcement Voice"), &PreferencesFields::AISvoice),
-                    7, 0, 1, 3);
+    grid->addWidget(
+        check(page, "AISvoice", QStringLiteral("AIS New Target Announcement Voice"), &PreferencesFields::AISvoice), 7,
+        0, 1, 3);
     grid->setRowStretch(8, 1);
 }
 
@@ -307,14 +316,14 @@ void PreferencesDialog::buildChart()
     wgs->setToolTip(QStringLiteral("Convert chart to WGS84"));
     connect(wgs, &QPushButton::clicked, this, [this] { act([this] { model_.Cht2WGS84Click(); }); });
     grid->addWidget(wgs, 0, 2, 2, 1);
-    grid->addWidget(check(page, "ALmode", QStringLiteral("Autoload charts when required"), &PreferencesFields::ALmode), 2, 0,
-                    1, 3);
+    grid->addWidget(
+        check(page, "ALmode", QStringLiteral("Autoload charts when required"), &PreferencesFields::ALmode), 2, 0, 1, 3);
     spin(grid, 3, "ViewAngle", QStringLiteral("Viewing Angle 0\u00b0 = North up"), {}, &PreferencesFields::ViewAngle);
-    grid->addWidget(check(page, "HeadUp", QStringLiteral("Heading Up While Navigating"), &PreferencesFields::HeadUp), 4, 0,
-                    1, 3);
+    grid->addWidget(
+        check(page, "HeadUp", QStringLiteral("Heading Up While Navigating"), &PreferencesFields::HeadUp), 4, 0, 1, 3);
     spin(grid, 5, "HUPdeadB", QStringLiteral("Heading Up Dead Band \u00b0"), {}, &PreferencesFields::HUPdeadB);
-    QCheckBox* noOffsets =
-        check(page, "NoOffsets", QStringLiteral("Display Survey Log Without Offsets"), &PreferencesFields::NoOffsets);
+    QCheckBox* noOffsets
+        = check(page, "NoOffsets", QStringLiteral("Display Survey Log Without Offsets"), &PreferencesFields::NoOffsets);
     noOffsets->setVisible(false);
     grid->addWidget(noOffsets, 6, 0, 1, 3);
     grid->setRowStretch(7, 1);
@@ -331,7 +340,8 @@ void PreferencesDialog::buildLog()
     auto* codes = new QLabel(QStringLiteral("@f,@d,@t,@p:3,@q,@c,@s,@v,@x,@y"), page);
     codes->setObjectName(QStringLiteral("LogParseLabel"));
     grid->addWidget(codes, 1, 1, 1, 2);
-    grid->addWidget(check(page, "KeepTextLog", QStringLiteral("Keep Text Log every"), &PreferencesFields::KeepTextLog), 2, 0);
+    grid->addWidget(
+        check(page, "KeepTextLog", QStringLiteral("Keep Text Log every"), &PreferencesFields::KeepTextLog), 2, 0);
     auto* repRate = new QSpinBox(page);
     repRate->setObjectName(QStringLiteral("RepRate"));
     repRate->setRange(kv::SpinRange("RepRate").min, kv::SpinRange("RepRate").max);
@@ -340,8 +350,9 @@ void PreferencesDialog::buildLog()
     grid->addWidget(repRate, 2, 1);
     grid->addWidget(new QLabel(QStringLiteral("Fixes"), page), 2, 2);
     auto* disposal = new QGroupBox(page);
-    disposal_ = radios(disposal, {{"KeepLog", QStringLiteral("Intelligent Log Disposal")},
-                                  {"LoseLog", QStringLiteral("Discard old fixes if log is full ")}});
+    disposal_ = radios(disposal,
+        { { "KeepLog", QStringLiteral("Intelligent Log Disposal") },
+            { "LoseLog", QStringLiteral("Discard old fixes if log is full ") } });
     grid->addWidget(disposal, 3, 0, 1, 3);
     spin(grid, 4, "PBspeed", QStringLiteral("Log Playback Speed"), {}, &PreferencesFields::PBspeed);
     auto* viewerLabel = new QLabel(QStringLiteral("Choose Text Log Viewer"), page);
@@ -359,12 +370,14 @@ void PreferencesDialog::buildDR()
     auto* layout = new QVBoxLayout(page);
     auto* speed = new QGroupBox(QStringLiteral("Speed"), page);
     speed->setObjectName(QStringLiteral("Mspeed"));
-    mspeed_ = radios(speed, {{"Mspeed0", QStringLiteral("Use Hull Speed  (seeTidal tab)")},
-                             {"Mspeed1", QStringLiteral("Use Last Logged SOG")}});
+    mspeed_ = radios(speed,
+        { { "Mspeed0", QStringLiteral("Use Hull Speed  (seeTidal tab)") },
+            { "Mspeed1", QStringLiteral("Use Last Logged SOG") } });
     auto* course = new QGroupBox(QStringLiteral("Course"), page);
     course->setObjectName(QStringLiteral("Mcourse"));
-    mcourse_ = radios(course, {{"Mcourse0", QStringLiteral("Use Bearing to Current Waypoint")},
-                               {"Mcourse1", QStringLiteral("Use Last Logged COG")}});
+    mcourse_ = radios(course,
+        { { "Mcourse0", QStringLiteral("Use Bearing to Current Waypoint") },
+            { "Mcourse1", QStringLiteral("Use Last Logged COG") } });
     layout->addWidget(speed);
     layout->addWidget(course);
     layout->addStretch(1);
@@ -374,9 +387,8 @@ void PreferencesDialog::buildStats()
 {
     QWidget* page = addPage("Stats");
     auto* grid = new QGridLayout(page);
-    const char* captions[] = {"Chart Points", "Layer Mask", "Waypoints", "Tide diamonds",
-                              "Route WPs",    "Quick Log",  "AIS database", "AIS targets",
-                              "Dropped input"};
+    const char* captions[] = { "Chart Points", "Layer Mask", "Waypoints", "Tide diamonds", "Route WPs", "Quick Log",
+        "AIS database", "AIS targets", "Dropped input" };
     int row = 0;
     for (const char* caption : captions) {
         grid->addWidget(new QLabel(QLatin1String(caption), page), row, 0);
@@ -399,8 +411,10 @@ void PreferencesDialog::buildAuto()
 {
     QWidget* page = addPage("Auto");
     auto* grid = new QGridLayout(page);
-    QCheckBox* on = check(page, "NMEAOutputOn", QStringLiteral("Send NMEA sentences on Fix:"), &PreferencesFields::NMEAOutputOn);
-    connect(on, &QCheckBox::clicked, this, [this](bool checked) { act([this, checked] { model_.NMEAOutputOnClick(checked); }); });
+    QCheckBox* on
+        = check(page, "NMEAOutputOn", QStringLiteral("Send NMEA sentences on Fix:"), &PreferencesFields::NMEAOutputOn);
+    connect(on, &QCheckBox::clicked, this,
+        [this](bool checked) { act([this, checked] { model_.NMEAOutputOnClick(checked); }); });
     grid->addWidget(on, 0, 0, 1, 2);
     grid->addWidget(check(page, "sendAPB", QStringLiteral("$ECAPB"), &PreferencesFields::sendAPB), 1, 0);
     grid->addWidget(check(page, "sendXTE", QStringLiteral("$ECXTE"), &PreferencesFields::sendXTE), 2, 0);
@@ -414,8 +428,8 @@ void PreferencesDialog::buildAuto()
     auto* variation = new QWidget(page);
     auto* vg = new QGridLayout(variation);
     vg->setContentsMargins(0, 0, 0, 0);
-    QSpinBox* variationBox =
-        spin(vg, 0, "Variation", QStringLiteral("Magnetic Variation W-ve:"), {}, &PreferencesFields::Variation);
+    QSpinBox* variationBox
+        = spin(vg, 0, "Variation", QStringLiteral("Magnetic Variation W-ve:"), {}, &PreferencesFields::Variation);
     variationBox->setToolTip(QStringLiteral("Magnetic variation to nearest degree - west negative"));
     variationBox->setStatusTip(variationBox->toolTip());
     grid->addWidget(variation, 5, 0, 1, 2);
@@ -447,7 +461,8 @@ void PreferencesDialog::buildNmea()
     al->addWidget(new QLabel(QStringLiteral("Source address"), address));
     source_ = new QLineEdit(address);
     source_->setObjectName(QStringLiteral("SourceAddress"));
-    source_->setPlaceholderText(QStringLiteral("tcp://HOST:PORT, udp://:PORT, gpsd://HOST, signalk://HOST or a device path"));
+    source_->setPlaceholderText(
+        QStringLiteral("tcp://HOST:PORT, udp://:PORT, gpsd://HOST, signalk://HOST or a device path"));
     al->addWidget(source_, 1);
     setSource_ = new QPushButton(QStringLiteral("Set"), address);
     setSource_->setObjectName(QStringLiteral("SetSource"));
@@ -460,12 +475,13 @@ void PreferencesDialog::buildNmea()
     al->addWidget(setSource_);
     grid->addWidget(address, 6, 0, 1, 3);
     auto* rate = new QGroupBox(QStringLiteral("Baud Rate"), page);
-    rate_ = radios(rate, {{"Rate0", QStringLiteral("4800 NMEA")}, {"Rate1", QStringLiteral("38400 HS-NMEA")}});
+    rate_ = radios(rate, { { "Rate0", QStringLiteral("4800 NMEA") }, { "Rate1", QStringLiteral("38400 HS-NMEA") } });
     grid->addWidget(rate, 2, 0, 1, 3);
-    grid->addWidget(check(page, "AutoLaunch", QStringLiteral("Auto Open NMEA I/F on Start"), &PreferencesFields::AutoLaunch), 3,
-                    0, 1, 3);
+    grid->addWidget(
+        check(page, "AutoLaunch", QStringLiteral("Auto Open NMEA I/F on Start"), &PreferencesFields::AutoLaunch), 3, 0,
+        1, 3);
     auto* sent = new QGroupBox(QStringLiteral("NMEA Sentence"), page);
-    sent_ = radios(sent, {{"Sent0", QStringLiteral("GGA")}, {"Sent1", QStringLiteral("RMC")}});
+    sent_ = radios(sent, { { "Sent0", QStringLiteral("GGA") }, { "Sent1", QStringLiteral("RMC") } });
     grid->addWidget(sent, 4, 0, 1, 3);
     grid->setRowStretch(7, 1);
 }
@@ -475,17 +491,17 @@ void PreferencesDialog::buildAisSafety()
     QWidget* page = addPage("AIS Safety");
     auto* grid = new QGridLayout(page);
     grid->addWidget(check(page, "ClassBAndAtoNTargets", QStringLiteral("Class B and AtoN targets"),
-                          &PreferencesFields::ClassBAndAtoNTargets),
-                    0, 0, 1, 3);
-    QCheckBox* warnings =
-        check(page, "CollisionWarnings", QStringLiteral("Collision warnings"), &PreferencesFields::CollisionWarnings);
+                        &PreferencesFields::ClassBAndAtoNTargets),
+        0, 0, 1, 3);
+    QCheckBox* warnings
+        = check(page, "CollisionWarnings", QStringLiteral("Collision warnings"), &PreferencesFields::CollisionWarnings);
     connect(warnings, &QCheckBox::clicked, this, [this] {
         readFields();
         updateEnabling();
     });
     grid->addWidget(warnings, 1, 0, 1, 3);
     const auto real = [this, page, grid](int row, const char* name, const QString& caption, const QString& unit,
-                                         double max, int decimals, double step, double PreferencesFields::*field) {
+                          double max, int decimals, double step, double PreferencesFields::*field) {
         auto* box = new QDoubleSpinBox(page);
         box->setObjectName(QLatin1String(name));
         box->setRange(0.0, max);
@@ -496,16 +512,16 @@ void PreferencesDialog::buildAisSafety()
         grid->addWidget(new QLabel(unit, page), row, 2);
         reals_.emplace_back(box, field);
     };
-    real(2, "CpaLimitNm", QStringLiteral("Dangerous when closer than (CPA)"), QStringLiteral("Nm"), kv::kCpaLimitMaxNm, 2,
-         0.1, &PreferencesFields::CpaLimitNm);
-    real(3, "TcpaLimitMinutes", QStringLiteral("within (TCPA)"), QStringLiteral("minutes"), kv::kTcpaLimitMaxMin, 1, 1.0,
-         &PreferencesFields::TcpaLimitMin);
+    real(2, "CpaLimitNm", QStringLiteral("Dangerous when closer than (CPA)"), QStringLiteral("Nm"), kv::kCpaLimitMaxNm,
+        2, 0.1, &PreferencesFields::CpaLimitNm);
+    real(3, "TcpaLimitMinutes", QStringLiteral("within (TCPA)"), QStringLiteral("minutes"), kv::kTcpaLimitMaxMin, 1,
+        1.0, &PreferencesFields::TcpaLimitMin);
     grid->addWidget(check(page, "CollisionAlarm", QStringLiteral("Sound an alarm once per encounter"),
-                          &PreferencesFields::CollisionAlarm),
-                    4, 0, 1, 3);
-    grid->addWidget(check(page, "LargeNavFigures", QStringLiteral("Large navigation figures"),
-                          &PreferencesFields::LargeNavFigures),
-                    5, 0, 1, 3);
+                        &PreferencesFields::CollisionAlarm),
+        4, 0, 1, 3);
+    grid->addWidget(
+        check(page, "LargeNavFigures", QStringLiteral("Large navigation figures"), &PreferencesFields::LargeNavFigures),
+        5, 0, 1, 3);
     auto* note = new QLabel(QStringLiteral("Kept in kvfree.ini in the working folder."), page);
     grid->addWidget(note, 6, 0, 1, 3);
     grid->addWidget(buildAlarmSettings(page), 7, 0, 1, 3);
@@ -567,11 +583,10 @@ void PreferencesDialog::showPort(int portNumber)
 void PreferencesDialog::showStats()
 {
     const kv::PreferencesStats& s = model_.stats;
-    const QString values[] = {QString::number(s.chartPoints),  Latin1(s.layerMask),
-                              QString::number(s.waypoints),    QString::number(s.tideDiamonds),
-                              QString::number(s.routeWaypoints), QString::number(s.quickLog),
-                              QString::number(s.aisDatabase),  QString::number(s.aisTargets) + QStringLiteral("   Targets"),
-                              QString::number(s.droppedSentences) + QStringLiteral("   Sentences")};
+    const QString values[] = { QString::number(s.chartPoints), Latin1(s.layerMask), QString::number(s.waypoints),
+        QString::number(s.tideDiamonds), QString::number(s.routeWaypoints), QString::number(s.quickLog),
+        QString::number(s.aisDatabase), QString::number(s.aisTargets) + QStringLiteral("   Targets"),
+        QString::number(s.droppedSentences) + QStringLiteral("   Sentences") };
     for (std::size_t i = 0; i < statLabels_.size(); ++i) {
         statLabels_[i]->setText(values[i]);
     }
@@ -612,14 +627,14 @@ void PreferencesDialog::updateEnabling()
 {
     grid_->setEnabled(model_.GlobalColorEnabled());
     findChild<QSpinBox*>(QStringLiteral("CapDist"))->setEnabled(model_.CapDistEnabled());
-    for (const char* name : {"Tset", "TDrift", "TsetLabel", "TDriftLabel", "AvTide"}) {
+    for (const char* name : { "Tset", "TDrift", "TsetLabel", "TDriftLabel", "AvTide" }) {
         findChild<QWidget*>(QLatin1String(name))->setEnabled(model_.ManualTideEnabled());
     }
-    for (const char* name : {"sendAPB", "sendXTE", "sendHSC", "SendBOD", "sendBWR", "SendRMB", "SendVTG"}) {
+    for (const char* name : { "sendAPB", "sendXTE", "sendHSC", "SendBOD", "sendBWR", "SendRMB", "SendVTG" }) {
         findChild<QWidget*>(QLatin1String(name))->setEnabled(model_.SentenceBoxesEnabled());
     }
     findChild<QWidget*>(QStringLiteral("CollisionAlarm"))->setEnabled(model_.CollisionAlarmEnabled());
-    for (const char* name : {"Spoints", "Enumber"}) {
+    for (const char* name : { "Spoints", "Enumber" }) {
         findChild<QWidget*>(QLatin1String(name))->setEnabled(model_.CountersEnabled());
     }
 }

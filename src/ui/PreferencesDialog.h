@@ -50,7 +50,7 @@ public:
 private:
     QWidget* addPage(const char* name);
     QSpinBox* spin(QGridLayout* grid, int row, const char* name, const QString& caption, const QString& suffix,
-                   int kv::PreferencesFields::*field);
+        int kv::PreferencesFields::*field);
     QCheckBox* check(QWidget* parent, const char* name, const QString& caption, bool kv::PreferencesFields::*field);
     QButtonGroup* radios(QWidget* box, const std::vector<std::pair<const char*, QString>>& buttons);
     void act(const std::function<void()>& op);

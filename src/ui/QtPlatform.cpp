@@ -2,24 +2,29 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QVBoxLayout>
 #include <QClipboard>
 #include <QPageSetupDialog>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
+#include <QVBoxLayout>
 
 namespace kvui {
 
 void QtClipboard::setText(const std::string& latin1Text)
 {
-    QApplication::clipboard()->setText(QString::fromLatin1(latin1Text.data(), static_cast<qsizetype>(latin1Text.size())));
+    QApplication::clipboard()->setText(
+        QString::fromLatin1(latin1Text.data(), static_cast<qsizetype>(latin1Text.size())));
 }
 
-void QtClipboard::setImage(const QImage& image) { QApplication::clipboard()->setImage(image); }
+void QtClipboard::setImage(const QImage& image)
+{
+    QApplication::clipboard()->setImage(image);
+}
 
-QtPrinter::QtPrinter() : printer_(std::make_unique<QPrinter>(QPrinter::HighResolution))
+QtPrinter::QtPrinter()
+    : printer_(std::make_unique<QPrinter>(QPrinter::HighResolution))
 {
     printDialog = [](QPrinter& printer, bool& whitePaper) {
         QPrintDialog dialog(&printer, QApplication::activeWindow());
@@ -31,7 +36,7 @@ QtPrinter::QtPrinter() : printer_(std::make_unique<QPrinter>(QPrinter::HighResol
         white->setChecked(whitePaper);
         layout->addWidget(white);
         layout->addStretch(1);
-        dialog.setOptionTabs({paper});
+        dialog.setOptionTabs({ paper });
         if (dialog.exec() != QDialog::Accepted) {
             return false;
         }
@@ -91,8 +96,8 @@ bool QtPrinter::printDrawn(const std::function<QImage(const kv::PrintPage&)>& dr
     }
     const double enlarge = static_cast<double>(deviceDpi) / dpi;
     const QSizeF size(picture.width() * enlarge, picture.height() * enlarge);
-    const QRectF target(area.x() + (area.width() - size.width()) / 2.0, area.y() + (area.height() - size.height()) / 2.0,
-                        size.width(), size.height());
+    const QRectF target(area.x() + (area.width() - size.width()) / 2.0,
+        area.y() + (area.height() - size.height()) / 2.0, size.width(), size.height());
     painter.drawImage(target, picture);
     return painter.end();
 }
@@ -114,7 +119,8 @@ bool QtLauncher::launch(const std::string& program, const std::vector<std::strin
     for (const auto& a : arguments) {
         args << QString::fromLocal8Bit(a.data(), static_cast<qsizetype>(a.size()));
     }
-    return QProcess::startDetached(QString::fromLocal8Bit(program.data(), static_cast<qsizetype>(program.size())), args);
+    return QProcess::startDetached(
+        QString::fromLocal8Bit(program.data(), static_cast<qsizetype>(program.size())), args);
 }
 
 } // namespace kvui

@@ -6,13 +6,28 @@
 namespace kvui {
 
 namespace {
-QString Text(const std::string& latin1) { return QString::fromLatin1(latin1.data(), static_cast<qsizetype>(latin1.size())); }
-QString Title() { return QApplication::applicationName(); }
+QString Text(const std::string& latin1)
+{
+    return QString::fromLatin1(latin1.data(), static_cast<qsizetype>(latin1.size()));
+}
+QString Title()
+{
+    return QApplication::applicationName();
+}
 } // namespace
 
-void QtPrompter::warning(const std::string& text) { QMessageBox::warning(parent_, Title(), Text(text)); }
-void QtPrompter::error(const std::string& text) { QMessageBox::critical(parent_, Title(), Text(text)); }
-void QtPrompter::information(const std::string& text) { QMessageBox::information(parent_, Title(), Text(text)); }
+void QtPrompter::warning(const std::string& text)
+{
+    QMessageBox::warning(parent_, Title(), Text(text));
+}
+void QtPrompter::error(const std::string& text)
+{
+    QMessageBox::critical(parent_, Title(), Text(text));
+}
+void QtPrompter::information(const std::string& text)
+{
+    QMessageBox::information(parent_, Title(), Text(text));
+}
 
 bool QtPrompter::confirm(const std::string& text)
 {
@@ -21,23 +36,26 @@ bool QtPrompter::confirm(const std::string& text)
 
 bool QtPrompter::okCancel(const std::string& text)
 {
-    return QMessageBox::question(parent_, Title(), Text(text), QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+    return QMessageBox::question(parent_, Title(), Text(text), QMessageBox::Ok | QMessageBox::Cancel)
+        == QMessageBox::Ok;
 }
 
 bool QtPrompter::okCancelCaptioned(const std::string& caption, const std::string& text)
 {
-    return QMessageBox::question(parent_, Text(caption), Text(text), QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+    return QMessageBox::question(parent_, Text(caption), Text(text), QMessageBox::Ok | QMessageBox::Cancel)
+        == QMessageBox::Ok;
 }
 
 bool QtPrompter::informationOkCancel(const std::string& text)
 {
-    return QMessageBox::information(parent_, Title(), Text(text), QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+    return QMessageBox::information(parent_, Title(), Text(text), QMessageBox::Ok | QMessageBox::Cancel)
+        == QMessageBox::Ok;
 }
 
 kv::Answer QtPrompter::yesNoCancel(const std::string& text)
 {
-    switch (QMessageBox::question(parent_, Title(), Text(text),
-                                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Cancel)) {
+    switch (QMessageBox::question(
+        parent_, Title(), Text(text), QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Cancel)) {
     case QMessageBox::Yes:
         return kv::Answer::Yes;
     case QMessageBox::No:
@@ -47,6 +65,9 @@ kv::Answer QtPrompter::yesNoCancel(const std::string& text)
     }
 }
 
-void QtPrompter::beep(kv::Beep) { QApplication::beep(); }
+void QtPrompter::beep(kv::Beep)
+{
+    QApplication::beep();
+}
 
 } // namespace kvui

@@ -9,7 +9,10 @@ namespace kvui {
 
 class QtPrompter final : public kv::Prompter {
 public:
-    explicit QtPrompter(QWidget* parent = nullptr) : parent_(parent) {}
+    explicit QtPrompter(QWidget* parent = nullptr)
+        : parent_(parent)
+    {
+    }
     void setParent(QWidget* parent) { parent_ = parent; }
 
     void warning(const std::string& text) override;

@@ -95,7 +95,7 @@ namespace {
 
 void TypedPosition(QLineEdit* edit, bool longitude)
 {
-    kv::PositionField field{Latin1Bytes(edit->text()), static_cast<std::size_t>(edit->cursorPosition())};
+    kv::PositionField field { Latin1Bytes(edit->text()), static_cast<std::size_t>(edit->cursorPosition()) };
     field = kv::PositionFieldChange(std::move(field), longitude);
     edit->setText(Latin1Text(field.text));
     edit->setCursorPosition(static_cast<int>(field.caret));
@@ -104,7 +104,7 @@ void TypedPosition(QLineEdit* edit, bool longitude)
 } // namespace
 
 ReferenceDialog::ReferenceDialog(const kv::raster::ReferenceForm& form, bool bitmap, const std::string& imagePath,
-                                 kv::Prompter& prompter, QWidget* parent)
+    kv::Prompter& prompter, QWidget* parent)
     : QDialog(parent)
     , prompter_(prompter)
 {
@@ -124,21 +124,22 @@ ReferenceDialog::ReferenceDialog(const kv::raster::ReferenceForm& form, bool bit
     seLon_ = line("SELong", form.seLon);
     // The corners are typed as every other position: digits and the hemisphere letter, the
     // degree sign and the point supplied.
-    for (QLineEdit* edit : {nwLat_, seLat_}) {
+    for (QLineEdit* edit : { nwLat_, seLat_ }) {
         edit->setMaxLength(12);
         connect(edit, &QLineEdit::textEdited, this, [edit] { TypedPosition(edit, false); });
     }
-    for (QLineEdit* edit : {nwLon_, seLon_}) {
+    for (QLineEdit* edit : { nwLon_, seLon_ }) {
         edit->setMaxLength(13);
         connect(edit, &QLineEdit::textEdited, this, [edit] { TypedPosition(edit, true); });
     }
     colour_ = new QComboBox(this);
     colour_->setObjectName(QStringLiteral("TrackColour"));
-    colour_->addItems({QStringLiteral("Red"), QStringLiteral("Black"), QStringLiteral("Blue"), QStringLiteral("Green")});
+    colour_->addItems(
+        { QStringLiteral("Red"), QStringLiteral("Black"), QStringLiteral("Blue"), QStringLiteral("Green") });
     colour_->setCurrentIndex(form.colourChoice);
     thickness_ = new QComboBox(this);
     thickness_->setObjectName(QStringLiteral("Thickness"));
-    thickness_->addItems({QStringLiteral("Thin"), QStringLiteral("Thick")});
+    thickness_->addItems({ QStringLiteral("Thin"), QStringLiteral("Thick") });
     thickness_->setCurrentIndex(form.thicknessChoice);
     auto spin = [this](const char* name, int value) {
         auto* box = new QSpinBox(this);
@@ -170,8 +171,8 @@ ReferenceDialog::ReferenceDialog(const kv::raster::ReferenceForm& form, bool bit
     layout->addRow(audio_);
     layout->addRow(QStringLiteral("Image File Name"), name);
     // Positions, pen and offsets mean something only where the viewer can draw.
-    for (QWidget* w : std::initializer_list<QWidget*>{nwLat_, nwLon_, seLat_, seLon_, colour_, thickness_, latOffset_,
-                                                      lonOffset_}) {
+    for (QWidget* w : std::initializer_list<QWidget*> {
+             nwLat_, nwLon_, seLat_, seLon_, colour_, thickness_, latOffset_, lonOffset_ }) {
         w->setEnabled(bitmap);
     }
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -216,8 +217,8 @@ void ReferenceDialog::accept()
 
 // ---------------------------------------------------------------------------------------------
 
-RasterViewerWindow::RasterViewerWindow(kv::raster::RasterRecords records, kv::Platform& platform,
-                                       kv::raster::RasterHooks& hooks, QWidget* parent)
+RasterViewerWindow::RasterViewerWindow(
+    kv::raster::RasterRecords records, kv::Platform& platform, kv::raster::RasterHooks& hooks, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint)
     , platform_(platform)
     , folders_(records.folders)
@@ -269,8 +270,10 @@ RasterViewerWindow::RasterViewerWindow(kv::raster::RasterRecords records, kv::Pl
     canvas_->setContextMenuPolicy(Qt::CustomContextMenu);
     scroll_->setContextMenuPolicy(Qt::CustomContextMenu);
     auto popup = [this](QWidget* from, const QPoint& at) { menu_->popup(from->mapToGlobal(at)); };
-    connect(canvas_, &QWidget::customContextMenuRequested, this, [this, popup](const QPoint& at) { popup(canvas_, at); });
-    connect(scroll_, &QWidget::customContextMenuRequested, this, [this, popup](const QPoint& at) { popup(scroll_, at); });
+    connect(
+        canvas_, &QWidget::customContextMenuRequested, this, [this, popup](const QPoint& at) { popup(canvas_, at); });
+    connect(
+        scroll_, &QWidget::customContextMenuRequested, this, [this, popup](const QPoint& at) { popup(scroll_, at); });
 
     trackTimer_ = new QTimer(this);
     trackTimer_->setObjectName(QStringLiteral("TrackTimer"));
@@ -337,11 +340,21 @@ void RasterViewerWindow::run(RasterCommand c)
         return;
     }
     switch (c) {
-    case RasterCommand::ZoomIn: viewer_.ZoomInClick(); break;
-    case RasterCommand::ZoomOut: viewer_.ZoomOutClick(); break;
-    case RasterCommand::Normal: viewer_.NormalClick(); break;
-    case RasterCommand::OpenImage: openImageFile(); break;
-    case RasterCommand::ReferenceImage: referenceImage(); break;
+    case RasterCommand::ZoomIn:
+        viewer_.ZoomInClick();
+        break;
+    case RasterCommand::ZoomOut:
+        viewer_.ZoomOutClick();
+        break;
+    case RasterCommand::Normal:
+        viewer_.NormalClick();
+        break;
+    case RasterCommand::OpenImage:
+        openImageFile();
+        break;
+    case RasterCommand::ReferenceImage:
+        referenceImage();
+        break;
     case RasterCommand::StayOnTop: {
         viewer_.StayOnTopClick();
         const bool shown = isVisible();
@@ -351,18 +364,42 @@ void RasterViewerWindow::run(RasterCommand c)
         }
         break;
     }
-    case RasterCommand::TrackVessel: viewer_.TrackVesselClick(); break;
-    case RasterCommand::ShowFixCrosses: viewer_.ShowFixCrossesClick(); break;
-    case RasterCommand::PlotTrackHistory: viewer_.PlotTrackHistoryClick(); break;
-    case RasterCommand::ClearTrack: viewer_.ClearTrackClick(); break;
-    case RasterCommand::AutoPlayAudio: viewer_.AutoPlayAudioClick(); break;
-    case RasterCommand::PlayAudio: viewer_.PlayAudioClick(); break;
-    case RasterCommand::StopAudio: viewer_.StopAudioClick(); break;
-    case RasterCommand::CreateWaypoint: viewer_.CreateWaypointClick(); break;
-    case RasterCommand::AddChartPoint: viewer_.AddChartPointClick(); break;
-    case RasterCommand::AutoAddChartPoints: viewer_.AutoAddChartPointsClick(); break;
-    case RasterCommand::Print: viewer_.PrintClick(); break;
-    case RasterCommand::Copy: viewer_.CopyClick(); break;
+    case RasterCommand::TrackVessel:
+        viewer_.TrackVesselClick();
+        break;
+    case RasterCommand::ShowFixCrosses:
+        viewer_.ShowFixCrossesClick();
+        break;
+    case RasterCommand::PlotTrackHistory:
+        viewer_.PlotTrackHistoryClick();
+        break;
+    case RasterCommand::ClearTrack:
+        viewer_.ClearTrackClick();
+        break;
+    case RasterCommand::AutoPlayAudio:
+        viewer_.AutoPlayAudioClick();
+        break;
+    case RasterCommand::PlayAudio:
+        viewer_.PlayAudioClick();
+        break;
+    case RasterCommand::StopAudio:
+        viewer_.StopAudioClick();
+        break;
+    case RasterCommand::CreateWaypoint:
+        viewer_.CreateWaypointClick();
+        break;
+    case RasterCommand::AddChartPoint:
+        viewer_.AddChartPointClick();
+        break;
+    case RasterCommand::AutoAddChartPoints:
+        viewer_.AutoAddChartPointsClick();
+        break;
+    case RasterCommand::Print:
+        viewer_.PrintClick();
+        break;
+    case RasterCommand::Copy:
+        viewer_.CopyClick();
+        break;
     }
     sync();
 }
@@ -378,7 +415,7 @@ void RasterViewerWindow::openImageFile()
 void RasterViewerWindow::referenceImage()
 {
     ReferenceDialog dialog(kv::raster::FormFromReference(viewer_.reference()),
-                           viewer_.kind() == kv::raster::ImageKind::Bitmap, viewer_.imagePath(), platform_.prompter, this);
+        viewer_.kind() == kv::raster::ImageKind::Bitmap, viewer_.imagePath(), platform_.prompter, this);
     if (execDialog(dialog) == QDialog::Accepted) {
         viewer_.ApplyReference(dialog.result());
     }

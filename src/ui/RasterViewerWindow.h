@@ -30,7 +30,7 @@ class ReferenceDialog final : public QDialog {
     Q_OBJECT
 public:
     ReferenceDialog(const kv::raster::ReferenceForm& form, bool bitmap, const std::string& imagePath,
-                    kv::Prompter& prompter, QWidget* parent = nullptr);
+        kv::Prompter& prompter, QWidget* parent = nullptr);
     kv::raster::ReferenceForm form() const;
     // Valid after OK.
     const kv::raster::ImageReference& result() const { return result_; }
@@ -56,7 +56,7 @@ class RasterViewerWindow final : public QWidget {
     Q_OBJECT
 public:
     RasterViewerWindow(kv::raster::RasterRecords records, kv::Platform& platform, kv::raster::RasterHooks& hooks,
-                       QWidget* parent = nullptr);
+        QWidget* parent = nullptr);
     ~RasterViewerWindow() override;
 
     // Tools "Raster Image Viewer": shows the window with whatever it holds.

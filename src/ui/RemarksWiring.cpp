@@ -19,7 +19,11 @@ namespace {
 // Closing the document window by its title bar is "Show / Hide Document" unchecked.
 class CloseWatcher final : public QObject {
 public:
-    CloseWatcher(QObject* parent, std::function<void()> closed) : QObject(parent), closed_(std::move(closed)) {}
+    CloseWatcher(QObject* parent, std::function<void()> closed)
+        : QObject(parent)
+        , closed_(std::move(closed))
+    {
+    }
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (event->type() == QEvent::Close) {
@@ -47,8 +51,9 @@ void MainWindow::buildRemarks()
     remarkEditor_->setPlainText(QString::fromLatin1(kv::kRemarkEditorInitialText));
     remarkEditorAction_ = bar->addWidget(remarkEditor_);
     remarkEditorAction_->setVisible(false);
-    QAction* save = addButton(kv::ctl::RemarkButton, QStringLiteral("!"), "Save Remark|Append the remark to the event log",
-                              [this] { command(QLatin1String(kv::ctl::SaveRemark1))->trigger(); });
+    QAction* save
+        = addButton(kv::ctl::RemarkButton, QStringLiteral("!"), "Save Remark|Append the remark to the event log",
+            [this] { command(QLatin1String(kv::ctl::SaveRemark1))->trigger(); });
     speedPanel_->removeAction(save);
     bar->addAction(save);
 
@@ -70,10 +75,11 @@ void MainWindow::refreshRemarks()
     const kv::RemarkEditorState& editor = controller_->remarks().editor();
     const bool appearing = editor.visible && !remarkEditorAction_->isVisible();
     remarkEditorAction_->setVisible(editor.visible);
-    if (auto* bar = findChild<QToolBar*>(QStringLiteral("RemarkBar")); bar && bar->isVisibleTo(this) != editor.visible) {
+    if (auto* bar = findChild<QToolBar*>(QStringLiteral("RemarkBar"));
+        bar && bar->isVisibleTo(this) != editor.visible) {
         bar->setVisible(editor.visible);
     }
-    for (const char* name : {kv::ctl::RemarkButton, kv::ctl::SaveRemark1, kv::ctl::DiscardRemark}) {
+    for (const char* name : { kv::ctl::RemarkButton, kv::ctl::SaveRemark1, kv::ctl::DiscardRemark }) {
         if (QAction* action = command(QLatin1String(name))) {
             action->setVisible(editor.visible);
         }
@@ -91,10 +97,11 @@ void MainWindow::refreshRemarks()
 
     const kv::RemarksDocument* document = controller_->remarks().document();
     // Enabled only while the document is open (also before remarks mode was ever switched on).
-    command(QLatin1String(kv::ControlName(kv::Control::ShowHideDocument1)))->setEnabled(state_.app.RemarksMode && document != nullptr);
+    command(QLatin1String(kv::ControlName(kv::Control::ShowHideDocument1)))
+        ->setEnabled(state_.app.RemarksMode && document != nullptr);
     const QString caption = document != nullptr
-                                ? QStringLiteral("Remarks - ") + QString::fromLocal8Bit(document->path().c_str())
-                                : QStringLiteral("Remarks");
+        ? QStringLiteral("Remarks - ") + QString::fromLocal8Bit(document->path().c_str())
+        : QStringLiteral("Remarks");
     documentWindow_->setWindowTitle(caption);
     if (editor.documentShown && document != nullptr) {
         // Rebuilt only when something was appended: the pictures are encoded each time.

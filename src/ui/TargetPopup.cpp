@@ -7,7 +7,8 @@
 
 namespace kvui {
 
-TargetPopup::TargetPopup(QWidget* parent) : QFrame(parent, Qt::Popup)
+TargetPopup::TargetPopup(QWidget* parent)
+    : QFrame(parent, Qt::Popup)
 {
     setObjectName(QStringLiteral("TargetPopup"));
     setFrameShape(QFrame::Box);

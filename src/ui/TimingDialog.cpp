@@ -15,7 +15,9 @@ namespace kvui {
 
 using kv::TimingFields;
 
-TimingDialog::TimingDialog(kv::TimingModel& model, QWidget* parent) : QDialog(parent), model_(model)
+TimingDialog::TimingDialog(kv::TimingModel& model, QWidget* parent)
+    : QDialog(parent)
+    , model_(model)
 {
     setObjectName(QStringLiteral("TimingDlg"));
     setWindowTitle(QStringLiteral("Timing Functions"));

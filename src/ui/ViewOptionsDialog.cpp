@@ -17,7 +17,9 @@ namespace kvui {
 
 using kv::ViewOptionsFields;
 
-ViewOptionsDialog::ViewOptionsDialog(kv::ViewOptionsModel& model, QWidget* parent) : QDialog(parent), model_(model)
+ViewOptionsDialog::ViewOptionsDialog(kv::ViewOptionsModel& model, QWidget* parent)
+    : QDialog(parent)
+    , model_(model)
 {
     setObjectName(QStringLiteral("ViewOptions"));
     setWindowTitle(QStringLiteral("View and Zoom Properties"));
@@ -26,12 +28,10 @@ ViewOptionsDialog::ViewOptionsDialog(kv::ViewOptionsModel& model, QWidget* paren
     // Left: zoom, thresholds, what the view draws and the line styles.
     auto* left = new QVBoxLayout;
     auto* numbers = new QGridLayout;
-    const std::pair<const char*, const char*> spinRows[] = {{"xZoom", "Absolute Zoom Value:"},
-                                                            {"xShape", "WP Shape Threshold:"},
-                                                            {"xText", "WP Text Threshold:"},
-                                                            {"xTidal", "Tidal Text Threshold:"}};
-    int ViewOptionsFields::*spinFields[] = {&ViewOptionsFields::xZoom, &ViewOptionsFields::xShape,
-                                            &ViewOptionsFields::xText, &ViewOptionsFields::xTidal};
+    const std::pair<const char*, const char*> spinRows[] = { { "xZoom", "Absolute Zoom Value:" },
+        { "xShape", "WP Shape Threshold:" }, { "xText", "WP Text Threshold:" }, { "xTidal", "Tidal Text Threshold:" } };
+    int ViewOptionsFields::*spinFields[] = { &ViewOptionsFields::xZoom, &ViewOptionsFields::xShape,
+        &ViewOptionsFields::xText, &ViewOptionsFields::xTidal };
     for (int r = 0; r < 4; ++r) {
         numbers->addWidget(new QLabel(QLatin1String(spinRows[r].second), this), r, 0);
         numbers->addWidget(spin(spinRows[r].first, kv::kMaxThreshold, 1, spinFields[r]), r, 1);
@@ -44,7 +44,8 @@ ViewOptionsDialog::ViewOptionsDialog(kv::ViewOptionsModel& model, QWidget* paren
     left->addWidget(box("ShowScale", QStringLiteral("Show Graticule"), &ViewOptionsFields::ShowScale));
     QCheckBox* autoZoom = box("AutoZoom", QStringLiteral("Auto Zoom"), &ViewOptionsFields::AutoZoom);
     left->addWidget(autoZoom);
-    connect(autoZoom, &QCheckBox::clicked, this, [this](bool on) { clicked([this, on] { model_.AutoZoomClick(on); }); });
+    connect(
+        autoZoom, &QCheckBox::clicked, this, [this](bool on) { clicked([this, on] { model_.AutoZoomClick(on); }); });
     // Kept for the options they hold; not shown.
     box("ShowV", QStringLiteral("Show Vessel"), &ViewOptionsFields::ShowV)->setVisible(false);
     box("ShowEPE", QStringLiteral("Show EPE"), &ViewOptionsFields::ShowEPE)->setVisible(false);
@@ -56,7 +57,8 @@ ViewOptionsDialog::ViewOptionsDialog(kv::ViewOptionsModel& model, QWidget* paren
         auto* b = new QCheckBox(QString::number(t), styles);
         b->setObjectName(QStringLiteral("Lay%1").arg(t));
         b->setToolTip(QLatin1String(kv::kLineStyleHints[static_cast<std::size_t>(t)]));
-        connect(b, &QCheckBox::clicked, this, [this, t](bool on) { clicked([this, t, on] { model_.LayClick(t, on); }); });
+        connect(
+            b, &QCheckBox::clicked, this, [this, t](bool on) { clicked([this, t, on] { model_.LayClick(t, on); }); });
         styleRow->addWidget(b, t / 4, t % 4);
         lay_[static_cast<std::size_t>(t)] = b;
     }
@@ -88,7 +90,7 @@ ViewOptionsDialog::ViewOptionsDialog(kv::ViewOptionsModel& model, QWidget* paren
         plotV_->addItem(QLatin1String(caption));
     }
     connect(plotV_, &QComboBox::activated, this,
-            [this](int index) { clicked([this, index] { model_.PlotVChange(index); }); });
+        [this](int index) { clicked([this, index] { model_.PlotVChange(index); }); });
     grid->addWidget(plotV_, 1, 1, 1, 2);
     QCheckBox* blob = box("BlobOn", QStringLiteral("Colour"), &ViewOptionsFields::BlobOn);
     connect(blob, &QCheckBox::clicked, this, [this](bool on) { clicked([this, on] { model_.BlobOnClick(on); }); });
@@ -99,7 +101,8 @@ ViewOptionsDialog::ViewOptionsDialog(kv::ViewOptionsModel& model, QWidget* paren
     grid->addWidget(rangeLabel_, 2, 2);
     grid->addWidget(box("EVonly", QStringLiteral("Show Events Only"), &ViewOptionsFields::EVonly), 3, 0, 1, 3);
     grid->addWidget(box("SVtrack", QStringLiteral(" Show Survey Track"), &ViewOptionsFields::SVtrack), 4, 0, 1, 3);
-    grid->addWidget(box("UseCrosses", QStringLiteral("Show Fix Crosses X"), &ViewOptionsFields::UseCrosses), 5, 0, 1, 3);
+    grid->addWidget(
+        box("UseCrosses", QStringLiteral("Show Fix Crosses X"), &ViewOptionsFields::UseCrosses), 5, 0, 1, 3);
     QCheckBox* tow = box("Ubow", QStringLiteral(" Plot Tow"), &ViewOptionsFields::Ubow);
     connect(tow, &QCheckBox::clicked, this, [this](bool on) { clicked([this, on] { model_.UbowClick(on); }); });
     QCheckBox* last = box("Last200", QStringLiteral("Show Last N="), &ViewOptionsFields::Last200);
@@ -178,10 +181,10 @@ void ViewOptionsDialog::showFields()
     plotV_->setCurrentIndex(f.PlotV);
     hiLite_->setText(Latin1(f.HiLite));
     const kv::ViewOptionsEnabled e = model_.enabled();
-    const std::pair<const char*, bool> enabling[] = {
-        {"PlotV", e.PlotV},           {"BlobOn", e.BlobOn},   {"EVonly", e.EVonly},     {"SVtrack", e.SVtrack},
-        {"VLabel", e.VLabel},         {"UseCrosses", e.UseCrosses}, {"Ubow", e.Ubow},   {"Last200", e.Last200},
-        {"PlotRange", e.PlotRange},   {"RangeLabel", e.RangeLabel}, {"Nshow", e.Nshow}};
+    const std::pair<const char*, bool> enabling[]
+        = { { "PlotV", e.PlotV }, { "BlobOn", e.BlobOn }, { "EVonly", e.EVonly }, { "SVtrack", e.SVtrack },
+              { "VLabel", e.VLabel }, { "UseCrosses", e.UseCrosses }, { "Ubow", e.Ubow }, { "Last200", e.Last200 },
+              { "PlotRange", e.PlotRange }, { "RangeLabel", e.RangeLabel }, { "Nshow", e.Nshow } };
     for (const auto& [name, on] : enabling) {
         if (auto* w = findChild<QWidget*>(QLatin1String(name))) {
             w->setEnabled(on);

@@ -39,7 +39,7 @@ private:
     bool showing_ = false;
     std::vector<std::pair<QCheckBox*, bool kv::ViewOptionsFields::*>> boxes_;
     std::vector<std::pair<QSpinBox*, int kv::ViewOptionsFields::*>> spins_;
-    std::array<QCheckBox*, kv::kChartLineTypes> lay_{};
+    std::array<QCheckBox*, kv::kChartLineTypes> lay_ {};
     QComboBox* plotV_ = nullptr;
     QLineEdit* hiLite_ = nullptr;
     QLabel* vLabel_ = nullptr;

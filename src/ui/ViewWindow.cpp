@@ -22,12 +22,13 @@ void Report(const std::function<void(int, int)>& f, QMouseEvent* e)
 
 bool StartsPan(const QMouseEvent* e)
 {
-    return e->button() == Qt::MiddleButton ||
-           (e->button() == Qt::LeftButton && (e->modifiers() & Qt::ShiftModifier));
+    return e->button() == Qt::MiddleButton || (e->button() == Qt::LeftButton && (e->modifiers() & Qt::ShiftModifier));
 }
 } // namespace
 
-ViewImage::ViewImage(QScrollArea* box) : QLabel(box), box_(box)
+ViewImage::ViewImage(QScrollArea* box)
+    : QLabel(box)
+    , box_(box)
 {
     setMouseTracking(true);
 }
@@ -107,7 +108,8 @@ void ViewImage::leaveEvent(QEvent* e)
     QLabel::leaveEvent(e);
 }
 
-ViewScrollBox::ViewScrollBox(QWidget* parent) : QScrollArea(parent)
+ViewScrollBox::ViewScrollBox(QWidget* parent)
+    : QScrollArea(parent)
 {
     auto follow = [this] {
         if (!restoring_) {
@@ -167,7 +169,9 @@ bool ViewScrollBox::viewportEvent(QEvent* e)
     return done;
 }
 
-ViewWindow::ViewWindow(int number, QWidget* parent) : QWidget(parent), number_(number)
+ViewWindow::ViewWindow(int number, QWidget* parent)
+    : QWidget(parent)
+    , number_(number)
 {
     setObjectName(QStringLiteral("ChartView%1").arg(number));
     auto* layout = new QVBoxLayout(this);
@@ -191,7 +195,7 @@ ViewWindow::ViewWindow(int number, QWidget* parent) : QWidget(parent), number_(n
     popup_->setObjectName(QStringLiteral("PopupMenu1"));
     image_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(image_, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& p) { popup_->popup(image_->mapToGlobal(p)); });
+        [this](const QPoint& p) { popup_->popup(image_->mapToGlobal(p)); });
     memo_ = new QPlainTextEdit(scroll_->viewport());
     memo_->setObjectName(QStringLiteral("Memo1"));
     memo_->resize(320, 200);
@@ -257,7 +261,10 @@ void ViewWindow::setLegend(const QImage& legend)
     legend_->show();
 }
 
-void ViewWindow::setZoomText(const QString& text) { zoom_->setText(text); }
+void ViewWindow::setZoomText(const QString& text)
+{
+    zoom_->setText(text);
+}
 
 void ViewWindow::setBackground(const QColor& colour)
 {
@@ -277,7 +284,7 @@ void ViewWindow::showInformation(const kv::ChartView& view)
     if (!memo_->isVisible()) {
         // Placed at the cursor pixel less the scroll offsets, as the text was pointed at.
         const QPoint at(view.cursorX - scroll_->horizontalScrollBar()->value(),
-                        view.cursorY - scroll_->verticalScrollBar()->value());
+            view.cursorY - scroll_->verticalScrollBar()->value());
         memo_->move(at);
         memo_->setPlainText(QString::fromLatin1(view.infoText.data(), static_cast<qsizetype>(view.infoText.size())));
         memo_->show();
@@ -298,8 +305,8 @@ void ViewWindow::setImage(const QImage& image)
 {
     // The pixmap is replaced only when the picture changed: a new pixmap repaints the whole
     // image and costs a copy of the screen-sized bitmap.
-    if (image_->pixmap().cacheKey() != 0 && image_->property("shownKey").toLongLong() == image.cacheKey() &&
-        image_->size() == image.size()) {
+    if (image_->pixmap().cacheKey() != 0 && image_->property("shownKey").toLongLong() == image.cacheKey()
+        && image_->size() == image.size()) {
         return;
     }
     image_->setPixmap(QPixmap::fromImage(image));

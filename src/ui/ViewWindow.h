@@ -48,8 +48,8 @@ private:
     QScrollArea* box_;
     bool panning_ = false;
     bool panMoved_ = false;
-    QPoint panStart_;      // global position where the drag began
-    QPoint panScroll_;     // scroll position then
+    QPoint panStart_; // global position where the drag began
+    QPoint panScroll_; // scroll position then
 };
 
 // The scroll box of a view. It keeps the image pixel at the middle of the window where it is
@@ -69,7 +69,7 @@ protected:
 
 private:
     void restore();
-    QPoint anchor_;         // the image pixel meant to be in the middle
+    QPoint anchor_; // the image pixel meant to be in the middle
     bool restoring_ = false;
 };
 

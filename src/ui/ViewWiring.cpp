@@ -11,14 +11,14 @@
 
 #include "ais/AisCollisionWatch.h"
 #include "ais/AisTargets.h"
+#include "views/EditRefresh.h"
 #include "views/NightPalette.h"
 #include "views/NorthArrow.h"
-#include "views/EditRefresh.h"
 #include "views/RouteMouse.h"
+#include "views/SurveyLogDraw.h"
 #include "views/ViewAis.h"
 #include "views/ViewPrint.h"
 #include "views/ViewReadouts.h"
-#include "views/SurveyLogDraw.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -42,8 +42,8 @@ constexpr int kTargetRefreshMs = 5000;
 QRect ShownArea(ViewWindow* w)
 {
     const QScrollArea* box = w->scrollArea();
-    const QRect seen(QPoint(box->horizontalScrollBar()->value(), box->verticalScrollBar()->value()),
-                     box->viewport()->size());
+    const QRect seen(
+        QPoint(box->horizontalScrollBar()->value(), box->verticalScrollBar()->value()), box->viewport()->size());
     return seen.intersected(w->image()->rect());
 }
 
@@ -57,13 +57,14 @@ void ShowFollowState(ViewWindow* w, bool following, bool outside, bool night)
     }
     follow->setChecked(following);
     follow->setText(!following && outside ? QStringLiteral("Follow !") : QStringLiteral("Follow"));
-    ApplyHint(follow, following ? "Following own ship|The chart moves with own ship at each fix"
-                      : outside ? "Own ship is out of view|Free look: own ship is outside the view - click to follow it again"
-                                : "Free look|Free look: fixes move own ship, not the chart - click to follow it again");
+    ApplyHint(follow,
+        following     ? "Following own ship|The chart moves with own ship at each fix"
+            : outside ? "Own ship is out of view|Free look: own ship is outside the view - click to follow it again"
+                      : "Free look|Free look: fixes move own ship, not the chart - click to follow it again");
     if (QWidget* button = w->toolBar()->widgetForAction(follow)) {
         button->setStyleSheet(!following && outside
-                                  ? QStringLiteral("color: %1; font-weight: bold").arg(NightAwareColour(QStringLiteral("red"), night))
-                                  : QString());
+                ? QStringLiteral("color: %1; font-weight: bold").arg(NightAwareColour(QStringLiteral("red"), night))
+                : QString());
     }
 }
 // The north arrow in the window's upper left corner while the view is turned.
@@ -93,9 +94,9 @@ void ShowNorthArrow(ViewWindow* w, const kv::ChartView& v, const kv::SchemeColou
 // The orientation marks of the pop-up menu follow the view's choice.
 void ShowOrientation(ViewWindow* w, kv::ViewOrientation orientation)
 {
-    const std::pair<const char*, kv::ViewOrientation> marks[] = {{"OrientPreferences", kv::ViewOrientation::Preferences},
-                                                                 {"OrientNorthUp", kv::ViewOrientation::NorthUp},
-                                                                 {"OrientCourseUp", kv::ViewOrientation::CourseUp}};
+    const std::pair<const char*, kv::ViewOrientation> marks[]
+        = { { "OrientPreferences", kv::ViewOrientation::Preferences },
+              { "OrientNorthUp", kv::ViewOrientation::NorthUp }, { "OrientCourseUp", kv::ViewOrientation::CourseUp } };
     for (const auto& [name, choice] : marks) {
         if (QAction* a = w->popupMenu()->findChild<QAction*>(QLatin1String(name))) {
             a->setChecked(choice == orientation);
@@ -263,7 +264,8 @@ void MainWindow::syncViews()
                 window->shownOnce = true;
                 window->centreOn(v.bitmap.width() / 2, v.bitmap.height() / 2);
             }
-            window->setScaleBar(state_.extra.NightPalette ? kv::NightImage(scaleBarImage(v), background) : scaleBarImage(v));
+            window->setScaleBar(
+                state_.extra.NightPalette ? kv::NightImage(scaleBarImage(v), background) : scaleBarImage(v));
             const QImage legend = kv::SurveyLegendImage(v.options, kv::ColoursFromSettings(state_.settings));
             window->setLegend(state_.extra.NightPalette ? kv::NightImage(legend, background) : legend);
             window->setZoomText(Latin1(kv::ZoomCaption(v.zoom)));
@@ -370,9 +372,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
             const int index = indexOf(qobject_cast<ViewWindow*>(sub->widget()));
             if (index >= 0) {
                 event->ignore();
-                QTimer::singleShot(0, this, [this, index] {
-                    run([this, index] { controller_->CloseView(index); });
-                });
+                QTimer::singleShot(0, this, [this, index] { run([this, index] { controller_->CloseView(index); }); });
                 return true;
             }
         }
@@ -391,19 +391,18 @@ void MainWindow::buildFollowCommands(ViewWindow* w)
     follow->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
     follow->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     w->addAction(follow);
-    connect(follow, &QAction::triggered, this, [this, w, &set] {
-        onView(w, [&set](kv::ChartView& v) { set.FollowClick(v); });
-    });
+    connect(follow, &QAction::triggered, this,
+        [this, w, &set] { onView(w, [&set](kv::ChartView& v) { set.FollowClick(v); }); });
     w->toolBar()->addAction(follow);
     ShowFollowState(w, true, false, state_.extra.NightPalette);
 
     // Which way up: north up, course up, or as the preferences turn every view.
     QMenu* orientation = w->popupMenu()->addMenu(QStringLiteral("Orientation"));
     auto* group = new QActionGroup(orientation);
-    const std::tuple<const char*, const char*, kv::ViewOrientation> choices[] = {
-        {"OrientPreferences", "As Preferences (Heading Up)", kv::ViewOrientation::Preferences},
-        {"OrientNorthUp", "North Up", kv::ViewOrientation::NorthUp},
-        {"OrientCourseUp", "Course Up", kv::ViewOrientation::CourseUp}};
+    const std::tuple<const char*, const char*, kv::ViewOrientation> choices[]
+        = { { "OrientPreferences", "As Preferences (Heading Up)", kv::ViewOrientation::Preferences },
+              { "OrientNorthUp", "North Up", kv::ViewOrientation::NorthUp },
+              { "OrientCourseUp", "Course Up", kv::ViewOrientation::CourseUp } };
     for (const auto& [name, caption, choice] : choices) {
         auto* a = new QAction(QLatin1String(caption), orientation);
         a->setObjectName(QLatin1String(name));
@@ -417,7 +416,7 @@ void MainWindow::buildFollowCommands(ViewWindow* w)
     }
 
     // The area shown is what a print shows, and where own ship is against it.
-    for (QScrollBar* bar : {w->scrollArea()->horizontalScrollBar(), w->scrollArea()->verticalScrollBar()}) {
+    for (QScrollBar* bar : { w->scrollArea()->horizontalScrollBar(), w->scrollArea()->verticalScrollBar() }) {
         connect(bar, &QScrollBar::valueChanged, this, [this, w] { noteShownArea(w); });
         connect(bar, &QScrollBar::rangeChanged, this, [this, w] { noteShownArea(w); });
     }
@@ -463,7 +462,7 @@ void MainWindow::buildViewToolBar(ViewWindow* w)
     kv::ViewSet& set = controller_->views();
     QToolBar* bar = w->toolBar();
     auto tool = [this, w, bar](const char* name, const QString& caption, const std::string& hint,
-                               const std::function<void(kv::ChartView&)>& op, bool checkable = false) {
+                    const std::function<void(kv::ChartView&)>& op, bool checkable = false) {
         auto* a = new QAction(caption, bar);
         a->setObjectName(QLatin1String(name));
         a->setCheckable(checkable);
@@ -477,27 +476,31 @@ void MainWindow::buildViewToolBar(ViewWindow* w)
     tool("Zoom1_1", QStringLiteral("1:1"), "Full Chart", [&set](kv::ChartView& v) { set.Zoom1_1Click(v); });
     tool("CentreButton1", QStringLiteral("Centre"), "Re-Centre", [&set](kv::ChartView& v) { set.ReCentre(v); });
     tool("UpDownUp", QStringLiteral("\u2191"), "Move cursor 1 pixel up/down",
-         [&set](kv::ChartView& v) { set.UpDownClick(v, false); });
+        [&set](kv::ChartView& v) { set.UpDownClick(v, false); });
     tool("UpDownDown", QStringLiteral("\u2193"), "Move cursor 1 pixel up/down",
-         [&set](kv::ChartView& v) { set.UpDownClick(v, true); });
+        [&set](kv::ChartView& v) { set.UpDownClick(v, true); });
     tool("LeftRightLeft", QStringLiteral("\u2190"), "Move cursor 1 pixel left/right",
-         [&set](kv::ChartView& v) { set.LeftRightClick(v, false); });
+        [&set](kv::ChartView& v) { set.LeftRightClick(v, false); });
     tool("LeftRightRight", QStringLiteral("\u2192"), "Move cursor 1 pixel left/right",
-         [&set](kv::ChartView& v) { set.LeftRightClick(v, true); });
+        [&set](kv::ChartView& v) { set.LeftRightClick(v, true); });
     bar->addSeparator();
-    tool("ShowAIS", QStringLiteral("AIS"), "Show / Hide AIS Targets",
-         [&set](kv::ChartView& v) { kv::ShowAISClick(set, v); }, true);
-    tool("RRDown", QStringLiteral("R-"), "Fewer range rings", [&set](kv::ChartView& v) { kv::RRDownClick(set, v); })
-        ->setProperty("aisOnly", true);
+    tool(
+        "ShowAIS", QStringLiteral("AIS"), "Show / Hide AIS Targets",
+        [&set](kv::ChartView& v) { kv::ShowAISClick(set, v); }, true);
+    tool("RRDown", QStringLiteral("R-"), "Fewer range rings", [&set](kv::ChartView& v) {
+        kv::RRDownClick(set, v);
+    })->setProperty("aisOnly", true);
     auto* rings = new QLabel(QStringLiteral("0"), bar);
     rings->setObjectName(QStringLiteral("RangeR"));
     bar->addWidget(rings)->setProperty("aisOnly", true); // the count goes with its buttons
-    tool("RRUp", QStringLiteral("R+"), "More range rings", [&set](kv::ChartView& v) { kv::RRUpClick(set, v); })
-        ->setProperty("aisOnly", true);
-    tool("AISrepeat", QStringLiteral("Rpt"), "Repeat last AIS target announcement",
-         [this, &set](kv::ChartView&) { kv::AISrepeatClick(set.state(), platform_); })
-        ->setProperty("aisOnly", true);
-    tool("ViewBtn", QStringLiteral("View"), "View / Zoom properties", [this, w](kv::ChartView&) { openViewProperties(w); });
+    tool("RRUp", QStringLiteral("R+"), "More range rings", [&set](kv::ChartView& v) {
+        kv::RRUpClick(set, v);
+    })->setProperty("aisOnly", true);
+    tool("AISrepeat", QStringLiteral("Rpt"), "Repeat last AIS target announcement", [this, &set](kv::ChartView&) {
+        kv::AISrepeatClick(set.state(), platform_);
+    })->setProperty("aisOnly", true);
+    tool("ViewBtn", QStringLiteral("View"), "View / Zoom properties",
+        [this, w](kv::ChartView&) { openViewProperties(w); });
 }
 
 // "View and Zoom Properties" for the view of `w`, from its tool bar and its pop-up menu.
@@ -514,8 +517,8 @@ void MainWindow::openViewProperties(ViewWindow* w)
 }
 
 QAction* MainWindow::addViewItem(ViewWindow* w, QMenu* into, const char* name, const QString& caption,
-                                 const std::string& hint, const std::function<void(kv::ChartView&)>& op, bool checkable,
-                                 const QKeySequence& shortcut)
+    const std::string& hint, const std::function<void(kv::ChartView&)>& op, bool checkable,
+    const QKeySequence& shortcut)
 {
     auto* a = new QAction(caption, w->popupMenu());
     a->setObjectName(QLatin1String(name));
@@ -537,13 +540,13 @@ void MainWindow::buildViewPopupMenu(ViewWindow* w)
     kv::ViewSet& set = c.views();
     QMenu* menu = w->popupMenu();
     addViewItem(w, menu, "ReCentre1", QStringLiteral("Re-Centre"), "Re-centre on cursor position",
-         [&set](kv::ChartView& v) { set.ReCentre(v); });
+        [&set](kv::ChartView& v) { set.ReCentre(v); });
     addViewItem(w, menu, "ZoomOut2x", QStringLiteral("Zoom Out"), "Zoom out 2x with centre at cursor",
-         [&set](kv::ChartView& v) { set.ZoomOutClick(v); });
+        [&set](kv::ChartView& v) { set.ZoomOutClick(v); });
     addViewItem(w, menu, "ZoomIn2x", QStringLiteral("Zoom In"), "Zoom in 2x with centre at cursor",
-         [&set](kv::ChartView& v) { set.ZoomInClick(v); });
+        [&set](kv::ChartView& v) { set.ZoomInClick(v); });
     addViewItem(w, menu, "ZoomFullChart", QStringLiteral("Zoom 1:1"), "Display whole chart",
-         [&set](kv::ChartView& v) { set.Zoom1_1Click(v); });
+        [&set](kv::ChartView& v) { set.Zoom1_1Click(v); });
     menu->addSeparator();
     // Route commands work where the user clicked (even after a fix has put the cursor back on
     // own ship) and go through the undo history; the route list is rebuilt on the next tick.
@@ -557,52 +560,58 @@ void MainWindow::buildViewPopupMenu(ViewWindow* w)
             c.state().routeEdit.RouteListChanged = true;
         };
     };
-    addViewItem(w, menu, "AddRouteWaypoint1", QStringLiteral("&Add Route Waypoint"), "Append a waypoint to the current route",
-         routeCommand(&kv::RouteEditor::AddRouteWaypoint1Click), false, QKeySequence(Qt::CTRL | Qt::Key_R));
+    addViewItem(w, menu, "AddRouteWaypoint1", QStringLiteral("&Add Route Waypoint"),
+        "Append a waypoint to the current route", routeCommand(&kv::RouteEditor::AddRouteWaypoint1Click), false,
+        QKeySequence(Qt::CTRL | Qt::Key_R));
     addViewItem(w, menu, "InsertWaypoint1", QStringLiteral("Insert &Route Waypoint"),
-         "Insert waypoint at current position in route", routeCommand(&kv::RouteEditor::InsertWaypoint1Click));
+        "Insert waypoint at current position in route", routeCommand(&kv::RouteEditor::InsertWaypoint1Click));
     addViewItem(w, menu, "EditRoute1", QStringLiteral("&Edit Route Waypoint"), "Re-position current route waypoint",
-         [this, &c, &set, atClick](kv::ChartView& v) {
-             kv::EditRouteDialog edit = c.routes().EditRoute1Click();
-             if (editRouteDialog && editRouteDialog(edit)) {
-                 atClick([&c, &edit] { c.routes().EditRouteOk(edit); });
-                 set.CommonTail(v);
-                 c.state().routeEdit.RouteListChanged = true;
-             }
-         });
-    addViewItem(w, menu, "DeleteSelectedWaypoint1", QStringLiteral("&Delete Route Waypoint"), "Delete current route waypoint",
-         routeCommand(&kv::RouteEditor::DeleteSelectedWaypoint1Click));
-    addViewItem(w, menu, "WaypointSnapMode", QStringLiteral("Waypoint &Snap Mode"),
-         "Enable / Disable snapping to nearest chart waypoint",
-         [&c](kv::ChartView&) { c.routes().WaypointSnapModeClick(); }, true);
-    addViewItem(w, menu, "DragRouteWaypoints", QStringLiteral("Dra&g Route Waypoints"),
-         "Drag route waypoints with the mouse|A left drag that starts on a route waypoint moves it",
-         [&c](kv::ChartView&) { c.state().routeEdit.DragWaypoints = !c.state().routeEdit.DragWaypoints; }, true);
+        [this, &c, &set, atClick](kv::ChartView& v) {
+            kv::EditRouteDialog edit = c.routes().EditRoute1Click();
+            if (editRouteDialog && editRouteDialog(edit)) {
+                atClick([&c, &edit] { c.routes().EditRouteOk(edit); });
+                set.CommonTail(v);
+                c.state().routeEdit.RouteListChanged = true;
+            }
+        });
+    addViewItem(w, menu, "DeleteSelectedWaypoint1", QStringLiteral("&Delete Route Waypoint"),
+        "Delete current route waypoint", routeCommand(&kv::RouteEditor::DeleteSelectedWaypoint1Click));
+    addViewItem(
+        w, menu, "WaypointSnapMode", QStringLiteral("Waypoint &Snap Mode"),
+        "Enable / Disable snapping to nearest chart waypoint",
+        [&c](kv::ChartView&) { c.routes().WaypointSnapModeClick(); }, true);
+    addViewItem(
+        w, menu, "DragRouteWaypoints", QStringLiteral("Dra&g Route Waypoints"),
+        "Drag route waypoints with the mouse|A left drag that starts on a route waypoint moves it",
+        [&c](kv::ChartView&) { c.state().routeEdit.DragWaypoints = !c.state().routeEdit.DragWaypoints; }, true);
     menu->addSeparator();
     addViewItem(w, menu, "CopyView1", QStringLiteral("Cop&y View"), "", [this](kv::ChartView& v) {
-        platform_.clipboard.setImage(kv::WithSurveyLegend(v.bitmap, v.options, kv::ColoursFromSettings(state_.settings)));
+        platform_.clipboard.setImage(
+            kv::WithSurveyLegend(v.bitmap, v.options, kv::ColoursFromSettings(state_.settings)));
     });
     addViewItem(w, menu, "Delete1", QStringLiteral("&View Properties"), "Select features in this view",
-         [this, w](kv::ChartView&) { openViewProperties(w); });
-    addViewItem(w, menu, "ShowChts", QStringLiteral("Show Charts"), "", [&set](kv::ChartView& v) { set.ShowChartOutlines(v); });
-    addViewItem(w, menu, "ShowToolBar1", QStringLiteral("Show ToolBar"), "", [w](kv::ChartView&) {
-        w->toolBar()->setVisible(!w->toolBar()->isVisible());
-    });
+        [this, w](kv::ChartView&) { openViewProperties(w); });
+    addViewItem(
+        w, menu, "ShowChts", QStringLiteral("Show Charts"), "", [&set](kv::ChartView& v) { set.ShowChartOutlines(v); });
+    addViewItem(w, menu, "ShowToolBar1", QStringLiteral("Show ToolBar"), "",
+        [w](kv::ChartView&) { w->toolBar()->setVisible(!w->toolBar()->isVisible()); });
     menu->addSeparator();
     addViewItem(w, menu, "PlaybackLog1", QStringLiteral("Playback Log"), "Playback the current quick log in this view",
-         [w, &set](kv::ChartView& v) { kv::PlaybackLog1Click(set, v, w->playback); });
+        [w, &set](kv::ChartView& v) { kv::PlaybackLog1Click(set, v, w->playback); });
     addViewItem(w, menu, "Area1", QStringLiteral("&Area"), "Calculate area ...", [&set](kv::ChartView& v) {
         kv::Area1Click(set, v);
     })->setProperty("aisOnly", true);
-    addViewItem(w, menu, "Information1", QStringLiteral("&Chart Information"), "", [this, w, &set](kv::ChartView& v) {
-        if (v.infoOpen && v.infoEditable) {
-            v.infoText = w->informationText(); // what the user typed is what is saved
-        }
-        kv::Information1Click(set, v, state_.app.ChartEditMode);
-    }, false, QKeySequence(Qt::CTRL | Qt::Key_I));
-    connect(w->delayTimer(), &QTimer::timeout, this, [this, w, &set] {
-        onView(w, [w, &set](kv::ChartView& v) { kv::DelayTimer(set, v, w->playback); });
-    });
+    addViewItem(
+        w, menu, "Information1", QStringLiteral("&Chart Information"), "",
+        [this, w, &set](kv::ChartView& v) {
+            if (v.infoOpen && v.infoEditable) {
+                v.infoText = w->informationText(); // what the user typed is what is saved
+            }
+            kv::Information1Click(set, v, state_.app.ChartEditMode);
+        },
+        false, QKeySequence(Qt::CTRL | Qt::Key_I));
+    connect(w->delayTimer(), &QTimer::timeout, this,
+        [this, w, &set] { onView(w, [w, &set](kv::ChartView& v) { kv::DelayTimer(set, v, w->playback); }); });
 }
 
 void MainWindow::buildViewAisMenu(ViewWindow* w)
@@ -613,7 +622,8 @@ void MainWindow::buildViewAisMenu(ViewWindow* w)
     ais->menuAction()->setProperty("aisOnly", true);
     auto aisItem = [&](const char* name, const QString& caption, void (*f)(kv::ViewSet&, kv::ChartView&),
                        QActionGroup* group = nullptr) {
-        QAction* a = addViewItem(w, ais, name, caption, "", [&set, f](kv::ChartView& v) { f(set, v); }, true);
+        QAction* a = addViewItem(
+            w, ais, name, caption, "", [&set, f](kv::ChartView& v) { f(set, v); }, true);
         a->setProperty("aisOnly", true);
         if (group) {
             group->addAction(a);
@@ -627,7 +637,8 @@ void MainWindow::buildViewAisMenu(ViewWindow* w)
     aisItem("OnAll1", QStringLiteral("On All"), kv::OnAll1Click, labels);
     aisItem("OnSelected1", QStringLiteral("On Selected"), kv::OnSelected1Click, labels);
     aisItem("LargeLollipop1", QStringLiteral("AIS Large Lollipops"), kv::LargeLollipop1Click);
-    aisItem("AISFollowSelectedTarget1", QStringLiteral("AIS Follow Selected Target"), kv::AISFollowSelectedTarget1Click);
+    aisItem(
+        "AISFollowSelectedTarget1", QStringLiteral("AIS Follow Selected Target"), kv::AISFollowSelectedTarget1Click);
     ais->addSection(QStringLiteral("AIS Vessel Orientation"))->setObjectName(QStringLiteral("AISOrientationHeader"));
     auto* orientation = new QActionGroup(ais);
     aisItem("AISCOG1", QStringLiteral("AIS COG"), kv::AISCOG1Click, orientation);
@@ -637,16 +648,15 @@ void MainWindow::buildViewAisMenu(ViewWindow* w)
     QMenu* age = ais->addMenu(QStringLiteral("AIS Auto Remove"));
     age->menuAction()->setProperty("aisOnly", true);
     auto* ages = new QActionGroup(age);
-    const std::pair<const char*, kv::AisAgeChoice> choices[] = {{"Never1", kv::AisAgeChoice::Never},
-                                                                  {"After15Mins1", kv::AisAgeChoice::After15Mins},
-                                                                  {"After10Mins1", kv::AisAgeChoice::After10Mins},
-                                                                  {"After5Mins1", kv::AisAgeChoice::After5Mins}};
-    const char* ageCaptions[] = {"Never", "After 15 Mins", "After 10 Mins", "After 5 Mins"};
+    const std::pair<const char*, kv::AisAgeChoice> choices[]
+        = { { "Never1", kv::AisAgeChoice::Never }, { "After15Mins1", kv::AisAgeChoice::After15Mins },
+              { "After10Mins1", kv::AisAgeChoice::After10Mins }, { "After5Mins1", kv::AisAgeChoice::After5Mins } };
+    const char* ageCaptions[] = { "Never", "After 15 Mins", "After 10 Mins", "After 5 Mins" };
     int n = 0;
     for (const auto& [name, choice] : choices) {
-        QAction* a = addViewItem(w, age, name, QLatin1String(ageCaptions[n++]), "", [this, choice = choice](kv::ChartView&) {
-            kv::SetAISAgeChoice(state_.ais, state_.display, choice);
-        }, true);
+        QAction* a = addViewItem(
+            w, age, name, QLatin1String(ageCaptions[n++]), "",
+            [this, choice = choice](kv::ChartView&) { kv::SetAISAgeChoice(state_.ais, state_.display, choice); }, true);
         a->setProperty("aisOnly", true);
         ages->addAction(a);
     }
@@ -662,12 +672,12 @@ void MainWindow::buildViewMouse(ViewWindow* w)
     // position now in the middle of the window; Ctrl + wheel zooms about the mouse.
     w->image()->panned = [this, w, &set] {
         const QPoint middle = w->scrollArea()->middlePixel();
-        onView(w, [&set, middle](kv::ChartView& v) { set.PanTo(v, kv::Pixel{middle.x(), middle.y()}); });
+        onView(w, [&set, middle](kv::ChartView& v) { set.PanTo(v, kv::Pixel { middle.x(), middle.y() }); });
     };
     w->image()->wheelZoom = [this, w, &set](int x, int y, bool in) {
         const QPoint middle = w->scrollArea()->middlePixel();
         onView(w, [&set, middle, x, y, in](kv::ChartView& v) {
-            set.ZoomAbout(v, kv::Pixel{x, y}, kv::Pixel{middle.x(), middle.y()}, in);
+            set.ZoomAbout(v, kv::Pixel { x, y }, kv::Pixel { middle.x(), middle.y() }, in);
         });
     };
     // The readout follows the mouse without redrawing anything.
@@ -677,8 +687,8 @@ void MainWindow::buildViewMouse(ViewWindow* w)
             return;
         }
         const kv::ChartView& v = set.view(index);
-        hoverPanel_->setText(Latin1(kv::HoverReadout(state_.prefs.units, state_.chartRef, state_.settings, v.projection,
-                                                     kv::LastTrackPosition(state_), x, y)));
+        hoverPanel_->setText(Latin1(kv::HoverReadout(
+            state_.prefs.units, state_.chartRef, state_.settings, v.projection, kv::LastTrackPosition(state_), x, y)));
     };
     w->image()->left = [this] { hoverPanel_->clear(); };
 
@@ -717,7 +727,8 @@ void MainWindow::buildViewMouse(ViewWindow* w)
             }
         });
     };
-    w->image()->doubleClicked = [this, w, &set](int, int) { onView(w, [&set](kv::ChartView& v) { set.Image1DblClick(v); }); };
+    w->image()->doubleClicked
+        = [this, w, &set](int, int) { onView(w, [&set](kv::ChartView& v) { set.Image1DblClick(v); }); };
 
     auto* refRate = new QTimer(w);
     refRate->setObjectName(QStringLiteral("RefRate"));

@@ -19,12 +19,18 @@ namespace kvui {
 
 namespace {
 constexpr int kPreviewSize = 40;
-std::string Bytes(const QString& text) { return text.toLatin1().toStdString(); }
+std::string Bytes(const QString& text)
+{
+    return text.toLatin1().toStdString();
+}
 } // namespace
 
-WaypointEditDialog::WaypointEditDialog(kv::WaypointDialogModel& model, const kv::Settings& settings,
-                                       kv::Prompter& prompter, QWidget* parent)
-    : QDialog(parent), model_(model), settings_(settings), prompter_(prompter)
+WaypointEditDialog::WaypointEditDialog(
+    kv::WaypointDialogModel& model, const kv::Settings& settings, kv::Prompter& prompter, QWidget* parent)
+    : QDialog(parent)
+    , model_(model)
+    , settings_(settings)
+    , prompter_(prompter)
 {
     setObjectName(QStringLiteral("WPEditDlg"));
     auto* grid = new QGridLayout(this);
@@ -50,7 +56,7 @@ WaypointEditDialog::WaypointEditDialog(kv::WaypointDialogModel& model, const kv:
     grid->addWidget(new QLabel(QStringLiteral("Northing"), this), 2, 2);
     north_ = edit("Northing", 16);
     grid->addWidget(north_, 2, 3);
-    for (QLineEdit* e : {lat_, lon_, east_, north_}) {
+    for (QLineEdit* e : { lat_, lon_, east_, north_ }) {
         e->installEventFilter(this);
     }
     connect(lat_, &QLineEdit::textEdited, this, [this] { typed(lat_, false); });
@@ -171,7 +177,7 @@ void WaypointEditDialog::readFields()
 
 void WaypointEditDialog::typed(QLineEdit* edit, bool longitude)
 {
-    kv::PositionField field{Bytes(edit->text()), static_cast<std::size_t>(edit->cursorPosition())};
+    kv::PositionField field { Bytes(edit->text()), static_cast<std::size_t>(edit->cursorPosition()) };
     field = longitude ? model_.LongitudeChange(field) : model_.LatitudeChange(field);
     edit->setText(Latin1(field.text));
     edit->setCursorPosition(static_cast<int>(field.caret));

@@ -23,7 +23,7 @@ public:
     // The preview draws in the chart colours of `settings`; `prompter` shows the note of a
     // chartlet closing the dialog.
     WaypointEditDialog(kv::WaypointDialogModel& model, const kv::Settings& settings, kv::Prompter& prompter,
-                       QWidget* parent = nullptr);
+        QWidget* parent = nullptr);
 
     // Model → widgets, and the typed texts back.
     void showFields();

@@ -1,11 +1,11 @@
 #include "views/AisDraw.h"
 
-#include "ais/AisTargets.h"
 #include "ais/AisSmallCraftTargets.h"
-#include "views/AisSmallCraftDraw.h"
-#include "views/Render.h"
+#include "ais/AisTargets.h"
 #include "core/Format.h"
 #include "core/PlaneSailing.h"
+#include "views/AisSmallCraftDraw.h"
+#include "views/Render.h"
 
 #include <algorithm>
 #include <cmath>
@@ -21,19 +21,19 @@ constexpr double kPi = 3.14159265358979323846;
 Pixel Towards(Pixel from, double bearingDeg, double rotation, double length)
 {
     const double a = bearingDeg * kPi / 180.0 + rotation;
-    return Pixel{static_cast<int>(RoundHalfEven(from.x + length * std::sin(a))),
-                 static_cast<int>(RoundHalfEven(from.y - length * std::cos(a)))};
+    return Pixel { static_cast<int>(RoundHalfEven(from.x + length * std::sin(a))),
+        static_cast<int>(RoundHalfEven(from.y - length * std::cos(a))) };
 }
 
 // The filled circle of marks 103, 105 and 107: 41 outline points at k·2π/40 joined and flood
 // filled. Pixels are square on the view bitmap, so the horizontal factor is 1.
 void FilledCircle(RenderCanvas& canvas, Pixel c, int radius, Rgb colour)
 {
-    Pixel prev{};
+    Pixel prev {};
     for (int k = 1; k <= 41; ++k) {
         const double a = k * 2.0 * kPi / 40.0;
-        const Pixel p{c.x + static_cast<int>(RoundHalfEven(radius * std::sin(a))),
-                      c.y + static_cast<int>(RoundHalfEven(radius * std::cos(a)))};
+        const Pixel p { c.x + static_cast<int>(RoundHalfEven(radius * std::sin(a))),
+            c.y + static_cast<int>(RoundHalfEven(radius * std::cos(a))) };
         if (k > 1) {
             canvas.solidLine(prev.x, prev.y, p.x, p.y, colour);
         }
@@ -45,7 +45,8 @@ void FilledCircle(RenderCanvas& canvas, Pixel c, int radius, Rgb colour)
 // Gathers the lines of one label, each at its place relative to the mark, into a block.
 class LabelBuilder {
 public:
-    LabelBuilder(const RenderCanvas& canvas, Pixel anchor, int markRadius, double priority) : canvas_(canvas)
+    LabelBuilder(const RenderCanvas& canvas, Pixel anchor, int markRadius, double priority)
+        : canvas_(canvas)
     {
         label_.request.anchor = anchor;
         label_.request.markRadius = markRadius;
@@ -56,7 +57,7 @@ public:
     {
         const int w = canvas_.textWidth(text);
         if (w > 0) {
-            parts_.push_back({Pixel{dx, dy}, std::move(text)});
+            parts_.push_back({ Pixel { dx, dy }, std::move(text) });
             widths_.push_back(w);
         }
     }
@@ -75,11 +76,11 @@ public:
             bottom = std::max(bottom, parts_[i].first.y + h);
         }
         LabelRequest& r = label_.request;
-        r.offset = Pixel{left, top};
+        r.offset = Pixel { left, top };
         r.width = right - left;
         r.height = bottom - top;
         for (auto& [at, text] : parts_) {
-            label_.lines.push_back({Pixel{at.x - left, at.y - top}, std::move(text)});
+            label_.lines.push_back({ Pixel { at.x - left, at.y - top }, std::move(text) });
         }
         return std::move(label_);
     }
@@ -93,7 +94,8 @@ private:
 
 double RangeFromOwnShip(RenderRecords state, LatLong pos)
 {
-    return PlaneSailingDistance(state.chartRef.CosLatFactor, state.fixInfo.OwnLat, state.fixInfo.OwnLong, pos.lat, pos.lon);
+    return PlaneSailingDistance(
+        state.chartRef.CosLatFactor, state.fixInfo.OwnLat, state.fixInfo.OwnLong, pos.lat, pos.lon);
 }
 
 // The one place where a target's name and the rest of its label go on the picture.
@@ -117,7 +119,7 @@ void HandOver(LabelBuilder& label, std::vector<TargetLabel>* placed, RenderCanva
         return;
     }
     const LabelRequest& r = done->request;
-    DrawTargetLabel(canvas, *done, Pixel{r.anchor.x + r.offset.x, r.anchor.y + r.offset.y});
+    DrawTargetLabel(canvas, *done, Pixel { r.anchor.x + r.offset.x, r.anchor.y + r.offset.y });
 }
 
 } // namespace
@@ -141,8 +143,8 @@ std::string AisTargetName(const TAISTarget& t)
 
 std::string AisBaseStationTime(const TAISTarget& t)
 {
-    return FormatInt(t.Day) + "-" + FormatInt(t.Month) + "-" + FormatInt(t.Year) + " " + FormatInt(t.Hour) + ":" +
-           FormatInt(t.Minute) + ":" + FormatInt(t.Second);
+    return FormatInt(t.Day) + "-" + FormatInt(t.Month) + "-" + FormatInt(t.Year) + " " + FormatInt(t.Hour) + ":"
+        + FormatInt(t.Minute) + ":" + FormatInt(t.Second);
 }
 
 double AisOutlineHeading(const TAISTarget& t, bool orientByCOG)
@@ -161,7 +163,7 @@ bool AisShowsCourseStub(const TAISTarget& t)
 RedrawSelection SelectTargetForRedraw(RenderRecords state)
 {
     const AisState& ais = state.ais;
-    RedrawSelection out{ais.SelectedTarget, std::nullopt};
+    RedrawSelection out { ais.SelectedTarget, std::nullopt };
     if (ais.targets.count() == 1) {
         out.selected = 1;
     } else if (ais.targets.count() > 1 && ais.HighlightNearest) {
@@ -204,7 +206,7 @@ void SmallCraftLabel(const TAISTarget& t, bool labelled, int radius, LabelBuilde
 } // namespace
 
 void DrawAISTarget(Plotter& plotter, const ChartView& view, RenderRecords state, int n, int selectedTarget,
-                   std::vector<TargetLabel>* labels)
+    std::vector<TargetLabel>* labels)
 {
     const AisState& ais = state.ais;
     const TAISTarget& t = ais.targets[n];
@@ -287,10 +289,10 @@ void DrawSelectedOutline(Plotter& plotter, const ChartView& view, RenderRecords 
     }
     const TAISTarget& t = *target;
     // The target's own dimensions take the place of own vessel's.
-    const VesselDimensions dims{static_cast<double>(t.DimA), static_cast<double>(t.DimB), static_cast<double>(t.DimC),
-                                static_cast<double>(t.DimD)};
-    DrawVesselOutline(plotter, AisTargetChartPosition(state.chartRef, t), AisOutlineHeading(t, view.ais.OrientByCOG), dims,
-                      kYellow);
+    const VesselDimensions dims { static_cast<double>(t.DimA), static_cast<double>(t.DimB), static_cast<double>(t.DimC),
+        static_cast<double>(t.DimD) };
+    DrawVesselOutline(
+        plotter, AisTargetChartPosition(state.chartRef, t), AisOutlineHeading(t, view.ais.OrientByCOG), dims, kYellow);
 }
 
 std::vector<LabelBox> DrawAISTargets(Plotter& plotter, const ChartView& view, RenderRecords state, int selected)

@@ -24,8 +24,8 @@ inline constexpr int kTrueHeadingNotAvailable = 511;
 LatLong AisTargetChartPosition(const ChartReference& ref, const TAISTarget& t);
 
 // The label texts of a target.
-std::string AisTargetName(const TAISTarget& t);       // trailing spaces and "@" removed
-std::string AisBaseStationTime(const TAISTarget& t);  // D-M-Y H:M:S without leading zeros
+std::string AisTargetName(const TAISTarget& t); // trailing spaces and "@" removed
+std::string AisBaseStationTime(const TAISTarget& t); // D-M-Y H:M:S without leading zeros
 
 // The heading the selected outline is drawn on: course, or true heading when chosen and known.
 double AisOutlineHeading(const TAISTarget& t, bool orientByCOG);
@@ -52,7 +52,7 @@ struct TargetLabel {
 // `selected` is the target the redraw selected (SelectTargetForRedraw). With `labels` the label
 // is handed back there instead of drawn.
 void DrawAISTarget(Plotter& plotter, const ChartView& view, RenderRecords state, int n, int selected,
-                   std::vector<TargetLabel>* labels = nullptr);
+    std::vector<TargetLabel>* labels = nullptr);
 void DrawAISTrack(Plotter& plotter, const ChartView& view, RenderRecords state, int n);
 void DrawSelectedOutline(Plotter& plotter, const ChartView& view, RenderRecords state, int selected);
 // Step 3 of the AIS part of a redraw: marks and tracks of every target, `selected` (if any) in

@@ -31,7 +31,7 @@ bool TargetMotion(const TAISTarget& t, VesselMotion& m)
 
 VesselMotion OwnMotion(RenderRecords state)
 {
-    return {state.fixInfo.OwnLat, state.fixInfo.OwnLong, state.motion.SOG, state.motion.COGValue};
+    return { state.fixInfo.OwnLat, state.fixInfo.OwnLong, state.motion.SOG, state.motion.COGValue };
 }
 
 bool DrawSmallCraftMark(Plotter& plotter, const TAISTarget& t, Pixel px, bool selected, int radius)
@@ -44,11 +44,11 @@ bool DrawSmallCraftMark(Plotter& plotter, const TAISTarget& t, Pixel px, bool se
     if (cls == AisTargetClass::ClassB) {
         const Rgb colour = selected ? kYellow : kAqua;
         const int r = radius > 4 ? radius - 1 : 3; // open and a little smaller than a ship's
-        Pixel prev{};
+        Pixel prev {};
         for (int k = 0; k <= 24; ++k) {
             const double a = k * 2.0 * kPi / 24.0;
-            const Pixel p{px.x + static_cast<int>(std::lround(r * std::sin(a))),
-                          px.y + static_cast<int>(std::lround(r * std::cos(a)))};
+            const Pixel p { px.x + static_cast<int>(std::lround(r * std::sin(a))),
+                px.y + static_cast<int>(std::lround(r * std::cos(a))) };
             if (k > 0) {
                 canvas.solidLine(prev.x, prev.y, p.x, p.y, colour);
             }
@@ -58,16 +58,17 @@ bool DrawSmallCraftMark(Plotter& plotter, const TAISTarget& t, Pixel px, bool se
             const double a = t.COG / 10.0 * kPi / 180.0 + plotter.projection().angle;
             const int len = r + 2 * t.SOG / 10;
             canvas.solidLine(px.x, px.y, px.x + static_cast<int>(std::lround(len * std::sin(a))),
-                             px.y - static_cast<int>(std::lround(len * std::cos(a))), colour);
+                px.y - static_cast<int>(std::lround(len * std::cos(a))), colour);
         }
         return true;
     }
     // An aid to navigation: a diamond, dotted for a virtual aid (one that is not really there).
     const Rgb colour = selected ? kYellow : kLime;
     const int r = radius + 2;
-    const Pixel corners[5] = {{px.x, px.y - r}, {px.x + r, px.y}, {px.x, px.y + r}, {px.x - r, px.y}, {px.x, px.y - r}};
+    const Pixel corners[5]
+        = { { px.x, px.y - r }, { px.x + r, px.y }, { px.x, px.y + r }, { px.x - r, px.y }, { px.x, px.y - r } };
     if (cls == AisTargetClass::VirtualAidToNavigation) {
-        canvas.setPen(Pen{colour, PenStyle::Dot, 1});
+        canvas.setPen(Pen { colour, PenStyle::Dot, 1 });
         canvas.moveTo(corners[0].x, corners[0].y);
         for (int k = 1; k < 5; ++k) {
             canvas.lineTo(corners[k].x, corners[k].y);
@@ -87,8 +88,8 @@ bool DrawCollisionWarning(Plotter& plotter, RenderRecords state, const TAISTarge
     if (!state.extra.CollisionWarnings) {
         return false;
     }
-    if (TargetClass(t) == AisTargetClass::AidToNavigation || TargetClass(t) == AisTargetClass::VirtualAidToNavigation ||
-        !TargetMotion(t, target) || target.sogKn <= 0.0) {
+    if (TargetClass(t) == AisTargetClass::AidToNavigation || TargetClass(t) == AisTargetClass::VirtualAidToNavigation
+        || !TargetMotion(t, target) || target.sogKn <= 0.0) {
         return false; // only moving targets are judged
     }
     const CpaResult r = ComputeCpa(OwnMotion(state), target);
@@ -96,8 +97,8 @@ bool DrawCollisionWarning(Plotter& plotter, RenderRecords state, const TAISTarge
         return false;
     }
     const VesselMotion at = DeadReckon(target, r.tcpaMin);
-    const auto end = PositionToPixel(plotter.projection(), at.lat + state.chartRef.ChartLatOffset,
-                                     at.lonW - state.chartRef.ChartLongOffset);
+    const auto end = PositionToPixel(
+        plotter.projection(), at.lat + state.chartRef.ChartLatOffset, at.lonW - state.chartRef.ChartLongOffset);
     RenderCanvas& canvas = plotter.canvas();
     if (end) {
         canvas.solidLine(px.x, px.y, end->x, end->y, kRed, 2);
@@ -105,9 +106,9 @@ bool DrawCollisionWarning(Plotter& plotter, RenderRecords state, const TAISTarge
     for (int k = 0; k < 24; ++k) {
         const double a0 = k * 2.0 * kPi / 24.0, a1 = (k + 1) * 2.0 * kPi / 24.0;
         canvas.solidLine(px.x + static_cast<int>(std::lround(12 * std::sin(a0))),
-                         px.y + static_cast<int>(std::lround(12 * std::cos(a0))),
-                         px.x + static_cast<int>(std::lround(12 * std::sin(a1))),
-                         px.y + static_cast<int>(std::lround(12 * std::cos(a1))), kRed, 2);
+            px.y + static_cast<int>(std::lround(12 * std::cos(a0))),
+            px.x + static_cast<int>(std::lround(12 * std::sin(a1))),
+            px.y + static_cast<int>(std::lround(12 * std::cos(a1))), kRed, 2);
     }
     return true;
 }

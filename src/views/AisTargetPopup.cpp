@@ -63,15 +63,18 @@ std::vector<std::string> TargetPopupLines(RenderRecords state, int n)
         const double factor = state.settings.units.UnitFactor;
         const LatLong pos = AisPosition(t);
         const double cosLat = state.chartRef.CosLatFactor;
-        const double range = PlaneSailingDistance(cosLat, state.fixInfo.OwnLat, state.fixInfo.OwnLong, pos.lat, pos.lon);
-        const double bearing = PlaneSailingBearing(cosLat, state.fixInfo.OwnLat, state.fixInfo.OwnLong, pos.lat, pos.lon);
-        lines.push_back("Range " + FormatFixed(range * factor, 0, 2) + (factor >= 1.8 ? " Km" : " Nm") + "  Bearing " +
-                        FormatFixed(bearing, 0, 1) + "\xb0T");
+        const double range
+            = PlaneSailingDistance(cosLat, state.fixInfo.OwnLat, state.fixInfo.OwnLong, pos.lat, pos.lon);
+        const double bearing
+            = PlaneSailingBearing(cosLat, state.fixInfo.OwnLat, state.fixInfo.OwnLong, pos.lat, pos.lon);
+        lines.push_back("Range " + FormatFixed(range * factor, 0, 2) + (factor >= 1.8 ? " Km" : " Nm") + "  Bearing "
+            + FormatFixed(bearing, 0, 1) + "\xb0T");
     } else {
         lines.emplace_back("Range n/a  Bearing n/a");
     }
     if (const auto cpa = TargetCpa(t, OwnMotion(state))) {
-        lines.push_back("CPA " + FormatFixed(cpa->cpaNm, 0, 2) + " Nm  TCPA " + FormatFixed(cpa->tcpaMin, 0, 1) + " Min");
+        lines.push_back(
+            "CPA " + FormatFixed(cpa->cpaNm, 0, 2) + " Nm  TCPA " + FormatFixed(cpa->tcpaMin, 0, 1) + " Min");
         if (state.extra.CollisionWarnings && IsDangerous(*cpa, state.extra.CpaLimitNm, state.extra.TcpaLimitMin)) {
             lines.emplace_back("DANGEROUS TARGET");
         }

@@ -13,7 +13,8 @@ namespace {
 
 bool IsLight(Rgb c)
 {
-    const int r = static_cast<int>((c >> 16) & 0xFF), g = static_cast<int>((c >> 8) & 0xFF), b = static_cast<int>(c & 0xFF);
+    const int r = static_cast<int>((c >> 16) & 0xFF), g = static_cast<int>((c >> 8) & 0xFF),
+              b = static_cast<int>(c & 0xFF);
     return r * 299 + g * 587 + b * 114 > 128 * 1000;
 }
 
@@ -93,10 +94,11 @@ void Fill(QPainter& painter, const Projection& p, const TilerBox& box, const Cha
 
 const ChartAreas* ChartAreasCache::load(const std::string& path)
 {
-    struct stat st {};
+    struct stat st { };
     const bool exists = ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
     const long long size = exists ? static_cast<long long>(st.st_size) : -1;
-    const long long modified = exists ? static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec : -1;
+    const long long modified
+        = exists ? static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec : -1;
     if (path != path_ || size != size_ || modified != modified_) {
         path_ = path;
         size_ = size;

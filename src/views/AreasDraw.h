@@ -40,6 +40,7 @@ struct AreaColours {
 AreaColours AreaColoursFor(const SchemeColours& colours);
 
 // Fills the areas into the bitmap at the projection: the water shades first, land over them.
-void DrawChartAreas(QImage& bitmap, const Projection& projection, const ChartAreas& areas, const SchemeColours& colours);
+void DrawChartAreas(
+    QImage& bitmap, const Projection& projection, const ChartAreas& areas, const SchemeColours& colours);
 
 } // namespace kv

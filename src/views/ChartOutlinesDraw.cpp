@@ -3,7 +3,7 @@
 namespace kv {
 
 int DrawChartOutlines(RenderCanvas& canvas, const Projection& projection, const SchemeColours& colours,
-                      const std::vector<ChartOutline>& outlines)
+    const std::vector<ChartOutline>& outlines)
 {
     Projection wide = projection;
     wide.margin = projection.margin * 5.0;

@@ -13,6 +13,6 @@ namespace kv {
 // writes the chart's name in silver inside its north-west corner when that corner is on the
 // picture. Returns the number of names written.
 int DrawChartOutlines(RenderCanvas& canvas, const Projection& projection, const SchemeColours& colours,
-                      const std::vector<ChartOutline>& outlines);
+    const std::vector<ChartOutline>& outlines);
 
 } // namespace kv

@@ -10,8 +10,8 @@ bool CursorShown(const ViewSet& set, const ChartView& v, Pixel p)
     if (set.hooks.shownArea) {
         area = set.hooks.shownArea(v);
     }
-    return p.x >= area.x + kEditEdgeMargin && p.x < area.x + area.width - kEditEdgeMargin &&
-           p.y >= area.y + kEditEdgeMargin && p.y < area.y + area.height - kEditEdgeMargin;
+    return p.x >= area.x + kEditEdgeMargin && p.x < area.x + area.width - kEditEdgeMargin
+        && p.y >= area.y + kEditEdgeMargin && p.y < area.y + area.height - kEditEdgeMargin;
 }
 
 void KeepCursorAt(ViewSet& set, ChartView& v, double lat, double lon)

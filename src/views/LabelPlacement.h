@@ -24,19 +24,22 @@ struct LabelBox {
 
 // One mark with its label.
 struct LabelRequest {
-    Pixel anchor;             // the centre of the mark
-    int markRadius = 2;       // the mark covers the square of this half size about the anchor
-    int width = 0;            // the label block
+    Pixel anchor; // the centre of the mark
+    int markRadius = 2; // the mark covers the square of this half size about the anchor
+    int width = 0; // the label block
     int height = 0;
-    Pixel offset;             // the block's top left corner on its own side, from the anchor
-    double priority = 0.0;    // smaller wins a contested place (the range from own ship)
+    Pixel offset; // the block's top left corner on its own side, from the anchor
+    double priority = 0.0; // smaller wins a contested place (the range from own ship)
 };
 
 // The box of a label placed with its top left corner at `corner`.
-inline LabelBox BoxAt(const LabelRequest& r, Pixel corner) { return {corner.x, corner.y, r.width, r.height}; }
+inline LabelBox BoxAt(const LabelRequest& r, Pixel corner)
+{
+    return { corner.x, corner.y, r.width, r.height };
+}
 inline LabelBox MarkBox(const LabelRequest& r)
 {
-    return {r.anchor.x - r.markRadius, r.anchor.y - r.markRadius, 2 * r.markRadius + 1, 2 * r.markRadius + 1};
+    return { r.anchor.x - r.markRadius, r.anchor.y - r.markRadius, 2 * r.markRadius + 1, 2 * r.markRadius + 1 };
 }
 
 // The places tried for a label, in order: its own place, above it on the same side, the same two
@@ -46,7 +49,7 @@ std::vector<Pixel> CandidateCorners(const LabelRequest& r);
 // The top left corner of each label (in the order given), or nothing for a label left out. The
 // labels are placed in order of priority; each takes the first candidate place that meets no
 // label placed before it, no mark and no obstacle. A label of zero size is left out.
-std::vector<std::optional<Pixel>> PlaceLabels(const std::vector<LabelRequest>& labels,
-                                              const std::vector<LabelBox>& obstacles = {});
+std::vector<std::optional<Pixel>> PlaceLabels(
+    const std::vector<LabelRequest>& labels, const std::vector<LabelBox>& obstacles = {});
 
 } // namespace kv

@@ -12,7 +12,7 @@ Rgb NightColour(Rgb colour)
     // Lightness as the eye weighs the three primaries, raised halfway to the strongest primary so
     // that a red or blue mark (a dangerous target, a channel) stays as plain as a white one.
     const int lightness = (299 * r + 587 * g + 114 * b) / 1000;
-    const int level = (lightness + std::max({r, g, b})) / 2;
+    const int level = (lightness + std::max({ r, g, b })) / 2;
     return static_cast<Rgb>(level * kNightRedMax / 255) << 16;
 }
 

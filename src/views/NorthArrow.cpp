@@ -17,7 +17,7 @@ NorthDirection NorthOnScreen(double angleRadians)
 {
     // A point due north of the reference lies at dy < 0, dx = 0; turned, it is at
     // (−dy sin θ, dy cos θ).
-    return NorthDirection{std::sin(angleRadians), -std::cos(angleRadians)};
+    return NorthDirection { std::sin(angleRadians), -std::cos(angleRadians) };
 }
 
 void DrawNorthArrow(QPainter& painter, int x, int y, int size, double angleRadians, Rgb colour, Rgb background)
@@ -53,8 +53,8 @@ void DrawNorthArrow(QPainter& painter, int x, int y, int size, double angleRadia
     font.setPixelSize(std::max(6, size * 3 / 11));
     font.setBold(true);
     painter.setFont(font);
-    const QPointF letter = centre - QPointF(n.x * size * 0.05, n.y * size * 0.05) +
-                           QPointF(-n.y * size * 0.2, n.x * size * 0.2);
+    const QPointF letter
+        = centre - QPointF(n.x * size * 0.05, n.y * size * 0.05) + QPointF(-n.y * size * 0.2, n.x * size * 0.2);
     const QRectF box(letter.x() - size * 0.15, letter.y() - size * 0.15, size * 0.3, size * 0.3);
     painter.drawText(box, Qt::AlignCenter, QStringLiteral("N"));
     painter.restore();

@@ -1,18 +1,18 @@
 #include "views/Render.h"
 #include "views/AnchorDraw.h"
 
+#include "ais/AisTargets.h"
+#include "core/Format.h"
+#include "routes/Routes.h"
 #include "views/AisDraw.h"
 #include "views/AreasDraw.h"
-#include "ais/AisTargets.h"
-#include "views/Symbols.h"
 #include "views/SurveyLogDraw.h"
-#include "routes/Routes.h"
+#include "views/Symbols.h"
 #include "views/ViewText.h"
-#include "core/Format.h"
 
 #include <algorithm>
-#include <ctime>
 #include <cmath>
+#include <ctime>
 
 namespace kv {
 
@@ -25,7 +25,8 @@ constexpr double kMetreInDegrees = 0.000008999;
 // Measures the steps in thread CPU time, so that the split holds on a busy machine too.
 class StepTimer {
 public:
-    explicit StepTimer(RenderTimings* timings) : timings_(timings)
+    explicit StepTimer(RenderTimings* timings)
+        : timings_(timings)
     {
         if (timings_ != nullptr) {
             timings_->step.fill(0);
@@ -45,7 +46,7 @@ public:
 private:
     static long long Now()
     {
-        timespec ts{};
+        timespec ts {};
         clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
         return static_cast<long long>(ts.tv_sec) * 1000000000LL + ts.tv_nsec;
     }
@@ -102,8 +103,8 @@ void DrawChart(Plotter& plotter, const ChartView& view, const ChartStore& store)
 }
 
 // Step 4.
-void DrawTides(Plotter& plotter, const ChartView& view, int roundedZoom, RenderRecords state,
-               const SchemeColours& colours)
+void DrawTides(
+    Plotter& plotter, const ChartView& view, int roundedZoom, RenderRecords state, const SchemeColours& colours)
 {
     RenderCanvas& canvas = plotter.canvas();
     const Rgb colour = colours.tidesFG ? colours.foreground : kAqua;
@@ -150,8 +151,8 @@ void DrawTrack(Plotter& plotter, const ChartView& view, RenderRecords state, con
     const Rgb colour = colours.trackFG ? colours.foreground : kYellow;
     plotter.liftPen();
     for (const QuickLogRecord& r : state.quickLog) {
-        const auto px = plotter.plotPoint(r.lat + state.chartRef.ChartLatOffset, r.lon - state.chartRef.ChartLongOffset,
-                                          LineCode::Track);
+        const auto px = plotter.plotPoint(
+            r.lat + state.chartRef.ChartLatOffset, r.lon - state.chartRef.ChartLongOffset, LineCode::Track);
         if (px && view.zoom > 50.0) {
             DrawFixCross(plotter.canvas(), px->x, px->y, colour);
             plotter.moveToPixel(*px);
@@ -238,7 +239,7 @@ void DrawWorldGraticule(Plotter& plotter)
 
 // Step 8.
 void DrawChartWaypoints(Plotter& plotter, const ChartView& view, int roundedZoom, const ChartWaypoints& waypoints,
-                        const SchemeColours& colours)
+    const SchemeColours& colours)
 {
     const Rgb labelColour = colours.textFG ? colours.foreground : kSilver;
     for (const ChartWaypoint& wp : waypoints) {
@@ -249,20 +250,20 @@ void DrawChartWaypoints(Plotter& plotter, const ChartView& view, int roundedZoom
         }
         const int symbol = TwoDigits(wp.name, 24);
         const int parameter = std::max(0, TwoDigits(wp.name, 26));
-        const bool labelled = roundedZoom >= view.options.LabelThreshold ||
-                              (symbol == kBlankSymbol && !ParameterBlank(wp.name) && roundedZoom >= parameter);
+        const bool labelled = roundedZoom >= view.options.LabelThreshold
+            || (symbol == kBlankSymbol && !ParameterBlank(wp.name) && roundedZoom >= parameter);
         if (labelled) {
             plotter.canvas().text(px->x + 5, px->y + 4, LabelOf(wp.name), labelColour);
         }
-        DrawSymbol(plotter, SymbolPlace{px->x, px->y, wp.lat, wp.lon}, parameter, symbol, roundedZoom,
-                   view.options.SymbolThreshold);
+        DrawSymbol(plotter, SymbolPlace { px->x, px->y, wp.lat, wp.lon }, parameter, symbol, roundedZoom,
+            view.options.SymbolThreshold);
     }
     plotter.liftPen();
 }
 
 // Step 9.
-void DrawRoute(Plotter& plotter, const ChartView& view, int roundedZoom, RenderRecords state,
-               const SchemeColours& colours)
+void DrawRoute(
+    Plotter& plotter, const ChartView& view, int roundedZoom, RenderRecords state, const SchemeColours& colours)
 {
     const Rgb labelColour = colours.textFG ? colours.foreground : kWhite;
     plotter.liftPen();
@@ -287,8 +288,8 @@ void DrawRoute(Plotter& plotter, const ChartView& view, int roundedZoom, RenderR
         if (roundedZoom >= view.options.LabelThreshold) {
             plotter.canvas().text(px->x + 5, px->y + 4, LabelOf(wp.name), labelColour);
         }
-        DrawSymbol(plotter, SymbolPlace{px->x, px->y, wp.lat, wp.lon}, parameter, symbol, roundedZoom,
-                   view.options.SymbolThreshold);
+        DrawSymbol(plotter, SymbolPlace { px->x, px->y, wp.lat, wp.lon }, parameter, symbol, roundedZoom,
+            view.options.SymbolThreshold);
         plotter.selectCode(LineCode::Route);
     }
     plotter.liftPen();
@@ -334,7 +335,7 @@ void DrawRangeRings(Plotter& plotter, const ChartView& view, RenderRecords state
     const double lengthPx = rings.back() / 60.0 * p.latScale;
     const double a = (state.motion.COGValue - 90.0) * kDegToRad + p.angle;
     plotter.canvas().solidLine(from->x, from->y, static_cast<int>(RoundHalfEven(from->x + lengthPx * std::cos(a))),
-                               static_cast<int>(RoundHalfEven(from->y + lengthPx * std::sin(a))), kLime);
+        static_cast<int>(RoundHalfEven(from->y + lengthPx * std::sin(a))), kLime);
 }
 
 // Step 12: the cross at the cursor pixel, the position panel's text and, in measure mode, the
@@ -347,9 +348,10 @@ void DrawCursor(Plotter& plotter, const RenderContext& ctx, LatLong cursorAt, Re
     DrawCursorCross(plotter.canvas(), out.cursor.x, out.cursor.y);
     out.positionText = ViewPositionText(state.prefs.units, state.settings, cursorAt.lat, cursorAt.lon, 4);
     if (ctx.shared.MeasureMode) {
-        if (const auto origin = PositionToPixel(out.projection, ctx.shared.MeasureOriginLat, ctx.shared.MeasureOriginLong)) {
+        if (const auto origin
+            = PositionToPixel(out.projection, ctx.shared.MeasureOriginLat, ctx.shared.MeasureOriginLong)) {
             RenderCanvas& c = plotter.canvas();
-            c.setPen(Pen{plotter.colours().foreground, PenStyle::Dot, 1});
+            c.setPen(Pen { plotter.colours().foreground, PenStyle::Dot, 1 });
             c.moveTo(origin->x, origin->y);
             c.lineTo(out.cursor.x, out.cursor.y);
             plotter.resetCode();
@@ -362,15 +364,15 @@ void DrawCursor(Plotter& plotter, const RenderContext& ctx, LatLong cursorAt, Re
 
 DrawingSurface SurfaceOf(const ChartGeometry& geometry)
 {
-    return DrawingSurface{geometry.SurfaceWidth, geometry.SurfaceHeight};
+    return DrawingSurface { geometry.SurfaceWidth, geometry.SurfaceHeight };
 }
 
-ViewMeasurement MeasureFromOrigin(const ChartReference& ref, const UnitSettings& units, const ViewShared& shared,
-                                  LatLong to)
+ViewMeasurement MeasureFromOrigin(
+    const ChartReference& ref, const UnitSettings& units, const ViewShared& shared, LatLong to)
 {
-    const MeasureResult m =
-        MeasureText(shared.MeasureOriginLat, shared.MeasureOriginLong, to.lat, to.lon, ref, units, shared.MeasureTotal);
-    return ViewMeasurement{m.text, m.range};
+    const MeasureResult m = MeasureText(
+        shared.MeasureOriginLat, shared.MeasureOriginLong, to.lat, to.lon, ref, units, shared.MeasureTotal);
+    return ViewMeasurement { m.text, m.range };
 }
 
 std::string ViewMeasureText(const Fix& fix, const ChartReference& ref, const UnitSettings& units, ViewShared& shared)
@@ -378,7 +380,7 @@ std::string ViewMeasureText(const Fix& fix, const ChartReference& ref, const Uni
     if (!shared.MeasureMode) {
         return {};
     }
-    const ViewMeasurement m = MeasureFromOrigin(ref, units, shared, LatLong{fix.OwnLat, fix.OwnLong});
+    const ViewMeasurement m = MeasureFromOrigin(ref, units, shared, LatLong { fix.OwnLat, fix.OwnLong });
     shared.MeasureLastLeg = m.range;
     return m.text;
 }
@@ -397,8 +399,8 @@ SchemeColours ColoursFromSettings(const Settings& settings)
 void RecreateBitmap(ChartView& view, RenderRecords state)
 {
     const DrawingSurface s = SurfaceOf(state.chartGeometry);
-    if (view.bitmap.width() != s.width || view.bitmap.height() != s.height ||
-        view.bitmap.format() != QImage::Format_RGB32) {
+    if (view.bitmap.width() != s.width || view.bitmap.height() != s.height
+        || view.bitmap.format() != QImage::Format_RGB32) {
         view.bitmap = QImage(s.width, s.height, QImage::Format_RGB32);
     }
 }
@@ -422,16 +424,16 @@ void DrawFixCross(RenderCanvas& canvas, int x, int y, Rgb colour)
 std::vector<double> RangeRings(int s)
 {
     if (s >= 14) {
-        return {4, 8, 12, 16, 20};
+        return { 4, 8, 12, 16, 20 };
     }
     if (s >= 10) {
-        return {2, 4, 6, 8, 10, 12};
+        return { 2, 4, 6, 8, 10, 12 };
     }
     if (s >= 6) {
-        return {1, 2, 4, 6, 8};
+        return { 1, 2, 4, 6, 8 };
     }
     if (s >= 1) {
-        return {0.5, 1, 2, 3, 4};
+        return { 0.5, 1, 2, 3, 4 };
     }
     return {};
 }
@@ -471,8 +473,7 @@ VesselDimensions OwnVesselDimensions(const VesselSettings& vessel, const Setting
     return d;
 }
 
-void DrawVesselOutline(Plotter& plotter, LatLong antenna, double headingDeg, const VesselDimensions& dims,
-                       Rgb colour)
+void DrawVesselOutline(Plotter& plotter, LatLong antenna, double headingDeg, const VesselDimensions& dims, Rgb colour)
 {
     // The hull around the antenna: DimA metres ahead, DimB astern, DimC to port, DimD to
     // starboard, with a pointed bow over the forward quarter of the length.
@@ -482,7 +483,8 @@ void DrawVesselOutline(Plotter& plotter, LatLong antenna, double headingDeg, con
     const double d = dims.DimD;
     const double length = a + b;
     const double shoulder = a - 0.25 * length;
-    const double hull[6][2] = {{a, (d - c) / 2.0}, {shoulder, d}, {-b, d}, {-b, -c}, {shoulder, -c}, {a, (d - c) / 2.0}};
+    const double hull[6][2]
+        = { { a, (d - c) / 2.0 }, { shoulder, d }, { -b, d }, { -b, -c }, { shoulder, -c }, { a, (d - c) / 2.0 } };
     const double h = headingDeg * kPi / 180.0;
     const double cosLat = plotter.projection().cosLat != 0.0 ? plotter.projection().cosLat : 1.0;
     RenderCanvas& canvas = plotter.canvas();
@@ -490,8 +492,8 @@ void DrawVesselOutline(Plotter& plotter, LatLong antenna, double headingDeg, con
     for (const auto& corner : hull) {
         const double north = corner[0] * std::cos(h) - corner[1] * std::sin(h);
         const double east = corner[0] * std::sin(h) + corner[1] * std::cos(h);
-        const auto px = PositionToPixel(plotter.projection(), antenna.lat + north * kMetreInDegrees,
-                                        antenna.lon - east * kMetreInDegrees / cosLat);
+        const auto px = PositionToPixel(
+            plotter.projection(), antenna.lat + north * kMetreInDegrees, antenna.lon - east * kMetreInDegrees / cosLat);
         if (px && prev) {
             canvas.solidLine(prev->x, prev->y, px->x, px->y, colour);
         }
@@ -522,15 +524,15 @@ void DrawOwnShip(Plotter& plotter, LatLong at, double cogDeg, double sogKnots, R
     const double sx = -fy;
     const double sy = fx;
     auto point = [&](double forward, double starboard) {
-        return Pixel{static_cast<int>(RoundHalfEven(centre->x + scale * (forward * fx + starboard * sx))),
-                     static_cast<int>(RoundHalfEven(centre->y + scale * (forward * fy + starboard * sy)))};
+        return Pixel { static_cast<int>(RoundHalfEven(centre->x + scale * (forward * fx + starboard * sx))),
+            static_cast<int>(RoundHalfEven(centre->y + scale * (forward * fy + starboard * sy))) };
     };
     // A pointed hull, the position at about a third of the length from the bow.
     const double bow = kOwnShipShapeLength * 0.4;
     const double stern = bow - kOwnShipShapeLength;
     const double beam = kOwnShipShapeLength * 0.2;
-    const Pixel hull[] = {point(bow, 0), point(bow * 0.2, beam), point(stern, beam), point(stern, -beam),
-                          point(bow * 0.2, -beam), point(bow, 0)};
+    const Pixel hull[] = { point(bow, 0), point(bow * 0.2, beam), point(stern, beam), point(stern, -beam),
+        point(bow * 0.2, -beam), point(bow, 0) };
     for (std::size_t i = 1; i < std::size(hull); ++i) {
         canvas.solidLine(hull[i - 1].x, hull[i - 1].y, hull[i].x, hull[i].y, colour);
     }
@@ -538,14 +540,14 @@ void DrawOwnShip(Plotter& plotter, LatLong at, double cogDeg, double sogKnots, R
         // Course and speed: six minutes of travel at the scale of the view, from the bow.
         const double lengthPx = sogKnots * kOwnShipVectorHours / 60.0 * p.latScale;
         const Pixel from = hull[0];
-        const Pixel to{static_cast<int>(RoundHalfEven(from.x + lengthPx * fx)),
-                       static_cast<int>(RoundHalfEven(from.y + lengthPx * fy))};
+        const Pixel to { static_cast<int>(RoundHalfEven(from.x + lengthPx * fx)),
+            static_cast<int>(RoundHalfEven(from.y + lengthPx * fy)) };
         // Two pixels wide: it stays visible beside the range rings' course line over it.
         canvas.solidLine(from.x, from.y, to.x, to.y, colour, 2);
         const int tick = static_cast<int>(4 * scale);
-        canvas.solidLine(static_cast<int>(RoundHalfEven(to.x - tick * sx)), static_cast<int>(RoundHalfEven(to.y - tick * sy)),
-                         static_cast<int>(RoundHalfEven(to.x + tick * sx)), static_cast<int>(RoundHalfEven(to.y + tick * sy)),
-                         colour);
+        canvas.solidLine(static_cast<int>(RoundHalfEven(to.x - tick * sx)),
+            static_cast<int>(RoundHalfEven(to.y - tick * sy)), static_cast<int>(RoundHalfEven(to.x + tick * sx)),
+            static_cast<int>(RoundHalfEven(to.y + tick * sy)), colour);
     }
     plotter.liftPen();
 }
@@ -556,7 +558,7 @@ std::optional<LatLong> LastTrackPosition(RenderRecords state)
         return std::nullopt;
     }
     const QuickLogRecord& r = state.quickLog.at(state.quickLog.count());
-    return LatLong{r.lat + state.chartRef.ChartLatOffset, r.lon - state.chartRef.ChartLongOffset};
+    return LatLong { r.lat + state.chartRef.ChartLatOffset, r.lon - state.chartRef.ChartLongOffset };
 }
 
 RenderResult RedrawView(const ChartView& view, QImage& bitmap, const RenderContext& ctx)
@@ -564,8 +566,8 @@ RenderResult RedrawView(const ChartView& view, QImage& bitmap, const RenderConte
     RenderRecords state = ctx.state;
     StepTimer timer(ctx.timings);
     const DrawingSurface surface = ctx.surface ? *ctx.surface : SurfaceOf(state.chartGeometry);
-    if (bitmap.isNull() || bitmap.width() != surface.width || bitmap.height() != surface.height ||
-        bitmap.format() != QImage::Format_RGB32) {
+    if (bitmap.isNull() || bitmap.width() != surface.width || bitmap.height() != surface.height
+        || bitmap.format() != QImage::Format_RGB32) {
         bitmap = QImage(surface.width, surface.height, QImage::Format_RGB32);
     }
     const SchemeColours colours = ColoursFromSettings(state.settings);
@@ -575,11 +577,11 @@ RenderResult RedrawView(const ChartView& view, QImage& bitmap, const RenderConte
     RenderCanvas canvas(bitmap);
     canvas.setDeviceScale(ctx.deviceScale);
     RenderResult out;
-    out.cursor = Pixel{view.cursorX, view.cursorY};
+    out.cursor = Pixel { view.cursorX, view.cursorY };
 
     // 1-2: grid decision and scales. A followed AIS target replaces the reference position.
     const bool gridWanted = view.zoom > 0.5 ? view.options.ShowGraticule : true;
-    out.centre = LatLong{view.centreLat, view.centreLong};
+    out.centre = LatLong { view.centreLat, view.centreLong };
     out.projection = ComputeScales(out.centre.lat, out.centre.lon, view.zoom, surface, ctx.shared.rotation);
     out.roundedZoom = static_cast<int>(RoundHalfEven(view.zoom));
     const bool showTargets = view.aisView && view.ais.ShowAIS;
@@ -648,10 +650,10 @@ RenderResult RedrawView(const ChartView& view, QImage& bitmap, const RenderConte
     const int targets = state.ais.targets.count();
     const auto vessel = LastTrackPosition(state);
     bool skipToRings = false;
-    LatLong cursorAt{state.fixInfo.OwnLat, state.fixInfo.OwnLong};
+    LatLong cursorAt { state.fixInfo.OwnLat, state.fixInfo.OwnLong };
     if (!vessel && targets == 0 && !view.ais.ShowAIS && view.aisView) {
         // The cursor goes to the bitmap centre, and the shared cursor position with it.
-        out.cursor = Pixel{out.projection.halfW, out.projection.halfH};
+        out.cursor = Pixel { out.projection.halfW, out.projection.halfH };
         cursorAt = PixelToLatLong(out.projection, out.cursor.x, out.cursor.y);
         out.centre = cursorAt;
         out.cursorPosition = cursorAt;
@@ -666,8 +668,8 @@ RenderResult RedrawView(const ChartView& view, QImage& bitmap, const RenderConte
             out.vesselPixel = PositionToPixel(out.projection, vessel->lat, vessel->lon);
             if (view.options.ShowEPE) {
                 plotter.liftPen();
-                DrawGeographicCircle(plotter, vessel->lat, vessel->lon, state.sentenceFix.PositionError * kMetreInDegrees,
-                                     LineCode::Track);
+                DrawGeographicCircle(plotter, vessel->lat, vessel->lon,
+                    state.sentenceFix.PositionError * kMetreInDegrees, LineCode::Track);
             }
             if (ctx.shared.rotation.angle != 0.0) {
                 DrawNorthIndicator(plotter, view, *vessel);
@@ -687,7 +689,7 @@ RenderResult RedrawView(const ChartView& view, QImage& bitmap, const RenderConte
             }
         }
         if (out.followingTarget) {
-            out.cursor = Pixel{out.projection.halfW, out.projection.halfH};
+            out.cursor = Pixel { out.projection.halfW, out.projection.halfH };
         } else if (const auto px = PositionToPixel(out.projection, cursorAt.lat, cursorAt.lon)) {
             out.cursor = *px;
         }
@@ -703,7 +705,7 @@ RenderResult RedrawView(const ChartView& view, QImage& bitmap, const RenderConte
     }
     timer.done(13);
     if (view.options.ShowTrack && view.options.ShowVessel && view.ais.RingSetting >= 1 && !out.followingTarget) {
-        const LatLong at = vessel ? *vessel : LatLong{state.fixInfo.OwnLat, state.fixInfo.OwnLong};
+        const LatLong at = vessel ? *vessel : LatLong { state.fixInfo.OwnLat, state.fixInfo.OwnLong };
         DrawRangeRings(plotter, view, state, at);
     }
     DrawAnchorWatch(plotter, state.extra);

@@ -32,10 +32,10 @@ struct ViewShared {
     bool MeasureMode = false;
     double MeasureOriginLat = 0.0;
     double MeasureOriginLong = 0.0;
-    double MeasureTotal = 0.0;         // display units, the legs added with "Extend measure"
-    double MeasureLastLeg = 0.0;       // display units, the leg last measured
+    double MeasureTotal = 0.0; // display units, the legs added with "Extend measure"
+    double MeasureLastLeg = 0.0; // display units, the leg last measured
     bool MeasureOriginPending = false; // measure mode just started or accumulated
-    int PlaybackSpeed = 5;             // log playback, records per second
+    int PlaybackSpeed = 5; // log playback, records per second
     // Own vessel's outline as last placed from the antenna offsets; none until it is placed.
     std::optional<VesselDimensions> vesselOutline;
 };
@@ -45,7 +45,7 @@ DrawingSurface SurfaceOf(const ChartGeometry& geometry);
 
 // Processor time spent in each step of the last redraw (nanoseconds), for the benchmark.
 struct RenderTimings {
-    std::array<long long, 16> step{};
+    std::array<long long, 16> step {};
 };
 
 // What a redraw reads besides the view: the program's tables and what the views share.
@@ -69,37 +69,37 @@ struct RenderContext {
 
 // The measure tool's text and distance from its origin to a position.
 struct ViewMeasurement {
-    std::string text;    // the status line
-    double range = 0.0;  // display units; kept as the leg last measured (ViewShared::MeasureLastLeg)
+    std::string text; // the status line
+    double range = 0.0; // display units; kept as the leg last measured (ViewShared::MeasureLastLeg)
 };
 
 // What a redraw computed besides the picture. The redraw changes nothing but the bitmap; the
 // view set stores these in the view and the program state (StoreRenderResult).
 struct RenderResult {
     // The view's own record.
-    Projection projection;        // scales and reference position of this redraw
+    Projection projection; // scales and reference position of this redraw
     int roundedZoom = 0;
     bool followingTarget = false; // centred on a followed AIS target
-    LatLong centre;          // the next centre: the clamped centre, or the vessel's position
-    Pixel cursor;                 // the cursor cross's pixel
+    LatLong centre; // the next centre: the clamped centre, or the vessel's position
+    Pixel cursor; // the cursor cross's pixel
     std::optional<Pixel> vesselPixel; // own ship's pixel, when it was drawn
     std::optional<std::string> toolbarHint; // the distance grid's caption; empty under the world graticule
     // The program state.
     std::optional<LatLong> cursorPosition; // an empty AIS view moved the shared cursor to its centre
-    std::string positionText;                   // the position panel
+    std::string positionText; // the position panel
     std::optional<ViewMeasurement> measurement; // measure mode
     // AIS view with targets shown: the selection the redraw drew with; the targets are aged and
     // the target text rewritten after the picture.
     bool targetsShown = false;
     int selectedTarget = 0;
-    std::optional<double> nearestTargetRange;   // measured for "AIS Zoom"
+    std::optional<double> nearestTargetRange; // measured for "AIS Zoom"
     // A portfolio chart: its chart outlines go over the finished picture.
     bool portfolioOutlines = false;
 };
 
 // The measure tool from its origin to the position (lat, lon).
-ViewMeasurement MeasureFromOrigin(const ChartReference& ref, const UnitSettings& units, const ViewShared& shared,
-                                  LatLong to);
+ViewMeasurement MeasureFromOrigin(
+    const ChartReference& ref, const UnitSettings& units, const ViewShared& shared, LatLong to);
 // The measure text of the main window's measure tool at the cursor position; the distance is
 // kept as the last leg of the measure tool.
 std::string ViewMeasureText(const Fix& fix, const ChartReference& ref, const UnitSettings& units, ViewShared& shared);
@@ -128,8 +128,7 @@ std::optional<LatLong> LastTrackPosition(RenderRecords state);
 VesselDimensions OwnVesselDimensions(const VesselSettings& vessel, const Settings& settings);
 // The outline routine of own vessel and of the selected AIS target: a hull with a pointed bow
 // around the antenna at `antenna` (chart datum), the bow towards `headingDeg` (degrees true).
-void DrawVesselOutline(Plotter& plotter, LatLong antenna, double headingDeg, const VesselDimensions& dims,
-                       Rgb colour);
+void DrawVesselOutline(Plotter& plotter, LatLong antenna, double headingDeg, const VesselDimensions& dims, Rgb colour);
 
 // Own ship as a shape of fixed size on screen, its bow along the course over ground, with the
 // course and speed vector: the distance run in six minutes at the speed over ground.

@@ -19,8 +19,9 @@ namespace {
 
 // Dot patterns in pixels along the line: dotted is two on, two off; dash-dot is a dash of six,
 // a gap, a dot of two, a gap.
-constexpr std::array<bool, 4> kDotPattern{true, true, false, false};
-constexpr std::array<bool, 12> kDashDotPattern{true, true, true, true, true, true, false, false, true, true, false, false};
+constexpr std::array<bool, 4> kDotPattern { true, true, false, false };
+constexpr std::array<bool, 12> kDashDotPattern { true, true, true, true, true, true, false, false, true, true, false,
+    false };
 
 bool PatternOn(PenStyle style, int phase)
 {
@@ -43,7 +44,8 @@ Rgb RgbFromConfigColour(int bgr)
     return ((v & 0xFFu) << 16) | (v & 0xFF00u) | ((v >> 16) & 0xFFu);
 }
 
-RenderCanvas::RenderCanvas(QImage& image) : image_(image)
+RenderCanvas::RenderCanvas(QImage& image)
+    : image_(image)
 {
     if (image_.format() != QImage::Format_RGB32) {
         image_ = image_.convertToFormat(QImage::Format_RGB32);
@@ -54,7 +56,10 @@ RenderCanvas::RenderCanvas(QImage& image) : image_(image)
     height_ = image_.height();
 }
 
-void RenderCanvas::setDeviceScale(int scale) { scale_ = std::max(1, scale); }
+void RenderCanvas::setDeviceScale(int scale)
+{
+    scale_ = std::max(1, scale);
+}
 
 void RenderCanvas::fill(Rgb colour)
 {
@@ -89,7 +94,7 @@ void RenderCanvas::lineTo(int x, int y)
 void RenderCanvas::solidLine(int x0, int y0, int x1, int y1, Rgb colour, int width)
 {
     const int savedPhase = phase_;
-    rasterLine(x0, y0, x1, y1, true, Pen{colour, PenStyle::Solid, width}, false);
+    rasterLine(x0, y0, x1, y1, true, Pen { colour, PenStyle::Solid, width }, false);
     phase_ = savedPhase;
 }
 
@@ -206,11 +211,10 @@ void RenderCanvas::rasterLine(int x0, int y0, int x1, int y1, bool includeStart,
     }
 }
 
-template <typename Inside>
-void RenderCanvas::floodFill(int x, int y, Rgb fill, Inside inside)
+template <typename Inside> void RenderCanvas::floodFill(int x, int y, Rgb fill, Inside inside)
 {
-    if (static_cast<unsigned>(x) >= static_cast<unsigned>(width_) ||
-        static_cast<unsigned>(y) >= static_cast<unsigned>(height_)) {
+    if (static_cast<unsigned>(x) >= static_cast<unsigned>(width_)
+        || static_cast<unsigned>(y) >= static_cast<unsigned>(height_)) {
         return;
     }
     std::vector<std::pair<int, int>> stack;
@@ -234,7 +238,7 @@ void RenderCanvas::floodFill(int x, int y, Rgb fill, Inside inside)
         for (int i = left; i <= right; ++i) {
             line[i] = value;
         }
-        for (int ny : {sy - 1, sy + 1}) {
+        for (int ny : { sy - 1, sy + 1 }) {
             if (ny < 0 || ny >= height_) {
                 continue;
             }
@@ -340,7 +344,7 @@ private:
     }
 
     int height_ = 0;
-    std::array<Glyph, 256> glyphs_{};
+    std::array<Glyph, 256> glyphs_ {};
 };
 
 } // namespace

@@ -58,23 +58,23 @@ public:
     void fill(Rgb colour);
     void setPixel(int x, int y, Rgb colour)
     {
-        if (static_cast<unsigned>(x) < static_cast<unsigned>(width_) &&
-            static_cast<unsigned>(y) < static_cast<unsigned>(height_)) {
+        if (static_cast<unsigned>(x) < static_cast<unsigned>(width_)
+            && static_cast<unsigned>(y) < static_cast<unsigned>(height_)) {
             row(y)[x] = 0xFF000000u | colour;
         }
     }
     Rgb pixel(int x, int y) const
     {
-        if (static_cast<unsigned>(x) < static_cast<unsigned>(width_) &&
-            static_cast<unsigned>(y) < static_cast<unsigned>(height_)) {
+        if (static_cast<unsigned>(x) < static_cast<unsigned>(width_)
+            && static_cast<unsigned>(y) < static_cast<unsigned>(height_)) {
             return row(y)[x] & 0xFFFFFFu;
         }
         return 0;
     }
     void invertPixel(int x, int y)
     {
-        if (static_cast<unsigned>(x) < static_cast<unsigned>(width_) &&
-            static_cast<unsigned>(y) < static_cast<unsigned>(height_)) {
+        if (static_cast<unsigned>(x) < static_cast<unsigned>(width_)
+            && static_cast<unsigned>(y) < static_cast<unsigned>(height_)) {
             row(y)[x] ^= 0xFFFFFFu;
         }
     }
@@ -105,15 +105,17 @@ public:
     int textHeight() const;
 
 private:
-    std::uint32_t* row(int y) { return reinterpret_cast<std::uint32_t*>(bits_ + static_cast<std::ptrdiff_t>(y) * stride_); }
+    std::uint32_t* row(int y)
+    {
+        return reinterpret_cast<std::uint32_t*>(bits_ + static_cast<std::ptrdiff_t>(y) * stride_);
+    }
     const std::uint32_t* row(int y) const
     {
         return reinterpret_cast<const std::uint32_t*>(bits_ + static_cast<std::ptrdiff_t>(y) * stride_);
     }
     void rasterLine(int x0, int y0, int x1, int y1, bool includeStart, const Pen& pen, bool patterned);
     void plotPen(int x, int y, Rgb colour, int width);
-    template <typename Inside>
-    void floodFill(int x, int y, Rgb fill, Inside inside);
+    template <typename Inside> void floodFill(int x, int y, Rgb fill, Inside inside);
 
     QImage& image_;
     uchar* bits_ = nullptr;

@@ -13,18 +13,18 @@ namespace kv {
 // Line codes of the plotting primitive.
 namespace LineCode {
 inline constexpr int Black = 0;
-inline constexpr int DottedLime = 2;   // chart line type 1, geographic circles
-inline constexpr int Track = 3;        // track, position-error circle
-inline constexpr int DottedBlue = 4;   // chart line type 2
-inline constexpr int DottedAqua = 6;   // chart line type 3
-inline constexpr int Meridian = 7;     // equator and prime meridian
-inline constexpr int SolidLime = 8;    // chart line type 4
-inline constexpr int SolidBlue = 10;   // chart line type 5
-inline constexpr int SolidAqua = 12;   // chart line type 6
+inline constexpr int DottedLime = 2; // chart line type 1, geographic circles
+inline constexpr int Track = 3; // track, position-error circle
+inline constexpr int DottedBlue = 4; // chart line type 2
+inline constexpr int DottedAqua = 6; // chart line type 3
+inline constexpr int Meridian = 7; // equator and prime meridian
+inline constexpr int SolidLime = 8; // chart line type 4
+inline constexpr int SolidBlue = 10; // chart line type 5
+inline constexpr int SolidAqua = 12; // chart line type 6
 inline constexpr int Foreground = 500; // chart line type 0, plain moves
 inline constexpr int Route = 600;
 inline constexpr int Graticule = 700;
-inline constexpr int Grid = 800;       // distance grid, north indicator
+inline constexpr int Grid = 800; // distance grid, north indicator
 inline constexpr int Lime = 900;
 inline constexpr int Fuchsia = 910;
 } // namespace LineCode
@@ -36,7 +36,7 @@ inline constexpr Rgb kMeridianColour = kOrange;
 struct SchemeColours {
     Rgb background = kNavy;
     Rgb foreground = kWhite;
-    bool textFG = false;  // "Text = FG"
+    bool textFG = false; // "Text = FG"
     bool trackFG = false; // "Track=FG"
     bool tidesFG = false; // "Tides=FG"
     // Symbols are black on a white background and white otherwise.
@@ -48,7 +48,9 @@ Pen PenForLineCode(int code, const SchemeColours& colours);
 class Plotter {
 public:
     Plotter(RenderCanvas& canvas, Projection& projection, const SchemeColours& colours)
-        : canvas_(canvas), projection_(projection), colours_(colours)
+        : canvas_(canvas)
+        , projection_(projection)
+        , colours_(colours)
     {
     }
 
@@ -115,7 +117,7 @@ private:
     const SchemeColours& colours_;
     bool penUp_ = true;
     int code_ = kNoCode;
-    Pixel last_{};
+    Pixel last_ {};
 };
 
 } // namespace kv

@@ -18,7 +18,10 @@ std::optional<LatLong> OwnShipFix(const ViewRecords& state)
     return LatLong { r.lat + state.chartRef.ChartLatOffset, r.lon - state.chartRef.ChartLongOffset };
 }
 
-bool Same(double a, double b) { return std::fabs(a - b) < 1e-9; }
+bool Same(double a, double b)
+{
+    return std::fabs(a - b) < 1e-9;
+}
 
 } // namespace
 

@@ -17,7 +17,10 @@ namespace kv {
 
 namespace {
 
-char Upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
+char Upper(char c)
+{
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+}
 
 // How many commas the text-log expansion of a code puts into a line.
 int CommasOf(char code)
@@ -83,8 +86,8 @@ std::optional<double> Number(std::string_view s)
 
 // "ddmm.mm" (or "dddmm.mm") and its hemisphere letter; the sign follows the letter that is
 // negative (S for latitude, E for longitude west positive).
-std::optional<double> DegreesMinutes(std::string_view text, int degreeDigits, std::string_view hemisphere,
-                                     char negative)
+std::optional<double> DegreesMinutes(
+    std::string_view text, int degreeDigits, std::string_view hemisphere, char negative)
 {
     const std::string t = Trim(text);
     if (static_cast<int>(t.size()) <= degreeDigits) {
@@ -149,7 +152,7 @@ private:
     {
         auto col = [this](int x) { return std::clamp(x / kCell, 0, columns_ - 1); };
         auto row = [this](int y) { return std::clamp(y / kCell, 0, rows_ - 1); };
-        return {col(std::max(b.x0, 0)), col(std::max(b.x1, 0)), row(std::max(b.y0, 0)), row(std::max(b.y1, 0))};
+        return { col(std::max(b.x0, 0)), col(std::max(b.x1, 0)), row(std::max(b.y0, 0)), row(std::max(b.y1, 0)) };
     }
     std::size_t index(int col, int row) const
     {
@@ -187,7 +190,7 @@ void Ring(RenderCanvas& canvas, int cx, int cy, int r0, int r1, Rgb colour)
 // Text with a one-pixel halo of the background so that it stays legible over chart lines.
 void HaloText(RenderCanvas& canvas, int x, int y, const std::string& text, Rgb colour, Rgb halo)
 {
-    for (auto [dx, dy] : {std::pair{-1, 0}, {1, 0}, {0, -1}, {0, 1}}) {
+    for (auto [dx, dy] : { std::pair { -1, 0 }, { 1, 0 }, { 0, -1 }, { 0, 1 } }) {
         canvas.text(x + dx, y + dy, text, halo);
     }
     canvas.text(x, y, text, colour);
@@ -272,7 +275,9 @@ std::optional<double> LogFieldValue(std::string_view text)
 }
 
 SurveyLogParser::SurveyLogParser(char field, double chartLatOffset, double chartLongOffset)
-    : field_(field), latOffset_(chartLatOffset), longOffset_(chartLongOffset)
+    : field_(field)
+    , latOffset_(chartLatOffset)
+    , longOffset_(chartLongOffset)
 {
 }
 
@@ -307,7 +312,7 @@ void SurveyLogParser::feed(std::string_view line, std::vector<SurveyLogFix>& out
     const auto fields = SplitCommas(line);
     auto at = [&fields](int i) -> std::string_view {
         return i >= 0 && static_cast<std::size_t>(i) < fields.size() ? fields[static_cast<std::size_t>(i)]
-                                                                      : std::string_view();
+                                                                     : std::string_view();
     };
     std::optional<double> lat, lon;
     if (posIndex_) {
@@ -354,8 +359,8 @@ void SurveyLogParser::feed(std::string_view line, std::vector<SurveyLogFix>& out
     penUp_ = false;
 }
 
-std::vector<SurveyLogFix> ParseSurveyLog(const std::vector<std::string>& lines, char field, double chartLatOffset,
-                                         double chartLongOffset)
+std::vector<SurveyLogFix> ParseSurveyLog(
+    const std::vector<std::string>& lines, char field, double chartLatOffset, double chartLongOffset)
 {
     std::vector<SurveyLogFix> out;
     SurveyLogParser parser(field, chartLatOffset, chartLongOffset);
@@ -372,27 +377,31 @@ struct SurveyLogReader::Log {
     double longOffset = 0.0;
     unsigned long long device = 0;
     unsigned long long inode = 0;
-    std::string head;              // the first bytes read, to notice a log written anew in place
-    unsigned long long whole = 0;  // bytes of the whole lines parsed
+    std::string head; // the first bytes read, to notice a log written anew in place
+    unsigned long long whole = 0; // bytes of the whole lines parsed
     SurveyLogParser parser;
     std::vector<SurveyLogFix> fixes;
-    bool lastFromPiece = false;    // the last fix came from a line without its end yet
+    bool lastFromPiece = false; // the last fix came from a line without its end yet
 
     Log(std::string p, char f, double lat, double lon)
-        : path(std::move(p)), field(f), latOffset(lat), longOffset(lon), parser(f, lat, lon)
+        : path(std::move(p))
+        , field(f)
+        , latOffset(lat)
+        , longOffset(lon)
+        , parser(f, lat, lon)
     {
     }
 };
 
-const std::vector<SurveyLogFix>* SurveyLogReader::read(const std::string& path, char field, double chartLatOffset,
-                                                       double chartLongOffset)
+const std::vector<SurveyLogFix>* SurveyLogReader::read(
+    const std::string& path, char field, double chartLatOffset, double chartLongOffset)
 {
     // Enough for the two header lines: the date and the format.
     constexpr std::size_t kHeadBytes = 512;
     constexpr std::size_t kLogsKept = 4;
     auto it = std::find_if(logs_.begin(), logs_.end(), [&](const std::shared_ptr<Log>& l) {
         return l->path == path && l->field == field && l->latOffset == chartLatOffset
-               && l->longOffset == chartLongOffset;
+            && l->longOffset == chartLongOffset;
     });
     std::shared_ptr<Log> log;
     if (it != logs_.end()) {
@@ -404,9 +413,8 @@ const std::vector<SurveyLogFix>* SurveyLogReader::read(const std::string& path, 
     if (!slice) {
         return nullptr;
     }
-    const bool sameLog = log && slice->device == log->device && slice->inode == log->inode
-                         && slice->size >= log->whole
-                         && slice->head.compare(0, log->head.size(), log->head) == 0;
+    const bool sameLog = log && slice->device == log->device && slice->inode == log->inode && slice->size >= log->whole
+        && slice->head.compare(0, log->head.size(), log->head) == 0;
     if (!sameLog) {
         log = std::make_shared<Log>(path, field, chartLatOffset, chartLongOffset);
         log->device = slice->device;
@@ -445,8 +453,8 @@ const std::vector<SurveyLogFix>* SurveyLogReader::read(const std::string& path, 
 
 Rgb ViridisColour(double t)
 {
-    static constexpr std::array<Rgb, 9> anchors{0x440154, 0x482878, 0x3E4A89, 0x31688E, 0x26828E,
-                                                0x1F9E89, 0x35B779, 0x6DCD59, 0xFDE725};
+    static constexpr std::array<Rgb, 9> anchors { 0x440154, 0x482878, 0x3E4A89, 0x31688E, 0x26828E, 0x1F9E89, 0x35B779,
+        0x6DCD59, 0xFDE725 };
     if (!(t > 0.0)) {
         return anchors.front();
     }
@@ -461,8 +469,8 @@ Rgb ViridisColour(double t)
         const double cb = static_cast<double>((b >> shift) & 0xFF);
         return static_cast<Rgb>(std::lround(ca + (cb - ca) * f)) << shift;
     };
-    return channel(anchors[i], anchors[i + 1], 16) | channel(anchors[i], anchors[i + 1], 8) |
-           channel(anchors[i], anchors[i + 1], 0);
+    return channel(anchors[i], anchors[i + 1], 16) | channel(anchors[i], anchors[i + 1], 8)
+        | channel(anchors[i], anchors[i + 1], 0);
 }
 
 Rgb BlobColour(double value, int range)
@@ -490,7 +498,7 @@ std::vector<const SurveyLogFix*> ShownFixes(const std::vector<SurveyLogFix>& fix
 }
 
 int DrawSurveyLog(RenderCanvas& canvas, const Projection& p, const ViewOptions& options,
-                  const std::vector<SurveyLogFix>& fixes, const SchemeColours& colours)
+    const std::vector<SurveyLogFix>& fixes, const SchemeColours& colours)
 {
     const int scale = canvas.deviceScale();
     // The survey track joins every fix of the newest N, events or not.
@@ -519,7 +527,7 @@ int DrawSurveyLog(RenderCanvas& canvas, const Projection& p, const ViewOptions& 
     std::vector<Mark> marks;
     for (const SurveyLogFix* f : shown) {
         if (const auto px = PositionToPixel(p, f->lat, f->lon)) {
-            marks.push_back({f, *px});
+            marks.push_back({ f, *px });
         }
     }
     for (const Mark& m : marks) {
@@ -576,15 +584,16 @@ int DrawSurveyLog(RenderCanvas& canvas, const Projection& p, const ViewOptions& 
         }
         const int w = canvas.textWidth(text);
         const int x = m->at.x, y = m->at.y;
-        const std::pair<int, int> right{x + gap, y - h / 2}, left{x - gap - w, y - h / 2};
-        const std::pair<int, int> above{x - w / 2, y - gap - h}, below{x - w / 2, y + gap};
+        const std::pair<int, int> right { x + gap, y - h / 2 }, left { x - gap - w, y - h / 2 };
+        const std::pair<int, int> above { x - w / 2, y - gap - h }, below { x - w / 2, y + gap };
         // Across the run rather than along it: the track and the next fixes lie along it.
-        const std::array<std::pair<int, int>, 4> places =
-            AlongRunIsHorizontal(p, fixes, m->fix) ? std::array{above, below, right, left}
-                                                   : std::array{right, left, above, below};
+        const std::array<std::pair<int, int>, 4> places = AlongRunIsHorizontal(p, fixes, m->fix)
+            ? std::array { above, below, right, left }
+            : std::array { right, left, above, below };
         for (auto [lx, ly] : places) {
-            const PlacedLabel box{lx - 2, ly - 1, lx + w + 1, ly + h};
-            if (box.x1 < 0 || box.y1 < 0 || box.x0 >= canvas.width() || box.y0 >= canvas.height() || !placed.free(box)) {
+            const PlacedLabel box { lx - 2, ly - 1, lx + w + 1, ly + h };
+            if (box.x1 < 0 || box.y1 < 0 || box.x0 >= canvas.width() || box.y0 >= canvas.height()
+                || !placed.free(box)) {
                 continue;
             }
             placed.add(box);
@@ -633,8 +642,8 @@ QImage SurveyLegendImage(const ViewOptions& options, const SchemeColours& colour
     canvas.text(kBarX + kBarW / 2 - canvas.textWidth(mid) / 2, kBarY + kBarH + 3, mid, colours.foreground);
     // The highlight threshold: a red ring as on the chart.
     Ring(canvas, kBarX + 5, kHeight - 8, 4, 6, kHighlightRing);
-    canvas.text(kBarX + 16, kHeight - 8 - canvas.textHeight() / 2, "> " + FormatNumber(options.Highlight),
-                colours.foreground);
+    canvas.text(
+        kBarX + 16, kHeight - 8 - canvas.textHeight() / 2, "> " + FormatNumber(options.Highlight), colours.foreground);
     return image;
 }
 
@@ -645,23 +654,23 @@ std::string SurveyLogPath(const std::string& logDir, const std::string& logNameB
 }
 
 int DrawSurveyLogOf(RenderCanvas& canvas, const Projection& p, const ViewOptions& options, RenderRecords state,
-                    const SchemeColours& colours, SurveyLogReader* reader)
+    const SchemeColours& colours, SurveyLogReader* reader)
 {
     if (state.folders.LogDir.empty() || state.textLog.LogNameBase.empty()) {
         return 0;
     }
     const std::string path = SurveyLogPath(state.folders.LogDir.str(), state.textLog.LogNameBase.str());
     if (reader != nullptr) {
-        const auto* fixes =
-            reader->read(path, options.PlotField, state.chartRef.ChartLatOffset, state.chartRef.ChartLongOffset);
+        const auto* fixes
+            = reader->read(path, options.PlotField, state.chartRef.ChartLatOffset, state.chartRef.ChartLongOffset);
         return fixes ? DrawSurveyLog(canvas, p, options, *fixes, colours) : 0;
     }
     const auto lines = ReadTextLines(path);
     if (!lines) {
         return 0;
     }
-    const auto fixes = ParseSurveyLog(*lines, options.PlotField, state.chartRef.ChartLatOffset,
-                                      state.chartRef.ChartLongOffset);
+    const auto fixes
+        = ParseSurveyLog(*lines, options.PlotField, state.chartRef.ChartLatOffset, state.chartRef.ChartLongOffset);
     return DrawSurveyLog(canvas, p, options, fixes, colours);
 }
 
@@ -673,8 +682,8 @@ QImage WithSurveyLegend(QImage picture, const ViewOptions& options, const Scheme
     }
     scale = std::max(scale, 1);
     const int margin = 8 * scale;
-    const QRect target(picture.width() - legend.width() * scale - margin, margin, legend.width() * scale,
-                       legend.height() * scale);
+    const QRect target(
+        picture.width() - legend.width() * scale - margin, margin, legend.width() * scale, legend.height() * scale);
     QPainter painter(&picture);
     painter.drawImage(target, legend);
     return picture;

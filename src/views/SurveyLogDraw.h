@@ -24,9 +24,9 @@
 namespace kv {
 
 // The fields the plot can show ("Plot Survey Log"); a view keeps the first character.
-inline constexpr std::array<const char*, 9> kPlotFieldCaptions{
-    "- None", "Date", "Fix Number", "Quality of fix", "Speed Over Ground", "Time (Sys. or UT)",
-    "Vel. made good to WP", "X Cross Track Error", "Y Position decimal deg."};
+inline constexpr std::array<const char*, 9> kPlotFieldCaptions { "- None", "Date", "Fix Number", "Quality of fix",
+    "Speed Over Ground", "Time (Sys. or UT)", "Vel. made good to WP", "X Cross Track Error",
+    "Y Position decimal deg." };
 // The caption whose first character is c ("- None" for any other).
 std::string PlotFieldCaption(char c);
 
@@ -34,9 +34,9 @@ std::string PlotFieldCaption(char c);
 struct SurveyLogFix {
     double lat = 0.0; // chart datum
     double lon = 0.0; // chart datum, west positive
-    bool event = false;  // a manual fix (the line after "*n")
-    bool penUp = false;  // not joined to the fix before ("# -b", or a line without a position before it)
-    std::string text;    // the plotted field as logged; empty without a field
+    bool event = false; // a manual fix (the line after "*n")
+    bool penUp = false; // not joined to the fix before ("# -b", or a line without a position before it)
+    std::string text; // the plotted field as logged; empty without a field
     std::optional<double> value;
     // Where the tow was at this fix (chart datum, west positive), when the log carries "@>".
     std::optional<double> towLat, towLon;
@@ -50,8 +50,8 @@ std::optional<int> LogFieldIndex(std::string_view format, char code);
 // character ('-' none). "@p" positions are in receiver datum and are moved to chart datum by the
 // chart offsets; without "@p" the "@y" position (chart datum) is used; lines without either are
 // skipped. A "@>" tow position (receiver datum, like "@p") gives each fix its tow.
-std::vector<SurveyLogFix> ParseSurveyLog(const std::vector<std::string>& lines, char field, double chartLatOffset,
-                                         double chartLongOffset);
+std::vector<SurveyLogFix> ParseSurveyLog(
+    const std::vector<std::string>& lines, char field, double chartLatOffset, double chartLongOffset);
 
 // The same reading one line at a time, for a log that is read as it grows.
 class SurveyLogParser {
@@ -82,8 +82,8 @@ class SurveyLogReader {
 public:
     // The fixes of the log at `path` as it is now, as ParseSurveyLog reads them; nothing when
     // the log cannot be read. Valid until the next read.
-    const std::vector<SurveyLogFix>* read(const std::string& path, char field, double chartLatOffset,
-                                          double chartLongOffset);
+    const std::vector<SurveyLogFix>* read(
+        const std::string& path, char field, double chartLatOffset, double chartLongOffset);
 
 private:
     struct Log;
@@ -112,7 +112,7 @@ inline constexpr int kBlobRadius = 5;
 // Draws the plot over the view's picture. Returns the number of labels written (the rest
 // would have covered others).
 int DrawSurveyLog(RenderCanvas& canvas, const Projection& p, const ViewOptions& options,
-                  const std::vector<SurveyLogFix>& fixes, const SchemeColours& colours);
+    const std::vector<SurveyLogFix>& fixes, const SchemeColours& colours);
 
 // The colour legend of the blobs: the field's name, the scale from 0 to the range, the highlight
 // threshold. A null image when the view shows no blobs.
@@ -129,6 +129,6 @@ std::string SurveyLogPath(const std::string& logDir, const std::string& logNameB
 // The redraw's step: the text log in use read (through `reader` when there is one, else whole)
 // and drawn. A missing or unreadable log draws nothing.
 int DrawSurveyLogOf(RenderCanvas& canvas, const Projection& p, const ViewOptions& options, RenderRecords state,
-                    const SchemeColours& colours, SurveyLogReader* reader = nullptr);
+    const SchemeColours& colours, SurveyLogReader* reader = nullptr);
 
 } // namespace kv

@@ -30,7 +30,7 @@ enum class Symbol : int {
     Racon = 18,
     RouteWaypoint = 19,
     CircleHundredthsNm = 20, // radius R# x 0.01 Nm
-    CircleNm = 21,           // radius R# x 1.0 Nm
+    CircleNm = 21, // radius R# x 1.0 Nm
     Anchorage = 22,
     Blank = 23,
     Visitors = 24,
@@ -39,7 +39,7 @@ enum class Symbol : int {
     SmallGreenSphere = 27,
     SmallRedSphere = 28,
     LargeCircleWithX = 29,
-    CircleMetres = 30,   // radius R# x 1 m
+    CircleMetres = 30, // radius R# x 1 m
     CircleTenthsKm = 31, // radius R# x 0.1 Km
     Chartlet = 32,
     ChartletWithAudio = 33,
@@ -69,8 +69,8 @@ double GeographicRadius(int symbol, int parameter);
 
 // Draws symbol 0 … 36 at the place. Below the view's symbol threshold every symbol but the blank
 // one is a 3 × 3 plus. Afterwards the pen is up and at the point. Other numbers draw nothing.
-void DrawSymbol(Plotter& plotter, const SymbolPlace& place, int parameter, int symbol, int roundedZoom,
-                int symbolThreshold);
+void DrawSymbol(
+    Plotter& plotter, const SymbolPlace& place, int parameter, int symbol, int roundedZoom, int symbolThreshold);
 
 // A ring of single pixels at x + round(r sin a), y + round(r cos a), a = k × 2π / n, k = 1 … n + 1.
 void DrawRing(RenderCanvas& canvas, int x, int y, int radius, int n, Rgb colour);

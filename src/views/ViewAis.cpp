@@ -1,8 +1,8 @@
 #include "views/ViewAis.h"
 
 #include "ais/AisTargets.h"
-#include "views/Render.h"
 #include "core/Format.h"
+#include "views/Render.h"
 
 namespace kv {
 

@@ -2,9 +2,9 @@
 // The AIS commands of a chart view's pop-up menu and tool bar, the double-click selection and
 // the 5-second target refresh. Each command sets its item and redraws the view.
 
-#include "views/ViewSet.h"
 #include "platform/Platform.h"
 #include "views/ViewRecords.h"
+#include "views/ViewSet.h"
 
 namespace kv {
 

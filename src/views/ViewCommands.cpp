@@ -1,10 +1,10 @@
 #include "views/ViewCommands.h"
 
-#include "views/Render.h"
-#include "views/ViewText.h"
 #include "core/Format.h"
 #include "core/Paths.h"
 #include "core/TextFile.h"
+#include "views/Render.h"
+#include "views/ViewText.h"
 
 #include <cmath>
 
@@ -17,7 +17,7 @@ constexpr double kDegToRad = 3.14159265358979323846 / 180.0;
 LatLong RecordInChartDatum(RenderRecords state, int n)
 {
     const QuickLogRecord& r = state.quickLog.at(static_cast<std::size_t>(n));
-    return LatLong{r.lat + state.chartRef.ChartLatOffset, r.lon - state.chartRef.ChartLongOffset};
+    return LatLong { r.lat + state.chartRef.ChartLatOffset, r.lon - state.chartRef.ChartLongOffset };
 }
 
 // Draws record n of the quick log with a fix cross, joined to record n - 1 when there is one.
@@ -96,8 +96,8 @@ std::optional<AreaResult> Area1Click(ViewSet& views, ChartView& v)
             }
         }
     }
-    const AreaResult result = AreaFromPixelCount(count, state.settings.units.UnitFactor, state.chartGeometry.ChartCentreLat,
-                                                 state.chartGeometry.SurfaceHeight, v.zoom);
+    const AreaResult result = AreaFromPixelCount(count, state.settings.units.UnitFactor,
+        state.chartGeometry.ChartCentreLat, state.chartGeometry.SurfaceHeight, v.zoom);
     views.prompter().information(result.text);
     views.ReCentre(v);
     return result;
@@ -225,9 +225,9 @@ void PopupMenuOpening(ViewSet& views, const ChartView& v)
 {
     Display& d = views.state().display;
     d.checked[Control::WaypointSnapMode] = views.state().routeEdit.WaypointSnap;
-    for (Control item : {Control::Area1, Control::HighlightNearest1, Control::ShowMMSI1, Control::OnAll1,
-                         Control::OnSelected1, Control::LargeLollipop1, Control::AISFollowSelectedTarget1,
-                         Control::AISCOG1, Control::AISTrueHead1, Control::AISZoom, Control::AISShape}) {
+    for (Control item : { Control::Area1, Control::HighlightNearest1, Control::ShowMMSI1, Control::OnAll1,
+             Control::OnSelected1, Control::LargeLollipop1, Control::AISFollowSelectedTarget1, Control::AISCOG1,
+             Control::AISTrueHead1, Control::AISZoom, Control::AISShape }) {
         d.enabled[item] = v.aisView;
     }
 }

@@ -2,12 +2,12 @@
 // Commands that work on the drawn picture of a view: area measurement, the chart information
 // text, and the playback of the quick log in a view (driven by the view's Delay timer).
 
-#include "views/ViewSet.h"
 #include "platform/Clipboard.h"
+#include "views/ViewSet.h"
 
+#include "views/ViewRecords.h"
 #include <functional>
 #include <string>
-#include "views/ViewRecords.h"
 
 namespace kv {
 
@@ -25,7 +25,8 @@ struct AreaResult {
     std::string unit;
     std::string text; // "Area = " …
 };
-AreaResult AreaFromPixelCount(long long count, double unitFactor, double chartCentreLat, int surfaceHeight, double zoom);
+AreaResult AreaFromPixelCount(
+    long long count, double unitFactor, double chartCentreLat, int surfaceHeight, double zoom);
 
 // Area1: fills the region around the cursor and reports its area; refused while positions are
 // arriving or logged. Returns the result shown, if any.

@@ -14,7 +14,7 @@ constexpr double kDegToRad = 2.0 * 3.14159265358979323846 / 360.0;
 
 DrawingSurface SurfaceForScreen(int screenWidth, int screenHeight)
 {
-    DrawingSurface s{std::max(1, screenWidth), std::max(1, screenHeight)};
+    DrawingSurface s { std::max(1, screenWidth), std::max(1, screenHeight) };
     if (static_cast<double>(s.width) / s.height > 1.3333335) {
         s.height = static_cast<int>(RoundHalfEven(s.width / 1.3333333));
     }
@@ -61,8 +61,8 @@ double ClipMargin(double zoom)
     return std::min(static_cast<double>(RoundHalfEven(60.0 * zoom)), kGridClipMargin);
 }
 
-Projection ComputeScales(double& centreLat, double& centreLong, double zoom, const DrawingSurface& surface,
-                         const ViewRotation& rotation)
+Projection ComputeScales(
+    double& centreLat, double& centreLong, double zoom, const DrawingSurface& surface, const ViewRotation& rotation)
 {
     centreLat = ClampViewLatitude(centreLat);
     centreLong = WrapLongitude(centreLong);
@@ -100,20 +100,9 @@ LatLong PixelToLatLong(const Projection& p, int x, int y)
 
 std::optional<double> AutoZoomForRange(double rangeNm)
 {
-    static constexpr std::array<std::pair<double, double>, 14> kTable{{{0.02, 6000},
-                                                                       {0.05, 2400},
-                                                                       {0.1, 1200},
-                                                                       {0.3, 400},
-                                                                       {0.6, 200},
-                                                                       {1.25, 100},
-                                                                       {2.5, 50},
-                                                                       {5, 25},
-                                                                       {10, 12},
-                                                                       {20, 6},
-                                                                       {40, 3},
-                                                                       {50, 2},
-                                                                       {100, 1},
-                                                                       {200, 0.5}}};
+    static constexpr std::array<std::pair<double, double>, 14> kTable { { { 0.02, 6000 }, { 0.05, 2400 }, { 0.1, 1200 },
+        { 0.3, 400 }, { 0.6, 200 }, { 1.25, 100 }, { 2.5, 50 }, { 5, 25 }, { 10, 12 }, { 20, 6 }, { 40, 3 }, { 50, 2 },
+        { 100, 1 }, { 200, 0.5 } } };
     for (const auto& [limit, zoom] : kTable) {
         if (limit > rangeNm) {
             return zoom;

@@ -79,8 +79,8 @@ struct Pixel {
 
 // The first step of every redraw. The centre is clamped and wrapped in place (the view keeps the
 // corrected centre); the reference position is the centre unless the caller substitutes another.
-Projection ComputeScales(double& centreLat, double& centreLong, double zoom, const DrawingSurface& surface,
-                         const ViewRotation& rotation);
+Projection ComputeScales(
+    double& centreLat, double& centreLong, double zoom, const DrawingSurface& surface, const ViewRotation& rotation);
 
 // Position to pixel; nothing when the point lies outside the clip margin. Pure arithmetic: the
 // redraw calls it for every point it draws.
@@ -94,8 +94,8 @@ inline std::optional<Pixel> PositionToPixel(const Projection& p, double lat, dou
         return std::nullopt;
     }
     // Halves go to the even neighbour (the default rounding mode).
-    return Pixel{static_cast<int>(std::nearbyint(dx * p.cosA + p.halfW - dy * p.sinA)),
-                 static_cast<int>(std::nearbyint(dy * p.cosA + p.halfH + dx * p.sinA))};
+    return Pixel { static_cast<int>(std::nearbyint(dx * p.cosA + p.halfW - dy * p.sinA)),
+        static_cast<int>(std::nearbyint(dy * p.cosA + p.halfH + dx * p.sinA)) };
 }
 
 // Pixel to position, clamped and wrapped as the centre is.

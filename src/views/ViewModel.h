@@ -24,26 +24,26 @@ struct ViewOptions {
     bool ShowGraticule = true;
     bool ShowVessel = true;
     bool AutoZoom = false;
-    bool ShowEPE = false;       // the control is hidden; the redraw reads it
-    bool UseCrosses = true;     // fix crosses on target tracks
-    bool ShowOutline = true;    // vessel outline display (mark 104)
-    std::array<bool, kChartLineTypes> LineTypes{true, true, true, true, true, true, true};
-    int SymbolThreshold = 15;   // least rounded zoom with full waypoint symbols
-    int LabelThreshold = 100;   // least rounded zoom with all waypoint labels
+    bool ShowEPE = false; // the control is hidden; the redraw reads it
+    bool UseCrosses = true; // fix crosses on target tracks
+    bool ShowOutline = true; // vessel outline display (mark 104)
+    std::array<bool, kChartLineTypes> LineTypes { true, true, true, true, true, true, true };
+    int SymbolThreshold = 15; // least rounded zoom with full waypoint symbols
+    int LabelThreshold = 100; // least rounded zoom with all waypoint labels
     int TideLabelThreshold = 20;
-    bool OnTop = false;         // the control is hidden
+    bool OnTop = false; // the control is hidden
 
     // The survey-log plot: the text log's fixes drawn at their positions (SurveyLogDraw.h).
     bool PlotTextLog = false;
-    char PlotField = '-';       // first character of the chosen field's caption; '-' none
-    bool EventsOnly = false;    // only the fixes logged as events (manual fixes)
-    bool SurveyTrack = false;   // the line joining the logged fixes
-    bool Blobs = false;         // colour blobs over 0 … PlotRange
+    char PlotField = '-'; // first character of the chosen field's caption; '-' none
+    bool EventsOnly = false; // only the fixes logged as events (manual fixes)
+    bool SurveyTrack = false; // the line joining the logged fixes
+    bool Blobs = false; // colour blobs over 0 … PlotRange
     int PlotRange = 10;
-    bool LastN = false;         // only the newest NShow fixes
+    bool LastN = false; // only the newest NShow fixes
     int NShow = 100;
-    double Highlight = 1000.0;  // values whose absolute value is above it are highlighted
-    bool PlotTow = false;       // the control is hidden
+    double Highlight = 1000.0; // values whose absolute value is above it are highlighted
+    bool PlotTow = false; // the control is hidden
 };
 
 // Which way up a view is drawn. `Preferences` turns it by the shared angle (the viewing angle of
@@ -54,17 +54,17 @@ enum class ViewOrientation { Preferences, NorthUp, CourseUp };
 
 // The AIS settings of the view's pop-up menu and tool bar (the AIS view only uses them).
 struct AisViewSettings {
-    bool ShowAIS = false;             // tool button down
-    bool HighlightNearest = false;    // HighlightNearest1
-    bool ShowMMSI = false;            // ShowMMSI1
-    bool LabelsOnAll = true;          // OnAll1 (else OnSelected1)
-    bool LargeLollipop = false;       // LargeLollipop1
-    bool FollowSelected = false;      // AISFollowSelectedTarget1
-    bool OrientByCOG = true;          // AISCOG1 (else AISTrueHead1)
-    bool AISZoom = false;             // AISZoom
-    bool ConventionalShape = false;   // AISShape
-    bool LabelsOn = true;             // the global label switch
-    int RingSetting = 0;              // 0 … 16 in steps of 2
+    bool ShowAIS = false; // tool button down
+    bool HighlightNearest = false; // HighlightNearest1
+    bool ShowMMSI = false; // ShowMMSI1
+    bool LabelsOnAll = true; // OnAll1 (else OnSelected1)
+    bool LargeLollipop = false; // LargeLollipop1
+    bool FollowSelected = false; // AISFollowSelectedTarget1
+    bool OrientByCOG = true; // AISCOG1 (else AISTrueHead1)
+    bool AISZoom = false; // AISZoom
+    bool ConventionalShape = false; // AISShape
+    bool LabelsOn = true; // the global label switch
+    int RingSetting = 0; // 0 … 16 in steps of 2
     int LollipopRadius() const { return LargeLollipop ? 4 : 2; }
     int VectorPen() const { return LargeLollipop ? 2 : 1; }
 };
@@ -77,7 +77,7 @@ struct ChartView {
     double centreLong = 0.0; // west positive
     double zoom = 0.04;
     int roundedZoom = 0;
-    Projection projection;   // scales and reference position of the last redraw
+    Projection projection; // scales and reference position of the last redraw
 
     int cursorX = 0;
     int cursorY = 0;
@@ -92,8 +92,8 @@ struct ChartView {
     // Counts the common tails: each one asks the window to scroll the middle of the bitmap into
     // the middle of the window. Nothing else moves the scroll position.
     unsigned centredCount = 0;
-    std::string toolbarHint;      // the distance grid's caption
-    std::string infoHint;         // the chart information memo's hint
+    std::string toolbarHint; // the distance grid's caption
+    std::string infoHint; // the chart information memo's hint
     bool infoOpen = false;
     bool infoEditable = false;
     std::string infoText;

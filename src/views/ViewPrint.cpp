@@ -119,14 +119,13 @@ long long PrintedScale(const Projection& page, int dotsPerInch)
     return static_cast<long long>(RoundHalfEven(n / unit) * unit);
 }
 
-std::string PageMarginText(const RenderContext& ctx, const Projection& page, int dotsPerInch,
-                           const std::string& stamp)
+std::string PageMarginText(const RenderContext& ctx, const Projection& page, int dotsPerInch, const std::string& stamp)
 {
     const RenderRecords& st = ctx.state;
     const auto vessel = LastTrackPosition(st);
-    const LatLong at = vessel ? *vessel : LatLong{st.fixInfo.OwnLat, st.fixInfo.OwnLong};
+    const LatLong at = vessel ? *vessel : LatLong { st.fixInfo.OwnLat, st.fixInfo.OwnLong };
     std::string line = st.chart.ChartName.str();
-    for (const std::string& part : {stamp, ViewPositionText(st.prefs.units, st.settings, at.lat, at.lon, 3)}) {
+    for (const std::string& part : { stamp, ViewPositionText(st.prefs.units, st.settings, at.lat, at.lon, 3) }) {
         if (!part.empty()) {
             line += (line.empty() ? "" : "    ") + part;
         }
@@ -137,7 +136,8 @@ std::string PageMarginText(const RenderContext& ctx, const Projection& page, int
     return line;
 }
 
-QImage RenderViewForPage(const ChartView& view, const RenderContext& ctx, const PrintPage& page, const std::string& stamp)
+QImage RenderViewForPage(
+    const ChartView& view, const RenderContext& ctx, const PrintPage& page, const std::string& stamp)
 {
     const Projection& shown = view.projection;
     const QRect whole(0, 0, shown.width, shown.height);
@@ -150,18 +150,19 @@ QImage RenderViewForPage(const ChartView& view, const RenderContext& ctx, const 
     if (page.height <= 2 * lineHeight) {
         return {};
     }
-    const double k = std::min(static_cast<double>(page.width) / area.width(),
-                              static_cast<double>(page.height - lineHeight) / area.height());
+    const double k = std::min(
+        static_cast<double>(page.width) / area.width(), static_cast<double>(page.height - lineHeight) / area.height());
     const Projection projection = PageProjection(shown, area, k);
-    const DrawingSurface surface{projection.width, projection.height};
-    RenderContext pageCtx{ctx.state, ctx.shared, nullptr, surface,
-                          std::max(1, static_cast<int>(RoundHalfEven(k))), ctx.surveyLog, ctx.areas, projection};
+    const DrawingSurface surface { projection.width, projection.height };
+    RenderContext pageCtx { ctx.state, ctx.shared, nullptr, surface, std::max(1, static_cast<int>(RoundHalfEven(k))),
+        ctx.surveyLog, ctx.areas, projection };
     QImage picture(surface.width, surface.height, QImage::Format_RGB32);
     const SchemeColours colours = ColoursFromSettings(ctx.state.settings);
     const RenderResult result = RedrawView(view, picture, pageCtx);
     RenderCanvas canvas(picture);
     canvas.setDeviceScale(pageCtx.deviceScale);
-    if (const auto bar = ComputeScaleBar(result.projection, ctx.state.settings.units.UnitFactor, kScaleBarPixels * pageCtx.deviceScale)) {
+    if (const auto bar = ComputeScaleBar(
+            result.projection, ctx.state.settings.units.UnitFactor, kScaleBarPixels * pageCtx.deviceScale)) {
         const int margin = 20 * pageCtx.deviceScale;
         DrawScaleBar(canvas, *bar, margin, surface.height - margin, colours.foreground);
     }
@@ -169,8 +170,8 @@ QImage RenderViewForPage(const ChartView& view, const RenderContext& ctx, const 
     if (projection.angle != 0.0) {
         QPainter arrow(&picture);
         const int size = 44 * pageCtx.deviceScale;
-        DrawNorthArrow(arrow, 8 * pageCtx.deviceScale, 8 * pageCtx.deviceScale, size, projection.angle, colours.foreground,
-                       colours.background);
+        DrawNorthArrow(arrow, 8 * pageCtx.deviceScale, 8 * pageCtx.deviceScale, size, projection.angle,
+            colours.foreground, colours.background);
     }
     if (page.whitePaper) {
         ToWhitePaper(picture, colours.background, colours.foreground);
@@ -191,8 +192,8 @@ QImage RenderViewForPage(const ChartView& view, const RenderContext& ctx, const 
     font.setPixelSize(std::max(8, lineHeight * 11 / 20));
     painter.setFont(font);
     painter.drawText(QRect(lineHeight / 4, picture.height(), picture.width() - lineHeight / 2, lineHeight),
-                     Qt::AlignLeft | Qt::AlignVCenter,
-                     QString::fromLatin1(PageMarginText(ctx, projection, page.dotsPerInch, stamp).c_str()));
+        Qt::AlignLeft | Qt::AlignVCenter,
+        QString::fromLatin1(PageMarginText(ctx, projection, page.dotsPerInch, stamp).c_str()));
     painter.end();
     return sheet;
 }

@@ -16,8 +16,8 @@ inline constexpr int kScaleBarPixels = 160;
 // corner. Under the picture a margin line on the paper: the chart name, `stamp` (date and time),
 // own position and the printed scale "Scale 1:n". On white paper the background is white and
 // light colours are darkened.
-QImage RenderViewForPage(const ChartView& view, const RenderContext& ctx, const PrintPage& page,
-                         const std::string& stamp = {});
+QImage RenderViewForPage(
+    const ChartView& view, const RenderContext& ctx, const PrintPage& page, const std::string& stamp = {});
 
 // The scales of a page that shows `area` of the picture drawn with `shown`, `k` page pixels to
 // a screen pixel.

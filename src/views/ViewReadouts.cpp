@@ -13,13 +13,17 @@ namespace {
 int DecimalsOf(double value)
 {
     int decimals = 0;
-    while (decimals < 5 && std::fabs(value * std::pow(10.0, decimals) - std::round(value * std::pow(10.0, decimals))) > 1e-6) {
+    while (decimals < 5
+        && std::fabs(value * std::pow(10.0, decimals) - std::round(value * std::pow(10.0, decimals))) > 1e-6) {
         ++decimals;
     }
     return decimals;
 }
 
-std::string NumberText(double value) { return Trim(FormatFixed(value, 0, DecimalsOf(value))); }
+std::string NumberText(double value)
+{
+    return Trim(FormatFixed(value, 0, DecimalsOf(value)));
+}
 
 } // namespace
 
@@ -35,7 +39,7 @@ std::optional<ScaleBar> ComputeScaleBar(const Projection& projection, double uni
     }
     double best = 0.0;
     for (double decade = 0.001; decade <= 10000.0; decade *= 10.0) {
-        for (double step : {1.0, 2.0, 5.0}) {
+        for (double step : { 1.0, 2.0, 5.0 }) {
             const double d = step * decade;
             if (d <= longest * (1.0 + 1e-9)) {
                 best = d;
@@ -88,8 +92,7 @@ std::string RangeBearingText(LatLong from, LatLong to, double cosLatFactor, doub
 }
 
 std::string HoverReadout(const UnitPreferences& unitPrefs, const ChartReference& ref, const Settings& settings,
-                         const Projection& projection,
-                         std::optional<LatLong> ownShip, int x, int y)
+    const Projection& projection, std::optional<LatLong> ownShip, int x, int y)
 {
     const LatLong at = PixelToLatLong(projection, x, y);
     std::string text = ViewPositionText(unitPrefs, settings, at.lat, at.lon, 4);

@@ -5,7 +5,6 @@
 #include "core/ChartReference.h"
 #include "core/Preferences.h"
 #include "core/Settings.h"
-#include "core/Settings.h"
 #include "views/RenderCanvas.h"
 #include "views/ViewGeometry.h"
 
@@ -16,9 +15,9 @@ namespace kv {
 
 // A bar of a round distance (1, 2 or 5 times a power of ten, in the display unit).
 struct ScaleBar {
-    int pixels = 0;        // its length on the surface the projection draws on
+    int pixels = 0; // its length on the surface the projection draws on
     double distance = 0.0; // display units
-    std::string label;     // the distance and the unit name, "2 Nm"
+    std::string label; // the distance and the unit name, "2 Nm"
 };
 
 // The longest round distance at most `maxPixels` long at the projection's scale (north-south,
@@ -32,8 +31,7 @@ void DrawScaleBar(RenderCanvas& canvas, const ScaleBar& bar, int x, int y, Rgb c
 // The mouse readout of the status bar: the position under the bitmap pixel (x, y) as the
 // position panel would show it, then the range (display unit) and true bearing from own ship.
 std::string HoverReadout(const UnitPreferences& unitPrefs, const ChartReference& ref, const Settings& settings,
-                         const Projection& projection,
-                         std::optional<LatLong> ownShip, int x, int y);
+    const Projection& projection, std::optional<LatLong> ownShip, int x, int y);
 
 // Range and bearing text from one position to another: "1.25 Nm 045°T".
 std::string RangeBearingText(LatLong from, LatLong to, double cosLatFactor, double unitFactor);

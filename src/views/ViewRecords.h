@@ -18,8 +18,8 @@
 #include "core/RouteProgress.h"
 #include "core/RouteTable.h"
 #include "core/SentenceFix.h"
-#include "core/TextLogState.h"
 #include "core/Settings.h"
+#include "core/TextLogState.h"
 #include "core/TidalAtlas.h"
 #include "core/TidalStream.h"
 
@@ -99,7 +99,7 @@ struct RenderRecords {
     const SentenceFix& sentenceFix;
     const TidalStream& tideStream;
     const TidalDiamonds& tides;
-    const Folders& folders;      // the survey-log plot reads the text log in use
+    const Folders& folders; // the survey-log plot reads the text log in use
     const TextLogState& textLog;
 
     // Built from the program state, or from a wider bundle, by member name.

@@ -4,10 +4,10 @@
 #include "views/ChartOutlinesDraw.h"
 
 #include "ais/AisTargets.h"
+#include "core/Format.h"
 #include "views/ViewAis.h"
 #include "views/ViewPrint.h"
 #include "views/ViewText.h"
-#include "core/Format.h"
 
 namespace kv {
 
@@ -15,7 +15,7 @@ RenderContext ViewSet::Context(const ChartView& v)
 {
     drawnShared_ = shared;
     drawnShared_.rotation = RotationOf(v);
-    return RenderContext{state_, drawnShared_, timings, std::nullopt, 1, &surveyLog_, &areas_, std::nullopt};
+    return RenderContext { state_, drawnShared_, timings, std::nullopt, 1, &surveyLog_, &areas_, std::nullopt };
 }
 
 ChartView* ViewSet::aisView()
@@ -45,7 +45,7 @@ ChartView& ViewSet::CreateView(const std::string& caption)
     v->centreLat = state_.chartGeometry.ChartCentreLat;
     v->centreLong = state_.chartGeometry.ChartCentreLong;
     v->zoom = state_.chartGeometry.ChartZoom;
-    v->options = ViewOptions{};
+    v->options = ViewOptions {};
     v->aisView = views_.empty();
     // The AIS view starts with no target selected and targets removed after 15 minutes. These
     // are the AIS view's settings: a second view, which shows no targets, leaves them alone, so
@@ -219,7 +219,8 @@ void ViewSet::Zoom1_1Click(ChartView& v)
 void ViewSet::ReCentre(ChartView& v)
 {
     const int routeCount = static_cast<int>(state_.route.count());
-    if (v.options.AutoZoom && routeCount > 0 && state_.routeProgress.ActiveWaypoint >= 1 && state_.routeProgress.ActiveWaypoint <= routeCount) {
+    if (v.options.AutoZoom && routeCount > 0 && state_.routeProgress.ActiveWaypoint >= 1
+        && state_.routeProgress.ActiveWaypoint <= routeCount) {
         if (const auto z = AutoZoomForRange(state_.routeProgress.RangeToWaypoint)) {
             v.zoom = *z;
         }
@@ -314,7 +315,8 @@ void ViewSet::ShowChartOutlines(ChartView& v)
     if (v.bitmap.isNull()) {
         return;
     }
-    const std::string folder = !state_.chart.ChartFolder.empty() ? state_.chart.ChartFolder.str() : state_.folders.ChartDir.str();
+    const std::string folder
+        = !state_.chart.ChartFolder.empty() ? state_.chart.ChartFolder.str() : state_.folders.ChartDir.str();
     const Projection& p = v.projection;
     const auto outlines = ChartOutlines(folder, "", p.latBase, p.longBase, p.width, p.height);
     RenderCanvas canvas(v.bitmap);
@@ -390,7 +392,7 @@ void ViewSet::MouseUp(ChartView& v, int x, int y)
     DrawCursorCross(canvas, v.cursorX, v.cursorY);
     if (shared.MeasureMode) {
         if (const auto origin = PositionToPixel(v.projection, shared.MeasureOriginLat, shared.MeasureOriginLong)) {
-            canvas.setPen(Pen{ColoursFromSettings(state_.settings).foreground, PenStyle::Dot, 1});
+            canvas.setPen(Pen { ColoursFromSettings(state_.settings).foreground, PenStyle::Dot, 1 });
             canvas.moveTo(origin->x, origin->y);
             canvas.lineTo(x, y);
         }

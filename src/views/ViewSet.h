@@ -2,9 +2,9 @@
 // The chart views of the program (at most two) and the commands of their tool bars, pop-up menus
 // and mouse: zoom, re-centre, full chart, cursor picking and nudging, and the view lifecycle.
 
+#include "views/AreasDraw.h"
 #include "views/Render.h"
 #include "views/SurveyLogDraw.h"
-#include "views/AreasDraw.h"
 #include "views/ViewModel.h"
 #include "views/ViewRecords.h"
 
@@ -20,8 +20,8 @@ namespace kv {
 
 inline constexpr int kMaxViews = 2;
 inline constexpr const char* kTwoViewsMaximum = "Two views maximum - close one first...";
-inline constexpr const char* kCloseOnlyViewQuestion =
-    "This is the only view open. Closing it will remove all data ! - Are you really sure?";
+inline constexpr const char* kCloseOnlyViewQuestion
+    = "This is the only view open. Closing it will remove all data ! - Are you really sure?";
 inline constexpr const char* kCannotCloseAisView = "Cannot close the AIS window as all AIS data will be lost !";
 
 // A rectangle of bitmap pixels.
@@ -45,7 +45,11 @@ struct ViewSetHooks {
 
 class ViewSet {
 public:
-    ViewSet(ViewRecords state, Prompter& prompter) : state_(state), prompter_(prompter) {}
+    ViewSet(ViewRecords state, Prompter& prompter)
+        : state_(state)
+        , prompter_(prompter)
+    {
+    }
 
     ViewShared shared;
     ViewSetHooks hooks;
@@ -152,8 +156,8 @@ private:
     Prompter& prompter_;
     std::vector<std::unique_ptr<ChartView>> views_;
     SurveyLogReader surveyLog_; // the survey-log plots of the views read the text log as it grows
-    ChartAreasCache areas_;     // the chart's areas file, for FillAreas
-    ViewShared drawnShared_;    // `shared` with the rotation of the view being drawn
+    ChartAreasCache areas_; // the chart's areas file, for FillAreas
+    ViewShared drawnShared_; // `shared` with the rotation of the view being drawn
 };
 
 } // namespace kv

@@ -4,7 +4,8 @@
 
 namespace kv {
 
-std::string ViewPositionText(const UnitPreferences& units, const Settings& settings, double lat, double lon, int decimals)
+std::string ViewPositionText(
+    const UnitPreferences& units, const Settings& settings, double lat, double lon, int decimals)
 {
     return PositionReadout(lat, lon, decimals, settings.PositionDisplayMode, units.DecimalStyle);
 }
@@ -28,13 +29,13 @@ AreaUnit AreaUnitFor(double u)
 {
     AreaUnit unit;
     if (u < 1.1) {
-        unit = {" Sq. Nm", 1.0};
+        unit = { " Sq. Nm", 1.0 };
     }
     if (u > 1.2) {
-        unit = {" Hectares", 100.0};
+        unit = { " Hectares", 100.0 };
     }
     if (u > 1.0 && u < 1.8) {
-        unit = {" Acres", 640.0};
+        unit = { " Acres", 640.0 };
     }
     return unit;
 }

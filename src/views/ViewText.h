@@ -4,7 +4,6 @@
 
 #include "core/Preferences.h"
 #include "core/Settings.h"
-#include "core/Settings.h"
 
 #include <string>
 
@@ -12,7 +11,8 @@ namespace kv {
 
 // The cursor readout of a position (west-positive longitude) with the given decimals of minutes,
 // in the position display mode and style the user chose.
-std::string ViewPositionText(const UnitPreferences& units, const Settings& settings, double lat, double lon, int decimals);
+std::string ViewPositionText(
+    const UnitPreferences& units, const Settings& settings, double lat, double lon, int decimals);
 
 // "Nm ", "Km " or "Mls " from the unit factor, tested in that order with later tests winning.
 std::string GridUnitName(double unitFactor);

@@ -15,8 +15,7 @@ using namespace aistest;
 namespace {
 
 // Reads a little-endian value out of a record image.
-template <typename T>
-T At(const AisRecordImage& image, std::size_t offset)
+template <typename T> T At(const AisRecordImage& image, std::size_t offset)
 {
     T v;
     std::memcpy(&v, image.data() + offset, sizeof v);
@@ -49,8 +48,8 @@ TEST(AisRecordLayout, FieldsLandAtTheirFileOffsets)
     t.FragCount.set("2");
     t.SeqId.set("12345");
     t.LastHeard = 46000.5;
-    t.point(1) = {50.5, -1.25};
-    t.point(40) = {-10.0, 181.0};
+    t.point(1) = { 50.5, -1.25 };
+    t.point(40) = { -10.0, 181.0 };
     t.TrackCount = 40;
     const AisRecordImage image = ToImage(t);
 
@@ -99,9 +98,9 @@ TEST(AisRecordLayout, CorruptImageIsReadSafely)
     AisRecordImage image;
     image.fill(0xFF);
     const TAISTarget t = FromImage(image.data());
-    EXPECT_EQ(t.CallSign.view().size(), 7u);      // length 255 clamped to the capacity
+    EXPECT_EQ(t.CallSign.view().size(), 7u); // length 255 clamped to the capacity
     EXPECT_EQ(t.VesselName.view().size(), 20u);
-    EXPECT_EQ(TrackPointCount(t), 40);            // count 65535 clamped
+    EXPECT_EQ(TrackPointCount(t), 40); // count 65535 clamped
 }
 
 TEST(AisBits, DeArmouringAndBitFields)
@@ -115,7 +114,7 @@ TEST(AisBits, DeArmouringAndBitFields)
     EXPECT_EQ(DeArmour('X'), 40);
     EXPECT_EQ(DeArmour(0xFF), (255 - 56) % 64);
 
-    SixBitBuffer b{};
+    SixBitBuffer b {};
     PayloadToSixBit("w0W", b); // 111111 000000 100111
     EXPECT_EQ(GetBits(b, 1, 6), 63u);
     EXPECT_EQ(GetBits(b, 6, 7), 2u);
@@ -137,13 +136,13 @@ TEST(AisDecode, KnownPositionAndStaticReports)
     EXPECT_EQ(m.SOG, 123);
     EXPECT_EQ(m.PosAccuracy, 1);
     EXPECT_EQ(m.Longitude, -74037230); // -123.395383 degrees
-    EXPECT_EQ(m.Latitude, 29028980);   // 48.38163 degrees
+    EXPECT_EQ(m.Latitude, 29028980); // 48.38163 degrees
     EXPECT_EQ(m.COG, 2240);
     EXPECT_EQ(m.TrueHeading, 215);
     EXPECT_EQ(m.TimeStamp, 33);
 
-    EXPECT_FALSE(a.ProcessAISSentence(
-        "!AIVDM,2,1,1,A,55?MbV02;H;s<HtKR20EHE:0@T4@Dn2222222216L961O5Gf0NSQEp6ClRp8,0*1C"));
+    EXPECT_FALSE(
+        a.ProcessAISSentence("!AIVDM,2,1,1,A,55?MbV02;H;s<HtKR20EHE:0@T4@Dn2222222216L961O5Gf0NSQEp6ClRp8,0*1C"));
     EXPECT_EQ(a.Current.MsgType, 1) << "a first fragment leaves the previous message in place";
     EXPECT_TRUE(a.ProcessAISSentence("!AIVDM,2,2,1,A,88888888880,2*25"));
     EXPECT_EQ(m.MsgType, 5);
@@ -258,8 +257,8 @@ TEST(AisAssembly, MismatchedSequenceIdentifierIsDropped)
     PositionReport p;
     p.mmsi = 111111111;
     a.ProcessAISSentence(PositionSentence(p));
-    const auto first = StaticSentences(StaticData{}, "3");
-    const auto other = StaticSentences(StaticData{}, "4");
+    const auto first = StaticSentences(StaticData {}, "3");
+    const auto other = StaticSentences(StaticData {}, "4");
     a.ProcessAISSentence(first[0]);
     EXPECT_FALSE(a.ProcessAISSentence(other[1]));
     EXPECT_EQ(a.Current.MsgType, 1) << "the previous decode stays in the record";
@@ -285,12 +284,12 @@ TEST(AisAssembly, OneFragmentMessagesBetweenFragmentsLeaveThePendingMessageWhole
     const std::string report = PositionSentence(p);
     const std::string overLong = "!AIVDM,1,1,,A," + std::string(600, '1') + ",0*00";
     struct Case {
-        std::size_t part;       // payload characters per fragment
+        std::size_t part; // payload characters per fragment
         std::vector<int> after; // insert the interleaved sentence after these fragments (1-based)
-        bool dropped;           // the interleaved one-fragment sentence is too long to decode
+        bool dropped; // the interleaved one-fragment sentence is too long to decode
     };
-    for (const Case& c : {Case{60, {1}, false}, Case{25, {1, 2}, false}, Case{25, {2}, false},
-                          Case{60, {1}, true}, Case{18, {1, 2, 3}, false}}) {
+    for (const Case& c : { Case { 60, { 1 }, false }, Case { 25, { 1, 2 }, false }, Case { 25, { 2 }, false },
+             Case { 60, { 1 }, true }, Case { 18, { 1, 2, 3 }, false } }) {
         const auto sentences = kv::AisSentences(payload, fill, "6", 'A', c.part);
         AisAssembler a;
         for (std::size_t i = 0; i < sentences.size(); ++i) {
@@ -316,8 +315,8 @@ TEST(AisAssembly, OneFragmentMessagesBetweenFragmentsLeaveThePendingMessageWhole
 TEST(AisAssembly, ThreeAndFourFragmentMessagesAreJoinedInOrder)
 {
     int fill = 0;
-    const std::string payload = StaticPayload(StaticData{}, &fill); // 71 characters
-    for (const std::size_t part : {25u, 18u}) {
+    const std::string payload = StaticPayload(StaticData {}, &fill); // 71 characters
+    for (const std::size_t part : { 25u, 18u }) {
         const auto sentences = kv::AisSentences(payload, fill, "7", 'B', part);
         ASSERT_EQ(sentences.size(), part == 25u ? 3u : 4u);
         AisAssembler a;
@@ -334,8 +333,8 @@ TEST(AisAssembly, ThreeAndFourFragmentMessagesAreJoinedInOrder)
 TEST(AisAssembly, OtherTypesDecodeToAZeroRecord)
 {
     AisAssembler a;
-    a.ProcessAISSentence(PositionSentence(PositionReport{}));
-    for (const int type : {18, 24, 0, 63}) {
+    a.ProcessAISSentence(PositionSentence(PositionReport {}));
+    for (const int type : { 18, 24, 0, 63 }) {
         PositionReport p;
         p.type = type;
         p.mmsi = 244000000;
@@ -383,7 +382,7 @@ TEST(AisAssembly, LastFragmentWithoutItsSequenceField)
 TEST(AisAssembly, OverLongPayloadsAreDroppedWithoutOverflow)
 {
     AisAssembler a;
-    const std::string head = PositionPayload(PositionReport{});
+    const std::string head = PositionPayload(PositionReport {});
     std::string longPayload = head + std::string(3000 - head.size(), 'w');
     EXPECT_TRUE(a.ProcessAISSentence("!AIVDM,1,1,,A," + longPayload + ",0*00"));
     EXPECT_TRUE(a.LastDropped);
@@ -424,14 +423,22 @@ TEST(AisAssembly, FieldSplitter)
 // Signed fields are two's complement of their own width, whatever bits stand beside them.
 TEST(AisDecode, SignedFieldsAndTextCharacters)
 {
-    SixBitBuffer b{};
+    SixBitBuffer b {};
     PayloadToSixBit("w0W1P", b); // 111111 000000 100111 000001 100000
     const struct {
         int first, last;
         std::int32_t value;
     } fields[] = {
-        { 1, 6, -1 }, { 2, 6, -1 }, { 1, 12, -64 }, { 7, 12, 0 }, { 13, 18, -25 },
-        { 14, 18, 7 }, { 25, 30, -32 }, { 26, 30, 0 }, { 19, 30, 96 }, { 1, 30, -16617376 },
+        { 1, 6, -1 },
+        { 2, 6, -1 },
+        { 1, 12, -64 },
+        { 7, 12, 0 },
+        { 13, 18, -25 },
+        { 14, 18, 7 },
+        { 25, 30, -32 },
+        { 26, 30, 0 },
+        { 19, 30, 96 },
+        { 1, 30, -16617376 },
     };
     for (const auto& f : fields) {
         EXPECT_EQ(GetSignedBits(b, f.first, f.last), f.value) << f.first << ".." << f.last;

@@ -27,12 +27,12 @@ protected:
     kvtest::TempDir dir;
     ProgramState state;
     FakePlatform fake;
-    AisController ais{state, fake.platform};
+    AisController ais { state, fake.platform };
 };
 
 TEST_F(AisLogTest, SentencesAndPositionLinesAreLoggedOnce)
 {
-    const std::string a = PositionSentence(PositionReport{});
+    const std::string a = PositionSentence(PositionReport {});
     PositionReport other;
     other.mmsi = 235000002;
     const std::string b = PositionSentence(other);
@@ -42,8 +42,9 @@ TEST_F(AisLogTest, SentencesAndPositionLinesAreLoggedOnce)
     ais.ProcessAISSentence(b);
     state.nmeaLink.LastPositionSentence = "$GPRMC,120010,A,5000.100,N,00100.000,W,5.0,90.0,081226,,*00";
     ais.ProcessAISSentence(b);
-    EXPECT_EQ(Log(), a + "\r\n" + "$GPRMC,120000,A,5000.000,N,00100.000,W,5.0,90.0,081226,,*00\r\n" + b + "\r\n" +
-                         "$GPRMC,120010,A,5000.100,N,00100.000,W,5.0,90.0,081226,,*00\r\n");
+    EXPECT_EQ(Log(),
+        a + "\r\n" + "$GPRMC,120000,A,5000.000,N,00100.000,W,5.0,90.0,081226,,*00\r\n" + b + "\r\n"
+            + "$GPRMC,120010,A,5000.100,N,00100.000,W,5.0,90.0,081226,,*00\r\n");
     EXPECT_EQ(state.ais.targets.count(), 2) << "every sentence is still decoded";
     EXPECT_EQ(state.nmeaLink.LastAisSentence, b);
 
@@ -57,20 +58,20 @@ TEST_F(AisLogTest, UnwritableLogLosesOnlyItsLines)
 {
     state.ais.AisLogPath = dir.file("no-such-folder/08-12-26.AIS");
     state.nmeaLink.LastPositionSentence = "$GPGGA,120000,5000.000,N,00100.000,W,1,08,0.9,10,M,,,,*2A";
-    ais.ProcessAISSentence(PositionSentence(PositionReport{}));
+    ais.ProcessAISSentence(PositionSentence(PositionReport {}));
     EXPECT_EQ(state.ais.targets.count(), 1);
     EXPECT_TRUE(state.ais.LastLoggedAIS.empty()) << "nothing was written, so nothing counts as logged";
     state.ais.AisLogPath = dir.file("08-12-26.AIS");
-    ais.ProcessAISSentence(PositionSentence(PositionReport{}));
-    EXPECT_EQ(Log(), PositionSentence(PositionReport{}) + "\r\n" +
-                         "$GPGGA,120000,5000.000,N,00100.000,W,1,08,0.9,10,M,,,,*2A\r\n");
+    ais.ProcessAISSentence(PositionSentence(PositionReport {}));
+    EXPECT_EQ(Log(),
+        PositionSentence(PositionReport {}) + "\r\n" + "$GPGGA,120000,5000.000,N,00100.000,W,1,08,0.9,10,M,,,,*2A\r\n");
 }
 
 TEST_F(AisLogTest, ProcessAisSwitchNeedsTheInterface)
 {
     ais.ProcAisClick();
     EXPECT_FALSE(state.prefs.ProcAis);
-    ais.ProcessAISSentence(PositionSentence(PositionReport{}));
+    ais.ProcessAISSentence(PositionSentence(PositionReport {}));
     EXPECT_EQ(state.ais.targets.count(), 0) << "nothing is taken while AIS processing is off";
     state.nmeaLink.NmeaOpen = false;
     ais.ProcAisClick();
@@ -96,8 +97,9 @@ TEST_F(AisLogTest, PlaybackPlaysOneLinePerTickAndEnds)
     p.mmsi = 244000002;
     const std::string second = PositionSentence(p);
     std::string junk("\x01\xff\x00garbage\x00", 11);
-    dir.write("07-12-26.AIS", "AIS Log Date : 07-12-26\r\n" + first + "\r\n$GPRMC,120000,A*00\r\n" + junk + "\r\n" +
-                                  second + "\n!AIVDM,1,1\r\n");
+    dir.write("07-12-26.AIS",
+        "AIS Log Date : 07-12-26\r\n" + first + "\r\n$GPRMC,120000,A*00\r\n" + junk + "\r\n" + second
+            + "\n!AIVDM,1,1\r\n");
     state.nmeaLink.NmeaOpen = false;
     state.settings.fix.KeepTextLog = true;
     state.quickLog.push({});
@@ -131,10 +133,10 @@ TEST_F(AisLogTest, PlaybackPlaysOneLinePerTickAndEnds)
     EXPECT_EQ(state.nmeaLink.LastAisSentence, first);
 
     // Pausing and answering Cancel resumes with the next line.
-    fake.prompter.answer({false});
+    fake.prompter.answer({ false });
     ais.PlayAISlogClick(nullptr);
     EXPECT_EQ(fake.prompter.messages.back(),
-              (FakePrompter::Message{"okCancel", "Playback Paused - Stop playing current AIS log file ?", "Confirm"}));
+        (FakePrompter::Message { "okCancel", "Playback Paused - Stop playing current AIS log file ?", "Confirm" }));
     EXPECT_TRUE(state.display.AISPlayTimer.running());
     ais.AISplayTimeTimer();
     ASSERT_EQ(fixSentences.size(), 1u);
@@ -165,7 +167,7 @@ TEST_F(AisLogTest, PlaybackStoppedByTheUserOrNeverStarted)
     ais.PlayAISlogClick([&] { return std::optional<std::string>(dir.file("a.AIS")); });
     EXPECT_TRUE(state.aisPlayback.AISPlayback);
     EXPECT_EQ(state.display.AISPlayTimer.intervalMs, 5000u);
-    fake.prompter.answer({true});
+    fake.prompter.answer({ true });
     ais.PlayAISlogClick(nullptr);
     EXPECT_FALSE(state.aisPlayback.AISPlayback);
     EXPECT_FALSE(state.display.AISPlayTimer.running());
@@ -181,24 +183,25 @@ TEST(AisLogPlayback, SwitchesForcedByAPlaybackAreGivenBackAtItsEnd)
         bool keepTextLog;
         bool useGpsTime;
     };
-    for (const Case& c : {Case{End::LastLine, true, false}, Case{End::UserStops, true, false},
-                          Case{End::StopCall, true, false}, Case{End::Unreadable, true, false},
-                          Case{End::LastLine, false, false}, Case{End::UserStops, false, true}}) {
+    for (const Case& c : { Case { End::LastLine, true, false }, Case { End::UserStops, true, false },
+             Case { End::StopCall, true, false }, Case { End::Unreadable, true, false },
+             Case { End::LastLine, false, false }, Case { End::UserStops, false, true } }) {
         kvtest::TempDir dir;
         ProgramState state;
         FakePlatform fake;
-        AisController ais{state, fake.platform};
+        AisController ais { state, fake.platform };
         dir.write("a.AIS", "AIS Log Date : 07-12-26\r\n");
         state.settings.fix.KeepTextLog = c.keepTextLog;
         state.prefs.fix.UseGpsTime = c.useGpsTime;
-        ais.PlayAISlogClick([&] { return std::optional<std::string>(dir.file(c.end == End::Unreadable ? "none.AIS" : "a.AIS")); });
+        ais.PlayAISlogClick(
+            [&] { return std::optional<std::string>(dir.file(c.end == End::Unreadable ? "none.AIS" : "a.AIS")); });
         switch (c.end) {
         case End::LastLine:
             ais.AISplayTimeTimer();
             ais.AISplayTimeTimer();
             break;
         case End::UserStops:
-            fake.prompter.answer({true});
+            fake.prompter.answer({ true });
             ais.PlayAISlogClick(nullptr);
             break;
         case End::StopCall:
@@ -225,7 +228,7 @@ TEST_F(AisLogTest, MonitorMode)
 
     state.nmeaLink.NmeaOpen = false;
     state.quickLog.push({});
-    fake.prompter.answer({false});
+    fake.prompter.answer({ false });
     ais.AISMonitorClick();
     EXPECT_FALSE(state.ais.AISMonitor);
     EXPECT_EQ(state.quickLog.count(), 1u);
@@ -233,12 +236,12 @@ TEST_F(AisLogTest, MonitorMode)
 
     // The purge asks its own question; answered No, the log stays and the mode stays off.
     ais.purgeQuickLogAsking = [] {};
-    fake.prompter.answer({true});
+    fake.prompter.answer({ true });
     ais.AISMonitorClick();
     EXPECT_FALSE(state.ais.AISMonitor);
 
     ais.purgeQuickLogAsking = [this] { state.quickLog.clear(); };
-    fake.prompter.answer({true});
+    fake.prompter.answer({ true });
     ais.AISMonitorClick();
     EXPECT_TRUE(state.ais.AISMonitor);
     EXPECT_TRUE(state.display.isChecked(Control::AISMonitor));
@@ -252,13 +255,13 @@ TEST_F(AisLogTest, ViewerLaunches)
     ais.AISLogViewer1Click();
     ASSERT_EQ(fake.launcher.launches.size(), 1u);
     EXPECT_EQ(fake.launcher.launches[0].program, dir.path() + "/AISLogViewer");
-    EXPECT_EQ(fake.launcher.launches[0].arguments, std::vector<std::string>{dir.file("08-12-26.AIS")});
+    EXPECT_EQ(fake.launcher.launches[0].arguments, std::vector<std::string> { dir.file("08-12-26.AIS") });
     state.settings.TextLogViewerPath = "/usr/bin/less";
     ais.AISLogViewer1Click();
     EXPECT_EQ(fake.launcher.launches[1].program, "/usr/bin/less");
     ais.AISDatabaseViewer1Click();
     EXPECT_EQ(fake.launcher.launches[2].program, dir.path() + "/AISDatabaseViewer");
-    EXPECT_EQ(fake.launcher.launches[2].arguments, std::vector<std::string>{dir.path() + "/"});
+    EXPECT_EQ(fake.launcher.launches[2].arguments, std::vector<std::string> { dir.path() + "/" });
     EXPECT_TRUE(fake.prompter.messages.empty());
     fake.launcher.succeed = false;
     ais.AISDatabaseViewer1Click();
@@ -274,16 +277,17 @@ namespace {
 TEST_F(AisLogTest, ReceptionHandsSentencesToTheController)
 {
     NmeaInterface nmea(state, fake.platform, &ais);
-    const auto type5 = StaticSentences(StaticData{}, "6");
+    const auto type5 = StaticSentences(StaticData {}, "6");
     state.prefs.nmea.PositionSentence = 0;
-    for (const std::string& line : {std::string("$GPGGA,120000,5000.000,N,00100.000,W,1,08,0.9,10,M,,,,*2A"),
-                                    type5[0], type5[1], std::string("$GPGSV,3,1,12*78")}) {
+    for (const std::string& line : { std::string("$GPGGA,120000,5000.000,N,00100.000,W,1,08,0.9,10,M,,,,*2A"), type5[0],
+             type5[1], std::string("$GPGSV,3,1,12*78") }) {
         nmea.onCharsAvailable(line + "\r");
     }
     ASSERT_EQ(state.ais.targets.count(), 1);
     EXPECT_EQ(state.ais.targets[1].VesselName.str(), "EVER DIADEM@@@@@@@@@");
     // Each AIS line is handed on and logged once.
-    EXPECT_EQ(Log(), type5[0] + "\r\n$GPGGA,120000,5000.000,N,00100.000,W,1,08,0.9,10,M,,,,*2A\r\n" + type5[1] + "\r\n");
+    EXPECT_EQ(
+        Log(), type5[0] + "\r\n$GPGGA,120000,5000.000,N,00100.000,W,1,08,0.9,10,M,,,,*2A\r\n" + type5[1] + "\r\n");
 }
 
 TEST_F(AisLogTest, SatelliteSentencesBetweenFragmentsDoNotCorruptAMessage)
@@ -294,8 +298,8 @@ TEST_F(AisLogTest, SatelliteSentencesBetweenFragmentsDoNotCorruptAMessage)
     const std::string payload = StaticPayload(data, &fill);
     const auto fragments = AisSentences(payload, fill, "4", 'A', 25); // three fragments
     ASSERT_EQ(fragments.size(), 3u);
-    for (const std::string& line : {fragments[0], std::string("$GPGSV,3,1,12*78"), fragments[1],
-                                    std::string("$GPGSV,3,2,12*7B"), std::string("$GPGSA,A,3*30"), fragments[2]}) {
+    for (const std::string& line : { fragments[0], std::string("$GPGSV,3,1,12*78"), fragments[1],
+             std::string("$GPGSV,3,2,12*7B"), std::string("$GPGSA,A,3*30"), fragments[2] }) {
         nmea.onCharsAvailable(line + "\r");
     }
     ASSERT_EQ(state.ais.targets.count(), 1);

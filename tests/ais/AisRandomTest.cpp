@@ -22,7 +22,10 @@ namespace {
 
 class Mutator {
 public:
-    explicit Mutator(unsigned seed) : rng_(seed) {}
+    explicit Mutator(unsigned seed)
+        : rng_(seed)
+    {
+    }
 
     long pick(long lo, long hi) { return std::uniform_int_distribution<long>(lo, hi)(rng_); }
 
@@ -42,7 +45,7 @@ public:
         p.rot = static_cast<int>(pick(-128, 127));
         p.heading = static_cast<int>(pick(0, 511));
         p.commState = pick(0, (1 << 19) - 1);
-        return {PositionSentence(p)};
+        return { PositionSentence(p) };
     }
 
     std::string mutate(std::string s)
@@ -57,7 +60,7 @@ public:
             s.resize(static_cast<std::size_t>(pick(0, static_cast<long>(s.size()))));
             break;
         case 2: { // fragment fields
-            static const char* const counts[] = {"0", "1", "2", "3", "9", "10", "", "A", "99999999"};
+            static const char* const counts[] = { "0", "1", "2", "3", "9", "10", "", "A", "99999999" };
             std::string field = counts[pick(0, 8)];
             std::string num = counts[pick(0, 8)];
             const std::size_t c1 = s.find(',');
@@ -68,7 +71,8 @@ public:
             break;
         }
         case 3: // an over-long payload
-            s.insert(std::min(s.size(), std::size_t{16}), std::string(static_cast<std::size_t>(pick(400, 3000)), static_cast<char>(pick(48, 119))));
+            s.insert(std::min(s.size(), std::size_t { 16 }),
+                std::string(static_cast<std::size_t>(pick(400, 3000)), static_cast<char>(pick(48, 119))));
             break;
         case 4: // commas removed or added
             for (auto& c : s) {
@@ -176,7 +180,7 @@ TEST(AisRandom, PositionReportsBetweenStaticDataFragments)
     auto send = [&](const std::string& sentence) {
         if (state.ais.assembler.ProcessAISSentence(sentence)) {
             const TAISTarget& c = state.ais.current();
-            decoded.push_back({c.MsgType, c.MMSI, c.Latitude, c.MsgType == 5 ? c.VesselName.str() : ""});
+            decoded.push_back({ c.MsgType, c.MMSI, c.Latitude, c.MsgType == 5 ? c.VesselName.str() : "" });
         }
         UpdateAISTargets(state, fake.platform);
     };
@@ -185,7 +189,7 @@ TEST(AisRandom, PositionReportsBetweenStaticDataFragments)
         p.type = static_cast<int>(m.pick(1, 3));
         p.mmsi = m.pick(1, 40);
         p.lat = m.pick(-(1 << 26), (1 << 26) - 1);
-        expected.push_back({p.type, static_cast<std::uint32_t>(p.mmsi), static_cast<std::int32_t>(p.lat), ""});
+        expected.push_back({ p.type, static_cast<std::uint32_t>(p.mmsi), static_cast<std::int32_t>(p.lat), "" });
         send(PositionSentence(p));
     };
     for (int n = 0; n < 3000; ++n) {
@@ -201,7 +205,7 @@ TEST(AisRandom, PositionReportsBetweenStaticDataFragments)
         padded.resize(20, '@');
         for (std::size_t i = 0; i < fragments.size(); ++i) {
             if (i + 1 == fragments.size()) {
-                expected.push_back({5, static_cast<std::uint32_t>(st.mmsi), 0, padded});
+                expected.push_back({ 5, static_cast<std::uint32_t>(st.mmsi), 0, padded });
                 names[static_cast<std::size_t>(st.mmsi)] = padded;
             }
             send(fragments[i]);

@@ -20,14 +20,17 @@ using namespace aistest;
 
 namespace {
 
-std::string One(const kv::AisBitWriter& w) { return kv::AisSentences(w.armoured(), 0, "")[0]; }
+std::string One(const kv::AisBitWriter& w)
+{
+    return kv::AisSentences(w.armoured(), 0, "")[0];
+}
 
 std::string ClassB(long long mmsi, double lat, double lon, int sog, int cog)
 {
     kv::AisBitWriter w;
-    for (const auto& [v, n] : std::vector<std::pair<long long, int>>{
-             {18, 6}, {0, 2}, {mmsi, 30}, {0, 8}, {sog, 10}, {1, 1}, {Raw(lon), 28}, {Raw(lat), 27}, {cog, 12},
-             {511, 9}, {30, 6}, {0, 2}, {1, 1}, {0, 6}, {0, 20}}) {
+    for (const auto& [v, n] : std::vector<std::pair<long long, int>> { { 18, 6 }, { 0, 2 }, { mmsi, 30 }, { 0, 8 },
+             { sog, 10 }, { 1, 1 }, { Raw(lon), 28 }, { Raw(lat), 27 }, { cog, 12 }, { 511, 9 }, { 30, 6 }, { 0, 2 },
+             { 1, 1 }, { 0, 6 }, { 0, 20 } }) {
         w.put(v, n);
     }
     return One(w);
@@ -70,9 +73,9 @@ std::string Aid(long long mmsi, const std::string& name, int virt)
     w.put(mmsi, 30);
     w.put(9, 5);
     w.putText(name, 20);
-    for (const auto& [v, n] : std::vector<std::pair<long long, int>>{
-             {1, 1}, {Raw(-1.1), 28}, {Raw(50.7), 27}, {0, 9}, {0, 9}, {0, 6}, {0, 6}, {7, 4}, {10, 6},
-             {0, 1}, {0, 8}, {0, 1}, {virt, 1}, {0, 1}, {0, 1}}) {
+    for (const auto& [v, n] :
+        std::vector<std::pair<long long, int>> { { 1, 1 }, { Raw(-1.1), 28 }, { Raw(50.7), 27 }, { 0, 9 }, { 0, 9 },
+            { 0, 6 }, { 0, 6 }, { 7, 4 }, { 10, 6 }, { 0, 1 }, { 0, 8 }, { 0, 1 }, { virt, 1 }, { 0, 1 }, { 0, 1 } }) {
         w.put(v, n);
     }
     return One(w);
@@ -90,7 +93,7 @@ struct Program {
     kvtest::TempDir dir;
     ProgramState state;
     FakePlatform fake;
-    AisController ais{state, fake.platform};
+    AisController ais { state, fake.platform };
 };
 
 std::vector<std::string> Traffic()
@@ -99,17 +102,12 @@ std::vector<std::string> Traffic()
     a.mmsi = 235000001;
     a.lat = Raw(50.8);
     a.lon = Raw(-1.2);
-    return {StaticB(235777777),              // part B before any report of the station
-            PositionSentence(a),
-            ClassB(235777777, 50.75, -1.25, 55, 900),
-            StaticA(235777777, "KESTREL"),
-            StaticB(235777777),
-            StaticB(235777777, 2),           // part number 2: dropped
-            StaticB(235777777, 3),           // part number 3: dropped
-            ClassB(235777777, 50.76, -1.24, 60, 910).substr(0, 30) + "*00", // cut short
-            Aid(992351000, "BRAMBLE BANK", 0),
-            Aid(992351001, "WEST KNOLL", 1),
-            ClassB(235777777, 50.76, -1.24, 60, 910)};
+    return { StaticB(235777777), // part B before any report of the station
+        PositionSentence(a), ClassB(235777777, 50.75, -1.25, 55, 900), StaticA(235777777, "KESTREL"),
+        StaticB(235777777), StaticB(235777777, 2), // part number 2: dropped
+        StaticB(235777777, 3), // part number 3: dropped
+        ClassB(235777777, 50.76, -1.24, 60, 910).substr(0, 30) + "*00", // cut short
+        Aid(992351000, "BRAMBLE BANK", 0), Aid(992351001, "WEST KNOLL", 1), ClassB(235777777, 50.76, -1.24, 60, 910) };
 }
 
 TEST(AisSmallCraftTargets, SwitchOffKeepsTodaysTable)
@@ -127,8 +125,8 @@ TEST(AisSmallCraftTargets, SwitchOffKeepsTodaysTable)
     // in its bits (a -0.0 for a 0.0) is a difference here too.
     // NOLINTNEXTLINE(bugprone-suspicious-memory-comparison)
     EXPECT_EQ(std::memcmp(off.state.ais.targets.allSlots().data(), classAOnly.state.ais.targets.allSlots().data(),
-                          off.state.ais.targets.allSlots().size_bytes()),
-              0);
+                  off.state.ais.targets.allSlots().size_bytes()),
+        0);
     EXPECT_EQ(off.fake.prompter.beeps.size(), classAOnly.fake.prompter.beeps.size());
     EXPECT_EQ(off.state.ais.SmallCraftCounts.decoded, 0);
 }
@@ -171,7 +169,7 @@ TEST(AisCollisionWatch, EncounterNotedAndSoundedOnceWithTheAlarmOn)
         bool alarm;
         std::size_t beeps;
     };
-    for (const Case c : {Case{false, 0}, Case{true, 1}}) {
+    for (const Case c : { Case { false, 0 }, Case { true, 1 } }) {
         SCOPED_TRACE(c.alarm);
         Program on(true);
         on.state.extra.CollisionWarnings = true;
@@ -180,10 +178,9 @@ TEST(AisCollisionWatch, EncounterNotedAndSoundedOnceWithTheAlarmOn)
         on.state.fixInfo.OwnLong = 1.0; // west
         on.Receive(ClassB(235777777, 50.03, -1.0, 100, 1800)); // 1.8 nm north, closing at 10 knots
         const std::size_t newTargetBeeps = 1;
-        EXPECT_NE(on.state.display.StatusLine.find("Danger CPA 0.00nm in 10.8min 235777777"),
-                  std::string::npos)
+        EXPECT_NE(on.state.display.StatusLine.find("Danger CPA 0.00nm in 10.8min 235777777"), std::string::npos)
             << on.state.display.StatusLine;
-        for (double lat : {50.025, 50.02, 50.015}) {
+        for (double lat : { 50.025, 50.02, 50.015 }) {
             on.Receive(ClassB(235777777, lat, -1.0, 100, 1800));
         }
         EXPECT_EQ(on.fake.prompter.beeps.size(), newTargetBeeps + c.beeps) << "one sound for the encounter";
@@ -212,7 +209,7 @@ TEST(AisCollisionWatch, WarningsOffByDefaultKeepTheDisplayAsItWas)
     p.state.extra.CollisionAlarm = true;
     p.state.fixInfo.OwnLat = 50.0;
     p.state.fixInfo.OwnLong = 1.0;
-    for (double lat : {50.03, 50.025, 50.02}) {
+    for (double lat : { 50.03, 50.025, 50.02 }) {
         p.Receive(ClassB(235777777, lat, -1.0, 100, 1800));
     }
     EXPECT_EQ(p.state.display.StatusLine.find("Dangerous"), std::string::npos) << p.state.display.StatusLine;

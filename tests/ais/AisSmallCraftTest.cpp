@@ -2,8 +2,8 @@
 // message, sign-extended positions, "not available" values, and the malformed messages that must
 // be dropped rather than decoded into garbage.
 
-#include "ais/AisEncoder.h"
 #include "ais/AisSmallCraft.h"
+#include "ais/AisEncoder.h"
 #include "support/RunTool.h"
 #include "support/TempDir.h"
 
@@ -24,7 +24,7 @@ struct Built {
 };
 
 Built Build(const Fields& fields, const std::string& text = {}, int textChars = 0, const std::string& tail = {},
-            int tailChars = 0, std::size_t textAfter = 0)
+    int tailChars = 0, std::size_t textAfter = 0)
 {
     kv::AisBitWriter w;
     for (std::size_t i = 0; i < fields.size(); ++i) {
@@ -44,21 +44,21 @@ Built Build(const Fields& fields, const std::string& text = {}, int textChars = 
 
 kv::AisSmallCraftResult Decode(const std::string& payload, kv::AisSmallCraftMessage& m)
 {
-    kv::SixBitBuffer buf{};
+    kv::SixBitBuffer buf {};
     kv::PayloadToSixBit(payload, buf);
     return kv::DecodeSmallCraft(buf, payload.size() * 6, m);
 }
 
 constexpr long long kLonNA = 181LL * 600000; // 108600000
-constexpr long long kLatNA = 91LL * 600000;  // 54600000
+constexpr long long kLatNA = 91LL * 600000; // 54600000
 
 // Type 18 fields in message order.
 Fields Type18(long long mmsi, long long sog, long long lon, long long lat, long long cog, long long hdg, int flags)
 {
-    return {{18, 6},  {2, 2},   {mmsi, 30}, {0xA5, 8}, {sog, 10},          {flags & 1, 1}, {lon, 28},
-            {lat, 27}, {cog, 12}, {hdg, 9},  {60, 6},   {3, 2},            {(flags >> 1) & 1, 1},
-            {(flags >> 2) & 1, 1}, {(flags >> 3) & 1, 1}, {(flags >> 4) & 1, 1}, {(flags >> 5) & 1, 1},
-            {(flags >> 6) & 1, 1}, {(flags >> 7) & 1, 1}, {0xFFFFF, 20}};
+    return { { 18, 6 }, { 2, 2 }, { mmsi, 30 }, { 0xA5, 8 }, { sog, 10 }, { flags & 1, 1 }, { lon, 28 }, { lat, 27 },
+        { cog, 12 }, { hdg, 9 }, { 60, 6 }, { 3, 2 }, { (flags >> 1) & 1, 1 }, { (flags >> 2) & 1, 1 },
+        { (flags >> 3) & 1, 1 }, { (flags >> 4) & 1, 1 }, { (flags >> 5) & 1, 1 }, { (flags >> 6) & 1, 1 },
+        { (flags >> 7) & 1, 1 }, { 0xFFFFF, 20 } };
 }
 
 TEST(AisSmallCraft, ClassBPositionFields)
@@ -69,10 +69,10 @@ TEST(AisSmallCraft, ClassBPositionFields)
         int flags;
     };
     const Case cases[] = {
-        {"north-east", 235123456, 55, 600000, 30300000, 2345, 234, 0xFF},
-        {"south-west, sign-extended", 316001234, 0, -42551100, -20220000, 0, 0, 0x00},
-        {"extremes", 999999999, 1022, -108000000, -54000000, 3599, 359, 0x55},
-        {"not available", 235000002, 1023, kLonNA, kLatNA, 3600, 511, 0xAA},
+        { "north-east", 235123456, 55, 600000, 30300000, 2345, 234, 0xFF },
+        { "south-west, sign-extended", 316001234, 0, -42551100, -20220000, 0, 0, 0x00 },
+        { "extremes", 999999999, 1022, -108000000, -54000000, 3599, 359, 0x55 },
+        { "not available", 235000002, 1023, kLonNA, kLatNA, 3600, 511, 0xAA },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -92,8 +92,8 @@ TEST(AisSmallCraft, ClassBPositionFields)
         EXPECT_EQ(p.TrueHeading, c.hdg);
         EXPECT_EQ(p.TimeStamp, 60);
         EXPECT_EQ(p.Regional2, 3);
-        const int got = p.PosAccuracy | p.CSUnit << 1 | p.Display << 2 | p.DSC << 3 | p.Band << 4 | p.Msg22 << 5 |
-                        p.Assigned << 6 | p.RAIM << 7;
+        const int got = p.PosAccuracy | p.CSUnit << 1 | p.Display << 2 | p.DSC << 3 | p.Band << 4 | p.Msg22 << 5
+            | p.Assigned << 6 | p.RAIM << 7;
         EXPECT_EQ(got, c.flags);
         EXPECT_EQ(p.CommState, 0xFFFFFu);
     }
@@ -101,11 +101,15 @@ TEST(AisSmallCraft, ClassBPositionFields)
 
 Fields Type19Head(long long lon, long long lat)
 {
-    return {{19, 6}, {1, 2}, {211000001, 30}, {0, 8}, {123, 10}, {1, 1}, {lon, 28}, {lat, 27},
-            {1800, 12}, {511, 9}, {59, 6}, {9, 4}};
+    return { { 19, 6 }, { 1, 2 }, { 211000001, 30 }, { 0, 8 }, { 123, 10 }, { 1, 1 }, { lon, 28 }, { lat, 27 },
+        { 1800, 12 }, { 511, 9 }, { 59, 6 }, { 9, 4 } };
 }
 
-Fields Type19Tail() { return {{37, 8}, {511, 9}, {300, 9}, {63, 6}, {21, 6}, {7, 4}, {1, 1}, {0, 1}, {1, 1}, {0, 4}}; }
+Fields Type19Tail()
+{
+    return { { 37, 8 }, { 511, 9 }, { 300, 9 }, { 63, 6 }, { 21, 6 }, { 7, 4 }, { 1, 1 }, { 0, 1 }, { 1, 1 },
+        { 0, 4 } };
+}
 
 void ExpectType19(const kv::AisClassBExtended& e, long long lon, long long lat)
 {
@@ -165,11 +169,9 @@ TEST(AisSmallCraft, ClassBExtendedInOneAndInTwoFragments)
 
 Built Type21(const std::string& name, const std::string& ext, int virt)
 {
-    const Fields f = {{21, 6},      {0, 2},      {992351000, 30}, {14, 5},
-                      {1, 1},       {-3154330, 28}, {30300000, 27}, {5, 9},
-                      {6, 9},       {7, 6},      {8, 6},          {7, 4},
-                      {61, 6},      {1, 1},      {0x81, 8},       {0, 1},
-                      {virt, 1},    {1, 1},      {0, 1}};
+    const Fields f = { { 21, 6 }, { 0, 2 }, { 992351000, 30 }, { 14, 5 }, { 1, 1 }, { -3154330, 28 }, { 30300000, 27 },
+        { 5, 9 }, { 6, 9 }, { 7, 6 }, { 8, 6 }, { 7, 4 }, { 61, 6 }, { 1, 1 }, { 0x81, 8 }, { 0, 1 }, { virt, 1 },
+        { 1, 1 }, { 0, 1 } };
     return Build(f, name, 20, ext, static_cast<int>(ext.size()), 4);
 }
 
@@ -181,13 +183,13 @@ TEST(AisSmallCraft, AidToNavigationNameAndExtension)
         const char* name;
     };
     const Case cases[] = {
-        {"", 272, "E SOLENT CARDINAL BU"},
-        {"O", 278, "E SOLENT CARDINAL BUO"}, // the fill bits of the last symbol make no character
-        {"OY", 284, "E SOLENT CARDINAL BUOY"},
-        {"Y NUMBER 12345", 356, "E SOLENT CARDINAL BUY NUMBER 12345"},
+        { "", 272, "E SOLENT CARDINAL BU" },
+        { "O", 278, "E SOLENT CARDINAL BUO" }, // the fill bits of the last symbol make no character
+        { "OY", 284, "E SOLENT CARDINAL BUOY" },
+        { "Y NUMBER 12345", 356, "E SOLENT CARDINAL BUY NUMBER 12345" },
         // A payload longer than the message can be carries no more name than fits: the rest of
         // the record (position, dimensions ...) stays as decoded.
-        {"Y NUMBER 12345 AND TWENTY MORE ...", 476, "E SOLENT CARDINAL BUY NUMBER 12345"},
+        { "Y NUMBER 12345 AND TWENTY MORE ...", 476, "E SOLENT CARDINAL BUY NUMBER 12345" },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.ext);
@@ -260,7 +262,7 @@ TEST(AisSmallCraft, StaticDataPartsAAndB)
         int dimA;
         unsigned mother;
     };
-    const Case cases[] = {{235099999, 12, 0}, {982350001, 12, (12u << 21) | (3u << 12) | (2u << 6) | 1u}};
+    const Case cases[] = { { 235099999, 12, 0 }, { 982350001, 12, (12u << 21) | (3u << 12) | (2u << 6) | 1u } };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.mmsi);
         ASSERT_EQ(Decode(Type24B(c.mmsi).payload, m), kv::AisSmallCraftResult::Decoded);
@@ -298,16 +300,16 @@ TEST(AisSmallCraft, MalformedMessagesAreDroppedNotDecoded)
         kv::AisSmallCraftResult want;
     };
     const Case cases[] = {
-        {"18 one symbol short", t18.substr(0, 27), kv::AisSmallCraftResult::Short},
-        {"19 one symbol short", t19.substr(0, 51), kv::AisSmallCraftResult::Short},
-        {"19 first fragment only", t19.substr(0, 30), kv::AisSmallCraftResult::Short},
-        {"21 one symbol short", t21.substr(0, 45), kv::AisSmallCraftResult::Short},
-        {"24 part B cut to part A length", t24b.substr(0, 27), kv::AisSmallCraftResult::Short},
-        {"24 cut to 26 symbols", t24b.substr(0, 26), kv::AisSmallCraftResult::Short},
-        {"24 part number 2", withPart(2), kv::AisSmallCraftResult::BadPart},
-        {"24 part number 3", withPart(3), kv::AisSmallCraftResult::BadPart},
-        {"a type 1 is not small craft", "15RTgt0PAso;90TKcjM8h6g208CQ", kv::AisSmallCraftResult::NotSmallCraft},
-        {"empty", "", kv::AisSmallCraftResult::NotSmallCraft},
+        { "18 one symbol short", t18.substr(0, 27), kv::AisSmallCraftResult::Short },
+        { "19 one symbol short", t19.substr(0, 51), kv::AisSmallCraftResult::Short },
+        { "19 first fragment only", t19.substr(0, 30), kv::AisSmallCraftResult::Short },
+        { "21 one symbol short", t21.substr(0, 45), kv::AisSmallCraftResult::Short },
+        { "24 part B cut to part A length", t24b.substr(0, 27), kv::AisSmallCraftResult::Short },
+        { "24 cut to 26 symbols", t24b.substr(0, 26), kv::AisSmallCraftResult::Short },
+        { "24 part number 2", withPart(2), kv::AisSmallCraftResult::BadPart },
+        { "24 part number 3", withPart(3), kv::AisSmallCraftResult::BadPart },
+        { "a type 1 is not small craft", "15RTgt0PAso;90TKcjM8h6g208CQ", kv::AisSmallCraftResult::NotSmallCraft },
+        { "empty", "", kv::AisSmallCraftResult::NotSmallCraft },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -315,7 +317,7 @@ TEST(AisSmallCraft, MalformedMessagesAreDroppedNotDecoded)
         EXPECT_EQ(Decode(c.payload, m), c.want);
         EXPECT_TRUE(std::holds_alternative<std::monostate>(m)) << "nothing is made of a dropped message";
     }
-    kv::SixBitBuffer buf{};
+    kv::SixBitBuffer buf {};
     kv::PayloadToSixBit(withPart(3), buf);
     EXPECT_EQ(kv::GetBits(buf, 39, 40), 3u);
     EXPECT_EQ(kv::GetBits(buf, 9, 38), 235000001u);
@@ -331,9 +333,10 @@ TEST(AisSmallCraft, KvtoolPrintsTheSmallCraftTypesOnlyWithAll)
     a.put(0, 2);
     a.putText("KESTREL", 20);
     std::string in;
-    for (const std::string& p : std::vector<std::string>{Build(Type18(235000002, 1023, kLonNA, -1, 3600, 511, 0x81)).payload,
-                                 Type19(-600001, 1).payload, Type21("NAB TOWER", "", 1).payload, a.armoured(),
-                                 Type24B(982350001).payload, Type24B(235000001).payload.substr(0, 27)}) {
+    for (const std::string& p :
+        std::vector<std::string> { Build(Type18(235000002, 1023, kLonNA, -1, 3600, 511, 0x81)).payload,
+            Type19(-600001, 1).payload, Type21("NAB TOWER", "", 1).payload, a.armoured(), Type24B(982350001).payload,
+            Type24B(235000001).payload.substr(0, 27) }) {
         in += kv::AisSentences(p, 0, "")[0] + "\r\n";
     }
     dir.write("in.nmea", in);
@@ -343,24 +346,25 @@ TEST(AisSmallCraft, KvtoolPrintsTheSmallCraftTypesOnlyWithAll)
     const kvtest::ToolResult all = kvtest::RunKvtoolLine("ais-decode --all " + dir.file("in.nmea"));
     EXPECT_EQ(all.exitCode, 0);
     EXPECT_EQ(all.out,
-              "{\"MsgType\":18,\"Repeat\":2,\"MMSI\":235000002,\"Reserved8\":165,\"SOG\":1023,\"PosAccuracy\":true,"
-              "\"Longitude\":108600000,\"Latitude\":-1,\"COG\":3600,\"TrueHeading\":511,\"TimeStamp\":60,"
-              "\"Regional2\":3,\"CSUnit\":false,\"Display\":false,\"DSC\":false,\"Band\":false,\"Msg22\":false,"
-              "\"Assigned\":false,\"RAIM\":true,\"CommState\":1048575}\n"
-              "{\"MsgType\":19,\"Repeat\":1,\"MMSI\":211000001,\"Reserved8\":0,\"SOG\":123,\"PosAccuracy\":true,"
-              "\"Longitude\":-600001,\"Latitude\":1,\"COG\":1800,\"TrueHeading\":511,\"TimeStamp\":59,"
-              "\"Regional4\":9,\"VesselName\":\"HALCYON DAYS@@@@@@@@\",\"ShipType\":37,\"DimA\":511,\"DimB\":300,"
-              "\"DimC\":63,\"DimD\":21,\"EPFD\":7,\"RAIM\":true,\"DTE\":false,\"Assigned\":true}\n"
-              "{\"MsgType\":21,\"Repeat\":0,\"MMSI\":992351000,\"AidType\":14,\"Name\":\"NAB TOWER@@@@@@@@@@@\","
-              "\"PosAccuracy\":true,\"Longitude\":-3154330,\"Latitude\":30300000,\"DimA\":5,\"DimB\":6,\"DimC\":7,"
-              "\"DimD\":8,\"EPFD\":7,\"TimeStamp\":61,\"OffPosition\":true,\"Regional8\":129,\"RAIM\":false,"
-              "\"Virtual\":true,\"Assigned\":true}\n"
-              "{\"MsgType\":24,\"Repeat\":0,\"MMSI\":235099999,\"PartNumber\":0,"
-              "\"VesselName\":\"KESTREL@@@@@@@@@@@@@\"}\n"
-              "{\"MsgType\":24,\"Repeat\":3,\"MMSI\":982350001,\"PartNumber\":1,\"ShipType\":36,"
-              "\"VendorID\":\"SRTA*/M\",\"CallSign\":\"MXYZ12@\",\"DimA\":12,\"DimB\":3,\"DimC\":2,\"DimD\":1,"
-              "\"MothershipMMSI\":25178241}\n");
-    const kvtest::ToolResult err = kvtest::RunKvtoolLine("ais-decode --all " + dir.file("in.nmea") + " 2>&1 >/dev/null");
+        "{\"MsgType\":18,\"Repeat\":2,\"MMSI\":235000002,\"Reserved8\":165,\"SOG\":1023,\"PosAccuracy\":true,"
+        "\"Longitude\":108600000,\"Latitude\":-1,\"COG\":3600,\"TrueHeading\":511,\"TimeStamp\":60,"
+        "\"Regional2\":3,\"CSUnit\":false,\"Display\":false,\"DSC\":false,\"Band\":false,\"Msg22\":false,"
+        "\"Assigned\":false,\"RAIM\":true,\"CommState\":1048575}\n"
+        "{\"MsgType\":19,\"Repeat\":1,\"MMSI\":211000001,\"Reserved8\":0,\"SOG\":123,\"PosAccuracy\":true,"
+        "\"Longitude\":-600001,\"Latitude\":1,\"COG\":1800,\"TrueHeading\":511,\"TimeStamp\":59,"
+        "\"Regional4\":9,\"VesselName\":\"HALCYON DAYS@@@@@@@@\",\"ShipType\":37,\"DimA\":511,\"DimB\":300,"
+        "\"DimC\":63,\"DimD\":21,\"EPFD\":7,\"RAIM\":true,\"DTE\":false,\"Assigned\":true}\n"
+        "{\"MsgType\":21,\"Repeat\":0,\"MMSI\":992351000,\"AidType\":14,\"Name\":\"NAB TOWER@@@@@@@@@@@\","
+        "\"PosAccuracy\":true,\"Longitude\":-3154330,\"Latitude\":30300000,\"DimA\":5,\"DimB\":6,\"DimC\":7,"
+        "\"DimD\":8,\"EPFD\":7,\"TimeStamp\":61,\"OffPosition\":true,\"Regional8\":129,\"RAIM\":false,"
+        "\"Virtual\":true,\"Assigned\":true}\n"
+        "{\"MsgType\":24,\"Repeat\":0,\"MMSI\":235099999,\"PartNumber\":0,"
+        "\"VesselName\":\"KESTREL@@@@@@@@@@@@@\"}\n"
+        "{\"MsgType\":24,\"Repeat\":3,\"MMSI\":982350001,\"PartNumber\":1,\"ShipType\":36,"
+        "\"VendorID\":\"SRTA*/M\",\"CallSign\":\"MXYZ12@\",\"DimA\":12,\"DimB\":3,\"DimC\":2,\"DimD\":1,"
+        "\"MothershipMMSI\":25178241}\n");
+    const kvtest::ToolResult err
+        = kvtest::RunKvtoolLine("ais-decode --all " + dir.file("in.nmea") + " 2>&1 >/dev/null");
     EXPECT_NE(err.out.find("dropped 1 short message"), std::string::npos) << err.out;
 }
 

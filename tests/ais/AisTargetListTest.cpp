@@ -27,9 +27,9 @@ protected:
 
     // A target heard `ageSeconds` ago at lat / east-positive lon; sog 1023, cog 3600 = not available.
     TAISTarget& Add(std::uint32_t mmsi, int type, const char* name, double lat, double lonE, int sogTenths,
-                    int cogTenths, double ageSeconds = 0)
+        int cogTenths, double ageSeconds = 0)
     {
-        TAISTarget& t = state.ais.targets.add(TAISTarget{});
+        TAISTarget& t = state.ais.targets.add(TAISTarget {});
         t.MsgType = static_cast<std::uint8_t>(type);
         t.MMSI = mmsi;
         t.VesselName.set(name);
@@ -111,7 +111,7 @@ TEST_F(AisTargetListTest, RangeAndCpaInTheSameUnit)
 {
     // North-east of a stopped own vessel, heading south: it passes east of it.
     Add(1, 1, "A", 50.0 + 2.0 / 60.0, -1.0 + 1.0 / 60.0, 100, 1800);
-    const std::pair<double, const char*> units[] = {{1.0, "Nm"}, {1.852, "Km"}, {1.15078, "Mls"}};
+    const std::pair<double, const char*> units[] = { { 1.0, "Nm" }, { 1.852, "Km" }, { 1.15078, "Mls" } };
     for (const auto& [factor, label] : units) {
         state.settings.units.UnitFactor = factor;
         const auto rows = Rows();
@@ -119,16 +119,17 @@ TEST_F(AisTargetListTest, RangeAndCpaInTheSameUnit)
         ASSERT_GT(rows[0].cpa->cpaNm, 0.5);
         EXPECT_EQ(TargetListHeader(TargetListColumn::Range, state.settings.units), std::string("Range ") + label);
         EXPECT_EQ(TargetListHeader(TargetListColumn::CPA, state.settings.units), std::string("CPA ") + label);
-        EXPECT_EQ(TargetListCell(rows[0], TargetListColumn::CPA), FormatFixed(rows[0].cpa->cpaNm * factor, 0, 2)) << label;
+        EXPECT_EQ(TargetListCell(rows[0], TargetListColumn::CPA), FormatFixed(rows[0].cpa->cpaNm * factor, 0, 2))
+            << label;
     }
 }
 
 TEST_F(AisTargetListTest, SortsByEveryColumnWithMissingValuesLast)
 {
-    Add(10, 1, "CHARLIE", 50.0 + 3.0 / 60.0, -1.0, 50, 900, 30);   // north 3 nm, moving east
+    Add(10, 1, "CHARLIE", 50.0 + 3.0 / 60.0, -1.0, 50, 900, 30); // north 3 nm, moving east
     Add(20, 18, "ALPHA", 50.0, -1.0 + 1.0 / 60.0, 1023, 3600, 10); // east, speed unknown
-    Add(30, 21, "BRAVO", 50.0 - 2.0 / 60.0, -1.0, 0, 0, 20);       // south 2 nm, an aid
-    Add(40, 1, "DELTA", 50.0 + 1.0 / 60.0, -1.0, 120, 2700, 40);   // north 1 nm, moving west
+    Add(30, 21, "BRAVO", 50.0 - 2.0 / 60.0, -1.0, 0, 0, 20); // south 2 nm, an aid
+    Add(40, 1, "DELTA", 50.0 + 1.0 / 60.0, -1.0, 120, 2700, 40); // north 1 nm, moving west
 
     struct Case {
         TargetListColumn column;
@@ -136,18 +137,18 @@ TEST_F(AisTargetListTest, SortsByEveryColumnWithMissingValuesLast)
         std::vector<std::uint32_t> order;
     };
     const Case cases[] = {
-        {TargetListColumn::Name, true, {20, 30, 10, 40}},
-        {TargetListColumn::Name, false, {40, 10, 30, 20}},
-        {TargetListColumn::Class, true, {10, 40, 20, 30}},
-        {TargetListColumn::Range, true, {20, 40, 30, 10}},
-        {TargetListColumn::Range, false, {10, 30, 40, 20}},
-        {TargetListColumn::Bearing, true, {10, 40, 20, 30}},
-        {TargetListColumn::SOG, true, {10, 40, 20, 30}}, // unknown speed and the aid last
-        {TargetListColumn::SOG, false, {40, 10, 20, 30}},
-        {TargetListColumn::CPA, true, {40, 10, 20, 30}},
-        {TargetListColumn::CPA, false, {10, 40, 20, 30}},
-        {TargetListColumn::Age, true, {20, 30, 10, 40}},
-        {TargetListColumn::Age, false, {40, 10, 30, 20}},
+        { TargetListColumn::Name, true, { 20, 30, 10, 40 } },
+        { TargetListColumn::Name, false, { 40, 10, 30, 20 } },
+        { TargetListColumn::Class, true, { 10, 40, 20, 30 } },
+        { TargetListColumn::Range, true, { 20, 40, 30, 10 } },
+        { TargetListColumn::Range, false, { 10, 30, 40, 20 } },
+        { TargetListColumn::Bearing, true, { 10, 40, 20, 30 } },
+        { TargetListColumn::SOG, true, { 10, 40, 20, 30 } }, // unknown speed and the aid last
+        { TargetListColumn::SOG, false, { 40, 10, 20, 30 } },
+        { TargetListColumn::CPA, true, { 40, 10, 20, 30 } },
+        { TargetListColumn::CPA, false, { 10, 40, 20, 30 } },
+        { TargetListColumn::Age, true, { 20, 30, 10, 40 } },
+        { TargetListColumn::Age, false, { 40, 10, 30, 20 } },
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Order(c.column, c.ascending), c.order)
@@ -162,10 +163,10 @@ TEST_F(AisTargetListTest, DangerousTargetsComeFirstWhateverTheSort)
     Add(30, 1, "NEAR", 50.0 + 1.0 / 60.0, -1.0, 0, 0);
     state.extra.CollisionWarnings = true;
     state.extra.TcpaLimitMin = 40;
-    EXPECT_EQ(Order(TargetListColumn::Range, true), (std::vector<std::uint32_t>{20, 30, 10}));
-    EXPECT_EQ(Order(TargetListColumn::Name, false), (std::vector<std::uint32_t>{20, 30, 10}));
+    EXPECT_EQ(Order(TargetListColumn::Range, true), (std::vector<std::uint32_t> { 20, 30, 10 }));
+    EXPECT_EQ(Order(TargetListColumn::Name, false), (std::vector<std::uint32_t> { 20, 30, 10 }));
     state.extra.CollisionWarnings = false;
-    EXPECT_EQ(Order(TargetListColumn::Range, true), (std::vector<std::uint32_t>{30, 20, 10}));
+    EXPECT_EQ(Order(TargetListColumn::Range, true), (std::vector<std::uint32_t> { 30, 20, 10 }));
 }
 
 TEST_F(AisTargetListTest, FindsTheRowOfAnMmsiAfterSorting)

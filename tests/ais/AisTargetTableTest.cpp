@@ -10,7 +10,7 @@ namespace {
 
 TAISTarget Station(std::uint32_t mmsi)
 {
-    TAISTarget t{};
+    TAISTarget t {};
     t.MsgType = 1;
     t.MMSI = mmsi;
     return t;
@@ -32,7 +32,8 @@ TEST(AisTargetTable, NumbersRunFromOneToTheCount)
     EXPECT_EQ(table.find(1), nullptr);
     table.add(Station(101));
     table.add(Station(102));
-    for (const auto& [n, valid] : std::vector<std::pair<int, bool>>{{-1, false}, {0, false}, {1, true}, {2, true}, {3, false}, {61, false}}) {
+    for (const auto& [n, valid] : std::vector<std::pair<int, bool>> {
+             { -1, false }, { 0, false }, { 1, true }, { 2, true }, { 3, false }, { 61, false } }) {
         EXPECT_EQ(table.valid(n), valid) << n;
         EXPECT_EQ(table.find(n) != nullptr, valid) << n;
     }
@@ -55,11 +56,11 @@ TEST(AisTargetTable, AFullTableGivesItsLastSlotToTheNewcomer)
 TEST(AisTargetTable, RemovingKeepsTheOrderAndZeroesTheFreedSlots)
 {
     AisTargetTable table;
-    for (std::uint32_t mmsi : {1u, 2u, 3u, 4u, 5u}) {
+    for (std::uint32_t mmsi : { 1u, 2u, 3u, 4u, 5u }) {
         table.add(Station(mmsi));
     }
     EXPECT_EQ(table.removeIf([](const TAISTarget& t) { return t.MMSI % 2 == 0; }), 2);
-    EXPECT_EQ(Mmsis(table), (std::vector<std::uint32_t>{1, 3, 5}));
+    EXPECT_EQ(Mmsis(table), (std::vector<std::uint32_t> { 1, 3, 5 }));
     for (std::size_t i = 3; i < 5; ++i) {
         EXPECT_EQ(table.allSlots()[i].MMSI, 0u) << "slot " << i + 1;
     }
@@ -74,8 +75,9 @@ TEST(AisTargetTable, APositionIsUnknownWhenEitherFieldSaysNotAvailable)
         double lat, lon;
         bool known;
     };
-    for (const Case& c : {Case{50.5, -1.25, true}, Case{91, -1.25, false}, Case{50.5, 181, false}, Case{-90, -180, true}}) {
-        TAISTarget t{};
+    for (const Case& c : { Case { 50.5, -1.25, true }, Case { 91, -1.25, false }, Case { 50.5, 181, false },
+             Case { -90, -180, true } }) {
+        TAISTarget t {};
         t.Latitude = static_cast<std::int32_t>(c.lat * 600000);
         t.Longitude = static_cast<std::int32_t>(c.lon * 600000);
         EXPECT_EQ(PositionKnown(t), c.known) << c.lat << " " << c.lon;
@@ -90,14 +92,14 @@ TEST(AisTargetTable, APositionIsUnknownWhenEitherFieldSaysNotAvailable)
 
 TEST(AisTargetPositions, AreGivenWestPositiveFromTheNewestTrackPoint)
 {
-    TAISTarget t{};
+    TAISTarget t {};
     t.Latitude = static_cast<std::int32_t>(50.5 * 600000);
     t.Longitude = static_cast<std::int32_t>(-1.25 * 600000); // as received: 1.25° west
-    EXPECT_EQ(AisPosition(t), (LatLong{50.5, 1.25}));
+    EXPECT_EQ(AisPosition(t), (LatLong { 50.5, 1.25 }));
     EXPECT_DOUBLE_EQ(EastLongitude(AisPosition(t)), -1.25);
     EXPECT_EQ(AisLatestPosition(t), AisPosition(t)) << "no track yet: the report's fields";
     t.TrackCount = 2;
-    t.point(1) = {50.0, -1.0};
-    t.point(2) = {50.25, 2.5}; // track points are east positive too
-    EXPECT_EQ(AisLatestPosition(t), (LatLong{50.25, -2.5}));
+    t.point(1) = { 50.0, -1.0 };
+    t.point(2) = { 50.25, 2.5 }; // track points are east positive too
+    EXPECT_EQ(AisLatestPosition(t), (LatLong { 50.25, -2.5 }));
 }

@@ -48,7 +48,7 @@ protected:
     kvtest::TempDir dir;
     ProgramState state;
     FakePlatform fake;
-    AisController ais{state, fake.platform};
+    AisController ais { state, fake.platform };
 };
 
 TEST_F(AisTargetsTest, NewTargetsBeepAndFillTheTableUpToSlotSixty)
@@ -110,11 +110,11 @@ TEST_F(AisTargetsTest, TargetFirstHeardByStaticDataStartsAtTheOrigin)
 
 TEST_F(AisTargetsTest, FirstFragmentRefreshesThePreviousTarget)
 {
-    fake.clock.time = {2026, 12, 8, 12, 0, 0, 0};
+    fake.clock.time = { 2026, 12, 8, 12, 0, 0, 0 };
     Position(400000001, 50.0, -1.0);
     const double heard = state.ais.targets[1].LastHeard;
     fake.clock.time.minute = 5;
-    Receive(StaticSentences(StaticData{}, "2")[0]);
+    Receive(StaticSentences(StaticData {}, "2")[0]);
     EXPECT_GT(state.ais.targets[1].LastHeard, heard);
     EXPECT_EQ(state.ais.targets[1].TrackCount, 1);
     EXPECT_EQ(state.ais.targets.count(), 1);
@@ -122,7 +122,7 @@ TEST_F(AisTargetsTest, FirstFragmentRefreshesThePreviousTarget)
 
 TEST_F(AisTargetsTest, AgeingRemovesSilentTargetsKeepingOrder)
 {
-    fake.clock.time = {2026, 12, 8, 12, 0, 0, 0};
+    fake.clock.time = { 2026, 12, 8, 12, 0, 0, 0 };
     for (int i = 1; i <= 5; ++i) {
         Position(500000000 + i, 50.0 + i, -1.0);
     }
@@ -177,9 +177,9 @@ TEST_F(AisTargetsTest, NearestTargetIsMeasuredTheShortWayAcrossTheDateLine)
 {
     state.chartRef.CosLatFactor = 1.0;
     state.fixInfo.OwnLat = 10.0;
-    state.fixInfo.OwnLong = 179.95;  // 179.95° W
+    state.fixInfo.OwnLong = 179.95; // 179.95° W
     Position(700000001, 10.3, -179.95); // 18 nm north
-    Position(700000002, 10.0, 179.95);  // 179.95° E: 6 nm west over the date line
+    Position(700000002, 10.0, 179.95); // 179.95° E: 6 nm west over the date line
     const NearestTarget n = FindNearestAISTarget(state.ais, state.fixInfo, state.chartRef);
     EXPECT_EQ(n.number, 2);
     EXPECT_NEAR(n.range, 6.0, 1e-3);
@@ -188,7 +188,7 @@ TEST_F(AisTargetsTest, NearestTargetIsMeasuredTheShortWayAcrossTheDateLine)
 TEST_F(AisTargetsTest, ClearAllTargetsAsksFirst)
 {
     Position(700000001, 50.0, -1.0);
-    fake.prompter.answer({false, true});
+    fake.prompter.answer({ false, true });
     EXPECT_FALSE(ClearAllTargets(state, fake.platform));
     EXPECT_EQ(state.ais.targets.count(), 1);
     EXPECT_TRUE(ClearAllTargets(state, fake.platform));
@@ -314,14 +314,14 @@ TEST(AisDatabaseTear, AVesselTornByAKillIsAppendedAgainWhole)
     // record, complete, and the records before the tear must be untouched, wherever it fell
     // (inside the MMSI, just after it, inside the name, near the end).
     const std::uint32_t a = 910000100, b = 910000200, c = 910000300;
-    for (const std::size_t tear : {std::size_t{1}, std::size_t{6}, std::size_t{8}, std::size_t{40},
-                                   std::size_t{140}, std::size_t{500}, kTAISTargetSize - 1}) {
+    for (const std::size_t tear : { std::size_t { 1 }, std::size_t { 6 }, std::size_t { 8 }, std::size_t { 40 },
+             std::size_t { 140 }, std::size_t { 500 }, kTAISTargetSize - 1 }) {
         SCOPED_TRACE(tear);
         kvtest::TempDir dir;
         ProgramState state;
         state.folders.AppDir = dir.path() + "/";
         FakePlatform fake;
-        AisController ais{state, fake.platform};
+        AisController ais { state, fake.platform };
         const std::string path = AisDatabasePath(state.folders);
         TAISTarget vesselA = ZeroTarget();
         vesselA.MMSI = a;
@@ -336,7 +336,7 @@ TEST(AisDatabaseTear, AVesselTornByAKillIsAppendedAgainWhole)
         OpenAisDatabase(state.ais, state.folders);
         EXPECT_EQ(state.ais.AISDatabaseCount, 1);
 
-        for (const std::uint32_t mmsi : {c, b}) {
+        for (const std::uint32_t mmsi : { c, b }) {
             StaticData s;
             s.mmsi = mmsi;
             for (const auto& line : StaticSentences(s, "1")) {
@@ -348,17 +348,17 @@ TEST(AisDatabaseTear, AVesselTornByAKillIsAppendedAgainWhole)
         EXPECT_EQ(ReadWholeFile(path).value_or("").substr(0, kTAISTargetSize), before);
         std::vector<std::string> names;
         ForEachAisDatabaseMatch(path, b, [&](const TAISTarget& x) { names.push_back(x.VesselName.str()); });
-        EXPECT_EQ(names, std::vector<std::string>{"EVER DIADEM@@@@@@@@@"});
+        EXPECT_EQ(names, std::vector<std::string> { "EVER DIADEM@@@@@@@@@" });
         EXPECT_EQ(ForEachAisDatabaseMatch(path, c, nullptr).value_or(0), 1);
     }
 }
 
 TEST(AisTime, DaysSince1899RoundTrip)
 {
-    EXPECT_DOUBLE_EQ(DaysFromDateTime({1899, 12, 30, 0, 0, 0, 0}), 0.0);
-    EXPECT_DOUBLE_EQ(DaysFromDateTime({1900, 1, 1, 12, 0, 0, 0}), 2.5);
-    EXPECT_DOUBLE_EQ(DaysFromDateTime({2026, 12, 8, 0, 0, 0, 0}), 46364.0);
-    const LocalDateTime t{2024, 2, 29, 23, 59, 58, 0};
+    EXPECT_DOUBLE_EQ(DaysFromDateTime({ 1899, 12, 30, 0, 0, 0, 0 }), 0.0);
+    EXPECT_DOUBLE_EQ(DaysFromDateTime({ 1900, 1, 1, 12, 0, 0, 0 }), 2.5);
+    EXPECT_DOUBLE_EQ(DaysFromDateTime({ 2026, 12, 8, 0, 0, 0, 0 }), 46364.0);
+    const LocalDateTime t { 2024, 2, 29, 23, 59, 58, 0 };
     EXPECT_EQ(DateTimeFromDays(DaysFromDateTime(t)), t);
 }
 

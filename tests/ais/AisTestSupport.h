@@ -46,7 +46,10 @@ inline std::string PositionSentence(const PositionReport& p)
 }
 
 // Degrees (east/north positive) to 1/10000 minute.
-inline long long Raw(double degrees) { return static_cast<long long>(degrees * 600000.0 + (degrees < 0 ? -0.5 : 0.5)); }
+inline long long Raw(double degrees)
+{
+    return static_cast<long long>(degrees * 600000.0 + (degrees < 0 ? -0.5 : 0.5));
+}
 
 struct StaticData {
     long long mmsi = 235000001;

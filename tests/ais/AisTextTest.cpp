@@ -22,14 +22,17 @@ protected:
         state.fixInfo.OwnLat = 50.0;
         state.fixInfo.OwnLong = 1.0;
         state.chartRef.CosLatFactor = 0.5;
-        fake.clock.time = {2026, 12, 8, 12, 0, 0, 0};
+        fake.clock.time = { 2026, 12, 8, 12, 0, 0, 0 };
     }
-    std::vector<std::string> Text(int n = 1) { return WriteTargetText(state.ais, kv::OwnShipOf(state), n, fake.clock.time); }
+    std::vector<std::string> Text(int n = 1)
+    {
+        return WriteTargetText(state.ais, kv::OwnShipOf(state), n, fake.clock.time);
+    }
 
     kvtest::TempDir dir;
     ProgramState state;
     FakePlatform fake;
-    AisController ais{state, fake.platform};
+    AisController ais { state, fake.platform };
 };
 
 TEST_F(AisTextTest, TheTwentyOneLines)
@@ -46,8 +49,8 @@ TEST_F(AisTextTest, TheTwentyOneLines)
     p.sog = 123;
     p.cog = 2245;
     p.heading = 511;
-    p.lat = Raw(50.5) + 3;          // 50°30.0003' N
-    p.lon = -(Raw(1.0) + 123456);   // 1°12.3456' W
+    p.lat = Raw(50.5) + 3; // 50°30.0003' N
+    p.lon = -(Raw(1.0) + 123456); // 1°12.3456' W
     ais.DecodeAndUpdate(PositionSentence(p));
     state.fixInfo.FixHour = 9;
     state.fixInfo.FixMinute = 5;
@@ -71,8 +74,10 @@ TEST_F(AisTextTest, TheTwentyOneLines)
         "TrueHeading 511- Not available",
         // Split after \xb0 so that the digits are not read as part of the escape.
         // NOLINTBEGIN(bugprone-suspicious-missing-comma)
-        "Lat 50\xb0" "30.000 N",
-        "Long  1\xb0" "12.346 W",
+        "Lat 50\xb0"
+        "30.000 N",
+        "Long  1\xb0"
+        "12.346 W",
         // NOLINTEND(bugprone-suspicious-missing-comma)
         "Destination NEW YORK",
         "ETA - 05/15 14:00",
@@ -139,8 +144,12 @@ TEST_F(AisTextTest, BaseStationAndTechnicalLines)
     const auto lines = Text();
     ASSERT_EQ(lines.size(), 29u);
     EXPECT_EQ(lines[9], "Fixed AIS Base Station");
-    EXPECT_EQ(lines[13], "Lat 33\xb0" "15.000 S");
-    EXPECT_EQ(lines[14], "Long  0\xb0" "30.000 W");
+    EXPECT_EQ(lines[13],
+        "Lat 33\xb0"
+        "15.000 S");
+    EXPECT_EQ(lines[14],
+        "Long  0\xb0"
+        "30.000 W");
     EXPECT_EQ(lines[21], "------------------------------");
     EXPECT_EQ(lines[22], "Message Type - 4");
     EXPECT_EQ(lines[23], "IMO Number - 0");
@@ -173,8 +182,13 @@ TEST_F(AisTextTest, MonitorModeAndPlaybackChangeTimeAndDateLines)
     state.ais.PlayFileName = "/logs/07-12-26.AIS";
     lines = Text();
     EXPECT_EQ(lines[20], "Date: 07-12-26");
-    EXPECT_EQ(AisLatText(-1), "Lat  0\xb0" "0.000 S");
-    EXPECT_EQ(AisLatText(599999), "Lat  1\xb0" "0.000 N") << "rounded minutes never show 60";
+    EXPECT_EQ(AisLatText(-1),
+        "Lat  0\xb0"
+        "0.000 S");
+    EXPECT_EQ(AisLatText(599999),
+        "Lat  1\xb0"
+        "0.000 N")
+        << "rounded minutes never show 60";
 }
 
 } // namespace
@@ -186,7 +200,7 @@ protected:
     TAISTarget& Target(std::uint32_t mmsi, int type)
     {
         state.ais.targets.clear();
-        TAISTarget& t = state.ais.targets.add(TAISTarget{});
+        TAISTarget& t = state.ais.targets.add(TAISTarget {});
         t.MMSI = mmsi;
         t.MsgType = static_cast<std::uint8_t>(type);
         t.Latitude = static_cast<std::int32_t>(Raw(50.5));
@@ -217,11 +231,10 @@ TEST_F(SmallCraftTextTest, ClassBShowsItsClassAndStaticData)
     t.DimD = 2;
     t.SOG = 62;
     t.COG = 1805;
-    const std::vector<std::string> expected = {
-        "Target 1 of 1", "Age 00:00", "Class B", "MMSI - 235099999", "Call Sign - MABC1", "Name SEA BREEZE",
-        "Type of Ship - 37", "Length - 12 Mtrs.", "Beam - 4 Mtrs.", "SOG 6.2", "COG 180.5",
-        "TrueHeading 511- Not available", AisLatText(t.Latitude), AisLongText(t.Longitude), "Range 30.0 Nm",
-        "Bearing 0.0\xb0T"};
+    const std::vector<std::string> expected = { "Target 1 of 1", "Age 00:00", "Class B", "MMSI - 235099999",
+        "Call Sign - MABC1", "Name SEA BREEZE", "Type of Ship - 37", "Length - 12 Mtrs.", "Beam - 4 Mtrs.", "SOG 6.2",
+        "COG 180.5", "TrueHeading 511- Not available", AisLatText(t.Latitude), AisLongText(t.Longitude),
+        "Range 30.0 Nm", "Bearing 0.0\xb0T" };
     EXPECT_EQ(Body(), expected);
 
     // Speed and course not available, as a Class B unit sends them before its first fix.
@@ -250,16 +263,15 @@ TEST_F(SmallCraftTextTest, AidToNavigationShowsItsKindAndNoMotion)
     t.DimA = t.DimB = t.DimC = t.DimD = 5;
     t.Spare = 1;
     state.ais.AdditionalTargetData = true;
-    const std::vector<std::string> expected = {
-        "Target 1 of 1", "Age 00:00", "Virtual Aid to Navigation", "MMSI - 992351234", "Name NAB TOWER",
-        "Aid Type - 25 Starboard hand Mark", "Length - 10 Mtrs.", "Beam - 10 Mtrs.", AisLatText(t.Latitude),
-        AisLongText(t.Longitude), "Range 30.0 Nm", "Bearing 0.0\xb0T"};
+    const std::vector<std::string> expected = { "Target 1 of 1", "Age 00:00", "Virtual Aid to Navigation",
+        "MMSI - 992351234", "Name NAB TOWER", "Aid Type - 25 Starboard hand Mark", "Length - 10 Mtrs.",
+        "Beam - 10 Mtrs.", AisLatText(t.Latitude), AisLongText(t.Longitude), "Range 30.0 Nm", "Bearing 0.0\xb0T" };
     auto lines = Text();
     ASSERT_EQ(lines.size(), expected.size() + 2 + 4);
     EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 12), expected);
     EXPECT_EQ(std::vector<std::string>(lines.end() - 4, lines.end()),
-              (std::vector<std::string>{"------------------------------", "Message Type - 21", "Fix - Undefined",
-                                        "Low Accuracy > 10 m"}));
+        (std::vector<std::string> {
+            "------------------------------", "Message Type - 21", "Fix - Undefined", "Low Accuracy > 10 m" }));
 
     t.Spare = 0;
     EXPECT_EQ(Text()[2], "Aid to Navigation");

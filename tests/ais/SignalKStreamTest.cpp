@@ -1,9 +1,9 @@
 // The Signal K delta stream becomes the sentences a receiver, instruments and an AIS receiver
 // would have sent: checked by reading those sentences back with the program's own parsers.
 
+#include "core/SignalKStream.h"
 #include "ais/AisDecoder.h"
 #include "ais/AisSmallCraft.h"
-#include "core/SignalKStream.h"
 #include "nmea/NmeaParse.h"
 
 #include <gtest/gtest.h>
@@ -28,7 +28,8 @@ std::vector<std::string> Lines(const std::string& text)
 }
 
 // The payload of the AIS sentences [first, first + count) joined and decoded.
-kv::SixBitBuffer Payload(const std::vector<std::string>& lines, std::size_t first, std::size_t count, std::size_t* bits = nullptr)
+kv::SixBitBuffer Payload(
+    const std::vector<std::string>& lines, std::size_t first, std::size_t count, std::size_t* bits = nullptr)
 {
     std::string payload;
     int fill = 0;
@@ -36,7 +37,7 @@ kv::SixBitBuffer Payload(const std::vector<std::string>& lines, std::size_t firs
         payload += kv::NmeaField(lines[i], 5);
         fill = std::stoi(kv::NmeaField(lines[i], 6).substr(0, 1));
     }
-    kv::SixBitBuffer buffer{};
+    kv::SixBitBuffer buffer {};
     kv::PayloadToSixBit(payload, buffer);
     if (bits != nullptr) {
         *bits = payload.size() * 6 - static_cast<std::size_t>(fill);
@@ -52,7 +53,8 @@ kv::TAISTarget Decode(const std::vector<std::string>& lines, std::size_t first, 
     return t;
 }
 
-constexpr const char* kHello = R"({"name":"signalk-server","version":"2.23.0","self":"vessels.urn:mrn:imo:mmsi:235000001","roles":["master","main"]})";
+constexpr const char* kHello
+    = R"({"name":"signalk-server","version":"2.23.0","self":"vessels.urn:mrn:imo:mmsi:235000001","roles":["master","main"]})";
 
 } // namespace
 
@@ -66,7 +68,8 @@ TEST(SignalKStream, OwnPositionBecomesReceiverSentences)
         R"({"path":"navigation.position","value":{"latitude":50.7075,"longitude":-1.2965}},)"
         R"({"path":"navigation.speedOverGround","value":5.144444},{"path":"navigation.courseOverGroundTrue","value":1.5707963}]}]})"));
     ASSERT_EQ(lines.size(), 2U);
-    EXPECT_EQ(lines[0].substr(0, lines[0].size() - 3), "$GPRMC,102030.45,A,5042.4500,N,00117.7900,W,10.00,90.0,010626,,,A");
+    EXPECT_EQ(
+        lines[0].substr(0, lines[0].size() - 3), "$GPRMC,102030.45,A,5042.4500,N,00117.7900,W,10.00,90.0,010626,,,A");
     EXPECT_EQ(lines[1].substr(0, 6), "$GPGGA");
     for (const std::string& l : lines) {
         EXPECT_FALSE(kv::ChecksumMismatch(l)) << l;
@@ -79,8 +82,15 @@ TEST(SignalKStream, OwnPositionBecomesReceiverSentences)
     EXPECT_NEAR(fix.SentenceLong, 1.2965, 1e-7);
     EXPECT_TRUE(fix.PositionValid);
     // Own ship named by "vessels.self" or by no context at all is own ship too; others are not.
-    EXPECT_EQ(sk.take(R"({"updates":[{"values":[{"path":"navigation.position","value":{"latitude":1,"longitude":2}}]}]})").substr(0, 6), "$GPRMC");
-    EXPECT_EQ(sk.take(R"({"context":"vessels.self","updates":[{"values":[{"path":"navigation.position","value":{"latitude":1,"longitude":2}}]}]})").substr(0, 6), "$GPRMC");
+    EXPECT_EQ(
+        sk.take(R"({"updates":[{"values":[{"path":"navigation.position","value":{"latitude":1,"longitude":2}}]}]})")
+            .substr(0, 6),
+        "$GPRMC");
+    EXPECT_EQ(
+        sk.take(
+              R"({"context":"vessels.self","updates":[{"values":[{"path":"navigation.position","value":{"latitude":1,"longitude":2}}]}]})")
+            .substr(0, 6),
+        "$GPRMC");
 }
 
 TEST(SignalKStream, InstrumentPathsBecomeInstrumentSentences)
@@ -90,20 +100,21 @@ TEST(SignalKStream, InstrumentPathsBecomeInstrumentSentences)
         const char* sentence; // without checksum
     };
     const Case cases[] = {
-        {R"({"path":"environment.depth.belowTransducer","value":3.2})", "$IIDBT,10.5,f,3.2,M,1.7,F"},
-        {R"({"path":"environment.wind.angleApparent","value":-0.7853982},{"path":"environment.wind.speedApparent","value":7.716667})",
-         "$IIMWV,315.0,R,15.0,N,A"},
-        {R"({"path":"environment.wind.angleTrueWater","value":0.5235988},{"path":"environment.wind.speedTrue","value":5.144444})",
-         "$IIMWV,30.0,T,10.0,N,A"},
-        {R"({"path":"navigation.headingTrue","value":3.1415927})", "$IIHDT,180.0,T"},
-        {R"({"path":"navigation.magneticVariation","value":-0.0523599},{"path":"navigation.headingMagnetic","value":0.0872665})",
-         "$IIHDG,5.0,,,3.0,W"},
+        { R"({"path":"environment.depth.belowTransducer","value":3.2})", "$IIDBT,10.5,f,3.2,M,1.7,F" },
+        { R"({"path":"environment.wind.angleApparent","value":-0.7853982},{"path":"environment.wind.speedApparent","value":7.716667})",
+            "$IIMWV,315.0,R,15.0,N,A" },
+        { R"({"path":"environment.wind.angleTrueWater","value":0.5235988},{"path":"environment.wind.speedTrue","value":5.144444})",
+            "$IIMWV,30.0,T,10.0,N,A" },
+        { R"({"path":"navigation.headingTrue","value":3.1415927})", "$IIHDT,180.0,T" },
+        { R"({"path":"navigation.magneticVariation","value":-0.0523599},{"path":"navigation.headingMagnetic","value":0.0872665})",
+            "$IIHDG,5.0,,,3.0,W" },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.sentence);
         kv::SignalKStream sk;
         sk.take(kHello);
-        const auto lines = Lines(sk.take(std::string(R"({"context":"vessels.self","updates":[{"values":[)") + c.values + "]}]}"));
+        const auto lines
+            = Lines(sk.take(std::string(R"({"context":"vessels.self","updates":[{"values":[)") + c.values + "]}]}"));
         ASSERT_EQ(lines.size(), 1U);
         EXPECT_EQ(lines[0].substr(0, lines[0].size() - 3), c.sentence);
         EXPECT_FALSE(kv::ChecksumMismatch(lines[0]));
@@ -111,7 +122,8 @@ TEST(SignalKStream, InstrumentPathsBecomeInstrumentSentences)
     // The keel depth once the transducer depth is known: transducer depth and a negative offset.
     kv::SignalKStream sk;
     sk.take(R"({"updates":[{"values":[{"path":"environment.depth.belowTransducer","value":4.0}]}]})");
-    EXPECT_EQ(sk.take(R"({"updates":[{"values":[{"path":"environment.depth.belowKeel","value":2.5}]}]})").substr(0, 16), "$IIDPT,4.0,-1.5*");
+    EXPECT_EQ(sk.take(R"({"updates":[{"values":[{"path":"environment.depth.belowKeel","value":2.5}]}]})").substr(0, 16),
+        "$IIDPT,4.0,-1.5*");
 }
 
 // Figures no boat gives are passed over: the sentences stay within the 82 characters a listener
@@ -168,8 +180,9 @@ TEST(SignalKStream, ClassAVesselBecomesPositionAndStaticReports)
     EXPECT_EQ(st.DimC, 14);
     EXPECT_EQ(st.DimD, 6);
     // A later position alone gives a position report only.
-    const auto next = Lines(sk.take(R"({"context":"vessels.urn:mrn:imo:mmsi:244123456","updates":[{"values":[)"
-                                    R"({"path":"navigation.position","value":{"latitude":50.76,"longitude":-1.1}}]}]})"));
+    const auto next
+        = Lines(sk.take(R"({"context":"vessels.urn:mrn:imo:mmsi:244123456","updates":[{"values":[)"
+                        R"({"path":"navigation.position","value":{"latitude":50.76,"longitude":-1.1}}]}]})"));
     ASSERT_EQ(next.size(), 1U);
     EXPECT_EQ(Decode(next, 0, 1).Latitude, 30456000);
     EXPECT_EQ(sk.vessels(), 1U);
@@ -178,11 +191,11 @@ TEST(SignalKStream, ClassAVesselBecomesPositionAndStaticReports)
 TEST(SignalKStream, ClassBVesselBecomesClassBReports)
 {
     kv::SignalKStream sk;
-    const auto lines = Lines(sk.take(
-        R"({"context":"vessels.urn:mrn:imo:mmsi:235099999","updates":[{"values":[)"
-        R"({"path":"sensors.ais.class","value":"B"},{"path":"name","value":"Blue Moon"},)"
-        R"({"path":"navigation.position","value":{"latitude":-33.5,"longitude":151.25}},)"
-        R"({"path":"design.length","value":{"overall":12}},{"path":"design.beam","value":4}]}]})"));
+    const auto lines
+        = Lines(sk.take(R"({"context":"vessels.urn:mrn:imo:mmsi:235099999","updates":[{"values":[)"
+                        R"({"path":"sensors.ais.class","value":"B"},{"path":"name","value":"Blue Moon"},)"
+                        R"({"path":"navigation.position","value":{"latitude":-33.5,"longitude":151.25}},)"
+                        R"({"path":"design.length","value":{"overall":12}},{"path":"design.beam","value":4}]}]})"));
     ASSERT_EQ(lines.size(), 3U);
     kv::AisSmallCraftMessage m;
     // The payload is read before its length is handed over.
@@ -219,11 +232,12 @@ TEST(SignalKStream, WhatIsNotADeltaGivesNothing)
         R"({"updates":[{"values":[{"path":"navigation.position","value":null}]}]})",
         R"({"updates":[{"values":[{"path":"environment.depth.belowTransducer","value":-1}]}]})",
         R"({"updates":[{"values":[{"path":"environment.wind.angleApparent","value":1}]}]})", // no speed yet
-        R"({"updates":[{"values":[{"path":"environment.wind.speedTrue","value":5}]}]})",     // no angle yet
+        R"({"updates":[{"values":[{"path":"environment.wind.speedTrue","value":5}]}]})", // no angle yet
         R"({"context":"vessels.urn:mrn:signalk:uuid:c0d7","updates":[{"values":[{"path":"navigation.position","value":{"latitude":1,"longitude":1}}]}]})",
         R"({"context":"atons.urn:mrn:imo:mmsi:992351234","updates":[{"values":[{"path":"navigation.position","value":{"latitude":1,"longitude":1}}]}]})",
         R"({"context":"vessels.urn:mrn:imo:mmsi:244000001","updates":[{"values":[{"path":"navigation.speedOverGround","value":1}]}]})",
-        "{\"updates\":[{\"values\":[{\"path\":\"navigation.position\",\"value\":{\"latitude\":1e999,\"longitude\":0}}]}]}",
+        "{\"updates\":[{\"values\":[{\"path\":\"navigation.position\",\"value\":{\"latitude\":1e999,\"longitude\":0}}]}"
+        "]}",
     };
     for (const char* c : cases) {
         SCOPED_TRACE(c);
@@ -236,8 +250,8 @@ TEST(SignalKStream, VesselsBeyondTheLimitArePassedOver)
 {
     kv::SignalKStream sk;
     for (std::size_t i = 0; i <= kv::kSignalKVesselLimit; ++i) {
-        const std::string out = sk.take(R"({"context":"vessels.urn:mrn:imo:mmsi:)" + std::to_string(200000000 + i) +
-                                        R"(","updates":[{"values":[{"path":"navigation.position","value":{"latitude":1,"longitude":1}}]}]})");
+        const std::string out = sk.take(R"({"context":"vessels.urn:mrn:imo:mmsi:)" + std::to_string(200000000 + i)
+            + R"(","updates":[{"values":[{"path":"navigation.position","value":{"latitude":1,"longitude":1}}]}]})");
         EXPECT_EQ(out.empty(), i == kv::kSignalKVesselLimit);
     }
     EXPECT_EQ(sk.vessels(), kv::kSignalKVesselLimit);

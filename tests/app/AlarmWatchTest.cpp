@@ -25,7 +25,7 @@ struct Program {
     // The clock at 12:00:00 plus `seconds`, then the one-second tick.
     void tickAt(int seconds)
     {
-        fakes.clock.time = kv::LocalDateTime{2026, 12, 8, 12, seconds / 60, seconds % 60, 0};
+        fakes.clock.time = kv::LocalDateTime { 2026, 12, 8, 12, seconds / 60, seconds % 60, 0 };
         controller->SecsTimerTimer();
     }
     kv::AlarmWatch& alarms() { return controller->alarms(); }

@@ -23,7 +23,7 @@ using namespace kv;
 std::vector<ChartPoint> Square(double lat, double lon)
 {
     return { ChartPoint::make(lat - 0.1, lon - 0.1), ChartPoint::make(lat + 0.1, lon - 0.1),
-             ChartPoint::make(lat + 0.1, lon + 0.1), ChartPoint::penUp() };
+        ChartPoint::make(lat + 0.1, lon + 0.1), ChartPoint::penUp() };
 }
 
 // A folder with the start-up chart "world" and four charts in a row along 50° N, each a degree
@@ -97,7 +97,7 @@ TEST(ChartSelection, AVoyageAcrossTheChartsLoadsEachInTurnWithoutADialog)
     v.state.nmeaLink.NmeaOpen = true;
     ASSERT_TRUE(v.state.settings.fix.AutoChart);
     const std::vector<std::pair<double, std::string>> legs { { 3.9, "leg1" }, { 3.2, "leg2" }, { 2.6, "leg2" },
-                                                             { 1.8, "leg3" }, { 1.1, "leg4" } };
+        { 1.8, "leg3" }, { 1.1, "leg4" } };
     for (const auto& [lon, chart] : legs) {
         v.fixAt(50.0, lon);
         EXPECT_EQ(v.state.chart.ChartName.str(), chart) << "at " << lon << " W";
@@ -138,17 +138,17 @@ TEST(ChartSelection, AnEditedChartIsNeverReplacedWithoutTheSaveQuestion)
     v.state.fixInfo.OwnLong = 3.9;
     v.controller->LoadNearestChart1Click();
     ASSERT_EQ(v.state.chart.ChartName.str(), "leg1");
-    editAt(3.9, {Answer::Cancel, Answer::Yes});
+    editAt(3.9, { Answer::Cancel, Answer::Yes });
     const int edited = v.state.chart.count();
     v.state.fixInfo.OwnLong = 2.9;
     v.controller->LoadNearestChart1Click(); // Cancel keeps the chart with its edit
-    EXPECT_EQ(v.fakes.prompter.messages.front(), (FakePrompter::Message{"yesNoCancel", kSaveChartBeforeExit}));
+    EXPECT_EQ(v.fakes.prompter.messages.front(), (FakePrompter::Message { "yesNoCancel", kSaveChartBeforeExit }));
     EXPECT_EQ(v.state.chart.count(), edited);
     v.controller->LoadNearestChart1Click(); // Yes saves it, then loads
     EXPECT_EQ(v.state.chart.ChartName.str(), "leg2");
     EXPECT_EQ(ReadChartRecords(v.dir.file("charts/leg1.cht")).taken, edited);
 
-    editAt(2.9, {Answer::No}); // opening another chart: No loads it, the file stays as it was
+    editAt(2.9, { Answer::No }); // opening another chart: No loads it, the file stays as it was
     v.controller->charts().OpenChart(v.dir.file("charts/leg3.cht"));
     EXPECT_EQ(v.fakes.prompter.messages.front().text, kSaveChartBeforeExit);
     EXPECT_EQ(ReadChartRecords(v.dir.file("charts/leg2.cht")).taken, 4);
@@ -158,7 +158,7 @@ TEST(ChartSelection, AnEditedChartIsNeverReplacedWithoutTheSaveQuestion)
     v.fixAt(50.0, 3.9);
     EXPECT_EQ(v.state.chart.ChartName.str(), "leg3");
     EXPECT_EQ(v.state.display.StatusLine, kModifiedChartKept);
-    v.fakes.prompter.answer({true, false});
+    v.fakes.prompter.answer({ true, false });
     EXPECT_TRUE(v.controller->FormCloseQuery()); // quitting asks although editing is off
     EXPECT_TRUE(v.fakes.prompter.lastMessageIs(kSaveChartBeforeExit));
 }

@@ -21,13 +21,13 @@ TEST(ComSourceFile, WritesCheckedAddressesAndRemovesEmptyOnes)
         const char* stored; // nullptr: refused, the entry unchanged
     };
     const Row rows[] = {
-        {"tcp://boat.local:10110", "tcp://boat.local:10110"},
-        {"  gpsd://[::1]  ", "gpsd://[::1]:2947"},
-        {"udp://:10110 udp://192.168.1.20:10111", "udp://:10110 udp://192.168.1.20:10111"},
-        {"/dev/ttyUSB0", "/dev/ttyUSB0"},
-        {"tcp://boat.local", nullptr},
-        {"ftp://x:1", nullptr},
-        {"tcp://host:70000", nullptr},
+        { "tcp://boat.local:10110", "tcp://boat.local:10110" },
+        { "  gpsd://[::1]  ", "gpsd://[::1]:2947" },
+        { "udp://:10110 udp://192.168.1.20:10111", "udp://:10110 udp://192.168.1.20:10111" },
+        { "/dev/ttyUSB0", "/dev/ttyUSB0" },
+        { "tcp://boat.local", nullptr },
+        { "ftp://x:1", nullptr },
+        { "tcp://host:70000", nullptr },
     };
     std::string current;
     for (const Row& r : rows) {

@@ -6,8 +6,8 @@
 // KV_CRASH_KILLS sets the number of kills over all paths (default 35; the full experiment is
 // KV_CRASH_KILLS=1000).
 
-#include "app/ProgramState.h"
 #include "ais/AisDatabase.h"
+#include "app/ProgramState.h"
 #include "charts/ChartFiles.h"
 #include "charts/WaypointFiles.h"
 #include "core/Config.h"
@@ -266,14 +266,14 @@ std::string ReadersProblem(const WritePath& path, const std::string& folder)
 struct Tally {
     int kills = 0;
     int oldOrNew[2] = { 0, 0 }; // rewrites: files found as version 0 / version 1
-    int appendedUnits = 0;      // appends: records or lines found whole
-    int tornAtKill = 0;         // appends: kills that left the start of a record or line at the end
-    int tornKept = 0;           // appends: such pieces kept as units of their own by later appends
-    int temporariesSeen = 0;    // temporaries found before the clean-up (one interrupted rewrite each)
+    int appendedUnits = 0; // appends: records or lines found whole
+    int tornAtKill = 0; // appends: kills that left the start of a record or line at the end
+    int tornKept = 0; // appends: such pieces kept as units of their own by later appends
+    int temporariesSeen = 0; // temporaries found before the clean-up (one interrupted rewrite each)
     int corrupt = 0;
 };
 
-class CrashSafety : public ::testing::TestWithParam<std::size_t> {};
+class CrashSafety : public ::testing::TestWithParam<std::size_t> { };
 
 TEST_P(CrashSafety, EveryKillLeavesOldOrNewFilesAndNoTemporaries)
 {
@@ -294,7 +294,8 @@ TEST_P(CrashSafety, EveryKillLeavesOldOrNewFilesAndNoTemporaries)
     const auto started = std::chrono::steady_clock::now();
     ASSERT_TRUE(RunLoop(path.kind, refB, 2));
     // Kills spread over about three writes, wherever the disc makes them slow or fast.
-    const auto perWrite = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started) / 2;
+    const auto perWrite
+        = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started) / 2;
     std::map<std::string, std::string> versionA, versionB;
     for (const auto& f : path.files) {
         versionA[f] = kv::ReadWholeFile(refA + f).value_or("");
@@ -344,8 +345,8 @@ TEST_P(CrashSafety, EveryKillLeavesOldOrNewFilesAndNoTemporaries)
             // of the file is copied page by page), leaving the start of one record or line at the
             // end of the file. The readers take only what is whole; the next append of records
             // cuts the piece off, the next append of lines keeps it as a line of its own.
-            const AppendCheck check = path.appendRecord > 0 ? CheckRecords(bytes, path.appendRecord, units)
-                                                            : CheckLines(bytes, units);
+            const AppendCheck check
+                = path.appendRecord > 0 ? CheckRecords(bytes, path.appendRecord, units) : CheckLines(bytes, units);
             tally.appendedUnits = check.whole;
             tally.tornAtKill += check.tornTail ? 1 : 0;
             tally.tornKept = check.tornKept;
@@ -357,7 +358,8 @@ TEST_P(CrashSafety, EveryKillLeavesOldOrNewFilesAndNoTemporaries)
             // A long experiment would grow the file without end: it is cut back to its first
             // whole units, which is a state the program could have left too.
             if (bytes.size() > (1u << 20)) {
-                const std::size_t keep = path.appendRecord > 0 ? 100 * path.appendRecord : bytes.find("\r\n", 1u << 16) + 2;
+                const std::size_t keep
+                    = path.appendRecord > 0 ? 100 * path.appendRecord : bytes.find("\r\n", 1u << 16) + 2;
                 ASSERT_EQ(::truncate((work + f).c_str(), static_cast<off_t>(keep)), 0);
             }
         }

@@ -1,7 +1,7 @@
 // The data trend plot: the gain rule and the offsets it draws.
 
-#include "app/ProgramState.h"
 #include "app/DataPlot.h"
+#include "app/ProgramState.h"
 
 #include <gtest/gtest.h>
 
@@ -30,12 +30,12 @@ TEST(DataPlot, OffsetsAreMeasuredFromTheActiveLeg)
     ProgramState state;
     state.chartRef.CosLatFactor = 1.0;
     // A leg due north along longitude 0; fixes 0.01 minute of longitude east and west of it.
-    state.route.push({"A", 50.0, 0.0});
-    state.route.push({"B", 51.0, 0.0});
+    state.route.push({ "A", 50.0, 0.0 });
+    state.route.push({ "B", 51.0, 0.0 });
     state.routeProgress.ActiveWaypoint = 2;
-    state.quickLog.push({50.1, -1.0 / 60.0, 0.0}); // 1 nm east: right of a northward track
-    state.quickLog.push({50.2, 1.0 / 60.0, 1.0});  // 1 nm west
-    state.quickLog.push({50.3, 0.0, 2.0});
+    state.quickLog.push({ 50.1, -1.0 / 60.0, 0.0 }); // 1 nm east: right of a northward track
+    state.quickLog.push({ 50.2, 1.0 / 60.0, 1.0 }); // 1 nm west
+    state.quickLog.push({ 50.3, 0.0, 2.0 });
     const auto offsets = CrossTrackOffsets(state);
     ASSERT_EQ(offsets.size(), 3u);
     EXPECT_NEAR(offsets[0], 1852.0, 1e-6);
@@ -56,7 +56,7 @@ TEST(DataPlot, OffsetsAreMeasuredFromTheActiveLeg)
 TEST(DataPlot, FewerThanTwoFixesDrawOnlyTheMiddleLine)
 {
     ProgramState state;
-    state.quickLog.push({50.0, 1.0, 0.0});
+    state.quickLog.push({ 50.0, 1.0, 0.0 });
     EXPECT_TRUE(CrossTrackOffsets(state).empty());
     DataPlotState plot;
     plot.markA = 10;

@@ -25,7 +25,7 @@ class Voyage {
 public:
     Voyage()
     {
-        for (const char* folder : {"charts", "routes", "tides", "logs"}) {
+        for (const char* folder : { "charts", "routes", "tides", "logs" }) {
             std::filesystem::create_directories(dir.file(folder));
         }
         addChart("world", 45.0, 10.0, 0.1);
@@ -36,8 +36,8 @@ public:
     void addChart(const std::string& name, double lat, double lon, double zoom)
     {
         dir.write("charts/" + name + ".cht",
-                  ChartRecordBytes({ChartPoint::make(lat - 0.1, lon - 0.1), ChartPoint::make(lat + 0.1, lon + 0.1),
-                                    ChartPoint::penUp()}));
+            ChartRecordBytes({ ChartPoint::make(lat - 0.1, lon - 0.1), ChartPoint::make(lat + 0.1, lon + 0.1),
+                ChartPoint::penUp() }));
         ChartConfig config;
         config.centreLat = lat;
         config.centreLong = lon;
@@ -75,7 +75,7 @@ TEST(FollowView, ATileLoadedUnderWayKeepsTheChosenZoom)
         int steps; // zoom button presses: in (+) or out (-)
         double expected;
     };
-    const Case cases[] = {{"untouched", 0, 2.0}, {"zoomed in", 3, 16.0}, {"zoomed out", -2, 2.0}};
+    const Case cases[] = { { "untouched", 0, 2.0 }, { "zoomed in", 3, 16.0 }, { "zoomed out", -2, 2.0 } };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Voyage v;
@@ -118,7 +118,8 @@ TEST(FollowView, CourseUpTurnsTheViewWithTheDeadBand)
     v.state.motion.COG = 90;
     v.views().SetOrientation(view, ViewOrientation::CourseUp);
     EXPECT_NEAR(view.projection.angle, kPi * 270.0 / 180.0, 1e-12);
-    for (const Step& s : {Step{95, 270.0}, Step{99, 270.0}, Step{101, 259.0}, Step{92, 259.0}, Step{80, 280.0}}) {
+    for (const Step& s :
+        { Step { 95, 270.0 }, Step { 99, 270.0 }, Step { 101, 259.0 }, Step { 92, 259.0 }, Step { 80, 280.0 } }) {
         v.state.motion.COG = static_cast<std::int16_t>(s.cog);
         v.views().Redraw(view);
         EXPECT_NEAR(view.projection.angle * 180.0 / kPi, s.angleDeg, 1e-9) << s.cog;

@@ -65,7 +65,8 @@ struct Program {
         records.folders.LogDir = folder + "/logs/";
         records.folders.ChartDir = folder + "/charts/";
         edit(records, records.settings);
-        ASSERT_TRUE(WriteConfig(file(kConfigFileName), records.fixInfo, records.chartRef, records.folders, records.settings));
+        ASSERT_TRUE(
+            WriteConfig(file(kConfigFileName), records.fixInfo, records.chartRef, records.folders, records.settings));
     }
     // Start, first tick, quit.
     void run()
@@ -85,8 +86,7 @@ struct Program {
                 return true;
             }
         }
-        return state.display.StatusLine.find(part) != std::string::npos
-            || startStatus.find(part) != std::string::npos;
+        return state.display.StatusLine.find(part) != std::string::npos || startStatus.find(part) != std::string::npos;
     }
     // Some file of the working folder (any name) holds exactly these bytes.
     bool kept(const std::string& bytes) const
@@ -129,8 +129,7 @@ TEST(HostileFolder, StartsTicksAndQuitsWithAClearMessageAndKeepsTheUsersFiles)
     const std::string binary = Garbage(3000, 7) + std::string("\0\r\n\0", 4);
     const std::string damagedLog = Garbage(1000, 3);
     const std::vector<Case> cases = {
-        { "binary kelvw.cfg",
-            [&](Program& p) { p.write(kConfigFileName, binary); },
+        { "binary kelvw.cfg", [&](Program& p) { p.write(kConfigFileName, binary); },
             [&](Program& p) {
                 // Its first line names no chart there is: the file is set aside, never lost.
                 EXPECT_TRUE(p.kept(binary));
@@ -159,8 +158,9 @@ TEST(HostileFolder, StartsTicksAndQuitsWithAClearMessageAndKeepsTheUsersFiles)
             } },
         { "names with spaces and non-ASCII characters",
             [](Program& p) {
-                p.writeChart("harbour approach", { ChartPoint::make(50.0, 1.0), ChartPoint::make(50.1, 1.1),
-                                                    ChartPoint::make(50.2, 1.2), ChartPoint::penUp() });
+                p.writeChart("harbour approach",
+                    { ChartPoint::make(50.0, 1.0), ChartPoint::make(50.1, 1.1), ChartPoint::make(50.2, 1.2),
+                        ChartPoint::penUp() });
                 p.config([](ProgramState& nav, Settings&) { nav.folders.ChartName = "harbour approach"; });
             },
             [](Program& p) {

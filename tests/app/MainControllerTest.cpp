@@ -1,12 +1,12 @@
 // The main window's operations without a window: creation, the first tick, command enabling,
 // window commands, panel commands, the measure tool and shutdown.
 
-#include "app/ProgramState.h"
-#include "charts/ChartFiles.h"
-#include "core/Config.h"
 #include "app/MainController.h"
 #include "app/MenuState.h"
+#include "app/ProgramState.h"
 #include "app/WaypointDialog.h"
+#include "charts/ChartFiles.h"
+#include "core/Config.h"
 #include "core/Real48.h"
 #include "core/TextFile.h"
 #include "navigation/TrackLog.h"
@@ -55,11 +55,11 @@ class Program {
 public:
     Program()
     {
-        for (const char* folder : {"charts", "routes", "tides", "logs"}) {
+        for (const char* folder : { "charts", "routes", "tides", "logs" }) {
             std::filesystem::create_directories(dir.file(folder));
         }
-        std::vector<ChartPoint> points{ChartPoint::make(50.0, 1.0), ChartPoint::make(50.5, 1.5),
-                                       ChartPoint::penUp(), ChartPoint::make(49.0, 2.0), ChartPoint::make(49.5, 2.5)};
+        std::vector<ChartPoint> points { ChartPoint::make(50.0, 1.0), ChartPoint::make(50.5, 1.5), ChartPoint::penUp(),
+            ChartPoint::make(49.0, 2.0), ChartPoint::make(49.5, 2.5) };
         points.push_back(ChartPoint::penUp());
         dir.write("charts/world.cht", ChartRecordBytes(points));
         ChartConfig config;
@@ -184,13 +184,14 @@ TEST(MainController, TheFirstTickAndLocateAntennaPlaceTheVesselOutline)
     EXPECT_NEAR(placed.DimC, 1.5, 1e-6);
     EXPECT_NEAR(placed.DimD, 3.5, 1e-6);
     p.controller->fix().Find_Antenna(); // the offsets start again from the reference point
-    EXPECT_EQ(*p.controller->views().shared.vesselOutline, (VesselDimensions{0.0, 12.0, 2.0, 3.0}));
+    EXPECT_EQ(*p.controller->views().shared.vesselOutline, (VesselDimensions { 0.0, 12.0, 2.0, 3.0 }));
 }
 
 TEST(MainController, AutoStartWithAMissingPortSaysSoAndStillRunsTheFixTimer)
 {
     Program p;
-    kvtest::WriteConfigIn(p.dir, "kelvw.cfg", [](ProgramState& nav, Settings&) { nav.settings.fix.NmeaStartMode = "Auto"; });
+    kvtest::WriteConfigIn(
+        p.dir, "kelvw.cfg", [](ProgramState& nav, Settings&) { nav.settings.fix.NmeaStartMode = "Auto"; });
     p.create();
     p.fakes.serial.available = false;
     p.controller->SecsTimerTimer();
@@ -267,13 +268,13 @@ TEST(MainController, QuitAnsweredNoKeepsRunningAndYesWritesKelvwCfg)
     p.controller->SecsTimerTimer();
     ASSERT_TRUE(p.fakes.serial.opened);
 
-    p.fakes.prompter.answer({false});
+    p.fakes.prompter.answer({ false });
     EXPECT_FALSE(p.controller->FormCloseQuery());
     EXPECT_TRUE(p.fakes.prompter.lastMessageIs("Quit Kelvane - Are you sure?"));
     EXPECT_FALSE(std::filesystem::exists(p.dir.file("kelvw.cfg")));
     EXPECT_TRUE(p.fakes.serial.opened);
 
-    p.fakes.prompter.answer({true});
+    p.fakes.prompter.answer({ true });
     EXPECT_TRUE(p.controller->FormCloseQuery());
     EXPECT_FALSE(p.fakes.serial.opened);
     EXPECT_FALSE(p.state.nmeaLink.NmeaOpen);
@@ -294,7 +295,7 @@ TEST(MainController, ConfigurationWritesKeepTheViewAndTheStartUpVesselDimensions
         const char* name;
         bool quit; // otherwise "Save Config As"
     };
-    for (const Case& c : {Case{"quit", true}, Case{"save as", false}}) {
+    for (const Case& c : { Case { "quit", true }, Case { "save as", false } }) {
         SCOPED_TRACE(c.name);
         Program p;
         kvtest::WriteConfigIn(p.dir, "kelvw.cfg", [](ProgramState& nav, Settings& s) {
@@ -315,7 +316,7 @@ TEST(MainController, ConfigurationWritesKeepTheViewAndTheStartUpVesselDimensions
         p.state.fixInfo.OwnLat = 49.0; // a later click elsewhere moves only the cursor
         const std::string file = c.quit ? "kelvw.cfg" : "saved.cfg";
         if (c.quit) {
-            p.fakes.prompter.answer({true});
+            p.fakes.prompter.answer({ true });
             ASSERT_TRUE(p.controller->FormCloseQuery());
         } else {
             p.controller->SaveConfigAs1Click(p.dir.file(file));
@@ -338,7 +339,8 @@ TEST(MainController, ChartPointsNeedAZoomOfOneOrMore)
         double menuZoom, nowZoom;
         bool allowed;
     };
-    for (const Case& c : {Case{1.0, 1.0, true}, Case{0.5, 0.5, false}, Case{1.0, 0.5, false}, Case{4.0, 2.0, true}}) {
+    for (const Case& c :
+        { Case { 1.0, 1.0, true }, Case { 0.5, 0.5, false }, Case { 1.0, 0.5, false }, Case { 4.0, 2.0, true } }) {
         Program p;
         p.create();
         p.controller->SecsTimerTimer();
@@ -358,7 +360,7 @@ TEST(MainController, WaypointDialogGridFollowsThePositionDisplay)
         int mode;
         const char* caption;
     };
-    for (const Case& c : {Case{-1, "OS GB Easting"}, Case{0, "OS GB Easting"}, Case{3, "UTM Easting"}}) {
+    for (const Case& c : { Case { -1, "OS GB Easting" }, Case { 0, "OS GB Easting" }, Case { 3, "UTM Easting" } }) {
         Program p;
         p.create();
         p.controller->SecsTimerTimer();
@@ -390,13 +392,13 @@ TEST(MainController, QuitAfterAnEditAsksToSaveTheChartAndSavesIt)
 
     // Quit, then No to saving: the chart file is as it was.
     const std::string before = p.dir.read("charts/world.cht");
-    p.fakes.prompter.answer({true, false});
+    p.fakes.prompter.answer({ true, false });
     EXPECT_TRUE(p.controller->FormCloseQuery());
     EXPECT_TRUE(p.fakes.prompter.lastMessageIs("Save the modified chart before exit ?"));
     EXPECT_EQ(p.dir.read("charts/world.cht"), before);
 
     // Quit, then Yes: the chart with the new point is written where it was opened from.
-    p.fakes.prompter.answer({true, true});
+    p.fakes.prompter.answer({ true, true });
     EXPECT_TRUE(p.controller->FormCloseQuery());
     const ChartRecords saved = ReadChartRecords(p.dir.file("charts/world.cht"));
     ASSERT_EQ(saved.taken, 7);
@@ -411,7 +413,7 @@ TEST(MainController, QuitDuringAisPlaybackStopsIt)
     p.create();
     p.state.aisPlayback.AISPlayback = true;
     p.state.display.AISPlayTimer.enabled = true;
-    p.state.ais.PlayLines = {"!AIVDM,1,1,,A,x,0*00"};
+    p.state.ais.PlayLines = { "!AIVDM,1,1,,A,x,0*00" };
     EXPECT_TRUE(p.controller->FormCloseQuery());
     EXPECT_FALSE(p.state.aisPlayback.AISPlayback);
     EXPECT_FALSE(p.state.display.AISPlayTimer.enabled);
@@ -445,14 +447,14 @@ TEST(MainController, ClosingTheOnlyViewAsksAndEmptiesTheChart)
     p.create();
     p.controller->SecsTimerTimer();
     p.window.active = 0;
-    p.fakes.prompter.answer({false});
+    p.fakes.prompter.answer({ false });
     p.controller->FileCloseItemClick();
     EXPECT_EQ(p.controller->views().count(), 1);
     EXPECT_TRUE(p.fakes.prompter.lastMessageIs(
         "This is the only view open. Closing it will remove all data ! - Are you really sure?"));
 
     // The only view is the AIS view: it is refused even after Yes.
-    p.fakes.prompter.answer({true});
+    p.fakes.prompter.answer({ true });
     p.controller->FileCloseItemClick();
     EXPECT_EQ(p.controller->views().count(), 1);
     EXPECT_TRUE(p.fakes.prompter.lastMessageIs("Cannot close the AIS window as all AIS data will be lost !"));
@@ -467,17 +469,17 @@ TEST(MainController, ClosingTheLastOrdinaryViewEmptiesTheChartAndTheRoute)
     p.controller->SecsTimerTimer();
     p.controller->FileNewItemClick();
     p.controller->views().RemoveView(0); // the survivor is not the AIS view
-    p.state.waypoints.push(ChartWaypoint{});
+    p.state.waypoints.push(ChartWaypoint {});
     p.state.chart.ConfigName = "kelvw";
     ASSERT_EQ(p.state.routeProgress.RouteLength, 3);
     ASSERT_FALSE(p.state.display.WPNameItems.empty());
 
-    p.fakes.prompter.answer({false});
+    p.fakes.prompter.answer({ false });
     EXPECT_FALSE(p.controller->CloseView(0));
     EXPECT_EQ(p.state.routeProgress.RouteLength, 3);
     EXPECT_EQ(p.state.chart.ConfigName, "kelvw");
 
-    p.fakes.prompter.answer({true});
+    p.fakes.prompter.answer({ true });
     EXPECT_TRUE(p.controller->CloseView(0));
     EXPECT_EQ(p.controller->views().count(), 0);
     EXPECT_EQ(p.state.chart.count(), 0);
@@ -499,7 +501,7 @@ TEST(MainController, RemoveEverythingAlsoEmptiesTrackRouteAndDeadReckoning)
     p.create();
     p.controller->SecsTimerTimer();
     p.controller->views().view(0).options.SurveyTrack = true;
-    p.state.quickLog.push({50, 1, 10});
+    p.state.quickLog.push({ 50, 1, 10 });
     p.state.motion.TripDistance = 3.0;
     p.state.cycleState.LogEmpty = false;
     p.state.settings.fix.DRMode = true;
@@ -508,13 +510,13 @@ TEST(MainController, RemoveEverythingAlsoEmptiesTrackRouteAndDeadReckoning)
     p.state.display.StatusLine = "x";
     ASSERT_EQ(p.state.routeProgress.RouteLength, 3);
 
-    p.fakes.prompter.answer({false});
+    p.fakes.prompter.answer({ false });
     p.controller->PurgeAllClick();
     EXPECT_EQ(p.state.routeProgress.RouteLength, 3);
     EXPECT_FALSE(p.state.quickLog.empty());
     EXPECT_TRUE(p.state.settings.fix.DRMode);
 
-    p.fakes.prompter.answer({true});
+    p.fakes.prompter.answer({ true });
     p.controller->PurgeAllClick();
     EXPECT_EQ(p.state.chart.count(), 0);
     EXPECT_TRUE(p.state.quickLog.empty());
@@ -545,8 +547,8 @@ TEST(MainController, CommandOperationsLeaveTheMenusAndViewsUpToDate)
     p.dir.write("tides/solent.pos", std::string(reinterpret_cast<const char*>(position), 12));
     p.dir.write("tides/solent.flo", std::string(13 * 4, '\x01'));
     QuickLog track;
-    track.push({50.1, 1.1, 0.0});
-    track.push({50.2, 1.2, 0.0});
+    track.push({ 50.1, 1.1, 0.0 });
+    track.push({ 50.2, 1.2, 0.0 });
     p.dir.write("logs/trip.log", EncodeTrackLog(track));
     p.create();
     p.controller->SecsTimerTimer();
@@ -560,16 +562,16 @@ TEST(MainController, CommandOperationsLeaveTheMenusAndViewsUpToDate)
     };
     MainController& c = *p.controller;
     const Case cases[] = {
-        {"open tides", [&] { c.Tides1Click(p.dir.file("tides/solent.pos")); }, Control::TideStep1, true},
-        {"step tide", [&] { c.IncTideClick(); }, Control::TideStep1, true},
-        {"purge tides", [&] { c.Tides2Click(); }, Control::TideStep1, false},
-        {"open log", [&] { c.Logs1Click(p.dir.file("logs/trip.log")); }, Control::SaveLogAs1, true},
-        {"purge log", [&] { c.Log1Click(); }, Control::SaveLogAs1, false},
-        {"purge route", [&] { c.Route1Click(); }, Control::Route1, false},
+        { "open tides", [&] { c.Tides1Click(p.dir.file("tides/solent.pos")); }, Control::TideStep1, true },
+        { "step tide", [&] { c.IncTideClick(); }, Control::TideStep1, true },
+        { "purge tides", [&] { c.Tides2Click(); }, Control::TideStep1, false },
+        { "open log", [&] { c.Logs1Click(p.dir.file("logs/trip.log")); }, Control::SaveLogAs1, true },
+        { "purge log", [&] { c.Log1Click(); }, Control::SaveLogAs1, false },
+        { "purge route", [&] { c.Route1Click(); }, Control::Route1, false },
     };
     ASSERT_TRUE(p.state.display.isEnabled(Control::Route1));
     for (const Case& k : cases) {
-        p.fakes.prompter.answer({true});
+        p.fakes.prompter.answer({ true });
         view.bitmap.fill(Qt::magenta); // a redraw paints over it
         k.run();
         EXPECT_EQ(p.state.display.isEnabled(k.control), k.enabled) << k.command;
@@ -587,12 +589,12 @@ TEST(MainController, CloseAllAsksTwiceThenEmptiesEverything)
     p.controller->FileNewItemClick();
     ASSERT_EQ(p.controller->views().count(), 2);
 
-    p.fakes.prompter.answer({false});
+    p.fakes.prompter.answer({ false });
     p.controller->CloseAll1Click();
     EXPECT_EQ(p.controller->views().count(), 2);
     EXPECT_EQ(p.state.routeProgress.RouteLength, 3);
 
-    p.fakes.prompter.answer({true, true});
+    p.fakes.prompter.answer({ true, true });
     p.controller->CloseAll1Click();
     EXPECT_EQ(p.controller->views().count(), 0);
     EXPECT_EQ(p.state.chart.count(), 0);
@@ -659,7 +661,8 @@ TEST(MainController, MeasureAndTotalise)
 
     // The cursor one nautical mile north: the view's measure text keeps the distance.
     p.state.fixInfo.OwnLat = 50.0 + 1.0 / 60.0;
-    p.state.display.StatusLine = ViewMeasureText(p.state.fixInfo, p.state.chartRef, p.state.settings.units, p.controller->views().shared);
+    p.state.display.StatusLine
+        = ViewMeasureText(p.state.fixInfo, p.state.chartRef, p.state.settings.units, p.controller->views().shared);
     EXPECT_NEAR(p.controller->views().shared.MeasureLastLeg, 1.0, 1e-9);
     // A fix in between writes the route's range; the total adds the measured leg all the same.
     p.state.routeProgress.RangeToWaypoint = 7.0;
@@ -704,10 +707,9 @@ TEST(MainController, EveryDrawingOfAViewTurnsByTheViewAngle)
     p.controller->SecsTimerTimer();
     ViewSet& views = p.controller->views();
     ChartView& v = views.view(0);
-    const std::pair<double, std::function<void()>> cases[] = {{-0.5, [&] { views.ZoomInClick(v); }},
-                                                              {1.25, [&] { views.Zoom1_1Click(v); }},
-                                                              {-2.0, [&] { views.ReCentre(v); }},
-                                                              {0.75, [&] { views.Redraw(v); }}};
+    const std::pair<double, std::function<void()>> cases[]
+        = { { -0.5, [&] { views.ZoomInClick(v); } }, { 1.25, [&] { views.Zoom1_1Click(v); } },
+              { -2.0, [&] { views.ReCentre(v); } }, { 0.75, [&] { views.Redraw(v); } } };
     for (const auto& [angle, draw] : cases) {
         p.state.headUp.ViewAngle = angle;
         draw();
@@ -775,7 +777,7 @@ TEST(MainController, CosLatFactorFollowsTheLoadedChart)
         nav.folders.ChartName = "world";
         nav.fixInfo.OwnLat = 10.0;
     });
-    std::vector<ChartPoint> points{ChartPoint::make(60.0, 1.0), ChartPoint::make(60.5, 1.5), ChartPoint::penUp()};
+    std::vector<ChartPoint> points { ChartPoint::make(60.0, 1.0), ChartPoint::make(60.5, 1.5), ChartPoint::penUp() };
     p.dir.write("charts/north.cht", ChartRecordBytes(points));
     ChartConfig north;
     north.centreLat = 60.0;
@@ -810,11 +812,11 @@ TEST(MainController, PlaybackAndMenuPurgeRestartTheTrack)
         void (*purge)(MainController&, const std::string& log);
     };
     const Case cases[] = {
-        {"log menu purge", [](MainController& c, const std::string&) { c.logs().Log1Click(); }},
-        {"playback start",
-         [](MainController& c, const std::string& log) {
-             c.ais().PlayAISlogClick([log] { return std::optional<std::string>(log); });
-         }},
+        { "log menu purge", [](MainController& c, const std::string&) { c.logs().Log1Click(); } },
+        { "playback start",
+            [](MainController& c, const std::string& log) {
+                c.ais().PlayAISlogClick([log] { return std::optional<std::string>(log); });
+            } },
     };
     for (const Case& tc : cases) {
         SCOPED_TRACE(tc.name);
@@ -823,7 +825,7 @@ TEST(MainController, PlaybackAndMenuPurgeRestartTheTrack)
         p.create();
         p.controller->SecsTimerTimer();
         for (int i = 0; i < 5; ++i) {
-            p.state.quickLog.push({50.0 + i * 0.01, 1.0, 600.0 + i});
+            p.state.quickLog.push({ 50.0 + i * 0.01, 1.0, 600.0 + i });
         }
         p.state.cycleState.LogEmpty = false;
         p.state.motion.TripDistance = 12.5;
@@ -882,7 +884,7 @@ TEST(MainController, SavingAConfigurationRenamesTheViews)
 
     // "Remove Everything" forgets the configuration's name, and so do the captions: no empty
     // brackets are left behind.
-    p.fakes.prompter.answer({true});
+    p.fakes.prompter.answer({ true });
     p.controller->PurgeAllClick();
     EXPECT_EQ(p.state.chart.ConfigName, "");
     EXPECT_EQ(p.controller->views().view(0).caption, "");
@@ -976,7 +978,7 @@ TEST(MainController, PrintSendsTheActiveViewToThePrinter)
 
 TEST(MainController, UnreadableConfigurationStartsWithDefaultsAndSaysSo)
 {
-    for (const bool fifo : {true, false}) {
+    for (const bool fifo : { true, false }) {
         Program p;
         const std::string config = p.dir.file("kelvw.cfg");
         if (fifo) {
@@ -988,7 +990,8 @@ TEST(MainController, UnreadableConfigurationStartsWithDefaultsAndSaysSo)
         EXPECT_EQ(p.state.settings.nmea.ComPortNumber, 1u) << fifo;
         EXPECT_EQ(p.state.settings.nmea.BaudRate, 38400u) << fifo;
         EXPECT_EQ(p.state.display.StatusLine,
-                  "Configuration " + config + (fifo ? " is not a regular file" : " is a folder, not a file") + " - defaults used");
+            "Configuration " + config + (fifo ? " is not a regular file" : " is a folder, not a file")
+                + " - defaults used");
         p.controller->SecsTimerTimer();
         EXPECT_EQ(p.state.folders.ChartName, "world") << fifo;
     }
@@ -997,9 +1000,8 @@ TEST(MainController, UnreadableConfigurationStartsWithDefaultsAndSaysSo)
 TEST(MainController, StartRemovesStaleTemporariesOfInterruptedRewrites)
 {
     Program p;
-    const std::vector<std::string> stale{".kvtmp-kelvw.cfg-a1B2c3", "logs/.kvtmp-07-03-26.log-zzzzzz",
-                                         "charts/.kvtmp-world.cht-000000", "routes/.kvtmp-a.rte-QWERTY",
-                                         "tides/.kvtmp-p.pos-abcdef"};
+    const std::vector<std::string> stale { ".kvtmp-kelvw.cfg-a1B2c3", "logs/.kvtmp-07-03-26.log-zzzzzz",
+        "charts/.kvtmp-world.cht-000000", "routes/.kvtmp-a.rte-QWERTY", "tides/.kvtmp-p.pos-abcdef" };
     for (const auto& name : stale) {
         p.dir.write(name, "half written");
     }
@@ -1025,29 +1027,29 @@ TEST(MainController, DialogSwitchesStartAsTheirCheckBoxes)
         bool on;
         bool actual;
     } rows[] = {
-        {"KnAlways", true, s.prefs.units.KnotsAlways},
-        {"WP_auto", true, s.prefs.route.AutoNextWaypoint},
-        {"NormalMode", true, s.prefs.OnRouteCompletion == RouteCompletion::NormalMode},
-        {"Reverse", false, s.prefs.OnRouteCompletion == RouteCompletion::Reverse},
-        {"RepRoute", false, s.prefs.OnRouteCompletion == RouteCompletion::RepRoute},
-        {"RevRoute", false, s.routeProgress.RouteReversed},
-        {"Voice", false, s.prefs.Voice},
-        {"WPVoice", false, s.prefs.WPVoice},
-        {"Vfreq", false, s.prefs.Vfreq},
-        {"AISvoice", false, s.prefs.AISvoice},
-        {"ManTide", false, !s.prefs.tide.AtlasTide},
-        {"HeadUp", false, s.prefs.HeadUp},
-        {"NoOffsets", false, s.prefs.NoOffsets},
-        {"KeepLog", true, s.prefs.fix.DisposalStep == 2},
-        {"sendAPB", true, s.prefs.nmea.sendAPB},
-        {"sendXTE", true, s.prefs.nmea.sendXTE},
-        {"sendHSC", true, s.prefs.nmea.sendHSC},
-        {"SendBOD", true, s.prefs.nmea.SendBOD},
-        {"sendBWR", false, s.prefs.nmea.sendBWR},
-        {"SendVTG", false, s.prefs.nmea.SendVTG},
-        {"SendRMB", false, s.prefs.nmea.SendRMB},
-        {"SendCustom", false, s.prefs.nmea.SendCustom},
-        {"UTCClock", true, s.prefs.fix.UseGpsTime},
+        { "KnAlways", true, s.prefs.units.KnotsAlways },
+        { "WP_auto", true, s.prefs.route.AutoNextWaypoint },
+        { "NormalMode", true, s.prefs.OnRouteCompletion == RouteCompletion::NormalMode },
+        { "Reverse", false, s.prefs.OnRouteCompletion == RouteCompletion::Reverse },
+        { "RepRoute", false, s.prefs.OnRouteCompletion == RouteCompletion::RepRoute },
+        { "RevRoute", false, s.routeProgress.RouteReversed },
+        { "Voice", false, s.prefs.Voice },
+        { "WPVoice", false, s.prefs.WPVoice },
+        { "Vfreq", false, s.prefs.Vfreq },
+        { "AISvoice", false, s.prefs.AISvoice },
+        { "ManTide", false, !s.prefs.tide.AtlasTide },
+        { "HeadUp", false, s.prefs.HeadUp },
+        { "NoOffsets", false, s.prefs.NoOffsets },
+        { "KeepLog", true, s.prefs.fix.DisposalStep == 2 },
+        { "sendAPB", true, s.prefs.nmea.sendAPB },
+        { "sendXTE", true, s.prefs.nmea.sendXTE },
+        { "sendHSC", true, s.prefs.nmea.sendHSC },
+        { "SendBOD", true, s.prefs.nmea.SendBOD },
+        { "sendBWR", false, s.prefs.nmea.sendBWR },
+        { "SendVTG", false, s.prefs.nmea.SendVTG },
+        { "SendRMB", false, s.prefs.nmea.SendRMB },
+        { "SendCustom", false, s.prefs.nmea.SendCustom },
+        { "UTCClock", true, s.prefs.fix.UseGpsTime },
     };
     for (const auto& row : rows) {
         EXPECT_EQ(row.actual, row.on) << row.control;

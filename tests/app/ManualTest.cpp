@@ -16,7 +16,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path ManualDir() { return fs::path(KV_SOURCE_DIR) / "docs" / "manual"; }
+fs::path ManualDir()
+{
+    return fs::path(KV_SOURCE_DIR) / "docs" / "manual";
+}
 
 std::string Read(const fs::path& path)
 {
@@ -84,7 +87,8 @@ TEST(Manual, EveryLinkResolves)
             const fs::path resolved = target.empty() ? page : page.parent_path() / target;
             ASSERT_TRUE(fs::exists(resolved)) << page.filename() << " links to missing " << target;
             if (!anchor.empty()) {
-                EXPECT_TRUE(Anchors(Read(resolved)).count(anchor)) << page.filename() << " links to missing #" << anchor;
+                EXPECT_TRUE(Anchors(Read(resolved)).count(anchor))
+                    << page.filename() << " links to missing #" << anchor;
             }
         }
     }
@@ -105,7 +109,7 @@ TEST(Manual, TopicsAndPagesMatchOneToOne)
         EXPECT_TRUE(numbers.insert(topic.number).second) << topic.number << " is used twice";
     }
     EXPECT_EQ(topicPages, pages) << "a page of the manual has no topic";
-    for (int number : {kv::kHelpContents, kv::kHelpPreferences, kv::kHelpWaypointDialog}) {
+    for (int number : { kv::kHelpContents, kv::kHelpPreferences, kv::kHelpWaypointDialog }) {
         EXPECT_NE(kv::FindHelpTopic(number), nullptr) << number;
     }
     EXPECT_EQ(kv::FindHelpTopic(12345), nullptr);
@@ -117,10 +121,10 @@ TEST(Manual, WindowsOpenTheirOwnTopics)
         const char* window;
         const char* page;
     };
-    for (const Case& c : {Case{"PreferencesDlg", "preferences.md"}, Case{"TimingDlg", "preferences.md"},
-                          Case{"WPEditDlg", "waypoint-dialog.md"}, Case{"TAISInfo", "ais.md"},
-                          Case{"RemarksDocumentWindow", "remarks.md"}, Case{"MainWindow", "README.md"},
-                          Case{"", "README.md"}}) {
+    for (const Case& c : { Case { "PreferencesDlg", "preferences.md" }, Case { "TimingDlg", "preferences.md" },
+             Case { "WPEditDlg", "waypoint-dialog.md" }, Case { "TAISInfo", "ais.md" },
+             Case { "RemarksDocumentWindow", "remarks.md" }, Case { "MainWindow", "README.md" },
+             Case { "", "README.md" } }) {
         const kv::HelpTopic* topic = kv::FindHelpTopic(kv::HelpTopicForWindow(c.window));
         ASSERT_NE(topic, nullptr) << c.window;
         EXPECT_EQ(topic->page, c.page) << c.window;

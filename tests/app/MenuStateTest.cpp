@@ -139,9 +139,9 @@ TEST(MenuState, EveryChartPointCommandFollowsTheEditingRowAndWaypointSnapTheWayp
         bool on;
         double zoom = 1.0;
     };
-    for (const Case c : {Case{1, 0, 5, true, true}, Case{1, 0, 5, false, false}, Case{2, 0, 5, true, false},
-                         Case{1, 2, 5, true, false}, Case{1, 0, 0, true, false}, Case{1, 0, 5, true, false, 0.5},
-                         Case{1, 0, 5, true, true, 4.0}}) {
+    for (const Case c : { Case { 1, 0, 5, true, true }, Case { 1, 0, 5, false, false }, Case { 2, 0, 5, true, false },
+             Case { 1, 2, 5, true, false }, Case { 1, 0, 0, true, false }, Case { 1, 0, 5, true, false, 0.5 },
+             Case { 1, 0, 5, true, true, 4.0 } }) {
         Display d;
         MenuInputs in;
         in.activeViewZoom = c.zoom;
@@ -150,9 +150,10 @@ TEST(MenuState, EveryChartPointCommandFollowsTheEditingRowAndWaypointSnapTheWayp
         in.chartPointCount = c.points;
         in.chartEditMode = c.edit;
         UpdateMenuItems(d, in);
-        for (Control point : {Control::AddChartPoint1, Control::SetLineType1, Control::EditPoint1, Control::DeletePoint1,
-                              Control::SnaptoChart1, Control::AutoMakeGrid1}) {
-            EXPECT_EQ(d.isEnabled(point), c.on) << ControlName(point) << " views " << c.views << " log " << c.log << " zoom " << c.zoom;
+        for (Control point : { Control::AddChartPoint1, Control::SetLineType1, Control::EditPoint1,
+                 Control::DeletePoint1, Control::SnaptoChart1, Control::AutoMakeGrid1 }) {
+            EXPECT_EQ(d.isEnabled(point), c.on)
+                << ControlName(point) << " views " << c.views << " log " << c.log << " zoom " << c.zoom;
         }
         // The chart-point snap is a point command; the waypoint snap goes with the waypoints.
         EXPECT_FALSE(d.isEnabled(Control::WaypointSnapMode1));

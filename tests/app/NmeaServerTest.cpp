@@ -38,7 +38,8 @@ TEST(NmeaServer, FastClientsGetEverySentenceAStalledOneIsDropped)
     for (int i = 0; i < 6; ++i) {
         fast.push_back(std::make_unique<QTcpSocket>());
         QTcpSocket* s = fast.back().get();
-        QObject::connect(s, &QTcpSocket::readyRead, [s, &got, i] { got[static_cast<std::size_t>(i)] += s->readAll().toStdString(); });
+        QObject::connect(s, &QTcpSocket::readyRead,
+            [s, &got, i] { got[static_cast<std::size_t>(i)] += s->readAll().toStdString(); });
         s->connectToHost(QHostAddress::LocalHost, server.port());
         ASSERT_TRUE(s->waitForConnected(2000));
     }
@@ -65,7 +66,7 @@ TEST(NmeaServer, FastClientsGetEverySentenceAStalledOneIsDropped)
     program.nmea().OpenAtStartup();
 
     VoyageOptions options;
-    options.start = {50.7, -1.3};
+    options.start = { 50.7, -1.3 };
     options.courseDeg = 80;
     options.speedKnots = 7;
     options.targets = 6;
@@ -84,16 +85,19 @@ TEST(NmeaServer, FastClientsGetEverySentenceAStalledOneIsDropped)
             kvtest::WaitFor([] { return false; }, 2); // a turn of the event loop now and then
         }
     }
-    ASSERT_TRUE(kvtest::WaitFor([&] {
-        for (const std::string& g : got) {
-            if (g.size() < sent.size()) {
-                return false;
+    ASSERT_TRUE(kvtest::WaitFor(
+        [&] {
+            for (const std::string& g : got) {
+                if (g.size() < sent.size()) {
+                    return false;
+                }
             }
-        }
-        return true;
-    }, 20000));
+            return true;
+        },
+        20000));
     for (const std::string& g : got) {
-        EXPECT_TRUE(g == sent) << "a reading client missed or garbled sentences: " << g.size() << " of " << sent.size() << " bytes";
+        EXPECT_TRUE(g == sent) << "a reading client missed or garbled sentences: " << g.size() << " of " << sent.size()
+                               << " bytes";
     }
     EXPECT_EQ(server.droppedClients(), 1U) << "the stalled client";
     EXPECT_EQ(server.clients(), 7);

@@ -1,8 +1,8 @@
 // The preferences and timing dialogs without widgets: filling from the settings, what OK stores
 // and in what form, the controls that act at once, the log-format and COM port rules.
 
-#include "app/MainController.h"
 #include "app/PreferencesModel.h"
+#include "app/MainController.h"
 #include "app/TimingModel.h"
 #include "core/Config.h"
 #include "core/Paths.h"
@@ -27,7 +27,7 @@ constexpr double kPi = 3.14159265358979323846;
 struct Program {
     Program()
     {
-        for (const char* folder : {"charts", "routes", "tides", "logs"}) {
+        for (const char* folder : { "charts", "routes", "tides", "logs" }) {
             std::filesystem::create_directories(dir.file(folder));
         }
         controller = std::make_unique<MainController>(state, fakes.platform, window);
@@ -52,34 +52,115 @@ struct FillCase {
 TEST(PreferencesModel, FillsEveryPageFromTheSettings)
 {
     const FillCase cases[] = {
-        {"unit factor 1.852", [](ProgramState& s) { s.settings.units.UnitFactor = 1.852; },
-         [](const PreferencesFields& f) { EXPECT_EQ(f.Unit, DistanceUnit::Kilo); }},
-        {"unit factor 1.15081", [](ProgramState& s) { s.settings.units.UnitFactor = 1.15081; },
-         [](const PreferencesFields& f) { EXPECT_EQ(f.Unit, DistanceUnit::Stat); }},
-        {"unit factor 1.09", [](ProgramState& s) { s.settings.units.UnitFactor = 1.09; },
-         [](const PreferencesFields& f) { EXPECT_EQ(f.Unit, DistanceUnit::Naut); }},
-        {"unit factor 1.81", [](ProgramState& s) { s.settings.units.UnitFactor = 1.81; },
-         [](const PreferencesFields& f) { EXPECT_EQ(f.Unit, DistanceUnit::Kilo); }},
-        {"ranges in hundredths", [](ProgramState& s) { s.settings.route.ArrivalRadius = 0.35; s.settings.route.XTEDeadband = 0.07; },
-         [](const PreferencesFields& f) { EXPECT_EQ(f.CapDist, 35); EXPECT_EQ(f.Deadband, 7); }},
-        {"high water rounded up by its minutes", [](ProgramState& s) { s.prefs.tide.HighWaterHour = 0; s.prefs.tide.HighWaterMinute = 45; },
-         [](const PreferencesFields& f) { EXPECT_EQ(f.HWhour, 23); EXPECT_EQ(f.HWMin, 45); }},
-        {"offsets in thousandths of a minute", [](ProgramState& s) { s.chartRef.ChartLatOffset = 0.01; s.chartRef.ChartLongOffset = -0.02; },
-         [](const PreferencesFields& f) { EXPECT_EQ(f.LatOffs, 600); EXPECT_EQ(f.LongOffs, -1200); }},
-        {"view angle from the negated radians", [](ProgramState& s) { s.headUp.ViewAngle = -30 * kPi / 180; },
-         [](const PreferencesFields& f) { EXPECT_EQ(f.ViewAngle, 30); }},
-        {"manual tide", [](ProgramState& s) { s.prefs.tide.AtlasTide = false; s.prefs.tide.Tset = 135; s.prefs.tide.TDrift = 12; },
-         [](const PreferencesFields& f) { EXPECT_TRUE(f.ManTide); EXPECT_EQ(f.Tset, 135); EXPECT_EQ(f.TDrift, 12); }},
-        {"serial link", [](ProgramState& s) { s.settings.nmea.ComPortNumber = 3; s.settings.nmea.BaudRate = 4800; s.settings.fix.NmeaStartMode = "Auto"; s.prefs.nmea.PositionSentence = 1; },
-         [](const PreferencesFields& f) { EXPECT_EQ(f.COMno, 3); EXPECT_EQ(f.Rate, 0); EXPECT_TRUE(f.AutoLaunch); EXPECT_EQ(f.Sent, 1); }},
-        {"log disposal and format", [](ProgramState& s) { s.prefs.fix.DisposalStep = 0; s.settings.TextLogFormat = "@t,@p"; s.settings.fix.KeepTextLog = false; },
-         [](const PreferencesFields& f) { EXPECT_FALSE(f.KeepLog); EXPECT_EQ(f.LogParse, "@t,@p"); EXPECT_FALSE(f.KeepTextLog); }},
-        {"colours", [](ProgramState& s) { s.settings.ColourScheme = 4; s.settings.GridForeIndex = 9; s.settings.GridBackIndex = 7; s.settings.TrackColourFG = true; },
-         [](const PreferencesFields& f) { EXPECT_EQ(f.Defaults, 4); EXPECT_EQ(f.GlobalColorFG, 9); EXPECT_EQ(f.GlobalColorBG, 7); EXPECT_TRUE(f.TrackColourFG); }},
-        {"autopilot output", [](ProgramState& s) { s.settings.nmea.NMEAOutputOn = false; s.sentenceFix.MagVariation = 3; s.prefs.nmea.sendHSC = false; s.prefs.nmea.CustomNMEA = "$X"; },
-         [](const PreferencesFields& f) { EXPECT_FALSE(f.NMEAOutputOn); EXPECT_EQ(f.Variation, 3); EXPECT_FALSE(f.sendHSC); EXPECT_EQ(f.CustomNMEA, "$X"); }},
-        {"dead reckoning and counters", [](ProgramState& s) { s.settings.vessel.DRCourseSource = 1; s.textLog.TextLogFixCount = 44; s.textLog.EventNumber = 5; },
-         [](const PreferencesFields& f) { EXPECT_EQ(f.Mcourse, 1); EXPECT_EQ(f.Spoints, 44); EXPECT_EQ(f.Enumber, 5); }},
+        { "unit factor 1.852", [](ProgramState& s) { s.settings.units.UnitFactor = 1.852; },
+            [](const PreferencesFields& f) { EXPECT_EQ(f.Unit, DistanceUnit::Kilo); } },
+        { "unit factor 1.15081", [](ProgramState& s) { s.settings.units.UnitFactor = 1.15081; },
+            [](const PreferencesFields& f) { EXPECT_EQ(f.Unit, DistanceUnit::Stat); } },
+        { "unit factor 1.09", [](ProgramState& s) { s.settings.units.UnitFactor = 1.09; },
+            [](const PreferencesFields& f) { EXPECT_EQ(f.Unit, DistanceUnit::Naut); } },
+        { "unit factor 1.81", [](ProgramState& s) { s.settings.units.UnitFactor = 1.81; },
+            [](const PreferencesFields& f) { EXPECT_EQ(f.Unit, DistanceUnit::Kilo); } },
+        { "ranges in hundredths",
+            [](ProgramState& s) {
+                s.settings.route.ArrivalRadius = 0.35;
+                s.settings.route.XTEDeadband = 0.07;
+            },
+            [](const PreferencesFields& f) {
+                EXPECT_EQ(f.CapDist, 35);
+                EXPECT_EQ(f.Deadband, 7);
+            } },
+        { "high water rounded up by its minutes",
+            [](ProgramState& s) {
+                s.prefs.tide.HighWaterHour = 0;
+                s.prefs.tide.HighWaterMinute = 45;
+            },
+            [](const PreferencesFields& f) {
+                EXPECT_EQ(f.HWhour, 23);
+                EXPECT_EQ(f.HWMin, 45);
+            } },
+        { "offsets in thousandths of a minute",
+            [](ProgramState& s) {
+                s.chartRef.ChartLatOffset = 0.01;
+                s.chartRef.ChartLongOffset = -0.02;
+            },
+            [](const PreferencesFields& f) {
+                EXPECT_EQ(f.LatOffs, 600);
+                EXPECT_EQ(f.LongOffs, -1200);
+            } },
+        { "view angle from the negated radians", [](ProgramState& s) { s.headUp.ViewAngle = -30 * kPi / 180; },
+            [](const PreferencesFields& f) { EXPECT_EQ(f.ViewAngle, 30); } },
+        { "manual tide",
+            [](ProgramState& s) {
+                s.prefs.tide.AtlasTide = false;
+                s.prefs.tide.Tset = 135;
+                s.prefs.tide.TDrift = 12;
+            },
+            [](const PreferencesFields& f) {
+                EXPECT_TRUE(f.ManTide);
+                EXPECT_EQ(f.Tset, 135);
+                EXPECT_EQ(f.TDrift, 12);
+            } },
+        { "serial link",
+            [](ProgramState& s) {
+                s.settings.nmea.ComPortNumber = 3;
+                s.settings.nmea.BaudRate = 4800;
+                s.settings.fix.NmeaStartMode = "Auto";
+                s.prefs.nmea.PositionSentence = 1;
+            },
+            [](const PreferencesFields& f) {
+                EXPECT_EQ(f.COMno, 3);
+                EXPECT_EQ(f.Rate, 0);
+                EXPECT_TRUE(f.AutoLaunch);
+                EXPECT_EQ(f.Sent, 1);
+            } },
+        { "log disposal and format",
+            [](ProgramState& s) {
+                s.prefs.fix.DisposalStep = 0;
+                s.settings.TextLogFormat = "@t,@p";
+                s.settings.fix.KeepTextLog = false;
+            },
+            [](const PreferencesFields& f) {
+                EXPECT_FALSE(f.KeepLog);
+                EXPECT_EQ(f.LogParse, "@t,@p");
+                EXPECT_FALSE(f.KeepTextLog);
+            } },
+        { "colours",
+            [](ProgramState& s) {
+                s.settings.ColourScheme = 4;
+                s.settings.GridForeIndex = 9;
+                s.settings.GridBackIndex = 7;
+                s.settings.TrackColourFG = true;
+            },
+            [](const PreferencesFields& f) {
+                EXPECT_EQ(f.Defaults, 4);
+                EXPECT_EQ(f.GlobalColorFG, 9);
+                EXPECT_EQ(f.GlobalColorBG, 7);
+                EXPECT_TRUE(f.TrackColourFG);
+            } },
+        { "autopilot output",
+            [](ProgramState& s) {
+                s.settings.nmea.NMEAOutputOn = false;
+                s.sentenceFix.MagVariation = 3;
+                s.prefs.nmea.sendHSC = false;
+                s.prefs.nmea.CustomNMEA = "$X";
+            },
+            [](const PreferencesFields& f) {
+                EXPECT_FALSE(f.NMEAOutputOn);
+                EXPECT_EQ(f.Variation, 3);
+                EXPECT_FALSE(f.sendHSC);
+                EXPECT_EQ(f.CustomNMEA, "$X");
+            } },
+        { "dead reckoning and counters",
+            [](ProgramState& s) {
+                s.settings.vessel.DRCourseSource = 1;
+                s.textLog.TextLogFixCount = 44;
+                s.textLog.EventNumber = 5;
+            },
+            [](const PreferencesFields& f) {
+                EXPECT_EQ(f.Mcourse, 1);
+                EXPECT_EQ(f.Spoints, 44);
+                EXPECT_EQ(f.Enumber, 5);
+            } },
     };
     for (const FillCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -100,84 +181,198 @@ struct StoreCase {
 TEST(PreferencesModel, OkStoresEachControlInItsUnit)
 {
     const StoreCase cases[] = {
-        {"change range and dead band", [](PreferencesFields& f) { f.CapDist = 35; f.Deadband = 0; },
-         [](const ProgramState& s) { EXPECT_DOUBLE_EQ(s.settings.route.ArrivalRadius, 0.35); EXPECT_DOUBLE_EQ(s.settings.route.XTEDeadband, 0.0); }},
-        {"high water minutes above 29", [](PreferencesFields& f) { f.HWhour = 12; f.HWMin = 30; },
-         [](const ProgramState& s) { EXPECT_EQ(s.prefs.tide.HighWaterHour, 13); }},
-        {"high water 23:45 wraps to 0", [](PreferencesFields& f) { f.HWhour = 23; f.HWMin = 45; },
-         [](const ProgramState& s) { EXPECT_EQ(s.prefs.tide.HighWaterHour, 0); }},
-        {"high water minutes 29", [](PreferencesFields& f) { f.HWhour = 12; f.HWMin = 29; },
-         [](const ProgramState& s) { EXPECT_EQ(s.prefs.tide.HighWaterHour, 12); }},
-        {"hull speed 0", [](PreferencesFields& f) { f.Vspeed = 0; },
-         [](const ProgramState& s) { EXPECT_DOUBLE_EQ(s.settings.vessel.BoatSpeed, 0.001); }},
-        {"hull speed 7", [](PreferencesFields& f) { f.Vspeed = 7; },
-         [](const ProgramState& s) { EXPECT_DOUBLE_EQ(s.settings.vessel.BoatSpeed, 7.0); }},
-        {"chart offsets", [](PreferencesFields& f) { f.LatOffs = 600; f.LongOffs = -1200; },
-         [](const ProgramState& s) { EXPECT_DOUBLE_EQ(s.chartRef.ChartLatOffset, 0.01); EXPECT_DOUBLE_EQ(s.chartRef.ChartLongOffset, -0.02); }},
-        {"view angle", [](PreferencesFields& f) { f.ViewAngle = 90; },
-         [](const ProgramState& s) {
-             EXPECT_DOUBLE_EQ(s.headUp.ViewAngle, -kPi / 2);
-             EXPECT_NEAR(s.headUp.ViewAngleSin, -1.0, 1e-12);
-             EXPECT_NEAR(s.headUp.ViewAngleCos, 0.0, 1e-12);
-         }},
-        {"view angle ignored while heading up", [](PreferencesFields& f) { f.ViewAngle = 90; f.HeadUp = true; f.HUPdeadB = 10; },
-         [](const ProgramState& s) { EXPECT_EQ(s.headUp.ViewAngle, 0.0); EXPECT_TRUE(s.prefs.HeadUp); EXPECT_EQ(s.prefs.fix.HeadUpDeadBand, 10); }},
-        {"interface", [](PreferencesFields& f) { f.COMno = 2; f.Rate = 1; f.AutoLaunch = true; f.Sent = 1; },
-         [](const ProgramState& s) {
-             EXPECT_EQ(s.settings.nmea.ComPortNumber, 2u);
-             EXPECT_EQ(s.settings.nmea.BaudRate, 38400u);
-             EXPECT_EQ(s.settings.fix.NmeaStartMode.str(), "Auto");
-             EXPECT_EQ(s.prefs.nmea.PositionSentence, 1);
-         }},
-        {"4800 baud, manual start", [](PreferencesFields& f) { f.Rate = 0; f.AutoLaunch = false; },
-         [](const ProgramState& s) { EXPECT_EQ(s.settings.nmea.BaudRate, 4800u); EXPECT_EQ(s.settings.fix.NmeaStartMode.str(), "Manual"); }},
-        {"log disposal", [](PreferencesFields& f) { f.KeepLog = false; },
-         [](const ProgramState& s) { EXPECT_EQ(s.prefs.fix.DisposalStep, 0); }},
-        {"text log off holds the button down", [](PreferencesFields& f) { f.KeepTextLog = false; },
-         [](const ProgramState& s) {
-             EXPECT_FALSE(s.settings.fix.KeepTextLog);
-             EXPECT_TRUE(s.display.isChecked(Control::TxtLogOnOff));
-             EXPECT_EQ(s.display.hint(Control::TxtLogOnOff), "Release for Text Logs On|");
-         }},
-        {"playback speed", [](PreferencesFields& f) { f.PBspeed = 3; },
-         [](const ProgramState& s) { EXPECT_EQ(s.ais.PBspeed, 3); EXPECT_EQ(s.display.AISPlayTimer.intervalMs, 1667u); }},
-        {"position display mode", [](PreferencesFields& f) { f.PositionMode = 0; f.KnAlways = false; },
-         [](const ProgramState& s) { EXPECT_EQ(s.settings.PositionDisplayMode, 0); EXPECT_FALSE(s.prefs.units.KnotsAlways); }},
-        {"colour scheme Black on White", [](PreferencesFields& f) { ApplyColourScheme(f, 3); },
-         [](const ProgramState& s) {
-             EXPECT_EQ(s.settings.ColourScheme, 3);
-             EXPECT_EQ(s.settings.ChartBackColour, 0xFFFFFF);
-             EXPECT_EQ(s.settings.ChartForeColour, 0);
-             EXPECT_TRUE(s.settings.TextColourFG && s.settings.TrackColourFG && s.settings.TideColourFG);
-         }},
-        {"custom colours in the file's byte order", [](PreferencesFields& f) { f.Defaults = 4; f.GlobalColorFG = 9; f.GlobalColorBG = 12; },
-         [](const ProgramState& s) { EXPECT_EQ(s.settings.ChartForeColour, 0x0000FF); EXPECT_EQ(s.settings.ChartBackColour, 0xFF0000); }},
-        {"manual tide stored while in use", [](PreferencesFields& f) { f.ManTide = true; f.Tset = 90; f.TDrift = 15; },
-         [](const ProgramState& s) { EXPECT_EQ(s.prefs.tide.Tset, 90); EXPECT_EQ(s.prefs.tide.TDrift, 15); }},
-        {"manual tide not stored otherwise", [](PreferencesFields& f) { f.ManTide = false; f.Tset = 90; },
-         [](const ProgramState& s) { EXPECT_EQ(s.prefs.tide.Tset, 0); }},
-        {"repeat clears reversed", [](PreferencesFields& f) { f.Completion = RouteCompletion::RepRoute; f.RevRoute = true; },
-         [](const ProgramState& s) { EXPECT_EQ(s.prefs.OnRouteCompletion, RouteCompletion::RepRoute); EXPECT_FALSE(s.routeProgress.RouteReversed); }},
-        {"reverse keeps reversed", [](PreferencesFields& f) { f.Completion = RouteCompletion::Reverse; f.RevRoute = true; f.WP_auto = false; },
-         [](const ProgramState& s) { EXPECT_TRUE(s.routeProgress.RouteReversed); EXPECT_FALSE(s.prefs.route.AutoNextWaypoint); }},
-        {"autopilot sentences", [](PreferencesFields& f) { f.NMEAOutputOn = false; f.sendAPB = false; f.SendRMB = true; f.Variation = 7; f.SendCustom = true; f.CustomNMEA = "$ECX,@p"; },
-         [](const ProgramState& s) {
-             EXPECT_FALSE(s.settings.nmea.NMEAOutputOn);
-             EXPECT_FALSE(s.prefs.nmea.sendAPB);
-             EXPECT_TRUE(s.prefs.nmea.SendRMB);
-             EXPECT_EQ(s.sentenceFix.MagVariation, 7);
-             EXPECT_TRUE(s.prefs.nmea.SendCustom);
-             EXPECT_EQ(s.prefs.nmea.CustomNMEA, "$ECX,@p");
-         }},
-        {"counters while closed", [](PreferencesFields& f) { f.Spoints = 17; f.Enumber = 4; },
-         [](const ProgramState& s) { EXPECT_EQ(s.textLog.TextLogFixCount, 17); EXPECT_EQ(s.textLog.EventNumber, 4); }},
-        {"voices and viewer", [](PreferencesFields& f) { f.Voice = true; f.AISvoice = true; f.BrowserPath = "/usr/bin/mousepad"; f.Mspeed = 1; },
-         [](const ProgramState& s) {
-             EXPECT_TRUE(s.prefs.Voice);
-             EXPECT_TRUE(s.prefs.AISvoice);
-             EXPECT_EQ(s.settings.TextLogViewerPath, "/usr/bin/mousepad");
-             EXPECT_EQ(s.settings.vessel.DRSpeedSource, 1);
-         }},
+        { "change range and dead band",
+            [](PreferencesFields& f) {
+                f.CapDist = 35;
+                f.Deadband = 0;
+            },
+            [](const ProgramState& s) {
+                EXPECT_DOUBLE_EQ(s.settings.route.ArrivalRadius, 0.35);
+                EXPECT_DOUBLE_EQ(s.settings.route.XTEDeadband, 0.0);
+            } },
+        { "high water minutes above 29",
+            [](PreferencesFields& f) {
+                f.HWhour = 12;
+                f.HWMin = 30;
+            },
+            [](const ProgramState& s) { EXPECT_EQ(s.prefs.tide.HighWaterHour, 13); } },
+        { "high water 23:45 wraps to 0",
+            [](PreferencesFields& f) {
+                f.HWhour = 23;
+                f.HWMin = 45;
+            },
+            [](const ProgramState& s) { EXPECT_EQ(s.prefs.tide.HighWaterHour, 0); } },
+        { "high water minutes 29",
+            [](PreferencesFields& f) {
+                f.HWhour = 12;
+                f.HWMin = 29;
+            },
+            [](const ProgramState& s) { EXPECT_EQ(s.prefs.tide.HighWaterHour, 12); } },
+        { "hull speed 0", [](PreferencesFields& f) { f.Vspeed = 0; },
+            [](const ProgramState& s) { EXPECT_DOUBLE_EQ(s.settings.vessel.BoatSpeed, 0.001); } },
+        { "hull speed 7", [](PreferencesFields& f) { f.Vspeed = 7; },
+            [](const ProgramState& s) { EXPECT_DOUBLE_EQ(s.settings.vessel.BoatSpeed, 7.0); } },
+        { "chart offsets",
+            [](PreferencesFields& f) {
+                f.LatOffs = 600;
+                f.LongOffs = -1200;
+            },
+            [](const ProgramState& s) {
+                EXPECT_DOUBLE_EQ(s.chartRef.ChartLatOffset, 0.01);
+                EXPECT_DOUBLE_EQ(s.chartRef.ChartLongOffset, -0.02);
+            } },
+        { "view angle", [](PreferencesFields& f) { f.ViewAngle = 90; },
+            [](const ProgramState& s) {
+                EXPECT_DOUBLE_EQ(s.headUp.ViewAngle, -kPi / 2);
+                EXPECT_NEAR(s.headUp.ViewAngleSin, -1.0, 1e-12);
+                EXPECT_NEAR(s.headUp.ViewAngleCos, 0.0, 1e-12);
+            } },
+        { "view angle ignored while heading up",
+            [](PreferencesFields& f) {
+                f.ViewAngle = 90;
+                f.HeadUp = true;
+                f.HUPdeadB = 10;
+            },
+            [](const ProgramState& s) {
+                EXPECT_EQ(s.headUp.ViewAngle, 0.0);
+                EXPECT_TRUE(s.prefs.HeadUp);
+                EXPECT_EQ(s.prefs.fix.HeadUpDeadBand, 10);
+            } },
+        { "interface",
+            [](PreferencesFields& f) {
+                f.COMno = 2;
+                f.Rate = 1;
+                f.AutoLaunch = true;
+                f.Sent = 1;
+            },
+            [](const ProgramState& s) {
+                EXPECT_EQ(s.settings.nmea.ComPortNumber, 2u);
+                EXPECT_EQ(s.settings.nmea.BaudRate, 38400u);
+                EXPECT_EQ(s.settings.fix.NmeaStartMode.str(), "Auto");
+                EXPECT_EQ(s.prefs.nmea.PositionSentence, 1);
+            } },
+        { "4800 baud, manual start",
+            [](PreferencesFields& f) {
+                f.Rate = 0;
+                f.AutoLaunch = false;
+            },
+            [](const ProgramState& s) {
+                EXPECT_EQ(s.settings.nmea.BaudRate, 4800u);
+                EXPECT_EQ(s.settings.fix.NmeaStartMode.str(), "Manual");
+            } },
+        { "log disposal", [](PreferencesFields& f) { f.KeepLog = false; },
+            [](const ProgramState& s) { EXPECT_EQ(s.prefs.fix.DisposalStep, 0); } },
+        { "text log off holds the button down", [](PreferencesFields& f) { f.KeepTextLog = false; },
+            [](const ProgramState& s) {
+                EXPECT_FALSE(s.settings.fix.KeepTextLog);
+                EXPECT_TRUE(s.display.isChecked(Control::TxtLogOnOff));
+                EXPECT_EQ(s.display.hint(Control::TxtLogOnOff), "Release for Text Logs On|");
+            } },
+        { "playback speed", [](PreferencesFields& f) { f.PBspeed = 3; },
+            [](const ProgramState& s) {
+                EXPECT_EQ(s.ais.PBspeed, 3);
+                EXPECT_EQ(s.display.AISPlayTimer.intervalMs, 1667u);
+            } },
+        { "position display mode",
+            [](PreferencesFields& f) {
+                f.PositionMode = 0;
+                f.KnAlways = false;
+            },
+            [](const ProgramState& s) {
+                EXPECT_EQ(s.settings.PositionDisplayMode, 0);
+                EXPECT_FALSE(s.prefs.units.KnotsAlways);
+            } },
+        { "colour scheme Black on White", [](PreferencesFields& f) { ApplyColourScheme(f, 3); },
+            [](const ProgramState& s) {
+                EXPECT_EQ(s.settings.ColourScheme, 3);
+                EXPECT_EQ(s.settings.ChartBackColour, 0xFFFFFF);
+                EXPECT_EQ(s.settings.ChartForeColour, 0);
+                EXPECT_TRUE(s.settings.TextColourFG && s.settings.TrackColourFG && s.settings.TideColourFG);
+            } },
+        { "custom colours in the file's byte order",
+            [](PreferencesFields& f) {
+                f.Defaults = 4;
+                f.GlobalColorFG = 9;
+                f.GlobalColorBG = 12;
+            },
+            [](const ProgramState& s) {
+                EXPECT_EQ(s.settings.ChartForeColour, 0x0000FF);
+                EXPECT_EQ(s.settings.ChartBackColour, 0xFF0000);
+            } },
+        { "manual tide stored while in use",
+            [](PreferencesFields& f) {
+                f.ManTide = true;
+                f.Tset = 90;
+                f.TDrift = 15;
+            },
+            [](const ProgramState& s) {
+                EXPECT_EQ(s.prefs.tide.Tset, 90);
+                EXPECT_EQ(s.prefs.tide.TDrift, 15);
+            } },
+        { "manual tide not stored otherwise",
+            [](PreferencesFields& f) {
+                f.ManTide = false;
+                f.Tset = 90;
+            },
+            [](const ProgramState& s) { EXPECT_EQ(s.prefs.tide.Tset, 0); } },
+        { "repeat clears reversed",
+            [](PreferencesFields& f) {
+                f.Completion = RouteCompletion::RepRoute;
+                f.RevRoute = true;
+            },
+            [](const ProgramState& s) {
+                EXPECT_EQ(s.prefs.OnRouteCompletion, RouteCompletion::RepRoute);
+                EXPECT_FALSE(s.routeProgress.RouteReversed);
+            } },
+        { "reverse keeps reversed",
+            [](PreferencesFields& f) {
+                f.Completion = RouteCompletion::Reverse;
+                f.RevRoute = true;
+                f.WP_auto = false;
+            },
+            [](const ProgramState& s) {
+                EXPECT_TRUE(s.routeProgress.RouteReversed);
+                EXPECT_FALSE(s.prefs.route.AutoNextWaypoint);
+            } },
+        { "autopilot sentences",
+            [](PreferencesFields& f) {
+                f.NMEAOutputOn = false;
+                f.sendAPB = false;
+                f.SendRMB = true;
+                f.Variation = 7;
+                f.SendCustom = true;
+                f.CustomNMEA = "$ECX,@p";
+            },
+            [](const ProgramState& s) {
+                EXPECT_FALSE(s.settings.nmea.NMEAOutputOn);
+                EXPECT_FALSE(s.prefs.nmea.sendAPB);
+                EXPECT_TRUE(s.prefs.nmea.SendRMB);
+                EXPECT_EQ(s.sentenceFix.MagVariation, 7);
+                EXPECT_TRUE(s.prefs.nmea.SendCustom);
+                EXPECT_EQ(s.prefs.nmea.CustomNMEA, "$ECX,@p");
+            } },
+        { "counters while closed",
+            [](PreferencesFields& f) {
+                f.Spoints = 17;
+                f.Enumber = 4;
+            },
+            [](const ProgramState& s) {
+                EXPECT_EQ(s.textLog.TextLogFixCount, 17);
+                EXPECT_EQ(s.textLog.EventNumber, 4);
+            } },
+        { "voices and viewer",
+            [](PreferencesFields& f) {
+                f.Voice = true;
+                f.AISvoice = true;
+                f.BrowserPath = "/usr/bin/mousepad";
+                f.Mspeed = 1;
+            },
+            [](const ProgramState& s) {
+                EXPECT_TRUE(s.prefs.Voice);
+                EXPECT_TRUE(s.prefs.AISvoice);
+                EXPECT_EQ(s.settings.TextLogViewerPath, "/usr/bin/mousepad");
+                EXPECT_EQ(s.settings.vessel.DRSpeedSource, 1);
+            } },
     };
     for (const StoreCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -225,7 +420,7 @@ TEST(PreferencesModel, OkWithoutChangesLeavesTheConfigurationAsItWas)
     p.state.headUp.ViewAngle = -0.1;
     p.state.ais.PBspeed = 10;
     p.state.settings.nmea.ComPortNumber = 20; // beyond the spin field
-    p.state.settings.nmea.BaudRate = 9600;    // neither of the two rates
+    p.state.settings.nmea.BaudRate = 9600; // neither of the two rates
     p.state.sentenceFix.MagVariation = -55;
     const auto before = ConfigLines(p.state.fixInfo, p.state.chartRef, p.state.folders, p.state.settings);
     PreferencesModel model(*p.controller);
@@ -276,7 +471,7 @@ TEST(PreferencesModel, ColourSchemesSetTheGridAndTheForegroundBoxes)
         int scheme, background, foreground;
         bool boxes;
     };
-    const Row rows[] = {{0, 4, 15, false}, {1, 0, 3, false}, {2, 0, 15, false}, {3, 15, 0, true}};
+    const Row rows[] = { { 0, 4, 15, false }, { 1, 0, 3, false }, { 2, 0, 15, false }, { 3, 15, 0, true } };
     for (const Row& r : rows) {
         Program p;
         PreferencesModel model(*p.controller);
@@ -309,10 +504,10 @@ TEST(PreferencesModel, LogFormatWithoutPositionGetsOneInFront)
         bool message;
     };
     const Row rows[] = {
-        {"@f,@t,@q", false, "@p:5,@f,@t,@q", true},
-        {"@t,@P:3", false, "@t,@P:3", false}, // the template engine reads "@P" as position too
-        {"@t,@p", false, "@t,@p", false},
-        {"@f,@t", true, "@f,@t", false},
+        { "@f,@t,@q", false, "@p:5,@f,@t,@q", true },
+        { "@t,@P:3", false, "@t,@P:3", false }, // the template engine reads "@P" as position too
+        { "@t,@p", false, "@t,@p", false },
+        { "@f,@t", true, "@f,@t", false },
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.format);
@@ -334,22 +529,23 @@ TEST(PreferencesModel, NewLogFormatKeepsTheOldEntriesBesideTheLog)
 {
     Program p;
     const std::string path = p.textLog();
-    ASSERT_TRUE(WriteTextLinesAtomic(path, {"Log Date : 08-12-26", "@f,@p", "1,50N", "*1", "2,51N"}));
-    ASSERT_TRUE(WriteTextLinesAtomic(kv::FolderOf(path) + "08-12-26-1.txt", {"earlier"}));
+    ASSERT_TRUE(WriteTextLinesAtomic(path, { "Log Date : 08-12-26", "@f,@p", "1,50N", "*1", "2,51N" }));
+    ASSERT_TRUE(WriteTextLinesAtomic(kv::FolderOf(path) + "08-12-26-1.txt", { "earlier" }));
     p.state.textLog.TextLogFixCount = 2;
     p.state.textLog.EventNumber = 1;
 
     PreferencesModel model(*p.controller);
     model.Fill();
     model.fields.LogParse = "@t,@p";
-    p.fakes.prompter.answer({true});
+    p.fakes.prompter.answer({ true });
     model.OKBtnClick();
 
     EXPECT_TRUE(p.fakes.prompter.lastMessageIs(kLogFormatChanged));
     const std::string kept = kv::FolderOf(path) + "08-12-26-2.txt"; // -1 was taken
-    EXPECT_EQ(ReadTextLines(kept), (std::vector<std::string>{"Log Date : 08-12-26", "@f,@p", "1,50N", "*1", "2,51N"}));
-    EXPECT_EQ(ReadTextLines(path), (std::vector<std::string>{"Log Date : 08-12-26", "@t,@p"}));
-    EXPECT_EQ(ReadTextLines(kv::FolderOf(path) + "08-12-26-1.txt"), std::vector<std::string>{"earlier"});
+    EXPECT_EQ(
+        ReadTextLines(kept), (std::vector<std::string> { "Log Date : 08-12-26", "@f,@p", "1,50N", "*1", "2,51N" }));
+    EXPECT_EQ(ReadTextLines(path), (std::vector<std::string> { "Log Date : 08-12-26", "@t,@p" }));
+    EXPECT_EQ(ReadTextLines(kv::FolderOf(path) + "08-12-26-1.txt"), std::vector<std::string> { "earlier" });
     EXPECT_EQ(p.state.textLog.TextLogFixCount, 0);
     EXPECT_EQ(p.state.textLog.EventNumber, 0);
     EXPECT_EQ(p.state.settings.TextLogFormat, "@t,@p");
@@ -360,15 +556,15 @@ TEST(PreferencesModel, AnsweringNoKeepsTheOldFormatAndFile)
 {
     Program p;
     const std::string path = p.textLog();
-    ASSERT_TRUE(WriteTextLinesAtomic(path, {"Log Date : 08-12-26", "@f,@p", "1,50N"}));
+    ASSERT_TRUE(WriteTextLinesAtomic(path, { "Log Date : 08-12-26", "@f,@p", "1,50N" }));
     p.state.settings.TextLogFormat = "@f,@p";
     PreferencesModel model(*p.controller);
     model.Fill();
     model.fields.LogParse = "@t,@p";
-    p.fakes.prompter.answer({false});
+    p.fakes.prompter.answer({ false });
     model.OKBtnClick();
     EXPECT_EQ(p.state.settings.TextLogFormat, "@f,@p");
-    EXPECT_EQ(ReadTextLines(path), (std::vector<std::string>{"Log Date : 08-12-26", "@f,@p", "1,50N"}));
+    EXPECT_EQ(ReadTextLines(path), (std::vector<std::string> { "Log Date : 08-12-26", "@f,@p", "1,50N" }));
     EXPECT_FALSE(FileExists(kv::FolderOf(path) + "08-12-26-1.txt"));
 
     // The same format as the open log asks nothing.
@@ -417,7 +613,7 @@ TEST(PreferencesModel, OkRecomputesTheTideHourFromTheClock)
     struct Row {
         int hour, minute, highWater, tideHour;
     };
-    const Row rows[] = {{14, 40, 12, 3}, {5, 10, 12, 6}, {23, 30, 12, 1}, {11, 29, 12, -1}};
+    const Row rows[] = { { 14, 40, 12, 3 }, { 5, 10, 12, 6 }, { 23, 30, 12, 1 }, { 11, 29, 12, -1 } };
     for (const Row& r : rows) {
         Program p;
         p.fakes.clock.time.hour = r.hour;
@@ -464,8 +660,13 @@ TEST(TimingModel, IntervalSplitsAndJoins)
         FixIntervalParts parts;
     };
     const Row rows[] = {
-        {10000, {0, 10, 0}}, {90000, {1, 30, 0}}, {9999, {0, 10, 0}}, {100, {0, 0, 1}},
-        {3600000, {60, 0, 0}}, {61500, {1, 1, 5}}, {0, {0, 0, 0}},
+        { 10000, { 0, 10, 0 } },
+        { 90000, { 1, 30, 0 } },
+        { 9999, { 0, 10, 0 } },
+        { 100, { 0, 0, 1 } },
+        { 3600000, { 60, 0, 0 } },
+        { 61500, { 1, 1, 5 } },
+        { 0, { 0, 0, 0 } },
     };
     for (const Row& r : rows) {
         EXPECT_EQ(SplitFixInterval(r.ms), r.parts) << r.ms;
@@ -483,10 +684,10 @@ TEST(TimingModel, FillsAndStores)
     p.state.settings.fix.AverageFixes = 4;
     TimingModel model(*p.controller);
     model.Fill();
-    EXPECT_EQ(model.fields, (TimingFields{1, 30, 0, -3, true, 4, 1}));
+    EXPECT_EQ(model.fields, (TimingFields { 1, 30, 0, -3, true, 4, 1 }));
 
-    p.state.display.FixTimer = {true, 90000};
-    model.fields = TimingFields{0, 5, 5, 2, false, 6, 3};
+    p.state.display.FixTimer = { true, 90000 };
+    model.fields = TimingFields { 0, 5, 5, 2, false, 6, 3 };
     model.OKBtnClick();
     EXPECT_EQ(p.state.settings.fix.FixIntervalMs, 5500u);
     EXPECT_EQ(p.state.display.FixTimer.intervalMs, 5500u);
@@ -507,7 +708,7 @@ TEST(TimingModel, TideHourFollowsOnlyWithAnAtlas)
     model.Fill();
     model.OKBtnClick();
     EXPECT_EQ(p.state.tideStream.TidalHour, -5);
-    p.state.tides.push(TidalDiamond{});
+    p.state.tides.push(TidalDiamond {});
     model.OKBtnClick();
     EXPECT_EQ(p.state.tideStream.TidalHour, 3);
 }

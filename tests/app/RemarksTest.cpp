@@ -46,7 +46,7 @@ TEST(RemarksDocument, TextsAndPicturesComeBackInOrder)
     EXPECT_EQ(read.pictures[0].size(), QSize(7, 5));
     EXPECT_EQ(read.pictures[0].pixel(3, 3) & 0xFFFFFF, 0xFF0000u);
     EXPECT_EQ(read.pictures[1].size(), QSize(3, 2));
-    EXPECT_EQ(read.picturesAt, (std::vector<std::size_t>{22, 50}));
+    EXPECT_EQ(read.picturesAt, (std::vector<std::size_t> { 22, 50 }));
     EXPECT_EQ(dir.read("08-12-26.doc").rfind("{\\rtf1", 0), 0u);
 }
 
@@ -116,7 +116,7 @@ protected:
     kvtest::TempDir dir;
     ProgramState state;
     FakePlatform fakes;
-    Remarks remarks{state, fakes.platform};
+    Remarks remarks { state, fakes.platform };
 };
 
 TEST_F(RemarksMode, EventLogSessionSavesHeadingRemarksAndPicturesInOrder)
@@ -169,7 +169,11 @@ TEST_F(RemarksMode, ManualFixRemarkHasItsFiveLines)
     EXPECT_EQ(lines[1].rfind("Date: ", 0), 0u);
     EXPECT_NE(lines[1].find("  Time: "), std::string::npos);
     EXPECT_EQ(lines[2], "Ant. Position: 50 07.250N 001 15.500W");
-    EXPECT_EQ(lines[3].rfind("Tow Position: 50\xb0" "07.2500N", 0), 0u) << lines[3];
+    EXPECT_EQ(lines[3].rfind("Tow Position: 50\xb0"
+                             "07.2500N",
+                  0),
+        0u)
+        << lines[3];
     EXPECT_EQ(lines[4], "Remarks: ");
 
     remarks.DiscardRemarkClick();
@@ -187,7 +191,7 @@ TEST_F(RemarksMode, RemarkTimeIsTheFixTimeOrTheClock)
     fakes.clock.time.minute = 5;
     fakes.clock.time.second = 7;
     remarks.RemarksModeClick();
-    for (const Case& c : {Case{"123519", "  Time: 123519"}, Case{"", "  Time: 09:05:07"}}) {
+    for (const Case& c : { Case { "123519", "  Time: 123519" }, Case { "", "  Time: 09:05:07" } }) {
         state.sentenceFix.FixTimeText = c.fixTime;
         remarks.OpenRemarkEditor();
         const std::string& text = remarks.editor().text;

@@ -96,19 +96,22 @@ bool Accepts(std::uint16_t port)
 std::map<std::uint32_t, std::pair<double, double>> ServerVessels(std::uint16_t port)
 {
     QNetworkAccessManager net;
-    QNetworkReply* reply = net.get(QNetworkRequest(QUrl(QStringLiteral("http://127.0.0.1:%1/signalk/v1/api/vessels").arg(port))));
+    QNetworkReply* reply
+        = net.get(QNetworkRequest(QUrl(QStringLiteral("http://127.0.0.1:%1/signalk/v1/api/vessels").arg(port))));
     kvtest::WaitFor([reply] { return reply->isFinished(); }, 10000);
     std::map<std::uint32_t, std::pair<double, double>> out;
     const QJsonObject vessels = QJsonDocument::fromJson(reply->readAll()).object();
     reply->deleteLater();
     for (auto it = vessels.begin(); it != vessels.end(); ++it) {
         const QString urn = it.key();
-        const QJsonObject position = it.value()[QLatin1String("navigation")][QLatin1String("position")][QLatin1String("value")].toObject();
+        const QJsonObject position
+            = it.value()[QLatin1String("navigation")][QLatin1String("position")][QLatin1String("value")].toObject();
         const int at = urn.indexOf(QLatin1String("mmsi:"));
         if (at < 0 || position.isEmpty() || urn.endsWith(QLatin1String("235000001"))) {
             continue;
         }
-        out[urn.mid(at + 5).toUInt()] = {position[QLatin1String("latitude")].toDouble(), position[QLatin1String("longitude")].toDouble()};
+        out[urn.mid(at + 5).toUInt()]
+            = { position[QLatin1String("latitude")].toDouble(), position[QLatin1String("longitude")].toDouble() };
     }
     return out;
 }
@@ -116,7 +119,9 @@ std::map<std::uint32_t, std::pair<double, double>> ServerVessels(std::uint16_t p
 class Server {
 public:
     Server(std::string package, std::string configDir, std::uint16_t port)
-        : package_(std::move(package)), configDir_(std::move(configDir)), port_(port)
+        : package_(std::move(package))
+        , configDir_(std::move(configDir))
+        , port_(port)
     {
     }
     ~Server() { stop(); }
@@ -127,9 +132,10 @@ public:
         process_.setProcessEnvironment(env);
         process_.setProcessChannelMode(QProcess::MergedChannels);
         process_.setStandardOutputFile(QString::fromStdString(configDir_ + "/server.out"), QIODevice::Append);
-        process_.start(QStringLiteral("node"), {QString::fromStdString(package_ + "/bin/signalk-server"), QStringLiteral("-c"),
-                                                QString::fromStdString(configDir_), QStringLiteral("-s"),
-                                                QStringLiteral("settings.json")}); // in the configuration folder
+        process_.start(QStringLiteral("node"),
+            { QString::fromStdString(package_ + "/bin/signalk-server"), QStringLiteral("-c"),
+                QString::fromStdString(configDir_), QStringLiteral("-s"),
+                QStringLiteral("settings.json") }); // in the configuration folder
         return process_.waitForStarted(10000) && kvtest::WaitFor([this] { return Accepts(port_); }, 60000);
     }
     void stop()
@@ -169,7 +175,8 @@ void AddChart(const kvtest::TempDir& dir, const std::string& name, double centre
 TEST(SignalKServer, FixesTargetsAndInstrumentsFromTheServerAndAReconnection)
 {
     kvtest::EnsureCoreApp();
-    const kvtest::ToolResult install = kvtest::RunShell("bash " + kvtest::ShellQuote(std::string(KV_SOURCE_DIR) + "/tests/app/signalk_server.sh"));
+    const kvtest::ToolResult install
+        = kvtest::RunShell("bash " + kvtest::ShellQuote(std::string(KV_SOURCE_DIR) + "/tests/app/signalk_server.sh"));
     if (install.exitCode == 5) {
         GTEST_SKIP() << "the npm registry cannot be reached: signalk-server could not be installed";
     }
@@ -186,21 +193,23 @@ TEST(SignalKServer, FixesTargetsAndInstrumentsFromTheServerAndAReconnection)
     const std::uint16_t port = FreeTcpPort();
     // The file played about 30 sentences a second, over and over; no NMEA rebroadcast, no service
     // announcements, no security: only the WebSocket stream and the REST interface.
-    serverDir.write("settings.json", R"({
+    serverDir.write("settings.json",
+        R"({
   "vessel": {"name": "Kestrel", "mmsi": "235000001"},
   "interfaces": {"nmea-tcp": false, "tcp": false, "mdns": false, "plugins": false, "appstore": false},
   "mdns": false,
   "pipedProviders": [{
     "id": "voyage", "enabled": true,
     "pipeElements": [{"type": "providers/simple", "options": {"logging": false, "type": "FileStream",
-      "subOptions": {"dataType": "NMEA0183", "filename": ")" + voyage + R"(", "throttleRate": 2500}}}]
+      "subOptions": {"dataType": "NMEA0183", "filename": ")"
+            + voyage + R"(", "throttleRate": 2500}}}]
   }]
 })");
     Server server(package, serverDir.path(), port);
     ASSERT_TRUE(server.start()) << "signalk-server did not start; see " << serverDir.file("server.out");
 
     kvtest::TempDir dir;
-    for (const char* folder : {"charts", "routes", "tides", "logs", "dev"}) {
+    for (const char* folder : { "charts", "routes", "tides", "logs", "dev" }) {
         std::filesystem::create_directories(dir.file(folder));
     }
     AddChart(dir, "Needles", 50.72, 1.30);
@@ -219,7 +228,8 @@ TEST(SignalKServer, FixesTargetsAndInstrumentsFromTheServerAndAReconnection)
     ProgramState state;
     FakePlatform fakes;
     QtSerialPort serial(dir.path());
-    Platform platform{fakes.prompter, fakes.clock, serial, fakes.sound, fakes.launcher, fakes.clipboard, fakes.printer};
+    Platform platform { fakes.prompter, fakes.clock, serial, fakes.sound, fakes.launcher, fakes.clipboard,
+        fakes.printer };
     MainWindowHooks window;
     MainController program(state, platform, window);
     program.FormCreate(dir.path(), "");
@@ -252,7 +262,7 @@ TEST(SignalKServer, FixesTargetsAndInstrumentsFromTheServerAndAReconnection)
         if (state.nmeaLink.LastPositionSentence.empty()) {
             return;
         }
-        const std::pair<double, double> p{state.fixInfo.OwnLat, state.fixInfo.OwnLong};
+        const std::pair<double, double> p { state.fixInfo.OwnLat, state.fixInfo.OwnLong };
         if (fixes.empty() || fixes.back() != p) {
             fixes.push_back(p);
             latencies.push_back(clock.elapsed() - arrivedAt);
@@ -279,7 +289,8 @@ TEST(SignalKServer, FixesTargetsAndInstrumentsFromTheServerAndAReconnection)
     // the target's track: the server may have moved on since the last position came through).
     const auto vessels = ServerVessels(port);
     kvtest::WaitFor([] { return false; }, 500); // what the server sent meanwhile comes in
-    EXPECT_EQ(static_cast<std::size_t>(state.ais.targets.count()), vessels.size()) << "as many targets as the server's vessels";
+    EXPECT_EQ(static_cast<std::size_t>(state.ais.targets.count()), vessels.size())
+        << "as many targets as the server's vessels";
     std::set<std::uint32_t> ours;
     for (const TAISTarget& t : state.ais.targets) {
         ours.insert(t.MMSI);
@@ -287,10 +298,12 @@ TEST(SignalKServer, FixesTargetsAndInstrumentsFromTheServerAndAReconnection)
         ASSERT_NE(it, vessels.end()) << "target " << t.MMSI << " is not one of the server's vessels";
         bool onTrack = false;
         for (int k = 0; k < t.TrackCount; ++k) {
-            onTrack = onTrack || (std::fabs(t.Track[static_cast<std::size_t>(k)].lat - it->second.first) < 2e-6 &&
-                                  std::fabs(t.Track[static_cast<std::size_t>(k)].lon - it->second.second) < 2e-6);
+            onTrack = onTrack
+                || (std::fabs(t.Track[static_cast<std::size_t>(k)].lat - it->second.first) < 2e-6
+                    && std::fabs(t.Track[static_cast<std::size_t>(k)].lon - it->second.second) < 2e-6);
         }
-        EXPECT_TRUE(onTrack) << "target " << t.MMSI << ": the server's position " << it->second.first << ", " << it->second.second;
+        EXPECT_TRUE(onTrack) << "target " << t.MMSI << ": the server's position " << it->second.first << ", "
+                             << it->second.second;
     }
     for (const auto& [mmsi, position] : vessels) {
         EXPECT_TRUE(ours.count(mmsi)) << "the server's vessel " << mmsi << " is no target";
@@ -307,10 +320,12 @@ TEST(SignalKServer, FixesTargetsAndInstrumentsFromTheServerAndAReconnection)
     EXPECT_TRUE(depthPlayed) << state.instruments.DepthMetres.value;
     bool windPlayed = false;
     for (const auto& [angle, knots] : played.apparentWind) {
-        windPlayed = windPlayed || (std::fabs(angle - state.instruments.ApparentWindAngle.value) < 0.051 &&
-                                    std::fabs(knots - state.instruments.ApparentWindKnots.value) < 0.051);
+        windPlayed = windPlayed
+            || (std::fabs(angle - state.instruments.ApparentWindAngle.value) < 0.051
+                && std::fabs(knots - state.instruments.ApparentWindKnots.value) < 0.051);
     }
-    EXPECT_TRUE(windPlayed) << state.instruments.ApparentWindAngle.value << " " << state.instruments.ApparentWindKnots.value;
+    EXPECT_TRUE(windPlayed) << state.instruments.ApparentWindAngle.value << " "
+                            << state.instruments.ApparentWindKnots.value;
 
     // The server goes away and comes back: the program finds it again by itself.
     server.stop();
@@ -324,14 +339,16 @@ TEST(SignalKServer, FixesTargetsAndInstrumentsFromTheServerAndAReconnection)
     }
     // The user was told, in the status line, as for a TCP source.
     const std::string source = "signalk://127.0.0.1:" + std::to_string(port);
-    EXPECT_TRUE(statusLines.count("Connection to " + source + " lost; reconnecting in 1 s") ||
-                statusLines.count("Connection to " + source + " lost (The remote host closed the connection); reconnecting in 1 s"));
+    EXPECT_TRUE(statusLines.count("Connection to " + source + " lost; reconnecting in 1 s")
+        || statusLines.count(
+            "Connection to " + source + " lost (The remote host closed the connection); reconnecting in 1 s"));
     EXPECT_TRUE(statusLines.count("Connected to " + source));
     fixTimer.stop();
     serial.close();
     std::sort(latencies.begin(), latencies.end());
     std::printf("position sentence to fix: median %lld ms, longest %lld ms over %zu fixes (fix period 200 ms)\n",
-                static_cast<long long>(latencies[latencies.size() / 2]), static_cast<long long>(latencies.back()), latencies.size());
+        static_cast<long long>(latencies[latencies.size() / 2]), static_cast<long long>(latencies.back()),
+        latencies.size());
 }
 
 // The server's own NMEA 2000 sample (a boat with an AIS receiver on its NMEA 2000 network, whose
@@ -340,7 +357,8 @@ TEST(SignalKServer, FixesTargetsAndInstrumentsFromTheServerAndAReconnection)
 TEST(SignalKServer, TargetsOfTheServersNmea2000Sample)
 {
     kvtest::EnsureCoreApp();
-    const kvtest::ToolResult install = kvtest::RunShell("bash " + kvtest::ShellQuote(std::string(KV_SOURCE_DIR) + "/tests/app/signalk_server.sh"));
+    const kvtest::ToolResult install
+        = kvtest::RunShell("bash " + kvtest::ShellQuote(std::string(KV_SOURCE_DIR) + "/tests/app/signalk_server.sh"));
     if (install.exitCode == 5) {
         GTEST_SKIP() << "the npm registry cannot be reached: signalk-server could not be installed";
     }
@@ -351,20 +369,22 @@ TEST(SignalKServer, TargetsOfTheServersNmea2000Sample)
     }
     kvtest::TempDir serverDir;
     const std::uint16_t port = FreeTcpPort();
-    serverDir.write("settings.json", R"({
+    serverDir.write("settings.json",
+        R"({
   "interfaces": {"nmea-tcp": false, "tcp": false, "mdns": false, "plugins": false, "appstore": false},
   "mdns": false,
   "pipedProviders": [{
     "id": "n2k", "enabled": true,
     "pipeElements": [{"type": "providers/simple", "options": {"logging": false, "type": "FileStream",
-      "subOptions": {"dataType": "NMEA2000JS", "filename": ")" + package + R"(/samples/aava-n2k.data"}}}]
+      "subOptions": {"dataType": "NMEA2000JS", "filename": ")"
+            + package + R"(/samples/aava-n2k.data"}}}]
   }]
 })");
     Server server(package, serverDir.path(), port);
     ASSERT_TRUE(server.start()) << "signalk-server did not start; see " << serverDir.file("server.out");
 
     kvtest::TempDir dir;
-    for (const char* folder : {"charts", "routes", "tides", "logs", "dev"}) {
+    for (const char* folder : { "charts", "routes", "tides", "logs", "dev" }) {
         std::filesystem::create_directories(dir.file(folder));
     }
     AddChart(dir, "Sample", 60.1, -24.95);
@@ -379,7 +399,8 @@ TEST(SignalKServer, TargetsOfTheServersNmea2000Sample)
     ProgramState state;
     FakePlatform fakes;
     QtSerialPort serial(dir.path());
-    Platform platform{fakes.prompter, fakes.clock, serial, fakes.sound, fakes.launcher, fakes.clipboard, fakes.printer};
+    Platform platform { fakes.prompter, fakes.clock, serial, fakes.sound, fakes.launcher, fakes.clipboard,
+        fakes.printer };
     MainWindowHooks window;
     MainController program(state, platform, window);
     program.FormCreate(dir.path(), "");
@@ -406,14 +427,16 @@ TEST(SignalKServer, TargetsOfTheServersNmea2000Sample)
         ASSERT_NE(ours, nullptr) << "the server's vessel " << mmsi << " is no target";
         bool onTrack = false;
         for (int k = 0; k < ours->TrackCount; ++k) {
-            onTrack = onTrack || (std::fabs(ours->Track[static_cast<std::size_t>(k)].lat - position.first) < 2e-6 &&
-                                  std::fabs(ours->Track[static_cast<std::size_t>(k)].lon - position.second) < 2e-6);
+            onTrack = onTrack
+                || (std::fabs(ours->Track[static_cast<std::size_t>(k)].lat - position.first) < 2e-6
+                    && std::fabs(ours->Track[static_cast<std::size_t>(k)].lon - position.second) < 2e-6);
         }
         EXPECT_TRUE(onTrack) << mmsi;
     }
     // Own ship where the server has it (a fix or two behind at most: it moves slowly).
     QNetworkAccessManager net;
-    QNetworkReply* reply = net.get(QNetworkRequest(QUrl(QStringLiteral("http://127.0.0.1:%1/signalk/v1/api/vessels/self/navigation/position").arg(port))));
+    QNetworkReply* reply = net.get(QNetworkRequest(
+        QUrl(QStringLiteral("http://127.0.0.1:%1/signalk/v1/api/vessels/self/navigation/position").arg(port))));
     ASSERT_TRUE(kvtest::WaitFor([reply] { return reply->isFinished(); }, 10000));
     const QJsonObject self = QJsonDocument::fromJson(reply->readAll()).object()[QLatin1String("value")].toObject();
     reply->deleteLater();

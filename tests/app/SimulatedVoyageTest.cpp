@@ -41,7 +41,7 @@ void AddTile(const kvtest::TempDir& dir, const std::string& name, double centreL
 TEST(SimulatedVoyage, TheInterfaceOpensByItselfAndTheTilesLoadInTurn)
 {
     kvtest::TempDir dir;
-    for (const char* folder : {"charts", "routes", "tides", "logs"}) {
+    for (const char* folder : { "charts", "routes", "tides", "logs" }) {
         std::filesystem::create_directories(dir.file(folder));
     }
     // Two tiles side by side along 50.7 N, 0.04 degrees of longitude each.
@@ -71,13 +71,13 @@ TEST(SimulatedVoyage, TheInterfaceOpensByItselfAndTheTilesLoadInTurn)
 
     // West to east across both tiles at 30 knots, with traffic.
     VoyageOptions options;
-    options.route = {{50.699, -1.515}, {50.701, -1.48}, {50.699, -1.445}};
+    options.route = { { 50.699, -1.515 }, { 50.701, -1.48 }, { 50.699, -1.445 } };
     options.speedKnots = 30.0;
     options.targets = 5;
     options.seed = 3;
     options.startUtc = ParseUtcTime("2026-06-15T10:00:00");
     VoyageSimulator sim(options);
-    std::vector<std::string> loaded {state.chart.ChartName.str()};
+    std::vector<std::string> loaded { state.chart.ChartName.str() };
     double changedAt = 0.0;
     int fixes = 0;
     while (!sim.arrived() && fixes < 3600) {
@@ -97,7 +97,7 @@ TEST(SimulatedVoyage, TheInterfaceOpensByItselfAndTheTilesLoadInTurn)
         ASSERT_NEAR(state.fixInfo.OwnLong, -sim.reportedPosition().lon, 1e-5);
     }
     ASSERT_TRUE(sim.arrived());
-    EXPECT_EQ(loaded, (std::vector<std::string> {"Tile-W", "Tile-E"}));
+    EXPECT_EQ(loaded, (std::vector<std::string> { "Tile-W", "Tile-E" }));
     // The change came where the vessel crossed the line half-way between the tiles' centres.
     EXPECT_NEAR(changedAt, 1.48, 0.002);
     EXPECT_TRUE(fakes.prompter.messages.empty());

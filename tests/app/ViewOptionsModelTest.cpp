@@ -2,8 +2,8 @@
 // rules, the two log-format warnings, All / None and the type-0 rule, OK's four steps, Cancel,
 // the AIS view's Show Track during an AIS playback, and "Survey Track" of the Edit menu.
 
-#include "app/MainController.h"
 #include "app/ViewOptionsModel.h"
+#include "app/MainController.h"
 #include "charts/ChartEditor.h"
 #include "platform/fake/Fakes.h"
 #include "support/TempDir.h"
@@ -20,7 +20,7 @@ using namespace kv;
 struct Program {
     Program()
     {
-        for (const char* folder : {"charts", "routes", "tides", "logs"}) {
+        for (const char* folder : { "charts", "routes", "tides", "logs" }) {
             std::filesystem::create_directories(dir.file(folder));
         }
         controller = std::make_unique<MainController>(state, fakes.platform, window);
@@ -89,7 +89,7 @@ TEST(ViewOptionsModel, EveryOptionRoundTripsThroughOkAndBackIntoTheNextOpening)
     f.ShowScale = false;
     f.ShowEPE = true;
     f.OnTop = true;
-    f.Lay = {true, false, true, false, true, false, true};
+    f.Lay = { true, false, true, false, true, false, true };
     f.PlotTextLog = true;
     m.PlotVChange(IndexOf("X Cross Track Error"));
     f.EVonly = true;
@@ -161,14 +161,14 @@ TEST(ViewOptionsModel, PlotSwitchEnablesTheSurveyControlsAndTheirBoxesTheRangeAn
     Program p;
     ViewOptionsModel m(*p.controller, 0);
     m.Fill();
-    EXPECT_EQ(m.enabled(), ViewOptionsEnabled{});
+    EXPECT_EQ(m.enabled(), ViewOptionsEnabled {});
     m.BlobOnClick(true);
     m.Last200Click(true);
     EXPECT_FALSE(m.enabled().PlotRange) << "the range follows its box, which the plot switch disables";
     m.PlotTextLogClick(true);
     ViewOptionsEnabled e = m.enabled();
-    for (bool on : {e.PlotV, e.BlobOn, e.EVonly, e.SVtrack, e.VLabel, e.UseCrosses, e.Ubow, e.Last200, e.PlotRange,
-                    e.RangeLabel, e.Nshow}) {
+    for (bool on : { e.PlotV, e.BlobOn, e.EVonly, e.SVtrack, e.VLabel, e.UseCrosses, e.Ubow, e.Last200, e.PlotRange,
+             e.RangeLabel, e.Nshow }) {
         EXPECT_TRUE(on);
     }
     m.BlobOnClick(false);
@@ -189,12 +189,10 @@ TEST(ViewOptionsModel, PlotFieldMustBeInTheLogFormat)
         bool accepted;
     };
     const Case cases[] = {
-        {"@d,@f,@t,@p:3,@q,@c,@s,@v,@x,@y", "Quality of fix", true}, // the expander reads either case
-        {"@F,@T,@P:3,@S", "Speed Over Ground", true},
-        {"@f,@t,@p:3,@s", "Quality of fix", false},
-        {"@f,@t,@p:3,@s", "Y Position decimal deg.", false},
-        {"@f,@t,@p:3,@y", "Y Position decimal deg.", true},
-        {"Q,S,D", "Date", false}, // the letter without "@" is text
+        { "@d,@f,@t,@p:3,@q,@c,@s,@v,@x,@y", "Quality of fix", true }, // the expander reads either case
+        { "@F,@T,@P:3,@S", "Speed Over Ground", true }, { "@f,@t,@p:3,@s", "Quality of fix", false },
+        { "@f,@t,@p:3,@s", "Y Position decimal deg.", false }, { "@f,@t,@p:3,@y", "Y Position decimal deg.", true },
+        { "Q,S,D", "Date", false }, // the letter without "@" is text
     };
     for (const Case& c : cases) {
         Program p;
@@ -250,7 +248,7 @@ TEST(ViewOptionsModel, AllNoneAndAnyOtherTypeBringsTypeZeroBack)
     ViewOptionsModel m(*p.controller, 0);
     m.Fill();
     m.NoneClick();
-    EXPECT_EQ(m.fields.Lay, (std::array<bool, 7>{}));
+    EXPECT_EQ(m.fields.Lay, (std::array<bool, 7> {}));
     m.LayClick(0, true);
     m.LayClick(0, false); // type 0 itself may go
     EXPECT_FALSE(m.fields.Lay[0]);
@@ -261,12 +259,12 @@ TEST(ViewOptionsModel, AllNoneAndAnyOtherTypeBringsTypeZeroBack)
         EXPECT_FALSE(m.fields.Lay[static_cast<std::size_t>(t)]) << t;
     }
     m.AllClick();
-    EXPECT_EQ(m.fields.Lay, (std::array<bool, 7>{true, true, true, true, true, true, true}));
+    EXPECT_EQ(m.fields.Lay, (std::array<bool, 7> { true, true, true, true, true, true, true }));
 
     // None then OK hides every chart line, type 0 included.
     m.NoneClick();
     m.OKBtnClick();
-    EXPECT_EQ(p.view(0).options.LineTypes, (std::array<bool, 7>{}));
+    EXPECT_EQ(p.view(0).options.LineTypes, (std::array<bool, 7> {}));
 }
 
 TEST(ViewOptionsModel, HighlightTextThatIsNotANumberKeepsTheThreshold)
@@ -274,8 +272,8 @@ TEST(ViewOptionsModel, HighlightTextThatIsNotANumberKeepsTheThreshold)
     Program p;
     ViewOptionsModel m(*p.controller, 0);
     m.Fill();
-    for (const auto& [text, expected] : {std::pair<const char*, double>{" 2.25 ", 2.25}, {"abc", 2.25}, {"", 2.25},
-                                         {"-3", -3.0}, {"5x", -3.0}}) {
+    for (const auto& [text, expected] : { std::pair<const char*, double> { " 2.25 ", 2.25 }, { "abc", 2.25 },
+             { "", 2.25 }, { "-3", -3.0 }, { "5x", -3.0 } }) {
         m.fields.HiLite = text;
         m.OKBtnClick();
         EXPECT_EQ(p.view(0).options.Highlight, expected) << text;
@@ -305,7 +303,7 @@ TEST(ViewOptionsModel, ShowTrackInTheAisViewDuringPlaybackKeepsTheTrackRecords)
 {
     Program p;
     for (int i = 0; i < 5; ++i) {
-        p.state.quickLog.push(QuickLogRecord{50.0 + i * 0.01, 1.0, 600.0 + i});
+        p.state.quickLog.push(QuickLogRecord { 50.0 + i * 0.01, 1.0, 600.0 + i });
     }
     p.state.aisPlayback.AISPlayback = true;
     ViewOptionsModel m(*p.controller, 0);

@@ -1,8 +1,8 @@
 // The waypoint edit dialog without widgets: the shape list, the R# field's rules, the position
 // and grid fields in step, closing, and the symbol preview's pixels.
 
-#include "app/PreferencesModel.h"
 #include "app/WaypointDialog.h"
+#include "app/PreferencesModel.h"
 #include "geodesy/Grid.h"
 
 #include <gtest/gtest.h>
@@ -46,9 +46,17 @@ TEST(WaypointDialog, ShapeChoiceSetsTheParameterFieldAndItsLabel)
         const char* label;
     };
     const Row rows[] = {
-        {20, true, "Radius"}, {21, true, "Radius"},  {30, true, "Radius"},  {31, true, "Radius"},
-        {23, true, "Zoom"},   {32, true, "Pointer"}, {33, true, "Pointer"}, {2, false, "Radius"},
-        {0, false, "Radius"}, {19, false, "Radius"}, {36, false, "Radius"},
+        { 20, true, "Radius" },
+        { 21, true, "Radius" },
+        { 30, true, "Radius" },
+        { 31, true, "Radius" },
+        { 23, true, "Zoom" },
+        { 32, true, "Pointer" },
+        { 33, true, "Pointer" },
+        { 2, false, "Radius" },
+        { 0, false, "Radius" },
+        { 19, false, "Radius" },
+        { 36, false, "Radius" },
     };
     for (const Row& r : rows) {
         WaypointDialogModel model;

@@ -21,7 +21,7 @@ struct EditHooks : ChartEditHooks {
     void openTimingDialog() override { ++timingOpened; }
     std::string snapSentence(double lat, double lon) override
     {
-        snapped.push_back({lat, lon});
+        snapped.push_back({ lat, lon });
         return "$--GLL,formed";
     }
     bool showWaypointForm(ChartWaypointForm& form) override
@@ -60,7 +60,7 @@ struct Editing : ChartProgram {
         }
     }
     EditHooks edit;
-    ChartEditor editor{state, fakes.prompter, hooks, edit};
+    ChartEditor editor { state, fakes.prompter, hooks, edit };
 };
 
 TEST(ChartEditor, EditModeNeedsOneViewAndAnEmptyLog)
@@ -70,12 +70,12 @@ TEST(ChartEditor, EditModeNeedsOneViewAndAnEmptyLog)
         int logRecords;
         bool on;
     };
-    for (const Case c : {Case{1, 0, true}, Case{2, 0, false}, Case{0, 0, false}, Case{1, 3, false}}) {
+    for (const Case c : { Case { 1, 0, true }, Case { 2, 0, false }, Case { 0, 0, false }, Case { 1, 3, false } }) {
         Editing e;
         e.state.settings.fix.AutoChart = true;
         e.edit.views = c.views;
         for (int i = 0; i < c.logRecords; ++i) {
-            e.state.quickLog.push(QuickLogRecord{});
+            e.state.quickLog.push(QuickLogRecord {});
         }
         e.points(kvtest::Line(4));
         e.editor.ChartEdit1Click();
@@ -97,7 +97,8 @@ TEST(ChartEditor, EditModeNeedsOneViewAndAnEmptyLog)
     e.editor.ChartEdit1Click();
     EXPECT_FALSE(e.state.app.ChartEditMode);
     EXPECT_TRUE(e.state.settings.fix.AutoChart);
-    EXPECT_EQ(e.fakes.prompter.messages.back(), (FakePrompter::Message{"information", "Chart Auto Load has been enabled!!"}));
+    EXPECT_EQ(e.fakes.prompter.messages.back(),
+        (FakePrompter::Message { "information", "Chart Auto Load has been enabled!!" }));
     EXPECT_FALSE(e.state.display.isEnabled(Control::UndoAutoGrid1));
 }
 
@@ -164,8 +165,8 @@ TEST(ChartEditor, GpsPositionsAreCorrectedByTheChartOffsetsBeforeAPointIsAdded)
         unsigned interval;
         bool corrected;
     };
-    for (const Case c : {Case{true, false, 1000, true}, Case{false, false, 1000, false}, Case{true, true, 1000, false},
-                         Case{true, false, 0, false}}) {
+    for (const Case c : { Case { true, false, 1000, true }, Case { false, false, 1000, false },
+             Case { true, true, 1000, false }, Case { true, false, 0, false } }) {
         Editing e;
         e.state.nmeaLink.NmeaOpen = c.open;
         e.state.settings.fix.DRMode = c.dr;
@@ -183,7 +184,7 @@ TEST(ChartEditor, NearestEditAndDeleteWorkOnTheRightPoint)
 {
     Editing e;
     e.state.chartGeometry.CosCentreLat = 0.5;
-    e.points({ChartPoint::make(50.0, 1.0), ChartPoint::make(50.1, 1.0, 2), ChartPoint::make(50.2, 1.0)});
+    e.points({ ChartPoint::make(50.0, 1.0), ChartPoint::make(50.1, 1.0, 2), ChartPoint::make(50.2, 1.0) });
     // Longitude differences count half: 0.12 west of point 2 is nearer than 0.1 north or south.
     e.cursor(50.1 + 0.0, 1.12);
     EXPECT_EQ(e.editor.NearestChartPoint(), 2);
@@ -197,7 +198,7 @@ TEST(ChartEditor, NearestEditAndDeleteWorkOnTheRightPoint)
     EXPECT_NEAR(e.state.chart.point(2).lon(), 1.05, 1e-9);
     EXPECT_EQ(e.state.chart.point(2).lineType(), 2);
 
-    e.fakes.prompter.answer({false});
+    e.fakes.prompter.answer({ false });
     e.editor.DeletePoint1Click();
     EXPECT_FALSE(e.state.chart.point(2).isPenUp());
     e.editor.DeletePoint1Click();
@@ -227,9 +228,9 @@ TEST(ChartEditor, EditDistanceIsPlaneSailingTheShortWay)
 TEST(ChartEditor, EquallyNearPointsAndWaypointsGiveTheLowerNumber)
 {
     Editing e;
-    e.points({ChartPoint::make(50.0, 1.0), ChartPoint::make(50.2, 1.0)});
-    e.state.waypoints.push(ChartWaypoint{WaypointNameField("A", 1), 50.0, 1.0});
-    e.state.waypoints.push(ChartWaypoint{WaypointNameField("B", 1), 50.2, 1.0});
+    e.points({ ChartPoint::make(50.0, 1.0), ChartPoint::make(50.2, 1.0) });
+    e.state.waypoints.push(ChartWaypoint { WaypointNameField("A", 1), 50.0, 1.0 });
+    e.state.waypoints.push(ChartWaypoint { WaypointNameField("B", 1), 50.2, 1.0 });
     e.cursor(50.1, 1.0);
     EXPECT_EQ(e.editor.NearestChartPoint(), 1);
     EXPECT_EQ(e.editor.NearestWaypoint(), 1);
@@ -238,12 +239,12 @@ TEST(ChartEditor, EquallyNearPointsAndWaypointsGiveTheLowerNumber)
 TEST(ChartEditor, SnapNeedsAFixIntervalOfZero)
 {
     Editing e;
-    e.points({ChartPoint::make(50.0, 1.0, 3), ChartPoint::make(51.0, 1.0)});
+    e.points({ ChartPoint::make(50.0, 1.0, 3), ChartPoint::make(51.0, 1.0) });
     e.cursor(50.01, 1.01);
     e.state.settings.fix.FixIntervalMs = 10000;
     e.editor.SnaptoChart1Click();
     EXPECT_EQ(e.fakes.prompter.messages.back(),
-              (FakePrompter::Message{"information", "Please set Fix interval to 0 before using the Snap command!"}));
+        (FakePrompter::Message { "information", "Please set Fix interval to 0 before using the Snap command!" }));
     EXPECT_EQ(e.edit.timingOpened, 1);
     EXPECT_DOUBLE_EQ(e.state.fixInfo.OwnLat, 50.01);
 
@@ -271,10 +272,10 @@ TEST(ChartEditor, WaypointNameFieldsFollowTheSymbolAndRadius)
         std::string field;
     };
     const std::string pad24 = "Harbour light           ";
-    for (const Case& c : {Case{"Harbour light", 5, false, "07", pad24 + "05   "},
-                          Case{"Harbour light", 20, true, "7", pad24 + "2007 "},
-                          Case{"Harbour light", 21, true, "", pad24 + "21   "},
-                          Case{"A label far longer than twenty-four", 33, true, "12", "A label far longer than 3312 "}}) {
+    for (const Case& c : { Case { "Harbour light", 5, false, "07", pad24 + "05   " },
+             Case { "Harbour light", 20, true, "7", pad24 + "2007 " },
+             Case { "Harbour light", 21, true, "", pad24 + "21   " },
+             Case { "A label far longer than twenty-four", 33, true, "12", "A label far longer than 3312 " } }) {
         EXPECT_EQ(ChartWaypointNameField(c.label, c.symbol, c.radiusOn, c.radius), c.field) << c.label << c.symbol;
         EXPECT_EQ(ChartWaypointNameField(c.label, c.symbol, c.radiusOn, c.radius).size(), kWaypointNameLength);
     }
@@ -284,7 +285,7 @@ TEST(ChartEditor, AddingAWaypointToAFullTableOverwritesTheLastEntry)
 {
     Editing e;
     for (int i = 0; i < 600; ++i) {
-        e.state.waypoints.push(ChartWaypoint{WaypointNameField("W" + std::to_string(i), 1), 10.0, 10.0});
+        e.state.waypoints.push(ChartWaypoint { WaypointNameField("W" + std::to_string(i), 1), 10.0, 10.0 });
     }
     e.cursor(50.5, 1.25);
     e.edit.typed = [](ChartWaypointForm& f) {
@@ -320,14 +321,14 @@ TEST(ChartEditor, WaypointsAreAddedEditedAndDeleted)
     EXPECT_DOUBLE_EQ(e.state.fixInfo.OwnLat, 50.001); // the cursor follows the new waypoint
 
     e.edit.typed = nullptr;
-    e.state.waypoints.push(ChartWaypoint{WaypointNameField("Mark", 23, 4), 50.2, 1.0});
+    e.state.waypoints.push(ChartWaypoint { WaypointNameField("Mark", 23, 4), 50.2, 1.0 });
     // Before the form opens, R# is on for symbols 20 and 21 only; the form's own rule does the rest.
     struct Case {
         double lat;
         const char* label;
         bool radiusOn;
     };
-    for (const Case c : {Case{50.0, "Buoy", true}, Case{50.19, "Mark", false}}) {
+    for (const Case c : { Case { 50.0, "Buoy", true }, Case { 50.19, "Mark", false } }) {
         e.cursor(c.lat, 1.0);
         e.editor.EditChartWaypoint1Click();
         EXPECT_EQ(e.edit.shown.back().caption, "Edit Nearest Waypoint");
@@ -356,7 +357,7 @@ TEST(ChartEditor, ShortAndBlankWaypointLinesOpenInTheForm)
 {
     // A short name, a blank line, a name cut inside the symbol columns: kept, and each can be
     // edited and snapped to.
-    for (const std::string& line : {std::string("Bn"), std::string(), "Pier" + std::string(20, ' ') + "2"}) {
+    for (const std::string& line : { std::string("Bn"), std::string(), "Pier" + std::string(20, ' ') + "2" }) {
         Editing e;
         e.dir.write("charts/harbour.wpt", line + "\r\n");
         ReadWaypointDatabase(e.state.waypoints, e.state.chart, e.fakes.prompter);
@@ -381,10 +382,16 @@ TEST(ChartEditor, AddingOrDeletingAWaypointUpdatesTheMenus)
         int menuUpdates;
     };
     const Step steps[] = {
-        {"add", [&] { e.editor.AddChartWaypoint1Click(); }, 1, 1},
-        {"edit", [&] { e.editor.EditChartWaypoint1Click(); }, 1, 1},
-        {"add cancelled", [&] { e.edit.ok = false; e.editor.AddChartWaypoint1Click(); e.edit.ok = true; }, 1, 1},
-        {"delete", [&] { e.editor.DeleteChartWaypoint1Click(); }, 0, 2},
+        { "add", [&] { e.editor.AddChartWaypoint1Click(); }, 1, 1 },
+        { "edit", [&] { e.editor.EditChartWaypoint1Click(); }, 1, 1 },
+        { "add cancelled",
+            [&] {
+                e.edit.ok = false;
+                e.editor.AddChartWaypoint1Click();
+                e.edit.ok = true;
+            },
+            1, 1 },
+        { "delete", [&] { e.editor.DeleteChartWaypoint1Click(); }, 0, 2 },
     };
     for (const Step& s : steps) {
         s.run();
@@ -406,13 +413,13 @@ TEST(SurveyGrid, LineEndsFollowTheAngle)
     };
     const Case cases[] = {
         // θ 0: lines run north to south, the next one 10 m to the west (west-positive +).
-        {0, 50, 0, -50, 0, 50, 10},
+        { 0, 50, 0, -50, 0, 50, 10 },
         // θ 90: lines run east to west, the next one 10 m to the north.
-        {90, 0, -50, 0, 50, 10, -50},
+        { 90, 0, -50, 0, 50, 10, -50 },
         // θ 180: south to north, the next one to the east.
-        {180, -50, 0, 50, 0, -50, -10},
+        { 180, -50, 0, 50, 0, -50, -10 },
         // θ 45: north-east to south-west, stepping north-west.
-        {45, 50 * r, -50 * r, -50 * r, 50 * r, 50 * r + 10 * r, -50 * r + 10 * r},
+        { 45, 50 * r, -50 * r, -50 * r, 50 * r, 50 * r + 10 * r, -50 * r + 10 * r },
     };
     for (const Case& c : cases) {
         SurveyGrid g;
@@ -441,7 +448,7 @@ TEST(SurveyGrid, AlternateLinesTakeTheNextTypeAndTheStatusGivesHalfExtents)
     g.alternate = true;
     const std::vector<ChartPoint> rec = SurveyGridRecords(g, 50.0, 2.0, 1.0, 6);
     ASSERT_EQ(rec.size(), 14u);
-    const int expected[] = {6, 0, 6, 0};
+    const int expected[] = { 6, 0, 6, 0 };
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(rec[1 + 3 * i].lineType(), expected[i]);
         EXPECT_EQ(rec[2 + 3 * i].lineType(), expected[i]);
@@ -463,8 +470,8 @@ TEST(SurveyGrid, AGridIsAddedOnlyWhenEveryRecordFitsAndUndoRestoresTheCount)
         bool added;
     };
     // n lines need 3n + 2 slots.
-    for (const Case c : {Case{10800 - 32, 10, true}, Case{10800 - 31, 10, false}, Case{10800 - 1502, 500, true},
-                         Case{10800 - 1501, 500, false}}) {
+    for (const Case c : { Case { 10800 - 32, 10, true }, Case { 10800 - 31, 10, false },
+             Case { 10800 - 1502, 500, true }, Case { 10800 - 1501, 500, false } }) {
         Editing e;
         e.state.app.ChartEditMode = true;
         e.state.chart.setCount(c.count);
@@ -484,7 +491,7 @@ TEST(SurveyGrid, AGridIsAddedOnlyWhenEveryRecordFitsAndUndoRestoresTheCount)
     }
     // Outside edit mode the grid is laid but its undo is not offered.
     Editing e;
-    e.editor.AutoMakeGrid(SurveyGrid{});
+    e.editor.AutoMakeGrid(SurveyGrid {});
     EXPECT_EQ(e.state.chart.count(), 32);
     EXPECT_FALSE(e.state.display.isEnabled(Control::UndoAutoGrid1));
 }
@@ -516,11 +523,10 @@ TEST(ChartEditor, ANewChartSavedAndReopenedIsByteExact)
     e.editor.EditPoint1Click(); // the last point moves
     const std::string first = e.dir.file("charts/made.cht");
     e.files.SaveChart(first);
-    const std::vector<ChartPoint> expected{ChartPoint::make(50.0, 1.0), ChartPoint::make(50.01, 1.0),
-                                           ChartPoint::penUp(), ChartPoint::make(50.02, 1.01, 4),
-                                           ChartPoint::make(50.015, 1.0, 4)};
+    const std::vector<ChartPoint> expected { ChartPoint::make(50.0, 1.0), ChartPoint::make(50.01, 1.0),
+        ChartPoint::penUp(), ChartPoint::make(50.02, 1.01, 4), ChartPoint::make(50.015, 1.0, 4) };
     // The leading pen-up of the new chart is kept: a pen-up is written unless another follows.
-    std::vector<ChartPoint> image{ChartPoint::penUp()};
+    std::vector<ChartPoint> image { ChartPoint::penUp() };
     image.insert(image.end(), expected.begin(), expected.end());
     EXPECT_EQ(e.dir.read("charts/made.cht"), kvtest::ChartImage(image));
 
@@ -553,8 +559,9 @@ TEST(SurveyGrid, StatusNumbersUseTheDefaultRealText)
         double value;
         const char* text;
     };
-    for (const Case c : {Case{0.5, "0.5"}, Case{100.0, "100"}, Case{-0.00159086299023423, "-0.00159086299023423"},
-                         Case{1.5e-7, "1.5E-7"}, Case{-2.25e-20, "-2.25E-20"}, Case{1e20, "1E20"}}) {
+    for (const Case c :
+        { Case { 0.5, "0.5" }, Case { 100.0, "100" }, Case { -0.00159086299023423, "-0.00159086299023423" },
+            Case { 1.5e-7, "1.5E-7" }, Case { -2.25e-20, "-2.25E-20" }, Case { 1e20, "1E20" } }) {
         EXPECT_EQ(NumberText(c.value), c.text) << c.value;
     }
 }

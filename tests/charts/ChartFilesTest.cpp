@@ -413,9 +413,11 @@ TEST(ChartReload, MissingChartKeepsEveryEarlierBackupAndSetsAsideTheFileRead)
     {
         ChartProgram p;
         p.state.folders.ChartName = "lost";
-        ASSERT_TRUE(WriteConfig(p.dir.file("boat2.cfg"), p.state.fixInfo, p.state.chartRef, p.state.folders, p.state.settings));
+        ASSERT_TRUE(
+            WriteConfig(p.dir.file("boat2.cfg"), p.state.fixInfo, p.state.chartRef, p.state.folders, p.state.settings));
         p.state.folders.ChartName = "world";
-        ASSERT_TRUE(WriteConfig(p.dir.file("kelvw.cfg"), p.state.fixInfo, p.state.chartRef, p.state.folders, p.state.settings));
+        ASSERT_TRUE(
+            WriteConfig(p.dir.file("kelvw.cfg"), p.state.fixInfo, p.state.chartRef, p.state.folders, p.state.settings));
         const std::string good = p.dir.read("kelvw.cfg");
         const std::string named = p.dir.read("boat2.cfg");
         p.state.app.StartupConfigPath = p.dir.file("boat2.cfg");

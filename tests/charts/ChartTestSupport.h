@@ -1,8 +1,8 @@
 #pragma once
 // Shared helpers of the chart tests: chart images made from points, a program with fakes.
 
-#include "charts/ChartFiles.h"
 #include "app/ProgramState.h"
+#include "charts/ChartFiles.h"
 #include "platform/fake/Fakes.h"
 #include "support/TempDir.h"
 

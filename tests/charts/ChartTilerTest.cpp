@@ -1,5 +1,5 @@
-#include "charts/ChartIndex.h"
 #include "charts/ChartTiler.h"
+#include "charts/ChartIndex.h"
 #include "core/TextFile.h"
 #include "support/RunTool.h"
 #include "support/TempDir.h"
@@ -31,7 +31,8 @@ TilerLine Island(double lat, double lon, double radius, int n, int wiggles)
         const double a = 2 * kPi * (i % n) / n;
         // Rough as a real coast: a fixed pseudo-random step at every point survives simplification.
         const double rough = static_cast<double>((i % n) * 7919 % 101) / 101.0 - 0.5;
-        const double r = radius * (1.0 + 0.15 * std::sin(wiggles * a) + 0.05 * std::sin(7.3 * wiggles * a) + 0.04 * rough);
+        const double r
+            = radius * (1.0 + 0.15 * std::sin(wiggles * a) + 0.05 * std::sin(7.3 * wiggles * a) + 0.04 * rough);
         l.points.push_back({ lat + r * std::sin(a), lon + r * 1.6 * std::cos(a) });
     }
     return l;
@@ -43,7 +44,7 @@ TilerLine Island(double lat, double lon, double radius, int n, int wiggles)
 std::vector<TilerLine> Source(int scale)
 {
     std::vector<TilerLine> lines;
-    lines.push_back(Island(50.5, 2.0, 0.2, 800 * scale, 9));   // on the centre cut lines
+    lines.push_back(Island(50.5, 2.0, 0.2, 800 * scale, 9)); // on the centre cut lines
     lines.push_back(Island(50.2, 1.3, 0.12, 400 * scale, 5));
     lines.push_back(Island(50.8, 2.7, 0.1, 300 * scale, 4));
     lines.push_back(Island(50.05, 2.95, 0.15, 300 * scale, 6)); // over the area's south-west corner
@@ -99,8 +100,8 @@ bool OnSide(const TilerPoint& u, const TilerPoint& v, const TilerBox& b)
 {
     // The cut-line test of the tiler (1e-9 degrees) less the rounding of the chart's 48-bit reals.
     auto near = [](double x, double y) { return std::fabs(x - y) < 5e-10; };
-    return (near(u.lat, b.south) && near(v.lat, b.south)) || (near(u.lat, b.north) && near(v.lat, b.north)) ||
-           (near(u.lon, b.east) && near(v.lon, b.east)) || (near(u.lon, b.west) && near(v.lon, b.west));
+    return (near(u.lat, b.south) && near(v.lat, b.south)) || (near(u.lat, b.north) && near(v.lat, b.north))
+        || (near(u.lon, b.east) && near(v.lon, b.east)) || (near(u.lon, b.west) && near(v.lon, b.west));
 }
 
 std::map<std::string, std::string> FolderBytes(const std::string& folder)
@@ -123,13 +124,13 @@ TEST(ChartTiler, ClipsLinesToTheBoxAndLeavesCutEdgesOfAreasUndrawn)
         std::vector<std::vector<TilerPoint>> expected;
     };
     const Case cases[] = {
-        { "a line crossing the box is cut at both sides",
-            { { { 0.5, -1.0 }, { 0.5, 2.0 } }, 0, false }, { { { 0.5, 0.0 }, { 0.5, 1.0 } } } },
+        { "a line crossing the box is cut at both sides", { { { 0.5, -1.0 }, { 0.5, 2.0 } }, 0, false },
+            { { { 0.5, 0.0 }, { 0.5, 1.0 } } } },
         { "a line that leaves and comes back is two lines",
             { { { 0.2, 0.5 }, { 0.2, 1.5 }, { 0.8, 1.5 }, { 0.8, 0.5 } }, 0, false },
             { { { 0.2, 0.5 }, { 0.2, 1.0 } }, { { 0.8, 1.0 }, { 0.8, 0.5 } } } },
-        { "an open line along a side is kept",
-            { { { 0.0, 0.2 }, { 0.0, 0.8 } }, 2, false }, { { { 0.0, 0.2 }, { 0.0, 0.8 } } } },
+        { "an open line along a side is kept", { { { 0.0, 0.2 }, { 0.0, 0.8 } }, 2, false },
+            { { { 0.0, 0.2 }, { 0.0, 0.8 } } } },
         { "an area's edge along a side is not drawn",
             { { { 0.0, 0.2 }, { 0.0, 0.8 }, { 0.5, 0.5 }, { 0.0, 0.2 } }, 0, true },
             { { { 0.0, 0.8 }, { 0.5, 0.5 }, { 0.0, 0.2 } } } },
@@ -169,7 +170,8 @@ TEST(ChartTiler, SplitsTheGridUntilEveryTileFitsTheStore)
         }
     }
     // A smaller store needs a finer grid.
-    EXPECT_GT(BuildPortfolio(source, kArea, Options(400)).gridSize, BuildPortfolio(source, kArea, Options(1500)).gridSize);
+    EXPECT_GT(
+        BuildPortfolio(source, kArea, Options(400)).gridSize, BuildPortfolio(source, kArea, Options(1500)).gridSize);
 }
 
 TEST(ChartTiler, NoSourcePointLiesFartherFromItsTileThanTheTolerance)
@@ -190,8 +192,8 @@ TEST(ChartTiler, NoSourcePointLiesFartherFromItsTileThanTheTolerance)
             for (const auto& line : source) {
                 for (const auto& pt : line.points) {
                     // Points on a cut line belong to the edge left undrawn.
-                    if (!(pt.lat > t.box.south + 1e-7 && pt.lat < t.box.north - 1e-7 && pt.lon > t.box.east + 1e-7 &&
-                            pt.lon < t.box.west - 1e-7)) {
+                    if (!(pt.lat > t.box.south + 1e-7 && pt.lat < t.box.north - 1e-7 && pt.lon > t.box.east + 1e-7
+                            && pt.lon < t.box.west - 1e-7)) {
                         continue;
                     }
                     double best = 1e9;
@@ -217,7 +219,8 @@ TEST(ChartTiler, DrawsNoEdgeAlongACutLine)
     for (const auto& t : p.tiles) {
         for (const auto& s : DrawnSegments(t)) {
             ++segments;
-            EXPECT_FALSE(OnSide(s.a, s.b, t.box)) << std::setprecision(17) << t.name << " " << s.a.lat << "," << s.a.lon << " - " << s.b.lat << "," << s.b.lon;
+            EXPECT_FALSE(OnSide(s.a, s.b, t.box)) << std::setprecision(17) << t.name << " " << s.a.lat << "," << s.a.lon
+                                                  << " - " << s.b.lat << "," << s.b.lon;
         }
     }
     for (const auto& s : DrawnSegments(p.overview)) {
@@ -286,7 +289,8 @@ TEST(ChartTiler, TheNearestChartInsideATileIsThatTileNeverTheOverview)
         EXPECT_LE(std::fabs(kArea.north - p.overview.config.centreLat) * s.lat, 384.0 + 1e-6);
         EXPECT_LE(std::fabs(kArea.south - p.overview.config.centreLat) * s.lat, 384.0 + 1e-6);
 
-        std::vector<CurrentChart> currents { { p.overview.name, p.overview.config.centreLat, p.overview.config.centreLong },
+        std::vector<CurrentChart> currents { { p.overview.name, p.overview.config.centreLat,
+                                                 p.overview.config.centreLong },
             { "world", 0.0, 0.0 }, { "arctic", 80.0, 0.0 } };
         for (const auto& t : p.tiles) {
             currents.push_back({ t.name, t.config.centreLat, t.config.centreLong });
@@ -345,14 +349,17 @@ TEST(ChartPortfolioTool, CutsAGeoJsonCoastIntoNamedTilesAndAnOverview)
         const double a = 2 * kPi * (i % 400) / 400;
         const double r = 0.1 * (1.0 + 0.1 * std::sin(9 * a) + 0.03 * (((i % 400) * 37 % 11) / 11.0 - 0.5));
         char point[64];
-        std::snprintf(point, sizeof point, "%s[%.7f,%.7f]", i ? "," : "", -1.25 + 1.6 * r * std::cos(a), 50.7 + r * std::sin(a));
+        std::snprintf(
+            point, sizeof point, "%s[%.7f,%.7f]", i ? "," : "", -1.25 + 1.6 * r * std::cos(a), 50.7 + r * std::sin(a));
         ring += point;
     }
-    dir.write("isle.geojson", R"({"type":"FeatureCollection","features":[{"type":"Feature","properties":{},)"
-                              R"("geometry":{"type":"Polygon","coordinates":[[)" + ring + "]]}}]}");
+    dir.write("isle.geojson",
+        R"({"type":"FeatureCollection","features":[{"type":"Feature","properties":{},)"
+        R"("geometry":{"type":"Polygon","coordinates":[[)"
+            + ring + "]]}}]}");
     std::filesystem::create_directories(dir.file("out"));
-    const std::vector<std::string> args { "chart-portfolio", dir.file("isle.geojson"), dir.file("out"), "--bounds", "50.5",
-        "-1.5", "50.75", "-1.0", "--name", "Isle", "--max-points", "150" };
+    const std::vector<std::string> args { "chart-portfolio", dir.file("isle.geojson"), dir.file("out"), "--bounds",
+        "50.5", "-1.5", "50.75", "-1.0", "--name", "Isle", "--max-points", "150" };
     auto r = kvtest::RunKvtool(args);
     ASSERT_EQ(r.exitCode, 0) << r.out;
     EXPECT_NE(r.out.find("grid 2 x 2"), std::string::npos) << r.out;
@@ -374,12 +381,18 @@ TEST(ChartPortfolioTool, CutsAGeoJsonCoastIntoNamedTilesAndAnOverview)
 
     // Usage errors and a source that cannot be read.
     EXPECT_EQ(kvtest::RunKvtool({ "chart-portfolio", dir.file("isle.geojson"), dir.file("out") }).exitCode, 2);
-    EXPECT_EQ(kvtest::RunKvtool({ "chart-portfolio", dir.file("isle.geojson"), dir.file("out"), "--bounds", "50.75", "-1.5",
-                  "50.5", "-1.0" }).exitCode, 2);
-    EXPECT_EQ(kvtest::RunKvtool({ "chart-portfolio", dir.file("isle.geojson"), dir.file("out"), "--bounds", "50.5", "-1.5",
-                  "50.75", "-1.0", "--name", "a.b" }).exitCode, 2);
-    EXPECT_EQ(kvtest::RunKvtool({ "chart-portfolio", dir.file("none.geojson"), dir.file("out"), "--bounds", "50.5", "-1.5",
-                  "50.75", "-1.0" }).exitCode, 1);
+    EXPECT_EQ(kvtest::RunKvtool({ "chart-portfolio", dir.file("isle.geojson"), dir.file("out"), "--bounds", "50.75",
+                                    "-1.5", "50.5", "-1.0" })
+                  .exitCode,
+        2);
+    EXPECT_EQ(kvtest::RunKvtool({ "chart-portfolio", dir.file("isle.geojson"), dir.file("out"), "--bounds", "50.5",
+                                    "-1.5", "50.75", "-1.0", "--name", "a.b" })
+                  .exitCode,
+        2);
+    EXPECT_EQ(kvtest::RunKvtool({ "chart-portfolio", dir.file("none.geojson"), dir.file("out"), "--bounds", "50.5",
+                                    "-1.5", "50.75", "-1.0" })
+                  .exitCode,
+        1);
 }
 
 TEST(ChartTiler, TheDemoSolentPortfolioLoadsTheTileTheVesselIsIn)
@@ -388,7 +401,8 @@ TEST(ChartTiler, TheDemoSolentPortfolioLoadsTheTileTheVesselIsIn)
     ChartIndex index;
     index.Rebuild(folder);
     ASSERT_EQ(index.count(), 15); // 14 tiles with coastline and the overview
-    const CurrentChart overview { "SolentPortfolio", index.entry(index.count()).centreLat, index.entry(index.count()).centreLong };
+    const CurrentChart overview { "SolentPortfolio", index.entry(index.count()).centreLat,
+        index.entry(index.count()).centreLong };
     ASSERT_EQ(index.entry(index.count()).fileName, "SolentPortfolio.cfg");
     for (const auto& e : index.entries()) {
         const auto records = ReadChartRecords(folder + e.fileName.substr(0, e.fileName.size() - 4) + ".cht");
@@ -400,9 +414,9 @@ TEST(ChartTiler, TheDemoSolentPortfolioLoadsTheTileTheVesselIsIn)
         double lat, lon;
         const char* tile;
     };
-    const Fix voyage[] = { { 50.662, 1.590, "Solent-B3" }, { 50.700, 1.520, "Solent-B3" }, { 50.735, 1.460, "Solent-B2" },
-        { 50.760, 1.400, "Solent-C2" }, { 50.770, 1.300, "Solent-C2" }, { 50.775, 1.190, "Solent-D2" },
-        { 50.790, 1.110, "Solent-D2" }, { 50.820, 1.100, "Solent-D1" } };
+    const Fix voyage[] = { { 50.662, 1.590, "Solent-B3" }, { 50.700, 1.520, "Solent-B3" },
+        { 50.735, 1.460, "Solent-B2" }, { 50.760, 1.400, "Solent-C2" }, { 50.770, 1.300, "Solent-C2" },
+        { 50.775, 1.190, "Solent-D2" }, { 50.790, 1.110, "Solent-D2" }, { 50.820, 1.100, "Solent-D1" } };
     CurrentChart current = overview;
     for (const Fix& f : voyage) {
         const std::string name = NearestChartName(index, f.lat, f.lon, current);

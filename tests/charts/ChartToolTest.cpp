@@ -143,9 +143,10 @@ TEST(ChartImportTool, LinesAreCutWhereTheyCrossTheAntimeridian)
     }
     kvtest::TempDir dir;
     // An island ring that wraps from +179 to -179 east, as world data does at the date line.
-    dir.write("fiji.geojson", R"({"type":"FeatureCollection","features":[{"type":"Feature","properties":{},)"
-                              R"("geometry":{"type":"Polygon","coordinates":[[[178,-16],[180,-16.5],[-180,-16.5],)"
-                              R"([-179,-17],[-180,-17.5],[180,-17.5],[178,-16]]]}}]})");
+    dir.write("fiji.geojson",
+        R"({"type":"FeatureCollection","features":[{"type":"Feature","properties":{},)"
+        R"("geometry":{"type":"Polygon","coordinates":[[[178,-16],[180,-16.5],[-180,-16.5],)"
+        R"([-179,-17],[-180,-17.5],[180,-17.5],[178,-16]]]}}]})");
     const auto r = RunKvtool({ "chart-import", dir.file("fiji.geojson"), dir.file("fiji.cht") });
     ASSERT_EQ(r.exitCode, 0) << r.out;
     const ChartRecords chart = ReadChartRecords(dir.file("fiji.cht"));
@@ -195,10 +196,10 @@ TEST(WorldChart, RemadeFromNaturalEarthWhenTheDataIsAtHand)
 TEST(SurveyGridTool, AppendsTheGridOrRefusesLeavingTheFileAlone)
 {
     kvtest::TempDir dir;
-    const std::vector<ChartPoint> base{ChartPoint::make(50.0, 1.0), ChartPoint::make(50.1, 1.0)};
+    const std::vector<ChartPoint> base { ChartPoint::make(50.0, 1.0), ChartPoint::make(50.1, 1.0) };
     dir.write("s.cht", kvtest::ChartImage(base));
-    auto r = RunKvtool({"survey-grid", dir.file("s.cht"), "--centre", "50.05", "1.0", "--length", "200", "--spacing",
-                        "20", "--angle", "90", "--lines", "3", "--type", "2"});
+    auto r = RunKvtool({ "survey-grid", dir.file("s.cht"), "--centre", "50.05", "1.0", "--length", "200", "--spacing",
+        "20", "--angle", "90", "--lines", "3", "--type", "2" });
     ASSERT_EQ(r.exitCode, 0);
     SurveyGrid g;
     g.length = 200;
@@ -216,8 +217,8 @@ TEST(SurveyGridTool, AppendsTheGridOrRefusesLeavingTheFileAlone)
     // Six lines need 20 slots; a chart of 10781 points leaves 19: refused, file untouched.
     std::vector<ChartPoint> big(10800 - 19, ChartPoint::make(50.0, 1.0));
     dir.write("full.cht", kvtest::ChartImage(big));
-    r = RunKvtool({"survey-grid", dir.file("full.cht"), "--centre", "50", "1", "--length", "100", "--spacing", "10",
-                   "--angle", "0", "--lines", "6"});
+    r = RunKvtool({ "survey-grid", dir.file("full.cht"), "--centre", "50", "1", "--length", "100", "--spacing", "10",
+        "--angle", "0", "--lines", "6" });
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(dir.read("full.cht"), kvtest::ChartImage(big));

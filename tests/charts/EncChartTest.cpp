@@ -1,8 +1,8 @@
 // The choices an ENC import makes without GDAL: symbols, light characters, the safety contour,
 // sounding thinning, labels, the areas file and the portfolio's waypoint capacity.
 
-#include "charts/ChartAreas.h"
 #include "charts/EncChart.h"
+#include "charts/ChartAreas.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -23,13 +23,13 @@ TEST(EncChart, LightCharactersAsChartsWriteThem)
     const Case cases[] = {
         { { { "LITCHR", "2" }, { "SIGGRP", "(2)" }, { "COLOUR", "3" }, { "SIGPER", "10" } }, "Fl(2)R.10s" },
         { { { "LITCHR", "2" }, { "SIGGRP", "(1)" }, { "COLOUR", "4" }, { "SIGPER", "5" } }, "Fl.G.5s" },
-        { { { "LITCHR", "7" }, { "COLOUR", "1" }, { "SIGPER", "4" } }, "Iso.4s" },           // white unwritten
+        { { { "LITCHR", "7" }, { "COLOUR", "1" }, { "SIGPER", "4" } }, "Iso.4s" }, // white unwritten
         { { { "LITCHR", "8" }, { "SIGGRP", "(2)" }, { "COLOUR", "1,3,4" }, { "SIGPER", "10" } }, "Oc(2)WRG.10s" },
         { { { "LITCHR", "25" }, { "SIGGRP", "(6)" }, { "SIGPER", "15" } }, "Q+LFl(6)15s" },
         { { { "LITCHR", "1" }, { "COLOUR", "3" } }, "F.R" },
         { { { "LITCHR", "4" } }, "Q" },
         { { { "LITCHR", "2" }, { "SIGPER", "2.5" } }, "Fl.2.5s" },
-        { { { "LITCHR", "99" }, { "SIGPER", "3" } }, "" },                                   // unknown character
+        { { { "LITCHR", "99" }, { "SIGPER", "3" } }, "" }, // unknown character
         { {}, "" },
     };
     for (const Case& c : cases) {
@@ -45,11 +45,11 @@ TEST(EncChart, SymbolsByKindAndColour)
         std::optional<int> symbol;
     };
     const Case cases[] = {
-        { "BOYLAT", { { "CATLAM", "1" }, { "COLOUR", "3" } }, 8 },  // port hand, red
-        { "BOYLAT", { { "CATLAM", "2" }, { "COLOUR", "4" } }, 7 },  // starboard hand, green
-        { "BOYLAT", { { "CATLAM", "1" }, { "COLOUR", "4" } }, 7 },  // colour wins (IALA B port is green)
+        { "BOYLAT", { { "CATLAM", "1" }, { "COLOUR", "3" } }, 8 }, // port hand, red
+        { "BOYLAT", { { "CATLAM", "2" }, { "COLOUR", "4" } }, 7 }, // starboard hand, green
+        { "BOYLAT", { { "CATLAM", "1" }, { "COLOUR", "4" } }, 7 }, // colour wins (IALA B port is green)
         { "BCNLAT", { { "CATLAM", "2" } }, 7 },
-        { "BCNLAT", {}, 11 },                                       // "Post or Pile"
+        { "BCNLAT", {}, 11 }, // "Post or Pile"
         { "BOYCAR", { { "CATCAM", "1" } }, 12 },
         { "BOYCAR", { { "CATCAM", "2" } }, 3 },
         { "BCNCAR", { { "CATCAM", "3" } }, 6 },
@@ -60,9 +60,9 @@ TEST(EncChart, SymbolsByKindAndColour)
         { "LIGHTS", {}, 5 },
         { "RTPBCN", {}, 18 },
         { "WRECKS", { { "CATWRK", "2" } }, 14 },
-        { "WRECKS", { { "CATWRK", "4" } }, 15 },                    // showing its hull
-        { "UWTROC", { { "WATLEV", "3" } }, 1 },                     // always under water
-        { "UWTROC", { { "WATLEV", "5" } }, 16 },                    // awash
+        { "WRECKS", { { "CATWRK", "4" } }, 15 }, // showing its hull
+        { "UWTROC", { { "WATLEV", "3" } }, 1 }, // always under water
+        { "UWTROC", { { "WATLEV", "5" } }, 16 }, // awash
         { "OBSTRN", {}, 29 },
         { "DEPCNT", {}, std::nullopt },
         { "SOUNDG", {}, std::nullopt },
@@ -179,8 +179,9 @@ ChartAreas SampleAreas()
     ChartAreas a;
     a.safetyDepth = 7.5;
     a.areas.push_back({ ChartAreaKind::Land, 0, 0, { { { 50, 1 }, { 50, 1.1 }, { 50.1, 1.1 }, { 50, 1 } } } });
-    a.areas.push_back({ ChartAreaKind::Depth, -1.5, 5, { { { 49, 1 }, { 49, 2 }, { 49.5, 2 }, { 49, 1 } },
-                                                           { { 49.1, 1.5 }, { 49.1, 1.6 }, { 49.2, 1.6 }, { 49.1, 1.5 } } } });
+    a.areas.push_back({ ChartAreaKind::Depth, -1.5, 5,
+        { { { 49, 1 }, { 49, 2 }, { 49.5, 2 }, { 49, 1 } },
+            { { 49.1, 1.5 }, { 49.1, 1.6 }, { 49.2, 1.6 }, { 49.1, 1.5 } } } });
     return a;
 }
 
@@ -214,9 +215,9 @@ TEST(ChartAreasFile, DamagedFilesGiveAnErrorNamingTheLine)
     const Case cases[] = {
         { "", "line 1: not an areas file" },
         { "KVFree chart areas 2\r\n", "line 1: not an areas file" },
-        { good.substr(0, good.size() / 2), "line " },                                  // cut short
+        { good.substr(0, good.size() / 2), "line " }, // cut short
         { "KVFree chart areas 1\nLAND 1\nRING 3\n50 1\n50 x\n", "line 5: expected a position" },
-        { "KVFree chart areas 1\nLAND 1\nRING 999999999999\n", "line 3: expected RING" },  // beyond the limit
+        { "KVFree chart areas 1\nLAND 1\nRING 999999999999\n", "line 3: expected RING" }, // beyond the limit
         { "KVFree chart areas 1\nLAND -1\n", "line 2: the ring count" },
         { "KVFree chart areas 1\nDEPTH 1 nan 1\n", "line 2: DEPTH wants" },
         { "KVFree chart areas 1\nDEPTH 3e117 2 1\n", "line 2: DEPTH wants" },
@@ -242,12 +243,12 @@ TEST(ChartAreasFile, ClippingKeepsTheCoveredAreaOfEachPart)
     ChartAreas a;
     a.areas.push_back({ ChartAreaKind::Depth, 0, 5,
         { { { 50, 1 }, { 50, 2 }, { 51, 2 }, { 51, 1 }, { 50, 1 } },
-          { { 50.1, 1.1 }, { 50.1, 1.2 }, { 50.2, 1.2 }, { 50.2, 1.1 }, { 50.1, 1.1 } } } });
+            { { 50.1, 1.1 }, { 50.1, 1.2 }, { 50.2, 1.2 }, { 50.2, 1.1 }, { 50.1, 1.1 } } } });
     const double whole = CoveredArea(a.areas.front(), 1.0);
     EXPECT_NEAR(whole, 1.0 - 0.01, 1e-12);
     double sum = 0.0;
-    for (const TilerBox& box : { TilerBox { 50, 50.5, 1, 1.5 }, TilerBox { 50, 50.5, 1.5, 2 }, TilerBox { 50.5, 51, 1, 1.5 },
-                                 TilerBox { 50.5, 51, 1.5, 2 } }) {
+    for (const TilerBox& box : { TilerBox { 50, 50.5, 1, 1.5 }, TilerBox { 50, 50.5, 1.5, 2 },
+             TilerBox { 50.5, 51, 1, 1.5 }, TilerBox { 50.5, 51, 1.5, 2 } }) {
         const ChartAreas part = ClipChartAreas(a, box);
         for (const ChartArea& p : part.areas) {
             sum += CoveredArea(p, 1.0);

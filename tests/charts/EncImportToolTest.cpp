@@ -26,19 +26,19 @@ namespace fs = std::filesystem;
 
 bool HaveGdal()
 {
-    return kvtest::RunKvtool({ "--help" }).out.find("enc-import") != std::string::npos &&
-           kvtest::RunShell("command -v ogr2ogr >/dev/null 2>&1").exitCode == 0;
+    return kvtest::RunKvtool({ "--help" }).out.find("enc-import") != std::string::npos
+        && kvtest::RunShell("command -v ogr2ogr >/dev/null 2>&1").exitCode == 0;
 }
 
 // Makes a cell from a description (see scripts/make_s57_cell.py); false when the writer failed.
 bool MakeCell(const kvtest::TempDir& dir, const std::string& name, const std::string& features,
-              const std::string& cellOptions = "\"S57_CSCL\": 22000, \"S57_EDTN\": 4, \"S57_UPDN\": 0, "
-                                               "\"S57_UADT\": \"20260301\", \"S57_ISDT\": \"20260301\"")
+    const std::string& cellOptions = "\"S57_CSCL\": 22000, \"S57_EDTN\": 4, \"S57_UPDN\": 0, "
+                                     "\"S57_UADT\": \"20260301\", \"S57_ISDT\": \"20260301\"")
 {
     dir.write(name + ".json", "{\"cell\": {" + cellOptions + "}, \"features\": [" + features + "]}");
-    const auto r = kvtest::RunShell("python3 " + kvtest::ShellQuote(std::string(KV_SOURCE_DIR) + "/scripts/make_s57_cell.py") +
-                                    " " + kvtest::ShellQuote(dir.file(name + ".json")) + " " +
-                                    kvtest::ShellQuote(dir.file(name + ".000")) + " 2>&1");
+    const auto r = kvtest::RunShell("python3 "
+        + kvtest::ShellQuote(std::string(KV_SOURCE_DIR) + "/scripts/make_s57_cell.py") + " "
+        + kvtest::ShellQuote(dir.file(name + ".json")) + " " + kvtest::ShellQuote(dir.file(name + ".000")) + " 2>&1");
     EXPECT_EQ(r.exitCode, 0) << r.out;
     return r.exitCode == 0;
 }
@@ -69,20 +69,24 @@ struct Aid {
     const char* label;
 };
 const Aid kAids[] = {
-    { "{\"class\": \"BOYLAT\", \"attrs\": {\"OBJNAM\": \"No 2\", \"CATLAM\": 1, \"COLOUR\": [\"3\"]}, \"point\": [-1.66, 50.655]}",
-      50.655, -1.66, 8, "No 2 Fl(2)R.10s" },
-    { "{\"class\": \"LIGHTS\", \"attrs\": {\"LITCHR\": 2, \"SIGGRP\": \"(2)\", \"SIGPER\": 10, \"COLOUR\": [\"3\"]}, \"point\": [-1.66, 50.655]}",
-      50.655, -1.66, 8, "No 2 Fl(2)R.10s" },
-    { "{\"class\": \"BOYLAT\", \"attrs\": {\"OBJNAM\": \"No 1\", \"CATLAM\": 2, \"COLOUR\": [\"4\"]}, \"point\": [-1.64, 50.651]}",
-      50.651, -1.64, 7, "No 1" },
-    { "{\"class\": \"BOYCAR\", \"attrs\": {\"OBJNAM\": \"Shoal\", \"CATCAM\": 1}, \"point\": [-1.585, 50.642]}",
-      50.642, -1.585, 12, "Shoal" },
-    { "{\"class\": \"LIGHTS\", \"attrs\": {\"OBJNAM\": \"Pier Head\", \"LITCHR\": 7, \"SIGPER\": 4, \"COLOUR\": [\"1\"]}, \"point\": [-1.6, 50.679]}",
-      50.679, -1.6, 5, "Pier Head Iso.4s" },
-    { "{\"class\": \"WRECKS\", \"attrs\": {\"CATWRK\": 2, \"VALSOU\": 3.4}, \"point\": [-1.62, 50.61]}",
-      50.61, -1.62, 14, "3.4" },
+    { "{\"class\": \"BOYLAT\", \"attrs\": {\"OBJNAM\": \"No 2\", \"CATLAM\": 1, \"COLOUR\": [\"3\"]}, \"point\": "
+      "[-1.66, 50.655]}",
+        50.655, -1.66, 8, "No 2 Fl(2)R.10s" },
+    { "{\"class\": \"LIGHTS\", \"attrs\": {\"LITCHR\": 2, \"SIGGRP\": \"(2)\", \"SIGPER\": 10, \"COLOUR\": [\"3\"]}, "
+      "\"point\": [-1.66, 50.655]}",
+        50.655, -1.66, 8, "No 2 Fl(2)R.10s" },
+    { "{\"class\": \"BOYLAT\", \"attrs\": {\"OBJNAM\": \"No 1\", \"CATLAM\": 2, \"COLOUR\": [\"4\"]}, \"point\": "
+      "[-1.64, 50.651]}",
+        50.651, -1.64, 7, "No 1" },
+    { "{\"class\": \"BOYCAR\", \"attrs\": {\"OBJNAM\": \"Shoal\", \"CATCAM\": 1}, \"point\": [-1.585, 50.642]}", 50.642,
+        -1.585, 12, "Shoal" },
+    { "{\"class\": \"LIGHTS\", \"attrs\": {\"OBJNAM\": \"Pier Head\", \"LITCHR\": 7, \"SIGPER\": 4, \"COLOUR\": "
+      "[\"1\"]}, \"point\": [-1.6, 50.679]}",
+        50.679, -1.6, 5, "Pier Head Iso.4s" },
+    { "{\"class\": \"WRECKS\", \"attrs\": {\"CATWRK\": 2, \"VALSOU\": 3.4}, \"point\": [-1.62, 50.61]}", 50.61, -1.62,
+        14, "3.4" },
     { "{\"class\": \"UWTROC\", \"attrs\": {\"WATLEV\": 5, \"OBJNAM\": \"Black Rock\"}, \"point\": [-1.575, 50.668]}",
-      50.668, -1.575, 16, "Black Rock" },
+        50.668, -1.575, 16, "Black Rock" },
 };
 
 std::string HarbourFeatures(int soundingsPerSide)
@@ -90,7 +94,8 @@ std::string HarbourFeatures(int soundingsPerSide)
     std::string f;
     f += "{\"class\": \"LNDARE\", \"area\": [" + Box(50.68, 50.70, -1.70, -1.55) + "]},";
     f += "{\"class\": \"COALNE\", \"line\": " + Line({ { -1.70, 50.68 }, { -1.625, 50.68 }, { -1.55, 50.68 } }) + "},";
-    const double bands[][4] = { { 50.67, 50.68, 0, 2 }, { 50.65, 50.67, 2, 5 }, { 50.63, 50.65, 5, 10 }, { 50.60, 50.63, 10, 20 } };
+    const double bands[][4]
+        = { { 50.67, 50.68, 0, 2 }, { 50.65, 50.67, 2, 5 }, { 50.63, 50.65, 5, 10 }, { 50.60, 50.63, 10, 20 } };
     for (const auto& b : bands) {
         std::ostringstream a;
         a << "{\"class\": \"DEPARE\", \"attrs\": {\"DRVAL1\": " << b[2] << ", \"DRVAL2\": " << b[3] << "}, \"area\": ["
@@ -104,8 +109,8 @@ std::string HarbourFeatures(int soundingsPerSide)
     }
     f += "{\"class\": \"LNDARE\", \"area\": [" + Box(50.672, 50.676, -1.63, -1.62) + "]},";
     for (const auto& [lat, value] : { std::pair { 50.67, 2 }, { 50.65, 5 }, { 50.63, 10 } }) {
-        f += "{\"class\": \"DEPCNT\", \"attrs\": {\"VALDCO\": " + std::to_string(value) + "}, \"line\": " +
-             Line({ { -1.70, lat }, { -1.66, lat }, { -1.60, lat }, { -1.55, lat } }) + "},";
+        f += "{\"class\": \"DEPCNT\", \"attrs\": {\"VALDCO\": " + std::to_string(value)
+            + "}, \"line\": " + Line({ { -1.70, lat }, { -1.66, lat }, { -1.60, lat }, { -1.55, lat } }) + "},";
     }
     for (const Aid& a : kAids) {
         f += std::string(a.feature) + ",";
@@ -116,7 +121,8 @@ std::string HarbourFeatures(int soundingsPerSide)
         for (int j = 0; j < soundingsPerSide; ++j) {
             const double lat = 50.601 + 0.066 * i / soundingsPerSide;
             const double lon = -1.699 + 0.148 * j / soundingsPerSide;
-            s << ((i || j) ? "," : "") << "[" << lon << "," << lat << "," << (20.0 - 18.0 * (lat - 50.60) / 0.07 + 0.1 * ((i * 7 + j * 3) % 10)) << "]";
+            s << ((i || j) ? "," : "") << "[" << lon << "," << lat << ","
+              << (20.0 - 18.0 * (lat - 50.60) / 0.07 + 0.1 * ((i * 7 + j * 3) % 10)) << "]";
         }
     }
     s << "]}";
@@ -145,7 +151,8 @@ std::vector<Tile> ReadTiles(const std::string& folder, const std::string& prefix
         t.config = ReadChartConfigFile(folder + "/" + cfg).value_or(ChartConfig {});
         t.records = ReadChartRecords(folder + "/" + name + ".cht").records;
         bool formatError = false;
-        EXPECT_TRUE(ReadWaypointFile(folder + "/" + name + ".wpt", PositionLayout::Wpt, t.waypoints, formatError)) << name;
+        EXPECT_TRUE(ReadWaypointFile(folder + "/" + name + ".wpt", PositionLayout::Wpt, t.waypoints, formatError))
+            << name;
         EXPECT_FALSE(formatError) << name;
         const auto areas = ReadChartAreasFile(folder + "/" + name + ".areas");
         EXPECT_TRUE(areas.areas) << areas.error;
@@ -171,15 +178,17 @@ TEST_F(EncImportTool, HarbourCellIntoTilesWithAidsSoundingsAndAreas)
 {
     ASSERT_TRUE(MakeCell(dir, "XX4HARB", HarbourFeatures(40)));
     const std::string out = dir.file("charts");
-    const auto r = kvtest::RunKvtool({ "enc-import", dir.file("XX4HARB.000"), out, "--name", "Harb", "--safety-depth", "4",
-                                       "--max-points", "9" });
+    const auto r = kvtest::RunKvtool(
+        { "enc-import", dir.file("XX4HARB.000"), out, "--name", "Harb", "--safety-depth", "4", "--max-points", "9" });
     ASSERT_EQ(r.exitCode, 0) << r.out;
     EXPECT_NE(r.out.find("scale 1:22000, edition 4"), std::string::npos) << r.out;
     const std::vector<Tile> tiles = ReadTiles(out, "Harb");
     ASSERT_GE(tiles.size(), 4u) << r.out; // --max-points 9 makes a grid
     // The chart information of every tile names the cell, its scale, edition and date.
-    EXPECT_NE(ReadWholeFile(out + "/" + tiles.front().name + ".inf").value_or("").find("XX4HARB.000 scale 1:22000 edition 4 update 0 of 2026-03-01"),
-              std::string::npos);
+    EXPECT_NE(ReadWholeFile(out + "/" + tiles.front().name + ".inf")
+                  .value_or("")
+                  .find("XX4HARB.000 scale 1:22000 edition 4 update 0 of 2026-03-01"),
+        std::string::npos);
 
     std::set<std::pair<double, double>> soundingsKept; // one on a cut line is in two tiles
     for (const Tile& t : tiles) {
@@ -229,8 +238,8 @@ TEST_F(EncImportTool, HarbourCellIntoTilesWithAidsSoundingsAndAreas)
         int found = 0;
         for (const Tile& t : tiles) {
             for (const ChartWaypoint& w : t.waypoints) {
-                if (w.symbol() == 23 || std::fabs(w.lat - a.lat) * t.scales.lat > 1.0 ||
-                    std::fabs(w.lon + a.lonEast) * t.scales.lon > 1.0) {
+                if (w.symbol() == 23 || std::fabs(w.lat - a.lat) * t.scales.lat > 1.0
+                    || std::fabs(w.lon + a.lonEast) * t.scales.lon > 1.0) {
                     continue;
                 }
                 ++found;
@@ -258,9 +267,11 @@ TEST_F(EncImportTool, HarbourCellIntoTilesWithAidsSoundingsAndAreas)
 TEST_F(EncImportTool, ADrawingWithoutTheFillOptionIgnoresTheAreasFile)
 {
     ASSERT_TRUE(MakeCell(dir, "XX4HARB", HarbourFeatures(5)));
-    ASSERT_EQ(kvtest::RunKvtool({ "enc-import", dir.file("XX4HARB.000"), dir.file("charts"), "--name", "Harb" }).exitCode, 0);
+    ASSERT_EQ(
+        kvtest::RunKvtool({ "enc-import", dir.file("XX4HARB.000"), dir.file("charts"), "--name", "Harb" }).exitCode, 0);
     auto render = [&](const std::string& png, bool fill) {
-        std::vector<std::string> args { "render", dir.path(), dir.file(png), "--chart", "Harb-A1", "--size", "640x480" };
+        std::vector<std::string> args { "render", dir.path(), dir.file(png), "--chart", "Harb-A1", "--size",
+            "640x480" };
         if (fill) {
             args.push_back("--fill-areas");
         }
@@ -296,7 +307,8 @@ TEST_F(EncImportTool, BadInputIsRefusedWithNothingWritten)
     };
     for (const Case& c : cases) {
         const std::string out = dir.file("out");
-        const auto r = kvtest::RunKvtoolLine("enc-import " + kvtest::ShellQuote(c.cell) + " " + kvtest::ShellQuote(out) + " 2>&1");
+        const auto r = kvtest::RunKvtoolLine(
+            "enc-import " + kvtest::ShellQuote(c.cell) + " " + kvtest::ShellQuote(out) + " 2>&1");
         EXPECT_EQ(r.exitCode, 1) << c.cell;
         EXPECT_NE(r.out.find(c.message), std::string::npos) << r.out;
         EXPECT_NE(r.out.find("nothing written"), std::string::npos) << r.out;

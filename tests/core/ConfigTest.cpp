@@ -1,8 +1,8 @@
-#include "app/ProgramState.h"
 #include "core/Config.h"
-#include "core/Format.h"
 #include "app/Lifecycle.h"
 #include "app/MainController.h"
+#include "app/ProgramState.h"
+#include "core/Format.h"
 #include "core/TextFile.h"
 #include "platform/fake/Fakes.h"
 #include "support/TempDir.h"
@@ -11,9 +11,9 @@
 
 #include <cmath>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
-#include <csignal>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -36,7 +36,7 @@ struct StartedProgram {
     FakePlatform fakes;
     ProgramState state;
     MainWindowHooks noWindow;
-    MainController controller{state, fakes.platform, noWindow};
+    MainController controller { state, fakes.platform, noWindow };
 };
 
 // A configuration as a user's boat would have it, every field away from its default.
@@ -111,7 +111,8 @@ TEST(Config, WrittenAndReadBackRestoresEveryField)
     // Written again (with the chart's offsets), the file is identical: nothing lost or changed.
     nav2.chartRef.ChartLatOffset = nav.chartRef.ChartLatOffset;
     nav2.chartRef.ChartLongOffset = nav.chartRef.ChartLongOffset;
-    EXPECT_EQ(ConfigLines(nav2.fixInfo, nav2.chartRef, nav2.folders, s2), ConfigLines(nav.fixInfo, nav.chartRef, nav.folders, s));
+    EXPECT_EQ(ConfigLines(nav2.fixInfo, nav2.chartRef, nav2.folders, s2),
+        ConfigLines(nav.fixInfo, nav.chartRef, nav.folders, s));
 
     EXPECT_EQ(nav2.folders.ChartName, "solent");
     EXPECT_DOUBLE_EQ(nav2.fixInfo.OwnLat, 50.7654321);
@@ -195,13 +196,13 @@ TEST(Config, AfterReadRules)
     ProgramState nav;
     Settings& s = nav.settings;
     auto lines = ConfigLines(nav.fixInfo, nav.chartRef, nav.folders, s);
-    lines[9] = "@t,@p";  // any stored format is replaced
-    lines[34] = "0";     // AverageFixes 0 becomes 1
-    lines[45] = "3";     // port 3 …
-    lines[46] = "0";     // … with baud 0: port 1 at 4800
+    lines[9] = "@t,@p"; // any stored format is replaced
+    lines[34] = "0"; // AverageFixes 0 becomes 1
+    lines[45] = "3"; // port 3 …
+    lines[46] = "0"; // … with baud 0: port 1 at 4800
     lines[22] = "Auto";
-    lines[23] = "DR";    // DR with Auto start: no dead reckoning
-    lines[0] = "";       // empty chart name
+    lines[23] = "DR"; // DR with Auto start: no dead reckoning
+    lines[0] = ""; // empty chart name
     ASSERT_TRUE(WriteTextLinesAtomic(dir.file("a.cfg"), lines));
     ASSERT_TRUE(ReadConfig(dir.file("a.cfg"), nav.fixInfo, nav.chartRef, nav.folders, s));
     EXPECT_EQ(s.TextLogFormat, "@f,@d,@t,@p:3,@q,@c,@s,@v,@x,@y");
@@ -229,7 +230,7 @@ TEST(Config, LfEndingsAndBackslashPathsFromOlderFiles)
     auto lines = ConfigLines(nav.fixInfo, nav.chartRef, nav.folders, s);
     lines[35] = "C:\\KV\\logs";
     lines[44] = "D:\\charts\\uk\\";
-    lines[1] = "50.5";     // any decimal form
+    lines[1] = "50.5"; // any decimal form
     lines[10] = "7 knots"; // the rest of a number line is ignored
     std::string content;
     for (const auto& l : lines) {
@@ -265,20 +266,20 @@ TEST(Config, FailedWriteShowsTheMessageAndKeepsTheOldFile)
     StartedProgram program(dir.path(), "");
     ProgramState& state = program.state;
     FakePrompter& prompter = program.fakes.prompter;
-    prompter.answer({true});
+    prompter.answer({ true });
     ASSERT_TRUE(program.controller.FormCloseQuery());
     const std::string before = dir.read("kelvw.cfg");
     ASSERT_EQ(SplitLines(before).size(), 47u);
 
     // A full disk: the file size limit makes every write past 64 bytes fail, for root as well.
     state.folders.ChartName = "changed";
-    struct rlimit old {};
+    struct rlimit old { };
     ::getrlimit(RLIMIT_FSIZE, &old);
     auto* oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     struct rlimit small = old;
     small.rlim_cur = 64;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    prompter.answer({true});
+    prompter.answer({ true });
     const bool closed = program.controller.FormCloseQuery();
     ::setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
@@ -296,7 +297,7 @@ TEST(Config, FailedWriteShowsTheMessageAndKeepsTheOldFile)
 
     // A folder that does not exist: the same message.
     state.folders.AppDir = dir.file("gone/");
-    prompter.answer({true});
+    prompter.answer({ true });
     EXPECT_TRUE(program.controller.FormCloseQuery());
     EXPECT_TRUE(prompter.lastMessageIs("Error creating config file !"));
 }
@@ -306,11 +307,11 @@ TEST(Lifecycle, QuitAnsweredNoKeepsRunningAndWritesNothing)
     kvtest::TempDir dir;
     StartedProgram program(dir.path(), "boat2.cfg");
     FakePrompter& prompter = program.fakes.prompter;
-    prompter.answer({false});
+    prompter.answer({ false });
     EXPECT_FALSE(program.controller.FormCloseQuery());
     EXPECT_EQ(prompter.messages.back().text, "Quit Kelvane - Are you sure?");
     EXPECT_FALSE(std::filesystem::exists(dir.file("kelvw.cfg")));
-    prompter.answer({true});
+    prompter.answer({ true });
     EXPECT_TRUE(program.controller.FormCloseQuery());
     // Started with boat2.cfg, the program still writes kelvw.cfg.
     EXPECT_TRUE(std::filesystem::exists(dir.file("kelvw.cfg")));

@@ -19,7 +19,7 @@ TEST(Controls, EachNameBelongsToOneControl)
         EXPECT_EQ(ControlNamed(entry.name), entry.control) << entry.name;
     }
     // Window names are exact: a near miss or another window's control is no control.
-    for (const char* name : {"", "RR", "drmode1", "DRMode", "DRMode1 ", "Tset"}) {
+    for (const char* name : { "", "RR", "drmode1", "DRMode", "DRMode1 ", "Tset" }) {
         EXPECT_FALSE(ControlNamed(name).has_value()) << '"' << name << '"';
     }
 }

@@ -42,7 +42,7 @@ TEST(ExtraSettings, MissingFileIsAFirstStart)
     const kv::ExtraSettingsRead r = kv::ReadExtraSettings(dir.file("kvfree.ini"));
     EXPECT_TRUE(r.missing);
     EXPECT_EQ(r.note, "");
-    EXPECT_EQ(r.settings, kv::ExtraSettings{});
+    EXPECT_EQ(r.settings, kv::ExtraSettings {});
 }
 
 TEST(ExtraSettings, WrittenOnlyWhenChangedAndReadBack)
@@ -116,31 +116,38 @@ TEST(ExtraSettings, DamagedValuesGiveTheirDefaultsAndANote)
     served.ServeNmeaPort = 10110;
     served.Instruments = true;
     const Case cases[] = {
-        {"server and instruments", "[Network]\nServeNmeaPort=10110\n[Display]\nInstruments=true\n", served, false},
-        {"server port out of range", "[Network]\nServeNmeaPort=70000\n", {}, true},
-        {"server address empty", "[Network]\nServeNmeaAddress=\n", {}, true},
-        {"shallow limit negative", "[Display]\nShallowAlarmMetres=-2\n", {}, true},
-        {"good value kept beside a damaged one", "[AIS]\nCpaLimitNm=2\nTcpaLimitMinutes=soon\n", cpa2, true},
-        {"switch that is not a switch", "[AIS]\nClassBAndAtoNTargets=maybe\nCpaLimitNm=2\n", cpa2, true},
-        {"negative limit", "[AIS]\nCpaLimitNm=-1\n", {}, true},
-        {"limit not a number", "[AIS]\nCpaLimitNm=nan\n", {}, true},
-        {"switch on, the rest missing", "[AIS]\nClassBAndAtoNTargets=true\n", classB, false},
-        {"large figures for the helm", "[Display]\nLargeNavFigures=true\n", large, false},
-        {"large figures, not a switch", "[Display]\nLargeNavFigures=huge\n", {}, true},
-        {"targets at start, labels placed", "[AIS]\nShowTargetsAtStart=true\nPlaceTargetLabels=1\n", glance, false},
-        {"night palette", "[Display]\nNightPalette=true\n", night, false},
-        {"night palette, not a switch", "[Display]\nNightPalette=dark\n", {}, true},
-        {"filled chart areas", "[Display]\nFillAreas=true\n", fill, false},
-        {"filled chart areas, not a switch", "[Display]\nFillAreas=blue\n", {}, true},
-        {"AIS log limits", "[AIS]\nMaxLogMB=20\nMinFreeMB=0\n", smallLog, false},
-        {"AIS log without room", "[AIS]\nMaxLogMB=0\n", {}, true},
-        {"AIS log limit not whole", "[AIS]\nMaxLogMB=1.5\n", {}, true},
-        {"anchor watch kept", "[Alarms]\nAnchorRadiusM=60\n[Anchor]\nSet=true\nLat=50.5\nLongW=1.25\n", anchored, false},
-        {"anchor without a latitude is no anchor", "[Anchor]\nSet=true\nLat=north\nLongW=1.25\n", {}, true},
-        {"anchor radius out of range", "[Alarms]\nAnchorRadiusM=5\n", {}, true},
-        {"GPS limit of no time", "[Alarms]\nGpsLostAlarm=true\nGpsLostSeconds=0\n", [] { kv::ExtraSettings e; e.GpsLostAlarm = true; return e; }(), true},
-        {"empty file", "", {}, false},
-        {"binary rubbish", std::string("\0\xff\x01[[[=\n\xfe", 9), {}, false},
+        { "server and instruments", "[Network]\nServeNmeaPort=10110\n[Display]\nInstruments=true\n", served, false },
+        { "server port out of range", "[Network]\nServeNmeaPort=70000\n", {}, true },
+        { "server address empty", "[Network]\nServeNmeaAddress=\n", {}, true },
+        { "shallow limit negative", "[Display]\nShallowAlarmMetres=-2\n", {}, true },
+        { "good value kept beside a damaged one", "[AIS]\nCpaLimitNm=2\nTcpaLimitMinutes=soon\n", cpa2, true },
+        { "switch that is not a switch", "[AIS]\nClassBAndAtoNTargets=maybe\nCpaLimitNm=2\n", cpa2, true },
+        { "negative limit", "[AIS]\nCpaLimitNm=-1\n", {}, true },
+        { "limit not a number", "[AIS]\nCpaLimitNm=nan\n", {}, true },
+        { "switch on, the rest missing", "[AIS]\nClassBAndAtoNTargets=true\n", classB, false },
+        { "large figures for the helm", "[Display]\nLargeNavFigures=true\n", large, false },
+        { "large figures, not a switch", "[Display]\nLargeNavFigures=huge\n", {}, true },
+        { "targets at start, labels placed", "[AIS]\nShowTargetsAtStart=true\nPlaceTargetLabels=1\n", glance, false },
+        { "night palette", "[Display]\nNightPalette=true\n", night, false },
+        { "night palette, not a switch", "[Display]\nNightPalette=dark\n", {}, true },
+        { "filled chart areas", "[Display]\nFillAreas=true\n", fill, false },
+        { "filled chart areas, not a switch", "[Display]\nFillAreas=blue\n", {}, true },
+        { "AIS log limits", "[AIS]\nMaxLogMB=20\nMinFreeMB=0\n", smallLog, false },
+        { "AIS log without room", "[AIS]\nMaxLogMB=0\n", {}, true },
+        { "AIS log limit not whole", "[AIS]\nMaxLogMB=1.5\n", {}, true },
+        { "anchor watch kept", "[Alarms]\nAnchorRadiusM=60\n[Anchor]\nSet=true\nLat=50.5\nLongW=1.25\n", anchored,
+            false },
+        { "anchor without a latitude is no anchor", "[Anchor]\nSet=true\nLat=north\nLongW=1.25\n", {}, true },
+        { "anchor radius out of range", "[Alarms]\nAnchorRadiusM=5\n", {}, true },
+        { "GPS limit of no time", "[Alarms]\nGpsLostAlarm=true\nGpsLostSeconds=0\n",
+            [] {
+                kv::ExtraSettings e;
+                e.GpsLostAlarm = true;
+                return e;
+            }(),
+            true },
+        { "empty file", "", {}, false },
+        { "binary rubbish", std::string("\0\xff\x01[[[=\n\xfe", 9), {}, false },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -161,7 +168,7 @@ TEST(ExtraSettings, AFolderInPlaceOfTheFileGivesDefaultsAndANote)
     const std::string path = dir.file("kvfree.ini");
     std::filesystem::create_directory(path);
     const kv::ExtraSettingsRead r = kv::ReadExtraSettings(path);
-    EXPECT_EQ(r.settings, kv::ExtraSettings{});
+    EXPECT_EQ(r.settings, kv::ExtraSettings {});
     EXPECT_NE(r.note, "");
 }
 

@@ -14,11 +14,11 @@ using namespace kv;
 TEST(TextFile, WritesCrLfAndReadsEitherEnding)
 {
     kvtest::TempDir dir;
-    ASSERT_TRUE(WriteTextLinesAtomic(dir.file("a.txt"), {"one", "", "three\xb0"}));
+    ASSERT_TRUE(WriteTextLinesAtomic(dir.file("a.txt"), { "one", "", "three\xb0" }));
     EXPECT_EQ(dir.read("a.txt"), "one\r\n\r\nthree\xb0\r\n");
-    EXPECT_EQ(ReadTextLines(dir.file("a.txt")).value(), (std::vector<std::string>{"one", "", "three\xb0"}));
+    EXPECT_EQ(ReadTextLines(dir.file("a.txt")).value(), (std::vector<std::string> { "one", "", "three\xb0" }));
     dir.write("lf.txt", "x\ny\r\nz");
-    EXPECT_EQ(ReadTextLines(dir.file("lf.txt")).value(), (std::vector<std::string>{"x", "y", "z"}));
+    EXPECT_EQ(ReadTextLines(dir.file("lf.txt")).value(), (std::vector<std::string> { "x", "y", "z" }));
     EXPECT_FALSE(ReadTextLines(dir.file("missing.txt")).has_value());
     dir.write("empty.txt", "");
     EXPECT_TRUE(ReadTextLines(dir.file("empty.txt")).value().empty());
@@ -59,11 +59,11 @@ TEST(TextFile, LinesAppendedAfterAPieceOfALineStartOnALineOfTheirOwn)
         const char* before;
         const char* after;
     } cases[] = {
-        {"", "fix 1\r\n"},                                       // a new log
-        {"fix 0\r\n", "fix 0\r\nfix 1\r\n"},                     // a whole log
-        {"fix 0\r\nfi", "fix 0\r\nfi\r\nfix 1\r\n"},             // cut inside a line
-        {"fix 0\r", "fix 0\r\r\nfix 1\r\n"},                     // cut between CR and LF
-        {"fix 0\n", "fix 0\nfix 1\r\n"},                         // written with LF alone
+        { "", "fix 1\r\n" }, // a new log
+        { "fix 0\r\n", "fix 0\r\nfix 1\r\n" }, // a whole log
+        { "fix 0\r\nfi", "fix 0\r\nfi\r\nfix 1\r\n" }, // cut inside a line
+        { "fix 0\r", "fix 0\r\r\nfix 1\r\n" }, // cut between CR and LF
+        { "fix 0\n", "fix 0\nfix 1\r\n" }, // written with LF alone
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.before);
@@ -130,10 +130,10 @@ TEST(TextFile, FoldersFifosAndDevicesAreRefusedWithoutBlocking)
         std::string path;
         std::string problem;
     } cases[] = {
-        {dir.file("folder.cfg"), "is a folder, not a file"},
-        {dir.file("fifo.cfg"), "is not a regular file"},
-        {"/dev/null", "is not a regular file"},
-        {dir.file("missing.cfg"), "does not exist"},
+        { dir.file("folder.cfg"), "is a folder, not a file" },
+        { dir.file("fifo.cfg"), "is not a regular file" },
+        { "/dev/null", "is not a regular file" },
+        { dir.file("missing.cfg"), "does not exist" },
     };
     for (const auto& c : cases) {
         EXPECT_FALSE(ReadWholeFile(c.path).has_value()) << c.path;
@@ -182,8 +182,8 @@ TEST(TextFile, OnlyTheProgramsOwnStaleTemporariesAreRemoved)
     // A rewrite killed before its rename leaves exactly such a file.
     dir.write(".kvtmp-kelvw.cfg-AbC123", "half");
     dir.write(".kvtmp-07-03-26.log-x1y2z3", "half");
-    const std::vector<std::string> kept{".kvtmp-a-12345", "kvtmp-a-123456", "my.kvtmp-a-123456", ".kvtmp-a-12345!",
-                                        "kelvw.cfg"};
+    const std::vector<std::string> kept { ".kvtmp-a-12345", "kvtmp-a-123456", "my.kvtmp-a-123456", ".kvtmp-a-12345!",
+        "kelvw.cfg" };
     for (const auto& name : kept) {
         dir.write(name, "keep");
     }
@@ -205,17 +205,14 @@ TEST(ForeignText, ControlsBecomeSpacesAndWhatLatin1LacksBecomesAQuestionMark)
         std::string in;
         std::string out;
     } cases[] = {
-        {"Needles", "Needles"},
-        {"two\r\nlines", "two  lines"},
-        {std::string("nul\0cut", 7), "nul cut"},
-        {"tab\there\x7f", "tab here "},
-        {"caf\xc3\xa9 \xc2\xb0", "caf\xe9 \xb0"},    // é and ° are Latin-1
-        {"C1\xc2\x85 next line", "C1  next line"},   // U+0085 is a control
-        {"\xe2\x82\xac 5", "? 5"},                   // €
-        {"\xf0\x9f\x98\x80!", "?!"},                 // an emoji
-        {"bad\xff\xfe", "bad??"},                    // not UTF-8 at all
-        {"long\xc0\x80", "long??"},                  // an over-long NUL is no character
-        {"cut\xe2\x82", "cut??"},                    // a sequence cut short
+        { "Needles", "Needles" }, { "two\r\nlines", "two  lines" }, { std::string("nul\0cut", 7), "nul cut" },
+        { "tab\there\x7f", "tab here " }, { "caf\xc3\xa9 \xc2\xb0", "caf\xe9 \xb0" }, // é and ° are Latin-1
+        { "C1\xc2\x85 next line", "C1  next line" }, // U+0085 is a control
+        { "\xe2\x82\xac 5", "? 5" }, // €
+        { "\xf0\x9f\x98\x80!", "?!" }, // an emoji
+        { "bad\xff\xfe", "bad??" }, // not UTF-8 at all
+        { "long\xc0\x80", "long??" }, // an over-long NUL is no character
+        { "cut\xe2\x82", "cut??" }, // a sequence cut short
     };
     for (const auto& c : cases) {
         EXPECT_EQ(FixedLayoutText(c.in), c.out) << c.in;

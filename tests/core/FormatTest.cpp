@@ -29,7 +29,7 @@ TEST(Format, ScientificRealOfConfigurationFiles)
     EXPECT_EQ(FormatScientific(0.0), " 0.00000000000000E+0000");
     EXPECT_EQ(FormatScientific(1.0), " 1.00000000000000E+0000");
     EXPECT_EQ(FormatScientific(1.5e-300), " 1.50000000000000E-0300");
-    for (double v : {0.04, -16.780192674, -41.779279083, 0.03125, 1.852, 1.15081, 12345.678}) {
+    for (double v : { 0.04, -16.780192674, -41.779279083, 0.03125, 1.852, 1.15081, 12345.678 }) {
         EXPECT_EQ(ParseReal(FormatScientific(v)).value(), std::stod(FormatScientific(v))) << v;
         EXPECT_NEAR(*ParseReal(FormatScientific(v)), v, std::fabs(v) * 1e-14);
     }
@@ -59,7 +59,7 @@ TEST(Format, StrictNumberReaders)
     EXPECT_EQ(ParseReal("5."), 5.0);
     EXPECT_EQ(ParseReal("1e3"), 1000.0);
     EXPECT_EQ(ParseReal("4.00000000000000E-0002"), 0.04);
-    for (const char* bad : {"", " ", "12.3.4", "1x", "nan", "inf", "1e999", "-", ".", "e5", "0x10"}) {
+    for (const char* bad : { "", " ", "12.3.4", "1x", "nan", "inf", "1e999", "-", ".", "e5", "0x10" }) {
         EXPECT_FALSE(ParseReal(bad).has_value()) << bad;
     }
     EXPECT_EQ(ParseInt("  -17"), -17);

@@ -10,7 +10,10 @@ TEST(Json, StringsEscapeAndMapLatin1ToUtf8)
     EXPECT_EQ(JsonString("a\"b\\c"), "\"a\\\"b\\\\c\"");
     EXPECT_EQ(JsonString(std::string("\r\n\t\x01\x7f", 5)), "\"\\r\\n\\t\\u0001\\u007f\"");
     EXPECT_EQ(JsonString(std::string("\0x", 2)), "\"\\u0000x\"");
-    EXPECT_EQ(JsonString("\xb0" "C \xff"), "\"\xc2\xb0" "C \xc3\xbf\"");
+    EXPECT_EQ(JsonString("\xb0"
+                         "C \xff"),
+        "\"\xc2\xb0"
+        "C \xc3\xbf\"");
 }
 
 TEST(Json, NumbersReadBackExactly)
@@ -36,7 +39,8 @@ TEST(Json, ObjectsKeepTheMemberOrderAndEscapeOnce)
         o.close();
         o.close(); // closing twice, or again when the writer goes, adds nothing
     }
-    EXPECT_EQ(line, "prefix {\"Name\":\"A \\\"B\\\"\\t\xc2\xb0\",\"MMSI\":-235000001,\"Lat\":50.25,\"RAIM\":true,\"Spare\":false}");
+    EXPECT_EQ(line,
+        "prefix {\"Name\":\"A \\\"B\\\"\\t\xc2\xb0\",\"MMSI\":-235000001,\"Lat\":50.25,\"RAIM\":true,\"Spare\":false}");
     std::string empty;
     JsonObject(empty).close();
     EXPECT_EQ(empty, "{}");

@@ -18,8 +18,8 @@ bool GdalPartBuilt()
 TEST(KvtoolParts, DecodingNeverLoadsGdal)
 {
     // The dynamic loader names every library it opens on standard error under LD_DEBUG=files.
-    const auto r = kvtest::RunShell("echo '!AIVDM,1,1,,A,13u?etPv2;0n:dDPwUM1U1Cb069D,0*24' | LD_DEBUG=files " +
-                                    kvtest::ShellQuote(kvtest::KvtoolPath()) + " ais-decode 2>&1 >/dev/null");
+    const auto r = kvtest::RunShell("echo '!AIVDM,1,1,,A,13u?etPv2;0n:dDPwUM1U1Cb069D,0*24' | LD_DEBUG=files "
+        + kvtest::ShellQuote(kvtest::KvtoolPath()) + " ais-decode 2>&1 >/dev/null");
     EXPECT_EQ(r.exitCode, 0);
     ASSERT_NE(r.out.find("libQt6Core"), std::string::npos) << "the loader said nothing:\n" << r.out.substr(0, 2000);
     EXPECT_EQ(r.out.find("libgdal"), std::string::npos);

@@ -17,23 +17,23 @@ namespace {
 TEST(KvtoolSession, NoRuntimeFolderLeavesStandardErrorCleanAndNothingBehind)
 {
     kvtest::TempDir work;
-    for (const char* folder : {"charts", "tmp"}) {
+    for (const char* folder : { "charts", "tmp" }) {
         std::filesystem::create_directories(work.file(folder));
     }
-    for (const char* file : {"world.cht", "world.cfg"}) {
-        std::filesystem::copy_file(std::filesystem::path(KV_SOURCE_DIR) / "demo/charts" / file,
-                                   work.file(std::string("charts/") + file));
+    for (const char* file : { "world.cht", "world.cfg" }) {
+        std::filesystem::copy_file(
+            std::filesystem::path(KV_SOURCE_DIR) / "demo/charts" / file, work.file(std::string("charts/") + file));
     }
     const std::vector<std::vector<std::string>> runs = {
-        {"pos", "50.5", "1.25"},
-        {"grid", "osgb", "50.5", "-1.25"},
+        { "pos", "50.5", "1.25" },
+        { "grid", "osgb", "50.5", "-1.25" },
         // Drawing labels loads the font database of the GUI application.
-        {"render", work.path(), work.file("view.png"), "--size", "320x240"},
+        { "render", work.path(), work.file("view.png"), "--size", "320x240" },
     };
     for (const auto& args : runs) {
         SCOPED_TRACE(args[0]);
-        std::string command = "env -u XDG_RUNTIME_DIR QT_QPA_PLATFORM=offscreen TMPDIR=" +
-                              kvtest::ShellQuote(work.file("tmp")) + " " + kvtest::ShellQuote(kvtest::KvtoolPath());
+        std::string command = "env -u XDG_RUNTIME_DIR QT_QPA_PLATFORM=offscreen TMPDIR="
+            + kvtest::ShellQuote(work.file("tmp")) + " " + kvtest::ShellQuote(kvtest::KvtoolPath());
         for (const auto& a : args) {
             command += " " + kvtest::ShellQuote(a);
         }

@@ -30,7 +30,7 @@ TEST(LibraryApplication, DrawingTextCreatesNoApplicationAndSetsNoEnvironment)
         RenderCanvas canvas(image);
         canvas.text(2, 2, "Needles", kWhite);
         // Lines need no font: they are drawn whatever the process is.
-        canvas.setPen(Pen{kWhite, PenStyle::Solid, 1});
+        canvas.setPen(Pen { kWhite, PenStyle::Solid, 1 });
         canvas.moveTo(0, 19);
         canvas.lineTo(79, 19);
     }

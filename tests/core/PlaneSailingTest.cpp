@@ -29,23 +29,23 @@ TEST(PlaneSailing, QuadrantsMeridianAndDateLine)
         double distance, bearing;
     };
     const Case cases[] = {
-        {"due east", c50, 50.0, 1.0, 50.0, 0.9, 6.0 * c50, 90.0},
-        {"due west", c50, 50.0, 1.0, 50.0, 1.1, 6.0 * c50, 270.0},
-        {"due north", 1.0, 50.0, 1.0, 50.1, 1.0, 6.0, 0.0},
-        {"due south", 1.0, 50.0, 1.0, 49.9, 1.0, 6.0, 180.0},
-        {"north-east", 1.0, 0.0, 0.0, 1.0, -1.0, 60.0 * std::sqrt(2.0), 45.0},
-        {"south-east", 1.0, 0.0, 0.0, -1.0, -1.0, 60.0 * std::sqrt(2.0), 135.0},
-        {"south-west", 1.0, 0.0, 0.0, -1.0, 1.0, 60.0 * std::sqrt(2.0), 225.0},
-        {"north-west", 1.0, 0.0, 0.0, 1.0, 1.0, 60.0 * std::sqrt(2.0), 315.0},
+        { "due east", c50, 50.0, 1.0, 50.0, 0.9, 6.0 * c50, 90.0 },
+        { "due west", c50, 50.0, 1.0, 50.0, 1.1, 6.0 * c50, 270.0 },
+        { "due north", 1.0, 50.0, 1.0, 50.1, 1.0, 6.0, 0.0 },
+        { "due south", 1.0, 50.0, 1.0, 49.9, 1.0, 6.0, 180.0 },
+        { "north-east", 1.0, 0.0, 0.0, 1.0, -1.0, 60.0 * std::sqrt(2.0), 45.0 },
+        { "south-east", 1.0, 0.0, 0.0, -1.0, -1.0, 60.0 * std::sqrt(2.0), 135.0 },
+        { "south-west", 1.0, 0.0, 0.0, -1.0, 1.0, 60.0 * std::sqrt(2.0), 225.0 },
+        { "north-west", 1.0, 0.0, 0.0, 1.0, 1.0, 60.0 * std::sqrt(2.0), 315.0 },
         // North but a hair west of the meridian: the quadrant follows Δlong + 1e-9, not the sign
         // of the longitudes, so this is north and not south.
-        {"north, a hair west", 1.0, 50.0, 1.0, 50.1, 1.0 + 5e-10, 6.0, 0.0},
-        {"south, on the offset", 1.0, 50.0, 1.0, 49.9, 1.0 + 1e-9, 6.0, 180.0},
+        { "north, a hair west", 1.0, 50.0, 1.0, 50.1, 1.0 + 5e-10, 6.0, 0.0 },
+        { "south, on the offset", 1.0, 50.0, 1.0, 49.9, 1.0 + 1e-9, 6.0, 180.0 },
         // Either side of the date line (179.9° E is -179.9 west positive): the short way round.
-        {"west over the date line", 1.0, 10.0, 179.9, 10.0, -179.9, 12.0, 270.0},
-        {"east over the date line", 1.0, 10.0, -179.9, 10.0, 179.9, 12.0, 90.0},
-        {"north-west over the date line", 1.0, 10.0, 179.95, 10.1, -179.95, 6.0 * std::sqrt(2.0), 315.0},
-        {"south-east over the date line", 1.0, 10.1, -179.95, 10.0, 179.95, 6.0 * std::sqrt(2.0), 135.0},
+        { "west over the date line", 1.0, 10.0, 179.9, 10.0, -179.9, 12.0, 270.0 },
+        { "east over the date line", 1.0, 10.0, -179.9, 10.0, 179.9, 12.0, 90.0 },
+        { "north-west over the date line", 1.0, 10.0, 179.95, 10.1, -179.95, 6.0 * std::sqrt(2.0), 315.0 },
+        { "south-east over the date line", 1.0, 10.1, -179.95, 10.0, 179.95, 6.0 * std::sqrt(2.0), 135.0 },
     };
     for (const Case& c : cases) {
         EXPECT_NEAR(PlaneSailingDistance(c.cosLat, c.latA, c.lonA, c.latB, c.lonB), c.distance, 1e-6) << c.what;

@@ -20,16 +20,16 @@ TEST(Preferences, SwitchesStartAsTheirBoxesAndMenuItems)
         bool Preferences::*field;
         bool on;
     } rows[] = {
-        {"Voice", &Preferences::Voice, false},
-        {"WPVoice", &Preferences::WPVoice, false},
-        {"Vfreq", &Preferences::Vfreq, false},
-        {"AISvoice", &Preferences::AISvoice, false},
-        {"HeadUp", &Preferences::HeadUp, false},
-        {"NoOffsets", &Preferences::NoOffsets, false},
-        {"DOSWPTformat", &Preferences::DOSWPTformat, false},
-        {"ShowNMEA", &Preferences::ShowNMEA, false},
-        {"ProcAis", &Preferences::ProcAis, true}, // AIS sentences are decoded from the start
-        {"ChartAppendMode", &Preferences::ChartAppendMode, false},
+        { "Voice", &Preferences::Voice, false },
+        { "WPVoice", &Preferences::WPVoice, false },
+        { "Vfreq", &Preferences::Vfreq, false },
+        { "AISvoice", &Preferences::AISvoice, false },
+        { "HeadUp", &Preferences::HeadUp, false },
+        { "NoOffsets", &Preferences::NoOffsets, false },
+        { "DOSWPTformat", &Preferences::DOSWPTformat, false },
+        { "ShowNMEA", &Preferences::ShowNMEA, false },
+        { "ProcAis", &Preferences::ProcAis, true }, // AIS sentences are decoded from the start
+        { "ChartAppendMode", &Preferences::ChartAppendMode, false },
     };
     for (const auto& row : rows) {
         EXPECT_EQ(p.*row.field, row.on) << row.control;

@@ -12,7 +12,7 @@ namespace {
 
 Real48::Bytes B(std::initializer_list<int> v)
 {
-    Real48::Bytes b{};
+    Real48::Bytes b {};
     std::size_t i = 0;
     for (int x : v) {
         b[i++] = static_cast<std::uint8_t>(x);
@@ -29,14 +29,14 @@ TEST(Real48, KnownByteImagesBothWays)
         Real48::Bytes bytes;
     };
     const Case cases[] = {
-        {-1.0, B({0x81, 0, 0, 0, 0, 0x80})},
-        {1.0, B({0x81, 0, 0, 0, 0, 0x00})},
-        {2.0, B({0x82, 0, 0, 0, 0, 0x00})},
-        {0.5, B({0x80, 0, 0, 0, 0, 0x00})},
-        {1.5, B({0x81, 0, 0, 0, 0, 0x40})},
-        {-3.0, B({0x82, 0, 0, 0, 0, 0xC0})},
-        {10.0, B({0x84, 0, 0, 0, 0, 0x20})},
-        {0.0, B({0, 0, 0, 0, 0, 0})},
+        { -1.0, B({ 0x81, 0, 0, 0, 0, 0x80 }) },
+        { 1.0, B({ 0x81, 0, 0, 0, 0, 0x00 }) },
+        { 2.0, B({ 0x82, 0, 0, 0, 0, 0x00 }) },
+        { 0.5, B({ 0x80, 0, 0, 0, 0, 0x00 }) },
+        { 1.5, B({ 0x81, 0, 0, 0, 0, 0x40 }) },
+        { -3.0, B({ 0x82, 0, 0, 0, 0, 0xC0 }) },
+        { 10.0, B({ 0x84, 0, 0, 0, 0, 0x20 }) },
+        { 0.0, B({ 0, 0, 0, 0, 0, 0 }) },
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Real48::fromDouble(c.value).bytes(), c.bytes) << c.value;
@@ -46,7 +46,7 @@ TEST(Real48, KnownByteImagesBothWays)
 
 TEST(Real48, ExponentByteZeroIsZeroWhateverTheMantissa)
 {
-    const auto b = B({0, 0xFF, 0x12, 0x34, 0x56, 0xFF});
+    const auto b = B({ 0, 0xFF, 0x12, 0x34, 0x56, 0xFF });
     EXPECT_EQ(Real48::fromBytes(b.data()).toDouble(), 0.0);
 }
 
@@ -62,7 +62,7 @@ TEST(Real48, MantissaRoundsToNearestWithTiesToEven)
     // Just above half a step rounds up.
     EXPECT_EQ(Real48::fromDouble(1.0 + step / 2 + step / 8).toDouble(), 1.0 + step);
     // Rounding up across a power of two carries into the exponent.
-    EXPECT_EQ(Real48::fromDouble(std::nextafter(2.0, 0.0)).bytes(), B({0x82, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(Real48::fromDouble(std::nextafter(2.0, 0.0)).bytes(), B({ 0x82, 0, 0, 0, 0, 0 }));
 }
 
 TEST(Real48, RoundTripKeepsAboutTwelveSignificantDigits)
@@ -81,7 +81,7 @@ TEST(Real48, RoundTripKeepsAboutTwelveSignificantDigits)
 TEST(Real48, ValuesOutsideTheFormat)
 {
     const double inf = std::numeric_limits<double>::infinity();
-    EXPECT_EQ(Real48::fromDouble(std::nan("")).bytes(), B({0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(Real48::fromDouble(std::nan("")).bytes(), B({ 0, 0, 0, 0, 0, 0 }));
     const double largest = Real48::fromDouble(inf).toDouble();
     EXPECT_TRUE(std::isfinite(largest));
     EXPECT_GT(largest, 1e38);

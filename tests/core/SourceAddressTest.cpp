@@ -1,5 +1,5 @@
-#include "core/GpsdStream.h"
 #include "core/SourceAddress.h"
+#include "core/GpsdStream.h"
 
 #include <gtest/gtest.h>
 
@@ -29,18 +29,18 @@ struct Bad {
 TEST(SourceAddress, ValidAddresses)
 {
     const Good cases[] = {
-        {"tcp://192.168.1.10:10110", Kind::Tcp, "192.168.1.10", 10110, "", 0, "tcp://192.168.1.10:10110"},
-        {"  tcp://mux.local:2000\r\n", Kind::Tcp, "mux.local", 2000, "", 0, "tcp://mux.local:2000"},
-        {"tcp://[::1]:10110", Kind::Tcp, "::1", 10110, "", 0, "tcp://[::1]:10110"},
-        {"udp://:10110", Kind::Udp, "", 10110, "", 0, "udp://:10110"},
-        {"udp://0.0.0.0:10110", Kind::Udp, "0.0.0.0", 10110, "", 0, "udp://0.0.0.0:10110"},
-        {"udp://:10110 udp://192.168.1.255:10111", Kind::Udp, "", 10110, "192.168.1.255", 10111,
-         "udp://:10110 udp://192.168.1.255:10111"},
-        {"udp://:1\t udp://[fe80::1]:65535\n", Kind::Udp, "", 1, "fe80::1", 65535, "udp://:1 udp://[fe80::1]:65535"},
-        {"gpsd://localhost", Kind::Gpsd, "localhost", 2947, "", 0, "gpsd://localhost:2947"},
-        {"gpsd://127.0.0.1:3000", Kind::Gpsd, "127.0.0.1", 3000, "", 0, "gpsd://127.0.0.1:3000"},
-        {"signalk://boat.local", Kind::SignalK, "boat.local", 3000, "", 0, "signalk://boat.local:3000"},
-        {"signalks://[::1]:3443", Kind::SignalK, "::1", 3443, "", 0, "signalks://[::1]:3443"},
+        { "tcp://192.168.1.10:10110", Kind::Tcp, "192.168.1.10", 10110, "", 0, "tcp://192.168.1.10:10110" },
+        { "  tcp://mux.local:2000\r\n", Kind::Tcp, "mux.local", 2000, "", 0, "tcp://mux.local:2000" },
+        { "tcp://[::1]:10110", Kind::Tcp, "::1", 10110, "", 0, "tcp://[::1]:10110" },
+        { "udp://:10110", Kind::Udp, "", 10110, "", 0, "udp://:10110" },
+        { "udp://0.0.0.0:10110", Kind::Udp, "0.0.0.0", 10110, "", 0, "udp://0.0.0.0:10110" },
+        { "udp://:10110 udp://192.168.1.255:10111", Kind::Udp, "", 10110, "192.168.1.255", 10111,
+            "udp://:10110 udp://192.168.1.255:10111" },
+        { "udp://:1\t udp://[fe80::1]:65535\n", Kind::Udp, "", 1, "fe80::1", 65535, "udp://:1 udp://[fe80::1]:65535" },
+        { "gpsd://localhost", Kind::Gpsd, "localhost", 2947, "", 0, "gpsd://localhost:2947" },
+        { "gpsd://127.0.0.1:3000", Kind::Gpsd, "127.0.0.1", 3000, "", 0, "gpsd://127.0.0.1:3000" },
+        { "signalk://boat.local", Kind::SignalK, "boat.local", 3000, "", 0, "signalk://boat.local:3000" },
+        { "signalks://[::1]:3443", Kind::SignalK, "::1", 3443, "", 0, "signalks://[::1]:3443" },
     };
     for (const Good& c : cases) {
         SCOPED_TRACE(c.text);
@@ -80,38 +80,38 @@ TEST(SourceAddress, WhoSendsOutput)
 TEST(SourceAddress, BadAddressesSayWhatIsWrong)
 {
     const Bad cases[] = {
-        {"", "empty source address"},
-        {" \r\n", "empty source address"},
-        {"192.168.1.1:10110", "not a source address: \"192.168.1.1:10110\""},
-        {"COM1", "not a source address"},
-        {"ftp://host:21", "unknown source type \"ftp\""},
-        {"TCP://host:21", "unknown source type \"TCP\""},
-        {"tcp://host", "needs a host and a port"},
-        {"tcp://:10110", "needs a host and a port"},
-        {"tcp://host:", "bad port \"\""},
-        {"tcp://host:0", "bad port \"0\""},
-        {"tcp://host:65536", "bad port \"65536\""},
-        {"tcp://host:10110x", "bad port \"10110x\""},
-        {"tcp://host:-1", "bad port \"-1\""},
-        {"tcp://::1:10110", "IPv6 host goes in brackets"},
-        {"tcp://[::1:10110", "unclosed \"[\""},
-        {"tcp://[]:10110", "empty host in brackets"},
-        {"tcp://[::1]10110", "\":\" expected after \"]\""},
-        {"tcp://host/path:10", "bad host \"host/path\""},
-        {"tcp://user@host:10", "bad host"},
-        {"tcp://a:1 tcp://b:2", "only udp:// takes an output address"},
-        {"gpsd://", "a gpsd source needs a host"},
-        {"gpsd://:2947", "a gpsd source needs a host"},
-        {"gpsd://h udp://x:1", "only udp:// takes an output address"},
-        {"signalk://", "a Signal K source needs a host"},
-        {"signalk://:3000", "a Signal K source needs a host"},
-        {"ws://host:3000", "unknown source type \"ws\""},
-        {"udp://host", "needs the port to listen on"},
-        {"udp://:10110 tcp://b:2", "the output of a UDP source is one address udp://HOST:PORT"},
-        {"udp://:10110 udp://b:2 udp://c:3", "the output of a UDP source is one address"},
-        {"udp://:10110 udp://:2", "the output of a UDP source needs a host and a port"},
-        {"udp://:10110 udp://b", "the output of a UDP source needs a host and a port"},
-        {"udp://:10110 udp://b:99999", "bad port \"99999\""},
+        { "", "empty source address" },
+        { " \r\n", "empty source address" },
+        { "192.168.1.1:10110", "not a source address: \"192.168.1.1:10110\"" },
+        { "COM1", "not a source address" },
+        { "ftp://host:21", "unknown source type \"ftp\"" },
+        { "TCP://host:21", "unknown source type \"TCP\"" },
+        { "tcp://host", "needs a host and a port" },
+        { "tcp://:10110", "needs a host and a port" },
+        { "tcp://host:", "bad port \"\"" },
+        { "tcp://host:0", "bad port \"0\"" },
+        { "tcp://host:65536", "bad port \"65536\"" },
+        { "tcp://host:10110x", "bad port \"10110x\"" },
+        { "tcp://host:-1", "bad port \"-1\"" },
+        { "tcp://::1:10110", "IPv6 host goes in brackets" },
+        { "tcp://[::1:10110", "unclosed \"[\"" },
+        { "tcp://[]:10110", "empty host in brackets" },
+        { "tcp://[::1]10110", "\":\" expected after \"]\"" },
+        { "tcp://host/path:10", "bad host \"host/path\"" },
+        { "tcp://user@host:10", "bad host" },
+        { "tcp://a:1 tcp://b:2", "only udp:// takes an output address" },
+        { "gpsd://", "a gpsd source needs a host" },
+        { "gpsd://:2947", "a gpsd source needs a host" },
+        { "gpsd://h udp://x:1", "only udp:// takes an output address" },
+        { "signalk://", "a Signal K source needs a host" },
+        { "signalk://:3000", "a Signal K source needs a host" },
+        { "ws://host:3000", "unknown source type \"ws\"" },
+        { "udp://host", "needs the port to listen on" },
+        { "udp://:10110 tcp://b:2", "the output of a UDP source is one address udp://HOST:PORT" },
+        { "udp://:10110 udp://b:2 udp://c:3", "the output of a UDP source is one address" },
+        { "udp://:10110 udp://:2", "the output of a UDP source needs a host and a port" },
+        { "udp://:10110 udp://b", "the output of a UDP source needs a host and a port" },
+        { "udp://:10110 udp://b:99999", "bad port \"99999\"" },
     };
     for (const Bad& c : cases) {
         SCOPED_TRACE(c.text);
@@ -131,7 +131,7 @@ TEST(GpsdStream, JsonReportsAreDroppedAndNmeaPassesInAnyPieces)
     const std::string stream = version + gga + devices + ais + "{\"class\":\"WATCH\"}\n" + gga;
     const std::string wanted = gga + ais + gga;
     // Whole, byte by byte and in uneven pieces: the same result.
-    for (const std::size_t piece : {stream.size(), std::size_t{1}, std::size_t{7}, std::size_t{64}}) {
+    for (const std::size_t piece : { stream.size(), std::size_t { 1 }, std::size_t { 7 }, std::size_t { 64 } }) {
         SCOPED_TRACE(piece);
         GpsdNmeaFilter filter;
         std::string got;

@@ -1,6 +1,6 @@
+#include "app/ProgramState.h"
 #include "core/BoundedTable.h"
 #include "core/Units.h"
-#include "app/ProgramState.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@ TEST(StateRecords, DatumConversionsRoundTrip)
     ProgramState nav;
     nav.chartRef.ChartLatOffset = 0.01;
     nav.chartRef.ChartLongOffset = -0.02;
-    const LatLong receiver{50.0, 1.5};
+    const LatLong receiver { 50.0, 1.5 };
     const LatLong chart = ChartDatumFromState(nav.chartRef, receiver);
     EXPECT_DOUBLE_EQ(chart.lat, 50.01);
     EXPECT_DOUBLE_EQ(chart.lon, 1.52);
@@ -31,11 +31,11 @@ TEST(StateRecords, UnitLabelsFollowTheFactorByThresholds)
         double speedOf10;
     };
     const Case cases[] = {
-        {1.0, false, "Nm ", " Kn", 10.0},
-        {1.852, false, "Km ", " Kph", 18.52},
-        {1.15081, false, "Mls", " Mph", 11.5081},
-        {1.852, true, "Km ", " Kn", 10.0}, // kilometres with speeds always in knots
-        {1.15081, true, "Mls", " Kn", 10.0},
+        { 1.0, false, "Nm ", " Kn", 10.0 },
+        { 1.852, false, "Km ", " Kph", 18.52 },
+        { 1.15081, false, "Mls", " Mph", 11.5081 },
+        { 1.852, true, "Km ", " Kn", 10.0 }, // kilometres with speeds always in knots
+        { 1.15081, true, "Mls", " Kn", 10.0 },
     };
     for (const auto& c : cases) {
         nav.settings.units.UnitFactor = c.factor;

@@ -16,9 +16,9 @@ TEST(ToolInput, EveryFileReaderRefusesWhatIsNotARegularFile)
     std::filesystem::create_directory(dir.file("dir.nmea"));
     ASSERT_EQ(::mkfifo(dir.file("fifo.nmea").c_str(), 0600), 0);
     std::filesystem::create_directories(dir.file("work/logs"));
-    const std::vector<std::vector<std::string>> commands{
-        {"nmea-parse"}, {"ais-decode"}, {"config"}, {"log-dump"}, {"log-gpx"}, {"navigate", dir.file("work")}};
-    for (const char* input : {"dir.nmea", "fifo.nmea"}) {
+    const std::vector<std::vector<std::string>> commands { { "nmea-parse" }, { "ais-decode" }, { "config" },
+        { "log-dump" }, { "log-gpx" }, { "navigate", dir.file("work") } };
+    for (const char* input : { "dir.nmea", "fifo.nmea" }) {
         for (auto args : commands) {
             args.push_back(dir.file(input));
             const kvtest::ToolResult r = kvtest::RunKvtool(args);

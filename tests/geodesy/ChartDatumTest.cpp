@@ -26,13 +26,13 @@ struct PositionList {
 struct Fixture {
     ProgramState state;
     FakePlatform fakes;
-    ChartDatumController controller{state.chartRef, fakes.platform};
-    PositionList chart{{{50.0, 1.0}, {50.5, -1.0}}};
-    PositionList waypoints{{{51.0, 2.0}}};
+    ChartDatumController controller { state.chartRef, fakes.platform };
+    PositionList chart { { { 50.0, 1.0 }, { 50.5, -1.0 } } };
+    PositionList waypoints { { { 51.0, 2.0 } } };
     Fixture()
     {
-        state.route.push({"WP1", 50.25, 1.25});
-        state.route.push({"WP2", 50.75, 1.5});
+        state.route.push({ "WP1", 50.25, 1.25 });
+        state.route.push({ "WP2", 50.75, 1.5 });
         controller.setChartPoints(chart.table());
         controller.setChartWaypoints(waypoints.table());
     }
@@ -43,9 +43,9 @@ struct Fixture {
 TEST(ChartDatum, RemovesTheOffsetsFromChartAndWaypointsNotTheRoute)
 {
     Fixture f;
-    f.fakes.prompter.answer({true, true});
-    ChartOffsetFields fields{600, -1200}; // 0.6' north, 1.2' west (east positive field)
-    f.state.chartRef.ChartLatOffset = 0.5;     // stale values are replaced by the fields
+    f.fakes.prompter.answer({ true, true });
+    ChartOffsetFields fields { 600, -1200 }; // 0.6' north, 1.2' west (east positive field)
+    f.state.chartRef.ChartLatOffset = 0.5; // stale values are replaced by the fields
     f.controller.Cht2WGS84Click(fields);
 
     const double dLat = 600 / 60000.0;
@@ -63,10 +63,10 @@ TEST(ChartDatum, RemovesTheOffsetsFromChartAndWaypointsNotTheRoute)
     EXPECT_EQ(f.state.chartRef.ChartLongOffset, 0.0);
     EXPECT_EQ(fields.LatOffs, 0);
     EXPECT_EQ(fields.LongOffs, 0);
-    const std::vector<FakePrompter::Message> expected{
-        {"confirm", "This will edit the chart! - Are you sure?"},
-        {"confirm", "Do you want to process the chart waypoints too?"},
-        {"information", "Done - Click OK to redraw chart. Save the chart to update files on disk"},
+    const std::vector<FakePrompter::Message> expected {
+        { "confirm", "This will edit the chart! - Are you sure?" },
+        { "confirm", "Do you want to process the chart waypoints too?" },
+        { "information", "Done - Click OK to redraw chart. Save the chart to update files on disk" },
     };
     EXPECT_EQ(f.fakes.prompter.messages, expected);
 }
@@ -74,38 +74,40 @@ TEST(ChartDatum, RemovesTheOffsetsFromChartAndWaypointsNotTheRoute)
 TEST(ChartDatum, NoChangesWhenTheUserDeclines)
 {
     Fixture f;
-    f.fakes.prompter.answer({false});
+    f.fakes.prompter.answer({ false });
     f.state.chartRef.ChartLatOffset = 0.01;
-    ChartOffsetFields fields{600, 600};
+    ChartOffsetFields fields { 600, 600 };
     f.controller.Cht2WGS84Click(fields);
     EXPECT_DOUBLE_EQ(f.chart.points[0].lat, 50.0);
     EXPECT_DOUBLE_EQ(f.state.route.at(1).lat, 50.25);
     EXPECT_DOUBLE_EQ(f.state.chartRef.ChartLatOffset, 0.01);
     EXPECT_EQ(fields.LatOffs, 600);
     ASSERT_EQ(f.fakes.prompter.messages.size(), 2u);
-    EXPECT_EQ(f.fakes.prompter.messages[1], (FakePrompter::Message{"information", "No changes were made."}));
+    EXPECT_EQ(f.fakes.prompter.messages[1], (FakePrompter::Message { "information", "No changes were made." }));
 }
 
 TEST(ChartDatum, WaypointsKeptWhenNotWantedAndFieldsHeldInRange)
 {
     Fixture f;
-    f.fakes.prompter.answer({true, false});
-    ChartOffsetFields fields{25000, -25000}; // beyond the spin range
+    f.fakes.prompter.answer({ true, false });
+    ChartOffsetFields fields { 25000, -25000 }; // beyond the spin range
     f.controller.Cht2WGS84Click(fields);
     EXPECT_DOUBLE_EQ(f.waypoints.points[0].lat, 51.0);
     EXPECT_DOUBLE_EQ(f.chart.points[0].lat, 50.0 - 10000 / 60000.0);
     EXPECT_DOUBLE_EQ(f.chart.points[0].lon, 1.0 - 10000 / 60000.0);
-    EXPECT_TRUE(f.fakes.prompter.lastMessageIs("Done - Click OK to redraw chart. Save the chart to update files on disk"));
+    EXPECT_TRUE(
+        f.fakes.prompter.lastMessageIs("Done - Click OK to redraw chart. Save the chart to update files on disk"));
 }
 
 TEST(ChartDatum, WorksWithoutChartTablesPluggedIn)
 {
     ProgramState state;
     FakePlatform fakes;
-    ChartDatumController controller{state.chartRef, fakes.platform};
-    fakes.prompter.answer({true, true});
-    ChartOffsetFields fields{60, 0};
+    ChartDatumController controller { state.chartRef, fakes.platform };
+    fakes.prompter.answer({ true, true });
+    ChartOffsetFields fields { 60, 0 };
     controller.Cht2WGS84Click(fields);
     EXPECT_EQ(state.chartRef.ChartLatOffset, 0.0);
-    EXPECT_TRUE(fakes.prompter.lastMessageIs("Done - Click OK to redraw chart. Save the chart to update files on disk"));
+    EXPECT_TRUE(
+        fakes.prompter.lastMessageIs("Done - Click OK to redraw chart. Save the chart to update files on disk"));
 }

@@ -10,7 +10,10 @@ using namespace kv;
 
 namespace {
 
-double Dms(double d, double m, double s) { return d + m / 60.0 + s / 3600.0; }
+double Dms(double d, double m, double s)
+{
+    return d + m / 60.0 + s / 3600.0;
+}
 
 // Metres on the ground between two positions, good enough to judge millimetres.
 double GroundMetres(double lat1, double lon1, double lat2, double lon2)
@@ -47,9 +50,8 @@ TEST(NationalGrid, LetteredSquaresAcrossTheFiveHundredKilometreSquares)
         const char* reference;
     };
     const Case cases[] = {
-        {58.9, -3.2, "HY 30867 01984"}, // northing past 1000 km: H
-        {60.3, -1.2, "HU 44212 57523"},
-        {50.5, -1.5, "SZ 35457 66875"}, // blank 100 km digits count 0
+        { 58.9, -3.2, "HY 30867 01984" }, // northing past 1000 km: H
+        { 60.3, -1.2, "HU 44212 57523" }, { 50.5, -1.5, "SZ 35457 66875" }, // blank 100 km digits count 0
     };
     for (const auto& c : cases) {
         const auto r = NationalGridFromLatLong(c.lat, c.lonEast, true);
@@ -102,8 +104,8 @@ TEST(NationalGrid, ReverseConversionReturnsTheStartPointToAMillimetre)
     struct Case {
         double lat, lonEast;
     };
-    const Case cases[] = {{Dms(52, 39, 27.2531), Dms(1, 43, 4.5177)}, {58.9, -3.2}, {60.3, -1.2}, {50.5, -1.5},
-        {55.0, 1.0}, {49.95, -5.2}, {51.4778, -0.0015}};
+    const Case cases[] = { { Dms(52, 39, 27.2531), Dms(1, 43, 4.5177) }, { 58.9, -3.2 }, { 60.3, -1.2 }, { 50.5, -1.5 },
+        { 55.0, 1.0 }, { 49.95, -5.2 }, { 51.4778, -0.0015 } };
     for (const auto& c : cases) {
         const auto grid = NationalGridFromLatLong(c.lat, c.lonEast, false);
         const auto back = LatLongFromNationalGrid(grid.northingMetres, grid.eastingMetres);

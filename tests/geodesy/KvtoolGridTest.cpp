@@ -36,21 +36,33 @@ TEST(KvtoolGrid, UtmLinesKeepTheirLeadingBlanks)
     EXPECT_EQ(RunKvtool("grid utm 8 51.5 -0.1").out, "30U 0701278\t 5709417\n");
     EXPECT_EQ(RunKvtool("grid utm 8 -33.9 151.2").out, "56H 0333569\t 6247473\n");
     EXPECT_EQ(RunKvtool("grid utm 8 85 10").out, "  Z *******\t *******\n");
-    EXPECT_EQ(RunKvtool("grid utm 8 0 0").out, "30M 0833979\t 0000000\n"); // zone 31 would give 166021 at 0 deg E: the mirror image
+    EXPECT_EQ(RunKvtool("grid utm 8 0 0").out,
+        "30M 0833979\t 0000000\n"); // zone 31 would give 166021 at 0 deg E: the mirror image
 }
 
 TEST(KvtoolGrid, PositionTextsInLatin1)
 {
     EXPECT_EQ(RunKvtool("pos 50.12083333333333 1.2583333333333333").out,
-        "50\xb0" "07.25000N\t001\xb0" "15.50000W\t50\xb0" "07.2500N 001\xb0" "15.5000W\n");
-    EXPECT_EQ(RunKvtool("pos -0.5 0").out, "00\xb0" "30.00000S\t000\xb0" "00.00000W\t00\xb0" "30.0000S 000\xb0" "00.0000W\n");
-    EXPECT_EQ(RunKvtool("pos 86 -1").out.substr(0, 13), "84\xb0" "00.00000N\t");
+        "50\xb0"
+        "07.25000N\t001\xb0"
+        "15.50000W\t50\xb0"
+        "07.2500N 001\xb0"
+        "15.5000W\n");
+    EXPECT_EQ(RunKvtool("pos -0.5 0").out,
+        "00\xb0"
+        "30.00000S\t000\xb0"
+        "00.00000W\t00\xb0"
+        "30.0000S 000\xb0"
+        "00.0000W\n");
+    EXPECT_EQ(RunKvtool("pos 86 -1").out.substr(0, 13),
+        "84\xb0"
+        "00.00000N\t");
 }
 
 TEST(KvtoolGrid, BadArgumentsGiveUsageAndNoLine)
 {
-    for (const char* args : {"grid", "grid osgb 52", "grid osgb x 1", "grid utm 9 1 1", "grid utm 0 1 1", "grid nope 1 2",
-             "pos", "pos 1 two"}) {
+    for (const char* args : { "grid", "grid osgb 52", "grid osgb x 1", "grid utm 9 1 1", "grid utm 0 1 1",
+             "grid nope 1 2", "pos", "pos 1 two" }) {
         const ToolRun r = RunKvtool(args);
         EXPECT_EQ(r.exitCode, 2) << args;
         EXPECT_EQ(r.out, "") << args;

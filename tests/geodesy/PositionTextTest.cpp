@@ -101,22 +101,22 @@ TEST(PositionText, BadFieldsReadAsZeroWithoutFailing)
 TEST(PositionText, TypingAidsAddDegreeSignAndPoint)
 {
     // Latitude: 5, 0 then 0, 7.
-    PositionField f{"5", 1};
+    PositionField f { "5", 1 };
     f = PositionFieldChange(f, false);
-    EXPECT_EQ(f, (PositionField{"5", 1}));
-    f = PositionFieldChange({"50", 2}, false);
-    EXPECT_EQ(f, (PositionField{D("50o"), 3}));
-    f = PositionFieldChange({f.text + "0", 4}, false);
+    EXPECT_EQ(f, (PositionField { "5", 1 }));
+    f = PositionFieldChange({ "50", 2 }, false);
+    EXPECT_EQ(f, (PositionField { D("50o"), 3 }));
+    f = PositionFieldChange({ f.text + "0", 4 }, false);
     EXPECT_EQ(f.text, D("50o0"));
-    f = PositionFieldChange({f.text + "7", 5}, false);
-    EXPECT_EQ(f, (PositionField{D("50o07."), 6}));
+    f = PositionFieldChange({ f.text + "7", 5 }, false);
+    EXPECT_EQ(f, (PositionField { D("50o07."), 6 }));
     // Longitude at 3 and 6 characters.
-    EXPECT_EQ(PositionFieldChange({"00", 2}, true), (PositionField{"00", 2}));
-    EXPECT_EQ(PositionFieldChange({"001", 3}, true), (PositionField{D("001o"), 4}));
-    EXPECT_EQ(PositionFieldChange({D("001o1"), 5}, true), (PositionField{D("001o1"), 5}));
-    EXPECT_EQ(PositionFieldChange({D("001o15"), 6}, true), (PositionField{D("001o15."), 7}));
+    EXPECT_EQ(PositionFieldChange({ "00", 2 }, true), (PositionField { "00", 2 }));
+    EXPECT_EQ(PositionFieldChange({ "001", 3 }, true), (PositionField { D("001o"), 4 }));
+    EXPECT_EQ(PositionFieldChange({ D("001o1"), 5 }, true), (PositionField { D("001o1"), 5 }));
+    EXPECT_EQ(PositionFieldChange({ D("001o15"), 6 }, true), (PositionField { D("001o15."), 7 }));
     // A caret beyond the text is brought back inside it.
-    EXPECT_EQ(PositionFieldChange({"1", 9}, false).caret, 1u);
+    EXPECT_EQ(PositionFieldChange({ "1", 9 }, false).caret, 1u);
 }
 
 TEST(PositionText, CompletionTakesTheLastCharacterAsHemisphere)

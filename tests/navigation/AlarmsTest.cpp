@@ -29,14 +29,16 @@ TEST(AlarmList, MostUrgentFirstThenOlderFirst)
     list.raise("gps-lost", "", "GPS fix lost", 40);
     list.raise("dangerous-target", "1", "Danger A", 20);
     list.raise("anchor-drag", "", "Anchor drag", 50);
-    EXPECT_EQ(Kinds(list), (std::vector<std::string>{"anchor-drag/", "dangerous-target/1", "dangerous-target/2", "gps-lost/",
-                                                     "arrival/WP1"}));
+    EXPECT_EQ(Kinds(list),
+        (std::vector<std::string> {
+            "anchor-drag/", "dangerous-target/1", "dangerous-target/2", "gps-lost/", "arrival/WP1" }));
     // Raising an active alarm again only refreshes its text; it keeps its start and place.
     EXPECT_FALSE(list.raise("dangerous-target", "2", "Danger B nearer", 60));
     EXPECT_EQ(list.ordered()[2].text, "Danger B nearer");
     EXPECT_EQ(list.ordered()[2].start, 30);
-    list.endAllBut("dangerous-target", {"2"}, 70);
-    EXPECT_EQ(Kinds(list), (std::vector<std::string>{"anchor-drag/", "dangerous-target/2", "gps-lost/", "arrival/WP1"}));
+    list.endAllBut("dangerous-target", { "2" }, 70);
+    EXPECT_EQ(
+        Kinds(list), (std::vector<std::string> { "anchor-drag/", "dangerous-target/2", "gps-lost/", "arrival/WP1" }));
     const auto events = list.takeEvents();
     ASSERT_EQ(events.size(), 6u);
     EXPECT_FALSE(events.back().start);
@@ -91,7 +93,7 @@ TEST(AlarmRules, OffTrackAboveTheLimitOnlyOnALeg)
 {
     kv::AlarmList list;
     kv::AlarmRules rules(list);
-    const kv::SteeringTarget wp{"WP1", 50.1, 1.0};
+    const kv::SteeringTarget wp { "WP1", 50.1, 1.0 };
     rules.onRoute(0, 50, 1, wp, 0.5);
     EXPECT_TRUE(list.empty()) << "off by default";
     rules.settings.offTrackNm = 0.2;
@@ -100,7 +102,8 @@ TEST(AlarmRules, OffTrackAboveTheLimitOnlyOnALeg)
         bool leg;
         bool alarm;
     };
-    const Case cases[] = {{0.2, true, false}, {0.21, true, true}, {-0.3, true, true}, {-0.3, false, false}, {0.05, true, false}};
+    const Case cases[] = { { 0.2, true, false }, { 0.21, true, true }, { -0.3, true, true }, { -0.3, false, false },
+        { 0.05, true, false } };
     double t = 1;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.xte);
@@ -117,14 +120,14 @@ TEST(AlarmRules, OneAlarmPerEncounterEvenWhenAcknowledged)
 {
     kv::AlarmList list;
     kv::AlarmRules rules(list);
-    rules.onEncounters(10, {{1, "Danger CPA 0.10nm in 5.0min A"}});
+    rules.onEncounters(10, { { 1, "Danger CPA 0.10nm in 5.0min A" } });
     list.acknowledge(list.ordered()[0].id);
-    rules.onEncounters(20, {{1, "Danger CPA 0.05nm in 4.0min A"}, {2, "Danger CPA 0.30nm in 9.0min B"}});
+    rules.onEncounters(20, { { 1, "Danger CPA 0.05nm in 4.0min A" }, { 2, "Danger CPA 0.30nm in 9.0min B" } });
     ASSERT_EQ(list.ordered().size(), 2u);
     EXPECT_TRUE(list.ordered()[0].acknowledged) << "the same encounter is not raised again";
     EXPECT_EQ(list.ordered()[0].text, "Danger CPA 0.10nm in 5.0min A");
-    rules.onEncounters(30, {{2, "x"}});
-    rules.onEncounters(40, {{1, "Danger CPA 0.20nm in 6.0min A"}}); // a new encounter of the same ship
+    rules.onEncounters(30, { { 2, "x" } });
+    rules.onEncounters(40, { { 1, "Danger CPA 0.20nm in 6.0min A" } }); // a new encounter of the same ship
     const auto events = list.takeEvents();
     ASSERT_EQ(events.size(), 5u);
     EXPECT_EQ(kv::AlarmEventLine(events[2]), "00:00:30\tEND\tdangerous-target\tDanger CPA 0.10nm in 5.0min A");
@@ -136,7 +139,7 @@ TEST(AlarmRules, AnchorRadiusKeptInItsRangeAndWeighingEndsTheDrag)
 {
     kv::AlarmList list;
     kv::AlarmRules rules(list);
-    const double cases[][2] = {{5, 10}, {30, 30}, {9999, 500}, {std::nan(""), 30}};
+    const double cases[][2] = { { 5, 10 }, { 30, 30 }, { 9999, 500 }, { std::nan(""), 30 } };
     for (const auto& c : cases) {
         rules.dropAnchor(50, 1, c[0]);
         EXPECT_EQ(rules.anchor.radiusM, c[1]);

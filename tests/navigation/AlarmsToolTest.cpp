@@ -34,9 +34,10 @@ std::string Rmc(int seconds, double lat, double lonW, bool valid = true)
     seconds %= 86400;
     char body[160];
     const double alat = std::fabs(lat), alon = std::fabs(lonW);
-    std::snprintf(body, sizeof body, "$GPRMC,%02d%02d%02d,%c,%02d%07.4f,%c,%03d%07.4f,%c,0.0,0.0,091226,,", seconds / 3600,
-                  seconds / 60 % 60, seconds % 60, valid ? 'A' : 'V', static_cast<int>(alat), (alat - std::floor(alat)) * 60,
-                  lat >= 0 ? 'N' : 'S', static_cast<int>(alon), (alon - std::floor(alon)) * 60, lonW >= 0 ? 'W' : 'E');
+    std::snprintf(body, sizeof body, "$GPRMC,%02d%02d%02d,%c,%02d%07.4f,%c,%03d%07.4f,%c,0.0,0.0,091226,,",
+        seconds / 3600, seconds / 60 % 60, seconds % 60, valid ? 'A' : 'V', static_cast<int>(alat),
+        (alat - std::floor(alat)) * 60, lat >= 0 ? 'N' : 'S', static_cast<int>(alon), (alon - std::floor(alon)) * 60,
+        lonW >= 0 ? 'W' : 'E');
     return Checksummed(body);
 }
 
@@ -78,7 +79,7 @@ Replay Alarms(const std::vector<std::string>& voyage, std::vector<std::string> o
             out << s << "\r\n";
         }
     }
-    options.insert(options.begin(), {"alarms", file});
+    options.insert(options.begin(), { "alarms", file });
     const kvtest::ToolResult r = kvtest::RunKvtool(options);
     Replay out;
     out.exitCode = r.exitCode;
@@ -109,31 +110,35 @@ TEST(AlarmsTool, GpsLostAtTheLimitAndBackWithTheFirstValidFix)
 
     const Replay ten = Alarms(voyage, {});
     ASSERT_EQ(ten.exitCode, 0);
-    EXPECT_EQ(ten.lines, (std::vector<std::string>{"12:00:15\tSTART\tgps-lost\tGPS fix lost", "12:00:21\tEND\tgps-lost\tGPS fix lost",
-                                                   "12:00:31\tSTART\tgps-lost\tGPS fix lost", "12:01:21\tEND\tgps-lost\tGPS fix lost"}));
-    const Replay twenty = Alarms(voyage, {"--gps-lost", "20"});
-    EXPECT_EQ(twenty.lines, (std::vector<std::string>{"12:00:41\tSTART\tgps-lost\tGPS fix lost", "12:01:21\tEND\tgps-lost\tGPS fix lost"}));
-    EXPECT_TRUE(Alarms(voyage, {"--gps-lost", "0"}).lines.empty());
+    EXPECT_EQ(ten.lines,
+        (std::vector<std::string> { "12:00:15\tSTART\tgps-lost\tGPS fix lost", "12:00:21\tEND\tgps-lost\tGPS fix lost",
+            "12:00:31\tSTART\tgps-lost\tGPS fix lost", "12:01:21\tEND\tgps-lost\tGPS fix lost" }));
+    const Replay twenty = Alarms(voyage, { "--gps-lost", "20" });
+    EXPECT_EQ(twenty.lines,
+        (std::vector<std::string> {
+            "12:00:41\tSTART\tgps-lost\tGPS fix lost", "12:01:21\tEND\tgps-lost\tGPS fix lost" }));
+    EXPECT_TRUE(Alarms(voyage, { "--gps-lost", "0" }).lines.empty());
 }
 
 TEST(AlarmsTool, AnchorDragWhileOutsideTheCircle)
 {
     // Drifting north from the anchor 12 m a minute, then pulled back in.
     std::vector<std::string> voyage;
-    const int metres[] = {0, 12, 24, 36, 48, 24, 0};
+    const int metres[] = { 0, 12, 24, 36, 48, 24, 0 };
     voyage.reserve(7);
     for (int k = 0; k < 7; ++k) {
         voyage.push_back(Rmc(3600 + 60 * k, 50.0 + metres[k] * kMetre, 1.0));
     }
-    const Replay r = Alarms(voyage, {"--gps-lost", "0", "--anchor", "50.0", "1.0", "30"});
+    const Replay r = Alarms(voyage, { "--gps-lost", "0", "--anchor", "50.0", "1.0", "30" });
     ASSERT_EQ(r.exitCode, 0);
-    EXPECT_EQ(r.lines, (std::vector<std::string>{"01:03:00\tSTART\tanchor-drag\tAnchor drag: 36 m from the anchor (circle 30 m)",
-                                                 "01:05:00\tEND\tanchor-drag\tAnchor drag: 48 m from the anchor (circle 30 m)"}));
+    EXPECT_EQ(r.lines,
+        (std::vector<std::string> { "01:03:00\tSTART\tanchor-drag\tAnchor drag: 36 m from the anchor (circle 30 m)",
+            "01:05:00\tEND\tanchor-drag\tAnchor drag: 48 m from the anchor (circle 30 m)" }));
     // A wider circle holds the whole drift.
-    EXPECT_TRUE(Alarms(voyage, {"--gps-lost", "0", "--anchor", "50.0", "1.0", "50"}).lines.empty());
+    EXPECT_TRUE(Alarms(voyage, { "--gps-lost", "0", "--anchor", "50.0", "1.0", "50" }).lines.empty());
     // A radius outside 10 to 500 m is refused.
-    EXPECT_EQ(Alarms(voyage, {"--anchor", "50.0", "1.0", "5"}).exitCode, 2);
-    EXPECT_EQ(Alarms(voyage, {"--anchor", "95.0", "1.0", "30"}).exitCode, 2);
+    EXPECT_EQ(Alarms(voyage, { "--anchor", "50.0", "1.0", "5" }).exitCode, 2);
+    EXPECT_EQ(Alarms(voyage, { "--anchor", "95.0", "1.0", "30" }).exitCode, 2);
 }
 
 TEST(AlarmsTool, ArrivalLastsWhileInsideTheWaypointsCircle)
@@ -144,10 +149,14 @@ TEST(AlarmsTool, ArrivalLastsWhileInsideTheWaypointsCircle)
     for (int k = 0; k <= 9; ++k) {
         voyage.push_back(Rmc(23 * 3600 + 58 * 60 + 60 * k, start + k * 0.1 / 60.0, 1.0));
     }
-    const Replay r = Alarms(voyage, {"--gps-lost", "0", "--waypoint", "WP1", "50.0", "1.0", "--waypoint", "WP2", "50.1", "1.0", "--arrival", "0.2"});
+    const Replay r = Alarms(voyage,
+        { "--gps-lost", "0", "--waypoint", "WP1", "50.0", "1.0", "--waypoint", "WP2", "50.1", "1.0", "--arrival",
+            "0.2" });
     ASSERT_EQ(r.exitCode, 0);
     // Past midnight on the way: the times run on.
-    EXPECT_EQ(r.lines, (std::vector<std::string>{"00:02:00\tSTART\tarrival\tArrival at WP1", "00:06:00\tEND\tarrival\tArrival at WP1"}));
+    EXPECT_EQ(r.lines,
+        (std::vector<std::string> {
+            "00:02:00\tSTART\tarrival\tArrival at WP1", "00:06:00\tEND\tarrival\tArrival at WP1" }));
 }
 
 TEST(AlarmsTool, CrossingTargetOneAlarmPerEncounter)
@@ -160,25 +169,27 @@ TEST(AlarmsTool, CrossingTargetOneAlarmPerEncounter)
         voyage.push_back(Rmc(6 * 3600 + 60 * k, 50.0 + k * 0.1 / 60.0, 1.0));
         voyage.push_back(Ais(235000001, 50.0 + 1.0 / 60.0, 1.0 - (1.0 - 0.1 * k) / 60.0 / cosLat, 6.0, 270.0));
     }
-    const Replay r = Alarms(voyage, {"--gps-lost", "0"});
+    const Replay r = Alarms(voyage, { "--gps-lost", "0" });
     ASSERT_EQ(r.exitCode, 0);
     // Dangerous from the second fix, when own ship's motion is known (judged then against the
     // report a minute old); over at the first judgement after the closest point is past.
-    EXPECT_EQ(r.lines, (std::vector<std::string>{"06:01:00\tSTART\tdangerous-target\tDanger CPA 0.07nm in 9.5min 235000001",
-                                                 "06:11:00\tEND\tdangerous-target\tDanger CPA 0.07nm in 9.5min 235000001"}));
+    EXPECT_EQ(r.lines,
+        (std::vector<std::string> { "06:01:00\tSTART\tdangerous-target\tDanger CPA 0.07nm in 9.5min 235000001",
+            "06:11:00\tEND\tdangerous-target\tDanger CPA 0.07nm in 9.5min 235000001" }));
     // A TCPA limit of 4.5 minutes starts it later.
-    const Replay late = Alarms(voyage, {"--gps-lost", "0", "--tcpa", "4.5"});
-    EXPECT_EQ(late.lines, (std::vector<std::string>{"06:06:00\tSTART\tdangerous-target\tDanger CPA 0.07nm in 4.5min 235000001",
-                                                    "06:11:00\tEND\tdangerous-target\tDanger CPA 0.07nm in 4.5min 235000001"}));
+    const Replay late = Alarms(voyage, { "--gps-lost", "0", "--tcpa", "4.5" });
+    EXPECT_EQ(late.lines,
+        (std::vector<std::string> { "06:06:00\tSTART\tdangerous-target\tDanger CPA 0.07nm in 4.5min 235000001",
+            "06:11:00\tEND\tdangerous-target\tDanger CPA 0.07nm in 4.5min 235000001" }));
 }
 
 TEST(AlarmsTool, BadArgumentsAndUnreadableFile)
 {
-    EXPECT_EQ(kvtest::RunKvtool({"alarms"}).exitCode, 2);
-    EXPECT_EQ(kvtest::RunKvtool({"alarms", "/nonexistent/voyage.nmea"}).exitCode, 1);
-    EXPECT_EQ(Alarms({}, {"--gps-lost", "x"}).exitCode, 2);
+    EXPECT_EQ(kvtest::RunKvtool({ "alarms" }).exitCode, 2);
+    EXPECT_EQ(kvtest::RunKvtool({ "alarms", "/nonexistent/voyage.nmea" }).exitCode, 1);
+    EXPECT_EQ(Alarms({}, { "--gps-lost", "x" }).exitCode, 2);
     // Garbage lines are passed over.
-    const Replay r = Alarms({"$GPRMC,garbage*00", "!AIVDM,1,1,,A,zzzz,0*00", "\x01\x02"}, {});
+    const Replay r = Alarms({ "$GPRMC,garbage*00", "!AIVDM,1,1,,A,zzzz,0*00", "\x01\x02" }, {});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_TRUE(r.lines.empty());
 }

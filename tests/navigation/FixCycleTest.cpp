@@ -1,5 +1,5 @@
-#include "app/ProgramState.h"
 #include "navigation/FixCycle.h"
+#include "app/ProgramState.h"
 
 #include "navigation/RouteFollowing.h"
 #include "navigation/UnitTexts.h"
@@ -35,8 +35,8 @@ struct Cycle {
     ProgramState state;
     FakePlatform fakes;
     Views views;
-    TrackLogs logs{state, fakes.platform};
-    FixCycle cycle{FixCycleRecords{state}, fakes.platform, logs, views};
+    TrackLogs logs { state, fakes.platform };
+    FixCycle cycle { FixCycleRecords { state }, fakes.platform, logs, views };
     Display& display = state.display;
 
     Cycle()
@@ -47,16 +47,16 @@ struct Cycle {
         state.textLog.LogNameBase = "08-12-26";
         state.chartRef.CosLatFactor = 1.0;
         state.settings.fix.KeepTextLog = false;
-        fakes.clock.time = {2026, 12, 8, 12, 0, 0, 0};
+        fakes.clock.time = { 2026, 12, 8, 12, 0, 0, 0 };
     }
     // A GGA sentence at (lat, long west positive) with the time hhmmss.
     static std::string Gga(const std::string& time, double lat, double lon, const std::string& quality = "1")
     {
         char buffer[160];
         const double alat = std::fabs(lat), alon = std::fabs(lon);
-        std::snprintf(buffer, sizeof buffer, "$GPGGA,%s,%02d%07.4f,%s,%03d%07.4f,%s,%s,08,0.9,1.0,M,,M,,*00", time.c_str(),
-                      static_cast<int>(alat), (alat - std::floor(alat)) * 60.0, lat < 0 ? "S" : "N", static_cast<int>(alon),
-                      (alon - std::floor(alon)) * 60.0, lon < 0 ? "E" : "W", quality.c_str());
+        std::snprintf(buffer, sizeof buffer, "$GPGGA,%s,%02d%07.4f,%s,%03d%07.4f,%s,%s,08,0.9,1.0,M,,M,,*00",
+            time.c_str(), static_cast<int>(alat), (alat - std::floor(alat)) * 60.0, lat < 0 ? "S" : "N",
+            static_cast<int>(alon), (alon - std::floor(alon)) * 60.0, lon < 0 ? "E" : "W", quality.c_str());
         return buffer;
     }
     void Receive(const std::string& sentence)
@@ -69,7 +69,7 @@ struct Cycle {
     {
         int i = 0;
         for (const LatLong& p : points) {
-            state.route.push({"WP" + std::to_string(++i), p.lat, p.lon});
+            state.route.push({ "WP" + std::to_string(++i), p.lat, p.lon });
         }
         state.routeProgress.RouteLength = static_cast<std::int16_t>(state.route.count());
         state.routeProgress.ActiveWaypoint = 1;
@@ -84,7 +84,7 @@ TEST(FixTimer, NoDataInvalidFixAndNoView)
     c.Receive("");
     EXPECT_EQ(c.display.StatusLine, kNoPositionData);
     EXPECT_EQ(c.display.GPSIndicatorColour, "red");
-    EXPECT_EQ(c.fakes.prompter.beeps, (std::vector<Beep>{Beep::Information}));
+    EXPECT_EQ(c.fakes.prompter.beeps, (std::vector<Beep> { Beep::Information }));
     c.Receive("No Data !\r\n");
     EXPECT_EQ(c.fakes.prompter.beeps.size(), 2u);
     EXPECT_TRUE(c.state.quickLog.empty());
@@ -115,7 +115,7 @@ TEST(FixTimer, NoDataInvalidFixAndNoView)
     c.Receive(Cycle::Gga("120020", 50.0, 1.0));
     EXPECT_EQ(c.views.recentred, 2);
     c.state.prefs.fix.RedrawEveryFixes = 3;
-    for (const char* time : {"120030", "120040", "120050"}) {
+    for (const char* time : { "120030", "120040", "120050" }) {
         c.Receive(Cycle::Gga(time, 50.0, 1.0));
     }
     EXPECT_EQ(c.views.recentred, 3);
@@ -128,9 +128,9 @@ TEST(FixTimer, DamagedPositionIsNoFix)
     c.Receive(Cycle::Gga("120000", 50.0, 1.0));
     ASSERT_EQ(c.state.quickLog.count(), 1u);
     const double lat = c.state.fixInfo.OwnLat;
-    for (const char* damaged : {"$GPGGA,120010,9041.0000,N,00100.0000,W,1,08,0.9,1.0,M,,M,,",
-                                "$GPGGA,120020,5000.0000,N,18100.0000,W,1,08,0.9,1.0,M,,M,,",
-                                "$GPGGA,120030,5060.0000,N,00100.0000,W,1,08,0.9,1.0,M,,M,,"}) {
+    for (const char* damaged : { "$GPGGA,120010,9041.0000,N,00100.0000,W,1,08,0.9,1.0,M,,M,,",
+             "$GPGGA,120020,5000.0000,N,18100.0000,W,1,08,0.9,1.0,M,,M,,",
+             "$GPGGA,120030,5060.0000,N,00100.0000,W,1,08,0.9,1.0,M,,M,," }) {
         c.Receive(damaged);
         EXPECT_EQ(c.state.quickLog.count(), 1u) << damaged;
         EXPECT_EQ(c.state.fixInfo.OwnLat, lat) << damaged;
@@ -178,7 +178,7 @@ TEST(FixTime, SentenceTimeZoneWrapTidalHourAndClock)
 
     // Without "Log GPS UTC time", the computer's clock.
     c.state.prefs.fix.UseGpsTime = false;
-    c.fakes.clock.time = {2026, 12, 8, 9, 8, 7, 500};
+    c.fakes.clock.time = { 2026, 12, 8, 9, 8, 7, 500 };
     c.Receive(Cycle::Gga("191010", 50.0, 1.0));
     EXPECT_EQ(c.state.fixInfo.FixTimeString, "090807");
     EXPECT_NEAR(c.state.fixInfo.FixMinutes, 9 * 60 + 8 + 7.5 / 60.0, 1e-9);
@@ -195,7 +195,7 @@ TEST(QuickLogThinning, IntelligentDisposalAndDiscardOldest)
     Cycle c;
     c.state.settings.fix.DRMode = true; // fixes at the placed position, no route: quick to take
     for (int i = 1; i <= 98; ++i) {
-        c.state.quickLog.push({static_cast<double>(i), 0.0, static_cast<double>(i)});
+        c.state.quickLog.push({ static_cast<double>(i), 0.0, static_cast<double>(i) });
     }
     // Each full fix drops one record: find which by the first latitude missing.
     std::vector<int> dropped;
@@ -215,14 +215,14 @@ TEST(QuickLogThinning, IntelligentDisposalAndDiscardOldest)
             }
         }
     }
-    EXPECT_EQ(dropped, (std::vector<int>{2, 3, 3, 4, 4, 5, 5}));
+    EXPECT_EQ(dropped, (std::vector<int> { 2, 3, 3, 4, 4, 5, 5 }));
     EXPECT_EQ(c.state.quickLog.at(1).lat, 1.0); // the first record is never dropped
 
     Cycle d;
     d.state.settings.fix.DRMode = true;
     d.state.prefs.fix.DisposalStep = 0;
     for (int i = 1; i <= 98; ++i) {
-        d.state.quickLog.push({static_cast<double>(i), 0.0, 0.0});
+        d.state.quickLog.push({ static_cast<double>(i), 0.0, 0.0 });
     }
     d.state.fixInfo.OwnLat = 500.0;
     d.cycle.FixBtnClick();
@@ -256,7 +256,7 @@ TEST(ManualFix, DatumRoundTripWithTheInterfaceClosed)
     c.cycle.ManualFix();
     EXPECT_EQ(c.state.fixInfo.FixSource, "$GPGGA");
     EXPECT_NEAR(c.state.quickLog.at(2).lat, 51.0, 1e-9); // received positions are stored as received
-    EXPECT_NEAR(c.state.fixInfo.OwnLat, 51.001, 1e-9);             // and shown in chart datum
+    EXPECT_NEAR(c.state.fixInfo.OwnLat, 51.001, 1e-9); // and shown in chart datum
     EXPECT_EQ(c.state.textLog.EventNumber, 2);
 }
 
@@ -283,7 +283,7 @@ TEST(EventSentence, TakenOnceAndTheTrackRestarts)
 TEST(CrossTrackGauge, ColourVoiceAndOnlyOnChange)
 {
     Cycle c;
-    c.Route({{50.5, 1.0}});
+    c.Route({ { 50.5, 1.0 } });
     c.state.routeProgress.LegBearing = 0.0;
     c.state.prefs.Voice = true;
     c.fakes.sound.autoFinish = true;
@@ -340,14 +340,14 @@ TEST(CrossTrackGauge, TripAndScaleInTheChosenUnit)
         const char* offTrack; // the size beside the gauge
     };
     const Case cases[] = {
-        {1.0, "0.60 Nm", "x 0.1 NM", -50, "0.50 R"},
-        {1.852, "1.11 Km", "x 0.1 KM", -93, "0.93 R"},
-        {1.15078, "0.69 Mls", "x 0.1 MLS", -58, "0.58 R"},
+        { 1.0, "0.60 Nm", "x 0.1 NM", -50, "0.50 R" },
+        { 1.852, "1.11 Km", "x 0.1 KM", -93, "0.93 R" },
+        { 1.15078, "0.69 Mls", "x 0.1 MLS", -58, "0.58 R" },
     };
     for (const Case& k : cases) {
         Cycle c;
         c.state.settings.units.UnitFactor = k.factor;
-        c.Route({{50.5, 1.0}});
+        c.Route({ { 50.5, 1.0 } });
         c.state.routeProgress.LegBearing = 0.0;
         const double east = 0.5 / 60.0;
         c.Receive(Cycle::Gga("120000", 50.0, 1.0 - east));
@@ -364,7 +364,7 @@ TEST(CrossTrackGauge, TripAndScaleInTheChosenUnit)
 TEST(EndOfRoute, PromptReverseAndRepeat)
 {
     Cycle c;
-    c.Route({{50.0, 1.0}, {50.1, 1.0}, {50.2, 1.0}});
+    c.Route({ { 50.0, 1.0 }, { 50.1, 1.0 }, { 50.2, 1.0 } });
     c.state.prefs.OnRouteCompletion = RouteCompletion::NormalMode;
     c.state.app.NavPanelVisible = true;
     c.state.prefs.WPVoice = true;
@@ -390,7 +390,7 @@ TEST(EndOfRoute, PromptReverseAndRepeat)
 
     // A one-waypoint route neither reverses nor repeats, and never reads past the table.
     Cycle one;
-    one.Route({{50.0, 1.0}});
+    one.Route({ { 50.0, 1.0 } });
     one.state.prefs.OnRouteCompletion = RouteCompletion::Reverse;
     one.state.routeProgress.ActiveWaypoint = 2;
     one.Receive(Cycle::Gga("120000", 50.0, 1.0));
@@ -407,7 +407,7 @@ TEST(EndOfRoute, PromptReverseAndRepeat)
 TEST(FixOutputs, SentencesTripLogFileAndFailures)
 {
     Cycle c;
-    c.Route({{50.5, 1.0}, {50.6, 1.0}});
+    c.Route({ { 50.5, 1.0 }, { 50.6, 1.0 } });
     c.fakes.serial.opened = true;
     c.Receive(Cycle::Gga("120000", 50.0, 1.0));
     c.Receive(Cycle::Gga("120100", 50.01, 1.0));
@@ -423,7 +423,7 @@ TEST(FixOutputs, SentencesTripLogFileAndFailures)
     EXPECT_TRUE(c.fakes.serial.written.empty());
 
     // Trip reset asks first.
-    c.fakes.prompter.answer({false, true});
+    c.fakes.prompter.answer({ false, true });
     c.cycle.TripDblClick();
     EXPECT_EQ(c.display.Trip, "1.20 Nm");
     c.cycle.TripDblClick();
@@ -461,8 +461,8 @@ TEST(FixCycle, ManualFixInRemarksModeLoadsTheChartAndOpensTheRemarkEditor)
     ProgramState state;
     FakePlatform fakes;
     OneView hooks;
-    TrackLogs logs{state, fakes.platform};
-    FixCycle cycle{FixCycleRecords{state}, fakes.platform, logs, hooks};
+    TrackLogs logs { state, fakes.platform };
+    FixCycle cycle { FixCycleRecords { state }, fakes.platform, logs, hooks };
     state.folders.AppDir = dir.path() + "/";
     state.folders.LogDir = dir.path() + "/";
     state.textLog.LogNameBase = "08-12-26";
@@ -483,11 +483,11 @@ TEST(TowNavigation, RangeAndBearingFromTheFixNotFromZero)
         const char* what;
         bool received;
     };
-    for (const Case& k : {Case{"manual fix", false}, Case{"received fix", true}}) {
+    for (const Case& k : { Case { "manual fix", false }, Case { "received fix", true } }) {
         Cycle c;
         c.state.chartRef.ChartLatOffset = 0.001;
         c.state.chartRef.ChartLongOffset = 0.002;
-        c.Route({{50.101, 0.998}});
+        c.Route({ { 50.101, 0.998 } });
         c.state.prefs.route.TowNavigation = true;
         if (k.received) {
             c.Receive(Cycle::Gga("120000", 50.0, 1.0));
@@ -499,7 +499,8 @@ TEST(TowNavigation, RangeAndBearingFromTheFixNotFromZero)
         EXPECT_NEAR(c.state.routeProgress.TowLat, 50.001, 1e-9) << k.what;
         EXPECT_NEAR(c.state.routeProgress.TowLong, 0.998, 1e-9) << k.what;
         EXPECT_NEAR(c.state.routeProgress.RangeToWaypoint, 6.0, 1e-6) << k.what;
-        EXPECT_LT(std::min(c.state.routeProgress.BearingToWaypoint, 360.0 - c.state.routeProgress.BearingToWaypoint), 1e-3)
+        EXPECT_LT(
+            std::min(c.state.routeProgress.BearingToWaypoint, 360.0 - c.state.routeProgress.BearingToWaypoint), 1e-3)
             << k.what;
     }
 }
@@ -546,10 +547,10 @@ TEST(Commands, DeadReckoningTowAntennaAndResetXte)
 
     // Reset XTE asks, then measures the leg from here.
     Cycle r;
-    r.Route({{50.1, 0.9}});
+    r.Route({ { 50.1, 0.9 } });
     r.state.fixInfo.OwnLat = 50.0;
     r.state.fixInfo.OwnLong = 1.0;
-    r.fakes.prompter.answer({false});
+    r.fakes.prompter.answer({ false });
     r.cycle.XTerrorDblClick();
     EXPECT_EQ(r.state.routeProgress.LegBearing, 0.0);
     r.cycle.XTerrorDblClick();
@@ -560,7 +561,7 @@ TEST(Commands, DeadReckoningTowAntennaAndResetXte)
 TEST(DeadReckoningFix, AdvancesAlongTheLegAndHeadingUp)
 {
     Cycle c;
-    c.Route({{51.0, 1.0}});
+    c.Route({ { 51.0, 1.0 } });
     c.state.settings.fix.DRMode = true;
     c.state.fixInfo.OwnLat = 50.0;
     c.state.fixInfo.OwnLong = 1.0;

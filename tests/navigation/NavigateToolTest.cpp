@@ -23,12 +23,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string GoldenDir() { return std::string(KV_SOURCE_DIR) + "/tests/navigation/golden/"; }
+std::string GoldenDir()
+{
+    return std::string(KV_SOURCE_DIR) + "/tests/navigation/golden/";
+}
 
 std::string ReadFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
 }
 
 std::vector<std::string> Lines(const std::string& text)
@@ -46,7 +49,8 @@ kvtest::ToolResult Sail(const kvtest::TempDir& work, const std::string& voyage, 
 {
     fs::copy(GoldenDir() + voyage, work.path(), fs::copy_options::recursive);
     fs::remove(work.file("expected.jsonl"));
-    return kvtest::RunKvtoolLine("navigate '" + work.path() + "' '" + work.file("track.nmea") + "' " + options + " 2>/dev/null");
+    return kvtest::RunKvtoolLine(
+        "navigate '" + work.path() + "' '" + work.file("track.nmea") + "' " + options + " 2>/dev/null");
 }
 
 void CompareWithGolden(const std::string& voyage, const std::string& output)
@@ -90,7 +94,7 @@ TEST(NavigateVoyage, FourWaypointRouteWithArrivalsAndAdvance)
         }
         EXPECT_EQ(Field(f, "FixSource"), "\"$GPGGA\"");
     }
-    EXPECT_EQ(order, (std::vector<std::string>{"1", "2", "3", "4", "5"}));
+    EXPECT_EQ(order, (std::vector<std::string> { "1", "2", "3", "4", "5" }));
     EXPECT_EQ(Field(fixes.back(), "StatusLine"), "\"Select Next Waypoint!\"");
     EXPECT_NE(r.out.find("\"Prompt\":\"\\\\approach.wav\""), std::string::npos);
 
@@ -122,10 +126,18 @@ TEST(NavigateVoyage, BadArguments)
 {
     EXPECT_NE(kvtest::RunKvtoolLine("navigate 2>/dev/null").exitCode, 0);
     kvtest::TempDir work;
-    EXPECT_NE(kvtest::RunKvtoolLine("navigate '" + work.path() + "' '" + work.file("none.nmea") + "' 2>/dev/null").exitCode, 0);
+    EXPECT_NE(
+        kvtest::RunKvtoolLine("navigate '" + work.path() + "' '" + work.file("none.nmea") + "' 2>/dev/null").exitCode,
+        0);
     work.write("a.nmea", "");
-    EXPECT_NE(kvtest::RunKvtoolLine("navigate '" + work.path() + "' '" + work.file("a.nmea") + "' --clock 2026-13-01T00:00:00 2>/dev/null").exitCode, 0);
-    EXPECT_NE(kvtest::RunKvtoolLine("navigate '" + work.path() + "' '" + work.file("a.nmea") + "' --sentence VTG 2>/dev/null").exitCode, 0);
+    EXPECT_NE(kvtest::RunKvtoolLine("navigate '" + work.path() + "' '" + work.file("a.nmea")
+                  + "' --clock 2026-13-01T00:00:00 2>/dev/null")
+                  .exitCode,
+        0);
+    EXPECT_NE(
+        kvtest::RunKvtoolLine("navigate '" + work.path() + "' '" + work.file("a.nmea") + "' --sentence VTG 2>/dev/null")
+            .exitCode,
+        0);
 }
 
 // The voyage starts as the program does, so a configured chart that is missing ends it before
@@ -135,7 +147,8 @@ TEST(NavigateVoyage, TheStartStopsWithoutTheConfiguredChart)
     kvtest::TempDir work;
     fs::copy(GoldenDir() + "voyage_route", work.path(), fs::copy_options::recursive);
     fs::remove(work.file("charts/solent.cht"));
-    const kvtest::ToolResult r = kvtest::RunShell("'" + kvtest::KvtoolPath() + "' navigate '" + work.path() + "' '" + work.file("track.nmea") + "' 2>&1");
+    const kvtest::ToolResult r = kvtest::RunShell(
+        "'" + kvtest::KvtoolPath() + "' navigate '" + work.path() + "' '" + work.file("track.nmea") + "' 2>&1");
     EXPECT_NE(r.exitCode, 0);
     EXPECT_NE(r.out.find("Chart File solent not found in local chart directory."), std::string::npos) << r.out;
     EXPECT_EQ(r.out.find("\"FixSource\""), std::string::npos) << "no fix may run";
@@ -149,8 +162,8 @@ TEST(LogGpx, OgrinfoReadsBackTheTrack)
     }
     kvtest::TempDir work;
     kv::QuickLog log;
-    const std::vector<kv::QuickLogRecord> records = {
-        {50.5, 1.25, 600.0}, {50.625, -0.5, 601.5}, {-33.875, -151.25, 1439.75}, {0.0, 179.5, 0.0}};
+    const std::vector<kv::QuickLogRecord> records
+        = { { 50.5, 1.25, 600.0 }, { 50.625, -0.5, 601.5 }, { -33.875, -151.25, 1439.75 }, { 0.0, 179.5, 0.0 } };
     for (const auto& r : records) {
         log.push(r);
     }
@@ -159,7 +172,8 @@ TEST(LogGpx, OgrinfoReadsBackTheTrack)
     ASSERT_EQ(gpx.exitCode, 0);
     work.write("track.gpx", gpx.out);
 
-    const kvtest::ToolResult info = kvtest::RunShell("ogrinfo -ro -al -q '" + work.file("track.gpx") + "' track_points 2>/dev/null");
+    const kvtest::ToolResult info
+        = kvtest::RunShell("ogrinfo -ro -al -q '" + work.file("track.gpx") + "' track_points 2>/dev/null");
     ASSERT_EQ(info.exitCode, 0);
     const std::regex point(R"(POINT \((-?[0-9.]+) (-?[0-9.]+)\))");
     std::vector<std::pair<double, double>> read;
@@ -185,10 +199,12 @@ TEST(NavigateVoyage, VoicesAreOffUnlessAskedFor)
         const char* voyage;
         const char* clock;
     };
-    for (const Case& c : {Case{"voyage_route", "2026-06-01T10:00:00"}, Case{"voyage_dr", "2026-06-01T23:55:00"}}) {
-        for (const bool voices : {false, true}) {
+    for (const Case& c :
+        { Case { "voyage_route", "2026-06-01T10:00:00" }, Case { "voyage_dr", "2026-06-01T23:55:00" } }) {
+        for (const bool voices : { false, true }) {
             kvtest::TempDir work;
-            const kvtest::ToolResult r = Sail(work, c.voyage, std::string("--clock ") + c.clock + (voices ? " --voices" : ""));
+            const kvtest::ToolResult r
+                = Sail(work, c.voyage, std::string("--clock ") + c.clock + (voices ? " --voices" : ""));
             ASSERT_EQ(r.exitCode, 0);
             int prompts = 0;
             for (const auto& f : Lines(r.out)) {
@@ -215,7 +231,8 @@ TEST(NavigateVoyage, RmcSentencesAndAnEmptyRoute)
     fs::copy(GoldenDir() + "voyage_route", bare.path(), fs::copy_options::recursive);
     std::ofstream(bare.file("routes/fourlegs.rte"), std::ios::trunc).close();
     fs::remove(bare.file("charts/solent.cfg"));
-    const kvtest::ToolResult b = kvtest::RunKvtoolLine("navigate '" + bare.path() + "' '" + bare.file("track.nmea") + "' --clock 2026-06-01T10:00:00 2>/dev/null");
+    const kvtest::ToolResult b = kvtest::RunKvtoolLine(
+        "navigate '" + bare.path() + "' '" + bare.file("track.nmea") + "' --clock 2026-06-01T10:00:00 2>/dev/null");
     ASSERT_EQ(b.exitCode, 0);
     const auto bareFixes = Lines(b.out);
     ASSERT_EQ(bareFixes.size(), 31u);
@@ -228,7 +245,7 @@ TEST(LogTools, RefuseWhatIsNoTrackLogAndGiveTimesOnlyForRealDates)
 {
     kvtest::TempDir work;
     kv::QuickLog log;
-    log.push({50.5, 1.25, 600.0});
+    log.push({ 50.5, 1.25, 600.0 });
     const std::string image = kv::EncodeTrackLog(log);
     work.write("07-03-26.log", image);
     work.write("big.log", image + "x"); // one byte more than the layout holds
@@ -237,14 +254,14 @@ TEST(LogTools, RefuseWhatIsNoTrackLogAndGiveTimesOnlyForRealDates)
     const auto run = [&](const std::string& command, const std::string& file) {
         return kvtest::RunShell("'" + kvtest::KvtoolPath() + "' " + command + " '" + work.file(file) + "' 2>&1");
     };
-    for (const char* command : {"log-dump", "log-gpx"}) {
+    for (const char* command : { "log-dump", "log-gpx" }) {
         EXPECT_EQ(run(command, "07-03-26.log").exitCode, 0) << command;
         const kvtest::ToolResult big = run(command, "big.log");
         EXPECT_NE(big.exitCode, 0) << command;
         EXPECT_NE(big.out.find("Error reading Log File! (" + work.file("big.log") + " is larger than 1792 bytes)"),
-                  std::string::npos)
+            std::string::npos)
             << big.out;
-        for (const char* file : {"dir.log", "fifo.log"}) {
+        for (const char* file : { "dir.log", "fifo.log" }) {
             // A clear refusal: a normal exit with status 1, no abort, no wait on the FIFO.
             EXPECT_EQ(run(command, file).exitCode, 1) << command << " " << file;
         }
@@ -254,17 +271,18 @@ TEST(LogTools, RefuseWhatIsNoTrackLogAndGiveTimesOnlyForRealDates)
         const char* name;
         const char* time; // nullptr: no time at all
     } dates[] = {
-        {"29-02-24.log", "<time>2024-02-29T10:00:00.000</time>"},
-        {"31-12-99.log", "<time>2099-12-31T10:00:00.000</time>"},
-        {"29-02-25.log", nullptr},
-        {"31-02-26.log", nullptr},
-        {"31-04-26.log", nullptr},
-        {"00-01-26.log", nullptr},
-        {"trip.log", nullptr},
+        { "29-02-24.log", "<time>2024-02-29T10:00:00.000</time>" },
+        { "31-12-99.log", "<time>2099-12-31T10:00:00.000</time>" },
+        { "29-02-25.log", nullptr },
+        { "31-02-26.log", nullptr },
+        { "31-04-26.log", nullptr },
+        { "00-01-26.log", nullptr },
+        { "trip.log", nullptr },
     };
     for (const auto& d : dates) {
         work.write(d.name, image);
-        const kvtest::ToolResult gpx = kvtest::RunShell("'" + kvtest::KvtoolPath() + "' log-gpx '" + work.file(d.name) + "' 2>/dev/null");
+        const kvtest::ToolResult gpx
+            = kvtest::RunShell("'" + kvtest::KvtoolPath() + "' log-gpx '" + work.file(d.name) + "' 2>/dev/null");
         ASSERT_EQ(gpx.exitCode, 0) << d.name;
         if (d.time != nullptr) {
             EXPECT_NE(gpx.out.find(d.time), std::string::npos) << d.name << gpx.out;

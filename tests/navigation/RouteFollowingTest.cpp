@@ -1,5 +1,5 @@
-#include "app/ProgramState.h"
 #include "navigation/RouteFollowing.h"
+#include "app/ProgramState.h"
 
 #include <gtest/gtest.h>
 
@@ -10,13 +10,19 @@ using namespace kv;
 
 namespace {
 
-double CosDeg(double deg) { return std::cos(deg * std::numbers::pi / 180.0); }
+double CosDeg(double deg)
+{
+    return std::cos(deg * std::numbers::pi / 180.0);
+}
 
-void AddRecord(ProgramState& s, double lat, double lon, double minutes) { s.quickLog.push({lat, lon, minutes}); }
+void AddRecord(ProgramState& s, double lat, double lon, double minutes)
+{
+    s.quickLog.push({ lat, lon, minutes });
+}
 
 void AddWaypoint(ProgramState& s, const std::string& name, double lat, double lon)
 {
-    s.route.push({name, lat, lon});
+    s.route.push({ name, lat, lon });
     s.routeProgress.RouteLength = static_cast<std::int16_t>(s.route.count());
 }
 
@@ -26,27 +32,27 @@ TEST(PlaneSailing, RangeAndBearingExamples)
 {
     const double c50 = CosDeg(50.0);
     // 0.1° further east at 50° N: 3.857 nm due east.
-    EXPECT_NEAR(PlaneDistance(c50, {50.0, 1.0}, {50.0, 0.9}), 3.857, 0.0005);
-    EXPECT_NEAR(PlaneBearing(c50, {50.0, 1.0}, {50.0, 0.9}), 90.0, 1e-6);
-    EXPECT_NEAR(PlaneBearing(c50, {50.0, 1.0}, {50.0, 1.1}), 270.0, 1e-6);
+    EXPECT_NEAR(PlaneDistance(c50, { 50.0, 1.0 }, { 50.0, 0.9 }), 3.857, 0.0005);
+    EXPECT_NEAR(PlaneBearing(c50, { 50.0, 1.0 }, { 50.0, 0.9 }), 90.0, 1e-6);
+    EXPECT_NEAR(PlaneBearing(c50, { 50.0, 1.0 }, { 50.0, 1.1 }), 270.0, 1e-6);
     // Due north and due south on the meridian: no division by zero.
-    EXPECT_NEAR(PlaneBearing(c50, {50.0, 1.0}, {50.1, 1.0}), 0.0, 1e-3);
-    EXPECT_NEAR(PlaneBearing(c50, {50.0, 1.0}, {49.9, 1.0}), 180.0, 1e-3);
-    EXPECT_NEAR(PlaneBearing(1.0, {0.0, 0.0}, {1.0, -1.0}), 45.0, 1e-6);  // north-east
-    EXPECT_NEAR(PlaneBearing(1.0, {0.0, 0.0}, {-1.0, 1.0}), 225.0, 1e-6); // south-west
+    EXPECT_NEAR(PlaneBearing(c50, { 50.0, 1.0 }, { 50.1, 1.0 }), 0.0, 1e-3);
+    EXPECT_NEAR(PlaneBearing(c50, { 50.0, 1.0 }, { 49.9, 1.0 }), 180.0, 1e-3);
+    EXPECT_NEAR(PlaneBearing(1.0, { 0.0, 0.0 }, { 1.0, -1.0 }), 45.0, 1e-6); // north-east
+    EXPECT_NEAR(PlaneBearing(1.0, { 0.0, 0.0 }, { -1.0, 1.0 }), 225.0, 1e-6); // south-west
 }
 
 TEST(PlaneSailing, DueNorthAHairToTheWestStaysNorth)
 {
     // B lies north and 5e-10° to the west: the quadrant follows the divisor Δlong + 1e-9 (> 0),
     // so the bearing is about 0°, not 180°.
-    const double b = PlaneBearing(1.0, {50.0, 1.0}, {50.1, 1.0 + 5e-10});
+    const double b = PlaneBearing(1.0, { 50.0, 1.0 }, { 50.1, 1.0 + 5e-10 });
     EXPECT_LT(std::min(b, 360.0 - b), 0.01);
     // Exactly on the offset (divisor 0): still north, and south stays south.
-    const double onOffset = PlaneBearing(1.0, {50.0, 1.0}, {50.1, 1.0 + 1e-9});
+    const double onOffset = PlaneBearing(1.0, { 50.0, 1.0 }, { 50.1, 1.0 + 1e-9 });
     EXPECT_LT(std::min(onOffset, 360.0 - onOffset), 1e-6);
-    EXPECT_NEAR(PlaneBearing(1.0, {50.0, 1.0}, {49.9, 1.0 + 1e-9}), 180.0, 1e-6);
-    const double same = PlaneBearing(1.0, {50.0, 1.0}, {50.0, 1.0 + 1e-9});
+    EXPECT_NEAR(PlaneBearing(1.0, { 50.0, 1.0 }, { 49.9, 1.0 + 1e-9 }), 180.0, 1e-6);
+    const double same = PlaneBearing(1.0, { 50.0, 1.0 }, { 50.0, 1.0 + 1e-9 });
     EXPECT_FALSE(std::isnan(same));
 }
 
@@ -55,7 +61,8 @@ TEST(SpeedAndCourse, AveragingAndMidnight)
     ProgramState s;
     s.chartRef.CosLatFactor = 1.0;
     s.settings.vessel.BoatSpeed = 6.0;
-    ComputeSOG(s.motion, s.quickLog, s.chartRef, s.settings.units, s.settings.fix.AverageFixes, s.settings.vessel.BoatSpeed);
+    ComputeSOG(
+        s.motion, s.quickLog, s.chartRef, s.settings.units, s.settings.fix.AverageFixes, s.settings.vessel.BoatSpeed);
     EXPECT_EQ(s.motion.SOGShown, 6.0); // nothing better than the boat speed
     EXPECT_EQ(ComputeCOG(s.motion, s.quickLog, s.chartRef.CosLatFactor, s.settings.fix.AverageFixes), 0);
 
@@ -64,7 +71,8 @@ TEST(SpeedAndCourse, AveragingAndMidnight)
     AddRecord(s, 0.05, 0.0, 630.0);
     AddRecord(s, 0.1, 0.0, 660.0);
     s.settings.fix.AverageFixes = 6;
-    ComputeSOG(s.motion, s.quickLog, s.chartRef, s.settings.units, s.settings.fix.AverageFixes, s.settings.vessel.BoatSpeed);
+    ComputeSOG(
+        s.motion, s.quickLog, s.chartRef, s.settings.units, s.settings.fix.AverageFixes, s.settings.vessel.BoatSpeed);
     EXPECT_NEAR(s.motion.SOG, 6.0, 1e-9); // 6 nm in an hour
     EXPECT_NEAR(s.motion.LastLegDistance, 3.0, 1e-9);
     EXPECT_EQ(ComputeCOG(s.motion, s.quickLog, s.chartRef.CosLatFactor, s.settings.fix.AverageFixes), 0);
@@ -74,21 +82,25 @@ TEST(SpeedAndCourse, AveragingAndMidnight)
     m.chartRef.CosLatFactor = 1.0;
     AddRecord(m, 0.0, 0.0, 1439.5);
     AddRecord(m, 1.0 / 60.0, 0.0, 0.5);
-    ComputeSOG(m.motion, m.quickLog, m.chartRef, m.settings.units, m.settings.fix.AverageFixes, m.settings.vessel.BoatSpeed);
+    ComputeSOG(
+        m.motion, m.quickLog, m.chartRef, m.settings.units, m.settings.fix.AverageFixes, m.settings.vessel.BoatSpeed);
     EXPECT_NEAR(m.motion.SOG, 60.0, 1e-6);
 
     // Same time twice: speed 0 rather than a division by zero.
     ProgramState z;
     AddRecord(z, 0.0, 0.0, 10.0);
     AddRecord(z, 0.1, 0.0, 10.0);
-    ComputeSOG(z.motion, z.quickLog, z.chartRef, z.settings.units, z.settings.fix.AverageFixes, z.settings.vessel.BoatSpeed);
+    ComputeSOG(
+        z.motion, z.quickLog, z.chartRef, z.settings.units, z.settings.fix.AverageFixes, z.settings.vessel.BoatSpeed);
     EXPECT_EQ(z.motion.SOG, 0.0);
 
     // An averaging setting out of range never reads outside the log.
     z.settings.fix.AverageFixes = -5;
-    ComputeSOG(z.motion, z.quickLog, z.chartRef, z.settings.units, z.settings.fix.AverageFixes, z.settings.vessel.BoatSpeed);
+    ComputeSOG(
+        z.motion, z.quickLog, z.chartRef, z.settings.units, z.settings.fix.AverageFixes, z.settings.vessel.BoatSpeed);
     z.settings.fix.AverageFixes = 0;
-    ComputeSOG(z.motion, z.quickLog, z.chartRef, z.settings.units, z.settings.fix.AverageFixes, z.settings.vessel.BoatSpeed);
+    ComputeSOG(
+        z.motion, z.quickLog, z.chartRef, z.settings.units, z.settings.fix.AverageFixes, z.settings.vessel.BoatSpeed);
     EXPECT_EQ(ComputeCOG(z.motion, z.quickLog, z.chartRef.CosLatFactor, z.settings.fix.AverageFixes), 0);
 }
 
@@ -145,11 +157,13 @@ TEST(FollowRoute, CrossTrackIsThePerpendicularDistanceFromTheLeg)
     };
     const double kDegToRad = std::numbers::pi / 180.0;
     for (const Case c : {
-             Case{"0.932 nm, 33 degrees off", 0.932, 33.0, true, 0.2, 0.932 * std::sin(33.0 * kDegToRad), true, false},
-             Case{"left of the leg", 3.0, -20.0, true, 0.2, -3.0 * std::sin(20.0 * kDegToRad), true, false},
-             Case{"no leg set for this waypoint", 0.932, 33.0, false, 0.2, 0.932 * std::sin(33.0 * kDegToRad), false, false},
-             Case{"past the waypoint abeam", 0.5, 120.0, true, 0.2, 9.99, false, true},
-             Case{"too far off to show", 30.0, 30.0, true, 0.2, 9.99, false, false},
+             Case {
+                 "0.932 nm, 33 degrees off", 0.932, 33.0, true, 0.2, 0.932 * std::sin(33.0 * kDegToRad), true, false },
+             Case { "left of the leg", 3.0, -20.0, true, 0.2, -3.0 * std::sin(20.0 * kDegToRad), true, false },
+             Case { "no leg set for this waypoint", 0.932, 33.0, false, 0.2, 0.932 * std::sin(33.0 * kDegToRad), false,
+                 false },
+             Case { "past the waypoint abeam", 0.5, 120.0, true, 0.2, 9.99, false, true },
+             Case { "too far off to show", 30.0, 30.0, true, 0.2, 9.99, false, false },
          }) {
         SCOPED_TRACE(c.what);
         ProgramState s;
@@ -180,7 +194,8 @@ TEST(FollowRoute, MagneticCourseText)
         std::int16_t cog, variation;
         const char* text;
     };
-    for (const Case c : {Case{32, -2, "034"}, Case{32, 3, "029"}, Case{358, -4, "002"}, Case{2, 4, "358"}, Case{0, 0, "000"}}) {
+    for (const Case c : { Case { 32, -2, "034" }, Case { 32, 3, "029" }, Case { 358, -4, "002" }, Case { 2, 4, "358" },
+             Case { 0, 0, "000" } }) {
         ProgramState s;
         s.motion.COG = c.cog;
         s.sentenceFix.MagVariation = c.variation;
@@ -285,7 +300,7 @@ TEST(FollowRoute, RangeTextUnitsAndTimeToGo)
     FollowRoute(s);
     EXPECT_EQ(s.routeTexts.RangeText, "1.11 Km ");
     EXPECT_NEAR(s.routeProgress.RangeToWaypoint, 0.6, 1e-9); // held in nautical miles after the fix
-    EXPECT_EQ(s.routeTexts.VMGText, "4.00 Kn");          // speeds stay knots with KnotsAlways
+    EXPECT_EQ(s.routeTexts.VMGText, "4.00 Kn"); // speeds stay knots with KnotsAlways
     EXPECT_EQ(s.routeTexts.TimeToWaypointText, " 0 Hr 9.0 Min");
     s.settings.units.UnitFactor = 1.0;
     FollowRoute(s);
@@ -297,7 +312,7 @@ TEST(FollowRoute, RangeTextUnitsAndTimeToGo)
 // sentences and auto zoom read it between fixes.
 TEST(FollowRoute, RangeToWaypointIsNauticalMilesInEveryUnit)
 {
-    for (const double factor : {1.0, 1.852, 1.1508}) {
+    for (const double factor : { 1.0, 1.852, 1.1508 }) {
         SCOPED_TRACE(factor);
         ProgramState s;
         s.chartRef.CosLatFactor = 1.0;
@@ -306,14 +321,15 @@ TEST(FollowRoute, RangeToWaypointIsNauticalMilesInEveryUnit)
         s.fixInfo.OwnLat = 0.0;
         s.fixInfo.OwnLong = 0.0;
         s.settings.units.UnitFactor = factor;
-        RangeBearingToWaypoint(s.routeProgress, s.routeTexts, s.fixInfo, s.chartRef, s.prefs.route.TowNavigation, s.route);
+        RangeBearingToWaypoint(
+            s.routeProgress, s.routeTexts, s.fixInfo, s.chartRef, s.prefs.route.TowNavigation, s.route);
         EXPECT_NEAR(s.routeProgress.RangeToWaypoint, 0.6, 1e-9);
         s.routeProgress.RangeToWaypoint = 0.0;
         RestartLeg(s.routeProgress, s.routeTexts, s.fixInfo, s.chartRef, s.prefs.route.TowNavigation, s.route);
         EXPECT_NEAR(s.routeProgress.RangeToWaypoint, 0.6, 1e-9);
         s.settings.route.ArrivalRadius = 0.1;
         FollowRoute(s);
-        EXPECT_DOUBLE_EQ(s.routeProgress.RangeToWaypoint, PlaneDistance(1.0, {0.0, 0.0}, {0.01, 0.0}));
+        EXPECT_DOUBLE_EQ(s.routeProgress.RangeToWaypoint, PlaneDistance(1.0, { 0.0, 0.0 }, { 0.01, 0.0 }));
     }
 }
 
@@ -360,10 +376,12 @@ TEST(DeadReckoning, AdvancesFromTheNewestRecord)
     s.settings.fix.FixIntervalMs = 600000; // ten minutes: 1 nm
     s.routeProgress.BearingToWaypoint = 90.0;
     s.chartRef.ChartLatOffset = 0.001;
-    DeadReckon(s.motion, s.fixInfo, s.chartRef, s.routeProgress, s.settings.vessel, s.settings.fix.FixIntervalMs, s.quickLog);
+    DeadReckon(
+        s.motion, s.fixInfo, s.chartRef, s.routeProgress, s.settings.vessel, s.settings.fix.FixIntervalMs, s.quickLog);
     EXPECT_DOUBLE_EQ(s.motion.DRLat, -0.001); // no record yet: here, in receiver datum
     AddRecord(s, 10.0, 5.0, 0.0);
-    DeadReckon(s.motion, s.fixInfo, s.chartRef, s.routeProgress, s.settings.vessel, s.settings.fix.FixIntervalMs, s.quickLog);
+    DeadReckon(
+        s.motion, s.fixInfo, s.chartRef, s.routeProgress, s.settings.vessel, s.settings.fix.FixIntervalMs, s.quickLog);
     EXPECT_NEAR(s.motion.DRLat, 10.0, 1e-12);
     EXPECT_NEAR(s.motion.DRLong, 5.0 - 1.0 / 60.0, 1e-12); // east is a smaller west longitude
     EXPECT_EQ(s.fixInfo.FixSource, "DR");
@@ -371,6 +389,7 @@ TEST(DeadReckoning, AdvancesFromTheNewestRecord)
     s.motion.DRCourse = 180.0;
     s.settings.vessel.DRSpeedSource = 1;
     s.motion.DRSpeed = 12.0;
-    DeadReckon(s.motion, s.fixInfo, s.chartRef, s.routeProgress, s.settings.vessel, s.settings.fix.FixIntervalMs, s.quickLog);
+    DeadReckon(
+        s.motion, s.fixInfo, s.chartRef, s.routeProgress, s.settings.vessel, s.settings.fix.FixIntervalMs, s.quickLog);
     EXPECT_NEAR(s.motion.DRLat, 10.0 - 2.0 / 60.0, 1e-12);
 }

@@ -39,8 +39,14 @@ struct Point {
     double north, east; // nm from the reference position
 };
 
-double LatOf(Point p) { return kRefLat + p.north / 60.0; }
-double LonOf(Point p) { return kRefLon - p.east / (60.0 * std::cos(kRefLat * kRad)); }
+double LatOf(Point p)
+{
+    return kRefLat + p.north / 60.0;
+}
+double LonOf(Point p)
+{
+    return kRefLon - p.east / (60.0 * std::cos(kRefLat * kRad));
+}
 
 // A route file line: label in 24 characters, symbol "19", then the position in degrees and minutes.
 std::string RouteLine(const std::string& name, Point p)
@@ -72,9 +78,10 @@ std::string Rmc(int minute, Point p, int variationEast)
 {
     const double lat = LatOf(p), lon = LonOf(p);
     char body[128];
-    std::snprintf(body, sizeof body, "GPRMC,%02d%02d00,A,%02d%07.4f,N,%03d%07.4f,W,12.0,045.0,010626,%d.0,%c", 10 + minute / 60,
-                  minute % 60, static_cast<int>(lat), (lat - static_cast<int>(lat)) * 60.0, static_cast<int>(lon),
-                  (lon - static_cast<int>(lon)) * 60.0, std::abs(variationEast), variationEast < 0 ? 'W' : 'E');
+    std::snprintf(body, sizeof body, "GPRMC,%02d%02d00,A,%02d%07.4f,N,%03d%07.4f,W,12.0,045.0,010626,%d.0,%c",
+        10 + minute / 60, minute % 60, static_cast<int>(lat), (lat - static_cast<int>(lat)) * 60.0,
+        static_cast<int>(lon), (lon - static_cast<int>(lon)) * 60.0, std::abs(variationEast),
+        variationEast < 0 ? 'W' : 'E');
     return Checksummed(body);
 }
 
@@ -86,7 +93,10 @@ double FlatBearing(Point a, Point b)
 }
 
 // Angle between two bearings, -180 … 180.
-double AngleDiff(double a, double b) { return std::remainder(a - b, 360.0); }
+double AngleDiff(double a, double b)
+{
+    return std::remainder(a - b, 360.0);
+}
 
 // What the parser made of one sentence.
 struct Parsed {
@@ -116,16 +126,18 @@ struct Parsed {
 
 std::vector<Parsed> ParseWithSignalK(const kvtest::TempDir& work, const std::string& sentences)
 {
-    const kvtest::ToolResult cache = kvtest::RunShell("bash " + kvtest::ShellQuote(std::string(KV_SOURCE_DIR) + "/tests/navigation/signalk_parser.sh"));
+    const kvtest::ToolResult cache = kvtest::RunShell(
+        "bash " + kvtest::ShellQuote(std::string(KV_SOURCE_DIR) + "/tests/navigation/signalk_parser.sh"));
     if (cache.exitCode != 0) {
-        ADD_FAILURE() << "the Signal K parser could not be installed (see the messages above); this check needs node, npm and the npm registry";
+        ADD_FAILURE() << "the Signal K parser could not be installed (see the messages above); this check needs node, "
+                         "npm and the npm registry";
         return {};
     }
     std::string folder = cache.out.substr(0, cache.out.find('\n'));
     work.write("sentences.nmea", sentences);
-    const kvtest::ToolResult run = kvtest::RunShell("NODE_PATH=" + kvtest::ShellQuote(folder + "/node_modules") + " node " +
-                                                    kvtest::ShellQuote(std::string(KV_SOURCE_DIR) + "/tests/navigation/signalk_check.js") + " < " +
-                                                    kvtest::ShellQuote(work.file("sentences.nmea")));
+    const kvtest::ToolResult run = kvtest::RunShell("NODE_PATH=" + kvtest::ShellQuote(folder + "/node_modules")
+        + " node " + kvtest::ShellQuote(std::string(KV_SOURCE_DIR) + "/tests/navigation/signalk_check.js") + " < "
+        + kvtest::ShellQuote(work.file("sentences.nmea")));
     EXPECT_EQ(run.exitCode, 0) << run.out;
     std::vector<Parsed> out;
     std::stringstream in(run.out);
@@ -153,7 +165,7 @@ struct FixRecord {
     double xte = 0, bearing = 0, legBearing = 0, courseToSteer = 0;
     int cog = 0;
     std::string destination, origin;
-    Point legFrom{}, legTo{};
+    Point legFrom {}, legTo {};
     bool legKnown = false;
 };
 
@@ -165,15 +177,16 @@ TEST(SignalKCheck, EverySentenceReadsAsTheProgramMeantIt)
     // another's arrival circle, one passed abeam outside its circle before it is reached, and a
     // name with a point and an apostrophe.
     const std::vector<std::pair<std::string, Point>> route = {
-        {"NEEDLES FAIRWAY", {0.0, 0.0}},
-        {"NEEDLES CHANNEL", {0.1, 0.05}},
-        {"Off Yarmouth", {2.0, 2.0}},
-        {"St. Alban's Head", {2.0, 5.0}},
+        { "NEEDLES FAIRWAY", { 0.0, 0.0 } },
+        { "NEEDLES CHANNEL", { 0.1, 0.05 } },
+        { "Off Yarmouth", { 2.0, 2.0 } },
+        { "St. Alban's Head", { 2.0, 5.0 } },
     };
-    const std::vector<std::string> ids = {"NEEDLE", "NEEDL2", "OFF-YA", "ST--AL"};
+    const std::vector<std::string> ids = { "NEEDLE", "NEEDL2", "OFF-YA", "ST--AL" };
 
     kvtest::TempDir work;
-    fs::copy(std::string(KV_SOURCE_DIR) + "/tests/navigation/golden/voyage_route", work.path(), fs::copy_options::recursive);
+    fs::copy(
+        std::string(KV_SOURCE_DIR) + "/tests/navigation/golden/voyage_route", work.path(), fs::copy_options::recursive);
     std::string rte;
     for (const auto& [name, p] : route) {
         rte += RouteLine(name, p) + "\r\n";
@@ -183,20 +196,22 @@ TEST(SignalKCheck, EverySentenceReadsAsTheProgramMeantIt)
     // The track, a fix a minute at 12 knots: to the first waypoint with no leg laid yet, through
     // the second, past the third abeam on its starboard side, back into its circle, then to the
     // last on the port side of the leg. The variation is east for the first half, west after.
-    const std::vector<Point> path = {{-1.2, -0.3}, {-0.05, 0.0}, {1.2, 2.6}, {2.4, 3.0}, {2.0, 2.05}, {2.3, 3.5}, {2.0, 5.0}};
+    const std::vector<Point> path
+        = { { -1.2, -0.3 }, { -0.05, 0.0 }, { 1.2, 2.6 }, { 2.4, 3.0 }, { 2.0, 2.05 }, { 2.3, 3.5 }, { 2.0, 5.0 } };
     std::vector<Point> track;
     for (std::size_t s = 0; s + 1 < path.size(); ++s) {
         const Point a = path[s], b = path[s + 1];
-        const int steps = std::max(1, static_cast<int>(std::round(std::hypot(b.north - a.north, b.east - a.east) / 0.2)));
+        const int steps
+            = std::max(1, static_cast<int>(std::round(std::hypot(b.north - a.north, b.east - a.east) / 0.2)));
         for (int k = 0; k < steps; ++k) {
             const double f = static_cast<double>(k) / steps;
-            track.push_back({a.north + f * (b.north - a.north), a.east + f * (b.east - a.east)});
+            track.push_back({ a.north + f * (b.north - a.north), a.east + f * (b.east - a.east) });
         }
     }
     track.push_back(path.back());
 
     kv::FakePlatform fakes;
-    fakes.clock.time = kv::LocalDateTime{2026, 6, 1, 10, 0, 0, 0};
+    fakes.clock.time = kv::LocalDateTime { 2026, 6, 1, 10, 0, 0, 0 };
     fakes.serial.freeSpace = 1 << 20;
     kv::ProgramState state;
     kv::MainWindowHooks noWindow;
@@ -221,7 +236,7 @@ TEST(SignalKCheck, EverySentenceReadsAsTheProgramMeantIt)
     const std::string waypointList = fakes.serial.written;
 
     std::vector<FixRecord> fixes;
-    Point legFrom{};
+    Point legFrom {};
     int legFor = 0;
     for (std::size_t i = 0; i < track.size(); ++i) {
         FixRecord r;
@@ -306,10 +321,14 @@ TEST(SignalKCheck, EverySentenceReadsAsTheProgramMeantIt)
         }
         const bool indepArrived = std::hypot(f.at.north - wp.north, f.at.east - wp.east) < kArrivalRadius;
         seen[f.variationEast > 0 ? "variation east" : "variation west"]++;
-        if (f.xteValid) seen[f.xte > 0 ? "right of the leg" : "left of the leg"]++;
-        if (!f.legKnown) seen["no leg"]++;
-        if (f.passed) seen["passed abeam"]++;
-        if (f.arrived) seen["arrival circle"]++;
+        if (f.xteValid)
+            seen[f.xte > 0 ? "right of the leg" : "left of the leg"]++;
+        if (!f.legKnown)
+            seen["no leg"]++;
+        if (f.passed)
+            seen["passed abeam"]++;
+        if (f.arrived)
+            seen["arrival circle"]++;
 
         for (std::size_t k = 0; k < sentences; ++k, ++at) {
             ASSERT_LT(at, parsed.size());
@@ -357,7 +376,8 @@ TEST(SignalKCheck, EverySentenceReadsAsTheProgramMeantIt)
                 EXPECT_EQ(fields[10], ids[static_cast<std::size_t>(f.active - 1)]);
                 if (p.result == "parsed") {
                     checkXte(p.number("navigation.courseRhumbline.crossTrackError"));
-                    EXPECT_NEAR(p.number("navigation.courseRhumbline.bearingOriginToDestinationTrue") / kRad, std::stod(fields[8]), 1e-6);
+                    EXPECT_NEAR(p.number("navigation.courseRhumbline.bearingOriginToDestinationTrue") / kRad,
+                        std::stod(fields[8]), 1e-6);
                     checkTrueBearing(p.number("navigation.courseRhumbline.nextPoint.bearingTrue"));
                     EXPECT_EQ(p.text("navigation.courseRhumbline.nextPoint.ID"), f.destination);
                     EXPECT_EQ(p.text("notifications.arrivalCircleEntered"), f.arrived ? "alarm" : "null");
@@ -386,7 +406,9 @@ TEST(SignalKCheck, EverySentenceReadsAsTheProgramMeantIt)
                 }
             } else if (kind == "BWR") {
                 checkTrueBearing(p.number("navigation.courseRhumbline.bearingTrackTrue"));
-                EXPECT_LE(std::fabs(AngleDiff(p.number("navigation.courseRhumbline.bearingTrackMagnetic") / kRad, indepBearing + trueToMagnetic)), 0.5 + 1e-3);
+                EXPECT_LE(std::fabs(AngleDiff(p.number("navigation.courseRhumbline.bearingTrackMagnetic") / kRad,
+                              indepBearing + trueToMagnetic)),
+                    0.5 + 1e-3);
                 checkPosition("navigation.courseRhumbline.nextPoint.position");
                 EXPECT_EQ(fields.back(), "A");
                 EXPECT_EQ(fields[fields.size() - 2], f.destination);
@@ -395,7 +417,8 @@ TEST(SignalKCheck, EverySentenceReadsAsTheProgramMeantIt)
                 checkTrueBearing(p.number("navigation.courseRhumbline.nextPoint.bearingTrue"));
                 checkPosition("navigation.courseRhumbline.nextPoint.position");
                 EXPECT_EQ(p.text("navigation.courseRhumbline.nextPoint.ID"), f.destination);
-                EXPECT_EQ(f.origin.empty() ? "<none>" : f.origin, p.text("navigation.courseRhumbline.previousPoint.ID"));
+                EXPECT_EQ(
+                    f.origin.empty() ? "<none>" : f.origin, p.text("navigation.courseRhumbline.previousPoint.ID"));
                 EXPECT_EQ(fields[1], f.xteValid ? "A" : "V");
                 EXPECT_EQ(fields[13], f.arrived ? "A" : "V");
             } else if (kind == "HSC") {
@@ -415,8 +438,8 @@ TEST(SignalKCheck, EverySentenceReadsAsTheProgramMeantIt)
         }
     }
     EXPECT_EQ(at, parsed.size());
-    for (const char* what : {"variation east", "variation west", "right of the leg", "left of the leg", "no leg", "passed abeam",
-                             "arrival circle", "leg bearing", "XTE", "APB", "BOD", "BWR", "RMB", "HSC", "VTG"}) {
+    for (const char* what : { "variation east", "variation west", "right of the leg", "left of the leg", "no leg",
+             "passed abeam", "arrival circle", "leg bearing", "XTE", "APB", "BOD", "BWR", "RMB", "HSC", "VTG" }) {
         EXPECT_GT(seen[what], 0) << "the voyage never had: " << what;
     }
 }

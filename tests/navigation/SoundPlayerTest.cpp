@@ -25,8 +25,8 @@ std::string SilentWav(int samples)
         return s;
     };
     const std::uint32_t data = static_cast<std::uint32_t>(samples) * 2;
-    return "RIFF" + le(36 + data, 4) + "WAVEfmt " + le(16, 4) + le(1, 2) + le(1, 2) + le(8000, 4) + le(16000, 4) + le(2, 2)
-        + le(16, 2) + "data" + le(data, 4) + std::string(data, '\0');
+    return "RIFF" + le(36 + data, 4) + "WAVEfmt " + le(16, 4) + le(1, 2) + le(1, 2) + le(8000, 4) + le(16000, 4)
+        + le(2, 2) + le(16, 2) + "data" + le(data, 4) + std::string(data, '\0');
 }
 
 } // namespace
@@ -35,7 +35,7 @@ TEST(QtSoundPlayer, MissingClipAndRealClipBothEnd)
 {
     int argc = 1;
     char name[] = "test";
-    char* argv[] = {name, nullptr};
+    char* argv[] = { name, nullptr };
     QCoreApplication app(argc, argv);
     kvtest::TempDir dir;
     kv::QtSoundPlayer player(1500);

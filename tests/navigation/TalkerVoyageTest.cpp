@@ -19,7 +19,7 @@ namespace {
 std::string ReadFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
 }
 
 // The RMC and GGA sentences of a track given the talker, with their checksums recomputed.
@@ -53,27 +53,31 @@ void Replace(std::string& text, const std::string& from, const std::string& to)
 
 kvtest::ToolResult Sail(const kvtest::TempDir& work, const std::string& track, const std::string& options)
 {
-    fs::copy(std::string(KV_SOURCE_DIR) + "/tests/navigation/golden/voyage_route", work.path(), fs::copy_options::recursive);
+    fs::copy(
+        std::string(KV_SOURCE_DIR) + "/tests/navigation/golden/voyage_route", work.path(), fs::copy_options::recursive);
     fs::remove(work.file("expected.jsonl"));
     work.write("track.nmea", track);
-    return kvtest::RunKvtoolLine("navigate '" + work.path() + "' '" + work.file("track.nmea") + "' " + options + " 2>/dev/null");
+    return kvtest::RunKvtoolLine(
+        "navigate '" + work.path() + "' '" + work.file("track.nmea") + "' " + options + " 2>/dev/null");
 }
 
 } // namespace
 
 TEST(TalkerVoyage, MultiConstellationSentencesSailLikeGps)
 {
-    const std::string gpTrack = ReadFile(std::string(KV_SOURCE_DIR) + "/tests/navigation/golden/voyage_route/track.nmea");
+    const std::string gpTrack
+        = ReadFile(std::string(KV_SOURCE_DIR) + "/tests/navigation/golden/voyage_route/track.nmea");
     ASSERT_NE(gpTrack.find("$GPGGA"), std::string::npos);
-    for (const std::string sentence : {"GGA", "RMC"}) {
+    for (const std::string sentence : { "GGA", "RMC" }) {
         kvtest::TempDir gpWork;
         const kvtest::ToolResult gp = Sail(gpWork, gpTrack, "--clock 2026-06-01T10:00:00 --sentence " + sentence);
         ASSERT_EQ(gp.exitCode, 0);
         ASSERT_NE(gp.out.find("\"OwnLat\""), std::string::npos);
-        for (const std::string talker : {"GN", "GL", "BD"}) {
+        for (const std::string talker : { "GN", "GL", "BD" }) {
             SCOPED_TRACE(talker + sentence);
             kvtest::TempDir work;
-            const kvtest::ToolResult r = Sail(work, Retalk(gpTrack, talker), "--clock 2026-06-01T10:00:00 --sentence " + sentence);
+            const kvtest::ToolResult r
+                = Sail(work, Retalk(gpTrack, talker), "--clock 2026-06-01T10:00:00 --sentence " + sentence);
             ASSERT_EQ(r.exitCode, 0);
             std::string out = r.out;
             const std::string received = "\"FixSource\":\"$" + talker + sentence + "\"";

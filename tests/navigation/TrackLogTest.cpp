@@ -1,5 +1,5 @@
-#include "app/ProgramState.h"
 #include "navigation/TrackLog.h"
+#include "app/ProgramState.h"
 
 #include "core/Paths.h"
 #include "core/Real48.h"
@@ -22,13 +22,13 @@ struct LogFixture {
     kvtest::TempDir dir;
     ProgramState state;
     FakePlatform fakes;
-    TrackLogs logs{state, fakes.platform};
+    TrackLogs logs { state, fakes.platform };
 
     LogFixture()
     {
         state.folders.LogDir = dir.path() + "/logs/";
         state.folders.AppDir = dir.path() + "/";
-        fakes.clock.time = {2026, 3, 7, 9, 30, 0, 0};
+        fakes.clock.time = { 2026, 3, 7, 9, 30, 0, 0 };
     }
     std::string log(const std::string& name) const { return dir.read("logs/" + name); }
 };
@@ -43,8 +43,8 @@ TEST(TrackLogImage, LayoutOfEmptyAndFullLogs)
     EXPECT_EQ(image.substr(1764, 6), std::string(6, '\0')); // count 0 is six zero bytes
 
     QuickLog log;
-    log.push({50.5, -1.25, 600.0});
-    log.push({-10.0, 179.5, 1439.75});
+    log.push({ 50.5, -1.25, 600.0 });
+    log.push({ -10.0, 179.5, 1439.75 });
     const std::string two = EncodeTrackLog(log);
     ASSERT_EQ(two.size(), 1792u);
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(two.data());
@@ -56,13 +56,13 @@ TEST(TrackLogImage, LayoutOfEmptyAndFullLogs)
     const TrackLogImage back = DecodeTrackLog(two);
     ASSERT_TRUE(back.count.has_value());
     EXPECT_EQ(*back.count, 2u);
-    EXPECT_EQ(back.records[0], (QuickLogRecord{50.5, -1.25, 600.0}));
+    EXPECT_EQ(back.records[0], (QuickLogRecord { 50.5, -1.25, 600.0 }));
 }
 
 TEST(TrackLogImage, ShortLongAndCorruptImages)
 {
     QuickLog log;
-    log.push({1.0, 2.0, 3.0});
+    log.push({ 1.0, 2.0, 3.0 });
     std::string image = EncodeTrackLog(log);
 
     // Short: read as far as it goes; a file ending before the count has count 0.
@@ -75,7 +75,7 @@ TEST(TrackLogImage, ShortLongAndCorruptImages)
     EXPECT_EQ(DecodeTrackLog(image + std::string(500, '\x7f')).count.value(), 1u);
 
     // Counts that no log can hold.
-    for (double bad : {99.0, 1000.0, -1.0, 1e30}) {
+    for (double bad : { 99.0, 1000.0, -1.0, 1e30 }) {
         doubleToReal48(bad, reinterpret_cast<std::uint8_t*>(image.data()) + 1764);
         EXPECT_FALSE(DecodeTrackLog(image).count.has_value()) << bad;
     }
@@ -92,8 +92,8 @@ TEST(TrackLogFiles, WriteReadAndFailures)
 {
     LogFixture f;
     std::filesystem::create_directories(f.dir.file("logs"));
-    f.state.quickLog.push({50.0, 1.0, 10.0});
-    f.state.quickLog.push({50.125, 1.125, 20.0});
+    f.state.quickLog.push({ 50.0, 1.0, 10.0 });
+    f.state.quickLog.push({ 50.125, 1.125, 20.0 });
     const std::string path = f.dir.file("logs/a.log");
     ASSERT_TRUE(f.logs.WriteLogFile(path));
     EXPECT_EQ(f.dir.read("logs/a.log").size(), 1792u);
@@ -101,17 +101,17 @@ TEST(TrackLogFiles, WriteReadAndFailures)
     ProgramState other;
     FakePlatform fakes;
     TrackLogs reader(other, fakes.platform);
-    other.quickLog.push({1.0, 1.0, 1.0});
+    other.quickLog.push({ 1.0, 1.0, 1.0 });
     ASSERT_TRUE(reader.ReadLogFile(path));
     EXPECT_EQ(other.quickLog.count(), 2u);
-    EXPECT_EQ(other.quickLog.at(2), (QuickLogRecord{50.125, 1.125, 20.0}));
+    EXPECT_EQ(other.quickLog.at(2), (QuickLogRecord { 50.125, 1.125, 20.0 }));
     EXPECT_FALSE(other.cycleState.LogEmpty);
 
     // Missing and corrupt files: the message, and the quick log as it was.
     EXPECT_FALSE(reader.ReadLogFile(f.dir.file("logs/none.log")));
     f.dir.write("logs/bad.log", std::string(1764, '\0') + "\xff\xff\xff\xff\xff\xff");
     EXPECT_FALSE(reader.ReadLogFile(f.dir.file("logs/bad.log")));
-    EXPECT_EQ(fakes.prompter.texts(), (std::vector<std::string>{kLogReadError, kLogReadError}));
+    EXPECT_EQ(fakes.prompter.texts(), (std::vector<std::string> { kLogReadError, kLogReadError }));
     EXPECT_EQ(other.quickLog.count(), 2u);
 
     // An unwritable target: the message, and the old file intact.
@@ -138,7 +138,7 @@ TEST(DayLogs, CreateThenRestartSameDayAndNextDay)
 
     // A day's track and text log exist: the restart continues them.
     for (int i = 0; i < 5; ++i) {
-        f.state.quickLog.push({50.0 + i, 1.0, 600.0 + i});
+        f.state.quickLog.push({ 50.0 + i, 1.0, 600.0 + i });
     }
     f.state.fixInfo.FixDateText = "07-03-26";
     ASSERT_TRUE(f.logs.WriteLogFile(f.logs.TrackLogPath()));
@@ -217,18 +217,18 @@ TEST(LogCommands, OpeningALogSwitchesTheSetAndTheDialogFolder)
         const char* file;
         std::string bytes;
         std::size_t records; // in the quick log afterwards (one before)
-        bool message;        // "Error reading Log File!"
+        bool message; // "Error reading Log File!"
     };
     QuickLog three;
     for (int i = 0; i < 3; ++i) {
-        three.push({10.0 + i, 0.0, 0.0});
+        three.push({ 10.0 + i, 0.0, 0.0 });
     }
-    for (const Case& c : {Case{"trip/Good.log", EncodeTrackLog(three), 3, false},
-                          Case{"trip/Bad.LOG", std::string(1792, '\xff'), 1, true},
-                          Case{"trip/Notes.txt", "Log Date : Notes\r\n@q\r\nA\r\n", 1, false}}) {
+    for (const Case& c : { Case { "trip/Good.log", EncodeTrackLog(three), 3, false },
+             Case { "trip/Bad.LOG", std::string(1792, '\xff'), 1, true },
+             Case { "trip/Notes.txt", "Log Date : Notes\r\n@q\r\nA\r\n", 1, false } }) {
         LogFixture f;
         f.logs.OpenDayLogs();
-        f.state.quickLog.push({1.0, 2.0, 3.0});
+        f.state.quickLog.push({ 1.0, 2.0, 3.0 });
         f.dir.write(c.file, c.bytes);
         f.logs.Logs1Click(f.dir.file(c.file));
         const std::string base = NameWithoutExtension(c.file);
@@ -245,7 +245,7 @@ TEST(LogCommands, OpenAnotherSetPurgeAndViewer)
 {
     LogFixture f;
     f.logs.OpenDayLogs();
-    f.state.quickLog.push({1.0, 2.0, 3.0});
+    f.state.quickLog.push({ 1.0, 2.0, 3.0 });
     // Upper-case ".TXT": names switch, the track stays.
     f.dir.write("old/TRIP.TXT", "Log Date : TRIP\r\n@q\r\nA\r\nB\r\n");
     f.logs.Logs1Click(f.dir.file("old/TRIP.TXT"));
@@ -262,7 +262,7 @@ TEST(LogCommands, OpenAnotherSetPurgeAndViewer)
     // ".Log": the track is replaced; a missing text log beside it is created.
     QuickLog three;
     for (int i = 0; i < 3; ++i) {
-        three.push({10.0 + i, 0.0, 0.0});
+        three.push({ 10.0 + i, 0.0, 0.0 });
     }
     f.dir.write("other/Day.Log", EncodeTrackLog(three));
     f.logs.Logs1Click(f.dir.file("other/Day.Log"));
@@ -271,7 +271,7 @@ TEST(LogCommands, OpenAnotherSetPurgeAndViewer)
 
     // Purge asks, and leaves the files alone.
     f.state.motion.TripDistance = 5.0;
-    f.fakes.prompter.answer({false, true});
+    f.fakes.prompter.answer({ false, true });
     f.logs.Log1Click();
     EXPECT_EQ(f.state.quickLog.count(), 3u);
     f.logs.Log1Click();
@@ -287,7 +287,7 @@ TEST(LogCommands, OpenAnotherSetPurgeAndViewer)
     f.logs.ViewTextLog1Click();
     ASSERT_EQ(f.fakes.launcher.launches.size(), 1u);
     EXPECT_EQ(f.fakes.launcher.launches[0].program, "/usr/bin/myviewer");
-    EXPECT_EQ(f.fakes.launcher.launches[0].arguments, (std::vector<std::string>{f.dir.path() + "/other/Day.txt"}));
+    EXPECT_EQ(f.fakes.launcher.launches[0].arguments, (std::vector<std::string> { f.dir.path() + "/other/Day.txt" }));
     f.fakes.launcher.succeed = false;
     f.logs.ViewTextLog1Click();
     EXPECT_TRUE(f.fakes.prompter.lastMessageIs(kApplicationNotAvailable));
@@ -297,7 +297,7 @@ TEST(DayLogs, TodaysTrackLogThatCannotBeContinuedIsKeptAside)
 {
     QuickLog three;
     for (int i = 0; i < 3; ++i) {
-        three.push({50.0 + i, 1.0, 600.0 + i});
+        three.push({ 50.0 + i, 1.0, 600.0 + i });
     }
     std::string badCount = EncodeTrackLog(three);
     std::fill(badCount.begin() + 1764, badCount.begin() + 1770, '\xff');
@@ -305,12 +305,12 @@ TEST(DayLogs, TodaysTrackLogThatCannotBeContinuedIsKeptAside)
         const char* what;
         std::string bytes; // empty: a folder stands at the name
         std::size_t recordsLoaded;
-        bool message;      // "Error reading Log File!"
+        bool message; // "Error reading Log File!"
     } cases[] = {
-        {"cut short after two records", EncodeTrackLog(three).substr(0, 40), 0, false},
-        {"cut short before the reserved bytes", EncodeTrackLog(three).substr(0, 1780), 3, false},
-        {"a count no log holds", badCount, 0, true},
-        {"a folder", "", 0, true},
+        { "cut short after two records", EncodeTrackLog(three).substr(0, 40), 0, false },
+        { "cut short before the reserved bytes", EncodeTrackLog(three).substr(0, 1780), 3, false },
+        { "a count no log holds", badCount, 0, true },
+        { "a folder", "", 0, true },
     };
     for (const auto& c : cases) {
         LogFixture f;
@@ -348,10 +348,10 @@ TEST(DayLogs, TodaysTrackLogThatCannotBeContinuedIsKeptAside)
 
 TEST(DayLogs, FifoOrFolderInPlaceOfTheTextAndAisLogsIsReportedNotReplaced)
 {
-    for (const bool fifo : {true, false}) {
+    for (const bool fifo : { true, false }) {
         LogFixture f;
         std::filesystem::create_directories(f.dir.file("logs"));
-        for (const char* name : {"logs/07-03-26.txt", "logs/07-03-26.AIS"}) {
+        for (const char* name : { "logs/07-03-26.txt", "logs/07-03-26.AIS" }) {
             if (fifo) {
                 ASSERT_EQ(::mkfifo(f.dir.file(name).c_str(), 0600), 0);
             } else {
@@ -363,7 +363,7 @@ TEST(DayLogs, FifoOrFolderInPlaceOfTheTextAndAisLogsIsReportedNotReplaced)
         f.state.settings.fix.KeepTextLog = true;
         f.logs.WriteTextLogLine(false);
         EXPECT_EQ(f.state.textLog.TextLogFixCount, 0) << fifo;
-        for (const char* name : {"logs/07-03-26.txt", "logs/07-03-26.AIS"}) {
+        for (const char* name : { "logs/07-03-26.txt", "logs/07-03-26.AIS" }) {
             EXPECT_EQ(std::filesystem::is_fifo(f.dir.file(name)), fifo) << name;
             EXPECT_EQ(std::filesystem::is_directory(f.dir.file(name)), !fifo) << name;
         }

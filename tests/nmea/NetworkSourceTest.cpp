@@ -2,8 +2,8 @@
 // datagrams and a gpsd daemon, each a small server of the test's own, with the interface, the
 // fix cycle and the AIS table of the program behind the port.
 
-#include "app/ProgramState.h"
 #include "ais/AisController.h"
+#include "app/ProgramState.h"
 #include "navigation/FixCycle.h"
 #include "navigation/TrackLog.h"
 #include "nmea/NmeaInterface.h"
@@ -40,10 +40,10 @@ const std::string kXte = "$ECXTE,A,A,0.25,L,N,A*1E\r\n";
 class NoViews final : public FixCycleHooks {
 public:
     int OpenViewCount() const override { return 0; }
-    void RefreshViews() override {}
-    void AutoLoadChart() override {}
+    void RefreshViews() override { }
+    void AutoLoadChart() override { }
     bool ChartPointEditingEnabled() const override { return false; }
-    void AddChartPoint() override {}
+    void AddChartPoint() override { }
 };
 
 // The program's reception behind a real port, in a working folder whose dev/com<n> says `source`.
@@ -66,9 +66,9 @@ struct Station {
         std::filesystem::create_directories(work.file("logs"));
         // Short ticks (the 273-tick watchdog runs out in about half a second) and short waits
         // between reconnections: 50 ms doubling to 400 ms, back to 50 ms after 300 ms of data.
-        serial = std::make_unique<QtSerialPort>(work.path(), 2, SourceRetry{50, 50, 400, 300});
-        platform = std::make_unique<Platform>(Platform{fakes.prompter, fakes.clock, *serial, fakes.sound, fakes.launcher,
-                                                       fakes.clipboard, fakes.printer});
+        serial = std::make_unique<QtSerialPort>(work.path(), 2, SourceRetry { 50, 50, 400, 300 });
+        platform = std::make_unique<Platform>(Platform {
+            fakes.prompter, fakes.clock, *serial, fakes.sound, fakes.launcher, fakes.clipboard, fakes.printer });
         state.settings.nmea.ComPortNumber = number;
         state.folders.AppDir = work.path() + "/";
         state.folders.LogDir = work.path() + "/logs/";
@@ -76,16 +76,13 @@ struct Station {
         state.settings.fix.KeepTextLog = false;
         state.chartRef.CosLatFactor = 1.0;
         state.prefs.ProcAis = true;
-        fakes.clock.time = {2026, 12, 8, 12, 0, 0, 0};
+        fakes.clock.time = { 2026, 12, 8, 12, 0, 0, 0 };
         logs = std::make_unique<TrackLogs>(state, *platform);
         cycle = std::make_unique<FixCycle>(FixCycleRecords(state), *platform, *logs, views);
         ais = std::make_unique<AisController>(state, *platform);
         nmea = std::make_unique<NmeaInterface>(state, *platform, ais.get());
     }
-    ~Station()
-    {
-        nmea->CloseAtExit();
-    }
+    ~Station() { nmea->CloseAtExit(); }
     bool hasTarget(std::uint32_t mmsi) const
     {
         for (int i = 1; i <= state.ais.targets.count(); ++i) {
@@ -149,7 +146,8 @@ TEST(NetworkSource, TcpMultiplexerGivesFixesAndTargetsTakesOutputAndIsReconnecte
     ASSERT_TRUE(s.fakes.prompter.lastMessageIs("NMEA Interface Open!"));
     auto peer = Accept(server);
     ASSERT_TRUE(peer);
-    ASSERT_TRUE(WaitFor([&] { return s.state.display.StatusLine == "Connected to " + address; })) << s.state.display.StatusLine;
+    ASSERT_TRUE(WaitFor([&] { return s.state.display.StatusLine == "Connected to " + address; }))
+        << s.state.display.StatusLine;
 
     // Reception: a position and an AIS target, split anywhere.
     const std::string feed = kGga + "\r\n" + kAis + "\r\n" + kGga + "\r\n";
@@ -157,7 +155,8 @@ TEST(NetworkSource, TcpMultiplexerGivesFixesAndTargetsTakesOutputAndIsReconnecte
     peer->flush();
     WaitFor([] { return false; }, 20);
     peer->write(QByteArray::fromStdString(feed.substr(30)));
-    ASSERT_TRUE(WaitFor([&] { return s.state.nmeaLink.LastPositionSentence == kGga && s.state.ais.targets.count() == 1; }));
+    ASSERT_TRUE(
+        WaitFor([&] { return s.state.nmeaLink.LastPositionSentence == kGga && s.state.ais.targets.count() == 1; }));
     EXPECT_TRUE(s.hasTarget(477553000u));
     s.cycle->FixTimerTimer();
     EXPECT_NEAR(s.state.fixInfo.OwnLat, 48.1173, 1e-9);
@@ -195,7 +194,8 @@ TEST(NetworkSource, TcpMultiplexerGivesFixesAndTargetsTakesOutputAndIsReconnecte
     ASSERT_TRUE(WaitFor([&] { return s.serial->linkUp(); }));
     EXPECT_EQ(s.serial->nextRetryMs(), 400);
     peer->write(QByteArray::fromStdString(kGga2 + "\r\n" + kAis2 + "\r\n"));
-    ASSERT_TRUE(WaitFor([&] { return s.state.nmeaLink.LastPositionSentence == kGga2 && s.state.ais.targets.count() == 2; }));
+    ASSERT_TRUE(
+        WaitFor([&] { return s.state.nmeaLink.LastPositionSentence == kGga2 && s.state.ais.targets.count() == 2; }));
     EXPECT_EQ(s.serial->nextRetryMs(), 400);
     QTimer talk;
     QObject::connect(&talk, &QTimer::timeout, [&] { peer->write(QByteArray::fromStdString(kGga2 + "\r\n")); });
@@ -209,7 +209,8 @@ TEST(NetworkSource, TcpMultiplexerGivesFixesAndTargetsTakesOutputAndIsReconnecte
     // Closing lets go of the connection and stops the attempts.
     s.nmea->CloseNmeaInterface();
     EXPECT_FALSE(s.serial->isOpen());
-    ASSERT_TRUE(WaitFor([&] { return peer->state() == QAbstractSocket::UnconnectedState || !peer->isValid() || peer->atEnd(); }));
+    ASSERT_TRUE(WaitFor(
+        [&] { return peer->state() == QAbstractSocket::UnconnectedState || !peer->isValid() || peer->atEnd(); }));
     server.close();
     WaitFor([] { return false; }, 200);
     EXPECT_FALSE(server.hasPendingConnections());
@@ -221,7 +222,8 @@ TEST(NetworkSource, UdpDatagramsWithTwoSentencesEachAndOutput)
     QUdpSocket multiplexer;
     ASSERT_TRUE(multiplexer.bind(QHostAddress::LocalHost, 0));
     const quint16 listenPort = FreeUdpPort();
-    Station s(4, "udp://:" + std::to_string(listenPort) + " udp://127.0.0.1:" + std::to_string(multiplexer.localPort()));
+    Station s(
+        4, "udp://:" + std::to_string(listenPort) + " udp://127.0.0.1:" + std::to_string(multiplexer.localPort()));
     s.nmea->OpenNmeaInterface();
     ASSERT_TRUE(s.state.nmeaLink.NmeaOpen);
     ASSERT_TRUE(s.serial->linkUp());
@@ -230,10 +232,12 @@ TEST(NetworkSource, UdpDatagramsWithTwoSentencesEachAndOutput)
         multiplexer.writeDatagram(QByteArray::fromStdString(datagram), QHostAddress::LocalHost, listenPort);
     };
     send(kGga + "\r\n" + kAis + "\r\n");
-    ASSERT_TRUE(WaitFor([&] { return s.state.nmeaLink.LastPositionSentence == kGga && s.state.ais.targets.count() == 1; }));
+    ASSERT_TRUE(
+        WaitFor([&] { return s.state.nmeaLink.LastPositionSentence == kGga && s.state.ais.targets.count() == 1; }));
     // The last sentence of a datagram needs no line end of its own.
     send(kAis2 + "\r\n" + kGga2);
-    ASSERT_TRUE(WaitFor([&] { return s.state.nmeaLink.LastPositionSentence == kGga2 && s.state.ais.targets.count() == 2; }));
+    ASSERT_TRUE(
+        WaitFor([&] { return s.state.nmeaLink.LastPositionSentence == kGga2 && s.state.ais.targets.count() == 2; }));
     EXPECT_EQ(s.state.nmeaLink.RxBuffer, "");
 
     ASSERT_TRUE(s.platform->serial.write(kXte));
@@ -263,7 +267,7 @@ TEST(NetworkSource, UdpPortInUseCannotBeOpened)
     ASSERT_TRUE(holder.bind(QHostAddress::LocalHost, 0)); // without sharing
     Station s(6, "udp://127.0.0.1:" + std::to_string(holder.localPort()));
     s.nmea->OpenNmeaInterface();
-    EXPECT_EQ(s.fakes.prompter.texts(), std::vector<std::string>{kPortUnavailable});
+    EXPECT_EQ(s.fakes.prompter.texts(), std::vector<std::string> { kPortUnavailable });
     EXPECT_FALSE(s.state.nmeaLink.NmeaOpen);
 }
 
@@ -277,15 +281,18 @@ TEST(NetworkSource, GpsdRelaysNmeaAfterTheWatchCommand)
     auto client = Accept(daemon);
     ASSERT_TRUE(client);
     // The daemon greets, waits for the watch command, then reports its devices and relays NMEA.
-    client->write("{\"class\":\"VERSION\",\"release\":\"3.22\",\"rev\":\"3.22\",\"proto_major\":3,\"proto_minor\":14}\r\n");
+    client->write(
+        "{\"class\":\"VERSION\",\"release\":\"3.22\",\"rev\":\"3.22\",\"proto_major\":3,\"proto_minor\":14}\r\n");
     std::string command;
     ASSERT_TRUE(Receive(*client, command, "\n"));
     EXPECT_EQ(command, "?WATCH={\"enable\":true,\"nmea\":true}\n");
-    client->write("{\"class\":\"DEVICES\",\"devices\":[{\"class\":\"DEVICE\",\"path\":\"/dev/ttyACM0\",\"driver\":\"u-blox\","
-                  "\"activated\":\"2026-12-08T12:00:00.000Z\",\"native\":0,\"bps\":9600}]}\r\n"
-                  "{\"class\":\"WATCH\",\"enable\":true,\"json\":false,\"nmea\":true,\"raw\":0,\"scaled\":false}\r\n");
+    client->write(
+        "{\"class\":\"DEVICES\",\"devices\":[{\"class\":\"DEVICE\",\"path\":\"/dev/ttyACM0\",\"driver\":\"u-blox\","
+        "\"activated\":\"2026-12-08T12:00:00.000Z\",\"native\":0,\"bps\":9600}]}\r\n"
+        "{\"class\":\"WATCH\",\"enable\":true,\"json\":false,\"nmea\":true,\"raw\":0,\"scaled\":false}\r\n");
     client->write(QByteArray::fromStdString(kGnGga + "\r\n" + kAis + "\r\n"));
-    ASSERT_TRUE(WaitFor([&] { return s.state.nmeaLink.LastPositionSentence == kGnGga && s.state.ais.targets.count() == 1; }));
+    ASSERT_TRUE(
+        WaitFor([&] { return s.state.nmeaLink.LastPositionSentence == kGnGga && s.state.ais.targets.count() == 1; }));
     EXPECT_EQ(s.state.nmeaLink.RejectedSentences, 0u);
     s.cycle->FixTimerTimer();
     EXPECT_NEAR(s.state.fixInfo.OwnLat, 48.1173, 1e-9);
@@ -295,9 +302,11 @@ TEST(NetworkSource, GpsdRelaysNmeaAfterTheWatchCommand)
 
     // The daemon's own reports are not data: they do not keep the watchdog quiet.
     QTimer reports;
-    QObject::connect(&reports, &QTimer::timeout, [&] { client->write("{\"class\":\"DEVICE\",\"path\":\"/dev/ttyACM0\"}\r\n"); });
+    QObject::connect(
+        &reports, &QTimer::timeout, [&] { client->write("{\"class\":\"DEVICE\",\"path\":\"/dev/ttyACM0\"}\r\n"); });
     reports.start(20);
-    EXPECT_TRUE(WaitFor([&] { return s.state.display.StatusLine == "No NMEA data on COM1"; }, 3000)) << s.state.display.StatusLine;
+    EXPECT_TRUE(WaitFor([&] { return s.state.display.StatusLine == "No NMEA data on COM1"; }, 3000))
+        << s.state.display.StatusLine;
     reports.stop();
 
     // A restarted daemon gets the watch command again.
@@ -319,7 +328,7 @@ TEST(NetworkSource, UdpFloodLeavesOtherEventsTheirTurnAndDropsTheExcess)
     s.state.ais.AisLogPath = s.work.file("logs/08-12-26.AIS"); // every report logged, as at sea
     s.nmea->OpenNmeaInterface();
     ASSERT_TRUE(s.serial->linkUp());
-    kvtest::LoopbackFlood flood(kvtest::LoopbackFlood::Kind::Udp, {AisBurst()}, 3, port);
+    kvtest::LoopbackFlood flood(kvtest::LoopbackFlood::Kind::Udp, { AisBurst() }, 3, port);
     int ticksWhileFlooding = 0;
     std::size_t largestBacklog = 0;
     QTimer other;
@@ -333,9 +342,10 @@ TEST(NetworkSource, UdpFloodLeavesOtherEventsTheirTurnAndDropsTheExcess)
     EXPECT_GE(ticksWhileFlooding, 5);
     EXPECT_GT(flood.unitsSent(), 0u);
     EXPECT_GT(s.state.nmeaLink.DroppedSentences, 0u);
-    EXPECT_LE(largestBacklog, InputLimits{}.backlogBytes);
+    EXPECT_LE(largestBacklog, InputLimits {}.backlogBytes);
     EXPECT_EQ(s.state.nmeaLink.LastPositionSentence, kGga);
-    EXPECT_NE(s.state.display.StatusLine.find("Too much data on COM4: "), std::string::npos) << s.state.display.StatusLine;
+    EXPECT_NE(s.state.display.StatusLine.find("Too much data on COM4: "), std::string::npos)
+        << s.state.display.StatusLine;
     EXPECT_EQ(s.state.nmeaLink.RejectedSentences, 0u) << "drops fall between sentences";
 }
 
@@ -351,13 +361,13 @@ TEST(NetworkSource, AisFloodStopsTheLogAtItsLimitWithANote)
         std::uintmax_t highest;
     };
     const Case cases[] = {
-        {1, 0, "AIS log of the day reached 1 MB: AIS logging paused", 1048576 - 200, 1048576},
-        {500, 1000000, "Less than 1000000 MB free for the logs: AIS logging paused", 0, 0},
+        { 1, 0, "AIS log of the day reached 1 MB: AIS logging paused", 1048576 - 200, 1048576 },
+        { 500, 1000000, "Less than 1000000 MB free for the logs: AIS logging paused", 0, 0 },
     };
     kvtest::EnsureCoreApp();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.note);
-        kvtest::LoopbackFlood flood(kvtest::LoopbackFlood::Kind::Tcp, {AisBurst()}, 4);
+        kvtest::LoopbackFlood flood(kvtest::LoopbackFlood::Kind::Tcp, { AisBurst() }, 4);
         Station s(3, "tcp://127.0.0.1:" + std::to_string(flood.port()));
         s.state.extra.AisMaxLogMB = c.maxLogMB;
         s.state.extra.AisMinFreeMB = c.minFreeMB;
@@ -415,15 +425,17 @@ TEST(NetworkSource, BadSourceFileGivesTheMessageAndStaysClosed)
     // The message says what is wrong with the entry, as kvtool ports does; a NUL or an escape
     // in the file neither cuts it short nor reaches the screen raw.
     s.nmea->OpenNmeaInterface();
-    EXPECT_EQ(s.fakes.prompter.texts(), std::vector<std::string>{std::string(kPortUnavailable) +
-                                                                 "\ndev/com2: a TCP source needs a host and a port, as in "
-                                                                 "\"tcp://192.168.1.1:10110\": \"tcp://nowhere\""});
+    EXPECT_EQ(s.fakes.prompter.texts(),
+        std::vector<std::string> { std::string(kPortUnavailable)
+            + "\ndev/com2: a TCP source needs a host and a port, as in "
+              "\"tcp://192.168.1.1:10110\": \"tcp://nowhere\"" });
     EXPECT_FALSE(s.state.nmeaLink.NmeaOpen);
     s.work.write("dev/com2", std::string("ser\0ial\x1b[2J\n", 12));
     s.nmea->OpenNmeaInterface();
-    EXPECT_EQ(s.fakes.prompter.texts().back(), std::string(kPortUnavailable) +
-                                                   "\ndev/com2: not a source address: \"ser\\x00ial\\x1b[2J\" (use tcp://HOST:PORT, "
-                                                   "udp://:PORT, gpsd://HOST[:PORT], signalk://HOST[:PORT] or a device path)");
+    EXPECT_EQ(s.fakes.prompter.texts().back(),
+        std::string(kPortUnavailable)
+            + "\ndev/com2: not a source address: \"ser\\x00ial\\x1b[2J\" (use tcp://HOST:PORT, "
+              "udp://:PORT, gpsd://HOST[:PORT], signalk://HOST[:PORT] or a device path)");
 }
 
 TEST(NetworkSource, SourceFileReachedThroughALink)
@@ -447,17 +459,18 @@ TEST(NetworkSourceTool, PortsPrintsEachSource)
     std::filesystem::create_symlink("/dev/ttyUSB3", work.file("dev/com5"));
     // A file that would set the terminal's title and clear it, with a NUL in the middle.
     work.write("dev/com6", std::string("\x1b]0;owned\x07\0x\x1b[2J\n", 17));
-    const kvtest::ToolResult r = kvtest::RunShell("cd " + kvtest::ShellQuote(work.path()) + " && " +
-                                                  kvtest::ShellQuote(kvtest::KvtoolPath()) + " ports");
+    const kvtest::ToolResult r = kvtest::RunShell(
+        "cd " + kvtest::ShellQuote(work.path()) + " && " + kvtest::ShellQuote(kvtest::KvtoolPath()) + " ports");
     ASSERT_EQ(r.exitCode, 0);
-    const std::string want = "1\ttcp://192.168.4.1:10110\n"
-                             "2\tudp://:10110 udp://192.168.4.255:10111\n"
-                             "3\tgpsd://localhost:2947\n"
-                             "4\terror: dev/com4: not a source address: \"serial\" (use tcp://HOST:PORT, udp://:PORT, "
-                             "gpsd://HOST[:PORT], signalk://HOST[:PORT] or a device path)\n"
-                             "5\t/dev/ttyUSB3\n"
-                             "6\terror: dev/com6: not a source address: \"\\x1b]0;owned\\x07\\x00x\\x1b[2J\" (use "
-                             "tcp://HOST:PORT, udp://:PORT, gpsd://HOST[:PORT], signalk://HOST[:PORT] or a device path)\n";
+    const std::string want
+        = "1\ttcp://192.168.4.1:10110\n"
+          "2\tudp://:10110 udp://192.168.4.255:10111\n"
+          "3\tgpsd://localhost:2947\n"
+          "4\terror: dev/com4: not a source address: \"serial\" (use tcp://HOST:PORT, udp://:PORT, "
+          "gpsd://HOST[:PORT], signalk://HOST[:PORT] or a device path)\n"
+          "5\t/dev/ttyUSB3\n"
+          "6\terror: dev/com6: not a source address: \"\\x1b]0;owned\\x07\\x00x\\x1b[2J\" (use "
+          "tcp://HOST:PORT, udp://:PORT, gpsd://HOST[:PORT], signalk://HOST[:PORT] or a device path)\n";
     EXPECT_EQ(r.out.substr(0, want.size()), want);
 }
 
@@ -468,7 +481,7 @@ TEST(NetworkSourceTool, ListenPrintsEachSentenceWithItsArrivalTime)
     ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
     QProcess listen;
     listen.start(QString::fromStdString(kvtest::KvtoolPath()),
-                 {"listen", QString("tcp://127.0.0.1:%1").arg(server.serverPort()), "--seconds", "2"});
+        { "listen", QString("tcp://127.0.0.1:%1").arg(server.serverPort()), "--seconds", "2" });
     auto peer = Accept(server);
     ASSERT_TRUE(peer);
     peer->write(QByteArray::fromStdString("noise\n" + kGga + "\r\n" + kAis.substr(0, 20)));
@@ -494,14 +507,15 @@ TEST(NetworkSourceTool, ListenRefusesBadSources)
         int code;
         const char* message;
     } cases[] = {
-        {"listen ftp://host:1", 1, "unknown source type \"ftp\""},
-        {"listen", 2, "usage: kvtool listen SOURCE"},
-        {"listen tcp://a:1 --seconds x", 2, "--seconds takes a whole number"},
-        {"listen /nonexistent/ttyUSB9 --seconds 1", 1, "cannot open /nonexistent/ttyUSB9"},
+        { "listen ftp://host:1", 1, "unknown source type \"ftp\"" },
+        { "listen", 2, "usage: kvtool listen SOURCE" },
+        { "listen tcp://a:1 --seconds x", 2, "--seconds takes a whole number" },
+        { "listen /nonexistent/ttyUSB9 --seconds 1", 1, "cannot open /nonexistent/ttyUSB9" },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args);
-        const kvtest::ToolResult r = kvtest::RunShell(kvtest::ShellQuote(kvtest::KvtoolPath()) + " " + c.args + " 2>&1");
+        const kvtest::ToolResult r
+            = kvtest::RunShell(kvtest::ShellQuote(kvtest::KvtoolPath()) + " " + c.args + " 2>&1");
         EXPECT_EQ(r.exitCode, c.code);
         EXPECT_NE(r.out.find(c.message), std::string::npos) << r.out;
     }

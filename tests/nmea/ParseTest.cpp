@@ -91,12 +91,17 @@ TEST(ParseSentence, QualityTableDiffersBetweenGgaAndCombined)
         const char* quality;
     };
     const Case cases[] = {
-        {"$GPGGA", "2", true, "DGPS", "lime", "2"},  {"$XXCOM", "2", true, "DGPS", "lime", "2"},
-        {"$GPGGA", "3", false, "", "", ""},          {"$XXCOM", "3", true, "DGPSX", "lime", "3"},
-        {"$GPGGA", "4", false, "", "", ""},          {"$XXCOM", "4", true, "DGPSF", "lime", "2"},
-        {"$GPGGA", "5", true, "MON", "lime", "5"},   {"$XXCOM", "5", false, "", "", ""},
-        {"$GPGGA", "0", false, "GPS", "red", "0"},   {"$GPGGA", "", false, "", "", ""},
-        {"$GPGGA", "11", false, "", "", ""},
+        { "$GPGGA", "2", true, "DGPS", "lime", "2" },
+        { "$XXCOM", "2", true, "DGPS", "lime", "2" },
+        { "$GPGGA", "3", false, "", "", "" },
+        { "$XXCOM", "3", true, "DGPSX", "lime", "3" },
+        { "$GPGGA", "4", false, "", "", "" },
+        { "$XXCOM", "4", true, "DGPSF", "lime", "2" },
+        { "$GPGGA", "5", true, "MON", "lime", "5" },
+        { "$XXCOM", "5", false, "", "", "" },
+        { "$GPGGA", "0", false, "GPS", "red", "0" },
+        { "$GPGGA", "", false, "", "", "" },
+        { "$GPGGA", "11", false, "", "", "" },
     };
     for (const auto& c : cases) {
         Parsed p;
@@ -186,18 +191,18 @@ TEST(ParseSentence, EmptyOrMalformedPositionFieldsAreNoFix)
         bool valid;
     };
     const Case cases[] = {
-        {"$GPRMC,112000,A,,,,,,,091226,,*2A", false},
-        {"$GPGGA,112000,4807.038,N,0013-.0000,E,1,08,0.9,545.4,M,46.9,M,,", false},
-        {"$GPGGA,112000,,N,01131.000,E,1,08,0.9", false},
-        {"$GPGGA,112000,4807.038,N,,E,2,08,0.9", false},
-        {"$GPRMC,112000,A,48.07038,N,01131.000,E", false}, // the point among the degrees
-        {"$GPRMC,112000,A,4807.038,N,+1131.000,E", false},
-        {"$GPRMC,112000,A,4807.0 8,N,01131.000,E", false},
-        {"$KVCOM,123456,,,,,1,06", false},
-        {"$KVCOM,000000,,,,,0,06", false}, // not even as an event mark
-        {"$GPRMC,112000,A,4807.038,N,01131.000,E", true},
-        {"$GPGGA,112000,4807,N,01131,E,1,08,0.9", true}, // no decimals
-        {"$GPGGA,112000,4807.,S,01131.5,W,1,08,0.9", true},
+        { "$GPRMC,112000,A,,,,,,,091226,,*2A", false },
+        { "$GPGGA,112000,4807.038,N,0013-.0000,E,1,08,0.9,545.4,M,46.9,M,,", false },
+        { "$GPGGA,112000,,N,01131.000,E,1,08,0.9", false },
+        { "$GPGGA,112000,4807.038,N,,E,2,08,0.9", false },
+        { "$GPRMC,112000,A,48.07038,N,01131.000,E", false }, // the point among the degrees
+        { "$GPRMC,112000,A,4807.038,N,+1131.000,E", false },
+        { "$GPRMC,112000,A,4807.0 8,N,01131.000,E", false },
+        { "$KVCOM,123456,,,,,1,06", false },
+        { "$KVCOM,000000,,,,,0,06", false }, // not even as an event mark
+        { "$GPRMC,112000,A,4807.038,N,01131.000,E", true },
+        { "$GPGGA,112000,4807,N,01131,E,1,08,0.9", true }, // no decimals
+        { "$GPGGA,112000,4807.,S,01131.5,W,1,08,0.9", true },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.sentence);
@@ -220,21 +225,21 @@ TEST(SentenceCheck, ChecksumsAreComparedOnlyWhenPresent)
         bool mismatch;
     };
     const Case cases[] = {
-        {"$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47", false},
-        {"$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*48", true},
-        {"$GPGGA,123519,4807.039,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47", true}, // one digit changed
-        {"$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A", false},
-        {"$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6a", false}, // either case
-        {"!AIVDM,1,1,,B,177KQJ5000G?tO`K>RA1wUbN0TKH,0*5C", false},
-        {"!AIVDM,1,1,,B,177KQJ5000G?tO`K>RA1wUbN0TKH,0*5D", true},
-        {"$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,", false}, // no checksum
-        {"$GPGGA,1*4", false},  // one digit is no checksum
-        {"$GPGGA,1*4G", false}, // nor is a non-hexadecimal pair
-        {"$GPGGA,1*47x", false},
-        {"*00", false},
-        {"$*00", false}, // nothing between: the sum is 0
-        {"$*01", true},
-        {"", false},
+        { "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47", false },
+        { "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*48", true },
+        { "$GPGGA,123519,4807.039,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47", true }, // one digit changed
+        { "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A", false },
+        { "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6a", false }, // either case
+        { "!AIVDM,1,1,,B,177KQJ5000G?tO`K>RA1wUbN0TKH,0*5C", false },
+        { "!AIVDM,1,1,,B,177KQJ5000G?tO`K>RA1wUbN0TKH,0*5D", true },
+        { "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,", false }, // no checksum
+        { "$GPGGA,1*4", false }, // one digit is no checksum
+        { "$GPGGA,1*4G", false }, // nor is a non-hexadecimal pair
+        { "$GPGGA,1*47x", false },
+        { "*00", false },
+        { "$*00", false }, // nothing between: the sum is 0
+        { "$*01", true },
+        { "", false },
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ChecksumMismatch(c.sentence), c.mismatch) << c.sentence;
@@ -251,28 +256,24 @@ TEST(SentenceCheck, PositionsOutOfRangeAreNoFix)
         bool outOfRange;
     };
     const Case cases[] = {
-        {"$GPGGA,1,9041.0000,N,00100.000,W,1,08,0.9", true}, // 90.68 degrees: line noise
-        {"$GPGGA,1,9000.0000,S,00100.000,W,1,08,0.9", false},
-        {"$GPGGA,1,9000.0001,N,00100.000,W,1,08,0.9", true},
-        {"$GPGGA,1,4860.0000,N,00100.000,W,1,08,0.9", true}, // minutes of 60
-        {"$GPGGA,1,4859.9999,N,00100.000,W,1,08,0.9", false},
-        {"$GPGGA,1,4800.000,N,18000.000,E,1,08,0.9", false},
-        {"$GPGGA,1,4800.000,N,18000.001,E,1,08,0.9", true},
-        {"$GPGGA,1,4800.000,N,19000.000,W,1,08,0.9", true},
-        {"$GPGGA,1,4800.000,N,00175.000,W,1,08,0.9", true}, // longitude minutes of 75
-        {"$GPGGA,1,,,,,0,,", false},                        // empty fields are not out of range (nor a fix)
-        {"$GPRMC,1,A,9100.000,N,00100.000,W", true},
-        {"$GPRMC,1,A,4800.000,N,00100.000,W,,,,,,", false},
-        {"$GPRMC,1,A,4800.000,N,36000.000,W", true},
-        {"$KVCOM,1,9500.000,N,00100.000,W,1", true},
-        {"$GPGSV,1,9500.000,N,99999.000,W,1", false}, // not a position sentence
+        { "$GPGGA,1,9041.0000,N,00100.000,W,1,08,0.9", true }, // 90.68 degrees: line noise
+        { "$GPGGA,1,9000.0000,S,00100.000,W,1,08,0.9", false }, { "$GPGGA,1,9000.0001,N,00100.000,W,1,08,0.9", true },
+        { "$GPGGA,1,4860.0000,N,00100.000,W,1,08,0.9", true }, // minutes of 60
+        { "$GPGGA,1,4859.9999,N,00100.000,W,1,08,0.9", false }, { "$GPGGA,1,4800.000,N,18000.000,E,1,08,0.9", false },
+        { "$GPGGA,1,4800.000,N,18000.001,E,1,08,0.9", true }, { "$GPGGA,1,4800.000,N,19000.000,W,1,08,0.9", true },
+        { "$GPGGA,1,4800.000,N,00175.000,W,1,08,0.9", true }, // longitude minutes of 75
+        { "$GPGGA,1,,,,,0,,", false }, // empty fields are not out of range (nor a fix)
+        { "$GPRMC,1,A,9100.000,N,00100.000,W", true }, { "$GPRMC,1,A,4800.000,N,00100.000,W,,,,,,", false },
+        { "$GPRMC,1,A,4800.000,N,36000.000,W", true }, { "$KVCOM,1,9500.000,N,00100.000,W,1", true },
+        { "$GPGSV,1,9500.000,N,99999.000,W,1", false }, // not a position sentence
     };
     for (const Case& c : cases) {
         EXPECT_EQ(PositionOutOfRange(c.sentence), c.outOfRange) << c.sentence;
         Parsed p;
         p.nav.sentenceFix.SentenceLat = 1.5;
         p.nav.sentenceFix.PositionValid = true;
-        EXPECT_EQ(ParseSentence(c.sentence, p.nav.sentenceFix, p.display, p.nav.aisPlayback.AISPlayback), !c.outOfRange) << c.sentence;
+        EXPECT_EQ(ParseSentence(c.sentence, p.nav.sentenceFix, p.display, p.nav.aisPlayback.AISPlayback), !c.outOfRange)
+            << c.sentence;
         if (c.outOfRange) {
             EXPECT_FALSE(p.nav.sentenceFix.PositionValid) << c.sentence;
             EXPECT_EQ(p.nav.sentenceFix.SentenceLat, 1.5) << c.sentence;

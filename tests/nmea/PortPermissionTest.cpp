@@ -24,9 +24,12 @@ using namespace kv;
 // A port that never opens and says why (or not).
 class RefusingPort final : public SerialPort {
 public:
-    explicit RefusingPort(std::string why) : why_(std::move(why)) {}
+    explicit RefusingPort(std::string why)
+        : why_(std::move(why))
+    {
+    }
     bool open(unsigned, unsigned) override { return false; }
-    void close() override {}
+    void close() override { }
     bool isOpen() const override { return false; }
     std::size_t outputFree() const override { return 0; }
     bool write(std::string_view) override { return false; }
@@ -43,19 +46,21 @@ TEST(PortPermission, TheReasonFollowsTheMessageUnchanged)
         std::string expected;
     };
     const Case cases[] = {
-        {"", kPortUnavailable},
-        {"Permission denied on /dev/ttyUSB0: ...", std::string(kPortUnavailable) + "\nPermission denied on /dev/ttyUSB0: ..."},
+        { "", kPortUnavailable },
+        { "Permission denied on /dev/ttyUSB0: ...",
+            std::string(kPortUnavailable) + "\nPermission denied on /dev/ttyUSB0: ..." },
     };
     for (const Case& tc : cases) {
         SCOPED_TRACE(tc.why);
         FakePlatform fakes;
         RefusingPort port(tc.why);
-        Platform platform{fakes.prompter, fakes.clock, port, fakes.sound, fakes.launcher, fakes.clipboard, fakes.printer};
+        Platform platform { fakes.prompter, fakes.clock, port, fakes.sound, fakes.launcher, fakes.clipboard,
+            fakes.printer };
         ProgramState state;
         state.settings.nmea.ComPortNumber = 1;
         NmeaInterface nmea(state, platform);
         nmea.OpenNmeaInterface();
-        EXPECT_EQ(fakes.prompter.texts(), std::vector<std::string>{tc.expected});
+        EXPECT_EQ(fakes.prompter.texts(), std::vector<std::string> { tc.expected });
         EXPECT_FALSE(state.nmeaLink.NmeaOpen);
     }
 }
@@ -76,7 +81,7 @@ TEST(PortPermission, QtPortReportsADeviceWithoutRights)
     }
     static int argc = 1;
     static char name[] = "test_nmea";
-    static char* argv[] = {name, nullptr};
+    static char* argv[] = { name, nullptr };
     if (QCoreApplication::instance() == nullptr) {
         new QCoreApplication(argc, argv);
     }

@@ -32,7 +32,7 @@ void EnsureApp()
 {
     static int argc = 1;
     static char name[] = "test_nmea";
-    static char* argv[] = {name, nullptr};
+    static char* argv[] = { name, nullptr };
     if (QCoreApplication::instance() == nullptr) {
         new QCoreApplication(argc, argv);
     }
@@ -72,7 +72,8 @@ TEST(SerialEndToEnd, SentencesThroughAPseudoTerminal)
     // Short ticks so that the 273-tick watchdog runs out in well under a second.
     QtSerialPort serial(work.path() + "/", 2);
     FakePlatform fakes;
-    Platform platform{fakes.prompter, fakes.clock, serial, fakes.sound, fakes.launcher, fakes.clipboard, fakes.printer};
+    Platform platform { fakes.prompter, fakes.clock, serial, fakes.sound, fakes.launcher, fakes.clipboard,
+        fakes.printer };
     ProgramState state;
     state.settings.nmea.ComPortNumber = 7;
     state.settings.nmea.BaudRate = 4800;
@@ -85,7 +86,8 @@ TEST(SerialEndToEnd, SentencesThroughAPseudoTerminal)
     // Reception: noise, a sentence split over two writes, another sentence.
     pty.send("garbage\r\n" + std::string(150, '~') + "\n" + kGga.substr(0, 10));
     pty.send(kGga.substr(10) + "\r\n$GPGSV,3,1,11\r\n");
-    ASSERT_TRUE(WaitFor([&] { return state.nmeaLink.LastPositionSentence == kGga; })) << state.nmeaLink.LastPositionSentence;
+    ASSERT_TRUE(WaitFor([&] { return state.nmeaLink.LastPositionSentence == kGga; }))
+        << state.nmeaLink.LastPositionSentence;
 
     // Transmission: what the program writes comes out of the master side.
     const std::string out = "$ECXTE,A,A,0.25,L,N,A*1E\r\n";
@@ -102,7 +104,7 @@ TEST(SerialEndToEnd, SentencesThroughAPseudoTerminal)
     ASSERT_TRUE(WaitFor([&] { return !state.display.StatusLine.empty(); }));
     EXPECT_EQ(state.display.StatusLine, "No NMEA data on COM7");
     EXPECT_EQ(state.nmeaLink.LastPositionSentence, "");
-    EXPECT_EQ(fakes.prompter.beeps, std::vector<Beep>{Beep::Exclamation});
+    EXPECT_EQ(fakes.prompter.beeps, std::vector<Beep> { Beep::Exclamation });
     state.display.StatusLine.clear();
     ASSERT_TRUE(WaitFor([&] { return !state.display.StatusLine.empty(); }));
     EXPECT_EQ(fakes.prompter.beeps.size(), 1u); // repeated without a beep
@@ -139,7 +141,8 @@ TEST(SerialEndToEnd, DeviceThatGoesAwayIsReportedAsNoData)
     std::filesystem::create_symlink(pty->slaveName, work.file("dev/com2"));
     QtSerialPort serial(work.path(), 2);
     FakePlatform fakes;
-    Platform platform{fakes.prompter, fakes.clock, serial, fakes.sound, fakes.launcher, fakes.clipboard, fakes.printer};
+    Platform platform { fakes.prompter, fakes.clock, serial, fakes.sound, fakes.launcher, fakes.clipboard,
+        fakes.printer };
     ProgramState state;
     state.settings.nmea.ComPortNumber = 2;
     NmeaInterface nmea(state, platform);
@@ -149,7 +152,7 @@ TEST(SerialEndToEnd, DeviceThatGoesAwayIsReportedAsNoData)
     ASSERT_TRUE(WaitFor([&] { return state.nmeaLink.LastPositionSentence == kGga; }));
     pty.reset(); // both sides gone
     ASSERT_TRUE(WaitFor([&] { return state.display.StatusLine == "No NMEA data on COM2"; }));
-    EXPECT_EQ(fakes.prompter.beeps, std::vector<Beep>{Beep::Exclamation});
+    EXPECT_EQ(fakes.prompter.beeps, std::vector<Beep> { Beep::Exclamation });
     nmea.CloseNmeaInterface();
     EXPECT_FALSE(serial.isOpen());
 }
@@ -162,12 +165,13 @@ TEST(SerialEndToEnd, MissingDeviceGivesTheMessageAndStaysClosed)
     std::filesystem::create_symlink("/nonexistent/ttyUSB9", work.file("dev/com9"));
     QtSerialPort serial(work.path(), 2);
     FakePlatform fakes;
-    Platform platform{fakes.prompter, fakes.clock, serial, fakes.sound, fakes.launcher, fakes.clipboard, fakes.printer};
+    Platform platform { fakes.prompter, fakes.clock, serial, fakes.sound, fakes.launcher, fakes.clipboard,
+        fakes.printer };
     ProgramState state;
     state.settings.nmea.ComPortNumber = 9;
     NmeaInterface nmea(state, platform);
     nmea.OpenNmeaInterface();
-    EXPECT_EQ(fakes.prompter.texts(), std::vector<std::string>{kPortUnavailable});
+    EXPECT_EQ(fakes.prompter.texts(), std::vector<std::string> { kPortUnavailable });
     EXPECT_FALSE(state.nmeaLink.NmeaOpen);
     EXPECT_FALSE(serial.isOpen());
     EXPECT_EQ(serial.outputFree(), 0u);
@@ -180,9 +184,10 @@ TEST(SerialEndToEnd, DeviceThatComesBackIsReopenedWhileTheInterfaceStaysOpen)
     kvtest::TempDir work;
     std::filesystem::create_directories(work.file("dev"));
     std::filesystem::create_symlink(pty->slaveName, work.file("dev/com3"));
-    QtSerialPort serial(work.path(), 2, SourceRetry{20, 1000, 30000});
+    QtSerialPort serial(work.path(), 2, SourceRetry { 20, 1000, 30000 });
     FakePlatform fakes;
-    Platform platform{fakes.prompter, fakes.clock, serial, fakes.sound, fakes.launcher, fakes.clipboard, fakes.printer};
+    Platform platform { fakes.prompter, fakes.clock, serial, fakes.sound, fakes.launcher, fakes.clipboard,
+        fakes.printer };
     ProgramState state;
     state.settings.nmea.ComPortNumber = 3;
     NmeaInterface nmea(state, platform);
@@ -194,8 +199,9 @@ TEST(SerialEndToEnd, DeviceThatComesBackIsReopenedWhileTheInterfaceStaysOpen)
     // Unplugged: the status line says so and the port is looked for again, still open.
     const std::string oldDevice = pty->slaveName;
     pty.reset();
-    ASSERT_TRUE(WaitFor([&] { return state.display.StatusLine == oldDevice + " is gone; waiting for it to come back"; }))
-        << state.display.StatusLine;
+    ASSERT_TRUE(WaitFor([&] {
+        return state.display.StatusLine == oldDevice + " is gone; waiting for it to come back";
+    })) << state.display.StatusLine;
     EXPECT_TRUE(serial.isOpen());
     EXPECT_FALSE(serial.linkUp());
     EXPECT_EQ(serial.outputFree(), 0u);
@@ -222,7 +228,7 @@ TEST(SerialEndToEnd, DeviceThatComesBackIsReopenedWhileTheInterfaceStaysOpen)
     }));
     EXPECT_EQ(got, out);
     // Only the one question-free beep of the data loss; no message box at any point.
-    EXPECT_EQ(fakes.prompter.beeps, std::vector<Beep>{Beep::Exclamation});
+    EXPECT_EQ(fakes.prompter.beeps, std::vector<Beep> { Beep::Exclamation });
     EXPECT_TRUE(fakes.prompter.lastMessageIs("NMEA Interface Open!"));
     nmea.CloseNmeaInterface();
     EXPECT_FALSE(serial.isOpen());

@@ -47,12 +47,24 @@ std::string Mutate(std::string s, std::mt19937& rng)
         }
         const std::size_t at = std::uniform_int_distribution<std::size_t>(0, s.size() - 1)(rng);
         switch (std::uniform_int_distribution<int>(0, 5)(rng)) {
-        case 0: s[at] = static_cast<char>(byte(rng)); break;                  // flip a byte
-        case 1: s.erase(at, std::uniform_int_distribution<std::size_t>(1, 8)(rng)); break; // drop
-        case 2: s.insert(at, 1, ','); break;                                   // extra field
-        case 3: s.insert(at, std::string(std::uniform_int_distribution<std::size_t>(1, 60)(rng), '9')); break;
-        case 4: s.insert(at, "1e999"); break;
-        default: s.resize(at); break;                                          // truncate
+        case 0:
+            s[at] = static_cast<char>(byte(rng));
+            break; // flip a byte
+        case 1:
+            s.erase(at, std::uniform_int_distribution<std::size_t>(1, 8)(rng));
+            break; // drop
+        case 2:
+            s.insert(at, 1, ',');
+            break; // extra field
+        case 3:
+            s.insert(at, std::string(std::uniform_int_distribution<std::size_t>(1, 60)(rng), '9'));
+            break;
+        case 4:
+            s.insert(at, "1e999");
+            break;
+        default:
+            s.resize(at);
+            break; // truncate
         }
     }
     return s;
@@ -124,7 +136,8 @@ TEST(BadInput, RandomBytesAndMutatedSentences)
         ASSERT_LT(state.nmeaLink.LastAisSentence.size(), kRxBufferLimit);
         if (!state.nmeaLink.LastPositionSentence.empty()) {
             ++kept;
-            ParseSentence(state.nmeaLink.LastPositionSentence, state.sentenceFix, state.display, state.aisPlayback.AISPlayback);
+            ParseSentence(
+                state.nmeaLink.LastPositionSentence, state.sentenceFix, state.display, state.aisPlayback.AISPlayback);
         }
         ParseSentence(s, nav.sentenceFix, display, nav.aisPlayback.AISPlayback);
         if (i % 1000 == 0) {
@@ -145,16 +158,18 @@ TEST(BadInput, RandomTemplatesExpandWithoutFault)
     std::mt19937 rng(7);
     ProgramState state;
     FakeClock clock;
-    state.route.push({"wp", 50.0, 1.0});
+    state.route.push({ "wp", 50.0, 1.0 });
     state.routeProgress.RouteLength = 1;
     state.routeProgress.ActiveWaypoint = 1;
-    state.quickLog.push({1e300, -1e300, 0.0});
+    state.quickLog.push({ 1e300, -1e300, 0.0 });
     state.routeProgress.BearingToWaypoint = 1e300;
     state.routeProgress.XTE = std::nan("");
     std::optional<LatLong> tow;
     TemplateSources sources;
-    sources.towPosition = [] { return std::optional<LatLong>(LatLong{-0.0, 1e20}); };
-    const auto ctx = MakeTemplateContext(kv::TemplateRecordsOf(state), clock, RouteTextsFromState(state.routeProgress, state.motion, state.settings.units, state.prefs.units), &sources, &tow);
+    sources.towPosition = [] { return std::optional<LatLong>(LatLong { -0.0, 1e20 }); };
+    const auto ctx = MakeTemplateContext(kv::TemplateRecordsOf(state), clock,
+        RouteTextsFromState(state.routeProgress, state.motion, state.settings.units, state.prefs.units), &sources,
+        &tow);
     const std::string alphabet = "@@@@$|: ,^/~<>#&+[]0123456789abcdefghijklmnopqrstuvwxyzE\x01\xff";
     for (int i = 0; i < 20000; ++i) {
         std::string t;

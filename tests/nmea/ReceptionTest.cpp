@@ -21,7 +21,7 @@ struct Rx {
     ProgramState state;
     FakePlatform fakes;
     RecordingAis ais;
-    NmeaInterface nmea{state, fakes.platform, &ais};
+    NmeaInterface nmea { state, fakes.platform, &ais };
     Rx() { state.settings.nmea.ComPortNumber = 1; }
     void open()
     {
@@ -118,11 +118,11 @@ TEST(Reception, SentencesFailingTheirChecksumAreCountedShownAndNotUsed)
         std::size_t aisHandedOn;
     };
     const Step steps[] = {
-        {badGga, true, kGga, 0},
-        {badAis, true, kGga, 0},
-        {kAis, false, kGga, 1},
-        {noSum, false, noSum, 1}, // no checksum: taken as before
-        {"$GPGGA,1,2*00", true, noSum, 1},
+        { badGga, true, kGga, 0 },
+        { badAis, true, kGga, 0 },
+        { kAis, false, kGga, 1 },
+        { noSum, false, noSum, 1 }, // no checksum: taken as before
+        { "$GPGGA,1,2*00", true, noSum, 1 },
     };
     std::uint32_t rejected = 0;
     for (const Step& step : steps) {
@@ -161,7 +161,7 @@ TEST(Reception, WatchdogBeepsOnceThenRepeatsEveryTenSeconds)
     rx.fakes.serial.tick();
     EXPECT_EQ(rx.state.display.StatusLine, "No NMEA data on COM1");
     EXPECT_EQ(rx.state.nmeaLink.LastPositionSentence, "");
-    EXPECT_EQ(rx.fakes.prompter.beeps, std::vector<Beep>{Beep::Exclamation});
+    EXPECT_EQ(rx.fakes.prompter.beeps, std::vector<Beep> { Beep::Exclamation });
     EXPECT_FALSE(rx.state.nmeaLink.DataArriving);
     rx.state.display.StatusLine.clear();
     rx.fakes.serial.tick(kNoDataTicks - 1);
@@ -205,7 +205,7 @@ TEST(Interface, OpenAndCloseWithTheirMessagesAndDisplays)
     EXPECT_EQ(d.StatusLine, "");
 
     // "No" leaves it open.
-    rx.fakes.prompter.answer({false, true});
+    rx.fakes.prompter.answer({ false, true });
     rx.nmea.NMEAServerOnOffClick();
     EXPECT_TRUE(rx.state.nmeaLink.NmeaOpen);
     EXPECT_TRUE(rx.fakes.prompter.lastMessageIs(kCloseQuestion));
@@ -215,7 +215,7 @@ TEST(Interface, OpenAndCloseWithTheirMessagesAndDisplays)
     EXPECT_FALSE(rx.state.nmeaLink.NmeaOpen);
     EXPECT_FALSE(rx.fakes.serial.opened);
     EXPECT_TRUE(rx.fakes.prompter.lastMessageIs("NMEA Interface Closed!"));
-    EXPECT_EQ(rx.fakes.prompter.beeps, std::vector<Beep>{Beep::Default});
+    EXPECT_EQ(rx.fakes.prompter.beeps, std::vector<Beep> { Beep::Default });
     EXPECT_EQ(d.hint(Control::NMEAServerOnOff), "Open NMEA interface|");
     EXPECT_FALSE(d.isChecked(Control::NMEAInterface1));
     EXPECT_FALSE(d.FixTimer.running());
@@ -236,7 +236,7 @@ TEST(Interface, PortThatCannotOpenLeavesTheInterfaceClosed)
     Rx rx;
     rx.fakes.serial.available = false;
     rx.nmea.OpenNmeaInterface();
-    EXPECT_EQ(rx.fakes.prompter.texts(), std::vector<std::string>{kPortUnavailable});
+    EXPECT_EQ(rx.fakes.prompter.texts(), std::vector<std::string> { kPortUnavailable });
     EXPECT_FALSE(rx.state.nmeaLink.NmeaOpen);
     EXPECT_FALSE(rx.state.display.isChecked(Control::NMEAInterface1));
     EXPECT_FALSE(rx.state.display.FixTimer.running());

@@ -22,12 +22,12 @@ struct Recorder final : SerialListener {
     std::string chars;
     std::vector<std::string> status;
     void onCharsAvailable(std::string_view c) override { chars += c; }
-    void onWatchdog() override {}
+    void onWatchdog() override { }
     void onSourceStatus(std::string_view text) override { status.emplace_back(text); }
 };
 
 struct FakeServer {
-    QWebSocketServer server{QStringLiteral("test"), QWebSocketServer::NonSecureMode};
+    QWebSocketServer server { QStringLiteral("test"), QWebSocketServer::NonSecureMode };
     std::vector<QWebSocket*> clients;
     std::vector<QString> received;
     QByteArray authorization;

@@ -38,11 +38,11 @@ struct RecordingAis final : AisSentenceHandler {
 
 TEST(Talkers, ReceiverTalkersAreTakenAsPositionSentences)
 {
-    for (const char* talker : {"GP", "GN", "GL", "GA", "GB", "BD", "GQ", "GI"}) {
+    for (const char* talker : { "GP", "GN", "GL", "GA", "GB", "BD", "GQ", "GI" }) {
         SCOPED_TRACE(talker);
         const std::string gga = WithChecksum(talker + kGgaFields);
         const std::string rmc = WithChecksum(talker + kRmcFields);
-        for (const int chosen : {0, 1}) {
+        for (const int chosen : { 0, 1 }) {
             ProgramState state;
             FakePlatform fakes;
             NmeaInterface nmea(state, fakes.platform);
@@ -59,7 +59,7 @@ TEST(Talkers, ReceiverTalkersAreTakenAsPositionSentences)
 
 TEST(Talkers, OtherTalkersAndKindsAreNot)
 {
-    for (const char* id : {"$IIRMC", "$ECGGA", "$KVGGA", "$GNGSA", "$GNVTG", "$gnGGA", "!GNGGA", "$GN"}) {
+    for (const char* id : { "$IIRMC", "$ECGGA", "$KVGGA", "$GNGSA", "$GNVTG", "$gnGGA", "!GNGGA", "$GN" }) {
         SCOPED_TRACE(id);
         EXPECT_FALSE(IsChosenPositionSentence(std::string(id) + ",1,2", 0));
         EXPECT_FALSE(IsChosenPositionSentence(std::string(id) + ",1,2", 1));
@@ -71,15 +71,16 @@ TEST(Talkers, OtherTalkersAndKindsAreNot)
 
 TEST(Talkers, SameFixAsTheGpsForm)
 {
-    for (const std::string& fields : {kGgaFields, kRmcFields}) {
+    for (const std::string& fields : { kGgaFields, kRmcFields }) {
         ProgramState gpNav;
         Display gpDisplay;
         ASSERT_TRUE(ParseSentence(WithChecksum("GP" + fields), gpNav.sentenceFix, gpDisplay, false));
-        for (const char* talker : {"GN", "GL", "GA", "GB", "BD", "GQ", "GI"}) {
+        for (const char* talker : { "GN", "GL", "GA", "GB", "BD", "GQ", "GI" }) {
             SCOPED_TRACE(std::string(talker) + fields);
             ProgramState nav;
             Display display;
-            ASSERT_TRUE(ParseSentence(WithChecksum(talker + fields), nav.sentenceFix, display, nav.aisPlayback.AISPlayback));
+            ASSERT_TRUE(
+                ParseSentence(WithChecksum(talker + fields), nav.sentenceFix, display, nav.aisPlayback.AISPlayback));
             EXPECT_EQ(nav.sentenceFix.SentenceLat, gpNav.sentenceFix.SentenceLat);
             EXPECT_EQ(nav.sentenceFix.SentenceLong, gpNav.sentenceFix.SentenceLong);
             EXPECT_EQ(nav.sentenceFix.PositionValid, gpNav.sentenceFix.PositionValid);
@@ -108,7 +109,7 @@ TEST(Talkers, OwnShipAisIsIgnored)
     const std::string vdo = "!AIVDO,1,1,,,B5NJ;PP005l4ot5Isbl03wsUkP06,0*35";
     const std::string vdm = "!AIVDM,1,1,,B,177KQJ5000G?tO`K>RA1wUbN0TKH,0*5C";
     fakes.serial.receive(vdo + "\r\n" + vdm + "\r\n" + vdo + "\r\n");
-    EXPECT_EQ(ais.got, std::vector<std::string>{vdm});
+    EXPECT_EQ(ais.got, std::vector<std::string> { vdm });
     EXPECT_EQ(state.nmeaLink.LastAisSentence, vdm);
     EXPECT_EQ(state.nmeaLink.RejectedSentences, 0u);
 }

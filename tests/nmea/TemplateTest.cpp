@@ -1,6 +1,6 @@
 #include "app/ProgramState.h"
-#include "nmea/Templates.h"
 #include "app/WaypointSend.h"
+#include "nmea/Templates.h"
 #include "nmea/WaypointTransfer.h"
 #include "platform/fake/Fakes.h"
 
@@ -21,9 +21,9 @@ struct Fixture {
 
     void route3()
     {
-        state.route.push({"Alpha one               01", 50.5, 1.25});
-        state.route.push({"b.c'd e@  ", -33.75, -151.5});
-        state.route.push({"Last", 10.0, 0.0});
+        state.route.push({ "Alpha one               01", 50.5, 1.25 });
+        state.route.push({ "b.c'd e@  ", -33.75, -151.5 });
+        state.route.push({ "Last", 10.0, 0.0 });
         state.routeProgress.RouteLength = 3;
         state.routeProgress.ActiveWaypoint = 2;
     }
@@ -69,9 +69,12 @@ TEST(Templates, ScanningDropsUnknownCodesAndTrailingAt)
     EXPECT_EQ(f.T("ab@Zcd"), "abcd");
     EXPECT_EQ(f.S("ab@Zcd"), "abcd");
     EXPECT_EQ(f.T("abc@"), "abc");
-    EXPECT_EQ(f.T("a@\x01" "b@\x7f" "c"), "abc");
+    EXPECT_EQ(f.T("a@\x01"
+                  "b@\x7f"
+                  "c"),
+        "abc");
     EXPECT_EQ(f.T("@e@a@<@^x"), "x"); // sentence-only codes
-    EXPECT_EQ(f.S("@&y"), "y");        // text-only code
+    EXPECT_EQ(f.S("@&y"), "y"); // text-only code
     EXPECT_EQ(f.S("A|B C"), "A B0C");
     EXPECT_EQ(f.T("A|B C"), "A|B C");
 }
@@ -79,7 +82,7 @@ TEST(Templates, ScanningDropsUnknownCodesAndTrailingAt)
 TEST(Templates, PositionFields)
 {
     Fixture f;
-    f.state.quickLog.push({50.0 + 30.123 / 60.0, 1.0 + 7.456 / 60.0, 0.0});
+    f.state.quickLog.push({ 50.0 + 30.123 / 60.0, 1.0 + 7.456 / 60.0, 0.0 });
     f.state.fixInfo.OwnLat = 50.5;
     f.state.fixInfo.OwnLong = 1.1;
     EXPECT_EQ(f.T("@p:3"), "5030.123,N,00107.456,W");
@@ -90,7 +93,7 @@ TEST(Templates, PositionFields)
     f.state.chartRef.ChartLatOffset = 1.0;
     EXPECT_EQ(f.S("@p:3"), "5130.123,N,00107.456,W");
     // Minutes that round to 60 carry into the degrees.
-    f.state.quickLog.push({49.0 + 59.9999 / 60.0, 0.0, 0.0});
+    f.state.quickLog.push({ 49.0 + 59.9999 / 60.0, 0.0, 0.0 });
     f.state.fixInfo.OwnLong = 0.0;
     EXPECT_EQ(f.T("@p"), "5000.00,N,00000.00,E"); // OwnLong + offset exactly 0 is E for texts
     EXPECT_EQ(f.S("@p"), "5100.00,N,00000.00,W"); // and W for sentences
@@ -109,12 +112,12 @@ TEST(Templates, WaypointNameInTextsIsTheListedLabel)
         const char* field;
         const char* text;
     };
-    for (const Case& c : {Case{"NORTHPT                 19", "NORTHPT"},
-                          Case{"Harbour entrance buoy @ 0703 ", "Harbour entrance buoy"},
-                          Case{"Twenty-four characters.X19", "Twenty-four characters.X"},
-                          Case{"b.c'd e@  ", "b.c'd e"}, Case{"", ""}}) {
+    for (const Case& c : { Case { "NORTHPT                 19", "NORTHPT" },
+             Case { "Harbour entrance buoy @ 0703 ", "Harbour entrance buoy" },
+             Case { "Twenty-four characters.X19", "Twenty-four characters.X" }, Case { "b.c'd e@  ", "b.c'd e" },
+             Case { "", "" } }) {
         Fixture f;
-        f.state.route.push({c.field, 50.0, 1.0});
+        f.state.route.push({ c.field, 50.0, 1.0 });
         f.state.routeProgress.RouteLength = 1;
         f.state.routeProgress.ActiveWaypoint = 1;
         EXPECT_EQ(f.T("[@w]"), std::string("[") + c.text + "]") << c.field;
@@ -166,7 +169,7 @@ TEST(Templates, ValuesOfTheNavigationState)
     f.state.routeProgress.CourseToSteer = -1;
     EXPECT_EQ(f.S("[@h]"), "[]");
     // No speed towards the waypoint: an empty field, never "*" inside a sentence.
-    for (const char* vmg : {"********", "Speed<Tide! "}) {
+    for (const char* vmg : { "********", "Speed<Tide! " }) {
         f.texts.VMGText = vmg;
         EXPECT_EQ(f.S("[@v]"), "[]");
         EXPECT_EQ(f.T("@v"), vmg);
@@ -189,11 +192,11 @@ TEST(Templates, SourcesOfOtherPartsAndTheTowCopy)
     // Unwired sources give nothing.
     EXPECT_EQ(f.S("[@+@[@]@m@o@u@>]"), "[]");
     TemplateSources sources;
-    sources.towPointTexts = [] { return std::pair<std::string, std::string>{"a", "b"}; };
-    sources.portPointTexts = [] { return std::pair<std::string, std::string>{"c", "d"}; };
+    sources.towPointTexts = [] { return std::pair<std::string, std::string> { "a", "b" }; };
+    sources.portPointTexts = [] { return std::pair<std::string, std::string> { "c", "d" }; };
     sources.measureText = [] { return std::string("M1"); };
     sources.rasterCursorText = [] { return std::string("R"); };
-    sources.towPosition = [] { return std::optional<LatLong>(LatLong{50.5, -1.5}); };
+    sources.towPosition = [] { return std::optional<LatLong>(LatLong { 50.5, -1.5 }); };
     std::optional<LatLong> tow;
     f.state.chartRef.ChartLatOffset = 0.5;
     const auto ctx = MakeTemplateContext(kv::TemplateRecordsOf(f.state), f.fakes.clock, {}, &sources, &tow);
@@ -232,11 +235,15 @@ TEST(RouteTextsFromState, RangeTextInTheDisplayUnit)
         double factor;
         const char* text;
     };
-    for (const Case c : {Case{1.0, "0.6000 Nm "}, Case{1.852, "1.11 Km "}, Case{1.1508, "0.6905 Mls"}}) {
+    for (const Case c : { Case { 1.0, "0.6000 Nm " }, Case { 1.852, "1.11 Km " }, Case { 1.1508, "0.6905 Mls" } }) {
         Fixture f;
         f.state.settings.units.UnitFactor = c.factor;
         f.state.routeProgress.RangeToWaypoint = 0.6;
-        EXPECT_EQ(RouteTextsFromState(f.state.routeProgress, f.state.motion, f.state.settings.units, f.state.prefs.units).RangeText, c.text) << c.factor;
+        EXPECT_EQ(
+            RouteTextsFromState(f.state.routeProgress, f.state.motion, f.state.settings.units, f.state.prefs.units)
+                .RangeText,
+            c.text)
+            << c.factor;
     }
 }
 
@@ -246,8 +253,10 @@ TEST(OutputSentences, AllSwitchesInOrderWithValidChecksums)
     f.route3();
     f.state.nmeaLink.NmeaOpen = true;
     f.state.settings.nmea.NMEAOutputOn = true;
-    f.state.prefs.nmea.sendAPB = f.state.prefs.nmea.sendXTE = f.state.prefs.nmea.sendHSC = f.state.prefs.nmea.SendBOD = true;
-    f.state.prefs.nmea.sendBWR = f.state.prefs.nmea.SendRMB = f.state.prefs.nmea.SendVTG = f.state.prefs.nmea.SendCustom = true;
+    f.state.prefs.nmea.sendAPB = f.state.prefs.nmea.sendXTE = f.state.prefs.nmea.sendHSC = f.state.prefs.nmea.SendBOD
+        = true;
+    f.state.prefs.nmea.sendBWR = f.state.prefs.nmea.SendRMB = f.state.prefs.nmea.SendVTG = f.state.prefs.nmea.SendCustom
+        = true;
     f.state.prefs.nmea.CustomNMEA = "$PKV,@#@e";
     f.state.routeProgress.BearingToWaypoint = 90.0;
     f.state.routeProgress.CourseToSteer = 5;
@@ -263,7 +272,8 @@ TEST(OutputSentences, AllSwitchesInOrderWithValidChecksums)
     for (std::size_t p = 0; (p = out.find('$', p)) != std::string::npos; p += 6) {
         ids.push_back(out.substr(p, 6));
     }
-    EXPECT_EQ(ids, (std::vector<std::string>{"$ECVTG", "$ECXTE", "$ECAPB", "$ECBWR", "$ECRMB", "$ECHSC", "$ECBOD", "$PKV,2"}));
+    EXPECT_EQ(ids,
+        (std::vector<std::string> { "$ECVTG", "$ECXTE", "$ECAPB", "$ECBWR", "$ECRMB", "$ECHSC", "$ECBOD", "$PKV,2" }));
     ExpectValidChecksums(out);
     EXPECT_NE(out.find("$ECXTE,A,A,0.25,L,N,A*"), std::string::npos);
     EXPECT_NE(out.find("$ECHSC,05.0,T,09.0,M*"), std::string::npos);
@@ -279,13 +289,18 @@ TEST(OutputSentences, AllSwitchesInOrderWithValidChecksums)
     EXPECT_TRUE(SendOutputText(f.state.nmeaLink, f.fakes.serial));
     EXPECT_EQ(f.fakes.serial.written, out);
 
-    for (auto off : {0, 1, 2, 3}) {
+    for (auto off : { 0, 1, 2, 3 }) {
         ProgramState n = f.state;
-        if (off == 0) n.nmeaLink.NmeaOpen = false;
-        if (off == 1) n.routeProgress.ActiveWaypoint = 4;
-        if (off == 2) n.settings.nmea.NMEAOutputOn = false;
-        if (off == 3) n.routeProgress.ActiveWaypoint = 0;
-        BuildOutputSentences(n.nmeaLink, n.settings.nmea, n.prefs.nmea, kv::MakeTemplateContext(kv::TemplateRecordsOf(n), f.fakes.clock, f.texts));
+        if (off == 0)
+            n.nmeaLink.NmeaOpen = false;
+        if (off == 1)
+            n.routeProgress.ActiveWaypoint = 4;
+        if (off == 2)
+            n.settings.nmea.NMEAOutputOn = false;
+        if (off == 3)
+            n.routeProgress.ActiveWaypoint = 0;
+        BuildOutputSentences(n.nmeaLink, n.settings.nmea, n.prefs.nmea,
+            kv::MakeTemplateContext(kv::TemplateRecordsOf(n), f.fakes.clock, f.texts));
         EXPECT_EQ(n.nmeaLink.OutputText, "") << off;
     }
 }
@@ -302,16 +317,22 @@ TEST(WaypointTransfer, RouteAndChartWaypoints)
     f.state.nmeaLink.NmeaOpen = true;
     f.fakes.serial.opened = true;
     SendWPSClick(f.state, f.fakes.platform);
-    EXPECT_EQ(f.fakes.serial.written, "$ECWPL,5030.000,N,00115.000,W,ALPHA" + Expected("ECWPL,5030.000,N,00115.000,W,ALPHA") + "\r\n"
-                                      "$ECWPL,3345.000,S,15130.000,E,B-C-D" + Expected("ECWPL,3345.000,S,15130.000,E,B-C-D") + "\r\n"
-                                      "$ECWPL,1000.000,N,00000.000,W,LAST" + Expected("ECWPL,1000.000,N,00000.000,W,LAST") + "\r\n");
+    EXPECT_EQ(f.fakes.serial.written,
+        "$ECWPL,5030.000,N,00115.000,W,ALPHA" + Expected("ECWPL,5030.000,N,00115.000,W,ALPHA")
+            + "\r\n"
+              "$ECWPL,3345.000,S,15130.000,E,B-C-D"
+            + Expected("ECWPL,3345.000,S,15130.000,E,B-C-D")
+            + "\r\n"
+              "$ECWPL,1000.000,N,00000.000,W,LAST"
+            + Expected("ECWPL,1000.000,N,00000.000,W,LAST") + "\r\n");
     EXPECT_EQ(f.state.routeProgress.ActiveWaypoint, 2);
 
     // A line that does not fit in the output buffer is skipped whole.
     f.fakes.serial.written.clear();
     f.fakes.serial.freeSpace = 39;
-    SendChartWaypoints1Click(f.state, f.fakes.platform, {{"ab", 1.0, 2.0}, {"longer name", 1.0, 2.0}});
-    EXPECT_EQ(f.fakes.serial.written, "$ECWPL,0100.000,N,00200.000,W,AB" + Expected("ECWPL,0100.000,N,00200.000,W,AB") + "\r\n");
+    SendChartWaypoints1Click(f.state, f.fakes.platform, { { "ab", 1.0, 2.0 }, { "longer name", 1.0, 2.0 } });
+    EXPECT_EQ(f.fakes.serial.written,
+        "$ECWPL,0100.000,N,00200.000,W,AB" + Expected("ECWPL,0100.000,N,00200.000,W,AB") + "\r\n");
     EXPECT_TRUE(f.fakes.prompter.lastMessageIs("  1 Chart Waypoints sent"));
     SendChartWaypoints1Click(f.state, f.fakes.platform, {});
     EXPECT_TRUE(f.fakes.prompter.lastMessageIs("  0 Chart Waypoints sent"));
@@ -324,7 +345,8 @@ TEST(WaypointTransfer, RouteAndChartWaypoints)
     buoy.lon = -1.5;
     f.state.waypoints.push(buoy);
     SendChartWaypoints1Click(f.state, f.fakes.platform);
-    EXPECT_EQ(f.fakes.serial.written, "$ECWPL,5015.000,N,00130.000,E,NO-3-B" + Expected("ECWPL,5015.000,N,00130.000,E,NO-3-B") + "\r\n");
+    EXPECT_EQ(f.fakes.serial.written,
+        "$ECWPL,5015.000,N,00130.000,E,NO-3-B" + Expected("ECWPL,5015.000,N,00130.000,E,NO-3-B") + "\r\n");
     EXPECT_TRUE(f.fakes.prompter.lastMessageIs("  1 Chart Waypoints sent"));
 }
 
@@ -336,13 +358,17 @@ TEST(WaypointIdentifiers, UniqueWithinTheListAndSafeInASentence)
         std::vector<std::string> names;
         std::vector<std::string> ids;
     };
-    for (const Case& c : std::vector<Case>{
-             {"names cut to the same text", {"NEEDLES FAIRWAY", "NEEDLES CHANNEL", "Needles third"}, {"NEEDLE", "NEEDL2", "NEEDL3"}},
-             {"a made-up name taken already", {"ab", "AB", "AB2"}, {"AB", "AB2", "AB22"}},
-             {"blanks, points and apostrophes", {"Off Yarmouth", "St. Alban's"}, {"OFF-YA", "ST--AL"}},
-             {"characters a sentence cannot carry", {"A,B*C$", "x!\\^~|", "caf\xe9"}, {"A-B-C-", "X-----", "CAF-"}},
-             {"trailing blanks and @ go, empty names get their place", {"BUOY @ ", "", "   "}, {"BUOY", "WP2", "WP3"}},
-             {"ten alike", {"Q", "Q", "Q", "Q", "Q", "Q", "Q", "Q", "Q", "Q"}, {"Q", "Q2", "Q3", "Q4", "Q5", "Q6", "Q7", "Q8", "Q9", "Q10"}},
+    for (const Case& c : std::vector<Case> {
+             { "names cut to the same text", { "NEEDLES FAIRWAY", "NEEDLES CHANNEL", "Needles third" },
+                 { "NEEDLE", "NEEDL2", "NEEDL3" } },
+             { "a made-up name taken already", { "ab", "AB", "AB2" }, { "AB", "AB2", "AB22" } },
+             { "blanks, points and apostrophes", { "Off Yarmouth", "St. Alban's" }, { "OFF-YA", "ST--AL" } },
+             { "characters a sentence cannot carry", { "A,B*C$", "x!\\^~|", "caf\xe9" },
+                 { "A-B-C-", "X-----", "CAF-" } },
+             { "trailing blanks and @ go, empty names get their place", { "BUOY @ ", "", "   " },
+                 { "BUOY", "WP2", "WP3" } },
+             { "ten alike", { "Q", "Q", "Q", "Q", "Q", "Q", "Q", "Q", "Q", "Q" },
+                 { "Q", "Q2", "Q3", "Q4", "Q5", "Q6", "Q7", "Q8", "Q9", "Q10" } },
          }) {
         EXPECT_EQ(WaypointIdentifiers(c.names), c.ids) << c.what;
     }
@@ -361,18 +387,18 @@ TEST(OutputSentences, LegBearingFlagsAndStatus)
         const char* bod;
         const char* rmbStart;
     };
-    for (const Case& c : std::vector<Case>{
-             {"on the leg", true, true, false, false, "$ECXTE,A,A,0.51,L,N,A*", "$ECAPB,A,A,0.51,L,N,V,V,045,T,B,090,T,010,T,A*",
-              "$ECBOD,045,T,049,M,B,A,*", "$ECRMB,A,0.51,L,A,B,"},
-             {"arrived and passed", true, false, true, true, "$ECXTE,V,V,9.99,L,N,A*", "$ECAPB,V,V,9.99,L,N,A,A,045,T,B,090,T,010,T,A*",
-              "$ECBOD,045,T,049,M,B,A,*", "$ECRMB,V,9.99,L,A,B,"},
-             {"no leg", false, false, false, false, "$ECXTE,V,V,0.51,L,N,A*", "$ECAPB,V,V,0.51,L,N,V,V,,T,B,090,T,010,T,A*",
-              "$ECBOD,,T,,M,B,,*", "$ECRMB,V,0.51,L,,B,"},
+    for (const Case& c : std::vector<Case> {
+             { "on the leg", true, true, false, false, "$ECXTE,A,A,0.51,L,N,A*",
+                 "$ECAPB,A,A,0.51,L,N,V,V,045,T,B,090,T,010,T,A*", "$ECBOD,045,T,049,M,B,A,*", "$ECRMB,A,0.51,L,A,B," },
+             { "arrived and passed", true, false, true, true, "$ECXTE,V,V,9.99,L,N,A*",
+                 "$ECAPB,V,V,9.99,L,N,A,A,045,T,B,090,T,010,T,A*", "$ECBOD,045,T,049,M,B,A,*", "$ECRMB,V,9.99,L,A,B," },
+             { "no leg", false, false, false, false, "$ECXTE,V,V,0.51,L,N,A*",
+                 "$ECAPB,V,V,0.51,L,N,V,V,,T,B,090,T,010,T,A*", "$ECBOD,,T,,M,B,,*", "$ECRMB,V,0.51,L,,B," },
          }) {
         SCOPED_TRACE(c.what);
         Fixture f;
-        f.state.route.push({"a", 50.0, 1.0});
-        f.state.route.push({"b", 50.1, 1.0});
+        f.state.route.push({ "a", 50.0, 1.0 });
+        f.state.route.push({ "b", 50.1, 1.0 });
         f.state.routeProgress.RouteLength = 2;
         f.state.routeProgress.ActiveWaypoint = 2;
         f.state.routeProgress.LegWaypoint = c.legSet ? 2 : 0;

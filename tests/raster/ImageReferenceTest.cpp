@@ -34,9 +34,10 @@ TEST(RefFile, WritesElevenCrLfLinesAndReadsThemBack)
     kvtest::TempDir dir;
     const std::string path = dir.file("calais.ref");
     ASSERT_TRUE(WriteRefFile(path, Calais()));
-    EXPECT_EQ(dir.read("calais.ref"), "480\r\n640\r\n 5.09750000000000E+0001\r\n-1.82500000000000E+0000\r\n"
-                                      " 5.09375000000000E+0001\r\n-1.88750000000000E+0000\r\n16711680\r\n1\r\n"
-                                      "-250\r\n1200\r\n1\r\n");
+    EXPECT_EQ(dir.read("calais.ref"),
+        "480\r\n640\r\n 5.09750000000000E+0001\r\n-1.82500000000000E+0000\r\n"
+        " 5.09375000000000E+0001\r\n-1.88750000000000E+0000\r\n16711680\r\n1\r\n"
+        "-250\r\n1200\r\n1\r\n");
     const RefReadResult back = ReadRefFile(path);
     ASSERT_EQ(back.status, RefRead::Read) << back.problem;
     EXPECT_EQ(back.ref, Calais());
@@ -49,7 +50,8 @@ TEST(RefFile, WritesElevenCrLfLinesAndReadsThemBack)
 TEST(RefFile, AcceptsAnyDecimalFormAndRefusesWhatIsNoReference)
 {
     std::string problem;
-    const auto read = ParseRefLines({" 400.0", "6e2", "50.25", "1.5", "50", "1.25", "255", "2", "0", "0", "0"}, &problem);
+    const auto read
+        = ParseRefLines({ " 400.0", "6e2", "50.25", "1.5", "50", "1.25", "255", "2", "0", "0", "0" }, &problem);
     ASSERT_TRUE(read) << problem;
     EXPECT_EQ(read->height, 400);
     EXPECT_EQ(read->width, 600);
@@ -59,14 +61,16 @@ TEST(RefFile, AcceptsAnyDecimalFormAndRefusesWhatIsNoReference)
         std::vector<std::string> lines;
         const char* reason;
     } bad[] = {
-        {{"400", "600", "50.25", "1.5", "50", "1.25", "255", "2", "0", "0"}, "10 lines"},
-        {{"400", "600", "fifty", "1.5", "50", "1.25", "255", "2", "0", "0", "0"}, "line 3"},
-        {{"0", "600", "50.25", "1.5", "50", "1.25", "255", "2", "0", "0", "0"}, "0 pixels"},
-        {{"400", "-3", "50.25", "1.5", "50", "1.25", "255", "2", "0", "0", "0"}, "0 pixels"},
-        {{"400", "600", "50.25", "1.5", "50", "1.25", "1e300", "2", "0", "0", "0"}, "out of range"},
+        { { "400", "600", "50.25", "1.5", "50", "1.25", "255", "2", "0", "0" }, "10 lines" },
+        { { "400", "600", "fifty", "1.5", "50", "1.25", "255", "2", "0", "0", "0" }, "line 3" },
+        { { "0", "600", "50.25", "1.5", "50", "1.25", "255", "2", "0", "0", "0" }, "0 pixels" },
+        { { "400", "-3", "50.25", "1.5", "50", "1.25", "255", "2", "0", "0", "0" }, "0 pixels" },
+        { { "400", "600", "50.25", "1.5", "50", "1.25", "1e300", "2", "0", "0", "0" }, "out of range" },
         // Corners far off the globe would overflow the pixel arithmetic of the viewer.
-        {{"400", "600", "8e301", "1.5", "-1.5e306", "1.25", "255", "2", "0", "0", "0"}, "line 3 (north-west latitude) is out of range"},
-        {{"400", "600", "50.25", "1.5", "50", "-361", "255", "2", "0", "0", "0"}, "line 6 (south-east longitude) is out of range"},
+        { { "400", "600", "8e301", "1.5", "-1.5e306", "1.25", "255", "2", "0", "0", "0" },
+            "line 3 (north-west latitude) is out of range" },
+        { { "400", "600", "50.25", "1.5", "50", "-361", "255", "2", "0", "0", "0" },
+            "line 6 (south-east longitude) is out of range" },
     };
     for (const auto& c : bad) {
         problem.clear();
@@ -80,12 +84,12 @@ TEST(RefFile, MissingFileIsNoErrorButAZeroSizeFileIsRefused)
     kvtest::TempDir dir;
     const RefReadResult missing = ReadRefFile(dir.file("none.ref"));
     EXPECT_EQ(missing.status, RefRead::Missing);
-    EXPECT_EQ(missing.ref, ImageReference{});
+    EXPECT_EQ(missing.ref, ImageReference {});
 
     dir.write("zero.ref", "0\r\n0\r\n50\r\n1\r\n49\r\n0\r\n255\r\n2\r\n0\r\n0\r\n0\r\n");
     const RefReadResult zero = ReadRefFile(dir.file("zero.ref"));
     EXPECT_EQ(zero.status, RefRead::Refused);
-    EXPECT_EQ(zero.ref, ImageReference{});
+    EXPECT_EQ(zero.ref, ImageReference {});
     EXPECT_FALSE(zero.problem.empty());
 }
 
@@ -95,13 +99,12 @@ TEST(Referenced, NeedsTheNorthWestCornerAboveAndWestOfTheSouthEastOne)
         double nwLat, nwLon, seLat, seLon;
         bool referenced;
     } cases[] = {
-        {50.8, 1.4, 50.7, 1.2, true},
-        {50.8, -1.8, 50.7, -1.9, true},      // east of Greenwich
-        {50.8, 1.4, 50.8, 1.4, false},       // corners coincide
-        {50.8, 1.2, 50.7, 1.4, false},       // west corner has the smaller longitude
-        {50.7, 1.4, 50.8, 1.2, false},       // south above north
-        {50.8, 1.4, 50.8 - 5e-8, 1.2, false}, // within the tolerance
-        {0, 0, 0, 0, false},                 // the defaults
+        { 50.8, 1.4, 50.7, 1.2, true }, { 50.8, -1.8, 50.7, -1.9, true }, // east of Greenwich
+        { 50.8, 1.4, 50.8, 1.4, false }, // corners coincide
+        { 50.8, 1.2, 50.7, 1.4, false }, // west corner has the smaller longitude
+        { 50.7, 1.4, 50.8, 1.2, false }, // south above north
+        { 50.8, 1.4, 50.8 - 5e-8, 1.2, false }, // within the tolerance
+        { 0, 0, 0, 0, false }, // the defaults
     };
     for (const auto& c : cases) {
         ImageReference ref;
@@ -122,16 +125,16 @@ TEST(Mapping, PlotsPositionsWithTheOffsetsAndReadsShownPixelsWithout)
     ref.nw_lon = 1.4;
     ref.se_lat = 50.7;
     ref.se_lon = 1.1;
-    EXPECT_EQ(PlotPixel(ref, 50.8, 1.4), (ImagePoint{0, 0}));
-    EXPECT_EQ(PlotPixel(ref, 50.7, 1.1), (ImagePoint{600, 400}));
-    EXPECT_EQ(PlotPixel(ref, 50.75, 1.25), (ImagePoint{300, 200}));
+    EXPECT_EQ(PlotPixel(ref, 50.8, 1.4), (ImagePoint { 0, 0 }));
+    EXPECT_EQ(PlotPixel(ref, 50.7, 1.1), (ImagePoint { 600, 400 }));
+    EXPECT_EQ(PlotPixel(ref, 50.75, 1.25), (ImagePoint { 300, 200 }));
 
     // 600 thousandths of a minute = 0.01 degree: the latitude offset moves the plot north (up),
     // the longitude offset moves it east (right, longitudes being west positive).
     ref.lat_offset = 600;
-    EXPECT_EQ(PlotPixel(ref, 50.75, 1.25), (ImagePoint{300, 160}));
+    EXPECT_EQ(PlotPixel(ref, 50.75, 1.25), (ImagePoint { 300, 160 }));
     ref.lon_offset = 600;
-    EXPECT_EQ(PlotPixel(ref, 50.75, 1.25), (ImagePoint{320, 160}));
+    EXPECT_EQ(PlotPixel(ref, 50.75, 1.25), (ImagePoint { 320, 160 }));
 
     // The cursor reading ignores the offsets and scales with the shown size.
     const kv::LatLong centre = ShownPixelPosition(ref, 450, 300, 900, 600);
@@ -147,7 +150,7 @@ TEST(Mapping, PlotsPositionsWithTheOffsetsAndReadsShownPixelsWithout)
 
 TEST(Zoom, InStopsAt16383AndOutAtOnePixel)
 {
-    RasterZoom z{1.0, 400, 600};
+    RasterZoom z { 1.0, 400, 600 };
     int steps = 0;
     while (ZoomIn(z)) {
         ++steps;
@@ -158,10 +161,10 @@ TEST(Zoom, InStopsAt16383AndOutAtOnePixel)
     EXPECT_FALSE(ZoomIn(z));
     EXPECT_EQ(z, top);
     // One step short of the limit still zooms.
-    RasterZoom under{1.0, kZoomInLimit - 1, 100};
+    RasterZoom under { 1.0, kZoomInLimit - 1, 100 };
     EXPECT_TRUE(ZoomIn(under));
 
-    z = RasterZoom{1.0, 400, 600};
+    z = RasterZoom { 1.0, 400, 600 };
     steps = 0;
     while (ZoomOut(z)) {
         ++steps;
@@ -175,7 +178,7 @@ TEST(Zoom, InStopsAt16383AndOutAtOnePixel)
     EXPECT_FALSE(ZoomOut(z));
     EXPECT_EQ(z, bottom);
     // Each step divides by 1.5 and rounds.
-    RasterZoom one{1.0, 400, 600};
+    RasterZoom one { 1.0, 400, 600 };
     ASSERT_TRUE(ZoomOut(one));
     EXPECT_EQ(one.shown_height, 267);
     EXPECT_EQ(one.shown_width, 400);
@@ -187,8 +190,12 @@ TEST(ReferenceForm, ShowsTheCornersAsPositionTextsAndReadsThemBack)
     ref.nw_lat = 85.0; // beyond the texts' band: shown as 84
     const ReferenceForm form = FormFromReference(ref);
     EXPECT_EQ(form.height, "480");
-    EXPECT_EQ(form.nwLat, "84\xb0" "00.00000N");
-    EXPECT_EQ(form.nwLon, "001\xb0" "49.50000E");
+    EXPECT_EQ(form.nwLat,
+        "84\xb0"
+        "00.00000N");
+    EXPECT_EQ(form.nwLon,
+        "001\xb0"
+        "49.50000E");
     EXPECT_EQ(form.colourChoice, 2);
     EXPECT_EQ(form.thicknessChoice, 0);
     std::string problem;
@@ -213,11 +220,23 @@ TEST(ReferenceForm, ShortCornerTextsAreCompletedBeforeTheyAreRead)
         const char* lon;
         double wantLat, wantLon; // longitude west positive
     };
-    for (const Case& c : {Case{"50\xb0" "07.2S", "001\xb0" "15.5E", -(50.0 + 7.2 / 60.0), -(1.0 + 15.5 / 60.0)},
-                          Case{"50\xb0" "07.2N", "001\xb0" "15.5W", 50.0 + 7.2 / 60.0, 1.0 + 15.5 / 60.0},
-                          Case{"50\xb0" "S", "001\xb0" "E", -50.0, -1.0},
-                          Case{"", "", 0.0, 0.0}}) {
-        ReferenceForm form = FormFromReference(ImageReference{});
+    for (const Case& c : { Case { "50\xb0"
+                                  "07.2S",
+                               "001\xb0"
+                               "15.5E",
+                               -(50.0 + 7.2 / 60.0), -(1.0 + 15.5 / 60.0) },
+             Case { "50\xb0"
+                    "07.2N",
+                 "001\xb0"
+                 "15.5W",
+                 50.0 + 7.2 / 60.0, 1.0 + 15.5 / 60.0 },
+             Case { "50\xb0"
+                    "S",
+                 "001\xb0"
+                 "E",
+                 -50.0, -1.0 },
+             Case { "", "", 0.0, 0.0 } }) {
+        ReferenceForm form = FormFromReference(ImageReference {});
         form.height = "400";
         form.width = "600";
         form.nwLat = c.lat;
@@ -240,10 +259,10 @@ TEST(ReferenceForm, RefusesASizeOfZeroOrNoNumber)
         const char* height;
         const char* width;
         const char* word;
-    } cases[] = {{"0", "600", "height"}, {"400", "0", "width"}, {"", "600", "height"},
-                 {"400", "six", "width"}, {"-5", "600", "height"}};
+    } cases[] = { { "0", "600", "height" }, { "400", "0", "width" }, { "", "600", "height" }, { "400", "six", "width" },
+        { "-5", "600", "height" } };
     for (const auto& c : cases) {
-        ReferenceForm form = FormFromReference(ImageReference{});
+        ReferenceForm form = FormFromReference(ImageReference {});
         form.height = c.height;
         form.width = c.width;
         std::string problem;

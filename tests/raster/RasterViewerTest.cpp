@@ -26,8 +26,8 @@ class RecordingHooks final : public RasterHooks {
 public:
     bool chartPointAllowed() const override { return allowed; }
     bool penUp() const override { return pen; }
-    void addChartPoint(double lat, double lon) override { points.push_back({lat, lon}); }
-    void addChartWaypoint(double lat, double lon) override { waypoints.push_back({lat, lon}); }
+    void addChartPoint(double lat, double lon) override { points.push_back({ lat, lon }); }
+    void addChartWaypoint(double lat, double lon) override { waypoints.push_back({ lat, lon }); }
     bool allowed = true;
     bool pen = false;
     std::vector<LatLong> points;
@@ -62,7 +62,7 @@ protected:
         }
         return path;
     }
-    void fix(double lat, double lon) { ASSERT_TRUE(log.push(QuickLogRecord{lat, lon, 0.0})); }
+    void fix(double lat, double lon) { ASSERT_TRUE(log.push(QuickLogRecord { lat, lon, 0.0 })); }
 
     kvtest::TempDir dir;
     QuickLog log;
@@ -71,7 +71,7 @@ protected:
     Folders folders;
     FakePlatform fakes;
     RecordingHooks hooks;
-    RasterViewer viewer{RasterRecords(log, settings, units, folders), fakes.platform, hooks};
+    RasterViewer viewer { RasterRecords(log, settings, units, folders), fakes.platform, hooks };
 };
 
 TEST_F(Viewer, TrackingDrawsTheTrackSegmentOnAReferencedBitmap)
@@ -81,14 +81,14 @@ TEST_F(Viewer, TrackingDrawsTheTrackSegmentOnAReferencedBitmap)
     EXPECT_EQ(viewer.caption(), "Raster Image Viewer (plan)");
     EXPECT_TRUE(viewer.enabled(RasterCommand::TrackVessel));
 
-    fix(50.75, 1.3);  // pixel (100, 100)
+    fix(50.75, 1.3); // pixel (100, 100)
     viewer.TrackVesselClick();
     EXPECT_TRUE(viewer.trackTimerRunning());
     EXPECT_EQ(viewer.trackIntervalMs(), 10000);
     // Checking "Track Vessel" drew the history and starts a new segment: the first tick moves.
     viewer.TrackTimerTick();
     EXPECT_EQ(viewer.canvas().pixel(150, 100), kPaper);
-    fix(50.75, 1.2);  // pixel (200, 100)
+    fix(50.75, 1.2); // pixel (200, 100)
     viewer.TrackTimerTick();
 
     const QImage& canvas = viewer.canvas();
@@ -122,13 +122,13 @@ TEST_F(Viewer, AJpegWithAReferenceShowsPositionsButOffersNoDrawing)
     ASSERT_TRUE(viewer.Open(image("plan.jpg", "JPEG", true)));
     EXPECT_EQ(viewer.kind(), ImageKind::Jpeg);
     EXPECT_TRUE(viewer.referenced());
-    for (RasterCommand c : {RasterCommand::TrackVessel, RasterCommand::ShowFixCrosses, RasterCommand::PlotTrackHistory,
-                            RasterCommand::ClearTrack, RasterCommand::CreateWaypoint, RasterCommand::AddChartPoint,
-                            RasterCommand::AutoAddChartPoints}) {
+    for (RasterCommand c : { RasterCommand::TrackVessel, RasterCommand::ShowFixCrosses, RasterCommand::PlotTrackHistory,
+             RasterCommand::ClearTrack, RasterCommand::CreateWaypoint, RasterCommand::AddChartPoint,
+             RasterCommand::AutoAddChartPoints }) {
         EXPECT_FALSE(viewer.enabled(c)) << static_cast<int>(c);
     }
-    for (RasterCommand c : {RasterCommand::ZoomIn, RasterCommand::ZoomOut, RasterCommand::Normal,
-                            RasterCommand::ReferenceImage, RasterCommand::Print, RasterCommand::Copy}) {
+    for (RasterCommand c : { RasterCommand::ZoomIn, RasterCommand::ZoomOut, RasterCommand::Normal,
+             RasterCommand::ReferenceImage, RasterCommand::Print, RasterCommand::Copy }) {
         EXPECT_TRUE(viewer.enabled(c)) << static_cast<int>(c);
     }
     const QImage before = viewer.canvas();
@@ -137,7 +137,10 @@ TEST_F(Viewer, AJpegWithAReferenceShowsPositionsButOffersNoDrawing)
     EXPECT_EQ(viewer.canvas(), before); // no cursor mark on a JPEG
     EXPECT_NEAR(viewer.cursorPosition().lat, 50.75, 1e-9);
     EXPECT_NEAR(viewer.cursorPosition().lon, 1.25, 1e-9);
-    EXPECT_EQ(viewer.caption(), "50\xb0" "45.000N 001\xb0" "15.000W");
+    EXPECT_EQ(viewer.caption(),
+        "50\xb0"
+        "45.000N 001\xb0"
+        "15.000W");
 }
 
 TEST_F(Viewer, CursorMarkInvertsAndIsErasedWhenTheCursorMoves)
@@ -152,7 +155,7 @@ TEST_F(Viewer, CursorMarkInvertsAndIsErasedWhenTheCursorMoves)
     EXPECT_EQ(viewer.canvas().pixel(110, 100), kPaper);
     EXPECT_EQ(viewer.canvas().pixel(110, 50), ~kPaper | 0xFF000000u);
     viewer.MousePress(100, 50); // drawn twice: the old mark off, the same one on again
-    EXPECT_EQ(viewer.cursor(), (ImagePoint{100, 50}));
+    EXPECT_EQ(viewer.cursor(), (ImagePoint { 100, 50 }));
     EXPECT_NE(viewer.canvas(), clean);
 }
 
@@ -171,7 +174,7 @@ TEST_F(Viewer, ZoomBeepsAtBothLimitsAndTheShownSizeNeverReachesZero)
     viewer.MouseRelease(0, 1);
 
     viewer.NormalClick();
-    EXPECT_EQ(viewer.zoom(), (RasterZoom{1.0, 200, 300}));
+    EXPECT_EQ(viewer.zoom(), (RasterZoom { 1.0, 200, 300 }));
     steps = 0;
     while (fakes.prompter.beeps.size() == 1 && steps++ < 100) {
         viewer.ZoomInClick();
@@ -224,7 +227,7 @@ TEST_F(Viewer, AnImageThatCannotBeReadIsNamedAndThePreviousOneStays)
     const auto size = std::filesystem::file_size(jpeg);
     std::filesystem::resize_file(jpeg, size / 2);
     dir.write("text.bmp", "this is no bitmap");
-    for (const std::string& bad : {jpeg, dir.file("text.bmp"), dir.file("missing.jpg")}) {
+    for (const std::string& bad : { jpeg, dir.file("text.bmp"), dir.file("missing.jpg") }) {
         fakes.prompter.messages.clear();
         EXPECT_FALSE(viewer.Open(bad)) << bad;
         ASSERT_EQ(fakes.prompter.messages.size(), 1u) << bad;
@@ -243,7 +246,7 @@ TEST_F(Viewer, AnImageWithoutReferenceOpensAtMagnificationOne)
     viewer.ZoomInClick();
     ASSERT_GT(viewer.zoom().zoom, 2.0);
     ASSERT_TRUE(viewer.Open(image("photo.bmp", "BMP", false, 120, 80)));
-    EXPECT_EQ(viewer.zoom(), (RasterZoom{1.0, 80, 120}));
+    EXPECT_EQ(viewer.zoom(), (RasterZoom { 1.0, 80, 120 }));
     EXPECT_FALSE(viewer.referenced());
     EXPECT_FALSE(viewer.enabled(RasterCommand::PlotTrackHistory));
     EXPECT_TRUE(fakes.prompter.messages.empty());
@@ -256,7 +259,7 @@ TEST_F(Viewer, AZeroSizeReferenceFileIsRefusedCleanly)
     dir.write("plan.ref", "0\r\n300\r\n50.8\r\n1.4\r\n50.7\r\n1.1\r\n255\r\n2\r\n0\r\n0\r\n0\r\n");
     ASSERT_TRUE(viewer.Open(path));
     EXPECT_FALSE(viewer.referenced());
-    EXPECT_EQ(viewer.zoom(), (RasterZoom{1.0, 200, 300}));
+    EXPECT_EQ(viewer.zoom(), (RasterZoom { 1.0, 200, 300 }));
     ASSERT_EQ(fakes.prompter.messages.size(), 1u);
     EXPECT_NE(fakes.prompter.messages[0].text.find("plan.ref"), std::string::npos);
 }
@@ -266,12 +269,12 @@ TEST_F(Viewer, EditedReferenceIsSavedOnYesAndMakesTheImageReferenced)
     const std::string path = image("plan.bmp", "BMP", false);
     ASSERT_TRUE(viewer.Open(path));
     ASSERT_FALSE(viewer.referenced());
-    fakes.prompter.answer({false});
+    fakes.prompter.answer({ false });
     viewer.ApplyReference(Plan());
     EXPECT_TRUE(fakes.prompter.lastMessageIs(kSaveReferenceQuestion));
     EXPECT_TRUE(viewer.referenced());
     EXPECT_FALSE(std::filesystem::exists(dir.file("plan.ref")));
-    fakes.prompter.answer({true});
+    fakes.prompter.answer({ true });
     viewer.ApplyReference(Plan());
     EXPECT_EQ(ReadRefFile(dir.file("plan.ref")).ref, Plan());
 }
@@ -306,8 +309,8 @@ std::string GeoTiff(const kvtest::TempDir& dir, const std::string& name, std::ar
 {
     GDALAllRegister();
     const std::string path = dir.file(name);
-    GDALDataset* ds = GetGDALDriverManager()->GetDriverByName("GTiff")->Create(path.c_str(), 60, 40, 3, GDT_Byte,
-                                                                               nullptr);
+    GDALDataset* ds
+        = GetGDALDriverManager()->GetDriverByName("GTiff")->Create(path.c_str(), 60, 40, 3, GDT_Byte, nullptr);
     EXPECT_NE(ds, nullptr);
     if (ds != nullptr) {
         ds->SetGeoTransform(t.data());
@@ -322,14 +325,14 @@ std::string GeoTiff(const kvtest::TempDir& dir, const std::string& name, std::ar
 TEST_F(Viewer, AGeoTiffOpensReferencedFromItsOwnGeoreferencing)
 {
     // North-west corner 50.80 N 1.40 W, pixels of 0.005 degree: south-east corner 50.60 N 1.10 W.
-    const std::string path = GeoTiff(dir, "harbour.tif", {-1.4, 0.005, 0, 50.8, 0, -0.005}, 4326);
-    fakes.prompter.answer({true});
+    const std::string path = GeoTiff(dir, "harbour.tif", { -1.4, 0.005, 0, 50.8, 0, -0.005 }, 4326);
+    fakes.prompter.answer({ true });
     ASSERT_TRUE(viewer.Open(path));
     EXPECT_TRUE(viewer.referenced());
     EXPECT_EQ(viewer.kind(), ImageKind::Bitmap);
     EXPECT_NEAR(viewer.reference().nw_lon, 1.4, 1e-9);
     EXPECT_NEAR(viewer.reference().se_lat, 50.6, 1e-9);
-    EXPECT_EQ(viewer.zoom(), (RasterZoom{1.0, 40, 60}));
+    EXPECT_EQ(viewer.zoom(), (RasterZoom { 1.0, 40, 60 }));
     EXPECT_TRUE(fakes.prompter.lastMessageIs(kWriteGeoRefQuestion));
     // The .ref written on Yes places the image the same way without GDAL.
     const RefReadResult written = ReadRefFile(dir.file("harbour.ref"));
@@ -349,7 +352,7 @@ TEST_F(Viewer, AGeoTiffOpensReferencedFromItsOwnGeoreferencing)
 TEST_F(Viewer, AGeoTiffInAnotherSystemSaysWhyAndOpensUnreferenced)
 {
     // UTM zone 30 N metres.
-    const std::string path = GeoTiff(dir, "utm.tif", {600000, 10, 0, 5630000, 0, -10}, 32630);
+    const std::string path = GeoTiff(dir, "utm.tif", { 600000, 10, 0, 5630000, 0, -10 }, 32630);
     ASSERT_TRUE(viewer.Open(path));
     EXPECT_FALSE(viewer.referenced());
     ASSERT_EQ(fakes.prompter.messages.size(), 1u);

@@ -22,8 +22,8 @@ TEST(Golden, RouteFile)
     ProgramState state;
     FakePrompter prompter;
     RouteHooks hooks;
-    RouteEditor editor(state.route, state.routeProgress, state.routeEdit, state.fixInfo, state.chartRef, state.waypoints, state.settings,
-                        state.settings.fix, state.folders, state.display, prompter, hooks);
+    RouteEditor editor(state.route, state.routeProgress, state.routeEdit, state.fixInfo, state.chartRef,
+        state.waypoints, state.settings, state.settings.fix, state.folders, state.display, prompter, hooks);
     state.route.push({ DefaultRouteName(1), 50.7625, 1.2933333 });
     state.route.push({ "Nab Tower               0512 ", 50.6675, 0.9519444 });
     state.route.push({ DefaultRouteName(3), -5.0, -3.5 });
@@ -77,10 +77,11 @@ TEST(RouteImportTool, NamesLoseControlCharactersAndWhatLatin1Lacks)
 {
     kvtest::TempDir dir;
     // Raw line breaks and a tab in names would split the route's lines.
-    dir.write("odd.gpx", "<gpx><rte><rtept lat=\"50\" lon=\"-1\"><name>Line\r\nbreak\tand tab"
-                             "</name></rtept><rtept lat=\"51\" lon=\"-1\"><name>Caf\xc3\xa9 \xe2\x82\xac"
-                               "\xf0\x9f\x98\x80</name></rtept></rte></gpx>");
-    const auto r = kvtest::RunKvtool({"route-import", dir.file("odd.gpx"), dir.file("odd.rte")});
+    dir.write("odd.gpx",
+        "<gpx><rte><rtept lat=\"50\" lon=\"-1\"><name>Line\r\nbreak\tand tab"
+        "</name></rtept><rtept lat=\"51\" lon=\"-1\"><name>Caf\xc3\xa9 \xe2\x82\xac"
+        "\xf0\x9f\x98\x80</name></rtept></rte></gpx>");
+    const auto r = kvtest::RunKvtool({ "route-import", dir.file("odd.gpx"), dir.file("odd.rte") });
     ASSERT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.out, "2 route points written to " + dir.file("odd.rte") + "\n");
     const auto lines = ReadTextLines(dir.file("odd.rte")).value();
@@ -90,21 +91,22 @@ TEST(RouteImportTool, NamesLoseControlCharactersAndWhatLatin1Lacks)
     RouteHooks hooks;
     ProgramState state;
     FakePrompter prompter;
-    RouteEditor editor(state.route, state.routeProgress, state.routeEdit, state.fixInfo, state.chartRef, state.waypoints, state.settings,
-                        state.settings.fix, state.folders, state.display, prompter, hooks);
+    RouteEditor editor(state.route, state.routeProgress, state.routeEdit, state.fixInfo, state.chartRef,
+        state.waypoints, state.settings, state.settings.fix, state.folders, state.display, prompter, hooks);
     EXPECT_TRUE(editor.ReadRouteFile(dir.file("odd.rte")));
     EXPECT_EQ(state.route.count(), 2);
 
     // A NUL is no character of XML at all: the file is refused, nothing written.
-    dir.write("nul.gpx", "<gpx><rte><rtept lat=\"50\" lon=\"-1\"><name>a" + std::string(1, '\0') + "b</name></rtept></rte></gpx>");
-    EXPECT_EQ(kvtest::RunKvtool({"route-import", dir.file("nul.gpx"), dir.file("nul.rte")}).exitCode, 1);
+    dir.write("nul.gpx",
+        "<gpx><rte><rtept lat=\"50\" lon=\"-1\"><name>a" + std::string(1, '\0') + "b</name></rtept></rte></gpx>");
+    EXPECT_EQ(kvtest::RunKvtool({ "route-import", dir.file("nul.gpx"), dir.file("nul.rte") }).exitCode, 1);
     EXPECT_FALSE(FileExists(dir.file("nul.rte")));
 
     // A folder or a FIFO given as the GPX file: a clear refusal, no abort and no wait.
     std::filesystem::create_directory(dir.file("dir.gpx"));
     ASSERT_EQ(::mkfifo(dir.file("fifo.gpx").c_str(), 0600), 0);
-    for (const char* name : {"dir.gpx", "fifo.gpx"}) {
-        EXPECT_EQ(kvtest::RunKvtool({"route-import", dir.file(name), dir.file("x.rte")}).exitCode, 1) << name;
+    for (const char* name : { "dir.gpx", "fifo.gpx" }) {
+        EXPECT_EQ(kvtest::RunKvtool({ "route-import", dir.file(name), dir.file("x.rte") }).exitCode, 1) << name;
     }
     EXPECT_FALSE(FileExists(dir.file("x.rte")));
 }

@@ -21,9 +21,8 @@ TEST(RouteModified, EditsSetItOpeningSavingAndRemovingClearIt)
     ProgramState state;
     FakePlatform fakes;
     RouteHooks hooks;
-    RouteEditor editor(state.route, state.routeProgress, state.routeEdit, state.fixInfo, state.chartRef, state.waypoints,
-                       state.settings, state.settings.fix, state.folders, state.display,
-                       fakes.prompter, hooks);
+    RouteEditor editor(state.route, state.routeProgress, state.routeEdit, state.fixInfo, state.chartRef,
+        state.waypoints, state.settings, state.settings.fix, state.folders, state.display, fakes.prompter, hooks);
     state.fixInfo.OwnLat = 50.0;
     state.fixInfo.OwnLong = 1.0;
     const std::string file = dir.file("r.rte");
@@ -34,17 +33,46 @@ TEST(RouteModified, EditsSetItOpeningSavingAndRemovingClearIt)
         bool modified;
     };
     const Step steps[] = {
-        {"add", [&] { editor.AddRouteWaypoint1Click(); }, true},
-        {"save", [&] { ASSERT_TRUE(editor.SaveRouteAs1Click(file)); }, false},
-        {"insert", [&] { state.routeProgress.ActiveWaypoint = 1; editor.InsertWaypoint1Click(); }, true},
-        {"open", [&] { editor.Routes1Click(file); }, false},
-        {"edit", [&] { state.routeProgress.ActiveWaypoint = 1; editor.EditRouteOk(EditRouteDialog{"Needles", false}); }, true},
-        {"save again", [&] { ASSERT_TRUE(editor.SaveRouteAs1Click(file)); }, false},
-        {"delete", [&] { state.routeProgress.ActiveWaypoint = 1; editor.DeleteSelectedWaypoint1Click(); }, true},
-        {"remove", [&] { fakes.prompter.answer({true}); editor.Route1Click(); }, false},
-        {"delete with nothing selected", [&] { state.routeProgress.ActiveWaypoint = 0; editor.DeleteSelectedWaypoint1Click(); }, false},
-        {"save that fails", [&] { editor.AddRouteWaypoint1Click(); editor.SaveRouteAs1Click(dir.file("no/such/r.rte")); },
-         true},
+        { "add", [&] { editor.AddRouteWaypoint1Click(); }, true },
+        { "save", [&] { ASSERT_TRUE(editor.SaveRouteAs1Click(file)); }, false },
+        { "insert",
+            [&] {
+                state.routeProgress.ActiveWaypoint = 1;
+                editor.InsertWaypoint1Click();
+            },
+            true },
+        { "open", [&] { editor.Routes1Click(file); }, false },
+        { "edit",
+            [&] {
+                state.routeProgress.ActiveWaypoint = 1;
+                editor.EditRouteOk(EditRouteDialog { "Needles", false });
+            },
+            true },
+        { "save again", [&] { ASSERT_TRUE(editor.SaveRouteAs1Click(file)); }, false },
+        { "delete",
+            [&] {
+                state.routeProgress.ActiveWaypoint = 1;
+                editor.DeleteSelectedWaypoint1Click();
+            },
+            true },
+        { "remove",
+            [&] {
+                fakes.prompter.answer({ true });
+                editor.Route1Click();
+            },
+            false },
+        { "delete with nothing selected",
+            [&] {
+                state.routeProgress.ActiveWaypoint = 0;
+                editor.DeleteSelectedWaypoint1Click();
+            },
+            false },
+        { "save that fails",
+            [&] {
+                editor.AddRouteWaypoint1Click();
+                editor.SaveRouteAs1Click(dir.file("no/such/r.rte"));
+            },
+            true },
     };
     for (const Step& s : steps) {
         SCOPED_TRACE(s.what);

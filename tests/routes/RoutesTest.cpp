@@ -32,8 +32,8 @@ struct RouteProgram {
     ProgramState state;
     FakePrompter prompter;
     RouteHooks hooks;
-    RouteEditor editor { state.route, state.routeProgress, state.routeEdit, state.fixInfo, state.chartRef, state.waypoints, state.settings,
-                        state.settings.fix, state.folders, state.display, prompter, hooks };
+    RouteEditor editor { state.route, state.routeProgress, state.routeEdit, state.fixInfo, state.chartRef,
+        state.waypoints, state.settings, state.settings.fix, state.folders, state.display, prompter, hooks };
 };
 
 std::string Line(const std::string& name, double lat, double lon)
@@ -335,7 +335,8 @@ TEST(MeasureText, RangeAndBothBearings)
     // Start to the south-west of the cursor: from it the cursor bears 045.
     nav.fixInfo.OwnLat = 50.0;
     nav.fixInfo.OwnLong = 1.0;
-    const MeasureResult sw = MeasureText(50.0 - 1.0 / 60, 1.0 + 1.0 / 60, nav.fixInfo, nav.chartRef, nav.settings.units, 2.5);
+    const MeasureResult sw
+        = MeasureText(50.0 - 1.0 / 60, 1.0 + 1.0 / 60, nav.fixInfo, nav.chartRef, nav.settings.units, 2.5);
     EXPECT_EQ(sw.text, "1.4142 Nm  Bearing 225\xb0T To  45\xb0T From. Total Distance 2.50Nm  ");
     EXPECT_EQ(MeasureUnitLabel(1.0), "Nm  ");
     EXPECT_EQ(MeasureUnitLabel(1.15081), "Mls ");

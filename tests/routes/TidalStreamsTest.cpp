@@ -59,8 +59,8 @@ struct TideProgram {
     kvtest::TempDir dir;
     ProgramState state;
     FakePlatform fakes;
-    TidalAtlas atlas { state.tides, state.tideStream, state.prefs.tide, state.fixInfo, state.chartRef,
-                          state.motion, state.routeProgress, state.settings.vessel, state.display, fakes.platform };
+    TidalAtlas atlas { state.tides, state.tideStream, state.prefs.tide, state.fixInfo, state.chartRef, state.motion,
+        state.routeProgress, state.settings.vessel, state.display, fakes.platform };
 };
 
 } // namespace

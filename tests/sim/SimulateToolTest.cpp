@@ -43,7 +43,9 @@ int CheckAll(const std::vector<std::string>& lines)
     for (const std::string& line : lines) {
         // The receiver, the AIS receiver, the echo sounder, the wind instrument and the compass.
         const std::string talker = line.substr(0, 3);
-        EXPECT_TRUE(talker == "$GP" || line.rfind("!AIVDM", 0) == 0 || talker == "$SD" || talker == "$WI" || talker == "$HE") << line;
+        EXPECT_TRUE(
+            talker == "$GP" || line.rfind("!AIVDM", 0) == 0 || talker == "$SD" || talker == "$WI" || talker == "$HE")
+            << line;
         EXPECT_EQ(kv::CheckSentence(line), kv::SentenceRejection::None) << line;
         gga += line.rfind("$GPGGA", 0) == 0;
     }
@@ -56,7 +58,7 @@ std::string ReadSome(int fd, std::size_t wanted, int seconds)
     std::string got;
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
     while (got.size() < wanted && std::chrono::steady_clock::now() < until) {
-        pollfd p {fd, POLLIN, 0};
+        pollfd p { fd, POLLIN, 0 };
         if (::poll(&p, 1, 100) > 0) {
             char buffer[4096];
             const ssize_t n = ::read(fd, buffer, sizeof buffer);
@@ -77,14 +79,17 @@ bool Near(const std::string& gga, double lat, double lonWest)
     return std::fabs(gotLat - lat) * 1852 * 60 < 10.0 && std::fabs(gotLon - lonWest) * 1852 * 60 * 0.64 < 10.0;
 }
 
-std::string Tool() { return ShellQuote(kvtest::KvtoolPath()); }
+std::string Tool()
+{
+    return ShellQuote(kvtest::KvtoolPath());
+}
 
 TEST(KvtoolSimulate, StandardOutputIsTheSameForTheSameSeed)
 {
     kvtest::TempDir dir;
     dir.write("leg.rte", kRoute);
-    const std::string args = " simulate --route " + ShellQuote(dir.file("leg.rte")) +
-                             " --speed 7 --targets 3 --rate 0 --duration 40 --time 2026-06-15T10:00:00 --seed ";
+    const std::string args = " simulate --route " + ShellQuote(dir.file("leg.rte"))
+        + " --speed 7 --targets 3 --rate 0 --duration 40 --time 2026-06-15T10:00:00 --seed ";
     const kvtest::ToolResult a = kvtest::RunKvtoolLine(args + "4");
     const kvtest::ToolResult b = kvtest::RunKvtoolLine(args + "4");
     const kvtest::ToolResult c = kvtest::RunKvtoolLine(args + "5");
@@ -109,21 +114,21 @@ TEST(KvtoolSimulate, BadArgumentsAreRefused)
         int exitCode;
     };
     const Case cases[] = {
-        {"", 2},
-        {"--start 50 -1", 2},                            // no course
-        {"--route " + route + " --start 50 -1 --course 90", 2}, // both
-        {"--start 91 -1 --course 90", 2},
-        {"--start 50 1.5Q --course 90", 2},
-        {"--route " + route + " --speed -3", 2},
-        {"--route " + route + " --targets 101", 2},
-        {"--route " + route + " --seed x", 2},
-        {"--route " + route + " --time 2026-13-01T00:00:00", 2},
-        {"--route " + route + " --pty --tcp 0", 2},
-        {"--route " + route + " --link dev/com9", 2},
-        {"--route " + route + " --tcp notaport", 1},
-        {"--route " + ShellQuote(dir.file("missing.rte")), 1},
-        {"--route " + ShellQuote(dir.file("one.rte")), 1},
-        {"--route " + ShellQuote(dir.file("leg.txt")), 1},
+        { "", 2 },
+        { "--start 50 -1", 2 }, // no course
+        { "--route " + route + " --start 50 -1 --course 90", 2 }, // both
+        { "--start 91 -1 --course 90", 2 },
+        { "--start 50 1.5Q --course 90", 2 },
+        { "--route " + route + " --speed -3", 2 },
+        { "--route " + route + " --targets 101", 2 },
+        { "--route " + route + " --seed x", 2 },
+        { "--route " + route + " --time 2026-13-01T00:00:00", 2 },
+        { "--route " + route + " --pty --tcp 0", 2 },
+        { "--route " + route + " --link dev/com9", 2 },
+        { "--route " + route + " --tcp notaport", 1 },
+        { "--route " + ShellQuote(dir.file("missing.rte")), 1 },
+        { "--route " + ShellQuote(dir.file("one.rte")), 1 },
+        { "--route " + ShellQuote(dir.file("leg.txt")), 1 },
     };
     for (const Case& c : cases) {
         const kvtest::ToolResult r = kvtest::RunKvtoolLine("simulate " + c.args + " --duration 1 --rate 0 2>/dev/null");
@@ -148,14 +153,16 @@ TEST(KvtoolSimulate, AnOutputThatCannotOpenSaysWhy)
         std::string says;
     };
     const Case cases[] = {
-        {"--udp nohost", "kvtool simulate: --udp takes HOST:PORT, not \"nohost\"\n"
-                         "kvtool simulate: cannot send to nohost\n"},
-        {"--tcp 127.0.0.1:99999", "kvtool simulate: --tcp takes [HOST:]PORT, not \"127.0.0.1:99999\"\n"},
-        {"--pty --link " + ShellQuote(link), "kvtool simulate: cannot make the link " + link + ": No such file or directory\n"},
+        { "--udp nohost",
+            "kvtool simulate: --udp takes HOST:PORT, not \"nohost\"\n"
+            "kvtool simulate: cannot send to nohost\n" },
+        { "--tcp 127.0.0.1:99999", "kvtool simulate: --tcp takes [HOST:]PORT, not \"127.0.0.1:99999\"\n" },
+        { "--pty --link " + ShellQuote(link),
+            "kvtool simulate: cannot make the link " + link + ": No such file or directory\n" },
     };
     for (const Case& c : cases) {
-        const kvtest::ToolResult r =
-            kvtest::RunShell(Tool() + " simulate --start 50 -1 --course 90 --rate 0 --duration 5 " + c.output + " 2>&1");
+        const kvtest::ToolResult r = kvtest::RunShell(
+            Tool() + " simulate --start 50 -1 --course 90 --rate 0 --duration 5 " + c.output + " 2>&1");
         EXPECT_EQ(r.exitCode, 1) << c.output;
         EXPECT_EQ(r.out.substr(0, c.says.size()), c.says) << c.output;
         EXPECT_EQ(r.out.find('$'), std::string::npos) << c.output;
@@ -166,16 +173,18 @@ TEST(KvtoolSimulate, AReaderThatGoesAwayEndsIt)
 {
     kvtest::TempDir dir;
     // Without a duration it would run for ever: the closed pipe must end it, quietly.
-    const kvtest::ToolResult r = kvtest::RunShell("( " + Tool() +
-                                                  " simulate --start 50 -1 --course 0 --rate 0; echo $? > " +
-                                                  ShellQuote(dir.file("rc")) + " ) | head -n 2");
+    const kvtest::ToolResult r = kvtest::RunShell("( " + Tool()
+        + " simulate --start 50 -1 --course 0 --rate 0; echo $? > " + ShellQuote(dir.file("rc")) + " ) | head -n 2");
     EXPECT_EQ(Lines(r.out).size(), 2u);
     EXPECT_EQ(kvtest::RunShell("cat " + ShellQuote(dir.file("rc"))).out, "0\n");
 }
 
 TEST(KvtoolSimulate, ServesOneTcpClientAndStopsWhenItLeaves)
 {
-    FILE* tool = ::popen(("timeout 20 " + Tool() + " simulate --start 50 -1 --course 45 --targets 2 --rate 50 --tcp 127.0.0.1:0").c_str(), "r");
+    FILE* tool = ::popen(
+        ("timeout 20 " + Tool() + " simulate --start 50 -1 --course 45 --targets 2 --rate 50 --tcp 127.0.0.1:0")
+            .c_str(),
+        "r");
     ASSERT_NE(tool, nullptr);
     char first[128] = {};
     ASSERT_NE(std::fgets(first, sizeof first, tool), nullptr);
@@ -204,7 +213,10 @@ TEST(KvtoolSimulate, MakesAPseudoTerminalAndStopsWhenTheProgramClosesIt)
 {
     kvtest::TempDir dir;
     const std::string link = dir.file("com9");
-    FILE* tool = ::popen(("timeout 30 " + Tool() + " simulate --start 50 -1 --course 45 --rate 20 --pty --link " + ShellQuote(link)).c_str(), "r");
+    FILE* tool = ::popen(
+        ("timeout 30 " + Tool() + " simulate --start 50 -1 --course 45 --rate 20 --pty --link " + ShellQuote(link))
+            .c_str(),
+        "r");
     ASSERT_NE(tool, nullptr);
     char first[256] = {};
     ASSERT_NE(std::fgets(first, sizeof first, tool), nullptr);
@@ -233,12 +245,11 @@ TEST(KvtoolSimulate, AWaitingSimulatorWhoseLinkIsTakenGivesUp)
     kvtest::TempDir dir;
     const std::string link = ShellQuote(dir.file("com9"));
     // The first waits for a reader that never comes through its link, which the second takes.
-    const kvtest::ToolResult r = kvtest::RunShell("cd " + ShellQuote(dir.path()) + " || exit 1; timeout 10 " + Tool() +
-                                                  " simulate --start 50 -1 --course 0 --pty --link " + link +
-                                                  " >first.txt 2>/dev/null & p=$!; sleep 0.5; " + Tool() +
-                                                  " simulate --start 50 -1 --course 0 --pty --link " + link +
-                                                  " >second.txt 2>/dev/null & q=$!; sleep 1; kill -0 $p 2>/dev/null && echo first-alive;"
-                                                  " kill -0 $q 2>/dev/null && echo second-alive; wait $p; echo rc=$?; kill $q; wait $q");
+    const kvtest::ToolResult r = kvtest::RunShell("cd " + ShellQuote(dir.path()) + " || exit 1; timeout 10 " + Tool()
+        + " simulate --start 50 -1 --course 0 --pty --link " + link + " >first.txt 2>/dev/null & p=$!; sleep 0.5; "
+        + Tool() + " simulate --start 50 -1 --course 0 --pty --link " + link
+        + " >second.txt 2>/dev/null & q=$!; sleep 1; kill -0 $p 2>/dev/null && echo first-alive;"
+          " kill -0 $q 2>/dev/null && echo second-alive; wait $p; echo rc=$?; kill $q; wait $q");
     EXPECT_EQ(r.out, "second-alive\nrc=0\n");
     EXPECT_NE(::access(dir.file("com9").c_str(), F_OK), 0); // the second took its link away with it
 }
@@ -253,16 +264,17 @@ TEST(KvtoolSimulate, SendsDatagramsAndStopsOnSigterm)
     socklen_t length = sizeof here;
     ::getsockname(fd, reinterpret_cast<sockaddr*>(&here), &length);
     const std::string port = std::to_string(ntohs(here.sin_port));
-    FILE* tool = ::popen(("sh -c '" + kvtest::KvtoolPath() + " simulate --start 50 -1 --course 90 --targets 4 --rate 20 --udp 127.0.0.1:" + port +
-                          " & p=$!; sleep 1.5; kill -TERM $p; wait $p; echo rc=$?'")
-                             .c_str(),
-                         "r");
+    FILE* tool = ::popen(
+        ("sh -c '" + kvtest::KvtoolPath() + " simulate --start 50 -1 --course 90 --targets 4 --rate 20 --udp 127.0.0.1:"
+            + port + " & p=$!; sleep 1.5; kill -TERM $p; wait $p; echo rc=$?'")
+            .c_str(),
+        "r");
     ASSERT_NE(tool, nullptr);
     std::string datagrams;
     int count = 0;
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (count < 10 && std::chrono::steady_clock::now() < until) {
-        pollfd p {fd, POLLIN, 0};
+        pollfd p { fd, POLLIN, 0 };
         if (::poll(&p, 1, 100) > 0) {
             char buffer[2048];
             const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);

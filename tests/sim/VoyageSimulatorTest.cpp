@@ -1,13 +1,13 @@
 // The voyage simulator: its sentences read back through the program's own sentence parser and
 // AIS decoders, own ship keeps to the route within the noise, and a seed gives the same voyage.
 
+#include "sim/VoyageSimulator.h"
 #include "ais/AisDecoder.h"
 #include "ais/AisSmallCraft.h"
 #include "core/Display.h"
 #include "core/SentenceFix.h"
 #include "nmea/InstrumentSentences.h"
 #include "nmea/NmeaParse.h"
-#include "sim/VoyageSimulator.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +26,7 @@ using namespace kv;
 VoyageOptions ThreeLegs()
 {
     VoyageOptions o;
-    o.route = {{50.70, -1.50}, {50.72, -1.47}, {50.705, -1.44}, {50.71, -1.41}};
+    o.route = { { 50.70, -1.50 }, { 50.72, -1.47 }, { 50.705, -1.44 }, { 50.71, -1.41 } };
     o.speedKnots = 8.0;
     o.seed = 11;
     o.startUtc = ParseUtcTime("2026-06-15T23:58:00");
@@ -38,7 +38,8 @@ double DistanceToRoute(const std::vector<SimPosition>& route, SimPosition p)
     double best = 1e12;
     for (std::size_t i = 1; i < route.size(); ++i) {
         const double leg = DistanceMetres(route[i - 1], route[i]);
-        const double along = DistanceMetres(route[i - 1], p) * std::cos((BearingDeg(route[i - 1], p) - BearingDeg(route[i - 1], route[i])) * M_PI / 180.0);
+        const double along = DistanceMetres(route[i - 1], p)
+            * std::cos((BearingDeg(route[i - 1], p) - BearingDeg(route[i - 1], route[i])) * M_PI / 180.0);
         double d;
         if (along < 0.0) {
             d = DistanceMetres(route[i - 1], p);
@@ -52,7 +53,10 @@ double DistanceToRoute(const std::vector<SimPosition>& route, SimPosition p)
     return best;
 }
 
-bool Starts(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
+bool Starts(const std::string& s, const char* prefix)
+{
+    return s.rfind(prefix, 0) == 0;
+}
 
 TEST(VoyageSimulator, OwnShipSentencesPassTheProgramsParser)
 {
@@ -93,7 +97,7 @@ TEST(VoyageSimulator, OwnShipSentencesPassTheProgramsParser)
     EXPECT_EQ(rmc, 300);
     EXPECT_EQ(vtg, 300);
     // The voyage ran past midnight: the date moves on with the time.
-    EXPECT_EQ(dates, (std::set<std::string> {"150626", "160626"}));
+    EXPECT_EQ(dates, (std::set<std::string> { "150626", "160626" }));
 }
 
 TEST(VoyageSimulator, FollowsTheRouteWithinTheNoiseAndStopsAtTheEnd)
@@ -141,7 +145,7 @@ TEST(VoyageSimulator, FollowsTheRouteWithinTheNoiseAndStopsAtTheEnd)
 TEST(VoyageSimulator, WithoutNoiseTheReceiverReportsTheTruePosition)
 {
     VoyageOptions options;
-    options.start = {50.0, -1.0};
+    options.start = { 50.0, -1.0 };
     options.courseDeg = 90.0;
     options.speedKnots = 6.0;
     options.positionNoiseM = 0.0;
@@ -204,7 +208,7 @@ Heard Listen(VoyageSimulator& sim, int seconds)
             if (m.MsgType == 1 || m.MsgType == 3) {
                 heard.classATypes.insert(m.MsgType);
                 ++heard.positionsA[m.MMSI];
-                heard.lastPosition[m.MMSI] = {m.Latitude / 600000.0, m.Longitude / 600000.0};
+                heard.lastPosition[m.MMSI] = { m.Latitude / 600000.0, m.Longitude / 600000.0 };
             } else if (m.MsgType == 5) {
                 ++heard.staticA[m.MMSI];
                 std::string name = m.VesselName.str();
@@ -212,11 +216,12 @@ Heard Listen(VoyageSimulator& sim, int seconds)
                 heard.names[m.MMSI] = name;
             } else {
                 AisSmallCraftMessage message;
-                EXPECT_EQ(DecodeSmallCraft(assembler.SixBitBuf, assembler.PayloadSymbols * 6, message), AisSmallCraftResult::Decoded)
+                EXPECT_EQ(DecodeSmallCraft(assembler.SixBitBuf, assembler.PayloadSymbols * 6, message),
+                    AisSmallCraftResult::Decoded)
                     << line;
                 if (const auto* b = std::get_if<AisClassBPosition>(&message)) {
                     ++heard.positionsB[b->MMSI];
-                    heard.lastPosition[b->MMSI] = {b->Latitude / 600000.0, b->Longitude / 600000.0};
+                    heard.lastPosition[b->MMSI] = { b->Latitude / 600000.0, b->Longitude / 600000.0 };
                 } else if (const auto* s = std::get_if<AisClassBStatic>(&message)) {
                     if (s->PartNumber == 0) {
                         ++heard.staticB1[s->MMSI];
@@ -247,22 +252,23 @@ TEST(VoyageSimulator, AisTrafficDecodesThroughTheProgramsDecoders)
         ASSERT_TRUE(heard.lastPosition.count(t.mmsi)) << t.mmsi;
         // The last report was made at most one reporting interval ago, at the speed given.
         const double interval = t.classA ? 10.0 : 30.0;
-        EXPECT_LT(DistanceMetres(heard.lastPosition.at(t.mmsi), t.position), interval * t.speedKnots * 1852.0 / 3600.0 + 1.0)
+        EXPECT_LT(
+            DistanceMetres(heard.lastPosition.at(t.mmsi), t.position), interval * t.speedKnots * 1852.0 / 3600.0 + 1.0)
             << t.name;
         EXPECT_EQ(heard.names.at(t.mmsi), t.name);
         if (t.classA) {
             ++classA;
             EXPECT_EQ(heard.positionsA.at(t.mmsi), 60) << t.name; // every ten seconds
-            EXPECT_EQ(heard.staticA.at(t.mmsi), 2) << t.name;     // every six minutes
+            EXPECT_EQ(heard.staticA.at(t.mmsi), 2) << t.name; // every six minutes
         } else {
-            EXPECT_EQ(heard.positionsB.at(t.mmsi), 20) << t.name;  // every thirty seconds
+            EXPECT_EQ(heard.positionsB.at(t.mmsi), 20) << t.name; // every thirty seconds
             EXPECT_EQ(heard.staticB1.at(t.mmsi), 2) << t.name;
             EXPECT_EQ(heard.staticB2.at(t.mmsi), 2) << t.name;
             EXPECT_TRUE(t.shipType == 36 || t.shipType == 37);
         }
     }
     EXPECT_EQ(classA, 3);
-    EXPECT_EQ(heard.classATypes, (std::set<int> {1, 3}));
+    EXPECT_EQ(heard.classATypes, (std::set<int> { 1, 3 }));
 }
 
 TEST(VoyageSimulator, TargetsKeepNearTheRoute)
@@ -286,9 +292,15 @@ TEST(VoyageSimulator, UtcTimesAndDates)
         std::int64_t utc;
     };
     const Case cases[] = {
-        {"1970-01-01T00:00:00", 0},          {"2026-06-15T10:00:00Z", 1781517600}, {"2024-02-29 23:59:59", 1709251199},
-        {"2026-04-31T00:00:00", -1},         {"2025-02-29T12:00:00", -1},         {"2026-06-15T24:00:00", -1},
-        {"2026-06-15", -1},                  {"2026-06-15T10:00:00+01", -1},      {"yesterday", -1},
+        { "1970-01-01T00:00:00", 0 },
+        { "2026-06-15T10:00:00Z", 1781517600 },
+        { "2024-02-29 23:59:59", 1709251199 },
+        { "2026-04-31T00:00:00", -1 },
+        { "2025-02-29T12:00:00", -1 },
+        { "2026-06-15T24:00:00", -1 },
+        { "2026-06-15", -1 },
+        { "2026-06-15T10:00:00+01", -1 },
+        { "yesterday", -1 },
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ParseUtcTime(c.text), c.utc) << c.text;

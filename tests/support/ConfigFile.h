@@ -14,8 +14,7 @@ namespace kvtest {
 
 // Writes dir/name (kelvw.cfg or another configuration) after `edit(state, state.settings)`: the
 // records the file carries are those of `state`.
-template <class Edit>
-void WriteConfigIn(const TempDir& dir, const std::string& name, Edit edit)
+template <class Edit> void WriteConfigIn(const TempDir& dir, const std::string& name, Edit edit)
 {
     kv::ProgramState state;
     kv::ApplyConfigDefaults(state.fixInfo, state.chartRef, state.folders, state.settings);

@@ -14,7 +14,7 @@ inline void EnsureCoreApp()
 {
     static int argc = 1;
     static char name[] = "kvtest";
-    static char* argv[] = {name, nullptr};
+    static char* argv[] = { name, nullptr };
     if (QCoreApplication::instance() == nullptr) {
         new QCoreApplication(argc, argv);
     }

@@ -27,9 +27,11 @@ public:
     // (port()) that sends the units in turn, again and again, to the first client it accepts.
     // Several units let a flood carry what a receiver sends: positions whose time moves on.
     LoopbackFlood(Kind kind, std::vector<std::string> units, int seconds, std::uint16_t port = 0)
-        : kind_(kind), units_(std::move(units)), end_(std::chrono::steady_clock::now() + std::chrono::seconds(seconds))
+        : kind_(kind)
+        , units_(std::move(units))
+        , end_(std::chrono::steady_clock::now() + std::chrono::seconds(seconds))
     {
-        sockaddr_in a{};
+        sockaddr_in a {};
         a.sin_family = AF_INET;
         a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         a.sin_port = htons(port);
@@ -37,8 +39,8 @@ public:
         if (kind_ == Kind::Tcp) {
             listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
             socklen_t size = sizeof a;
-            if (::bind(listener_, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || ::listen(listener_, 4) != 0 ||
-                ::getsockname(listener_, reinterpret_cast<sockaddr*>(&a), &size) != 0) {
+            if (::bind(listener_, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || ::listen(listener_, 4) != 0
+                || ::getsockname(listener_, reinterpret_cast<sockaddr*>(&a), &size) != 0) {
                 return;
             }
             port_ = ntohs(a.sin_port);
@@ -78,7 +80,9 @@ private:
             for (int i = 0; i < 64; ++i) {
                 const std::string& unit = units_[next];
                 next = (next + 1) % units_.size();
-                if (::sendto(fd, unit.data(), unit.size(), 0, reinterpret_cast<const sockaddr*>(&address_), sizeof address_) > 0) {
+                if (::sendto(
+                        fd, unit.data(), unit.size(), 0, reinterpret_cast<const sockaddr*>(&address_), sizeof address_)
+                    > 0) {
                     ++sent_;
                 }
             }
@@ -91,7 +95,7 @@ private:
     {
         int client = -1;
         while (client < 0 && timeLeft()) {
-            pollfd p{listener_, POLLIN, 0};
+            pollfd p { listener_, POLLIN, 0 };
             if (::poll(&p, 1, 50) > 0) {
                 client = ::accept(listener_, nullptr, nullptr);
             }
@@ -101,7 +105,7 @@ private:
         std::size_t next = 0;
         while (client >= 0 && timeLeft()) {
             const std::string& unit = units_[next];
-            pollfd p{client, POLLOUT, 0};
+            pollfd p { client, POLLOUT, 0 };
             if (::poll(&p, 1, 50) <= 0) {
                 continue;
             }
@@ -128,13 +132,13 @@ private:
     Kind kind_;
     std::vector<std::string> units_;
     std::chrono::steady_clock::time_point end_;
-    sockaddr_in address_{};
+    sockaddr_in address_ {};
     int listener_ = -1;
     std::uint16_t port_ = 0;
-    std::atomic<bool> stop_{false};
-    std::atomic<bool> running_{true};
-    std::atomic<bool> accepted_{false};
-    std::atomic<std::uint64_t> sent_{0};
+    std::atomic<bool> stop_ { false };
+    std::atomic<bool> running_ { true };
+    std::atomic<bool> accepted_ { false };
+    std::atomic<std::uint64_t> sent_ { 0 };
     std::thread thread_;
 };
 

@@ -25,8 +25,8 @@ inline RtfContent ReadRtf(const std::string& rtf)
 {
     RtfContent out;
     int depth = 0;
-    std::vector<bool> skip{false};
-    std::vector<bool> picture{false};
+    std::vector<bool> skip { false };
+    std::vector<bool> picture { false };
     std::string hex;
     for (std::size_t i = 0; i < rtf.size(); ++i) {
         const char c = rtf[i];

@@ -39,7 +39,7 @@ public:
     std::string read(const std::string& name) const
     {
         std::ifstream in(file(name), std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
     }
 
 private:

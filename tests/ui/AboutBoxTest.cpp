@@ -25,8 +25,10 @@ TEST(AboutBox, ShowsVersionAndWorkingFolder)
     window->showAboutBox();
     const auto* box = window->findChild<QMessageBox*>(QStringLiteral("AboutBox"));
     ASSERT_NE(box, nullptr);
-    EXPECT_TRUE(box->text().contains(QString::fromStdString("KVFree " + kv::ProgramVersion()))) << box->text().toStdString();
-    EXPECT_TRUE(box->text().contains(QString::fromStdString("Working folder: " + dir.path()))) << box->text().toStdString();
+    EXPECT_TRUE(box->text().contains(QString::fromStdString("KVFree " + kv::ProgramVersion())))
+        << box->text().toStdString();
+    EXPECT_TRUE(box->text().contains(QString::fromStdString("Working folder: " + dir.path())))
+        << box->text().toStdString();
     fakes.prompter.defaultAnswer = true;
     window->close();
 }

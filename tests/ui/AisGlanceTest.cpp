@@ -1,8 +1,8 @@
 // AIS at a glance in the main window: targets shown from the start, the pop-up of a clicked
 // target with its "Follow" and "Details", and the night palette chosen and remembered.
 
-#include "app/ProgramState.h"
 #include "UiSupport.h"
+#include "app/ProgramState.h"
 
 #include "core/ExtraSettings.h"
 #include "platform/fake/Fakes.h"
@@ -95,11 +95,11 @@ protected:
     void click(const QPoint& at)
     {
         kvui::ViewImage* image = window->view(0)->image();
-        QMouseEvent press(QEvent::MouseButtonPress, at, image->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
-                          Qt::NoModifier);
+        QMouseEvent press(
+            QEvent::MouseButtonPress, at, image->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(image, &press);
-        QMouseEvent release(QEvent::MouseButtonRelease, at, image->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
-                            Qt::NoModifier);
+        QMouseEvent release(
+            QEvent::MouseButtonRelease, at, image->mapToGlobal(at), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(image, &release);
     }
     QAction* showAis() { return window->view(0)->toolBar()->findChild<QAction*>(QStringLiteral("ShowAIS")); }
@@ -214,7 +214,7 @@ TEST_F(AisGlanceTest, TheNightPaletteIsChosenByItsKeyAndRememberedInKvfreeIni)
     // A new start reads it back.
     window->close();
     window.reset();
-    state.extra = kv::ExtraSettings{};
+    state.extra = kv::ExtraSettings {};
     start();
     EXPECT_TRUE(state.extra.NightPalette);
     EXPECT_TRUE(window->command(QStringLiteral("NightPalette1"))->isChecked());
@@ -250,7 +250,7 @@ TEST_F(AisGlanceTest, AtNightEveryPanelIsDimRedOnBlackAndByDayAsBefore)
     window->controller().alarms().ApplySettings();
     state.nmeaLink.NmeaOpen = true;
     state.nmeaLink.LastPositionSentence = "$GPRMC,120000,A,5000.000,N,00100.000,W,0.0,0.0,081226,,";
-    fakes.clock.time = kv::LocalDateTime{2026, 12, 8, 12, 0, 0, 0};
+    fakes.clock.time = kv::LocalDateTime { 2026, 12, 8, 12, 0, 0, 0 };
     window->secsTick();
     fakes.clock.time.second = 10;
     window->secsTick();
@@ -260,7 +260,7 @@ TEST_F(AisGlanceTest, AtNightEveryPanelIsDimRedOnBlackAndByDayAsBefore)
     window->refresh();
     ASSERT_EQ(state.display.XTerrorColour, "white");
     // The chart area is judged round its windows (the chart picture's own night is tested above).
-    const char* panels[] = {"NavPanel", "InstrumentStrip", "AlarmBar", "Panel1", "SpeedPanel", "ClientArea"};
+    const char* panels[] = { "NavPanel", "InstrumentStrip", "AlarmBar", "Panel1", "SpeedPanel", "ClientArea" };
     auto grabAll = [&] {
         QApplication::processEvents();
         std::vector<QImage> out;
@@ -326,13 +326,13 @@ int Occurrences(const QImage& picture, const std::string& text)
     return found;
 }
 
-class AisNamesOnceTest : public AisGlanceTest, public ::testing::WithParamInterface<bool> {};
+class AisNamesOnceTest : public AisGlanceTest, public ::testing::WithParamInterface<bool> { };
 
 TEST_P(AisNamesOnceTest, EveryNameIsWrittenOnceThroughHoveringAndTheTargetRefresh)
 {
-    const std::pair<const char*, int> kinds[] = {{"KESTREL", 1}, {"WILD GOOSE", 18}, {"NAB TOWER", 21}};
-    writeIni(std::string("[AIS]\nShowTargetsAtStart=true\nClassBAndAtoNTargets=true\nPlaceTargetLabels=") +
-             (GetParam() ? "true" : "false") + "\n");
+    const std::pair<const char*, int> kinds[] = { { "KESTREL", 1 }, { "WILD GOOSE", 18 }, { "NAB TOWER", 21 } };
+    writeIni(std::string("[AIS]\nShowTargetsAtStart=true\nClassBAndAtoNTargets=true\nPlaceTargetLabels=")
+        + (GetParam() ? "true" : "false") + "\n");
     start();
     addTargets();
     window->controller().ais().DecodeAndUpdate(kvtest::AisPositionReport(235009999, -16.73, 41.77, 0.0, 0.0));
@@ -346,9 +346,9 @@ TEST_P(AisNamesOnceTest, EveryNameIsWrittenOnceThroughHoveringAndTheTargetRefres
     for (int tick = 1; tick <= 3; ++tick) {
         // The pointer goes over each mark and its name; the targets move on; the refresh comes.
         for (int n = 1; n <= 3; ++n) {
-            for (const QPoint at : {targetPixel(n), targetPixel(n) + QPoint(20, 8)}) {
-                QMouseEvent move(QEvent::MouseMove, at, image->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
-                                 Qt::NoModifier);
+            for (const QPoint at : { targetPixel(n), targetPixel(n) + QPoint(20, 8) }) {
+                QMouseEvent move(
+                    QEvent::MouseMove, at, image->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
                 QApplication::sendEvent(image, &move);
             }
         }
@@ -374,8 +374,8 @@ TEST(NightPalette, ColoursBecomeRedOfTheirLightnessOnBlack)
         kv::Rgb in, out;
     };
     // A red mark stays about as plain as a white one; navy (the usual background) goes dark.
-    for (const Case c : {Case{0x000000, 0x000000}, Case{0xFFFFFF, 0xAA0000}, Case{0x000080, 0x2F0000},
-                         Case{0xFF0000, 0x6E0000}, Case{0xFFFF00, 0xA00000}, Case{0xC0C0C0, 0x800000}}) {
+    for (const Case c : { Case { 0x000000, 0x000000 }, Case { 0xFFFFFF, 0xAA0000 }, Case { 0x000080, 0x2F0000 },
+             Case { 0xFF0000, 0x6E0000 }, Case { 0xFFFF00, 0xA00000 }, Case { 0xC0C0C0, 0x800000 } }) {
         EXPECT_EQ(kv::NightColour(c.in), c.out) << std::hex << c.in;
     }
 }

@@ -1,8 +1,8 @@
 // The AIS target list over the main window: opened from the menu, sorted by a header click,
 // selection shared with the views, kept across updates, double-click to the target.
 
-#include "app/ProgramState.h"
 #include "UiSupport.h"
+#include "app/ProgramState.h"
 
 #include "platform/fake/Fakes.h"
 #include "ui/AisTargetListWindow.h"
@@ -78,10 +78,10 @@ TEST_F(AisTargetListWindowTest, SortsSelectsAndKeepsBothAcrossUpdates)
 
     // Header clicks: SOG ascending, then the same header again for descending.
     table->horizontalHeader()->sectionClicked(static_cast<int>(TargetListColumn::SOG));
-    EXPECT_EQ(Column0(), (std::vector<std::string>{"235000002", "235000001", "235000003"}));
+    EXPECT_EQ(Column0(), (std::vector<std::string> { "235000002", "235000001", "235000003" }));
     table->horizontalHeader()->sectionClicked(static_cast<int>(TargetListColumn::SOG));
     EXPECT_FALSE(list->sortAscending());
-    EXPECT_EQ(Column0(), (std::vector<std::string>{"235000003", "235000001", "235000002"}));
+    EXPECT_EQ(Column0(), (std::vector<std::string> { "235000003", "235000001", "235000002" }));
     EXPECT_EQ(table->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
 
     // Choosing a row selects that target for the views and the text window, and the choice
@@ -95,7 +95,7 @@ TEST_F(AisTargetListWindowTest, SortsSelectsAndKeepsBothAcrossUpdates)
     Heard(235000004, -16.65, 41.70, 20.0, 90.0);
     Heard(235000002, -16.72, 41.76, 15.0, 270.0);
     window->refresh();
-    EXPECT_EQ(Column0(), (std::vector<std::string>{"235000004", "235000002", "235000003", "235000001"}));
+    EXPECT_EQ(Column0(), (std::vector<std::string> { "235000004", "235000002", "235000003", "235000001" }));
     ASSERT_EQ(table->selectionModel()->selectedRows().size(), 1);
     EXPECT_EQ(table->selectionModel()->selectedRows().front().row(), 1);
     EXPECT_EQ(state.ais.SelectedTarget, 2);
@@ -133,7 +133,7 @@ TEST_F(AisTargetListWindowTest, DangerousTargetsAreRedAndFirst)
     state.extra.CollisionWarnings = true;
     state.fixInfo.OwnLat = -16.70;
     state.fixInfo.OwnLong = -41.70;
-    Heard(235000001, -16.60, 41.60, 8.0, 270.0);       // far, crossing away
+    Heard(235000001, -16.60, 41.60, 8.0, 270.0); // far, crossing away
     Heard(235000002, -16.70 + 1.0 / 60.0, 41.70, 6.0, 180.0); // 1 nm north, heading at us
     window->command(QStringLiteral("AISTargetList1"))->trigger();
     QTableWidget* table = window->aisList()->table();

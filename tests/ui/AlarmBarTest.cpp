@@ -22,10 +22,13 @@ constexpr double kMetre = 1.0 / 1852.0 / 60.0;
 QList<QWidget*> Rows(QWidget& window)
 {
     QWidget* bar = window.findChild<QWidget*>(QStringLiteral("AlarmBar"));
-    return bar == nullptr ? QList<QWidget*>{} : bar->findChildren<QWidget*>(QStringLiteral("AlarmRow"));
+    return bar == nullptr ? QList<QWidget*> {} : bar->findChildren<QWidget*>(QStringLiteral("AlarmRow"));
 }
 
-QString RowText(QWidget* row) { return row->findChild<QLabel*>(QStringLiteral("AlarmText"))->text(); }
+QString RowText(QWidget* row)
+{
+    return row->findChild<QLabel*>(QStringLiteral("AlarmText"))->text();
+}
 
 TEST(AlarmBar, StacksMostUrgentFirstAcknowledgesAndClearsItself)
 {
@@ -49,7 +52,7 @@ TEST(AlarmBar, StacksMostUrgentFirstAcknowledgesAndClearsItself)
     window->controller().alarms().ApplySettings();
     state.nmeaLink.NmeaOpen = true;
     state.nmeaLink.LastPositionSentence = "$GPRMC,120000,A,5000.000,N,00100.000,W,0.0,0.0,081226,,";
-    fakes.clock.time = kv::LocalDateTime{2026, 12, 8, 12, 0, 0, 0};
+    fakes.clock.time = kv::LocalDateTime { 2026, 12, 8, 12, 0, 0, 0 };
     window->secsTick();
     fakes.clock.time.second = 10;
     window->secsTick();

@@ -68,7 +68,7 @@ std::vector<WaypointEntry> Waypoints(const ChartWaypoints& table)
 {
     std::vector<WaypointEntry> out;
     for (std::size_t i = 1; i <= table.count(); ++i) {
-        out.push_back({table.at(i).lat, table.at(i).lon, table.at(i).name});
+        out.push_back({ table.at(i).lat, table.at(i).lon, table.at(i).name });
     }
     return out;
 }
@@ -80,7 +80,7 @@ protected:
     void SetUp() override
     {
         fs::copy(fs::path(KV_SOURCE_DIR) / "demo", dir.path(), fs::copy_options::recursive);
-        for (const char* folder : {"charts", "routes", "tides", "logs"}) {
+        for (const char* folder : { "charts", "routes", "tides", "logs" }) {
             fs::create_directories(dir.file(folder));
         }
     }
@@ -88,7 +88,7 @@ protected:
     {
         if (window) {
             fakes.prompter.defaultAnswer = true;
-            fakes.prompter.answer({true, false});
+            fakes.prompter.answer({ true, false });
             window->close();
             window.reset();
         }
@@ -129,8 +129,7 @@ protected:
     void clickBy(int dx, int dy)
     {
         const ChartView& v = window->controller().views().view(0);
-        click({v.cursorX + dx, v.cursorY + dy});
-
+        click({ v.cursorX + dx, v.cursorY + dy });
     }
     // The pixel of a position in the view as drawn now.
     QPoint pixelOf(double lat, double lon)
@@ -158,8 +157,8 @@ protected:
             auto* desc = d.findChild<QLineEdit*>(QStringLiteral("WPdesc"));
             desc->setText(label);
             auto* shape = d.findChild<QComboBox*>(QStringLiteral("WPShape"));
-            const int index = shape->findText(QStringLiteral("%1").arg(symbol, 2, 10, QLatin1Char('0')),
-                                              Qt::MatchStartsWith);
+            const int index
+                = shape->findText(QStringLiteral("%1").arg(symbol, 2, 10, QLatin1Char('0')), Qt::MatchStartsWith);
             EXPECT_GE(index, 0) << symbol;
             shape->setCurrentIndex(index);
             emit shape->activated(index);
@@ -208,7 +207,7 @@ TEST_F(ChartEditWalkthroughTest, AChartDrawnInEditModeSavedQuitAndOpenedAgainIsW
     EXPECT_FALSE(command(ControlName(Control::AddChartPoint1))->isEnabled());
 
     // Zoomed in on a stretch of coast to harbour scale (a pixel is a few metres).
-    click({300, 200});
+    click({ 300, 200 });
     const ChartView& view = window->controller().views().view(0);
     for (int i = 0; i < 12; ++i) {
         window->view(0)->findChild<QAction*>(QStringLiteral("ZoomIn"))->trigger();
@@ -240,7 +239,7 @@ TEST_F(ChartEditWalkthroughTest, AChartDrawnInEditModeSavedQuitAndOpenedAgainIsW
     EXPECT_TRUE(command(ControlName(Control::PenUp1))->isChecked());
     EXPECT_FALSE(command("LineT3")->isChecked());
     ASSERT_EQ(chart.count(), first + 6);
-    const int types[] = {0, 0, 0, 3, 3, 3};
+    const int types[] = { 0, 0, 0, 3, 3, 3 };
     for (int i = 0; i < 6; ++i) {
         EXPECT_EQ(chart.point(first + 1 + i).lineType(), types[i]) << i;
     }
@@ -251,8 +250,8 @@ TEST_F(ChartEditWalkthroughTest, AChartDrawnInEditModeSavedQuitAndOpenedAgainIsW
 
     // Two chart waypoints with symbols: a circle of radius R# x 0.01 Nm and a small cross.
     const std::size_t waypointsBefore = state->waypoints.count();
-    addWaypoint({10, 15}, QStringLiteral("Harbour entrance"), 20, QStringLiteral("05"));
-    addWaypoint({15, 15}, QStringLiteral("Fuel berth"), 1);
+    addWaypoint({ 10, 15 }, QStringLiteral("Harbour entrance"), 20, QStringLiteral("05"));
+    addWaypoint({ 15, 15 }, QStringLiteral("Fuel berth"), 1);
     ASSERT_EQ(state->waypoints.count(), waypointsBefore + 2);
     const ChartWaypoint& entrance = state->waypoints.at(waypointsBefore + 1);
     EXPECT_EQ(entrance.label().substr(0, 16), "Harbour entrance");
@@ -295,11 +294,11 @@ TEST_F(ChartEditWalkthroughTest, AChartDrawnInEditModeSavedQuitAndOpenedAgainIsW
 
     // Quit, saving the chart once more when asked: the same bytes.
     fakes.prompter.messages.clear();
-    fakes.prompter.answer({true, true});
+    fakes.prompter.answer({ true, true });
     ASSERT_TRUE(window->close());
     EXPECT_EQ(std::count_if(fakes.prompter.messages.begin(), fakes.prompter.messages.end(),
-                            [](const auto& m) { return m.text == kSaveChartBeforeExit; }),
-              1);
+                  [](const auto& m) { return m.text == kSaveChartBeforeExit; }),
+        1);
     window.reset();
     EXPECT_EQ(ReadWholeFile(saved).value_or(""), bytes);
 
@@ -321,9 +320,9 @@ TEST_F(ChartEditWalkthroughTest, AChartDrawnInEditModeSavedQuitAndOpenedAgainIsW
 TEST_F(ChartEditWalkthroughTest, DoubleClickOnTheViewShowsTheNearestWaypointGreyed)
 {
     start();
-    click({200, 150});
-    addWaypoint({0, 0}, QStringLiteral("North buoy"), 20, QStringLiteral("07"));
-    addWaypoint({60, 40}, QStringLiteral("South mark"), 3);
+    click({ 200, 150 });
+    addWaypoint({ 0, 0 }, QStringLiteral("North buoy"), 20, QStringLiteral("07"));
+    addWaypoint({ 60, 40 }, QStringLiteral("South mark"), 3);
     ASSERT_EQ(state->waypoints.count(), 2u);
     const auto before = Waypoints(state->waypoints);
 
@@ -337,8 +336,8 @@ TEST_F(ChartEditWalkthroughTest, DoubleClickOnTheViewShowsTheNearestWaypointGrey
     window->execDialog = [&](QDialog& d) {
         ++shown;
         auto* desc = d.findChild<QLineEdit*>(QStringLiteral("WPdesc"));
-        seen = {d.windowTitle(), desc->text(), desc->isEnabled(),
-                d.findChild<QComboBox*>(QStringLiteral("WPShape"))->isEnabled()};
+        seen = { d.windowTitle(), desc->text(), desc->isEnabled(),
+            d.findChild<QComboBox*>(QStringLiteral("WPShape"))->isEnabled() };
         desc->setText(QStringLiteral("Changed"));
         d.findChild<QPushButton*>(QStringLiteral("OKBtn"))->click();
         return d.result();
@@ -364,8 +363,8 @@ TEST_F(ChartEditWalkthroughTest, DoubleClickOnTheViewShowsTheNearestWaypointGrey
     window->execDialog = [&](QDialog& d) {
         ++shown;
         auto* desc = d.findChild<QLineEdit*>(QStringLiteral("WPdesc"));
-        seen = {d.windowTitle(), desc->text(), desc->isEnabled(),
-                d.findChild<QComboBox*>(QStringLiteral("WPShape"))->isEnabled()};
+        seen = { d.windowTitle(), desc->text(), desc->isEnabled(),
+            d.findChild<QComboBox*>(QStringLiteral("WPShape"))->isEnabled() };
         return static_cast<int>(QDialog::Rejected);
     };
     command(ControlName(Control::EditChartWaypoint1))->trigger();

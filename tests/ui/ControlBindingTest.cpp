@@ -32,7 +32,7 @@ TEST_F(ControlBindingTest, EveryControlHasItsActionOrWidget)
     startWindow();
     ASSERT_NE(window->view(0), nullptr);
     // The waypoint dialog has no "Get Avg. Position" button yet: its enabled flag is kept for it.
-    const std::set<Control> notBuilt{Control::GetAvgPos};
+    const std::set<Control> notBuilt { Control::GetAvgPos };
     for (const ControlEntry& entry : kControls) {
         const QString name = QLatin1String(entry.name);
         const bool action = window->command(name) != nullptr || window->findChild<QAction*>(name) != nullptr;
@@ -58,7 +58,7 @@ TEST_F(ControlBindingTest, CrossTrackGaugeShowsItsHint)
     auto* gauge = window->findChild<QProgressBar*>(QStringLiteral("XTerror"));
     ASSERT_NE(gauge, nullptr);
     // A leg is followed from the second fix of the track on.
-    for (const double lat : {-16.63, -16.62}) {
+    for (const double lat : { -16.63, -16.62 }) {
         state.fixInfo.OwnLat = lat;
         state.fixInfo.OwnLong = -41.7 + 0.5 / 60; // half a mile east of the leg
         window->command(QStringLiteral("FixBtn"))->trigger();

@@ -18,11 +18,11 @@
 #include "views/ViewGeometry.h"
 
 #include <QAction>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QDialog>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QScrollBar>
 
 #include <gtest/gtest.h>
@@ -38,7 +38,6 @@ namespace fs = std::filesystem;
 
 class EditByMouseTest : public kvtest::WindowTest {
 protected:
-
     void start()
     {
         startWindow(QSize(760, 560));
@@ -52,10 +51,7 @@ protected:
         EXPECT_NE(a, nullptr) << name;
         return a;
     }
-    QAction* popup(const char* name)
-    {
-        return window->view(0)->popupMenu()->findChild<QAction*>(QLatin1String(name));
-    }
+    QAction* popup(const char* name) { return window->view(0)->popupMenu()->findChild<QAction*>(QLatin1String(name)); }
     ViewSet& views() { return window->controller().views(); }
     const ChartView& model() { return views().view(0); }
 
@@ -94,7 +90,7 @@ protected:
     // What a fix does to the cursor: own ship's position goes into the quick log and the cursor.
     void fixAt(double lat, double lon)
     {
-        state.quickLog.push({lat, lon, 600.0});
+        state.quickLog.push({ lat, lon, 600.0 });
         state.fixInfo.OwnLat = lat;
         state.fixInfo.OwnLong = lon;
     }
@@ -151,7 +147,7 @@ TEST_F(EditByMouseTest, ARouteWaypointDraggedMovesWithItsLegs)
     for (int i = 0; i < 4; ++i) {
         window->view(0)->findChild<QAction*>(QStringLiteral("ZoomIn"))->trigger();
     }
-    for (const QPoint at : {shown(-80, 0), shown(0, -60), shown(80, 0)}) {
+    for (const QPoint at : { shown(-80, 0), shown(0, -60), shown(80, 0) }) {
         click(at);
         popup("AddRouteWaypoint1")->trigger();
     }
@@ -214,7 +210,7 @@ TEST_F(EditByMouseTest, RouteUndoAndRedoGiveBackTheSavedBytes)
     for (int i = 0; i < 3; ++i) {
         window->view(0)->findChild<QAction*>(QStringLiteral("ZoomIn"))->trigger();
     }
-    for (const QPoint at : {shown(-80, 0), shown(0, -60), shown(80, 0)}) {
+    for (const QPoint at : { shown(-80, 0), shown(0, -60), shown(80, 0) }) {
         click(at);
         popup("AddRouteWaypoint1")->trigger();
     }
@@ -355,7 +351,7 @@ TEST_F(EditByMouseTest, ANewLineAfterPenUpStandsApartAndTheViewStaysPut)
     const double refLat = model().referenceLat();
     const double refLong = model().referenceLong();
     const QPoint scroll(window->view(0)->scrollArea()->horizontalScrollBar()->value(),
-                        window->view(0)->scrollArea()->verticalScrollBar()->value());
+        window->view(0)->scrollArea()->verticalScrollBar()->value());
     const QPoint at = shown(40, 20);
     click(at);
     command("LineT0")->trigger();
@@ -373,8 +369,8 @@ TEST_F(EditByMouseTest, ANewLineAfterPenUpStandsApartAndTheViewStaysPut)
     EXPECT_DOUBLE_EQ(model().referenceLat(), refLat);
     EXPECT_EQ(pixelOf(chart.point(last + 3).lat(), chart.point(last + 3).lon()), next);
     EXPECT_EQ(QPoint(window->view(0)->scrollArea()->horizontalScrollBar()->value(),
-                     window->view(0)->scrollArea()->verticalScrollBar()->value()),
-              scroll);
+                  window->view(0)->scrollArea()->verticalScrollBar()->value()),
+        scroll);
 
     // A point outside what the window shows brings the view to it.
     const QPoint outside = shown(0, 0) + QPoint(window->view(0)->scrollArea()->viewport()->width(), 0);

@@ -108,7 +108,7 @@ TEST_F(FollowPrintTest, APanStaysThroughTenFixesAndFollowRestoresIt)
     // A Ctrl+wheel zoom is a look elsewhere too.
     const QPoint at = view()->scrollArea()->middlePixel() + QPoint(80, 40);
     QWheelEvent wheel(at, view()->image()->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::ControlModifier,
-                      Qt::NoScrollPhase, false);
+        Qt::NoScrollPhase, false);
     QApplication::sendEvent(view()->image(), &wheel);
     kvtest::Spin(10);
     EXPECT_FALSE(follow()->isChecked());
@@ -149,7 +149,7 @@ TEST_F(FollowPrintTest, CourseUpFromThePopupTurnsTheViewAndShowsTheNorthArrow)
 // under it.
 TEST_F(FollowPrintTest, APrintedPageShowsTheAreaOfTheWindowInItsOrientation)
 {
-    if (QProcess::execute(QStringLiteral("pdftoppm"), {QStringLiteral("-v")}) < 0) {
+    if (QProcess::execute(QStringLiteral("pdftoppm"), { QStringLiteral("-v") }) < 0) {
         GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
     }
     start();
@@ -188,9 +188,10 @@ TEST_F(FollowPrintTest, APrintedPageShowsTheAreaOfTheWindowInItsOrientation)
     ASSERT_TRUE(qtPrinter.printDrawn(
         [&](const PrintPage& page) { return window->controller().views().RenderForPage(v, page, "09-12-26 15:00"); }));
     const QString stem = QString::fromStdString(dir.file("page"));
-    ASSERT_EQ(QProcess::execute(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("60"), QStringLiteral("-png"),
-                                                              QStringLiteral("-singlefile"), pdf, stem}),
-              0);
+    ASSERT_EQ(QProcess::execute(QStringLiteral("pdftoppm"),
+                  { QStringLiteral("-r"), QStringLiteral("60"), QStringLiteral("-png"), QStringLiteral("-singlefile"),
+                      pdf, stem }),
+        0);
     const QImage page(stem + ".png");
     ASSERT_FALSE(page.isNull());
     EXPECT_GT(page.width(), page.height()); // landscape
@@ -203,7 +204,8 @@ TEST_F(FollowPrintTest, APrintedPageShowsTheAreaOfTheWindowInItsOrientation)
         }
     }
     ASSERT_FALSE(box.isEmpty());
-    EXPECT_NEAR(static_cast<double>(box.width()) / box.height(), static_cast<double>(shown.width()) / shown.height(), 0.04);
+    EXPECT_NEAR(
+        static_cast<double>(box.width()) / box.height(), static_cast<double>(shown.width()) / shown.height(), 0.04);
     // (Lines a pixel apart on screen may merge or part on the page: a tenth either way. The
     // whole bitmap would give some 2.7 times as many.)
     EXPECT_NEAR(crossings(page, box), onScreen, onScreen / 10.0 + 1);

@@ -160,7 +160,7 @@ TEST_F(RemarksWindowTest, ThreeFixesTwoRemarksAndAViewCopyMakeTheDaysEventLog)
     command("RemarksMode")->trigger();
     ASSERT_TRUE(state.app.RemarksMode);
     QPlainTextEdit* editor = window->remarkEditor();
-    const char* typed[] = {"first buoy", "second buoy"};
+    const char* typed[] = { "first buoy", "second buoy" };
     for (int fix = 0; fix < 3; ++fix) {
         command("FixBtn")->trigger();
         ASSERT_TRUE(command("RemarkBtn")->isVisible()) << "fix " << fix;

@@ -3,17 +3,17 @@
 // automatically with a route. GPS and AIS sentences go in; fixes, the track log, the navigation
 // panel, the autopilot sentences and the target table come out.
 
-#include "app/ProgramState.h"
 #include "UiSupport.h"
+#include "app/ProgramState.h"
 
 #include "core/Config.h"
-#include "support/ConfigFile.h"
 #include "core/TextFile.h"
 #include "navigation/TrackLog.h"
 #include "nmea/Templates.h"
 #include "platform/fake/Fakes.h"
 #include "platform/qt/QtSerialPort.h"
 #include "routes/Routes.h"
+#include "support/ConfigFile.h"
 #include "ui/MainWindow.h"
 
 #include <QComboBox>
@@ -53,8 +53,8 @@ std::string Gga(int secondOfDay, double lat, double lonEast)
 {
     char time[32];
     std::snprintf(time, sizeof time, "%02d%02d%02d.00", secondOfDay / 3600, secondOfDay / 60 % 60, secondOfDay % 60);
-    const std::string body = std::string("$GPGGA,") + time + "," + DegreesMinutes(lat, 2) + (lat < 0 ? ",S," : ",N,") +
-                             DegreesMinutes(lonEast, 3) + (lonEast < 0 ? ",W," : ",E,") + "1,08,0.9,10.0,M,0.0,M,,";
+    const std::string body = std::string("$GPGGA,") + time + "," + DegreesMinutes(lat, 2) + (lat < 0 ? ",S," : ",N,")
+        + DegreesMinutes(lonEast, 3) + (lonEast < 0 ? ",W," : ",E,") + "1,08,0.9,10.0,M,0.0,M,,";
     return body + NMEAChecksum(body) + "\r\n";
 }
 
@@ -95,7 +95,7 @@ TEST(LiveLink, FixesTrackLogPanelAutopilotOutputAndTargets)
     FakeLauncher launcher;
     FakeClipboard clipboard;
     FakePrinter printer;
-    Platform platform{prompter, clock, serial, sound, launcher, clipboard, printer};
+    Platform platform { prompter, clock, serial, sound, launcher, clipboard, printer };
     kvui::MainWindow window(state, platform);
     int aboutBoxes = 0;
     window.aboutBox = [&aboutBoxes] { ++aboutBoxes; };
@@ -124,8 +124,8 @@ TEST(LiveLink, FixesTrackLogPanelAutopilotOutputAndTargets)
     std::string output;
     const bool done = kvtest::SpinUntil(12000, [&] {
         output += pty.readAll();
-        return state.quickLog.count() >= 4 && state.ais.targets.count() >= 2 &&
-               output.find("$ECAPB") != std::string::npos && output.find("$ECXTE") != std::string::npos;
+        return state.quickLog.count() >= 4 && state.ais.targets.count() >= 2
+            && output.find("$ECAPB") != std::string::npos && output.find("$ECXTE") != std::string::npos;
     });
     receiver.stop();
     EXPECT_TRUE(done) << "fixes " << state.quickLog.count() << ", targets " << state.ais.targets.count()
@@ -148,7 +148,7 @@ TEST(LiveLink, FixesTrackLogPanelAutopilotOutputAndTargets)
     EXPECT_EQ(window.findChild<QComboBox*>(QStringLiteral("WPName"))->count(), 3);
 
     // Autopilot sentences went out with valid checksums.
-    for (const char* id : {"$ECAPB", "$ECXTE"}) {
+    for (const char* id : { "$ECAPB", "$ECXTE" }) {
         const auto at = output.find(id);
         ASSERT_NE(at, std::string::npos) << id;
         const auto end = output.find("\r\n", at);

@@ -1,22 +1,22 @@
 // The main window over fakes: start-up, command enabling, views, quit, the cursor and the
 // position panel, the waypoint list, hints and the AIS target window.
 
-#include "app/ProgramState.h"
 #include "UiSupport.h"
+#include "app/ProgramState.h"
 
-#include "charts/WaypointFiles.h"
-#include "views/ViewGeometry.h"
-#include "core/Config.h"
-#include "support/ConfigFile.h"
 #include "ais/AisText.h"
 #include "app/Remarks.h"
+#include "charts/WaypointFiles.h"
+#include "core/Config.h"
 #include "core/TextFile.h"
 #include "platform/fake/Fakes.h"
 #include "routes/GpxImport.h"
 #include "routes/Routes.h"
+#include "support/ConfigFile.h"
 #include "ui/AisTargetWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/ViewWindow.h"
+#include "views/ViewGeometry.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -158,7 +158,7 @@ TEST_F(MainWindowTest, CommandsCarryTheirCaptionsShortcutsAndHints)
     EXPECT_EQ(label("StatusLine"), QStringLiteral("Remove Route"));
     EXPECT_EQ(state.display.StatusLine, "Remove Route");
     // Leaving a control keeps the message.
-    QStatusTipEvent leave{QString()};
+    QStatusTipEvent leave { QString() };
     QApplication::sendEvent(window.get(), &leave);
     EXPECT_EQ(label("StatusLine"), QStringLiteral("Remove Route"));
 
@@ -187,16 +187,16 @@ TEST_F(MainWindowTest, EnablingFollowsTheModes)
     kvtest::WriteConfigIn(dir, "kelvw.cfg", [](ProgramState&, Settings& s) { s.RouteName = "coast"; });
     start();
     // No view: nothing that needs one.
-    for (const char* name : {"SaveRouteAs1", "Route1", "Fix1", "FixBtn", "DRMode1", "Find_Antenna"}) {
+    for (const char* name : { "SaveRouteAs1", "Route1", "Fix1", "FixBtn", "DRMode1", "Find_Antenna" }) {
         EXPECT_FALSE(command(name)->isEnabled()) << name;
     }
     window->secsTick();
-    for (const char* name : {"SaveRouteAs1", "Route1", "Fix1", "FixBtn", "DRMode1", "Find_Antenna"}) {
+    for (const char* name : { "SaveRouteAs1", "Route1", "Fix1", "FixBtn", "DRMode1", "Find_Antenna" }) {
         EXPECT_TRUE(command(name)->isEnabled()) << name;
     }
     EXPECT_FALSE(command("TideStep1")->isEnabled()); // no tidal atlas
     EXPECT_FALSE(command("SendWaypoints1")->isEnabled()); // interface closed
-    EXPECT_FALSE(command("SaveLogAs1")->isEnabled());     // empty quick log
+    EXPECT_FALSE(command("SaveLogAs1")->isEnabled()); // empty quick log
     EXPECT_FALSE(window->fixTimer()->isActive());
 
     // Dead reckoning: no fixes by hand, the fix timer runs.
@@ -348,14 +348,14 @@ TEST_F(MainWindowTest, ClosingTheOnlyViewAsksFirst)
 {
     start();
     window->secsTick();
-    fakes.prompter.answer({false});
+    fakes.prompter.answer({ false });
     command("FileCloseItem")->trigger();
     EXPECT_EQ(subWindows(), 1);
     EXPECT_TRUE(fakes.prompter.lastMessageIs(
         "This is the only view open. Closing it will remove all data ! - Are you really sure?"));
 
     // The window's own close button goes through the same rule.
-    fakes.prompter.answer({false});
+    fakes.prompter.answer({ false });
     window->findChild<QMdiArea*>()->subWindowList().first()->close();
     kvtest::Spin(50);
     EXPECT_EQ(subWindows(), 1);
@@ -370,7 +370,7 @@ TEST_F(MainWindowTest, CloseAllEmptiesEverything)
     window->secsTick();
     command("FileNewItem")->trigger();
     ASSERT_EQ(subWindows(), 2);
-    fakes.prompter.answer({true, true});
+    fakes.prompter.answer({ true, true });
     command("CloseAll1")->trigger();
     EXPECT_EQ(subWindows(), 0);
     EXPECT_EQ(state.chart.count(), 0);
@@ -387,11 +387,11 @@ TEST_F(MainWindowTest, QuitAnsweredNoThenYesWritesKelvwCfg)
     kvtest::WriteConfigIn(dir, "boat2.cfg", [](ProgramState& nav, Settings&) { nav.settings.vessel.BoatSpeed = 6.5; });
     start("boat2.cfg");
     window->secsTick();
-    fakes.prompter.answer({false});
+    fakes.prompter.answer({ false });
     EXPECT_FALSE(window->close());
     EXPECT_TRUE(window->isVisible());
     EXPECT_FALSE(std::filesystem::exists(dir.file("kelvw.cfg")));
-    fakes.prompter.answer({true});
+    fakes.prompter.answer({ true });
     EXPECT_TRUE(window->close());
     EXPECT_FALSE(window->secsTimer()->isActive());
     ASSERT_TRUE(std::filesystem::exists(dir.file("kelvw.cfg")));
@@ -411,11 +411,11 @@ TEST_F(MainWindowTest, ClickInTheViewMovesTheCursorAndThePositionPanel)
     ASSERT_NE(view, nullptr);
     const kv::ChartView& model = window->controller().views().view(0);
     const QPoint at(200, 150);
-    QMouseEvent press(QEvent::MouseButtonPress, at, view->image()->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
+    QMouseEvent press(
+        QEvent::MouseButtonPress, at, view->image()->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(view->image(), &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, at, view->image()->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
-                        Qt::NoModifier);
+    QMouseEvent release(
+        QEvent::MouseButtonRelease, at, view->image()->mapToGlobal(at), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(view->image(), &release);
 
     const LatLong expected = PixelToLatLong(model.projection, at.x(), at.y());
@@ -430,7 +430,7 @@ TEST_F(MainWindowTest, ClickInTheViewMovesTheCursorAndThePositionPanel)
     // A click on the position panel: decimal degrees, east positive.
     auto* panel = window->findChild<QLabel*>(QStringLiteral("PosnPanel"));
     QMouseEvent click(QEvent::MouseButtonRelease, QPointF(5, 5), panel->mapToGlobal(QPointF(5, 5)), Qt::LeftButton,
-                      Qt::NoButton, Qt::NoModifier);
+        Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(panel, &click);
     char text[80];
     std::snprintf(text, sizeof text, "%.5f\xb0 %.5f\xb0 (S/W -ve)", state.fixInfo.OwnLat, -state.fixInfo.OwnLong);
@@ -446,7 +446,7 @@ TEST_F(MainWindowTest, NextWaypointWrapsOnAFiveWaypointRoute)
     auto* list = window->findChild<QComboBox*>(QStringLiteral("WPName"));
     ASSERT_EQ(list->count(), 5);
     EXPECT_EQ(list->currentIndex(), 0);
-    for (int expected : {2, 3, 4, 5, 1}) {
+    for (int expected : { 2, 3, 4, 5, 1 }) {
         command("SelectWaypoint1")->trigger();
         EXPECT_EQ(state.routeProgress.ActiveWaypoint, expected);
         EXPECT_EQ(list->currentIndex(), expected - 1);
@@ -489,7 +489,8 @@ TEST_F(MainWindowTest, AisTargetWindowShowsTheSelectedTarget)
     EXPECT_EQ(targets->windowTitle(), QStringLiteral("AIS Target Data"));
     EXPECT_TRUE(targets->windowFlags() & Qt::WindowStaysOnTopHint);
     ASSERT_GE(state.ais.SelectedTarget, 1);
-    const std::vector<std::string> lines = WriteTargetText(state.ais, kv::OwnShipOf(state), state.ais.SelectedTarget, fakes.clock.now());
+    const std::vector<std::string> lines
+        = WriteTargetText(state.ais, kv::OwnShipOf(state), state.ais.SelectedTarget, fakes.clock.now());
     const QString memo = targets->memo()->toPlainText();
     EXPECT_EQ(memo.split(QLatin1Char('\n')).size(), static_cast<qsizetype>(lines.size()));
     EXPECT_TRUE(memo.contains(QString::fromLatin1(lines.front().c_str())));
@@ -635,11 +636,11 @@ TEST_F(MainWindowTest, TripDoubleClickResetsAfterTheQuestion)
     window->refresh();
     auto* trip = window->findChild<QLabel*>(QStringLiteral("Trip"));
     QMouseEvent dbl(QEvent::MouseButtonDblClick, QPointF(3, 3), trip->mapToGlobal(QPointF(3, 3)), Qt::LeftButton,
-                    Qt::LeftButton, Qt::NoModifier);
-    fakes.prompter.answer({false});
+        Qt::LeftButton, Qt::NoModifier);
+    fakes.prompter.answer({ false });
     QApplication::sendEvent(trip, &dbl);
     EXPECT_EQ(trip->text(), QStringLiteral("12.50 Nm"));
-    fakes.prompter.answer({true});
+    fakes.prompter.answer({ true });
     QApplication::sendEvent(trip, &dbl);
     EXPECT_TRUE(fakes.prompter.lastMessageIs("Reset the trip distance - Are you sure?"));
     EXPECT_EQ(trip->text(), QStringLiteral("0.00 Nm"));
@@ -699,14 +700,14 @@ TEST_F(MainWindowTest, ViewPlaybackAreaAndChartInformation)
     EXPECT_FALSE(memo->isVisible());
 
     // Area is refused while the quick log holds positions.
-    state.quickLog.push({-16.7, -41.7, 600.0});
+    state.quickLog.push({ -16.7, -41.7, 600.0 });
     popup("Area1")->trigger();
     EXPECT_TRUE(fakes.prompter.lastMessageIs("Close NMEA server or turn DR mode off and purge the log first !"));
 
     // Playback of a four-record quick log runs on the view's Delay timer to its end.
-    state.quickLog.push({-16.6, -41.6, 601.0});
-    state.quickLog.push({-16.5, -41.5, 602.0});
-    state.quickLog.push({-16.4, -41.4, 603.0});
+    state.quickLog.push({ -16.6, -41.6, 601.0 });
+    state.quickLog.push({ -16.5, -41.5, 602.0 });
+    state.quickLog.push({ -16.4, -41.4, 603.0 });
     popup("PlaybackLog1")->trigger();
     auto* delay = view->findChild<QTimer*>(QStringLiteral("Delay"));
     ASSERT_NE(delay, nullptr);
@@ -743,7 +744,8 @@ TEST_F(MainWindowTest, WindowCommandsStepThroughTheViewsAndInsetTheActiveOne)
     command("InsetView")->trigger();
     EXPECT_FALSE(first->isMaximized());
     EXPECT_EQ(first->size(), QSize(300, 225));
-    for (const char* name : { "NearestChart1", "LoadNearestChart1", "AvailableCharts", "OpenPortfolio1", "OpenPF", "AutoChart" }) {
+    for (const char* name :
+        { "NearestChart1", "LoadNearestChart1", "AvailableCharts", "OpenPortfolio1", "OpenPF", "AutoChart" }) {
         EXPECT_NE(window->command(QLatin1String(name)), nullptr) << name;
     }
     EXPECT_EQ(command("LoadNearestChart1")->text(), QStringLiteral("L&oad Nearest Chart"));
@@ -755,8 +757,9 @@ TEST_F(MainWindowTest, WindowCommandsStepThroughTheViewsAndInsetTheActiveOne)
 TEST_F(MainWindowTest, GpxImportAsksWhichRouteAndExportWritesIt)
 {
     start();
-    dir.write("two.gpx", "<gpx><rte><name>One</name><rtept lat=\"-16.5\" lon=\"-41.5\"/></rte><rte><name>Two</name>"
-                         "<rtept lat=\"-16.6\" lon=\"-41.6\"/><rtept lat=\"-16.7\" lon=\"-41.7\"/></rte></gpx>");
+    dir.write("two.gpx",
+        "<gpx><rte><name>One</name><rtept lat=\"-16.5\" lon=\"-41.5\"/></rte><rte><name>Two</name>"
+        "<rtept lat=\"-16.6\" lon=\"-41.6\"/><rtept lat=\"-16.7\" lon=\"-41.7\"/></rte></gpx>");
     QStringList offered;
     window->execDialog = [&offered](QDialog& dialog) {
         auto& input = dynamic_cast<QInputDialog&>(dialog);
@@ -766,7 +769,8 @@ TEST_F(MainWindowTest, GpxImportAsksWhichRouteAndExportWritesIt)
     };
     chosenFile = QString::fromStdString(dir.file("two.gpx"));
     command("ImportGpx1")->trigger();
-    EXPECT_EQ(offered, (QStringList{QStringLiteral("Route One (1 points)"), QStringLiteral("Route Two (2 points)")}));
+    EXPECT_EQ(
+        offered, (QStringList { QStringLiteral("Route One (1 points)"), QStringLiteral("Route Two (2 points)") }));
     ASSERT_EQ(state.route.count(), 2u);
     EXPECT_NEAR(state.route.at(2).lon, 41.7, 1e-9);
     EXPECT_TRUE(std::filesystem::exists(dir.file("routes/Two.rte")));

@@ -7,15 +7,15 @@
 
 #include "UiSupport.h"
 
+#include "nmea/Templates.h"
 #include "support/ConfigFile.h"
 #include "support/LoopbackFlood.h"
-#include "nmea/Templates.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdio>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -64,8 +64,8 @@ std::vector<std::string> Bursts()
 {
     std::string reports;
     for (int i = 0; i < 10; ++i) {
-        reports += kvtest::AisPositionReport(235001234, 50.1, -1.2, 7.0, 30.0) + "\r\n" +
-                   kvtest::AisPositionReport(235005678, 50.2, -1.3, 12.0, 300.0) + "\r\n";
+        reports += kvtest::AisPositionReport(235001234, 50.1, -1.2, 7.0, 30.0) + "\r\n"
+            + kvtest::AisPositionReport(235005678, 50.2, -1.3, 12.0, 300.0) + "\r\n";
     }
     std::vector<std::string> bursts;
     for (int second = 0; second < 60; ++second) {
@@ -79,12 +79,13 @@ std::vector<std::string> Bursts()
 std::uint16_t FreeUdpPort()
 {
     const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in a{};
+    sockaddr_in a {};
     a.sin_family = AF_INET;
     a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t size = sizeof a;
     std::uint16_t port = 0;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 && ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &size) == 0) {
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0
+        && ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &size) == 0) {
         port = ntohs(a.sin_port);
     }
     ::close(fd);
@@ -126,9 +127,9 @@ std::size_t FixLineCount(const std::string& path)
 }
 
 struct Watched {
-    double logsOpenedAt = -1;  // seconds from the start, when the text log got its heading
+    double logsOpenedAt = -1; // seconds from the start, when the text log got its heading
     std::vector<double> fixes; // seconds from the start, as each fix line appeared
-    double exitedAt = -1;      // seconds from the start
+    double exitedAt = -1; // seconds from the start
     int status = -1;
     long residentAtFirstFixKb = 0;
     long largestResidentKb = 0;
@@ -141,8 +142,9 @@ Watched RunAndWatch(const kvtest::TempDir& dir, int quitAfter)
     const std::string program = KvfreePath();
     const std::string folder = dir.path();
     const std::string seconds = std::to_string(quitAfter);
-    std::vector<char*> argv{const_cast<char*>(program.c_str()), const_cast<char*>("--workdir"), const_cast<char*>(folder.c_str()),
-                            const_cast<char*>("--quit-after"), const_cast<char*>(seconds.c_str()), nullptr};
+    std::vector<char*> argv { const_cast<char*>(program.c_str()), const_cast<char*>("--workdir"),
+        const_cast<char*>(folder.c_str()), const_cast<char*>("--quit-after"), const_cast<char*>(seconds.c_str()),
+        nullptr };
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     const std::string err = dir.file("err.txt");
@@ -194,8 +196,8 @@ TEST(NetworkFloodProcess, FixesKeepTheirBeatQuittingIsPromptMemoryAndAisLogStayB
         int maxLogMB;
     };
     const Case cases[] = {
-        {"unpaced UDP sender", kvtest::LoopbackFlood::Kind::Udp, 500},
-        {"TCP AIS flood", kvtest::LoopbackFlood::Kind::Tcp, 1},
+        { "unpaced UDP sender", kvtest::LoopbackFlood::Kind::Udp, 500 },
+        { "TCP AIS flood", kvtest::LoopbackFlood::Kind::Tcp, 1 },
     };
     ASSERT_TRUE(fs::exists(KvfreePath())) << KvfreePath();
     // Qt's own allocations that live for the process are not ours to judge (as in ProgramRun).
@@ -216,8 +218,9 @@ TEST(NetworkFloodProcess, FixesKeepTheirBeatQuittingIsPromptMemoryAndAisLogStayB
         const std::uint16_t udpPort = c.kind == kvtest::LoopbackFlood::Kind::Udp ? FreeUdpPort() : 0;
         kvtest::LoopbackFlood flood(c.kind, Bursts(), kQuitAfter + 12, udpPort);
         const std::uint16_t port = c.kind == kvtest::LoopbackFlood::Kind::Udp ? udpPort : flood.port();
-        dir.write("dev/com1", (c.kind == kvtest::LoopbackFlood::Kind::Udp ? "udp://127.0.0.1:" : "tcp://127.0.0.1:") +
-                                  std::to_string(port) + "\n");
+        dir.write("dev/com1",
+            (c.kind == kvtest::LoopbackFlood::Kind::Udp ? "udp://127.0.0.1:" : "tcp://127.0.0.1:")
+                + std::to_string(port) + "\n");
 
         const Watched w = RunAndWatch(dir, kQuitAfter);
         flood.stop();
@@ -239,8 +242,8 @@ TEST(NetworkFloodProcess, FixesKeepTheirBeatQuittingIsPromptMemoryAndAisLogStayB
         ASSERT_GE(w.logsOpenedAt, 0.0);
         const double quitAsked = w.logsOpenedAt + kQuitAfter;
         EXPECT_LT(w.exitedAt - quitAsked, kQuitLatency) << "exited " << w.exitedAt << " s after the start";
-        std::printf("%s: %zu fixes, longest gap %.2f s, quit %.2f s after asked, memory %ld -> %ld kB at most\n", c.name,
-                    w.fixes.size(), longestGap, w.exitedAt - quitAsked, w.residentAtFirstFixKb, w.largestResidentKb);
+        std::printf("%s: %zu fixes, longest gap %.2f s, quit %.2f s after asked, memory %ld -> %ld kB at most\n",
+            c.name, w.fixes.size(), longestGap, w.exitedAt - quitAsked, w.residentAtFirstFixKb, w.largestResidentKb);
         // Memory: flat from the first fix on.
         EXPECT_LT(w.largestResidentKb - w.residentAtFirstFixKb, kResidentGrowthKb)
             << w.residentAtFirstFixKb << " kB at the first fix, " << w.largestResidentKb << " kB at most";

@@ -66,8 +66,7 @@ protected:
         return dialog;
     }
 
-    template <class W>
-    W* find(QWidget* dialog, const char* name)
+    template <class W> W* find(QWidget* dialog, const char* name)
     {
         W* w = dialog->findChild<W*>(QLatin1String(name));
         EXPECT_NE(w, nullptr) << name;
@@ -95,100 +94,128 @@ struct ControlCase {
     std::function<void(const ProgramState&)> stored;
 };
 
-QSpinBox* Spin(QWidget* d, const char* n) { return d->findChild<QSpinBox*>(QLatin1String(n)); }
-QAbstractButton* Button(QWidget* d, const char* n) { return d->findChild<QAbstractButton*>(QLatin1String(n)); }
+QSpinBox* Spin(QWidget* d, const char* n)
+{
+    return d->findChild<QSpinBox*>(QLatin1String(n));
+}
+QAbstractButton* Button(QWidget* d, const char* n)
+{
+    return d->findChild<QAbstractButton*>(QLatin1String(n));
+}
 
 TEST_F(PreferencesDialogTest, EachPageFillsFromTheSettingsAndStoresOnOk)
 {
     const ControlCase cases[] = {
-        {"Defaults", [](ProgramState& s) { s.settings.ColourScheme = 2; },
-         [](QWidget* d) { EXPECT_EQ(d->findChild<QComboBox*>("Defaults")->currentIndex(), 2); },
-         [](QWidget* d) { d->findChild<QComboBox*>("Defaults")->setCurrentIndex(1); },
-         [](const ProgramState& s) { EXPECT_EQ(s.settings.ColourScheme, 1); }},
-        {"TrackColourFG", [](ProgramState& s) { s.settings.TrackColourFG = true; },
-         [](QWidget* d) { EXPECT_TRUE(Button(d, "TrackColourFG")->isChecked()); },
-         [](QWidget* d) { Button(d, "TrackColourFG")->setChecked(false); },
-         [](const ProgramState& s) { EXPECT_FALSE(s.settings.TrackColourFG); }},
-        {"KnAlways", [](ProgramState& s) { s.prefs.units.KnotsAlways = true; },
-         [](QWidget* d) { EXPECT_TRUE(Button(d, "KnAlways")->isChecked()); },
-         [](QWidget* d) { Button(d, "KnAlways")->setChecked(false); },
-         [](const ProgramState& s) { EXPECT_FALSE(s.prefs.units.KnotsAlways); }},
-        {"Position Display Mode", [](ProgramState& s) { s.settings.PositionDisplayMode = 2; },
-         [](QWidget* d) { EXPECT_TRUE(Button(d, "Bessel")->isChecked()); },
-         [](QWidget* d) { Button(d, "OSGridMode")->click(); },
-         [](const ProgramState& s) { EXPECT_EQ(s.settings.PositionDisplayMode, 0); }},
-        {"CapDist", [](ProgramState& s) { s.settings.route.ArrivalRadius = 0.35; },
-         [](QWidget* d) { EXPECT_EQ(Spin(d, "CapDist")->value(), 35); },
-         [](QWidget* d) { Spin(d, "CapDist")->setValue(50); },
-         [](const ProgramState& s) { EXPECT_DOUBLE_EQ(s.settings.route.ArrivalRadius, 0.5); }},
-        {"Deadband", [](ProgramState& s) { s.settings.route.XTEDeadband = 0.05; },
-         [](QWidget* d) { EXPECT_EQ(Spin(d, "Deadband")->value(), 5); },
-         [](QWidget* d) { Spin(d, "Deadband")->setValue(12); },
-         [](const ProgramState& s) { EXPECT_DOUBLE_EQ(s.settings.route.XTEDeadband, 0.12); }},
-        {"Route completion", [](ProgramState& s) { s.prefs.OnRouteCompletion = RouteCompletion::Reverse; },
-         [](QWidget* d) { EXPECT_TRUE(Button(d, "Reverse")->isChecked()); },
-         [](QWidget* d) { Button(d, "RepRoute")->click(); },
-         [](const ProgramState& s) { EXPECT_EQ(s.prefs.OnRouteCompletion, RouteCompletion::RepRoute); }},
-        {"Voice", [](ProgramState& s) { s.prefs.Voice = false; },
-         [](QWidget* d) { EXPECT_FALSE(Button(d, "Voice")->isChecked()); },
-         [](QWidget* d) { Button(d, "Voice")->setChecked(true); },
-         [](const ProgramState& s) { EXPECT_TRUE(s.prefs.Voice); }},
-        {"High water", [](ProgramState& s) { s.prefs.tide.HighWaterHour = 9; },
-         [](QWidget* d) { EXPECT_EQ(Spin(d, "HWhour")->value(), 9); },
-         [](QWidget* d) { Spin(d, "HWhour")->setValue(10); Spin(d, "HWMin")->setValue(40); },
-         [](const ProgramState& s) { EXPECT_EQ(s.prefs.tide.HighWaterHour, 11); EXPECT_EQ(s.prefs.tide.HighWaterMinute, 40); }},
-        {"Vspeed 0", [](ProgramState& s) { s.settings.vessel.BoatSpeed = 6.0; },
-         [](QWidget* d) { EXPECT_EQ(Spin(d, "Vspeed")->value(), 6); },
-         [](QWidget* d) { Spin(d, "Vspeed")->setValue(0); },
-         [](const ProgramState& s) { EXPECT_DOUBLE_EQ(s.settings.vessel.BoatSpeed, 0.001); }},
-        {"LatOffs", [](ProgramState& s) { s.chartRef.ChartLatOffset = -0.005; },
-         [](QWidget* d) { EXPECT_EQ(Spin(d, "LatOffs")->value(), -300); },
-         [](QWidget* d) { Spin(d, "LatOffs")->setValue(120); },
-         [](const ProgramState& s) { EXPECT_DOUBLE_EQ(s.chartRef.ChartLatOffset, 0.002); }},
-        {"ALmode", [](ProgramState& s) { s.settings.fix.AutoChart = true; },
-         [](QWidget* d) { EXPECT_TRUE(Button(d, "ALmode")->isChecked()); },
-         [](QWidget* d) { Button(d, "ALmode")->setChecked(false); },
-         [](const ProgramState& s) { EXPECT_FALSE(s.settings.fix.AutoChart); }},
-        {"HUPdeadB", [](ProgramState& s) { s.prefs.fix.HeadUpDeadBand = 4; },
-         [](QWidget* d) { EXPECT_EQ(Spin(d, "HUPdeadB")->value(), 4); },
-         [](QWidget* d) { Spin(d, "HUPdeadB")->setValue(15); },
-         [](const ProgramState& s) { EXPECT_EQ(s.prefs.fix.HeadUpDeadBand, 15); }},
-        {"LoseLog", [](ProgramState& s) { s.prefs.fix.DisposalStep = 2; },
-         [](QWidget* d) { EXPECT_TRUE(Button(d, "KeepLog")->isChecked()); },
-         [](QWidget* d) { Button(d, "LoseLog")->click(); },
-         [](const ProgramState& s) { EXPECT_EQ(s.prefs.fix.DisposalStep, 0); }},
-        {"PBspeed", [](ProgramState& s) { s.ais.PBspeed = 10; },
-         [](QWidget* d) { EXPECT_EQ(Spin(d, "PBspeed")->value(), 10); },
-         [](QWidget* d) { Spin(d, "PBspeed")->setValue(50); },
-         [](const ProgramState& s) { EXPECT_EQ(s.display.AISPlayTimer.intervalMs, 100u); }},
-        {"Mcourse", [](ProgramState& s) { s.settings.vessel.DRCourseSource = 1; },
-         [](QWidget* d) { EXPECT_TRUE(Button(d, "Mcourse1")->isChecked()); },
-         [](QWidget* d) { Button(d, "Mcourse0")->click(); },
-         [](const ProgramState& s) { EXPECT_EQ(s.settings.vessel.DRCourseSource, 0); }},
-        {"Spoints", [](ProgramState& s) { s.textLog.TextLogFixCount = 12; },
-         [](QWidget* d) { EXPECT_EQ(Spin(d, "Spoints")->value(), 12); EXPECT_TRUE(Spin(d, "Spoints")->isEnabled()); },
-         [](QWidget* d) { Spin(d, "Spoints")->setValue(40); },
-         [](const ProgramState& s) { EXPECT_EQ(s.textLog.TextLogFixCount, 40); }},
-        {"Variation", [](ProgramState& s) { s.sentenceFix.MagVariation = -4; },
-         [](QWidget* d) { EXPECT_EQ(Spin(d, "Variation")->value(), -4); },
-         [](QWidget* d) { Spin(d, "Variation")->setValue(-40); },
-         [](const ProgramState& s) { EXPECT_EQ(s.sentenceFix.MagVariation, -40); }},
-        {"sendHSC", [](ProgramState& s) { s.prefs.nmea.sendHSC = true; },
-         [](QWidget* d) { EXPECT_TRUE(Button(d, "sendHSC")->isChecked()); },
-         [](QWidget* d) { Button(d, "sendHSC")->setChecked(false); },
-         [](const ProgramState& s) { EXPECT_FALSE(s.prefs.nmea.sendHSC); }},
-        {"COMno and Rate", [](ProgramState& s) { s.settings.nmea.ComPortNumber = 1; s.settings.nmea.BaudRate = 38400; },
-         [](QWidget* d) { EXPECT_EQ(Spin(d, "COMno")->value(), 1); EXPECT_TRUE(Button(d, "Rate1")->isChecked()); },
-         [](QWidget* d) { Spin(d, "COMno")->setValue(2); Button(d, "Rate0")->click(); },
-         [](const ProgramState& s) { EXPECT_EQ(s.settings.nmea.ComPortNumber, 2u); EXPECT_EQ(s.settings.nmea.BaudRate, 4800u); }},
-        {"AutoLaunch", [](ProgramState& s) { s.settings.fix.NmeaStartMode = "Manual"; },
-         [](QWidget* d) { EXPECT_FALSE(Button(d, "AutoLaunch")->isChecked()); },
-         [](QWidget* d) { Button(d, "AutoLaunch")->setChecked(true); },
-         [](const ProgramState& s) { EXPECT_EQ(s.settings.fix.NmeaStartMode.str(), "Auto"); }},
-        {"Sent", [](ProgramState& s) { s.prefs.nmea.PositionSentence = 0; },
-         [](QWidget* d) { EXPECT_TRUE(Button(d, "Sent0")->isChecked()); },
-         [](QWidget* d) { Button(d, "Sent1")->click(); },
-         [](const ProgramState& s) { EXPECT_EQ(s.prefs.nmea.PositionSentence, 1); }},
+        { "Defaults", [](ProgramState& s) { s.settings.ColourScheme = 2; },
+            [](QWidget* d) { EXPECT_EQ(d->findChild<QComboBox*>("Defaults")->currentIndex(), 2); },
+            [](QWidget* d) { d->findChild<QComboBox*>("Defaults")->setCurrentIndex(1); },
+            [](const ProgramState& s) { EXPECT_EQ(s.settings.ColourScheme, 1); } },
+        { "TrackColourFG", [](ProgramState& s) { s.settings.TrackColourFG = true; },
+            [](QWidget* d) { EXPECT_TRUE(Button(d, "TrackColourFG")->isChecked()); },
+            [](QWidget* d) { Button(d, "TrackColourFG")->setChecked(false); },
+            [](const ProgramState& s) { EXPECT_FALSE(s.settings.TrackColourFG); } },
+        { "KnAlways", [](ProgramState& s) { s.prefs.units.KnotsAlways = true; },
+            [](QWidget* d) { EXPECT_TRUE(Button(d, "KnAlways")->isChecked()); },
+            [](QWidget* d) { Button(d, "KnAlways")->setChecked(false); },
+            [](const ProgramState& s) { EXPECT_FALSE(s.prefs.units.KnotsAlways); } },
+        { "Position Display Mode", [](ProgramState& s) { s.settings.PositionDisplayMode = 2; },
+            [](QWidget* d) { EXPECT_TRUE(Button(d, "Bessel")->isChecked()); },
+            [](QWidget* d) { Button(d, "OSGridMode")->click(); },
+            [](const ProgramState& s) { EXPECT_EQ(s.settings.PositionDisplayMode, 0); } },
+        { "CapDist", [](ProgramState& s) { s.settings.route.ArrivalRadius = 0.35; },
+            [](QWidget* d) { EXPECT_EQ(Spin(d, "CapDist")->value(), 35); },
+            [](QWidget* d) { Spin(d, "CapDist")->setValue(50); },
+            [](const ProgramState& s) { EXPECT_DOUBLE_EQ(s.settings.route.ArrivalRadius, 0.5); } },
+        { "Deadband", [](ProgramState& s) { s.settings.route.XTEDeadband = 0.05; },
+            [](QWidget* d) { EXPECT_EQ(Spin(d, "Deadband")->value(), 5); },
+            [](QWidget* d) { Spin(d, "Deadband")->setValue(12); },
+            [](const ProgramState& s) { EXPECT_DOUBLE_EQ(s.settings.route.XTEDeadband, 0.12); } },
+        { "Route completion", [](ProgramState& s) { s.prefs.OnRouteCompletion = RouteCompletion::Reverse; },
+            [](QWidget* d) { EXPECT_TRUE(Button(d, "Reverse")->isChecked()); },
+            [](QWidget* d) { Button(d, "RepRoute")->click(); },
+            [](const ProgramState& s) { EXPECT_EQ(s.prefs.OnRouteCompletion, RouteCompletion::RepRoute); } },
+        { "Voice", [](ProgramState& s) { s.prefs.Voice = false; },
+            [](QWidget* d) { EXPECT_FALSE(Button(d, "Voice")->isChecked()); },
+            [](QWidget* d) { Button(d, "Voice")->setChecked(true); },
+            [](const ProgramState& s) { EXPECT_TRUE(s.prefs.Voice); } },
+        { "High water", [](ProgramState& s) { s.prefs.tide.HighWaterHour = 9; },
+            [](QWidget* d) { EXPECT_EQ(Spin(d, "HWhour")->value(), 9); },
+            [](QWidget* d) {
+                Spin(d, "HWhour")->setValue(10);
+                Spin(d, "HWMin")->setValue(40);
+            },
+            [](const ProgramState& s) {
+                EXPECT_EQ(s.prefs.tide.HighWaterHour, 11);
+                EXPECT_EQ(s.prefs.tide.HighWaterMinute, 40);
+            } },
+        { "Vspeed 0", [](ProgramState& s) { s.settings.vessel.BoatSpeed = 6.0; },
+            [](QWidget* d) { EXPECT_EQ(Spin(d, "Vspeed")->value(), 6); },
+            [](QWidget* d) { Spin(d, "Vspeed")->setValue(0); },
+            [](const ProgramState& s) { EXPECT_DOUBLE_EQ(s.settings.vessel.BoatSpeed, 0.001); } },
+        { "LatOffs", [](ProgramState& s) { s.chartRef.ChartLatOffset = -0.005; },
+            [](QWidget* d) { EXPECT_EQ(Spin(d, "LatOffs")->value(), -300); },
+            [](QWidget* d) { Spin(d, "LatOffs")->setValue(120); },
+            [](const ProgramState& s) { EXPECT_DOUBLE_EQ(s.chartRef.ChartLatOffset, 0.002); } },
+        { "ALmode", [](ProgramState& s) { s.settings.fix.AutoChart = true; },
+            [](QWidget* d) { EXPECT_TRUE(Button(d, "ALmode")->isChecked()); },
+            [](QWidget* d) { Button(d, "ALmode")->setChecked(false); },
+            [](const ProgramState& s) { EXPECT_FALSE(s.settings.fix.AutoChart); } },
+        { "HUPdeadB", [](ProgramState& s) { s.prefs.fix.HeadUpDeadBand = 4; },
+            [](QWidget* d) { EXPECT_EQ(Spin(d, "HUPdeadB")->value(), 4); },
+            [](QWidget* d) { Spin(d, "HUPdeadB")->setValue(15); },
+            [](const ProgramState& s) { EXPECT_EQ(s.prefs.fix.HeadUpDeadBand, 15); } },
+        { "LoseLog", [](ProgramState& s) { s.prefs.fix.DisposalStep = 2; },
+            [](QWidget* d) { EXPECT_TRUE(Button(d, "KeepLog")->isChecked()); },
+            [](QWidget* d) { Button(d, "LoseLog")->click(); },
+            [](const ProgramState& s) { EXPECT_EQ(s.prefs.fix.DisposalStep, 0); } },
+        { "PBspeed", [](ProgramState& s) { s.ais.PBspeed = 10; },
+            [](QWidget* d) { EXPECT_EQ(Spin(d, "PBspeed")->value(), 10); },
+            [](QWidget* d) { Spin(d, "PBspeed")->setValue(50); },
+            [](const ProgramState& s) { EXPECT_EQ(s.display.AISPlayTimer.intervalMs, 100u); } },
+        { "Mcourse", [](ProgramState& s) { s.settings.vessel.DRCourseSource = 1; },
+            [](QWidget* d) { EXPECT_TRUE(Button(d, "Mcourse1")->isChecked()); },
+            [](QWidget* d) { Button(d, "Mcourse0")->click(); },
+            [](const ProgramState& s) { EXPECT_EQ(s.settings.vessel.DRCourseSource, 0); } },
+        { "Spoints", [](ProgramState& s) { s.textLog.TextLogFixCount = 12; },
+            [](QWidget* d) {
+                EXPECT_EQ(Spin(d, "Spoints")->value(), 12);
+                EXPECT_TRUE(Spin(d, "Spoints")->isEnabled());
+            },
+            [](QWidget* d) { Spin(d, "Spoints")->setValue(40); },
+            [](const ProgramState& s) { EXPECT_EQ(s.textLog.TextLogFixCount, 40); } },
+        { "Variation", [](ProgramState& s) { s.sentenceFix.MagVariation = -4; },
+            [](QWidget* d) { EXPECT_EQ(Spin(d, "Variation")->value(), -4); },
+            [](QWidget* d) { Spin(d, "Variation")->setValue(-40); },
+            [](const ProgramState& s) { EXPECT_EQ(s.sentenceFix.MagVariation, -40); } },
+        { "sendHSC", [](ProgramState& s) { s.prefs.nmea.sendHSC = true; },
+            [](QWidget* d) { EXPECT_TRUE(Button(d, "sendHSC")->isChecked()); },
+            [](QWidget* d) { Button(d, "sendHSC")->setChecked(false); },
+            [](const ProgramState& s) { EXPECT_FALSE(s.prefs.nmea.sendHSC); } },
+        { "COMno and Rate",
+            [](ProgramState& s) {
+                s.settings.nmea.ComPortNumber = 1;
+                s.settings.nmea.BaudRate = 38400;
+            },
+            [](QWidget* d) {
+                EXPECT_EQ(Spin(d, "COMno")->value(), 1);
+                EXPECT_TRUE(Button(d, "Rate1")->isChecked());
+            },
+            [](QWidget* d) {
+                Spin(d, "COMno")->setValue(2);
+                Button(d, "Rate0")->click();
+            },
+            [](const ProgramState& s) {
+                EXPECT_EQ(s.settings.nmea.ComPortNumber, 2u);
+                EXPECT_EQ(s.settings.nmea.BaudRate, 4800u);
+            } },
+        { "AutoLaunch", [](ProgramState& s) { s.settings.fix.NmeaStartMode = "Manual"; },
+            [](QWidget* d) { EXPECT_FALSE(Button(d, "AutoLaunch")->isChecked()); },
+            [](QWidget* d) { Button(d, "AutoLaunch")->setChecked(true); },
+            [](const ProgramState& s) { EXPECT_EQ(s.settings.fix.NmeaStartMode.str(), "Auto"); } },
+        { "Sent", [](ProgramState& s) { s.prefs.nmea.PositionSentence = 0; },
+            [](QWidget* d) { EXPECT_TRUE(Button(d, "Sent0")->isChecked()); },
+            [](QWidget* d) { Button(d, "Sent1")->click(); },
+            [](const ProgramState& s) { EXPECT_EQ(s.prefs.nmea.PositionSentence, 1); } },
     };
     for (const ControlCase& c : cases) {
         SCOPED_TRACE(c.control);
@@ -225,7 +252,7 @@ TEST_F(PreferencesDialogTest, FourControlsActAtOnce)
 
     auto* scheme = find<QComboBox>(dialog.get(), "Defaults");
     emit scheme->activated(3); // "Black on White"
-    for (const char* box : {"TextColourFG", "TrackColourFG", "TideColourFG"}) {
+    for (const char* box : { "TextColourFG", "TrackColourFG", "TideColourFG" }) {
         EXPECT_TRUE(Button(dialog.get(), box)->isChecked()) << box;
     }
     auto* grid = find<kvui::ColourGrid>(dialog.get(), "GlobalColor");
@@ -237,7 +264,7 @@ TEST_F(PreferencesDialogTest, FourControlsActAtOnce)
     // A right click on the red cell makes it the background at once.
     const QPoint red = grid->cellRect(9).center();
     QMouseEvent click(QEvent::MouseButtonPress, QPointF(red), grid->mapToGlobal(QPointF(red)), Qt::RightButton,
-                      Qt::RightButton, Qt::NoModifier);
+        Qt::RightButton, Qt::NoModifier);
     QApplication::sendEvent(grid, &click);
     EXPECT_EQ(state.settings.ChartBackColour, 0x0000FF); // red, as the file keeps it
 
@@ -267,13 +294,13 @@ TEST_F(PreferencesDialogTest, EnablingFollowsTheClicks)
     EXPECT_FALSE(Spin(dialog.get(), "CapDist")->isEnabled());
     // All seven sentence boxes are on the Auto page (three off by default), and follow the
     // output switch alike.
-    for (const char* name : {"sendAPB", "sendXTE", "sendHSC", "SendBOD", "sendBWR", "SendRMB", "SendVTG"}) {
+    for (const char* name : { "sendAPB", "sendXTE", "sendHSC", "SendBOD", "sendBWR", "SendRMB", "SendVTG" }) {
         EXPECT_FALSE(Button(dialog.get(), name)->isHidden()) << name;
         EXPECT_TRUE(Button(dialog.get(), name)->isEnabled()) << name;
     }
     EXPECT_FALSE(Button(dialog.get(), "SendRMB")->isChecked());
     Button(dialog.get(), "NMEAOutputOn")->click();
-    for (const char* name : {"sendAPB", "SendRMB", "sendBWR", "SendVTG"}) {
+    for (const char* name : { "sendAPB", "SendRMB", "sendBWR", "SendVTG" }) {
         EXPECT_FALSE(Button(dialog.get(), name)->isEnabled()) << name;
     }
     Button(dialog.get(), "RepRoute")->click();
@@ -338,12 +365,14 @@ TEST_F(PreferencesDialogTest, CaptionsAndHintsOfTheChartLogAndDrPages)
         std::function<QString(QWidget*)> text;
         const char* expected;
     };
-    const std::vector<Case> cases{
-        {"OffsetsGroup", [](QWidget* w) { return static_cast<QGroupBox*>(w)->title(); },
-         "Chart Offsets for GPS WG84 positions:"},
-        {"BrowserPathLabel", [](QWidget* w) { return static_cast<QLabel*>(w)->text(); }, "Choose Text Log Viewer"},
-        {"Variation", [](QWidget* w) { return w->toolTip(); }, "Magnetic variation to nearest degree - west negative"},
-        {"Variation", [](QWidget* w) { return w->statusTip(); }, "Magnetic variation to nearest degree - west negative"},
+    const std::vector<Case> cases {
+        { "OffsetsGroup", [](QWidget* w) { return static_cast<QGroupBox*>(w)->title(); },
+            "Chart Offsets for GPS WG84 positions:" },
+        { "BrowserPathLabel", [](QWidget* w) { return static_cast<QLabel*>(w)->text(); }, "Choose Text Log Viewer" },
+        { "Variation", [](QWidget* w) { return w->toolTip(); },
+            "Magnetic variation to nearest degree - west negative" },
+        { "Variation", [](QWidget* w) { return w->statusTip(); },
+            "Magnetic variation to nearest degree - west negative" },
     };
     for (const Case& c : cases) {
         QWidget* w = find<QWidget>(dialog.get(), c.control);
@@ -356,12 +385,12 @@ TEST_F(PreferencesDialogTest, CaptionsAndHintsOfTheChartLogAndDrPages)
 
 TEST_F(PreferencesDialogTest, StatsPageFollowsTheTables)
 {
-    state.route.push({"WP1", 50.0, 1.0});
+    state.route.push({ "WP1", 50.0, 1.0 });
     state.ais.targets.add({});
     state.ais.targets.add({});
     auto dialog = open();
     EXPECT_EQ(find<QLabel>(dialog.get(), "Stat1")->text(), QStringLiteral("**********")); // layer mask
-    EXPECT_EQ(find<QLabel>(dialog.get(), "Stat4")->text(), QStringLiteral("1"));          // route waypoints
+    EXPECT_EQ(find<QLabel>(dialog.get(), "Stat4")->text(), QStringLiteral("1")); // route waypoints
     EXPECT_EQ(find<QLabel>(dialog.get(), "Stat7")->text(), QStringLiteral("2   Targets"));
     EXPECT_EQ(find<QLabel>(dialog.get(), "Stat8")->text(), QStringLiteral("0   Sentences")); // dropped input
     for (int i = 0; i < 3; ++i) {
@@ -380,9 +409,9 @@ TEST_F(PreferencesDialogTest, LogFormatWithoutPositionAndTheOldLogKept)
     AppendToFile(path, "1,first fix\r\n");
     auto dialog = open();
     find<QLineEdit>(dialog.get(), "LogParse")->setText(QStringLiteral("@f,@t"));
-    fakes.prompter.answer({true});
+    fakes.prompter.answer({ true });
     press(dialog.get(), "OKBtn");
-    EXPECT_EQ(fakes.prompter.texts(), (std::vector<std::string>{kPositionOmitted, kLogFormatChanged}));
+    EXPECT_EQ(fakes.prompter.texts(), (std::vector<std::string> { kPositionOmitted, kLogFormatChanged }));
     EXPECT_EQ(find<QLineEdit>(dialog.get(), "LogParse")->text(), QStringLiteral("@p:5,@f,@t"));
     EXPECT_EQ(state.settings.TextLogFormat, "@p:5,@f,@t");
     const std::string kept = FolderOf(path) + NameWithoutExtension(path) + "-1.txt";
@@ -407,7 +436,8 @@ TEST_F(PreferencesDialogTest, NmeaPageShowsWhatTheComNumberResolvesTo)
     com->setValue(3);
     EXPECT_EQ(port->text(), QStringLiteral("COM 3 \u2192 tcp://localhost:10110"));
     com->setValue(15);
-    EXPECT_TRUE(port->text().startsWith(QStringLiteral("COM 15 resolves to nothing on this machine"))) << port->text().toStdString();
+    EXPECT_TRUE(port->text().startsWith(QStringLiteral("COM 15 resolves to nothing on this machine")))
+        << port->text().toStdString();
 }
 
 TEST_F(PreferencesDialogTest, NetworkSourceAddressIsEditedOnTheNmeaPage)
@@ -453,7 +483,7 @@ TEST_F(PreferencesDialogTest, TimingDialogShowsAndStoresTheInterval)
         std::uint32_t ms;
         int mins, secs;
     };
-    for (const Row& r : {Row{10000, 0, 10}, Row{90000, 1, 30}}) {
+    for (const Row& r : { Row { 10000, 0, 10 }, Row { 90000, 1, 30 } }) {
         state.settings.fix.FixIntervalMs = r.ms;
         TimingModel timing(*controller);
         timing.Fill();
@@ -503,7 +533,7 @@ TEST_F(PreferencesDialogTest, ChoicesMadeInTheMainWindowComeBackAfterARestart)
         window.start(folder.path(), "");
         window.show();
         // The settings can be changed before any chart view is open.
-        for (const char* name : {"Preferences1", "GlobalView", "Alarms1", "TimeBtn"}) {
+        for (const char* name : { "Preferences1", "GlobalView", "Alarms1", "TimeBtn" }) {
             EXPECT_TRUE(window.command(QLatin1String(name))->isEnabled()) << name;
         }
         window.secsTick();
@@ -589,18 +619,26 @@ TEST_F(WaypointEditDialogTest, PositionAndGridStayInStepAsTheUserTypes)
     auto* east = dialog.findChild<QLineEdit*>("Easting");
     lat->clear();
     Type(lat, "5130N");
-    EXPECT_EQ(lat->text(), QString::fromLatin1("51\xb0" "30.N"));
+    EXPECT_EQ(lat->text(),
+        QString::fromLatin1("51\xb0"
+                            "30.N"));
     lon->clear();
     Leave(lat);
-    EXPECT_EQ(lat->text(), QString::fromLatin1("51\xb0" "30.00000N"));
-    EXPECT_EQ(lon->text(), QString::fromLatin1("000\xb0" "00.00000W"));
+    EXPECT_EQ(lat->text(),
+        QString::fromLatin1("51\xb0"
+                            "30.00000N"));
+    EXPECT_EQ(lon->text(),
+        QString::fromLatin1("000\xb0"
+                            "00.00000W"));
     const QString firstEasting = east->text();
     EXPECT_FALSE(firstEasting.isEmpty());
     EXPECT_NE(firstEasting, QStringLiteral("**********"));
 
     east->setText(QStringLiteral("500000.00"));
     Leave(east);
-    EXPECT_NE(lon->text(), QString::fromLatin1("000\xb0" "00.00000W"));
+    EXPECT_NE(lon->text(),
+        QString::fromLatin1("000\xb0"
+                            "00.00000W"));
     Leave(lat);
     EXPECT_EQ(east->text(), QStringLiteral("500000.00"));
 }
@@ -645,7 +683,7 @@ TEST_F(WaypointEditDialogTest, CancellingAChartletHandsItsImageToTheViewer)
     std::vector<std::string> opened;
     dialog.openChartlet = [&opened](const std::string& name) { opened.push_back(name); };
     dialog.findChild<QPushButton*>("CancelBtn")->click();
-    EXPECT_EQ(opened, std::vector<std::string>{"quay"});
+    EXPECT_EQ(opened, std::vector<std::string> { "quay" });
     EXPECT_TRUE(prompter.messages.empty());
 
     WaypointDialogModel plain;

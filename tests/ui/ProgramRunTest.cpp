@@ -26,11 +26,12 @@ std::string KvfreePath()
 // The first line of a sanitizer report in `text`, or empty when there is none.
 std::string SanitizerReport(const std::string& text)
 {
-    for (const char* mark : {"runtime error:", "Sanitizer:"}) {
+    for (const char* mark : { "runtime error:", "Sanitizer:" }) {
         if (const auto at = text.find(mark); at != std::string::npos) {
             const auto begin = text.rfind('\n', at);
             const auto end = text.find('\n', at);
-            return text.substr(begin == std::string::npos ? 0 : begin + 1, end - (begin == std::string::npos ? 0 : begin + 1));
+            return text.substr(
+                begin == std::string::npos ? 0 : begin + 1, end - (begin == std::string::npos ? 0 : begin + 1));
         }
     }
     return {};
@@ -46,8 +47,8 @@ TEST(ProgramRun, StartsShowsTheChartAndEndsWithoutSanitizerReports)
         const char* expectedErr; // what the run says on the terminal on its way out
     };
     const Case cases[] = {
-        {"quit sequence", "--workdir . --quit-after 3", "question (answered Yes): Quit Kelvane - Are you sure?"},
-        {"screenshot run", "--workdir . --screenshot shot.png --after 3", "Total chart points"},
+        { "quit sequence", "--workdir . --quit-after 3", "question (answered Yes): Quit Kelvane - Are you sure?" },
+        { "screenshot run", "--workdir . --screenshot shot.png --after 3", "Total chart points" },
     };
     ASSERT_TRUE(std::filesystem::exists(KvfreePath())) << KvfreePath();
     for (const Case& tc : cases) {
@@ -59,10 +60,11 @@ TEST(ProgramRun, StartsShowsTheChartAndEndsWithoutSanitizerReports)
         // suite names the same suppressions.
         std::string env = "QT_QPA_PLATFORM=offscreen";
         if (std::getenv("LSAN_OPTIONS") == nullptr) {
-            env += " LSAN_OPTIONS=" + kvtest::ShellQuote("suppressions=" + std::string(KV_SOURCE_DIR) + "/scripts/lsan.supp");
+            env += " LSAN_OPTIONS="
+                + kvtest::ShellQuote("suppressions=" + std::string(KV_SOURCE_DIR) + "/scripts/lsan.supp");
         }
-        const std::string command = "cd " + kvtest::ShellQuote(dir.path()) + " && " + env + " timeout 120 " +
-                                    kvtest::ShellQuote(KvfreePath()) + " " + tc.arguments + " >out.txt 2>err.txt";
+        const std::string command = "cd " + kvtest::ShellQuote(dir.path()) + " && " + env + " timeout 120 "
+            + kvtest::ShellQuote(KvfreePath()) + " " + tc.arguments + " >out.txt 2>err.txt";
         const int status = std::system(command.c_str());
         const std::string err = dir.read("err.txt");
 

@@ -35,9 +35,10 @@ protected:
     void SetUp() override
     {
         kvtest::PrepareWorkingFolder(dir);
-        for (const char* ext : {".jpg", ".bmp", ".ref"}) {
-            std::filesystem::copy_file(std::filesystem::path(KV_SOURCE_DIR) / "demo/charts" / (std::string("HarbourPlan") + ext),
-                                       dir.file(std::string("charts/quay") + ext));
+        for (const char* ext : { ".jpg", ".bmp", ".ref" }) {
+            std::filesystem::copy_file(
+                std::filesystem::path(KV_SOURCE_DIR) / "demo/charts" / (std::string("HarbourPlan") + ext),
+                dir.file(std::string("charts/quay") + ext));
         }
         window = std::make_unique<kvui::MainWindow>(state, fakes.platform);
         window->aboutBox = [] {};
@@ -74,8 +75,8 @@ TEST_F(RasterViewerWindowTest, MadeHiddenOpenedFromToolsAndKeepsItsImageWhileHid
 
     // Before an image only these three may be chosen.
     for (const auto& info : kv::raster::RasterCommands()) {
-        const bool always = info.command == RasterCommand::OpenImage || info.command == RasterCommand::StayOnTop ||
-                            info.command == RasterCommand::AutoPlayAudio;
+        const bool always = info.command == RasterCommand::OpenImage || info.command == RasterCommand::StayOnTop
+            || info.command == RasterCommand::AutoPlayAudio;
         viewer->refreshMenu();
         EXPECT_EQ(viewer->command(info.command)->isEnabled(), always) << info.caption;
     }
@@ -149,13 +150,13 @@ TEST_F(RasterViewerWindowTest, TheReferenceDialogRefusesASizeOfZeroAndAsksBefore
         EXPECT_TRUE(dialog.findChild<QLineEdit*>(QStringLiteral("NWLat"))->isEnabled());
         height->setText(QStringLiteral("0"));
         dialog.findChild<QPushButton*>(QStringLiteral("OKBtn"))->click();
-        refused = dialog.result() != QDialog::Accepted && !fakes.prompter.messages.empty() &&
-                  fakes.prompter.messages.back().kind == "warning";
+        refused = dialog.result() != QDialog::Accepted && !fakes.prompter.messages.empty()
+            && fakes.prompter.messages.back().kind == "warning";
         height->setText(QStringLiteral("400"));
         dialog.findChild<QPushButton*>(QStringLiteral("OKBtn"))->click();
         return dialog.result();
     };
-    fakes.prompter.answer({false});
+    fakes.prompter.answer({ false });
     viewer->command(RasterCommand::ReferenceImage)->trigger();
     EXPECT_TRUE(refused);
     EXPECT_TRUE(fakes.prompter.lastMessageIs(kv::raster::kSaveReferenceQuestion));
@@ -169,22 +170,33 @@ TEST_F(RasterViewerWindowTest, TheReferenceDialogRefusesASizeOfZeroAndAsksBefore
 // position field.
 TEST_F(RasterViewerWindowTest, TheReferenceCornersHaveThePositionTypingAids)
 {
-    kvui::ReferenceDialog dialog(kv::raster::FormFromReference(kv::raster::ImageReference{}), true, "x.bmp",
-                                 fakes.prompter);
+    kvui::ReferenceDialog dialog(
+        kv::raster::FormFromReference(kv::raster::ImageReference {}), true, "x.bmp", fakes.prompter);
     struct Case {
         const char* field;
         const char* keys;
         const char* shown;
     };
     // Only the digits and the hemisphere letter are typed.
-    for (const Case& c : {Case{"NWLat", "50072S", "50\xb0" "07.2S"}, Case{"SELat", "49599N", "49\xb0" "59.9N"},
-                          Case{"NWLong", "001155E", "001\xb0" "15.5E"}, Case{"SELong", "001001W", "001\xb0" "00.1W"}}) {
+    for (const Case& c : { Case { "NWLat", "50072S",
+                               "50\xb0"
+                               "07.2S" },
+             Case { "SELat", "49599N",
+                 "49\xb0"
+                 "59.9N" },
+             Case { "NWLong", "001155E",
+                 "001\xb0"
+                 "15.5E" },
+             Case { "SELong", "001001W",
+                 "001\xb0"
+                 "00.1W" } }) {
         auto* edit = dialog.findChild<QLineEdit*>(QLatin1String(c.field));
         ASSERT_NE(edit, nullptr) << c.field;
         edit->clear();
         edit->setFocus();
         for (const char* k = c.keys; *k != '\0'; ++k) {
-            QKeyEvent press(QEvent::KeyPress, QChar(QLatin1Char(*k)).toUpper().unicode(), Qt::NoModifier, QString(QLatin1Char(*k)));
+            QKeyEvent press(
+                QEvent::KeyPress, QChar(QLatin1Char(*k)).toUpper().unicode(), Qt::NoModifier, QString(QLatin1Char(*k)));
             QApplication::sendEvent(edit, &press);
         }
         EXPECT_EQ(edit->text(), QString::fromLatin1(c.shown)) << c.field;

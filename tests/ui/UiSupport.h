@@ -17,15 +17,14 @@ inline QApplication& App()
 {
     static int argc = 1;
     static char name[] = "test_ui";
-    static char* argv[] = {name, nullptr};
+    static char* argv[] = { name, nullptr };
     // Never destroyed: tearing it down among the exit handlers races Qt's own global objects.
     static QApplication* app = new QApplication(argc, argv);
     return *app;
 }
 
 // Runs the event loop for `ms` milliseconds, or until `done` says so.
-template <class Done>
-bool SpinUntil(int ms, Done done)
+template <class Done> bool SpinUntil(int ms, Done done)
 {
     QElapsedTimer timer;
     timer.start();
@@ -47,12 +46,12 @@ inline void Spin(int ms)
 inline void PrepareWorkingFolder(const TempDir& dir)
 {
     namespace fs = std::filesystem;
-    for (const char* folder : {"charts", "routes", "tides", "logs"}) {
+    for (const char* folder : { "charts", "routes", "tides", "logs" }) {
         fs::create_directories(dir.file(folder));
     }
-    for (const char* file : {"world.cht", "world.cfg"}) {
+    for (const char* file : { "world.cht", "world.cfg" }) {
         fs::copy_file(fs::path(KV_SOURCE_DIR) / "demo/charts" / file, dir.file(std::string("charts/") + file),
-                      fs::copy_options::overwrite_existing);
+            fs::copy_options::overwrite_existing);
     }
 }
 

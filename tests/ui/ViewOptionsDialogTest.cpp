@@ -89,7 +89,7 @@ TEST(ViewOptionsDialog, ToolBarButtonOpensItAndOkStoresWhatWasChosen)
     EXPECT_EQ(v.options.PlotRange, 12);
     EXPECT_EQ(v.options.Highlight, 7.5);
     EXPECT_EQ(v.zoom, 64.0);
-    EXPECT_EQ(v.options.LineTypes, (std::array<bool, 7>{true, false, false, true, false, false, false}));
+    EXPECT_EQ(v.options.LineTypes, (std::array<bool, 7> { true, false, false, true, false, false, false }));
     EXPECT_FALSE(w->legend()->isHidden()) << "the colour legend shows with the blobs";
 
     // The pop-up entry opens the same dialog; Cancel keeps everything.

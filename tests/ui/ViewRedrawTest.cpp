@@ -2,8 +2,8 @@
 // through the window commands, and every command that redraws a view leaves the same picture as
 // a fresh drawing of the same state.
 
-#include "app/ProgramState.h"
 #include "UiSupport.h"
+#include "app/ProgramState.h"
 
 #include "app/PreferencesModel.h"
 #include "core/TextFile.h"
@@ -105,7 +105,7 @@ protected:
     {
         ChartView fresh = views().view(index);
         fresh.bitmap = QImage();
-        RedrawView(fresh, fresh.bitmap, RenderContext{window->controller().state(), views().shared});
+        RedrawView(fresh, fresh.bitmap, RenderContext { window->controller().state(), views().shared });
         const QImage& shown = views().view(index).bitmap;
         if (fresh.bitmap.size() != shown.size()) {
             return -1;
@@ -138,17 +138,18 @@ TEST_F(ViewRedrawTest, TargetsStayDrawnThroughTheWindowCommands)
 
     QMdiArea* area = window->findChild<QMdiArea*>();
     const std::pair<const char*, std::function<void()>> commands[] = {
-        {"new view", [&] { command("FileNewItem")->trigger(); }},
-        {"tile", [&] { command("WindowTileItem")->trigger(); }},
-        {"cascade", [&] { command("WindowCascadeItem")->trigger(); }},
-        {"tile horizontally", [&] { command("WindowTileItem2")->trigger(); }},
-        {"maximise", [&] { area->subWindowList().front()->showMaximized(); }},
-        {"close the second view", [&] {
-             area->setActiveSubWindow(area->subWindowList().back());
-             command("FileCloseItem")->trigger();
-         }},
-        {"new view again", [&] { command("FileNewItem")->trigger(); }},
-        {"purge layers", [&] { command("PurgeLayers1")->trigger(); }},
+        { "new view", [&] { command("FileNewItem")->trigger(); } },
+        { "tile", [&] { command("WindowTileItem")->trigger(); } },
+        { "cascade", [&] { command("WindowCascadeItem")->trigger(); } },
+        { "tile horizontally", [&] { command("WindowTileItem2")->trigger(); } },
+        { "maximise", [&] { area->subWindowList().front()->showMaximized(); } },
+        { "close the second view",
+            [&] {
+                area->setActiveSubWindow(area->subWindowList().back());
+                command("FileCloseItem")->trigger();
+            } },
+        { "new view again", [&] { command("FileNewItem")->trigger(); } },
+        { "purge layers", [&] { command("PurgeLayers1")->trigger(); } },
     };
     for (const auto& [name, run] : commands) {
         run();
@@ -199,18 +200,18 @@ TEST_F(ViewRedrawTest, EveryRedrawingCommandDrawsWhatAFreshDrawingDraws)
     PreferencesModel preferences(window->controller());
     preferences.Fill();
     const std::pair<const char*, std::function<void()>> cases[] = {
-        {"five-second refresh", [&] { window->controller().RefRateTimer(0); }},
-        {"tide step", [&] { command("TideStep1")->trigger(); }},
-        {"tide step again", [&] { command("TideStep1")->trigger(); }},
-        {"target list row", [&] {
-             window->aisList()->refresh();
-             window->aisList()->table()->selectRow(2);
-         }},
-        {"colour scheme", [&] { preferences.DefaultsClick(3); }},
-        {"purge route", [&] { command("Route1")->trigger(); }},
-        {"clear all targets", [&] {
-             window->view(0)->popupMenu()->findChild<QAction*>(QStringLiteral("ClearAllTargets1"))->trigger();
-         }},
+        { "five-second refresh", [&] { window->controller().RefRateTimer(0); } },
+        { "tide step", [&] { command("TideStep1")->trigger(); } },
+        { "tide step again", [&] { command("TideStep1")->trigger(); } },
+        { "target list row",
+            [&] {
+                window->aisList()->refresh();
+                window->aisList()->table()->selectRow(2);
+            } },
+        { "colour scheme", [&] { preferences.DefaultsClick(3); } },
+        { "purge route", [&] { command("Route1")->trigger(); } },
+        { "clear all targets",
+            [&] { window->view(0)->popupMenu()->findChild<QAction*>(QStringLiteral("ClearAllTargets1"))->trigger(); } },
     };
     for (const auto& [name, run] : cases) {
         // Each command starts from a re-centred view, which recreates the picture.
@@ -232,7 +233,8 @@ TEST_F(ViewRedrawTest, ClearingTheTargetsClearsTheirCollisionNote)
     state.extra.CollisionWarnings = true;
     // 0.1 nm north of own ship, heading south for it at 6 knots.
     const double lat = state.fixInfo.OwnLat + 0.1 / 60.0;
-    window->controller().ais().DecodeAndUpdate(kvtest::AisPositionReport(235000009, lat, -state.fixInfo.OwnLong, 6.0, 180.0));
+    window->controller().ais().DecodeAndUpdate(
+        kvtest::AisPositionReport(235000009, lat, -state.fixInfo.OwnLong, 6.0, 180.0));
     ASSERT_EQ(state.display.StatusLine.rfind("Danger", 0), 0u) << state.display.StatusLine;
     window->view(0)->popupMenu()->findChild<QAction*>(QStringLiteral("ClearAllTargets1"))->trigger();
     EXPECT_EQ(state.ais.targets.count(), 0);

@@ -17,7 +17,6 @@
 
 #include <QAction>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -26,6 +25,7 @@
 #include <QMouseEvent>
 #include <QPrinter>
 #include <QProcess>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
 #include <QToolBar>
@@ -43,7 +43,6 @@ using kvui::MainWindow;
 
 class ViewWindowTest : public kvtest::WindowTest {
 protected:
-
     // The program started on the world chart in a window smaller than the view bitmap, so the
     // views scroll.
     void start()
@@ -69,7 +68,7 @@ protected:
         return QPoint(w->scrollArea()->horizontalScrollBar()->value(), w->scrollArea()->verticalScrollBar()->value());
     }
     void mouse(QWidget* target, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons,
-               Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+        Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
         QMouseEvent e(type, at, target->mapToGlobal(at), button, buttons, modifiers);
         QApplication::sendEvent(target, &e);
@@ -84,7 +83,6 @@ protected:
         return at;
     }
     QString text(const char* name) { return window->findChild<QLabel*>(QLatin1String(name))->text(); }
-
 };
 
 // After every change of the window's size the middle of the bitmap stays in the middle of the
@@ -96,11 +94,19 @@ TEST_F(ViewWindowTest, LayoutChangesThenAClickKeepCursorScrollAndBitmapInStep)
     command("FileNewItem")->trigger();
     ASSERT_EQ(area()->subWindowList().size(), 2);
     const std::vector<std::pair<const char*, std::function<void()>>> changes = {
-        {"resize", [&] { sub(0)->showNormal(); sub(0)->resize(430, 330); }},
-        {"maximise", [&] { sub(0)->showMaximized(); }},
-        {"tile", [&] { command("WindowTileItem")->trigger(); }},
-        {"cascade", [&] { command("WindowCascadeItem")->trigger(); }},
-        {"restore", [&] { sub(0)->showMaximized(); sub(0)->showNormal(); }},
+        { "resize",
+            [&] {
+                sub(0)->showNormal();
+                sub(0)->resize(430, 330);
+            } },
+        { "maximise", [&] { sub(0)->showMaximized(); } },
+        { "tile", [&] { command("WindowTileItem")->trigger(); } },
+        { "cascade", [&] { command("WindowCascadeItem")->trigger(); } },
+        { "restore",
+            [&] {
+                sub(0)->showMaximized();
+                sub(0)->showNormal();
+            } },
     };
     for (const auto& [name, change] : changes) {
         SCOPED_TRACE(name);
@@ -119,10 +125,10 @@ TEST_F(ViewWindowTest, LayoutChangesThenAClickKeepCursorScrollAndBitmapInStep)
         EXPECT_EQ(model().cursorY, at.y());
         const LatLong pos = PixelToLatLong(model().projection, at.x(), at.y());
         EXPECT_EQ(text("PosnPanel").toLatin1().toStdString(),
-                  ViewPositionText(state.prefs.units, state.settings, pos.lat, pos.lon, 4));
+            ViewPositionText(state.prefs.units, state.settings, pos.lat, pos.lon, 4));
         // What the window shows is the bitmap at the scroll position, cross included.
-        const QImage shown = w->scrollArea()->viewport()->grab(QRect(0, 0, 120, 90)).toImage().convertToFormat(
-            QImage::Format_RGB32);
+        const QImage shown
+            = w->scrollArea()->viewport()->grab(QRect(0, 0, 120, 90)).toImage().convertToFormat(QImage::Format_RGB32);
         EXPECT_EQ(shown, bitmap.copy(QRect(scroll(w), QSize(120, 90))));
         EXPECT_NE(bitmap.pixel(at.x() + 5, at.y()), bitmap.pixel(at.x() + 5, at.y() + 2)); // the cross arm
     }
@@ -166,7 +172,7 @@ TEST_F(ViewWindowTest, NoTwoActionsShareAShortcut)
 TEST_F(ViewWindowTest, MiddleOrShiftDragPansAndRedrawsAroundTheNewMiddle)
 {
     start();
-    for (bool shift : {false, true}) {
+    for (bool shift : { false, true }) {
         SCOPED_TRACE(shift);
         kvui::ViewWindow* w = view(0);
         const double zoom = model().zoom;
@@ -206,7 +212,7 @@ TEST_F(ViewWindowTest, CtrlWheelZoomsAboutTheMouseAndTheWheelScrolls)
         const QPoint at = scroll(w) + QPoint(100, 80);
         const LatLong under = PixelToLatLong(model().projection, at.x(), at.y());
         QWheelEvent wheel(at, w->image()->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::ControlModifier,
-                          Qt::NoScrollPhase, false);
+            Qt::NoScrollPhase, false);
         QApplication::sendEvent(w->image(), &wheel);
         kvtest::Spin(10);
         EXPECT_DOUBLE_EQ(model().zoom, zoom * 2);
@@ -222,7 +228,7 @@ TEST_F(ViewWindowTest, CtrlWheelZoomsAboutTheMouseAndTheWheelScrolls)
     const double zoom = model().zoom;
     const QPoint at = scroll(w) + QPoint(100, 80);
     QWheelEvent wheel(at, w->image()->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
-                      Qt::NoScrollPhase, false);
+        Qt::NoScrollPhase, false);
     QApplication::sendEvent(w->image(), &wheel);
     EXPECT_FALSE(wheel.isAccepted());
     EXPECT_EQ(model().zoom, zoom);
@@ -231,12 +237,12 @@ TEST_F(ViewWindowTest, CtrlWheelZoomsAboutTheMouseAndTheWheelScrolls)
 TEST_F(ViewWindowTest, HoverReadoutFollowsTheMouse)
 {
     start();
-    state.quickLog.push(QuickLogRecord{-16.0, -41.0, 0}); // own ship for the range and bearing
+    state.quickLog.push(QuickLogRecord { -16.0, -41.0, 0 }); // own ship for the range and bearing
     kvui::ViewWindow* w = view(0);
     const QPoint at = scroll(w) + QPoint(90, 70);
     mouse(w->image(), QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton);
-    const std::string expected =
-        HoverReadout(state.prefs.units, state.chartRef, state.settings, model().projection, LastTrackPosition(state), at.x(), at.y());
+    const std::string expected = HoverReadout(state.prefs.units, state.chartRef, state.settings, model().projection,
+        LastTrackPosition(state), at.x(), at.y());
     EXPECT_NE(expected.find("\xb0T"), std::string::npos);
     EXPECT_EQ(text("HoverPanel").toLatin1().toStdString(), expected);
     EXPECT_EQ(model().cursorX == at.x() && model().cursorY == at.y(), false); // the cursor stays put
@@ -321,7 +327,7 @@ TEST_F(ViewWindowTest, NavigationPanelFiguresLargeSettingAndXteSide)
 // and the white-paper choice leaves no navy.
 TEST_F(ViewWindowTest, PrintToPdfDrawsTheViewAgainForThePage)
 {
-    if (QProcess::execute(QStringLiteral("pdftoppm"), {QStringLiteral("-v")}) < 0) {
+    if (QProcess::execute(QStringLiteral("pdftoppm"), { QStringLiteral("-v") }) < 0) {
         GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
     }
     start();
@@ -329,7 +335,7 @@ TEST_F(ViewWindowTest, PrintToPdfDrawsTheViewAgainForThePage)
     // The page shows the part of the bitmap the window shows.
     const QRect shown = v.shownArea.isEmpty() ? v.bitmap.rect() : v.shownArea;
     const double aspect = static_cast<double>(shown.width()) / shown.height();
-    for (bool paper : {false, true}) {
+    for (bool paper : { false, true }) {
         SCOPED_TRACE(paper);
         kvui::QtPrinter printer;
         const QString pdf = QString::fromStdString(dir.file(paper ? "white.pdf" : "navy.pdf"));
@@ -343,9 +349,9 @@ TEST_F(ViewWindowTest, PrintToPdfDrawsTheViewAgainForThePage)
             [&](const PrintPage& page) { return window->controller().views().RenderForPage(v, page); }));
         const QString stem = QString::fromStdString(dir.file(paper ? "white" : "navy"));
         ASSERT_EQ(QProcess::execute(QStringLiteral("pdftoppm"),
-                                    {QStringLiteral("-r"), QStringLiteral("100"), QStringLiteral("-png"),
-                                     QStringLiteral("-singlefile"), pdf, stem}),
-                  0);
+                      { QStringLiteral("-r"), QStringLiteral("100"), QStringLiteral("-png"),
+                          QStringLiteral("-singlefile"), pdf, stem }),
+            0);
         const QImage page(stem + ".png");
         ASSERT_FALSE(page.isNull());
         auto isNavy = [](QRgb c) { return qBlue(c) > 90 && qRed(c) < 40 && qGreen(c) < 40; };
@@ -368,7 +374,7 @@ TEST_F(ViewWindowTest, PrintToPdfDrawsTheViewAgainForThePage)
         }
         ASSERT_FALSE(box.isEmpty());
         EXPECT_NEAR(static_cast<double>(box.width()) / box.height(), aspect, 0.03);
-        EXPECT_NEAR(box.left(), page.width() - 1 - box.right(), 3);   // centred across
+        EXPECT_NEAR(box.left(), page.width() - 1 - box.right(), 3); // centred across
         // and down with the margin line of a sixth of an inch under it (100 dpi here)
         EXPECT_NEAR(page.height() - 1 - box.bottom() - box.top(), 100 / 6.0, 3);
         EXPECT_GT(box.width(), page.width() * 0.8);
@@ -434,13 +440,14 @@ TEST_F(ViewWindowTest, AisToolBarHintsAndPopupGroupHeaders)
         QAction* button;
         const char* hint;
     };
-    for (const Step& s : {Step{up, "Rings 0.5,1,2,3,4 Nm"}, Step{up, "Rings 0.5,1,2,3,4 Nm"}, Step{up, "Rings 1,2,4,6,8 Nm"},
-                          Step{down, "Rings 0.5,1,2,3,4 Nm"}, Step{down, "Rings 0.5,1,2,3,4 Nm"}, Step{down, "Rings off"}}) {
+    for (const Step& s : { Step { up, "Rings 0.5,1,2,3,4 Nm" }, Step { up, "Rings 0.5,1,2,3,4 Nm" },
+             Step { up, "Rings 1,2,4,6,8 Nm" }, Step { down, "Rings 0.5,1,2,3,4 Nm" },
+             Step { down, "Rings 0.5,1,2,3,4 Nm" }, Step { down, "Rings off" } }) {
         s.button->trigger();
         EXPECT_EQ(up->toolTip(), QLatin1String(s.hint));
         EXPECT_EQ(down->toolTip(), QLatin1String(s.hint));
     }
-    for (const char* header : {"AIS Show Name / MMSI", "AIS Vessel Orientation"}) {
+    for (const char* header : { "AIS Show Name / MMSI", "AIS Vessel Orientation" }) {
         bool found = false;
         for (QAction* a : view(0)->popupMenu()->findChildren<QAction*>()) {
             found = found || (a->isSeparator() && a->text() == QLatin1String(header));
@@ -452,7 +459,7 @@ TEST_F(ViewWindowTest, AisToolBarHintsAndPopupGroupHeaders)
     EXPECT_TRUE(view(0)->toolBar()->findChild<QAction*>(QStringLiteral("AISrepeat"))->isVisible());
     EXPECT_FALSE(view(1)->toolBar()->findChild<QAction*>(QStringLiteral("AISrepeat"))->isVisible());
     // The ring count goes with its buttons.
-    for (int i : {0, 1}) {
+    for (int i : { 0, 1 }) {
         const QLabel* rings = view(i)->toolBar()->findChild<QLabel*>(QStringLiteral("RangeR"));
         ASSERT_NE(rings, nullptr);
         EXPECT_EQ(rings->isVisibleTo(view(i)->toolBar()), i == 0) << i;
@@ -469,10 +476,10 @@ TEST_F(ViewWindowTest, UnsavedRouteQuestionAtQuit)
         bool saved;
     };
     const Case cases[] = {
-        {"yes", Answer::Yes, true, true, true},
-        {"yes, save dialog cancelled", Answer::Yes, false, false, false},
-        {"no", Answer::No, true, true, false},
-        {"cancel", Answer::Cancel, true, false, false},
+        { "yes", Answer::Yes, true, true, true },
+        { "yes, save dialog cancelled", Answer::Yes, false, false, false },
+        { "no", Answer::No, true, true, false },
+        { "cancel", Answer::Cancel, true, false, false },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -496,11 +503,11 @@ TEST_F(ViewWindowTest, UnsavedRouteQuestionAtQuit)
         s.fixInfo.OwnLat = -16.4;
         popup->findChild<QAction*>(QStringLiteral("AddRouteWaypoint1"))->trigger();
         ASSERT_EQ(s.route.count(), 2u);
-        f.prompter.answer({true});
-        f.prompter.choices = {c.answer};
+        f.prompter.answer({ true });
+        f.prompter.choices = { c.answer };
         EXPECT_EQ(w.close(), c.closes);
-        EXPECT_TRUE(f.prompter.lastMessageIs("Save the modified route before exit ?") ||
-                    (c.answer == Answer::Yes && c.saved));
+        EXPECT_TRUE(
+            f.prompter.lastMessageIs("Save the modified route before exit ?") || (c.answer == Answer::Yes && c.saved));
         bool asked = false;
         for (const auto& m : f.prompter.messages) {
             asked = asked || (m.kind == "yesNoCancel" && m.text == "Save the modified route before exit ?");
@@ -523,13 +530,13 @@ TEST_F(ViewWindowTest, UnsavedRouteQuestionAtQuit)
     // A route opened from its file and left alone: only the quit question.
     std::vector<std::string> lines;
     for (int i = 1; i <= 3; ++i) {
-        lines.push_back(RouteLine(RouteWaypoint{DefaultRouteName(i), -16.7 + i * 0.05, -41.7 + i * 0.05}));
+        lines.push_back(RouteLine(RouteWaypoint { DefaultRouteName(i), -16.7 + i * 0.05, -41.7 + i * 0.05 }));
     }
     ASSERT_TRUE(WriteTextLinesAtomic(dir.file("routes/coast.rte"), lines));
     kvtest::WriteConfigIn(dir, "kelvw.cfg", [](ProgramState&, Settings& settings) { settings.RouteName = "coast"; });
     start();
     ASSERT_EQ(state.route.count(), 3u);
-    fakes.prompter.answer({true});
+    fakes.prompter.answer({ true });
     EXPECT_TRUE(window->close());
     for (const auto& m : fakes.prompter.messages) {
         EXPECT_NE(m.kind, "yesNoCancel");

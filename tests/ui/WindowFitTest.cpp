@@ -52,10 +52,13 @@ TEST_F(WindowFitTest, NavigationFiguresAreNeverCut)
 {
     start();
     const std::pair<const char*, const char*> widest[] = {
-        {"TimeToWP", " 0 Hr 10.0 Min"}, {"TimeToWP", "99 Hr 59.9 Min"}, {"Trip", "12345.67 Mls"},
-        {"RngToWp", "1234.56 Km "},     {"SpeedMG", "Speed<Tide! "},
+        { "TimeToWP", " 0 Hr 10.0 Min" },
+        { "TimeToWP", "99 Hr 59.9 Min" },
+        { "Trip", "12345.67 Mls" },
+        { "RngToWp", "1234.56 Km " },
+        { "SpeedMG", "Speed<Tide! " },
     };
-    for (const bool large : {false, true}) {
+    for (const bool large : { false, true }) {
         state.extra.LargeNavFigures = large;
         for (const auto& [name, text] : widest) {
             state.display.TimeToWP = name == std::string("TimeToWP") ? text : "";
@@ -66,8 +69,8 @@ TEST_F(WindowFitTest, NavigationFiguresAreNeverCut)
             kvtest::Spin(10);
             auto* label = window->findChild<QLabel*>(QLatin1String(name));
             ASSERT_NE(label, nullptr);
-            EXPECT_GE(label->contentsRect().width(), Needed(label) - label->contentsMargins().left() -
-                                                         label->contentsMargins().right())
+            EXPECT_GE(label->contentsRect().width(),
+                Needed(label) - label->contentsMargins().left() - label->contentsMargins().right())
                 << name << " \"" << text << "\" large " << large;
         }
     }
@@ -139,8 +142,8 @@ TEST(FirstStart, NoteIsShownAfterTheAboutBox)
     window->showAboutBox();
     kvtest::Spin(20);
     EXPECT_EQ(std::count_if(fakes.prompter.messages.begin(), fakes.prompter.messages.end(),
-                            [](const auto& m) { return m.text == "A folder was made for you"; }),
-              1);
+                  [](const auto& m) { return m.text == "A folder was made for you"; }),
+        1);
     fakes.prompter.defaultAnswer = true;
     window->close();
 }

@@ -1,8 +1,8 @@
 // Target labels placed clear of each other and of the marks: the placement over rectangles, and
 // a crowded AIS view drawn with it.
 
-#include "app/ProgramState.h"
 #include "ViewTestSupport.h"
+#include "app/ProgramState.h"
 
 #include "platform/fake/Fakes.h"
 #include "views/AisDraw.h"
@@ -22,11 +22,11 @@ using namespace kv;
 LabelRequest Label(int x, int y, int w, int h, double priority)
 {
     LabelRequest r;
-    r.anchor = Pixel{x, y};
+    r.anchor = Pixel { x, y };
     r.markRadius = 2;
     r.width = w;
     r.height = h;
-    r.offset = Pixel{5, 4};
+    r.offset = Pixel { 5, 4 };
     r.priority = priority;
     return r;
 }
@@ -40,19 +40,17 @@ TEST(LabelPlacement, EachLabelTakesTheFirstFreePlaceNearestFirst)
         std::vector<std::optional<Pixel>> want;
     };
     const Case cases[] = {
-        {"a lone label keeps its own place", {Label(100, 100, 40, 10, 1.0)}, {}, {Pixel{105, 104}}},
-        {"two far apart both keep theirs",
-         {Label(100, 100, 40, 10, 1.0), Label(200, 100, 40, 10, 2.0)},
-         {},
-         {Pixel{105, 104}, Pixel{205, 104}}},
+        { "a lone label keeps its own place", { Label(100, 100, 40, 10, 1.0) }, {}, { Pixel { 105, 104 } } },
+        { "two far apart both keep theirs", { Label(100, 100, 40, 10, 1.0), Label(200, 100, 40, 10, 2.0) }, {},
+            { Pixel { 105, 104 }, Pixel { 205, 104 } } },
         // The farther one, listed first, gives way: its place would cover the nearer one's.
-        {"the nearer wins, the farther goes above",
-         {Label(100, 104, 40, 10, 2.0), Label(100, 100, 40, 10, 1.0)},
-         {},
-         {Pixel{105, 91}, Pixel{105, 104}}},
-        {"an obstacle on the right sends it left", {Label(100, 100, 40, 10, 1.0)}, {{105, 80, 60, 40}}, {Pixel{55, 104}}},
-        {"boxed in on every side it is left out", {Label(100, 100, 40, 10, 1.0)}, {{40, 60, 140, 80}}, {std::nullopt}},
-        {"nothing to write, nothing placed", {Label(100, 100, 0, 10, 1.0)}, {}, {std::nullopt}},
+        { "the nearer wins, the farther goes above", { Label(100, 104, 40, 10, 2.0), Label(100, 100, 40, 10, 1.0) }, {},
+            { Pixel { 105, 91 }, Pixel { 105, 104 } } },
+        { "an obstacle on the right sends it left", { Label(100, 100, 40, 10, 1.0) }, { { 105, 80, 60, 40 } },
+            { Pixel { 55, 104 } } },
+        { "boxed in on every side it is left out", { Label(100, 100, 40, 10, 1.0) }, { { 40, 60, 140, 80 } },
+            { std::nullopt } },
+        { "nothing to write, nothing placed", { Label(100, 100, 0, 10, 1.0) }, {}, { std::nullopt } },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -137,7 +135,7 @@ protected:
     }
     ProgramState state;
     FakePlatform fakes;
-    ViewSet views{ViewRecords{state}, fakes.prompter};
+    ViewSet views { ViewRecords { state }, fakes.prompter };
     QImage picture;
 };
 
@@ -161,7 +159,8 @@ TEST_F(AisLabelViewTest, SixtyTargetsInACrowdGetLabelsThatNeverMeet)
         for (int n = 1; n <= state.ais.targets.count(); ++n) {
             const LatLong pos = AisTargetChartPosition(state.chartRef, state.ais.targets[n]);
             if (const auto px = PositionToPixel(v.projection, pos.lat, pos.lon)) {
-                EXPECT_FALSE(boxes[i].intersects(LabelBox{px->x - 2, px->y - 2, 5, 5})) << "label " << i << " on target " << n;
+                EXPECT_FALSE(boxes[i].intersects(LabelBox { px->x - 2, px->y - 2, 5, 5 }))
+                    << "label " << i << " on target " << n;
             }
         }
     }
@@ -196,7 +195,7 @@ namespace {
 
 using namespace kv;
 
-class AisTargetClickTest : public AisLabelViewTest {};
+class AisTargetClickTest : public AisLabelViewTest { };
 
 TEST_F(AisTargetClickTest, APressWithinAFewPixelsOfAMarkHitsTheNearestTarget)
 {
@@ -209,7 +208,7 @@ TEST_F(AisTargetClickTest, APressWithinAFewPixelsOfAMarkHitsTheNearestTarget)
     struct Case {
         int dx, dy, want;
     };
-    for (const Case c : {Case{0, 0, 1}, Case{4, -4, 1}, Case{6, 0, 1}, Case{7, 0, 0}, Case{5, 5, 0}}) {
+    for (const Case c : { Case { 0, 0, 1 }, Case { 4, -4, 1 }, Case { 6, 0, 1 }, Case { 7, 0, 0 }, Case { 5, 5, 0 } }) {
         SCOPED_TRACE(testing::Message() << c.dx << "," << c.dy);
         EXPECT_EQ(TargetAtPixel(v, state, at.x + c.dx, at.y + c.dy), c.want);
     }
@@ -223,9 +222,8 @@ TEST_F(AisTargetClickTest, PopupLinesGiveMotionRangeBearingAndClosestApproach)
     state.ais.targets[1].COG = 1800;
     state.extra.CollisionWarnings = true;
     state.extra.TcpaLimitMin = 90;
-    const std::vector<std::string> want = {"NORTH", "MMSI 235000001", "Class A", "SOG 6.0 Kn  COG 180.0\xb0T",
-                                           "Range 6.00 Nm  Bearing 0.0\xb0T", "CPA 0.00 Nm  TCPA 60.0 Min",
-                                           "DANGEROUS TARGET"};
+    const std::vector<std::string> want = { "NORTH", "MMSI 235000001", "Class A", "SOG 6.0 Kn  COG 180.0\xb0T",
+        "Range 6.00 Nm  Bearing 0.0\xb0T", "CPA 0.00 Nm  TCPA 60.0 Min", "DANGEROUS TARGET" };
     EXPECT_EQ(TargetPopupLines(state, 1), want);
     state.ais.targets[1].SOG = 1023;
     const std::vector<std::string> unknown = TargetPopupLines(state, 1);

@@ -1,11 +1,11 @@
 // Class B and aid-to-navigation marks, and the red predicted track of a dangerous target.
 
-#include "app/ProgramState.h"
 #include "ViewTestSupport.h"
+#include "app/ProgramState.h"
 
+#include "platform/fake/Fakes.h"
 #include "views/AisDraw.h"
 #include "views/ViewAis.h"
-#include "platform/fake/Fakes.h"
 
 #include <gtest/gtest.h>
 
@@ -64,7 +64,7 @@ protected:
     }
     ProgramState state;
     FakePlatform fakes;
-    ViewSet views{ViewRecords{state}, fakes.prompter};
+    ViewSet views { ViewRecords { state }, fakes.prompter };
 };
 
 TEST_F(AisSmallCraftViewTest, ClassBAndAidMarks)
@@ -85,7 +85,7 @@ TEST_F(AisSmallCraftViewTest, ClassBAndAidMarks)
     EXPECT_GT(solid, 10) << "aid: a lime diamond";
     EXPECT_GT(dotted, 3);
     EXPECT_LT(dotted, solid) << "a virtual aid is dotted";
-    EXPECT_GT(Count(v, Pixel{buoy.x + 30, buoy.y}, 20, kSilver), 5) << "an aid always shows its name";
+    EXPECT_GT(Count(v, Pixel { buoy.x + 30, buoy.y }, 20, kSilver), 5) << "an aid always shows its name";
 }
 
 TEST_F(AisSmallCraftViewTest, DangerousTargetShowsItsTrackToTheClosestPoint)
@@ -96,9 +96,8 @@ TEST_F(AisSmallCraftViewTest, DangerousTargetShowsItsTrackToTheClosestPoint)
         int cog;
         bool red;
     };
-    const Case cases[] = {{"closing: dangerous", true, 1800, true},
-                          {"opening: past", true, 0, false},
-                          {"closing, warnings off", false, 1800, false}};
+    const Case cases[] = { { "closing: dangerous", true, 1800, true }, { "opening: past", true, 0, false },
+        { "closing, warnings off", false, 1800, false } };
     AddTarget(18, "YACHT", 50.02, 1.0, 100, 0); // 1.2 nm north; 7.2 minutes away when closing
     ChartView& v = Draw();
     for (const Case& c : cases) {
@@ -109,7 +108,7 @@ TEST_F(AisSmallCraftViewTest, DangerousTargetShowsItsTrackToTheClosestPoint)
         const Pixel t = *PositionToPixel(v.projection, 50.02, 1.0);
         const Pixel own = *PositionToPixel(v.projection, 50.0, 1.0);
         ASSERT_GT(std::abs(t.y - own.y), 20);
-        const Pixel mid{(t.x + own.x) / 2, (t.y + own.y) / 2};
+        const Pixel mid { (t.x + own.x) / 2, (t.y + own.y) / 2 };
         EXPECT_EQ(Count(v, mid, 2, kRed) > 0, c.red);
         EXPECT_EQ(Count(v, t, 13, kRed) > 0, c.red) << "the red ring";
     }

@@ -1,11 +1,11 @@
 // AIS targets in the views: labels, marks, rings, selection, following and the view commands.
 
-#include "app/ProgramState.h"
 #include "ViewTestSupport.h"
+#include "app/ProgramState.h"
 
+#include "platform/fake/Fakes.h"
 #include "views/AisDraw.h"
 #include "views/ViewAis.h"
-#include "platform/fake/Fakes.h"
 
 #include <gtest/gtest.h>
 
@@ -59,7 +59,7 @@ protected:
     }
     ProgramState state;
     FakePlatform fakes;
-    ViewSet views{ViewRecords{state}, fakes.prompter};
+    ViewSet views { ViewRecords { state }, fakes.prompter };
 };
 
 TEST_F(AisViewTest, LabelsOnAllOrOnTheSelectedOnly)
@@ -90,7 +90,7 @@ TEST_F(AisViewTest, NoSelectionStillDrawsEveryTargetAndASingleTargetIsSelected)
     ChartView& v = AisView();
     views.ReCentre(v);
     EXPECT_EQ(state.ais.SelectedTarget, 0);
-    for (const auto& [lat, lon] : {std::pair{50.01, 1.02}, std::pair{49.99, 0.98}}) {
+    for (const auto& [lat, lon] : { std::pair { 50.01, 1.02 }, std::pair { 49.99, 0.98 } }) {
         const auto p = PositionToPixel(v.projection, lat, lon);
         EXPECT_EQ(kvtest::PixelAt(v.bitmap, p->x, p->y), kRed); // drawn, none as the selected one
     }
@@ -129,7 +129,7 @@ TEST_F(AisViewTest, RangeRingSettingsStopAtTheirLimits)
     EXPECT_EQ(v.ais.RingSetting, 16);
     RRUpClick(views, v);
     EXPECT_EQ(v.ais.RingSetting, 16);
-    for (Control button : {Control::RRUp, Control::RRDown}) {
+    for (Control button : { Control::RRUp, Control::RRDown }) {
         EXPECT_EQ(state.display.hint(button), "Rings 4,8,12,16,20 Nm|") << ControlName(button);
     }
     v.ais.RingSetting = 2;
@@ -137,10 +137,10 @@ TEST_F(AisViewTest, RangeRingSettingsStopAtTheirLimits)
     EXPECT_EQ(v.ais.RingSetting, 0);
     RRDownClick(views, v);
     EXPECT_EQ(v.ais.RingSetting, 0);
-    for (Control button : {Control::RRUp, Control::RRDown}) {
+    for (Control button : { Control::RRUp, Control::RRDown }) {
         EXPECT_EQ(state.display.hint(button), "Rings off|") << ControlName(button);
     }
-    EXPECT_EQ(RangeRings(7), (std::vector<double>{1, 2, 4, 6, 8}));
+    EXPECT_EQ(RangeRings(7), (std::vector<double> { 1, 2, 4, 6, 8 }));
     EXPECT_EQ(RangeRingHint(11), "Rings 2,4,6,8,10,12 Nm|");
     // rings are drawn in lime around the vessel
     const int before = kvtest::CountColour(v.bitmap, kLime);

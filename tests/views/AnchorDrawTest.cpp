@@ -41,7 +41,7 @@ int FuchsiaIn(const QImage& image, int x0, int y0, int x1, int y1)
 
 TEST(AnchorDraw, CircleAtTheRadiusAroundTheAnchorOnlyWhileItIsDown)
 {
-    for (const bool down : {false, true}) {
+    for (const bool down : { false, true }) {
         SCOPED_TRACE(down);
         QImage image(600, 600, QImage::Format_RGB32);
         image.fill(QColor::fromRgb(0xFF000080u));

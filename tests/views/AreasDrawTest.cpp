@@ -1,14 +1,14 @@
 // Filled areas beneath the chart: only with the FillAreas option and an areas file, land over
 // the water shades, and a picture unchanged to the last pixel otherwise.
 
-#include "app/ProgramState.h"
 #include "ViewTestSupport.h"
+#include "app/ProgramState.h"
 
 #include "charts/ChartAreas.h"
-#include "views/AreasDraw.h"
-#include "views/ViewSet.h"
 #include "platform/fake/Fakes.h"
 #include "support/TempDir.h"
+#include "views/AreasDraw.h"
+#include "views/ViewSet.h"
 
 #include <gtest/gtest.h>
 
@@ -39,8 +39,8 @@ protected:
         // North half land; south-west quarter shallow water with a hole (an islet of deep water);
         // south-east quarter water from 6 m (medium); a deep area off the view to the south.
         areas.areas.push_back({ ChartAreaKind::Land, 0, 0, { Square(50.0, 50.2, 0.8, 1.2) } });
-        areas.areas.push_back({ ChartAreaKind::Depth, 0.0, 5.0,
-            { Square(49.8, 50.0, 1.0, 1.2), Square(49.99, 49.995, 1.01, 1.02) } });
+        areas.areas.push_back(
+            { ChartAreaKind::Depth, 0.0, 5.0, { Square(49.8, 50.0, 1.0, 1.2), Square(49.99, 49.995, 1.01, 1.02) } });
         areas.areas.push_back({ ChartAreaKind::Depth, 6.0, 20.0, { Square(49.8, 50.0, 0.8, 1.0) } });
         areas.areas.push_back({ ChartAreaKind::Depth, 20.0, 50.0, { Square(48.0, 49.0, 0.8, 1.2) } });
     }
@@ -58,8 +58,8 @@ protected:
     kvtest::TempDir dir;
     ProgramState state;
     FakePlatform fakes;
-    kvtest::TestChart chart{state};
-    ViewSet views{ViewRecords{state}, fakes.prompter};
+    kvtest::TestChart chart { state };
+    ViewSet views { ViewRecords { state }, fakes.prompter };
     ChartAreas areas;
     ChartView* view = nullptr;
 };

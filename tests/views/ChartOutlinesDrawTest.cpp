@@ -25,7 +25,11 @@ Projection TestProjection()
 }
 
 struct Picture {
-    Picture() : image(1000, 600, QImage::Format_RGB32) { image.fill(QColor::fromRgb(0xFF000080u)); }
+    Picture()
+        : image(1000, 600, QImage::Format_RGB32)
+    {
+        image.fill(QColor::fromRgb(0xFF000080u));
+    }
     Rgb at(int x, int y) const { return image.pixel(x, y) & 0xFFFFFFu; }
     bool anySilverIn(int x0, int y0, int x1, int y1) const
     {

@@ -1,15 +1,15 @@
 // Small renders of hand-made charts, routes, tracks and targets compared pixel for pixel with
 // checked-in images. KV_UPDATE_GOLDEN=1 rewrites the images (look at them before committing).
 
-#include "app/ProgramState.h"
-#include "ViewTestSupport.h"
 #include "support/Golden.h"
+#include "ViewTestSupport.h"
+#include "app/ProgramState.h"
 
 #include "ais/AisTarget.h"
+#include "platform/fake/Fakes.h"
 #include "views/Symbols.h"
 #include "views/ViewAis.h"
 #include "views/ViewSet.h"
-#include "platform/fake/Fakes.h"
 
 #include <gtest/gtest.h>
 
@@ -23,16 +23,13 @@ using namespace kv;
 
 class GoldenTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        kvtest::UseSmallSurface(state, 16.0, "golden");
-    }
+    void SetUp() override { kvtest::UseSmallSurface(state, 16.0, "golden"); }
 
     // A harbour: a coastline, a channel, depth contours of every line type, buoys and lights.
     void HandMadeChart()
     {
-        const double coast[][2] = {{50.06, 1.12}, {50.04, 1.08}, {50.045, 1.03}, {50.03, 0.99},
-                                   {50.035, 0.94}, {50.02, 0.90}, {50.03, 0.86}};
+        const double coast[][2] = { { 50.06, 1.12 }, { 50.04, 1.08 }, { 50.045, 1.03 }, { 50.03, 0.99 },
+            { 50.035, 0.94 }, { 50.02, 0.90 }, { 50.03, 0.86 } };
         for (const auto& p : coast) {
             chart.add(p[0], p[1], 0);
         }
@@ -57,12 +54,12 @@ protected:
 
     void RouteAndTrack()
     {
-        state.route.push(RouteWaypoint{"Start                   19000", 49.93, 1.10});
-        state.route.push(RouteWaypoint{"Mid                     19000", 49.97, 1.03});
-        state.route.push(RouteWaypoint{"End                     19000", 50.00, 0.92});
+        state.route.push(RouteWaypoint { "Start                   19000", 49.93, 1.10 });
+        state.route.push(RouteWaypoint { "Mid                     19000", 49.97, 1.03 });
+        state.route.push(RouteWaypoint { "End                     19000", 50.00, 0.92 });
         state.routeProgress.ActiveWaypoint = 2;
         for (int k = 0; k < 6; ++k) {
-            state.quickLog.push(QuickLogRecord{49.925 + 0.007 * k, 1.12 - 0.012 * k + 0.002 * (k % 2), 600.0 + k});
+            state.quickLog.push(QuickLogRecord { 49.925 + 0.007 * k, 1.12 - 0.012 * k + 0.002 * (k % 2), 600.0 + k });
         }
         TidalDiamond d;
         d.lat = 49.95;
@@ -115,8 +112,8 @@ protected:
 
     ProgramState state;
     FakePlatform fakes;
-    kvtest::TestChart chart{state};
-    ViewSet views{ViewRecords{state}, fakes.prompter};
+    kvtest::TestChart chart { state };
+    ViewSet views { ViewRecords { state }, fakes.prompter };
 };
 
 TEST_F(GoldenTest, ChartRouteTrackAndTides)
@@ -173,12 +170,12 @@ TEST_F(GoldenTest, WorldGraticuleOnWhite)
 
 TEST_F(GoldenTest, AllSymbolsOnBothBackgrounds)
 {
-    for (Rgb background : {kNavy, kWhite}) {
+    for (Rgb background : { kNavy, kWhite }) {
         QImage image = kvtest::BlankImage(320, 240, background);
         RenderCanvas canvas(image);
         double lat = 50.0;
         double lon = 0.0;
-        Projection p = ComputeScales(lat, lon, 2000.0, DrawingSurface{320, 240}, ViewRotation{});
+        Projection p = ComputeScales(lat, lon, 2000.0, DrawingSurface { 320, 240 }, ViewRotation {});
         SchemeColours colours;
         colours.background = background;
         Plotter plotter(canvas, p, colours);
@@ -186,9 +183,10 @@ TEST_F(GoldenTest, AllSymbolsOnBothBackgrounds)
             const int x = 24 + (s % 8) * 38;
             const int y = 24 + (s / 8) * 46;
             const LatLong at = PixelToLatLong(p, x, y);
-            DrawSymbol(plotter, SymbolPlace{x, y, at.lat, at.lon}, 1, s, 2000, 15);
+            DrawSymbol(plotter, SymbolPlace { x, y, at.lat, at.lon }, 1, s, 2000, 15);
         }
-        kvtest::ExpectGoldenImage(background == kWhite ? "views/golden/symbols_white.png" : "views/golden/symbols_navy.png", image);
+        kvtest::ExpectGoldenImage(
+            background == kWhite ? "views/golden/symbols_white.png" : "views/golden/symbols_navy.png", image);
     }
 }
 

@@ -30,8 +30,8 @@ class KvtoolRender : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        std::vector<ChartPoint> points{ChartPoint::make(50.1, 1.1), ChartPoint::make(50.0, 0.9),
-                                       ChartPoint::make(49.9, 1.1, 4), ChartPoint::penUp()};
+        std::vector<ChartPoint> points { ChartPoint::make(50.1, 1.1), ChartPoint::make(50.0, 0.9),
+            ChartPoint::make(49.9, 1.1, 4), ChartPoint::penUp() };
         dir.write("charts/bay.cht", ChartRecordBytes(points));
         ChartConfig config;
         config.centreLat = 50.0;
@@ -45,8 +45,8 @@ protected:
         wp.lon = 1.03;
         wps.push(wp);
         ASSERT_TRUE(WriteWaypointFile(dir.file("charts/bay.wpt"), PositionLayout::Wpt, wps));
-        const std::string route = RouteLine(RouteWaypoint{DefaultRouteName(1), 49.95, 1.05}) + "\r\n" +
-                                  RouteLine(RouteWaypoint{DefaultRouteName(2), 50.05, 0.95}) + "\r\n";
+        const std::string route = RouteLine(RouteWaypoint { DefaultRouteName(1), 49.95, 1.05 }) + "\r\n"
+            + RouteLine(RouteWaypoint { DefaultRouteName(2), 50.05, 0.95 }) + "\r\n";
         dir.write("routes/leg.rte", route);
     }
     kvtest::TempDir dir;
@@ -63,7 +63,8 @@ TEST_F(KvtoolRender, DrawsTheChartAtTheFormulaPixel)
     // The waypoint "Pier" (a single point) lands where the formulas put it:
     // latitude base round(1440/200 × 38 × 0.63 / cos 50°) = round(268.16) = 268, × 16 = 4288;
     // longitude base round(1920/640 × 55) = 165, × 16 = 2640.
-    // y = round((50 - 50.02) × 4288 + 720) = round(634.24) = 634; x = round((1 - 1.03) × 2640 + 960) = round(880.8) = 881.
+    // y = round((50 - 50.02) × 4288 + 720) = round(634.24) = 634; x = round((1 - 1.03) × 2640 + 960) = round(880.8) =
+    // 881.
     EXPECT_EQ(kvtest::PixelAt(image, 881, 634), kWhite);
     EXPECT_EQ(kvtest::PixelAt(image, 880, 634), kNavy);
     EXPECT_GT(kvtest::CountColour(image, kRed), 100); // the route leg
@@ -76,8 +77,9 @@ TEST_F(KvtoolRender, TurnsThePictureByTheViewingAngle)
     // with dy = -85.76 and dx = -79.2 as above, y = round(dx × sin(-90°) + 720) = round(799.2) = 799
     // and x = round(960 - dy × sin(-90°)) = round(874.24) = 874.
     const std::string out = dir.file("east-up.png");
-    ASSERT_EQ(Kvtool("render " + dir.path() + " " + out + " --chart bay --size 1920x1080 --route leg --zoom 16 --angle 90"),
-              0);
+    ASSERT_EQ(
+        Kvtool("render " + dir.path() + " " + out + " --chart bay --size 1920x1080 --route leg --zoom 16 --angle 90"),
+        0);
     QImage image(QString::fromStdString(out));
     ASSERT_FALSE(image.isNull());
     EXPECT_EQ(kvtest::PixelAt(image, 874, 799), kWhite);
@@ -98,7 +100,8 @@ TEST_F(KvtoolRender, RefusesBadArguments)
     EXPECT_NE(Kvtool("render " + dir.path() + " " + out + " --chart bay --centre 50 x"), 0);
     EXPECT_FALSE(FileExists(out));
     // rotated and centred elsewhere still draws
-    EXPECT_EQ(Kvtool("render " + dir.path() + " " + out + " --chart bay --angle 45 --centre 50.01 0.99 --size 320x240"), 0);
+    EXPECT_EQ(
+        Kvtool("render " + dir.path() + " " + out + " --chart bay --angle 45 --centre 50.01 0.99 --size 320x240"), 0);
     EXPECT_TRUE(FileExists(out));
 }
 
@@ -107,15 +110,14 @@ TEST(KvtoolRenderDemo, WorldChartWithTrackAndTargets)
     kvtest::TempDir dir;
     const std::string src = KV_SOURCE_DIR;
     const std::string out = dir.file("biscay.png");
-    ASSERT_EQ(Kvtool("render " + src + "/demo " + out + " --centre 45.05 8.3 --zoom 8 --size 800x600" +
-                    " --log " + src + "/docs/render-demo/logs/voyage.log --ais " + src +
-                    "/docs/render-demo/logs/voyage.AIS"),
-              0);
+    ASSERT_EQ(Kvtool("render " + src + "/demo " + out + " --centre 45.05 8.3 --zoom 8 --size 800x600" + " --log " + src
+                  + "/docs/render-demo/logs/voyage.log --ais " + src + "/docs/render-demo/logs/voyage.AIS"),
+        0);
     QImage image(QString::fromStdString(out));
     ASSERT_FALSE(image.isNull());
     EXPECT_EQ(image.size(), QSize(800, 600));
     EXPECT_GT(kvtest::CountColour(image, kYellow), 100); // track, target tracks and their crosses
-    EXPECT_GT(kvtest::CountColour(image, kRed), 20);     // target marks
+    EXPECT_GT(kvtest::CountColour(image, kRed), 20); // target marks
     EXPECT_GT(kvtest::CountColour(image, kSilver), 200); // labels and the distance grid
 }
 

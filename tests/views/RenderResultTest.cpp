@@ -1,13 +1,13 @@
 // The redraw reads the program state and returns what it computed; the view set stores it. And
 // own vessel's outline around the antenna.
 
-#include "app/ProgramState.h"
 #include "ViewTestSupport.h"
+#include "app/ProgramState.h"
 
 #include "ais/AisTargets.h"
+#include "platform/fake/Fakes.h"
 #include "views/ViewAis.h"
 #include "views/ViewSet.h"
-#include "platform/fake/Fakes.h"
 
 #include <gtest/gtest.h>
 
@@ -34,8 +34,8 @@ struct Written {
 
 Written Snapshot(const ProgramState& s)
 {
-    Written w{s.fixInfo.OwnLat, s.fixInfo.OwnLong, s.routeProgress.RangeToWaypoint, s.display.PosnPanel, s.display.StatusLine,
-              s.ais.SelectedTarget, s.ais.targets.count(), s.ais.NearestTargetRange, {}};
+    Written w { s.fixInfo.OwnLat, s.fixInfo.OwnLong, s.routeProgress.RangeToWaypoint, s.display.PosnPanel,
+        s.display.StatusLine, s.ais.SelectedTarget, s.ais.targets.count(), s.ais.NearestTargetRange, {} };
     w.targets.resize(s.ais.targets.allSlots().size_bytes());
     std::memcpy(w.targets.data(), s.ais.targets.allSlots().data(), w.targets.size());
     return w;
@@ -66,12 +66,15 @@ protected:
         t.LastHeard = 100.0;
         state.ais.targets.add(t);
     }
-    RenderResult Render(const ChartView& v, QImage& into) { return RedrawView(v, into, RenderContext{state, views.shared}); }
+    RenderResult Render(const ChartView& v, QImage& into)
+    {
+        return RedrawView(v, into, RenderContext { state, views.shared });
+    }
 
     ProgramState state;
     FakePlatform fakes;
-    kvtest::TestChart chart{state};
-    ViewSet views{ViewRecords{state}, fakes.prompter};
+    kvtest::TestChart chart { state };
+    ViewSet views { ViewRecords { state }, fakes.prompter };
 };
 
 // Each scene exercises what a redraw used to write into the state: the cursor of an empty AIS
@@ -84,56 +87,56 @@ TEST_F(RenderResultTest, RedrawingTwiceGivesTheSamePixelsAndLeavesTheStateAlone)
         std::function<void(const RenderResult&)> check;
     };
     const Scene scenes[] = {
-        {"empty AIS view moves the cursor to its centre",
-         [](ProgramState& s, ChartView& v, ViewShared&) {
-             s.fixInfo.OwnLat = 49.9;
-             v.centreLat = 50.01;
-             v.centreLong = 1.02;
-         },
-         [](const RenderResult& r) {
-             ASSERT_TRUE(r.cursorPosition);
-             EXPECT_NEAR(r.cursorPosition->lat, 50.01, 1e-9);
-             EXPECT_EQ(r.cursor, (Pixel{160, 120}));
-         }},
-        {"measure mode with a track",
-         [](ProgramState& s, ChartView&, ViewShared& shared) {
-             s.quickLog.push(QuickLogRecord{50.0, 1.0, 0});
-             s.quickLog.push(QuickLogRecord{50.002, 1.001, 1});
-             shared.MeasureMode = true;
-             shared.MeasureOriginLat = 49.99;
-             shared.MeasureOriginLong = 1.0;
-             s.fixInfo.OwnLat = 50.0;
-             s.fixInfo.OwnLong = 1.0;
-             s.chartRef.CosLatFactor = 0.64;
-         },
-         [](const RenderResult& r) {
-             ASSERT_TRUE(r.measurement);
-             EXPECT_NEAR(r.measurement->range, 0.6, 1e-9);
-             EXPECT_EQ(r.measurement->text.substr(0, 19), "0.6000 Nm  Bearing ");
-             EXPECT_NEAR(r.centre.lat, 50.002, 1e-12); // the view follows the vessel
-         }},
-        {"targets shown, nearest highlighted, followed",
-         [](ProgramState& s, ChartView& v, ViewShared&) {
-             AddTargetTo(s, 50.02, 1.0);
-             AddTargetTo(s, 50.001, 1.0);
-             AddTargetTo(s, 49.95, 1.05);
-             s.ais.SelectedTarget = 1;
-             s.ais.HighlightNearest = true;
-             s.ais.AISZoom = true;
-             s.fixInfo.OwnLat = 50.0;
-             s.fixInfo.OwnLong = 1.0;
-             s.chartRef.CosLatFactor = 0.64;
-             v.ais.ShowAIS = true;
-             v.ais.FollowSelected = true;
-         },
-         [](const RenderResult& r) {
-             EXPECT_TRUE(r.targetsShown);
-             EXPECT_EQ(r.selectedTarget, 2);
-             ASSERT_TRUE(r.nearestTargetRange);
-             EXPECT_NEAR(*r.nearestTargetRange, 0.06, 1e-6);
-             EXPECT_TRUE(r.followingTarget); // on the selection the redraw started with
-             EXPECT_NEAR(r.projection.refLat, 50.02, 1e-6);
-         }},
+        { "empty AIS view moves the cursor to its centre",
+            [](ProgramState& s, ChartView& v, ViewShared&) {
+                s.fixInfo.OwnLat = 49.9;
+                v.centreLat = 50.01;
+                v.centreLong = 1.02;
+            },
+            [](const RenderResult& r) {
+                ASSERT_TRUE(r.cursorPosition);
+                EXPECT_NEAR(r.cursorPosition->lat, 50.01, 1e-9);
+                EXPECT_EQ(r.cursor, (Pixel { 160, 120 }));
+            } },
+        { "measure mode with a track",
+            [](ProgramState& s, ChartView&, ViewShared& shared) {
+                s.quickLog.push(QuickLogRecord { 50.0, 1.0, 0 });
+                s.quickLog.push(QuickLogRecord { 50.002, 1.001, 1 });
+                shared.MeasureMode = true;
+                shared.MeasureOriginLat = 49.99;
+                shared.MeasureOriginLong = 1.0;
+                s.fixInfo.OwnLat = 50.0;
+                s.fixInfo.OwnLong = 1.0;
+                s.chartRef.CosLatFactor = 0.64;
+            },
+            [](const RenderResult& r) {
+                ASSERT_TRUE(r.measurement);
+                EXPECT_NEAR(r.measurement->range, 0.6, 1e-9);
+                EXPECT_EQ(r.measurement->text.substr(0, 19), "0.6000 Nm  Bearing ");
+                EXPECT_NEAR(r.centre.lat, 50.002, 1e-12); // the view follows the vessel
+            } },
+        { "targets shown, nearest highlighted, followed",
+            [](ProgramState& s, ChartView& v, ViewShared&) {
+                AddTargetTo(s, 50.02, 1.0);
+                AddTargetTo(s, 50.001, 1.0);
+                AddTargetTo(s, 49.95, 1.05);
+                s.ais.SelectedTarget = 1;
+                s.ais.HighlightNearest = true;
+                s.ais.AISZoom = true;
+                s.fixInfo.OwnLat = 50.0;
+                s.fixInfo.OwnLong = 1.0;
+                s.chartRef.CosLatFactor = 0.64;
+                v.ais.ShowAIS = true;
+                v.ais.FollowSelected = true;
+            },
+            [](const RenderResult& r) {
+                EXPECT_TRUE(r.targetsShown);
+                EXPECT_EQ(r.selectedTarget, 2);
+                ASSERT_TRUE(r.nearestTargetRange);
+                EXPECT_NEAR(*r.nearestTargetRange, 0.06, 1e-6);
+                EXPECT_TRUE(r.followingTarget); // on the selection the redraw started with
+                EXPECT_NEAR(r.projection.refLat, 50.02, 1e-6);
+            } },
     };
     for (const Scene& scene : scenes) {
         SCOPED_TRACE(scene.name);
@@ -152,9 +155,9 @@ TEST_F(RenderResultTest, RedrawingTwiceGivesTheSamePixelsAndLeavesTheStateAlone)
         const Written before = Snapshot(s);
         QImage first;
         QImage second;
-        const RenderResult r1 = RedrawView(v, first, RenderContext{s, shared});
+        const RenderResult r1 = RedrawView(v, first, RenderContext { s, shared });
         EXPECT_TRUE(Snapshot(s) == before);
-        const RenderResult r2 = RedrawView(v, second, RenderContext{s, shared});
+        const RenderResult r2 = RedrawView(v, second, RenderContext { s, shared });
         EXPECT_TRUE(Snapshot(s) == before);
         EXPECT_TRUE(first == second);
         EXPECT_EQ(r1.positionText, r2.positionText);
@@ -212,9 +215,9 @@ TEST_F(RenderResultTest, OwnVesselOutlineAroundTheAntennaAlongTheCourse)
     state.settings.VesselOutlineDimB = 4.0;
     state.settings.vessel.AntennaNorth = 10 * kMetre;
     const VesselDimensions dims = OwnVesselDimensions(state.settings.vessel, state.settings);
-    EXPECT_EQ(dims, (VesselDimensions{10, 10, 4, 4}));
+    EXPECT_EQ(dims, (VesselDimensions { 10, 10, 4, 4 }));
     views.shared.vesselOutline = dims;
-    state.quickLog.push(QuickLogRecord{50.0, 1.0, 0});
+    state.quickLog.push(QuickLogRecord { 50.0, 1.0, 0 });
     state.fixInfo.OwnLat = 51.0; // the cursor far off the bitmap: its cross stays out of the way
     state.fixInfo.OwnLong = 1.0;
     ChartView v;
@@ -227,14 +230,16 @@ TEST_F(RenderResultTest, OwnVesselOutlineAroundTheAntennaAlongTheCourse)
 
     struct Case {
         double cog;
-        std::vector<Pixel> hull;    // on the outline
-        std::vector<Pixel> clear;   // inside or just outside it
+        std::vector<Pixel> hull; // on the outline
+        std::vector<Pixel> clear; // inside or just outside it
     };
     const Case cases[] = {
         // North: bow (160, 112), shoulders (157/163, 116), stern corners (157/163, 128).
-        {0.0, {{160, 112}, {157, 120}, {163, 124}, {158, 128}, {162, 128}}, {{160, 124}, {165, 124}, {160, 130}}},
+        { 0.0, { { 160, 112 }, { 157, 120 }, { 163, 124 }, { 158, 128 }, { 162, 128 } },
+            { { 160, 124 }, { 165, 124 }, { 160, 130 } } },
         // East: bow (168, 120), shoulders (164, 117/123), stern corners (152, 117/123).
-        {90.0, {{168, 120}, {156, 117}, {156, 123}, {152, 118}, {152, 122}}, {{158, 120}, {156, 126}, {150, 120}}},
+        { 90.0, { { 168, 120 }, { 156, 117 }, { 156, 123 }, { 152, 118 }, { 152, 122 } },
+            { { 158, 120 }, { 156, 126 }, { 150, 120 } } },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.cog);
@@ -270,10 +275,10 @@ TEST(OwnVesselDimensions, FromTheAntennaOffsets)
         VesselDimensions expected;
     };
     const Case cases[] = {
-        {0, 0, {0, 12, 2, 3}},         // never located: the antenna at the bow
-        {3, 0.5, {3, 9, 1.5, 3.5}},    // 3 m behind the bow, 0.5 m to port of the centre line
-        {-2, 0, {0, 12, 2, 3}},        // ahead of the bow: held at the bow
-        {15, -4, {12, 0, 6, 0}},       // astern of the hull and beyond the starboard side
+        { 0, 0, { 0, 12, 2, 3 } }, // never located: the antenna at the bow
+        { 3, 0.5, { 3, 9, 1.5, 3.5 } }, // 3 m behind the bow, 0.5 m to port of the centre line
+        { -2, 0, { 0, 12, 2, 3 } }, // ahead of the bow: held at the bow
+        { 15, -4, { 12, 0, 6, 0 } }, // astern of the hull and beyond the starboard side
     };
     for (const Case& c : cases) {
         ProgramState nav;
@@ -301,18 +306,18 @@ TEST_F(RenderResultTest, ADoubleClickPicksATargetOnlyInTheAisViewShowingTargetsE
         bool snaps;
     };
     const Case cases[] = {
-        {"AIS view showing targets", false, true, 1, false},
-        {"AIS view with the targets hidden", false, false, 1, true},
-        {"AIS view showing no targets", false, true, 0, true},
-        {"the other view", true, true, 1, true},
+        { "AIS view showing targets", false, true, 1, false },
+        { "AIS view with the targets hidden", false, false, 1, true },
+        { "AIS view showing no targets", false, true, 0, true },
+        { "the other view", true, true, 1, true },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         auto owner = std::make_unique<ProgramState>();
         ProgramState& s = *owner;
         kvtest::UseSmallSurface(s, 32.0, "result");
-        kvtest::TestChart testChart{s};
-        ViewSet set{ViewRecords{s}, fakes.prompter};
+        kvtest::TestChart testChart { s };
+        ViewSet set { ViewRecords { s }, fakes.prompter };
         int snaps = 0;
         set.hooks.waypointSnap = [&snaps] { ++snaps; };
         ChartView& first = set.CreateView("a");

@@ -1,14 +1,14 @@
 // The redraw: line codes, the chart layer, grids, waypoints, route, track and the symbols.
 
-#include "app/ProgramState.h"
 #include "ViewTestSupport.h"
+#include "app/ProgramState.h"
 
+#include "platform/fake/Fakes.h"
+#include "support/TempDir.h"
 #include "views/Render.h"
 #include "views/Symbols.h"
 #include "views/ViewSet.h"
 #include "views/ViewText.h"
-#include "platform/fake/Fakes.h"
-#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -19,10 +19,7 @@ using kvtest::PixelAt;
 
 class RenderTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        kvtest::UseSmallSurface(state, 16.0, "test");
-    }
+    void SetUp() override { kvtest::UseSmallSurface(state, 16.0, "test"); }
     ChartView& NewView()
     {
         ChartView& v = views.CreateView("test");
@@ -41,8 +38,8 @@ protected:
 
     ProgramState state;
     FakePlatform fakes;
-    kvtest::TestChart chart{state};
-    ViewSet views{ViewRecords{state}, fakes.prompter};
+    kvtest::TestChart chart { state };
+    ViewSet views { ViewRecords { state }, fakes.prompter };
 };
 
 // The pixel a position must land on, computed here from the projection formulas alone.
@@ -115,7 +112,7 @@ TEST_F(RenderTest, GraticuleAndDistanceGrid)
     views.ReCentre(v);
     EXPECT_GT(kvtest::CountColour(v.bitmap, kGrey), 100); // world graticule
     EXPECT_GT(kvtest::CountColour(v.bitmap, kOrange), 10); // equator and prime meridian
-    EXPECT_EQ(kvtest::CountColour(v.bitmap, kSilver), 0);  // and no distance grid
+    EXPECT_EQ(kvtest::CountColour(v.bitmap, kSilver), 0); // and no distance grid
     EXPECT_EQ(v.toolbarHint, "");
 
     v.zoom = 0.6;
@@ -191,18 +188,18 @@ TEST_F(RenderTest, WaypointLabelsAndThresholds)
 TEST_F(RenderTest, RouteWithActiveWaypointAndTrackWithFixCrosses)
 {
     ChartView& v = NewView();
-    state.route.push(RouteWaypoint{std::string(24, 'A').replace(1, 23, std::string(23, ' ')) + "19000", 50.0, 1.05});
-    state.route.push(RouteWaypoint{"B                       19000", 50.0, 0.95});
+    state.route.push(RouteWaypoint { std::string(24, 'A').replace(1, 23, std::string(23, ' ')) + "19000", 50.0, 1.05 });
+    state.route.push(RouteWaypoint { "B                       19000", 50.0, 0.95 });
     state.routeProgress.ActiveWaypoint = 2;
     views.ReCentre(v);
     const QImage img = WithoutCursor(v);
     const auto a = PositionToPixel(v.projection, 50.0, 1.05);
     const auto b = PositionToPixel(v.projection, 50.0, 0.95);
     ASSERT_TRUE(a && b);
-    EXPECT_EQ(PixelAt(img, (a->x + b->x) / 2, a->y), kRed);     // the leg
-    EXPECT_EQ(PixelAt(img, b->x, b->y), kWhite);                 // white disc of the active one
+    EXPECT_EQ(PixelAt(img, (a->x + b->x) / 2, a->y), kRed); // the leg
+    EXPECT_EQ(PixelAt(img, b->x, b->y), kWhite); // white disc of the active one
     EXPECT_EQ(PixelAt(img, b->x + 1, b->y + 1), kWhite);
-    EXPECT_EQ(PixelAt(img, a->x + 1, a->y + 1), kNavy);          // ring 3 of a plain one
+    EXPECT_EQ(PixelAt(img, a->x + 1, a->y + 1), kNavy); // ring 3 of a plain one
     EXPECT_EQ(PixelAt(img, a->x, a->y + 3), kWhite);
     EXPECT_EQ(PixelAt(img, a->x, a->y), kRed); // the leg starts on the centre pixel
     v.options.ShowRoute = false;
@@ -211,8 +208,8 @@ TEST_F(RenderTest, RouteWithActiveWaypointAndTrackWithFixCrosses)
 
     // Track: dotted yellow, fix crosses above zoom 50, and the view follows the last fix.
     state.route.clear();
-    state.quickLog.push(QuickLogRecord{49.999, 1.0, 0});
-    state.quickLog.push(QuickLogRecord{50.001, 1.0, 1});
+    state.quickLog.push(QuickLogRecord { 49.999, 1.0, 0 });
+    state.quickLog.push(QuickLogRecord { 50.001, 1.0, 1 });
     v.zoom = 64;
     v.options.ShowVessel = false; // the own-ship shape would cover most of this short track
     views.ReCentre(v);
@@ -240,7 +237,7 @@ TEST_F(RenderTest, PortfolioOutlinesInAnyLetterCase)
     std::snprintf(config, sizeof config, "%.9f\n%.9f\n%.9f\n0\n", v.centreLat, v.centreLong, v.zoom * 2);
     charts.write("inner.cfg", config);
     QImage scratch;
-    EXPECT_TRUE(RedrawView(v, scratch, RenderContext{state, views.shared}).portfolioOutlines);
+    EXPECT_TRUE(RedrawView(v, scratch, RenderContext { state, views.shared }).portfolioOutlines);
     views.ReCentre(v);
     EXPECT_GT(kvtest::CountColour(v.bitmap, kSilver), 0);
     const int quarterX = v.bitmap.width() / 4;
@@ -256,21 +253,21 @@ TEST_F(RenderTest, PortfolioOutlinesInAnyLetterCase)
     EXPECT_TRUE(whiteNear(v.bitmap.width() / 2 + 7, quarterY, 0, 1)); // north edge
     EXPECT_TRUE(whiteNear(quarterX, v.bitmap.height() / 2 + 7, 1, 0)); // west edge
     state.chart.ChartName = "solent";
-    EXPECT_FALSE(RedrawView(v, scratch, RenderContext{state, views.shared}).portfolioOutlines);
+    EXPECT_FALSE(RedrawView(v, scratch, RenderContext { state, views.shared }).portfolioOutlines);
     views.ReCentre(v);
     EXPECT_EQ(kvtest::CountColour(v.bitmap, kSilver), 0);
 }
 
 TEST(Symbols, InkAndReducedDrawing)
 {
-    for (Rgb background : {kWhite, kNavy}) {
+    for (Rgb background : { kWhite, kNavy }) {
         QImage image = kvtest::BlankImage(40, 40, background);
         RenderCanvas canvas(image);
         Projection p;
         SchemeColours colours;
         colours.background = background;
         Plotter plotter(canvas, p, colours);
-        DrawSymbol(plotter, SymbolPlace{20, 20, 0, 0}, 0, 0, 20, 15);
+        DrawSymbol(plotter, SymbolPlace { 20, 20, 0, 0 }, 0, 0, 20, 15);
         const Rgb ink = background == kWhite ? kBlack : kWhite;
         EXPECT_EQ(PixelAt(image, 26, 20), ink);
         EXPECT_EQ(PixelAt(image, 20, 14), ink);
@@ -282,12 +279,12 @@ TEST(Symbols, InkAndReducedDrawing)
     Projection p;
     SchemeColours colours;
     Plotter plotter(canvas, p, colours);
-    DrawSymbol(plotter, SymbolPlace{20, 20, 0, 0}, 0, 36, 3, 15); // below the threshold
+    DrawSymbol(plotter, SymbolPlace { 20, 20, 0, 0 }, 0, 36, 3, 15); // below the threshold
     EXPECT_EQ(kvtest::CountColour(image, kWhite), 5);
-    DrawSymbol(plotter, SymbolPlace{10, 10, 0, 0}, 0, 23, 3, 15); // blank stays blank
+    DrawSymbol(plotter, SymbolPlace { 10, 10, 0, 0 }, 0, 23, 3, 15); // blank stays blank
     EXPECT_EQ(kvtest::CountColour(image, kWhite), 5);
     // a disc is filled: small red sphere
-    DrawSymbol(plotter, SymbolPlace{30, 30, 0, 0}, 0, 28, 20, 15);
+    DrawSymbol(plotter, SymbolPlace { 30, 30, 0, 0 }, 0, 28, 20, 15);
     EXPECT_EQ(PixelAt(image, 30, 30), kRed);
     EXPECT_EQ(PixelAt(image, 31, 31), kRed);
     EXPECT_EQ(PixelAt(image, 30, 33), kRed);
@@ -303,10 +300,10 @@ TEST(Symbols, GeographicCircleRadius)
     RenderCanvas canvas(image);
     double lat = 0.0;
     double lon = 0.0;
-    Projection p = ComputeScales(lat, lon, 1.0, DrawingSurface{320, 240}, ViewRotation{});
+    Projection p = ComputeScales(lat, lon, 1.0, DrawingSurface { 320, 240 }, ViewRotation {});
     SchemeColours colours;
     Plotter plotter(canvas, p, colours);
-    DrawSymbol(plotter, SymbolPlace{160, 120, 0.0, 0.0}, 0, 21, 20, 15);
+    DrawSymbol(plotter, SymbolPlace { 160, 120, 0.0, 0.0 }, 0, 21, 20, 15);
     const int top = 120 - static_cast<int>(std::lround(p.latScale / 6.0));
     bool found = false;
     for (int y = top - 1; y <= top + 1; ++y) {
@@ -320,7 +317,7 @@ TEST(RenderCanvas, LinesClipFarOutsideAndKeepTheirDots)
 {
     QImage image = kvtest::BlankImage(100, 50, kBlack);
     RenderCanvas canvas(image);
-    canvas.setPen(Pen{kWhite, PenStyle::Solid, 1});
+    canvas.setPen(Pen { kWhite, PenStyle::Solid, 1 });
     canvas.moveTo(-30000, 25);
     canvas.lineTo(30000, 25);
     EXPECT_EQ(kvtest::CountColour(image, kWhite), 100);
@@ -330,13 +327,13 @@ TEST(RenderCanvas, LinesClipFarOutsideAndKeepTheirDots)
     QImage b = kvtest::BlankImage(100, 50, kBlack);
     {
         RenderCanvas ca(a);
-        ca.setPen(Pen{kAqua, PenStyle::Dot, 1});
+        ca.setPen(Pen { kAqua, PenStyle::Dot, 1 });
         ca.moveTo(-2000, -997);
         ca.lineTo(2000, 1003);
     }
     {
         RenderCanvas cb(b);
-        cb.setPen(Pen{kAqua, PenStyle::Dot, 1});
+        cb.setPen(Pen { kAqua, PenStyle::Dot, 1 });
         cb.moveTo(-2000, -997);
         // walk it pixel by pixel through the same pattern
         int x = -2000;

@@ -40,7 +40,11 @@ Projection TestProjection()
 }
 
 struct Picture {
-    Picture() : image(400, 300, QImage::Format_RGB32) { image.fill(QColor::fromRgb(0xFF000000u | kNavy)); }
+    Picture()
+        : image(400, 300, QImage::Format_RGB32)
+    {
+        image.fill(QColor::fromRgb(0xFF000000u | kNavy));
+    }
     Rgb at(int x, int y) const { return image.pixel(x, y) & 0xFFFFFFu; }
     int count(Rgb c, int x0, int y0, int x1, int y1) const
     {
@@ -91,16 +95,21 @@ TEST(SurveyLog, FieldIndexCountsTheCommasEachCodeWrites)
         std::optional<int> index;
     };
     const Case cases[] = {
-        {standard, 'd', 0}, {standard, 'F', 1}, {standard, 'p', 3}, {standard, 'q', 7},
-        {standard, 's', 9}, {standard, 'x', 11}, {standard, 'y', 12},
-        {"@p,@s", 's', 4},            // a position fills four fields
-        {"@y,@t", 't', 2},            // decimal degrees fill two
-        {"@p:4,@s", 's', 4},          // the ":n" adds no field
-        {"a@,b,@s", 's', 1},          // "@," vanishes with its comma
-        {"@Z,@s", 's', 1},            // an unknown code vanishes, the comma after it stays
-        {"@a,@s", 's', 1},            // "@a" is not a text-log code
-        {standard, 'w', std::nullopt},
-        {"", 's', std::nullopt},
+        { standard, 'd', 0 },
+        { standard, 'F', 1 },
+        { standard, 'p', 3 },
+        { standard, 'q', 7 },
+        { standard, 's', 9 },
+        { standard, 'x', 11 },
+        { standard, 'y', 12 },
+        { "@p,@s", 's', 4 }, // a position fills four fields
+        { "@y,@t", 't', 2 }, // decimal degrees fill two
+        { "@p:4,@s", 's', 4 }, // the ":n" adds no field
+        { "a@,b,@s", 's', 1 }, // "@," vanishes with its comma
+        { "@Z,@s", 's', 1 }, // an unknown code vanishes, the comma after it stays
+        { "@a,@s", 's', 1 }, // "@a" is not a text-log code
+        { standard, 'w', std::nullopt },
+        { "", 's', std::nullopt },
     };
     for (const Case& c : cases) {
         EXPECT_EQ(LogFieldIndex(c.format, c.code), c.index) << c.format << " " << c.code;
@@ -146,12 +155,12 @@ TEST(SurveyLog, ReadsFixesEventsPenUpsAndValuesFromTheLogLines)
     EXPECT_FALSE(none[0].value);
 
     // Without "@p" the decimal "@y" position places the fix (chart datum, east positive).
-    const auto decimal = ParseSurveyLog({"h", "@f,@y,@s", "1,50.25000000,-1.75000000,3.0"}, 'S', 0.5, 0.5);
+    const auto decimal = ParseSurveyLog({ "h", "@f,@y,@s", "1,50.25000000,-1.75000000,3.0" }, 'S', 0.5, 0.5);
     ASSERT_EQ(decimal.size(), 1u);
     EXPECT_DOUBLE_EQ(decimal[0].lat, 50.25);
     EXPECT_DOUBLE_EQ(decimal[0].lon, 1.75);
-    EXPECT_TRUE(ParseSurveyLog({"h", "@f,@s", "1,3.0"}, 'S', 0, 0).empty());
-    EXPECT_TRUE(ParseSurveyLog({"only a header"}, 'S', 0, 0).empty());
+    EXPECT_TRUE(ParseSurveyLog({ "h", "@f,@s", "1,3.0" }, 'S', 0, 0).empty());
+    EXPECT_TRUE(ParseSurveyLog({ "only a header" }, 'S', 0, 0).empty());
 }
 
 TEST(SurveyLog, ColourScaleRunsFromPurpleToYellowOverTheAbsoluteValue)
@@ -182,8 +191,8 @@ TEST(SurveyLog, BlobsTakeTheColourOfTheirValueAndHighValuesGetARing)
     ViewOptions o = PlotOptions();
     o.Highlight = 8.0;
     o.PlotField = '-'; // blobs only here; labels are tested below
-    const std::vector<SurveyLogFix> fixes = {FixAt(100, 100, 0.0), FixAt(200, 100, 10.0), FixAt(300, 100, -9.0)};
-    DrawSurveyLog(canvas, TestProjection(), o, fixes, SchemeColours{});
+    const std::vector<SurveyLogFix> fixes = { FixAt(100, 100, 0.0), FixAt(200, 100, 10.0), FixAt(300, 100, -9.0) };
+    DrawSurveyLog(canvas, TestProjection(), o, fixes, SchemeColours {});
     EXPECT_EQ(pic.at(100, 100), ViridisColour(0.0));
     EXPECT_EQ(pic.at(103, 100), ViridisColour(0.0));
     EXPECT_EQ(pic.at(200, 100), ViridisColour(1.0));
@@ -198,9 +207,8 @@ TEST(SurveyLog, BlobsTakeTheColourOfTheirValueAndHighValuesGetARing)
 
 TEST(SurveyLog, LastNAndEventsOnlyChooseTheFixesDrawn)
 {
-    const std::vector<SurveyLogFix> fixes = {FixAt(50, 150, 1.0, true), FixAt(100, 150, 2.0),
-                                             FixAt(150, 150, 3.0, true), FixAt(200, 150, 4.0),
-                                             FixAt(250, 150, 5.0)};
+    const std::vector<SurveyLogFix> fixes = { FixAt(50, 150, 1.0, true), FixAt(100, 150, 2.0),
+        FixAt(150, 150, 3.0, true), FixAt(200, 150, 4.0), FixAt(250, 150, 5.0) };
     struct Case {
         const char* what;
         bool lastN;
@@ -209,12 +217,12 @@ TEST(SurveyLog, LastNAndEventsOnlyChooseTheFixesDrawn)
         std::vector<int> drawn; // x of the blobs drawn
     };
     const Case cases[] = {
-        {"all", false, 100, false, {50, 100, 150, 200, 250}},
-        {"last 2", true, 2, false, {200, 250}},
-        {"last 0", true, 0, false, {}},
-        {"last 100 of 5", true, 100, false, {50, 100, 150, 200, 250}},
-        {"events", false, 100, true, {50, 150}},
-        {"events among the last 3", true, 3, true, {150}},
+        { "all", false, 100, false, { 50, 100, 150, 200, 250 } },
+        { "last 2", true, 2, false, { 200, 250 } },
+        { "last 0", true, 0, false, {} },
+        { "last 100 of 5", true, 100, false, { 50, 100, 150, 200, 250 } },
+        { "events", false, 100, true, { 50, 150 } },
+        { "events among the last 3", true, 3, true, { 150 } },
     };
     for (const Case& c : cases) {
         Picture pic;
@@ -224,8 +232,8 @@ TEST(SurveyLog, LastNAndEventsOnlyChooseTheFixesDrawn)
         o.LastN = c.lastN;
         o.NShow = c.n;
         o.EventsOnly = c.eventsOnly;
-        DrawSurveyLog(canvas, TestProjection(), o, fixes, SchemeColours{});
-        for (int x : {50, 100, 150, 200, 250}) {
+        DrawSurveyLog(canvas, TestProjection(), o, fixes, SchemeColours {});
+        for (int x : { 50, 100, 150, 200, 250 }) {
             const bool expected = std::find(c.drawn.begin(), c.drawn.end(), x) != c.drawn.end();
             EXPECT_EQ(pic.at(x, 150) != kNavy, expected) << c.what << " x " << x;
         }
@@ -234,7 +242,7 @@ TEST(SurveyLog, LastNAndEventsOnlyChooseTheFixesDrawn)
 
 TEST(SurveyLog, SurveyTrackJoinsTheFixesAndBreaksAtPenUp)
 {
-    std::vector<SurveyLogFix> fixes = {FixAt(100, 50, 1.0), FixAt(200, 50, 1.0), FixAt(300, 50, 1.0)};
+    std::vector<SurveyLogFix> fixes = { FixAt(100, 50, 1.0), FixAt(200, 50, 1.0), FixAt(300, 50, 1.0) };
     fixes[2].penUp = true;
     Picture pic;
     RenderCanvas canvas(pic.image);
@@ -243,7 +251,7 @@ TEST(SurveyLog, SurveyTrackJoinsTheFixesAndBreaksAtPenUp)
     o.PlotField = '-';
     o.SurveyTrack = true;
     o.EventsOnly = true; // the track still joins the fixes that are not events
-    DrawSurveyLog(canvas, TestProjection(), o, fixes, SchemeColours{});
+    DrawSurveyLog(canvas, TestProjection(), o, fixes, SchemeColours {});
     EXPECT_EQ(pic.at(150, 50), kSurveyTrackColour);
     EXPECT_EQ(pic.at(250, 50), kNavy);
     // Crosses mark the fixes when asked for.
@@ -252,7 +260,7 @@ TEST(SurveyLog, SurveyTrackJoinsTheFixesAndBreaksAtPenUp)
     o.SurveyTrack = false;
     o.EventsOnly = false;
     o.UseCrosses = true;
-    DrawSurveyLog(c2, TestProjection(), o, fixes, SchemeColours{});
+    DrawSurveyLog(c2, TestProjection(), o, fixes, SchemeColours {});
     EXPECT_EQ(crosses.at(102, 52), kWhite);
     EXPECT_EQ(crosses.at(150, 50), kNavy);
 }
@@ -261,9 +269,8 @@ TEST(SurveyLog, SurveyTrackJoinsTheFixesAndBreaksAtPenUp)
 // towline and a ring only when asked for; a line whose tow field is blank has no tow.
 TEST(SurveyLog, TowFromTheLogIsPlottedOnlyWhenAsked)
 {
-    const std::vector<std::string> lines = {"Log Date : 09-12-26", "@f,@p:3,@>:3",
-                                            "1,5000.000,N,00100.000,W,5000.600,N,00100.600,W",
-                                            "2,5000.000,N,00100.000,W,,,,"};
+    const std::vector<std::string> lines = { "Log Date : 09-12-26", "@f,@p:3,@>:3",
+        "1,5000.000,N,00100.000,W,5000.600,N,00100.600,W", "2,5000.000,N,00100.000,W,,,," };
     const auto fixes = ParseSurveyLog(lines, '-', 0.0, 0.0);
     ASSERT_EQ(fixes.size(), 2u);
     ASSERT_TRUE(fixes[0].towLat && fixes[0].towLon);
@@ -277,11 +284,11 @@ TEST(SurveyLog, TowFromTheLogIsPlottedOnlyWhenAsked)
     ViewOptions o = PlotOptions();
     o.PlotField = '-';
     o.Blobs = false;
-    for (const bool plotTow : {false, true}) {
+    for (const bool plotTow : { false, true }) {
         o.PlotTow = plotTow;
         Picture pic;
         RenderCanvas canvas(pic.image);
-        DrawSurveyLog(canvas, TestProjection(), o, fixes, SchemeColours{});
+        DrawSurveyLog(canvas, TestProjection(), o, fixes, SchemeColours {});
         // The fix at (200, 150), its tow at (190, 140).
         const Rgb expected = plotTow ? kTowColour : kNavy;
         EXPECT_EQ(pic.at(195, 145), expected) << "towline, plot tow " << plotTow;
@@ -294,7 +301,7 @@ TEST(SurveyLog, LabelsAreWrittenWithoutCoveringEachOtherAndHighlightedOnesFirst)
     // Five fixes on one pixel: four places around it, so one label is left out; the highlighted
     // value is always among those written, in black on its yellow box.
     std::vector<SurveyLogFix> fixes;
-    for (double v : {1.0, 2.0, 3.0, 4.0, 99.0}) {
+    for (double v : { 1.0, 2.0, 3.0, 4.0, 99.0 }) {
         fixes.push_back(FixAt(200, 150, v));
     }
     Picture pic;
@@ -304,28 +311,28 @@ TEST(SurveyLog, LabelsAreWrittenWithoutCoveringEachOtherAndHighlightedOnesFirst)
     }
     ViewOptions o = PlotOptions();
     o.Highlight = 50.0;
-    const int written = DrawSurveyLog(canvas, TestProjection(), o, {fixes.begin(), fixes.end()}, SchemeColours{});
+    const int written = DrawSurveyLog(canvas, TestProjection(), o, { fixes.begin(), fixes.end() }, SchemeColours {});
     EXPECT_EQ(written, 4);
     EXPECT_GT(pic.count(kHighlightBox, 0, 0, 399, 299), 20);
     EXPECT_GT(pic.count(kBlack, 0, 0, 399, 299), 5);
     // Without a field there is nothing to write.
     o.PlotField = '-';
-    EXPECT_EQ(DrawSurveyLog(canvas, TestProjection(), o, fixes, SchemeColours{}), 0);
+    EXPECT_EQ(DrawSurveyLog(canvas, TestProjection(), o, fixes, SchemeColours {}), 0);
 }
 
 TEST(SurveyLog, LegendShowsTheScaleOnlyWithBlobs)
 {
     ViewOptions o = PlotOptions();
-    const QImage legend = SurveyLegendImage(o, SchemeColours{});
+    const QImage legend = SurveyLegendImage(o, SchemeColours {});
     ASSERT_FALSE(legend.isNull());
     // The bar runs from the low end at its left to the high end at its right.
     EXPECT_EQ(legend.pixel(10, 30) & 0xFFFFFFu, ViridisColour(0.0));
     EXPECT_EQ(legend.pixel(179, 30) & 0xFFFFFFu, ViridisColour(1.0));
     o.Blobs = false;
-    EXPECT_TRUE(SurveyLegendImage(o, SchemeColours{}).isNull());
+    EXPECT_TRUE(SurveyLegendImage(o, SchemeColours {}).isNull());
     o.Blobs = true;
     o.PlotTextLog = false;
-    EXPECT_TRUE(SurveyLegendImage(o, SchemeColours{}).isNull());
+    EXPECT_TRUE(SurveyLegendImage(o, SchemeColours {}).isNull());
 }
 
 TEST(SurveyLog, CopiedAndPrintedPicturesCarryTheLegend)
@@ -334,11 +341,11 @@ TEST(SurveyLog, CopiedAndPrintedPicturesCarryTheLegend)
     QImage picture(400, 300, QImage::Format_RGB32);
     picture.fill(Qt::black);
     // Top right, at the window's margin, at the screen's size and enlarged for a page.
-    for (const int scale : {1, 3}) {
+    for (const int scale : { 1, 3 }) {
         SCOPED_TRACE(scale);
         QImage page(400 * scale, 300 * scale, QImage::Format_RGB32);
         page.fill(Qt::black);
-        const QImage with = WithSurveyLegend(page, o, SchemeColours{}, scale);
+        const QImage with = WithSurveyLegend(page, o, SchemeColours {}, scale);
         const int left = page.width() - 190 * scale - 8 * scale;
         EXPECT_EQ(with.pixel(left + 10 * scale, 8 * scale + 30 * scale) & 0xFFFFFFu, ViridisColour(0.0));
         EXPECT_EQ(with.pixel(left + 179 * scale + scale / 2, 8 * scale + 30 * scale) & 0xFFFFFFu, ViridisColour(1.0));
@@ -346,7 +353,7 @@ TEST(SurveyLog, CopiedAndPrintedPicturesCarryTheLegend)
     }
     // Without blobs the picture is left as it is.
     o.Blobs = false;
-    EXPECT_EQ(WithSurveyLegend(picture, o, SchemeColours{}), picture);
+    EXPECT_EQ(WithSurveyLegend(picture, o, SchemeColours {}), picture);
 }
 
 TEST(SurveyLog, RedrawStepReadsTheTextLogInUse)
@@ -355,18 +362,18 @@ TEST(SurveyLog, RedrawStepReadsTheTextLogInUse)
     ProgramState state;
     state.folders.LogDir = dir.path();
     state.textLog.LogNameBase = "09-12-26";
-    ASSERT_TRUE(WriteTextLinesAtomic(dir.file("09-12-26.txt"),
-                                     {"Log Date : 09-12-26", "@f,@p:3,@s", "00001,5000.000,N,00100.000,W,10.00"}));
+    ASSERT_TRUE(WriteTextLinesAtomic(
+        dir.file("09-12-26.txt"), { "Log Date : 09-12-26", "@f,@p:3,@s", "00001,5000.000,N,00100.000,W,10.00" }));
     Picture pic;
     RenderCanvas canvas(pic.image);
     const ViewOptions o = PlotOptions();
-    DrawSurveyLogOf(canvas, TestProjection(), o, RenderRecords(state), SchemeColours{});
+    DrawSurveyLogOf(canvas, TestProjection(), o, RenderRecords(state), SchemeColours {});
     EXPECT_EQ(pic.at(200, 150), ViridisColour(1.0));
     // Another log set in use, without a file: nothing is drawn.
     Picture empty;
     RenderCanvas c2(empty.image);
     state.textLog.LogNameBase = "10-12-26";
-    DrawSurveyLogOf(c2, TestProjection(), o, RenderRecords(state), SchemeColours{});
+    DrawSurveyLogOf(c2, TestProjection(), o, RenderRecords(state), SchemeColours {});
     EXPECT_EQ(empty.count(kNavy, 0, 0, 399, 299), 400 * 300);
 }
 
@@ -387,28 +394,37 @@ TEST(SurveyLog, ReaderFollowingTheLogGivesWhatAWholeReadGives)
         dir.write("new.txt", bytes);
         std::filesystem::rename(dir.file("new.txt"), path);
     };
-    auto rewriteInPlace = [&](const std::string& bytes) { std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes; };
+    auto rewriteInPlace
+        = [&](const std::string& bytes) { std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes; };
     const struct {
         const char* step;
         std::function<void()> change;
     } steps[] = {
-        {"a new log", [&] { replace(header + fix(1, 1.0)); }},
-        {"a fix appended", [&] { append(fix(2, 2.0)); }},
-        {"an event and a pen-up line", [&] { append("*1 buoy\r\n" + fix(3, 3.0) + "# -b\r\n" + fix(4, 4.0)); }},
-        {"a line cut after the first figure of its speed", [&] { append(fix(5, 5.5).substr(0, 30)); }},
-        {"the rest of it", [&] { append(fix(5, 5.5).substr(30)); }},
-        {"a line in three pieces, the event mark first", [&] { append("*"); }},
-        {"... its end", [&] { append("2\r\n" + fix(6, 6.0).substr(0, 8)); }},
-        {"... the fix", [&] { append(fix(6, 6.0).substr(8)); }},
-        {"nothing changed", [] {}},
-        {"replaced by a shorter log", [&] { replace(header + fix(9, 9.0)); }},
-        {"written anew in place with another format", [&] { rewriteInPlace("Log Date : 09-12-26\r\n@f,@s,@p:3\r\n00001,7.00,5001.000,N,00100.000,W\r\n00002,8.00,5002.000,N,00100.000,W\r\n"); }},
-        {"cut short in place", [&] { rewriteInPlace(header); }},
-        {"grown again", [&] { append(fix(10, 1.0) + fix(11, 2.0)); }},
-        {"forty fixes more", [&] { for (int n = 12; n < 52; ++n) append(fix(n, n / 10.0)); }},
-        {"cut short in place, its first lines kept", [&] {
-             std::filesystem::resize_file(path, header.size() + 30 * fix(1, 1.0).size());
-         }},
+        { "a new log", [&] { replace(header + fix(1, 1.0)); } },
+        { "a fix appended", [&] { append(fix(2, 2.0)); } },
+        { "an event and a pen-up line", [&] { append("*1 buoy\r\n" + fix(3, 3.0) + "# -b\r\n" + fix(4, 4.0)); } },
+        { "a line cut after the first figure of its speed", [&] { append(fix(5, 5.5).substr(0, 30)); } },
+        { "the rest of it", [&] { append(fix(5, 5.5).substr(30)); } },
+        { "a line in three pieces, the event mark first", [&] { append("*"); } },
+        { "... its end", [&] { append("2\r\n" + fix(6, 6.0).substr(0, 8)); } },
+        { "... the fix", [&] { append(fix(6, 6.0).substr(8)); } },
+        { "nothing changed", [] {} },
+        { "replaced by a shorter log", [&] { replace(header + fix(9, 9.0)); } },
+        { "written anew in place with another format",
+            [&] {
+                rewriteInPlace("Log Date : "
+                               "09-12-26\r\n@f,@s,@p:3\r\n00001,7.00,5001.000,N,00100.000,W\r\n00002,8.00,5002.000,N,"
+                               "00100.000,W\r\n");
+            } },
+        { "cut short in place", [&] { rewriteInPlace(header); } },
+        { "grown again", [&] { append(fix(10, 1.0) + fix(11, 2.0)); } },
+        { "forty fixes more",
+            [&] {
+                for (int n = 12; n < 52; ++n)
+                    append(fix(n, n / 10.0));
+            } },
+        { "cut short in place, its first lines kept",
+            [&] { std::filesystem::resize_file(path, header.size() + 30 * fix(1, 1.0).size()); } },
     };
     SurveyLogReader reader;
     EXPECT_EQ(reader.read(path, 'S', 0.0, 0.0), nullptr) << "no log yet";

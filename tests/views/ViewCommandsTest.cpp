@@ -1,13 +1,13 @@
 // Area measurement, chart information text and log playback.
 
-#include "app/ProgramState.h"
 #include "ViewTestSupport.h"
+#include "app/ProgramState.h"
 #include "support/TempDir.h"
 
-#include "views/ViewCommands.h"
 #include "core/TextFile.h"
-#include "routes/Routes.h"
 #include "platform/fake/Fakes.h"
+#include "routes/Routes.h"
+#include "views/ViewCommands.h"
 
 #include <gtest/gtest.h>
 
@@ -29,8 +29,8 @@ protected:
     }
     ProgramState state;
     FakePlatform fakes;
-    kvtest::TestChart chart{state};
-    ViewSet views{ViewRecords{state}, fakes.prompter};
+    kvtest::TestChart chart { state };
+    ViewSet views { ViewRecords { state }, fakes.prompter };
     kvtest::TempDir dir;
 };
 
@@ -68,7 +68,7 @@ TEST_F(ViewCommandsTest, AreaOfAClosedCoastline)
 TEST_F(ViewCommandsTest, AreaIsRefusedWhileALogIsKept)
 {
     ChartView& v = views.CreateView("bay");
-    state.quickLog.push(QuickLogRecord{0, 0, 0});
+    state.quickLog.push(QuickLogRecord { 0, 0, 0 });
     views.ReCentre(v);
     const QImage before = v.bitmap.copy();
     EXPECT_FALSE(Area1Click(views, v).has_value());
@@ -115,7 +115,7 @@ TEST_F(ViewCommandsTest, LogPlaybackRunsToTheEndAndRestoresTheView)
     PlaybackLog1Click(views, v, playback); // nothing to play
     EXPECT_FALSE(playback.active);
     for (int i = 0; i < 12; ++i) {
-        state.quickLog.push(QuickLogRecord{0.001 * i, 0.002 * i, 600.0 + i});
+        state.quickLog.push(QuickLogRecord { 0.001 * i, 0.002 * i, 600.0 + i });
     }
     state.display.AISPlayTimer.enabled = true;
     PlaybackLog1Click(views, v, playback);
@@ -150,8 +150,8 @@ TEST_F(ViewCommandsTest, RouteCommandsRedrawAndPopupMenuState)
     views.MouseDown(v, 200, 100);
     views.MouseUp(v, 200, 100);
     RouteHooks hooks;
-    RouteEditor editor(state.route, state.routeProgress, state.routeEdit, state.fixInfo, state.chartRef, state.waypoints, state.settings,
-                        state.settings.fix, state.folders, state.display, fakes.prompter, hooks);
+    RouteEditor editor(state.route, state.routeProgress, state.routeEdit, state.fixInfo, state.chartRef,
+        state.waypoints, state.settings, state.settings.fix, state.folders, state.display, fakes.prompter, hooks);
     RouteCommand(views, v, [&] { editor.AddRouteWaypoint1Click(); });
     ASSERT_EQ(state.route.count(), 1u);
     EXPECT_TRUE(state.routeEdit.RouteListChanged);

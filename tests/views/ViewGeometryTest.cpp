@@ -1,11 +1,11 @@
 // Projection, zoom limits and the view lifecycle.
 
-#include "app/ProgramState.h"
 #include "ViewTestSupport.h"
+#include "app/ProgramState.h"
 
+#include "platform/fake/Fakes.h"
 #include "views/ViewGeometry.h"
 #include "views/ViewSet.h"
-#include "platform/fake/Fakes.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +17,7 @@ using namespace kv;
 
 Projection MakeProjection(double lat, double lon, double zoom, int w, int h, double angle = 0.0)
 {
-    DrawingSurface s{w, h};
+    DrawingSurface s { w, h };
     ViewRotation r;
     r.setAngle(angle);
     return ComputeScales(lat, lon, zoom, s, r);
@@ -44,10 +44,10 @@ TEST(ViewGeometry, CentreClickGivesTheReferenceExactly)
 
 TEST(ViewGeometry, PixelPositionRoundTripAtAnyAngle)
 {
-    for (double angle : {0.0, 0.3, 1.2, 3.14159265358979, -2.0, 4.5}) {
+    for (double angle : { 0.0, 0.3, 1.2, 3.14159265358979, -2.0, 4.5 }) {
         const Projection p = MakeProjection(50.5, 1.25, 20.0, 1024, 768, angle);
-        for (int x : {0, 17, 512, 777, 1023}) {
-            for (int y : {0, 99, 384, 767}) {
+        for (int x : { 0, 17, 512, 777, 1023 }) {
+            for (int y : { 0, 99, 384, 767 }) {
                 const LatLong pos = PixelToLatLong(p, x, y);
                 const auto px = PositionToPixel(p, pos.lat, pos.lon);
                 ASSERT_TRUE(px.has_value());
@@ -85,7 +85,7 @@ TEST(ViewGeometry, CentreIsClampedAndWrapped)
 {
     double lat = 88.0;
     double lon = 181.0; // one degree past the antimeridian, west positive
-    const Projection p = ComputeScales(lat, lon, 1.0, DrawingSurface{}, ViewRotation{});
+    const Projection p = ComputeScales(lat, lon, 1.0, DrawingSurface {}, ViewRotation {});
     EXPECT_EQ(lat, 84.0);
     EXPECT_EQ(lon, -179.0);
     // 179°E (-179) is now at the centre; 179°W (+179) is a whole world away and not joined.
@@ -95,7 +95,7 @@ TEST(ViewGeometry, CentreIsClampedAndWrapped)
     EXPECT_FALSE(PositionToPixel(p, 84.0, 179.0).has_value());
     double south = -85.0;
     double west = -200.0;
-    ComputeScales(south, west, 1.0, DrawingSurface{}, ViewRotation{});
+    ComputeScales(south, west, 1.0, DrawingSurface {}, ViewRotation {});
     EXPECT_EQ(south, -80.0);
     EXPECT_EQ(west, 160.0);
 }
@@ -133,8 +133,8 @@ protected:
     }
     ProgramState state;
     FakePlatform fakes;
-    kvtest::TestChart chart{state};
-    ViewSet views{ViewRecords{state}, fakes.prompter};
+    kvtest::TestChart chart { state };
+    ViewSet views { ViewRecords { state }, fakes.prompter };
 };
 
 TEST_F(ViewSetTest, ZoomLimitsClampWithABeep)
@@ -175,7 +175,7 @@ TEST_F(ViewSetTest, FullChartAndReCentreWithAutoZoom)
 
     // Auto zoom follows the range to the active waypoint, but only while one is active.
     v.options.AutoZoom = true;
-    state.route.push(RouteWaypoint{"A", 50.1, 1.0});
+    state.route.push(RouteWaypoint { "A", 50.1, 1.0 });
     state.routeProgress.RangeToWaypoint = 3.0;
     state.routeProgress.ActiveWaypoint = 2; // beyond the route
     views.ReCentre(v);
@@ -208,10 +208,10 @@ TEST_F(ViewSetTest, TheAisViewCannotBeClosed)
     EXPECT_TRUE(fakes.prompter.lastMessageIs(kCannotCloseAisView));
     EXPECT_TRUE(views.CloseView(1)); // the other closes freely
     EXPECT_EQ(views.count(), 1);
-    fakes.prompter.answer({false});
+    fakes.prompter.answer({ false });
     EXPECT_FALSE(views.CloseView(0));
     EXPECT_TRUE(fakes.prompter.lastMessageIs(kCloseOnlyViewQuestion));
-    fakes.prompter.answer({true});
+    fakes.prompter.answer({ true });
     EXPECT_FALSE(views.CloseView(0));
     EXPECT_TRUE(fakes.prompter.lastMessageIs(kCannotCloseAisView));
     EXPECT_EQ(views.count(), 1);
@@ -223,10 +223,10 @@ TEST_F(ViewSetTest, TheOnlyOrdinaryViewClosesOnceConfirmed)
     views.FileNewItemClick();
     views.RemoveView(0); // a purge replaced the chart's view: the survivor is not the AIS view
     ASSERT_EQ(views.count(), 1);
-    fakes.prompter.answer({false});
+    fakes.prompter.answer({ false });
     EXPECT_FALSE(views.CloseView(0));
     EXPECT_EQ(views.count(), 1);
-    fakes.prompter.answer({true});
+    fakes.prompter.answer({ true });
     EXPECT_TRUE(views.CloseView(0));
     EXPECT_TRUE(fakes.prompter.lastMessageIs(kCloseOnlyViewQuestion));
     EXPECT_EQ(views.count(), 0);

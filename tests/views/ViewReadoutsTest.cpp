@@ -23,7 +23,7 @@ Projection ProjectionAt(double zoom, double lat = 50.0)
 {
     double centreLat = lat;
     double centreLong = 1.0;
-    return ComputeScales(centreLat, centreLong, zoom, DrawingSurface{1024, 768}, ViewRotation{});
+    return ComputeScales(centreLat, centreLong, zoom, DrawingSurface { 1024, 768 }, ViewRotation {});
 }
 
 // Three zooms, three units: the bar is the longest 1-2-5 distance within the limit, and its
@@ -39,10 +39,10 @@ TEST(ScaleBar, LongestRoundDistanceWithinTheLimit)
     // degree: 2.383 pixels per Nm at zoom 1, so 160 pixels hold 67 Nm (bar 50 Nm); at zoom 16,
     // 4.2 Nm (bar 2 Nm); at zoom 1000 in kilometres, 160 / (143000/60/1.852) = 0.124 km (0.1 km).
     const Case cases[] = {
-        {1.0, 1.0, 50.0, "50 Nm"},
-        {16.0, 1.0, 2.0, "2 Nm"},
-        {1000.0, 1.852, 0.1, "0.1 Km"},
-        {12000.0, 1.0, 0.005, "0.005 Nm"},
+        { 1.0, 1.0, 50.0, "50 Nm" },
+        { 16.0, 1.0, 2.0, "2 Nm" },
+        { 1000.0, 1.852, 0.1, "0.1 Km" },
+        { 12000.0, 1.0, 0.005, "0.005 Nm" },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.zoom);
@@ -57,14 +57,14 @@ TEST(ScaleBar, LongestRoundDistanceWithinTheLimit)
         EXPECT_LE(bar->pixels, 160);
         EXPECT_GT(bar->pixels, 160 / 2.5 - 1); // the next round step would not fit
     }
-    EXPECT_FALSE(ComputeScaleBar(Projection{}, 1.0, 160)); // no redraw yet: no scale
+    EXPECT_FALSE(ComputeScaleBar(Projection {}, 1.0, 160)); // no redraw yet: no scale
 }
 
 TEST(ScaleBar, DrawnWithTicksAndLabel)
 {
     QImage image = kvtest::BlankImage(200, 40, kNavy);
     RenderCanvas canvas(image);
-    DrawScaleBar(canvas, ScaleBar{100, 1.0, "1 Nm"}, 10, 30, kWhite);
+    DrawScaleBar(canvas, ScaleBar { 100, 1.0, "1 Nm" }, 10, 30, kWhite);
     for (int x = 10; x <= 110; ++x) {
         EXPECT_EQ(kvtest::PixelAt(image, x, 30), kWhite) << x;
     }
@@ -87,17 +87,17 @@ TEST(HoverReadout, PositionThenRangeAndBearingFromOwnShip)
         const char* rangeBearing;
     };
     const Case cases[] = {
-        {1.0, 0.0, "1.000 Nm 000\xb0T"},
-        {0.0, 2.0, "2.000 Nm 090\xb0T"},
-        {-3.0, -3.0, "4.243 Nm 225\xb0T"},
-        {-12.0, 0.0, "12.00 Nm 180\xb0T"},
+        { 1.0, 0.0, "1.000 Nm 000\xb0T" },
+        { 0.0, 2.0, "2.000 Nm 090\xb0T" },
+        { -3.0, -3.0, "4.243 Nm 225\xb0T" },
+        { -12.0, 0.0, "12.00 Nm 180\xb0T" },
     };
     for (const Case& c : cases) {
-        const LatLong ship{50.0, 1.0};
-        const LatLong at{50.0 + c.dLatMin / 60.0, 1.0 - c.dLongMinEast / 60.0};
+        const LatLong ship { 50.0, 1.0 };
+        const LatLong at { 50.0 + c.dLatMin / 60.0, 1.0 - c.dLongMinEast / 60.0 };
         EXPECT_EQ(RangeBearingText(ship, at, 1.0, 1.0), c.rangeBearing);
     }
-    EXPECT_EQ(RangeBearingText({50, 1}, {50 + 1.0 / 60, 1}, 1.0, 1.852), "1.852 Km 000\xb0T");
+    EXPECT_EQ(RangeBearingText({ 50, 1 }, { 50 + 1.0 / 60, 1 }, 1.0, 1.852), "1.852 Km 000\xb0T");
 
     ProgramState nav;
     const Settings& settings = nav.settings;
@@ -105,8 +105,9 @@ TEST(HoverReadout, PositionThenRangeAndBearingFromOwnShip)
     const LatLong under = PixelToLatLong(p, 600, 300);
     const std::string position = ViewPositionText(nav.prefs.units, settings, under.lat, under.lon, 4);
     EXPECT_EQ(HoverReadout(nav.prefs.units, nav.chartRef, settings, p, std::nullopt, 600, 300), position);
-    EXPECT_EQ(HoverReadout(nav.prefs.units, nav.chartRef, settings, p, LatLong{50.0, 1.0}, 600, 300),
-              position + "   " + RangeBearingText({50.0, 1.0}, under, nav.chartRef.CosLatFactor, nav.settings.units.UnitFactor));
+    EXPECT_EQ(HoverReadout(nav.prefs.units, nav.chartRef, settings, p, LatLong { 50.0, 1.0 }, 600, 300),
+        position + "   "
+            + RangeBearingText({ 50.0, 1.0 }, under, nav.chartRef.CosLatFactor, nav.settings.units.UnitFactor));
 }
 
 TEST(ZoomCaption, FewestDecimals)
@@ -122,7 +123,7 @@ protected:
     void SetUp() override { kvtest::UseSmallSurface(state, 4.0, "motion"); }
     ProgramState state;
     FakePlatform fakes;
-    ViewSet views{ViewRecords{state}, fakes.prompter};
+    ViewSet views { ViewRecords { state }, fakes.prompter };
 };
 
 // The position under the mouse keeps its place in the window; the zoom steps and its limits
@@ -130,12 +131,13 @@ protected:
 TEST_F(ViewMotionTest, CtrlWheelZoomKeepsThePositionUnderTheMouse)
 {
     ChartView& v = views.CreateView("m");
-    const Pixel middle{160, 120};
+    const Pixel middle { 160, 120 };
     struct Case {
         Pixel mouse;
         bool in;
     };
-    const Case cases[] = {{{200, 150}, true}, {{40, 200}, true}, {{300, 20}, false}, {{160, 120}, false}};
+    const Case cases[]
+        = { { { 200, 150 }, true }, { { 40, 200 }, true }, { { 300, 20 }, false }, { { 160, 120 }, false } };
     for (const Case& c : cases) {
         const double zoomBefore = v.zoom;
         const LatLong under = PixelToLatLong(v.projection, c.mouse.x, c.mouse.y);
@@ -154,7 +156,7 @@ TEST_F(ViewMotionTest, CtrlWheelZoomKeepsThePositionUnderTheMouse)
     views.CommonTail(v);
     const double lat = v.centreLat;
     const auto beeps = fakes.prompter.beeps.size();
-    views.ZoomAbout(v, Pixel{10, 10}, middle, true);
+    views.ZoomAbout(v, Pixel { 10, 10 }, middle, true);
     EXPECT_EQ(v.zoom, kMaxZoom);
     EXPECT_EQ(v.centreLat, lat);
     EXPECT_EQ(fakes.prompter.beeps.size(), beeps + 1);
@@ -163,25 +165,25 @@ TEST_F(ViewMotionTest, CtrlWheelZoomKeepsThePositionUnderTheMouse)
 TEST_F(ViewMotionTest, PanRedrawsAroundTheMiddleOfTheWindowAndLeavesTheCursor)
 {
     ChartView& v = views.CreateView("m");
-    state.quickLog.push(QuickLogRecord{50.0, 1.0, 0}); // own ship: the cursor is not the centre's
+    state.quickLog.push(QuickLogRecord { 50.0, 1.0, 0 }); // own ship: the cursor is not the centre's
     views.CommonTail(v);
     state.fixInfo.OwnLat = 50.01;
     state.fixInfo.OwnLong = 0.99;
     const LatLong target = PixelToLatLong(v.projection, 250, 60);
-    views.PanTo(v, Pixel{250, 60});
+    views.PanTo(v, Pixel { 250, 60 });
     EXPECT_NEAR(v.referenceLat(), target.lat, 1e-9);
     EXPECT_NEAR(v.referenceLong(), target.lon, 1e-9);
     EXPECT_DOUBLE_EQ(state.fixInfo.OwnLat, 50.01);
     EXPECT_DOUBLE_EQ(state.fixInfo.OwnLong, 0.99);
     const auto cursor = PositionToPixel(v.projection, 50.01, 0.99);
     ASSERT_TRUE(cursor);
-    EXPECT_EQ((Pixel{v.cursorX, v.cursorY}), *cursor);
+    EXPECT_EQ((Pixel { v.cursorX, v.cursorY }), *cursor);
 }
 
 // Own ship at the bitmap centre heading east at 6 knots: the vector runs 0.6 Nm from the bow.
 TEST_F(ViewMotionTest, OwnShipShapeAndSixMinuteVector)
 {
-    state.quickLog.push(QuickLogRecord{50.0, 1.0, 0});
+    state.quickLog.push(QuickLogRecord { 50.0, 1.0, 0 });
     state.fixInfo.OwnLat = 51.0; // the cursor cross far away
     state.fixInfo.OwnLong = 1.0;
     state.motion.COGValue = 90.0;
@@ -192,11 +194,11 @@ TEST_F(ViewMotionTest, OwnShipShapeAndSixMinuteVector)
     v.centreLong = 1.0;
     v.options.ShowGraticule = false;
     QImage image;
-    RedrawView(v, image, RenderContext{state, views.shared});
+    RedrawView(v, image, RenderContext { state, views.shared });
     const QImage moving = image;
     double lat = 50.0;
     double lon = 1.0;
-    const Projection p = ComputeScales(lat, lon, 16, DrawingSurface{320, 240}, ViewRotation{});
+    const Projection p = ComputeScales(lat, lon, 16, DrawingSurface { 320, 240 }, ViewRotation {});
     const int bowX = 160 + static_cast<int>(std::lround(kOwnShipShapeLength * 0.4));
     const int tipX = bowX + static_cast<int>(std::lround(6.0 * 0.1 / 60.0 * p.latScale));
     EXPECT_EQ(kvtest::PixelAt(image, bowX, 120), kWhite);
@@ -211,12 +213,12 @@ TEST_F(ViewMotionTest, OwnShipShapeAndSixMinuteVector)
     // Stopped: the shape without a vector; vessel hidden: nothing.
     state.motion.SOG = 0.0;
     image = QImage();
-    RedrawView(v, image, RenderContext{state, views.shared});
+    RedrawView(v, image, RenderContext { state, views.shared });
     EXPECT_EQ(kvtest::PixelAt(image, (bowX + tipX) / 2, 120), kNavy);
     EXPECT_EQ(kvtest::PixelAt(image, 155, 124), kWhite);
     v.options.ShowVessel = false;
     image = QImage();
-    RedrawView(v, image, RenderContext{state, views.shared});
+    RedrawView(v, image, RenderContext { state, views.shared });
     EXPECT_EQ(kvtest::PixelAt(image, 155, 124), kNavy);
 }
 
@@ -224,7 +226,7 @@ TEST_F(ViewMotionTest, RangeRingsCarryTheirDistance)
 {
     EXPECT_EQ(RangeRingLabel(0.5), "0.5 Nm");
     EXPECT_EQ(RangeRingLabel(12), "12 Nm");
-    state.quickLog.push(QuickLogRecord{50.0, 1.0, 0});
+    state.quickLog.push(QuickLogRecord { 50.0, 1.0, 0 });
     ChartView v;
     v.zoom = 32;
     v.centreLat = 50.0;
@@ -232,7 +234,7 @@ TEST_F(ViewMotionTest, RangeRingsCarryTheirDistance)
     v.options.ShowGraticule = false;
     v.ais.RingSetting = 1; // 0.5, 1, 2, 3, 4 Nm
     QImage image;
-    const RenderResult r = RedrawView(v, image, RenderContext{state, views.shared});
+    const RenderResult r = RedrawView(v, image, RenderContext { state, views.shared });
     // Lime text just above the north point of the 1 Nm ring, right of it.
     const auto top = PositionToPixel(r.projection, 50.0 + 1.0 / 60.0, 1.0);
     ASSERT_TRUE(top);
@@ -249,7 +251,7 @@ TEST_F(ViewMotionTest, RangeRingsCarryTheirDistance)
 // proportional; on white paper no background colour is left and the line is dark.
 TEST_F(ViewMotionTest, PageDrawnAgainAtItsResolution)
 {
-    kvtest::TestChart chart{state};
+    kvtest::TestChart chart { state };
     chart.add(50.1, 1.8);
     chart.add(50.1, 0.2); // east-west across the picture, clear of the cursor cross
     ChartView& v = views.CreateView("m");
@@ -258,9 +260,9 @@ TEST_F(ViewMotionTest, PageDrawnAgainAtItsResolution)
     const QImage screen = v.bitmap;
     const auto row = PositionToPixel(v.projection, 50.1, 1.0);
     ASSERT_TRUE(row);
-    for (bool paper : {false, true}) {
+    for (bool paper : { false, true }) {
         SCOPED_TRACE(paper);
-        const QImage page = views.RenderForPage(v, PrintPage{1280, 1200, 300, paper});
+        const QImage page = views.RenderForPage(v, PrintPage { 1280, 1200, 300, paper });
         ASSERT_EQ(page.width(), 1280);
         ASSERT_EQ(page.height(), 960 + 300 / 6); // 320 x 240 times four, and the margin line under it
         const Rgb line = paper ? kBlack : kWhite;
@@ -279,7 +281,7 @@ TEST_F(ViewMotionTest, PageDrawnAgainAtItsResolution)
                     }
                 }
             }
-            return std::pair{first, last};
+            return std::pair { first, last };
         };
         const auto [first, last] = extent(screen, row->y, row->y + 1, kWhite);
         ASSERT_GT(last - first, 100);
@@ -297,20 +299,20 @@ TEST_F(ViewMotionTest, PageDrawnAgainAtItsResolution)
         EXPECT_EQ(kvtest::CountColour(page, kNavy) == 0, paper);
         EXPECT_GT(kvtest::CountColour(page, back), 1280 * 960 * 9 / 10);
     }
-    EXPECT_TRUE(views.RenderForPage(v, PrintPage{0, 0, 300, false}).isNull());
+    EXPECT_TRUE(views.RenderForPage(v, PrintPage { 0, 0, 300, false }).isNull());
 }
 
 TEST(WhitePaper, LightColoursDarkenDarkOnesStay)
 {
     QImage image = kvtest::BlankImage(8, 1, kNavy);
-    const Rgb in[] = {kNavy, kWhite, kLime, kYellow, kBlue, kSilver, 0xF0F0A0, 0x202020};
+    const Rgb in[] = { kNavy, kWhite, kLime, kYellow, kBlue, kSilver, 0xF0F0A0, 0x202020 };
     for (int x = 0; x < 8; ++x) {
         image.setPixel(x, 0, 0xFF000000u | in[x]);
     }
     ToWhitePaper(image, kNavy, kWhite);
     EXPECT_EQ(kvtest::PixelAt(image, 0, 0), kWhite);
     EXPECT_EQ(kvtest::PixelAt(image, 1, 0), kBlack);
-    for (int x : {2, 3, 5, 6}) {
+    for (int x : { 2, 3, 5, 6 }) {
         const QColor c = QColor::fromRgb(image.pixel(x, 0));
         EXPECT_LT(c.lightness(), 110) << x;
     }

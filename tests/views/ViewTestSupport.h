@@ -1,10 +1,10 @@
 #pragma once
 // A small chart and waypoint list for the view tests, and image helpers.
 
+#include "app/ProgramState.h"
 #include "charts/ChartStore.h"
 #include "charts/ChartWaypoints.h"
 #include "views/Render.h"
-#include "app/ProgramState.h"
 #include "views/RenderCanvas.h"
 
 #include <QImage>

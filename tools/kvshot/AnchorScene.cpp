@@ -19,7 +19,7 @@ bool AnchorWatchScene(const Folders& folders)
 {
     kv::ProgramState state;
     kv::FakePlatform fakes;
-    fakes.clock.time = kv::LocalDateTime{2026, 7, 14, 3, 12, 0, 0};
+    fakes.clock.time = kv::LocalDateTime { 2026, 7, 14, 3, 12, 0, 0 };
     kvui::MainWindow window(state, fakes.platform);
     window.start(folders.work, "");
     HoldSecondTimer(window);
@@ -32,7 +32,7 @@ bool AnchorWatchScene(const Folders& folders)
     const double lat = state.fixInfo.OwnLat, lon = state.fixInfo.OwnLong;
     const double cosLat = std::cos(lat * M_PI / 180.0);
     const double metre = 1.0 / 1852.0 / 60.0;
-    state.quickLog.push({lat, lon, 3 * 60.0});
+    state.quickLog.push({ lat, lon, 3 * 60.0 });
     window.command(QStringLiteral("DropAnchor1"))->trigger();
 
     // The wind gets up: eight fixes a minute apart, the last 45 m south-east of the anchor.
@@ -40,7 +40,7 @@ bool AnchorWatchScene(const Folders& folders)
     for (int k = 1; k <= 8; ++k) {
         const double m = 45.0 * k / 8.0;
         const double fixLat = lat - m * std::sqrt(0.5) * metre, fixLon = lon - m * std::sqrt(0.5) * metre / cosLat;
-        state.quickLog.push({fixLat, fixLon, 3 * 60.0 + k});
+        state.quickLog.push({ fixLat, fixLon, 3 * 60.0 + k });
         state.fixInfo.OwnLat = fixLat;
         state.fixInfo.OwnLong = fixLon;
         fakes.clock.time.minute = 12 + k;

@@ -92,7 +92,7 @@ bool ChartEditScene(const Folders& folders)
     command(kv::ControlName(kv::Control::AddChartPoint1));
     command(kv::ControlName(kv::Control::PenUp1));
     command(kv::ControlName(kv::Control::AddChartPoint1));
-    const double quay[][2] = {{-150, -250}, {150, -250}, {150, 120}, {60, 120}};
+    const double quay[][2] = { { -150, -250 }, { 150, -250 }, { 150, 120 }, { 60, 120 } };
     at(quay[0][0], quay[0][1]);
     command("LineT0");
     for (int i = 1; i < 4; ++i) {
@@ -114,8 +114,8 @@ bool ChartEditScene(const Folders& folders)
         window.execDialog = [&](QDialog& d) {
             d.findChild<QLineEdit*>(QStringLiteral("WPdesc"))->setText(QLatin1String(label));
             auto* shape = d.findChild<QComboBox*>(QStringLiteral("WPShape"));
-            const int index =
-                shape->findText(QStringLiteral("%1").arg(symbol, 2, 10, QLatin1Char('0')), Qt::MatchStartsWith);
+            const int index
+                = shape->findText(QStringLiteral("%1").arg(symbol, 2, 10, QLatin1Char('0')), Qt::MatchStartsWith);
             shape->setCurrentIndex(index);
             emit shape->activated(index);
             d.findChild<QPushButton*>(QStringLiteral("OKBtn"))->click();
@@ -206,7 +206,7 @@ bool RouteDragScene(const Folders& folders)
         shown->toolBar()->findChild<QAction*>(QStringLiteral("ZoomIn"))->trigger();
     }
     // Three waypoints across the middle of the view, each where it was clicked.
-    for (const QPoint by : {QPoint(-220, 60), QPoint(0, -90), QPoint(220, 40)}) {
+    for (const QPoint by : { QPoint(-220, 60), QPoint(0, -90), QPoint(220, 40) }) {
         const QPoint at = middle() + by;
         Mouse(image, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
         Mouse(image, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
@@ -253,8 +253,8 @@ bool RouteDragScene(const Folders& folders)
     QApplication::processEvents();
 
     QWidget* sub = shown->parentWidget();
-    const bool ok = Save(sub != nullptr ? *sub : *static_cast<QWidget*>(shown),
-                                 folders.out + QStringLiteral("route-waypoint-drag.png"));
+    const bool ok = Save(
+        sub != nullptr ? *sub : *static_cast<QWidget*>(shown), folders.out + QStringLiteral("route-waypoint-drag.png"));
     if (!state.routeEdit.RouteModified) {
         std::fprintf(stderr, "kvshot: the drag left the route as it was\n");
         return false;

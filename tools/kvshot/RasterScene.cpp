@@ -40,8 +40,8 @@ std::string Gga(int secondOfDay, double lat, double lonWest)
 {
     char time[32];
     std::snprintf(time, sizeof time, "%02d%02d%02d.00", secondOfDay / 3600, secondOfDay / 60 % 60, secondOfDay % 60);
-    const std::string body = std::string("$GPGGA,") + time + "," + DegreesMinutes(lat, 2) + (lat < 0 ? ",S," : ",N,") +
-                             DegreesMinutes(lonWest, 3) + (lonWest > 0 ? ",W," : ",E,") + "1,08,0.9,10.0,M,0.0,M,,";
+    const std::string body = std::string("$GPGGA,") + time + "," + DegreesMinutes(lat, 2) + (lat < 0 ? ",S," : ",N,")
+        + DegreesMinutes(lonWest, 3) + (lonWest > 0 ? ",W," : ",E,") + "1,08,0.9,10.0,M,0.0,M,,";
     return body + kv::NMEAChecksum(body) + "\r\n";
 }
 

@@ -24,8 +24,8 @@ namespace kvshot {
 
 namespace {
 
-constexpr double kLat = 50.70;  // the survey box's middle
-constexpr double kLon = 1.30;   // west positive
+constexpr double kLat = 50.70; // the survey box's middle
+constexpr double kLon = 1.30; // west positive
 
 // A bay open to the south with a breakwater and two depth contours.
 void LayHarbourChart(kv::ChartStore& chart)
@@ -41,8 +41,9 @@ void LayHarbourChart(kv::ChartStore& chart)
         chart.setCount(n);
         chart.setPoint(n, kv::ChartPoint::penUp());
     };
-    const double coast[][2] = {{-0.030, 0.046}, {-0.012, 0.042}, {0.006, 0.040}, {0.017, 0.030}, {0.021, 0.005},
-                               {0.020, -0.018}, {0.015, -0.036}, {0.002, -0.041}, {-0.016, -0.044}, {-0.030, -0.048}};
+    const double coast[][2]
+        = { { -0.030, 0.046 }, { -0.012, 0.042 }, { 0.006, 0.040 }, { 0.017, 0.030 }, { 0.021, 0.005 },
+              { 0.020, -0.018 }, { 0.015, -0.036 }, { 0.002, -0.041 }, { -0.016, -0.044 }, { -0.030, -0.048 } };
     for (const auto& c : coast) {
         add(c[0], c[1], 0);
     }
@@ -50,7 +51,7 @@ void LayHarbourChart(kv::ChartStore& chart)
     add(-0.020, -0.044, 0);
     add(-0.019, -0.034, 0);
     lift();
-    for (double depth : {0.006, 0.014}) {
+    for (double depth : { 0.006, 0.014 }) {
         for (const auto& c : coast) {
             add(c[0] - depth * 0.5, c[1] * (1.0 - depth * 6.0), depth < 0.01 ? 2 : 3);
         }
@@ -62,7 +63,7 @@ void LayHarbourChart(kv::ChartStore& chart)
 // turns and rising on two lines where the tide runs with the boat.
 std::vector<std::string> SurveyLog(const std::string& date)
 {
-    std::vector<std::string> lines = {"Log Date : " + date, "@f,@t,@p:3,@q,@s,@x"};
+    std::vector<std::string> lines = { "Log Date : " + date, "@f,@t,@p:3,@q,@s,@x" };
     int fix = 0;
     for (int line = 0; line < 6; ++line) {
         const double lat = kLat - 0.012 + line * 0.0045;
@@ -85,8 +86,8 @@ std::vector<std::string> SurveyLog(const std::string& date)
             const double latMin = (lat - 50.0) * 60.0;
             const double lonMin = (lon - 1.0) * 60.0;
             char buf[160];
-            std::snprintf(buf, sizeof buf, "%05d,10:%02d:%02d,50%06.3f,N,001%06.3f,W,2-09,%.2f,%.2f", fix,
-                          fix / 3, (fix % 3) * 20, latMin, lonMin, speed, xte);
+            std::snprintf(buf, sizeof buf, "%05d,10:%02d:%02d,50%06.3f,N,001%06.3f,W,2-09,%.2f,%.2f", fix, fix / 3,
+                (fix % 3) * 20, latMin, lonMin, speed, xte);
             lines.emplace_back(buf);
         }
     }

@@ -10,7 +10,11 @@ namespace kvtool {
 // Output gathered in one buffer and written in large blocks.
 class BufferedOut {
 public:
-    explicit BufferedOut(std::FILE* f) : f_(f) { buf_.reserve(kFlushAt + 4096); }
+    explicit BufferedOut(std::FILE* f)
+        : f_(f)
+    {
+        buf_.reserve(kFlushAt + 4096);
+    }
     ~BufferedOut() { flush(); }
     BufferedOut(const BufferedOut&) = delete;
     BufferedOut& operator=(const BufferedOut&) = delete;

@@ -10,7 +10,7 @@ using Args = std::vector<std::string>;
 
 struct Command {
     std::string name;
-    std::string usage;   // one line: arguments and what it does
+    std::string usage; // one line: arguments and what it does
     int (*run)(const Args& args); // args exclude the command name; returns the exit code
     // Text in, text out: runs without the Qt application object, whose start-up (font and
     // platform set-up) costs more than a stream filter's whole run on a modest file.

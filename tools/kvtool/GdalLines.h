@@ -37,6 +37,6 @@ struct ReadOptions {
 // in skippedPoints. False (with the reason on standard error, after command) when the source
 // cannot be opened.
 bool ReadLines(const std::string& source, const ReadOptions& options, const char* command, std::vector<Polyline>& lines,
-               long long& skippedPoints);
+    long long& skippedPoints);
 
 } // namespace kvtool::gdal

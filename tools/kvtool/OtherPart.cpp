@@ -137,7 +137,7 @@ std::vector<Command> OtherPartCommands()
         }
         const std::string line = text.substr(start, end - start);
         if (const size_t tab = line.find('\t'); tab != std::string::npos) {
-            commands.push_back(Command{ line.substr(0, tab), line.substr(tab + 1), nullptr });
+            commands.push_back(Command { line.substr(0, tab), line.substr(tab + 1), nullptr });
         }
         start = end + 1;
     }

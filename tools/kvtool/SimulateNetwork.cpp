@@ -65,10 +65,12 @@ public:
         listener_ = ::socket(found->ai_family, SOCK_STREAM, 0);
         const int one = 1;
         ::setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-        const bool ok = listener_ >= 0 && ::bind(listener_, found->ai_addr, found->ai_addrlen) == 0 && ::listen(listener_, 1) == 0;
+        const bool ok = listener_ >= 0 && ::bind(listener_, found->ai_addr, found->ai_addrlen) == 0
+            && ::listen(listener_, 1) == 0;
         ::freeaddrinfo(found);
         if (!ok) {
-            std::fprintf(stderr, "kvtool simulate: cannot listen on %s:%s: %s\n", host.c_str(), port.c_str(), std::strerror(errno));
+            std::fprintf(stderr, "kvtool simulate: cannot listen on %s:%s: %s\n", host.c_str(), port.c_str(),
+                std::strerror(errno));
             return false;
         }
         sockaddr_storage bound {};
@@ -93,7 +95,7 @@ public:
     bool waitForPeer() override
     {
         while (!gStop) {
-            pollfd p {listener_, POLLIN, 0};
+            pollfd p { listener_, POLLIN, 0 };
             if (::poll(&p, 1, 200) > 0) {
                 client_ = ::accept(listener_, nullptr, nullptr);
                 if (client_ >= 0) {
@@ -109,8 +111,7 @@ public:
         // A client that closed its side reads as end of file; what it sends is dropped.
         char buffer[4096];
         ssize_t n;
-        while ((n = ::recv(client_, buffer, sizeof buffer, MSG_DONTWAIT)) > 0) {
-        }
+        while ((n = ::recv(client_, buffer, sizeof buffer, MSG_DONTWAIT)) > 0) { }
         if (n == 0) {
             return false;
         }

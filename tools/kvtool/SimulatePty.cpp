@@ -51,7 +51,8 @@ public:
                 std::filesystem::remove(link, ec);
             }
             if (::symlink(name, link.c_str()) != 0) {
-                std::fprintf(stderr, "kvtool simulate: cannot make the link %s: %s\n", link.c_str(), std::strerror(errno));
+                std::fprintf(
+                    stderr, "kvtool simulate: cannot make the link %s: %s\n", link.c_str(), std::strerror(errno));
                 return false;
             }
             link_ = link;
@@ -127,15 +128,14 @@ private:
     }
     bool hungUp() const
     {
-        pollfd p {master_, POLLIN, 0};
+        pollfd p { master_, POLLIN, 0 };
         return ::poll(&p, 1, 0) > 0 && (p.revents & POLLHUP) != 0;
     }
     // What the program sends back (autopilot sentences) is read and dropped.
     void drain()
     {
         char buffer[4096];
-        while (::read(master_, buffer, sizeof buffer) > 0) {
-        }
+        while (::read(master_, buffer, sizeof buffer) > 0) { }
     }
 
     int master_ = -1;

@@ -17,8 +17,8 @@ void PrintRecord(long number, const kv::TAISTarget& r)
     const std::string callSign = kv::TrimRight(r.CallSign.view(), " @");
     const std::string name = kv::TrimRight(r.VesselName.view(), " @");
     std::printf("%ld\tMMSI %u\tIMO %u\tCall %s\tName %s\tType %u\tDims %u/%u/%u/%u\tLength %u Beam %u\tDraught %s\n",
-                number, r.MMSI, r.IMO, callSign.c_str(), name.c_str(), r.ShipType, r.DimA, r.DimB, r.DimC, r.DimD,
-                r.DimA + r.DimB, r.DimC + r.DimD, kv::FormatFixed(r.Draught / 10.0, 0, 1).c_str());
+        number, r.MMSI, r.IMO, callSign.c_str(), name.c_str(), r.ShipType, r.DimA, r.DimB, r.DimC, r.DimD,
+        r.DimA + r.DimB, r.DimC + r.DimD, kv::FormatFixed(r.Draught / 10.0, 0, 1).c_str());
 }
 
 int RunAisDb(const kvtool::Args& args)
@@ -77,7 +77,7 @@ int RunAisDb(const kvtool::Args& args)
     return 0;
 }
 
-const kvtool::CommandRegistration reg{
-    {"ais-db", "[list|find MMSI] [FILE]: vessel database records (default ./KVAIS.ADB)", &RunAisDb}};
+const kvtool::CommandRegistration reg { { "ais-db",
+    "[list|find MMSI] [FILE]: vessel database records (default ./KVAIS.ADB)", &RunAisDb } };
 
 } // namespace

@@ -86,7 +86,7 @@ void WriteMessage(BufferedOut& out, const kv::TAISTarget& r)
 // The small-craft messages printed by --all, keys in the order of the message fields.
 struct SmallCraftWriter {
     BufferedOut& out;
-    void operator()(const std::monostate&) const {}
+    void operator()(const std::monostate&) const { }
     void operator()(const kv::AisClassBPosition& m) const
     {
         {
@@ -249,7 +249,7 @@ int RunAisDecode(const kvtool::Args& args)
             const auto r = kv::DecodeSmallCraft(assembler.SixBitBuf, assembler.PayloadSymbols * 6, message);
             counts.add(r);
             if (r == kv::AisSmallCraftResult::Decoded) {
-                std::visit(SmallCraftWriter{out}, message);
+                std::visit(SmallCraftWriter { out }, message);
             }
         }
         out.maybeFlush(); // written in blocks as it goes: memory stays the same for any length of input
@@ -291,13 +291,14 @@ int RunAisDecode(const kvtool::Args& args)
     }
     if (counts.shortDropped + counts.badPart > 0) {
         std::fprintf(stderr, "kvtool ais-decode: dropped %ld short message(s), %ld with part number 2 or 3\n",
-                     counts.shortDropped, counts.badPart);
+            counts.shortDropped, counts.badPart);
     }
     return 0;
 }
 
-const kvtool::CommandRegistration decodeReg{
-    {"ais-decode", "[--all] [FILE]: decode !AIVDM lines (stdin without FILE), one JSON object per message "
-                   "(--all: also types 18, 19, 21 and 24)", &RunAisDecode, true}};
+const kvtool::CommandRegistration decodeReg { { "ais-decode",
+    "[--all] [FILE]: decode !AIVDM lines (stdin without FILE), one JSON object per message "
+    "(--all: also types 18, 19, 21 and 24)",
+    &RunAisDecode, true } };
 
 } // namespace

@@ -23,10 +23,10 @@ using kvtool::BufferedOut;
 // positions on both sides of the equator and the prime meridian.
 void GenSmallCraft(BufferedOut& out, const std::function<long(long, long)>& uni, long& written, int& seq)
 {
-    static const char* const kYachts[] = {"BLUE MOON", "SEA WITCH", "PERSEVERANCE", "KESTREL", "HALCYON DAYS",
-                                          "WILD GOOSE", "ARIEL", "MORNING STAR OF HAMBLE"};
-    static const char* const kMarks[] = {"NAB TOWER", "BRAMBLE BANK", "E SOLENT CARDINAL BUOY", "NEEDLES FAIRWAY",
-                                         "W", "CHICHESTER BAR BEACON VIRTUAL AIS"};
+    static const char* const kYachts[] = { "BLUE MOON", "SEA WITCH", "PERSEVERANCE", "KESTREL", "HALCYON DAYS",
+        "WILD GOOSE", "ARIEL", "MORNING STAR OF HAMBLE" };
+    static const char* const kMarks[] = { "NAB TOWER", "BRAMBLE BANK", "E SOLENT CARDINAL BUOY", "NEEDLES FAIRWAY", "W",
+        "CHICHESTER BAR BEACON VIRTUAL AIS" };
     kv::AisBitWriter w;
     const long pick = uni(0, 99);
     long mmsi = uni(200000000, 799999999);
@@ -174,9 +174,9 @@ int RunAisGen(const kvtool::Args& all)
     const unsigned long seed = args.size() > 1 ? std::strtoul(args[1].c_str(), nullptr, 10) : 1;
     std::mt19937 rng(static_cast<std::mt19937::result_type>(seed));
     auto uni = [&rng](long lo, long hi) { return std::uniform_int_distribution<long>(lo, hi)(rng); };
-    static const char* const kNames[] = {"EVER DIADEM", "SEA WITCH", "MARY ROSE", "NORDIC STAR", "CAPE WRATH",
-                                         "SOLENT FERRY 2", "ATLANTIC CONVEYOR", "ISLE OF WIGHT"};
-    static const char* const kPorts[] = {"NEW YORK", "SOUTHAMPTON", "ROTTERDAM", "COWES", "CHERBOURG", "LE HAVRE"};
+    static const char* const kNames[] = { "EVER DIADEM", "SEA WITCH", "MARY ROSE", "NORDIC STAR", "CAPE WRATH",
+        "SOLENT FERRY 2", "ATLANTIC CONVEYOR", "ISLE OF WIGHT" };
+    static const char* const kPorts[] = { "NEW YORK", "SOUTHAMPTON", "ROTTERDAM", "COWES", "CHERBOURG", "LE HAVRE" };
     BufferedOut out(stdout);
     long written = 0;
     int seq = 0;
@@ -266,8 +266,9 @@ int RunAisGen(const kvtool::Args& all)
     return 0;
 }
 
-const kvtool::CommandRegistration genReg{
-    {"ais-gen", "N [SEED] [--small-craft]: N !AIVDM sentences of types 1, 2, 3, 4, 11 and two-fragment 5 "
-                "(with --small-craft also 18, 19, 21 and 24)", &RunAisGen, true}};
+const kvtool::CommandRegistration genReg { { "ais-gen",
+    "N [SEED] [--small-craft]: N !AIVDM sentences of types 1, 2, 3, 4, 11 and two-fragment 5 "
+    "(with --small-craft also 18, 19, 21 and 24)",
+    &RunAisGen, true } };
 
 } // namespace

@@ -60,8 +60,9 @@ void Print(kv::AlarmList& list)
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: kvtool alarms VOYAGE.nmea [--anchor LAT LONW RADIUS_M] [--gps-lost S] "
-                         "[--waypoint NAME LAT LONW]... [--arrival NM] [--xte NM] [--cpa NM] [--tcpa MIN]\n");
+    std::fprintf(stderr,
+        "usage: kvtool alarms VOYAGE.nmea [--anchor LAT LONW RADIUS_M] [--gps-lost S] "
+        "[--waypoint NAME LAT LONW]... [--arrival NM] [--xte NM] [--cpa NM] [--tcpa MIN]\n");
     return 2;
 }
 
@@ -80,9 +81,10 @@ int RunAlarms(const kvtool::Args& args)
         const auto value = [&](std::size_t k) { return i + k < args.size() ? Number(args[i + k]) : std::nullopt; };
         if (a == "--anchor") {
             const auto lat = value(1), lon = value(2), r = value(3);
-            if (!lat || !lon || !r || std::fabs(*lat) > 90 || std::fabs(*lon) > 180 || *r < kv::kAnchorRadiusMinM ||
-                *r > kv::kAnchorRadiusMaxM) {
-                std::fprintf(stderr, "kvtool alarms: --anchor wants LAT LONW (west positive) and a radius of 10 to 500 m\n");
+            if (!lat || !lon || !r || std::fabs(*lat) > 90 || std::fabs(*lon) > 180 || *r < kv::kAnchorRadiusMinM
+                || *r > kv::kAnchorRadiusMaxM) {
+                std::fprintf(
+                    stderr, "kvtool alarms: --anchor wants LAT LONW (west positive) and a radius of 10 to 500 m\n");
                 return 2;
             }
             rules.dropAnchor(*lat, *lon, *r);
@@ -93,7 +95,7 @@ int RunAlarms(const kvtool::Args& args)
                 std::fprintf(stderr, "kvtool alarms: --waypoint wants NAME LAT LONW (west positive)\n");
                 return 2;
             }
-            route.push_back({args[i + 1], *lat, *lon});
+            route.push_back({ args[i + 1], *lat, *lon });
             i += 3;
         } else if (a == "--gps-lost" || a == "--arrival" || a == "--xte" || a == "--cpa" || a == "--tcpa") {
             const auto v = value(1);
@@ -101,11 +103,12 @@ int RunAlarms(const kvtool::Args& args)
                 std::fprintf(stderr, "kvtool alarms: %s wants a number of 0 or more\n", a.c_str());
                 return 2;
             }
-            (a == "--gps-lost" ? rules.settings.gpsLostSeconds
-             : a == "--arrival" ? rules.settings.arrivalRadiusNm
-             : a == "--xte"     ? rules.settings.offTrackNm
-             : a == "--cpa"     ? state.extra.CpaLimitNm
-                                : state.extra.TcpaLimitMin) = *v;
+            (a == "--gps-lost"         ? rules.settings.gpsLostSeconds
+                    : a == "--arrival" ? rules.settings.arrivalRadiusNm
+                    : a == "--xte"     ? rules.settings.offTrackNm
+                    : a == "--cpa"     ? state.extra.CpaLimitNm
+                                       : state.extra.TcpaLimitMin)
+                = *v;
             i += 1;
         } else if (file.empty() && a.rfind("--", 0) != 0) {
             file = a;
@@ -123,7 +126,7 @@ int RunAlarms(const kvtool::Args& args)
     }
 
     kv::FakePlatform fakes;
-    fakes.clock.time = kv::LocalDateTime{2000, 1, 1, 0, 0, 0, 0};
+    fakes.clock.time = kv::LocalDateTime { 2000, 1, 1, 0, 0, 0, 0 };
     state.ais.UpdateAISDatabase = false; // a replay neither reads nor writes a vessel database
     state.ais.SearchAISDatabase = false;
 
@@ -175,7 +178,7 @@ int RunAlarms(const kvtool::Args& args)
         const double cosLat = std::cos(lat * 3.14159265358979323846 / 180.0);
         // Own motion from the last two fixes, as the program reckons it with one fix averaged.
         if (prevTime && t > *prevTime) {
-            const kv::LatLong from{*prevLat, *prevLon}, to{lat, lon};
+            const kv::LatLong from { *prevLat, *prevLon }, to { lat, lon };
             state.motion.SOG = kv::PlaneDistance(cosLat, from, to) / ((t - *prevTime) / 3600.0);
             state.motion.COGValue = kv::PlaneBearing(cosLat, from, to);
         }
@@ -189,8 +192,8 @@ int RunAlarms(const kvtool::Args& args)
         std::optional<double> xte;
         if (active < route.size()) {
             const Waypoint& wp = route[active];
-            steering = kv::SteeringTarget{wp.name, wp.lat, wp.lonW};
-            const kv::LatLong here{lat, lon}, there{wp.lat, wp.lonW};
+            steering = kv::SteeringTarget { wp.name, wp.lat, wp.lonW };
+            const kv::LatLong here { lat, lon }, there { wp.lat, wp.lonW };
             const double bearing = kv::PlaneBearing(cosLat, here, there);
             const double range = kv::PlaneDistance(cosLat, here, there);
             if (!legStarted) {
@@ -202,7 +205,7 @@ int RunAlarms(const kvtool::Args& args)
             if (range < rules.settings.arrivalRadiusNm) {
                 ++active;
                 if (active < route.size()) {
-                    legBearing = kv::PlaneBearing(cosLat, here, kv::LatLong{route[active].lat, route[active].lonW});
+                    legBearing = kv::PlaneBearing(cosLat, here, kv::LatLong { route[active].lat, route[active].lonW });
                 }
             }
         }
@@ -214,9 +217,9 @@ int RunAlarms(const kvtool::Args& args)
     return 0;
 }
 
-const kvtool::CommandRegistration reg{{"alarms",
+const kvtool::CommandRegistration reg { { "alarms",
     "VOYAGE.nmea [--anchor LAT LONW RADIUS_M] [--gps-lost S] [--waypoint NAME LAT LONW]... [--arrival NM] [--xte NM] "
     "[--cpa NM] [--tcpa MIN]: one line per alarm start and end of a replayed voyage",
-    &RunAlarms}};
+    &RunAlarms } };
 
 } // namespace

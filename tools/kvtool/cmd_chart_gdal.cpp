@@ -395,7 +395,7 @@ const kvtool::CommandRegistration reg { { "chart-import",
 namespace kvtool::gdal {
 
 bool ReadLines(const std::string& source, const ReadOptions& options, const char* command, std::vector<Polyline>& lines,
-               long long& skippedPoints)
+    long long& skippedPoints)
 {
     ReadOptions o = options;
     GDALAllRegister();

@@ -11,7 +11,10 @@
 
 namespace {
 
-std::string FolderArgument(const std::string& folder) { return kv::WithTrailingSeparator(folder); }
+std::string FolderArgument(const std::string& folder)
+{
+    return kv::WithTrailingSeparator(folder);
+}
 
 int RunChartIndex(const kvtool::Args& args)
 {

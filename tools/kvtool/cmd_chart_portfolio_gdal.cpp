@@ -114,9 +114,11 @@ int RunChartPortfolio(const kvtool::Args& args)
         std::fprintf(stderr, "kvtool chart-portfolio: the name must be 1 to 24 characters without '.', '/' or '\\'\n");
         return 2;
     }
-    if (!(o.north > o.south) || !(o.east > o.west) || o.south < -80.0 || o.north > 84.0 || o.west < -180.0 || o.east > 180.0) {
-        std::fprintf(stderr, "kvtool chart-portfolio: --bounds wants SOUTH < NORTH and WEST < EAST (east positive), "
-                             "latitudes within -80..84\n");
+    if (!(o.north > o.south) || !(o.east > o.west) || o.south < -80.0 || o.north > 84.0 || o.west < -180.0
+        || o.east > 180.0) {
+        std::fprintf(stderr,
+            "kvtool chart-portfolio: --bounds wants SOUTH < NORTH and WEST < EAST (east positive), "
+            "latitudes within -80..84\n");
         return 2;
     }
     std::error_code ec;
@@ -158,7 +160,8 @@ int RunChartPortfolio(const kvtool::Args& args)
         return 1;
     }
     long long points = 0, away = 0;
-    std::printf("grid %d x %d, %zu tiles with coastline\n", portfolio.gridSize, portfolio.gridSize, portfolio.tiles.size());
+    std::printf(
+        "grid %d x %d, %zu tiles with coastline\n", portfolio.gridSize, portfolio.gridSize, portfolio.tiles.size());
     auto line = [&](const kv::PortfolioChart& c) {
         const long long kept = c.sourcePoints - c.simplifiedAway;
         std::printf("%-20s %6lld points %6lld simplified away\n", c.name.c_str(), kept, c.simplifiedAway);
@@ -185,7 +188,8 @@ int RunChartPortfolio(const kvtool::Args& args)
             written = written || t.name == chart;
         }
         if (!written) {
-            std::printf("note: %s is not part of this portfolio; remove it or it stays in the chart index\n", name.c_str());
+            std::printf(
+                "note: %s is not part of this portfolio; remove it or it stays in the chart index\n", name.c_str());
         }
     }
     return 0;

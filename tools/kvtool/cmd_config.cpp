@@ -1,7 +1,7 @@
 // kvtool config: show a main configuration file as the program reads it.
 
-#include "app/ProgramState.h"
 #include "Command.h"
+#include "app/ProgramState.h"
 
 #include "core/Config.h"
 #include "core/Format.h"
@@ -38,6 +38,7 @@ int RunConfig(const kvtool::Args& args)
     return 0;
 }
 
-const kvtool::CommandRegistration reg{{"config", "FILE.cfg: the 47 configuration lines as the program reads them", &RunConfig}};
+const kvtool::CommandRegistration reg { { "config", "FILE.cfg: the 47 configuration lines as the program reads them",
+    &RunConfig } };
 
 } // namespace

@@ -24,13 +24,14 @@ int RunCpa(const kvtool::Args& args)
         std::fprintf(stderr, "usage: kvtool cpa OWNLAT OWNLONW OWNSOG OWNCOG TLAT TLONW TSOG TCOG\n");
         return 2;
     }
-    const kv::CpaResult r = kv::ComputeCpa({v[0], v[1], v[2], v[3]}, {v[4], v[5], v[6], v[7]});
+    const kv::CpaResult r = kv::ComputeCpa({ v[0], v[1], v[2], v[3] }, { v[4], v[5], v[6], v[7] });
     std::printf("CPA\t%.3f\tTCPA\t%.2f\n", r.cpaNm, r.tcpaMin);
     return 0;
 }
 
-const kvtool::CommandRegistration cpaReg{
-    {"cpa", "OWNLAT OWNLONW OWNSOG OWNCOG TLAT TLONW TSOG TCOG: closest point of approach (nm) and time to it "
-            "(minutes, negative when past); longitudes west positive", &RunCpa, true}};
+const kvtool::CommandRegistration cpaReg { { "cpa",
+    "OWNLAT OWNLONW OWNSOG OWNCOG TLAT TLONW TSOG TCOG: closest point of approach (nm) and time to it "
+    "(minutes, negative when past); longitudes west positive",
+    &RunCpa, true } };
 
 } // namespace

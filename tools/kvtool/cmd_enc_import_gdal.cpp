@@ -94,9 +94,8 @@ bool UsablePrefix(const std::string& prefix)
     if (prefix.empty() || prefix.size() + 9 > 33) { // 9: "Portfolio"
         return false;
     }
-    return std::none_of(prefix.begin(), prefix.end(), [](char c) {
-        return c == '.' || c == '/' || c == '\\' || static_cast<unsigned char>(c) < 32;
-    });
+    return std::none_of(prefix.begin(), prefix.end(),
+        [](char c) { return c == '.' || c == '/' || c == '\\' || static_cast<unsigned char>(c) < 32; });
 }
 
 // The update files beside a base cell must run 1, 2, 3 ... without a gap: GDAL applies them in
@@ -112,8 +111,9 @@ std::string UpdateSequenceProblem(const std::string& cell)
     for (const auto& entry : fs::directory_iterator(folder, ec)) {
         const fs::path p = entry.path();
         const std::string ext = p.extension().string();
-        if (p.stem().string() != stem || ext.size() != 4 || ext[0] != '.' ||
-            !std::all_of(ext.begin() + 1, ext.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); })) {
+        if (p.stem().string() != stem || ext.size() != 4 || ext[0] != '.'
+            || !std::all_of(
+                ext.begin() + 1, ext.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); })) {
             continue;
         }
         const int n = std::stoi(ext.substr(1));
@@ -224,8 +224,8 @@ std::string ReadCell(const std::string& path, CellRead& out)
         return "cannot be read (not a file)";
     }
     const char* drivers[] = { "S57", nullptr };
-    const char* openOptions[] = { "UPDATES=APPLY", "SPLIT_MULTIPOINT=OFF", "RETURN_PRIMITIVES=OFF", "LNAM_REFS=OFF",
-        nullptr };
+    const char* openOptions[]
+        = { "UPDATES=APPLY", "SPLIT_MULTIPOINT=OFF", "RETURN_PRIMITIVES=OFF", "LNAM_REFS=OFF", nullptr };
     CPLPushErrorHandler(CPLQuietErrorHandler);
     GDALDatasetUniquePtr ds(GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY, drivers, openOptions));
     CPLPopErrorHandler();
@@ -278,8 +278,9 @@ int RunEncImport(const kvtool::Args& args)
         return 2;
     }
     if (!UsablePrefix(o.import.prefix)) {
-        std::fprintf(stderr, "kvtool enc-import: the name must be 1 to 24 characters without '.', '/' or '\\' "
-                             "(give one with --name)\n");
+        std::fprintf(stderr,
+            "kvtool enc-import: the name must be 1 to 24 characters without '.', '/' or '\\' "
+            "(give one with --name)\n");
         return 2;
     }
     GDALAllRegister();
@@ -328,7 +329,8 @@ int RunEncImport(const kvtool::Args& args)
             t.chart.name.c_str(), kv::PointsOf(t.chart.lines), t.waypoints.size(), t.soundingsKept, t.soundingsDropped,
             kv::PointsOf(t.areas));
     }
-    std::printf("%-26s %6lld points\n", portfolio.overview.chart.name.c_str(), kv::PointsOf(portfolio.overview.chart.lines));
+    std::printf(
+        "%-26s %6lld points\n", portfolio.overview.chart.name.c_str(), kv::PointsOf(portfolio.overview.chart.lines));
     if (portfolio.aidsOutside > 0) {
         std::printf("%d aids to navigation lie in no tile\n", portfolio.aidsOutside);
     }
@@ -340,7 +342,8 @@ int RunEncImport(const kvtool::Args& args)
         const bool written = std::any_of(portfolio.tiles.begin(), portfolio.tiles.end(),
             [&](const kv::EncTile& t) { return t.chart.name == chart; });
         if (!written) {
-            std::printf("note: %s is not part of this portfolio; remove it or it stays in the chart index\n", name.c_str());
+            std::printf(
+                "note: %s is not part of this portfolio; remove it or it stays in the chart index\n", name.c_str());
         }
     }
     return 0;

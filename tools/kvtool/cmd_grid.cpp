@@ -62,14 +62,14 @@ int RunGrid(const kvtool::Args& args)
     if (args.empty()) {
         return GridUsage();
     }
-    double v[3] = {0, 0, 0};
+    double v[3] = { 0, 0, 0 };
     if (args[0] == "osgb") {
         if (!ReadNumbers(args, 1, 2, v)) {
             return GridUsage();
         }
         const auto numeric = kv::NationalGridFromLatLong(v[0], v[1], false);
         const auto lettered = kv::NationalGridFromLatLong(v[0], v[1], true);
-        PrintFields({numeric.easting, numeric.northing, lettered.reference});
+        PrintFields({ numeric.easting, numeric.northing, lettered.reference });
         return 0;
     }
     if (args[0] == "osgb-inverse") {
@@ -77,7 +77,8 @@ int RunGrid(const kvtool::Args& args)
             return GridUsage();
         }
         const auto p = kv::LatLongFromNationalGrid(v[0], v[1]);
-        PrintFields({kv::FormatFixed(p.latitude, 0, 10), kv::FormatFixed(p.longitudeEast, 0, 10), p.unsettled ? "1" : "0"});
+        PrintFields(
+            { kv::FormatFixed(p.latitude, 0, 10), kv::FormatFixed(p.longitudeEast, 0, 10), p.unsettled ? "1" : "0" });
         return 0;
     }
     if (args[0] == "utm") {
@@ -86,7 +87,7 @@ int RunGrid(const kvtool::Args& args)
             return GridUsage();
         }
         const auto r = kv::UtmFromLatLong(v[0], v[1], static_cast<int>(*mode));
-        PrintFields({r.easting, r.northing});
+        PrintFields({ r.easting, r.northing });
         return 0;
     }
     return GridUsage();
@@ -94,18 +95,18 @@ int RunGrid(const kvtool::Args& args)
 
 int RunPos(const kvtool::Args& args)
 {
-    double v[2] = {0, 0};
+    double v[2] = { 0, 0 };
     if (!ReadNumbers(args, 0, 2, v)) {
         std::fprintf(stderr, "usage: kvtool pos LAT LON    (LON west positive)\n");
         return 2;
     }
     const auto texts = kv::PositionToText(v[0], v[1]);
-    PrintFields({texts.latitude, texts.longitude, kv::CompactPositionText(v[0], v[1])});
+    PrintFields({ texts.latitude, texts.longitude, kv::CompactPositionText(v[0], v[1]) });
     return 0;
 }
 
-const kvtool::CommandRegistration gridReg{
-    {"grid", "osgb LAT LON | osgb-inverse N E | utm MODE LAT LON: grid texts (longitude east +)", &RunGrid}};
-const kvtool::CommandRegistration posReg{{"pos", "LAT LON: position texts (longitude west +)", &RunPos}};
+const kvtool::CommandRegistration gridReg { { "grid",
+    "osgb LAT LON | osgb-inverse N E | utm MODE LAT LON: grid texts (longitude east +)", &RunGrid } };
+const kvtool::CommandRegistration posReg { { "pos", "LAT LON: position texts (longitude west +)", &RunPos } };
 
 } // namespace

@@ -26,19 +26,21 @@ class Printer final : public kv::SerialListener {
 public:
     void onCharsAvailable(std::string_view chars) override
     {
-        const kv::SentenceFramer::Sink sink{[](const std::string& sentence) {
-                                                if (sentence.empty()) {
-                                                    return;
-                                                }
-                                                const std::string when = QTime::currentTime().toString("HH:mm:ss.zzz").toStdString();
-                                                // A peer's escape sequences are shown, never obeyed.
-                                                std::printf("%s\t%s\n", when.c_str(), kv::VisibleText(sentence).c_str());
-                                                std::fflush(stdout);
-                                            },
-                                            {}};
+        const kv::SentenceFramer::Sink sink { [](const std::string& sentence) {
+                                                 if (sentence.empty()) {
+                                                     return;
+                                                 }
+                                                 const std::string when
+                                                     = QTime::currentTime().toString("HH:mm:ss.zzz").toStdString();
+                                                 // A peer's escape sequences are shown, never obeyed.
+                                                 std::printf(
+                                                     "%s\t%s\n", when.c_str(), kv::VisibleText(sentence).c_str());
+                                                 std::fflush(stdout);
+                                             },
+            {} };
         framer_.feed(chars, sink);
     }
-    void onWatchdog() override {}
+    void onWatchdog() override { }
     void onSourceStatus(std::string_view text) override
     {
         std::fprintf(stderr, "kvtool listen: %s\n", kv::VisibleText(text).c_str());
@@ -46,7 +48,7 @@ public:
 
 private:
     std::string buffer_;
-    kv::SentenceFramer framer_{buffer_};
+    kv::SentenceFramer framer_ { buffer_ };
 };
 
 bool ParseNumber(const std::string& text, unsigned& value)
@@ -64,7 +66,8 @@ int RunListen(const kvtool::Args& args)
         if ((args[i] == "--seconds" || args[i] == "--baud") && i + 1 < args.size()) {
             unsigned& target = args[i] == "--seconds" ? seconds : baud;
             if (!ParseNumber(args[i + 1], target)) {
-                std::fprintf(stderr, "kvtool listen: %s takes a whole number, not \"%s\"\n", args[i].c_str(), args[i + 1].c_str());
+                std::fprintf(stderr, "kvtool listen: %s takes a whole number, not \"%s\"\n", args[i].c_str(),
+                    args[i + 1].c_str());
                 return 2;
             }
             ++i;
@@ -81,8 +84,8 @@ int RunListen(const kvtool::Args& args)
     }
     const std::string folder = QDir::currentPath().toLocal8Bit().toStdString() + "/";
     unsigned number = 0;
-    kv::SourceParse source = ParseNumber(sourceText, number) ? kv::ResolveComSource(number, folder)
-                                                             : kv::ParseSourceAddress(sourceText);
+    kv::SourceParse source
+        = ParseNumber(sourceText, number) ? kv::ResolveComSource(number, folder) : kv::ParseSourceAddress(sourceText);
     if (!source.ok()) {
         std::fprintf(stderr, "kvtool listen: %s\n", source.error.c_str());
         return 1;
@@ -92,7 +95,8 @@ int RunListen(const kvtool::Args& args)
     port.setListener(&printer);
     const bool opened = number > 0 ? port.open(number, baud) : port.openSource(source.address, baud);
     if (!opened) {
-        std::fprintf(stderr, "kvtool listen: cannot open %s\n", kv::VisibleText(kv::SourceText(source.address)).c_str());
+        std::fprintf(
+            stderr, "kvtool listen: cannot open %s\n", kv::VisibleText(kv::SourceText(source.address)).c_str());
         return 1;
     }
     std::fprintf(stderr, "kvtool listen: listening to %s\n", kv::VisibleText(kv::SourceText(source.address)).c_str());
@@ -105,7 +109,9 @@ int RunListen(const kvtool::Args& args)
     return code;
 }
 
-const kvtool::CommandRegistration reg{
-    {"listen", "SOURCE [--seconds N] [--baud B]: print each sentence of a COM number, device or network source with its arrival time", &RunListen}};
+const kvtool::CommandRegistration reg { { "listen",
+    "SOURCE [--seconds N] [--baud B]: print each sentence of a COM number, device or network source with its arrival "
+    "time",
+    &RunListen } };
 
 } // namespace

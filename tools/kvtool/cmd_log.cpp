@@ -32,7 +32,7 @@ std::optional<LoadedLog> Load(const std::string& path)
         std::fprintf(stderr, "%s (%s %s)\n", kv::kLogReadError, path.c_str(), read.problem.c_str());
         return std::nullopt;
     }
-    LoadedLog log{kv::DecodeTrackLog(*bytes), bytes->size()};
+    LoadedLog log { kv::DecodeTrackLog(*bytes), bytes->size() };
     if (!log.image.count) {
         std::fprintf(stderr, "%s (the record count is not 0 to 98)\n", kv::kLogReadError);
         return std::nullopt;
@@ -57,8 +57,8 @@ int RunDump(const kvtool::Args& args)
     std::printf("# %zu records (latitude, longitude west positive, time)\n", count);
     for (std::size_t k = 0; k < count; ++k) {
         const kv::QuickLogRecord& r = log->image.records[k];
-        std::printf("%2zu %s %s %12.6f %s\n", k + 1, kv::FormatFixed(r.lat, 13, 8).c_str(), kv::FormatFixed(r.lon, 14, 8).c_str(),
-                    r.minutes, kv::TimeOfDayText(r.minutes).c_str());
+        std::printf("%2zu %s %s %12.6f %s\n", k + 1, kv::FormatFixed(r.lat, 13, 8).c_str(),
+            kv::FormatFixed(r.lon, 14, 8).c_str(), r.minutes, kv::TimeOfDayText(r.minutes).c_str());
     }
     return 0;
 }
@@ -74,7 +74,8 @@ int RunGpx(const kvtool::Args& args)
         return 1;
     }
     const kv::GpxTrackFromLog track = kv::GpxFromTrackLog(
-        {log->image.records.begin(), log->image.records.begin() + static_cast<std::ptrdiff_t>(*log->image.count)}, args[0]);
+        { log->image.records.begin(), log->image.records.begin() + static_cast<std::ptrdiff_t>(*log->image.count) },
+        args[0]);
     if (!track.dated) {
         std::fprintf(stderr, "note: the file name is not a valid date dd-mm-yy; the track points carry no time\n");
     }
@@ -88,7 +89,7 @@ int RunGpx(const kvtool::Args& args)
     return 0;
 }
 
-const kvtool::CommandRegistration dump{{"log-dump", "FILE.log: the records of a track log", &RunDump}};
-const kvtool::CommandRegistration gpx{{"log-gpx", "FILE.log: the track log as a GPX 1.1 track", &RunGpx}};
+const kvtool::CommandRegistration dump { { "log-dump", "FILE.log: the records of a track log", &RunDump } };
+const kvtool::CommandRegistration gpx { { "log-gpx", "FILE.log: the track log as a GPX 1.1 track", &RunGpx } };
 
 } // namespace

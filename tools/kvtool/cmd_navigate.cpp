@@ -23,16 +23,19 @@ namespace {
 std::optional<kv::LocalDateTime> ParseClock(const std::string& text)
 {
     // YYYY-MM-DDTHH:MM:SS
-    if (text.size() != 19 || text[4] != '-' || text[7] != '-' || text[10] != 'T' || text[13] != ':' || text[16] != ':') {
+    if (text.size() != 19 || text[4] != '-' || text[7] != '-' || text[10] != 'T' || text[13] != ':'
+        || text[16] != ':') {
         return std::nullopt;
     }
     auto number = [&](std::size_t pos, std::size_t len) { return kv::ParseInt(text.substr(pos, len)); };
-    const auto y = number(0, 4), mo = number(5, 2), d = number(8, 2), h = number(11, 2), mi = number(14, 2), s = number(17, 2);
-    if (!y || !mo || !d || !h || !mi || !s || *mo < 1 || *mo > 12 || *d < 1 || *d > 31 || *h > 23 || *mi > 59 || *s > 59) {
+    const auto y = number(0, 4), mo = number(5, 2), d = number(8, 2), h = number(11, 2), mi = number(14, 2),
+               s = number(17, 2);
+    if (!y || !mo || !d || !h || !mi || !s || *mo < 1 || *mo > 12 || *d < 1 || *d > 31 || *h > 23 || *mi > 59
+        || *s > 59) {
         return std::nullopt;
     }
-    return kv::LocalDateTime{static_cast<int>(*y), static_cast<int>(*mo), static_cast<int>(*d), static_cast<int>(*h),
-                             static_cast<int>(*mi), static_cast<int>(*s), 0};
+    return kv::LocalDateTime { static_cast<int>(*y), static_cast<int>(*mo), static_cast<int>(*d), static_cast<int>(*h),
+        static_cast<int>(*mi), static_cast<int>(*s), 0 };
 }
 
 void PrintFix(const kv::ProgramState& state, const std::string& prompt, const std::string& output)
@@ -82,7 +85,7 @@ kv::LocalDateTime AddMilliseconds(kv::LocalDateTime t, long long ms)
     t.minute = static_cast<int>(total % 60);
     t.hour = static_cast<int>(total / 60);
     while (days-- > 0) {
-        static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+        static const int kDays[] = { 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31 };
         const bool leap = (t.year % 4 == 0 && t.year % 100 != 0) || t.year % 400 == 0;
         const int inMonth = kDays[t.month - 1] + (t.month == 2 && leap ? 1 : 0);
         if (++t.day > inMonth) {
@@ -130,7 +133,8 @@ int RunNavigate(const kvtool::Args& args)
         }
     }
     if (workDir.empty() || nmeaFile.empty()) {
-        std::fprintf(stderr, "usage: kvtool navigate WORKDIR NMEAFILE [--clock YYYY-MM-DDTHH:MM:SS] [--sentence GGA|RMC] [--voices]\n");
+        std::fprintf(stderr,
+            "usage: kvtool navigate WORKDIR NMEAFILE [--clock YYYY-MM-DDTHH:MM:SS] [--sentence GGA|RMC] [--voices]\n");
         return 2;
     }
     const auto lines = kv::ReadTextLines(nmeaFile);
@@ -193,14 +197,15 @@ int RunNavigate(const kvtool::Args& args)
         PrintFix(state, cycle.LastPrompt(), fakes.serial.written);
         for (; messagesShown < fakes.prompter.messages.size(); ++messagesShown) {
             std::fprintf(stderr, "%s: %s\n", fakes.prompter.messages[messagesShown].kind.c_str(),
-                         fakes.prompter.messages[messagesShown].text.c_str());
+                fakes.prompter.messages[messagesShown].text.c_str());
         }
     }
     return 0;
 }
 
-const kvtool::CommandRegistration reg{{"navigate",
-    "WORKDIR NMEAFILE [--clock YYYY-MM-DDTHH:MM:SS] [--sentence GGA|RMC] [--voices]: one JSON line per fix of a headless voyage",
-    &RunNavigate}};
+const kvtool::CommandRegistration reg { { "navigate",
+    "WORKDIR NMEAFILE [--clock YYYY-MM-DDTHH:MM:SS] [--sentence GGA|RMC] [--voices]: one JSON line per fix of a "
+    "headless voyage",
+    &RunNavigate } };
 
 } // namespace

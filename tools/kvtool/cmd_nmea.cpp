@@ -1,8 +1,8 @@
 // kvtool nmea-parse: the parse results of NMEA sentences, one JSON object per line.
 // kvtool ports: the source each COM number resolves to.
 
-#include "app/ProgramState.h"
 #include "Command.h"
+#include "app/ProgramState.h"
 
 #include "core/TextFile.h"
 
@@ -34,11 +34,12 @@ void WriteParseResult(kv::JsonObject& j, const kv::ProgramState& nav, const kv::
     num("PositionError", nav.sentenceFix.PositionError);
     num("MagVariation", nav.sentenceFix.MagVariation);
     num("EventSentence", nav.sentenceFix.EventSentence ? 1 : 0);
-    const kv::ShortString<33>* extra[] = {&nav.sentenceFix.ExtraField1, &nav.sentenceFix.ExtraField2, &nav.sentenceFix.ExtraField3, &nav.sentenceFix.ExtraField4,
-                                          &nav.sentenceFix.ExtraField5, &nav.sentenceFix.ExtraField6, &nav.sentenceFix.ExtraField7, &nav.sentenceFix.ExtraField8,
-                                          &nav.sentenceFix.ExtraField9, &nav.sentenceFix.ExtraField0};
-    const char* names[] = {"ExtraField1", "ExtraField2", "ExtraField3", "ExtraField4", "ExtraField5",
-                           "ExtraField6", "ExtraField7", "ExtraField8", "ExtraField9", "ExtraField0"};
+    const kv::ShortString<33>* extra[] = { &nav.sentenceFix.ExtraField1, &nav.sentenceFix.ExtraField2,
+        &nav.sentenceFix.ExtraField3, &nav.sentenceFix.ExtraField4, &nav.sentenceFix.ExtraField5,
+        &nav.sentenceFix.ExtraField6, &nav.sentenceFix.ExtraField7, &nav.sentenceFix.ExtraField8,
+        &nav.sentenceFix.ExtraField9, &nav.sentenceFix.ExtraField0 };
+    const char* names[] = { "ExtraField1", "ExtraField2", "ExtraField3", "ExtraField4", "ExtraField5", "ExtraField6",
+        "ExtraField7", "ExtraField8", "ExtraField9", "ExtraField0" };
     for (int i = 0; i < 10; ++i) {
         text(names[i], *extra[i]);
     }
@@ -132,16 +133,22 @@ int RunPorts(const kvtool::Args& args)
     for (unsigned n = 1; n <= 15; ++n) {
         const std::string entry = folder + "dev/com" + std::to_string(n);
         const kv::SourceParse source = kv::ResolveComSource(n, folder);
-        const bool hasEntry = QFileInfo(QString::fromLocal8Bit(entry)).isSymLink() || QFileInfo::exists(QString::fromLocal8Bit(entry));
-        const std::string text = source.ok() ? kv::SourceText(source.address) : hasEntry ? "error: " + source.error : "-";
+        const bool hasEntry
+            = QFileInfo(QString::fromLocal8Bit(entry)).isSymLink() || QFileInfo::exists(QString::fromLocal8Bit(entry));
+        const std::string text = source.ok() ? kv::SourceText(source.address)
+            : hasEntry                       ? "error: " + source.error
+                                             : "-";
         // A file or link name may hold anything: nothing of it reaches the terminal raw.
         std::printf("%u\t%s\n", n, kv::VisibleText(text).c_str());
     }
     return 0;
 }
 
-const kvtool::CommandRegistration parseReg{
-    {"nmea-parse", "[FILE]: parse results of each \"$\" line (stdin without FILE) as JSON lines, with the depth, wind or heading it carries", &RunNmeaParse}};
-const kvtool::CommandRegistration portsReg{{"ports", "the source each COM number 1-15 resolves to: a device, an address or why the entry is not one", &RunPorts}};
+const kvtool::CommandRegistration parseReg { { "nmea-parse",
+    "[FILE]: parse results of each \"$\" line (stdin without FILE) as JSON lines, with the depth, wind or heading it "
+    "carries",
+    &RunNmeaParse } };
+const kvtool::CommandRegistration portsReg { { "ports",
+    "the source each COM number 1-15 resolves to: a device, an address or why the entry is not one", &RunPorts } };
 
 } // namespace

@@ -3,14 +3,14 @@
 #include "Command.h"
 
 #include "app/MainController.h"
-#include "views/Render.h"
-#include "views/ViewGeometry.h"
-#include "raster/ImageReference.h"
 #include "core/Config.h"
 #include "core/Format.h"
 #include "core/Paths.h"
 #include "core/TextFile.h"
 #include "platform/fake/Fakes.h"
+#include "raster/ImageReference.h"
+#include "views/Render.h"
+#include "views/ViewGeometry.h"
 
 #include <QImage>
 
@@ -22,14 +22,14 @@
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: kvtool render WORKDIR OUT.png [--chart NAME] [--centre LAT LON] [--zoom Z] [--size WxH]\n"
-    "                     [--angle DEG] [--route NAME] [--log FILE.log] [--ais FILE.AIS] [--tides FILE.pos]\n"
-    "                     [--ref FILE.ref] [--fill-areas]\n"
-    "  positions in decimal degrees, longitude WEST positive; --angle is the viewing angle of the preferences (the\n"
-    "  direction shown up, 0 north up); OUT.jpg writes a JPEG, OUT.bmp a bitmap; --ref also writes\n"
-    "  the raster image viewer's reference file for the picture (north up only); --fill-areas fills\n"
-    "  land and depth areas from the chart's .areas file (the FillAreas view option)\n";
+constexpr const char* kUsage
+    = "usage: kvtool render WORKDIR OUT.png [--chart NAME] [--centre LAT LON] [--zoom Z] [--size WxH]\n"
+      "                     [--angle DEG] [--route NAME] [--log FILE.log] [--ais FILE.AIS] [--tides FILE.pos]\n"
+      "                     [--ref FILE.ref] [--fill-areas]\n"
+      "  positions in decimal degrees, longitude WEST positive; --angle is the viewing angle of the preferences (the\n"
+      "  direction shown up, 0 north up); OUT.jpg writes a JPEG, OUT.bmp a bitmap; --ref also writes\n"
+      "  the raster image viewer's reference file for the picture (north up only); --fill-areas fills\n"
+      "  land and depth areas from the chart's .areas file (the FillAreas view option)\n";
 
 struct Options {
     std::string workDir;
@@ -163,8 +163,8 @@ bool ReadTrackLog(const std::string& path, kv::QuickLog& log)
 }
 
 // A named file of the working folder: a path as given when it exists, else folder + name + ext.
-std::string Resolve(const std::string& workDir, const std::string& folder, const std::string& name,
-                    const std::string& extension)
+std::string Resolve(
+    const std::string& workDir, const std::string& folder, const std::string& name, const std::string& extension)
 {
     if (kv::FileExists(name)) {
         return name;
@@ -281,7 +281,8 @@ int RunRender(const kvtool::Args& args)
     const bool jpeg = ext == ".jpg" || ext == ".jpeg";
     const bool bmp = ext == ".bmp";
     // A bitmap gets a palette of 256 colours: a chart has few, and the file is a third the size.
-    const QImage picture = bmp ? view.bitmap.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither) : view.bitmap;
+    const QImage picture
+        = bmp ? view.bitmap.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither) : view.bitmap;
     if (!picture.save(QString::fromStdString(o.out), jpeg ? "JPEG" : bmp ? "BMP" : "PNG", jpeg ? 85 : -1)) {
         std::fprintf(stderr, "kvtool render: cannot write %s\n", o.out.c_str());
         return 1;
@@ -309,15 +310,14 @@ int RunRender(const kvtool::Args& args)
         }
     }
     std::printf("%s: %dx%d, chart %s (%d points, %zu waypoints), zoom %g, route %zu, track %zu, targets %d\n",
-                o.out.c_str(), view.bitmap.width(), view.bitmap.height(), state->chart.ChartName.c_str(),
-                state->chart.count(), state->waypoints.count(), view.zoom, state->route.count(),
-                state->quickLog.count(), state->ais.targets.count());
+        o.out.c_str(), view.bitmap.width(), view.bitmap.height(), state->chart.ChartName.c_str(), state->chart.count(),
+        state->waypoints.count(), view.zoom, state->route.count(), state->quickLog.count(), state->ais.targets.count());
     return 0;
 }
 
-const kvtool::CommandRegistration reg{
-    {"render", "WORKDIR OUT.png [--chart NAME] [--centre LAT LON] [--zoom Z] [--size WxH] [--angle DEG] "
-               "[--route NAME] [--log FILE.log] [--ais FILE.AIS] [--tides FILE.pos]: draw one chart view",
-     &RunRender}};
+const kvtool::CommandRegistration reg { { "render",
+    "WORKDIR OUT.png [--chart NAME] [--centre LAT LON] [--zoom Z] [--size WxH] [--angle DEG] "
+    "[--route NAME] [--log FILE.log] [--ais FILE.AIS] [--tides FILE.pos]: draw one chart view",
+    &RunRender } };
 
 } // namespace

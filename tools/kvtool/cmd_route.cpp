@@ -47,7 +47,7 @@ int RunRouteImport(const kvtool::Args& args)
         points.resize(kv::kRouteCapacity);
     }
     std::vector<std::string> lines;
-    for (const kv::RouteWaypoint& w : kv::RouteFromGpx({{}, points}).waypoints) {
+    for (const kv::RouteWaypoint& w : kv::RouteFromGpx({ {}, points }).waypoints) {
         lines.push_back(kv::RouteLine(w));
     }
     if (!kv::WriteTextLinesAtomic(args[1], lines)) {

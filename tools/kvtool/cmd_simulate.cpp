@@ -24,21 +24,24 @@
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: kvtool simulate (--route FILE.rte | --start LAT LON --course DEG) [--speed KNOTS]\n"
-    "                       [--targets N] [--seed S] [--rate R] [--duration SECONDS]\n"
-    "                       [--time YYYY-MM-DDTHH:MM:SS] [--noise METRES]\n"
-    "                       [--pty [--link PATH] | --tcp [HOST:]PORT | --udp HOST:PORT]\n"
-    "  LAT LON in degrees, north and east positive (or with N/S/E/W after the number: 1.55W).\n"
-    "  --rate R: R simulated seconds to a real second (0: as fast as the output takes them).\n"
-    "  Without --pty, --tcp or --udp the sentences go to standard output.\n"
-    "  --pty prints the path of the terminal's slave side (--link PATH also makes PATH a link\n"
-    "  to it, e.g. dev/com9 of a working folder); --tcp serves one client (port 0: any free\n"
-    "  port, printed); both start when the peer arrives and stop when it goes.\n";
+constexpr const char* kUsage
+    = "usage: kvtool simulate (--route FILE.rte | --start LAT LON --course DEG) [--speed KNOTS]\n"
+      "                       [--targets N] [--seed S] [--rate R] [--duration SECONDS]\n"
+      "                       [--time YYYY-MM-DDTHH:MM:SS] [--noise METRES]\n"
+      "                       [--pty [--link PATH] | --tcp [HOST:]PORT | --udp HOST:PORT]\n"
+      "  LAT LON in degrees, north and east positive (or with N/S/E/W after the number: 1.55W).\n"
+      "  --rate R: R simulated seconds to a real second (0: as fast as the output takes them).\n"
+      "  Without --pty, --tcp or --udp the sentences go to standard output.\n"
+      "  --pty prints the path of the terminal's slave side (--link PATH also makes PATH a link\n"
+      "  to it, e.g. dev/com9 of a working folder); --tcp serves one client (port 0: any free\n"
+      "  port, printed); both start when the peer arrives and stop when it goes.\n";
 
 using kvtool::gStop;
 
-void OnSignal(int) { gStop = 1; }
+void OnSignal(int)
+{
+    gStop = 1;
+}
 
 bool ParseDouble(const std::string& text, double& value)
 {
@@ -85,12 +88,14 @@ int RunSimulate(const kvtool::Args& args)
         if (a == "--route" && more) {
             routeFile = args[++i];
         } else if (a == "--start" && i + 2 < args.size()) {
-            if (!ParseAngle(args[i + 1], true, options.start.lat) || !ParseAngle(args[i + 2], false, options.start.lon)) {
+            if (!ParseAngle(args[i + 1], true, options.start.lat)
+                || !ParseAngle(args[i + 2], false, options.start.lon)) {
                 return bad("--start takes a latitude and a longitude, not \"" + args[i + 1] + " " + args[i + 2] + "\"");
             }
             haveStart = true;
             i += 2;
-        } else if ((a == "--course" || a == "--speed" || a == "--rate" || a == "--duration" || a == "--noise") && more) {
+        } else if ((a == "--course" || a == "--speed" || a == "--rate" || a == "--duration" || a == "--noise")
+            && more) {
             if (!ParseDouble(args[i + 1], value) || value < 0.0) {
                 return bad(a + " takes a number not below 0, not \"" + args[i + 1] + "\"");
             }
@@ -111,7 +116,8 @@ int RunSimulate(const kvtool::Args& args)
             char* end = nullptr;
             const unsigned long long n = std::strtoull(args[i + 1].c_str(), &end, 10);
             if (args[i + 1].empty() || *end != '\0' || args[i + 1][0] == '-' || (a == "--targets" && n > 100)) {
-                return bad(a + (a == "--targets" ? " takes 0 to 100" : " takes a whole number") + ", not \"" + args[i + 1] + "\"");
+                return bad(a + (a == "--targets" ? " takes 0 to 100" : " takes a whole number") + ", not \""
+                    + args[i + 1] + "\"");
             }
             if (a == "--targets") {
                 options.targets = static_cast<int>(n);
@@ -156,7 +162,7 @@ int RunSimulate(const kvtool::Args& args)
             return 1;
         }
         for (const auto& w : read.waypoints) {
-            options.route.push_back({w.lat, -w.lon}); // route files keep west positive
+            options.route.push_back({ w.lat, -w.lon }); // route files keep west positive
         }
         if (options.route.size() < 2) {
             std::fprintf(stderr, "kvtool simulate: %s holds fewer than two waypoints\n", routeFile.c_str());
@@ -164,10 +170,10 @@ int RunSimulate(const kvtool::Args& args)
         }
     }
 
-    struct sigaction action {};
+    struct sigaction action { };
     action.sa_handler = OnSignal; // no SA_RESTART: a sleep or a blocked write ends at once
     sigemptyset(&action.sa_mask);
-    for (int s : {SIGTERM, SIGINT, SIGHUP}) {
+    for (int s : { SIGTERM, SIGINT, SIGHUP }) {
         ::sigaction(s, &action, nullptr);
     }
     std::signal(SIGPIPE, SIG_IGN); // a reader that goes away is seen as a failed write
@@ -198,10 +204,12 @@ int RunSimulate(const kvtool::Args& args)
     const auto begin = std::chrono::steady_clock::now();
     while (!gStop && (duration < 0.0 || static_cast<double>(simulator.elapsed()) < duration)) {
         if (rate > 0.0) {
-            const auto due = begin + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                                         std::chrono::duration<double>(static_cast<double>(simulator.elapsed()) / rate));
+            const auto due = begin
+                + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                    std::chrono::duration<double>(static_cast<double>(simulator.elapsed()) / rate));
             while (!gStop && std::chrono::steady_clock::now() < due) {
-                std::this_thread::sleep_until(std::min(due, std::chrono::steady_clock::now() + std::chrono::milliseconds(100)));
+                std::this_thread::sleep_until(
+                    std::min(due, std::chrono::steady_clock::now() + std::chrono::milliseconds(100)));
             }
             if (gStop) {
                 break;
@@ -219,9 +227,9 @@ int RunSimulate(const kvtool::Args& args)
     return 0;
 }
 
-const kvtool::CommandRegistration reg {{"simulate",
-                                        "(--route F.rte | --start LAT LON --course C) [--speed K] [--targets N] [--seed S] "
-                                        "[--rate R] [--pty|--tcp P|--udp H:P]: a voyage as GPS and AIS sentences",
-                                        &RunSimulate, true}};
+const kvtool::CommandRegistration reg { { "simulate",
+    "(--route F.rte | --start LAT LON --course C) [--speed K] [--targets N] [--seed S] "
+    "[--rate R] [--pty|--tcp P|--udp H:P]: a voyage as GPS and AIS sentences",
+    &RunSimulate, true } };
 
 } // namespace

@@ -127,7 +127,8 @@ int RunSoak(const kvtool::Args& args)
             fakes.prompter.beeps.clear();
         }
         if (sentences % 10000 == 0) {
-            const double meanUs = stretchFixes > 0 ? std::chrono::duration<double, std::micro>(fixTime).count() / stretchFixes : 0.0;
+            const double meanUs
+                = stretchFixes > 0 ? std::chrono::duration<double, std::micro>(fixTime).count() / stretchFixes : 0.0;
             std::printf("%ld,%ld,%ld,%ld,%d,%.1f\n", sentences, fixes, ResidentKb(), OpenDescriptors(),
                 static_cast<int>(state.ais.targets.count()), meanUs);
             std::fflush(stdout);

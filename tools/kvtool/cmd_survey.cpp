@@ -23,8 +23,9 @@ namespace {
 
 int SurveyUsage()
 {
-    std::fprintf(stderr, "usage: kvtool survey-grid CHART.cht --centre LAT LONW --length METRES --spacing METRES "
-                         "--angle DEG --lines N [--alternate] [--type T]\n");
+    std::fprintf(stderr,
+        "usage: kvtool survey-grid CHART.cht --centre LAT LONW --length METRES --spacing METRES "
+        "--angle DEG --lines N [--alternate] [--type T]\n");
     return 2;
 }
 
@@ -116,10 +117,9 @@ int RunSurveyGrid(const kvtool::Args& args)
     return 0;
 }
 
-const kvtool::CommandRegistration surveyReg{
-    {"survey-grid",
-     "CHART.cht --centre LAT LONW --length M --spacing M --angle DEG --lines N [--alternate] [--type T]: "
-     "append a survey grid",
-     &RunSurveyGrid, true}};
+const kvtool::CommandRegistration surveyReg { { "survey-grid",
+    "CHART.cht --centre LAT LONW --length M --spacing M --angle DEG --lines N [--alternate] [--type T]: "
+    "append a survey grid",
+    &RunSurveyGrid, true } };
 
 } // namespace

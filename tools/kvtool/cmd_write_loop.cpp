@@ -36,9 +36,9 @@ void ChartVersion(kv::ProgramState& s, int version)
     kv::ChartStore& chart = s.chart;
     chart.clear();
     const double shift = version * 0.01;
-    const kv::ChartPoint points[] = { kv::ChartPoint::make(50.70, 1.30, 0), kv::ChartPoint::make(50.71 + shift, 1.31, 0),
-        kv::ChartPoint::make(50.72, 1.29, 0), kv::ChartPoint::penUp(), kv::ChartPoint::make(50.60, 1.20, 2),
-        kv::ChartPoint::make(50.61, 1.21, 2) };
+    const kv::ChartPoint points[] = { kv::ChartPoint::make(50.70, 1.30, 0),
+        kv::ChartPoint::make(50.71 + shift, 1.31, 0), kv::ChartPoint::make(50.72, 1.29, 0), kv::ChartPoint::penUp(),
+        kv::ChartPoint::make(50.60, 1.20, 2), kv::ChartPoint::make(50.61, 1.21, 2) };
     int n = 0;
     for (const auto& p : points) {
         chart.setPoint(++n, p);
@@ -91,8 +91,8 @@ Step MakeStep(const std::string& kind, const std::string& folder, Program& p)
     }
     if (kind == "route") {
         auto hooks = std::make_shared<kv::RouteHooks>();
-        auto editor = std::make_shared<kv::RouteEditor>(s.route, s.routeProgress, s.routeEdit, s.fixInfo, s.chartRef, s.waypoints, s.settings,
-            s.settings.fix, s.folders, s.display, p.fakes.prompter, *hooks);
+        auto editor = std::make_shared<kv::RouteEditor>(s.route, s.routeProgress, s.routeEdit, s.fixInfo, s.chartRef,
+            s.waypoints, s.settings, s.settings.fix, s.folders, s.display, p.fakes.prompter, *hooks);
         return [&s, editor, hooks, folder](long i) {
             RouteVersion(s, static_cast<int>(i % 2));
             return editor->SaveRouteAs1Click(folder + "passage.rte");
@@ -156,7 +156,8 @@ Step MakeStep(const std::string& kind, const std::string& folder, Program& p)
 int RunWriteLoop(const kvtool::Args& args)
 {
     if (args.size() < 2 || args.size() > 3) {
-        std::fprintf(stderr, "usage: kvtool write-loop config|chart|waypoints|route|tracklog|aisdb|textlog|ref FOLDER [COUNT]\n");
+        std::fprintf(stderr,
+            "usage: kvtool write-loop config|chart|waypoints|route|tracklog|aisdb|textlog|ref FOLDER [COUNT]\n");
         return 2;
     }
     std::string folder = args[1];

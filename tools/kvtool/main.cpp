@@ -91,8 +91,8 @@ int main(int argc, char** argv)
     }
     const PrivateRuntimeFolder runtimeFolder; // outlives the application object
     QGuiApplication app(argc, argv);
-    if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0 ||
-        std::strcmp(argv[1], "help") == 0) {
+    if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0
+        || std::strcmp(argv[1], "help") == 0) {
         PrintHelp(stdout);
         return argc < 2 ? 2 : 0;
     }

@@ -14,25 +14,25 @@ bool FakePrompter::nextAnswer()
 
 bool FakePrompter::confirm(const std::string& text)
 {
-    messages.push_back({"confirm", text});
+    messages.push_back({ "confirm", text });
     return nextAnswer();
 }
 
 bool FakePrompter::okCancel(const std::string& text)
 {
-    messages.push_back({"okCancel", text});
+    messages.push_back({ "okCancel", text });
     return nextAnswer();
 }
 
 bool FakePrompter::okCancelCaptioned(const std::string& caption, const std::string& text)
 {
-    messages.push_back({"okCancel", text, caption});
+    messages.push_back({ "okCancel", text, caption });
     return nextAnswer();
 }
 
 bool FakePrompter::informationOkCancel(const std::string& text)
 {
-    messages.push_back({"informationOkCancel", text});
+    messages.push_back({ "informationOkCancel", text });
     return nextAnswer();
 }
 
@@ -91,7 +91,7 @@ bool FakeSoundPlayer::play(const std::string& wavPath)
 
 bool FakeLauncher::launch(const std::string& program, const std::vector<std::string>& arguments)
 {
-    launches.push_back({program, arguments});
+    launches.push_back({ program, arguments });
     return succeed;
 }
 

@@ -20,9 +20,9 @@ public:
         friend bool operator==(const Message&, const Message&) = default;
     };
 
-    void warning(const std::string& text) override { messages.push_back({"warning", text}); }
-    void error(const std::string& text) override { messages.push_back({"error", text}); }
-    void information(const std::string& text) override { messages.push_back({"information", text}); }
+    void warning(const std::string& text) override { messages.push_back({ "warning", text }); }
+    void error(const std::string& text) override { messages.push_back({ "error", text }); }
+    void information(const std::string& text) override { messages.push_back({ "information", text }); }
     bool confirm(const std::string& text) override;
     bool okCancel(const std::string& text) override;
     bool okCancelCaptioned(const std::string& caption, const std::string& text) override;
@@ -30,7 +30,7 @@ public:
     // Answered from `choices`, then `defaultChoice`; recorded as kind "yesNoCancel".
     Answer yesNoCancel(const std::string& text) override
     {
-        messages.push_back({"yesNoCancel", text});
+        messages.push_back({ "yesNoCancel", text });
         if (choices.empty()) {
             return defaultChoice;
         }
@@ -59,7 +59,7 @@ private:
 class FakeClock final : public Clock {
 public:
     LocalDateTime now() const override { return time; }
-    LocalDateTime time{2026, 12, 8, 12, 0, 0, 0};
+    LocalDateTime time { 2026, 12, 8, 12, 0, 0, 0 };
 };
 
 class FakeSerialPort final : public SerialPort {
@@ -130,8 +130,8 @@ public:
     }
     void setup() override { ++setups; }
     void preferOrientation(bool wide) override { landscape = wide; }
-    PrintPage page{1600, 1200, 300, false}; // what the print dialog chose
-    std::optional<bool> landscape;          // the orientation last asked for
+    PrintPage page { 1600, 1200, 300, false }; // what the print dialog chose
+    std::optional<bool> landscape; // the orientation last asked for
     std::vector<PrintPage> pages;
     std::vector<QImage> printed;
     int setups = 0;
@@ -147,7 +147,7 @@ struct FakePlatform {
     FakeLauncher launcher;
     FakeClipboard clipboard;
     FakePrinter printer;
-    Platform platform{prompter, clock, serial, sound, launcher, clipboard, printer};
+    Platform platform { prompter, clock, serial, sound, launcher, clipboard, printer };
 };
 
 } // namespace kv

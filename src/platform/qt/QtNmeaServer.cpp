@@ -6,7 +6,8 @@
 
 namespace kv {
 
-QtNmeaServer::QtNmeaServer(qint64 clientBacklogBytes) : backlogLimit_(clientBacklogBytes)
+QtNmeaServer::QtNmeaServer(qint64 clientBacklogBytes)
+    : backlogLimit_(clientBacklogBytes)
 {
     server_.setMaxPendingConnections(kMaxClients);
     QObject::connect(&server_, &QTcpServer::newConnection, [this] { accept(); });
@@ -27,8 +28,8 @@ bool QtNmeaServer::listen(const std::string& address, std::uint16_t port)
         return false;
     }
     if (!server_.listen(host, port)) {
-        error_ = "NMEA server: cannot listen on " + address + ":" + std::to_string(port) + " (" +
-                 server_.errorString().toStdString() + ")";
+        error_ = "NMEA server: cannot listen on " + address + ":" + std::to_string(port) + " ("
+            + server_.errorString().toStdString() + ")";
         return false;
     }
     return true;
@@ -95,8 +96,9 @@ void QtNmeaServer::relay(std::string_view lines)
     const std::vector<QTcpSocket*> clients = clients_;
     for (QTcpSocket* c : clients) {
         if (c->bytesToWrite() + size > backlogLimit_) {
-            drop(c, c->peerAddress().toString().toStdString() + ":" + std::to_string(c->peerPort()) +
-                        " dropped: it does not take its sentences");
+            drop(c,
+                c->peerAddress().toString().toStdString() + ":" + std::to_string(c->peerPort())
+                    + " dropped: it does not take its sentences");
             continue;
         }
         c->write(lines.data(), size);

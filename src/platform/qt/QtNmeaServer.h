@@ -24,7 +24,7 @@ namespace kv {
 class QtNmeaServer final : public SentenceRelay {
 public:
     static constexpr int kMaxClients = 8;
-    static constexpr qint64 kClientBacklogBytes = qint64{64} * 1024;
+    static constexpr qint64 kClientBacklogBytes = qint64 { 64 } * 1024;
     static constexpr int kSystemSendBuffer = 32 * 1024;
 
     explicit QtNmeaServer(qint64 clientBacklogBytes = kClientBacklogBytes);

@@ -54,12 +54,12 @@ SourceParse ReadSourceFile(const QString& path, const std::string& name)
 // "drops" column of /proc/net/udp), or -1 when that cannot be told.
 long long SystemDatagramDrops(int fd)
 {
-    struct stat st {};
+    struct stat st { };
     if (fd < 0 || ::fstat(fd, &st) != 0) {
         return -1;
     }
     const std::string inode = std::to_string(st.st_ino);
-    for (const char* table : {"/proc/net/udp", "/proc/net/udp6"}) {
+    for (const char* table : { "/proc/net/udp", "/proc/net/udp6" }) {
         std::ifstream in(table);
         std::string line;
         while (std::getline(in, line)) {
@@ -119,9 +119,9 @@ SourceParse ResolveComSource(unsigned portNumber, const std::string& workingFold
 
 std::string SerialPermissionHint(const std::string& device)
 {
-    return "Permission denied on " + device +
-           ": serial ports belong to the group 'dialout'. Add yourself to it "
-           "(sudo adduser $USER dialout), then log out and in again.";
+    return "Permission denied on " + device
+        + ": serial ports belong to the group 'dialout'. Add yourself to it "
+          "(sudo adduser $USER dialout), then log out and in again.";
 }
 
 std::string ResolveComPort(unsigned portNumber, const std::string& workingFolder)
@@ -131,7 +131,10 @@ std::string ResolveComPort(unsigned portNumber, const std::string& workingFolder
 }
 
 QtSerialPort::QtSerialPort(std::string workingFolder, int tickMs, SourceRetry retry, InputLimits limits)
-    : workingFolder_(std::move(workingFolder)), retrySettings_(retry), limits_(limits), retryMs_(retry.firstMs)
+    : workingFolder_(std::move(workingFolder))
+    , retrySettings_(retry)
+    , limits_(limits)
+    , retryMs_(retry.firstMs)
 {
     ticker_.setInterval(tickMs);
     retryTimer_.setSingleShot(true);
@@ -190,19 +193,24 @@ QtSerialPort::QtSerialPort(std::string workingFolder, int tickMs, SourceRetry re
         }
         report("Connected to " + SourceText(source_));
     });
-    QObject::connect(&ws_, &QWebSocket::textMessageReceived, [this](const QString& message) { signalKMessage(message); });
+    QObject::connect(
+        &ws_, &QWebSocket::textMessageReceived, [this](const QString& message) { signalKMessage(message); });
     QObject::connect(&ws_, &QWebSocket::disconnected, [this] {
-        const std::string why = ws_.closeReason().isEmpty() ? std::string() : " (" + ws_.closeReason().toStdString() + ")";
-        linkLost(everConnected_ ? "Connection to " + SourceText(source_) + " lost" + why
-                                : "Cannot connect to " + SourceText(source_) + " (" + ws_.errorString().toStdString() + ")");
+        const std::string why
+            = ws_.closeReason().isEmpty() ? std::string() : " (" + ws_.closeReason().toStdString() + ")";
+        linkLost(everConnected_
+                ? "Connection to " + SourceText(source_) + " lost" + why
+                : "Cannot connect to " + SourceText(source_) + " (" + ws_.errorString().toStdString() + ")");
     });
     // Qt 6.4 names the signal "error" (later versions also "errorOccurred").
-    QObject::connect(&ws_, QOverload<QAbstractSocket::SocketError>::of(&QWebSocket::error), [this](QAbstractSocket::SocketError) {
-        const std::string why = ws_.errorString().toStdString();
-        linkLost(everConnected_ ? "Connection to " + SourceText(source_) + " lost (" + why + ")"
-                                : "Cannot connect to " + SourceText(source_) + " (" + why + ")");
-    });
-    QObject::connect(&tcp_, &QTcpSocket::disconnected, [this] { linkLost("Connection to " + SourceText(source_) + " lost"); });
+    QObject::connect(
+        &ws_, QOverload<QAbstractSocket::SocketError>::of(&QWebSocket::error), [this](QAbstractSocket::SocketError) {
+            const std::string why = ws_.errorString().toStdString();
+            linkLost(everConnected_ ? "Connection to " + SourceText(source_) + " lost (" + why + ")"
+                                    : "Cannot connect to " + SourceText(source_) + " (" + why + ")");
+        });
+    QObject::connect(
+        &tcp_, &QTcpSocket::disconnected, [this] { linkLost("Connection to " + SourceText(source_) + " lost"); });
     QObject::connect(&tcp_, &QTcpSocket::errorOccurred, [this](QAbstractSocket::SocketError) {
         const std::string why = tcp_.errorString().toStdString();
         linkLost(everConnected_ ? "Connection to " + SourceText(source_) + " lost (" + why + ")"
@@ -254,7 +262,8 @@ bool QtSerialPort::openSource(const SourceAddress& source, unsigned baud)
         }
         break;
     case SourceAddress::Kind::Udp: {
-        const QHostAddress bind = source_.host.empty() ? QHostAddress(QHostAddress::Any) : QHostAddress(QString::fromStdString(source_.host));
+        const QHostAddress bind = source_.host.empty() ? QHostAddress(QHostAddress::Any)
+                                                       : QHostAddress(QString::fromStdString(source_.host));
         if (bind.isNull() || !udp_.bind(bind, source_.port, QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint)) {
             return false;
         }
@@ -279,7 +288,9 @@ bool QtSerialPort::openSource(const SourceAddress& source, unsigned baud)
         connectSocket();
         break;
     case SourceAddress::Kind::SignalK:
-        token_ = workingFolder_.empty() ? std::string() : ReadExtraSettings(workingFolder_ + "/" + kExtraSettingsFile).settings.SignalKToken;
+        token_ = workingFolder_.empty()
+            ? std::string()
+            : ReadExtraSettings(workingFolder_ + "/" + kExtraSettingsFile).settings.SignalKToken;
         report("Connecting to " + SourceText(source_));
         connectWebSocket();
         break;
@@ -295,14 +306,15 @@ bool QtSerialPort::openSerial()
     if (!port_.open(QIODevice::ReadWrite)) {
         // Qt says "permission" also for a device locked by another program; only the file's own
         // access rights call for the group.
-        if (port_.error() == QSerialPort::PermissionError && ::access(source_.device.c_str(), R_OK | W_OK) != 0 && errno == EACCES) {
+        if (port_.error() == QSerialPort::PermissionError && ::access(source_.device.c_str(), R_OK | W_OK) != 0
+            && errno == EACCES) {
             openFailure_ = SerialPermissionHint(source_.device);
         }
         return false;
     }
-    const bool configured = port_.setBaudRate(static_cast<qint32>(baud_)) && port_.setDataBits(QSerialPort::Data8) &&
-                            port_.setParity(QSerialPort::NoParity) && port_.setStopBits(QSerialPort::OneStop) &&
-                            port_.setFlowControl(QSerialPort::NoFlowControl);
+    const bool configured = port_.setBaudRate(static_cast<qint32>(baud_)) && port_.setDataBits(QSerialPort::Data8)
+        && port_.setParity(QSerialPort::NoParity) && port_.setStopBits(QSerialPort::OneStop)
+        && port_.setFlowControl(QSerialPort::NoFlowControl);
     if (!configured) {
         port_.close();
         return false;
@@ -323,7 +335,8 @@ void QtSerialPort::connectWebSocket()
     url.setScheme(source_.tls ? QStringLiteral("wss") : QStringLiteral("ws"));
     url.setHost(QString::fromStdString(source_.host));
     url.setPort(source_.port);
-    const QString pathAndQuery = QString::fromUtf8(kSignalKStreamPath.data(), static_cast<qsizetype>(kSignalKStreamPath.size()));
+    const QString pathAndQuery
+        = QString::fromUtf8(kSignalKStreamPath.data(), static_cast<qsizetype>(kSignalKStreamPath.size()));
     const auto q = pathAndQuery.indexOf(QLatin1Char('?'));
     url.setPath(pathAndQuery.left(q));
     url.setQuery(pathAndQuery.mid(q + 1));
@@ -341,7 +354,8 @@ void QtSerialPort::signalKMessage(const QString& message)
     }
     connectionDelivered();
     const QByteArray utf8 = message.toUtf8();
-    const std::string sentences = signalK_.take(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+    const std::string sentences
+        = signalK_.take(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
     if (!sentences.empty()) {
         receive(QByteArray(sentences.data(), static_cast<qsizetype>(sentences.size())));
     }
@@ -359,8 +373,8 @@ void QtSerialPort::linkLost(const std::string& what)
         report(what + "; waiting for it to come back");
         return;
     }
-    if (source_.kind != SourceAddress::Kind::Tcp && source_.kind != SourceAddress::Kind::Gpsd &&
-        source_.kind != SourceAddress::Kind::SignalK) {
+    if (source_.kind != SourceAddress::Kind::Tcp && source_.kind != SourceAddress::Kind::Gpsd
+        && source_.kind != SourceAddress::Kind::SignalK) {
         return;
     }
     const int wait = retryMs_;
@@ -513,8 +527,8 @@ void QtSerialPort::countSystemDrops()
 {
     // Datagrams that came faster than they were read never reach the program: the system drops
     // them and counts them. Its count is looked at once a second.
-    if (!open_ || source_.kind != SourceAddress::Kind::Udp || listener() == nullptr ||
-        (dropsChecked_.isValid() && dropsChecked_.elapsed() < 1000)) {
+    if (!open_ || source_.kind != SourceAddress::Kind::Udp || listener() == nullptr
+        || (dropsChecked_.isValid() && dropsChecked_.elapsed() < 1000)) {
         return;
     }
     dropsChecked_.start();
@@ -524,8 +538,10 @@ void QtSerialPort::countSystemDrops()
     }
     if (systemDrops_ >= 0 && drops > systemDrops_) {
         // Counted at the sentences the datagrams received so far carried on average.
-        const double perDatagram = datagrams_ > 0 ? static_cast<double>(datagramSentences_) / static_cast<double>(datagrams_) : 1.0;
-        listener()->onInputDropped(static_cast<std::size_t>(std::llround(static_cast<double>(drops - systemDrops_) * std::max(perDatagram, 1.0))));
+        const double perDatagram
+            = datagrams_ > 0 ? static_cast<double>(datagramSentences_) / static_cast<double>(datagrams_) : 1.0;
+        listener()->onInputDropped(static_cast<std::size_t>(
+            std::llround(static_cast<double>(drops - systemDrops_) * std::max(perDatagram, 1.0))));
     }
     systemDrops_ = drops;
 }
@@ -557,7 +573,8 @@ void QtSerialPort::receive(const QByteArray& data)
         if (cut < backlog_.size() && backlog_[cut - 1] == '\r' && backlog_[cut] == '\n') {
             ++cut;
         }
-        const auto sentences = static_cast<std::size_t>(std::count(backlog_.begin(), backlog_.begin() + static_cast<std::ptrdiff_t>(cut), '\r'));
+        const auto sentences = static_cast<std::size_t>(
+            std::count(backlog_.begin(), backlog_.begin() + static_cast<std::ptrdiff_t>(cut), '\r'));
         backlog_.erase(0, cut);
         listener()->onInputDropped(sentences);
     }
@@ -578,7 +595,8 @@ void QtSerialPort::pump()
     QElapsedTimer turn;
     turn.start();
     std::size_t handed = 0;
-    while (open_ && listener() != nullptr && !backlog_.empty() && handed < limits_.turnBytes && turn.elapsed() < limits_.turnMs) {
+    while (open_ && listener() != nullptr && !backlog_.empty() && handed < limits_.turnBytes
+        && turn.elapsed() < limits_.turnMs) {
         std::size_t n = std::min(limits_.sliceBytes, backlog_.size());
         if (n < backlog_.size()) {
             const auto end = std::string_view(backlog_).substr(0, n).find_last_of("\r\n");

@@ -13,9 +13,9 @@
 // Links that fail while the port is open are restored without the user closing it: a serial
 // device that disappears is looked for again every second (through "dev/com<n>" again, so a link
 // re-pointed meanwhile is followed); a TCP or gpsd connection that drops or cannot be made is
-// tried again after 1 s, the wait doubling up to 30 s (a Signal K server's WebSocket likewise). It starts again at 1 s only once a
-// connection has delivered data for some seconds: a server that accepts and closes at once, or
-// sends a burst and drops, is not called again every second for ever.
+// tried again after 1 s, the wait doubling up to 30 s (a Signal K server's WebSocket likewise). It starts again at 1 s
+// only once a connection has delivered data for some seconds: a server that accepts and closes at once, or sends a
+// burst and drops, is not called again every second for ever.
 //
 // A source may send more than the program can use (a flood on a network anyone on board can
 // reach). Received bytes wait in a backlog of bounded size and reach the listener in slices of
@@ -55,18 +55,18 @@ std::string SerialPermissionHint(const std::string& device);
 // Waits between attempts to restore a link (ms).
 struct SourceRetry {
     int serialMs = 1000; // looking for a vanished device again
-    int firstMs = 1000;  // first wait before reconnecting
-    int lastMs = 30000;  // the longest wait
+    int firstMs = 1000; // first wait before reconnecting
+    int lastMs = 30000; // the longest wait
     int steadyMs = 5000; // data over this long make a connection good: the wait starts over
 };
 
 // How much received input is taken per turn of the event loop, and how much may wait.
 struct InputLimits {
-    std::size_t sliceBytes = 2048;     // handed to the listener at once, cut at a line end
-    int turnMs = 20;                   // slices handed over in one turn, at most for this long
-    std::size_t turnBytes = std::size_t{256} * 1024; // and at most so many bytes
-    int datagramsPerTurn = 256;        // datagrams read in one turn
-    std::size_t backlogBytes = std::size_t{256} * 1024; // received and not yet handed over
+    std::size_t sliceBytes = 2048; // handed to the listener at once, cut at a line end
+    int turnMs = 20; // slices handed over in one turn, at most for this long
+    std::size_t turnBytes = std::size_t { 256 } * 1024; // and at most so many bytes
+    int datagramsPerTurn = 256; // datagrams read in one turn
+    std::size_t backlogBytes = std::size_t { 256 } * 1024; // received and not yet handed over
 };
 
 class QtSerialPort final : public SerialPort {
@@ -74,7 +74,8 @@ public:
     // Room of the output buffer: a line is written only when it fits whole.
     static constexpr std::size_t kOutputBufferSize = 4096;
     static constexpr int kTickMs = 55;
-    explicit QtSerialPort(std::string workingFolder, int tickMs = kTickMs, SourceRetry retry = {}, InputLimits limits = {});
+    explicit QtSerialPort(
+        std::string workingFolder, int tickMs = kTickMs, SourceRetry retry = {}, InputLimits limits = {});
     ~QtSerialPort() override;
 
     bool open(unsigned portNumber, unsigned baud) override;
@@ -126,7 +127,7 @@ private:
     std::string backlog_;
     long long systemDrops_ = -1; // the system's count of datagrams dropped at the last look
     QElapsedTimer dropsChecked_;
-    std::uint64_t datagrams_ = 0;         // received since opening
+    std::uint64_t datagrams_ = 0; // received since opening
     std::uint64_t datagramSentences_ = 0; // the sentences they carried
     std::string openFailure_;
     QSerialPort port_;

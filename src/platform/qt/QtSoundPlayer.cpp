@@ -8,7 +8,8 @@
 namespace kv {
 
 QtSoundPlayer::QtSoundPlayer(int longestClipMs)
-    : effect_(std::make_unique<QSoundEffect>()), watchdog_(std::make_unique<QTimer>())
+    : effect_(std::make_unique<QSoundEffect>())
+    , watchdog_(std::make_unique<QTimer>())
 {
     watchdog_->setSingleShot(true);
     watchdog_->setInterval(longestClipMs);
