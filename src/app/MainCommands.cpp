@@ -6,7 +6,11 @@
 
 #include "ais/AisCollisionWatch.h"
 #include "ais/AisTargets.h"
+#include "app/EditUndo.h"
 #include "app/MainController.h"
+#include "views/EditRefresh.h"
+#include "views/RouteMouse.h"
+#include "views/ViewAis.h"
 
 namespace kv {
 
@@ -156,6 +160,67 @@ void MainController::ClearAllTargets1Click(ChartView& v)
     if (ClearAllTargets(state_, platform_)) {
         WatchCollisions(state_, platform_); // the note of a target now gone goes with it
         views_->Redraw(v);
+    }
+}
+
+void MainController::DropAnchor(bool atCursor)
+{
+    alarms_->DropAnchor(atCursor);
+    RedrawViews();
+}
+
+void MainController::WeighAnchor()
+{
+    alarms_->WeighAnchor();
+    RedrawViews();
+}
+
+void MainController::SelectTarget(int slot)
+{
+    SelectListTarget(*views_, slot);
+    RedrawViews();
+}
+
+void MainController::ShowTarget(int slot)
+{
+    ChartView* v = views_->aisView();
+    const AisTargetTable& targets = state_.ais.targets;
+    if (v != nullptr && targets.valid(slot) && PositionKnown(targets[slot])) {
+        CentreOnTarget(*views_, *v, slot); // selects it, centres the AIS view on it and draws
+    } else {
+        // Nowhere to centre: chosen all the same, and the mark of the target chosen before loses
+        // its highlight now rather than at the next refresh.
+        SelectTarget(slot);
+    }
+}
+
+void MainController::RouteCommand(ChartView& v, const std::function<void()>& command)
+{
+    undo_->routeEdit([this, &command] { AtRouteCommandPosition(views_->state(), command); });
+    views_->CommonTail(v);
+    state_.routeEdit.RouteListChanged = true;
+}
+
+void MainController::MoveDraggedWaypoint(int index, double lat, double lon, const RouteSnapshot& before)
+{
+    routes_->MoveRouteWaypoint(index, lat, lon);
+    undo_->recordRoute(before);
+    for (int i = 0; i < views_->count(); ++i) {
+        RedrawInPlace(*views_, views_->view(i));
+    }
+}
+
+void MainController::Undo1Click()
+{
+    if (!undo_->Undo()) {
+        platform_.prompter.beep(Beep::Default);
+    }
+}
+
+void MainController::Redo1Click()
+{
+    if (!undo_->Redo()) {
+        platform_.prompter.beep(Beep::Default);
     }
 }
 

@@ -5,6 +5,7 @@
 #include "ais/AisCollisionWatch.h"
 #include "ais/AisTargets.h"
 #include "app/DataPlot.h"
+#include "app/EditUndo.h"
 #include "app/Lifecycle.h"
 #include "app/MenuState.h"
 #include "core/Config.h"
@@ -45,6 +46,7 @@ MainController::MainController(ProgramState& state, Platform& platform, MainWind
     remarks_ = std::make_unique<Remarks>(state_, platform_);
     fix_ = std::make_unique<FixCycle>(FixCycleRecords(state_), platform_, *logs_, static_cast<FixCycleHooks&>(*this));
     alarms_ = std::make_unique<AlarmWatch>(state_, platform_);
+    undo_ = std::make_unique<EditUndo>(*this);
     ais_->redrawViews = [this] { RedrawViews(); };
     ais_->processPositionSentence = [this](const std::string& line) {
         state_.cycleState.CurrentSentence = line;

@@ -42,7 +42,9 @@ inline constexpr const char* kApplicationNotAvailableBang = "Application Not Ava
 // The tidal atlas editor, a separate program in the program folder.
 inline constexpr const char* kTidalAtlasEditorProgram = "TidalAtlasEditor";
 
+class EditUndo;
 class WaypointDialogModel;
+struct RouteSnapshot;
 
 // What only the window can do: which child window is active, their arrangement, the navigation
 // panel, the about box. The views themselves are the ViewSet's; the window mirrors them. The
@@ -117,6 +119,23 @@ public:
     void PlayAISlogClick(const std::function<std::optional<std::string>()>& chooseFile);
     // "AIS Clear All Targets" of view v, once confirmed: the collision watch looks again, v is redrawn.
     void ClearAllTargets1Click(ChartView& v);
+    // The anchor watch: dropped at own ship's last fix (or at the cursor), or ended.
+    void DropAnchor(bool atCursor);
+    void WeighAnchor();
+    // Target `slot` chosen in the target list or a target pop-up: selected in the views and the
+    // text window. ShowTarget (a double-click in the list) also centres the AIS view on it when
+    // there is one and the target's position is known.
+    void SelectTarget(int slot);
+    void ShowTarget(int slot);
+    // A route command of view v's pop-up menu, run at the point clicked in the view and kept in
+    // the route's undo history; the route list follows on the next tick.
+    void RouteCommand(ChartView& v, const std::function<void()>& command);
+    // The end of a drag of a route waypoint in a view: the waypoint moves there, the edit is
+    // kept for undo, every view is drawn again in place.
+    void MoveDraggedWaypoint(int index, double lat, double lon, const RouteSnapshot& before);
+    // Edit › Undo and Redo of the newest chart or route edit; a beep when there is none.
+    void Undo1Click();
+    void Redo1Click();
 
     // Panels and small commands.
     void PosnPanelClick();
@@ -176,6 +195,8 @@ public:
     TrackLogs& logs() { return *logs_; }
     Remarks& remarks() { return *remarks_; }
     AlarmWatch& alarms() { return *alarms_; }
+    // The chart's and the route's edit histories; every command that edits by hand runs in them.
+    EditUndo& undo() { return *undo_; }
     // The 5-second target refresh of view `index`.
     void RefRateTimer(int index);
     ProgramState& state() { return state_; }
@@ -239,6 +260,7 @@ private:
     std::unique_ptr<FixCycle> fix_;
     std::unique_ptr<Remarks> remarks_;
     std::unique_ptr<AlarmWatch> alarms_;
+    std::unique_ptr<EditUndo> undo_;
 };
 
 } // namespace kv

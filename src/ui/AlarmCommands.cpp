@@ -14,19 +14,11 @@ void MainWindow::buildAnchorCommands(QMenu* nav)
     nav->addSeparator();
     // Own ship's last fix, or the point last clicked in a view.
     addCommand(nav, "DropAnchor1", QStringLiteral("Drop Anchor"),
-        "Drop Anchor|Watch the anchor from own ship's position", [&c] {
-            c.alarms().DropAnchor(false);
-            c.RedrawViews();
-        });
+        "Drop Anchor|Watch the anchor from own ship's position", [&c] { c.DropAnchor(false); });
     addCommand(nav, "DropAnchorCursor1", QStringLiteral("Drop Anchor at Cursor"),
-        "Drop Anchor at Cursor|Watch the anchor from the cursor position", [&c] {
-            c.alarms().DropAnchor(true);
-            c.RedrawViews();
-        });
-    addCommand(nav, "WeighAnchor1", QStringLiteral("Weigh Anchor"), "Weigh Anchor|End the anchor watch", [&c] {
-        c.alarms().WeighAnchor();
-        c.RedrawViews();
-    });
+        "Drop Anchor at Cursor|Watch the anchor from the cursor position", [&c] { c.DropAnchor(true); });
+    addCommand(nav, "WeighAnchor1", QStringLiteral("Weigh Anchor"), "Weigh Anchor|End the anchor watch",
+        [&c] { c.WeighAnchor(); });
 }
 
 QWidget* MainWindow::buildAlarmBar()

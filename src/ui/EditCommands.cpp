@@ -105,7 +105,7 @@ void MainWindow::buildEditMenu(QMenu* edit)
     using kv::Control;
     using kv::ControlName;
     // The commands that change the chart go through the undo history.
-    auto undoable = [this](const Op& op) { return [this, op] { undo_->chartEdit(op); }; };
+    auto undoable = [&c](const Op& op) { return [&c, op] { c.undo().chartEdit(op); }; };
     addCommand(
         edit, ControlName(Control::ChartEdit1), QStringLiteral("&Chart Edit"), "Enable / Disable chart editing",
         [&c] { c.editor().ChartEdit1Click(); }, {}, true);
@@ -148,7 +148,7 @@ void MainWindow::buildEditMenu(QMenu* edit)
     addCommand(edit, ControlName(Control::AutoMakeGrid1), QStringLiteral("&Make Auto Grid"),
         "Auto generate survey grid lines", [this, &c] {
             if (const auto grid = askSurveyGrid()) {
-                undo_->chartEdit([&c, &grid] { c.editor().AutoMakeGrid(*grid); });
+                c.undo().chartEdit([&c, &grid] { c.editor().AutoMakeGrid(*grid); });
             }
         });
     addCommand(edit, ControlName(Control::UndoAutoGrid1), QStringLiteral("&Undo Auto Grid"),
@@ -162,19 +162,9 @@ void MainWindow::buildEditMenu(QMenu* edit)
     edit->addSeparator();
     addCommand(
         edit, "EditUndo1", QStringLiteral("&Undo"), "Undo|Take back the last chart or route edit",
-        [this] {
-            if (!undo_->Undo()) {
-                platform_.prompter.beep(kv::Beep::Default);
-            }
-        },
-        QKeySequence(Qt::CTRL | Qt::Key_Z));
+        [&c] { c.Undo1Click(); }, QKeySequence(Qt::CTRL | Qt::Key_Z));
     addCommand(
-        edit, "EditRedo1", QStringLiteral("&Redo"), "Redo|Make the last undone edit again",
-        [this] {
-            if (!undo_->Redo()) {
-                platform_.prompter.beep(kv::Beep::Default);
-            }
-        },
+        edit, "EditRedo1", QStringLiteral("&Redo"), "Redo|Make the last undone edit again", [&c] { c.Redo1Click(); },
         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
 }
 

@@ -3,7 +3,6 @@
 #include "ui/NightPaletteUi.h"
 
 #include "app/CommandLine.h"
-#include "app/EditUndo.h"
 #include "app/RasterViewerGlue.h"
 #include "navigation/UnitTexts.h"
 #include "navigation/XteText.h"
@@ -75,7 +74,6 @@ MainWindow::MainWindow(kv::ProgramState& state, kv::Platform& platform, QWidget*
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("KVFree"));
     controller_ = std::make_unique<kv::MainController>(state_, platform_, *this);
-    undo_ = std::make_unique<kv::EditUndo>(*controller_);
     controller_->views().hooks.shownArea = [this](const kv::ChartView& v) { return shownArea(v); };
 
     secsTimer_ = new QTimer(this);
@@ -252,21 +250,10 @@ void MainWindow::buildTargetList()
 {
     aisList_ = new AisTargetListWindow(state_, platform_.clock, this);
     // Choosing a row selects the target in the views and the text window.
-    aisList_->onSelect = [this](int slot) {
-        run([this, slot] {
-            kv::SelectListTarget(controller_->views(), slot);
-            controller_->RedrawViews();
-        });
-    };
+    aisList_->onSelect = [this](int slot) { run([this, slot] { controller_->SelectTarget(slot); }); };
     // A double-click shows the target in the AIS view and opens its text.
     aisList_->onActivate = [this](int slot) {
-        run([this, slot] {
-            if (kv::ChartView* v = controller_->views().aisView()) {
-                kv::CentreOnTarget(controller_->views(), *v, slot);
-            } else {
-                controller_->RedrawViews();
-            }
-        });
+        run([this, slot] { controller_->ShowTarget(slot); });
         aisWindow_->show();
         aisWindow_->refresh();
     };

@@ -74,7 +74,7 @@ public:
     void fixTick();
 
     kv::MainController& controller() { return *controller_; }
-    kv::EditUndo& undo() { return *undo_; }
+    kv::EditUndo& undo() { return controller_->undo(); }
     // A note for a new user (the folder made for them), shown once the About box of the first
     // tick is up, in front of it.
     void setFirstStartNote(const std::string& text) { firstStartNote_ = text; }
@@ -199,7 +199,6 @@ private:
     kv::ProgramState& state_;
     kv::Platform& platform_;
     std::unique_ptr<kv::MainController> controller_;
-    std::unique_ptr<kv::EditUndo> undo_; // the chart's and the route's edit histories
     std::map<QString, QAction*> commands_;
     std::vector<ViewWindow*> views_; // in ViewSet order
     std::vector<const kv::ChartView*> shown_;

@@ -28,10 +28,7 @@ bool MainWindow::openTargetPopup(ViewWindow* w, int x, int y)
             onView(w, [&set, target](kv::ChartView& v) { kv::FollowTargetClick(set, v, target); });
         };
         popup->detailed = [this, &set](int target) {
-            run([this, &set, target] {
-                kv::SelectListTarget(set, target);
-                controller_->RedrawViews();
-            });
+            run([this, target] { controller_->SelectTarget(target); });
             aisWindow_->show();
             aisWindow_->refresh();
         };

@@ -11,7 +11,6 @@
 
 #include "ais/AisCollisionWatch.h"
 #include "ais/AisTargets.h"
-#include "views/EditRefresh.h"
 #include "views/NightPalette.h"
 #include "views/NorthArrow.h"
 #include "views/RouteMouse.h"
@@ -427,12 +426,8 @@ void MainWindow::endRouteDrag(const std::optional<kv::RouteDrag::Result>& drag)
     if (!drag) {
         return;
     }
-    controller_->routes().MoveRouteWaypoint(drag->index, drag->lat, drag->lon);
-    undo_->recordRoute(kv::RouteSnapshot { drag->before, drag->activeWaypoint, drag->modified });
-    kv::ViewSet& set = controller_->views();
-    for (int i = 0; i < set.count(); ++i) {
-        kv::RedrawInPlace(set, set.view(i));
-    }
+    controller_->MoveDraggedWaypoint(
+        drag->index, drag->lat, drag->lon, kv::RouteSnapshot { drag->before, drag->activeWaypoint, drag->modified });
 }
 
 kv::ShownArea MainWindow::shownArea(const kv::ChartView& v) const
@@ -548,17 +543,10 @@ void MainWindow::buildViewPopupMenu(ViewWindow* w)
     addViewItem(w, menu, "ZoomFullChart", QStringLiteral("Zoom 1:1"), "Display whole chart",
         [&set](kv::ChartView& v) { set.Zoom1_1Click(v); });
     menu->addSeparator();
-    // Route commands work where the user clicked (even after a fix has put the cursor back on
-    // own ship) and go through the undo history; the route list is rebuilt on the next tick.
-    auto atClick = [this, &set](const std::function<void()>& command) {
-        undo_->routeEdit([&set, &command] { kv::AtRouteCommandPosition(set.state(), command); });
-    };
-    auto routeCommand = [&c, &set, atClick](void (kv::RouteEditor::*f)()) {
-        return [&c, &set, f, atClick](kv::ChartView& v) {
-            atClick([&c, f] { (c.routes().*f)(); });
-            set.CommonTail(v);
-            c.state().routeEdit.RouteListChanged = true;
-        };
+    // Route commands work where the user clicked, even after a fix has put the cursor back on
+    // own ship.
+    auto routeCommand = [&c](void (kv::RouteEditor::*f)()) {
+        return [&c, f](kv::ChartView& v) { c.RouteCommand(v, [&c, f] { (c.routes().*f)(); }); };
     };
     addViewItem(w, menu, "AddRouteWaypoint1", QStringLiteral("&Add Route Waypoint"),
         "Append a waypoint to the current route", routeCommand(&kv::RouteEditor::AddRouteWaypoint1Click), false,
@@ -566,12 +554,10 @@ void MainWindow::buildViewPopupMenu(ViewWindow* w)
     addViewItem(w, menu, "InsertWaypoint1", QStringLiteral("Insert &Route Waypoint"),
         "Insert waypoint at current position in route", routeCommand(&kv::RouteEditor::InsertWaypoint1Click));
     addViewItem(w, menu, "EditRoute1", QStringLiteral("&Edit Route Waypoint"), "Re-position current route waypoint",
-        [this, &c, &set, atClick](kv::ChartView& v) {
+        [this, &c](kv::ChartView& v) {
             kv::EditRouteDialog edit = c.routes().EditRoute1Click();
             if (editRouteDialog && editRouteDialog(edit)) {
-                atClick([&c, &edit] { c.routes().EditRouteOk(edit); });
-                set.CommonTail(v);
-                c.state().routeEdit.RouteListChanged = true;
+                c.RouteCommand(v, [&c, &edit] { c.routes().EditRouteOk(edit); });
             }
         });
     addViewItem(w, menu, "DeleteSelectedWaypoint1", QStringLiteral("&Delete Route Waypoint"),

@@ -2,6 +2,7 @@
 // window commands, panel commands, the measure tool and shutdown.
 
 #include "app/MainController.h"
+#include "app/EditUndo.h"
 #include "app/MenuState.h"
 #include "app/ProgramState.h"
 #include "app/WaypointDialog.h"
@@ -545,7 +546,7 @@ TEST(MainController, CommandOperationsLeaveTheMenusAndViewsUpToDate)
     doubleToReal48(50.0, position);
     doubleToReal48(1.0, position + 6);
     p.dir.write("tides/solent.pos", std::string(reinterpret_cast<const char*>(position), 12));
-    p.dir.write("tides/solent.flo", std::string(13 * 4, '\x01'));
+    p.dir.write("tides/solent.flo", std::string(std::size_t { 13 } * 4, '\x01'));
     QuickLog track;
     track.push({ 50.1, 1.1, 0.0 });
     track.push({ 50.2, 1.2, 0.0 });
@@ -577,6 +578,53 @@ TEST(MainController, CommandOperationsLeaveTheMenusAndViewsUpToDate)
         EXPECT_EQ(p.state.display.isEnabled(k.control), k.enabled) << k.command;
         EXPECT_NE(view.bitmap.pixelColor(0, 0), QColor(Qt::magenta)) << k.command;
     }
+}
+
+// The commands of the views' pop-ups, the target list and the anchor watch draw the views
+// themselves, and the route edits among them go through the route's undo history.
+TEST(MainController, ViewCommandsDrawTheViewsAndRouteEditsCanBeTakenBack)
+{
+    Program p;
+    p.create();
+    p.controller->SecsTimerTimer();
+    MainController& c = *p.controller;
+    ChartView& view = c.views().view(0);
+    const auto addWaypoint = [&] { c.RouteCommand(view, [&] { c.routes().AddRouteWaypoint1Click(); }); };
+    struct Case {
+        const char* command;
+        std::function<void()> run;
+    };
+    const Case cases[] = {
+        { "drop anchor", [&] { c.DropAnchor(false); } },
+        { "drop anchor at the cursor", [&] { c.DropAnchor(true); } },
+        { "weigh anchor", [&] { c.WeighAnchor(); } },
+        { "select a target", [&] { c.SelectTarget(1); } },
+        { "show a target that cannot be centred on", [&] { c.ShowTarget(1); } },
+        { "add a route waypoint", addWaypoint },
+        { "drag a route waypoint", [&] { c.MoveDraggedWaypoint(1, 50.3, 1.3, c.undo().routeNow()); } },
+    };
+    for (const Case& k : cases) {
+        view.bitmap.fill(Qt::magenta); // a redraw paints over it
+        p.state.routeEdit.RouteListChanged = false;
+        k.run();
+        EXPECT_NE(view.bitmap.pixelColor(0, 0), QColor(Qt::magenta)) << k.command;
+    }
+    ASSERT_EQ(p.state.route.count(), 1U);
+    EXPECT_DOUBLE_EQ(p.state.route.at(1).lat, 50.3);
+
+    c.Undo1Click(); // the drag
+    EXPECT_NE(p.state.route.at(1).lat, 50.3);
+    c.Undo1Click(); // the added waypoint
+    EXPECT_EQ(p.state.route.count(), 0U);
+    EXPECT_TRUE(p.fakes.prompter.beeps.empty());
+    c.Undo1Click(); // nothing left to take back
+    EXPECT_EQ(p.fakes.prompter.beeps.size(), 1U);
+    c.Redo1Click();
+    EXPECT_EQ(p.state.route.count(), 1U);
+    addWaypoint();
+    EXPECT_TRUE(p.state.routeEdit.RouteListChanged);
+    c.Redo1Click(); // a new edit forgets what was undone
+    EXPECT_EQ(p.fakes.prompter.beeps.size(), 2U);
 }
 
 TEST(MainController, CloseAllAsksTwiceThenEmptiesEverything)
