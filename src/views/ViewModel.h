@@ -61,7 +61,6 @@ struct AisViewSettings {
     bool LargeLollipop = false; // LargeLollipop1
     bool FollowSelected = false; // AISFollowSelectedTarget1
     bool OrientByCOG = true; // AISCOG1 (else AISTrueHead1)
-    bool AISZoom = false; // AISZoom
     bool ConventionalShape = false; // AISShape
     bool LabelsOn = true; // the global label switch
     int RingSetting = 0; // 0 … 16 in steps of 2
