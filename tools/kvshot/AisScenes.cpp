@@ -118,12 +118,7 @@ bool AisEncounterScene(const Folders& folders)
     kv::ProgramState state;
     kv::FakePlatform fakes;
     kvui::MainWindow window(state, fakes.platform);
-    window.start(folders.work, "");
-    HoldSecondTimer(window);
-    window.resize(1100, 760);
-    window.show();
-    window.secsTick(); // the first tick loads the chart
-    QApplication::processEvents();
+    OpenMainWindow(window, folders.work, 1100, 760);
 
     state.extra.ClassBAndAtoNTargets = true;
     state.extra.CollisionWarnings = true;
@@ -199,12 +194,7 @@ bool AisGlanceScene(const Folders& folders)
     kv::ProgramState state;
     kv::FakePlatform fakes;
     kvui::MainWindow window(state, fakes.platform);
-    window.start(folders.work, "");
-    HoldSecondTimer(window);
-    window.resize(1100, 760);
-    window.show();
-    window.secsTick(); // the first tick loads the chart
-    QApplication::processEvents();
+    OpenMainWindow(window, folders.work, 1100, 760);
 
     state.extra.CollisionWarnings = true;
     state.extra.PlaceTargetLabels = true;

@@ -21,12 +21,7 @@ bool AnchorWatchScene(const Folders& folders)
     kv::FakePlatform fakes;
     fakes.clock.time = kv::LocalDateTime { 2026, 7, 14, 3, 12, 0, 0 };
     kvui::MainWindow window(state, fakes.platform);
-    window.start(folders.work, "");
-    HoldSecondTimer(window);
-    window.resize(1100, 760);
-    window.show();
-    window.secsTick(); // the first tick loads the chart
-    QApplication::processEvents();
+    OpenMainWindow(window, folders.work, 1100, 760);
 
     // At anchor where the chart opens; the anchor goes down at own ship's last fix.
     const double lat = state.fixInfo.OwnLat, lon = state.fixInfo.OwnLong;

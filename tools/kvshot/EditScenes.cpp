@@ -55,12 +55,7 @@ bool ChartEditScene(const Folders& folders)
     kv::ProgramState state;
     kv::FakePlatform fakes;
     kvui::MainWindow window(state, fakes.platform);
-    window.start(work, "");
-    HoldSecondTimer(window);
-    window.resize(1100, 760);
-    window.show();
-    window.secsTick(); // the first tick loads the chart
-    QApplication::processEvents();
+    OpenMainWindow(window, work, 1100, 760);
     const auto command = [&window](const char* name) { window.command(QLatin1String(name))->trigger(); };
     command(kv::ControlName(kv::Control::ChartEdit1));
 
@@ -184,12 +179,7 @@ bool RouteDragScene(const Folders& folders)
     kv::FakePlatform fakes;
     kvui::MainWindow window(state, fakes.platform);
     window.aboutBox = [] {};
-    window.start(folders.work, "");
-    HoldSecondTimer(window);
-    window.resize(1000, 720);
-    window.show();
-    window.secsTick(); // the first tick loads the chart
-    QApplication::processEvents();
+    OpenMainWindow(window, folders.work, 1000, 720);
 
     kvui::ViewWindow* shown = window.view(0);
     if (shown == nullptr) {

@@ -8,9 +8,18 @@
 
 #include <QStringList>
 
+#include <string>
 #include <vector>
 
+namespace kvui {
+class MainWindow;
+}
+
 namespace kvshot {
+
+// Starts the main window on the working folder `work` with its second timer held, shows it at
+// the given size and runs the first tick, which loads the chart.
+void OpenMainWindow(kvui::MainWindow& window, const std::string& work, int width, int height);
 
 // Dialogs (DialogScenes.cpp).
 QStringList PreferencesPictures(); // one a page

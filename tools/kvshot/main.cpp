@@ -6,6 +6,8 @@
 
 #include "Scenes.h"
 
+#include "ui/MainWindow.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
@@ -15,6 +17,16 @@
 #include <system_error>
 
 namespace kvshot {
+
+void OpenMainWindow(kvui::MainWindow& window, const std::string& work, int width, int height)
+{
+    window.start(work, "");
+    HoldSecondTimer(window);
+    window.resize(width, height);
+    window.show();
+    window.secsTick();
+    QApplication::processEvents();
+}
 
 std::vector<Scene> AllScenes()
 {
