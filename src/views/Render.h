@@ -55,7 +55,7 @@ struct RenderContext {
     RenderTimings* timings = nullptr;
     // Another surface than the views' (a printed page): the scales follow its size, so the
     // same area is drawn with more pixels. None: the views' surface.
-    std::optional<DrawingSurface> surface;
+    std::optional<DrawingSurface> surface {};
     // Pen widths, dots and text grow by this factor on such a surface.
     int deviceScale = 1;
     // The text log as the view set has read it so far (the survey-log plot); none: read whole.
@@ -64,7 +64,7 @@ struct RenderContext {
     ChartAreasCache* areas = nullptr;
     // The scales and reference position to draw with instead of those computed from the view's
     // centre and zoom (a printed page of the area the window shows).
-    std::optional<Projection> projection;
+    std::optional<Projection> projection {};
 };
 
 // The measure tool's text and distance from its origin to a position.

@@ -316,7 +316,6 @@ TEST_F(RenderResultTest, ADoubleClickPicksATargetOnlyInTheAisViewShowingTargetsE
         auto owner = std::make_unique<ProgramState>();
         ProgramState& s = *owner;
         kvtest::UseSmallSurface(s, 32.0, "result");
-        kvtest::TestChart testChart { s };
         ViewSet set { ViewRecords { s }, fakes.prompter };
         int snaps = 0;
         set.hooks.waypointSnap = [&snaps] { ++snaps; };
