@@ -63,7 +63,7 @@ std::string NmeaAngle(double deg, int degreeDigits, char positive, char negative
     return text;
 }
 
-std::string WithChecksum(std::string body)
+std::string WithChecksum(const std::string& body)
 {
     return body + NMEAChecksum(body);
 }
@@ -271,7 +271,8 @@ std::int64_t ParseUtcTime(const std::string& text)
     if (check.day != static_cast<unsigned>(d)) {
         return -1; // 31 April and the like
     }
-    return DaysFromCivil(y, static_cast<unsigned>(mo), static_cast<unsigned>(d)) * 86400 + h * 3600 + mi * 60 + s;
+    const std::int64_t days = DaysFromCivil(y, static_cast<unsigned>(mo), static_cast<unsigned>(d));
+    return days * 86400 + std::int64_t { h } * 3600 + std::int64_t { mi } * 60 + s;
 }
 
 VoyageSimulator::VoyageSimulator(const VoyageOptions& options)

@@ -236,8 +236,7 @@ TEST(SignalKStream, WhatIsNotADeltaGivesNothing)
         R"({"context":"vessels.urn:mrn:signalk:uuid:c0d7","updates":[{"values":[{"path":"navigation.position","value":{"latitude":1,"longitude":1}}]}]})",
         R"({"context":"atons.urn:mrn:imo:mmsi:992351234","updates":[{"values":[{"path":"navigation.position","value":{"latitude":1,"longitude":1}}]}]})",
         R"({"context":"vessels.urn:mrn:imo:mmsi:244000001","updates":[{"values":[{"path":"navigation.speedOverGround","value":1}]}]})",
-        "{\"updates\":[{\"values\":[{\"path\":\"navigation.position\",\"value\":{\"latitude\":1e999,\"longitude\":0}}]}"
-        "]}",
+        R"({"updates":[{"values":[{"path":"navigation.position","value":{"latitude":1e999,"longitude":0}}]}]})",
     };
     for (const char* c : cases) {
         SCOPED_TRACE(c);

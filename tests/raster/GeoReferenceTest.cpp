@@ -94,7 +94,7 @@ std::string MakeGeoTiff(
     const kvtest::TempDir& dir, const std::string& name, const double transform[6], int epsg, bool withTransform = true)
 {
     GDALAllRegister();
-    const std::string path = dir.file(name);
+    std::string path = dir.file(name);
     GDALDriver* driver = GetGDALDriverManager()->GetDriverByName("GTiff");
     EXPECT_NE(driver, nullptr);
     if (driver == nullptr) {
@@ -124,7 +124,7 @@ std::string MakeGeoTiff(
 std::string MakeQuadrantGeoTiff(const kvtest::TempDir& dir, const std::string& name, bool paletted)
 {
     GDALAllRegister();
-    const std::string path = dir.file(name);
+    std::string path = dir.file(name);
     const int width = 64, height = 48;
     GDALDataset* ds = GetGDALDriverManager()->GetDriverByName("GTiff")->Create(
         path.c_str(), width, height, paletted ? 1 : 3, GDT_Byte, nullptr);
@@ -133,7 +133,7 @@ std::string MakeQuadrantGeoTiff(const kvtest::TempDir& dir, const std::string& n
         return path;
     }
     const unsigned char colours[4][3] = { { 255, 0, 0 }, { 0, 255, 0 }, { 0, 0, 255 }, { 255, 255, 255 } };
-    std::vector<unsigned char> quadrant(width * height);
+    std::vector<unsigned char> quadrant(static_cast<std::size_t>(width) * height);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             quadrant[y * width + x] = static_cast<unsigned char>((y >= height / 2 ? 2 : 0) + (x >= width / 2 ? 1 : 0));

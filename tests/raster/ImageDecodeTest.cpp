@@ -51,7 +51,7 @@ QImage Textured(int width, int height)
 
 std::string SaveAs(const kvtest::TempDir& dir, const std::string& name, const QImage& image, const char* format)
 {
-    const std::string path = dir.file(name);
+    std::string path = dir.file(name);
     EXPECT_TRUE(image.save(QString::fromStdString(path), format, 100)) << path;
     return path;
 }
@@ -167,7 +167,7 @@ TEST(ImageDecodeJpeg, GreyscaleJpegComesOutGrey)
 // cyan and magenta (blue), and no ink at all (white).
 std::string WriteCmykQuadrants(const kvtest::TempDir& dir, const std::string& name, int width, int height)
 {
-    const std::string path = dir.file(name);
+    std::string path = dir.file(name);
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) {
         ADD_FAILURE() << "cannot write " << path;

@@ -55,7 +55,7 @@ protected:
     {
         QImage picture(w, h, QImage::Format_RGB32);
         picture.fill(kPaper);
-        const std::string path = dir.file(name);
+        std::string path = dir.file(name);
         EXPECT_TRUE(picture.save(QString::fromStdString(path), format));
         if (withRef) {
             EXPECT_TRUE(WriteRefFile(RefPathFor(path), Plan()));
@@ -308,7 +308,7 @@ TEST_F(Viewer, AHandedOverNameTakesTheJpegBeforeTheBitmapAndPlaysItsClip)
 std::string GeoTiff(const kvtest::TempDir& dir, const std::string& name, std::array<double, 6> t, int epsg)
 {
     GDALAllRegister();
-    const std::string path = dir.file(name);
+    std::string path = dir.file(name);
     GDALDataset* ds
         = GetGDALDriverManager()->GetDriverByName("GTiff")->Create(path.c_str(), 60, 40, 3, GDT_Byte, nullptr);
     EXPECT_NE(ds, nullptr);

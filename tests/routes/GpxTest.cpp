@@ -138,7 +138,7 @@ TEST(GpxReader, FilesBeyondTheLimitAreNotRead)
         std::ofstream out(dir.file("big.gpx"), std::ios::binary);
         out << kHeader;
         const std::string chunk = "<wpt lat=\"50\" lon=\"-1\"><name>x</name></wpt>\n";
-        for (std::size_t written = 0; written < 100u * 1024u * 1024u; written += chunk.size()) {
+        for (std::size_t written = 0; written < std::size_t { 100 } * 1024 * 1024; written += chunk.size()) {
             out << chunk;
         }
         out << "</gpx>\n";

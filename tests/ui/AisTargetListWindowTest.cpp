@@ -46,6 +46,7 @@ protected:
     {
         std::vector<std::string> out;
         QTableWidget* t = window->aisList()->table();
+        out.reserve(static_cast<std::size_t>(t->rowCount()));
         for (int r = 0; r < t->rowCount(); ++r) {
             out.push_back(t->item(r, 0)->text().toStdString());
         }

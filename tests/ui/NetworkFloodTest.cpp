@@ -50,11 +50,11 @@ std::string KvfreePath()
 #ifdef __SANITIZE_ADDRESS__
 constexpr double kLongestFixGap = 2.5;
 constexpr double kQuitLatency = 3.0;
-constexpr long kResidentGrowthKb = 400 * 1024;
+constexpr long kResidentGrowthKb = 400L * 1024;
 #else
 constexpr double kLongestFixGap = 1.5;
 constexpr double kQuitLatency = 1.0;
-constexpr long kResidentGrowthKb = 40 * 1024;
+constexpr long kResidentGrowthKb = 40L * 1024;
 #endif
 
 // 20 AIS reports of two vessels and a position: one datagram, or one stretch of a TCP stream.
@@ -140,7 +140,7 @@ Watched RunAndWatch(const kvtest::TempDir& dir, int quitAfter)
 {
     Watched w;
     const std::string program = KvfreePath();
-    const std::string folder = dir.path();
+    const std::string& folder = dir.path();
     const std::string seconds = std::to_string(quitAfter);
     std::vector<char*> argv { const_cast<char*>(program.c_str()), const_cast<char*>("--workdir"),
         const_cast<char*>(folder.c_str()), const_cast<char*>("--quit-after"), const_cast<char*>(seconds.c_str()),

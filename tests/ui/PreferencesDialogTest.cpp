@@ -551,7 +551,7 @@ TEST_F(PreferencesDialogTest, ChoicesMadeInTheMainWindowComeBackAfterARestart)
         EXPECT_DOUBLE_EQ(s.settings.units.UnitFactor, 1.852);
         EXPECT_EQ(s.settings.PositionDisplayMode, 0);
         // The position panel now reads as a National Grid position.
-        EXPECT_EQ(s.display.PosnPanel.find("\xb0"), std::string::npos) << s.display.PosnPanel;
+        EXPECT_EQ(s.display.PosnPanel.find('\xb0'), std::string::npos) << s.display.PosnPanel;
 
         window.execDialog = [&](QDialog& d) {
             EXPECT_EQ(d.windowTitle(), QStringLiteral("Timing Functions"));

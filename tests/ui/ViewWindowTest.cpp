@@ -115,8 +115,8 @@ TEST_F(ViewWindowTest, LayoutChangesThenAClickKeepCursorScrollAndBitmapInStep)
         kvui::ViewWindow* w = view(0);
         const QImage& bitmap = model().bitmap;
         const QPoint middle = w->scrollArea()->middlePixel();
-        EXPECT_NEAR(middle.x(), bitmap.width() / 2, 1);
-        EXPECT_NEAR(middle.y(), bitmap.height() / 2, 1);
+        EXPECT_NEAR(middle.x(), bitmap.width() / 2.0, 1);
+        EXPECT_NEAR(middle.y(), bitmap.height() / 2.0, 1);
 
         const QPoint before = scroll(w);
         const QPoint at = clickInWindow(w, QPoint(60, 50));

@@ -71,6 +71,7 @@ TEST(LabelPlacement, NoPlacedLabelMeetsAnotherOrAMark)
     std::mt19937 random(7);
     std::uniform_int_distribution<int> x(0, 300), y(0, 220), w(20, 70);
     std::vector<LabelRequest> labels;
+    labels.reserve(60);
     for (int i = 0; i < 60; ++i) {
         labels.push_back(Label(x(random), y(random), w(random), 12, i));
     }

@@ -430,6 +430,7 @@ TEST(SurveyLog, ReaderFollowingTheLogGivesWhatAWholeReadGives)
     EXPECT_EQ(reader.read(path, 'S', 0.0, 0.0), nullptr) << "no log yet";
     auto key = [](const std::vector<SurveyLogFix>& fixes) {
         std::vector<std::tuple<double, double, bool, bool, std::string>> k;
+        k.reserve(fixes.size());
         for (const auto& f : fixes) {
             k.emplace_back(f.lat, f.lon, f.event, f.penUp, f.text);
         }

@@ -71,7 +71,7 @@ bool ParseOptions(const kvtool::Args& args, Options& o)
                 return false;
             }
         } else if (a == "--layer-type" && hasValue) {
-            const std::string v = args[++i];
+            const std::string& v = args[++i];
             const auto eq = v.rfind('=');
             int type = 0;
             if (eq == std::string::npos || !ParseType(v.substr(eq + 1), type)) {

@@ -68,7 +68,7 @@ bool ParseOptions(const kvtool::Args& args, Options& o)
             }
             o.portfolio.tolerancePx = *v;
         } else if (a == "--layer-type" && hasValue) {
-            const std::string v = args[++i];
+            const std::string& v = args[++i];
             const auto eq = v.rfind('=');
             const auto type = eq == std::string::npos ? std::nullopt : kv::ParseInt(v.substr(eq + 1));
             if (!type || *type < 0 || *type >= kv::kLineTypes) {

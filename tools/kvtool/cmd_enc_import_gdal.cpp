@@ -109,7 +109,7 @@ std::string UpdateSequenceProblem(const std::string& cell)
     std::error_code ec;
     const fs::path folder = base.has_parent_path() ? base.parent_path() : fs::path(".");
     for (const auto& entry : fs::directory_iterator(folder, ec)) {
-        const fs::path p = entry.path();
+        const fs::path& p = entry.path();
         const std::string ext = p.extension().string();
         if (p.stem().string() != stem || ext.size() != 4 || ext[0] != '.'
             || !std::all_of(
