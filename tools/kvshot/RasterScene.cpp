@@ -126,7 +126,7 @@ bool RasterViewerScene(const Folders& folders)
     kvui::RasterViewerWindow* viewer = window.rasterViewer();
     viewer->resize(560, 470);
     viewer->move(430, 20);
-    viewer->chooseImage = [&image](const QString&) { return image; };
+    viewer->chooseImage = [image](const QString&) { return QString(image); };
     viewer->command(kv::raster::RasterCommand::OpenImage)->trigger();
     viewer->command(kv::raster::RasterCommand::ShowFixCrosses)->trigger();
     viewer->command(kv::raster::RasterCommand::TrackVessel)->trigger();
