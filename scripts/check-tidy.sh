@@ -42,7 +42,13 @@ commands=$(awk -v root="$root/" -v build="$build_abs/" '
     }
     return out text
   }
-  function place(text) { return swap(swap(text, build, "@BUILD@/"), root, "@SOURCE@/") }
+  # A folder also stands bare before the escaped quote that ends a define (a test program is
+  # told where its sources are).
+  function place(text) {
+    text = swap(swap(text, build, "@BUILD@/"), root, "@SOURCE@/")
+    return swap(swap(text, bare(build) "\\", "@BUILD@\\"), bare(root) "\\", "@SOURCE@\\")
+  }
+  function bare(folder) { return substr(folder, 1, length(folder) - 1) }
   /^[ \t]*"directory": / { dir = unquote($0) }
   /^[ \t]*"command": /   { cmd = unquote($0) }
   /^[ \t]*"file": /      { file = unquote($0)
