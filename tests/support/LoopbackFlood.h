@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -23,10 +24,13 @@ class LoopbackFlood {
 public:
     enum class Kind { Udp, Tcp };
 
+    // Unit n of the flood, n = 0, 1, 2, ...
+    using Units = std::function<std::string(std::uint64_t)>;
+
     // Udp: the units in turn, one datagram each, to `port`. Tcp: a server on a port of its own
-    // (port()) that sends the units in turn, again and again, to the first client it accepts.
-    // Several units let a flood carry what a receiver sends: positions whose time moves on.
-    LoopbackFlood(Kind kind, std::vector<std::string> units, int seconds, std::uint16_t port = 0)
+    // (port()) that sends the units in turn to the first client it accepts. Units made as they go
+    // let a flood carry what a receiver sends: positions whose time moves on and never repeats.
+    LoopbackFlood(Kind kind, Units units, int seconds, std::uint16_t port = 0)
         : kind_(kind)
         , units_(std::move(units))
         , end_(std::chrono::steady_clock::now() + std::chrono::seconds(seconds))
@@ -46,6 +50,12 @@ public:
             port_ = ntohs(a.sin_port);
         }
         thread_ = std::thread([this] { kind_ == Kind::Udp ? sendDatagrams() : serve(); });
+    }
+    // The same few units again and again.
+    LoopbackFlood(Kind kind, std::vector<std::string> units, int seconds, std::uint16_t port = 0)
+        : LoopbackFlood(
+            kind, [units = std::move(units)](std::uint64_t n) { return units[n % units.size()]; }, seconds, port)
+    {
     }
     ~LoopbackFlood()
     {
@@ -75,11 +85,10 @@ private:
     void sendDatagrams()
     {
         const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-        std::size_t next = 0;
+        std::uint64_t next = 0;
         while (timeLeft()) {
             for (int i = 0; i < 64; ++i) {
-                const std::string& unit = units_[next];
-                next = (next + 1) % units_.size();
+                const std::string unit = units_(next++);
                 if (::sendto(
                         fd, unit.data(), unit.size(), 0, reinterpret_cast<const sockaddr*>(&address_), sizeof address_)
                     > 0) {
@@ -102,9 +111,9 @@ private:
         }
         accepted_ = client >= 0;
         std::size_t at = 0;
-        std::size_t next = 0;
+        std::uint64_t next = 0;
+        std::string unit = units_(next);
         while (client >= 0 && timeLeft()) {
-            const std::string& unit = units_[next];
             pollfd p { client, POLLOUT, 0 };
             if (::poll(&p, 1, 50) <= 0) {
                 continue;
@@ -119,7 +128,7 @@ private:
             at += static_cast<std::size_t>(n);
             if (at == unit.size()) {
                 at = 0;
-                next = (next + 1) % units_.size();
+                unit = units_(++next);
                 ++sent_;
             }
         }
@@ -130,7 +139,7 @@ private:
     }
 
     Kind kind_;
-    std::vector<std::string> units_;
+    Units units_;
     std::chrono::steady_clock::time_point end_;
     sockaddr_in address_ {};
     int listener_ = -1;

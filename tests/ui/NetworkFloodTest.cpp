@@ -57,23 +57,26 @@ constexpr double kQuitLatency = 1.0;
 constexpr long kResidentGrowthKb = 40L * 1024;
 #endif
 
-// 20 AIS reports of two vessels and a position: one datagram, or one stretch of a TCP stream.
-// The bursts' positions carry a minute of different times, as a receiver's do: the fix cycle
-// takes a position sentence only once.
-std::vector<std::string> Bursts()
+// Unit n of a flood: 20 AIS reports of two vessels and a position, one datagram or one stretch
+// of a TCP stream. The position's time moves on a hundredth of a second with every unit, as a
+// receiver's moves on: the fix cycle takes a position sentence only once, so a flood that went
+// round a few positions would now and then hand it, a second later, the very sentence it took
+// the second before, and that fix would rightly be skipped.
+kvtest::LoopbackFlood::Units Bursts()
 {
     std::string reports;
     for (int i = 0; i < 10; ++i) {
         reports += kvtest::AisPositionReport(235001234, 50.1, -1.2, 7.0, 30.0) + "\r\n"
             + kvtest::AisPositionReport(235005678, 50.2, -1.3, 12.0, 300.0) + "\r\n";
     }
-    std::vector<std::string> bursts;
-    for (int second = 0; second < 60; ++second) {
+    return [reports](std::uint64_t n) {
+        const auto centi = static_cast<unsigned>(n % 8640000); // a day
+        const unsigned seconds = centi / 100;
         char gga[96];
-        std::snprintf(gga, sizeof gga, "$GPGGA,1235%02d,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,", second);
-        bursts.push_back(reports + gga + kv::NMEAChecksum(gga) + "\r\n");
-    }
-    return bursts;
+        std::snprintf(gga, sizeof gga, "$GPGGA,%02u%02u%02u.%02u,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,",
+            seconds / 3600, seconds / 60 % 60, seconds % 60, centi % 100);
+        return reports + gga + kv::NMEAChecksum(gga) + "\r\n";
+    };
 }
 
 std::uint16_t FreeUdpPort()
