@@ -33,7 +33,6 @@ class QWidget;
 
 namespace kv {
 class RasterViewerGlue;
-class EditUndo;
 }
 
 namespace kvui {
@@ -74,7 +73,6 @@ public:
     void fixTick();
 
     kv::MainController& controller() { return *controller_; }
-    kv::EditUndo& undo() { return controller_->undo(); }
     // A note for a new user (the folder made for them), shown once the About box of the first
     // tick is up, in front of it.
     void setFirstStartNote(const std::string& text) { firstStartNote_ = text; }

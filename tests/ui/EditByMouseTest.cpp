@@ -252,7 +252,7 @@ TEST_F(EditByMouseTest, RouteUndoAndRedoGiveBackTheSavedBytes)
     // Saved under another name: the history of the old one is gone.
     chosenFile = QString::fromStdString(dir.file("routes/other.rte"));
     command("SaveRouteAs1")->trigger();
-    EXPECT_FALSE(window->undo().canUndo());
+    EXPECT_FALSE(window->controller().undo().canUndo());
 }
 
 // Chart edits (points in two line types, a waypoint deleted, a survey grid) taken back and made
@@ -301,7 +301,7 @@ TEST_F(EditByMouseTest, ChartUndoAndRedoGiveBackTheSavedBytes)
     for (int i = 0; i < 5; ++i) {
         command("EditUndo1")->trigger();
     }
-    EXPECT_FALSE(window->undo().canUndo());
+    EXPECT_FALSE(window->controller().undo().canUndo());
     // The waypoint taken back is written at once, as the waypoint commands do.
     EXPECT_EQ(ReadWholeFile(wpt).value_or(""), savedWaypoints);
     command("SaveChartAs1")->trigger();
@@ -320,13 +320,13 @@ TEST_F(EditByMouseTest, ChartUndoAndRedoGiveBackTheSavedBytes)
     EXPECT_EQ(command("EditRedo1")->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
 
     // Another chart opened: nothing of the old one can be undone.
-    ASSERT_TRUE(window->undo().canUndo());
+    ASSERT_TRUE(window->controller().undo().canUndo());
     command(ControlName(Control::ChartEdit1))->trigger();
     chosenFile = QString::fromStdString(dir.file("charts/world.cht"));
     fakes.prompter.defaultAnswer = false; // not saved again
     command("Charts1")->trigger();
     EXPECT_EQ(state.chart.ChartName.str(), "world");
-    EXPECT_FALSE(window->undo().canUndo());
+    EXPECT_FALSE(window->controller().undo().canUndo());
 }
 
 // With Pen Up ticked, a line type starts a new line: the first point is not joined to the end of
